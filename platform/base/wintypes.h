@@ -79,7 +79,8 @@ using HMODULE = HINSTANCE;
 using HGLOBAL = HANDLE;
 using HLOCAL = HANDLE;
 
-inline constexpr HANDLE INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1));
+// Not constexpr: a pointer made from an integer is not a constant expression.
+inline const HANDLE INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1));
 inline constexpr DWORD MAX_PATH = 260;
 inline constexpr DWORD INFINITE = 0xFFFFFFFFu;
 
