@@ -41,8 +41,9 @@ DWORD Win32ErrorFromErrno(int error)
   case EWOULDBLOCK:
     return ERROR_SHARING_VIOLATION;
   case EEXIST:
-  case ENOTEMPTY:
     return ERROR_ALREADY_EXISTS;
+  case ENOTEMPTY:
+    return ERROR_DIR_NOT_EMPTY;
   case EINVAL:
     return ERROR_INVALID_PARAMETER;
   case ENOSPC:

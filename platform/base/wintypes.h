@@ -49,6 +49,21 @@ using LPTSTR = LPSTR;
 using LPCTSTR = LPCSTR;
 using TCHAR = char;
 
+// Security descriptors mean nothing here; the structure exists so that calls keep their Windows shape.
+struct SECURITY_ATTRIBUTES {
+  DWORD nLength = sizeof(SECURITY_ATTRIBUTES);
+  LPVOID lpSecurityDescriptor = nullptr;
+  BOOL bInheritHandle = 0;
+};
+using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
+
+// A time as 100-nanosecond intervals since 1601-01-01 UTC, split in two 32-bit halves.
+struct FILETIME {
+  DWORD dwLowDateTime = 0;
+  DWORD dwHighDateTime = 0;
+};
+using LPFILETIME = FILETIME*;
+
 inline constexpr BOOL TRUE = 1;
 inline constexpr BOOL FALSE = 0;
 
