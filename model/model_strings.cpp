@@ -1,0 +1,31 @@
+#include "model/model_strings.h"
+
+namespace ObjectModel {
+
+namespace {
+
+const char* BuiltInText(UINT id)
+{
+  switch (id) {
+  case IDS_OBJ_AREA: return "Площадка";
+  case IDS_OBJ_STRAIGHT_ROAD: return "Прямая дорога";
+  case IDS_OBJ_ROAD: return "Проезжая часть";
+  case IDS_OBJ_PAVEMENT: return "Тротуар";
+  case IDS_OBJ_WALL: return "Стена здания";
+  case IDS_OBJ_LINE_OF_ROAD: return "Полоса";
+  case IDS_OBJ_RESULTS: return "Расчетные данные";
+  default: return "";
+  }
+}
+
+}  // namespace
+
+CString LoadModelString(UINT id)
+{
+  CString text;
+  if (text.LoadString(id))
+    return text;
+  return CString(BuiltInText(id));
+}
+
+}  // namespace ObjectModel

@@ -1,0 +1,39 @@
+#include "model/shell/shell_services.h"
+
+namespace Shell {
+
+namespace {
+
+CShellServices g_defaultServices;
+CShellServices* g_services = &g_defaultServices;
+
+}  // namespace
+
+int CShellServices::ShowMessageBox(HWND, LPCSTR, LPCSTR, UINT) { return IDOK; }
+
+LRESULT CShellServices::SendToMainWindow(UINT, WPARAM, LPARAM) { return 0; }
+
+int CShellServices::RegisterAnalyticsEvent(LPCSTR, LPCSTR, LPCSTR, int, int) { return -1; }
+
+int CShellServices::SendAnalyticsInfo(int) { return -1; }
+
+void SetShellServices(CShellServices* services) { g_services = services ? services : &g_defaultServices; }
+
+CShellServices& GetShellServices() { return *g_services; }
+
+HWND GetMainWindow() { return g_services->GetMainWindow(); }
+int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+{
+  return g_services->ShowMessageBox(owner, text, caption, type);
+}
+CString GetBinFolder() { return g_services->GetBinFolder(); }
+CString GetAppDataBinFolder() { return g_services->GetAppDataBinFolder(); }
+CString GetPluginsFolder() { return g_services->GetPluginsFolder(); }
+HMODULE GetAnalyticsModule() { return g_services->GetAnalyticsModule(); }
+int RegisterAnalyticsEvent(LPCSTR category, LPCSTR action, LPCSTR label, int value, int flag)
+{
+  return g_services->RegisterAnalyticsEvent(category, action, label, value, flag);
+}
+int SendAnalyticsInfo(int flag) { return g_services->SendAnalyticsInfo(flag); }
+
+}  // namespace Shell

@@ -1,0 +1,85 @@
+// What the model and the document use of the application shell: the main frame's private messages, the
+// folder helpers, the main window, message boxes and the usage-analytics binding. The shell sits above the
+// model, so the model owns this table and the application installs its own answers at start-up. Until then
+// every service answers as a shell without those parts would: no main window, analytics "not loaded".
+#pragma once
+
+#include "platform/base/wintypes.h"
+#include "platform/mfc-core/mfcstring.h"
+
+namespace Shell {
+
+// Main-frame messages.
+inline constexpr UINT WM_QOR_REBUILD_PANES = 0x81F4;        // every pane rebuilds from the current project
+inline constexpr UINT WM_QOR_DROP_PROJECT = 0x81F5;         // panes drop their references before a rebuild
+inline constexpr UINT WM_QOR_RESULTS_CHANGED = 0x81F8;      // both result panes refresh
+inline constexpr UINT WM_QOR_PROGRESS = 0x81FD;             // wParam percent; <= 0 or >= 100 hides the bar
+inline constexpr UINT WM_QOR_CALC_MODES = 0x8207;           // rebuild the calculation-mode list
+inline constexpr UINT WM_QOR_ENGINE_PROGRESS = 0x820E;      // wParam percent, passed on as WM_QOR_PROGRESS
+inline constexpr UINT WM_QOR_ENGINE_FINISHED = 0x820F;      // wParam the engine's result code
+inline constexpr UINT WM_QOR_CALC_STATE = 0x8213;           // wParam 0 idle, 1 running, 2 waiting
+inline constexpr UINT WM_QOR_QUERY_CALC_STATE = 0x8214;     // lParam: address of an int32 to fill
+inline constexpr UINT WM_QOR_SET_EXIT_PENDING = 0x8216;     // wParam flag
+inline constexpr UINT WM_QOR_GET_EXIT_PENDING = 0x8217;     // lParam: address of an int
+// View messages.
+inline constexpr UINT WM_QOR_VIEW_NOTIFY = 0x81FC;
+inline constexpr UINT WM_QOR_VIEW_FONT_CHANGED = 0x81FE;
+inline constexpr UINT WM_QOR_VIEW_BACKGROUND = 0x8203;
+// The command the view sends when a protocol needs results the active area lacks.
+inline constexpr UINT ID_QOR_NEED_RESULTS = 33074;
+
+// Calculation states the main frame keeps.
+inline constexpr int kCalcIdle = 0;
+inline constexpr int kCalcRunning = 1;
+inline constexpr int kCalcStopping = 2;
+
+// Message-box styles and answers the model uses.
+inline constexpr UINT MB_OK = 0x00000000;
+inline constexpr UINT MB_ICONERROR = 0x00000010;
+inline constexpr int IDOK = 1;
+
+// The answers of the shell. Each default is what the program does without the part behind it.
+class CShellServices {
+public:
+  virtual ~CShellServices() = default;
+
+  // The application's main window; null when there is none.
+  virtual HWND GetMainWindow() { return nullptr; }
+  // A message box over owner; nothing is shown without a user interface.
+  virtual int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+  // SendMessage to the main window; 0 without one.
+  virtual LRESULT SendToMainWindow(UINT message, WPARAM wParam, LPARAM lParam);
+
+  // "Settings"/"InstallDir" + "Bin\" when set, else "Settings"/"DebugDir" unchanged.
+  virtual CString GetBinFolder() { return {}; }
+  // The per-user data folder ("...\Bin\") and plug-in folder ("...\Plugins\"), with a final separator.
+  virtual CString GetAppDataBinFolder() { return {}; }
+  virtual CString GetPluginsFolder() { return {}; }
+  // The installation id the application keeps (a GUID in registry form).
+  virtual CString GetInstallationId() { return {}; }
+  // The application's printing-in-colour flag.
+  virtual BOOL IsPrintingInColor() { return TRUE; }
+
+  // The analytics library's module; null when it is not loaded.
+  virtual HMODULE GetAnalyticsModule() { return nullptr; }
+  // -1 when the analytics library is not loaded.
+  virtual int RegisterAnalyticsEvent(LPCSTR category, LPCSTR action, LPCSTR label, int value, int flag);
+  virtual int SendAnalyticsInfo(int flag);
+};
+
+// The application installs its services once at start-up and keeps them alive; null restores the defaults.
+// Tests install their own.
+void SetShellServices(CShellServices* services);
+CShellServices& GetShellServices();
+
+// The forms the callers use.
+HWND GetMainWindow();
+int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+CString GetBinFolder();
+CString GetAppDataBinFolder();
+CString GetPluginsFolder();
+HMODULE GetAnalyticsModule();
+int RegisterAnalyticsEvent(LPCSTR category, LPCSTR action, LPCSTR label, int value, int flag);
+int SendAnalyticsInfo(int flag);
+
+}  // namespace Shell
