@@ -1,0 +1,26 @@
+// Luminous intensity distribution of one luminaire type as the engine receives it: absolute candela over planes
+// (C or B) and angles in them (gamma or beta), with linear interpolation in both.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+namespace Engines {
+
+struct IntensityTable {
+  bool cPlanes = true;          // C-planes with gamma angles; false: B-planes with beta angles
+  std::vector<double> angles;   // gamma or beta, degrees, ascending
+  std::vector<double> planes;   // C or B, degrees, ascending
+  std::vector<double> candela;  // planes.size() x angles.size(), plane by plane
+
+  double Value(std::size_t plane, std::size_t angle) const { return candela[plane * angles.size() + angle]; }
+
+  // Intensity in candela at plane `plane` and angle `angle` (degrees). C-planes repeat every 360 degrees; angles
+  // outside the tabulated range give 0 (a table of gamma 0..90 emits nothing upwards).
+  double At(double plane, double angle) const;
+
+  // Luminous flux in lumen: the table integrated over the sphere (trapezoidal rule on the tabulated grid).
+  double Flux() const;
+};
+
+}  // namespace Engines

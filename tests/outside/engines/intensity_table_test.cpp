@@ -1,0 +1,72 @@
+#include "outside/engines/intensity_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+namespace Engines {
+namespace {
+
+// Planes -180..180 every 90 degrees, gamma 0, 45, 90: the value at plane p, gamma g is p + g / 100, which linear
+// interpolation reproduces exactly between the nodes.
+IntensityTable Ramp()
+{
+  IntensityTable t;
+  t.angles = {0, 45, 90};
+  t.planes = {-180, -90, 0, 90, 180};
+  for (double p : t.planes)
+    for (double g : t.angles)
+      t.candela.push_back(1000 + p + g / 100);
+  return t;
+}
+
+TEST(IntensityTable, InterpolatesLinearlyInPlaneAndGamma)
+{
+  IntensityTable t = Ramp();
+  struct Case {
+    double plane, gamma, expected;
+  } cases[] = {
+      {0, 0, 1000},           {90, 90, 1090.9},      {45, 22.5, 1045.225}, {-135, 67.5, 865.675},
+      {270, 45, 910.45},      {-270, 45, 1090.45},   {179, 0, 1179},       {0, 95, 0},  // above the table: dark
+  };
+  for (const Case& c : cases)
+    EXPECT_NEAR(t.At(c.plane, c.gamma), c.expected, 1e-9) << c.plane << " " << c.gamma;
+}
+
+TEST(IntensityTable, ClosesTheCircleOfPlanesWhenTheTableStopsShortOf360)
+{
+  IntensityTable t;
+  t.angles = {0, 90};
+  t.planes = {0, 90, 180, 270};  // 270..360 interpolates back towards plane 0
+  t.candela = {100, 100, 200, 200, 300, 300, 400, 400};
+  EXPECT_NEAR(t.At(315, 30), 250, 1e-9);
+  EXPECT_NEAR(t.At(-45, 30), 250, 1e-9);
+}
+
+TEST(IntensityTable, OnePlaneIsRotationallySymmetric)
+{
+  IntensityTable t;
+  t.angles = {0, 90, 180};
+  t.planes = {0};
+  t.candela = {300, 100, 0};
+  EXPECT_DOUBLE_EQ(t.At(137, 45), 200);
+  EXPECT_DOUBLE_EQ(t.At(-20, 45), 200);
+}
+
+TEST(IntensityTable, FluxOfAnIsotropicSourceIsFourPiI)
+{
+  IntensityTable t;
+  for (int g = 0; g <= 180; g += 1)
+    t.angles.push_back(g);
+  for (int p = -180; p <= 180; p += 15)
+    t.planes.push_back(p);
+  t.candela.assign(t.angles.size() * t.planes.size(), 100.0);
+  EXPECT_NEAR(t.Flux(), 4 * std::numbers::pi * 100, 0.05)  // trapezoid error at 1 degree;
+  t.planes = {0};
+  t.candela.resize(t.angles.size());
+  EXPECT_NEAR(t.Flux(), 4 * std::numbers::pi * 100, 0.05)  // trapezoid error at 1 degree;
+}
+
+}  // namespace
+}  // namespace Engines
