@@ -62,10 +62,10 @@ TEST(IntensityTable, FluxOfAnIsotropicSourceIsFourPiI)
   for (int p = -180; p <= 180; p += 15)
     t.planes.push_back(p);
   t.candela.assign(t.angles.size() * t.planes.size(), 100.0);
-  EXPECT_NEAR(t.Flux(), 4 * std::numbers::pi * 100, 0.05)  // trapezoid error at 1 degree;
+  EXPECT_NEAR(t.Flux(), 4 * std::numbers::pi * 100, 0.05);  // trapezoid error at 1 degree
   t.planes = {0};
   t.candela.resize(t.angles.size());
-  EXPECT_NEAR(t.Flux(), 4 * std::numbers::pi * 100, 0.05)  // trapezoid error at 1 degree;
+  EXPECT_NEAR(t.Flux(), 4 * std::numbers::pi * 100, 0.05);  // trapezoid error at 1 degree
 }
 
 }  // namespace
