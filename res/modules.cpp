@@ -5,9 +5,8 @@ namespace res {
 HINSTANCE RegisterModules()
 {
   platform::RegisterResourceModule(ToolkitModule());
-  HINSTANCE program = platform::RegisterResourceModule(ProgramModule());
-  platform::SetProgramModule(program);
-  return program;
+  platform::SetProgramModule(platform::RegisterResourceModule(ProgramModule()));
+  return AfxGetInstanceHandle();
 }
 
 }  // namespace res

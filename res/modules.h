@@ -13,7 +13,7 @@ inline constexpr const char* kToolkitModuleFileName = "QorRoad.ru";
 const platform::ResourceModuleData& ProgramModule();
 const platform::ResourceModuleData& ToolkitModule();
 
-// Registers both modules and makes the program's module the instance and resource handle.
+// Registers both modules, makes the program's module the instance's and answers the instance handle.
 // Start-up calls it before anything loads a resource; calling it again changes nothing.
 HINSTANCE RegisterModules();
 

@@ -1,5 +1,7 @@
 #include "platform/mfc-core/resources.h"
 
+#include "platform/base/module.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -11,15 +13,19 @@
 namespace platform {
 namespace {
 
+// The export through which a module loaded by LoadLibrary hands over its tables.
+constexpr const char* kModuleDataSymbol = "TesmiraResourceModuleData";
+
 struct Registry {
   std::mutex mutex;
   std::vector<const ResourceModuleData*> modules;
-  std::set<std::string> absent;
-  HINSTANCE instance = nullptr;
+  std::set<std::string, std::less<>> absent;
+  const ResourceModuleData* program = nullptr;
   HINSTANCE resourceHandle = nullptr;
 };
 
-// Function-local, so registration from any library's start-up finds it constructed.
+// Created on first use and never destroyed, so registration from any library's start-up and lookups during
+// any other object's destruction find it alive.
 Registry& TheRegistry()
 {
   static Registry* registry = [] {
@@ -44,18 +50,45 @@ HINSTANCE HandleOf(const ResourceModuleData* data)
   return reinterpret_cast<HINSTANCE>(const_cast<ResourceModuleData*>(data));
 }
 
-// The module behind a handle when it is registered and present; caller holds the mutex.
-const ResourceModuleData* Present(Registry& r, HINSTANCE module)
+bool Registered(Registry& r, const void* data)
+{
+  return std::find(r.modules.begin(), r.modules.end(), data) != r.modules.end();
+}
+
+void Publish(const ResourceModuleData& data)
+{
+  RegisterModule(data.fileName, {{kModuleDataSymbol, const_cast<ResourceModuleData*>(&data)}});
+}
+
+// The present module a handle stands for: our own handle, the program's instance, or a handle from
+// LoadLibrary. The dynamic-module table is asked outside our lock; it validates handles itself.
+const ResourceModuleData* Resolve(HINSTANCE module)
 {
   if (module == nullptr) {
     return nullptr;
   }
-  for (const auto* data : r.modules) {
-    if (HandleOf(data) == module) {
-      return r.absent.count(data->fileName) != 0 ? nullptr : data;
+  Registry& r = TheRegistry();
+  const void* data = module;
+  bool isProgram = module == GetModuleHandle(nullptr);
+  if (!isProgram) {
+    bool own = false;
+    {
+      std::lock_guard lock(r.mutex);
+      own = Registered(r, module);
+    }
+    if (!own) {
+      data = reinterpret_cast<const void*>(GetProcAddress(module, kModuleDataSymbol));
     }
   }
-  return nullptr;
+  std::lock_guard lock(r.mutex);
+  if (isProgram) {
+    data = r.program;
+  }
+  if (data == nullptr || !Registered(r, data)) {
+    return nullptr;
+  }
+  auto* found = static_cast<const ResourceModuleData*>(data);
+  return r.absent.count(found->fileName) != 0 ? nullptr : found;
 }
 
 std::optional<std::string_view> Lookup(const ResourceModuleData* data, UINT id)
@@ -90,46 +123,58 @@ int CopyOut(std::optional<std::string_view> text, char* buffer, int size)
 HINSTANCE RegisterResourceModule(const ResourceModuleData& data)
 {
   Registry& r = TheRegistry();
-  std::lock_guard lock(r.mutex);
-  if (std::find(r.modules.begin(), r.modules.end(), &data) == r.modules.end()) {
-    r.modules.push_back(&data);
+  bool publish = false;
+  {
+    std::lock_guard lock(r.mutex);
+    if (!Registered(r, &data)) {
+      r.modules.push_back(&data);
+      publish = r.absent.count(data.fileName) == 0;
+    }
+  }
+  if (publish) {
+    Publish(data);
   }
   return HandleOf(&data);
 }
 
 HINSTANCE LoadResourceModule(const char* fileName)
 {
-  if (fileName == nullptr) {
-    return nullptr;
-  }
-  Registry& r = TheRegistry();
-  std::lock_guard lock(r.mutex);
-  if (r.absent.count(fileName) != 0) {
-    return nullptr;
-  }
-  for (const auto* data : r.modules) {
-    if (std::strcmp(data->fileName, fileName) == 0) {
-      return HandleOf(data);
-    }
-  }
-  return nullptr;
+  return fileName != nullptr ? LoadLibrary(fileName) : nullptr;
 }
 
 BOOL FreeResourceModule(HINSTANCE module)
 {
   Registry& r = TheRegistry();
-  std::lock_guard lock(r.mutex);
-  return Present(r, module) != nullptr ? TRUE : FALSE;
+  {
+    std::lock_guard lock(r.mutex);
+    if (Registered(r, module)) {
+      return TRUE;
+    }
+  }
+  return FreeLibrary(module);
 }
 
 void SetResourceModuleAbsent(const char* fileName, bool absent)
 {
   Registry& r = TheRegistry();
-  std::lock_guard lock(r.mutex);
+  const ResourceModuleData* toPublish = nullptr;
+  {
+    std::lock_guard lock(r.mutex);
+    if (absent) {
+      r.absent.insert(fileName);
+    } else if (r.absent.erase(fileName) != 0) {
+      for (const auto* data : r.modules) {
+        if (std::strcmp(data->fileName, fileName) == 0) {
+          toPublish = data;
+        }
+      }
+    }
+  }
+  // Out of the module table too, so LoadLibrary fails as it would with the file missing.
   if (absent) {
-    r.absent.insert(fileName);
-  } else {
-    r.absent.erase(fileName);
+    UnregisterModule(fileName);
+  } else if (toPublish != nullptr) {
+    Publish(*toPublish);
   }
 }
 
@@ -145,12 +190,7 @@ ScopedResourceModuleAbsence::ScopedResourceModuleAbsence(const char* fileName) :
 
 ScopedResourceModuleAbsence::~ScopedResourceModuleAbsence() { SetResourceModuleAbsent(fileName_, wasAbsent_); }
 
-std::optional<std::string_view> FindString(HINSTANCE module, UINT id)
-{
-  Registry& r = TheRegistry();
-  std::lock_guard lock(r.mutex);
-  return Lookup(Present(r, module), id);
-}
+std::optional<std::string_view> FindString(HINSTANCE module, UINT id) { return Lookup(Resolve(module), id); }
 
 std::optional<std::string_view> FindStringToolkitFirst(HINSTANCE toolkitModule, UINT id)
 {
@@ -164,8 +204,8 @@ void SetProgramModule(HINSTANCE module)
 {
   Registry& r = TheRegistry();
   std::lock_guard lock(r.mutex);
-  r.instance = module;
-  r.resourceHandle = module;
+  r.program = Registered(r, module) ? reinterpret_cast<const ResourceModuleData*>(module) : nullptr;
+  r.resourceHandle = nullptr;
 }
 
 }  // namespace platform
@@ -174,14 +214,19 @@ HINSTANCE AfxGetInstanceHandle()
 {
   auto& r = platform::TheRegistry();
   std::lock_guard lock(r.mutex);
-  return r.instance;
+  return r.program != nullptr ? GetModuleHandle(nullptr) : nullptr;
 }
 
 HINSTANCE AfxGetResourceHandle()
 {
   auto& r = platform::TheRegistry();
-  std::lock_guard lock(r.mutex);
-  return r.resourceHandle;
+  {
+    std::lock_guard lock(r.mutex);
+    if (r.resourceHandle != nullptr) {
+      return r.resourceHandle;
+    }
+  }
+  return AfxGetInstanceHandle();
 }
 
 void AfxSetResourceHandle(HINSTANCE module)

@@ -2,7 +2,9 @@
 //
 // A resource module is a table set compiled from res/ and linked in: the program's own ("QorRoad") and the
 // toolkit's ("QorRoad.ru", which the program loads at run time and must do without). Modules are registered
-// explicitly at start-up; a handle (HINSTANCE) names one, and a handle the registry does not know finds
+// explicitly at start-up. Registration also enters a module in the dynamic-module table, so LoadLibrary of its
+// file name (any folder) answers a handle the string functions accept; GetModuleHandle(nullptr), the
+// program's instance, stands for the program's module. A handle that names no registered module finds
 // nothing rather than being read.
 #pragma once
 
@@ -27,11 +29,10 @@ struct ResourceModuleData {
   std::size_t stringCount;
 };
 
-// Makes a module known and returns its handle; registering the same module again returns the same handle.
+// Makes a module known and returns a handle to it; registering the same module again returns the same handle.
 HINSTANCE RegisterResourceModule(const ResourceModuleData& data);
 
-// The handle of a registered module by file name, as LoadLibrary would give it; null when the module is
-// not registered or is marked absent.
+// LoadLibrary of a registered module's file name: null when it is not registered or is marked absent.
 HINSTANCE LoadResourceModule(const char* fileName);
 // Balances LoadResourceModule; the tables themselves stay, as they are part of the executable.
 BOOL FreeResourceModule(HINSTANCE module);
@@ -59,13 +60,15 @@ std::optional<std::string_view> FindString(HINSTANCE module, UINT id);
 // The toolkit's lookup: its own module first (may be null), then the program's resource module.
 std::optional<std::string_view> FindStringToolkitFirst(HINSTANCE toolkitModule, UINT id);
 
-// Makes `module` the program's instance and resource handle (start-up does this once).
+// Makes the registered `module` the program's: the instance (GetModuleHandle(nullptr)) then finds its
+// strings, and the resource handle is reset to the instance. Start-up does this once.
 void SetProgramModule(HINSTANCE module);
 
 }  // namespace platform
 
-// The framework's view of the program's modules: the instance is the program's module; the resource handle,
-// where the framework looks first, is the instance unless the program sets another.
+// The framework's view of the program's modules: the instance is the program itself (null until a program
+// module is set); the resource handle, where the framework looks first, is the instance unless the program
+// sets another.
 HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();
 void AfxSetResourceHandle(HINSTANCE module);

@@ -1,5 +1,7 @@
 #include "platform/mfc-core/resources.h"
 
+#include "platform/base/module.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -44,14 +46,19 @@ class ResourceModules : public ::testing::Test {
   HINSTANCE kit = nullptr;
 };
 
-TEST_F(ResourceModules, RegisteringTwiceGivesTheSameHandleAndLoadingByNameFindsIt)
+TEST_F(ResourceModules, ModulesAreReachedByTheirOwnHandleTheInstanceAndLoadLibrary)
 {
   EXPECT_EQ(platform::RegisterResourceModule(kApp), app);
-  EXPECT_EQ(platform::LoadResourceModule("ResTestApp"), app);
-  EXPECT_NE(app, kit);
+  EXPECT_EQ(AfxGetInstanceHandle(), GetModuleHandle(nullptr));
+  EXPECT_EQ(AfxGetResourceHandle(), AfxGetInstanceHandle());
+  EXPECT_EQ(platform::FindString(app, 7), "Hello");
+  EXPECT_EQ(platform::FindString(AfxGetInstanceHandle(), 7), "Hello");
+  // The program loads the toolkit's module from its Bin folder; any folder names the same module.
+  HMODULE loaded = LoadLibrary("C:\\Program Files\\Tesmira Road\\Bin\\ResTestKit.ru");
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(platform::FindString(loaded, 9002), "kit's 9002");
+  EXPECT_TRUE(platform::FreeResourceModule(loaded));
   EXPECT_EQ(platform::LoadResourceModule("NoSuch.ru"), nullptr);
-  EXPECT_EQ(AfxGetInstanceHandle(), app);
-  EXPECT_EQ(AfxGetResourceHandle(), app);
 }
 
 TEST_F(ResourceModules, LoadStringCopiesTruncatesAndTerminatesLikeWindows)
@@ -125,18 +132,21 @@ TEST_F(ResourceModules, AnAbsentToolkitModuleCannotBeLoadedAndItsStringsFallBack
     char buffer[16] = "#";
     EXPECT_EQ(LoadStringToolkitFirst(kit, 9002, buffer, sizeof buffer), 0);
     EXPECT_STREQ(buffer, "");
-    EXPECT_FALSE(platform::FreeResourceModule(kit));
   }
-  EXPECT_EQ(platform::LoadResourceModule("ResTestKit.ru"), kit);
+  HINSTANCE again = platform::LoadResourceModule("ResTestKit.ru");
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(platform::FindString(again, 9002), "kit's 9002");
   EXPECT_EQ(platform::FindString(kit, 9002), "kit's 9002");
 }
 
 TEST_F(ResourceModules, TheResourceHandleCanPointElsewhereWhileTheInstanceStays)
 {
   AfxSetResourceHandle(kit);
-  EXPECT_EQ(AfxGetInstanceHandle(), app);
+  EXPECT_EQ(AfxGetInstanceHandle(), GetModuleHandle(nullptr));
   EXPECT_EQ(platform::FindStringToolkitFirst(nullptr, 9002), "kit's 9002");
-  AfxSetResourceHandle(app);
+  EXPECT_EQ(platform::FindString(AfxGetInstanceHandle(), 9002), std::nullopt);
+  platform::SetProgramModule(app);
+  EXPECT_EQ(AfxGetResourceHandle(), AfxGetInstanceHandle());
 }
 
 }  // namespace
