@@ -1,6 +1,7 @@
 #include "platform/mfc-core/resources.h"
 
 #include "platform/base/module.h"
+#include "platform/mfc-core/mfcstring.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -118,10 +119,24 @@ int CopyOut(std::optional<std::string_view> text, char* buffer, int size)
   return static_cast<int>(length);
 }
 
+// CString::LoadString's lookup: a null module means the program's resource handle.
+BOOL LoadStringIntoCString(HINSTANCE module, UINT id, CString& text)
+{
+  auto found = FindString(module != nullptr ? module : AfxGetResourceHandle(), id);
+  if (!found) {
+    return FALSE;
+  }
+  text = CString(*found);
+  return TRUE;
+}
+
 }  // namespace
 
 HINSTANCE RegisterResourceModule(const ResourceModuleData& data)
 {
+  // Installed here rather than by a static initialiser: registration is the one step every program and
+  // test takes before loading a string, and it does not depend on which objects the linker kept.
+  LoadStringHook = &LoadStringIntoCString;
   Registry& r = TheRegistry();
   bool publish = false;
   {

@@ -1,6 +1,7 @@
 #include "platform/mfc-core/resources.h"
 
 #include "platform/base/module.h"
+#include "platform/mfc-core/mfcstring.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@ using platform::StringResource;
 // Two small modules standing for the program's and the toolkit's; texts are cp1251 bytes.
 constexpr StringResource kAppStrings[] = {
     {7, 5, "Hello"},
+    {20, 14, "%d \xEF\xEE\xEB\xEE\xF1 %.1lf"},  // "%d полос %.1lf"
     {101, 6, "\xCF\xF0\xEE\xE5\xEA\xF2"},  // "Проект"
     {9001, 11, "app's 9001 "},
 };
@@ -137,6 +139,19 @@ TEST_F(ResourceModules, AnAbsentToolkitModuleCannotBeLoadedAndItsStringsFallBack
   ASSERT_NE(again, nullptr);
   EXPECT_EQ(platform::FindString(again, 9002), "kit's 9002");
   EXPECT_EQ(platform::FindString(kit, 9002), "kit's 9002");
+}
+
+TEST_F(ResourceModules, CStringLoadsFromTheProgramsResourcesOrTheModuleItNames)
+{
+  CString text("unchanged");
+  EXPECT_TRUE(text.LoadString(101));
+  EXPECT_EQ(std::string(text.GetString(), text.GetLength()), "\xCF\xF0\xEE\xE5\xEA\xF2");
+  // The program's lookup does not reach into the toolkit's module.
+  EXPECT_FALSE(text.LoadString(9002));
+  EXPECT_TRUE(text.LoadString(kit, 9002));
+  EXPECT_STREQ(text, "kit's 9002");
+  text.Format(20U, 3, 7.26);
+  EXPECT_STREQ(text, "3 \xEF\xEE\xEB\xEE\xF1 7.3");
 }
 
 TEST_F(ResourceModules, TheResourceHandleCanPointElsewhereWhileTheInstanceStays)
