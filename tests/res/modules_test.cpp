@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -55,6 +56,17 @@ TEST_F(CompiledModules, TheToolkitModuleLoadsByNameAndHoldsOnlyTheToolkitRange)
   EXPECT_TRUE(Load(toolkit, 101).empty());
   // The toolkit's lookup still reaches the program's texts.
   EXPECT_EQ(platform::FindStringToolkitFirst(toolkit, 101), "\xCF\xF0\xEE\xE5\xEA\xF2");
+}
+
+// Without the toolkit's module its texts must come out empty, not from the program: the ranges never overlap.
+TEST_F(CompiledModules, ToolkitIdsLiveOnlyInTheToolkitModule)
+{
+  auto inToolkitRange = [](const platform::StringResource& s) { return s.id >= 9000 && s.id <= 9999; };
+  const auto& program = res::ProgramModule();
+  const auto& toolkit = res::ToolkitModule();
+  EXPECT_TRUE(std::none_of(program.strings, program.strings + program.stringCount, inToolkitRange));
+  EXPECT_TRUE(std::all_of(toolkit.strings, toolkit.strings + toolkit.stringCount, inToolkitRange));
+  EXPECT_GT(toolkit.stringCount, 0u);
 }
 
 TEST_F(CompiledModules, WithoutTheToolkitModuleItsTextsAreEmptyAndTheProgramsRemain)
