@@ -25,7 +25,7 @@ public:
   bool Fail(const std::string& what)
   {
     if (error_ && !failed_)
-      *error_ = what + (scan_.AtEnd() ? " (the file ends early)" : " on line " + std::to_string(scan_.Line()));
+      *error_ = what + (scan_.Remaining() == 0 ? " (the file ends early)" : " on line " + std::to_string(scan_.Line()));
     failed_ = true;
     return false;
   }
