@@ -4,7 +4,6 @@
 #include "platform/mfc-core/mfcstring.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <set>
@@ -29,20 +28,7 @@ struct Registry {
 // any other object's destruction find it alive.
 Registry& TheRegistry()
 {
-  static Registry* registry = [] {
-    auto* r = new Registry;
-    if (const char* names = std::getenv("TESMIRA_ABSENT_RESOURCE_MODULES")) {
-      std::string list = names;
-      for (std::size_t start = 0; start <= list.size();) {
-        std::size_t end = std::min(list.find(';', start), list.size());
-        if (end > start) {
-          r->absent.insert(list.substr(start, end - start));
-        }
-        start = end + 1;
-      }
-    }
-    return r;
-  }();
+  static Registry* registry = new Registry;
   return *registry;
 }
 

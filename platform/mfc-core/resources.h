@@ -30,6 +30,7 @@ struct ResourceModuleData {
 };
 
 // Makes a module known and returns a handle to it; registering the same module again returns the same handle.
+// The first registration also lets CString::LoadString read the tables.
 HINSTANCE RegisterResourceModule(const ResourceModuleData& data);
 
 // LoadLibrary of a registered module's file name: null when it is not registered or is marked absent.
@@ -37,9 +38,8 @@ HINSTANCE LoadResourceModule(const char* fileName);
 // Balances LoadResourceModule; the tables themselves stay, as they are part of the executable.
 BOOL FreeResourceModule(HINSTANCE module);
 
-// Marks a module as missing from the installation: LoadResourceModule gives null for it, and the string
-// lookups skip it even through a handle obtained earlier. The environment variable
-// TESMIRA_ABSENT_RESOURCE_MODULES (file names separated by ';') marks modules absent for a whole run.
+// Marks a module as missing from the installation: LoadLibrary and LoadResourceModule give null for it, and
+// the string lookups skip it even through a handle obtained earlier.
 void SetResourceModuleAbsent(const char* fileName, bool absent);
 
 // For tests: the module is absent while the guard lives.
