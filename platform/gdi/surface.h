@@ -2,6 +2,7 @@
 // draw on. The surface knows nothing of DCs; a window's pixels, a memory bitmap and a printer page are surfaces.
 #pragma once
 
+#include "platform/base/geometry.h"
 #include "platform/base/wintypes.h"
 
 #include <cstdint>
@@ -34,5 +35,11 @@ private:
 
 // A device context drawing into `surface`, which must outlive it; released with DeleteDC.
 HDC CreateSurfaceDC(Surface& surface);
+// Confines a surface DC to `area` of its surface (a window's client area): device (0, 0) becomes the area's
+// top-left corner and nothing outside the area is drawn.
+BOOL SetSurfaceDCArea(HDC dc, const RECT& area);
+// Further limits drawing to `region` (device coordinates), the window system's visible region; null lifts it.
+// The region is copied.
+BOOL SetSurfaceDCVisibleRegion(HDC dc, HRGN region);
 
 }  // namespace gdi
