@@ -29,7 +29,8 @@ void SetObjectClass(_STANDARDS_OF_ROAD& r, const char* text, std::size_t length)
   std::memset(r.objectClass + length, 0, kObjectClassCapacity - length);
 }
 
-int ReadTransparency() { return kDefaultTransparency; }
+// The alpha value of the program's windows, which the wizard takes on.
+int ReadTransparency() { return static_cast<int>(Shell::GetProfileInt("Settings", "Transparence", kDefaultTransparency)); }
 
 void TellAnalyticsOfScreen()
 {

@@ -1,5 +1,7 @@
 #include "model/shell/shell_services.h"
 
+#include "platform/base/folders.h"
+
 namespace Shell {
 
 namespace {
@@ -13,6 +15,22 @@ int CShellServices::ShowMessageBox(HWND, LPCSTR, LPCSTR, UINT) { return IDOK; }
 
 LRESULT CShellServices::SendToMainWindow(UINT, WPARAM, LPARAM) { return 0; }
 
+UINT CShellServices::GetProfileInt(LPCSTR, LPCSTR, int defaultValue) { return static_cast<UINT>(defaultValue); }
+
+CString CShellServices::GetProfileString(LPCSTR, LPCSTR, LPCSTR defaultValue) { return CString(defaultValue); }
+
+CString CShellServices::GetBinFolder()
+{
+  CString installDir = GetProfileString("Settings", "InstallDir", "");
+  if (!installDir.IsEmpty())
+    return installDir + "Bin\\";
+  return GetProfileString("Settings", "DebugDir", "");
+}
+
+CString CShellServices::GetAppDataBinFolder() { return CString(platform::ApplicationBinFolder()); }
+
+CString CShellServices::GetPluginsFolder() { return CString(platform::ApplicationPluginsFolder()); }
+
 int CShellServices::RegisterAnalyticsEvent(LPCSTR, LPCSTR, LPCSTR, int, int) { return -1; }
 
 int CShellServices::SendAnalyticsInfo(int) { return -1; }
@@ -22,6 +40,10 @@ void SetShellServices(CShellServices* services) { g_services = services ? servic
 CShellServices& GetShellServices() { return *g_services; }
 
 HWND GetMainWindow() { return g_services->GetMainWindow(); }
+UINT GetProfileInt(LPCSTR section, LPCSTR entry, int defaultValue)
+{
+  return g_services->GetProfileInt(section, entry, defaultValue);
+}
 int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
   return g_services->ShowMessageBox(owner, text, caption, type);

@@ -50,11 +50,15 @@ public:
   // SendMessage to the main window; 0 without one.
   virtual LRESULT SendToMainWindow(UINT message, WPARAM wParam, LPARAM lParam);
 
+  // The application's profile; without an application every value reads as its default.
+  virtual UINT GetProfileInt(LPCSTR section, LPCSTR entry, int defaultValue);
+  virtual CString GetProfileString(LPCSTR section, LPCSTR entry, LPCSTR defaultValue);
+
   // "Settings"/"InstallDir" + "Bin\" when set, else "Settings"/"DebugDir" unchanged.
-  virtual CString GetBinFolder() { return {}; }
-  // The per-user data folder ("...\Bin\") and plug-in folder ("...\Plugins\"), with a final separator.
-  virtual CString GetAppDataBinFolder() { return {}; }
-  virtual CString GetPluginsFolder() { return {}; }
+  virtual CString GetBinFolder();
+  // The per-user data folder (".../Bin/") and plug-in folder (".../Plugins/"), with a final separator.
+  virtual CString GetAppDataBinFolder();
+  virtual CString GetPluginsFolder();
   // The installation id the application keeps (a GUID in registry form).
   virtual CString GetInstallationId() { return {}; }
   // The application's printing-in-colour flag.
@@ -74,6 +78,7 @@ CShellServices& GetShellServices();
 
 // The forms the callers use.
 HWND GetMainWindow();
+UINT GetProfileInt(LPCSTR section, LPCSTR entry, int defaultValue);
 int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 CString GetBinFolder();
 CString GetAppDataBinFolder();
