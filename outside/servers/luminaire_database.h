@@ -1,0 +1,73 @@
+// The luminaire database: the catalogues loaded from .qord files (the main database first, then plug-ins) and
+// the current luminaire that the groups of poles load.
+#pragma once
+
+#include "outside/servers/iluminaire_database.h"
+#include "outside/servers/qord_file.h"
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qorsrv {
+
+class CLuminaireDatabase final : public ILuminaireDatabase, public ILuminaireCatalogue {
+public:
+  CLuminaireDatabase() = default;
+
+  HRESULT QueryInterface(REFIID iid, void** object) override;
+  ULONG AddRef() override;
+  ULONG Release() override;
+
+  HRESULT LuminaireDbGetCount(LONG* count) override;
+  HRESULT LuminaireDbGetLuminaire(LuminaireRecord** out, LONG index, LONG reserved) override;
+  HRESULT LuminaireDbChoose(LuminaireRecord** inOut, VARIANT key) override;
+  HRESULT LuminaireDbSetDataFolder(VARIANT folder) override;
+  HRESULT LuminaireDbSelectDefault() override;
+  HRESULT LuminaireDbAddCatalog(VARIANT path, BOOL main, LONG* status) override;
+  HRESULT LuminaireDbGetCatalogCount(LONG* count) override;
+  HRESULT LuminaireDbGetCatalogInfo(LONG index, CatalogRecord** out) override;
+  HRESULT LuminaireDbRemoveCatalog(VARIANT id) override;
+  HRESULT LuminaireDbApply() override;
+  HRESULT LuminaireDbRememberChoice(VARIANT key) override;
+  HRESULT LuminaireDbSelectRemembered() override;
+
+  HRESULT SetChooser(ILuminaireChooser* chooser) override;
+  HRESULT SelectByKey(const char* key) override;
+  const char* GetLastMessage() override;
+
+  const std::string& DataFolder() const { return m_dataFolder; }
+
+private:
+  ~CLuminaireDatabase() = default;
+
+  struct Catalogue {
+    CatalogueInfo info;
+    CatalogRecord record{};
+    std::string fileSystemPath;
+    bool main = false;
+  };
+  struct Luminaire {
+    std::size_t catalogue;
+    std::int64_t rowId;
+    std::string key;  // code page 1251: catalogue id '/' code
+  };
+
+  void RebuildLuminaires();
+  int IndexOfKey(const std::string& key) const;
+  int DefaultIndex() const;
+  HRESULT HandOut(int index, LuminaireRecord** out);
+
+  std::atomic<ULONG> m_refs{1};
+  std::string m_dataFolder;
+  std::vector<std::unique_ptr<Catalogue>> m_catalogues;
+  std::vector<Luminaire> m_luminaires;
+  std::string m_currentKey;
+  std::string m_rememberedKey;
+  LuminaireRecord m_record;
+  ILuminaireChooser* m_chooser = nullptr;
+  std::string m_lastMessage;
+};
+
+}  // namespace qorsrv
