@@ -1,0 +1,241 @@
+// The engine from file to file, and its conversation with the main window.
+#include "outside/engines/straight_road_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <thread>
+
+#include <unistd.h>
+
+#include "input_fixture.h"
+#include "outside/engines/engine_codes.h"
+#include "outside/engines/file_io.h"
+#include "outside/engines/window_host.h"
+
+namespace Engines {
+namespace {
+
+namespace fs = std::filesystem;
+const std::string kBin = TESMIRA_ENGINE_BIN_DIR;
+
+class EngineFiles : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    dir_ = fs::temp_directory_path() /
+           ("tesmira-engine-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+    input_ = (dir_ / "qout1.tmp").string();
+    result_ = (dir_ / "qor1.tmp").string();
+    std::ofstream(result_).close();  // the program hands over an empty result file
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  void WriteInput(std::string text)
+  {
+    auto at = text.find(testing::kRtabPlaceholder);
+    if (at != std::string::npos)
+      text.replace(at, std::strlen(testing::kRtabPlaceholder), kBin + "/rtab_1.rtb");
+    std::ofstream(input_, std::ios::binary) << text;
+  }
+  std::uintmax_t ResultSize() const { return fs::file_size(result_); }
+
+  fs::path dir_;
+  std::string input_, result_;
+};
+
+struct RecordingHost : EngineHost {
+  std::vector<int> progress;
+  std::vector<int> finished;
+  int cancelAfterQuestions = -1;
+  int questions = 0;
+  void Progress(int percent) override { progress.push_back(percent); }
+  bool IsCancelled() override { return cancelAfterQuestions >= 0 && ++questions > cancelAfterQuestions; }
+  void Finish(int code) override { finished.push_back(code); }
+};
+
+TEST_F(EngineFiles, CalculatesTheHandWrittenRoadAndLeavesASample)
+{
+  WriteInput(testing::HandWrittenInput());
+  RecordingHost host;
+  std::string message;
+  EXPECT_EQ(RunStraightRoadEngine(input_, result_, host, &message), kEngineOk) << message;
+  EXPECT_EQ(host.finished, std::vector<int>{kEngineOk});
+  ASSERT_FALSE(host.progress.empty());
+  EXPECT_EQ(host.progress.front(), 0);
+  EXPECT_EQ(host.progress.back(), 100);
+  EXPECT_TRUE(std::is_sorted(host.progress.begin(), host.progress.end()));
+  EXPECT_EQ(ResultSize(), 717u * 4);
+  fs::copy_file(input_, fs::path(TESMIRA_ARTIFACTS_DIR) / "engine-straight-road.in",
+                fs::copy_options::overwrite_existing);
+  fs::copy_file(result_, fs::path(TESMIRA_ARTIFACTS_DIR) / "engine-straight-road.out",
+                fs::copy_options::overwrite_existing);
+}
+
+TEST_F(EngineFiles, AnswersWithTheRunCodesForInputsWithoutWork)
+{
+  // Carriageway off and the sidewalks out: nothing to calculate (walls alone do not count).
+  WriteInput("0\n/x.rtb\n0\n0\n2\n3.5\n0\n1\n1\n6\n1\n0\n0.8\n1\n1\n1\n1\n0\n0\n30\n10\n1\n1\n15\n0\n0\n1\n30\n"
+             "0\n1\n1\n0\n0\n100\n");
+  RecordingHost host;
+  EXPECT_EQ(RunStraightRoadEngine(input_, result_, host), kNoActiveObjects);
+  // No luminaire: no active group.
+  WriteInput("1\n/x.rtb\n0\n0\n2\n3.5\n0\n0\n0.8\n0\n0\n0\n0\n30\n");
+  EXPECT_EQ(RunStraightRoadEngine(input_, result_, host), kNoActiveGroups);
+  EXPECT_EQ(host.finished, (std::vector<int>{kNoActiveObjects, kNoActiveGroups}));
+  EXPECT_EQ(ResultSize(), 0u);
+}
+
+TEST_F(EngineFiles, FailuresHaveTheirOwnCodesAndWriteNothing)
+{
+  RecordingHost host;
+  std::string message;
+  EXPECT_EQ(RunStraightRoadEngine((dir_ / "missing").string(), result_, host, &message), kInputUnreadable);
+  EXPECT_NE(message.find("cannot open"), std::string::npos);
+
+  std::string text = testing::HandWrittenInput();
+  WriteInput(text.substr(0, text.size() / 2));
+  EXPECT_EQ(RunStraightRoadEngine(input_, result_, host, &message), kInputMalformed);
+  EXPECT_NE(message.find("input:"), std::string::npos);
+
+  text.replace(text.find(testing::kRtabPlaceholder), std::strlen(testing::kRtabPlaceholder),
+               (dir_ / "no-table.rtb").string());
+  std::ofstream(input_, std::ios::binary) << text;
+  EXPECT_EQ(RunStraightRoadEngine(input_, result_, host, &message), kReflectionTableUnreadable);
+
+  WriteInput(testing::HandWrittenInput());
+  EXPECT_EQ(RunStraightRoadEngine(input_, (dir_ / "no-dir" / "out").string(), host, &message), kResultNotWritten);
+
+  host.cancelAfterQuestions = 3;
+  EXPECT_EQ(RunStraightRoadEngine(input_, result_, host, &message), kCancelled);
+  EXPECT_EQ(host.finished, (std::vector<int>{kInputUnreadable, kInputMalformed, kReflectionTableUnreadable,
+                                             kResultNotWritten, kCancelled}));
+  EXPECT_EQ(ResultSize(), 0u);
+}
+
+// A main window as the engine sees it: records what it is sent and posted, answers the state question.
+class FakeMainWindow final : public WindowMessenger {
+public:
+  struct Message {
+    UINT id;
+    WPARAM wParam;
+    bool posted;
+    bool operator==(const Message&) const = default;
+  };
+  std::thread::id owner = std::this_thread::get_id();
+  int state = 1;
+
+  LRESULT Send(HWND, UINT id, WPARAM wParam, LPARAM lParam) override
+  {
+    std::lock_guard lock(mutex_);
+    log_.push_back({id, wParam, false});
+    if (id == kMsgCalculationState)
+      *reinterpret_cast<int*>(lParam) = state;
+    return 0;
+  }
+  BOOL Post(HWND, UINT id, WPARAM wParam, LPARAM) override
+  {
+    std::lock_guard lock(mutex_);
+    log_.push_back({id, wParam, true});
+    return TRUE;
+  }
+  bool IsWindowThread(HWND) override { return std::this_thread::get_id() == owner; }
+  std::vector<Message> Log()
+  {
+    std::lock_guard lock(mutex_);
+    return log_;
+  }
+
+private:
+  std::mutex mutex_;
+  std::vector<Message> log_;
+};
+
+HWND const kMainWindow = reinterpret_cast<HWND>(0x1234);
+
+TEST_F(EngineFiles, ThreadedRunReportsProgressAsksTheStateAndPostsTheEnd)
+{
+  WriteInput(testing::HandWrittenInput());
+  FakeMainWindow window;
+  std::vector<char> in(input_.begin(), input_.end()), out(result_.begin(), result_.end());
+  in.resize(260, '\0');
+  out.resize(260, '\0');
+  int code = -1;
+  std::thread worker([&] {
+    code = RunStraightRoadCall(&window, kMainWindow, in.data(), static_cast<int>(input_.size()), out.data(),
+                               static_cast<int>(result_.size()));
+  });
+  worker.join();
+  EXPECT_EQ(code, kEngineOk);
+  auto log = window.Log();
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.front(), (FakeMainWindow::Message{kMsgEngineProgress, 0, false}));
+  EXPECT_EQ(log.back(), (FakeMainWindow::Message{kMsgCalculationFinished, kEngineOk, true}));
+  int ends = 0, questions = 0;
+  WPARAM lastPercent = 0;
+  for (const auto& m : log) {
+    ends += m.id == kMsgCalculationFinished;
+    questions += m.id == kMsgCalculationState;
+    if (m.id == kMsgEngineProgress) {
+      EXPECT_FALSE(m.posted);
+      EXPECT_GE(m.wParam, lastPercent);
+      lastPercent = m.wParam;
+    }
+  }
+  EXPECT_EQ(ends, 1);
+  EXPECT_GE(questions, 10);  // at least once per row of points
+  EXPECT_EQ(lastPercent, 100u);
+  EXPECT_EQ(ResultSize(), 717u * 4);
+}
+
+TEST_F(EngineFiles, DirectRunLeavesTheEndMessageToTheProgram)
+{
+  WriteInput(testing::HandWrittenInput());
+  FakeMainWindow window;
+  std::vector<char> in(input_.begin(), input_.end()), out(result_.begin(), result_.end());
+  in.push_back('\0');
+  out.push_back('\0');
+  EXPECT_EQ(RunStraightRoadCall(&window, kMainWindow, in.data(), 260, out.data(), 260), kEngineOk);
+  for (const auto& m : window.Log())
+    EXPECT_NE(m.id, kMsgCalculationFinished);
+  EXPECT_EQ(ResultSize(), 717u * 4);
+}
+
+TEST_F(EngineFiles, CancelThroughTheStateQuestionEndsTheThreadedRun)
+{
+  WriteInput(testing::HandWrittenInput());
+  FakeMainWindow window;
+  window.state = kStateStopping;
+  std::vector<char> in(input_.begin(), input_.end()), out(result_.begin(), result_.end());
+  in.push_back('\0');
+  out.push_back('\0');
+  int code = -1;
+  std::thread worker([&] { code = RunStraightRoadCall(&window, kMainWindow, in.data(), 260, out.data(), 260); });
+  worker.join();
+  EXPECT_EQ(code, kCancelled);
+  auto log = window.Log();
+  ASSERT_GE(log.size(), 2u);
+  EXPECT_EQ(log[log.size() - 2].id, kMsgCalculationState);
+  EXPECT_EQ(log.back(), (FakeMainWindow::Message{kMsgCalculationFinished, kCancelled, true}));
+  EXPECT_EQ(ResultSize(), 0u);
+}
+
+TEST_F(EngineFiles, EntryPointWithoutAMessengerStillCalculates)
+{
+  WriteInput(testing::HandWrittenInput());
+  SetEngineWindowMessenger(nullptr);
+  std::vector<char> in(input_.begin(), input_.end()), out(result_.begin(), result_.end());
+  in.push_back('\0');
+  out.push_back('\0');
+  EXPECT_EQ(INTERFACE1(kMainWindow, in.data(), 260, out.data(), 260), kEngineOk);
+  EXPECT_EQ(ResultSize(), 717u * 4);
+  EXPECT_EQ(INTERFACE1(kMainWindow, nullptr, 0, out.data(), 260), kInputUnreadable);
+}
+
+}  // namespace
+}  // namespace Engines
