@@ -77,7 +77,7 @@ DWORD FileHandle::Open(std::string_view cp1251Path, FileAccess access, FileCreat
     ::close(fd);
     return ERROR_ACCESS_DENIED;
   }
-  if (share != FileShare::DenyNone) {
+  {
     const int operation = (share == FileShare::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
     int rc;
     do {

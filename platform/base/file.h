@@ -19,8 +19,9 @@ enum class FileCreation {
 };
 
 // How others may share the file while it is open. POSIX has no mandatory share modes; we take advisory
-// whole-file locks (flock), so two opens that Windows would refuse conflict here too as long as both go
-// through this layer: DenyNone takes no lock, DenyWrite and DenyRead a shared one, Exclusive an exclusive one.
+// whole-file locks (flock), so that an exclusive open and any other open through this layer refuse each other
+// (ERROR_SHARING_VIOLATION) as on Windows: Exclusive takes an exclusive lock, every other mode a shared one.
+// Finer refusals (a writer against a DenyWrite reader) are not made.
 enum class FileShare { DenyNone, DenyWrite, DenyRead, Exclusive };
 
 enum class SeekOrigin { Begin, Current, End };

@@ -213,7 +213,7 @@ POSITION CList<TYPE, ARG_TYPE>::Find(ARG_TYPE searchValue, POSITION startAfter) 
 {
   CNode* node = startAfter == nullptr ? m_pNodeHead : FromPosition(startAfter)->pNext;
   for (; node != nullptr; node = node->pNext) {
-    if (CompareElements<TYPE, ARG_TYPE>(&node->data, &searchValue)) {
+    if (CompareElements<TYPE>(&node->data, &searchValue)) {
       return ToPosition(node);
     }
   }

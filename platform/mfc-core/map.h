@@ -98,7 +98,7 @@ typename CMap<KEY, ARG_KEY, VALUE, ARG_VALUE>::CAssoc* CMap<KEY, ARG_KEY, VALUE,
   }
   UINT nHash = HashKey<ARG_KEY>(key);
   for (CAssoc* assoc = m_pHashTable[nHash % m_nHashTableSize]; assoc != nullptr; assoc = assoc->pNext) {
-    if (assoc->nHashValue == nHash && CompareElements<KEY, ARG_KEY>(&assoc->key, &key)) {
+    if (assoc->nHashValue == nHash && CompareElements<KEY>(&assoc->key, &key)) {
       return assoc;
     }
   }
@@ -144,7 +144,7 @@ BOOL CMap<KEY, ARG_KEY, VALUE, ARG_VALUE>::RemoveKey(ARG_KEY key)
   UINT nHash = HashKey<ARG_KEY>(key);
   for (CAssoc** link = &m_pHashTable[nHash % m_nHashTableSize]; *link != nullptr; link = &(*link)->pNext) {
     CAssoc* assoc = *link;
-    if (assoc->nHashValue == nHash && CompareElements<KEY, ARG_KEY>(&assoc->key, &key)) {
+    if (assoc->nHashValue == nHash && CompareElements<KEY>(&assoc->key, &key)) {
       *link = assoc->pNext;
       delete assoc;
       --m_nCount;

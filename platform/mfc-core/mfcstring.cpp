@@ -256,8 +256,8 @@ std::string FormatC(const char* format, const FormatArgument* arguments, std::si
         if (a->s != nullptr) {
           text = a->s;
         }
-      } else if (a != nullptr) {
-        text = "";  // a number where text was asked for; the framework would have crashed
+      } else {
+        text = "";  // no argument, or a number where text was asked for: the framework would have crashed
       }
       AppendPrintf(out, (spec + 's').c_str(), text);
       break;

@@ -57,7 +57,8 @@ public:
 
   // Valid, at the epoch (0.0), as the framework's default.
   COleDateTime() = default;
-  COleDateTime(DATE dtSrc) : m_dt(dtSrc) {}
+  // Invalid outside the automation date's range (years 100..9999).
+  COleDateTime(DATE dtSrc) { *this = dtSrc; }
   COleDateTime(std::time_t timeSrc) { *this = timeSrc; }
   // Invalid when any part is out of range.
   COleDateTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec)
