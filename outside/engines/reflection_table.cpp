@@ -179,14 +179,18 @@ std::string FormatRtb(const ReflectionTable& table)
   out += "class " + table.surfaceClass + "\n";
   out += "size " + std::to_string(table.tans.size()) + " " + std::to_string(table.betas.size()) + "\n";
   out += "beta";
-  for (double b : table.betas)
-    out += " " + Number(b);
-  out += "\n";
+  for (double b : table.betas) {
+    out += ' ';
+    out += Number(b);
+  }
+  out += '\n';
   for (std::size_t t = 0; t < table.tans.size(); ++t) {
     out += Number(table.tans[t]);
-    for (std::size_t b = 0; b < table.betas.size(); ++b)
-      out += " " + Number(table.Value(t, b));
-    out += "\n";
+    for (std::size_t b = 0; b < table.betas.size(); ++b) {
+      out += ' ';
+      out += Number(table.Value(t, b));
+    }
+    out += '\n';
   }
   return out;
 }
