@@ -77,6 +77,11 @@ Photometry ParseEulumdat(const std::string& text, const std::string& name)
   const int isym = in.Integer("the symmetry indicator Isym", 0, 4);
   const int mc = in.Integer("the number of C planes Mc", 1, kMaxCPlanes);
   const int mcLine = in.LineNumber();
+  // The stored half or quarter must begin and end on a plane.
+  const int multiple = isym == 2 ? 2 : isym >= 3 ? 4 : 1;
+  if (mc % multiple != 0)
+    in.Fail("with Isym " + std::to_string(isym) + " the number of C planes must be a multiple of " +
+            std::to_string(multiple));
   in.Number("the C plane step Dc");
   const int ng = in.Integer("the number of gamma angles Ng", 2, kMaxGammas);
   in.Number("the gamma step Dg");
@@ -135,11 +140,6 @@ Photometry ParseEulumdat(const std::string& text, const std::string& name)
 
   // Which planes the intensity block holds, as indices into the C angles.
   std::vector<int> stored;
-  auto needMultiple = [&](int k) {
-    if (mc % k != 0)
-      throw PhotometryError(name, mcLine, "with Isym " + std::to_string(isym) + " the number of C planes must be "
-                                            "a multiple of " + std::to_string(k));
-  };
   switch (isym) {
   case 0:
     for (int i = 0; i < mc; ++i)
@@ -147,17 +147,14 @@ Photometry ParseEulumdat(const std::string& text, const std::string& name)
     break;
   case 1: stored.push_back(0); break;
   case 2:
-    needMultiple(2);
     for (int i = 0; i <= mc / 2; ++i)
       stored.push_back(i);
     break;
   case 3:
-    needMultiple(4);
     for (int i = 0; i <= mc / 2; ++i)
       stored.push_back((3 * mc / 4 + i) % mc);
     break;
   case 4:
-    needMultiple(4);
     for (int i = 0; i <= mc / 4; ++i)
       stored.push_back(i);
     break;
