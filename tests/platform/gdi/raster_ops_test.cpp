@@ -212,10 +212,12 @@ TEST(Regions, FrameRgnAndPolygonRegion)
   // Pixels whose centres lie inside: row 1 (centre y 1.5) ends before x 2.5.
   EXPECT_TRUE(PtInRegion(t, 1, 1));
   EXPECT_FALSE(PtInRegion(t, 2, 1));
-  EXPECT_TRUE(PtInRegion(t, 0, 3));
+  EXPECT_TRUE(PtInRegion(t, 0, 2));
+  EXPECT_FALSE(PtInRegion(t, 1, 2));
+  EXPECT_FALSE(PtInRegion(t, 0, 3));
   RECT box;
   EXPECT_EQ(GetRgnBox(t, &box), COMPLEXREGION);
-  EXPECT_EQ(box, (RECT{0, 0, 3, 4}));
+  EXPECT_EQ(box, (RECT{0, 0, 3, 3}));
   DeleteObject(r);
   DeleteObject(t);
 }
