@@ -64,7 +64,6 @@ Luminaire MakeLuminaire(Vec3 position, double azimuth, double tilt, double turn,
   l.position = position;
   l.table = table;
   l.factor = factor;
-  l.flux = table ? table->Flux() : 0.0;
   l.axis = std::cos(t) * down + std::sin(t) * arm;
   const Vec3 c90 = std::cos(t) * arm + std::sin(t) * up;
   l.c0 = std::cos(r) * side + std::sin(r) * c90;

@@ -37,7 +37,6 @@ struct Luminaire {
   Vec3 axis, c0, c90;
   const IntensityTable* table = nullptr;
   double factor = 1.0;  // applied to the table's candela (the maintenance factor, or 1)
-  double flux = 0.0;    // of the table, lumen, before the factor
 
   // Intensity in candela towards the unit direction `towards` (from the luminaire).
   double IntensityTowards(Vec3 towards) const;

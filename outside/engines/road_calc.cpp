@@ -21,6 +21,9 @@ constexpr double kMaxFieldLength = 3000.0;
 // The r-tables end at tan gamma 12: beyond 12 mounting heights a luminaire adds nothing to the luminance, and
 // next to nothing to the illuminance.
 constexpr double kReach = 12.0;
+// Far beyond any real road (a few thousand points, a hundred luminaires), still a few minutes at most.
+constexpr double kMaxPoints = 4e6;
+constexpr double kMaxEvaluations = 2e9;
 
 std::int32_t NodeStep(std::size_t points) { return static_cast<std::int32_t>(std::max<std::size_t>(1, points / 10)); }
 
@@ -152,10 +155,13 @@ double Longitudinal(const std::vector<float>& grid, std::size_t columns, std::si
 
 double FieldFlux(const StraightRoadInput& in)
 {
+  std::vector<double> typeFlux;
+  for (const IntensityTable& t : in.types)
+    typeFlux.push_back(t.Flux());
   double flux = 0.0;
   for (const LuminaireRecord& r : in.luminaires) {
     double sides = r.arrangement == Arrangement::TwoSided || r.arrangement == Arrangement::Staggered ? 2.0 : 1.0;
-    flux += in.types[r.type - 1].Flux() * sides * in.fieldLength / r.spacing;
+    flux += typeFlux[r.type - 1] * sides * in.fieldLength / r.spacing;
   }
   return flux;
 }
@@ -294,6 +300,16 @@ int CalculateStraightRoad(const StraightRoadInput& in, const ReflectionTable* rt
     return kInputMalformed;
 
   const std::size_t nRoad = yRoad.size(), nOpp = yOpp.size();
+  // A damaged file can describe a kilometre-wide sidewalk under a forest of poles: refuse work that would not end
+  // in reasonable time rather than hang the calculation.
+  const double points = static_cast<double>(nX) * static_cast<double>(nRoad + nOpp + 2 * (yRight.size() + yLeft.size()) +
+                                                                      zRight.size() + zLeft.size());
+  if (points > kMaxPoints || points * static_cast<double>(lums->size()) > kMaxEvaluations) {
+    if (error)
+      *error = "the road is too large to calculate: " + std::to_string(static_cast<long long>(points)) +
+               " points and " + std::to_string(lums->size()) + " luminaires";
+    return kInputMalformed;
+  }
   std::vector<double> eRoad(nX * nRoad), eOpp(nX * nOpp);
   std::vector<std::vector<double>> lumMain(mainObservers.size(), std::vector<double>(nX * nRoad));
   std::vector<std::vector<double>> lumOpp(oppObservers.size(), std::vector<double>(nX * nOpp));

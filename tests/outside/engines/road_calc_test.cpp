@@ -218,6 +218,11 @@ TEST(StraightRoadCalculation, AFieldWithoutLengthOrWithRunawayPolesIsRefused)
   in.luminaires[0].spacing = 1e-5;
   EXPECT_EQ(CalculateStraightRoad(in, nullptr, host, res, &error), kInputMalformed);
   EXPECT_NE(error.find("spacing"), std::string::npos);
+  // Nine kilometres of sidewalk under a pole every centimetre: billions of evaluations, refused up front.
+  in.luminaires[0].spacing = 0.01;
+  in.rightSidewalk.width = 9000.0;
+  EXPECT_EQ(CalculateStraightRoad(in, nullptr, host, res, &error), kInputMalformed);
+  EXPECT_NE(error.find("too large"), std::string::npos);
 }
 
 }  // namespace
