@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <strings.h>
 #include <numbers>
@@ -71,6 +72,13 @@ std::string MatchFontFile(const std::string& faceName, bool bold, bool italic, i
     }
     return it->second.first;
   }
+  static const bool initialised = [] {
+    FcInit();
+    // fontconfig keeps its configuration until told to let go.
+    std::atexit(FcFini);
+    return true;
+  }();
+  (void)initialised;
   const char* family = SubstituteFamily(faceName);
   std::string wanted = family != nullptr ? family : (faceName.empty() ? "Liberation Sans" : faceName);
   FcPattern* pattern = FcPatternCreate();
@@ -157,7 +165,10 @@ std::shared_ptr<RealizedFont> RealizeFont(const LOGFONTA& lf, double scaleY, dou
   const bool italic = lf.lfItalic != 0;
   font->underline = lf.lfUnderline != 0;
   font->strikeOut = lf.lfStrikeOut != 0;
-  font->antialias = lf.lfQuality != NONANTIALIASED_QUALITY;
+  // Small text is drawn hinted and unsmoothed, as the classic desktop draws it; large text is smoothed.
+  constexpr double kSmoothFromPixels = 16;
+  font->antialias = lf.lfQuality == ANTIALIASED_QUALITY || lf.lfQuality == CLEARTYPE_QUALITY ||
+                    (lf.lfQuality != NONANTIALIASED_QUALITY && std::abs(lf.lfHeight * scaleY) >= kSmoothFromPixels);
   font->escapement = lf.lfEscapement * std::numbers::pi / 1800.0;
   font->marlett_ = strcasecmp(font->faceName.c_str(), "Marlett") == 0;
   const std::string lookupFace = font->marlett_ ? std::string("Arial") : font->faceName;

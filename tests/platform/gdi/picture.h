@@ -4,6 +4,7 @@
 #include "platform/gdi/surface.h"
 #include "platform/gdi/windraw.h"
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -37,13 +38,14 @@ public:
     return rows;
   }
 
-  // The smallest rectangle holding every pixel that is not white.
-  RECT InkBounds() const
+  // The smallest rectangle holding every pixel that is not white (or, given a pixel value, that is that value).
+  RECT InkBounds(std::int64_t only = -1) const
   {
     RECT r{surface_.Width(), surface_.Height(), 0, 0};
     for (int y = 0; y < surface_.Height(); ++y) {
       for (int x = 0; x < surface_.Width(); ++x) {
-        if ((surface_.Pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) {
+        const std::uint32_t p = surface_.Pixel(x, y) & 0xFFFFFF;
+        if (only < 0 ? p != 0xFFFFFF : p == static_cast<std::uint32_t>(only)) {
           r = RECT{std::min<LONG>(r.left, x), std::min<LONG>(r.top, y), std::max<LONG>(r.right, x + 1),
                    std::max<LONG>(r.bottom, y + 1)};
         }
