@@ -111,7 +111,8 @@ DWORD FileHandle::Read(void* buffer, std::size_t count, std::size_t* done)
       if (errno == EINTR) {
         continue;
       }
-      return errno == EIO ? ERROR_READ_FAULT : LastErrno();
+      // EBADF on an open descriptor: it was not opened for reading.
+      return errno == EIO ? ERROR_READ_FAULT : errno == EBADF ? ERROR_ACCESS_DENIED : LastErrno();
     }
     if (n == 0) {
       break;
@@ -134,7 +135,7 @@ DWORD FileHandle::Write(const void* buffer, std::size_t count)
       if (errno == EINTR) {
         continue;
       }
-      return LastErrno();
+      return errno == EBADF ? ERROR_ACCESS_DENIED : LastErrno();
     }
     done += static_cast<std::size_t>(n);
   }

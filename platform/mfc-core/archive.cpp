@@ -350,6 +350,10 @@ CArchive& operator>>(CArchive& ar, CString& str)
   const ULONGLONG length = ar.ReadStringLength(&wide);
   const ULONGLONG bytes = wide ? length * 2 : length;
   ar.EnsureAvailable(bytes);
+  if (bytes > 0x7FFFFFFFu) {
+    // Beyond what a CString holds; only a file that cannot tell its length gets this far.
+    AfxThrowArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
+  }
   if (!wide) {
     CString text;
     char* buffer = text.GetBufferSetLength(static_cast<int>(length));

@@ -48,7 +48,8 @@ public:
   BOOL IsLoading() const { return (m_nMode & load) != 0; }
   BOOL IsStoring() const { return (m_nMode & load) == 0; }
   BOOL IsByteSwapping() const { return FALSE; }
-  BOOL IsBufferEmpty() const { return m_lpBufCur == m_lpBufMax; }
+  // Loading: nothing read ahead is left; storing: nothing waits to be written.
+  BOOL IsBufferEmpty() const { return IsLoading() ? m_lpBufCur == m_lpBufMax : m_lpBufCur == m_lpBufStart; }
   CFile* GetFile() const { return m_pFile; }
 
   // The schema of the object being loaded by ReadObject (versionable classes); answers it once, then -1.

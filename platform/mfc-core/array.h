@@ -29,28 +29,19 @@ void SerializeElements(CArchive& ar, TYPE* pElements, INT_PTR nCount)
     (void)nCount;
     AfxThrowNotSupportedException();
   } else {
-  if (nCount <= 0) {
-    return;
-  }
-  const ULONGLONG total = static_cast<ULONGLONG>(nCount) * sizeof(TYPE);
-  if (ar.IsStoring()) {
-    // In pieces: one Write takes a 32-bit count.
-    const BYTE* p = reinterpret_cast<const BYTE*>(pElements);
+    // In pieces: one Read or Write takes a 32-bit count.
+    constexpr ULONGLONG kPiece = 0x40000000u;
+    const ULONGLONG total = nCount > 0 ? static_cast<ULONGLONG>(nCount) * sizeof(TYPE) : 0;
+    auto* bytes = reinterpret_cast<BYTE*>(pElements);
     for (ULONGLONG done = 0; done < total;) {
-      UINT piece = static_cast<UINT>(std::min<ULONGLONG>(total - done, 0x40000000u));
-      ar.Write(p + done, piece);
-      done += piece;
-    }
-  } else {
-    BYTE* p = reinterpret_cast<BYTE*>(pElements);
-    for (ULONGLONG done = 0; done < total;) {
-      UINT piece = static_cast<UINT>(std::min<ULONGLONG>(total - done, 0x40000000u));
-      if (ar.Read(p + done, piece) != piece) {
+      const auto piece = static_cast<UINT>(std::min(total - done, kPiece));
+      if (ar.IsStoring()) {
+        ar.Write(bytes + done, piece);
+      } else if (ar.Read(bytes + done, piece) != piece) {
         AfxThrowArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
       }
       done += piece;
     }
-  }
   }
 }
 
