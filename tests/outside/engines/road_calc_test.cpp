@@ -23,7 +23,7 @@ StraightRoadResult Calculate(const StraightRoadInput& in, const ReflectionTable*
 }
 
 // One isotropic luminaire of 1000 cd: at every point of every grid the illuminance is what the point-source law
-// gives, horizontal I cos^3(eps) / h^2, vertical I cos(i) / d^2.
+// gives, horizontal I cos^3(eps) / h^2, vertical I cos(i) / d^2, semi-cylindrical I (1 + cos alpha) sin(eps) / (pi d^2).
 TEST(StraightRoadCalculation, SingleIsotropicSourceFollowsTheInverseSquareLaw)
 {
   StraightRoadInput in = OneWayRoad();
@@ -55,6 +55,11 @@ TEST(StraightRoadCalculation, SingleIsotropicSourceFollowsTheInverseSquareLaw)
     for (std::size_t j = 0; j < 3; ++j) {
       double expected = horizontal(res.xs[i], res.leftWalk.y[j]);
       EXPECT_NEAR(res.leftWalk.e[i * 3 + j], expected, 1e-6 * expected + 1e-12);
+      // Semi-cylindrical at 1.5 m: I (1 + cos alpha) sin(eps) / (pi d^2), the face turned away from the light.
+      Vec3 toLight = light - Vec3{res.xs[i], res.leftWalk.y[j], 1.5};
+      double d = Length(toLight), across = std::hypot(toLight.x, toLight.y);
+      double away = 1000.0 * (1.0 - std::fabs(toLight.x) / across) * (across / d) / (std::numbers::pi * d * d);
+      EXPECT_NEAR(res.leftWalk.esc[i * 3 + j], away, 1e-6 * away + 1e-12);
     }
     // The right wall stands at y = -(1 + 2) - 1 and faces the road.
     for (std::size_t j = 0; j < res.rightWall.z.size(); ++j) {

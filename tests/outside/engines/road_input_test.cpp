@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "input_fixture.h"
+#include "outside/engines/road_calc.h"
+#include "road_fixture.h"
 
 namespace Engines {
 namespace {
@@ -170,6 +172,35 @@ TEST(StraightRoadInput, DamagedValuesAreRefusedWithTheirLine)
     EXPECT_FALSE(ParseStraightRoadInput(c.text, &error)) << c.what;
     EXPECT_NE(error.find(c.line), std::string::npos) << c.what << ": " << error;
   }
+}
+
+}  // namespace
+}  // namespace Engines
+
+namespace Engines {
+namespace {
+
+// Damage one byte at a time: the parser either refuses or yields an input the calculation survives.
+TEST(StraightRoadInput, SingleByteDamageNeverHarmsTheCalculation)
+{
+  const std::string good = testing::HandWrittenInput();
+  const ReflectionTable diffuse = testing::Diffuse(0.07);
+  int calculated = 0;
+  for (std::size_t at = 0; at < good.size(); ++at)
+    for (char with : {'9', 'x', '\n', '-'}) {
+      std::string text = good;
+      text[at] = with;
+      auto in = ParseStraightRoadInput(text, nullptr);
+      if (!in)
+        continue;
+      SilentHost host;
+      StraightRoadResult res;
+      std::string error;
+      int code = CalculateStraightRoad(*in, &diffuse, host, res, &error);
+      EXPECT_TRUE(code == kEngineOk || code == kInputMalformed) << at << " " << with;
+      calculated += code == kEngineOk;
+    }
+  EXPECT_GT(calculated, 0);
 }
 
 }  // namespace
