@@ -3,6 +3,7 @@
 #include "platform/base/hresult.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -40,6 +41,23 @@ BOOL CopyMessageWithName(const char* text, const CString& name, LPTSTR lpszError
 }
 
 }  // namespace
+
+namespace platform {
+ReportErrorFunction ReportErrorHook = nullptr;
+}  // namespace platform
+
+int CException::ReportError(UINT nType, UINT nMessageID)
+{
+  CString message = GetErrorMessage();
+  if (message.IsEmpty() && nMessageID != 0) {
+    message.LoadString(nMessageID);
+  }
+  if (platform::ReportErrorHook != nullptr) {
+    return platform::ReportErrorHook(message, nType);
+  }
+  std::fprintf(stderr, "%s\n", message.ToUtf8().c_str());
+  return 1;
+}
 
 void CException::Delete()
 {

@@ -6,6 +6,13 @@
 #include "platform/mfc-core/mfcstring.h"
 #include "platform/mfc-core/object.h"
 
+namespace platform {
+// Shows an exception's message to the user; set by the window layer (a message box). Without it the message
+// goes to stderr and the answer is 1 (IDOK).
+using ReportErrorFunction = int (*)(LPCSTR message, UINT type);
+extern ReportErrorFunction ReportErrorHook;
+}  // namespace platform
+
 class CException : public CObject {
   DECLARE_DYNAMIC(CException)
 public:
@@ -19,6 +26,9 @@ public:
   virtual BOOL GetErrorMessage(LPTSTR lpszError, UINT nMaxError, UINT* pnHelpContext = nullptr) const;
   // The same message as a string (empty when there is none).
   CString GetErrorMessage() const;
+  // Shows the message (or string nMessageID when there is none) with the given message-box type; answers the
+  // button pressed.
+  virtual int ReportError(UINT nType = 0x30 /* MB_ICONEXCLAMATION */, UINT nMessageID = 0);
 
   BOOL m_bAutoDelete;
 };
