@@ -17,6 +17,8 @@ constexpr DWORD kBigClassTag = 0x80000000u;
 constexpr DWORD kMaxMapCount = 0x3FFFFFFEu;
 
 constexpr UINT kMinBufferSize = 128;
+// Objects nest only a few levels in real files; a file that nests deeper is built to exhaust the stack.
+constexpr UINT kMaxReadDepth = 1000;
 
 }  // namespace
 
@@ -519,6 +521,9 @@ CObject* CArchive::ReadObject(const CRuntimeClass* pClassRefRequested)
     }
     return pOb;
   }
+  if (m_nReadDepth >= kMaxReadDepth) {
+    ThrowArchive(CArchiveException::genericException);
+  }
   CObject* pOb = pClassRef->CreateObject();
   if (pOb == nullptr) {
     ThrowArchive(CArchiveException::badClass);
@@ -528,15 +533,18 @@ CObject* CArchive::ReadObject(const CRuntimeClass* pClassRefRequested)
   ++m_nMapCount;
   const UINT savedSchema = m_nObjectSchema;
   m_nObjectSchema = nSchema;
+  ++m_nReadDepth;
   try {
     pOb->Serialize(*this);
   } catch (...) {
     // The half-read object is dropped; references to it already handed out are the caller's to forget.
+    --m_nReadDepth;
     m_loadArray[ownEntry].pointer = nullptr;
     delete pOb;
     m_nObjectSchema = savedSchema;
     throw;
   }
+  --m_nReadDepth;
   m_nObjectSchema = savedSchema;
   return pOb;
 }

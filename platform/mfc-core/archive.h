@@ -189,6 +189,7 @@ private:
   std::unique_ptr<BYTE[]> m_ownedBuffer;
   UINT m_nObjectSchema = static_cast<UINT>(-1);
   DWORD m_nMapCount = 1;  // index 0 stands for null
+  UINT m_nReadDepth = 0;  // objects being read inside one another
   std::unordered_map<const void*, DWORD> m_storeMap;
   std::vector<LoadedEntry> m_loadArray;
 };

@@ -317,11 +317,11 @@ CString COleDateTime::Format(DWORD dwFlags, LCID /*lcid*/) const
   if (dwFlags & VAR_TIMEVALUEONLY) {
     return time;
   }
-  const bool midnight = parts.hour == 0 && parts.minute == 0 && parts.second == 0;
-  const bool epochDay = std::trunc(m_dt) == 0;
-  if (epochDay && !midnight) {
+  // A date without a day part (the epoch day) is a time alone; a day at midnight is a date alone.
+  if (std::trunc(m_dt) == 0) {
     return time;
   }
+  const bool midnight = parts.hour == 0 && parts.minute == 0 && parts.second == 0;
   return midnight ? date : date + " " + time;
 }
 

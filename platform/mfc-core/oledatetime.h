@@ -95,7 +95,8 @@ public:
   // zeros, as in %#d). Empty unless valid.
   CString Format(LPCSTR lpszFormat) const;
   // The Russian short form, as the program's thread locale shows it: "10.12.2026 12:00:00"; the time is left
-  // out at midnight and with VAR_DATEVALUEONLY, the date with VAR_TIMEVALUEONLY. Null: empty; invalid: "Invalid DateTime".
+  // out at midnight and with VAR_DATEVALUEONLY, the date on the epoch day (a time alone) and with
+  // VAR_TIMEVALUEONLY. Null: empty; invalid: "Invalid DateTime".
   CString Format(DWORD dwFlags = 0, LCID lcid = LANG_USER_DEFAULT) const;
   // Reads "dd.mm.yyyy", "yyyy-mm-dd" or "mm/dd/yyyy", each optionally followed by "hh:mm[:ss]", or a time
   // alone. FALSE and status invalid when the text is none of these.

@@ -53,6 +53,23 @@ public:
 };
 IMPLEMENT_SERIAL(CTestVersioned, CObject, VERSIONABLE_SCHEMA | 3)
 
+// A node owning a child read as an object record, to nest records.
+class CTestNode : public CObject {
+  DECLARE_SERIAL(CTestNode)
+public:
+  ~CTestNode() override { delete m_child; }
+  CObject* m_child = nullptr;
+  void Serialize(CArchive& ar) override
+  {
+    if (ar.IsStoring()) {
+      ar << m_child;
+    } else {
+      ar >> m_child;
+    }
+  }
+};
+IMPLEMENT_SERIAL(CTestNode, CObject, 1)
+
 namespace {
 
 TEST(RuntimeClass, KindsAndCreationByName)
@@ -151,6 +168,29 @@ TEST(ObjectRecords, VersionableClassesReceiveTheStoredSchema)
     ASSERT_NE(versioned, nullptr);
     EXPECT_EQ(versioned->m_loadedSchema, 2u);
   });
+}
+
+TEST(ObjectRecords, NestingIsBoundedAgainstFilesBuiltToExhaustTheStack)
+{
+  // A node (new class record), then nodes by class reference, each holding the next, ended by null.
+  auto nested = [](int depth) {
+    Bytes bytes = Hex("FF FF 01 00 09 00") + Bytes{'C', 'T', 'e', 's', 't', 'N', 'o', 'd', 'e'};
+    for (int i = 1; i < depth; ++i) {
+      bytes = bytes + Hex("01 80");
+    }
+    return bytes + Hex("00 00");
+  };
+  LoadFrom(nested(3), [](CArchive& ar) {
+    std::unique_ptr<CObject> root(ar.ReadObject(RUNTIME_CLASS(CTestNode)));
+    auto* second = static_cast<CTestNode*>(static_cast<CTestNode*>(root.get())->m_child);
+    ASSERT_NE(second, nullptr);
+    ASSERT_NE(second->m_child, nullptr);
+    EXPECT_EQ(static_cast<CTestNode*>(second->m_child)->m_child, nullptr);
+  });
+  EXPECT_EQ(ArchiveCause([&] {
+              LoadFrom(nested(5000), [](CArchive& ar) { delete ar.ReadObject(RUNTIME_CLASS(CTestNode)); });
+            }),
+            CArchiveException::genericException);
 }
 
 }  // namespace
