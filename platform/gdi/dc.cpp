@@ -225,9 +225,19 @@ HDC CreateCompatibleDC(HDC dc)
   return AddDC(std::make_unique<HDC__>(DCKind::Memory));
 }
 
-HDC CreateDCA(LPCSTR driver, LPCSTR, LPCSTR, const void*)
+HDC CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR, const void*)
 {
-  if (driver == nullptr || strcasecmp(driver, "DISPLAY") != 0) {
+  if (driver == nullptr && device != nullptr) {
+    // Any named printer is our PDF printer; StartDoc gives the file.
+    return CreatePdfPrinterDC("");
+  }
+  if (driver == nullptr) {
+    return nullptr;
+  }
+  if (strcasecmp(driver, "WINSPOOL") == 0) {
+    return CreatePdfPrinterDC("");
+  }
+  if (strcasecmp(driver, "DISPLAY") != 0) {
     return nullptr;
   }
   static Surface screen(1, 1);

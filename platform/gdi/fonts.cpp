@@ -224,6 +224,7 @@ std::shared_ptr<RealizedFont> RealizeFont(const LOGFONTA& lf, double scaleY, dou
       emX = em * (lf.lfWidth * std::abs(scaleX)) / naturalAvg;
     }
   }
+  font->xScale = emX / em;
   TEXTMETRICA& tm = font->metrics;
   tm.tmAscent = static_cast<LONG>(std::lround(winAscent * scale));
   tm.tmDescent = cellHeight - tm.tmAscent;

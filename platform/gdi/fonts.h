@@ -33,6 +33,7 @@ public:
   std::string file;      // the font file in use, empty for our own Marlett
   int faceIndex = 0;
   double pixelSize = 0;  // em size in device pixels
+  double xScale = 1;     // horizontal stretch when the LOGFONT asks for a width
   bool underline = false;
   bool strikeOut = false;
   int underlinePosition = 0;  // pixels below the baseline

@@ -168,7 +168,9 @@ bool OutputText(HDC__& dc, int x, int y, UINT options, const RECT* rect, std::u3
   const std::uint32_t color = TargetPixel(dc, dc.st.textColor);
   const bool mono = dc.Mono() || !font->antialias;
   double pen = 0;
-  if (v.Valid()) {
+  // Printed text goes to the document as text, not into the page image.
+  const bool asText = dc.print != nullptr && !font->file.empty();
+  if (v.Valid() && !asText) {
     for (std::size_t i = 0; i < text.size(); ++i) {
       const Glyph& g = font->GetGlyph(text[i]);
       const int gxp = static_cast<int>(std::lround(baseX + pen * ux));
@@ -190,7 +192,7 @@ bool OutputText(HDC__& dc, int x, int y, UINT options, const RECT* rect, std::u3
       FillShape(dc, Region(RECT{left, top, static_cast<LONG>(left + width), top + font->underlineThickness}).Intersect(clip.Bounds()), ink);
     }
   }
-  if (dc.print && !text.empty() && !font->file.empty()) {
+  if (asText && !text.empty()) {
     PrintJob::TextRun run;
     std::u16string u16;
     for (char32_t c : text) {
@@ -202,7 +204,11 @@ bool OutputText(HDC__& dc, int x, int y, UINT options, const RECT* rect, std::u3
     run.x = baseX + dc.origin.x;
     run.y = baseY + dc.origin.y;
     run.pixelSize = font->pixelSize;
+    run.xScale = font->xScale;
     run.angleDegrees = angle * 180 / 3.14159265358979323846;
+    run.color = color;
+    run.clipped = true;
+    run.clip = clip.Bounds().Offset(dc.origin.x, dc.origin.y);
     dc.print->AddText(std::move(run));
   }
   if (updateCp) {

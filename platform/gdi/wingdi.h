@@ -617,3 +617,20 @@ BOOL GetTextMetricsA(HDC dc, TEXTMETRICA* metrics);
 inline BOOL GetTextMetrics(HDC dc, TEXTMETRICA* metrics) { return GetTextMetricsA(dc, metrics); }
 int GetTextFaceA(HDC dc, int size, LPSTR face);
 BOOL GetCharWidth32A(HDC dc, UINT first, UINT last, INT* widths);
+
+// ---- Printing
+struct DOCINFOA {
+  int cbSize = sizeof(DOCINFOA);
+  LPCSTR lpszDocName = nullptr;
+  // The file the pages go to; our printers write PDF.
+  LPCSTR lpszOutput = nullptr;
+  LPCSTR lpszDatatype = nullptr;
+  DWORD fwType = 0;
+};
+using DOCINFO = DOCINFOA;
+int StartDocA(HDC dc, const DOCINFOA* info);
+inline int StartDoc(HDC dc, const DOCINFOA* info) { return StartDocA(dc, info); }
+int StartPage(HDC dc);
+int EndPage(HDC dc);
+int EndDoc(HDC dc);
+int AbortDoc(HDC dc);
