@@ -190,12 +190,14 @@ Photometry ReadPhotometricFile(const std::string& fileSystemPath)
   std::ifstream in(fileSystemPath, std::ios::binary);
   if (!in)
     throw PhotometryError(name, 0, "the file cannot be opened");
-  std::string text;
-  text.resize(kMaxPhotometricFileBytes + 1);
-  in.read(text.data(), kMaxPhotometricFileBytes + 1);
-  if (in.gcount() > kMaxPhotometricFileBytes)
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  if (size < 0 || size > kMaxPhotometricFileBytes)
     throw PhotometryError(name, 0, "the file is too large for a photometric file");
-  text.resize(static_cast<std::size_t>(in.gcount()));
+  in.seekg(0, std::ios::beg);
+  std::string text(static_cast<std::size_t>(size), '\0');
+  if (!in.read(text.data(), size))
+    throw PhotometryError(name, 0, "the file cannot be read");
   std::string ext = name.size() >= 4 ? name.substr(name.size() - 4) : "";
   std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char ch) { return std::tolower(ch); });
   if (ext == ".ldt")

@@ -309,3 +309,45 @@ TEST(AnalyticFloodlight, BeamHasItsHalfPeakAngleAndFlux)
   EXPECT_NEAR(LightOutputRatio(p), f.lightOutputRatio * 100.0, 0.5);
   EXPECT_EQ(p.format, "analytic");
 }
+
+// Damaged files of every kind end in a PhotometryError or a distribution that passes validation, never in a
+// crash, another exception or an allocation the file's size does not justify.
+TEST(PhotometricImport, MutatedFilesAreEitherReadOrRefusedCleanly)
+{
+  const std::vector<double> g = Steps(0, 180, 30);
+  const std::string sources[] = {Ldt(0, 8, g, kNone), Ldt(3, 8, g, kAboutC90), Ldt(4, 8, g, kBoth),
+                                 Ies(Steps(0, 360, 45), g, kNone), Ies(Steps(90, 270, 45), g, kAboutC90),
+                                 Ies({0}, g, kRotational, -1.0, "TILT=INCLUDE\n1\n2\n0 90\n1 1\n")};
+  const char* tokens[] = {"", "0", "-1", "1e308", "nan", "inf", "4", "721", "99999999999", "2.5", "x", "360",
+                          "-360", ",", "1,5", "TILT=NONE"};
+  std::uint32_t seed = 12345;
+  auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
+  int read = 0, refused = 0;
+  for (int round = 0; round < 3000; ++round) {
+    const std::size_t which = next() % std::size(sources);
+    std::string text = sources[which];
+    const int edits = 1 + next() % 3;
+    for (int e = 0; e < edits; ++e) {
+      const std::size_t pos = next() % (text.size() + 1);
+      switch (next() % 3) {
+      case 0: text.resize(pos); break;
+      case 1: {
+        std::size_t end = text.find_first_of(" \r\n", pos);
+        text.replace(pos, end == std::string::npos ? std::string::npos : end - pos, tokens[next() % std::size(tokens)]);
+        break;
+      }
+      case 2: text.insert(pos, std::string(" ") + tokens[next() % std::size(tokens)] + "\n"); break;
+      }
+    }
+    try {
+      Photometry p = which < 3 ? ParseEulumdat(text, "m.ldt") : ParseIes(text, "m.ies");
+      Validate(p);
+      CompleteToFullCircle(p);
+      ++read;
+    } catch (const PhotometryError&) {
+      ++refused;
+    }
+  }
+  EXPECT_GT(refused, 0);
+  EXPECT_GT(read, 0);
+}
