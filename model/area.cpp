@@ -145,7 +145,9 @@ int CArea::CopyTo(IClassObjModel* dst, DWORD flags)
   dstArea->Release();
   if (!to)
     return 1;
-  if (to != this) {
+  if (to == this)
+    return 0;
+  {
     to->m_caption = m_caption;
     to->m_selected = m_selected;
     to->m_width = m_width;
