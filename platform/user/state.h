@@ -1,0 +1,252 @@
+// The window system's private state: windows, classes, thread queues and the one lock that guards them.
+// Window procedures, hooks and timer procedures are never called with the lock held.
+#pragma once
+
+#include "platform/base/geometry.h"
+#include "platform/gdi/region.h"
+#include "platform/user/hooks.h"
+#include "platform/user/messages.h"
+#include "platform/user/window.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace gdi {
+class Surface;
+}
+
+namespace user::detail {
+
+struct ThreadQueue;
+
+struct WindowClass {
+  std::string name;
+  ATOM atom = 0;
+  UINT style = 0;
+  WNDPROC proc = nullptr;
+  int clsExtra = 0;
+  int wndExtra = 0;
+  HINSTANCE instance = nullptr;
+  HICON icon = nullptr;
+  HICON iconSmall = nullptr;
+  HCURSOR cursor = nullptr;
+  HBRUSH background = nullptr;
+  std::string menuName;
+  std::vector<BYTE> extra;
+};
+
+struct Window {
+  HWND hwnd = nullptr;
+  std::shared_ptr<WindowClass> cls;
+  std::shared_ptr<ThreadQueue> queue;
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  HWND parent = nullptr;  // the desktop or message root for top-level windows
+  HWND owner = nullptr;
+  std::vector<HWND> children;  // front to back
+  RECT window{};               // in the parent's client coordinates
+  RECT client{};               // likewise
+  std::string text;
+  WNDPROC proc = nullptr;
+  HINSTANCE instance = nullptr;
+  UINT_PTR idOrMenu = 0;  // the control id of a child, the menu of a top-level window
+  LONG_PTR userData = 0;
+  std::vector<BYTE> extra;
+  std::vector<std::pair<std::string, HANDLE>> props;
+  // Painting
+  gdi::Region invalid;  // client coordinates; empty when valid
+  bool erasePending = false;
+  bool ncPaintPending = false;
+  bool internalPaint = false;
+  bool redrawOff = false;
+  bool ncActive = false;  // the caption shows as active
+  HDC ownDC = nullptr;    // CS_OWNDC windows keep one DC for life
+  // Placement
+  RECT normalRect{};
+  POINT minPos{-1, -1};
+  POINT maxPos{-1, -1};
+  bool restoreToMaximized = false;
+  // Lifecycle
+  bool destroying = false;
+  bool nccreated = false;
+  HWND lastActivePopup = nullptr;
+  std::shared_ptr<gdi::Surface> surface;  // top-level windows: their pixels, frame included
+};
+
+struct SentMessage {
+  HWND hwnd = nullptr;
+  UINT msg = 0;
+  WPARAM wParam = 0;
+  LPARAM lParam = 0;
+  LRESULT result = 0;
+  bool done = false;
+  bool notify = false;  // nobody waits for the answer
+  std::shared_ptr<ThreadQueue> sender;
+};
+
+struct InputMessage {
+  MSG msg;
+  LRESULT hitTest = 0;
+  bool keyboard = false;  // the window is the focus when the message is taken
+  UINT vk = 0;            // keyboard: the key, for the key-state table
+};
+
+struct Timer {
+  HWND hwnd = nullptr;
+  UINT_PTR id = 0;
+  UINT elapse = 0;
+  TIMERPROC proc = nullptr;
+  std::uint64_t due = 0;
+};
+
+struct Hook {
+  HHOOK handle = nullptr;
+  int type = 0;
+  HOOKPROC proc = nullptr;
+  bool removed = false;
+};
+
+struct ThreadQueue {
+  DWORD threadId = 0;
+  bool alive = true;
+  std::condition_variable wake;
+  std::deque<std::shared_ptr<SentMessage>> sent;
+  std::deque<MSG> posted;
+  std::deque<InputMessage> input;
+  bool quit = false;
+  int quitCode = 0;
+  std::vector<std::shared_ptr<SentMessage>> receiving;  // innermost last
+  HWND focus = nullptr;
+  HWND active = nullptr;
+  BYTE keyState[256] = {};
+  std::vector<Timer> timers;
+  std::vector<std::shared_ptr<Hook>> hooks;  // oldest first
+  std::uint64_t generation = 0;              // moves on whenever there may be something new to take
+  MSG lastMessage{};                         // GetMessageTime / GetMessagePos
+  // Caret
+  HWND caretWindow = nullptr;
+  RECT caretRect{};
+  int caretHide = 1;
+  bool caretOn = false;
+  // Hover tracking of TrackMouseEvent
+  std::uint64_t hoverDue = 0;
+};
+
+struct State {
+  std::mutex mutex;
+  std::unordered_map<std::uintptr_t, std::shared_ptr<Window>> windows;
+  std::uintptr_t nextHandle = 0x10010;
+  std::vector<std::shared_ptr<WindowClass>> classes;
+  std::map<DWORD, std::weak_ptr<ThreadQueue>> queues;
+  std::shared_ptr<Window> desktop;
+  std::shared_ptr<Window> messageRoot;
+  // Input state of the whole system
+  HWND capture = nullptr;
+  std::shared_ptr<ThreadQueue> foreground;
+  POINT cursor{};
+  BYTE asyncKeys[256] = {};
+  HCURSOR currentCursor = nullptr;
+  int cursorShowCount = 0;
+  UINT doubleClickMs = 500;
+  // The last button press, for double clicks
+  HWND lastClickWindow = nullptr;
+  UINT lastClickButton = 0;
+  std::uint64_t lastClickTime = 0;
+  POINT lastClickPoint{};
+  bool lastClickWasDouble = false;
+  // TrackMouseEvent
+  HWND trackWindow = nullptr;
+  DWORD trackFlags = 0;
+  DWORD trackHoverMs = 400;
+  RECT hoverRect{};
+  HWND mouseWindow = nullptr;  // under the cursor at the last move
+  LRESULT mouseHitTest = HTNOWHERE;
+  // Hooks
+  std::uintptr_t nextHook = 1;
+  // Atoms for classes, properties, registered messages and clipboard formats
+  std::map<std::string, ATOM> atomsByName;
+  std::map<ATOM, std::string> namesByAtom;
+  ATOM nextAtom = 0xC000;
+};
+
+State& S();
+using Lock = std::unique_lock<std::mutex>;
+
+// With the lock held.
+Window* Find(HWND hwnd);
+std::shared_ptr<Window> FindShared(HWND hwnd);
+std::shared_ptr<ThreadQueue> CurrentQueueLocked();
+std::shared_ptr<ThreadQueue> CurrentQueue();  // takes the lock
+DWORD CurrentThreadId();
+bool IsTopLevel(const Window& w);
+bool IsDesktopOrRoot(HWND hwnd);
+// The client origin of a window in screen coordinates.
+POINT ClientOrigin(const Window& w);
+RECT WindowRectOnScreen(const Window& w);
+HWND TopLevelOf(HWND hwnd);
+bool IsVisibleChain(const Window& w);
+bool IsDescendant(HWND ancestor, HWND hwnd);
+bool WantsPaint(const Window& w);
+ATOM AddAtomLocked(const std::string& name);
+std::string AtomName(ATOM atom);
+// A class or property name that may be an atom, as a key.
+std::string NameKey(LPCSTR name);
+// Tells a waiting thread that there may be something new for it.
+void WakeQueue(ThreadQueue& q);
+void WakeWindowQueue(HWND hwnd);
+
+// Without the lock.
+LRESULT SendSameThread(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+void HandleSent(const std::shared_ptr<SentMessage>& sm);
+LRESULT CallHooks(int type, int code, WPARAM wParam, LPARAM lParam, bool* any);
+void DestroyThreadWindowsQuietly(ThreadQueue& q);
+// Frees the own DC of a window that is gone.
+void ForgetWindowDCs(HWND hwnd);
+// Activation, focus and capture for windows that go away or hide.
+void WindowHidden(HWND hwnd);
+void WindowDestroyed(HWND hwnd);
+// Non-client geometry of a window of the given styles.
+RECT FrameInsets(DWORD style, DWORD exStyle, bool hasMenu);
+LRESULT DefaultHitTest(HWND hwnd, POINT screen);
+// Where the caption's parts lie, in window coordinates (0, 0 at the window's top-left corner); empty when absent.
+struct CaptionLayout {
+  RECT caption{};
+  RECT sysMenu{};
+  RECT minimize{};
+  RECT maximize{};
+  RECT close{};
+  RECT menuBar{};
+};
+CaptionLayout LayoutCaption(const Window& w);
+bool HasMenuBar(const Window& w);
+// Mouse activation and WM_SETCURSOR for a taken mouse message; false when the message is eaten.
+bool ProcessMouseMessage(MSG& msg, LRESULT hitTest, bool remove);
+void UpdateKeyStateForMessage(ThreadQueue& q, const InputMessage& in);
+// Runs the move or size loop of a window from a WM_SYSCOMMAND.
+void MoveSizeLoop(HWND hwnd, WPARAM command, POINT start);
+
+}  // namespace user::detail
+
+namespace user::detail {
+// Activation of a top-level window of the calling thread (null deactivates); false when refused.
+bool Activate(HWND hwnd, bool byMouse);
+// Whether a top-level window is above every visible window that is not its own.
+bool IsAtTopForActivation(const Window& w);
+// Activates another window when `leaving` hides or goes away while active.
+void ActivateOther(HWND leaving);
+// The window under a screen point, asking WM_NCHITTEST and looking through transparent ones.
+HWND HitWindow(POINT screen, LRESULT* hitTest);
+}  // namespace user::detail
+
+namespace user::detail {
+// The menu bar of a top-level window: drawn into its frame, and tracked from a click or the keyboard.
+void PaintMenuBar(HWND hwnd, HDC dc, const RECT& bar);
+void TrackMenuBar(HWND hwnd, POINT screen, UINT key);
+}  // namespace user::detail

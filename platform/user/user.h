@@ -1,0 +1,8 @@
+// The window system, as the program's code includes it.
+#pragma once
+
+#include "platform/user/hooks.h"
+#include "platform/user/input.h"
+#include "platform/user/messages.h"
+#include "platform/user/paint.h"
+#include "platform/user/window.h"
