@@ -69,6 +69,8 @@ int RunStraightRoadCall(WindowMessenger* messenger, HWND window, const char* inp
 
 extern "C" int INTERFACE1(HWND window, char* inputPath, int inputPathLength, char* resultPath, int resultPathLength)
 {
-  return Engines::RunStraightRoadCall(Engines::g_messenger.load(), window, inputPath, inputPathLength, resultPath,
-                                      resultPathLength);
+  Engines::WindowMessenger* messenger = Engines::g_messenger.load();
+  if (!messenger)
+    messenger = Engines::WindowSystemMessenger();
+  return Engines::RunStraightRoadCall(messenger, window, inputPath, inputPathLength, resultPath, resultPathLength);
 }

@@ -39,8 +39,11 @@ private:
   int lastPercent_ = -1;
 };
 
-// The messenger INTERFACE1 talks through; the program sets it once before its first calculation. Without one the
-// engine still calculates and writes its result, but reports nothing.
+// The program's window system (SendMessage, PostMessage), or null when the engines are built without one.
+WindowMessenger* WindowSystemMessenger();
+
+// Puts another messenger in the window system's place for INTERFACE1 (null: back to the window system). Without
+// any the engine still calculates and writes its result, but reports nothing.
 void SetEngineWindowMessenger(WindowMessenger* messenger);
 
 // One engine call as the program makes it: paths in writable buffers with their lengths.
