@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <locale.h>
+#include <ostream>
 
 namespace platform {
 
@@ -835,3 +836,24 @@ bool operator<=(LPCSTR a, const CString& b) { return b.Compare(a) >= 0; }
 bool operator>=(const CString& a, const CString& b) { return !(a < b); }
 bool operator>=(const CString& a, LPCSTR b) { return a.Compare(b) >= 0; }
 bool operator>=(LPCSTR a, const CString& b) { return b.Compare(a) <= 0; }
+
+BOOL AfxExtractSubString(CString& rString, LPCSTR lpszFullString, int iSubString, char chSep)
+{
+  rString.Empty();
+  if (lpszFullString == nullptr || iSubString < 0) {
+    return FALSE;
+  }
+  const char* start = lpszFullString;
+  for (; iSubString > 0; --iSubString) {
+    start = std::strchr(start, chSep);
+    if (start == nullptr) {
+      return FALSE;
+    }
+    ++start;
+  }
+  const char* end = std::strchr(start, chSep);
+  rString = CString(start, end != nullptr ? static_cast<int>(end - start) : static_cast<int>(std::strlen(start)));
+  return TRUE;
+}
+
+std::ostream& operator<<(std::ostream& out, const CString& text) { return out << text.ToUtf8(); }

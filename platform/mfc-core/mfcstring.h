@@ -11,6 +11,8 @@
 #include "platform/base/wintypes.h"
 
 #include <cstdarg>
+#include <functional>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -194,6 +196,18 @@ bool operator>=(LPCSTR a, const CString& b);
 // Upper and lower case of one cp1251 byte (Latin and Cyrillic letters).
 char Cp1251ToUpper(char ch);
 char Cp1251ToLower(char ch);
+
+// The iSubString-th piece of lpszFullString between chSep separators ("prompt\ntip" resource strings).
+// FALSE, with rString empty, when there are fewer pieces.
+BOOL AfxExtractSubString(CString& rString, LPCSTR lpszFullString, int iSubString, char chSep = '\n');
+
+// Tests and logs see the text as UTF-8.
+std::ostream& operator<<(std::ostream& out, const CString& text);
+
+template <>
+struct std::hash<CString> {
+  std::size_t operator()(const CString& s) const noexcept { return std::hash<std::string>()(s.str()); }
+};
 
 namespace platform::detail {
 

@@ -159,6 +159,16 @@ TEST(CStringOperations, OutOfRangeCharacterAccessThrows)
   }
 }
 
+TEST(CStringOperations, ExtractSubString)
+{
+  CString piece;
+  EXPECT_TRUE(AfxExtractSubString(piece, "Расчет\nРасчет (F5)", 1));
+  EXPECT_EQ(piece, "Расчет (F5)");
+  EXPECT_TRUE(AfxExtractSubString(piece, "a;;c", 1, ';'));
+  EXPECT_TRUE(piece.IsEmpty());
+  EXPECT_FALSE(AfxExtractSubString(piece, "a\nb", 2));
+}
+
 TEST(CStringBuffer, GetBufferAndReleaseBuffer)
 {
   CString s;
