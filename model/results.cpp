@@ -131,7 +131,7 @@ void StoreTotal(CArchive& ar, const _TOTAL_LIGHT_50& t)
 void LoadBytes(CArchive& ar, void* p, UINT n)
 {
   if (ar.Read(p, n) != n)
-    throw new CArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
+    AfxThrowArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
 }
 
 void LoadTotal(CArchive& ar, _TOTAL_LIGHT_50& t)
