@@ -1,5 +1,7 @@
 // CObject and run-time classes: a class record per class (name, size, schema, base, factory), kind tests,
 // and creation by class name through a process-wide registry that IMPLEMENT_DYNAMIC and friends fill at start-up.
+// Our libraries are static: a class registers only when its IMPLEMENT_* file is linked into the program, which
+// happens as soon as anything else of that file is used (its constructor, a member function, its vtable).
 #pragma once
 
 #include "platform/base/wintypes.h"
