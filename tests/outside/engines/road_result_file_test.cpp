@@ -152,3 +152,53 @@ TEST(StraightRoadResultFile, SidewalkOnlyRoadEndsAfterTheWallAxis)
 
 }  // namespace
 }  // namespace Engines
+
+namespace Engines {
+namespace {
+
+// Every combination of the sections' conditions gives a file of exactly the length the layout adds up to:
+// 10 points along, 3 per lane, 3 across a 2 m sidewalk, 4 up a 6 m wall.
+TEST(StraightRoadResultFile, EveryCombinationOfSectionsHasTheLengthOfItsLayout)
+{
+  const ReflectionTable rtable = testing::Diffuse(0.07);
+  const std::size_t nX = 10, lanes = 2, oppLanes = 3;
+  for (int carriageway = 0; carriageway < 2; ++carriageway)
+    for (int twoWay = 0; twoWay < 2; ++twoWay)
+      for (int oppositeOff = 0; oppositeOff < 2; ++oppositeOff)
+        for (int walks = 0; walks < 5; ++walks)  // 0 out, 1 none present, 2 right, 3 left, 4 both
+          for (int walls = 0; walls < 5; ++walls) {
+            StraightRoadInput in = testing::OneWayRoad();
+            in.carriagewayTakesPart = carriageway;
+            in.twoWay = twoWay;
+            in.oppositeState = oppositeOff;
+            in.oppositeLanes = oppLanes;
+            in.oppositeLaneWidth = 3.0;
+            in.sidewalksTakePart = walks > 0;
+            in.rightSidewalk.present = walks == 2 || walks == 4;
+            in.leftSidewalk.present = walks == 3 || walks == 4;
+            in.wallsTakePart = walls > 0;
+            in.rightWall = {walls == 2 || walls == 4, 6.0, 1.0};
+            in.leftWall = {walls == 3 || walls == 4, 6.0, 1.0};
+
+            std::size_t n = 3 + nX;
+            const std::size_t walk = 1 + 3 + nX * 3 + 5 + 1 + nX * 3 + 1, wall = 1 + 4 + nX * 4 + 1;
+            n += walk * (in.RightSidewalk() + in.LeftSidewalk());
+            if (in.wallsTakePart)
+              n += 1 + nX + wall * (in.RightWall() + in.LeftWall());
+            if (carriageway) {
+              const std::size_t main = 3 * lanes, opp = 3 * oppLanes;
+              const bool separate = twoWay && !oppositeOff;
+              n += 2 + main + nX * main + 5 + 1 + lanes * (nX * main + (separate ? 0 : 5));
+              if (separate)
+                n += 1 + opp + nX * opp + 5 + 1 + 5 + 1 + lanes * (nX * opp + 5);
+              n += 2 * lanes + 5;
+            }
+            SCOPED_TRACE(::testing::Message() << "carriageway " << carriageway << " two-way " << twoWay
+                                              << " opposite off " << oppositeOff << " walks " << walks << " walls "
+                                              << walls);
+            EXPECT_EQ(Calculate(in, &rtable).Count(), n);
+          }
+}
+
+}  // namespace
+}  // namespace Engines
