@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 namespace ObjectModel {
 
@@ -88,11 +89,12 @@ Count ArrayBytes(const _CALC_RESULTS& d, DWORD version)
   return bytes;
 }
 
+// A block whose counts run ahead of its arrays still writes the form its counts promise, with zeros.
 template <class T>
 void StoreArray(CArchive& ar, const T* p, Count n)
 {
   for (Count i = 0; i < n; ++i)
-    ar << p[i];
+    ar << (p ? p[i] : T{});
 }
 
 template <class T>
@@ -295,7 +297,16 @@ int CResultsOfCalc::Serialize(CArchive* archive, DWORD fileVersion)
   }
 
   auto grid = [&](float* p, Count n) { storing ? StoreArray(ar, p, n) : LoadArray(ar, p, n); };
+  // Element `offset` onward of an array that may be missing while storing.
+  auto gridAt = [&](float* p, Count offset, Count n) { grid(p ? p + offset : nullptr, n); };
   auto one = [&](auto& v) { storing ? void(ar << v) : void(ar >> v); };
+  auto element = [&](auto* p, Count i) {
+    using T = std::remove_pointer_t<decltype(p)>;
+    if (storing)
+      ar << (p ? p[i] : T{});
+    else
+      ar >> p[i];
+  };
 
   grid(d.xs, d.nX);
   grid(d.yRightWalk, d.nRightWalk);
@@ -317,17 +328,17 @@ int CResultsOfCalc::Serialize(CArchive* archive, DWORD fileVersion)
   grid(d.yRoad, d.nRoad);
   if (const Count road = Mul(d.nX, d.nRoad); road != 0) {
     for (Count i = 0; i < road; ++i) {
-      one(d.eRoad[i]);
+      element(d.eRoad, i);
       if (zonesInFile)
-        one(d.nodeState[i]);
+        element(d.nodeState, i);
     }
     for (Count k = 0; k < d.nObservers; ++k) {
-      grid(d.lumObserver + k * road, road);
-      one(d.obsLumAvg[k]);
-      one(d.obsLumMin[k]);
-      one(d.obsLumMax[k]);
-      one(d.obsUniformity[k]);
-      one(d.obsLongUniformity[k]);
+      gridAt(d.lumObserver, k * road, road);
+      element(d.obsLumAvg, k);
+      element(d.obsLumMin, k);
+      element(d.obsLumMax, k);
+      element(d.obsUniformity, k);
+      element(d.obsLongUniformity, k);
     }
   }
 
@@ -335,16 +346,16 @@ int CResultsOfCalc::Serialize(CArchive* archive, DWORD fileVersion)
   if (const Count opp = Mul(d.nX, d.nOpp); opp != 0) {
     grid(d.eOpp, opp);
     for (Count k = 0; k < d.nObserversOpp; ++k)
-      grid(d.lumObserverOpp + k * opp, opp);
+      gridAt(d.lumObserverOpp, k * opp, opp);
   }
   for (Count k = 0; k < d.nObservers; ++k) {
-    one(d.obsThreshold[k]);
-    one(d.obsGlare[k]);
+    element(d.obsThreshold, k);
+    element(d.obsGlare, k);
   }
 
   if (zonesInFile) {
     for (Count i = 0; i < d.nZones; ++i)
-      storing ? StoreZone(ar, d.zones[i]) : LoadZone(ar, d.zones[i]);
+      storing ? StoreZone(ar, d.zones ? d.zones[i] : _ZONE_RESULT{}) : LoadZone(ar, d.zones[i]);
   }
   if (utilisationInFile) {
     one(d.utilRightWalk);
@@ -357,9 +368,9 @@ int CResultsOfCalc::Serialize(CArchive* archive, DWORD fileVersion)
     one(d.valueMin);
     one(d.valueMax);
     for (Count i = 0; i < d.nTotalsA; ++i)
-      storing ? StoreTotal(ar, d.totalsA[i]) : LoadTotal(ar, d.totalsA[i]);
+      storing ? StoreTotal(ar, d.totalsA ? d.totalsA[i] : _TOTAL_LIGHT_50{}) : LoadTotal(ar, d.totalsA[i]);
     for (Count i = 0; i < d.nTotalsB; ++i)
-      storing ? StoreTotal(ar, d.totalsB[i]) : LoadTotal(ar, d.totalsB[i]);
+      storing ? StoreTotal(ar, d.totalsB ? d.totalsB[i] : _TOTAL_LIGHT_50{}) : LoadTotal(ar, d.totalsB[i]);
   }
 
   if (!storing)

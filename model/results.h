@@ -26,12 +26,14 @@ public:
   // Sets worstObserver to the observer with the least favourable luminance, from the per-observer values.
   void UpdateWorstObserver();
 
+  // Allocates every array of the block from its counts, as a reader does once it has set them; arrays of no
+  // elements stay null. The arrays must be free (after Clear).
+  void AllocArrays();
+
 protected:
   ~CResultsOfCalc() override;
 
 private:
-  // Allocates every array of the block from its counts; arrays of no elements stay null.
-  void AllocArrays();
 
   _CALC_RESULTS m_data{};
 };

@@ -289,3 +289,44 @@ TEST(Results, AnswersOnlyItsOwnInterfaces)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Results, BlockFilledInPlaceStoresAndReloads)
+{
+  IResultsOfCalc* results = NewResults();
+  _CALC_RESULTS* d = results->GetData();
+  d->nX = 3;
+  d->nRoad = 2;
+  d->nObservers = 1;
+  Object(results)->AllocArrays();
+  for (int i = 0; i < 6; ++i) {
+    d->eRoad[i] = 10.0f + i;
+    d->lumObserver[i] = 0.5f * i;
+  }
+  d->obsThreshold[0] = 8.0f;
+  d->valid = 1;
+  const std::vector<std::uint8_t> written = Store(results);
+  // Header, xs, yRoad, six nodes with states, one grid with five values, TI and P, utilisation, range.
+  EXPECT_EQ(written.size(), 184u + 12 + 8 + 48 + 24 + 20 + 8 + 20 + 8);
+
+  IResultsOfCalc* again = NewResults();
+  Bytes bytes;
+  bytes.raw(written.data(), written.size());
+  Load(again, bytes, kCurrent);
+  EXPECT_EQ(again->GetData()->eRoad[5], 15.0f);
+  EXPECT_EQ(again->GetData()->lumObserver[4], 2.0f);
+  EXPECT_EQ(again->GetData()->obsThreshold[0], 8.0f);
+
+  // Counts without their arrays still give the form the counts promise.
+  again->Clear();
+  again->GetData()->nX = 3;
+  again->GetData()->nRoad = 2;
+  again->GetData()->nObservers = 1;
+  EXPECT_EQ(Store(again).size(), written.size());
+  again->Clear();
+  results->Release();
+  again->Release();
+}
+
+}  // namespace
