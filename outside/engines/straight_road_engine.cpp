@@ -5,12 +5,17 @@
 #include "outside/engines/road_calc.h"
 #include "outside/engines/road_input.h"
 #include "outside/engines/road_result_file.h"
+#include "platform/base/paths.h"
 
 namespace Engines {
 namespace {
 
-int Calculate(const std::string& inputPath, const std::string& resultPath, EngineHost& host, std::string& message)
+// Paths arrive as the program writes them: code page 1251, perhaps with '\' between the folders.
+int Calculate(const std::string& inputProgramPath, const std::string& resultProgramPath, EngineHost& host,
+              std::string& message)
 {
+  const std::string inputPath = platform::ToFileSystemPath(inputProgramPath);
+  const std::string resultPath = platform::ToFileSystemPath(resultProgramPath);
   host.Progress(0);
   std::string text;
   if (!ReadWholeFile(inputPath, kMaxTextFileBytes, text, &message))
@@ -28,7 +33,7 @@ int Calculate(const std::string& inputPath, const std::string& resultPath, Engin
 
   std::optional<ReflectionTable> rtable;
   if (input->carriagewayTakesPart) {
-    rtable = LoadRtb(input->reflectionTablePath, &message);
+    rtable = LoadRtb(platform::ToFileSystemPath(input->reflectionTablePath), &message);
     if (!rtable)
       return kReflectionTableUnreadable;
   }

@@ -8,7 +8,8 @@
 
 namespace Engines {
 
-// Returns the code it has delivered through host.Finish; `message`, when given, says what went wrong.
+// Returns the code it has delivered through host.Finish; `message`, when given, says what went wrong. The paths,
+// here and on line 2 of the input, are the program's: code page 1251, '\' or '/' between the folders.
 int RunStraightRoadEngine(const std::string& inputPath, const std::string& resultPath, EngineHost& host,
                           std::string* message = nullptr);
 

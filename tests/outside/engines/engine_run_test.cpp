@@ -118,6 +118,25 @@ TEST_F(EngineFiles, FailuresHaveTheirOwnCodesAndWriteNothing)
   EXPECT_EQ(ResultSize(), 0u);
 }
 
+// The program hands its own paths over: code page 1251 with '\\' between the folders, here and on line 2.
+TEST_F(EngineFiles, ProgramPathsInCodePage1251AreFound)
+{
+  const fs::path folder = dir_ / fs::path(u8"Дорога");  // UTF-8 on the disk
+  fs::create_directories(folder);
+  fs::copy_file(kBin + "/rtab_1.rtb", folder / "rtab_1.rtb");
+  std::string text = testing::HandWrittenInput();
+  const std::string programFolder = dir_.string() + "\\Дорога\\";  // a narrow literal: cp1251 bytes
+  text.replace(text.find(testing::kRtabPlaceholder), std::strlen(testing::kRtabPlaceholder),
+               programFolder + "rtab_1.rtb");
+  std::ofstream(folder / "qout.tmp", std::ios::binary) << text;
+  std::ofstream(folder / "qor.tmp").close();
+  RecordingHost host;
+  std::string message;
+  EXPECT_EQ(RunStraightRoadEngine(programFolder + "qout.tmp", programFolder + "qor.tmp", host, &message), kEngineOk)
+      << message;
+  EXPECT_EQ(fs::file_size(folder / "qor.tmp"), 717u * 4);
+}
+
 // A main window as the engine sees it: records what it is sent and posted, answers the state question.
 class FakeMainWindow final : public WindowMessenger {
 public:
