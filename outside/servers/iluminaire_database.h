@@ -201,8 +201,8 @@ protected:
   ~ILuminaireCatalogue() = default;
 };
 
-// The in-process class factory of the server's classes (CLSID_LuminaireDatabase); CLASS_E_CLASSNOTAVAILABLE for
-// any other class.
+// The in-process class factory of the component's classes (CLSID_LuminaireDatabase, CLSID_PoleCatalog);
+// CLASS_E_CLASSNOTAVAILABLE for any other class.
 HRESULT QorSrvCreateInstance(REFCLSID clsid, REFIID iid, void** object);
 
 }  // namespace qorsrv

@@ -1,5 +1,6 @@
 #include "outside/servers/luminaire_database.h"
 
+#include "outside/servers/ipole_catalog.h"
 #include "platform/base/codepage.h"
 #include "platform/base/paths.h"
 
@@ -324,6 +325,8 @@ HRESULT QorSrvCreateInstance(REFCLSID clsid, REFIID iid, void** object)
   if (!object)
     return E_POINTER;
   *object = nullptr;
+  if (clsid == CLSID_PoleCatalog)
+    return PoleCatalogCreateInstance(clsid, iid, object);
   if (clsid != CLSID_LuminaireDatabase)
     return CLASS_E_CLASSNOTAVAILABLE;
   auto* database = new (std::nothrow) CLuminaireDatabase;

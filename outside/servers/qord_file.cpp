@@ -1,11 +1,18 @@
 #include "outside/servers/qord_file.h"
 
+#include "outside/servers/sqlite_support.h"
+
 #include <sqlite3.h>
 
 #include <cstring>
 #include <utility>
 
 namespace qorsrv {
+
+using detail::Exec;
+using detail::PragmaInt;
+using detail::Statement;
+using detail::Transaction;
 
 namespace {
 
@@ -56,108 +63,6 @@ CREATE TABLE luminaire (
   UNIQUE (catalogue_id, code)
 );
 )sql";
-
-class Statement {
-public:
-  Statement(sqlite3* db, const char* sql) : m_db(db)
-  {
-    if (sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr) != SQLITE_OK)
-      throw QordError(std::string("catalogue query failed: ") + sqlite3_errmsg(db));
-  }
-  ~Statement() { sqlite3_finalize(m_stmt); }
-  Statement(const Statement&) = delete;
-  Statement& operator=(const Statement&) = delete;
-
-  Statement& Bind(int i, const std::string& text)
-  {
-    Check(sqlite3_bind_text(m_stmt, i, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT));
-    return *this;
-  }
-  Statement& Bind(int i, std::int64_t v)
-  {
-    Check(sqlite3_bind_int64(m_stmt, i, v));
-    return *this;
-  }
-  Statement& Bind(int i, double v)
-  {
-    Check(sqlite3_bind_double(m_stmt, i, v));
-    return *this;
-  }
-  Statement& BindBlob(int i, const void* data, std::size_t bytes)
-  {
-    Check(sqlite3_bind_blob64(m_stmt, i, bytes ? data : "", bytes, SQLITE_TRANSIENT));
-    return *this;
-  }
-  bool Step()
-  {
-    int rc = sqlite3_step(m_stmt);
-    if (rc == SQLITE_ROW)
-      return true;
-    if (rc == SQLITE_DONE)
-      return false;
-    throw QordError(std::string("catalogue query failed: ") + sqlite3_errmsg(m_db));
-  }
-  std::string Text(int i)
-  {
-    const unsigned char* t = sqlite3_column_text(m_stmt, i);
-    return t ? std::string(reinterpret_cast<const char*>(t), sqlite3_column_bytes(m_stmt, i)) : std::string();
-  }
-  std::int64_t Int(int i) { return sqlite3_column_int64(m_stmt, i); }
-  double Real(int i) { return sqlite3_column_double(m_stmt, i); }
-  std::vector<std::uint8_t> Blob(int i, std::int64_t maxBytes)
-  {
-    const std::int64_t bytes = sqlite3_column_bytes(m_stmt, i);
-    if (bytes > maxBytes)
-      throw QordError("a catalogue value is larger than allowed");
-    const auto* data = static_cast<const std::uint8_t*>(sqlite3_column_blob(m_stmt, i));
-    return data ? std::vector<std::uint8_t>(data, data + bytes) : std::vector<std::uint8_t>();
-  }
-
-private:
-  void Check(int rc)
-  {
-    if (rc != SQLITE_OK)
-      throw QordError(std::string("catalogue query failed: ") + sqlite3_errmsg(m_db));
-  }
-  sqlite3* m_db;
-  sqlite3_stmt* m_stmt = nullptr;
-};
-
-void Exec(sqlite3* db, const char* sql)
-{
-  char* error = nullptr;
-  if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-    std::string message = error ? error : "unknown error";
-    sqlite3_free(error);
-    throw QordError("catalogue update failed: " + message);
-  }
-}
-
-// Rolls back unless committed, so that a failure part-way leaves nothing behind.
-class Transaction {
-public:
-  explicit Transaction(sqlite3* db) : m_db(db) { Exec(db, "BEGIN IMMEDIATE"); }
-  ~Transaction()
-  {
-    if (!m_done)
-      sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-  }
-  void Commit()
-  {
-    Exec(m_db, "COMMIT");
-    m_done = true;
-  }
-
-private:
-  sqlite3* m_db;
-  bool m_done = false;
-};
-
-int PragmaInt(sqlite3* db, const char* sql)
-{
-  Statement s(db, sql);
-  return s.Step() ? static_cast<int>(s.Int(0)) : 0;
-}
 
 // Doubles as 8-byte little-endian IEEE values.
 std::vector<std::uint8_t> PackDoubles(const std::vector<double>& values)

@@ -1,4 +1,5 @@
-// Writes the starter luminaire catalogue: qord_starter <output .qord> <measured .ies>
+// Writes the starter catalogues: qord_starter <output .qord> <measured .ies> <output .qorp>
+#include "outside/servers/ipole_catalog.h"
 #include "outside/servers/photometry.h"
 #include "outside/servers/qord_file.h"
 #include "outside/servers/starter_catalogue.h"
@@ -8,12 +9,13 @@
 
 int main(int argc, char** argv)
 {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: qord_starter <output.qord> <measured.ies>\n");
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: qord_starter <output.qord> <measured.ies> <output.qorp>\n");
     return 2;
   }
   try {
     qorsrv::BuildStarterCatalogue(argv[1], argv[2]);
+    qorsrv::BuildStarterPoleCatalogue(argv[3]);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "qord_starter: %s\n", e.what());
     return 1;
