@@ -102,7 +102,18 @@ Glyph RealizedFont::RenderMarlett(char32_t ch) const
     triangle(2);
     break;
   case U'4':
+  case U'8':  // menu arrow
     triangle(3);
+    break;
+  case U'o':  // size grip: three diagonals in the corner, highlight ('o') one pixel left of shadow ('p')
+  case U'p':
+    for (int k = 1; k <= 3; ++k) {
+      const int d = k * size / 4;
+      const int shift = ch == U'o' ? 1 : 0;
+      for (int i = 0; i <= d; ++i) {
+        set(size - 1 - d + i - shift, size - 1 - i);
+      }
+    }
     break;
   case U'5':
     triangle(0);
