@@ -549,7 +549,8 @@ void ComposeScreen(gdi::Surface& screen)
     RECT on = w->window.Intersect(RECT{0, 0, width, height});
     for (int y = on.top; y < on.bottom; ++y) {
       for (int x = on.left; x < on.right; ++x) {
-        out[static_cast<std::size_t>(y) * width + x] = surface->Pixel(x - w->window.left, y - w->window.top);
+        out[static_cast<std::size_t>(y) * width + x] =
+            0xFF000000u | surface->Pixel(x - w->window.left, y - w->window.top);
       }
     }
   }
