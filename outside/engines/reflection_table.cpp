@@ -149,21 +149,13 @@ std::optional<ReflectionTable> ParseCieTableText(std::string_view text, std::str
       return std::nullopt;
     }
     table.tans.push_back(tanGamma);
-    double last = -1.0;
     for (std::size_t i = 1; i < items.size(); ++i) {
-      double value;
-      if (items[i] == "-") {
-        if (last < 0.0) {
-          Fail(error, "a line starts without a value" + where);
-          return std::nullopt;
-        }
-        value = last;
-      } else if (!TextScan::ParseReal(items[i], value) || value < 0.0) {
+      double value = 0.0;
+      if (items[i] != "-" && (!TextScan::ParseReal(items[i], value) || value < 0.0)) {
         Fail(error, "bad r value" + where);
         return std::nullopt;
       }
       table.r.push_back(value);
-      last = value;
     }
   }
   if (!CheckAxes(table, error))

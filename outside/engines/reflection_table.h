@@ -24,7 +24,8 @@ struct ReflectionTable {
 
 // The CIE standard table text of the project's data folder: '#' comment lines, a header "tan\beta" followed by
 // the beta angles, then one line per tan gamma with r x 10^4 or '-' where the table has no value. A '-' cell
-// takes the last tabulated value of its line.
+// becomes 0: the CIE left out what is negligible (the class's average luminance coefficient Q0 is carried by the
+// tabulated cells alone).
 std::optional<ReflectionTable> ParseCieTableText(std::string_view text, std::string surfaceClass,
                                                  std::string* error);
 

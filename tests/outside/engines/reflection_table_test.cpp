@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "outside/engines/file_io.h"
 
 namespace Engines {
 namespace {
 
 const std::string kBin = TESMIRA_ENGINE_BIN_DIR;
+constexpr double kPi = 3.14159265358979323846;
 
 // The class figures the CIE publishes with its tables: S1 = r(0, 2) / r(0, 0).
 TEST(ReflectionTable, BuiltTablesCarryTheirClassSpecularFactor)
@@ -28,15 +32,41 @@ TEST(ReflectionTable, BuiltTablesCarryTheirClassSpecularFactor)
   }
 }
 
-TEST(ReflectionTable, UntabulatedCellsTakeTheLastValueOfTheirLine)
+TEST(ReflectionTable, UntabulatedCellsAreDark)
 {
-  // C2 at tan gamma 12 is tabulated up to beta 15 (value 3); beyond that the cell repeats it.
+  // C2 at tan gamma 12 is tabulated up to beta 15 (value 3); beyond that nothing comes back.
   std::string error;
   auto t = LoadRtb(kBin + "/rtab_1.rtb", &error);
   ASSERT_TRUE(t) << error;
   EXPECT_DOUBLE_EQ(t->At(15, 12), 3);
-  EXPECT_DOUBLE_EQ(t->At(180, 12), 3);
+  EXPECT_DOUBLE_EQ(t->At(17.5, 12), 1.5);
+  EXPECT_DOUBLE_EQ(t->At(180, 12), 0);
   EXPECT_DOUBLE_EQ(t->At(0, 11.5), 44);  // the corrected typo of the published table
+}
+
+// The class's average luminance coefficient over the tabulated solid angle (tan gamma up to 12, beta 0..180):
+// Q0 = (1 / Omega) * integral of r 10^-4 / cos^3(gamma) dOmega, which with t = tan gamma is
+// (1 / Omega) * integral of r 10^-4 t dt dbeta over the cells whose corners are all tabulated.
+TEST(ReflectionTable, BuiltTablesCarryTheirClassAverageLuminanceCoefficient)
+{
+  for (const char* file : {"rtab_1.rtb", "rtab_2.rtb"}) {
+    std::string error;
+    auto t = LoadRtb(kBin + "/" + file, &error);
+    ASSERT_TRUE(t) << error;
+    double integral = 0.0, solidAngle = 0.0;
+    for (std::size_t b = 0; b + 1 < t->betas.size(); ++b) {
+      double dBeta = (t->betas[b + 1] - t->betas[b]) * kPi / 180;
+      for (std::size_t k = 0; k + 1 < t->tans.size(); ++k) {
+        double c[4] = {t->Value(k, b), t->Value(k, b + 1), t->Value(k + 1, b), t->Value(k + 1, b + 1)};
+        if (*std::min_element(c, c + 4) == 0.0)
+          continue;
+        double t0 = t->tans[k], t1 = t->tans[k + 1];
+        integral += dBeta * (t1 - t0) * ((c[0] + c[1]) * t0 + (c[2] + c[3]) * t1) / 4 * 1e-4;
+        solidAngle += dBeta * (1 / std::sqrt(1 + t0 * t0) - 1 / std::sqrt(1 + t1 * t1));
+      }
+    }
+    EXPECT_NEAR(integral / solidAngle, 0.07, 0.07 * 0.03) << file;
+  }
 }
 
 TEST(ReflectionTable, InterpolatesAndEndsAtTheLastTanGamma)
