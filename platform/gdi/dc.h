@@ -2,6 +2,7 @@
 // colours, modes, coordinate mapping and clipping. Device coordinates start at the DC's origin on its target.
 #pragma once
 
+#include "platform/gdi/fonts.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/print.h"
 #include "platform/gdi/surface.h"
@@ -68,6 +69,13 @@ struct HDC__ {
   bool pathDone = false;
   std::vector<gdi::PathFigure> path;
   std::unique_ptr<gdi::PrintJob> print;
+  // The font last realised for this DC, with what it was realised for.
+  struct {
+    std::shared_ptr<gdi::Font> font;
+    double scaleX = 0;
+    double scaleY = 0;
+    std::shared_ptr<gdi::RealizedFont> realized;
+  } fontCache;
 
   gdi::PixelView View();
   // Device size: the area, the bitmap or the surface.

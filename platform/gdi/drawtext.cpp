@@ -46,8 +46,23 @@ public:
     return x;
   }
 
-  // Draws a line at (x, y) with tabs expanded; returns the x where each character starts.
-  std::vector<int> Draw(std::u32string_view s, int x, int y, const RECT* clip) const
+  // Draws a line at (x, y) with tabs expanded; with `starts`, gives the x where each character starts.
+  void Draw(std::u32string_view s, int x, int y, const RECT* clip, std::vector<int>* starts) const
+  {
+    if (starts == nullptr && ((format_ & DT_EXPANDTABS) == 0 || s.find(kTab) == std::u32string_view::npos)) {
+      if (!s.empty() && !(format_ & DT_PREFIXONLY)) {
+        OutputText(dc_, x, y, clip != nullptr ? ETO_CLIPPED : 0, clip, s, nullptr);
+      }
+      return;
+    }
+    std::vector<int> positions = DrawMeasured(s, x, y, clip);
+    if (starts != nullptr) {
+      *starts = std::move(positions);
+    }
+  }
+
+private:
+  std::vector<int> DrawMeasured(std::u32string_view s, int x, int y, const RECT* clip) const
   {
     std::vector<int> starts(s.size() + 1, x);
     int cx = x;
@@ -59,8 +74,10 @@ public:
         if (!piece.empty() && !(format_ & DT_CALCRECT) && !(format_ & DT_PREFIXONLY)) {
           OutputText(dc_, cx, y, clip != nullptr ? ETO_CLIPPED : 0, clip, piece, nullptr);
         }
+        int at = cx;
         for (std::size_t k = 0; k < piece.size(); ++k) {
-          starts[start + k] = cx + TextWidth(dc_, piece.substr(0, k));
+          starts[start + k] = at;
+          at += TextWidth(dc_, piece.substr(k, 1));
         }
         cx += TextWidth(dc_, piece);
         if (tab) {
@@ -73,7 +90,6 @@ public:
     return starts;
   }
 
-private:
   HDC__& dc_;
   UINT format_;
   int tabWidth_ = 8;
@@ -285,8 +301,10 @@ int DrawTextImpl(HDC dc, std::u32string_view text, RECT* rect, UINT format)
     } else if (format & DT_RIGHT) {
       x = rect->right - w;
     }
-    const std::vector<int> starts = layout.Draw(line.text, x, y, clip);
-    if (line.prefixAt >= 0 && !(format & DT_HIDEPREFIX)) {
+    const bool underline = line.prefixAt >= 0 && !(format & DT_HIDEPREFIX);
+    std::vector<int> starts;
+    layout.Draw(line.text, x, y, clip, underline ? &starts : nullptr);
+    if (underline) {
       // The mnemonic's underline: one pixel below the baseline, the width of its character.
       const int ux0 = starts[static_cast<std::size_t>(line.prefixAt)];
       const int ux1 = starts[static_cast<std::size_t>(line.prefixAt) + 1];

@@ -271,9 +271,15 @@ std::shared_ptr<RealizedFont> RealizeFont(const LOGFONTA& lf, double scaleY, dou
 const Glyph& RealizedFont::GetGlyph(char32_t ch)
 {
   std::lock_guard lock(mutex_);
+  if (ch < kFastGlyphs && fast_[ch] != nullptr) {
+    return *fast_[ch];
+  }
   auto it = cache_.find(ch);
   if (it == cache_.end()) {
     it = cache_.emplace(ch, marlett_ ? RenderMarlett(ch) : Render(ch)).first;
+  }
+  if (ch < kFastGlyphs) {
+    fast_[ch] = &it->second;
   }
   return it->second;
 }

@@ -53,6 +53,9 @@ private:
   bool marlett_ = false;
   std::mutex mutex_;
   std::map<char32_t, Glyph> cache_;
+  // Latin and Cyrillic glyphs, looked up without the map.
+  static constexpr char32_t kFastGlyphs = 0x500;
+  std::vector<const Glyph*> fast_ = std::vector<const Glyph*>(kFastGlyphs, nullptr);
   Glyph Render(char32_t ch);
   Glyph RenderMarlett(char32_t ch) const;
 };

@@ -21,7 +21,17 @@ std::u32string FromCp1251(std::string_view text)
 
 std::shared_ptr<RealizedFont> DCFont(HDC__& dc)
 {
-  return RealizeFont(dc.st.font->logFont, dc.ScaleY(), dc.ScaleX());
+  auto& cache = dc.fontCache;
+  const double sx = dc.ScaleX();
+  const double sy = dc.ScaleY();
+  // Font objects never change after creation, so the object and the scale identify the realisation.
+  if (cache.font != dc.st.font || cache.scaleX != sx || cache.scaleY != sy || !cache.realized) {
+    cache.font = dc.st.font;
+    cache.scaleX = sx;
+    cache.scaleY = sy;
+    cache.realized = RealizeFont(dc.st.font->logFont, sy, sx);
+  }
+  return cache.realized;
 }
 
 namespace {
