@@ -23,6 +23,7 @@ constexpr double kMaxFieldLength = 3000.0;
 constexpr double kReach = 12.0;
 // Far beyond any real road (a few thousand points, a hundred luminaires), still a few minutes at most.
 constexpr double kMaxPoints = 4e6;
+constexpr std::size_t kGlareSteps = 40;
 constexpr double kMaxEvaluations = 2e9;
 
 std::int32_t NodeStep(std::size_t points) { return static_cast<std::int32_t>(std::max<std::size_t>(1, points / 10)); }
@@ -164,6 +165,21 @@ double FieldFlux(const StraightRoadInput& in)
     flux += typeFlux[r.type - 1] * sides * in.fieldLength / r.spacing;
   }
   return flux;
+}
+
+// CIE 140: the observer drives on through one field in the steps of the points along (at most kGlareSteps); the
+// glare counted is the worst he meets (it peaks as the nearest luminaire leaves the roof's shadow).
+double WorstVeilingLuminance(const std::vector<Luminaire>& luminaires, const Observer& observer, double field,
+                             std::size_t steps)
+{
+  double worst = 0.0;
+  const double direction = observer.sight.x >= 0.0 ? 1.0 : -1.0;
+  for (std::size_t i = 0; i < steps; ++i) {
+    Vec3 eye = observer.eye;
+    eye.x += direction * field * static_cast<double>(i) / static_cast<double>(steps);
+    worst = std::max(worst, VeilingLuminance(luminaires, eye, observer.sight));
+  }
+  return worst;
 }
 
 }  // namespace
@@ -415,26 +431,29 @@ int CalculateStraightRoad(const StraightRoadInput& in, const ReflectionTable* rt
     }
 
     // Glare from the new installation, the luminaires ahead of each observer.
-    auto mainGlare = PlaceLuminaires(in, road, -kObserverDistance - reach, -kObserverDistance + kGlareRange, 1.0, error);
-    auto oppGlare = PlaceLuminaires(in, road, q + kObserverDistance - kGlareRange, q + kObserverDistance + reach, 1.0, error);
+    auto mainGlare = PlaceLuminaires(in, road, -kObserverDistance - reach, q - kObserverDistance + kGlareRange, 1.0,
+                                     error);
+    auto oppGlare = PlaceLuminaires(in, road, q + kObserverDistance - q - kGlareRange, q + kObserverDistance + reach,
+                                    1.0, error);
     if (!mainGlare || !oppGlare)
       return kInputMalformed;
     if (host.IsCancelled())
       return kCancelled;
 
+    const std::size_t glareSteps = std::min(nX, kGlareSteps);
     LuminanceSummary& s = res.lumSummary;
     for (std::size_t k = 0; k < mainObservers.size(); ++k) {
       std::vector<float> grid = maintained(lumMain[k]);
       std::vector<float> all = grid;
       double initialAverage = Mean(ToFloats(lumMain[k]));
-      double lv = VeilingLuminance(*mainGlare, mainObservers[k].eye, mainObservers[k].sight);
+      double lv = WorstVeilingLuminance(*mainGlare, mainObservers[k], q, glareSteps);
       double ti = ThresholdIncrement(lv, initialAverage), glare = GlareIndex(lv, initialAverage);
       double longitudinal = Longitudinal(grid, nRoad, mainObservers[k].centreColumn);
       if (k < oppObservers.size()) {
         std::vector<float> opp = maintained(lumOpp[k]);
         all.insert(all.end(), opp.begin(), opp.end());
         double oppAverage = Mean(ToFloats(lumOpp[k]));
-        double oppLv = VeilingLuminance(*oppGlare, oppObservers[k].eye, oppObservers[k].sight);
+        double oppLv = WorstVeilingLuminance(*oppGlare, oppObservers[k], q, glareSteps);
         ti = std::max(ti, ThresholdIncrement(oppLv, oppAverage));
         glare = std::max(glare, GlareIndex(oppLv, oppAverage));
         longitudinal = std::min(longitudinal, Longitudinal(opp, nOpp, oppObservers[k].centreColumn));
