@@ -315,9 +315,6 @@ Glyph RealizedFont::Render(char32_t ch)
     return g;
   }
   FT_GlyphSlot slot = face->glyph;
-  if (metrics.tmWeight >= 600 && !(face->style_flags & FT_STYLE_FLAG_BOLD)) {
-    // No bold face installed for this family: embolden by a stroke width.
-  }
   g.left = slot->bitmap_left;
   g.top = slot->bitmap_top;
   g.width = static_cast<int>(slot->bitmap.width);

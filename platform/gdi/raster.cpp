@@ -307,17 +307,14 @@ void LinePixels(POINT a, POINT b, std::vector<POINT>& out)
   const long dy = std::labs(static_cast<long>(b.y) - a.y);
   const int sx = b.x > a.x ? 1 : -1;
   const int sy = b.y > a.y ? 1 : -1;
-  // Lines beyond any surface are not walked pixel by pixel.
+  // A line longer than any surface is walked in at most this many steps, so absurd coordinates stay cheap.
   constexpr long kMaxSteps = 1 << 16;
   if (dx > kMaxSteps || dy > kMaxSteps) {
-    const double len = static_cast<double>(std::max(dx, dy));
-    const long steps = kMaxSteps;
-    for (long i = 0; i < steps; ++i) {
-      const double t = static_cast<double>(i) / steps;
-      out.push_back({static_cast<LONG>(std::lround(a.x + (b.x - a.x) * t)),
-                     static_cast<LONG>(std::lround(a.y + (b.y - a.y) * t))});
+    for (long i = 0; i < kMaxSteps; ++i) {
+      const double t = static_cast<double>(i) / kMaxSteps;
+      out.push_back({static_cast<LONG>(std::lround(a.x + (static_cast<double>(b.x) - a.x) * t)),
+                     static_cast<LONG>(std::lround(a.y + (static_cast<double>(b.y) - a.y) * t))});
     }
-    (void)len;
     return;
   }
   POINT p = a;
@@ -460,9 +457,8 @@ void StrokePolylines(HDC__& dc, const std::vector<std::vector<POINT>>& lines, bo
     return;
   }
   // Wide pens are round brushes dragged along the path, painted once so that mix modes apply once per pixel.
-  if (closed) {
-    // the closing point is covered by the first segment
-  } else {
+  // An open path's last point is covered too; a closed one's is its first.
+  if (!closed) {
     for (const auto& line : lines) {
       if (!line.empty()) {
         pixels.push_back(line.back());

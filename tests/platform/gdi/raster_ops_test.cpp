@@ -347,3 +347,114 @@ TEST(SysValues, ClassicPaletteAndMetrics)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StretchBlt, HalftoneAveragesTheSourcePixelsItCovers)
+{
+  Canvas source(2, 2);
+  SetPixel(source.dc(), 0, 0, RGB(0, 0, 0));
+  SetPixel(source.dc(), 1, 1, RGB(0, 0, 0));
+  Canvas dest(1, 1);
+  SetStretchBltMode(dest.dc(), HALFTONE);
+  StretchBlt(dest.dc(), 0, 0, 1, 1, source.dc(), 0, 0, 2, 2, SRCCOPY);
+  EXPECT_EQ(GetPixel(dest.dc(), 0, 0), RGB(128, 128, 128));  // (0 + 255 + 255 + 0) / 4, rounded
+}
+
+TEST(TransparentBlt, SkipsTheKeyColour)
+{
+  Canvas source(3, 1);
+  SetPixel(source.dc(), 0, 0, RGB(255, 0, 0));
+  SetPixel(source.dc(), 1, 0, RGB(0, 255, 0));
+  Canvas dest(3, 1);
+  dest.surface().Fill(0);
+  ASSERT_TRUE(TransparentBlt(dest.dc(), 0, 0, 3, 1, source.dc(), 0, 0, 3, 1, RGB(255, 255, 255)));
+  EXPECT_EQ(dest.Picture(), (Picture{"rg#"}));
+}
+
+TEST(MaskBlt, ForegroundWhereTheMaskIsSetBackgroundElsewhere)
+{
+  Canvas source(2, 1);
+  source.surface().Fill(0xFF0000);
+  Canvas dest(2, 1);
+  const BYTE maskBits[] = {0x80, 0};  // first pixel set
+  HBITMAP mask = CreateBitmap(2, 1, 1, 1, maskBits);
+  ASSERT_TRUE(MaskBlt(dest.dc(), 0, 0, 2, 1, source.dc(), 0, 0, mask, 0, 0, MAKEROP4(SRCCOPY, 0x00AA0029)));
+  EXPECT_EQ(dest.Picture(), (Picture{"r."}));
+  DeleteObject(mask);
+}
+
+TEST(Rop2, NotAndXorPenInvertAndRestore)
+{
+  Canvas canvas(4, 1);
+  SetROP2(canvas.dc(), R2_NOT);
+  MoveToEx(canvas.dc(), 0, 0, nullptr);
+  LineTo(canvas.dc(), 2, 0);
+  EXPECT_EQ(canvas.Picture(), (Picture{"##.."}));
+  HPEN red = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
+  SelectObject(canvas.dc(), red);
+  SetROP2(canvas.dc(), R2_XORPEN);
+  for (int pass = 0; pass < 2; ++pass) {
+    MoveToEx(canvas.dc(), 0, 0, nullptr);
+    LineTo(canvas.dc(), 4, 0);
+  }
+  EXPECT_EQ(canvas.Picture(), (Picture{"##.."}));
+  SelectObject(canvas.dc(), GetStockObject(BLACK_PEN));
+  DeleteObject(red);
+}
+
+TEST(Curves, BezierWithControlPointsOnTheLineIsTheLine)
+{
+  Canvas canvas(8, 3);
+  const POINT pts[] = {{0, 1}, {2, 1}, {5, 1}, {7, 1}};
+  ASSERT_TRUE(PolyBezier(canvas.dc(), pts, 4));
+  EXPECT_EQ(canvas.Picture()[1].substr(0, 7), "#######");
+  EXPECT_EQ(canvas.Picture()[0], "........");
+  EXPECT_FALSE(PolyBezier(canvas.dc(), pts, 3));
+}
+
+TEST(Curves, PieFillsOnlyItsQuarter)
+{
+  Canvas canvas(21, 21);
+  SelectObject(canvas.dc(), GetStockObject(BLACK_BRUSH));
+  SelectObject(canvas.dc(), GetStockObject(NULL_PEN));
+  // From the radial towards the right to the one going up, counter-clockwise: the upper right quarter.
+  Pie(canvas.dc(), 0, 0, 21, 21, 20, 10, 10, 0);
+  const Picture p = canvas.Picture();
+  EXPECT_EQ(p[5][15], '#');
+  EXPECT_EQ(p[5][5], '.');
+  EXPECT_EQ(p[15][15], '.');
+  EXPECT_EQ(p[15][5], '.');
+}
+
+TEST(DibFunctions, BottomUpTwentyFourBitRowsLandRightSideUp)
+{
+  // 2 x 2, bottom row first: bottom red, white; top blue, black. Rows padded to 8 bytes.
+  const BYTE bits[] = {0, 0, 255, 255, 255, 255, 0, 0, 255, 0, 0, 0, 0, 0, 0, 0};
+  BITMAPINFO info{};
+  info.bmiHeader.biWidth = 2;
+  info.bmiHeader.biHeight = 2;
+  info.bmiHeader.biBitCount = 24;
+  Canvas canvas(2, 2);
+  EXPECT_EQ(SetDIBitsToDevice(canvas.dc(), 0, 0, 2, 2, 0, 0, 0, 2, bits, &info, DIB_RGB_COLORS), 2);
+  EXPECT_EQ(canvas.Picture(), (Picture{"b#", "r."}));
+  Canvas big(4, 4);
+  EXPECT_EQ(StretchDIBits(big.dc(), 0, 0, 4, 4, 0, 0, 2, 2, bits, &info, DIB_RGB_COLORS, SRCCOPY), 2);
+  EXPECT_EQ(big.Picture(), (Picture{"bb##", "bb##", "rr..", "rr.."}));
+  info.bmiHeader.biBitCount = 7;
+  EXPECT_EQ(SetDIBitsToDevice(canvas.dc(), 0, 0, 2, 2, 0, 0, 0, 2, bits, &info, DIB_RGB_COLORS), 0);
+}
+
+TEST(Mapping, AdvancedModeAppliesTheWorldTransform)
+{
+  Canvas canvas(10, 10);
+  EXPECT_FALSE(SetWorldTransform(canvas.dc(), nullptr));
+  SetGraphicsMode(canvas.dc(), GM_ADVANCED);
+  XFORM scale{2, 0, 0, 2, 1, 1};
+  ASSERT_TRUE(SetWorldTransform(canvas.dc(), &scale));
+  const RECT r{0, 0, 2, 2};
+  FillRect(canvas.dc(), &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  EXPECT_EQ(canvas.InkBounds(), (RECT{1, 1, 5, 5}));
+}
+
+}  // namespace
