@@ -318,8 +318,8 @@ int CalculateStraightRoad(const StraightRoadInput& in, const ReflectionTable* rt
   const std::size_t nRoad = yRoad.size(), nOpp = yOpp.size();
   // A damaged file can describe a kilometre-wide sidewalk under a forest of poles: refuse work that would not end
   // in reasonable time rather than hang the calculation.
-  const double points = static_cast<double>(nX) * static_cast<double>(nRoad + nOpp + 2 * (yRight.size() + yLeft.size()) +
-                                                                      zRight.size() + zLeft.size());
+  const std::size_t across = nRoad + nOpp + 2 * (yRight.size() + yLeft.size()) + zRight.size() + zLeft.size();
+  const double points = static_cast<double>(nX) * static_cast<double>(across);
   if (points > kMaxPoints || points * static_cast<double>(lums->size()) > kMaxEvaluations) {
     if (error)
       *error = "the road is too large to calculate: " + std::to_string(static_cast<long long>(points)) +

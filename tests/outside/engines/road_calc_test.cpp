@@ -23,7 +23,8 @@ StraightRoadResult Calculate(const StraightRoadInput& in, const ReflectionTable*
 }
 
 // One isotropic luminaire of 1000 cd: at every point of every grid the illuminance is what the point-source law
-// gives, horizontal I cos^3(eps) / h^2, vertical I cos(i) / d^2, semi-cylindrical I (1 + cos alpha) sin(eps) / (pi d^2).
+// gives: horizontal I cos^3(eps) / h^2, vertical I cos(i) / d^2, semi-cylindrical
+// I (1 + cos alpha) sin(eps) / (pi d^2).
 TEST(StraightRoadCalculation, SingleIsotropicSourceFollowsTheInverseSquareLaw)
 {
   StraightRoadInput in = OneWayRoad();
