@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 using namespace gdi;
 
@@ -119,13 +120,23 @@ void ForClippedRows(HDC__& d, const RECT& rect, Fn&& fn)
   });
 }
 
-struct Mapping {
-  RECT dest;       // device, normalised
-  double sx0 = 0;  // source device coordinate of dest.left's left edge
-  double sy0 = 0;
-  double kx = 1;  // source pixels per destination pixel (negative mirrors)
-  double ky = 1;
-};
+// A blit whose source and destination share pixels (scrolling within a window) reads from a snapshot, so that
+// rows and pixels are not overwritten before they are read.
+PixelView Snapshot(const PixelView& source, const PixelView& dest, std::vector<std::uint32_t>& copy)
+{
+  const std::uint32_t* sFirst = source.stride > 0 ? source.top : source.Row(source.height - 1);
+  const std::uint32_t* dFirst = dest.stride > 0 ? dest.top : dest.Row(dest.height - 1);
+  if (sFirst != dFirst) {
+    return source;
+  }
+  copy.resize(static_cast<std::size_t>(source.width) * source.height);
+  for (int y = 0; y < source.height; ++y) {
+    std::memcpy(copy.data() + static_cast<std::ptrdiff_t>(y) * source.width, source.Row(y),
+                static_cast<std::size_t>(source.width) * 4);
+  }
+  return {copy.data(), source.width, source.width, source.height};
+}
+
 
 bool Blit(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, int srcWidth, int srcHeight,
           DWORD rop, bool stretch)
@@ -170,10 +181,12 @@ bool Blit(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int 
     });
     return true;
   }
+  std::vector<std::uint32_t> snapshot;
   PixelView sv = s->View();
   if (!sv.Valid()) {
     return false;
   }
+  sv = Snapshot(sv, dv, snapshot);
   double sax = 0;
   double say = 0;
   double sbx = 0;
@@ -357,10 +370,12 @@ bool ForStretched(HDC dest, int x, int y, int width, int height, HDC src, int xS
     return false;
   }
   PixelView dv = d->View();
+  std::vector<std::uint32_t> snapshot;
   PixelView sv = s->View();
   if (!dv.Valid() || !sv.Valid()) {
     return false;
   }
+  sv = Snapshot(sv, dv, snapshot);
   const RECT sr = s->RectToDevice(RECT{xSrc, ySrc, xSrc + srcWidth, ySrc + srcHeight}).Offset(s->origin.x, s->origin.y);
   if (sr.left < 0 || sr.top < 0 || sr.right > sv.width || sr.bottom > sv.height) {
     return false;

@@ -458,3 +458,47 @@ TEST(Mapping, AdvancedModeAppliesTheWorldTransform)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BitBlt, OverlappingCopyWithinOneSurfaceScrollsCleanly)
+{
+  // Scrolling down by one row and right by one pixel within the same surface.
+  Canvas canvas(4, 4);
+  SetPixel(canvas.dc(), 0, 0, RGB(255, 0, 0));
+  SetPixel(canvas.dc(), 1, 1, RGB(0, 0, 255));
+  SetPixel(canvas.dc(), 2, 2, RGB(0, 255, 0));
+  BitBlt(canvas.dc(), 1, 1, 3, 3, canvas.dc(), 0, 0, SRCCOPY);
+  EXPECT_EQ(canvas.Picture(), (Picture{"r...", ".r..", "..b.", "...g"}));
+}
+
+TEST(Objects, DcBrushAndDcPenTakeTheirColoursFromTheDC)
+{
+  Canvas canvas(5, 5);
+  SelectObject(canvas.dc(), GetStockObject(DC_BRUSH));
+  SelectObject(canvas.dc(), GetStockObject(DC_PEN));
+  SetDCBrushColor(canvas.dc(), RGB(255, 0, 0));
+  SetDCPenColor(canvas.dc(), RGB(0, 0, 255));
+  Rectangle(canvas.dc(), 0, 0, 5, 5);
+  EXPECT_EQ(canvas.Picture(), (Picture{"bbbbb", "brrrb", "brrrb", "brrrb", "bbbbb"}));
+}
+
+TEST(PatBlt, HalftonePatternInvertsTwiceBackToTheStart)
+{
+  Canvas canvas(4, 2);
+  const BYTE rows[] = {0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0};
+  HBITMAP checker = CreateBitmap(8, 8, 1, 1, rows);
+  HBRUSH halftone = CreatePatternBrush(checker);
+  HGDIOBJ old = SelectObject(canvas.dc(), halftone);
+  PatBlt(canvas.dc(), 0, 0, 4, 2, PATINVERT);
+  // Set bits take the background colour (white) and invert white to black; clear bits are black and leave it.
+  EXPECT_EQ(canvas.Picture(), (Picture{"#.#.", ".#.#"}));
+  PatBlt(canvas.dc(), 0, 0, 4, 2, PATINVERT);
+  EXPECT_EQ(canvas.Picture(), (Picture{"....", "...."}));
+  EXPECT_FALSE(PatBlt(canvas.dc(), 0, 0, 4, 2, SRCCOPY));
+  SelectObject(canvas.dc(), old);
+  DeleteObject(halftone);
+  DeleteObject(checker);
+}
+
+}  // namespace
