@@ -42,6 +42,9 @@ struct CatalogRecord {
 #define QORSRV_PLACEHOLDER(n) \
   virtual HRESULT Placeholder##n() { return E_NOTIMPL; }
 
+}  // namespace qorsrv
+
+// The program's name for the interface, in the global namespace where its callers declare it.
 struct ILuminaireDatabase : IUnknown {
   QORSRV_PLACEHOLDER(3)
   QORSRV_PLACEHOLDER(4)
@@ -74,10 +77,10 @@ struct ILuminaireDatabase : IUnknown {
   virtual HRESULT LuminaireDbGetCount(LONG* count) = 0;
   // 31: index -1: the current luminaire; 0..count-1: that luminaire. The record stays valid until the next call
   // that hands one out. S_FALSE and null when there is none
-  virtual HRESULT LuminaireDbGetLuminaire(LuminaireRecord** out, LONG index, LONG reserved) = 0;
+  virtual HRESULT LuminaireDbGetLuminaire(qorsrv::LuminaireRecord** out, LONG index, LONG reserved) = 0;
   // 32: the selection: the chooser when one is set, else the luminaire whose key is the text; S_OK makes it
   // current and points *inOut at its record (what *inOut pointed to is not read); S_FALSE: nothing chosen
-  virtual HRESULT LuminaireDbChoose(LuminaireRecord** inOut, VARIANT key) = 0;
+  virtual HRESULT LuminaireDbChoose(qorsrv::LuminaireRecord** inOut, VARIANT key) = 0;
   QORSRV_PLACEHOLDER(33)
   QORSRV_PLACEHOLDER(34)
   QORSRV_PLACEHOLDER(35)
@@ -160,7 +163,7 @@ struct ILuminaireDatabase : IUnknown {
   // 108: number of loaded catalogues
   virtual HRESULT LuminaireDbGetCatalogCount(LONG* count) = 0;
   // 109: the catalogue's record, owned by the database, valid until catalogues are added or removed
-  virtual HRESULT LuminaireDbGetCatalogInfo(LONG index, CatalogRecord** out) = 0;
+  virtual HRESULT LuminaireDbGetCatalogInfo(LONG index, qorsrv::CatalogRecord** out) = 0;
   QORSRV_PLACEHOLDER(110)
   // 111: removes the catalogue with this id (string); S_OK removed, S_FALSE not loaded
   virtual HRESULT LuminaireDbRemoveCatalog(VARIANT id) = 0;
@@ -178,6 +181,8 @@ struct ILuminaireDatabase : IUnknown {
 protected:
   ~ILuminaireDatabase() = default;
 };
+
+namespace qorsrv {
 
 #undef QORSRV_PLACEHOLDER
 

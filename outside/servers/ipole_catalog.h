@@ -57,6 +57,9 @@ struct PoleRecord {
 #define QORSRV_PLACEHOLDER(n) \
   virtual HRESULT Placeholder##n() { return E_NOTIMPL; }
 
+}  // namespace qorsrv
+
+// The program's name for the interface, in the global namespace where its callers declare it.
 struct IPoleCatalog : IUnknown {
   QORSRV_PLACEHOLDER(3)
   QORSRV_PLACEHOLDER(4)
@@ -81,11 +84,13 @@ struct IPoleCatalog : IUnknown {
   QORSRV_PLACEHOLDER(22)
   // 23: the selection: the chooser when one is set, else the current pole and bracket. S_OK points *inOut at the
   // record (valid until the next call; what *inOut pointed to is not read); S_FALSE: nothing chosen.
-  virtual HRESULT PoleCatalogGetCurrent(PoleRecord** inOut) = 0;
+  virtual HRESULT PoleCatalogGetCurrent(qorsrv::PoleRecord** inOut) = 0;
 
 protected:
   ~IPoleCatalog() = default;
 };
+
+namespace qorsrv {
 
 #undef QORSRV_PLACEHOLDER
 

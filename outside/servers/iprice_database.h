@@ -24,6 +24,9 @@ std::int32_t ToHundredths(double currency);
 #define QORSRV_PLACEHOLDER(n) \
   virtual HRESULT Placeholder##n() { return E_NOTIMPL; }
 
+}  // namespace qorsrv
+
+// The program's name for the interface, in the global namespace where its callers declare it.
 struct IPriceDatabase : IUnknown {
   QORSRV_PLACEHOLDER(3)
   QORSRV_PLACEHOLDER(4)
@@ -97,6 +100,8 @@ struct IPriceDatabase : IUnknown {
 protected:
   ~IPriceDatabase() = default;
 };
+
+namespace qorsrv {
 
 #undef QORSRV_PLACEHOLDER
 

@@ -57,7 +57,7 @@ public:
     void* object = nullptr;
     EXPECT_EQ(qorsrv::QorSrvCreateInstance(qorsrv::CLSID_LuminaireDatabase, qorsrv::IID_ILuminaireDatabase, &object),
               S_OK);
-    m_db = static_cast<qorsrv::ILuminaireDatabase*>(object);
+    m_db = static_cast<::ILuminaireDatabase*>(object);
   }
   ~Database()
   {
@@ -66,15 +66,15 @@ public:
   }
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
-  qorsrv::ILuminaireDatabase* operator->() const { return m_db; }
-  operator qorsrv::ILuminaireDatabase*() const { return m_db; }
+  ::ILuminaireDatabase* operator->() const { return m_db; }
+  operator ::ILuminaireDatabase*() const { return m_db; }
 
 private:
-  qorsrv::ILuminaireDatabase* m_db = nullptr;
+  ::ILuminaireDatabase* m_db = nullptr;
 };
 
 // Adds a catalogue file (a file-system path of ASCII characters) and answers the result, status in `status`.
-inline HRESULT AddCatalog(qorsrv::ILuminaireDatabase* db, const std::string& path, BOOL main, LONG* status)
+inline HRESULT AddCatalog(::ILuminaireDatabase* db, const std::string& path, BOOL main, LONG* status)
 {
   return db->LuminaireDbAddCatalog(TextVariant(path), main, status);
 }
