@@ -616,6 +616,7 @@ BOOL GetTextExtentExPointA(HDC dc, LPCSTR text, int length, int maxExtent, INT* 
 BOOL GetTextMetricsA(HDC dc, TEXTMETRICA* metrics);
 inline BOOL GetTextMetrics(HDC dc, TEXTMETRICA* metrics) { return GetTextMetricsA(dc, metrics); }
 int GetTextFaceA(HDC dc, int size, LPSTR face);
+inline int GetTextFace(HDC dc, int size, LPSTR face) { return GetTextFaceA(dc, size, face); }
 BOOL GetCharWidth32A(HDC dc, UINT first, UINT last, INT* widths);
 
 // ---- Printing

@@ -309,3 +309,87 @@ TEST(Text, RussianSampleRendersLegibly)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DrawText, TabsWordWrapAndClipping)
+{
+  Canvas canvas(200, 60);
+  WithFont f(canvas.dc(), MakeFont("Arial", -12));
+  TEXTMETRIC tm;
+  GetTextMetrics(canvas.dc(), &tm);
+  // Tabs stop every eight average character widths.
+  RECT r{0, 0, 200, 20};
+  DrawText(canvas.dc(), "a\tb", -1, &r, DT_SINGLELINE | DT_EXPANDTABS | DT_CALCRECT);
+  SIZE b;
+  GetTextExtentPoint32(canvas.dc(), "b", 1, &b);
+  EXPECT_EQ(r.right, 8 * tm.tmAveCharWidth + b.cx);
+
+  // A word wider than the rectangle keeps its own line and widens the measured rectangle.
+  SIZE word;
+  GetTextExtentPoint32(canvas.dc(), "Светильник", 10, &word);
+  r = RECT{0, 0, word.cx / 2, 60};
+  EXPECT_EQ(DrawText(canvas.dc(), "Светильник на опоре", -1, &r, DT_WORDBREAK | DT_CALCRECT), 3 * tm.tmHeight);
+  EXPECT_EQ(r.right, word.cx);
+
+  // Drawn text stays inside its rectangle unless told not to.
+  SetBkMode(canvas.dc(), TRANSPARENT);
+  r = RECT{10, 10, 30, 30};
+  DrawText(canvas.dc(), "WWWWWW", -1, &r, DT_SINGLELINE);
+  EXPECT_LE(canvas.InkBounds().right, 30);
+  canvas.surface().Fill(0xFFFFFF);
+  DrawText(canvas.dc(), "WWWWWW", -1, &r, DT_SINGLELINE | DT_NOCLIP);
+  EXPECT_GT(canvas.InkBounds().right, 30);
+}
+
+TEST(TextOut, UpdateCpAdvancesTheCurrentPositionAndDxSpacesCharacters)
+{
+  Canvas canvas(100, 20);
+  WithFont f(canvas.dc(), MakeFont("Arial", -12));
+  SetTextAlign(canvas.dc(), TA_UPDATECP);
+  MoveToEx(canvas.dc(), 5, 0, nullptr);
+  TextOut(canvas.dc(), 0, 0, "ab", 2);
+  SIZE ab;
+  GetTextExtentPoint32(canvas.dc(), "ab", 2, &ab);
+  POINT pos;
+  GetCurrentPositionEx(canvas.dc(), &pos);
+  EXPECT_EQ(pos.x, 5 + ab.cx);
+
+  Canvas spaced(100, 20);
+  WithFont g(spaced.dc(), MakeFont("Arial", -12));
+  SetBkMode(spaced.dc(), TRANSPARENT);
+  const INT dx[] = {30, 30};
+  ExtTextOut(spaced.dc(), 0, 0, 0, nullptr, "ll", 2, dx);
+  const RECT inked = spaced.InkBounds();
+  EXPECT_GE(inked.right - inked.left, 30);
+}
+
+TEST(Fonts, UnderlinedFontDrawsALineUnderTheText)
+{
+  Canvas canvas(60, 20);
+  HFONT font = CreateFont(-12, 0, 0, 0, FW_NORMAL, 0, TRUE, 0, RUSSIAN_CHARSET, 0, 0, 0, 0, "Arial");
+  WithFont f(canvas.dc(), font);
+  SetBkMode(canvas.dc(), TRANSPARENT);
+  TEXTMETRIC tm;
+  GetTextMetrics(canvas.dc(), &tm);
+  EXPECT_TRUE(tm.tmUnderlined);
+  TextOut(canvas.dc(), 0, 0, "ab", 2);
+  SIZE ab;
+  GetTextExtentPoint32(canvas.dc(), "ab", 2, &ab);
+  int underlineRow = -1;
+  for (int y = tm.tmAscent; y < tm.tmHeight; ++y) {
+    bool full = true;
+    for (int x = 0; x < ab.cx; ++x) {
+      full = full && canvas.surface().Pixel(x, y) == 0u;
+    }
+    if (full) {
+      underlineRow = y;
+    }
+  }
+  EXPECT_GT(underlineRow, tm.tmAscent - 1);
+  char face[LF_FACESIZE];
+  EXPECT_EQ(GetTextFace(canvas.dc(), LF_FACESIZE, face), 5);
+  EXPECT_STREQ(face, "Arial");
+}
+
+}  // namespace
