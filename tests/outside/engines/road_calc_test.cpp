@@ -233,3 +233,103 @@ TEST(StraightRoadCalculation, AFieldWithoutLengthOrWithRunawayPolesIsRefused)
 
 }  // namespace
 }  // namespace Engines
+
+namespace Engines {
+namespace {
+
+// A narrow beam (1000 cd on its axis, nothing beyond 10 degrees) from one luminaire at 10 m over a 30 m wide
+// road: the brightest point of the grid lies where the axis meets the road, which pins how arm, tilt, aim and turn
+// orient the luminaire.
+TEST(StraightRoadCalculation, BeamLandsWhereTheLuminaireIsAimed)
+{
+  IntensityTable beamC;
+  beamC.angles = {0, 10, 180};
+  beamC.planes = {0};
+  beamC.candela = {1000, 0, 0};
+  IntensityTable beamB;
+  beamB.cPlanes = false;
+  beamB.angles = {-10, 0, 10};
+  beamB.planes = {-10, 0, 10};
+  beamB.candela = {0, 0, 0, 0, 1000, 0, 0, 0, 0};
+
+  auto record = [](Mounting mounting, Arrangement arrangement) {
+    LuminaireRecord r;
+    r.mounting = mounting;
+    r.arrangement = arrangement;
+    r.spacing = 3000.0;
+    r.offset = 1500.0;
+    r.height = 10.0;
+    r.outreach = 1.0;
+    r.setback = 0.5;  // a right pole at y = -0.5, its light at y = 0.5; a left one at 30.5, its light at 29.5
+    r.type = 1;
+    return r;
+  };
+  struct Case {
+    const char* what;
+    LuminaireRecord r;
+    bool bTable;
+    double x, y;  // where the axis meets the road
+  };
+  std::vector<Case> cases;
+  {
+    LuminaireRecord r = record(Mounting::Pole, Arrangement::OneSidedRight);
+    cases.push_back({"untilted pole", r, false, 1500.0, 0.5});
+    r.tilt = 30.0;  // raised towards the road: 10 tan 30 = 5.77 m further across
+    cases.push_back({"tilted pole", r, false, 1500.0, 6.27});
+    r = record(Mounting::Pole, Arrangement::OneSidedLeft);
+    r.tilt = 30.0;
+    cases.push_back({"tilted pole on the left", r, false, 1500.0, 23.73});
+    r = record(Mounting::Mast, Arrangement::OneSidedRight);
+    r.aimTilt = 45.0;
+    cases.push_back({"mast aimed 45 deg down", r, false, 1500.0, 10.5});
+    cases.push_back({"B table on the mast", r, true, 1500.0, 10.5});
+    r.aimTilt = 60.0;
+    cases.push_back({"mast aimed 60 deg down", r, false, 1500.0, 6.27});
+    r.aimTilt = 45.0;
+    r.aimTurn = -90.0;  // from the arm (+y) a quarter turn clockwise: along the road
+    cases.push_back({"mast turned along the road", r, false, 1510.0, 0.5});
+    r = record(Mounting::Pole, Arrangement::OneSidedRight);
+    r.tilt = 30.0;
+    r.rotation = -90.0;  // the arm itself turned to point along the road
+    cases.push_back({"bracket turned along the road", r, false, 1500.0 + 1 + 5.77, -0.5});
+    r = record(Mounting::FloorLamp, Arrangement::OneSidedRight);
+    r.outreach = 3.0;
+    cases.push_back({"floor lamp", r, false, 1500.0, 2.5});
+  }
+  for (const Case& c : cases) {
+    StraightRoadInput in;
+    in.carriagewayTakesPart = true;
+    in.mainLanes = 10;
+    in.mainLaneWidth = 3.0;
+    in.maintenanceFactor = 1.0;
+    in.luminaires = {c.r};
+    in.fieldLength = 3000.0;
+    in.types = {c.bTable ? beamB : beamC};
+    StraightRoadResult res = Calculate(in, nullptr);
+    auto brightest = std::max_element(res.eRoad.begin(), res.eRoad.end()) - res.eRoad.begin();
+    double x = res.xs[brightest / 30], y = res.yRoad[brightest % 30];
+    // Grid steps are 3 m along and 1 m across; the point of a bent-over beam misses the road.
+    if (c.y < 0.0) {
+      EXPECT_NEAR(x, c.x, 1.6) << c.what;
+      continue;
+    }
+    EXPECT_NEAR(x, c.x, 1.6) << c.what;
+    EXPECT_NEAR(y, c.y, 1.0) << c.what;
+  }
+
+  // A floor lamp hung from a node above it is turned over: its beam goes up and the road stays dark.
+  StraightRoadInput in;
+  in.carriagewayTakesPart = true;
+  in.mainLanes = 2;
+  in.mainLaneWidth = 3.0;
+  in.maintenanceFactor = 1.0;
+  in.luminaires = {record(Mounting::FloorLamp, Arrangement::OneSidedRight)};
+  in.luminaires[0].mountNode = 1;
+  in.fieldLength = 3000.0;
+  in.types = {beamC};
+  StraightRoadResult res = Calculate(in, nullptr);
+  EXPECT_EQ(*std::max_element(res.eRoad.begin(), res.eRoad.end()), 0.0f);
+}
+
+}  // namespace
+}  // namespace Engines
