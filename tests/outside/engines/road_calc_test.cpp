@@ -308,13 +308,9 @@ TEST(StraightRoadCalculation, BeamLandsWhereTheLuminaireIsAimed)
     StraightRoadResult res = Calculate(in, nullptr);
     auto brightest = std::max_element(res.eRoad.begin(), res.eRoad.end()) - res.eRoad.begin();
     double x = res.xs[brightest / 30], y = res.yRoad[brightest % 30];
-    // Grid steps are 3 m along and 1 m across; the point of a bent-over beam misses the road.
-    if (c.y < 0.0) {
-      EXPECT_NEAR(x, c.x, 1.6) << c.what;
-      continue;
-    }
+    // Grid steps are 3 m along and 1 m across; a beam meeting the ground beside the road lights its edge most.
     EXPECT_NEAR(x, c.x, 1.6) << c.what;
-    EXPECT_NEAR(y, c.y, 1.0) << c.what;
+    EXPECT_NEAR(y, std::max(c.y, 0.5), 1.0) << c.what;
   }
 
   // A floor lamp hung from a node above it is turned over: its beam goes up and the road stays dark.
