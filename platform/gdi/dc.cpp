@@ -48,6 +48,7 @@ HDC AddDC(std::unique_ptr<HDC__> dc)
 
 HDC__* LookupDC(HDC dc)
 {
+  FlushDibSections();
   if (dc == nullptr) {
     return nullptr;
   }

@@ -123,16 +123,19 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
   if (bits != nullptr) {
     *bits = nullptr;
   }
-  // Only 32-bit sections in our own memory: every section the program makes is one.
+  // 32- and 24-bit sections in our own memory: every section the program makes is one of these.
   if (info == nullptr || usage != DIB_RGB_COLORS || section != nullptr || !ValidHeader(info->bmiHeader) ||
-      info->bmiHeader.biBitCount != 32) {
+      (info->bmiHeader.biBitCount != 32 && info->bmiHeader.biBitCount != 24)) {
     return nullptr;
   }
   auto b = std::make_shared<Bitmap>(info->bmiHeader.biWidth, std::abs(info->bmiHeader.biHeight), 32);
   b->dibSection = true;
   b->bottomUp = info->bmiHeader.biHeight > 0;
+  if (info->bmiHeader.biBitCount == 24) {
+    b->dibBytes.assign(static_cast<std::size_t>(b->DibStride()) * b->height, 0);
+  }
   if (bits != nullptr) {
-    *bits = b->pixels.data();
+    *bits = b->dibBytes.empty() ? static_cast<void*>(b->pixels.data()) : b->dibBytes.data();
   }
   return Register(b);
 }
@@ -176,7 +179,9 @@ HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const
   if (header == nullptr) {
     return nullptr;
   }
-  HBITMAP b = CreateBitmap(header->biWidth, std::abs(header->biHeight), 1, header->biBitCount == 1 ? 1 : 32, nullptr);
+  // A device-dependent bitmap takes the DC's format, whatever the header's depth.
+  HDC__* d = LookupDC(dc);
+  HBITMAP b = CreateBitmap(header->biWidth, std::abs(header->biHeight), 1, d != nullptr && d->Mono() ? 1 : 32, nullptr);
   if (b != nullptr && (init & CBM_INIT) != 0) {
     SetDIBits(dc, b, 0, static_cast<UINT>(std::abs(header->biHeight)), bits, info, usage);
   }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstring>
+#include <algorithm>
 #include <mutex>
 #include <unordered_map>
 
@@ -39,6 +40,7 @@ HGDIOBJ Register(std::shared_ptr<HGDIOBJ__> object)
 
 std::shared_ptr<HGDIOBJ__> Lookup(HGDIOBJ handle)
 {
+  FlushDibSections();
   if (handle == nullptr) {
     return nullptr;
   }
@@ -61,10 +63,85 @@ Bitmap::Bitmap(int w, int h, int bpp)
 {
 }
 
+namespace {
+
+struct PendingDibs {
+  std::mutex mutex;
+  std::vector<Bitmap*> bitmaps;
+};
+
+PendingDibs& Pending()
+{
+  static PendingDibs* pending = new PendingDibs;
+  return *pending;
+}
+
+}  // namespace
+
+void FlushDibSections()
+{
+  PendingDibs& p = Pending();
+  std::vector<Bitmap*> due;
+  {
+    std::lock_guard lock(p.mutex);
+    if (p.bitmaps.empty()) {
+      return;
+    }
+    due.swap(p.bitmaps);
+  }
+  for (Bitmap* b : due) {
+    b->WriteBack();
+  }
+}
+
+Bitmap::~Bitmap()
+{
+  PendingDibs& p = Pending();
+  std::lock_guard lock(p.mutex);
+  std::erase(p.bitmaps, this);
+}
+
+void Bitmap::WriteBack()
+{
+  if (!shadowLive) {
+    return;
+  }
+  shadowLive = false;
+  const int stride = DibStride();
+  for (int y = 0; y < height; ++y) {
+    const int stored = bottomUp ? height - 1 - y : y;
+    std::uint8_t* row = dibBytes.data() + static_cast<std::ptrdiff_t>(stored) * stride;
+    const std::uint32_t* src = pixels.data() + static_cast<std::ptrdiff_t>(y) * width;
+    for (int x = 0; x < width; ++x) {
+      row[x * 3] = static_cast<std::uint8_t>(src[x] & 0xFF);
+      row[x * 3 + 1] = static_cast<std::uint8_t>((src[x] >> 8) & 0xFF);
+      row[x * 3 + 2] = static_cast<std::uint8_t>((src[x] >> 16) & 0xFF);
+    }
+  }
+}
+
 PixelView Bitmap::View()
 {
   if (pixels.empty()) {
     return {};
+  }
+  if (!dibBytes.empty()) {
+    if (!shadowLive) {
+      const int stride = DibStride();
+      for (int y = 0; y < height; ++y) {
+        const int stored = bottomUp ? height - 1 - y : y;
+        const std::uint8_t* row = dibBytes.data() + static_cast<std::ptrdiff_t>(stored) * stride;
+        std::uint32_t* dst = pixels.data() + static_cast<std::ptrdiff_t>(y) * width;
+        for (int x = 0; x < width; ++x) {
+          dst[x] = row[x * 3] | (row[x * 3 + 1] << 8) | (static_cast<std::uint32_t>(row[x * 3 + 2]) << 16);
+        }
+      }
+      shadowLive = true;
+      PendingDibs& p = Pending();
+      std::lock_guard lock(p.mutex);
+      p.bitmaps.push_back(this);
+    }
+    return {pixels.data(), width, width, height};
   }
   if (bottomUp) {
     return {pixels.data() + static_cast<std::ptrdiff_t>(height - 1) * width, -static_cast<std::ptrdiff_t>(width),
@@ -367,14 +444,17 @@ int GetObjectA(HGDIOBJ object, int size, LPVOID out)
     bm.bmBitsPixel = static_cast<WORD>(bitmap->bitsPerPixel);
     bm.bmWidthBytes = bitmap->Mono() ? ((bitmap->width + 15) / 16) * 2 : bitmap->width * 4;
     if (bitmap->dibSection) {
-      bm.bmBits = bitmap->pixels.data();
+      const bool rgb24 = !bitmap->dibBytes.empty();
+      bm.bmBits = rgb24 ? static_cast<void*>(bitmap->dibBytes.data()) : bitmap->pixels.data();
+      bm.bmBitsPixel = rgb24 ? 24 : 32;
+      bm.bmWidthBytes = rgb24 ? bitmap->DibStride() : bitmap->width * 4;
       if (size >= static_cast<int>(sizeof(DIBSECTION)) && out != nullptr) {
         DIBSECTION ds;
         ds.dsBm = bm;
         ds.dsBmih.biWidth = bitmap->width;
         ds.dsBmih.biHeight = bitmap->bottomUp ? bitmap->height : -bitmap->height;
-        ds.dsBmih.biBitCount = 32;
-        ds.dsBmih.biSizeImage = static_cast<DWORD>(bitmap->width * bitmap->height * 4);
+        ds.dsBmih.biBitCount = bm.bmBitsPixel;
+        ds.dsBmih.biSizeImage = static_cast<DWORD>(bm.bmWidthBytes * bitmap->height);
         return give(ds);
       }
     }
@@ -536,4 +616,8 @@ BOOL SetBitmapDimensionEx(HBITMAP bitmap, int width, int height, SIZE* old)
   return TRUE;
 }
 
-BOOL GdiFlush() { return TRUE; }
+BOOL GdiFlush()
+{
+  FlushDibSections();
+  return TRUE;
+}

@@ -67,6 +67,7 @@ struct Font : HGDIOBJ__ {
 
 struct Bitmap : HGDIOBJ__ {
   Bitmap(int w, int h, int bpp);
+  ~Bitmap() override;
   int width = 0;
   int height = 0;
   // 1 for monochrome bitmaps (stored as black 0 / white 0xFFFFFF pixels), 32 otherwise.
@@ -74,11 +75,21 @@ struct Bitmap : HGDIOBJ__ {
   bool dibSection = false;
   bool bottomUp = false;
   SIZE dimension;
-  // Top row first, except a bottom-up DIB section, whose memory is the caller's bottom-up layout.
+  // Top row first, except a bottom-up 32-bit DIB section, whose memory is the caller's bottom-up layout.
   std::vector<std::uint32_t> pixels;
+  // A 24-bit DIB section keeps the caller's bytes (rows padded to 4 bytes) as the truth; drawing works on
+  // `pixels` as a copy made when drawing starts and written back when the next GDI call comes in.
+  std::vector<std::uint8_t> dibBytes;
+  bool shadowLive = false;
+  int DibStride() const { return ((width * 24 + 31) / 32) * 4; }
+  void WriteBack();
+
   PixelView View();
   bool Mono() const { return bitsPerPixel == 1; }
 };
+
+// Writes the drawing done on 24-bit DIB sections back into their bytes; every GDI call does this on entry.
+void FlushDibSections();
 
 struct RegionObject : HGDIOBJ__ {
   RegionObject() : HGDIOBJ__(OBJ_REGION) {}

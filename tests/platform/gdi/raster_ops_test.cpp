@@ -502,3 +502,38 @@ TEST(PatBlt, HalftonePatternInvertsTwiceBackToTheStart)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DibSection, TwentyFourBitSectionKeepsTheCallersBytes)
+{
+  Canvas screen(1, 1);
+  BITMAPINFO info{};
+  info.bmiHeader.biWidth = 2;
+  info.bmiHeader.biHeight = 2;  // bottom-up, rows of 8 bytes
+  info.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(screen.dc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_NE(dib, nullptr);
+  auto* bytes = static_cast<BYTE*>(bits);
+  bytes[0] = 255;  // bottom-left pixel blue, written directly
+  HDC mem = CreateCompatibleDC(screen.dc());
+  HGDIOBJ old = SelectObject(mem, dib);
+  EXPECT_EQ(GetPixel(mem, 0, 1), RGB(0, 0, 255));
+  SetPixel(mem, 1, 0, RGB(255, 0, 0));  // top-right, the second stored row
+  SelectObject(mem, old);
+  EXPECT_EQ(bytes[8 + 3 + 2], 255);
+  EXPECT_EQ(bytes[8 + 3 + 0], 0);
+  DIBSECTION ds;
+  ASSERT_EQ(GetObject(dib, sizeof ds, &ds), static_cast<int>(sizeof ds));
+  EXPECT_EQ(ds.dsBm.bmBitsPixel, 24);
+  EXPECT_EQ(ds.dsBm.bmWidthBytes, 8);
+  EXPECT_EQ(ds.dsBm.bmBits, bits);
+  info.bmiHeader.biBitCount = 16;
+  EXPECT_EQ(CreateDIBSection(screen.dc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
+  EXPECT_EQ(bits, nullptr);
+  DeleteDC(mem);
+  DeleteObject(dib);
+}
+
+}  // namespace
