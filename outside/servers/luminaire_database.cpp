@@ -128,12 +128,12 @@ HRESULT CLuminaireDatabase::LuminaireDbAddCatalog(VARIANT path, BOOL main, LONG*
   if (!VariantText(path, &programPath))
     return E_INVALIDARG;
   const std::string fileSystemPath = platform::ToFileSystemPath(programPath);
+  std::shared_ptr<QordFile> file;
   std::vector<CatalogueInfo> found;
-  std::vector<LuminaireSummary> luminaires;
   try {
-    QordFile file = QordFile::OpenForReading(fileSystemPath);
-    found = file.Catalogues();
-    luminaires = file.Luminaires();
+    file = std::make_shared<QordFile>(QordFile::OpenForReading(fileSystemPath));
+    found = file->Catalogues();
+    file->Luminaires();
   } catch (const QordError& e) {
     m_lastMessage = codepage::Utf8ToCp1251(e.what());
     *status = kCatalogUnreadable;
@@ -158,7 +158,7 @@ HRESULT CLuminaireDatabase::LuminaireDbAddCatalog(VARIANT path, BOOL main, LONG*
   for (CatalogueInfo& c : found) {
     auto catalogue = std::make_unique<Catalogue>();
     catalogue->info = std::move(c);
-    catalogue->fileSystemPath = fileSystemPath;
+    catalogue->file = file;
     catalogue->main = main != 0;
     CatalogRecord& r = catalogue->record;
     CopyField(r.id, catalogue->info.id);
@@ -255,23 +255,23 @@ const char* CLuminaireDatabase::GetLastMessage() { return m_lastMessage.c_str();
 void CLuminaireDatabase::RebuildLuminaires()
 {
   m_luminaires.clear();
-  // A file may hold several catalogues; each is read once and its luminaires sorted to their catalogues.
-  std::vector<std::string> readFiles;
-  for (std::size_t i = 0; i < m_catalogues.size(); ++i) {
-    const std::string& path = m_catalogues[i]->fileSystemPath;
-    if (std::find(readFiles.begin(), readFiles.end(), path) != readFiles.end())
+  // A file may hold several catalogues; each file is read once and its luminaires sorted to their catalogues.
+  std::vector<const QordFile*> readFiles;
+  for (const auto& catalogue : m_catalogues) {
+    QordFile* file = catalogue->file.get();
+    if (std::find(readFiles.begin(), readFiles.end(), file) != readFiles.end())
       continue;
-    readFiles.push_back(path);
+    readFiles.push_back(file);
     std::vector<LuminaireSummary> list;
     try {
-      list = QordFile::OpenForReading(path).Luminaires();
+      list = file->Luminaires();
     } catch (const QordError& e) {
       m_lastMessage = codepage::Utf8ToCp1251(e.what());
       continue;
     }
     for (const LuminaireSummary& s : list) {
       for (std::size_t k = 0; k < m_catalogues.size(); ++k) {
-        if (m_catalogues[k]->fileSystemPath == path && m_catalogues[k]->info.id == s.catalogueId) {
+        if (m_catalogues[k]->file.get() == file && m_catalogues[k]->info.id == s.catalogueId) {
           m_luminaires.push_back({k, s.rowId, codepage::Utf8ToCp1251(s.catalogueId + "/" + s.code)});
           break;
         }
@@ -308,7 +308,7 @@ HRESULT CLuminaireDatabase::HandOut(int index, LuminaireRecord** out)
   const Luminaire& l = m_luminaires[index];
   const Catalogue& c = *m_catalogues[l.catalogue];
   try {
-    LuminaireEntry entry = QordFile::OpenForReading(c.fileSystemPath).ReadLuminaire(l.rowId);
+    LuminaireEntry entry = c.file->ReadLuminaire(l.rowId);
     m_record = MakeLuminaireRecord(entry, l.key);
   } catch (const QordError& e) {
     m_lastMessage = codepage::Utf8ToCp1251(e.what());

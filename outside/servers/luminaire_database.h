@@ -45,7 +45,8 @@ private:
   struct Catalogue {
     CatalogueInfo info;
     CatalogRecord record{};
-    std::string fileSystemPath;
+    // Open while the catalogue is loaded, so that a file the installer copies away and deletes stays readable.
+    std::shared_ptr<QordFile> file;
     bool main = false;
   };
   struct Luminaire {

@@ -278,7 +278,7 @@ TEST(LuminaireDatabase, RemovingACatalogue)
   extra->Release();
 }
 
-TEST(LuminaireDatabase, DamagedOrVanishedLuminaireIsRefusedNotHandedOut)
+TEST(LuminaireDatabase, DamagedLuminaireIsRefusedNotHandedOut)
 {
   TempFolder folder;
   WriteCatalogue(folder / "main.qord", "m", 1, 0, {"m1", "m2"});
@@ -302,8 +302,19 @@ TEST(LuminaireDatabase, DamagedOrVanishedLuminaireIsRefusedNotHandedOut)
   EXPECT_NE(std::string(extra->GetLastMessage()).find("damaged"), std::string::npos) << extra->GetLastMessage();
   extra->Release();
   EXPECT_EQ(db->LuminaireDbGetLuminaire(&r, 1, 0), S_OK);
+}
 
-  std::filesystem::remove(folder / "main.qord");
-  EXPECT_EQ(db->LuminaireDbGetLuminaire(&r, 1, 0), S_FALSE);
-  EXPECT_EQ(r, nullptr);
+// The catalogue manager adds a downloaded file, copies it into the plug-in folder and deletes the download.
+TEST(LuminaireDatabase, CatalogueStaysReadableWhenItsFileIsDeletedAfterAdding)
+{
+  TempFolder folder;
+  WriteCatalogue(folder / "download.qord", "d", 1, 0, {"d1"});
+  Database db;
+  LONG status = 0;
+  ASSERT_EQ(AddCatalog(db, folder / "download.qord", FALSE, &status), S_OK);
+  std::filesystem::remove(folder / "download.qord");
+  LuminaireRecord* r = nullptr;
+  ASSERT_EQ(db->LuminaireDbGetLuminaire(&r, 0, 0), S_OK);
+  EXPECT_EQ(r->textA, "d/d1");
+  EXPECT_EQ(r->table.rows, 2);  // the gamma row and the one plane of the floodlight
 }
