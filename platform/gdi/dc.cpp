@@ -129,11 +129,11 @@ RECT HDC__::DeviceBounds()
 
 SIZE HDC__::DeviceSize()
 {
-  if (kind == DCKind::Info) {
+  // Screen and memory DCs describe the display they are compatible with, not their bitmap or window.
+  if (kind != DCKind::Printer) {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   }
-  RECT b = DeviceBounds();
-  return {b.Width(), b.Height()};
+  return print->PhysicalSize();
 }
 
 Region HDC__::EffectiveClip()

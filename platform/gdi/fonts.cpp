@@ -133,9 +133,10 @@ std::map<std::string, std::weak_ptr<RealizedFont>>& FontCache()
 
 std::string CacheKey(const LOGFONTA& lf, double scaleY, double scaleX)
 {
-  char key[160];
-  std::snprintf(key, sizeof key, "%d|%d|%d|%d|%d|%d|%d|%d|%d|%.6f|%.6f|", lf.lfHeight, lf.lfWidth, lf.lfEscapement,
-                lf.lfWeight, lf.lfItalic, lf.lfUnderline, lf.lfStrikeOut, lf.lfQuality, lf.lfCharSet, scaleY, scaleX);
+  char key[192];
+  std::snprintf(key, sizeof key, "%d|%d|%d|%d|%d|%d|%d|%d|%d|%d|%.6f|%.6f|", lf.lfHeight, lf.lfWidth, lf.lfEscapement,
+                lf.lfWeight, lf.lfItalic, lf.lfUnderline, lf.lfStrikeOut, lf.lfQuality, lf.lfCharSet,
+                lf.lfPitchAndFamily, scaleY, scaleX);
   std::string face(lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE));
   for (char& c : face) {
     c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -171,7 +172,18 @@ std::shared_ptr<RealizedFont> RealizeFont(const LOGFONTA& lf, double scaleY, dou
                     (lf.lfQuality != NONANTIALIASED_QUALITY && std::abs(lf.lfHeight * scaleY) >= kSmoothFromPixels);
   font->escapement = lf.lfEscapement * std::numbers::pi / 1800.0;
   font->marlett_ = strcasecmp(font->faceName.c_str(), "Marlett") == 0;
-  const std::string lookupFace = font->marlett_ ? std::string("Arial") : font->faceName;
+  // Without a face name the family decides, as GDI's font mapper lets it.
+  std::string lookupFace = font->marlett_ ? std::string("Arial") : font->faceName;
+  if (lookupFace.empty()) {
+    const int family = lf.lfPitchAndFamily & 0xF0;
+    if (family == FF_ROMAN) {
+      lookupFace = "Times New Roman";
+    } else if (family == FF_MODERN || (lf.lfPitchAndFamily & 0x3) == FIXED_PITCH) {
+      lookupFace = "Courier New";
+    } else {
+      lookupFace = "Arial";
+    }
+  }
   font->file = MatchFontFile(lookupFace, bold, italic, &font->faceIndex);
 
   FT_Face face = nullptr;

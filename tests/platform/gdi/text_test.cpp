@@ -393,3 +393,33 @@ TEST(Fonts, UnderlinedFontDrawsALineUnderTheText)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TextOut, OpaqueExtTextOutWithoutTextFillsTheRectangle)
+{
+  // The framework's solid fills are this call.
+  Canvas canvas(4, 3);
+  SetBkColor(canvas.dc(), RGB(255, 0, 0));
+  const RECT r{1, 1, 3, 3};
+  EXPECT_TRUE(ExtTextOut(canvas.dc(), 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr));
+  EXPECT_EQ(canvas.Picture(), (std::vector<std::string>{"....", ".rr.", ".rr."}));
+}
+
+TEST(Fonts, FamilyChoosesTheFaceWhenNoNameIsGiven)
+{
+  Canvas canvas(4, 4);
+  auto fixedWidth = [&](BYTE pitchAndFamily) {
+    HFONT font = CreateFont(-14, 0, 0, 0, FW_NORMAL, 0, 0, 0, RUSSIAN_CHARSET, 0, 0, 0, pitchAndFamily, "");
+    WithFont f(canvas.dc(), font);
+    SIZE w;
+    SIZE i;
+    GetTextExtentPoint32(canvas.dc(), "W", 1, &w);
+    GetTextExtentPoint32(canvas.dc(), "i", 1, &i);
+    return w.cx == i.cx;
+  };
+  EXPECT_TRUE(fixedWidth(FIXED_PITCH | FF_MODERN));
+  EXPECT_FALSE(fixedWidth(VARIABLE_PITCH | FF_SWISS));
+}
+
+}  // namespace
