@@ -3,6 +3,7 @@
 
 #include "platform/user/hooks.h"
 #include "platform/user/input.h"
+#include "platform/user/menu.h"
 #include "platform/user/messages.h"
 #include "platform/user/paint.h"
 #include "platform/user/window.h"

@@ -1,5 +1,6 @@
 // Window classes, creation and destruction, the window tree, text, long values and properties.
 #include "platform/user/input.h"
+#include "platform/user/menu.h"
 #include "platform/user/paint.h"
 #include "platform/user/state.h"
 
@@ -181,6 +182,16 @@ void SendNcDestroy(HWND hwnd)
     SendNcDestroy(child);
   }
   SendMessage(hwnd, WM_NCDESTROY, 0, 0);
+  HMENU menu = nullptr;
+  {
+    Lock lock(S().mutex);
+    if (Window* w = Find(hwnd); w != nullptr && HasMenuBar(*w)) {
+      menu = reinterpret_cast<HMENU>(w->idOrMenu);
+    }
+  }
+  if (menu != nullptr) {
+    DestroyMenu(menu);  // a window's menu bar goes with it
+  }
   Forget(hwnd);
   ForgetWindowDCs(hwnd);
 }
