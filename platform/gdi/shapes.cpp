@@ -376,8 +376,28 @@ BOOL Rectangle(HDC dc, int left, int top, int right, int bottom)
     r = RECT{r.left, r.top, std::max(r.right, r.left + 1), std::max(r.bottom, r.top + 1)};
   }
   const int width = PenWidth(*d);
-  if (width > 1 || pen.style == PS_INSIDEFRAME) {
-    // Wide frames lie inside the rectangle.
+  if (width > 1 && pen.style != PS_INSIDEFRAME) {
+    // A wide pen is centred on the outline, with round corners; the brush fills what it leaves inside.
+    const POINT corners[] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+    POINT device[4];
+    for (int i = 0; i < 4; ++i) {
+      device[i] = d->ToDevice(corners[i]);
+    }
+    const RECT n = RECT{device[0].x, device[0].y, device[2].x, device[2].y}.Normalized();
+    const std::vector<POINT> outline{
+        {n.left, n.top}, {n.right - 1, n.top}, {n.right - 1, n.bottom - 1}, {n.left, n.bottom - 1}};
+    Region covered;
+    const int rop = d->st.rop2;
+    d->st.rop2 = R2_NOP;
+    StrokePolylines(*d, {outline}, true, &covered);
+    d->st.rop2 = rop;
+    FillShape(*d, Region::Combine(Region(RECT{n.left, n.top, n.right - 1, n.bottom - 1}), covered, RGN_DIFF),
+              BrushInk(*d, *d->st.brush, d->st.rop2));
+    StrokePolylines(*d, {outline}, true);
+    return TRUE;
+  }
+  if (pen.style == PS_INSIDEFRAME) {
+    // Inside-frame pens keep the whole frame within the rectangle.
     const int w = std::min<int>(width, std::min(r.Width(), r.Height()) / 2 + 1);
     const Region whole(r);
     const Region inner(r.Inflate(-w, -w));

@@ -99,6 +99,28 @@ TEST(Rectangle, WidePenStaysInside)
   DeleteObject(wide);
 }
 
+TEST(Rectangle, WideSolidPenIsCentredOnTheOutline)
+{
+  Canvas canvas(9, 9);
+  HPEN wide = CreatePen(PS_SOLID, 3, RGB(0, 0, 0));
+  SelectObject(canvas.dc(), wide);
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  SelectObject(canvas.dc(), red);
+  Rectangle(canvas.dc(), 2, 2, 8, 8);
+  // The outline runs through pixels 2 and 7; three pixels wide it reaches 1 and 8.
+  EXPECT_EQ(canvas.InkBounds(), (RECT{1, 1, 9, 9}));
+  const Picture p = canvas.Picture();
+  EXPECT_EQ(p[4][1], '#');
+  EXPECT_EQ(p[4][3], '#');
+  EXPECT_EQ(p[4][4], 'r');
+  EXPECT_EQ(p[5][5], 'r');
+  EXPECT_EQ(p[4][6], '#');
+  SelectObject(canvas.dc(), GetStockObject(BLACK_PEN));
+  SelectObject(canvas.dc(), GetStockObject(WHITE_BRUSH));
+  DeleteObject(wide);
+  DeleteObject(red);
+}
+
 TEST(Ellipse, TouchesEveryEdgeOfItsBoundsAndIsSymmetric)
 {
   struct Case {
