@@ -360,3 +360,17 @@ BOOL GetCharWidth32A(HDC dc, UINT first, UINT last, INT* widths)
   }
   return TRUE;
 }
+
+int GetTextCharsetInfo(HDC dc, void* signature, DWORD)
+{
+  HDC__* d = LookupDC(dc);
+  if (d == nullptr) {
+    return DEFAULT_CHARSET;
+  }
+  if (signature != nullptr) {
+    std::memset(signature, 0, 24);  // FONTSIGNATURE: six 32-bit words
+  }
+  return DCFont(*d)->metrics.tmCharSet;
+}
+
+int GetTextCharset(HDC dc) { return GetTextCharsetInfo(dc, nullptr, 0); }

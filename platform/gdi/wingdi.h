@@ -618,6 +618,9 @@ inline BOOL GetTextMetrics(HDC dc, TEXTMETRICA* metrics) { return GetTextMetrics
 int GetTextFaceA(HDC dc, int size, LPSTR face);
 inline int GetTextFace(HDC dc, int size, LPSTR face) { return GetTextFaceA(dc, size, face); }
 BOOL GetCharWidth32A(HDC dc, UINT first, UINT last, INT* widths);
+// The character set of the selected font; `signature` (when given) is cleared, as no font signature is kept.
+int GetTextCharsetInfo(HDC dc, void* signature, DWORD flags);
+int GetTextCharset(HDC dc);
 
 // ---- Printing
 struct DOCINFOA {

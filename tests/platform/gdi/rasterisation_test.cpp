@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace {
 
 using gdi::testing::Canvas;
@@ -247,6 +249,34 @@ TEST(Paths, FillPathFillsTheClosedFigure)
   EXPECT_TRUE(FillPath(canvas.dc()));
   EXPECT_EQ(canvas.Picture(), (Picture{"......", ".####.", ".####.", ".####.", ".####.", "......"}));
   EXPECT_FALSE(FillPath(canvas.dc()));  // the path is used up
+}
+
+TEST(Paths, FilledBezierPathMakesAnEllipse)
+{
+  // Four cubic arcs with the circle constant, as elliptic markers are filled.
+  constexpr double k = 0.55228475;
+  const int a = 10;
+  const int b = 6;
+  const double unit[13][2] = {{1, 0}, {1, k}, {k, 1}, {0, 1}, {-k, 1}, {-1, k}, {-1, 0},
+                              {-1, -k}, {-k, -1}, {0, -1}, {k, -1}, {1, -k}, {1, 0}};
+  POINT pts[13];
+  for (int i = 0; i < 13; ++i) {
+    pts[i] = {static_cast<LONG>(12 + unit[i][0] * a), static_cast<LONG>(8 + unit[i][1] * b)};
+  }
+  Canvas canvas(24, 16);
+  SelectObject(canvas.dc(), GetStockObject(BLACK_BRUSH));
+  BeginPath(canvas.dc());
+  PolyBezier(canvas.dc(), pts, 13);
+  EndPath(canvas.dc());
+  ASSERT_TRUE(FillPath(canvas.dc()));
+  const RECT inked = canvas.InkBounds();
+  EXPECT_LE(std::abs(inked.left - 2), 1);
+  EXPECT_LE(std::abs(inked.right - 23), 1);
+  EXPECT_LE(std::abs(inked.top - 2), 1);
+  EXPECT_LE(std::abs(inked.bottom - 15), 1);
+  const Picture p = canvas.Picture();
+  EXPECT_EQ(p[8][12], '#');
+  EXPECT_EQ(p[inked.top][inked.left], '.');  // corners of the bounds stay clear
 }
 
 TEST(Rects, FrameInvertAndFocusRect)
