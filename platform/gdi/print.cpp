@@ -15,9 +15,7 @@ namespace gdi {
 PrintJob::PrintJob(std::string path, double widthMm, double heightMm, int dpi)
     : path_(std::move(path)), widthMm_(widthMm), heightMm_(heightMm), dpi_(dpi > 0 ? dpi : kDefaultPrinterDpi)
 {
-  const SIZE size = PhysicalSize();
-  page_.Resize(size.cx, size.cy);
-  page_.Fill(0xFFFFFF);
+  // The page image is made when a page starts: a printer DC used only to measure costs no page memory.
 }
 
 PrintJob::~PrintJob()
@@ -59,6 +57,8 @@ bool PrintJob::StartPage()
   if (!inDoc_ || inPage_) {
     return false;
   }
+  const SIZE size = PhysicalSize();
+  page_.Resize(size.cx, size.cy);
   page_.Fill(0xFFFFFF);
   texts_.clear();
   inPage_ = true;
@@ -149,6 +149,7 @@ bool PrintJob::EndDoc()
   cairo_surface_destroy(pdf_);
   pdf_ = nullptr;
   inDoc_ = false;
+  page_.Resize(0, 0);
   return ok;
 }
 

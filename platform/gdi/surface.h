@@ -1,5 +1,7 @@
 // A 32-bit pixel surface (BGRA in memory, 0xAARRGGBB as a 32-bit word, top row first) that device contexts
 // draw on. The surface knows nothing of DCs; a window's pixels, a memory bitmap and a printer page are surfaces.
+// Drawing through a DC leaves 0 in the alpha byte, as GDI does; only AlphaBlend and direct bit access give it a
+// meaning, so whoever shows a surface ignores it.
 #pragma once
 
 #include "platform/base/geometry.h"
