@@ -1,9 +1,12 @@
 // The window system, as the program's code includes it.
 #pragma once
 
+#include "platform/user/clipboard.h"
+#include "platform/user/global_memory.h"
 #include "platform/user/hooks.h"
 #include "platform/user/input.h"
 #include "platform/user/menu.h"
 #include "platform/user/messages.h"
+#include "platform/user/msgbox.h"
 #include "platform/user/paint.h"
 #include "platform/user/window.h"
