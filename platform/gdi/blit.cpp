@@ -508,7 +508,8 @@ BOOL GradientFill(HDC dc, TRIVERTEX* vertices, ULONG vertexCount, void* mesh, UL
       if (det == 0) {
         continue;
       }
-      const Region shape = PolygonShape({ring}, ALTERNATE);
+      const RECT limit = DrawLimit(*d, 1);
+      const Region shape = PolygonShape({ring}, ALTERNATE, &limit);
       const Region clipped = Region::Combine(shape, d->EffectiveClip(), RGN_AND);
       clipped.ForEach([&](int y0, int y1, const Span& s) {
         for (int yy = y0; yy < y1; ++yy) {

@@ -196,18 +196,30 @@ void PlotPixels(HDC__& dc, const std::vector<POINT>& points, const Ink& ink)
   }
 }
 
-Region RoundRectShape(const RECT& r, int ellipseWidth, int ellipseHeight)
+RECT DrawLimit(HDC__& dc, int margin)
+{
+  return dc.EffectiveClip().Bounds().Inflate(margin, margin);
+}
+
+Region RoundRectShape(const RECT& r, int ellipseWidth, int ellipseHeight, const RECT* limit)
 {
   if (r.IsEmpty()) {
     return {};
   }
-  const double a = std::clamp(std::abs(ellipseWidth), 0, static_cast<int>(r.Width())) / 2.0;
-  const double b = std::clamp(std::abs(ellipseHeight), 0, static_cast<int>(r.Height())) / 2.0;
-  if (a < 0.5 || b < 0.5) {
-    return Region(r);
+  const int yFirst = limit != nullptr ? std::max(r.top, limit->top) : r.top;
+  const int yEnd = limit != nullptr ? std::min(r.bottom, limit->bottom) : r.bottom;
+  if (yEnd <= yFirst) {
+    return {};
   }
-  std::vector<std::vector<Span>> rows(static_cast<std::size_t>(r.Height()));
-  for (int y = r.top; y < r.bottom; ++y) {
+  const double xLow = limit != nullptr ? static_cast<double>(limit->left) : static_cast<double>(r.left);
+  const double xHigh = limit != nullptr ? static_cast<double>(limit->right) : static_cast<double>(r.right);
+  const double a = std::clamp(std::abs(static_cast<double>(ellipseWidth)), 0.0, static_cast<double>(r.Width())) / 2;
+  const double b = std::clamp(std::abs(static_cast<double>(ellipseHeight)), 0.0, static_cast<double>(r.Height())) / 2;
+  if (a < 0.5 || b < 0.5) {
+    return limit != nullptr ? Region(r.Intersect(*limit)) : Region(r);
+  }
+  std::vector<std::vector<Span>> rows(static_cast<std::size_t>(yEnd - yFirst));
+  for (int y = yFirst; y < yEnd; ++y) {
     const double py = y + 0.5;
     double dy = 0;
     if (py < r.top + b) {
@@ -216,18 +228,18 @@ Region RoundRectShape(const RECT& r, int ellipseWidth, int ellipseHeight)
       dy = py - (r.bottom - b);
     }
     const double hw = a * std::sqrt(std::max(0.0, 1.0 - (dy / b) * (dy / b)));
-    const double x0 = r.left + a - hw;
-    const double x1 = r.right - a + hw;
-    const int first = static_cast<int>(std::ceil(x0 - 0.5));
-    const int last = static_cast<int>(std::floor(x1 - 0.5));
+    const double x0 = std::max(r.left + a - hw, xLow);
+    const double x1 = std::min(r.right - a + hw, xHigh + 1);
+    const double first = std::ceil(x0 - 0.5);
+    const double last = std::floor(x1 - 0.5);
     if (last >= first) {
-      rows[static_cast<std::size_t>(y - r.top)].push_back({first, last + 1});
+      rows[static_cast<std::size_t>(y - yFirst)].push_back({static_cast<int>(first), static_cast<int>(last) + 1});
     }
   }
-  return Region::FromRows(r.top, std::move(rows));
+  return Region::FromRows(yFirst, std::move(rows));
 }
 
-Region PolygonShape(const std::vector<std::vector<double>>& rings, int fillMode)
+Region PolygonShape(const std::vector<std::vector<double>>& rings, int fillMode, const RECT* limit)
 {
   struct Edge {
     double x0, y0, x1, y1;
@@ -256,8 +268,8 @@ Region PolygonShape(const std::vector<std::vector<double>>& rings, int fillMode)
   }
   // Bounded so that absurd coordinates cannot allocate absurd row tables.
   constexpr double kLimit = 1 << 20;
-  minY = std::max(minY, -kLimit);
-  maxY = std::min(maxY, kLimit);
+  minY = std::max(minY, limit != nullptr ? static_cast<double>(limit->top) : -kLimit);
+  maxY = std::min(maxY, limit != nullptr ? static_cast<double>(limit->bottom) : kLimit);
   const int top = static_cast<int>(std::floor(minY));
   const int bottom = static_cast<int>(std::ceil(maxY));
   if (bottom <= top) {
@@ -301,8 +313,61 @@ Region OutlineOf(const Region& shape)
   return Region::Combine(shape, inner, RGN_DIFF);
 }
 
-void LinePixels(POINT a, POINT b, std::vector<POINT>& out)
+namespace {
+
+// Cuts the segment to the rectangle (Liang and Barsky's parametric clipping); false when nothing is left.
+bool ClipSegment(double& x0, double& y0, double& x1, double& y1, const RECT& r)
 {
+  double t0 = 0;
+  double t1 = 1;
+  const double dx = x1 - x0;
+  const double dy = y1 - y0;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {x0 - r.left, r.right - x0, y0 - r.top, r.bottom - y0};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) {
+        return false;
+      }
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0) {
+      t0 = std::max(t0, t);
+    } else {
+      t1 = std::min(t1, t);
+    }
+  }
+  if (t0 > t1) {
+    return false;
+  }
+  const double ax = x0 + t0 * dx;
+  const double ay = y0 + t0 * dy;
+  x1 = x0 + t1 * dx;
+  y1 = y0 + t1 * dy;
+  x0 = ax;
+  y0 = ay;
+  return true;
+}
+
+}  // namespace
+
+void LinePixels(POINT a, POINT b, std::vector<POINT>& out, const RECT* limit)
+{
+  // Lines much longer than any surface are cut to the limit first; ordinary lines keep their exact pixels.
+  constexpr long kLongLine = 1 << 14;
+  if (limit != nullptr && (std::labs(static_cast<long>(b.x) - a.x) > kLongLine ||
+                           std::labs(static_cast<long>(b.y) - a.y) > kLongLine)) {
+    double x0 = a.x;
+    double y0 = a.y;
+    double x1 = b.x;
+    double y1 = b.y;
+    if (!ClipSegment(x0, y0, x1, y1, *limit)) {
+      return;
+    }
+    a = {static_cast<LONG>(std::lround(x0)), static_cast<LONG>(std::lround(y0))};
+    b = {static_cast<LONG>(std::lround(x1)), static_cast<LONG>(std::lround(y1))};
+  }
   const long dx = std::labs(static_cast<long>(b.x) - a.x);
   const long dy = std::labs(static_cast<long>(b.y) - a.y);
   const int sx = b.x > a.x ? 1 : -1;
@@ -399,15 +464,16 @@ void StrokePolylines(HDC__& dc, const std::vector<std::vector<POINT>>& lines, bo
 {
   const Pen& pen = *dc.st.pen;
   std::vector<POINT> pixels;
+  const RECT limit = DrawLimit(dc, PenWidth(dc) + 2);
   for (const auto& line : lines) {
     if (line.empty()) {
       continue;
     }
     for (std::size_t i = 0; i + 1 < line.size(); ++i) {
-      LinePixels(line[i], line[i + 1], pixels);
+      LinePixels(line[i], line[i + 1], pixels, &limit);
     }
     if (closed && line.size() > 1) {
-      LinePixels(line.back(), line.front(), pixels);
+      LinePixels(line.back(), line.front(), pixels, &limit);
     }
   }
   const Ink ink = PenInk(dc);

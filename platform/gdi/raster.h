@@ -35,15 +35,19 @@ void FillShape(HDC__& dc, const Region& shape, const Ink& ink);
 // Paints single device pixels, clipped; each point once.
 void PlotPixels(HDC__& dc, const std::vector<POINT>& points, const Ink& ink);
 
+// Shapes are worked out only within `limit` when one is given, so that huge figures cost what their visible part
+// costs. DrawLimit gives a DC's clip bounds with a margin, so outlines found inside it are true outlines.
+RECT DrawLimit(HDC__& dc, int margin);
 // The pixels of an ellipse-cornered rectangle inside `r` (pixels r.left .. r.right-1); full size gives an ellipse.
-Region RoundRectShape(const RECT& r, int ellipseWidth, int ellipseHeight);
+Region RoundRectShape(const RECT& r, int ellipseWidth, int ellipseHeight, const RECT* limit = nullptr);
 // Pixels whose centres lie inside the rings (x, y pairs, device units where integers are pixel corners).
-Region PolygonShape(const std::vector<std::vector<double>>& rings, int fillMode);
+Region PolygonShape(const std::vector<std::vector<double>>& rings, int fillMode, const RECT* limit = nullptr);
 // The pixels of a shape that touch its outside through an edge: its one-pixel outline.
 Region OutlineOf(const Region& shape);
 
-// Bresenham's line from a to b; b itself is left out, as LineTo leaves it out.
-void LinePixels(POINT a, POINT b, std::vector<POINT>& out);
+// Bresenham's line from a to b; b itself is left out, as LineTo leaves it out. Very long lines are first cut to
+// `limit`.
+void LinePixels(POINT a, POINT b, std::vector<POINT>& out, const RECT* limit = nullptr);
 // Strokes device polylines with the DC's pen; `closed` joins each back to its start. When `covered` is given it
 // receives every pixel the pen's path covers, dashes' gaps included.
 void StrokePolylines(HDC__& dc, const std::vector<std::vector<POINT>>& lines, bool closed, Region* covered = nullptr);

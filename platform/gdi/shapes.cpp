@@ -100,19 +100,23 @@ BOOL DrawArc(HDC dc, int left, int top, int right, int bottom, int xs, int ys, i
   const double a0 = Angle(s.x, s.y, cx, cy);
   const double a1 = Angle(e.x, e.y, cx, cy);
   const bool clockwise = d->st.arcDirection == AD_CLOCKWISE;
-  const Region shape = RoundRectShape(box, box.Width(), box.Height());
+  const RECT limit = DrawLimit(*d, PenWidth(*d) + 2);
+  const Region shape = RoundRectShape(box, box.Width(), box.Height(), &limit);
+  // Rows of interest: the box within the drawing limit.
+  const int rowTop = std::max(box.top, limit.top);
+  const int rowCount = std::max(0, static_cast<int>(std::min(box.bottom, limit.bottom)) - rowTop);
   auto inSector = [&](const Region& r) {
-    std::vector<std::vector<Span>> rows(static_cast<std::size_t>(std::max<LONG>(box.Height(), 0)));
+    std::vector<std::vector<Span>> rows(static_cast<std::size_t>(rowCount));
     r.ForEach([&](int y0, int y1, const Span& sp) {
       for (int y = y0; y < y1; ++y) {
         for (int x = sp.x0; x < sp.x1; ++x) {
-          if (OnArc(Angle(x + 0.5, y + 0.5, cx, cy), a0, a1, clockwise)) {
-            rows[static_cast<std::size_t>(y - box.top)].push_back({x, x + 1});
+          if (y >= rowTop && y < rowTop + rowCount && OnArc(Angle(x + 0.5, y + 0.5, cx, cy), a0, a1, clockwise)) {
+            rows[static_cast<std::size_t>(y - rowTop)].push_back({x, x + 1});
           }
         }
       }
     });
-    return Region::FromRows(box.top, std::move(rows));
+    return Region::FromRows(rowTop, std::move(rows));
   };
   const Region arc = inSector(OutlineOf(shape));
   // End points of the arc on the ellipse, where the radials meet it.
@@ -136,11 +140,11 @@ BOOL DrawArc(HDC dc, int left, int top, int right, int bottom, int xs, int ys, i
   Region interior;
   if (kind == ArcKind::Pie) {
     const POINT c{static_cast<LONG>(std::floor(cx)), static_cast<LONG>(std::floor(cy))};
-    LinePixels(c, p0, edgePixels);
-    LinePixels(c, p1, edgePixels);
+    LinePixels(c, p0, edgePixels, &limit);
+    LinePixels(c, p1, edgePixels, &limit);
     interior = inSector(shape);
   } else {
-    LinePixels(p0, p1, edgePixels);
+    LinePixels(p0, p1, edgePixels, &limit);
     std::vector<double> ring;
     for (int i = 0; i <= 64; ++i) {
       double t = a0 + (i / 64.0) * std::fmod(std::fmod(a1 - a0, 2 * std::numbers::pi) + 2 * std::numbers::pi,
@@ -149,15 +153,15 @@ BOOL DrawArc(HDC dc, int left, int top, int right, int bottom, int xs, int ys, i
       ring.push_back(q.x + 0.5);
       ring.push_back(q.y + 0.5);
     }
-    interior = Region::Combine(PolygonShape({ring}, ALTERNATE), shape, RGN_AND);
+    interior = Region::Combine(PolygonShape({ring}, ALTERNATE, &limit), shape, RGN_AND);
   }
-  std::vector<std::vector<Span>> rows(static_cast<std::size_t>(std::max<LONG>(box.Height(), 0) + 2));
+  std::vector<std::vector<Span>> rows(static_cast<std::size_t>(rowCount + 2));
   for (const POINT& p : edgePixels) {
-    if (p.y - box.top + 1 >= 0 && p.y - box.top + 1 < static_cast<int>(rows.size())) {
-      rows[static_cast<std::size_t>(p.y - box.top + 1)].push_back({p.x, p.x + 1});
+    if (p.y - rowTop + 1 >= 0 && p.y - rowTop + 1 < static_cast<int>(rows.size())) {
+      rows[static_cast<std::size_t>(p.y - rowTop + 1)].push_back({p.x, p.x + 1});
     }
   }
-  const Region outline = Region::Combine(arc, Region::FromRows(box.top - 1, std::move(rows)), RGN_OR);
+  const Region outline = Region::Combine(arc, Region::FromRows(rowTop - 1, std::move(rows)), RGN_OR);
   FillAndFrame(*d, Region::Combine(interior, outline, RGN_OR), outline, Region::Combine(interior, outline, RGN_OR));
   return TRUE;
 }
@@ -292,7 +296,8 @@ BOOL PolyPolygon(HDC dc, const POINT* points, const INT* counts, int polygons)
   if (d->pathOpen) {
     return TRUE;
   }
-  const Region fill = PolygonShape(rings, d->st.polyFillMode);
+  const RECT limit = DrawLimit(*d, 1);
+  const Region fill = PolygonShape(rings, d->st.polyFillMode, &limit);
   if (d->st.pen->style == PS_NULL) {
     FillShape(*d, fill, BrushInk(*d, *d->st.brush, d->st.rop2));
     return TRUE;
@@ -423,7 +428,8 @@ BOOL RoundRect(HDC dc, int left, int top, int right, int bottom, int ellipseWidt
   if (d->st.pen->style == PS_NULL) {
     r = RECT{r.left, r.top, r.right - 1, r.bottom - 1};
   }
-  const Region shape = RoundRectShape(r, ew, eh);
+  const RECT limit = DrawLimit(*d, PenWidth(*d) + 2);
+  const Region shape = RoundRectShape(r, ew, eh, &limit);
   FillAndFrame(*d, shape, OutlineOf(shape), shape);
   return TRUE;
 }
@@ -451,7 +457,8 @@ BOOL Ellipse(HDC dc, int left, int top, int right, int bottom)
   if (d->st.pen->style == PS_NULL) {
     r = RECT{r.left, r.top, r.right - 1, r.bottom - 1};
   }
-  const Region shape = RoundRectShape(r, r.Width(), r.Height());
+  const RECT limit = DrawLimit(*d, PenWidth(*d) + 2);
+  const Region shape = RoundRectShape(r, r.Width(), r.Height(), &limit);
   FillAndFrame(*d, shape, OutlineOf(shape), shape);
   return TRUE;
 }
@@ -636,7 +643,8 @@ BOOL UsePath(HDC dc, bool fill, bool stroke)
     return FALSE;
   }
   if (fill) {
-    FillShape(*d, PolygonShape(PathRings(*d), d->st.polyFillMode), BrushInk(*d, *d->st.brush, d->st.rop2));
+    const RECT limit = DrawLimit(*d, 1);
+    FillShape(*d, PolygonShape(PathRings(*d), d->st.polyFillMode, &limit), BrushInk(*d, *d->st.brush, d->st.rop2));
   }
   if (stroke) {
     for (const PathFigure& f : d->path) {

@@ -296,3 +296,25 @@ TEST(Rects, FrameInvertAndFocusRect)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(HugeFigures, CostOnlyTheirVisiblePartAndDrawNoFalseEdges)
+{
+  // A circle far larger than the surface, centred well below it: only its top arc crosses the canvas.
+  Canvas canvas(20, 10);
+  SelectObject(canvas.dc(), GetStockObject(NULL_BRUSH));
+  ASSERT_TRUE(Ellipse(canvas.dc(), -1000000000, 5, 1000000000, 2000000005));
+  const Picture p = canvas.Picture();
+  EXPECT_EQ(p[5], std::string(20, '#'));  // the top of the circle is flat here
+  EXPECT_EQ(p[9], std::string(20, '.'));  // the clip edge is not mistaken for an outline
+  SelectObject(canvas.dc(), GetStockObject(BLACK_BRUSH));
+  ASSERT_TRUE(Pie(canvas.dc(), -1000000000, -1000000000, 1000000000, 1000000000, 1, 0, 0, 1));
+  const POINT far[] = {{-2000000000, -2000000000}, {2000000000, 2000000000}, {-2000000000, 2000000000}};
+  ASSERT_TRUE(Polygon(canvas.dc(), far, 3));
+  MoveToEx(canvas.dc(), -2000000000, 0, nullptr);
+  ASSERT_TRUE(LineTo(canvas.dc(), 2000000000, 0));
+  EXPECT_EQ(canvas.Picture()[0], std::string(20, '#'));
+}
+
+}  // namespace
