@@ -18,6 +18,7 @@ struct DCState {
   std::shared_ptr<Brush> brush;
   std::shared_ptr<Font> font;
   std::shared_ptr<Bitmap> bitmap;
+  std::shared_ptr<Palette> palette;
   COLORREF textColor = RGB(0, 0, 0);
   COLORREF bkColor = RGB(255, 255, 255);
   COLORREF dcPenColor = RGB(0, 0, 0);

@@ -60,6 +60,37 @@ const char* SubstituteFamily(const std::string& face)
 
 }  // namespace
 
+std::vector<std::string> FaceNames()
+{
+  std::vector<std::string> names;
+  for (const char* face : {"Tahoma", "Arial", "Arial Cyr", "MS Sans Serif", "MS Shell Dlg", "MS Shell Dlg 2",
+                           "Microsoft Sans Serif", "Segoe UI", "Verdana", "System", "Times New Roman",
+                           "Times New Roman Cyr", "Courier New", "Courier New Cyr", "Courier", "Lucida Console",
+                           "Marlett"}) {
+    names.emplace_back(face);
+  }
+  MatchFontFile("", false, false, nullptr);  // makes sure fontconfig is set up
+  FcPattern* pattern = FcPatternCreate();
+  FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+  if (FcFontSet* set = FcFontList(nullptr, pattern, objects)) {
+    for (int i = 0; i < set->nfont; ++i) {
+      FcChar8* family = nullptr;
+      if (FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &family) == FcResultMatch) {
+        std::string name(reinterpret_cast<const char*>(family));
+        const bool known = std::any_of(names.begin(), names.end(),
+                                       [&](const std::string& n) { return strcasecmp(n.c_str(), name.c_str()) == 0; });
+        if (!known && name.size() < LF_FACESIZE) {
+          names.push_back(name);
+        }
+      }
+    }
+    FcFontSetDestroy(set);
+  }
+  FcObjectSetDestroy(objects);
+  FcPatternDestroy(pattern);
+  return names;
+}
+
 std::string MatchFontFile(const std::string& faceName, bool bold, bool italic, int* index)
 {
   static std::mutex mutex;

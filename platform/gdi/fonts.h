@@ -62,6 +62,8 @@ private:
 
 // The font a LOGFONT asks for at a device scale (device pixels per logical unit, vertical and horizontal).
 std::shared_ptr<RealizedFont> RealizeFont(const LOGFONTA& font, double scaleY, double scaleX);
+// The faces GDI offers: the program's faces we map to installed fonts, Marlett, and the installed families.
+std::vector<std::string> FaceNames();
 // The installed font file a face name maps to (for the tests and the printer's text layer).
 std::string MatchFontFile(const std::string& faceName, bool bold, bool italic, int* index);
 

@@ -188,6 +188,19 @@ HGDIOBJ MakeStock(std::shared_ptr<HGDIOBJ__> object)
 std::array<HGDIOBJ, 20> MakeStockObjects()
 {
   std::array<HGDIOBJ, 20> stock{};
+  {
+    // The twenty static colours of the system palette.
+    static const BYTE kStatic[20][3] = {{0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},
+                                         {0, 0, 128},     {128, 0, 128},   {0, 128, 128},   {192, 192, 192},
+                                         {192, 220, 192}, {166, 202, 240}, {255, 251, 240}, {160, 160, 164},
+                                         {128, 128, 128}, {255, 0, 0},     {0, 255, 0},     {255, 255, 0},
+                                         {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
+    auto palette = std::make_shared<Palette>();
+    for (const auto& c : kStatic) {
+      palette->entries.push_back(PALETTEENTRY{c[0], c[1], c[2], 0});
+    }
+    stock[DEFAULT_PALETTE] = MakeStock(palette);
+  }
   stock[WHITE_BRUSH] = MakeStock(MakeSolidBrush(RGB(255, 255, 255)));
   stock[LTGRAY_BRUSH] = MakeStock(MakeSolidBrush(RGB(192, 192, 192)));
   stock[GRAY_BRUSH] = MakeStock(MakeSolidBrush(RGB(128, 128, 128)));
@@ -436,6 +449,9 @@ int GetObjectA(HGDIOBJ object, int size, LPVOID out)
   if (auto font = std::dynamic_pointer_cast<Font>(o)) {
     return give(font->logFont);
   }
+  if (auto palette = std::dynamic_pointer_cast<Palette>(o)) {
+    return give(static_cast<WORD>(palette->entries.size()));
+  }
   if (auto bitmap = std::dynamic_pointer_cast<Bitmap>(o)) {
     BITMAP bm;
     bm.bmWidth = bitmap->width;
@@ -620,4 +636,59 @@ BOOL GdiFlush()
 {
   FlushDibSections();
   return TRUE;
+}
+
+HPALETTE CreatePalette(const LOGPALETTE* palette)
+{
+  if (palette == nullptr || palette->palNumEntries == 0 || palette->palNumEntries > 256) {
+    return nullptr;
+  }
+  auto p = std::make_shared<Palette>();
+  p->entries.assign(palette->palPalEntry, palette->palPalEntry + palette->palNumEntries);
+  return Register(p);
+}
+
+HPALETTE CreateHalftonePalette(HDC)
+{
+  // A 6 x 6 x 6 colour cube.
+  auto p = std::make_shared<Palette>();
+  for (int r = 0; r < 6; ++r) {
+    for (int g = 0; g < 6; ++g) {
+      for (int b = 0; b < 6; ++b) {
+        p->entries.push_back(
+            PALETTEENTRY{static_cast<BYTE>(r * 51), static_cast<BYTE>(g * 51), static_cast<BYTE>(b * 51), 0});
+      }
+    }
+  }
+  return Register(p);
+}
+
+HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL)
+{
+  HDC__* d = LookupDC(dc);
+  auto p = LookupAs<Palette>(palette);
+  if (d == nullptr || !p) {
+    return nullptr;
+  }
+  HPALETTE previous = d->st.palette ? d->st.palette.get() : GetStockObject(DEFAULT_PALETTE);
+  d->st.palette = p;
+  return previous;
+}
+
+UINT RealizePalette(HDC dc) { return LookupDC(dc) != nullptr ? 0 : GDI_ERROR; }
+
+UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* entries)
+{
+  auto p = LookupAs<Palette>(palette);
+  if (!p) {
+    return 0;
+  }
+  if (entries == nullptr) {
+    return static_cast<UINT>(p->entries.size());
+  }
+  UINT copied = 0;
+  for (UINT i = start; i < p->entries.size() && copied < count; ++i, ++copied) {
+    entries[copied] = p->entries[i];
+  }
+  return copied;
 }

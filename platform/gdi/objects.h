@@ -91,6 +91,11 @@ struct Bitmap : HGDIOBJ__ {
 // Writes the drawing done on 24-bit DIB sections back into their bytes; every GDI call does this on entry.
 void FlushDibSections();
 
+struct Palette : HGDIOBJ__ {
+  Palette() : HGDIOBJ__(OBJ_PAL) {}
+  std::vector<PALETTEENTRY> entries;
+};
+
 struct RegionObject : HGDIOBJ__ {
   RegionObject() : HGDIOBJ__(OBJ_REGION) {}
   Region region;

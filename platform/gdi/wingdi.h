@@ -618,6 +618,37 @@ inline BOOL GetTextMetrics(HDC dc, TEXTMETRICA* metrics) { return GetTextMetrics
 int GetTextFaceA(HDC dc, int size, LPSTR face);
 inline int GetTextFace(HDC dc, int size, LPSTR face) { return GetTextFaceA(dc, size, face); }
 BOOL GetCharWidth32A(HDC dc, UINT first, UINT last, INT* widths);
+// ---- Font enumeration
+inline constexpr DWORD RASTER_FONTTYPE = 0x0001;
+inline constexpr DWORD DEVICE_FONTTYPE = 0x0002;
+inline constexpr DWORD TRUETYPE_FONTTYPE = 0x0004;
+struct ENUMLOGFONTEXA {
+  LOGFONTA elfLogFont;
+  BYTE elfFullName[64] = {};
+  BYTE elfStyle[32] = {};
+  BYTE elfScript[32] = {};
+};
+struct NEWTEXTMETRICA : TEXTMETRICA {
+  DWORD ntmFlags = 0;
+  UINT ntmSizeEM = 0;
+  UINT ntmCellHeight = 0;
+  UINT ntmAvgWidth = 0;
+};
+struct FONTSIGNATURE {
+  DWORD fsUsb[4] = {};
+  DWORD fsCsb[2] = {};
+};
+struct NEWTEXTMETRICEXA {
+  NEWTEXTMETRICA ntmTm;
+  FONTSIGNATURE ntmFontSig;
+};
+// Called with an ENUMLOGFONTEXA and a NEWTEXTMETRICEXA; a zero result stops the enumeration.
+using FONTENUMPROCA = int (*)(const LOGFONTA* font, const TEXTMETRICA* metrics, DWORD type, LPARAM data);
+// Enumerates the faces the program can ask for (those mapped to installed fonts, and Marlett) and the installed
+// families; an empty face name in `filter` lists them all, one entry each.
+int EnumFontFamiliesExA(HDC dc, LOGFONTA* filter, FONTENUMPROCA proc, LPARAM data, DWORD flags);
+int EnumFontFamiliesA(HDC dc, LPCSTR face, FONTENUMPROCA proc, LPARAM data);
+
 // The character set of the selected font; `signature` (when given) is cleared, as no font signature is kept.
 int GetTextCharsetInfo(HDC dc, void* signature, DWORD flags);
 int GetTextCharset(HDC dc);
@@ -638,3 +669,21 @@ int StartPage(HDC dc);
 int EndPage(HDC dc);
 int EndDoc(HDC dc);
 int AbortDoc(HDC dc);
+
+// ---- Palettes: a 32-bit device has none to realise; the calls keep their bookkeeping.
+struct PALETTEENTRY {
+  BYTE peRed = 0;
+  BYTE peGreen = 0;
+  BYTE peBlue = 0;
+  BYTE peFlags = 0;
+};
+struct LOGPALETTE {
+  WORD palVersion = 0x300;
+  WORD palNumEntries = 0;
+  PALETTEENTRY palPalEntry[1];
+};
+HPALETTE CreatePalette(const LOGPALETTE* palette);
+HPALETTE CreateHalftonePalette(HDC dc);
+HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL forceBackground);
+UINT RealizePalette(HDC dc);
+UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* entries);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -420,6 +421,37 @@ TEST(Fonts, FamilyChoosesTheFaceWhenNoNameIsGiven)
   };
   EXPECT_TRUE(fixedWidth(FIXED_PITCH | FF_MODERN));
   EXPECT_FALSE(fixedWidth(VARIABLE_PITCH | FF_SWISS));
+}
+
+}  // namespace
+
+namespace {
+
+int CollectFace(const LOGFONTA* font, const TEXTMETRICA* metrics, DWORD type, LPARAM data)
+{
+  auto* faces = reinterpret_cast<std::vector<std::string>*>(data);
+  faces->push_back(font->lfFaceName);
+  EXPECT_EQ(type, TRUETYPE_FONTTYPE);
+  EXPECT_GT(metrics->tmHeight, 0);
+  return faces->size() < 100 ? 1 : 0;
+}
+
+TEST(Fonts, EnumerationOffersTheProgramsFacesAndStopsWhenAsked)
+{
+  Canvas canvas(1, 1);
+  std::vector<std::string> faces;
+  LOGFONTA all;
+  all.lfCharSet = DEFAULT_CHARSET;
+  EnumFontFamiliesExA(canvas.dc(), &all, CollectFace, reinterpret_cast<LPARAM>(&faces), 0);
+  for (const char* face : {"Tahoma", "Arial", "Times New Roman", "Courier New", "Marlett", "Liberation Sans"}) {
+    EXPECT_NE(std::find(faces.begin(), faces.end(), face), faces.end()) << face;
+  }
+  std::vector<std::string> one;
+  std::strcpy(all.lfFaceName, "tahoma");
+  EnumFontFamiliesExA(canvas.dc(), &all, CollectFace, reinterpret_cast<LPARAM>(&one), 0);
+  EXPECT_EQ(one, std::vector<std::string>{"Tahoma"});
+  std::strcpy(all.lfFaceName, "No Such Face");
+  EXPECT_EQ(EnumFontFamiliesExA(canvas.dc(), &all, CollectFace, 0, 0), 1);
 }
 
 }  // namespace
