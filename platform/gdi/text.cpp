@@ -288,20 +288,43 @@ BOOL GetTextExtentExPointA(HDC dc, LPCSTR text, int length, int maxExtent, INT* 
     return FALSE;
   }
   const std::u32string u = FromCp1251(std::string_view(text == nullptr ? "" : text, static_cast<std::size_t>(length)));
+  auto font = DCFont(*d);
+  const std::vector<int> adv = DeviceAdvances(*d, *font, u, nullptr);
+  const double perDevice = LogicalPerDevice(*d);
+  long total = 0;
   int fits = 0;
   for (std::size_t i = 0; i < u.size(); ++i) {
-    const int w = TextWidth(*d, std::u32string_view(u).substr(0, i + 1));
+    total += adv[i];
+    const int w = static_cast<int>(std::lround(total * perDevice));
     if (dx != nullptr) {
       dx[i] = w;
     }
-    if (w <= maxExtent) {
+    if (w <= maxExtent && fits == static_cast<int>(i)) {
       fits = static_cast<int>(i + 1);
     }
   }
   if (fit != nullptr) {
     *fit = fits;
   }
-  *size = {TextWidth(*d, u), TextHeight(*d)};
+  *size = {static_cast<LONG>(std::lround(total * perDevice)), TextHeight(*d)};
+  return TRUE;
+}
+
+BOOL GetCharABCWidthsA(HDC dc, UINT first, UINT last, ABC* widths)
+{
+  HDC__* d = LookupDC(dc);
+  if (d == nullptr || widths == nullptr || last < first || last > 0xFF) {
+    return FALSE;
+  }
+  auto font = DCFont(*d);
+  for (UINT c = first; c <= last; ++c) {
+    const Glyph& g = font->GetGlyph(codepage::Cp1251ToUnicode(static_cast<unsigned char>(c)));
+    const int advance = font->Advance(codepage::Cp1251ToUnicode(static_cast<unsigned char>(c)));
+    ABC& abc = widths[c - first];
+    abc.abcA = g.width > 0 ? g.left : 0;
+    abc.abcB = static_cast<UINT>(std::max(g.width, 1));
+    abc.abcC = advance - abc.abcA - static_cast<int>(abc.abcB);
+  }
   return TRUE;
 }
 

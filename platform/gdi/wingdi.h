@@ -618,6 +618,12 @@ inline BOOL GetTextMetrics(HDC dc, TEXTMETRICA* metrics) { return GetTextMetrics
 int GetTextFaceA(HDC dc, int size, LPSTR face);
 inline int GetTextFace(HDC dc, int size, LPSTR face) { return GetTextFaceA(dc, size, face); }
 BOOL GetCharWidth32A(HDC dc, UINT first, UINT last, INT* widths);
+struct ABC {
+  int abcA = 0;
+  UINT abcB = 0;
+  int abcC = 0;
+};
+BOOL GetCharABCWidthsA(HDC dc, UINT first, UINT last, ABC* widths);
 // ---- Font enumeration
 inline constexpr DWORD RASTER_FONTTYPE = 0x0001;
 inline constexpr DWORD DEVICE_FONTTYPE = 0x0002;

@@ -455,3 +455,36 @@ TEST(Fonts, EnumerationOffersTheProgramsFacesAndStopsWhenAsked)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TextMetrics, PartialExtentsAndCharacterWidthsAgreeWithTheWholeExtent)
+{
+  Canvas canvas(1, 1);
+  WithFont f(canvas.dc(), MakeFont("Tahoma", -11));
+  const char* text = "Опора №12";
+  const int n = static_cast<int>(std::strlen(text));
+  SIZE whole;
+  GetTextExtentPoint32(canvas.dc(), text, n, &whole);
+  std::vector<INT> partial(static_cast<std::size_t>(n));
+  INT fit = 0;
+  SIZE size;
+  ASSERT_TRUE(GetTextExtentExPointA(canvas.dc(), text, n, whole.cx / 2, &fit, partial.data(), &size));
+  EXPECT_EQ(size.cx, whole.cx);
+  EXPECT_EQ(partial.back(), whole.cx);
+  EXPECT_LE(partial[static_cast<std::size_t>(fit) - 1], whole.cx / 2);
+  EXPECT_GT(partial[static_cast<std::size_t>(fit)], whole.cx / 2);
+  INT widthSum = 0;
+  for (int i = 0; i < n; ++i) {
+    INT w = 0;
+    ABC abc;
+    const UINT c = static_cast<unsigned char>(text[i]);
+    GetCharWidth32A(canvas.dc(), c, c, &w);
+    GetCharABCWidthsA(canvas.dc(), c, c, &abc);
+    EXPECT_EQ(abc.abcA + static_cast<int>(abc.abcB) + abc.abcC, w) << i;
+    widthSum += w;
+  }
+  EXPECT_EQ(widthSum, whole.cx);
+}
+
+}  // namespace
