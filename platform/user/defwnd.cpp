@@ -508,6 +508,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       if (caption) {
         RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
       }
+      NotifyTopLevel(hwnd);
       return TRUE;
     }
     case WM_GETTEXT: {

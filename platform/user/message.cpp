@@ -28,6 +28,11 @@ void WaitForNews(Lock& lock, ThreadQueue& q, std::uint64_t seen, std::uint64_t d
     }
   }
   while (q.generation == seen) {
+    if (wakeAt == UINT64_MAX) {
+      // Nothing timed to wait for: only news ends this wait.
+      q.wake.wait(lock);
+      continue;
+    }
     std::uint64_t now = clock.NowMs();
     if (now >= wakeAt) {
       return;
@@ -356,7 +361,8 @@ bool SendAny(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool wait, std::
     *result = 0;
     return true;
   }
-  std::uint64_t deadline = timeoutMs == UINT64_MAX ? UINT64_MAX : platform::CurrentClock().NowMs() + timeoutMs;
+  const std::uint64_t deadline =
+      timeoutMs == UINT64_MAX ? UINT64_MAX : platform::CurrentClock().NowMs() + timeoutMs;
   while (!sm->done) {
     if (!me->sent.empty()) {
       // Whoever we wait for may be sending to us.
@@ -367,7 +373,7 @@ bool SendAny(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool wait, std::
       lock.lock();
       continue;
     }
-    if (platform::CurrentClock().NowMs() >= deadline) {
+    if (deadline != UINT64_MAX && platform::CurrentClock().NowMs() >= deadline) {
       sm->sender.reset();
       *result = 0;
       return false;

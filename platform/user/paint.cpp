@@ -421,12 +421,20 @@ int ReleaseDC(HWND, HDC dc)
   if (it == DCs().end()) {
     return 0;
   }
-  if (it->second.own && Find(it->second.hwnd) != nullptr) {
-    return 1;  // a window's own DC lives as long as the window
+  HWND hwnd = it->second.hwnd;
+  const bool overlay = hwnd == s.desktop->hwnd;
+  RECT area = dc->area.value_or(RECT{0, 0, 32767, 32767});
+  if (it->second.own && Find(hwnd) != nullptr) {
+    lock.unlock();
+    PresentTopLevel(hwnd, area);  // a window's own DC lives as long as the window
+    return 1;
   }
   DCs().erase(it);
   lock.unlock();
   DeleteDC(dc);
+  if (!overlay) {
+    PresentTopLevel(hwnd, area);
+  }
   return 1;
 }
 

@@ -82,5 +82,7 @@ const gdi::Surface& ScreenOverlay();
 // Composes every visible top-level window, back to front, with the overlay inverted over them: what a screen would
 // show.
 void ComposeScreen(gdi::Surface& screen);
+// Shows the window's pixels on the screen again, after drawing that went around GetDC (an OpenGL buffer swap).
+void PresentWindowPixels(HWND hwnd);
 
 }  // namespace user

@@ -57,6 +57,7 @@ State& S()
 {
   // Never destroyed: threads may still end after static destruction began.
   static State* state = [] {
+    ConnectPresenter();  // the screen decides the desktop's size
     auto* s = new State;
     s->desktop = MakeRoot(*s, "#32769", RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
     s->messageRoot = MakeRoot(*s, "Message", RECT{0, 0, 0, 0});

@@ -21,6 +21,9 @@
 namespace gdi {
 class Surface;
 }
+namespace display {
+class Presenter;
+}
 
 namespace user::detail {
 
@@ -249,4 +252,13 @@ namespace user::detail {
 // The menu bar of a top-level window: drawn into its frame, and tracked from a click or the keyboard.
 void PaintMenuBar(HWND hwnd, HDC dc, const RECT& bar);
 void TrackMenuBar(HWND hwnd, POINT screen, UINT key);
+}  // namespace user::detail
+
+namespace user::detail {
+// The screen: connected when the window system starts, told of every top-level window and of painted pixels.
+display::Presenter& ConnectPresenter();
+void NotifyTopLevel(HWND hwnd);
+void NotifyGone(HWND hwnd);
+// `dirty` in the top-level window's coordinates.
+void PresentTopLevel(HWND anyWindowOfIt, const RECT& dirty);
 }  // namespace user::detail

@@ -192,7 +192,16 @@ void SendNcDestroy(HWND hwnd)
   if (menu != nullptr) {
     DestroyMenu(menu);  // a window's menu bar goes with it
   }
+  bool top = false;
+  {
+    Lock lock(S().mutex);
+    Window* w = Find(hwnd);
+    top = w != nullptr && w->parent == S().desktop->hwnd;
+  }
   Forget(hwnd);
+  if (top) {
+    NotifyGone(hwnd);
+  }
   ForgetWindowDCs(hwnd);
 }
 

@@ -320,6 +320,9 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
   if (!IsWindow(hwnd)) {
     return TRUE;
   }
+  if (!child) {
+    NotifyTopLevel(hwnd);
+  }
   SendMessage(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
   return TRUE;
 }

@@ -1,0 +1,68 @@
+// The screen behind the window system. The `null` presenter (the default) keeps windows in memory and shows
+// nothing; the `x11` presenter shows each top-level window as an X window, copies its pixels there and turns X
+// input into input for the window system.
+#pragma once
+
+#include "platform/base/geometry.h"
+#include "platform/base/wintypes.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace gdi {
+class Surface;
+}
+
+namespace display {
+
+// A top-level window as the screen sees it.
+struct TopLevel {
+  std::uintptr_t id = 0;
+  RECT rect{};            // screen coordinates
+  bool visible = false;
+  bool unmanaged = false;  // menus, tooltips and other popups the screen must not decorate or move
+  std::string title;      // cp1251
+};
+
+struct InputEvent {
+  enum class Kind { MouseMove, Button, Wheel, Key, Exposed };
+  Kind kind = Kind::MouseMove;
+  POINT screen{};
+  UINT button = 0;  // VK_LBUTTON, VK_RBUTTON or VK_MBUTTON
+  bool down = false;
+  int wheelDelta = 0;
+  UINT vk = 0;
+  std::uintptr_t window = 0;  // Exposed: the window to show again
+};
+// Called on the presenter's own thread.
+using InputSink = std::function<void(const InputEvent&)>;
+
+class Presenter {
+public:
+  virtual ~Presenter() = default;
+  virtual const char* Name() const = 0;
+  virtual SIZE ScreenSize() const = 0;
+  virtual void WindowChanged(const TopLevel& window) = 0;
+  virtual void WindowGone(std::uintptr_t id) = 0;
+  // The window's pixels changed inside `dirty` (window coordinates).
+  virtual void WindowPainted(std::uintptr_t id, const gdi::Surface& pixels, const RECT& dirty) = 0;
+  virtual void SetInputSink(InputSink sink) = 0;
+  // What the screen shows now; false when there is no screen to read.
+  virtual bool Capture(gdi::Surface& out) = 0;
+  // Waits until the screen has taken every request made so far.
+  virtual void Flush() = 0;
+};
+
+std::unique_ptr<Presenter> MakeNullPresenter();
+// Null when no X display can be opened (`name` null: the DISPLAY variable).
+std::unique_ptr<Presenter> MakeX11Presenter(const char* name = nullptr);
+
+// The presenter in force. Chosen on first use: x11 when TESMIRA_PRESENTER says "x11", or when DISPLAY is set
+// outside tests; null otherwise.
+Presenter& Current();
+// Puts a presenter in force; call before the first window exists.
+void Use(std::unique_ptr<Presenter> presenter);
+
+}  // namespace display

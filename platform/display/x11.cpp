@@ -1,0 +1,375 @@
+// The x11 presenter: a thin adapter over Xlib. Each top-level window is an X window without decoration of the
+// screen's own (the window system draws its frames); pixels are copied over with XPutImage; a reader thread turns
+// X input into input events for the window system.
+#include "platform/display/presenter.h"
+#include "platform/gdi/surface.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// Xlib last: its macros (Bool, Status, True, False, None) must not reach anything else.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+namespace display {
+
+namespace {
+
+// Virtual keys of the X key symbols the program can receive.
+UINT VirtualKeyOf(KeySym sym)
+{
+  if (sym >= XK_a && sym <= XK_z) {
+    return static_cast<UINT>('A' + (sym - XK_a));
+  }
+  if (sym >= XK_A && sym <= XK_Z) {
+    return static_cast<UINT>('A' + (sym - XK_A));
+  }
+  if (sym >= XK_0 && sym <= XK_9) {
+    return static_cast<UINT>('0' + (sym - XK_0));
+  }
+  if (sym >= XK_F1 && sym <= XK_F12) {
+    return static_cast<UINT>(0x70 + (sym - XK_F1));
+  }
+  if (sym >= XK_KP_0 && sym <= XK_KP_9) {
+    return static_cast<UINT>(0x60 + (sym - XK_KP_0));
+  }
+  switch (sym) {
+    case XK_BackSpace: return 0x08;
+    case XK_Tab: return 0x09;
+    case XK_Return:
+    case XK_KP_Enter: return 0x0D;
+    case XK_Shift_L: return 0xA0;
+    case XK_Shift_R: return 0xA1;
+    case XK_Control_L: return 0xA2;
+    case XK_Control_R: return 0xA3;
+    case XK_Alt_L: return 0xA4;
+    case XK_Alt_R: return 0xA5;
+    case XK_Pause: return 0x13;
+    case XK_Caps_Lock: return 0x14;
+    case XK_Escape: return 0x1B;
+    case XK_space: return 0x20;
+    case XK_Prior: return 0x21;
+    case XK_Next: return 0x22;
+    case XK_End: return 0x23;
+    case XK_Home: return 0x24;
+    case XK_Left: return 0x25;
+    case XK_Up: return 0x26;
+    case XK_Right: return 0x27;
+    case XK_Down: return 0x28;
+    case XK_Insert: return 0x2D;
+    case XK_Delete: return 0x2E;
+    case XK_KP_Multiply: return 0x6A;
+    case XK_KP_Add: return 0x6B;
+    case XK_KP_Subtract: return 0x6D;
+    case XK_KP_Decimal: return 0x6E;
+    case XK_KP_Divide: return 0x6F;
+    case XK_Num_Lock: return 0x90;
+    case XK_Scroll_Lock: return 0x91;
+    case XK_semicolon: return 0xBA;
+    case XK_equal: return 0xBB;
+    case XK_comma: return 0xBC;
+    case XK_minus: return 0xBD;
+    case XK_period: return 0xBE;
+    case XK_slash: return 0xBF;
+    case XK_grave: return 0xC0;
+    case XK_bracketleft: return 0xDB;
+    case XK_backslash: return 0xDC;
+    case XK_bracketright: return 0xDD;
+    case XK_apostrophe: return 0xDE;
+    default: return 0;
+  }
+}
+
+class X11Presenter final : public Presenter {
+public:
+  explicit X11Presenter(Display* display) : dpy_(display)
+  {
+    screen_ = DefaultScreen(dpy_);
+    root_ = RootWindow(dpy_, screen_);
+    visual_ = DefaultVisual(dpy_, screen_);
+    depth_ = DefaultDepth(dpy_, screen_);
+    gc_ = DefaultGC(dpy_, screen_);
+    // Pixels go over as they are only when the screen keeps 8 bits a channel in the surface's order.
+    direct_ = (depth_ == 24 || depth_ == 32) && visual_->red_mask == 0xFF0000 && visual_->green_mask == 0xFF00 &&
+              visual_->blue_mask == 0xFF;
+    // A lost server must not end the program: the presenter goes quiet instead.
+    XSetIOErrorHandler([](Display*) { return 0; });
+    XSetIOErrorExitHandler(
+        dpy_, [](Display*, void* self) { static_cast<X11Presenter*>(self)->dead_ = true; }, this);
+    netWmName_ = XInternAtom(dpy_, "_NET_WM_NAME", 0);
+    utf8_ = XInternAtom(dpy_, "UTF8_STRING", 0);
+    if (pipe(wake_) != 0) {
+      wake_[0] = wake_[1] = -1;
+    }
+    reader_ = std::thread([this] { Read(); });
+  }
+
+  ~X11Presenter() override
+  {
+    stop_ = true;
+    if (wake_[1] >= 0) {
+      char c = 0;
+      [[maybe_unused]] auto n = write(wake_[1], &c, 1);
+    }
+    reader_.join();
+    if (!dead_) {
+      XCloseDisplay(dpy_);
+    }
+    close(wake_[0]);
+    close(wake_[1]);
+  }
+
+  const char* Name() const override { return "x11"; }
+
+  SIZE ScreenSize() const override
+  {
+    return SIZE{DisplayWidth(dpy_, screen_), DisplayHeight(dpy_, screen_)};
+  }
+
+  void WindowChanged(const TopLevel& w) override
+  {
+    std::lock_guard lock(mutex_);
+    if (dead_) {
+      return;
+    }
+    auto it = windows_.find(w.id);
+    const unsigned width = static_cast<unsigned>(std::max(1, static_cast<int>(w.rect.Width())));
+    const unsigned height = static_cast<unsigned>(std::max(1, static_cast<int>(w.rect.Height())));
+    ::Window xw;
+    if (it == windows_.end()) {
+      XSetWindowAttributes attrs{};
+      attrs.override_redirect = w.unmanaged ? 1 : 0;
+      attrs.background_pixel = BlackPixel(dpy_, screen_);
+      attrs.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask |
+                         KeyReleaseMask | StructureNotifyMask;
+      xw = XCreateWindow(dpy_, root_, w.rect.left, w.rect.top, width, height, 0, CopyFromParent, InputOutput,
+                         CopyFromParent, CWOverrideRedirect | CWBackPixel | CWEventMask, &attrs);
+      windows_[w.id] = xw;
+      ids_[xw] = w.id;
+      mapped_[w.id] = false;
+    } else {
+      xw = it->second;
+      XMoveResizeWindow(dpy_, xw, w.rect.left, w.rect.top, width, height);
+    }
+    XChangeProperty(dpy_, xw, netWmName_, utf8_, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(w.title.data()), static_cast<int>(w.title.size()));
+    if (w.visible != mapped_[w.id]) {
+      if (w.visible) {
+        XMapRaised(dpy_, xw);
+        // Without a window manager nobody else places it.
+        XMoveResizeWindow(dpy_, xw, w.rect.left, w.rect.top, width, height);
+      } else {
+        XUnmapWindow(dpy_, xw);
+      }
+      mapped_[w.id] = w.visible;
+    }
+    XFlush(dpy_);
+  }
+
+  void WindowGone(std::uintptr_t id) override
+  {
+    std::lock_guard lock(mutex_);
+    if (dead_) {
+      return;
+    }
+    auto it = windows_.find(id);
+    if (it == windows_.end()) {
+      return;
+    }
+    XDestroyWindow(dpy_, it->second);
+    ids_.erase(it->second);
+    windows_.erase(it);
+    mapped_.erase(id);
+    XFlush(dpy_);
+  }
+
+  void WindowPainted(std::uintptr_t id, const gdi::Surface& pixels, const RECT& dirty) override
+  {
+    if (!direct_ || pixels.Width() <= 0 || pixels.Height() <= 0) {
+      return;
+    }
+    RECT r = dirty.Intersect(RECT{0, 0, pixels.Width(), pixels.Height()});
+    if (r.IsEmpty()) {
+      return;
+    }
+    std::lock_guard lock(mutex_);
+    auto it = windows_.find(id);
+    if (dead_ || it == windows_.end()) {
+      return;
+    }
+    XImage* image = XCreateImage(dpy_, visual_, static_cast<unsigned>(depth_), ZPixmap, 0,
+                                 reinterpret_cast<char*>(const_cast<std::uint32_t*>(pixels.Pixels())),
+                                 static_cast<unsigned>(pixels.Width()), static_cast<unsigned>(pixels.Height()), 32,
+                                 pixels.Stride());
+    if (image == nullptr) {
+      return;
+    }
+    XPutImage(dpy_, it->second, gc_, image, r.left, r.top, r.left, r.top, static_cast<unsigned>(r.Width()),
+              static_cast<unsigned>(r.Height()));
+    image->data = nullptr;  // the surface keeps its pixels
+    XDestroyImage(image);
+    XFlush(dpy_);
+  }
+
+  void SetInputSink(InputSink sink) override
+  {
+    std::lock_guard lock(sinkMutex_);
+    sink_ = std::move(sink);
+  }
+
+  bool Capture(gdi::Surface& out) override
+  {
+    std::lock_guard lock(mutex_);
+    if (dead_) {
+      return false;
+    }
+    XSync(dpy_, 0);
+    const int w = DisplayWidth(dpy_, screen_);
+    const int h = DisplayHeight(dpy_, screen_);
+    XImage* image = XGetImage(dpy_, root_, 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes,
+                              ZPixmap);
+    if (image == nullptr) {
+      return false;
+    }
+    out.Resize(w, h);
+    std::uint32_t* dst = out.Pixels();
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) {
+        unsigned long p = XGetPixel(image, x, y);
+        dst[static_cast<std::size_t>(y) * w + x] = 0xFF000000u | static_cast<std::uint32_t>(p & 0xFFFFFFu);
+      }
+    }
+    XDestroyImage(image);
+    return true;
+  }
+
+  void Flush() override
+  {
+    std::lock_guard lock(mutex_);
+    if (dead_) {
+      return;
+    }
+    XSync(dpy_, 0);
+  }
+
+private:
+  void Read()
+  {
+    while (!stop_ && !dead_) {
+      pollfd fds[2] = {{ConnectionNumber(dpy_), POLLIN, 0}, {wake_[0], POLLIN, 0}};
+      poll(fds, 2, 100);
+      std::vector<InputEvent> events;
+      {
+        std::lock_guard lock(mutex_);
+        while (!stop_ && !dead_ && XPending(dpy_) > 0) {
+          XEvent ev;
+          XNextEvent(dpy_, &ev);
+          Translate(ev, events);
+        }
+      }
+      InputSink sink;
+      {
+        std::lock_guard lock(sinkMutex_);
+        sink = sink_;
+      }
+      if (sink) {
+        for (const InputEvent& e : events) {
+          sink(e);
+        }
+      }
+    }
+  }
+
+  void Translate(XEvent& ev, std::vector<InputEvent>& out)
+  {
+    InputEvent e;
+    switch (ev.type) {
+      case MotionNotify:
+        e.kind = InputEvent::Kind::MouseMove;
+        e.screen = POINT{ev.xmotion.x_root, ev.xmotion.y_root};
+        out.push_back(e);
+        break;
+      case ButtonPress:
+      case ButtonRelease:
+        e.screen = POINT{ev.xbutton.x_root, ev.xbutton.y_root};
+        if (ev.xbutton.button == Button4 || ev.xbutton.button == Button5) {
+          if (ev.type == ButtonPress) {
+            e.kind = InputEvent::Kind::Wheel;
+            e.wheelDelta = ev.xbutton.button == Button4 ? 120 : -120;
+            out.push_back(e);
+          }
+          break;
+        }
+        e.kind = InputEvent::Kind::Button;
+        e.down = ev.type == ButtonPress;
+        e.button = ev.xbutton.button == Button1 ? 0x01 : ev.xbutton.button == Button3 ? 0x02 : 0x04;
+        out.push_back(e);
+        break;
+      case KeyPress:
+      case KeyRelease: {
+        KeySym sym = XLookupKeysym(&ev.xkey, 0);
+        e.kind = InputEvent::Kind::Key;
+        e.down = ev.type == KeyPress;
+        e.vk = VirtualKeyOf(sym);
+        if (e.vk != 0) {
+          out.push_back(e);
+        }
+        break;
+      }
+      case Expose:
+        if (ev.xexpose.count == 0) {
+          auto it = ids_.find(ev.xexpose.window);
+          if (it != ids_.end()) {
+            e.kind = InputEvent::Kind::Exposed;
+            e.window = it->second;
+            out.push_back(e);
+          }
+        }
+        break;
+      default: break;
+    }
+  }
+
+  Display* dpy_;
+  int screen_ = 0;
+  ::Window root_ = 0;
+  Visual* visual_ = nullptr;
+  int depth_ = 0;
+  GC gc_{};
+  bool direct_ = false;
+  Atom netWmName_ = 0;
+  Atom utf8_ = 0;
+  std::mutex mutex_;  // every Xlib call
+  std::map<std::uintptr_t, ::Window> windows_;
+  std::map<::Window, std::uintptr_t> ids_;
+  std::map<std::uintptr_t, bool> mapped_;
+  std::mutex sinkMutex_;
+  InputSink sink_;
+  int wake_[2] = {-1, -1};
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> dead_{false};
+  std::thread reader_;
+};
+
+}  // namespace
+
+std::unique_ptr<Presenter> MakeX11Presenter(const char* name)
+{
+  static bool threads = XInitThreads() != 0;
+  (void)threads;
+  Display* dpy = XOpenDisplay(name);
+  if (dpy == nullptr) {
+    return nullptr;
+  }
+  return std::make_unique<X11Presenter>(dpy);
+}
+
+}  // namespace display

@@ -1,0 +1,195 @@
+// Under a private Xvfb: a top-level window with a child appears as an X window, takes a click sent through X,
+// and a screenshot taken by the presenter shows its pixels.
+#include "platform/display/presenter.h"
+#include "platform/gdi/png.h"
+#include "platform/gdi/surface.h"
+#include "platform/gdi/windraw.h"
+#include "platform/gdi/wingdi.h"
+#include "platform/user/user.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include <X11/Xlib.h>
+
+namespace {
+
+// A private X server for the length of the test.
+class Xvfb {
+public:
+  bool Start()
+  {
+    if (access("/usr/bin/Xvfb", X_OK) != 0) {
+      return false;
+    }
+    for (int n = 60 + getpid() % 30; n < 120; ++n) {
+      std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
+      if (access(lock.c_str(), F_OK) == 0) {
+        continue;
+      }
+      name_ = ":" + std::to_string(n);
+      pid_ = fork();
+      if (pid_ == 0) {
+        execl("/usr/bin/Xvfb", "Xvfb", name_.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+              static_cast<char*>(nullptr));
+        _exit(127);
+      }
+      auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+      while (std::chrono::steady_clock::now() < deadline) {
+        if (Display* probe = XOpenDisplay(name_.c_str())) {
+          XCloseDisplay(probe);
+          return true;
+        }
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+          pid_ = -1;
+          break;  // that number was taken after all; try the next
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      }
+    }
+    return false;
+  }
+  ~Xvfb()
+  {
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  const std::string& Name() const { return name_; }
+
+private:
+  std::string name_;
+  pid_t pid_ = -1;
+};
+
+bool g_clicked = false;
+POINT g_clickAt{};
+
+LRESULT Painter(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+  if (msg == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    HBRUSH brush = CreateSolidBrush(GetWindowLongPtr(hwnd, GWLP_USERDATA) != 0 ? RGB(220, 30, 30) : RGB(30, 30, 200));
+    FillRect(dc, &client, brush);
+    DeleteObject(brush);
+    EndPaint(hwnd, &ps);
+    return 0;
+  }
+  if (msg == WM_LBUTTONDOWN && GetWindowLongPtr(hwnd, GWLP_USERDATA) != 0) {
+    g_clicked = true;
+    g_clickAt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  }
+  return DefWindowProc(hwnd, msg, wParam, lParam);
+}
+
+void PumpFor(int ms)
+{
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  MSG msg;
+  while (std::chrono::steady_clock::now() < deadline) {
+    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      DispatchMessage(&msg);
+    }
+    if (g_clicked) {
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+// A click as the X server would deliver it to whatever window is at the point.
+void SendClick(const std::string& displayName, int x, int y)
+{
+  Display* dpy = XOpenDisplay(displayName.c_str());
+  ASSERT_NE(dpy, nullptr);
+  ::Window root = DefaultRootWindow(dpy);
+  ::Window target = 0;
+  int tx = 0;
+  int ty = 0;
+  XTranslateCoordinates(dpy, root, root, x, y, &tx, &ty, &target);
+  ASSERT_NE(target, 0u);
+  int wx = 0;
+  int wy = 0;
+  ::Window ignored = 0;
+  XTranslateCoordinates(dpy, root, target, x, y, &wx, &wy, &ignored);
+  for (int type : {ButtonPress, ButtonRelease}) {
+    XEvent ev{};
+    ev.xbutton.type = type;
+    ev.xbutton.display = dpy;
+    ev.xbutton.window = target;
+    ev.xbutton.root = root;
+    ev.xbutton.x = wx;
+    ev.xbutton.y = wy;
+    ev.xbutton.x_root = x;
+    ev.xbutton.y_root = y;
+    ev.xbutton.button = Button1;
+    ev.xbutton.same_screen = 1;
+    XSendEvent(dpy, target, 1, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &ev);
+  }
+  XSync(dpy, 0);
+  XCloseDisplay(dpy);
+}
+
+TEST(X11Presenter, AWindowWithAChildAppearsTakesAClickAndShowsItsPixels)
+{
+  Xvfb server;
+  if (!server.Start()) {
+    GTEST_SKIP() << "no Xvfb";
+  }
+  auto presenter = display::MakeX11Presenter(server.Name().c_str());
+  ASSERT_NE(presenter, nullptr);
+  display::Use(std::move(presenter));
+  EXPECT_STREQ(display::Current().Name(), "x11");
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+
+  WNDCLASS wc;
+  wc.lpfnWndProc = &Painter;
+  wc.lpszClassName = "SmokePainter";
+  RegisterClass(&wc);
+  HWND main = CreateWindowEx(0, "SmokePainter", "Tesmira Road", WS_OVERLAPPEDWINDOW, 100, 80, 400, 300, nullptr,
+                             nullptr, nullptr, nullptr);
+  HWND child = CreateWindowEx(0, "SmokePainter", "", WS_CHILD | WS_VISIBLE, 40, 30, 120, 80, main, nullptr, nullptr,
+                              nullptr);
+  SetWindowLongPtr(child, GWLP_USERDATA, 1);
+  ShowWindow(main, SW_SHOW);
+  UpdateWindow(main);
+  PumpFor(200);
+  display::Current().Flush();
+
+  POINT childCentre{100, 70};
+  ClientToScreen(child, &childCentre);
+  POINT mainSpot{300, 200};
+  ClientToScreen(main, &mainSpot);
+
+  gdi::Surface shot;
+  ASSERT_TRUE(display::Current().Capture(shot));
+  gdi::SavePng(shot, std::string(TESMIRA_ARTIFACTS_DIR) + "/x11_smoke.png");
+  EXPECT_EQ(shot.Pixel(childCentre.x, childCentre.y) & 0xFFFFFFu, 0xDC1E1Eu);  // the child's red
+  EXPECT_EQ(shot.Pixel(mainSpot.x, mainSpot.y) & 0xFFFFFFu, 0x1E1EC8u);        // the parent's blue
+  EXPECT_EQ(shot.Pixel(5, 5) & 0xFFFFFFu, 0u);                                 // the bare screen
+
+  SendClick(server.Name(), childCentre.x, childCentre.y);
+  PumpFor(5000);
+  EXPECT_TRUE(g_clicked);
+  EXPECT_EQ(g_clickAt.x, 100);
+  EXPECT_EQ(g_clickAt.y, 70);
+  DestroyWindow(main);
+  display::Current().Flush();
+  // The server goes with the test; the screen goes first.
+  display::Use(display::MakeNullPresenter());
+}
+
+}  // namespace
