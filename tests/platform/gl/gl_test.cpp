@@ -367,6 +367,44 @@ TEST(GlRendering, ContextsKeepTheirOwnPicturesAndShareListsWhenAsked)
   EXPECT_TRUE(wglDeleteContext(b));
 }
 
+// A single-buffered context drawing into a bottom-up DIB section, as a picture for a report would be made.
+TEST(GlRendering, BitmapContextWritesTheDibWhenReleased)
+{
+  gdi::Surface screen(8, 8);
+  HDC screenDC = gdi::CreateSurfaceDC(screen);
+  HDC memory = CreateCompatibleDC(screenDC);
+  BITMAPINFO info{};
+  info.bmiHeader.biWidth = 16;
+  info.bmiHeader.biHeight = 12;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_NE(dib, nullptr);
+  HGDIOBJ old = SelectObject(memory, dib);
+  const PIXELFORMATDESCRIPTOR pfd = Request(PFD_DRAW_TO_BITMAP | PFD_SUPPORT_OPENGL | PFD_SUPPORT_GDI, 16, 0);
+  ASSERT_TRUE(SetPixelFormat(memory, ChoosePixelFormat(memory, &pfd), &pfd));
+  HGLRC context = wglCreateContext(memory);
+  ASSERT_TRUE(wglMakeCurrent(memory, context));
+  PixelProjection(16, 12);
+  Clear(0, 0, 1);
+  glColor3f(1, 0, 0);
+  FillRect(0, 0, 16, 3);
+  ASSERT_TRUE(wglMakeCurrent(nullptr, nullptr));
+
+  // The DIB is bottom-up like GL: its first stored row is GL row 0.
+  const auto* pixels = static_cast<const std::uint32_t*>(bits);
+  EXPECT_EQ(pixels[0] & 0xFFFFFF, kRed & 0xFFFFFF);
+  EXPECT_EQ(pixels[2 * 16 + 15] & 0xFFFFFF, kRed & 0xFFFFFF);
+  EXPECT_EQ(pixels[3 * 16] & 0xFFFFFF, kBlue & 0xFFFFFF);
+  EXPECT_EQ(pixels[11 * 16 + 15] & 0xFFFFFF, kBlue & 0xFFFFFF);
+
+  EXPECT_TRUE(wglDeleteContext(context));
+  SelectObject(memory, old);
+  DeleteObject(dib);
+  DeleteDC(memory);
+  DeleteDC(screenDC);
+}
+
 TEST(GlRendering, FontListsNeedACurrentContext)
 {
   Window window(8, 8);
