@@ -1,5 +1,6 @@
 #include "outside/engines/window_host.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <string>
