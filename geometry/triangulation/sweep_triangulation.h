@@ -1,0 +1,170 @@
+// Constrained triangulation of a simple polygon with free points inside it, by a sweep line over increasing y
+// with an advancing front. The polygon's outline edges stay as constraints; every other edge is legalised
+// towards the Delaunay condition.
+#pragma once
+
+#include "geometry/triangulation/tri_geometry.h"
+
+#include <deque>
+#include <memory>
+#include <vector>
+
+class CTriContext;
+
+// What can be triangulated: the sweep takes its points (with their constraints) and hands back triangles.
+class ITriangulatable {
+public:
+  virtual ~ITriangulatable() = default;
+  virtual void PrepareTriangulation(CTriContext& context);
+  // The polygon takes ownership of t.
+  virtual void AddTriangle(CTriTriangle* t) = 0;
+  // The receiver of the convex-hull mode; the triangles stay the context's.
+  virtual void AddTriangles(std::vector<CTriTriangle*>& list) = 0;
+  virtual void ClearTriangulation() = 0;
+
+  std::vector<std::unique_ptr<CTriPoint>> points;
+  std::vector<std::unique_ptr<CTriTriangle>> triangles;
+  int mode = 2;
+};
+
+inline constexpr int kTriModePolygon = 2;
+
+// A closed outline through its points in order; its triangles are those inside the outline.
+class CTriPolygon : public ITriangulatable {
+public:
+  CTriPolygon() { mode = kTriModePolygon; }
+  void PrepareTriangulation(CTriContext& context) override;
+  void AddTriangle(CTriTriangle* t) override;
+  void AddTriangles(std::vector<CTriTriangle*>&) override {}
+  void ClearTriangulation() override { triangles.clear(); }
+  virtual void Clear();
+  // Diagnostic: the triangles as thick red loops at z = 0.
+  virtual void Draw();
+
+  CTriPoint* AddPoint(double x, double y, double z = 0.0);
+};
+
+struct CTriFrontNode {
+  CTriFrontNode* next = nullptr;
+  CTriFrontNode* prev = nullptr;
+  CTriTriangle* triangle = nullptr;  // has the front edge from this node to the next one
+  CTriPoint* point = nullptr;
+  double key = 0.0;
+};
+
+// The advancing front: the upper boundary of the triangles made so far, left to right between two sentinels.
+class CTriFront {
+public:
+  CTriFrontNode* NewNode(CTriPoint* point);
+  // The node n with n.key <= x < n.next.key; none off either end.
+  CTriFrontNode* LocateNode(double x);
+  CTriFrontNode* LocatePoint(const CTriPoint* point);
+  void Unlink(CTriFrontNode* node);
+
+  CTriFrontNode* head = nullptr;
+  CTriFrontNode* tail = nullptr;
+  // Invariant: the hint is always a node of the front (an unlinked node hands it to its left neighbour), so
+  // a walk from it never starts on a node that fills have cut out.
+  CTriFrontNode* hint = nullptr;
+
+private:
+  // Every node ever made, also those cut out by fills; only so that all are released with the front.
+  std::deque<CTriFrontNode> m_registry;
+};
+
+class CTriContext {
+public:
+  virtual ~CTriContext();
+  virtual int GetKind() const = 0;
+  virtual CTriEdge* NewConstraint(CTriPoint* a, CTriPoint* b) = 0;
+  virtual void PrepareTriangulation(ITriangulatable& polygon);
+  virtual void ClearPoints() { points.clear(); }
+
+  std::vector<CTriPoint*> points;
+  // Every triangle made in the run; those the interior fill reaches belong to the polygon afterwards.
+  std::vector<CTriTriangle*> triangles;
+  int mode = 0;
+  ITriangulatable* polygon = nullptr;
+};
+
+class CTriSweepContext : public CTriContext {
+public:
+  CTriSweepContext();
+  ~CTriSweepContext() override;
+  int GetKind() const override { return 1; }
+  CTriEdge* NewConstraint(CTriPoint* a, CTriPoint* b) override { return ::NewConstraint(a, b); }
+  void PrepareTriangulation(ITriangulatable& polygon) override;
+
+  // Margin of the sentinels beyond the points' extent, as a share of it.
+  double alpha = 0.3;
+  CTriFront front;
+  std::unique_ptr<CTriPoint> rightSentinel;
+  std::unique_ptr<CTriPoint> leftSentinel;
+  struct {
+    CTriFrontNode* left = nullptr;
+    CTriFrontNode* bottom = nullptr;
+    CTriFrontNode* right = nullptr;
+    double width = 0.0;
+    bool leftHighest = false;
+  } basin;
+  struct {
+    // The constraint being inserted; a free point met exactly on it moves q down to that point.
+    CTriPoint* p = nullptr;
+    CTriPoint* q = nullptr;
+    bool right = false;
+  } edgeEvent;
+  std::vector<CTriTriangle*> workList;
+};
+
+// The steps of one sweep. Every step walks neighbour and front links; nothing searches globally.
+class CTriSweep {
+public:
+  static constexpr double kHalfPi = 1.5707963267948966;
+  static constexpr double kThreeQuartersPi = 2.356194490192345;
+
+  void Triangulate(CTriSweepContext& context);
+
+private:
+  void CreateFront(CTriSweepContext& tcx);
+  void SweepPoints(CTriSweepContext& tcx);
+  CTriFrontNode* PointEvent(CTriSweepContext& tcx, CTriPoint* point);
+  void Fill(CTriSweepContext& tcx, CTriFrontNode* node);
+  bool Legalize(CTriSweepContext& tcx, CTriTriangle* t);
+  void RotateTrianglePair(CTriTriangle* t, CTriPoint* p, CTriTriangle* ot, CTriPoint* op);
+  void MapTriangleToNodes(CTriSweepContext& tcx, CTriTriangle* t);
+  void FillAdvancingFront(CTriSweepContext& tcx, CTriFrontNode* node);
+  double HoleAngle(const CTriFrontNode* node) const;
+  double BasinAngle(const CTriFrontNode* node) const;
+  void FillBasin(CTriSweepContext& tcx, CTriFrontNode* node);
+  void FillBasinReq(CTriSweepContext& tcx, CTriFrontNode* node);
+  bool IsShallow(const CTriSweepContext& tcx, const CTriFrontNode* node) const;
+
+  void EdgeEvent(CTriSweepContext& tcx, CTriEdge* edge, CTriFrontNode* node);
+  bool IsEdgeSideOfTriangle(CTriTriangle* t, CTriPoint* ep, CTriPoint* eq);
+  void FillEdgeEvent(CTriSweepContext& tcx, CTriFrontNode* node);
+  int FillRightBelowEdgeEvent(CTriSweepContext& tcx, CTriFrontNode* node);
+  int FillRightConcaveEdgeEvent(CTriSweepContext& tcx, CTriFrontNode* node);
+  int FillRightConvexEdgeEvent(CTriSweepContext& tcx, CTriFrontNode* node);
+  int FillLeftBelowEdgeEvent(CTriSweepContext& tcx, CTriFrontNode* node);
+  int FillLeftConcaveEdgeEvent(CTriSweepContext& tcx, CTriFrontNode* node);
+  int FillLeftConvexEdgeEvent(CTriSweepContext& tcx, CTriFrontNode* node);
+  void EdgeInsertion(CTriSweepContext& tcx, CTriPoint* ep, CTriPoint* eq, CTriTriangle* t, CTriPoint* point);
+  void FlipEdgeEvent(CTriSweepContext& tcx, CTriPoint* ep, CTriPoint* eq, CTriTriangle* t, CTriPoint* p);
+  CTriTriangle* NextFlipTriangle(CTriSweepContext& tcx, TriOrientation o, CTriTriangle* t, CTriTriangle* ot,
+                                 CTriPoint* p, CTriPoint* op);
+  CTriPoint* NextFlipPoint(CTriPoint* ep, CTriPoint* eq, CTriTriangle* ot, CTriPoint* op);
+  void FlipScanEdgeEvent(CTriSweepContext& tcx, CTriPoint* ep, CTriPoint* eq, CTriTriangle* flipTriangle,
+                         CTriTriangle* t, CTriPoint* p);
+
+  void FinalizePolygon(CTriSweepContext& tcx);
+  void FinalizeConvexHull(CTriSweepContext& tcx);
+
+  void Step();
+
+  long m_stepsLeft = 0;
+};
+
+// Triangulates the polygon; holder receives the run's sweep while it lasts and is null again afterwards.
+// Answers false, leaving the polygon without triangles, when the points break the sweep's preconditions (fewer
+// than three, two equal, no extent in x or in y) or the outline turns out not to be simple.
+bool TriangulatePolygon(CTriSweep*& holder, ITriangulatable& polygon);
