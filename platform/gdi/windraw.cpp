@@ -241,22 +241,24 @@ BOOL DrawFocusRect(HDC dc, const RECT* rect)
   if (r.IsEmpty()) {
     return TRUE;
   }
-  // A dotted frame of every other pixel, inverted so that drawing it twice removes it.
+  // A dotted frame, inverted so that drawing it twice removes it. The dots follow a checkerboard fixed to the
+  // device, as the halftone pattern behind it is, so adjacent focus frames line up.
   std::vector<POINT> dots;
+  auto dot = [&](int x, int y) {
+    if (((x + y) & 1) == 0) {
+      dots.push_back({x, y});
+    }
+  };
   for (int x = r.left; x < r.right; ++x) {
-    if ((x - r.left) % 2 == 0) {
-      dots.push_back({x, r.top});
-      if (r.bottom - 1 != r.top) {
-        dots.push_back({x, r.bottom - 1});
-      }
+    dot(x, r.top);
+    if (r.bottom - 1 != r.top) {
+      dot(x, r.bottom - 1);
     }
   }
   for (int y = r.top + 1; y < r.bottom - 1; ++y) {
-    if ((y - r.top) % 2 == 0) {
-      dots.push_back({r.left, y});
-      if (r.right - 1 != r.left) {
-        dots.push_back({r.right - 1, y});
-      }
+    dot(r.left, y);
+    if (r.right - 1 != r.left) {
+      dot(r.right - 1, y);
     }
   }
   PlotPixels(*d, dots, SolidInk(0xFFFFFF, R2_XORPEN));

@@ -287,12 +287,16 @@ TEST(Rects, FrameInvertAndFocusRect)
   EXPECT_EQ(canvas.Picture(), (Picture{"......", ".####.", ".#..#.", ".####.", "......"}));
   InvertRect(canvas.dc(), &r);
   EXPECT_EQ(canvas.Picture(), (Picture{"......", "......", "..##..", "......", "......"}));
-  Canvas focus(5, 3);
+  // Focus dots sit where x + y is even, wherever the frame starts.
+  Canvas focus(6, 4);
   const RECT f{0, 0, 5, 3};
   DrawFocusRect(focus.dc(), &f);
-  EXPECT_EQ(focus.Picture(), (Picture{"#.#.#", ".....", "#.#.#"}));
+  EXPECT_EQ(focus.Picture(), (Picture{"#.#.#.", "......", "#.#.#.", "......"}));
   DrawFocusRect(focus.dc(), &f);
-  EXPECT_EQ(focus.Picture(), (Picture{".....", ".....", "....."}));
+  EXPECT_EQ(focus.Picture(), (Picture{"......", "......", "......", "......"}));
+  const RECT shifted{1, 0, 6, 4};
+  DrawFocusRect(focus.dc(), &shifted);
+  EXPECT_EQ(focus.Picture(), (Picture{"..#.#.", ".#...#", "......", ".#.#.#"}));
 }
 
 }  // namespace
