@@ -5,13 +5,17 @@
 
 namespace ObjectModel {
 
+inline constexpr UINT IDS_OBJ_PROJECT = 101;       // "Проект"
 inline constexpr UINT IDS_OBJ_AREA = 121;          // "Площадка"
 inline constexpr UINT IDS_OBJ_STRAIGHT_ROAD = 122; // "Прямая дорога"
 inline constexpr UINT IDS_OBJ_ROAD = 131;          // "Проезжая часть"
 inline constexpr UINT IDS_OBJ_PAVEMENT = 134;      // "Тротуар"
 inline constexpr UINT IDS_OBJ_WALL = 136;          // "Стена здания"
+inline constexpr UINT IDS_OBJ_GROUPS_OF_DEV = 150; // "Группы ОП"
 inline constexpr UINT IDS_OBJ_LINE_OF_ROAD = 152;  // "Полоса"
+inline constexpr UINT IDS_OBJ_GROUP_OF_DEV = 231;  // "Группа"
 inline constexpr UINT IDS_OBJ_RESULTS = 277;       // "Расчетные данные"
+inline constexpr UINT IDS_OBJ_POLE = 292;          // "Опора"
 
 // The string-table text, or the model's own copy of it while no string table is loaded.
 CString LoadModelString(UINT id);

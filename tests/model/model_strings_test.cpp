@@ -17,7 +17,9 @@ TEST(ModelStrings, ObjectNamesAreTheStringTablesTexts)
       {IDS_OBJ_AREA, "Площадка"},          {IDS_OBJ_STRAIGHT_ROAD, "Прямая дорога"},
       {IDS_OBJ_ROAD, "Проезжая часть"},    {IDS_OBJ_PAVEMENT, "Тротуар"},
       {IDS_OBJ_WALL, "Стена здания"},      {IDS_OBJ_LINE_OF_ROAD, "Полоса"},
-      {IDS_OBJ_RESULTS, "Расчетные данные"},
+      {IDS_OBJ_RESULTS, "Расчетные данные"}, {IDS_OBJ_PROJECT, "Проект"},
+      {IDS_OBJ_GROUPS_OF_DEV, "Группы ОП"}, {IDS_OBJ_GROUP_OF_DEV, "Группа"},
+      {IDS_OBJ_POLE, "Опора"},
   };
   // Without a string table the model's own copies stand in; with it, the table's texts must be the same.
   for (const Case& c : cases)

@@ -1,0 +1,229 @@
+#include "model/light_device.h"
+
+#include "model/money.h"
+#include "model/version.h"
+#include "outside/servers/luminaire_record.h"
+#include "platform/mfc-core/archive.h"
+#include "platform/mfc-core/exceptions.h"
+
+using ObjectModel::IsVersionAtLeast;
+using ObjectModel::MakeFormatVersion;
+
+CLightDevice::CLightDevice() = default;
+
+CLightDevice::~CLightDevice()
+{
+  LinkedTableClear(table.get());
+  textList.RemoveAll();
+}
+
+CLightDevice& CLightDevice::Assign(const CLightDevice& s)
+{
+  if (&s == this)
+    return *this;
+  textA = s.textA;
+  textB = s.textB;
+  luminaireName = s.luminaireName;
+  luminaireMaker = s.luminaireMaker;
+  lampType = s.lampType;
+  lampPower = s.lampPower;
+  lampFlux = s.lampFlux;
+  symmetryWord = s.symmetryWord;
+  catalogueFlag = s.catalogueFlag;
+  lampCount = s.lampCount;
+  luminairePrice = s.luminairePrice;
+  installationCost = s.installationCost;
+  cleaningCost = s.cleaningCost;
+  cleaningsPerYear = s.cleaningsPerYear;
+  luminaireLife = s.luminaireLife;
+  powerLossFactor = s.powerLossFactor;
+  lampPrice = s.lampPrice;
+  lampReplacementCost = s.lampReplacementCost;
+  lampLife = s.lampLife;
+  economicWord = s.economicWord;
+  economicValue1 = s.economicValue1;
+  economicValue2 = s.economicValue2;
+  economicValue3 = s.economicValue3;
+  economicValue4 = s.economicValue4;
+  displayName = s.displayName;
+  textF = s.textF;
+  textG = s.textG;
+  textH = s.textH;
+  textI = s.textI;
+  textJ = s.textJ;
+  producer = s.producer;
+  textK = s.textK;
+  textL = s.textL;
+  textM = s.textM;
+  extraWord = s.extraWord;
+  textList.RemoveAll();
+  for (const CString& text : s.textList)
+    textList.Add(text);
+  LinkedTableCopy(table.get(), s.table.get());
+  return *this;
+}
+
+CLightDevice& CLightDevice::Assign(const qorsrv::LuminaireRecord& s)
+{
+  textA = s.textA.c_str();
+  textB = s.textB.c_str();
+  luminaireName = s.luminaireName.c_str();
+  luminaireMaker = s.luminaireMaker.c_str();
+  lampType = s.lampType.c_str();
+  lampPower = s.lampPower;
+  lampFlux = s.lampFlux;
+  symmetryWord = s.symmetryWord;
+  catalogueFlag = s.catalogueFlag;
+  lampCount = s.lampCount;
+  luminairePrice = s.luminairePrice;
+  installationCost = s.installationCost;
+  cleaningCost = s.cleaningCost;
+  cleaningsPerYear = s.cleaningsPerYear;
+  luminaireLife = s.luminaireLife;
+  powerLossFactor = s.powerLossFactor;
+  lampPrice = s.lampPrice;
+  lampReplacementCost = s.lampReplacementCost;
+  lampLife = s.lampLife;
+  economicWord = s.economicWord;
+  economicValue1 = s.economicValue1;
+  economicValue2 = s.economicValue2;
+  economicValue3 = s.economicValue3;
+  economicValue4 = s.economicValue4;
+  displayName = s.displayName.c_str();
+  textF = s.textF.c_str();
+  textG = s.textG.c_str();
+  textH = s.textH.c_str();
+  textI = s.textI.c_str();
+  textJ = s.textJ.c_str();
+  producer = s.producer.c_str();
+  textK = s.textK.c_str();
+  textL = s.textL.c_str();
+  textM = s.textM.c_str();
+  extraWord = s.extraWord;
+  textList.RemoveAll();
+  for (const std::string& text : s.textList)
+    textList.Add(CString(text.c_str()));
+  // A record whose cells do not fill its counts is taken as having no table.
+  const auto expected = static_cast<std::size_t>(s.table.rows > 0 ? s.table.rows : 0) *
+                        static_cast<std::size_t>(s.table.columns > 0 ? s.table.columns : 0);
+  if (expected == 0 || s.table.cells.size() != expected) {
+    LinkedTableClear(table.get());
+    return *this;
+  }
+  LinkedTableResize(table.get(), s.table.rows, s.table.columns);
+  std::size_t cell = 0;
+  for (_LINKED_TABLE_NODE* column = table->first; column; column = column->right) {
+    for (_LINKED_TABLE_NODE* node = column; node; node = node->down)
+      node->value = s.table.cells[cell++];
+  }
+  return *this;
+}
+
+const CString& CLightDevice::GetDisplayName() const { return displayName.IsEmpty() ? luminaireName : displayName; }
+
+void CLightDevice::SetPrice(const double* value) { luminairePrice = ObjectModel::ToHundredths(*value); }
+void CLightDevice::SetInstallationCost(const double* value) { installationCost = ObjectModel::ToHundredths(*value); }
+void CLightDevice::SetCleaningCost(const double* value) { cleaningCost = ObjectModel::ToHundredths(*value); }
+void CLightDevice::SetLampPrice(const double* value) { lampPrice = ObjectModel::ToHundredths(*value); }
+void CLightDevice::SetLampReplacementCost(const double* value)
+{
+  lampReplacementCost = ObjectModel::ToHundredths(*value);
+}
+
+bool CLightDevice::IsLed() const { return lampType.Find("СД") >= 0; }
+
+// The record inside the group's block, in file order:
+//   text A, luminaire name; text D (4.0.0.1); maker (4.0.3.1); lamp type; lamp power, lamp flux (doubles);
+//   symmetry word (int32); catalogue flag (int32, 4.0.3.1); lamp count (int32, 4.0.13.1);
+//   table: row count, column count (int32), then rows x columns doubles, column by column, each from row 1 down;
+//   economic block (4.0.18.0): luminaire price, installation, cleaning, cleanings a year, luminaire life (int32),
+//     power loss factor (double), lamp price, lamp replacement, lamp life (int32), economic value 4 (double),
+//     economic word (int32), economic values 1-3 (doubles);
+//   text list: count, then each text (4.3.2.0); text B (4.3.5.0);
+//   display name, texts F, G, H, I (5.0.23.0); text J, producer, texts K, L, M, extra word (int32) (5.1.5.0).
+void CLightDevice::Serialize(CArchive* archive, const DWORD* fileVersion)
+{
+  CArchive& ar = *archive;
+  if (ar.IsStoring()) {
+    ar << textA << luminaireName << textD << luminaireMaker << lampType << lampPower << lampFlux
+       << static_cast<std::int32_t>(symmetryWord) << catalogueFlag << lampCount;
+    ar << static_cast<std::int32_t>(table->rows) << static_cast<std::int32_t>(table->columns);
+    for (_LINKED_TABLE_NODE* column = table->first; column; column = column->right) {
+      for (_LINKED_TABLE_NODE* node = column; node; node = node->down)
+        ar << node->value;
+    }
+    ar << luminairePrice << installationCost << cleaningCost << cleaningsPerYear << luminaireLife << powerLossFactor
+       << lampPrice << lampReplacementCost << lampLife << economicValue4 << economicWord << economicValue1
+       << economicValue2 << economicValue3;
+    textList.Serialize(ar);
+    ar << textB;
+    ar << displayName << textF << textG << textH << textI;
+    ar << textJ << producer << textK << textL << textM << extraWord;
+    return;
+  }
+
+  const DWORD version = *fileVersion;
+  auto at = [version](unsigned a, unsigned b, unsigned c, unsigned d) {
+    return IsVersionAtLeast(version, MakeFormatVersion(a, b, c, d));
+  };
+  ar >> textA >> luminaireName;
+  textD.Empty();
+  if (at(4, 0, 0, 1))
+    ar >> textD;
+  luminaireMaker.Empty();
+  if (at(4, 0, 3, 1))
+    ar >> luminaireMaker;
+  std::int32_t word = 0;
+  ar >> lampType >> lampPower >> lampFlux >> word;
+  symmetryWord = static_cast<std::uint32_t>(word);
+  catalogueFlag = 0;
+  if (at(4, 0, 3, 1))
+    ar >> catalogueFlag;
+  lampCount = 1;
+  if (at(4, 0, 13, 1))
+    ar >> lampCount;
+
+  std::int32_t rows = 0;
+  std::int32_t columns = 0;
+  ar >> rows >> columns;
+  if (rows < 0 || columns < 0)
+    AfxThrowArchiveException(CArchiveException::genericException, ar.m_strFileName);
+  const auto cells = static_cast<ULONGLONG>(rows) * static_cast<ULONGLONG>(columns);
+  ar.EnsureAvailable(cells * sizeof(double));
+  LinkedTableResize(table.get(), cells ? rows : 0, cells ? columns : 0);
+  for (_LINKED_TABLE_NODE* column = table->first; column; column = column->right) {
+    for (_LINKED_TABLE_NODE* node = column; node; node = node->down)
+      ar >> node->value;
+  }
+
+  if (at(4, 0, 18, 0)) {
+    ar >> luminairePrice >> installationCost >> cleaningCost >> cleaningsPerYear >> luminaireLife >>
+        powerLossFactor >> lampPrice >> lampReplacementCost >> lampLife >> economicValue4 >> economicWord >>
+        economicValue1 >> economicValue2 >> economicValue3;
+  } else {
+    luminairePrice = installationCost = cleaningCost = cleaningsPerYear = luminaireLife = 0;
+    lampPrice = lampReplacementCost = lampLife = economicWord = 0;
+    powerLossFactor = economicValue1 = economicValue2 = economicValue3 = economicValue4 = 0.0;
+  }
+  textList.RemoveAll();
+  if (at(4, 3, 2, 0))
+    textList.Serialize(ar);
+  textB.Empty();
+  if (at(4, 3, 5, 0))
+    ar >> textB;
+  displayName.Empty();
+  textF.Empty();
+  textG.Empty();
+  textH.Empty();
+  textI.Empty();
+  if (at(5, 0, 23, 0))
+    ar >> displayName >> textF >> textG >> textH >> textI;
+  textJ.Empty();
+  producer.Empty();
+  textK.Empty();
+  textL.Empty();
+  textM.Empty();
+  extraWord = 0;
+  if (at(5, 1, 5, 0))
+    ar >> textJ >> producer >> textK >> textL >> textM >> extraWord;
+}
