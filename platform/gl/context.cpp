@@ -22,6 +22,8 @@ struct HGLRC__ {
   int height = 0;
   // The DC it is current on (or was last), and the thread it is current on (none: default id).
   HDC dc = nullptr;
+  // What that DC draws on, so that another DC of the same window finds the context.
+  platform::gl::Drawable drawable;
   std::thread::id owner;
   bool everCurrent = false;
 };
@@ -76,6 +78,11 @@ void Present(HGLRC__& context, HDC dc)
   });
 }
 
+bool SameDrawable(const HGLRC__& context, HDC__& d)
+{
+  return context.drawable.pixels && context.drawable == platform::gl::DrawableOf(d);
+}
+
 // What a frame covers: the window's client area, or the whole surface or bitmap.
 SIZE DrawableSize(HDC__& d)
 {
@@ -125,6 +132,7 @@ bool Bind(HGLRC__& context, HDC dc)
   if (!OSMesaMakeCurrent(context.mesa, context.buffer.data(), GL_UNSIGNED_BYTE, width, height))
     return false;
   context.dc = dc;
+  context.drawable = platform::gl::DrawableOf(*d);
   context.owner = std::this_thread::get_id();
   context.everCurrent = true;
   return true;
@@ -295,13 +303,18 @@ BOOL SwapBuffers(HDC dc)
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
-  // The calling thread's context when it draws on this DC, else whichever context drew on it last.
-  HGLRC__* c = t_current.dc == dc ? Find(t_current.context) : nullptr;
-  if (!c) {
-    for (auto& [handle, context] : table.contexts)
-      if (context->dc == dc)
-        c = context.get();
-  }
+  // The calling thread's context when it draws on this DC's window or bitmap, else whichever context drew
+  // there last; a window's DC may be a new one each time it is asked for.
+  HDC__* d = gdi::LookupDC(dc);
+  HGLRC__* c = Find(t_current.context);
+  if (c && c->dc != dc && !SameDrawable(*c, *d))
+    c = nullptr;
+  for (auto it = table.contexts.begin(); !c && it != table.contexts.end(); ++it)
+    if (it->second->dc == dc)
+      c = it->second.get();
+  for (auto it = table.contexts.begin(); !c && it != table.contexts.end(); ++it)
+    if (SameDrawable(*it->second, *d))
+      c = it->second.get();
   if (!c) {
     SetLastError(ERROR_INVALID_PIXEL_FORMAT);
     return FALSE;
@@ -313,9 +326,10 @@ BOOL SwapBuffers(HDC dc)
   Present(*c, dc);
   // A window that changed size gets a buffer of its new size for the next frame.
   if (ownedHere) {
-    const SIZE size = DrawableSize(*gdi::LookupDC(dc));
-    if (std::max<int>(1, size.cx) != c->width || std::max<int>(1, size.cy) != c->height)
-      Bind(*c, dc);
+    const SIZE size = DrawableSize(*d);
+    if ((std::max<int>(1, size.cx) != c->width || std::max<int>(1, size.cy) != c->height) && Bind(*c, dc) &&
+        t_current.context == c)
+      t_current.dc = dc;
   }
   return TRUE;
 }

@@ -1,7 +1,5 @@
 #include "platform/gl/pixel_formats.h"
 
-#include "platform/gdi/dc.h"
-
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -45,7 +43,8 @@ const std::array<PIXELFORMATDESCRIPTOR, 8> kFormats = {
 
 struct FormatTable {
   std::mutex mutex;
-  std::map<HDC, int> formats;
+  std::map<HDC, int> byDC;
+  std::map<Drawable, int> byDrawable;
 };
 
 FormatTable& Table()
@@ -55,6 +54,13 @@ FormatTable& Table()
 }
 
 }  // namespace
+
+Drawable DrawableOf(HDC__& dc)
+{
+  if (dc.kind == gdi::DCKind::Memory)
+    return {dc.st.bitmap.get(), 0, 0};
+  return {dc.surface, dc.origin.x, dc.origin.y};
+}
 
 int FormatCount() { return static_cast<int>(kFormats.size()); }
 
@@ -139,18 +145,23 @@ BOOL SetPixelFormat(HDC dc, int index, const PIXELFORMATDESCRIPTOR*)
   std::lock_guard lock(table.mutex);
   // A DC handle can come back for a new DC after DeleteDC, so a second call replaces the format rather than
   // being refused as a window's second format would be.
-  table.formats[dc] = index;
+  table.byDC[dc] = index;
+  table.byDrawable[platform::gl::DrawableOf(*d)] = index;
   return TRUE;
 }
 
 int GetPixelFormat(HDC dc)
 {
-  if (!gdi::LookupDC(dc)) {
+  HDC__* d = gdi::LookupDC(dc);
+  if (!d) {
     SetLastError(ERROR_INVALID_HANDLE);
     return 0;
   }
   auto& table = platform::gl::Table();
   std::lock_guard lock(table.mutex);
-  auto it = table.formats.find(dc);
-  return it == table.formats.end() ? 0 : it->second;
+  if (auto it = table.byDC.find(dc); it != table.byDC.end())
+    return it->second;
+  // Another DC of a window or bitmap that has a format.
+  auto it = table.byDrawable.find(platform::gl::DrawableOf(*d));
+  return it == table.byDrawable.end() ? 0 : it->second;
 }

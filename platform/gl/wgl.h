@@ -64,10 +64,13 @@ inline constexpr DWORD ERROR_INVALID_OPERATION = 4317;
 int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request);
 // Fills `out` (up to `size` bytes) for format `index` when `out` is given; answers the number of formats.
 int DescribePixelFormat(HDC dc, int index, UINT size, LPPIXELFORMATDESCRIPTOR out);
-// A window DC takes formats that draw to windows, a memory DC those that draw to bitmaps.
+// A window DC takes formats that draw to windows, a memory DC those that draw to bitmaps. The format belongs to
+// what the DC draws on: another DC of the same window or bitmap reports it too.
 BOOL SetPixelFormat(HDC dc, int index, const PIXELFORMATDESCRIPTOR* request);
 // 0 while none is set.
 int GetPixelFormat(HDC dc);
+// Shows the frame of the context drawing on the DC's window or bitmap (through any DC of it). From a thread
+// other than the context's, the frame shown is the one last swapped or released there.
 BOOL SwapBuffers(HDC dc);
 
 // Needs a DC with a pixel format; the context takes that format.

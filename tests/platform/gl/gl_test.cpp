@@ -289,6 +289,14 @@ TEST(GlRendering, SwapFillsOnlyWhatTheWindowShowsAndFollowsItsSize)
   EXPECT_EQ(surface.Pixel(0, 0), kGreen);
   EXPECT_EQ(surface.Pixel(99, 79), kGreen);
 
+  // A second DC on the same window, as GetDC gives one per call, swaps the same context's frame.
+  HDC again = gdi::CreateSurfaceDC(surface);
+  EXPECT_EQ(GetPixelFormat(again), GetPixelFormat(dc));
+  Clear(1, 1, 0);
+  ASSERT_TRUE(SwapBuffers(again));
+  EXPECT_EQ(surface.Pixel(50, 40), kYellow);
+  DeleteDC(again);
+
   wglMakeCurrent(nullptr, nullptr);
   EXPECT_TRUE(wglDeleteContext(context));
   DeleteDC(dc);
