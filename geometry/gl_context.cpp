@@ -1,5 +1,5 @@
 #include "geometry/gl_context.h"
 
-#include <GL/osmesa.h>
+#include "platform/gl/wgl.h"
 
-bool HasCurrentGlContext() { return OSMesaGetCurrentContext() != nullptr; }
+bool HasCurrentGlContext() { return wglGetCurrentContext() != nullptr; }
