@@ -1,0 +1,157 @@
+#include "platform/mfc/cmdtarget.h"
+
+#include "platform/mfc/winapp.h"
+#include "platform/mfc/wnd.h"
+
+IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
+
+const AFX_MSGMAP* CCmdTarget::GetThisMessageMap()
+{
+  static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, nullptr, nullptr}};
+  static const AFX_MSGMAP map = {nullptr, &entries[0]};
+  return &map;
+}
+
+const AFX_MSGMAP* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
+
+const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(UINT message) const
+{
+  for (const AFX_MSGMAP* map = GetMessageMap(); map != nullptr;
+       map = map->pfnGetBaseMap != nullptr ? map->pfnGetBaseMap() : nullptr) {
+    for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->pfn != nullptr; ++entry) {
+      UINT entryMessage = entry->pnRegistered != nullptr ? *entry->pnRegistered : entry->nMessage;
+      // A registered message not yet registered (0) matches nothing.
+      if (entryMessage != 0 && entryMessage == message && entry->nMessage != WM_COMMAND) {
+        return entry;
+      }
+    }
+  }
+  return nullptr;
+}
+
+const AFX_MSGMAP_ENTRY* CCmdTarget::FindCommandEntry(UINT nID, int nCode) const
+{
+  for (const AFX_MSGMAP* map = GetMessageMap(); map != nullptr;
+       map = map->pfnGetBaseMap != nullptr ? map->pfnGetBaseMap() : nullptr) {
+    for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->pfn != nullptr; ++entry) {
+      if (entry->nMessage == WM_COMMAND && entry->pnRegistered == nullptr &&
+          entry->nCode == static_cast<UINT>(nCode) && nID >= entry->nID && nID <= entry->nLastID) {
+        return entry;
+      }
+    }
+  }
+  return nullptr;
+}
+
+BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+  // Command id 0 is nobody's command.
+  if (nID == 0) {
+    return FALSE;
+  }
+  // ON_COMMAND_EX handlers may decline, so look past an entry that answered FALSE.
+  for (const AFX_MSGMAP* map = GetMessageMap(); map != nullptr;
+       map = map->pfnGetBaseMap != nullptr ? map->pfnGetBaseMap() : nullptr) {
+    for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->pfn != nullptr; ++entry) {
+      if (entry->nMessage != WM_COMMAND || entry->pnRegistered != nullptr ||
+          entry->nCode != static_cast<UINT>(nCode) || nID < entry->nID || nID > entry->nLastID) {
+        continue;
+      }
+      if (pHandlerInfo != nullptr) {
+        pHandlerInfo->pTarget = this;
+        pHandlerInfo->pEntry = entry;
+        return TRUE;
+      }
+      AFX_MSGARGS args;
+      args.message = WM_COMMAND;
+      args.nID = nID;
+      args.nCode = nCode;
+      args.pExtra = pExtra;
+      if (entry->pfn(this, args)) {
+        return TRUE;
+      }
+    }
+  }
+  return FALSE;
+}
+
+void CCmdTarget::BeginWaitCursor()
+{
+  if (CWinApp* app = AfxGetApp()) {
+    app->DoWaitCursor(1);
+  }
+}
+
+void CCmdTarget::EndWaitCursor()
+{
+  if (CWinApp* app = AfxGetApp()) {
+    app->DoWaitCursor(-1);
+  }
+}
+
+void CCmdTarget::RestoreWaitCursor()
+{
+  if (CWinApp* app = AfxGetApp()) {
+    app->DoWaitCursor(0);
+  }
+}
+
+CWaitCursor::CWaitCursor()
+{
+  if (CWinApp* app = AfxGetApp()) {
+    app->DoWaitCursor(1);
+  }
+}
+
+CWaitCursor::~CWaitCursor()
+{
+  if (CWinApp* app = AfxGetApp()) {
+    app->DoWaitCursor(-1);
+  }
+}
+
+void CWaitCursor::Restore()
+{
+  if (CWinApp* app = AfxGetApp()) {
+    app->DoWaitCursor(0);
+  }
+}
+
+// CCmdUI
+
+void CCmdUI::Enable(BOOL bOn)
+{
+  if (m_pOther != nullptr && m_pOther->m_hWnd != nullptr) {
+    // A control that is losing the focus hands it on first, as dialogs expect.
+    if (!bOn && ::GetFocus() == m_pOther->m_hWnd) {
+      ::SetFocus(::GetParent(m_pOther->m_hWnd));
+    }
+    m_pOther->EnableWindow(bOn);
+  }
+  m_bEnableChanged = TRUE;
+}
+
+void CCmdUI::SetCheck(int) {}
+
+void CCmdUI::SetRadio(BOOL bOn) { SetCheck(bOn ? 1 : 0); }
+
+void CCmdUI::SetText(LPCSTR lpszText)
+{
+  if (m_pOther != nullptr && m_pOther->m_hWnd != nullptr) {
+    m_pOther->SetWindowText(lpszText);
+  }
+}
+
+BOOL CCmdUI::DoUpdate(CCmdTarget* pTarget, BOOL bDisableIfNoHandler)
+{
+  if (m_nID == 0 || pTarget == nullptr) {
+    return TRUE;  // separators and the like are not updated
+  }
+  m_bEnableChanged = FALSE;
+  BOOL handled = pTarget->OnCmdMsg(m_nID, CN_UPDATE_COMMAND_UI, this, nullptr);
+  if (bDisableIfNoHandler && !m_bEnableChanged) {
+    AFX_CMDHANDLERINFO info;
+    Enable(pTarget->OnCmdMsg(m_nID, CN_COMMAND, this, &info));
+  }
+  return handled;
+}

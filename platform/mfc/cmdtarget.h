@@ -1,0 +1,256 @@
+// Command targets and message maps.
+//
+// A class's message map is a table of entries; each entry names what it matches (a window message, or a
+// command id range with its notification code) and holds a small thunk that casts the target to the class
+// that declared the entry and calls its handler with typed arguments. No member-function pointer is ever cast
+// to another type: the thunk is written per entry by the macros, inside the class's own scope.
+//
+//   class CMyDoc : public CDocument {
+//     ...
+//     DECLARE_MESSAGE_MAP()
+//   };
+//   BEGIN_MESSAGE_MAP(CMyDoc, CDocument)
+//     ON_COMMAND(ID_MY_COMMAND, &CMyDoc::OnMyCommand)
+//     ON_UPDATE_COMMAND_UI(ID_MY_COMMAND, &CMyDoc::OnUpdateMyCommand)
+//   END_MESSAGE_MAP()
+//
+// A map is searched from the most derived class to CCmdTarget; the first matching entry wins.
+#pragma once
+
+#include "platform/base/wintypes.h"
+#include "platform/mfc-core/mfcstring.h"
+#include "platform/mfc-core/object.h"
+#include "platform/mfc/afxres.h"
+
+#include <functional>
+
+class CCmdTarget;
+class CCmdUI;
+class CWnd;
+
+// What a thunk receives and gives back.
+struct AFX_MSGARGS {
+  UINT message = 0;
+  WPARAM wParam = 0;
+  LPARAM lParam = 0;
+  UINT nID = 0;           // commands: the command id
+  int nCode = 0;          // commands: CN_COMMAND, CN_UPDATE_COMMAND_UI or a control notification
+  void* pExtra = nullptr; // update-UI: the CCmdUI
+  LRESULT result = 0;     // window messages: the answer
+};
+
+using AFX_PMSGTHUNK = BOOL (*)(CCmdTarget* target, AFX_MSGARGS& args);
+
+struct AFX_MSGMAP_ENTRY {
+  UINT nMessage;             // WM_COMMAND for commands and update-UI, else the window message; 0 ends the map
+  UINT nCode;                // commands: the notification code (CN_UPDATE_COMMAND_UI as UINT)
+  UINT nID;                  // commands: first id of the range
+  UINT nLastID;              // commands: last id of the range
+  const UINT* pnRegistered;  // ON_REGISTERED_MESSAGE: the variable holding the message number
+  AFX_PMSGTHUNK pfn;         // TRUE when the entry handled it
+};
+
+struct AFX_MSGMAP {
+  const AFX_MSGMAP* (*pfnGetBaseMap)();
+  const AFX_MSGMAP_ENTRY* lpEntries;
+};
+
+// Asked for by OnCmdMsg to learn whether a handler exists, without calling it.
+struct AFX_CMDHANDLERINFO {
+  CCmdTarget* pTarget = nullptr;
+  const AFX_MSGMAP_ENTRY* pEntry = nullptr;
+};
+
+class CCmdTarget : public CObject {
+  DECLARE_DYNAMIC(CCmdTarget)
+public:
+  CCmdTarget() = default;
+  ~CCmdTarget() override = default;
+
+  // Routes a command (or its update-UI query) through this target's map; derived targets add their own
+  // routes. TRUE when something handled it. With pHandlerInfo, only finds the handler.
+  virtual BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo);
+
+  // The wait cursor, counted so that nested users balance.
+  void BeginWaitCursor();
+  void EndWaitCursor();
+  void RestoreWaitCursor();
+
+  // The entry of this object's maps matching a window message, or null.
+  const AFX_MSGMAP_ENTRY* FindMessageEntry(UINT message) const;
+  // The entry matching a command id and code, or null.
+  const AFX_MSGMAP_ENTRY* FindCommandEntry(UINT nID, int nCode) const;
+
+protected:
+  static const AFX_MSGMAP* GetThisMessageMap();
+  virtual const AFX_MSGMAP* GetMessageMap() const;
+};
+
+// The state of one user-interface item (menu item, button) that update handlers set. Command bars derive
+// their own and override what they show.
+class CCmdUI {
+public:
+  CCmdUI() = default;
+  virtual ~CCmdUI() = default;
+
+  virtual void Enable(BOOL bOn = TRUE);
+  virtual void SetCheck(int nCheck = 1);  // 0 unchecked, 1 checked, 2 indeterminate
+  virtual void SetRadio(BOOL bOn = TRUE);
+  virtual void SetText(LPCSTR lpszText);
+  // The handler declines: routing goes on to the next target.
+  void ContinueRouting() { m_bContinueRouting = TRUE; }
+
+  // Asks pTarget's routing for this item's state. When nothing set the enabled state and
+  // bDisableIfNoHandler is set, the item is enabled exactly when a command handler exists.
+  // TRUE when an update handler answered.
+  BOOL DoUpdate(CCmdTarget* pTarget, BOOL bDisableIfNoHandler);
+
+  UINT m_nID = 0;
+  UINT m_nIndex = 0;
+  UINT m_nIndexMax = 0;
+  CWnd* m_pOther = nullptr;  // a control window standing for the item, when there is one
+  BOOL m_bEnableChanged = FALSE;
+  BOOL m_bContinueRouting = FALSE;
+};
+
+// The wait cursor for a scope.
+class CWaitCursor {
+public:
+  CWaitCursor();
+  ~CWaitCursor();
+  CWaitCursor(const CWaitCursor&) = delete;
+  CWaitCursor& operator=(const CWaitCursor&) = delete;
+  void Restore();
+};
+
+#define DECLARE_MESSAGE_MAP()                             \
+protected:                                                \
+  static const AFX_MSGMAP* GetThisMessageMap();           \
+  const AFX_MSGMAP* GetMessageMap() const override;
+
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                      \
+  const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
+  const AFX_MSGMAP* theClass::GetThisMessageMap()                                   \
+  {                                                                                 \
+    using ThisClass = theClass;                                                     \
+    using TheBaseClass = baseClass;                                                 \
+    static const AFX_MSGMAP_ENTRY _messageEntries[] = {
+
+#define END_MESSAGE_MAP()                                                              \
+  {0, 0, 0, 0, nullptr, nullptr}                                                       \
+  }                                                                                    \
+  ;                                                                                    \
+  static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]}; \
+  return &messageMap;                                                                  \
+  }
+
+// The target as the class that declared the entry.
+#define TESMIRA_AFX_THIS(t) static_cast<ThisClass*>(t)
+
+// Commands.
+#define ON_COMMAND(id, memberFxn)                                                     \
+  {WM_COMMAND, static_cast<UINT>(CN_COMMAND), static_cast<UINT>(id), static_cast<UINT>(id), nullptr, \
+   [](CCmdTarget* t, AFX_MSGARGS&) -> BOOL {                                          \
+     std::invoke(memberFxn, TESMIRA_AFX_THIS(t));                                     \
+     return TRUE;                                                                     \
+   }},
+// The handler answers FALSE to let routing go on.
+#define ON_COMMAND_EX(id, memberFxn)                                                  \
+  {WM_COMMAND, static_cast<UINT>(CN_COMMAND), static_cast<UINT>(id), static_cast<UINT>(id), nullptr, \
+   [](CCmdTarget* t, AFX_MSGARGS& a) -> BOOL { return std::invoke(memberFxn, TESMIRA_AFX_THIS(t), a.nID); }},
+#define ON_COMMAND_RANGE(id, idLast, memberFxn)                                       \
+  {WM_COMMAND, static_cast<UINT>(CN_COMMAND), static_cast<UINT>(id), static_cast<UINT>(idLast), nullptr, \
+   [](CCmdTarget* t, AFX_MSGARGS& a) -> BOOL {                                        \
+     std::invoke(memberFxn, TESMIRA_AFX_THIS(t), a.nID);                              \
+     return TRUE;                                                                     \
+   }},
+#define ON_COMMAND_EX_RANGE(id, idLast, memberFxn)                                    \
+  {WM_COMMAND, static_cast<UINT>(CN_COMMAND), static_cast<UINT>(id), static_cast<UINT>(idLast), nullptr, \
+   [](CCmdTarget* t, AFX_MSGARGS& a) -> BOOL { return std::invoke(memberFxn, TESMIRA_AFX_THIS(t), a.nID); }},
+#define ON_UPDATE_COMMAND_UI(id, memberFxn) ON_UPDATE_COMMAND_UI_RANGE(id, id, memberFxn)
+#define ON_UPDATE_COMMAND_UI_RANGE(id, idLast, memberFxn)                                          \
+  {WM_COMMAND, static_cast<UINT>(CN_UPDATE_COMMAND_UI), static_cast<UINT>(id), static_cast<UINT>(idLast), \
+   nullptr, [](CCmdTarget* t, AFX_MSGARGS& a) -> BOOL {                                            \
+     auto* pCmdUI = static_cast<CCmdUI*>(a.pExtra);                                                \
+     pCmdUI->m_bContinueRouting = FALSE;                                                           \
+     std::invoke(memberFxn, TESMIRA_AFX_THIS(t), pCmdUI);                                          \
+     return !pCmdUI->m_bContinueRouting;                                                           \
+   }},
+// A control's notification (HIWORD of WM_COMMAND's wParam) from child id.
+#define ON_CONTROL(wNotifyCode, id, memberFxn)                                                 \
+  {WM_COMMAND, static_cast<UINT>(wNotifyCode), static_cast<UINT>(id), static_cast<UINT>(id), nullptr, \
+   [](CCmdTarget* t, AFX_MSGARGS&) -> BOOL {                                                   \
+     std::invoke(memberFxn, TESMIRA_AFX_THIS(t));                                              \
+     return TRUE;                                                                              \
+   }},
+#define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(0, id, memberFxn)
+
+// Window messages with the raw parameters: LRESULT handler(WPARAM, LPARAM).
+#define ON_MESSAGE(message, memberFxn)                                            \
+  {static_cast<UINT>(message), 0, 0, 0, nullptr, [](CCmdTarget* t, AFX_MSGARGS& a) -> BOOL { \
+     a.result = std::invoke(memberFxn, TESMIRA_AFX_THIS(t), a.wParam, a.lParam);  \
+     return TRUE;                                                                 \
+   }},
+// The message number is known only at run time (RegisterWindowMessage): `nMessageVariable` is a UINT.
+#define ON_REGISTERED_MESSAGE(nMessageVariable, memberFxn)                              \
+  {0xC000, 0, 0, 0, &(nMessageVariable), [](CCmdTarget* t, AFX_MSGARGS& a) -> BOOL {    \
+     a.result = std::invoke(memberFxn, TESMIRA_AFX_THIS(t), a.wParam, a.lParam);        \
+     return TRUE;                                                                       \
+   }},
+
+// Standard window messages, each cracked into its handler's arguments; the handler has the usual name.
+#define TESMIRA_ON_WM(message, call)                                                             \
+  {message, 0, 0, 0, nullptr, [](CCmdTarget* t, [[maybe_unused]] AFX_MSGARGS& a) -> BOOL {     \
+     [[maybe_unused]] ThisClass* self = TESMIRA_AFX_THIS(t);                                     \
+     call;                                                                                       \
+     return TRUE;                                                                                \
+   }},
+#define ON_WM_CREATE() \
+  TESMIRA_ON_WM(WM_CREATE, a.result = self->OnCreate(reinterpret_cast<LPCREATESTRUCT>(a.lParam)))
+#define ON_WM_DESTROY() TESMIRA_ON_WM(WM_DESTROY, self->OnDestroy())
+#define ON_WM_NCDESTROY() TESMIRA_ON_WM(WM_NCDESTROY, self->OnNcDestroy())
+#define ON_WM_CLOSE() TESMIRA_ON_WM(WM_CLOSE, self->OnClose())
+#define ON_WM_SIZE() \
+  TESMIRA_ON_WM(WM_SIZE, self->OnSize(static_cast<UINT>(a.wParam), LOWORD(a.lParam), HIWORD(a.lParam)))
+#define ON_WM_MOVE() \
+  TESMIRA_ON_WM(WM_MOVE, self->OnMove(GET_X_LPARAM(a.lParam), GET_Y_LPARAM(a.lParam)))
+#define ON_WM_PAINT() TESMIRA_ON_WM(WM_PAINT, self->OnPaint())
+#define ON_WM_ERASEBKGND() \
+  TESMIRA_ON_WM(WM_ERASEBKGND, a.result = self->OnEraseBkgnd(reinterpret_cast<HDC>(a.wParam)))
+#define ON_WM_TIMER() TESMIRA_ON_WM(WM_TIMER, self->OnTimer(static_cast<UINT_PTR>(a.wParam)))
+#define ON_WM_SETFOCUS() \
+  TESMIRA_ON_WM(WM_SETFOCUS, self->OnSetFocus(CWnd::FromHandle(reinterpret_cast<HWND>(a.wParam))))
+#define ON_WM_KILLFOCUS() \
+  TESMIRA_ON_WM(WM_KILLFOCUS, self->OnKillFocus(CWnd::FromHandle(reinterpret_cast<HWND>(a.wParam))))
+#define ON_WM_SHOWWINDOW() \
+  TESMIRA_ON_WM(WM_SHOWWINDOW, self->OnShowWindow(static_cast<BOOL>(a.wParam), static_cast<UINT>(a.lParam)))
+#define ON_WM_GETMINMAXINFO() \
+  TESMIRA_ON_WM(WM_GETMINMAXINFO, self->OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(a.lParam)))
+#define TESMIRA_ON_WM_MOUSE(message, handler)                                         \
+  TESMIRA_ON_WM(message, self->handler(static_cast<UINT>(a.wParam),                   \
+                                       CPoint(GET_X_LPARAM(a.lParam), GET_Y_LPARAM(a.lParam))))
+#define ON_WM_MOUSEMOVE() TESMIRA_ON_WM_MOUSE(WM_MOUSEMOVE, OnMouseMove)
+#define ON_WM_LBUTTONDOWN() TESMIRA_ON_WM_MOUSE(WM_LBUTTONDOWN, OnLButtonDown)
+#define ON_WM_LBUTTONUP() TESMIRA_ON_WM_MOUSE(WM_LBUTTONUP, OnLButtonUp)
+#define ON_WM_LBUTTONDBLCLK() TESMIRA_ON_WM_MOUSE(WM_LBUTTONDBLCLK, OnLButtonDblClk)
+#define ON_WM_RBUTTONDOWN() TESMIRA_ON_WM_MOUSE(WM_RBUTTONDOWN, OnRButtonDown)
+#define ON_WM_RBUTTONUP() TESMIRA_ON_WM_MOUSE(WM_RBUTTONUP, OnRButtonUp)
+#define ON_WM_MBUTTONDOWN() TESMIRA_ON_WM_MOUSE(WM_MBUTTONDOWN, OnMButtonDown)
+#define ON_WM_MBUTTONUP() TESMIRA_ON_WM_MOUSE(WM_MBUTTONUP, OnMButtonUp)
+#define ON_WM_MOUSEWHEEL()                                                                          \
+  TESMIRA_ON_WM(WM_MOUSEWHEEL,                                                                      \
+                a.result = self->OnMouseWheel(LOWORD(a.wParam), static_cast<short>(HIWORD(a.wParam)), \
+                                              CPoint(GET_X_LPARAM(a.lParam), GET_Y_LPARAM(a.lParam))))
+#define TESMIRA_ON_WM_KEY(message, handler)                                                   \
+  TESMIRA_ON_WM(message, self->handler(static_cast<UINT>(a.wParam), LOWORD(a.lParam),         \
+                                       HIWORD(a.lParam)))
+#define ON_WM_KEYDOWN() TESMIRA_ON_WM_KEY(WM_KEYDOWN, OnKeyDown)
+#define ON_WM_KEYUP() TESMIRA_ON_WM_KEY(WM_KEYUP, OnKeyUp)
+#define ON_WM_CHAR() TESMIRA_ON_WM_KEY(WM_CHAR, OnChar)
+#define ON_WM_CONTEXTMENU()                                                  \
+  TESMIRA_ON_WM(WM_CONTEXTMENU, self->OnContextMenu(CWnd::FromHandle(reinterpret_cast<HWND>(a.wParam)), \
+                                                    CPoint(GET_X_LPARAM(a.lParam), GET_Y_LPARAM(a.lParam))))
+#define ON_WM_ACTIVATE()                                                                      \
+  TESMIRA_ON_WM(WM_ACTIVATE, self->OnActivate(LOWORD(a.wParam),                               \
+                                              CWnd::FromHandle(reinterpret_cast<HWND>(a.lParam)), \
+                                              HIWORD(a.wParam)))

@@ -1,0 +1,66 @@
+// The open and save questions the framework asks for a file name.
+//
+// The window system has no common file dialogs yet; until it has, the framework asks through this one narrow
+// seam. Tests install ScriptedFileNames to answer from a script and to see what was asked. With no responder
+// the question is cancelled.
+#pragma once
+
+#include "platform/base/wintypes.h"
+#include "platform/mfc-core/mfcstring.h"
+
+#include <deque>
+#include <optional>
+#include <vector>
+
+// Open/save dialog flags the framework passes.
+inline constexpr DWORD OFN_READONLY = 0x00000001;
+inline constexpr DWORD OFN_OVERWRITEPROMPT = 0x00000002;
+inline constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
+inline constexpr DWORD OFN_PATHMUSTEXIST = 0x00000800;
+inline constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
+
+namespace platform::mfc {
+
+struct FileNamePrompt {
+  CString title;
+  CString fileName;    // the proposed name
+  CString filter;      // "Name (*.a;*.b)|*.a;*.b||"
+  CString defaultExt;  // without the dot
+  DWORD flags = 0;
+  bool open = false;
+};
+
+class FileNameResponder {
+public:
+  virtual ~FileNameResponder() = default;
+  // The chosen path, or nothing when the user cancelled.
+  virtual std::optional<CString> PromptFileName(const FileNamePrompt& prompt) = 0;
+};
+
+// Installs `responder` (null: none) and answers the one it replaces.
+FileNameResponder* SetFileNameResponder(FileNameResponder* responder);
+std::optional<CString> AskFileName(const FileNamePrompt& prompt);
+
+// Answers from a script, in order, and keeps what was asked; in force for its lifetime. A question the script
+// has no answer for is cancelled.
+class ScriptedFileNames : public FileNameResponder {
+public:
+  ScriptedFileNames();
+  ~ScriptedFileNames() override;
+  ScriptedFileNames(const ScriptedFileNames&) = delete;
+  ScriptedFileNames& operator=(const ScriptedFileNames&) = delete;
+
+  void Answer(const CString& path) { answers_.emplace_back(path); }
+  void Cancel() { answers_.emplace_back(std::nullopt); }
+  const std::vector<FileNamePrompt>& Asked() const { return asked_; }
+  std::size_t Unused() const { return answers_.size(); }
+
+  std::optional<CString> PromptFileName(const FileNamePrompt& prompt) override;
+
+private:
+  FileNameResponder* previous_;
+  std::deque<std::optional<CString>> answers_;
+  std::vector<FileNamePrompt> asked_;
+};
+
+}  // namespace platform::mfc

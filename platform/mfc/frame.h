@@ -1,0 +1,84 @@
+// CFrameWnd: the main window that holds the view. It routes commands to the active view first (and through
+// it to the document and its template), then handles them itself, then hands them to the application. Closing
+// it asks the document whether it may close (the save prompt).
+#pragma once
+
+#include "platform/mfc/wnd.h"
+
+class CView;
+class CDocument;
+class CDocTemplate;
+
+// Frame styles (the window-class part of the style word).
+inline constexpr DWORD FWS_ADDTOTITLE = 0x00008000;
+inline constexpr DWORD FWS_PREFIXTITLE = 0x00004000;
+inline constexpr DWORD FWS_SNAPTOBARS = 0x00002000;
+
+// What a template hands to a new frame so that it can make its view.
+struct CCreateContext {
+  CRuntimeClass* m_pNewViewClass = nullptr;
+  CDocument* m_pCurrentDoc = nullptr;
+  CDocTemplate* m_pNewDocTemplate = nullptr;
+  CView* m_pLastView = nullptr;
+  CFrameWnd* m_pCurrentFrame = nullptr;
+};
+
+class CFrameWnd : public CWnd {
+  DECLARE_DYNCREATE(CFrameWnd)
+public:
+  CFrameWnd();
+  ~CFrameWnd() override;
+
+  static const CRect rectDefault;
+
+  BOOL IsFrameWnd() const override { return TRUE; }
+
+  // Loads the title (the first piece of string nIDResource) and creates the frame with its view.
+  virtual BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+                         CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr);
+  BOOL Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle = WS_OVERLAPPEDWINDOW,
+              const RECT& rect = rectDefault, CWnd* pParentWnd = nullptr, LPCSTR lpszMenuName = nullptr,
+              DWORD dwExStyle = 0, CCreateContext* pContext = nullptr);
+  BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+
+  // The view and its document.
+  CView* GetActiveView() const { return m_pViewActive; }
+  void SetActiveView(CView* pViewNew, BOOL bNotify = TRUE);
+  virtual CDocument* GetActiveDocument();
+  CWnd* CreateView(CCreateContext* pContext, UINT nID = AFX_IDW_PANE_FIRST);
+  // Makes the first pane the active view when none is, sends WM_INITIALUPDATE to the views and shows the frame.
+  void InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible);
+  virtual void ActivateFrame(int nCmdShow = -1);
+
+  // The caption: "document - application" while FWS_ADDTOTITLE is set.
+  virtual void OnUpdateFrameTitle(BOOL bAddToTitle);
+  void UpdateFrameTitleForDocument(LPCSTR lpszDocName);
+  CString GetTitle() const { return m_strTitle; }
+  void SetTitle(LPCSTR lpszTitle) { m_strTitle = lpszTitle; }
+  // Lays out the view in the client area; control bars will take their part first.
+  virtual void RecalcLayout(BOOL bNotify = TRUE);
+
+  BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+
+  // Idle work the frame has been asked for.
+  enum IdleFlags { idleMenu = 1, idleTitle = 2, idleNotify = 4, idleLayout = 8 };
+  void DelayUpdateFrameTitle() { m_nIdleFlags |= idleTitle; }
+  void DelayRecalcLayout(BOOL bNotify = TRUE) { m_nIdleFlags |= (idleLayout | (bNotify ? idleNotify : 0)); }
+  UINT m_nIdleFlags = 0;
+
+  int OnCreate(LPCREATESTRUCT lpcs);
+  void OnClose();
+  void OnDestroy();
+  void OnSize(UINT nType, int cx, int cy);
+  LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
+
+protected:
+  virtual BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext);
+  void PostNcDestroy() override;
+
+  CString m_strTitle;
+  UINT m_nIDHelp = 0;
+  CView* m_pViewActive = nullptr;
+
+  DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,70 @@
+#include "platform/mfc/view.h"
+
+#include "platform/mfc/document.h"
+#include "platform/mfc/frame.h"
+
+IMPLEMENT_DYNAMIC(CView, CWnd)
+
+BEGIN_MESSAGE_MAP(CView, CWnd)
+  ON_WM_CREATE()
+  ON_WM_DESTROY()
+  ON_MESSAGE(WM_INITIALUPDATE, &CView::OnInitialUpdateMessage)
+END_MESSAGE_MAP()
+
+CView::CView() = default;
+
+CView::~CView()
+{
+  if (m_pDocument != nullptr) {
+    m_pDocument->RemoveView(this);
+  }
+}
+
+BOOL CView::PreCreateWindow(CREATESTRUCT& cs)
+{
+  cs.style |= static_cast<LONG>(WS_CLIPSIBLINGS);
+  return CWnd::PreCreateWindow(cs);
+}
+
+int CView::OnCreate(LPCREATESTRUCT lpcs)
+{
+  if (CWnd::OnCreate(lpcs) == -1) {
+    return -1;
+  }
+  auto* pContext = static_cast<CCreateContext*>(lpcs->lpCreateParams);
+  if (pContext != nullptr && pContext->m_pCurrentDoc != nullptr) {
+    pContext->m_pCurrentDoc->AddView(this);
+  }
+  return 0;
+}
+
+void CView::OnDestroy()
+{
+  CFrameWnd* pFrame = GetParentFrame();
+  if (pFrame != nullptr && pFrame->GetActiveView() == this) {
+    pFrame->SetActiveView(nullptr, FALSE);
+  }
+  CWnd::OnDestroy();
+}
+
+void CView::PostNcDestroy() { delete this; }
+
+BOOL CView::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+  if (CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) {
+    return TRUE;
+  }
+  return m_pDocument != nullptr && m_pDocument->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+LRESULT CView::OnInitialUpdateMessage(WPARAM, LPARAM)
+{
+  OnInitialUpdate();
+  return 0;
+}
+
+void CView::OnInitialUpdate() { OnUpdate(nullptr, 0, nullptr); }
+
+void CView::OnUpdate(CView*, LPARAM, CObject*) { Invalidate(TRUE); }
+
+void CView::OnActivateView(BOOL, CView*, CView*) {}

@@ -1,0 +1,132 @@
+// CWnd: the framework's object for one window. A window created through CWnd, or subclassed by it, is bound
+// to its object for life: the window procedure finds the object by handle and hands each message to
+// WindowProc, which looks it up in the object's message map and falls back to the window's default
+// procedure. WM_COMMAND becomes OnCommand and then command routing (OnCmdMsg).
+#pragma once
+
+#include "platform/mfc/cmdtarget.h"
+#include "platform/mfc/types.h"
+#include "platform/user/user.h"
+
+class CFrameWnd;
+struct CCreateContext;
+
+class CWnd : public CCmdTarget {
+  DECLARE_DYNCREATE(CWnd)
+public:
+  CWnd();
+  ~CWnd() override;
+
+  HWND m_hWnd = nullptr;
+  HWND GetSafeHwnd() const { return m_hWnd; }
+  operator HWND() const { return m_hWnd; }
+
+  // The object bound to a window; FromHandle makes a temporary one for a window bound to none (freed at
+  // idle time, so only to be used at once).
+  static CWnd* FromHandle(HWND hWnd);
+  static CWnd* FromHandlePermanent(HWND hWnd);
+  // Frees the temporary objects of this thread.
+  static void DeleteTempMap();
+
+  BOOL Attach(HWND hWndNew);
+  HWND Detach();
+  // Routes the window's messages through this object from now on.
+  BOOL SubclassWindow(HWND hWnd);
+  HWND UnsubclassWindow();
+
+  virtual BOOL Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                      CWnd* pParentWnd, UINT nID, CCreateContext* pContext = nullptr);
+  virtual BOOL CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, int x, int y,
+                        int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = nullptr);
+  virtual BOOL DestroyWindow();
+  virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
+  virtual BOOL PreTranslateMessage(MSG* pMsg);
+
+  // Messages
+  LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+  BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+  // To every descendant (depth first); with bOnlyPerm only to windows bound to an object.
+  void SendMessageToDescendants(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, BOOL bDeep = TRUE,
+                                BOOL bOnlyPerm = FALSE) const;
+
+  // The window
+  void SetWindowText(LPCSTR lpszString);
+  void GetWindowText(CString& rString) const;
+  CString GetWindowTextString() const;
+  BOOL ShowWindow(int nCmdShow);
+  void UpdateWindow();
+  void Invalidate(BOOL bErase = TRUE);
+  BOOL IsWindowVisible() const;
+  BOOL IsWindowEnabled() const;
+  BOOL EnableWindow(BOOL bEnable = TRUE);
+  void GetClientRect(LPRECT lpRect) const;
+  void GetWindowRect(LPRECT lpRect) const;
+  void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
+  void MoveWindow(LPCRECT lpRect, BOOL bRepaint = TRUE);
+  DWORD GetStyle() const;
+  DWORD GetExStyle() const;
+  int GetDlgCtrlID() const;
+  CWnd* GetParent() const;
+  CWnd* GetDlgItem(int nID) const;
+  CWnd* SetFocus();
+  static CWnd* GetFocus();
+  // The nearest frame window above this one (null when none).
+  CFrameWnd* GetParentFrame() const;
+  CFrameWnd* GetTopLevelFrame() const;
+  virtual BOOL IsFrameWnd() const { return FALSE; }
+
+  // The message box of the application, owned by this window.
+  int MessageBox(LPCSTR lpszText, LPCSTR lpszCaption = nullptr, UINT nType = 0);
+
+  // The window procedure of this object: the message map first, then the default.
+  virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+  virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+  virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+  // The default handling of the message being handled now.
+  LRESULT Default();
+
+  // What a message handler may call on its base.
+  int OnCreate(LPCREATESTRUCT lpCreateStruct);
+  void OnDestroy();
+  void OnNcDestroy();
+  void OnClose();
+  void OnSize(UINT nType, int cx, int cy);
+  void OnMove(int x, int y);
+  void OnPaint();
+  BOOL OnEraseBkgnd(HDC hDC);
+  void OnTimer(UINT_PTR nIDEvent);
+  void OnSetFocus(CWnd* pOldWnd);
+  void OnKillFocus(CWnd* pNewWnd);
+  void OnShowWindow(BOOL bShow, UINT nStatus);
+  void OnGetMinMaxInfo(MINMAXINFO* lpMMI);
+  void OnMouseMove(UINT nFlags, CPoint point);
+  void OnLButtonDown(UINT nFlags, CPoint point);
+  void OnLButtonUp(UINT nFlags, CPoint point);
+  void OnLButtonDblClk(UINT nFlags, CPoint point);
+  void OnRButtonDown(UINT nFlags, CPoint point);
+  void OnRButtonUp(UINT nFlags, CPoint point);
+  void OnMButtonDown(UINT nFlags, CPoint point);
+  void OnMButtonUp(UINT nFlags, CPoint point);
+  BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
+  void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+  void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
+  void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
+  void OnContextMenu(CWnd* pWnd, CPoint pos);
+  void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
+
+protected:
+  // WM_COMMAND: menu and accelerator commands are dropped when their update handler disables them.
+  virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+  // After the window is gone; frames and views delete themselves here.
+  virtual void PostNcDestroy();
+
+  WNDPROC m_pfnSuper = nullptr;  // the procedure a subclassed window had
+
+  friend LRESULT AfxWndProc(HWND, UINT, WPARAM, LPARAM);
+};
+
+// The window procedure of every window bound to a CWnd.
+LRESULT AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+// A window class with AfxWndProc and these attributes; answers its name (valid for the whole run).
+LPCSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = nullptr, HBRUSH hbrBackground = nullptr,
+                           HICON hIcon = nullptr);
