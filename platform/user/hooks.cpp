@@ -40,6 +40,10 @@ namespace user::detail {
 
 LRESULT CallHooks(int type, int code, WPARAM wParam, LPARAM lParam, bool* any)
 {
+  if (CurrentQueueFast()->hookCount.load(std::memory_order_relaxed) == 0) {
+    *any = false;
+    return 0;
+  }
   ChainFrame frame;
   {
     Lock lock(S().mutex);
@@ -94,6 +98,7 @@ HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE, DWORD threadId)
   hook->type = idHook;
   hook->proc = proc;
   q->hooks.push_back(hook);
+  q->hookCount.fetch_add(1);
   return hook->handle;
 }
 
@@ -109,6 +114,7 @@ BOOL UnhookWindowsHookEx(HHOOK handle)
         // A chain running now holds its own list and skips it from here on.
         (*it)->removed = true;
         q->hooks.erase(it);
+        q->hookCount.fetch_sub(1);
         return TRUE;
       }
     }

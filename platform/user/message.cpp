@@ -30,19 +30,23 @@ void WaitForNews(Lock& lock, ThreadQueue& q, std::uint64_t seen, std::uint64_t d
   while (q.generation == seen) {
     if (wakeAt == UINT64_MAX) {
       // Nothing timed to wait for: only news ends this wait.
+      ++q.waiters;
       q.wake.wait(lock);
+      --q.waiters;
       continue;
     }
     std::uint64_t now = clock.NowMs();
     if (now >= wakeAt) {
       return;
     }
-    if (wakeAt != UINT64_MAX && platform::SystemClockInForce()) {
+    ++q.waiters;
+    if (platform::SystemClockInForce()) {
       q.wake.wait_for(lock, std::chrono::milliseconds(wakeAt - now));
     } else {
       // Under a virtual clock every move of the clock bumps the generation.
       q.wake.wait(lock);
     }
+    --q.waiters;
   }
 }
 
@@ -93,7 +97,7 @@ MSG MakeMsg(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
   m.message = message;
   m.wParam = wParam;
   m.lParam = lParam;
-  m.time = GetTickCount();
+  m.time = MessageTime();
   m.pt = CursorNow();
   return m;
 }
@@ -106,7 +110,7 @@ bool Take(MSG* out, HWND filter, UINT min, UINT max, UINT flags, std::uint64_t* 
 {
   State& s = S();
   const bool remove = (flags & PM_REMOVE) != 0;
-  std::shared_ptr<ThreadQueue> q = CurrentQueue();
+  ThreadQueue* q = CurrentQueueFast();
   for (;;) {
     Lock lock(s.mutex);
     *seen = q->generation;
@@ -119,11 +123,15 @@ bool Take(MSG* out, HWND filter, UINT min, UINT max, UINT flags, std::uint64_t* 
     }
     for (auto it = q->posted.begin(); it != q->posted.end(); ++it) {
       if (MatchesFilter(*it, filter, min, max)) {
+        q->lastMessage = *it;
         *out = *it;
         if (remove) {
-          q->posted.erase(it);
+          if (it == q->posted.begin()) {
+            q->posted.pop_front();
+          } else {
+            q->posted.erase(it);
+          }
         }
-        q->lastMessage = *out;
         return true;
       }
     }
@@ -440,21 +448,29 @@ BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     }
     return TRUE;
   }
+  const DWORD time = MessageTime();
   Lock lock(s.mutex);
-  std::shared_ptr<ThreadQueue> target;
+  ThreadQueue* target = nullptr;
   if (hwnd == nullptr) {
-    target = CurrentQueueLocked();
+    target = CurrentQueueLocked().get();
   } else {
     Window* w = Find(hwnd);
-    if (w == nullptr || IsDesktopOrRoot(hwnd)) {
+    if (w == nullptr || w == s.desktop.get() || w == s.messageRoot.get()) {
       return FALSE;
     }
-    target = w->queue;
+    target = w->queue.get();
   }
-  if (!target || !target->alive) {
+  if (target == nullptr || !target->alive) {
     return FALSE;
   }
-  target->posted.push_back(MakeMsg(hwnd, msg, wParam, lParam));
+  // Filled in place: a record built aside and copied in costs more than everything else here.
+  MSG& record = target->posted.emplace_back();
+  record.hwnd = hwnd;
+  record.message = msg;
+  record.wParam = wParam;
+  record.lParam = lParam;
+  record.time = time;
+  record.pt = s.cursor;
   WakeQueue(*target);
   return TRUE;
 }
@@ -543,14 +559,26 @@ LRESULT DispatchMessage(const MSG* msg)
   if (msg->hwnd == nullptr) {
     return 0;
   }
+  // The procedure of the window dispatched to last, while no window has gone and no procedure has changed since.
+  struct Cached {
+    HWND hwnd = nullptr;
+    WNDPROC proc = nullptr;
+    std::uint64_t epoch = 0;
+  };
+  thread_local Cached cached;
   WNDPROC proc = nullptr;
-  {
+  static State& s = S();
+  const std::uint64_t epoch = s.windowEpoch.load(std::memory_order_acquire);
+  if (cached.hwnd == msg->hwnd && cached.epoch == epoch) {
+    proc = cached.proc;
+  } else {
     Lock lock(S().mutex);
     Window* w = Find(msg->hwnd);
-    if (w == nullptr || w->queue != CurrentQueueLocked()) {
+    if (w == nullptr || w->queue.get() != CurrentQueueFast()) {
       return 0;
     }
     proc = w->proc;
+    cached = Cached{msg->hwnd, proc, epoch};
   }
   return proc != nullptr ? proc(msg->hwnd, msg->message, msg->wParam, msg->lParam) : 0;
 }

@@ -6,6 +6,7 @@
 #include "platform/gdi/windraw.h"
 
 #include <algorithm>
+#include <ctime>
 #include <cctype>
 
 namespace user::detail {
@@ -53,7 +54,7 @@ thread_local QueueHolder t_queue;
 
 }  // namespace
 
-State& S()
+State& MakeState()
 {
   // Never destroyed: threads may still end after static destruction began.
   static State* state = [] {
@@ -62,6 +63,7 @@ State& S()
     s->desktop = MakeRoot(*s, "#32769", RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
     s->messageRoot = MakeRoot(*s, "Message", RECT{0, 0, 0, 0});
     s->messageRoot->style &= ~WS_VISIBLE;
+    g_state.store(s, std::memory_order_release);
     return s;
   }();
   return *state;
@@ -81,8 +83,39 @@ std::shared_ptr<ThreadQueue> CurrentQueueLocked()
     q->threadId = CurrentThreadId();
     S().queues[q->threadId] = q;
     t_queue.queue = q;
+    t_currentQueue = q.get();
   }
   return t_queue.queue;
+}
+
+ThreadQueue* MakeCurrentQueue()
+{
+  Lock lock(S().mutex);
+  return CurrentQueueLocked().get();
+}
+
+void EraseWindow(HWND hwnd)
+{
+  State& s = S();
+  auto key = reinterpret_cast<std::uintptr_t>(hwnd);
+  if (s.cachedKey == key) {
+    s.cachedKey = 0;
+    s.cachedWindow = nullptr;
+  }
+  s.windows.erase(key);
+  s.windowEpoch.fetch_add(1, std::memory_order_release);
+}
+
+DWORD MessageTime()
+{
+  if (platform::SystemClockInForce()) {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &ts);
+    return static_cast<DWORD>((static_cast<std::uint64_t>(ts.tv_sec) * 1000u +
+                               static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u) &
+                              0xFFFFFFFFu);
+  }
+  return GetTickCount();
 }
 
 std::shared_ptr<ThreadQueue> CurrentQueue()
@@ -128,7 +161,7 @@ void DestroyThreadWindowsQuietly(ThreadQueue& q)
     if (s.capture == hwnd) {
       s.capture = nullptr;
     }
-    s.windows.erase(reinterpret_cast<std::uintptr_t>(hwnd));
+    EraseWindow(hwnd);
   }
   if (s.foreground.get() == &q) {
     s.foreground.reset();
@@ -141,8 +174,17 @@ void DestroyThreadWindowsQuietly(ThreadQueue& q)
 Window* Find(HWND hwnd)
 {
   State& s = S();
-  auto it = s.windows.find(reinterpret_cast<std::uintptr_t>(hwnd));
-  return it == s.windows.end() ? nullptr : it->second.get();
+  auto key = reinterpret_cast<std::uintptr_t>(hwnd);
+  if (key == s.cachedKey && key != 0) {
+    return s.cachedWindow;
+  }
+  auto it = s.windows.find(key);
+  if (it == s.windows.end()) {
+    return nullptr;
+  }
+  s.cachedKey = key;
+  s.cachedWindow = it->second.get();
+  return s.cachedWindow;
 }
 
 std::shared_ptr<Window> FindShared(HWND hwnd)
@@ -251,7 +293,9 @@ std::string NameKey(LPCSTR name)
 void WakeQueue(ThreadQueue& q)
 {
   ++q.generation;
-  q.wake.notify_all();
+  if (q.waiters > 0) {
+    q.wake.notify_all();
+  }
 }
 
 void WakeWindowQueue(HWND hwnd)

@@ -8,6 +8,7 @@
 #include "platform/user/messages.h"
 #include "platform/user/window.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -132,6 +133,8 @@ struct ThreadQueue {
   std::vector<Timer> timers;
   std::vector<std::shared_ptr<Hook>> hooks;  // oldest first
   std::uint64_t generation = 0;              // moves on whenever there may be something new to take
+  int waiters = 0;                           // threads waiting on `wake`
+  std::atomic<int> hookCount{0};             // hooks installed, read without the lock
   MSG lastMessage{};                         // GetMessageTime / GetMessagePos
   // Caret
   HWND caretWindow = nullptr;
@@ -145,6 +148,11 @@ struct ThreadQueue {
 struct State {
   std::mutex mutex;
   std::unordered_map<std::uintptr_t, std::shared_ptr<Window>> windows;
+  // The last window looked up: most lookups are for the same window again.
+  std::uintptr_t cachedKey = 0;
+  Window* cachedWindow = nullptr;
+  // Moves on when a window goes or its procedure changes, so that lock-free caches of procedures know.
+  std::atomic<std::uint64_t> windowEpoch{0};
   std::uintptr_t nextHandle = 0x10010;
   std::vector<std::shared_ptr<WindowClass>> classes;
   std::map<DWORD, std::weak_ptr<ThreadQueue>> queues;
@@ -179,7 +187,14 @@ struct State {
   ATOM nextAtom = 0xC000;
 };
 
-State& S();
+State& MakeState();
+// Set once, by the first S(); read on every message, so it is a plain load.
+inline std::atomic<State*> g_state{nullptr};
+inline State& S()
+{
+  State* s = g_state.load(std::memory_order_acquire);
+  return s != nullptr ? *s : MakeState();
+}
 using Lock = std::unique_lock<std::mutex>;
 
 // With the lock held.
@@ -187,6 +202,18 @@ Window* Find(HWND hwnd);
 std::shared_ptr<Window> FindShared(HWND hwnd);
 std::shared_ptr<ThreadQueue> CurrentQueueLocked();
 std::shared_ptr<ThreadQueue> CurrentQueue();  // takes the lock
+// The calling thread's queue; takes the lock only the first time.
+inline thread_local ThreadQueue* t_currentQueue = nullptr;
+ThreadQueue* MakeCurrentQueue();
+inline ThreadQueue* CurrentQueueFast()
+{
+  ThreadQueue* q = t_currentQueue;
+  return q != nullptr ? q : MakeCurrentQueue();
+}
+// Removes a window from the handle table.
+void EraseWindow(HWND hwnd);
+// A message's time stamp: the tick count, read coarsely as Windows' is.
+DWORD MessageTime();
 DWORD CurrentThreadId();
 bool IsTopLevel(const Window& w);
 bool IsDesktopOrRoot(HWND hwnd);

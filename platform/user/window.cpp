@@ -142,7 +142,7 @@ void Forget(HWND hwnd)
       other->lastActivePopup = nullptr;
     }
   }
-  s.windows.erase(reinterpret_cast<std::uintptr_t>(hwnd));
+  EraseWindow(hwnd);
 }
 
 void SendDestroy(HWND hwnd)
@@ -1129,6 +1129,7 @@ LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value)
     case GWLP_WNDPROC:
       old = reinterpret_cast<LONG_PTR>(w->proc);
       w->proc = reinterpret_cast<WNDPROC>(value);
+      S().windowEpoch.fetch_add(1, std::memory_order_release);
       break;
     case GWLP_HINSTANCE:
       old = reinterpret_cast<LONG_PTR>(w->instance);
