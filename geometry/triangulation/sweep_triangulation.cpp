@@ -1,0 +1,976 @@
+// Sweep-line constrained Delaunay triangulation after V. Domiter and B. Žalik, "Sweep-line algorithm for
+// constrained Delaunay triangulation" (2008). The steps below follow the paper's order: initialisation with two
+// sentinels and a first triangle, the sweep of point events and edge events, and the finalisation that keeps
+// the triangles inside the outline.
+#include "geometry/triangulation/sweep_triangulation.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Raised when the input turns out to break the sweep's preconditions half-way (a crossing outline, a point
+// exactly on a constraint in a place the method cannot split it); the run is abandoned.
+struct TriangulationFault {};
+
+// Work allowed per point before a run counts as runaway. A sound run needs a few dozen steps per point; a
+// degenerate outline that would otherwise cycle forever stops here.
+constexpr long kStepsPerPoint = 200;
+constexpr long kStepsFixed = 1000000;
+
+bool StrictlyBetween(const CTriPoint& x, const CTriPoint& a, const CTriPoint& b)
+{
+  return (x.x - a.x) * (b.x - a.x) + (x.y - a.y) * (b.y - a.y) > 0.0 &&
+         (x.x - b.x) * (a.x - b.x) + (x.y - b.y) * (a.y - b.y) > 0.0;
+}
+
+bool HasSentinel(const CTriTriangle& t, const CTriSweepContext& tcx)
+{
+  for (const CTriPoint* p : t.points) {
+    if (p == tcx.leftSentinel.get() || p == tcx.rightSentinel.get()) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------------
+// Polygons
+
+void ITriangulatable::PrepareTriangulation(CTriContext&) {}
+
+void CTriPolygon::PrepareTriangulation(CTriContext& context)
+{
+  triangles.clear();
+  // A second run would otherwise register every outline edge twice.
+  for (auto& point : points) {
+    point->ReleaseConstraints();
+  }
+  const size_t n = points.size();
+  for (size_t i = 0; i + 1 < n; ++i) {
+    context.NewConstraint(points[i].get(), points[i + 1].get());
+  }
+  if (n >= 3) {
+    context.NewConstraint(points[0].get(), points[n - 1].get());
+  }
+  context.points.clear();
+  for (auto& point : points) {
+    context.points.push_back(point.get());
+  }
+}
+
+void CTriPolygon::AddTriangle(CTriTriangle* t)
+{
+  t->sequence = static_cast<int>(triangles.size()) + 1;
+  triangles.emplace_back(t);
+}
+
+void CTriPolygon::Clear()
+{
+  triangles.clear();
+  points.clear();
+}
+
+CTriPoint* CTriPolygon::AddPoint(double x, double y, double z)
+{
+  points.push_back(std::make_unique<CTriPoint>(x, y, z));
+  return points.back().get();
+}
+
+void CTriPolygon::Draw()
+{
+  glDisable(GL_LIGHTING);
+  glColor3d(1.0, 0.0, 0.0);
+  glLineWidth(3.0f);
+  for (const auto& t : triangles) {
+    glBegin(GL_LINE_LOOP);
+    for (const CTriPoint* p : t->points) {
+      glVertex3d(p->x, p->y, 0.0);
+    }
+    glEnd();
+  }
+  glLineWidth(1.0f);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Front
+
+CTriFrontNode* CTriFront::NewNode(CTriPoint* point)
+{
+  CTriFrontNode& node = m_registry.emplace_back();
+  node.point = point;
+  node.key = point->x;
+  return &node;
+}
+
+CTriFrontNode* CTriFront::LocateNode(double x)
+{
+  CTriFrontNode* node = hint;
+  if (x < node->key) {
+    while ((node = node->prev) != nullptr) {
+      if (x >= node->key) {
+        hint = node;
+        return node;
+      }
+    }
+  } else {
+    while ((node = node->next) != nullptr) {
+      if (x < node->key) {
+        hint = node->prev;
+        return node->prev;
+      }
+    }
+  }
+  return nullptr;
+}
+
+CTriFrontNode* CTriFront::LocatePoint(const CTriPoint* point)
+{
+  CTriFrontNode* node = hint;
+  const double px = point->x;
+  if (px == node->point->x) {
+    // The front's x strictly increase (a point straight above a node fills that node at once), so a point of
+    // the same x as the hint is the hint's or a neighbour's, or is not on the front at all.
+    if (node->point != point) {
+      if (node->prev != nullptr && node->prev->point == point) {
+        node = node->prev;
+      } else if (node->next != nullptr && node->next->point == point) {
+        node = node->next;
+      } else {
+        node = nullptr;
+      }
+    }
+  } else if (px < node->point->x) {
+    while ((node = node->prev) != nullptr && node->point != point) {
+    }
+  } else {
+    while ((node = node->next) != nullptr && node->point != point) {
+    }
+  }
+  if (node != nullptr) {
+    hint = node;
+  }
+  return node;
+}
+
+void CTriFront::Unlink(CTriFrontNode* node)
+{
+  node->prev->next = node->next;
+  node->next->prev = node->prev;
+  if (hint == node) {
+    hint = node->prev;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Contexts
+
+CTriContext::~CTriContext() = default;
+
+void CTriContext::PrepareTriangulation(ITriangulatable& target)
+{
+  polygon = &target;
+  mode = target.mode;
+  target.PrepareTriangulation(*this);
+}
+
+CTriSweepContext::CTriSweepContext() = default;
+
+CTriSweepContext::~CTriSweepContext()
+{
+  // Interior triangles now belong to the polygon; their links to the triangles outside the outline would dangle.
+  for (CTriTriangle* t : triangles) {
+    if (t->interior) {
+      for (CTriTriangle*& neighbour : t->neighbours) {
+        if (neighbour != nullptr && !neighbour->interior) {
+          neighbour = nullptr;
+        }
+      }
+    }
+  }
+  for (CTriTriangle* t : triangles) {
+    if (!t->interior) {
+      delete t;
+    }
+  }
+}
+
+void CTriSweepContext::PrepareTriangulation(ITriangulatable& target)
+{
+  CTriContext::PrepareTriangulation(target);
+  if (points.empty()) {
+    return;
+  }
+  double xmin = points[0]->x, xmax = points[0]->x;
+  double ymin = points[0]->y, ymax = points[0]->y;
+  for (const CTriPoint* p : points) {
+    xmin = std::min(xmin, p->x);
+    xmax = std::max(xmax, p->x);
+    ymin = std::min(ymin, p->y);
+    ymax = std::max(ymax, p->y);
+  }
+  const double dx = alpha * (xmax - xmin);
+  const double dy = alpha * (ymax - ymin);
+  rightSentinel = std::make_unique<CTriPoint>(xmax + dx, ymin - dy);
+  leftSentinel = std::make_unique<CTriPoint>(xmin - dx, ymin - dy);
+  std::sort(points.begin(), points.end(), [](const CTriPoint* a, const CTriPoint* b) {
+    return a->y < b->y || (a->y == b->y && a->x < b->x);
+  });
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// The sweep
+
+void CTriSweep::Step()
+{
+  if (--m_stepsLeft < 0) {
+    throw TriangulationFault{};
+  }
+}
+
+void CTriSweep::Triangulate(CTriSweepContext& tcx)
+{
+  m_stepsLeft = kStepsFixed + kStepsPerPoint * static_cast<long>(tcx.points.size());
+  CreateFront(tcx);
+  SweepPoints(tcx);
+  if (tcx.mode == kTriModePolygon) {
+    FinalizePolygon(tcx);
+  } else {
+    FinalizeConvexHull(tcx);
+  }
+}
+
+// Initialisation: the lowest point and the two sentinels below and beside all points make the first triangle,
+// whose upper edges are the first front.
+void CTriSweep::CreateFront(CTriSweepContext& tcx)
+{
+  CTriPoint* first = tcx.points[0];
+  auto* t = new CTriTriangle(first, tcx.leftSentinel.get(), tcx.rightSentinel.get());
+  tcx.triangles.push_back(t);
+
+  CTriFront& front = tcx.front;
+  front.head = front.NewNode(tcx.leftSentinel.get());
+  front.head->triangle = t;
+  CTriFrontNode* middle = front.NewNode(first);
+  middle->triangle = t;
+  front.tail = front.NewNode(tcx.rightSentinel.get());
+  front.head->next = middle;
+  middle->prev = front.head;
+  middle->next = front.tail;
+  front.tail->prev = middle;
+  front.hint = front.head;
+}
+
+// Sweep: each point in y order is a point event; each constraint whose upper end it is then is an edge event.
+void CTriSweep::SweepPoints(CTriSweepContext& tcx)
+{
+  for (size_t i = 1; i < tcx.points.size(); ++i) {
+    CTriPoint* point = tcx.points[i];
+    CTriFrontNode* node = PointEvent(tcx, point);
+    for (size_t e = 0; e < point->constraints.size(); ++e) {
+      EdgeEvent(tcx, point->constraints[e].get(), node);
+    }
+  }
+}
+
+// Point event: project the point onto the front, make the triangle with the front edge below it, then fill
+// the holes and basins the new node leaves.
+CTriFrontNode* CTriSweep::PointEvent(CTriSweepContext& tcx, CTriPoint* point)
+{
+  CTriFrontNode* node = tcx.front.LocateNode(point->x);
+  if (node == nullptr || node->next == nullptr) {
+    throw TriangulationFault{};
+  }
+  auto* t = new CTriTriangle(point, node->point, node->next->point);
+  t->MarkNeighbour(node->triangle);
+  tcx.triangles.push_back(t);
+
+  CTriFrontNode* created = tcx.front.NewNode(point);
+  created->next = node->next;
+  created->prev = node;
+  node->next->prev = created;
+  node->next = created;
+
+  if (!Legalize(tcx, t)) {
+    MapTriangleToNodes(tcx, t);
+  }
+  // A point straight above a front node would leave a zero-width front edge.
+  if (node->point->x + kTriCollinearEpsilon >= point->x) {
+    Fill(tcx, node);
+  }
+  FillAdvancingFront(tcx, created);
+  return created;
+}
+
+void CTriSweep::Fill(CTriSweepContext& tcx, CTriFrontNode* node)
+{
+  if (node->prev == nullptr || node->next == nullptr) {
+    throw TriangulationFault{};
+  }
+  auto* t = new CTriTriangle(node->prev->point, node->point, node->next->point);
+  t->MarkNeighbour(node->prev->triangle);
+  t->MarkNeighbour(node->triangle);
+  tcx.triangles.push_back(t);
+  tcx.front.Unlink(node);
+  if (!Legalize(tcx, t)) {
+    MapTriangleToNodes(tcx, t);
+  }
+}
+
+// Legalisation: flip every unconstrained edge whose opposite point lies inside the circumcircle.
+// Invariant relied on: an edge marked Delaunay is being legalised further up the recursion (or was settled by
+// a flip of an edge event) and must not be flipped again from here.
+bool CTriSweep::Legalize(CTriSweepContext& tcx, CTriTriangle* t)
+{
+  Step();
+  for (int i = 0; i < 3; ++i) {
+    if (t->delaunay[i]) {
+      continue;
+    }
+    CTriTriangle* ot = t->neighbours[i];
+    if (ot == nullptr) {
+      continue;
+    }
+    CTriPoint* p = t->points[i];
+    CTriPoint* op = t->OppositePoint(*ot, p);
+    const int oi = ot->Index(op);
+    if (oi < 0) {
+      throw TriangulationFault{};
+    }
+    if (ot->constrained[oi] || ot->delaunay[oi]) {
+      t->constrained[i] = ot->constrained[oi];
+      continue;
+    }
+    if (InCircle(*p, *t->PointCCW(p), *t->PointCW(p), *op)) {
+      t->delaunay[i] = true;
+      ot->delaunay[oi] = true;
+      RotateTrianglePair(t, p, ot, op);
+      if (!Legalize(tcx, t)) {
+        MapTriangleToNodes(tcx, t);
+      }
+      if (!Legalize(tcx, ot)) {
+        MapTriangleToNodes(tcx, ot);
+      }
+      t->delaunay[i] = false;
+      ot->delaunay[oi] = false;
+      return true;
+    }
+  }
+  return false;
+}
+
+namespace {
+
+// Turns the triangle one place and puts np after p: the shared edge of a flipped pair moves one vertex on.
+void RotateAndReplace(CTriTriangle* t, const CTriPoint* p, CTriPoint* np)
+{
+  CTriPoint* old[3] = {t->points[0], t->points[1], t->points[2]};
+  t->points[0] = old[2];
+  t->points[1] = old[0];
+  t->points[2] = old[1];
+  const int i = t->Index(p);
+  t->points[(i + 1) % 3] = np;
+}
+
+int EdgeCCW(const CTriTriangle* t, const CTriPoint* p) { return (t->Index(p) + 2) % 3; }
+int EdgeCW(const CTriTriangle* t, const CTriPoint* p) { return (t->Index(p) + 1) % 3; }
+
+}  // namespace
+
+void CTriSweep::RotateTrianglePair(CTriTriangle* t, CTriPoint* p, CTriTriangle* ot, CTriPoint* op)
+{
+  CTriTriangle* n1 = t->NeighbourCCW(p);
+  CTriTriangle* n2 = t->NeighbourCW(p);
+  CTriTriangle* n3 = ot->NeighbourCCW(op);
+  CTriTriangle* n4 = ot->NeighbourCW(op);
+  const bool ce1 = t->constrained[EdgeCCW(t, p)], de1 = t->delaunay[EdgeCCW(t, p)];
+  const bool ce2 = t->constrained[EdgeCW(t, p)], de2 = t->delaunay[EdgeCW(t, p)];
+  const bool ce3 = ot->constrained[EdgeCCW(ot, op)], de3 = ot->delaunay[EdgeCCW(ot, op)];
+  const bool ce4 = ot->constrained[EdgeCW(ot, op)], de4 = ot->delaunay[EdgeCW(ot, op)];
+
+  RotateAndReplace(t, p, op);
+  RotateAndReplace(ot, op, p);
+
+  ot->constrained[EdgeCCW(ot, p)] = ce1;
+  ot->delaunay[EdgeCCW(ot, p)] = de1;
+  t->constrained[EdgeCW(t, p)] = ce2;
+  t->delaunay[EdgeCW(t, p)] = de2;
+  t->constrained[EdgeCCW(t, op)] = ce3;
+  t->delaunay[EdgeCCW(t, op)] = de3;
+  ot->constrained[EdgeCW(ot, op)] = ce4;
+  ot->delaunay[EdgeCW(ot, op)] = de4;
+
+  t->ClearNeighbours();
+  ot->ClearNeighbours();
+  ot->MarkNeighbour(n1);
+  t->MarkNeighbour(n2);
+  t->MarkNeighbour(n3);
+  ot->MarkNeighbour(n4);
+  t->MarkNeighbour(ot);
+}
+
+// A triangle edge without a neighbour lies on the front: its left node now stands on this triangle.
+void CTriSweep::MapTriangleToNodes(CTriSweepContext& tcx, CTriTriangle* t)
+{
+  for (int i = 0; i < 3; ++i) {
+    if (t->neighbours[i] == nullptr) {
+      CTriFrontNode* node = tcx.front.LocatePoint(t->PointCW(t->points[i]));
+      if (node != nullptr) {
+        node->triangle = t;
+      }
+    }
+  }
+}
+
+// Fill the holes beside the new node (front angles of at most 90 degrees), then the basin to its right.
+void CTriSweep::FillAdvancingFront(CTriSweepContext& tcx, CTriFrontNode* node)
+{
+  CTriFrontNode* k = node->next;
+  while (k->next != nullptr) {
+    Step();
+    const double angle = HoleAngle(k);
+    if (angle > kHalfPi || angle < -kHalfPi) {
+      break;
+    }
+    Fill(tcx, k);
+    k = k->next;
+  }
+  k = node->prev;
+  while (k->prev != nullptr) {
+    Step();
+    const double angle = HoleAngle(k);
+    if (angle > kHalfPi || angle < -kHalfPi) {
+      break;
+    }
+    Fill(tcx, k);
+    k = k->prev;
+  }
+  if (node->next != nullptr && node->next->next != nullptr) {
+    if (BasinAngle(node) < kThreeQuartersPi) {
+      FillBasin(tcx, node);
+    }
+  }
+}
+
+double CTriSweep::HoleAngle(const CTriFrontNode* node) const
+{
+  const double ax = node->next->point->x - node->point->x;
+  const double ay = node->next->point->y - node->point->y;
+  const double bx = node->prev->point->x - node->point->x;
+  const double by = node->prev->point->y - node->point->y;
+  return std::atan2(ax * by - ay * bx, ax * bx + ay * by);
+}
+
+double CTriSweep::BasinAngle(const CTriFrontNode* node) const
+{
+  const double ax = node->point->x - node->next->next->point->x;
+  const double ay = node->point->y - node->next->next->point->y;
+  return std::atan2(ay, ax);
+}
+
+void CTriSweep::FillBasin(CTriSweepContext& tcx, CTriFrontNode* node)
+{
+  auto& basin = tcx.basin;
+  if (Orientation(*node->point, *node->next->point, *node->next->next->point) == kTriCounterClockwise) {
+    basin.left = node;
+  } else {
+    basin.left = node->next;
+  }
+  basin.bottom = basin.left;
+  while (basin.bottom->next != nullptr && basin.bottom->point->y >= basin.bottom->next->point->y) {
+    basin.bottom = basin.bottom->next;
+  }
+  if (basin.bottom == basin.left) {
+    return;
+  }
+  basin.right = basin.bottom;
+  while (basin.right->next != nullptr && basin.right->point->y < basin.right->next->point->y) {
+    basin.right = basin.right->next;
+  }
+  if (basin.right == basin.bottom) {
+    return;
+  }
+  basin.width = basin.right->point->x - basin.left->point->x;
+  basin.leftHighest = basin.left->point->y > basin.right->point->y;
+  FillBasinReq(tcx, basin.bottom);
+}
+
+// Every fill removes one node of the front, so the walk through the basin ends.
+void CTriSweep::FillBasinReq(CTriSweepContext& tcx, CTriFrontNode* node)
+{
+  const auto& basin = tcx.basin;
+  for (;;) {
+    Step();
+    if (IsShallow(tcx, node)) {
+      return;
+    }
+    Fill(tcx, node);
+    if (node->prev == basin.left && node->next == basin.right) {
+      return;
+    }
+    if (node->prev == basin.left) {
+      if (node->next->next == nullptr ||
+          Orientation(*node->point, *node->next->point, *node->next->next->point) == kTriClockwise) {
+        return;
+      }
+      node = node->next;
+    } else if (node->next == basin.right) {
+      if (node->prev->prev == nullptr ||
+          Orientation(*node->point, *node->prev->point, *node->prev->prev->point) == kTriCounterClockwise) {
+        return;
+      }
+      node = node->prev;
+    } else {
+      node = node->prev->point->y < node->next->point->y ? node->prev : node->next;
+    }
+  }
+}
+
+bool CTriSweep::IsShallow(const CTriSweepContext& tcx, const CTriFrontNode* node) const
+{
+  const auto& basin = tcx.basin;
+  const double height =
+      (basin.leftHighest ? basin.left->point->y : basin.right->point->y) - node->point->y;
+  return height < basin.width;
+}
+
+// Edge event: the constraint (p, q) whose upper end q was just swept. Fill the front above the constraint, then
+// force it into the triangulation.
+void CTriSweep::EdgeEvent(CTriSweepContext& tcx, CTriEdge* edge, CTriFrontNode* node)
+{
+  tcx.edgeEvent.p = edge->p;
+  tcx.edgeEvent.q = edge->q;
+  tcx.edgeEvent.right = edge->p->x > edge->q->x;
+  if (node->triangle == nullptr) {
+    throw TriangulationFault{};
+  }
+  if (IsEdgeSideOfTriangle(node->triangle, edge->p, edge->q)) {
+    return;
+  }
+  FillEdgeEvent(tcx, node);
+  EdgeInsertion(tcx, edge->p, edge->q, node->triangle, edge->q);
+}
+
+bool CTriSweep::IsEdgeSideOfTriangle(CTriTriangle* t, CTriPoint* ep, CTriPoint* eq)
+{
+  const int i = t->EdgeIndex(ep, eq);
+  if (i < 0) {
+    return false;
+  }
+  t->constrained[i] = true;
+  if (CTriTriangle* ot = t->neighbours[i]) {
+    ot->MarkConstrainedEdge(ep, eq);
+  }
+  return true;
+}
+
+// The fills above a constraint. Where the method would find nothing to fill (collinear front points on the
+// constraint's line) the walk moves on instead of trying the same node again.
+void CTriSweep::FillEdgeEvent(CTriSweepContext& tcx, CTriFrontNode* node)
+{
+  const CTriPoint& p = *tcx.edgeEvent.p;
+  const CTriPoint& q = *tcx.edgeEvent.q;
+  if (tcx.edgeEvent.right) {
+    while (node->next != nullptr && node->next->point->x < p.x) {
+      Step();
+      if (Orientation(q, *node->next->point, p) == kTriCounterClockwise) {
+        if (FillRightBelowEdgeEvent(tcx, node) == 0) {
+          node = node->next;
+        }
+      } else {
+        node = node->next;
+      }
+    }
+  } else {
+    while (node->prev != nullptr && node->prev->point->x > p.x) {
+      Step();
+      if (Orientation(q, *node->prev->point, p) == kTriClockwise) {
+        if (FillLeftBelowEdgeEvent(tcx, node) == 0) {
+          node = node->prev;
+        }
+      } else {
+        node = node->prev;
+      }
+    }
+  }
+}
+
+int CTriSweep::FillRightBelowEdgeEvent(CTriSweepContext& tcx, CTriFrontNode* node)
+{
+  int filled = 0;
+  while (node->point->x < tcx.edgeEvent.p->x) {
+    Step();
+    CTriFrontNode* a = node->next;
+    if (a == nullptr || a->next == nullptr) {
+      break;
+    }
+    if (Orientation(*node->point, *a->point, *a->next->point) == kTriCounterClockwise) {
+      filled += FillRightConcaveEdgeEvent(tcx, node);
+      break;
+    }
+    const int convex = FillRightConvexEdgeEvent(tcx, node);
+    if (convex == 0) {
+      break;
+    }
+    filled += convex;
+  }
+  return filled;
+}
+
+int CTriSweep::FillRightConcaveEdgeEvent(CTriSweepContext& tcx, CTriFrontNode* node)
+{
+  const CTriPoint& p = *tcx.edgeEvent.p;
+  const CTriPoint& q = *tcx.edgeEvent.q;
+  int filled = 0;
+  do {
+    Step();
+    Fill(tcx, node->next);
+    ++filled;
+    if (node->next->point == &p || node->next->next == nullptr) {
+      break;
+    }
+  } while (Orientation(q, *node->next->point, p) == kTriCounterClockwise &&
+           Orientation(*node->point, *node->next->point, *node->next->next->point) == kTriCounterClockwise);
+  return filled;
+}
+
+int CTriSweep::FillRightConvexEdgeEvent(CTriSweepContext& tcx, CTriFrontNode* node)
+{
+  const CTriPoint& p = *tcx.edgeEvent.p;
+  const CTriPoint& q = *tcx.edgeEvent.q;
+  for (;;) {
+    Step();
+    CTriFrontNode* a = node->next;
+    CTriFrontNode* b = a != nullptr ? a->next : nullptr;
+    CTriFrontNode* c = b != nullptr ? b->next : nullptr;
+    if (c == nullptr) {
+      return 0;
+    }
+    if (Orientation(*a->point, *b->point, *c->point) == kTriCounterClockwise) {
+      return FillRightConcaveEdgeEvent(tcx, a);
+    }
+    if (Orientation(q, *b->point, p) != kTriCounterClockwise) {
+      return 0;
+    }
+    node = a;
+  }
+}
+
+int CTriSweep::FillLeftBelowEdgeEvent(CTriSweepContext& tcx, CTriFrontNode* node)
+{
+  int filled = 0;
+  while (node->point->x > tcx.edgeEvent.p->x) {
+    Step();
+    CTriFrontNode* a = node->prev;
+    if (a == nullptr || a->prev == nullptr) {
+      break;
+    }
+    if (Orientation(*node->point, *a->point, *a->prev->point) == kTriClockwise) {
+      filled += FillLeftConcaveEdgeEvent(tcx, node);
+      break;
+    }
+    const int convex = FillLeftConvexEdgeEvent(tcx, node);
+    if (convex == 0) {
+      break;
+    }
+    filled += convex;
+  }
+  return filled;
+}
+
+int CTriSweep::FillLeftConcaveEdgeEvent(CTriSweepContext& tcx, CTriFrontNode* node)
+{
+  const CTriPoint& p = *tcx.edgeEvent.p;
+  const CTriPoint& q = *tcx.edgeEvent.q;
+  int filled = 0;
+  do {
+    Step();
+    Fill(tcx, node->prev);
+    ++filled;
+    if (node->prev->point == &p || node->prev->prev == nullptr) {
+      break;
+    }
+  } while (Orientation(q, *node->prev->point, p) == kTriClockwise &&
+           Orientation(*node->point, *node->prev->point, *node->prev->prev->point) == kTriClockwise);
+  return filled;
+}
+
+int CTriSweep::FillLeftConvexEdgeEvent(CTriSweepContext& tcx, CTriFrontNode* node)
+{
+  const CTriPoint& p = *tcx.edgeEvent.p;
+  const CTriPoint& q = *tcx.edgeEvent.q;
+  for (;;) {
+    Step();
+    CTriFrontNode* a = node->prev;
+    CTriFrontNode* b = a != nullptr ? a->prev : nullptr;
+    CTriFrontNode* c = b != nullptr ? b->prev : nullptr;
+    if (c == nullptr) {
+      return 0;
+    }
+    if (Orientation(*a->point, *b->point, *c->point) == kTriClockwise) {
+      return FillLeftConcaveEdgeEvent(tcx, a);
+    }
+    if (Orientation(q, *b->point, p) != kTriClockwise) {
+      return 0;
+    }
+    node = a;
+  }
+}
+
+// Walk the triangles around `point` to the one whose far edge the constraint crosses, and flip from there.
+void CTriSweep::EdgeInsertion(CTriSweepContext& tcx, CTriPoint* ep, CTriPoint* eq, CTriTriangle* t,
+                              CTriPoint* point)
+{
+  for (;;) {
+    Step();
+    if (t == nullptr) {
+      throw TriangulationFault{};
+    }
+    if (IsEdgeSideOfTriangle(t, ep, eq)) {
+      return;
+    }
+    CTriPoint* p1 = t->PointCCW(point);
+    CTriPoint* p2 = t->PointCW(point);
+    TriOrientation o1 = Orientation(*ep, *eq, *p1);
+    TriOrientation o2 = Orientation(*ep, *eq, *p2);
+    // A point exactly on the constraint splits it: the part from eq to that point is an edge already, the
+    // rest is inserted from there. Without this the flips below would turn round that point for ever.
+    CTriPoint* onEdge = nullptr;
+    if (point == eq && o1 == kTriCollinear && StrictlyBetween(*p1, *ep, *eq)) {
+      onEdge = p1;
+    } else if (point == eq && o2 == kTriCollinear && StrictlyBetween(*p2, *ep, *eq)) {
+      onEdge = p2;
+    }
+    if (onEdge != nullptr) {
+      IsEdgeSideOfTriangle(t, eq, onEdge);
+      if (tcx.edgeEvent.p == ep && tcx.edgeEvent.q == eq) {
+        tcx.edgeEvent.q = onEdge;
+      }
+      eq = onEdge;
+      point = onEdge;
+      continue;
+    }
+    // A collinear point off the constraint's segment lies on the constraint's line beyond it: it does not
+    // decide the side, the other point does.
+    if (o1 == kTriCollinear) {
+      o1 = o2;
+    } else if (o2 == kTriCollinear) {
+      o2 = o1;
+    }
+    if (o1 != o2) {
+      FlipEdgeEvent(tcx, ep, eq, t, point);
+      return;
+    }
+    t = o1 == kTriClockwise ? t->NeighbourCCW(point) : t->NeighbourCW(point);
+  }
+}
+
+// Flip the triangles the constraint crosses until it is an edge; triangles that fall off the constraint are
+// legalised on the way.
+void CTriSweep::FlipEdgeEvent(CTriSweepContext& tcx, CTriPoint* ep, CTriPoint* eq, CTriTriangle* t,
+                              CTriPoint* p)
+{
+  for (;;) {
+    Step();
+    CTriTriangle* ot = t->NeighbourAcross(p);
+    if (ot == nullptr) {
+      throw TriangulationFault{};
+    }
+    CTriPoint* op = t->OppositePoint(*ot, p);
+    if (InFlipRegion(*p, *t->PointCCW(p), *t->PointCW(p), *op)) {
+      RotateTrianglePair(t, p, ot, op);
+      MapTriangleToNodes(tcx, t);
+      MapTriangleToNodes(tcx, ot);
+      if (p == eq && op == ep) {
+        if (eq == tcx.edgeEvent.q && ep == tcx.edgeEvent.p) {
+          t->MarkConstrainedEdge(ep, eq);
+          ot->MarkConstrainedEdge(ep, eq);
+          Legalize(tcx, t);
+          Legalize(tcx, ot);
+        }
+        return;
+      }
+      const TriOrientation o = Orientation(*ep, *eq, *op);
+      t = NextFlipTriangle(tcx, o, t, ot, p, op);
+    } else {
+      CTriPoint* newP = NextFlipPoint(ep, eq, ot, op);
+      FlipScanEdgeEvent(tcx, ep, eq, t, ot, newP);
+      EdgeInsertion(tcx, ep, eq, t, p);
+      return;
+    }
+  }
+}
+
+// After a flip one of the pair no longer crosses the constraint: legalise it and go on with the other.
+CTriTriangle* CTriSweep::NextFlipTriangle(CTriSweepContext& tcx, TriOrientation o, CTriTriangle* t,
+                                          CTriTriangle* ot, CTriPoint* p, CTriPoint* op)
+{
+  CTriTriangle* settled = o == kTriCounterClockwise ? ot : t;
+  const int i = settled->EdgeIndex(p, op);
+  if (i < 0) {
+    throw TriangulationFault{};
+  }
+  settled->delaunay[i] = true;
+  Legalize(tcx, settled);
+  return o == kTriCounterClockwise ? t : ot;
+}
+
+CTriPoint* CTriSweep::NextFlipPoint(CTriPoint* ep, CTriPoint* eq, CTriTriangle* ot, CTriPoint* op)
+{
+  switch (Orientation(*ep, *eq, *op)) {
+  case kTriClockwise:
+    return ot->PointCCW(op);
+  case kTriCounterClockwise:
+    return ot->PointCW(op);
+  default:
+    // A point on the constraint in the middle of a flip sequence: the outline is not simple.
+    throw TriangulationFault{};
+  }
+}
+
+// The opposite point is not in the flip region: scan on across the constraint for one that is.
+void CTriSweep::FlipScanEdgeEvent(CTriSweepContext& tcx, CTriPoint* ep, CTriPoint* eq, CTriTriangle* flipTriangle,
+                                  CTriTriangle* t, CTriPoint* p)
+{
+  for (;;) {
+    Step();
+    CTriTriangle* ot = t->NeighbourAcross(p);
+    if (ot == nullptr) {
+      throw TriangulationFault{};
+    }
+    CTriPoint* op = t->OppositePoint(*ot, p);
+    if (InFlipRegion(*eq, *flipTriangle->PointCCW(eq), *flipTriangle->PointCW(eq), *op)) {
+      FlipEdgeEvent(tcx, eq, op, ot, op);
+      return;
+    }
+    p = NextFlipPoint(ep, eq, ot, op);
+    t = ot;
+  }
+}
+
+// Finalisation: from a triangle inside the outline at the leftmost front point, spread over every edge that is
+// not a constraint. Invariant relied on: the constraints close the outline, so the spread never reaches a
+// triangle of the sentinels.
+void CTriSweep::FinalizePolygon(CTriSweepContext& tcx)
+{
+  CTriFrontNode* first = tcx.front.head->next;
+  CTriTriangle* t = first->triangle;
+  CTriPoint* p = first->point;
+  while (t != nullptr) {
+    Step();
+    const int i = t->Index(p);
+    if (i < 0) {
+      throw TriangulationFault{};
+    }
+    if (t->constrained[(i + 1) % 3]) {
+      break;
+    }
+    t = t->NeighbourCCW(p);
+  }
+  auto& work = tcx.workList;
+  work.clear();
+  work.push_back(t);
+  while (!work.empty()) {
+    CTriTriangle* next = work.back();
+    work.pop_back();
+    if (next == nullptr || next->interior) {
+      continue;
+    }
+    if (HasSentinel(*next, tcx)) {
+      throw TriangulationFault{};
+    }
+    next->interior = true;
+    tcx.polygon->AddTriangle(next);
+    for (int i = 0; i < 3; ++i) {
+      if (!next->constrained[i]) {
+        work.push_back(next->neighbours[i]);
+      }
+    }
+  }
+}
+
+// Finalisation of the convex-hull mode (no polygon of this program asks for it).
+void CTriSweep::FinalizeConvexHull(CTriSweepContext& tcx)
+{
+  CTriFront& front = tcx.front;
+  CTriFrontNode* b = front.head->next;
+  CTriFrontNode* c = b->next;
+  CTriFrontNode* first = b;
+  while (c != front.tail) {
+    Step();
+    if (Orientation(*b->point, *c->point, *c->next->point) == kTriCounterClockwise) {
+      Fill(tcx, c);
+      c = c->next;
+    } else if (b != first && Orientation(*b->prev->point, *b->point, *c->point) == kTriCounterClockwise) {
+      Fill(tcx, b);
+      b = b->prev;
+    } else {
+      b = c;
+      c = c->next;
+    }
+  }
+  for (CTriFrontNode* n : {front.tail->prev, front.head->next}) {
+    CTriTriangle* nt = n->triangle;
+    if (nt != nullptr && nt->Contains(n->next->point) && nt->Contains(n->prev->point)) {
+      CTriTriangle* t1 = nt->NeighbourAcross(n->point);
+      if (t1 != nullptr) {
+        RotateTrianglePair(nt, n->point, t1, nt->OppositePoint(*t1, n->point));
+        MapTriangleToNodes(tcx, nt);
+        MapTriangleToNodes(tcx, t1);
+      }
+    }
+  }
+  // A receiver that keeps triangles moves them out of the list; what stays is released with the context.
+  tcx.polygon->AddTriangles(tcx.triangles);
+}
+
+namespace {
+
+// The sweep's preconditions on the points alone (the caller answers for the outline being simple): at least
+// three points, none twice, an extent in both x and y. Points are sorted by y, then x.
+bool PointsAreSweepable(const std::vector<CTriPoint*>& sorted)
+{
+  if (sorted.size() < 3) {
+    return false;
+  }
+  bool spreadX = false;
+  for (size_t i = 1; i < sorted.size(); ++i) {
+    if (sorted[i]->x == sorted[i - 1]->x && sorted[i]->y == sorted[i - 1]->y) {
+      return false;
+    }
+    spreadX = spreadX || sorted[i]->x != sorted[0]->x;
+  }
+  return spreadX && sorted.back()->y != sorted.front()->y;
+}
+
+}  // namespace
+
+bool TriangulatePolygon(CTriSweep*& holder, ITriangulatable& polygon)
+{
+  auto sweep = std::make_unique<CTriSweep>();
+  holder = sweep.get();
+  bool done = false;
+  {
+    CTriSweepContext context;
+    context.PrepareTriangulation(polygon);
+    if (PointsAreSweepable(context.points)) {
+      try {
+        sweep->Triangulate(context);
+        done = true;
+      } catch (const TriangulationFault&) {
+        done = false;
+      }
+    }
+    if (!done) {
+      // What the polygon received so far is released by the polygon; the rest by the context.
+      std::erase_if(context.triangles, [](const CTriTriangle* t) { return t->interior; });
+      polygon.ClearTriangulation();
+    }
+  }
+  holder = nullptr;
+  return done;
+}
