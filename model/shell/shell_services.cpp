@@ -17,6 +17,8 @@ LRESULT CShellServices::SendToMainWindow(UINT, WPARAM, LPARAM) { return 0; }
 
 UINT CShellServices::GetProfileInt(LPCSTR, LPCSTR, int defaultValue) { return static_cast<UINT>(defaultValue); }
 
+BOOL CShellServices::WriteProfileInt(LPCSTR, LPCSTR, int) { return FALSE; }
+
 CString CShellServices::GetProfileString(LPCSTR, LPCSTR, LPCSTR defaultValue) { return CString(defaultValue); }
 
 CString CShellServices::GetBinFolder()
@@ -44,6 +46,11 @@ UINT GetProfileInt(LPCSTR section, LPCSTR entry, int defaultValue)
 {
   return g_services->GetProfileInt(section, entry, defaultValue);
 }
+BOOL WriteProfileInt(LPCSTR section, LPCSTR entry, int value)
+{
+  return g_services->WriteProfileInt(section, entry, value);
+}
+BOOL IsPrintingInColor() { return g_services->IsPrintingInColor(); }
 int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
   return g_services->ShowMessageBox(owner, text, caption, type);

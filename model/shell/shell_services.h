@@ -53,6 +53,8 @@ public:
   // The application's profile; without an application every value reads as its default.
   virtual UINT GetProfileInt(LPCSTR section, LPCSTR entry, int defaultValue);
   virtual CString GetProfileString(LPCSTR section, LPCSTR entry, LPCSTR defaultValue);
+  // Without an application nothing is kept: FALSE.
+  virtual BOOL WriteProfileInt(LPCSTR section, LPCSTR entry, int value);
 
   // "Settings"/"InstallDir" + "Bin\" when set, else "Settings"/"DebugDir" unchanged.
   virtual CString GetBinFolder();
@@ -79,6 +81,8 @@ CShellServices& GetShellServices();
 // The forms the callers use.
 HWND GetMainWindow();
 UINT GetProfileInt(LPCSTR section, LPCSTR entry, int defaultValue);
+BOOL WriteProfileInt(LPCSTR section, LPCSTR entry, int value);
+BOOL IsPrintingInColor();
 int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 CString GetBinFolder();
 CString GetAppDataBinFolder();

@@ -98,3 +98,17 @@ private:
   CMemFile m_file;
   std::unique_ptr<CArchive> m_archive;
 };
+
+// The cause of the archive error that `load` raises (the exception freed), or -1 when it raises none.
+template <class Load>
+int ArchiveErrorOf(Load load)
+{
+  try {
+    load();
+  } catch (CArchiveException* e) {
+    const int cause = e->m_cause;
+    e->Delete();
+    return cause;
+  }
+  return -1;
+}
