@@ -621,19 +621,19 @@ BOOL ReplyMessage(LRESULT result)
   return TRUE;
 }
 
-DWORD GetQueueStatus(UINT flags)
+namespace user::detail {
+
+UINT QueueStatusLocked(ThreadQueue& q)
 {
   State& s = S();
-  Lock lock(s.mutex);
-  std::shared_ptr<ThreadQueue> q = CurrentQueueLocked();
   UINT status = 0;
-  if (!q->sent.empty()) {
+  if (!q.sent.empty()) {
     status |= QS_SENDMESSAGE;
   }
-  if (!q->posted.empty() || q->quit) {
+  if (!q.posted.empty() || q.quit) {
     status |= QS_POSTMESSAGE;
   }
-  for (const InputMessage& in : q->input) {
+  for (const InputMessage& in : q.input) {
     if (in.keyboard) {
       status |= QS_KEY;
     } else if (in.msg.message == WM_MOUSEMOVE || in.msg.message == WM_NCMOUSEMOVE) {
@@ -642,16 +642,24 @@ DWORD GetQueueStatus(UINT flags)
       status |= QS_MOUSEBUTTON;
     }
   }
-  if (FindPaintWindow(*s.desktop, *q, nullptr) != nullptr) {
+  if (FindPaintWindow(*s.desktop, q, nullptr) != nullptr) {
     status |= QS_PAINT;
   }
   std::uint64_t now = platform::CurrentClock().NowMs();
-  for (const Timer& t : q->timers) {
+  for (const Timer& t : q.timers) {
     if (t.due <= now) {
       status |= QS_TIMER;
     }
   }
-  status &= flags;
+  return status;
+}
+
+}  // namespace user::detail
+
+DWORD GetQueueStatus(UINT flags)
+{
+  Lock lock(S().mutex);
+  UINT status = QueueStatusLocked(*CurrentQueueLocked()) & flags;
   return MAKELONG(status, status);
 }
 

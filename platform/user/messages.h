@@ -258,3 +258,13 @@ inline constexpr UINT USER_TIMER_MINIMUM = 0x0000000A;
 inline constexpr UINT USER_TIMER_MAXIMUM = 0x7FFFFFFF;
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc);
 BOOL KillTimer(HWND hwnd, UINT_PTR id);
+
+// Waits for handles or for messages of `wakeMask` (QS_ bits) in the calling thread's queue: WAIT_OBJECT_0 + i for
+// handle i, WAIT_OBJECT_0 + count for the queue, WAIT_TIMEOUT after `milliseconds` on the clock in force.
+inline constexpr DWORD MWMO_WAITALL = 0x0001;
+inline constexpr DWORD MWMO_ALERTABLE = 0x0002;
+inline constexpr DWORD MWMO_INPUTAVAILABLE = 0x0004;
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds,
+                                DWORD wakeMask);
+DWORD MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE* handles, DWORD milliseconds, DWORD wakeMask,
+                                  DWORD flags);

@@ -2,6 +2,7 @@
 #include "platform/user/state.h"
 
 #include "platform/base/clock.h"
+#include "platform/base/kernel_object.h"
 #include "platform/base/thread.h"
 #include "platform/gdi/windraw.h"
 
@@ -295,6 +296,9 @@ void WakeQueue(ThreadQueue& q)
   ++q.generation;
   if (q.waiters > 0) {
     q.wake.notify_all();
+  }
+  if (g_msgWaiters.load(std::memory_order_relaxed) > 0) {
+    platform::WakeWaiters();
   }
 }
 

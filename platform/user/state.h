@@ -228,6 +228,10 @@ ATOM AddAtomLocked(const std::string& name);
 std::string AtomName(ATOM atom);
 // A class or property name that may be an atom, as a key.
 std::string NameKey(LPCSTR name);
+// Threads inside MsgWaitForMultipleObjects: queue news must wake the kernel waits too.
+inline std::atomic<int> g_msgWaiters{0};
+// The QS_ bits of what the queue holds now.
+UINT QueueStatusLocked(ThreadQueue& q);
 // Tells a waiting thread that there may be something new for it.
 void WakeQueue(ThreadQueue& q);
 void WakeWindowQueue(HWND hwnd);

@@ -1,6 +1,8 @@
 // Messages between threads: a SendMessage from a worker blocks until the window's thread has handled it, posted
 // messages arrive in order, and WM_PAINT and WM_TIMER wait until nothing else is queued.
 #include "platform/base/clock.h"
+#include "platform/base/kernel_object.h"
+#include "platform/base/sync.h"
 #include "platform/base/thread.h"
 #include "platform/user/user.h"
 
@@ -240,6 +242,51 @@ TEST(CrossThread, SendMessageTimeoutGivesUpOnTheClockInForce)
   EXPECT_EQ(seen.handlerThread, GetCurrentThreadId());
   DestroyWindow(hwnd);
   g_seen = nullptr;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CrossThread, MsgWaitWakesForAHandleOrForTheQueue)
+{
+  HANDLE event = CreateEvent(nullptr, FALSE, FALSE, nullptr);
+  MSG msg;
+  PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);
+  const DWORD me = GetCurrentThreadId();
+  std::thread poster([me] { PostThreadMessage(me, WM_APP, 0, 0); });
+  EXPECT_EQ(MsgWaitForMultipleObjects(1, &event, FALSE, INFINITE, QS_ALLINPUT), WAIT_OBJECT_0 + 1);
+  poster.join();
+  ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
+  std::thread setter([event] { SetEvent(event); });
+  EXPECT_EQ(MsgWaitForMultipleObjects(1, &event, FALSE, INFINITE, QS_ALLINPUT), WAIT_OBJECT_0);
+  setter.join();
+  CloseHandle(event);
+}
+
+TEST(CrossThread, MsgWaitEndsWhenATimerFallsDueOrTheTimeRunsOut)
+{
+  platform::VirtualClock clock(0);
+  platform::ScopedClock inForce(clock);
+  UINT_PTR timer = SetTimer(nullptr, 0, 100, nullptr);
+  std::thread sleeper([] {
+    while (platform::BlockedWaiterCount() == 0) {
+      std::this_thread::yield();
+    }
+    Sleep(100);
+  });
+  EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_TIMER), WAIT_OBJECT_0);
+  sleeper.join();
+  KillTimer(nullptr, timer);
+  std::thread later([] {
+    // Only once the wait has begun, so that its fifty milliseconds count from before this sleep.
+    while (platform::BlockedWaiterCount() == 0) {
+      std::this_thread::yield();
+    }
+    Sleep(50);
+  });
+  EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT), static_cast<DWORD>(WAIT_TIMEOUT));
+  later.join();
 }
 
 }  // namespace
