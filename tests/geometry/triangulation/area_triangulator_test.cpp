@@ -73,8 +73,8 @@ TEST(MinimumAreaTriangulation, EqualTotalsKeepTheFirstSplitVertex)
 
 TEST(MinimumAreaTriangulation, PlanarOutlinesAreCoveredExactlyOnce)
 {
-  // A chord outside the outline would make triangles overlap and raise the sum, so the sum of signed plan
-  // areas equals the outline's and no triangle turns the other way.
+  // A chord outside the outline leaves a triangle that turns the other way (the signed areas of any split
+  // add up to the outline's, so only the turn shows it).
   std::vector<std::vector<P3>> outlines = {
       {{0, 0, 0}, {6, 0, 0}, {6, 2, 0}, {2, 2, 0}, {2, 6, 0}, {0, 6, 0}},               // L shape
       {{0, 0, 0}, {8, 0, 0}, {8, 6, 0}, {4, 1, 0}, {0, 6, 0}},                          // deep notch
