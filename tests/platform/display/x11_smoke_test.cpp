@@ -38,8 +38,9 @@ public:
       name_ = ":" + std::to_string(n);
       pid_ = fork();
       if (pid_ == 0) {
+        // -noreset: the server must not restart when a client goes, or the next one may find it away.
         execl("/usr/bin/Xvfb", "Xvfb", name_.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-              static_cast<char*>(nullptr));
+              "-noreset", static_cast<char*>(nullptr));
         _exit(127);
       }
       auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
