@@ -1,0 +1,256 @@
+// Message maps: which entry a window message reaches, how commands are routed from the view to the
+// application, update-UI, and the idle-time update of bars.
+#include "tests/platform/mfc/harness.h"
+
+namespace mfctest {
+namespace {
+
+UINT g_registeredMessage = 0;
+
+class CBaseWnd : public CWnd {
+public:
+  std::vector<std::string> seen;
+
+  int OnCreate(LPCREATESTRUCT lpcs)
+  {
+    seen.push_back(std::string("create ") + (lpcs->lpszName != nullptr ? lpcs->lpszName : ""));
+    return CWnd::OnCreate(lpcs);
+  }
+  void OnSize(UINT nType, int cx, int cy)
+  {
+    seen.push_back("size " + std::to_string(nType) + " " + std::to_string(cx) + "x" + std::to_string(cy));
+  }
+  LRESULT OnApp1(WPARAM, LPARAM) { seen.push_back("base app1"); return 1; }
+  LRESULT OnApp2(WPARAM wParam, LPARAM lParam)
+  {
+    seen.push_back("base app2");
+    return static_cast<LRESULT>(wParam) + lParam;
+  }
+
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CBaseWnd, CWnd)
+  ON_WM_CREATE()
+  ON_WM_SIZE()
+  ON_MESSAGE(WM_APP + 1, &CBaseWnd::OnApp1)
+  ON_MESSAGE(WM_APP + 2, &CBaseWnd::OnApp2)
+END_MESSAGE_MAP()
+
+class CDerivedWnd : public CBaseWnd {
+public:
+  LRESULT OnApp1(WPARAM, LPARAM) { seen.push_back("derived app1"); return 11; }
+  LRESULT OnRegistered(WPARAM wParam, LPARAM) { seen.push_back("registered"); return static_cast<LRESULT>(wParam); }
+  void OnLButtonDown(UINT nFlags, CPoint point)
+  {
+    seen.push_back("lbutton " + std::to_string(nFlags) + " " + std::to_string(point.x) + "," +
+                   std::to_string(point.y));
+  }
+
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CDerivedWnd, CBaseWnd)
+  ON_MESSAGE(WM_APP + 1, &CDerivedWnd::OnApp1)
+  ON_REGISTERED_MESSAGE(g_registeredMessage, &CDerivedWnd::OnRegistered)
+  ON_WM_LBUTTONDOWN()
+END_MESSAGE_MAP()
+
+TEST(MessageMapTest, MessagesReachTheMostDerivedEntryThenTheBaseMapThenTheDefault)
+{
+  g_registeredMessage = ::RegisterWindowMessage("TesmiraMfcTest");
+  CDerivedWnd wnd;
+  ASSERT_TRUE(wnd.CreateEx(0, nullptr, "probe", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr));
+  ASSERT_EQ(CWnd::FromHandlePermanent(wnd.m_hWnd), &wnd);
+  // Bound before its first message: WM_CREATE reached the map.
+  ASSERT_FALSE(wnd.seen.empty());
+  EXPECT_EQ(wnd.seen.front(), "create probe");
+
+  struct Case {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    const char* seen;  // null: no handler of ours
+    LRESULT result;
+  };
+  const Case cases[] = {
+      {WM_APP + 1, 0, 0, "derived app1", 11},  // the derived entry hides the base one
+      {WM_APP + 2, 5, 7, "base app2", 12},     // inherited from the base map
+      {g_registeredMessage, 42, 0, "registered", 42},
+      {WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(30, 40), "size 2 30x40", 0},
+      {WM_LBUTTONDOWN, 1, MAKELPARAM(static_cast<WORD>(-3), 9), "lbutton 1 -3,9", 0},
+      {WM_APP + 3, 0, 0, nullptr, 0},
+  };
+  for (const Case& c : cases) {
+    wnd.seen.clear();
+    LRESULT result = ::SendMessage(wnd.m_hWnd, c.message, c.wParam, c.lParam);
+    SCOPED_TRACE(c.message);
+    if (c.seen != nullptr) {
+      ASSERT_EQ(wnd.seen.size(), 1u);
+      EXPECT_EQ(wnd.seen[0], c.seen);
+    } else {
+      EXPECT_TRUE(wnd.seen.empty());
+    }
+    EXPECT_EQ(result, c.result);
+  }
+
+  HWND hwnd = wnd.m_hWnd;
+  EXPECT_TRUE(wnd.DestroyWindow());
+  EXPECT_EQ(wnd.m_hWnd, nullptr);
+  EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), nullptr);
+}
+
+TEST(MessageMapTest, AWindowOfAnotherClassIsSubclassedAndKeepsItsOwnProcedure)
+{
+  static int ownCalls = 0;
+  WNDCLASS wc;
+  wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+    if (m == WM_APP + 5) {
+      ++ownCalls;
+      return 99;
+    }
+    return ::DefWindowProc(h, m, w, l);
+  };
+  wc.lpszClassName = "MfcTestForeignClass";
+  ::RegisterClass(&wc);
+
+  CDerivedWnd wnd;
+  ASSERT_TRUE(wnd.CreateEx(0, "MfcTestForeignClass", "foreign", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+  EXPECT_EQ(wnd.seen.front(), "create foreign");
+  EXPECT_EQ(::SendMessage(wnd.m_hWnd, WM_APP + 1, 0, 0), 11);  // ours first
+  EXPECT_EQ(ownCalls, 0);
+  // A message we do not map goes to the class's procedure, not straight to the default.
+  EXPECT_EQ(::SendMessage(wnd.m_hWnd, WM_APP + 5, 0, 0), 99);
+  EXPECT_EQ(ownCalls, 1);
+  wnd.DestroyWindow();
+}
+
+class RoutingTest : public FrameworkTest {};
+
+TEST_F(RoutingTest, CommandsGoFromViewToDocumentTemplateFrameAndApplication)
+{
+  struct Case {
+    UINT id;
+    std::vector<std::string> handledBy;
+  };
+  const Case cases[] = {
+      {kCmdAll, {"view"}},
+      {kCmdDocDown, {"doc"}},
+      {kCmdTemplateDown, {"template"}},
+      {kCmdFrameDown, {"frame"}},
+      {kCmdAppOnly, {"app"}},
+      {kCmdNobody, {}},
+      {kCmdViewDeclines, {"view declined", "frame"}},
+      {kCmdRangeFirst + 1, {"doc range 40011"}},
+      {kCmdRangeLast + 1, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    Log().clear();
+    Command(c.id);
+    EXPECT_EQ(Log(), c.handledBy);
+  }
+}
+
+TEST_F(RoutingTest, ACommandWhoseUpdateHandlerDisablesItIsNotCarriedOut)
+{
+  Command(kCmdDisabled);
+  EXPECT_TRUE(Log().empty());
+  // Called directly (not from a menu), the routing itself does not look at the state.
+  EXPECT_TRUE(Frame()->OnCmdMsg(kCmdDisabled, CN_COMMAND, nullptr, nullptr));
+  EXPECT_EQ(Log(), std::vector<std::string>{"frame"});
+}
+
+// What a bar item shows.
+class RecordingCmdUI : public CCmdUI {
+public:
+  void Enable(BOOL bOn) override
+  {
+    CCmdUI::Enable(bOn);
+    enabled = bOn;
+  }
+  void SetCheck(int nCheck) override { check = nCheck; }
+  void SetText(LPCSTR lpszText) override { text = lpszText; }
+  int enabled = -1;  // -1: never set
+  int check = -1;
+  std::string text;
+};
+
+TEST_F(RoutingTest, UpdateHandlersAreRoutedLikeCommands)
+{
+  struct Case {
+    UINT id;
+    BOOL disableIfNoHandler;
+    BOOL answered;
+    int enabled;
+    int check;
+    const char* text;
+  };
+  const Case cases[] = {
+      {kCmdChecked, TRUE, TRUE, 0, 1, "checked by view"},  // checked, and no command handler: disabled
+      {kCmdDisabled, TRUE, TRUE, 0, -1, ""},               // the document disables it
+      {kCmdPassOn, TRUE, TRUE, 1, -1, "enabled by frame"}, // the view passes it on to the frame
+      {kCmdAppOnly, TRUE, FALSE, 1, -1, ""},               // no update handler, a command handler
+      {kCmdNobody, TRUE, FALSE, 0, -1, ""},
+      {kCmdNobody, FALSE, FALSE, -1, -1, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    RecordingCmdUI ui;
+    ui.m_nID = c.id;
+    EXPECT_EQ(ui.DoUpdate(Frame(), c.disableIfNoHandler), c.answered);
+    EXPECT_EQ(ui.enabled, c.enabled);
+    EXPECT_EQ(ui.check, c.check);
+    EXPECT_EQ(ui.text, c.text);
+  }
+  EXPECT_TRUE(Log().empty());  // asking for the state runs no command
+}
+
+// A bar as command bars will be: a child of the frame that updates its items at idle time.
+class CProbeBar : public CWnd {
+public:
+  std::vector<UINT> ids;
+  std::vector<RecordingCmdUI> items;
+  int updates = 0;
+
+  LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM)
+  {
+    ++updates;
+    items.assign(ids.size(), RecordingCmdUI());
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+      items[i].m_nID = ids[i];
+      items[i].DoUpdate(GetParentFrame(), static_cast<BOOL>(wParam));
+    }
+    ::PostQuitMessage(7);
+    return 0;
+  }
+
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CProbeBar, CWnd)
+  ON_MESSAGE(WM_IDLEUPDATECMDUI, &CProbeBar::OnIdleUpdateCmdUI)
+END_MESSAGE_MAP()
+
+TEST_F(RoutingTest, TheIdleLoopUpdatesTheBarsAndTheFrameTitle)
+{
+  CProbeBar bar;
+  ASSERT_TRUE(bar.Create(nullptr, "bar", WS_VISIBLE, CRect(0, 0, 100, 20), Frame(), 1234));
+  bar.ids = {kCmdChecked, kCmdFrameDown, kCmdNobody};
+
+  Doc()->SetTitle("Probe");
+  Frame()->SetWindowText("stale");
+  Frame()->DelayUpdateFrameTitle();
+
+  EXPECT_EQ(app_->Run(), 7);
+  EXPECT_EQ(bar.updates, 1);
+  ASSERT_EQ(bar.items.size(), 3u);
+  EXPECT_EQ(bar.items[0].check, 1);
+  EXPECT_EQ(bar.items[1].enabled, 1);
+  EXPECT_EQ(bar.items[2].enabled, 0);
+  EXPECT_EQ(Frame()->GetWindowTextString(), CString("Probe - Tesmira Road"));
+  bar.DestroyWindow();
+}
+
+}  // namespace
+}  // namespace mfctest
