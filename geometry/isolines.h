@@ -63,6 +63,7 @@ public:
   void PlaceLabels(DWORD* labelRecordKind, DWORD kind);
 
   std::vector<std::unique_ptr<CIsoLine>>& GetIsolines() { return m_isolines; }
+  const std::vector<std::unique_ptr<CIsoLine>>& GetIsolines() const { return m_isolines; }
   DWORD m_flags = 0;
 
 private:
