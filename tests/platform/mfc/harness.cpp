@@ -70,8 +70,11 @@ void CTestDoc::Serialize(CArchive& ar)
     ar << m_text;
   } else {
     if (rejectOnLoad) {
+      // As the program's document does: its own message, a fresh state of its own making, and no word of where
+      // the document came from.
       AfxMessageBox("rejected by the document");
-      CDocument::OnNewDocument();
+      m_text.Empty();
+      SetModifiedFlag(FALSE);
       AfxThrowUserException();
     }
     ar >> m_text;

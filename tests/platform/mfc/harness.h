@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,7 +43,7 @@ public:
 
   // Faults to inject into Serialize.
   static inline bool failStoreAfterWriting = false;  // writes part, then the disk is full
-  static inline bool rejectOnLoad = false;          // tells the user, resets itself, throws CUserException
+  static inline bool rejectOnLoad = false;          // tells the user, empties itself, throws CUserException
 
   void Serialize(CArchive& ar) override;
   void DeleteContents() override;
