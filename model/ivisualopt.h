@@ -3,6 +3,7 @@
 #pragma once
 
 #include "model/class_obj_model.h"
+#include "model/pref_of_color.h"
 #include "platform/gdi/wingdi.h"
 #include "platform/mfc-core/array.h"
 
@@ -12,20 +13,6 @@ class CPreferencesOfReport;
 namespace Options {
 class CVisualOpt;
 }
-
-// A colour as three components from 0 to 1 (12 bytes).
-struct _PREF_OF_COLOR {
-  float r;
-  float g;
-  float b;
-};
-
-// One level of a colour scale (16 bytes): the value in the quantity's unit, its colour 0x00BBGGRR, 0.
-struct _PREF_OF_COLOR_LEVELS {
-  double value;
-  COLORREF colour;
-  std::int32_t reserved;
-};
 
 struct IVisualOpt : IModelUnknown {
   virtual int SetDefaults() = 0;
