@@ -189,8 +189,15 @@ void CCalcAreaManager::BuildLevels()
 
 void CCalcAreaManager::ApplyLabelHeightsTo(CCalcArea& area)
 {
-  area.m_isolines.SetLabelHeight(FontLabelHeight(1));
-  area.m_nodeValues.SetLabelHeight(FontLabelHeight(2));
+  // A project file with fewer fonts lacks the element: the labels keep the height they have.
+  const double isolineHeight = FontLabelHeight(1);
+  const double nodeHeight = FontLabelHeight(2);
+  if (isolineHeight > 0) {
+    area.m_isolines.SetLabelHeight(isolineHeight);
+  }
+  if (nodeHeight > 0) {
+    area.m_nodeValues.SetLabelHeight(nodeHeight);
+  }
 }
 
 void CCalcAreaManager::ApplyLabelHeights()
