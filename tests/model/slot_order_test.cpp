@@ -1,6 +1,9 @@
 // Callers and outside code reach the interfaces by slot; the order is part of each contract.
 #include "model/doc_interface.h"
 #include "model/iarea.h"
+#include "model/igroups.h"
+#include "model/iproject.h"
+#include "model/ivisualopt.h"
 #include "model/ipavement.h"
 #include "model/iresults.h"
 #include "model/iroad.h"
@@ -87,6 +90,51 @@ TEST(SlotOrder, DocumentInterface)
   EXPECT_SLOT(&IQorRoadDoc::ReleaseUnderlay, 60);
   EXPECT_SLOT(&IQorRoadDoc::GetGraphicCore, 65);
   EXPECT_SLOT(&IQorRoadDoc::UnloadCatalog, 70);
+}
+
+TEST(SlotOrder, PolesAndGroups)
+{
+  EXPECT_SLOT(&IPole::Serialize, 3);
+  EXPECT_SLOT(&IPole::GetHeight, 9);
+  EXPECT_SLOT(&IPole::UpdateFromCatalogue, 19);
+  EXPECT_SLOT(&IPole::GetDistanceToPrev, 28);
+  EXPECT_SLOT(&IPole::GetCircleRotation, 33);
+  EXPECT_SLOT(&IPole::ComputeAimTilt, 40);
+  EXPECT_SLOT(&IPole::SetMountSide, 49);
+  EXPECT_SLOT(&IPole::GetBracketMountPrice, 57);
+  EXPECT_SLOT(&IGroupOfDev::GetName, 3);
+  EXPECT_SLOT(&IGroupOfDev::RefreshLightDevice, 13);
+  EXPECT_SLOT(&IGroupOfDev::Reserved, 23);
+  EXPECT_SLOT(&IGroupOfDev::DragHandle, 27);
+  EXPECT_SLOT(&IGroupOfDev::SetPoleCount, 31);
+  EXPECT_SLOT(&IGroupOfDev::GetContourPoints, 39);
+  EXPECT_SLOT(&IGroupOfDev::ComputeContourPositions, 45);
+  EXPECT_SLOT(&IGroupOfDev::SnapToPrimitiveOutline, 53);
+  EXPECT_SLOT(&IGroupOfDev::TestKeyDown, 55);
+  EXPECT_SLOT(&IGroupsOfDev::CreateGroup, 7);
+  EXPECT_SLOT(&IGroupsOfDev::HitTestGroup, 11);
+  EXPECT_SLOT(&IGroupsOfDev::FindGroupByNumber, 14);
+  EXPECT_SLOT(&IGroupsOfDev::TestKeyDown, 18);
+}
+
+TEST(SlotOrder, ProjectAndVisualOptions)
+{
+  EXPECT_SLOT(&IProject::GetName, 3);
+  EXPECT_SLOT(&IProject::SetCustomer, 16);
+  EXPECT_SLOT(&IProject::CreateArea, 18);
+  EXPECT_SLOT(&IProject::SetAreaCounter, 23);
+  EXPECT_SLOT(&IProject::SetElectricityTariff, 25);
+  EXPECT_SLOT(&IProject::SetBracketAmortisation, 37);
+  EXPECT_SLOT(&IProject::GetBracketsInCost, 41);
+  EXPECT_SLOT(&IVisualOpt::SetDefaults, 3);
+  EXPECT_SLOT(&IVisualOpt::SaveColours, 10);
+  EXPECT_SLOT(&IVisualOpt::GetFontCount, 14);
+  EXPECT_SLOT(&IVisualOpt::GetReportPreferences, 23);
+  EXPECT_SLOT(&IVisualOpt::SetShowMoveFilling, 31);
+  EXPECT_SLOT(&IVisualOpt::GetIsoLevelsInRange, 34);
+  EXPECT_SLOT(&IVisualOpt::GetColourLevels, 43);
+  EXPECT_SLOT(&IVisualOpt::GetColourLevels5, 49);
+  EXPECT_SLOT(&IVisualOpt::Assign, 51);
 }
 
 }  // namespace
