@@ -33,7 +33,25 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
     AfxExtractSubString(m_strTitle, strFullString, 0);
   }
   m_nIDHelp = nIDResource;
+  if (m_hAccelTable == nullptr) {
+    LoadAccelTable(MAKEINTRESOURCE(static_cast<WORD>(nIDResource)));  // a frame may have none
+  }
   return Create(nullptr, m_strTitle, dwDefaultStyle, rectDefault, pParentWnd, nullptr, 0, pContext);
+}
+
+BOOL CFrameWnd::LoadAccelTable(LPCSTR lpszResourceName)
+{
+  m_hAccelTable = ::LoadAccelerators(AfxGetResourceHandle(), lpszResourceName);
+  return m_hAccelTable != nullptr;
+}
+
+BOOL CFrameWnd::PreTranslateMessage(MSG* pMsg)
+{
+  if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST && m_hAccelTable != nullptr &&
+      ::TranslateAccelerator(m_hWnd, m_hAccelTable, pMsg)) {
+    return TRUE;
+  }
+  return CWnd::PreTranslateMessage(pMsg);
 }
 
 BOOL CFrameWnd::Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,

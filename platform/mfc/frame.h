@@ -40,6 +40,10 @@ public:
               const RECT& rect = rectDefault, CWnd* pParentWnd = nullptr, LPCSTR lpszMenuName = nullptr,
               DWORD dwExStyle = 0, CCreateContext* pContext = nullptr);
   BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+  // Keys of the frame's accelerator table become commands before any window sees them.
+  BOOL PreTranslateMessage(MSG* pMsg) override;
+  BOOL LoadAccelTable(LPCSTR lpszResourceName);
+  HACCEL m_hAccelTable = nullptr;
 
   // The view and its document.
   CView* GetActiveView() const { return m_pViewActive; }

@@ -42,6 +42,7 @@ BEGIN_MESSAGE_MAP(CTestFrame, CFrameWnd)
   ON_COMMAND(kCmdViewDeclines, &CTestFrame::OnHandled)
   ON_COMMAND(kCmdDisabled, &CTestFrame::OnHandled)
   ON_UPDATE_COMMAND_UI(kCmdPassOn, &CTestFrame::OnUpdatePassOn)
+  ON_COMMAND(kCmdThrows, &CTestFrame::OnThrows)
 END_MESSAGE_MAP()
 
 BEGIN_MESSAGE_MAP(CTestTemplate, CSingleDocTemplate)

@@ -30,6 +30,7 @@ enum : UINT {
   kCmdDisabled = 40020,     // frame handles it, the document's update handler disables it
   kCmdChecked = 40021,      // view: update handler checks it and sets a text
   kCmdPassOn = 40022,       // view's update handler continues routing; the frame's enables it
+  kCmdThrows = 40023,       // frame: the handler throws a framework exception
 };
 
 // Who handled what, in order.
@@ -86,6 +87,7 @@ class CTestFrame : public CFrameWnd {
   DECLARE_DYNCREATE(CTestFrame)
 public:
   void OnHandled() { Log().push_back("frame"); }
+  void OnThrows() { AfxThrowFileException(CFileException::accessDenied, 5, "locked.qorr5"); }
   void OnUpdatePassOn(CCmdUI* pCmdUI) { pCmdUI->Enable(TRUE); pCmdUI->SetText("enabled by frame"); }
 
   DECLARE_MESSAGE_MAP()

@@ -161,6 +161,30 @@ TEST_F(RoutingTest, ACommandWhoseUpdateHandlerDisablesItIsNotCarriedOut)
   EXPECT_EQ(Log(), std::vector<std::string>{"frame"});
 }
 
+TEST_F(RoutingTest, AcceleratorKeysBecomeCommandsUnlessDisabled)
+{
+  const ACCEL keys[] = {{FVIRTKEY, 0x74 /* F5 */, static_cast<WORD>(kCmdFrameDown)},
+                        {FVIRTKEY, 0x75 /* F6 */, static_cast<WORD>(kCmdDisabled)}};
+  Frame()->m_hAccelTable = ::CreateAcceleratorTable(keys, 2);
+  for (WPARAM key : {WPARAM{0x74}, WPARAM{0x75}}) {
+    ::PostMessage(View()->m_hWnd, WM_KEYDOWN, key, 1);
+    EXPECT_TRUE(app_->PumpMessage());
+  }
+  EXPECT_EQ(Log(), std::vector<std::string>{"frame"});
+  ::DestroyAcceleratorTable(Frame()->m_hAccelTable);
+  Frame()->m_hAccelTable = nullptr;
+}
+
+TEST_F(RoutingTest, AFrameworkExceptionFromAHandlerIsShownToTheUser)
+{
+  user::ScriptedResponder boxes;
+  Command(kCmdThrows);
+  ASSERT_EQ(boxes.Asked().size(), 1u);
+  EXPECT_EQ(boxes.Asked()[0].style & MB_ICONMASK, MB_ICONEXCLAMATION);
+  EXPECT_FALSE(boxes.Asked()[0].text.empty());
+  EXPECT_TRUE(::IsWindow(Frame()->m_hWnd));
+}
+
 // What a bar item shows.
 class RecordingCmdUI : public CCmdUI {
 public:
