@@ -1,6 +1,12 @@
 // Straight-road blocks of older project files, written by hand from the field lists of each block.
 #include "archive_bytes.h"
 #include "fake_document.h"
+#include "model/graphics_services.h"
+#include "model/group_of_dev.h"
+#include "model/groups_of_dev.h"
+#include "model/igroups.h"
+#include "model/lamp_post.h"
+#include "model/straight_road.h"
 #include "model/version.h"
 #include "test_road.h"
 
@@ -329,6 +335,94 @@ TEST(TruncatedFile, AreaBlockCutShortIsAnArchiveError)
   }
   const int none = 0;
   road->SetUnderlayId(&none);
+  road->Release();
+}
+
+// The pole groups of a 4.0.17.0 straight road: one group with one pole on a one-arm bracket; no prices, no
+// economic block, no group number.
+Bytes GroupsBlock4_0_17_0()
+{
+  Bytes b;
+  b.str("Группы ОП").f64(1.4).i32(1);
+  b.u32(0xA1B2C3D4u).u16(5).u16(6).zeros(8);
+  b.i32(5).str("Группа").i32(3).f64(35.0).f64(2.5);  // state, name, arrangement, step, offset
+  b.i32(0).i32(0);                                    // mounting kind, placement (4.0.4.0)
+  b.f64s({0, 0, 0, 30.0});                            // base point, angular step (4.0.9.0)
+  b.i32(1);                                           // one pole
+  b.f64s({11.0, 1.5, 0.8, 10.0, 0.0}).i32(0);         // h, a, b, tilt, psi; user values
+  b.f64s({0, -1.0, 0}).i32(17);                       // position, coordinate flags
+  b.f64(0).f64s({5, 5, 0}).i32(35);                   // luminaire turn, aim point, aim flags
+  b.f64(45).f64(0).i32(0);                            // aim tilt, aim turn, mount side
+  b.str("ОТ").str("Опора").str("ОТ").f64(9.0);        // pole record
+  b.i32(1).i32(0);                                    // one bracket, the first current
+  b.str("К").str("К").str("Кронштейн").f64s({1.5, 1.5, 15.0});
+  b.str("").str("ЖКУ").str("").str("").str("ДНаТ").f64(150).f64(15000).u32(0x10020100u);  // luminaire
+  b.i32(1).i32(1).i32(0).i32(0);                      // catalogue flag, lamp count, empty table
+  b.i32(0);                                           // option (4.0.16.0)
+  return b;
+}
+
+// Where each view's camera is fitted: its view bit along x.
+class FittingGraphics : public Graphics::CModelGraphics {
+public:
+  FittingGraphics() { Graphics::SetModelGraphics(this); }
+  ~FittingGraphics() override { Graphics::SetModelGraphics(nullptr); }
+  void FitCameraToArea(double position[3], IArea* area, DWORD viewBit, int* straightRoad, void*,
+                       CGraphicCore*) override
+  {
+    position[0] = viewBit;
+    position[1] = *area->GetWidth();
+    position[2] = 50.0;
+    *straightRoad = 1;
+  }
+};
+
+TEST(OldStraightRoad, Version4_0_17_0GetsItsCamerasFromThePresetsAndFits)
+{
+  FittingGraphics graphics;
+  FakeDocument document;
+  auto* road = new ObjectModel::CStraightRoad(&document, nullptr, 1);
+  road->AddRef();
+  Bytes bytes = AreaBlock(v4_0_17_0);
+  bytes.append(CrossSection()).append(GroupsBlock4_0_17_0()).append(EmptyResults(v4_0_17_0));
+  LoadingArchive ar(bytes.data());
+  road->Serialize(ar.get(), v4_0_17_0);
+  BYTE extra = 0;
+  EXPECT_NE(ArchiveErrorOf([&] { *ar.get() >> extra; }), -1) << "bytes left after the block";
+
+  struct Expected {
+    DWORD bit;
+    double angle1, angle2, angle3;
+  };
+  const Expected cameras[] = {{1, 7, 90, 0},  {2, 90, 0, 0},  {4, 0, 90, 0},  {8, 0, 0, 0},
+                              {16, 0, 180, 0}, {32, 0, 0, 0}, {64, 0, 0, 0}, {128, 0, 180, 0}};
+  for (const Expected& e : cameras) {
+    _DEVCPOSITION* camera = nullptr;
+    ASSERT_EQ(road->GetViewCamera(&e.bit, &camera), 0);
+    EXPECT_EQ(camera->x, e.bit);
+    EXPECT_EQ(camera->y, 31.5);
+    EXPECT_EQ(camera->z, 50.0);
+    EXPECT_EQ(camera->angle1, e.angle1) << e.bit;
+    EXPECT_EQ(camera->angle2, e.angle2) << e.bit;
+    EXPECT_EQ(camera->angle3, e.angle3) << e.bit;
+  }
+
+  IGroupsOfDev* groups = nullptr;
+  ASSERT_EQ(road->QueryInterface(&IID_IGroupsOfDev, reinterpret_cast<void**>(&groups)), S_OK);
+  EXPECT_EQ(*groups->GetMaintenanceFactor(), 1.4);
+  IGroupOfDev* group = static_cast<ObjectModel::CGroupsOfDev*>(groups)->GetFirstGroup();
+  EXPECT_EQ(*group->GetNumber(), 1);
+  EXPECT_EQ(*group->GetStep(), 35.0);
+  EXPECT_STREQ(group->GetLightDevice()->luminaireName, "ЖКУ");
+  EXPECT_EQ(group->GetLightDevice()->luminaireLife, 0);
+  IPole* pole = static_cast<ObjectModel::CGroupOfDev*>(group)->GetFirstPole();
+  EXPECT_EQ(pole->GetHeight(0), 11.0);
+  EXPECT_EQ(pole->GetPolePrice(), 0.0);
+  EXPECT_EQ(pole->GetLampPost()->GetCurrentBracket()->arms[0].tilt, 15.0);
+  void* other = nullptr;
+  EXPECT_EQ(road->QueryInterface(&IID_ICustomizeRoad, &other), E_NOINTERFACE);
+  EXPECT_EQ(road->QueryInterface(&IID_IPrimitive, &other), E_NOINTERFACE);
+  groups->Release();
   road->Release();
 }
 
