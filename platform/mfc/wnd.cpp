@@ -116,9 +116,13 @@ CWnd::CWnd() = default;
 
 CWnd::~CWnd()
 {
-  if (m_hWnd != nullptr && ::IsWindow(m_hWnd)) {
+  // Only the object bound to a window owns it; a temporary one merely names it.
+  if (m_hWnd != nullptr && FromHandlePermanent(m_hWnd) == this) {
     // The object goes first: the window must not call into it any more.
     HWND hwnd = m_hWnd;
+    if (m_pfnSuper != nullptr) {
+      ::SetWindowLongPtr(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    }
     Detach();
     ::DestroyWindow(hwnd);
   }

@@ -100,19 +100,29 @@ TEST(MessageMapTest, MessagesReachTheMostDerivedEntryThenTheBaseMapThenTheDefaul
   EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), nullptr);
 }
 
+// A window class that is not ours, with a procedure that answers WM_APP + 5 itself.
+int ownCalls = 0;
+void RegisterForeignClass()
+{
+  static const bool registered = [] {
+    WNDCLASS wc;
+    wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+      if (m == WM_APP + 5) {
+        ++ownCalls;
+        return 99;
+      }
+      return ::DefWindowProc(h, m, w, l);
+    };
+    wc.lpszClassName = "MfcTestForeignClass";
+    return ::RegisterClass(&wc) != 0;
+  }();
+  ASSERT_TRUE(registered);
+}
+
 TEST(MessageMapTest, AWindowOfAnotherClassIsSubclassedAndKeepsItsOwnProcedure)
 {
-  static int ownCalls = 0;
-  WNDCLASS wc;
-  wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
-    if (m == WM_APP + 5) {
-      ++ownCalls;
-      return 99;
-    }
-    return ::DefWindowProc(h, m, w, l);
-  };
-  wc.lpszClassName = "MfcTestForeignClass";
-  ::RegisterClass(&wc);
+  RegisterForeignClass();
+  ownCalls = 0;
 
   CDerivedWnd wnd;
   ASSERT_TRUE(wnd.CreateEx(0, "MfcTestForeignClass", "foreign", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
@@ -123,6 +133,21 @@ TEST(MessageMapTest, AWindowOfAnotherClassIsSubclassedAndKeepsItsOwnProcedure)
   EXPECT_EQ(::SendMessage(wnd.m_hWnd, WM_APP + 5, 0, 0), 99);
   EXPECT_EQ(ownCalls, 1);
   wnd.DestroyWindow();
+}
+
+TEST(MessageMapTest, ATemporaryObjectNamesAWindowWithoutOwningIt)
+{
+  RegisterForeignClass();
+  HWND hwnd = ::CreateWindowEx(0, "MfcTestForeignClass", "raw", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                               nullptr);
+  ASSERT_NE(hwnd, nullptr);
+  CWnd* temporary = CWnd::FromHandle(hwnd);
+  EXPECT_EQ(temporary->m_hWnd, hwnd);
+  EXPECT_EQ(CWnd::FromHandle(hwnd), temporary);
+  EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), nullptr);
+  CWnd::DeleteTempMap();
+  EXPECT_TRUE(::IsWindow(hwnd));
+  ::DestroyWindow(hwnd);
 }
 
 class RoutingTest : public FrameworkTest {};
