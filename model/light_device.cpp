@@ -130,6 +130,17 @@ void CLightDevice::SetLampReplacementCost(const double* value)
   lampReplacementCost = ObjectModel::ToHundredths(*value);
 }
 
+void CLightDevice::MakeWorkingTable(_LINKED_TABLE* scratch, bool skipCompleteTables) const
+{
+  using namespace IntensitySymmetry;
+  LinkedTableCopy(scratch, table.get());
+  const bool complete = (symmetryWord & (kPlanesComplete | kPlanesOne)) != 0;
+  if (!(skipCompleteTables && complete))
+    CompleteIntensitySymmetry(scratch, symmetryWord);
+  if ((symmetryWord & kSystemMask) == kSystemC && !(symmetryWord & kPlanesOne))
+    RebaseIntensityPlanes(scratch);
+}
+
 bool CLightDevice::IsLed() const { return lampType.Find("СД") >= 0; }
 
 // The record inside the group's block, in file order:

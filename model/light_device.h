@@ -41,6 +41,12 @@ public:
   void SetLampReplacementCost(const double* value);
 
   bool IsLed() const;
+  // Absolute candela of a table value (cd/klm) for the luminaire's lamps.
+  double Candela(double perKilolumen) const { return perKilolumen * lampFlux * lampCount / 1000.0; }
+  // The table as its users work with it, in `scratch`: completed by symmetry, then, for a C-plane table of more
+  // than one plane, re-based to planes -180..180. The engine writers and the photometric solid skip the
+  // completion of complete and one-plane tables (skipCompleteTables); the stored table is never changed.
+  void MakeWorkingTable(_LINKED_TABLE* scratch, bool skipCompleteTables) const;
 
   CString textA;
   CString textB;

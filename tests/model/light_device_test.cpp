@@ -177,4 +177,26 @@ TEST(LightDevice, HostileTableCountsAreRefusedBeforeAllocating)
   }
 }
 
+TEST(LightDevice, WorkingTableIsCompletedAndRebasedInCandelaPerKilolumen)
+{
+  CLightDevice d;
+  d.lampFlux = 2070;
+  d.lampCount = 2;
+  d.symmetryWord = 0x10080100u;  // C0..C180
+  LinkedTableResize(d.table.get(), 4, 2);
+  const double planes[3] = {0, 90, 180};
+  for (int i = 0; i < 3; ++i) {
+    LinkedTableFind(d.table.get(), 1, i + 2)->value = planes[i];
+    LinkedTableFind(d.table.get(), 2, i + 2)->value = 100 + planes[i];
+  }
+  CLinkedTable scratch;
+  d.MakeWorkingTable(scratch.get(), true);
+  ASSERT_EQ(scratch->rows, 6);
+  EXPECT_EQ(LinkedTableFind(scratch.get(), 1, 2)->value, -180);
+  EXPECT_EQ(LinkedTableFind(scratch.get(), 2, 2)->value, 280);
+  EXPECT_EQ(LinkedTableFind(scratch.get(), 2, 3)->value, 190);  // -90 mirrors 270, which mirrors 90
+  EXPECT_EQ(d.table->rows, 4);
+  EXPECT_DOUBLE_EQ(d.Candela(100), 414.0);
+}
+
 }  // namespace
