@@ -219,6 +219,9 @@ void CIsoLinesContainer::Clear()
   DropDisplayList();
 }
 
+// CONREC over every cell: the four triangles around the cell's centre, whose vertices' signs against the
+// level pick a case of the table. Cells are visited once for all levels; each isoline still receives its
+// segments in row order of the cells, as a level-by-level sweep would give them.
 void CIsoLinesContainer::Trace(const CIsolineTrace& trace)
 {
   const CResultGrid& grid = *trace.grid;
@@ -229,11 +232,16 @@ void CIsoLinesContainer::Trace(const CIsolineTrace& trace)
   if (rows < 2 || columns < 2 || n < 2) {
     return;
   }
+  // Level 0, which every level rule puts first, gets no isoline.
+  std::vector<std::unique_ptr<CIsoLine>> lines(static_cast<std::size_t>(n));
+  for (int k = 1; k < n; ++k) {
+    lines[static_cast<std::size_t>(k)] = std::make_unique<CIsoLine>();
+    lines[static_cast<std::size_t>(k)]->m_level = levels[k];
+  }
   const double lowest = levels[0];
   const double highest = levels[n - 1];
   const long long divisor =
       std::max<long long>(1, static_cast<long long>(rows - 1) * (n - 1) * (columns - 1) / 100);
-  long long visited = 0;
   int progressCounter = 0;
 
   auto toArea = [&](double a, double b, double* out) {
@@ -242,73 +250,80 @@ void CIsoLinesContainer::Trace(const CIsolineTrace& trace)
     out[2] = kIsolineHeight;
   };
 
-  for (int k = 1; k < n; ++k) {
-    auto isoline = std::make_unique<CIsoLine>();
-    const double level = levels[k];
-    isoline->m_level = level;
-    for (int i = 0; i + 1 < rows; ++i) {
-      for (int j = 0; j + 1 < columns; ++j) {
-        double c[4];
-        const int corners = grid.GetCellCorners(j, c, i);
-        const double cmin = std::min(std::min(c[0], c[1]), std::min(c[2], c[3]));
-        const double cmax = std::max(std::max(c[0], c[1]), std::max(c[2], c[3]));
-        if (cmax >= lowest && cmin <= highest && cmin <= level && level <= cmax) {
-          // Vertices 1..4 run (i, j), (i+1, j), (i+1, j+1), (i, j+1); vertex 0 is the centre.
-          double h[5];
-          double x[5];
-          double y[5];
-          h[1] = c[0] - level, x[1] = i, y[1] = j;
-          h[2] = c[3] - level, x[2] = i + 1, y[2] = j;
-          h[3] = c[2] - level, x[3] = i + 1, y[3] = j + 1;
-          h[4] = c[1] - level, x[4] = i, y[4] = j + 1;
-          h[0] = (h[1] + h[2] + h[3] + h[4]) / 4;
-          x[0] = i + 0.5, y[0] = j + 0.5;
-          int sign[5];
-          for (int v = 0; v < 5; ++v) {
-            sign[v] = h[v] > 0 ? 1 : h[v] < 0 ? -1 : 0;
-          }
-          auto crossing = [&](int p, int q, double* out) {
-            out[0] = (h[q] * x[p] - h[p] * x[q]) / (h[q] - h[p]);
-            out[1] = (h[q] * y[p] - h[p] * y[q]) / (h[q] - h[p]);
-          };
-          for (int m = 1; m <= 4; ++m) {
-            const int v1 = m;
-            const int v2 = 0;
-            const int v3 = m == 4 ? 1 : m + 1;
-            const int cas = kCaseTable[sign[v1] + 1][sign[v2] + 1][sign[v3] + 1];
-            if (cas == 0) {
-              continue;
-            }
-            double p[2];
-            double q[2];
-            switch (cas) {
-            case 1: p[0] = x[v1], p[1] = y[v1], q[0] = x[v2], q[1] = y[v2]; break;
-            case 2: p[0] = x[v2], p[1] = y[v2], q[0] = x[v3], q[1] = y[v3]; break;
-            case 3: p[0] = x[v3], p[1] = y[v3], q[0] = x[v1], q[1] = y[v1]; break;
-            case 4: p[0] = x[v1], p[1] = y[v1], crossing(v2, v3, q); break;
-            case 5: p[0] = x[v2], p[1] = y[v2], crossing(v3, v1, q); break;
-            case 6: p[0] = x[v3], p[1] = y[v3], crossing(v1, v2, q); break;
-            case 7: crossing(v1, v2, p), crossing(v2, v3, q); break;
-            case 8: crossing(v2, v3, p), crossing(v3, v1, q); break;
-            default: crossing(v3, v1, p), crossing(v1, v2, q); break;
-            }
-            _ISO_SEGMENT segment;
-            toArea(p[0], p[1], segment.first);
-            toArea(q[0], q[1], segment.second);
-            if (corners != 0 && (!trace.accept || trace.accept(segment.first, segment.second))) {
-              isoline->m_segments.push_back(segment);
-            }
-          }
+  for (int i = 0; i + 1 < rows; ++i) {
+    for (int j = 0; j + 1 < columns; ++j) {
+      double c[4];
+      const int corners = grid.GetCellCorners(j, c, i);
+      const double cmin = std::min(std::min(c[0], c[1]), std::min(c[2], c[3]));
+      const double cmax = std::max(std::max(c[0], c[1]), std::max(c[2], c[3]));
+      if (cmax < lowest || cmin > highest) {
+        continue;
+      }
+      for (int k = 1; k < n; ++k) {
+        const double level = levels[k];
+        if (!(cmin <= level && level <= cmax)) {
+          continue;
         }
-        ++visited;
-        if (visited / divisor == progressCounter) {
-          if (trace.progress) {
-            trace.progress(progressCounter);
+        // Vertices 1..4 run (i, j), (i+1, j), (i+1, j+1), (i, j+1); vertex 0 is the centre.
+        double h[5];
+        double x[5];
+        double y[5];
+        h[1] = c[0] - level, x[1] = i, y[1] = j;
+        h[2] = c[3] - level, x[2] = i + 1, y[2] = j;
+        h[3] = c[2] - level, x[3] = i + 1, y[3] = j + 1;
+        h[4] = c[1] - level, x[4] = i, y[4] = j + 1;
+        h[0] = (h[1] + h[2] + h[3] + h[4]) / 4;
+        x[0] = i + 0.5, y[0] = j + 0.5;
+        int sign[5];
+        for (int v = 0; v < 5; ++v) {
+          sign[v] = h[v] > 0 ? 1 : h[v] < 0 ? -1 : 0;
+        }
+        auto crossing = [&](int p, int q, double* out) {
+          out[0] = (h[q] * x[p] - h[p] * x[q]) / (h[q] - h[p]);
+          out[1] = (h[q] * y[p] - h[p] * y[q]) / (h[q] - h[p]);
+        };
+        CIsoLine& isoline = *lines[static_cast<std::size_t>(k)];
+        for (int m = 1; m <= 4; ++m) {
+          const int v1 = m;
+          const int v2 = 0;
+          const int v3 = m == 4 ? 1 : m + 1;
+          const int cas = kCaseTable[sign[v1] + 1][sign[v2] + 1][sign[v3] + 1];
+          if (cas == 0) {
+            continue;
           }
-          ++progressCounter;
+          double p[2];
+          double q[2];
+          switch (cas) {
+          case 1: p[0] = x[v1], p[1] = y[v1], q[0] = x[v2], q[1] = y[v2]; break;
+          case 2: p[0] = x[v2], p[1] = y[v2], q[0] = x[v3], q[1] = y[v3]; break;
+          case 3: p[0] = x[v3], p[1] = y[v3], q[0] = x[v1], q[1] = y[v1]; break;
+          case 4: p[0] = x[v1], p[1] = y[v1], crossing(v2, v3, q); break;
+          case 5: p[0] = x[v2], p[1] = y[v2], crossing(v3, v1, q); break;
+          case 6: p[0] = x[v3], p[1] = y[v3], crossing(v1, v2, q); break;
+          case 7: crossing(v1, v2, p), crossing(v2, v3, q); break;
+          case 8: crossing(v2, v3, p), crossing(v3, v1, q); break;
+          default: crossing(v3, v1, p), crossing(v1, v2, q); break;
+          }
+          _ISO_SEGMENT segment;
+          toArea(p[0], p[1], segment.first);
+          toArea(q[0], q[1], segment.second);
+          if (corners != 0 && (!trace.accept || trace.accept(segment.first, segment.second))) {
+            isoline.m_segments.push_back(segment);
+          }
         }
       }
     }
+    // Progress by the cells and levels passed so far.
+    const long long visited = static_cast<long long>(i + 1) * (columns - 1) * (n - 1);
+    while (visited / divisor >= progressCounter && progressCounter <= 100) {
+      if (trace.progress) {
+        trace.progress(progressCounter);
+      }
+      ++progressCounter;
+    }
+  }
+  for (int k = 1; k < n; ++k) {
+    auto& isoline = lines[static_cast<std::size_t>(k)];
     if (!isoline->m_segments.empty()) {
       isoline->m_flags = m_flags;
       m_isolines.push_back(std::move(isoline));
