@@ -2,6 +2,7 @@
 
 #include "model/iarea.h"
 #include "model/identifiers.h"
+#include "model/iproject.h"
 #include "model/ipavement.h"
 #include "model/iroad.h"
 #include "model/model_strings.h"
@@ -29,6 +30,8 @@ HRESULT CClassObjModel::QueryInterface(const IID* iid, void** out)
   if (*iid == IID_IClassObjModel)
     return AnswerInterface(static_cast<IClassObjModel*>(this), out);
   // The interfaces a derived object may carry without answering them itself.
+  if (*iid == IID_IProject)
+    return AnswerInterface(dynamic_cast<IProject*>(this), out);
   if (*iid == IID_IArea)
     return AnswerInterface(dynamic_cast<IArea*>(this), out);
   if (*iid == IID_IStraightRoad)
