@@ -337,4 +337,60 @@ TEST(GroupsOfDev, CopyKeepsGroupsPolesAndSubGroups)
   EXPECT_EQ(a.bytes(), b.bytes());
 }
 
+// A group block of the current version without poles, holding `nested` levels of sub-groups below it.
+Bytes NestedGroupBlock(int nested, int poleCount = 0)
+{
+  Bytes b;
+  b.u32(1).u16(2).u16(3).zeros(8);
+  b.i32(5).str("Группа").i32(2).f64(30).f64(0).i32(0).i32(4).f64s({0, 0, 0, 30});
+  b.i32(poleCount);
+  // The luminaire record: texts A, name, D, maker, lamp type; power, flux; word, flag, count; empty table;
+  // economic block; text list; B; display name, F-I; J, producer, K-M, extra word.
+  b.str("").str("").str("").str("").str("").f64(0).f64(0).u32(0).i32(1).i32(1).i32(0).i32(0);
+  b.i32(0).i32(0).i32(0).i32(0).i32(1000).f64(1).i32(0).i32(0).i32(1000).f64(1).i32(0).f64s({0, 0, 0});
+  b.u16(0).str("");
+  for (int i = 0; i < 5; ++i)
+    b.str("");
+  for (int i = 0; i < 5; ++i)
+    b.str("");
+  b.i32(0);
+  b.i32(1);                                   // number
+  b.u16(0);                                   // contour points
+  b.i32(0).f64s({0, 1, 2, 20, 0});            // contour side, offsets, step, angle
+  b.i32(nested > 0 ? 1 : 0);
+  if (nested > 0)
+    b.append(NestedGroupBlock(nested - 1));
+  return b;
+}
+
+TEST(GroupOfDev, DamagedBlocksAreRefused)
+{
+  FakeDocument doc;
+  struct Case {
+    const char* what;
+    Bytes bytes;
+  };
+  const Case cases[] = {
+      {"negative pole count", NestedGroupBlock(0, -1)},
+      {"more poles than the file holds", NestedGroupBlock(0, 1000000)},
+      {"sub-groups nested without end", NestedGroupBlock(8)},
+  };
+  for (const Case& c : cases) {
+    IGroupOfDev* group = CreateGroupOfDev(nullptr, &doc, 1, 0);
+    LoadingArchive ar(c.bytes.data());
+    EXPECT_NE(ArchiveErrorOf([&] { ObjectOf(group)->Serialize(ar.get(), kCurrentFormatVersion); }), -1) << c.what;
+    group->Release();
+  }
+  IGroupOfDev* group = CreateGroupOfDev(nullptr, &doc, 1, 0);
+  const Bytes sound = NestedGroupBlock(1);
+  LoadingArchive ar(sound.data());
+  ObjectOf(group)->Serialize(ar.get(), kCurrentFormatVersion);
+  EXPECT_EQ(group->GetSubGroupCount(), 1);
+  EXPECT_EQ(*group->GetPlacementScheme(), 4);
+  StoringArchive out;
+  ObjectOf(group)->Serialize(out.get(), kCurrentFormatVersion);
+  EXPECT_EQ(out.bytes(), sound.data());
+  group->Release();
+}
+
 }  // namespace
