@@ -1,4 +1,4 @@
-// Result codes the straight-road engine delivers with its end message. 0, 8 and 9 mean what they mean to the
+// Result codes the engines deliver with their end message. 0, 8, 9 and 10 mean what they mean to the
 // calculation run; the others are the engine's own failures, which the program treats as silent failures.
 #pragma once
 
@@ -8,6 +8,7 @@ enum EngineCode : int {
   kEngineOk = 0,
   kNoActiveObjects = 8,             // neither the carriageway nor any sidewalk takes part
   kNoActiveGroups = 9,              // no luminaire in the input
+  kGridStepTooCoarse = 10,          // open site: the user's grid step does not fit twice into the window
   kInputUnreadable = 11,            // the input file is missing, unreadable or too large
   kInputMalformed = 12,             // truncated, damaged or out-of-range input
   kReflectionTableUnreadable = 13,  // the r-table named by the input cannot be read or is damaged

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "outside/engines/engine_codes.h"
+#include "outside/engines/open_territory_engine.h"
 #include "outside/engines/straight_road_engine.h"
 
 namespace Engines {
@@ -54,24 +55,57 @@ void WindowEngineHost::Finish(int code)
 
 void SetEngineWindowMessenger(WindowMessenger* messenger) { g_messenger.store(messenger); }
 
-int RunStraightRoadCall(WindowMessenger* messenger, HWND window, const char* inputPath, int inputPathLength,
-                        const char* resultPath, int resultPathLength)
+namespace {
+
+template <typename Run>
+int RunCall(WindowMessenger* messenger, HWND window, const char* inputPath, int inputPathLength,
+            const char* resultPath, int resultPathLength, Run run)
 {
   std::string in = PathFrom(inputPath, inputPathLength), out = PathFrom(resultPath, resultPathLength);
   if (!messenger) {
     SilentHost silent;
-    return RunStraightRoadEngine(in, out, silent);
+    return run(in, out, silent);
   }
   WindowEngineHost host(*messenger, window);
-  return RunStraightRoadEngine(in, out, host);
+  return run(in, out, host);
+}
+
+WindowMessenger* CurrentMessenger()
+{
+  WindowMessenger* messenger = g_messenger.load();
+  return messenger ? messenger : WindowSystemMessenger();
+}
+
+}  // namespace
+
+int RunStraightRoadCall(WindowMessenger* messenger, HWND window, const char* inputPath, int inputPathLength,
+                        const char* resultPath, int resultPathLength)
+{
+  return RunCall(messenger, window, inputPath, inputPathLength, resultPath, resultPathLength,
+                 [](const std::string& in, const std::string& out, EngineHost& host) {
+                   return RunStraightRoadEngine(in, out, host);
+                 });
+}
+
+int RunOpenTerritoryCall(WindowMessenger* messenger, HWND window, const char* inputPath, int inputPathLength,
+                         const char* resultPath, int resultPathLength)
+{
+  return RunCall(messenger, window, inputPath, inputPathLength, resultPath, resultPathLength,
+                 [](const std::string& in, const std::string& out, EngineHost& host) {
+                   return RunOpenTerritoryEngine(in, out, host);
+                 });
 }
 
 }  // namespace Engines
 
 extern "C" int INTERFACE1(HWND window, char* inputPath, int inputPathLength, char* resultPath, int resultPathLength)
 {
-  Engines::WindowMessenger* messenger = Engines::g_messenger.load();
-  if (!messenger)
-    messenger = Engines::WindowSystemMessenger();
-  return Engines::RunStraightRoadCall(messenger, window, inputPath, inputPathLength, resultPath, resultPathLength);
+  return Engines::RunStraightRoadCall(Engines::CurrentMessenger(), window, inputPath, inputPathLength, resultPath,
+                                      resultPathLength);
+}
+
+extern "C" int INTERFACE3(HWND window, char* inputPath, int inputPathLength, char* resultPath, int resultPathLength)
+{
+  return Engines::RunOpenTerritoryCall(Engines::CurrentMessenger(), window, inputPath, inputPathLength, resultPath,
+                                       resultPathLength);
 }

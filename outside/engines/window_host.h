@@ -42,16 +42,19 @@ private:
 // The program's window system (SendMessage, PostMessage), or null when the engines are built without one.
 WindowMessenger* WindowSystemMessenger();
 
-// Puts another messenger in the window system's place for INTERFACE1 (null: back to the window system). Without
-// any the engine still calculates and writes its result, but reports nothing.
+// Puts another messenger in the window system's place for the entry points (null: back to the window system).
+// Without any the engine still calculates and writes its result, but reports nothing.
 void SetEngineWindowMessenger(WindowMessenger* messenger);
 
 // One engine call as the program makes it: paths in writable buffers with their lengths.
 int RunStraightRoadCall(WindowMessenger* messenger, HWND window, const char* inputPath, int inputPathLength,
                         const char* resultPath, int resultPathLength);
+int RunOpenTerritoryCall(WindowMessenger* messenger, HWND window, const char* inputPath, int inputPathLength,
+                         const char* resultPath, int resultPathLength);
 
 }  // namespace Engines
 
-// The straight-road engine's entry point (qor_calc). Its return value is not used by the program; it is the code
-// also delivered with the end message.
+// The engines' entry points: straight roads (qor_calc) and open sites (qor_calc_3). Their return value is not
+// used by the program; it is the code also delivered with the end message.
 extern "C" int INTERFACE1(HWND window, char* inputPath, int inputPathLength, char* resultPath, int resultPathLength);
+extern "C" int INTERFACE3(HWND window, char* inputPath, int inputPathLength, char* resultPath, int resultPathLength);

@@ -1,0 +1,233 @@
+#include "outside/engines/open_territory_calc.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <map>
+#include <thread>
+#include <tuple>
+
+namespace Engines {
+namespace {
+
+// The automatic step: about 200 intervals along the longer side, never finer than half a metre.
+constexpr double kAutoIntervals = 200.0;
+constexpr double kAutoFinestStep = 0.5;
+// A piece of the grid costs at most this many point-luminaire evaluations (a few milliseconds), so the calling
+// thread, which asks the host before each piece it takes, asks often enough to stop within a tenth of a second.
+constexpr double kPieceEvaluations = 1 << 18;
+
+std::size_t Intervals(double extent, double step)
+{
+  return static_cast<std::size_t>(std::max(1.0, std::round(extent / step)));
+}
+
+std::vector<double> Axis(double extent, std::size_t intervals)
+{
+  std::vector<double> axis(intervals + 1);
+  for (std::size_t i = 0; i <= intervals; ++i)
+    axis[i] = -extent / 2.0 + extent * static_cast<double>(i) / static_cast<double>(intervals);
+  return axis;
+}
+
+// Horizontal illuminance of the new installation at a point on a surface: sum of I cos^3(eps) / h^2 over the
+// luminaires above it whose light no prism holds back.
+double IlluminanceAt(const Site& site, Vec3 p, std::uint64_t& evaluations)
+{
+  double e = 0.0;
+  const bool shading = !site.prisms.empty();
+  for (const SiteLuminaire& sl : site.luminaires) {
+    const Luminaire& l = sl.light;
+    ++evaluations;
+    const Vec3 d = p - l.position;
+    const double h = -d.z;
+    if (h <= 0.0)
+      continue;
+    const double dist = Length(d);
+    const double intensity = l.IntensityTowards((1.0 / dist) * d);
+    if (intensity <= 0.0)
+      continue;
+    if (shading && site.Shadowed(p, l.position))
+      continue;
+    e += intensity * h / (dist * dist * dist);
+  }
+  return e;
+}
+
+// Largest intensity at `gamma` degrees from the downward vertical, any azimuth, in cd per 1000 lm of the lamps:
+// the luminaires as they stand (tilted and turned), the figure EN 13201-2 bounds for glare (classes G*).
+float IntensityAtElevation(const Site& site, double gamma)
+{
+  using Key = std::tuple<const IntensityTable*, double, double, double, double, double, double, double, double, double>;
+  std::map<Key, double> seen;
+  double worst = 0.0;
+  const double s = std::sin(Radians(gamma)), c = std::cos(Radians(gamma));
+  for (const SiteLuminaire& sl : site.luminaires) {
+    if (sl.lampFlux <= 0.0)
+      continue;
+    const Luminaire& l = sl.light;
+    Key key{l.table, l.axis.x, l.axis.y, l.axis.z, l.c0.x, l.c0.y, l.c0.z, l.c90.x, l.c90.y, sl.lampFlux};
+    if (seen.count(key))
+      continue;
+    double largest = 0.0;
+    for (int azimuth = 0; azimuth < 360; ++azimuth) {
+      const double a = Radians(azimuth);
+      largest = std::max(largest, l.IntensityTowards({s * std::cos(a), s * std::sin(a), -c}));
+    }
+    seen.emplace(key, largest);
+    worst = std::max(worst, largest * 1000.0 / sl.lampFlux);
+  }
+  return static_cast<float>(worst);
+}
+
+}  // namespace
+
+int MakeSiteGrid(const OpenTerritoryInput& in, SiteGrid& grid, std::string* message)
+{
+  if (!(in.length > 0.0) || !(in.width > 0.0)) {
+    if (message)
+      *message = "the calculation window has no area";
+    return kInputMalformed;
+  }
+  double step = std::max(kAutoFinestStep, std::max(in.length, in.width) / kAutoIntervals);
+  if (in.userGrid) {
+    if (!(in.gridStep > 0.0)) {
+      if (message)
+        *message = "the grid step is not above 0";
+      return kInputMalformed;
+    }
+    // The program's own rule: the shorter side must hold two steps.
+    if (std::min(in.length, in.width) / in.gridStep < 2.0) {
+      if (message)
+        *message = "the grid step is too coarse for the window";
+      return kGridStepTooCoarse;
+    }
+    step = in.gridStep;
+  }
+  const double nodes = (std::round(in.length / step) + 1.0) * (std::round(in.width / step) + 1.0);
+  if (nodes > static_cast<double>(kMaxGridNodes)) {
+    if (message)
+      *message = "the grid step is too fine for the window";
+    return kInputMalformed;
+  }
+  grid.xs = Axis(in.length, Intervals(in.length, step));
+  grid.ys = Axis(in.width, Intervals(in.width, step));
+  return kEngineOk;
+}
+
+int CalculateOpenTerritory(const OpenTerritoryInput& in, EngineHost& host, OpenTerritoryResult& result,
+                           std::string* message, const OpenTerritoryOptions& options)
+{
+  SiteGrid grid;
+  if (int code = MakeSiteGrid(in, grid, message); code != kEngineOk)
+    return code;
+  std::optional<Site> built = BuildSite(in, message);
+  if (!built)
+    return kInputMalformed;
+  const Site& site = *built;
+
+  const std::size_t nX = grid.xs.size(), nY = grid.ys.size(), nodes = nX * nY;
+  std::vector<double> fresh(nodes, 0.0);  // illuminance of the new installation
+  result.state.assign(nodes, kNodeWithoutValue);
+
+  const double perNode = static_cast<double>(site.luminaires.size()) * (1.0 + static_cast<double>(site.prisms.size())) +
+                         static_cast<double>(site.surfaces.size()) + 1.0;
+  const std::size_t pieceNodes = static_cast<std::size_t>(std::max(1.0, std::floor(kPieceEvaluations / perNode)));
+  const std::size_t pieces = (nodes + pieceNodes - 1) / pieceNodes;
+  result.pieces = pieces;
+
+  std::atomic<std::size_t> next{0}, computed{0};
+  std::atomic<std::uint64_t> evaluations{0};
+  std::atomic<bool> stop{false};
+  auto work = [&](bool caller) {
+    std::uint64_t done = 0;
+    for (;;) {
+      if (caller) {
+        host.Progress(static_cast<int>(computed.load() * 100 / std::max<std::size_t>(1, pieces)));
+        if (host.IsCancelled())
+          stop.store(true);
+      }
+      if (stop.load(std::memory_order_relaxed))
+        break;
+      const std::size_t piece = next.fetch_add(1);
+      if (piece >= pieces)
+        break;
+      const std::size_t end = std::min(nodes, (piece + 1) * pieceNodes);
+      for (std::size_t n = piece * pieceNodes; n < end; ++n) {
+        const Point2 p{grid.xs[n / nY], grid.ys[n % nY]};
+        const SiteSurface* surface = site.SurfaceAt(p);
+        if (!surface || site.Covered(p, surface->z))
+          continue;
+        fresh[n] = IlluminanceAt(site, {p.x, p.y, surface->z}, done);
+        result.state[n] = surface->zone;
+      }
+      computed.fetch_add(1);
+    }
+    evaluations.fetch_add(done);
+  };
+  unsigned threads = options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency());
+  threads = static_cast<unsigned>(std::min<std::size_t>(threads, std::max<std::size_t>(1, pieces)));
+  {
+    std::vector<std::jthread> helpers;
+    helpers.reserve(threads - 1);
+    for (unsigned t = 1; t < threads; ++t)
+      helpers.emplace_back([&] { work(false); });
+    work(true);
+  }
+  result.evaluations = evaluations.load();
+  result.piecesComputed = computed.load();
+  if (stop.load())
+    return kCancelled;
+
+  result.xs.assign(grid.xs.begin(), grid.xs.end());
+  result.ys.assign(grid.ys.begin(), grid.ys.end());
+  result.e.resize(nodes);
+  for (std::size_t n = 0; n < nodes; ++n)
+    result.e[n] = static_cast<float>(fresh[n] * in.maintenanceFactor);
+
+  // Zones. Each node stands for its cell of the grid (half and quarter cells along the border), so a uniform
+  // illuminance over the whole window lands as E x length x width.
+  double lampFlux = 0.0;
+  for (const SiteLuminaire& l : site.luminaires)
+    lampFlux += l.lampFlux;
+  const double dx = in.length / static_cast<double>(nX - 1), dy = in.width / static_cast<double>(nY - 1);
+  auto weight = [&](std::size_t n) {
+    const std::size_t i = n / nY, j = n % nY;
+    return dx * dy * (i == 0 || i + 1 == nX ? 0.5 : 1.0) * (j == 0 || j + 1 == nY ? 0.5 : 1.0);
+  };
+  const float i80 = IntensityAtElevation(site, 80.0), i85 = IntensityAtElevation(site, 85.0);
+  for (SiteZone zone : {kZoneCarriageway, kZoneSidewalk}) {
+    if ((zone == kZoneCarriageway && !in.carriagewayTakesPart) || (zone == kZoneSidewalk && !in.sidewalkTakesPart))
+      continue;
+    ZoneRecord z;
+    z.kind = zone;
+    double sum = 0.0, minimum = 0.0, maximum = 0.0, landed = 0.0;
+    std::size_t count = 0;
+    for (std::size_t n = 0; n < nodes; ++n) {
+      if (result.state[n] != zone)
+        continue;
+      const double e = static_cast<double>(result.e[n]);
+      minimum = count == 0 ? e : std::min(minimum, e);
+      maximum = count == 0 ? e : std::max(maximum, e);
+      sum += e;
+      landed += fresh[n] * weight(n);
+      ++count;
+    }
+    if (count > 0) {
+      const double average = sum / static_cast<double>(count);
+      z.average = static_cast<float>(average);
+      z.minimum = static_cast<float>(minimum);
+      z.maximum = static_cast<float>(maximum);
+      z.uniformity = average > 0.0 ? static_cast<float>(minimum / average) : 0.0f;
+      z.minToMax = maximum > 0.0 ? static_cast<float>(minimum / maximum) : 0.0f;
+      z.utilisation = lampFlux > 0.0 ? static_cast<float>(landed / lampFlux) : 0.0f;
+    }
+    z.i80 = i80;
+    z.i85 = i85;
+    result.zones.push_back(z);
+  }
+  host.Progress(100);
+  return kEngineOk;
+}
+
+}  // namespace Engines
