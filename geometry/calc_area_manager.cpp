@@ -101,7 +101,7 @@ void CCalcAreaManager::Rebuild()
     return;
   }
   m_layout = m_host->GetRoadLayout();
-  IResultDisplayOptions* options = m_host->GetVisualOptions();
+  IVisualOpt* options = m_host->GetVisualOptions();
   const int quantity = options != nullptr ? *options->GetQuantity() : 0;
   _CALC_RESULTS* results = m_host->GetActiveResults();
   if (!m_host->GetActiveAreaSize(&m_areaLength, &m_areaWidth) || results == nullptr || results->valid == 0) {
@@ -126,12 +126,12 @@ void CCalcAreaManager::Rebuild()
 
 double CCalcAreaManager::FontLabelHeight(int element) const
 {
-  IResultDisplayOptions* options = m_host != nullptr ? m_host->GetVisualOptions() : nullptr;
-  LONG height = 0;
-  if (options == nullptr || options->GetFontHeight(element, &height) != 0) {
+  IVisualOpt* options = m_host != nullptr ? m_host->GetVisualOptions() : nullptr;
+  LOGFONTA font{};
+  if (options == nullptr || options->GetFont(element, &font) != 0) {
     return 0;
   }
-  return -static_cast<double>(height) / 100;
+  return -static_cast<double>(font.lfHeight) / 100;
 }
 
 void CCalcAreaManager::FillAreas(const _CALC_RESULTS& results)
@@ -163,7 +163,7 @@ void CCalcAreaManager::FillAreas(const _CALC_RESULTS& results)
 
   BuildLevels();
 
-  IResultDisplayOptions* options = m_host->GetVisualOptions();
+  IVisualOpt* options = m_host->GetVisualOptions();
   int scaleType = 0;
   if (options != nullptr) {
     scaleType = options->GetEffectiveScale();
@@ -210,7 +210,7 @@ void CCalcAreaManager::ApplyLabelHeights()
 
 void CCalcAreaManager::ApplyLabelColors()
 {
-  IResultDisplayOptions* options = m_host != nullptr ? m_host->GetVisualOptions() : nullptr;
+  IVisualOpt* options = m_host != nullptr ? m_host->GetVisualOptions() : nullptr;
   if (options == nullptr) {
     return;
   }

@@ -1,49 +1,17 @@
-// What the result display needs of its neighbours: the visual options of the shown project state, and the
-// render core that owns the calculation-area managers. The render core sits above this folder, so the
-// managers see it through ICalcAreaHost and it implements that interface.
+// What the result display needs of the render core that owns the calculation-area managers. The render core
+// sits above this folder, so the managers see it through ICalcAreaHost and it implements that interface.
 #pragma once
 
+#include "model/ivisualopt.h"
+#include "model/pref_of_color.h"
 #include "platform/base/wintypes.h"
 #include "platform/mfc-core/array.h"
 
 struct _CALC_RESULTS;
 class CViewCamera;
 
-// A colour of an element: red, green, blue in 0 to 1.
-struct _PREF_OF_COLOR {
-  float r;
-  float g;
-  float b;
-};
-static_assert(sizeof(_PREF_OF_COLOR) == 12);
-
-// One level of a colour scale: value in the unit of the quantity, colour 0x00BBGGRR, a word not read here.
-struct _PREF_OF_COLOR_LEVELS {
-  double value;
-  COLORREF colour;
-  int reserved;
-};
-static_assert(sizeof(_PREF_OF_COLOR_LEVELS) == 16);
-
-using CColorLevelArray = CArray<_PREF_OF_COLOR_LEVELS, const _PREF_OF_COLOR_LEVELS&>;
+using CColorLevelArray = CArray<_PREF_OF_COLOR_LEVELS>;
 using CLevelArray = CArray<float>;
-
-// The part of the visual options the result display reads; the options object of the model answers it.
-struct IResultDisplayOptions {
-  virtual int* GetQuantity() = 0;       // 0 luminance, 1 illuminance, 2 semi-cylindrical illuminance
-  virtual int* GetResultDisplay() = 0;  // 0 isolines, 2 node values, 3 colour picture, else grey only
-  virtual int GetEffectiveScale() = 0;  // the scale type while automatic iso-levels are on, else 0
-  virtual int* GetScaleType() = 0;      // 1 uniform, 2 logarithmic
-  // 0 with the user's levels of the quantity in `out` when they are in force and one lies in [min, max];
-  // else 1 with `out` empty.
-  virtual int GetIsoLevelsInRange(const int* quantity, const float* min, const float* max, CLevelArray* out) = 0;
-  // The lfHeight of a text element's font; 1 when the element is not there.
-  virtual int GetFontHeight(int element, LONG* height) = 0;
-  virtual int GetColour(int element, _PREF_OF_COLOR* out) = 0;
-
-protected:
-  ~IResultDisplayOptions() = default;
-};
 
 // The scene builder's record of a straight road's layout, in the order the managers copy it.
 struct CRoadLayout {
@@ -79,7 +47,8 @@ struct CRoadLayout {
 
 // The render core as the managers see it.
 struct ICalcAreaHost {
-  virtual IResultDisplayOptions* GetVisualOptions() = 0;
+  // The visual options of the current project state.
+  virtual IVisualOpt* GetVisualOptions() = 0;
   // The active area's length and width (IArea::GetLength, IArea::GetWidth) and its results block; FALSE and
   // null when there is no active area.
   virtual BOOL GetActiveAreaSize(double* length, double* width) = 0;

@@ -127,7 +127,7 @@ void BuildAutoLevels(double validNodesMaximum, CLevelArray& levels)
   levels.Add(hi);
 }
 
-void BuildLevels(IResultDisplayOptions* options, double allNodesMaximum, double validNodesMaximum,
+void BuildLevels(IVisualOpt* options, double allNodesMaximum, double validNodesMaximum,
                  CLevelArray& levels)
 {
   levels.RemoveAll();

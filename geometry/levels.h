@@ -19,5 +19,5 @@ CNiceStep NiceStep(double max);
 void BuildAutoLevels(double validNodesMaximum, CLevelArray& levels);
 
 // Empties `levels` and fills it by the rule the visual options choose.
-void BuildLevels(IResultDisplayOptions* options, double allNodesMaximum, double validNodesMaximum,
+void BuildLevels(IVisualOpt* options, double allNodesMaximum, double validNodesMaximum,
                  CLevelArray& levels);

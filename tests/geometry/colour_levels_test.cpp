@@ -203,28 +203,28 @@ TEST(Levels, AutomaticSeries)
 
 TEST(Levels, RuleChosenByTheVisualOptions)
 {
-  FakeOptions options;
+  VisualOptions options;  // illuminance shown
   CLevelArray levels;
 
-  options.autoIsoLevels = 0;
-  options.userLevels = {5, 50, 2};
-  BuildLevels(&options, 10, 10, levels);
+  options.SetAutoIsoLevels(0);
+  options.SetIlluminanceLevels({5, 50, 2});
+  BuildLevels(options.get(), 10, 10, levels);
   ExpectLevels(levels, {0, 5, 50, 2}, "user levels, one in range: all kept as entered");
 
-  options.userLevels = {50};
-  BuildLevels(&options, 10, 10, levels);
+  options.SetIlluminanceLevels({50});
+  BuildLevels(options.get(), 10, 10, levels);
   ExpectLevels(levels, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, "user levels out of range: linear series");
 
-  BuildLevels(&options, 0, 0, levels);
+  BuildLevels(options.get(), 0, 0, levels);
   EXPECT_EQ(levels.GetSize(), 0) << "linear series of nothing";
 
-  options.autoIsoLevels = 1;
-  options.scaleType = 2;
-  BuildLevels(&options, 30, 30, levels);
+  options.SetAutoIsoLevels(1);
+  options.SetScaleType(2);
+  BuildLevels(options.get(), 30, 30, levels);
   EXPECT_EQ(levels.GetSize(), 11) << "automatic series";
 
-  options.scaleType = 3;
-  BuildLevels(&options, 30, 30, levels);
+  options.SetScaleType(3);
+  BuildLevels(options.get(), 30, 30, levels);
   EXPECT_EQ(levels.GetSize(), 0) << "unknown scale type";
 }
 

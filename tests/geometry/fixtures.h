@@ -4,6 +4,7 @@
 
 #include "geometry/display_host.h"
 #include "model/iresults.h"
+#include "model/ivisualopt.h"
 #include "platform/mfc-core/archive.h"
 #include "platform/mfc-core/memfile.h"
 
@@ -132,46 +133,40 @@ inline std::vector<float> Axis(int count, float step, float start = 0)
   return axis;
 }
 
-// The visual options as the tests set them.
-class FakeOptions : public IResultDisplayOptions {
+// The model's visual options with their defaults, and setters for what the tests change.
+class VisualOptions {
 public:
-  int quantity = 1;
-  int resultDisplay = 0;
-  int scaleType = 1;
-  int autoIsoLevels = 1;
-  std::vector<float> userLevels;
-  std::map<int, LONG> fontHeights{{0, -30}, {1, -40}, {2, -40}, {3, -40}, {4, -40}};
-  std::map<int, _PREF_OF_COLOR> colours{{7, {0.1f, 0.93f, 0.1f}}, {8, {1, 0, 0}}, {9, {0, 0, 1}}};
+  VisualOptions() { CreateVisualOpt(&m_options); }
+  ~VisualOptions() { m_options->Release(); }
+  VisualOptions(const VisualOptions&) = delete;
+  VisualOptions& operator=(const VisualOptions&) = delete;
 
-  int* GetQuantity() override { return &quantity; }
-  int* GetResultDisplay() override { return &resultDisplay; }
-  int GetEffectiveScale() override { return autoIsoLevels != 0 ? scaleType : 0; }
-  int* GetScaleType() override { return &scaleType; }
-  int GetIsoLevelsInRange(const int*, const float* min, const float* max, CLevelArray* out) override
+  IVisualOpt* operator->() const { return m_options; }
+  IVisualOpt* get() const { return m_options; }
+  void SetQuantity(int q) { m_options->SetQuantity(&q); }
+  void SetResultDisplay(int d) { m_options->SetResultDisplay(&d); }
+  void SetScaleType(int t) { m_options->SetScaleType(&t); }
+  void SetAutoIsoLevels(int on) { m_options->SetAutoIsoLevels(&on); }
+  // The user's illuminance levels.
+  void SetIlluminanceLevels(std::initializer_list<float> levels)
   {
-    int inRange = 0;
-    for (float level : userLevels) {
-      out->Add(level);
-      inRange += *min <= level && level <= *max ? 1 : 0;
-    }
-    if (autoIsoLevels == 0 && inRange > 0) return 0;
-    out->RemoveAll();
-    return 1;
+    CArray<float>* list = nullptr;
+    m_options->GetIlluminanceLevels(&list);
+    list->RemoveAll();
+    for (float level : levels) list->Add(level);
   }
-  int GetFontHeight(int element, LONG* height) override
+  // Empties the colour scale of a quantity.
+  void ClearColourLevels(int quantity)
   {
-    auto found = fontHeights.find(element);
-    if (found == fontHeights.end()) return 1;
-    *height = found->second;
-    return 0;
+    CArray<_PREF_OF_COLOR_LEVELS>* scale = nullptr;
+    if (quantity == 0) m_options->GetColourLevels0(&scale);
+    if (quantity == 1) m_options->GetColourLevels1(&scale);
+    if (quantity == 2) m_options->GetColourLevels2(&scale);
+    scale->RemoveAll();
   }
-  int GetColour(int element, _PREF_OF_COLOR* out) override
-  {
-    auto found = colours.find(element);
-    if (found == colours.end()) return 1;
-    *out = found->second;
-    return 0;
-  }
+
+private:
+  IVisualOpt* m_options = nullptr;
 };
 
 // The default colour scale of illuminance.
@@ -186,7 +181,7 @@ inline void DefaultIlluminanceLevels(CColorLevelArray& levels)
 // The render core as the managers see it.
 class FakeHost : public ICalcAreaHost {
 public:
-  FakeOptions options;
+  VisualOptions options;
   ResultsFixture results;
   double length = 30;
   double width = 10;
@@ -194,13 +189,13 @@ public:
   BOOL straightRoad = FALSE;
   BOOL userGrid = FALSE;
   CRoadLayout layout;
-  CColorLevelArray levels;
+  CColorLevelArray levels;  // refilled from the options on each call, as the core does
   std::set<int> currentIds;  // ids carried by areas of the current state
   std::set<int> historyIds;  // ids carried by areas of any state
   int refreshes = 0;
   bool acceptAllSegments = true;
 
-  IResultDisplayOptions* GetVisualOptions() override { return &options; }
+  IVisualOpt* GetVisualOptions() override { return options.get(); }
   BOOL GetActiveAreaSize(double* l, double* w) override
   {
     *l = length;
@@ -216,6 +211,10 @@ public:
   BOOL IsStraightRoadActive() override { return straightRoad; }
   BOOL GetUserGridFlag() override { return userGrid; }
   const CRoadLayout& GetRoadLayout() override { return layout; }
-  const CColorLevelArray& GetColorLevels() override { return levels; }
+  const CColorLevelArray& GetColorLevels() override
+  {
+    options->GetColourLevels(options->GetQuantity(), nullptr, nullptr, &levels);
+    return levels;
+  }
   int SegmentTouchesActivePrimitive(const double*, const double*) override { return acceptAllSegments ? 2 : 0; }
 };

@@ -69,7 +69,7 @@ TEST(CalcAreaManager, StraightRoadAreasByQuantityAndLayout)
   for (const Case& c : cases) {
     FakeHost host;
     StraightRoad(host);
-    host.options.quantity = c.quantity;
+    host.options.SetQuantity(c.quantity);
     host.layout.oneWay = c.oneWay;
     host.layout.carriagewayOn = c.carriagewayOn;
     host.layout.oppositeShown = c.carriagewayOn && !c.oneWay;
@@ -117,7 +117,7 @@ TEST(CalcAreaManager, OtherAreasGetOneMainAreaAndNothingWithoutResults)
   host.results.eRoad = std::vector<float>(341, 4);
   host.results.nodeState = std::vector<int>(341, 0);
   host.results.Bind();
-  host.options.resultDisplay = 2;
+  host.options.SetResultDisplay(2);
   CCalcAreaManager manager(&host);
   manager.SetDisplayMode(2);
   manager.Rebuild();
@@ -147,6 +147,7 @@ TEST(CalcAreaManager, ColourPictureWithoutColourLevelsFallsBackToGrey)
   host.results.Bind();
   CCalcAreaManager manager(&host);
   manager.SetDisplayMode(3);
+  host.options.ClearColourLevels(1);
   manager.Rebuild();  // no colour levels at all
   ASSERT_EQ(manager.GetAreas().size(), 1u);
   CWiseDib& picture = manager.GetAreas()[0]->m_picture;
@@ -162,7 +163,12 @@ TEST(CalcAreaManager, ColourPictureWithoutColourLevelsFallsBackToGrey)
   }
   EXPECT_GT(bright, 0);
 
-  DefaultIlluminanceLevels(host.levels);
+  VisualOptions defaults;
+  CArray<_PREF_OF_COLOR_LEVELS>* scale = nullptr;
+  defaults->GetColourLevels1(&scale);
+  CArray<_PREF_OF_COLOR_LEVELS>* shown = nullptr;
+  host.options->GetColourLevels1(&shown);
+  shown->Copy(*scale);
   manager.Rebuild();
   const BYTE* corner = manager.GetAreas()[0]->m_picture.PixelAt(0, 0);
   EXPECT_EQ(corner[0] + corner[1] + corner[2], 0) << "value 0: the first level's black";
@@ -176,7 +182,7 @@ TEST(CalcAreaManager, SingleRowGridsFillWithoutFault)
   host.results.eRoad = {1, 2, 3, 4};
   host.results.nodeState = std::vector<int>(4, 0);
   host.results.Bind();
-  host.options.scaleType = 2;
+  host.options.SetScaleType(2);
   CCalcAreaManager manager(&host);
   for (int mode : {0, 2, 3, 1}) {
     manager.SetDisplayMode(mode);

@@ -42,7 +42,7 @@ float Luminance(double x, double y)
 void SampleRoad(FakeHost& host)
 {
   host.straightRoad = TRUE;
-  host.options.quantity = 0;
+  host.options.SetQuantity(0);
   CRoadLayout& road = host.layout;
   road.carriagewayOn = road.oppositeShown = TRUE;
   road.mainCarriageway = {0, kRoadLength, 0, -3.5};
@@ -61,11 +61,6 @@ void SampleRoad(FakeHost& host)
   r.block.nObservers = 2;
   r.block.nObserversOpp = 1;
   r.block.shownObserver = 0;
-  // The luminance scale of the visual options.
-  const double values[9] = {0, 1.25, 1.5, 1.75, 2.0, 2.25, 2.5, 2.75, 3.0};
-  const COLORREF colours[9] = {0x000000, 0x640000, 0xFF0000, 0x006400, 0x00C832,
-                               0x00FF64, 0x00FFFF, 0x0064FF, 0x0000FF};
-  for (int k = 0; k < 9; ++k) host.levels.Add({values[k], colours[k], 0});
 }
 
 // An off-screen view of the road in plan, one metre a border.
@@ -146,7 +141,7 @@ bool IsGrey(std::uint32_t pixel)
 
 void Render(FakeHost& host, int displayMode, CCalcAreaManager& manager)
 {
-  host.options.resultDisplay = displayMode;
+  host.options.SetResultDisplay(displayMode);
   manager.SetDisplayMode(displayMode);
   manager.Rebuild();
   manager.ApplyLabelHeights();

@@ -266,3 +266,50 @@ TEST(MeshRefinement, RefinedMeshRoundTrips)
 }
 
 }  // namespace
+
+namespace {
+
+// The interchange writer's path for every deck: outline, triangulate, collect, refine, triangulate again. The
+// refined set is full of collinear points (divided outline edges, rungs in rows), which the sweep must take.
+TEST(MeshRefinement, RefinedOutlinesTriangulateAgain)
+{
+  const std::vector<std::pair<const char*, std::vector<P3>>> outlines = {
+      {"L shape", {{0, 0, 0}, {30, 0, 0}, {30, 8, 0}, {8, 8, 0}, {8, 40, 0}, {0, 40, 0}}},
+      {"ramp", {{0, 0, 0}, {60, 0, 3}, {60, 9, 3}, {0, 9, 0}}},
+      {"skewed deck", {{0, 0, 5}, {40, 10, 6}, {45, 22, 6.5}, {3, 15, 5.2}}},
+      {"notched", {{0, 0, 0}, {20, 0, 0}, {20, 20, 0}, {10, 5, 0}, {0, 20, 0}}},
+      {"thin strip", {{0, 0, 0}, {100, 0, 0}, {100, 0.5, 0}, {0, 0.5, 0}}},
+  };
+  for (const auto& [name, outline] : outlines) {
+    for (double step : {0.5, 1.032796, 5.0}) {
+      CQorTriPolygon polygon;
+      LoadOutline(polygon, outline);
+      ASSERT_TRUE(Triangulate(polygon)) << name;
+      polygon.CollectTriangles();
+      double outlineArea = 0.0;
+      for (const auto& t : polygon.meshTriangles) {
+        const CTriPoint& a = *t->points[0];
+        const CTriPoint& b = *t->points[1];
+        const CTriPoint& c = *t->points[2];
+        outlineArea += ((b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x)) / 2.0;
+      }
+      polygon.Refine(step);
+      ASSERT_TRUE(Triangulate(polygon)) << name << " at step " << step;
+      double area = 0.0;
+      std::set<const CTriPoint*> corners;
+      for (const auto& t : polygon.triangles) {
+        const CTriPoint& a = *t->points[0];
+        const CTriPoint& b = *t->points[1];
+        const CTriPoint& c = *t->points[2];
+        const double twice = (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
+        EXPECT_GT(twice, 0.0) << name;
+        area += twice / 2.0;
+        corners.insert(t->points, t->points + 3);
+      }
+      EXPECT_NEAR(area, outlineArea, 1e-9 * outlineArea) << name << " at step " << step;
+      EXPECT_EQ(corners.size(), polygon.points.size()) << name << " at step " << step;
+    }
+  }
+}
+
+}  // namespace

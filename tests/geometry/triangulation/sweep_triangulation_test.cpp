@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <map>
+#include <random>
 #include <set>
 #include <string>
 #include <utility>
@@ -330,6 +331,75 @@ TEST(SweepTriangulation, RunningAgainReplacesTheTriangles)
     constraints += p->constraints.size();
   }
   EXPECT_EQ(constraints, 6u);
+}
+
+}  // namespace
+
+namespace {
+
+// Ragged star-shaped outlines (simple by construction) with free points well inside, over many seeds: the
+// same invariants as the table, where the hand-made shapes cannot reach every order of events.
+TEST(SweepTriangulation, RandomStarOutlinesWithFreePoints)
+{
+  std::mt19937 random(7);
+  for (int round = 0; round < 60; ++round) {
+    const int vertices = 4 + static_cast<int>(random() % 120);
+    const int inside = static_cast<int>(random() % 40);
+    std::uniform_real_distribution<double> radius(5.0, 10.0);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    struct Free : CTriPolygon {
+      size_t outlineCount = 0;
+      void PrepareTriangulation(CTriContext& context) override
+      {
+        for (size_t i = 0; i < outlineCount; ++i) {
+          context.NewConstraint(points[i].get(), points[(i + 1) % outlineCount].get());
+        }
+        for (auto& p : points) {
+          context.points.push_back(p.get());
+        }
+      }
+    } polygon;
+    polygon.outlineCount = static_cast<size_t>(vertices);
+    std::vector<Pt> ring;
+    for (int i = 0; i < vertices; ++i) {
+      // Every fourth outline rounds to a 0.5 grid, for equal x and y and collinear runs.
+      const double angle = 2.0 * M_PI * (i + 0.8 * unit(random)) / vertices;
+      double x = radius(random) * std::cos(angle);
+      double y = radius(random) * std::sin(angle);
+      if (round % 4 == 0) {
+        x = std::round(x * 2.0) / 2.0;
+        y = std::round(y * 2.0) / 2.0;
+      }
+      ring.push_back({x, y});
+    }
+    // Rounding may repeat a point or fold the star; such rounds are not simple outlines and are skipped.
+    bool simple = SignedArea(ring) > 0.0;
+    for (size_t i = 0; i < ring.size() && simple; ++i) {
+      const Pt& a = ring[i];
+      const Pt& b = ring[(i + 1) % ring.size()];
+      simple = a != b && a.first * b.second - b.first * a.second > 0.0;
+    }
+    if (!simple) {
+      continue;
+    }
+    for (const Pt& p : ring) {
+      polygon.AddPoint(p.first, p.second);
+    }
+    for (int i = 0; i < inside; ++i) {
+      const double angle = 2.0 * M_PI * unit(random);
+      const double r = 4.0 * unit(random);
+      polygon.AddPoint(r * std::cos(angle), r * std::sin(angle));
+    }
+    CTriSweep* holder = nullptr;
+    ASSERT_TRUE(TriangulatePolygon(holder, polygon)) << "round " << round;
+    EXPECT_EQ(polygon.triangles.size(), static_cast<size_t>(vertices - 2 + 2 * inside)) << "round " << round;
+    double total = 0.0;
+    for (const auto& t : polygon.triangles) {
+      EXPECT_GT(TriangleArea(*t), 0.0) << "round " << round;
+      total += TriangleArea(*t);
+    }
+    EXPECT_NEAR(total, SignedArea(ring), 1e-9 * total) << "round " << round;
+  }
 }
 
 }  // namespace
