@@ -343,7 +343,8 @@ TEST(SweepTriangulation, RandomStarOutlinesWithFreePoints)
 {
   std::mt19937 random(7);
   for (int round = 0; round < 60; ++round) {
-    const int vertices = 4 + static_cast<int>(random() % 120);
+    // At 12 vertices or more no edge comes nearer the centre than 4.45, so the free points stay inside.
+    const int vertices = 12 + static_cast<int>(random() % 120);
     const int inside = static_cast<int>(random() % 40);
     std::uniform_real_distribution<double> radius(5.0, 10.0);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
