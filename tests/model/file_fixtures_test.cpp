@@ -5,6 +5,8 @@
 #include "model/group_of_dev.h"
 #include "model/groups_of_dev.h"
 #include "model/igroups.h"
+#include "model/iproject.h"
+#include "model/project.h"
 #include "model/lamp_post.h"
 #include "model/straight_road.h"
 #include "model/version.h"
@@ -338,9 +340,9 @@ TEST(TruncatedFile, AreaBlockCutShortIsAnArchiveError)
   road->Release();
 }
 
-// The pole groups of a 4.0.17.0 straight road: one group with one pole on a one-arm bracket; no prices, no
+// The pole groups of a straight road from 4.0.13.1 to 4.0.17.0: one group with one pole on a one-arm bracket; no prices, no
 // economic block, no group number.
-Bytes GroupsBlock4_0_17_0()
+Bytes GroupsBlock(DWORD version)
 {
   Bytes b;
   b.str("Группы ОП").f64(1.4).i32(1);
@@ -358,7 +360,8 @@ Bytes GroupsBlock4_0_17_0()
   b.str("К").str("К").str("Кронштейн").f64s({1.5, 1.5, 15.0});
   b.str("").str("ЖКУ").str("").str("").str("ДНаТ").f64(150).f64(15000).u32(0x10020100u);  // luminaire
   b.i32(1).i32(1).i32(0).i32(0);                      // catalogue flag, lamp count, empty table
-  b.i32(0);                                           // option (4.0.16.0)
+  if (AtLeast(version, 4, 0, 16, 0))
+    b.i32(0);                                         // option
   return b;
 }
 
@@ -384,7 +387,7 @@ TEST(OldStraightRoad, Version4_0_17_0GetsItsCamerasFromThePresetsAndFits)
   auto* road = new ObjectModel::CStraightRoad(&document, nullptr, 1);
   road->AddRef();
   Bytes bytes = AreaBlock(v4_0_17_0);
-  bytes.append(CrossSection()).append(GroupsBlock4_0_17_0()).append(EmptyResults(v4_0_17_0));
+  bytes.append(CrossSection()).append(GroupsBlock(v4_0_17_0)).append(EmptyResults(v4_0_17_0));
   LoadingArchive ar(bytes.data());
   road->Serialize(ar.get(), v4_0_17_0);
   BYTE extra = 0;
@@ -424,6 +427,39 @@ TEST(OldStraightRoad, Version4_0_17_0GetsItsCamerasFromThePresetsAndFits)
   EXPECT_EQ(road->QueryInterface(&IID_IPrimitive, &other), E_NOINTERFACE);
   groups->Release();
   road->Release();
+}
+
+// A project block of three straight roads, before and from the version that stores the area counter.
+TEST(OldProject, TheAreaCounterIsStoredFrom4_0_15_0)
+{
+  for (const DWORD version : {MakeFormatVersion(4, 0, 14, 0), MakeFormatVersion(4, 0, 15, 0)}) {
+    Bytes b;
+    b.str("Объект").str("Улица").str("17").i32(0).f64(40000.5).str("Иванов").str("Бюро").str("Город");
+    b.i32(3);
+    for (int i = 0; i < 3; ++i) {
+      b.u32(0xA354AAA1u).u16(0x5DAF).u16(0x436A).raw("\x97\x13\x69\xBB\x09\x0E\x95\x71", 8);
+      b.append(AreaBlock(version)).append(CrossSection()).append(GroupsBlock(version)).append(EmptyResults(version));
+    }
+    if (AtLeast(version, 4, 0, 15, 0))
+      b.i32(9);
+    FakeDocument document;
+    IProject* project = nullptr;
+    ASSERT_EQ(CreateProject(&document, &project), S_OK);
+    const int hours = 4000;
+    project->SetHoursOfUse(&hours);
+    auto* object = dynamic_cast<ObjectModel::CProject*>(project);
+    LoadingArchive ar(b.data());
+    object->Serialize(ar.get(), version);
+    EXPECT_EQ(object->GetAreaCounter(), AtLeast(version, 4, 0, 15, 0) ? 9 : 3);
+    EXPECT_EQ(*project->GetHoursOfUse(), 4000);  // the economics came after 4.0.17.0
+    EXPECT_STREQ(*project->GetCustomer(), "Город");
+    EXPECT_EQ(static_cast<DATE>(*project->GetDate()), 40000.5);
+    int areas = 0;
+    for (IArea* area = object->GetFirstArea(); area; area = area->GetNext(), ++areas)
+      EXPECT_STREQ(*area->GetCaption(), "Улица");
+    EXPECT_EQ(areas, 3);
+    project->Release();
+  }
 }
 
 }  // namespace
