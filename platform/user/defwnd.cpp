@@ -113,6 +113,8 @@ void PaintFrame(HWND hwnd)
     copy.ncActive = w->ncActive;
     copy.idOrMenu = w->idOrMenu;
     copy.parent = w->parent;
+    copy.hScroll = w->hScroll;
+    copy.vScroll = w->vScroll;
     layout = LayoutCaption(*w);
   }
   HDC dc = GetWindowDC(hwnd);
@@ -169,11 +171,11 @@ void PaintFrame(HWND hwnd)
   }
   if ((copy.style & WS_VSCROLL) != 0) {
     RECT bar{client.right, client.top, client.right + GetSystemMetrics(SM_CXVSCROLL), client.bottom};
-    FillRect(dc, &bar, GetSysColorBrush(COLOR_SCROLLBAR));
+    PaintScrollBar(dc, bar, true, copy.vScroll);
   }
   if ((copy.style & WS_HSCROLL) != 0) {
     RECT bar{client.left, client.bottom, client.right, client.bottom + GetSystemMetrics(SM_CYHSCROLL)};
-    FillRect(dc, &bar, GetSysColorBrush(COLOR_SCROLLBAR));
+    PaintScrollBar(dc, bar, false, copy.hScroll);
   }
   ReleaseDC(hwnd, dc);
 }
@@ -630,6 +632,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         }
       } else if (hit == HTMENU) {
         TrackMenuBar(hwnd, pt, 0);
+      } else if (hit == HTVSCROLL || hit == HTHSCROLL) {
+        TrackScrollBar(hwnd, hit == HTVSCROLL ? 1 : 0, pt);
       }
       return 0;
     }

@@ -46,6 +46,15 @@ struct WindowClass {
   std::vector<BYTE> extra;
 };
 
+struct ScrollState {
+  int min = 0;
+  int max = 100;
+  int page = 0;
+  int pos = 0;
+  int trackPos = 0;
+  bool disabled = false;
+};
+
 struct Window {
   HWND hwnd = nullptr;
   std::shared_ptr<WindowClass> cls;
@@ -82,6 +91,8 @@ struct Window {
   bool nccreated = false;
   HWND lastActivePopup = nullptr;
   std::shared_ptr<gdi::Surface> surface;  // top-level windows: their pixels, frame included
+  ScrollState hScroll;
+  ScrollState vScroll;  // also the state of a scroll bar control
 };
 
 struct SentMessage {
@@ -263,6 +274,10 @@ bool HasMenuBar(const Window& w);
 // Mouse activation and WM_SETCURSOR for a taken mouse message; false when the message is eaten.
 bool ProcessMouseMessage(MSG& msg, LRESULT hitTest, bool remove);
 void UpdateKeyStateForMessage(ThreadQueue& q, const InputMessage& in);
+// A press on a window's own scroll bar (hit HTHSCROLL or HTVSCROLL), tracked until release.
+void TrackScrollBar(HWND hwnd, int bar, POINT screen);
+// Draws a scroll bar (SB_HORZ or SB_VERT) of the given state into `r`.
+void PaintScrollBar(HDC dc, const RECT& r, bool vertical, const ScrollState& state);
 // Runs the move or size loop of a window from a WM_SYSCOMMAND.
 void MoveSizeLoop(HWND hwnd, WPARAM command, POINT start);
 

@@ -1,4 +1,5 @@
 // Window classes, creation and destruction, the window tree, text, long values and properties.
+#include "platform/user/controls.h"
 #include "platform/user/input.h"
 #include "platform/user/menu.h"
 #include "platform/user/paint.h"
@@ -271,6 +272,7 @@ BOOL UnregisterClass(LPCSTR className, HINSTANCE)
 
 BOOL GetClassInfoEx(HINSTANCE, LPCSTR className, WNDCLASSEX* wc)
 {
+  user::RegisterStandardControls();
   Lock lock(S().mutex);
   auto c = FindClassLocked(className);
   if (!c || wc == nullptr) {
@@ -396,6 +398,7 @@ DWORD SetClassLong(HWND hwnd, int index, LONG value) { return static_cast<DWORD>
 HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param)
 {
+  user::RegisterStandardControls();
   State& s = S();
   Lock lock(s.mutex);
   auto cls = FindClassLocked(className);

@@ -1,0 +1,56 @@
+// The standard control classes, registered once before the first window is made.
+#include "platform/user/controls.h"
+
+#include "platform/gdi/windraw.h"
+#include "platform/user/input.h"
+#include "platform/user/window.h"
+
+#include <mutex>
+
+namespace user::detail {
+WNDPROC ButtonWindowProc();
+WNDPROC StaticWindowProc();
+WNDPROC ScrollBarWindowProc();
+WNDPROC EditWindowProc();
+WNDPROC ListBoxWindowProc();
+WNDPROC ComboBoxWindowProc();
+WNDPROC ComboListWindowProc();
+}  // namespace user::detail
+
+namespace user {
+
+void RegisterStandardControls()
+{
+  static std::once_flag once;
+  std::call_once(once, [] {
+    struct Entry {
+      const char* name;
+      WNDPROC proc;
+      UINT style;
+      int background;  // a system colour, or -1 for none
+      LPCSTR cursor;
+    };
+    const Entry entries[] = {
+        {"Button", detail::ButtonWindowProc(), CS_DBLCLKS | CS_PARENTDC, -1, IDC_ARROW},
+        {"Static", detail::StaticWindowProc(), CS_DBLCLKS | CS_PARENTDC, -1, IDC_ARROW},
+        {"ScrollBar", detail::ScrollBarWindowProc(), CS_DBLCLKS | CS_PARENTDC, -1, IDC_ARROW},
+        {"Edit", detail::EditWindowProc(), CS_DBLCLKS | CS_PARENTDC, COLOR_WINDOW, IDC_IBEAM},
+        {"ListBox", detail::ListBoxWindowProc(), CS_DBLCLKS | CS_PARENTDC, COLOR_WINDOW, IDC_ARROW},
+        {"ComboBox", detail::ComboBoxWindowProc(), CS_DBLCLKS | CS_PARENTDC, COLOR_WINDOW, IDC_ARROW},
+        {"ComboLBox", detail::ComboListWindowProc(), CS_DBLCLKS | CS_SAVEBITS, COLOR_WINDOW, IDC_ARROW},
+    };
+    for (const Entry& e : entries) {
+      WNDCLASS wc;
+      wc.style = e.style | CS_GLOBALCLASS;
+      wc.lpfnWndProc = e.proc;
+      wc.cbWndExtra = static_cast<int>(sizeof(void*));
+      wc.lpszClassName = e.name;
+      wc.hCursor = LoadCursor(nullptr, e.cursor);
+      wc.hbrBackground =
+          e.background >= 0 ? reinterpret_cast<HBRUSH>(static_cast<UINT_PTR>(e.background + 1)) : nullptr;
+      RegisterClass(&wc);
+    }
+  });
+}
+
+}  // namespace user
