@@ -5,6 +5,7 @@
 
 #include "geometry/calc_area_manager.h"
 #include "geometry/colour_mapping.h"
+#include "geometry/view_camera.h"
 #include "platform/gdi/png.h"
 #include "platform/gdi/surface.h"
 #include "platform/gdi/wingdi.h"
@@ -187,6 +188,41 @@ TEST(ResultPictures, NodeValues)
   const gdi::Surface& picture = view.Save("result-nodes.png");
   EXPECT_GT(CountPixelsOf(picture, 0), 100) << "blue node values";
   EXPECT_GT(CountPixelsOf(picture, 16), 10) << "red node markers";
+}
+
+// An open site's node values are culled to the view and left out altogether in a steep view.
+TEST(ResultPictures, OpenSiteNodeValuesFollowTheCamera)
+{
+  FakeHost host;  // not a straight road: one main area
+  host.length = kRoadLength;
+  host.width = 7;
+  host.results.xs = Axis(36, 1, -kRoadLength / 2);  // an open site's points are centred on it
+  host.results.yRoad = Axis(11, 0.7f, -3.5f);
+  for (float x : host.results.xs)
+    for (float y : host.results.yRoad) host.results.eRoad.push_back(Luminance(x + kRoadLength / 2, y) * 10);
+  host.results.nodeState.assign(host.results.eRoad.size(), 0);
+  host.results.Bind();
+  host.options.SetResultDisplay(2);
+
+  CViewCamera camera;
+  CurrentViewCamera() = &camera;
+  int bluePixels[2] = {0, 0};
+  for (int steep = 0; steep < 2; ++steep) {
+    PlanView view;
+    glTranslated(kRoadLength / 2, 0, 0);  // the view shows the road from 0; the site is centred on its origin
+    camera.m_tilt = steep != 0 ? 85 : 30;
+    CCalcAreaManager manager(&host);
+    manager.SetCamera(&camera);
+    manager.SetDisplayMode(2);
+    manager.Rebuild();
+    manager.ApplyLabelHeights();
+    manager.ApplyLabelColors();
+    manager.DrawNodeValues();
+    bluePixels[steep] = CountPixelsOf(view.Save(steep != 0 ? "result-nodes-steep.png" : "result-nodes-site.png"), 0);
+  }
+  CurrentViewCamera() = nullptr;
+  EXPECT_GT(bluePixels[0], 100);
+  EXPECT_EQ(bluePixels[1], 0);
 }
 
 }  // namespace
