@@ -60,6 +60,15 @@ constexpr double kLevelValues[3][kLevelCount] = {
 constexpr COLORREF kLevelColours[kLevelCount] = {0x000000, 0x640000, 0xFF0000, 0x006400, 0x00C832,
                                                  0x00FF64, 0x00FFFF, 0x0064FF, 0x0000FF};
 
+// A component in the profile: whole hundredths, truncated. The float forms of exact hundredths lie just below
+// them (0.26f is 0.2599999...), so the truncation allows for that before it cuts; without it every save would
+// take such a colour down by a hundredth.
+int ToProfileHundredths(float component)
+{
+  constexpr double kFloatSlack = 1e-3;
+  return static_cast<int>(static_cast<double>(component) * 100.0 + kFloatSlack);
+}
+
 constexpr ULONGLONG kFontBytes = 60;
 constexpr ULONGLONG kLevelBytes = 16;
 
@@ -248,7 +257,7 @@ int CVisualOpt::LoadColours()
       char key[32];
       std::snprintf(key, sizeof key, kKeys[c], i);
       const int stored = static_cast<int>(
-          Shell::GetProfileInt("Colors", key, static_cast<int>(*components[c] * 100)));
+          Shell::GetProfileInt("Colors", key, ToProfileHundredths(*components[c])));
       *components[c] = static_cast<float>(stored) / 100.0f;
     }
   }
@@ -264,7 +273,7 @@ int CVisualOpt::SaveColours()
     for (int c = 0; c < 3; ++c) {
       char key[32];
       std::snprintf(key, sizeof key, kKeys[c], i);
-      Shell::WriteProfileInt("Colors", key, static_cast<int>(components[c] * 100));
+      Shell::WriteProfileInt("Colors", key, ToProfileHundredths(components[c]));
     }
   }
   Shell::WriteProfileInt("Settings", "ShowMoveFilling", m_showMoveFilling);

@@ -143,6 +143,8 @@ TEST(VisualOpt, ProfileColoursOfSectionColors)
   EXPECT_FLOAT_EQ(c.r, 0.08f);
   EXPECT_FLOAT_EQ(c.g, 0.24f);
   EXPECT_FLOAT_EQ(c.b, 0.41f);
+  o->GetColour(11, &c);  // an exact hundredth stays what it is
+  EXPECT_FLOAT_EQ(c.r, 0.26f);
 
   const _PREF_OF_COLOR green{0.1f, 0.5f, 0.25f};
   o->SetColour(3, &green);
@@ -154,6 +156,7 @@ TEST(VisualOpt, ProfileColoursOfSectionColors)
   EXPECT_EQ(shell.values["Colors\\element_g[3]"], 50);
   EXPECT_EQ(shell.values["Colors\\element_b[3]"], 25);
   EXPECT_EQ(shell.values["Colors\\element_b[0]"], 41);
+  EXPECT_EQ(shell.values["Colors\\element_r[11]"], 26);
   EXPECT_EQ(shell.values.size(), 23u * 3 + 1);
 
   shell.values["Colors\\element_g[22]"] = 75;
