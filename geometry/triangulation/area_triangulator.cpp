@@ -1,5 +1,6 @@
-// Minimum-weight triangulation of a polygon by dynamic programming over its chords (the classic O(n^3)
-// programme for optimal polygon triangulation), with the triangle's 3D area as the weight.
+// Minimum-weight triangulation of a polygon by dynamic programming over its chords, after G. T. Klincsek,
+// "Minimal triangulations of polygonal domains" (1980), with the triangle's 3D area as the weight. Steps: the
+// cost of every sub-polygon by growing size, then the triangles read back from the recorded splits.
 #include "geometry/triangulation/area_triangulator.h"
 
 #include <array>

@@ -21,11 +21,6 @@ constexpr double kWholeStepsTolerance = 1e-12;
 
 const DWORD kMeshFormatVersion = ObjectModel::MakeFormatVersion(4, 3, 5, 0);
 
-double Distance(const CTriPoint& a, const CTriPoint& b)
-{
-  return std::sqrt((b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y) + (b.z - a.z) * (b.z - a.z));
-}
-
 // Unit length; a zero sum (opposite normals) is left as it is, having no direction to keep.
 void Normalise(_VECTOR3D& v)
 {
@@ -49,9 +44,75 @@ std::pair<const void*, const void*> Unordered(const CTriPoint* a, const CTriPoin
   return a < b ? std::make_pair<const void*, const void*>(a, b) : std::make_pair<const void*, const void*>(b, a);
 }
 
+// The three sides of a triangle, longest first.
+struct TriangleSide {
+  CTriPoint* from;
+  CTriPoint* to;
+  double length;
+};
+
+void MakeTriangleEdges(const CTriTriangle& t, TriangleSide sides[3])
+{
+  for (int k = 0; k < 3; ++k) {
+    sides[k] = {t.points[k], t.points[(k + 1) % 3], PointDistance(*t.points[k], *t.points[(k + 1) % 3])};
+  }
+  if (sides[1].length > sides[0].length) {
+    std::swap(sides[0], sides[1]);
+  }
+  if (sides[2].length > sides[0].length) {
+    std::swap(sides[0], sides[2]);
+  }
+  if (sides[2].length > sides[1].length) {
+    std::swap(sides[1], sides[2]);
+  }
+}
+
 }  // namespace
 
-CMeshEdge::CMeshEdge(CMeshPoint* from, CMeshPoint* to) : a(from), b(to), length(Distance(*from, *to)) {}
+double PointDistance(const CTriPoint& a, const CTriPoint& b)
+{
+  return std::sqrt((b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y) + (b.z - a.z) * (b.z - a.z));
+}
+
+size_t CMeshEdgeSet::PairHash::operator()(const std::pair<const void*, const void*>& key) const
+{
+  return PointPairHash()(key);
+}
+
+void CMeshEdgeSet::AddTriangle(CTriTriangle& t)
+{
+  for (int k = 0; k < 3; ++k) {
+    // Edge (k, k+1) lies opposite point k+2.
+    if (t.constrained[(k + 2) % 3]) {
+      continue;
+    }
+    auto* a = static_cast<CMeshPoint*>(t.points[k]);
+    auto* b = static_cast<CMeshPoint*>(t.points[(k + 1) % 3]);
+    const auto key = Unordered(a, b);
+    if (auto found = m_index.find(key); found != m_index.end()) {
+      // The triangle's normal as it stands: still zero when none of its own edges was new before this one.
+      _VECTOR3D& normal = m_edges[found->second].normal;
+      normal.x += t.normal.x;
+      normal.y += t.normal.y;
+      normal.z += t.normal.z;
+      Normalise(normal);
+    } else {
+      t.ComputeNormal();
+      m_index.emplace(key, m_edges.size());
+      m_edges.emplace_back(a, b);
+      m_edges.back().normal = t.normal;
+    }
+  }
+}
+
+void CMeshEdgeSet::Subdivide()
+{
+  for (const CMeshEdge& edge : m_edges) {
+    SubdivideSegment(m_step, *edge.a, *edge.b, edge.normal, m_polygon);
+  }
+}
+
+CMeshEdge::CMeshEdge(CMeshPoint* from, CMeshPoint* to) : a(from), b(to), length(PointDistance(*from, *to)) {}
 
 CMeshPoint* AddMeshPoint(double x, double y, double z, MeshPointList& list)
 {
@@ -148,15 +209,16 @@ void CQorTriPolygon::ComputePointNormals()
   }
 }
 
-void CQorTriPolygon::SubdivideSegment(const CMeshPoint& a, const CMeshPoint& b, const _VECTOR3D& normal)
+void SubdivideSegment(double step, const CMeshPoint& a, const CMeshPoint& b, const _VECTOR3D& normal,
+                      CQorTriPolygon& polygon)
 {
-  const int n = DivisionCount(Distance(a, b), step);
+  const int n = DivisionCount(PointDistance(a, b), step);
   for (int i = 1; i < n; ++i) {
     const double f = static_cast<double>(i) / n;
     auto point = std::make_unique<CMeshPoint>(a.x + f * (b.x - a.x), a.y + f * (b.y - a.y), a.z + f * (b.z - a.z));
     point->normal = normal;
     point->flags = kMeshPointNormalSet;
-    points.push_back(std::move(point));
+    polygon.points.push_back(std::move(point));
   }
 }
 
@@ -187,15 +249,15 @@ void CQorTriPolygon::Refine(double maxStep)
   }
   const size_t n = outline.size();
   for (size_t i = 0; i < n && n >= 2; ++i) {
-    CMeshPoint* a = outline[i == n - 1 ? n - 1 : i];
-    CMeshPoint* b = outline[i == n - 1 ? 0 : i + 1];
+    CMeshPoint* a = outline[i];
+    CMeshPoint* b = outline[(i + 1) % n];
     // The closing pair's points go to the front of the list, so the list still runs round the outline.
     const auto before = positions[i == n - 1 ? 0 : i + 1];
     _VECTOR3D normal;
     if (auto found = edgeNormals.find(Unordered(a, b)); found != edgeNormals.end()) {
       normal = found->second;
     }
-    const int parts = DivisionCount(Distance(*a, *b), step);
+    const int parts = DivisionCount(PointDistance(*a, *b), step);
     for (int k = 1; k < parts; ++k) {
       const double f = static_cast<double>(k) / parts;
       auto* point = new CMeshPoint(a->x + f * (b->x - a->x), a->y + f * (b->y - a->y), a->z + f * (b->z - a->z));
@@ -213,33 +275,12 @@ void CQorTriPolygon::Refine(double maxStep)
   }
 
   // 6. Every interior edge of the current triangulation, once, with the mean normal of its triangles.
-  std::vector<CMeshEdge> interiorEdges;
-  std::unordered_map<std::pair<const void*, const void*>, size_t, PointPairHash> known;
-  for (const auto& t : triangles) {
-    for (int k = 0; k < 3; ++k) {
-      // Edge (k, k+1) lies opposite point k+2.
-      if (t->constrained[(k + 2) % 3]) {
-        continue;
-      }
-      auto* a = static_cast<CMeshPoint*>(t->points[k]);
-      auto* b = static_cast<CMeshPoint*>(t->points[(k + 1) % 3]);
-      const auto key = Unordered(a, b);
-      if (auto found = known.find(key); found != known.end()) {
-        _VECTOR3D& normal = interiorEdges[found->second].normal;
-        normal.x += t->normal.x;
-        normal.y += t->normal.y;
-        normal.z += t->normal.z;
-        Normalise(normal);
-      } else {
-        t->ComputeNormal();
-        known.emplace(key, interiorEdges.size());
-        interiorEdges.emplace_back(a, b);
-        interiorEdges.back().normal = t->normal;
-      }
+  {
+    CMeshEdgeSet interiorEdges(*this, step);
+    for (const auto& t : triangles) {
+      interiorEdges.AddTriangle(*t);
     }
-  }
-  for (const CMeshEdge& edge : interiorEdges) {
-    SubdivideSegment(*edge.a, *edge.b, edge.normal);
+    interiorEdges.Subdivide();
   }
 
   // 7-8. Points inside every triangle of the unrefined mesh.
@@ -266,24 +307,8 @@ void CQorTriPolygon::RefineTriangle(CTriTriangle& t, bool forced)
   if (!(step > 0.0)) {
     return;
   }
-  struct Side {
-    CTriPoint* from;
-    CTriPoint* to;
-    double length;
-  };
-  Side sides[3];
-  for (int k = 0; k < 3; ++k) {
-    sides[k] = {t.points[k], t.points[(k + 1) % 3], Distance(*t.points[k], *t.points[(k + 1) % 3])};
-  }
-  if (sides[1].length > sides[0].length) {
-    std::swap(sides[0], sides[1]);
-  }
-  if (sides[2].length > sides[0].length) {
-    std::swap(sides[0], sides[2]);
-  }
-  if (sides[2].length > sides[1].length) {
-    std::swap(sides[1], sides[2]);
-  }
+  TriangleSide sides[3];
+  MakeTriangleEdges(t, sides);
   const double f = sides[0].length, g = sides[1].length, h = sides[2].length;
   if (f == 0.0) {
     return;  // all three corners at one place
@@ -302,7 +327,7 @@ void CQorTriPolygon::RefineTriangle(CTriTriangle& t, bool forced)
   CTriPoint* p = sides[0].from;
   CTriPoint* q = sides[0].to;
   CTriPoint* r = t.PointCCW(q);
-  const double x = Distance(*p, *r);
+  const double x = PointDistance(*p, *r);
   const double sp = (f + g + h) / 2.0;
   const double areaSquared = std::max(0.0, sp * (sp - f) * (sp - g) * (sp - h));
   const double tau = std::sqrt(std::max(0.0, f * f * x * x - 4.0 * areaSquared)) / (f * f);
@@ -313,18 +338,18 @@ void CQorTriPolygon::RefineTriangle(CTriTriangle& t, bool forced)
   second.ComputeNormal();
   RefineTriangle(first, true);
   RefineTriangle(second, true);
-  SubdivideSegment(*static_cast<CMeshPoint*>(r), foot, first.normal);
+  SubdivideSegment(step, *static_cast<CMeshPoint*>(r), foot, first.normal, *this);
 }
 
 void CQorTriPolygon::FillBetweenEdges(CMeshPoint* d, CMeshPoint* v, CMeshPoint* e, const _VECTOR3D& normal)
 {
-  const double longer = std::max(Distance(*d, *v), Distance(*v, *e));
+  const double longer = std::max(PointDistance(*d, *v), PointDistance(*v, *e));
   const int n = DivisionCount(longer, step);
   for (int i = 1; i < n; ++i) {
     const double f = static_cast<double>(i) / n;
     const CMeshPoint p1(d->x - f * (d->x - v->x), d->y - f * (d->y - v->y), d->z - f * (d->z - v->z));
     const CMeshPoint p2(e->x + f * (v->x - e->x), e->y + f * (v->y - e->y), e->z + f * (v->z - e->z));
-    SubdivideSegment(p1, p2, normal);
+    SubdivideSegment(step, p1, p2, normal, *this);
   }
 }
 

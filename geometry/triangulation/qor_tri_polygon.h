@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 class CArchive;
@@ -39,6 +41,9 @@ struct CMeshEdge {
 
 using MeshPointList = std::vector<std::unique_ptr<CMeshPoint>>;
 
+// 3D distance of two points.
+double PointDistance(const CTriPoint& a, const CTriPoint& b);
+
 CMeshPoint* AddMeshPoint(double x, double y, double z, MeshPointList& list);
 // The closed outline P0 ... Pn-1 as constraints, each handed to its upper end.
 void LinkOutlineEdges(const std::vector<CMeshPoint*>& outline);
@@ -51,6 +56,31 @@ void AppendPoints(CQorTriPolygon& polygon, MeshPointList& list);
 // How many parts a segment of 3D length `length` falls into at `step`: one more than the whole steps, unless
 // the length is a whole number of steps. A step of zero or less (or not a number) leaves the segment whole.
 int DivisionCount(double length, double step);
+
+// Division points of the segment a→b at `step`, appended to the polygon's points with the segment's normal;
+// the end points are not added.
+void SubdivideSegment(double step, const CMeshPoint& a, const CMeshPoint& b, const _VECTOR3D& normal,
+                      CQorTriPolygon& polygon);
+
+// The interior edges of one triangulation, each once, with the mean normal of the triangles that share it.
+// Lives for one refinement.
+class CMeshEdgeSet {
+public:
+  CMeshEdgeSet(CQorTriPolygon& polygon, double step) : m_polygon(polygon), m_step(step) {}
+  // The triangle's edges that are not constraints.
+  void AddTriangle(CTriTriangle& t);
+  // Division points of every edge, appended to the polygon's points.
+  void Subdivide();
+
+private:
+  struct PairHash {
+    size_t operator()(const std::pair<const void*, const void*>& key) const;
+  };
+  CQorTriPolygon& m_polygon;
+  double m_step;
+  std::vector<CMeshEdge> m_edges;
+  std::unordered_map<std::pair<const void*, const void*>, size_t, PairHash> m_index;
+};
 
 class CQorTriPolygon : public CTriPolygon {
 public:
@@ -69,8 +99,6 @@ public:
   void Refine(double maxStep);
   void RefineTriangle(CTriTriangle& t, bool forced);
   void FillBetweenEdges(CMeshPoint* d, CMeshPoint* v, CMeshPoint* e, const _VECTOR3D& normal);
-  // Division points of a→b, appended to the point list with the segment's normal.
-  void SubdivideSegment(const CMeshPoint& a, const CMeshPoint& b, const _VECTOR3D& normal);
 
   // Only for format 4.3.5.0 and later.
   void Serialize(CArchive& ar, DWORD formatVersion);
