@@ -189,9 +189,9 @@ BOOL CDocument::OnOpenDocument(LPCSTR lpszPathName)
       CArchive loadArchive(pFile, CArchive::load | CArchive::bNoFlushOnDelete);
       loadArchive.m_pDocument = this;
       CWaitCursor wait;
-      if (pFile->GetLength() != 0) {
-        Serialize(loadArchive);
-      }
+      // An empty file is read like any other: a document that needs contents refuses it, rather than keep
+      // what it held under the empty file's name.
+      Serialize(loadArchive);
       loadArchive.Close();
     }
     ReleaseFile(pFile, FALSE);

@@ -1,6 +1,6 @@
 // CDocument: the data of one open file, its views, its path and title, and the modified flag.
 //
-// Opening reads the file through Serialize. Saving writes the whole document into a temporary file beside the
+// Opening reads the file through Serialize, an empty file too. Saving writes the whole document into a temporary file beside the
 // target and puts it in the target's place only when everything was written; a failed save leaves the old
 // file as it was, removes the temporary file and tells the user. A Serialize that rejects a file after telling
 // the user itself throws CUserException (AfxThrowUserException): the framework then reports nothing more.

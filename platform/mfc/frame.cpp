@@ -5,6 +5,8 @@
 #include "platform/mfc/view.h"
 #include "platform/mfc/winapp.h"
 
+#include <mutex>
+
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 
 const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);
@@ -22,9 +24,32 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
   ON_MESSAGE(WM_IDLEUPDATECMDUI, &CFrameWnd::OnIdleUpdateCmdUI)
 END_MESSAGE_MAP()
 
-CFrameWnd::CFrameWnd() = default;
+namespace {
+std::mutex g_framesMutex;
+std::vector<CFrameWnd*>& Frames()
+{
+  static std::vector<CFrameWnd*> frames;
+  return frames;
+}
+}  // namespace
 
-CFrameWnd::~CFrameWnd() = default;
+CFrameWnd::CFrameWnd()
+{
+  std::lock_guard lock(g_framesMutex);
+  Frames().push_back(this);
+}
+
+CFrameWnd::~CFrameWnd()
+{
+  std::lock_guard lock(g_framesMutex);
+  std::erase(Frames(), this);
+}
+
+std::vector<CFrameWnd*> CFrameWnd::LiveFrames()
+{
+  std::lock_guard lock(g_framesMutex);
+  return Frames();
+}
 
 BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext)
 {

@@ -5,6 +5,8 @@
 
 #include "platform/mfc/wnd.h"
 
+#include <vector>
+
 class CView;
 class CDocument;
 class CDocTemplate;
@@ -30,6 +32,9 @@ public:
   ~CFrameWnd() override;
 
   static const CRect rectDefault;
+
+  // Every frame object alive, oldest first (floating frames of bars among them); the idle update walks them.
+  static std::vector<CFrameWnd*> LiveFrames();
 
   BOOL IsFrameWnd() const override { return TRUE; }
 

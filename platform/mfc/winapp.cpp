@@ -10,6 +10,7 @@
 #include "platform/mfc/view.h"
 #include "platform/mfc/wnd.h"
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <vector>
@@ -90,10 +91,21 @@ BOOL CWinThread::OnIdle(LONG lCount)
 {
   if (lCount <= 0) {
     // The update-UI pass: the frame and every bar in it bring their items up to date.
+    // The main window first, then every other visible frame (floating bars live in frames of their own).
+    auto update = [](CWnd* pWnd) {
+      if (pWnd != nullptr && pWnd->m_hWnd != nullptr && pWnd->IsWindowVisible()) {
+        pWnd->SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);
+        pWnd->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
+      }
+    };
     CWnd* pMainWnd = m_pMainWnd;
-    if (pMainWnd != nullptr && pMainWnd->m_hWnd != nullptr && pMainWnd->IsWindowVisible()) {
-      pMainWnd->SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);
-      pMainWnd->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
+    update(pMainWnd);
+    for (CFrameWnd* pFrame : CFrameWnd::LiveFrames()) {
+      // A frame that went away during an earlier update is no longer live.
+      std::vector<CFrameWnd*> live = CFrameWnd::LiveFrames();
+      if (pFrame != pMainWnd && std::find(live.begin(), live.end(), pFrame) != live.end()) {
+        update(pFrame);
+      }
     }
     return TRUE;  // once more, for the clean-up
   }
@@ -378,7 +390,8 @@ BOOL CWinApp::DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFlags, 
   platform::mfc::FileNamePrompt prompt;
   prompt.title.LoadString(nIDSTitle);
   prompt.fileName = fileName;
-  prompt.flags = lFlags;
+  // A save dialog asks before replacing a file.
+  prompt.flags = lFlags | (bOpenFileDialog ? 0 : OFN_OVERWRITEPROMPT);
   prompt.open = bOpenFileDialog != FALSE;
   // One filter line per template ("name|*.a;*.b|"), and the save dialog's default extension.
   std::vector<CDocTemplate*> templates;

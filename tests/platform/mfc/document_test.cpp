@@ -211,14 +211,15 @@ TEST_F(DocumentTest, AFailedOpenLeavesNoBoundPath)
 {
   struct Case {
     const char* what;
-    std::string bytes;  // empty: no file at all
+    std::optional<std::string> bytes;  // none: no file at all
     bool documentRejects;
     const char* message;
     bool contentsKept;
   };
   const Case cases[] = {
-      {"missing file", "", false, "%s was not found.", true},
+      {"missing file", std::nullopt, false, "%s was not found.", true},
       {"damaged file", std::string("\x20short", 6), false, "Unexpected file format in %s.", false},
+      {"empty file", std::string(), false, "Unexpected file format in %s.", false},
       {"file the document rejects", DocumentBytes("newer format"), true, "rejected by the document", false},
   };
   int run = 0;
@@ -228,8 +229,8 @@ TEST_F(DocumentTest, AFailedOpenLeavesNoBoundPath)
     Doc()->m_text = "held";
     SaveAs(held);
     std::string path = folder_.File("bad" + std::to_string(run) + ".qorr5");
-    if (!c.bytes.empty()) {
-      WriteFile(path, c.bytes);
+    if (c.bytes) {
+      WriteFile(path, *c.bytes);
     }
     CTestDoc::rejectOnLoad = c.documentRejects;
 
@@ -256,7 +257,7 @@ TEST_F(DocumentTest, AFailedOpenLeavesNoBoundPath)
       EXPECT_FALSE(Doc()->IsModified());
       ASSERT_EQ(names.Asked().size(), 1u);  // Save asked for a name
       EXPECT_EQ(ReadFile(held), DocumentBytes("held"));
-      EXPECT_EQ(ReadFile(path), c.bytes);
+      EXPECT_EQ(ReadFile(path), *c.bytes);
     }
   }
 }

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 

@@ -287,11 +287,23 @@ TEST_F(RoutingTest, TheIdleLoopUpdatesTheBarsAndTheFrameTitle)
   ASSERT_TRUE(bar.Create(nullptr, "bar", WS_VISIBLE, CRect(0, 0, 100, 20), Frame(), 1234));
   bar.ids = {kCmdChecked, kCmdFrameDown, kCmdNobody};
 
+  // A bar floating in a frame of its own is updated too.
+  auto* floating = new CFrameWnd;  // deletes itself with its window
+  ASSERT_TRUE(floating->Create(nullptr, "floating", WS_POPUP | WS_VISIBLE, CRect(0, 0, 60, 40), Frame()));
+  CProbeBar floatingBar;
+  ASSERT_TRUE(floatingBar.Create(nullptr, "floating bar", WS_VISIBLE, CRect(0, 0, 60, 20), floating, 1235));
+  floatingBar.ids = {kCmdAppOnly};
+
   Doc()->SetTitle("Probe");
   Frame()->SetWindowText("stale");
   Frame()->DelayUpdateFrameTitle();
 
   EXPECT_EQ(app_->Run(), 7);
+  EXPECT_EQ(floatingBar.updates, 1);
+  ASSERT_EQ(floatingBar.items.size(), 1u);
+  EXPECT_EQ(floatingBar.items[0].enabled, 1);
+  floatingBar.DestroyWindow();
+  floating->DestroyWindow();
   EXPECT_EQ(bar.updates, 1);
   ASSERT_EQ(bar.items.size(), 3u);
   EXPECT_EQ(bar.items[0].check, 1);
