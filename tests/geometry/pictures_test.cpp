@@ -35,7 +35,7 @@ float Luminance(double x, double y)
   for (const Luminaire& l : luminaires) {
     const double d2 = (x - l.x) * (x - l.x) + (y - l.y) * (y - l.y);
     const double c = height / std::sqrt(height * height + d2);
-    sum += 1.6 * c * c * c * c * (1 + 0.6 * std::tanh((x - l.x) / 5));
+    sum += 2.2 * c * c * c * c * (1 + 0.6 * std::tanh((x - l.x) / 5));
   }
   return static_cast<float>(sum);
 }
