@@ -257,6 +257,24 @@ TEST(CalcAreaManagerContainer, SavedForm)
   EXPECT_EQ(container.GetManagers().size(), 1u);
 }
 
+TEST(CalcAreaManagerContainer, EveryShortenedFileIsAnArchiveError)
+{
+  FakeHost host;
+  const std::vector<std::uint8_t> whole = OneManagerFile().data();
+  for (std::size_t length = 0; length < whole.size(); ++length) {
+    CCalcAreaManagerContainer container(&host);
+    LoadingArchive load(std::vector<std::uint8_t>(whole.begin(), whole.begin() + static_cast<long>(length)));
+    bool thrown = false;
+    try {
+      container.Serialize(*load, kVersion);
+    } catch (CArchiveException* e) {
+      thrown = true;
+      e->Delete();
+    }
+    EXPECT_TRUE(thrown) << length << " bytes";
+  }
+}
+
 TEST(CalcAreaManagerContainer, RebuiltAreasSurviveSavingAndLoading)
 {
   FakeHost host;
@@ -291,6 +309,22 @@ TEST(CalcAreaManagerContainer, RebuiltAreasSurviveSavingAndLoading)
   EXPECT_EQ(area.m_picture.GetWidth(), 310);
   // The colours of the visual options come back on loading.
   EXPECT_FLOAT_EQ(area.m_isolines.GetIsolines()[0]->m_colour[1], 0.93f);
+
+  // Cut anywhere, the file is refused with the archive's error and nothing half-read stays behind.
+  for (std::size_t cut = 1; cut < 64; ++cut) {
+    const std::size_t length = bytes.size() * cut / 64;
+    CCalcAreaManagerContainer partial(&host);
+    LoadingArchive shortened(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<long>(length)));
+    bool thrown = false;
+    try {
+      partial.Serialize(*shortened, kVersion);
+    } catch (CArchiveException* e) {
+      thrown = true;
+      e->Delete();
+    }
+    EXPECT_TRUE(thrown) << length << " of " << bytes.size() << " bytes";
+    EXPECT_TRUE(partial.GetManagers().empty());
+  }
 }
 
 }  // namespace
