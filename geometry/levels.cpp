@@ -98,8 +98,9 @@ void BuildAutoLevels(double validNodesMaximum, CLevelArray& levels)
 
   levels.Add(0.0f);
   levels.Add(lo);
-  if (hi <= 0) {
-    // No candidate below the maximum: the series would end with 0 after 0.1. Keep it rising.
+  if (hi <= lo) {
+    // No candidate above 0.1 below the maximum: the series would end with 0, or 0.1 again, after 0.1.
+    // Keep it rising.
     return;
   }
 

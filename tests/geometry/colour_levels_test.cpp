@@ -192,6 +192,7 @@ TEST(Levels, AutomaticSeries)
       {12000, {0, 0.1f, 0.2f, 0.3f, 0.6f, 1, 2, 3, 6, 10, 20, 30, 60, 100, 200, 300, 600, 1000, 2000, 3000, 6000, 10000}},
       // Below the first candidate the series still rises.
       {0.05, {0, 0.1f}},
+      {0.15, {0, 0.1f}},  // not 0.1 twice
       {0, {0, 0.1f}},
   };
   for (const Case& c : cases) {
