@@ -359,6 +359,77 @@ CWnd* CWnd::GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, n
 CWnd* CWnd::SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
 CWnd* CWnd::GetFocus() { return FromHandle(::GetFocus()); }
 
+void CWnd::ClientToScreen(LPRECT lpRect) const
+{
+  POINT corners[2] = {{lpRect->left, lpRect->top}, {lpRect->right, lpRect->bottom}};
+  ::MapWindowPoints(m_hWnd, nullptr, corners, 2);
+  *lpRect = RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+}
+
+void CWnd::ScreenToClient(LPRECT lpRect) const
+{
+  POINT corners[2] = {{lpRect->left, lpRect->top}, {lpRect->right, lpRect->bottom}};
+  ::MapWindowPoints(nullptr, m_hWnd, corners, 2);
+  *lpRect = RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+}
+
+BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags)
+{
+  return ::SetWindowPos(m_hWnd, pWndInsertAfter != nullptr ? pWndInsertAfter->m_hWnd : nullptr, x, y, cx, cy,
+                        nFlags);
+}
+
+namespace {
+BOOL ModifyLong(HWND hwnd, int index, DWORD dwRemove, DWORD dwAdd, UINT nFlags)
+{
+  auto style = static_cast<DWORD>(::GetWindowLong(hwnd, index));
+  DWORD newStyle = (style & ~dwRemove) | dwAdd;
+  if (style == newStyle) {
+    return FALSE;
+  }
+  ::SetWindowLong(hwnd, index, static_cast<LONG>(newStyle));
+  if (nFlags != 0) {
+    ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
+  }
+  return TRUE;
+}
+}  // namespace
+
+BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
+{
+  return ModifyLong(m_hWnd, GWL_STYLE, dwRemove, dwAdd, nFlags);
+}
+
+BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
+{
+  return ModifyLong(m_hWnd, GWL_EXSTYLE, dwRemove, dwAdd, nFlags);
+}
+
+BOOL CWnd::RedrawWindow(LPCRECT lpRectUpdate, HRGN prgnUpdate, UINT flags)
+{
+  return ::RedrawWindow(m_hWnd, lpRectUpdate, prgnUpdate, flags);
+}
+
+UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer)
+{
+  return ::SetTimer(m_hWnd, nIDEvent, nElapse, lpfnTimer);
+}
+
+CWnd* CWnd::GetTopLevelParent() const
+{
+  return FromHandle(::GetAncestor(m_hWnd, GA_ROOT));
+}
+
+int CWnd::GetDlgItemText(int nID, CString& rString) const
+{
+  CWnd* pItem = GetDlgItem(nID);
+  rString.Empty();
+  if (pItem != nullptr && pItem->m_hWnd != nullptr) {
+    pItem->GetWindowText(rString);
+  }
+  return rString.GetLength();
+}
+
 CFrameWnd* CWnd::GetParentFrame() const
 {
   for (HWND hwnd = ::GetParent(m_hWnd); hwnd != nullptr; hwnd = ::GetParent(hwnd)) {

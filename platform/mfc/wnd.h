@@ -70,6 +70,37 @@ public:
   CWnd* GetDlgItem(int nID) const;
   CWnd* SetFocus();
   static CWnd* GetFocus();
+  void ClientToScreen(LPPOINT lpPoint) const { ::ClientToScreen(m_hWnd, lpPoint); }
+  void ClientToScreen(LPRECT lpRect) const;
+  void ScreenToClient(LPPOINT lpPoint) const { ::ScreenToClient(m_hWnd, lpPoint); }
+  void ScreenToClient(LPRECT lpRect) const;
+  BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
+  BOOL GetWindowPlacement(WINDOWPLACEMENT* lpwndpl) const { return ::GetWindowPlacement(m_hWnd, lpwndpl); }
+  BOOL SetWindowPlacement(const WINDOWPLACEMENT* lpwndpl) { return ::SetWindowPlacement(m_hWnd, lpwndpl); }
+  BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
+  BOOL IsZoomed() const { return ::IsZoomed(m_hWnd); }
+  BOOL IsChild(const CWnd* pWnd) const { return pWnd != nullptr && ::IsChild(m_hWnd, pWnd->m_hWnd); }
+  // FALSE when the style was already so; nFlags, when given, go to SetWindowPos (SWP_FRAMECHANGED).
+  BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
+  BOOL ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
+  void InvalidateRect(LPCRECT lpRect, BOOL bErase = TRUE) { ::InvalidateRect(m_hWnd, lpRect, bErase); }
+  void ValidateRect(LPCRECT lpRect) { ::ValidateRect(m_hWnd, lpRect); }
+  BOOL RedrawWindow(LPCRECT lpRectUpdate = nullptr, HRGN prgnUpdate = nullptr,
+                    UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+  void SetRedraw(BOOL bRedraw = TRUE) { SendMessage(WM_SETREDRAW, static_cast<WPARAM>(bRedraw), 0); }
+  UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer = nullptr);
+  BOOL KillTimer(UINT_PTR nIDEvent) { return ::KillTimer(m_hWnd, nIDEvent); }
+  CWnd* SetCapture() { return FromHandle(::SetCapture(m_hWnd)); }
+  static CWnd* GetCapture() { return FromHandle(::GetCapture()); }
+  static CWnd* GetActiveWindow() { return FromHandle(::GetActiveWindow()); }
+  CWnd* SetActiveWindow() { return FromHandle(::SetActiveWindow(m_hWnd)); }
+  BOOL SetForegroundWindow() { return ::SetForegroundWindow(m_hWnd); }
+  void BringWindowToTop() { ::BringWindowToTop(m_hWnd); }
+  CWnd* GetOwner() const { return FromHandle(::GetWindow(m_hWnd, GW_OWNER)); }
+  CWnd* GetTopLevelParent() const;
+  void SetDlgItemText(int nID, LPCSTR lpszString) { ::SetWindowText(::GetDlgItem(m_hWnd, nID), lpszString); }
+  int GetDlgItemText(int nID, CString& rString) const;
+
   // The nearest frame window above this one (null when none).
   CFrameWnd* GetParentFrame() const;
   CFrameWnd* GetTopLevelFrame() const;

@@ -150,6 +150,18 @@ TEST(MessageMapTest, ATemporaryObjectNamesAWindowWithoutOwningIt)
   ::DestroyWindow(hwnd);
 }
 
+TEST(MessageMapTest, ModifyStyleAnswersWhetherAnythingChanged)
+{
+  CWnd wnd;
+  ASSERT_TRUE(wnd.CreateEx(0, nullptr, "styled", WS_POPUP | WS_BORDER, 0, 0, 10, 10, nullptr, nullptr));
+  EXPECT_FALSE(wnd.ModifyStyle(WS_CAPTION & ~WS_BORDER, WS_BORDER));  // already so
+  EXPECT_TRUE(wnd.ModifyStyle(WS_BORDER, WS_THICKFRAME, SWP_FRAMECHANGED));
+  EXPECT_EQ(wnd.GetStyle() & (WS_BORDER | WS_THICKFRAME), WS_THICKFRAME);
+  EXPECT_TRUE(wnd.ModifyStyleEx(0, WS_EX_TOOLWINDOW));
+  EXPECT_NE(wnd.GetExStyle() & WS_EX_TOOLWINDOW, 0u);
+  wnd.DestroyWindow();
+}
+
 class RoutingTest : public FrameworkTest {};
 
 TEST_F(RoutingTest, CommandsGoFromViewToDocumentTemplateFrameAndApplication)
