@@ -21,9 +21,8 @@ BEGIN_MESSAGE_MAP(CDocument, CCmdTarget)
   ON_COMMAND(ID_FILE_SAVE_AS, &CDocument::OnFileSaveAs)
 END_MESSAGE_MAP()
 
-namespace {
+namespace platform::mfc {
 
-// A relative path is taken from the current folder, as the file dialogs hand out absolute ones.
 CString FullPath(LPCSTR lpszPathName)
 {
   std::string path = lpszPathName != nullptr ? lpszPathName : "";
@@ -37,7 +36,7 @@ CString FullPath(LPCSTR lpszPathName)
   return CString(platform::JoinPath(current, path));
 }
 
-}  // namespace
+}  // namespace platform::mfc
 
 CDocument::CDocument() = default;
 
@@ -64,7 +63,7 @@ void CDocument::SetTitle(LPCSTR lpszTitle)
 
 void CDocument::SetPathName(LPCSTR lpszPathName, BOOL bAddToMRU)
 {
-  m_strPathName = FullPath(lpszPathName);
+  m_strPathName = platform::mfc::FullPath(lpszPathName);
   m_bEmbedded = FALSE;
   SetTitle(CString(platform::FileNameOf(m_strPathName.str())));
   if (bAddToMRU) {

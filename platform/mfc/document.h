@@ -19,6 +19,11 @@ class CView;
 class CFrameWnd;
 class CDocTemplate;
 
+namespace platform::mfc {
+// A path taken from the current folder when it is relative, as the file dialogs hand out absolute ones.
+CString FullPath(LPCSTR lpszPathName);
+}  // namespace platform::mfc
+
 class CDocument : public CCmdTarget {
   DECLARE_DYNAMIC(CDocument)
 public:

@@ -195,6 +195,10 @@ CWinApp::CWinApp(LPCSTR lpszAppName)
 
 CWinApp::~CWinApp()
 {
+  // Windows still open go first: their frames and views hold on to the documents the templates list.
+  if (m_pMainWnd != nullptr && m_pMainWnd->m_hWnd != nullptr && ::IsWindow(m_pMainWnd->m_hWnd)) {
+    m_pMainWnd->DestroyWindow();
+  }
   for (CDocTemplate* pTemplate : m_templates) {
     delete pTemplate;
   }
@@ -321,6 +325,8 @@ CDocument* CWinApp::OpenDocumentFile(LPCSTR lpszFileName)
   if (lpszFileName == nullptr || *lpszFileName == '\0') {
     return nullptr;
   }
+  CString fullPath = platform::mfc::FullPath(lpszFileName);
+  lpszFileName = fullPath;
   CDocTemplate* best = nullptr;
   CDocTemplate::Confidence bestMatch = CDocTemplate::noAttempt;
   CDocument* alreadyOpen = nullptr;

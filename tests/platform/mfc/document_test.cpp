@@ -205,6 +205,25 @@ TEST_F(DocumentTest, OpeningAFileLoadsItBindsItAndUpdatesTheViews)
   EXPECT_EQ((*app_->m_pRecentFileList)[0], CString(path.c_str()));
 }
 
+TEST_F(DocumentTest, OpeningTheFileAlreadyOpenKeepsTheChangesMadeToIt)
+{
+  std::string path = folder_.File("open.qorr5");
+  WriteFile(path, DocumentBytes("on disk"));
+  ASSERT_NE(app_->OpenDocumentFile(path.c_str()), nullptr);
+  Doc()->m_text = "changed";
+  Doc()->SetModifiedFlag();
+
+  user::ScriptedResponder boxes;
+  char current[MAX_PATH];
+  ASSERT_NE(::GetCurrentDirectory(MAX_PATH, current), 0u);
+  ASSERT_TRUE(::SetCurrentDirectory(folder_.Path().c_str()));
+  EXPECT_EQ(app_->OpenDocumentFile("open.qorr5"), Doc());  // a relative name for the same file
+  ::SetCurrentDirectory(current);
+  EXPECT_TRUE(boxes.Asked().empty());
+  EXPECT_EQ(Doc()->m_text, CString("changed"));
+  EXPECT_TRUE(Doc()->IsModified());
+}
+
 // After a failed open the document must never be bound to the failed file (nor to the one it held before, when
 // its contents are gone): a later Save asks for a name.
 TEST_F(DocumentTest, AFailedOpenLeavesNoBoundPath)

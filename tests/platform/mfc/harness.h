@@ -3,6 +3,7 @@
 // framework's texts; and a private folder for files and the profile.
 #pragma once
 
+#include "platform/base/fileops.h"
 #include "platform/mfc/afxwin.h"
 #include "platform/user/msgbox.h"
 
