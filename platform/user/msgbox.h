@@ -63,6 +63,7 @@ struct ModalQuestion {
   enum class Kind { MessageBox, Dialog };
   Kind kind = Kind::MessageBox;
   HWND owner = nullptr;
+  HWND dialog = nullptr;  // a dialog: made and initialised, for the responder to fill in before it answers
   std::string text;     // cp1251, as the program passed it
   std::string caption;  // cp1251
   UINT style = 0;       // MB_ flags of a message box

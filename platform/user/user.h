@@ -3,6 +3,7 @@
 
 #include "platform/user/clipboard.h"
 #include "platform/user/controls.h"
+#include "platform/user/dialog.h"
 #include "platform/user/global_memory.h"
 #include "platform/user/hooks.h"
 #include "platform/user/input.h"
