@@ -1,0 +1,96 @@
+// The open-territory engine on a large site: 500 x 500 m of carriageway with a sidewalk band, a 0.5 m grid
+// (1001 x 1001 nodes) and 200 luminaires on 12 m poles, on one thread and on every core in the same run.
+// Targets: at least 3e8 point-luminaire evaluations per second on 8 cores, and a speed-up of at least 0.75 x the
+// core count.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#include "outside/engines/engine_host.h"
+#include "outside/engines/open_territory_calc.h"
+#include "outside/engines/open_territory_input.h"
+
+namespace {
+
+using namespace Engines;
+
+// A road luminaire's shape: planes every 5 degrees, gamma every degree up to 90; 20 klm of lamps.
+std::string IntensityBlock()
+{
+  std::string s = "0\n20000\n91\n73\n";
+  for (int g = 0; g <= 90; ++g)
+    s += std::to_string(g) + (g < 90 ? "\t" : "\n");
+  for (int c = -180; c <= 180; c += 5)
+    s += std::to_string(c) + (c < 180 ? "\t" : "\n");
+  for (int c = -180; c <= 180; c += 5) {
+    for (int g = 0; g <= 90; ++g) {
+      double gr = g * 3.14159265358979 / 180, cr = c * 3.14159265358979 / 180;
+      char v[32];
+      std::snprintf(v, sizeof v, "%g", 8000 * (1 + 0.6 * std::sin(cr)) * std::cos(gr) * (1 + 2 * std::sin(gr)));
+      s += v;
+      s += g < 90 ? "\t" : "\n";
+    }
+  }
+  return s;
+}
+
+std::string LargeSite()
+{
+  std::string s = "500\n500\n1\n0.5\n1\n1\n8\n";
+  s += "0\n";                                                           // triangles
+  s += "2\n-250 -250 0.001 250 -250 0.001 250 250 0.001\n1\n0\n";       // carriageway everywhere
+  s += "-250 -20 0.002 250 -20 0.002 250 -15 0.002\n2\n0\n";            // a sidewalk band across it
+  s += "0\n0\n0\n";                                                      // ellipses, sectors, polygons
+  s += "0\n0\n0.8\n200\n1\n91\n73\n";
+  for (int k = 0; k < 200; ++k) {
+    int column = k % 20, row = k / 20;
+    double x = -237.5 + 25.0 * column, y = -225.0 + 50.0 * row;
+    s += "0\n0\n" + std::to_string(x) + "\n" + std::to_string(y) + "\n" + std::to_string(90 + 180 * (column % 2)) +
+         "\n12\n1.5\n5\n1\n";
+  }
+  return s + IntensityBlock();
+}
+
+// The one-thread rate of this run, for the speed-up of the all-core run that follows it.
+double g_singleThreadRate = 0.0;
+
+// Argument: threads (0: every core).
+void BM_OpenTerritoryLargeSite(benchmark::State& state)
+{
+  std::string error;
+  auto in = ParseOpenTerritoryInput(LargeSite(), &error);
+  if (!in) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  const unsigned threads = static_cast<unsigned>(state.range(0));
+  const unsigned cores = threads ? threads : std::max(1u, std::thread::hardware_concurrency());
+  SilentHost host;
+  std::uint64_t evaluations = 0;
+  double seconds = 0.0;
+  for (auto _ : state) {
+    OpenTerritoryResult result;
+    auto start = std::chrono::steady_clock::now();
+    if (CalculateOpenTerritory(*in, host, result, &error, {threads}) != kEngineOk) {
+      state.SkipWithError(error.c_str());
+      return;
+    }
+    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    evaluations += result.evaluations;
+    benchmark::DoNotOptimize(result.zones);
+  }
+  const double rate = seconds > 0.0 ? static_cast<double>(evaluations) / seconds : 0.0;
+  state.counters["evaluations/s"] = rate;
+  state.counters["threads"] = cores;
+  if (threads == 1)
+    g_singleThreadRate = rate;
+  else if (g_singleThreadRate > 0.0)
+    state.counters["speed-up"] = rate / g_singleThreadRate;
+}
+BENCHMARK(BM_OpenTerritoryLargeSite)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+
+}  // namespace
