@@ -8,6 +8,7 @@
 #include "platform/mfc/document.h"
 #include "platform/mfc/fileprompt.h"
 #include "platform/mfc/frame.h"
+#include "platform/mfc/menu.h"
 #include "platform/mfc/msgbox.h"
 #include "platform/mfc/recentfilelist.h"
 #include "platform/mfc/types.h"

@@ -1,6 +1,8 @@
 #include "platform/mfc/cmdtarget.h"
 
+#include "platform/mfc/menu.h"
 #include "platform/mfc/winapp.h"
+#include "platform/user/controls.h"
 #include "platform/mfc/wnd.h"
 
 IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
@@ -121,7 +123,12 @@ void CWaitCursor::Restore()
 
 void CCmdUI::Enable(BOOL bOn)
 {
-  if (m_pOther != nullptr && m_pOther->m_hWnd != nullptr) {
+  if (m_pMenu != nullptr) {
+    if (m_pSubMenu != nullptr) {
+      return;  // a popup's state follows its items, not this update
+    }
+    m_pMenu->EnableMenuItem(m_nIndex, MF_BYPOSITION | (bOn ? MF_ENABLED : (MF_DISABLED | MF_GRAYED)));
+  } else if (m_pOther != nullptr && m_pOther->m_hWnd != nullptr) {
     // A control that is losing the focus hands it on first, as dialogs expect.
     if (!bOn && ::GetFocus() == m_pOther->m_hWnd) {
       ::SetFocus(::GetParent(m_pOther->m_hWnd));
@@ -131,13 +138,28 @@ void CCmdUI::Enable(BOOL bOn)
   m_bEnableChanged = TRUE;
 }
 
-void CCmdUI::SetCheck(int) {}
+void CCmdUI::SetCheck(int nCheck)
+{
+  if (m_pMenu != nullptr) {
+    if (m_pSubMenu == nullptr) {
+      m_pMenu->CheckMenuItem(m_nIndex, MF_BYPOSITION | (nCheck != 0 ? MF_CHECKED : MF_UNCHECKED));
+    }
+  } else if (m_pOther != nullptr && m_pOther->m_hWnd != nullptr &&
+             (m_pOther->SendMessage(WM_GETDLGCODE) & DLGC_BUTTON) != 0) {
+    m_pOther->SendMessage(BM_SETCHECK, static_cast<WPARAM>(nCheck));
+  }
+}
 
 void CCmdUI::SetRadio(BOOL bOn) { SetCheck(bOn ? 1 : 0); }
 
 void CCmdUI::SetText(LPCSTR lpszText)
 {
-  if (m_pOther != nullptr && m_pOther->m_hWnd != nullptr) {
+  if (m_pMenu != nullptr) {
+    if (m_pSubMenu == nullptr) {
+      UINT state = m_pMenu->GetMenuState(m_nIndex, MF_BYPOSITION) & ~(MF_BITMAP | MF_OWNERDRAW | MF_SEPARATOR);
+      m_pMenu->ModifyMenu(m_nIndex, MF_BYPOSITION | MF_STRING | state, m_nID, lpszText);
+    }
+  } else if (m_pOther != nullptr && m_pOther->m_hWnd != nullptr) {
     m_pOther->SetWindowText(lpszText);
   }
 }

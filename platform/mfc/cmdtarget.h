@@ -26,6 +26,7 @@
 
 class CCmdTarget;
 class CCmdUI;
+class CMenu;
 class CWnd;
 
 // What a thunk receives and gives back.
@@ -86,8 +87,8 @@ protected:
   virtual const AFX_MSGMAP* GetMessageMap() const;
 };
 
-// The state of one user-interface item (menu item, button) that update handlers set. Command bars derive
-// their own and override what they show.
+// The state of one user-interface item that update handlers set. The base shows it on a menu item or a control
+// window; command bars derive their own and override what they show.
 class CCmdUI {
 public:
   CCmdUI() = default;
@@ -108,7 +109,9 @@ public:
   UINT m_nID = 0;
   UINT m_nIndex = 0;
   UINT m_nIndexMax = 0;
-  CWnd* m_pOther = nullptr;  // a control window standing for the item, when there is one
+  CMenu* m_pMenu = nullptr;     // a menu item: its menu (the item is at m_nIndex)
+  CMenu* m_pSubMenu = nullptr;  // the item opens this popup; its state is not changed from here
+  CWnd* m_pOther = nullptr;     // a control window standing for the item, when there is one
   BOOL m_bEnableChanged = FALSE;
   BOOL m_bContinueRouting = FALSE;
 };
@@ -250,6 +253,9 @@ protected:                                                \
 #define ON_WM_CONTEXTMENU()                                                  \
   TESMIRA_ON_WM(WM_CONTEXTMENU, self->OnContextMenu(CWnd::FromHandle(reinterpret_cast<HWND>(a.wParam)), \
                                                     CPoint(GET_X_LPARAM(a.lParam), GET_Y_LPARAM(a.lParam))))
+#define ON_WM_INITMENUPOPUP()                                                                        \
+  TESMIRA_ON_WM(WM_INITMENUPOPUP, self->OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(a.wParam)), \
+                                                        LOWORD(a.lParam), HIWORD(a.lParam)))
 #define ON_WM_ACTIVATE()                                                                      \
   TESMIRA_ON_WM(WM_ACTIVATE, self->OnActivate(LOWORD(a.wParam),                               \
                                               CWnd::FromHandle(reinterpret_cast<HWND>(a.lParam)), \

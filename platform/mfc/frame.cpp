@@ -21,6 +21,7 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
   ON_WM_CLOSE()
   ON_WM_DESTROY()
   ON_WM_SIZE()
+  ON_WM_INITMENUPOPUP()
   ON_MESSAGE(WM_IDLEUPDATECMDUI, &CFrameWnd::OnIdleUpdateCmdUI)
 END_MESSAGE_MAP()
 
@@ -301,6 +302,45 @@ LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM)
   }
   m_nIdleFlags = 0;
   return 0;
+}
+
+void CFrameWnd::OnInitMenuPopup(CMenu* pPopupMenu, UINT, BOOL bSysMenu)
+{
+  if (bSysMenu || pPopupMenu == nullptr) {
+    return;
+  }
+  CCmdUI state;
+  state.m_pMenu = pPopupMenu;
+  state.m_nIndexMax = static_cast<UINT>(pPopupMenu->GetMenuItemCount());
+  for (state.m_nIndex = 0; state.m_nIndex < state.m_nIndexMax; ++state.m_nIndex) {
+    state.m_nID = pPopupMenu->GetMenuItemID(static_cast<int>(state.m_nIndex));
+    if (state.m_nID == 0) {
+      continue;  // a separator
+    }
+    if (state.m_nID == static_cast<UINT>(-1)) {
+      // A popup: asked for by its first item, and never greyed for want of a handler.
+      state.m_pSubMenu = pPopupMenu->GetSubMenu(static_cast<int>(state.m_nIndex));
+      if (state.m_pSubMenu == nullptr || (state.m_nID = state.m_pSubMenu->GetMenuItemID(0)) == 0 ||
+          state.m_nID == static_cast<UINT>(-1)) {
+        continue;
+      }
+      state.DoUpdate(this, FALSE);
+    } else {
+      // System commands are the window system's to enable.
+      state.m_pSubMenu = nullptr;
+      state.DoUpdate(this, m_bAutoMenuEnable && state.m_nID < 0xF000);
+    }
+    // An update handler may have added or removed items.
+    auto count = static_cast<UINT>(pPopupMenu->GetMenuItemCount());
+    if (count < state.m_nIndexMax) {
+      state.m_nIndex -= state.m_nIndexMax - count;
+      while (state.m_nIndex < count &&
+             pPopupMenu->GetMenuItemID(static_cast<int>(state.m_nIndex)) == state.m_nID) {
+        ++state.m_nIndex;
+      }
+    }
+    state.m_nIndexMax = count;
+  }
 }
 
 void CFrameWnd::PostNcDestroy() { delete this; }

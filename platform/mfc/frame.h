@@ -3,6 +3,7 @@
 // it asks the document whether it may close (the save prompt).
 #pragma once
 
+#include "platform/mfc/menu.h"
 #include "platform/mfc/wnd.h"
 
 #include <vector>
@@ -74,6 +75,11 @@ public:
   void DelayUpdateFrameTitle() { m_nIdleFlags |= idleTitle; }
   void DelayRecalcLayout(BOOL bNotify = TRUE) { m_nIdleFlags |= (idleLayout | (bNotify ? idleNotify : 0)); }
   UINT m_nIdleFlags = 0;
+
+  // Brings the items of a popup about to open up to date through command routing.
+  void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
+  // Items without a command handler are greyed in menus.
+  BOOL m_bAutoMenuEnable = TRUE;
 
   int OnCreate(LPCREATESTRUCT lpcs);
   void OnClose();

@@ -5,6 +5,7 @@
 #include "platform/mfc/doctemplate.h"
 #include "platform/mfc/document.h"
 #include "platform/mfc/frame.h"
+#include "platform/mfc/menu.h"
 #include "platform/mfc/fileprompt.h"
 #include "platform/mfc/msgbox.h"
 #include "platform/mfc/view.h"
@@ -111,6 +112,7 @@ BOOL CWinThread::OnIdle(LONG lCount)
   }
   if (lCount == 1) {
     CWnd::DeleteTempMap();
+    CMenu::DeleteTempMap();
   }
   return FALSE;
 }

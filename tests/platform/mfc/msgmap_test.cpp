@@ -267,6 +267,44 @@ TEST_F(RoutingTest, UpdateHandlersAreRoutedLikeCommands)
   EXPECT_TRUE(Log().empty());  // asking for the state runs no command
 }
 
+TEST_F(RoutingTest, PopupMenuItemsAreUpdatedBeforeTheyOpen)
+{
+  CMenu sub;
+  ASSERT_TRUE(sub.CreatePopupMenu());
+  sub.AppendMenu(MF_STRING | MF_GRAYED, kCmdAppOnly, "first of the popup");
+  CMenu menu;
+  ASSERT_TRUE(menu.CreatePopupMenu());
+  menu.AppendMenu(MF_STRING, kCmdChecked, "checked");
+  menu.AppendMenu(MF_STRING, kCmdDisabled, "disabled");
+  menu.AppendMenu(MF_SEPARATOR);
+  menu.AppendMenu(MF_STRING, kCmdNobody, "nobody");
+  menu.AppendMenu(MF_STRING | MF_GRAYED, kCmdFrameDown, "frame");
+  menu.AppendMenu(MF_POPUP, reinterpret_cast<UINT_PTR>(sub.Detach()), "popup");
+
+  ::SendMessage(Frame()->m_hWnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu.m_hMenu), MAKELPARAM(0, FALSE));
+
+  struct Case {
+    UINT position;
+    UINT state;  // MF_GRAYED, MF_CHECKED as GetMenuState answers them
+    const char* text;
+  };
+  const Case cases[] = {
+      {0, MF_CHECKED | MF_GRAYED, "checked by view"},  // no command handler: greyed
+      {1, MF_GRAYED, "disabled"},
+      {3, MF_GRAYED, "nobody"},
+      {4, 0, "frame"},
+      {5, 0, "popup"},  // a popup is not greyed for want of a handler
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.position);
+    EXPECT_EQ(menu.GetMenuState(c.position, MF_BYPOSITION) & (MF_GRAYED | MF_CHECKED), c.state);
+    CString text;
+    menu.GetMenuString(c.position, text, MF_BYPOSITION);
+    EXPECT_EQ(text, CString(c.text));
+  }
+  EXPECT_TRUE(Log().empty());
+}
+
 // A bar as command bars will be: a child of the frame that updates its items at idle time.
 class CProbeBar : public CWnd {
 public:
