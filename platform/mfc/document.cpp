@@ -9,6 +9,8 @@
 #include "platform/mfc/view.h"
 #include "platform/mfc/winapp.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <exception>
 #include <string>
@@ -37,6 +39,19 @@ CString FullPath(LPCSTR lpszPathName)
 }
 
 }  // namespace platform::mfc
+
+namespace {
+
+// The new file takes the old one's place, so it takes its permissions too.
+void KeepPermissions(LPCSTR target, LPCSTR replacement)
+{
+  struct stat old {};
+  if (::stat(platform::ToFileSystemPath(target).c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    ::chmod(platform::ToFileSystemPath(replacement).c_str(), old.st_mode & 07777);
+  }
+}
+
+}  // namespace
 
 CDocument::CDocument() = default;
 
@@ -245,6 +260,7 @@ BOOL CDocument::OnSaveDocument(LPCSTR lpszPathName)
     }
     pFile->Flush();
     pFile->Close();
+    KeepPermissions(lpszPathName, tempName);
     if (!MoveFileEx(tempName, lpszPathName, MOVEFILE_REPLACE_EXISTING)) {
       CFileException::ThrowOsError(static_cast<LONG>(GetLastError()), lpszPathName);
     }

@@ -127,6 +127,17 @@ TEST_F(DocumentTest, SaveAsBindsTheDocumentAndSaveThenWritesThereWithoutAsking)
   EXPECT_TRUE(TempFilesLeft().empty());
 }
 
+TEST_F(DocumentTest, SavingOverAFileKeepsItsPermissions)
+{
+  namespace fs = std::filesystem;
+  std::string path = folder_.File("private.qorr5");
+  WriteFile(path, DocumentBytes("old"));
+  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  EXPECT_TRUE(Doc()->DoSave(path.c_str()));
+  EXPECT_EQ(ReadFile(path), DocumentBytes(""));
+  EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
 TEST_F(DocumentTest, SaveAsProposesTheTitleWithTheTemplatesFirstExtension)
 {
   Doc()->SetTitle("Проект: 1");
