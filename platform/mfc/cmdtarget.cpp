@@ -31,20 +31,6 @@ const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(UINT message) const
   return nullptr;
 }
 
-const AFX_MSGMAP_ENTRY* CCmdTarget::FindCommandEntry(UINT nID, int nCode) const
-{
-  for (const AFX_MSGMAP* map = GetMessageMap(); map != nullptr;
-       map = map->pfnGetBaseMap != nullptr ? map->pfnGetBaseMap() : nullptr) {
-    for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->pfn != nullptr; ++entry) {
-      if (entry->nMessage == WM_COMMAND && entry->pnRegistered == nullptr &&
-          entry->nCode == static_cast<UINT>(nCode) && nID >= entry->nID && nID <= entry->nLastID) {
-        return entry;
-      }
-    }
-  }
-  return nullptr;
-}
-
 BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
 {
   // Command id 0 is nobody's command.

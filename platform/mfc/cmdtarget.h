@@ -79,8 +79,6 @@ public:
 
   // The entry of this object's maps matching a window message, or null.
   const AFX_MSGMAP_ENTRY* FindMessageEntry(UINT message) const;
-  // The entry matching a command id and code, or null.
-  const AFX_MSGMAP_ENTRY* FindCommandEntry(UINT nID, int nCode) const;
 
 protected:
   static const AFX_MSGMAP* GetThisMessageMap();
@@ -125,6 +123,9 @@ public:
   CWaitCursor& operator=(const CWaitCursor&) = delete;
   void Restore();
 };
+
+// Marks message handlers in class declarations; means nothing to the compiler.
+#define afx_msg
 
 #define DECLARE_MESSAGE_MAP()                             \
 protected:                                                \
@@ -256,6 +257,42 @@ protected:                                                \
 #define ON_WM_INITMENUPOPUP()                                                                        \
   TESMIRA_ON_WM(WM_INITMENUPOPUP, self->OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(a.wParam)), \
                                                         LOWORD(a.lParam), HIWORD(a.lParam)))
+#define TESMIRA_POINT_OF(lParam) CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))
+#define TESMIRA_WND_OF(value) CWnd::FromHandle(reinterpret_cast<HWND>(value))
+#define ON_WM_RBUTTONDBLCLK() TESMIRA_ON_WM_MOUSE(WM_RBUTTONDBLCLK, OnRButtonDblClk)
+#define ON_WM_MBUTTONDBLCLK() TESMIRA_ON_WM_MOUSE(WM_MBUTTONDBLCLK, OnMButtonDblClk)
+#define ON_WM_SYSKEYDOWN() TESMIRA_ON_WM_KEY(WM_SYSKEYDOWN, OnSysKeyDown)
+#define ON_WM_SYSKEYUP() TESMIRA_ON_WM_KEY(WM_SYSKEYUP, OnSysKeyUp)
+#define ON_WM_MOUSELEAVE() TESMIRA_ON_WM(WM_MOUSELEAVE, self->OnMouseLeave())
+#define ON_WM_MOUSEACTIVATE()                                                                         \
+  TESMIRA_ON_WM(WM_MOUSEACTIVATE, a.result = self->OnMouseActivate(TESMIRA_WND_OF(a.wParam), LOWORD(a.lParam), \
+                                                                   HIWORD(a.lParam)))
+#define ON_WM_SETCURSOR()                                                                             \
+  TESMIRA_ON_WM(WM_SETCURSOR, a.result = self->OnSetCursor(TESMIRA_WND_OF(a.wParam), LOWORD(a.lParam), \
+                                                           HIWORD(a.lParam)))
+#define ON_WM_CAPTURECHANGED() TESMIRA_ON_WM(WM_CAPTURECHANGED, self->OnCaptureChanged(TESMIRA_WND_OF(a.lParam)))
+#define ON_WM_ENABLE() TESMIRA_ON_WM(WM_ENABLE, self->OnEnable(static_cast<BOOL>(a.wParam)))
+#define ON_WM_SYSCOMMAND() TESMIRA_ON_WM(WM_SYSCOMMAND, self->OnSysCommand(static_cast<UINT>(a.wParam), a.lParam))
+#define ON_WM_WINDOWPOSCHANGING() \
+  TESMIRA_ON_WM(WM_WINDOWPOSCHANGING, self->OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(a.lParam)))
+#define ON_WM_WINDOWPOSCHANGED() \
+  TESMIRA_ON_WM(WM_WINDOWPOSCHANGED, self->OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(a.lParam)))
+#define ON_WM_NCHITTEST() TESMIRA_ON_WM(WM_NCHITTEST, a.result = self->OnNcHitTest(TESMIRA_POINT_OF(a.lParam)))
+#define ON_WM_NCCALCSIZE()                                                  \
+  TESMIRA_ON_WM(WM_NCCALCSIZE, self->OnNcCalcSize(static_cast<BOOL>(a.wParam), \
+                                                  reinterpret_cast<NCCALCSIZE_PARAMS*>(a.lParam)))
+#define ON_WM_NCPAINT() TESMIRA_ON_WM(WM_NCPAINT, self->OnNcPaint())
+#define ON_WM_NCACTIVATE() TESMIRA_ON_WM(WM_NCACTIVATE, a.result = self->OnNcActivate(static_cast<BOOL>(a.wParam)))
+#define TESMIRA_ON_WM_NCMOUSE(message, handler) \
+  TESMIRA_ON_WM(message, self->handler(static_cast<UINT>(a.wParam), TESMIRA_POINT_OF(a.lParam)))
+#define ON_WM_NCMOUSEMOVE() TESMIRA_ON_WM_NCMOUSE(WM_NCMOUSEMOVE, OnNcMouseMove)
+#define ON_WM_NCLBUTTONDOWN() TESMIRA_ON_WM_NCMOUSE(WM_NCLBUTTONDOWN, OnNcLButtonDown)
+#define ON_WM_NCLBUTTONUP() TESMIRA_ON_WM_NCMOUSE(WM_NCLBUTTONUP, OnNcLButtonUp)
+#define ON_WM_NCLBUTTONDBLCLK() TESMIRA_ON_WM_NCMOUSE(WM_NCLBUTTONDBLCLK, OnNcLButtonDblClk)
+#define ON_WM_NCRBUTTONDOWN() TESMIRA_ON_WM_NCMOUSE(WM_NCRBUTTONDOWN, OnNcRButtonDown)
+#define ON_WM_COPYDATA()                                                                  \
+  TESMIRA_ON_WM(WM_COPYDATA, a.result = self->OnCopyData(TESMIRA_WND_OF(a.wParam),        \
+                                                         reinterpret_cast<COPYDATASTRUCT*>(a.lParam)))
 #define ON_WM_ACTIVATE()                                                                      \
   TESMIRA_ON_WM(WM_ACTIVATE, self->OnActivate(LOWORD(a.wParam),                               \
                                               CWnd::FromHandle(reinterpret_cast<HWND>(a.lParam)), \

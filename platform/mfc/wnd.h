@@ -144,6 +144,28 @@ public:
   void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
   void OnContextMenu(CWnd* pWnd, CPoint pos);
   void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
+  void OnRButtonDblClk(UINT nFlags, CPoint point);
+  void OnMButtonDblClk(UINT nFlags, CPoint point);
+  void OnSysKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+  void OnSysKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
+  void OnMouseLeave();
+  int OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message);
+  BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+  void OnCaptureChanged(CWnd* pWnd);
+  void OnEnable(BOOL bEnable);
+  void OnSysCommand(UINT nID, LPARAM lParam);
+  void OnWindowPosChanging(WINDOWPOS* lpwndpos);
+  void OnWindowPosChanged(WINDOWPOS* lpwndpos);
+  LRESULT OnNcHitTest(CPoint point);
+  void OnNcCalcSize(BOOL bCalcValidRects, NCCALCSIZE_PARAMS* lpncsp);
+  void OnNcPaint();
+  BOOL OnNcActivate(BOOL bActive);
+  void OnNcMouseMove(UINT nHitTest, CPoint point);
+  void OnNcLButtonDown(UINT nHitTest, CPoint point);
+  void OnNcLButtonUp(UINT nHitTest, CPoint point);
+  void OnNcLButtonDblClk(UINT nHitTest, CPoint point);
+  void OnNcRButtonDown(UINT nHitTest, CPoint point);
+  BOOL OnCopyData(CWnd* pWnd, COPYDATASTRUCT* pCopyDataStruct);
 
 protected:
   // WM_COMMAND: menu and accelerator commands are dropped when their update handler disables them.

@@ -135,6 +135,98 @@ TEST(MessageMapTest, AWindowOfAnotherClassIsSubclassedAndKeepsItsOwnProcedure)
   wnd.DestroyWindow();
 }
 
+// Every cracked message mapped, with no handler of its own: each falls to CWnd's, which must do what the
+// default procedure does.
+class CAllDefaultsWnd : public CWnd {
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CAllDefaultsWnd, CWnd)
+  ON_WM_CREATE()
+  ON_WM_DESTROY()
+  ON_WM_NCDESTROY()
+  ON_WM_CLOSE()
+  ON_WM_SIZE()
+  ON_WM_MOVE()
+  ON_WM_PAINT()
+  ON_WM_ERASEBKGND()
+  ON_WM_TIMER()
+  ON_WM_SETFOCUS()
+  ON_WM_KILLFOCUS()
+  ON_WM_SHOWWINDOW()
+  ON_WM_GETMINMAXINFO()
+  ON_WM_MOUSEMOVE()
+  ON_WM_LBUTTONDOWN()
+  ON_WM_LBUTTONUP()
+  ON_WM_LBUTTONDBLCLK()
+  ON_WM_RBUTTONDOWN()
+  ON_WM_RBUTTONUP()
+  ON_WM_RBUTTONDBLCLK()
+  ON_WM_MBUTTONDOWN()
+  ON_WM_MBUTTONUP()
+  ON_WM_MBUTTONDBLCLK()
+  ON_WM_MOUSEWHEEL()
+  ON_WM_KEYDOWN()
+  ON_WM_KEYUP()
+  ON_WM_CHAR()
+  ON_WM_SYSKEYDOWN()
+  ON_WM_SYSKEYUP()
+  ON_WM_CONTEXTMENU()
+  ON_WM_ACTIVATE()
+  ON_WM_MOUSELEAVE()
+  ON_WM_MOUSEACTIVATE()
+  ON_WM_SETCURSOR()
+  ON_WM_CAPTURECHANGED()
+  ON_WM_ENABLE()
+  ON_WM_SYSCOMMAND()
+  ON_WM_WINDOWPOSCHANGING()
+  ON_WM_WINDOWPOSCHANGED()
+  ON_WM_NCHITTEST()
+  ON_WM_NCCALCSIZE()
+  ON_WM_NCPAINT()
+  ON_WM_NCACTIVATE()
+  ON_WM_NCMOUSEMOVE()
+  ON_WM_NCLBUTTONDOWN()
+  ON_WM_NCLBUTTONUP()
+  ON_WM_NCLBUTTONDBLCLK()
+  ON_WM_NCRBUTTONDOWN()
+  ON_WM_COPYDATA()
+END_MESSAGE_MAP()
+
+TEST(MessageMapTest, MappedMessagesWithoutHandlersOfTheirOwnBehaveAsTheDefault)
+{
+  CAllDefaultsWnd wnd;
+  ASSERT_TRUE(wnd.CreateEx(0, nullptr, "defaults", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200, nullptr,
+                           nullptr));
+  RECT frame;
+  wnd.GetWindowRect(&frame);
+  struct Case {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+  };
+  const Case cases[] = {
+      {WM_NCHITTEST, 0, MAKELPARAM(frame.left + 150, frame.top + 100)},  // client
+      {WM_NCHITTEST, 0, MAKELPARAM(frame.left + 150, frame.top + 8)},    // caption
+      {WM_NCHITTEST, 0, MAKELPARAM(frame.left + 1, frame.top + 100)},    // left border
+      {WM_NCHITTEST, 0, MAKELPARAM(frame.left - 20, frame.top - 20)},    // outside
+      {WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(wnd.m_hWnd), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)},
+      {WM_NCACTIVATE, TRUE, 0},
+      {WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0},
+      {WM_ERASEBKGND, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    EXPECT_EQ(::SendMessage(wnd.m_hWnd, c.message, c.wParam, c.lParam),
+              ::DefWindowProc(wnd.m_hWnd, c.message, c.wParam, c.lParam));
+  }
+  // A close through the map ends in the default: the window goes.
+  HWND hwnd = wnd.m_hWnd;
+  ::SendMessage(hwnd, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(::IsWindow(hwnd));
+  EXPECT_EQ(wnd.m_hWnd, nullptr);
+}
+
 TEST(MessageMapTest, ATemporaryObjectNamesAWindowWithoutOwningIt)
 {
   RegisterForeignClass();
