@@ -507,7 +507,11 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo)
   }
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    bool flag = arg.size() > 1 && (arg[0] == '-' || arg[0] == '/') && arg.find('/', 1) == std::string::npos;
+    // '/' also starts every absolute path here: only "/word" is a flag.
+    bool flag = arg.size() > 1 &&
+                (arg[0] == '-' || (arg[0] == '/' && std::all_of(arg.begin() + 1, arg.end(), [](char c) {
+                                     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+                                   })));
     rCmdInfo.ParseParam(flag ? arg.c_str() + 1 : arg.c_str(), flag, i + 1 == args.size());
   }
 }

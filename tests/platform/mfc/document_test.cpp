@@ -127,6 +127,33 @@ TEST_F(DocumentTest, SaveAsBindsTheDocumentAndSaveThenWritesThereWithoutAsking)
   EXPECT_TRUE(TempFilesLeft().empty());
 }
 
+TEST_F(DocumentTest, SaveOfAReadOnlyOrVanishedFileAsksForAName)
+{
+  namespace fs = std::filesystem;
+  std::string path = folder_.File("readonly.qorr5");
+  Doc()->m_text = "kept";
+  SaveAs(path);
+  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  Doc()->m_text = "changed";
+  Doc()->SetModifiedFlag();
+  {
+    ScriptedFileNames names;
+    names.Cancel();
+    Command(ID_FILE_SAVE);
+    ASSERT_EQ(names.Asked().size(), 1u);
+    EXPECT_EQ(names.Asked()[0].fileName, CString(path.c_str()));  // proposed, not taken
+    EXPECT_EQ(ReadFile(path), DocumentBytes("kept"));
+    EXPECT_TRUE(Doc()->IsModified());
+  }
+  fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+  fs::remove(path);
+  ScriptedFileNames names;
+  names.Answer(CString(path.c_str()));
+  Command(ID_FILE_SAVE);
+  EXPECT_EQ(names.Asked().size(), 1u);
+  EXPECT_EQ(ReadFile(path), DocumentBytes("changed"));
+}
+
 TEST_F(DocumentTest, SavingOverAFileKeepsItsPermissions)
 {
   namespace fs = std::filesystem;

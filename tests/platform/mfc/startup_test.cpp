@@ -61,6 +61,32 @@ TEST_F(StartupTest, AFileOnTheCommandLineIsOpenedAndTheLoopEndsWithTheWindow)
   EXPECT_EQ(app.GetProfileString("Recent File List", "File1"), CString(path.c_str()));
 }
 
+TEST_F(StartupTest, AnAbsolutePathIsAFileNameAndSlashWordsAreFlags)
+{
+  struct Case {
+    const char* commandLine;
+    int shellCommand;
+    const char* fileName;
+    BOOL splash;
+  };
+  const Case cases[] = {
+      {"/nologo /home/engineer/road.qorr5", CCommandLineInfo::FileOpen, "/home/engineer/road.qorr5", FALSE},
+      {"-nologo \"/a b/c.qorr5\" /extra.qorr5", CCommandLineInfo::FileOpen, "/a b/c.qorr5", FALSE},
+      {"/Unregister", CCommandLineInfo::AppUnregister, "", TRUE},
+      {"  ", CCommandLineInfo::FileNew, "", TRUE},
+  };
+  CTestApp app;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.commandLine);
+    app.m_lpCmdLine = c.commandLine;
+    CCommandLineInfo info;
+    app.ParseCommandLine(info);
+    EXPECT_EQ(info.m_nShellCommand, c.shellCommand);
+    EXPECT_EQ(info.m_strFileName, CString(c.fileName));
+    EXPECT_EQ(info.m_bShowSplash, c.splash);
+  }
+}
+
 TEST_F(StartupTest, NoFileMakesANewDocument)
 {
   CStartupApp app;
