@@ -15,6 +15,9 @@ WNDPROC EditWindowProc();
 WNDPROC ListBoxWindowProc();
 WNDPROC ComboBoxWindowProc();
 WNDPROC ComboListWindowProc();
+WNDPROC TreeViewWindowProc();
+WNDPROC ProgressWindowProc();
+WNDPROC StatusBarWindowProc();
 }  // namespace user::detail
 
 namespace user {
@@ -38,6 +41,9 @@ void RegisterStandardControls()
         {"ListBox", detail::ListBoxWindowProc(), CS_DBLCLKS | CS_PARENTDC, COLOR_WINDOW, IDC_ARROW},
         {"ComboBox", detail::ComboBoxWindowProc(), CS_DBLCLKS | CS_PARENTDC, COLOR_WINDOW, IDC_ARROW},
         {"ComboLBox", detail::ComboListWindowProc(), CS_DBLCLKS | CS_SAVEBITS, COLOR_WINDOW, IDC_ARROW},
+        {"SysTreeView32", detail::TreeViewWindowProc(), CS_DBLCLKS, COLOR_WINDOW, IDC_ARROW},
+        {"msctls_progress32", detail::ProgressWindowProc(), 0, COLOR_BTNFACE, IDC_ARROW},
+        {"msctls_statusbar32", detail::StatusBarWindowProc(), CS_DBLCLKS, COLOR_BTNFACE, IDC_ARROW},
     };
     for (const Entry& e : entries) {
       WNDCLASS wc;

@@ -1,0 +1,192 @@
+// The common controls the program uses: tree view, progress bar and status bar, and the WM_NOTIFY records.
+#pragma once
+
+#include "platform/base/geometry.h"
+#include "platform/base/wintypes.h"
+#include "platform/user/messages.h"
+
+struct NMHDR {
+  HWND hwndFrom;
+  UINT_PTR idFrom;
+  UINT code;
+};
+using LPNMHDR = NMHDR*;
+
+inline constexpr UINT NM_CLICK = static_cast<UINT>(-2);
+inline constexpr UINT NM_DBLCLK = static_cast<UINT>(-3);
+inline constexpr UINT NM_RETURN = static_cast<UINT>(-4);
+inline constexpr UINT NM_RCLICK = static_cast<UINT>(-5);
+inline constexpr UINT NM_SETFOCUS = static_cast<UINT>(-7);
+inline constexpr UINT NM_KILLFOCUS = static_cast<UINT>(-8);
+
+inline constexpr LPCSTR WC_TREEVIEW = "SysTreeView32";
+inline constexpr LPCSTR PROGRESS_CLASS = "msctls_progress32";
+inline constexpr LPCSTR STATUSCLASSNAME = "msctls_statusbar32";
+
+// ---- Tree view
+inline constexpr DWORD TVS_HASBUTTONS = 0x0001;
+inline constexpr DWORD TVS_HASLINES = 0x0002;
+inline constexpr DWORD TVS_LINESATROOT = 0x0004;
+inline constexpr DWORD TVS_EDITLABELS = 0x0008;
+inline constexpr DWORD TVS_DISABLEDRAGDROP = 0x0010;
+inline constexpr DWORD TVS_SHOWSELALWAYS = 0x0020;
+inline constexpr DWORD TVS_FULLROWSELECT = 0x1000;
+
+inline constexpr UINT TVIF_TEXT = 0x0001;
+inline constexpr UINT TVIF_IMAGE = 0x0002;
+inline constexpr UINT TVIF_PARAM = 0x0004;
+inline constexpr UINT TVIF_STATE = 0x0008;
+inline constexpr UINT TVIF_HANDLE = 0x0010;
+inline constexpr UINT TVIF_SELECTEDIMAGE = 0x0020;
+inline constexpr UINT TVIF_CHILDREN = 0x0040;
+inline constexpr UINT TVIS_SELECTED = 0x0002;
+inline constexpr UINT TVIS_CUT = 0x0004;
+inline constexpr UINT TVIS_DROPHILITED = 0x0008;
+inline constexpr UINT TVIS_BOLD = 0x0010;
+inline constexpr UINT TVIS_EXPANDED = 0x0020;
+inline constexpr UINT TVIS_EXPANDEDONCE = 0x0040;
+inline constexpr UINT TVIS_STATEIMAGEMASK = 0xF000;
+
+inline const HTREEITEM TVI_ROOT = reinterpret_cast<HTREEITEM>(static_cast<LONG_PTR>(-0x10000));
+inline const HTREEITEM TVI_FIRST = reinterpret_cast<HTREEITEM>(static_cast<LONG_PTR>(-0x0FFFF));
+inline const HTREEITEM TVI_LAST = reinterpret_cast<HTREEITEM>(static_cast<LONG_PTR>(-0x0FFFE));
+inline const HTREEITEM TVI_SORT = reinterpret_cast<HTREEITEM>(static_cast<LONG_PTR>(-0x0FFFD));
+
+inline constexpr UINT TVGN_ROOT = 0x0000;
+inline constexpr UINT TVGN_NEXT = 0x0001;
+inline constexpr UINT TVGN_PREVIOUS = 0x0002;
+inline constexpr UINT TVGN_PARENT = 0x0003;
+inline constexpr UINT TVGN_CHILD = 0x0004;
+inline constexpr UINT TVGN_FIRSTVISIBLE = 0x0005;
+inline constexpr UINT TVGN_NEXTVISIBLE = 0x0006;
+inline constexpr UINT TVGN_PREVIOUSVISIBLE = 0x0007;
+inline constexpr UINT TVGN_DROPHILITE = 0x0008;
+inline constexpr UINT TVGN_CARET = 0x0009;
+inline constexpr UINT TVGN_LASTVISIBLE = 0x000A;
+
+inline constexpr UINT TVE_COLLAPSE = 0x0001;
+inline constexpr UINT TVE_EXPAND = 0x0002;
+inline constexpr UINT TVE_TOGGLE = 0x0003;
+inline constexpr UINT TVC_UNKNOWN = 0x0000;
+inline constexpr UINT TVC_BYMOUSE = 0x0001;
+inline constexpr UINT TVC_BYKEYBOARD = 0x0002;
+
+inline constexpr UINT TVHT_NOWHERE = 0x0001;
+inline constexpr UINT TVHT_ONITEMICON = 0x0002;
+inline constexpr UINT TVHT_ONITEMLABEL = 0x0004;
+inline constexpr UINT TVHT_ONITEMINDENT = 0x0008;
+inline constexpr UINT TVHT_ONITEMBUTTON = 0x0010;
+inline constexpr UINT TVHT_ONITEMRIGHT = 0x0020;
+inline constexpr UINT TVHT_ONITEM = TVHT_ONITEMICON | TVHT_ONITEMLABEL | 0x0040;
+
+inline constexpr UINT TVM_INSERTITEM = 0x1100;
+inline constexpr UINT TVM_DELETEITEM = 0x1101;
+inline constexpr UINT TVM_EXPAND = 0x1102;
+inline constexpr UINT TVM_GETITEMRECT = 0x1104;
+inline constexpr UINT TVM_GETCOUNT = 0x1105;
+inline constexpr UINT TVM_GETINDENT = 0x1106;
+inline constexpr UINT TVM_SETINDENT = 0x1107;
+inline constexpr UINT TVM_GETIMAGELIST = 0x1108;
+inline constexpr UINT TVM_SETIMAGELIST = 0x1109;
+inline constexpr UINT TVM_GETNEXTITEM = 0x110A;
+inline constexpr UINT TVM_SELECTITEM = 0x110B;
+inline constexpr UINT TVM_GETITEM = 0x110C;
+inline constexpr UINT TVM_SETITEM = 0x110D;
+inline constexpr UINT TVM_GETVISIBLECOUNT = 0x1110;
+inline constexpr UINT TVM_HITTEST = 0x1111;
+inline constexpr UINT TVM_SORTCHILDREN = 0x1113;
+inline constexpr UINT TVM_ENSUREVISIBLE = 0x1114;
+inline constexpr UINT TVM_SETITEMHEIGHT = 0x111B;
+inline constexpr UINT TVM_GETITEMHEIGHT = 0x111C;
+inline constexpr UINT TVM_SETBKCOLOR = 0x111D;
+inline constexpr UINT TVM_SETTEXTCOLOR = 0x111E;
+inline constexpr UINT TVM_GETITEMSTATE = 0x1127;
+
+inline constexpr UINT TVN_FIRST = static_cast<UINT>(-400);
+inline constexpr UINT TVN_SELCHANGING = TVN_FIRST - 1;
+inline constexpr UINT TVN_SELCHANGED = TVN_FIRST - 2;
+inline constexpr UINT TVN_GETDISPINFO = TVN_FIRST - 3;
+inline constexpr UINT TVN_ITEMEXPANDING = TVN_FIRST - 5;
+inline constexpr UINT TVN_ITEMEXPANDED = TVN_FIRST - 6;
+inline constexpr UINT TVN_BEGINDRAG = TVN_FIRST - 7;
+inline constexpr UINT TVN_DELETEITEM = TVN_FIRST - 9;
+inline constexpr UINT TVN_KEYDOWN = TVN_FIRST - 12;
+
+// Text that the owner supplies when asked (TVN_GETDISPINFO).
+inline const LPSTR LPSTR_TEXTCALLBACK = reinterpret_cast<LPSTR>(static_cast<LONG_PTR>(-1));
+inline constexpr int I_IMAGECALLBACK = -1;
+inline constexpr int I_CHILDRENCALLBACK = -1;
+
+struct TVITEM {
+  UINT mask = 0;
+  HTREEITEM hItem = nullptr;
+  UINT state = 0;
+  UINT stateMask = 0;
+  LPSTR pszText = nullptr;
+  int cchTextMax = 0;
+  int iImage = 0;
+  int iSelectedImage = 0;
+  int cChildren = 0;
+  LPARAM lParam = 0;
+};
+using TVITEMA = TVITEM;
+struct TVINSERTSTRUCT {
+  HTREEITEM hParent = nullptr;
+  HTREEITEM hInsertAfter = nullptr;
+  TVITEM item;
+};
+struct NMTREEVIEW {
+  NMHDR hdr;
+  UINT action;
+  TVITEM itemOld;
+  TVITEM itemNew;
+  POINT ptDrag;
+};
+struct NMTVDISPINFO {
+  NMHDR hdr;
+  TVITEM item;
+};
+struct NMTVKEYDOWN {
+  NMHDR hdr;
+  WORD wVKey;
+  UINT flags;
+};
+struct TVHITTESTINFO {
+  POINT pt{};
+  UINT flags = 0;
+  HTREEITEM hItem = nullptr;
+};
+
+// ---- Progress bar
+inline constexpr UINT PBM_SETRANGE = WM_USER + 1;
+inline constexpr UINT PBM_SETPOS = WM_USER + 2;
+inline constexpr UINT PBM_DELTAPOS = WM_USER + 3;
+inline constexpr UINT PBM_SETSTEP = WM_USER + 4;
+inline constexpr UINT PBM_STEPIT = WM_USER + 5;
+inline constexpr UINT PBM_SETRANGE32 = WM_USER + 6;
+inline constexpr UINT PBM_GETRANGE = WM_USER + 7;
+inline constexpr UINT PBM_GETPOS = WM_USER + 8;
+inline constexpr UINT PBM_SETBARCOLOR = WM_USER + 9;
+inline constexpr UINT PBM_SETBKCOLOR = 0x2001;
+
+// ---- Status bar
+inline constexpr UINT SB_SETTEXT = WM_USER + 1;
+inline constexpr UINT SB_GETTEXT = WM_USER + 2;
+inline constexpr UINT SB_GETTEXTLENGTH = WM_USER + 3;
+inline constexpr UINT SB_SETPARTS = WM_USER + 4;
+inline constexpr UINT SB_GETPARTS = WM_USER + 6;
+inline constexpr UINT SB_GETBORDERS = WM_USER + 7;
+inline constexpr UINT SB_SETMINHEIGHT = WM_USER + 8;
+inline constexpr UINT SB_SIMPLE = WM_USER + 9;
+inline constexpr UINT SB_GETRECT = WM_USER + 10;
+inline constexpr UINT SB_ISSIMPLE = WM_USER + 14;
+inline constexpr DWORD SBARS_SIZEGRIP = 0x0100;
+inline constexpr UINT SBT_NOBORDERS = 0x0100;
+inline constexpr UINT SBT_POPOUT = 0x0200;
+
+struct INITCOMMONCONTROLSEX {
+  DWORD dwSize = sizeof(INITCOMMONCONTROLSEX);
+  DWORD dwICC = 0;
+};
+void InitCommonControls();
+BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init);

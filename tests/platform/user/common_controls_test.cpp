@@ -1,0 +1,151 @@
+// The tree view, the progress bar and the status bar.
+#include "platform/user/user.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> g_notes;
+
+LRESULT ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+  if (msg == WM_NOTIFY) {
+    auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+    if (hdr->code == TVN_SELCHANGED) {
+      auto* nm = reinterpret_cast<NMTREEVIEW*>(lParam);
+      g_notes.push_back("selchanged " + std::to_string(nm->itemNew.lParam) + " by " + std::to_string(nm->action));
+    } else if (hdr->code == TVN_ITEMEXPANDED) {
+      auto* nm = reinterpret_cast<NMTREEVIEW*>(lParam);
+      g_notes.push_back(std::string(nm->action == TVE_EXPAND ? "expanded " : "collapsed ") +
+                        std::to_string(nm->itemNew.lParam));
+    } else if (hdr->code == TVN_DELETEITEM) {
+      g_notes.push_back("deleted " + std::to_string(reinterpret_cast<NMTREEVIEW*>(lParam)->itemOld.lParam));
+    }
+    return 0;
+  }
+  return DefWindowProc(hwnd, msg, wParam, lParam);
+}
+
+HWND Parent()
+{
+  WNDCLASS wc;
+  wc.lpfnWndProc = &ParentProc;
+  wc.lpszClassName = "CommonParent";
+  RegisterClass(&wc);
+  return CreateWindowEx(0, "CommonParent", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr,
+                        nullptr);
+}
+
+HTREEITEM Insert(HWND tree, HTREEITEM parent, const char* text, LPARAM data)
+{
+  TVINSERTSTRUCT ins;
+  ins.hParent = parent;
+  ins.hInsertAfter = TVI_LAST;
+  ins.item.mask = TVIF_TEXT | TVIF_PARAM;
+  ins.item.pszText = const_cast<char*>(text);
+  ins.item.lParam = data;
+  return reinterpret_cast<HTREEITEM>(SendMessage(tree, TVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&ins)));
+}
+
+void Pump()
+{
+  MSG msg;
+  while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessage(&msg);
+  }
+}
+
+TEST(TreeView, ItemsExpandSelectAndAnswerByMouseAndKeys)
+{
+  HWND parent = Parent();
+  HWND tree = CreateWindowEx(0, WC_TREEVIEW, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_LINESATROOT, 0, 0, 300,
+                             200, parent, reinterpret_cast<HMENU>(32769), nullptr, nullptr);
+  HTREEITEM project = Insert(tree, TVI_ROOT, "Проект", 1);
+  HTREEITEM road = Insert(tree, project, "Дорога", 2);
+  HTREEITEM group = Insert(tree, road, "Группа опор", 3);
+  Insert(tree, project, "Площадка", 4);
+  EXPECT_EQ(SendMessage(tree, TVM_GETCOUNT, 0, 0), 4);
+  EXPECT_EQ(reinterpret_cast<HTREEITEM>(SendMessage(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)), project);
+  EXPECT_EQ(reinterpret_cast<HTREEITEM>(SendMessage(tree, TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(group))),
+            road);
+  // Only the root shows until it is expanded.
+  EXPECT_EQ(reinterpret_cast<HTREEITEM>(SendMessage(tree, TVM_GETNEXTITEM, TVGN_LASTVISIBLE, 0)), project);
+
+  // Selecting a hidden item shows it.
+  SendMessage(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(group));
+  EXPECT_EQ(g_notes, (std::vector<std::string>{"expanded 2", "expanded 1", "selchanged 3 by 0"}));
+  EXPECT_TRUE(SendMessage(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(road), TVIS_EXPANDED));
+
+  // Rows are 16 pixels: project, road, group, site. A click on the site's label selects it.
+  g_notes.clear();
+  user::InjectClick(POINT{19 + 19 + 10, 3 * 16 + 8});
+  Pump();
+  EXPECT_EQ(g_notes, (std::vector<std::string>{"selchanged 4 by 1"}));
+  EXPECT_EQ(GetFocus(), tree);
+  // Keys: up to the group, left to its parent, left again collapses the road.
+  g_notes.clear();
+  user::InjectKeyPress(VK_UP);
+  user::InjectKeyPress(VK_LEFT);
+  user::InjectKeyPress(VK_LEFT);
+  Pump();
+  EXPECT_EQ(g_notes, (std::vector<std::string>{"selchanged 3 by 2", "selchanged 2 by 2", "collapsed 2"}));
+  // A click on the project's button collapses it; the selection inside moves up to it.
+  g_notes.clear();
+  user::InjectClick(POINT{9, 8});
+  Pump();
+  EXPECT_EQ(g_notes, (std::vector<std::string>{"selchanged 1 by 1", "collapsed 1"}));
+
+  char text[64];
+  TVITEM item;
+  item.mask = TVIF_TEXT | TVIF_PARAM;
+  item.hItem = group;
+  item.pszText = text;
+  item.cchTextMax = sizeof text;
+  SendMessage(tree, TVM_GETITEM, 0, reinterpret_cast<LPARAM>(&item));
+  EXPECT_STREQ(text, "Группа опор");
+  EXPECT_EQ(item.lParam, 3);
+
+  g_notes.clear();
+  SendMessage(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+  EXPECT_EQ(g_notes, (std::vector<std::string>{"deleted 4", "deleted 3", "deleted 2", "deleted 1"}));
+  EXPECT_EQ(SendMessage(tree, TVM_GETCOUNT, 0, 0), 0);
+  DestroyWindow(parent);
+}
+
+TEST(ProgressAndStatus, KeepTheirValues)
+{
+  HWND parent = Parent();
+  HWND bar = CreateWindowEx(0, PROGRESS_CLASS, "", WS_CHILD | WS_VISIBLE, 10, 10, 200, 16, parent, nullptr, nullptr,
+                            nullptr);
+  SendMessage(bar, PBM_SETRANGE32, 0, 100);
+  SendMessage(bar, PBM_SETPOS, 140, 0);
+  EXPECT_EQ(SendMessage(bar, PBM_GETPOS, 0, 0), 100);  // held to the range
+  EXPECT_EQ(SendMessage(bar, PBM_SETPOS, 30, 0), 100);
+  SendMessage(bar, PBM_SETSTEP, 10, 0);
+  SendMessage(bar, PBM_STEPIT, 0, 0);
+  EXPECT_EQ(SendMessage(bar, PBM_GETPOS, 0, 0), 40);
+
+  HWND status = CreateWindowEx(0, STATUSCLASSNAME, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent, nullptr, nullptr,
+                               nullptr);
+  RECT r;
+  GetWindowRect(status, &r);
+  EXPECT_EQ(r.bottom, 300);  // along the bottom of its parent
+  EXPECT_EQ(r.Width(), 400);
+  const int parts[] = {200, 300, -1};
+  SendMessage(status, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
+  SendMessage(status, SB_SETTEXT, 1, reinterpret_cast<LPARAM>("Идет расчет..."));
+  char text[64];
+  EXPECT_EQ(LOWORD(static_cast<DWORD>(SendMessage(status, SB_GETTEXT, 1, reinterpret_cast<LPARAM>(text)))), 14);
+  EXPECT_STREQ(text, "Идет расчет...");
+  RECT part;
+  SendMessage(status, SB_GETRECT, 2, reinterpret_cast<LPARAM>(&part));
+  EXPECT_EQ(part.left, 300);
+  EXPECT_EQ(part.right, 400);
+  DestroyWindow(parent);
+}
+
+}  // namespace
