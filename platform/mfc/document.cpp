@@ -387,7 +387,7 @@ BOOL CDocument::DoSave(LPCSTR lpszPathName, BOOL bReplace)
     }
     CWinApp* app = AfxGetApp();
     if (app == nullptr || !app->DoPromptFileName(newName, bReplace ? AFX_IDS_SAVEFILE : AFX_IDS_SAVEFILECOPY,
-                                                 OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, FALSE, m_pDocTemplate)) {
+                                                 platform::mfc::kOfnHideReadOnly | platform::mfc::kOfnPathMustExist, FALSE, m_pDocTemplate)) {
       return FALSE;
     }
   }

@@ -12,14 +12,14 @@
 #include <optional>
 #include <vector>
 
-// Open/save dialog flags the framework passes.
-inline constexpr DWORD OFN_READONLY = 0x00000001;
-inline constexpr DWORD OFN_OVERWRITEPROMPT = 0x00000002;
-inline constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
-inline constexpr DWORD OFN_PATHMUSTEXIST = 0x00000800;
-inline constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
-
 namespace platform::mfc {
+
+// The open/save dialog flags the framework passes (the values of the common dialog's OFN_ flags, which the
+// window system will declare under those names).
+inline constexpr DWORD kOfnOverwritePrompt = 0x00000002;
+inline constexpr DWORD kOfnHideReadOnly = 0x00000004;
+inline constexpr DWORD kOfnPathMustExist = 0x00000800;
+inline constexpr DWORD kOfnFileMustExist = 0x00001000;
 
 struct FileNamePrompt {
   CString title;

@@ -399,7 +399,7 @@ BOOL CWinApp::DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFlags, 
   prompt.title.LoadString(nIDSTitle);
   prompt.fileName = fileName;
   // A save dialog asks before replacing a file.
-  prompt.flags = lFlags | (bOpenFileDialog ? 0 : OFN_OVERWRITEPROMPT);
+  prompt.flags = lFlags | (bOpenFileDialog ? 0 : platform::mfc::kOfnOverwritePrompt);
   prompt.open = bOpenFileDialog != FALSE;
   // One filter line per template ("name|*.a;*.b|"), and the save dialog's default extension.
   std::vector<CDocTemplate*> templates;
@@ -541,7 +541,7 @@ void CWinApp::OnFileNew()
 void CWinApp::OnFileOpen()
 {
   CString newName;
-  if (!DoPromptFileName(newName, AFX_IDS_OPENFILE, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, TRUE, nullptr)) {
+  if (!DoPromptFileName(newName, AFX_IDS_OPENFILE, platform::mfc::kOfnHideReadOnly | platform::mfc::kOfnFileMustExist, TRUE, nullptr)) {
     return;
   }
   OpenDocumentFile(newName);
