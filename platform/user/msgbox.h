@@ -60,7 +60,7 @@ BOOL MessageBeep(UINT type);
 namespace user {
 
 struct ModalQuestion {
-  enum class Kind { MessageBox, Dialog };
+  enum class Kind { MessageBox, Dialog, OpenFile, SaveFile, Color, Font };
   Kind kind = Kind::MessageBox;
   HWND owner = nullptr;
   HWND dialog = nullptr;  // a dialog: made and initialised, for the responder to fill in before it answers
@@ -70,6 +70,10 @@ struct ModalQuestion {
   int dialogId = 0;     // the template id of a dialog
   // The answers the question allows, default first (message boxes: its buttons).
   std::vector<int> answers;
+  // Common dialogs: their own record (OPENFILENAME, CHOOSECOLOR, CHOOSEFONT) as the program filled it in, which the
+  // responder may change; and the file name chosen, which a responder of a file dialog puts here.
+  void* record = nullptr;
+  mutable std::string reply;
 };
 
 // Answers one question. Without a responder in force the default answer is given.

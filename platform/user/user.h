@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/user/clipboard.h"
+#include "platform/user/commdlg.h"
 #include "platform/user/common_controls.h"
 #include "platform/user/controls.h"
 #include "platform/user/dialog.h"

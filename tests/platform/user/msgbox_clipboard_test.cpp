@@ -119,3 +119,53 @@ TEST(Clipboard, APromisedFormatIsRenderedByItsOwnerWhenAskedFor)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CommonDialogs, FileNamesColoursAndFontsComeFromTheResponder)
+{
+  user::ScriptedResponder script;
+  // Unscripted, a file dialog is cancelled: nobody chose.
+  char file[MAX_PATH] = "проект";
+  OPENFILENAME ofn;
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = sizeof file;
+  ofn.lpstrDefExt = "qorr5";
+  ofn.lpstrTitle = "Сохранить проект";
+  EXPECT_FALSE(GetSaveFileName(&ofn));
+  EXPECT_EQ(CommDlgExtendedError(), 0u);
+  ASSERT_EQ(script.Asked().size(), 1u);
+  EXPECT_EQ(script.Asked()[0].kind, user::ModalQuestion::Kind::SaveFile);
+  EXPECT_EQ(script.Asked()[0].caption, "Сохранить проект");
+  EXPECT_EQ(script.Asked()[0].text, "проект");
+
+  user::SetModalResponder([](const user::ModalQuestion& q) {
+    if (q.kind == user::ModalQuestion::Kind::SaveFile) {
+      q.reply = "/home/user/Дорога";
+    } else if (q.kind == user::ModalQuestion::Kind::Color) {
+      static_cast<CHOOSECOLOR*>(q.record)->rgbResult = RGB(10, 20, 30);
+    }
+    return IDOK;
+  });
+  char title[64];
+  ofn.lpstrFileTitle = title;
+  ofn.nMaxFileTitle = sizeof title;
+  EXPECT_TRUE(GetSaveFileName(&ofn));
+  EXPECT_STREQ(file, "/home/user/Дорога.qorr5");
+  EXPECT_STREQ(title, "Дорога.qorr5");
+  EXPECT_EQ(ofn.nFileOffset, 11);
+  EXPECT_STREQ(file + ofn.nFileExtension, "qorr5");
+  char tiny[8];
+  ofn.lpstrFile = tiny;
+  ofn.nMaxFile = sizeof tiny;
+  EXPECT_FALSE(GetSaveFileName(&ofn));
+  EXPECT_EQ(CommDlgExtendedError(), FNERR_BUFFERTOOSMALL);
+
+  CHOOSECOLOR cc;
+  cc.rgbResult = RGB(255, 255, 255);
+  EXPECT_TRUE(ChooseColor(&cc));
+  EXPECT_EQ(cc.rgbResult, RGB(10, 20, 30));
+  user::SetModalResponder(nullptr);
+}
+
+}  // namespace
