@@ -246,7 +246,11 @@ void QueueMouse(UINT clientMsg, POINT pt, WPARAM extraWParam = 0)
       return;
     }
   }
-  q.input.push_back(InputMessage{m, hit, false, 0});
+  UINT clientForm = message;
+  if (!client && clientMsg != WM_MOUSEWHEEL) {
+    clientForm = message - WM_NCMOUSEMOVE + WM_MOUSEMOVE;
+  }
+  q.input.push_back(InputMessage{m, hit, false, 0, clientForm, MouseKeys(s.asyncKeys)});
   // Leaving the tracked window (or its part) ends the tracking.
   if (s.trackWindow != nullptr && clientMsg != WM_MOUSEWHEEL) {
     const bool ncTrack = (s.trackFlags & TME_NONCLIENT) != 0;

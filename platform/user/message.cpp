@@ -157,6 +157,18 @@ bool Take(MSG* out, HWND filter, UINT min, UINT max, UINT flags, std::uint64_t* 
           }
         }
       }
+      if (!in.keyboard && in.clientMessage != 0 && in.clientMessage != WM_MOUSEWHEEL) {
+        // The window that took the capture since the message was queued takes it now.
+        Window* cap = Find(s.capture);
+        if (cap != nullptr && cap->queue.get() == q && (in.msg.hwnd != s.capture || in.hitTest != HTCLIENT)) {
+          POINT c = in.msg.pt - ClientOrigin(*cap);
+          in.msg.hwnd = s.capture;
+          in.msg.message = in.clientMessage;
+          in.msg.wParam = in.keys;
+          in.msg.lParam = MAKELPARAM(c.x, c.y);
+          in.hitTest = HTCLIENT;
+        }
+      }
       if (in.msg.hwnd == nullptr || Find(in.msg.hwnd) == nullptr) {
         // Its window is gone: nobody will ever take it.
         if (in.keyboard) {

@@ -111,6 +111,10 @@ struct InputMessage {
   LRESULT hitTest = 0;
   bool keyboard = false;  // the window is the focus when the message is taken
   UINT vk = 0;            // keyboard: the key, for the key-state table
+  // Mouse: the message in its client form and the key flags, for a window that takes the capture before the
+  // message is taken: it goes to the capture then.
+  UINT clientMessage = 0;
+  WPARAM keys = 0;
 };
 
 struct Timer {

@@ -1,4 +1,5 @@
 // What a window hears, in order, when it is created, shown, sized, activated, clicked and destroyed.
+#include "platform/base/clock.h"
 #include "tests/platform/user/recorder.h"
 
 using usertest::How;
@@ -181,6 +182,60 @@ TEST(MessageOrder, ClosingDestroysThroughDefWindowProc)
   PostMessage(main, WM_CLOSE, 0, 0);
   rec.Pump();
   std::vector<Rec> expected{{"main", WM_CLOSE, P}, {"main", WM_DESTROY, D}, {"main", WM_NCDESTROY, D}};
+  EXPECT_EQ(rec.Log(), expected);
+  EXPECT_FALSE(IsWindow(main));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MessageOrder, DraggingTheCaptionRunsTheMoveLoop)
+{
+  Recorder rec;
+  HWND main = rec.Create("main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, RECT{100, 100, 400, 300});
+  rec.Pump();
+  rec.Only({WM_NCLBUTTONDOWN, WM_SYSCOMMAND, WM_ENTERSIZEMOVE, WM_MOVING, WM_CAPTURECHANGED, WM_EXITSIZEMOVE, WM_MOVE});
+  rec.Clear();
+  user::InjectMouseMove(POINT{200, 110});  // on the caption
+  user::InjectMouseButton(VK_LBUTTON, true);
+  user::InjectMouseMove(POINT{230, 150});
+  user::InjectMouseButton(VK_LBUTTON, false);
+  rec.Pump();
+  std::vector<Rec> expected{
+      {"main", WM_NCLBUTTONDOWN, P},  {"main", WM_SYSCOMMAND, D},     {"main", WM_ENTERSIZEMOVE, D},
+      {"main", WM_MOVING, D},         {"main", WM_MOVE, D},           {"main", WM_MOVING, D},
+      {"main", WM_CAPTURECHANGED, D}, {"main", WM_EXITSIZEMOVE, D},
+  };
+  EXPECT_EQ(rec.Log(), expected);
+  RECT r;
+  GetWindowRect(main, &r);
+  EXPECT_EQ(r, (RECT{130, 140, 430, 340}));
+  DestroyWindow(main);
+}
+
+TEST(MessageOrder, TheCloseButtonClosesOnlyWhenReleasedOverIt)
+{
+  platform::VirtualClock clock(0);
+  platform::ScopedClock inForce(clock);
+  Recorder rec;
+  HWND main = rec.Create("main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, RECT{0, 0, 300, 200});
+  rec.Pump();
+  rec.Only({WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY});
+  rec.Clear();
+  // The close button: the caption's right end, inside the frame.
+  POINT close{300 - 4 - 2 - 8, 4 + 9};
+  EXPECT_EQ(SendMessage(main, WM_NCHITTEST, 0, MAKELPARAM(close.x, close.y)), HTCLOSE);
+  user::InjectMouseMove(close);
+  user::InjectMouseButton(VK_LBUTTON, true);
+  user::InjectMouseMove(POINT{150, 100});
+  user::InjectMouseButton(VK_LBUTTON, false);
+  rec.Pump();
+  EXPECT_TRUE(rec.Log().empty());
+  clock.Advance(1000);  // not a double click
+  user::InjectClick(close);
+  rec.Pump();
+  std::vector<Rec> expected{{"main", WM_SYSCOMMAND, D}, {"main", WM_CLOSE, D}, {"main", WM_DESTROY, D}};
   EXPECT_EQ(rec.Log(), expected);
   EXPECT_FALSE(IsWindow(main));
 }
