@@ -555,10 +555,25 @@ void ComposeScreen(gdi::Surface& screen)
     }
     std::shared_ptr<gdi::Surface> surface = SurfaceOf(*w);
     RECT on = w->window.Intersect(RECT{0, 0, width, height});
+    const bool layered = (w->exStyle & WS_EX_LAYERED) != 0 && (w->layeredAlpha != 255 || w->perPixelAlpha);
     for (int y = on.top; y < on.bottom; ++y) {
       for (int x = on.left; x < on.right; ++x) {
-        out[static_cast<std::size_t>(y) * width + x] =
-            0xFF000000u | surface->Pixel(x - w->window.left, y - w->window.top);
+        std::uint32_t& dst = out[static_cast<std::size_t>(y) * width + x];
+        const std::uint32_t src = surface->Pixel(x - w->window.left, y - w->window.top);
+        if (!layered) {
+          dst = 0xFF000000u | src;
+          continue;
+        }
+        const unsigned a = w->layeredAlpha * (w->perPixelAlpha ? (src >> 24) : 255u) / 255u;
+        auto mix = [&](int shift) {
+          const unsigned s = (src >> shift) & 0xFF;
+          const unsigned d = (dst >> shift) & 0xFF;
+          // Pixels with their own alpha come premultiplied, as layered windows take them.
+          const unsigned v = w->perPixelAlpha ? s * w->layeredAlpha / 255u + d * (255u - a) / 255u
+                                              : (s * a + d * (255u - a)) / 255u;
+          return std::min(v, 255u) << shift;
+        };
+        dst = 0xFF000000u | mix(16) | mix(8) | mix(0);
       }
     }
   }

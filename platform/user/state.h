@@ -93,6 +93,9 @@ struct Window {
   std::shared_ptr<gdi::Surface> surface;  // top-level windows: their pixels, frame included
   ScrollState hScroll;
   ScrollState vScroll;  // also the state of a scroll bar control
+  // Layered windows: composed onto the screen with this alpha, and with their pixels' own alpha when set.
+  BYTE layeredAlpha = 255;
+  bool perPixelAlpha = false;
 };
 
 struct SentMessage {

@@ -1,6 +1,9 @@
 // The window system, as the program's code includes it.
 #pragma once
 
+// The drawing functions that Windows keeps with its window system (FillRect, DrawText, system colours and
+// metrics) live in the drawing library; they come along.
+#include "platform/gdi/windraw.h"
 #include "platform/user/clipboard.h"
 #include "platform/user/commdlg.h"
 #include "platform/user/common_controls.h"
@@ -13,4 +16,5 @@
 #include "platform/user/messages.h"
 #include "platform/user/msgbox.h"
 #include "platform/user/paint.h"
+#include "platform/user/system.h"
 #include "platform/user/window.h"
