@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "outside/engines/fast_angle.h"
+
 namespace Engines {
 
 double CrossSection::CentralLine() const
@@ -43,13 +45,14 @@ double Luminaire::IntensityTowards(Vec3 d) const
   double along = Dot(d, axis);
   double u = Dot(d, c0);
   double v = Dot(d, c90);
+  // Angles from atan2 of the frame's components: as exact near the axis as anywhere, and for any length of d.
   if (table->cPlanes) {
-    double gamma = Degrees(std::acos(std::clamp(along, -1.0, 1.0)));
-    double c = (u == 0.0 && v == 0.0) ? 0.0 : Degrees(std::atan2(v, u));
+    double gamma = Degrees(FastAtan2(std::sqrt(u * u + v * v), along));
+    double c = (u == 0.0 && v == 0.0) ? 0.0 : Degrees(FastAtan2(v, u));
     return factor * table->At(c, gamma);
   }
-  double b = Degrees(std::atan2(v, along));
-  double beta = Degrees(std::asin(std::clamp(u, -1.0, 1.0)));
+  double b = Degrees(FastAtan2(v, along));
+  double beta = Degrees(FastAtan2(u, std::sqrt(v * v + along * along)));
   return factor * table->At(b, beta);
 }
 

@@ -38,7 +38,7 @@ struct Luminaire {
   const IntensityTable* table = nullptr;
   double factor = 1.0;  // applied to the table's candela (the maintenance factor, or 1)
 
-  // Intensity in candela towards the unit direction `towards` (from the luminaire).
+  // Intensity in candela in the direction of `towards` (from the luminaire; of any length above 0).
   double IntensityTowards(Vec3 towards) const;
 };
 

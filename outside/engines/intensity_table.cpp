@@ -17,8 +17,66 @@ struct Bracket {
   double t = 0.0;  // weight of hi
 };
 
+void BuildIndex(const std::vector<double>& axis, IntensityTable::AxisIndex& index)
+{
+  index = {};
+  const std::size_t n = axis.size();
+  const double span = n >= 2 ? axis.back() - axis.front() : 0.0;
+  if (!(span > 0.0))
+    return;
+  index.origin = axis.front();
+  index.size = n;
+  const double step = span / static_cast<double>(n - 1);
+  index.uniform = true;
+  for (std::size_t i = 0; i < n && index.uniform; ++i)
+    index.uniform = std::fabs(axis[i] - (axis.front() + step * static_cast<double>(i))) <= 1e-9 * span;
+  if (index.uniform) {
+    index.inverseWidth = 1.0 / step;
+    return;
+  }
+  const std::size_t count = 4 * n;  // a few buckets per interval: one or two steps from the bucket's start
+  index.buckets.resize(count);
+  index.inverseWidth = static_cast<double>(count) / span;
+  std::size_t i = 0;
+  for (std::size_t k = 0; k < count; ++k) {
+    const double start = axis.front() + span * static_cast<double>(k) / static_cast<double>(count);
+    while (i + 2 < n && axis[i + 1] <= start)
+      ++i;
+    index.buckets[k] = static_cast<std::uint32_t>(i);
+  }
+}
+
+// The lower end of v's interval, at most size - 2, for v within the axis: the largest i with axis[i] <= v.
+inline std::size_t LowerEnd(const std::vector<double>& axis, const IntensityTable::AxisIndex& index, double v)
+{
+  const std::size_t n = axis.size();
+  if (index.uniform && index.size == n) {
+    // The quotient may round across a tabulated angle: one look at each neighbour settles it.
+    const double f = (v - index.origin) * index.inverseWidth;
+    std::size_t i = f <= 0.0 ? 0 : std::min(n - 2, static_cast<std::size_t>(f));
+    if (i > 0 && axis[i] > v)
+      --i;
+    else if (i + 2 < n && axis[i + 1] <= v)
+      ++i;
+    return i;
+  }
+  if (index.size != n || index.buckets.empty()) {
+    auto it = std::upper_bound(axis.begin(), axis.end(), v);
+    std::size_t hi = it == axis.end() ? n - 1 : static_cast<std::size_t>(it - axis.begin());
+    return hi == 0 ? 0 : hi - 1;
+  }
+  const double f = (v - index.origin) * index.inverseWidth;
+  const std::size_t k = f <= 0.0 ? 0 : std::min(index.buckets.size() - 1, static_cast<std::size_t>(f));
+  std::size_t i = index.buckets[k];
+  while (i > 0 && axis[i] > v)  // v a rounding below its bucket's start
+    --i;
+  while (i + 2 < n && axis[i + 1] <= v)
+    ++i;
+  return i;
+}
+
 // Non-periodic axis; false when v lies outside it.
-bool FindOnAxis(const std::vector<double>& axis, double v, Bracket& b)
+bool FindOnAxis(const std::vector<double>& axis, const IntensityTable::AxisIndex& index, double v, Bracket& b)
 {
   if (axis.size() == 1) {
     b = {0, 0, 0.0};
@@ -27,16 +85,14 @@ bool FindOnAxis(const std::vector<double>& axis, double v, Bracket& b)
   if (v < axis.front() - kAngleTolerance || v > axis.back() + kAngleTolerance)
     return false;
   v = std::clamp(v, axis.front(), axis.back());
-  auto it = std::upper_bound(axis.begin(), axis.end(), v);
-  std::size_t hi = it == axis.end() ? axis.size() - 1 : static_cast<std::size_t>(it - axis.begin());
-  std::size_t lo = hi == 0 ? 0 : hi - 1;
+  std::size_t lo = LowerEnd(axis, index, v), hi = lo + 1;
   double span = axis[hi] - axis[lo];
   b = {lo, hi, span > 0.0 ? (v - axis[lo]) / span : 0.0};
   return true;
 }
 
 // C-planes go round: the interval after the last plane closes on the first plane + 360.
-void FindOnCircle(const std::vector<double>& planes, double c, Bracket& b)
+void FindOnCircle(const std::vector<double>& planes, const IntensityTable::AxisIndex& index, double c, Bracket& b)
 {
   const std::size_t n = planes.size();
   if (n == 1) {
@@ -44,14 +100,15 @@ void FindOnCircle(const std::vector<double>& planes, double c, Bracket& b)
     return;
   }
   const double first = planes.front();
-  double r = std::fmod(c - first, 360.0);
-  if (r < 0.0)
-    r += 360.0;
+  double r = c - first;
+  if (r < 0.0 || r >= 360.0) {  // directions come within one turn of the first plane; fmod only beyond that
+    r = std::fmod(r, 360.0);
+    if (r < 0.0)
+      r += 360.0;
+  }
   r += first;
-  auto it = std::upper_bound(planes.begin(), planes.end(), r);
-  std::size_t hi = static_cast<std::size_t>(it - planes.begin());
-  if (hi < n) {
-    std::size_t lo = hi - 1;
+  if (r < planes[n - 1]) {
+    std::size_t lo = LowerEnd(planes, index, r), hi = lo + 1;
     double span = planes[hi] - planes[lo];
     b = {lo, hi, span > 0.0 ? (r - planes[lo]) / span : 0.0};
     return;
@@ -99,17 +156,23 @@ double IntensityTable::At(double plane, double angle) const
   if (planes.empty() || angles.empty())
     return 0.0;
   Bracket a;
-  if (!FindOnAxis(angles, angle, a))
+  if (!FindOnAxis(angles, angleIndex, angle, a))
     return 0.0;
   Bracket p;
   if (cPlanes) {
-    FindOnCircle(planes, plane, p);
-  } else if (!FindOnAxis(planes, plane, p)) {
+    FindOnCircle(planes, planeIndex, plane, p);
+  } else if (!FindOnAxis(planes, planeIndex, plane, p)) {
     return 0.0;
   }
   double low = Value(p.lo, a.lo) + a.t * (Value(p.lo, a.hi) - Value(p.lo, a.lo));
   double high = Value(p.hi, a.lo) + a.t * (Value(p.hi, a.hi) - Value(p.hi, a.lo));
   return low + p.t * (high - low);
+}
+
+void IntensityTable::Index()
+{
+  BuildIndex(angles, angleIndex);
+  BuildIndex(planes, planeIndex);
 }
 
 double IntensityTable::Flux() const

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace Engines {
@@ -21,6 +22,19 @@ struct IntensityTable {
 
   // Luminous flux in lumen: the table integrated over the sphere (trapezoidal rule on the tabulated grid).
   double Flux() const;
+
+  // Buckets over each axis that find the interval of an angle or plane at once, for the calculations' inner loops.
+  // Build them after the axes are filled; At() searches the axes itself when they are missing or stale.
+  void Index();
+
+  struct AxisIndex {
+    std::vector<std::uint32_t> buckets;
+    double origin = 0.0;
+    double inverseWidth = 0.0;
+    bool uniform = false;  // equal steps: the interval is (v - origin) / step, no buckets needed
+    std::size_t size = 0;  // of the axis it was built for
+  };
+  AxisIndex angleIndex, planeIndex;
 };
 
 }  // namespace Engines

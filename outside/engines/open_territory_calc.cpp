@@ -43,13 +43,13 @@ double IlluminanceAt(const Site& site, Vec3 p, std::uint64_t& evaluations)
     const double h = -d.z;
     if (h <= 0.0)
       continue;
-    const double dist = Length(d);
-    const double intensity = l.IntensityTowards((1.0 / dist) * d);
+    const double intensity = l.IntensityTowards(d);
     if (intensity <= 0.0)
       continue;
     if (shading && site.Shadowed(p, l.position))
       continue;
-    e += intensity * h / (dist * dist * dist);
+    const double dist2 = Dot(d, d);
+    e += intensity * h / (dist2 * std::sqrt(dist2));
   }
   return e;
 }

@@ -287,6 +287,7 @@ public:
     for (double& cd : table.candela)
       if (!Real("an intensity", 0.0, 1e12, cd))
         return false;
+    table.Index();
     return true;
   }
 

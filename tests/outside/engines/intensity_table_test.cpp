@@ -5,6 +5,9 @@
 #include <cmath>
 #include <numbers>
 
+#include "outside/engines/fast_angle.h"
+#include "outside/engines/vec3.h"
+
 namespace Engines {
 namespace {
 
@@ -66,6 +69,45 @@ TEST(IntensityTable, FluxOfAnIsotropicSourceIsFourPiI)
   t.planes = {0};
   t.candela.resize(t.angles.size());
   EXPECT_NEAR(t.Flux(), 4 * std::numbers::pi * 100, 0.05);  // trapezoid error at 1 degree
+}
+
+TEST(IntensityTable, IndexedLookupsGiveWhatTheSearchGives)
+{
+  // A uniform axis, and an irregular one with a repeated angle and a gap, both across the bucket borders.
+  IntensityTable uniform = Ramp();
+  IntensityTable irregular;
+  irregular.angles = {0, 2.5, 2.5, 10, 37, 90};
+  irregular.planes = {0, 15, 30, 170, 345};
+  for (std::size_t p = 0; p < irregular.planes.size(); ++p)
+    for (std::size_t g = 0; g < irregular.angles.size(); ++g)
+      irregular.candela.push_back(100.0 * static_cast<double>(p) + std::pow(1.7, static_cast<double>(g)));
+  for (IntensityTable* table : {&uniform, &irregular}) {
+    IntensityTable indexed = *table;
+    indexed.Index();
+    for (double c = -400.0; c <= 400.0; c += 0.37)
+      for (double g = -1.0; g <= 91.0; g += 0.29)
+        ASSERT_NEAR(indexed.At(c, g), table->At(c, g), 1e-9) << c << ", " << g;
+    for (double c : indexed.planes)  // on the tabulated angles themselves
+      for (double g : indexed.angles)
+        ASSERT_NEAR(indexed.At(c, g), table->At(c, g), 1e-9) << c << ", " << g;
+  }
+}
+
+TEST(FastAtan2, AgreesWithTheLibraryInEveryOctant)
+{
+  for (double a = -180.0; a <= 180.0; a += 0.173) {
+    const double r = Radians(a);
+    for (double length : {1e-6, 1.0, 350.0}) {
+      const double y = length * std::sin(r), x = length * std::cos(r);
+      ASSERT_NEAR(FastAtan2(y, x), std::atan2(y, x), 2e-11) << a;
+    }
+  }
+  // Both sides of the reduction's border at tan(pi/12), and the axes.
+  for (double t : {0.2679491924311226, 0.2679491924311228, 0.0, 1.0})
+    EXPECT_NEAR(FastAtan2(t, 1.0), std::atan(t), 2e-11) << t;
+  EXPECT_NEAR(FastAtan2(0.0, -1.0), std::numbers::pi, 1e-15);
+  EXPECT_NEAR(FastAtan2(-1.0, 0.0), -std::numbers::pi / 2, 1e-15);
+  EXPECT_EQ(FastAtan2(0.0, 0.0), 0.0);
 }
 
 }  // namespace
