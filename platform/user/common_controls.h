@@ -190,3 +190,76 @@ struct INITCOMMONCONTROLSEX {
 };
 void InitCommonControls();
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init);
+
+// ---- Tooltips
+inline constexpr LPCSTR TOOLTIPS_CLASS = "tooltips_class32";
+inline constexpr DWORD TTS_ALWAYSTIP = 0x01;
+inline constexpr DWORD TTS_NOPREFIX = 0x02;
+inline constexpr DWORD TTS_BALLOON = 0x40;
+inline constexpr UINT TTF_IDISHWND = 0x0001;
+inline constexpr UINT TTF_CENTERTIP = 0x0002;
+inline constexpr UINT TTF_SUBCLASS = 0x0010;
+inline constexpr UINT TTF_TRACK = 0x0020;
+inline constexpr UINT TTF_ABSOLUTE = 0x0080;
+inline constexpr UINT TTF_TRANSPARENT = 0x0100;
+inline constexpr WPARAM TTDT_AUTOMATIC = 0;
+inline constexpr WPARAM TTDT_RESHOW = 1;
+inline constexpr WPARAM TTDT_AUTOPOP = 2;
+inline constexpr WPARAM TTDT_INITIAL = 3;
+inline constexpr UINT TTM_ACTIVATE = WM_USER + 1;
+inline constexpr UINT TTM_SETDELAYTIME = WM_USER + 3;
+inline constexpr UINT TTM_ADDTOOL = WM_USER + 4;
+inline constexpr UINT TTM_DELTOOL = WM_USER + 5;
+inline constexpr UINT TTM_NEWTOOLRECT = WM_USER + 6;
+inline constexpr UINT TTM_RELAYEVENT = WM_USER + 7;
+inline constexpr UINT TTM_GETTOOLINFO = WM_USER + 8;
+inline constexpr UINT TTM_SETTOOLINFO = WM_USER + 9;
+inline constexpr UINT TTM_HITTEST = WM_USER + 10;
+inline constexpr UINT TTM_GETTEXT = WM_USER + 11;
+inline constexpr UINT TTM_UPDATETIPTEXT = WM_USER + 12;
+inline constexpr UINT TTM_GETTOOLCOUNT = WM_USER + 13;
+inline constexpr UINT TTM_GETCURRENTTOOL = WM_USER + 15;
+inline constexpr UINT TTM_WINDOWFROMPOINT = WM_USER + 16;
+inline constexpr UINT TTM_TRACKACTIVATE = WM_USER + 17;
+inline constexpr UINT TTM_TRACKPOSITION = WM_USER + 18;
+inline constexpr UINT TTM_SETTIPBKCOLOR = WM_USER + 19;
+inline constexpr UINT TTM_SETTIPTEXTCOLOR = WM_USER + 20;
+inline constexpr UINT TTM_GETDELAYTIME = WM_USER + 21;
+inline constexpr UINT TTM_SETMAXTIPWIDTH = WM_USER + 24;
+inline constexpr UINT TTM_GETMAXTIPWIDTH = WM_USER + 25;
+inline constexpr UINT TTM_SETMARGIN = WM_USER + 26;
+inline constexpr UINT TTM_POP = WM_USER + 28;
+inline constexpr UINT TTM_UPDATE = WM_USER + 29;
+inline constexpr UINT TTM_SETTITLE = WM_USER + 32;
+inline constexpr UINT TTM_POPUP = WM_USER + 34;
+inline constexpr UINT TTN_FIRST = static_cast<UINT>(-520);
+inline constexpr UINT TTN_GETDISPINFO = TTN_FIRST - 0;
+inline constexpr UINT TTN_SHOW = TTN_FIRST - 1;
+inline constexpr UINT TTN_POP = TTN_FIRST - 2;
+inline constexpr UINT TTN_NEEDTEXT = TTN_GETDISPINFO;
+
+struct TOOLINFO {
+  UINT cbSize = sizeof(TOOLINFO);
+  UINT uFlags = 0;
+  HWND hwnd = nullptr;
+  UINT_PTR uId = 0;
+  RECT rect{};
+  HINSTANCE hinst = nullptr;
+  LPSTR lpszText = nullptr;
+  LPARAM lParam = 0;
+  void* lpReserved = nullptr;
+};
+using TOOLINFOA = TOOLINFO;
+struct TTHITTESTINFO {
+  HWND hwnd = nullptr;
+  POINT pt{};
+  TOOLINFO ti;
+};
+struct NMTTDISPINFO {
+  NMHDR hdr;
+  LPSTR lpszText;
+  char szText[80];
+  HINSTANCE hinst;
+  UINT uFlags;
+  LPARAM lParam;
+};

@@ -18,6 +18,7 @@ WNDPROC ComboListWindowProc();
 WNDPROC TreeViewWindowProc();
 WNDPROC ProgressWindowProc();
 WNDPROC StatusBarWindowProc();
+WNDPROC TooltipWindowProc();
 }  // namespace user::detail
 
 namespace user {
@@ -44,6 +45,7 @@ void RegisterStandardControls()
         {"SysTreeView32", detail::TreeViewWindowProc(), CS_DBLCLKS, COLOR_WINDOW, IDC_ARROW},
         {"msctls_progress32", detail::ProgressWindowProc(), 0, COLOR_BTNFACE, IDC_ARROW},
         {"msctls_statusbar32", detail::StatusBarWindowProc(), CS_DBLCLKS, COLOR_BTNFACE, IDC_ARROW},
+        {"tooltips_class32", detail::TooltipWindowProc(), CS_SAVEBITS, COLOR_INFOBK, IDC_ARROW},
     };
     for (const Entry& e : entries) {
       WNDCLASS wc;

@@ -290,6 +290,15 @@ LRESULT ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_SETFONT: l->font = reinterpret_cast<HFONT>(wParam); return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(l->font);
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case LB_ITEMFROMPOINT: {
+      // The nearest item, and in the high word whether the point lies outside every item.
+      const int count = static_cast<int>(l->items.size());
+      const int row = RowAt(*l, GET_Y_LPARAM(lParam));
+      RECT client;
+      GetClientRect(hwnd, &client);
+      const bool outside = row < 0 || row >= count || !client.Contains(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      return MAKELONG(static_cast<unsigned>(std::clamp(row, 0, std::max(0, count - 1))), outside ? 1u : 0u);
+    }
     default: break;
   }
   return DefWindowProc(hwnd, msg, wParam, lParam);

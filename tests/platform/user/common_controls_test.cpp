@@ -1,8 +1,10 @@
 // The tree view, the progress bar and the status bar.
+#include "platform/base/clock.h"
 #include "platform/user/user.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -145,6 +147,69 @@ TEST(ProgressAndStatus, KeepTheirValues)
   SendMessage(status, SB_GETRECT, 2, reinterpret_cast<LPARAM>(&part));
   EXPECT_EQ(part.left, 300);
   EXPECT_EQ(part.right, 400);
+  DestroyWindow(parent);
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<UINT> g_tipNotes;
+
+LRESULT TipParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+  if (msg == WM_NOTIFY) {
+    auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+    g_tipNotes.push_back(hdr->code);
+    if (hdr->code == TTN_GETDISPINFO) {
+      std::strcpy(reinterpret_cast<NMTTDISPINFO*>(lParam)->szText, "Расчет (F5)");
+    }
+    return 0;
+  }
+  return DefWindowProc(hwnd, msg, wParam, lParam);
+}
+
+TEST(Tooltips, ShowAfterTheirDelayOverAToolAndPopWhenTheMouseLeaves)
+{
+  platform::VirtualClock clock(0);
+  platform::ScopedClock inForce(clock);
+  WNDCLASS wc;
+  wc.lpfnWndProc = &TipParentProc;
+  wc.lpszClassName = "TipParent";
+  RegisterClass(&wc);
+  HWND parent = CreateWindowEx(0, "TipParent", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr, nullptr,
+                               nullptr);
+  HWND tip = CreateWindowEx(WS_EX_TOPMOST, TOOLTIPS_CLASS, "", WS_POPUP, 0, 0, 0, 0, parent, nullptr, nullptr, nullptr);
+  TOOLINFO ti;
+  ti.uFlags = 0;
+  ti.hwnd = parent;
+  ti.uId = 7;
+  ti.rect = RECT{10, 10, 60, 40};
+  ti.lpszText = LPSTR_TEXTCALLBACK;
+  ASSERT_TRUE(SendMessage(tip, TTM_ADDTOOL, 0, reinterpret_cast<LPARAM>(&ti)));
+  auto relay = [&](POINT at) {
+    user::InjectMouseMove(at);
+    MSG msg;
+    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_MOUSEMOVE) {
+        SendMessage(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+      }
+      DispatchMessage(&msg);
+    }
+  };
+  relay(POINT{20, 20});
+  clock.Advance(499);
+  Pump();
+  EXPECT_FALSE(IsWindowVisible(tip));
+  clock.Advance(1);
+  Pump();
+  EXPECT_TRUE(IsWindowVisible(tip));
+  char text[64];
+  GetWindowText(tip, text, sizeof text);
+  EXPECT_STREQ(text, "Расчет (F5)");
+  relay(POINT{200, 150});
+  EXPECT_FALSE(IsWindowVisible(tip));
+  EXPECT_EQ(g_tipNotes, (std::vector<UINT>{TTN_GETDISPINFO, TTN_SHOW, TTN_POP}));
   DestroyWindow(parent);
 }
 
