@@ -263,3 +263,68 @@ struct NMTTDISPINFO {
   UINT uFlags;
   LPARAM lParam;
 };
+
+// ---- Tab control
+inline constexpr LPCSTR WC_TABCONTROL = "SysTabControl32";
+inline constexpr UINT TCIF_TEXT = 0x0001;
+inline constexpr UINT TCIF_IMAGE = 0x0002;
+inline constexpr UINT TCIF_PARAM = 0x0008;
+inline constexpr UINT TCIF_STATE = 0x0010;
+inline constexpr UINT TCM_GETIMAGELIST = 0x1302;
+inline constexpr UINT TCM_SETIMAGELIST = 0x1303;
+inline constexpr UINT TCM_GETITEMCOUNT = 0x1304;
+inline constexpr UINT TCM_GETITEM = 0x1305;
+inline constexpr UINT TCM_SETITEM = 0x1306;
+inline constexpr UINT TCM_INSERTITEM = 0x1307;
+inline constexpr UINT TCM_DELETEITEM = 0x1308;
+inline constexpr UINT TCM_DELETEALLITEMS = 0x1309;
+inline constexpr UINT TCM_GETITEMRECT = 0x130A;
+inline constexpr UINT TCM_GETCURSEL = 0x130B;
+inline constexpr UINT TCM_SETCURSEL = 0x130C;
+inline constexpr UINT TCM_HITTEST = 0x130D;
+inline constexpr UINT TCM_ADJUSTRECT = 0x1328;
+inline constexpr UINT TCM_GETROWCOUNT = 0x132C;
+inline constexpr UINT TCM_GETCURFOCUS = 0x132F;
+inline constexpr UINT TCM_SETCURFOCUS = 0x1330;
+inline constexpr UINT TCN_FIRST = static_cast<UINT>(-550);
+inline constexpr UINT TCN_KEYDOWN = TCN_FIRST - 0;
+inline constexpr UINT TCN_SELCHANGE = TCN_FIRST - 1;
+inline constexpr UINT TCN_SELCHANGING = TCN_FIRST - 2;
+inline constexpr UINT TCHT_NOWHERE = 0x0001;
+inline constexpr UINT TCHT_ONITEM = 0x0006;
+struct TCITEM {
+  UINT mask = 0;
+  DWORD dwState = 0;
+  DWORD dwStateMask = 0;
+  LPSTR pszText = nullptr;
+  int cchTextMax = 0;
+  int iImage = -1;
+  LPARAM lParam = 0;
+};
+using TCITEMA = TCITEM;
+struct TCHITTESTINFO {
+  POINT pt{};
+  UINT flags = 0;
+};
+
+// ---- Month calendar
+inline constexpr LPCSTR MONTHCAL_CLASS = "SysMonthCal32";
+inline constexpr UINT MCM_FIRST = 0x1000;
+inline constexpr UINT MCM_GETCURSEL = MCM_FIRST + 1;
+inline constexpr UINT MCM_SETCURSEL = MCM_FIRST + 2;
+inline constexpr UINT MCM_GETMINREQRECT = MCM_FIRST + 9;
+inline constexpr UINT MCM_SETRANGE = MCM_FIRST + 18;
+inline constexpr UINT MCM_GETRANGE = MCM_FIRST + 17;
+inline constexpr UINT MCM_SETTODAY = MCM_FIRST + 10;
+inline constexpr UINT MCM_GETTODAY = MCM_FIRST + 11;
+inline constexpr UINT MCN_FIRST = static_cast<UINT>(-750);
+inline constexpr UINT MCN_SELCHANGE = MCN_FIRST + 1;
+inline constexpr UINT MCN_SELECT = MCN_FIRST + 4;
+inline constexpr DWORD GDTR_MIN = 0x0001;
+inline constexpr DWORD GDTR_MAX = 0x0002;
+struct NMSELCHANGE {
+  NMHDR nmhdr;
+  SYSTEMTIME stSelStart;
+  SYSTEMTIME stSelEnd;
+};
+using NMSELECT = NMSELCHANGE;

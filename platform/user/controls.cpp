@@ -19,6 +19,8 @@ WNDPROC TreeViewWindowProc();
 WNDPROC ProgressWindowProc();
 WNDPROC StatusBarWindowProc();
 WNDPROC TooltipWindowProc();
+WNDPROC TabWindowProc();
+WNDPROC CalendarWindowProc();
 }  // namespace user::detail
 
 namespace user {
@@ -46,6 +48,8 @@ void RegisterStandardControls()
         {"msctls_progress32", detail::ProgressWindowProc(), 0, COLOR_BTNFACE, IDC_ARROW},
         {"msctls_statusbar32", detail::StatusBarWindowProc(), CS_DBLCLKS, COLOR_BTNFACE, IDC_ARROW},
         {"tooltips_class32", detail::TooltipWindowProc(), CS_SAVEBITS, COLOR_INFOBK, IDC_ARROW},
+        {"SysTabControl32", detail::TabWindowProc(), CS_DBLCLKS, COLOR_BTNFACE, IDC_ARROW},
+        {"SysMonthCal32", detail::CalendarWindowProc(), CS_DBLCLKS, COLOR_WINDOW, IDC_ARROW},
     };
     for (const Entry& e : entries) {
       WNDCLASS wc;

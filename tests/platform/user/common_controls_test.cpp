@@ -214,3 +214,82 @@ TEST(Tooltips, ShowAfterTheirDelayOverAToolAndPopWhenTheMouseLeaves)
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<UINT> g_codes;
+SYSTEMTIME g_picked{};
+
+LRESULT CodesParent(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+  if (msg == WM_NOTIFY) {
+    auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+    g_codes.push_back(hdr->code);
+    if (hdr->code == MCN_SELECT) {
+      g_picked = reinterpret_cast<NMSELCHANGE*>(lParam)->stSelStart;
+    }
+    return 0;
+  }
+  return DefWindowProc(hwnd, msg, wParam, lParam);
+}
+
+HWND CodesWindow()
+{
+  WNDCLASS wc;
+  wc.lpfnWndProc = &CodesParent;
+  wc.lpszClassName = "CodesParent";
+  RegisterClass(&wc);
+  return CreateWindowEx(0, "CodesParent", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr,
+                        nullptr);
+}
+
+TEST(Tabs, AClickChoosesATabWithNotices)
+{
+  HWND parent = CodesWindow();
+  HWND tabs = CreateWindowEx(0, WC_TABCONTROL, "", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200, parent, nullptr, nullptr,
+                             nullptr);
+  for (const char* name : {"Расчет", "Изображение", "Отчет"}) {
+    TCITEM item;
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<char*>(name);
+    SendMessage(tabs, TCM_INSERTITEM, SendMessage(tabs, TCM_GETITEMCOUNT, 0, 0), reinterpret_cast<LPARAM>(&item));
+  }
+  EXPECT_EQ(SendMessage(tabs, TCM_GETCURSEL, 0, 0), 0);
+  RECT third;
+  SendMessage(tabs, TCM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&third));
+  user::InjectClick(POINT{(third.left + third.right) / 2, (third.top + third.bottom) / 2});
+  Pump();
+  EXPECT_EQ(SendMessage(tabs, TCM_GETCURSEL, 0, 0), 2);
+  EXPECT_EQ(g_codes, (std::vector<UINT>{TCN_SELCHANGING, TCN_SELCHANGE}));
+  RECT display{0, 0, 300, 200};
+  SendMessage(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  SendMessage(tabs, TCM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&display));
+  EXPECT_EQ(display, (RECT{0, 0, 300, 200}));
+  DestroyWindow(parent);
+}
+
+TEST(MonthCalendar, AClickOnADayChoosesIt)
+{
+  HWND parent = CodesWindow();
+  HWND cal = CreateWindowEx(0, MONTHCAL_CLASS, "", WS_CHILD | WS_VISIBLE, 0, 0, 140, 160, parent, nullptr, nullptr,
+                            nullptr);
+  SYSTEMTIME day{};
+  day.wYear = 2026;
+  day.wMonth = 12;
+  day.wDay = 10;
+  ASSERT_TRUE(SendMessage(cal, MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&day)));
+  SYSTEMTIME got{};
+  SendMessage(cal, MCM_GETCURSEL, 0, reinterpret_cast<LPARAM>(&got));
+  EXPECT_EQ(got.wDayOfWeek, 4);  // 10 December 2026 is a Thursday
+  day.wDay = 32;
+  EXPECT_FALSE(SendMessage(cal, MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&day)));
+  // December 2026 starts on a Tuesday: the 1st is the second cell of the first row, the 14th starts the third.
+  user::InjectClick(POINT{10, 40 + 2 * 20 + 10});
+  Pump();
+  EXPECT_EQ(g_picked.wDay, 14);
+  EXPECT_EQ(g_picked.wMonth, 12);
+  EXPECT_EQ(g_codes, (std::vector<UINT>{MCN_SELCHANGE, MCN_SELECT}));
+  DestroyWindow(parent);
+}
+
+}  // namespace
