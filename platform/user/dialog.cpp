@@ -412,7 +412,7 @@ INT_PTR DialogBoxIndirectParam(HINSTANCE instance, const void* dialogTemplate, H
     ShowWindow(dialog, SW_SHOWNORMAL);
     UpdateWindow(dialog);
   }
-  if (Headless() && st != nullptr && !st->ended) {
+  if ((Headless() || user::HasModalResponder()) && st != nullptr && !st->ended) {
     user::ModalQuestion q;
     q.kind = user::ModalQuestion::Kind::Dialog;
     q.owner = owner;
@@ -590,8 +590,13 @@ BOOL IsDialogMessage(HWND dialog, MSG* msg)
         break;
       case VK_RETURN:
         if (!wantsAll) {
-          HWND def = DefaultButton(dialog);
-          PressCommand(dialog, def != nullptr ? GetDlgCtrlID(def) : IDOK);
+          // A push button with the focus is the one Enter presses; otherwise the default one.
+          HWND focus = GetFocus();
+          HWND press = IsChild(dialog, focus) &&
+                               (SendMessage(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0
+                           ? focus
+                           : DefaultButton(dialog);
+          PressCommand(dialog, press != nullptr ? GetDlgCtrlID(press) : IDOK);
           return TRUE;
         }
         break;

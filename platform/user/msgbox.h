@@ -80,6 +80,8 @@ struct ModalQuestion {
 using ModalResponder = std::function<int(const ModalQuestion&)>;
 void SetModalResponder(ModalResponder responder);
 int AskModal(const ModalQuestion& question);
+// Whether a responder is in force; without one, a screen (if there is one) asks the user.
+bool HasModalResponder();
 // The buttons of a message box of this type, the default one first.
 std::vector<int> MessageBoxAnswers(UINT type);
 

@@ -194,3 +194,30 @@ TEST(X11Presenter, AWindowWithAChildAppearsTakesAClickAndShowsItsPixels)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(X11Presenter, AMessageBoxShowsOnTheScreenAndTakesItsAnswerFromTheKeyboard)
+{
+  Xvfb server;
+  if (!server.Start()) {
+    GTEST_SKIP() << "no Xvfb";
+  }
+  display::Use(display::MakeX11Presenter(server.Name().c_str()));
+  WNDCLASS wc;
+  wc.lpfnWndProc = &DefWindowProc;
+  wc.lpszClassName = "BoxOwner";
+  RegisterClass(&wc);
+  HWND owner = CreateWindowEx(0, "BoxOwner", "Tesmira Road", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 500, 400, nullptr,
+                              nullptr, nullptr, nullptr);
+  // Left moves the focus from the default button (No) to Yes; Enter presses the button with the focus.
+  user::InjectKeyPress(VK_LEFT);
+  user::InjectKeyPress(VK_RETURN);
+  EXPECT_EQ(MessageBox(owner, "Сохранить изменения в проекте?", "Tesmira Road", MB_YESNO | MB_DEFBUTTON2), IDYES);
+  user::InjectKeyPress(VK_RETURN);
+  EXPECT_EQ(MessageBox(owner, "Сохранить изменения в проекте?", "Tesmira Road", MB_YESNO | MB_DEFBUTTON2), IDNO);
+  DestroyWindow(owner);
+  display::Use(display::MakeNullPresenter());
+}
+
+}  // namespace
