@@ -21,6 +21,9 @@ public:
   void SetInputSink(InputSink) override {}
   bool Capture(gdi::Surface&) override { return false; }
   void Flush() override {}
+  void SetCursorShape(std::uintptr_t, int) override {}
+  void OfferClipboardText(const std::string&) override {}
+  bool ForeignClipboardText(std::string&) override { return false; }
 };
 
 std::mutex& Mutex()

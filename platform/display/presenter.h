@@ -53,6 +53,12 @@ public:
   virtual bool Capture(gdi::Surface& out) = 0;
   // Waits until the screen has taken every request made so far.
   virtual void Flush() = 0;
+  // The pointer's shape over a window: a system cursor id (32512 the arrow, and so on).
+  virtual void SetCursorShape(std::uintptr_t window, int systemCursor) = 0;
+  // The screen's clipboard, as UTF-8 text: offered to other programs, and taken from them when they own it.
+  virtual void OfferClipboardText(const std::string& utf8) = 0;
+  // False when the screen's clipboard is this program's own, or empty.
+  virtual bool ForeignClipboardText(std::string& utf8) = 0;
 };
 
 std::unique_ptr<Presenter> MakeNullPresenter();

@@ -10,6 +10,8 @@
 #include <atomic>
 #include <map>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -17,7 +19,11 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/cursorfont.h>
 #include <X11/keysym.h>
+
+#include <chrono>
+#include <condition_variable>
 
 namespace display {
 
@@ -106,6 +112,14 @@ public:
         dpy_, [](Display*, void* self) { static_cast<X11Presenter*>(self)->dead_ = true; }, this);
     netWmName_ = XInternAtom(dpy_, "_NET_WM_NAME", 0);
     utf8_ = XInternAtom(dpy_, "UTF8_STRING", 0);
+    clipboard_ = XInternAtom(dpy_, "CLIPBOARD", 0);
+    targets_ = XInternAtom(dpy_, "TARGETS", 0);
+    transfer_ = XInternAtom(dpy_, "TESMIRA_TRANSFER", 0);
+    // An unmapped window of our own owns the clipboard and receives what other programs send.
+    XSetWindowAttributes attrs{};
+    attrs.event_mask = PropertyChangeMask;
+    clipboardWindow_ = XCreateWindow(dpy_, root_, 0, 0, 1, 1, 0, CopyFromParent, InputOnly, CopyFromParent,
+                                     CWEventMask, &attrs);
     if (pipe(wake_) != 0) {
       wake_[0] = wake_[1] = -1;
     }
@@ -260,6 +274,73 @@ public:
     XSync(dpy_, 0);
   }
 
+  void SetCursorShape(std::uintptr_t window, int systemCursor) override
+  {
+    std::lock_guard lock(mutex_);
+    auto it = windows_.find(window);
+    if (dead_ || it == windows_.end()) {
+      return;
+    }
+    unsigned shape = XC_left_ptr;
+    switch (systemCursor) {
+      case 32513: shape = XC_xterm; break;
+      case 32514: shape = XC_watch; break;
+      case 32515: shape = XC_crosshair; break;
+      case 32516: shape = XC_center_ptr; break;
+      case 32642: shape = XC_bottom_right_corner; break;
+      case 32643: shape = XC_bottom_left_corner; break;
+      case 32644: shape = XC_sb_h_double_arrow; break;
+      case 32645: shape = XC_sb_v_double_arrow; break;
+      case 32646: shape = XC_fleur; break;
+      case 32648: shape = XC_X_cursor; break;
+      case 32649: shape = XC_hand2; break;
+      case 32650: shape = XC_watch; break;
+      case 32651: shape = XC_question_arrow; break;
+      default: break;
+    }
+    auto cached = cursors_.find(shape);
+    if (cached == cursors_.end()) {
+      cached = cursors_.emplace(shape, XCreateFontCursor(dpy_, shape)).first;
+    }
+    XDefineCursor(dpy_, it->second, cached->second);
+    XFlush(dpy_);
+  }
+
+  void OfferClipboardText(const std::string& utf8) override
+  {
+    std::lock_guard lock(mutex_);
+    if (dead_) {
+      return;
+    }
+    offered_ = utf8;
+    XSetSelectionOwner(dpy_, clipboard_, clipboardWindow_, CurrentTime);
+    XFlush(dpy_);
+  }
+
+  bool ForeignClipboardText(std::string& utf8) override
+  {
+    std::unique_lock lock(mutex_);
+    if (dead_) {
+      return false;
+    }
+    ::Window owner = XGetSelectionOwner(dpy_, clipboard_);
+    if (owner == 0 || owner == clipboardWindow_) {
+      return false;
+    }
+    received_.reset();
+    answered_ = false;
+    XDeleteProperty(dpy_, clipboardWindow_, transfer_);
+    XConvertSelection(dpy_, clipboard_, utf8_, transfer_, clipboardWindow_, CurrentTime);
+    XFlush(dpy_);
+    // The answer comes through the reader thread; another program gets a second to give it.
+    if (!arrived_.wait_for(lock, std::chrono::seconds(1), [this] { return answered_ || dead_; }) ||
+        !received_.has_value()) {
+      return false;
+    }
+    utf8 = *received_;
+    return true;
+  }
+
 private:
   void Read()
   {
@@ -324,6 +405,26 @@ private:
         }
         break;
       }
+      case SelectionRequest: Serve(ev.xselectionrequest); break;
+      case SelectionNotify:
+        if (ev.xselection.property != 0) {
+          Atom type = 0;
+          int format = 0;
+          unsigned long count = 0;
+          unsigned long after = 0;
+          unsigned char* data = nullptr;
+          XGetWindowProperty(dpy_, clipboardWindow_, transfer_, 0, 1 << 24, 1, AnyPropertyType, &type, &format, &count,
+                             &after, &data);
+          received_ = data != nullptr ? std::string(reinterpret_cast<char*>(data), count) : std::string();
+          if (data != nullptr) {
+            XFree(data);
+          }
+        } else {
+          received_.reset();  // the owner could not give it as text
+        }
+        answered_ = true;
+        arrived_.notify_all();
+        break;
       case Expose:
         if (ev.xexpose.count == 0) {
           auto it = ids_.find(ev.xexpose.window);
@@ -336,6 +437,32 @@ private:
         break;
       default: break;
     }
+  }
+
+  // Another program asks for the text we offered.
+  void Serve(const XSelectionRequestEvent& req)
+  {
+    XEvent reply{};
+    reply.xselection.type = SelectionNotify;
+    reply.xselection.display = req.display;
+    reply.xselection.requestor = req.requestor;
+    reply.xselection.selection = req.selection;
+    reply.xselection.target = req.target;
+    reply.xselection.time = req.time;
+    reply.xselection.property = 0;
+    const Atom property = req.property != 0 ? req.property : req.target;
+    if (req.target == targets_) {
+      Atom offered[] = {targets_, utf8_, XA_STRING};
+      XChangeProperty(dpy_, req.requestor, property, XA_ATOM, 32, PropModeReplace,
+                      reinterpret_cast<unsigned char*>(offered), 3);
+      reply.xselection.property = property;
+    } else if (req.target == utf8_ || req.target == XA_STRING) {
+      XChangeProperty(dpy_, req.requestor, property, req.target, 8, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(offered_.data()), static_cast<int>(offered_.size()));
+      reply.xselection.property = property;
+    }
+    XSendEvent(dpy_, req.requestor, 0, 0, &reply);
+    XFlush(dpy_);
   }
 
   Display* dpy_;
@@ -356,6 +483,15 @@ private:
   int wake_[2] = {-1, -1};
   std::atomic<bool> stop_{false};
   std::atomic<bool> dead_{false};
+  Atom clipboard_ = 0;
+  Atom targets_ = 0;
+  Atom transfer_ = 0;
+  ::Window clipboardWindow_ = 0;
+  std::string offered_;
+  std::optional<std::string> received_;
+  bool answered_ = false;
+  std::condition_variable arrived_;
+  std::map<unsigned, Cursor> cursors_;
   std::thread reader_;
 };
 

@@ -27,6 +27,7 @@ struct Clipboard {
   HWND owner = nullptr;
   bool emptiedWhileOpen = false;
   bool rendering = false;  // an owner is rendering a promised format
+  bool textChanged = false;  // text was set while open: the screen hears of it on closing
   std::vector<Entry> entries;
   DWORD sequence = 1;
 };
@@ -58,26 +59,62 @@ bool OpenedHere(Clipboard& c) { return c.open && c.openThread == CurrentThreadId
 BOOL OpenClipboard(HWND owner)
 {
   Clipboard& c = C();
-  std::lock_guard lock(c.mutex);
-  if (c.open) {
-    return FALSE;
+  // What another program copied since is the clipboard now.
+  std::string foreign;
+  const bool imported = ScreenClipboardText(foreign);
+  std::vector<Entry> stale;
+  {
+    std::lock_guard lock(c.mutex);
+    if (c.open) {
+      return FALSE;
+    }
+    c.open = true;
+    c.openThread = CurrentThreadId();
+    c.openWindow = owner;
+    c.emptiedWhileOpen = false;
+    c.textChanged = false;
+    if (imported) {
+      stale.swap(c.entries);
+      HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, foreign.size() + 1);
+      std::memcpy(GlobalLock(h), foreign.c_str(), foreign.size() + 1);
+      GlobalUnlock(h);
+      c.entries.push_back(Entry{CF_TEXT, h});
+      c.owner = nullptr;
+      ++c.sequence;
+    }
   }
-  c.open = true;
-  c.openThread = CurrentThreadId();
-  c.openWindow = owner;
-  c.emptiedWhileOpen = false;
+  for (const Entry& e : stale) {
+    Release(e);
+  }
   return TRUE;
 }
 
 BOOL CloseClipboard()
 {
   Clipboard& c = C();
-  std::lock_guard lock(c.mutex);
-  if (!OpenedHere(c)) {
-    return FALSE;
+  std::string offer;
+  bool changed = false;
+  {
+    std::lock_guard lock(c.mutex);
+    if (!OpenedHere(c)) {
+      return FALSE;
+    }
+    c.open = false;
+    c.openWindow = nullptr;
+    changed = c.textChanged;
+    for (const Entry& e : c.entries) {
+      if (changed && e.format == CF_TEXT && e.data != nullptr) {
+        if (const char* p = static_cast<const char*>(GlobalLock(e.data))) {
+          offer.assign(p, strnlen(p, GlobalSize(e.data)));
+        }
+        GlobalUnlock(e.data);
+      }
+    }
   }
-  c.open = false;
-  c.openWindow = nullptr;
+  if (changed) {
+    // Other programs on the screen may paste it.
+    OfferScreenClipboardText(offer);
+  }
   return TRUE;
 }
 
@@ -127,6 +164,9 @@ HANDLE SetClipboardData(UINT format, HANDLE data)
     }
     if (!found) {
       c.entries.push_back(Entry{format, data});
+    }
+    if (format == CF_TEXT) {
+      c.textChanged = true;
     }
     ++c.sequence;
   }

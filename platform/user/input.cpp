@@ -944,9 +944,19 @@ HCURSOR LoadCursor(HINSTANCE instance, LPCSTR name)
 
 HCURSOR SetCursor(HCURSOR cursor)
 {
-  Lock lock(S().mutex);
-  HCURSOR old = S().currentCursor;
-  S().currentCursor = cursor;
+  HWND top = nullptr;
+  HCURSOR old = nullptr;
+  {
+    Lock lock(S().mutex);
+    old = S().currentCursor;
+    S().currentCursor = cursor;
+    top = TopLevelOf(S().mouseWindow);
+  }
+  if (cursor != old && top != nullptr) {
+    // System cursors are their ids; any other shows as the arrow.
+    auto id = reinterpret_cast<UINT_PTR>(cursor);
+    PresentCursor(top, id < 0x10000 ? static_cast<int>(id) : 32512);
+  }
   return old;
 }
 

@@ -1,5 +1,6 @@
 // What the screen is told: top-level windows as they come, move, change and go, and their pixels after painting;
 // and what the screen tells back, as injected input.
+#include "platform/base/codepage.h"
 #include "platform/display/presenter.h"
 #include "platform/user/input.h"
 #include "platform/user/state.h"
@@ -69,6 +70,26 @@ void PresentTopLevel(HWND hwnd, const RECT& dirty)
     pixels = w->surface;
   }
   display::Current().WindowPainted(reinterpret_cast<std::uintptr_t>(top), *pixels, dirty);
+}
+
+void PresentCursor(HWND topLevel, int systemCursor)
+{
+  display::Current().SetCursorShape(reinterpret_cast<std::uintptr_t>(topLevel), systemCursor);
+}
+
+bool ScreenClipboardText(std::string& cp1251)
+{
+  std::string utf8;
+  if (!display::Current().ForeignClipboardText(utf8)) {
+    return false;
+  }
+  cp1251 = codepage::Utf8ToCp1251(utf8);
+  return true;
+}
+
+void OfferScreenClipboardText(const std::string& cp1251)
+{
+  display::Current().OfferClipboardText(codepage::Cp1251ToUtf8(cp1251));
 }
 
 }  // namespace user::detail

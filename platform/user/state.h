@@ -314,4 +314,8 @@ void NotifyTopLevel(HWND hwnd);
 void NotifyGone(HWND hwnd);
 // `dirty` in the top-level window's coordinates.
 void PresentTopLevel(HWND anyWindowOfIt, const RECT& dirty);
+void PresentCursor(HWND topLevel, int systemCursor);
+// The screen's clipboard: what other programs copied (false when nothing, or it is ours), and what we offer.
+bool ScreenClipboardText(std::string& cp1251);
+void OfferScreenClipboardText(const std::string& cp1251);
 }  // namespace user::detail

@@ -14,7 +14,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstring>
 #include <string>
 #include <thread>
 
@@ -217,6 +219,126 @@ TEST(X11Presenter, AMessageBoxShowsOnTheScreenAndTakesItsAnswerFromTheKeyboard)
   user::InjectKeyPress(VK_RETURN);
   EXPECT_EQ(MessageBox(owner, "Сохранить изменения в проекте?", "Tesmira Road", MB_YESNO | MB_DEFBUTTON2), IDNO);
   DestroyWindow(owner);
+  display::Use(display::MakeNullPresenter());
+}
+
+}  // namespace
+
+namespace {
+
+// UTF-8 text as other programs exchange it (narrow literals here are cp1251).
+std::string Utf8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
+
+// Another program on the same screen: it reads the clipboard, or owns it and serves its text.
+class OtherProgram {
+public:
+  explicit OtherProgram(const std::string& name) : dpy_(XOpenDisplay(name.c_str()))
+  {
+    window_ = XCreateSimpleWindow(dpy_, DefaultRootWindow(dpy_), 0, 0, 1, 1, 0, 0, 0);
+    clipboard_ = XInternAtom(dpy_, "CLIPBOARD", 0);
+    utf8_ = XInternAtom(dpy_, "UTF8_STRING", 0);
+  }
+  ~OtherProgram()
+  {
+    stop_ = true;
+    if (server_.joinable()) {
+      server_.join();
+    }
+    XCloseDisplay(dpy_);
+  }
+  std::string Paste()
+  {
+    Atom property = XInternAtom(dpy_, "OTHER_PASTE", 0);
+    XConvertSelection(dpy_, clipboard_, utf8_, property, window_, CurrentTime);
+    XFlush(dpy_);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < deadline) {
+      XEvent ev;
+      if (XCheckTypedWindowEvent(dpy_, window_, SelectionNotify, &ev)) {
+        if (ev.xselection.property == 0) {
+          return "(refused)";
+        }
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(dpy_, window_, property, 0, 1 << 20, 1, AnyPropertyType, &type, &format, &count, &after,
+                           &data);
+        std::string text(reinterpret_cast<char*>(data), count);
+        XFree(data);
+        return text;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return "(no answer)";
+  }
+  void Copy(const std::string& utf8)
+  {
+    text_ = utf8;
+    XSetSelectionOwner(dpy_, clipboard_, window_, CurrentTime);
+    XFlush(dpy_);
+    server_ = std::thread([this] {
+      while (!stop_) {
+        XEvent ev;
+        if (!XCheckTypedWindowEvent(dpy_, window_, SelectionRequest, &ev)) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(5));
+          continue;
+        }
+        const XSelectionRequestEvent& req = ev.xselectionrequest;
+        XChangeProperty(dpy_, req.requestor, req.property, utf8_, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(text_.data()), static_cast<int>(text_.size()));
+        XEvent reply{};
+        reply.xselection.type = SelectionNotify;
+        reply.xselection.requestor = req.requestor;
+        reply.xselection.selection = req.selection;
+        reply.xselection.target = req.target;
+        reply.xselection.property = req.property;
+        reply.xselection.time = req.time;
+        XSendEvent(dpy_, req.requestor, 0, 0, &reply);
+        XFlush(dpy_);
+      }
+    });
+  }
+
+private:
+  Display* dpy_;
+  ::Window window_ = 0;
+  Atom clipboard_ = 0;
+  Atom utf8_ = 0;
+  std::string text_;
+  std::atomic<bool> stop_{false};
+  std::thread server_;
+};
+
+TEST(X11Presenter, TheClipboardIsSharedWithOtherPrograms)
+{
+  Xvfb server;
+  if (!server.Start()) {
+    GTEST_SKIP() << "no Xvfb";
+  }
+  display::Use(display::MakeX11Presenter(server.Name().c_str()));
+  {
+    OtherProgram other(server.Name());
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    const char* text = "Яркость";
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, std::strlen(text) + 1);
+    std::memcpy(GlobalLock(h), text, std::strlen(text) + 1);
+    GlobalUnlock(h);
+    SetClipboardData(CF_TEXT, h);
+    CloseClipboard();
+    EXPECT_EQ(other.Paste(), Utf8(u8"Яркость"));
+
+    other.Copy(Utf8(u8"Освещенность"));
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE data = GetClipboardData(CF_TEXT);
+    ASSERT_NE(data, nullptr);
+    EXPECT_STREQ(static_cast<const char*>(GlobalLock(data)), "Освещенность");
+    GlobalUnlock(data);
+    EmptyClipboard();
+    CloseClipboard();
+  }
   display::Use(display::MakeNullPresenter());
 }
 
