@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "outside/engines/fast_angle.h"
 
 namespace Engines {
 
@@ -36,24 +35,6 @@ CrossSection CrossSectionOf(const StraightRoadInput& in)
   s.rightWallY = rightOuter - in.rightWall.gap;
   s.leftWallY = leftOuter + in.leftWall.gap;
   return s;
-}
-
-double Luminaire::IntensityTowards(Vec3 d) const
-{
-  if (!table)
-    return 0.0;
-  double along = Dot(d, axis);
-  double u = Dot(d, c0);
-  double v = Dot(d, c90);
-  // Angles from atan2 of the frame's components: as exact near the axis as anywhere, and for any length of d.
-  if (table->cPlanes) {
-    double gamma = Degrees(FastAtan2(std::sqrt(u * u + v * v), along));
-    double c = (u == 0.0 && v == 0.0) ? 0.0 : Degrees(FastAtan2(v, u));
-    return factor * table->At(c, gamma);
-  }
-  double b = Degrees(FastAtan2(v, along));
-  double beta = Degrees(FastAtan2(u, std::sqrt(v * v + along * along)));
-  return factor * table->At(b, beta);
 }
 
 Luminaire MakeLuminaire(Vec3 position, double azimuth, double tilt, double turn, const IntensityTable* table,

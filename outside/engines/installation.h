@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "outside/engines/fast_angle.h"
 #include "outside/engines/road_input.h"
 #include "outside/engines/vec3.h"
 
@@ -41,6 +42,25 @@ struct Luminaire {
   // Intensity in candela in the direction of `towards` (from the luminaire; of any length above 0).
   double IntensityTowards(Vec3 towards) const;
 };
+
+// In line: the calculations' innermost step.
+inline double Luminaire::IntensityTowards(Vec3 d) const
+{
+  if (!table)
+    return 0.0;
+  double along = Dot(d, axis);
+  double u = Dot(d, c0);
+  double v = Dot(d, c90);
+  // Angles from atan2 of the frame's components: as exact near the axis as anywhere, and for any length of d.
+  if (table->cPlanes) {
+    double gamma = Degrees(FastAtan2(std::sqrt(u * u + v * v), along));
+    double c = (u == 0.0 && v == 0.0) ? 0.0 : Degrees(FastAtan2(v, u));
+    return factor * table->At(c, gamma);
+  }
+  double b = Degrees(FastAtan2(v, along));
+  double beta = Degrees(FastAtan2(u, std::sqrt(v * v + along * along)));
+  return factor * table->At(b, beta);
+}
 
 // Azimuth of the arm (degrees from +x towards +y), tilt raising the light towards the arm, turn about the
 // optical axis.

@@ -26,6 +26,9 @@ void BuildIndex(const std::vector<double>& axis, IntensityTable::AxisIndex& inde
     return;
   index.origin = axis.front();
   index.size = n;
+  index.inverseSpans.resize(n - 1);
+  for (std::size_t i = 0; i + 1 < n; ++i)
+    index.inverseSpans[i] = axis[i + 1] > axis[i] ? 1.0 / (axis[i + 1] - axis[i]) : 0.0;
   const double step = span / static_cast<double>(n - 1);
   index.uniform = true;
   for (std::size_t i = 0; i < n && index.uniform; ++i)
@@ -75,6 +78,15 @@ inline std::size_t LowerEnd(const std::vector<double>& axis, const IntensityTabl
   return i;
 }
 
+// Where v lies between axis[lo] and axis[lo + 1]: 0 at the one, 1 at the other.
+inline double Weight(const std::vector<double>& axis, const IntensityTable::AxisIndex& index, std::size_t lo, double v)
+{
+  if (index.size == axis.size())
+    return (v - axis[lo]) * index.inverseSpans[lo];
+  double span = axis[lo + 1] - axis[lo];
+  return span > 0.0 ? (v - axis[lo]) / span : 0.0;
+}
+
 // Non-periodic axis; false when v lies outside it.
 bool FindOnAxis(const std::vector<double>& axis, const IntensityTable::AxisIndex& index, double v, Bracket& b)
 {
@@ -86,8 +98,7 @@ bool FindOnAxis(const std::vector<double>& axis, const IntensityTable::AxisIndex
     return false;
   v = std::clamp(v, axis.front(), axis.back());
   std::size_t lo = LowerEnd(axis, index, v), hi = lo + 1;
-  double span = axis[hi] - axis[lo];
-  b = {lo, hi, span > 0.0 ? (v - axis[lo]) / span : 0.0};
+  b = {lo, hi, Weight(axis, index, lo, v)};
   return true;
 }
 
@@ -109,8 +120,7 @@ void FindOnCircle(const std::vector<double>& planes, const IntensityTable::AxisI
   r += first;
   if (r < planes[n - 1]) {
     std::size_t lo = LowerEnd(planes, index, r), hi = lo + 1;
-    double span = planes[hi] - planes[lo];
-    b = {lo, hi, span > 0.0 ? (r - planes[lo]) / span : 0.0};
+    b = {lo, hi, Weight(planes, index, lo, r)};
     return;
   }
   double span = first + 360.0 - planes[n - 1];

@@ -32,6 +32,7 @@ struct IntensityTable {
     double origin = 0.0;
     double inverseWidth = 0.0;
     bool uniform = false;  // equal steps: the interval is (v - origin) / step, no buckets needed
+    std::vector<double> inverseSpans;  // 1 / (axis[i + 1] - axis[i]), 0 for a repeated angle
     std::size_t size = 0;  // of the axis it was built for
   };
   AxisIndex angleIndex, planeIndex;
