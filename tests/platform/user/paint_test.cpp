@@ -192,3 +192,34 @@ TEST(Paint, ShowingAWindowPaintsItsFrameAndCaption)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Paint, TheCaretInvertsItsRectangleAndLeavesNoTraceWhenHidden)
+{
+  HWND w = Make(WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 100, 60}, kBlue);
+  Pump();
+  const gdi::Surface* s = user::WindowSurface(w);
+  ASSERT_TRUE(CreateCaret(w, nullptr, 2, 14));
+  SetCaretPos(10, 5);
+  EXPECT_TRUE(user::CaretRect().IsEmpty());  // created hidden
+  ShowCaret(w);
+  EXPECT_EQ(user::CaretRect(), (RECT{10, 5, 12, 19}));
+  EXPECT_EQ(At(s, 10, 5), Pixel(kBlue) ^ 0xFFFFFFu);
+  EXPECT_EQ(At(s, 12, 5), Pixel(kBlue));
+  SetCaretPos(40, 5);
+  EXPECT_EQ(At(s, 10, 5), Pixel(kBlue));
+  EXPECT_EQ(At(s, 40, 5), Pixel(kBlue) ^ 0xFFFFFFu);
+  HideCaret(w);
+  EXPECT_EQ(At(s, 40, 5), Pixel(kBlue));
+  // Painting hides it around the paint and shows it again after.
+  ShowCaret(w);
+  InvalidateRect(w, nullptr, TRUE);
+  Pump();
+  EXPECT_EQ(At(s, 40, 5), Pixel(kBlue) ^ 0xFFFFFFu);
+  DestroyCaret();
+  EXPECT_EQ(At(s, 40, 5), Pixel(kBlue));
+  DestroyWindow(w);
+}
+
+}  // namespace
