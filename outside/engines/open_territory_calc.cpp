@@ -130,8 +130,13 @@ int CalculateOpenTerritory(const OpenTerritoryInput& in, EngineHost& host, OpenT
   std::vector<double> fresh(nodes, 0.0);  // illuminance of the new installation
   result.state.assign(nodes, kNodeWithoutValue);
 
-  const double perNode = static_cast<double>(site.luminaires.size()) * (1.0 + static_cast<double>(site.prisms.size())) +
-                         static_cast<double>(site.surfaces.size()) + 1.0;
+  // The work of a node: finding its surface, then each luminaire with a look at each prism on the way.
+  double surfaceWork = 1.0, prismWork = 0.0;
+  for (const SiteSurface& s : site.surfaces)
+    surfaceWork += static_cast<double>(s.plan.Complexity()) / 4.0;
+  for (const ShadingPrism& p : site.prisms)
+    prismWork += static_cast<double>(p.plan.Complexity()) / 4.0;
+  const double perNode = static_cast<double>(site.luminaires.size()) * (1.0 + prismWork) + surfaceWork;
   const std::size_t pieceNodes = static_cast<std::size_t>(std::max(1.0, std::floor(kPieceEvaluations / perNode)));
   const std::size_t pieces = (nodes + pieceNodes - 1) / pieceNodes;
   result.pieces = pieces;

@@ -2,6 +2,7 @@
 // prisms that cast shadows, and every luminaire of the installation with its photometric frame.
 #pragma once
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +33,8 @@ public:
   // True when the segment from a to b meets the region.
   bool SegmentMeets(Point2 a, Point2 b) const;
   bool BoundsMeet(Point2 a, Point2 b) const;
+  // Roughly the work of one Contains or SegmentMeets: the number of edges looked at.
+  std::size_t Complexity() const { return std::max<std::size_t>(4, vertices_.size()); }
 
 private:
   enum class Kind { Convex, Ellipse, Sector, Polygon, Empty };

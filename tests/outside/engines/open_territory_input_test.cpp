@@ -172,5 +172,28 @@ TEST(OpenTerritoryInput, DamagedFieldsAreRefusedWithTheirLine)
   }
 }
 
+TEST(OpenTerritoryInput, MangledBytesNeverCrashTheReader)
+{
+  // Digits, signs, points, letters and line breaks dropped in anywhere; whatever is read must stay bounded.
+  const std::string whole = testing::HandWrittenSite();
+  const char noise[] = "9-.e!\n\t0x7";
+  std::uint32_t seed = 12345;
+  for (int round = 0; round < 3000; ++round) {
+    std::string text = whole;
+    for (int k = 0; k < 3; ++k) {
+      seed = seed * 1664525u + 1013904223u;
+      text[seed % text.size()] = noise[(seed >> 16) % (sizeof noise - 1)];
+    }
+    std::string error;
+    if (auto in = ParseOpenTerritoryInput(text, &error)) {
+      EXPECT_LE(in->primitives.size(), kMaxSitePrimitives);
+      for (const SiteLuminaireRecord& r : in->luminaires)
+        EXPECT_LE(r.type, in->types.size());
+    } else {
+      EXPECT_FALSE(error.empty());
+    }
+  }
+}
+
 }  // namespace
 }  // namespace Engines
