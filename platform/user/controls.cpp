@@ -21,6 +21,7 @@ WNDPROC StatusBarWindowProc();
 WNDPROC TooltipWindowProc();
 WNDPROC TabWindowProc();
 WNDPROC CalendarWindowProc();
+WNDPROC UpDownWindowProc();
 }  // namespace user::detail
 
 namespace user {
@@ -50,6 +51,7 @@ void RegisterStandardControls()
         {"tooltips_class32", detail::TooltipWindowProc(), CS_SAVEBITS, COLOR_INFOBK, IDC_ARROW},
         {"SysTabControl32", detail::TabWindowProc(), CS_DBLCLKS, COLOR_BTNFACE, IDC_ARROW},
         {"SysMonthCal32", detail::CalendarWindowProc(), CS_DBLCLKS, COLOR_WINDOW, IDC_ARROW},
+        {"msctls_updown32", detail::UpDownWindowProc(), CS_DBLCLKS, COLOR_BTNFACE, IDC_ARROW},
     };
     for (const Entry& e : entries) {
       WNDCLASS wc;

@@ -433,6 +433,7 @@ LRESULT ComboProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_ERASEBKGND: return 1;
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
       SetFocus(c->edit != nullptr ? c->edit : hwnd);
       if (c->list != nullptr) {
         CloseUp(hwnd, *c, false);

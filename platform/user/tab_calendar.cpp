@@ -205,7 +205,8 @@ LRESULT TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       }
       return 0;
     }
-    case WM_LBUTTONDOWN: {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
       TCHITTESTINFO hit;
       hit.pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
       int i = static_cast<int>(SendMessage(hwnd, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
@@ -375,7 +376,8 @@ LRESULT CalendarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case MCM_GETMINREQRECT:
       *reinterpret_cast<RECT*>(lParam) = RECT{0, 0, 7 * kCell, kHeader + 6 * kCell};
       return TRUE;
-    case WM_LBUTTONDOWN: {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
       SetFocus(hwnd);
       const int x = GET_X_LPARAM(lParam);
       const int y = GET_Y_LPARAM(lParam);

@@ -293,3 +293,33 @@ TEST(MonthCalendar, AClickOnADayChoosesIt)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(UpDown, ArrowsStepTheBuddysNumberWithinTheRange)
+{
+  HWND parent = CodesWindow();
+  HWND edit = CreateWindowEx(0, "Edit", "", WS_CHILD | WS_VISIBLE, 10, 10, 60, 20, parent, nullptr, nullptr, nullptr);
+  HWND spin = CreateWindowEx(0, UPDOWN_CLASS, "", WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_AUTOBUDDY, 70, 10, 16,
+                             20, parent, nullptr, nullptr, nullptr);
+  EXPECT_EQ(reinterpret_cast<HWND>(SendMessage(spin, UDM_GETBUDDY, 0, 0)), edit);
+  SendMessage(spin, UDM_SETRANGE32, 1, 3);
+  SendMessage(spin, UDM_SETPOS32, 0, 2);
+  char text[16];
+  GetWindowText(edit, text, sizeof text);
+  EXPECT_STREQ(text, "2");
+  g_codes.clear();
+  for (int i = 0; i < 3; ++i) {
+    user::InjectClick(POINT{78, 13});  // the upper arrow
+  }
+  Pump();
+  EXPECT_EQ(SendMessage(spin, UDM_GETPOS32, 0, 0), 3);  // held at the top
+  EXPECT_EQ(g_codes, (std::vector<UINT>{UDN_DELTAPOS, UDN_DELTAPOS, UDN_DELTAPOS}));
+  SetWindowText(edit, "1");
+  user::InjectClick(POINT{78, 27});  // the lower arrow, from what the buddy says
+  Pump();
+  EXPECT_EQ(SendMessage(spin, UDM_GETPOS32, 0, 0), 1);
+  DestroyWindow(parent);
+}
+
+}  // namespace
