@@ -13,6 +13,7 @@
 #include "outside/engines/open_territory_input.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "outside/engines/text_scan.h"
 
@@ -73,7 +74,7 @@ public:
   bool Unsigned(const char* what, unsigned long limit, unsigned& value)
   {
     unsigned long v = 0;
-    if (!Unsigned(what, limit, v))
+    if (!Unsigned(what, std::min<unsigned long>(limit, ~0u), v))
       return false;
     value = static_cast<unsigned>(v);
     return true;
@@ -89,7 +90,7 @@ public:
   bool Signed(const char* what, long& value)
   {
     double v = 0.0;
-    if (!scan_.Real(v) || v != static_cast<double>(static_cast<long>(v)))
+    if (!scan_.Real(v) || std::fabs(v) > 1e9 || v != std::trunc(v))
       return Fail(std::string("expected a whole number for ") + what);
     value = static_cast<long>(v);
     return true;

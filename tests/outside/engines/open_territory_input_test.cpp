@@ -153,6 +153,8 @@ TEST(OpenTerritoryInput, DamagedFieldsAreRefusedWithTheirLine)
       {"descending gammas", "0\t45\t90", "0\t90\t45", "gamma angles do not ascend"},
       {"a negative intensity", "1200\t960\t120", "1200\t-960\t120", "intensity is out of range"},
       {"a placement scheme beyond 4", "2       !  10.", "5       !  10.", "placement scheme 5 is above 4"},
+      {"a mounting kind beyond 32 bits", "1       !  9.", "4294967297       !  9.", "mounting kind 4294967297 is above"},
+      {"a huge traversal word", "1       !  Обход", "1e300       !  Обход", "whole number for the traversal"},
   };
   for (const Case& c : cases) {
     std::string text = testing::HandWrittenSite();
