@@ -35,6 +35,7 @@ public:
     unsigned long v = 0;
     if (!scan_.Unsigned(v))
       return Fail(std::string("expected an unsigned number for ") + what);
+    limit = std::min<unsigned long>(limit, ~0u);  // a larger number would wrap round in the 32-bit field
     if (v > limit)
       return Fail(std::string(what) + " " + std::to_string(v) + " is above " + std::to_string(limit));
     value = static_cast<unsigned>(v);

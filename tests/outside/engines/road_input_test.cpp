@@ -154,6 +154,7 @@ TEST(StraightRoadInput, DamagedValuesAreRefusedWithTheirLine)
     const char* line;
   } cases[] = {
       {"two-way flag not a number", replaceLine(4, "yes"), "line 4"},
+      {"a flag that would wrap round to 0 in 32 bits", replaceLine(4, "4294967296"), "line 4"},
       {"a lane count beyond reason", replaceLine(5, "4000000000"), "line 5"},
       {"a negative width", replaceLine(6, "-3.75"), "line 6"},
       {"a width that is not finite", replaceLine(6, "nan"), "line 6"},
