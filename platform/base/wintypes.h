@@ -132,3 +132,22 @@ constexpr COLORREF RGB(unsigned r, unsigned g, unsigned b)
 constexpr BYTE GetRValue(COLORREF c) { return static_cast<BYTE>(c & 0xFF); }
 constexpr BYTE GetGValue(COLORREF c) { return static_cast<BYTE>((c >> 8) & 0xFF); }
 constexpr BYTE GetBValue(COLORREF c) { return static_cast<BYTE>((c >> 16) & 0xFF); }
+
+// Locale identifiers, as the date and variant conversions take them.
+using LCID = DWORD;
+inline constexpr LCID LOCALE_NEUTRAL = 0x0000;
+inline constexpr LCID LANG_USER_DEFAULT = 0x0400;
+inline constexpr LCID LOCALE_USER_DEFAULT = 0x0400;
+inline constexpr LCID LOCALE_SYSTEM_DEFAULT = 0x0800;
+
+struct SYSTEMTIME {
+  WORD wYear = 0;
+  WORD wMonth = 0;
+  WORD wDayOfWeek = 0;
+  WORD wDay = 0;
+  WORD wHour = 0;
+  WORD wMinute = 0;
+  WORD wSecond = 0;
+  WORD wMilliseconds = 0;
+};
+using LPSYSTEMTIME = SYSTEMTIME*;

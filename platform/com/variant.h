@@ -10,7 +10,6 @@
 using VARTYPE = USHORT;
 using VARIANT_BOOL = SHORT;
 using DATE = double;
-using LCID = DWORD;
 using SCODE = LONG;
 
 struct IDispatch;
@@ -54,9 +53,6 @@ inline constexpr USHORT VARIANT_NOVALUEPROP = 0x01;
 inline constexpr USHORT VARIANT_ALPHABOOL = 0x02;
 inline constexpr USHORT VARIANT_LOCALBOOL = 0x10;
 
-inline constexpr LCID LOCALE_SYSTEM_DEFAULT = 0x0800;
-inline constexpr LCID LOCALE_USER_DEFAULT = 0x0400;
-inline constexpr LCID LOCALE_NEUTRAL = 0x0000;
 
 inline constexpr HRESULT DISP_E_BADVARTYPE = static_cast<HRESULT>(0x80020008u);
 inline constexpr HRESULT DISP_E_OVERFLOW = static_cast<HRESULT>(0x8002000Au);
@@ -125,17 +121,6 @@ HRESULT VariantChangeTypeEx(VARIANT* dest, const VARIANT* src, LCID lcid, USHORT
 HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, USHORT flags, VARTYPE vt);
 
 // A calendar time, as the date and time functions take it.
-struct SYSTEMTIME {
-  WORD wYear = 0;
-  WORD wMonth = 0;
-  WORD wDayOfWeek = 0;
-  WORD wDay = 0;
-  WORD wHour = 0;
-  WORD wMinute = 0;
-  WORD wSecond = 0;
-  WORD wMilliseconds = 0;
-};
-using LPSYSTEMTIME = SYSTEMTIME*;
 
 // Automation dates count days from 1899-12-30; before it the fraction still runs forward (-1.25 is
 // 1899-12-29 06:00). FALSE for a calendar date that does not exist or lies outside the years 100 to 9999.

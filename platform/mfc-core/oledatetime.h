@@ -15,9 +15,6 @@ using DATE = double;
 // Format / ParseDateTime flags.
 inline constexpr DWORD VAR_TIMEVALUEONLY = 0x00000001;
 inline constexpr DWORD VAR_DATEVALUEONLY = 0x00000002;
-using LCID = DWORD;
-inline constexpr LCID LANG_USER_DEFAULT = 0x0400;
-inline constexpr LCID LOCALE_USER_DEFAULT = 0x0400;
 
 class COleDateTimeSpan {
 public:
