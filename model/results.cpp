@@ -152,7 +152,7 @@ void CopyTotal(_TOTAL_LIGHT_50& to, const _TOTAL_LIGHT_50& from)
 {
   to = from;
   std::memset(to.name, 0, sizeof to.name);
-  std::strncpy(to.name, from.name, sizeof to.name - 1);
+  std::memcpy(to.name, from.name, strnlen(from.name, sizeof to.name - 1));
 }
 
 }  // namespace
