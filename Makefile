@@ -20,7 +20,8 @@ test: build
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS) --timeout 600
 
-bench: setup
+bench:
+	@bash scripts/setup --bench
 	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESMIRA_TESTS=OFF -DTESMIRA_BENCH=ON >/dev/null
 	@cmake --build build-bench -j $(JOBS)
 
