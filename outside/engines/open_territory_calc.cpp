@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cmath>
 #include <map>
+#include <system_error>
 #include <thread>
 #include <tuple>
 
@@ -175,8 +176,12 @@ int CalculateOpenTerritory(const OpenTerritoryInput& in, EngineHost& host, OpenT
   {
     std::vector<std::jthread> helpers;
     helpers.reserve(threads - 1);
-    for (unsigned t = 1; t < threads; ++t)
-      helpers.emplace_back([&] { work(false); });
+    try {
+      for (unsigned t = 1; t < threads; ++t)
+        helpers.emplace_back([&] { work(false); });
+    } catch (const std::system_error&) {
+      // No more threads to be had: those that started, and this one, share the pieces.
+    }
     work(true);
   }
   result.evaluations = evaluations.load();

@@ -1,5 +1,7 @@
 #include "outside/engines/open_territory_engine.h"
 
+#include <new>
+
 #include "outside/engines/engine_codes.h"
 #include "outside/engines/file_io.h"
 #include "outside/engines/open_territory_input.h"
@@ -45,7 +47,14 @@ int RunOpenTerritoryEngine(const std::string& inputPath, const std::string& resu
                            std::string* message, const OpenTerritoryOptions& options)
 {
   std::string why;
-  int code = Calculate(inputPath, resultPath, host, why, options);
+  int code;
+  try {
+    code = Calculate(inputPath, resultPath, host, why, options);
+  } catch (const std::bad_alloc&) {
+    // A grid or site larger than this machine can hold: a failure to report, not to crash the program with.
+    why = "not enough memory for the calculation";
+    code = kInputMalformed;
+  }
   if (code == kCancelled)
     why = "cancelled";
   if (message)
