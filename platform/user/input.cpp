@@ -183,7 +183,34 @@ void QueueMouse(UINT clientMsg, POINT pt, WPARAM extraWParam = 0)
   }
   Lock lock(s.mutex);
   Window* w = Find(target);
-  if (w == nullptr || !w->queue || !w->queue->alive) {
+  if (w == nullptr) {
+    // Over no window of ours: a window that takes the capture before it is taken still gets it, so it waits in
+    // the foreground thread's queue.
+    std::shared_ptr<ThreadQueue> fg = s.foreground;
+    if (fg && fg->alive && clientMsg != WM_MOUSEWHEEL) {
+      MSG m{nullptr, clientMsg, MouseKeys(s.asyncKeys), 0, static_cast<DWORD>(platform::CurrentClock().NowMs()), pt};
+      fg->input.push_back(InputMessage{m, HTNOWHERE, false, 0, clientMsg, MouseKeys(s.asyncKeys)});
+      WakeQueue(*fg);
+    }
+    // The mouse left every window: a tracked one hears of it.
+    if (s.trackWindow != nullptr && (s.trackFlags & TME_LEAVE) != 0) {
+      if (Window* tw = Find(s.trackWindow); tw != nullptr && tw->queue) {
+        const bool ncTrack = (s.trackFlags & TME_NONCLIENT) != 0;
+        tw->queue->posted.push_back(MSG{s.trackWindow, ncTrack ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0,
+                                        static_cast<DWORD>(platform::CurrentClock().NowMs()), pt});
+        tw->queue->hoverDue = 0;
+        WakeQueue(*tw->queue);
+      }
+    }
+    if (clientMsg == WM_MOUSEMOVE) {
+      s.trackWindow = nullptr;
+      s.trackFlags = 0;
+      s.mouseWindow = nullptr;
+      s.mouseHitTest = HTNOWHERE;
+    }
+    return;
+  }
+  if (!w->queue || !w->queue->alive) {
     return;
   }
   // Disabled windows take no mouse input, unless they hold the capture.

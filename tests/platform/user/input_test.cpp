@@ -325,3 +325,67 @@ TEST(Input, DisabledWindowsTakeNoClicksAndNoFocus)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Input, TheWheelGoesToTheFocusAndClimbsToAParentThatWantsIt)
+{
+  Tree t;
+  t.rec.Only({WM_MOUSEWHEEL});
+  t.rec.Answer("main", WM_MOUSEWHEEL, 0);  // the top handles it; the children pass it up by default
+  SetFocus(t.button);
+  t.rec.Pump();
+  t.rec.Clear();
+  user::InjectMouseWheel(-WHEEL_DELTA);
+  t.rec.Pump();
+  std::vector<Rec> expected{{"button", WM_MOUSEWHEEL, How::Posted},
+                            {"panel", WM_MOUSEWHEEL, How::SentByDefault},
+                            {"main", WM_MOUSEWHEEL, How::SentByDefault}};
+  EXPECT_EQ(t.rec.Log(), expected);
+}
+
+TEST(Input, DraggingACornerSizesTheWindowNoSmallerThanItsMinimum)
+{
+  Recorder rec;
+  HWND main = rec.Create("main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, RECT{100, 100, 400, 300});
+  rec.Pump();
+  EXPECT_EQ(SendMessage(main, WM_NCHITTEST, 0, MAKELPARAM(398, 298)), HTBOTTOMRIGHT);
+  user::InjectMouseMove(POINT{398, 298});
+  user::InjectMouseButton(VK_LBUTTON, true);
+  user::InjectMouseMove(POINT{448, 278});
+  user::InjectMouseButton(VK_LBUTTON, false);
+  rec.Pump();
+  RECT r;
+  GetWindowRect(main, &r);
+  EXPECT_EQ(r, (RECT{100, 100, 450, 280}));
+  user::InjectMouseMove(POINT{448, 278});
+  user::InjectMouseButton(VK_LBUTTON, true);
+  user::InjectMouseMove(POINT{0, 0});
+  user::InjectMouseButton(VK_LBUTTON, false);
+  rec.Pump();
+  GetWindowRect(main, &r);
+  EXPECT_EQ(r.Width(), GetSystemMetrics(SM_CXMINTRACK));
+  EXPECT_EQ(r.Height(), GetSystemMetrics(SM_CYMINTRACK));
+  DestroyWindow(main);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Input, LeavingEveryWindowEndsTracking)
+{
+  Tree t;
+  t.rec.Only({WM_MOUSELEAVE});
+  user::InjectMouseMove(POINT{20, 20});
+  t.rec.Pump();
+  TRACKMOUSEEVENT tme;
+  tme.dwFlags = TME_LEAVE;
+  tme.hwndTrack = t.main;
+  TrackMouseEvent(&tme);
+  user::InjectMouseMove(POINT{900, 900});
+  t.rec.Pump();
+  EXPECT_EQ(t.rec.Log(), (std::vector<Rec>{{"main", WM_MOUSELEAVE, How::Posted}}));
+}
+
+}  // namespace
