@@ -97,7 +97,7 @@ private:
   bool ok_ = true;
 };
 
-struct ItemSpec {
+struct ItemLayout {
   DWORD style = 0;
   DWORD exStyle = 0;
   RECT units{};
@@ -106,7 +106,7 @@ struct ItemSpec {
   std::string text;
 };
 
-struct DialogSpec {
+struct DialogLayout {
   DWORD style = 0;
   DWORD exStyle = 0;
   RECT units{};
@@ -115,7 +115,7 @@ struct DialogSpec {
   int pointSize = 8;
   int weight = 400;
   std::string face = "MS Shell Dlg";
-  std::vector<ItemSpec> items;
+  std::vector<ItemLayout> items;
 };
 
 std::string ClassOf(const Reader::NameOrId& n)
@@ -137,7 +137,7 @@ std::string ClassOf(const Reader::NameOrId& n)
 // Templates carry no length: they end after their last item. No template of the program is near this size.
 constexpr std::size_t kTemplateBound = 1 << 20;
 
-bool Parse(const void* data, DialogSpec& d)
+bool Parse(const void* data, DialogLayout& d)
 {
   const auto* base = static_cast<const BYTE*>(data);
   Reader r(base, base + kTemplateBound);
@@ -175,7 +175,7 @@ bool Parse(const void* data, DialogSpec& d)
   }
   for (WORD i = 0; i < count && r.ok(); ++i) {
     r.AlignTo4(base);
-    ItemSpec item;
+    ItemLayout item;
     if (extended) {
       r.Read<DWORD>();  // help id
       item.exStyle = r.Read<DWORD>();
@@ -315,17 +315,17 @@ bool Headless()
 HWND CreateDialogIndirectParam(HINSTANCE instance, const void* dialogTemplate, HWND parent, DLGPROC proc,
                                LPARAM param)
 {
-  DialogSpec spec;
-  if (dialogTemplate == nullptr || !Parse(dialogTemplate, spec)) {
+  DialogLayout layout;
+  if (dialogTemplate == nullptr || !Parse(dialogTemplate, layout)) {
     return nullptr;
   }
   // The dialog font: the template's, at 96 dots an inch.
-  HFONT font = CreateFont(-(spec.pointSize * 96 + 36) / 72, 0, 0, 0, spec.weight, 0, 0, 0, 204, 0, 0, 0, 0,
-                          spec.face.c_str());
+  HFONT font = CreateFont(-(layout.pointSize * 96 + 36) / 72, 0, 0, 0, layout.weight, 0, 0, 0, 204, 0, 0, 0, 0,
+                          layout.face.c_str());
   SIZE base = BaseUnitsOf(font);
-  RECT client = ToPixels(spec.units, base);
-  DWORD style = spec.style & ~WS_VISIBLE;
-  DWORD exStyle = spec.exStyle | ((spec.style & DS_MODALFRAME) != 0 ? WS_EX_DLGMODALFRAME : 0);
+  RECT client = ToPixels(layout.units, base);
+  DWORD style = layout.style & ~WS_VISIBLE;
+  DWORD exStyle = layout.exStyle | ((layout.style & DS_MODALFRAME) != 0 ? WS_EX_DLGMODALFRAME : 0);
   if ((style & DS_CONTROL) != 0) {
     style &= ~(WS_CAPTION | WS_SYSMENU);
     exStyle |= WS_EX_CONTROLPARENT;
@@ -336,13 +336,13 @@ HWND CreateDialogIndirectParam(HINSTANCE instance, const void* dialogTemplate, H
   int y = client.top;
   if ((style & WS_CHILD) == 0) {
     RECT ownerRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (parent != nullptr && (spec.style & DS_CENTER) == 0 && (spec.style & DS_ABSALIGN) == 0) {
+    if (parent != nullptr && (layout.style & DS_CENTER) == 0 && (layout.style & DS_ABSALIGN) == 0) {
       POINT origin{0, 0};
       ClientToScreen(parent, &origin);
       x += origin.x;
       y += origin.y;
     }
-    if ((spec.style & DS_CENTER) != 0) {
+    if ((layout.style & DS_CENTER) != 0) {
       if (parent != nullptr) {
         GetWindowRect(parent, &ownerRect);
       }
@@ -350,9 +350,9 @@ HWND CreateDialogIndirectParam(HINSTANCE instance, const void* dialogTemplate, H
       y = ownerRect.top + (ownerRect.Height() - frame.Height()) / 2;
     }
   }
-  LPCSTR cls = spec.className.empty() ? DialogClass() : spec.className.c_str();
+  LPCSTR cls = layout.className.empty() ? DialogClass() : layout.className.c_str();
   DialogClass();
-  HWND dialog = CreateWindowEx(exStyle, cls, spec.title.c_str(), style, x, y, frame.Width(), frame.Height(), parent,
+  HWND dialog = CreateWindowEx(exStyle, cls, layout.title.c_str(), style, x, y, frame.Width(), frame.Height(), parent,
                                nullptr, instance, nullptr);
   if (dialog == nullptr) {
     DeleteObject(font);
@@ -366,13 +366,13 @@ HWND CreateDialogIndirectParam(HINSTANCE instance, const void* dialogTemplate, H
     st.baseUnits = base;
   }
   SetWindowLongPtr(dialog, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(proc));
-  for (const ItemSpec& item : spec.items) {
+  for (const ItemLayout& item : layout.items) {
     RECT r = ToPixels(item.units, base);
     HWND control = CreateWindowEx(item.exStyle, item.className.c_str(), item.text.c_str(), item.style | WS_CHILD,
                                   r.left, r.top, r.Width(), r.Height(), dialog,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.id)), instance, nullptr);
     if (control == nullptr) {
-      if ((spec.style & DS_NOFAILCREATE) == 0) {
+      if ((layout.style & DS_NOFAILCREATE) == 0) {
         DestroyWindow(dialog);
         return nullptr;
       }
@@ -384,7 +384,7 @@ HWND CreateDialogIndirectParam(HINSTANCE instance, const void* dialogTemplate, H
   if (SendMessage(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param) != 0 && IsWindow(dialog)) {
     FocusControl(GetNextDlgTabItem(dialog, nullptr, FALSE));
   }
-  if (IsWindow(dialog) && (spec.style & WS_VISIBLE) != 0) {
+  if (IsWindow(dialog) && (layout.style & WS_VISIBLE) != 0) {
     ShowWindow(dialog, SW_SHOWNORMAL);
   }
   return IsWindow(dialog) ? dialog : nullptr;

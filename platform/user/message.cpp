@@ -102,7 +102,6 @@ MSG MakeMsg(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
   return m;
 }
 
-std::shared_ptr<Hook> NoHook;
 
 // Takes the first message that matches; false when there is none. `seen` is the queue's generation at the last
 // look, for the caller's wait.
