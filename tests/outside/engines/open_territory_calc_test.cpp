@@ -250,6 +250,40 @@ TEST(OpenTerritoryCalc, LuminairesStandWhereTheirPlacementPutsThem)
   }
 }
 
+TEST(OpenTerritoryCalc, PhotometricFramesFollowTheArmAndTheAim)
+{
+  // Half-plane table: only the C90 plane shines (C0 and C180 dark, linear in between), every gamma to 90.
+  const std::string halfPlane = "0\n1000\n2\n4\n0\t90\n0\t90\t180\t270\n0\t0\n1000\t1000\n0\t0\n0\t0\n";
+  // Narrow beam: 1000 cd up to gamma 10, nothing from gamma 20 on, every plane alike.
+  const std::string beam = "0\n1000\n3\n1\n0\t10\t20\n0\n1000\t1000\t0\n";
+  struct Case {
+    const char* what;
+    std::string record, type;
+    double x, y, expected;
+  } cases[] = {
+      // A pole at (0, 0) with its arm along +x (no outreach): C90 looks along +x, C0 along -y.
+      {"along the arm", "0\n0\n0\n0\n0\n10\n0\n0\n1\n", halfPlane, 5, 0, PointSource(1000, 0, 0, 10, 5, 0, 0)},
+      {"behind the arm", "0\n0\n0\n0\n0\n10\n0\n0\n1\n", halfPlane, -5, 0, 0.0},
+      {"beside the arm", "0\n0\n0\n0\n0\n10\n0\n0\n1\n", halfPlane, 0, 5, 0.0},
+      // The same with the arm turned to +y.
+      {"turned arm", "0\n0\n0\n0\n90\n10\n0\n0\n1\n", halfPlane, 0, 5, PointSource(1000, 0, 0, 10, 0, 5, 0)},
+      // A mast light at (0, 0, 10) aimed at (10, 0, 0): the beam lands there, not below the mast.
+      {"at the aim", "1\n0\n0\n0\n10\n0\n10\n0\n0\n0\n1\n", beam, 10, 0, PointSource(1000, 0, 0, 10, 10, 0, 0)},
+      {"below the mast", "1\n0\n0\n0\n10\n0\n10\n0\n0\n0\n1\n", beam, 0, 0, 0.0},
+      // A pole tilted by 45 degrees towards its arm (+x) throws the beam 10 m out.
+      {"tilted", "0\n0\n0\n0\n0\n10\n0\n45\n1\n", beam, 10, 0, PointSource(1000, 0, 0, 10, 10, 0, 0)},
+      // A floor lamp turned over (mount node above) shines up: nothing on the ground.
+      {"turned over", "2\n0\n0\n0\n0\n10\n0\n0\n1\n0\n1\n", beam, 0, 0, 0.0},
+      {"upright", "2\n0\n0\n0\n0\n10\n0\n0\n0\n0\n1\n", beam, 0, 0, 10.0},
+  };
+  for (const Case& c : cases) {
+    SiteText site(30, 30, 1.0);
+    site.Rectangle(-15, -15, 15, 15, 0.0, 1).Record(c.record).Type(c.type);
+    auto r = Calculate(site);
+    EXPECT_NEAR(At(r, c.x, c.y).e, c.expected, 1e-6 + c.expected * 1e-6) << c.what;
+  }
+}
+
 TEST(OpenTerritoryCalc, ParallelAndSingleThreadedRunsGiveTheSameBytes)
 {
   SiteText site(60, 40, 0.5);

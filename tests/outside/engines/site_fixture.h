@@ -60,6 +60,12 @@ public:
     types_.push_back("0\n" + Line(lampFlux) + "2\n1\n0\t180\n0\n" + Line(candela) + "\t" + Line(candela));
     return *this;
   }
+  // A type block as the file has it: system, lamp flux, counts, angles, planes, a line of candela per plane.
+  SiteText& Type(std::string block)
+  {
+    types_.push_back(std::move(block));
+    return *this;
+  }
   SiteText& MaintenanceFactor(double mf)
   {
     mf_ = mf;
@@ -87,7 +93,7 @@ public:
     for (const auto& item : polygons_)
       s += item;
     s += "0\n0\n" + Line(mf_) + Line(static_cast<int>(records_.size())) + Line(static_cast<int>(types_.size())) +
-         "2\n1\n";
+         "100\n100\n";  // bounds for the blocks' counts
     for (const auto& r : records_)
       s += r;
     for (const auto& t : types_)
