@@ -503,6 +503,26 @@ BOOL ScrollWindow(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cli
 
 namespace user::detail {
 
+void ReaimOwnDCs(HWND hwnd)
+{
+  Lock lock(S().mutex);
+  auto walk = [&](auto& self, HWND h) -> void {
+    Window* w = Find(h);
+    if (w == nullptr) {
+      return;
+    }
+    if (w->ownDC != nullptr) {
+      Window* top = Find(TopLevelOf(h));
+      SurfaceOf(*top);  // a resized top-level window's pixels follow first
+      Aim(w->ownDC, *w, false, nullptr);
+    }
+    for (HWND c : w->children) {
+      self(self, c);
+    }
+  };
+  walk(walk, hwnd);
+}
+
 void ForgetWindowDCs(HWND hwnd)
 {
   std::vector<HDC> gone;

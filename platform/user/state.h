@@ -261,6 +261,8 @@ LRESULT CallHooks(int type, int code, WPARAM wParam, LPARAM lParam, bool* any);
 void DestroyThreadWindowsQuietly(ThreadQueue& q);
 // Frees the own DC of a window that is gone.
 void ForgetWindowDCs(HWND hwnd);
+// Points the own DCs of a window and its children at where they are now, after a move or a resize.
+void ReaimOwnDCs(HWND hwnd);
 // Activation, focus and capture for windows that go away or hide.
 void WindowHidden(HWND hwnd);
 void WindowDestroyed(HWND hwnd);

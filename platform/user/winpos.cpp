@@ -307,6 +307,10 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
       RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     }
   }
+  if ((wp.flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE) || (wp.flags & SWP_FRAMECHANGED) != 0 ||
+      (wp.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) != 0) {
+    ReaimOwnDCs(hwnd);
+  }
   if ((wp.flags & SWP_HIDEWINDOW) != 0) {
     WindowHidden(hwnd);
   }

@@ -223,3 +223,43 @@ TEST(Paint, TheCaretInvertsItsRectangleAndLeavesNoTraceWhenHidden)
 }
 
 }  // namespace
+
+namespace {
+
+LRESULT OwnDCProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+  if (msg == WM_ERASEBKGND) {
+    return 1;
+  }
+  return DefWindowProc(hwnd, msg, wParam, lParam);
+}
+
+// An OpenGL view keeps one DC for its life and draws through it whenever it likes.
+TEST(Paint, AnOwnDCStaysWithItsWindowAndFollowsItsMoves)
+{
+  WNDCLASS wc;
+  wc.style = CS_OWNDC;
+  wc.lpfnWndProc = &OwnDCProc;
+  wc.lpszClassName = "OwnDCView";
+  RegisterClass(&wc);
+  HWND frame = Make(WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 200, 150}, kBlue);
+  HWND view = CreateWindowEx(0, "OwnDCView", "", WS_CHILD | WS_VISIBLE, 10, 10, 50, 40, frame, nullptr, nullptr,
+                             nullptr);
+  Pump();
+  HDC dc = GetDC(view);
+  ReleaseDC(view, dc);
+  EXPECT_EQ(GetDC(view), dc);
+  MoveWindow(view, 100, 80, 50, 40, FALSE);
+  RECT all{0, 0, 50, 40};
+  HBRUSH red = CreateSolidBrush(kRed);
+  FillRect(dc, &all, red);
+  DeleteObject(red);
+  const gdi::Surface* s = user::WindowSurface(frame);
+  EXPECT_EQ(At(s, 120, 100), Pixel(kRed));
+  EXPECT_EQ(At(s, 20, 20), Pixel(kBlue));  // not where it was
+  EXPECT_EQ(WindowFromDC(dc), view);
+  DestroyWindow(frame);
+  EXPECT_EQ(WindowFromDC(dc), nullptr);
+}
+
+}  // namespace
