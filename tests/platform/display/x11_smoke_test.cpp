@@ -277,7 +277,7 @@ public:
   {
     text_ = utf8;
     XSetSelectionOwner(dpy_, clipboard_, window_, CurrentTime);
-    XFlush(dpy_);
+    XSync(dpy_, 0);  // the server has made it the owner before anyone asks
     server_ = std::thread([this] {
       while (!stop_) {
         XEvent ev;
