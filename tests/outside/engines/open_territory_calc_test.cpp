@@ -156,6 +156,44 @@ TEST(OpenTerritoryCalc, AShadingPrismCastsTheShadowOfAPointSource)
   for (const Case& c : cases)
     EXPECT_NEAR(At(r, c.x, c.y).e, c.expected, c.expected * 1e-5) << c.x << ", " << c.y;
 
+  // Every node: the slab method on the box x 2..4, y -1..1, z 0..5 says whether the way to each light passes
+  // through it; nodes whose way only grazes an edge or a corner are left out.
+  auto through = [](const double p[3], const double a[3], bool& grazes) {
+    const double lo[3] = {2, -1, 0}, hi[3] = {4, 1, 5};
+    double enter = 0.0, leave = 1.0;
+    for (int k = 0; k < 3; ++k) {
+      const double d = a[k] - p[k];
+      if (d == 0.0) {
+        if (p[k] < lo[k] || p[k] > hi[k])
+          leave = -1.0;
+        continue;
+      }
+      double t0 = (lo[k] - p[k]) / d, t1 = (hi[k] - p[k]) / d;
+      if (t0 > t1)
+        std::swap(t0, t1);
+      enter = std::max(enter, t0);
+      leave = std::min(leave, t1);
+    }
+    grazes = grazes || std::fabs(leave - enter) < 1e-6;
+    return leave > enter;
+  };
+  int shaded = 0;
+  for (std::size_t i = 0; i < r.xs.size(); ++i)
+    for (std::size_t j = 0; j < r.ys.size(); ++j) {
+      const double p[3] = {r.xs[i], r.ys[j], 0.001}, a[3] = {0, 0, 10}, b[3] = {0, 20, 10};
+      if (p[0] >= 2 && p[0] <= 4 && p[1] >= -1 && p[1] <= 1)
+        continue;  // under the prism
+      bool grazes = false;
+      const bool fromA = !through(p, a, grazes), fromB = !through(p, b, grazes);
+      if (grazes)
+        continue;
+      shaded += !fromA + !fromB;
+      const double expected = (fromA ? PointSource(1000, 0, 0, 10, p[0], p[1], 0.001) : 0.0) +
+                              (fromB ? PointSource(1000, 0, 20, 10, p[0], p[1], 0.001) : 0.0);
+      ASSERT_NEAR(At(r, p[0], p[1]).e, expected, expected * 1e-5) << p[0] << ", " << p[1];
+    }
+  EXPECT_GT(shaded, 10);
+
   // Raised on a 6 m base (6..11 m) the prism is a canopy: the ground under it is calculated and lit from the
   // side, while the way from (6, 0) to the light still passes through it above 6 m. On a 10.5 m base it lies above
   // the light and shades nothing.
