@@ -206,6 +206,41 @@ TEST(OpenTerritoryCalc, AShadingPrismCastsTheShadowOfAPointSource)
   }
 }
 
+TEST(OpenTerritoryFootprint, SegmentsMeetAShapeWhereTheirPointsDo)
+{
+  // Against a walk along each segment in millimetre steps: every shape kind, segments in all directions, some
+  // ending inside, some passing through, some missing.
+  const Footprint shapes[] = {
+      Footprint::Triangle({-3, -2}, {4, -1}, {0, 5}),
+      Footprint::Rectangle({-4, -1}, {2, -4}, {4, 0}),  // turned
+      Footprint::Ellipse({-4, -1}, {2, -4}, {4, 0}),
+      Footprint::RingSector({-4, -4}, {4, -4}, {4, 4}, 2.0, 135.0),
+      Footprint::RingSector({-4, -4}, {4, -4}, {4, 4}, 3.0, 360.0),
+      Footprint::Polygon({{-4, -4}, {4, -4}, {4, 4}, {0, 0}, {-4, 4}}),  // notched
+  };
+  std::uint32_t seed = 2024;
+  auto next = [&] {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<double>(seed >> 8) / static_cast<double>(1u << 24) * 16.0 - 8.0;
+  };
+  int hits = 0;
+  for (const Footprint& shape : shapes)
+    for (int k = 0; k < 400; ++k) {
+      const Point2 a{next(), next()}, b{next(), next()};
+      const double length = std::hypot(b.x - a.x, b.y - a.y);
+      const int steps = static_cast<int>(length / 0.001) + 1;
+      bool walked = false;
+      for (int i = 0; i <= steps && !walked; ++i) {
+        const double t = static_cast<double>(i) / steps;
+        walked = shape.Contains({a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)});
+      }
+      hits += walked;
+      ASSERT_EQ(shape.SegmentMeets(a, b), walked) << "shape " << (&shape - shapes) << ": " << a.x << ", " << a.y
+                                                  << " to " << b.x << ", " << b.y;
+    }
+  EXPECT_GT(hits, 400);
+}
+
 TEST(OpenTerritoryCalc, ZoneRecordsOfATinyGridWorkedByHand)
 {
   // Nodes at x, y in {-1, 0, 1}. Carriageway: the six nodes with x <= 0; sidewalk: the three with x = 1. One
