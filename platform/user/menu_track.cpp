@@ -178,11 +178,15 @@ public:
     barCurrent_ = current;
   }
 
-  Exit Run(HMENU menu, POINT at, UINT align)
+  // `selectFirst`: opened from the keyboard, the first item starts selected.
+  Exit Run(HMENU menu, POINT at, UINT align, bool selectFirst = false)
   {
     Open(menu, at, align, 0);
     if (levels_.empty()) {
       return Exit::Cancel;
+    }
+    if (selectFirst) {
+      Move(+1);
     }
     HWND first = levels_.front()->window;
     SetCapture(first);
@@ -631,7 +635,8 @@ void TrackMenuBar(HWND hwnd, POINT screen, UINT key)
   }
   int index = 0;
   Snapshot s = Copy(menu);
-  if (screen.x >= 0 || screen.y >= 0) {
+  const bool byMouse = screen.x >= 0 || screen.y >= 0;
+  if (byMouse) {
     index = -1;
     for (int i = 0; i < n; ++i) {
       if (onScreen[static_cast<std::size_t>(i)].Contains(screen)) {
@@ -655,6 +660,7 @@ void TrackMenuBar(HWND hwnd, POINT screen, UINT key)
   Tracker::Reset();
   UINT chosen = 0;
   bool done = false;
+  bool keyboard = !byMouse;
   while (!done) {
     SetBarHot(hwnd, index);
     s = Copy(menu);
@@ -668,13 +674,19 @@ void TrackMenuBar(HWND hwnd, POINT screen, UINT key)
     Tracker tracker(hwnd, 0);
     tracker.SetBar(hwnd, onScreen, index);
     const RECT& r = onScreen[static_cast<std::size_t>(index)];
-    switch (tracker.Run(it.sub, POINT{r.left, r.bottom}, 0)) {
+    switch (tracker.Run(it.sub, POINT{r.left, r.bottom}, 0, keyboard)) {
       case Tracker::Exit::Chosen:
         chosen = tracker.Chosen();
         done = true;
         break;
-      case Tracker::Exit::BarLeft: index = (index + n - 1) % n; break;
-      case Tracker::Exit::BarRight: index = (index + 1) % n; break;
+      case Tracker::Exit::BarLeft:
+        index = (index + n - 1) % n;
+        keyboard = true;
+        break;
+      case Tracker::Exit::BarRight:
+        index = (index + 1) % n;
+        keyboard = true;
+        break;
       case Tracker::Exit::BarGoto: index = tracker.BarTarget(); break;
       default: done = true; break;
     }

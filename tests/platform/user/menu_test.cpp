@@ -239,3 +239,47 @@ TEST(Accelerators, MatchingKeysBecomeCommands)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Menus, TheMenuBarOpensFromTheKeyboard)
+{
+  Recorder rec;
+  HMENU bar = CreateMenu();
+  HMENU file = CreatePopupMenu();
+  AppendMenu(file, MF_STRING, kOpen, "&Open");
+  AppendMenu(file, MF_STRING, kSave, "&Save");
+  HMENU view = CreatePopupMenu();
+  AppendMenu(view, MF_STRING, kZoomIn, "Zoom &in");
+  AppendMenu(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+  AppendMenu(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), "&View");
+  HWND main = CreateWindowEx(0, Recorder::ClassName(), "main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
+                             nullptr, bar, nullptr, nullptr);
+  rec.Name(main, "main");
+  SetFocus(main);
+  rec.Pump();
+  std::vector<WPARAM> commands;
+  auto run = [&](std::initializer_list<std::pair<UINT, bool>> keys) {
+    commands.clear();
+    for (auto [vk, down] : keys) {
+      user::InjectKey(vk, down);
+    }
+    MSG msg;
+    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_COMMAND) {
+        commands.push_back(msg.wParam);
+      }
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+    }
+  };
+  // Alt alone opens the first menu; Right moves to the next one along the bar.
+  run({{VK_MENU, true}, {VK_MENU, false}, {VK_RIGHT, true}, {VK_RIGHT, false}, {VK_RETURN, true}, {VK_RETURN, false}});
+  EXPECT_EQ(commands, (std::vector<WPARAM>{kZoomIn}));
+  // Alt with a letter opens the menu it names.
+  run({{VK_MENU, true}, {'F', true}, {'F', false}, {VK_MENU, false}, {'S', true}, {'S', false}});
+  EXPECT_EQ(commands, (std::vector<WPARAM>{kSave}));
+  DestroyWindow(main);
+}
+
+}  // namespace
