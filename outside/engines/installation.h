@@ -52,13 +52,18 @@ inline double Luminaire::IntensityTowards(Vec3 d) const
   double u = Dot(d, c0);
   double v = Dot(d, c90);
   // Angles from atan2 of the frame's components: as exact near the axis as anywhere, and for any length of d.
+  // The plane only when the angle lies within the table: far points seen above a table's last gamma are many.
   if (table->cPlanes) {
     double gamma = Degrees(FastAtan2(std::sqrt(u * u + v * v), along));
+    if (!table->HasAngle(gamma))
+      return 0.0;
     double c = (u == 0.0 && v == 0.0) ? 0.0 : Degrees(FastAtan2(v, u));
     return factor * table->At(c, gamma);
   }
-  double b = Degrees(FastAtan2(v, along));
   double beta = Degrees(FastAtan2(u, std::sqrt(v * v + along * along)));
+  if (!table->HasAngle(beta))
+    return 0.0;
+  double b = Degrees(FastAtan2(v, along));
   return factor * table->At(b, beta);
 }
 

@@ -8,8 +8,7 @@
 namespace Engines {
 namespace {
 
-// Directions that fall on a table border by rounding must not lose their light.
-constexpr double kAngleTolerance = 1e-9;
+constexpr double kAngleTolerance = IntensityTable::kAngleTolerance;
 
 struct Bracket {
   std::size_t lo = 0;

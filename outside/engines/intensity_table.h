@@ -20,6 +20,17 @@ struct IntensityTable {
   // outside the tabulated range give 0 (a table of gamma 0..90 emits nothing upwards).
   double At(double plane, double angle) const;
 
+  // False when At() gives 0 for the angle whatever the plane: outside the tabulated angles, or no table at all.
+  bool HasAngle(double angle) const
+  {
+    if (angles.size() == 1)
+      return !planes.empty();
+    return !angles.empty() && !planes.empty() && angle >= angles.front() - kAngleTolerance &&
+           angle <= angles.back() + kAngleTolerance;
+  }
+  // Directions that fall on a table border by rounding must not lose their light.
+  static constexpr double kAngleTolerance = 1e-9;
+
   // Luminous flux in lumen: the table integrated over the sphere (trapezoidal rule on the tabulated grid).
   double Flux() const;
 
