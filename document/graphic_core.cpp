@@ -1,0 +1,178 @@
+#include "document/graphic_core.h"
+
+#include "model/doc_interface.h"
+#include "model/version.h"
+#include "outside/grafocore/grafocore.h"
+#include "platform/mfc-core/archive.h"
+
+#include <vector>
+
+namespace {
+
+constexpr DWORD kRasterIdsVersion = 0x04020000;
+constexpr DWORD kWholeRastersVersion = 0x04030000;
+
+GraphicCoreFactory g_factory = nullptr;
+
+void ThrowBad(CArchive& ar)
+{
+  AfxThrowArchiveException(CArchiveException::badIndex, ar.m_strFileName);
+}
+
+void Skip(CArchive& ar, ULONGLONG bytes)
+{
+  ar.EnsureAvailable(bytes);
+  char buffer[4096];
+  while (bytes > 0) {
+    UINT chunk = bytes < sizeof buffer ? static_cast<UINT>(bytes) : static_cast<UINT>(sizeof buffer);
+    if (ar.Read(buffer, chunk) != chunk)
+      AfxThrowArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
+    bytes -= chunk;
+  }
+}
+
+// A picture record: colour entry, header, strides and flags, then 3 bytes for every pixel.
+void SkipPicture(CArchive& ar)
+{
+  BYTE colourEntry[4];
+  int headerSize = 0, width = 0, height = 0;
+  WORD planes = 0, bitCount = 0;
+  int header[6];
+  int rowStride = 0, pixelStride = 0, flags = 0;
+  ar >> colourEntry[0] >> colourEntry[1] >> colourEntry[2] >> colourEntry[3];
+  ar >> headerSize >> width >> height >> planes >> bitCount;
+  for (int& field : header)
+    ar >> field;
+  ar >> rowStride >> pixelStride >> flags;
+  if (width < 0 || height < 0)
+    ThrowBad(ar);
+  Skip(ar, static_cast<ULONGLONG>(width) * static_cast<ULONGLONG>(height) * 3);
+}
+
+}  // namespace
+
+CGraphicCore::CGraphicCore(IQorRoadDoc* context) : m_context(context) {}
+
+CGraphicCore::~CGraphicCore() = default;
+
+void CGraphicCore::Render(BOOL, BOOL) {}
+
+void CGraphicCore::ClearFrame() {}
+
+void CGraphicCore::SwapBuffers() {}
+
+void CGraphicCore::Serialize(CArchive& ar, DWORD version)
+{
+  if (version < kRasterIdsVersion) {
+    if (!ar.IsStoring())
+      ClearRasters();
+    return;
+  }
+  if (version < kWholeRastersVersion) {
+    SerializeRasterIds(ar);
+    return;
+  }
+  SerializeRasters(ar);
+  SerializeCalcAreaManagers(ar, version);
+  if (!ar.IsStoring())
+    grafocore::DeleteObjects();
+  grafocore::Serialize(&ar, version);
+}
+
+void CGraphicCore::SerializeRasterIds(CArchive& ar)
+{
+  if (ar.IsStoring()) {
+    ar << static_cast<int>(0);
+    return;
+  }
+  ClearRasters();
+  int count = 0;
+  ar >> count;
+  if (count < 0)
+    ThrowBad(ar);
+  ar.EnsureAvailable(static_cast<ULONGLONG>(count) * (4 + 1 + 16));
+  for (int k = 0; k < count; ++k) {
+    int id = 0;
+    CString path;
+    double width = 0, height = 0;
+    ar >> id >> path >> width >> height;
+    if (m_context && id != 0)
+      m_context->FindUnderlayUser(id, TRUE);
+  }
+}
+
+void CGraphicCore::SerializeRasters(CArchive& ar)
+{
+  if (ar.IsStoring()) {
+    ar << static_cast<int>(0);
+    return;
+  }
+  ClearRasters();
+  int count = 0;
+  ar >> count;
+  if (count < 0)
+    ThrowBad(ar);
+  ar.EnsureAvailable(static_cast<ULONGLONG>(count) * 64);
+  for (int k = 0; k < count; ++k) {
+    SkipPicture(ar);
+    CString path;
+    int tileSize = 0, across = 0, down = 0, id = 0, bound = 0, tiles = 0;
+    double width = 0, height = 0;
+    ar >> path >> tileSize >> across >> down >> id >> width >> height >> bound >> tiles;
+    if (tiles < 0)
+      ThrowBad(ar);
+    ar.EnsureAvailable(static_cast<ULONGLONG>(tiles) * 64);
+    for (int t = 0; t < tiles; ++t) {
+      SkipPicture(ar);
+      int tile = 0;
+      double quad[4];
+      ar >> tile >> quad[0] >> quad[1] >> quad[2] >> quad[3];
+    }
+    if (m_context && id != 0)
+      m_context->FindUnderlayUser(id, TRUE);
+  }
+}
+
+void CGraphicCore::SerializeCalcAreaManagers(CArchive& ar, DWORD)
+{
+  if (ar.IsStoring()) {
+    ar << static_cast<int>(0);
+    return;
+  }
+  int count = 0;
+  ar >> count;
+  // The default core cannot read a manager's record past; only the full core can hold one.
+  if (count != 0)
+    ThrowBad(ar);
+}
+
+CString CGraphicCore::GetUnderlayPath(int)
+{
+  return {};
+}
+
+void CGraphicCore::CloneUnderlay(int* id)
+{
+  // Without a raster store a copy shares nothing: the copied object gets no underlay.
+  if (id && !(*id & 0x1000))
+    *id = 0;
+}
+
+void CGraphicCore::GetViewCentre(double out[3])
+{
+  out[0] = out[1] = out[2] = 0.0;
+}
+
+void CGraphicCore::ClearRasters() {}
+
+void CGraphicCore::RemoveRaster(int) {}
+
+void SetGraphicCoreFactory(GraphicCoreFactory factory)
+{
+  g_factory = factory;
+}
+
+CGraphicCore* CreateGraphicCore(IQorRoadDoc* context)
+{
+  return g_factory ? g_factory(context) : new CGraphicCore(context);
+}
