@@ -1,0 +1,327 @@
+// The result file, in order (a condition covers the items under it):
+//   nX; header1; header2; xs[nX]
+//   sidewalks take part, right sidewalk present: n; y[n]; E[nX*n]; summary x5; utilisation; Esc[nX*n]; Esc min
+//   sidewalks take part, left sidewalk present: the same
+//   walls take part: nWallX; xsWall[nWallX]
+//     right wall present: n; z[n]; Ev[nWallX*n]; Ev max        left wall present: the same
+//   carriageway takes part (one observer per main lane): header3; nRoad; yRoad[nRoad]; E[nX*nRoad]; summary x5;
+//     utilisation; per observer L[nX*nRoad], followed by its five values (average, minimum, maximum, Lmin/Lav,
+//     Lmin/Lmax) unless the opposite direction is calculated separately;
+//     opposite direction separately: nOpp; yOpp[nOpp]; E[nX*nOpp]; summary x5; utilisation; whole-carriageway
+//       summary x5; whole utilisation; per observer L[nX*nOpp] and its five values;
+//     per observer TI and glare index; the luminance summary x5.
+// Without the opposite direction on its own, the whole carriageway is the main direction.
+#include "document/engine_io/straight_road_result.h"
+
+#include "document/engine_io/engine_io_codes.h"
+#include "document/engine_io/straight_road_parts.h"
+#include "model/results.h"
+#include "platform/mfc-core/archive.h"
+#include "platform/mfc-core/cfile.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+namespace EngineIo {
+namespace {
+
+using Count = std::uint64_t;
+using Five = std::array<float, 5>;
+
+// Counts from the file multiply without wrapping round: a product too large for any file stays too large.
+Count Mul(Count a, Count b)
+{
+  constexpr Count kMax = std::numeric_limits<Count>::max();
+  return a != 0 && b > kMax / a ? kMax : a * b;
+}
+
+class ItemReader {
+public:
+  explicit ItemReader(CArchive& ar) : ar_(ar) {}
+
+  std::uint32_t U32()
+  {
+    std::uint32_t v = 0;
+    ar_ >> v;
+    return v;
+  }
+  std::int32_t I32()
+  {
+    std::int32_t v = 0;
+    ar_ >> v;
+    return v;
+  }
+  float F32()
+  {
+    float v = 0.0f;
+    ar_ >> v;
+    return v;
+  }
+  Five Summary()
+  {
+    Five v{};
+    for (float& f : v)
+      f = F32();
+    return v;
+  }
+  // The file must hold every float of the array before anything is allocated for it.
+  std::vector<float> Floats(Count n)
+  {
+    ar_.EnsureAvailable(Mul(n, 4));
+    if (n > std::numeric_limits<std::size_t>::max() / 4)
+      AfxThrowArchiveException(CArchiveException::endOfFile);
+    std::vector<float> v(static_cast<std::size_t>(n));
+    for (float& f : v)
+      f = F32();
+    return v;
+  }
+
+private:
+  CArchive& ar_;
+};
+
+struct Sidewalk {
+  std::uint32_t n = 0;
+  std::vector<float> y, e, esc;
+  Five summary{};
+  float utilisation = 0.0f;
+  float escMin = 0.0f;
+};
+
+struct Wall {
+  std::uint32_t n = 0;
+  std::vector<float> z, ev;
+  float evMax = 0.0f;
+};
+
+struct Observer {
+  std::vector<float> grid, oppositeGrid;
+  Five values{};  // average, minimum, maximum, Lmin/Lav, Lmin/Lmax
+  float threshold = 0.0f, glare = 0.0f;
+};
+
+// Everything the file holds, read in full before the results block is touched.
+struct ResultFile {
+  std::uint32_t nX = 0;
+  std::int32_t header1 = 0, header2 = 0, header3 = 0;
+  std::vector<float> xs;
+  Sidewalk rightWalk, leftWalk;
+  std::uint32_t nWallX = 0;
+  std::vector<float> xsWall;
+  Wall rightWall, leftWall;
+  std::uint32_t nRoad = 0;
+  std::vector<float> yRoad, eRoad;
+  Five sumRoad{};
+  float utilRoad = 0.0f;
+  std::uint32_t nOpp = 0;
+  std::vector<float> yOpp, eOpp;
+  Five sumOpp{}, sumWhole{};
+  float utilOpp = 0.0f, utilWhole = 0.0f;
+  std::vector<Observer> observers;
+  bool oppositeSeparate = false;
+  Five lumSummary{};
+};
+
+Sidewalk ReadSidewalk(ItemReader& in, std::uint32_t nX)
+{
+  Sidewalk s;
+  s.n = in.U32();
+  s.y = in.Floats(s.n);
+  s.e = in.Floats(Mul(nX, s.n));
+  s.summary = in.Summary();
+  s.utilisation = in.F32();
+  s.esc = in.Floats(Mul(nX, s.n));
+  s.escMin = in.F32();
+  return s;
+}
+
+Wall ReadWall(ItemReader& in, std::uint32_t nWallX)
+{
+  Wall w;
+  w.n = in.U32();
+  w.z = in.Floats(w.n);
+  w.ev = in.Floats(Mul(nWallX, w.n));
+  w.evMax = in.F32();
+  return w;
+}
+
+void ReadFile(ItemReader& in, const CrossSection& section, ResultFile& f)
+{
+  f.nX = in.U32();
+  f.header1 = in.I32();
+  f.header2 = in.I32();
+  f.xs = in.Floats(f.nX);
+  if (section.sidewalksTakePart && section.rightSidewalk)
+    f.rightWalk = ReadSidewalk(in, f.nX);
+  if (section.sidewalksTakePart && section.leftSidewalk)
+    f.leftWalk = ReadSidewalk(in, f.nX);
+  if (section.wallsTakePart) {
+    f.nWallX = in.U32();
+    f.xsWall = in.Floats(f.nWallX);
+    if (section.rightWall)
+      f.rightWall = ReadWall(in, f.nWallX);
+    if (section.leftWall)
+      f.leftWall = ReadWall(in, f.nWallX);
+  }
+  if (!section.carriagewayTakesPart)
+    return;
+
+  f.oppositeSeparate = section.OppositeSeparate();
+  f.header3 = in.I32();
+  f.nRoad = in.U32();
+  f.yRoad = in.Floats(f.nRoad);
+  const Count roadNodes = Mul(f.nX, f.nRoad);
+  f.eRoad = in.Floats(roadNodes);
+  f.sumRoad = in.Summary();
+  f.utilRoad = in.F32();
+  f.sumWhole = f.sumRoad;
+  f.utilWhole = f.utilRoad;
+  // One observer per main lane of the model; each grid is checked against the file as it comes.
+  for (std::uint32_t k = 0; k < section.mainLanes; ++k) {
+    Observer& o = f.observers.emplace_back();
+    o.grid = in.Floats(roadNodes);
+    if (!f.oppositeSeparate)
+      o.values = in.Summary();
+  }
+  if (f.oppositeSeparate) {
+    f.nOpp = in.U32();
+    f.yOpp = in.Floats(f.nOpp);
+    const Count oppNodes = Mul(f.nX, f.nOpp);
+    f.eOpp = in.Floats(oppNodes);
+    f.sumOpp = in.Summary();
+    f.utilOpp = in.F32();
+    f.sumWhole = in.Summary();
+    f.utilWhole = in.F32();
+    for (Observer& o : f.observers) {
+      o.oppositeGrid = in.Floats(oppNodes);
+      o.values = in.Summary();
+    }
+  }
+  for (Observer& o : f.observers) {
+    o.threshold = in.F32();
+    o.glare = in.F32();
+  }
+  f.lumSummary = in.Summary();
+}
+
+void CopyFloats(float* to, const std::vector<float>& from)
+{
+  if (to && !from.empty())
+    std::memcpy(to, from.data(), from.size() * sizeof(float));
+}
+
+void CopyFive(float (&to)[5], const Five& from) { std::memcpy(to, from.data(), sizeof to); }
+
+void FillResults(ObjectModel::CResultsOfCalc& results, const ResultFile& f)
+{
+  _CALC_RESULTS& d = *results.GetData();
+  d.nX = f.nX;
+  d.header1 = f.header1;
+  d.header2 = f.header2;
+  d.header3 = f.header3;
+  d.nRightWalk = f.rightWalk.n;
+  d.nLeftWalk = f.leftWalk.n;
+  d.nWallX = f.nWallX;
+  d.nRightWall = f.rightWall.n;
+  d.nLeftWall = f.leftWall.n;
+  d.nRoad = f.nRoad;
+  d.nObservers = static_cast<std::uint32_t>(f.observers.size());
+  d.nObserversOpp = f.oppositeSeparate ? d.nObservers : 0;
+  d.nOpp = f.nOpp;
+  results.AllocArrays();
+
+  CopyFloats(d.xs, f.xs);
+  auto walk = [](const Sidewalk& s, float* y, float* e, float (&sum)[5], float& util, float* esc, float& escMin) {
+    CopyFloats(y, s.y);
+    CopyFloats(e, s.e);
+    CopyFive(sum, s.summary);
+    util = s.utilisation;
+    CopyFloats(esc, s.esc);
+    escMin = s.escMin;
+  };
+  walk(f.rightWalk, d.yRightWalk, d.eRightWalk, d.sumRightWalk, d.utilRightWalk, d.escRightWalk,
+       d.escMinRightWalk);
+  walk(f.leftWalk, d.yLeftWalk, d.eLeftWalk, d.sumLeftWalk, d.utilLeftWalk, d.escLeftWalk, d.escMinLeftWalk);
+  CopyFloats(d.xsWall, f.xsWall);
+  CopyFloats(d.zRightWall, f.rightWall.z);
+  CopyFloats(d.evRightWall, f.rightWall.ev);
+  d.evMaxRightWall = f.rightWall.evMax;
+  CopyFloats(d.zLeftWall, f.leftWall.z);
+  CopyFloats(d.evLeftWall, f.leftWall.ev);
+  d.evMaxLeftWall = f.leftWall.evMax;
+
+  CopyFloats(d.yRoad, f.yRoad);
+  CopyFloats(d.eRoad, f.eRoad);  // the node states stay 0: a straight road has a value at every node
+  CopyFive(d.sumRoad, f.sumRoad);
+  d.utilRoad = f.utilRoad;
+  CopyFloats(d.yOpp, f.yOpp);
+  CopyFloats(d.eOpp, f.eOpp);
+  CopyFive(d.sumOpp, f.sumOpp);
+  d.utilOpp = f.utilOpp;
+  CopyFive(d.sumWhole, f.sumWhole);
+  d.utilWhole = f.utilWhole;
+  const std::size_t roadNodes = f.eRoad.size();
+  const std::size_t oppNodes = f.eOpp.size();
+  for (std::size_t k = 0; k < f.observers.size(); ++k) {
+    const Observer& o = f.observers[k];
+    if (d.lumObserver)
+      CopyFloats(d.lumObserver + k * roadNodes, o.grid);
+    if (d.lumObserverOpp)
+      CopyFloats(d.lumObserverOpp + k * oppNodes, o.oppositeGrid);
+    // Without points across the road the block keeps no per-observer luminance arrays.
+    if (d.obsLumAvg) {
+      d.obsLumAvg[k] = o.values[0];
+      d.obsLumMin[k] = o.values[1];
+      d.obsLumMax[k] = o.values[2];
+      d.obsUniformity[k] = o.values[3];
+      d.obsLongUniformity[k] = o.values[4];
+    }
+    if (d.obsThreshold) {
+      d.obsThreshold[k] = o.threshold;
+      d.obsGlare[k] = o.glare;
+    }
+  }
+  CopyFive(d.lumSummary, f.lumSummary);
+  d.valid = 1;
+  results.UpdateWorstObserver();
+}
+
+}  // namespace
+
+}  // namespace EngineIo
+
+int ReadEngineResult1(IQorRoadDoc* document, const CString& path)
+{
+  using namespace EngineIo;
+  StraightRoadParts parts;
+  if (!FindActiveStraightRoad(document, parts))
+    return kNoAreaOfThisKind;
+  auto* results = dynamic_cast<ObjectModel::CResultsOfCalc*>(parts.results.get());
+  if (!results)
+    return kNoAreaOfThisKind;
+  results->Clear();
+  parts.road->UpdateAreaWidth();
+  const CrossSection section = ReadCrossSection(parts);
+
+  CFile file;
+  if (!file.Open(path.GetString(), CFile::modeRead))
+    return kResultMissing;
+  ResultFile contents;
+  try {
+    CArchive ar(&file, CArchive::load, 4096);
+    ItemReader in(ar);
+    ReadFile(in, section, contents);
+    ar.Close();
+  } catch (CException* e) {
+    e->Delete();
+    return kResultDamaged;
+  } catch (const std::bad_alloc&) {
+    return kResultDamaged;
+  }
+  file.Close();
+  FillResults(*results, contents);
+  return kOk;
+}
