@@ -14,7 +14,10 @@ struct Button {
 
 DWORD TypeOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE)) & BS_TYPEMASK; }
 
-bool IsPush(DWORD type) { return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_USERBUTTON; }
+bool IsPush(DWORD type)
+{
+  return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_USERBUTTON || type == BS_OWNERDRAW;
+}
 
 void Click(HWND hwnd)
 {
@@ -56,6 +59,19 @@ void Paint(HWND hwnd, HDC dc)
   const bool enabled = IsWindowEnabled(hwnd) != 0;
   RECT r;
   GetClientRect(hwnd, &r);
+  if (type == BS_OWNERDRAW) {
+    DRAWITEMSTRUCT di{ODT_BUTTON,
+                      static_cast<UINT>(GetDlgCtrlID(hwnd)),
+                      0,
+                      ODA_DRAWENTIRE,
+                      (b->pushed ? ODS_SELECTED : 0u) | (b->focused ? ODS_FOCUS : 0u) | (enabled ? 0u : ODS_DISABLED),
+                      hwnd,
+                      dc,
+                      r,
+                      0};
+    SendMessage(GetParent(hwnd), WM_DRAWITEM, di.CtlID, reinterpret_cast<LPARAM>(&di));
+    return;
+  }
   HBRUSH background = ParentBrush(hwnd, dc, WM_CTLCOLORBTN);
   HGDIOBJ oldFont = SelectObject(dc, b->font != nullptr ? b->font : DefaultControlFont());
   SetBkMode(dc, TRANSPARENT);

@@ -15,6 +15,7 @@ namespace {
 struct Item {
   std::string text;
   ULONG_PTR data = 0;
+  int height = 0;  // owner-drawn rows of their own height; 0: the list's
 };
 
 struct Items {
@@ -23,7 +24,14 @@ struct Items {
   int top = 0;
   int itemHeight = 16;
   HFONT font = nullptr;
+  // Owner-drawn: items hold what the parent gave (without LBS_HASSTRINGS the value is the item's data).
+  bool ownerDraw = false;
+  bool variable = false;
+  bool hasStrings = true;
+  HWND window = nullptr;
 };
+
+int HeightOf(const Items& l, std::size_t i) { return l.items[i].height > 0 ? l.items[i].height : l.itemHeight; }
 
 bool LessNoCase(const std::string& a, const std::string& b)
 {
@@ -45,6 +53,17 @@ bool StartsNoCase(const std::string& s, const std::string& prefix, bool exact)
   return true;
 }
 
+// The parent of an owner-drawn list hears of each item that goes, with its data.
+void Deleted(const Items& l, int index)
+{
+  if (!l.ownerDraw || l.window == nullptr) {
+    return;
+  }
+  DELETEITEMSTRUCT di{ODT_LISTBOX, static_cast<UINT>(GetDlgCtrlID(l.window)), static_cast<UINT>(index), l.window,
+                      l.items[static_cast<std::size_t>(index)].data};
+  SendMessage(GetParent(l.window), WM_DELETEITEM, di.CtlID, reinterpret_cast<LPARAM>(&di));
+}
+
 // The item operations list boxes and combo boxes share; `sorted` for LBS_SORT / CBS_SORT.
 LRESULT ItemMessage(Items& l, bool sorted, UINT op, WPARAM wParam, LPARAM lParam, bool* handled)
 {
@@ -54,7 +73,13 @@ LRESULT ItemMessage(Items& l, bool sorted, UINT op, WPARAM wParam, LPARAM lParam
   switch (op) {
     case LB_ADDSTRING:
     case LB_INSERTSTRING: {
-      Item item{lParam != 0 ? reinterpret_cast<const char*>(lParam) : "", 0};
+      Item item;
+      if (l.hasStrings) {
+        item.text = lParam != 0 ? reinterpret_cast<const char*>(lParam) : "";
+      } else {
+        item.data = static_cast<ULONG_PTR>(lParam);
+        sorted = false;  // without texts there is nothing to sort by
+      }
       int at = count;
       if (op == LB_ADDSTRING && sorted) {
         at = static_cast<int>(std::upper_bound(l.items.begin(), l.items.end(), item,
@@ -70,12 +95,19 @@ LRESULT ItemMessage(Items& l, bool sorted, UINT op, WPARAM wParam, LPARAM lParam
       if (l.selected >= at) {
         ++l.selected;
       }
+      if (l.variable && l.window != nullptr) {
+        MEASUREITEMSTRUCT mi{ODT_LISTBOX, static_cast<UINT>(GetDlgCtrlID(l.window)), static_cast<UINT>(at), 0,
+                             static_cast<UINT>(l.itemHeight), item.data};
+        SendMessage(GetParent(l.window), WM_MEASUREITEM, mi.CtlID, reinterpret_cast<LPARAM>(&mi));
+        l.items[static_cast<std::size_t>(at)].height = static_cast<int>(mi.itemHeight);
+      }
       return at;
     }
     case LB_DELETESTRING:
       if (!valid(wParam)) {
         return LB_ERR;
       }
+      Deleted(l, static_cast<int>(wParam));
       l.items.erase(l.items.begin() + static_cast<int>(wParam));
       if (l.selected == static_cast<int>(wParam)) {
         l.selected = -1;
@@ -84,6 +116,9 @@ LRESULT ItemMessage(Items& l, bool sorted, UINT op, WPARAM wParam, LPARAM lParam
       }
       return count - 1;
     case LB_RESETCONTENT:
+      for (int i = count - 1; i >= 0; --i) {
+        Deleted(l, i);
+      }
       l.items.clear();
       l.selected = -1;
       l.top = 0;
@@ -103,6 +138,10 @@ LRESULT ItemMessage(Items& l, bool sorted, UINT op, WPARAM wParam, LPARAM lParam
     case LB_GETTEXT:
       if (!valid(wParam)) {
         return LB_ERR;
+      }
+      if (!l.hasStrings) {
+        std::memcpy(reinterpret_cast<void*>(lParam), &l.items[wParam].data, sizeof(ULONG_PTR));
+        return sizeof(ULONG_PTR);
       }
       std::strcpy(reinterpret_cast<char*>(lParam), l.items[wParam].text.c_str());
       return static_cast<LRESULT>(l.items[wParam].text.size());
@@ -137,7 +176,14 @@ LRESULT ItemMessage(Items& l, bool sorted, UINT op, WPARAM wParam, LPARAM lParam
       }
       l.top = static_cast<int>(wParam);
       return 0;
-    case LB_GETITEMHEIGHT: return l.itemHeight;
+    case LB_GETITEMHEIGHT: return valid(wParam) ? HeightOf(l, wParam) : l.itemHeight;
+    case LB_SETITEMHEIGHT:
+      if (l.variable && valid(wParam)) {
+        l.items[wParam].height = static_cast<int>(LOWORD(static_cast<DWORD>(lParam)));
+      } else {
+        l.itemHeight = std::max(1, static_cast<int>(LOWORD(static_cast<DWORD>(lParam))));
+      }
+      return 0;
     case LB_GETSEL: return valid(wParam) ? (static_cast<int>(wParam) == l.selected ? 1 : 0) : LB_ERR;
     case LB_SETSEL:
       if (static_cast<int>(lParam) == -1) {
@@ -153,6 +199,15 @@ LRESULT ItemMessage(Items& l, bool sorted, UINT op, WPARAM wParam, LPARAM lParam
   }
 }
 
+RECT RowRect(const Items& l, int row, int width)
+{
+  int y = 0;
+  for (int i = l.top; i < row; ++i) {
+    y += HeightOf(l, static_cast<std::size_t>(i));
+  }
+  return RECT{0, y, width, y + HeightOf(l, static_cast<std::size_t>(row))};
+}
+
 void PaintItems(HWND hwnd, HDC dc, const Items& l, bool focused)
 {
   RECT r;
@@ -161,11 +216,25 @@ void PaintItems(HWND hwnd, HDC dc, const Items& l, bool focused)
   HGDIOBJ old = SelectObject(dc, l.font != nullptr ? l.font : DefaultControlFont());
   SetBkMode(dc, TRANSPARENT);
   for (int i = l.top; i < static_cast<int>(l.items.size()); ++i) {
-    RECT row{0, (i - l.top) * l.itemHeight, r.right, (i - l.top + 1) * l.itemHeight};
+    RECT row = RowRect(l, i, r.right);
     if (row.top >= r.bottom) {
       break;
     }
     const bool chosen = i == l.selected;
+    if (l.ownerDraw) {
+      DRAWITEMSTRUCT di{ODT_LISTBOX,
+                        static_cast<UINT>(GetDlgCtrlID(hwnd)),
+                        static_cast<UINT>(i),
+                        ODA_DRAWENTIRE,
+                        (chosen ? ODS_SELECTED : 0u) | (chosen && focused ? ODS_FOCUS : 0u) |
+                            (IsWindowEnabled(hwnd) ? 0u : ODS_DISABLED),
+                        hwnd,
+                        dc,
+                        row,
+                        l.items[static_cast<std::size_t>(i)].data};
+      SendMessage(GetParent(hwnd), WM_DRAWITEM, di.CtlID, reinterpret_cast<LPARAM>(&di));
+      continue;
+    }
     if (chosen) {
       FillRect(dc, &row, GetSysColorBrush(COLOR_HIGHLIGHT));
     }
@@ -180,7 +249,22 @@ void PaintItems(HWND hwnd, HDC dc, const Items& l, bool focused)
   SelectObject(dc, old);
 }
 
-int RowAt(const Items& l, int y) { return l.top + y / l.itemHeight; }
+int RowAt(const Items& l, int y)
+{
+  if (y < 0) {
+    return -1;
+  }
+  int top = 0;
+  for (int i = l.top; i < static_cast<int>(l.items.size()); ++i) {
+    const int h = HeightOf(l, static_cast<std::size_t>(i));
+    if (y < top + h) {
+      return i;
+    }
+    top += h;
+  }
+  return l.top + static_cast<int>(l.items.size()) + (y - top) / std::max(1, l.itemHeight);
+}
+
 
 void KeepVisible(HWND hwnd, Items& l)
 {
@@ -210,6 +294,26 @@ LRESULT ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
   }
   const DWORD style = static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE));
   const bool notify = (style & LBS_NOTIFY) != 0;
+  if (msg == WM_CREATE) {
+    l->window = hwnd;
+    l->ownerDraw = (style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) != 0;
+    l->variable = (style & LBS_OWNERDRAWVARIABLE) != 0;
+    l->hasStrings = !l->ownerDraw || (style & LBS_HASSTRINGS) != 0;
+    if ((style & LBS_OWNERDRAWFIXED) != 0) {
+      MEASUREITEMSTRUCT mi{ODT_LISTBOX, static_cast<UINT>(GetDlgCtrlID(hwnd)), 0, 0,
+                           static_cast<UINT>(l->itemHeight), 0};
+      SendMessage(GetParent(hwnd), WM_MEASUREITEM, mi.CtlID, reinterpret_cast<LPARAM>(&mi));
+      l->itemHeight = std::max(1, static_cast<int>(mi.itemHeight));
+    }
+    return 0;
+  }
+  if (msg == WM_DESTROY) {
+    for (int i = static_cast<int>(l->items.size()) - 1; i >= 0; --i) {
+      Deleted(*l, i);
+    }
+    l->items.clear();
+    return 0;
+  }
   bool handled = false;
   LRESULT r = ItemMessage(*l, (style & LBS_SORT) != 0, msg, wParam, lParam, &handled);
   if (handled) {

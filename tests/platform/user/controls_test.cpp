@@ -264,3 +264,75 @@ TEST(Controls, ScrollBarsShowWhenNeededAndReportClicks)
 }
 
 }  // namespace
+
+namespace {
+
+struct Drawn {
+  UINT type;
+  UINT item;
+  UINT state;
+  int height;
+  ULONG_PTR data;
+  friend bool operator==(const Drawn&, const Drawn&) = default;
+};
+std::vector<Drawn> g_drawn;
+std::vector<ULONG_PTR> g_deleted;
+
+LRESULT OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+  switch (msg) {
+    case WM_MEASUREITEM: {
+      auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      mi->itemHeight = 20 + 10 * static_cast<UINT>(mi->itemData);  // taller for larger data
+      return TRUE;
+    }
+    case WM_DRAWITEM: {
+      auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+      g_drawn.push_back(Drawn{di->CtlType, di->itemID, di->itemState, di->rcItem.Height(), di->itemData});
+      return TRUE;
+    }
+    case WM_DELETEITEM:
+      g_deleted.push_back(reinterpret_cast<DELETEITEMSTRUCT*>(lParam)->itemData);
+      return TRUE;
+    default: return ParentProc(hwnd, msg, wParam, lParam);
+  }
+}
+
+TEST(Controls, OwnerDrawnListsAndButtonsAskTheirParent)
+{
+  WNDCLASS wc;
+  wc.lpfnWndProc = &OwnerProc;
+  wc.lpszClassName = "OwnerParent";
+  RegisterClass(&wc);
+  HWND parent = CreateWindowEx(0, "OwnerParent", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 300, nullptr, nullptr, nullptr,
+                               nullptr);
+  HWND list = CreateWindowEx(0, "ListBox", "", WS_CHILD | WS_VISIBLE | LBS_NOTIFY | LBS_OWNERDRAWVARIABLE, 0, 0, 200,
+                             200, parent, reinterpret_cast<HMENU>(40), nullptr, nullptr);
+  for (LPARAM data : {0, 2, 1}) {
+    SendMessage(list, LB_ADDSTRING, 0, data);
+  }
+  EXPECT_EQ(SendMessage(list, LB_GETITEMHEIGHT, 1, 0), 40);
+  // Rows of 20, 40 and 30 pixels: y 65 is in the third.
+  user::InjectClick(POINT{10, 65});
+  Form::Pump();
+  EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 2);
+  g_drawn.clear();
+  UpdateWindow(list);
+  InvalidateRect(list, nullptr, TRUE);
+  UpdateWindow(list);
+  std::vector<Drawn> expected{{ODT_LISTBOX, 0, 0, 20, 0},
+                              {ODT_LISTBOX, 1, 0, 40, 2},
+                              {ODT_LISTBOX, 2, ODS_SELECTED | ODS_FOCUS, 30, 1}};
+  EXPECT_EQ(g_drawn, expected);
+  HWND button = CreateWindowEx(0, "Button", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 210, 0, 60, 20, parent,
+                               reinterpret_cast<HMENU>(41), nullptr, nullptr);
+  g_drawn.clear();
+  UpdateWindow(button);
+  ASSERT_EQ(g_drawn.size(), 1u);
+  EXPECT_EQ(g_drawn[0].type, ODT_BUTTON);
+  g_deleted.clear();
+  DestroyWindow(parent);
+  EXPECT_EQ(g_deleted, (std::vector<ULONG_PTR>{1, 2, 0}));
+}
+
+}  // namespace
