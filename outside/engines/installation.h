@@ -54,6 +54,8 @@ inline double Luminaire::IntensityTowards(Vec3 d) const
   // Angles from atan2 of the frame's components: as exact near the axis as anywhere, and for any length of d.
   // The plane only when the angle lies within the table: far points seen above a table's last gamma are many.
   if (table->cPlanes) {
+    if (table->BeyondLastGamma(along, Dot(d, d)))
+      return 0.0;
     double gamma = Degrees(FastAtan2(std::sqrt(u * u + v * v), along));
     if (!table->HasAngle(gamma))
       return 0.0;

@@ -180,6 +180,9 @@ double IntensityTable::At(double plane, double angle) const
 
 void IntensityTable::Index()
 {
+  lastGammaCosine = -2.0;
+  if (cPlanes && !angles.empty() && angles.size() > 1 && angles.back() < 179.0)
+    lastGammaCosine = std::cos(Radians(angles.back() + 1e-6));
   BuildIndex(angles, angleIndex);
   BuildIndex(planes, planeIndex);
 }

@@ -28,6 +28,19 @@ struct IntensityTable {
     return !angles.empty() && !planes.empty() && angle >= angles.front() - kAngleTolerance &&
            angle <= angles.back() + kAngleTolerance;
   }
+  // For C tables with an index: true when a direction whose component along the axis is `along` and whose
+  // squared length is `length2` lies beyond the last gamma (by more than rounding), without any angle.
+  bool BeyondLastGamma(double along, double length2) const
+  {
+    const double k = lastGammaCosine;
+    if (angleIndex.size != angles.size() || k < -1.0)  // no index, or one built for other angles
+      return false;
+    if (k >= 0.0)
+      return along < 0.0 || along * along < k * k * length2;
+    return along < 0.0 && along * along > k * k * length2;
+  }
+  double lastGammaCosine = -2.0;  // cos of the last gamma and a little more; -2: no bound (built by Index)
+
   // Directions that fall on a table border by rounding must not lose their light.
   static constexpr double kAngleTolerance = 1e-9;
 

@@ -93,6 +93,24 @@ TEST(IntensityTable, IndexedLookupsGiveWhatTheSearchGives)
   }
 }
 
+TEST(IntensityTable, DirectionsBeyondTheLastGammaAreToldWithoutAngles)
+{
+  for (double last : {80.0, 90.0, 105.0}) {
+    IntensityTable t;
+    t.angles = {0, last / 2, last};
+    t.planes = {0};
+    t.candela = {1, 1, 1};
+    EXPECT_FALSE(t.BeyondLastGamma(-1.0, 1.0)) << "without an index nothing is known";
+    t.Index();
+    for (double gamma = 0.0; gamma <= 180.0; gamma += 0.01) {
+      if (std::fabs(gamma - last) < 1e-4)
+        continue;
+      const double length = 7.0, along = length * std::cos(Radians(gamma));
+      EXPECT_EQ(t.BeyondLastGamma(along, length * length), gamma > last) << last << ": " << gamma;
+    }
+  }
+}
+
 TEST(FastAtan2, AgreesWithTheLibraryInEveryOctant)
 {
   for (double a = -180.0; a <= 180.0; a += 0.173) {
