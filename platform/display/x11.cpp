@@ -169,6 +169,13 @@ public:
       windows_[w.id] = xw;
       ids_[xw] = w.id;
       mapped_[w.id] = false;
+      if (!w.unmanaged) {
+        // The window system draws its own frame and caption: a window manager must not add its own.
+        const long hints[5] = {2 /* decorations given */, 0, 0 /* none */, 0, 0};
+        Atom motif = XInternAtom(dpy_, "_MOTIF_WM_HINTS", 0);
+        XChangeProperty(dpy_, xw, motif, motif, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(hints),
+                        5);
+      }
     } else {
       xw = it->second;
       XMoveResizeWindow(dpy_, xw, w.rect.left, w.rect.top, width, height);
