@@ -1,5 +1,6 @@
 #include "document/qor_road_doc.h"
 
+#include "document/project_file.h"
 #include "document/trace_log.h"
 #include "model/graphics_services.h"
 #include "model/identifiers.h"
@@ -55,8 +56,6 @@ END_MESSAGE_MAP()
 namespace {
 
 constexpr DWORD kViewBits[8] = {1, 2, 4, 8, 16, 32, 64, 128};
-constexpr DWORD kNoObsoleteWordsVersion = 0x04000300;
-constexpr DWORD kGraphicsBlockVersion = 0x04030000;
 
 // Never reset while the program runs: each new project takes the next number.
 long g_newProjectCounter = 0;
@@ -485,14 +484,8 @@ int CQorRoadDoc::CollapseHistory()
   return 0;
 }
 
-// The project file
-//
-//   4 bytes  "QORR"
-//   u32      format version (6.0.42.0 written)
-//   u32      view-mode word
-//   5 x u32  obsolete words, only before 4.0.3.0
-//   the visual options, the project tree, the render core's block, each with the header's version
-// Only the current state is stored; the history and the optimisation settings never are.
+// The project file (project_file.h). Only the current state is stored; the history and the optimisation
+// settings never are.
 
 void CQorRoadDoc::Serialize(CArchive& ar)
 {
@@ -504,33 +497,18 @@ void CQorRoadDoc::Serialize(CArchive& ar)
 
 void CQorRoadDoc::StoreProject(CArchive& ar)
 {
-  ar.Write(kProjectFileMagic, 4);
-  ar << static_cast<DWORD>(ObjectModel::kCurrentFormatVersion);
-  ar << static_cast<DWORD>(m_viewMode);
+  ProjectFile::WriteHeader(ar, m_viewMode);
+  // The saved file cannot be undone past.
   CollapseHistory();
-  IVisualOpt* options = GetCurrentOptions();
-  options->Serialize(&ar, ObjectModel::kCurrentFormatVersion);
-  options->LoadColours();
-  AsObject(GetCurrentProject())->Serialize(&ar, ObjectModel::kCurrentFormatVersion);
-  m_graphicCore->Serialize(ar, ObjectModel::kCurrentFormatVersion);
+  ProjectFile::WriteBody(ar, GetCurrentOptions(), AsObject(GetCurrentProject()), m_graphicCore);
 }
 
 void CQorRoadDoc::LoadProject(CArchive& ar)
 {
-  char magic[4] = {};
-  DWORD version = 0;
-  if (ar.Read(magic, 4) != 4)
-    AfxThrowArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
-  ar >> version;
+  const ProjectFile::Header header = ProjectFile::ReadHeader(ar);
+  const UINT error = ProjectFile::CheckHeader(header);
 
-  UINT error = 0;
-  if (std::memcmp(magic, kProjectFileMagic, 4) != 0)
-    error = 102;
-  else if (version > ObjectModel::kCurrentFormatVersion)
-    error = 103;
-  else if (version < ObjectModel::kOldestFormatVersion)
-    error = 124;
-
+  // Whatever the file turns out to be, the document starts again from a fresh project.
   CDocument::OnNewDocument();
   NewProject(FALSE);
 
@@ -540,25 +518,33 @@ void CQorRoadDoc::LoadProject(CArchive& ar)
     AfxThrowUserException();
   }
 
-  DWORD viewMode = 0;
-  ar >> viewMode;
-  m_viewMode = viewMode;
-  if (version < kNoObsoleteWordsVersion) {
-    DWORD obsolete = 0;
-    for (int k = 0; k < 5; ++k)
-      ar >> obsolete;
-  }
-  IVisualOpt* options = GetCurrentOptions();
-  options->Serialize(&ar, version);
-  options->LoadColours();
-  AsObject(GetCurrentProject())->Serialize(&ar, version);
-  m_graphicCore->Serialize(ar, version);
+  m_loadingProjectNumber = g_newProjectCounter;
+  ProjectFile::ReadBody(ar, header.version, &m_viewMode, GetCurrentOptions(), AsObject(GetCurrentProject()),
+                        m_graphicCore);
+  m_loadingProjectNumber = 0;
 
   NotifyFontsChanged(0);
   Shell::GetShellServices().SendToMainWindow(Shell::WM_QOR_REBUILD_PANES, 0, 0);
   ReapplyViewType();
   m_graphicCore->m_bDrawing = TRUE;
-  m_graphicCore->Render(version < kGraphicsBlockVersion ? TRUE : FALSE, TRUE);
+  m_graphicCore->Render(header.version < ProjectFile::kWholeGraphicsBlockVersion ? TRUE : FALSE, TRUE);
+}
+
+BOOL CQorRoadDoc::OnOpenDocument(LPCSTR pathName)
+{
+  m_loadingProjectNumber = 0;
+  if (CDocument::OnOpenDocument(pathName))
+    return TRUE;
+  // A file damaged inside a block has left part of itself in the project: the fresh project of the reset
+  // takes its place again, under the number it already had.
+  if (m_loadingProjectNumber != 0) {
+    long number = m_loadingProjectNumber;
+    m_loadingProjectNumber = 0;
+    InitHistory();
+    ResetProject(FALSE, number);
+    CDocument::SetModifiedFlag(FALSE);
+  }
+  return FALSE;
 }
 
 // New projects
@@ -567,8 +553,10 @@ BOOL CQorRoadDoc::QuerySaveProject()
 {
   if (!IsModified())
     return TRUE;
+  CString prompt;
+  prompt.LoadString(499);
   CString text;
-  AfxFormatString1(text, 499, GetTitle());
+  text.Format(prompt, static_cast<LPCSTR>(GetTitle()));
   HWND main = Shell::GetMainWindow();
   int answer = ::MessageBox(main, text, AppTitle(), MB_YESNOCANCEL | MB_ICONQUESTION);
   if (answer == IDYES) {
@@ -596,6 +584,11 @@ BOOL CQorRoadDoc::OnNewDocument()
 
 void CQorRoadDoc::NewProject(BOOL notify)
 {
+  ResetProject(notify, ++g_newProjectCounter);
+}
+
+void CQorRoadDoc::ResetProject(BOOL notify, long number)
+{
   CWaitCursor wait;
   m_graphicCore->m_bDrawing = FALSE;
   m_graphicCore->ClearFrame();
@@ -614,12 +607,11 @@ void CQorRoadDoc::NewProject(BOOL notify)
   IProject* project = GetCurrentProject();
   AsObject(project)->SetDefaults();
 
-  ++g_newProjectCounter;
   CString defaultName;
   if (!defaultName.LoadString(101))
     defaultName = "Project";
   CString name;
-  name.Format("%s - %ld", static_cast<LPCSTR>(defaultName), g_newProjectCounter);
+  name.Format("%s - %ld", static_cast<LPCSTR>(defaultName), number);
   project->SetName(&name);
 
   CString executor = Shell::GetShellServices().GetProfileString("Settings", "UserName", "");
@@ -672,6 +664,7 @@ void CQorRoadDoc::NewProjectOfKind(int* kind)
     }
     area->SetCaption(&caption);
     area->FormatCaption();
+    area->Release();
   }
   Shell::GetShellServices().SendToMainWindow(Shell::WM_QOR_REBUILD_PANES, 0, 0);
   ResetViewCameras();

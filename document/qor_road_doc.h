@@ -55,6 +55,7 @@ public:
   void Serialize(CArchive& ar) override;
   void SetTitle(LPCSTR title) override;
   BOOL OnNewDocument() override;
+  BOOL OnOpenDocument(LPCSTR pathName) override;
   void PreCloseFrame(CFrameWnd*) override {}
 
   // New projects.
@@ -115,6 +116,7 @@ public:
   DWORD GetViewMode() override { return m_viewMode; }
   void GetTitle(CString* out) override;
   using CDocument::GetTitle;
+  using CDocument::SetModifiedFlag;
   void SetViewMode(DWORD mode) override { m_viewMode = mode; }
   int SetViewType(DWORD type) override;
   float GetViewParam0() override;
@@ -179,6 +181,8 @@ private:
   void StoreProject(CArchive& ar);
   void LoadProject(CArchive& ar);
   void NewTypicalFormCommand(int kind);
+  // The steps of a new project after its number is taken.
+  void ResetProject(BOOL notify, long number);
 
   std::vector<IProject*> m_projects;
   std::vector<IVisualOpt*> m_options;
@@ -203,9 +207,8 @@ private:
   // The current view camera's type until the render core keeps its own camera.
   DWORD m_viewType = 2;
   _CATALOG_INFO m_catalogInfo{};
+  // The number of the fresh project a load began with, while the blocks of a file are being read; 0 otherwise.
+  long m_loadingProjectNumber = 0;
 
   DECLARE_MESSAGE_MAP()
 };
-
-// The magic and version of the project file.
-inline constexpr char kProjectFileMagic[4] = {'Q', 'O', 'R', 'R'};
