@@ -16,6 +16,12 @@ inline constexpr UINT IDS_OBJ_LINE_OF_ROAD = 152;  // "Полоса"
 inline constexpr UINT IDS_OBJ_GROUP_OF_DEV = 231;  // "Группа"
 inline constexpr UINT IDS_OBJ_RESULTS = 277;       // "Расчетные данные"
 inline constexpr UINT IDS_OBJ_POLE = 292;          // "Опора"
+inline constexpr UINT IDS_OBJ_CUSTOMIZE_ROAD = 296; // "Открытые территории в одном уровне"
+inline constexpr UINT IDS_OBJ_PRIMITIVE = 300;     // "Примитив"
+inline constexpr UINT IDS_OBJ_BACKGROUND = 315;    // "Фон"
+inline constexpr UINT IDS_OBJ_SHADING = 750;       // "Объекты затенения"
+inline constexpr UINT IDS_OBJ_PRIMITIVE_GROUP = 776; // "Группа примитивов"
+inline constexpr UINT IDS_OBJ_MARKING = 815;       // "Разметка"
 
 // The string-table text, or the model's own copy of it while no string table is loaded.
 CString LoadModelString(UINT id);

@@ -4,6 +4,7 @@
 #include "model/model_strings.h"
 #include "model/money.h"
 #include "model/economics_defaults.h"
+#include "model/customize_road.h"
 #include "model/straight_road.h"
 #include "model/version.h"
 #include "platform/mfc-core/archive.h"
@@ -126,10 +127,14 @@ IArea* CProject::CreateArea(CLSID kind, IClassObjModel* toRelease)
 {
   ++m_areaCounter;
   IArea* area = nullptr;
-  // The open territory and the interchange are not built yet: their ids make no area, as any unknown id.
+  // The interchange is not built yet: its id makes no area, as any unknown id.
   if (kind == CLSID_CStraightRoad) {
     auto* road = new CStraightRoad(m_context, this, m_areaCounter);
     if (FAILED(road->QueryInterface(&IID_IArea, reinterpret_cast<void**>(&area))))
+      area = nullptr;
+  } else if (kind == CLSID_CCustomizeRoad) {
+    auto* site = new CCustomizeRoad(m_context, this, m_areaCounter);
+    if (FAILED(site->QueryInterface(&IID_IArea, reinterpret_cast<void**>(&area))))
       area = nullptr;
   }
   if (area)
