@@ -20,7 +20,6 @@
 #include "model/lamp_post.h"
 #include "model/light_device.h"
 #include "model/shell/shell_services.h"
-#include "platform/base/cformat.h"
 #include "platform/mfc-core/cfile.h"
 
 #include <algorithm>
@@ -41,19 +40,29 @@ constexpr int kMountingPole = 0;
 constexpr int kMountingMast = 1;
 constexpr int kMountingFloorLamp = 2;
 
+// Numbers go through the framework's C-locale formatting, so a Russian locale cannot turn 1.5 into "1,5".
 class InputText {
 public:
-  void Unsigned(unsigned value) { text += platform::FormatC("%u\n", value); }
+  void Unsigned(unsigned value) { Append("%u\n", value); }
   void Flag(bool value) { Unsigned(value ? 1u : 0u); }
-  void Real(double value) { text += platform::FormatC("%g\n", value); }
+  void Real(double value) { Append("%g\n", value); }
   // Values of one table line: tab between them, LF after the last; nothing at all for no values.
   void Values(const std::vector<double>& values)
   {
     for (std::size_t i = 0; i < values.size(); ++i)
-      text += platform::FormatC(i + 1 < values.size() ? "%g\t" : "%g\n", values[i]);
+      Append(i + 1 < values.size() ? "%g\t" : "%g\n", values[i]);
   }
 
   std::string text;
+
+private:
+  template <class T>
+  void Append(const char* format, T value)
+  {
+    CString number;
+    number.Format(format, value);
+    text += number.GetString();
+  }
 };
 
 // One luminaire of the enumeration, with every value its record carries.
