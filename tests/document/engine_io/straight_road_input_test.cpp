@@ -208,6 +208,63 @@ TEST_F(StraightRoadInput, OneWayRoadAndAbsentSidewalksAndWallsWriteTheirShortFor
   EXPECT_EQ(text.substr(0, text.find("1.5\n") + 4), "1\nC:\\Tesmira\\Bin\\rtab_1.rtb\n0\n0\n2\n3.75\n0\n0\n1.5\n");
 }
 
+std::vector<std::string> Lines(const std::string& text)
+{
+  std::vector<std::string> lines;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = text.find('\n', at);
+    lines.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  return lines;
+}
+
+TEST_F(StraightRoadInput, MountingNodeAndSuspendedMastLines)
+{
+  const int oneWay = 0, absent = 0x303;
+  road->SetTwoWay(&oneWay);
+  sidewalks->SetFlags(&absent);
+  struct Case {
+    const char* what;
+    int kind;
+    int scheme;
+    const char* textH;
+    int mountSide;
+    std::vector<std::string> afterRotation;  // the lines between the rotation and the offset
+  };
+  const Case cases[] = {
+      {"floor lamp, node as stored", 2, 0, "00001", 1, {"1", "45"}},
+      {"floor lamp, coded 00009: below becomes above", 2, 0, "00009", 0, {"1", "45"}},
+      {"floor lamp, coded 00009: anything else becomes below", 2, 0, "00009", 3, {"0", "45"}},
+      {"floor lamp, suspended: no turn", 2, 5, "00001", 0, {"0", "0"}},
+      {"mast, suspended: straight down, no turns", 1, 5, "", 0, {"90", "0", "0"}},
+      {"mast aimed by the pole", 1, 0, "", 0, {"70", "10", "45"}},
+  };
+  for (const Case& c : cases) {
+    IGroupOfDev* group = FirstGroup();
+    group->SetRoadScheme(&c.scheme);
+    group->SetMountingKind(&c.kind);
+    SetLuminaire(*group->GetLightDevice(), "L", 1000, 1, 0x10100100, {0}, {0}, {{1}});
+    group->GetLightDevice()->textH = c.textH;
+    IPole* pole = PoleOf(group);
+    const double aimTilt = 70.0, aimTurn = 10.0, turn = 45.0;
+    pole->SetAimTilt(&aimTilt);
+    pole->SetAimTurn(&aimTurn);
+    pole->SetLuminaireTurn(&turn);
+    pole->SetMountSide(&c.mountSide);
+    std::string text;
+    ASSERT_EQ(EngineIo::FormatEngineInput1(&doc, text), 0) << c.what;
+    // Road lines 1 to 6, S1, W1, M, N1 to N4: the record starts at line 14.
+    const std::vector<std::string> lines = Lines(text);
+    ASSERT_GT(lines.size(), 13u + 8 + c.afterRotation.size() + 2) << c.what;
+    EXPECT_EQ(lines[13], std::to_string(c.kind)) << c.what;
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 21, lines.begin() + 21 + c.afterRotation.size()),
+              c.afterRotation)
+        << c.what;
+    EXPECT_EQ(lines[21 + c.afterRotation.size() + 1], "1") << c.what << ": the type follows the offset";
+  }
+}
+
 TEST_F(StraightRoadInput, CodesEightAndNine)
 {
   struct Case {
