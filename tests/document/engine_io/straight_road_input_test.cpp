@@ -1,6 +1,7 @@
 #include "document/engine_io/engine_io_codes.h"
 #include "document/engine_io/straight_road_input.h"
 #include "engine_io_fixture.h"
+#include "outside/engines/road_input.h"
 
 #include <gtest/gtest.h>
 
@@ -173,6 +174,28 @@ TEST_F(StraightRoadInput, ReferenceRoadMatchesTheHandWrittenFile)
   ASSERT_EQ(WriteEngineInput1(&doc, CString(path.string().c_str())), 0);
   EXPECT_EQ(ReadFileText(path), kReferenceInput);
   std::filesystem::remove(path);
+}
+
+TEST_F(StraightRoadInput, OurEngineReadsTheReferenceFileAsMeant)
+{
+  std::string error;
+  const auto in = Engines::ParseStraightRoadInput(kReferenceInput, &error);
+  ASSERT_TRUE(in) << error;
+  EXPECT_TRUE(in->OppositeSeparate());
+  EXPECT_TRUE(in->parapet);
+  EXPECT_TRUE(in->RightSidewalk());
+  EXPECT_FALSE(in->LeftSidewalk());
+  EXPECT_TRUE(in->RightWall());
+  EXPECT_FALSE(in->LeftWall());
+  EXPECT_EQ(in->reflectionTablePath, "C:\\Tesmira\\Bin\\rtab_2.rtb");
+  ASSERT_EQ(in->luminaires.size(), 6u);
+  EXPECT_EQ(in->luminaires[1].rotation, -80.0);
+  EXPECT_EQ(in->luminaires[4].aimTilt, 70.0);
+  EXPECT_EQ(in->luminaires[5].mountNode, 1u);
+  EXPECT_EQ(in->luminaires[5].type, 3u);
+  ASSERT_EQ(in->types.size(), 3u);
+  EXPECT_EQ(in->types[0].planes, (std::vector<double>{-180, -90, 0, 90, 180}));
+  EXPECT_EQ(in->fieldLength, 35.0);
 }
 
 TEST_F(StraightRoadInput, WriterOnlyReadsThePreparationChangesTheModel)
