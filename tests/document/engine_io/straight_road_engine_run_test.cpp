@@ -1,14 +1,18 @@
 // The sample straight road from the model through our engine and back, without the calculation run: the input
 // the program writes, the engine's file-to-file function, the result read into the area's results.
+#include "document/engine_io/engine_entry_points.h"
 #include "document/engine_io/straight_road_input.h"
 #include "document/engine_io/straight_road_result.h"
 #include "engine_io_fixture.h"
 #include "outside/engines/engine_host.h"
 #include "outside/engines/straight_road_engine.h"
+#include "outside/engines/window_host.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -74,6 +78,54 @@ TEST_F(SampleStraightRoad, CalculatedEndToEndThroughOurEngine)
   for (std::uint32_t i = 0; i + 1 < r.nX; ++i)
     EXPECT_LT(r.xs[i], r.xs[i + 1]);
   EXPECT_TRUE(std::isfinite(r.sumRightWalk[0]) && r.sumRightWalk[0] > 0.0f);
+}
+
+// A main window that runs the engine on its own thread (a direct run) and remembers what the engine told it.
+class DirectRunWindow : public Engines::WindowMessenger {
+public:
+  LRESULT Send(HWND, UINT message, WPARAM, LPARAM lParam) override
+  {
+    sent.push_back(message);
+    if (message == Engines::kMsgCalculationState)
+      *reinterpret_cast<int*>(lParam) = 1;  // running
+    return 0;
+  }
+  BOOL Post(HWND, UINT message, WPARAM, LPARAM) override
+  {
+    posted.push_back(message);
+    return TRUE;
+  }
+  bool IsWindowThread(HWND) override { return true; }
+
+  std::vector<UINT> sent, posted;
+};
+
+static_assert(std::is_same_v<decltype(&INTERFACE1), CalculationEngineEntry>);
+
+TEST_F(SampleStraightRoad, TheProgramsEntryPointReachesOurEngine)
+{
+  SetSampleLuminaire(*FirstGroup()->GetLightDevice());
+  const auto input = TestFilePath("input");
+  const auto result = TestFilePath("result");
+  std::ofstream(result).close();  // the run hands the engine an existing, empty result file
+  ASSERT_EQ(WriteEngineInput1(&doc, CString(input.string().c_str())), 0);
+
+  DirectRunWindow window;
+  Engines::SetEngineWindowMessenger(&window);
+  char inputPath[260] = {}, resultPath[260] = {};
+  std::strncpy(inputPath, input.string().c_str(), sizeof inputPath - 1);
+  std::strncpy(resultPath, result.string().c_str(), sizeof resultPath - 1);
+  const CalculationEngineEntry engine = &INTERFACE1;
+  engine(reinterpret_cast<HWND>(0x1234), inputPath, static_cast<int>(std::strlen(inputPath)), resultPath,
+         static_cast<int>(std::strlen(resultPath)));
+  Engines::SetEngineWindowMessenger(nullptr);
+
+  EXPECT_TRUE(window.posted.empty()) << "a direct run ends without the engine's end message";
+  EXPECT_FALSE(window.sent.empty()) << "progress and the state question go to the main window";
+  EXPECT_EQ(ReadEngineResult1(&doc, CString(result.string().c_str())), 0);
+  EXPECT_EQ(Results().valid, 1);
+  std::filesystem::remove(input);
+  std::filesystem::remove(result);
 }
 
 }  // namespace
