@@ -298,7 +298,10 @@ int CProject::Serialize(CArchive* archive, DWORD fileVersion)
   double date = 0;
   ar >> m_name >> m_objectName >> m_protocolNumber >> status >> date;
   m_date = COleDateTime(static_cast<DATE>(date));
-  m_date.SetStatus(static_cast<COleDateTime::DateTimeStatus>(status));
+  // A status the framework does not know reads as invalid, never as a value outside the enumeration.
+  m_date.SetStatus(status >= COleDateTime::valid && status <= COleDateTime::null
+                       ? static_cast<COleDateTime::DateTimeStatus>(status)
+                       : COleDateTime::invalid);
   ar >> m_executor >> m_organization >> m_customer;
   std::int32_t count = 0;
   ar >> count;
