@@ -626,8 +626,13 @@ int CPrimitive::Triangulate()
   return 0;
 }
 
-void CPrimitive::SetTriangleThrough(const double p1[2], const double p2[2], const double p3[2])
+void CPrimitive::SetTriangleThrough(const double p1[2], const double q2[2], const double q3[2])
 {
+  // The shape puts its apex to the left of its base: taken counter-clockwise, any base of the three points has
+  // the third on that side, so the triangle goes through all three whatever order they came in.
+  const bool clockwise = Cross(q2[0] - p1[0], q2[1] - p1[1], q3[0] - p1[0], q3[1] - p1[1]) < 0;
+  const double* p2 = clockwise ? q3 : q2;
+  const double* p3 = clockwise ? q2 : q3;
   auto dist2 = [](const double* p, const double* q) {
     return (q[0] - p[0]) * (q[0] - p[0]) + (q[1] - p[1]) * (q[1] - p[1]);
   };
