@@ -1,4 +1,5 @@
 #include "outside/engines/open_territory_calc.h"
+#include "outside/engines/maintenance.h"
 
 #include <algorithm>
 #include <atomic>
@@ -193,7 +194,7 @@ int CalculateOpenTerritory(const OpenTerritoryInput& in, EngineHost& host, OpenT
   result.ys.assign(grid.ys.begin(), grid.ys.end());
   result.e.resize(nodes);
   for (std::size_t n = 0; n < nodes; ++n)
-    result.e[n] = static_cast<float>(fresh[n] * in.maintenanceFactor);
+    result.e[n] = static_cast<float>(fresh[n] * MaintainedScale(in.maintenanceFactor));
 
   // Zones. Each node stands for its cell of the grid (half and quarter cells along the border), so a uniform
   // illuminance over the whole window lands as E x length x width.

@@ -1,4 +1,5 @@
 #include "outside/engines/road_calc.h"
+#include "outside/engines/maintenance.h"
 
 #include <algorithm>
 #include <cmath>
@@ -264,7 +265,7 @@ int CalculateStraightRoad(const StraightRoadInput& in, const ReflectionTable* rt
     return kInputMalformed;
   }
   const CrossSection road = CrossSectionOf(in);
-  const double mf = in.maintenanceFactor;
+  const double mf = MaintainedScale(in.maintenanceFactor);
 
   // Points.
   const std::vector<double> xs = PointsAlong(q);

@@ -55,7 +55,7 @@ Node At(const OpenTerritoryResult& r, double x, double y)
 TEST(OpenTerritoryCalc, SingleSourceOverATenMetreSquareFollowsTheCosineCubedLaw)
 {
   SiteText site(10, 10, 1.0);
-  site.Rectangle(-5, -5, 5, 5, 0.001, 1).Pole(1, 2, 8).Isotropic(1000, 12000).MaintenanceFactor(0.8);
+  site.Rectangle(-5, -5, 5, 5, 0.001, 1).Pole(1, 2, 8).Isotropic(1000, 12000).MaintenanceFactor(1.25);
   auto r = Calculate(site);
   ASSERT_EQ(r.xs.size(), 11u);
   ASSERT_EQ(r.ys.size(), 11u);
@@ -244,7 +244,7 @@ TEST(OpenTerritoryFootprint, SegmentsMeetAShapeWhereTheirPointsDo)
 TEST(OpenTerritoryCalc, ZoneRecordsOfATinyGridWorkedByHand)
 {
   // Nodes at x, y in {-1, 0, 1}. Carriageway: the six nodes with x <= 0; sidewalk: the three with x = 1. One
-  // 1000 cd source 1 m above (-1, -1), lamps of 4000 lm, maintenance factor 0.8. With d the distance of a node,
+  // 1000 cd source 1 m above (-1, -1), lamps of 4000 lm, safety factor 1.25 (values x 0.8). With d the distance of a node,
   // E = 1000 / d^3: 1000, 353.5534, 89.44272 (x = -1); 353.5534, 192.4501, 68.04138 (x = 0); 89.44272, 68.04138,
   // 37.03704 (x = 1).
   SiteText site(2, 2, 1.0);
@@ -252,7 +252,7 @@ TEST(OpenTerritoryCalc, ZoneRecordsOfATinyGridWorkedByHand)
       .Rectangle(0.5, -1, 1, 1, 0.0, 2)
       .Pole(-1, -1, 1)
       .Isotropic(1000, 4000)
-      .MaintenanceFactor(0.8);
+      .MaintenanceFactor(1.25);
   auto r = Calculate(site);
   ASSERT_EQ(r.zones.size(), 2u);
   const ZoneRecord& road = r.zones[0];

@@ -139,12 +139,12 @@ TEST(StraightRoadCalculation, StaggeredLayoutAndItsMirrorImageGiveTheSameStatist
   EXPECT_GT(std::fabs(a.eRoad[0] - b.eRoad[0]), 1e-3 * a.eRoad[0]);
 }
 
-TEST(StraightRoadCalculation, MaintenanceFactorScalesTheValuesButNotTheGlare)
+TEST(StraightRoadCalculation, SafetyFactorDividesTheValuesButNotTheGlare)
 {
   StraightRoadInput in = OneWayRoad();
   const ReflectionTable rtable = Diffuse(0.07);
   StraightRoadResult fresh = Calculate(in, &rtable);
-  in.maintenanceFactor = 0.8;
+  in.maintenanceFactor = 1.25;  // the safety factor divides: 1 / 1.25 = 0.8
   StraightRoadResult maintained = Calculate(in, &rtable);
   EXPECT_NEAR(maintained.sumRoad[0], 0.8 * fresh.sumRoad[0], 1e-5 * fresh.sumRoad[0]);
   EXPECT_NEAR(maintained.lumSummary[0], 0.8 * fresh.lumSummary[0], 1e-5 * fresh.lumSummary[0]);
