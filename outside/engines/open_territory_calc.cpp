@@ -1,13 +1,9 @@
 #include "outside/engines/open_territory_calc.h"
 #include "outside/engines/maintenance.h"
+#include "outside/engines/parallel_pieces.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <map>
-#include <system_error>
-#include <thread>
-#include <tuple>
 
 namespace Engines {
 namespace {
@@ -54,32 +50,6 @@ double IlluminanceAt(const Site& site, Vec3 p, std::uint64_t& evaluations)
     e += intensity * h / (dist2 * std::sqrt(dist2));
   }
   return e;
-}
-
-// Largest intensity at `gamma` degrees from the downward vertical, any azimuth, in cd per 1000 lm of the lamps:
-// the luminaires as they stand (tilted and turned), the figure EN 13201-2 bounds for glare (classes G*).
-float IntensityAtElevation(const Site& site, double gamma)
-{
-  using Key = std::tuple<const IntensityTable*, double, double, double, double, double, double, double, double, double>;
-  std::map<Key, double> seen;
-  double worst = 0.0;
-  const double s = std::sin(Radians(gamma)), c = std::cos(Radians(gamma));
-  for (const SiteLuminaire& sl : site.luminaires) {
-    if (sl.lampFlux <= 0.0)
-      continue;
-    const Luminaire& l = sl.light;
-    Key key{l.table, l.axis.x, l.axis.y, l.axis.z, l.c0.x, l.c0.y, l.c0.z, l.c90.x, l.c90.y, sl.lampFlux};
-    if (seen.count(key))
-      continue;
-    double largest = 0.0;
-    for (int azimuth = 0; azimuth < 360; ++azimuth) {
-      const double a = Radians(azimuth);
-      largest = std::max(largest, l.IntensityTowards({s * std::cos(a), s * std::sin(a), -c}));
-    }
-    seen.emplace(key, largest);
-    worst = std::max(worst, largest * 1000.0 / sl.lampFlux);
-  }
-  return static_cast<float>(worst);
 }
 
 }  // namespace
@@ -143,51 +113,22 @@ int CalculateOpenTerritory(const OpenTerritoryInput& in, EngineHost& host, OpenT
   const std::size_t pieces = (nodes + pieceNodes - 1) / pieceNodes;
   result.pieces = pieces;
 
-  std::atomic<std::size_t> next{0}, computed{0};
-  std::atomic<std::uint64_t> evaluations{0};
-  std::atomic<bool> stop{false};
-  auto work = [&](bool caller) {
+  const PieceRun run = RunPieces(pieces, options.threads, host, [&](std::size_t piece) {
     std::uint64_t done = 0;
-    for (;;) {
-      if (caller) {
-        host.Progress(static_cast<int>(computed.load() * 100 / std::max<std::size_t>(1, pieces)));
-        if (host.IsCancelled())
-          stop.store(true);
-      }
-      if (stop.load(std::memory_order_relaxed))
-        break;
-      const std::size_t piece = next.fetch_add(1);
-      if (piece >= pieces)
-        break;
-      const std::size_t end = std::min(nodes, (piece + 1) * pieceNodes);
-      for (std::size_t n = piece * pieceNodes; n < end; ++n) {
-        const Point2 p{grid.xs[n / nY], grid.ys[n % nY]};
-        const SiteSurface* surface = site.SurfaceAt(p);
-        if (!surface || site.Covered(p, surface->z))
-          continue;
-        fresh[n] = IlluminanceAt(site, {p.x, p.y, surface->z}, done);
-        result.state[n] = surface->zone;
-      }
-      computed.fetch_add(1);
+    const std::size_t end = std::min(nodes, (piece + 1) * pieceNodes);
+    for (std::size_t n = piece * pieceNodes; n < end; ++n) {
+      const Point2 p{grid.xs[n / nY], grid.ys[n % nY]};
+      const SiteSurface* surface = site.SurfaceAt(p);
+      if (!surface || site.Covered(p, surface->z))
+        continue;
+      fresh[n] = IlluminanceAt(site, {p.x, p.y, surface->z}, done);
+      result.state[n] = surface->zone;
     }
-    evaluations.fetch_add(done);
-  };
-  unsigned threads = options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency());
-  threads = static_cast<unsigned>(std::min<std::size_t>(threads, std::max<std::size_t>(1, pieces)));
-  {
-    std::vector<std::jthread> helpers;
-    helpers.reserve(threads - 1);
-    try {
-      for (unsigned t = 1; t < threads; ++t)
-        helpers.emplace_back([&] { work(false); });
-    } catch (const std::system_error&) {
-      // No more threads to be had: those that started, and this one, share the pieces.
-    }
-    work(true);
-  }
-  result.evaluations = evaluations.load();
-  result.piecesComputed = computed.load();
-  if (stop.load())
+    return done;
+  });
+  result.evaluations = run.evaluations;
+  result.piecesComputed = run.computed;
+  if (run.cancelled)
     return kCancelled;
 
   result.xs.assign(grid.xs.begin(), grid.xs.end());
@@ -206,7 +147,7 @@ int CalculateOpenTerritory(const OpenTerritoryInput& in, EngineHost& host, OpenT
     const std::size_t i = n / nY, j = n % nY;
     return dx * dy * (i == 0 || i + 1 == nX ? 0.5 : 1.0) * (j == 0 || j + 1 == nY ? 0.5 : 1.0);
   };
-  const float i80 = IntensityAtElevation(site, 80.0), i85 = IntensityAtElevation(site, 85.0);
+  const float i80 = LargestIntensityAtElevation(site, 80.0), i85 = LargestIntensityAtElevation(site, 85.0);
   for (SiteZone zone : {kZoneCarriageway, kZoneSidewalk}) {
     if ((zone == kZoneCarriageway && !in.carriagewayTakesPart) || (zone == kZoneSidewalk && !in.sidewalkTakesPart))
       continue;

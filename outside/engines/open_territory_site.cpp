@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <numeric>
+#include <tuple>
 
 namespace Engines {
 namespace {
@@ -481,6 +483,30 @@ std::optional<Site> BuildSite(const OpenTerritoryInput& in, std::string* error)
   for (const SiteLuminaireRecord& r : in.luminaires)
     PlaceRecord(r, in.types[r.type - 1], site.luminaires);
   return site;
+}
+
+float LargestIntensityAtElevation(const Site& site, double gamma)
+{
+  using Key = std::tuple<const IntensityTable*, double, double, double, double, double, double, double, double, double>;
+  std::map<Key, double> seen;
+  double worst = 0.0;
+  const double s = std::sin(Radians(gamma)), c = std::cos(Radians(gamma));
+  for (const SiteLuminaire& sl : site.luminaires) {
+    if (sl.lampFlux <= 0.0)
+      continue;
+    const Luminaire& l = sl.light;
+    Key key{l.table, l.axis.x, l.axis.y, l.axis.z, l.c0.x, l.c0.y, l.c0.z, l.c90.x, l.c90.y, sl.lampFlux};
+    if (seen.count(key))
+      continue;
+    double largest = 0.0;
+    for (int azimuth = 0; azimuth < 360; ++azimuth) {
+      const double a = Radians(azimuth);
+      largest = std::max(largest, l.IntensityTowards({s * std::cos(a), s * std::sin(a), -c}));
+    }
+    seen.emplace(key, largest);
+    worst = std::max(worst, largest * 1000.0 / sl.lampFlux);
+  }
+  return static_cast<float>(worst);
 }
 
 }  // namespace Engines

@@ -87,4 +87,9 @@ inline constexpr std::size_t kMaxSiteLuminaires = 200000;
 // every luminaire of every record. Fails when the records would place an unreasonable number of luminaires.
 std::optional<Site> BuildSite(const OpenTerritoryInput& in, std::string* error);
 
+// The largest intensity at `gamma` degrees from the downward vertical, any azimuth, of any luminaire as it stands
+// (tilted and turned), in cd per 1000 lm of its lamps: the I80 and I85 that EN 13201-2 bounds for its G classes.
+// Luminaires whose lamps have no flux are left out.
+float LargestIntensityAtElevation(const Site& site, double gamma);
+
 }  // namespace Engines
