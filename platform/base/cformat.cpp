@@ -42,6 +42,9 @@ std::string FormatC(const char* format, ...)
 
 std::string FormatCV(const char* format, std::va_list arguments)
 {
+  if (format == nullptr) {
+    return std::string();
+  }
   InCLocale cLocale;
   char small[256];
   std::va_list again;

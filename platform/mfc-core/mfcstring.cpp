@@ -281,24 +281,6 @@ std::string FormatC(const char* format, const FormatArgument* arguments, std::si
   return out;
 }
 
-std::string FormatCV(const char* format, va_list arguments)
-{
-  if (format == nullptr) {
-    return {};
-  }
-  CLocaleScope cLocale;
-  va_list copy;
-  va_copy(copy, arguments);
-  int n = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  if (n <= 0) {
-    return {};
-  }
-  std::string out(static_cast<std::size_t>(n) + 1, '\0');
-  std::vsnprintf(out.data(), out.size(), format, arguments);
-  out.resize(static_cast<std::size_t>(n));
-  return out;
-}
 
 }  // namespace platform
 

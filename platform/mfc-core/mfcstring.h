@@ -8,6 +8,7 @@
 // (a char16_t string, converted to cp1251) are understood.
 #pragma once
 
+#include "platform/base/cformat.h"
 #include "platform/base/wintypes.h"
 
 #include <cstdarg>
@@ -42,8 +43,6 @@ struct FormatArgument {
 
 // printf in the C locale over typed arguments; see CString::Format.
 std::string FormatC(const char* format, const FormatArgument* arguments, std::size_t count);
-// vsnprintf in the C locale, for callers that already hold a va_list.
-std::string FormatCV(const char* format, va_list arguments);
 
 }  // namespace platform
 
