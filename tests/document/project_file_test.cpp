@@ -1,5 +1,5 @@
 // The project file as the document opens and saves it: hand-written files of three format versions, the
-// version gates and their messages, damaged files, atomic saving and the sample project.
+// version gates and their messages, damaged files and atomic saving.
 #include "document_env.h"
 #include "model/iarea.h"
 #include "model/project.h"
@@ -267,16 +267,6 @@ TEST_F(ProjectFile_, AFailedSaveLeavesTheOldFileAndNoTemporaryFile)
   for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
     files += entry.path().filename().string().rfind("kept", 0) == 0 || entry.path().extension() == ".tmp";
   EXPECT_EQ(files, 1);
-}
-
-TEST_F(ProjectFile_, TheSampleStraightRoadIsLeftForAPersonToOpen)
-{
-  Start();
-  const std::string path = std::string(TESMIRA_ARTIFACTS_DIR) + "/sample-straight.qorr5";
-  ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
-  const std::string name = ProjectName();
-  ASSERT_TRUE(doc->OnOpenDocument(path.c_str()));
-  EXPECT_EQ(ProjectName(), name);
 }
 
 }  // namespace
