@@ -57,6 +57,21 @@ TEST_F(DocumentInterface, QueryKeysAnswerTheCurrentStateAndTheServers)
   static_cast<IProject*>(project)->Release();
 }
 
+TEST_F(DocumentInterface, CatalogueSlotsGoToTheLuminaireDatabase)
+{
+  Start();
+  ASSERT_EQ(doc->GetCatalogCount(), 1);
+  _CATALOG_INFO* info = doc->GetCatalogInfo(0);
+  ASSERT_NE(info, nullptr);
+  EXPECT_STREQ(info->id, "1");
+  EXPECT_EQ(doc->GetCatalogInfo(5), nullptr);
+  EXPECT_EQ(doc->UnloadCatalog(0, "no such catalogue", 0), FALSE);
+  EXPECT_EQ(doc->UnloadCatalog(0, "1", 0), TRUE);
+  EXPECT_EQ(doc->GetCatalogCount(), 0);
+  EXPECT_EQ(doc->ReopenLuminaireDatabase(), 0);
+  EXPECT_EQ(doc->GetCatalogCount(), 1);
+}
+
 TEST_F(DocumentInterface, ReleaseToZeroLeavesTheDocumentAlive)
 {
   Start();

@@ -224,6 +224,41 @@ TEST_F(ProjectFile_, ARasterOfAnOlderFileIsDroppedAndItsAreasLoseIt)
   EXPECT_EQ(*tree->GetFirstArea()->GetUnderlayId(), 0);
 }
 
+// A picture record: colour entry, header, strides and flags, then 3 bytes a pixel.
+Bytes Picture(int width, int height)
+{
+  Bytes b;
+  const int rowStride = (width * 24 + 31) / 32 * 4;
+  b.zeros(4).i32(40).i32(width).i32(height).u16(1).u16(24).i32(0).i32(rowStride * height + 1);
+  b.i32(0).i32(0).i32(0).i32(0).i32(rowStride).i32(3).i32(1);
+  b.zeros(static_cast<std::size_t>(width) * height * 3);
+  return b;
+}
+
+TEST_F(ProjectFile_, WholeRastersOfAFileAreReadPastByTheDefaultCore)
+{
+  const DWORD v = fixtures::v6_0_42_0;
+  Bytes rasters;
+  rasters.i32(1);
+  rasters.append(Picture(5, 3)).str("C:\\plans\\plan.bmp").i32(128).i32(1).i32(1).i32(4).f64(100).f64(50).i32(1);
+  rasters.i32(1).append(Picture(2, 2)).i32(128).f64s({-50, 25, 50, -25});
+  Bytes b = fixtures::Header(v);
+  b.append(fixtures::VisualOptions(v)).append(fixtures::ProjectBlock(v, 1)).append(rasters).i32(0).i32(0);
+  Start();
+  const std::string path = TempPath("raster-6.qorr5");
+  WriteFile(path, b.data());
+  ASSERT_TRUE(doc->OnOpenDocument(path.c_str()));
+
+  // A picture whose size the file cannot hold is refused before anything is read for it.
+  Bytes huge = fixtures::Header(v);
+  huge.append(fixtures::VisualOptions(v)).append(fixtures::ProjectBlock(v, 1)).i32(1);
+  huge.zeros(4).i32(40).i32(0x7FFFFFFF).i32(0x7FFFFFFF).u16(1).u16(24).zeros(36);
+  WriteFile(path, huge.data());
+  answers.AnswerNext(IDOK);
+  EXPECT_FALSE(doc->OnOpenDocument(path.c_str()));
+  EXPECT_EQ(answers.Unused(), 0u);
+}
+
 TEST_F(ProjectFile_, SavingCollapsesTheHistoryToTheCurrentState)
 {
   Start();
