@@ -602,37 +602,9 @@ int CGroupOfDev::SetContourAngle(const double* angle)
   return 0;
 }
 
-// The open-territory placement and the interactive editing of a group come with the open-territory area; until
-// then a group does not change under them.
+// The handle drags of a group belong to the scene's editing tools, not built yet; until then a group does not
+// change under them. The open-territory placement is in pole_placement.cpp.
 int CGroupOfDev::DragHandle(double*, double*, int) { return 0; }
-
-int CGroupOfDev::UpdatePolePositions(int)
-{
-  ReleaseSubGroups();
-  if (m_placementScheme != 3 && m_placementScheme != 4)
-    m_contourPoints.RemoveAll();
-  return 0;
-}
-
-int CGroupOfDev::OffsetContourVertex(const _CSPOINT3D*, const _CSPOINT3D*, const _CSPOINT3D*, _CSPOINT3D* out)
-{
-  *out = _CSPOINT3D{};
-  return 1;
-}
-
-int CGroupOfDev::ComputeContourPositions(const double*, const CArray<_CSPOINT3D>*, CArray<_DEVCPOSITION>* positions)
-{
-  positions->RemoveAll();
-  return 1;
-}
-
-int CGroupOfDev::ComputePointPositions(const CArray<_CSPOINT3D>*, CArray<_DEVCPOSITION>* positions)
-{
-  positions->RemoveAll();
-  return 1;
-}
-
-int CGroupOfDev::SnapToPrimitiveOutline(double*) { return 0; }
 
 int CGroupOfDev::OnKeyDown(UINT key, UINT repeat, UINT flags)
 {
