@@ -26,12 +26,14 @@ TEST_F(ProjectFile_, HandWrittenFilesOfEachVersionOpen)
       {"4.0.0.0", fixtures::v4_0_0_0, 1},
       {"4.0.2.0", fixtures::v4_0_2_0, 2},
       {"4.0.17.0", fixtures::v4_0_17_0, 1},
+      {"4.1.0.0: an empty graphics block", MakeFormatVersion(4, 1, 0, 0), 1},
+      {"4.3.0.0: all three graphics parts", MakeFormatVersion(4, 3, 0, 0), 2},
       {"6.0.42.0", fixtures::v6_0_42_0, 3},
   };
   Start();
   for (const FixtureCase& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string path = TempPath(std::string("fixture-") + c.name + ".qorr5");
+    const std::string path = TempPath("fixture-" + std::to_string(c.version) + ".qorr5");
     WriteFile(path, ProjectFile(c.version, c.areas).data());
     ASSERT_TRUE(doc->OnOpenDocument(path.c_str()));
     EXPECT_EQ(answers.Asked().size(), 0u);
