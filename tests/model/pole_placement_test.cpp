@@ -1,0 +1,193 @@
+#include "open_territory_support.h"
+#include "model/group_of_dev.h"
+#include "model/groups_of_dev.h"
+#include "model/ipole.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+using namespace ObjectModel;
+
+// The main group of poles of a fresh open territory.
+struct SiteGroup {
+  explicit SiteGroup(IQorRoadDoc* doc) : site(doc)
+  {
+    void* out = nullptr;
+    static_cast<IArea*>(site.site)->QueryInterface(&IID_IGroupsOfDev, &out);
+    groups = static_cast<IGroupsOfDev*>(out);
+    groups->Release();
+    group = static_cast<CGroupsOfDev*>(groups)->GetFirstGroup();
+  }
+  CGroupOfDev* operator->() const { return static_cast<CGroupOfDev*>(group); }
+  SiteHolder site;
+  IGroupsOfDev* groups = nullptr;
+  IGroupOfDev* group = nullptr;
+};
+
+// A polyline of plan points (arrays of the framework are not copied).
+struct Points : CArray<_CSPOINT3D> {
+  Points(std::initializer_list<std::pair<double, double>> xy)
+  {
+    for (const auto& [x, y] : xy)
+      Add(_CSPOINT3D{x, y, 0, 0, 0});
+  }
+};
+
+struct Expected {
+  double x, y, rotation;
+};
+
+void ExpectPositions(const CArray<_DEVCPOSITION>& got, const std::vector<Expected>& expected)
+{
+  ASSERT_EQ(got.GetSize(), static_cast<INT_PTR>(expected.size()));
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_NEAR(got[i].x, expected[i].x, 1e-9) << i;
+    EXPECT_NEAR(got[i].y, expected[i].y, 1e-9) << i;
+    EXPECT_NEAR(got[i].angle2, expected[i].rotation, 1e-9) << i;
+  }
+}
+
+TEST(PolePlacement, AlongAContourWithItsStepOffsetAndSide)
+{
+  FakeDocument doc;
+  SiteGroup g(&doc);
+  const double offset = 1;
+  g->SetContourOffset(&offset);
+  const Points line({{0, 0}, {50, 0}});
+  CArray<_DEVCPOSITION> positions;
+  const double step = 20;
+  EXPECT_EQ(g->ComputeContourPositions(&step, &line, &positions), 0);
+  ExpectPositions(positions, {{0, -1, 90}, {20, -1, 90}, {40, -1, 90}});
+  g->SetContourMode(1);
+  g->ComputeContourPositions(&step, &line, &positions);
+  ExpectPositions(positions, {{0, 1, -90}, {20, 1, -90}, {40, 1, -90}});
+  const double longStep = 60;
+  g->ComputeContourPositions(&longStep, &line, &positions);
+  ExpectPositions(positions, {{0, 0, 0}});
+}
+
+TEST(PolePlacement, RoundAVertexThePoleStandsOnTheBisector)
+{
+  FakeDocument doc;
+  SiteGroup g(&doc);
+  const double offset = 1;
+  g->SetContourOffset(&offset);
+  const Points corner({{0, 0}, {10, 0}, {10, 10}});
+  CArray<_DEVCPOSITION> positions;
+  const double step = 10;
+  g->ComputeContourPositions(&step, &corner, &positions);
+  const double d = std::sqrt(0.5);
+  ExpectPositions(positions, {{0, -1, 90}, {10 + d, -d, 135}, {11, 10, 180}});
+  // Straight back on itself: beside the segment that follows.
+  const Points back({{0, 0}, {10, 0}, {0, 0}});
+  g->ComputeContourPositions(&step, &back, &positions);
+  ASSERT_EQ(positions.GetSize(), 3);
+  EXPECT_NEAR(positions[1].x, 10, 1e-9);
+  EXPECT_NEAR(positions[1].y, 1, 1e-9);
+}
+
+TEST(PolePlacement, StepOfNothingOrLessIsRefused)
+{
+  FakeDocument doc;
+  SiteGroup g(&doc);
+  const Points line({{0, 0}, {50, 0}});
+  CArray<_DEVCPOSITION> positions;
+  for (double step : {0.0, -5.0, std::nan("")}) {
+    EXPECT_EQ(g->ComputeContourPositions(&step, &line, &positions), 1);
+    EXPECT_EQ(positions.GetSize(), 0);
+  }
+  const CArray<_CSPOINT3D> none;
+  const double step = 10;
+  EXPECT_EQ(g->ComputeContourPositions(&step, &none, &positions), 1);
+}
+
+TEST(PolePlacement, AtPointsTurnedAcrossTheirNeighbours)
+{
+  FakeDocument doc;
+  SiteGroup g(&doc);
+  CArray<_DEVCPOSITION> positions;
+  const Points three({{0, 0}, {10, 0}, {10, 10}});
+  EXPECT_EQ(g->ComputePointPositions(&three, &positions), 0);
+  ExpectPositions(positions, {{0, 0, 90}, {10, 0, 135}, {10, 10, 180}});
+  const Points two({{0, 0}, {10, 0}});
+  EXPECT_EQ(g->ComputePointPositions(&two, &positions), 1);
+  EXPECT_EQ(positions.GetSize(), 0);
+}
+
+TEST(PolePlacement, ContourVertexWithoutOffsetIsTheVertex)
+{
+  FakeDocument doc;
+  SiteGroup g(&doc);
+  const _CSPOINT3D a{0, 0, 0, 0, 0}, b{0, 5, 2, 1, 0}, c{0, 10, 0, 0, 0};
+  _CSPOINT3D out{};
+  EXPECT_EQ(g->OffsetContourVertex(&a, &b, &c, &out), 0);
+  EXPECT_EQ(out.y, 5);
+  EXPECT_EQ(out.z, 2);
+}
+
+TEST(PolePlacement, ContourSchemeMakesOneSubGroupPerPosition)
+{
+  FakeDocument doc;
+  SiteGroup g(&doc);
+  const int contour = 3;
+  g->SetPlacementScheme(&contour);
+  const double baseHeight = 1.5;
+  g.site->SetBaseHeight(&baseHeight);
+  CArray<_CSPOINT3D>* points = nullptr;
+  g->GetContourPoints(&points);
+  points->Add(_CSPOINT3D{0, 0, 0, 0, 0});
+  points->Add(_CSPOINT3D{50, 0, 0, 0, 0});
+  EXPECT_EQ(g->UpdatePolePositions(0), 0);
+  ASSERT_EQ(g->GetSubGroupCount(), 3);
+  double x = 0;
+  for (IGroupOfDev* sub = g->GetFirstSubGroup(); sub; sub = sub->GetNext(), x += 20) {
+    IPole* pole = static_cast<CGroupOfDev*>(sub)->GetFirstPole();
+    ASSERT_NE(pole, nullptr);
+    EXPECT_EQ(pole->GetNext(), nullptr);
+    EXPECT_NEAR(pole->GetPosition()[0], x, 1e-9);
+    EXPECT_NEAR(pole->GetPosition()[1], -1, 1e-9);
+    EXPECT_EQ(pole->GetPosition()[2], 1.5);
+    EXPECT_EQ(*pole->GetRotation(), 90);
+    EXPECT_EQ(*pole->GetTypical(), 0);
+    EXPECT_EQ(pole->GetAimTilt(), 45);
+    EXPECT_EQ(*sub->GetPlacementScheme(), 0);
+  }
+  EXPECT_EQ(g->GetTotalPoleCount(), 3);
+  const int along = 0;
+  g->SetPlacementScheme(&along);
+  g->UpdatePolePositions(0);
+  EXPECT_EQ(g->GetSubGroupCount(), 0);
+  EXPECT_EQ(points->GetSize(), 0);
+}
+
+TEST(PolePlacement, PointSnapsOntoAPolygonContourAndTurnsThePole)
+{
+  ColourDocument doc;  // snap radius 2 x 0.5
+  SiteGroup g(&doc);
+  IPrimitive* square = g.site->GetFirstPrimitive();  // (5, 5) (-5, 5) (-5, -5) (5, -5), counter-clockwise
+  square->SetContourOffset(1);
+  // Near the middle of the top edge of the contour, y = 6.
+  double point[3] = {0.3, 6.4, 0};
+  EXPECT_EQ(g->SnapToPrimitiveOutline(point), 0);
+  EXPECT_NEAR(point[0], 0.3, 1e-9);
+  EXPECT_NEAR(point[1], 6, 1e-9);
+  IPole* pole = g->GetFirstPole();
+  // The edge runs toward -x: turned a quarter from its direction.
+  EXPECT_NEAR(*pole->GetRotation(), -90, 1e-9);
+  // Near a contour corner: onto it.
+  double corner[3] = {-5.6, 5.7, 0};
+  g->SnapToPrimitiveOutline(corner);
+  EXPECT_NEAR(corner[0], -6, 1e-9);
+  EXPECT_NEAR(corner[1], 6, 1e-9);
+  // Far from every contour: stays.
+  double far[3] = {0, 0, 0};
+  g->SnapToPrimitiveOutline(far);
+  EXPECT_EQ(far[0], 0);
+  EXPECT_EQ(far[1], 0);
+}
+
+}  // namespace
