@@ -326,6 +326,7 @@ void CQorRoadDoc::InitHistory()
   m_options.push_back(options);
   m_projects.push_back(project);
   m_current = 0;
+  m_snapshot = -1;
   m_stateCount = 1;
 }
 
@@ -369,8 +370,10 @@ int CQorRoadDoc::PushUndoState()
 int CQorRoadDoc::DropUndoState()
 {
   CheckCurrent();
+  // Without a snapshot below the live state there is nothing to withdraw; going on would release the live
+  // objects themselves.
   if (m_snapshot < 0 || m_snapshot >= m_current)
-    return 0;  // no snapshot to withdraw
+    return 0;
   m_options[m_snapshot]->CopyTo(m_options[m_current]);
   m_options[m_snapshot]->Release();
   m_projects[m_snapshot]->Release();

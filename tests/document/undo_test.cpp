@@ -119,6 +119,24 @@ TEST_F(UndoHistory, DroppingASnapshotRestoresTheOptionsButKeepsTheLiveObjects)
   EXPECT_EQ(doc->GetCurrentIndex(), 0);
 }
 
+TEST_F(UndoHistory, DroppingWithNoSnapshotToWithdrawChangesNothing)
+{
+  Start();
+  IVisualOpt* live = doc->GetCurrentOptions();
+  SetQuantity(0);
+  doc->DropUndoState();  // never pushed
+  doc->PushUndoState();
+  doc->DropUndoState();
+  doc->DropUndoState();  // already withdrawn
+  doc->PushUndoState();
+  doc->Undo();
+  doc->DropUndoState();  // the snapshot is the current state now
+  EXPECT_EQ(doc->GetStateCount(), 2);
+  doc->Redo();
+  EXPECT_EQ(doc->GetCurrentOptions(), live);
+  EXPECT_EQ(Quantity(), 0);
+}
+
 TEST_F(UndoHistory, UndoAndRedoKeepTheCamerasOfAllEightViews)
 {
   Start();
