@@ -4,6 +4,7 @@
 #include "model/iarea.h"
 #include "model/identifiers.h"
 #include "model/project.h"
+#include "platform/mfc/view.h"
 
 namespace {
 
@@ -89,6 +90,32 @@ TEST_F(DocumentInterface, SlotsThatNeedTheViewAnswerWithoutOne)
   EXPECT_EQ(doc->IsReloctblPrimitives(), FALSE);
   EXPECT_FALSE(doc->CanUndo());
   EXPECT_FALSE(doc->CanRedo());
+}
+
+// The program's view as the document sees it: its two flags.
+class FlagView : public CView, public IQorRoadView {
+public:
+  BOOL& ContourOfPrim() override { return contour; }
+  BOOL& ReloctblPrimitives() override { return relocatable; }
+  BOOL contour = FALSE;
+  BOOL relocatable = FALSE;
+};
+
+TEST_F(DocumentInterface, TheViewsFlagsAreReadAndSetThroughTheFirstView)
+{
+  Start();
+  doc->m_bAutoDelete = FALSE;
+  FlagView view;
+  doc->AddView(&view);
+  EXPECT_EQ(doc->SetContourOfPrim(TRUE), 0);
+  EXPECT_TRUE(view.contour);
+  EXPECT_EQ(doc->IsContourOfPrim(), TRUE);
+  doc->SetReloctblPrimitives(TRUE);
+  EXPECT_EQ(doc->IsReloctblPrimitives(), TRUE);
+  EXPECT_EQ(doc->NotifyView(0, 0, FALSE), 0);
+  EXPECT_EQ(doc->NotifyFontChanged(0, 1), 0);
+  doc->RemoveView(&view);
+  EXPECT_EQ(doc->IsContourOfPrim(), FALSE);
 }
 
 // A render core that remembers the rasters it is told to drop.
