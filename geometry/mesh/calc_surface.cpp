@@ -3,6 +3,8 @@
 #include "geometry/colour_mapping.h"
 #include "geometry/levels.h"
 #include "geometry/mesh/mesh_labels.h"
+#include "geometry/triangulation/area_triangulator.h"
+#include "geometry/triangulation/outline_check.h"
 #include "model/ivisualopt.h"
 #include "model/primitive.h"
 #include "model/version.h"
@@ -152,6 +154,11 @@ void CPrimitiveCalcSurface::RefineMesh(double step)
       return;
     }
     RebuildMesh();
+  }
+  // Refinement builds on a triangulation of the outline; an outline the sweep refused has none, and its
+  // divided edges would only be refused again (or worse).
+  if (m_polygon.meshTriangles.empty()) {
+    return;
   }
   m_polygon.Refine(step);
   TriangulatePolygon(m_sweepHolder, m_polygon);
@@ -409,7 +416,23 @@ CPrimitiveCalcSurface* CalcSurfaceOf(IPrimitive* primitive)
   return primitive != nullptr ? dynamic_cast<CPrimitiveCalcSurface*>(primitive->GetMeshHelper()) : nullptr;
 }
 
-ObjectModel::CPrimitiveCalcSurface* CCalcSurfaceServices::CreateCalcSurface(IPrimitive* primitive)
+const char* CGeometryPrimitiveServices::TriangulateOutline(CArray<_CSPOINT3D>& outline,
+                                                          std::vector<ObjectModel::PrimitiveTriangle>& out)
+{
+  out.clear();
+  if (const char* fault = PreparePolygonOutline(outline)) {
+    return fault;
+  }
+  CAreaTriangulator triangulator(outline);
+  triangulator.Triangulate();
+  auto corner = [](const _POINT3D& p) { return _CSPOINT3D{p.x, p.y, p.z, 0, 0}; };
+  for (const auto& t : triangulator.Triangles()) {
+    out.push_back({corner(t->a), corner(t->b), corner(t->c)});
+  }
+  return nullptr;
+}
+
+ObjectModel::CPrimitiveCalcSurface* CGeometryPrimitiveServices::CreateCalcSurface(IPrimitive* primitive)
 {
   return new CPrimitiveCalcSurface(primitive);
 }

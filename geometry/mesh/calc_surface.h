@@ -132,9 +132,11 @@ private:
 // The geometry behind a primitive's surface; null while the primitive holds the model's stand-in.
 CPrimitiveCalcSurface* CalcSurfaceOf(IPrimitive* primitive);
 
-// The answer the application installs for the primitives' surfaces (ObjectModel::SetPrimitiveServices);
-// the outline triangulation stays the base's.
-class CCalcSurfaceServices : public ObjectModel::CPrimitiveServices {
+// Geometry's answers to what a primitive needs of it, for the application to install once
+// (ObjectModel::SetPrimitiveServices): the checked least-area triangulation of an outline and this surface.
+class CGeometryPrimitiveServices : public ObjectModel::CPrimitiveServices {
 public:
+  const char* TriangulateOutline(CArray<_CSPOINT3D>& outline,
+                                 std::vector<ObjectModel::PrimitiveTriangle>& out) override;
   ObjectModel::CPrimitiveCalcSurface* CreateCalcSurface(IPrimitive* primitive) override;
 };

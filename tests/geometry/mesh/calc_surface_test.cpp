@@ -41,7 +41,7 @@ public:
   CPrimitiveCalcSurface& surface() const { return *CalcSurfaceOf(m_primitive); }
 
 private:
-  CCalcSurfaceServices m_services;
+  CGeometryPrimitiveServices m_services;
   IPrimitive* m_primitive = nullptr;
 };
 
@@ -74,6 +74,35 @@ TEST(CalcSurface, MeshBuiltFromThePrimitiveOutline)
       EXPECT_DOUBLE_EQ(mesh.wallQuads[0].corners[k][c], first[k][c]);
       EXPECT_DOUBLE_EQ(mesh.wallQuads[3].corners[k][c], closing[k][c]);
     }
+  }
+
+  // The same services split the polygon into its pieces.
+  CGeometryPrimitiveServices services;
+  ObjectModel::SetPrimitiveServices(&services);
+  primitive.get()->Triangulate();
+  ObjectModel::SetPrimitiveServices(nullptr);
+  EXPECT_NE(primitive.get()->GetFirstChild(), nullptr);
+}
+
+TEST(CalcSurface, RefusedOutlinesLeaveAnEmptyMesh)
+{
+  const std::vector<std::vector<P3>> outlines = {
+      {},
+      {{0, 0, 0}, {4, 0, 0}},
+      {{0, 0, 0}, {4, 0, 0}, {0, 4, 0}, {4, 4, 0}},  // a bow tie
+      {{0, 0, 0}, {4, 0, 0}, {4, 0, 0}, {0, 4, 0}},  // a repeated point
+  };
+  for (const auto& outline : outlines) {
+    SurfacePrimitive primitive(outline);
+    CPrimitiveCalcSurface& s = primitive.surface();
+    EXPECT_FALSE(s.RebuildMesh()) << outline.size();
+    EXPECT_TRUE(s.GetPolygon().triangles.empty());
+    EXPECT_TRUE(s.GetPolygon().meshTriangles.empty());
+    s.RefineMesh(1.0);
+    EXPECT_TRUE(s.GetPolygon().triangles.empty());
+    EXPECT_EQ(s.GetFlags(), 0u) << "nothing to refine";
+    s.ComputeAverage();
+    EXPECT_EQ(s.GetMeanValue(), 0.0);
   }
 }
 
@@ -145,10 +174,6 @@ TEST(CalcSurface, AreaWeightedMeanOfALinearField)
   EXPECT_EQ(s.GetFlags() & SurfaceFlags::kValuesShown, SurfaceFlags::kValuesShown);
   EXPECT_EQ(s.GetArrays().indexCount, 3 * s.GetPolygon().triangles.size());
 
-  // A surface without triangles has no mean, not a division by zero.
-  SurfacePrimitive empty({});
-  empty.surface().ComputeAverage();
-  EXPECT_EQ(empty.surface().GetMeanValue(), 0.0);
 }
 
 TEST(CalcSurface, VertexColoursByPaletteAndGrey)

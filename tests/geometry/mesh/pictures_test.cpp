@@ -85,7 +85,7 @@ int Channel(std::uint32_t pixel, int shift) { return (pixel >> shift) & 0xFF; }
 
 TEST(MeshPictures, RefinedDeckColouredWithIsolinesAndLabels)
 {
-  CCalcSurfaceServices services;
+  CGeometryPrimitiveServices services;
   ObjectModel::SetPrimitiveServices(&services);
   IPrimitive* deck = ObjectModel::CreatePrimitive(nullptr, nullptr, 1);
   ObjectModel::SetPrimitiveServices(nullptr);
