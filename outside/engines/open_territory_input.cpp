@@ -10,6 +10,9 @@
 //   count; largest plane count;
 //   L records: K, S, placement values of K and S, aim or arm values, type;
 //   T blocks: system (0 C, 1 B), lamp flux, gamma count, plane count, gammas, planes, one line per plane.
+// The interchange file has nearly no captions, and its polygon section carries the calculation meshes: after the
+// largest piece count the largest mesh-point count, and per polygon, after its triangles, m and m x (x y z of a
+// point, x y z of its normal).
 #include "outside/engines/open_territory_input.h"
 
 #include <algorithm>
@@ -53,7 +56,10 @@ std::string WithoutComments(std::string_view text)
 
 class SiteReader {
 public:
-  SiteReader(std::string_view text, std::string* error) : text_(WithoutComments(text)), scan_(text_), error_(error) {}
+  SiteReader(std::string_view text, bool meshes, std::string* error)
+      : text_(WithoutComments(text)), scan_(text_), error_(error), meshes_(meshes)
+  {
+  }
 
   bool Fail(const std::string& what)
   {
@@ -170,6 +176,8 @@ public:
         !Unsigned("the largest vertex count", kMaxPolygonVertices, in.maxPolygonVertices) ||
         !Unsigned("the largest triangle count", kMaxPolygonVertices, in.maxPolygonPieces))
       return false;
+    if (meshes_ && !Unsigned("the largest mesh-point count", kMaxPolygonMeshPoints, in.maxPolygonMeshPoints))
+      return false;
     for (unsigned long i = 0; i < count; ++i) {
       SitePrimitive p;
       p.shape = PrimitiveShape::Polygon;
@@ -188,8 +196,22 @@ public:
         for (Vec3& v : t)
           if (!Point("a triangle point", v))
             return false;
+      if (meshes_ && !MeshPoints(in.maxPolygonMeshPoints, p))
+        return false;
       in.primitives.push_back(std::move(p));
     }
+    return true;
+  }
+
+  bool MeshPoints(unsigned long largest, SitePrimitive& p)
+  {
+    unsigned long count = 0;
+    if (!Unsigned("the mesh-point count", largest, count) || !Plausible("mesh point", count, 12))
+      return false;
+    p.meshPoints.resize(count);
+    for (MeshPoint& m : p.meshPoints)
+      if (!Point("a mesh point", m.position) || !Point("a mesh-point normal", m.normal))
+        return false;
     return true;
   }
 
@@ -334,6 +356,7 @@ private:
   std::string text_;
   TextScan scan_;
   std::string* error_;
+  bool meshes_;
   bool failed_ = false;
 };
 
@@ -342,7 +365,16 @@ private:
 std::optional<OpenTerritoryInput> ParseOpenTerritoryInput(std::string_view text, std::string* error)
 {
   OpenTerritoryInput in;
-  SiteReader reader(text, error);
+  SiteReader reader(text, false, error);
+  if (!reader.Read(in))
+    return std::nullopt;
+  return in;
+}
+
+std::optional<OpenTerritoryInput> ParseInterchangeInput(std::string_view text, std::string* error)
+{
+  OpenTerritoryInput in;
+  SiteReader reader(text, true, error);
   if (!reader.Read(in))
     return std::nullopt;
   return in;

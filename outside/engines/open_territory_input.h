@@ -27,6 +27,12 @@ enum class SiteMembership { Background, Carriageway, Sidewalk, Shading, Marking 
 // The object-type code of the file as a membership; false for a code the format does not know.
 bool MembershipFromFileCode(long code, SiteMembership& membership);
 
+// A calculation point of an interchange polygon: where it stands and the normal of the surface there.
+struct MeshPoint {
+  Vec3 position;
+  Vec3 normal;
+};
+
 struct SitePrimitive {
   PrimitiveShape shape = PrimitiveShape::Rectangle;
   SiteMembership membership = SiteMembership::Carriageway;
@@ -36,10 +42,13 @@ struct SitePrimitive {
   double innerRadius = 0.0;  // ring sector
   double sectorAngle = 0.0;  // ring sector, degrees from the start direction (turn + 90) counter-clockwise
   double baseHeight = 0.0;   // shading object: its base above the ground
-  // Vertex polygons: the outline, the traversal word, and the triangle pieces it was split into.
+  // Vertex polygons: the outline, the traversal word, and the triangle pieces it was split into (an interchange:
+  // the triangles of its calculation mesh).
   std::vector<Vec3> outline;
   long traversal = 0;
   std::vector<std::array<Vec3, 3>> pieces;
+  // Interchange polygons: the calculation points of the refined mesh, in the order the program stores values.
+  std::vector<MeshPoint> meshPoints;
 };
 
 // One luminaire record. K (mounting) and S (placement scheme) decide which of the placement values the file
@@ -78,6 +87,7 @@ struct OpenTerritoryInput {
   std::vector<SitePrimitive> primitives;  // in file order: triangles, rectangles, ellipses, sectors, polygons
   unsigned long maxPolygonVertices = 0;
   unsigned long maxPolygonPieces = 0;
+  unsigned long maxPolygonMeshPoints = 0;  // interchange files only
   double maintenanceFactor = 1.0;
   unsigned maxAngleCount = 0;
   unsigned maxPlaneCount = 0;
@@ -88,11 +98,16 @@ struct OpenTerritoryInput {
 // Limits that keep a damaged file from asking for absurd amounts of memory or time.
 inline constexpr unsigned long kMaxSitePrimitives = 100000;
 inline constexpr unsigned long kMaxPolygonVertices = 1000000;
+inline constexpr unsigned long kMaxPolygonMeshPoints = 16100000;
 inline constexpr unsigned long kMaxSiteLuminaireRecords = 100000;
 inline constexpr unsigned long kMaxPolesInGroup = 100000;
 inline constexpr double kMaxSiteExtent = 100000.0;  // metres, for every coordinate and length
 
 // Reads the whole input; on failure returns nothing and says what was wrong and on which line.
 std::optional<OpenTerritoryInput> ParseOpenTerritoryInput(std::string_view text, std::string* error);
+
+// The interchange engine's input: the same file whose polygon section also gives the largest mesh-point count
+// and, per polygon, its calculation points with their normals after the triangles.
+std::optional<OpenTerritoryInput> ParseInterchangeInput(std::string_view text, std::string* error);
 
 }  // namespace Engines

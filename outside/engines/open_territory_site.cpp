@@ -322,8 +322,6 @@ bool Site::Shadowed(Vec3 point, Vec3 light) const
   return false;
 }
 
-namespace {
-
 Footprint PlanOf(const SitePrimitive& p)
 {
   const Point2 p1 = Plan(p.points[0]), p2 = Plan(p.points[1]), p3 = Plan(p.points[2]);
@@ -342,6 +340,8 @@ Footprint PlanOf(const SitePrimitive& p)
   }
   return {};
 }
+
+namespace {
 
 double MeanZ(const SitePrimitive& p)
 {

@@ -48,6 +48,9 @@ private:
   double minX_ = 0.0, minY_ = 0.0, maxX_ = 0.0, maxY_ = 0.0;
 };
 
+// The plan of a primitive as the file gives it.
+Footprint PlanOf(const SitePrimitive& primitive);
+
 // Zones of the result: what a node lies on.
 enum SiteZone : int { kZoneCarriageway = 0, kZoneSidewalk = 1, kZoneBackground = 2 };
 

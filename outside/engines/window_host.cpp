@@ -6,6 +6,7 @@
 #include <string>
 
 #include "outside/engines/engine_codes.h"
+#include "outside/engines/interchange_engine.h"
 #include "outside/engines/open_territory_engine.h"
 #include "outside/engines/straight_road_engine.h"
 
@@ -96,6 +97,15 @@ int RunOpenTerritoryCall(WindowMessenger* messenger, HWND window, const char* in
                  });
 }
 
+int RunInterchangeCall(WindowMessenger* messenger, HWND window, const char* inputPath, int inputPathLength,
+                       const char* resultPath, int resultPathLength)
+{
+  return RunCall(messenger, window, inputPath, inputPathLength, resultPath, resultPathLength,
+                 [](const std::string& in, const std::string& out, EngineHost& host) {
+                   return RunInterchangeEngine(in, out, host);
+                 });
+}
+
 }  // namespace Engines
 
 extern "C" int INTERFACE1(HWND window, char* inputPath, int inputPathLength, char* resultPath, int resultPathLength)
@@ -108,4 +118,10 @@ extern "C" int INTERFACE3(HWND window, char* inputPath, int inputPathLength, cha
 {
   return Engines::RunOpenTerritoryCall(Engines::CurrentMessenger(), window, inputPath, inputPathLength, resultPath,
                                        resultPathLength);
+}
+
+extern "C" int INTERFACE5(HWND window, char* inputPath, int inputPathLength, char* resultPath, int resultPathLength)
+{
+  return Engines::RunInterchangeCall(Engines::CurrentMessenger(), window, inputPath, inputPathLength, resultPath,
+                                     resultPathLength);
 }

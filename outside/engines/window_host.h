@@ -51,10 +51,14 @@ int RunStraightRoadCall(WindowMessenger* messenger, HWND window, const char* inp
                         const char* resultPath, int resultPathLength);
 int RunOpenTerritoryCall(WindowMessenger* messenger, HWND window, const char* inputPath, int inputPathLength,
                          const char* resultPath, int resultPathLength);
+int RunInterchangeCall(WindowMessenger* messenger, HWND window, const char* inputPath, int inputPathLength,
+                       const char* resultPath, int resultPathLength);
 
 }  // namespace Engines
 
-// The engines' entry points: straight roads (qor_calc) and open sites (qor_calc_3). Their return value is not
+// The engines' entry points: straight roads (qor_calc), open sites (qor_calc_3) and multi-level interchanges
+// (qor_calc_5). Their return value is not
 // used by the program; it is the code also delivered with the end message.
 extern "C" int INTERFACE1(HWND window, char* inputPath, int inputPathLength, char* resultPath, int resultPathLength);
 extern "C" int INTERFACE3(HWND window, char* inputPath, int inputPathLength, char* resultPath, int resultPathLength);
+extern "C" int INTERFACE5(HWND window, char* inputPath, int inputPathLength, char* resultPath, int resultPathLength);

@@ -1,0 +1,175 @@
+#include "outside/engines/interchange_calc.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "outside/engines/deck_shadows.h"
+#include "outside/engines/maintenance.h"
+#include "outside/engines/open_territory_site.h"
+#include "outside/engines/parallel_pieces.h"
+
+namespace Engines {
+namespace {
+
+// A piece of the points costs at most this many point-luminaire evaluations (a few milliseconds), so the calling
+// thread, which asks the host before each piece it takes, asks often enough to stop within a tenth of a second.
+constexpr double kPieceEvaluations = 1 << 18;
+// A normal shorter than this says nothing about the surface.
+constexpr double kShortestNormal = 1e-6;
+
+struct CalcPoint {
+  Vec3 position;
+  Vec3 normal;  // unit, facing up
+};
+
+bool Upward(Vec3& n)
+{
+  const double length = Length(n);
+  if (!(length > kShortestNormal))
+    return false;
+  n = (n.z < 0.0 ? -1.0 : 1.0) / length * n;
+  return true;
+}
+
+// The face a point lies on: its own normal; when that is missing, the mesh triangle under it (the nearest in
+// height of those whose plan holds it); else the vertical.
+Vec3 FaceNormal(const MeshPoint& m, const SitePrimitive& polygon)
+{
+  Vec3 n = m.normal;
+  if (Upward(n))
+    return n;
+  double nearest = 0.0;
+  bool found = false;
+  for (const auto& t : polygon.pieces) {
+    Vec3 e1 = t[1] - t[0], e2 = t[2] - t[0];
+    Vec3 c{e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x};
+    if (!Upward(c) || !Footprint::Triangle({t[0].x, t[0].y}, {t[1].x, t[1].y}, {t[2].x, t[2].y})
+                           .Contains({m.position.x, m.position.y}))
+      continue;
+    // Height of the triangle's plane under the point.
+    const double z = t[0].z - (c.x * (m.position.x - t[0].x) + c.y * (m.position.y - t[0].y)) / c.z;
+    const double gap = std::fabs(m.position.z - z);
+    if (!found || gap < nearest) {
+      nearest = gap;
+      n = c;
+      found = true;
+    }
+  }
+  return found ? n : Vec3{0.0, 0.0, 1.0};
+}
+
+// Illuminance of the new installation on the face at a point: sum of I cos(incidence) / d^2 over the luminaires
+// in front of the face whose light neither a shading object nor a deck holds back.
+double IlluminanceAt(const Site& site, const DeckShadows& decks, const CalcPoint& p, std::uint64_t& evaluations)
+{
+  double e = 0.0;
+  const bool prisms = !site.prisms.empty(), sheets = !decks.Empty();
+  for (const SiteLuminaire& sl : site.luminaires) {
+    const Luminaire& l = sl.light;
+    ++evaluations;
+    const Vec3 d = p.position - l.position;
+    const double facing = -Dot(d, p.normal);  // |d| cos(incidence)
+    if (facing <= 0.0)
+      continue;
+    const double intensity = l.IntensityTowards(d);
+    if (intensity <= 0.0)
+      continue;
+    if ((prisms && site.Shadowed(p.position, l.position)) || (sheets && decks.Blocks(p.position, l.position)))
+      continue;
+    const double dist2 = Dot(d, d);
+    e += intensity * facing / (dist2 * std::sqrt(dist2));
+  }
+  return e;
+}
+
+DeckShadows DecksOf(const OpenTerritoryInput& in)
+{
+  std::vector<std::array<Vec3, 3>> triangles;
+  std::vector<DeckPlate> plates;
+  for (const SitePrimitive& p : in.primitives) {
+    if (p.membership == SiteMembership::Shading || p.membership == SiteMembership::Marking)
+      continue;
+    if (p.shape == PrimitiveShape::Polygon) {
+      triangles.insert(triangles.end(), p.pieces.begin(), p.pieces.end());
+      continue;
+    }
+    plates.push_back({PlanOf(p), (p.points[0].z + p.points[1].z + p.points[2].z) / 3.0});
+  }
+  return DeckShadows(std::move(triangles), std::move(plates));
+}
+
+}  // namespace
+
+PolygonAnswer AnswerFor(SiteMembership membership)
+{
+  switch (membership) {
+  case SiteMembership::Carriageway:
+  case SiteMembership::Sidewalk: return PolygonAnswer::PointValues;
+  case SiteMembership::Shading: return PolygonAnswer::OneValue;
+  default: return PolygonAnswer::Nothing;
+  }
+}
+
+int CalculateInterchange(const OpenTerritoryInput& in, EngineHost& host, InterchangeResult& result,
+                         std::string* message, const InterchangeOptions& options)
+{
+  std::optional<Site> built = BuildSite(in, message);
+  if (!built)
+    return kInputMalformed;
+  const Site& site = *built;
+  const DeckShadows decks = DecksOf(in);
+
+  // The calculation points, polygon after polygon, each on its own face.
+  std::vector<CalcPoint> points;
+  for (const SitePrimitive& p : in.primitives) {
+    if (p.shape != PrimitiveShape::Polygon)
+      continue;
+    AnsweredPolygon answer;
+    answer.membership = p.membership;
+    if (AnswerFor(p.membership) == PolygonAnswer::PointValues) {
+      answer.values.resize(p.meshPoints.size());
+      for (const MeshPoint& m : p.meshPoints)
+        points.push_back({m.position, FaceNormal(m, p)});
+    }
+    result.polygons.push_back(std::move(answer));
+  }
+
+  double prismWork = 0.0;
+  for (const ShadingPrism& prism : site.prisms)
+    prismWork += static_cast<double>(prism.plan.Complexity()) / 4.0;
+  const double perPoint =
+      std::max(1.0, static_cast<double>(site.luminaires.size()) * (1.0 + prismWork + decks.Cost() / 4.0));
+  const std::size_t piecePoints = static_cast<std::size_t>(std::max(1.0, std::floor(kPieceEvaluations / perPoint)));
+  const std::size_t pieces = (points.size() + piecePoints - 1) / piecePoints;
+  result.pieces = pieces;
+
+  std::vector<double> fresh(points.size(), 0.0);  // illuminance of the new installation
+  const PieceRun run = RunPieces(pieces, options.threads, host, [&](std::size_t piece) {
+    std::uint64_t done = 0;
+    const std::size_t end = std::min(points.size(), (piece + 1) * piecePoints);
+    for (std::size_t n = piece * piecePoints; n < end; ++n)
+      fresh[n] = IlluminanceAt(site, decks, points[n], done);
+    return done;
+  });
+  result.evaluations = run.evaluations;
+  result.piecesComputed = run.computed;
+  if (run.cancelled)
+    return kCancelled;
+
+  const double scale = MaintainedScale(in.maintenanceFactor);
+  std::size_t n = 0;
+  for (AnsweredPolygon& polygon : result.polygons)
+    for (float& value : polygon.values)
+      value = static_cast<float>(fresh[n++] * scale);
+  double lampFlux = 0.0;
+  for (const SiteLuminaire& l : site.luminaires)
+    lampFlux += l.lampFlux;
+  result.flux = static_cast<float>(lampFlux * scale);
+  result.i80 = LargestIntensityAtElevation(site, 80.0);
+  result.i85 = LargestIntensityAtElevation(site, 85.0);
+  host.Progress(100);
+  return kEngineOk;
+}
+
+}  // namespace Engines
