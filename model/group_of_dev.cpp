@@ -602,10 +602,6 @@ int CGroupOfDev::SetContourAngle(const double* angle)
   return 0;
 }
 
-// The handle drags of a group belong to the scene's editing tools, not built yet; until then a group does not
-// change under them. The open-territory placement is in pole_placement.cpp.
-int CGroupOfDev::DragHandle(double*, double*, int) { return 0; }
-
 int CGroupOfDev::OnKeyDown(UINT key, UINT repeat, UINT flags)
 {
   if (!m_selected) {

@@ -1,6 +1,6 @@
 // The placement of a group's poles on an open territory: along a contour (scheme 3) or at points (scheme 4),
-// each position becoming a generated sub-group of one pole; the offset of a contour vertex; and snapping a
-// point onto the contour of a polygon primitive.
+// each position becoming a generated sub-group of one pole; the offset of a contour vertex; snapping a point
+// onto the contour of a polygon primitive; and the drags of the group's handles in the scene.
 #include "model/contour_offset.h"
 #include "model/group_of_dev.h"
 #include "model/iarea.h"
@@ -50,6 +50,9 @@ Unit UnitOf(double dx, double dy)
   const double length = std::hypot(dx, dy);
   return length == 0 ? Unit{} : Unit{dx / length, dy / length};
 }
+
+// A drag may call back into the model; one at a time, across all groups.
+bool g_dragging = false;
 
 IClassObjModel* ObjectOf(IModelUnknown* iface)
 {
@@ -294,6 +297,204 @@ int CGroupOfDev::SnapToPrimitiveOutline(double* point)
     }
   }
   return 0;
+}
+
+int CGroupOfDev::DragHandle(double* px, double* py, int code)
+{
+  if (code == -1) {
+    g_dragging = false;
+    return 0;
+  }
+  if (g_dragging || !m_firstPole)
+    return 0;
+  g_dragging = true;
+  struct Release {
+    ~Release() { g_dragging = false; }
+  } release;
+
+  const double x = *px;
+  const double y = *py;
+  IPole* first = m_firstPole;
+  IPole* second = first->GetNext();
+  const int scheme = m_placementScheme;
+  const int placeRest = scheme == 2 ? 6 : 4;
+  double phi = *first->GetRotation();
+  if (scheme == 1)
+    phi = first->GetAbsoluteRotation();
+  else if (scheme == 2)
+    phi = first->GetCircleRotation();
+  const bool keepAim = m_mountingKind == 1 && (*first->GetAimFlags() & 0x20);
+  const double aimTurn = keepAim ? first->ComputeAimTurn(&scheme) : 0.0;
+  const double aimTilt = keepAim ? first->ComputeAimTilt(&scheme) : 0.0;
+  // Every further pole aims like the first: its aim point, turn and tilt.
+  auto shareAim = [&] {
+    double aim[3];
+    first->GetAimPoint(aim);
+    const double turn = first->GetAimTurn();
+    const double tilt = first->GetAimTilt();
+    for (IPole* pole = second; pole; pole = pole->GetNext()) {
+      pole->SetAimPoint(aim);
+      pole->SetAimTurn(&turn);
+      pole->SetAimTilt(&tilt);
+    }
+  };
+  auto moveBy = [](IPole* pole, double dx, double dy) {
+    const double* p = pole->GetPosition();
+    const double moved[3] = {p[0] + dx, p[1] + dy, p[2]};
+    pole->SetPosition(moved);
+  };
+
+  bool changed = false;
+  switch (code) {
+  case 100:
+  case 908: {
+    double target[3] = {x, y, first->GetPosition()[2]};
+    if (scheme == 0)
+      SnapToPrimitiveOutline(target);
+    const double* p = first->GetPosition();
+    const double dx = target[0] - p[0];
+    const double dy = target[1] - p[1];
+    const double moved[3] = {target[0], target[1], p[2]};
+    first->SetPosition(moved);
+    // A single pole stays where it was put: laying out the rest would put it back at its default place.
+    if (second) {
+      moveBy(second, dx, dy);
+      PlacePoles(placeRest);
+    }
+    changed = true;
+    break;
+  }
+  case 900: {
+    const double* p = first->GetPosition();
+    if (x == p[0] && y == p[1])
+      break;
+    double rotation = IntoHalfTurn(AngleOf(x - p[0], y - p[1]));
+    if (scheme == 1)
+      rotation = IntoHalfTurn(rotation - (second ? second->GetAngleToPrev() : 0.0) + 270);
+    else if (scheme == 2)
+      rotation = IntoHalfTurn(rotation - AngleOf(p[0] - m_basePoint[0], p[1] - m_basePoint[1]) - 180);
+    for (IPole* pole = first; pole; pole = pole->GetNext())
+      pole->SetRotation(&rotation);
+    changed = true;
+    break;
+  }
+  case 901: {
+    const double* p = first->GetPosition();
+    const double d = (x - p[0]) * std::cos(phi * kDegree) + (y - p[1]) * std::sin(phi * kDegree);
+    const double tilt = first->GetTilt(m_mountingKind);
+    const double limit = tilt == 0 ? 10.0 : first->GetHeight(m_mountingKind) / std::tan(tilt * kDegree);
+    if (!(d > 0 && d < limit))
+      break;
+    const int user = 0;
+    for (IPole* pole = first; pole; pole = pole->GetNext()) {
+      pole->SetTypical(&user);
+      pole->SetOutreach(&d);
+    }
+    // A generated sub-group: its siblings and the group that made them take the outreach too.
+    if (IsSubGroup()) {
+      auto* parent = static_cast<CGroupOfDev*>(dynamic_cast<IGroupOfDev*>(m_parent));
+      for (IGroupOfDev* sibling = parent->GetFirstSubGroup(); sibling; sibling = sibling->GetNext()) {
+        if (IPole* pole = static_cast<CGroupOfDev*>(sibling)->GetFirstPole()) {
+          pole->SetTypical(&user);
+          pole->SetOutreach(&d);
+        }
+      }
+      if (IPole* pole = parent->GetFirstPole())
+        pole->SetOutreach(&d);
+    }
+    changed = true;
+    break;
+  }
+  case 902:
+  case 903:
+    if (scheme == 1 && second) {
+      const double moved[3] = {x, y, second->GetPosition()[2]};
+      second->SetPosition(moved);
+      PlacePoles(4);
+      changed = true;
+    } else if (scheme == 2) {
+      const double* p = first->GetPosition();
+      const double ax = p[0] - m_basePoint[0], ay = p[1] - m_basePoint[1];
+      const double bx = x - m_basePoint[0], by = y - m_basePoint[1];
+      const double lengths = std::hypot(ax, ay) * std::hypot(bx, by);
+      if (lengths == 0)
+        break;
+      double step = std::acos(std::clamp((ax * bx + ay * by) / lengths, -1.0, 1.0)) / kDegree;
+      if (by * ax - bx * ay < 0)
+        step = 360 - step;
+      m_angularStep = std::clamp(step, 0.1, 360.0);
+      PlacePoles(6);
+      changed = true;
+    }
+    if (changed)
+      shareAim();
+    break;
+  case 904: {
+    if (scheme != 2)
+      break;
+    const double dx = x - m_basePoint[0];
+    const double dy = y - m_basePoint[1];
+    m_basePoint[0] += dx;
+    m_basePoint[1] += dy;
+    moveBy(first, dx, dy);
+    PlacePoles(6);
+    shareAim();
+    changed = true;
+    break;
+  }
+  case 905: {
+    double aim[3];
+    first->GetAimPoint(aim);
+    aim[0] = x;
+    aim[1] = y;
+    first->SetAimPoint(aim);
+    const double turn = first->ComputeAimTurn(&scheme);
+    const double tilt = first->ComputeAimTilt(&scheme);
+    first->SetAimTurn(&turn);
+    first->SetAimTilt(&tilt);
+    shareAim();
+    changed = true;
+    break;
+  }
+  case 906: {
+    if (scheme != 1 || !second)
+      break;
+    const double* p = first->GetPosition();
+    const double* q = second->GetPosition();
+    const double a = AngleOf(q[0] - p[0], q[1] - p[1]);
+    const double d = std::cos(a * kDegree) * (x - p[0]) + std::sin(a * kDegree) * (y - p[1]);
+    if (d < 0)
+      break;
+    const double moved[3] = {p[0] + d * std::cos(a * kDegree), p[1] + d * std::sin(a * kDegree), q[2]};
+    second->SetPosition(moved);
+    PlacePoles(4);
+    changed = true;
+    break;
+  }
+  case 907: {
+    if (scheme != 1 || !second)
+      break;
+    const double distance = second->GetDistanceToPrev();
+    const double moved[3] = {x, y, second->GetPosition()[2]};
+    second->SetPosition(moved);
+    second->SetDistanceToPrev(&distance);
+    PlacePoles(4);
+    changed = true;
+    break;
+  }
+  default: break;
+  }
+  if (changed && keepAim && code != 905) {
+    first->ApplyAimTurn(&aimTurn, &scheme);
+    first->ApplyAimTilt(&aimTilt, &scheme);
+    const double turn = first->GetAimTurn();
+    const double tilt = first->GetAimTilt();
+    for (IPole* pole = second; pole; pole = pole->GetNext()) {
+      pole->ApplyAimTurn(&turn, &scheme);
+      pole->ApplyAimTilt(&tilt, &scheme);
+    }
+  }
+  return changed ? 1 : 0;
 }
 
 }  // namespace ObjectModel

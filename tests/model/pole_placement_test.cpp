@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -188,6 +189,146 @@ TEST(PolePlacement, PointSnapsOntoAPolygonContourAndTurnsThePole)
   g->SnapToPrimitiveOutline(far);
   EXPECT_EQ(far[0], 0);
   EXPECT_EQ(far[1], 0);
+}
+
+// ---- Handles ----
+
+// A document whose marker size is asked in the middle of a drag: it tries a nested drag and notes the answer.
+class ReentrantDocument : public ColourDocument {
+public:
+  double GetMarkerSize() override
+  {
+    if (group) {
+      double x = 99, y = 99;
+      nestedAnswer = group->DragHandle(&x, &y, 100);
+    }
+    return ColourDocument::GetMarkerSize();
+  }
+  IGroupOfDev* group = nullptr;
+  int nestedAnswer = -7;
+};
+
+void Place(IPole* pole, double x, double y)
+{
+  const double xyz[3] = {x, y, pole->GetPosition()[2]};
+  pole->SetPosition(xyz);
+}
+
+TEST(PoleDrag, MoveSnapsAPoleOntoAContourAndRefusesNestedDrags)
+{
+  ReentrantDocument doc;
+  SiteGroup g(&doc);
+  doc.group = g.group;
+  g.site->GetFirstPrimitive()->SetContourOffset(1);
+  double x = 0.2, y = 6.3;
+  EXPECT_EQ(g->DragHandle(&x, &y, 100), 1);
+  EXPECT_EQ(doc.nestedAnswer, 0);
+  const double* p = g->GetFirstPole()->GetPosition();
+  EXPECT_NEAR(p[0], 0.2, 1e-9);
+  EXPECT_NEAR(p[1], 6, 1e-9);
+  doc.group = nullptr;
+  // Away from every contour the single pole goes where it is put and stays there.
+  x = 20, y = -20;
+  EXPECT_EQ(g->DragHandle(&x, &y, 908), 1);
+  EXPECT_EQ(g->GetFirstPole()->GetPosition()[0], 20);
+  EXPECT_EQ(g->GetFirstPole()->GetPosition()[1], -20);
+  EXPECT_EQ(g->DragHandle(&x, &y, -1), 0);
+  EXPECT_EQ(g->DragHandle(&x, &y, 555), 0);
+}
+
+TEST(PoleDrag, LineOfPolesMovesTurnsAndSpreads)
+{
+  FakeDocument doc;
+  SiteGroup g(&doc);
+  const int line = 1;
+  g->SetPlacementScheme(&line);
+  const int three = 3;
+  g->SetPoleCount(&three);
+  IPole* first = g->GetFirstPole();
+  IPole* second = first->GetNext();
+  IPole* third = second->GetNext();
+  Place(first, 0, 0);
+  Place(second, 10, 0);
+  g->PlacePoles(4);
+  EXPECT_EQ(third->GetPosition()[0], 20);
+  double x = 5, y = 5;
+  EXPECT_EQ(g->DragHandle(&x, &y, 100), 1);  // the whole line follows
+  EXPECT_EQ(third->GetPosition()[0], 25);
+  EXPECT_EQ(third->GetPosition()[1], 5);
+  x = 5, y = 25;
+  EXPECT_EQ(g->DragHandle(&x, &y, 907), 1);  // the line turns up about the first pole
+  EXPECT_NEAR(second->GetPosition()[0], 5, 1e-9);
+  EXPECT_NEAR(second->GetPosition()[1], 15, 1e-9);
+  EXPECT_NEAR(third->GetPosition()[1], 25, 1e-9);
+  x = 7, y = 13;
+  EXPECT_EQ(g->DragHandle(&x, &y, 906), 1);  // spacing 8 along the line
+  EXPECT_NEAR(third->GetPosition()[1], 21, 1e-9);
+  x = 7, y = -3;
+  EXPECT_EQ(g->DragHandle(&x, &y, 906), 0);  // behind the first pole
+  EXPECT_NEAR(third->GetPosition()[1], 21, 1e-9);
+}
+
+TEST(PoleDrag, TurnPointsTheBracketAtThePointer)
+{
+  FakeDocument doc;
+  SiteGroup g(&doc);
+  IPole* first = g->GetFirstPole();
+  Place(first, 2, 3);
+  double x = 2, y = 13;
+  EXPECT_EQ(g->DragHandle(&x, &y, 900), 1);
+  EXPECT_NEAR(*first->GetRotation(), 90, 1e-9);
+  x = 2, y = 3;
+  EXPECT_EQ(g->DragHandle(&x, &y, 900), 0);
+  EXPECT_NEAR(*first->GetRotation(), 90, 1e-9);
+}
+
+TEST(PoleDrag, CircleStepFromTheAngleAtTheBasePoint)
+{
+  FakeDocument doc;
+  SiteGroup g(&doc);
+  const int circle = 2;
+  g->SetPlacementScheme(&circle);
+  const int two = 2;
+  g->SetPoleCount(&two);
+  const double base[3] = {0, 0, 0};
+  g->SetBasePoint(base);
+  Place(g->GetFirstPole(), 10, 0);
+  for (const auto& [x0, y0, step] : {std::tuple{0.0, 10.0, 90.0}, {0.0, -10.0, 270.0}, {-10.0, 0.0, 180.0}}) {
+    double x = x0, y = y0;
+    EXPECT_EQ(g->DragHandle(&x, &y, 902), 1);
+    EXPECT_NEAR(*g->GetAngularStep(), step, 1e-9);
+  }
+  double x = 3, y = 4;
+  EXPECT_EQ(g->DragHandle(&x, &y, 904), 1);
+  EXPECT_EQ(g->GetBasePoint()[0], 3);
+  EXPECT_EQ(g->GetFirstPole()->GetPosition()[0], 13);
+}
+
+TEST(PoleDrag, OutreachOnlyInFrontOfThePoleAndForTheWholeContourPlacement)
+{
+  FakeDocument doc;
+  SiteGroup g(&doc);
+  const int contour = 3;
+  g->SetPlacementScheme(&contour);
+  CArray<_CSPOINT3D>* points = nullptr;
+  g->GetContourPoints(&points);
+  points->Add(_CSPOINT3D{0, 0, 0, 0, 0});
+  points->Add(_CSPOINT3D{30, 0, 0, 0, 0});
+  g->UpdatePolePositions(0);
+  ASSERT_EQ(g->GetSubGroupCount(), 2);
+  auto* sub = static_cast<CGroupOfDev*>(g->GetFirstSubGroup());
+  auto* sibling = static_cast<CGroupOfDev*>(sub->GetNext());
+  const double before = sibling->GetFirstPole()->GetOutreach(0);
+  // The first sub-group's pole stands at (0, -1) with its bracket turned to 90: toward +y.
+  double x = 0, y = -3;
+  EXPECT_EQ(sub->DragHandle(&x, &y, 901), 0);
+  EXPECT_EQ(sibling->GetFirstPole()->GetOutreach(0), before);
+  x = 0, y = 0.5;
+  EXPECT_EQ(sub->DragHandle(&x, &y, 901), 1);
+  EXPECT_NEAR(sub->GetFirstPole()->GetOutreach(0), 1.5, 1e-9);
+  EXPECT_NEAR(sibling->GetFirstPole()->GetOutreach(0), 1.5, 1e-9);
+  // The parent's pole keeps its catalogue values; its own outreach (what a mounting kind of 1 reads) is set.
+  EXPECT_NEAR(g->GetFirstPole()->GetOutreach(1), 1.5, 1e-9);
 }
 
 }  // namespace
