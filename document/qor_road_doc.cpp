@@ -66,8 +66,6 @@ const char* const kMissingQorStatcs = "Не найдена компонента 
 const char* const kLuminaireDbFailed = "Ошибка открытия базы данных световых приборов.";
 const char* const kLuminaireDbEmpty = "База данных не содержит световых приборов.";
 
-constexpr CLSID CLSID_TransparencySetting{0x000BCF03, 0x7478, 0x4D0A, {0x87, 0x56, 0x57, 0x07, 0xA8, 0xD5, 0x77, 0x0E}};
-constexpr IID IID_ITransparencySetting{0xDFFDC1DB, 0x66DD, 0x4C04, {0x9D, 0x0D, 0x27, 0x2E, 0x61, 0xAB, 0x76, 0xF9}};
 
 void Step(int step)
 {
@@ -124,12 +122,12 @@ CQorRoadDoc::CQorRoadDoc()
   InitHistory();
   Step(4);
   {
-    UINT alpha = Shell::GetProfileInt("Settings", "Transparence", 255);
-    IUnknown* transparency = nullptr;
+    const int alpha = static_cast<int>(Shell::GetProfileInt("Settings", "Transparence", 255));
+    ITransparencySetting* transparency = nullptr;
     if (SUCCEEDED(CoCreateInstance(CLSID_TransparencySetting, nullptr, CLSCTX_INPROC_SERVER,
                                    IID_ITransparencySetting, reinterpret_cast<void**>(&transparency))) &&
         transparency) {
-      (void)alpha;  // the window-transparency component comes with the application shell
+      transparency->SetAlpha(alpha);
       transparency->Release();
     }
   }

@@ -16,6 +16,21 @@ struct IPoleCatalog;
 struct IPriceDatabase;
 struct IStatistics;
 
+// The window-transparency component: created for each use, released at once.
+inline constexpr CLSID CLSID_TransparencySetting{0x000BCF03, 0x7478, 0x4D0A, {0x87, 0x56, 0x57, 0x07, 0xA8, 0xD5, 0x77, 0x0E}};
+inline constexpr IID IID_ITransparencySetting{0xDFFDC1DB, 0x66DD, 0x4C04, {0x9D, 0x0D, 0x27, 0x2E, 0x61, 0xAB, 0x76, 0xF9}};
+struct ITransparencySetting : IUnknown {
+  virtual HRESULT Reserved3() = 0;
+  virtual HRESULT Reserved4() = 0;
+  virtual HRESULT Reserved5() = 0;
+  virtual HRESULT Reserved6() = 0;
+  // Slot 7: the alpha of the application's windows, 0..255.
+  virtual HRESULT SetAlpha(int alpha) = 0;
+
+protected:
+  ~ITransparencySetting() = default;
+};
+
 // What the document reads and sets on the program's view, when the first view is one.
 class IQorRoadView {
 public:
