@@ -241,7 +241,22 @@ TEST(CalcSurface, IsolinesAndLabelsFromTheVisualOptions)
   EXPECT_FLOAT_EQ(static_cast<float>(set.levels[0]->value), 2.7f);
   ASSERT_EQ(set.levels[0]->curves.size(), 1u);
   for (const auto& seg : set.levels[0]->curves[0]->segments) EXPECT_NEAR(seg.a.x, 2.7, 1e-6);
-  EXPECT_FALSE(set.levels[0]->curves[0]->labels.empty());
+  ASSERT_FALSE(set.levels[0]->curves[0]->labels.empty());
+
+  // A new isoline colour with the same font recolours the labels in place; a new font height rebuilds them.
+  const CVectorString3D* label = set.levels[0]->curves[0]->labels[0].get();
+  const _PREF_OF_COLOR red{1, 0, 0};
+  options->SetColour(7, &red);
+  s.ApplyVisualOptions(options.get(), 1);
+  ASSERT_EQ(set.levels[0]->curves[0]->labels[0].get(), label);
+  EXPECT_EQ(label->m_r, 1.0f);
+  EXPECT_EQ(s.GetIsolineColour()[0], 1.0f);
+  font.lfHeight = -80;
+  options->SetFont(1, &font);
+  s.ApplyVisualOptions(options.get(), 1);
+  EXPECT_EQ(s.GetLabelHeight(), 0.8);
+  ASSERT_FALSE(set.levels[0]->curves[0]->labels.empty());
+  EXPECT_EQ(set.levels[0]->curves[0]->labels[0]->GetHeight(), 0.8);
 
   // Back to the sheet: the isolines go with the values.
   s.ApplyVisualOptions(options.get(), 0);
