@@ -290,12 +290,15 @@ void CQorTriPolygon::Refine(double maxStep)
   }
 
   // Two points at the same place would stop the next triangulation; the first one stays (outline points come
-  // first, so the outline is never thinned).
+  // first, so the outline is never thinned). Outline points are never dropped: their constraints hold them, and
+  // two of them at one place mean an outline that touches itself, which the triangulation then refuses.
+  const std::unordered_set<const CTriPoint*> onOutline(ring.begin(), ring.end());
   std::unordered_set<std::string> places;
   std::vector<std::unique_ptr<CTriPoint>> distinct;
   for (auto& p : points) {
     const double xy[2] = {p->x + 0.0, p->y + 0.0};
-    if (places.emplace(reinterpret_cast<const char*>(xy), sizeof xy).second) {
+    const bool fresh = places.emplace(reinterpret_cast<const char*>(xy), sizeof xy).second;
+    if (fresh || onOutline.count(p.get()) != 0) {
       distinct.push_back(std::move(p));
     }
   }

@@ -313,3 +313,29 @@ TEST(MeshRefinement, RefinedOutlinesTriangulateAgain)
 }
 
 }  // namespace
+
+namespace {
+
+// A crossing outline refused once stays refused after refinement divides its edges: the sweep must never run on
+// it, whatever points the refinement added.
+TEST(MeshRefinement, CrossingOutlinesStayRefusedAfterRefinement)
+{
+  const std::vector<std::pair<const char*, std::vector<P3>>> outlines = {
+      {"bow tie", {{0, 0, 0}, {4, 0, 0}, {0, 4, 0}, {4, 4, 0}}},
+      {"figure eight", {{0, 0, 0}, {10, 10, 0}, {10, 0, 0}, {0, 10, 0}}},
+      {"folded back", {{0, 0, 0}, {10, 0, 0}, {10, 5, 0}, {5, 0, 0}, {5, 8, 0}}},
+  };
+  for (const auto& [name, outline] : outlines) {
+    for (double step : {0.5, 1.0}) {
+      CQorTriPolygon polygon;
+      LoadOutline(polygon, outline);
+      EXPECT_FALSE(Triangulate(polygon)) << name;
+      polygon.CollectTriangles();
+      polygon.Refine(step);
+      EXPECT_FALSE(Triangulate(polygon)) << name << " at step " << step;
+      EXPECT_TRUE(polygon.triangles.empty()) << name;
+    }
+  }
+}
+
+}  // namespace
