@@ -85,18 +85,17 @@ double IlluminanceAt(const Site& site, const DeckShadows& decks, const CalcPoint
 
 DeckShadows DecksOf(const OpenTerritoryInput& in)
 {
-  std::vector<std::array<Vec3, 3>> triangles;
+  std::vector<DeckShadows::Sheet> sheets;
   std::vector<DeckPlate> plates;
   for (const SitePrimitive& p : in.primitives) {
     if (p.membership == SiteMembership::Shading || p.membership == SiteMembership::Marking)
       continue;
-    if (p.shape == PrimitiveShape::Polygon) {
-      triangles.insert(triangles.end(), p.pieces.begin(), p.pieces.end());
-      continue;
-    }
-    plates.push_back({PlanOf(p), (p.points[0].z + p.points[1].z + p.points[2].z) / 3.0});
+    if (p.shape == PrimitiveShape::Polygon)
+      sheets.push_back(p.pieces);
+    else
+      plates.push_back({PlanOf(p), (p.points[0].z + p.points[1].z + p.points[2].z) / 3.0});
   }
-  return DeckShadows(std::move(triangles), std::move(plates));
+  return DeckShadows(sheets, std::move(plates));
 }
 
 }  // namespace

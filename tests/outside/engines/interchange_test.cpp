@@ -8,11 +8,13 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <random>
 #include <thread>
 
 #include <unistd.h>
 
 #include "interchange_fixture.h"
+#include "outside/engines/deck_shadows.h"
 #include "outside/engines/engine_codes.h"
 #include "outside/engines/interchange_calc.h"
 #include "outside/engines/interchange_engine.h"
@@ -211,6 +213,36 @@ TEST(InterchangeCalc, AShadingObjectHoldsBackTheLightThatWouldPassThroughIt)
   EXPECT_EQ(road(0), 0.0f) << "under the box";
   EXPECT_EQ(road(12), 0.0f) << "the way leaves through the box";
   ExpectLux(road(20), 1000.0 * 9.96 / std::pow(4.0 + 9.96 * 9.96, 1.5), "beside the box");
+}
+
+TEST(DeckShadows, TheHierarchyAnswersAsEveryTriangleOnItsOwnDoes)
+{
+  // 40 decks of 1 to 60 triangles at heights 0 to 20 m, overlapping in plan; 3000 ways from points to lights.
+  std::mt19937 random(11);
+  std::uniform_real_distribution<double> plan(-50.0, 50.0), height(0.0, 20.0), size(0.5, 8.0);
+  std::vector<DeckShadows::Sheet> sheets(40);
+  std::vector<DeckShadows> alone;
+  for (auto& sheet : sheets) {
+    const double z = height(random), x = plan(random), y = plan(random);
+    sheet.resize(1 + random() % 60);
+    for (auto& t : sheet) {
+      const double tx = x + plan(random) / 5, ty = y + plan(random) / 5, tz = z + size(random) / 4;
+      t = {Vec3{tx, ty, tz}, Vec3{tx + size(random), ty, z}, Vec3{tx, ty + size(random), z + 1.0}};
+      alone.push_back(DeckShadows({{t}}, {}));
+    }
+  }
+  const DeckShadows decks(sheets, {});
+  int blocked = 0;
+  for (int k = 0; k < 3000; ++k) {
+    const Vec3 point{plan(random), plan(random), height(random)}, light{plan(random), plan(random), height(random)};
+    bool any = false;
+    for (const DeckShadows& one : alone)
+      any = any || one.Blocks(point, light);
+    EXPECT_EQ(decks.Blocks(point, light), any) << k;
+    blocked += any;
+  }
+  EXPECT_GT(blocked, 300);
+  EXPECT_LT(blocked, 2700);
 }
 
 std::uint32_t U32At(const std::vector<std::uint8_t>& b, std::size_t offset)
