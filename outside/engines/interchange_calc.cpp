@@ -20,7 +20,8 @@ constexpr double kShortestNormal = 1e-6;
 
 struct CalcPoint {
   Vec3 position;
-  Vec3 normal;  // unit, facing up
+  Vec3 normal;                              // unit, facing up
+  const SitePrimitive* meshOnly = nullptr;  // the polygon whose mesh gives the normal, when the file's says nothing
 };
 
 bool Upward(Vec3& n)
@@ -32,31 +33,31 @@ bool Upward(Vec3& n)
   return true;
 }
 
-// The face a point lies on: its own normal; when that is missing, the mesh triangle under it (the nearest in
-// height of those whose plan holds it); else the vertical.
-Vec3 FaceNormal(const MeshPoint& m, const SitePrimitive& polygon)
+// The face of a point whose normal is missing: the mesh triangle under it (the nearest in height of those whose
+// plan holds it), else the vertical.
+Vec3 MeshNormal(Vec3 point, const SitePrimitive& polygon)
 {
-  Vec3 n = m.normal;
-  if (Upward(n))
-    return n;
+  Vec3 n{0.0, 0.0, 1.0};
   double nearest = 0.0;
   bool found = false;
   for (const auto& t : polygon.pieces) {
     Vec3 e1 = t[1] - t[0], e2 = t[2] - t[0];
     Vec3 c{e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x};
-    if (!Upward(c) || !Footprint::Triangle({t[0].x, t[0].y}, {t[1].x, t[1].y}, {t[2].x, t[2].y})
-                           .Contains({m.position.x, m.position.y}))
+    // A triangle seen edge-on in plan holds no point of it.
+    if (!Upward(c) || c.z <= kShortestNormal)
+      continue;
+    if (!Footprint::Triangle({t[0].x, t[0].y}, {t[1].x, t[1].y}, {t[2].x, t[2].y}).Contains({point.x, point.y}))
       continue;
     // Height of the triangle's plane under the point.
-    const double z = t[0].z - (c.x * (m.position.x - t[0].x) + c.y * (m.position.y - t[0].y)) / c.z;
-    const double gap = std::fabs(m.position.z - z);
+    const double z = t[0].z - (c.x * (point.x - t[0].x) + c.y * (point.y - t[0].y)) / c.z;
+    const double gap = std::fabs(point.z - z);
     if (!found || gap < nearest) {
       nearest = gap;
       n = c;
       found = true;
     }
   }
-  return found ? n : Vec3{0.0, 0.0, 1.0};
+  return n;
 }
 
 // Illuminance of the new installation on the face at a point: sum of I cos(incidence) / d^2 over the luminaires
@@ -119,8 +120,10 @@ int CalculateInterchange(const OpenTerritoryInput& in, EngineHost& host, Interch
   const Site& site = *built;
   const DeckShadows decks = DecksOf(in);
 
-  // The calculation points, polygon after polygon, each on its own face.
+  // The calculation points, polygon after polygon. A point without a normal looks for its face in the mesh while
+  // the pieces run, which costs it a look at each of the polygon's triangles.
   std::vector<CalcPoint> points;
+  double meshLooks = 0.0;
   for (const SitePrimitive& p : in.primitives) {
     if (p.shape != PrimitiveShape::Polygon)
       continue;
@@ -128,8 +131,14 @@ int CalculateInterchange(const OpenTerritoryInput& in, EngineHost& host, Interch
     answer.membership = p.membership;
     if (AnswerFor(p.membership) == PolygonAnswer::PointValues) {
       answer.values.resize(p.meshPoints.size());
-      for (const MeshPoint& m : p.meshPoints)
-        points.push_back({m.position, FaceNormal(m, p)});
+      for (const MeshPoint& m : p.meshPoints) {
+        CalcPoint c{m.position, m.normal};
+        if (!Upward(c.normal)) {
+          c.meshOnly = &p;
+          meshLooks += static_cast<double>(p.pieces.size());
+        }
+        points.push_back(c);
+      }
     }
     result.polygons.push_back(std::move(answer));
   }
@@ -138,7 +147,8 @@ int CalculateInterchange(const OpenTerritoryInput& in, EngineHost& host, Interch
   for (const ShadingPrism& prism : site.prisms)
     prismWork += static_cast<double>(prism.plan.Complexity()) / 4.0;
   const double perPoint =
-      std::max(1.0, static_cast<double>(site.luminaires.size()) * (1.0 + prismWork + decks.Cost() / 4.0));
+      std::max(1.0, static_cast<double>(site.luminaires.size()) * (1.0 + prismWork + decks.Cost() / 4.0) +
+                        meshLooks / static_cast<double>(std::max<std::size_t>(1, points.size())));
   const std::size_t piecePoints = static_cast<std::size_t>(std::max(1.0, std::floor(kPieceEvaluations / perPoint)));
   const std::size_t pieces = (points.size() + piecePoints - 1) / piecePoints;
   result.pieces = pieces;
@@ -147,8 +157,12 @@ int CalculateInterchange(const OpenTerritoryInput& in, EngineHost& host, Interch
   const PieceRun run = RunPieces(pieces, options.threads, host, [&](std::size_t piece) {
     std::uint64_t done = 0;
     const std::size_t end = std::min(points.size(), (piece + 1) * piecePoints);
-    for (std::size_t n = piece * piecePoints; n < end; ++n)
-      fresh[n] = IlluminanceAt(site, decks, points[n], done);
+    for (std::size_t n = piece * piecePoints; n < end; ++n) {
+      CalcPoint p = points[n];
+      if (p.meshOnly)
+        p.normal = MeshNormal(p.position, *p.meshOnly);
+      fresh[n] = IlluminanceAt(site, decks, p, done);
+    }
     return done;
   });
   result.evaluations = run.evaluations;
