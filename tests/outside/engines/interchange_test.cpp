@@ -170,29 +170,35 @@ TEST(InterchangeCalc, AnInclinedDeckIsLitOnItsOwnNormal)
 
 TEST(InterchangeCalc, AnUpperDeckShadesThePointsBeneathItFromALightAbove)
 {
-  // A road at 0 m (x -20..20, y -5..5) under a bridge deck at 6 m (x -3..3, y -10..10). Light A, 1000 cd at
-  // (0, 0, 12), stands above the bridge; light B, 1000 cd at (0, 0, 4), under it. From a road point (x, 0) the
-  // way to A passes 6 m at x (1 - 5.96 / 11.96) = 0.5017 x: within the bridge for |x| <= 5.
-  auto text = InterchangeText()
-                  .FlatDeck(1, -20, -5, 20, 5, 0.0, 1.0)
-                  .FlatDeck(1, -3, -10, 3, 10, 6.0, 1.0)
-                  .Pole(0, 0, 12)
-                  .Pole(0, 0, 4)
-                  .Isotropic(1000, 1000)
-                  .Text();
-  auto values = Values(text);
-  ASSERT_EQ(values.size(), 2u);
-  ASSERT_EQ(values[0].size(), 41u * 11u);
-  auto road = [&](int x) { return values[0][static_cast<std::size_t>((x + 20) * 11 + 5)]; };  // the point (x, 0)
-  auto horizontal = [](double x, double h) { return 1000.0 * h / std::pow(x * x + h * h, 1.5); };
-  ExpectLux(road(0), horizontal(0, 3.96), "under the bridge: B alone");
-  ExpectLux(road(4), horizontal(4, 3.96), "way to A through the bridge: B alone");
-  ExpectLux(road(5), horizontal(5, 3.96), "the last point A cannot reach");
-  ExpectLux(road(6), horizontal(6, 3.96) + horizontal(6, 11.96), "A passes beside the bridge");
-  ExpectLux(road(15), horizontal(15, 3.96) + horizontal(15, 11.96), "far from the bridge");
-  // The bridge's own points: A from above; B lights only the underside, which has no points.
-  ASSERT_EQ(values[1].size(), 7u * 21u);
-  ExpectLux(values[1][3 * 21 + 10], horizontal(0, 5.96), "bridge point (0, 0)");
+  // A road at 0 m (x -20..20, y -5..5) under a bridge deck at 6 m (x -3..3, y -10..10), a polygon with points or
+  // a simple rectangle. Light A, 1000 cd at (0, 0, 12), stands above the bridge; light B, 1000 cd at (0, 0, 4),
+  // under it. From a road point (x, 0) the way to A passes 6 m at x (1 - 5.96 / 11.96) = 0.5017 x: within the
+  // bridge for |x| <= 5. Under everything lies a background rectangle lifted 0.06 m, above the road's points (as
+  // the writer lifts the sixtieth primitive): a sheet that close to a point's height shades nothing.
+  for (bool polygonBridge : {true, false}) {
+    InterchangeText site;
+    site.Rectangle(-30, -20, 30, 20, 0.06, 0).FlatDeck(1, -20, -5, 20, 5, 0.0, 1.0);
+    if (polygonBridge)
+      site.FlatDeck(1, -3, -10, 3, 10, 6.0, 1.0);
+    else
+      site.Rectangle(-3, -10, 3, 10, 6.0, 1);
+    auto values = Values(site.Pole(0, 0, 12).Pole(0, 0, 4).Isotropic(1000, 1000).Text());
+    const std::string bridge = polygonBridge ? "polygon bridge: " : "rectangle bridge: ";
+    ASSERT_EQ(values.size(), polygonBridge ? 2u : 1u);
+    ASSERT_EQ(values[0].size(), 41u * 11u);
+    auto road = [&](int x) { return values[0][static_cast<std::size_t>((x + 20) * 11 + 5)]; };  // the point (x, 0)
+    auto horizontal = [](double x, double h) { return 1000.0 * h / std::pow(x * x + h * h, 1.5); };
+    ExpectLux(road(0), horizontal(0, 3.96), bridge + "under the bridge: B alone");
+    ExpectLux(road(4), horizontal(4, 3.96), bridge + "way to A through the bridge: B alone");
+    ExpectLux(road(5), horizontal(5, 3.96), bridge + "the last point A cannot reach");
+    ExpectLux(road(6), horizontal(6, 3.96) + horizontal(6, 11.96), bridge + "A passes beside the bridge");
+    ExpectLux(road(15), horizontal(15, 3.96) + horizontal(15, 11.96), bridge + "far from the bridge");
+    if (polygonBridge) {
+      // The bridge's own points: A from above; B lights only the underside, which has no points.
+      ASSERT_EQ(values[1].size(), 7u * 21u);
+      ExpectLux(values[1][3 * 21 + 10], horizontal(0, 5.96), "bridge point (0, 0)");
+    }
+  }
 }
 
 TEST(InterchangeCalc, AShadingObjectHoldsBackTheLightThatWouldPassThroughIt)
