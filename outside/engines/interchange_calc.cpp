@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 #include "outside/engines/deck_shadows.h"
@@ -15,6 +16,8 @@ namespace {
 // A piece of the points costs at most this many point-luminaire evaluations (a few milliseconds), so the calling
 // thread, which asks the host before each piece it takes, asks often enough to stop within a tenth of a second.
 constexpr double kPieceEvaluations = 1 << 18;
+// A light almost on a point would give a value beyond the file's floats: it is held at the largest one.
+constexpr double kLargestValue = std::numeric_limits<float>::max();
 // A normal shorter than this says nothing about the surface.
 constexpr double kShortestNormal = 1e-6;
 
@@ -174,7 +177,7 @@ int CalculateInterchange(const OpenTerritoryInput& in, EngineHost& host, Interch
   std::size_t n = 0;
   for (AnsweredPolygon& polygon : result.polygons)
     for (float& value : polygon.values)
-      value = static_cast<float>(fresh[n++] * scale);
+      value = static_cast<float>(std::min(fresh[n++] * scale, kLargestValue));
   double lampFlux = 0.0;
   for (const SiteLuminaire& l : site.luminaires)
     lampFlux += l.lampFlux;
