@@ -16,7 +16,8 @@ namespace {
 // A piece of the points costs at most this many point-luminaire evaluations (a few milliseconds), so the calling
 // thread, which asks the host before each piece it takes, asks often enough to stop within a tenth of a second.
 constexpr double kPieceEvaluations = 1 << 18;
-// A light almost on a point would give a value beyond the file's floats: it is held at the largest one.
+// A light almost on a point, or a safety factor of almost nothing, would give a value beyond the file's floats:
+// it is held at the largest one.
 constexpr double kLargestValue = std::numeric_limits<float>::max();
 // A normal shorter than this says nothing about the surface.
 constexpr double kShortestNormal = 1e-6;
@@ -181,7 +182,7 @@ int CalculateInterchange(const OpenTerritoryInput& in, EngineHost& host, Interch
   double lampFlux = 0.0;
   for (const SiteLuminaire& l : site.luminaires)
     lampFlux += l.lampFlux;
-  result.flux = static_cast<float>(lampFlux * scale);
+  result.flux = static_cast<float>(std::min(lampFlux * scale, kLargestValue));
   result.i80 = LargestIntensityAtElevation(site, 80.0);
   result.i85 = LargestIntensityAtElevation(site, 85.0);
   host.Progress(100);
