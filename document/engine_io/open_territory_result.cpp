@@ -1,0 +1,157 @@
+// The result file, in order, every item 4 bytes:
+//   nX (uint32); nY (uint32); xs[nX] (float); ys[nY] (float);
+//   values[nX x nY] (float, X-major: node (i, j) at i x nY + j); states[nX x nY] (int32, negative: no value);
+//   nZ (uint32); nZ zone records of 9 items: kind (int32: 0 carriageway, 1 sidewalk), average, minimum, maximum,
+//   minimum/average, a fifth value carried as it comes, I80, I85, utilisation factor (float).
+#include "document/engine_io/open_territory_result.h"
+
+#include "document/engine_io/engine_io_codes.h"
+#include "document/engine_io/open_territory_parts.h"
+#include "model/results.h"
+#include "platform/mfc-core/archive.h"
+#include "platform/mfc-core/cfile.h"
+
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <vector>
+
+namespace EngineIo {
+namespace {
+
+using Count = std::uint64_t;
+
+constexpr Count kZoneItems = 9;
+
+// Counts from the file multiply without wrapping round: a product too large for any file stays too large.
+Count Mul(Count a, Count b)
+{
+  constexpr Count kMax = std::numeric_limits<Count>::max();
+  return a != 0 && b > kMax / a ? kMax : a * b;
+}
+
+// Everything the file holds, read in full before the results block is touched.
+struct ResultFile {
+  std::uint32_t nX = 0;
+  std::uint32_t nY = 0;
+  std::vector<float> xs, ys, values;
+  std::vector<std::int32_t> states;
+  std::vector<_ZONE_RESULT> zones;
+};
+
+class ItemReader {
+public:
+  explicit ItemReader(CArchive& ar) : ar_(ar) {}
+
+  template <class T>
+  T Item()
+  {
+    static_assert(sizeof(T) == 4);
+    T v{};
+    ar_ >> v;
+    return v;
+  }
+  // The file must hold every item of the array before anything is allocated for it.
+  template <class T>
+  std::vector<T> Items(Count n)
+  {
+    ar_.EnsureAvailable(Mul(n, 4));
+    if (n > std::numeric_limits<std::size_t>::max() / 4)
+      AfxThrowArchiveException(CArchiveException::endOfFile);
+    std::vector<T> v(static_cast<std::size_t>(n));
+    for (T& item : v)
+      item = Item<T>();
+    return v;
+  }
+
+  CArchive& archive() { return ar_; }
+
+private:
+  CArchive& ar_;
+};
+
+void ReadFile(ItemReader& in, ResultFile& f)
+{
+  f.nX = in.Item<std::uint32_t>();
+  f.nY = in.Item<std::uint32_t>();
+  f.xs = in.Items<float>(f.nX);
+  f.ys = in.Items<float>(f.nY);
+  const Count nodes = Mul(f.nX, f.nY);
+  f.values = in.Items<float>(nodes);
+  f.states = in.Items<std::int32_t>(nodes);
+  const std::uint32_t nZones = in.Item<std::uint32_t>();
+  in.archive().EnsureAvailable(Mul(nZones, kZoneItems * 4));
+  f.zones.resize(nZones);
+  for (_ZONE_RESULT& z : f.zones) {
+    z = _ZONE_RESULT{};
+    z.kind = in.Item<std::int32_t>();
+    z.average = in.Item<float>();
+    z.minimum = in.Item<float>();
+    z.maximum = in.Item<float>();
+    z.uniformity = in.Item<float>();
+    z.fifth = in.Item<float>();
+    z.i80 = in.Item<float>();
+    z.i85 = in.Item<float>();
+    z.utilisation = in.Item<float>();  // the item before it in the block stays 0
+  }
+}
+
+template <class T>
+void CopyItems(T* to, const std::vector<T>& from)
+{
+  if (to && !from.empty())
+    std::memcpy(to, from.data(), from.size() * sizeof(T));
+}
+
+void FillResults(ObjectModel::CResultsOfCalc& results, const ResultFile& f)
+{
+  _CALC_RESULTS& d = *results.GetData();
+  d.nX = f.nX;
+  d.nRoad = f.nY;
+  d.nZones = static_cast<std::uint32_t>(f.zones.size());
+  results.AllocArrays();
+  CopyItems(d.xs, f.xs);
+  CopyItems(d.yRoad, f.ys);
+  CopyItems(d.eRoad, f.values);
+  CopyItems(d.nodeState, f.states);
+  CopyItems(d.zones, f.zones);
+  d.header1 = 1;
+  d.header2 = 1;
+  d.header3 = 1;
+  d.valid = 1;
+}
+
+}  // namespace
+}  // namespace EngineIo
+
+int ReadEngineResult3(IQorRoadDoc* document, const CString& path)
+{
+  using namespace EngineIo;
+  OpenTerritoryParts parts;
+  if (!FindActiveOpenTerritory(document, parts))
+    return kNoAreaOfThisKind;
+  auto* results = dynamic_cast<ObjectModel::CResultsOfCalc*>(parts.results.get());
+  if (!results)
+    return kNoAreaOfThisKind;
+
+  CFile file;
+  if (!file.Open(path.GetString(), CFile::modeRead))
+    return kResultMissing;
+  results->Clear();
+  ResultFile contents;
+  try {
+    CArchive ar(&file, CArchive::load, 4096);
+    ItemReader in(ar);
+    ReadFile(in, contents);
+    ar.Close();
+  } catch (CException* e) {
+    e->Delete();
+    return kResultDamaged;
+  } catch (const std::bad_alloc&) {
+    return kResultDamaged;
+  }
+  file.Close();
+  FillResults(*results, contents);
+  return kOk;
+}
