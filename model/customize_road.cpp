@@ -655,8 +655,6 @@ int CCustomizeRoad::CopyTo(IClassObjModel* dst, DWORD flags)
     to->AppendGroup(copy);
   }
   Child(m_results)->CopyTo(to->Child(to->m_results), flags);
-  if (IsInterchange())
-    to->m_results->Clear();
   to->m_sidewalkWidth = m_sidewalkWidth;
   to->m_sidewalkGap = m_sidewalkGap;
   to->m_branchCount = m_branchCount;

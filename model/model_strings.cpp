@@ -19,6 +19,7 @@ const char* BuiltInText(UINT id)
   case IDS_OBJ_RESULTS: return "Расчетные данные";
   case IDS_OBJ_POLE: return "Опора";
   case IDS_OBJ_CUSTOMIZE_ROAD: return "Открытые территории в одном уровне";
+  case IDS_OBJ_INTERCHANGE: return "Многоуровневые развязки";
   case IDS_OBJ_PRIMITIVE: return "Примитив";
   case IDS_OBJ_BACKGROUND: return "Фон";
   case IDS_OBJ_SHADING: return "Объекты затенения";

@@ -20,6 +20,7 @@ inline constexpr UINT IDS_OBJ_CUSTOMIZE_ROAD = 296; // "Открытые тер�
 inline constexpr UINT IDS_OBJ_PRIMITIVE = 300;     // "Примитив"
 inline constexpr UINT IDS_OBJ_BACKGROUND = 315;    // "Фон"
 inline constexpr UINT IDS_OBJ_SHADING = 750;       // "Объекты затенения"
+inline constexpr UINT IDS_OBJ_INTERCHANGE = 774;   // "Многоуровневые развязки"
 inline constexpr UINT IDS_OBJ_PRIMITIVE_GROUP = 776; // "Группа примитивов"
 inline constexpr UINT IDS_OBJ_MARKING = 815;       // "Разметка"
 

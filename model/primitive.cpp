@@ -599,6 +599,13 @@ int CPrimitive::Triangulate()
   RebuildContour();
   if (m_outlineFault)
     return 1;
+  // An interchange is calculated on the surface's mesh, which follows the outline it was made from.
+  if (m_surface && m_parent) {
+    CGuid areaClass;
+    m_parent->GetClassId(&areaClass);
+    if (areaClass.IsEqual(&CLSID_CCustomizeRoad3D))
+      m_surface->RebuildMesh();
+  }
   for (const PrimitiveTriangle& tri : triangles) {
     _CSPOINT3D t1 = tri[0];
     _CSPOINT3D t2 = tri[1];

@@ -4,6 +4,8 @@
 #include "platform/mfc-core/archive.h"
 #include "platform/mfc-core/exceptions.h"
 
+#include <algorithm>
+
 namespace ObjectModel {
 
 namespace {
@@ -87,6 +89,19 @@ void CPrimitiveCalcSurface::Serialize(CArchive& ar, DWORD fileVersion)
 }
 
 void CPrimitiveCalcSurface::Reset() { m_stored.clear(); }
+
+void CPrimitiveCalcSurface::CopyFrom(const CPrimitiveCalcSurface& source) { m_stored = source.m_stored; }
+
+void CPrimitiveCalcSurface::GetMeshTriangle(std::size_t, double corners[3][3]) const
+{
+  std::fill(&corners[0][0], &corners[0][0] + 9, 0.0);
+}
+
+void CPrimitiveCalcSurface::GetMeshPoint(std::size_t, double position[3], double normal[3]) const
+{
+  std::fill(position, position + 3, 0.0);
+  std::fill(normal, normal + 3, 0.0);
+}
 
 const char* CPrimitiveServices::TriangulateOutline(CArray<_CSPOINT3D>&, std::vector<PrimitiveTriangle>& out)
 {

@@ -8,20 +8,49 @@
 #include "platform/mfc-core/array.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 class CArchive;
 struct IPrimitive;
+struct IVisualOpt;
 
 namespace ObjectModel {
 
-// The calculation surface of one primitive: its block in the primitive's stored form and its reset.
+// The calculation surface of one primitive: its block in the primitive's stored form and its reset, and what
+// the interchange's copy, engine writer and result reader ask of its mesh. Without geometry there is no mesh:
+// no triangles, no points.
 class CPrimitiveCalcSurface {
 public:
   virtual ~CPrimitiveCalcSurface() = default;
   virtual void Serialize(CArchive& ar, DWORD fileVersion);
   virtual void Reset();
+  // A deep copy of a surface of the same kind, values and colours included: an undo state keeps them.
+  virtual void CopyFrom(const CPrimitiveCalcSurface& source);
+
+  // Made on the window's thread. RebuildMesh: false when the outline is refused.
+  virtual bool RebuildMesh() { return false; }
+  virtual void RefineMesh(double) {}
+  virtual bool IsRefinedTo(double) const { return false; }
+  virtual double ComputeArea() { return 0.0; }
+
+  // What the engine writer reads: the unrefined mesh triangles (corners as stored, above the outline) and the
+  // calculation points with their normals, in point order.
+  virtual std::size_t GetMeshTriangleCount() const { return 0; }
+  virtual void GetMeshTriangle(std::size_t, double corners[3][3]) const;
+  virtual std::size_t GetPointCount() const { return 0; }
+  virtual void GetMeshPoint(std::size_t, double position[3], double normal[3]) const;
+
+  // What the result reader fills: one value per point, then the mean and the colours.
+  virtual void SetPointValue(std::size_t, double) {}
+  virtual void ComputeAverage() {}
+  virtual double GetMeanValue() const { return 0.0; }
+  virtual double GetWeightedSum() const { return 0.0; }
+  virtual double GetTotalArea() const { return 0.0; }
+  virtual void SetValueRange(double, double) {}
+  virtual void BuildIsolines(IVisualOpt*) {}
+  virtual void ApplyColorLevels(IVisualOpt*) {}
 
 private:
   // The block as read; an empty surface is written when nothing was read.

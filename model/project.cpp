@@ -5,6 +5,7 @@
 #include "model/money.h"
 #include "model/economics_defaults.h"
 #include "model/customize_road.h"
+#include "model/interchange.h"
 #include "model/straight_road.h"
 #include "model/version.h"
 #include "platform/mfc-core/archive.h"
@@ -127,7 +128,6 @@ IArea* CProject::CreateArea(CLSID kind, IClassObjModel* toRelease)
 {
   ++m_areaCounter;
   IArea* area = nullptr;
-  // The interchange is not built yet: its id makes no area, as any unknown id.
   if (kind == CLSID_CStraightRoad) {
     auto* road = new CStraightRoad(m_context, this, m_areaCounter);
     if (FAILED(road->QueryInterface(&IID_IArea, reinterpret_cast<void**>(&area))))
@@ -135,6 +135,10 @@ IArea* CProject::CreateArea(CLSID kind, IClassObjModel* toRelease)
   } else if (kind == CLSID_CCustomizeRoad) {
     auto* site = new CCustomizeRoad(m_context, this, m_areaCounter);
     if (FAILED(site->QueryInterface(&IID_IArea, reinterpret_cast<void**>(&area))))
+      area = nullptr;
+  } else if (kind == CLSID_CCustomizeRoad3D) {
+    auto* interchange = new CCustomizeRoad3D(m_context, this, m_areaCounter);
+    if (FAILED(interchange->QueryInterface(&IID_IArea, reinterpret_cast<void**>(&area))))
       area = nullptr;
   }
   if (area)

@@ -9,6 +9,7 @@
 #include "model/primitive.h"
 #include "model/version.h"
 #include "platform/mfc-core/archive.h"
+#include "platform/mfc-core/memfile.h"
 
 #include <GL/gl.h>
 
@@ -409,6 +410,64 @@ void CPrimitiveCalcSurface::Serialize(CArchive& ar, DWORD formatVersion)
   }
   BuildVertexArrays();
   BuildLabels();
+}
+
+void CPrimitiveCalcSurface::CopyFrom(const ObjectModel::CPrimitiveCalcSurface& source)
+{
+  const auto* from = dynamic_cast<const CPrimitiveCalcSurface*>(&source);
+  if (from == this) {
+    return;
+  }
+  if (from == nullptr) {
+    Reset();
+    return;
+  }
+  CMemFile bytes;
+  {
+    CArchive out(&bytes, CArchive::store);
+    const_cast<CPrimitiveCalcSurface*>(from)->Serialize(out, ObjectModel::kCurrentFormatVersion);
+    out.Close();
+  }
+  bytes.SeekToBegin();
+  std::copy(std::begin(from->m_isolineColour), std::end(from->m_isolineColour), m_isolineColour);
+  {
+    CArchive in(&bytes, CArchive::load);
+    Serialize(in, ObjectModel::kCurrentFormatVersion);
+    in.Close();
+  }
+  m_polygon.step = from->m_polygon.step;
+  m_totalArea = from->m_totalArea;
+  m_alpha = from->m_alpha;
+  // The sheet is drawn from the unrefined mesh, which the stored form rebuilds only for a refined surface.
+  m_mesh.Clear();
+  m_mesh.BuildFromPolygon(m_primitive, m_polygon);
+  m_arrays = from->m_arrays;
+}
+
+void CPrimitiveCalcSurface::GetMeshTriangle(std::size_t i, double corners[3][3]) const
+{
+  const CTriTriangle& t = *m_polygon.meshTriangles.at(i);
+  for (int k = 0; k < 3; ++k) {
+    corners[k][0] = t.points[k]->x;
+    corners[k][1] = t.points[k]->y;
+    corners[k][2] = t.points[k]->z;
+  }
+}
+
+void CPrimitiveCalcSurface::GetMeshPoint(std::size_t i, double position[3], double normal[3]) const
+{
+  const auto& p = static_cast<const CMeshPoint&>(*m_polygon.points.at(i));
+  position[0] = p.x;
+  position[1] = p.y;
+  position[2] = p.z;
+  normal[0] = p.normal.x;
+  normal[1] = p.normal.y;
+  normal[2] = p.normal.z;
+}
+
+void CPrimitiveCalcSurface::SetPointValue(std::size_t i, double value)
+{
+  static_cast<CMeshPoint&>(*m_polygon.points.at(i)).value = value;
 }
 
 CPrimitiveCalcSurface* CalcSurfaceOf(IPrimitive* primitive)

@@ -65,27 +65,35 @@ public:
   void Reset() override;
   void LoadPolygon();
   // False when the outline is refused by the triangulation (the polygon then has no triangles).
-  bool RebuildMesh();
+  bool RebuildMesh() override;
   // A second call with the same step changes nothing.
-  void RefineMesh(double step);
-  double ComputeArea();
-  void ComputeAverage();
-  void BuildIsolines(IVisualOpt* options);
+  void RefineMesh(double step) override;
+  double ComputeArea() override;
+  void ComputeAverage() override;
+  void BuildIsolines(IVisualOpt* options) override;
   void BuildVertexArrays();
-  void ApplyColorLevels(IVisualOpt* options);
+  void ApplyColorLevels(IVisualOpt* options) override;
   void ApplyVisualOptions(IVisualOpt* options, int refresh);
   // The calculation state is the main window's answer to its state query; the sheet is drawn only when idle.
   void Draw(bool calculationIdle);
   void DrawMesh(bool calculationIdle);
   // Only for format 4.3.5.0 and later.
   void Serialize(CArchive& ar, DWORD formatVersion) override;
+  // Through the stored form, plus what it leaves out (area, step, colours shown, sheet opacity).
+  void CopyFrom(const ObjectModel::CPrimitiveCalcSurface& source) override;
 
   // What the engine writer reads.
   const CQorTriPolygon& GetPolygon() const { return m_polygon; }
-  bool IsRefinedTo(double step) const { return (m_flags & SurfaceFlags::kRefined) != 0 && m_polygon.step == step; }
+  bool IsRefinedTo(double step) const override { return (m_flags & SurfaceFlags::kRefined) != 0 && m_polygon.step == step; }
   // What the result reader fills: one value per point, in point order.
   CQorTriPolygon& GetPolygon() { return m_polygon; }
-  void SetValueRange(double minimum, double maximum)
+  // The same through the model's view of a surface.
+  std::size_t GetMeshTriangleCount() const override { return m_polygon.meshTriangles.size(); }
+  void GetMeshTriangle(std::size_t i, double corners[3][3]) const override;
+  std::size_t GetPointCount() const override { return m_polygon.points.size(); }
+  void GetMeshPoint(std::size_t i, double position[3], double normal[3]) const override;
+  void SetPointValue(std::size_t i, double value) override;
+  void SetValueRange(double minimum, double maximum) override
   {
     m_minValue = minimum;
     m_maxValue = maximum;
@@ -96,9 +104,9 @@ public:
   const CCalcMesh& GetCalcMesh() const { return m_mesh; }
   const CMeshArrays& GetArrays() const { return m_arrays; }
   DWORD GetFlags() const { return m_flags; }
-  double GetMeanValue() const { return m_meanValue; }
-  double GetWeightedSum() const { return m_weightedSum; }
-  double GetTotalArea() const { return m_totalArea; }
+  double GetMeanValue() const override { return m_meanValue; }
+  double GetWeightedSum() const override { return m_weightedSum; }
+  double GetTotalArea() const override { return m_totalArea; }
   double GetMinValue() const { return m_minValue; }
   double GetMaxValue() const { return m_maxValue; }
   double GetLabelHeight() const { return m_labelHeight; }
