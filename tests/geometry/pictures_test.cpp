@@ -1,7 +1,8 @@
-// Pictures a person can look at: a straight road's luminance for the first observer, drawn off-screen as the
-// view would draw it. The results block is filled here from a few point sources (the straight-road
-// calculation does not run in this test).
+// Pictures a person can look at: the sample straight road, calculated end to end through our engine, its
+// luminance for the first observer drawn off-screen as the view would draw it; and an open site's node values
+// over a made-up field, as the camera culls them.
 #include "fixtures.h"
+#include "sample_road.h"
 
 #include "geometry/calc_area_manager.h"
 #include "geometry/colour_mapping.h"
@@ -15,21 +16,22 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 #include <string>
 
 namespace {
 
 constexpr int kPixelsPerMetre = 30;
-constexpr double kRoadLength = 35;
+constexpr double kSiteLength = 35;
 
-// Luminance of a dry road under three luminaires 10 m high, staggered, seen by an observer looking along +x:
-// brighter beyond each luminaire than before it.
+// A made-up luminance of a dry road under three luminaires 10 m high, staggered, seen along +x: brighter beyond
+// each luminaire than before it.
 float Luminance(double x, double y)
 {
   struct Luminaire {
     double x, y;
   };
-  const Luminaire luminaires[] = {{0, 4.5}, {kRoadLength, 4.5}, {kRoadLength / 2, -4.5}};
+  const Luminaire luminaires[] = {{0, 4.5}, {kSiteLength, 4.5}, {kSiteLength / 2, -4.5}};
   constexpr double height = 10;
   double sum = 0.15;  // what the rest of the installation adds
   for (const Luminaire& l : luminaires) {
@@ -40,34 +42,13 @@ float Luminance(double x, double y)
   return static_cast<float>(sum);
 }
 
-void SampleRoad(FakeHost& host)
-{
-  host.straightRoad = TRUE;
-  host.options.SetQuantity(0);
-  CRoadLayout& road = host.layout;
-  road.carriagewayOn = road.oppositeShown = TRUE;
-  road.mainCarriageway = {0, kRoadLength, 0, -3.5};
-  road.oppositeCarriageway = {0, kRoadLength, 3.5, 0};
-  ResultsFixture& r = host.results;
-  r.xs = Axis(36, 1);
-  r.yRoad = Axis(6, 0.7f, -3.5f);
-  r.yOpp = Axis(6, 0.7f, 0);
-  for (std::size_t observer = 0; observer < 2; ++observer) {
-    for (float x : r.xs) {
-      for (float y : r.yRoad) r.lumObserver.push_back(Luminance(x, y) * (observer == 0 ? 1.0f : 0.8f));
-      for (float y : r.yOpp) r.lumObserverOpp.push_back(Luminance(kRoadLength - x, -y));
-    }
-  }
-  r.Bind();
-  r.block.nObservers = 2;
-  r.block.nObserversOpp = 1;
-  r.block.shownObserver = 0;
-}
-
-// An off-screen view of the road in plan, one metre a border.
+// An off-screen view in plan of a window of the ground, x to the right and y up.
 class PlanView {
 public:
-  PlanView() : m_surface(static_cast<int>((kRoadLength + 2) * kPixelsPerMetre), 9 * kPixelsPerMetre)
+  PlanView(double xFrom, double xTo, double yFrom, double yTo)
+      : m_xFrom(xFrom), m_yTo(yTo),
+        m_surface(static_cast<int>(std::lround((xTo - xFrom) * kPixelsPerMetre)),
+                  static_cast<int>(std::lround((yTo - yFrom) * kPixelsPerMetre)))
   {
     m_dc = gdi::CreateSurfaceDC(m_surface);
     PIXELFORMATDESCRIPTOR pfd;
@@ -82,12 +63,18 @@ public:
     glViewport(0, 0, m_surface.Width(), m_surface.Height());
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(-1, kRoadLength + 1, -4.5, 4.5, -10, 10);
+    glOrtho(xFrom, xTo, yFrom, yTo, -10, 10);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
     glClearColor(0.086f, 0.243f, 0.412f, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+  }
+  // A metre of ground round the road.
+  explicit PlanView(const CRoadLayout& road)
+      : PlanView(road.mainCarriageway.xFrom - 1, road.mainCarriageway.xTo + 1, road.mainCarriageway.yLower - 1,
+                 (road.oppositeShown ? road.oppositeCarriageway : road.mainCarriageway).yUpper + 1)
+  {
   }
   ~PlanView()
   {
@@ -102,15 +89,17 @@ public:
     EXPECT_TRUE(gdi::SavePng(m_surface, std::string(TESMIRA_ARTIFACTS_DIR) + "/" + name));
     return m_surface;
   }
-  // The surface pixel at a road point.
-  std::uint32_t At(const gdi::Surface& s, double x, double y) const
+  // The surface pixel at a ground point.
+  std::uint32_t At(double x, double y) const
   {
-    const int column = static_cast<int>((x + 1) * kPixelsPerMetre);
-    const int row = static_cast<int>((4.5 - y) * kPixelsPerMetre);
-    return s.Pixel(column, row);
+    const int column = static_cast<int>((x - m_xFrom) * kPixelsPerMetre);
+    const int row = static_cast<int>((m_yTo - y) * kPixelsPerMetre);
+    return m_surface.Pixel(column, row);
   }
 
 private:
+  double m_xFrom;
+  double m_yTo;
   gdi::Surface m_surface;
   HDC m_dc = nullptr;
   HGLRC m_context = nullptr;
@@ -150,41 +139,89 @@ void Render(FakeHost& host, int displayMode, CCalcAreaManager& manager)
   manager.Draw();
 }
 
-TEST(ResultPictures, GreyWithIsolines)
+// The render core over the area's own results block.
+class CalculatedHost : public FakeHost {
+public:
+  _CALC_RESULTS* GetActiveResults() override { return block; }
+  _CALC_RESULTS* block = nullptr;
+};
+
+class SampleRoadPictures : public CalculatedSampleRoad {
+protected:
+  void SetUp() override
+  {
+    CalculatedSampleRoad::SetUp();
+    host.straightRoad = TRUE;
+    host.options.SetQuantity(0);
+    host.layout = Layout();
+    host.block = &Results();
+  }
+
+  // Sample points along the middle of each carriageway: how many are grey, and how many shades they show.
+  struct Samples {
+    int grey = 0;
+    int total = 0;
+    std::set<std::uint32_t> shades;
+  };
+  Samples SampleCarriageways(const PlanView& view) const
+  {
+    Samples s;
+    for (const CRoadLayout::Rect* rect : {&host.layout.mainCarriageway, &host.layout.oppositeCarriageway}) {
+      const double y = (rect->yUpper + rect->yLower) / 2;
+      for (double x = rect->xFrom + 0.25; x < rect->xTo; x += 0.5) {
+        const std::uint32_t pixel = view.At(x, y);
+        s.grey += IsGrey(pixel) ? 1 : 0;
+        s.shades.insert(pixel);
+        ++s.total;
+      }
+    }
+    return s;
+  }
+
+  CalculatedHost host;
+};
+
+TEST_F(SampleRoadPictures, GreyWithIsolines)
 {
-  FakeHost host;
-  SampleRoad(host);
-  PlanView view;
+  // Every point of both carriageways is lit for the first observer.
+  const _CALC_RESULTS& r = Results();
+  ASSERT_GT(r.nX * r.nRoad, 0u);
+  ASSERT_GT(r.nX * r.nOpp, 0u);
+  for (std::uint32_t k = 0; k < r.nX * r.nRoad; ++k)
+    EXPECT_TRUE(std::isfinite(r.lumObserver[k]) && r.lumObserver[k] > 0) << "main point " << k;
+  for (std::uint32_t k = 0; k < r.nX * r.nOpp; ++k)
+    EXPECT_TRUE(std::isfinite(r.lumObserverOpp[k]) && r.lumObserverOpp[k] > 0) << "opposite point " << k;
+
+  PlanView view(host.layout);
   CCalcAreaManager manager(&host);
   Render(host, 0, manager);
   ASSERT_EQ(manager.GetAreas().size(), 2u);
   EXPECT_GT(manager.GetLevels().GetSize(), 2);
+  for (const auto& area : manager.GetAreas()) EXPECT_FALSE(area->m_isolines.GetIsolines().empty());
   const gdi::Surface& picture = view.Save("result-grey-isolines.png");
-  EXPECT_TRUE(IsGrey(view.At(picture, 30.3, -1.3)));
+  const Samples s = SampleCarriageways(view);
+  EXPECT_GT(s.grey, s.total * 3 / 4) << "grey under the isolines";
+  EXPECT_GT(s.shades.size(), 5u) << "the luminance varies along the road";
   EXPECT_GT(CountPixelsOf(picture, 8), 100) << "green isolines over the grey";
 }
 
-TEST(ResultPictures, FalseColour)
+TEST_F(SampleRoadPictures, FalseColour)
 {
-  FakeHost host;
-  SampleRoad(host);
-  PlanView view;
+  PlanView view(host.layout);
   CCalcAreaManager manager(&host);
   Render(host, 3, manager);
-  const gdi::Surface& picture = view.Save("result-colour.png");
-  int coloured = 0;
-  for (double x = 0.5; x < kRoadLength; x += 1) coloured += IsGrey(view.At(picture, x, -1.75)) ? 0 : 1;
-  EXPECT_GT(coloured, 20);
+  view.Save("result-colour.png");
+  const Samples s = SampleCarriageways(view);
+  EXPECT_LT(s.grey, s.total / 10);
+  EXPECT_GT(s.shades.size(), 5u);
 }
 
-TEST(ResultPictures, NodeValues)
+TEST_F(SampleRoadPictures, NodeValues)
 {
-  FakeHost host;
-  SampleRoad(host);
-  PlanView view;
+  PlanView view(host.layout);
   CCalcAreaManager manager(&host);
   Render(host, 2, manager);
-  ASSERT_FALSE(manager.GetAreas()[0]->m_nodeValues.GetLabels().empty());
+  for (const auto& area : manager.GetAreas()) EXPECT_FALSE(area->m_nodeValues.GetLabels().empty());
   const gdi::Surface& picture = view.Save("result-nodes.png");
   EXPECT_GT(CountPixelsOf(picture, 0), 100) << "blue node values";
   EXPECT_GT(CountPixelsOf(picture, 16), 10) << "red node markers";
@@ -194,12 +231,12 @@ TEST(ResultPictures, NodeValues)
 TEST(ResultPictures, OpenSiteNodeValuesFollowTheCamera)
 {
   FakeHost host;  // not a straight road: one main area
-  host.length = kRoadLength;
+  host.length = kSiteLength;
   host.width = 7;
-  host.results.xs = Axis(36, 1, -kRoadLength / 2);  // an open site's points are centred on it
+  host.results.xs = Axis(36, 1, -kSiteLength / 2);  // an open site's points are centred on it
   host.results.yRoad = Axis(11, 0.7f, -3.5f);
   for (float x : host.results.xs)
-    for (float y : host.results.yRoad) host.results.eRoad.push_back(Luminance(x + kRoadLength / 2, y) * 10);
+    for (float y : host.results.yRoad) host.results.eRoad.push_back(Luminance(x + kSiteLength / 2, y) * 10);
   host.results.nodeState.assign(host.results.eRoad.size(), 0);
   host.results.Bind();
   host.options.SetResultDisplay(2);
@@ -208,8 +245,8 @@ TEST(ResultPictures, OpenSiteNodeValuesFollowTheCamera)
   CurrentViewCamera() = &camera;
   int bluePixels[2] = {0, 0};
   for (int steep = 0; steep < 2; ++steep) {
-    PlanView view;
-    glTranslated(kRoadLength / 2, 0, 0);  // the view shows the road from 0; the site is centred on its origin
+    PlanView view(-1, kSiteLength + 1, -4.5, 4.5);
+    glTranslated(kSiteLength / 2, 0, 0);  // the view shows the site from 0; it is centred on its origin
     camera.m_tilt = steep != 0 ? 85 : 30;
     CCalcAreaManager manager(&host);
     manager.SetCamera(&camera);
