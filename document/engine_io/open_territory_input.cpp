@@ -571,7 +571,8 @@ int FormatEngineInput3(IQorRoadDoc* document, std::string& text)
     return kNoActiveObjects;
   if (luminaires.empty())
     return kNoActiveGroups;
-  if (gridMode != 0 && std::min(length, width) / gridStep < 2.0)
+  // A user step of nothing would divide by zero and reach the engine as a damaged file.
+  if (gridMode != 0 && (gridStep <= 0.0 || std::min(length, width) / gridStep < 2.0))
     return kGridStepTooCoarse;
   return kOk;
 }

@@ -346,6 +346,8 @@ TEST_F(OpenTerritoryInput, CodesDecidedAfterTheFileIsComplete)
       {"no group on", 5, 5, 5, 0, 1, false, EngineIo::kNoActiveGroups},
       {"30 m user step on 50 x 100", 5, 5, 5, 1, 30, true, EngineIo::kGridStepTooCoarse},
       {"25 m user step on 50 x 100", 5, 5, 5, 1, 25, true, 0},
+      {"user step of nothing", 5, 5, 5, 1, 0, true, EngineIo::kGridStepTooCoarse},
+      {"automatic grid, any step", 5, 5, 5, 0, 0, true, 0},
       {"nothing and no group: 8 first", 5, 5, 4, 1, 30, false, EngineIo::kNoActiveObjects},
   };
   for (const CodeCase& c : cases) {
@@ -360,6 +362,29 @@ TEST_F(OpenTerritoryInput, CodesDecidedAfterTheFileIsComplete)
     const std::string text = Write(c.code);
     EXPECT_FALSE(text.empty()) << "the file is written whatever the code";
   }
+}
+
+TEST_F(OpenTerritoryInput, TheSameLuminaireWithAnotherLampCountIsAnotherType)
+{
+  SetWindow(50, 50, 0, 1);
+  IGroupOfDev* one = FirstGroup();
+  SetLampA(one);
+  IGroupOfDev* two = AddGroup();
+  SetLampA(two);
+  two->GetLightDevice()->lampCount = 2;
+  IGroupOfDev* again = AddGroup();
+  SetLampA(again);
+  for (IGroupOfDev* g : {one, two, again})
+    SetPlacement(g, 0, 0, 1);
+  std::string error;
+  const auto in = Engines::ParseOpenTerritoryInput(Write(0), &error);
+  ASSERT_TRUE(in) << error;
+  ASSERT_EQ(in->luminaires.size(), 3u);
+  EXPECT_EQ(in->luminaires[0].type, 1u);
+  EXPECT_EQ(in->luminaires[1].type, 2u);
+  EXPECT_EQ(in->luminaires[2].type, 1u);
+  ASSERT_EQ(in->types.size(), 2u);
+  EXPECT_EQ(in->types[1].lampFlux, 20000.0);
 }
 
 TEST_F(OpenTerritoryInput, NothingTakingPartWritesZeroCountsAndNoPolygonMaxima)
