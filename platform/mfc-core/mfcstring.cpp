@@ -35,10 +35,10 @@ private:
 };
 
 template <typename... T>
-void AppendPrintf(std::string& out, const char* spec, T... values)
+void AppendPrintf(std::string& out, const char* directive, T... values)
 {
   char small[128];
-  int n = std::snprintf(small, sizeof small, spec, values...);
+  int n = std::snprintf(small, sizeof small, directive, values...);
   if (n < 0) {
     return;
   }
@@ -47,7 +47,7 @@ void AppendPrintf(std::string& out, const char* spec, T... values)
     return;
   }
   std::string big(static_cast<std::size_t>(n) + 1, '\0');
-  std::snprintf(big.data(), big.size(), spec, values...);
+  std::snprintf(big.data(), big.size(), directive, values...);
   out.append(big.data(), static_cast<std::size_t>(n));
 }
 
@@ -112,26 +112,26 @@ std::string FormatC(const char* format, const FormatArgument* arguments, std::si
       continue;
     }
     // %[flags][width][.precision][length]conversion; '*' takes an int argument.
-    std::string spec = "%";
+    std::string directive = "%";
     while (*p != '\0' && std::strchr("-+ 0'#", *p) != nullptr) {
-      spec += *p++;
+      directive += *p++;
     }
     if (*p == '*') {
-      spec += std::to_string(static_cast<int>(AsSigned(take())));
+      directive += std::to_string(static_cast<int>(AsSigned(take())));
       ++p;
     } else {
       while (*p >= '0' && *p <= '9') {
-        spec += *p++;
+        directive += *p++;
       }
     }
     if (*p == '.') {
-      spec += *p++;
+      directive += *p++;
       if (*p == '*') {
-        spec += std::to_string(static_cast<int>(AsSigned(take())));
+        directive += std::to_string(static_cast<int>(AsSigned(take())));
         ++p;
       } else {
         while (*p >= '0' && *p <= '9') {
-          spec += *p++;
+          directive += *p++;
         }
       }
     }
@@ -200,7 +200,7 @@ std::string FormatC(const char* format, const FormatArgument* arguments, std::si
       case Width::Long64:
         break;
       }
-      AppendPrintf(out, (spec + "lld").c_str(), v);
+      AppendPrintf(out, (directive + "lld").c_str(), v);
       break;
     }
     case 'u':
@@ -222,7 +222,7 @@ std::string FormatC(const char* format, const FormatArgument* arguments, std::si
       case Width::Long64:
         break;
       }
-      AppendPrintf(out, (spec + "ll" + conversion).c_str(), v);
+      AppendPrintf(out, (directive + "ll" + conversion).c_str(), v);
       break;
     }
     case 'f':
@@ -233,14 +233,14 @@ std::string FormatC(const char* format, const FormatArgument* arguments, std::si
     case 'G':
     case 'a':
     case 'A':
-      AppendPrintf(out, (spec + conversion).c_str(), AsReal(take()));
+      AppendPrintf(out, (directive + conversion).c_str(), AsReal(take()));
       break;
     case 'c':
     case 'C': {
       long long v = AsSigned(take());
       char ch = (width == Width::Wide || conversion == 'C') ? codepage::Cp1251FromUnicode(static_cast<char32_t>(v))
                                                             : static_cast<char>(v);
-      AppendPrintf(out, (spec + 'c').c_str(), static_cast<int>(static_cast<unsigned char>(ch)));
+      AppendPrintf(out, (directive + 'c').c_str(), static_cast<int>(static_cast<unsigned char>(ch)));
       break;
     }
     case 's':
@@ -260,7 +260,7 @@ std::string FormatC(const char* format, const FormatArgument* arguments, std::si
       } else {
         text = "";  // no argument, or a number where text was asked for: the framework would have crashed
       }
-      AppendPrintf(out, (spec + 's').c_str(), text);
+      AppendPrintf(out, (directive + 's').c_str(), text);
       break;
     }
     case 'p': {

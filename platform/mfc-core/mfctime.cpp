@@ -12,25 +12,25 @@ std::string FormatTimeC(const char* format, const std::tm& time)
     return {};
   }
   // '#' is the Windows flag for "no leading zeros"; glibc spells it '-' (and knows no '#' for %c or %x).
-  std::string spec;
+  std::string directive;
   for (const char* p = format; *p != '\0'; ++p) {
-    spec += *p;
+    directive += *p;
     if (*p == '%' && p[1] == '#') {
       ++p;
       const char conversion = p[1];
       if (conversion == 'd' || conversion == 'm' || conversion == 'H' || conversion == 'I' || conversion == 'M' ||
           conversion == 'S' || conversion == 'j' || conversion == 'y') {
-        spec += '-';
+        directive += '-';
       }
     } else if (*p == '%' && p[1] == '%') {
-      spec += *++p;
+      directive += *++p;
     }
   }
   static locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-  std::string out(64 + spec.size() * 4, '\0');
+  std::string out(64 + directive.size() * 4, '\0');
   for (int attempt = 0; attempt < 4; ++attempt) {
-    const std::size_t n = strftime_l(out.data(), out.size(), spec.c_str(), &time, cLocale);
-    if (n > 0 || spec.empty()) {
+    const std::size_t n = strftime_l(out.data(), out.size(), directive.c_str(), &time, cLocale);
+    if (n > 0 || directive.empty()) {
       out.resize(n);
       return out;
     }
