@@ -6,11 +6,13 @@
 #include "open_territory_fixture.h"
 #include "outside/engines/engine_host.h"
 #include "outside/engines/open_territory_engine.h"
+#include "outside/engines/window_host.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <type_traits>
 
 namespace {
@@ -101,6 +103,75 @@ TEST_F(SampleOpenTerritory, CalculatedEndToEndThroughOurEngine)
     EXPECT_GT(r.zones[z].utilisation, 0.0f) << z;
     EXPECT_GT(r.zones[z].i80, 0.0f) << z;
   }
+}
+
+// A main window that answers the engine's state question and remembers what the engine posted to it.
+class RecordingWindow : public Engines::WindowMessenger {
+public:
+  RecordingWindow(int state, bool windowThread) : state_(state), windowThread_(windowThread) {}
+  LRESULT Send(HWND, UINT message, WPARAM, LPARAM lParam) override
+  {
+    if (message == Engines::kMsgCalculationState)
+      *reinterpret_cast<int*>(lParam) = state_;
+    return 0;
+  }
+  BOOL Post(HWND, UINT message, WPARAM wParam, LPARAM) override
+  {
+    if (message == Engines::kMsgCalculationFinished)
+      finished.push_back(static_cast<int>(wParam));
+    return TRUE;
+  }
+  bool IsWindowThread(HWND) override { return windowThread_; }
+
+  std::vector<int> finished;
+
+private:
+  int state_;
+  bool windowThread_;
+};
+
+TEST_F(SampleOpenTerritory, TheProgramsEntryPointReachesOurEngine)
+{
+  BuildSample();
+  struct Case {
+    const char* what;
+    int state;          // what the window answers: 1 running, 2 stop requested
+    bool windowThread;  // a direct run gets no end message from the engine
+    std::vector<int> posted;
+    bool resultRead;
+  };
+  const Case cases[] = {
+      {"direct run", 1, true, {}, true},
+      {"threaded run", 1, false, {0}, true},
+      {"threaded run, stopped", 2, false, {15}, false},
+  };
+  const auto input = TestFilePath("input");
+  const auto result = TestFilePath("result");
+  ASSERT_EQ(EngineIo::PrepareEngineInput3(&doc), 0);
+  ASSERT_EQ(WriteEngineInput3(&doc, CString(input.string().c_str())), 0);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::ofstream(result).close();  // the run hands the engine an existing, empty result file
+    RecordingWindow window(c.state, c.windowThread);
+    Engines::SetEngineWindowMessenger(&window);
+    char inputPath[260] = {}, resultPath[260] = {};
+    std::strncpy(inputPath, input.string().c_str(), sizeof inputPath - 1);
+    std::strncpy(resultPath, result.string().c_str(), sizeof resultPath - 1);
+    const CalculationEngineEntry engine = &INTERFACE3;
+    engine(reinterpret_cast<HWND>(0x1234), inputPath, static_cast<int>(std::strlen(inputPath)), resultPath,
+           static_cast<int>(std::strlen(resultPath)));
+    Engines::SetEngineWindowMessenger(nullptr);
+
+    EXPECT_EQ(window.finished, c.posted);
+    if (c.resultRead) {
+      EXPECT_EQ(ReadEngineResult3(&doc, CString(result.string().c_str())), 0);
+      EXPECT_EQ(Results().valid, 1);
+    } else {
+      EXPECT_EQ(std::filesystem::file_size(result), 0u) << "a stopped engine leaves the file empty";
+    }
+  }
+  std::filesystem::remove(input);
+  std::filesystem::remove(result);
 }
 
 }  // namespace
