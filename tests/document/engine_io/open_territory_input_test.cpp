@@ -327,6 +327,83 @@ TEST_F(OpenTerritoryInput, WritingTwiceGivesTheSameFileAndLeavesTheFirstArmCurre
   EXPECT_EQ(first, kReferenceInput);
 }
 
+// The placements the reference site leaves out: a mast alone, masts in line (the light of each pole 1 m out along
+// the line's normal), floor lamps on a circle (whose coordinate-system line has eight spaces before "!").
+TEST_F(OpenTerritoryInput, MastsAloneAndInLineAndFloorLampsOnACircle)
+{
+  SetWindow(50, 50, 0, 1);
+  IGroupOfDev* mast = FirstGroup();
+  SetLampA(mast);
+  SetPlacement(mast, 1, 0, 1);
+  SetPole(PoleOf(mast), 2, 3, 12, 2, 0, 90);
+  const double aimUp[3] = {2, 10, 0};
+  PoleOf(mast)->SetAimPoint(aimUp);
+
+  IGroupOfDev* masts = AddGroup();
+  SetLampA(masts);
+  SetPlacement(masts, 1, 1, 2);
+  SetPole(PoleOf(masts), 0, -10, 14, 1, 0, 0);
+  SetPole(PoleOf(masts)->GetNext(), 10, -10, 14, 1, 0, 0);
+  const double aimAlong[3] = {5, -10, 0}, turn = 30;
+  PoleOf(masts)->SetAimPoint(aimAlong);
+  PoleOf(masts)->SetLuminaireTurn(&turn);
+
+  IGroupOfDev* lamps = AddGroup();
+  SetLampA(lamps);
+  SetPlacement(lamps, 2, 2, 4);
+  const double centre[3] = {0, 0, 0}, quarter = 90;
+  lamps->SetBasePoint(centre);
+  lamps->SetAngularStep(&quarter);
+  SetPole(PoleOf(lamps), 10, 0, 1.2, 0, 0, 0);
+  lamps->PlacePoles(6);
+  SetArms(PoleOf(lamps), {Arm(0, 0, 0, 0)});
+  const int above = 1;
+  PoleOf(lamps)->SetMountSide(&above);
+
+  const std::string records =
+      "1       !  9.  0 - на опоре, 1 - на мачте\n"
+      "0       !  10.  0 - индивидуальная\n"
+      "2.000000       !  11-10   координата ОП X\n"
+      "5.000000       !  12-10   координата ОП Y\n"
+      "12\n"
+      "0       !  14-10   система нацеливания ОП:   0 - декартовая\n"
+      "2.000000       !  15-100   координата нацеливания X\n"
+      "10.000000       !  16-100   координата нацеливания Y\n"
+      "0.000000      !  17-100   высота нацеливания(h')\n"
+      "0.000000      !  поворот ОП (teta)\n"
+      "1\n"
+      "1       !  9.  0 - на опоре, 1 - на мачте\n"
+      "1       !  10.  0 - индивидуальная\n"
+      "0.000000       !  11-10   координата ОП X\n"
+      "-9.000000       !  12-10   координата ОП Y\n"
+      "0       !  13-11   система координат 2-ого ОП:   0 - декартовая\n"
+      "10.000000       !  14-110   координата 2-ой опоры X\n"
+      "-9.000000       !  15-110   координата 2-ой опоры Y\n"
+      "14\n"
+      "2       !  17-11   количество ОП\n"
+      "0       !  14-10   система нацеливания ОП:   0 - декартовая\n"
+      "5.000000       !  15-100   координата нацеливания X\n"
+      "-10.000000       !  16-100   координата нацеливания Y\n"
+      "0.000000      !  17-100   высота нацеливания(h')\n"
+      "30.000000      !  поворот ОП (teta)\n"
+      "1\n"
+      "2       !  9.  0 - на опоре, 1 - на мачте\n"
+      "2       !  10.  0 - индивидуальная\n"
+      "0.000000       !  11-02   координата центра окружности с опорами X\n"
+      "0.000000       !  12-02   координата центра окружности с опорами Y\n"
+      "0        !  13-02   система координат 1-ой опоры - декартовая\n"
+      "10.000000       !  14-020   координата 1-ой опоры X\n"
+      "0.000000       !  15-020   координата 1-ой опоры Y\n"
+      "90.000000       !  16-02   шаг (dfi)\n"
+      "4       !  17-02   количество опор\n"
+      "0\n1.2\n0\n0\n1\n0\n1\n";
+  const std::string text = Write(0);
+  const std::string counts = "0.000000       !  1.0.2 зазор между тр-ром и пр.частью\n1.5\n3\n1\n3\n5\n";
+  const std::size_t at = text.find(counts);
+  ASSERT_NE(at, std::string::npos) << text;
+  EXPECT_EQ(text.substr(at + counts.size(), records.size()), records);
+}
+
 struct CodeCase {
   const char* what;
   int roadState, sidewalkState;
