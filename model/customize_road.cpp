@@ -149,8 +149,6 @@ HRESULT CCustomizeRoad::QueryInterface(const IID* iid, void** out)
 
 IClassObjModel* CCustomizeRoad::Child(IModelUnknown* part) { return ObjectOf(part); }
 
-bool CCustomizeRoad::IsInterchange() { return m_classId.IsEqual(&CLSID_CCustomizeRoad3D); }
-
 IPrimitive* CCustomizeRoad::LastPrimitive() const
 {
   IPrimitive* p = m_firstPrimitive;

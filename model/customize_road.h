@@ -118,7 +118,6 @@ private:
   void ReleasePrimitives();
   void ReleaseGroups();
   IClassObjModel* Child(IModelUnknown* part);
-  bool IsInterchange();
 
   // Typical forms.
   double SidewalkBand() const;
