@@ -144,6 +144,30 @@ TEST(InterchangeFile, NewAreaBlockIsTheOpenTerritoryFieldList)
   EXPECT_EQ(again.bytes(), expected.data());
 }
 
+TEST(InterchangeFile, AProjectOpensItsInterchangeAsAnInterchange)
+{
+  FakeDocument doc;
+  IProject* saved = nullptr;
+  CreateProject(&doc, &saved);
+  saved->ResetAreas(CLSID_CCustomizeRoad3D)->Release();
+  StoringArchive out;
+  ObjectOf(saved)->Serialize(out.get(), kNow);
+  const auto bytes = out.bytes();
+
+  IProject* opened = nullptr;
+  CreateProject(&doc, &opened);
+  LoadingArchive in(bytes);
+  ObjectOf(opened)->Serialize(in.get(), kNow);
+  IArea* area = Query<IArea>(opened, IID_ActiveArea);
+  ASSERT_NE(area, nullptr);
+  EXPECT_NE(Query<ICustomizeRoad3D>(area, IID_ICustomizeRoad3D), nullptr);
+  StoringArchive again;
+  ObjectOf(opened)->Serialize(again.get(), kNow);
+  EXPECT_EQ(again.bytes(), bytes);
+  opened->Release();
+  saved->Release();
+}
+
 // A calculated interchange: the default square meshed by its triangulation, refined, with values, and results.
 struct CalculatedInterchange {
   explicit CalculatedInterchange(IQorRoadDoc* doc) : area(doc)
