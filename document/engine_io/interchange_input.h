@@ -18,7 +18,8 @@ namespace EngineIo {
 int PrepareEngineInput5(IQorRoadDoc* document);
 
 // The grid step the file carries: in automatic mode with luminaires to place, from the meshes' total area and
-// the number of luminaire records, kept within 0.5..5.0 m; otherwise the area's own step.
+// the number of luminaire records, kept within 0.5..5.0 m; otherwise the area's own step. 0 without an active
+// interchange.
 double InterchangeGridStep(IQorRoadDoc* document);
 
 // The file's text and the code the writer answers for it (0, 8, 9, 10, or a failure of EngineIo::Code; on a
