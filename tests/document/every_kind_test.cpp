@@ -25,6 +25,7 @@ const KindCase kKinds[] = {
     {"junction", &CQorRoadDoc::OnNewJunction, 4, "[Примыкание]", nullptr},
     {"widening", &CQorRoadDoc::OnNewWidening, 5, "[Уширение]", nullptr},
     {"roundabout", &CQorRoadDoc::OnNewRoundabout, 7, "[Кольцевое пересечение]", nullptr},
+    {"interchange", &CQorRoadDoc::OnNewMultiLevel, 8, "[Многоуровневые развязки]", "sample-interchange.qorr5"},
 };
 
 class EveryKind : public DocumentTest {
