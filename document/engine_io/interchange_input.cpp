@@ -12,7 +12,9 @@
 //   T blocks: 0 for C-planes (else 1), total flux, gamma count, plane count, gammas, planes, one line per plane.
 #include "document/engine_io/interchange_input.h"
 
+#include "document/engine_io/engine_input_text.h"
 #include "document/engine_io/engine_io_codes.h"
+#include "document/engine_io/engine_luminaire_types.h"
 #include "document/engine_io/interchange_parts.h"
 #include "model/identifiers.h"
 #include "model/lamp_post.h"
@@ -50,38 +52,14 @@ constexpr int kPlacementCircle = 2;
 constexpr int kPlacementContour = 3;
 constexpr int kPlacementPoints = 4;
 
-// Numbers go through the framework's C-locale formatting, so a Russian locale cannot turn 1.5 into "1,5".
-class InputText {
-public:
-  template <class... T>
-  void Line(const char* format, T... values)
-  {
-    CString line;
-    line.Format(format, values...);
-    text += line.GetString();
-    text += '\n';
-  }
-  void Long(long value) { Line("%ld", value); }
-  void Real(double value) { Line("%lf", value); }
-  void BaseHeight(double value) { Line("%lf       !  Базовая высота примитива", value); }
-  void Nine(const double p[3][3])
-  {
-    Line("%lf %lf %lf %lf %lf %lf %lf %lf %lf", p[0][0], p[0][1], p[0][2], p[1][0], p[1][1], p[1][2], p[2][0],
-         p[2][1], p[2][2]);
-  }
-  // Values of one table line: tab between them, LF after the last; nothing at all for no values.
-  void Values(const std::vector<double>& values)
-  {
-    for (std::size_t i = 0; i < values.size(); ++i) {
-      CString v;
-      v.Format("%g", values[i]);
-      text += v.GetString();
-      text += i + 1 < values.size() ? '\t' : '\n';
-    }
-  }
+// The only comment the engine's file keeps in this format.
+void WriteBaseHeight(InputText& out, double value) { out.Line("%lf       !  Базовая высота примитива", value); }
 
-  std::string text;
-};
+void WriteNine(InputText& out, const double p[3][3])
+{
+  out.Line("%lf %lf %lf %lf %lf %lf %lf %lf %lf", p[0][0], p[0][1], p[0][2], p[1][0], p[1][1], p[1][2], p[2][0],
+           p[2][1], p[2][2]);
+}
 
 // One record of the luminaire enumeration: a switched-on group (or sub-group), its first pole, the arm.
 struct Luminaire {
@@ -200,18 +178,6 @@ double GridStep(const InterchangeParts& parts, const std::vector<Luminaire>& lum
   return std::clamp(step, kMinAutoStep, kMaxAutoStep);
 }
 
-struct LuminaireType {
-  const CLightDevice* device = nullptr;  // of its first record
-  double totalFlux = 0.0;
-  CLinkedTable table;  // completed and re-based as the engine takes it
-};
-
-bool SameType(const LuminaireType& type, const CLightDevice& device)
-{
-  return type.device->textA.Compare(device.textA.GetString()) == 0 &&
-         type.totalFlux == device.lampFlux * device.lampCount;
-}
-
 void WriteLuminaire(InputText& out, const Luminaire& l)
 {
   IGroupOfDev* group = l.group;
@@ -234,29 +200,29 @@ void WriteLuminaire(InputText& out, const Luminaire& l)
     const double h = pole->GetHeight(1);
     switch (s) {
     case kPlacementIndividual:
-      out.Real(x + a * std::cos(psi * kDegree));
-      out.Real(y + a * std::sin(psi * kDegree));
+      out.Fixed(x + a * std::cos(psi * kDegree));
+      out.Fixed(y + a * std::sin(psi * kDegree));
       out.Line("%g", h + z);
       break;
     case kPlacementLine: {
       const double r = pole->GetAbsoluteRotation() * kDegree;
-      out.Real(x + a * std::cos(r));
-      out.Real(y + a * std::sin(r));
+      out.Fixed(x + a * std::cos(r));
+      out.Fixed(y + a * std::sin(r));
       out.Long(0);
-      out.Real(x2 + a * std::cos(r));
-      out.Real(y2 + a * std::sin(r));
+      out.Fixed(x2 + a * std::cos(r));
+      out.Fixed(y2 + a * std::sin(r));
       out.Line("%g", h + z);
       out.Long(count);
       break;
     }
     case kPlacementCircle: {
       const double r = pole->GetCircleRotation() * kDegree;
-      out.Real(base[0]);
-      out.Real(base[1]);
+      out.Fixed(base[0]);
+      out.Fixed(base[1]);
       out.Long(0);
-      out.Real(x + a * std::cos(r));
-      out.Real(y + a * std::sin(r));
-      out.Real(dphi);
+      out.Fixed(x + a * std::cos(r));
+      out.Fixed(y + a * std::sin(r));
+      out.Fixed(dphi);
       out.Line("%g", h + z);
       out.Long(count);
       break;
@@ -266,31 +232,31 @@ void WriteLuminaire(InputText& out, const Luminaire& l)
     double aim[3] = {};
     pole->GetAimPoint(aim);
     out.Long(0);
-    out.Real(aim[0]);
-    out.Real(aim[1]);
-    out.Real(aim[2]);
-    out.Real(*pole->GetLuminaireTurn());
+    out.Fixed(aim[0]);
+    out.Fixed(aim[1]);
+    out.Fixed(aim[2]);
+    out.Fixed(*pole->GetLuminaireTurn());
   } else if (k == kMountingPole || k == kMountingFloorLamp) {
     switch (s) {
     case kPlacementIndividual:
-      out.Real(x);
-      out.Real(y);
+      out.Fixed(x);
+      out.Fixed(y);
       break;
     case kPlacementLine:
-      out.Real(x);
-      out.Real(y);
+      out.Fixed(x);
+      out.Fixed(y);
       out.Long(0);
-      out.Real(x2);
-      out.Real(y2);
+      out.Fixed(x2);
+      out.Fixed(y2);
       out.Long(count);
       break;
     case kPlacementCircle:
-      out.Real(base[0]);
-      out.Real(base[1]);
+      out.Fixed(base[0]);
+      out.Fixed(base[1]);
       out.Long(0);
-      out.Real(x);
-      out.Real(y);
-      out.Real(dphi);
+      out.Fixed(x);
+      out.Fixed(y);
+      out.Fixed(dphi);
       out.Long(count);
       break;
     default: break;
@@ -323,27 +289,12 @@ void WriteLuminaire(InputText& out, const Luminaire& l)
   out.Line("%u", l.type);
 }
 
-void WriteIntensityBlock(InputText& out, const LuminaireType& type)
+// This engine takes the device's own working table.
+bool WorkingTable(const CLightDevice& device, _LINKED_TABLE* table)
 {
-  const _LINKED_TABLE* t = type.table.get();
-  const CLightDevice& device = *type.device;
-  out.Line("%u", (device.symmetryWord & IntensitySymmetry::kSystemC) != 0 ? 0u : 1u);
-  out.Real(type.totalFlux);
-  out.Line("%u", static_cast<unsigned>(t->columns - 1));
-  out.Line("%u", static_cast<unsigned>(t->rows - 1));
-  std::vector<double> gammas, planes;
-  for (const _LINKED_TABLE_NODE* n = t->first->right; n; n = n->right)
-    gammas.push_back(n->value);
-  out.Values(gammas);
-  for (const _LINKED_TABLE_NODE* n = t->first->down; n; n = n->down)
-    planes.push_back(n->value);
-  out.Values(planes);
-  for (const _LINKED_TABLE_NODE* row = t->first->down; row; row = row->down) {
-    std::vector<double> candela;
-    for (const _LINKED_TABLE_NODE* n = row->right; n; n = n->right)
-      candela.push_back(device.Candela(n->value));
-    out.Values(candela);
-  }
+  device.MakeWorkingTable(table, true);
+  // Without a plane and a gamma angle there is nothing the engine could calculate with.
+  return table->rows >= 2 && table->columns >= 2;
 }
 
 struct PolygonEntry {
@@ -404,33 +355,19 @@ int FormatEngineInput5(IQorRoadDoc* document, std::string& text)
   const int sidewalkState = *parts.site->GetSidewalkState();
 
   std::vector<Luminaire> luminaires = EnumerateLuminaires(parts.groups.get());
-  std::vector<LuminaireType> types;
-  unsigned maxAngles = 0, maxPlanes = 0;
+  LuminaireTypes types;
   for (Luminaire& l : luminaires) {
-    const CLightDevice& device = *l.group->GetLightDevice();
-    std::size_t t = 0;
-    while (t < types.size() && !SameType(types[t], device))
-      ++t;
-    if (t == types.size()) {
-      LuminaireType& type = types.emplace_back();
-      type.device = &device;
-      type.totalFlux = device.lampFlux * device.lampCount;
-      device.MakeWorkingTable(type.table.get(), true);
-      // Without a plane and a gamma angle there is nothing the engine could calculate with.
-      if (type.table->rows < 2 || type.table->columns < 2)
-        return kNoIntensityTable;
-      maxAngles = std::max(maxAngles, static_cast<unsigned>(type.table->columns - 1));
-      maxPlanes = std::max(maxPlanes, static_cast<unsigned>(type.table->rows - 1));
-    }
-    l.type = static_cast<unsigned>(t + 1);
+    l.type = types.Assign(*l.group->GetLightDevice(), WorkingTable);
+    if (l.type == 0)
+      return kNoIntensityTable;
   }
   const double step = GridStep(parts, luminaires);
 
   InputText out;
-  out.Real(length);
-  out.Real(width);
+  out.Fixed(length);
+  out.Fixed(width);
   out.Long(gridMode != 0 ? 1 : 0);
-  out.Real(step);
+  out.Fixed(step);
 
   std::vector<_PRIMITIVE_INFO_1> simple[4];
   std::vector<PolygonEntry> polygons;
@@ -477,13 +414,13 @@ int FormatEngineInput5(IQorRoadDoc* document, std::string& text)
   for (int shape = kShapeTriangle; shape <= kShapeRingSector; ++shape) {
     out.Long(static_cast<long>(simple[shape].size()));
     for (const _PRIMITIVE_INFO_1& info : simple[shape]) {
-      out.Nine(info.points);
+      WriteNine(out, info.points);
       if (shape == kShapeRingSector) {
-        out.Real(info.innerRadius);
-        out.Real(info.sectorAngle);
+        out.Fixed(info.innerRadius);
+        out.Fixed(info.sectorAngle);
       }
       out.Long(info.objectType);
-      out.BaseHeight(info.baseHeight);
+      WriteBaseHeight(out, info.baseHeight);
     }
   }
   out.Long(static_cast<long>(polygons.size()));
@@ -505,7 +442,7 @@ int FormatEngineInput5(IQorRoadDoc* document, std::string& text)
     out.Long(p->GetContourSide());
     const int membership = *p->GetMembership();
     out.Long(membership);
-    out.BaseHeight(p->GetBaseHeight());
+    WriteBaseHeight(out, p->GetBaseHeight());
     const CPrimitiveCalcSurface* surface = p->GetMeshHelper();
     const std::size_t triangles = surface ? surface->GetMeshTriangleCount() : 0;
     out.Long(static_cast<long>(triangles));
@@ -514,7 +451,7 @@ int FormatEngineInput5(IQorRoadDoc* document, std::string& text)
       surface->GetMeshTriangle(t, corners);
       for (auto& c : corners)
         c[2] -= kMeshPointRaise;
-      out.Nine(corners);
+      WriteNine(out, corners);
     }
     if (membership == kMemberShading) {
       out.Long(1);
@@ -529,17 +466,17 @@ int FormatEngineInput5(IQorRoadDoc* document, std::string& text)
       out.Line("%lf %lf %lf %lf %lf %lf", position[0], position[1], position[2], normal[0], normal[1], normal[2]);
     }
   }
-  out.Real(0.0);
-  out.Real(0.0);
+  out.Fixed(0.0);
+  out.Fixed(0.0);
   out.Line("%g", *parts.groups->GetMaintenanceFactor());
   out.Line("%u", static_cast<unsigned>(luminaires.size()));
-  out.Line("%u", static_cast<unsigned>(types.size()));
-  out.Line("%u", maxAngles);
-  out.Line("%u", maxPlanes);
+  out.Line("%u", static_cast<unsigned>(types.types.size()));
+  out.Line("%u", types.maxAngles);
+  out.Line("%u", types.maxPlanes);
   for (const Luminaire& l : luminaires)
     WriteLuminaire(out, l);
-  for (const LuminaireType& type : types)
-    WriteIntensityBlock(out, type);
+  for (const LuminaireType& type : types.types)
+    WriteIntensityBlock(out, type, "%lf");
 
   text = std::move(out.text);
   if (carriageways == 0 && sidewalks == 0)

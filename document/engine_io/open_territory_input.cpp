@@ -13,7 +13,9 @@
 // Each primitive taken is lifted 1 mm above the one before it, so the engine can tell which lies on top.
 #include "document/engine_io/open_territory_input.h"
 
+#include "document/engine_io/engine_input_text.h"
 #include "document/engine_io/engine_io_codes.h"
+#include "document/engine_io/engine_luminaire_types.h"
 #include "document/engine_io/open_territory_parts.h"
 #include "model/identifiers.h"
 #include "model/ipole.h"
@@ -42,31 +44,6 @@ constexpr int kSchemeContour = 3;
 constexpr int kSchemePoints = 4;
 
 double Radians(double degrees) { return degrees / 180.0 * 3.141592653589793; }
-
-// Numbers go through the framework's C-locale formatting, so a Russian locale cannot turn 1.5 into "1,5".
-class InputText {
-public:
-  template <class... Values>
-  void Line(const char* format, Values... values)
-  {
-    CString line;
-    line.Format(format, values...);
-    text += line.GetString();
-    text += '\n';
-  }
-  // Values of one table line: tab between them, LF after the last; nothing at all for no values.
-  void Values(const std::vector<double>& values)
-  {
-    for (std::size_t i = 0; i < values.size(); ++i) {
-      CString number;
-      number.Format("%g", values[i]);
-      text += number.GetString();
-      text += i + 1 < values.size() ? '\t' : '\n';
-    }
-  }
-
-  std::string text;
-};
 
 // The model says background as 0 and keeps 3 for an unnamed membership; the engine's file says both as 0 for the
 // simple shapes and as 3 for polygons. Every other membership is written as it stands.
@@ -416,61 +393,6 @@ void WriteLuminaire(InputText& out, const LuminaireRecord& r)
   out.Line("%u", r.type);
 }
 
-// A luminaire type: same text A and exactly the same total flux.
-struct LuminaireType {
-  const CLightDevice* device = nullptr;  // of its first luminaire record
-  double totalFlux = 0.0;
-  CLinkedTable table;  // completed and re-based as the engine takes it
-};
-
-bool SameType(const LuminaireType& type, const CLightDevice& device)
-{
-  return type.device->textA.Compare(device.textA.GetString()) == 0 &&
-         type.totalFlux == device.lampFlux * device.lampCount;
-}
-
-// The table as the engine takes it: completed by symmetry unless it is complete or of one plane, and re-based to
-// planes -180..180 when it is of C-planes.
-bool MakeEngineTable(const CLightDevice& device, _LINKED_TABLE* table)
-{
-  using namespace IntensitySymmetry;
-  const _LINKED_TABLE* stored = device.table.get();
-  // Without a plane and a gamma angle there is nothing to complete nor to write.
-  if (stored->rows < 2 || stored->columns < 2)
-    return false;
-  LinkedTableCopy(table, stored);
-  const std::uint32_t word = device.symmetryWord;
-  if ((word & (kPlanesComplete | kPlanesOne)) == 0)
-    CompleteIntensitySymmetry(table, word);
-  if ((word & kSystemC) != 0 && (word & kPlanesOne) == 0)
-    RebaseIntensityPlanes(table);
-  return table->rows >= 2 && table->columns >= 2;
-}
-
-void WriteIntensityBlock(InputText& out, const LuminaireType& type)
-{
-  const _LINKED_TABLE* t = type.table.get();
-  const CLightDevice& device = *type.device;
-  out.Line("%u", (device.symmetryWord & IntensitySymmetry::kSystemC) != 0 ? 0u : 1u);
-  out.Line("%lf       !\tСветовой поток ИС, лм", type.totalFlux);
-  out.Line("%u", static_cast<unsigned>(t->columns - 1));
-  out.Line("%u", static_cast<unsigned>(t->rows - 1));
-  std::vector<double> gammas, planes;
-  for (const _LINKED_TABLE_NODE* n = t->first->right; n; n = n->right)
-    gammas.push_back(n->value);
-  out.Values(gammas);
-  for (const _LINKED_TABLE_NODE* n = t->first->down; n; n = n->down)
-    planes.push_back(n->value);
-  out.Values(planes);
-  for (const _LINKED_TABLE_NODE* row = t->first->down; row; row = row->down) {
-    // Stored per 1000 lm; the engine takes candela of the luminaire's lamps.
-    std::vector<double> candela;
-    for (const _LINKED_TABLE_NODE* n = row->right; n; n = n->right)
-      candela.push_back(device.Candela(n->value));
-    out.Values(candela);
-  }
-}
-
 }  // namespace
 
 int PrepareEngineInput3(IQorRoadDoc* document)
@@ -540,31 +462,20 @@ int FormatEngineInput3(IQorRoadDoc* document, std::string& text)
 
   ModelRef<IGroupOfDev> firstGroup = Query<IGroupOfDev>(parts.groups.get(), IID_IGroupOfDev);
   std::vector<LuminaireRecord> luminaires = EnumerateLuminaires(firstGroup.get());
-  std::vector<LuminaireType> types;
-  unsigned maxAngles = 0, maxPlanes = 0;
+  LuminaireTypes types;
   for (LuminaireRecord& l : luminaires) {
-    std::size_t t = 0;
-    while (t < types.size() && !SameType(types[t], *l.device))
-      ++t;
-    if (t == types.size()) {
-      LuminaireType& type = types.emplace_back();
-      type.device = l.device;
-      type.totalFlux = l.device->lampFlux * l.device->lampCount;
-      if (!MakeEngineTable(*l.device, type.table.get()))
-        return kNoIntensityTable;
-      maxAngles = std::max(maxAngles, static_cast<unsigned>(type.table->columns - 1));
-      maxPlanes = std::max(maxPlanes, static_cast<unsigned>(type.table->rows - 1));
-    }
-    l.type = static_cast<unsigned>(t + 1);
+    l.type = types.Assign(*l.device);
+    if (l.type == 0)
+      return kNoIntensityTable;
   }
-  out.Line("%u", static_cast<unsigned>(luminaires.size()));
-  out.Line("%u", static_cast<unsigned>(types.size()));
-  out.Line("%u", maxAngles);
-  out.Line("%u", maxPlanes);
+  out.Unsigned(static_cast<unsigned>(luminaires.size()));
+  out.Unsigned(static_cast<unsigned>(types.types.size()));
+  out.Unsigned(types.maxAngles);
+  out.Unsigned(types.maxPlanes);
   for (const LuminaireRecord& l : luminaires)
     WriteLuminaire(out, l);
-  for (const LuminaireType& type : types)
-    WriteIntensityBlock(out, type);
+  for (const LuminaireType& type : types.types)
+    WriteIntensityBlock(out, type, "%lf       !\tСветовой поток ИС, лм");
 
   text = std::move(out.text);
   if (site.carriageway == 0 && site.sidewalk == 0)

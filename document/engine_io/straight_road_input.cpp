@@ -13,7 +13,9 @@
 //     (tab-separated lines, none when empty), then per plane its candela, tab-separated.
 #include "document/engine_io/straight_road_input.h"
 
+#include "document/engine_io/engine_input_text.h"
 #include "document/engine_io/engine_io_codes.h"
+#include "document/engine_io/engine_luminaire_types.h"
 #include "document/engine_io/straight_road_parts.h"
 #include "model/identifiers.h"
 #include "model/ipole.h"
@@ -22,7 +24,6 @@
 #include "model/shell/shell_services.h"
 #include "platform/mfc-core/cfile.h"
 
-#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -39,31 +40,6 @@ constexpr int kArrangementSuspended = 5;
 constexpr int kMountingPole = 0;
 constexpr int kMountingMast = 1;
 constexpr int kMountingFloorLamp = 2;
-
-// Numbers go through the framework's C-locale formatting, so a Russian locale cannot turn 1.5 into "1,5".
-class InputText {
-public:
-  void Unsigned(unsigned value) { Append("%u\n", value); }
-  void Flag(bool value) { Unsigned(value ? 1u : 0u); }
-  void Real(double value) { Append("%g\n", value); }
-  // Values of one table line: tab between them, LF after the last; nothing at all for no values.
-  void Values(const std::vector<double>& values)
-  {
-    for (std::size_t i = 0; i < values.size(); ++i)
-      Append(i + 1 < values.size() ? "%g\t" : "%g\n", values[i]);
-  }
-
-  std::string text;
-
-private:
-  template <class T>
-  void Append(const char* format, T value)
-  {
-    CString number;
-    number.Format(format, value);
-    text += number.GetString();
-  }
-};
 
 // One luminaire of the enumeration, with every value its record carries.
 struct Luminaire {
@@ -82,13 +58,6 @@ struct Luminaire {
   unsigned mountNode = 0;
   double offset = 0.0;
   unsigned type = 0;  // from 1
-};
-
-// A luminaire type: same text A and exactly the same total flux.
-struct LuminaireType {
-  const CLightDevice* device = nullptr;  // of its first luminaire
-  double totalFlux = 0.0;
-  CLinkedTable table;                    // completed and re-based as the engine takes it
 };
 
 double Reduce180(double angle)
@@ -174,73 +143,25 @@ std::vector<Luminaire> EnumerateLuminaires(IGroupOfDev* firstGroup)
   return luminaires;
 }
 
-bool SameType(const LuminaireType& type, const CLightDevice& device)
-{
-  return type.device->textA.Compare(device.textA.GetString()) == 0 &&
-         type.totalFlux == device.lampFlux * device.lampCount;
-}
-
-// The table as the engine takes it: completed by symmetry unless it is complete or of one plane, and re-based to
-// planes -180..180 when it is of C-planes.
-bool MakeEngineTable(const CLightDevice& device, _LINKED_TABLE* table)
-{
-  using namespace IntensitySymmetry;
-  const _LINKED_TABLE* stored = device.table.get();
-  // Without a plane and a gamma angle there is nothing to complete nor to write.
-  if (stored->rows < 2 || stored->columns < 2)
-    return false;
-  LinkedTableCopy(table, stored);
-  const std::uint32_t word = device.symmetryWord;
-  if ((word & (kPlanesComplete | kPlanesOne)) == 0)
-    CompleteIntensitySymmetry(table, word);
-  if ((word & kSystemC) != 0 && (word & kPlanesOne) == 0)
-    RebaseIntensityPlanes(table);
-  return table->rows >= 2 && table->columns >= 2;
-}
-
-
-void WriteIntensityBlock(InputText& out, const LuminaireType& type)
-{
-  const _LINKED_TABLE* t = type.table.get();
-  const CLightDevice& device = *type.device;
-  out.Flag((device.symmetryWord & IntensitySymmetry::kSystemC) == 0);
-  out.Unsigned(static_cast<unsigned>(t->columns - 1));
-  out.Unsigned(static_cast<unsigned>(t->rows - 1));
-  std::vector<double> gammas, planes;
-  for (const _LINKED_TABLE_NODE* n = t->first->right; n; n = n->right)
-    gammas.push_back(n->value);
-  out.Values(gammas);
-  for (const _LINKED_TABLE_NODE* n = t->first->down; n; n = n->down)
-    planes.push_back(n->value);
-  out.Values(planes);
-  for (const _LINKED_TABLE_NODE* row = t->first->down; row; row = row->down) {
-    // Stored per 1000 lm; the engine takes candela of the luminaire's lamps.
-    std::vector<double> candela;
-    for (const _LINKED_TABLE_NODE* n = row->right; n; n = n->right)
-      candela.push_back(device.Candela(n->value));
-    out.Values(candela);
-  }
-}
-
 void WriteLuminaire(InputText& out, const Luminaire& l)
 {
   out.Unsigned(static_cast<unsigned>(l.mounting));
   out.Unsigned(static_cast<unsigned>(l.arrangement));
-  out.Real(l.spacing);
-  out.Real(l.height);
-  out.Real(l.outreach);
-  out.Real(l.setback);
-  out.Real(l.tilt);
-  out.Real(l.rotation);
+  out.Short(l.spacing);
+  out.Short(l.height);
+  out.Short(l.outreach);
+  out.Short(l.setback);
+  out.Short(l.tilt);
+  out.Short(l.rotation);
   if (l.mounting == kMountingMast) {
-    out.Real(l.aimTilt);
-    out.Real(l.aimTurn);
-    out.Real(l.luminaireTurn);
+    out.Short(l.aimTilt);
+    out.Short(l.aimTurn);
+    out.Short(l.luminaireTurn);
   } else if (l.mounting == kMountingFloorLamp) {
     out.Unsigned(l.mountNode);
-    out.Real(l.luminaireTurn);
+    out.Short(l.luminaireTurn);
   }
-  out.Real(l.offset);
+  out.Short(l.offset);
   out.Unsigned(l.type);
 }
 
@@ -249,8 +170,8 @@ void WriteStrip(InputText& out, IModelUnknown* owner, const IID& key)
   ModelRef<ILineOfRoad> strip = PresentStrip(owner, key);
   out.Flag(static_cast<bool>(strip));
   if (strip) {
-    out.Real(*strip->GetWidth());
-    out.Real(*strip->GetGap());
+    out.Short(*strip->GetWidth());
+    out.Short(*strip->GetGap());
   }
 }
 
@@ -294,20 +215,20 @@ int FormatEngineInput1(IQorRoadDoc* document, std::string& text)
   out.Unsigned(static_cast<unsigned>(surface));
   out.Flag(section.twoWay);
   out.Unsigned(road->GetLaneCount(&kLaneMain));
-  out.Real(road->GetLaneWidth(&kLaneMain));
+  out.Short(road->GetLaneWidth(&kLaneMain));
   if (section.twoWay) {
     out.Unsigned(static_cast<unsigned>(section.oppositeState));
     out.Unsigned(road->GetLaneCount(&kLaneOpposite));
-    out.Real(road->GetLaneWidth(&kLaneOpposite));
+    out.Short(road->GetLaneWidth(&kLaneOpposite));
     const bool divider = road->HasDivider() != 0;
     out.Flag(divider);
     if (divider) {
-      out.Real(road->GetLaneWidth(&kLaneDivider));
+      out.Short(road->GetLaneWidth(&kLaneDivider));
       const bool parapet = road->HasParapet() != 0;
       out.Flag(parapet);
       if (parapet) {
-        out.Real(road->GetParapetWidth());
-        out.Real(road->GetParapetHeight());
+        out.Short(road->GetParapetWidth());
+        out.Short(road->GetParapetHeight());
       }
     }
   }
@@ -321,37 +242,27 @@ int FormatEngineInput1(IQorRoadDoc* document, std::string& text)
     WriteStrip(out, parts.walls.get(), IID_RightWall);
     WriteStrip(out, parts.walls.get(), IID_LeftWall);
   }
-  out.Real(*parts.groups->GetMaintenanceFactor());
+  out.Short(*parts.groups->GetMaintenanceFactor());
 
   ModelRef<IGroupOfDev> firstGroup = Query<IGroupOfDev>(parts.groups.get(), IID_IGroupOfDev);
   std::vector<Luminaire> luminaires = EnumerateLuminaires(firstGroup.get());
-  std::vector<LuminaireType> types;
-  unsigned maxAngles = 0, maxPlanes = 0;
+  LuminaireTypes types;
   for (Luminaire& l : luminaires) {
-    std::size_t t = 0;
-    while (t < types.size() && !SameType(types[t], *l.device))
-      ++t;
-    if (t == types.size()) {
-      LuminaireType& type = types.emplace_back();
-      type.device = l.device;
-      type.totalFlux = l.device->lampFlux * l.device->lampCount;
-      if (!MakeEngineTable(*l.device, type.table.get()))
-        return kNoIntensityTable;
-      maxAngles = std::max(maxAngles, static_cast<unsigned>(type.table->columns - 1));
-      maxPlanes = std::max(maxPlanes, static_cast<unsigned>(type.table->rows - 1));
-    }
-    l.type = static_cast<unsigned>(t + 1);
+    l.type = types.Assign(*l.device);
+    if (l.type == 0)
+      return kNoIntensityTable;
   }
   out.Unsigned(static_cast<unsigned>(luminaires.size()));
-  out.Unsigned(static_cast<unsigned>(types.size()));
-  out.Unsigned(maxAngles);
-  out.Unsigned(maxPlanes);
+  out.Unsigned(static_cast<unsigned>(types.types.size()));
+  out.Unsigned(types.maxAngles);
+  out.Unsigned(types.maxPlanes);
   for (const Luminaire& l : luminaires)
     WriteLuminaire(out, l);
   // The field is one spacing of the first group, switched on or not.
-  out.Real(firstGroup ? *firstGroup->GetStep() : 0.0);
-  for (const LuminaireType& type : types)
-    WriteIntensityBlock(out, type);
+  out.Short(firstGroup ? *firstGroup->GetStep() : 0.0);
+  // The blocks of this format carry no flux line.
+  for (const LuminaireType& type : types.types)
+    WriteIntensityBlock(out, type, nullptr);
 
   text = std::move(out.text);
   if (!section.carriagewayTakesPart && !section.AnySidewalk())
