@@ -1,22 +1,15 @@
 #include "document/engine_io/interchange_parts.h"
 
-#include "model/doc_interface.h"
+#include "document/engine_io/engine_active_area.h"
 #include "model/identifiers.h"
 #include "model/interchange.h"
-#include "model/iproject.h"
 #include "model/primitive.h"
 
 namespace EngineIo {
 
 bool FindActiveInterchange(IQorRoadDoc* document, InterchangeParts& parts)
 {
-  if (!document)
-    return false;
-  void* out = nullptr;
-  if (FAILED(document->QueryInterface(IID_IProject, &out)) || !out)
-    return false;
-  ModelRef<IProject> project(static_cast<IProject*>(out));
-  parts.area = Query<IArea>(project.get(), IID_ActiveArea);
+  parts.area = FindActiveArea(document);
   if (!parts.area || !Query<ICustomizeRoad3D>(parts.area.get(), IID_ICustomizeRoad3D))
     return false;
   parts.site = Query<ICustomizeRoad>(parts.area.get(), IID_ICustomizeRoad);

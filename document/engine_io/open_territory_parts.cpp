@@ -1,21 +1,14 @@
 #include "document/engine_io/open_territory_parts.h"
 
+#include "document/engine_io/engine_active_area.h"
 #include "model/cguid.h"
-#include "model/doc_interface.h"
 #include "model/identifiers.h"
-#include "model/iproject.h"
 
 namespace EngineIo {
 
 bool FindActiveOpenTerritory(IQorRoadDoc* document, OpenTerritoryParts& parts)
 {
-  if (!document)
-    return false;
-  void* out = nullptr;
-  if (FAILED(document->QueryInterface(IID_IProject, &out)) || !out)
-    return false;
-  ModelRef<IProject> project(static_cast<IProject*>(out));
-  parts.area = Query<IArea>(project.get(), IID_ActiveArea);
+  parts.area = FindActiveArea(document);
   ModelRef<IClassObjModel> object = Query<IClassObjModel>(parts.area.get(), IID_IClassObjModel);
   if (!object)
     return false;

@@ -1,20 +1,13 @@
 #include "document/engine_io/straight_road_parts.h"
 
-#include "model/doc_interface.h"
+#include "document/engine_io/engine_active_area.h"
 #include "model/identifiers.h"
-#include "model/iproject.h"
 
 namespace EngineIo {
 
 bool FindActiveStraightRoad(IQorRoadDoc* document, StraightRoadParts& parts)
 {
-  if (!document)
-    return false;
-  void* out = nullptr;
-  if (FAILED(document->QueryInterface(IID_IProject, &out)) || !out)
-    return false;
-  ModelRef<IProject> project(static_cast<IProject*>(out));
-  parts.area = Query<IArea>(project.get(), IID_ActiveArea);
+  parts.area = FindActiveArea(document);
   if (!parts.area || !Query<IStraightRoad>(parts.area.get(), IID_IStraightRoad))
     return false;
   parts.road = Query<IRoad>(parts.area.get(), IID_IRoad);
