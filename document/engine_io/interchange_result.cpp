@@ -5,14 +5,13 @@
 #include "document/engine_io/interchange_result.h"
 
 #include "document/engine_io/engine_io_codes.h"
+#include "document/engine_io/engine_result_reader.h"
 #include "document/engine_io/interchange_parts.h"
 #include "model/doc_interface.h"
 #include "model/identifiers.h"
 #include "model/ivisualopt.h"
 #include "model/primitive.h"
 #include "model/results.h"
-#include "platform/mfc-core/archive.h"
-#include "platform/mfc-core/cfile.h"
 
 #include <algorithm>
 #include <cstring>
@@ -150,20 +149,14 @@ int ReadEngineResult5(IQorRoadDoc* document, const CString& path)
     expected += a.values;
   // The model says how many values there are; the file must hold them all before any is taken.
   std::vector<float> values;
-  try {
-    CArchive ar(&file, CArchive::load, 4096);
+  const int code = ReadResultArchive(file, [&](CArchive& ar) {
     ar.EnsureAvailable(static_cast<ULONGLONG>(expected) * 4);
     values.resize(expected);
     for (float& v : values)
       ar >> v;
-    ar.Close();
-  } catch (CException* e) {
-    e->Delete();
-    return kResultDamaged;
-  } catch (const std::bad_alloc&) {
-    return kResultDamaged;
-  }
-  file.Close();
+  });
+  if (code != kOk)
+    return code;
 
   const float flux = values[0], i80 = values[1], i85 = values[2];
   std::size_t at = 3;

@@ -6,30 +6,17 @@
 #include "document/engine_io/open_territory_result.h"
 
 #include "document/engine_io/engine_io_codes.h"
+#include "document/engine_io/engine_result_reader.h"
 #include "document/engine_io/open_territory_parts.h"
 #include "model/results.h"
-#include "platform/mfc-core/archive.h"
-#include "platform/mfc-core/cfile.h"
 
 #include <cstdint>
-#include <cstring>
-#include <limits>
-#include <new>
 #include <vector>
 
 namespace EngineIo {
 namespace {
 
-using Count = std::uint64_t;
-
 constexpr Count kZoneItems = 9;
-
-// Counts from the file multiply without wrapping round: a product too large for any file stays too large.
-Count Mul(Count a, Count b)
-{
-  constexpr Count kMax = std::numeric_limits<Count>::max();
-  return a != 0 && b > kMax / a ? kMax : a * b;
-}
 
 // Everything the file holds, read in full before the results block is touched.
 struct ResultFile {
@@ -38,37 +25,6 @@ struct ResultFile {
   std::vector<float> xs, ys, values;
   std::vector<std::int32_t> states;
   std::vector<_ZONE_RESULT> zones;
-};
-
-class ItemReader {
-public:
-  explicit ItemReader(CArchive& ar) : ar_(ar) {}
-
-  template <class T>
-  T Item()
-  {
-    static_assert(sizeof(T) == 4);
-    T v{};
-    ar_ >> v;
-    return v;
-  }
-  // The file must hold every item of the array before anything is allocated for it.
-  template <class T>
-  std::vector<T> Items(Count n)
-  {
-    ar_.EnsureAvailable(Mul(n, 4));
-    if (n > std::numeric_limits<std::size_t>::max() / 4)
-      AfxThrowArchiveException(CArchiveException::endOfFile);
-    std::vector<T> v(static_cast<std::size_t>(n));
-    for (T& item : v)
-      item = Item<T>();
-    return v;
-  }
-
-  CArchive& archive() { return ar_; }
-
-private:
-  CArchive& ar_;
 };
 
 void ReadFile(ItemReader& in, ResultFile& f)
@@ -95,13 +51,6 @@ void ReadFile(ItemReader& in, ResultFile& f)
     z.i85 = in.Item<float>();
     z.utilisation = in.Item<float>();  // the item before it in the block stays 0
   }
-}
-
-template <class T>
-void CopyItems(T* to, const std::vector<T>& from)
-{
-  if (to && !from.empty())
-    std::memcpy(to, from.data(), from.size() * sizeof(T));
 }
 
 void FillResults(ObjectModel::CResultsOfCalc& results, const ResultFile& f)
@@ -140,18 +89,12 @@ int ReadEngineResult3(IQorRoadDoc* document, const CString& path)
     return kResultMissing;
   results->Clear();
   ResultFile contents;
-  try {
-    CArchive ar(&file, CArchive::load, 4096);
+  const int code = ReadResultArchive(file, [&](CArchive& ar) {
     ItemReader in(ar);
     ReadFile(in, contents);
-    ar.Close();
-  } catch (CException* e) {
-    e->Delete();
-    return kResultDamaged;
-  } catch (const std::bad_alloc&) {
-    return kResultDamaged;
-  }
-  file.Close();
+  });
+  if (code != kOk)
+    return code;
   FillResults(*results, contents);
   return kOk;
 }

@@ -14,74 +14,27 @@
 #include "document/engine_io/straight_road_result.h"
 
 #include "document/engine_io/engine_io_codes.h"
+#include "document/engine_io/engine_result_reader.h"
 #include "document/engine_io/straight_road_parts.h"
 #include "model/results.h"
-#include "platform/mfc-core/archive.h"
-#include "platform/mfc-core/cfile.h"
 
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <limits>
 #include <vector>
 
 namespace EngineIo {
 namespace {
 
-using Count = std::uint64_t;
 using Five = std::array<float, 5>;
 
-// Counts from the file multiply without wrapping round: a product too large for any file stays too large.
-Count Mul(Count a, Count b)
+Five Summary(ItemReader& in)
 {
-  constexpr Count kMax = std::numeric_limits<Count>::max();
-  return a != 0 && b > kMax / a ? kMax : a * b;
+  Five v{};
+  for (float& f : v)
+    f = in.Item<float>();
+  return v;
 }
-
-class ItemReader {
-public:
-  explicit ItemReader(CArchive& ar) : ar_(ar) {}
-
-  std::uint32_t U32()
-  {
-    std::uint32_t v = 0;
-    ar_ >> v;
-    return v;
-  }
-  std::int32_t I32()
-  {
-    std::int32_t v = 0;
-    ar_ >> v;
-    return v;
-  }
-  float F32()
-  {
-    float v = 0.0f;
-    ar_ >> v;
-    return v;
-  }
-  Five Summary()
-  {
-    Five v{};
-    for (float& f : v)
-      f = F32();
-    return v;
-  }
-  // The file must hold every float of the array before anything is allocated for it.
-  std::vector<float> Floats(Count n)
-  {
-    ar_.EnsureAvailable(Mul(n, 4));
-    if (n > std::numeric_limits<std::size_t>::max() / 4)
-      AfxThrowArchiveException(CArchiveException::endOfFile);
-    std::vector<float> v(static_cast<std::size_t>(n));
-    for (float& f : v)
-      f = F32();
-    return v;
-  }
-
-private:
-  CArchive& ar_;
-};
 
 struct Sidewalk {
   std::uint32_t n = 0;
@@ -128,39 +81,39 @@ struct ResultFile {
 Sidewalk ReadSidewalk(ItemReader& in, std::uint32_t nX)
 {
   Sidewalk s;
-  s.n = in.U32();
-  s.y = in.Floats(s.n);
-  s.e = in.Floats(Mul(nX, s.n));
-  s.summary = in.Summary();
-  s.utilisation = in.F32();
-  s.esc = in.Floats(Mul(nX, s.n));
-  s.escMin = in.F32();
+  s.n = in.Item<std::uint32_t>();
+  s.y = in.Items<float>(s.n);
+  s.e = in.Items<float>(Mul(nX, s.n));
+  s.summary = Summary(in);
+  s.utilisation = in.Item<float>();
+  s.esc = in.Items<float>(Mul(nX, s.n));
+  s.escMin = in.Item<float>();
   return s;
 }
 
 Wall ReadWall(ItemReader& in, std::uint32_t nWallX)
 {
   Wall w;
-  w.n = in.U32();
-  w.z = in.Floats(w.n);
-  w.ev = in.Floats(Mul(nWallX, w.n));
-  w.evMax = in.F32();
+  w.n = in.Item<std::uint32_t>();
+  w.z = in.Items<float>(w.n);
+  w.ev = in.Items<float>(Mul(nWallX, w.n));
+  w.evMax = in.Item<float>();
   return w;
 }
 
 void ReadFile(ItemReader& in, const CrossSection& section, ResultFile& f)
 {
-  f.nX = in.U32();
-  f.header1 = in.I32();
-  f.header2 = in.I32();
-  f.xs = in.Floats(f.nX);
+  f.nX = in.Item<std::uint32_t>();
+  f.header1 = in.Item<std::int32_t>();
+  f.header2 = in.Item<std::int32_t>();
+  f.xs = in.Items<float>(f.nX);
   if (section.sidewalksTakePart && section.rightSidewalk)
     f.rightWalk = ReadSidewalk(in, f.nX);
   if (section.sidewalksTakePart && section.leftSidewalk)
     f.leftWalk = ReadSidewalk(in, f.nX);
   if (section.wallsTakePart) {
-    f.nWallX = in.U32();
-    f.xsWall = in.Floats(f.nWallX);
+    f.nWallX = in.Item<std::uint32_t>();
+    f.xsWall = in.Items<float>(f.nWallX);
     if (section.rightWall)
       f.rightWall = ReadWall(in, f.nWallX);
     if (section.leftWall)
@@ -170,47 +123,41 @@ void ReadFile(ItemReader& in, const CrossSection& section, ResultFile& f)
     return;
 
   f.oppositeSeparate = section.OppositeSeparate();
-  f.header3 = in.I32();
-  f.nRoad = in.U32();
-  f.yRoad = in.Floats(f.nRoad);
+  f.header3 = in.Item<std::int32_t>();
+  f.nRoad = in.Item<std::uint32_t>();
+  f.yRoad = in.Items<float>(f.nRoad);
   const Count roadNodes = Mul(f.nX, f.nRoad);
-  f.eRoad = in.Floats(roadNodes);
-  f.sumRoad = in.Summary();
-  f.utilRoad = in.F32();
+  f.eRoad = in.Items<float>(roadNodes);
+  f.sumRoad = Summary(in);
+  f.utilRoad = in.Item<float>();
   f.sumWhole = f.sumRoad;
   f.utilWhole = f.utilRoad;
   // One observer per main lane of the model; each grid is checked against the file as it comes.
   for (std::uint32_t k = 0; k < section.mainLanes; ++k) {
     Observer& o = f.observers.emplace_back();
-    o.grid = in.Floats(roadNodes);
+    o.grid = in.Items<float>(roadNodes);
     if (!f.oppositeSeparate)
-      o.values = in.Summary();
+      o.values = Summary(in);
   }
   if (f.oppositeSeparate) {
-    f.nOpp = in.U32();
-    f.yOpp = in.Floats(f.nOpp);
+    f.nOpp = in.Item<std::uint32_t>();
+    f.yOpp = in.Items<float>(f.nOpp);
     const Count oppNodes = Mul(f.nX, f.nOpp);
-    f.eOpp = in.Floats(oppNodes);
-    f.sumOpp = in.Summary();
-    f.utilOpp = in.F32();
-    f.sumWhole = in.Summary();
-    f.utilWhole = in.F32();
+    f.eOpp = in.Items<float>(oppNodes);
+    f.sumOpp = Summary(in);
+    f.utilOpp = in.Item<float>();
+    f.sumWhole = Summary(in);
+    f.utilWhole = in.Item<float>();
     for (Observer& o : f.observers) {
-      o.oppositeGrid = in.Floats(oppNodes);
-      o.values = in.Summary();
+      o.oppositeGrid = in.Items<float>(oppNodes);
+      o.values = Summary(in);
     }
   }
   for (Observer& o : f.observers) {
-    o.threshold = in.F32();
-    o.glare = in.F32();
+    o.threshold = in.Item<float>();
+    o.glare = in.Item<float>();
   }
-  f.lumSummary = in.Summary();
-}
-
-void CopyFloats(float* to, const std::vector<float>& from)
-{
-  if (to && !from.empty())
-    std::memcpy(to, from.data(), from.size() * sizeof(float));
+  f.lumSummary = Summary(in);
 }
 
 void CopyFive(float (&to)[5], const Five& from) { std::memcpy(to, from.data(), sizeof to); }
@@ -233,32 +180,32 @@ void FillResults(ObjectModel::CResultsOfCalc& results, const ResultFile& f)
   d.nOpp = f.nOpp;
   results.AllocArrays();
 
-  CopyFloats(d.xs, f.xs);
+  CopyItems(d.xs, f.xs);
   auto walk = [](const Sidewalk& s, float* y, float* e, float (&sum)[5], float& util, float* esc, float& escMin) {
-    CopyFloats(y, s.y);
-    CopyFloats(e, s.e);
+    CopyItems(y, s.y);
+    CopyItems(e, s.e);
     CopyFive(sum, s.summary);
     util = s.utilisation;
-    CopyFloats(esc, s.esc);
+    CopyItems(esc, s.esc);
     escMin = s.escMin;
   };
   walk(f.rightWalk, d.yRightWalk, d.eRightWalk, d.sumRightWalk, d.utilRightWalk, d.escRightWalk,
        d.escMinRightWalk);
   walk(f.leftWalk, d.yLeftWalk, d.eLeftWalk, d.sumLeftWalk, d.utilLeftWalk, d.escLeftWalk, d.escMinLeftWalk);
-  CopyFloats(d.xsWall, f.xsWall);
-  CopyFloats(d.zRightWall, f.rightWall.z);
-  CopyFloats(d.evRightWall, f.rightWall.ev);
+  CopyItems(d.xsWall, f.xsWall);
+  CopyItems(d.zRightWall, f.rightWall.z);
+  CopyItems(d.evRightWall, f.rightWall.ev);
   d.evMaxRightWall = f.rightWall.evMax;
-  CopyFloats(d.zLeftWall, f.leftWall.z);
-  CopyFloats(d.evLeftWall, f.leftWall.ev);
+  CopyItems(d.zLeftWall, f.leftWall.z);
+  CopyItems(d.evLeftWall, f.leftWall.ev);
   d.evMaxLeftWall = f.leftWall.evMax;
 
-  CopyFloats(d.yRoad, f.yRoad);
-  CopyFloats(d.eRoad, f.eRoad);  // the node states stay 0: a straight road has a value at every node
+  CopyItems(d.yRoad, f.yRoad);
+  CopyItems(d.eRoad, f.eRoad);  // the node states stay 0: a straight road has a value at every node
   CopyFive(d.sumRoad, f.sumRoad);
   d.utilRoad = f.utilRoad;
-  CopyFloats(d.yOpp, f.yOpp);
-  CopyFloats(d.eOpp, f.eOpp);
+  CopyItems(d.yOpp, f.yOpp);
+  CopyItems(d.eOpp, f.eOpp);
   CopyFive(d.sumOpp, f.sumOpp);
   d.utilOpp = f.utilOpp;
   CopyFive(d.sumWhole, f.sumWhole);
@@ -268,9 +215,9 @@ void FillResults(ObjectModel::CResultsOfCalc& results, const ResultFile& f)
   for (std::size_t k = 0; k < f.observers.size(); ++k) {
     const Observer& o = f.observers[k];
     if (d.lumObserver)
-      CopyFloats(d.lumObserver + k * roadNodes, o.grid);
+      CopyItems(d.lumObserver + k * roadNodes, o.grid);
     if (d.lumObserverOpp)
-      CopyFloats(d.lumObserverOpp + k * oppNodes, o.oppositeGrid);
+      CopyItems(d.lumObserverOpp + k * oppNodes, o.oppositeGrid);
     // Without points across the road the block keeps no per-observer luminance arrays.
     if (d.obsLumAvg) {
       d.obsLumAvg[k] = o.values[0];
@@ -310,18 +257,12 @@ int ReadEngineResult1(IQorRoadDoc* document, const CString& path)
   if (!file.Open(path.GetString(), CFile::modeRead))
     return kResultMissing;
   ResultFile contents;
-  try {
-    CArchive ar(&file, CArchive::load, 4096);
+  const int code = ReadResultArchive(file, [&](CArchive& ar) {
     ItemReader in(ar);
     ReadFile(in, section, contents);
-    ar.Close();
-  } catch (CException* e) {
-    e->Delete();
-    return kResultDamaged;
-  } catch (const std::bad_alloc&) {
-    return kResultDamaged;
-  }
-  file.Close();
+  });
+  if (code != kOk)
+    return code;
   FillResults(*results, contents);
   return kOk;
 }
