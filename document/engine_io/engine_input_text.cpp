@@ -1,5 +1,8 @@
 #include "document/engine_io/engine_input_text.h"
 
+#include "document/engine_io/engine_io_codes.h"
+#include "platform/mfc-core/cfile.h"
+
 namespace EngineIo {
 
 void InputText::Values(const std::vector<double>& values)
@@ -10,6 +13,22 @@ void InputText::Values(const std::vector<double>& values)
     text += number.GetString();
     text += i + 1 < values.size() ? '\t' : '\n';
   }
+}
+
+int WriteInputFile(const CString& path, const std::string& text)
+{
+  CFile file;
+  if (!file.Open(path.GetString(), CFile::modeCreate | CFile::modeWrite))
+    return kInputNotCreated;
+  try {
+    file.Write(text.data(), static_cast<UINT>(text.size()));
+    file.Close();
+  } catch (CException* e) {
+    e->Delete();
+    file.Abort();
+    return kInputNotWritten;
+  }
+  return kOk;
 }
 
 }  // namespace EngineIo

@@ -31,4 +31,7 @@ public:
   std::string text;
 };
 
+// Writes `text` to a new file at `path`: kOk, kInputNotCreated or kInputNotWritten.
+int WriteInputFile(const CString& path, const std::string& text);
+
 }  // namespace EngineIo

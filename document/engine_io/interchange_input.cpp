@@ -20,7 +20,6 @@
 #include "model/lamp_post.h"
 #include "model/light_device.h"
 #include "model/primitive.h"
-#include "platform/mfc-core/cfile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -497,16 +496,6 @@ int WriteEngineInput5(IQorRoadDoc* document, const CString& path)
   const int code = FormatEngineInput5(document, text);
   if (code != kOk && code != kNoActiveObjects && code != kNoActiveGroups && code != kGridStepTooCoarse)
     return code;
-  CFile file;
-  if (!file.Open(path.GetString(), CFile::modeCreate | CFile::modeWrite))
-    return kInputNotCreated;
-  try {
-    file.Write(text.data(), static_cast<UINT>(text.size()));
-    file.Close();
-  } catch (CException* e) {
-    e->Delete();
-    file.Abort();
-    return kInputNotWritten;
-  }
-  return code;
+  const int written = WriteInputFile(path, text);
+  return written != kOk ? written : code;
 }

@@ -22,7 +22,6 @@
 #include "model/lamp_post.h"
 #include "model/light_device.h"
 #include "model/primitive.h"
-#include "platform/mfc-core/cfile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -497,16 +496,6 @@ int WriteEngineInput3(IQorRoadDoc* document, const CString& path)
   if (code != EngineIo::kOk && code != EngineIo::kNoActiveObjects && code != EngineIo::kNoActiveGroups &&
       code != EngineIo::kGridStepTooCoarse)
     return code;
-  CFile file;
-  if (!file.Open(path.GetString(), CFile::modeCreate | CFile::modeWrite))
-    return EngineIo::kInputNotCreated;
-  try {
-    file.Write(text.data(), static_cast<UINT>(text.size()));
-    file.Close();
-  } catch (CException* e) {
-    e->Delete();
-    file.Abort();
-    return EngineIo::kInputNotWritten;
-  }
-  return code;
+  const int written = EngineIo::WriteInputFile(path, text);
+  return written != EngineIo::kOk ? written : code;
 }

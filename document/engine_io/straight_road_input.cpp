@@ -22,7 +22,6 @@
 #include "model/lamp_post.h"
 #include "model/light_device.h"
 #include "model/shell/shell_services.h"
-#include "platform/mfc-core/cfile.h"
 
 #include <cmath>
 #include <numbers>
@@ -280,16 +279,6 @@ int WriteEngineInput1(IQorRoadDoc* document, const CString& path)
   const int code = EngineIo::FormatEngineInput1(document, text);
   if (code != EngineIo::kOk && code != EngineIo::kNoActiveObjects && code != EngineIo::kNoActiveGroups)
     return code;
-  CFile file;
-  if (!file.Open(path.GetString(), CFile::modeCreate | CFile::modeWrite))
-    return EngineIo::kInputNotCreated;
-  try {
-    file.Write(text.data(), static_cast<UINT>(text.size()));
-    file.Close();
-  } catch (CException* e) {
-    e->Delete();
-    file.Abort();
-    return EngineIo::kInputNotWritten;
-  }
-  return code;
+  const int written = EngineIo::WriteInputFile(path, text);
+  return written != EngineIo::kOk ? written : code;
 }
