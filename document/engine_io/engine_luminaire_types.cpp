@@ -43,6 +43,16 @@ unsigned LuminaireTypes::Assign(const CLightDevice& device, EngineTableMaker mak
   return static_cast<unsigned>(t + 1);
 }
 
+void LuminaireTypes::WriteCounts(InputText& out, std::size_t luminaires) const
+{
+  out.Unsigned(static_cast<unsigned>(luminaires));
+  out.Unsigned(static_cast<unsigned>(types.size()));
+  out.Unsigned(maxAngles);
+  out.Unsigned(maxPlanes);
+}
+
+namespace {
+
 void WriteIntensityBlock(InputText& out, const LuminaireType& type, const char* fluxFormat)
 {
   const _LINKED_TABLE* t = type.table.get();
@@ -66,6 +76,14 @@ void WriteIntensityBlock(InputText& out, const LuminaireType& type, const char* 
       candela.push_back(device.Candela(n->value));
     out.Values(candela);
   }
+}
+
+}  // namespace
+
+void LuminaireTypes::WriteBlocks(InputText& out, const char* fluxFormat) const
+{
+  for (const LuminaireType& type : types)
+    WriteIntensityBlock(out, type, fluxFormat);
 }
 
 }  // namespace EngineIo

@@ -33,10 +33,12 @@ struct LuminaireTypes {
 
   // The device's type number from 1, a new type when none matches; 0 when a new type's table cannot be made.
   unsigned Assign(const CLightDevice& device, EngineTableMaker makeTable = MakeEngineTable);
-};
 
-// 0 for C-planes (else 1), the flux line when `fluxFormat` is given, gamma count, plane count, the gamma angles,
-// the plane angles, then per plane its candela.
-void WriteIntensityBlock(InputText& out, const LuminaireType& type, const char* fluxFormat);
+  // Luminaire count, type count, largest gamma count, largest plane count.
+  void WriteCounts(InputText& out, std::size_t luminaires) const;
+  // Per type: 0 for C-planes (else 1), the flux line when `fluxFormat` is given, gamma count, plane count, the
+  // gamma angles, the plane angles, then per plane its candela.
+  void WriteBlocks(InputText& out, const char* fluxFormat) const;
+};
 
 }  // namespace EngineIo

@@ -468,14 +468,10 @@ int FormatEngineInput5(IQorRoadDoc* document, std::string& text)
   out.Fixed(0.0);
   out.Fixed(0.0);
   out.Line("%g", *parts.groups->GetMaintenanceFactor());
-  out.Line("%u", static_cast<unsigned>(luminaires.size()));
-  out.Line("%u", static_cast<unsigned>(types.types.size()));
-  out.Line("%u", types.maxAngles);
-  out.Line("%u", types.maxPlanes);
+  types.WriteCounts(out, luminaires.size());
   for (const Luminaire& l : luminaires)
     WriteLuminaire(out, l);
-  for (const LuminaireType& type : types.types)
-    WriteIntensityBlock(out, type, "%lf");
+  types.WriteBlocks(out, "%lf");
 
   text = std::move(out.text);
   if (carriageways == 0 && sidewalks == 0)

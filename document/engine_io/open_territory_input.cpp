@@ -467,14 +467,10 @@ int FormatEngineInput3(IQorRoadDoc* document, std::string& text)
     if (l.type == 0)
       return kNoIntensityTable;
   }
-  out.Unsigned(static_cast<unsigned>(luminaires.size()));
-  out.Unsigned(static_cast<unsigned>(types.types.size()));
-  out.Unsigned(types.maxAngles);
-  out.Unsigned(types.maxPlanes);
+  types.WriteCounts(out, luminaires.size());
   for (const LuminaireRecord& l : luminaires)
     WriteLuminaire(out, l);
-  for (const LuminaireType& type : types.types)
-    WriteIntensityBlock(out, type, "%lf       !\tСветовой поток ИС, лм");
+  types.WriteBlocks(out, "%lf       !\tСветовой поток ИС, лм");
 
   text = std::move(out.text);
   if (site.carriageway == 0 && site.sidewalk == 0)

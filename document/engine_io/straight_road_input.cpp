@@ -251,17 +251,13 @@ int FormatEngineInput1(IQorRoadDoc* document, std::string& text)
     if (l.type == 0)
       return kNoIntensityTable;
   }
-  out.Unsigned(static_cast<unsigned>(luminaires.size()));
-  out.Unsigned(static_cast<unsigned>(types.types.size()));
-  out.Unsigned(types.maxAngles);
-  out.Unsigned(types.maxPlanes);
+  types.WriteCounts(out, luminaires.size());
   for (const Luminaire& l : luminaires)
     WriteLuminaire(out, l);
   // The field is one spacing of the first group, switched on or not.
   out.Short(firstGroup ? *firstGroup->GetStep() : 0.0);
   // The blocks of this format carry no flux line.
-  for (const LuminaireType& type : types.types)
-    WriteIntensityBlock(out, type, nullptr);
+  types.WriteBlocks(out, nullptr);
 
   text = std::move(out.text);
   if (!section.carriagewayTakesPart && !section.AnySidewalk())
