@@ -51,6 +51,10 @@ BEGIN_MESSAGE_MAP(CQorRoadDoc, CDocument)
   ON_UPDATE_COMMAND_UI(32948, &CQorRoadDoc::OnUpdateNewTypicalForm)
   ON_UPDATE_COMMAND_UI(32959, &CQorRoadDoc::OnUpdateNewTypicalForm)
   ON_UPDATE_COMMAND_UI(33054, &CQorRoadDoc::OnUpdateNewTypicalForm)
+  ON_COMMAND(32772, &CQorRoadDoc::OnCalculate)
+  ON_COMMAND(33074, &CQorRoadDoc::OnCalculateForProtocol)
+  ON_COMMAND(33079, &CQorRoadDoc::OnCancelCalculation)
+  ON_UPDATE_COMMAND_UI(33079, &CQorRoadDoc::OnUpdateCancelCalculation)
 END_MESSAGE_MAP()
 
 namespace {
@@ -772,22 +776,6 @@ IQorRoadView* CQorRoadDoc::GetFirstQorRoadView() const
   return dynamic_cast<IQorRoadView*>(view);
 }
 
-// The calculation run is not part of this document yet: nothing starts, nothing is reset.
-int CQorRoadDoc::StartCalculation(DWORD)
-{
-  return 1;
-}
-
-int CQorRoadDoc::OnCalculationFinished(int)
-{
-  return 0;
-}
-
-int CQorRoadDoc::ResetResults(IArea*)
-{
-  return 0;
-}
-
 int CQorRoadDoc::ResetActiveAreaResults()
 {
   if (IArea* area = QueryActiveArea()) {
@@ -795,11 +783,6 @@ int CQorRoadDoc::ResetActiveAreaResults()
     area->Release();
   }
   return 0;
-}
-
-int CQorRoadDoc::InvalidateResultsAfterEdit(IClassObjModel*, CTKPropertyGridItem*)
-{
-  return 1;
 }
 
 int CQorRoadDoc::ResetAllResults()

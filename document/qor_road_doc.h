@@ -88,6 +88,12 @@ public:
   void OnNewMultiLevel();
   void OnUpdateNewTypicalForm(CCmdUI*) {}
 
+  // The calculation commands (calculation_run.cpp).
+  void OnCalculate();
+  void OnCalculateForProtocol();
+  void OnCancelCalculation();
+  void OnUpdateCancelCalculation(CCmdUI* cmdUI);
+
   // The history.
   void InitHistory();
   void TruncateHistory(int from);
