@@ -1,6 +1,8 @@
 #include "document/calculation_run.h"
 
 #include "document/engine_io/engine_io_codes.h"
+#include "document/engine_io/interchange_input.h"
+#include "document/engine_io/interchange_result.h"
 #include "document/engine_io/open_territory_input.h"
 #include "document/engine_io/open_territory_result.h"
 #include "document/engine_io/straight_road_input.h"
@@ -27,10 +29,9 @@ namespace {
 CalculationMethod g_methods[] = {
     {CLSID_CStraightRoad, &EngineIo::PrepareEngineInput1, &WriteEngineInput1, &INTERFACE1, &ReadEngineResult1},
     {CLSID_CCustomizeRoad, &EngineIo::PrepareEngineInput3, &WriteEngineInput3, &INTERFACE3, &ReadEngineResult3},
-    // The interchange's exchange files are not part of the program yet: its runs end with "not available".
-    {CLSID_CCustomizeRoad3D, nullptr, nullptr, nullptr, nullptr},
+    {CLSID_CCustomizeRoad3D, &EngineIo::PrepareEngineInput5, &WriteEngineInput5, &INTERFACE5, &ReadEngineResult5},
 };
-const CalculationEngineEntry g_ownEngines[] = {&INTERFACE1, &INTERFACE3, nullptr};
+const CalculationEngineEntry g_ownEngines[] = {&INTERFACE1, &INTERFACE3, &INTERFACE5};
 
 _CALC_THREAD_PARAMS g_params{};
 // Set from the start of a run to the end of its finish; a second start in between is refused.

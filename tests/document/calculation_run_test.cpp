@@ -481,14 +481,47 @@ TEST_F(CalculationRun, ASecondStartDuringARunIsRefused)
   EXPECT_EQ(frame.states, (std::vector<int>{1, 2, 0}));
 }
 
-TEST_F(CalculationRun, AnAreaWithoutItsExchangeFilesIsTold)
+// Each kind of area goes to its own writer and engine.
+GUID g_engineKind{};
+template <const GUID& kind>
+int KindEngine(HWND, char* inputPath, int, char*, int)
 {
-  doc->OnNewMultiLevel();
-  const int answer = Run(0x1F);
-  EXPECT_EQ(answer, CalculationCodes::kEngineNotAvailable);
-  EXPECT_EQ(frame.states, (std::vector<int>{1, 2, 0}));
-  EXPECT_EQ(frameShell.messages.size(), 1u);
-  EXPECT_EQ(doc->GetStateCount(), 1);
+  g_engineKind = kind;
+  g_engine.inputText = ReadText(inputPath);
+  return 0;
+}
+
+TEST_F(CalculationRun, EachKindOfAreaHasItsOwnEngine)
+{
+  struct KindCase {
+    const char* name;
+    void (CQorRoadDoc::*command)();
+    const GUID& kind;
+  };
+  const KindCase kinds[] = {
+      {"straight road", &CQorRoadDoc::OnNewStraightRoad, CLSID_CStraightRoad},
+      {"open territory", &CQorRoadDoc::OnNewOpenTerritory, CLSID_CCustomizeRoad},
+      {"roundabout", &CQorRoadDoc::OnNewRoundabout, CLSID_CCustomizeRoad},
+      {"multi-level interchange", &CQorRoadDoc::OnNewMultiLevel, CLSID_CCustomizeRoad3D},
+  };
+  SetCalculationEngine(CLSID_CStraightRoad, &KindEngine<CLSID_CStraightRoad>);
+  SetCalculationEngine(CLSID_CCustomizeRoad, &KindEngine<CLSID_CCustomizeRoad>);
+  SetCalculationEngine(CLSID_CCustomizeRoad3D, &KindEngine<CLSID_CCustomizeRoad3D>);
+  for (const KindCase& k : kinds) {
+    SCOPED_TRACE(k.name);
+    (doc.get()->*k.command)();
+    g_engineKind = GUID{};
+    frame.finishCode = -1;
+    frameShell.messages.clear();
+    // The fake engines write no results: the run fails as a damaged result file, and says so.
+    EXPECT_EQ(Run(0x1F), EngineIo::kResultDamaged);
+    EXPECT_TRUE(g_engineKind == k.kind);
+    EXPECT_FALSE(g_engine.inputText.empty());
+    EXPECT_EQ(frameShell.messages.size(), 1u);
+    ExpectTemporaryFilesGone();
+  }
+  SetCalculationEngine(CLSID_CCustomizeRoad, nullptr);
+  SetCalculationEngine(CLSID_CCustomizeRoad3D, nullptr);
 }
 
 // The sample straight road through the run and our engine, its files kept for a person to read.
