@@ -7,6 +7,8 @@
 #include "model/iproject.h"
 #include "model/ivisualopt.h"
 #include "model/project.h"
+#include "model/iresults.h"
+#include "model/report_preferences.h"
 #include "model/shell/shell_services.h"
 #include "model/version.h"
 #include "outside/grafocore/grafocore.h"
@@ -22,6 +24,7 @@
 #include "platform/com/variant.h"
 #include "platform/mfc/msgbox.h"
 #include "platform/mfc/view.h"
+#include "platform/user/msgbox.h"
 #include "platform/mfc-core/exceptions.h"
 
 #include <cmath>
@@ -1020,6 +1023,55 @@ double* CQorRoadDoc::GetLibraryProjectSize(double* out)
 
 BOOL CQorRoadDoc::PrepareProtocol()
 {
+  IArea* area = QueryActiveArea();
+  if (!area)
+    return TRUE;
+  CGuid kind;
+  void* object = nullptr;
+  if (SUCCEEDED(area->QueryInterface(&IID_IClassObjModel, &object)) && object) {
+    static_cast<IClassObjModel*>(object)->GetClassId(&kind);
+    static_cast<IClassObjModel*>(object)->Release();
+  }
+  void* results = nullptr;
+  const bool hasResults = SUCCEEDED(area->QueryInterface(&IID_IResultsOfCalc, &results)) && results;
+  area->Release();
+  if (!hasResults)
+    return TRUE;
+  const _CALC_RESULTS data = *static_cast<IResultsOfCalc*>(results)->GetData();
+  static_cast<IResultsOfCalc*>(results)->Release();
+  // A straight road's tables are short; only a grid over a whole site can fill pages.
+  if (kind.IsEqual(&CLSID_CStraightRoad) || data.valid != 1)
+    return TRUE;
+
+  // A table page holds 12 columns and 59 rows.
+  const long pages = (1 + static_cast<long>(data.nX / 12)) * (1 + static_cast<long>(data.nRoad / 59));
+  constexpr int kIlluminanceTable = 311;
+  CPreferencesOfReport* report = GetCurrentOptions()->GetReportPreferences();
+  tag_ITEM_PREF_OF_REPORT item{};
+  if (!report || !report->GetItem(kIlluminanceTable, &item) || item.state == 0 || pages <= 10)
+    return TRUE;
+
+  CString format, text, caption;
+  format.LoadString(746);
+  text.Format(format, pages);
+  caption.LoadString(747);
+  const int answer = Shell::ShowMessageBox(Shell::GetMainWindow(), text, caption, MB_YESNOCANCEL | MB_ICONQUESTION);
+  if (answer == IDCANCEL)
+    return FALSE;
+  if (answer == IDYES) {
+    item.state = 0;
+    report->SetItemState(kIlluminanceTable, &item, FALSE);
+    // Without the table, isolines, fill or node values, the illuminance section would stand empty.
+    auto isOn = [report](int id) {
+      tag_ITEM_PREF_OF_REPORT row{};
+      return report->GetItem(id, &row) && row.state != 0;
+    };
+    tag_ITEM_PREF_OF_REPORT distribution{};
+    if (!isOn(308) && !isOn(309) && !isOn(310) && report->GetItem(305, &distribution) && distribution.state != 0) {
+      distribution.state = 0;
+      report->SetItemState(305, &distribution, FALSE);
+    }
+  }
   return TRUE;
 }
 

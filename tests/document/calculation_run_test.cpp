@@ -10,12 +10,15 @@
 #include "model/igroups.h"
 #include "model/iresults.h"
 #include "model/light_device.h"
+#include "model/ivisualopt.h"
+#include "model/report_preferences.h"
 #include "outside/engines/engine_host.h"
 #include "outside/engines/straight_road_engine.h"
 #include "platform/base/interlocked.h"
 #include "platform/base/thread.h"
 #include "platform/mfc/afxres.h"
 #include "platform/user/messages.h"
+#include "platform/user/msgbox.h"
 #include "platform/user/window.h"
 
 #include <gtest/gtest.h>
@@ -155,6 +158,16 @@ int FakeEngine(HWND window, char* inputPath, int, char* resultPath, int)
 class FrameShell : public RecordingShell {
 public:
   HWND frame = nullptr;
+  std::vector<int> answers;  // given to message boxes in order; then OK
+  int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) override
+  {
+    RecordingShell::ShowMessageBox(owner, text, caption, type);
+    if (answers.empty())
+      return IDOK;
+    const int answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+  }
   HWND GetMainWindow() override { return frame; }
   LRESULT SendToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) override
   {
@@ -590,6 +603,75 @@ TEST_F(CalculationRun, EditsClearTheResultsOfTheirArea)
   ASSERT_NE(projectObject, nullptr);
   held.push_back(static_cast<IModelUnknown*>(projectObject));
   EXPECT_EQ(doc->InvalidateResultsAfterEdit(static_cast<IClassObjModel*>(projectObject), nullptr), 1);
+}
+
+
+// Before a protocol is built the document estimates the pages of the illuminance table of a site's grid.
+TEST_F(CalculationRun, TheProtocolEstimateAsksAboutALongIlluminanceTable)
+{
+  CPreferencesOfReport& report = *doc->GetCurrentOptions()->GetReportPreferences();
+  auto state = [&report](int id) {
+    tag_ITEM_PREF_OF_REPORT row{};
+    report.GetItem(id, &row);
+    return row.state;
+  };
+  auto setState = [&report](int id, int on) {
+    tag_ITEM_PREF_OF_REPORT row{};
+    report.GetItem(id, &row);
+    row.state = on;
+    report.SetItemState(id, &row, FALSE);
+  };
+  auto grid = [this](std::uint32_t nX, std::uint32_t nRoad) {
+    _CALC_RESULTS& r = Results();
+    r.valid = 1;
+    r.nX = nX;
+    r.nRoad = nRoad;
+  };
+  struct EstimateCase {
+    const char* name;
+    std::uint32_t nX, nRoad;
+    bool pictures;  // isolines, fill or node values in the report
+    int answer;     // 0: no question expected
+    BOOL result;
+    int tableAfter, distributionAfter;
+  };
+  const EstimateCase cases[] = {
+      {"34 pages, keep the table", 200, 100, false, IDNO, TRUE, 1, 1},
+      {"34 pages, cancel", 200, 100, false, IDCANCEL, FALSE, 1, 1},
+      {"34 pages, drop the table and the empty section", 200, 100, false, IDYES, TRUE, 0, 0},
+      {"34 pages, drop the table, the pictures stay", 200, 100, true, IDYES, TRUE, 0, 1},
+      {"10 pages", 50, 60, false, 0, TRUE, 1, 1},
+  };
+  doc->OnNewOpenTerritory();
+  for (const EstimateCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (int id : {305, 311})
+      setState(id, 1);
+    for (int id : {308, 309, 310})
+      setState(id, c.pictures ? 1 : 0);
+    grid(c.nX, c.nRoad);
+    frameShell.messages.clear();
+    frameShell.answers = {c.answer};
+    EXPECT_EQ(doc->PrepareProtocol(), c.result);
+    if (c.answer) {
+      ASSERT_EQ(frameShell.messages.size(), 1u);
+      EXPECT_EQ(frameShell.messages[0], "При заданных параметрах расчетной сетки вывод таблицы освещенности в "
+                                        "протокол займет 34 страниц. Исключить таблицу освещенности из протокола?");
+    } else {
+      EXPECT_TRUE(frameShell.messages.empty());
+    }
+    EXPECT_EQ(state(311) != 0, c.tableAfter != 0);
+    EXPECT_EQ(state(305) != 0, c.distributionAfter != 0);
+    grid(0, 0);
+  }
+  // A straight road never asks.
+  doc->OnNewStraightRoad();
+  setState(311, 1);
+  grid(200, 100);
+  frameShell.messages.clear();
+  EXPECT_EQ(doc->PrepareProtocol(), TRUE);
+  EXPECT_TRUE(frameShell.messages.empty());
+  grid(0, 0);
 }
 
 }  // namespace
