@@ -949,55 +949,6 @@ bool PointsAreSweepable(const std::vector<CTriPoint*>& sorted)
 
 }  // namespace
 
-// The outline's own precondition, checked on its constraints: no two of them cross or touch away from a shared
-// end. The sweep assumes it and, broken, walks triangles it has already released. Constraints are taken in order
-// of their lower y, so only those whose y ranges overlap are compared.
-bool ConstraintsAreSimple(const std::vector<CTriPoint*>& points)
-{
-  struct Span {
-    const CTriEdge* edge;
-    double low;
-    double high;
-  };
-  std::vector<Span> spans;
-  for (const CTriPoint* point : points) {
-    for (const auto& edge : point->constraints) {
-      spans.push_back({edge.get(), std::min(edge->p->y, edge->q->y), std::max(edge->p->y, edge->q->y)});
-    }
-  }
-  std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.low < b.low; });
-  auto touches = [](const CTriPoint& x, const CTriPoint& a, const CTriPoint& b) {
-    return Orientation(a, b, x) == kTriCollinear && StrictlyBetween(x, a, b);
-  };
-  for (size_t i = 0; i < spans.size(); ++i) {
-    const CTriEdge& e = *spans[i].edge;
-    for (size_t j = i + 1; j < spans.size() && spans[j].low <= spans[i].high; ++j) {
-      const CTriEdge& f = *spans[j].edge;
-      const bool sharedEnd = e.p == f.p || e.p == f.q || e.q == f.p || e.q == f.q;
-      if (sharedEnd) {
-        // Two constraints from one point may still run along each other.
-        const CTriPoint* far1 = (e.p == f.p || e.p == f.q) ? e.q : e.p;
-        const CTriPoint* far2 = (f.p == e.p || f.p == e.q) ? f.q : f.p;
-        if (touches(*far1, *f.p, *f.q) || touches(*far2, *e.p, *e.q)) {
-          return false;
-        }
-        continue;
-      }
-      const TriOrientation o1 = Orientation(*e.p, *e.q, *f.p);
-      const TriOrientation o2 = Orientation(*e.p, *e.q, *f.q);
-      const TriOrientation o3 = Orientation(*f.p, *f.q, *e.p);
-      const TriOrientation o4 = Orientation(*f.p, *f.q, *e.q);
-      const bool proper = o1 != kTriCollinear && o2 != kTriCollinear && o3 != kTriCollinear &&
-                          o4 != kTriCollinear && o1 != o2 && o3 != o4;
-      if (proper || touches(*f.p, *e.p, *e.q) || touches(*f.q, *e.p, *e.q) || touches(*e.p, *f.p, *f.q) ||
-          touches(*e.q, *f.p, *f.q)) {
-        return false;
-      }
-    }
-  }
-  return true;
-}
-
 bool TriangulatePolygon(CTriSweep*& holder, ITriangulatable& polygon)
 {
   auto sweep = std::make_unique<CTriSweep>();
@@ -1006,7 +957,7 @@ bool TriangulatePolygon(CTriSweep*& holder, ITriangulatable& polygon)
   {
     CTriSweepContext context;
     context.PrepareTriangulation(polygon);
-    if (PointsAreSweepable(context.points) && ConstraintsAreSimple(context.points)) {
+    if (PointsAreSweepable(context.points)) {
       try {
         sweep->Triangulate(context);
         done = true;
