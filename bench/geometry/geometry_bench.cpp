@@ -94,7 +94,9 @@ void BM_ContourpySameGrid(benchmark::State& state)
   const bool written = write(fd, doubles.data(), doubles.size() * sizeof(double)) ==
                        static_cast<ssize_t>(doubles.size() * sizeof(double));
   close(fd);
-  std::string command = "python3 " TESMIRA_CONTOURPY_SCRIPT " " + std::string(path) + " " + std::to_string(kSide) +
+  // Debian's contourpy belongs to the system interpreter, which another python3 earlier in PATH may hide.
+  const char* python = ::access("/usr/bin/python3", X_OK) == 0 ? "/usr/bin/python3 " : "python3 ";
+  std::string command = python + std::string(TESMIRA_CONTOURPY_SCRIPT " ") + std::string(path) + " " + std::to_string(kSide) +
                         " " + std::to_string(kSide) + " 1";
   for (int k = 1; k <= kLevels; ++k) command += " " + std::to_string(field.levels[k]);
   for (auto _ : state) {
