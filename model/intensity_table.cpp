@@ -1,11 +1,117 @@
 #include "model/intensity_table.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <memory>
+#include <new>
 #include <vector>
+
+// A table is built, grown and shrunk far more often than a node is looked at alone: opening a project makes
+// thousands of tables of tens of thousands of cells. Nodes come from blocks the table owns; a node of a removed
+// row or column waits in `spare` for the next insertion, and the blocks go when the table is emptied.
+struct LinkedTableArena {
+  struct FreeBlock {
+    void operator()(void* block) const { ::operator delete(block); }
+  };
+  // Raw storage: a node is constructed as it is handed out, so a block is written once, not twice.
+  std::vector<std::unique_ptr<void, FreeBlock>> blocks;
+  _LINKED_TABLE_NODE* next = nullptr;  // the unused rest of the last block
+  _LINKED_TABLE_NODE* end = nullptr;
+  _LINKED_TABLE_NODE* spare = nullptr;  // chained through `down`
+  std::size_t total = 0;                // nodes in all blocks
+};
 
 namespace {
 
 using namespace IntensitySymmetry;
+
+// The smallest block, and the largest one taken ahead of need: a hostile count then fails as the nodes are
+// actually made, as it did node by node, instead of in one huge request.
+constexpr std::size_t kMinBlockNodes = 32;
+constexpr std::size_t kMaxReserveNodes = std::size_t{1} << 20;
+
+LinkedTableArena& ArenaOf(_LINKED_TABLE* table)
+{
+  if (!table->arena)
+    table->arena = new LinkedTableArena;
+  return *table->arena;
+}
+
+void AddBlock(LinkedTableArena& arena, std::size_t nodes)
+{
+  arena.blocks.emplace_back(::operator new(nodes * sizeof(_LINKED_TABLE_NODE)));
+  arena.next = static_cast<_LINKED_TABLE_NODE*>(arena.blocks.back().get());
+  arena.end = arena.next + nodes;
+  arena.total += nodes;
+}
+
+// Room for `count` more nodes in one stretch, unless spares are waiting: they go first.
+void Reserve(_LINKED_TABLE* table, std::size_t count)
+{
+  LinkedTableArena& arena = ArenaOf(table);
+  if (arena.spare || count <= static_cast<std::size_t>(arena.end - arena.next))
+    return;
+  AddBlock(arena, std::max({kMinBlockNodes, std::min(count, kMaxReserveNodes), arena.total}));
+}
+
+_LINKED_TABLE_NODE* NewNode(_LINKED_TABLE* table)
+{
+  LinkedTableArena& arena = ArenaOf(table);
+  if (_LINKED_TABLE_NODE* node = arena.spare) {
+    arena.spare = node->down;
+    *node = _LINKED_TABLE_NODE{};
+    return node;
+  }
+  if (arena.next == arena.end)
+    AddBlock(arena, std::max(kMinBlockNodes, arena.total));
+  return ::new (arena.next++) _LINKED_TABLE_NODE{};
+}
+
+void FreeNode(_LINKED_TABLE* table, _LINKED_TABLE_NODE* node)
+{
+  node->down = table->arena->spare;
+  table->arena->spare = node;
+}
+
+// An empty table's first node, its corner, which counts as one row and one column.
+void StartTable(_LINKED_TABLE* table)
+{
+  table->first = NewNode(table);
+  table->rows = 1;
+  table->columns = 1;
+}
+
+// An empty table made rows x columns at once, its values given column by column (null: every value 0.0).
+void BuildTable(_LINKED_TABLE* table, int rows, int columns, const double* values)
+{
+  const auto height = static_cast<std::size_t>(rows);
+  const auto width = static_cast<std::size_t>(columns);
+  Reserve(table, height * width);
+  // The node to the left of the next one in each row.
+  std::vector<_LINKED_TABLE_NODE*> leftInRow(height, nullptr);
+  _LINKED_TABLE_NODE* corner = nullptr;
+  for (std::size_t j = 0; j < width; ++j) {
+    _LINKED_TABLE_NODE* above = nullptr;
+    for (std::size_t i = 0; i < height; ++i) {
+      _LINKED_TABLE_NODE* node = NewNode(table);
+      if (!corner)
+        corner = node;
+      if (values)
+        node->value = *values++;
+      node->up = above;
+      if (above)
+        above->down = node;
+      node->left = leftInRow[i];
+      if (node->left)
+        node->left->right = node;
+      leftInRow[i] = node;
+      above = node;
+    }
+  }
+  table->first = corner;
+  table->rows = rows;
+  table->columns = columns;
+}
 
 _LINKED_TABLE_NODE* RowStart(const _LINKED_TABLE* table, int row)
 {
@@ -34,28 +140,6 @@ void CopyColumnValues(_LINKED_TABLE* table, int from, int to)
   _LINKED_TABLE_NODE* dst = LinkedTableFind(table, to, 1)->down;
   for (; src && dst; src = src->down, dst = dst->down)
     dst->value = src->value;
-}
-
-void DeleteRowFrom(_LINKED_TABLE_NODE* node)
-{
-  while (node) {
-    _LINKED_TABLE_NODE* next = node->right;
-    if (node->up)
-      node->up->down = nullptr;
-    delete node;
-    node = next;
-  }
-}
-
-void DeleteColumnFrom(_LINKED_TABLE_NODE* node)
-{
-  while (node) {
-    _LINKED_TABLE_NODE* next = node->down;
-    if (node->left)
-      node->left->right = nullptr;
-    delete node;
-    node = next;
-  }
 }
 
 // Detection of a 0 word from the four corner angles; exact comparisons, as the angles are stored values.
@@ -115,21 +199,22 @@ int LinkedTableInsertRows(_LINKED_TABLE* table, int count, int after)
   if (count <= 0)
     return table->rows;
   if (!table->first) {
-    table->first = new _LINKED_TABLE_NODE;
-    table->rows = 1;
-    table->columns = 1;
+    StartTable(table);
     --count;
     after = 1;
   }
   if (after == -1 || after > table->rows)
     after = table->rows;
   after = std::max(after, 1);
+  if (count == 0)
+    return table->rows;
+  Reserve(table, static_cast<std::size_t>(count) * static_cast<std::size_t>(table->columns));
+  // Each new row goes between `aboveRow` and the row below it, column by column, and is the next one's above.
+  _LINKED_TABLE_NODE* aboveRow = RowStart(table, after);
   for (int n = 0; n < count; ++n) {
-    // The new row goes between row `after` and the one below it, column by column.
-    _LINKED_TABLE_NODE* above = RowStart(table, after);
     _LINKED_TABLE_NODE* left = nullptr;
-    for (; above; above = above->right) {
-      auto* node = new _LINKED_TABLE_NODE;
+    for (_LINKED_TABLE_NODE* above = aboveRow; above; above = above->right) {
+      _LINKED_TABLE_NODE* node = NewNode(table);
       node->up = above;
       node->down = above->down;
       if (above->down)
@@ -141,7 +226,7 @@ int LinkedTableInsertRows(_LINKED_TABLE* table, int count, int after)
       left = node;
     }
     ++table->rows;
-    ++after;
+    aboveRow = aboveRow->down;
   }
   return table->rows;
 }
@@ -151,20 +236,21 @@ int LinkedTableInsertColumns(_LINKED_TABLE* table, int count, int after)
   if (count <= 0)
     return table->columns;
   if (!table->first) {
-    table->first = new _LINKED_TABLE_NODE;
-    table->rows = 1;
-    table->columns = 1;
+    StartTable(table);
     --count;
     after = 1;
   }
   if (after == -1 || after > table->columns)
     after = table->columns;
   after = std::max(after, 1);
+  if (count == 0)
+    return table->columns;
+  Reserve(table, static_cast<std::size_t>(count) * static_cast<std::size_t>(table->rows));
+  _LINKED_TABLE_NODE* leftColumn = LinkedTableFind(table, after, 1);
   for (int n = 0; n < count; ++n) {
-    _LINKED_TABLE_NODE* leftOf = LinkedTableFind(table, after, 1);
     _LINKED_TABLE_NODE* up = nullptr;
-    for (; leftOf; leftOf = leftOf->down) {
-      auto* node = new _LINKED_TABLE_NODE;
+    for (_LINKED_TABLE_NODE* leftOf = leftColumn; leftOf; leftOf = leftOf->down) {
+      _LINKED_TABLE_NODE* node = NewNode(table);
       node->left = leftOf;
       node->right = leftOf->right;
       if (leftOf->right)
@@ -176,40 +262,59 @@ int LinkedTableInsertColumns(_LINKED_TABLE* table, int count, int after)
       up = node;
     }
     ++table->columns;
-    ++after;
+    leftColumn = leftColumn->right;
   }
   return table->columns;
 }
 
 int LinkedTableRemoveRows(_LINKED_TABLE* table, int count)
 {
-  for (int n = 0; n < count && table->rows > 0; ++n) {
-    if (table->rows == 1) {
-      DeleteRowFrom(table->first);
-      table->first = nullptr;
-      table->rows = 0;
-      table->columns = 0;
-      break;
-    }
-    DeleteRowFrom(RowStart(table, table->rows));
-    --table->rows;
+  if (count <= 0 || table->rows == 0)
+    return table->rows;
+  // Taking the corner row takes the whole table.
+  if (count >= table->rows) {
+    LinkedTableClear(table);
+    return 0;
   }
+  const int kept = table->rows - count;
+  _LINKED_TABLE_NODE* lastKept = RowStart(table, kept);
+  for (_LINKED_TABLE_NODE* row = lastKept->down; row;) {
+    _LINKED_TABLE_NODE* below = row->down;
+    for (_LINKED_TABLE_NODE* node = row; node;) {
+      _LINKED_TABLE_NODE* next = node->right;
+      FreeNode(table, node);
+      node = next;
+    }
+    row = below;
+  }
+  for (_LINKED_TABLE_NODE* node = lastKept; node; node = node->right)
+    node->down = nullptr;
+  table->rows = kept;
   return table->rows;
 }
 
 int LinkedTableRemoveColumns(_LINKED_TABLE* table, int count)
 {
-  for (int n = 0; n < count && table->columns > 0; ++n) {
-    if (table->columns == 1) {
-      DeleteColumnFrom(table->first);
-      table->first = nullptr;
-      table->rows = 0;
-      table->columns = 0;
-      break;
-    }
-    DeleteColumnFrom(LinkedTableFind(table, table->columns, 1));
-    --table->columns;
+  if (count <= 0 || table->columns == 0)
+    return table->columns;
+  if (count >= table->columns) {
+    LinkedTableClear(table);
+    return 0;
   }
+  const int kept = table->columns - count;
+  _LINKED_TABLE_NODE* lastKept = LinkedTableFind(table, kept, 1);
+  for (_LINKED_TABLE_NODE* column = lastKept->right; column;) {
+    _LINKED_TABLE_NODE* beside = column->right;
+    for (_LINKED_TABLE_NODE* node = column; node;) {
+      _LINKED_TABLE_NODE* next = node->down;
+      FreeNode(table, node);
+      node = next;
+    }
+    column = beside;
+  }
+  for (_LINKED_TABLE_NODE* node = lastKept; node; node = node->down)
+    node->right = nullptr;
+  table->columns = kept;
   return table->columns;
 }
 
@@ -218,6 +323,10 @@ void LinkedTableResize(_LINKED_TABLE* table, int rows, int columns)
   // A table of no rows has no columns either, and the other way round.
   if (rows <= 0 || columns <= 0) {
     LinkedTableClear(table);
+    return;
+  }
+  if (!table->first) {
+    BuildTable(table, rows, columns, nullptr);
     return;
   }
   if (rows > table->rows)
@@ -230,12 +339,39 @@ void LinkedTableResize(_LINKED_TABLE* table, int rows, int columns)
     LinkedTableRemoveColumns(table, table->columns - columns);
 }
 
-void LinkedTableClear(_LINKED_TABLE* table) { LinkedTableRemoveRows(table, table->rows); }
+void LinkedTableAssign(_LINKED_TABLE* table, int rows, int columns, const double* values)
+{
+  if (rows <= 0 || columns <= 0) {
+    LinkedTableClear(table);
+    return;
+  }
+  if (table->rows == rows && table->columns == columns) {
+    for (_LINKED_TABLE_NODE* column = table->first; column; column = column->right) {
+      for (_LINKED_TABLE_NODE* node = column; node; node = node->down)
+        node->value = *values++;
+    }
+    return;
+  }
+  LinkedTableClear(table);
+  BuildTable(table, rows, columns, values);
+}
+
+void LinkedTableClear(_LINKED_TABLE* table)
+{
+  delete table->arena;
+  table->arena = nullptr;
+  table->first = nullptr;
+  table->rows = 0;
+  table->columns = 0;
+}
 
 _LINKED_TABLE* LinkedTableCopy(_LINKED_TABLE* dst, const _LINKED_TABLE* src)
 {
   if (dst == src)
     return dst;
+  // Every value is overwritten, so a table of another shape is built afresh rather than reshaped.
+  if (dst->rows != src->rows || dst->columns != src->columns)
+    LinkedTableClear(dst);
   LinkedTableResize(dst, src->rows, src->columns);
   for (_LINKED_TABLE_NODE *s = src->first, *d = dst->first; s && d; s = s->right, d = d->right) {
     for (_LINKED_TABLE_NODE *sc = s, *dc = d; sc && dc; sc = sc->down, dc = dc->down)

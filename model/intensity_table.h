@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 struct _LINKED_TABLE_NODE {
   _LINKED_TABLE_NODE* up = nullptr;
@@ -16,10 +17,16 @@ struct _LINKED_TABLE_NODE {
   double value = 0.0;
 };
 
+// Where a table's nodes live: a few large blocks instead of one allocation per cell. Private to the table code.
+struct LinkedTableArena;
+
 struct _LINKED_TABLE {
   _LINKED_TABLE_NODE* first = nullptr;  // column 1, row 1; null when empty
   int rows = 0;
   int columns = 0;
+  // Owns every node of the table and goes with the table's last node. A table copied by value would share it:
+  // tables are copied with LinkedTableCopy.
+  LinkedTableArena* arena = nullptr;
 };
 
 // The symmetry word of a luminaire: which part of the distribution its table holds.
@@ -51,8 +58,14 @@ int LinkedTableInsertColumns(_LINKED_TABLE* table, int count, int after);
 // Removes the last rows (columns); a table emptied this way has both counts 0. Answers the new count.
 int LinkedTableRemoveRows(_LINKED_TABLE* table, int count);
 int LinkedTableRemoveColumns(_LINKED_TABLE* table, int count);
-// Rows first, then columns, added or removed at the end; kept cells keep their values, new ones are 0.0.
+// Rows first, then columns, added or removed at the end; kept cells keep their values, new ones are 0.0. An empty
+// table is built whole, its nodes column by column in one block, the order the file and the engines walk them.
 void LinkedTableResize(_LINKED_TABLE* table, int rows, int columns);
+// The table takes rows x columns values given column by column, each column from row 1 down, as the file and the
+// luminaire database hold them. A table of that shape keeps its nodes; any other is built afresh in one block
+// rather than grown or cut row by row. No rows or no columns: an empty table, and `values` is not read.
+void LinkedTableAssign(_LINKED_TABLE* table, int rows, int columns, const double* values);
+// Frees every node at once; the table is empty after.
 void LinkedTableClear(_LINKED_TABLE* table);
 // dst takes src's shape and values.
 _LINKED_TABLE* LinkedTableCopy(_LINKED_TABLE* dst, const _LINKED_TABLE* src);
@@ -71,6 +84,16 @@ public:
   CLinkedTable& operator=(const CLinkedTable& other)
   {
     LinkedTableCopy(&m_table, &other.m_table);
+    return *this;
+  }
+  // The nodes and their arena change owner; nothing is copied.
+  CLinkedTable(CLinkedTable&& other) noexcept : m_table(std::exchange(other.m_table, _LINKED_TABLE{})) {}
+  CLinkedTable& operator=(CLinkedTable&& other) noexcept
+  {
+    if (this != &other) {
+      LinkedTableClear(&m_table);
+      m_table = std::exchange(other.m_table, _LINKED_TABLE{});
+    }
     return *this;
   }
   ~CLinkedTable() { LinkedTableClear(&m_table); }

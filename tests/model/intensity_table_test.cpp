@@ -47,6 +47,12 @@ void ExpectLinked(const CLinkedTable& t)
       ASSERT_NE(n, nullptr);
       EXPECT_EQ(n->right, column < t->columns ? LinkedTableFind(t.get(), column + 1, row) : nullptr);
       EXPECT_EQ(n->down, row < t->rows ? LinkedTableFind(t.get(), column, row + 1) : nullptr);
+      if (column == 1) {
+        EXPECT_EQ(n->left, nullptr);
+      }
+      if (row == 1) {
+        EXPECT_EQ(n->up, nullptr);
+      }
       if (n->right) {
         EXPECT_EQ(n->right->left, n);
       }
@@ -81,6 +87,80 @@ TEST(IntensityTable, RowsAndColumnsGoInAndOutKeepingValues)
   EXPECT_EQ(LinkedTableRemoveRows(t.get(), 2), 0);
   EXPECT_EQ(t->columns, 0);
   EXPECT_EQ(t->first, nullptr);
+}
+
+// Nodes of removed rows and columns are handed out again: they must come back as new nodes, unlinked and 0.0.
+TEST(IntensityTable, RowsAndColumnsRemovedAndInsertedAgainComeBackClean)
+{
+  CLinkedTable t;
+  LinkedTableResize(t.get(), 6, 5);
+  ExpectLinked(t);
+  for (int r = 1; r <= 6; ++r)
+    for (int c = 1; c <= 5; ++c)
+      LinkedTableFind(t.get(), c, r)->value = 10 * r + c;
+  EXPECT_EQ(LinkedTableRemoveRows(t.get(), 3), 3);
+  EXPECT_EQ(LinkedTableRemoveColumns(t.get(), 2), 3);
+  ExpectLinked(t);
+  EXPECT_EQ(LinkedTableInsertRows(t.get(), 2, 1), 5);
+  EXPECT_EQ(LinkedTableInsertColumns(t.get(), 3, 2), 6);
+  ExpectLinked(t);
+  EXPECT_EQ(Row(t, 1), (std::vector<double>{12, 0, 0, 0, 13}));
+  EXPECT_EQ(Row(t, 2), (std::vector<double>{0, 0, 0, 0, 0}));
+  EXPECT_EQ(Row(t, 5), (std::vector<double>{32, 0, 0, 0, 33}));
+  EXPECT_EQ(Column(t, 1), (std::vector<double>{0, 0, 21, 31}));
+  // Emptied by removal, the table starts again from nothing.
+  EXPECT_EQ(LinkedTableRemoveColumns(t.get(), 6), 0);
+  EXPECT_EQ(t->rows, 0);
+  EXPECT_EQ(t->first, nullptr);
+  EXPECT_EQ(LinkedTableInsertRows(t.get(), 2, -1), 2);
+  EXPECT_EQ(t->columns, 1);
+  ExpectLinked(t);
+}
+
+// Values come column by column, each from row 1 down, as the file and the luminaire database hold them.
+TEST(IntensityTable, AssignTakesValuesColumnByColumn)
+{
+  const std::vector<double> values{0, 0, 180, 0, 100, 110, 90, 50, 55};
+  CLinkedTable t;
+  LinkedTableAssign(t.get(), 3, 3, values.data());
+  EXPECT_EQ(t->rows, 3);
+  EXPECT_EQ(t->columns, 3);
+  EXPECT_EQ(Row(t, 1), (std::vector<double>{0, 90}));
+  EXPECT_EQ(Column(t, 2), (std::vector<double>{100, 110}));
+  EXPECT_EQ(Column(t, 3), (std::vector<double>{50, 55}));
+  ExpectLinked(t);
+
+  // The same shape keeps its nodes; another is built anew with the given values.
+  const _LINKED_TABLE_NODE* corner = t->first;
+  const std::vector<double> again{1, 2, 3, 4, 5, 6, 7, 8, 9};
+  LinkedTableAssign(t.get(), 3, 3, again.data());
+  EXPECT_EQ(t->first, corner);
+  EXPECT_EQ(Column(t, 3), (std::vector<double>{8, 9}));
+  LinkedTableAssign(t.get(), 2, 4, again.data());
+  EXPECT_EQ(t->rows, 2);
+  EXPECT_EQ(t->columns, 4);
+  EXPECT_EQ(Row(t, 2), (std::vector<double>{4, 6, 8}));
+  ExpectLinked(t);
+
+  LinkedTableAssign(t.get(), 4, 0, nullptr);
+  EXPECT_EQ(t->first, nullptr);
+  EXPECT_EQ(t->rows, 0);
+  EXPECT_EQ(t->columns, 0);
+}
+
+TEST(IntensityTable, AMovedTableLeavesItsSourceEmpty)
+{
+  CLinkedTable source = MakeTable({0, 90}, {0, 45}, {{1, 2}, {3, 4}});
+  const _LINKED_TABLE_NODE* corner = source->first;
+  CLinkedTable moved(std::move(source));
+  EXPECT_EQ(moved->first, corner);
+  EXPECT_EQ(Row(moved, 3), (std::vector<double>{3, 4}));
+  EXPECT_EQ(source->first, nullptr);
+  EXPECT_EQ(source->rows, 0);
+  CLinkedTable other = MakeTable({0}, {0}, {{9}});
+  other = std::move(moved);
+  EXPECT_EQ(other->first, corner);
+  EXPECT_EQ(moved->first, nullptr);
 }
 
 TEST(IntensityTable, CopyTakesTheSourceShape)
