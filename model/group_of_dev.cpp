@@ -88,7 +88,7 @@ CGroupOfDev::CGroupOfDev(CClassObjModel* parent, IQorRoadDoc* document, int numb
     m_name += " (основная)";
   // The count is held up while the group hands itself to its poles during construction.
   AddRef();
-  InitGroup(luminaireCode);
+  Initialize(luminaireCode, LuminaireTable::Deferred);
   ReleaseNoDelete();
 }
 
@@ -195,9 +195,11 @@ int CGroupOfDev::NestingDepth()
   return depth;
 }
 
-int CGroupOfDev::InitGroup(int luminaireCode)
+int CGroupOfDev::InitGroup(int luminaireCode) { return Initialize(luminaireCode, LuminaireTable::Built); }
+
+int CGroupOfDev::Initialize(int luminaireCode, LuminaireTable table)
 {
-  LoadLightDevice(luminaireCode, 0);
+  LoadLuminaire(luminaireCode, 0, table);
   m_state = 5;
   const int scheme = 2;
   SetRoadScheme(&scheme);
@@ -219,6 +221,12 @@ int CGroupOfDev::InitGroup(int luminaireCode)
 
 int CGroupOfDev::LoadLightDevice(int luminaireCode, int flag)
 {
+  return LoadLuminaire(luminaireCode, flag, LuminaireTable::Built);
+}
+
+int CGroupOfDev::LoadLuminaire(int luminaireCode, int flag, LuminaireTable table)
+{
+  m_lightDevice.BuildDeferredTable();
   LinkedTableResize(m_lightDevice.table.get(), kEmptyTableSize, kEmptyTableSize);
   ServerRef<ILuminaireDatabase> database(m_document, IID_ILuminaireDatabase);
   if (!database)
@@ -228,7 +236,10 @@ int CGroupOfDev::LoadLightDevice(int luminaireCode, int flag)
   qorsrv::LuminaireRecord* record = nullptr;
   if (ComCheck(database->LuminaireDbGetLuminaire(&record, -1, 0)) != S_OK || !record)
     return 1;
-  m_lightDevice.Assign(*record);
+  if (table == LuminaireTable::Deferred)
+    m_lightDevice.AssignDeferringTable(*record);
+  else
+    m_lightDevice.Assign(*record);
   m_lightDevice.databaseWord1 = record->databaseWord1;
   m_lightDevice.databaseWord2 = record->databaseWord2;
   if (m_lightDevice.luminairePrice == 0)
@@ -267,6 +278,12 @@ void CGroupOfDev::AskPrices()
   const HRESULT hr = d.IsLed() ? prices->GetDriverLoss(name, &factor) : prices->GetBallastLoss(lamp, power, &factor);
   if (ComCheck(hr) == S_OK && factor != 0.0)
     d.powerLossFactor = factor;
+}
+
+CLightDevice* CGroupOfDev::GetLightDevice()
+{
+  m_lightDevice.BuildDeferredTable();
+  return &m_lightDevice;
 }
 
 int CGroupOfDev::RefreshLightDevice()

@@ -35,7 +35,7 @@ public:
   IGroupOfDev* GetPrev() override { return m_prev; }
   int SetPrev(IGroupOfDev* prev) override;
   int RefreshLightDevice() override;
-  CLightDevice* GetLightDevice() override { return &m_lightDevice; }
+  CLightDevice* GetLightDevice() override;
   double* GetStep() override { return &m_step; }
   int SetStep(const double* step) override;
   double* GetOffset() override { return &m_offset; }
@@ -89,6 +89,11 @@ protected:
   ~CGroupOfDev() override;
 
 private:
+  // A group being constructed is mostly about to be loaded from a file or overwritten by a copy, which replace
+  // its luminaire's table whole: it keeps the database's cells and builds the table when first handed out.
+  enum class LuminaireTable { Built, Deferred };
+  int Initialize(int luminaireCode, LuminaireTable table);
+  int LoadLuminaire(int luminaireCode, int flag, LuminaireTable table);
   void AppendPole(IPole* pole);
   // Removes and releases `count` poles from the end; 0 removes all, a negative count nothing.
   void ReleasePoles(int count);

@@ -6,8 +6,40 @@
 #include "platform/mfc-core/archive.h"
 #include "platform/mfc-core/exceptions.h"
 
+#include <algorithm>
+#include <vector>
+
 using ObjectModel::IsVersionAtLeast;
 using ObjectModel::MakeFormatVersion;
+
+namespace {
+
+// A database table into a linked one; a table whose cells do not fill its counts is taken as no table.
+void FillTable(_LINKED_TABLE* table, const qorsrv::IntensityTable& source)
+{
+  const auto expected = static_cast<std::size_t>(source.rows > 0 ? source.rows : 0) *
+                        static_cast<std::size_t>(source.columns > 0 ? source.columns : 0);
+  if (expected == 0 || source.cells.size() != expected) {
+    LinkedTableClear(table);
+    return;
+  }
+  LinkedTableAssign(table, source.rows, source.columns, source.cells.data());
+}
+
+// `count` doubles as the archive's `>>` reads them one by one, in pieces its length word can hold.
+void ReadDoubles(CArchive& ar, double* values, std::size_t count)
+{
+  constexpr std::size_t kPiece = std::size_t{1} << 24;
+  for (std::size_t done = 0; done < count;) {
+    const std::size_t n = std::min(count - done, kPiece);
+    const auto bytes = static_cast<UINT>(n * sizeof(double));
+    if (ar.Read(values + done, bytes) != bytes)
+      AfxThrowArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
+    done += n;
+  }
+}
+
+}  // namespace
 
 CLightDevice::CLightDevice() = default;
 
@@ -59,11 +91,38 @@ CLightDevice& CLightDevice::Assign(const CLightDevice& s)
   textList.RemoveAll();
   for (const CString& text : s.textList)
     textList.Add(text);
-  LinkedTableCopy(table.get(), s.table.get());
+  if (s.m_deferredTable) {
+    m_deferredTable = std::make_unique<qorsrv::IntensityTable>(*s.m_deferredTable);
+  } else {
+    m_deferredTable.reset();
+    LinkedTableCopy(table.get(), s.table.get());
+  }
   return *this;
 }
 
 CLightDevice& CLightDevice::Assign(const qorsrv::LuminaireRecord& s)
+{
+  AssignAllButTable(s);
+  m_deferredTable.reset();
+  FillTable(table.get(), s.table);
+  return *this;
+}
+
+void CLightDevice::AssignDeferringTable(const qorsrv::LuminaireRecord& s)
+{
+  AssignAllButTable(s);
+  m_deferredTable = std::make_unique<qorsrv::IntensityTable>(s.table);
+}
+
+void CLightDevice::BuildDeferredTable()
+{
+  if (!m_deferredTable)
+    return;
+  FillTable(table.get(), *m_deferredTable);
+  m_deferredTable.reset();
+}
+
+void CLightDevice::AssignAllButTable(const qorsrv::LuminaireRecord& s)
 {
   textA = s.textA.c_str();
   textB = s.textB.c_str();
@@ -103,20 +162,6 @@ CLightDevice& CLightDevice::Assign(const qorsrv::LuminaireRecord& s)
   textList.RemoveAll();
   for (const std::string& text : s.textList)
     textList.Add(CString(text.c_str()));
-  // A record whose cells do not fill its counts is taken as having no table.
-  const auto expected = static_cast<std::size_t>(s.table.rows > 0 ? s.table.rows : 0) *
-                        static_cast<std::size_t>(s.table.columns > 0 ? s.table.columns : 0);
-  if (expected == 0 || s.table.cells.size() != expected) {
-    LinkedTableClear(table.get());
-    return *this;
-  }
-  LinkedTableResize(table.get(), s.table.rows, s.table.columns);
-  std::size_t cell = 0;
-  for (_LINKED_TABLE_NODE* column = table->first; column; column = column->right) {
-    for (_LINKED_TABLE_NODE* node = column; node; node = node->down)
-      node->value = s.table.cells[cell++];
-  }
-  return *this;
 }
 
 const CString& CLightDevice::GetDisplayName() const { return displayName.IsEmpty() ? luminaireName : displayName; }
@@ -133,7 +178,10 @@ void CLightDevice::SetLampReplacementCost(const double* value)
 void CLightDevice::MakeWorkingTable(_LINKED_TABLE* scratch, bool skipCompleteTables) const
 {
   using namespace IntensitySymmetry;
-  LinkedTableCopy(scratch, table.get());
+  if (m_deferredTable)
+    FillTable(scratch, *m_deferredTable);
+  else
+    LinkedTableCopy(scratch, table.get());
   const bool complete = (symmetryWord & (kPlanesComplete | kPlanesOne)) != 0;
   if (!(skipCompleteTables && complete))
     CompleteIntensitySymmetry(scratch, symmetryWord);
@@ -156,6 +204,7 @@ void CLightDevice::Serialize(CArchive* archive, const DWORD* fileVersion)
 {
   CArchive& ar = *archive;
   if (ar.IsStoring()) {
+    BuildDeferredTable();
     ar << textA << luminaireName << textD << luminaireMaker << lampType << lampPower << lampFlux
        << static_cast<std::int32_t>(symmetryWord) << catalogueFlag << lampCount;
     ar << static_cast<std::int32_t>(table->rows) << static_cast<std::int32_t>(table->columns);
@@ -201,11 +250,11 @@ void CLightDevice::Serialize(CArchive* archive, const DWORD* fileVersion)
     AfxThrowArchiveException(CArchiveException::genericException, ar.m_strFileName);
   const auto cells = static_cast<ULONGLONG>(rows) * static_cast<ULONGLONG>(columns);
   ar.EnsureAvailable(cells * sizeof(double));
-  LinkedTableResize(table.get(), cells ? rows : 0, cells ? columns : 0);
-  for (_LINKED_TABLE_NODE* column = table->first; column; column = column->right) {
-    for (_LINKED_TABLE_NODE* node = column; node; node = node->down)
-      ar >> node->value;
-  }
+  // The doubles are in the archive's form, so they are taken in one piece and the table built from them.
+  std::vector<double> values(static_cast<std::size_t>(cells));
+  ReadDoubles(ar, values.data(), values.size());
+  m_deferredTable.reset();
+  LinkedTableAssign(table.get(), rows, columns, values.data());
 
   if (at(4, 0, 18, 0)) {
     ar >> luminairePrice >> installationCost >> cleaningCost >> cleaningsPerYear >> luminaireLife >>

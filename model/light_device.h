@@ -9,10 +9,12 @@
 #include "platform/mfc-core/object.h"
 
 #include <cstdint>
+#include <memory>
 
 class CArchive;
 
 namespace qorsrv {
+struct IntensityTable;
 struct LuminaireRecord;
 }
 
@@ -27,6 +29,11 @@ public:
   CLightDevice& Assign(const CLightDevice& source);
   // The record as the database hands it over: the same fields, the same exceptions (text D, database words).
   CLightDevice& Assign(const qorsrv::LuminaireRecord& source);
+  // The same, but the table is kept as the database's cells and built into `table` only by BuildDeferredTable.
+  // A group made only to be loaded from a file or overwritten at once then never builds a table it drops: the
+  // record's own operations (copying, storing, loading, the working table) treat the cells as its table.
+  void AssignDeferringTable(const qorsrv::LuminaireRecord& source);
+  void BuildDeferredTable();
   // Loads or stores by the archive's direction; the version is the file's, used when loading.
   void Serialize(CArchive* ar, const DWORD* fileVersion);
 
@@ -88,4 +95,9 @@ public:
   CLinkedTable table;  // cd/klm
   std::int32_t databaseWord1 = 0;  // taken from the database's record on each load; not copied, not saved
   std::int32_t databaseWord2 = 0;
+
+private:
+  void AssignAllButTable(const qorsrv::LuminaireRecord& source);
+
+  std::unique_ptr<qorsrv::IntensityTable> m_deferredTable;  // when set, it is the table and `table` is stale
 };

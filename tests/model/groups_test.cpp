@@ -265,6 +265,40 @@ TEST(GroupOfDev, LuminaireFromTheDatabaseWithItsPrices)
   EXPECT_EQ(g->GetLightDevice()->table->rows, 5);
 }
 
+// A group keeps the database's table unbuilt until it is asked for it; storing, copying and loading see the
+// same table either way.
+TEST(GroupOfDev, TheLuminaireTableIsTheDatabasesUntilLoadingReplacesIt)
+{
+  ServerDocument doc;
+  doc.luminaire.table.Resize(2, 3);
+  doc.luminaire.table.cells = {0, 0, 0, 120, 90, 60};
+  IGroupOfDev* untouched = CreateGroupOfDev(nullptr, &doc, 1, 1);
+  IGroupOfDev* copy = CreateGroupOfDev(nullptr, &doc, 2, 0);
+  ObjectOf(untouched)->CopyTo(ObjectOf(copy), 0);
+  StoringArchive stored;
+  ObjectOf(untouched)->Serialize(stored.get(), kCurrentFormatVersion);
+  const auto bytes = stored.bytes();
+
+  // The database now hands out another luminaire: what was taken before stays the groups'.
+  doc.luminaire.table.Resize(2, 2);
+  doc.luminaire.table.cells = {0, 0, 0, 7};
+  IGroupOfDev* loaded = CreateGroupOfDev(nullptr, &doc, 3, 0);
+  LoadingArchive in(bytes);
+  ObjectOf(loaded)->Serialize(in.get(), kCurrentFormatVersion);
+  for (IGroupOfDev* g : {untouched, copy, loaded}) {
+    const _LINKED_TABLE* t = g->GetLightDevice()->table.get();
+    ASSERT_EQ(t->rows, 2);
+    ASSERT_EQ(t->columns, 3);
+    EXPECT_EQ(LinkedTableFind(t, 2, 2)->value, 120);
+    EXPECT_EQ(LinkedTableFind(t, 3, 2)->value, 60);
+  }
+  StoringArchive again;
+  ObjectOf(loaded)->Serialize(again.get(), kCurrentFormatVersion);
+  EXPECT_EQ(again.bytes(), bytes);
+  for (IGroupOfDev* g : {untouched, copy, loaded})
+    g->Release();
+}
+
 // A container block of a 4.0.3.0 file, written by hand: three groups without mounting kind, placement, base
 // point or number; no option.
 TEST(GroupsOfDev, OldFileNumbersItsGroupsInOrder)

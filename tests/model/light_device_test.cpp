@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 using ObjectModel::MakeFormatVersion;
@@ -162,6 +164,63 @@ TEST(LightDevice, TheDatabaseRecordCrossesFieldByField)
   EXPECT_EQ(d.symmetryWord, 0x10100100u);
   EXPECT_EQ(d.textList.GetSize(), 2);
   EXPECT_EQ(LinkedTableFind(d.table.get(), 3, 2)->value, 42);
+}
+
+std::vector<double> Values(const _LINKED_TABLE* t)
+{
+  std::vector<double> out;
+  for (const _LINKED_TABLE_NODE* column = t->first; column; column = column->right)
+    for (const _LINKED_TABLE_NODE* node = column; node; node = node->down)
+      out.push_back(node->value);
+  return out;
+}
+
+// A record whose table is still the database's cells stores, copies and completes as if it were built; loading
+// replaces the cells with the file's table.
+TEST(LightDevice, ADeferredTableActsAsTheTable)
+{
+  qorsrv::LuminaireRecord r;
+  r.luminaireName = "LED";
+  r.symmetryWord = 0x10080100u;
+  r.table.Resize(4, 2);
+  const double planes[3] = {0, 90, 180};
+  for (int i = 0; i < 3; ++i) {
+    r.table.At(1, i + 2) = planes[i];
+    r.table.At(2, i + 2) = 100 + planes[i];
+  }
+  CLightDevice built;
+  built.Assign(r);
+  CLightDevice deferred;
+  deferred.AssignDeferringTable(r);
+  EXPECT_STREQ(deferred.luminaireName, "LED");
+
+  StoringArchive builtBytes;
+  StoringArchive deferredBytes;
+  CLinkedTable builtWorking;
+  CLinkedTable deferredWorking;
+  built.MakeWorkingTable(builtWorking.get(), false);
+  deferred.MakeWorkingTable(deferredWorking.get(), false);
+  EXPECT_EQ(Values(deferredWorking.get()), Values(builtWorking.get()));
+  CLightDevice copy;
+  copy.Assign(deferred);
+  copy.BuildDeferredTable();
+  EXPECT_EQ(Values(copy.table.get()), r.table.cells);
+  built.Serialize(builtBytes.get(), &ObjectModel::kCurrentFormatVersion);
+  deferred.Serialize(deferredBytes.get(), &ObjectModel::kCurrentFormatVersion);
+  EXPECT_EQ(deferredBytes.bytes(), builtBytes.bytes());
+  EXPECT_EQ(Values(deferred.table.get()), r.table.cells);
+
+  CLightDevice file;
+  Filled(file);
+  StoringArchive fileBytes;
+  file.Serialize(fileBytes.get(), &ObjectModel::kCurrentFormatVersion);
+  CLightDevice loaded;
+  loaded.AssignDeferringTable(r);
+  LoadingArchive in(fileBytes.bytes());
+  loaded.Serialize(in.get(), &ObjectModel::kCurrentFormatVersion);
+  loaded.BuildDeferredTable();
+  EXPECT_EQ(loaded.table->rows, 3);
+  EXPECT_EQ(Values(loaded.table.get()), Values(file.table.get()));
 }
 
 TEST(LightDevice, HostileTableCountsAreRefusedBeforeAllocating)
