@@ -160,9 +160,12 @@ unsigned CalcThreadProc(_CALC_THREAD_PARAMS* block)
     row->engine(frame, inputPath, static_cast<int>(std::strlen(inputPath)), resultPath,
                 static_cast<int>(std::strlen(resultPath)));
 
-  // Only this worker's own handle: a later run may already have stored its worker's.
-  if (ownHandle && InterlockedCompareExchangePointer(&g_worker, nullptr, ownHandle) == ownHandle)
+  // The worker releases its own handle; the process-wide one is cleared only while it is still this worker's,
+  // since a later run may already have stored its own.
+  if (ownHandle) {
+    InterlockedCompareExchangePointer(&g_worker, nullptr, ownHandle);
     CloseHandle(ownHandle);
+  }
   return static_cast<unsigned>(code);
 }
 
