@@ -565,6 +565,28 @@ TEST_F(CalculationRun, TheSampleStraightRoadThroughOurEngine)
     ExpectTemporaryFilesGone();
   }
   EXPECT_GT(std::filesystem::file_size(artifacts / "sample-straight-run.out"), 0u);
+
+  // The summaries as the report would print them.
+  const _CALC_RESULTS& r = Results();
+  std::ofstream text(artifacts / "sample-straight-run-results.txt", std::ios::trunc);
+  auto five = [&text](const char* name, const float (&v)[5]) {
+    text << name;
+    for (float x : v)
+      text << ' ' << x;
+    text << '\n';
+  };
+  text << "points along " << r.nX << ", across the main lanes " << r.nRoad << ", the opposite lanes " << r.nOpp
+       << ", observers " << r.nObservers << " + " << r.nObserversOpp << '\n';
+  text << "illuminance, lx: average minimum maximum min/avg min/max\n";
+  five("  main direction", r.sumRoad);
+  five("  opposite direction", r.sumOpp);
+  five("  carriageway", r.sumWhole);
+  five("  right sidewalk", r.sumRightWalk);
+  five("  left sidewalk", r.sumLeftWalk);
+  text << "luminance, cd/m2: average Lmin/Lavg Lmin/Lmax TI% P%\n";
+  five("  worst observer", r.lumSummary);
+  text << "utilisation: carriageway " << r.utilWhole << ", right sidewalk " << r.utilRightWalk
+       << ", left sidewalk " << r.utilLeftWalk << '\n';
 }
 
 TEST_F(CalculationRun, EditsClearTheResultsOfTheirArea)
