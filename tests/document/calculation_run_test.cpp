@@ -223,6 +223,12 @@ protected:
   int Run(DWORD flags)
   {
     const int answer = doc->StartCalculation(flags);
+    PumpUntilIdle();
+    return answer;
+  }
+
+  void PumpUntilIdle()
+  {
     // The end comes posted by the engine or sent by the worker; a wait on the queue wakes for both.
     MSG msg;
     for (;;) {
@@ -232,7 +238,6 @@ protected:
         break;
       MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
     }
-    return answer;
   }
 
   template <class I>
@@ -694,6 +699,29 @@ TEST_F(CalculationRun, TheProtocolEstimateAsksAboutALongIlluminanceTable)
   EXPECT_EQ(doc->PrepareProtocol(), TRUE);
   EXPECT_TRUE(frameShell.messages.empty());
   grid(0, 0);
+}
+
+
+// F5 runs on the worker; the protocol's command blocks the window until the results are read.
+TEST_F(CalculationRun, TheCalculateCommandsRunThreadedAndDirect)
+{
+  struct CommandCase {
+    UINT id;
+    bool onWindowThread;
+  };
+  for (const CommandCase& c : {CommandCase{32772, false}, CommandCase{33074, true}}) {
+    SCOPED_TRACE(c.id);
+    g_engine.calls = 0;
+    ASSERT_TRUE(doc->OnCmdMsg(c.id, CN_COMMAND, nullptr, nullptr));
+    if (c.onWindowThread) {
+      EXPECT_FALSE(IsCalculationRunning()) << "finished before the command returned";
+      EXPECT_EQ(Results().valid, 1);
+    }
+    PumpUntilIdle();
+    EXPECT_EQ(g_engine.calls, 1);
+    EXPECT_EQ(g_engine.onWindowThread, c.onWindowThread);
+    EXPECT_EQ(Results().valid, 1);
+  }
 }
 
 }  // namespace
