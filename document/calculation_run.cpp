@@ -94,13 +94,14 @@ UINT MessageOfCode(int code)
   }
 }
 
-// The engine's end message posted on a threaded run, or sent by the program after a direct one. Without a main
-// window nobody would pass it on, so the finish is called directly.
-void DeliverEnd(CQorRoadDoc* document, HWND frame, int code)
+// The end message the program sends itself (a refused writer, or the end of a direct run). Without a main window
+// nobody would pass it on, so on the window's thread the finish is called directly; a worker never finishes
+// the run itself, since the finish changes the document.
+void DeliverEnd(CQorRoadDoc* document, HWND frame, int code, bool onWorker = false)
 {
   if (frame && ::IsWindow(frame))
     ::SendMessage(frame, Shell::WM_QOR_ENGINE_FINISHED, static_cast<WPARAM>(code), 0);
-  else
+  else if (!onWorker)
     document->OnCalculationFinished(code);
 }
 
@@ -155,7 +156,7 @@ unsigned CalcThreadProc(_CALC_THREAD_PARAMS* block)
   if (row && row->write && row->engine)
     code = row->write(document, CString(inputPath));
   if (code != EngineIo::kOk)
-    DeliverEnd(document, frame, code);
+    DeliverEnd(document, frame, code, ownHandle != nullptr);
   else
     row->engine(frame, inputPath, static_cast<int>(std::strlen(inputPath)), resultPath,
                 static_cast<int>(std::strlen(resultPath)));
