@@ -724,4 +724,23 @@ TEST_F(CalculationRun, TheCalculateCommandsRunThreadedAndDirect)
   }
 }
 
+
+// The optimisation calculates with no window to report to: the run is direct and answers what the finish found.
+TEST_F(CalculationRun, WithoutAMainWindowTheRunIsDirect)
+{
+  SetCalculationEngine(CLSID_CStraightRoad, nullptr);
+  frameShell.frame = nullptr;
+  for (DWORD flags : {DWORD{0}, DWORD{0x0A}, DWORD{0x20}}) {
+    SCOPED_TRACE(flags);
+    EXPECT_EQ(doc->StartCalculation(flags), 0);
+    EXPECT_FALSE(IsCalculationRunning());
+    EXPECT_EQ(Results().valid, 1);
+    ExpectTemporaryFilesGone();
+  }
+  SwitchOffGroups();
+  EXPECT_EQ(doc->StartCalculation(0), EngineIo::kNoActiveGroups);
+  EXPECT_FALSE(IsCalculationRunning());
+  EXPECT_TRUE(frame.states.empty());
+}
+
 }  // namespace
