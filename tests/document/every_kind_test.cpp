@@ -17,15 +17,14 @@ struct KindCase {
 
 const KindCase kKinds[] = {
     {"straight road", &CQorRoadDoc::OnNewStraightRoad, -1, "[Прямая дорога]", "sample-straight.qorr5"},
-    {"open territory", &CQorRoadDoc::OnNewOpenTerritory, 0, "[Открытые территории в одном уровне]",
-     "sample-open-territory.qorr5"},
+    {"open territory", &CQorRoadDoc::OnNewOpenTerritory, 0, "[Открытые территории в одном уровне]", nullptr},
     {"turn", &CQorRoadDoc::OnNewTurn, 1, "[Поворот]", nullptr},
     {"fork", &CQorRoadDoc::OnNewFork, 2, "[Развилка]", nullptr},
     {"crossing", &CQorRoadDoc::OnNewIntersection, 3, "[Пересечение]", nullptr},
     {"junction", &CQorRoadDoc::OnNewJunction, 4, "[Примыкание]", nullptr},
     {"widening", &CQorRoadDoc::OnNewWidening, 5, "[Уширение]", nullptr},
     {"roundabout", &CQorRoadDoc::OnNewRoundabout, 7, "[Кольцевое пересечение]", nullptr},
-    {"interchange", &CQorRoadDoc::OnNewMultiLevel, 8, "[Многоуровневые развязки]", "sample-interchange.qorr5"},
+    {"interchange", &CQorRoadDoc::OnNewMultiLevel, 8, "[Многоуровневые развязки]", nullptr},
 };
 
 class EveryKind : public DocumentTest {

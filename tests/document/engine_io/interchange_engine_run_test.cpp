@@ -74,10 +74,9 @@ TEST_F(SampleInterchange, TwoDecksCrossingCalculatedEndToEndThroughOurEngine)
   AddPole(AddGroup(), 15, 9, 0, -90);
   AddPole(AddGroup(), 6.5, 15, 6, 180);
 
-  const std::filesystem::path artifacts(TESMIRA_ARTIFACTS_DIR);
-  std::filesystem::create_directories(artifacts);
-  const auto input = artifacts / "sample-interchange.in";
-  const auto result = artifacts / "sample-interchange.out";
+  // The artifacts folder's sample files are the sample-sites picture test's.
+  const auto input = TestFilePath("input");
+  const auto result = TestFilePath("result");
   std::filesystem::remove(result);
 
   ASSERT_EQ(EngineIo::PrepareEngineInput5(&doc), 0);
@@ -117,6 +116,8 @@ TEST_F(SampleInterchange, TwoDecksCrossingCalculatedEndToEndThroughOurEngine)
   }
   // The upper deck is open to the sky and has a pole of its own: lit everywhere.
   EXPECT_GT(r.totalsA[1].minimum, 0.0f);
+  std::filesystem::remove(input);
+  std::filesystem::remove(result);
 }
 
 }  // namespace

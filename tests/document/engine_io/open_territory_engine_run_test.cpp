@@ -63,10 +63,9 @@ protected:
 TEST_F(SampleOpenTerritory, CalculatedEndToEndThroughOurEngine)
 {
   BuildSample();
-  const std::filesystem::path artifacts(TESMIRA_ARTIFACTS_DIR);
-  std::filesystem::create_directories(artifacts);
-  const auto input = artifacts / "sample-open-territory.in";
-  const auto result = artifacts / "sample-open-territory.out";
+  // The artifacts folder's sample files are the sample-sites picture test's.
+  const auto input = TestFilePath("input");
+  const auto result = TestFilePath("result");
   std::filesystem::remove(result);
 
   ASSERT_EQ(EngineIo::PrepareEngineInput3(&doc), 0);
@@ -103,6 +102,8 @@ TEST_F(SampleOpenTerritory, CalculatedEndToEndThroughOurEngine)
     EXPECT_GT(r.zones[z].utilisation, 0.0f) << z;
     EXPECT_GT(r.zones[z].i80, 0.0f) << z;
   }
+  std::filesystem::remove(input);
+  std::filesystem::remove(result);
 }
 
 // A main window that answers the engine's state question and remembers what the engine posted to it.
