@@ -81,34 +81,48 @@ void StartTable(_LINKED_TABLE* table)
   table->columns = 1;
 }
 
-// An empty table made rows x columns at once, its values given column by column (null: every value 0.0).
+// An empty table made rows x columns at once, its values given column by column (null: every value 0.0). The
+// nodes lie in that order in one block, so each neighbour is a fixed step away: the up and down neighbours one
+// node, the left and right ones a column's height.
 void BuildTable(_LINKED_TABLE* table, int rows, int columns, const double* values)
 {
   const auto height = static_cast<std::size_t>(rows);
   const auto width = static_cast<std::size_t>(columns);
   Reserve(table, height * width);
-  // The node to the left of the next one in each row.
-  std::vector<_LINKED_TABLE_NODE*> leftInRow(height, nullptr);
-  _LINKED_TABLE_NODE* corner = nullptr;
-  for (std::size_t j = 0; j < width; ++j) {
-    _LINKED_TABLE_NODE* above = nullptr;
-    for (std::size_t i = 0; i < height; ++i) {
-      _LINKED_TABLE_NODE* node = NewNode(table);
-      if (!corner)
-        corner = node;
-      if (values)
-        node->value = *values++;
-      node->up = above;
-      if (above)
-        above->down = node;
-      node->left = leftInRow[i];
-      if (node->left)
-        node->left->right = node;
-      leftInRow[i] = node;
-      above = node;
+  LinkedTableArena& arena = *table->arena;
+  if (static_cast<std::size_t>(arena.end - arena.next) < height * width) {
+    // More cells than one block is taken ahead for: node by node, each linked to the last of its row.
+    std::vector<_LINKED_TABLE_NODE*> leftInRow(height, nullptr);
+    for (std::size_t j = 0; j < width; ++j) {
+      _LINKED_TABLE_NODE* above = nullptr;
+      for (std::size_t i = 0; i < height; ++i) {
+        _LINKED_TABLE_NODE* node = NewNode(table);
+        if (!table->first)
+          table->first = node;
+        node->value = values ? *values++ : 0.0;
+        node->up = above;
+        if (above)
+          above->down = node;
+        node->left = leftInRow[i];
+        if (node->left)
+          node->left->right = node;
+        leftInRow[i] = node;
+        above = node;
+      }
     }
+  } else {
+    _LINKED_TABLE_NODE* block = arena.next;
+    arena.next += height * width;
+    _LINKED_TABLE_NODE* node = block;
+    for (std::size_t j = 0; j < width; ++j) {
+      for (std::size_t i = 0; i < height; ++i, ++node) {
+        ::new (node) _LINKED_TABLE_NODE{i > 0 ? node - 1 : nullptr, i + 1 < height ? node + 1 : nullptr,
+                                        j + 1 < width ? node + height : nullptr, j > 0 ? node - height : nullptr,
+                                        values ? *values++ : 0.0};
+      }
+    }
+    table->first = block;
   }
-  table->first = corner;
   table->rows = rows;
   table->columns = columns;
 }
