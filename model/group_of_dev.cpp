@@ -88,7 +88,7 @@ CGroupOfDev::CGroupOfDev(CClassObjModel* parent, IQorRoadDoc* document, int numb
     m_name += " (основная)";
   // The count is held up while the group hands itself to its poles during construction.
   AddRef();
-  Initialize(luminaireCode, LuminaireTable::Deferred);
+  InitGroup(luminaireCode);
   ReleaseNoDelete();
 }
 
@@ -195,11 +195,9 @@ int CGroupOfDev::NestingDepth()
   return depth;
 }
 
-int CGroupOfDev::InitGroup(int luminaireCode) { return Initialize(luminaireCode, LuminaireTable::Built); }
-
-int CGroupOfDev::Initialize(int luminaireCode, LuminaireTable table)
+int CGroupOfDev::InitGroup(int luminaireCode)
 {
-  LoadLuminaire(luminaireCode, 0, table);
+  LoadLightDevice(luminaireCode, 0);
   m_state = 5;
   const int scheme = 2;
   SetRoadScheme(&scheme);
@@ -221,11 +219,6 @@ int CGroupOfDev::Initialize(int luminaireCode, LuminaireTable table)
 
 int CGroupOfDev::LoadLightDevice(int luminaireCode, int flag)
 {
-  return LoadLuminaire(luminaireCode, flag, LuminaireTable::Built);
-}
-
-int CGroupOfDev::LoadLuminaire(int luminaireCode, int flag, LuminaireTable table)
-{
   m_lightDevice.BuildDeferredTable();
   LinkedTableResize(m_lightDevice.table.get(), kEmptyTableSize, kEmptyTableSize);
   ServerRef<ILuminaireDatabase> database(m_document, IID_ILuminaireDatabase);
@@ -236,10 +229,10 @@ int CGroupOfDev::LoadLuminaire(int luminaireCode, int flag, LuminaireTable table
   qorsrv::LuminaireRecord* record = nullptr;
   if (ComCheck(database->LuminaireDbGetLuminaire(&record, -1, 0)) != S_OK || !record)
     return 1;
-  if (table == LuminaireTable::Deferred)
-    m_lightDevice.AssignDeferringTable(*record);
-  else
+  if (m_lightDeviceHandedOut)
     m_lightDevice.Assign(*record);
+  else
+    m_lightDevice.AssignDeferringTable(*record);
   m_lightDevice.databaseWord1 = record->databaseWord1;
   m_lightDevice.databaseWord2 = record->databaseWord2;
   if (m_lightDevice.luminairePrice == 0)
@@ -282,6 +275,7 @@ void CGroupOfDev::AskPrices()
 
 CLightDevice* CGroupOfDev::GetLightDevice()
 {
+  m_lightDeviceHandedOut = true;
   m_lightDevice.BuildDeferredTable();
   return &m_lightDevice;
 }
@@ -737,7 +731,10 @@ int CGroupOfDev::Serialize(CArchive* archive, DWORD fileVersion)
     AppendPole(pole);
     pole->Serialize(archive, fileVersion);
   }
-  m_lightDevice.Serialize(archive, &fileVersion);
+  if (m_lightDeviceHandedOut)
+    m_lightDevice.Serialize(archive, &fileVersion);
+  else
+    m_lightDevice.LoadDeferringTable(archive, &fileVersion);
   if (at(4, 2, 0, 1))
     ar >> m_number;
   if (!at(4, 3, 0, 0))

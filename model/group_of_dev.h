@@ -89,11 +89,6 @@ protected:
   ~CGroupOfDev() override;
 
 private:
-  // A group being constructed is mostly about to be loaded from a file or overwritten by a copy, which replace
-  // its luminaire's table whole: it keeps the database's cells and builds the table when first handed out.
-  enum class LuminaireTable { Built, Deferred };
-  int Initialize(int luminaireCode, LuminaireTable table);
-  int LoadLuminaire(int luminaireCode, int flag, LuminaireTable table);
   void AppendPole(IPole* pole);
   // Removes and releases `count` poles from the end; 0 removes all, a negative count nothing.
   void ReleasePoles(int count);
@@ -120,6 +115,10 @@ private:
   IGroupOfDev* m_next = nullptr;
   IPole* m_firstPole = nullptr;
   CLightDevice m_lightDevice;
+  // Until the record is handed out nobody can hold it, so its table may stay as the database's or the file's
+  // cells: most groups are made to be loaded or replaced at once, and many loaded ones are never looked into.
+  // Once handed out, its table is always built.
+  bool m_lightDeviceHandedOut = false;
   CArray<_CSPOINT3D> m_contourPoints;
   IGroupOfDev* m_firstSubGroup = nullptr;
   int m_contourSide = 0;

@@ -7,19 +7,24 @@
 #include "platform/mfc-core/exceptions.h"
 
 #include <algorithm>
-#include <vector>
+#include <memory>
 
 using ObjectModel::IsVersionAtLeast;
 using ObjectModel::MakeFormatVersion;
 
 namespace {
 
-// A database table into a linked one; a table whose cells do not fill its counts is taken as no table.
-void FillTable(_LINKED_TABLE* table, const qorsrv::IntensityTable& source)
+// A database table whose cells do not fill its counts is taken as no table.
+bool CellsFillTable(const qorsrv::IntensityTable& source)
 {
   const auto expected = static_cast<std::size_t>(source.rows > 0 ? source.rows : 0) *
                         static_cast<std::size_t>(source.columns > 0 ? source.columns : 0);
-  if (expected == 0 || source.cells.size() != expected) {
+  return expected != 0 && source.cells.size() == expected;
+}
+
+void FillTable(_LINKED_TABLE* table, const qorsrv::IntensityTable& source)
+{
+  if (!CellsFillTable(source)) {
     LinkedTableClear(table);
     return;
   }
@@ -35,6 +40,17 @@ void ReadDoubles(CArchive& ar, double* values, std::size_t count)
     const auto bytes = static_cast<UINT>(n * sizeof(double));
     if (ar.Read(values + done, bytes) != bytes)
       AfxThrowArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
+    done += n;
+  }
+}
+
+// The same bytes as `<<` one double at a time.
+void WriteDoubles(CArchive& ar, const double* values, std::size_t count)
+{
+  constexpr std::size_t kPiece = std::size_t{1} << 24;
+  for (std::size_t done = 0; done < count;) {
+    const std::size_t n = std::min(count - done, kPiece);
+    ar.Write(values + done, static_cast<UINT>(n * sizeof(double)));
     done += n;
   }
 }
@@ -91,12 +107,12 @@ CLightDevice& CLightDevice::Assign(const CLightDevice& s)
   textList.RemoveAll();
   for (const CString& text : s.textList)
     textList.Add(text);
-  if (s.m_deferredTable) {
-    m_deferredTable = std::make_unique<qorsrv::IntensityTable>(*s.m_deferredTable);
-  } else {
-    m_deferredTable.reset();
+  // The copy's table is built whatever the source's is: whoever copies into a record may read its table next.
+  m_deferredTable.reset();
+  if (s.m_deferredTable)
+    FillTable(table.get(), *s.m_deferredTable);
+  else
     LinkedTableCopy(table.get(), s.table.get());
-  }
   return *this;
 }
 
@@ -202,27 +218,49 @@ bool CLightDevice::IsLed() const { return lampType.Find("СД") >= 0; }
 //   display name, texts F, G, H, I (5.0.23.0); text J, producer, texts K, L, M, extra word (int32) (5.1.5.0).
 void CLightDevice::Serialize(CArchive* archive, const DWORD* fileVersion)
 {
-  CArchive& ar = *archive;
-  if (ar.IsStoring()) {
-    BuildDeferredTable();
-    ar << textA << luminaireName << textD << luminaireMaker << lampType << lampPower << lampFlux
-       << static_cast<std::int32_t>(symmetryWord) << catalogueFlag << lampCount;
+  if (archive->IsStoring())
+    Store(*archive);
+  else
+    Load(*archive, *fileVersion, false);
+}
+
+void CLightDevice::LoadDeferringTable(CArchive* archive, const DWORD* fileVersion)
+{
+  if (archive->IsStoring())
+    Store(*archive);
+  else
+    Load(*archive, *fileVersion, true);
+}
+
+void CLightDevice::Store(CArchive& ar)
+{
+  ar << textA << luminaireName << textD << luminaireMaker << lampType << lampPower << lampFlux
+     << static_cast<std::int32_t>(symmetryWord) << catalogueFlag << lampCount;
+  if (m_deferredTable) {
+    // The cells are in the file's order already; cells that do not fill their counts are no table.
+    const qorsrv::IntensityTable& t = *m_deferredTable;
+    const bool whole = CellsFillTable(t);
+    ar << static_cast<std::int32_t>(whole ? t.rows : 0) << static_cast<std::int32_t>(whole ? t.columns : 0);
+    if (whole)
+      WriteDoubles(ar, t.cells.data(), t.cells.size());
+  } else {
     ar << static_cast<std::int32_t>(table->rows) << static_cast<std::int32_t>(table->columns);
     for (_LINKED_TABLE_NODE* column = table->first; column; column = column->right) {
       for (_LINKED_TABLE_NODE* node = column; node; node = node->down)
         ar << node->value;
     }
-    ar << luminairePrice << installationCost << cleaningCost << cleaningsPerYear << luminaireLife << powerLossFactor
-       << lampPrice << lampReplacementCost << lampLife << economicValue4 << economicWord << economicValue1
-       << economicValue2 << economicValue3;
-    textList.Serialize(ar);
-    ar << textB;
-    ar << displayName << textF << textG << textH << textI;
-    ar << textJ << producer << textK << textL << textM << extraWord;
-    return;
   }
+  ar << luminairePrice << installationCost << cleaningCost << cleaningsPerYear << luminaireLife << powerLossFactor
+     << lampPrice << lampReplacementCost << lampLife << economicValue4 << economicWord << economicValue1
+     << economicValue2 << economicValue3;
+  textList.Serialize(ar);
+  ar << textB;
+  ar << displayName << textF << textG << textH << textI;
+  ar << textJ << producer << textK << textL << textM << extraWord;
+}
 
-  const DWORD version = *fileVersion;
+void CLightDevice::Load(CArchive& ar, DWORD version, bool deferTable)
+{
   auto at = [version](unsigned a, unsigned b, unsigned c, unsigned d) {
     return IsVersionAtLeast(version, MakeFormatVersion(a, b, c, d));
   };
@@ -251,10 +289,21 @@ void CLightDevice::Serialize(CArchive* archive, const DWORD* fileVersion)
   const auto cells = static_cast<ULONGLONG>(rows) * static_cast<ULONGLONG>(columns);
   ar.EnsureAvailable(cells * sizeof(double));
   // The doubles are in the archive's form, so they are taken in one piece and the table built from them.
-  std::vector<double> values(static_cast<std::size_t>(cells));
-  ReadDoubles(ar, values.data(), values.size());
-  m_deferredTable.reset();
-  LinkedTableAssign(table.get(), rows, columns, values.data());
+  if (deferTable) {
+    auto fileTable = std::make_unique<qorsrv::IntensityTable>();
+    if (cells) {
+      fileTable->rows = rows;
+      fileTable->columns = columns;
+      fileTable->cells.resize(static_cast<std::size_t>(cells));
+      ReadDoubles(ar, fileTable->cells.data(), fileTable->cells.size());
+    }
+    m_deferredTable = std::move(fileTable);
+  } else {
+    const auto values = std::make_unique_for_overwrite<double[]>(static_cast<std::size_t>(cells));
+    ReadDoubles(ar, values.get(), static_cast<std::size_t>(cells));
+    m_deferredTable.reset();
+    LinkedTableAssign(table.get(), rows, columns, values.get());
+  }
 
   if (at(4, 0, 18, 0)) {
     ar >> luminairePrice >> installationCost >> cleaningCost >> cleaningsPerYear >> luminaireLife >>

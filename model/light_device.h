@@ -30,12 +30,15 @@ public:
   // The record as the database hands it over: the same fields, the same exceptions (text D, database words).
   CLightDevice& Assign(const qorsrv::LuminaireRecord& source);
   // The same, but the table is kept as the database's cells and built into `table` only by BuildDeferredTable.
-  // A group made only to be loaded from a file or overwritten at once then never builds a table it drops: the
-  // record's own operations (copying, storing, loading, the working table) treat the cells as its table.
+  // A group whose record nobody holds yet uses it: a group made only to be loaded from a file never builds a
+  // table it drops, and a loaded one builds its table when it is first asked for. The record's own operations
+  // (copying from it, storing, loading, the working table) treat the cells as its table.
   void AssignDeferringTable(const qorsrv::LuminaireRecord& source);
   void BuildDeferredTable();
   // Loads or stores by the archive's direction; the version is the file's, used when loading.
   void Serialize(CArchive* ar, const DWORD* fileVersion);
+  // Serialize, but a loaded table is kept as the file's cells until BuildDeferredTable.
+  void LoadDeferringTable(CArchive* ar, const DWORD* fileVersion);
 
   // The display name when there is one, else the luminaire name.
   const CString& GetDisplayName() const;
@@ -98,6 +101,8 @@ public:
 
 private:
   void AssignAllButTable(const qorsrv::LuminaireRecord& source);
+  void Store(CArchive& ar);
+  void Load(CArchive& ar, DWORD version, bool deferTable);
 
   std::unique_ptr<qorsrv::IntensityTable> m_deferredTable;  // when set, it is the table and `table` is stale
 };

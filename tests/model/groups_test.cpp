@@ -265,8 +265,8 @@ TEST(GroupOfDev, LuminaireFromTheDatabaseWithItsPrices)
   EXPECT_EQ(g->GetLightDevice()->table->rows, 5);
 }
 
-// A group keeps the database's table unbuilt until it is asked for it; storing, copying and loading see the
-// same table either way.
+// A group keeps the database's or the file's table unbuilt until it is asked for it; storing, copying and
+// loading see the same table either way.
 TEST(GroupOfDev, TheLuminaireTableIsTheDatabasesUntilLoadingReplacesIt)
 {
   ServerDocument doc;
@@ -285,6 +285,16 @@ TEST(GroupOfDev, TheLuminaireTableIsTheDatabasesUntilLoadingReplacesIt)
   IGroupOfDev* loaded = CreateGroupOfDev(nullptr, &doc, 3, 0);
   LoadingArchive in(bytes);
   ObjectOf(loaded)->Serialize(in.get(), kCurrentFormatVersion);
+  StoringArchive unbuilt;
+  ObjectOf(loaded)->Serialize(unbuilt.get(), kCurrentFormatVersion);
+  EXPECT_EQ(unbuilt.bytes(), bytes);
+  // A record already handed out may be held: loading fills the table it holds.
+  IGroupOfDev* held = CreateGroupOfDev(nullptr, &doc, 4, 0);
+  const CLightDevice* device = held->GetLightDevice();
+  LoadingArchive heldIn(bytes);
+  ObjectOf(held)->Serialize(heldIn.get(), kCurrentFormatVersion);
+  EXPECT_EQ(device->table->columns, 3);
+  EXPECT_EQ(LinkedTableFind(device->table.get(), 3, 2)->value, 60);
   for (IGroupOfDev* g : {untouched, copy, loaded}) {
     const _LINKED_TABLE* t = g->GetLightDevice()->table.get();
     ASSERT_EQ(t->rows, 2);
@@ -295,7 +305,7 @@ TEST(GroupOfDev, TheLuminaireTableIsTheDatabasesUntilLoadingReplacesIt)
   StoringArchive again;
   ObjectOf(loaded)->Serialize(again.get(), kCurrentFormatVersion);
   EXPECT_EQ(again.bytes(), bytes);
-  for (IGroupOfDev* g : {untouched, copy, loaded})
+  for (IGroupOfDev* g : {untouched, copy, loaded, held})
     g->Release();
 }
 

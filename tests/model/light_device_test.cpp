@@ -208,19 +208,32 @@ TEST(LightDevice, ADeferredTableActsAsTheTable)
   built.Serialize(builtBytes.get(), &ObjectModel::kCurrentFormatVersion);
   deferred.Serialize(deferredBytes.get(), &ObjectModel::kCurrentFormatVersion);
   EXPECT_EQ(deferredBytes.bytes(), builtBytes.bytes());
+  deferred.BuildDeferredTable();
   EXPECT_EQ(Values(deferred.table.get()), r.table.cells);
 
   CLightDevice file;
   Filled(file);
   StoringArchive fileBytes;
   file.Serialize(fileBytes.get(), &ObjectModel::kCurrentFormatVersion);
+  const auto stored = fileBytes.bytes();
   CLightDevice loaded;
   loaded.AssignDeferringTable(r);
-  LoadingArchive in(fileBytes.bytes());
+  LoadingArchive in(stored);
   loaded.Serialize(in.get(), &ObjectModel::kCurrentFormatVersion);
   loaded.BuildDeferredTable();
   EXPECT_EQ(loaded.table->rows, 3);
   EXPECT_EQ(Values(loaded.table.get()), Values(file.table.get()));
+
+  // Kept as the file's cells, the table stores back to the same bytes, and is the file's once built.
+  CLightDevice kept;
+  LoadingArchive keptIn(stored);
+  kept.LoadDeferringTable(keptIn.get(), &ObjectModel::kCurrentFormatVersion);
+  EXPECT_EQ(kept.table->first, nullptr);
+  StoringArchive keptBytes;
+  kept.Serialize(keptBytes.get(), &ObjectModel::kCurrentFormatVersion);
+  EXPECT_EQ(keptBytes.bytes(), stored);
+  kept.BuildDeferredTable();
+  EXPECT_EQ(Values(kept.table.get()), Values(file.table.get()));
 }
 
 TEST(LightDevice, HostileTableCountsAreRefusedBeforeAllocating)
