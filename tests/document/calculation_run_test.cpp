@@ -478,11 +478,16 @@ TEST_F(CalculationRun, TheCancelCommandIsEnabledOnlyWhileRunning)
     doc->OnUpdateCancelCalculation(&probe);
     enabled.push_back(probe.on);
   };
-  frame.onEngineProgress = query;
+  frame.onEngineProgress = [this, &query] {
+    query();
+    doc->OnCancelCalculation();
+    query();
+  };
   query();
   Run(0x3F);
   query();
-  EXPECT_EQ(enabled, (std::vector<BOOL>{FALSE, TRUE, FALSE}));
+  // Idle, running, stopping, idle again.
+  EXPECT_EQ(enabled, (std::vector<BOOL>{FALSE, TRUE, FALSE, FALSE}));
 }
 
 TEST_F(CalculationRun, ASecondStartDuringARunIsRefused)
