@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 #include <numbers>
 
 namespace ObjectModel {
@@ -275,6 +276,10 @@ void CGroupOfDev::AskPrices()
 
 CLightDevice* CGroupOfDev::GetLightDevice()
 {
+  // A calculation's worker reads the model while the window may too: handing the record out must stay a read
+  // for either, so the one that comes first builds the table and the other waits for it.
+  static std::mutex building;
+  const std::lock_guard lock(building);
   m_lightDeviceHandedOut = true;
   m_lightDevice.BuildDeferredTable();
   return &m_lightDevice;
