@@ -148,6 +148,32 @@ TEST(IntensityTable, AssignTakesValuesColumnByColumn)
   EXPECT_EQ(t->columns, 0);
 }
 
+// Past the block a table takes ahead of need (a million cells), a table is built node by node: its grid must be
+// the same. Walked along the links alone, as a lookup per cell would take too long at this size.
+TEST(IntensityTable, ATableOfMillionsOfCellsIsLinkedToo)
+{
+  constexpr int kRows = 1100;
+  constexpr int kColumns = 1000;
+  std::vector<double> values(static_cast<std::size_t>(kRows) * kColumns);
+  for (std::size_t k = 0; k < values.size(); ++k)
+    values[k] = static_cast<double>(k);
+  CLinkedTable t;
+  LinkedTableAssign(t.get(), kRows, kColumns, values.data());
+  int rows = 0;
+  int badLinks = 0;
+  for (const _LINKED_TABLE_NODE* row = t->first; row; row = row->down, ++rows) {
+    int column = 0;
+    for (const _LINKED_TABLE_NODE* n = row; n; n = n->right, ++column) {
+      badLinks += (n->right && n->right->left != n) + (n->down && n->down->up != n);
+      badLinks += (rows == 0) != (n->up == nullptr);
+      badLinks += n->value != values[static_cast<std::size_t>(column) * kRows + rows];
+    }
+    badLinks += column != kColumns;
+  }
+  EXPECT_EQ(rows, kRows);
+  EXPECT_EQ(badLinks, 0);
+}
+
 TEST(IntensityTable, AMovedTableLeavesItsSourceEmpty)
 {
   CLinkedTable source = MakeTable({0, 90}, {0, 45}, {{1, 2}, {3, 4}});
