@@ -4,12 +4,10 @@
 // the bridge, and lights under it. On one thread and on every core in the same run.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <string>
-#include <thread>
 
+#include "bench/engines/bench_harness.h"
 #include "outside/engines/engine_host.h"
 #include "outside/engines/interchange_calc.h"
 #include "outside/engines/open_territory_input.h"
@@ -51,24 +49,6 @@ std::string Deck(int type, double x0, double y0, double x1, double y1, double z,
   return s + std::to_string(count) + "\n" + points;
 }
 
-std::string IntensityBlock()
-{
-  std::string s = "0\n20000.000000\n91\n73\n";
-  for (int g = 0; g <= 90; ++g)
-    s += std::to_string(g) + (g < 90 ? "\t" : "\n");
-  for (int c = -180; c <= 180; c += 5)
-    s += std::to_string(c) + (c < 180 ? "\t" : "\n");
-  for (int c = -180; c <= 180; c += 5)
-    for (int g = 0; g <= 90; ++g) {
-      double gr = g * 3.14159265358979 / 180, cr = c * 3.14159265358979 / 180;
-      char v[32];
-      std::snprintf(v, sizeof v, "%g", 8000 * (1 + 0.6 * std::sin(cr)) * std::cos(gr) * (1 + 2 * std::sin(gr)));
-      s += v;
-      s += g < 90 ? "\t" : "\n";
-    }
-  return s;
-}
-
 std::string Crossing()
 {
   std::string s = "400.000000\n200.000000\n1\n0.250000\n1\n1\n8\n0\n0\n0\n0\n3\n4\n800\n129681\n";
@@ -88,7 +68,7 @@ std::string Crossing()
     pole(k % 2 ? 11.0 : -11.0, -97.5 + 5 * k, k % 2 ? 180.0 : 0.0, 16.0);  // the bridge
   for (int k = 0; k < 24; ++k)
     pole(-9 + (k % 4) * 6, -8 + (k / 4) * 3.2, 0.0, 4.5);  // under it
-  return s + IntensityBlock();
+  return s + bench::IntensityBlock("0\n20000.000000\n");
 }
 
 double g_singleThreadRate = 0.0;
@@ -102,29 +82,12 @@ void BM_InterchangeCrossingDecks(benchmark::State& state)
     state.SkipWithError(error.c_str());
     return;
   }
-  const unsigned threads = static_cast<unsigned>(state.range(0));
-  const unsigned cores = threads ? threads : std::max(1u, std::thread::hardware_concurrency());
   SilentHost host;
-  std::uint64_t evaluations = 0;
-  double seconds = 0.0;
-  for (auto _ : state) {
-    InterchangeResult result;
-    auto start = std::chrono::steady_clock::now();
-    if (CalculateInterchange(*in, host, result, &error, {threads}) != kEngineOk) {
-      state.SkipWithError(error.c_str());
-      return;
-    }
-    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    evaluations += result.evaluations;
-    benchmark::DoNotOptimize(result.polygons);
-  }
-  const double rate = seconds > 0.0 ? static_cast<double>(evaluations) / seconds : 0.0;
-  state.counters["evaluations/s"] = rate;
-  state.counters["threads"] = cores;
-  if (threads == 1)
-    g_singleThreadRate = rate;
-  else if (g_singleThreadRate > 0.0)
-    state.counters["speed-up"] = rate / g_singleThreadRate;
+  bench::BenchOneThreadAndEveryCore(
+      state, g_singleThreadRate, &InterchangeResult::polygons,
+      [&](unsigned threads, InterchangeResult& result, std::string& why) {
+        return CalculateInterchange(*in, host, result, &why, {threads});
+      });
 }
 BENCHMARK(BM_InterchangeCrossingDecks)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 

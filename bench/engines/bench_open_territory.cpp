@@ -4,12 +4,9 @@
 // core count.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
-#include <cmath>
-#include <cstdio>
 #include <string>
-#include <thread>
 
+#include "bench/engines/bench_harness.h"
 #include "outside/engines/engine_host.h"
 #include "outside/engines/open_territory_calc.h"
 #include "outside/engines/open_territory_input.h"
@@ -17,26 +14,6 @@
 namespace {
 
 using namespace Engines;
-
-// A road luminaire's shape: planes every 5 degrees, gamma every degree up to 90; 20 klm of lamps.
-std::string IntensityBlock()
-{
-  std::string s = "0\n20000\n91\n73\n";
-  for (int g = 0; g <= 90; ++g)
-    s += std::to_string(g) + (g < 90 ? "\t" : "\n");
-  for (int c = -180; c <= 180; c += 5)
-    s += std::to_string(c) + (c < 180 ? "\t" : "\n");
-  for (int c = -180; c <= 180; c += 5) {
-    for (int g = 0; g <= 90; ++g) {
-      double gr = g * 3.14159265358979 / 180, cr = c * 3.14159265358979 / 180;
-      char v[32];
-      std::snprintf(v, sizeof v, "%g", 8000 * (1 + 0.6 * std::sin(cr)) * std::cos(gr) * (1 + 2 * std::sin(gr)));
-      s += v;
-      s += g < 90 ? "\t" : "\n";
-    }
-  }
-  return s;
-}
 
 std::string LargeSite()
 {
@@ -52,7 +29,7 @@ std::string LargeSite()
     s += "0\n0\n" + std::to_string(x) + "\n" + std::to_string(y) + "\n" + std::to_string(90 + 180 * (column % 2)) +
          "\n12\n1.5\n5\n1\n";
   }
-  return s + IntensityBlock();
+  return s + bench::IntensityBlock("0\n20000\n");  // 20 klm of lamps
 }
 
 // The one-thread rate of this run, for the speed-up of the all-core run that follows it.
@@ -67,29 +44,12 @@ void BM_OpenTerritoryLargeSite(benchmark::State& state)
     state.SkipWithError(error.c_str());
     return;
   }
-  const unsigned threads = static_cast<unsigned>(state.range(0));
-  const unsigned cores = threads ? threads : std::max(1u, std::thread::hardware_concurrency());
   SilentHost host;
-  std::uint64_t evaluations = 0;
-  double seconds = 0.0;
-  for (auto _ : state) {
-    OpenTerritoryResult result;
-    auto start = std::chrono::steady_clock::now();
-    if (CalculateOpenTerritory(*in, host, result, &error, {threads}) != kEngineOk) {
-      state.SkipWithError(error.c_str());
-      return;
-    }
-    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    evaluations += result.evaluations;
-    benchmark::DoNotOptimize(result.zones);
-  }
-  const double rate = seconds > 0.0 ? static_cast<double>(evaluations) / seconds : 0.0;
-  state.counters["evaluations/s"] = rate;
-  state.counters["threads"] = cores;
-  if (threads == 1)
-    g_singleThreadRate = rate;
-  else if (g_singleThreadRate > 0.0)
-    state.counters["speed-up"] = rate / g_singleThreadRate;
+  bench::BenchOneThreadAndEveryCore(
+      state, g_singleThreadRate, &OpenTerritoryResult::zones,
+      [&](unsigned threads, OpenTerritoryResult& result, std::string& why) {
+        return CalculateOpenTerritory(*in, host, result, &why, {threads});
+      });
 }
 BENCHMARK(BM_OpenTerritoryLargeSite)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 

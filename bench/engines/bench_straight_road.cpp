@@ -5,11 +5,11 @@
 // interactive. Reported as point-luminaire evaluations per second.
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "bench/engines/bench_harness.h"
 #include "outside/engines/engine_host.h"
 #include "outside/engines/road_calc.h"
 #include "outside/engines/straight_road_engine.h"
@@ -20,26 +20,6 @@ using namespace Engines;
 
 const std::string kRtable = std::string(TESMIRA_ENGINE_BIN_DIR) + "/rtab_1.rtb";
 
-// A road luminaire's shape on a realistic grid: planes every 5 degrees, gamma every degree up to 90.
-std::string IntensityBlock()
-{
-  std::string s = "0\n91\n73\n";
-  for (int g = 0; g <= 90; ++g)
-    s += std::to_string(g) + (g < 90 ? "\t" : "\n");
-  for (int c = -180; c <= 180; c += 5)
-    s += std::to_string(c) + (c < 180 ? "\t" : "\n");
-  for (int c = -180; c <= 180; c += 5) {
-    for (int g = 0; g <= 90; ++g) {
-      double gr = g * 3.14159265358979 / 180, cr = c * 3.14159265358979 / 180;
-      char v[32];
-      std::snprintf(v, sizeof v, "%g", 8000 * (1 + 0.6 * std::sin(cr)) * std::cos(gr) * (1 + 2 * std::sin(gr)));
-      s += v;
-      s += g < 90 ? "\t" : "\n";
-    }
-  }
-  return s;
-}
-
 std::string FourLaneRoad()
 {
   std::string s = "1\n" + kRtable + "\n0\n1\n2\n3.5\n0\n2\n3.5\n1\n3\n0\n";  // two-way, 2 + 2 lanes, 3 m strip
@@ -49,7 +29,7 @@ std::string FourLaneRoad()
   for (int arm = -2; arm <= 2; ++arm)
     s += "0\n2\n30\n10\n1.5\n1\n10\n" + std::to_string(arm * 15) + "\n0\n1\n";
   s += "30\n";
-  return s + IntensityBlock();
+  return s + bench::IntensityBlock("0\n");
 }
 
 void BM_StraightRoadCalculation(benchmark::State& state)
