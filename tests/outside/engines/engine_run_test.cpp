@@ -6,11 +6,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <thread>
 
-#include <unistd.h>
-
+#include "engine_files_fixture.h"
 #include "input_fixture.h"
 #include "outside/engines/engine_codes.h"
 #include "outside/engines/file_io.h"
@@ -21,42 +19,21 @@ namespace {
 
 namespace fs = std::filesystem;
 const std::string kBin = TESMIRA_ENGINE_BIN_DIR;
+using testing::FakeMainWindow;
+using testing::RecordingHost;
 
-class EngineFiles : public ::testing::Test {
+class EngineFiles : public testing::ExchangeFiles {
 protected:
-  void SetUp() override
-  {
-    dir_ = fs::temp_directory_path() /
-           ("tesmira-engine-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-    input_ = (dir_ / "qout1.tmp").string();
-    result_ = (dir_ / "qor1.tmp").string();
-    std::ofstream(result_).close();  // the program hands over an empty result file
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  EngineFiles() : ExchangeFiles("tesmira-engine-", "qout1.tmp", "qor1.tmp") {}
 
   void WriteInput(std::string text)
   {
     auto at = text.find(testing::kRtabPlaceholder);
     if (at != std::string::npos)
       text.replace(at, std::strlen(testing::kRtabPlaceholder), kBin + "/rtab_1.rtb");
-    std::ofstream(input_, std::ios::binary) << text;
+    ExchangeFiles::WriteInput(text);
   }
   std::uintmax_t ResultSize() const { return fs::file_size(result_); }
-
-  fs::path dir_;
-  std::string input_, result_;
-};
-
-struct RecordingHost : EngineHost {
-  std::vector<int> progress;
-  std::vector<int> finished;
-  int cancelAfterQuestions = -1;
-  int questions = 0;
-  void Progress(int percent) override { progress.push_back(percent); }
-  bool IsCancelled() override { return cancelAfterQuestions >= 0 && ++questions > cancelAfterQuestions; }
-  void Finish(int code) override { finished.push_back(code); }
 };
 
 TEST_F(EngineFiles, CalculatesTheHandWrittenRoadAndLeavesASample)
@@ -137,53 +114,13 @@ TEST_F(EngineFiles, ProgramPathsInCodePage1251AreFound)
   EXPECT_EQ(fs::file_size(folder / "qor.tmp"), 717u * 4);
 }
 
-// A main window as the engine sees it: records what it is sent and posted, answers the state question.
-class FakeMainWindow final : public WindowMessenger {
-public:
-  struct Message {
-    UINT id;
-    WPARAM wParam;
-    bool posted;
-    bool operator==(const Message&) const = default;
-  };
-  std::thread::id owner = std::this_thread::get_id();
-  int state = 1;
-
-  LRESULT Send(HWND, UINT id, WPARAM wParam, LPARAM lParam) override
-  {
-    std::lock_guard lock(mutex_);
-    log_.push_back({id, wParam, false});
-    if (id == kMsgCalculationState)
-      *reinterpret_cast<int*>(lParam) = state;
-    return 0;
-  }
-  BOOL Post(HWND, UINT id, WPARAM wParam, LPARAM) override
-  {
-    std::lock_guard lock(mutex_);
-    log_.push_back({id, wParam, true});
-    return TRUE;
-  }
-  bool IsWindowThread(HWND) override { return std::this_thread::get_id() == owner; }
-  std::vector<Message> Log()
-  {
-    std::lock_guard lock(mutex_);
-    return log_;
-  }
-
-private:
-  std::mutex mutex_;
-  std::vector<Message> log_;
-};
-
 HWND const kMainWindow = reinterpret_cast<HWND>(0x1234);
 
 TEST_F(EngineFiles, ThreadedRunReportsProgressAsksTheStateAndPostsTheEnd)
 {
   WriteInput(testing::HandWrittenInput());
   FakeMainWindow window;
-  std::vector<char> in(input_.begin(), input_.end()), out(result_.begin(), result_.end());
-  in.resize(260, '\0');
-  out.resize(260, '\0');
+  std::vector<char> in = testing::ProgramPathBuffer(input_), out = testing::ProgramPathBuffer(result_);
   int code = -1;
   std::thread worker([&] {
     code = RunStraightRoadCall(&window, kMainWindow, in.data(), static_cast<int>(input_.size()), out.data(),

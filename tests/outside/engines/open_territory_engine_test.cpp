@@ -5,12 +5,8 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <mutex>
-#include <thread>
 
-#include <unistd.h>
-
+#include "engine_files_fixture.h"
 #include "open_territory_fixture.h"
 #include "outside/engines/engine_codes.h"
 #include "outside/engines/file_io.h"
@@ -22,6 +18,7 @@ namespace Engines {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::RecordingHost;
 
 std::uint32_t U32At(const std::vector<std::uint8_t>& b, std::size_t offset)
 {
@@ -72,36 +69,9 @@ TEST(OpenTerritoryResultFile, ItemsStandAtTheirOffsets)
   EXPECT_EQ(FormatOpenTerritoryResult({}), std::vector<std::uint8_t>(12, 0));  // three zero counts
 }
 
-class SiteFiles : public ::testing::Test {
+class SiteFiles : public testing::ExchangeFiles {
 protected:
-  void SetUp() override
-  {
-    dir_ = fs::temp_directory_path() /
-           ("tesmira-site-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-    input_ = (dir_ / "qout3.tmp").string();
-    result_ = (dir_ / "qor3.tmp").string();
-    std::ofstream(result_).close();
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  void WriteInput(const std::string& text) { std::ofstream(input_, std::ios::binary) << text; }
-  std::vector<std::uint8_t> Result() const
-  {
-    std::ifstream f(result_, std::ios::binary);
-    return {std::istreambuf_iterator<char>(f), {}};
-  }
-
-  fs::path dir_;
-  std::string input_, result_;
-};
-
-struct RecordingHost : EngineHost {
-  std::vector<int> progress, finished;
-  void Progress(int percent) override { progress.push_back(percent); }
-  bool IsCancelled() override { return false; }
-  void Finish(int code) override { finished.push_back(code); }
+  SiteFiles() : ExchangeFiles("tesmira-site-", "qout3.tmp", "qor3.tmp") {}
 };
 
 TEST_F(SiteFiles, CalculatesTheHandWrittenSiteAndLeavesASample)
@@ -177,87 +147,13 @@ TEST_F(SiteFiles, RunCodesAndFailuresWriteNothing)
   EXPECT_EQ(RunOpenTerritoryEngine(input_, (dir_ / "no" / "folder").string(), host), kResultNotWritten);
 }
 
-// A main window as the engine sees it: records what it is sent and posted, answers the state question.
-class FakeMainWindow final : public WindowMessenger {
-public:
-  struct Message {
-    UINT id;
-    WPARAM wParam;
-    bool posted;
-    bool operator==(const Message&) const = default;
-  };
-  std::thread::id owner = std::this_thread::get_id();
-  int state = 1;
-
-  LRESULT Send(HWND, UINT id, WPARAM wParam, LPARAM lParam) override
-  {
-    std::lock_guard lock(mutex_);
-    log_.push_back({id, wParam, false});
-    if (id == kMsgCalculationState)
-      *reinterpret_cast<int*>(lParam) = state;
-    return 0;
-  }
-  BOOL Post(HWND, UINT id, WPARAM wParam, LPARAM) override
-  {
-    std::lock_guard lock(mutex_);
-    log_.push_back({id, wParam, true});
-    return TRUE;
-  }
-  bool IsWindowThread(HWND) override { return std::this_thread::get_id() == owner; }
-  std::vector<Message> Log()
-  {
-    std::lock_guard lock(mutex_);
-    return log_;
-  }
-
-private:
-  std::mutex mutex_;
-  std::vector<Message> log_;
-};
-
 HWND const kMainWindow = reinterpret_cast<HWND>(0x3333);
 
 TEST_F(SiteFiles, EntryPointKeepsTheMessageProtocol)
 {
   WriteInput(testing::HandWrittenSite());
-  FakeMainWindow window;
-  SetEngineWindowMessenger(&window);
-  std::vector<char> in(input_.begin(), input_.end()), out(result_.begin(), result_.end());
-  in.resize(260, '\0');
-  out.resize(260, '\0');
-  int code = -1;
-  std::thread worker([&] {
-    code = INTERFACE3(kMainWindow, in.data(), static_cast<int>(input_.size()), out.data(),
-                      static_cast<int>(result_.size()));
-  });
-  worker.join();
-  SetEngineWindowMessenger(nullptr);
-  EXPECT_EQ(code, kEngineOk);
-  auto log = window.Log();
-  ASSERT_GE(log.size(), 3u);
-  EXPECT_EQ(log.front(), (FakeMainWindow::Message{kMsgEngineProgress, 0, false}));
-  EXPECT_EQ(log.back(), (FakeMainWindow::Message{kMsgCalculationFinished, kEngineOk, true}));
-  int questions = 0;
-  for (const auto& m : log)
-    questions += m.id == kMsgCalculationState;
-  EXPECT_GE(questions, 1);
-  EXPECT_FALSE(Result().empty());
-
-  // Asked to stop: the end message carries the cancel code and the result file stays empty.
-  std::ofstream(result_, std::ios::trunc).close();
-  FakeMainWindow stopping;
-  stopping.state = kStateStopping;
-  std::thread again([&] { code = RunOpenTerritoryCall(&stopping, kMainWindow, in.data(), 260, out.data(), 260); });
-  again.join();
-  EXPECT_EQ(code, kCancelled);
-  EXPECT_EQ(stopping.Log().back(), (FakeMainWindow::Message{kMsgCalculationFinished, kCancelled, true}));
-  EXPECT_TRUE(Result().empty());
-
-  // A direct run (on the window's thread) leaves the end message to the program.
-  FakeMainWindow direct;
-  EXPECT_EQ(RunOpenTerritoryCall(&direct, kMainWindow, in.data(), 260, out.data(), 260), kEngineOk);
-  for (const auto& m : direct.Log())
-    EXPECT_NE(m.id, kMsgCalculationFinished);
+  ExpectEntryPointKeepsTheMessageProtocol(kMainWindow, INTERFACE3, RunOpenTerritoryCall,
+                                          [&] { EXPECT_FALSE(Result().empty()); });
 }
 
 }  // namespace
