@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -71,6 +72,20 @@ private:
   std::mutex mutex_;
   std::vector<Message> log_;
 };
+
+// Little-endian items of a result file.
+inline std::uint32_t U32At(const std::vector<std::uint8_t>& b, std::size_t offset)
+{
+  return std::uint32_t(b[offset]) | std::uint32_t(b[offset + 1]) << 8 | std::uint32_t(b[offset + 2]) << 16 |
+         std::uint32_t(b[offset + 3]) << 24;
+}
+inline float F32At(const std::vector<std::uint8_t>& b, std::size_t offset)
+{
+  std::uint32_t v = U32At(b, offset);
+  float f;
+  std::memcpy(&f, &v, 4);
+  return f;
+}
 
 // A path as the program hands it over: in a writable buffer of MAX_PATH characters.
 inline std::vector<char> ProgramPathBuffer(const std::string& path)

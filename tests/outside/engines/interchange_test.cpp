@@ -22,8 +22,10 @@ namespace Engines {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::F32At;
 using testing::InterchangeText;
 using testing::RecordingHost;
+using testing::U32At;
 
 void ExpectPoint(Vec3 v, double x, double y, double z, const char* what)
 {
@@ -246,19 +248,6 @@ TEST(DeckShadows, TheHierarchyAnswersAsEveryTriangleOnItsOwnDoes)
   }
   EXPECT_GT(blocked, 300);
   EXPECT_LT(blocked, 2700);
-}
-
-std::uint32_t U32At(const std::vector<std::uint8_t>& b, std::size_t offset)
-{
-  return std::uint32_t(b[offset]) | std::uint32_t(b[offset + 1]) << 8 | std::uint32_t(b[offset + 2]) << 16 |
-         std::uint32_t(b[offset + 3]) << 24;
-}
-float F32At(const std::vector<std::uint8_t>& b, std::size_t offset)
-{
-  std::uint32_t v = U32At(b, offset);
-  float f;
-  std::memcpy(&f, &v, 4);
-  return f;
 }
 
 TEST(InterchangeResultFile, ItemsAreExactlyThoseTheProgramReads)
