@@ -18,7 +18,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "outside/engines/text_scan.h"
+#include "outside/engines/number_reader.h"
 
 namespace Engines {
 
@@ -54,37 +54,13 @@ std::string WithoutComments(std::string_view text)
   return out;
 }
 
-class SiteReader {
+class SiteReader : public NumberReader {
 public:
   SiteReader(std::string_view text, bool meshes, std::string* error)
-      : text_(WithoutComments(text)), scan_(text_), error_(error), meshes_(meshes)
+      : NumberReader(WithoutComments(text), error), meshes_(meshes)
   {
   }
 
-  bool Fail(const std::string& what)
-  {
-    if (error_ && !failed_)
-      *error_ = what + (scan_.Remaining() == 0 ? " (the file ends early)" : " on line " + std::to_string(scan_.Line()));
-    failed_ = true;
-    return false;
-  }
-
-  bool Unsigned(const char* what, unsigned long limit, unsigned long& value)
-  {
-    if (!scan_.Unsigned(value))
-      return Fail(std::string("expected an unsigned number for ") + what);
-    if (value > limit)
-      return Fail(std::string(what) + " " + std::to_string(value) + " is above " + std::to_string(limit));
-    return true;
-  }
-  bool Unsigned(const char* what, unsigned long limit, unsigned& value)
-  {
-    unsigned long v = 0;
-    if (!Unsigned(what, std::min<unsigned long>(limit, ~0u), v))
-      return false;
-    value = static_cast<unsigned>(v);
-    return true;
-  }
   bool Flag(const char* what, bool& value)
   {
     unsigned long v = 0;
@@ -99,14 +75,6 @@ public:
     if (!scan_.Real(v) || std::fabs(v) > 1e9 || v != std::trunc(v))
       return Fail(std::string("expected a whole number for ") + what);
     value = static_cast<long>(v);
-    return true;
-  }
-  bool Real(const char* what, double lo, double hi, double& value)
-  {
-    if (!scan_.Real(value))
-      return Fail(std::string("expected a number for ") + what);
-    if (value < lo || value > hi)
-      return Fail(std::string(what) + " is out of range");
     return true;
   }
   bool Coordinate(const char* what, double& value) { return Real(what, -kMaxSiteExtent, kMaxSiteExtent, value); }
@@ -282,36 +250,13 @@ public:
     return true;
   }
 
-  bool Axis(const char* what, std::size_t count, std::vector<double>& axis)
-  {
-    axis.resize(count);
-    for (double& a : axis)
-      if (!Real(what, -3600.0, 3600.0, a))
-        return false;
-    if (!std::is_sorted(axis.begin(), axis.end()))
-      return Fail(std::string(what) + " do not ascend");
-    return true;
-  }
-
   bool Block(SiteLuminaireType& type, unsigned maxAngles, unsigned maxPlanes)
   {
     unsigned system = 0, angles = 0, planes = 0;
     if (!Unsigned("the photometric system", 1, system) || !Real("the lamp flux", 0.0, 1e9, type.lampFlux) ||
         !Unsigned("the gamma angle count", maxAngles, angles) || !Unsigned("the plane count", maxPlanes, planes))
       return false;
-    IntensityTable& table = type.table;
-    table.cPlanes = system == 0;
-    const std::size_t cells = static_cast<std::size_t>(angles) * planes;
-    if (cells + angles + planes > scan_.Remaining() / 2 + 1)
-      return Fail("the intensity table is larger than the rest of the file");
-    if (!Axis("gamma angles", angles, table.angles) || !Axis("plane angles", planes, table.planes))
-      return false;
-    table.candela.resize(cells);
-    for (double& cd : table.candela)
-      if (!Real("an intensity", 0.0, 1e12, cd))
-        return false;
-    table.Index();
-    return true;
+    return IntensityValues(type.table, system, angles, planes);
   }
 
   bool Read(OpenTerritoryInput& in)
@@ -353,11 +298,7 @@ public:
   }
 
 private:
-  std::string text_;
-  TextScan scan_;
-  std::string* error_;
   bool meshes_;
-  bool failed_ = false;
 };
 
 }  // namespace

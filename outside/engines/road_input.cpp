@@ -11,50 +11,21 @@
 //   T blocks: system (0 C, 1 B), angle count, plane count, angles, planes, one line of candela per plane.
 #include "outside/engines/road_input.h"
 
-#include <algorithm>
-
-#include "outside/engines/text_scan.h"
+#include "outside/engines/number_reader.h"
 
 namespace Engines {
 namespace {
 
-class InputReader {
+class InputReader : public NumberReader {
 public:
-  InputReader(std::string_view text, std::string* error) : scan_(text), error_(error) {}
+  InputReader(std::string_view text, std::string* error) : NumberReader(text, error) {}
 
-  bool Fail(const std::string& what)
-  {
-    if (error_ && !failed_)
-      *error_ = what + (scan_.Remaining() == 0 ? " (the file ends early)" : " on line " + std::to_string(scan_.Line()));
-    failed_ = true;
-    return false;
-  }
-
-  bool Unsigned(const char* what, unsigned long limit, unsigned& value)
-  {
-    unsigned long v = 0;
-    if (!scan_.Unsigned(v))
-      return Fail(std::string("expected an unsigned number for ") + what);
-    limit = std::min<unsigned long>(limit, ~0u);  // a larger number would wrap round in the 32-bit field
-    if (v > limit)
-      return Fail(std::string(what) + " " + std::to_string(v) + " is above " + std::to_string(limit));
-    value = static_cast<unsigned>(v);
-    return true;
-  }
   bool Flag(const char* what, bool& value)
   {
     unsigned v = 0;
     if (!Unsigned(what, ~0ul, v))
       return false;
     value = v != 0;
-    return true;
-  }
-  bool Real(const char* what, double lo, double hi, double& value)
-  {
-    if (!scan_.Real(value))
-      return Fail(std::string("expected a number for ") + what);
-    if (value < lo || value > hi)
-      return Fail(std::string(what) + " is out of range");
     return true;
   }
   bool Length(const char* what, double& value) { return Real(what, 0.0, kMaxLength, value); }
@@ -95,36 +66,13 @@ public:
     return true;
   }
 
-  bool Axis(const char* what, std::size_t count, std::vector<double>& axis)
-  {
-    axis.resize(count);
-    for (double& a : axis)
-      if (!Real(what, -3600.0, 3600.0, a))
-        return false;
-    if (!std::is_sorted(axis.begin(), axis.end()))
-      return Fail(std::string(what) + " do not ascend");
-    return true;
-  }
-
   bool Block(IntensityTable& table, unsigned maxAngles, unsigned maxPlanes)
   {
     unsigned system = 0, angles = 0, planes = 0;
     if (!Unsigned("the photometric system", 1, system) || !Unsigned("the gamma angle count", maxAngles, angles) ||
         !Unsigned("the plane count", maxPlanes, planes))
       return false;
-    table.cPlanes = system == 0;
-    // Every value takes at least two bytes of the file: a count beyond that is damage, not data.
-    const std::size_t cells = static_cast<std::size_t>(angles) * planes;
-    if (cells + angles + planes > scan_.Remaining() / 2 + 1)
-      return Fail("the intensity table is larger than the rest of the file");
-    if (!Axis("gamma angles", angles, table.angles) || !Axis("plane angles", planes, table.planes))
-      return false;
-    table.candela.resize(cells);
-    for (double& cd : table.candela)
-      if (!Real("an intensity", 0.0, 1e12, cd))
-        return false;
-    table.Index();
-    return true;
+    return IntensityValues(table, system, angles, planes);
   }
 
   bool Read(StraightRoadInput& in)
@@ -184,11 +132,6 @@ public:
         return false;
     return true;
   }
-
-private:
-  TextScan scan_;
-  std::string* error_;
-  bool failed_ = false;
 };
 
 }  // namespace
