@@ -64,6 +64,16 @@ public:
     return true;
   }
 
+  // A luminaire record's type, counted from 1.
+  bool LuminaireType(unsigned typeCount, unsigned& type)
+  {
+    if (!Unsigned("the luminaire type", typeCount, type))
+      return false;
+    if (type == 0)
+      return Fail("luminaire type 0 (types count from 1)");
+    return true;
+  }
+
   // The table after its counts: gamma angles, planes, then a candela value for each pair.
   bool IntensityValues(IntensityTable& table, unsigned system, unsigned angles, unsigned planes)
   {

@@ -243,11 +243,7 @@ public:
           (!Unsigned("the mount node", ~0ul, r.mountNode) || !Angle("the luminaire turn", r.luminaireTurn)))
         return false;
     }
-    if (!Unsigned("the luminaire type", typeCount, r.type))
-      return false;
-    if (r.type == 0)
-      return Fail("luminaire type 0 (types count from 1)");
-    return true;
+    return LuminaireType(typeCount, r.type);
   }
 
   bool Block(SiteLuminaireType& type, unsigned maxAngles, unsigned maxPlanes)

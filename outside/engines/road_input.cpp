@@ -59,11 +59,7 @@ public:
       return false;
     if (!Real("the group offset", -kMaxLength, kMaxLength, r.offset))
       return false;
-    if (!Unsigned("the luminaire type", typeCount, r.type))
-      return false;
-    if (r.type == 0)
-      return Fail("luminaire type 0 (types count from 1)");
-    return true;
+    return LuminaireType(typeCount, r.type);
   }
 
   bool Block(IntensityTable& table, unsigned maxAngles, unsigned maxPlanes)
