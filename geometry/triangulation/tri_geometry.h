@@ -47,26 +47,67 @@ public:
   CTriTriangle(CTriPoint* a, CTriPoint* b, CTriPoint* c) : points{a, b, c} {}
 
   // i is the index of p; edge i lies opposite points[i].
-  int Index(const CTriPoint* p) const;
+  int Index(const CTriPoint* p) const
+  {
+    return points[0] == p ? 0 : points[1] == p ? 1 : points[2] == p ? 2 : -1;
+  }
   bool Contains(const CTriPoint* p) const { return Index(p) >= 0; }
   // The index of the point that is neither a nor b, -1 when a or b is not a point of this triangle.
-  int EdgeIndex(const CTriPoint* a, const CTriPoint* b) const;
+  int EdgeIndex(const CTriPoint* a, const CTriPoint* b) const
+  {
+    const int ia = Index(a);
+    const int ib = Index(b);
+    if (ia < 0 || ib < 0 || ia == ib) {
+      return -1;
+    }
+    return 3 - ia - ib;
+  }
 
   // A point not in the triangle is answered as if it were points[2].
-  CTriPoint* PointCCW(const CTriPoint* p) const;
-  CTriPoint* PointCW(const CTriPoint* p) const;
-  CTriTriangle* NeighbourCW(const CTriPoint* p) const;
-  CTriTriangle* NeighbourCCW(const CTriPoint* p) const;
-  CTriTriangle* NeighbourAcross(const CTriPoint* p) const;
+  CTriPoint* PointCCW(const CTriPoint* p) const { return points[points[0] == p ? 1 : points[1] == p ? 2 : 0]; }
+  CTriPoint* PointCW(const CTriPoint* p) const { return points[points[0] == p ? 2 : points[1] == p ? 0 : 1]; }
+  CTriTriangle* NeighbourCW(const CTriPoint* p) const
+  {
+    return neighbours[points[0] == p ? 1 : points[1] == p ? 2 : 0];
+  }
+  CTriTriangle* NeighbourCCW(const CTriPoint* p) const
+  {
+    return neighbours[points[0] == p ? 2 : points[1] == p ? 0 : 1];
+  }
+  CTriTriangle* NeighbourAcross(const CTriPoint* p) const
+  {
+    const int i = Index(p);
+    return i < 0 ? nullptr : neighbours[i];
+  }
 
   // Links this triangle and o across the edge they share; nothing when they share none.
-  void MarkNeighbour(CTriTriangle* o);
+  void MarkNeighbour(CTriTriangle* o)
+  {
+    if (o == nullptr) {
+      return;
+    }
+    const bool has0 = o->Contains(points[0]);
+    const bool has1 = o->Contains(points[1]);
+    const bool has2 = o->Contains(points[2]);
+    const int slot = has1 && has2 ? 0 : has0 && has2 ? 1 : has0 && has1 ? 2 : -1;
+    if (slot < 0 || o == this) {
+      if (slot >= 0) {
+        neighbours[slot] = nullptr;
+      }
+      return;
+    }
+    neighbours[slot] = o;
+    const int oslot = o->EdgeIndex(points[(slot + 1) % 3], points[(slot + 2) % 3]);
+    if (oslot >= 0) {
+      o->neighbours[oslot] = this;
+    }
+  }
   void ClearNeighbours();
   void MarkConstrainedEdge(const CTriPoint* a, const CTriPoint* b);
 
   // The point of neighbour o that is not on the edge o shares with this triangle (p is this triangle's point
   // across that edge).
-  CTriPoint* OppositePoint(const CTriTriangle& o, const CTriPoint* p) const;
+  CTriPoint* OppositePoint(const CTriTriangle& o, const CTriPoint* p) const { return o.PointCW(PointCW(p)); }
 
   CTriPoint* points[3];
   CTriTriangle* neighbours[3] = {nullptr, nullptr, nullptr};
@@ -86,9 +127,39 @@ enum TriOrientation { kTriClockwise = 0, kTriCounterClockwise = 1, kTriCollinear
 // collinear input (axis-parallel outlines, equal coordinates) from being read as a turn.
 inline constexpr double kTriCollinearEpsilon = 1e-16;
 
-TriOrientation Orientation(const CTriPoint& a, const CTriPoint& b, const CTriPoint& c);
+inline TriOrientation Orientation(const CTriPoint& a, const CTriPoint& b, const CTriPoint& c)
+{
+  const double d = (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
+  if (d > -kTriCollinearEpsilon && d < kTriCollinearEpsilon) {
+    return kTriCollinear;
+  }
+  return d > 0.0 ? kTriCounterClockwise : kTriClockwise;
+}
 // Is d inside the circle through the counter-clockwise triangle a, b, c? Also false when d does not lie in the
 // wedge at a that the flip of edge (b, c) needs.
-bool InCircle(const CTriPoint& a, const CTriPoint& b, const CTriPoint& c, const CTriPoint& d);
+inline bool InCircle(const CTriPoint& a, const CTriPoint& b, const CTriPoint& c, const CTriPoint& d)
+{
+  const double adx = a.x - d.x, ady = a.y - d.y;
+  const double bdx = b.x - d.x, bdy = b.y - d.y;
+  const double cdx = c.x - d.x, cdy = c.y - d.y;
+  const double oabd = adx * bdy - bdx * ady;
+  if (oabd <= 0.0) {
+    return false;
+  }
+  const double ocad = cdx * ady - adx * cdy;
+  if (ocad <= 0.0) {
+    return false;
+  }
+  const double alift = adx * adx + ady * ady;
+  const double blift = bdx * bdx + bdy * bdy;
+  const double clift = cdx * cdx + cdy * cdy;
+  return alift * (bdx * cdy - cdx * bdy) + blift * ocad + clift * oabd > 0.0;
+}
 // The wedge test of InCircle alone: d sees a across the edge (b, c), so the quadrilateral is convex at a.
-bool InFlipRegion(const CTriPoint& a, const CTriPoint& b, const CTriPoint& c, const CTriPoint& d);
+inline bool InFlipRegion(const CTriPoint& a, const CTriPoint& b, const CTriPoint& c, const CTriPoint& d)
+{
+  const double adx = a.x - d.x, ady = a.y - d.y;
+  const double bdx = b.x - d.x, bdy = b.y - d.y;
+  const double cdx = c.x - d.x, cdy = c.y - d.y;
+  return adx * bdy - bdx * ady > 0.0 && cdx * ady - adx * cdy > 0.0;
+}
