@@ -5,7 +5,7 @@
 //   although the input sends the points of a background polygon.
 #include "outside/engines/interchange_result_file.h"
 
-#include <cstring>
+#include "outside/engines/result_items.h"
 
 namespace Engines {
 
@@ -19,15 +19,9 @@ std::vector<std::uint8_t> FormatInterchangeResult(const InterchangeResult& r)
     case PolygonAnswer::Nothing: break;
     }
   }
-  std::vector<std::uint8_t> out;
-  out.reserve(items.size() * 4);
-  for (float f : items) {
-    std::uint32_t v;
-    std::memcpy(&v, &f, sizeof v);
-    for (int shift = 0; shift < 32; shift += 8)
-      out.push_back(static_cast<std::uint8_t>(v >> shift));
-  }
-  return out;
+  ResultItems out(items.size());
+  out.Floats(items);
+  return out.Take();
 }
 
 }  // namespace Engines

@@ -12,47 +12,14 @@
 //     per observer: TI, glare index; then the luminance summary x5.
 #include "outside/engines/road_result_file.h"
 
-#include <cstring>
+#include "outside/engines/result_items.h"
 
 namespace Engines {
 namespace {
 
-class ItemWriter {
-public:
-  void U32(std::uint32_t v) { Bytes(v); }
-  void I32(std::int32_t v) { Bytes(static_cast<std::uint32_t>(v)); }
-  void F32(float f)
-  {
-    std::uint32_t v;
-    std::memcpy(&v, &f, sizeof v);
-    Bytes(v);
-  }
-  void Floats(const std::vector<float>& v)
-  {
-    for (float f : v)
-      F32(f);
-  }
-  template <std::size_t N>
-  void Floats(const std::array<float, N>& v)
-  {
-    for (float f : v)
-      F32(f);
-  }
-  std::uint32_t Count(std::size_t n) { return static_cast<std::uint32_t>(n); }
-  std::vector<std::uint8_t> Take() { return std::move(out_); }
-
-private:
-  void Bytes(std::uint32_t v)
-  {
-    for (int shift = 0; shift < 32; shift += 8)
-      out_.push_back(static_cast<std::uint8_t>(v >> shift));
-  }
-  std::vector<std::uint8_t> out_;
-};
-
-void Walk(ItemWriter& w, const SidewalkResult& s)
+void Walk(ResultItems& w, const SidewalkResult& s)
 {
-  w.U32(w.Count(s.y.size()));
+  w.Count(s.y.size());
   w.Floats(s.y);
   w.Floats(s.e);
   w.Floats(s.summary);
@@ -61,15 +28,15 @@ void Walk(ItemWriter& w, const SidewalkResult& s)
   w.F32(s.escMin);
 }
 
-void Wall(ItemWriter& w, const WallResult& s)
+void Wall(ResultItems& w, const WallResult& s)
 {
-  w.U32(w.Count(s.z.size()));
+  w.Count(s.z.size());
   w.Floats(s.z);
   w.Floats(s.ev);
   w.F32(s.evMax);
 }
 
-void ObserverFive(ItemWriter& w, const ObserverValues& o)
+void ObserverFive(ResultItems& w, const ObserverValues& o)
 {
   w.F32(o.average);
   w.F32(o.minimum);
@@ -82,8 +49,8 @@ void ObserverFive(ItemWriter& w, const ObserverValues& o)
 
 std::vector<std::uint8_t> FormatStraightRoadResult(const StraightRoadInput& in, const StraightRoadResult& res)
 {
-  ItemWriter w;
-  w.U32(w.Count(res.xs.size()));
+  ResultItems w;
+  w.Count(res.xs.size());
   w.I32(res.header1);
   w.I32(res.header2);
   w.Floats(res.xs);
@@ -92,7 +59,7 @@ std::vector<std::uint8_t> FormatStraightRoadResult(const StraightRoadInput& in, 
   if (in.LeftSidewalk())
     Walk(w, res.leftWalk);
   if (in.wallsTakePart) {
-    w.U32(w.Count(res.xsWall.size()));
+    w.Count(res.xsWall.size());
     w.Floats(res.xsWall);
     if (in.RightWall())
       Wall(w, res.rightWall);
@@ -111,7 +78,7 @@ std::vector<std::uint8_t> FormatStraightRoadResult(const StraightRoadInput& in, 
     return k < res.observers.size() ? res.observers[k] : zero;
   };
   w.I32(res.header3);
-  w.U32(w.Count(res.yRoad.size()));
+  w.Count(res.yRoad.size());
   w.Floats(res.yRoad);
   w.Floats(res.eRoad);
   w.Floats(res.sumRoad);
@@ -122,7 +89,7 @@ std::vector<std::uint8_t> FormatStraightRoadResult(const StraightRoadInput& in, 
       ObserverFive(w, observer(k));
   }
   if (separate) {
-    w.U32(w.Count(res.yOpp.size()));
+    w.Count(res.yOpp.size());
     w.Floats(res.yOpp);
     w.Floats(res.eOpp);
     w.Floats(res.sumOpp);
