@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "text_lines.h"
+
 namespace Engines::testing {
 
 inline std::string HandWrittenInterchange()
@@ -207,25 +209,6 @@ public:
   }
 
 private:
-  static std::string Line(double v)
-  {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.9g\n", v);
-    return buffer;
-  }
-  static std::string Line(int v) { return std::to_string(v) + "\n"; }
-  static std::string Numbers(const std::vector<double>& v)
-  {
-    std::string s;
-    for (double d : v) {
-      char buffer[64];
-      std::snprintf(buffer, sizeof buffer, "%.9g ", d);
-      s += buffer;
-    }
-    s.back() = '\n';
-    return s;
-  }
-
   int carriageway_ = 1, sidewalk_ = 1;
   double safety_ = 1.0, userStep_ = 0.0;
   std::size_t maxVertices_ = 0, maxTriangles_ = 0, maxPoints_ = 0;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "text_lines.h"
+
 namespace Engines::testing {
 
 class SiteText {
@@ -15,22 +17,22 @@ public:
   // Axis-aligned rectangle x0..x1, y0..y1 at height z; type 1 carriageway, 2 sidewalk, 0/3 background, 4 shading.
   SiteText& Rectangle(double x0, double y0, double x1, double y1, double z, int type, double base = 0.0)
   {
-    rectangles_.push_back(Points({x0, y0, z, x1, y0, z, x1, y1, z}) + Line(type) + Line(base));
+    rectangles_.push_back(Numbers({x0, y0, z, x1, y0, z, x1, y1, z}) + Line(type) + Line(base));
     return *this;
   }
   SiteText& Triangle(std::vector<double> nine, int type, double base = 0.0)
   {
-    triangles_.push_back(Points(nine) + Line(type) + Line(base));
+    triangles_.push_back(Numbers(nine) + Line(type) + Line(base));
     return *this;
   }
   SiteText& Ellipse(std::vector<double> nine, int type, double base = 0.0)
   {
-    ellipses_.push_back(Points(nine) + Line(type) + Line(base));
+    ellipses_.push_back(Numbers(nine) + Line(type) + Line(base));
     return *this;
   }
   SiteText& Sector(std::vector<double> nine, double inner, double angle, int type, double base = 0.0)
   {
-    sectors_.push_back(Points(nine) + Line(inner) + Line(angle) + Line(type) + Line(base));
+    sectors_.push_back(Numbers(nine) + Line(inner) + Line(angle) + Line(type) + Line(base));
     return *this;
   }
   // A polygon without triangle pieces: the outline alone.
@@ -38,7 +40,7 @@ public:
   {
     std::string s = Line(static_cast<int>(xyz.size() / 3));
     for (std::size_t i = 0; i + 2 < xyz.size(); i += 3)
-      s += Points({xyz[i], xyz[i + 1], xyz[i + 2]});
+      s += Numbers({xyz[i], xyz[i + 1], xyz[i + 2]});
     polygons_.push_back(s + "0\n" + Line(type) + Line(base) + "0\n");
     maxVertices_ = std::max(maxVertices_, xyz.size() / 3);
     return *this;
@@ -102,25 +104,6 @@ public:
   }
 
 private:
-  static std::string Line(double v)
-  {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.9g\n", v);
-    return buffer;
-  }
-  static std::string Line(int v) { return std::to_string(v) + "\n"; }
-  static std::string Points(const std::vector<double>& v)
-  {
-    std::string s;
-    for (double d : v) {
-      char buffer[64];
-      std::snprintf(buffer, sizeof buffer, "%.9g ", d);
-      s += buffer;
-    }
-    s.back() = '\n';
-    return s;
-  }
-
   double length_, width_, step_;
   int carriageway_ = 1, sidewalk_ = 1;
   double mf_ = 1.0;
