@@ -92,6 +92,24 @@ std::optional<std::string_view> Lookup(const ResourceModuleData* data, UINT id)
   return std::string_view(it->text, it->length);
 }
 
+template <class Table>
+const Table* FindById(const ResourceModuleData* data, const Table* tables, std::size_t count, UINT id)
+{
+  if (data == nullptr) {
+    SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
+    return nullptr;
+  }
+  const Table* end = tables + count;
+  const Table* it = count == 0 ? end : std::lower_bound(tables, end, id, [](const Table& t, UINT key) {
+    return t.id < key;
+  });
+  if (it == end || it->id != id) {
+    SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+    return nullptr;
+  }
+  return it;
+}
+
 int CopyOut(std::optional<std::string_view> text, char* buffer, int size)
 {
   if (buffer == nullptr || size <= 0) {
@@ -192,6 +210,19 @@ ScopedResourceModuleAbsence::ScopedResourceModuleAbsence(const char* fileName) :
 ScopedResourceModuleAbsence::~ScopedResourceModuleAbsence() { SetResourceModuleAbsent(fileName_, wasAbsent_); }
 
 std::optional<std::string_view> FindString(HINSTANCE module, UINT id) { return Lookup(Resolve(module), id); }
+
+const MenuResource* FindMenu(HINSTANCE module, UINT id)
+{
+  const ResourceModuleData* data = Resolve(module);
+  return FindById(data, data != nullptr ? data->menus : nullptr, data != nullptr ? data->menuCount : 0, id);
+}
+
+const AcceleratorTableResource* FindAcceleratorTable(HINSTANCE module, UINT id)
+{
+  const ResourceModuleData* data = Resolve(module);
+  return FindById(data, data != nullptr ? data->acceleratorTables : nullptr,
+                  data != nullptr ? data->acceleratorTableCount : 0, id);
+}
 
 std::optional<std::string_view> FindStringToolkitFirst(HINSTANCE toolkitModule, UINT id)
 {

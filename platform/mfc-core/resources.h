@@ -8,11 +8,16 @@
 // nothing rather than being read.
 #pragma once
 
+#include "platform/base/hresult.h"
 #include "platform/base/wintypes.h"
 
 #include <cstddef>
 #include <optional>
 #include <string_view>
+
+// Last errors of the menu and accelerator lookups.
+inline constexpr DWORD ERROR_RESOURCE_DATA_NOT_FOUND = 1812;  // the handle names no present module
+inline constexpr DWORD ERROR_RESOURCE_NAME_NOT_FOUND = 1814;  // the module has no such id
 
 namespace platform {
 
@@ -22,11 +27,46 @@ struct StringResource {
   const char* text;  // code page 1251
 };
 
+// One item of a menu, in the order the items are read top to bottom: a popup's items follow it, one level
+// deeper, so a menu of any nesting is a flat array.
+struct MenuItemResource {
+  static constexpr BYTE kPopup = 0x01;
+  static constexpr BYTE kSeparator = 0x02;
+  static constexpr BYTE kGrayed = 0x04;
+  static constexpr BYTE kChecked = 0x08;
+  BYTE depth;        // 0 for the menu's own items
+  BYTE flags;        // the k* bits above
+  WORD id;           // command id; 0 for popups and separators
+  const char* text;  // code page 1251, '&' mnemonics and "\t" shortcut text as written; "" for a separator
+};
+
+struct MenuResource {
+  UINT id;
+  const MenuItemResource* items;
+  std::size_t itemCount;
+};
+
+struct AcceleratorResource {
+  BYTE flags;    // the accelerator bits: 0x01 virtual key, 0x04 shift, 0x08 control, 0x10 alt
+  WORD key;      // the virtual key, or the code page 1251 character when not a virtual key
+  WORD command;
+};
+
+struct AcceleratorTableResource {
+  UINT id;
+  const AcceleratorResource* entries;
+  std::size_t entryCount;
+};
+
 // What the resource compiler emits for one module; constant data, valid for the whole run.
 struct ResourceModuleData {
   const char* fileName;           // the name the module is loaded by
   const StringResource* strings;  // ascending ids
   std::size_t stringCount;
+  const MenuResource* menus = nullptr;  // ascending ids
+  std::size_t menuCount = 0;
+  const AcceleratorTableResource* acceleratorTables = nullptr;  // ascending ids
+  std::size_t acceleratorTableCount = 0;
 };
 
 // Makes a module known and returns a handle to it; registering the same module again returns the same handle.
@@ -57,6 +97,9 @@ class ScopedResourceModuleAbsence {
 
 // The string of a module, or nothing when the module or the id is missing.
 std::optional<std::string_view> FindString(HINSTANCE module, UINT id);
+// A menu or accelerator table of a module; null with the last error set when the module or the id is missing.
+const MenuResource* FindMenu(HINSTANCE module, UINT id);
+const AcceleratorTableResource* FindAcceleratorTable(HINSTANCE module, UINT id);
 // The toolkit's lookup: its own module first (may be null), then the program's resource module.
 std::optional<std::string_view> FindStringToolkitFirst(HINSTANCE toolkitModule, UINT id);
 

@@ -4,13 +4,43 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <map>
+#include <optional>
+#include <utility>
 
 namespace rescomp {
 namespace {
 
 // Kinds the script grammar has but this compiler does not build tables for yet.
-constexpr const char* kPlannedKinds[] = {"MENU", "ACCELERATORS", "TOOLBAR", "DIALOG", "BITMAP", "ICON", "CURSOR"};
+constexpr const char* kPlannedKinds[] = {"TOOLBAR", "DIALOG", "BITMAP", "ICON", "CURSOR"};
+
+struct VirtualKey {
+  const char* name;
+  std::uint16_t value;
+};
+
+// The keys an accelerator names; letters and digits are written in quotes with VIRTKEY.
+constexpr VirtualKey kVirtualKeys[] = {
+    {"VK_BACK", 0x08},     {"VK_TAB", 0x09},       {"VK_CLEAR", 0x0C},     {"VK_RETURN", 0x0D},
+    {"VK_PAUSE", 0x13},    {"VK_ESCAPE", 0x1B},    {"VK_SPACE", 0x20},     {"VK_PRIOR", 0x21},
+    {"VK_NEXT", 0x22},     {"VK_END", 0x23},       {"VK_HOME", 0x24},      {"VK_LEFT", 0x25},
+    {"VK_UP", 0x26},       {"VK_RIGHT", 0x27},     {"VK_DOWN", 0x28},      {"VK_INSERT", 0x2D},
+    {"VK_DELETE", 0x2E},   {"VK_HELP", 0x2F},      {"VK_APPS", 0x5D},      {"VK_NUMPAD0", 0x60},
+    {"VK_NUMPAD1", 0x61},  {"VK_NUMPAD2", 0x62},   {"VK_NUMPAD3", 0x63},   {"VK_NUMPAD4", 0x64},
+    {"VK_NUMPAD5", 0x65},  {"VK_NUMPAD6", 0x66},   {"VK_NUMPAD7", 0x67},   {"VK_NUMPAD8", 0x68},
+    {"VK_NUMPAD9", 0x69},  {"VK_MULTIPLY", 0x6A},  {"VK_ADD", 0x6B},       {"VK_SEPARATOR", 0x6C},
+    {"VK_SUBTRACT", 0x6D}, {"VK_DECIMAL", 0x6E},   {"VK_DIVIDE", 0x6F},    {"VK_F1", 0x70},
+    {"VK_F2", 0x71},       {"VK_F3", 0x72},        {"VK_F4", 0x73},        {"VK_F5", 0x74},
+    {"VK_F6", 0x75},       {"VK_F7", 0x76},        {"VK_F8", 0x77},        {"VK_F9", 0x78},
+    {"VK_F10", 0x79},      {"VK_F11", 0x7A},       {"VK_F12", 0x7B},       {"VK_OEM_PLUS", 0xBB},
+    {"VK_OEM_COMMA", 0xBC}, {"VK_OEM_MINUS", 0xBD}, {"VK_OEM_PERIOD", 0xBE},
+};
+
+bool IsKeyword(const Token& token, const char* keyword)
+{
+  return token.kind == Token::Kind::Name && token.text == keyword;
+}
 
 class Compiler {
  public:
@@ -28,6 +58,14 @@ class Compiler {
       }
       return;
     }
+    if (IsKeyword(head, "MENU")) {
+      Menu(statement);
+      return;
+    }
+    if (IsKeyword(head, "ACCELERATORS")) {
+      Accelerators(statement);
+      return;
+    }
     if (head.kind == Token::Kind::Name) {
       for (const char* kind : kPlannedKinds) {
         if (head.text == kind) {
@@ -43,9 +81,336 @@ class Compiler {
   {
     std::sort(module_.strings.begin(), module_.strings.end(),
               [](const StringEntry& a, const StringEntry& b) { return a.id < b.id; });
+    std::sort(module_.menus.begin(), module_.menus.end(),
+              [](const MenuEntry& a, const MenuEntry& b) { return a.id < b.id; });
+    std::sort(module_.accelerators.begin(), module_.accelerators.end(),
+              [](const AcceleratorTableEntry& a, const AcceleratorTableEntry& b) { return a.id < b.id; });
+    module_.names.clear();
+    for (const auto& [name, defined] : names_) {
+      module_.names.push_back({name, defined.first});
+    }
+    std::sort(module_.names.begin(), module_.names.end(), [](const NamedId& a, const NamedId& b) {
+      return a.value != b.value ? a.value < b.value : a.name < b.name;
+    });
   }
 
  private:
+  using Where = std::map<std::uint16_t, const rescomp::Statement*>;
+
+  static std::string At(const rescomp::Statement* statement)
+  {
+    return statement->file + ":" + std::to_string(statement->line);
+  }
+
+  // A number from 1 to 65535 at tokens[pos], or nothing with the error reported.
+  std::optional<std::uint16_t> Id(const rescomp::Statement& statement, std::size_t pos, const std::string& what)
+  {
+    const auto& tokens = statement.tokens;
+    if (pos >= tokens.size() || tokens[pos].kind != Token::Kind::Number) {
+      Error(statement, what + " expected" +
+                           (pos < tokens.size() ? ", not '" + tokens[pos].text + "'" : std::string()));
+      return std::nullopt;
+    }
+    if (tokens[pos].number < 1 || tokens[pos].number > 0xFFFF) {
+      Error(statement, what + " " + tokens[pos].text + " outside 1..65535");
+      return std::nullopt;
+    }
+    return static_cast<std::uint16_t>(tokens[pos].number);
+  }
+
+  // A symbolic name may be given again only for the same number: a command's name then stands in the menu,
+  // its prompt string and elsewhere alike.
+  bool Name(const rescomp::Statement& statement, const std::string& name, std::uint16_t value)
+  {
+    if (name.empty()) {
+      return true;
+    }
+    auto [it, fresh] = names_.emplace(name, std::make_pair(value, &statement));
+    if (!fresh && it->second.first != value) {
+      Error(statement, "name " + name + " already defined at " + At(it->second.second));
+      return false;
+    }
+    return true;
+  }
+
+  bool Unique(Where& where, const rescomp::Statement& statement, std::uint16_t id, const std::string& what)
+  {
+    if (auto [it, fresh] = where.emplace(id, &statement); !fresh) {
+      Error(statement, what + " " + std::to_string(id) + " already defined at " + At(it->second));
+      return false;
+    }
+    return true;
+  }
+
+  std::optional<std::string> Cp1251(const rescomp::Statement& statement, const std::string& utf8,
+                                    const std::string& what)
+  {
+    std::string text = codepage::Utf8ToCp1251(utf8);
+    if (codepage::Cp1251ToUtf8(text) != utf8) {
+      Error(statement, what + " holds a character that code page 1251 cannot represent");
+      return std::nullopt;
+    }
+    return text;
+  }
+
+  // <KIND> <id> [<NAME>]: the opening line of a menu or accelerator table.
+  bool Header(const rescomp::Statement& statement, Where& where, std::uint16_t& id, std::string& name)
+  {
+    const auto& tokens = statement.tokens;
+    const std::string& kind = tokens[0].text;
+    auto number = Id(statement, 1, kind + " id");
+    if (!number) {
+      return false;
+    }
+    id = *number;
+    std::size_t pos = 2;
+    if (pos < tokens.size() && tokens[pos].kind == Token::Kind::Name) {
+      name = tokens[pos++].text;
+    }
+    if (pos < tokens.size()) {
+      Error(statement, "unexpected '" + tokens[pos].text + "' after " + kind + " " + tokens[1].text);
+      return false;
+    }
+    if (statement.children.empty()) {
+      Error(statement, kind + " " + tokens[1].text + " has no entries");
+      return false;
+    }
+    return Unique(where, statement, id, kind + " id") && Name(statement, name, id);
+  }
+
+  void Menu(const rescomp::Statement& statement)
+  {
+    MenuEntry menu{};
+    if (!Header(statement, menus_, menu.id, menu.name)) {
+      return;
+    }
+    if (MenuLevel(statement, 0, menu.items)) {
+      module_.menus.push_back(std::move(menu));
+    }
+  }
+
+  // The statements of one level; false when any is wrong (all are still checked, to report every error).
+  bool MenuLevel(const rescomp::Statement& block, int depth, std::vector<MenuItemEntry>& items)
+  {
+    bool ok = true;
+    for (const auto& child : block.children) {
+      const auto& tokens = child.tokens;
+      MenuItemEntry item;
+      item.depth = depth;
+      if (IsKeyword(tokens[0], "POPUP")) {
+        ok = Popup(child, depth, items) && ok;
+        continue;
+      }
+      if (child.isBlock) {
+        Error(child, tokens[0].text + " cannot stand inside a menu");
+        ok = false;
+      } else if (IsKeyword(tokens[0], "SEPARATOR")) {
+        if (tokens.size() > 1) {
+          Error(child, "SEPARATOR takes nothing on its line");
+          ok = false;
+        }
+        item.separator = true;
+        items.push_back(item);
+      } else if (IsKeyword(tokens[0], "ITEM")) {
+        if (Item(child, item)) {
+          items.push_back(std::move(item));
+        } else {
+          ok = false;
+        }
+      } else {
+        Error(child, "unknown menu statement '" + tokens[0].text + "' (known: POPUP ITEM SEPARATOR)");
+        ok = false;
+      }
+    }
+    return ok;
+  }
+
+  // POPUP "<text>": a level of its own.
+  bool Popup(const rescomp::Statement& popup, int depth, std::vector<MenuItemEntry>& items)
+  {
+    const auto& tokens = popup.tokens;
+    if (tokens.size() != 2 || tokens[1].kind != Token::Kind::Text) {
+      Error(popup, "POPUP takes one text");
+      return false;
+    }
+    if (tokens[1].text.empty()) {
+      Error(popup, "POPUP text is empty");
+      return false;
+    }
+    if (popup.children.empty()) {
+      Error(popup, "POPUP \"" + tokens[1].text + "\" has no items");
+      return false;
+    }
+    if (depth + 1 > 255) {
+      Error(popup, "menus nest too deep");
+      return false;
+    }
+    auto text = Cp1251(popup, tokens[1].text, "POPUP text");
+    if (!text) {
+      return false;
+    }
+    MenuItemEntry item;
+    item.depth = depth;
+    item.popup = true;
+    item.text = std::move(*text);
+    items.push_back(std::move(item));
+    return MenuLevel(popup, depth + 1, items);
+  }
+
+  // ITEM <command id> [<NAME>] "<text>" [GRAYED] [CHECKED]
+  bool Item(const rescomp::Statement& statement, MenuItemEntry& item)
+  {
+    const auto& tokens = statement.tokens;
+    auto id = Id(statement, 1, "command id");
+    if (!id) {
+      return false;
+    }
+    item.id = *id;
+    std::size_t pos = 2;
+    std::string name;
+    if (pos < tokens.size() && tokens[pos].kind == Token::Kind::Name && tokens[pos].text != "GRAYED" &&
+        tokens[pos].text != "CHECKED") {
+      name = tokens[pos++].text;
+    }
+    std::string utf8;
+    bool hasText = false;
+    for (; pos < tokens.size() && tokens[pos].kind == Token::Kind::Text; ++pos) {
+      utf8 += tokens[pos].text;
+      hasText = true;
+    }
+    if (!hasText) {
+      Error(statement, "item " + tokens[1].text + " has no text");
+      return false;
+    }
+    // An empty text is how a menu template tells a separator; say SEPARATOR for one.
+    if (utf8.empty()) {
+      Error(statement, "item " + tokens[1].text + " has an empty text");
+      return false;
+    }
+    for (; pos < tokens.size(); ++pos) {
+      bool* option = IsKeyword(tokens[pos], "GRAYED")    ? &item.grayed
+                     : IsKeyword(tokens[pos], "CHECKED") ? &item.checked
+                                                         : nullptr;
+      if (option == nullptr) {
+        Error(statement, "unexpected '" + tokens[pos].text + "' after the text of item " + tokens[1].text +
+                             " (known: GRAYED CHECKED)");
+        return false;
+      }
+      if (*option) {
+        Error(statement, tokens[pos].text + " given twice");
+        return false;
+      }
+      *option = true;
+    }
+    auto text = Cp1251(statement, utf8, "item " + tokens[1].text);
+    if (!text || !Name(statement, name, item.id)) {
+      return false;
+    }
+    item.text = std::move(*text);
+    return true;
+  }
+
+  void Accelerators(const rescomp::Statement& statement)
+  {
+    AcceleratorTableEntry table{};
+    if (!Header(statement, accelerators_, table.id, table.name)) {
+      return;
+    }
+    bool ok = true;
+    // Where each key with its modifiers was first given: a second entry for it could never be reached.
+    std::map<std::pair<std::uint8_t, std::uint16_t>, const rescomp::Statement*> keys;
+    for (const auto& child : statement.children) {
+      AcceleratorEntry entry{};
+      if (!Accelerator(child, entry)) {
+        ok = false;
+        continue;
+      }
+      auto [it, fresh] = keys.emplace(std::make_pair(entry.flags, entry.key), &child);
+      if (!fresh) {
+        Error(child, "the same key is given at " + At(it->second));
+        ok = false;
+        continue;
+      }
+      table.entries.push_back(entry);
+    }
+    if (ok) {
+      module_.accelerators.push_back(std::move(table));
+    }
+  }
+
+  // <"key" | VK_name> <command id> [VIRTKEY] [CONTROL] [SHIFT] [ALT]
+  bool Accelerator(const rescomp::Statement& statement, AcceleratorEntry& entry)
+  {
+    const auto& tokens = statement.tokens;
+    if (statement.isBlock) {
+      Error(statement, tokens[0].text + " cannot stand inside ACCELERATORS");
+      return false;
+    }
+    std::string key;  // code page 1251, for a quoted key
+    if (tokens[0].kind == Token::Kind::Name) {
+      auto vk = std::find_if(std::begin(kVirtualKeys), std::end(kVirtualKeys),
+                             [&](const VirtualKey& k) { return tokens[0].text == k.name; });
+      if (vk == std::end(kVirtualKeys)) {
+        Error(statement, "unknown key '" + tokens[0].text + "' (a VK_ name or a character in quotes)");
+        return false;
+      }
+      // A named key is a virtual key whether or not VIRTKEY is written.
+      entry.flags = kAccelVirtKey;
+      entry.key = vk->value;
+    } else if (tokens[0].kind == Token::Kind::Text) {
+      auto text = Cp1251(statement, tokens[0].text, "the key");
+      if (!text) {
+        return false;
+      }
+      if (text->size() != 1) {
+        Error(statement, "a key in quotes is one character, not \"" + tokens[0].text + "\"");
+        return false;
+      }
+      key = *text;
+      entry.key = static_cast<unsigned char>(key[0]);
+    } else {
+      Error(statement, "an accelerator starts with its key, not '" + tokens[0].text + "'");
+      return false;
+    }
+    auto command = Id(statement, 1, "command id");
+    if (!command) {
+      return false;
+    }
+    entry.command = *command;
+    constexpr std::pair<const char*, std::uint8_t> kOptions[] = {
+        {"VIRTKEY", kAccelVirtKey}, {"CONTROL", kAccelControl}, {"SHIFT", kAccelShift}, {"ALT", kAccelAlt}};
+    std::uint8_t given = 0;
+    for (std::size_t pos = 2; pos < tokens.size(); ++pos) {
+      auto option = std::find_if(std::begin(kOptions), std::end(kOptions),
+                                 [&](const auto& o) { return IsKeyword(tokens[pos], o.first); });
+      if (option == std::end(kOptions)) {
+        Error(statement, "unexpected '" + tokens[pos].text + "' (known: VIRTKEY CONTROL SHIFT ALT)");
+        return false;
+      }
+      if ((given & option->second) != 0) {
+        Error(statement, tokens[pos].text + " given twice");
+        return false;
+      }
+      given |= option->second;
+    }
+    entry.flags |= given;
+    if (!key.empty() && (entry.flags & kAccelVirtKey) != 0) {
+      // The virtual key of a letter or digit is its upper-case character; anything else in quotes would
+      // silently be some other key ("n" is VK_DECIMAL).
+      char c = key[0];
+      if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) {
+        Error(statement, "a VIRTKEY key in quotes is a letter A-Z or a digit; name other keys with VK_");
+        return false;
+      }
+    }
+    // A character accelerator sees the typed character, which Ctrl and Shift have already changed.
+    if ((entry.flags & kAccelVirtKey) == 0 && (entry.flags & (kAccelControl | kAccelShift)) != 0) {
+      Error(statement, "CONTROL and SHIFT need VIRTKEY");
+      return false;
+    }
+    return true;
+  }
+
   // <id> [<NAME>] "<text>" ["<text>" ...]: adjacent texts are joined, so long texts can be split.
   void StringTableEntry(const rescomp::Statement& entry)
   {
@@ -91,16 +456,11 @@ class Compiler {
     }
     auto id = static_cast<std::uint16_t>(tokens[0].number);
     if (auto [it, fresh] = ids_.emplace(id, &entry); !fresh) {
-      Error(entry, "string id " + tokens[0].text + " already defined at " + it->second->file + ":" +
-                       std::to_string(it->second->line));
+      Error(entry, "string id " + tokens[0].text + " already defined at " + At(it->second));
       return;
     }
-    if (!name.empty()) {
-      if (auto [it, fresh] = names_.emplace(name, &entry); !fresh) {
-        Error(entry, "name " + name + " already defined at " + it->second->file + ":" +
-                         std::to_string(it->second->line));
-        return;
-      }
+    if (!Name(entry, name, id)) {
+      return;
     }
     module_.strings.push_back({id, name, std::move(text), entry.file, entry.line});
   }
@@ -112,8 +472,10 @@ class Compiler {
 
   Module& module_;
   std::vector<Diagnostic>& diagnostics_;
-  std::map<std::uint16_t, const rescomp::Statement*> ids_;
-  std::map<std::string, const rescomp::Statement*> names_;
+  Where ids_;  // of strings
+  Where menus_;
+  Where accelerators_;
+  std::map<std::string, std::pair<std::uint16_t, const rescomp::Statement*>> names_;
 };
 
 // Every byte outside printable ASCII as a three-digit octal escape: unlike \x, it never swallows a
@@ -171,17 +533,65 @@ std::string GenerateSource(const Module& module, const std::string& moduleFileNa
   out += "#include \"platform/mfc-core/resources.h\"\n\n";
   out += "#include <iterator>\n\n";
   out += "namespace res {\nnamespace {\n\n";
+  std::string strings = "nullptr, 0";
   if (!module.strings.empty()) {
     out += "constexpr platform::StringResource kStrings[] = {\n";
     for (const auto& s : module.strings) {
       out += "    {" + std::to_string(s.id) + ", " + std::to_string(s.text.size()) + ", " + Literal(s.text) + "},\n";
     }
     out += "};\n\n";
-    out += "constexpr platform::ResourceModuleData kModule = {" + Literal(moduleFileName) +
-           ", kStrings, std::size(kStrings)};\n\n";
-  } else {
-    out += "constexpr platform::ResourceModuleData kModule = {" + Literal(moduleFileName) + ", nullptr, 0};\n\n";
+    strings = "kStrings, std::size(kStrings)";
   }
+  std::string menus = "nullptr, 0";
+  if (!module.menus.empty()) {
+    out += "using Item = platform::MenuItemResource;\n\n";
+    for (const auto& m : module.menus) {
+      out += "constexpr Item kMenu" + std::to_string(m.id) + "[] = {\n";
+      for (const auto& item : m.items) {
+        std::string flags;
+        auto add = [&](bool on, const char* name) {
+          if (on) {
+            flags += (flags.empty() ? "Item::" : " | Item::") + std::string(name);
+          }
+        };
+        add(item.popup, "kPopup");
+        add(item.separator, "kSeparator");
+        add(item.grayed, "kGrayed");
+        add(item.checked, "kChecked");
+        out += "    {" + std::to_string(item.depth) + ", " + (flags.empty() ? "0" : flags) + ", " +
+               std::to_string(item.id) + ", " + Literal(item.text) + "},\n";
+      }
+      out += "};\n\n";
+    }
+    out += "constexpr platform::MenuResource kMenus[] = {\n";
+    for (const auto& m : module.menus) {
+      std::string array = "kMenu" + std::to_string(m.id);
+      out += "    {" + std::to_string(m.id) + ", " + array + ", std::size(" + array + ")},\n";
+    }
+    out += "};\n\n";
+    menus = "kMenus, std::size(kMenus)";
+  }
+  std::string accelerators = "nullptr, 0";
+  if (!module.accelerators.empty()) {
+    for (const auto& t : module.accelerators) {
+      out += "constexpr platform::AcceleratorResource kAccelerators" + std::to_string(t.id) + "[] = {\n";
+      for (const auto& e : t.entries) {
+        char flags[8];
+        std::snprintf(flags, sizeof flags, "0x%02X", static_cast<unsigned>(e.flags));
+        out += "    {" + std::string(flags) + ", " + std::to_string(e.key) + ", " + std::to_string(e.command) + "},\n";
+      }
+      out += "};\n\n";
+    }
+    out += "constexpr platform::AcceleratorTableResource kAcceleratorTables[] = {\n";
+    for (const auto& t : module.accelerators) {
+      std::string array = "kAccelerators" + std::to_string(t.id);
+      out += "    {" + std::to_string(t.id) + ", " + array + ", std::size(" + array + ")},\n";
+    }
+    out += "};\n\n";
+    accelerators = "kAcceleratorTables, std::size(kAcceleratorTables)";
+  }
+  out += "constexpr platform::ResourceModuleData kModule = {" + Literal(moduleFileName) + ", " + strings + ", " +
+         menus + ", " + accelerators + "};\n\n";
   out += "}  // namespace\n\n";
   out += "const platform::ResourceModuleData& " + Capitalised(module.name) + "Module() { return kModule; }\n\n";
   out += "}  // namespace res\n";
@@ -194,10 +604,8 @@ std::string GenerateIdsHeader(const Module& module)
   out += "// Generated by rescomp from res/" + module.name + "; edit the scripts, not this file.\n";
   out += "#pragma once\n\n#include \"platform/base/wintypes.h\"\n\n";
   out += "namespace res::" + module.name + " {\n\n";
-  for (const auto& s : module.strings) {
-    if (!s.name.empty()) {
-      out += "inline constexpr UINT " + s.name + " = " + std::to_string(s.id) + ";\n";
-    }
+  for (const auto& n : module.names) {
+    out += "inline constexpr UINT " + n.name + " = " + std::to_string(n.value) + ";\n";
   }
   out += "\n}  // namespace res::" + module.name + "\n";
   return out;

@@ -18,9 +18,51 @@ struct StringEntry {
   int line;
 };
 
+struct MenuItemEntry {
+  int depth = 0;  // a popup's items follow it, one deeper
+  bool popup = false;
+  bool separator = false;
+  bool grayed = false;
+  bool checked = false;
+  std::uint16_t id = 0;  // command id; 0 for popups and separators
+  std::string text;      // code page 1251
+};
+
+struct MenuEntry {
+  std::uint16_t id;
+  std::string name;
+  std::vector<MenuItemEntry> items;  // top to bottom, popups before their items
+};
+
+// The accelerator bits as the platform's ACCEL keeps them.
+inline constexpr std::uint8_t kAccelVirtKey = 0x01;
+inline constexpr std::uint8_t kAccelShift = 0x04;
+inline constexpr std::uint8_t kAccelControl = 0x08;
+inline constexpr std::uint8_t kAccelAlt = 0x10;
+
+struct AcceleratorEntry {
+  std::uint8_t flags;
+  std::uint16_t key;  // virtual key, or code page 1251 character without kAccelVirtKey
+  std::uint16_t command;
+};
+
+struct AcceleratorTableEntry {
+  std::uint16_t id;
+  std::string name;
+  std::vector<AcceleratorEntry> entries;
+};
+
+struct NamedId {
+  std::string name;
+  std::uint16_t value;
+};
+
 struct Module {
   std::string name;                  // as the generated symbol knows it: "program", "toolkit"
   std::vector<StringEntry> strings;  // sorted by id
+  std::vector<MenuEntry> menus = {};                       // sorted by id
+  std::vector<AcceleratorTableEntry> accelerators = {};    // sorted by id
+  std::vector<NamedId> names = {};   // every symbolic name of the module, by value then name
 };
 
 struct SourceFile {
@@ -33,7 +75,7 @@ bool CompileModule(const std::vector<SourceFile>& sources, Module& module, std::
 
 // The C++ source defining `const platform::ResourceModuleData& res::<Name>Module()` (Name capitalised).
 std::string GenerateSource(const Module& module, const std::string& moduleFileName);
-// The header declaring the module's symbolic string ids in namespace res::<name>.
+// The header declaring the module's symbolic ids (strings, resources and commands) in namespace res::<name>.
 std::string GenerateIdsHeader(const Module& module);
 
 }  // namespace rescomp
