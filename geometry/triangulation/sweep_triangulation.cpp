@@ -217,9 +217,22 @@ void CTriSweepContext::PrepareTriangulation(ITriangulatable& target)
   const double dy = alpha * (ymax - ymin);
   rightSentinel = std::make_unique<CTriPoint>(xmax + dx, ymin - dy);
   leftSentinel = std::make_unique<CTriPoint>(xmin - dx, ymin - dy);
-  std::sort(points.begin(), points.end(), [](const CTriPoint* a, const CTriPoint* b) {
-    return a->y < b->y || (a->y == b->y && a->x < b->x);
-  });
+  // Sorting copies of the coordinates keeps the comparisons off the scattered points.
+  struct Keyed {
+    double y;
+    double x;
+    CTriPoint* point;
+  };
+  std::vector<Keyed> keyed;
+  keyed.reserve(points.size());
+  for (CTriPoint* p : points) {
+    keyed.push_back({p->y, p->x, p});
+  }
+  std::sort(keyed.begin(), keyed.end(),
+            [](const Keyed& a, const Keyed& b) { return a.y < b.y || (a.y == b.y && a.x < b.x); });
+  for (size_t i = 0; i < keyed.size(); ++i) {
+    points[i] = keyed[i].point;
+  }
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -432,8 +445,7 @@ void CTriSweep::FillAdvancingFront(CTriSweepContext& tcx, CTriFrontNode* node)
   CTriFrontNode* k = node->next;
   while (k->next != nullptr) {
     Step();
-    const double angle = HoleAngle(k);
-    if (angle > kHalfPi || angle < -kHalfPi) {
+    if (!IsHole(k)) {
       break;
     }
     Fill(tcx, k);
@@ -442,34 +454,54 @@ void CTriSweep::FillAdvancingFront(CTriSweepContext& tcx, CTriFrontNode* node)
   k = node->prev;
   while (k->prev != nullptr) {
     Step();
-    const double angle = HoleAngle(k);
-    if (angle > kHalfPi || angle < -kHalfPi) {
+    if (!IsHole(k)) {
       break;
     }
     Fill(tcx, k);
     k = k->prev;
   }
   if (node->next != nullptr && node->next->next != nullptr) {
-    if (BasinAngle(node) < kThreeQuartersPi) {
+    if (IsBasin(node)) {
       FillBasin(tcx, node);
     }
   }
 }
 
-double CTriSweep::HoleAngle(const CTriFrontNode* node) const
+// The angle is only compared with a right angle: its sign tests decide, and atan2 only settles the angles so
+// close to it that rounding could tip the comparison.
+bool CTriSweep::IsHole(const CTriFrontNode* node) const
 {
   const double ax = node->next->point->x - node->point->x;
   const double ay = node->next->point->y - node->point->y;
   const double bx = node->prev->point->x - node->point->x;
   const double by = node->prev->point->y - node->point->y;
-  return std::atan2(ax * by - ay * bx, ax * bx + ay * by);
+  const double cross = ax * by - ay * bx;
+  const double dot = ax * bx + ay * by;
+  if (dot >= 0.0) {
+    return true;
+  }
+  if (-dot > kAngleMargin * std::fabs(cross)) {
+    return false;
+  }
+  const double angle = std::atan2(cross, dot);
+  return !(angle > kHalfPi || angle < -kHalfPi);
 }
 
-double CTriSweep::BasinAngle(const CTriFrontNode* node) const
+// Is the angle of node -> node.next.next below three quarters of pi? As for holes, atan2 only near the bound.
+bool CTriSweep::IsBasin(const CTriFrontNode* node) const
 {
   const double ax = node->point->x - node->next->next->point->x;
   const double ay = node->point->y - node->next->next->point->y;
-  return std::atan2(ay, ax);
+  if (ay < 0.0 || ax >= 0.0) {
+    return true;
+  }
+  if (ay > -ax * (1.0 + kAngleMargin)) {
+    return true;
+  }
+  if (ay < -ax * (1.0 - kAngleMargin)) {
+    return false;
+  }
+  return std::atan2(ay, ax) < kThreeQuartersPi;
 }
 
 void CTriSweep::FillBasin(CTriSweepContext& tcx, CTriFrontNode* node)

@@ -121,6 +121,9 @@ class CTriSweep {
 public:
   static constexpr double kHalfPi = 1.5707963267948966;
   static constexpr double kThreeQuartersPi = 2.356194490192345;
+  // Relative width of the band round an angle's bound inside which the sign tests defer to atan2; far wider
+  // than atan2's rounding.
+  static constexpr double kAngleMargin = 1e-9;
 
   void Triangulate(CTriSweepContext& context);
 
@@ -133,8 +136,9 @@ private:
   void RotateTrianglePair(CTriTriangle* t, CTriPoint* p, CTriTriangle* ot, CTriPoint* op);
   void MapTriangleToNodes(CTriSweepContext& tcx, CTriTriangle* t);
   void FillAdvancingFront(CTriSweepContext& tcx, CTriFrontNode* node);
-  double HoleAngle(const CTriFrontNode* node) const;
-  double BasinAngle(const CTriFrontNode* node) const;
+  // The front angle at node is at most a right angle.
+  bool IsHole(const CTriFrontNode* node) const;
+  bool IsBasin(const CTriFrontNode* node) const;
   void FillBasin(CTriSweepContext& tcx, CTriFrontNode* node);
   void FillBasinReq(CTriSweepContext& tcx, CTriFrontNode* node);
   bool IsShallow(const CTriSweepContext& tcx, const CTriFrontNode* node) const;
