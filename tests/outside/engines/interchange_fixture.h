@@ -166,7 +166,7 @@ public:
   // A source of the same intensity in every direction.
   InterchangeText& Isotropic(double candela, double lampFlux)
   {
-    types_.push_back("0\n" + Line(lampFlux) + "2\n1\n0\t180\n0\n" + Line(candela) + "\t" + Line(candela));
+    types_.push_back(IsotropicTypeBlock(candela, lampFlux));
     return *this;
   }
   InterchangeText& Safety(double factor)

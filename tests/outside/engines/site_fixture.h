@@ -59,7 +59,7 @@ public:
   // A source of the same intensity in every direction.
   SiteText& Isotropic(double candela, double lampFlux)
   {
-    types_.push_back("0\n" + Line(lampFlux) + "2\n1\n0\t180\n0\n" + Line(candela) + "\t" + Line(candela));
+    types_.push_back(IsotropicTypeBlock(candela, lampFlux));
     return *this;
   }
   // A type block as the file has it: system, lamp flux, counts, angles, planes, a line of candela per plane.

@@ -26,4 +26,10 @@ inline std::string Numbers(const std::vector<double>& v)
   return s;
 }
 
+// A luminaire type of the same intensity in every direction: one C plane, gammas 0 and 180.
+inline std::string IsotropicTypeBlock(double candela, double lampFlux)
+{
+  return "0\n" + Line(lampFlux) + "2\n1\n0\t180\n0\n" + Line(candela) + "\t" + Line(candela);
+}
+
 }  // namespace Engines::testing
