@@ -26,6 +26,27 @@ bool StrictlyBetween(const CTriPoint& x, const CTriPoint& a, const CTriPoint& b)
          (x.x - b.x) * (a.x - b.x) + (x.y - b.y) * (a.y - b.y) > 0.0;
 }
 
+// Heap copies of the run's triangles, in order, linked among themselves; links to triangles that are not kept
+// are dropped. Every kept triangle must be in the list.
+template <typename Kept>
+std::vector<CTriTriangle*> CopyTriangles(const std::vector<CTriTriangle*>& list, Kept kept)
+{
+  std::vector<CTriTriangle*> copies;
+  copies.reserve(list.size());
+  // The sequence is free until the receiver numbers the copies: it holds each original's place in the list.
+  for (CTriTriangle* t : list) {
+    t->sequence = static_cast<int>(copies.size());
+    copies.push_back(new CTriTriangle(*t));
+  }
+  for (CTriTriangle* copy : copies) {
+    for (CTriTriangle*& neighbour : copy->neighbours) {
+      neighbour = neighbour != nullptr && kept(*neighbour) ? copies[static_cast<size_t>(neighbour->sequence)] : nullptr;
+    }
+    copy->sequence = -1;
+  }
+  return copies;
+}
+
 bool HasSentinel(const CTriTriangle& t, const CTriSweepContext& tcx)
 {
   for (const CTriPoint* p : t.points) {
@@ -101,10 +122,10 @@ void CTriPolygon::Draw()
 
 CTriFrontNode* CTriFront::NewNode(CTriPoint* point)
 {
-  CTriFrontNode& node = m_registry.emplace_back();
-  node.point = point;
-  node.key = point->x;
-  return &node;
+  CTriFrontNode* node = nodes.New();
+  node->point = point;
+  node->key = point->x;
+  return node;
 }
 
 CTriFrontNode* CTriFront::LocateNode(double x)
@@ -180,25 +201,6 @@ void CTriContext::PrepareTriangulation(ITriangulatable& target)
 
 CTriSweepContext::CTriSweepContext() = default;
 
-CTriSweepContext::~CTriSweepContext()
-{
-  // Interior triangles now belong to the polygon; their links to the triangles outside the outline would dangle.
-  for (CTriTriangle* t : triangles) {
-    if (t->interior) {
-      for (CTriTriangle*& neighbour : t->neighbours) {
-        if (neighbour != nullptr && !neighbour->interior) {
-          neighbour = nullptr;
-        }
-      }
-    }
-  }
-  for (CTriTriangle* t : triangles) {
-    if (!t->interior) {
-      delete t;
-    }
-  }
-}
-
 void CTriSweepContext::PrepareTriangulation(ITriangulatable& target)
 {
   CTriContext::PrepareTriangulation(target);
@@ -248,6 +250,9 @@ void CTriSweep::Step()
 void CTriSweep::Triangulate(CTriSweepContext& tcx)
 {
   m_stepsLeft = kStepsFixed + kStepsPerPoint * static_cast<long>(tcx.points.size());
+  // A triangulation of n points and the two sentinels has fewer than 2n + 2 triangles; each point is one node.
+  tcx.triangles.Reserve(2 * tcx.points.size() + 2);
+  tcx.front.nodes.Reserve(tcx.points.size() + 2);
   CreateFront(tcx);
   SweepPoints(tcx);
   if (tcx.mode == kTriModePolygon) {
@@ -262,8 +267,7 @@ void CTriSweep::Triangulate(CTriSweepContext& tcx)
 void CTriSweep::CreateFront(CTriSweepContext& tcx)
 {
   CTriPoint* first = tcx.points[0];
-  auto* t = new CTriTriangle(first, tcx.leftSentinel.get(), tcx.rightSentinel.get());
-  tcx.triangles.push_back(t);
+  CTriTriangle* t = tcx.NewTriangle(first, tcx.leftSentinel.get(), tcx.rightSentinel.get());
 
   CTriFront& front = tcx.front;
   front.head = front.NewNode(tcx.leftSentinel.get());
@@ -298,9 +302,8 @@ CTriFrontNode* CTriSweep::PointEvent(CTriSweepContext& tcx, CTriPoint* point)
   if (node == nullptr || node->next == nullptr) {
     throw TriangulationFault{};
   }
-  auto* t = new CTriTriangle(point, node->point, node->next->point);
+  CTriTriangle* t = tcx.NewTriangle(point, node->point, node->next->point);
   t->MarkNeighbour(node->triangle);
-  tcx.triangles.push_back(t);
 
   CTriFrontNode* created = tcx.front.NewNode(point);
   created->next = node->next;
@@ -324,10 +327,9 @@ void CTriSweep::Fill(CTriSweepContext& tcx, CTriFrontNode* node)
   if (node->prev == nullptr || node->next == nullptr) {
     throw TriangulationFault{};
   }
-  auto* t = new CTriTriangle(node->prev->point, node->point, node->next->point);
+  CTriTriangle* t = tcx.NewTriangle(node->prev->point, node->point, node->next->point);
   t->MarkNeighbour(node->prev->triangle);
   t->MarkNeighbour(node->triangle);
-  tcx.triangles.push_back(t);
   tcx.front.Unlink(node);
   if (!Legalize(tcx, t)) {
     MapTriangleToNodes(tcx, t);
@@ -906,6 +908,7 @@ void CTriSweep::FinalizePolygon(CTriSweepContext& tcx)
   auto& work = tcx.workList;
   work.clear();
   work.push_back(t);
+  std::vector<CTriTriangle*> inside;
   while (!work.empty()) {
     CTriTriangle* next = work.back();
     work.pop_back();
@@ -916,12 +919,18 @@ void CTriSweep::FinalizePolygon(CTriSweepContext& tcx)
       throw TriangulationFault{};
     }
     next->interior = true;
-    tcx.polygon->AddTriangle(next);
+    inside.push_back(next);
     for (int i = 0; i < 3; ++i) {
       if (!next->constrained[i]) {
         work.push_back(next->neighbours[i]);
       }
     }
+  }
+  // Handed over in the order the spread reached them; links to triangles outside the outline are dropped.
+  std::vector<CTriTriangle*> copies = CopyTriangles(inside, [](const CTriTriangle& n) { return n.interior; });
+  tcx.polygon->triangles.reserve(tcx.polygon->triangles.size() + copies.size());
+  for (CTriTriangle* copy : copies) {
+    tcx.polygon->AddTriangle(copy);
   }
 }
 
@@ -956,8 +965,14 @@ void CTriSweep::FinalizeConvexHull(CTriSweepContext& tcx)
       }
     }
   }
-  // A receiver that keeps triangles moves them out of the list; what stays is released with the context.
-  tcx.polygon->AddTriangles(tcx.triangles);
+  std::vector<CTriTriangle*> all;
+  tcx.triangles.ForEach([&all](CTriTriangle& t) { all.push_back(&t); });
+  std::vector<CTriTriangle*> list = CopyTriangles(all, [](const CTriTriangle&) { return true; });
+  // A receiver that keeps triangles moves them out of the list; what stays is released here.
+  tcx.polygon->AddTriangles(list);
+  for (CTriTriangle* t : list) {
+    delete t;
+  }
 }
 
 namespace {
@@ -998,8 +1013,6 @@ bool TriangulatePolygon(CTriSweep*& holder, ITriangulatable& polygon)
       }
     }
     if (!done) {
-      // What the polygon received so far is released by the polygon; the rest by the context.
-      std::erase_if(context.triangles, [](const CTriTriangle* t) { return t->interior; });
       polygon.ClearTriangulation();
     }
   }

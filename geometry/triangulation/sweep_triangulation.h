@@ -5,8 +5,8 @@
 
 #include "geometry/triangulation/tri_geometry.h"
 
-#include <deque>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class CTriContext;
@@ -44,6 +44,37 @@ public:
   CTriPoint* AddPoint(double x, double y, double z = 0.0);
 };
 
+// Records that keep their addresses for the whole run, made in a few large blocks rather than one by one, and
+// all released with the arena.
+template <typename T>
+class CTriArena {
+public:
+  // The size of the next block; a run that knows its need asks for it once.
+  void Reserve(size_t count) { m_nextBlock = count > m_nextBlock ? count : m_nextBlock; }
+  template <typename... Args>
+  T* New(Args&&... args)
+  {
+    if (m_blocks.empty() || m_blocks.back().size() == m_blocks.back().capacity()) {
+      m_blocks.emplace_back().reserve(m_nextBlock);
+    }
+    return &m_blocks.back().emplace_back(std::forward<Args>(args)...);
+  }
+  template <typename F>
+  void ForEach(F f)
+  {
+    for (auto& block : m_blocks) {
+      for (T& item : block) {
+        f(item);
+      }
+    }
+  }
+
+private:
+  // A block is only ever filled up to the capacity it was made with, so its items never move.
+  std::vector<std::vector<T>> m_blocks;
+  size_t m_nextBlock = 256;
+};
+
 struct CTriFrontNode {
   CTriFrontNode* next = nullptr;
   CTriFrontNode* prev = nullptr;
@@ -67,9 +98,8 @@ public:
   // a walk from it never starts on a node that fills have cut out.
   CTriFrontNode* hint = nullptr;
 
-private:
-  // Every node ever made, also those cut out by fills; only so that all are released with the front.
-  std::deque<CTriFrontNode> m_registry;
+  // Every node ever made, also those cut out by fills.
+  CTriArena<CTriFrontNode> nodes;
 };
 
 class CTriContext {
@@ -81,8 +111,6 @@ public:
   virtual void ClearPoints() { points.clear(); }
 
   std::vector<CTriPoint*> points;
-  // Every triangle made in the run; those the interior fill reaches belong to the polygon afterwards.
-  std::vector<CTriTriangle*> triangles;
   int mode = 0;
   ITriangulatable* polygon = nullptr;
 };
@@ -90,7 +118,6 @@ public:
 class CTriSweepContext : public CTriContext {
 public:
   CTriSweepContext();
-  ~CTriSweepContext() override;
   int GetKind() const override { return 1; }
   CTriEdge* NewConstraint(CTriPoint* a, CTriPoint* b) override { return ::NewConstraint(a, b); }
   void PrepareTriangulation(ITriangulatable& polygon) override;
@@ -114,6 +141,10 @@ public:
     bool right = false;
   } edgeEvent;
   std::vector<CTriTriangle*> workList;
+  // Every triangle made in the run. The polygon receives copies of those inside its outline, each its own
+  // allocation as the polygon owns them one by one.
+  CTriArena<CTriTriangle> triangles;
+  CTriTriangle* NewTriangle(CTriPoint* a, CTriPoint* b, CTriPoint* c) { return triangles.New(a, b, c); }
 };
 
 // The steps of one sweep. Every step walks neighbour and front links; nothing searches globally.
