@@ -1,6 +1,8 @@
 // Accelerator tables and TranslateAccelerator.
+#include "platform/mfc-core/resources.h"
 #include "platform/user/input.h"
 #include "platform/user/menu.h"
+#include "platform/user/window.h"
 
 #include <algorithm>
 #include <mutex>
@@ -66,7 +68,25 @@ int CopyAcceleratorTable(HACCEL table, ACCEL* entries, int count)
   return n;
 }
 
-HACCEL LoadAccelerators(HINSTANCE, LPCSTR) { return nullptr; }
+HACCEL LoadAccelerators(HINSTANCE instance, LPCSTR name)
+{
+  // Our modules know their resources by number only.
+  if (name == nullptr || !IS_INTRESOURCE(name)) {
+    SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+    return nullptr;
+  }
+  const platform::AcceleratorTableResource* found =
+      platform::FindAcceleratorTable(instance, static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name)));
+  if (found == nullptr) {
+    return nullptr;
+  }
+  std::vector<ACCEL> entries;
+  for (std::size_t i = 0; i < found->entryCount; ++i) {
+    const platform::AcceleratorResource& e = found->entries[i];
+    entries.push_back(ACCEL{e.flags, e.key, e.command});
+  }
+  return CreateAcceleratorTable(entries.data(), static_cast<int>(entries.size()));
+}
 
 int TranslateAccelerator(HWND hwnd, HACCEL table, MSG* msg)
 {

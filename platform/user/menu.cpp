@@ -2,11 +2,13 @@
 #include "platform/user/menu.h"
 
 #include "platform/base/codepage.h"
+#include "platform/mfc-core/resources.h"
 #include "platform/user/menu_data.h"
 #include "platform/user/window.h"
 
 #include <cstring>
 #include <set>
+#include <vector>
 
 using namespace user::detail;
 
@@ -567,4 +569,41 @@ HMENU LoadMenuIndirect(const void* menuTemplate)
   return menu;
 }
 
-HMENU LoadMenu(HINSTANCE, LPCSTR) { return nullptr; }
+HMENU LoadMenu(HINSTANCE instance, LPCSTR name)
+{
+  // Our modules know their resources by number only.
+  if (name == nullptr || !IS_INTRESOURCE(name)) {
+    SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+    return nullptr;
+  }
+  const platform::MenuResource* found =
+      platform::FindMenu(instance, static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name)));
+  if (found == nullptr) {
+    return nullptr;
+  }
+  using Item = platform::MenuItemResource;
+  HMENU menu = CreateMenu();
+  // The menu of each open level; an item's depth says how many of them it closes.
+  std::vector<HMENU> levels{menu};
+  for (std::size_t i = 0; i < found->itemCount; ++i) {
+    const Item& item = found->items[i];
+    if (item.depth >= levels.size()) {
+      DestroyMenu(menu);
+      SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+      return nullptr;
+    }
+    levels.resize(item.depth + 1u);
+    UINT state = ((item.flags & Item::kGrayed) != 0 ? MF_GRAYED : 0) |
+                 ((item.flags & Item::kChecked) != 0 ? MF_CHECKED : 0);
+    if ((item.flags & Item::kPopup) != 0) {
+      HMENU sub = CreatePopupMenu();
+      AppendMenu(levels.back(), MF_POPUP | state, reinterpret_cast<UINT_PTR>(sub), item.text);
+      levels.push_back(sub);
+    } else if ((item.flags & Item::kSeparator) != 0) {
+      AppendMenu(levels.back(), MF_SEPARATOR, 0, nullptr);
+    } else {
+      AppendMenu(levels.back(), MF_STRING | state, item.id, item.text);
+    }
+  }
+  return menu;
+}
