@@ -380,52 +380,63 @@ bool CTriSweep::Legalize(CTriSweepContext& tcx, CTriTriangle* t)
 
 namespace {
 
-// Turns the triangle one place and puts np after p: the shared edge of a flipped pair moves one vertex on.
-void RotateAndReplace(CTriTriangle* t, const CTriPoint* p, CTriPoint* np)
+// t's edge in slot i now borders n (or nothing), and n's shared edge borders t.
+void LinkAcross(CTriTriangle* t, int i, CTriTriangle* n)
 {
-  CTriPoint* old[3] = {t->points[0], t->points[1], t->points[2]};
-  t->points[0] = old[2];
-  t->points[1] = old[0];
-  t->points[2] = old[1];
-  const int i = t->Index(p);
-  t->points[(i + 1) % 3] = np;
+  t->neighbours[i] = n;
+  if (n != nullptr) {
+    const int back = n->EdgeIndex(t->points[(i + 1) % 3], t->points[(i + 2) % 3]);
+    if (back >= 0) {
+      n->neighbours[back] = t;
+    }
+  }
 }
-
-int EdgeCCW(const CTriTriangle* t, const CTriPoint* p) { return (t->Index(p) + 2) % 3; }
-int EdgeCW(const CTriTriangle* t, const CTriPoint* p) { return (t->Index(p) + 1) % 3; }
 
 }  // namespace
 
+// The pair (p, A, B) and (op, B, A) becomes (B, p, op) and (A, op, p), each point staying in the slot of the
+// point it replaces; the flags of the four outer edges move with their edges.
 void CTriSweep::RotateTrianglePair(CTriTriangle* t, CTriPoint* p, CTriTriangle* ot, CTriPoint* op)
 {
-  CTriTriangle* n1 = t->NeighbourCCW(p);
-  CTriTriangle* n2 = t->NeighbourCW(p);
-  CTriTriangle* n3 = ot->NeighbourCCW(op);
-  CTriTriangle* n4 = ot->NeighbourCW(op);
-  const bool ce1 = t->constrained[EdgeCCW(t, p)], de1 = t->delaunay[EdgeCCW(t, p)];
-  const bool ce2 = t->constrained[EdgeCW(t, p)], de2 = t->delaunay[EdgeCW(t, p)];
-  const bool ce3 = ot->constrained[EdgeCCW(ot, op)], de3 = ot->delaunay[EdgeCCW(ot, op)];
-  const bool ce4 = ot->constrained[EdgeCW(ot, op)], de4 = ot->delaunay[EdgeCW(ot, op)];
+  const int k0 = t->Index(p);
+  const int k1 = (k0 + 1) % 3;
+  const int k2 = (k0 + 2) % 3;
+  const int o0 = ot->Index(op);
+  const int o1 = (o0 + 1) % 3;
+  const int o2 = (o0 + 2) % 3;
+  CTriPoint* a = t->points[k1];
+  CTriPoint* b = t->points[k2];
+  CTriTriangle* n1 = t->neighbours[k2];
+  CTriTriangle* n2 = t->neighbours[k1];
+  CTriTriangle* n3 = ot->neighbours[o2];
+  CTriTriangle* n4 = ot->neighbours[o1];
+  const bool ce1 = t->constrained[k2], de1 = t->delaunay[k2];
+  const bool ce2 = t->constrained[k1], de2 = t->delaunay[k1];
+  const bool ce3 = ot->constrained[o2], de3 = ot->delaunay[o2];
+  const bool ce4 = ot->constrained[o1], de4 = ot->delaunay[o1];
 
-  RotateAndReplace(t, p, op);
-  RotateAndReplace(ot, op, p);
+  t->points[k0] = b;
+  t->points[k1] = p;
+  t->points[k2] = op;
+  ot->points[o0] = a;
+  ot->points[o1] = op;
+  ot->points[o2] = p;
 
-  ot->constrained[EdgeCCW(ot, p)] = ce1;
-  ot->delaunay[EdgeCCW(ot, p)] = de1;
-  t->constrained[EdgeCW(t, p)] = ce2;
-  t->delaunay[EdgeCW(t, p)] = de2;
-  t->constrained[EdgeCCW(t, op)] = ce3;
-  t->delaunay[EdgeCCW(t, op)] = de3;
-  ot->constrained[EdgeCW(ot, op)] = ce4;
-  ot->delaunay[EdgeCW(ot, op)] = de4;
+  ot->constrained[o1] = ce1;
+  ot->delaunay[o1] = de1;
+  t->constrained[k2] = ce2;
+  t->delaunay[k2] = de2;
+  t->constrained[k1] = ce3;
+  t->delaunay[k1] = de3;
+  ot->constrained[o2] = ce4;
+  ot->delaunay[o2] = de4;
 
-  t->ClearNeighbours();
-  ot->ClearNeighbours();
-  ot->MarkNeighbour(n1);
-  t->MarkNeighbour(n2);
-  t->MarkNeighbour(n3);
-  ot->MarkNeighbour(n4);
-  t->MarkNeighbour(ot);
+  LinkAcross(ot, o1, n1);
+  LinkAcross(t, k2, n2);
+  LinkAcross(t, k1, n3);
+  LinkAcross(ot, o2, n4);
+  t->neighbours[k0] = ot;
+  ot->neighbours[o0] = t;
 }
 
 // A triangle edge without a neighbour lies on the front: its left node now stands on this triangle.
@@ -909,6 +920,7 @@ void CTriSweep::FinalizePolygon(CTriSweepContext& tcx)
   work.clear();
   work.push_back(t);
   std::vector<CTriTriangle*> inside;
+  inside.reserve(tcx.points.size());
   while (!work.empty()) {
     CTriTriangle* next = work.back();
     work.pop_back();
@@ -920,9 +932,11 @@ void CTriSweep::FinalizePolygon(CTriSweepContext& tcx)
     }
     next->interior = true;
     inside.push_back(next);
+    // Those already inside would only be skipped when taken; testing them here lets the three reads overlap.
     for (int i = 0; i < 3; ++i) {
-      if (!next->constrained[i]) {
-        work.push_back(next->neighbours[i]);
+      CTriTriangle* neighbour = next->neighbours[i];
+      if (!next->constrained[i] && neighbour != nullptr && !neighbour->interior) {
+        work.push_back(neighbour);
       }
     }
   }
