@@ -79,6 +79,7 @@ void CTriPolygon::PrepareTriangulation(CTriContext& context)
     context.NewConstraint(points[0].get(), points[n - 1].get());
   }
   context.points.clear();
+  context.points.reserve(n);
   for (auto& point : points) {
     context.points.push_back(point.get());
   }
@@ -122,7 +123,14 @@ void CTriPolygon::Draw()
 
 CTriFrontNode* CTriFront::NewNode(CTriPoint* point)
 {
-  CTriFrontNode* node = nodes.New();
+  CTriFrontNode* node = nullptr;
+  if (m_reusable.empty()) {
+    node = nodes.New();
+  } else {
+    node = m_reusable.back();
+    m_reusable.pop_back();
+    *node = CTriFrontNode{};
+  }
   node->point = point;
   node->key = point->x;
   return node;
@@ -178,8 +186,15 @@ CTriFrontNode* CTriFront::LocatePoint(const CTriPoint* point)
   return node;
 }
 
+void CTriFront::RecycleCutNodes()
+{
+  m_reusable.insert(m_reusable.end(), m_cut.begin(), m_cut.end());
+  m_cut.clear();
+}
+
 void CTriFront::Unlink(CTriFrontNode* node)
 {
+  m_cut.push_back(node);
   node->prev->next = node->next;
   node->next->prev = node->prev;
   if (hint == node) {
@@ -305,6 +320,8 @@ CTriFrontNode* CTriSweep::PointEvent(CTriSweepContext& tcx, CTriPoint* point)
   CTriTriangle* t = tcx.NewTriangle(point, node->point, node->next->point);
   t->MarkNeighbour(node->triangle);
 
+  // No node cut out by the previous events is held any more.
+  tcx.front.RecycleCutNodes();
   CTriFrontNode* created = tcx.front.NewNode(point);
   created->next = node->next;
   created->prev = node;
@@ -351,16 +368,17 @@ bool CTriSweep::Legalize(CTriSweepContext& tcx, CTriTriangle* t)
       continue;
     }
     CTriPoint* p = t->points[i];
-    CTriPoint* op = t->OppositePoint(*ot, p);
-    const int oi = ot->Index(op);
-    if (oi < 0) {
-      throw TriangulationFault{};
-    }
+    CTriPoint* pccw = t->points[(i + 1) % 3];
+    CTriPoint* pcw = t->points[(i + 2) % 3];
+    // The opposite point is the one after pcw clockwise in ot.
+    const int ci = ot->Index(pcw);
+    const int oi = ci == 0 ? 2 : ci == 1 ? 0 : 1;
+    CTriPoint* op = ot->points[oi];
     if (ot->constrained[oi] || ot->delaunay[oi]) {
       t->constrained[i] = ot->constrained[oi];
       continue;
     }
-    if (InCircle(*p, *t->PointCCW(p), *t->PointCW(p), *op)) {
+    if (InCircle(*p, *pccw, *pcw, *op)) {
       t->delaunay[i] = true;
       ot->delaunay[oi] = true;
       RotateTrianglePair(t, p, ot, op);

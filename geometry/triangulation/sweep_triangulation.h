@@ -76,11 +76,12 @@ private:
 };
 
 struct CTriFrontNode {
-  CTriFrontNode* next = nullptr;
-  CTriFrontNode* prev = nullptr;
-  CTriTriangle* triangle = nullptr;  // has the front edge from this node to the next one
-  CTriPoint* point = nullptr;
+  // What a walk along the front reads comes first, so that a node's part of it seldom spans two cache lines.
   double key = 0.0;
+  CTriFrontNode* prev = nullptr;
+  CTriFrontNode* next = nullptr;
+  CTriPoint* point = nullptr;
+  CTriTriangle* triangle = nullptr;  // has the front edge from this node to the next one
 };
 
 // The advancing front: the upper boundary of the triangles made so far, left to right between two sentinels.
@@ -91,6 +92,9 @@ public:
   CTriFrontNode* LocateNode(double x);
   CTriFrontNode* LocatePoint(const CTriPoint* point);
   void Unlink(CTriFrontNode* node);
+  // Nodes cut out so far may be made again: call only when none of them is referred to any more. Reusing them
+  // keeps the front within a few cache lines' reach of each other.
+  void RecycleCutNodes();
 
   CTriFrontNode* head = nullptr;
   CTriFrontNode* tail = nullptr;
@@ -98,8 +102,13 @@ public:
   // a walk from it never starts on a node that fills have cut out.
   CTriFrontNode* hint = nullptr;
 
-  // Every node ever made, also those cut out by fills.
+  // Every node made, also those cut out by fills.
   CTriArena<CTriFrontNode> nodes;
+
+private:
+  // Cut out by fills (still read by the fill's caller), and cut out earlier and free to be made again.
+  std::vector<CTriFrontNode*> m_cut;
+  std::vector<CTriFrontNode*> m_reusable;
 };
 
 class CTriContext {
