@@ -399,14 +399,18 @@ bool CTriSweep::Legalize(CTriSweepContext& tcx, CTriTriangle* t)
 namespace {
 
 // t's edge in slot i now borders n (or nothing), and n's shared edge borders t.
-void LinkAcross(CTriTriangle* t, int i, CTriTriangle* n)
+void LinkAcross(CTriTriangle* t, int i, CTriTriangle* n, const CTriPoint* x, const CTriPoint* y)
 {
   t->neighbours[i] = n;
-  if (n != nullptr) {
-    const int back = n->EdgeIndex(t->points[(i + 1) % 3], t->points[(i + 2) % 3]);
-    if (back >= 0) {
-      n->neighbours[back] = t;
-    }
+  if (n == nullptr) {
+    return;
+  }
+  // n's slot for the edge (x, y) is that of its third point; counted as flags to spare the branches.
+  const int on0 = static_cast<int>(n->points[0] == x) | static_cast<int>(n->points[0] == y);
+  const int on1 = static_cast<int>(n->points[1] == x) | static_cast<int>(n->points[1] == y);
+  const int on2 = static_cast<int>(n->points[2] == x) | static_cast<int>(n->points[2] == y);
+  if (on0 + on1 + on2 == 2) {
+    n->neighbours[on0 == 0 ? 0 : on1 == 0 ? 1 : 2] = t;
   }
 }
 
@@ -449,10 +453,10 @@ void CTriSweep::RotateTrianglePair(CTriTriangle* t, CTriPoint* p, CTriTriangle* 
   ot->constrained[o2] = ce4;
   ot->delaunay[o2] = de4;
 
-  LinkAcross(ot, o1, n1);
-  LinkAcross(t, k2, n2);
-  LinkAcross(t, k1, n3);
-  LinkAcross(ot, o2, n4);
+  LinkAcross(ot, o1, n1, a, p);
+  LinkAcross(t, k2, n2, b, p);
+  LinkAcross(t, k1, n3, b, op);
+  LinkAcross(ot, o2, n4, a, op);
   t->neighbours[k0] = ot;
   ot->neighbours[o0] = t;
 }
