@@ -47,9 +47,13 @@ public:
   CTriTriangle(CTriPoint* a, CTriPoint* b, CTriPoint* c) : points{a, b, c} {}
 
   // i is the index of p; edge i lies opposite points[i].
+  // Written as selects rather than a chain of tests: which corner matches is unpredictable, a mispredicted
+  // branch costs more than the three comparisons.
   int Index(const CTriPoint* p) const
   {
-    return points[0] == p ? 0 : points[1] == p ? 1 : points[2] == p ? 2 : -1;
+    int i = points[2] == p ? 2 : -1;
+    i = points[1] == p ? 1 : i;
+    return points[0] == p ? 0 : i;
   }
   bool Contains(const CTriPoint* p) const { return Index(p) >= 0; }
   // The index of the point that is neither a nor b, -1 when a or b is not a point of this triangle.
@@ -64,16 +68,10 @@ public:
   }
 
   // A point not in the triangle is answered as if it were points[2].
-  CTriPoint* PointCCW(const CTriPoint* p) const { return points[points[0] == p ? 1 : points[1] == p ? 2 : 0]; }
-  CTriPoint* PointCW(const CTriPoint* p) const { return points[points[0] == p ? 2 : points[1] == p ? 0 : 1]; }
-  CTriTriangle* NeighbourCW(const CTriPoint* p) const
-  {
-    return neighbours[points[0] == p ? 1 : points[1] == p ? 2 : 0];
-  }
-  CTriTriangle* NeighbourCCW(const CTriPoint* p) const
-  {
-    return neighbours[points[0] == p ? 2 : points[1] == p ? 0 : 1];
-  }
+  CTriPoint* PointCCW(const CTriPoint* p) const { return points[After(p, 1, 2, 0)]; }
+  CTriPoint* PointCW(const CTriPoint* p) const { return points[After(p, 2, 0, 1)]; }
+  CTriTriangle* NeighbourCW(const CTriPoint* p) const { return neighbours[After(p, 1, 2, 0)]; }
+  CTriTriangle* NeighbourCCW(const CTriPoint* p) const { return neighbours[After(p, 2, 0, 1)]; }
   CTriTriangle* NeighbourAcross(const CTriPoint* p) const
   {
     const int i = Index(p);
@@ -119,6 +117,14 @@ public:
 
   // Unit normal of (b - a) x (c - a); a zero-area triangle keeps a zero normal.
   _VECTOR3D& ComputeNormal();
+
+private:
+  // at0 when p is points[0], else at1 when it is points[1], else otherwise.
+  int After(const CTriPoint* p, int at0, int at1, int otherwise) const
+  {
+    const int i = points[1] == p ? at1 : otherwise;
+    return points[0] == p ? at0 : i;
+  }
 };
 
 enum TriOrientation { kTriClockwise = 0, kTriCounterClockwise = 1, kTriCollinear = 2 };
