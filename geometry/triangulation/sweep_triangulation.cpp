@@ -7,7 +7,9 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -19,6 +21,12 @@ struct TriangulationFault {};
 // degenerate outline that would otherwise cycle forever stops here.
 constexpr long kStepsPerPoint = 200;
 constexpr long kStepsFixed = 1000000;
+
+constexpr uint64_t kSignBit = uint64_t{1} << 63;
+// Below this many points a comparison sort is quicker than the digit passes.
+constexpr size_t kRadixSortFrom = 2048;
+constexpr int kRadixBits = 16;
+constexpr int kRadixPasses = 64 / kRadixBits;
 
 bool StrictlyBetween(const CTriPoint& x, const CTriPoint& a, const CTriPoint& b)
 {
@@ -45,6 +53,64 @@ std::vector<CTriTriangle*> CopyTriangles(const std::vector<CTriTriangle*>& list,
     copy->sequence = -1;
   }
   return copies;
+}
+
+// Unsigned integers in the order of the doubles they come from (-0 counts as 0).
+uint64_t OrderedBits(double v)
+{
+  const uint64_t bits = std::bit_cast<uint64_t>(v + 0.0);
+  return (bits & kSignBit) != 0 ? ~bits : bits | kSignBit;
+}
+
+// Points in increasing y, equal y in increasing x. Sorting copies of the coordinates keeps the comparisons off
+// the scattered points; many points are sorted by their digits, which no comparison's guess can miss.
+void SortByYThenX(std::vector<CTriPoint*>& points)
+{
+  struct Keyed {
+    uint64_t y;
+    uint64_t x;
+    CTriPoint* point;
+  };
+  std::vector<Keyed> keyed;
+  keyed.reserve(points.size());
+  for (CTriPoint* p : points) {
+    keyed.push_back({OrderedBits(p->y), OrderedBits(p->x), p});
+  }
+  if (keyed.size() < kRadixSortFrom) {
+    std::sort(keyed.begin(), keyed.end(),
+              [](const Keyed& a, const Keyed& b) { return a.y < b.y || (a.y == b.y && a.x < b.x); });
+  } else {
+    // Stable passes from the least significant digit of x to the most significant of y.
+    std::vector<Keyed> other(keyed.size());
+    std::vector<size_t> count(size_t{1} << kRadixBits);
+    for (int pass = 0; pass < 2 * kRadixPasses; ++pass) {
+      const bool onX = pass < kRadixPasses;
+      const int shift = (pass % kRadixPasses) * kRadixBits;
+      const auto digit = [onX, shift](const Keyed& k) {
+        return static_cast<size_t>(((onX ? k.x : k.y) >> shift) & ((uint64_t{1} << kRadixBits) - 1));
+      };
+      std::fill(count.begin(), count.end(), 0);
+      for (const Keyed& k : keyed) {
+        ++count[digit(k)];
+      }
+      if (count[digit(keyed[0])] == keyed.size()) {
+        continue;
+      }
+      size_t start = 0;
+      for (size_t& c : count) {
+        const size_t n = c;
+        c = start;
+        start += n;
+      }
+      for (const Keyed& k : keyed) {
+        other[count[digit(k)]++] = k;
+      }
+      keyed.swap(other);
+    }
+  }
+  for (size_t i = 0; i < keyed.size(); ++i) {
+    points[i] = keyed[i].point;
+  }
 }
 
 bool HasSentinel(const CTriTriangle& t, const CTriSweepContext& tcx)
@@ -234,22 +300,7 @@ void CTriSweepContext::PrepareTriangulation(ITriangulatable& target)
   const double dy = alpha * (ymax - ymin);
   rightSentinel = std::make_unique<CTriPoint>(xmax + dx, ymin - dy);
   leftSentinel = std::make_unique<CTriPoint>(xmin - dx, ymin - dy);
-  // Sorting copies of the coordinates keeps the comparisons off the scattered points.
-  struct Keyed {
-    double y;
-    double x;
-    CTriPoint* point;
-  };
-  std::vector<Keyed> keyed;
-  keyed.reserve(points.size());
-  for (CTriPoint* p : points) {
-    keyed.push_back({p->y, p->x, p});
-  }
-  std::sort(keyed.begin(), keyed.end(),
-            [](const Keyed& a, const Keyed& b) { return a.y < b.y || (a.y == b.y && a.x < b.x); });
-  for (size_t i = 0; i < keyed.size(); ++i) {
-    points[i] = keyed[i].point;
-  }
+  SortByYThenX(points);
 }
 
 // ---------------------------------------------------------------------------------------------------------
