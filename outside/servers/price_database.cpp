@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cmath>
 #include <limits>
+#include <mutex>
 #include <new>
 
 namespace qorsrv {
@@ -94,7 +95,8 @@ public:
     std::string programPath;
     if (!VariantText(path, &programPath))
       return E_INVALIDARG;
-    PriceDbClose();
+    std::lock_guard lock(m_mutex);
+    CloseLocked();
     sqlite3* db = nullptr;
     const std::string file = platform::ToFileSystemPath(programPath);
     if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
@@ -128,8 +130,8 @@ public:
 
   HRESULT PriceDbClose() override
   {
-    sqlite3_close(m_db);
-    m_db = nullptr;
+    std::lock_guard lock(m_mutex);
+    CloseLocked();
     return S_OK;
   }
 
@@ -186,16 +188,25 @@ public:
   HRESULT GetBallastLoss(const char* t, double w, double* v) override { return Get("ballast_loss", t, w, v); }
 
 private:
-  ~CPriceDatabase() { sqlite3_close(m_db); }
+  ~CPriceDatabase() { CloseLocked(); }
+
+  void CloseLocked()
+  {
+    m_statements.Finalize();
+    sqlite3_close(m_db);
+    m_db = nullptr;
+  }
 
   HRESULT Put(const char* kind, const char* name, double power, double value)
   {
     if (!name)
       return E_POINTER;
+    std::lock_guard lock(m_mutex);
     if (!m_db || !std::isfinite(power) || !std::isfinite(value))
       return S_FALSE;
     try {
-      Statement s(m_db, "INSERT OR REPLACE INTO price (kind, name, power, value) VALUES (?, ?, ?, ?)");
+      Statement s =
+        m_statements.Get(m_db, "INSERT OR REPLACE INTO price (kind, name, power, value) VALUES (?, ?, ?, ?)");
       s.Bind(1, std::string(kind)).Bind(2, codepage::Cp1251ToUtf8(name)).Bind(3, power).Bind(4, value);
       s.Step();
     } catch (const QordError&) {
@@ -208,10 +219,11 @@ private:
   {
     if (!name || !out)
       return E_POINTER;
+    std::lock_guard lock(m_mutex);
     if (!m_db)
       return S_FALSE;
     try {
-      Statement s(m_db, "SELECT value FROM price WHERE kind = ? AND name = ? AND power = ?");
+      Statement s = m_statements.Get(m_db, "SELECT value FROM price WHERE kind = ? AND name = ? AND power = ?");
       s.Bind(1, std::string(kind)).Bind(2, codepage::Cp1251ToUtf8(name)).Bind(3, power);
       if (!s.Step())
         return S_FALSE;
@@ -224,10 +236,11 @@ private:
 
   HRESULT PutSetting(const char* name, double value)
   {
+    std::lock_guard lock(m_mutex);
     if (!m_db || !std::isfinite(value))
       return S_FALSE;
     try {
-      Statement s(m_db, "INSERT OR REPLACE INTO setting (name, value) VALUES (?, ?)");
+      Statement s = m_statements.Get(m_db, "INSERT OR REPLACE INTO setting (name, value) VALUES (?, ?)");
       s.Bind(1, std::string(name)).Bind(2, value);
       s.Step();
     } catch (const QordError&) {
@@ -245,10 +258,11 @@ private:
   {
     if (!out)
       return E_POINTER;
+    std::lock_guard lock(m_mutex);
     if (!m_db)
       return S_FALSE;
     try {
-      Statement s(m_db, "SELECT value FROM setting WHERE name = ?");
+      Statement s = m_statements.Get(m_db, "SELECT value FROM setting WHERE name = ?");
       s.Bind(1, std::string(name));
       if (!s.Step())
         return S_FALSE;
@@ -276,7 +290,10 @@ private:
   }
 
   std::atomic<ULONG> m_refs{1};
+  std::mutex m_mutex;
   sqlite3* m_db = nullptr;
+  // Prepared once per open file: a loaded project asks the same few questions for every group of poles.
+  detail::StatementCache m_statements;
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qorsrv::detail {
@@ -18,7 +19,18 @@ public:
     if (sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr) != SQLITE_OK)
       throw QordError(std::string("catalogue query failed: ") + sqlite3_errmsg(db));
   }
-  ~Statement() { sqlite3_finalize(m_stmt); }
+  // Borrows a statement kept prepared elsewhere; it is reset and unbound again when this is done with it.
+  Statement(sqlite3* db, sqlite3_stmt* prepared) : m_db(db), m_stmt(prepared), m_borrowed(true) {}
+  ~Statement()
+  {
+    if (m_borrowed) {
+      // Reset at once, so that no read stays open on the file between calls.
+      sqlite3_reset(m_stmt);
+      sqlite3_clear_bindings(m_stmt);
+    } else {
+      sqlite3_finalize(m_stmt);
+    }
+  }
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
 
@@ -75,6 +87,50 @@ private:
   }
   sqlite3* m_db;
   sqlite3_stmt* m_stmt = nullptr;
+  bool m_borrowed = false;
+};
+
+// Statements prepared once per open database, looked up by their text's address (each caller passes a string
+// literal). Finalize() must run before the database is closed, or SQLite keeps it open.
+class StatementCache {
+public:
+  StatementCache() = default;
+  StatementCache(const StatementCache&) = delete;
+  StatementCache& operator=(const StatementCache&) = delete;
+  StatementCache(StatementCache&& other) noexcept : m_entries(std::move(other.m_entries)) { other.m_entries.clear(); }
+  StatementCache& operator=(StatementCache&& other) noexcept
+  {
+    if (this != &other) {
+      Finalize();
+      m_entries = std::move(other.m_entries);
+      other.m_entries.clear();
+    }
+    return *this;
+  }
+  ~StatementCache() { Finalize(); }
+
+  Statement Get(sqlite3* db, const char* sql)
+  {
+    for (const auto& [text, stmt] : m_entries)
+      if (text == sql)
+        return Statement(db, stmt);
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK) {
+      sqlite3_finalize(stmt);
+      throw QordError(std::string("catalogue query failed: ") + sqlite3_errmsg(db));
+    }
+    m_entries.emplace_back(sql, stmt);
+    return Statement(db, stmt);
+  }
+  void Finalize()
+  {
+    for (const auto& entry : m_entries)
+      sqlite3_finalize(entry.second);
+    m_entries.clear();
+  }
+
+private:
+  std::vector<std::pair<const char*, sqlite3_stmt*>> m_entries;
 };
 
 inline void Exec(sqlite3* db, const char* sql)

@@ -2,6 +2,7 @@
 #include "server_fixture.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <cstring>
 #include <fstream>
@@ -151,4 +152,69 @@ TEST(PriceDatabase, AForeignFileIsNotTakenForAPriceDatabase)
   LONG hours = 0;
   EXPECT_EQ(db->GetDefaultHours(&hours), S_FALSE);
   EXPECT_EQ(db->SetDefaultHours(10), S_FALSE);
+}
+
+// The same few questions asked again and again, with changing arguments, across closing and opening another file:
+// every answer is the one of the file open at the time.
+TEST(PriceDatabase, RepeatedQuestionsWithDifferentArgumentsKeepTheirAnswers)
+{
+  TempFolder folder;
+  PriceDatabase db;
+  ASSERT_EQ(db->PriceDbOpen(TextVariant(folder / "a.price")), S_OK);
+  for (int i = 0; i < 50; ++i) {
+    const std::string name = "L" + std::to_string(i);
+    ASSERT_EQ(db->SetLuminairePrice(name.c_str(), 1000 + i), S_OK);
+    if (i % 2 == 0) {
+      ASSERT_EQ(db->SetPolePrice(name.c_str(), 2000 + i), S_OK);
+    }
+    ASSERT_EQ(db->SetLampPrice("ДНаТ", 50.0 * i, 3000 + i), S_OK);
+    ASSERT_EQ(db->SetDriverLoss(name.c_str(), 1.0 + i / 100.0), S_OK);
+  }
+  ASSERT_EQ(db->SetDefaultHours(3000), S_OK);
+  for (int round = 0; round < 3; ++round) {
+    for (int i = 0; i < 50; ++i) {
+      const std::string name = "L" + std::to_string(i);
+      LONG money = -1;
+      double factor = 0;
+      EXPECT_EQ(db->GetLuminairePrice(name.c_str(), &money), S_OK);
+      EXPECT_EQ(money, 1000 + i);
+      money = -1;
+      EXPECT_EQ(db->GetPolePrice(name.c_str(), &money), i % 2 == 0 ? S_OK : S_FALSE);
+      EXPECT_EQ(money, i % 2 == 0 ? 2000 + i : -1);
+      EXPECT_EQ(db->GetLampPrice("ДНаТ", 50.0 * i, &money), S_OK);
+      EXPECT_EQ(money, 3000 + i);
+      EXPECT_EQ(db->GetLampPrice("ДНаТ", 50.0 * i + 1.0, &money), S_FALSE);
+      EXPECT_EQ(db->GetDriverLoss(name.c_str(), &factor), S_OK);
+      EXPECT_EQ(factor, 1.0 + i / 100.0);
+      LONG hours = 0;
+      EXPECT_EQ(db->GetDefaultHours(&hours), S_OK);
+      EXPECT_EQ(hours, 3000);
+    }
+  }
+
+  // Another file: nothing of the first is asked of it.
+  ASSERT_EQ(db->PriceDbOpen(TextVariant(folder / "b.price")), S_OK);
+  LONG money = -1, hours = 0;
+  EXPECT_EQ(db->GetLuminairePrice("L1", &money), S_FALSE);
+  EXPECT_EQ(db->GetDefaultHours(&hours), S_OK);
+  EXPECT_EQ(hours, 4000);
+  ASSERT_EQ(db->SetLuminairePrice("L1", 9), S_OK);
+  EXPECT_EQ(db->GetLuminairePrice("L1", &money), S_OK);
+  EXPECT_EQ(money, 9);
+
+  ASSERT_EQ(db->PriceDbClose(), S_OK);
+  EXPECT_EQ(db->GetLuminairePrice("L1", &money), S_FALSE);
+  ASSERT_EQ(db->PriceDbOpen(TextVariant(folder / "a.price")), S_OK);
+  EXPECT_EQ(db->GetLuminairePrice("L1", &money), S_OK);
+  EXPECT_EQ(money, 1001);
+
+  // Both files stay usable by others: nothing is left locked between calls.
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open((folder / "a.price").c_str(), &raw), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(raw, "UPDATE price SET value = 77 WHERE name = 'L2' AND kind = 'luminaire_price'", nullptr,
+                         nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(raw);
+  EXPECT_EQ(db->GetLuminairePrice("L2", &money), S_OK);
+  EXPECT_EQ(money, 77);
 }
