@@ -254,6 +254,11 @@ const char* CLuminaireDatabase::GetLastMessage() { return m_lastMessage.c_str();
 
 void CLuminaireDatabase::RebuildLuminaires()
 {
+  {
+    std::lock_guard lock(m_cacheMutex);
+    m_cachedRecord.reset();
+    m_cachedFile = nullptr;
+  }
   m_luminaires.clear();
   // A file may hold several catalogues; each file is read once and its luminaires sorted to their catalogues.
   std::vector<const QordFile*> readFiles;
@@ -307,9 +312,16 @@ HRESULT CLuminaireDatabase::HandOut(int index, LuminaireRecord** out)
     return S_FALSE;
   const Luminaire& l = m_luminaires[index];
   const Catalogue& c = *m_catalogues[l.catalogue];
+  std::lock_guard lock(m_cacheMutex);
   try {
-    LuminaireEntry entry = c.file->ReadLuminaire(l.rowId);
-    m_record = MakeLuminaireRecord(entry, l.key);
+    if (!m_cachedRecord || m_cachedFile != c.file.get() || m_cachedRow != l.rowId) {
+      m_cachedRecord.reset();
+      LuminaireEntry entry = c.file->ReadLuminaire(l.rowId);
+      m_cachedRecord = std::make_unique<LuminaireRecord>(MakeLuminaireRecord(entry, l.key));
+      m_cachedFile = c.file.get();
+      m_cachedRow = l.rowId;
+    }
+    m_record = *m_cachedRecord;
   } catch (const QordError& e) {
     m_lastMessage = codepage::Utf8ToCp1251(e.what());
     return S_FALSE;

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,13 @@ private:
   std::string m_currentKey;
   std::string m_rememberedKey;
   LuminaireRecord m_record;
+  // The last luminaire read, decoded: a loaded project asks for the same one for every group of poles. Keyed
+  // by file and row, emptied whenever the catalogues change. The calculation worker may ask while the window
+  // thread does, hence the lock.
+  std::mutex m_cacheMutex;
+  const QordFile* m_cachedFile = nullptr;
+  std::int64_t m_cachedRow = 0;
+  std::unique_ptr<LuminaireRecord> m_cachedRecord;
   ILuminaireChooser* m_chooser = nullptr;
   std::string m_lastMessage;
 };

@@ -118,21 +118,32 @@ std::vector<std::string> SplitNotes(const std::string& s)
 QordFile::QordFile(sqlite3* db, std::string path) : m_db(db), m_path(std::move(path)) {}
 
 QordFile::QordFile(QordFile&& other) noexcept
-  : m_db(std::exchange(other.m_db, nullptr)), m_path(std::move(other.m_path))
+  : m_db(std::exchange(other.m_db, nullptr)), m_path(std::move(other.m_path)),
+    m_readLuminaire(std::exchange(other.m_readLuminaire, nullptr))
 {
 }
 
 QordFile& QordFile::operator=(QordFile&& other) noexcept
 {
   if (this != &other) {
-    sqlite3_close(m_db);
+    Close();
     m_db = std::exchange(other.m_db, nullptr);
     m_path = std::move(other.m_path);
+    m_readLuminaire = std::exchange(other.m_readLuminaire, nullptr);
   }
   return *this;
 }
 
-QordFile::~QordFile() { sqlite3_close(m_db); }
+QordFile::~QordFile() { Close(); }
+
+// A statement left unfinalised would keep the file open.
+void QordFile::Close()
+{
+  sqlite3_finalize(m_readLuminaire);
+  m_readLuminaire = nullptr;
+  sqlite3_close(m_db);
+  m_db = nullptr;
+}
 
 QordFile QordFile::OpenForReading(const std::string& fileSystemPath)
 {
@@ -197,10 +208,18 @@ std::vector<LuminaireSummary> QordFile::Luminaires()
 
 LuminaireEntry QordFile::ReadLuminaire(std::int64_t rowId)
 {
-  Statement s(m_db, "SELECT catalogue_id, code, name, display_name, maker, producer, maker_number, report, "
-                    "lamp_type, lamp_count, lamp_flux, wattage, length_mm, width_mm, height_mm, "
-                    "absolute_photometry, analytic, source_format, source_file, notes, symmetry, planes, gammas, "
-                    "intensities FROM luminaire WHERE ord = ?");
+  if (!m_readLuminaire &&
+      sqlite3_prepare_v2(m_db,
+                         "SELECT catalogue_id, code, name, display_name, maker, producer, maker_number, report, "
+                         "lamp_type, lamp_count, lamp_flux, wattage, length_mm, width_mm, height_mm, "
+                         "absolute_photometry, analytic, source_format, source_file, notes, symmetry, planes, "
+                         "gammas, intensities FROM luminaire WHERE ord = ?",
+                         -1, &m_readLuminaire, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(m_readLuminaire);
+    m_readLuminaire = nullptr;
+    throw QordError(std::string("catalogue query failed: ") + sqlite3_errmsg(m_db));
+  }
+  Statement s(m_db, m_readLuminaire);
   s.Bind(1, rowId);
   if (!s.Step())
     throw QordError("the luminaire is no longer in the catalogue " + m_path);

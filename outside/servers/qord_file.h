@@ -11,6 +11,7 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace qorsrv {
 
@@ -67,8 +68,11 @@ public:
 
 private:
   explicit QordFile(sqlite3* db, std::string path);
+  void Close();
   sqlite3* m_db = nullptr;
   std::string m_path;
+  // Prepared on first use and kept while the file is open: luminaires are read one at a time, often.
+  sqlite3_stmt* m_readLuminaire = nullptr;
 };
 
 // Reads a photometric file and adds it to a catalogue of the file as one luminaire; a bad photometric file

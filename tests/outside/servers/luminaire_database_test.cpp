@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <atomic>
 #include <cstring>
 #include <fstream>
+#include <thread>
 
 using namespace qorsrv;
 using namespace servers_test;
@@ -47,6 +49,16 @@ void WriteCatalogue(const std::string& path, const std::string& id, int version,
     entries.push_back(e);
   }
   file.AddLuminaires(entries);
+}
+
+// Changes a luminaire's name behind the database's back, as another program writing the file would.
+void RenameLuminaire(const std::string& path, const std::string& code, const std::string& name)
+{
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
+  const std::string sql = "UPDATE luminaire SET name = '" + name + "' WHERE code = '" + code + "'";
+  EXPECT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(raw);
 }
 
 std::string CurrentKey(ILuminaireDatabase* db)
@@ -317,4 +329,99 @@ TEST(LuminaireDatabase, CatalogueStaysReadableWhenItsFileIsDeletedAfterAdding)
   ASSERT_EQ(db->LuminaireDbGetLuminaire(&r, 0, 0), S_OK);
   EXPECT_EQ(r->textA, "d/d1");
   EXPECT_EQ(r->table.rows, 2);  // the gamma row and the one plane of the floodlight
+}
+
+// The luminaire last read is kept; every change of the catalogues must still give the new answer.
+TEST(LuminaireDatabase, RepeatedReadsFollowCataloguesAddedAndRemoved)
+{
+  TempFolder folder;
+  WriteCatalogue(folder / "plugin.qord", "p", 1, 0, {"p1"});
+  WriteCatalogue(folder / "main.qord", "m", 1, 0, {"m1"});
+  Database db;
+  LONG status = 0;
+  ASSERT_EQ(AddCatalog(db, folder / "plugin.qord", FALSE, &status), S_OK);
+  LuminaireRecord* r = nullptr;
+  ASSERT_EQ(db->LuminaireDbGetLuminaire(&r, -1, 0), S_OK);
+  EXPECT_EQ(r->textA, "p/p1");
+
+  // Added after the read: the main catalogue's first luminaire becomes the default.
+  ASSERT_EQ(AddCatalog(db, folder / "main.qord", TRUE, &status), S_OK);
+  ASSERT_EQ(db->LuminaireDbGetLuminaire(&r, -1, 0), S_OK);
+  EXPECT_EQ(r->textA, "m/m1");
+  EXPECT_EQ(r->databaseWord1, 2);
+  EXPECT_EQ(r->databaseWord2, 2);
+
+  // Each read hands out a fresh copy: what a caller changed in the last one does not come back.
+  r->luminaireName = "changed";
+  r->table.cells.clear();
+  ASSERT_EQ(db->LuminaireDbGetLuminaire(&r, -1, 0), S_OK);
+  EXPECT_EQ(r->luminaireName, "m1");
+  EXPECT_EQ(r->table.cells.size(), static_cast<std::size_t>(r->table.rows) * r->table.columns);
+
+  // The file, still open, changed on disk; a catalogue added or removed afterwards reads it anew.
+  RenameLuminaire(folder / "main.qord", "m1", "renamed once");
+  WriteCatalogue(folder / "extra.qord", "x", 1, 0, {"x1"});
+  ASSERT_EQ(AddCatalog(db, folder / "extra.qord", FALSE, &status), S_OK);
+  ASSERT_EQ(db->LuminaireDbGetLuminaire(&r, -1, 0), S_OK);
+  EXPECT_EQ(r->luminaireName, "renamed once");
+  RenameLuminaire(folder / "main.qord", "m1", "renamed twice");
+  ASSERT_EQ(db->LuminaireDbRemoveCatalog(TextVariant("x")), S_OK);
+
+  // Removed: positions move and the default falls back.
+  ASSERT_EQ(db->LuminaireDbRemoveCatalog(TextVariant("p")), S_OK);
+  ASSERT_EQ(db->LuminaireDbGetLuminaire(&r, -1, 0), S_OK);
+  EXPECT_EQ(r->textA, "m/m1");
+  EXPECT_EQ(r->luminaireName, "renamed twice");
+  EXPECT_EQ(r->databaseWord1, 1);
+  EXPECT_EQ(r->databaseWord2, 1);
+  ASSERT_EQ(db->LuminaireDbRemoveCatalog(TextVariant("m")), S_OK);
+  EXPECT_EQ(db->LuminaireDbGetLuminaire(&r, -1, 0), S_FALSE);
+
+  // The same catalogue id again from a rewritten file, its luminaire at the same row as before.
+  std::filesystem::remove(folder / "main.qord");
+  WriteCatalogue(folder / "main.qord", "m", 2, 0, {"n1"});
+  ASSERT_EQ(AddCatalog(db, folder / "main.qord", TRUE, &status), S_OK);
+  ASSERT_EQ(db->LuminaireDbGetLuminaire(&r, 0, 0), S_OK);
+  EXPECT_EQ(r->textA, "m/n1");
+  EXPECT_EQ(r->luminaireName, "n1");
+}
+
+// Different luminaires read in turn each give their own record.
+TEST(LuminaireDatabase, AlternatingReadsGiveEachLuminaireItsOwnRecord)
+{
+  TempFolder folder;
+  WriteCatalogue(folder / "main.qord", "m", 1, 0, {"a", "b", "c"});
+  Database db;
+  LONG status = 0;
+  ASSERT_EQ(AddCatalog(db, folder / "main.qord", TRUE, &status), S_OK);
+  for (int round = 0; round < 3; ++round) {
+    for (LONG i : {0, 0, 2, 1, 1, 0}) {
+      LuminaireRecord* r = nullptr;
+      ASSERT_EQ(db->LuminaireDbGetLuminaire(&r, i, 0), S_OK);
+      EXPECT_EQ(r->textA, std::string("m/") + "abc"[i]);
+      EXPECT_EQ(r->databaseWord1, i + 1);
+    }
+  }
+}
+
+// The calculation worker and the window thread may both ask for the current luminaire.
+TEST(LuminaireDatabase, ReadsFromTwoThreadsAtOnce)
+{
+  TempFolder folder;
+  WriteCatalogue(folder / "main.qord", "m", 1, 0, {"a", "b"});
+  Database db;
+  LONG status = 0;
+  ASSERT_EQ(AddCatalog(db, folder / "main.qord", TRUE, &status), S_OK);
+  std::atomic<int> failures{0};
+  auto reader = [&](LONG index) {
+    for (int i = 0; i < 200; ++i) {
+      LuminaireRecord* r = nullptr;
+      if (db->LuminaireDbGetLuminaire(&r, index, 0) != S_OK || r == nullptr)
+        ++failures;
+    }
+  };
+  std::thread worker(reader, 1);
+  reader(0);
+  worker.join();
+  EXPECT_EQ(failures.load(), 0);
 }
