@@ -325,13 +325,13 @@ BOOL MaskBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, i
   HBITMAP copy = CreateCompatibleBitmap(dest, width, height);
   HGDIOBJ old = SelectObject(work, copy);
   BitBlt(work, 0, 0, width, height, dest, x, y, SRCCOPY);
-  SelectObject(work, d->st.brush.get());
+  SelectObject(work, HandleOf(d->st.brush));
   BitBlt(work, 0, 0, width, height, src, xSrc, ySrc, back);
   HDC foreDC = CreateCompatibleDC(dest);
   HBITMAP foreBits = CreateCompatibleBitmap(dest, width, height);
   HGDIOBJ oldFore = SelectObject(foreDC, foreBits);
   BitBlt(foreDC, 0, 0, width, height, dest, x, y, SRCCOPY);
-  SelectObject(foreDC, d->st.brush.get());
+  SelectObject(foreDC, HandleOf(d->st.brush));
   BitBlt(foreDC, 0, 0, width, height, src, xSrc, ySrc, fore);
   HDC__* w = LookupDC(work);
   HDC__* f = LookupDC(foreDC);

@@ -1,5 +1,6 @@
 #include "platform/gdi/dc.h"
 
+#include "platform/gdi/handle_table.h"
 #include "platform/gdi/print.h"
 #include "platform/gdi/windraw.h"
 
@@ -7,8 +8,6 @@
 #include <cstring>
 #include <strings.h>
 #include <utility>
-#include <mutex>
-#include <unordered_set>
 
 namespace gdi {
 
@@ -16,10 +15,7 @@ HBITMAP StockBitmap();
 
 namespace {
 
-struct DCTable {
-  std::mutex mutex;
-  std::unordered_set<HDC__*> dcs;
-};
+using DCTable = HandleTable<std::unique_ptr<HDC__>, HandleTag::DC>;
 
 DCTable& DCs()
 {
@@ -29,6 +25,8 @@ DCTable& DCs()
 
 int g_reportedDepth = 0;
 
+std::uintptr_t Value(HDC dc) { return reinterpret_cast<std::uintptr_t>(dc); }
+
 HDC AddDC(std::unique_ptr<HDC__> dc)
 {
   dc->st.pen = LookupAs<Pen>(GetStockObject(BLACK_PEN));
@@ -37,11 +35,10 @@ HDC AddDC(std::unique_ptr<HDC__> dc)
   if (dc->kind == DCKind::Memory) {
     dc->st.bitmap = LookupAs<Bitmap>(StockBitmap());
   }
-  DCTable& t = DCs();
-  std::lock_guard lock(t.mutex);
-  HDC__* raw = dc.release();
-  t.dcs.insert(raw);
-  return raw;
+  HDC__* raw = dc.get();
+  HDC handle = reinterpret_cast<HDC>(DCs().Add(std::move(dc)));
+  raw->handle = handle;
+  return handle;
 }
 
 }  // namespace
@@ -52,9 +49,8 @@ HDC__* LookupDC(HDC dc)
   if (dc == nullptr) {
     return nullptr;
   }
-  DCTable& t = DCs();
-  std::lock_guard lock(t.mutex);
-  return t.dcs.count(dc) != 0 ? dc : nullptr;
+  return DCs().With(Value(dc), static_cast<HDC__*>(nullptr),
+                    [](const std::unique_ptr<HDC__>& d) { return d.get(); });
 }
 
 HDC CreateSurfaceDC(Surface& surface)
@@ -254,15 +250,12 @@ HDC CreateICA(LPCSTR driver, LPCSTR device, LPCSTR output, const void* devmode)
 
 BOOL DeleteDC(HDC dc)
 {
-  DCTable& t = DCs();
-  {
-    std::lock_guard lock(t.mutex);
-    if (dc == nullptr || t.dcs.erase(dc) == 0) {
-      return FALSE;
-    }
+  if (dc == nullptr) {
+    return FALSE;
   }
-  delete dc;
-  return TRUE;
+  // The DC is destroyed outside the table's lock: a printer DC finishes its document on the way out.
+  std::unique_ptr<HDC__> d = DCs().Remove(Value(dc));
+  return d ? TRUE : FALSE;
 }
 
 int SaveDC(HDC dc)
@@ -354,13 +347,13 @@ HGDIOBJ GetCurrentObject(HDC dc, UINT type)
   }
   switch (type) {
   case OBJ_PEN:
-    return d->st.pen.get();
+    return HandleOf(d->st.pen);
   case OBJ_BRUSH:
-    return d->st.brush.get();
+    return HandleOf(d->st.brush);
   case OBJ_FONT:
-    return d->st.font.get();
+    return HandleOf(d->st.font);
   case OBJ_BITMAP:
-    return d->st.bitmap.get();
+    return HandleOf(d->st.bitmap);
   default:
     return nullptr;
   }
@@ -376,22 +369,22 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object)
   HGDIOBJ previous = nullptr;
   switch (o->objectType) {
   case OBJ_PEN:
-    previous = d->st.pen.get();
+    previous = HandleOf(d->st.pen);
     d->st.pen = std::static_pointer_cast<Pen>(o);
     return previous;
   case OBJ_BRUSH:
-    previous = d->st.brush.get();
+    previous = HandleOf(d->st.brush);
     d->st.brush = std::static_pointer_cast<Brush>(o);
     return previous;
   case OBJ_FONT:
-    previous = d->st.font.get();
+    previous = HandleOf(d->st.font);
     d->st.font = std::static_pointer_cast<Font>(o);
     return previous;
   case OBJ_BITMAP:
     if (d->kind != DCKind::Memory) {
       return nullptr;
     }
-    previous = d->st.bitmap.get();
+    previous = HandleOf(d->st.bitmap);
     d->st.bitmap = std::static_pointer_cast<Bitmap>(o);
     return previous;
   case OBJ_REGION: {

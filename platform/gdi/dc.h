@@ -58,6 +58,8 @@ struct HDC__ {
   ~HDC__();
 
   gdi::DCKind kind;
+  // The handle the table gave out; the DC's address is never a handle.
+  HDC handle = nullptr;
   gdi::Surface* surface = nullptr;
   // Where device (0, 0) lies on the target, and the part of the target the DC may touch (window DCs).
   POINT origin;

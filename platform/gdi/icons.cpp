@@ -173,7 +173,7 @@ Image StateImage(HDC__& d, HDC dc, DRAWSTATEPROC proc, LPARAM data, WPARAM wData
   HDC mem = CreateCompatibleDC(dc);
   HBITMAP bits = CreateBitmap(cx, cy, 1, 32, nullptr);
   HGDIOBJ oldBits = SelectObject(mem, bits);
-  HGDIOBJ oldFont = SelectObject(mem, d.st.font.get());
+  HGDIOBJ oldFont = SelectObject(mem, HandleOf(d.st.font));
   const RECT all{0, 0, cx, cy};
   FillRect(mem, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   SetBkMode(mem, TRANSPARENT);

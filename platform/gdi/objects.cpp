@@ -1,28 +1,27 @@
 #include "platform/gdi/objects.h"
 
 #include "platform/gdi/dc.h"
+#include "platform/gdi/handle_table.h"
 #include "platform/gdi/windraw.h"
 
 #include <array>
 #include <cstring>
 #include <algorithm>
 #include <mutex>
-#include <unordered_map>
 
 namespace gdi {
 
 namespace {
 
-struct Table {
-  std::mutex mutex;
-  std::unordered_map<HGDIOBJ__*, std::shared_ptr<HGDIOBJ__>> objects;
-};
+using ObjectTable = HandleTable<std::shared_ptr<HGDIOBJ__>, HandleTag::Object>;
 
-Table& Objects()
+ObjectTable& Objects()
 {
-  static Table* table = new Table;  // outlives static destructors that may still delete objects
+  static ObjectTable* table = new ObjectTable;  // outlives static destructors that may still delete objects
   return *table;
 }
+
+std::uintptr_t Value(HGDIOBJ handle) { return reinterpret_cast<std::uintptr_t>(handle); }
 
 }  // namespace
 
@@ -31,10 +30,9 @@ HGDIOBJ Register(std::shared_ptr<HGDIOBJ__> object)
   if (!object) {
     return nullptr;
   }
-  Table& t = Objects();
-  std::lock_guard lock(t.mutex);
-  HGDIOBJ handle = object.get();
-  t.objects.emplace(handle, std::move(object));
+  HGDIOBJ__* raw = object.get();
+  HGDIOBJ handle = reinterpret_cast<HGDIOBJ>(Objects().Add(std::move(object)));
+  raw->handle = handle;
   return handle;
 }
 
@@ -44,18 +42,13 @@ std::shared_ptr<HGDIOBJ__> Lookup(HGDIOBJ handle)
   if (handle == nullptr) {
     return nullptr;
   }
-  Table& t = Objects();
-  std::lock_guard lock(t.mutex);
-  auto it = t.objects.find(handle);
-  return it == t.objects.end() ? nullptr : it->second;
+  return Objects().With(Value(handle), std::shared_ptr<HGDIOBJ__>{},
+                        [](const std::shared_ptr<HGDIOBJ__>& object) { return object; });
 }
 
-bool Unregister(HGDIOBJ handle)
-{
-  Table& t = Objects();
-  std::lock_guard lock(t.mutex);
-  return t.objects.erase(handle) != 0;
-}
+bool Unregister(HGDIOBJ handle) { return Objects().Remove(Value(handle)) != nullptr; }
+
+HGDIOBJ HandleOf(const HGDIOBJ__* object) { return object != nullptr ? object->handle : nullptr; }
 
 Bitmap::Bitmap(int w, int h, int bpp)
     : HGDIOBJ__(OBJ_BITMAP), width(w), height(h), bitsPerPixel(bpp),
@@ -670,7 +663,7 @@ HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL)
   if (d == nullptr || !p) {
     return nullptr;
   }
-  HPALETTE previous = d->st.palette ? d->st.palette.get() : GetStockObject(DEFAULT_PALETTE);
+  HPALETTE previous = d->st.palette ? d->st.palette->handle : GetStockObject(DEFAULT_PALETTE);
   d->st.palette = p;
   return previous;
 }

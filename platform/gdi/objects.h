@@ -1,6 +1,6 @@
-// The objects behind GDI handles and the table that keeps them. A handle is the address of its object; the table
-// owns every live object through a shared pointer, so a DC that still has an object selected keeps it alive
-// after DeleteObject has made its handle invalid.
+// The objects behind GDI handles and the table that keeps them. A handle names a slot of the table and the
+// slot's generation (handle_table.h); the table owns every live object through a shared pointer, so a DC that
+// still has an object selected keeps it alive after DeleteObject has made its handle invalid.
 #pragma once
 
 #include "platform/gdi/region.h"
@@ -16,6 +16,8 @@ struct HGDIOBJ__ {
   const int objectType;
   // Stock objects ignore DeleteObject.
   bool stock = false;
+  // The handle the table gave out (stale once the object was deleted); null before registration.
+  HGDIOBJ handle = nullptr;
 };
 
 namespace gdi {
@@ -112,5 +114,12 @@ std::shared_ptr<T> LookupAs(HGDIOBJ handle)
 }
 // Removes the object from the table; it lives on while a DC holds it.
 bool Unregister(HGDIOBJ handle);
+// The handle of an object (null for none).
+HGDIOBJ HandleOf(const HGDIOBJ__* object);
+template <class T>
+HGDIOBJ HandleOf(const std::shared_ptr<T>& object)
+{
+  return HandleOf(object.get());
+}
 
 }  // namespace gdi
