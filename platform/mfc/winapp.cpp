@@ -2,9 +2,12 @@
 
 #include "platform/mfc-core/exceptions.h"
 #include "platform/mfc-core/resources.h"
+#include "platform/mfc/dc.h"
 #include "platform/mfc/doctemplate.h"
 #include "platform/mfc/document.h"
 #include "platform/mfc/frame.h"
+#include "platform/mfc/gdiobj.h"
+#include "platform/mfc/imagelist.h"
 #include "platform/mfc/menu.h"
 #include "platform/mfc/fileprompt.h"
 #include "platform/mfc/msgbox.h"
@@ -113,6 +116,9 @@ BOOL CWinThread::OnIdle(LONG lCount)
   if (lCount == 1) {
     CWnd::DeleteTempMap();
     CMenu::DeleteTempMap();
+    CDC::DeleteTempMap();
+    CGdiObject::DeleteTempMap();
+    CImageList::DeleteTempMap();
   }
   return FALSE;
 }
