@@ -1,9 +1,16 @@
-// The common dialogs, put to the modal responder.
+// The common dialogs: on a screen they show themselves; otherwise they are put to the modal responder.
 #include "platform/user/commdlg.h"
 
+#include "platform/base/paths.h"
+#include "platform/display/presenter.h"
+#include "platform/gdi/print.h"
+#include "platform/gdi/wingdi.h"
+#include "platform/user/commdlg_internal.h"
+#include "platform/user/global_memory.h"
 #include "platform/user/msgbox.h"
 #include "platform/user/window.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -25,12 +32,48 @@ int Ask(user::ModalQuestion& q, HWND owner)
   return answer;
 }
 
+// The chosen path into the program's record: the buffer, the offsets of name and extension, the title.
+BOOL Deliver(OPENFILENAME* ofn, const std::string& path)
+{
+  const std::size_t slash = path.find_last_of("\\/");
+  const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  const std::size_t dot = path.rfind('.');
+  const bool hasExtension = dot != std::string::npos && dot >= nameStart;
+  if (ofn->lpstrFile == nullptr || path.size() + 1 > ofn->nMaxFile) {
+    if (ofn->lpstrFile != nullptr && ofn->nMaxFile >= 2) {
+      // The size needed, in the first two bytes, as the dialog reports it.
+      auto need = static_cast<WORD>(std::min<std::size_t>(path.size() + 1, 0xFFFF));
+      std::memcpy(ofn->lpstrFile, &need, sizeof need);
+    }
+    t_lastError = FNERR_BUFFERTOOSMALL;
+    return FALSE;
+  }
+  std::memcpy(ofn->lpstrFile, path.c_str(), path.size() + 1);
+  ofn->nFileOffset = static_cast<WORD>(nameStart);
+  ofn->nFileExtension = static_cast<WORD>(hasExtension ? dot + 1 : path.size());
+  if (ofn->lpstrFileTitle != nullptr && ofn->nMaxFileTitle > 0) {
+    std::string title = path.substr(nameStart);
+    std::size_t n = std::min<std::size_t>(title.size(), ofn->nMaxFileTitle - 1);
+    std::memcpy(ofn->lpstrFileTitle, title.data(), n);
+    ofn->lpstrFileTitle[n] = '\0';
+  }
+  return TRUE;
+}
+
 BOOL FileName(OPENFILENAME* ofn, bool save)
 {
   t_lastError = 0;
   if (ofn == nullptr || ofn->lStructSize < sizeof(OPENFILENAME) - 12) {
     t_lastError = CDERR_STRUCTSIZE;
     return FALSE;
+  }
+  if (user::commdlg::OnScreen()) {
+    std::string path;
+    INT_PTR answer = user::commdlg::RunFileDialog(ofn, save, path);
+    if (answer == -1) {
+      t_lastError = CDERR_INITIALIZATION;
+    }
+    return answer == IDOK ? Deliver(ofn, path) : FALSE;
   }
   user::ModalQuestion q;
   q.kind = save ? user::ModalQuestion::Kind::SaveFile : user::ModalQuestion::Kind::OpenFile;
@@ -45,37 +88,44 @@ BOOL FileName(OPENFILENAME* ofn, bool save)
   if (path.empty()) {
     return FALSE;
   }
-  // A save without an extension takes the default one.
-  std::size_t slash = path.find_last_of("\\/");
-  std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  std::size_t dot = path.find('.', nameStart);
-  if (dot == std::string::npos && ofn->lpstrDefExt != nullptr && *ofn->lpstrDefExt != '\0') {
+  // A name without an extension takes the default one.
+  if (platform::ExtensionOf(platform::FileNameOf(path)).empty() && ofn->lpstrDefExt != nullptr &&
+      *ofn->lpstrDefExt != '\0') {
     path += ".";
     path += ofn->lpstrDefExt;
-    dot = path.find('.', nameStart);
   }
-  if (ofn->lpstrFile == nullptr || path.size() + 1 > ofn->nMaxFile) {
-    if (ofn->lpstrFile != nullptr && ofn->nMaxFile >= 2) {
-      // The size needed, in the first two bytes, as the dialog reports it.
-      auto need = static_cast<WORD>(path.size() + 1);
-      std::memcpy(ofn->lpstrFile, &need, sizeof need);
-    }
-    t_lastError = FNERR_BUFFERTOOSMALL;
-    return FALSE;
-  }
-  std::memcpy(ofn->lpstrFile, path.c_str(), path.size() + 1);
-  ofn->nFileOffset = static_cast<WORD>(nameStart);
-  ofn->nFileExtension = static_cast<WORD>(dot == std::string::npos ? path.size() : dot + 1);
-  if (ofn->lpstrFileTitle != nullptr && ofn->nMaxFileTitle > 0) {
-    std::string title = path.substr(nameStart);
-    std::size_t n = std::min<std::size_t>(title.size(), ofn->nMaxFileTitle - 1);
-    std::memcpy(ofn->lpstrFileTitle, title.data(), n);
-    ofn->lpstrFileTitle[n] = '\0';
-  }
-  return TRUE;
+  return Deliver(ofn, path);
 }
 
 }  // namespace
+
+namespace user::commdlg {
+
+bool OnScreen() { return !user::HasModalResponder() && std::strcmp(display::Current().Name(), "null") != 0; }
+
+HDC CreatePrinterDC(const DEVMODEA* mode, const char* output)
+{
+  double widthMm = gdi::kDefaultPaperWidthMm;
+  double heightMm = gdi::kDefaultPaperHeightMm;
+  if (mode != nullptr) {
+    switch (mode->dmPaperSize) {
+      case DMPAPER_A3: widthMm = 297; heightMm = 420; break;
+      case DMPAPER_A5: widthMm = 148; heightMm = 210; break;
+      case DMPAPER_LETTER: widthMm = 215.9; heightMm = 279.4; break;
+      default: break;  // A4 and A4 small
+    }
+    if (mode->dmPaperWidth > 0 && mode->dmPaperLength > 0) {
+      widthMm = mode->dmPaperWidth / 10.0;
+      heightMm = mode->dmPaperLength / 10.0;
+    }
+    if (mode->dmOrientation == DMORIENT_LANDSCAPE) {
+      std::swap(widthMm, heightMm);
+    }
+  }
+  return gdi::CreatePdfPrinterDC(output != nullptr ? output : "", widthMm, heightMm);
+}
+
+}  // namespace user::commdlg
 
 BOOL GetOpenFileName(OPENFILENAME* ofn) { return FileName(ofn, false); }
 BOOL GetSaveFileName(OPENFILENAME* ofn) { return FileName(ofn, true); }
@@ -85,6 +135,17 @@ BOOL ChooseColor(CHOOSECOLOR* cc)
   t_lastError = 0;
   if (cc == nullptr) {
     return FALSE;
+  }
+  if ((cc->Flags & CC_ENABLEHOOK) != 0 && cc->lpfnHook == nullptr) {
+    t_lastError = CDERR_NOHOOK;
+    return FALSE;
+  }
+  if (user::commdlg::OnScreen()) {
+    INT_PTR answer = user::commdlg::RunColorDialog(cc);
+    if (answer == -1) {
+      t_lastError = CDERR_INITIALIZATION;
+    }
+    return answer == IDOK ? TRUE : FALSE;
   }
   user::ModalQuestion q;
   q.kind = user::ModalQuestion::Kind::Color;
@@ -99,11 +160,136 @@ BOOL ChooseFont(CHOOSEFONT* cf)
   if (cf == nullptr || cf->lpLogFont == nullptr) {
     return FALSE;
   }
+  if ((cf->Flags & CF_ENABLEHOOK) != 0 && cf->lpfnHook == nullptr) {
+    t_lastError = CDERR_NOHOOK;
+    return FALSE;
+  }
+  if (user::commdlg::OnScreen()) {
+    INT_PTR answer = user::commdlg::RunFontDialog(cf);
+    if (answer == -1) {
+      t_lastError = CDERR_INITIALIZATION;
+    }
+    return answer == IDOK ? TRUE : FALSE;
+  }
   user::ModalQuestion q;
   q.kind = user::ModalQuestion::Kind::Font;
   q.record = cf;
   q.style = cf->Flags;
   return Ask(q, cf->hwndOwner) == IDOK ? TRUE : FALSE;
+}
+
+namespace {
+
+// The device mode and names in the record, made when it has none; their memory is the caller's.
+DEVMODEA* ModeOf(PRINTDLG* pd)
+{
+  if (pd->hDevMode == nullptr) {
+    pd->hDevMode = GlobalAlloc(GMEM_MOVEABLE, sizeof(DEVMODEA));
+    if (pd->hDevMode == nullptr) {
+      return nullptr;
+    }
+    auto* mode = static_cast<DEVMODEA*>(GlobalLock(pd->hDevMode));
+    *mode = DEVMODEA{};
+    std::strncpy(mode->dmDeviceName, user::commdlg::kPdfPrinterName, CCHDEVICENAME - 1);
+    mode->dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES | DM_COLOR | DM_COLLATE;
+    GlobalUnlock(pd->hDevMode);
+  }
+  return static_cast<DEVMODEA*>(GlobalLock(pd->hDevMode));
+}
+
+std::string OutputOf(const PRINTDLG* pd)
+{
+  if (pd->hDevNames == nullptr) {
+    return {};
+  }
+  const auto* names = static_cast<const DEVNAMES*>(GlobalLock(pd->hDevNames));
+  std::string output = names != nullptr ? reinterpret_cast<const char*>(names) + names->wOutputOffset : "";
+  GlobalUnlock(pd->hDevNames);
+  return output;
+}
+
+bool SetNames(PRINTDLG* pd, const std::string& output)
+{
+  const std::string driver = "winspool";
+  const std::string device = user::commdlg::kPdfPrinterName;
+  const std::size_t size = sizeof(DEVNAMES) + driver.size() + 1 + device.size() + 1 + output.size() + 1;
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+  if (block == nullptr) {
+    return false;
+  }
+  auto* names = static_cast<DEVNAMES*>(GlobalLock(block));
+  char* base = reinterpret_cast<char*>(names);
+  names->wDriverOffset = static_cast<WORD>(sizeof(DEVNAMES));
+  names->wDeviceOffset = static_cast<WORD>(names->wDriverOffset + driver.size() + 1);
+  names->wOutputOffset = static_cast<WORD>(names->wDeviceOffset + device.size() + 1);
+  names->wDefault = DN_DEFAULTPRN;
+  std::memcpy(base + names->wDriverOffset, driver.c_str(), driver.size() + 1);
+  std::memcpy(base + names->wDeviceOffset, device.c_str(), device.size() + 1);
+  std::memcpy(base + names->wOutputOffset, output.c_str(), output.size() + 1);
+  GlobalUnlock(block);
+  if (pd->hDevNames != nullptr) {
+    GlobalFree(pd->hDevNames);
+  }
+  pd->hDevNames = block;
+  return true;
+}
+
+}  // namespace
+
+BOOL PrintDlg(PRINTDLG* pd)
+{
+  t_lastError = 0;
+  if (pd == nullptr || pd->lStructSize < sizeof(PRINTDLG)) {
+    t_lastError = CDERR_STRUCTSIZE;
+    return FALSE;
+  }
+  if ((pd->Flags & PD_RETURNDEFAULT) != 0 && (pd->hDevMode != nullptr || pd->hDevNames != nullptr)) {
+    // The default printer is only told into an empty record.
+    t_lastError = CDERR_INITIALIZATION;
+    return FALSE;
+  }
+  DEVMODEA* mode = ModeOf(pd);
+  if (mode == nullptr) {
+    t_lastError = CDERR_INITIALIZATION;
+    return FALSE;
+  }
+  std::string output = OutputOf(pd);
+  bool chosen = true;
+  if ((pd->Flags & PD_RETURNDEFAULT) == 0) {
+    if (user::commdlg::OnScreen()) {
+      INT_PTR answer = user::commdlg::RunPrintDialog(pd, *mode, output);
+      if (answer == -1) {
+        t_lastError = CDERR_INITIALIZATION;
+      }
+      chosen = answer == IDOK;
+    } else {
+      // A dialog question without a dialog: the responder fills in the record it is given.
+      user::ModalQuestion q;
+      q.kind = user::ModalQuestion::Kind::Dialog;
+      q.caption = (pd->Flags & PD_PRINTSETUP) != 0 ? "Настройка печати" : "Печать";
+      q.record = pd;
+      q.style = pd->Flags;
+      chosen = Ask(q, pd->hwndOwner) == IDOK;
+      // The responder may have changed the settings in the record.
+      if (!q.reply.empty()) {
+        output = q.reply;
+      }
+    }
+  }
+  if (!chosen) {
+    GlobalUnlock(pd->hDevMode);
+    return FALSE;
+  }
+  pd->nCopies = std::max<WORD>(pd->nCopies, 1);
+  if ((pd->Flags & (PD_RETURNDC | PD_RETURNIC)) != 0) {
+    pd->hDC = user::commdlg::CreatePrinterDC(mode, output.c_str());
+  }
+  GlobalUnlock(pd->hDevMode);
+  if (!SetNames(pd, output)) {
+    t_lastError = CDERR_INITIALIZATION;
+    return FALSE;
+  }
+  return TRUE;
 }
 
 DWORD CommDlgExtendedError() { return t_lastError; }

@@ -1,0 +1,224 @@
+// The print dialog on a screen. There is one printer, which writes PDF files: the dialog asks for the file, the
+// paper and its orientation, the copies and (when printing) the pages. Print setup (PD_PRINTSETUP) asks only for
+// the printer's settings.
+#include "platform/user/commdlg_internal.h"
+#include "platform/user/msgbox.h"
+
+#include <cstring>
+
+namespace user::commdlg {
+
+namespace {
+
+struct Paper {
+  short code;
+  const char* name;
+};
+constexpr Paper kPapers[] = {
+    {DMPAPER_A4, "A4 (210 x 297 мм)"},
+    {DMPAPER_A3, "A3 (297 x 420 мм)"},
+    {DMPAPER_A5, "A5 (148 x 210 мм)"},
+    {DMPAPER_LETTER, "Letter (216 x 279 мм)"},
+};
+constexpr int kMaxCopies = 999;
+// The orientation buttons: ours, apart from the page-range ones the program knows.
+constexpr int kPortrait = 0x0430 + 10;
+constexpr int kLandscape = 0x0430 + 11;
+
+struct PrintDialog {
+  PRINTDLG* pd = nullptr;
+  DEVMODEA* mode = nullptr;
+  std::string output;
+  bool setup = false;
+};
+
+LPPRINTHOOKPROC HookOf(const PrintDialog& d)
+{
+  if (d.setup) {
+    return (d.pd->Flags & PD_ENABLESETUPHOOK) != 0 ? d.pd->lpfnSetupHook : nullptr;
+  }
+  return (d.pd->Flags & PD_ENABLEPRINTHOOK) != 0 ? d.pd->lpfnPrintHook : nullptr;
+}
+
+void Complain(HWND dialog, const std::string& text, int focus)
+{
+  MessageBox(dialog, text.c_str(), "Печать", MB_OK | MB_ICONWARNING);
+  SetFocus(GetDlgItem(dialog, focus));
+}
+
+// The settings into the records; false (and the user told) when a number is out of its range.
+bool Take(HWND dialog, PrintDialog& d)
+{
+  PRINTDLG* pd = d.pd;
+  BOOL ok = FALSE;
+  if (!d.setup) {
+    UINT copies = GetDlgItemInt(dialog, edt3, &ok, FALSE);
+    if (!ok || copies < 1 || copies > kMaxCopies) {
+      Complain(dialog, "Число копий должно быть от 1 до " + std::to_string(kMaxCopies) + ".", edt3);
+      return false;
+    }
+    DWORD range = PD_ALLPAGES;
+    if (IsDlgButtonChecked(dialog, rad2) == BST_CHECKED) {
+      range = PD_SELECTION;
+    } else if (IsDlgButtonChecked(dialog, rad3) == BST_CHECKED) {
+      range = PD_PAGENUMS;
+      BOOL fromOk = FALSE;
+      BOOL toOk = FALSE;
+      UINT from = GetDlgItemInt(dialog, edt1, &fromOk, FALSE);
+      UINT to = GetDlgItemInt(dialog, edt2, &toOk, FALSE);
+      const UINT low = pd->nMinPage;
+      const UINT high = pd->nMaxPage != 0 ? pd->nMaxPage : 0xFFFF;
+      if (!fromOk || !toOk || from < low || to > high || from > to) {
+        Complain(dialog, "Номера страниц должны быть от " + std::to_string(low) + " до " + std::to_string(high) + ".",
+                 edt1);
+        return false;
+      }
+      pd->nFromPage = static_cast<WORD>(from);
+      pd->nToPage = static_cast<WORD>(to);
+    }
+    pd->Flags = (pd->Flags & ~(PD_SELECTION | PD_PAGENUMS)) | range;
+    const bool collate = IsDlgButtonChecked(dialog, chx2) == BST_CHECKED;
+    if ((pd->Flags & PD_USEDEVMODECOPIES) != 0) {
+      d.mode->dmCopies = static_cast<short>(copies);
+      d.mode->dmCollate = collate ? 1 : 0;
+      pd->nCopies = 1;
+    } else {
+      pd->nCopies = static_cast<WORD>(copies);
+      pd->Flags = collate ? (pd->Flags | PD_COLLATE) : (pd->Flags & ~PD_COLLATE);
+    }
+  }
+  LRESULT paper = SendDlgItemMessage(dialog, cmb2, CB_GETCURSEL, 0, 0);
+  if (paper >= 0 && static_cast<std::size_t>(paper) < std::size(kPapers)) {
+    d.mode->dmPaperSize = kPapers[paper].code;
+    d.mode->dmPaperWidth = 0;
+    d.mode->dmPaperLength = 0;
+  }
+  d.mode->dmOrientation = IsDlgButtonChecked(dialog, kLandscape) == BST_CHECKED ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+  char file[MAX_PATH * 2] = {};
+  GetDlgItemText(dialog, edt4, file, sizeof file);
+  d.output = file;
+  return true;
+}
+
+INT_PTR PrintDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+  auto* d = reinterpret_cast<PrintDialog*>(GetWindowLongPtr(dialog, DWLP_USER));
+  if (msg == WM_INITDIALOG) {
+    d = reinterpret_cast<PrintDialog*>(lParam);
+    SetWindowLongPtr(dialog, DWLP_USER, lParam);
+    PRINTDLG* pd = d->pd;
+    SendDlgItemMessage(dialog, cmb4, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kPdfPrinterName));
+    SendDlgItemMessage(dialog, cmb4, CB_SETCURSEL, 0, 0);
+    SetDlgItemText(dialog, edt4, d->output.c_str());
+    int paperAt = 0;
+    for (std::size_t i = 0; i < std::size(kPapers); ++i) {
+      SendDlgItemMessage(dialog, cmb2, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kPapers[i].name));
+      if (kPapers[i].code == d->mode->dmPaperSize) {
+        paperAt = static_cast<int>(i);
+      }
+    }
+    SendDlgItemMessage(dialog, cmb2, CB_SETCURSEL, static_cast<WPARAM>(paperAt), 0);
+    CheckRadioButton(dialog, kPortrait, kLandscape,
+                     d->mode->dmOrientation == DMORIENT_LANDSCAPE ? kLandscape : kPortrait);
+    if (!d->setup) {
+      const bool devmodeCopies = (pd->Flags & PD_USEDEVMODECOPIES) != 0;
+      SetDlgItemInt(dialog, edt3, devmodeCopies ? static_cast<UINT>(std::max<short>(d->mode->dmCopies, 1))
+                                                : std::max<UINT>(pd->nCopies, 1), FALSE);
+      CheckDlgButton(dialog, chx2,
+                     (devmodeCopies ? d->mode->dmCollate != 0 : (pd->Flags & PD_COLLATE) != 0) ? BST_CHECKED
+                                                                                               : BST_UNCHECKED);
+      SetDlgItemInt(dialog, edt1, pd->nFromPage != 0 ? pd->nFromPage : std::max<UINT>(pd->nMinPage, 1), FALSE);
+      SetDlgItemInt(dialog, edt2, pd->nToPage != 0 ? pd->nToPage : std::max<UINT>(pd->nMaxPage, 1), FALSE);
+      EnableWindow(GetDlgItem(dialog, rad2), (pd->Flags & PD_NOSELECTION) == 0);
+      const bool pages = (pd->Flags & PD_NOPAGENUMS) == 0;
+      for (int id : {rad3, edt1, edt2, stc3}) {
+        EnableWindow(GetDlgItem(dialog, id), pages);
+      }
+      const int range = (pd->Flags & PD_PAGENUMS) != 0 && pages                            ? rad3
+                        : (pd->Flags & PD_SELECTION) != 0 && (pd->Flags & PD_NOSELECTION) == 0 ? rad2
+                                                                                              : rad1;
+      CheckRadioButton(dialog, rad1, rad3, range);
+    }
+    if (LPPRINTHOOKPROC hook = HookOf(*d); hook != nullptr) {
+      return hook(dialog, WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(pd)) != 0 ? TRUE : FALSE;
+    }
+    return TRUE;
+  }
+  if (d == nullptr) {
+    return FALSE;
+  }
+  if (CallHook(HookOf(*d), dialog, msg, wParam, lParam)) {
+    return TRUE;
+  }
+  if (msg != WM_COMMAND) {
+    return FALSE;
+  }
+  switch (LOWORD(wParam)) {
+    case IDOK:
+      if (Take(dialog, *d)) {
+        EndDialog(dialog, IDOK);
+      }
+      return TRUE;
+    case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+    case edt1:
+    case edt2:
+      // Typing a page number chooses the page range.
+      if (HIWORD(wParam) == EN_CHANGE && GetFocus() == reinterpret_cast<HWND>(lParam)) {
+        CheckRadioButton(dialog, rad1, rad3, rad3);
+      }
+      return TRUE;
+    default: return FALSE;
+  }
+}
+
+}  // namespace
+
+INT_PTR RunPrintDialog(PRINTDLG* pd, DEVMODEA& mode, std::string& output)
+{
+  PrintDialog d;
+  d.pd = pd;
+  d.mode = &mode;
+  d.output = output;
+  d.setup = (pd->Flags & PD_PRINTSETUP) != 0;
+  if (HookOf(d) == nullptr &&
+      (pd->Flags & (d.setup ? PD_ENABLESETUPHOOK : PD_ENABLEPRINTHOOK)) != 0) {
+    return -1;
+  }
+  const short height = d.setup ? 112 : 176;
+  DialogTemplate t(d.setup ? "Настройка печати" : "Печать", 250, height);
+  t.Label(7, 9, 50, 9, stc1, "Принтер:");
+  t.Item(ControlClass::ComboBox, WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST, 60, 7, 183, 40, cmb4);
+  t.Label(7, 27, 50, 9, stc2, "Файл PDF:");
+  t.Item(ControlClass::Edit, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 60, 25, 183, 12, edt4);
+  t.Label(7, 45, 50, 9, stc4, "Бумага:");
+  t.Item(ControlClass::ComboBox, WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST, 60, 43, 110, 60, cmb2);
+  t.Item(ControlClass::Button, BS_GROUPBOX, 7, 60, 236, 26, grp2, "Ориентация");
+  t.Item(ControlClass::Button, BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 14, 71, 80, 10, kPortrait, "Книжная");
+  t.Item(ControlClass::Button, BS_AUTORADIOBUTTON, 110, 71, 80, 10, kLandscape, "Альбомная");
+  short y = 92;
+  if (!d.setup) {
+    t.Item(ControlClass::Button, BS_GROUPBOX, 7, y, 140, 58, grp1, "Страницы");
+    t.Item(ControlClass::Button, BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 14, y + 11, 120, 10, rad1, "Все");
+    t.Item(ControlClass::Button, BS_AUTORADIOBUTTON, 14, y + 24, 120, 10, rad2, "Выделенный фрагмент");
+    t.Item(ControlClass::Button, BS_AUTORADIOBUTTON, 14, y + 38, 24, 10, rad3, "с");
+    t.Item(ControlClass::Edit, WS_BORDER | WS_TABSTOP | ES_NUMBER | WS_GROUP, 40, y + 37, 36, 12, edt1);
+    t.Label(82, y + 39, 12, 9, stc3, "по");
+    t.Item(ControlClass::Edit, WS_BORDER | WS_TABSTOP | ES_NUMBER, 98, y + 37, 36, 12, edt2);
+    t.Label(154, y + 11, 50, 9, stc5, "Копий:");
+    t.Item(ControlClass::Edit, WS_BORDER | WS_TABSTOP | ES_NUMBER | WS_GROUP, 206, y + 9, 36, 12, edt3);
+    t.Item(ControlClass::Button, BS_AUTOCHECKBOX | WS_TABSTOP, 154, y + 27, 88, 10, chx2, "Разобрать по копиям");
+    y = static_cast<short>(y + 64);
+  }
+  t.PushButton(135, y, 52, 14, IDOK, "OK", true);
+  t.PushButton(191, y, 52, 14, IDCANCEL, "Отмена");
+  if ((pd->Flags & PD_SHOWHELP) != 0) {
+    t.PushButton(7, y, 52, 14, pshHelp, "Справка");
+  }
+  INT_PTR answer = DialogBoxIndirectParam(nullptr, t.Data(), pd->hwndOwner, &PrintDialogProc, reinterpret_cast<LPARAM>(&d));
+  if (answer == IDOK) {
+    output = d.output;
+  }
+  return answer;
+}
+
+}  // namespace user::commdlg
