@@ -15,9 +15,25 @@
 #include <optional>
 #include <string_view>
 
-// Last errors of the menu and accelerator lookups.
+// Last errors of the resource lookups.
 inline constexpr DWORD ERROR_RESOURCE_DATA_NOT_FOUND = 1812;  // the handle names no present module
+inline constexpr DWORD ERROR_RESOURCE_TYPE_NOT_FOUND = 1813;  // the module has no resource of that type
 inline constexpr DWORD ERROR_RESOURCE_NAME_NOT_FOUND = 1814;  // the module has no such id
+
+// Resource types, named as the platform numbers them.
+inline const LPCSTR RT_CURSOR = reinterpret_cast<LPCSTR>(1);
+inline const LPCSTR RT_BITMAP = reinterpret_cast<LPCSTR>(2);
+inline const LPCSTR RT_ICON = reinterpret_cast<LPCSTR>(3);
+inline const LPCSTR RT_MENU = reinterpret_cast<LPCSTR>(4);
+inline const LPCSTR RT_DIALOG = reinterpret_cast<LPCSTR>(5);
+inline const LPCSTR RT_STRING = reinterpret_cast<LPCSTR>(6);
+inline const LPCSTR RT_ACCELERATOR = reinterpret_cast<LPCSTR>(9);
+inline const LPCSTR RT_GROUP_CURSOR = reinterpret_cast<LPCSTR>(12);
+inline const LPCSTR RT_GROUP_ICON = reinterpret_cast<LPCSTR>(14);
+inline const LPCSTR RT_TOOLBAR = reinterpret_cast<LPCSTR>(241);
+
+struct HRSRC__;
+using HRSRC = HRSRC__*;
 
 namespace platform {
 
@@ -58,6 +74,15 @@ struct AcceleratorTableResource {
   std::size_t entryCount;
 };
 
+// A resource the program locks and reads itself, in the platform's binary form (dialog templates, packed
+// DIBs, icon and cursor images and directories, toolbars).
+struct BinaryResource {
+  WORD type;          // the RT_ number
+  WORD id;
+  const BYTE* bytes;  // aligned on 8 bytes
+  std::size_t size;
+};
+
 // What the resource compiler emits for one module; constant data, valid for the whole run.
 struct ResourceModuleData {
   const char* fileName;           // the name the module is loaded by
@@ -67,6 +92,8 @@ struct ResourceModuleData {
   std::size_t menuCount = 0;
   const AcceleratorTableResource* acceleratorTables = nullptr;  // ascending ids
   std::size_t acceleratorTableCount = 0;
+  const BinaryResource* resources = nullptr;  // ascending by type, then id
+  std::size_t resourceCount = 0;
 };
 
 // Makes a module known and returns a handle to it; registering the same module again returns the same handle.
@@ -100,6 +127,8 @@ std::optional<std::string_view> FindString(HINSTANCE module, UINT id);
 // A menu or accelerator table of a module; null with the last error set when the module or the id is missing.
 const MenuResource* FindMenu(HINSTANCE module, UINT id);
 const AcceleratorTableResource* FindAcceleratorTable(HINSTANCE module, UINT id);
+// A binary resource of a module; null with the last error set when the module, the type or the id is missing.
+const BinaryResource* FindBinaryResource(HINSTANCE module, WORD type, WORD id);
 // The toolkit's lookup: its own module first (may be null), then the program's resource module.
 std::optional<std::string_view> FindStringToolkitFirst(HINSTANCE toolkitModule, UINT id);
 
@@ -115,6 +144,19 @@ void SetProgramModule(HINSTANCE module);
 HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();
 void AfxSetResourceHandle(HINSTANCE module);
+
+// Finds a resource by id (MAKEINTRESOURCE or "#123") and type. Besides the binary kinds, RT_STRING finds the
+// block of strings id * 16 - 16 to id * 16 - 1 when the module has any of them, and RT_MENU and
+// RT_ACCELERATOR find the module's menus and accelerator tables; all three lock to the platform's binary
+// forms. A null module is the program's. Missing: null with ERROR_RESOURCE_DATA_NOT_FOUND (no such module),
+// ERROR_RESOURCE_TYPE_NOT_FOUND or ERROR_RESOURCE_NAME_NOT_FOUND.
+HRSRC FindResource(HINSTANCE module, LPCSTR name, LPCSTR type);
+// Resources are part of the executable: loading hands out the same data for as long as the program runs,
+// and FreeResource has nothing to do.
+HGLOBAL LoadResource(HINSTANCE module, HRSRC resource);
+LPVOID LockResource(HGLOBAL loaded);
+DWORD SizeofResource(HINSTANCE module, HRSRC resource);
+inline BOOL FreeResource(HGLOBAL) { return FALSE; }
 
 // Copies string `id` of `module` into `buffer` of `size` bytes: at most size - 1 bytes and a terminating
 // zero; returns the bytes copied. Missing string or module: 0, and an empty buffer when size > 0.

@@ -16,5 +16,6 @@
 #include "platform/user/messages.h"
 #include "platform/user/msgbox.h"
 #include "platform/user/paint.h"
+#include "platform/user/resources.h"
 #include "platform/user/system.h"
 #include "platform/user/window.h"

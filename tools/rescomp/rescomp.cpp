@@ -1,6 +1,8 @@
 #include "tools/rescomp/rescomp.h"
 
 #include "platform/base/codepage.h"
+#include "tools/rescomp/binary.h"
+#include "tools/rescomp/styles.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -13,7 +15,13 @@ namespace rescomp {
 namespace {
 
 // Kinds the script grammar has but this compiler does not build tables for yet.
-constexpr const char* kPlannedKinds[] = {"TOOLBAR", "DIALOG", "BITMAP", "ICON", "CURSOR"};
+constexpr const char* kPlannedKinds[] = {"TOOLBAR", "BITMAP", "ICON", "CURSOR"};
+
+// What a dialog gets without a STYLE line, and what every control gets besides its own flags.
+constexpr std::uint32_t kDefaultDialogStyle = 0x80000000u | 0x00800000u | 0x00080000u;  // popup, border, sysmenu
+constexpr std::uint32_t kCaptionStyle = 0x00C00000u;
+constexpr std::uint32_t kSetFontStyle = 0x0040u;
+constexpr std::uint32_t kDefaultControlStyle = 0x40000000u | 0x10000000u;  // child, visible
 
 struct VirtualKey {
   const char* name;
@@ -66,6 +74,10 @@ class Compiler {
       Accelerators(statement);
       return;
     }
+    if (IsKeyword(head, "DIALOG") || IsKeyword(head, "DIALOGEX")) {
+      Dialog(statement);
+      return;
+    }
     if (head.kind == Token::Kind::Name) {
       for (const char* kind : kPlannedKinds) {
         if (head.text == kind) {
@@ -85,6 +97,9 @@ class Compiler {
               [](const MenuEntry& a, const MenuEntry& b) { return a.id < b.id; });
     std::sort(module_.accelerators.begin(), module_.accelerators.end(),
               [](const AcceleratorTableEntry& a, const AcceleratorTableEntry& b) { return a.id < b.id; });
+    std::sort(module_.resources.begin(), module_.resources.end(), [](const BinaryResource& a, const BinaryResource& b) {
+      return a.type != b.type ? a.type < b.type : a.id < b.id;
+    });
     module_.names.clear();
     for (const auto& [name, defined] : names_) {
       module_.names.push_back({name, defined.first});
@@ -465,6 +480,306 @@ class Compiler {
     module_.strings.push_back({id, name, std::move(text), entry.file, entry.line});
   }
 
+  // A number in [low, high] at tokens[pos], or nothing with the error reported.
+  std::optional<std::int64_t> Number(const rescomp::Statement& statement, std::size_t pos, const std::string& what,
+                                     std::int64_t low, std::int64_t high)
+  {
+    const auto& tokens = statement.tokens;
+    if (pos >= tokens.size() || tokens[pos].kind != Token::Kind::Number) {
+      Error(statement, what + " expected" +
+                           (pos < tokens.size() ? ", not '" + tokens[pos].text + "'" : std::string()));
+      return std::nullopt;
+    }
+    if (tokens[pos].number < low || tokens[pos].number > high) {
+      Error(statement, what + " " + tokens[pos].text + " outside " + std::to_string(low) + ".." +
+                           std::to_string(high));
+      return std::nullopt;
+    }
+    return tokens[pos].number;
+  }
+
+  // <x> <y> <width> <height> in dialog units from tokens[pos].
+  bool Box(const rescomp::Statement& statement, std::size_t pos, std::int16_t (&box)[4])
+  {
+    const char* what[] = {"x", "y", "width", "height"};
+    for (int i = 0; i < 4; ++i) {
+      auto v = Number(statement, pos + i, what[i], i < 2 ? -32768 : 0, 32767);
+      if (!v) {
+        return false;
+      }
+      box[i] = static_cast<std::int16_t>(*v);
+    }
+    return true;
+  }
+
+  // <flag> [| <flag> ...] from tokens[pos] to the end; NOT <flag> clears one the defaults set. A flag is a
+  // WS_ or WS_EX_ name, one of `own`, or a number.
+  bool Flags(const rescomp::Statement& statement, std::size_t pos, const std::vector<StyleFlag>* own,
+             const std::string& owner, std::uint32_t& style, std::uint32_t& exStyle)
+  {
+    const auto& tokens = statement.tokens;
+    bool expectFlag = true;
+    for (; pos < tokens.size(); ++pos) {
+      const Token& t = tokens[pos];
+      if (!expectFlag) {
+        if (t.kind != Token::Kind::Bar) {
+          Error(statement, "'|' expected between style flags, not '" + t.text + "'");
+          return false;
+        }
+        expectFlag = true;
+        continue;
+      }
+      bool clear = IsKeyword(t, "NOT");
+      if (clear && ++pos == tokens.size()) {
+        break;
+      }
+      const Token& flag = tokens[pos];
+      std::uint32_t value = 0;
+      bool extended = false;
+      if (flag.kind == Token::Kind::Number && flag.number >= 0 && flag.number <= 0xFFFFFFFF) {
+        value = static_cast<std::uint32_t>(flag.number);
+      } else if (flag.kind == Token::Kind::Name) {
+        auto found = FindStyle(flag.text, own);
+        if (!found) {
+          Error(statement, "unknown style '" + flag.text + "' for " + owner);
+          return false;
+        }
+        value = found->value;
+        extended = found->extended;
+      } else {
+        Error(statement, "style flag expected, not '" + flag.text + "'");
+        return false;
+      }
+      std::uint32_t& into = extended ? exStyle : style;
+      into = clear ? (into & ~value) : (into | value);
+      expectFlag = false;
+    }
+    if (expectFlag) {
+      Error(statement, "style flag expected at the end of the line");
+      return false;
+    }
+    return true;
+  }
+
+  // DIALOG|DIALOGEX <id> [<NAME>] <x> <y> <width> <height>, then STYLE, CAPTION, FONT, CLASS and CONTROL lines.
+  void Dialog(const rescomp::Statement& statement)
+  {
+    const auto& tokens = statement.tokens;
+    DialogEntry dialog;
+    dialog.extended = tokens[0].text == "DIALOGEX";
+    auto id = Id(statement, 1, "dialog id");
+    if (!id) {
+      return;
+    }
+    std::size_t pos = 2;
+    std::string name;
+    if (pos < tokens.size() && tokens[pos].kind == Token::Kind::Name) {
+      name = tokens[pos++].text;
+    }
+    std::int16_t box[4];
+    if (!Box(statement, pos, box)) {
+      return;
+    }
+    if (pos + 4 < tokens.size()) {
+      Error(statement, "unexpected '" + tokens[pos + 4].text + "' after the dialog's size");
+      return;
+    }
+    dialog.x = box[0];
+    dialog.y = box[1];
+    dialog.cx = box[2];
+    dialog.cy = box[3];
+    bool ok = true;
+    bool styled = false;
+    std::uint32_t style = 0;
+    std::map<std::string, const rescomp::Statement*> given;  // STYLE, CAPTION, FONT, CLASS once each
+    std::map<std::int32_t, const rescomp::Statement*> controlIds;
+    for (const auto& child : statement.children) {
+      const auto& t = child.tokens;
+      const std::string& key = t[0].text;
+      if (child.isBlock || t[0].kind != Token::Kind::Name) {
+        Error(child, "'" + key + "' cannot stand inside a dialog");
+        ok = false;
+        continue;
+      }
+      if (key != "CONTROL") {
+        if (auto [it, fresh] = given.emplace(key, &child); !fresh) {
+          Error(child, key + " already given at " + At(it->second));
+          ok = false;
+          continue;
+        }
+      }
+      if (key == "STYLE") {
+        styled = true;
+        ok = Flags(child, 1, &DialogFlags(), "a dialog", style, dialog.exStyle) && ok;
+      } else if (key == "CAPTION" || key == "CLASS") {
+        if (t.size() != 2 || t[1].kind != Token::Kind::Text) {
+          Error(child, key + " takes one text");
+          ok = false;
+          continue;
+        }
+        auto text = Cp1251(child, t[1].text, key);
+        if (!text) {
+          ok = false;
+        } else if (key == "CAPTION") {
+          dialog.caption = std::move(*text);
+        } else if (text->empty()) {
+          Error(child, "CLASS is empty");
+          ok = false;
+        } else {
+          dialog.className = std::move(*text);
+        }
+      } else if (key == "FONT") {
+        ok = Font(child, dialog) && ok;
+      } else if (key == "CONTROL") {
+        DialogItemEntry item;
+        if (!Control(child, item)) {
+          ok = false;
+          continue;
+        }
+        if (item.id != -1) {
+          if (auto [it, fresh] = controlIds.emplace(item.id, &child); !fresh) {
+            Error(child, "control id " + std::to_string(item.id) + " already used at " + At(it->second));
+            ok = false;
+            continue;
+          }
+        }
+        dialog.items.push_back(std::move(item));
+      } else {
+        Error(child, "unknown dialog statement '" + key + "' (known: STYLE CAPTION FONT CLASS CONTROL)");
+        ok = false;
+      }
+    }
+    if (!ok || !Unique(resourceIds_[kTypeDialog], statement, *id, "dialog id") || !Name(statement, name, *id)) {
+      return;
+    }
+    dialog.style = (styled ? style : kDefaultDialogStyle) | (given.count("CAPTION") != 0 ? kCaptionStyle : 0) |
+                   (dialog.hasFont ? kSetFontStyle : 0);
+    if (dialog.items.size() > 0xFFFF) {
+      Error(statement, "a dialog holds at most 65535 controls");
+      return;
+    }
+    module_.resources.push_back({kTypeDialog, *id, DialogTemplate(dialog)});
+  }
+
+  // FONT <points> "<face>" [<weight> [<italic> [<character set>]]]; the last three only in a DIALOGEX.
+  bool Font(const rescomp::Statement& statement, DialogEntry& dialog)
+  {
+    const auto& t = statement.tokens;
+    auto points = Number(statement, 1, "point size", 1, 0xFFFF);
+    if (!points) {
+      return false;
+    }
+    if (t.size() < 3 || t[2].kind != Token::Kind::Text || t[2].text.empty()) {
+      Error(statement, "FONT takes a point size and a face name");
+      return false;
+    }
+    std::size_t extra = t.size() - 3;
+    if (extra > (dialog.extended ? 3u : 0u)) {
+      Error(statement, dialog.extended ? "FONT takes at most weight, italic and character set after the face"
+                                       : "weight, italic and character set need DIALOGEX");
+      return false;
+    }
+    auto face = Cp1251(statement, t[2].text, "the face name");
+    if (!face) {
+      return false;
+    }
+    dialog.hasFont = true;
+    dialog.pointSize = static_cast<std::uint16_t>(*points);
+    dialog.face = std::move(*face);
+    dialog.weight = 400;
+    dialog.charSet = 204;  // Russian
+    if (extra >= 1) {
+      auto weight = Number(statement, 3, "weight", 0, 1000);
+      if (!weight) return false;
+      dialog.weight = static_cast<std::uint16_t>(*weight);
+    }
+    if (extra >= 2) {
+      auto italic = Number(statement, 4, "italic", 0, 1);
+      if (!italic) return false;
+      dialog.italic = static_cast<std::uint8_t>(*italic);
+    }
+    if (extra >= 3) {
+      auto charSet = Number(statement, 5, "character set", 0, 255);
+      if (!charSet) return false;
+      dialog.charSet = static_cast<std::uint8_t>(*charSet);
+    }
+    return true;
+  }
+
+  // CONTROL <class> <id> [<NAME>] "<text>" <x> <y> <width> <height> [<flag> [| <flag> ...]]
+  // A class written as a name must be one the platform has; a quoted class is the program's own.
+  bool Control(const rescomp::Statement& statement, DialogItemEntry& item)
+  {
+    const auto& t = statement.tokens;
+    if (t.size() < 2 || (t[1].kind != Token::Kind::Name && t[1].kind != Token::Kind::Text)) {
+      Error(statement, "CONTROL starts with its class");
+      return false;
+    }
+    const ControlClass* known = FindClass(t[1].text);
+    if (known == nullptr && t[1].kind == Token::Kind::Name) {
+      std::string list;
+      for (const auto& c : KnownClasses()) {
+        list += std::string(" ") + c.name;
+      }
+      Error(statement, "unknown control class '" + t[1].text + "' (known:" + list +
+                           "; write the program's own classes in quotes)");
+      return false;
+    }
+    if (known == nullptr) {
+      if (t[1].text.empty()) {
+        Error(statement, "the control class is empty");
+        return false;
+      }
+      auto cls = Cp1251(statement, t[1].text, "the control class");
+      if (!cls) {
+        return false;
+      }
+      item.className = std::move(*cls);
+    } else {
+      item.atom = known->atom;
+      item.className = known->name;
+    }
+    auto id = Number(statement, 2, "control id", -1, 0xFFFF);
+    if (!id) {
+      return false;
+    }
+    item.id = static_cast<std::int32_t>(*id == 0xFFFF ? -1 : *id);
+    std::size_t pos = 3;
+    std::string name;
+    if (pos < t.size() && t[pos].kind == Token::Kind::Name) {
+      name = t[pos++].text;
+    }
+    if (pos >= t.size() || t[pos].kind != Token::Kind::Text) {
+      Error(statement, "control " + t[2].text + " needs its text (\"\" for none)");
+      return false;
+    }
+    auto text = Cp1251(statement, t[pos].text, "the text of control " + t[2].text);
+    if (!text) {
+      return false;
+    }
+    item.text = std::move(*text);
+    std::int16_t box[4];
+    if (!Box(statement, pos + 1, box)) {
+      return false;
+    }
+    item.x = box[0];
+    item.y = box[1];
+    item.cx = box[2];
+    item.cy = box[3];
+    item.style = kDefaultControlStyle;
+    if (pos + 5 < t.size() &&
+        !Flags(statement, pos + 5, known != nullptr ? &known->flags : nullptr,
+               known != nullptr ? std::string("class ") + known->name : "class \"" + t[1].text + "\"", item.style,
+               item.exStyle)) {
+      return false;
+    }
+    if (!name.empty() && item.id == -1) {
+      Error(statement, "control -1 cannot have a name: nobody addresses it");
+      return false;
+    }
+    return Name(statement, name, static_cast<std::uint16_t>(item.id));
+  }
+
   void Error(const rescomp::Statement& at, std::string message)
   {
     diagnostics_.push_back({at.file, at.line, std::move(message)});
@@ -475,6 +790,7 @@ class Compiler {
   Where ids_;  // of strings
   Where menus_;
   Where accelerators_;
+  std::map<std::uint16_t, Where> resourceIds_;  // by resource type
   std::map<std::string, std::pair<std::uint16_t, const rescomp::Statement*>> names_;
 };
 
@@ -590,8 +906,30 @@ std::string GenerateSource(const Module& module, const std::string& moduleFileNa
     out += "};\n\n";
     accelerators = "kAcceleratorTables, std::size(kAcceleratorTables)";
   }
+  std::string resources = "nullptr, 0";
+  if (!module.resources.empty()) {
+    for (const auto& r : module.resources) {
+      // Aligned as the platform's structures the program reads them through.
+      out += "alignas(8) constexpr unsigned char kResource" + std::to_string(r.type) + "_" + std::to_string(r.id) +
+             "[] = {";
+      for (std::size_t i = 0; i < r.bytes.size(); ++i) {
+        char byte[8];
+        std::snprintf(byte, sizeof byte, "0x%02X,", static_cast<unsigned>(r.bytes[i]));
+        out += (i % 16 == 0 ? "\n    " : " ") + std::string(byte);
+      }
+      out += "\n};\n\n";
+    }
+    out += "constexpr platform::BinaryResource kResources[] = {\n";
+    for (const auto& r : module.resources) {
+      std::string array = "kResource" + std::to_string(r.type) + "_" + std::to_string(r.id);
+      out += "    {" + std::to_string(r.type) + ", " + std::to_string(r.id) + ", " + array + ", std::size(" + array +
+             ")},\n";
+    }
+    out += "};\n\n";
+    resources = "kResources, std::size(kResources)";
+  }
   out += "constexpr platform::ResourceModuleData kModule = {" + Literal(moduleFileName) + ", " + strings + ", " +
-         menus + ", " + accelerators + "};\n\n";
+         menus + ", " + accelerators + ", " + resources + "};\n\n";
   out += "}  // namespace\n\n";
   out += "const platform::ResourceModuleData& " + Capitalised(module.name) + "Module() { return kModule; }\n\n";
   out += "}  // namespace res\n";

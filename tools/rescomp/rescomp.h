@@ -52,6 +52,48 @@ struct AcceleratorTableEntry {
   std::vector<AcceleratorEntry> entries;
 };
 
+// Resource types by their platform numbers.
+inline constexpr std::uint16_t kTypeCursor = 1;
+inline constexpr std::uint16_t kTypeBitmap = 2;
+inline constexpr std::uint16_t kTypeIcon = 3;
+inline constexpr std::uint16_t kTypeDialog = 5;
+inline constexpr std::uint16_t kTypeGroupCursor = 12;
+inline constexpr std::uint16_t kTypeGroupIcon = 14;
+inline constexpr std::uint16_t kTypeToolbar = 241;
+
+struct DialogItemEntry {
+  std::uint32_t style = 0;
+  std::uint32_t exStyle = 0;
+  std::int16_t x = 0, y = 0, cx = 0, cy = 0;
+  std::int32_t id = 0;      // -1 for controls nobody addresses
+  std::uint16_t atom = 0;   // predefined class ordinal, or 0 with className
+  std::string className;
+  std::string text;         // code page 1251
+};
+
+struct DialogEntry {
+  bool extended = false;  // DIALOGEX: the DLGTEMPLATEEX form
+  std::uint32_t style = 0;
+  std::uint32_t exStyle = 0;
+  std::int16_t x = 0, y = 0, cx = 0, cy = 0;
+  std::string className;  // empty: the dialog class
+  std::string caption;    // code page 1251
+  bool hasFont = false;
+  std::uint16_t pointSize = 0;
+  std::uint16_t weight = 0;
+  std::uint8_t italic = 0;
+  std::uint8_t charSet = 0;
+  std::string face;       // code page 1251
+  std::vector<DialogItemEntry> items;
+};
+
+// A resource kept as the bytes a program locks: dialogs, bitmaps, icons, cursors, toolbars.
+struct BinaryResource {
+  std::uint16_t type;
+  std::uint16_t id;
+  std::vector<std::uint8_t> bytes;
+};
+
 struct NamedId {
   std::string name;
   std::uint16_t value;
@@ -62,6 +104,7 @@ struct Module {
   std::vector<StringEntry> strings;  // sorted by id
   std::vector<MenuEntry> menus = {};                       // sorted by id
   std::vector<AcceleratorTableEntry> accelerators = {};    // sorted by id
+  std::vector<BinaryResource> resources = {};             // sorted by type, then id
   std::vector<NamedId> names = {};   // every symbolic name of the module, by value then name
 };
 

@@ -8,8 +8,8 @@
 namespace rescomp {
 namespace {
 
-constexpr std::array<std::string_view, 6> kBlockKeywords = {"STRINGTABLE", "MENU",    "POPUP",
-                                                            "ACCELERATORS", "TOOLBAR", "DIALOG"};
+constexpr std::array<std::string_view, 7> kBlockKeywords = {"STRINGTABLE", "MENU",   "POPUP",    "ACCELERATORS",
+                                                            "TOOLBAR",     "DIALOG", "DIALOGEX"};
 
 bool IsNameStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
 bool IsNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }

@@ -1,8 +1,8 @@
 // The resource script: the text form of a module's resources under res/.
 //
 // A script is UTF-8, one statement per line. A statement is a keyword or a number followed by tokens;
-// statements whose keyword opens a block (STRINGTABLE, MENU, POPUP, ACCELERATORS, TOOLBAR, DIALOG) own the
-// lines up to their matching END. The reader knows only this shape, not what each kind means, so new
+// statements whose keyword opens a block (STRINGTABLE, MENU, POPUP, ACCELERATORS, TOOLBAR, DIALOG, DIALOGEX)
+// own the lines up to their matching END. The reader knows only this shape, not what each kind means, so new
 // resource kinds need no change here. res/README.md gives the grammar of every kind.
 #pragma once
 
