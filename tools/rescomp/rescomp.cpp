@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <iterator>
 #include <map>
 #include <optional>
@@ -13,9 +14,6 @@
 
 namespace rescomp {
 namespace {
-
-// Kinds the script grammar has but this compiler does not build tables for yet.
-constexpr const char* kPlannedKinds[] = {"TOOLBAR", "BITMAP", "ICON", "CURSOR"};
 
 // What a dialog gets without a STYLE line, and what every control gets besides its own flags.
 constexpr std::uint32_t kDefaultDialogStyle = 0x80000000u | 0x00800000u | 0x00080000u;  // popup, border, sysmenu
@@ -78,19 +76,20 @@ class Compiler {
       Dialog(statement);
       return;
     }
-    if (head.kind == Token::Kind::Name) {
-      for (const char* kind : kPlannedKinds) {
-        if (head.text == kind) {
-          Error(statement, head.text + " resources are not supported yet");
-          return;
-        }
-      }
+    if (IsKeyword(head, "BITMAP") || IsKeyword(head, "ICON") || IsKeyword(head, "CURSOR")) {
+      Image(statement);
+      return;
+    }
+    if (IsKeyword(head, "TOOLBAR")) {
+      Toolbar(statement);
+      return;
     }
     Error(statement, "unknown statement '" + head.text + "'");
   }
 
   void Finish()
   {
+    CheckToolbarImages();
     std::sort(module_.strings.begin(), module_.strings.end(),
               [](const StringEntry& a, const StringEntry& b) { return a.id < b.id; });
     std::sort(module_.menus.begin(), module_.menus.end(),
@@ -780,6 +779,176 @@ class Compiler {
     return Name(statement, name, static_cast<std::uint16_t>(item.id));
   }
 
+  // BITMAP|ICON|CURSOR <id> [<NAME>] "<image file>" [<hot spot x> <hot spot y>]; the file is relative to the
+  // script.
+  void Image(const rescomp::Statement& statement)
+  {
+    const auto& t = statement.tokens;
+    const std::string& kind = t[0].text;
+    if (statement.isBlock) {
+      Error(statement, kind + " is not a block");
+      return;
+    }
+    auto id = Id(statement, 1, kind + " id");
+    if (!id) {
+      return;
+    }
+    std::size_t pos = 2;
+    std::string name;
+    if (pos < t.size() && t[pos].kind == Token::Kind::Name) {
+      name = t[pos++].text;
+    }
+    if (pos >= t.size() || t[pos].kind != Token::Kind::Text || t[pos].text.empty()) {
+      Error(statement, kind + " " + t[1].text + " needs its image file in quotes");
+      return;
+    }
+    const std::string file = t[pos++].text;
+    const bool cursor = kind == "CURSOR";
+    std::optional<std::int64_t> hotX, hotY;
+    if (cursor) {
+      hotX = Number(statement, pos, "hot spot x", 0, 255);
+      hotY = hotX ? Number(statement, pos + 1, "hot spot y", 0, 255) : std::nullopt;
+      if (!hotY) {
+        return;
+      }
+      pos += 2;
+    }
+    if (pos < t.size()) {
+      Error(statement, "unexpected '" + t[pos].text + "' after " + kind + " " + t[1].text);
+      return;
+    }
+    std::filesystem::path path(file);
+    if (path.is_relative()) {
+      path = std::filesystem::path(statement.file).parent_path() / path;
+    }
+    std::string error;
+    std::optional<Picture> picture = ReadPng(path.string(), error);
+    if (!picture) {
+      Error(statement, error);
+      return;
+    }
+    const std::uint16_t type = kind == "BITMAP" ? kTypeBitmap : cursor ? kTypeGroupCursor : kTypeGroupIcon;
+    if (type != kTypeBitmap && (picture->width > 256 || picture->height > 256)) {
+      Error(statement, kind + " image '" + file + "' is larger than 256 x 256 pixels");
+      return;
+    }
+    if (cursor && (*hotX >= picture->width || *hotY >= picture->height)) {
+      Error(statement, "the hot spot lies outside the " + std::to_string(picture->width) + " x " +
+                           std::to_string(picture->height) + " cursor");
+      return;
+    }
+    if (!Unique(resourceIds_[type], statement, *id, kind + " id") || !Name(statement, name, *id)) {
+      return;
+    }
+    if (type == kTypeBitmap) {
+      bitmapSizes_[*id] = {picture->width, picture->height};
+      module_.resources.push_back({kTypeBitmap, *id, PackedDib(*picture)});
+      return;
+    }
+    // One image a directory, under the directory's own id in the images' type.
+    std::vector<std::uint8_t> image =
+        cursor ? CursorImage(*picture, static_cast<std::uint16_t>(*hotX), static_cast<std::uint16_t>(*hotY))
+               : IconImage(*picture);
+    const auto size = static_cast<std::uint32_t>(image.size());
+    module_.resources.push_back({cursor ? kTypeCursor : kTypeIcon, *id, std::move(image)});
+    module_.resources.push_back(
+        {type, *id, cursor ? CursorDirectory(*picture, size, *id) : IconDirectory(*picture, size, *id)});
+  }
+
+  // TOOLBAR <id> [<NAME>] <button width> <button height>, then BUTTON <command id> [<NAME>] and SEPARATOR lines.
+  void Toolbar(const rescomp::Statement& statement)
+  {
+    const auto& t = statement.tokens;
+    auto id = Id(statement, 1, "TOOLBAR id");
+    if (!id) {
+      return;
+    }
+    std::size_t pos = 2;
+    std::string name;
+    if (pos < t.size() && t[pos].kind == Token::Kind::Name) {
+      name = t[pos++].text;
+    }
+    auto width = Number(statement, pos, "button width", 1, 256);
+    auto height = width ? Number(statement, pos + 1, "button height", 1, 256) : std::nullopt;
+    if (!height) {
+      return;
+    }
+    if (pos + 2 < t.size()) {
+      Error(statement, "unexpected '" + t[pos + 2].text + "' after the button size");
+      return;
+    }
+    if (statement.children.empty()) {
+      Error(statement, "TOOLBAR " + t[1].text + " has no buttons");
+      return;
+    }
+    bool ok = true;
+    std::vector<std::uint16_t> commands;
+    std::map<std::uint16_t, const rescomp::Statement*> seen;
+    int images = 0;
+    for (const auto& child : statement.children) {
+      const auto& c = child.tokens;
+      if (!child.isBlock && IsKeyword(c[0], "SEPARATOR") && c.size() == 1) {
+        commands.push_back(0);
+        continue;
+      }
+      if (child.isBlock || !IsKeyword(c[0], "BUTTON")) {
+        Error(child, "unknown toolbar statement '" + c[0].text + "' (known: BUTTON SEPARATOR)");
+        ok = false;
+        continue;
+      }
+      auto command = Id(child, 1, "command id");
+      std::string commandName = c.size() > 2 && c[2].kind == Token::Kind::Name ? c[2].text : std::string();
+      if (!command) {
+        ok = false;
+        continue;
+      }
+      if (c.size() > (commandName.empty() ? 2u : 3u)) {
+        Error(child, "unexpected '" + c[commandName.empty() ? 2 : 3].text + "' after BUTTON " + c[1].text);
+        ok = false;
+        continue;
+      }
+      // A command twice on one bar: the second button could never show its own state.
+      if (auto [it, fresh] = seen.emplace(*command, &child); !fresh) {
+        Error(child, "command " + c[1].text + " already on this toolbar at " + At(it->second));
+        ok = false;
+        continue;
+      }
+      ok = Name(child, commandName, *command) && ok;
+      commands.push_back(*command);
+      ++images;
+    }
+    if (commands.size() > 0xFFFF) {
+      Error(statement, "a toolbar holds at most 65535 buttons");
+      ok = false;
+    }
+    if (!ok || !Unique(resourceIds_[kTypeToolbar], statement, *id, "TOOLBAR id") || !Name(statement, name, *id)) {
+      return;
+    }
+    toolbars_.push_back({&statement, *id, static_cast<int>(*width), static_cast<int>(*height), images});
+    module_.resources.push_back({kTypeToolbar, *id,
+                                 ToolbarResource(static_cast<std::uint16_t>(*width),
+                                                 static_cast<std::uint16_t>(*height), commands)});
+  }
+
+  // A toolbar's images are the bitmap of its id, one button wide each, side by side; checked once every
+  // script is read, as the bitmap may stand in another.
+  void CheckToolbarImages()
+  {
+    for (const auto& bar : toolbars_) {
+      auto it = bitmapSizes_.find(bar.id);
+      const std::string which = "TOOLBAR " + std::to_string(bar.id);
+      if (it == bitmapSizes_.end()) {
+        Error(*bar.statement, which + " has no BITMAP " + std::to_string(bar.id) + " for its images");
+      } else if (it->second.second != bar.height || it->second.first < bar.width * bar.images) {
+        Error(*bar.statement, which + " needs a bitmap " + std::to_string(bar.height) + " pixels high and at least " +
+                                  std::to_string(bar.width * bar.images) + " wide for its " +
+                                  std::to_string(bar.images) + " buttons; BITMAP " + std::to_string(bar.id) +
+                                  " is " + std::to_string(it->second.first) + " x " +
+                                  std::to_string(it->second.second));
+      }
+    }
+  }
+
   void Error(const rescomp::Statement& at, std::string message)
   {
     diagnostics_.push_back({at.file, at.line, std::move(message)});
@@ -791,6 +960,13 @@ class Compiler {
   Where menus_;
   Where accelerators_;
   std::map<std::uint16_t, Where> resourceIds_;  // by resource type
+  std::map<std::uint16_t, std::pair<int, int>> bitmapSizes_;  // width and height of each bitmap
+  struct ToolbarCheck {
+    const rescomp::Statement* statement;
+    std::uint16_t id;
+    int width, height, images;
+  };
+  std::vector<ToolbarCheck> toolbars_;
   std::map<std::string, std::pair<std::uint16_t, const rescomp::Statement*>> names_;
 };
 
