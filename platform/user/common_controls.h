@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/base/geometry.h"
+#include "platform/base/hresult.h"
 #include "platform/base/wintypes.h"
 #include "platform/user/messages.h"
 
@@ -356,3 +357,481 @@ struct NMUPDOWN {
   int iPos;
   int iDelta;
 };
+
+// ---- Version of the common controls: 6.0, as the system's comctl32 answers through DllGetVersion.
+struct DLLVERSIONINFO {
+  DWORD cbSize = sizeof(DLLVERSIONINFO);
+  DWORD dwMajorVersion = 0;
+  DWORD dwMinorVersion = 0;
+  DWORD dwBuildNumber = 0;
+  DWORD dwPlatformID = 0;
+};
+inline constexpr DWORD DLLVER_PLATFORM_WINDOWS = 1;
+inline constexpr DWORD DLLVER_PLATFORM_NT = 2;
+using DLLGETVERSIONPROC = HRESULT (*)(DLLVERSIONINFO*);
+// E_INVALIDARG unless cbSize is that of DLLVERSIONINFO. Also the export of the module "comctl32.dll", which is
+// in the module table from start-up (a test may unregister it).
+HRESULT DllGetVersion(DLLVERSIONINFO* info);
+namespace user {
+void RegisterCommonControlsModule();
+}  // namespace user
+
+// ---- Styles every bar-like common control understands
+inline constexpr DWORD CCS_TOP = 0x0001;
+inline constexpr DWORD CCS_NOMOVEY = 0x0002;
+inline constexpr DWORD CCS_BOTTOM = 0x0003;
+inline constexpr DWORD CCS_NORESIZE = 0x0004;
+inline constexpr DWORD CCS_NOPARENTALIGN = 0x0008;
+inline constexpr DWORD CCS_ADJUSTABLE = 0x0020;
+inline constexpr DWORD CCS_NODIVIDER = 0x0040;
+inline constexpr DWORD CCS_VERT = 0x0080;
+inline constexpr DWORD SBS_SIZEBOX = 0x0008;  // scroll bar styles of the size box
+inline constexpr DWORD SBS_SIZEGRIP = 0x0010;
+inline constexpr UINT NM_FIRST = 0;
+inline constexpr UINT NM_OUTOFMEMORY = static_cast<UINT>(-1);
+inline constexpr UINT NM_RDBLCLK = static_cast<UINT>(-6);
+inline constexpr UINT NM_CUSTOMDRAW = static_cast<UINT>(-12);
+inline constexpr UINT NM_HOVER = static_cast<UINT>(-13);
+inline constexpr UINT CLBN_CHKCHANGE = 40;  // the checked list box's WM_COMMAND code
+
+// ---- Tree view, further
+inline constexpr DWORD TVS_RTLREADING = 0x0040;
+inline constexpr DWORD TVS_NOTOOLTIPS = 0x0080;
+inline constexpr DWORD TVS_CHECKBOXES = 0x0100;
+inline constexpr DWORD TVS_TRACKSELECT = 0x0200;
+inline constexpr DWORD TVS_SINGLEEXPAND = 0x0400;
+inline constexpr DWORD TVS_INFOTIP = 0x0800;
+inline constexpr DWORD TVS_NOSCROLL = 0x2000;
+inline constexpr DWORD TVS_NONEVENHEIGHT = 0x4000;
+inline constexpr UINT TVIS_FOCUSED = 0x0001;
+inline constexpr UINT TVIS_OVERLAYMASK = 0x0F00;
+inline constexpr UINT TVIS_USERMASK = 0xF000;
+inline constexpr UINT TVE_COLLAPSERESET = 0x8000;
+inline constexpr UINT TVE_EXPANDPARTIAL = 0x4000;
+inline constexpr WPARAM TVSIL_NORMAL = 0;
+inline constexpr WPARAM TVSIL_STATE = 2;
+inline constexpr UINT TVHT_ONITEMSTATEICON = 0x0040;
+inline constexpr UINT TVHT_ABOVE = 0x0100;
+inline constexpr UINT TVHT_BELOW = 0x0200;
+inline constexpr UINT TVHT_TORIGHT = 0x0400;
+inline constexpr UINT TVHT_TOLEFT = 0x0800;
+inline constexpr UINT TVM_EDITLABEL = 0x110E;
+inline constexpr UINT TVM_GETEDITCONTROL = 0x110F;
+inline constexpr UINT TVM_CREATEDRAGIMAGE = 0x1112;
+inline constexpr UINT TVM_SORTCHILDRENCB = 0x1115;
+inline constexpr UINT TVM_ENDEDITLABELNOW = 0x1116;
+inline constexpr UINT TVM_SETTOOLTIPS = 0x1118;
+inline constexpr UINT TVM_GETTOOLTIPS = 0x1119;
+inline constexpr UINT TVM_GETBKCOLOR = 0x111F;
+inline constexpr UINT TVM_GETTEXTCOLOR = 0x1120;
+inline constexpr UINT TVN_SETDISPINFO = TVN_FIRST - 4;
+inline constexpr UINT TVN_BEGINRDRAG = TVN_FIRST - 8;
+inline constexpr UINT TVN_BEGINLABELEDIT = TVN_FIRST - 10;
+inline constexpr UINT TVN_ENDLABELEDIT = TVN_FIRST - 11;
+inline constexpr UINT TVN_GETINFOTIP = TVN_FIRST - 13;
+using PFNTVCOMPARE = int (*)(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort);
+struct TVSORTCB {
+  HTREEITEM hParent = nullptr;
+  PFNTVCOMPARE lpfnCompare = nullptr;
+  LPARAM lParam = 0;
+};
+using TV_DISPINFO = NMTVDISPINFO;
+
+// ---- Tooltips, further: the wide notification the program answers too (text converted by the answer).
+inline constexpr UINT TTN_GETDISPINFOA = TTN_FIRST - 0;
+inline constexpr UINT TTN_GETDISPINFOW = TTN_FIRST - 10;
+inline constexpr UINT TTN_NEEDTEXTA = TTN_GETDISPINFOA;
+inline constexpr UINT TTN_NEEDTEXTW = TTN_GETDISPINFOW;
+using NMTTDISPINFOA = NMTTDISPINFO;
+using TOOLTIPTEXTA = NMTTDISPINFO;
+using TOOLTIPTEXT = NMTTDISPINFO;
+struct NMTTDISPINFOW {
+  NMHDR hdr;
+  LPWSTR lpszText;
+  WCHAR szText[80];
+  HINSTANCE hinst;
+  UINT uFlags;
+  LPARAM lParam;
+};
+using TOOLTIPTEXTW = NMTTDISPINFOW;
+inline constexpr UINT TTM_GETTITLE = WM_USER + 35;
+
+// ---- Progress bar, further
+inline constexpr DWORD PBS_SMOOTH = 0x01;
+inline constexpr DWORD PBS_VERTICAL = 0x04;
+struct PBRANGE {
+  int iLow;
+  int iHigh;
+};
+
+// ---- Status bar, further
+inline constexpr UINT SB_SETICON = WM_USER + 15;
+inline constexpr UINT SB_SETTIPTEXT = WM_USER + 17;
+inline constexpr UINT SB_SETBKCOLOR = 0x2001;
+
+// ---- Trackbar
+inline constexpr LPCSTR TRACKBAR_CLASS = "msctls_trackbar32";
+inline constexpr DWORD TBS_AUTOTICKS = 0x0001;
+inline constexpr DWORD TBS_VERT = 0x0002;
+inline constexpr DWORD TBS_HORZ = 0x0000;
+inline constexpr DWORD TBS_TOP = 0x0004;
+inline constexpr DWORD TBS_BOTTOM = 0x0000;
+inline constexpr DWORD TBS_LEFT = 0x0004;
+inline constexpr DWORD TBS_RIGHT = 0x0000;
+inline constexpr DWORD TBS_BOTH = 0x0008;
+inline constexpr DWORD TBS_NOTICKS = 0x0010;
+inline constexpr DWORD TBS_ENABLESELRANGE = 0x0020;
+inline constexpr DWORD TBS_FIXEDLENGTH = 0x0040;
+inline constexpr DWORD TBS_NOTHUMB = 0x0080;
+inline constexpr DWORD TBS_TOOLTIPS = 0x0100;
+inline constexpr DWORD TBS_REVERSED = 0x0200;
+inline constexpr DWORD TBS_DOWNISLEFT = 0x0400;
+inline constexpr UINT TBM_GETPOS = WM_USER;
+inline constexpr UINT TBM_GETRANGEMIN = WM_USER + 1;
+inline constexpr UINT TBM_GETRANGEMAX = WM_USER + 2;
+inline constexpr UINT TBM_GETTIC = WM_USER + 3;
+inline constexpr UINT TBM_SETTIC = WM_USER + 4;
+inline constexpr UINT TBM_SETPOS = WM_USER + 5;
+inline constexpr UINT TBM_SETRANGE = WM_USER + 6;
+inline constexpr UINT TBM_SETRANGEMIN = WM_USER + 7;
+inline constexpr UINT TBM_SETRANGEMAX = WM_USER + 8;
+inline constexpr UINT TBM_CLEARTICS = WM_USER + 9;
+inline constexpr UINT TBM_SETSEL = WM_USER + 10;
+inline constexpr UINT TBM_SETSELSTART = WM_USER + 11;
+inline constexpr UINT TBM_SETSELEND = WM_USER + 12;
+inline constexpr UINT TBM_GETPTICS = WM_USER + 14;
+inline constexpr UINT TBM_GETTICPOS = WM_USER + 15;
+inline constexpr UINT TBM_GETNUMTICS = WM_USER + 16;
+inline constexpr UINT TBM_GETSELSTART = WM_USER + 17;
+inline constexpr UINT TBM_GETSELEND = WM_USER + 18;
+inline constexpr UINT TBM_CLEARSEL = WM_USER + 19;
+inline constexpr UINT TBM_SETTICFREQ = WM_USER + 20;
+inline constexpr UINT TBM_SETPAGESIZE = WM_USER + 21;
+inline constexpr UINT TBM_GETPAGESIZE = WM_USER + 22;
+inline constexpr UINT TBM_SETLINESIZE = WM_USER + 23;
+inline constexpr UINT TBM_GETLINESIZE = WM_USER + 24;
+inline constexpr UINT TBM_GETTHUMBRECT = WM_USER + 25;
+inline constexpr UINT TBM_GETCHANNELRECT = WM_USER + 26;
+inline constexpr UINT TBM_SETTHUMBLENGTH = WM_USER + 27;
+inline constexpr UINT TBM_GETTHUMBLENGTH = WM_USER + 28;
+inline constexpr UINT TBM_SETBUDDY = WM_USER + 32;
+inline constexpr UINT TBM_GETBUDDY = WM_USER + 33;
+// The codes of WM_HSCROLL / WM_VSCROLL a trackbar sends its parent.
+inline constexpr WORD TB_LINEUP = 0;
+inline constexpr WORD TB_LINEDOWN = 1;
+inline constexpr WORD TB_PAGEUP = 2;
+inline constexpr WORD TB_PAGEDOWN = 3;
+inline constexpr WORD TB_THUMBPOSITION = 4;
+inline constexpr WORD TB_THUMBTRACK = 5;
+inline constexpr WORD TB_TOP = 6;
+inline constexpr WORD TB_BOTTOM = 7;
+inline constexpr WORD TB_ENDTRACK = 8;
+
+// ---- Header
+inline constexpr LPCSTR WC_HEADER = "SysHeader32";
+inline constexpr DWORD HDS_HORZ = 0x0000;
+inline constexpr DWORD HDS_BUTTONS = 0x0002;
+inline constexpr DWORD HDS_HOTTRACK = 0x0004;
+inline constexpr DWORD HDS_HIDDEN = 0x0008;
+inline constexpr DWORD HDS_DRAGDROP = 0x0040;
+inline constexpr DWORD HDS_FULLDRAG = 0x0080;
+inline constexpr UINT HDI_WIDTH = 0x0001;
+inline constexpr UINT HDI_HEIGHT = HDI_WIDTH;
+inline constexpr UINT HDI_TEXT = 0x0002;
+inline constexpr UINT HDI_FORMAT = 0x0004;
+inline constexpr UINT HDI_LPARAM = 0x0008;
+inline constexpr UINT HDI_BITMAP = 0x0010;
+inline constexpr UINT HDI_IMAGE = 0x0020;
+inline constexpr UINT HDI_ORDER = 0x0080;
+inline constexpr int HDF_LEFT = 0x0000;
+inline constexpr int HDF_RIGHT = 0x0001;
+inline constexpr int HDF_CENTER = 0x0002;
+inline constexpr int HDF_JUSTIFYMASK = 0x0003;
+inline constexpr int HDF_SORTDOWN = 0x0200;
+inline constexpr int HDF_SORTUP = 0x0400;
+inline constexpr int HDF_IMAGE = 0x0800;
+inline constexpr int HDF_STRING = 0x4000;
+inline constexpr int HDF_OWNERDRAW = 0x8000;
+inline constexpr UINT HDM_FIRST = 0x1200;
+inline constexpr UINT HDM_GETITEMCOUNT = HDM_FIRST + 0;
+inline constexpr UINT HDM_INSERTITEM = HDM_FIRST + 1;
+inline constexpr UINT HDM_DELETEITEM = HDM_FIRST + 2;
+inline constexpr UINT HDM_GETITEM = HDM_FIRST + 3;
+inline constexpr UINT HDM_SETITEM = HDM_FIRST + 4;
+inline constexpr UINT HDM_LAYOUT = HDM_FIRST + 5;
+inline constexpr UINT HDM_HITTEST = HDM_FIRST + 6;
+inline constexpr UINT HDM_GETITEMRECT = HDM_FIRST + 7;
+inline constexpr UINT HDM_SETIMAGELIST = HDM_FIRST + 8;
+inline constexpr UINT HDM_GETIMAGELIST = HDM_FIRST + 9;
+inline constexpr UINT HDM_ORDERTOINDEX = HDM_FIRST + 15;
+inline constexpr UINT HDM_GETORDERARRAY = HDM_FIRST + 17;
+inline constexpr UINT HDM_SETORDERARRAY = HDM_FIRST + 18;
+inline constexpr UINT HDN_FIRST = static_cast<UINT>(-300);
+inline constexpr UINT HDN_ITEMCHANGING = HDN_FIRST - 0;
+inline constexpr UINT HDN_ITEMCHANGED = HDN_FIRST - 1;
+inline constexpr UINT HDN_ITEMCLICK = HDN_FIRST - 2;
+inline constexpr UINT HDN_ITEMDBLCLICK = HDN_FIRST - 3;
+inline constexpr UINT HDN_DIVIDERDBLCLICK = HDN_FIRST - 5;
+inline constexpr UINT HDN_BEGINTRACK = HDN_FIRST - 6;
+inline constexpr UINT HDN_ENDTRACK = HDN_FIRST - 7;
+inline constexpr UINT HDN_TRACK = HDN_FIRST - 8;
+inline constexpr UINT HHT_NOWHERE = 0x0001;
+inline constexpr UINT HHT_ONHEADER = 0x0002;
+inline constexpr UINT HHT_ONDIVIDER = 0x0004;
+inline constexpr UINT HHT_ONDIVOPEN = 0x0008;
+inline constexpr UINT HHT_ABOVE = 0x0100;
+inline constexpr UINT HHT_BELOW = 0x0200;
+inline constexpr UINT HHT_TORIGHT = 0x0400;
+inline constexpr UINT HHT_TOLEFT = 0x0800;
+struct HDITEM {
+  UINT mask = 0;
+  int cxy = 0;
+  LPSTR pszText = nullptr;
+  HBITMAP hbm = nullptr;
+  int cchTextMax = 0;
+  int fmt = 0;
+  LPARAM lParam = 0;
+  int iImage = 0;
+  int iOrder = 0;
+};
+using HDITEMA = HDITEM;
+struct NMHEADER {
+  NMHDR hdr;
+  int iItem;
+  int iButton;  // 0 left, 1 right, 2 middle
+  HDITEM* pitem;
+};
+struct HDHITTESTINFO {
+  POINT pt{};
+  UINT flags = 0;
+  int iItem = -1;
+};
+struct WINDOWPOS;
+struct HDLAYOUT {
+  RECT* prc;
+  WINDOWPOS* pwpos;
+};
+
+// ---- List view
+inline constexpr LPCSTR WC_LISTVIEW = "SysListView32";
+inline constexpr DWORD LVS_ICON = 0x0000;
+inline constexpr DWORD LVS_REPORT = 0x0001;
+inline constexpr DWORD LVS_SMALLICON = 0x0002;
+inline constexpr DWORD LVS_LIST = 0x0003;
+inline constexpr DWORD LVS_TYPEMASK = 0x0003;
+inline constexpr DWORD LVS_SINGLESEL = 0x0004;
+inline constexpr DWORD LVS_SHOWSELALWAYS = 0x0008;
+inline constexpr DWORD LVS_SORTASCENDING = 0x0010;
+inline constexpr DWORD LVS_SORTDESCENDING = 0x0020;
+inline constexpr DWORD LVS_SHAREIMAGELISTS = 0x0040;
+inline constexpr DWORD LVS_NOLABELWRAP = 0x0080;
+inline constexpr DWORD LVS_AUTOARRANGE = 0x0100;
+inline constexpr DWORD LVS_EDITLABELS = 0x0200;
+inline constexpr DWORD LVS_OWNERDRAWFIXED = 0x0400;
+inline constexpr DWORD LVS_OWNERDATA = 0x1000;
+inline constexpr DWORD LVS_NOSCROLL = 0x2000;
+inline constexpr DWORD LVS_NOCOLUMNHEADER = 0x4000;
+inline constexpr DWORD LVS_NOSORTHEADER = 0x8000;
+inline constexpr DWORD LVS_EX_GRIDLINES = 0x0001;
+inline constexpr DWORD LVS_EX_CHECKBOXES = 0x0004;
+inline constexpr DWORD LVS_EX_TRACKSELECT = 0x0008;
+inline constexpr DWORD LVS_EX_HEADERDRAGDROP = 0x0010;
+inline constexpr DWORD LVS_EX_FULLROWSELECT = 0x0020;
+inline constexpr DWORD LVS_EX_ONECLICKACTIVATE = 0x0040;
+inline constexpr DWORD LVS_EX_INFOTIP = 0x0400;
+inline constexpr DWORD LVS_EX_LABELTIP = 0x4000;
+inline constexpr DWORD LVS_EX_DOUBLEBUFFER = 0x00010000;
+inline constexpr UINT LVIF_TEXT = 0x0001;
+inline constexpr UINT LVIF_IMAGE = 0x0002;
+inline constexpr UINT LVIF_PARAM = 0x0004;
+inline constexpr UINT LVIF_STATE = 0x0008;
+inline constexpr UINT LVIF_INDENT = 0x0010;
+inline constexpr UINT LVIF_NORECOMPUTE = 0x0800;
+inline constexpr UINT LVIS_FOCUSED = 0x0001;
+inline constexpr UINT LVIS_SELECTED = 0x0002;
+inline constexpr UINT LVIS_CUT = 0x0004;
+inline constexpr UINT LVIS_DROPHILITED = 0x0008;
+inline constexpr UINT LVIS_OVERLAYMASK = 0x0F00;
+inline constexpr UINT LVIS_STATEIMAGEMASK = 0xF000;
+constexpr UINT INDEXTOSTATEIMAGEMASK(UINT i) { return i << 12; }
+inline constexpr UINT LVNI_ALL = 0x0000;
+inline constexpr UINT LVNI_FOCUSED = 0x0001;
+inline constexpr UINT LVNI_SELECTED = 0x0002;
+inline constexpr UINT LVNI_CUT = 0x0004;
+inline constexpr UINT LVNI_DROPHILITED = 0x0008;
+inline constexpr UINT LVNI_ABOVE = 0x0100;
+inline constexpr UINT LVNI_BELOW = 0x0200;
+inline constexpr UINT LVNI_TOLEFT = 0x0400;
+inline constexpr UINT LVNI_TORIGHT = 0x0800;
+inline constexpr UINT LVCF_FMT = 0x0001;
+inline constexpr UINT LVCF_WIDTH = 0x0002;
+inline constexpr UINT LVCF_TEXT = 0x0004;
+inline constexpr UINT LVCF_SUBITEM = 0x0008;
+inline constexpr UINT LVCF_IMAGE = 0x0010;
+inline constexpr UINT LVCF_ORDER = 0x0020;
+inline constexpr int LVCFMT_LEFT = 0x0000;
+inline constexpr int LVCFMT_RIGHT = 0x0001;
+inline constexpr int LVCFMT_CENTER = 0x0002;
+inline constexpr int LVCFMT_JUSTIFYMASK = 0x0003;
+inline constexpr int LVSCW_AUTOSIZE = -1;
+inline constexpr int LVSCW_AUTOSIZE_USEHEADER = -2;
+inline constexpr WPARAM LVSIL_NORMAL = 0;
+inline constexpr WPARAM LVSIL_SMALL = 1;
+inline constexpr WPARAM LVSIL_STATE = 2;
+inline constexpr int LVIR_BOUNDS = 0;
+inline constexpr int LVIR_ICON = 1;
+inline constexpr int LVIR_LABEL = 2;
+inline constexpr int LVIR_SELECTBOUNDS = 3;
+inline constexpr UINT LVHT_NOWHERE = 0x0001;
+inline constexpr UINT LVHT_ONITEMICON = 0x0002;
+inline constexpr UINT LVHT_ONITEMLABEL = 0x0004;
+inline constexpr UINT LVHT_ONITEMSTATEICON = 0x0008;
+inline constexpr UINT LVHT_ONITEM = LVHT_ONITEMICON | LVHT_ONITEMLABEL | LVHT_ONITEMSTATEICON;
+inline constexpr UINT LVHT_ABOVE = 0x0008;
+inline constexpr UINT LVHT_BELOW = 0x0010;
+inline constexpr UINT LVHT_TORIGHT = 0x0020;
+inline constexpr UINT LVHT_TOLEFT = 0x0040;
+inline constexpr UINT LVFI_PARAM = 0x0001;
+inline constexpr UINT LVFI_STRING = 0x0002;
+inline constexpr UINT LVFI_PARTIAL = 0x0008;
+inline constexpr UINT LVFI_WRAP = 0x0020;
+inline constexpr UINT LVM_FIRST = 0x1000;
+inline constexpr UINT LVM_GETBKCOLOR = LVM_FIRST + 0;
+inline constexpr UINT LVM_SETBKCOLOR = LVM_FIRST + 1;
+inline constexpr UINT LVM_GETIMAGELIST = LVM_FIRST + 2;
+inline constexpr UINT LVM_SETIMAGELIST = LVM_FIRST + 3;
+inline constexpr UINT LVM_GETITEMCOUNT = LVM_FIRST + 4;
+inline constexpr UINT LVM_GETITEM = LVM_FIRST + 5;
+inline constexpr UINT LVM_SETITEM = LVM_FIRST + 6;
+inline constexpr UINT LVM_INSERTITEM = LVM_FIRST + 7;
+inline constexpr UINT LVM_DELETEITEM = LVM_FIRST + 8;
+inline constexpr UINT LVM_DELETEALLITEMS = LVM_FIRST + 9;
+inline constexpr UINT LVM_GETNEXTITEM = LVM_FIRST + 12;
+inline constexpr UINT LVM_FINDITEM = LVM_FIRST + 13;
+inline constexpr UINT LVM_GETITEMRECT = LVM_FIRST + 14;
+inline constexpr UINT LVM_GETSTRINGWIDTH = LVM_FIRST + 17;
+inline constexpr UINT LVM_HITTEST = LVM_FIRST + 18;
+inline constexpr UINT LVM_ENSUREVISIBLE = LVM_FIRST + 19;
+inline constexpr UINT LVM_SCROLL = LVM_FIRST + 20;
+inline constexpr UINT LVM_REDRAWITEMS = LVM_FIRST + 21;
+inline constexpr UINT LVM_ARRANGE = LVM_FIRST + 22;
+inline constexpr UINT LVM_GETEDITCONTROL = LVM_FIRST + 24;
+inline constexpr UINT LVM_GETCOLUMN = LVM_FIRST + 25;
+inline constexpr UINT LVM_SETCOLUMN = LVM_FIRST + 26;
+inline constexpr UINT LVM_INSERTCOLUMN = LVM_FIRST + 27;
+inline constexpr UINT LVM_DELETECOLUMN = LVM_FIRST + 28;
+inline constexpr UINT LVM_GETCOLUMNWIDTH = LVM_FIRST + 29;
+inline constexpr UINT LVM_SETCOLUMNWIDTH = LVM_FIRST + 30;
+inline constexpr UINT LVM_GETHEADER = LVM_FIRST + 31;
+inline constexpr UINT LVM_GETVIEWRECT = LVM_FIRST + 34;
+inline constexpr UINT LVM_GETTEXTCOLOR = LVM_FIRST + 35;
+inline constexpr UINT LVM_SETTEXTCOLOR = LVM_FIRST + 36;
+inline constexpr UINT LVM_GETTEXTBKCOLOR = LVM_FIRST + 37;
+inline constexpr UINT LVM_SETTEXTBKCOLOR = LVM_FIRST + 38;
+inline constexpr UINT LVM_GETTOPINDEX = LVM_FIRST + 39;
+inline constexpr UINT LVM_GETCOUNTPERPAGE = LVM_FIRST + 40;
+inline constexpr UINT LVM_GETORIGIN = LVM_FIRST + 41;
+inline constexpr UINT LVM_UPDATE = LVM_FIRST + 42;
+inline constexpr UINT LVM_SETITEMSTATE = LVM_FIRST + 43;
+inline constexpr UINT LVM_GETITEMSTATE = LVM_FIRST + 44;
+inline constexpr UINT LVM_GETITEMTEXT = LVM_FIRST + 45;
+inline constexpr UINT LVM_SETITEMTEXT = LVM_FIRST + 46;
+inline constexpr UINT LVM_SETITEMCOUNT = LVM_FIRST + 47;
+inline constexpr UINT LVM_SORTITEMS = LVM_FIRST + 48;
+inline constexpr UINT LVM_GETSELECTEDCOUNT = LVM_FIRST + 50;
+inline constexpr UINT LVM_SETEXTENDEDLISTVIEWSTYLE = LVM_FIRST + 54;
+inline constexpr UINT LVM_GETEXTENDEDLISTVIEWSTYLE = LVM_FIRST + 55;
+inline constexpr UINT LVM_GETSUBITEMRECT = LVM_FIRST + 56;
+inline constexpr UINT LVM_SUBITEMHITTEST = LVM_FIRST + 57;
+inline constexpr UINT LVM_SETCOLUMNORDERARRAY = LVM_FIRST + 58;
+inline constexpr UINT LVM_GETCOLUMNORDERARRAY = LVM_FIRST + 59;
+inline constexpr UINT LVM_GETSELECTIONMARK = LVM_FIRST + 66;
+inline constexpr UINT LVM_SETSELECTIONMARK = LVM_FIRST + 67;
+inline constexpr UINT LVM_SORTITEMSEX = LVM_FIRST + 81;
+inline constexpr UINT LVN_FIRST = static_cast<UINT>(-100);
+inline constexpr UINT LVN_ITEMCHANGING = LVN_FIRST - 0;
+inline constexpr UINT LVN_ITEMCHANGED = LVN_FIRST - 1;
+inline constexpr UINT LVN_INSERTITEM = LVN_FIRST - 2;
+inline constexpr UINT LVN_DELETEITEM = LVN_FIRST - 3;
+inline constexpr UINT LVN_DELETEALLITEMS = LVN_FIRST - 4;
+inline constexpr UINT LVN_COLUMNCLICK = LVN_FIRST - 8;
+inline constexpr UINT LVN_BEGINDRAG = LVN_FIRST - 9;
+inline constexpr UINT LVN_BEGINRDRAG = LVN_FIRST - 11;
+inline constexpr UINT LVN_ITEMACTIVATE = LVN_FIRST - 14;
+inline constexpr UINT LVN_GETDISPINFO = LVN_FIRST - 50;
+inline constexpr UINT LVN_KEYDOWN = LVN_FIRST - 55;
+struct LVITEM {
+  UINT mask = 0;
+  int iItem = 0;
+  int iSubItem = 0;
+  UINT state = 0;
+  UINT stateMask = 0;
+  LPSTR pszText = nullptr;
+  int cchTextMax = 0;
+  int iImage = 0;
+  LPARAM lParam = 0;
+  int iIndent = 0;
+};
+using LVITEMA = LVITEM;
+struct LVCOLUMN {
+  UINT mask = 0;
+  int fmt = 0;
+  int cx = 0;
+  LPSTR pszText = nullptr;
+  int cchTextMax = 0;
+  int iSubItem = 0;
+  int iImage = 0;
+  int iOrder = 0;
+};
+using LVCOLUMNA = LVCOLUMN;
+struct NMLISTVIEW {
+  NMHDR hdr;
+  int iItem;
+  int iSubItem;
+  UINT uNewState;
+  UINT uOldState;
+  UINT uChanged;
+  POINT ptAction;
+  LPARAM lParam;
+};
+using NM_LISTVIEW = NMLISTVIEW;
+struct NMITEMACTIVATE {
+  NMHDR hdr;
+  int iItem;
+  int iSubItem;
+  UINT uNewState;
+  UINT uOldState;
+  UINT uChanged;
+  POINT ptAction;
+  LPARAM lParam;
+  UINT uKeyFlags;
+};
+inline constexpr UINT LVKF_ALT = 0x0001;
+inline constexpr UINT LVKF_CONTROL = 0x0002;
+inline constexpr UINT LVKF_SHIFT = 0x0004;
+struct NMLVDISPINFO {
+  NMHDR hdr;
+  LVITEM item;
+};
+using LV_DISPINFO = NMLVDISPINFO;
+struct NMLVKEYDOWN {
+  NMHDR hdr;
+  WORD wVKey;
+  UINT flags;
+};
+struct LVHITTESTINFO {
+  POINT pt{};
+  UINT flags = 0;
+  int iItem = -1;
+  int iSubItem = 0;
+};
+struct LVFINDINFO {
+  UINT flags = 0;
+  LPCSTR psz = nullptr;
+  LPARAM lParam = 0;
+  POINT pt{};
+  UINT vkDirection = 0;
+};
+using PFNLVCOMPARE = int (*)(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort);
+using LPTVINSERTSTRUCT = TVINSERTSTRUCT*;
+using LPTVSORTCB = TVSORTCB*;

@@ -22,6 +22,9 @@ WNDPROC TooltipWindowProc();
 WNDPROC TabWindowProc();
 WNDPROC CalendarWindowProc();
 WNDPROC UpDownWindowProc();
+WNDPROC TrackbarWindowProc();
+WNDPROC HeaderWindowProc();
+WNDPROC ListViewWindowProc();
 }  // namespace user::detail
 
 namespace user {
@@ -52,6 +55,9 @@ void RegisterStandardControls()
         {"SysTabControl32", detail::TabWindowProc(), CS_DBLCLKS, COLOR_BTNFACE, IDC_ARROW},
         {"SysMonthCal32", detail::CalendarWindowProc(), CS_DBLCLKS, COLOR_WINDOW, IDC_ARROW},
         {"msctls_updown32", detail::UpDownWindowProc(), CS_DBLCLKS, COLOR_BTNFACE, IDC_ARROW},
+        {"msctls_trackbar32", detail::TrackbarWindowProc(), CS_DBLCLKS, COLOR_BTNFACE, IDC_ARROW},
+        {"SysHeader32", detail::HeaderWindowProc(), CS_DBLCLKS, COLOR_BTNFACE, IDC_ARROW},
+        {"SysListView32", detail::ListViewWindowProc(), CS_DBLCLKS, COLOR_WINDOW, IDC_ARROW},
     };
     for (const Entry& e : entries) {
       WNDCLASS wc;

@@ -1,4 +1,5 @@
 // The progress bar and the status bar.
+#include "platform/base/module.h"
 #include "platform/user/common_controls.h"
 #include "platform/user/controls_common.h"
 
@@ -268,3 +269,35 @@ BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX*)
   user::RegisterStandardControls();
   return TRUE;
 }
+
+HRESULT DllGetVersion(DLLVERSIONINFO* info)
+{
+  if (info == nullptr || info->cbSize != sizeof(DLLVERSIONINFO)) {
+    return E_INVALIDARG;
+  }
+  info->dwMajorVersion = 6;
+  info->dwMinorVersion = 0;
+  info->dwBuildNumber = 2900;
+  info->dwPlatformID = DLLVER_PLATFORM_NT;
+  return S_OK;
+}
+
+namespace {
+BOOL InitCommonControlsExport(const INITCOMMONCONTROLSEX* init) { return InitCommonControlsEx(init); }
+void InitCommonControlsPlain() { InitCommonControls(); }
+}  // namespace
+
+namespace user {
+void RegisterCommonControlsModule()
+{
+  platform::RegisterModule("comctl32", {{"DllGetVersion", reinterpret_cast<void*>(&DllGetVersion)},
+                                        {"InitCommonControls", reinterpret_cast<void*>(&InitCommonControlsPlain)},
+                                        {"InitCommonControlsEx", reinterpret_cast<void*>(&InitCommonControlsExport)}});
+}
+}  // namespace user
+
+namespace {
+// The program asks the module for its version in its own static initialisers, so the module is there before
+// any code of the program runs; RegisterModule's table is built on first use, whatever the order.
+const bool g_commonControlsModule = (user::RegisterCommonControlsModule(), true);
+}  // namespace

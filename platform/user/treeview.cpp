@@ -38,7 +38,19 @@ struct Tree {
   HFONT boldFont = nullptr;
   HIMAGELIST images = nullptr;
   bool focused = false;
+  HWND tooltips = nullptr;
+  // In-place label editing: the edit control over the label, the item it renames and the edit's own procedure.
+  HWND edit = nullptr;
+  HTREEITEM editing = nullptr;
+  WNDPROC editProc = nullptr;
+  bool ending = false;
+  // A press on an item, until released: moved far enough it becomes a drag.
+  HTREEITEM pressed = nullptr;
+  bool pressedRight = false;
+  POINT pressedAt{};
 };
+
+constexpr UINT_PTR kEditTimer = 42;  // a click on the selected item's label starts editing after this
 
 Tree* T(HWND hwnd) { return ControlState<Tree>(hwnd); }
 
@@ -114,18 +126,32 @@ int RowOf(Tree& t, HTREEITEM item)
 }
 
 void EnsureVisible(HWND hwnd, Tree& t, HTREEITEM item);
+void Delete(HWND hwnd, Tree& t, HTREEITEM item);
+bool EndEdit(HWND hwnd, Tree& t, bool cancel);
 
 bool Expand(HWND hwnd, Tree& t, HTREEITEM item, UINT code, UINT action)
 {
   if (item == nullptr || t.live.count(item) == 0) {
     return false;
   }
+  const bool reset = (code & TVE_COLLAPSERESET) != 0 && (code & 3) == TVE_COLLAPSE;
+  code &= 3;
   const bool open = code == TVE_EXPAND || (code == TVE_TOGGLE && !Expanded(item));
   if (open == Expanded(item)) {
+    if (reset) {
+      // Already closed: only the children go, to be asked for again when it next opens.
+      while (!item->children.empty()) {
+        Delete(hwnd, t, item->children.back());
+      }
+      item->state &= ~TVIS_EXPANDEDONCE;
+      RowsChanged(hwnd, t);
+      return true;
+    }
     return false;
   }
+  EndEdit(hwnd, t, true);
   NMTREEVIEW nm{};
-  nm.action = open ? TVE_EXPAND : TVE_COLLAPSE;
+  nm.action = open ? TVE_EXPAND : (reset ? TVE_COLLAPSE | TVE_COLLAPSERESET : TVE_COLLAPSE);
   Describe(item, nm.itemNew);
   if (Notify(hwnd, nm.hdr, TVN_ITEMEXPANDING) != 0 || t.live.count(item) == 0) {
     return false;
@@ -151,6 +177,12 @@ bool Expand(HWND hwnd, Tree& t, HTREEITEM item, UINT code, UINT action)
         break;
       }
     }
+  }
+  if (reset) {
+    while (!item->children.empty()) {
+      Delete(hwnd, t, item->children.back());
+    }
+    item->state &= ~TVIS_EXPANDEDONCE;
   }
   Describe(item, nm.itemNew);
   Notify(hwnd, nm.hdr, TVN_ITEMEXPANDED);
@@ -216,6 +248,12 @@ void Delete(HWND hwnd, Tree& t, HTREEITEM item)
   }
   if (item == &t.root) {
     return;
+  }
+  if (item == t.editing) {
+    EndEdit(hwnd, t, true);
+  }
+  if (item == t.pressed) {
+    t.pressed = nullptr;
   }
   NMTREEVIEW nm{};
   Describe(item, nm.itemOld);
@@ -407,6 +445,131 @@ void Paint(HWND hwnd, Tree& t, HDC dc)
   }
 }
 
+// ---- In-place label editing
+
+LRESULT EditSubclassProc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+  HWND hwnd = GetParent(edit);
+  Tree* t = hwnd != nullptr ? T(hwnd) : nullptr;
+  if (t == nullptr || t->edit != edit) {
+    return DefWindowProc(edit, msg, wParam, lParam);
+  }
+  WNDPROC base = t->editProc;
+  switch (msg) {
+    case WM_GETDLGCODE: return DLGC_WANTALLKEYS | CallWindowProc(base, edit, msg, wParam, lParam);
+    case WM_KEYDOWN:
+      if (wParam == VK_RETURN || wParam == VK_ESCAPE) {
+        EndEdit(hwnd, *t, wParam == VK_ESCAPE);
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      if (wParam == '\r' || wParam == 0x1B) {
+        return 0;  // no beep, no newline
+      }
+      break;
+    case WM_KILLFOCUS: {
+      LRESULT r = CallWindowProc(base, edit, msg, wParam, lParam);
+      EndEdit(hwnd, *t, false);
+      return r;
+    }
+    default: break;
+  }
+  return CallWindowProc(base, edit, msg, wParam, lParam);
+}
+
+RECT EditRect(HWND hwnd, Tree& t, HTREEITEM item)
+{
+  const int row = RowOf(t, item);
+  RECT r = RowRect(hwnd, t, row);
+  r.left = LeftOf(hwnd, t, item) + ImageWidth(t);
+  r.right = r.left + std::max(TextWidth(hwnd, t, item) + 4, 40) + 16;
+  return r;
+}
+
+// Starts renaming an item: the edit control exists (TVM_GETEDITCONTROL answers it) while the parent decides
+// in TVN_BEGINLABELEDIT; a non-zero answer refuses the edit.
+HWND BeginEdit(HWND hwnd, Tree& t, HTREEITEM item)
+{
+  if (item == nullptr || t.live.count(item) == 0) {
+    return nullptr;
+  }
+  EndEdit(hwnd, t, false);
+  if (t.live.count(item) == 0) {
+    return nullptr;
+  }
+  KillTimer(hwnd, kEditTimer);
+  SetFocus(hwnd);
+  EnsureVisible(hwnd, t, item);
+  std::string text = TextOf(hwnd, item);
+  RECT r = EditRect(hwnd, t, item);
+  HWND edit = CreateWindowEx(0, "Edit", text.c_str(), WS_CHILD | WS_BORDER | ES_LEFT | ES_AUTOHSCROLL, r.left,
+                             r.top, r.Width(), r.Height(), hwnd, nullptr, nullptr, nullptr);
+  if (edit == nullptr) {
+    return nullptr;
+  }
+  SendMessage(edit, WM_SETFONT, reinterpret_cast<WPARAM>(t.font != nullptr ? t.font : DefaultControlFont()), 0);
+  t.edit = edit;
+  t.editing = item;
+  t.editProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtr(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditSubclassProc)));
+  NMTVDISPINFO di{};
+  di.item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_PARAM | TVIF_STATE;
+  di.item.hItem = item;
+  di.item.state = item->state;
+  di.item.lParam = item->param;
+  di.item.pszText = text.data();
+  di.item.cchTextMax = static_cast<int>(text.size()) + 1;
+  if (Notify(hwnd, di.hdr, TVN_BEGINLABELEDIT) != 0 || t.edit != edit || t.live.count(item) == 0) {
+    if (t.edit == edit) {
+      t.edit = nullptr;
+      t.editing = nullptr;
+      DestroyWindow(edit);
+    }
+    return nullptr;
+  }
+  SendMessage(edit, EM_SETSEL, 0, -1);
+  ShowWindow(edit, SW_SHOW);
+  SetFocus(edit);
+  return edit;
+}
+
+// Ends renaming: TVN_ENDLABELEDIT carries the new text, or none when cancelled, while the edit control still
+// exists; a TRUE answer keeps the new text as the label. Answers whether an edit was in progress.
+bool EndEdit(HWND hwnd, Tree& t, bool cancel)
+{
+  if (t.edit == nullptr || t.ending) {
+    return false;
+  }
+  t.ending = true;
+  HWND edit = t.edit;
+  HTREEITEM item = t.editing;
+  std::string text = user::detail::TextOf(edit);
+  if (item != nullptr && t.live.count(item) != 0) {
+    NMTVDISPINFO di{};
+    di.item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_PARAM;
+    di.item.hItem = item;
+    di.item.lParam = item->param;
+    di.item.pszText = cancel ? nullptr : text.data();
+    di.item.cchTextMax = cancel ? 0 : static_cast<int>(text.size()) + 1;
+    const LRESULT keep = Notify(hwnd, di.hdr, TVN_ENDLABELEDIT);
+    if (!cancel && keep != 0 && t.live.count(item) != 0) {
+      item->text = text;
+      item->textCallback = false;
+    }
+  }
+  t.edit = nullptr;
+  t.editing = nullptr;
+  t.ending = false;
+  const bool hadFocus = GetFocus() == edit;
+  DestroyWindow(edit);
+  if (hadFocus) {
+    SetFocus(hwnd);
+  }
+  InvalidateRect(hwnd, nullptr, TRUE);
+  return true;
+}
+
 HTREEITEM NextItem(Tree& t, UINT code, HTREEITEM item)
 {
   auto sibling = [&](int step) -> HTREEITEM {
@@ -453,6 +616,15 @@ HTREEITEM NextItem(Tree& t, UINT code, HTREEITEM item)
 
 LRESULT TreeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+  if (msg == WM_DESTROY) {
+    if (Tree* t = T(hwnd)) {
+      EndEdit(hwnd, *t, true);
+      if (t->tooltips != nullptr) {
+        DestroyWindow(t->tooltips);
+        t->tooltips = nullptr;
+      }
+    }
+  }
   if (msg == WM_NCDESTROY) {
     if (Tree* t = T(hwnd)) {
       Delete(hwnd, *t, &t->root);
@@ -515,7 +687,45 @@ LRESULT TreeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       RowsChanged(hwnd, *t);
       return TRUE;
     }
-    case TVM_EXPAND: return Expand(hwnd, *t, live(lParam), static_cast<UINT>(wParam) & 3, TVC_UNKNOWN) ? TRUE : FALSE;
+    case TVM_EXPAND: return Expand(hwnd, *t, live(lParam), static_cast<UINT>(wParam), TVC_UNKNOWN) ? TRUE : FALSE;
+    case TVM_EDITLABEL:
+      if ((static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE)) & TVS_EDITLABELS) == 0) {
+        return 0;
+      }
+      return reinterpret_cast<LRESULT>(BeginEdit(hwnd, *t, live(lParam)));
+    case TVM_GETEDITCONTROL: return reinterpret_cast<LRESULT>(t->edit);
+    case TVM_ENDEDITLABELNOW: return EndEdit(hwnd, *t, wParam != 0) ? TRUE : FALSE;
+    case TVM_GETBKCOLOR: return static_cast<LRESULT>(static_cast<LONG>(t->background));
+    case TVM_GETTEXTCOLOR: return static_cast<LRESULT>(static_cast<LONG>(t->textColor));
+    case TVM_GETTOOLTIPS:
+      // Made when first asked for: most trees never show a tip.
+      if (t->tooltips == nullptr && (static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE)) & TVS_NOTOOLTIPS) == 0) {
+        t->tooltips = CreateWindowEx(0, TOOLTIPS_CLASS, "", WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0, hwnd,
+                                     nullptr, nullptr, nullptr);
+      }
+      return reinterpret_cast<LRESULT>(t->tooltips);
+    case TVM_SETTOOLTIPS: {
+      HWND old = t->tooltips;
+      t->tooltips = reinterpret_cast<HWND>(wParam);
+      return reinterpret_cast<LRESULT>(old);
+    }
+    case TVM_SORTCHILDRENCB: {
+      auto* sort = reinterpret_cast<const TVSORTCB*>(lParam);
+      if (sort == nullptr || sort->lpfnCompare == nullptr) {
+        return FALSE;
+      }
+      HTREEITEM__* node = sort->hParent == nullptr || sort->hParent == TVI_ROOT
+                              ? &t->root
+                              : live(reinterpret_cast<LPARAM>(sort->hParent));
+      if (node == nullptr) {
+        return FALSE;
+      }
+      std::stable_sort(node->children.begin(), node->children.end(), [&](HTREEITEM__* a, HTREEITEM__* b) {
+        return sort->lpfnCompare(a->param, b->param, sort->lParam) < 0;
+      });
+      RowsChanged(hwnd, *t);
+      return TRUE;
+    }
     case TVM_GETITEMRECT: {
       auto* r = reinterpret_cast<RECT*>(lParam);
       HTREEITEM item = nullptr;
@@ -689,6 +899,12 @@ LRESULT TreeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       HTREEITEM item = HitTest(hwnd, *t, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, &flags);
       NMHDR hdr{};
       if (msg == WM_RBUTTONDOWN) {
+        EndEdit(hwnd, *t, false);
+        if (item != nullptr && (flags & (TVHT_ONITEM | TVHT_ONITEMRIGHT)) != 0) {
+          t->pressed = item;
+          t->pressedRight = true;
+          t->pressedAt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        }
         if (Notify(hwnd, hdr, NM_RCLICK) == 0) {
           POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
           ClientToScreen(hwnd, &pt);
@@ -700,8 +916,20 @@ LRESULT TreeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         Expand(hwnd, *t, item, TVE_TOGGLE, TVC_BYMOUSE);
         return 0;
       }
+      const bool wasSelected = item != nullptr && item == t->selected && t->edit == nullptr;
+      KillTimer(hwnd, kEditTimer);
       if (item != nullptr && (flags & (TVHT_ONITEM | TVHT_ONITEMRIGHT)) != 0) {
         Select(hwnd, *t, item, TVC_BYMOUSE);
+        if (msg == WM_LBUTTONDOWN && t->live.count(item) != 0) {
+          t->pressed = item;
+          t->pressedRight = false;
+          t->pressedAt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        }
+      }
+      // A second, slow click on the selected item's label renames it.
+      if (msg == WM_LBUTTONDOWN && wasSelected && (flags & TVHT_ONITEMLABEL) != 0 &&
+          (static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE)) & TVS_EDITLABELS) != 0) {
+        SetTimer(hwnd, kEditTimer, GetDoubleClickTime(), nullptr);
       }
       if (msg == WM_LBUTTONDBLCLK) {
         if (Notify(hwnd, hdr, NM_DBLCLK) == 0 && item != nullptr && t->live.count(item) != 0) {
@@ -712,6 +940,42 @@ LRESULT TreeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       }
       return 0;
     }
+    case WM_MOUSEMOVE: {
+      HTREEITEM item = t->pressed;
+      const WPARAM button = t->pressedRight ? MK_RBUTTON : MK_LBUTTON;
+      if (item == nullptr || (wParam & button) == 0) {
+        t->pressed = nullptr;
+        break;
+      }
+      const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      if (std::abs(pt.x - t->pressedAt.x) <= GetSystemMetrics(SM_CXDRAG) &&
+          std::abs(pt.y - t->pressedAt.y) <= GetSystemMetrics(SM_CYDRAG)) {
+        break;
+      }
+      t->pressed = nullptr;
+      KillTimer(hwnd, kEditTimer);
+      if ((static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE)) & TVS_DISABLEDRAGDROP) == 0) {
+        NMTREEVIEW nm{};
+        Describe(item, nm.itemNew);
+        nm.itemNew.mask |= TVIF_TEXT;
+        nm.ptDrag = t->pressedAt;
+        Notify(hwnd, nm.hdr, t->pressedRight ? TVN_BEGINRDRAG : TVN_BEGINDRAG);
+      }
+      return 0;
+    }
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+      t->pressed = nullptr;
+      break;
+    case WM_TIMER:
+      if (wParam == kEditTimer) {
+        KillTimer(hwnd, kEditTimer);
+        if (t->selected != nullptr) {
+          BeginEdit(hwnd, *t, t->selected);
+        }
+        return 0;
+      }
+      break;
     case WM_KEYDOWN: {
       NMTVKEYDOWN kd{};
       kd.wVKey = static_cast<WORD>(wParam);
@@ -768,6 +1032,7 @@ LRESULT TreeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       return 0;
     }
     case WM_VSCROLL: {
+      EndEdit(hwnd, *t, false);
       std::vector<HTREEITEM__*> rows = VisibleRows(*t);
       RECT client;
       GetClientRect(hwnd, &client);
