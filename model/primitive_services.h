@@ -29,8 +29,12 @@ public:
   // A deep copy of a surface of the same kind, values and colours included: an undo state keeps them.
   virtual void CopyFrom(const CPrimitiveCalcSurface& source);
 
-  // Made on the window's thread. RebuildMesh: false when the outline is refused.
+  // Made on the window's thread. RebuildMesh: false when the outline is refused (the mesh is then empty, never
+  // a part of one).
   virtual bool RebuildMesh() { return false; }
+  // Why the last RebuildMesh refused the outline, for the user; null when it made the mesh (or failed for a
+  // reason the user cannot mend).
+  virtual const char* GetOutlineFault() const { return nullptr; }
   virtual void RefineMesh(double) {}
   virtual bool IsRefinedTo(double) const { return false; }
   virtual double ComputeArea() { return 0.0; }

@@ -126,13 +126,25 @@ void CPrimitiveCalcSurface::Reset() { ReleaseMeshes(); }
 void CPrimitiveCalcSurface::LoadPolygon()
 {
   ReleaseMeshes();
+  m_outlineFault = nullptr;
   CArray<_CSPOINT3D>* outline = nullptr;
   if (m_primitive == nullptr || m_primitive->GetOutline(&outline) != 0 || outline == nullptr) {
     return;
   }
-  MeshPointList points;
+  // The same check the user's outline passes when it is drawn: a file or a copy may still bring a crossing one,
+  // and the sweep would make a part of a mesh from it.
+  std::vector<OutlinePoint> plan;
   for (INT_PTR i = 0; i < outline->GetSize(); ++i) {
-    const _CSPOINT3D& v = (*outline)[i];
+    plan.push_back({(*outline)[i].x, (*outline)[i].y});
+  }
+  const OutlineCheck check = CheckPolygonOutline(plan);
+  m_outlineFault = check.Message();
+  if (m_outlineFault != nullptr) {
+    return;
+  }
+  MeshPointList points;
+  for (size_t i : check.kept) {
+    const _CSPOINT3D& v = (*outline)[static_cast<INT_PTR>(i)];
     AddMeshPoint(v.x, v.y, v.z + kMeshPointRaise, points);
   }
   LinkOutlineEdges(points);
@@ -142,6 +154,10 @@ void CPrimitiveCalcSurface::LoadPolygon()
 bool CPrimitiveCalcSurface::RebuildMesh()
 {
   LoadPolygon();
+  if (m_outlineFault != nullptr) {
+    m_mesh.Clear();
+    return false;
+  }
   const bool triangulated = TriangulatePolygon(m_sweepHolder, m_polygon);
   m_polygon.CollectTriangles();
   m_mesh.BuildFromPolygon(m_primitive, m_polygon);

@@ -63,9 +63,12 @@ public:
   ~CPrimitiveCalcSurface() override;
 
   void Reset() override;
+  // The outline's points, repeats dropped, when it passes the outline check; none when it is refused.
   void LoadPolygon();
-  // False when the outline is refused by the triangulation (the polygon then has no triangles).
+  // False when the outline is refused, by its check or by the triangulation (the polygon then has no
+  // triangles).
   bool RebuildMesh() override;
+  const char* GetOutlineFault() const override { return m_outlineFault; }
   // A second call with the same step changes nothing.
   void RefineMesh(double step) override;
   double ComputeArea() override;
@@ -120,6 +123,7 @@ private:
   void BuildLabels();
 
   IPrimitive* m_primitive;
+  const char* m_outlineFault = nullptr;
   CQorTriPolygon m_polygon;
   CTriSweep* m_sweepHolder = nullptr;
   CMeshEdgeTable m_edgeTable;

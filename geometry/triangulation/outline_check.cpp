@@ -1,7 +1,9 @@
 #include "geometry/triangulation/outline_check.h"
 
-#include <algorithm>
+#include "geometry/triangulation/outline_crossings.h"
+
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -12,31 +14,6 @@ const char* const kTooFewPointsMessage =
 bool SamePoint(const OutlinePoint& a, const OutlinePoint& b)
 {
   return std::hypot(a.x - b.x, a.y - b.y) < kRepeatedPointDistance;
-}
-
-// The exact sign of (b - a) x (c - a): touching and collinear contacts count, so no tolerance.
-int Turn(const OutlinePoint& a, const OutlinePoint& b, const OutlinePoint& c)
-{
-  const double d = (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
-  return d > 0.0 ? 1 : (d < 0.0 ? -1 : 0);
-}
-
-// c on the segment ab, given that the three are collinear.
-bool WithinSegment(const OutlinePoint& a, const OutlinePoint& b, const OutlinePoint& c)
-{
-  return std::min(a.x, b.x) <= c.x && c.x <= std::max(a.x, b.x) && std::min(a.y, b.y) <= c.y &&
-         c.y <= std::max(a.y, b.y);
-}
-
-// Do the segments ab and cd share any point?
-bool SegmentsMeet(const OutlinePoint& a, const OutlinePoint& b, const OutlinePoint& c, const OutlinePoint& d)
-{
-  const int abc = Turn(a, b, c), abd = Turn(a, b, d), cda = Turn(c, d, a), cdb = Turn(c, d, b);
-  if (abc * abd < 0 && cda * cdb < 0) {
-    return true;
-  }
-  return (abc == 0 && WithinSegment(a, b, c)) || (abd == 0 && WithinSegment(a, b, d)) ||
-         (cda == 0 && WithinSegment(c, d, a)) || (cdb == 0 && WithinSegment(c, d, b));
 }
 
 }  // namespace
@@ -77,31 +54,23 @@ OutlineCheck CheckPolygonOutline(const std::vector<OutlinePoint>& outline)
   }
   bool allOnOneLine = true;
   for (size_t i = 2; i < n && allOnOneLine; ++i) {
-    allOnOneLine = Turn(ring[0], ring[1], ring[i]) == 0;
+    allOnOneLine = ExactTurn(ring[0].x, ring[0].y, ring[1].x, ring[1].y, ring[i].x, ring[i].y) == 0;
   }
   if (n < 3 || allOnOneLine || twiceArea == 0.0) {
     check.fault = n < 3 || allOnOneLine ? OutlineFault::kTooFewPoints : OutlineFault::kSelfCrossing;
     return check;
   }
 
+  std::vector<PlanPoint> plan;
+  std::vector<PlanEdge> edges;
+  plan.reserve(n);
+  edges.reserve(n);
   for (size_t i = 0; i < n; ++i) {
-    const OutlinePoint& a = ring[i];
-    const OutlinePoint& b = ring[(i + 1) % n];
-    // The edge that follows shares b; it only meets this one elsewhere when the outline doubles back at b.
-    const OutlinePoint& c = ring[(i + 2) % n];
-    if (Turn(a, b, c) == 0 && (b.x - a.x) * (c.x - b.x) + (b.y - a.y) * (c.y - b.y) < 0.0) {
-      check.fault = OutlineFault::kSelfCrossing;
-      return check;
-    }
-    for (size_t j = i + 2; j < n; ++j) {
-      if (i == 0 && j == n - 1) {
-        continue;  // the closing edge is the neighbour of the first
-      }
-      if (SegmentsMeet(a, b, ring[j], ring[(j + 1) % n])) {
-        check.fault = OutlineFault::kSelfCrossing;
-        return check;
-      }
-    }
+    plan.push_back({ring[i].x, ring[i].y});
+    edges.push_back({static_cast<std::uint32_t>(i), static_cast<std::uint32_t>((i + 1) % n)});
+  }
+  if (EdgesCrossOrTouch(plan, edges)) {
+    check.fault = OutlineFault::kSelfCrossing;
   }
   return check;
 }

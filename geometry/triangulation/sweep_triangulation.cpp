@@ -4,6 +4,8 @@
 // the triangles inside the outline.
 #include "geometry/triangulation/sweep_triangulation.h"
 
+#include "geometry/triangulation/outline_crossings.h"
+
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -1091,7 +1093,9 @@ bool TriangulatePolygon(CTriSweep*& holder, ITriangulatable& polygon)
   {
     CTriSweepContext context;
     context.PrepareTriangulation(polygon);
-    if (PointsAreSweepable(context.points)) {
+    // An outline that crosses or touches itself would leave the sweep with part of a triangulation that looks
+    // like success; it is refused before the first step.
+    if (PointsAreSweepable(context.points) && !ConstraintsCrossOrTouch(context.points)) {
       try {
         sweep->Triangulate(context);
         done = true;

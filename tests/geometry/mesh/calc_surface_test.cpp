@@ -89,13 +89,15 @@ TEST(CalcSurface, RefusedOutlinesLeaveAnEmptyMesh)
   const std::vector<std::vector<P3>> outlines = {
       {},
       {{0, 0, 0}, {4, 0, 0}},
-      {{0, 0, 0}, {4, 0, 0}, {0, 4, 0}, {4, 4, 0}},  // a bow tie
-      {{0, 0, 0}, {4, 0, 0}, {4, 0, 0}, {0, 4, 0}},  // a repeated point
+      {{0, 0, 0}, {4, 0, 0}, {0, 4, 0}, {4, 4, 0}},             // a bow tie
+      {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {2, 0, 0}, {0, 4, 0}},  // a vertex on another edge
   };
   for (const auto& outline : outlines) {
     SurfacePrimitive primitive(outline);
     CPrimitiveCalcSurface& s = primitive.surface();
     EXPECT_FALSE(s.RebuildMesh()) << outline.size();
+    EXPECT_NE(s.GetOutlineFault(), nullptr) << outline.size();
+    EXPECT_TRUE(s.GetCalcMesh().triangles.empty());
     EXPECT_TRUE(s.GetPolygon().triangles.empty());
     EXPECT_TRUE(s.GetPolygon().meshTriangles.empty());
     s.RefineMesh(1.0);
@@ -104,6 +106,16 @@ TEST(CalcSurface, RefusedOutlinesLeaveAnEmptyMesh)
     s.ComputeAverage();
     EXPECT_EQ(s.GetMeanValue(), 0.0);
   }
+}
+
+TEST(CalcSurface, RepeatedOutlinePointsAreMeshedOnce)
+{
+  SurfacePrimitive primitive({{0, 0, 0}, {4, 0, 0}, {4, 0, 0}, {0, 4, 0}, {0, 0, 0}});
+  CPrimitiveCalcSurface& s = primitive.surface();
+  EXPECT_TRUE(s.RebuildMesh());
+  EXPECT_EQ(s.GetOutlineFault(), nullptr);
+  EXPECT_EQ(s.GetPointCount(), 3u);
+  EXPECT_EQ(s.GetMeshTriangleCount(), 1u);
 }
 
 TEST(CalcSurface, RefiningTwiceWithTheSameStepChangesNothing)

@@ -1,0 +1,272 @@
+#include "geometry/triangulation/outline_crossings.h"
+
+#include "geometry/triangulation/tri_geometry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+#include <unordered_map>
+
+namespace {
+
+// (a, b) with a + b == sum exactly.
+void TwoSum(double a, double b, double& sum, double& error)
+{
+  sum = a + b;
+  const double bVirtual = sum - a;
+  const double aVirtual = sum - bVirtual;
+  error = (a - aVirtual) + (b - bVirtual);
+}
+
+// The sign of a sum of doubles, exactly: the terms are gathered into an expansion of non-overlapping parts of
+// increasing size (Shewchuk's grow-expansion), whose largest part carries the sign of the whole.
+int ExactSignOfSum(const double* terms, int count)
+{
+  double parts[16];
+  int used = 0;
+  for (int t = 0; t < count; ++t) {
+    double carry = terms[t];
+    for (int i = 0; i < used; ++i) {
+      double sum, error;
+      TwoSum(carry, parts[i], sum, error);
+      parts[i] = error;
+      carry = sum;
+    }
+    parts[used++] = carry;
+  }
+  for (int i = used - 1; i >= 0; --i) {
+    if (parts[i] != 0.0) {
+      return parts[i] > 0.0 ? 1 : -1;
+    }
+  }
+  return 0;
+}
+
+bool LexLess(const PlanPoint& a, const PlanPoint& b) { return a.x < b.x || (a.x == b.x && a.y < b.y); }
+
+// An edge with its ends in sweep order: left before right.
+struct SweepEdge {
+  std::uint32_t left;
+  std::uint32_t right;
+};
+
+class CrossingSweep {
+public:
+  CrossingSweep(const std::vector<PlanPoint>& points, std::vector<SweepEdge> edges)
+      : m_points(points), m_edges(std::move(edges)), m_status(Below{this}), m_place(m_edges.size())
+  {
+  }
+
+  bool FindsContact();
+
+private:
+  int Turn(std::uint32_t a, std::uint32_t b, std::uint32_t c) const
+  {
+    const PlanPoint &p = m_points[a], &q = m_points[b], &r = m_points[c];
+    return ExactTurn(p.x, p.y, q.x, q.y, r.x, r.y);
+  }
+
+  // c lies on the closed edge ab, given that the three are on one line.
+  bool Within(std::uint32_t a, std::uint32_t b, std::uint32_t c) const
+  {
+    const PlanPoint &p = m_points[a], &q = m_points[b], &r = m_points[c];
+    return std::min(p.x, q.x) <= r.x && r.x <= std::max(p.x, q.x) && std::min(p.y, q.y) <= r.y &&
+           r.y <= std::max(p.y, q.y);
+  }
+
+  // Do two edges meet other than at an end point they share?
+  bool Meet(std::uint32_t e, std::uint32_t f) const;
+
+  // The order of the list: is edge e below edge f where the sweep line stands? Both are in the list at once,
+  // so the later left end lies within the other edge's span. A turn of zero there is itself a contact (a left
+  // end on the other edge, or two edges leaving one point along one line): it is noted, and the two are
+  // ordered by the way they leave, then by index, so the list stays consistent until the sweep stops.
+  struct Below {
+    CrossingSweep* sweep;
+    bool operator()(std::uint32_t e, std::uint32_t f) const { return sweep->IsBelow(e, f); }
+  };
+  bool IsBelow(std::uint32_t e, std::uint32_t f);
+
+  const std::vector<PlanPoint>& m_points;
+  std::vector<SweepEdge> m_edges;
+  std::set<std::uint32_t, Below> m_status;
+  std::vector<std::set<std::uint32_t, Below>::iterator> m_place;
+  bool m_contact = false;
+};
+
+bool CrossingSweep::Meet(std::uint32_t e, std::uint32_t f) const
+{
+  const SweepEdge& a = m_edges[e];
+  const SweepEdge& b = m_edges[f];
+  const bool sameLeft = a.left == b.left, sameRight = a.right == b.right;
+  if (sameLeft && sameRight) {
+    return true;
+  }
+  // Sharing one end: they meet elsewhere only when they leave it along one line the same way. Points are
+  // distinct, so the same way means both others on the same side of the shared end in sweep order.
+  std::uint32_t shared = 0, u = 0, v = 0;
+  if (sameLeft || sameRight || a.left == b.right || a.right == b.left) {
+    shared = sameLeft || a.left == b.right ? a.left : a.right;
+    u = shared == a.left ? a.right : a.left;
+    v = shared == b.left ? b.right : b.left;
+    if (Turn(shared, u, v) != 0) {
+      return false;
+    }
+    const bool uAfter = LexLess(m_points[shared], m_points[u]);
+    const bool vAfter = LexLess(m_points[shared], m_points[v]);
+    return uAfter == vAfter;
+  }
+  const int abc = Turn(a.left, a.right, b.left), abd = Turn(a.left, a.right, b.right);
+  const int cda = Turn(b.left, b.right, a.left), cdb = Turn(b.left, b.right, a.right);
+  if (abc * abd < 0 && cda * cdb < 0) {
+    return true;
+  }
+  return (abc == 0 && Within(a.left, a.right, b.left)) || (abd == 0 && Within(a.left, a.right, b.right)) ||
+         (cda == 0 && Within(b.left, b.right, a.left)) || (cdb == 0 && Within(b.left, b.right, a.right));
+}
+
+bool CrossingSweep::IsBelow(std::uint32_t e, std::uint32_t f)
+{
+  if (e == f) {
+    return false;
+  }
+  const SweepEdge& a = m_edges[e];
+  const SweepEdge& b = m_edges[f];
+  int side;  // which side of the earlier edge the later one runs: +1 above
+  bool fIsLater = true;
+  if (a.left == b.left) {
+    side = Turn(a.left, a.right, b.right);
+  } else {
+    fIsLater = LexLess(m_points[a.left], m_points[b.left]);
+    const SweepEdge& earlier = fIsLater ? a : b;
+    const SweepEdge& later = fIsLater ? b : a;
+    side = Turn(earlier.left, earlier.right, later.left);
+    if (side == 0) {
+      m_contact = true;
+      side = Turn(earlier.left, earlier.right, later.right);
+    }
+  }
+  if (side == 0) {
+    m_contact = true;
+    return e < f;
+  }
+  return fIsLater ? side > 0 : side < 0;
+}
+
+bool CrossingSweep::FindsContact()
+{
+  // Events in sweep order; at one point the edges ending there leave before those starting there enter, since
+  // edges that only share that point may touch there.
+  struct Event {
+    std::uint32_t point;
+    std::uint32_t edge;
+    bool enters;
+  };
+  std::vector<Event> events;
+  events.reserve(2 * m_edges.size());
+  for (std::uint32_t e = 0; e < m_edges.size(); ++e) {
+    events.push_back({m_edges[e].left, e, true});
+    events.push_back({m_edges[e].right, e, false});
+  }
+  std::sort(events.begin(), events.end(), [this](const Event& x, const Event& y) {
+    if (x.point != y.point) {
+      return LexLess(m_points[x.point], m_points[y.point]);
+    }
+    return !x.enters && y.enters;
+  });
+
+  for (const Event& event : events) {
+    if (event.enters) {
+      const auto at = m_status.insert(event.edge).first;
+      m_place[event.edge] = at;
+      if (m_contact) {
+        return true;
+      }
+      if (at != m_status.begin() && Meet(*std::prev(at), event.edge)) {
+        return true;
+      }
+      if (std::next(at) != m_status.end() && Meet(event.edge, *std::next(at))) {
+        return true;
+      }
+    } else {
+      const auto at = m_place[event.edge];
+      const auto after = std::next(at);
+      if (at != m_status.begin() && after != m_status.end() && Meet(*std::prev(at), *after)) {
+        return true;
+      }
+      m_status.erase(at);
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+int ExactTurn(double ax, double ay, double bx, double by, double cx, double cy)
+{
+  // Shewchuk's first filter: beyond this bound the rounded determinant has the exact sign.
+  constexpr double kEpsilon = 1.1102230246251565e-16;  // 2^-53
+  constexpr double kBound = (3.0 + 16.0 * kEpsilon) * kEpsilon;
+  const double left = (ax - cx) * (by - cy);
+  const double right = (ay - cy) * (bx - cx);
+  const double det = left - right;
+  if (std::fabs(det) > kBound * (std::fabs(left) + std::fabs(right))) {
+    return det > 0.0 ? 1 : -1;
+  }
+  // Exactly: the determinant expanded into six products, each split into its rounded value and its error.
+  const double factors[6][2] = {{ax, by}, {-ax, cy}, {-cx, by}, {-ay, bx}, {ay, cx}, {cy, bx}};
+  double terms[12];
+  for (int i = 0; i < 6; ++i) {
+    const double product = factors[i][0] * factors[i][1];
+    terms[2 * i] = product;
+    terms[2 * i + 1] = std::fma(factors[i][0], factors[i][1], -product);
+  }
+  return ExactSignOfSum(terms, 12);
+}
+
+bool EdgesCrossOrTouch(const std::vector<PlanPoint>& points, const std::vector<PlanEdge>& edges)
+{
+  std::vector<SweepEdge> sweepEdges;
+  sweepEdges.reserve(edges.size());
+  std::vector<std::uint32_t> ends;
+  for (const PlanEdge& e : edges) {
+    if (e.from == e.to) {
+      continue;
+    }
+    const bool forward = LexLess(points[e.from], points[e.to]);
+    sweepEdges.push_back({forward ? e.from : e.to, forward ? e.to : e.from});
+    ends.push_back(e.from);
+    ends.push_back(e.to);
+  }
+  // Two end points at one place: a vertex visited twice. Beyond this the sweep relies on one place, one point.
+  std::sort(ends.begin(), ends.end());
+  ends.erase(std::unique(ends.begin(), ends.end()), ends.end());
+  std::sort(ends.begin(), ends.end(),
+            [&points](std::uint32_t a, std::uint32_t b) { return LexLess(points[a], points[b]); });
+  for (size_t i = 1; i < ends.size(); ++i) {
+    if (!LexLess(points[ends[i - 1]], points[ends[i]])) {
+      return true;
+    }
+  }
+  return CrossingSweep(points, std::move(sweepEdges)).FindsContact();
+}
+
+bool ConstraintsCrossOrTouch(const std::vector<CTriPoint*>& points)
+{
+  std::vector<PlanPoint> plan;
+  std::unordered_map<const CTriPoint*, std::uint32_t> index;
+  auto indexOf = [&plan, &index](const CTriPoint* p) {
+    const auto [at, added] = index.try_emplace(p, static_cast<std::uint32_t>(plan.size()));
+    if (added) {
+      plan.push_back({p->x, p->y});
+    }
+    return at->second;
+  };
+  std::vector<PlanEdge> edges;
+  for (const CTriPoint* p : points) {
+    for (const auto& constraint : p->constraints) {
+      edges.push_back({indexOf(constraint->p), indexOf(constraint->q)});
+    }
+  }
+  return EdgesCrossOrTouch(plan, edges);
+}
