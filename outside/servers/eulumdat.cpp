@@ -113,10 +113,12 @@ Photometry ParseEulumdat(const std::string& text, const std::string& name)
   }
   for (int i = 0; i < sets; ++i)
     types[i] = in.Text("the lamp type");
+  int fluxLine = 0;
   for (int i = 0; i < sets; ++i) {
     flux[i] = in.Number("the lamp flux");
     if (!(flux[i] > 0.0))
       in.Fail("the lamp flux must be positive");
+    fluxLine = i == 0 ? in.LineNumber() : fluxLine;
   }
   for (int i = 0; i < sets; ++i)
     in.Number("the colour temperature");
@@ -160,6 +162,7 @@ Photometry ParseEulumdat(const std::string& text, const std::string& name)
     break;
   }
   std::vector<double> values(stored.size() * ng);
+  const int tableLine = in.LineNumber() + 1;
   for (double& v : values) {
     v = in.Number("an intensity");
     v *= conversion;
@@ -224,7 +227,7 @@ Photometry ParseEulumdat(const std::string& text, const std::string& name)
   p.wattage = watts[0];
   if (sets > 1)
     p.warnings.push_back("the file describes " + std::to_string(sets) + " lamp sets; the first is taken");
-  detail::FinishImport(p, name);
+  detail::FinishImport(p, name, fluxLine, tableLine);
   return p;
 }
 

@@ -166,6 +166,7 @@ Photometry ParseIes(const std::string& text, const std::string& name)
 
   p.lampCount = in.Integer("the number of lamps", 1, 1000);
   const double lumens = in.Number("the lumens per lamp");
+  const int lumensLine = in.Line();
   if (lumens != -1.0 && !(lumens > 0.0))
     in.Fail("the lumens per lamp must be positive or -1 (absolute photometry)");
   const double multiplier = in.Number("the candela multiplier");
@@ -203,8 +204,11 @@ Photometry ParseIes(const std::string& text, const std::string& name)
     throw PhotometryError(name, horizontalLine, "the horizontal angles must ascend");
   std::vector<double> candela(static_cast<std::size_t>(nv) * nh);
   const double factor = multiplier * ballast * ballastLamp;
-  for (double& c : candela)
+  int candelaLine = 0;
+  for (double& c : candela) {
     c = in.Number("a candela value") * factor;
+    candelaLine = candelaLine == 0 ? in.Line() : candelaLine;
+  }
 
   const double first = horizontal.front(), last = horizontal.back();
   if (nh == 1 && first == 0.0)
@@ -234,13 +238,16 @@ Photometry ParseIes(const std::string& text, const std::string& name)
     p.absolute = true;
     p.lampFlux = 1000.0 / p.lampCount;
     totalLampFlux = FluxPerKilolumen(p);
+    if (!std::isfinite(totalLampFlux))
+      throw PhotometryError(name, candelaLine,
+                            "the intensities are too large: the luminous flux they describe is not a finite number");
     if (!(totalLampFlux > 0.0))
       in.Fail("absolute photometry without any light");
   }
   p.lampFlux = totalLampFlux / p.lampCount;
   for (double& v : p.intensities)
     v *= 1000.0 / totalLampFlux;
-  detail::FinishImport(p, name);
+  detail::FinishImport(p, name, lumensLine, candelaLine);
   return p;
 }
 

@@ -26,6 +26,12 @@ std::string MessageFor(const std::string& file, int line, const std::string& wha
 // Makers' integrals of their own tables disagree with ours by a fraction of a percent (measurement noise,
 // rounding to whole cd/klm); only a ratio clearly above 100 % means the declared lamp flux is wrong.
 constexpr double kLightOutputRatioTolerance = 1.02;
+// A ratio beyond this is no luminaire at all: a lamp flux typed in the wrong unit, or intensities off by powers
+// of ten. Reflectors and lenses never give back three times the lamps' light.
+constexpr double kMostLightOutputRatio = 3.0;
+// No lamp a luminaire is made for gives less light than this; a smaller figure is a unit error, and divided into
+// the table it would blow the intensities up beyond any use.
+constexpr double kLeastLampFlux = 1.0;
 // Photometric files of real luminaires are well under a megabyte; this bounds what is read into memory.
 constexpr std::streamsize kMaxPhotometricFileBytes = 16 * 1024 * 1024;
 
@@ -211,17 +217,17 @@ namespace detail {
 
 std::vector<std::string_view> SplitLines(std::string_view text)
 {
+  // Lines end in LF, CR LF or a lone CR (older Mac tools and some photometric software write that).
   std::vector<std::string_view> lines;
   std::size_t start = 0;
   while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
+    std::size_t end = text.find_first_of("\r\n", start);
     if (end == std::string_view::npos)
       end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r')
-      line.remove_suffix(1);
-    lines.push_back(line);
+    lines.push_back(text.substr(start, end - start));
     start = end + 1;
+    if (end < text.size() && text[end] == '\r' && start < text.size() && text[start] == '\n')
+      ++start;
   }
   return lines;
 }
@@ -306,15 +312,31 @@ bool StrictlyAscending(const std::vector<double>& angles)
   return true;
 }
 
-void FinishImport(Photometry& p, const std::string& name)
+void FinishImport(Photometry& p, const std::string& name, int lampFluxLine, int tableLine)
 {
   p.sourceFile = name;
   Validate(p);
+  char buffer[240];
+  if (p.lampFlux < kLeastLampFlux) {
+    std::snprintf(buffer, sizeof buffer, "the lamp flux %g lm is below 1 lm: no lamp gives so little light",
+                  p.lampFlux);
+    throw PhotometryError(name, lampFluxLine, buffer);
+  }
+  const double perKilolumen = FluxPerKilolumen(p);
+  if (!std::isfinite(perKilolumen))
+    throw PhotometryError(name, tableLine,
+                          "the intensities are too large: the luminous flux they describe is not a finite number");
+  const double ratio = perKilolumen / 1000.0;
+  if (ratio > kMostLightOutputRatio) {
+    std::snprintf(buffer, sizeof buffer,
+                  "light output ratio %.3g %% is beyond physical sense (above %.0f %%): the lamp flux (%g lm x %d) "
+                  "does not fit the table",
+                  ratio * 100.0, kMostLightOutputRatio * 100.0, p.lampFlux, p.lampCount);
+    throw PhotometryError(name, lampFluxLine, buffer);
+  }
   if (p.absolute)
     p.warnings.push_back("absolute photometry: the lamp flux is the luminaire's own flux");
-  const double ratio = FluxPerKilolumen(p) / 1000.0;
   if (ratio > kLightOutputRatioTolerance) {
-    char buffer[200];
     std::snprintf(buffer, sizeof buffer,
                   "light output ratio %.1f %% is above 100 %%: the declared lamp flux (%g lm x %d) is too small "
                   "for the table",

@@ -86,7 +86,8 @@ std::vector<double> Steps(double from, double to, double step)
   return v;
 }
 
-double GammaShape(double g) { return 100.0 + g; }
+// Scaled so that every distribution gives a light output ratio a real luminaire could have.
+double GammaShape(double g) { return (100.0 + g) / 8.0; }
 
 // Distributions with exactly the symmetry of each kind (and no more), so that a wrong mirror shows.
 const Distribution kNone = [](double c, double g) { return GammaShape(g) * (3.0 + std::cos(c * kDeg) + 0.5 * std::sin(c * kDeg)); };
@@ -228,10 +229,76 @@ TEST(PhotometricImport, KeywordsFillTheNamesAndMoreContinuesALine)
 
 TEST(PhotometricImport, LightOutputRatioAboveOneHundredPercentIsReported)
 {
-  // 1000 cd everywhere below the horizon from a 1000 lm lamp is 628 %.
-  Photometry p = ParseIes(Ies({0}, Steps(0, 90, 5), [](double, double) { return 1000.0; }), "lor.ies");
+  // 300 cd everywhere below the horizon from a 1000 lm lamp is 188 %: doubtful, still a luminaire.
+  Photometry p = ParseIes(Ies({0}, Steps(0, 90, 5), [](double, double) { return 300.0; }), "lor.ies");
   ASSERT_EQ(p.warnings.size(), 1u);
   EXPECT_NE(p.warnings[0].find("above 100 %"), std::string::npos);
+}
+
+// Figures no luminaire has are refused with the line they stand on, not stored with a warning; and a file reads
+// the same whichever line ends it was written with.
+TEST(PhotometricImport, HostileFiguresAreRefusedAndEveryLineEndIsRead)
+{
+  const std::vector<double> g = {0, 90, 180};
+  const auto huge = [](double, double) { return 1e308; };
+  const auto withEnds = [](std::string text, const std::string& ends) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+        continue;
+      out += text[i] == '\n' ? ends : std::string(1, text[i]);
+    }
+    return out;
+  };
+  // EULUMDAT: the lamp flux stands on line 29, the intensities begin on line 50. IES: the lamps' line is 7, the
+  // candela begin on line 11.
+  const struct {
+    const char* name;
+    std::string text;
+    bool eulumdat;
+    int refusedAt;  // 0: read
+    const char* says;
+  } cases[] = {
+      {"EULUMDAT intensities of 1e308 cd/klm", Ldt(0, 4, g, huge), true, 50, "not a finite number"},
+      {"IES candela of 1e308", Ies(Steps(0, 360, 90), g, huge), false, 11, "not a finite number"},
+      {"IES absolute candela of 1e308", Ies(Steps(0, 360, 90), g, huge, -1.0), false, 11, "not a finite number"},
+      {"EULUMDAT lamp flux of 1e-300 lm", Ldt(0, 4, g, kNone, 1e-300), true, 29, "below 1 lm"},
+      {"IES lamp flux of 1e-300 lm", Ies(Steps(0, 360, 90), g, kNone, 1e-300), false, 7, "below 1 lm"},
+      {"IES lamp flux of 0.5 lm", Ies(Steps(0, 360, 90), g, kNone, 0.5), false, 7, "below 1 lm"},
+      // 1000 cd everywhere below the horizon from a 1000 lm lamp: 628 %.
+      {"IES light output ratio of 628 %", Ies({0}, Steps(0, 90, 5), [](double, double) { return 1000.0; }), false,
+       7, "above 300 %"},
+      {"EULUMDAT light output ratio of 628 %", Ldt(1, 1, Steps(0, 90, 5), [](double, double) { return 1000.0; }),
+       true, 29, "above 300 %"},
+      {"EULUMDAT lamp flux of 1e-300 lm, CR ends", withEnds(Ldt(0, 4, g, kNone, 1e-300), "\r"), true, 29,
+       "below 1 lm"},
+      {"EULUMDAT, CR LF ends", Ldt(0, 4, g, kNone), true, 0, ""},
+      {"EULUMDAT, CR ends", withEnds(Ldt(0, 4, g, kNone), "\r"), true, 0, ""},
+      {"EULUMDAT, LF ends", withEnds(Ldt(0, 4, g, kNone), "\n"), true, 0, ""},
+      {"IES, LF ends", Ies(Steps(0, 360, 90), g, kNone), false, 0, ""},
+      {"IES, CR ends", withEnds(Ies(Steps(0, 360, 90), g, kNone), "\r"), false, 0, ""},
+      {"IES, CR LF ends", withEnds(Ies(Steps(0, 360, 90), g, kNone), "\r\n"), false, 0, ""},
+  };
+  const Photometry ldtReference = ParseEulumdat(Ldt(0, 4, g, kNone), "x.ldt");
+  const Photometry iesReference = ParseIes(Ies(Steps(0, 360, 90), g, kNone), "x.ies");
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.name);
+    const std::string file = k.eulumdat ? "hostile.ldt" : "hostile.ies";
+    try {
+      const Photometry p = k.eulumdat ? ParseEulumdat(k.text, file) : ParseIes(k.text, file);
+      EXPECT_EQ(k.refusedAt, 0) << "accepted";
+      const Photometry& reference = k.eulumdat ? ldtReference : iesReference;
+      EXPECT_EQ(p.luminaireName, reference.luminaireName);
+      EXPECT_EQ(p.planes, reference.planes);
+      EXPECT_EQ(p.intensities, reference.intensities);
+      EXPECT_EQ(p.lampFlux, reference.lampFlux);
+    } catch (const PhotometryError& e) {
+      EXPECT_NE(k.refusedAt, 0) << e.what();
+      EXPECT_EQ(e.file(), file);
+      EXPECT_EQ(e.line(), k.refusedAt) << e.what();
+      EXPECT_NE(std::string(e.what()).find(k.says), std::string::npos) << e.what();
+    }
+  }
 }
 
 // Bad files: a clear refusal naming the file and the line, never a crash or a half-read distribution.
@@ -276,7 +343,7 @@ TEST(PhotometricImport, BadFilesAreRefusedWithFileAndLine)
     {"IES without TILT", replaceText(ies, "TILT=NONE", "NO TILT"), false, 0, "TILT"},
     {"IES odd horizontal range", Ies({0, 45}, g, kNone), false, 10, "horizontal"},
     {"IES vertical count beyond bound", replaceText(ies, "1 1000 1 3 5", "1 1000 1 3000000 5"), false, 7, "vertical"},
-    {"IES negative candela", replaceText(ies, "\n400 ", "\n-400 "), false, 0, "negative"},
+    {"IES negative candela", replaceText(ies, "\n50 ", "\n-50 "), false, 0, "negative"},
   };
   for (const auto& k : cases) {
     SCOPED_TRACE(k.name);
