@@ -19,6 +19,8 @@
 inline constexpr DWORD ERROR_RESOURCE_DATA_NOT_FOUND = 1812;  // the handle names no present module
 inline constexpr DWORD ERROR_RESOURCE_TYPE_NOT_FOUND = 1813;  // the module has no resource of that type
 inline constexpr DWORD ERROR_RESOURCE_NAME_NOT_FOUND = 1814;  // the module has no such id
+// An image file that is not one the loader reads.
+inline constexpr DWORD ERROR_INVALID_DATA = 13;
 
 // Resource types, named as the platform numbers them.
 inline const LPCSTR RT_CURSOR = reinterpret_cast<LPCSTR>(1);

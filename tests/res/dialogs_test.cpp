@@ -181,7 +181,7 @@ TEST_F(SampleDialog, FindResourceLocksTheTemplateAndTellsMissingTypesNamesAndMod
   const Case missing[] = {
       {module, MAKEINTRESOURCE(201), RT_DIALOG, ERROR_RESOURCE_NAME_NOT_FOUND},
       {module, "SAMPLE", RT_DIALOG, ERROR_RESOURCE_NAME_NOT_FOUND},
-      {module, MAKEINTRESOURCE(200), RT_CURSOR, ERROR_RESOURCE_TYPE_NOT_FOUND},
+      {module, MAKEINTRESOURCE(200), MAKEINTRESOURCE(23), ERROR_RESOURCE_TYPE_NOT_FOUND},  // no module has one
       {reinterpret_cast<HINSTANCE>(&notAModule), MAKEINTRESOURCE(200), RT_DIALOG, ERROR_RESOURCE_DATA_NOT_FOUND},
   };
   for (const Case& c : missing) {
