@@ -5,6 +5,7 @@
 #include "platform/base/clock.h"
 #include "platform/gdi/windraw.h"
 #include "platform/user/paint.h"
+#include "platform/user/resources.h"
 #include "platform/user/state.h"
 
 #include <algorithm>
@@ -966,7 +967,7 @@ HCURSOR LoadCursor(HINSTANCE instance, LPCSTR name)
     // System cursors are named by their ids; the presenter turns them into the screen's own.
     return reinterpret_cast<HCURSOR>(const_cast<char*>(name));
   }
-  return nullptr;
+  return LoadCursorFromModule(instance, name);
 }
 
 HCURSOR SetCursor(HCURSOR cursor)
