@@ -330,7 +330,7 @@ void CCalcArea::Serialize(CArchive& ar, DWORD version)
       m_isolines.Serialize(ar, version);
       m_grid.Serialize(ar);
       m_nodeValues.Serialize(ar, version);
-      m_picture.Serialize(ar, version);
+      m_picture.Serialize(ar);
     }
     return;
   }
@@ -340,7 +340,7 @@ void CCalcArea::Serialize(CArchive& ar, DWORD version)
     m_grid.Serialize(ar);
     m_kind = m_grid.m_kind;
     m_nodeValues.Serialize(ar, version);
-    m_picture.Serialize(ar, version);
+    m_picture.Serialize(ar);
     UploadTexture();
   }
 }
