@@ -1,5 +1,6 @@
 #include "document/graphic_core.h"
 
+#include "geometry/wise_dib.h"
 #include "model/doc_interface.h"
 #include "model/version.h"
 #include "outside/grafocore/grafocore.h"
@@ -19,34 +20,11 @@ void ThrowBad(CArchive& ar)
   AfxThrowArchiveException(CArchiveException::badIndex, ar.m_strFileName);
 }
 
-void Skip(CArchive& ar, ULONGLONG bytes)
-{
-  ar.EnsureAvailable(bytes);
-  char buffer[4096];
-  while (bytes > 0) {
-    UINT chunk = bytes < sizeof buffer ? static_cast<UINT>(bytes) : static_cast<UINT>(sizeof buffer);
-    if (ar.Read(buffer, chunk) != chunk)
-      AfxThrowArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
-    bytes -= chunk;
-  }
-}
-
-// A picture record: colour entry, header, strides and flags, then 3 bytes for every pixel.
+// The picture of a raster or of one of its tiles, read and dropped: the default core keeps no rasters.
 void SkipPicture(CArchive& ar)
 {
-  BYTE colourEntry[4];
-  int headerSize = 0, width = 0, height = 0;
-  WORD planes = 0, bitCount = 0;
-  int header[6];
-  int rowStride = 0, pixelStride = 0, flags = 0;
-  ar >> colourEntry[0] >> colourEntry[1] >> colourEntry[2] >> colourEntry[3];
-  ar >> headerSize >> width >> height >> planes >> bitCount;
-  for (int& field : header)
-    ar >> field;
-  ar >> rowStride >> pixelStride >> flags;
-  if (width < 0 || height < 0)
-    ThrowBad(ar);
-  Skip(ar, static_cast<ULONGLONG>(width) * static_cast<ULONGLONG>(height) * 3);
+  CWiseDib picture;
+  picture.Serialize(ar);
 }
 
 }  // namespace
@@ -63,6 +41,8 @@ void CGraphicCore::SwapBuffers() {}
 
 void CGraphicCore::Serialize(CArchive& ar, DWORD version)
 {
+  if (!ar.IsStoring())
+    m_libraryPartSkipped = FALSE;
   if (version < kRasterIdsVersion) {
     if (!ar.IsStoring())
       ClearRasters();
@@ -76,7 +56,9 @@ void CGraphicCore::Serialize(CArchive& ar, DWORD version)
   SerializeCalcAreaManagers(ar, version);
   if (!ar.IsStoring())
     grafocore::DeleteObjects();
-  grafocore::Serialize(&ar, version);
+  const int library = grafocore::Serialize(&ar, version);
+  if (!ar.IsStoring())
+    m_libraryPartSkipped = library == grafocore::kPartSkipped;
 }
 
 void CGraphicCore::SerializeRasterIds(CArchive& ar)

@@ -10,7 +10,8 @@
 //                           double height (metres)
 //   4.3.0.0 and later       int32 raster count, then per raster its whole record (image, path, tiles);
 //                           the calculation-area managers: int32 count, then each manager's record;
-//                           the graphics library's own block ("Serialize" of the library)
+//                           the graphics library's own block ("Serialize" of the library), the last of the
+//                           file; a part the library could not take is skipped, and the load says so
 #pragma once
 
 #include "platform/base/wintypes.h"
@@ -41,6 +42,8 @@ public:
   virtual void RemoveRaster(int id);
 
   IQorRoadDoc* GetContext() const { return m_context; }
+  // Whether the last load skipped the graphics library's part (the project opened without its drawings).
+  BOOL LibraryPartSkipped() const { return m_libraryPartSkipped; }
 
   BOOL m_bDrawing = TRUE;
   BOOL m_bSwapBuffers = TRUE;
@@ -54,6 +57,7 @@ protected:
   virtual void SerializeCalcAreaManagers(CArchive& ar, DWORD version);
 
   IQorRoadDoc* m_context;
+  BOOL m_libraryPartSkipped = FALSE;
 };
 
 // Makes the render core of a document; the application installs the full core's maker, null restores the

@@ -44,6 +44,11 @@ void ReadBody(CArchive& ar, DWORD version, DWORD* viewMode, IVisualOpt* options,
   options->LoadColours();
   project->Serialize(&ar, version);
   core->Serialize(ar, version);
+  // Every block says where it ends, so bytes left over mean that one of them was read wrongly (a relabelled
+  // or damaged file) and the project read is not the file's.
+  BYTE extra = 0;
+  if (ar.Read(&extra, 1) != 0)
+    AfxThrowArchiveException(CArchiveException::badIndex, ar.m_strFileName);
 }
 
 void WriteHeader(CArchive& ar, DWORD viewMode)

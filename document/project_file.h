@@ -6,7 +6,8 @@
 //   offset 8   u32       view-mode word
 //   offset 12  5 x u32   obsolete words, only in files before 4.0.3.0; read and ignored
 //   then       the visual options block, the project block, the render core's block, each read and written
-//              with the header's version; nothing follows
+//              with the header's version; nothing follows: a file with bytes after the render core's block
+//              is damaged
 #pragma once
 
 #include "platform/base/wintypes.h"
@@ -40,7 +41,8 @@ Header ReadHeader(CArchive& ar);
 UINT CheckHeader(const Header& header);
 
 // Everything after magic and version, in the order of the file. The visual options and the project are the
-// current history state's; the render core writes or reads its own block.
+// current history state's; the render core writes or reads its own block. Bytes after it are the archive's
+// error, as a block cut short is.
 void ReadBody(CArchive& ar, DWORD version, DWORD* viewMode, IVisualOpt* options, IClassObjModel* project,
               CGraphicCore* core);
 void WriteHeader(CArchive& ar, DWORD viewMode);

@@ -536,6 +536,8 @@ void CQorRoadDoc::LoadProject(CArchive& ar)
   ReapplyViewType();
   m_graphicCore->m_bDrawing = TRUE;
   m_graphicCore->Render(header.version < ProjectFile::kWholeGraphicsBlockVersion ? TRUE : FALSE, TRUE);
+  if (m_graphicCore->LibraryPartSkipped())
+    AfxMessageBox(grafocore::SkippedPartMessage(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 BOOL CQorRoadDoc::OnOpenDocument(LPCSTR pathName)

@@ -39,17 +39,53 @@ int DeleteObjects()
   return 0;
 }
 
+namespace {
+
+constexpr char kDrawingsTag[4] = {'G', 'R', 'F', 'C'};
+
+// Reads and drops everything up to the end of the file.
+void SkipToEnd(CArchive& ar)
+{
+  char buffer[4096];
+  while (ar.Read(buffer, sizeof buffer) == sizeof buffer) {
+  }
+}
+
+}  // namespace
+
 int Serialize(CArchive* archive, DWORD)
 {
-  if (archive->IsStoring()) {
-    *archive << static_cast<int>(0);
-    return 0;
+  CArchive& ar = *archive;
+  if (ar.IsStoring()) {
+    ar << static_cast<int>(0);
+    return kPartRead;
   }
-  int drawings = 0;
-  *archive >> drawings;
-  if (drawings != 0)
-    AfxThrowArchiveException(CArchiveException::badIndex, archive->m_strFileName);
-  return 0;
+  char start[4];
+  if (ar.Read(start, 4) != 4)
+    AfxThrowArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
+  if (std::memcmp(start, "\0\0\0\0", 4) == 0)
+    return kPartRead;
+  if (std::memcmp(start, kDrawingsTag, 4) != 0) {
+    SkipToEnd(ar);
+    return kPartSkipped;
+  }
+  DWORD version = 0;
+  DWORD length = 0;
+  ar >> version >> length;
+  ar.EnsureAvailable(length);
+  char buffer[4096];
+  for (DWORD left = length; left > 0;) {
+    const UINT chunk = left < sizeof buffer ? static_cast<UINT>(left) : static_cast<UINT>(sizeof buffer);
+    if (ar.Read(buffer, chunk) != chunk)
+      AfxThrowArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
+    left -= chunk;
+  }
+  return kPartSkipped;
+}
+
+LPCSTR SkippedPartMessage()
+{
+  return "Фоновый чертеж проекта не может быть прочитан этой версией программы. Проект открыт без него.";
 }
 
 void* GetExport(const char* name)

@@ -2,9 +2,12 @@
 // This stand-in holds no background drawings yet (DXF import comes with the drawing-exchange work); it keeps
 // the calls' contracts and its own block of the project file.
 //
-// Its block of the project file, written and read by "Serialize":
-//   int32  drawing count   always 0 from this stand-in; a file that names drawings is refused, since their
-//                          records are the real library's own and cannot be read past
+// Its block of the project file, the last of the file, written and read by "Serialize" (little-endian):
+//   int32 0                  no drawings: the whole block, and what this stand-in writes
+//   "GRFC", u32 version, u32 byte count, that many bytes
+//                            drawings, in a form of our own that a build without drawings reads past
+// Any other start is a part written by another library: it runs to the end of the file and is skipped. A
+// block of ours is self-delimiting, so bytes after it are damage, which the project file reports.
 #pragma once
 
 #include "platform/base/wintypes.h"
@@ -20,7 +23,13 @@ int OpenDXFFile(const char* path, int* id);
 int GetProjectDimentions(double* length, double* width, double* height);
 int GetProjectPosition(double* x, double* y, double* z);
 int DeleteObjects();
+// kPartRead, or kPartSkipped when the drawings of the block could not be taken (the project opens without
+// them, and the program says so with SkippedPartMessage). A block cut short is the archive's error.
+inline constexpr int kPartRead = 0;
+inline constexpr int kPartSkipped = 1;
 int Serialize(CArchive* archive, DWORD version);
+// The library's own warning for a skipped part.
+LPCSTR SkippedPartMessage();
 
 // Looks an export up by name, as the program does at each call; null for a name the library lacks.
 void* GetExport(const char* name);

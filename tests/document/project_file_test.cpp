@@ -3,8 +3,10 @@
 #include "document_env.h"
 #include "model/iarea.h"
 #include "model/project.h"
+#include "outside/grafocore/grafocore.h"
 #include "project_bytes.h"
 
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -100,7 +102,7 @@ TEST_F(ProjectFile_, RejectedFilesGiveTheirMessageAndLeaveAFreshUnboundProject)
       {"bad magic before version", "qorr", 0x01000000, 102},
   };
   Start();
-  int projectNumber = 1;
+  long projectNumber = ProjectNumber();
   for (const RejectCase& c : cases) {
     SCOPED_TRACE(c.name);
     // The document was bound to a file of its own before.
@@ -124,7 +126,7 @@ TEST_F(ProjectFile_, RejectedFilesGiveTheirMessageAndLeaveAFreshUnboundProject)
     expected.LoadString(c.message);
     EXPECT_EQ(answers.Asked().back().text, std::string(expected));
     EXPECT_EQ(answers.Asked().back().style & 0xF0, static_cast<UINT>(MB_ICONEXCLAMATION));
-    EXPECT_EQ(ProjectName(), "Проект - " + std::to_string(projectNumber));
+    EXPECT_EQ(ProjectName(), NumberedName(projectNumber));
     EXPECT_TRUE(doc->GetPathName().IsEmpty());
     EXPECT_EQ(doc->GetStateCount(), 1);
 
@@ -169,12 +171,6 @@ TEST_F(ProjectFile_, DamagedFilesFailAndLeaveAFreshProject)
     damages.push_back({"huge raster count", b.data()});
   }
   {
-    Bytes b = fixtures::Header(fixtures::v6_0_42_0);
-    b.append(fixtures::VisualOptions(fixtures::v6_0_42_0)).append(fixtures::ProjectBlock(fixtures::v6_0_42_0, 1));
-    b.i32(0).i32(0).i32(-1);
-    damages.push_back({"negative drawing count", b.data()});
-  }
-  {
     Bytes b = fixtures::Header(MakeFormatVersion(4, 2, 0, 0));
     b.append(fixtures::VisualOptions(MakeFormatVersion(4, 2, 0, 0)))
         .append(fixtures::ProjectBlock(MakeFormatVersion(4, 2, 0, 0), 1));
@@ -194,6 +190,72 @@ TEST_F(ProjectFile_, DamagedFilesFailAndLeaveAFreshProject)
     EXPECT_TRUE(doc->OpenReplacedContents());
     EXPECT_EQ(doc->GetStateCount(), 1);
     EXPECT_EQ(doc->GetCurrentProject()->GetName()->Find("Проект - "), 0);
+  }
+}
+
+// What may stand at the end of a file: the graphics library's block of ours is self-delimiting, so anything
+// after it is damage; a part written by another library runs to the end and is skipped with a warning.
+TEST_F(ProjectFile_, TheEndOfTheFileIsDamageOrAWarningNeverSilence)
+{
+  enum Outcome { kDamaged, kWarned, kDamagedOrWarned };
+  struct EndCase {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    Outcome outcome;
+  };
+  const DWORD v = fixtures::v6_0_42_0;
+  const auto whole = ProjectFile(v).data();
+  // Everything up to the library's block: header, options, project, no rasters, no managers.
+  Bytes upToLibrary = fixtures::Header(v);
+  upToLibrary.append(fixtures::VisualOptions(v)).append(fixtures::ProjectBlock(v, 1)).i32(0).i32(0);
+  auto withLibraryPart = [&](const Bytes& part) {
+    Bytes b = upToLibrary;
+    return b.append(part).data();
+  };
+  auto relabelled = [&](DWORD version) {
+    std::vector<std::uint8_t> b = whole;
+    std::memcpy(b.data() + 4, &version, 4);
+    return b;
+  };
+  std::vector<std::uint8_t> twice = whole;
+  twice.insert(twice.end(), whole.begin(), whole.end());
+  const std::vector<EndCase> cases = {
+      {"one byte after the block", withLibraryPart(Bytes().i32(0).zeros(1)), kDamaged},
+      {"a second project after the block", twice, kDamaged},
+      {"the block cut to two bytes", {whole.begin(), whole.end() - 2}, kDamaged},
+      {"no library block at all", {whole.begin(), whole.end() - 4}, kDamaged},
+      {"our drawings, read past by their length", withLibraryPart(Bytes().raw("GRFC", 4).u32(1).u32(5).zeros(5)),
+       kWarned},
+      {"our drawings, then a byte", withLibraryPart(Bytes().raw("GRFC", 4).u32(1).u32(5).zeros(6)), kDamaged},
+      {"our drawings, longer than the file", withLibraryPart(Bytes().raw("GRFC", 4).u32(1).u32(100).zeros(5)),
+       kDamaged},
+      {"another library's part", withLibraryPart(Bytes().i32(-1).str("чертеж").zeros(40)), kWarned},
+      {"relabelled 4.1.0.0", relabelled(MakeFormatVersion(4, 1, 0, 0)), kDamagedOrWarned},
+      {"relabelled 4.2.0.0", relabelled(MakeFormatVersion(4, 2, 0, 0)), kDamagedOrWarned},
+      {"relabelled 4.0.17.0", relabelled(fixtures::v4_0_17_0), kDamagedOrWarned},
+      {"relabelled 4.3.0.0", relabelled(MakeFormatVersion(4, 3, 0, 0)), kDamagedOrWarned},
+      {"relabelled 5.0.0.0", relabelled(MakeFormatVersion(5, 0, 0, 0)), kDamagedOrWarned},
+  };
+  Start();
+  for (const EndCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = TempPath("end.qorr5");
+    WriteFile(path, c.bytes);
+    const std::size_t asked = answers.Asked().size();
+    answers.AnswerNext(IDOK);
+    const BOOL opened = doc->OnOpenDocument(path.c_str());
+    ASSERT_EQ(answers.Asked().size(), asked + 1) << "one message, whatever the outcome";
+    const bool warned = answers.Asked().back().text == std::string(grafocore::SkippedPartMessage());
+    if (c.outcome != kDamagedOrWarned) {
+      EXPECT_EQ(warned, c.outcome == kWarned);
+    }
+    EXPECT_EQ(opened != FALSE, warned);
+    if (warned) {
+      EXPECT_STREQ(*doc->GetCurrentProject()->GetName(), "Проект из файла");
+    } else {
+      EXPECT_EQ(doc->GetCurrentProject()->GetName()->Find("Проект - "), 0) << "a fresh project";
+      EXPECT_EQ(doc->GetStateCount(), 1);
+    }
   }
 }
 
