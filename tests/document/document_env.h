@@ -92,6 +92,16 @@ protected:
   }
 
   std::string ProjectName() { return static_cast<LPCSTR>(*doc->GetCurrentProject()->GetName()); }
+  // New projects are numbered by one counter for the whole process, so a test counts from the number its
+  // first project got, whatever ran before it.
+  long ProjectNumber()
+  {
+    const std::string name = ProjectName();
+    const std::string prefix = "Проект - ";
+    EXPECT_EQ(name.rfind(prefix, 0), 0u) << name;
+    return name.rfind(prefix, 0) == 0 ? std::stol(name.substr(prefix.size())) : -1;
+  }
+  static std::string NumberedName(long number) { return "Проект - " + std::to_string(number); }
 
   std::string TempPath(const std::string& name)
   {

@@ -5,28 +5,43 @@
 #include "model/project.h"
 #include "project_bytes.h"
 
+#include <unistd.h>
+
 namespace {
 
 class NewProjects : public DocumentTest {};
 
+TEST_F(NewProjects, TheFirstProjectOfARunIsNumberOne)
+{
+  // Only a process of its own starts with the counter at zero.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        Start();
+        const bool first = ProjectName() == "Проект - 1" && std::string(doc->GetTitle()) == "Проект - 1";
+        _exit(first ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
 TEST_F(NewProjects, RunningNamesAdvanceByOneByTwoAndByOneForAnOpenedFile)
 {
   Start();
-  EXPECT_EQ(ProjectName(), "Проект - 1");
-  EXPECT_EQ(std::string(doc->GetTitle()), "Проект - 1");
+  const long first = ProjectNumber();
+  EXPECT_EQ(std::string(doc->GetTitle()), NumberedName(first));
 
   doc->OnNewStraightRoad();
-  EXPECT_EQ(ProjectName(), "Проект - 2");
+  EXPECT_EQ(ProjectName(), NumberedName(first + 1));
   EXPECT_EQ(doc->GetViewType(), 2u);
 
   const std::string path = TempPath("opened.qorr5");
   WriteFile(path, fixtures::ProjectFile(fixtures::v6_0_42_0).data());
   ASSERT_TRUE(doc->OnOpenDocument(path.c_str()));
-  EXPECT_EQ(ProjectName(), "Проект из файла");  // number 3 went to the reset before the load
+  EXPECT_EQ(ProjectName(), "Проект из файла");  // the next number went to the reset before the load
 
   doc->SetModifiedFlag(FALSE);
   doc->OnNewRoundabout();
-  EXPECT_EQ(ProjectName(), "Проект - 5");
+  EXPECT_EQ(ProjectName(), NumberedName(first + 4));
   EXPECT_EQ(doc->GetStateCount(), 1);
 }
 
@@ -65,7 +80,7 @@ TEST_F(NewProjects, TheSavePromptCancelsOrDiscards)
 {
   const PromptCase cases[] = {{"cancel", IDCANCEL, false}, {"no", IDNO, true}};
   Start();
-  int number = 1;
+  long number = ProjectNumber();
   for (const PromptCase& c : cases) {
     SCOPED_TRACE(c.name);
     doc->SetModifiedFlag(TRUE);
@@ -73,11 +88,11 @@ TEST_F(NewProjects, TheSavePromptCancelsOrDiscards)
     answers.AnswerNext(c.answer);
     doc->OnNewTurn();
     ASSERT_EQ(answers.Asked().size(), asked + 1);
-    EXPECT_EQ(answers.Asked().back().text, "Сохранить изменения в проекте Проект - " + std::to_string(number) + "?");
+    EXPECT_EQ(answers.Asked().back().text, "Сохранить изменения в проекте " + NumberedName(number) + "?");
     EXPECT_EQ(answers.Asked().back().style & 0x0F, static_cast<UINT>(MB_YESNOCANCEL));
     if (c.newProject)
       number += 2;
-    EXPECT_EQ(ProjectName(), "Проект - " + std::to_string(number));
+    EXPECT_EQ(ProjectName(), NumberedName(number));
   }
   // Unmodified: no question at all.
   doc->SetModifiedFlag(FALSE);
@@ -89,6 +104,7 @@ TEST_F(NewProjects, TheSavePromptCancelsOrDiscards)
 TEST_F(NewProjects, YesSavesBeforeTheNewProject)
 {
   Start();
+  const long first = ProjectNumber();
   const std::string path = TempPath("prompted.qorr5");
   WriteFile(path, {});
   doc->SetPathName(path.c_str(), FALSE);
@@ -98,7 +114,7 @@ TEST_F(NewProjects, YesSavesBeforeTheNewProject)
   const auto saved = ReadFile(path);
   ASSERT_GT(saved.size(), 4u);
   EXPECT_EQ(std::string(saved.begin(), saved.begin() + 4), "QORR");
-  EXPECT_EQ(ProjectName(), "Проект - 2");
+  EXPECT_EQ(ProjectName(), NumberedName(first + 1));
 }
 
 TEST_F(NewProjects, WithoutTheLuminaireDatabaseNoProjectIsMade)
