@@ -4,6 +4,7 @@
 #include "document/calculation_run.h"
 #include "document/engine_io/engine_io_codes.h"
 #include "document_env.h"
+#include "results_core.h"
 #include "model/class_obj_model.h"
 #include "model/groups_of_dev.h"
 #include "model/iarea.h"
@@ -204,6 +205,8 @@ protected:
     frameShell.frame = frame.hwnd;
     g_engine = EngineScript{};
     SetCalculationEngine(CLSID_CStraightRoad, &FakeEngine);
+    // The results can be shown, as in the program, and a saved project carries what was shown.
+    SetGraphicCoreFactory(&ResultsCore::Make);
     Start();
     frame.document = doc.get();
     SetSampleLuminaire();
@@ -216,6 +219,7 @@ protected:
     DestroyWindow(frame.hwnd);
     g_frame = nullptr;
     DocumentTest::TearDown();
+    SetGraphicCoreFactory(nullptr);
     Shell::SetShellServices(nullptr);
   }
 
@@ -575,6 +579,24 @@ TEST_F(CalculationRun, TheSampleStraightRoadThroughOurEngine)
     ExpectTemporaryFilesGone();
   }
   EXPECT_GT(std::filesystem::file_size(artifacts / "sample-straight-run.out"), 0u);
+
+  // The illuminance shown in colour, saved as the sample project; it opens and saves to the same bytes.
+  int illuminance = 1, colour = 3;
+  doc->GetCurrentOptions()->SetQuantity(&illuminance);
+  doc->GetCurrentOptions()->SetResultDisplay(&colour);
+  const std::size_t shownAreas = ResultsCore::Of(*doc).ShowResults().GetAreas().size();
+  ASSERT_GE(shownAreas, 2u) << "both carriageways at least";
+  const std::string sample = (artifacts / "sample-straight.qorr5").string();
+  const std::string again = TempPath("sample-straight-again.qorr5");
+  ASSERT_TRUE(doc->OnSaveDocument(sample.c_str()));
+  ASSERT_TRUE(doc->OnOpenDocument(sample.c_str()));
+  const auto& loaded = ResultsCore::Of(*doc).managers.GetManagers();
+  ASSERT_EQ(loaded.size(), 1u);
+  ASSERT_EQ(loaded[0]->GetAreas().size(), shownAreas);
+  const CWiseDib& picture = loaded[0]->GetAreas()[0]->m_picture;
+  EXPECT_GT(picture.GetWidth() * picture.GetHeight(), 0);
+  ASSERT_TRUE(doc->OnSaveDocument(again.c_str()));
+  EXPECT_EQ(ReadFile(again), ReadFile(sample));
 
   // The summaries as the report would print them.
   const _CALC_RESULTS& r = Results();

@@ -17,6 +17,7 @@
 #include "platform/gdi/wingdi.h"
 #include "platform/gl/wgl.h"
 #include "tests/document/document_env.h"
+#include "tests/document/results_core.h"
 #include "tests/document/engine_io/open_territory_fixture.h"
 
 #include <GL/gl.h>
@@ -124,6 +125,8 @@ protected:
     Shell::SetShellServices(&shell);
     LoggerObjs::InstallLogger(nullptr);
     SetPrimitiveServices(&surfaces);
+    // The results can be shown, and the samples are saved as the program saves a project showing them.
+    SetGraphicCoreFactory(&ResultsCore::Make);
     document = std::make_unique<CQorRoadDoc>();
     ASSERT_TRUE(document->OnNewDocument());
   }
@@ -131,6 +134,7 @@ protected:
   {
     OpenTerritoryTest::TearDown();
     document.reset();
+    SetGraphicCoreFactory(nullptr);
     Shell::SetShellServices(nullptr);
   }
 
@@ -156,14 +160,29 @@ protected:
     return folder / name;
   }
 
-  // Saves the project and opens the file in a second document, whose active area and its results go to check.
+  // Shows the active area's results in colour, saves the project and opens the file in a second document,
+  // whose active area and its results go to check; that document saves the same bytes again.
   void SaveAndReopen(const std::filesystem::path& file,
                      const std::function<void(CCustomizeRoad&, const _CALC_RESULTS&)>& check)
   {
+    int illuminance = 1, colour = 3;
+    document->GetCurrentOptions()->SetQuantity(&illuminance);
+    document->GetCurrentOptions()->SetResultDisplay(&colour);
+    const CCalcAreaManager& shown = ResultsCore::Of(*document).ShowResults();
+    ASSERT_EQ(shown.GetAreas().size(), 1u);
+    ASSERT_FALSE(shown.GetAreas()[0]->m_picture.IsEmpty());
     ASSERT_TRUE(document->OnSaveDocument(file.string().c_str()));
     CQorRoadDoc reopened;
     ASSERT_TRUE(reopened.OnNewDocument());
     ASSERT_TRUE(reopened.OnOpenDocument(file.string().c_str()));
+    const auto& managers = ResultsCore::Of(reopened).managers.GetManagers();
+    ASSERT_EQ(managers.size(), 1u);
+    ASSERT_EQ(managers[0]->GetAreas().size(), 1u);
+    const CWiseDib& picture = managers[0]->GetAreas()[0]->m_picture;
+    const CWiseDib& original = shown.GetAreas()[0]->m_picture;
+    ASSERT_EQ(picture.GetWidth(), original.GetWidth());
+    ASSERT_EQ(picture.GetHeight(), original.GetHeight());
+    EXPECT_TRUE(std::equal(original.GetPixels(), original.GetPixels() + original.GetBufferSize(), picture.GetPixels()));
     void* active = nullptr;
     ASSERT_TRUE(SUCCEEDED(reopened.QueryInterface(IID_ActiveArea, &active)));
     IArea* loaded = static_cast<IArea*>(active);
@@ -172,6 +191,9 @@ protected:
     check(*dynamic_cast<CCustomizeRoad*>(loaded), *static_cast<IResultsOfCalc*>(block)->GetData());
     static_cast<IResultsOfCalc*>(block)->Release();
     loaded->Release();
+    const std::filesystem::path again = std::filesystem::path(::testing::TempDir()) / ("again-" + file.filename().string());
+    ASSERT_TRUE(reopened.OnSaveDocument(again.string().c_str()));
+    EXPECT_EQ(ReadFile(again.string()), ReadFile(file.string()));
   }
 
   // Positions of every pole of every group.
