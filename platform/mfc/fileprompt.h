@@ -1,8 +1,8 @@
 // The open and save questions the framework asks for a file name.
 //
-// The window system has no common file dialogs yet; until it has, the framework asks through this one narrow
-// seam. Tests install ScriptedFileNames to answer from a script and to see what was asked. With no responder
-// the question is cancelled.
+// The framework asks through this one narrow seam. Tests install ScriptedFileNames to answer from a script and
+// to see what was asked. With no responder the window system's open or save dialog asks the user when there is
+// a screen (and no modal script); otherwise the question is cancelled.
 #pragma once
 
 #include "platform/base/wintypes.h"
@@ -14,8 +14,7 @@
 
 namespace platform::mfc {
 
-// The open/save dialog flags the framework passes (the values of the common dialog's OFN_ flags, which the
-// window system will declare under those names).
+// The open/save dialog flags the framework passes (the values of the common dialog's OFN_ flags).
 inline constexpr DWORD kOfnOverwritePrompt = 0x00000002;
 inline constexpr DWORD kOfnHideReadOnly = 0x00000004;
 inline constexpr DWORD kOfnPathMustExist = 0x00000800;
@@ -40,6 +39,8 @@ public:
 // Installs `responder` (null: none) and answers the one it replaces.
 FileNameResponder* SetFileNameResponder(FileNameResponder* responder);
 std::optional<CString> AskFileName(const FileNamePrompt& prompt);
+// The question put to the window system's open or save dialog, owned by `owner`: what the user chose, or nothing.
+std::optional<CString> AskFileNameOnScreen(const FileNamePrompt& prompt, HWND owner);
 
 // Answers from a script, in order, and keeps what was asked; in force for its lifetime. A question the script
 // has no answer for is cancelled.

@@ -265,6 +265,9 @@ DWORD CommDlgExtendedError();
 
 namespace user::commdlg {
 
+// Whether the common dialogs show themselves: a screen is there and no modal script answers for the user.
+bool OnScreen();
+
 // The name of the one printer there is: every print goes to a PDF file.
 inline constexpr const char* kPdfPrinterName = "PDF";
 // A printer DC for these settings: paper and orientation from the device mode, the PDF file from the names' output

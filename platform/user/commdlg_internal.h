@@ -90,9 +90,6 @@ private:
   std::size_t countAt_ = 0;
 };
 
-// Whether the common dialogs show themselves: a screen is there and no script answers for the user.
-bool OnScreen();
-
 // Calls the program's hook first; true when the hook took the message.
 inline bool CallHook(UINT_PTR (*hook)(HWND, UINT, WPARAM, LPARAM), HWND dialog, UINT msg, WPARAM wParam,
                      LPARAM lParam)
