@@ -30,8 +30,8 @@ public:
   virtual void CopyFrom(const CPrimitiveCalcSurface& source);
 
   // Made on the window's thread. RebuildMesh: false when the outline is refused (the mesh is then empty, never
-  // a part of one).
-  virtual bool RebuildMesh() { return false; }
+  // a part of one). The stand-in has no mesh to make and no check to refuse by.
+  virtual bool RebuildMesh() { return true; }
   // Why the last RebuildMesh refused the outline, for the user; null when it made the mesh (or failed for a
   // reason the user cannot mend).
   virtual const char* GetOutlineFault() const { return nullptr; }

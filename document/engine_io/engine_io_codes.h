@@ -17,6 +17,7 @@ enum Code : int {
   kInputNotWritten = 21,     // writing it failed (disk full)
   kNoIntensityTable = 22,    // a luminaire type to be written has no plane or no gamma angle
   kNoAreaOfThisKind = 23,    // no current project, no active area, or an area of another kind
+  kOutlineRefused = 24,      // a polygon that takes part crosses or touches itself: it has no mesh to write
 
   // Readers.
   kResultMissing = 30,  // the result file cannot be opened

@@ -315,8 +315,9 @@ int PrepareEngineInput5(IQorRoadDoc* document)
     if (!p->GetFirstChild())
       p->Rebuild();
     CPrimitiveCalcSurface* surface = p->GetMeshHelper();
-    if (IsPolygonShape(*p->GetShape()) && surface && surface->GetMeshTriangleCount() == 0)
-      surface->RebuildMesh();
+    // A refused outline leaves no mesh: the engine would calculate without the polygon and nobody would know.
+    if (IsPolygonShape(*p->GetShape()) && surface && surface->GetMeshTriangleCount() == 0 && !surface->RebuildMesh())
+      return kOutlineRefused;
   }
   // The step depends on the meshes' area, so it is known only once every mesh exists.
   const double step = GridStep(parts, EnumerateLuminaires(parts.groups.get()));
@@ -325,7 +326,8 @@ int PrepareEngineInput5(IQorRoadDoc* document)
     if (!TakesPart(parts, p) || !IsPolygonShape(*p->GetShape()) || !surface ||
         *p->GetMembership() == kMemberShading)
       continue;
-    surface->RebuildMesh();
+    if (!surface->RebuildMesh())
+      return kOutlineRefused;
     surface->RefineMesh(step);
   }
   return kOk;
@@ -385,6 +387,8 @@ int FormatEngineInput5(IQorRoadDoc* document, std::string& text)
       maxVertices = std::max(maxVertices, static_cast<long>(outline ? outline->GetSize() : 0));
       polygons.push_back({p, lift});
       const CPrimitiveCalcSurface* surface = p->GetMeshHelper();
+      if (surface && surface->GetOutlineFault())
+        return kOutlineRefused;
       const long triangles = surface ? static_cast<long>(surface->GetMeshTriangleCount()) : 0;
       const long points =
           membership == kMemberShading ? 1 : (surface ? static_cast<long>(surface->GetPointCount()) : 0);

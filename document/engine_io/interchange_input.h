@@ -13,8 +13,9 @@ namespace EngineIo {
 
 // The model changes the input depends on, made on the window's thread before the worker starts: primitives
 // without pieces are rebuilt, every polygon that takes part gets a mesh, and every one the engine calculates
-// point by point (all but shading objects) a fresh mesh refined with the grid step of the file. 0, or
-// kNoAreaOfThisKind.
+// point by point (all but shading objects) a fresh mesh refined with the grid step of the file. 0,
+// kNoAreaOfThisKind, or kOutlineRefused when a polygon's mesh cannot be made (its outline crosses or touches
+// itself); the primitive's surface then says why (CPrimitiveCalcSurface::GetOutlineFault).
 int PrepareEngineInput5(IQorRoadDoc* document);
 
 // The grid step the file carries: in automatic mode with luminaires to place, from the meshes' total area and
@@ -23,7 +24,7 @@ int PrepareEngineInput5(IQorRoadDoc* document);
 double InterchangeGridStep(IQorRoadDoc* document);
 
 // The file's text and the code the writer answers for it (0, 8, 9, 10, or a failure of EngineIo::Code; on a
-// failure the text is empty). Only reads the model, meshes included: safe on the worker thread after
+// failure the text is empty; kOutlineRefused for a polygon whose last mesh rebuild refused its outline). Only reads the model, meshes included: safe on the worker thread after
 // PrepareEngineInput5, while the window keeps the project from being edited.
 int FormatEngineInput5(IQorRoadDoc* document, std::string& text);
 
