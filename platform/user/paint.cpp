@@ -423,7 +423,8 @@ int ReleaseDC(HWND, HDC dc)
   }
   HWND hwnd = it->second.hwnd;
   const bool overlay = hwnd == s.desktop->hwnd;
-  RECT area = dc->area.value_or(RECT{0, 0, 32767, 32767});
+  const HDC__* d = gdi::LookupDC(dc);
+  RECT area = d != nullptr && d->area ? *d->area : RECT{0, 0, 32767, 32767};
   if (it->second.own && Find(hwnd) != nullptr) {
     lock.unlock();
     PresentTopLevel(hwnd, area);  // a window's own DC lives as long as the window
