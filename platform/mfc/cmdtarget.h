@@ -297,3 +297,65 @@ protected:                                                \
   TESMIRA_ON_WM(WM_ACTIVATE, self->OnActivate(LOWORD(a.wParam),                               \
                                               CWnd::FromHandle(reinterpret_cast<HWND>(a.lParam)), \
                                               HIWORD(a.wParam)))
+
+// Control notifications by kind; the handler takes no arguments.
+#define ON_BN_DOUBLECLICKED(id, memberFxn) ON_CONTROL(BN_DOUBLECLICKED, id, memberFxn)
+#define ON_BN_SETFOCUS(id, memberFxn) ON_CONTROL(BN_SETFOCUS, id, memberFxn)
+#define ON_BN_KILLFOCUS(id, memberFxn) ON_CONTROL(BN_KILLFOCUS, id, memberFxn)
+#define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
+#define ON_EN_UPDATE(id, memberFxn) ON_CONTROL(EN_UPDATE, id, memberFxn)
+#define ON_EN_SETFOCUS(id, memberFxn) ON_CONTROL(EN_SETFOCUS, id, memberFxn)
+#define ON_EN_KILLFOCUS(id, memberFxn) ON_CONTROL(EN_KILLFOCUS, id, memberFxn)
+#define ON_EN_MAXTEXT(id, memberFxn) ON_CONTROL(EN_MAXTEXT, id, memberFxn)
+#define ON_LBN_SELCHANGE(id, memberFxn) ON_CONTROL(LBN_SELCHANGE, id, memberFxn)
+#define ON_LBN_DBLCLK(id, memberFxn) ON_CONTROL(LBN_DBLCLK, id, memberFxn)
+#define ON_LBN_SETFOCUS(id, memberFxn) ON_CONTROL(LBN_SETFOCUS, id, memberFxn)
+#define ON_LBN_KILLFOCUS(id, memberFxn) ON_CONTROL(LBN_KILLFOCUS, id, memberFxn)
+#define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
+#define ON_CBN_DBLCLK(id, memberFxn) ON_CONTROL(CBN_DBLCLK, id, memberFxn)
+#define ON_CBN_SETFOCUS(id, memberFxn) ON_CONTROL(CBN_SETFOCUS, id, memberFxn)
+#define ON_CBN_KILLFOCUS(id, memberFxn) ON_CONTROL(CBN_KILLFOCUS, id, memberFxn)
+#define ON_CBN_EDITCHANGE(id, memberFxn) ON_CONTROL(CBN_EDITCHANGE, id, memberFxn)
+#define ON_CBN_DROPDOWN(id, memberFxn) ON_CONTROL(CBN_DROPDOWN, id, memberFxn)
+#define ON_CBN_CLOSEUP(id, memberFxn) ON_CONTROL(CBN_CLOSEUP, id, memberFxn)
+#define ON_CBN_SELENDOK(id, memberFxn) ON_CONTROL(CBN_SELENDOK, id, memberFxn)
+#define ON_CBN_SELENDCANCEL(id, memberFxn) ON_CONTROL(CBN_SELENDCANCEL, id, memberFxn)
+#define ON_STN_CLICKED(id, memberFxn) ON_CONTROL(STN_CLICKED, id, memberFxn)
+#define ON_CONTROL_RANGE(wNotifyCode, id, idLast, memberFxn)                                          \
+  {WM_COMMAND, static_cast<UINT>(wNotifyCode), static_cast<UINT>(id), static_cast<UINT>(idLast), nullptr, \
+   [](CCmdTarget* t, AFX_MSGARGS& a) -> BOOL {                                                        \
+     std::invoke(memberFxn, TESMIRA_AFX_THIS(t), a.nID);                                              \
+     return TRUE;                                                                                     \
+   }},
+
+// WM_NOTIFY from a child control. The notification travels command routing with the code
+// AFX_NOTIFY_CODE(code) and an AFX_NOTIFY as its extra; the handler is
+// void handler(NMHDR* pNotifyStruct, LRESULT* pResult).
+struct NMHDR;
+struct AFX_NOTIFY {
+  LRESULT* pResult;
+  NMHDR* pNMHDR;
+};
+#define AFX_NOTIFY_CODE(code) ((static_cast<UINT>(0x004E) << 16) | (static_cast<UINT>(code) & 0xFFFFu))
+#define ON_NOTIFY(wNotifyCode, id, memberFxn)                                                             \
+  {WM_COMMAND, AFX_NOTIFY_CODE(wNotifyCode), static_cast<UINT>(id), static_cast<UINT>(id), nullptr,         \
+   [](CCmdTarget* t, AFX_MSGARGS& a) -> BOOL {                                                            \
+     auto* notify = static_cast<AFX_NOTIFY*>(a.pExtra);                                                   \
+     std::invoke(memberFxn, TESMIRA_AFX_THIS(t), notify->pNMHDR, notify->pResult);                        \
+     return TRUE;                                                                                         \
+   }},
+// The handler also takes the control id: void handler(UINT id, NMHDR* pNotifyStruct, LRESULT* pResult).
+#define ON_NOTIFY_RANGE(wNotifyCode, id, idLast, memberFxn)                                               \
+  {WM_COMMAND, AFX_NOTIFY_CODE(wNotifyCode), static_cast<UINT>(id), static_cast<UINT>(idLast), nullptr,     \
+   [](CCmdTarget* t, AFX_MSGARGS& a) -> BOOL {                                                            \
+     auto* notify = static_cast<AFX_NOTIFY*>(a.pExtra);                                                   \
+     std::invoke(memberFxn, TESMIRA_AFX_THIS(t), a.nID, notify->pNMHDR, notify->pResult);                 \
+     return TRUE;                                                                                         \
+   }},
+
+// Scroll bars: void handler(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar), the bar null for a window's own.
+#define TESMIRA_ON_WM_SCROLL(message, handler)                                                        \
+  TESMIRA_ON_WM(message, self->handler(LOWORD(a.wParam), HIWORD(a.wParam),                            \
+                                       CScrollBar::FromHandle(reinterpret_cast<HWND>(a.lParam))))
+#define ON_WM_HSCROLL() TESMIRA_ON_WM_SCROLL(WM_HSCROLL, OnHScroll)
+#define ON_WM_VSCROLL() TESMIRA_ON_WM_SCROLL(WM_VSCROLL, OnVScroll)

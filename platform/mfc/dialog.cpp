@@ -1,0 +1,307 @@
+#include "platform/mfc/dialog.h"
+
+#include "platform/mfc-core/exceptions.h"
+#include "platform/mfc-core/resources.h"
+#include "platform/mfc/winapp.h"
+#include "platform/user/common_controls.h"
+#include "platform/user/controls.h"
+
+#include <vector>
+
+IMPLEMENT_DYNAMIC(CDialog, CWnd)
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+  ON_COMMAND(IDOK, &CDialog::OnOK)
+  ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
+  ON_MESSAGE(DM_SETDEFID, &CDialog::OnSetDefId)
+  ON_MESSAGE(DM_GETDEFID, &CDialog::OnGetDefId)
+END_MESSAGE_MAP()
+
+namespace {
+
+// The dialog whose data is being exchanged: its controls' notifications are not heard meanwhile.
+thread_local HWND t_lockoutNotifyWindow = nullptr;
+
+std::vector<HWND> ChildrenOf(HWND hWnd)
+{
+  std::vector<HWND> children;
+  for (HWND child = ::GetWindow(hWnd, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    children.push_back(child);
+  }
+  return children;
+}
+
+}  // namespace
+
+INT_PTR AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam)
+{
+  // Everything else reaches the object through its window procedure; only the binding happens here.
+  if (message != WM_INITDIALOG) {
+    return FALSE;
+  }
+  auto* pDialog = reinterpret_cast<CDialog*>(lParam);
+  if (pDialog == nullptr || (pDialog->m_hWnd != hWnd && !pDialog->SubclassWindow(hWnd))) {
+    return TRUE;
+  }
+  try {
+    return pDialog->OnInitDialog();
+  } catch (CException* e) {
+    e->ReportError();
+    e->Delete();
+    return TRUE;
+  }
+}
+
+CDialog::CDialog() = default;
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
+    : m_nIDHelp(nIDTemplate), m_pParentWnd(pParentWnd),
+      m_lpszTemplateName(MAKEINTRESOURCE(static_cast<WORD>(nIDTemplate)))
+{
+}
+
+CDialog::CDialog(LPCSTR lpszTemplateName, CWnd* pParentWnd) : m_pParentWnd(pParentWnd)
+{
+  if (lpszTemplateName == nullptr || IS_INTRESOURCE(lpszTemplateName)) {
+    m_lpszTemplateName = lpszTemplateName;
+    m_nIDHelp = static_cast<UINT>(reinterpret_cast<ULONG_PTR>(lpszTemplateName));
+  } else {
+    m_strTemplateName = lpszTemplateName;
+    m_lpszTemplateName = m_strTemplateName;
+  }
+}
+
+CDialog::~CDialog() = default;
+
+const void* CDialog::FindTemplate() const
+{
+  if (m_lpszTemplateName == nullptr) {
+    return nullptr;
+  }
+  HINSTANCE module = AfxGetResourceHandle();
+  HRSRC resource = ::FindResource(module, m_lpszTemplateName, RT_DIALOG);
+  if (resource == nullptr) {
+    return nullptr;
+  }
+  HGLOBAL loaded = ::LoadResource(module, resource);
+  return loaded != nullptr ? ::LockResource(loaded) : nullptr;
+}
+
+HWND CDialog::OwnerWindow() const
+{
+  if (m_pParentWnd != nullptr && ::IsWindow(m_pParentWnd->m_hWnd)) {
+    return m_pParentWnd->m_hWnd;
+  }
+  CWnd* pMainWnd = AfxGetMainWnd();
+  return pMainWnd != nullptr && ::IsWindow(pMainWnd->m_hWnd) ? pMainWnd->m_hWnd : nullptr;
+}
+
+// Modeless
+
+BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
+{
+  m_strTemplateName.Empty();
+  m_lpszTemplateName = MAKEINTRESOURCE(static_cast<WORD>(nIDTemplate));
+  if (m_nIDHelp == 0) {
+    m_nIDHelp = nIDTemplate;
+  }
+  return CreateFromTemplate(FindTemplate(), pParentWnd);
+}
+
+BOOL CDialog::Create(LPCSTR lpszTemplateName, CWnd* pParentWnd)
+{
+  if (lpszTemplateName != nullptr && IS_INTRESOURCE(lpszTemplateName)) {
+    return Create(static_cast<UINT>(reinterpret_cast<ULONG_PTR>(lpszTemplateName)), pParentWnd);
+  }
+  m_strTemplateName = lpszTemplateName;
+  m_lpszTemplateName = m_strTemplateName;
+  return CreateFromTemplate(FindTemplate(), pParentWnd);
+}
+
+BOOL CDialog::CreateIndirect(const void* lpDialogTemplate, CWnd* pParentWnd)
+{
+  return CreateFromTemplate(lpDialogTemplate, pParentWnd);
+}
+
+BOOL CDialog::CreateFromTemplate(const void* lpDialogTemplate, CWnd* pParentWnd)
+{
+  if (lpDialogTemplate == nullptr || m_hWnd != nullptr) {
+    return FALSE;
+  }
+  if (pParentWnd != nullptr) {
+    m_pParentWnd = pParentWnd;
+  }
+  ::CreateDialogIndirectParam(AfxGetResourceHandle(), lpDialogTemplate, OwnerWindow(), &AfxDlgProc,
+                              reinterpret_cast<LPARAM>(this));
+  return m_hWnd != nullptr;
+}
+
+// Modal
+
+BOOL CDialog::InitModalIndirect(const void* lpDialogTemplate, CWnd* pParentWnd)
+{
+  m_lpDialogTemplate = lpDialogTemplate;
+  if (pParentWnd != nullptr) {
+    m_pParentWnd = pParentWnd;
+  }
+  return lpDialogTemplate != nullptr;
+}
+
+INT_PTR CDialog::DoModal()
+{
+  const void* dialogTemplate = m_lpDialogTemplate != nullptr ? m_lpDialogTemplate : FindTemplate();
+  if (dialogTemplate == nullptr || m_hWnd != nullptr) {
+    return -1;
+  }
+  return ::DialogBoxIndirectParam(AfxGetResourceHandle(), dialogTemplate, OwnerWindow(), &AfxDlgProc,
+                                  reinterpret_cast<LPARAM>(this));
+}
+
+void CDialog::EndDialog(int nResult)
+{
+  if (m_hWnd != nullptr) {
+    ::EndDialog(m_hWnd, nResult);
+  }
+}
+
+// Controls
+
+void CDialog::NextDlgCtrl() const { ::SendMessage(m_hWnd, WM_NEXTDLGCTL, 0, 0); }
+
+void CDialog::PrevDlgCtrl() const { ::SendMessage(m_hWnd, WM_NEXTDLGCTL, 1, 0); }
+
+void CDialog::GotoDlgCtrl(CWnd* pWndCtrl)
+{
+  if (pWndCtrl != nullptr && pWndCtrl->m_hWnd != nullptr) {
+    ::SendMessage(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(pWndCtrl->m_hWnd), 1);
+  }
+}
+
+void CDialog::SetDefID(UINT nID) { ::SendMessage(m_hWnd, DM_SETDEFID, nID, 0); }
+
+DWORD CDialog::GetDefID() const { return static_cast<DWORD>(::SendMessage(m_hWnd, DM_GETDEFID, 0, 0)); }
+
+HWND CDialog::DefaultButton() const
+{
+  for (HWND child : ChildrenOf(m_hWnd)) {
+    if ((::SendMessage(child, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) != 0) {
+      return child;
+    }
+  }
+  return nullptr;
+}
+
+LRESULT CDialog::OnGetDefId(WPARAM, LPARAM)
+{
+  UINT id = m_nDefID;
+  if (id == 0) {
+    HWND button = DefaultButton();
+    id = button != nullptr ? static_cast<UINT>(::GetDlgCtrlID(button)) : 0;
+  }
+  return id != 0 ? static_cast<LRESULT>(MAKELONG(id, DC_HASDEFID)) : 0;
+}
+
+LRESULT CDialog::OnSetDefId(WPARAM wParam, LPARAM)
+{
+  const auto id = static_cast<UINT>(wParam);
+  // One push button at a time looks like the default.
+  HWND newDefault = ::GetDlgItem(m_hWnd, static_cast<int>(id));
+  for (HWND child : ChildrenOf(m_hWnd)) {
+    if (child != newDefault && (::SendMessage(child, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) != 0) {
+      ::SendMessage(child, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    }
+  }
+  if (newDefault != nullptr && (::SendMessage(newDefault, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON) != 0) {
+    ::SendMessage(newDefault, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+  }
+  m_nDefID = id;
+  return TRUE;
+}
+
+// Data
+
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
+{
+  HWND outerLockout = t_lockoutNotifyWindow;
+  t_lockoutNotifyWindow = m_hWnd;
+  CDataExchange dx(this, bSaveAndValidate);
+  BOOL succeeded = TRUE;
+  try {
+    DoDataExchange(&dx);
+  } catch (CUserException* e) {
+    e->Delete();  // the user has been told
+    succeeded = FALSE;
+  } catch (CException* e) {
+    e->ReportError();
+    e->Delete();
+    succeeded = FALSE;
+  }
+  t_lockoutNotifyWindow = outerLockout;
+  return succeeded;
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+BOOL CDialog::OnInitDialog()
+{
+  UpdateData(FALSE);
+  return TRUE;
+}
+
+void CDialog::OnOK()
+{
+  if (!UpdateData(TRUE)) {
+    return;  // the dialog stays open on the control that failed
+  }
+  EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+// Messages
+
+BOOL CDialog::PreTranslateMessage(MSG* pMsg)
+{
+  // A modeless dialog takes its keys from the application's loop; a modal one runs its own.
+  if (m_hWnd == nullptr || pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST) {
+    return FALSE;
+  }
+  if (pMsg->hwnd != m_hWnd && !::IsChild(m_hWnd, pMsg->hwnd)) {
+    return FALSE;
+  }
+  return ::IsDialogMessage(m_hWnd, pMsg);
+}
+
+BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+  if (lParam != 0 && t_lockoutNotifyWindow == m_hWnd) {
+    return TRUE;  // a control reporting what the exchange did to it
+  }
+  return CWnd::OnCommand(wParam, lParam);
+}
+
+BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+  if (message == WM_NOTIFY) {
+    LRESULT result = 0;
+    if (OnNotify(wParam, lParam, &result)) {
+      *pResult = result;
+      return TRUE;
+    }
+  }
+  return CWnd::OnWndMsg(message, wParam, lParam, pResult);
+}
+
+BOOL CDialog::OnNotify(WPARAM, LPARAM lParam, LRESULT* pResult)
+{
+  auto* header = reinterpret_cast<NMHDR*>(lParam);
+  if (header == nullptr) {
+    return FALSE;
+  }
+  if (t_lockoutNotifyWindow == m_hWnd) {
+    return TRUE;
+  }
+  AFX_NOTIFY notify{pResult, header};
+  return OnCmdMsg(static_cast<UINT>(header->idFrom), static_cast<int>(AFX_NOTIFY_CODE(header->code)), &notify,
+                  nullptr);
+}

@@ -1,0 +1,314 @@
+// CDialog: modal runs answered by the responder, the values going to the controls and back, a failed check
+// keeping the dialog open, the dialog manager's keys, notifications, and modeless dialogs' lives.
+#include "tests/platform/mfc/dialog_template.h"
+
+#include "platform/mfc/afxwin.h"
+#include "platform/user/msgbox.h"
+#include "res/dialogs_ids.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace res {
+const platform::ResourceModuleData& DialogsModule();
+}
+
+namespace {
+
+using namespace mfctest;
+
+namespace ids = res::dialogs;
+constexpr int kStep = ids::IDC_GROUP_STEP;
+constexpr int kName = ids::IDC_GROUP_NAME;
+constexpr int kUniformity = ids::IDC_GROUP_UNIFORMITY;
+constexpr int kLuminance = ids::IDC_GROUP_LUMINANCE;
+constexpr int kIlluminance = ids::IDC_GROUP_ILLUMINANCE;
+constexpr int kHelp = ids::IDC_GROUP_HELP;
+
+// The tests' templates are the resource handle's while a test runs, and a shown main window owns the
+// dialogs, as the program's frame does.
+class DialogTest : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    previous_ = AfxGetResourceHandle();
+    AfxSetResourceHandle(platform::RegisterResourceModule(res::DialogsModule()));
+    ASSERT_TRUE(owner_.CreateEx(0, nullptr, "Tesmira Road", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600,
+                                nullptr, nullptr));
+  }
+  void TearDown() override
+  {
+    owner_.DestroyWindow();
+    AfxSetResourceHandle(previous_);
+  }
+
+  CWnd owner_;
+
+private:
+  HINSTANCE previous_ = nullptr;
+};
+
+class CGroupDialog : public CDialog {
+public:
+  explicit CGroupDialog(CWnd* pParent = nullptr) : CDialog(ids::IDD_GROUP_PARAMS, pParent) {}
+
+  CString m_name;
+  double m_step = 20.0;
+  int m_uniformity = 0;
+  int m_mode = 0;
+  std::vector<std::string> events;
+
+  void OnHelp() { events.push_back("help"); }
+  void OnStepChange() { events.push_back("step changed"); }
+  void OnModeClicked() { events.push_back("mode clicked"); }
+  void OnDeltaPos(NMHDR* pNotify, LRESULT* pResult)
+  {
+    events.push_back("delta from " + std::to_string(pNotify->idFrom));
+    *pResult = 7;
+  }
+
+protected:
+  void DoDataExchange(CDataExchange* pDX) override
+  {
+    DDX_Text(pDX, kName, m_name);
+    DDX_Text(pDX, kStep, m_step);
+    DDV_MinMaxDouble(pDX, m_step, 0.01, 100);
+    DDX_Check(pDX, kUniformity, m_uniformity);
+    DDX_Radio(pDX, kLuminance, m_mode);
+  }
+
+  DECLARE_MESSAGE_MAP()
+};
+
+constexpr UINT kDeltaPos = static_cast<UINT>(-722);
+
+BEGIN_MESSAGE_MAP(CGroupDialog, CDialog)
+  ON_BN_CLICKED(kHelp, &CGroupDialog::OnHelp)
+  ON_EN_CHANGE(kStep, &CGroupDialog::OnStepChange)
+  ON_BN_CLICKED(kIlluminance, &CGroupDialog::OnModeClicked)
+  ON_NOTIFY(kDeltaPos, 1037, &CGroupDialog::OnDeltaPos)
+END_MESSAGE_MAP()
+
+// A responder for the length of a test.
+class Responder {
+public:
+  explicit Responder(user::ModalResponder responder) { user::SetModalResponder(std::move(responder)); }
+  ~Responder() { user::SetModalResponder(nullptr); }
+};
+
+std::string Text(HWND dialog, int id)
+{
+  char text[128] = {};
+  ::GetDlgItemText(dialog, id, text, sizeof text);
+  return text;
+}
+
+TEST_F(DialogTest, ModalShowsTheMembersAndTakesTheEditedValuesOnOK)
+{
+  CGroupDialog dialog(&owner_);
+  dialog.m_name = "Опоры вдоль дороги";
+  dialog.m_step = 37.5;
+  dialog.m_mode = 0;
+  std::vector<std::string> shown;
+  Responder responder([&](const user::ModalQuestion& q) {
+    EXPECT_EQ(q.kind, user::ModalQuestion::Kind::Dialog);
+    // Showing the values reported no change of the step: notifications are not heard during an exchange.
+    EXPECT_TRUE(dialog.events.empty());
+    EXPECT_EQ(q.caption, "Параметры группы");
+    EXPECT_EQ(q.owner, owner_.m_hWnd);
+    EXPECT_FALSE(owner_.IsWindowEnabled());
+    shown = {Text(q.dialog, kName), Text(q.dialog, kStep), std::to_string(::IsDlgButtonChecked(q.dialog, kLuminance))};
+    ::SetDlgItemText(q.dialog, kName, "Сквер");
+    ::SetDlgItemText(q.dialog, kStep, "12.25");
+    ::CheckDlgButton(q.dialog, kUniformity, BST_CHECKED);
+    ::CheckRadioButton(q.dialog, kLuminance, kIlluminance, kIlluminance);
+    return IDOK;
+  });
+
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_EQ(shown, (std::vector<std::string>{"Опоры вдоль дороги", "37.5", "1"}));
+  EXPECT_EQ(dialog.m_name, "Сквер");
+  EXPECT_EQ(dialog.m_step, 12.25);
+  EXPECT_EQ(dialog.m_uniformity, 1);
+  EXPECT_EQ(dialog.m_mode, 1);
+  EXPECT_EQ(dialog.m_hWnd, nullptr);  // the window is gone, the object lets go of it
+  EXPECT_TRUE(owner_.IsWindowEnabled());
+}
+
+TEST_F(DialogTest, ModalAValueOutOfRangeIsExplainedAndTheDialogStaysOpenOnIt)
+{
+  CGroupDialog dialog(&owner_);
+  dialog.m_step = 250;  // the caller's value, beyond what the dialog accepts
+  user::ScriptedResponder responder;
+  responder.AnswerNext(IDOK);  // the dialog: OK pressed at once
+  // Then, in the dialog that stayed open, the user types over the selected step and presses Enter.
+  user::InjectKeyPress('5');
+  user::InjectKeyPress(VK_RETURN);
+
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  ASSERT_EQ(responder.Asked().size(), 2u);
+  EXPECT_EQ(responder.Asked()[0].kind, user::ModalQuestion::Kind::Dialog);
+  const user::ModalQuestion& box = responder.Asked()[1];
+  EXPECT_EQ(box.kind, user::ModalQuestion::Kind::MessageBox);
+  EXPECT_EQ(box.text, "Введите число от 0.01 до 100.");
+  EXPECT_EQ(dialog.m_step, 5.0);
+}
+
+// A dialog from a template in memory: the name only.
+class CNameDialog : public CDialog {
+public:
+  CString m_name;
+
+protected:
+  void DoDataExchange(CDataExchange* pDX) override { DDX_Text(pDX, kName, m_name); }
+};
+
+TEST_F(DialogTest, ModalFromATemplateInMemoryCancelsWithEscapeWithoutReadingTheControls)
+{
+  DialogTemplate t(WS_POPUP | WS_CAPTION, 160, 50, "Название");
+  t.Item(kEditClass, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 7, 7, 100, 12, kName);
+  t.Item(kButtonClass, BS_DEFPUSHBUTTON | WS_TABSTOP, 50, 30, 45, 14, IDOK, "OK");
+  t.Item(kButtonClass, BS_PUSHBUTTON | WS_TABSTOP, 100, 30, 45, 14, IDCANCEL, "Отмена");
+  CNameDialog dialog;
+  ASSERT_TRUE(dialog.InitModalIndirect(t.Data(), &owner_));
+  dialog.m_name = "Опоры";
+  Responder responder([](const user::ModalQuestion&) { return 0; });  // no answer: the keys decide
+  user::InjectKeyPress('X');
+  user::InjectKeyPress(VK_ESCAPE);
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  EXPECT_EQ(dialog.m_name, "Опоры");
+
+  // The same dialog again, typed over and confirmed.
+  user::InjectKeyPress('X');
+  user::InjectKeyPress(VK_RETURN);
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_EQ(dialog.m_name, "x");
+}
+
+TEST_F(DialogTest, ModalWithoutATemplateItCannotRun)
+{
+  CDialog dialog(4711);  // no module has this template
+  EXPECT_EQ(dialog.DoModal(), -1);
+  EXPECT_EQ(dialog.m_hWnd, nullptr);
+}
+
+// A modeless dialog: keys come through the application's loop.
+class CToolDialog : public CGroupDialog {
+public:
+  static inline int alive = 0;
+  explicit CToolDialog(CWnd* pParent) : CGroupDialog(pParent) { ++alive; }
+  ~CToolDialog() override { --alive; }
+
+  void OnCancel() override { DestroyWindow(); }
+
+protected:
+  void PostNcDestroy() override { delete this; }
+};
+
+TEST_F(DialogTest, TabFollowsTheTemplateSkippingDisabledControlsAndArrowsMoveInTheGroup)
+{
+  CGroupDialog dialog(&owner_);
+  ASSERT_TRUE(dialog.Create(ids::IDD_GROUP_PARAMS));
+  HWND hwnd = dialog.m_hWnd;
+  std::vector<int> order{::GetDlgCtrlID(::GetFocus())};
+  for (int i = 0; i < 7; ++i) {
+    user::InjectKeyPress(VK_TAB);
+    PumpMessages();
+    order.push_back(::GetDlgCtrlID(::GetFocus()));
+  }
+  EXPECT_EQ(order, (std::vector<int>{kName, kStep, kUniformity, kLuminance, IDOK, IDCANCEL, kHelp, kName}));
+
+  // Down in the radio group moves to the next button and checks it.
+  dialog.GotoDlgCtrl(CWnd::FromHandle(::GetDlgItem(hwnd, kLuminance)));
+  user::InjectKeyPress(VK_DOWN);
+  PumpMessages();
+  EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), kIlluminance);
+  EXPECT_EQ(::IsDlgButtonChecked(hwnd, kIlluminance), BST_CHECKED);
+  EXPECT_EQ(::IsDlgButtonChecked(hwnd, kLuminance), BST_UNCHECKED);
+
+  // The program moves the focus as Tab and Shift+Tab do.
+  dialog.PrevDlgCtrl();
+  EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), kLuminance);
+  dialog.PrevDlgCtrl();
+  EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), kUniformity);
+  dialog.NextDlgCtrl();
+  EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), kLuminance);
+}
+
+TEST_F(DialogTest, EnterPressesTheDefaultButtonTheProgramChose)
+{
+  CGroupDialog dialog(&owner_);
+  ASSERT_TRUE(dialog.Create(ids::IDD_GROUP_PARAMS));
+  HWND hwnd = dialog.m_hWnd;
+  EXPECT_EQ(dialog.GetDefID(), MAKELONG(IDOK, DC_HASDEFID));  // the template's default push button
+
+  dialog.SetDefID(kHelp);
+  EXPECT_EQ(dialog.GetDefID(), MAKELONG(kHelp, DC_HASDEFID));
+  // One button looks like the default.
+  EXPECT_EQ(::GetWindowLong(::GetDlgItem(hwnd, kHelp), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(::GetWindowLong(::GetDlgItem(hwnd, IDOK), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+
+  dialog.GotoDlgCtrl(CWnd::FromHandle(::GetDlgItem(hwnd, kStep)));
+  user::InjectKeyPress(VK_RETURN);
+  PumpMessages();
+  EXPECT_EQ(dialog.events, std::vector<std::string>{"help"});
+  EXPECT_TRUE(::IsWindowVisible(hwnd));  // OK was not pressed
+}
+
+TEST_F(DialogTest, NotificationsReachTheMapAndAnswerExceptWhileValuesAreExchanged)
+{
+  CGroupDialog dialog(&owner_);
+  ASSERT_TRUE(dialog.Create(ids::IDD_GROUP_PARAMS));
+  HWND hwnd = dialog.m_hWnd;
+
+  dialog.m_step = 3;
+  dialog.UpdateData(FALSE);  // sets the step's text, silently
+  EXPECT_EQ(Text(hwnd, kStep), "3");
+  EXPECT_TRUE(dialog.events.empty());
+
+  // The user's typing is heard.
+  dialog.GotoDlgCtrl(CWnd::FromHandle(::GetDlgItem(hwnd, kStep)));
+  user::InjectKeyPress('4');
+  PumpMessages();
+  EXPECT_EQ(dialog.events, std::vector<std::string>{"step changed"});
+
+  // WM_NOTIFY goes to the ON_NOTIFY entry of its control and code; the handler's answer comes back.
+  dialog.events.clear();
+  NMHDR header{nullptr, 1037, kDeltaPos};
+  EXPECT_EQ(::SendMessage(hwnd, WM_NOTIFY, 1037, reinterpret_cast<LPARAM>(&header)), 7);
+  NMHDR other{nullptr, 1038, kDeltaPos};
+  EXPECT_EQ(::SendMessage(hwnd, WM_NOTIFY, 1038, reinterpret_cast<LPARAM>(&other)), 0);
+  EXPECT_EQ(dialog.events, std::vector<std::string>{"delta from 1037"});
+}
+
+TEST_F(DialogTest, ModelessLivesUntilItsWindowGoesAndDeletesItself)
+{
+  CToolDialog::alive = 0;
+  auto* tool = new CToolDialog(&owner_);
+  tool->m_step = 8;
+  ASSERT_TRUE(tool->Create(ids::IDD_GROUP_PARAMS));
+  HWND hwnd = tool->m_hWnd;
+  EXPECT_TRUE(::IsWindowVisible(hwnd));
+  EXPECT_EQ(Text(hwnd, kStep), "8");  // initialised like a modal one
+  EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), tool);
+
+  // Escape reaches OnCancel through the application's loop; the window and the object go.
+  user::InjectKeyPress(VK_ESCAPE);
+  PumpMessages();
+  EXPECT_FALSE(::IsWindow(hwnd));
+  EXPECT_EQ(CToolDialog::alive, 0);
+
+  // A dialog object that goes first takes its window with it.
+  {
+    CGroupDialog onStack(&owner_);
+    ASSERT_TRUE(onStack.Create(ids::IDD_GROUP_PARAMS));
+    hwnd = onStack.m_hWnd;
+  }
+  EXPECT_FALSE(::IsWindow(hwnd));
+  EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), nullptr);
+}
+
+}  // namespace
