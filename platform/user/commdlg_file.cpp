@@ -330,7 +330,7 @@ INT_PTR RunFileDialog(OPENFILENAME* ofn, bool save, std::string& path)
   t.Item(ControlClass::Edit, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 64, 133, 150, 12, edt1);
   t.PushButton(221, 132, 52, 14, IDOK, save ? "Сохранить" : "Открыть", true);
   t.Label(7, 153, 55, 9, stc2, "Тип файлов:");
-  t.Item(ControlClass::ComboBox, WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST, 64, 151, 150, 90, cmb1);
+  t.Item(ControlClass::ComboBox, WS_TABSTOP | CBS_DROPDOWNLIST, 64, 151, 150, 12, cmb1);
   t.PushButton(221, 150, 52, 14, IDCANCEL, "Отмена");
   if (help) {
     t.PushButton(221, 168, 52, 14, pshHelp, "Справка");

@@ -220,26 +220,27 @@ INT_PTR RunFontDialog(CHOOSEFONT* cf)
   }
   const bool effects = (cf->Flags & CF_EFFECTS) != 0;
   const bool help = (cf->Flags & CF_SHOWHELP) != 0;
-  DialogTemplate t("Шрифт", 252, 150);
+  DialogTemplate t("Шрифт", 252, 138);
+  // A combo box's height in the template is the height it shows; its list drops below it.
   t.Label(7, 7, 110, 9, stc1, "Шрифт:");
-  t.Item(ControlClass::ComboBox, WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST, 7, 17, 110, 120, cmb1);
+  t.Item(ControlClass::ComboBox, WS_TABSTOP | CBS_DROPDOWNLIST | CBS_SORT, 7, 17, 110, 12, cmb1);
   t.Label(124, 7, 70, 9, stc2, "Начертание:");
-  t.Item(ControlClass::ComboBox, WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST, 124, 17, 74, 80, cmb2);
+  t.Item(ControlClass::ComboBox, WS_TABSTOP | CBS_DROPDOWNLIST, 124, 17, 74, 12, cmb2);
   t.Label(204, 7, 40, 9, stc3, "Размер:");
-  t.Item(ControlClass::ComboBox, WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN, 204, 17, 40, 120, cmb3);
+  t.Item(ControlClass::ComboBox, WS_TABSTOP | CBS_DROPDOWN, 204, 17, 40, 12, cmb3);
   if (effects) {
-    t.Item(ControlClass::Button, BS_GROUPBOX, 7, 38, 110, 44, grp1, "Видоизменение");
-    t.Item(ControlClass::Button, BS_AUTOCHECKBOX | WS_TABSTOP, 14, 51, 96, 10, chx1, "Зачёркнутый");
-    t.Item(ControlClass::Button, BS_AUTOCHECKBOX | WS_TABSTOP, 14, 65, 96, 10, chx2, "Подчёркнутый");
+    t.Item(ControlClass::Button, BS_GROUPBOX, 7, 36, 110, 44, grp1, "Видоизменение");
+    t.Item(ControlClass::Button, BS_AUTOCHECKBOX | WS_TABSTOP, 14, 49, 96, 10, chx1, "Зачёркнутый");
+    t.Item(ControlClass::Button, BS_AUTOCHECKBOX | WS_TABSTOP, 14, 63, 96, 10, chx2, "Подчёркнутый");
   }
-  t.Item(ControlClass::Button, BS_GROUPBOX, 124, 38, 120, 54, grp2, "Образец");
-  t.Item(ControlClass::Static, SS_CENTER | SS_NOPREFIX, 130, 50, 108, 38, stc5, "АаБбЯя AaBbYyZz");
-  t.Label(124, 98, 120, 9, stc7, "Набор символов:");
-  t.Item(ControlClass::ComboBox, WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST, 124, 108, 120, 40, cmb5);
-  t.PushButton(7, 130, 52, 14, IDOK, "OK", true);
-  t.PushButton(63, 130, 52, 14, IDCANCEL, "Отмена");
+  t.Item(ControlClass::Button, BS_GROUPBOX, 124, 36, 120, 44, grp2, "Образец");
+  t.Item(ControlClass::Static, SS_CENTER | SS_NOPREFIX, 130, 48, 108, 28, stc5, "АаБбЯя AaBbYyZz");
+  t.Label(124, 86, 120, 9, stc7, "Набор символов:");
+  t.Item(ControlClass::ComboBox, WS_TABSTOP | CBS_DROPDOWNLIST, 124, 96, 120, 12, cmb5);
+  t.PushButton(136, 117, 52, 14, IDOK, "OK", true);
+  t.PushButton(192, 117, 52, 14, IDCANCEL, "Отмена");
   if (help) {
-    t.PushButton(7, 110, 52, 14, pshHelp, "Справка");
+    t.PushButton(7, 117, 52, 14, pshHelp, "Справка");
   }
   return DialogBoxIndirectParam(nullptr, t.Data(), cf->hwndOwner, &FontDialogProc, reinterpret_cast<LPARAM>(&d));
 }

@@ -187,11 +187,11 @@ INT_PTR RunPrintDialog(PRINTDLG* pd, DEVMODEA& mode, std::string& output)
   const short height = d.setup ? 112 : 176;
   DialogTemplate t(d.setup ? "Настройка печати" : "Печать", 250, height);
   t.Label(7, 9, 50, 9, stc1, "Принтер:");
-  t.Item(ControlClass::ComboBox, WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST, 60, 7, 183, 40, cmb4);
+  t.Item(ControlClass::ComboBox, WS_TABSTOP | CBS_DROPDOWNLIST, 60, 7, 183, 12, cmb4);
   t.Label(7, 27, 50, 9, stc2, "Файл PDF:");
   t.Item(ControlClass::Edit, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 60, 25, 183, 12, edt4);
   t.Label(7, 45, 50, 9, stc4, "Бумага:");
-  t.Item(ControlClass::ComboBox, WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST, 60, 43, 110, 60, cmb2);
+  t.Item(ControlClass::ComboBox, WS_TABSTOP | CBS_DROPDOWNLIST, 60, 43, 110, 12, cmb2);
   t.Item(ControlClass::Button, BS_GROUPBOX, 7, 60, 236, 26, grp2, "Ориентация");
   t.Item(ControlClass::Button, BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 14, 71, 80, 10, kPortrait, "Книжная");
   t.Item(ControlClass::Button, BS_AUTORADIOBUTTON, 110, 71, 80, 10, kLandscape, "Альбомная");
