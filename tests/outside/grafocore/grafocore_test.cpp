@@ -25,19 +25,45 @@ TEST(GrafoCore, ExportsAreFoundByTheirNames)
 TEST(GrafoCore, ItsBlockIsAnEmptyDrawingCount)
 {
   StoringArchive out;
-  grafocore::Serialize(out.get(), 0x06002A00);
+  EXPECT_EQ(grafocore::Serialize(out.get(), 0x06002A00), grafocore::kPartRead);
   Bytes expected;
   expected.i32(0);
   EXPECT_EQ(out.bytes(), expected.data());
+}
 
-  LoadingArchive in(expected.data());
-  grafocore::Serialize(in.get(), 0x06002A00);
-
-  // Drawings of the real library cannot be read past: refused, never skipped blindly.
-  Bytes drawings;
-  drawings.i32(2).zeros(64);
-  LoadingArchive refused(drawings.data());
-  EXPECT_EQ(ArchiveErrorOf([&] { grafocore::Serialize(refused.get(), 0x06002A00); }), CArchiveException::badIndex);
+// Each form the block may take when read; a byte after it tells how far the library read.
+TEST(GrafoCore, ItsBlockEndsWhereItSaysAndAnotherLibrarysPartRunsToTheEnd)
+{
+  constexpr int kNoError = -1;
+  struct Form {
+    const char* name;
+    Bytes bytes;
+    int result;
+    int error;
+    bool nextByteLeft;
+  };
+  const Form forms[] = {
+      {"no drawings", Bytes().i32(0).raw("!", 1), grafocore::kPartRead, kNoError, true},
+      {"our drawings, read past", Bytes().raw("GRFC", 4).u32(1).u32(5).zeros(5).raw("!", 1),
+       grafocore::kPartSkipped, kNoError, true},
+      {"another library's part", Bytes().i32(2).zeros(64).raw("!", 1), grafocore::kPartSkipped, kNoError, false},
+      {"our drawings, longer than the file", Bytes().raw("GRFC", 4).u32(1).u32(500).zeros(5), 0,
+       CArchiveException::endOfFile, false},
+      {"cut in its first word", Bytes().zeros(2), 0, CArchiveException::endOfFile, false},
+      {"our drawings, cut in their length", Bytes().raw("GRFC", 4).u32(1).zeros(2), 0, CArchiveException::endOfFile,
+       false},
+  };
+  for (const Form& f : forms) {
+    SCOPED_TRACE(f.name);
+    LoadingArchive in(f.bytes.data());
+    int result = -1;
+    EXPECT_EQ(ArchiveErrorOf([&] { result = grafocore::Serialize(in.get(), 0x06002A00); }), f.error);
+    if (f.error != kNoError)
+      continue;
+    EXPECT_EQ(result, f.result);
+    char next = 0;
+    EXPECT_EQ(in->Read(&next, 1), f.nextByteLeft ? 1u : 0u);
+  }
 }
 
 }  // namespace
