@@ -4,6 +4,7 @@
 #include "platform/mfc-core/afx.h"
 #include "platform/mfc/afxres.h"
 #include "platform/mfc/cmdtarget.h"
+#include "platform/mfc/commdlg.h"
 #include "platform/mfc/controls.h"
 #include "platform/mfc/ddx.h"
 #include "platform/mfc/dialog.h"
