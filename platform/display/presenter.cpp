@@ -39,6 +39,12 @@ Presenter*& Slot()
   return presenter;
 }
 
+InputSink& Sink()
+{
+  static auto* sink = new InputSink;
+  return *sink;
+}
+
 bool WantX11()
 {
   const char* choice = std::getenv("TESMIRA_PRESENTER");
@@ -67,6 +73,9 @@ Presenter& Current()
     }
     SIZE size = chosen->ScreenSize();
     gdi::SetScreenSize(size.cx, size.cy);
+    if (Sink()) {
+      chosen->SetInputSink(Sink());
+    }
     Slot() = chosen.release();
   }
   return *Slot();
@@ -80,9 +89,22 @@ void Use(std::unique_ptr<Presenter> presenter)
   // The one before may still be in use by a thread that read it; it is kept.
   static auto* retired = new std::vector<std::unique_ptr<Presenter>>;
   if (Slot() != nullptr) {
+    Slot()->SetInputSink(nullptr);  // a retired screen tells nobody anything
     retired->emplace_back(Slot());
   }
+  if (Sink()) {
+    presenter->SetInputSink(Sink());
+  }
   Slot() = presenter.release();
+}
+
+void ConnectInput(InputSink sink)
+{
+  std::lock_guard lock(Mutex());
+  Sink() = std::move(sink);
+  if (Slot() != nullptr) {
+    Slot()->SetInputSink(Sink());
+  }
 }
 
 }  // namespace display

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace gdi {
@@ -27,14 +28,32 @@ struct TopLevel {
 };
 
 struct InputEvent {
-  enum class Kind { MouseMove, Button, Wheel, Key, Exposed };
+  enum class Kind {
+    MouseMove,
+    Button,
+    Wheel,
+    Key,
+    Exposed,
+    Close,        // the screen's close request for `window`
+    Moved,        // the screen moved or sized `window` to `rect`
+    Activated,    // the screen gave `window` the keyboard
+    Deactivated,  // the keyboard went to another program
+    LeftScreen,   // the mouse went over another program
+  };
   Kind kind = Kind::MouseMove;
   POINT screen{};
-  UINT button = 0;  // VK_LBUTTON, VK_RBUTTON or VK_MBUTTON
+  UINT button = 0;  // VK_LBUTTON, VK_RBUTTON, VK_MBUTTON, VK_XBUTTON1 or VK_XBUTTON2
   bool down = false;
   int wheelDelta = 0;
-  UINT vk = 0;
-  std::uintptr_t window = 0;  // Exposed: the window to show again
+  bool horizontal = false;  // the wheel turned sideways: positive to the right
+  UINT vk = 0;              // 0xE7 (VK_PACKET) for text of a key with no known position
+  // A key down's typed text as UTF-8; unset when the key types nothing or its character is the key's own business
+  // (Ctrl held, control characters): then the keyboard layout decides.
+  std::optional<std::string> text;
+  // The language of the screen's keyboard layout as the key showed it (0x0409 Latin, 0x0419 Cyrillic), or 0.
+  WORD language = 0;
+  std::uintptr_t window = 0;  // Exposed, Close, Moved, Activated, Deactivated
+  RECT rect{};                // Moved: screen coordinates
 };
 // Called on the presenter's own thread.
 using InputSink = std::function<void(const InputEvent&)>;
@@ -68,7 +87,9 @@ std::unique_ptr<Presenter> MakeX11Presenter(const char* name = nullptr);
 // The presenter in force. Chosen on first use: x11 when TESMIRA_PRESENTER says "x11", or when DISPLAY is set
 // outside tests; null otherwise.
 Presenter& Current();
-// Puts a presenter in force; call before the first window exists.
+// Puts a presenter in force; call before the first window exists. It takes the input sink the one before had.
 void Use(std::unique_ptr<Presenter> presenter);
+// The sink of the presenter in force and of every one put in force later.
+void ConnectInput(InputSink sink);
 
 }  // namespace display

@@ -1,6 +1,8 @@
 // The x11 presenter: a thin adapter over Xlib. Each top-level window is an X window without decoration of the
 // screen's own (the window system draws its frames); pixels are copied over with XPutImage; a reader thread turns
-// X input into input events for the window system.
+// X input into input events for the window system: the pointer and its buttons and wheels, keys with the text the
+// screen's keyboard layout types (through its input method when there is one), the window manager's close, move,
+// size and focus changes.
 #include "platform/display/presenter.h"
 #include "platform/gdi/surface.h"
 
@@ -18,6 +20,7 @@
 // Xlib last: its macros (Bool, Status, True, False, None) must not reach anything else.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
 #include <X11/keysym.h>
@@ -28,6 +31,90 @@
 namespace display {
 
 namespace {
+
+constexpr UINT kVkPacket = 0xE7;
+constexpr WORD kLanguageLatin = 0x0409;
+constexpr WORD kLanguageCyrillic = 0x0419;
+
+// Cyrillic key symbols 0x6C0-0x6DF in their order (upper case 0x6E0-0x6FF is the same, 0x20 below in Unicode),
+// and 0x6A1-0x6AF (upper case 0x6B1-0x6BF).
+constexpr char32_t kCyrillicLower[] = U"юабцдефгхийклмнопярстужвьызшэщчъ";
+constexpr char32_t kCyrillicOther[] = U"ђѓёєѕіїјљњћќґўџ";
+constexpr char32_t kCyrillicOtherUpper[] = U"ЂЃЁЄЅІЇЈЉЊЋЌҐЎЏ";
+
+// The character of a key symbol, or 0.
+char32_t CharacterOf(KeySym sym)
+{
+  if ((sym >= 0x20 && sym <= 0x7E) || (sym >= 0xA0 && sym <= 0xFF)) {
+    return static_cast<char32_t>(sym);
+  }
+  if ((sym & 0xFF000000) == 0x01000000) {
+    return static_cast<char32_t>(sym & 0x00FFFFFF);
+  }
+  if (sym >= 0x6C0 && sym <= 0x6DF) {
+    return kCyrillicLower[sym - 0x6C0];
+  }
+  if (sym >= 0x6E0 && sym <= 0x6FF) {
+    return kCyrillicLower[sym - 0x6E0] - 0x20;
+  }
+  if (sym >= 0x6A1 && sym <= 0x6AF) {
+    return kCyrillicOther[sym - 0x6A1];
+  }
+  if (sym >= 0x6B1 && sym <= 0x6BF) {
+    return kCyrillicOtherUpper[sym - 0x6B1];
+  }
+  if (sym == 0x6B0) {
+    return U'№';
+  }
+  return 0;
+}
+
+bool IsCyrillic(char32_t c) { return c >= 0x400 && c <= 0x4FF; }
+
+// The key of a Russian letter where the Russian layout has it (ЙЦУКЕН over QWERTY), or 0.
+UINT RussianKeyOf(char32_t c)
+{
+  static constexpr char32_t kOnLetters[] = U"фисвуапршолдьтщзйкыегмцчня";  // the keys A..Z
+  if (c >= U'А' && c <= U'Я') {
+    c += 0x20;
+  } else if (c == U'Ё') {
+    c = U'ё';
+  }
+  for (UINT i = 0; i < 26; ++i) {
+    if (kOnLetters[i] == c) {
+      return 'A' + i;
+    }
+  }
+  switch (c) {
+    case U'ж': return 0xBA;
+    case U'э': return 0xDE;
+    case U'х': return 0xDB;
+    case U'ъ': return 0xDD;
+    case U'б': return 0xBC;
+    case U'ю': return 0xBE;
+    case U'ё': return 0xC0;
+    default: return 0;
+  }
+}
+
+void AppendUtf8(std::string& out, char32_t c)
+{
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
 
 // Virtual keys of the X key symbols the program can receive.
 UINT VirtualKeyOf(KeySym sym)
@@ -90,7 +177,7 @@ UINT VirtualKeyOf(KeySym sym)
     case XK_backslash: return 0xDC;
     case XK_bracketright: return 0xDD;
     case XK_apostrophe: return 0xDE;
-    default: return 0;
+    default: return RussianKeyOf(CharacterOf(sym));
   }
 }
 
@@ -115,6 +202,12 @@ public:
     clipboard_ = XInternAtom(dpy_, "CLIPBOARD", 0);
     targets_ = XInternAtom(dpy_, "TARGETS", 0);
     transfer_ = XInternAtom(dpy_, "TESMIRA_TRANSFER", 0);
+    wmProtocols_ = XInternAtom(dpy_, "WM_PROTOCOLS", 0);
+    wmDeleteWindow_ = XInternAtom(dpy_, "WM_DELETE_WINDOW", 0);
+    // A held key repeats as presses alone, as the window system's keys do.
+    XkbSetDetectableAutoRepeat(dpy_, 1, nullptr);
+    // The screen's input method composes text in any layout; without one, key symbols are read directly.
+    im_ = XOpenIM(dpy_, nullptr, nullptr, nullptr);
     // An unmapped window of our own owns the clipboard and receives what other programs send.
     XSetWindowAttributes attrs{};
     attrs.event_mask = PropertyChangeMask;
@@ -135,6 +228,12 @@ public:
     }
     reader_.join();
     if (!dead_) {
+      for (auto& [xw, ic] : ics_) {
+        XDestroyIC(ic);
+      }
+      if (im_ != nullptr) {
+        XCloseIM(im_);
+      }
       XCloseDisplay(dpy_);
     }
     close(wake_[0]);
@@ -163,13 +262,22 @@ public:
       attrs.override_redirect = w.unmanaged ? 1 : 0;
       attrs.background_pixel = BlackPixel(dpy_, screen_);
       attrs.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask |
-                         KeyReleaseMask | StructureNotifyMask;
+                         KeyReleaseMask | StructureNotifyMask | FocusChangeMask | EnterWindowMask | LeaveWindowMask;
       xw = XCreateWindow(dpy_, root_, w.rect.left, w.rect.top, width, height, 0, CopyFromParent, InputOutput,
                          CopyFromParent, CWOverrideRedirect | CWBackPixel | CWEventMask, &attrs);
       windows_[w.id] = xw;
       ids_[xw] = w.id;
       mapped_[w.id] = false;
+      if (im_ != nullptr) {
+        XIC ic = XCreateIC(im_, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, xw,
+                           XNFocusWindow, xw, nullptr);
+        if (ic != nullptr) {
+          ics_[xw] = ic;
+        }
+      }
       if (!w.unmanaged) {
+        // The window manager's close button asks, and the window decides.
+        XSetWMProtocols(dpy_, xw, &wmDeleteWindow_, 1);
         // The window system draws its own frame and caption: a window manager must not add its own.
         const long hints[5] = {2 /* decorations given */, 0, 0 /* none */, 0, 0};
         Atom motif = XInternAtom(dpy_, "_MOTIF_WM_HINTS", 0);
@@ -178,7 +286,7 @@ public:
       }
     } else {
       xw = it->second;
-      XMoveResizeWindow(dpy_, xw, w.rect.left, w.rect.top, width, height);
+      MoveResize(xw, w.rect, width, height);
     }
     XChangeProperty(dpy_, xw, netWmName_, utf8_, 8, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(w.title.data()), static_cast<int>(w.title.size()));
@@ -186,7 +294,7 @@ public:
       if (w.visible) {
         XMapRaised(dpy_, xw);
         // Without a window manager nobody else places it.
-        XMoveResizeWindow(dpy_, xw, w.rect.left, w.rect.top, width, height);
+        MoveResize(xw, w.rect, width, height);
       } else {
         XUnmapWindow(dpy_, xw);
       }
@@ -205,6 +313,11 @@ public:
     if (it == windows_.end()) {
       return;
     }
+    if (auto ic = ics_.find(it->second); ic != ics_.end()) {
+      XDestroyIC(ic->second);
+      ics_.erase(ic);
+    }
+    asked_.erase(it->second);
     XDestroyWindow(dpy_, it->second);
     ids_.erase(it->second);
     windows_.erase(it);
@@ -349,6 +462,148 @@ public:
   }
 
 private:
+  // Where we last asked a window to be, and the request's serial: the screen's notices older than that request
+  // are stale, and one that only repeats it is our own echo.
+  struct Asked {
+    RECT rect{};
+    unsigned long serial = 0;
+  };
+
+  void MoveResize(::Window xw, const RECT& rect, unsigned width, unsigned height)
+  {
+    asked_[xw] = Asked{rect, NextRequest(dpy_)};
+    XMoveResizeWindow(dpy_, xw, rect.left, rect.top, width, height);
+  }
+
+  // A deactivation followed by an activation in the same batch is focus passing between our own windows: the
+  // program must not see itself lose the keyboard on the way.
+  static void DropPassingDeactivations(std::vector<InputEvent>& events)
+  {
+    for (std::size_t i = 0; i < events.size(); ++i) {
+      if (events[i].kind != InputEvent::Kind::Deactivated) {
+        continue;
+      }
+      for (std::size_t j = i + 1; j < events.size(); ++j) {
+        if (events[j].kind == InputEvent::Kind::Activated) {
+          events.erase(events.begin() + static_cast<std::ptrdiff_t>(i));
+          --i;
+          break;
+        }
+      }
+    }
+  }
+
+  bool IsOurs(::Window xw) const { return ids_.count(xw) != 0 || xw == clipboardWindow_; }
+
+  void Key(XKeyEvent& key, std::vector<InputEvent>& out)
+  {
+    InputEvent e;
+    e.kind = InputEvent::Kind::Key;
+    e.down = key.type == KeyPress;
+    // The key's position: the symbol of its first group, whatever group is in force.
+    e.vk = VirtualKeyOf(XLookupKeysym(&key, 0));
+    if (e.down) {
+      char buffer[64];
+      KeySym sym = 0;
+      int length = XLookupString(&key, buffer, sizeof buffer, &sym, nullptr);
+      std::string utf8;
+      auto ic = ics_.find(key.window);
+      if (ic != ics_.end()) {
+        Status status = 0;
+        KeySym icSym = 0;
+        length = Xutf8LookupString(ic->second, &key, buffer, sizeof buffer, &icSym, &status);
+        if ((status == XLookupChars || status == XLookupBoth) && length > 0) {
+          utf8.assign(buffer, static_cast<std::size_t>(length));
+        }
+        if (status == XLookupKeySym || status == XLookupBoth) {
+          sym = icSym;
+        }
+      } else if (char32_t c = CharacterOf(sym)) {
+        AppendUtf8(utf8, c);
+      } else if (length == 1) {
+        utf8.assign(buffer, 1);  // a control character
+      }
+      const char32_t c = CharacterOf(sym);
+      if (IsCyrillic(c)) {
+        e.language = kLanguageCyrillic;
+      } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
+        e.language = kLanguageLatin;
+      }
+      if (e.vk == 0) {
+        e.vk = VirtualKeyOf(sym);
+      }
+      // Control characters and Ctrl combinations are the layout's business: Ctrl+C copies in any layout.
+      const bool ctrl = (key.state & ControlMask) != 0 && (key.state & Mod1Mask) == 0;
+      const bool control = utf8.size() == 1 && (static_cast<unsigned char>(utf8[0]) < 0x20 || utf8[0] == 0x7F);
+      if (!ctrl && !control && !utf8.empty()) {
+        e.text = std::move(utf8);
+        if (e.vk == 0) {
+          e.vk = kVkPacket;
+        }
+      }
+    } else if (e.vk == 0) {
+      KeySym sym = 0;
+      char buffer[8];
+      XLookupString(&key, buffer, sizeof buffer, &sym, nullptr);
+      e.vk = VirtualKeyOf(sym);
+    }
+    if (e.vk != 0) {
+      out.push_back(e);
+    }
+  }
+
+  void Configured(const XConfigureEvent& c, std::vector<InputEvent>& out)
+  {
+    auto id = ids_.find(c.window);
+    if (id == ids_.end()) {
+      return;
+    }
+    auto asked = asked_.find(c.window);
+    if (asked != asked_.end() && c.serial < asked->second.serial) {
+      return;  // our own newer request overrides it
+    }
+    // A window manager's frame makes the notice's position its own; the root's is what counts.
+    int x = c.x;
+    int y = c.y;
+    if (!c.send_event) {
+      ::Window child = 0;
+      XTranslateCoordinates(dpy_, c.window, root_, 0, 0, &x, &y, &child);
+    }
+    const RECT rect{x, y, x + c.width, y + c.height};
+    if (asked != asked_.end() && asked->second.rect == rect) {
+      return;
+    }
+    asked_[c.window].rect = rect;
+    InputEvent e;
+    e.kind = InputEvent::Kind::Moved;
+    e.window = id->second;
+    e.rect = rect;
+    out.push_back(e);
+  }
+
+  void Focus(const XFocusChangeEvent& f, std::vector<InputEvent>& out)
+  {
+    auto id = ids_.find(f.window);
+    if (id == ids_.end() || f.mode == NotifyGrab || f.mode == NotifyUngrab || f.detail == NotifyInferior ||
+        f.detail == NotifyPointer || f.detail == NotifyPointerRoot || f.detail == NotifyDetailNone) {
+      return;
+    }
+    InputEvent e;
+    e.window = id->second;
+    if (f.type == FocusIn) {
+      e.kind = InputEvent::Kind::Activated;
+    } else {
+      ::Window focus = 0;
+      int revert = 0;
+      XGetInputFocus(dpy_, &focus, &revert);
+      if (IsOurs(focus)) {
+        return;  // passing to another of our windows, which hears of it
+      }
+      e.kind = InputEvent::Kind::Deactivated;
+    }
+    out.push_back(e);
+  }
+
   void Read()
   {
     while (!stop_ && !dead_) {
@@ -360,9 +615,14 @@ private:
         while (!stop_ && !dead_ && XPending(dpy_) > 0) {
           XEvent ev;
           XNextEvent(dpy_, &ev);
+          // The input method may take a key to compose with the next one.
+          if (XFilterEvent(&ev, 0) != 0) {
+            continue;
+          }
           Translate(ev, events);
         }
       }
+      DropPassingDeactivations(events);
       InputSink sink;
       {
         std::lock_guard lock(sinkMutex_);
@@ -396,22 +656,62 @@ private:
           }
           break;
         }
+        if (ev.xbutton.button == 6 || ev.xbutton.button == 7) {
+          // The sideways wheel: 6 turns left, 7 right.
+          if (ev.type == ButtonPress) {
+            e.kind = InputEvent::Kind::Wheel;
+            e.horizontal = true;
+            e.wheelDelta = ev.xbutton.button == 7 ? 120 : -120;
+            out.push_back(e);
+          }
+          break;
+        }
         e.kind = InputEvent::Kind::Button;
         e.down = ev.type == ButtonPress;
-        e.button = ev.xbutton.button == Button1 ? 0x01 : ev.xbutton.button == Button3 ? 0x02 : 0x04;
+        switch (ev.xbutton.button) {
+          case Button1: e.button = 0x01; break;
+          case Button2: e.button = 0x04; break;
+          case Button3: e.button = 0x02; break;
+          case 8: e.button = 0x05; break;  // back: the first side button
+          case 9: e.button = 0x06; break;  // forward: the second
+          default: return;
+        }
         out.push_back(e);
         break;
       case KeyPress:
-      case KeyRelease: {
-        KeySym sym = XLookupKeysym(&ev.xkey, 0);
-        e.kind = InputEvent::Kind::Key;
-        e.down = ev.type == KeyPress;
-        e.vk = VirtualKeyOf(sym);
-        if (e.vk != 0) {
+      case KeyRelease: Key(ev.xkey, out); break;
+      case MappingNotify:
+        // The keyboard's symbols changed (another layout, or a program remapped keys).
+        XRefreshKeyboardMapping(&ev.xmapping);
+        break;
+      case ConfigureNotify: Configured(ev.xconfigure, out); break;
+      case FocusIn:
+      case FocusOut: Focus(ev.xfocus, out); break;
+      case EnterNotify:
+        if (ids_.count(ev.xcrossing.window) != 0) {
+          e.kind = InputEvent::Kind::MouseMove;
+          e.screen = POINT{ev.xcrossing.x_root, ev.xcrossing.y_root};
           out.push_back(e);
         }
         break;
-      }
+      case LeaveNotify:
+        if (ids_.count(ev.xcrossing.window) != 0 && ev.xcrossing.mode == NotifyNormal &&
+            ev.xcrossing.detail != NotifyInferior) {
+          e.kind = InputEvent::Kind::LeftScreen;
+          out.push_back(e);
+        }
+        break;
+      case ClientMessage:
+        if (ev.xclient.message_type == wmProtocols_ && ev.xclient.format == 32 &&
+            static_cast<Atom>(ev.xclient.data.l[0]) == wmDeleteWindow_) {
+          auto it = ids_.find(ev.xclient.window);
+          if (it != ids_.end()) {
+            e.kind = InputEvent::Kind::Close;
+            e.window = it->second;
+            out.push_back(e);
+          }
+        }
+        break;
       case SelectionRequest: Serve(ev.xselectionrequest); break;
       case SelectionNotify:
         if (ev.xselection.property != 0) {
@@ -499,6 +799,11 @@ private:
   bool answered_ = false;
   std::condition_variable arrived_;
   std::map<unsigned, Cursor> cursors_;
+  Atom wmProtocols_ = 0;
+  Atom wmDeleteWindow_ = 0;
+  XIM im_ = nullptr;
+  std::map<::Window, XIC> ics_;
+  std::map<::Window, Asked> asked_;
   std::thread reader_;
 };
 

@@ -4,16 +4,82 @@
 
 #include "platform/base/clock.h"
 #include "platform/gdi/windraw.h"
+#include "platform/user/keyboard.h"
 #include "platform/user/paint.h"
 #include "platform/user/resources.h"
 #include "platform/user/state.h"
+#include "platform/user/system.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 using namespace user::detail;
 
 namespace {
+
+void QueueWheel(UINT message, int delta);
+void QueueKey(UINT vk, bool down, std::optional<std::string> cp1251 = std::nullopt);
+
+// What the screen does to a top-level window travels as input of this message, so that it happens on the
+// window's own thread: wParam says what, pt and lParam carry a rectangle's corner and size.
+UINT ScreenRequestMessage()
+{
+  static const UINT message = RegisterWindowMessage("TesmiraScreenRequest");
+  return message;
+}
+constexpr WPARAM kScreenDeactivates = 0;
+constexpr WPARAM kScreenActivates = 1;
+constexpr WPARAM kScreenMoves = 2;
+
+void QueueScreenRequest(HWND topLevel, WPARAM what, const RECT& rect)
+{
+  const UINT message = ScreenRequestMessage();  // it takes the lock itself
+  State& s = S();
+  Lock lock(s.mutex);
+  Window* w = Find(topLevel);
+  if (w == nullptr || !w->queue || !w->queue->alive) {
+    return;
+  }
+  MSG m{topLevel, message, what, MAKELPARAM(rect.Width(), rect.Height()), GetTickCount(),
+        POINT{rect.left, rect.top}};
+  w->queue->input.push_back(InputMessage{m, HTNOWHERE, false, 0});
+  WakeQueue(*w->queue);
+}
+
+// On the window's thread. A window the screen activates while a modal popup disables it passes the activation to
+// that popup, as a click on it would.
+void TakeScreenActivation(HWND top, bool active)
+{
+  if (!active) {
+    Activate(nullptr, false);
+    return;
+  }
+  {
+    Lock lock(S().mutex);
+    Window* w = Find(top);
+    if (w == nullptr) {
+      return;
+    }
+    if ((w->style & WS_DISABLED) != 0) {
+      Window* popup = Find(w->lastActivePopup);
+      if (popup == nullptr || popup->hwnd == top || (popup->style & WS_DISABLED) != 0) {
+        return;
+      }
+      top = popup->hwnd;
+    }
+  }
+  Activate(top, false);
+}
+
+void TakeScreenMove(HWND top, const RECT& rect)
+{
+  RECT now{};
+  if (!GetWindowRect(top, &now) || now == rect) {
+    return;
+  }
+  SetWindowPos(top, nullptr, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 // Set-1 scan codes of the keys, and whether they carry the extended-key bit.
 struct ScanCode {
@@ -145,6 +211,8 @@ WPARAM MouseKeys(const BYTE* keys)
   k |= (keys[VK_LBUTTON] & 0x80) ? MK_LBUTTON : 0;
   k |= (keys[VK_RBUTTON] & 0x80) ? MK_RBUTTON : 0;
   k |= (keys[VK_MBUTTON] & 0x80) ? MK_MBUTTON : 0;
+  k |= (keys[VK_XBUTTON1] & 0x80) ? MK_XBUTTON1 : 0;
+  k |= (keys[VK_XBUTTON2] & 0x80) ? MK_XBUTTON2 : 0;
   k |= (keys[VK_SHIFT] & 0x80) ? MK_SHIFT : 0;
   k |= (keys[VK_CONTROL] & 0x80) ? MK_CONTROL : 0;
   return k;
@@ -164,12 +232,39 @@ bool IsButtonDown(UINT m)
     case WM_NCMBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
     case WM_NCRBUTTONDBLCLK:
-    case WM_NCMBUTTONDBLCLK: return true;
+    case WM_NCMBUTTONDBLCLK:
+    case WM_XBUTTONDOWN:
+    case WM_NCXBUTTONDOWN: return true;
     default: return false;
   }
 }
 
-// Queues one mouse message (client form `clientMsg`) for the window under `pt` or the capture.
+// The mouse left every window: a tracked one hears of it. Takes the lock held.
+void TellTrackedWindowItLeft(POINT pt)
+{
+  State& s = S();
+  if (s.trackWindow != nullptr && (s.trackFlags & TME_LEAVE) != 0) {
+    if (Window* tw = Find(s.trackWindow); tw != nullptr && tw->queue) {
+      const bool ncTrack = (s.trackFlags & TME_NONCLIENT) != 0;
+      tw->queue->posted.push_back(MSG{s.trackWindow, ncTrack ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0,
+                                      static_cast<DWORD>(platform::CurrentClock().NowMs()), pt});
+      tw->queue->hoverDue = 0;
+      WakeQueue(*tw->queue);
+    }
+  }
+}
+
+void ForgetMouseWindow()
+{
+  State& s = S();
+  s.trackWindow = nullptr;
+  s.trackFlags = 0;
+  s.mouseWindow = nullptr;
+  s.mouseHitTest = HTNOWHERE;
+}
+
+// Queues one mouse message (client form `clientMsg`) for the window under `pt` or the capture. `extraWParam` is
+// the wheel's delta or the side button's number, for the high word of wParam.
 void QueueMouse(UINT clientMsg, POINT pt, WPARAM extraWParam = 0)
 {
   State& s = S();
@@ -193,21 +288,9 @@ void QueueMouse(UINT clientMsg, POINT pt, WPARAM extraWParam = 0)
       fg->input.push_back(InputMessage{m, HTNOWHERE, false, 0, clientMsg, MouseKeys(s.asyncKeys)});
       WakeQueue(*fg);
     }
-    // The mouse left every window: a tracked one hears of it.
-    if (s.trackWindow != nullptr && (s.trackFlags & TME_LEAVE) != 0) {
-      if (Window* tw = Find(s.trackWindow); tw != nullptr && tw->queue) {
-        const bool ncTrack = (s.trackFlags & TME_NONCLIENT) != 0;
-        tw->queue->posted.push_back(MSG{s.trackWindow, ncTrack ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0,
-                                        static_cast<DWORD>(platform::CurrentClock().NowMs()), pt});
-        tw->queue->hoverDue = 0;
-        WakeQueue(*tw->queue);
-      }
-    }
+    TellTrackedWindowItLeft(pt);
     if (clientMsg == WM_MOUSEMOVE) {
-      s.trackWindow = nullptr;
-      s.trackFlags = 0;
-      s.mouseWindow = nullptr;
-      s.mouseHitTest = HTNOWHERE;
+      ForgetMouseWindow();
     }
     return;
   }
@@ -257,10 +340,10 @@ void QueueMouse(UINT clientMsg, POINT pt, WPARAM extraWParam = 0)
     m.lParam = MAKELPARAM(pt.x, pt.y);
   } else if (client) {
     POINT c = pt - ClientOrigin(*w);
-    m.wParam = MouseKeys(s.asyncKeys);
+    m.wParam = MAKEWPARAM(static_cast<unsigned>(MouseKeys(s.asyncKeys)), static_cast<unsigned>(extraWParam));
     m.lParam = MAKELPARAM(c.x, c.y);
   } else {
-    m.wParam = static_cast<WPARAM>(hit);
+    m.wParam = MAKEWPARAM(static_cast<unsigned>(hit), static_cast<unsigned>(extraWParam));
     m.lParam = MAKELPARAM(pt.x, pt.y);
   }
   ThreadQueue& q = *w->queue;
@@ -278,7 +361,9 @@ void QueueMouse(UINT clientMsg, POINT pt, WPARAM extraWParam = 0)
   if (!client && clientMsg != WM_MOUSEWHEEL) {
     clientForm = message - WM_NCMOUSEMOVE + WM_MOUSEMOVE;
   }
-  q.input.push_back(InputMessage{m, hit, false, 0, clientForm, MouseKeys(s.asyncKeys)});
+  q.input.push_back(InputMessage{
+      m, hit, false, 0, clientForm,
+      MAKEWPARAM(static_cast<unsigned>(MouseKeys(s.asyncKeys)), static_cast<unsigned>(extraWParam))});
   // Leaving the tracked window (or its part) ends the tracking.
   if (s.trackWindow != nullptr && clientMsg != WM_MOUSEWHEEL) {
     const bool ncTrack = (s.trackFlags & TME_NONCLIENT) != 0;
@@ -323,6 +408,8 @@ void InjectMouseButton(UINT button, bool down)
     case VK_LBUTTON: msg = down ? WM_LBUTTONDOWN : WM_LBUTTONUP; break;
     case VK_RBUTTON: msg = down ? WM_RBUTTONDOWN : WM_RBUTTONUP; break;
     case VK_MBUTTON: msg = down ? WM_MBUTTONDOWN : WM_MBUTTONUP; break;
+    case VK_XBUTTON1:
+    case VK_XBUTTON2: msg = down ? WM_XBUTTONDOWN : WM_XBUTTONUP; break;
     default: return;
   }
   POINT pt;
@@ -331,10 +418,25 @@ void InjectMouseButton(UINT button, bool down)
     SetKey(S().asyncKeys, button, down);
     pt = S().cursor;
   }
-  QueueMouse(msg, pt);
+  const WPARAM which = button == VK_XBUTTON1 ? XBUTTON1 : button == VK_XBUTTON2 ? XBUTTON2 : 0;
+  QueueMouse(msg, pt, which);
 }
 
-void InjectMouseWheel(int delta)
+void InjectMouseWheel(int delta) { QueueWheel(WM_MOUSEWHEEL, delta); }
+void InjectMouseHWheel(int delta) { QueueWheel(WM_MOUSEHWHEEL, delta); }
+
+void InjectMouseLeftScreen()
+{
+  Lock lock(S().mutex);
+  TellTrackedWindowItLeft(S().cursor);
+  ForgetMouseWindow();
+}
+
+}  // namespace user
+
+namespace {
+
+void QueueWheel(UINT message, int delta)
 {
   State& s = S();
   Lock lock(s.mutex);
@@ -347,7 +449,7 @@ void InjectMouseWheel(int delta)
     return;
   }
   MSG m{target,
-        WM_MOUSEWHEEL,
+        message,
         MAKEWPARAM(static_cast<unsigned>(MouseKeys(s.asyncKeys)), static_cast<unsigned>(delta)),
         MAKELPARAM(s.cursor.x, s.cursor.y),
         GetTickCount(),
@@ -355,6 +457,10 @@ void InjectMouseWheel(int delta)
   q->input.push_back(InputMessage{m, HTCLIENT, false, 0});
   WakeQueue(*q);
 }
+
+}  // namespace
+
+namespace user {
 
 void InjectClick(POINT screen, UINT button)
 {
@@ -365,8 +471,34 @@ void InjectClick(POINT screen, UINT button)
 
 void InjectKey(UINT vk, bool down)
 {
+  Lock lock(S().mutex);
+  QueueKey(vk, down);
+}
+
+void InjectTypedKey(UINT vk, bool down, std::optional<std::string> cp1251)
+{
+  Lock lock(S().mutex);
+  QueueKey(vk, down, std::move(cp1251));
+}
+
+void InjectScreenActivation(HWND topLevel, bool active)
+{
+  QueueScreenRequest(topLevel, active ? kScreenActivates : kScreenDeactivates, RECT{});
+}
+
+void InjectScreenMove(HWND topLevel, const RECT& screenRect)
+{
+  QueueScreenRequest(topLevel, kScreenMoves, screenRect);
+}
+
+}  // namespace user
+
+namespace {
+
+// Takes the lock held; with a key down, the text the screen typed with it.
+void QueueKey(UINT vk, bool down, std::optional<std::string> cp1251)
+{
   State& s = S();
-  Lock lock(s.mutex);
   const bool wasDown = (s.asyncKeys[vk] & 0x80) != 0;
   SetKey(s.asyncKeys, vk, down);
   const bool alt = (s.asyncKeys[VK_MENU] & 0x80) != 0;
@@ -397,9 +529,17 @@ void InjectKey(UINT vk, bool down)
   }
   UINT reported = GenericOf(vk) != 0 ? GenericOf(vk) : vk;
   MSG m{nullptr, message, reported, static_cast<LPARAM>(lParam), GetTickCount(), s.cursor};
+  if (down) {
+    // Known before the thread can take the key: the lock keeps the queue from it until then.
+    KeyDownQueued(m, std::move(cp1251));
+  }
   q->input.push_back(InputMessage{m, 0, true, vk});
   WakeQueue(*q);
 }
+
+}  // namespace
+
+namespace user {
 
 void InjectKeyPress(UINT vk)
 {
@@ -426,6 +566,9 @@ void UpdateKeyStateForMessage(ThreadQueue& q, const InputMessage& in)
   if (in.keyboard) {
     const bool down = in.msg.message == WM_KEYDOWN || in.msg.message == WM_SYSKEYDOWN;
     SetKey(q.keyState, in.vk, down);
+    if (down) {
+      KeyDownTaken(in.msg);
+    }
     return;
   }
   switch (in.msg.message) {
@@ -447,12 +590,31 @@ void UpdateKeyStateForMessage(ThreadQueue& q, const InputMessage& in)
     case WM_NCMBUTTONDBLCLK: SetKey(q.keyState, VK_MBUTTON, true); break;
     case WM_MBUTTONUP:
     case WM_NCMBUTTONUP: SetKey(q.keyState, VK_MBUTTON, false); break;
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONDBLCLK:
+    case WM_NCXBUTTONDOWN:
+    case WM_NCXBUTTONDBLCLK:
+    case WM_XBUTTONUP:
+    case WM_NCXBUTTONUP: {
+      const bool down = in.msg.message != WM_XBUTTONUP && in.msg.message != WM_NCXBUTTONUP;
+      SetKey(q.keyState, GET_XBUTTON_WPARAM(in.msg.wParam) == XBUTTON2 ? VK_XBUTTON2 : VK_XBUTTON1, down);
+      break;
+    }
     default: break;
   }
 }
 
 bool ProcessMouseMessage(MSG& msg, LRESULT hitTest, bool remove)
 {
+  if (msg.message == ScreenRequestMessage()) {
+    if (remove && msg.wParam == kScreenMoves) {
+      TakeScreenMove(msg.hwnd, RECT{msg.pt.x, msg.pt.y, msg.pt.x + GET_X_LPARAM(msg.lParam),
+                                    msg.pt.y + GET_Y_LPARAM(msg.lParam)});
+    } else if (remove) {
+      TakeScreenActivation(msg.hwnd, msg.wParam == kScreenActivates);
+    }
+    return false;
+  }
   if (!remove) {
     return true;
   }
@@ -722,10 +884,19 @@ BOOL SetKeyboardState(const BYTE* state)
   return TRUE;
 }
 
-UINT MapVirtualKey(UINT code, UINT mapType)
+UINT MapVirtualKey(UINT code, UINT mapType) { return MapVirtualKeyEx(code, mapType, nullptr); }
+
+UINT MapVirtualKeyEx(UINT code, UINT mapType, HKL layout)
 {
+  if (layout == nullptr) {
+    layout = ActiveLayout();
+  }
   switch (mapType) {
     case MAPVK_VK_TO_VSC: return ScanCodeOf(code).code;
+    case MAPVK_VK_TO_VSC_EX: {
+      const ScanCode sc = ScanCodeOf(code);
+      return sc.code == 0 ? 0 : sc.code | (sc.extended ? 0xE000u : 0u);
+    }
     case MAPVK_VSC_TO_VK:
       for (UINT vk = 1; vk < 0xFF; ++vk) {
         if (ScanCodeOf(vk).code == code && !ScanCodeOf(vk).extended && GenericOf(vk) == 0) {
@@ -733,11 +904,18 @@ UINT MapVirtualKey(UINT code, UINT mapType)
         }
       }
       return 0;
-    case MAPVK_VK_TO_CHAR:
-      if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9') || code == VK_SPACE) {
-        return code;
+    case MAPVK_VK_TO_CHAR: {
+      // The character unshifted; letters come as capitals, as on the key caps.
+      const int c = code > 0xFF ? 0 : CharOfKey(layout, code, nullptr);
+      if (c == 0 || c == 0x1B || c == '\r' || c == '\b' || c == '\t') {
+        return code == VK_SPACE || code == VK_RETURN || code == VK_BACK || code == VK_TAB || code == VK_ESCAPE
+                   ? static_cast<UINT>(c)
+                   : 0;
       }
-      return 0;
+      char one[2] = {static_cast<char>(c), 0};
+      CharUpper(one);
+      return static_cast<unsigned char>(one[0]);
+    }
     default: return 0;
   }
 }

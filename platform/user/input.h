@@ -5,11 +5,16 @@
 #include "platform/base/geometry.h"
 #include "platform/base/wintypes.h"
 
+#include <optional>
+#include <string>
+
 // Virtual keys.
 inline constexpr UINT VK_LBUTTON = 0x01;
 inline constexpr UINT VK_RBUTTON = 0x02;
 inline constexpr UINT VK_CANCEL = 0x03;
 inline constexpr UINT VK_MBUTTON = 0x04;
+inline constexpr UINT VK_XBUTTON1 = 0x05;
+inline constexpr UINT VK_XBUTTON2 = 0x06;
 inline constexpr UINT VK_BACK = 0x08;
 inline constexpr UINT VK_TAB = 0x09;
 inline constexpr UINT VK_CLEAR = 0x0C;
@@ -78,6 +83,8 @@ inline constexpr UINT VK_OEM_4 = 0xDB;
 inline constexpr UINT VK_OEM_5 = 0xDC;
 inline constexpr UINT VK_OEM_6 = 0xDD;
 inline constexpr UINT VK_OEM_7 = 0xDE;
+// A character typed with no key of its own: the text comes with the key-down.
+inline constexpr UINT VK_PACKET = 0xE7;
 
 // Mouse-message wParam key flags.
 inline constexpr WPARAM MK_LBUTTON = 0x0001;
@@ -85,6 +92,18 @@ inline constexpr WPARAM MK_RBUTTON = 0x0002;
 inline constexpr WPARAM MK_SHIFT = 0x0004;
 inline constexpr WPARAM MK_CONTROL = 0x0008;
 inline constexpr WPARAM MK_MBUTTON = 0x0010;
+inline constexpr WPARAM MK_XBUTTON1 = 0x0020;
+inline constexpr WPARAM MK_XBUTTON2 = 0x0040;
+// The side buttons ("back" and "forward"): which one is in the high word of wParam.
+inline constexpr UINT WM_NCXBUTTONDOWN = 0x00AB;
+inline constexpr UINT WM_NCXBUTTONUP = 0x00AC;
+inline constexpr UINT WM_NCXBUTTONDBLCLK = 0x00AD;
+inline constexpr UINT WM_XBUTTONDOWN = 0x020B;
+inline constexpr UINT WM_XBUTTONUP = 0x020C;
+inline constexpr UINT WM_XBUTTONDBLCLK = 0x020D;
+inline constexpr WORD XBUTTON1 = 0x0001;
+inline constexpr WORD XBUTTON2 = 0x0002;
+inline WORD GET_XBUTTON_WPARAM(WPARAM w) { return HIWORD(w); }
 inline constexpr int WHEEL_DELTA = 120;
 inline short GET_WHEEL_DELTA_WPARAM(WPARAM w) { return static_cast<short>(HIWORD(w)); }
 inline WORD GET_KEYSTATE_WPARAM(WPARAM w) { return LOWORD(w); }
@@ -167,14 +186,28 @@ namespace user {
 // Input as the hardware would give it: into the system's queues, from any thread. Mouse input goes to the window
 // under the cursor (or the capture), keys to the focus of the foreground thread.
 void InjectMouseMove(POINT screen);
-// `button` is VK_LBUTTON, VK_RBUTTON or VK_MBUTTON.
+// `button` is VK_LBUTTON, VK_RBUTTON, VK_MBUTTON, VK_XBUTTON1 or VK_XBUTTON2.
 void InjectMouseButton(UINT button, bool down);
 void InjectMouseWheel(int delta);
+// The horizontal wheel: positive to the right.
+void InjectMouseHWheel(int delta);
+// The mouse went over a window of another program: a window tracking the mouse hears that it left.
+void InjectMouseLeftScreen();
 // A press and release at a point.
 void InjectClick(POINT screen, UINT button = VK_LBUTTON);
 void InjectKey(UINT vk, bool down);
 // A press and release.
 void InjectKeyPress(UINT vk);
+// A key as the screen typed it: with a key down, `cp1251` is the text it typed, which TranslateMessage gives in
+// place of the layout's character (empty: nothing; unset: the layout decides). A key of no known position is
+// VK_PACKET.
+void InjectTypedKey(UINT vk, bool down, std::optional<std::string> cp1251);
+// The screen made a top-level window active, or took the activation away to another program; it happens on the
+// window's own thread when it next takes input.
+void InjectScreenActivation(HWND topLevel, bool active);
+// The screen (its window manager) moved or sized a top-level window: it goes there through SetWindowPos on its
+// own thread, so that it hears of it as of any move.
+void InjectScreenMove(HWND topLevel, const RECT& screenRect);
 // The caret's current rectangle in its window's client coordinates; empty when there is none or it is hidden.
 RECT CaretRect();
 

@@ -3,25 +3,71 @@
 #include "platform/base/codepage.h"
 #include "platform/display/presenter.h"
 #include "platform/user/input.h"
+#include "platform/user/system.h"
+#include "platform/user/window.h"
 #include "platform/user/state.h"
 
 using namespace user::detail;
 
 namespace {
 
+// The screen's text in cp1251: characters the code page lacks are dropped, not typed as something else.
+std::string TypedCp1251(const std::string& utf8)
+{
+  std::string out;
+  for (char16_t c : codepage::Utf8ToUtf16(utf8)) {
+    const char b = codepage::Cp1251FromUnicode(c);
+    if (b != '?' || c == u'?') {
+      out.push_back(b);
+    }
+  }
+  return out;
+}
+
+// The screen asks to close a window as its close button would; a window a modal popup disables cannot be closed,
+// and the popup comes forward instead.
+void CloseFromScreen(HWND hwnd)
+{
+  if (!IsWindow(hwnd)) {
+    return;
+  }
+  if (!IsWindowEnabled(hwnd)) {
+    user::InjectScreenActivation(hwnd, true);
+    return;
+  }
+  PostMessage(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
 void OnScreenInput(const display::InputEvent& e)
 {
+  const HWND window = reinterpret_cast<HWND>(e.window);
   switch (e.kind) {
     case display::InputEvent::Kind::MouseMove: user::InjectMouseMove(e.screen); break;
     case display::InputEvent::Kind::Button:
       user::InjectMouseMove(e.screen);
       user::InjectMouseButton(e.button, e.down);
       break;
-    case display::InputEvent::Kind::Wheel: user::InjectMouseWheel(e.wheelDelta); break;
-    case display::InputEvent::Kind::Key: user::InjectKey(e.vk, e.down); break;
-    case display::InputEvent::Kind::Exposed:
-      PresentTopLevel(reinterpret_cast<HWND>(e.window), RECT{0, 0, 32767, 32767});
+    case display::InputEvent::Kind::Wheel:
+      if (e.horizontal) {
+        user::InjectMouseHWheel(e.wheelDelta);
+      } else {
+        user::InjectMouseWheel(e.wheelDelta);
+      }
       break;
+    case display::InputEvent::Kind::Key:
+      if (e.language == 0x0419) {
+        ActivateKeyboardLayout(kLayoutRussian, 0);
+      } else if (e.language == 0x0409) {
+        ActivateKeyboardLayout(kLayoutUS, 0);
+      }
+      user::InjectTypedKey(e.vk, e.down, e.text ? std::optional(TypedCp1251(*e.text)) : std::nullopt);
+      break;
+    case display::InputEvent::Kind::Exposed: PresentTopLevel(window, RECT{0, 0, 32767, 32767}); break;
+    case display::InputEvent::Kind::Close: CloseFromScreen(window); break;
+    case display::InputEvent::Kind::Moved: user::InjectScreenMove(window, e.rect); break;
+    case display::InputEvent::Kind::Activated: user::InjectScreenActivation(window, true); break;
+    case display::InputEvent::Kind::Deactivated: user::InjectScreenActivation(window, false); break;
+    case display::InputEvent::Kind::LeftScreen: user::InjectMouseLeftScreen(); break;
   }
 }
 
@@ -32,7 +78,7 @@ namespace user::detail {
 display::Presenter& ConnectPresenter()
 {
   display::Presenter& presenter = display::Current();
-  presenter.SetInputSink(&OnScreenInput);
+  display::ConnectInput(&OnScreenInput);
   return presenter;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/user/paint.h"
 #include "platform/user/state.h"
 
+#include <cstdint>
 #include <cstring>
 
 using namespace user::detail;
@@ -245,45 +246,19 @@ int GetKeyNameText(LONG lParam, LPSTR buffer, int size)
   return n;
 }
 
-int ToAscii(UINT vk, UINT, const BYTE* keyState, WORD* chars, UINT)
+int MulDiv(int number, int numerator, int denominator)
 {
-  if (chars == nullptr) {
-    return 0;
+  if (denominator == 0) {
+    return -1;
   }
-  const bool shift = keyState != nullptr && (keyState[VK_SHIFT] & 0x80) != 0;
-  static const char kUnshifted[] = ";=,-./`";
-  static const char kShifted[] = ":+<_>?~";
-  char c = 0;
-  if (vk >= 'A' && vk <= 'Z') {
-    c = static_cast<char>(shift ? vk : vk - 'A' + 'a');
-  } else if (vk >= '0' && vk <= '9') {
-    c = shift ? ")!@#$%^&*("[vk - '0'] : static_cast<char>(vk);
-  } else if (vk >= VK_OEM_1 && vk <= VK_OEM_3) {
-    c = (shift ? kShifted : kUnshifted)[vk - VK_OEM_1];
-  } else if (vk == VK_SPACE) {
-    c = ' ';
-  } else if (vk == VK_OEM_4 || vk == VK_OEM_5 || vk == VK_OEM_6 || vk == VK_OEM_7) {
-    c = (shift ? "{|}\"" : "[\\]'")[vk - VK_OEM_4];
+  const std::int64_t product = static_cast<std::int64_t>(number) * numerator;
+  const std::uint64_t magnitude = product < 0 ? 0 - static_cast<std::uint64_t>(product) : product;
+  const std::uint64_t divisor = denominator < 0 ? 0 - static_cast<std::uint64_t>(static_cast<std::int64_t>(denominator))
+                                                : static_cast<std::uint64_t>(denominator);
+  const std::uint64_t quotient = (magnitude + divisor / 2) / divisor;
+  const bool negative = (product < 0) != (denominator < 0);
+  if (quotient > (negative ? 0x80000000u : 0x7FFFFFFFu)) {
+    return -1;
   }
-  if (c == 0) {
-    return 0;
-  }
-  *chars = static_cast<WORD>(static_cast<unsigned char>(c));
-  return 1;
-}
-
-SHORT VkKeyScan(CHAR ch)
-{
-  const auto c = static_cast<unsigned char>(ch);
-  for (UINT vk = 1; vk < 0xFF; ++vk) {
-    for (int shift = 0; shift < 2; ++shift) {
-      BYTE keys[256] = {};
-      keys[VK_SHIFT] = shift != 0 ? 0x80 : 0;
-      WORD out = 0;
-      if (ToAscii(vk, 0, keys, &out, 0) == 1 && out == c) {
-        return static_cast<SHORT>(vk | (shift != 0 ? 0x100 : 0));
-      }
-    }
-  }
-  return -1;
+  return negative ? static_cast<int>(0 - static_cast<std::int64_t>(quotient)) : static_cast<int>(quotient);
 }

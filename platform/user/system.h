@@ -1,9 +1,13 @@
-// System settings, monitors, layered windows and key names.
+// System settings, monitors, layered windows, keyboard layouts and key names, and the A-suffixed names of these.
 #pragma once
 
 #include "platform/base/geometry.h"
 #include "platform/base/wintypes.h"
 #include "platform/gdi/wingdi.h"
+#include "platform/user/clipboard.h"
+#include "platform/user/input.h"
+#include "platform/user/menu.h"
+#include "platform/user/sound.h"
 
 inline constexpr UINT SPI_GETICONTITLELOGFONT = 0x001F;
 inline constexpr UINT SPI_GETNONCLIENTMETRICS = 0x0029;
@@ -71,8 +75,53 @@ BOOL GetLayeredWindowAttributes(HWND hwnd, COLORREF* key, BYTE* alpha, DWORD* fl
 BOOL UpdateLayeredWindow(HWND hwnd, HDC screenDC, POINT* position, SIZE* size, HDC sourceDC, POINT* sourcePoint,
                          COLORREF key, const BLENDFUNCTION* blend, DWORD flags);
 
-// Key names and characters, on a US layout.
+// Key names and characters, on the keyboard layout in force: US or Russian. Without a screen that says
+// otherwise the US layout is in force; both are in the list.
+TESMIRA_DECLARE_HANDLE(HKL);
+inline const HKL kLayoutUS = reinterpret_cast<HKL>(static_cast<ULONG_PTR>(0x04090409u));
+inline const HKL kLayoutRussian = reinterpret_cast<HKL>(static_cast<ULONG_PTR>(0x04190419u));
+inline constexpr UINT HKL_PREV = 0;
+inline constexpr UINT HKL_NEXT = 1;
+inline constexpr UINT KLF_ACTIVATE = 0x00000001;
+inline constexpr UINT MAPVK_VK_TO_VSC_EX = 4;
+HKL GetKeyboardLayout(DWORD threadId);
+int GetKeyboardLayoutList(int count, HKL* layouts);
+// Makes a layout of the list (or the next or previous one, HKL_NEXT/HKL_PREV) the one in force; the one before,
+// or null for a layout that is not in the list.
+HKL ActivateKeyboardLayout(HKL layout, UINT flags);
+// "00000409" or "00000419"; null for any other.
+HKL LoadKeyboardLayout(LPCSTR id, UINT flags);
+inline HKL LoadKeyboardLayoutA(LPCSTR id, UINT flags) { return LoadKeyboardLayout(id, flags); }
+
 int GetKeyNameText(LONG lParam, LPSTR buffer, int size);
 inline int GetKeyNameTextA(LONG lParam, LPSTR buffer, int size) { return GetKeyNameText(lParam, buffer, size); }
+// The cp1251 character in chars[0]: 1, or 0 when the key gives none.
 int ToAscii(UINT vk, UINT scanCode, const BYTE* keyState, WORD* chars, UINT flags);
+int ToAsciiEx(UINT vk, UINT scanCode, const BYTE* keyState, WORD* chars, UINT flags, HKL layout);
+// The key (low byte) and shift state (0x100 Shift) that types a character; -1 when none does.
 SHORT VkKeyScan(CHAR ch);
+SHORT VkKeyScanEx(CHAR ch, HKL layout);
+inline SHORT VkKeyScanA(CHAR ch) { return VkKeyScan(ch); }
+inline SHORT VkKeyScanExA(CHAR ch, HKL layout) { return VkKeyScanEx(ch, layout); }
+UINT MapVirtualKeyEx(UINT code, UINT mapType, HKL layout);
+inline UINT MapVirtualKeyExA(UINT code, UINT mapType, HKL layout) { return MapVirtualKeyEx(code, mapType, layout); }
+inline UINT MapVirtualKeyA(UINT code, UINT mapType) { return MapVirtualKeyEx(code, mapType, nullptr); }
+
+// Case of cp1251 text, Cyrillic letters included. A "string" whose high bits are zero is one character, and the
+// answer is that character changed, in the same form.
+LPSTR CharUpper(LPSTR text);
+LPSTR CharLower(LPSTR text);
+DWORD CharUpperBuff(LPSTR text, DWORD length);
+DWORD CharLowerBuff(LPSTR text, DWORD length);
+inline LPSTR CharUpperA(LPSTR text) { return CharUpper(text); }
+inline LPSTR CharLowerA(LPSTR text) { return CharLower(text); }
+inline DWORD CharUpperBuffA(LPSTR text, DWORD length) { return CharUpperBuff(text, length); }
+inline DWORD CharLowerBuffA(LPSTR text, DWORD length) { return CharLowerBuff(text, length); }
+
+// number * numerator / denominator in 64 bits, rounded half away from zero; -1 when the denominator is 0 or the
+// result leaves 32 bits.
+int MulDiv(int number, int numerator, int denominator);
+
+inline BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info) { return GetMonitorInfo(monitor, info); }
+inline UINT RegisterClipboardFormatA(LPCSTR name) { return RegisterClipboardFormat(name); }
+inline int TranslateAcceleratorA(HWND hwnd, HACCEL table, MSG* msg) { return TranslateAccelerator(hwnd, table, msg); }
