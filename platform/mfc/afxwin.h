@@ -18,6 +18,7 @@
 #include "platform/mfc/menu.h"
 #include "platform/mfc/msgbox.h"
 #include "platform/mfc/recentfilelist.h"
+#include "platform/mfc/scrollview.h"
 #include "platform/mfc/types.h"
 #include "platform/mfc/view.h"
 #include "platform/mfc/winapp.h"
