@@ -27,7 +27,11 @@ struct FileDialog {
   std::string folder;   // cp1251, ending in '/'
   std::vector<Entry> entries;
   std::string result;
+  std::string startError;  // why the first folder could not be shown, told once the dialog is up
 };
+
+// Posted to itself when the dialog has something to tell as soon as it shows.
+constexpr UINT kTellStartError = WM_APP + 0x0C10;
 
 std::string Caption(const FileDialog& d)
 {
@@ -76,18 +80,32 @@ bool Takes(const FileDialog& d, const std::string& name)
 
 // The folder's visible entries; false with `error` when it cannot be read. Hidden names (a leading dot) and names
 // the program's code page cannot spell are left out: the program could not open them.
+std::string Reason(const std::error_code& ec)
+{
+  if (ec == std::errc::no_such_file_or_directory) {
+    return "Папка не найдена.";
+  }
+  if (ec == std::errc::permission_denied) {
+    return "Нет прав на чтение папки.";
+  }
+  if (ec == std::errc::not_a_directory) {
+    return "Это не папка.";
+  }
+  return "Папку не удалось прочитать: " + codepage::Utf8ToCp1251(ec.message());
+}
+
 bool ListFolder(const FileDialog& d, const std::string& folder, std::vector<Entry>& out, std::string& error)
 {
   std::error_code ec;
   std::filesystem::directory_iterator it(platform::ToFileSystemPath(folder), ec);
   if (ec) {
-    error = codepage::Utf8ToCp1251(ec.message());
+    error = Reason(ec);
     return false;
   }
   out.clear();
   for (; it != std::filesystem::directory_iterator(); it.increment(ec)) {
     if (ec) {
-      error = codepage::Utf8ToCp1251(ec.message());
+      error = Reason(ec);
       return false;
     }
     const std::string utf8 = it->path().filename().string();
@@ -124,15 +142,23 @@ void ShowEntries(HWND dialog, const FileDialog& d)
   }
 }
 
-// Shows `folder`; when it cannot be read the user is told and the dialog stays where it was.
-bool EnterFolder(HWND dialog, FileDialog& d, const std::string& folder)
+std::string CannotRead(const std::string& folder, const std::string& error)
+{
+  return folder + "\n" + error;
+}
+
+// Shows `folder`; when it cannot be read the user is told (unless `quiet`) and the dialog stays where it was.
+bool EnterFolder(HWND dialog, FileDialog& d, const std::string& folder, bool quiet = false)
 {
   std::vector<Entry> entries;
   std::string error;
   const std::string target = platform::WithTrailingSeparator(folder);
   if (!ListFolder(d, target, entries, error)) {
-    MessageBox(dialog, (target + "\nНет доступа к папке.\n" + error).c_str(), Caption(d).c_str(),
-               MB_OK | MB_ICONWARNING);
+    if (!quiet) {
+      MessageBox(dialog, CannotRead(target, error).c_str(), Caption(d).c_str(), MB_OK | MB_ICONWARNING);
+    } else {
+      d.startError = CannotRead(target, error);
+    }
     return false;
   }
   d.folder = target;
@@ -259,10 +285,15 @@ INT_PTR FileDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
     if (d->ofn->lpstrFile != nullptr) {
       SetDlgItemText(dialog, edt1, std::string(platform::FileNameOf(d->ofn->lpstrFile)).c_str());
     }
-    if (!EnterFolder(dialog, *d, StartFolder(*d))) {
-      // An unreadable start leaves the user in the home folder.
+    if (!EnterFolder(dialog, *d, StartFolder(*d), true)) {
+      // An unreadable start leaves the user in the home folder, and is told when the dialog is up.
+      const std::string error = d->startError;
       const char* home = getenv("HOME");
-      EnterFolder(dialog, *d, home != nullptr ? platform::FromFileSystemPath(home) : "/");
+      if (!EnterFolder(dialog, *d, home != nullptr ? platform::FromFileSystemPath(home) : "/", true)) {
+        EnterFolder(dialog, *d, "/", true);
+      }
+      d->startError = error;
+      PostMessage(dialog, kTellStartError, 0, 0);
     }
     SetFocus(GetDlgItem(dialog, edt1));
     if ((d->ofn->Flags & OFN_ENABLEHOOK) != 0) {
@@ -274,6 +305,10 @@ INT_PTR FileDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
     return FALSE;
   }
   if ((d->ofn->Flags & OFN_ENABLEHOOK) != 0 && CallHook(d->ofn->lpfnHook, dialog, msg, wParam, lParam)) {
+    return TRUE;
+  }
+  if (msg == kTellStartError) {
+    MessageBox(dialog, d->startError.c_str(), Caption(*d).c_str(), MB_OK | MB_ICONWARNING);
     return TRUE;
   }
   if (msg != WM_COMMAND) {

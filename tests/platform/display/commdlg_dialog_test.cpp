@@ -339,6 +339,41 @@ TEST_F(FileScreen, CancelChoosesNothing)
   EXPECT_TRUE(IsWindowEnabled(owner_));
 }
 
+TEST_F(FileScreen, AFolderThatCannotBeReadIsToldAndTheDialogCarriesOn)
+{
+  const std::string gone = rootCp1251_ + "/нет такой папки";
+  char file[MAX_PATH] = "";
+  OPENFILENAME ofn;
+  ofn.hwndOwner = owner_;
+  ofn.lpstrFilter = kFilter;
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = sizeof file;
+  ofn.lpstrInitialDir = gone.c_str();
+  ofn.lpstrTitle = "Открыть шаблон";
+  BOOL chosen = TRUE;
+  Drive(
+      "Открыть шаблон",
+      [&](HWND found) {
+        // The dialog shows first and then tells; either may be found by the title they share.
+        HWND dialog = GetDlgItem(found, lst1) != nullptr ? found : GetWindow(found, GW_OWNER);
+        HWND told = nullptr;
+        ASSERT_TRUE(WaitUntil([&] {
+          told = GetForegroundWindow();
+          return told != dialog && told != nullptr && GetDlgItem(told, IDOK) != nullptr &&
+                 GetDlgItem(told, lst1) == nullptr;
+        }));
+        Picture(told, "commdlg_unreadable_folder.png");
+        user::InjectKeyPress(VK_RETURN);
+        // The dialog goes on in the home folder, and still answers.
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog) && GetForegroundWindow() == dialog; }));
+        EXPECT_EQ(Text(dialog, stc1).find("нет такой папки"), std::string::npos);
+        user::InjectKeyPress(VK_ESCAPE);
+      },
+      [&] { chosen = GetOpenFileName(&ofn); });
+  EXPECT_FALSE(chosen);
+  EXPECT_EQ(CommDlgExtendedError(), 0u);
+}
+
 TEST_F(FileScreen, SavingOverAFileAsksFirstAndTheAnswerDecides)
 {
   const std::string folder = rootCp1251_ + "/проекты";
