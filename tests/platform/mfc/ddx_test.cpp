@@ -394,3 +394,70 @@ TEST(ExchangeFailure, AMissingControlFailsTheExchange)
 }
 
 }  // namespace
+
+namespace {
+
+class CControlsDialog : public CDialog {
+public:
+  CListBox m_list;
+  CComboBox m_levels;
+
+protected:
+  void DoDataExchange(CDataExchange* pDX) override
+  {
+    DDX_Control(pDX, kList, m_list);
+    DDX_Control(pDX, kDropList, m_levels);
+  }
+};
+
+TEST(ControlObjects, DriveTheirControlsWhetherBoundOrNamedForAMoment)
+{
+  DialogTemplate t = ExchangeTemplate();
+  CControlsDialog dialog;
+  ASSERT_TRUE(dialog.CreateIndirect(t.Data()));  // OnInitDialog binds them
+  HWND list = ::GetDlgItem(dialog.m_hWnd, kList);
+  EXPECT_EQ(dialog.m_list.m_hWnd, list);
+  EXPECT_EQ(CListBox::FromHandle(list), &dialog.m_list);
+  EXPECT_TRUE(dialog.UpdateData(FALSE));  // bound once; a second exchange leaves them
+
+  dialog.m_list.AddString("Яркость");
+  dialog.m_list.AddString("Освещенность");
+  dialog.m_list.SetItemData(1, 42);
+  dialog.m_list.SetCurSel(1);
+  CString text;
+  dialog.m_list.GetText(dialog.m_list.GetCurSel(), text);
+  EXPECT_EQ(text, "Освещенность");
+  EXPECT_EQ(dialog.m_list.GetItemData(1), 42u);
+  EXPECT_EQ(dialog.m_list.FindStringExact(-1, "яркость"), 0);
+
+  dialog.m_levels.AddString("0.3");
+  dialog.m_levels.AddString("0.4");
+  EXPECT_EQ(dialog.m_levels.SelectString(-1, "0.4"), 1);
+  dialog.m_levels.GetLBText(dialog.m_levels.GetCurSel(), text);
+  EXPECT_EQ(text, "0.4");
+
+  // Controls nobody bound, named through their class for a moment.
+  CEdit* edit = CEdit::FromHandle(::GetDlgItem(dialog.m_hWnd, kEdit));
+  ASSERT_NE(edit, nullptr);
+  edit->SetWindowText("Шоссе");
+  edit->SetSel(1, 3);
+  int from = 0;
+  int to = 0;
+  edit->GetSel(from, to);
+  EXPECT_EQ(from, 1);
+  EXPECT_EQ(to, 3);
+  edit->ReplaceSel("--");
+  EXPECT_EQ(edit->GetWindowTextString(), "Ш--се");
+  CButton* check = CButton::FromHandle(::GetDlgItem(dialog.m_hWnd, kCheck));
+  check->SetCheck(BST_INDETERMINATE);
+  EXPECT_EQ(check->GetCheck(), BST_INDETERMINATE);
+
+  // Bound by id: the object routes the control's messages from now on.
+  CButton radio;
+  EXPECT_TRUE(radio.SubclassDlgItem(kRadioSecond, &dialog));
+  EXPECT_EQ(CWnd::FromHandlePermanent(::GetDlgItem(dialog.m_hWnd, kRadioSecond)), &radio);
+  EXPECT_EQ(radio.GetButtonStyle() & BS_TYPEMASK, BS_AUTORADIOBUTTON);
+  EXPECT_FALSE(radio.SubclassDlgItem(999, &dialog));
+}
+
+}  // namespace
