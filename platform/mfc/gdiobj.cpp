@@ -1,6 +1,9 @@
 #include "platform/mfc/gdiobj.h"
 
+#include "platform/mfc-core/resources.h"
 #include "platform/mfc/dc.h"
+#include "platform/user/resources.h"
+#include "platform/user/window.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -281,6 +284,16 @@ BOOL CFont::CreatePointFontIndirect(const LOGFONTA* lpLogFont, CDC* pDC)
 // ---- Bitmaps
 
 CBitmap* CBitmap::FromHandle(HBITMAP hBitmap) { return FromHandleAs<CBitmap>(hBitmap); }
+
+BOOL CBitmap::LoadBitmap(UINT nIDResource)
+{
+  return LoadBitmap(MAKEINTRESOURCE(static_cast<WORD>(nIDResource)));
+}
+
+BOOL CBitmap::LoadBitmap(LPCSTR lpszResourceName)
+{
+  return AttachCreated(::LoadBitmap(AfxGetResourceHandle(), lpszResourceName));
+}
 
 BOOL CBitmap::CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitcount, const void* lpBits)
 {

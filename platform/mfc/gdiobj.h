@@ -104,6 +104,9 @@ class CBitmap : public CGdiObject {
   DECLARE_DYNCREATE(CBitmap)
 public:
   static CBitmap* FromHandle(HBITMAP hBitmap);
+  // A bitmap resource of the application's resource module; FALSE when it has none of that name.
+  BOOL LoadBitmap(UINT nIDResource);
+  BOOL LoadBitmap(LPCSTR lpszResourceName);
   BOOL CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitcount, const void* lpBits);
   BOOL CreateBitmapIndirect(const BITMAP* lpBitmap);
   BOOL CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight);
