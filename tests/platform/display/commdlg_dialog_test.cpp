@@ -321,6 +321,35 @@ TEST_F(FileScreen, OpenShowsTheFolderEntersAFolderByClickAndEnterAndPicksAFileBy
   EXPECT_EQ(ofn.nFilterIndex, 1u);
 }
 
+TEST_F(FileScreen, AnotherFileTypeChosenByKeysListsItsFiles)
+{
+  const std::string folder = rootCp1251_ + "/проекты";
+  char file[MAX_PATH] = "";
+  OPENFILENAME ofn;
+  ofn.hwndOwner = owner_;
+  ofn.lpstrFilter = kFilter;
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = sizeof file;
+  ofn.lpstrInitialDir = folder.c_str();
+  BOOL chosen = FALSE;
+  Drive(
+      "Открыть",
+      [&](HWND dialog) {
+        POINT at{};
+        EXPECT_FALSE(ListLine(dialog, "заметки.txt", at));
+        // From the name box: the Open button, then the file-type box; Down takes the next type.
+        user::InjectKeyPress(VK_TAB);
+        user::InjectKeyPress(VK_TAB);
+        user::InjectKeyPress(VK_DOWN);
+        ASSERT_TRUE(WaitUntil([&] { return ListLine(dialog, "заметки.txt", at); }));
+        Click(at, 2);
+      },
+      [&] { chosen = GetOpenFileName(&ofn); });
+  ASSERT_TRUE(chosen);
+  EXPECT_EQ(std::string(file), folder + "/заметки.txt");
+  EXPECT_EQ(ofn.nFilterIndex, 2u);
+}
+
 TEST_F(FileScreen, CancelChoosesNothing)
 {
   char file[MAX_PATH] = "дорога";
