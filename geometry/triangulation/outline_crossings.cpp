@@ -52,8 +52,10 @@ struct SweepEdge {
 
 class CrossingSweep {
 public:
-  CrossingSweep(const std::vector<PlanPoint>& points, std::vector<SweepEdge> edges)
-      : m_points(points), m_edges(std::move(edges)), m_status(Below{this}), m_place(m_edges.size())
+  // rank: each end point's place in sweep order (x, then y); no two end points share one.
+  CrossingSweep(const std::vector<PlanPoint>& points, const std::vector<std::uint32_t>& rank,
+                std::vector<SweepEdge> edges)
+      : m_points(points), m_rank(rank), m_edges(std::move(edges)), m_status(Below{this}), m_place(m_edges.size())
   {
   }
 
@@ -87,7 +89,10 @@ private:
   };
   bool IsBelow(std::uint32_t e, std::uint32_t f);
 
+  bool Before(std::uint32_t a, std::uint32_t b) const { return m_rank[a] < m_rank[b]; }
+
   const std::vector<PlanPoint>& m_points;
+  const std::vector<std::uint32_t>& m_rank;
   std::vector<SweepEdge> m_edges;
   std::set<std::uint32_t, Below> m_status;
   std::vector<std::set<std::uint32_t, Below>::iterator> m_place;
@@ -112,8 +117,8 @@ bool CrossingSweep::Meet(std::uint32_t e, std::uint32_t f) const
     if (Turn(shared, u, v) != 0) {
       return false;
     }
-    const bool uAfter = LexLess(m_points[shared], m_points[u]);
-    const bool vAfter = LexLess(m_points[shared], m_points[v]);
+    const bool uAfter = Before(shared, u);
+    const bool vAfter = Before(shared, v);
     return uAfter == vAfter;
   }
   const int abc = Turn(a.left, a.right, b.left), abd = Turn(a.left, a.right, b.right);
@@ -137,7 +142,7 @@ bool CrossingSweep::IsBelow(std::uint32_t e, std::uint32_t f)
   if (a.left == b.left) {
     side = Turn(a.left, a.right, b.right);
   } else {
-    fIsLater = LexLess(m_points[a.left], m_points[b.left]);
+    fIsLater = Before(a.left, b.left);
     const SweepEdge& earlier = fIsLater ? a : b;
     const SweepEdge& later = fIsLater ? b : a;
     side = Turn(earlier.left, earlier.right, later.left);
@@ -155,41 +160,43 @@ bool CrossingSweep::IsBelow(std::uint32_t e, std::uint32_t f)
 
 bool CrossingSweep::FindsContact()
 {
-  // Events in sweep order; at one point the edges ending there leave before those starting there enter, since
-  // edges that only share that point may touch there.
-  struct Event {
-    std::uint32_t point;
-    std::uint32_t edge;
-    bool enters;
-  };
-  std::vector<Event> events;
-  events.reserve(2 * m_edges.size());
-  for (std::uint32_t e = 0; e < m_edges.size(); ++e) {
-    events.push_back({m_edges[e].left, e, true});
-    events.push_back({m_edges[e].right, e, false});
+  // Events in sweep order, bucketed by the rank of their point; at one point the edges ending there leave
+  // before those starting there enter, since edges that only share that point may touch there.
+  const std::size_t places = m_rank.size();
+  std::vector<std::uint32_t> first(places + 1, 0);
+  for (const SweepEdge& e : m_edges) {
+    ++first[m_rank[e.left] + 1];
+    ++first[m_rank[e.right] + 1];
   }
-  std::sort(events.begin(), events.end(), [this](const Event& x, const Event& y) {
-    if (x.point != y.point) {
-      return LexLess(m_points[x.point], m_points[y.point]);
+  for (std::size_t r = 0; r < places; ++r) {
+    first[r + 1] += first[r];
+  }
+  // Event value: edge index times two, plus one for an entering edge.
+  std::vector<std::uint32_t> events(2 * m_edges.size());
+  std::vector<std::uint32_t> fill(first.begin(), first.end() - 1);
+  for (int entering = 0; entering < 2; ++entering) {
+    for (std::uint32_t e = 0; e < m_edges.size(); ++e) {
+      const std::uint32_t point = entering ? m_edges[e].left : m_edges[e].right;
+      events[fill[m_rank[point]]++] = 2 * e + static_cast<std::uint32_t>(entering);
     }
-    return !x.enters && y.enters;
-  });
+  }
 
-  for (const Event& event : events) {
-    if (event.enters) {
-      const auto at = m_status.insert(event.edge).first;
-      m_place[event.edge] = at;
+  for (const std::uint32_t event : events) {
+    const std::uint32_t edge = event / 2;
+    if (event % 2 == 1) {
+      const auto at = m_status.insert(edge).first;
+      m_place[edge] = at;
       if (m_contact) {
         return true;
       }
-      if (at != m_status.begin() && Meet(*std::prev(at), event.edge)) {
+      if (at != m_status.begin() && Meet(*std::prev(at), edge)) {
         return true;
       }
-      if (std::next(at) != m_status.end() && Meet(event.edge, *std::next(at))) {
+      if (std::next(at) != m_status.end() && Meet(edge, *std::next(at))) {
         return true;
       }
     } else {
-      const auto at = m_place[event.edge];
+      const auto at = m_place[edge];
       const auto after = std::next(at);
       if (at != m_status.begin() && after != m_status.end() && Meet(*std::prev(at), *after)) {
         return true;
@@ -226,35 +233,47 @@ int ExactTurn(double ax, double ay, double bx, double by, double cx, double cy)
 
 bool EdgesCrossOrTouch(const std::vector<PlanPoint>& points, const std::vector<PlanEdge>& edges)
 {
-  std::vector<SweepEdge> sweepEdges;
-  sweepEdges.reserve(edges.size());
-  std::vector<std::uint32_t> ends;
+  // The end points in sweep order, ranked. Two at one place are a vertex visited twice; beyond this the sweep
+  // relies on one place, one point.
+  std::vector<char> isEnd(points.size(), 0);
   for (const PlanEdge& e : edges) {
-    if (e.from == e.to) {
-      continue;
+    if (e.from != e.to) {
+      isEnd[e.from] = isEnd[e.to] = 1;
     }
-    const bool forward = LexLess(points[e.from], points[e.to]);
-    sweepEdges.push_back({forward ? e.from : e.to, forward ? e.to : e.from});
-    ends.push_back(e.from);
-    ends.push_back(e.to);
   }
-  // Two end points at one place: a vertex visited twice. Beyond this the sweep relies on one place, one point.
-  std::sort(ends.begin(), ends.end());
-  ends.erase(std::unique(ends.begin(), ends.end()), ends.end());
+  std::vector<std::uint32_t> ends;
+  for (std::uint32_t i = 0; i < points.size(); ++i) {
+    if (isEnd[i]) {
+      ends.push_back(i);
+    }
+  }
   std::sort(ends.begin(), ends.end(),
             [&points](std::uint32_t a, std::uint32_t b) { return LexLess(points[a], points[b]); });
-  for (size_t i = 1; i < ends.size(); ++i) {
-    if (!LexLess(points[ends[i - 1]], points[ends[i]])) {
+  std::vector<std::uint32_t> rank(points.size(), 0);
+  for (std::uint32_t r = 0; r < ends.size(); ++r) {
+    if (r > 0 && !LexLess(points[ends[r - 1]], points[ends[r]])) {
       return true;
     }
+    rank[ends[r]] = r;
   }
-  return CrossingSweep(points, std::move(sweepEdges)).FindsContact();
+
+  std::vector<SweepEdge> sweepEdges;
+  sweepEdges.reserve(edges.size());
+  for (const PlanEdge& e : edges) {
+    if (e.from != e.to) {
+      const bool forward = rank[e.from] < rank[e.to];
+      sweepEdges.push_back({forward ? e.from : e.to, forward ? e.to : e.from});
+    }
+  }
+  return CrossingSweep(points, rank, std::move(sweepEdges)).FindsContact();
 }
 
 bool ConstraintsCrossOrTouch(const std::vector<CTriPoint*>& points)
 {
   std::vector<PlanPoint> plan;
+  plan.reserve(points.size());
   std::unordered_map<const CTriPoint*, std::uint32_t> index;
+  index.reserve(points.size());
   auto indexOf = [&plan, &index](const CTriPoint* p) {
     const auto [at, added] = index.try_emplace(p, static_cast<std::uint32_t>(plan.size()));
     if (added) {
