@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build test run bench clean
+.PHONY: all setup configure build test run bench tsan clean
 
 all: build
 
@@ -25,5 +25,14 @@ bench:
 	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESMIRA_TESTS=OFF -DTESMIRA_BENCH=ON >/dev/null
 	@cmake --build build-bench -j $(JOBS)
 
+# The threaded tests (the calculation run and the engines) under ThreadSanitizer, in their own build folder.
+TSAN_DIR ?= build-tsan
+TSAN_TESTS ?= ^(CalculationRun|EngineFiles|EngineWindow|InterchangeFiles|SiteFiles)\.
+tsan: setup
+	@cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESMIRA_TSAN=ON -Wno-dev >/dev/null
+	@cmake --build $(TSAN_DIR) -j $(JOBS) --target document_tests outside_engines_tests
+	@cd $(TSAN_DIR) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	  ctest --output-on-failure -j $(JOBS) --timeout 900 -R '$(TSAN_TESTS)'
+
 clean:
-	@rm -rf $(BUILD_DIR) build-bench
+	@rm -rf $(BUILD_DIR) build-bench $(TSAN_DIR)

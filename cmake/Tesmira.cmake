@@ -19,6 +19,16 @@ if(TESMIRA_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# ThreadSanitizer cannot share a build with AddressSanitizer: it has its own build folder (make tsan).
+option(TESMIRA_TSAN "Build with ThreadSanitizer" OFF)
+if(TESMIRA_TSAN)
+  if(TESMIRA_SANITIZE)
+    message(FATAL_ERROR "TESMIRA_TSAN and TESMIRA_SANITIZE exclude each other")
+  endif()
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
 # tesmira_library(<target> [DEPS <targets...>] [PUBLIC_DEPS <targets...>] [SOURCES <files...>])
 # One library per folder; without SOURCES every .cpp of the folder (recursively) is taken.
 function(tesmira_library target)
