@@ -15,6 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -461,14 +462,32 @@ TEST_F(FileScreen, TheFrameworksFileQuestionIsAskedByTheOpenDialog)
   EXPECT_EQ(std::string(static_cast<LPCSTR>(*answer)), rootCp1251_ + "/проекты/дорога.qorr5");
 }
 
-TEST_F(Screen, TheColourDialogTakesABasicColourByClick)
+// The program's colour hook: it is given the record first, and takes the Help button for itself.
+std::atomic<LPARAM> g_hookRecord{0};
+std::atomic<int> g_helpPresses{0};
+UINT_PTR HelpHook(HWND, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+  if (msg == WM_INITDIALOG) {
+    g_hookRecord = lParam;
+  }
+  if (msg == WM_COMMAND && LOWORD(wParam) == pshHelp) {
+    ++g_helpPresses;
+    return 1;
+  }
+  return 0;
+}
+
+TEST_F(Screen, TheColourDialogTakesABasicColourByClickAndItsHookTheHelpButton)
 {
   COLORREF custom[16] = {};
   CHOOSECOLOR cc;
   cc.hwndOwner = owner_;
   cc.rgbResult = RGB(0, 128, 128);
   cc.lpCustColors = custom;
-  cc.Flags = CC_RGBINIT | CC_FULLOPEN | CC_SHOWHELP;
+  cc.Flags = CC_RGBINIT | CC_FULLOPEN | CC_SHOWHELP | CC_ENABLEHOOK;
+  cc.lpfnHook = &HelpHook;
+  g_hookRecord = 0;
+  g_helpPresses = 0;
   BOOL chosen = FALSE;
   Drive(
       "Цвет",
@@ -482,11 +501,20 @@ TEST_F(Screen, TheColourDialogTakesABasicColourByClick)
         ClientToScreen(dialog, &at);
         Click(at);
         ASSERT_TRUE(WaitUntil([&] { return Text(dialog, COLOR_RED) == "255" && Text(dialog, COLOR_GREEN) == "0"; }));
-        user::InjectKeyPress(VK_RETURN);
+        RECT help;
+        GetWindowRect(GetDlgItem(dialog, pshHelp), &help);
+        Click(POINT{(help.left + help.right) / 2, (help.top + help.bottom) / 2});
+        ASSERT_TRUE(WaitUntil([&] { return g_helpPresses == 1; }));
+        EXPECT_TRUE(IsWindowVisible(dialog));
+        // Enter would press Help again, which has the focus now.
+        RECT ok;
+        GetWindowRect(GetDlgItem(dialog, IDOK), &ok);
+        Click(POINT{(ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2});
       },
       [&] { chosen = ChooseColor(&cc); });
   ASSERT_TRUE(chosen);
   EXPECT_EQ(cc.rgbResult, RGB(255, 0, 0));
+  EXPECT_EQ(g_hookRecord, reinterpret_cast<LPARAM>(&cc));
 }
 
 UINT_PTR SizeOnlyHook(HWND dialog, UINT msg, WPARAM, LPARAM)
