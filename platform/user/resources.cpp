@@ -429,8 +429,11 @@ HANDLE SharedHandle(const SharedKey& key, Make make)
   {
     std::lock_guard lock(t.mutex);
     auto it = t.handles.find(key);
-    // A shared icon someone destroyed anyway is made again rather than handed out dead.
-    if (it != t.handles.end() && (key.type == IMAGE_BITMAP || gdi::IconImage(static_cast<HICON>(it->second)))) {
+    // A shared image someone destroyed anyway is made again rather than handed out dead.
+    const bool alive = it != t.handles.end() &&
+                       (key.type == IMAGE_BITMAP ? GetObjectType(static_cast<HGDIOBJ>(it->second)) == OBJ_BITMAP
+                                                 : gdi::IconImage(static_cast<HICON>(it->second)) != nullptr);
+    if (alive) {
       return it->second;
     }
   }

@@ -176,6 +176,13 @@ TEST_F(ModuleImages, IconsAndCursorsAreSharedPicturesWithTheirMasksAndHotSpots)
   EXPECT_NE(big, lamp);
   EXPECT_EQ(gdi::IconImage(big)->width, 48);
   DestroyIcon(big);
+  // Shared handles are one per resource and size; one destroyed against the rules is made again, not reused.
+  HANDLE small = LoadImage(samples, MAKEINTRESOURCE(301), IMAGE_ICON, 16, 16, LR_SHARED);
+  ASSERT_NE(small, nullptr);
+  EXPECT_EQ(LoadImage(samples, MAKEINTRESOURCE(301), IMAGE_ICON, 16, 16, LR_SHARED), small);
+  DestroyIcon(static_cast<HICON>(small));
+  EXPECT_NE(gdi::IconImage(static_cast<HICON>(LoadImage(samples, MAKEINTRESOURCE(301), IMAGE_ICON, 16, 16, LR_SHARED))),
+            nullptr);
 
   // The system's cursors are still their ids, and its icons exist without a module.
   EXPECT_EQ(LoadCursor(nullptr, IDC_ARROW), reinterpret_cast<HCURSOR>(const_cast<char*>(IDC_ARROW)));

@@ -67,6 +67,10 @@ TEST_F(CompiledModules, ToolkitIdsLiveOnlyInTheToolkitModule)
   EXPECT_TRUE(std::none_of(program.strings, program.strings + program.stringCount, inToolkitRange));
   EXPECT_TRUE(std::all_of(toolkit.strings, toolkit.strings + toolkit.stringCount, inToolkitRange));
   EXPECT_GT(toolkit.stringCount, 0u);
+  auto resourceInRange = [](const platform::BinaryResource& r) { return r.id >= 9000 && r.id <= 9999; };
+  EXPECT_TRUE(std::none_of(program.resources, program.resources + program.resourceCount, resourceInRange));
+  EXPECT_TRUE(std::all_of(toolkit.resources, toolkit.resources + toolkit.resourceCount, resourceInRange));
+  EXPECT_GT(toolkit.resourceCount, 0u);
 }
 
 TEST_F(CompiledModules, WithoutTheToolkitModuleItsTextsAreEmptyAndTheProgramsRemain)
