@@ -1,54 +1,25 @@
 // A render core that really holds the calculation-area managers, installed as the application installs the
 // full core: the project file carries the managers of the areas and reads them back byte for byte.
 #include "document_env.h"
-#include "geometry/calc_area_manager.h"
+#include "results_core.h"
 #include "model/iarea.h"
 #include "model/project.h"
 
 namespace {
-
-class GeometryCore : public CGraphicCore, public ICalcAreaHost {
-public:
-  explicit GeometryCore(IQorRoadDoc* context) : CGraphicCore(context), managers(this) {}
-
-  IVisualOpt* GetVisualOptions() override { return static_cast<CQorRoadDoc*>(m_context)->GetCurrentOptions(); }
-  BOOL GetActiveAreaSize(double*, double*) override { return FALSE; }
-  _CALC_RESULTS* GetActiveResults() override { return nullptr; }
-  BOOL IsCalcAreaIdFree(int id, BOOL currentOnly) override { return m_context->IsCalcAreaIdFree(id, currentOnly); }
-  void RefreshProjectState() override {}
-  BOOL IsStraightRoadActive() override { return TRUE; }
-  BOOL GetUserGridFlag() override { return FALSE; }
-  const CRoadLayout& GetRoadLayout() override { return layout; }
-  const CColorLevelArray& GetColorLevels() override { return levels; }
-  int SegmentTouchesActivePrimitive(const double*, const double*) override { return 0; }
-
-  CCalcAreaManagerContainer managers;
-
-protected:
-  void SerializeCalcAreaManagers(CArchive& ar, DWORD version) override
-  {
-    managers.InvalidateAll();
-    managers.Serialize(ar, version);
-  }
-
-private:
-  CRoadLayout layout;
-  CColorLevelArray levels;
-};
 
 class GeometryCoreFile : public DocumentTest {
 protected:
   void SetUp() override
   {
     DocumentTest::SetUp();
-    SetGraphicCoreFactory([](IQorRoadDoc* context) -> CGraphicCore* { return new GeometryCore(context); });
+    SetGraphicCoreFactory(&ResultsCore::Make);
   }
   void TearDown() override
   {
     DocumentTest::TearDown();
     SetGraphicCoreFactory(nullptr);
   }
-  GeometryCore& Core() { return *static_cast<GeometryCore*>(doc->GetGraphicCore()); }
+  ResultsCore& Core() { return ResultsCore::Of(*doc); }
 };
 
 TEST_F(GeometryCoreFile, ManagersOfTheAreasGoThroughTheFileByteForByte)
@@ -88,7 +59,7 @@ TEST_F(GeometryCoreFile, AFileOfTheDefaultCoreOpensWithTheFullCore)
   const std::string path = TempPath("default-core.qorr5");
   ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
   doc.reset();
-  SetGraphicCoreFactory([](IQorRoadDoc* context) -> CGraphicCore* { return new GeometryCore(context); });
+  SetGraphicCoreFactory(&ResultsCore::Make);
   Start();
   const std::string again = TempPath("full-core.qorr5");
   ASSERT_TRUE(doc->OnOpenDocument(path.c_str()));
