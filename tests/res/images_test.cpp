@@ -260,6 +260,44 @@ TEST_F(ModuleImages, ThePicturesLeftForAPersonShowEveryLoadedImage)
   DeleteObject(sheet);
 }
 
+// 3 x 2, 8 bits a pixel with a two-colour table; the bits stand 2 bytes after the table, as the offset says.
+Bytes PaletteBmp()
+{
+  Bytes palette;
+  palette.B({'B', 'M'}).D(14 + 40 + 8 + 2 + 8).W(0).W(0).D(14 + 40 + 8 + 2);
+  palette.D(40).D(3).D(2).W(1).W(8).D(0).D(8).D(0).D(0).D(2).D(0);  // two colours used
+  palette.B({0, 0, 255, 0, 255, 0, 0, 0});                            // 0 red, 1 blue
+  palette.B({0xEE, 0xEE});                   // the gap
+  palette.B({1, 0, 1, 0});                   // the bottom row: blue red blue
+  palette.B({0, 0, 1, 0});                   // the top row: red red blue
+  return palette;
+}
+
+Bytes TwoImageIco()
+{
+  // Two images: 2 x 2 at 32 bits (one transparent pixel by its alpha), 4 x 4 at 1 bit (black and white, the
+  // mask's right half transparent).
+  Bytes small;
+  small.Header(2, 4, 32, 16 + 8);
+  small.B({0, 0, 255, 255, 0, 0, 0, 0});          // bottom row: red, transparent
+  small.B({0, 255, 0, 255, 255, 0, 0, 255});      // top row: green, blue
+  small.B({0x40, 0, 0, 0, 0x00, 0, 0, 0});        // mask rows
+  Bytes mono;
+  mono.Header(4, 8, 1, 16 + 16);
+  mono.B({0, 0, 0, 0, 255, 255, 255, 0});         // colour table: black, white
+  for (int row = 0; row < 4; ++row) mono.B({row % 2 == 0 ? 0xA0 : 0x50, 0, 0, 0});
+  for (int row = 0; row < 4; ++row) mono.B({0x30, 0, 0, 0});
+  const std::uint32_t first = 6 + 2 * 16;
+  Bytes file;
+  file.W(0).W(1).W(2);
+  file.B({2, 2, 0, 0}).W(1).W(32).D(static_cast<std::uint32_t>(small.out.size())).D(first);
+  file.B({4, 4, 2, 0}).W(1).W(1).D(static_cast<std::uint32_t>(mono.out.size()))
+      .D(first + static_cast<std::uint32_t>(small.out.size()));
+  file.out.insert(file.out.end(), small.out.begin(), small.out.end());
+  file.out.insert(file.out.end(), mono.out.begin(), mono.out.end());
+  return file;
+}
+
 class ImageFiles : public ::testing::Test {
  protected:
   void SetUp() override
@@ -280,14 +318,7 @@ class ImageFiles : public ::testing::Test {
 
 TEST_F(ImageFiles, BitmapFilesLoadAtTheirDepthWithTheirPaletteAndRowOrder)
 {
-  // 3 x 2, 8 bits a pixel with a two-colour table; the bits stand 2 bytes after the table, as the offset says.
-  Bytes palette;
-  palette.B({'B', 'M'}).D(14 + 40 + 8 + 2 + 8).W(0).W(0).D(14 + 40 + 8 + 2);
-  palette.D(40).D(3).D(2).W(1).W(8).D(0).D(8).D(0).D(0).D(2).D(0);  // two colours used
-  palette.B({0, 0, 255, 0, 255, 0, 0, 0});                            // 0 red, 1 blue
-  palette.B({0xEE, 0xEE});                   // the gap
-  palette.B({1, 0, 1, 0});                   // the bottom row: blue red blue
-  palette.B({0, 0, 1, 0});                   // the top row: red red blue
+  Bytes palette = PaletteBmp();
   auto eight = static_cast<HBITMAP>(
       LoadImage(nullptr, Write("palette.bmp", palette.out).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
   ASSERT_NE(eight, nullptr);
@@ -357,26 +388,7 @@ TEST_F(ImageFiles, BrokenOrMissingFilesGiveNullAndSayWhy)
 
 TEST_F(ImageFiles, IconFilesGiveTheImageNearestTheSizeAskedFor)
 {
-  // Two images: 2 x 2 at 32 bits (one transparent pixel by its alpha), 4 x 4 at 1 bit (black and white, the
-  // mask's right half transparent).
-  Bytes small;
-  small.Header(2, 4, 32, 16 + 8);
-  small.B({0, 0, 255, 255, 0, 0, 0, 0});          // bottom row: red, transparent
-  small.B({0, 255, 0, 255, 255, 0, 0, 255});      // top row: green, blue
-  small.B({0x40, 0, 0, 0, 0x00, 0, 0, 0});        // mask rows
-  Bytes mono;
-  mono.Header(4, 8, 1, 16 + 16);
-  mono.B({0, 0, 0, 0, 255, 255, 255, 0});         // colour table: black, white
-  for (int row = 0; row < 4; ++row) mono.B({row % 2 == 0 ? 0xA0 : 0x50, 0, 0, 0});
-  for (int row = 0; row < 4; ++row) mono.B({0x30, 0, 0, 0});
-  const std::uint32_t first = 6 + 2 * 16;
-  Bytes file;
-  file.W(0).W(1).W(2);
-  file.B({2, 2, 0, 0}).W(1).W(32).D(static_cast<std::uint32_t>(small.out.size())).D(first);
-  file.B({4, 4, 2, 0}).W(1).W(1).D(static_cast<std::uint32_t>(mono.out.size()))
-      .D(first + static_cast<std::uint32_t>(small.out.size()));
-  file.out.insert(file.out.end(), small.out.begin(), small.out.end());
-  file.out.insert(file.out.end(), mono.out.begin(), mono.out.end());
+  Bytes file = TwoImageIco();
   std::string path = Write("two.ico", file.out);
 
   auto four = static_cast<HICON>(LoadImage(nullptr, path.c_str(), IMAGE_ICON, 4, 4, LR_LOADFROMFILE));
@@ -398,6 +410,35 @@ TEST_F(ImageFiles, IconFilesGiveTheImageNearestTheSizeAskedFor)
   EXPECT_EQ(image->color[0], 0xFF00FF00u);  // green, top left
   EXPECT_EQ(image->color[3] >> 24, 0u);     // transparent, bottom right
   DestroyIcon(two);
+}
+
+TEST_F(ImageFiles, EveryTruncationOfAGoodFileIsRefusedWithoutReadingPastItsEnd)
+{
+  struct Good {
+    const char* name;
+    std::vector<BYTE> bytes;
+    UINT type;
+  };
+  const Good files[] = {{"cut.bmp", PaletteBmp().out, IMAGE_BITMAP}, {"cut.ico", TwoImageIco().out, IMAGE_ICON}};
+  for (const Good& good : files) {
+    std::string path = Write(good.name, good.bytes);
+    HANDLE whole = LoadImage(nullptr, path.c_str(), good.type, 4, 4, LR_LOADFROMFILE);
+    ASSERT_NE(whole, nullptr) << good.name;
+    good.type == IMAGE_BITMAP ? DeleteObject(static_cast<HGDIOBJ>(whole)) : DestroyIcon(static_cast<HICON>(whole));
+    for (std::size_t length = 0; length < good.bytes.size(); ++length) {
+      SCOPED_TRACE(std::string(good.name) + " cut to " + std::to_string(length));
+      path = Write(good.name, std::vector<BYTE>(good.bytes.begin(), good.bytes.begin() + static_cast<std::ptrdiff_t>(length)));
+      HANDLE got = LoadImage(nullptr, path.c_str(), good.type, 4, 4, LR_LOADFROMFILE);
+      // An icon file cut after its first image still holds that one, which comes out at the size asked for.
+      const std::size_t firstImageEnd = 6 + 2 * 16 + 40 + 16 + 8;
+      if (good.type == IMAGE_BITMAP || length < firstImageEnd) {
+        EXPECT_EQ(got, nullptr);
+      } else if (got != nullptr) {
+        EXPECT_EQ(gdi::IconImage(static_cast<HICON>(got))->width, 4);
+        DestroyIcon(static_cast<HICON>(got));
+      }
+    }
+  }
 }
 
 }  // namespace
