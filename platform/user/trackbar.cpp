@@ -54,10 +54,14 @@ RECT ChannelRect(HWND hwnd, const Trackbar& t)
   const DWORD style = StyleOf(hwnd);
   const bool ticsBefore = (style & (TBS_TOP | TBS_BOTH)) != 0 && (style & TBS_NOTICKS) == 0;
   const int across = ticsBefore ? 8 + t.thumbLength / 2 : t.thumbLength / 2 + 2;
+  // Wide enough to show a selection inside its sunken edge when it can have one.
+  const int half = (style & TBS_ENABLESELRANGE) != 0 ? 4 : 2;
   if ((style & TBS_VERT) != 0) {
-    return RECT{across - 2, kChannelMargin, across + 2, std::max<LONG>(kChannelMargin + 1, client.bottom - kChannelMargin)};
+    return RECT{across - half, kChannelMargin, across + half,
+                std::max<LONG>(kChannelMargin + 1, client.bottom - kChannelMargin)};
   }
-  return RECT{kChannelMargin, across - 2, std::max<LONG>(kChannelMargin + 1, client.right - kChannelMargin), across + 2};
+  return RECT{kChannelMargin, across - half, std::max<LONG>(kChannelMargin + 1, client.right - kChannelMargin),
+              across + half};
 }
 
 int Span(HWND hwnd, const RECT& channel) { return Vertical(hwnd) ? channel.Height() : channel.Width(); }
@@ -234,8 +238,9 @@ void Paint(HWND hwnd, Trackbar& t, HDC dc)
   RECT channel = ChannelRect(hwnd, t);
   RECT groove = channel;
   FillRect(dc, &groove, GetSysColorBrush(COLOR_WINDOW));
+  DrawEdge(dc, &groove, EDGE_SUNKEN, BF_RECT);
   if ((style & TBS_ENABLESELRANGE) != 0 && t.selEnd > t.selStart) {
-    RECT sel = groove;
+    RECT sel = channel.Inflate(-2, -2);
     if (vertical) {
       sel.top = PixelOf(hwnd, t, t.selStart);
       sel.bottom = PixelOf(hwnd, t, t.selEnd);
@@ -245,7 +250,6 @@ void Paint(HWND hwnd, Trackbar& t, HDC dc)
     }
     FillRect(dc, &sel, GetSysColorBrush(COLOR_HIGHLIGHT));
   }
-  DrawEdge(dc, &groove, EDGE_SUNKEN, BF_RECT);
 
   if ((style & TBS_NOTICKS) == 0) {
     HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNTEXT));

@@ -39,10 +39,9 @@ struct Tree {
   HIMAGELIST images = nullptr;
   bool focused = false;
   HWND tooltips = nullptr;
-  // In-place label editing: the edit control over the label, the item it renames and the edit's own procedure.
+  // In-place label editing: the edit control over the label and the item it renames.
   HWND edit = nullptr;
   HTREEITEM editing = nullptr;
-  WNDPROC editProc = nullptr;
   bool ending = false;
   // A press on an item, until released: moved far enough it becomes a drag.
   HTREEITEM pressed = nullptr;
@@ -447,14 +446,24 @@ void Paint(HWND hwnd, Tree& t, HDC dc)
 
 // ---- In-place label editing
 
+// The edit control's own procedure, which every message reaches in the end, also after the edit is over.
+WNDPROC EditClassProc()
+{
+  static const WNDPROC proc = [] {
+    WNDCLASS wc;
+    return GetClassInfo(nullptr, "Edit", &wc) ? wc.lpfnWndProc : nullptr;
+  }();
+  return proc;
+}
+
 LRESULT EditSubclassProc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+  WNDPROC base = EditClassProc();
   HWND hwnd = GetParent(edit);
   Tree* t = hwnd != nullptr ? T(hwnd) : nullptr;
   if (t == nullptr || t->edit != edit) {
-    return DefWindowProc(edit, msg, wParam, lParam);
+    return base != nullptr ? CallWindowProc(base, edit, msg, wParam, lParam) : DefWindowProc(edit, msg, wParam, lParam);
   }
-  WNDPROC base = t->editProc;
   switch (msg) {
     case WM_GETDLGCODE: return DLGC_WANTALLKEYS | CallWindowProc(base, edit, msg, wParam, lParam);
     case WM_KEYDOWN:
@@ -511,8 +520,7 @@ HWND BeginEdit(HWND hwnd, Tree& t, HTREEITEM item)
   SendMessage(edit, WM_SETFONT, reinterpret_cast<WPARAM>(t.font != nullptr ? t.font : DefaultControlFont()), 0);
   t.edit = edit;
   t.editing = item;
-  t.editProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtr(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditSubclassProc)));
+  SetWindowLongPtr(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditSubclassProc));
   NMTVDISPINFO di{};
   di.item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_PARAM | TVIF_STATE;
   di.item.hItem = item;
