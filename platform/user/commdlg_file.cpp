@@ -23,7 +23,7 @@ struct FileDialog {
   bool save = false;
   std::vector<FileFilter> filters;
   std::size_t filterIndex = 0;
-  std::string pattern;  // wildcards typed into the name box, in force until another filter is chosen
+  FileFilter typed;     // wildcards typed into the name box, in force until another filter is chosen
   std::string folder;   // cp1251, ending in '/'
   std::vector<Entry> entries;
   std::string result;
@@ -62,18 +62,8 @@ bool NameBefore(const Entry& a, const Entry& b)
 
 bool Takes(const FileDialog& d, const std::string& name)
 {
-  if (!d.pattern.empty()) {
-    FileFilter typed{"", {}};
-    std::size_t pos = 0;
-    while (pos <= d.pattern.size()) {
-      std::size_t next = d.pattern.find(';', pos);
-      if (next == std::string::npos) {
-        next = d.pattern.size();
-      }
-      typed.patterns.push_back(d.pattern.substr(pos, next - pos));
-      pos = next + 1;
-    }
-    return FilterTakes(typed, name);
+  if (!d.typed.patterns.empty()) {
+    return FilterTakes(d.typed, name);
   }
   return d.filters.empty() || FilterTakes(d.filters[d.filterIndex], name);
 }
@@ -254,10 +244,14 @@ void Confirm(HWND dialog, FileDialog& d, bool fromList)
         SetDlgItemText(dialog, edt1, "");
       }
       return;
-    case FileDecision::Action::ApplyPattern:
-      d.pattern = decision.path;
+    case FileDecision::Action::ApplyPattern: {
+      // "*.a;*.b" reads as a filter line of its own.
+      const std::string pairs = std::string("typed") + '\0' + decision.path + '\0' + '\0';
+      std::vector<FileFilter> typed = ParseFilter(pairs.c_str());
+      d.typed = typed.empty() ? FileFilter{} : typed.front();
       Refill(dialog, d);
       return;
+    }
     case FileDecision::Action::AskOverwrite:
       if (MessageBox(dialog, decision.message.c_str(), Caption(d).c_str(), MB_YESNO | MB_ICONWARNING) == IDYES) {
         Finish(dialog, d, decision.path);
@@ -333,7 +327,7 @@ INT_PTR FileDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
         LRESULT sel = SendMessage(GetDlgItem(dialog, cmb1), CB_GETCURSEL, 0, 0);
         if (sel >= 0 && static_cast<std::size_t>(sel) < d->filters.size()) {
           d->filterIndex = static_cast<std::size_t>(sel);
-          d->pattern.clear();
+          d->typed = FileFilter{};
           Refill(dialog, *d);
         }
       }
