@@ -351,6 +351,33 @@ TEST_F(FileScreen, AnotherFileTypeChosenByKeysListsItsFiles)
   EXPECT_EQ(ofn.nFilterIndex, 2u);
 }
 
+TEST_F(FileScreen, ANameTypedIntoTheNameBoxIsFoundWithTheDefaultExtension)
+{
+  std::ofstream(root_ / "plan.qorr5") << "x";
+  char file[MAX_PATH] = "";
+  OPENFILENAME ofn;
+  ofn.hwndOwner = owner_;
+  ofn.lpstrFilter = kFilter;
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = sizeof file;
+  ofn.lpstrInitialDir = rootCp1251_.c_str();
+  ofn.lpstrDefExt = "qorr5";
+  ofn.Flags = OFN_FILEMUSTEXIST;
+  BOOL chosen = FALSE;
+  Drive(
+      "Открыть",
+      [&](HWND dialog) {
+        for (UINT vk : {'P', 'L', 'A', 'N'}) {
+          user::InjectKeyPress(vk);
+        }
+        ASSERT_TRUE(WaitUntil([&] { return Text(dialog, edt1) == "plan"; }));
+        user::InjectKeyPress(VK_RETURN);
+      },
+      [&] { chosen = GetOpenFileName(&ofn); });
+  ASSERT_TRUE(chosen);
+  EXPECT_EQ(std::string(file), rootCp1251_ + "/plan.qorr5");
+}
+
 TEST_F(FileScreen, CancelChoosesNothing)
 {
   char file[MAX_PATH] = "дорога";
