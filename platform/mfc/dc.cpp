@@ -381,6 +381,23 @@ BOOL CDC::AlphaBlend(int xDest, int yDest, int nDestWidth, int nDestHeight, CDC*
                       nSrcHeight, blend);
 }
 
+CBrush* CDC::GetHalftoneBrush()
+{
+  static CBrush* brush = [] {
+    // Rows of alternating pixels, each row shifted by one: 0x55, 0xAA, ... (16-bit rows for CreateBitmap).
+    WORD rows[8];
+    for (int i = 0; i < 8; ++i) {
+      rows[i] = static_cast<WORD>(0x5555 << (i & 1));
+    }
+    CBitmap pattern;
+    pattern.CreateBitmap(8, 8, 1, 1, rows);
+    auto* b = new CBrush;
+    b->CreatePatternBrush(&pattern);
+    return b;
+  }();
+  return brush;
+}
+
 namespace {
 
 HBRUSH BrushOf(CBrush* pBrush) { return pBrush != nullptr ? pBrush->m_hObject : nullptr; }

@@ -227,6 +227,8 @@ public:
   {
     return ::GradientFill(m_hDC, pVertices, nVertices, pMesh, nMeshElements, dwMode);
   }
+  // The system's 50% grey: a checkerboard pattern brush, one for the process, never to be deleted.
+  static CBrush* GetHalftoneBrush();
   BOOL DrawIcon(int x, int y, HICON hIcon) { return ::DrawIcon(m_hDC, x, y, hIcon); }
   BOOL DrawIcon(POINT point, HICON hIcon) { return DrawIcon(point.x, point.y, hIcon); }
   BOOL DrawState(CPoint pt, CSize size, HICON hIcon, UINT nFlags, CBrush* pBrush = nullptr);

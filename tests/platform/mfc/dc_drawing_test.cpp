@@ -130,6 +130,25 @@ TEST(DCDrawing, SceneDrawnThroughTheFrameworkClassesMatchesItsPicture)
   CGdiObject::DeleteTempMap();
 }
 
+TEST(DCDrawing, HalftoneBrushInvertsACheckerboardThatASecondPassErases)
+{
+  CDC dc;
+  ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+  CBitmap canvas;
+  ASSERT_TRUE(canvas.CreateBitmap(8, 2, 1, 32, nullptr));
+  CBitmap* oldCanvas = dc.SelectObject(&canvas);
+  dc.FillSolidRect(0, 0, 8, 2, kWhite);
+  ASSERT_EQ(CDC::GetHalftoneBrush(), CDC::GetHalftoneBrush());
+  CBrush* oldBrush = dc.SelectObject(CDC::GetHalftoneBrush());
+  dc.PatBlt(0, 0, 8, 2, PATINVERT);
+  EXPECT_EQ(Picture(dc, 8, 2), (std::vector<std::string>{".#.#.#.#", "#.#.#.#."}));
+  dc.PatBlt(0, 0, 8, 2, PATINVERT);
+  EXPECT_EQ(Picture(dc, 8, 2), (std::vector<std::string>{"........", "........"}));
+  dc.SelectObject(oldBrush);
+  dc.SelectObject(oldCanvas);
+  CGdiObject::DeleteTempMap();
+}
+
 class CPaintedWnd : public CWnd {
 public:
   int paints = 0;
