@@ -356,7 +356,8 @@ HBITMAP BitmapFromFile(const std::vector<BYTE>& file, int cx, int cy, UINT flags
   if (kFileHeader + infoBytes > offset) {
     return nullptr;
   }
-  std::vector<BYTE> packed(file.begin() + kFileHeader, file.begin() + static_cast<std::ptrdiff_t>(kFileHeader + infoBytes));
+  std::vector<BYTE> packed(file.begin() + kFileHeader,
+                           file.begin() + static_cast<std::ptrdiff_t>(kFileHeader + infoBytes));
   packed.insert(packed.end(), file.begin() + offset, file.end());
   return BitmapFromDib(packed.data(), packed.size(), cx, cy, flags);
 }

@@ -121,7 +121,8 @@ TEST_F(ModuleImages, TheToolkitsToolbarAndBitmapsLoadFromItsModuleAndFailCleanly
   ASSERT_GE(alpha.size(), 40u);
   EXPECT_EQ(alpha[14], 32);
   EXPECT_EQ(alpha.size(), 40u + 256 * 16 * 4);
-  auto section = static_cast<HBITMAP>(LoadImage(toolkit, MAKEINTRESOURCE(9353), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  auto section =
+      static_cast<HBITMAP>(LoadImage(toolkit, MAKEINTRESOURCE(9353), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   ASSERT_NE(section, nullptr);
   DIBSECTION ds{};
   ASSERT_EQ(GetObject(section, sizeof ds, &ds), static_cast<int>(sizeof ds));
@@ -320,7 +321,8 @@ TEST_F(ImageFiles, BitmapFilesLoadAtTheirDepthWithTheirPaletteAndRowOrder)
 {
   Bytes palette = PaletteBmp();
   auto eight = static_cast<HBITMAP>(
-      LoadImage(nullptr, Write("palette.bmp", palette.out).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+      LoadImage(nullptr, Write("palette.bmp", palette.out).c_str(), IMAGE_BITMAP, 0, 0,
+                LR_LOADFROMFILE | LR_CREATEDIBSECTION));
   ASSERT_NE(eight, nullptr);
   DIBSECTION ds{};
   ASSERT_EQ(GetObject(eight, sizeof ds, &ds), static_cast<int>(sizeof ds));
@@ -427,7 +429,8 @@ TEST_F(ImageFiles, EveryTruncationOfAGoodFileIsRefusedWithoutReadingPastItsEnd)
     good.type == IMAGE_BITMAP ? DeleteObject(static_cast<HGDIOBJ>(whole)) : DestroyIcon(static_cast<HICON>(whole));
     for (std::size_t length = 0; length < good.bytes.size(); ++length) {
       SCOPED_TRACE(std::string(good.name) + " cut to " + std::to_string(length));
-      path = Write(good.name, std::vector<BYTE>(good.bytes.begin(), good.bytes.begin() + static_cast<std::ptrdiff_t>(length)));
+      auto end = good.bytes.begin() + static_cast<std::ptrdiff_t>(length);
+      path = Write(good.name, std::vector<BYTE>(good.bytes.begin(), end));
       HANDLE got = LoadImage(nullptr, path.c_str(), good.type, 4, 4, LR_LOADFROMFILE);
       // An icon file cut after its first image still holds that one, which comes out at the size asked for.
       const std::size_t firstImageEnd = 6 + 2 * 16 + 40 + 16 + 8;

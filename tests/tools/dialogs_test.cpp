@@ -89,11 +89,14 @@ TEST(RescompDialogs, MistakesInDialogsAreReportedWithFileAndLine)
       {"  CONTROL Edit 5 0 0 1 1\n", "t.rsrc:2: error: control 5 needs its text (\"\" for none)"},
       {"  CONTROL Edit 5 \"\" 0 0 -1 1\n", "t.rsrc:2: error: width -1 outside 0..32767"},
       {"  CONTROL Edit 5 \"\" 0 0 1\n", "t.rsrc:2: error: height expected"},
-      {"  CONTROL Static -1 IDC_X \"\" 0 0 1 1\n", "t.rsrc:2: error: control -1 cannot have a name: nobody addresses it"},
+      {"  CONTROL Static -1 IDC_X \"\" 0 0 1 1\n",
+       "t.rsrc:2: error: control -1 cannot have a name: nobody addresses it"},
       {"  FONT 8 \"A\" 700\n", "t.rsrc:2: error: weight, italic and character set need DIALOGEX"},
       {"  CAPTION \"a\"\n  CAPTION \"b\"\n", "t.rsrc:3: error: CAPTION already given at t.rsrc:2"},
-      {"  ITEM 5 \"x\"\n", "t.rsrc:2: error: unknown dialog statement 'ITEM' (known: STYLE CAPTION FONT CLASS CONTROL)"},
-      {"  CAPTION \"\xE2\x82\xAC\xE2\x82\xBF\"\n", "t.rsrc:2: error: CAPTION holds a character that code page 1251 cannot represent"},
+      {"  ITEM 5 \"x\"\n",
+       "t.rsrc:2: error: unknown dialog statement 'ITEM' (known: STYLE CAPTION FONT CLASS CONTROL)"},
+      {"  CAPTION \"\xE2\x82\xAC\xE2\x82\xBF\"\n",
+       "t.rsrc:2: error: CAPTION holds a character that code page 1251 cannot represent"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.body);

@@ -96,7 +96,8 @@ TEST(RescompImages, BadImagesAndToolbarsAreReportedWithFileAndLine)
             "3 x 2"},
       {"TOOLBAR 5 1 1\n  BUTTON 10\nEND\nBITMAP 5 \"opaque_3x2.png\"\n",
        at + "1: error: TOOLBAR 5 needs a bitmap 1 pixels high"},
-      {"TOOLBAR 5 1 2\n  BUTTON 10\n  BUTTON 10\nEND\n", at + "3: error: command 10 already on this toolbar at " + at + "2"},
+      {"TOOLBAR 5 1 2\n  BUTTON 10\n  BUTTON 10\nEND\n",
+       at + "3: error: command 10 already on this toolbar at " + at + "2"},
       {"TOOLBAR 5 1 2\n  ITEM 10 \"x\"\nEND\n", at + "2: error: unknown toolbar statement 'ITEM'"},
       {"TOOLBAR 5 1\n  BUTTON 10\nEND\n", at + "1: error: button height expected"},
   };

@@ -25,8 +25,8 @@ std::optional<Picture> ReadPng(const std::string& path, std::string& error)
   std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(
       cairo_image_surface_create_from_png(path.c_str()), &cairo_surface_destroy);
   if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
-    error = "image '" + path + "' is not a readable PNG (" + cairo_status_to_string(cairo_surface_status(surface.get())) +
-            ")";
+    error = "image '" + path + "' is not a readable PNG (" +
+            cairo_status_to_string(cairo_surface_status(surface.get())) + ")";
     return std::nullopt;
   }
   Picture picture;
