@@ -28,6 +28,7 @@ struct FileDialog {
   std::vector<Entry> entries;
   std::string result;
   std::string startError;  // why the first folder could not be shown, told once the dialog is up
+  WNDPROC listProc = nullptr;  // the list box's own procedure, under ours
 };
 
 // Posted to itself when the dialog has something to tell as soon as it shows.
@@ -265,12 +266,29 @@ void Confirm(HWND dialog, FileDialog& d, bool fromList)
   }
 }
 
+// Backspace in the list goes up a folder, as in the system's own dialog.
+LRESULT ListKeysProc(HWND list, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+  HWND dialog = GetParent(list);
+  auto* d = reinterpret_cast<FileDialog*>(GetWindowLongPtr(dialog, DWLP_USER));
+  if (msg == WM_KEYDOWN && wParam == VK_BACK) {
+    if (d->folder != "/" && EnterFolder(dialog, *d, ParentOf(d->folder))) {
+      SendMessage(list, LB_SETCURSEL, 0, 0);
+    }
+    return 0;
+  }
+  return CallWindowProc(d->listProc, list, msg, wParam, lParam);
+}
+
 INT_PTR FileDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
 {
   auto* d = reinterpret_cast<FileDialog*>(GetWindowLongPtr(dialog, DWLP_USER));
   if (msg == WM_INITDIALOG) {
     d = reinterpret_cast<FileDialog*>(lParam);
     SetWindowLongPtr(dialog, DWLP_USER, lParam);
+    HWND list = GetDlgItem(dialog, lst1);
+    d->listProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtr(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListKeysProc)));
     HWND types = GetDlgItem(dialog, cmb1);
     for (const FileFilter& f : d->filters) {
       SendMessage(types, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.name.c_str()));

@@ -282,7 +282,7 @@ protected:
 
 constexpr char kFilter[] = "Проекты Tesmira Road (*.qorr5)\0*.qorr5\0Все файлы (*.*)\0*.*\0";
 
-TEST_F(FileScreen, OpenShowsTheFolderEntersAFolderByClickAndEnterAndPicksAFileByDoubleClick)
+TEST_F(FileScreen, OpenShowsTheFolderEntersAFolderByClickAndEnterGoesUpByBackspaceAndPicksAFileByDoubleClick)
 {
   char file[MAX_PATH] = "";
   OPENFILENAME ofn;
@@ -313,6 +313,13 @@ TEST_F(FileScreen, OpenShowsTheFolderEntersAFolderByClickAndEnterAndPicksAFileBy
         EXPECT_FALSE(ListLine(dialog, ".черновик.qorr5", other));
         EXPECT_TRUE(ListLine(dialog, "[..]", other));
         Picture(dialog, "commdlg_open.png");
+        // Backspace goes up and Enter on the folder comes back.
+        user::InjectKeyPress(VK_BACK);
+        ASSERT_TRUE(WaitUntil([&] { return Text(dialog, stc1) == "Папка: " + rootCp1251_ + "/"; }));
+        ASSERT_TRUE(ListLine(dialog, "[проекты]", folder));
+        Click(folder);
+        user::InjectKeyPress(VK_RETURN);
+        ASSERT_TRUE(WaitUntil([&] { return ListLine(dialog, "дорога.qorr5", project); }));
         Click(project, 2);
       },
       [&] { chosen = GetOpenFileName(&ofn); });
