@@ -589,6 +589,8 @@ int CPrimitive::Triangulate()
 {
   if (!IsPolygonShape(m_shape))
     return 1;
+  // A fault found earlier must not outlive the outline it was found in.
+  m_outlineFault = nullptr;
   ClearContour();
   if (m_outline.GetSize() < 3)
     return 1;

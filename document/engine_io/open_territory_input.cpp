@@ -81,6 +81,19 @@ struct SitePrimitives {
   long maxTriangles = 0;
 };
 
+// A polygon that takes part and whose outline its last rebuild refused: it has no pieces, and the engine would
+// calculate the site without it.
+bool HoldsRefusedOutline(IPrimitive* first, int roadState, int sidewalkState)
+{
+  for (IPrimitive* p = first; p; p = p->GetNext()) {
+    const ObjectModel::CPrimitive* behind = ObjectModel::PrimitiveBehind(p);
+    if (TakesPart(p, roadState, sidewalkState) && ObjectModel::IsPolygonShape(*p->GetShape()) && behind &&
+        behind->OutlineFault())
+      return true;
+  }
+  return false;
+}
+
 std::vector<IPrimitive*> TrianglePieces(IPrimitive* polygon)
 {
   std::vector<IPrimitive*> pieces;
@@ -405,6 +418,8 @@ int PrepareEngineInput3(IQorRoadDoc* document)
   for (IPrimitive* p = first.get(); p; p = p->GetNext())
     if (TakesPart(p, roadState, sidewalkState))
       p->Rebuild();
+  if (HoldsRefusedOutline(first.get(), roadState, sidewalkState))
+    return kOutlineRefused;
 
   auto firstArm = [](IPole* pole) {
     CLampPost* post = pole ? pole->GetLampPost() : nullptr;
@@ -443,6 +458,8 @@ int FormatEngineInput3(IQorRoadDoc* document, std::string& text)
   out.Line("%lf       !  шаг сетки", gridStep);
 
   ModelRef<IPrimitive> firstPrimitive = Query<IPrimitive>(parts.site.get(), IID_IPrimitive);
+  if (HoldsRefusedOutline(firstPrimitive.get(), roadState, sidewalkState))
+    return kOutlineRefused;
   const SitePrimitives site = CollectPrimitives(firstPrimitive.get(), roadState, sidewalkState);
   out.Line("%ld       !  1. Проезжая часть:0-выкл, 1-вкл:", (roadState & 1) != 0 && site.carriageway > 0 ? 1L : 0L);
   out.Line("%ld       !  1.0 тротуар:0-нет, 1-есть:", (sidewalkState & 1) != 0 && site.sidewalk > 0 ? 1L : 0L);

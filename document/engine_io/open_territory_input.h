@@ -12,7 +12,8 @@ namespace EngineIo {
 
 // The model changes the input depends on, made on the window's thread before the worker starts: every primitive
 // that takes part is rebuilt (a polygon gets its triangle pieces again) and the bracket of every pole whose arms
-// the writer will visit gets its first arm current again. 0, or kNoAreaOfThisKind.
+// the writer will visit gets its first arm current again. 0, kNoAreaOfThisKind, or kOutlineRefused when a
+// polygon that takes part has an outline that crosses or touches itself (the primitive's OutlineFault says why).
 int PrepareEngineInput3(IQorRoadDoc* document);
 
 // The file's text for the active open site, and the code the writer answers for it (0, 8, 9, 10, or a failure of
