@@ -1,6 +1,7 @@
 #include "platform/mfc/imagelist.h"
 
 #include "platform/mfc/dc.h"
+#include "platform/user/window.h"
 
 #include <memory>
 #include <mutex>
@@ -98,6 +99,30 @@ BOOL CImageList::Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow)
     return FALSE;
   }
   return hImageList != nullptr;
+}
+
+BOOL CImageList::Create(UINT nBitmapID, int cx, int nGrow, COLORREF crMask)
+{
+  return Create(MAKEINTRESOURCE(static_cast<WORD>(nBitmapID)), cx, nGrow, crMask);
+}
+
+BOOL CImageList::Create(LPCSTR lpszBitmapID, int cx, int nGrow, COLORREF crMask)
+{
+  CBitmap strip;
+  BITMAP bm{};
+  if (!strip.LoadBitmap(lpszBitmapID) || strip.GetBitmap(&bm) == 0 || cx <= 0) {
+    return FALSE;
+  }
+  const UINT flags = ILC_COLOR32 | (crMask != CLR_NONE ? ILC_MASK : 0);
+  if (!Create(cx, bm.bmHeight, flags, bm.bmWidth / cx, nGrow)) {
+    return FALSE;
+  }
+  const int added = crMask != CLR_NONE ? Add(&strip, crMask) : Add(&strip, static_cast<CBitmap*>(nullptr));
+  if (added < 0) {
+    DeleteImageList();
+    return FALSE;
+  }
+  return TRUE;
 }
 
 BOOL CImageList::Create(CImageList* pImageList)

@@ -25,6 +25,10 @@ public:
   static void DeleteTempMap();
 
   BOOL Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow);
+  // A list of the strip in a bitmap resource, cx wide per image, as tall as the bitmap; crMask (unless
+  // CLR_NONE) is the colour that becomes transparent.
+  BOOL Create(UINT nBitmapID, int cx, int nGrow, COLORREF crMask);
+  BOOL Create(LPCSTR lpszBitmapID, int cx, int nGrow, COLORREF crMask);
   // A copy of another list.
   BOOL Create(CImageList* pImageList);
   BOOL Attach(HIMAGELIST hImageList);
