@@ -294,14 +294,19 @@ BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pRes
 
 BOOL CDialog::OnNotify(WPARAM, LPARAM lParam, LRESULT* pResult)
 {
-  auto* header = reinterpret_cast<NMHDR*>(lParam);
-  if (header == nullptr) {
-    return FALSE;
-  }
-  if (t_lockoutNotifyWindow == m_hWnd) {
+  if (lParam != 0 && t_lockoutNotifyWindow == m_hWnd) {
     return TRUE;
   }
+  return AfxRouteNotify(this, lParam, pResult);
+}
+
+BOOL AfxRouteNotify(CCmdTarget* target, LPARAM lParam, LRESULT* pResult)
+{
+  auto* header = reinterpret_cast<NMHDR*>(lParam);
+  if (target == nullptr || header == nullptr) {
+    return FALSE;
+  }
   AFX_NOTIFY notify{pResult, header};
-  return OnCmdMsg(static_cast<UINT>(header->idFrom), static_cast<int>(AFX_NOTIFY_CODE(header->code)), &notify,
-                  nullptr);
+  return target->OnCmdMsg(static_cast<UINT>(header->idFrom), static_cast<int>(AFX_NOTIFY_CODE(header->code)),
+                          &notify, nullptr);
 }

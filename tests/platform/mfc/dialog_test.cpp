@@ -92,6 +92,22 @@ BEGIN_MESSAGE_MAP(CGroupDialog, CDialog)
   ON_NOTIFY(kDeltaPos, 1037, &CGroupDialog::OnDeltaPos)
 END_MESSAGE_MAP()
 
+// Not a dialog: a window of the main frame's kind handling its child's notification.
+class CPanel : public CWnd {
+public:
+  std::vector<std::string> events;
+  void OnDeltaPos(UINT id, NMHDR*, LRESULT* pResult)
+  {
+    events.push_back("panel delta from " + std::to_string(id));
+    *pResult = 9;
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CPanel, CWnd)
+  ON_NOTIFY_RANGE(kDeltaPos, 1037, 1040, &CPanel::OnDeltaPos)
+END_MESSAGE_MAP()
+
 // A responder for the length of a test.
 class Responder {
 public:
@@ -282,6 +298,12 @@ TEST_F(DialogTest, NotificationsReachTheMapAndAnswerExceptWhileValuesAreExchange
   NMHDR other{nullptr, 1038, kDeltaPos};
   EXPECT_EQ(::SendMessage(hwnd, WM_NOTIFY, 1038, reinterpret_cast<LPARAM>(&other)), 0);
   EXPECT_EQ(dialog.events, std::vector<std::string>{"delta from 1037"});
+
+  // Any window of the framework takes its notifications the same way.
+  CPanel panel;
+  ASSERT_TRUE(panel.CreateEx(0, nullptr, "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, owner_.m_hWnd, nullptr));
+  EXPECT_EQ(panel.SendMessage(WM_NOTIFY, 1038, reinterpret_cast<LPARAM>(&other)), 9);
+  EXPECT_EQ(panel.events, std::vector<std::string>{"panel delta from 1038"});
 }
 
 TEST_F(DialogTest, ModelessLivesUntilItsWindowGoesAndDeletesItself)
