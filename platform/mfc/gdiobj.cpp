@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <unordered_map>
 
 IMPLEMENT_DYNCREATE(CGdiObject, CObject)
@@ -82,6 +83,8 @@ CGdiObject* NewOfKind(HGDIOBJ hObject)
 class ScreenDC {
 public:
   ScreenDC() : hDC_(::GetDC(nullptr)) {}
+  ScreenDC(const ScreenDC&) = delete;
+  ScreenDC& operator=(const ScreenDC&) = delete;
   ~ScreenDC() { ::ReleaseDC(nullptr, hDC_); }
   HDC get() const { return hDC_; }
 
@@ -268,8 +271,8 @@ BOOL CFont::CreatePointFontIndirect(const LOGFONTA* lpLogFont, CDC* pDC)
   if (lpLogFont == nullptr) {
     return FALSE;
   }
-  ScreenDC screen;
-  HDC hDC = pDC != nullptr && pDC->m_hAttribDC != nullptr ? pDC->m_hAttribDC : screen.get();
+  std::optional<ScreenDC> screen;
+  HDC hDC = pDC != nullptr ? pDC->m_hAttribDC : screen.emplace().get();
   // Tenths of a point to device pixels (72 points an inch), rounded, then to the DC's logical units.
   const long long tenths = static_cast<long long>(::GetDeviceCaps(hDC, LOGPIXELSY)) * lpLogFont->lfHeight;
   POINT height{0, static_cast<LONG>((tenths + (tenths >= 0 ? 360 : -360)) / 720)};
