@@ -39,6 +39,7 @@ struct InputEvent {
     Activated,    // the screen gave `window` the keyboard
     Deactivated,  // the keyboard went to another program
     LeftScreen,   // the mouse went over another program
+    Layout,       // the screen's keyboard layout changed to `language`
   };
   Kind kind = Kind::MouseMove;
   POINT screen{};
@@ -50,7 +51,8 @@ struct InputEvent {
   // A key down's typed text as UTF-8; unset when the key types nothing or its character is the key's own business
   // (Ctrl held, control characters): then the keyboard layout decides.
   std::optional<std::string> text;
-  // The language of the screen's keyboard layout as the key showed it (0x0409 Latin, 0x0419 Cyrillic), or 0.
+  // The language of the screen's keyboard layout (0x0409 Latin, 0x0419 Cyrillic) as a key showed it, or 0; or
+  // the layout the screen changed to.
   WORD language = 0;
   std::uintptr_t window = 0;  // Exposed, Close, Moved, Activated, Deactivated
   RECT rect{};                // Moved: screen coordinates

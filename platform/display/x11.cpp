@@ -208,6 +208,23 @@ public:
     XkbSetDetectableAutoRepeat(dpy_, 1, nullptr);
     // The screen's input method composes text in any layout; without one, key symbols are read directly.
     im_ = XOpenIM(dpy_, nullptr, nullptr, nullptr);
+    // The screen's layout changes (its group) are told as they happen, and the one in force at the start.
+    int opcode = 0;
+    int error = 0;
+    int major = XkbMajorVersion;
+    int minor = XkbMinorVersion;
+    if (XkbQueryExtension(dpy_, &opcode, &xkbEvent_, &error, &major, &minor) != 0) {
+      XkbSelectEventDetails(dpy_, XkbUseCoreKbd, XkbStateNotify, XkbGroupStateMask, XkbGroupStateMask);
+      XkbStateRec state{};
+      if (XkbGetState(dpy_, XkbUseCoreKbd, &state) == 0) {
+        InputEvent e;
+        e.kind = InputEvent::Kind::Layout;
+        e.language = LanguageOfGroup(state.group);
+        pending_.push_back(e);
+      }
+    } else {
+      xkbEvent_ = -1;
+    }
     // An unmapped window of our own owns the clipboard and receives what other programs send.
     XSetWindowAttributes attrs{};
     attrs.event_mask = PropertyChangeMask;
@@ -493,6 +510,14 @@ private:
     }
   }
 
+  // A group is Cyrillic when the key of A types a Cyrillic letter in it.
+  WORD LanguageOfGroup(int group)
+  {
+    const KeyCode a = XKeysymToKeycode(dpy_, XK_a);
+    const KeySym sym = a != 0 ? XkbKeycodeToKeysym(dpy_, a, group, 0) : NoSymbol;
+    return IsCyrillic(CharacterOf(sym)) ? kLanguageCyrillic : kLanguageLatin;
+  }
+
   bool IsOurs(::Window xw) const { return ids_.count(xw) != 0 || xw == clipboardWindow_; }
 
   void Key(XKeyEvent& key, std::vector<InputEvent>& out)
@@ -628,6 +653,11 @@ private:
         std::lock_guard lock(sinkMutex_);
         sink = sink_;
       }
+      if (sink && !pending_.empty()) {
+        // What the screen said before anyone listened.
+        events.insert(events.begin(), pending_.begin(), pending_.end());
+        pending_.clear();
+      }
       if (sink) {
         for (const InputEvent& e : events) {
           sink(e);
@@ -742,7 +772,16 @@ private:
           }
         }
         break;
-      default: break;
+      default:
+        if (ev.type == xkbEvent_) {
+          const auto& xkb = reinterpret_cast<const XkbEvent&>(ev);
+          if (xkb.any.xkb_type == XkbStateNotify && (xkb.state.changed & XkbGroupStateMask) != 0) {
+            e.kind = InputEvent::Kind::Layout;
+            e.language = LanguageOfGroup(xkb.state.group);
+            out.push_back(e);
+          }
+        }
+        break;
     }
   }
 
@@ -804,6 +843,8 @@ private:
   XIM im_ = nullptr;
   std::map<::Window, XIC> ics_;
   std::map<::Window, Asked> asked_;
+  int xkbEvent_ = -1;
+  std::vector<InputEvent> pending_;  // reader thread only
   std::thread reader_;
 };
 

@@ -38,6 +38,15 @@ void CloseFromScreen(HWND hwnd)
   PostMessage(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
+void FollowScreenLayout(WORD language)
+{
+  if (language == 0x0419) {
+    ActivateKeyboardLayout(kLayoutRussian, 0);
+  } else if (language == 0x0409) {
+    ActivateKeyboardLayout(kLayoutUS, 0);
+  }
+}
+
 void OnScreenInput(const display::InputEvent& e)
 {
   const HWND window = reinterpret_cast<HWND>(e.window);
@@ -55,11 +64,7 @@ void OnScreenInput(const display::InputEvent& e)
       }
       break;
     case display::InputEvent::Kind::Key:
-      if (e.language == 0x0419) {
-        ActivateKeyboardLayout(kLayoutRussian, 0);
-      } else if (e.language == 0x0409) {
-        ActivateKeyboardLayout(kLayoutUS, 0);
-      }
+      FollowScreenLayout(e.language);
       user::InjectTypedKey(e.vk, e.down, e.text ? std::optional(TypedCp1251(*e.text)) : std::nullopt);
       break;
     case display::InputEvent::Kind::Exposed: PresentTopLevel(window, RECT{0, 0, 32767, 32767}); break;
@@ -68,6 +73,7 @@ void OnScreenInput(const display::InputEvent& e)
     case display::InputEvent::Kind::Activated: user::InjectScreenActivation(window, true); break;
     case display::InputEvent::Kind::Deactivated: user::InjectScreenActivation(window, false); break;
     case display::InputEvent::Kind::LeftScreen: user::InjectMouseLeftScreen(); break;
+    case display::InputEvent::Kind::Layout: FollowScreenLayout(e.language); break;
   }
 }
 

@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -279,6 +280,22 @@ TEST_F(X11Desktop, RussianTypedOnTheScreensKeyboardReachesAnEditControlAsCp1251)
   if (display::Current().Capture(shot)) {
     gdi::SavePng(shot, std::string(TESMIRA_ARTIFACTS_DIR) + "/x11_typed_russian.png");
   }
+}
+
+TEST_F(X11Desktop, SwitchingTheScreensLayoutSwitchesOurs)
+{
+  // The key of A types ф in the second group; the screen switches to it and back, as a layout switch does.
+  Display* dpy = client_->Dpy();
+  KeySym both[4] = {XK_a, XK_A, XK_Cyrillic_ef, XK_Cyrillic_EF};
+  XChangeKeyboardMapping(dpy, XKeysymToKeycode(dpy, XK_a), 4, both, 1);
+  XSync(dpy, 0);
+  EXPECT_EQ(GetKeyboardLayout(0), kLayoutUS);
+  XkbLockGroup(dpy, XkbUseCoreKbd, 1);
+  XSync(dpy, 0);
+  EXPECT_TRUE(PumpUntil([] { return GetKeyboardLayout(0) == kLayoutRussian; }));
+  XkbLockGroup(dpy, XkbUseCoreKbd, 0);
+  XSync(dpy, 0);
+  EXPECT_TRUE(PumpUntil([] { return GetKeyboardLayout(0) == kLayoutUS; }));
 }
 
 TEST_F(X11Desktop, TheWindowManagersCloseAsksTheWindowWhichMayRefuse)
