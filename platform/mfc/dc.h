@@ -125,7 +125,10 @@ public:
   int SelectClipRgn(CRgn* pRgn) { return ::SelectClipRgn(m_hDC, pRgn != nullptr ? pRgn->m_hObject : nullptr); }
   int SelectClipRgn(CRgn* pRgn, int nMode);
   int ExcludeClipRect(int x1, int y1, int x2, int y2) { return ::ExcludeClipRect(m_hDC, x1, y1, x2, y2); }
-  int ExcludeClipRect(LPCRECT lpRect) { return ExcludeClipRect(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom); }
+  int ExcludeClipRect(LPCRECT lpRect)
+  {
+    return ExcludeClipRect(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom);
+  }
   int IntersectClipRect(int x1, int y1, int x2, int y2) { return ::IntersectClipRect(m_hDC, x1, y1, x2, y2); }
   int IntersectClipRect(LPCRECT lpRect)
   {
@@ -149,20 +152,32 @@ public:
   }
   BOOL Arc(LPCRECT lpRect, POINT ptStart, POINT ptEnd);
   BOOL Polyline(const POINT* lpPoints, int nCount) { return ::Polyline(m_hDC, lpPoints, nCount); }
-  BOOL PolylineTo(const POINT* lpPoints, int nCount) { return ::PolylineTo(m_hDC, lpPoints, static_cast<DWORD>(nCount)); }
+  BOOL PolylineTo(const POINT* lpPoints, int nCount)
+  {
+    return ::PolylineTo(m_hDC, lpPoints, static_cast<DWORD>(nCount));
+  }
   BOOL PolyPolyline(const POINT* lpPoints, const DWORD* lpPolyPoints, int nCount)
   {
     return ::PolyPolyline(m_hDC, lpPoints, lpPolyPoints, static_cast<DWORD>(nCount));
   }
-  BOOL PolyBezier(const POINT* lpPoints, int nCount) { return ::PolyBezier(m_hDC, lpPoints, static_cast<DWORD>(nCount)); }
+  BOOL PolyBezier(const POINT* lpPoints, int nCount)
+  {
+    return ::PolyBezier(m_hDC, lpPoints, static_cast<DWORD>(nCount));
+  }
   BOOL PolyBezierTo(const POINT* lpPoints, int nCount)
   {
     return ::PolyBezierTo(m_hDC, lpPoints, static_cast<DWORD>(nCount));
   }
 
   // Rectangles and regions, with brushes
-  void FillRect(LPCRECT lpRect, CBrush* pBrush) { ::FillRect(m_hDC, lpRect, pBrush != nullptr ? pBrush->m_hObject : nullptr); }
-  void FrameRect(LPCRECT lpRect, CBrush* pBrush) { ::FrameRect(m_hDC, lpRect, pBrush != nullptr ? pBrush->m_hObject : nullptr); }
+  void FillRect(LPCRECT lpRect, CBrush* pBrush)
+  {
+    ::FillRect(m_hDC, lpRect, pBrush != nullptr ? pBrush->m_hObject : nullptr);
+  }
+  void FrameRect(LPCRECT lpRect, CBrush* pBrush)
+  {
+    ::FrameRect(m_hDC, lpRect, pBrush != nullptr ? pBrush->m_hObject : nullptr);
+  }
   void InvertRect(LPCRECT lpRect) { ::InvertRect(m_hDC, lpRect); }
   void DrawFocusRect(LPCRECT lpRect) { ::DrawFocusRect(m_hDC, lpRect); }
   // A solid fill of one colour (through the background colour, which it changes).
@@ -172,7 +187,10 @@ public:
   void Draw3dRect(LPCRECT lpRect, COLORREF clrTopLeft, COLORREF clrBottomRight);
   void Draw3dRect(int x, int y, int cx, int cy, COLORREF clrTopLeft, COLORREF clrBottomRight);
   BOOL DrawEdge(LPRECT lpRect, UINT nEdge, UINT nFlags) { return ::DrawEdge(m_hDC, lpRect, nEdge, nFlags); }
-  BOOL DrawFrameControl(LPRECT lpRect, UINT nType, UINT nState) { return ::DrawFrameControl(m_hDC, lpRect, nType, nState); }
+  BOOL DrawFrameControl(LPRECT lpRect, UINT nType, UINT nState)
+  {
+    return ::DrawFrameControl(m_hDC, lpRect, nType, nState);
+  }
   BOOL FillRgn(CRgn* pRgn, CBrush* pBrush) { return ::FillRgn(m_hDC, pRgn->m_hObject, pBrush->m_hObject); }
   BOOL FrameRgn(CRgn* pRgn, CBrush* pBrush, int nWidth, int nHeight)
   {
@@ -212,8 +230,14 @@ public:
   COLORREF SetPixel(POINT point, COLORREF crColor) { return SetPixel(point.x, point.y, crColor); }
   BOOL SetPixelV(int x, int y, COLORREF crColor) { return ::SetPixelV(m_hDC, x, y, crColor); }
   BOOL FloodFill(int x, int y, COLORREF crColor) { return ::FloodFill(m_hDC, x, y, crColor); }
-  BOOL ExtFloodFill(int x, int y, COLORREF crColor, UINT nFillType) { return ::ExtFloodFill(m_hDC, x, y, crColor, nFillType); }
-  BOOL PatBlt(int x, int y, int nWidth, int nHeight, DWORD dwRop) { return ::PatBlt(m_hDC, x, y, nWidth, nHeight, dwRop); }
+  BOOL ExtFloodFill(int x, int y, COLORREF crColor, UINT nFillType)
+  {
+    return ::ExtFloodFill(m_hDC, x, y, crColor, nFillType);
+  }
+  BOOL PatBlt(int x, int y, int nWidth, int nHeight, DWORD dwRop)
+  {
+    return ::PatBlt(m_hDC, x, y, nWidth, nHeight, dwRop);
+  }
   BOOL BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, DWORD dwRop);
   BOOL StretchBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, int nSrcWidth,
                   int nSrcHeight, DWORD dwRop);
@@ -238,7 +262,10 @@ public:
                  CBrush* pBrush = nullptr);
 
   // Text
-  virtual BOOL TextOut(int x, int y, LPCSTR lpszString, int nCount) { return ::TextOutA(m_hDC, x, y, lpszString, nCount); }
+  virtual BOOL TextOut(int x, int y, LPCSTR lpszString, int nCount)
+  {
+    return ::TextOutA(m_hDC, x, y, lpszString, nCount);
+  }
   BOOL TextOut(int x, int y, const CString& str) { return TextOut(x, y, str, str.GetLength()); }
   virtual BOOL ExtTextOut(int x, int y, UINT nOptions, LPCRECT lpRect, LPCSTR lpszString, UINT nCount,
                           int* lpDxWidths)
@@ -253,7 +280,10 @@ public:
   {
     return ::DrawTextA(m_hDC, lpszString, nCount, lpRect, nFormat);
   }
-  int DrawText(const CString& str, LPRECT lpRect, UINT nFormat) { return DrawText(str, str.GetLength(), lpRect, nFormat); }
+  int DrawText(const CString& str, LPRECT lpRect, UINT nFormat)
+  {
+    return DrawText(str, str.GetLength(), lpRect, nFormat);
+  }
   CSize GetTextExtent(LPCSTR lpszString, int nCount) const;
   CSize GetTextExtent(const CString& str) const { return GetTextExtent(str, str.GetLength()); }
   CSize GetOutputTextExtent(LPCSTR lpszString, int nCount) const;

@@ -211,7 +211,7 @@ BOOL CPen::CreatePen(int nPenStyle, int nWidth, COLORREF crColor)
 BOOL CPen::CreatePen(int nPenStyle, int nWidth, const LOGBRUSH* pLogBrush, int nStyleCount, const DWORD* lpStyle)
 {
   return AttachCreated(::ExtCreatePen(static_cast<DWORD>(nPenStyle), static_cast<DWORD>(nWidth), pLogBrush,
-                               static_cast<DWORD>(nStyleCount), lpStyle));
+                                      static_cast<DWORD>(nStyleCount), lpStyle));
 }
 
 BOOL CPen::CreatePenIndirect(const LOGPEN* lpLogPen) { return AttachCreated(::CreatePenIndirect(lpLogPen)); }
@@ -225,14 +225,20 @@ CBrush::CBrush(CBitmap* pBitmap) { CreatePatternBrush(pBitmap); }
 CBrush* CBrush::FromHandle(HBRUSH hBrush) { return FromHandleAs<CBrush>(hBrush); }
 
 BOOL CBrush::CreateSolidBrush(COLORREF crColor) { return AttachCreated(::CreateSolidBrush(crColor)); }
-BOOL CBrush::CreateHatchBrush(int nIndex, COLORREF crColor) { return AttachCreated(::CreateHatchBrush(nIndex, crColor)); }
+BOOL CBrush::CreateHatchBrush(int nIndex, COLORREF crColor)
+{
+  return AttachCreated(::CreateHatchBrush(nIndex, crColor));
+}
 
 BOOL CBrush::CreatePatternBrush(CBitmap* pBitmap)
 {
   return pBitmap != nullptr && AttachCreated(::CreatePatternBrush(pBitmap->m_hObject));
 }
 
-BOOL CBrush::CreateBrushIndirect(const LOGBRUSH* lpLogBrush) { return AttachCreated(::CreateBrushIndirect(lpLogBrush)); }
+BOOL CBrush::CreateBrushIndirect(const LOGBRUSH* lpLogBrush)
+{
+  return AttachCreated(::CreateBrushIndirect(lpLogBrush));
+}
 
 BOOL CBrush::CreateDIBPatternBrush(const void* lpPackedDIB, UINT nUsage)
 {
@@ -251,8 +257,9 @@ BOOL CFont::CreateFont(int nHeight, int nWidth, int nEscapement, int nOrientatio
                        BYTE bUnderline, BYTE cStrikeOut, BYTE nCharSet, BYTE nOutPrecision, BYTE nClipPrecision,
                        BYTE nQuality, BYTE nPitchAndFamily, LPCSTR lpszFacename)
 {
-  return AttachCreated(::CreateFontA(nHeight, nWidth, nEscapement, nOrientation, nWeight, bItalic, bUnderline, cStrikeOut,
-                              nCharSet, nOutPrecision, nClipPrecision, nQuality, nPitchAndFamily, lpszFacename));
+  return AttachCreated(::CreateFontA(nHeight, nWidth, nEscapement, nOrientation, nWeight, bItalic, bUnderline,
+                                     cStrikeOut, nCharSet, nOutPrecision, nClipPrecision, nQuality, nPitchAndFamily,
+                                     lpszFacename));
 }
 
 BOOL CFont::CreatePointFont(int nPointSize, LPCSTR lpszFaceName, CDC* pDC)
@@ -340,7 +347,10 @@ CRgn* CRgn::FromHandle(HRGN hRgn) { return FromHandleAs<CRgn>(hRgn); }
 
 BOOL CRgn::CreateRectRgn(int x1, int y1, int x2, int y2) { return AttachCreated(::CreateRectRgn(x1, y1, x2, y2)); }
 BOOL CRgn::CreateRectRgnIndirect(LPCRECT lpRect) { return AttachCreated(::CreateRectRgnIndirect(lpRect)); }
-BOOL CRgn::CreateEllipticRgn(int x1, int y1, int x2, int y2) { return AttachCreated(::CreateEllipticRgn(x1, y1, x2, y2)); }
+BOOL CRgn::CreateEllipticRgn(int x1, int y1, int x2, int y2)
+{
+  return AttachCreated(::CreateEllipticRgn(x1, y1, x2, y2));
+}
 BOOL CRgn::CreateEllipticRgnIndirect(LPCRECT lpRect) { return AttachCreated(::CreateEllipticRgnIndirect(lpRect)); }
 
 BOOL CRgn::CreatePolygonRgn(const POINT* lpPoints, int nCount, int nMode)

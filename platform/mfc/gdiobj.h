@@ -110,7 +110,10 @@ public:
   BOOL CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitcount, const void* lpBits);
   BOOL CreateBitmapIndirect(const BITMAP* lpBitmap);
   BOOL CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight);
-  BOOL CreateDiscardableBitmap(CDC* pDC, int nWidth, int nHeight) { return CreateCompatibleBitmap(pDC, nWidth, nHeight); }
+  BOOL CreateDiscardableBitmap(CDC* pDC, int nWidth, int nHeight)
+  {
+    return CreateCompatibleBitmap(pDC, nWidth, nHeight);
+  }
   int GetBitmap(BITMAP* pBitMap) const { return GetObject(sizeof(BITMAP), pBitMap); }
   DWORD SetBitmapBits(DWORD dwCount, const void* lpBits);
   DWORD GetBitmapBits(DWORD dwCount, LPVOID lpBits) const;
