@@ -32,6 +32,8 @@ inline constexpr UINT AFX_IDW_PANE_LAST = 0xE9FF;
 // Framework messages.
 inline constexpr UINT WM_IDLEUPDATECMDUI = 0x0363;  // wParam: disable commands without a handler
 inline constexpr UINT WM_INITIALUPDATE = 0x0364;    // sent to the views of a new frame
+// A notification reflected to the control's own object is numbered WM_REFLECT_BASE + the message.
+inline constexpr UINT WM_REFLECT_BASE = 0xBC00;
 
 // Command notification codes (the nCode of OnCmdMsg).
 inline constexpr int CN_COMMAND = 0;

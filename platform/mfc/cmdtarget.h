@@ -361,6 +361,35 @@ BOOL AfxRouteNotify(CCmdTarget* target, LPARAM lParam, LRESULT* pResult);
      return TRUE;                                                                                         \
    }},
 
+// Reflection: a control's object takes its own notification before its parent does. The parent offers it
+// (AfxReflectToChild) with the code AFX_REFLECT_CONTROL_CODE(code) or AFX_REFLECT_NOTIFY_CODE(code); an entry
+// without _EX keeps it from the parent, an _EX handler answers whether to keep it.
+#define AFX_REFLECT_CONTROL_CODE(code) ((static_cast<UINT>(0xBD11) << 16) | (static_cast<UINT>(code) & 0xFFFFu))
+#define AFX_REFLECT_NOTIFY_CODE(code) ((static_cast<UINT>(0xBC4E) << 16) | (static_cast<UINT>(code) & 0xFFFFu))
+BOOL AfxReflectToChild(HWND hWndChild, UINT nID, UINT nReflectedCode, void* pExtra);
+#define ON_CONTROL_REFLECT(wNotifyCode, memberFxn)                                            \
+  {WM_COMMAND, AFX_REFLECT_CONTROL_CODE(wNotifyCode), 0u, 0xFFFFu, nullptr,                     \
+   [](CCmdTarget* t, AFX_MSGARGS&) -> BOOL {                                                  \
+     std::invoke(memberFxn, TESMIRA_AFX_THIS(t));                                             \
+     return TRUE;                                                                             \
+   }},
+#define ON_CONTROL_REFLECT_EX(wNotifyCode, memberFxn)                                         \
+  {WM_COMMAND, AFX_REFLECT_CONTROL_CODE(wNotifyCode), 0u, 0xFFFFu, nullptr,                     \
+   [](CCmdTarget* t, AFX_MSGARGS&) -> BOOL { return std::invoke(memberFxn, TESMIRA_AFX_THIS(t)); }},
+#define ON_NOTIFY_REFLECT(wNotifyCode, memberFxn)                                             \
+  {WM_COMMAND, AFX_REFLECT_NOTIFY_CODE(wNotifyCode), 0u, 0xFFFFu, nullptr,                      \
+   [](CCmdTarget* t, AFX_MSGARGS& a) -> BOOL {                                                \
+     auto* notify = static_cast<AFX_NOTIFY*>(a.pExtra);                                       \
+     std::invoke(memberFxn, TESMIRA_AFX_THIS(t), notify->pNMHDR, notify->pResult);            \
+     return TRUE;                                                                             \
+   }},
+#define ON_NOTIFY_REFLECT_EX(wNotifyCode, memberFxn)                                          \
+  {WM_COMMAND, AFX_REFLECT_NOTIFY_CODE(wNotifyCode), 0u, 0xFFFFu, nullptr,                      \
+   [](CCmdTarget* t, AFX_MSGARGS& a) -> BOOL {                                                \
+     auto* notify = static_cast<AFX_NOTIFY*>(a.pExtra);                                       \
+     return std::invoke(memberFxn, TESMIRA_AFX_THIS(t), notify->pNMHDR, notify->pResult);     \
+   }},
+
 // Scroll bars: void handler(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar), the bar null for a window's own.
 #define TESMIRA_ON_WM_SCROLL(message, handler)                                                        \
   TESMIRA_ON_WM(message, self->handler(LOWORD(a.wParam), HIWORD(a.wParam),                            \

@@ -277,6 +277,10 @@ BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam)
   if (lParam != 0 && t_lockoutNotifyWindow == m_hWnd) {
     return TRUE;  // a control reporting what the exchange did to it
   }
+  if (lParam != 0 && AfxReflectToChild(reinterpret_cast<HWND>(lParam), LOWORD(wParam),
+                                       AFX_REFLECT_CONTROL_CODE(HIWORD(wParam)), nullptr)) {
+    return TRUE;
+  }
   return CWnd::OnCommand(wParam, lParam);
 }
 
@@ -300,6 +304,13 @@ BOOL CDialog::OnNotify(WPARAM, LPARAM lParam, LRESULT* pResult)
   return AfxRouteNotify(this, lParam, pResult);
 }
 
+BOOL AfxReflectToChild(HWND hWndChild, UINT nID, UINT nReflectedCode, void* pExtra)
+{
+  CWnd* pChild = CWnd::FromHandlePermanent(hWndChild);
+  // Id 0 is nobody's in command routing; the child's entries match any id.
+  return pChild != nullptr && pChild->OnCmdMsg(nID != 0 ? nID : 0xFFFF, static_cast<int>(nReflectedCode), pExtra, nullptr);
+}
+
 BOOL AfxRouteNotify(CCmdTarget* target, LPARAM lParam, LRESULT* pResult)
 {
   auto* header = reinterpret_cast<NMHDR*>(lParam);
@@ -307,6 +318,10 @@ BOOL AfxRouteNotify(CCmdTarget* target, LPARAM lParam, LRESULT* pResult)
     return FALSE;
   }
   AFX_NOTIFY notify{pResult, header};
+  const auto id = static_cast<UINT>(header->idFrom);
+  if (AfxReflectToChild(header->hwndFrom, id, AFX_REFLECT_NOTIFY_CODE(header->code), &notify)) {
+    return TRUE;
+  }
   return target->OnCmdMsg(static_cast<UINT>(header->idFrom), static_cast<int>(AFX_NOTIFY_CODE(header->code)),
                           &notify, nullptr);
 }

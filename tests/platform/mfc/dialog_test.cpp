@@ -108,6 +108,28 @@ BEGIN_MESSAGE_MAP(CPanel, CWnd)
   ON_NOTIFY_RANGE(kDeltaPos, 1037, 1040, &CPanel::OnDeltaPos)
 END_MESSAGE_MAP()
 
+// Controls that take their own notifications.
+class CWatchedEdit : public CEdit {
+public:
+  int changes = 0;
+  void OnChange() { ++changes; }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CWatchedEdit, CEdit)
+  ON_CONTROL_REFLECT(EN_CHANGE, &CWatchedEdit::OnChange)
+END_MESSAGE_MAP()
+
+class CSpinner : public CWnd {
+public:
+  void OnDeltaPos(NMHDR*, LRESULT* pResult) { *pResult = 5; }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CSpinner, CWnd)
+  ON_NOTIFY_REFLECT(kDeltaPos, &CSpinner::OnDeltaPos)
+END_MESSAGE_MAP()
+
 // A responder for the length of a test.
 class Responder {
 public:
@@ -298,6 +320,20 @@ TEST_F(DialogTest, NotificationsReachTheMapAndAnswerExceptWhileValuesAreExchange
   NMHDR other{nullptr, 1038, kDeltaPos};
   EXPECT_EQ(::SendMessage(hwnd, WM_NOTIFY, 1038, reinterpret_cast<LPARAM>(&other)), 0);
   EXPECT_EQ(dialog.events, std::vector<std::string>{"delta from 1037"});
+
+  // A control's object that reflects a notification takes it before the dialog, which then hears nothing.
+  dialog.events.clear();
+  CWatchedEdit step;
+  ASSERT_TRUE(step.SubclassDlgItem(kStep, &dialog));
+  dialog.GotoDlgCtrl(&step);
+  user::InjectKeyPress('6');
+  PumpMessages();
+  EXPECT_EQ(step.changes, 1);
+  CSpinner spinner;
+  ASSERT_TRUE(spinner.CreateEx(0, nullptr, "", WS_CHILD, 0, 0, 10, 10, hwnd, reinterpret_cast<HMENU>(1037)));
+  NMHDR fromSpinner{spinner.m_hWnd, 1037, kDeltaPos};
+  EXPECT_EQ(::SendMessage(hwnd, WM_NOTIFY, 1037, reinterpret_cast<LPARAM>(&fromSpinner)), 5);
+  EXPECT_TRUE(dialog.events.empty());
 
   // Any window of the framework takes its notifications the same way.
   CPanel panel;
