@@ -67,7 +67,11 @@ LRESULT ProgressProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       return moveTo(next);
     }
     case PBM_GETPOS: return p->pos;
-    case PBM_GETRANGE: return wParam != 0 ? p->low : p->high;
+    case PBM_GETRANGE:
+      if (lParam != 0) {
+        *reinterpret_cast<PBRANGE*>(lParam) = PBRANGE{p->low, p->high};
+      }
+      return wParam != 0 ? p->low : p->high;
     case PBM_SETBARCOLOR: {
       COLORREF old = p->bar;
       p->bar = static_cast<COLORREF>(lParam);
