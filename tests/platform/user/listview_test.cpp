@@ -23,6 +23,7 @@ std::uint64_t FreshClockStart()
   return next;
 }
 LRESULT g_refuseChanging = 0;
+LRESULT g_refuseTrack = 0;
 
 std::string States(UINT s)
 {
@@ -42,6 +43,9 @@ LRESULT ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProc(hwnd, msg, wParam, lParam);
   }
   auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+  if (hdr->code == HDN_BEGINTRACK) {
+    return g_refuseTrack;
+  }
   if (hdr->code == NM_SETFOCUS || hdr->code == NM_KILLFOCUS || hdr->code == NM_RETURN ||
       (hdr->code <= HDN_FIRST && hdr->code > HDN_FIRST - 100)) {
     if (hdr->code == NM_RETURN) {
@@ -176,6 +180,7 @@ protected:
   {
     g_notes.clear();
     g_refuseChanging = 0;
+    g_refuseTrack = 0;
   }
   void Make(DWORD style)
   {
@@ -399,6 +404,78 @@ TEST_F(ListViewTest, CheckBoxesTextAskedOfTheParentAndDrags)
   user::InjectMouseButton(VK_LBUTTON, false);
   Pump();
   EXPECT_EQ(g_notes, (std::vector<std::string>{"changed 1 SF>-", "changed 3 ->SF", "drag 3"}));
+}
+
+TEST_F(ListViewTest, ALongReportScrollsToTheFocusedRowAndClicksHitTheRowsShown)
+{
+  Make(LVS_REPORT);
+  for (int i = 5; i < 40; ++i) {
+    AddItem(list_, i, ("Опора " + std::to_string(i)).c_str(), 100 + i);
+  }
+  const int page = static_cast<int>(SendMessage(list_, LVM_GETCOUNTPERPAGE, 0, 0));
+  ASSERT_GT(page, 3);
+  ASSERT_LT(page, 40);
+  EXPECT_EQ(SendMessage(list_, LVM_GETTOPINDEX, 0, 0), 0);
+  ClickWith(0, list_, 0);
+  KeyWith(0, VK_END);
+  Pump();
+  EXPECT_EQ(Selection(list_), "39 focus 39");
+  EXPECT_EQ(SendMessage(list_, LVM_GETTOPINDEX, 0, 0), 40 - page);
+  EXPECT_EQ(GetScrollPos(list_, SB_VERT), 40 - page);
+
+  SendMessage(list_, LVM_ENSUREVISIBLE, 2, FALSE);
+  EXPECT_EQ(SendMessage(list_, LVM_GETTOPINDEX, 0, 0), 2);
+  SendMessage(list_, WM_VSCROLL, SB_PAGEDOWN, 0);
+  EXPECT_EQ(SendMessage(list_, LVM_GETTOPINDEX, 0, 0), 2 + page);
+  SendMessage(list_, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 500), 0);  // past the end: the last page
+  EXPECT_EQ(SendMessage(list_, LVM_GETTOPINDEX, 0, 0), 40 - page);
+
+  // The first row shown stands right under the header.
+  RECT headerRect;
+  GetClientRect(reinterpret_cast<HWND>(SendMessage(list_, LVM_GETHEADER, 0, 0)), &headerRect);
+  EXPECT_EQ(ItemRect(list_, 40 - page, LVIR_BOUNDS).top, headerRect.bottom);
+  g_notes.clear();
+  ClickWith(0, list_, 40 - page + 1);
+  Pump();
+  EXPECT_EQ(Selection(list_), std::to_string(40 - page + 1) + " focus " + std::to_string(40 - page + 1));
+}
+
+TEST_F(ListViewTest, DraggingAHeaderDividerResizesTheColumnUnlessTheParentRefuses)
+{
+  Make(LVS_REPORT);
+  HWND header = reinterpret_cast<HWND>(SendMessage(list_, LVM_GETHEADER, 0, 0));
+  RECT title;
+  SendMessage(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&title));
+  const int y = (title.top + title.bottom) / 2;
+  auto drag = [&](int from, int by) {
+    user::InjectMouseMove(POINT{from, y});
+    user::InjectMouseButton(VK_LBUTTON, true);
+    user::InjectMouseMove(POINT{from + by / 2, y});
+    user::InjectMouseMove(POINT{from + by, y});
+    user::InjectMouseButton(VK_LBUTTON, false);
+    Pump();
+    clock_.Advance(1000);
+  };
+  g_refuseTrack = 1;
+  drag(title.right - 1, 30);
+  EXPECT_EQ(SendMessage(list_, LVM_GETCOLUMNWIDTH, 0, 0), 120);
+  g_refuseTrack = 0;
+  drag(title.right - 1, 30);
+  EXPECT_EQ(SendMessage(list_, LVM_GETCOLUMNWIDTH, 0, 0), 150);
+  RECT cell{};
+  cell.top = 1;
+  cell.left = LVIR_BOUNDS;
+  SendMessage(list_, LVM_GETSUBITEMRECT, 0, reinterpret_cast<LPARAM>(&cell));
+  EXPECT_EQ(cell.left, 150);  // the next column follows
+
+  // A width set by the program goes to the header as well; AUTOSIZE fits the widest text.
+  SendMessage(list_, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(60, 0));
+  SendMessage(header, HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&title));
+  EXPECT_EQ(title.right - title.left, 60);
+  SendMessage(list_, LVM_SETCOLUMNWIDTH, 2, MAKELPARAM(static_cast<WORD>(LVSCW_AUTOSIZE), 0));
+  const int fitted = static_cast<int>(SendMessage(list_, LVM_GETCOLUMNWIDTH, 2, 0));
+  EXPECT_GT(fitted, static_cast<int>(SendMessage(list_, LVM_GETSTRINGWIDTH, 0, reinterpret_cast<LPARAM>("10"))));
+  EXPECT_LT(fitted, 80);
 }
 
 TEST_F(ListViewTest, AListFlowsDownColumnsAndArrowsCrossThem)
