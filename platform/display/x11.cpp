@@ -13,6 +13,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -564,6 +565,7 @@ private:
         e.text = std::move(utf8);
         if (e.vk == 0) {
           e.vk = kVkPacket;
+          packetKeys_.insert(key.keycode);
         }
       }
     } else if (e.vk == 0) {
@@ -571,6 +573,9 @@ private:
       char buffer[8];
       XLookupString(&key, buffer, sizeof buffer, &sym, nullptr);
       e.vk = VirtualKeyOf(sym);
+      if (packetKeys_.erase(key.keycode) != 0) {
+        e.vk = kVkPacket;  // it went down as text: it comes up the same way
+      }
     }
     if (e.vk != 0) {
       out.push_back(e);
@@ -844,6 +849,7 @@ private:
   std::map<::Window, XIC> ics_;
   std::map<::Window, Asked> asked_;
   int xkbEvent_ = -1;
+  std::set<unsigned> packetKeys_;  // keys down that typed text with no key of their own
   std::vector<InputEvent> pending_;  // reader thread only
   std::thread reader_;
 };

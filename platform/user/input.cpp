@@ -428,6 +428,9 @@ void InjectMouseHWheel(int delta) { QueueWheel(WM_MOUSEHWHEEL, delta); }
 void InjectMouseLeftScreen()
 {
   Lock lock(S().mutex);
+  if (S().capture != nullptr) {
+    return;  // the capture keeps the mouse wherever it goes
+  }
   TellTrackedWindowItLeft(S().cursor);
   ForgetMouseWindow();
 }

@@ -138,6 +138,7 @@ LRESULT Frame(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                         std::to_string(GET_XBUTTON_WPARAM(wParam)));
       return TRUE;
     case WM_MBUTTONDOWN: g_heard.push_back("mdown"); break;
+    case WM_MOUSELEAVE: g_heard.push_back("leave"); break;
     case WM_ACTIVATE: g_heard.push_back(LOWORD(wParam) == WA_INACTIVE ? "inactive" : "active"); break;
     case WM_ACTIVATEAPP: g_heard.push_back(wParam != 0 ? "app on" : "app off"); break;
     default: break;
@@ -382,6 +383,29 @@ TEST_F(X11Desktop, SidewaysWheelAndSideButtonsArriveAsTheirMessages)
     }
     EXPECT_EQ(heard, c.heard) << "button " << c.button;
   }
+}
+
+TEST_F(X11Desktop, TheMouseGoingOffOurWindowsTellsAWindowThatTracksIt)
+{
+  Display* dpy = client_->Dpy();
+  POINT inside{150, 100};
+  ClientToScreen(frame_, &inside);
+  XWarpPointer(dpy, 0, DefaultRootWindow(dpy), 0, 0, 0, 0, inside.x, inside.y);
+  XSync(dpy, 0);
+  POINT cursor{};
+  EXPECT_TRUE(PumpUntil([&] {
+    GetCursorPos(&cursor);
+    return cursor == inside;
+  }));
+  TRACKMOUSEEVENT track;
+  track.dwFlags = TME_LEAVE;
+  track.hwndTrack = frame_;
+  ASSERT_TRUE(TrackMouseEvent(&track));
+  g_heard.clear();
+  XWarpPointer(dpy, 0, DefaultRootWindow(dpy), 0, 0, 0, 0, 900, 700);  // the bare screen: nothing of ours
+  XSync(dpy, 0);
+  EXPECT_TRUE(PumpUntil([] { return !g_heard.empty(); }));
+  EXPECT_EQ(g_heard, std::vector<std::string>{"leave"});
 }
 
 TEST_F(X11Desktop, TheKeyboardGoingToAnotherProgramDeactivatesOursAndComingBackActivatesIt)
