@@ -8,6 +8,7 @@
 #include "document/engine_io/straight_road_input.h"
 #include "document/engine_io/straight_road_result.h"
 #include "document/qor_road_doc.h"
+#include "geometry/triangulation/outline_check.h"
 #include "model/class_obj_model.h"
 #include "model/iarea.h"
 #include "model/identifiers.h"
@@ -93,6 +94,22 @@ UINT MessageOfCode(int code)
   default: return kMsgStringProcessingError;
   }
 }
+
+}  // namespace
+
+CString CalculationFailureMessage(int code)
+{
+  CString message;
+  if (code == EngineIo::kOk)
+    return message;
+  // The user can mend a crossing outline, so the run says what the drawing tools say, not a plea to the developers.
+  if (code == EngineIo::kOutlineRefused)
+    return CString(OutlineCheck{OutlineFault::kSelfCrossing, {}}.Message());
+  message.LoadString(MessageOfCode(code));
+  return message;
+}
+
+namespace {
 
 // The end message the program sends itself (a refused writer, or the end of a direct run). Without a main window
 // nobody would pass it on, so on the window's thread the finish is called directly; a worker never finishes
@@ -304,7 +321,7 @@ int CQorRoadDoc::OnCalculationFinished(int code)
   if (code == EngineIo::kOk)
     CollapseHistory();
   else if (!InterlockedCompareExchange(&g_cancelled, 0, 0))
-    message.LoadString(MessageOfCode(code));
+    message = CalculationFailureMessage(code);
 
   SendToFrame(frame, Shell::WM_QOR_CALC_STATE, Shell::kCalcIdle, 0);
   InterlockedExchange(&g_lastFinishCode, code);

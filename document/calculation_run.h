@@ -68,6 +68,9 @@ unsigned CalcThreadProc(_CALC_THREAD_PARAMS* block);
 const _CALC_THREAD_PARAMS& LastCalculationParams();
 // True from the start of a run to the end of its finish.
 bool IsCalculationRunning();
+
+// What the user is told when a run ends with `code` without results: empty for success.
+CString CalculationFailureMessage(int code);
 // The worker's thread handle while a threaded run's worker exists, else null.
 HANDLE CalculationWorker();
 

@@ -771,3 +771,25 @@ TEST_F(CalculationRun, WithoutAMainWindowTheRunIsDirect)
 }
 
 }  // namespace
+
+TEST(CalculationFailure, TheUserIsToldWhatKeptTheResults)
+{
+  const struct {
+    int code;
+    const char* message;
+  } cases[] = {
+      {EngineIo::kOk, ""},
+      {EngineIo::kNoActiveGroups, nullptr},  // its own string, not the plea to the developers
+      {EngineIo::kOutlineRefused, "Контур полигона пересекает сам себя. Исправьте положение вершин."},
+      {EngineIo::kResultDamaged, "Ошибка при обработке данных. Обратитесь к разработчикам."},
+      {CalculationCodes::kEngineNotAvailable, "Ошибка при обработке данных. Обратитесь к разработчикам."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.code);
+    const CString message = CalculationFailureMessage(c.code);
+    if (c.message)
+      EXPECT_STREQ(message.GetString(), c.message);
+    else
+      EXPECT_STRNE(message.GetString(), "Ошибка при обработке данных. Обратитесь к разработчикам.");
+  }
+}
