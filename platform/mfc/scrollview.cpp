@@ -34,15 +34,6 @@ int Clamp(int value, int high) { return std::clamp(value, 0, std::max(high, 0));
 
 CScrollView::CScrollView() = default;
 
-void CScrollView::OnInitialUpdate()
-{
-  CView::OnInitialUpdate();
-  if (m_nMapMode == 0) {
-    // A view that never set its sizes shows the first 100 x 100 pixels.
-    SetScrollSizes(MM_TEXT, CSize(100, 100));
-  }
-}
-
 CSize CScrollView::ToDevice(SIZE logical) const
 {
   if (m_nMapMode == MM_TEXT) {

@@ -51,12 +51,11 @@ public:
 
 protected:
   CScrollView();
-  void OnInitialUpdate() override;
 
   // Shows the bars the document needs at the window's size and keeps the position inside the document.
   void UpdateBars();
 
-  int m_nMapMode = 0;  // 0 until SetScrollSizes
+  int m_nMapMode = 0;  // 0 until SetScrollSizes: no bars, and DCs are left as they are
   CSize m_totalLog;
   CSize m_totalDev;
   CSize m_pageDev;
