@@ -774,6 +774,7 @@ TEST_F(CalculationRun, WithoutAMainWindowTheRunIsDirect)
 
 TEST(CalculationFailure, TheUserIsToldWhatKeptTheResults)
 {
+  res::RegisterModules();
   const struct {
     int code;
     const char* message;
