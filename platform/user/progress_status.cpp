@@ -301,7 +301,11 @@ void RegisterCommonControlsModule()
 }  // namespace user
 
 namespace {
-// The program asks the module for its version in its own static initialisers, so the module is there before
-// any code of the program runs; RegisterModule's table is built on first use, whatever the order.
-const bool g_commonControlsModule = (user::RegisterCommonControlsModule(), true);
+// The program asks the module for its version in its own static initialisers, so the module must be there
+// before any of them runs: a prioritised initialiser runs ahead of every ordinary one. RegisterModule's table is
+// built on first use, so the order among prioritised ones does not matter.
+struct CommonControlsModule {
+  CommonControlsModule() { user::RegisterCommonControlsModule(); }
+};
+__attribute__((init_priority(1000))) const CommonControlsModule g_commonControlsModule;
 }  // namespace

@@ -248,6 +248,28 @@ TEST_F(TreeEditTest, CollapseResetDropsTheChildrenAndDragsStartPastTheDragDistan
   EXPECT_EQ(g_notes, (std::vector<std::string>{"drag 1", "rdrag 1"}));
 }
 
+// As the program's own start-up code asks: before main, from a static initialiser.
+DWORD VersionAtStart()
+{
+  HMODULE module = LoadLibrary("comctl32.dll");
+  auto getVersion = module != nullptr ? reinterpret_cast<DLLGETVERSIONPROC>(GetProcAddress(module, "DllGetVersion"))
+                                      : nullptr;
+  DLLVERSIONINFO info;
+  const DWORD version = getVersion != nullptr && getVersion(&info) == S_OK
+                            ? info.dwMajorVersion * 65536 + info.dwMinorVersion
+                            : 0;
+  if (module != nullptr) {
+    FreeLibrary(module);
+  }
+  return version;
+}
+const DWORD g_versionAtStart = VersionAtStart();
+
+TEST(CommonControlsVersion, TheModuleIsThereBeforeMain)
+{
+  EXPECT_EQ(g_versionAtStart, 6u * 65536u);
+}
+
 TEST(CommonControlsVersion, TheModuleAnswersSixPointZeroAndRefusesAWrongSize)
 {
   HMODULE module = LoadLibrary("COMCTL32.DLL");
