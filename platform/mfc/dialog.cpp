@@ -5,6 +5,7 @@
 #include "platform/mfc/winapp.h"
 #include "platform/user/common_controls.h"
 #include "platform/user/controls.h"
+#include "platform/user/hooks.h"
 
 #include <vector>
 
@@ -21,6 +22,44 @@ namespace {
 
 // The dialog whose data is being exchanged: its controls' notifications are not heard meanwhile.
 thread_local HWND t_lockoutNotifyWindow = nullptr;
+
+// While a modal dialog runs, its loop offers each message to the objects of the window it goes to and of that
+// window's parents, as the application's loop does, so that a dialog's PreTranslateMessage sees its messages.
+thread_local int t_modalRuns = 0;
+thread_local HHOOK t_modalFilter = nullptr;
+
+LRESULT ModalMessageFilter(int code, WPARAM wParam, LPARAM lParam)
+{
+  auto* msg = reinterpret_cast<MSG*>(lParam);
+  if (code == MSGF_DIALOGBOX && msg != nullptr) {
+    for (HWND hwnd = msg->hwnd; hwnd != nullptr; hwnd = ::GetParent(hwnd)) {
+      CWnd* pWnd = CWnd::FromHandlePermanent(hwnd);
+      if (pWnd != nullptr && pWnd->PreTranslateMessage(msg)) {
+        return 1;
+      }
+    }
+  }
+  return ::CallNextHookEx(t_modalFilter, code, wParam, lParam);
+}
+
+class ModalRun {
+public:
+  ModalRun()
+  {
+    if (t_modalRuns++ == 0) {
+      t_modalFilter = ::SetWindowsHookEx(WH_MSGFILTER, &ModalMessageFilter, nullptr, 0);
+    }
+  }
+  ~ModalRun()
+  {
+    if (--t_modalRuns == 0) {
+      ::UnhookWindowsHookEx(t_modalFilter);
+      t_modalFilter = nullptr;
+    }
+  }
+  ModalRun(const ModalRun&) = delete;
+  ModalRun& operator=(const ModalRun&) = delete;
+};
 
 std::vector<HWND> ChildrenOf(HWND hWnd)
 {
@@ -153,6 +192,7 @@ INT_PTR CDialog::DoModal()
   if (dialogTemplate == nullptr || m_hWnd != nullptr) {
     return -1;
   }
+  ModalRun run;
   return ::DialogBoxIndirectParam(AfxGetResourceHandle(), dialogTemplate, OwnerWindow(), &AfxDlgProc,
                                   reinterpret_cast<LPARAM>(this));
 }

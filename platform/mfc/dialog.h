@@ -50,6 +50,8 @@ public:
   virtual void OnOK();
   virtual void OnCancel();
 
+  // Keys of the dialog go to the dialog manager. A modal dialog's loop, like the application's, offers every
+  // message to this for the window it goes to and its parents first.
   BOOL PreTranslateMessage(MSG* pMsg) override;
 
   UINT m_nIDHelp = 0;

@@ -226,6 +226,38 @@ TEST_F(DialogTest, ModalFromATemplateInMemoryCancelsWithEscapeWithoutReadingTheC
   EXPECT_EQ(dialog.m_name, "x");
 }
 
+// Escape does not close this one: its PreTranslateMessage takes the key first.
+class CStubbornDialog : public CNameDialog {
+public:
+  int keysSeen = 0;
+  BOOL PreTranslateMessage(MSG* pMsg) override
+  {
+    if (pMsg->message == WM_KEYDOWN) {
+      ++keysSeen;
+      if (pMsg->wParam == VK_ESCAPE) {
+        return TRUE;
+      }
+    }
+    return CNameDialog::PreTranslateMessage(pMsg);
+  }
+};
+
+TEST_F(DialogTest, ModalLoopOffersMessagesToPreTranslateMessageFirst)
+{
+  DialogTemplate t(WS_POPUP | WS_CAPTION, 160, 50, "Название");
+  t.Item(kEditClass, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 7, 7, 100, 12, kName);
+  t.Item(kButtonClass, BS_DEFPUSHBUTTON | WS_TABSTOP, 50, 30, 45, 14, IDOK, "OK");
+  CStubbornDialog dialog;
+  dialog.InitModalIndirect(t.Data(), &owner_);
+  Responder responder([](const user::ModalQuestion&) { return 0; });
+  user::InjectKeyPress(VK_ESCAPE);
+  user::InjectKeyPress('Z');
+  user::InjectKeyPress(VK_RETURN);
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_EQ(dialog.m_name, "z");
+  EXPECT_EQ(dialog.keysSeen, 3);
+}
+
 TEST_F(DialogTest, ModalWithoutATemplateItCannotRun)
 {
   CDialog dialog(4711);  // no module has this template
