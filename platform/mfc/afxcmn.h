@@ -84,7 +84,7 @@ class CToolTipCtrl : public CWnd {
   DECLARE_DYNAMIC(CToolTipCtrl)
 public:
   static CToolTipCtrl* FromHandle(HWND hWnd) { return platform::mfc::ControlFromHandle<CToolTipCtrl>(hWnd); }
-  // A tip window owned by pParentWnd; TTS_ALWAYSTIP is added, as the framework does.
+  // A tip window (always a popup) owned by pParentWnd.
   BOOL Create(CWnd* pParentWnd, DWORD dwStyle = 0);
 
   void Activate(BOOL bActivate);
