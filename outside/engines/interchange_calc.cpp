@@ -9,6 +9,7 @@
 #include "outside/engines/maintenance.h"
 #include "outside/engines/open_territory_site.h"
 #include "outside/engines/parallel_pieces.h"
+#include "outside/engines/point_lights.h"
 
 namespace Engines {
 namespace {
@@ -64,29 +65,20 @@ Vec3 MeshNormal(Vec3 point, const SitePrimitive& polygon)
   return n;
 }
 
-// Illuminance of the new installation on the face at a point: sum of I cos(incidence) / d^2 over the luminaires
-// in front of the face whose light neither a shading object nor a deck holds back.
-double IlluminanceAt(const Site& site, const DeckShadows& decks, const CalcPoint& p, std::uint64_t& evaluations)
+// What holds light back from a point: a shading object or a deck.
+struct Obstacles {
+  const Site& site;
+  const DeckShadows& decks;
+};
+
+bool Obstructed(const void* context, Vec3 point, Vec3 light)
 {
-  double e = 0.0;
-  const bool prisms = !site.prisms.empty(), sheets = !decks.Empty();
-  for (const SiteLuminaire& sl : site.luminaires) {
-    const Luminaire& l = sl.light;
-    ++evaluations;
-    const Vec3 d = p.position - l.position;
-    const double facing = -Dot(d, p.normal);  // |d| cos(incidence)
-    if (facing <= 0.0)
-      continue;
-    const double intensity = l.IntensityTowards(d);
-    if (intensity <= 0.0)
-      continue;
-    if ((prisms && site.Shadowed(p.position, l.position)) || (sheets && decks.Blocks(p.position, l.position)))
-      continue;
-    const double dist2 = Dot(d, d);
-    e += intensity * facing / (dist2 * std::sqrt(dist2));
-  }
-  return e;
+  const Obstacles& o = *static_cast<const Obstacles*>(context);
+  return (!o.site.prisms.empty() && o.site.Shadowed(point, light)) || (!o.decks.Empty() && o.decks.Blocks(point, light));
 }
+
+// Points go to the luminaires in groups of this many.
+constexpr std::size_t kPointGroup = 64;
 
 DeckShadows DecksOf(const OpenTerritoryInput& in)
 {
@@ -157,17 +149,33 @@ int CalculateInterchange(const OpenTerritoryInput& in, EngineHost& host, Interch
   const std::size_t pieces = (points.size() + piecePoints - 1) / piecePoints;
   result.pieces = pieces;
 
-  std::vector<double> fresh(points.size(), 0.0);  // illuminance of the new installation
+  // Illuminance of the new installation on the face at a point: sum of I cos(incidence) / d^2 over the luminaires
+  // in front of the face whose light neither a shading object nor a deck holds back.
+  std::vector<const Luminaire*> lamps;
+  for (const SiteLuminaire& l : site.luminaires)
+    lamps.push_back(&l.light);
+  const LuminaireSet lights(std::move(lamps));
+  const Obstacles obstacles{site, decks};
+  const LightBlocker blocker{site.prisms.empty() && decks.Empty() ? nullptr : &Obstructed, &obstacles};
+  std::vector<double> fresh(points.size(), 0.0);
   const PieceRun run = RunPieces(pieces, options.threads, host, [&](std::size_t piece) {
-    std::uint64_t done = 0;
-    const std::size_t end = std::min(points.size(), (piece + 1) * piecePoints);
-    for (std::size_t n = piece * piecePoints; n < end; ++n) {
-      CalcPoint p = points[n];
-      if (p.meshOnly)
-        p.normal = MeshNormal(p.position, *p.meshOnly);
-      fresh[n] = IlluminanceAt(site, decks, p, done);
+    double x[kPointGroup], y[kPointGroup], z[kPointGroup], nx[kPointGroup], ny[kPointGroup], nz[kPointGroup];
+    const std::size_t begin = piece * piecePoints, end = std::min(points.size(), (piece + 1) * piecePoints);
+    for (std::size_t first = begin; first < end; first += kPointGroup) {
+      const std::size_t count = std::min(kPointGroup, end - first);
+      for (std::size_t k = 0; k < count; ++k) {
+        const CalcPoint& p = points[first + k];
+        const Vec3 n = p.meshOnly ? MeshNormal(p.position, *p.meshOnly) : p.normal;
+        x[k] = p.position.x;
+        y[k] = p.position.y;
+        z[k] = p.position.z;
+        nx[k] = n.x;
+        ny[k] = n.y;
+        nz[k] = n.z;
+      }
+      lights.Illuminance({x, y, z, nx, ny, nz, count}, blocker, &fresh[first]);
     }
-    return done;
+    return static_cast<std::uint64_t>(end - begin) * lights.Size();
   });
   result.evaluations = run.evaluations;
   result.piecesComputed = run.computed;

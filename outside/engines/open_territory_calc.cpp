@@ -1,6 +1,7 @@
 #include "outside/engines/open_territory_calc.h"
 #include "outside/engines/maintenance.h"
 #include "outside/engines/parallel_pieces.h"
+#include "outside/engines/point_lights.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,29 +29,21 @@ std::vector<double> Axis(double extent, std::size_t intervals)
   return axis;
 }
 
-// Horizontal illuminance of the new installation at a point on a surface: sum of I cos^3(eps) / h^2 over the
-// luminaires above it whose light no prism holds back.
-double IlluminanceAt(const Site& site, Vec3 p, std::uint64_t& evaluations)
+bool ShadowedBySite(const void* site, Vec3 point, Vec3 light)
 {
-  double e = 0.0;
-  const bool shading = !site.prisms.empty();
-  for (const SiteLuminaire& sl : site.luminaires) {
-    const Luminaire& l = sl.light;
-    ++evaluations;
-    const Vec3 d = p - l.position;
-    const double h = -d.z;
-    if (h <= 0.0)
-      continue;
-    const double intensity = l.IntensityTowards(d);
-    if (intensity <= 0.0)
-      continue;
-    if (shading && site.Shadowed(p, l.position))
-      continue;
-    const double dist2 = Dot(d, d);
-    e += intensity * h / (dist2 * std::sqrt(dist2));
-  }
-  return e;
+  return static_cast<const Site*>(site)->Shadowed(point, light);
 }
+
+std::vector<const Luminaire*> LightsOf(const Site& site)
+{
+  std::vector<const Luminaire*> lights;
+  for (const SiteLuminaire& l : site.luminaires)
+    lights.push_back(&l.light);
+  return lights;
+}
+
+// Nodes go to the luminaires in groups of this many.
+constexpr std::size_t kNodeGroup = 64;
 
 }  // namespace
 
@@ -113,18 +106,39 @@ int CalculateOpenTerritory(const OpenTerritoryInput& in, EngineHost& host, OpenT
   const std::size_t pieces = (nodes + pieceNodes - 1) / pieceNodes;
   result.pieces = pieces;
 
+  // Horizontal illuminance of the new installation at a node on a surface: sum of I cos^3(eps) / h^2 over the
+  // luminaires above it whose light no prism holds back.
+  const LuminaireSet lights(LightsOf(site));
+  const LightBlocker blocker{site.prisms.empty() ? nullptr : &ShadowedBySite, &site};
   const PieceRun run = RunPieces(pieces, options.threads, host, [&](std::size_t piece) {
-    std::uint64_t done = 0;
+    std::size_t lit = 0;
+    double x[kNodeGroup], y[kNodeGroup], z[kNodeGroup], e[kNodeGroup];
+    std::size_t node[kNodeGroup];
+    std::size_t waiting = 0;
+    auto flush = [&] {
+      lights.Illuminance({x, y, z, nullptr, nullptr, nullptr, waiting}, blocker, e);
+      for (std::size_t k = 0; k < waiting; ++k)
+        fresh[node[k]] = e[k];
+      lit += waiting;
+      waiting = 0;
+    };
     const std::size_t end = std::min(nodes, (piece + 1) * pieceNodes);
     for (std::size_t n = piece * pieceNodes; n < end; ++n) {
       const Point2 p{grid.xs[n / nY], grid.ys[n % nY]};
       const SiteSurface* surface = site.SurfaceAt(p);
       if (!surface || site.Covered(p, surface->z))
         continue;
-      fresh[n] = IlluminanceAt(site, {p.x, p.y, surface->z}, done);
       result.state[n] = surface->zone;
+      x[waiting] = p.x;
+      y[waiting] = p.y;
+      z[waiting] = surface->z;
+      node[waiting++] = n;
+      if (waiting == kNodeGroup)
+        flush();
     }
-    return done;
+    if (waiting)
+      flush();
+    return static_cast<std::uint64_t>(lit) * lights.Size();
   });
   result.evaluations = run.evaluations;
   result.piecesComputed = run.computed;

@@ -1,0 +1,67 @@
+// The open-site and interchange engines' innermost loop: the illuminance that a set of luminaires gives many
+// points. Four points at a time with AVX2 and FMA where the processor has them (chosen when the program runs),
+// one at a time elsewhere; the two agree to rounding.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "outside/engines/installation.h"
+#include "outside/engines/vec3.h"
+
+namespace Engines {
+
+enum class LightingPath { Automatic, Baseline, Vector };
+// Process-wide, for tests and benchmarks. Vector where the processor lacks AVX2 or FMA falls back to Baseline.
+void SetLightingPath(LightingPath path);
+bool VectorLightingAvailable();
+// The path the calculations take now: "avx2" or "baseline".
+const char* LightingPathInUse();
+
+// Points as columns. A null normal column means every normal is straight up.
+struct PointColumns {
+  const double* x = nullptr;
+  const double* y = nullptr;
+  const double* z = nullptr;
+  const double* nx = nullptr;
+  const double* ny = nullptr;
+  const double* nz = nullptr;
+  std::size_t count = 0;
+};
+
+// Asked for each pair that would be lit, when anything can hold light back: true when it does.
+struct LightBlocker {
+  bool (*blocked)(const void* context, Vec3 point, Vec3 light) = nullptr;
+  const void* context = nullptr;
+};
+
+class LuminaireSet {
+public:
+  explicit LuminaireSet(std::vector<const Luminaire*> lights);
+
+  // e[k]: sum of I cos(incidence) / d^2 over the luminaires in front of point k's face that no blocker stops.
+  void Illuminance(const PointColumns& points, const LightBlocker& blocker, double* e) const;
+  std::size_t Size() const { return lights_.size(); }
+
+  // A luminaire laid out for the vector path: its frame, and its table when the table has equal steps on both
+  // axes (C-planes); others are looked up one point at a time.
+  struct Packed {
+    double x, y, z, ax, ay, az, ux, uy, uz, vx, vy, vz, factor;
+    bool vector = false;
+    const double* angles = nullptr;
+    const double* angleSpans = nullptr;  // inverse widths of the intervals
+    const double* planes = nullptr;
+    const double* planeSpans = nullptr;
+    const double* candela = nullptr;
+    double angleOrigin = 0, angleStep = 0, angleFront = 0, angleBack = 0;
+    double planeOrigin = 0, planeStep = 0, planeLast = 0, wrapSpan = 0;
+    int angleCount = 0, planeCount = 0;
+    double gammaBound = -2.0;  // the table's last-gamma cosine, or -2
+  };
+
+private:
+  std::vector<const Luminaire*> lights_;
+  std::vector<Packed> packed_;
+};
+
+}  // namespace Engines
