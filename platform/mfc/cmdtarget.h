@@ -396,3 +396,30 @@ BOOL AfxReflectToChild(HWND hWndChild, UINT nID, UINT nReflectedCode, void* pExt
                                        CScrollBar::FromHandle(reinterpret_cast<HWND>(a.lParam))))
 #define ON_WM_HSCROLL() TESMIRA_ON_WM_SCROLL(WM_HSCROLL, OnHScroll)
 #define ON_WM_VSCROLL() TESMIRA_ON_WM_SCROLL(WM_VSCROLL, OnVScroll)
+
+// Colours of child controls: HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) for WM_CTLCOLORMSGBOX to
+// WM_CTLCOLORSTATIC, nCtlColor CTLCOLOR_MSGBOX to CTLCOLOR_STATIC; a null brush leaves the control its own. A
+// control's object answers for itself with ON_WM_CTLCOLOR_REFLECT, HBRUSH CtlColor(CDC* pDC, UINT nCtlColor),
+// which a dialog asks first (a null brush: the dialog answers).
+inline constexpr UINT CTLCOLOR_MSGBOX = 0;
+inline constexpr UINT CTLCOLOR_EDIT = 1;
+inline constexpr UINT CTLCOLOR_LISTBOX = 2;
+inline constexpr UINT CTLCOLOR_BTN = 3;
+inline constexpr UINT CTLCOLOR_DLG = 4;
+inline constexpr UINT CTLCOLOR_SCROLLBAR = 5;
+inline constexpr UINT CTLCOLOR_STATIC = 6;
+inline constexpr UINT TESMIRA_WM_CTLCOLOR_REFLECT = 0xBC19;  // WM_REFLECT_BASE + WM_CTLCOLOR
+#define TESMIRA_ON_CTLCOLOR(nCtlColor)                                                                 \
+  TESMIRA_ON_WM(0x0132u + (nCtlColor),                                                                  \
+                a.result = reinterpret_cast<LRESULT>(self->OnCtlColor(                                  \
+                    CDC::FromHandle(reinterpret_cast<HDC>(a.wParam)),                                   \
+                    CWnd::FromHandle(reinterpret_cast<HWND>(a.lParam)), (nCtlColor))))
+#define ON_WM_CTLCOLOR()                                                                              \
+  TESMIRA_ON_CTLCOLOR(CTLCOLOR_MSGBOX) TESMIRA_ON_CTLCOLOR(CTLCOLOR_EDIT) TESMIRA_ON_CTLCOLOR(CTLCOLOR_LISTBOX) \
+  TESMIRA_ON_CTLCOLOR(CTLCOLOR_BTN) TESMIRA_ON_CTLCOLOR(CTLCOLOR_DLG) TESMIRA_ON_CTLCOLOR(CTLCOLOR_SCROLLBAR)   \
+  TESMIRA_ON_CTLCOLOR(CTLCOLOR_STATIC)
+// The reflected message carries the DC in wParam and nCtlColor in lParam.
+#define ON_WM_CTLCOLOR_REFLECT()                                                                      \
+  TESMIRA_ON_WM(TESMIRA_WM_CTLCOLOR_REFLECT,                                                           \
+                a.result = reinterpret_cast<LRESULT>(self->CtlColor(                                   \
+                    CDC::FromHandle(reinterpret_cast<HDC>(a.wParam)), static_cast<UINT>(a.lParam))))

@@ -324,8 +324,26 @@ BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam)
   return CWnd::OnCommand(wParam, lParam);
 }
 
+HBRUSH CDialog::OnCtlColor(CDC*, CWnd*, UINT) { return reinterpret_cast<HBRUSH>(Default()); }
+
 BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
+  if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC && lParam != 0) {
+    // The control's object may choose its own colours first.
+    CWnd* pControl = CWnd::FromHandlePermanent(reinterpret_cast<HWND>(lParam));
+    const AFX_MSGMAP_ENTRY* entry =
+        pControl != nullptr ? pControl->FindMessageEntry(TESMIRA_WM_CTLCOLOR_REFLECT) : nullptr;
+    if (entry != nullptr) {
+      AFX_MSGARGS args;
+      args.message = TESMIRA_WM_CTLCOLOR_REFLECT;
+      args.wParam = wParam;
+      args.lParam = static_cast<LPARAM>(message - WM_CTLCOLORMSGBOX);
+      if (entry->pfn(pControl, args) && args.result != 0) {
+        *pResult = args.result;
+        return TRUE;
+      }
+    }
+  }
   if (message == WM_NOTIFY) {
     LRESULT result = 0;
     if (OnNotify(wParam, lParam, &result)) {

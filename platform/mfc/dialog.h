@@ -8,6 +8,7 @@
 // While an exchange runs the dialog's controls are not heard: a text the exchange sets reports no change.
 #pragma once
 
+#include "platform/mfc/dc.h"
 #include "platform/mfc/ddx.h"
 #include "platform/mfc/wnd.h"
 #include "platform/user/dialog.h"
@@ -53,6 +54,8 @@ public:
   // Keys of the dialog go to the dialog manager. A modal dialog's loop, like the application's, offers every
   // message to this for the window it goes to and its parents first.
   BOOL PreTranslateMessage(MSG* pMsg) override;
+  // The default colours of a control (ON_WM_CTLCOLOR handlers start from it).
+  HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
 
   UINT m_nIDHelp = 0;
 

@@ -69,6 +69,17 @@ public:
     events.push_back("delta from " + std::to_string(pNotify->idFrom));
     *pResult = 7;
   }
+  // The name stands out: dark red on a brush of the dialog's own.
+  CBrush m_nameBrush{RGB(255, 255, 224)};
+  HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
+  {
+    HBRUSH brush = CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
+    if (pWnd->GetDlgCtrlID() == kName) {
+      pDC->SetTextColor(RGB(128, 0, 0));
+      return m_nameBrush;
+    }
+    return brush;
+  }
 
 protected:
   void DoDataExchange(CDataExchange* pDX) override
@@ -90,6 +101,7 @@ BEGIN_MESSAGE_MAP(CGroupDialog, CDialog)
   ON_EN_CHANGE(kStep, &CGroupDialog::OnStepChange)
   ON_BN_CLICKED(kIlluminance, &CGroupDialog::OnModeClicked)
   ON_NOTIFY(kDeltaPos, 1037, &CGroupDialog::OnDeltaPos)
+  ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
 // Not a dialog: a window of the main frame's kind handling its child's notification.
@@ -128,6 +140,22 @@ public:
 
 BEGIN_MESSAGE_MAP(CSpinner, CWnd)
   ON_NOTIFY_REFLECT(kDeltaPos, &CSpinner::OnDeltaPos)
+END_MESSAGE_MAP()
+
+// A check box on a white band, as the wizard pages' header statics are.
+class CBandCheck : public CButton {
+public:
+  CBrush m_band{RGB(255, 255, 255)};
+  HBRUSH CtlColor(CDC* pDC, UINT)
+  {
+    pDC->SetBkColor(RGB(255, 255, 255));
+    return m_band;
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CBandCheck, CButton)
+  ON_WM_CTLCOLOR_REFLECT()
 END_MESSAGE_MAP()
 
 // A responder for the length of a test.
@@ -372,6 +400,29 @@ TEST_F(DialogTest, NotificationsReachTheMapAndAnswerExceptWhileValuesAreExchange
   ASSERT_TRUE(panel.CreateEx(0, nullptr, "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, owner_.m_hWnd, nullptr));
   EXPECT_EQ(panel.SendMessage(WM_NOTIFY, 1038, reinterpret_cast<LPARAM>(&other)), 9);
   EXPECT_EQ(panel.events, std::vector<std::string>{"panel delta from 1038"});
+}
+
+TEST_F(DialogTest, ControlsTakeTheColoursTheDialogOrTheirOwnObjectChooses)
+{
+  CGroupDialog dialog(&owner_);
+  ASSERT_TRUE(dialog.Create(ids::IDD_GROUP_PARAMS));
+  CBandCheck band;
+  ASSERT_TRUE(band.SubclassDlgItem(kUniformity, &dialog));
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  auto colours = [&](UINT message, int id) {
+    return reinterpret_cast<HBRUSH>(
+        dialog.SendMessage(message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id))));
+  };
+
+  EXPECT_EQ(colours(WM_CTLCOLOREDIT, kName), static_cast<HBRUSH>(dialog.m_nameBrush));
+  EXPECT_EQ(::GetTextColor(dc), RGB(128, 0, 0));
+  HBRUSH stepBrush = colours(WM_CTLCOLOREDIT, kStep);  // the default
+  EXPECT_NE(stepBrush, nullptr);
+  EXPECT_NE(stepBrush, static_cast<HBRUSH>(dialog.m_nameBrush));
+  // The check box's object answers before the dialog.
+  EXPECT_EQ(colours(WM_CTLCOLORSTATIC, kUniformity), static_cast<HBRUSH>(band.m_band));
+  EXPECT_EQ(::GetBkColor(dc), RGB(255, 255, 255));
+  ::DeleteDC(dc);
 }
 
 TEST_F(DialogTest, ModelessLivesUntilItsWindowGoesAndDeletesItself)
