@@ -62,6 +62,7 @@ void BenchOneThreadAndEveryCore(benchmark::State& state, double& singleThreadRat
   }
   const double rate = seconds > 0.0 ? static_cast<double>(evaluations) / seconds : 0.0;
   state.counters["evaluations/s"] = rate;
+  state.counters["per core"] = rate / cores;
   state.counters["threads"] = cores;
   if (threads == 1)
     singleThreadRate = rate;

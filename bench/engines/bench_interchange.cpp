@@ -11,6 +11,7 @@
 #include "outside/engines/engine_host.h"
 #include "outside/engines/interchange_calc.h"
 #include "outside/engines/open_territory_input.h"
+#include "outside/engines/point_lights.h"
 
 namespace {
 
@@ -73,7 +74,8 @@ std::string Crossing()
 
 double g_singleThreadRate = 0.0;
 
-// Argument: threads (0: every core).
+// Arguments: threads (0: every core); 1 for the one-point inner loop, 0 for the vector one where the processor has
+// it (the label says which ran).
 void BM_InterchangeCrossingDecks(benchmark::State& state)
 {
   std::string error;
@@ -83,12 +85,20 @@ void BM_InterchangeCrossingDecks(benchmark::State& state)
     return;
   }
   SilentHost host;
+  SetLightingPath(state.range(1) ? LightingPath::Baseline : LightingPath::Automatic);
+  state.SetLabel(LightingPathInUse());
   bench::BenchOneThreadAndEveryCore(
       state, g_singleThreadRate, &InterchangeResult::polygons,
       [&](unsigned threads, InterchangeResult& result, std::string& why) {
         return CalculateInterchange(*in, host, result, &why, {threads});
       });
 }
-BENCHMARK(BM_InterchangeCrossingDecks)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_InterchangeCrossingDecks)
+    ->Args({1, 1})
+    ->Args({1, 0})
+    ->Args({0, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->UseRealTime();
 
 }  // namespace

@@ -70,68 +70,75 @@ VECTOR_CODE __m256d Term(double a, double b, __m256d s)
 // d . (a, b, c)
 VECTOR_CODE __m256d DotWith(__m256d dx, __m256d dy, __m256d dz, double a, double b, double c)
 {
-  return _mm256_fmadd_pd(dx, _mm256_set1_pd(a), _mm256_fmadd_pd(dy, _mm256_set1_pd(b), _mm256_mul_pd(dz, _mm256_set1_pd(c))));
+  return _mm256_fmadd_pd(dx, _mm256_set1_pd(a),
+                         _mm256_fmadd_pd(dy, _mm256_set1_pd(b), _mm256_mul_pd(dz, _mm256_set1_pd(c))));
 }
 
-// FastAtan2 of four lanes, in degrees.
-VECTOR_CODE __m256d Atan2Degrees(__m256d y, __m256d x)
+// FastAtan2 of four lanes, in degrees, in two halves around its one division, so that the divisions of several
+// angles can share one.
+struct Atan2Parts {
+  __m256d x, y, steep, reduce, none, num, den;
+};
+
+VECTOR_CODE Atan2Parts Atan2Begin(__m256d y, __m256d x)
 {
   const __m256d ax = Abs(x), ay = Abs(y);
   const __m256d steep = _mm256_cmp_pd(ay, ax, _CMP_GT_OQ);
   const __m256d big = _mm256_blendv_pd(ax, ay, steep), small = _mm256_blendv_pd(ay, ax, steep);
   const __m256d sqrt3 = _mm256_set1_pd(1.7320508075688772);
   const __m256d reduce = _mm256_cmp_pd(small, _mm256_mul_pd(_mm256_set1_pd(0.26794919243112270), big), _CMP_GT_OQ);
+  const __m256d none = _mm256_cmp_pd(big, _mm256_setzero_pd(), _CMP_EQ_OQ);
   const __m256d num = _mm256_blendv_pd(small, _mm256_fmsub_pd(sqrt3, small, big), reduce);
-  const __m256d den = _mm256_blendv_pd(big, _mm256_fmadd_pd(sqrt3, big, small), reduce);
-  const __m256d t = _mm256_div_pd(num, den);
-  const __m256d base = _mm256_and_pd(reduce, _mm256_set1_pd(std::numbers::pi / 6.0));
+  // Both zero: a denominator of 1 keeps the shared division finite; the lane's answer is set at the end.
+  const __m256d den = _mm256_blendv_pd(_mm256_blendv_pd(big, _mm256_fmadd_pd(sqrt3, big, small), reduce),
+                                       _mm256_set1_pd(1.0), none);
+  return {x, y, steep, reduce, none, num, den};
+}
+
+VECTOR_CODE __m256d Atan2Degrees(const Atan2Parts& a, __m256d t)
+{
+  const __m256d base = _mm256_and_pd(a.reduce, _mm256_set1_pd(std::numbers::pi / 6.0));
   const __m256d s = _mm256_mul_pd(t, t), s2 = _mm256_mul_pd(s, s), s4 = _mm256_mul_pd(s2, s2);
   const __m256d q0 = Term(1.0, 1.0 / 3.0, s), q1 = Term(1.0 / 5.0, 1.0 / 7.0, s),
                 q2 = Term(1.0 / 9.0, 1.0 / 11.0, s), q3 = Term(1.0 / 13.0, 1.0 / 15.0, s);
   const __m256d p = _mm256_fmadd_pd(_mm256_fmadd_pd(q3, s2, q2), s4, _mm256_fmadd_pd(q1, s2, q0));
   __m256d r = _mm256_fmadd_pd(t, p, base);
-  r = _mm256_blendv_pd(r, _mm256_sub_pd(_mm256_set1_pd(std::numbers::pi / 2.0), r), steep);
+  r = _mm256_blendv_pd(r, _mm256_sub_pd(_mm256_set1_pd(std::numbers::pi / 2.0), r), a.steep);
   r = _mm256_blendv_pd(r, _mm256_sub_pd(_mm256_set1_pd(std::numbers::pi), r),
-                       _mm256_cmp_pd(x, _mm256_setzero_pd(), _CMP_LT_OQ));
+                       _mm256_cmp_pd(a.x, _mm256_setzero_pd(), _CMP_LT_OQ));
   // Both zero: what the library gives (0 or pi by x's sign).
-  const __m256d none = _mm256_cmp_pd(big, _mm256_setzero_pd(), _CMP_EQ_OQ);
   const __m256d behind = _mm256_and_pd(_mm256_castsi256_pd(_mm256_srai_epi32(
-                                           _mm256_shuffle_epi32(_mm256_castpd_si256(x), 0xF5), 31)),
+                                           _mm256_shuffle_epi32(_mm256_castpd_si256(a.x), 0xF5), 31)),
                                        _mm256_set1_pd(std::numbers::pi));
-  r = _mm256_blendv_pd(r, behind, none);
+  r = _mm256_blendv_pd(r, behind, a.none);
   const __m256d sign = _mm256_set1_pd(-0.0);
-  r = _mm256_or_pd(_mm256_andnot_pd(sign, r), _mm256_and_pd(sign, y));
+  r = _mm256_or_pd(_mm256_andnot_pd(sign, r), _mm256_and_pd(sign, a.y));
   return _mm256_mul_pd(r, _mm256_set1_pd(180.0 / std::numbers::pi));
 }
 
-VECTOR_CODE __m128i Index32(__m256d v) { return _mm256_cvttpd_epi32(v); }
-
-// The interval of v on an axis of equal steps: the largest i <= count - 2 with axis[i] <= v, as the scalar
-// lookup finds it (the quotient may round across a tabulated value; one look at each neighbour settles it).
-VECTOR_CODE __m128i LowerEnd(__m256d v, const double* axis, double origin, double step, int count)
+// The masked form with a zero source: the plain one starts from an undefined register, which the compiler warns of.
+VECTOR_CODE __m256d Gather(const double* base, __m128i index)
 {
-  __m256d f = _mm256_mul_pd(_mm256_sub_pd(v, _mm256_set1_pd(origin)), _mm256_set1_pd(step));
-  f = _mm256_min_pd(_mm256_max_pd(f, _mm256_setzero_pd()), _mm256_set1_pd(count - 2));
-  __m128i i = Index32(f);
-  const __m128i one = _mm_set1_epi32(1);
-  const __m256d at = _mm256_i32gather_pd(axis, i, 8);
-  const __m256d next = _mm256_i32gather_pd(axis, _mm_add_epi32(i, one), 8);
-  const __m128i down = _mm_and_si128(_mm_cmpgt_epi32(i, _mm_setzero_si128()),
-                                     _mm256_cvtpd_epi32(_mm256_and_pd(_mm256_cmp_pd(at, v, _CMP_GT_OQ),
-                                                                      _mm256_set1_pd(1.0))));
-  const __m128i up = _mm_andnot_si128(
-      _mm_cmpeq_epi32(down, one),
-      _mm_and_si128(_mm_cmplt_epi32(_mm_add_epi32(i, _mm_set1_epi32(2)), _mm_set1_epi32(count)),
-                    _mm256_cvtpd_epi32(_mm256_and_pd(_mm256_cmp_pd(next, v, _CMP_LE_OQ), _mm256_set1_pd(1.0)))));
-  // down and up hold 0 or 1 (cmpgt gives all ones, and-ed with 1).
-  return _mm_add_epi32(_mm_sub_epi32(i, down), up);
+  return _mm256_mask_i32gather_pd(_mm256_setzero_pd(), base, index, _mm256_castsi256_pd(_mm256_set1_epi64x(-1)), 8);
 }
 
-VECTOR_CODE __m256d Gather(const double* base, __m128i index) { return _mm256_i32gather_pd(base, index, 8); }
+// The interval of v on an axis of equal steps (v within the axis): the lower end i <= count - 2 and the weight of
+// the upper end, from the quotient alone. Where the quotient rounds across a tabulated value the weight comes out
+// a rounding beyond 0 or 1 in the neighbouring interval, which interpolates to the same intensity.
+VECTOR_CODE __m128i Interval(__m256d v, double origin, double inverseStep, int count, __m256d& weight)
+{
+  const __m256d f = _mm256_max_pd(_mm256_mul_pd(_mm256_sub_pd(v, _mm256_set1_pd(origin)), _mm256_set1_pd(inverseStep)),
+                                  _mm256_setzero_pd());
+  const __m256d lower =
+      _mm256_round_pd(_mm256_min_pd(f, _mm256_set1_pd(count - 2)), _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+  weight = _mm256_sub_pd(f, lower);
+  return _mm256_cvttpd_epi32(lower);
+}
 
 // Intensity of a luminaire with a vector table towards four directions (components along its axis, C0 and C90).
+// `far` is |d|^3, whose inverse comes back in `inverseFar` from the division the angles share.
 VECTOR_CODE __m256d TableIntensity(const LuminaireSet::Packed& L, __m256d along, __m256d u, __m256d v,
-                                   __m256d len2, __m256d& live)
+                                   __m256d len2, __m256d far, __m256d& live, __m256d& inverseFar)
 {
   const __m256d zero = _mm256_setzero_pd();
   if (L.gammaBound >= -1.0) {
@@ -146,19 +153,26 @@ VECTOR_CODE __m256d TableIntensity(const LuminaireSet::Packed& L, __m256d along,
       return zero;
   }
   const __m256d uv = _mm256_sqrt_pd(_mm256_fmadd_pd(u, u, _mm256_mul_pd(v, v)));
-  const __m256d gamma = Atan2Degrees(uv, along);
+  const Atan2Parts ga = Atan2Begin(uv, along), ca = Atan2Begin(v, u);
+  // One division for three quotients. |d|^3 of 0 (a point at the light) faces nothing and is masked out.
+  const __m256d farSafe = _mm256_blendv_pd(far, _mm256_set1_pd(1.0), _mm256_cmp_pd(far, zero, _CMP_EQ_OQ));
+  const __m256d dd = _mm256_mul_pd(ga.den, ca.den);
+  const __m256d inverse = _mm256_div_pd(_mm256_set1_pd(1.0), _mm256_mul_pd(dd, farSafe));
+  inverseFar = _mm256_mul_pd(inverse, dd);
+  const __m256d gamma = Atan2Degrees(ga, _mm256_mul_pd(ga.num, _mm256_mul_pd(inverse, _mm256_mul_pd(ca.den, farSafe))));
   const double tolerance = IntensityTable::kAngleTolerance;
   live = _mm256_and_pd(live, _mm256_and_pd(_mm256_cmp_pd(gamma, _mm256_set1_pd(L.angleFront - tolerance), _CMP_GE_OQ),
                                            _mm256_cmp_pd(gamma, _mm256_set1_pd(L.angleBack + tolerance), _CMP_LE_OQ)));
   if (_mm256_movemask_pd(live) == 0)
     return zero;
   const __m256d onAxis = _mm256_and_pd(_mm256_cmp_pd(u, zero, _CMP_EQ_OQ), _mm256_cmp_pd(v, zero, _CMP_EQ_OQ));
-  const __m256d c = _mm256_andnot_pd(onAxis, Atan2Degrees(v, u));
+  const __m256d cInverse = _mm256_mul_pd(inverse, _mm256_mul_pd(ga.den, farSafe));
+  const __m256d c = _mm256_andnot_pd(onAxis, Atan2Degrees(ca, _mm256_mul_pd(ca.num, cInverse)));
 
   // The angle on its axis.
   const __m256d g = _mm256_min_pd(_mm256_max_pd(gamma, _mm256_set1_pd(L.angleFront)), _mm256_set1_pd(L.angleBack));
-  const __m128i a = LowerEnd(g, L.angles, L.angleOrigin, L.angleStep, L.angleCount);
-  const __m256d at = _mm256_mul_pd(_mm256_sub_pd(g, Gather(L.angles, a)), Gather(L.angleSpans, a));
+  __m256d at;
+  const __m128i a = Interval(g, L.angleOrigin, L.angleStep, L.angleCount, at);
 
   // The plane round the circle: directions come within one turn of the first plane.
   const __m256d turn = _mm256_set1_pd(360.0);
@@ -168,8 +182,8 @@ VECTOR_CODE __m256d TableIntensity(const LuminaireSet::Packed& L, __m256d along,
   r = _mm256_add_pd(r, _mm256_set1_pd(L.planeOrigin));
   const __m256d wraps = _mm256_cmp_pd(r, _mm256_set1_pd(L.planeLast), _CMP_GE_OQ);
   const __m256d rIn = _mm256_min_pd(r, _mm256_set1_pd(L.planeLast));
-  __m128i p = LowerEnd(rIn, L.planes, L.planeOrigin, L.planeStep, L.planeCount);
-  __m256d pt = _mm256_mul_pd(_mm256_sub_pd(rIn, Gather(L.planes, p)), Gather(L.planeSpans, p));
+  __m256d pt;
+  __m128i p = Interval(rIn, L.planeOrigin, L.planeStep, L.planeCount, pt);
   __m128i pHi = _mm_add_epi32(p, _mm_set1_epi32(1));
   const __m128i wraps32 = _mm256_cvtpd_epi32(_mm256_and_pd(wraps, _mm256_set1_pd(-1.0)));  // -1 or 0
   p = _mm_blendv_epi8(p, _mm_set1_epi32(L.planeCount - 1), wraps32);
@@ -188,17 +202,71 @@ VECTOR_CODE __m256d TableIntensity(const LuminaireSet::Packed& L, __m256d along,
   return _mm256_and_pd(live, _mm256_mul_pd(_mm256_set1_pd(L.factor), value));
 }
 
+// Four points, as columns of a group of eight.
+struct Lanes {
+  __m256d x, y, z, nx, ny, nz;
+  const double *px, *py, *pz;
+};
+
+// What one luminaire gives four points.
+VECTOR_CODE __m256d Contribution(const LuminaireSet::Packed& L, const Luminaire& light, const Lanes& p, bool upward,
+                                 const LightBlocker& blocker)
+{
+  const __m256d zero = _mm256_setzero_pd();
+  const __m256d dx = _mm256_sub_pd(p.x, _mm256_set1_pd(L.x)), dy = _mm256_sub_pd(p.y, _mm256_set1_pd(L.y)),
+                dz = _mm256_sub_pd(p.z, _mm256_set1_pd(L.z));
+  const __m256d facing =
+      upward ? _mm256_sub_pd(zero, dz)
+             : _mm256_sub_pd(zero, _mm256_fmadd_pd(dx, p.nx, _mm256_fmadd_pd(dy, p.ny, _mm256_mul_pd(dz, p.nz))));
+  __m256d live = _mm256_cmp_pd(facing, zero, _CMP_GT_OQ);
+  if (_mm256_movemask_pd(live) == 0)
+    return zero;
+  const __m256d len2 = _mm256_fmadd_pd(dx, dx, _mm256_fmadd_pd(dy, dy, _mm256_mul_pd(dz, dz)));
+  __m256d intensity;
+  const __m256d far = _mm256_mul_pd(len2, _mm256_sqrt_pd(len2));
+  __m256d inverseFar = _mm256_setzero_pd();
+  bool shared = false;
+  if (L.vector) {
+    intensity = TableIntensity(L, DotWith(dx, dy, dz, L.ax, L.ay, L.az), DotWith(dx, dy, dz, L.ux, L.uy, L.uz),
+                               DotWith(dx, dy, dz, L.vx, L.vy, L.vz), len2, far, live, inverseFar);
+    shared = true;
+  } else {
+    alignas(32) double dxs[4], dys[4], dzs[4], is[4];
+    _mm256_store_pd(dxs, dx);
+    _mm256_store_pd(dys, dy);
+    _mm256_store_pd(dzs, dz);
+    for (int j = 0; j < 4; ++j)
+      is[j] = light.IntensityTowards({dxs[j], dys[j], dzs[j]});
+    intensity = _mm256_load_pd(is);
+  }
+  live = _mm256_and_pd(live, _mm256_cmp_pd(intensity, zero, _CMP_GT_OQ));
+  const int lit = _mm256_movemask_pd(live);
+  if (lit == 0)
+    return zero;
+  if (blocker.blocked) {
+    alignas(32) long long held[4] = {0, 0, 0, 0};
+    for (int j = 0; j < 4; ++j)
+      if ((lit >> j & 1) && blocker.blocked(blocker.context, {p.px[j], p.py[j], p.pz[j]}, light.position))
+        held[j] = -1;
+    live = _mm256_andnot_pd(_mm256_castsi256_pd(_mm256_load_si256(reinterpret_cast<const __m256i*>(held))), live);
+  }
+  const __m256d term = shared ? _mm256_mul_pd(_mm256_mul_pd(intensity, facing), inverseFar)
+                               : _mm256_div_pd(_mm256_mul_pd(intensity, facing), far);
+  return _mm256_and_pd(live, term);
+}
+
 __attribute__((target("avx2,fma"))) void VectorIlluminance(const std::vector<const Luminaire*>& lights,
                                                            const std::vector<LuminaireSet::Packed>& packed,
                                                            const PointColumns& pts, const LightBlocker& blocker,
                                                            double* e)
 {
-  const __m256d zero = _mm256_setzero_pd();
-  for (std::size_t first = 0; first < pts.count; first += 4) {
+  // Eight points at a time, two independent groups of four for the processor to overlap.
+  constexpr std::size_t kGroup = 8;
+  const bool upward = !pts.nx;
+  for (std::size_t first = 0; first < pts.count; first += kGroup) {
     // The last group repeats its last point in the lanes it lacks.
-    alignas(32) double px[4], py[4], pz[4], nx[4], ny[4], nz[4];
-    const bool upward = !pts.nx;
-    for (std::size_t j = 0; j < 4; ++j) {
+    alignas(32) double px[kGroup], py[kGroup], pz[kGroup], nx[kGroup], ny[kGroup], nz[kGroup];
+    for (std::size_t j = 0; j < kGroup; ++j) {
       const std::size_t k = std::min(first + j, pts.count - 1);
       px[j] = pts.x[k];
       py[j] = pts.y[k];
@@ -207,52 +275,19 @@ __attribute__((target("avx2,fma"))) void VectorIlluminance(const std::vector<con
       ny[j] = upward ? 0.0 : pts.ny[k];
       nz[j] = upward ? 1.0 : pts.nz[k];
     }
-    const __m256d X = _mm256_load_pd(px), Y = _mm256_load_pd(py), Z = _mm256_load_pd(pz);
-    const __m256d NX = _mm256_load_pd(nx), NY = _mm256_load_pd(ny), NZ = _mm256_load_pd(nz);
-    __m256d sum = zero;
+    Lanes a{_mm256_load_pd(px), _mm256_load_pd(py), _mm256_load_pd(pz), _mm256_load_pd(nx), _mm256_load_pd(ny),
+            _mm256_load_pd(nz), px, py, pz};
+    Lanes b{_mm256_load_pd(px + 4), _mm256_load_pd(py + 4), _mm256_load_pd(pz + 4), _mm256_load_pd(nx + 4),
+            _mm256_load_pd(ny + 4), _mm256_load_pd(nz + 4), px + 4, py + 4, pz + 4};
+    __m256d sumA = _mm256_setzero_pd(), sumB = _mm256_setzero_pd();
     for (std::size_t i = 0; i < packed.size(); ++i) {
-      const LuminaireSet::Packed& L = packed[i];
-      const __m256d dx = _mm256_sub_pd(X, _mm256_set1_pd(L.x)), dy = _mm256_sub_pd(Y, _mm256_set1_pd(L.y)),
-                    dz = _mm256_sub_pd(Z, _mm256_set1_pd(L.z));
-      const __m256d facing =
-          upward ? _mm256_sub_pd(zero, dz)
-                 : _mm256_sub_pd(zero, _mm256_fmadd_pd(dx, NX, _mm256_fmadd_pd(dy, NY, _mm256_mul_pd(dz, NZ))));
-      __m256d live = _mm256_cmp_pd(facing, zero, _CMP_GT_OQ);
-      if (_mm256_movemask_pd(live) == 0)
-        continue;
-      const __m256d len2 = _mm256_fmadd_pd(dx, dx, _mm256_fmadd_pd(dy, dy, _mm256_mul_pd(dz, dz)));
-      __m256d intensity;
-      if (L.vector) {
-        intensity = TableIntensity(L, DotWith(dx, dy, dz, L.ax, L.ay, L.az), DotWith(dx, dy, dz, L.ux, L.uy, L.uz),
-                                   DotWith(dx, dy, dz, L.vx, L.vy, L.vz), len2, live);
-      } else {
-        alignas(32) double dxs[4], dys[4], dzs[4], is[4];
-        _mm256_store_pd(dxs, dx);
-        _mm256_store_pd(dys, dy);
-        _mm256_store_pd(dzs, dz);
-        for (int j = 0; j < 4; ++j)
-          is[j] = lights[i]->IntensityTowards({dxs[j], dys[j], dzs[j]});
-        intensity = _mm256_load_pd(is);
-      }
-      live = _mm256_and_pd(live, _mm256_cmp_pd(intensity, zero, _CMP_GT_OQ));
-      int lit = _mm256_movemask_pd(live);
-      if (lit == 0)
-        continue;
-      if (blocker.blocked) {
-        const Vec3 light = lights[i]->position;
-        alignas(32) long long held[4] = {0, 0, 0, 0};
-        for (int j = 0; j < 4; ++j)
-          if ((lit >> j & 1) && blocker.blocked(blocker.context, {px[j], py[j], pz[j]}, light))
-            held[j] = -1;
-        live = _mm256_andnot_pd(_mm256_castsi256_pd(_mm256_load_si256(reinterpret_cast<const __m256i*>(held))), live);
-      }
-      const __m256d term = _mm256_div_pd(_mm256_mul_pd(intensity, facing),
-                                         _mm256_mul_pd(len2, _mm256_sqrt_pd(len2)));
-      sum = _mm256_add_pd(sum, _mm256_and_pd(live, term));
+      sumA = _mm256_add_pd(sumA, Contribution(packed[i], *lights[i], a, upward, blocker));
+      sumB = _mm256_add_pd(sumB, Contribution(packed[i], *lights[i], b, upward, blocker));
     }
-    alignas(32) double out[4];
-    _mm256_store_pd(out, sum);
-    for (std::size_t j = 0; j < 4 && first + j < pts.count; ++j)
+    alignas(32) double out[kGroup];
+    _mm256_store_pd(out, sumA);
+    _mm256_store_pd(out + 4, sumB);
+    for (std::size_t j = 0; j < kGroup && first + j < pts.count; ++j)
       e[first + j] = out[j];
   }
 }
@@ -280,10 +315,6 @@ LuminaireSet::LuminaireSet(std::vector<const Luminaire*> lights) : lights_(std::
                t->candela.size() == t->angles.size() * t->planes.size();
     if (p.vector) {
       const IntensityTable::AxisIndex &ai = t->angleIndex, &pi = t->planeIndex;
-      p.angles = t->angles.data();
-      p.angleSpans = ai.inverseSpans.data();
-      p.planes = t->planes.data();
-      p.planeSpans = pi.inverseSpans.data();
       p.candela = t->candela.data();
       p.angleOrigin = ai.origin;
       p.angleStep = ai.inverseWidth;

@@ -48,12 +48,9 @@ public:
   struct Packed {
     double x, y, z, ax, ay, az, ux, uy, uz, vx, vy, vz, factor;
     bool vector = false;
-    const double* angles = nullptr;
-    const double* angleSpans = nullptr;  // inverse widths of the intervals
-    const double* planes = nullptr;
-    const double* planeSpans = nullptr;
     const double* candela = nullptr;
-    double angleOrigin = 0, angleStep = 0, angleFront = 0, angleBack = 0;
+    double angleOrigin = 0, angleStep = 0,  // steps as their inverses
+           angleFront = 0, angleBack = 0;
     double planeOrigin = 0, planeStep = 0, planeLast = 0, wrapSpan = 0;
     int angleCount = 0, planeCount = 0;
     double gammaBound = -2.0;  // the table's last-gamma cosine, or -2
