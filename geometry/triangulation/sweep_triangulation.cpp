@@ -8,10 +8,33 @@
 
 #include <GL/gl.h>
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <bit>
 #include <cmath>
 #include <cstdint>
+
+void* TriArenaAllocate(size_t bytes)
+{
+  constexpr size_t kHugePage = size_t{2} << 20;
+  if (bytes < kHugePage) {
+    if (void* block = std::malloc(bytes > 0 ? bytes : 1)) {
+      return block;
+    }
+    throw std::bad_alloc();
+  }
+  const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+  void* block = std::aligned_alloc(kHugePage, rounded);
+  if (!block) {
+    throw std::bad_alloc();
+  }
+  madvise(block, rounded, MADV_HUGEPAGE);  // advice only: without huge pages the block works the same
+  return block;
+}
+
+void TriArenaFree(void* block) { std::free(block); }
 
 namespace {
 
