@@ -1,5 +1,6 @@
 # Times contourpy's lines on the grid the benchmark wrote: argv grid file, rows, columns, repetitions, levels.
-# Prints the seconds of one pass over all levels, or a line starting with "skip:" when contourpy is missing.
+# Prints the median seconds of one pass over all levels (serial, LineType.Separate), the number of lines and of
+# their vertices; or a line starting with "skip:" when contourpy is missing.
 import sys
 import time
 
@@ -13,12 +14,14 @@ except ImportError as error:
 path, rows, columns, repetitions = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
 levels = [float(v) for v in sys.argv[5:]]
 z = np.fromfile(path, dtype=np.float64).reshape(rows, columns)
-generator = contourpy.contour_generator(z=z)
+generator = contourpy.contour_generator(z=z, name="serial", line_type=contourpy.LineType.Separate)
 generator.lines(levels[0])  # warm up
-best = float("inf")
+times = []
 for _ in range(repetitions):
     start = time.perf_counter()
-    for level in levels:
-        generator.lines(level)
-    best = min(best, time.perf_counter() - start)
-print("%.9f" % best)
+    lines = [generator.lines(level) for level in levels]
+    times.append(time.perf_counter() - start)
+times.sort()
+count = sum(len(level) for level in lines)
+vertices = sum(len(line) for level in lines for line in level)
+print("%.9f %d %d" % (times[len(times) // 2], count, vertices))
