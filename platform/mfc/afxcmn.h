@@ -10,6 +10,8 @@
 #include "platform/mfc/wnd.h"
 #include "platform/user/common_controls.h"
 
+#include <vector>
+
 class CProgressCtrl : public CWnd {
   DECLARE_DYNAMIC(CProgressCtrl)
 public:
@@ -322,4 +324,40 @@ public:
   BOOL SetSimple(BOOL bSimple = TRUE);
   BOOL IsSimple() const;
   BOOL GetRect(int nPane, LPRECT lpRect) const;
+};
+
+// A list box whose items carry check boxes. The object draws the items itself and keeps their checks, so it must
+// be bound to the list box for good (Create or SubclassDlgItem). A click on a box, or Space on the selected
+// item, toggles it and tells the parent WM_COMMAND with CLBN_CHKCHANGE.
+class CCheckListBox : public CListBox {
+  DECLARE_DYNAMIC(CCheckListBox)
+public:
+  // The list box is made owner-drawn with strings, as the check boxes need.
+  BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+
+  // BS_CHECKBOX, BS_AUTOCHECKBOX, BS_3STATE or BS_AUTO3STATE; the plain kinds only tell, the parent checks.
+  void SetCheckStyle(UINT nStyle) { m_nStyle = nStyle; }
+  UINT GetCheckStyle() const { return m_nStyle; }
+  void SetCheck(int nIndex, int nCheck);
+  // 0, 1, or 2 (indeterminate); 0 for an index out of range.
+  int GetCheck(int nIndex) const;
+  void Enable(int nIndex, BOOL bEnabled = TRUE);
+  BOOL IsEnabled(int nIndex) const;
+
+protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+  struct Mark {
+    int check = 0;
+    bool enabled = true;
+  };
+  // Items added before the object was bound count as unchecked.
+  void Catch() const;
+  int BoxWidth() const;
+  void Toggle(int nIndex);
+  void Paint();
+
+  mutable std::vector<Mark> m_marks;
+  UINT m_nStyle = BS_AUTOCHECKBOX;
 };

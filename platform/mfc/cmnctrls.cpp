@@ -1,5 +1,6 @@
 #include "platform/mfc/afxcmn.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -12,6 +13,7 @@ IMPLEMENT_DYNAMIC(CTabCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CHeaderCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CListCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CStatusBarCtrl, CWnd)
+IMPLEMENT_DYNAMIC(CCheckListBox, CListBox)
 
 namespace {
 
@@ -880,4 +882,169 @@ BOOL CStatusBarCtrl::IsSimple() const { return static_cast<BOOL>(SendMessage(SB_
 BOOL CStatusBarCtrl::GetRect(int nPane, LPRECT lpRect) const
 {
   return static_cast<BOOL>(SendMessage(SB_GETRECT, Index(nPane), Ptr(lpRect)));
+}
+
+// CCheckListBox
+
+BOOL CCheckListBox::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
+{
+  dwStyle = (dwStyle & ~LBS_OWNERDRAWVARIABLE) | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
+  return CListBox::Create(dwStyle, rect, pParentWnd, nID);
+}
+
+void CCheckListBox::Catch() const
+{
+  const int count = m_hWnd != nullptr ? GetCount() : 0;
+  if (count > static_cast<int>(m_marks.size())) {
+    m_marks.resize(static_cast<std::size_t>(count));
+  }
+}
+
+void CCheckListBox::SetCheck(int nIndex, int nCheck)
+{
+  Catch();
+  if (nIndex < 0 || nIndex >= static_cast<int>(m_marks.size())) {
+    return;
+  }
+  m_marks[static_cast<std::size_t>(nIndex)].check = nCheck;
+  Invalidate();
+}
+
+int CCheckListBox::GetCheck(int nIndex) const
+{
+  Catch();
+  return nIndex >= 0 && nIndex < static_cast<int>(m_marks.size()) ? m_marks[static_cast<std::size_t>(nIndex)].check
+                                                                    : 0;
+}
+
+void CCheckListBox::Enable(int nIndex, BOOL bEnabled)
+{
+  Catch();
+  if (nIndex >= 0 && nIndex < static_cast<int>(m_marks.size())) {
+    m_marks[static_cast<std::size_t>(nIndex)].enabled = bEnabled != FALSE;
+    Invalidate();
+  }
+}
+
+BOOL CCheckListBox::IsEnabled(int nIndex) const
+{
+  Catch();
+  return nIndex >= 0 && nIndex < static_cast<int>(m_marks.size()) && m_marks[static_cast<std::size_t>(nIndex)].enabled;
+}
+
+int CCheckListBox::BoxWidth() const { return std::max(13, GetItemHeight(0)) + 4; }
+
+void CCheckListBox::Toggle(int nIndex)
+{
+  Catch();
+  if (nIndex < 0 || nIndex >= static_cast<int>(m_marks.size()) || !m_marks[static_cast<std::size_t>(nIndex)].enabled) {
+    return;
+  }
+  Mark& mark = m_marks[static_cast<std::size_t>(nIndex)];
+  if (m_nStyle == BS_AUTOCHECKBOX) {
+    mark.check = mark.check == 1 ? 0 : 1;
+  } else if (m_nStyle == BS_AUTO3STATE) {
+    mark.check = (mark.check + 1) % 3;
+  }
+  Invalidate();
+  if (HWND parent = ::GetParent(m_hWnd)) {
+    ::SendMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<UINT>(GetDlgCtrlID()), CLBN_CHKCHANGE),
+                  reinterpret_cast<LPARAM>(m_hWnd));
+  }
+}
+
+void CCheckListBox::Paint()
+{
+  Catch();
+  // Asked before painting begins: the list box takes some of these questions for changes and repaints.
+  const int height = std::max(1, GetItemHeight(0));
+  const int box = BoxWidth();
+  const int first = std::max(0, GetTopIndex());
+  std::vector<bool> selected;
+  for (int i = 0; i < GetCount(); ++i) {
+    selected.push_back(GetSel(i) > 0);
+  }
+  PAINTSTRUCT ps;
+  HDC dc = ::BeginPaint(m_hWnd, &ps);
+  CRect client;
+  GetClientRect(&client);
+  ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_WINDOW));
+  HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
+  HGDIOBJ oldFont = ::SelectObject(dc, font != nullptr ? font : ::GetStockObject(DEFAULT_GUI_FONT));
+  ::SetBkMode(dc, TRANSPARENT);
+  const bool focused = ::GetFocus() == m_hWnd;
+  for (int i = first; i < static_cast<int>(selected.size()); ++i) {
+    const int top = (i - first) * height;
+    if (top >= client.bottom) {
+      break;
+    }
+    const Mark& mark = m_marks[static_cast<std::size_t>(i)];
+    RECT square{2, top + (height - 13) / 2, 15, top + (height - 13) / 2 + 13};
+    UINT state = DFCS_BUTTONCHECK | DFCS_FLAT;
+    if (mark.check != 0) {
+      state |= DFCS_CHECKED;
+    }
+    if (mark.check == 2 || !mark.enabled) {
+      state |= DFCS_INACTIVE;  // indeterminate and disabled boxes are greyed
+    }
+    ::DrawFrameControl(dc, &square, DFC_BUTTON, state);
+    RECT label{box, top, client.right, top + height};
+    if (selected[static_cast<std::size_t>(i)]) {
+      ::FillRect(dc, &label, ::GetSysColorBrush(focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
+    }
+    ::SetTextColor(dc, !mark.enabled ? ::GetSysColor(COLOR_GRAYTEXT)
+                       : selected[static_cast<std::size_t>(i)] && focused ? ::GetSysColor(COLOR_HIGHLIGHTTEXT)
+                                             : ::GetSysColor(COLOR_WINDOWTEXT));
+    CString text;
+    GetText(i, text);
+    RECT textRect{label.left + 2, label.top, label.right, label.bottom};
+    ::DrawText(dc, text, -1, &textRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    if (selected[static_cast<std::size_t>(i)] && focused) {
+      ::DrawFocusRect(dc, &label);
+    }
+  }
+  ::SelectObject(dc, oldFont);
+  ::EndPaint(m_hWnd, &ps);
+}
+
+LRESULT CCheckListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+  switch (message) {
+    case LB_ADDSTRING:
+    case LB_INSERTSTRING: {
+      Catch();
+      const LRESULT at = CListBox::WindowProc(message, wParam, lParam);
+      if (at >= 0 && at <= static_cast<LRESULT>(m_marks.size())) {
+        m_marks.insert(m_marks.begin() + at, Mark{});
+      }
+      return at;
+    }
+    case LB_DELETESTRING: {
+      Catch();
+      const LRESULT left = CListBox::WindowProc(message, wParam, lParam);
+      if (left != LB_ERR && wParam < m_marks.size()) {
+        m_marks.erase(m_marks.begin() + static_cast<std::ptrdiff_t>(wParam));
+      }
+      return left;
+    }
+    case LB_RESETCONTENT: m_marks.clear(); break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      const LRESULT hit = SendMessage(LB_ITEMFROMPOINT, 0, lParam);
+      const bool inside = HIWORD(hit) == 0;
+      if (inside && GET_X_LPARAM(lParam) < BoxWidth()) {
+        Toggle(LOWORD(hit));
+      }
+      break;
+    }
+    case WM_KEYDOWN:
+      if (wParam == VK_SPACE) {
+        Toggle(GetCurSel());
+      }
+      break;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: Paint(); return 0;
+    default: break;
+  }
+  return CListBox::WindowProc(message, wParam, lParam);
 }

@@ -2,9 +2,12 @@
 // answers, shows or tells its parent.
 #include "platform/mfc/afxcmn.h"
 #include "platform/mfc/afxwin.h"
+#include "platform/gdi/png.h"
+#include "platform/gdi/surface.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,6 +19,10 @@ LRESULT ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
   if (msg == WM_HSCROLL) {
     g_told.push_back("hscroll " + std::to_string(LOWORD(wParam)));
+    return 0;
+  }
+  if (msg == WM_COMMAND && lParam != 0) {
+    g_told.push_back("command " + std::to_string(HIWORD(wParam)));
     return 0;
   }
   if (msg == WM_NOTIFY) {
@@ -33,6 +40,7 @@ protected:
     WNDCLASS wc;
     wc.lpfnWndProc = &ParentProc;
     wc.lpszClassName = "CommonControlObjectsParent";
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<UINT_PTR>(COLOR_BTNFACE + 1));
     RegisterClass(&wc);
     HWND hwnd = CreateWindowEx(0, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
                                nullptr, nullptr);
@@ -246,6 +254,74 @@ TEST_F(CommonControlObjects, TipsTabsAndStatusBarHoldWhatTheyAreGiven)
   EXPECT_TRUE(status.SetText("Готово", 1, 0));
   EXPECT_EQ(status.GetText(1), CString("Готово"));
   EXPECT_EQ(status.GetTextLength(1), 6);
+}
+
+TEST_F(CommonControlObjects, ACheckListBoxTogglesByClickOnTheBoxOrSpaceAndKeepsChecksWithTheirItems)
+{
+  CCheckListBox list;
+  ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LBS_NOTIFY, CRect(10, 10, 210, 110), parent_, 19));
+  EXPECT_NE(list.GetStyle() & LBS_OWNERDRAWFIXED, 0u);
+  list.AddString("Стандартная");
+  list.AddString("Рисование");
+  list.AddString("Свойства");
+  list.SetCheck(1, 1);
+  list.InsertString(0, "Новая");
+  EXPECT_EQ(list.GetCheck(1), 0);
+  EXPECT_EQ(list.GetCheck(2), 1);
+  EXPECT_EQ(list.GetCheck(7), 0);
+
+  const int height = list.GetItemHeight(0);
+  auto click = [&](int x, int index) {
+    CPoint at(x, index * height + height / 2);
+    list.ClientToScreen(&at);
+    user::InjectClick(at);
+    Pump();
+  };
+  g_told.clear();
+  click(8, 3);  // on the box: checks it and selects the item
+  EXPECT_EQ(list.GetCheck(3), 1);
+  EXPECT_EQ(list.GetCurSel(), 3);
+  const std::string changed = "command " + std::to_string(CLBN_CHKCHANGE);
+  EXPECT_EQ(g_told.front(), changed);
+  g_told.clear();
+  click(100, 0);  // on the text: selects only
+  EXPECT_EQ(list.GetCheck(0), 0);
+  EXPECT_EQ(list.GetCurSel(), 0);
+  EXPECT_EQ(std::count(g_told.begin(), g_told.end(), changed), 0);
+  user::InjectKeyPress(VK_SPACE);
+  Pump();
+  EXPECT_EQ(list.GetCheck(0), 1);
+  list.Enable(0, FALSE);
+  user::InjectKeyPress(VK_SPACE);
+  Pump();
+  EXPECT_EQ(list.GetCheck(0), 1);  // a disabled item keeps its check
+  EXPECT_EQ(std::count(g_told.begin(), g_told.end(), changed), 1);
+
+  UpdateWindow(parent_->m_hWnd);
+  const gdi::Surface* surface = user::WindowSurface(parent_->m_hWnd);
+  ASSERT_NE(surface, nullptr);
+  EXPECT_TRUE(gdi::SavePng(*surface, std::string(TESMIRA_ARTIFACTS_DIR) + "/mfc_check_list_box.png"));
+  // Inside a checked box something is drawn; inside an unchecked one it is blank.
+  auto inked = [&](int index) {
+    CPoint origin(0, 0);
+    list.ClientToScreen(&origin);
+    const int top = index * height + (height - 13) / 2;
+    int dark = 0;
+    for (int y = top + 3; y < top + 10; ++y) {
+      for (int x = 5; x < 12; ++x) {
+        const std::uint32_t p = surface->Pixel(origin.x + x, origin.y + y) & 0xFFu;
+        dark += p < 0x80 ? 1 : 0;
+      }
+    }
+    return dark;
+  };
+  EXPECT_GT(inked(3), 0);
+  EXPECT_EQ(inked(1), 0);
+
+  list.DeleteString(0);
+  EXPECT_EQ(list.GetCheck(1), 1);
+  EXPECT_EQ(list.GetCheck(2), 1);
+  EXPECT_EQ(list.GetCheck(0), 0);
 }
 
 }  // namespace
