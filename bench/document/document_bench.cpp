@@ -147,8 +147,8 @@ void ProfileDefaultRoad(Setup& s)
   if (first >= 8)
     std::memcpy(counts, bytes.data() + first - 8, 8);
   std::printf("Of these, %zu bytes (%.0f %%) are one table of %zu doubles at offset %zu, after the counts %d and %d\n"
-              "(%d x %d = %lld): by its shape the luminaire's intensity table, every C-plane and gamma of the catalogue's photometry\n"
-              "kept in the project as 8-byte numbers. The rest, %zu bytes, is the road, its pole group and settings.\n",
+              "(%d x %d = %lld): by its shape the luminaire's intensity table, every C-plane and gamma of the\n"
+              "catalogue's photometry kept in the project as 8-byte numbers. The rest, %zu bytes, is the road, its pole group and settings.\n",
               end - first, 100.0 * (end - first) / bytes.size(), (end - first) / 8, first, counts[0], counts[1],
               counts[0], counts[1], static_cast<long long>(counts[0]) * counts[1], bytes.size() - (end - first));
 }
