@@ -317,8 +317,11 @@ LRESULT ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
   bool handled = false;
   LRESULT r = ItemMessage(*l, (style & LBS_SORT) != 0, msg, wParam, lParam, &handled);
   if (handled) {
-    if (msg != LB_GETCOUNT && msg != LB_GETCURSEL && msg != LB_GETTEXT && msg != LB_GETTEXTLEN &&
-        msg != LB_GETITEMDATA && msg != LB_FINDSTRING && msg != LB_FINDSTRINGEXACT) {
+    // Only a change repaints: an owner that asks questions while drawing must not ask for another paint.
+    const bool question = msg == LB_GETCOUNT || msg == LB_GETCURSEL || msg == LB_GETTEXT || msg == LB_GETTEXTLEN ||
+                          msg == LB_GETITEMDATA || msg == LB_FINDSTRING || msg == LB_FINDSTRINGEXACT ||
+                          msg == LB_GETTOPINDEX || msg == LB_GETITEMHEIGHT || msg == LB_GETSEL;
+    if (!question) {
       InvalidateRect(hwnd, nullptr, TRUE);
     }
     return r;

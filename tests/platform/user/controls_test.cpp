@@ -288,6 +288,12 @@ LRESULT OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_DRAWITEM: {
       auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+      if (di->CtlType == ODT_LISTBOX) {
+        // What an owner asks while drawing must not ask for another paint.
+        SendMessage(di->hwndItem, LB_GETSEL, di->itemID, 0);
+        SendMessage(di->hwndItem, LB_GETTOPINDEX, 0, 0);
+        SendMessage(di->hwndItem, LB_GETITEMHEIGHT, di->itemID, 0);
+      }
       g_drawn.push_back(Drawn{di->CtlType, di->itemID, di->itemState, di->rcItem.Height(), di->itemData});
       return TRUE;
     }
@@ -324,6 +330,7 @@ TEST(Controls, OwnerDrawnListsAndButtonsAskTheirParent)
                               {ODT_LISTBOX, 1, 0, 40, 2},
                               {ODT_LISTBOX, 2, ODS_SELECTED | ODS_FOCUS, 30, 1}};
   EXPECT_EQ(g_drawn, expected);
+  EXPECT_FALSE(GetUpdateRect(list, nullptr, FALSE)) << "questions asked while drawing asked for another paint";
   HWND button = CreateWindowEx(0, "Button", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 210, 0, 60, 20, parent,
                                reinterpret_cast<HMENU>(41), nullptr, nullptr);
   g_drawn.clear();
