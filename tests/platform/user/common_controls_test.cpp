@@ -233,8 +233,11 @@ LRESULT CodesParent(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
   return DefWindowProc(hwnd, msg, wParam, lParam);
 }
 
+// Each test starts with no notices of the one before.
 HWND CodesWindow()
 {
+  g_codes.clear();
+  g_picked = SYSTEMTIME{};
   WNDCLASS wc;
   wc.lpfnWndProc = &CodesParent;
   wc.lpszClassName = "CodesParent";
