@@ -337,14 +337,10 @@ struct AFX_NOTIFY {
   NMHDR* pNMHDR;
 };
 #define AFX_NOTIFY_CODE(code) ((static_cast<UINT>(0x004E) << 16) | (static_cast<UINT>(code) & 0xFFFFu))
-// Routes a WM_NOTIFY (lParam the NMHDR) to target's ON_NOTIFY entries; TRUE when one handled it.
+// Routes a WM_NOTIFY (lParam the NMHDR) to the sending control's reflect entries, then to target's ON_NOTIFY
+// entries; TRUE when one handled it. Every window calls it from CWnd::OnNotify.
 BOOL AfxRouteNotify(CCmdTarget* target, LPARAM lParam, LRESULT* pResult);
-// The entry that takes WM_NOTIFY to the ON_NOTIFY entries, whatever the window; each ON_NOTIFY brings one.
-#define TESMIRA_ON_NOTIFY_ROUTE()                                                                       \
-  {0x004E, 0, 0, 0, nullptr,                                                                            \
-   [](CCmdTarget* t, AFX_MSGARGS& a) -> BOOL { return AfxRouteNotify(t, a.lParam, &a.result); }},
 #define ON_NOTIFY(wNotifyCode, id, memberFxn)                                                             \
-  TESMIRA_ON_NOTIFY_ROUTE()                                                                               \
   {WM_COMMAND, AFX_NOTIFY_CODE(wNotifyCode), static_cast<UINT>(id), static_cast<UINT>(id), nullptr,         \
    [](CCmdTarget* t, AFX_MSGARGS& a) -> BOOL {                                                            \
      auto* notify = static_cast<AFX_NOTIFY*>(a.pExtra);                                                   \
@@ -353,7 +349,6 @@ BOOL AfxRouteNotify(CCmdTarget* target, LPARAM lParam, LRESULT* pResult);
    }},
 // The handler also takes the control id: void handler(UINT id, NMHDR* pNotifyStruct, LRESULT* pResult).
 #define ON_NOTIFY_RANGE(wNotifyCode, id, idLast, memberFxn)                                               \
-  TESMIRA_ON_NOTIFY_ROUTE()                                                                               \
   {WM_COMMAND, AFX_NOTIFY_CODE(wNotifyCode), static_cast<UINT>(id), static_cast<UINT>(idLast), nullptr,     \
    [](CCmdTarget* t, AFX_MSGARGS& a) -> BOOL {                                                            \
      auto* notify = static_cast<AFX_NOTIFY*>(a.pExtra);                                                   \

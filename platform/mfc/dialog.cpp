@@ -317,10 +317,6 @@ BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam)
   if (lParam != 0 && t_lockoutNotifyWindow == m_hWnd) {
     return TRUE;  // a control reporting what the exchange did to it
   }
-  if (lParam != 0 && AfxReflectToChild(reinterpret_cast<HWND>(lParam), LOWORD(wParam),
-                                       AFX_REFLECT_CONTROL_CODE(HIWORD(wParam)), nullptr)) {
-    return TRUE;
-  }
   return CWnd::OnCommand(wParam, lParam);
 }
 
@@ -342,13 +338,6 @@ BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pRes
         *pResult = args.result;
         return TRUE;
       }
-    }
-  }
-  if (message == WM_NOTIFY) {
-    LRESULT result = 0;
-    if (OnNotify(wParam, lParam, &result)) {
-      *pResult = result;
-      return TRUE;
     }
   }
   return CWnd::OnWndMsg(message, wParam, lParam, pResult);

@@ -64,7 +64,7 @@ protected:
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
   // WM_NOTIFY: the notification goes to the ON_NOTIFY entries of the map.
-  virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+  BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
   CWnd* m_pParentWnd = nullptr;
   LPCSTR m_lpszTemplateName = nullptr;  // MAKEINTRESOURCE(id), or m_strTemplateName's text

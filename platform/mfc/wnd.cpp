@@ -481,6 +481,14 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     }
     return FALSE;
   }
+  if (message == WM_NOTIFY) {
+    LRESULT result = 0;
+    if (OnNotify(wParam, lParam, &result)) {
+      *pResult = result;
+      return TRUE;
+    }
+    return FALSE;
+  }
   const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(message);
   if (entry != nullptr) {
     AFX_MSGARGS args;
@@ -521,6 +529,10 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
   UINT nID = LOWORD(wParam);
   HWND hWndCtrl = reinterpret_cast<HWND>(lParam);
   int nCode = HIWORD(wParam);
+  if (hWndCtrl != nullptr &&
+      AfxReflectToChild(hWndCtrl, nID, AFX_REFLECT_CONTROL_CODE(static_cast<UINT>(nCode)), nullptr)) {
+    return TRUE;  // the control's own object kept it
+  }
   if (hWndCtrl == nullptr) {
     // A menu or accelerator command: refused while its update handler disables it.
     CTestCmdUI state;
@@ -533,6 +545,8 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
   }
   return OnCmdMsg(nID, nCode, nullptr, nullptr);
 }
+
+BOOL CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* pResult) { return AfxRouteNotify(this, lParam, pResult); }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -170,6 +170,8 @@ public:
 protected:
   // WM_COMMAND: menu and accelerator commands are dropped when their update handler disables them.
   virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+  // A child's WM_NOTIFY: offered to the child's own object first (reflection), then to the map.
+  virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
   // After the window is gone; frames and views delete themselves here.
   virtual void PostNcDestroy();
 

@@ -400,6 +400,26 @@ TEST_F(DialogTest, NotificationsReachTheMapAndAnswerExceptWhileValuesAreExchange
   ASSERT_TRUE(panel.CreateEx(0, nullptr, "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, owner_.m_hWnd, nullptr));
   EXPECT_EQ(panel.SendMessage(WM_NOTIFY, 1038, reinterpret_cast<LPARAM>(&other)), 9);
   EXPECT_EQ(panel.events, std::vector<std::string>{"panel delta from 1038"});
+
+  // ... and reflects them to a child's object as a dialog does, with or without map entries of its own.
+  panel.events.clear();
+  CSpinner panelSpinner;
+  ASSERT_TRUE(panelSpinner.CreateEx(0, nullptr, "", WS_CHILD, 0, 0, 10, 10, panel.m_hWnd,
+                                    reinterpret_cast<HMENU>(1039)));
+  NMHDR fromPanelSpinner{panelSpinner.m_hWnd, 1039, kDeltaPos};
+  EXPECT_EQ(panel.SendMessage(WM_NOTIFY, 1039, reinterpret_cast<LPARAM>(&fromPanelSpinner)), 5);
+  EXPECT_TRUE(panel.events.empty());
+  CWnd plain;
+  ASSERT_TRUE(plain.CreateEx(0, nullptr, "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, owner_.m_hWnd, nullptr));
+  CWatchedEdit edit;
+  ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 80, 20), &plain, 1041));
+  plain.SendMessage(WM_COMMAND, MAKEWPARAM(1041, EN_CHANGE), reinterpret_cast<LPARAM>(edit.m_hWnd));
+  EXPECT_EQ(edit.changes, 1);
+  CSpinner plainSpinner;
+  ASSERT_TRUE(plainSpinner.CreateEx(0, nullptr, "", WS_CHILD, 0, 0, 10, 10, plain.m_hWnd,
+                                    reinterpret_cast<HMENU>(1042)));
+  NMHDR fromPlainSpinner{plainSpinner.m_hWnd, 1042, kDeltaPos};
+  EXPECT_EQ(plain.SendMessage(WM_NOTIFY, 1042, reinterpret_cast<LPARAM>(&fromPlainSpinner)), 5);
 }
 
 TEST_F(DialogTest, ControlsTakeTheColoursTheDialogOrTheirOwnObjectChooses)
