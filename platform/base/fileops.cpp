@@ -243,6 +243,23 @@ DWORD GetFileAttributes(LPCSTR path)
   return attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
 }
 
+BOOL SetFileAttributes(LPCSTR path, DWORD attributes)
+{
+  std::string native = Native(path);
+  struct stat info;
+  if (stat(native.c_str(), &info) != 0) {
+    Fail(errno);
+    return FALSE;
+  }
+  mode_t mode = info.st_mode & 07777;
+  mode = (attributes & FILE_ATTRIBUTE_READONLY) != 0 ? mode & ~mode_t{0222} : mode | S_IWUSR;
+  if (chmod(native.c_str(), mode) != 0) {
+    Fail(errno);
+    return FALSE;
+  }
+  return TRUE;
+}
+
 UINT GetTempFileName(LPCSTR pathName, LPCSTR prefix, UINT unique, LPSTR tempFileName)
 {
   if (pathName == nullptr || tempFileName == nullptr) {

@@ -32,6 +32,9 @@ BOOL CopyFile(LPCSTR existingPath, LPCSTR newPath, BOOL failIfExists);
 // FILE_ATTRIBUTE_*: DIRECTORY, READONLY (no write permission bits), HIDDEN (a name starting with '.'),
 // NORMAL for a plain file; INVALID_FILE_ATTRIBUTES when the path does not exist.
 DWORD GetFileAttributes(LPCSTR path);
+// Only READONLY has a meaning here: it takes away every write permission bit, and its absence gives the owner
+// write permission back. HIDDEN follows from the name and cannot be set.
+BOOL SetFileAttributes(LPCSTR path, DWORD attributes);
 
 // A temporary file name by Windows' rules: `pathName` + the first three characters of `prefix` + the unique
 // number as four upper-case hex digits + ".TMP" (only the low 16 bits of `unique` count). With `unique` 0 a
@@ -75,3 +78,13 @@ FILETIME FileTimeFromUnix(std::int64_t seconds, long nanoseconds = 0);
 std::int64_t UnixFromFileTime(const FILETIME& time);
 
 }  // namespace platform
+
+// The code-page names of the same functions, as some callers spell them.
+inline BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) { return CreateDirectory(path, attributes); }
+inline BOOL DeleteFileA(LPCSTR path) { return DeleteFile(path); }
+inline DWORD GetFileAttributesA(LPCSTR path) { return GetFileAttributes(path); }
+inline BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) { return SetFileAttributes(path, attributes); }
+inline UINT GetTempFileNameA(LPCSTR pathName, LPCSTR prefix, UINT unique, LPSTR tempFileName)
+{
+  return GetTempFileName(pathName, prefix, unique, tempFileName);
+}

@@ -1,5 +1,7 @@
 #include "platform/base/folders.h"
 
+#include "platform/base/codepage.h"
+#include "platform/base/hresult.h"
 #include "platform/base/paths.h"
 
 #include <pwd.h>
@@ -84,6 +86,30 @@ bool MakeFolders(const std::string& programPath)
 }
 
 }  // namespace platform
+
+BOOL GetUserName(LPSTR buffer, DWORD* size)
+{
+  if (size == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  const passwd* entry = getpwuid(getuid());
+  const char* login = entry != nullptr && entry->pw_name != nullptr ? entry->pw_name : std::getenv("USER");
+  if (login == nullptr || login[0] == '\0') {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return FALSE;
+  }
+  const std::string name = codepage::Utf8ToCp1251(login);
+  const DWORD needed = static_cast<DWORD>(name.size() + 1);
+  if (buffer == nullptr || *size < needed) {
+    *size = needed;
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return FALSE;
+  }
+  std::memcpy(buffer, name.c_str(), needed);
+  *size = needed;
+  return TRUE;
+}
 
 DWORD GetTempPath(DWORD bufferLength, LPSTR buffer)
 {

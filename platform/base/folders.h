@@ -36,3 +36,8 @@ bool MakeFolders(const std::string& programPath);
 // $TMPDIR or /tmp with a trailing '/'. Answers the length without the terminator; when `bufferLength` is too
 // small, the length the buffer needs including the terminator, and the buffer is untouched.
 DWORD GetTempPath(DWORD bufferLength, LPSTR buffer);
+inline DWORD GetTempPathA(DWORD bufferLength, LPSTR buffer) { return GetTempPath(bufferLength, buffer); }
+// The login name in cp1251. `size` holds the buffer's size and receives the length written including the
+// terminator; when the buffer is too small, ERROR_INSUFFICIENT_BUFFER and the size it needs.
+BOOL GetUserName(LPSTR buffer, DWORD* size);
+inline BOOL GetUserNameA(LPSTR buffer, DWORD* size) { return GetUserName(buffer, size); }

@@ -32,6 +32,7 @@ bool UnregisterModule(std::string_view name);
 
 // nullptr with ERROR_MOD_NOT_FOUND when neither the table nor dlopen has the module.
 HMODULE LoadLibrary(LPCSTR fileName);
+inline HMODULE LoadLibraryA(LPCSTR fileName) { return LoadLibrary(fileName); }
 BOOL FreeLibrary(HMODULE module);
 // nullptr with ERROR_PROC_NOT_FOUND when the module has no such export (ordinals are not supported), and with
 // ERROR_INVALID_HANDLE for a handle that is not a loaded module.
@@ -43,3 +44,7 @@ HMODULE GetModuleHandle(LPCSTR moduleName);
 // it was loaded by. Answers the length copied without the terminator; a short buffer gets what fits, terminated,
 // and the answer is `size` with ERROR_INSUFFICIENT_BUFFER.
 DWORD GetModuleFileName(HMODULE module, LPSTR fileName, DWORD size);
+inline DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size)
+{
+  return GetModuleFileName(module, fileName, size);
+}

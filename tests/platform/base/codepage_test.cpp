@@ -1,4 +1,5 @@
 #include "platform/base/codepage.h"
+#include "platform/base/hresult.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,38 @@ TEST(Cp1251, RussianLiteralInTheSourceIsCp1251InTheBinary)
   ASSERT_EQ(sizeof(text), 11u);  // one byte a letter, not two
   EXPECT_EQ(static_cast<unsigned char>(text[0]), 0xCF);
   EXPECT_EQ(codepage::Cp1251ToUtf8(text), "\xD0\x9F\xD0\xBE\xD0\xB6\xD0\xB0\xD0\xBB\xD1\x83\xD0\xB9\xD1\x81\xD1\x82\xD0\xB0");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CodePageConversion, SizesTerminatorsAndErrorsAsWindowsAnswersThem)
+{
+  const char text[] = "Опора 1";  // cp1251 in the binary
+  // The size asked first, with the terminator when the length is -1.
+  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0), 8);
+  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, text, 5, nullptr, 0), 5);
+  char16_t wide[8] = {};
+  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 8), 8);
+  EXPECT_EQ(std::u16string(wide), u"Опора 1");
+  char16_t small[4] = {};
+  SetLastError(0);
+  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, text, -1, small, 4), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+  EXPECT_EQ(MultiByteToWideChar(1252, 0, text, -1, wide, 8), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "\xD0\xAF", 2, wide, 8), 1);  // UTF-8 of 'Я'
+  EXPECT_EQ(wide[0], u'Я');
+
+  char back[16] = {};
+  BOOL lost = TRUE;
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, u"Опора?", -1, back, sizeof back, nullptr, &lost), 7);
+  EXPECT_STREQ(back, "Опора?");
+  EXPECT_FALSE(lost) << "a question mark of the text is not a lost character";
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, u"\u03B1", 1, back, sizeof back, nullptr, &lost), 1);
+  EXPECT_TRUE(lost);
+  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, u"Я", 1, nullptr, 0, nullptr, nullptr), 2);
 }
 
 }  // namespace

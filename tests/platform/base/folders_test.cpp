@@ -7,6 +7,7 @@
 
 #include <sys/stat.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -224,6 +225,39 @@ TEST(FileOps, FileTimeConversion)
   FILETIME t = platform::FileTimeFromUnix(0);
   EXPECT_EQ((static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime, 116444736000000000ull);
   EXPECT_EQ(platform::UnixFromFileTime(platform::FileTimeFromUnix(1700000000)), 1700000000);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FileAttributes, ReadOnlyIsSetAndTakenAwayThroughThePermissionBits)
+{
+  testing_support::TempFolder folder;
+  const std::string file = folder / "bar_state.dat";
+  std::ofstream(file) << "x";
+  ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_EQ(GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_READONLY);
+  ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL));
+  EXPECT_EQ(GetFileAttributesA(file.c_str()), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_TRUE(std::ofstream(file, std::ios::app) << "y") << "writable again";
+  SetLastError(0);
+  EXPECT_FALSE(SetFileAttributesA((folder / "missing").c_str(), FILE_ATTRIBUTE_NORMAL));
+  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+}
+
+TEST(UserName, TheSizeIsAskedFirstAndTheNameFitsIt)
+{
+  DWORD size = 0;
+  SetLastError(0);
+  EXPECT_FALSE(GetUserNameA(nullptr, &size));
+  EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+  ASSERT_GT(size, 1u);
+  std::vector<char> name(size);
+  DWORD given = size;
+  ASSERT_TRUE(GetUserNameA(name.data(), &given));
+  EXPECT_EQ(given, size);
+  EXPECT_EQ(std::strlen(name.data()) + 1, size);
 }
 
 }  // namespace
