@@ -116,12 +116,6 @@ VECTOR_CODE __m256d Atan2Degrees(const Atan2Parts& a, __m256d t)
   return _mm256_mul_pd(r, _mm256_set1_pd(180.0 / std::numbers::pi));
 }
 
-// The masked form with a zero source: the plain one starts from an undefined register, which the compiler warns of.
-VECTOR_CODE __m256d Gather(const double* base, __m128i index)
-{
-  return _mm256_mask_i32gather_pd(_mm256_setzero_pd(), base, index, _mm256_castsi256_pd(_mm256_set1_epi64x(-1)), 8);
-}
-
 // The interval of v on an axis of equal steps (v within the axis): the lower end i <= count - 2 and the weight of
 // the upper end, from the quotient alone. Where the quotient rounds across a tabulated value the weight comes out
 // a rounding beyond 0 or 1 in the neighbouring interval, which interpolates to the same intensity.
@@ -133,6 +127,16 @@ VECTOR_CODE __m128i Interval(__m256d v, double origin, double inverseStep, int c
       _mm256_round_pd(_mm256_min_pd(f, _mm256_set1_pd(count - 2)), _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
   weight = _mm256_sub_pd(f, lower);
   return _mm256_cvttpd_epi32(lower);
+}
+
+// The values at index[k] and index[k] + 1 of four lanes, as two vectors: two neighbours in one load per lane
+// rather than gathers, which some processors (and their microcode) make far slower than plain loads.
+VECTOR_CODE void Pairs(const double* base, const int* index, __m256d& first, __m256d& second)
+{
+  const __m256d t0 = _mm256_set_m128d(_mm_loadu_pd(base + index[2]), _mm_loadu_pd(base + index[0]));
+  const __m256d t1 = _mm256_set_m128d(_mm_loadu_pd(base + index[3]), _mm_loadu_pd(base + index[1]));
+  first = _mm256_unpacklo_pd(t0, t1);
+  second = _mm256_unpackhi_pd(t0, t1);
 }
 
 // Intensity of a luminaire with a vector table towards four directions (components along its axis, C0 and C90).
@@ -192,10 +196,12 @@ VECTOR_CODE __m256d TableIntensity(const LuminaireSet::Packed& L, __m256d along,
                         wraps);
 
   const __m128i n = _mm_set1_epi32(L.angleCount);
-  const __m128i lo = _mm_add_epi32(_mm_mullo_epi32(p, n), a), hi = _mm_add_epi32(_mm_mullo_epi32(pHi, n), a);
-  const __m128i one = _mm_set1_epi32(1);
-  const __m256d v00 = Gather(L.candela, lo), v01 = Gather(L.candela, _mm_add_epi32(lo, one));
-  const __m256d v10 = Gather(L.candela, hi), v11 = Gather(L.candela, _mm_add_epi32(hi, one));
+  alignas(16) int lo[4], hi[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(lo), _mm_add_epi32(_mm_mullo_epi32(p, n), a));
+  _mm_store_si128(reinterpret_cast<__m128i*>(hi), _mm_add_epi32(_mm_mullo_epi32(pHi, n), a));
+  __m256d v00, v01, v10, v11;
+  Pairs(L.candela, lo, v00, v01);
+  Pairs(L.candela, hi, v10, v11);
   const __m256d low = _mm256_fmadd_pd(at, _mm256_sub_pd(v01, v00), v00);
   const __m256d high = _mm256_fmadd_pd(at, _mm256_sub_pd(v11, v10), v10);
   const __m256d value = _mm256_fmadd_pd(pt, _mm256_sub_pd(high, low), low);
@@ -260,8 +266,9 @@ __attribute__((target("avx2,fma"))) void VectorIlluminance(const std::vector<con
                                                            const PointColumns& pts, const LightBlocker& blocker,
                                                            double* e)
 {
-  // Eight points at a time, two independent groups of four for the processor to overlap.
-  constexpr std::size_t kGroup = 8;
+  // Sixteen points at a time: four independent groups of four, whose long chains of dependent steps (root,
+  // division, series, gathers) the processor overlaps.
+  constexpr std::size_t kLanes = 4, kGroup = 4 * kLanes;
   const bool upward = !pts.nx;
   for (std::size_t first = 0; first < pts.count; first += kGroup) {
     // The last group repeats its last point in the lanes it lacks.
@@ -275,18 +282,20 @@ __attribute__((target("avx2,fma"))) void VectorIlluminance(const std::vector<con
       ny[j] = upward ? 0.0 : pts.ny[k];
       nz[j] = upward ? 1.0 : pts.nz[k];
     }
-    Lanes a{_mm256_load_pd(px), _mm256_load_pd(py), _mm256_load_pd(pz), _mm256_load_pd(nx), _mm256_load_pd(ny),
-            _mm256_load_pd(nz), px, py, pz};
-    Lanes b{_mm256_load_pd(px + 4), _mm256_load_pd(py + 4), _mm256_load_pd(pz + 4), _mm256_load_pd(nx + 4),
-            _mm256_load_pd(ny + 4), _mm256_load_pd(nz + 4), px + 4, py + 4, pz + 4};
-    __m256d sumA = _mm256_setzero_pd(), sumB = _mm256_setzero_pd();
-    for (std::size_t i = 0; i < packed.size(); ++i) {
-      sumA = _mm256_add_pd(sumA, Contribution(packed[i], *lights[i], a, upward, blocker));
-      sumB = _mm256_add_pd(sumB, Contribution(packed[i], *lights[i], b, upward, blocker));
+    Lanes lanes[kLanes];
+    __m256d sums[kLanes];
+    for (std::size_t g = 0; g < kLanes; ++g) {
+      const std::size_t o = 4 * g;
+      lanes[g] = {_mm256_load_pd(px + o), _mm256_load_pd(py + o), _mm256_load_pd(pz + o), _mm256_load_pd(nx + o),
+                  _mm256_load_pd(ny + o), _mm256_load_pd(nz + o), px + o, py + o, pz + o};
+      sums[g] = _mm256_setzero_pd();
     }
+    for (std::size_t i = 0; i < packed.size(); ++i)
+      for (std::size_t g = 0; g < kLanes; ++g)
+        sums[g] = _mm256_add_pd(sums[g], Contribution(packed[i], *lights[i], lanes[g], upward, blocker));
     alignas(32) double out[kGroup];
-    _mm256_store_pd(out, sumA);
-    _mm256_store_pd(out + 4, sumB);
+    for (std::size_t g = 0; g < kLanes; ++g)
+      _mm256_store_pd(out + 4 * g, sums[g]);
     for (std::size_t j = 0; j < kGroup && first + j < pts.count; ++j)
       e[first + j] = out[j];
   }
