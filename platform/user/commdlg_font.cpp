@@ -46,19 +46,22 @@ int StyleOf(const LOGFONTA& font) { return (font.lfWeight >= FW_BOLD ? 2 : 0) + 
 bool ReadControls(HWND dialog, FontDialog& d, LOGFONTA& out)
 {
   out = d.font;
-  char text[LF_FACESIZE + 8] = {};
   HWND faces = GetDlgItem(dialog, cmb1);
   LRESULT face = SendMessage(faces, CB_GETCURSEL, 0, 0);
-  if (face >= 0) {
-    SendMessage(faces, CB_GETLBTEXT, static_cast<WPARAM>(face), reinterpret_cast<LPARAM>(text));
+  const LRESULT length = face >= 0 ? SendMessage(faces, CB_GETLBTEXTLEN, static_cast<WPARAM>(face), 0) : -1;
+  if (length >= 0) {
+    // An installed face's name may be longer than a LOGFONT holds: it is read whole, then cut.
+    std::string name(static_cast<std::size_t>(length) + 1, '\0');
+    SendMessage(faces, CB_GETLBTEXT, static_cast<WPARAM>(face), reinterpret_cast<LPARAM>(name.data()));
     std::memset(out.lfFaceName, 0, sizeof out.lfFaceName);
-    std::strncpy(out.lfFaceName, text, LF_FACESIZE - 1);
+    std::memcpy(out.lfFaceName, name.data(), std::min<std::size_t>(static_cast<std::size_t>(length), LF_FACESIZE - 1));
   }
   LRESULT style = SendMessage(GetDlgItem(dialog, cmb2), CB_GETCURSEL, 0, 0);
   if (style >= 0) {
     out.lfWeight = (style & 2) != 0 ? FW_BOLD : FW_NORMAL;
     out.lfItalic = (style & 1) != 0 ? 1 : 0;
   }
+  char text[32] = {};
   GetDlgItemText(dialog, cmb3, text, sizeof text);
   char* end = nullptr;
   long points = std::strtol(text, &end, 10);
@@ -213,7 +216,7 @@ INT_PTR RunFontDialog(CHOOSEFONT* cf)
   if ((cf->Flags & CF_INITTOLOGFONTSTRUCT) != 0) {
     d.font = *cf->lpLogFont;
   } else {
-    std::strncpy(d.font.lfFaceName, "Tahoma", LF_FACESIZE - 1);
+    std::memcpy(d.font.lfFaceName, "Tahoma", sizeof "Tahoma");
     d.font.lfHeight = -13;
     d.font.lfWeight = FW_NORMAL;
     d.font.lfCharSet = RUSSIAN_CHARSET;
