@@ -7,6 +7,7 @@
 #include "platform/user/commdlg.h"
 #include "platform/user/controls.h"
 #include "platform/user/dialog.h"
+#include "platform/user/dialog_template.h"
 #include "platform/user/input.h"
 #include "platform/user/msgbox.h"
 #include "platform/user/window.h"
@@ -17,44 +18,25 @@
 namespace user::commdlg {
 
 // The predefined control classes by their atoms.
-enum class ControlClass : WORD { Button = 0x0080, Edit = 0x0081, Static = 0x0082, ListBox = 0x0083, ComboBox = 0x0085 };
+enum class ControlClass : WORD {
+  Button = kDialogButton,
+  Edit = kDialogEdit,
+  Static = kDialogStatic,
+  ListBox = kDialogListBox,
+  ComboBox = kDialogComboBox
+};
 
-class DialogTemplate {
+// A common dialog's template: a centred modal frame with a caption and a close box.
+class DialogTemplate : public user::DialogTemplate {
 public:
   DialogTemplate(const std::string& caption, short cx, short cy)
+      : user::DialogTemplate(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER, cx, cy, caption)
   {
-    Dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SETFONT);
-    Dword(0);
-    countAt_ = bytes_.size();
-    Word(0);
-    Word(0);
-    Word(0);
-    Word(static_cast<WORD>(cx));
-    Word(static_cast<WORD>(cy));
-    Word(0);  // no menu
-    Word(0);  // the dialog class
-    String(caption);
-    Word(8);
-    String("MS Shell Dlg");
   }
 
   void Item(ControlClass cls, DWORD style, short x, short y, short cx, short cy, int id, const std::string& text = {})
   {
-    while (bytes_.size() % 4 != 0) {
-      bytes_.push_back(0);
-    }
-    Dword(style | WS_CHILD | WS_VISIBLE);
-    Dword(0);
-    Word(static_cast<WORD>(x));
-    Word(static_cast<WORD>(y));
-    Word(static_cast<WORD>(cx));
-    Word(static_cast<WORD>(cy));
-    Word(static_cast<WORD>(id));
-    Word(0xFFFF);
-    Word(static_cast<WORD>(cls));
-    String(text);
-    Word(0);  // no creation data
-    bytes_[countAt_] = static_cast<BYTE>(bytes_[countAt_] + 1);
+    user::DialogTemplate::Item(static_cast<WORD>(cls), style, x, y, cx, cy, static_cast<WORD>(id), text);
   }
   void Label(short x, short y, short cx, short cy, int id, const std::string& text)
   {
@@ -64,30 +46,6 @@ public:
   {
     Item(ControlClass::Button, WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), x, y, cx, cy, id, text);
   }
-
-  const void* Data() const { return bytes_.data(); }
-
-private:
-  void Word(WORD w)
-  {
-    bytes_.push_back(static_cast<BYTE>(w & 0xFF));
-    bytes_.push_back(static_cast<BYTE>(w >> 8));
-  }
-  void Dword(DWORD d)
-  {
-    Word(static_cast<WORD>(d & 0xFFFF));
-    Word(static_cast<WORD>(d >> 16));
-  }
-  void String(const std::string& cp1251)
-  {
-    for (char16_t c : codepage::Cp1251ToUtf16(cp1251)) {
-      Word(static_cast<WORD>(c));
-    }
-    Word(0);
-  }
-
-  std::vector<BYTE> bytes_;
-  std::size_t countAt_ = 0;
 };
 
 // Calls the program's hook first; true when the hook took the message.

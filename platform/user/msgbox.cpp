@@ -1,10 +1,10 @@
 // Message boxes and the modal responder.
 #include "platform/user/msgbox.h"
 
-#include "platform/base/codepage.h"
 #include "platform/display/presenter.h"
 #include "platform/user/controls.h"
 #include "platform/user/dialog.h"
+#include "platform/user/dialog_template.h"
 #include "platform/user/input.h"
 #include "platform/user/window.h"
 
@@ -92,106 +92,57 @@ ScriptedResponder::~ScriptedResponder() { SetModalResponder(nullptr); }
 
 namespace {
 
-// A message box on a screen: a dialog made from a template written here, the text above a row of buttons.
-class BoxTemplate {
-public:
-  BoxTemplate(const std::string& caption, const std::string& text, const std::vector<int>& buttons, int defaultButton)
-  {
-    // The text's size in dialog units, roughly: four units a character across, eight a line down.
-    int lines = 1;
-    int longest = 0;
-    int current = 0;
-    for (char c : text) {
-      if (c == '\n') {
-        ++lines;
-        current = 0;
-      } else {
-        longest = std::max(longest, ++current);
-      }
-    }
-    const int textWidth = std::clamp(longest * 4, 120, 400);
-    lines += longest * 4 / textWidth;
-    const int buttonsWidth = static_cast<int>(buttons.size()) * 56;
-    const int width = std::max(textWidth, buttonsWidth) + 20;
-    const int height = 10 + lines * 9 + 10 + 14 + 8;
-    Dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SETFONT);
-    Dword(0);
-    countAt_ = bytes_.size();
-    Word(0);
-    Word(0);
-    Word(0);
-    Word(static_cast<WORD>(width));
-    Word(static_cast<WORD>(height));
-    Word(0);
-    Word(0);
-    String(caption);
-    Word(8);
-    String("MS Shell Dlg");
-    Item(0x0082, SS_LEFT | SS_NOPREFIX, 10, 10, width - 20, lines * 9, 0xFFFF, text);
-    int x = (width - buttonsWidth) / 2 + 3;
-    for (int id : buttons) {
-      DWORD style = WS_TABSTOP | (id == defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-      Item(0x0080, style, static_cast<short>(x), static_cast<short>(height - 22), 50, 14, static_cast<WORD>(id),
-           Label(id));
-      x += 56;
-    }
+// Each button's label.
+const char* ButtonLabel(int id)
+{
+  switch (id) {
+    case IDOK: return "OK";
+    case IDCANCEL: return "Отмена";
+    case IDABORT: return "&Прервать";
+    case IDRETRY: return "&Повторить";
+    case IDIGNORE: return "&Пропустить";
+    case IDYES: return "&Да";
+    case IDNO: return "&Нет";
+    case IDTRYAGAIN: return "&Повторить";
+    case IDCONTINUE: return "&Продолжить";
+    default: return "?";
   }
-  const void* Data() const { return bytes_.data(); }
+}
 
-private:
-  static const char* Label(int id)
-  {
-    switch (id) {
-      case IDOK: return "OK";
-      case IDCANCEL: return "Отмена";
-      case IDABORT: return "&Прервать";
-      case IDRETRY: return "&Повторить";
-      case IDIGNORE: return "&Пропустить";
-      case IDYES: return "&Да";
-      case IDNO: return "&Нет";
-      case IDTRYAGAIN: return "&Повторить";
-      case IDCONTINUE: return "&Продолжить";
-      default: return "?";
+// A message box on a screen: a dialog made from a template written here, the text above a row of buttons.
+user::DialogTemplate BoxTemplate(const std::string& caption, const std::string& text, const std::vector<int>& buttons,
+                                 int defaultButton)
+{
+  // The text's size in dialog units, roughly: four units a character across, eight a line down.
+  int lines = 1;
+  int longest = 0;
+  int current = 0;
+  for (char c : text) {
+    if (c == '\n') {
+      ++lines;
+      current = 0;
+    } else {
+      longest = std::max(longest, ++current);
     }
   }
-  void Item(WORD cls, DWORD style, short x, short y, int cx, int cy, WORD id, const std::string& text)
-  {
-    while (bytes_.size() % 4 != 0) {
-      bytes_.push_back(0);
-    }
-    Dword(style | WS_CHILD | WS_VISIBLE);
-    Dword(0);
-    Word(static_cast<WORD>(x));
-    Word(static_cast<WORD>(y));
-    Word(static_cast<WORD>(cx));
-    Word(static_cast<WORD>(cy));
-    Word(id);
-    Word(0xFFFF);
-    Word(cls);
-    String(text);
-    Word(0);
-    bytes_[countAt_] = static_cast<BYTE>(bytes_[countAt_] + 1);
+  const int textWidth = std::clamp(longest * 4, 120, 400);
+  lines += longest * 4 / textWidth;
+  const int buttonsWidth = static_cast<int>(buttons.size()) * 56;
+  const int width = std::max(textWidth, buttonsWidth) + 20;
+  const int height = 10 + lines * 9 + 10 + 14 + 8;
+  user::DialogTemplate box(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER, static_cast<short>(width),
+                           static_cast<short>(height), caption);
+  box.Item(user::kDialogStatic, SS_LEFT | SS_NOPREFIX, 10, 10, static_cast<short>(width - 20),
+           static_cast<short>(lines * 9), 0xFFFF, text);
+  int x = (width - buttonsWidth) / 2 + 3;
+  for (int id : buttons) {
+    DWORD style = WS_TABSTOP | (id == defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+    box.Item(user::kDialogButton, style, static_cast<short>(x), static_cast<short>(height - 22), 50, 14,
+             static_cast<WORD>(id), ButtonLabel(id));
+    x += 56;
   }
-  void Word(WORD w)
-  {
-    bytes_.push_back(static_cast<BYTE>(w & 0xFF));
-    bytes_.push_back(static_cast<BYTE>(w >> 8));
-  }
-  void Dword(DWORD d)
-  {
-    Word(static_cast<WORD>(d & 0xFFFF));
-    Word(static_cast<WORD>(d >> 16));
-  }
-  void String(const std::string& cp1251)
-  {
-    for (char16_t c : codepage::Cp1251ToUtf16(cp1251)) {
-      Word(static_cast<WORD>(c));
-    }
-    Word(0);
-  }
-  std::vector<BYTE> bytes_;
-  std::size_t countAt_ = 0;
-};
+  return box;
+}
 
 INT_PTR BoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
 {
@@ -232,7 +183,8 @@ int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     if (def < order.size()) {
       std::swap(order[0], order[def]);
     }
-    BoxTemplate box(caption != nullptr ? caption : "Ошибка", text != nullptr ? text : "", order, answers.front());
+    user::DialogTemplate box =
+        BoxTemplate(caption != nullptr ? caption : "Ошибка", text != nullptr ? text : "", order, answers.front());
     INT_PTR answer = DialogBoxIndirectParam(nullptr, box.Data(), owner, &BoxProc, 0);
     return answer <= 0 ? IDCANCEL : static_cast<int>(answer);
   }

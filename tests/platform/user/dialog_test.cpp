@@ -1,4 +1,5 @@
 // Dialogs from templates: modal runs answered by the responder or driven by keys, and the dialog helpers.
+#include "platform/user/dialog_template.h"
 #include "platform/user/user.h"
 
 #include <gtest/gtest.h>
@@ -9,77 +10,14 @@
 
 namespace {
 
-// Writes a DLGTEMPLATE the way a resource compiler lays it out: header, no menu, default class, title, font,
-// then items aligned on four bytes with their class ordinals and titles in UTF-16.
-class TemplateWriter {
-public:
-  TemplateWriter(DWORD style, short cx, short cy, const std::u16string& title)
-  {
-    Dword(style | DS_SETFONT);
-    Dword(0);
-    countAt_ = bytes_.size();
-    Word(0);
-    Word(0);
-    Word(0);
-    Word(static_cast<WORD>(cx));
-    Word(static_cast<WORD>(cy));
-    Word(0);  // no menu
-    Word(0);  // the dialog class
-    String(title);
-    Word(8);
-    String(u"MS Shell Dlg");
-  }
-  void Item(WORD classOrdinal, DWORD style, short x, short y, short cx, short cy, WORD id, const std::u16string& text)
-  {
-    while (bytes_.size() % 4 != 0) {
-      bytes_.push_back(0);
-    }
-    Dword(style | WS_CHILD | WS_VISIBLE);
-    Dword(0);
-    for (short v : {x, y, cx, cy}) {
-      Word(static_cast<WORD>(v));
-    }
-    Word(id);
-    Word(0xFFFF);
-    Word(classOrdinal);
-    String(text);
-    Word(0);
-    ++count_;
-    bytes_[countAt_] = static_cast<BYTE>(count_);
-  }
-  const void* Data() const { return bytes_.data(); }
-
-private:
-  void Word(WORD w)
-  {
-    bytes_.push_back(static_cast<BYTE>(w & 0xFF));
-    bytes_.push_back(static_cast<BYTE>(w >> 8));
-  }
-  void Dword(DWORD d)
-  {
-    Word(static_cast<WORD>(d & 0xFFFF));
-    Word(static_cast<WORD>(d >> 16));
-  }
-  void String(const std::u16string& s)
-  {
-    for (char16_t c : s) {
-      Word(static_cast<WORD>(c));
-    }
-    Word(0);
-  }
-  std::vector<BYTE> bytes_;
-  std::size_t countAt_ = 0;
-  int count_ = 0;
-};
-
-constexpr WORD kButton = 0x0080;
-constexpr WORD kEdit = 0x0081;
-constexpr WORD kStatic = 0x0082;
+constexpr WORD kButton = user::kDialogButton;
+constexpr WORD kEdit = user::kDialogEdit;
+constexpr WORD kStatic = user::kDialogStatic;
 constexpr int kStep = 100;
 
-TemplateWriter StepDialog()
+user::DialogTemplate StepDialog()
 {
-  TemplateWriter t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 160, 60, u"Шаг");
+  user::DialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 160, 60, u"Шаг");
   t.Item(kStatic, SS_LEFT, 7, 9, 40, 8, 0xFFFF, u"Шаг, м");
   t.Item(kEdit, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 50, 7, 100, 12, kStep, u"");
   t.Item(kButton, BS_DEFPUSHBUTTON | WS_TABSTOP, 50, 40, 50, 14, IDOK, u"OK");
@@ -125,7 +63,7 @@ HWND MakeOwner()
 TEST(Dialogs, TheResponderFillsInAndAnswersAModalDialog)
 {
   HWND owner = MakeOwner();
-  TemplateWriter t = StepDialog();
+  user::DialogTemplate t = StepDialog();
   bool ownerDisabled = false;
   std::string seenTitle;
   user::SetModalResponder([&](const user::ModalQuestion& q) {
@@ -152,7 +90,7 @@ TEST(Dialogs, TheResponderFillsInAndAnswersAModalDialog)
 TEST(Dialogs, WithoutAnAnswerTheDialogTakesKeysTabEnterAndEscape)
 {
   HWND owner = MakeOwner();
-  TemplateWriter t = StepDialog();
+  user::DialogTemplate t = StepDialog();
   user::SetModalResponder([](const user::ModalQuestion&) { return 0; });
   // The edit has the focus with its text selected: typing replaces it; Tab moves to OK; Enter presses it.
   user::InjectKeyPress('9');
@@ -171,7 +109,7 @@ TEST(Dialogs, WithoutAnAnswerTheDialogTakesKeysTabEnterAndEscape)
 
 TEST(Dialogs, ControlsArePlacedInDialogUnitsOfTheDialogFont)
 {
-  TemplateWriter t = StepDialog();
+  user::DialogTemplate t = StepDialog();
   HWND dialog = CreateDialogIndirectParam(nullptr, t.Data(), nullptr, &StepProc, reinterpret_cast<LPARAM>("1"));
   ASSERT_NE(dialog, nullptr);
   RECT units{50, 7, 150, 19};
