@@ -10,9 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -24,68 +21,21 @@
 #include <string>
 #include <thread>
 
-#include <X11/Xlib.h>
+#include "tests/platform/display/x11_server.h"  // Xlib's macros: after everything else
+
+using displaytest::Xvfb;
 
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-// A private X server for the length of a test.
-class Xvfb {
-public:
-  bool Start()
-  {
-    if (access("/usr/bin/Xvfb", X_OK) != 0) {
-      return false;
-    }
-    for (int n = 130 + getpid() % 30; n < 200; ++n) {
-      if (access(("/tmp/.X" + std::to_string(n) + "-lock").c_str(), F_OK) == 0) {
-        continue;
-      }
-      name_ = ":" + std::to_string(n);
-      pid_ = fork();
-      if (pid_ == 0) {
-        prctl(PR_SET_PDEATHSIG, SIGTERM);  // a test that dies takes its server along
-        execl("/usr/bin/Xvfb", "Xvfb", name_.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset",
-              static_cast<char*>(nullptr));
-        _exit(127);
-      }
-      auto deadline = Clock::now() + std::chrono::seconds(15);
-      while (Clock::now() < deadline) {
-        if (Display* probe = XOpenDisplay(name_.c_str())) {
-          XCloseDisplay(probe);
-          return true;
-        }
-        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
-          pid_ = -1;
-          break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      }
-    }
-    return false;
-  }
-  ~Xvfb()
-  {
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  const std::string& Name() const { return name_; }
-
-private:
-  std::string name_;
-  pid_t pid_ = -1;
-};
-
 // The screen for one test, with an owner window; the null screen comes back when it ends.
 class Screen : public ::testing::Test {
 protected:
   void SetUp() override
   {
-    if (!server_.Start()) {
+    if (!server_.Start(130, 200)) {
       GTEST_SKIP() << "no Xvfb";
     }
     display::Use(display::MakeX11Presenter(server_.Name().c_str()));
@@ -191,36 +141,7 @@ protected:
   // A click sent to the X server at a screen point, as a person's would arrive; twice quickly for a double click.
   void Click(POINT at, int times = 1)
   {
-    Display* dpy = XOpenDisplay(server_.Name().c_str());
-    ASSERT_NE(dpy, nullptr);
-    ::Window root = DefaultRootWindow(dpy);
-    ::Window target = 0;
-    int tx = 0;
-    int ty = 0;
-    XTranslateCoordinates(dpy, root, root, at.x, at.y, &tx, &ty, &target);
-    ASSERT_NE(target, 0u);
-    int wx = 0;
-    int wy = 0;
-    ::Window ignored = 0;
-    XTranslateCoordinates(dpy, root, target, at.x, at.y, &wx, &wy, &ignored);
-    for (int i = 0; i < times; ++i) {
-      for (int type : {ButtonPress, ButtonRelease}) {
-        XEvent ev{};
-        ev.xbutton.type = type;
-        ev.xbutton.display = dpy;
-        ev.xbutton.window = target;
-        ev.xbutton.root = root;
-        ev.xbutton.x = wx;
-        ev.xbutton.y = wy;
-        ev.xbutton.x_root = at.x;
-        ev.xbutton.y_root = at.y;
-        ev.xbutton.button = Button1;
-        ev.xbutton.same_screen = 1;
-        XSendEvent(dpy, target, 1, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &ev);
-      }
-    }
-    XSync(dpy, 0);
-    XCloseDisplay(dpy);
+    ASSERT_TRUE(displaytest::SendClick(server_.Name(), at.x, at.y, Button1, times));
   }
 
   // The centre of a list line on the screen; false when the list has no such line.
