@@ -55,6 +55,20 @@ inline HBRUSH ParentBrush(HWND hwnd, HDC dc, UINT ctlColor)
   return reinterpret_cast<HBRUSH>(brush);
 }
 
+// Answers WM_PAINT, between BeginPaint and EndPaint, and WM_PRINTCLIENT, into the DC it brings, with the same
+// `paint(dc)`.
+template <class Paint>
+LRESULT PaintOrPrintClient(HWND hwnd, UINT msg, WPARAM wParam, Paint paint)
+{
+  PAINTSTRUCT ps;
+  HDC dc = msg == WM_PAINT ? BeginPaint(hwnd, &ps) : reinterpret_cast<HDC>(wParam);
+  paint(dc);
+  if (msg == WM_PAINT) {
+    EndPaint(hwnd, &ps);
+  }
+  return 0;
+}
+
 inline HFONT DefaultControlFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
 inline std::string TextOf(HWND hwnd)

@@ -491,15 +491,7 @@ LRESULT HeaderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_GETFONT: return reinterpret_cast<LRESULT>(h->font);
     case WM_ERASEBKGND: return 1;
     case WM_PAINT:
-    case WM_PRINTCLIENT: {
-      PAINTSTRUCT ps;
-      HDC dc = msg == WM_PAINT ? BeginPaint(hwnd, &ps) : reinterpret_cast<HDC>(wParam);
-      Paint(hwnd, *h, dc);
-      if (msg == WM_PAINT) {
-        EndPaint(hwnd, &ps);
-      }
-      return 0;
-    }
+    case WM_PRINTCLIENT: return PaintOrPrintClient(hwnd, msg, wParam, [&](HDC dc) { Paint(hwnd, *h, dc); });
     default: break;
   }
   return DefWindowProc(hwnd, msg, wParam, lParam);

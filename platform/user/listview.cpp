@@ -1597,17 +1597,12 @@ LRESULT ListViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT:
-    case WM_PRINTCLIENT: {
-      PAINTSTRUCT ps;
-      HDC dc = msg == WM_PAINT ? BeginPaint(hwnd, &ps) : reinterpret_cast<HDC>(wParam);
-      RECT clip;
-      GetClientRect(hwnd, &clip);
-      Paint(hwnd, *v, dc, clip);
-      if (msg == WM_PAINT) {
-        EndPaint(hwnd, &ps);
-      }
-      return 0;
-    }
+    case WM_PRINTCLIENT:
+      return PaintOrPrintClient(hwnd, msg, wParam, [&](HDC dc) {
+        RECT clip;
+        GetClientRect(hwnd, &clip);
+        Paint(hwnd, *v, dc, clip);
+      });
     default: break;
   }
   return DefWindowProc(hwnd, msg, wParam, lParam);

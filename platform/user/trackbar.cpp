@@ -503,15 +503,7 @@ LRESULT TrackbarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_GETDLGCODE: return DLGC_WANTARROWS;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT:
-    case WM_PRINTCLIENT: {
-      PAINTSTRUCT ps;
-      HDC dc = msg == WM_PAINT ? BeginPaint(hwnd, &ps) : reinterpret_cast<HDC>(wParam);
-      Paint(hwnd, *t, dc);
-      if (msg == WM_PAINT) {
-        EndPaint(hwnd, &ps);
-      }
-      return 0;
-    }
+    case WM_PRINTCLIENT: return PaintOrPrintClient(hwnd, msg, wParam, [&](HDC dc) { Paint(hwnd, *t, dc); });
     default: break;
   }
   return DefWindowProc(hwnd, msg, wParam, lParam);
