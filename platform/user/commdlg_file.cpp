@@ -120,9 +120,9 @@ bool ListFolder(const FileDialog& d, const std::string& folder, std::vector<Entr
   return true;
 }
 
+// The folder's name goes up last, once its entries are all in the list.
 void ShowEntries(HWND dialog, const FileDialog& d)
 {
-  SetDlgItemText(dialog, stc1, ("Папка: " + d.folder).c_str());
   HWND list = GetDlgItem(dialog, lst1);
   SendMessage(list, LB_RESETCONTENT, 0, 0);
   for (std::size_t i = 0; i < d.entries.size(); ++i) {
@@ -131,6 +131,7 @@ void ShowEntries(HWND dialog, const FileDialog& d)
     LRESULT at = SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.c_str()));
     SendMessage(list, LB_SETITEMDATA, static_cast<WPARAM>(at), static_cast<LPARAM>(i));
   }
+  SetDlgItemText(dialog, stc1, ("Папка: " + d.folder).c_str());
 }
 
 std::string CannotRead(const std::string& folder, const std::string& error)

@@ -237,8 +237,16 @@ TEST_F(FileScreen, OpenShowsTheFolderEntersAFolderByClickAndEnterGoesUpByBackspa
         // Backspace goes up and Enter on the folder comes back.
         user::InjectKeyPress(VK_BACK);
         ASSERT_TRUE(WaitUntil([&] { return Text(dialog, stc1) == "Папка: " + rootCp1251_ + "/"; }));
-        ASSERT_TRUE(ListLine(dialog, "[проекты]", folder));
+        ASSERT_TRUE(WaitUntil([&] { return ListLine(dialog, "[проекты]", folder); }));
+        // The folder's line stands where the first click went: sooner, the click would make a double click.
+        std::this_thread::sleep_for(std::chrono::milliseconds(GetDoubleClickTime() + 100));
         Click(folder);
+        // The click comes through the X server, the key straight into the queue: the key waits for the click.
+        ASSERT_TRUE(WaitUntil([&] {
+          return SendDlgItemMessage(dialog, lst1, LB_GETCURSEL, 0, 0) ==
+                 SendDlgItemMessage(dialog, lst1, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                    reinterpret_cast<LPARAM>("[проекты]"));
+        }));
         user::InjectKeyPress(VK_RETURN);
         ASSERT_TRUE(WaitUntil([&] { return ListLine(dialog, "дорога.qorr5", project); }));
         Click(project, 2);
