@@ -386,6 +386,22 @@ const BinaryResource* FindBinaryResource(HINSTANCE module, WORD type, WORD id)
   return FindIn(Resolve(module), type, id);
 }
 
+WORD FindBinaryResourceId(HINSTANCE module, WORD type, const void* bytes)
+{
+  const DWORD error = GetLastError();
+  const ResourceModuleData* data = Resolve(module);
+  SetLastError(error);
+  if (data == nullptr || bytes == nullptr) {
+    return 0;
+  }
+  for (std::size_t i = 0; i < data->resourceCount; ++i) {
+    if (data->resources[i].type == type && data->resources[i].bytes == bytes) {
+      return data->resources[i].id;
+    }
+  }
+  return 0;
+}
+
 std::optional<std::string_view> FindStringToolkitFirst(HINSTANCE toolkitModule, UINT id)
 {
   if (auto text = FindString(toolkitModule, id)) {

@@ -131,6 +131,9 @@ const MenuResource* FindMenu(HINSTANCE module, UINT id);
 const AcceleratorTableResource* FindAcceleratorTable(HINSTANCE module, UINT id);
 // A binary resource of a module; null with the last error set when the module, the type or the id is missing.
 const BinaryResource* FindBinaryResource(HINSTANCE module, WORD type, WORD id);
+// The id of the resource of `type` whose locked bytes are `bytes` (a template handed to the indirect dialog
+// functions, say); 0 when the bytes are not one of the module's (a template built in memory). Sets no error.
+WORD FindBinaryResourceId(HINSTANCE module, WORD type, const void* bytes);
 // The toolkit's lookup: its own module first (may be null), then the program's resource module.
 std::optional<std::string_view> FindStringToolkitFirst(HINSTANCE toolkitModule, UINT id);
 

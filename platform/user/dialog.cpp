@@ -2,9 +2,11 @@
 #include "platform/user/dialog.h"
 
 #include "platform/base/codepage.h"
+#include "platform/base/module.h"
 #include "platform/display/presenter.h"
 #include "platform/gdi/windraw.h"
 #include "platform/gdi/wingdi.h"
+#include "platform/mfc-core/resources.h"
 #include "platform/user/controls.h"
 #include "platform/user/hooks.h"
 #include "platform/user/input.h"
@@ -420,6 +422,10 @@ INT_PTR DialogBoxIndirectParam(HINSTANCE instance, const void* dialogTemplate, H
     char title[256];
     GetWindowText(dialog, title, sizeof title);
     q.caption = title;
+    // A template from a module tells the responder which dialog this is; one built in memory has no id.
+    q.dialogId = platform::FindBinaryResourceId(instance != nullptr ? instance : GetModuleHandle(nullptr),
+                                                static_cast<WORD>(reinterpret_cast<ULONG_PTR>(RT_DIALOG)),
+                                                dialogTemplate);
     q.answers = {IDOK, IDCANCEL};
     int answer = user::AskModal(q);
     if (answer != 0 && IsWindow(dialog)) {

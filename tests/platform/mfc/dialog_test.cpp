@@ -184,6 +184,7 @@ TEST_F(DialogTest, ModalShowsTheMembersAndTakesTheEditedValuesOnOK)
     // Showing the values reported no change of the step: notifications are not heard during an exchange.
     EXPECT_TRUE(dialog.events.empty());
     EXPECT_EQ(q.caption, "Параметры группы");
+    EXPECT_EQ(q.dialogId, ids::IDD_GROUP_PARAMS);
     EXPECT_EQ(q.owner, owner_.m_hWnd);
     EXPECT_FALSE(owner_.IsWindowEnabled());
     shown = {Text(q.dialog, kName), Text(q.dialog, kStep), std::to_string(::IsDlgButtonChecked(q.dialog, kLuminance))};
@@ -241,10 +242,15 @@ TEST_F(DialogTest, ModalFromATemplateInMemoryCancelsWithEscapeWithoutReadingTheC
   CNameDialog dialog;
   ASSERT_TRUE(dialog.InitModalIndirect(t.Data(), &owner_));
   dialog.m_name = "Опоры";
-  Responder responder([](const user::ModalQuestion&) { return 0; });  // no answer: the keys decide
+  int askedId = -1;
+  Responder responder([&](const user::ModalQuestion& q) {
+    askedId = q.dialogId;  // a template built in memory has no id
+    return 0;              // no answer: the keys decide
+  });
   user::InjectKeyPress('X');
   user::InjectKeyPress(VK_ESCAPE);
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  EXPECT_EQ(askedId, 0);
   EXPECT_EQ(dialog.m_name, "Опоры");
 
   // The same dialog again, typed over and confirmed.
