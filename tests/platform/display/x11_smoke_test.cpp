@@ -66,39 +66,6 @@ void PumpFor(int ms)
   }
 }
 
-// A click as the X server would deliver it to whatever window is at the point.
-void SendClick(const std::string& displayName, int x, int y)
-{
-  Display* dpy = XOpenDisplay(displayName.c_str());
-  ASSERT_NE(dpy, nullptr);
-  ::Window root = DefaultRootWindow(dpy);
-  ::Window target = 0;
-  int tx = 0;
-  int ty = 0;
-  XTranslateCoordinates(dpy, root, root, x, y, &tx, &ty, &target);
-  ASSERT_NE(target, 0u);
-  int wx = 0;
-  int wy = 0;
-  ::Window ignored = 0;
-  XTranslateCoordinates(dpy, root, target, x, y, &wx, &wy, &ignored);
-  for (int type : {ButtonPress, ButtonRelease}) {
-    XEvent ev{};
-    ev.xbutton.type = type;
-    ev.xbutton.display = dpy;
-    ev.xbutton.window = target;
-    ev.xbutton.root = root;
-    ev.xbutton.x = wx;
-    ev.xbutton.y = wy;
-    ev.xbutton.x_root = x;
-    ev.xbutton.y_root = y;
-    ev.xbutton.button = Button1;
-    ev.xbutton.same_screen = 1;
-    XSendEvent(dpy, target, 1, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &ev);
-  }
-  XSync(dpy, 0);
-  XCloseDisplay(dpy);
-}
-
 TEST(X11Presenter, AWindowWithAChildAppearsTakesAClickAndShowsItsPixels)
 {
   Xvfb server;
@@ -137,7 +104,7 @@ TEST(X11Presenter, AWindowWithAChildAppearsTakesAClickAndShowsItsPixels)
   EXPECT_EQ(shot.Pixel(mainSpot.x, mainSpot.y) & 0xFFFFFFu, 0x1E1EC8u);        // the parent's blue
   EXPECT_EQ(shot.Pixel(5, 5) & 0xFFFFFFu, 0u);                                 // the bare screen
 
-  SendClick(server.Name(), childCentre.x, childCentre.y);
+  ASSERT_TRUE(displaytest::SendClick(server.Name(), childCentre.x, childCentre.y));
   PumpFor(5000);
   EXPECT_TRUE(g_clicked);
   EXPECT_EQ(g_clickAt.x, 100);
