@@ -2,15 +2,13 @@
 // luminance for the first observer drawn off-screen as the view would draw it; and an open site's node values
 // over a made-up field, as the camera culls them.
 #include "fixtures.h"
+#include "plan_view.h"
 #include "sample_road.h"
 
 #include "geometry/calc_area_manager.h"
 #include "geometry/colour_mapping.h"
 #include "geometry/view_camera.h"
-#include "platform/gdi/png.h"
 #include "platform/gdi/surface.h"
-#include "platform/gdi/wingdi.h"
-#include "platform/gl/wgl.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -21,7 +19,6 @@
 
 namespace {
 
-constexpr int kPixelsPerMetre = 30;
 constexpr double kSiteLength = 35;
 
 // A made-up luminance of a dry road under three luminaires 10 m high, staggered, seen along +x: brighter beyond
@@ -42,68 +39,12 @@ float Luminance(double x, double y)
   return static_cast<float>(sum);
 }
 
-// An off-screen view in plan of a window of the ground, x to the right and y up.
-class PlanView {
-public:
-  PlanView(double xFrom, double xTo, double yFrom, double yTo)
-      : m_xFrom(xFrom), m_yTo(yTo),
-        m_surface(static_cast<int>(std::lround((xTo - xFrom) * kPixelsPerMetre)),
-                  static_cast<int>(std::lround((yTo - yFrom) * kPixelsPerMetre)))
-  {
-    m_dc = gdi::CreateSurfaceDC(m_surface);
-    PIXELFORMATDESCRIPTOR pfd;
-    pfd.dwFlags = PFD_DOUBLEBUFFER | PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
-    pfd.iPixelType = PFD_TYPE_RGBA;
-    pfd.cColorBits = 24;
-    pfd.cDepthBits = 24;
-    pfd.cStencilBits = 8;
-    EXPECT_TRUE(SetPixelFormat(m_dc, ChoosePixelFormat(m_dc, &pfd), &pfd));
-    m_context = wglCreateContext(m_dc);
-    EXPECT_TRUE(wglMakeCurrent(m_dc, m_context));
-    glViewport(0, 0, m_surface.Width(), m_surface.Height());
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(xFrom, xTo, yFrom, yTo, -10, 10);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_DEPTH_TEST);
-    glClearColor(0.086f, 0.243f, 0.412f, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-  }
-  // A metre of ground round the road.
-  explicit PlanView(const CRoadLayout& road)
-      : PlanView(road.mainCarriageway.xFrom - 1, road.mainCarriageway.xTo + 1, road.mainCarriageway.yLower - 1,
-                 (road.oppositeShown ? road.oppositeCarriageway : road.mainCarriageway).yUpper + 1)
-  {
-  }
-  ~PlanView()
-  {
-    wglMakeCurrent(nullptr, nullptr);
-    wglDeleteContext(m_context);
-    DeleteDC(m_dc);
-  }
-  // Swaps into the pixels and writes the picture.
-  const gdi::Surface& Save(const std::string& name)
-  {
-    EXPECT_TRUE(SwapBuffers(m_dc));
-    EXPECT_TRUE(gdi::SavePng(m_surface, std::string(TESMIRA_ARTIFACTS_DIR) + "/" + name));
-    return m_surface;
-  }
-  // The surface pixel at a ground point.
-  std::uint32_t At(double x, double y) const
-  {
-    const int column = static_cast<int>((x - m_xFrom) * kPixelsPerMetre);
-    const int row = static_cast<int>((m_yTo - y) * kPixelsPerMetre);
-    return m_surface.Pixel(column, row);
-  }
-
-private:
-  double m_xFrom;
-  double m_yTo;
-  gdi::Surface m_surface;
-  HDC m_dc = nullptr;
-  HGLRC m_context = nullptr;
-};
+// A metre of ground round the road.
+PlanView ViewOf(const CRoadLayout& road)
+{
+  return PlanView(road.mainCarriageway.xFrom - 1, road.mainCarriageway.xTo + 1, road.mainCarriageway.yLower - 1,
+                  (road.oppositeShown ? road.oppositeCarriageway : road.mainCarriageway).yUpper + 1);
+}
 
 // Pixels of a colour that stands out: its channel (16 red, 8 green, 0 blue) bright, the others dark.
 int CountPixelsOf(const gdi::Surface& s, int channelShift)
@@ -192,7 +133,7 @@ TEST_F(SampleRoadPictures, GreyWithIsolines)
   for (std::uint32_t k = 0; k < r.nX * r.nOpp; ++k)
     EXPECT_TRUE(std::isfinite(r.lumObserverOpp[k]) && r.lumObserverOpp[k] > 0) << "opposite point " << k;
 
-  PlanView view(host.layout);
+  PlanView view = ViewOf(host.layout);
   CCalcAreaManager manager(&host);
   Render(host, 0, manager);
   ASSERT_EQ(manager.GetAreas().size(), 2u);
@@ -207,7 +148,7 @@ TEST_F(SampleRoadPictures, GreyWithIsolines)
 
 TEST_F(SampleRoadPictures, FalseColour)
 {
-  PlanView view(host.layout);
+  PlanView view = ViewOf(host.layout);
   CCalcAreaManager manager(&host);
   Render(host, 3, manager);
   view.Save("result-colour.png");
@@ -218,7 +159,7 @@ TEST_F(SampleRoadPictures, FalseColour)
 
 TEST_F(SampleRoadPictures, NodeValues)
 {
-  PlanView view(host.layout);
+  PlanView view = ViewOf(host.layout);
   CCalcAreaManager manager(&host);
   Render(host, 2, manager);
   for (const auto& area : manager.GetAreas()) EXPECT_FALSE(area->m_nodeValues.GetLabels().empty());

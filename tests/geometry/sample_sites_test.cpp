@@ -12,11 +12,9 @@
 #include "outside/engines/engine_host.h"
 #include "outside/engines/interchange_engine.h"
 #include "outside/engines/open_territory_engine.h"
-#include "platform/gdi/png.h"
 #include "platform/gdi/surface.h"
-#include "platform/gdi/wingdi.h"
-#include "platform/gl/wgl.h"
 #include "tests/document/document_env.h"
+#include "tests/geometry/plan_view.h"
 #include "tests/document/results_core.h"
 #include "tests/document/engine_io/open_territory_fixture.h"
 
@@ -35,61 +33,16 @@ namespace {
 
 using namespace ObjectModel;
 
-constexpr int kPixelsPerMetre = 20;
 constexpr std::uint32_t kBackground = 0x163E69;  // the clear colour below
 
-// An off-screen view in plan of a window of the ground, x to the right and y up, with a depth buffer.
-class PlanView {
-public:
-  PlanView(double xFrom, double xTo, double yFrom, double yTo)
-      : m_xFrom(xFrom), m_yTo(yTo),
-        m_surface(static_cast<int>(std::lround((xTo - xFrom) * kPixelsPerMetre)),
-                  static_cast<int>(std::lround((yTo - yFrom) * kPixelsPerMetre)))
-  {
-    m_dc = gdi::CreateSurfaceDC(m_surface);
-    PIXELFORMATDESCRIPTOR pfd;
-    pfd.dwFlags = PFD_DOUBLEBUFFER | PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
-    pfd.iPixelType = PFD_TYPE_RGBA;
-    pfd.cColorBits = 24;
-    pfd.cDepthBits = 24;
-    pfd.cStencilBits = 8;
-    EXPECT_TRUE(SetPixelFormat(m_dc, ChoosePixelFormat(m_dc, &pfd), &pfd));
-    m_context = wglCreateContext(m_dc);
-    EXPECT_TRUE(wglMakeCurrent(m_dc, m_context));
-    glViewport(0, 0, m_surface.Width(), m_surface.Height());
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(xFrom, xTo, yFrom, yTo, -20, 20);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glClearColor(0x16 / 255.0f, 0x3E / 255.0f, 0x69 / 255.0f, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-  }
-  ~PlanView()
-  {
-    wglMakeCurrent(nullptr, nullptr);
-    wglDeleteContext(m_context);
-    DeleteDC(m_dc);
-  }
-  const gdi::Surface& Save(const std::string& name)
-  {
-    EXPECT_TRUE(SwapBuffers(m_dc));
-    EXPECT_TRUE(gdi::SavePng(m_surface, std::string(TESMIRA_ARTIFACTS_DIR) + "/" + name));
-    return m_surface;
-  }
-  std::uint32_t At(double x, double y) const
-  {
-    return m_surface.Pixel(static_cast<int>((x - m_xFrom) * kPixelsPerMetre),
-                           static_cast<int>((m_yTo - y) * kPixelsPerMetre)) & 0xFFFFFF;
-  }
-
-private:
-  double m_xFrom;
-  double m_yTo;
-  gdi::Surface m_surface;
-  HDC m_dc = nullptr;
-  HGLRC m_context = nullptr;
-};
+// The sites' pictures: a depth buffer deep enough for the decks, and a background that cannot be mistaken for
+// anything drawn.
+PlanView SiteView(double xFrom, double xTo, double yFrom, double yTo)
+{
+  return PlanView(xFrom, xTo, yFrom, yTo,
+                  {.pixelsPerMetre = 20, .zNear = -20, .zFar = 20, .clearRed = 0x16 / 255.0f,
+                   .clearGreen = 0x3E / 255.0f, .clearBlue = 0x69 / 255.0f});
+}
 
 int Channel(std::uint32_t pixel, int shift) { return (pixel >> shift) & 0xFF; }
 
@@ -312,7 +265,7 @@ TEST_F(SampleSite, OpenTerritoryJunctionCalculatedSavedAndDrawnInFalseColour)
   host.block = &r;
   host.options.SetQuantity(1);
   host.options.SetResultDisplay(3);
-  PlanView view(-31, 31, -21, 21);
+  PlanView view = SiteView(-31, 31, -21, 21);
   CCalcAreaManager manager(&host);
   manager.SetDisplayMode(3);
   manager.Rebuild();
@@ -322,9 +275,9 @@ TEST_F(SampleSite, OpenTerritoryJunctionCalculatedSavedAndDrawnInFalseColour)
   const Coverage c = CoverageOf(picture);
   EXPECT_GT(c.drawn, c.total * 3 / 4) << "the grid fills the site's window";
   EXPECT_GT(c.colours.size(), 8u) << "the illuminance varies over the site";
-  EXPECT_GT(Channel(view.At(-5, -8.5), 8), 150) << "the carriageway under a luminaire of the line";
-  EXPECT_GT(Channel(view.At(23.5, 13.5), 8), 150) << "the side road under the single pole's luminaire";
-  EXPECT_EQ(view.At(-20, 16), 0u) << "ground beyond the primitives carries no light";
+  EXPECT_GT(Channel(view.ColourAt(-5, -8.5), 8), 150) << "the carriageway under a luminaire of the line";
+  EXPECT_GT(Channel(view.ColourAt(23.5, 13.5), 8), 150) << "the side road under the single pole's luminaire";
+  EXPECT_EQ(view.ColourAt(-20, 16), 0u) << "ground beyond the primitives carries no light";
 }
 
 TEST_F(SampleSite, InterchangeOfTwoDecksCalculatedSavedAndDrawnWithIsolines)
@@ -423,7 +376,7 @@ TEST_F(SampleSite, InterchangeOfTwoDecksCalculatedSavedAndDrawnWithIsolines)
   options->GetFont(1, &font);
   font.lfHeight = -60;
   options->SetFont(1, &font);
-  PlanView view(-27, 27, -27, 27);
+  PlanView view = SiteView(-27, 27, -27, 27);
   std::size_t labels = 0;
   for (IPrimitive* p : {lower, walk, upper}) {
     ::CPrimitiveCalcSurface& surface = *CalcSurfaceOf(p);
@@ -444,9 +397,9 @@ TEST_F(SampleSite, InterchangeOfTwoDecksCalculatedSavedAndDrawnWithIsolines)
   EXPECT_GT(labels, 3u);
   const Coverage c = CoverageOf(picture);
   EXPECT_GT(c.colours.size(), 8u);
-  EXPECT_EQ(view.At(-20, 20), kBackground) << "no deck there";
-  EXPECT_NE(view.At(0, 0), kBackground) << "the crossing";
-  EXPECT_NE(view.At(0, 20), kBackground) << "the upper deck";
+  EXPECT_EQ(view.ColourAt(-20, 20), kBackground) << "no deck there";
+  EXPECT_NE(view.ColourAt(0, 0), kBackground) << "the crossing";
+  EXPECT_NE(view.ColourAt(0, 20), kBackground) << "the upper deck";
   int whitePixels = 0;
   for (int y = 0; y < picture.Height(); ++y)
     for (int x = 0; x < picture.Width(); ++x) {

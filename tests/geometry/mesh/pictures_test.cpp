@@ -2,13 +2,11 @@
 // luminaires, with its isolines and their labels, drawn off-screen in plan as the 3D view draws the surface.
 // The values are worked out here (the interchange engine does not run in this test).
 #include "../fixtures.h"
+#include "../plan_view.h"
 
 #include "geometry/mesh/calc_surface.h"
 #include "model/primitive.h"
-#include "platform/gdi/png.h"
 #include "platform/gdi/surface.h"
-#include "platform/gdi/wingdi.h"
-#include "platform/gl/wgl.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -18,7 +16,6 @@
 
 namespace {
 
-constexpr int kPixelsPerMetre = 30;
 constexpr double kLeft = -1, kRight = 23, kBottom = -1, kTop = 15;
 
 // Illuminance of two luminaires 8 m high over the deck.
@@ -33,53 +30,6 @@ double Illuminance(double x, double y)
   }
   return sum;
 }
-
-class PlanView {
-public:
-  PlanView()
-      : m_surface(static_cast<int>((kRight - kLeft) * kPixelsPerMetre), static_cast<int>((kTop - kBottom) * kPixelsPerMetre))
-  {
-    m_dc = gdi::CreateSurfaceDC(m_surface);
-    PIXELFORMATDESCRIPTOR pfd;
-    pfd.dwFlags = PFD_DOUBLEBUFFER | PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
-    pfd.iPixelType = PFD_TYPE_RGBA;
-    pfd.cColorBits = 24;
-    pfd.cDepthBits = 24;
-    pfd.cStencilBits = 8;
-    EXPECT_TRUE(SetPixelFormat(m_dc, ChoosePixelFormat(m_dc, &pfd), &pfd));
-    m_context = wglCreateContext(m_dc);
-    EXPECT_TRUE(wglMakeCurrent(m_dc, m_context));
-    glViewport(0, 0, m_surface.Width(), m_surface.Height());
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(kLeft, kRight, kBottom, kTop, -10, 10);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glClearColor(0.086f, 0.243f, 0.412f, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  }
-  ~PlanView()
-  {
-    wglMakeCurrent(nullptr, nullptr);
-    wglDeleteContext(m_context);
-    DeleteDC(m_dc);
-  }
-  const gdi::Surface& Save(const std::string& name)
-  {
-    EXPECT_TRUE(SwapBuffers(m_dc));
-    EXPECT_TRUE(gdi::SavePng(m_surface, std::string(TESMIRA_ARTIFACTS_DIR) + "/" + name));
-    return m_surface;
-  }
-  std::uint32_t At(const gdi::Surface& s, double x, double y) const
-  {
-    return s.Pixel(static_cast<int>((x - kLeft) * kPixelsPerMetre), static_cast<int>((kTop - y) * kPixelsPerMetre));
-  }
-
-private:
-  gdi::Surface m_surface;
-  HDC m_dc = nullptr;
-  HGLRC m_context = nullptr;
-};
 
 int Channel(std::uint32_t pixel, int shift) { return (pixel >> shift) & 0xFF; }
 
@@ -128,7 +78,7 @@ TEST(MeshPictures, RefinedDeckColouredWithIsolinesAndLabels)
   options.SetResultDisplay(3);
   surface.ApplyColorLevels(options.get());
 
-  PlanView view;
+  PlanView view(kLeft, kRight, kBottom, kTop);
   surface.Draw(true);
   const gdi::Surface& picture = view.Save("mesh-isolines.png");
 
@@ -140,11 +90,11 @@ TEST(MeshPictures, RefinedDeckColouredWithIsolinesAndLabels)
   EXPECT_GT(labels, 4u);
   // Under a luminaire the palette's upper end (red), far from both its lower end (dark); outside the deck the
   // background.
-  const std::uint32_t bright = view.At(picture, 5.3, 4.3);
+  const std::uint32_t bright = view.At(5.3, 4.3);
   EXPECT_GT(Channel(bright, 16), 150);
-  const std::uint32_t dark = view.At(picture, 21.5, 6.7);
+  const std::uint32_t dark = view.At(21.5, 6.7);
   EXPECT_LT(Channel(dark, 16), 100);
-  EXPECT_EQ(view.At(picture, 3, 12), view.At(picture, -0.5, -0.5)) << "the notch of the outline stays empty";
+  EXPECT_EQ(view.At(3, 12), view.At(-0.5, -0.5)) << "the notch of the outline stays empty";
   int white_pixels = 0;
   for (int y = 0; y < picture.Height(); ++y) {
     for (int x = 0; x < picture.Width(); ++x) {
