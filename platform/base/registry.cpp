@@ -129,6 +129,19 @@ bool Resolve(HKEY handle, Key& out)
   return true;
 }
 
+// The key of a value function: the handle resolved, the right checked, and a section of the store behind it;
+// `withoutValues` answers a key that holds no values at all.
+LSTATUS KeyWithValues(HKEY handle, REGSAM right, LSTATUS withoutValues, Key& out)
+{
+  if (!Resolve(handle, out)) {
+    return ERROR_INVALID_HANDLE;
+  }
+  if ((out.access & right) == 0) {
+    return ERROR_ACCESS_DENIED;
+  }
+  return out.HasStore() ? ERROR_SUCCESS : withoutValues;
+}
+
 // The immediate subkeys of a key with a store, original case, in folded-name order.
 std::vector<std::string> SubkeysOf(const Key& key, platform::ProfileStore& store)
 {
@@ -364,14 +377,8 @@ LSTATUS RegCloseKey(HKEY key)
 LSTATUS RegQueryValueEx(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD size)
 {
   Key k;
-  if (!Resolve(key, k)) {
-    return ERROR_INVALID_HANDLE;
-  }
-  if ((k.access & KEY_QUERY_VALUE) == 0) {
-    return ERROR_ACCESS_DENIED;
-  }
-  if (!k.HasStore()) {
-    return ERROR_FILE_NOT_FOUND;
+  if (LSTATUS status = KeyWithValues(key, KEY_QUERY_VALUE, ERROR_FILE_NOT_FOUND, k); status != ERROR_SUCCESS) {
+    return status;
   }
   auto store = k.Store();
   StoredValue v = Read(k, *store, name);
@@ -431,14 +438,8 @@ LSTATUS RegSetValueEx(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* data
 LSTATUS RegDeleteValue(HKEY key, LPCSTR name)
 {
   Key k;
-  if (!Resolve(key, k)) {
-    return ERROR_INVALID_HANDLE;
-  }
-  if ((k.access & KEY_SET_VALUE) == 0) {
-    return ERROR_ACCESS_DENIED;
-  }
-  if (!k.HasStore()) {
-    return ERROR_FILE_NOT_FOUND;
+  if (LSTATUS status = KeyWithValues(key, KEY_SET_VALUE, ERROR_FILE_NOT_FOUND, k); status != ERROR_SUCCESS) {
+    return status;
   }
   auto store = k.Store();
   if (Read(k, *store, name).kind == Kind::Missing) {
@@ -511,14 +512,8 @@ LSTATUS RegEnumValue(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWOR
                      LPDWORD dataSize)
 {
   Key k;
-  if (!Resolve(key, k)) {
-    return ERROR_INVALID_HANDLE;
-  }
-  if ((k.access & KEY_QUERY_VALUE) == 0) {
-    return ERROR_ACCESS_DENIED;
-  }
-  if (!k.HasStore()) {
-    return ERROR_NO_MORE_ITEMS;
+  if (LSTATUS status = KeyWithValues(key, KEY_QUERY_VALUE, ERROR_NO_MORE_ITEMS, k); status != ERROR_SUCCESS) {
+    return status;
   }
   auto store = k.Store();
   const std::vector<std::string> names = store->EntryNames(k.Section().c_str());
