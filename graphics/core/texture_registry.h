@@ -1,0 +1,41 @@
+// The scene's textures: bitmap resources of the program made into mipmapped OpenGL textures, by resource id.
+// One registry per process, made on first use. Textures belong to the context that was current when they were
+// loaded; without a current context nothing is loaded and no GL call is made.
+#pragma once
+
+#include "platform/base/wintypes.h"
+
+#include <map>
+
+// The ten scene textures (24-bit bitmaps of the program's resources).
+inline constexpr int kTextureAsphalt = 326;
+inline constexpr int kTextureFacadeOffice = 717;
+inline constexpr int kTextureFacadeShop = 718;
+inline constexpr int kTextureRoof = 719;
+inline constexpr int kTextureFacadeBrick = 720;
+inline constexpr int kTextureFacadePanel = 721;
+inline constexpr int kTextureFacadeHouse = 722;
+inline constexpr int kTextureGrass = 723;
+inline constexpr int kTextureFacadeGlass = 724;
+inline constexpr int kTextureConcrete = 725;
+// In the order LoadAll loads them.
+inline constexpr int kSceneTextureIds[10] = {326, 720, 721, 722, 723, 719, 717, 718, 724, 725};
+
+class CTextureRegistry {
+public:
+  static CTextureRegistry* GetInstance();
+
+  void LoadAll();
+  // A texture name for the id and its picture when the bitmap loads; a failed load keeps an empty texture.
+  // An id already holding a texture keeps it, so names stay stable across repeated loads.
+  void Load(int resourceId);
+  // The texture name; 0 for id 0 and for an id not loaded.
+  UINT Get(int resourceId) const;
+  // Deletes the textures (when a context is current) and forgets every id; for a context going away.
+  void Clear();
+
+private:
+  CTextureRegistry() = default;
+
+  std::map<int, UINT> m_textures;
+};
