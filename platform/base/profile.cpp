@@ -19,6 +19,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <utility>
 #include <variant>
 
 namespace platform {
@@ -33,6 +34,20 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 // -1: no fault; otherwise the bytes a write may put before it fails.
 std::atomic<long long> g_writeFaultAfter{-1};
+// 0: no fault; otherwise the value writes left until the one that fails.
+std::atomic<long long> g_valueWriteFaultIn{0};
+std::atomic<std::size_t> g_fileWrites{0};
+
+bool ThisValueWriteFails()
+{
+  long long left = g_valueWriteFaultIn.load();
+  while (left > 0) {
+    if (g_valueWriteFaultIn.compare_exchange_weak(left, left - 1)) {
+      return left == 1;
+    }
+  }
+  return false;
+}
 
 void Log(const std::string& line) { std::fprintf(stderr, "tesmira: %s\n", line.c_str()); }
 
@@ -94,6 +109,9 @@ void Put(Sections& sections, std::string_view section, std::string_view entry, V
   }
   e.value = std::move(value);
 }
+
+enum class Change { Refused, Made, NoneNeeded };
+using ChangeFn = std::function<Change(Sections&)>;
 
 // ---- the text form ----
 
@@ -432,6 +450,44 @@ bool WriteAll(int fd, const std::string& bytes, std::size_t limit)
   return true;
 }
 
+// The open write batch of one file: the values as the batch has made them, and its changes in order.
+struct Batch {
+  int depth = 0;
+  bool failed = false;
+  bool loaded = false;  // `working` holds the file as read at the batch's first write, with the changes since
+  Sections working;
+  std::vector<ChangeFn> changes;
+  std::unique_ptr<ProfileStore> writer;  // a store of the same file, which writes the batch at the end
+};
+
+// Guards the batches; taken before any store's own mutex, never after it.
+std::mutex& BatchMutex()
+{
+  static std::mutex mutex;
+  return mutex;
+}
+
+std::map<std::string, Batch>& Batches()  // by the file's path
+{
+  static std::map<std::string, Batch> batches;
+  return batches;
+}
+
+Batch* FindBatch(const std::string& file)
+{
+  auto found = Batches().find(file);
+  return found == Batches().end() ? nullptr : &found->second;
+}
+
+// The batch can no longer be written whole: it forgets its changes, so that reads answer the file again.
+void Fail(Batch& batch)
+{
+  batch.failed = true;
+  batch.loaded = false;
+  batch.working.clear();
+  batch.changes.clear();
+}
+
 }  // namespace
 
 struct ProfileStore::Impl {
@@ -578,6 +634,7 @@ struct ProfileStore::Impl {
       fsync(dir);
       close(dir);
     }
+    ++g_fileWrites;
     struct stat info;
     identity.reset();
     if (stat(file.c_str(), &info) == 0) {
@@ -586,12 +643,89 @@ struct ProfileStore::Impl {
     return true;
   }
 
-  enum class Change { Refused, Made, NoneNeeded };
+  using Change = platform::Change;
 
-  // Re-reads the file under the lock, applies `change` and writes the result when it changed anything.
-  // False when `change` refused or the file could not be read or written.
-  bool Mutate(const std::function<Change(Sections&)>& change)
+  // With BatchMutex held: `change` applied to the batch's working copy, which is read from the file first.
+  bool MutateInBatch(Batch& batch, const ChangeFn& change)
   {
+    if (batch.failed) {
+      return false;
+    }
+    if (!batch.loaded) {
+      std::lock_guard guard(mutex);
+      MakeFolders(FromFileSystemPath(folder));
+      FileLock lock(lockFile);
+      std::optional<FileIdentity> identity;
+      if (!lock.Held() || !ReadLocked(batch.working, identity)) {
+        Log("the profile " + file + " cannot be read for a batch of changes; the batch writes nothing");
+        Fail(batch);
+        return false;
+      }
+      batch.loaded = true;
+    }
+    Change outcome = change(batch.working);
+    if (outcome == Change::Made) {
+      batch.changes.push_back(change);
+    }
+    return outcome != Change::Refused;
+  }
+
+  // With BatchMutex held, at the end of the outermost batch: its changes applied to the file as it is now,
+  // written once.
+  bool WriteBatch(const std::vector<ChangeFn>& changes)
+  {
+    if (changes.empty()) {
+      return true;
+    }
+    std::lock_guard guard(mutex);
+    MakeFolders(FromFileSystemPath(folder));
+    FileLock lock(lockFile);
+    if (!lock.Held()) {
+      Log("the profile " + file + " cannot be locked (" + std::strerror(errno) + "); nothing was written");
+      return false;
+    }
+    Sections sections;
+    std::optional<FileIdentity> identity;
+    if (!ReadLocked(sections, identity)) {
+      cacheValid = false;
+      return false;
+    }
+    bool changed = false;
+    for (const ChangeFn& change : changes) {
+      changed = change(sections) == Change::Made || changed;
+    }
+    if (!changed) {
+      return true;
+    }
+    if (!WriteLocked(sections, identity)) {
+      cacheValid = false;
+      return false;
+    }
+    cache = std::move(sections);
+    cachedIdentity = identity;
+    cacheValid = true;
+    return true;
+  }
+
+  // Re-reads the file under the lock, applies `change` and writes the result when it changed anything; inside
+  // a batch, changes the batch's copy instead. False when `change` refused or the file could not be read or
+  // written.
+  bool Mutate(const ChangeFn& change)
+  {
+    {
+      std::lock_guard batchGuard(BatchMutex());
+      Batch* batch = FindBatch(file);
+      if (ThisValueWriteFails()) {
+        Log("the profile " + file + " was not written (injected fault); it keeps its previous values");
+        if (batch != nullptr) {
+          Fail(*batch);
+        }
+        return false;
+      }
+      if (batch != nullptr) {
+        return MutateInBatch(*batch, change);
+      }
+    }
     std::lock_guard guard(mutex);
     MakeFolders(FromFileSystemPath(folder));
     FileLock lock(lockFile);
@@ -620,19 +754,34 @@ struct ProfileStore::Impl {
     return true;
   }
 
+  // `read` over the values as they stand: a batch's working copy, else the file's.
+  template <class Read>
+  auto WithSections(Read read)
+  {
+    {
+      std::lock_guard batchGuard(BatchMutex());
+      if (Batch* batch = FindBatch(file); batch != nullptr && batch->loaded) {
+        return read(std::as_const(batch->working));
+      }
+    }
+    std::lock_guard guard(mutex);
+    Refresh();
+    return read(std::as_const(cache));
+  }
+
   template <class T>
   std::optional<T> Get(LPCSTR section, LPCSTR entry)
   {
     if (section == nullptr || entry == nullptr) {
       return std::nullopt;
     }
-    std::lock_guard guard(mutex);
-    Refresh();
-    const Value* value = Find(cache, section, entry);
-    if (value == nullptr || !std::holds_alternative<T>(*value)) {
-      return std::nullopt;
-    }
-    return std::get<T>(*value);
+    return WithSections([&](const Sections& sections) -> std::optional<T> {
+      const Value* value = Find(sections, section, entry);
+      if (value == nullptr || !std::holds_alternative<T>(*value)) {
+        return std::nullopt;
+      }
+      return std::get<T>(*value);
+    });
   }
 
   BOOL Set(LPCSTR section, LPCSTR entry, Value value)
@@ -640,7 +789,9 @@ struct ProfileStore::Impl {
     if (section == nullptr || entry == nullptr) {
       return FALSE;
     }
-    return Mutate([&](Sections& sections) {
+    // Changes are kept by a batch, so they own what they change.
+    return Mutate([section = std::string(section), entry = std::string(entry),
+                   value = std::move(value)](Sections& sections) {
       const Value* old = Find(sections, section, entry);
       if (old != nullptr && *old == value) {
         return Change::NoneNeeded;
@@ -742,9 +893,9 @@ BOOL ProfileStore::DeleteValue(LPCSTR section, LPCSTR entry)
   if (section == nullptr || entry == nullptr) {
     return FALSE;
   }
-  return impl_->Mutate([&](Sections& sections) {
-    auto s = sections.find(Fold(section));
-    bool erased = s != sections.end() && s->second.entries.erase(Fold(entry)) != 0;
+  return impl_->Mutate([section = Fold(section), entry = Fold(entry)](Sections& sections) {
+    auto s = sections.find(section);
+    bool erased = s != sections.end() && s->second.entries.erase(entry) != 0;
     return erased ? Impl::Change::Made : Impl::Change::Refused;
   }) ? TRUE : FALSE;
 }
@@ -754,8 +905,7 @@ BOOL ProfileStore::DeleteSection(LPCSTR section)
   if (section == nullptr || section[0] == '\0') {
     return FALSE;
   }
-  return impl_->Mutate([&](Sections& sections) {
-    std::string folded = Fold(section);
+  return impl_->Mutate([folded = Fold(section)](Sections& sections) {
     std::string nestedPrefix = folded + "\\";
     std::size_t before = sections.size();
     std::erase_if(sections, [&](const auto& s) { return s.first == folded || s.first.starts_with(nestedPrefix); });
@@ -765,13 +915,13 @@ BOOL ProfileStore::DeleteSection(LPCSTR section)
 
 std::vector<std::string> ProfileStore::SectionNames()
 {
-  std::lock_guard guard(impl_->mutex);
-  impl_->Refresh();
-  std::vector<std::string> names;
-  for (const auto& [folded, section] : impl_->cache) {
-    names.push_back(section.name);
-  }
-  return names;
+  return impl_->WithSections([](const Sections& sections) {
+    std::vector<std::string> names;
+    for (const auto& [folded, section] : sections) {
+      names.push_back(section.name);
+    }
+    return names;
+  });
 }
 
 std::vector<std::string> ProfileStore::EntryNames(LPCSTR section)
@@ -780,19 +930,69 @@ std::vector<std::string> ProfileStore::EntryNames(LPCSTR section)
   if (section == nullptr) {
     return names;
   }
-  std::lock_guard guard(impl_->mutex);
-  impl_->Refresh();
-  if (auto s = impl_->cache.find(Fold(section)); s != impl_->cache.end()) {
-    for (const auto& [folded, entry] : s->second.entries) {
-      names.push_back(entry.name);
+  return impl_->WithSections([&](const Sections& sections) {
+    if (auto s = sections.find(Fold(section)); s != sections.end()) {
+      for (const auto& [folded, entry] : s->second.entries) {
+        names.push_back(entry.name);
+      }
     }
-  }
-  return names;
+    return names;
+  });
 }
 
 void SetProfileWriteFaultForTest(std::optional<std::size_t> bytes)
 {
   g_writeFaultAfter = bytes ? static_cast<long long>(*bytes) : -1;
+}
+
+void SetProfileValueWriteFaultForTest(std::optional<int> n)
+{
+  g_valueWriteFaultIn = n && *n > 0 ? *n : 0;
+}
+
+std::size_t ProfileFileWritesForTest() { return g_fileWrites.load(); }
+
+ProfileWriteBatch::ProfileWriteBatch(const ProfileStore& store) : file_(store.impl_->file)
+{
+  std::lock_guard guard(BatchMutex());
+  Batch& batch = Batches()[file_];
+  if (batch.depth++ == 0) {
+    batch.writer.reset(new ProfileStore(FromFileSystemPath(store.impl_->folder)));
+  }
+}
+
+ProfileWriteBatch::~ProfileWriteBatch()
+{
+  if (finished_) {
+    return;
+  }
+  std::lock_guard guard(BatchMutex());
+  Batch* batch = FindBatch(file_);
+  if (batch != nullptr && --batch->depth > 0) {
+    Fail(*batch);  // an inner part of the save was given up, so the whole save cannot be written
+  } else {
+    Batches().erase(file_);
+  }
+}
+
+BOOL ProfileWriteBatch::Commit()
+{
+  if (finished_) {
+    return FALSE;
+  }
+  finished_ = true;
+  std::lock_guard guard(BatchMutex());
+  Batch* batch = FindBatch(file_);
+  if (batch == nullptr) {
+    return FALSE;
+  }
+  if (--batch->depth > 0) {
+    return batch->failed ? FALSE : TRUE;
+  }
+  // Taken out first: the writer's own store must not see the batch it is writing.
+  Batch ended = std::move(*batch);
+  Batches().erase(file_);
+  return !ended.failed && ended.writer->impl_->WriteBatch(ended.changes) ? TRUE : FALSE;
 }
 
 }  // namespace platform

@@ -20,6 +20,11 @@
 // "profile.lock"), re-reads the file, applies only its own change and writes the result. Reads take the file as it
 // is (renames keep it consistent) and re-read it only when it has changed. A damaged file is set aside as
 // "profile.damaged-<n>", said so in one line on stderr, and the store starts from defaults.
+//
+// A save of many values (the bar state, a pane layout) goes through a ProfileWriteBatch: while one is open for a
+// file, every store and registry key of that file writes into one working copy that they also read from, and
+// the outermost batch's Commit writes the file once. Nothing reaches the disk before that, so a save that fails
+// part of the way leaves the previous values whole.
 #pragma once
 
 #include "platform/base/wintypes.h"
@@ -69,13 +74,39 @@ public:
   const std::string& FilePath() const;
 
 private:
+  friend class ProfileWriteBatch;
   explicit ProfileStore(std::string folder);
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
 
+// One atomic save. Batches are process-wide per file, and nest: an inner batch only counts; the outermost
+// Commit re-reads the file under its lock, applies the batch's changes in order (so a value another process
+// wrote meanwhile survives unless the batch changed it) and writes the result once. A batch whose value write
+// failed, or whose inner batch was left without Commit, writes nothing: from the failure on, reads answer what
+// the file holds and further writes of the batch answer FALSE. A batch left without Commit is abandoned.
+class ProfileWriteBatch {
+public:
+  explicit ProfileWriteBatch(const ProfileStore& store);
+  ~ProfileWriteBatch();
+  ProfileWriteBatch(const ProfileWriteBatch&) = delete;
+  ProfileWriteBatch& operator=(const ProfileWriteBatch&) = delete;
+
+  // TRUE when the batch's changes reached the file (an inner batch: when nothing failed so far).
+  BOOL Commit();
+
+private:
+  std::string file_;
+  bool finished_ = false;
+};
+
 // For tests: makes every write of every store fail after `bytes` bytes of the temporary file, as a full disk
 // would (nullopt: writes work again).
 void SetProfileWriteFaultForTest(std::optional<std::size_t> bytes);
+// For tests: counting from this call, the `n`-th value write or deletion (1: the next) fails as a full disk
+// would, once (nullopt: none fails).
+void SetProfileValueWriteFaultForTest(std::optional<int> n);
+// For tests: how many times a profile file has been written whole since the process began.
+std::size_t ProfileFileWritesForTest();
 
 }  // namespace platform
