@@ -59,7 +59,8 @@ struct CharFormat {
   bool operator==(const CharFormat&) const = default;
 };
 
-enum class PictureSource { Bitmap, Dib, Png, Jpeg };
+// Placeholder: a format we do not draw (metafiles, unreadable data); one grey pixel stretched to the goal size.
+enum class PictureSource { Bitmap, Dib, Png, Jpeg, Placeholder };
 
 struct Picture {
   int width = 0;   // pixels
@@ -71,8 +72,8 @@ struct Picture {
   int scaleX = 100;  // percent
   int scaleY = 100;
   PictureSource source = PictureSource::Dib;
-  // The picture's own bytes for writing it back unchanged: the PNG or JPEG file. Empty for bitmaps, which are
-  // written from the pixels.
+  // The picture's own bytes for writing it back unchanged: the PNG or JPEG file. Empty for bitmaps and
+  // placeholders, which are written from the pixels.
   std::vector<std::uint8_t> original;
 
   int DisplayWidth() const;   // twips, goal and scale applied
@@ -139,7 +140,7 @@ enum class FontFamily { Nil, Roman, Swiss, Modern, Script, Decor, Tech, Bidi };
 
 struct FontEntry {
   std::string name;  // cp1251
-  int charset = 0;   // \fcharset: 204 Cyrillic, 0 ANSI, 1 default, 2 symbol
+  int charset = 1;   // \fcharset: 204 Cyrillic, 0 ANSI, 2 symbol, 1 (the default) the document's code page
   FontFamily family = FontFamily::Nil;
   bool operator==(const FontEntry&) const = default;
 };
