@@ -9,6 +9,7 @@
 #include <vector>
 
 struct _cairo_surface;
+struct _cairo;
 
 namespace gdi {
 
@@ -26,7 +27,23 @@ public:
   SIZE PhysicalSize() const;
   POINT PhysicalOffset() const { return {0, 0}; }
 
-  bool StartDoc(const char* output);
+  // A job that writes no file: each page ends as a picture that RenderPage draws (print preview). Pages may
+  // start without StartDoc.
+  void SetPreview(bool preview) { preview_ = preview; }
+  bool IsPreview() const { return preview_; }
+  // The page last ended, text and all, shrunk to cx by cy pixels (0x00RRGGBB, rows top down); false when no
+  // page has ended.
+  bool RenderPage(int cx, int cy, std::vector<std::uint32_t>& pixels) const;
+
+  // Where the finished document goes besides the file: a print queue (CUPS destination). Empty: only the file.
+  void SetQueue(std::string queue) { queue_ = std::move(queue); }
+  const std::string& Queue() const { return queue_; }
+  // The print server's job number of the last document sent to a queue (0: none).
+  int SubmittedJob() const { return submittedJob_; }
+  // Why the last StartDoc, EndPage or EndDoc failed (empty after success).
+  const std::string& LastError() const { return error_; }
+
+  bool StartDoc(const char* output, const char* title = nullptr);
   bool StartPage();
   bool EndPage();
   bool EndDoc();
@@ -50,7 +67,18 @@ public:
   bool InPage() const { return inPage_; }
 
 private:
+  // The page image and its text onto cr, scaled from device pixels by `scale`.
+  void DrawPage(_cairo* cr, double scale) const;
+
   std::string path_;
+  std::string queue_;
+  std::string docPath_;  // the file being written
+  std::string title_;
+  std::string error_;
+  int submittedJob_ = 0;
+  bool preview_ = false;
+  bool pageReady_ = false;  // preview: a page has ended and can be rendered
+  bool tempFile_ = false;   // the PDF exists only to be sent to the queue
   double widthMm_;
   double heightMm_;
   int dpi_;
@@ -70,5 +98,14 @@ inline constexpr double kDefaultPaperHeightMm = 297;
 inline constexpr int kDefaultPrinterDpi = 300;
 HDC CreatePdfPrinterDC(const std::string& path, double widthMm = kDefaultPaperWidthMm,
                        double heightMm = kDefaultPaperHeightMm, int dpi = kDefaultPrinterDpi);
+// A printer DC that sends its document to a print queue: the PDF is written to a temporary file and handed to
+// the print server at EndDoc (EndDoc fails when the server refuses it). StartDoc's output file, when given,
+// wins over the queue.
+HDC CreateQueuePrinterDC(const std::string& queue, double widthMm = kDefaultPaperWidthMm,
+                         double heightMm = kDefaultPaperHeightMm, int dpi = kDefaultPrinterDpi);
+// A printer DC for print preview: the size and resolution of a printer's page; pages become pictures.
+HDC CreatePreviewPrinterDC(double widthMm, double heightMm, int dpi);
+// The job behind a printer DC, or null.
+PrintJob* PrintJobOf(HDC dc);
 
 }  // namespace gdi

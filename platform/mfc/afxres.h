@@ -28,6 +28,18 @@ inline constexpr UINT ID_APP_EXIT = 0xE141;
 // Window ids.
 inline constexpr UINT AFX_IDW_PANE_FIRST = 0xE900;
 inline constexpr UINT AFX_IDW_PANE_LAST = 0xE9FF;
+inline constexpr UINT AFX_IDW_PANE_SAVE = 0xEA21;  // the view a print preview stands in for, hidden meanwhile
+
+// Print preview: the toolbar dialog's template and its buttons.
+inline constexpr UINT AFX_IDD_PREVIEW_TOOLBAR = 0x7801;
+inline constexpr UINT AFX_IDW_PREVIEW_BAR = 0xE805;
+inline constexpr UINT AFX_ID_PREVIEW_CLOSE = 0xE300;
+inline constexpr UINT AFX_ID_PREVIEW_NUMPAGE = 0xE301;
+inline constexpr UINT AFX_ID_PREVIEW_NEXT = 0xE302;
+inline constexpr UINT AFX_ID_PREVIEW_PREV = 0xE303;
+inline constexpr UINT AFX_ID_PREVIEW_PRINT = 0xE304;
+inline constexpr UINT AFX_ID_PREVIEW_ZOOMIN = 0xE305;
+inline constexpr UINT AFX_ID_PREVIEW_ZOOMOUT = 0xE306;
 
 // Framework messages.
 inline constexpr UINT WM_IDLEUPDATECMDUI = 0x0363;  // wParam: disable commands without a handler
@@ -52,6 +64,8 @@ inline constexpr UINT AFX_IDP_FAILED_TO_OPEN_DOC = 0xF101;
 inline constexpr UINT AFX_IDP_FAILED_TO_SAVE_DOC = 0xF102;
 inline constexpr UINT AFX_IDP_ASK_TO_SAVE = 0xF103;
 inline constexpr UINT AFX_IDP_FAILED_TO_CREATE_DOC = 0xF104;
+inline constexpr UINT AFX_IDP_FAILED_TO_START_PRINT = 0xF106;
+inline constexpr UINT AFX_IDP_COMMAND_FAILURE = 0xF109;
 inline constexpr UINT AFX_IDP_PARSE_INT = 0xF110;
 inline constexpr UINT AFX_IDP_PARSE_REAL = 0xF111;
 inline constexpr UINT AFX_IDP_PARSE_INT_RANGE = 0xF112;   // %1 and %2: the bounds

@@ -172,7 +172,11 @@ BOOL CScrollView::OnScrollBy(CSize sizeScroll, BOOL bDoScroll)
   if (bDoScroll) {
     CPoint moved(target.x - m_scrollDev.x, target.y - m_scrollDev.y);
     m_scrollDev = target;
-    ::ScrollWindow(m_hWnd, -moved.x, -moved.y, nullptr, nullptr);
+    if (m_bRepaintOnScroll) {
+      Invalidate(TRUE);
+    } else {
+      ::ScrollWindow(m_hWnd, -moved.x, -moved.y, nullptr, nullptr);
+    }
     if (moved.x != 0) {
       ::SetScrollPos(m_hWnd, SB_HORZ, target.x, TRUE);
     }
@@ -215,13 +219,15 @@ BOOL CScrollView::OnScroll(UINT nScrollCode, UINT nPos, BOOL bDoScroll)
   return OnScrollBy(scroll, bDoScroll);
 }
 
-void CScrollView::OnPrepareDC(CDC* pDC, CPrintInfo*)
+void CScrollView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
 {
-  if (m_nMapMode == 0) {
-    return;
+  if (m_nMapMode != 0) {
+    pDC->SetMapMode(m_nMapMode);
+    if (!pDC->IsPrinting()) {
+      pDC->SetViewportOrg(-m_scrollDev.x, -m_scrollDev.y);
+    }
   }
-  pDC->SetMapMode(m_nMapMode);
-  pDC->SetViewportOrg(-m_scrollDev.x, -m_scrollDev.y);
+  CView::OnPrepareDC(pDC, pInfo);
 }
 
 void CScrollView::OnPaint()

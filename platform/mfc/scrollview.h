@@ -11,7 +11,6 @@
 #include "platform/mfc/dc.h"
 #include "platform/mfc/view.h"
 
-class CPrintInfo;
 
 class CScrollView : public CView {
   DECLARE_DYNAMIC(CScrollView)
@@ -34,8 +33,9 @@ public:
   void ScrollToPosition(POINT pt);
 
   // The mapping mode and the viewport origin of the scrolled document.
-  virtual void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr);
-  virtual void OnDraw(CDC* pDC) = 0;
+  // On a page only the view's part of the printing protocol is applied; scrolling is for the screen.
+  void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr) override;
+  void OnDraw(CDC* pDC) override = 0;
 
   // Scrolls by a bar's request (nScrollCode: LOBYTE horizontal, HIBYTE vertical, 0xFF none).
   virtual BOOL OnScroll(UINT nScrollCode, UINT nPos, BOOL bDoScroll = TRUE);
@@ -55,6 +55,8 @@ protected:
   // Shows the bars the document needs at the window's size and keeps the position inside the document.
   void UpdateBars();
 
+  // Scrolling repaints instead of moving the pixels (and the child windows with them).
+  bool m_bRepaintOnScroll = false;
   int m_nMapMode = 0;  // 0 until SetScrollSizes: no bars, and DCs are left as they are
   CSize m_totalLog;
   CSize m_totalDev;

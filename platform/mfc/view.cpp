@@ -1,13 +1,16 @@
 #include "platform/mfc/view.h"
 
 #include "platform/mfc/document.h"
+#include "platform/mfc/dc.h"
 #include "platform/mfc/frame.h"
+#include "platform/mfc/printing.h"
 
 IMPLEMENT_DYNAMIC(CView, CWnd)
 
 BEGIN_MESSAGE_MAP(CView, CWnd)
   ON_WM_CREATE()
   ON_WM_DESTROY()
+  ON_WM_PAINT()
   ON_MESSAGE(WM_INITIALUPDATE, &CView::OnInitialUpdateMessage)
 END_MESSAGE_MAP()
 
@@ -51,6 +54,9 @@ void CView::PostNcDestroy() { delete this; }
 
 BOOL CView::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
 {
+  if (nCode == CN_COMMAND && pHandlerInfo == nullptr) {
+    NotePrintCommand(nID);
+  }
   if (CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) {
     return TRUE;
   }
@@ -68,3 +74,20 @@ void CView::OnInitialUpdate() { OnUpdate(nullptr, 0, nullptr); }
 void CView::OnUpdate(CView*, LPARAM, CObject*) { Invalidate(TRUE); }
 
 void CView::OnActivateView(BOOL, CView*, CView*) {}
+
+void CView::OnPaint()
+{
+  CPaintDC dc(this);
+  OnPrepareDC(&dc);
+  OnDraw(&dc);
+}
+
+void CView::OnDraw(CDC*) {}
+
+void CView::OnPrepareDC(CDC*, CPrintInfo* pInfo)
+{
+  // A document that does not say how long it is prints one page.
+  if (pInfo != nullptr) {
+    pInfo->m_bContinuePrinting = pInfo->GetMaxPage() != 0xFFFF || pInfo->m_nCurPage == 1 ? TRUE : FALSE;
+  }
+}
