@@ -33,6 +33,11 @@ CGraphicCore::CGraphicCore(IQorRoadDoc* context) : m_context(context) {}
 
 CGraphicCore::~CGraphicCore() = default;
 
+int CGraphicCore::Init(CWnd*)
+{
+  return 0;
+}
+
 void CGraphicCore::Render(BOOL, BOOL) {}
 
 void CGraphicCore::ClearFrame() {}
@@ -148,6 +153,8 @@ void CGraphicCore::GetViewCentre(double out[3])
 void CGraphicCore::ClearRasters() {}
 
 void CGraphicCore::RemoveRaster(int) {}
+
+int CGraphicCore::ExportDxf(IQorRoadDoc*) { return 0; }
 
 void SetGraphicCoreFactory(GraphicCoreFactory factory)
 {

@@ -18,6 +18,7 @@
 #include "platform/mfc-core/mfcstring.h"
 
 class CArchive;
+class CWnd;
 struct IQorRoadDoc;
 
 class CGraphicCore {
@@ -27,6 +28,9 @@ public:
   CGraphicCore(const CGraphicCore&) = delete;
   CGraphicCore& operator=(const CGraphicCore&) = delete;
 
+  // The view's window was made; the core makes its camera and context for it. The default core draws nothing
+  // and answers 0.
+  virtual int Init(CWnd* view);
   // Draws one frame, rebuilding the scene when asked; nothing while the drawing flag is off.
   virtual void Render(BOOL recalc, BOOL rebuild);
   virtual void ClearFrame();
@@ -40,6 +44,8 @@ public:
   // The raster store: emptied for a new project, one raster dropped when no area uses it any more.
   virtual void ClearRasters();
   virtual void RemoveRaster(int id);
+  // The DXF export command: 1 done or cancelled, 0 refused. The default core has no drawing to export.
+  virtual int ExportDxf(IQorRoadDoc* document);
 
   IQorRoadDoc* GetContext() const { return m_context; }
   // Whether the last load skipped the graphics library's part (the project opened without its drawings).
