@@ -98,9 +98,10 @@ struct FlatWalker {
 };
 
 // Joins `right` to the end of `left`: left's final paragraph (which has no end mark) and right's first block
-// become one paragraph when right starts with one. An empty left part takes the right part's paragraph format,
-// as text inserted at a paragraph's start takes the inserted paragraph's format.
-void Concatenate(std::vector<Block>& left, std::vector<Block> right) {
+// become one paragraph when right starts with one. A paragraph's format lives in its end mark, so the joined
+// paragraph takes the format of the part whose mark it keeps: the right one's, unless `rightIsUnmarked` (an
+// inserted piece of one paragraph, which has no mark).
+void Concatenate(std::vector<Block>& left, std::vector<Block> right, bool rightIsUnmarked) {
   if (right.empty()) return;
   if (left.empty()) {
     left = std::move(right);
@@ -109,11 +110,10 @@ void Concatenate(std::vector<Block>& left, std::vector<Block> right) {
   Paragraph& tail = left.back().paragraph;
   if (right.front().kind == BlockKind::Paragraph) {
     Paragraph& head = right.front().paragraph;
-    if (tail.runs.empty()) {
+    if (!(rightIsUnmarked && right.size() == 1)) {
       tail.format = head.format;
-      if (head.runs.empty()) tail.endFormat = head.endFormat;
+      tail.endFormat = head.endFormat;
     }
-    if (!head.runs.empty()) tail.endFormat = head.endFormat;
     for (Run& run : head.runs) tail.runs.push_back(std::move(run));
     right.erase(right.begin());
   } else if (tail.runs.empty()) {
@@ -448,11 +448,11 @@ long RichDocument::Replace(long cpMin, long cpMax, const RichDocument& piece) {
   }
 
   std::vector<Block> result = Slice(0, cpMin).blocks;
-  Concatenate(result, std::move(inserted));
+  Concatenate(result, std::move(inserted), true);
   RichDocument upToEnd;
   upToEnd.blocks = result;
   const long end = upToEnd.Length();
-  Concatenate(result, Slice(cpMax, length).blocks);
+  Concatenate(result, Slice(cpMax, length).blocks, false);
   blocks = std::move(result);
   Normalize();
   return end;
