@@ -8,7 +8,7 @@ using namespace gdi;
 
 namespace {
 
-// The classic Windows palette.
+// The classic Windows palette, as the system starts; SetSysColors changes the live copy.
 constexpr std::array<COLORREF, 31> kSysColors = {
     RGB(212, 208, 200),  // COLOR_SCROLLBAR
     RGB(58, 110, 165),   // COLOR_BACKGROUND
@@ -57,6 +57,33 @@ bool DeviceRect(HDC dc, const RECT* rect, HDC__*& d, RECT& out)
   return true;
 }
 
+std::array<COLORREF, kSysColors.size()>& LiveSysColors()
+{
+  static std::array<COLORREF, kSysColors.size()> colors = kSysColors;
+  return colors;
+}
+
+// The stock brushes of the system colours, which follow the colours as Windows' do.
+struct SysColorBrushes {
+  std::array<std::shared_ptr<Brush>, kSysColors.size()> brushes;
+  std::array<HBRUSH, kSysColors.size()> handles{};
+};
+
+SysColorBrushes& SysBrushes()
+{
+  static SysColorBrushes table = [] {
+    SysColorBrushes t;
+    for (std::size_t i = 0; i < t.brushes.size(); ++i) {
+      t.brushes[i] = std::make_shared<Brush>();
+      t.brushes[i]->color = LiveSysColors()[i];
+      t.brushes[i]->stock = true;
+      t.handles[i] = Register(t.brushes[i]);
+    }
+    return t;
+  }();
+  return table;
+}
+
 }  // namespace
 
 DWORD GetSysColor(int index)
@@ -64,26 +91,36 @@ DWORD GetSysColor(int index)
   if (index < 0 || index >= static_cast<int>(kSysColors.size())) {
     return 0;
   }
-  return kSysColors[static_cast<std::size_t>(index)];
+  return LiveSysColors()[static_cast<std::size_t>(index)];
 }
 
 HBRUSH GetSysColorBrush(int index)
 {
-  static const std::array<HBRUSH, kSysColors.size()> brushes = [] {
-    std::array<HBRUSH, kSysColors.size()> b{};
-    for (std::size_t i = 0; i < b.size(); ++i) {
-      auto brush = std::make_shared<Brush>();
-      brush->color = kSysColors[i];
-      brush->stock = true;
-      b[i] = Register(brush);
-    }
-    return b;
-  }();
-  if (index < 0 || index >= static_cast<int>(brushes.size())) {
+  if (index < 0 || index >= static_cast<int>(kSysColors.size())) {
     return nullptr;
   }
-  return brushes[static_cast<std::size_t>(index)];
+  return SysBrushes().handles[static_cast<std::size_t>(index)];
 }
+
+namespace gdi {
+bool SetSysColorValue(int index, COLORREF color)
+{
+  if (index < 0 || index >= static_cast<int>(kSysColors.size())) {
+    return false;
+  }
+  const auto i = static_cast<std::size_t>(index);
+  LiveSysColors()[i] = color & 0x00FFFFFFu;
+  SysBrushes().brushes[i]->color = color & 0x00FFFFFFu;
+  return true;
+}
+
+void ResetSysColors()
+{
+  for (std::size_t i = 0; i < kSysColors.size(); ++i) {
+    SetSysColorValue(static_cast<int>(i), kSysColors[i]);
+  }
+}
+}  // namespace gdi
 
 namespace gdi {
 void SetScreenSize(int width, int height)

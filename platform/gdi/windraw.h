@@ -178,8 +178,14 @@ inline constexpr int COLOR_GRADIENTINACTIVECAPTION = 28;
 inline constexpr int COLOR_MENUHILIGHT = 29;
 inline constexpr int COLOR_MENUBAR = 30;
 DWORD GetSysColor(int index);
-// Stock brushes of the system colours; never deleted.
+// Stock brushes of the system colours; never deleted. Each keeps its handle when its colour changes.
 HBRUSH GetSysColorBrush(int index);
+namespace gdi {
+// The colour and stock brush of one system colour (user's SetSysColors tells the windows); false for an index
+// out of range. ResetSysColors puts the classic palette back.
+bool SetSysColorValue(int index, COLORREF color);
+void ResetSysColors();
+}  // namespace gdi
 
 // ---- System metrics
 inline constexpr int SM_CXSCREEN = 0;

@@ -1,13 +1,23 @@
-// System settings, the one monitor, layered windows and key names.
+// System settings and colours, the one monitor, layered windows, the system's identity and its modules.
 #include "platform/user/system.h"
 
+#include "platform/base/module.h"
 #include "platform/gdi/windraw.h"
+#include "platform/user/accessibility.h"
+#include "platform/user/common_controls.h"
 #include "platform/user/input.h"
+#include "platform/user/messages.h"
 #include "platform/user/paint.h"
 #include "platform/user/state.h"
+#include "platform/user/uxtheme.h"
+#include "platform/user/window.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <map>
+#include <mutex>
+#include <vector>
 
 using namespace user::detail;
 
@@ -29,8 +39,17 @@ HMONITOR TheMonitor() { return reinterpret_cast<HMONITOR>(static_cast<UINT_PTR>(
 
 }  // namespace
 
-BOOL SystemParametersInfo(UINT action, UINT, PVOID data, UINT)
+namespace user::detail {
+bool SetMenuLook(UINT action, PVOID data, UINT winIni);
+BOOL MenuLookValue(UINT action);
+}  // namespace user::detail
+
+BOOL SystemParametersInfo(UINT action, UINT, PVOID data, UINT winIni)
 {
+  // The SET actions carry their value in the pointer itself, so a null one is FALSE, not a missing buffer.
+  if (user::detail::SetMenuLook(action, data, winIni)) {
+    return TRUE;
+  }
   if (data == nullptr) {
     return FALSE;
   }
@@ -63,10 +82,7 @@ BOOL SystemParametersInfo(UINT action, UINT, PVOID data, UINT)
     case SPI_GETMENUFADE:
     case SPI_GETFLATMENU:
     case SPI_GETDROPSHADOW:
-    case SPI_GETKEYBOARDCUES:
-      // Plain menus: no animation, no fading, no shadows, and accelerator underlines always shown.
-      *static_cast<BOOL*>(data) = action == SPI_GETKEYBOARDCUES ? TRUE : FALSE;
-      return TRUE;
+    case SPI_GETKEYBOARDCUES: *static_cast<BOOL*>(data) = user::detail::MenuLookValue(action); return TRUE;
     case SPI_GETFONTSMOOTHING: *static_cast<BOOL*>(data) = TRUE; return TRUE;
     default: return FALSE;
   }
@@ -262,3 +278,273 @@ int MulDiv(int number, int numerator, int denominator)
   }
   return negative ? static_cast<int>(0 - static_cast<std::int64_t>(quotient)) : static_cast<int>(quotient);
 }
+
+// ---- Settings of the menu look, system colours, the system's identity and its modules
+
+namespace {
+
+struct MenuLook {
+  std::atomic<BOOL> dropShadow{FALSE};
+  std::atomic<BOOL> flatMenu{FALSE};
+  std::atomic<BOOL> keyboardCues{TRUE};
+  std::atomic<BOOL> menuAnimation{FALSE};
+  std::atomic<BOOL> menuFade{FALSE};
+};
+
+MenuLook& Look()
+{
+  static MenuLook look;
+  return look;
+}
+
+std::vector<HWND> TopLevelWindows()
+{
+  std::vector<HWND> windows;
+  EnumWindows(
+      [](HWND hwnd, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+void SendToTopLevelWindows(UINT message, WPARAM wParam, LPARAM lParam)
+{
+  for (HWND hwnd : TopLevelWindows()) {
+    if (IsWindow(hwnd)) {
+      SendMessage(hwnd, message, wParam, lParam);
+    }
+  }
+}
+
+}  // namespace
+
+namespace user::detail {
+
+// The SET actions of the menu look; false for any other action.
+bool SetMenuLook(UINT action, PVOID data, UINT winIni)
+{
+  std::atomic<BOOL>* setting = nullptr;
+  switch (action) {
+    case SPI_SETDROPSHADOW: setting = &Look().dropShadow; break;
+    case SPI_SETFLATMENU: setting = &Look().flatMenu; break;
+    case SPI_SETKEYBOARDCUES: setting = &Look().keyboardCues; break;
+    case SPI_SETMENUANIMATION: setting = &Look().menuAnimation; break;
+    case SPI_SETMENUFADE: setting = &Look().menuFade; break;
+    default: return false;
+  }
+  *setting = data != nullptr ? TRUE : FALSE;
+  if ((winIni & SPIF_SENDCHANGE) != 0) {
+    SendToTopLevelWindows(WM_SETTINGCHANGE, action, 0);
+  }
+  return true;
+}
+
+BOOL MenuLookValue(UINT action)
+{
+  switch (action) {
+    case SPI_GETDROPSHADOW: return Look().dropShadow;
+    case SPI_GETFLATMENU: return Look().flatMenu;
+    case SPI_GETKEYBOARDCUES: return Look().keyboardCues;
+    case SPI_GETMENUANIMATION: return Look().menuAnimation;
+    default: return Look().menuFade;
+  }
+}
+
+}  // namespace user::detail
+
+BOOL SetSysColors(int count, const INT* elements, const COLORREF* values)
+{
+  if (count < 0 || (count > 0 && (elements == nullptr || values == nullptr))) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  for (int i = 0; i < count; ++i) {
+    if (elements[i] < 0 || elements[i] > COLOR_MENUBAR) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
+  }
+  for (int i = 0; i < count; ++i) {
+    gdi::SetSysColorValue(elements[i], values[i]);
+  }
+  SendToTopLevelWindows(WM_SYSCOLORCHANGE, 0, 0);
+  return TRUE;
+}
+
+BOOL GetVersionEx(OSVERSIONINFOA* info)
+{
+  if (info == nullptr ||
+      (info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA) && info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOEXA))) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return FALSE;
+  }
+  info->dwMajorVersion = 5;
+  info->dwMinorVersion = 1;
+  info->dwBuildNumber = 2600;
+  info->dwPlatformId = VER_PLATFORM_WIN32_NT;
+  std::memset(info->szCSDVersion, 0, sizeof info->szCSDVersion);
+  std::strcpy(info->szCSDVersion, "Service Pack 2");
+  if (info->dwOSVersionInfoSize == sizeof(OSVERSIONINFOEXA)) {
+    auto* ex = reinterpret_cast<OSVERSIONINFOEXA*>(info);
+    ex->wServicePackMajor = 2;
+    ex->wServicePackMinor = 0;
+    ex->wSuiteMask = VER_SUITE_SINGLEUSERTS;
+    ex->wProductType = VER_NT_WORKSTATION;
+    ex->wReserved = 0;
+  }
+  return TRUE;
+}
+
+DWORD GetVersion() { return 5u | 1u << 8 | 2600u << 16; }
+
+HRESULT SHAutoComplete(HWND edit, DWORD)
+{
+  return IsWindow(edit) ? S_OK : E_INVALIDARG;
+}
+
+namespace {
+
+// shlwapi 6.0 as XP SP2 has it.
+HRESULT ShlwapiDllGetVersion(DLLVERSIONINFO* info)
+{
+  if (info == nullptr || info->cbSize != sizeof(DLLVERSIONINFO)) {
+    return E_INVALIDARG;
+  }
+  info->dwMajorVersion = 6;
+  info->dwMinorVersion = 0;
+  info->dwBuildNumber = 2900;
+  info->dwPlatformID = DLLVER_PLATFORM_NT;
+  return S_OK;
+}
+
+template <class F>
+void* Export(F* function)
+{
+  return reinterpret_cast<void*>(function);
+}
+
+platform::ModuleSymbols SymbolsOf(std::string_view name)
+{
+  if (name == "UxTheme.dll") {
+    return uxtheme::ModuleSymbols();
+  }
+  if (name == "msimg32.dll") {
+    return {{"AlphaBlend", Export(&AlphaBlend)},
+            {"TransparentBlt", Export(&TransparentBlt)},
+            {"GradientFill", Export(&GradientFill)}};
+  }
+  if (name == "USER32") {
+    return {{"GetSystemMetrics", Export(&GetSystemMetrics)},
+            {"MonitorFromWindow", Export(&MonitorFromWindow)},
+            {"MonitorFromRect", Export(&MonitorFromRect)},
+            {"MonitorFromPoint", Export(&MonitorFromPoint)},
+            {"GetMonitorInfoA", Export(&GetMonitorInfoA)},
+            {"UpdateLayeredWindow", Export(&UpdateLayeredWindow)},
+            {"SetLayeredWindowAttributes", Export(&SetLayeredWindowAttributes)},
+            {"NotifyWinEvent", Export(&NotifyWinEvent)},
+            {"SetWinEventHook", Export(&SetWinEventHook)},
+            {"UnhookWinEvent", Export(&UnhookWinEvent)}};
+  }
+  if (name == "oleacc.dll") {
+    return {{"LresultFromObject", Export(&LresultFromObject)},
+            {"ObjectFromLresult", Export(&ObjectFromLresult)},
+            {"AccessibleObjectFromWindow", Export(&AccessibleObjectFromWindow)},
+            {"CreateStdAccessibleObject", Export(&CreateStdAccessibleObject)}};
+  }
+  if (name == "shlwapi.dll") {
+    return {{"SHAutoComplete", Export(&SHAutoComplete)}, {"DllGetVersion", Export(&ShlwapiDllGetVersion)}};
+  }
+  return {};
+}
+
+// The loader's own reference to each system module, as every process has one.
+struct LoadedSystemModules {
+  std::mutex mutex;
+  std::map<std::string, HMODULE, std::less<>> handles;
+};
+
+LoadedSystemModules& Loaded()
+{
+  static LoadedSystemModules loaded;
+  return loaded;
+}
+
+bool IsSystemModule(std::string_view name)
+{
+  for (const char* known : user::kSystemModules) {
+    if (name == known) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void Install(std::string_view name)
+{
+  if (name == "comctl32.dll") {
+    user::RegisterCommonControlsModule();
+  } else {
+    platform::RegisterModule(name, SymbolsOf(name));
+  }
+  std::lock_guard guard(Loaded().mutex);
+  auto& handle = Loaded().handles[std::string(name)];
+  if (handle == nullptr) {
+    handle = LoadLibrary(std::string(name).c_str());
+  }
+}
+
+struct SystemModules {
+  SystemModules()
+  {
+    for (const char* name : user::kSystemModules) {
+      Install(name);
+    }
+  }
+};
+// Ahead of the program's own static initialisers, which bind some of these (see progress_status.cpp).
+__attribute__((init_priority(1000))) const SystemModules g_systemModules;
+
+}  // namespace
+
+// Referenced by the link options of the library, so that every program gets the system modules.
+extern "C" const void* const tesmira_user_system_modules = &g_systemModules;
+
+namespace user {
+
+bool SetSystemModuleAbsentForTest(std::string_view name, bool absent)
+{
+  if (!IsSystemModule(name)) {
+    return false;
+  }
+  if (!absent) {
+    Install(name);
+    return true;
+  }
+  platform::UnregisterModule(name);
+  HMODULE handle = nullptr;
+  {
+    std::lock_guard guard(Loaded().mutex);
+    if (auto found = Loaded().handles.find(name); found != Loaded().handles.end()) {
+      handle = found->second;
+      found->second = nullptr;
+    }
+  }
+  if (handle != nullptr) {
+    FreeLibrary(handle);
+  }
+  return true;
+}
+
+void ResetSystemSettingsForTest()
+{
+  Look().dropShadow = FALSE;
+  Look().flatMenu = FALSE;
+  Look().keyboardCues = TRUE;
+  Look().menuAnimation = FALSE;
+  Look().menuFade = FALSE;
+  gdi::ResetSysColors();
+}
+
+}  // namespace user
