@@ -22,6 +22,9 @@ inline constexpr UINT EM_LINEFROMCHAR = 0x00C9;
 inline constexpr UINT EM_GETFIRSTVISIBLELINE = 0x00CE;
 inline constexpr UINT EM_SETMARGINS = 0x00D3;
 inline constexpr UINT EM_GETMARGINS = 0x00D4;
+// The rich edit's forms: wParam a POINT* filled with the client position of character lParam; lParam a POINT*.
+inline constexpr UINT EM_POSFROMCHAR = 0x00D6;
+inline constexpr UINT EM_CHARFROMPOS = 0x00D7;
 
 inline constexpr UINT EM_CANPASTE = WM_USER + 50;
 inline constexpr UINT EM_DISPLAYBAND = WM_USER + 51;

@@ -1,0 +1,488 @@
+// The rich edit control driven through its messages and injected input: streams, zoom, selection and copy,
+// read-only, scrolling and page formatting.
+#include "platform/richedit/richedit_control.h"
+
+#include "platform/base/module.h"
+#include "platform/gdi/png.h"
+#include "platform/gdi/wingdi.h"
+#include "platform/richedit/richedit.h"
+#include "platform/user/user.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using richedit::ControlDocument;
+using richedit::ControlLayout;
+
+void Pump()
+{
+  MSG msg;
+  while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessage(&msg);
+  }
+}
+
+// Bytes handed out in chunks no larger than the control asks for; an error code after `failAfter` bytes.
+struct Source {
+  std::string bytes;
+  size_t at = 0;
+  size_t failAfter = std::string::npos;
+  DWORD error = 0;
+  std::vector<LONG> asked;
+};
+
+DWORD ReadSource(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb)
+{
+  auto* source = reinterpret_cast<Source*>(cookie);
+  source->asked.push_back(cb);
+  if (source->at >= source->failAfter) {
+    *pcb = 0;
+    return source->error;
+  }
+  const size_t n = std::min({static_cast<size_t>(cb), source->bytes.size() - source->at,
+                             source->failAfter - source->at});
+  std::memcpy(buffer, source->bytes.data() + source->at, n);
+  source->at += n;
+  *pcb = static_cast<LONG>(n);
+  return 0;
+}
+
+struct Sink {
+  std::string bytes;
+  std::vector<LONG> chunks;
+  DWORD failWith = 0;
+};
+
+DWORD WriteSink(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb)
+{
+  auto* sink = reinterpret_cast<Sink*>(cookie);
+  sink->chunks.push_back(cb);
+  if (sink->failWith != 0 && sink->chunks.size() == 2) {
+    *pcb = 0;
+    return sink->failWith;
+  }
+  sink->bytes.append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(cb));
+  *pcb = cb;
+  return 0;
+}
+
+const char kHead[] = "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset204 Arial;}}"
+                     "{\\colortbl ;\\red255\\green0\\blue0;}\\f0\\fs24 ";
+
+struct Control {
+  HWND parent = nullptr;
+  HWND edit = nullptr;
+  explicit Control(DWORD style = 0, const char* cls = RICHEDIT_CLASSA, int width = 400, int height = 300)
+  {
+    richedit::RegisterRichEditLibrary();
+    parent = CreateWindowEx(0, "Static", "", WS_POPUP | WS_VISIBLE, 0, 0, width + 20, height + 20, nullptr, nullptr,
+                            nullptr, nullptr);
+    edit = CreateWindowEx(0, cls, "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | style, 0, 0, width, height, parent,
+                          reinterpret_cast<HMENU>(static_cast<UINT_PTR>(7)), nullptr, nullptr);
+    Pump();
+  }
+  ~Control() { DestroyWindow(parent); }
+
+  LRESULT StreamIn(const std::string& bytes, UINT format = SF_RTF, EDITSTREAM* out = nullptr)
+  {
+    Source source;
+    source.bytes = bytes;
+    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&source), 0, &ReadSource};
+    const LRESULT r = SendMessage(edit, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&es));
+    if (out != nullptr) {
+      *out = es;
+    }
+    return r;
+  }
+  std::string Text() const { return ControlDocument(edit)->GetText(); }
+  CHARRANGE Selection() const
+  {
+    CHARRANGE r{};
+    SendMessage(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+    return r;
+  }
+  void Select(LONG from, LONG to) const
+  {
+    CHARRANGE r{from, to};
+    SendMessage(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+  }
+  POINT PosOf(long cp) const
+  {
+    POINT p{};
+    SendMessage(edit, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&p), cp);
+    return p;
+  }
+};
+
+std::string ClipboardBytes(UINT format)
+{
+  std::string out;
+  if (!OpenClipboard(nullptr)) {
+    return out;
+  }
+  if (HANDLE data = GetClipboardData(format)) {
+    const char* p = static_cast<const char*>(GlobalLock(data));
+    out = p != nullptr ? std::string(p) : std::string();
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return out;
+}
+
+TEST(RichEditControl, ClassesAndModulesAreThereOnceRegistered)
+{
+  richedit::RegisterRichEditLibrary();
+  for (const char* name : {"RichEdit20A", "RichEdit20W", "RICHEDIT50W", "RICHEDIT"}) {
+    WNDCLASS wc;
+    EXPECT_TRUE(GetClassInfo(nullptr, name, &wc)) << name;
+  }
+  for (const char* module : {"RICHED20.DLL", "Msftedit.dll", "riched32.dll"}) {
+    HMODULE h = LoadLibrary(module);
+    EXPECT_NE(h, nullptr) << module;
+    FreeLibrary(h);
+  }
+}
+
+// Zoom scales what is shown and, when wrapping to the window, how wide the layout is; a ratio outside 1/64..64
+// is refused and leaves the zoom as it was.
+TEST(RichEditControl, ZoomScalesLayoutWidthAndShownPositions)
+{
+  Control c;
+  c.StreamIn(std::string(kHead) + "Наружное освещение дорог и площадей, расчёт по нормам; " +
+             "Наружное освещение дорог и площадей, расчёт по нормам.\\par}");
+  struct Case {
+    int numerator, denominator;
+    double scale;
+  };
+  const POINT base = c.PosOf(5);
+  const long baseWidth = ControlLayout(c.edit)->Width();
+  for (const Case& k : {Case{64, 64, 1.0}, Case{32, 64, 0.5}, Case{0, 0, 1.0}, Case{128, 64, 2.0}}) {
+    ASSERT_TRUE(SendMessage(c.edit, EM_SETZOOM, k.numerator, k.denominator)) << k.numerator;
+    int n = -1;
+    int d = -1;
+    SendMessage(c.edit, EM_GETZOOM, reinterpret_cast<WPARAM>(&n), reinterpret_cast<LPARAM>(&d));
+    EXPECT_EQ(n, k.numerator);
+    EXPECT_EQ(d, k.denominator);
+    EXPECT_NEAR(ControlLayout(c.edit)->Width(), baseWidth / k.scale, 2) << k.numerator;
+    EXPECT_NEAR(c.PosOf(5).x - 1, (base.x - 1) * k.scale, 1.5) << k.numerator;
+  }
+  SendMessage(c.edit, EM_SETZOOM, 32, 64);
+  struct Bad {
+    int numerator, denominator;
+  };
+  for (const Bad& k : {Bad{0, 64}, Bad{64, 0}, Bad{65 * 64, 64}, Bad{1, 65}, Bad{-32, 64}, Bad{32, -64}}) {
+    EXPECT_FALSE(SendMessage(c.edit, EM_SETZOOM, k.numerator, k.denominator)) << k.numerator << "/" << k.denominator;
+  }
+  int n = 0;
+  int d = 0;
+  SendMessage(c.edit, EM_GETZOOM, reinterpret_cast<WPARAM>(&n), reinterpret_cast<LPARAM>(&d));
+  EXPECT_EQ(n * 2, d);
+  EXPECT_TRUE(SendMessage(c.edit, EM_SETZOOM, 1, 64));
+  EXPECT_TRUE(SendMessage(c.edit, EM_SETZOOM, 64, 1));
+}
+
+// The chosen text goes to the clipboard as plain text and as RTF holding the same text.
+TEST(RichEditControl, CopyPutsSelectionAsTextAndRtf)
+{
+  Control c(ES_READONLY);
+  c.StreamIn(std::string(kHead) + "Опора {\\b высотой} 12 м\\par "
+                                  "\\trowd\\cellx2000\\cellx4000\\intbl Класс\\cell М3\\cell\\row\\pard Конец\\par}");
+  const std::string text = c.Text();
+  const long from = static_cast<long>(text.find("высотой"));
+  const long to = static_cast<long>(text.find("М3")) + 3;  // the row's last cell mark: the whole row
+  c.Select(from, to);
+  SendMessage(c.edit, WM_COPY, 0, 0);
+  EXPECT_EQ(ClipboardBytes(CF_TEXT), "высотой 12 м\r\nКласс\tМ3\r\n");
+  const std::string rtf = ClipboardBytes(RegisterClipboardFormat("Rich Text Format"));
+  EXPECT_EQ(rtf.rfind("{\\rtf", 0), 0u) << rtf;
+  EXPECT_NE(rtf.find("\\b"), std::string::npos);
+
+  // Nothing selected: the clipboard keeps what it had.
+  c.Select(3, 3);
+  SendMessage(c.edit, WM_COPY, 0, 0);
+  EXPECT_EQ(ClipboardBytes(CF_TEXT), "высотой 12 м\r\nКласс\tМ3\r\n");
+}
+
+// The ways a user selects: drag, shift+arrows, control+A, double-click on a word.
+TEST(RichEditControl, SelectionByMouseAndKeys)
+{
+  Control c;
+  c.StreamIn(std::string(kHead) + "alpha beta gamma\\par delta\\par}");
+  SetFocus(c.edit);
+  Pump();
+  POINT screen = c.PosOf(0);
+  ClientToScreen(c.edit, &screen);
+  const POINT startOfBeta = c.PosOf(6);
+  const POINT endOfGamma = c.PosOf(16);
+  auto screenOf = [&](POINT p) {
+    ClientToScreen(c.edit, &p);
+    p.y += 4;
+    return p;
+  };
+  user::InjectMouseMove(screenOf(startOfBeta));
+  user::InjectMouseButton(VK_LBUTTON, true);
+  user::InjectMouseMove(screenOf(endOfGamma));
+  user::InjectMouseButton(VK_LBUTTON, false);
+  Pump();
+  EXPECT_EQ(c.Selection().cpMin, 6);
+  EXPECT_EQ(c.Selection().cpMax, 16);
+
+  c.Select(2, 2);
+  user::InjectKey(VK_SHIFT, true);
+  user::InjectKeyPress(VK_RIGHT);
+  user::InjectKeyPress(VK_RIGHT);
+  user::InjectKeyPress(VK_RIGHT);
+  user::InjectKey(VK_SHIFT, false);
+  Pump();
+  EXPECT_EQ(c.Selection().cpMin, 2);
+  EXPECT_EQ(c.Selection().cpMax, 5);
+
+  user::InjectKey(VK_CONTROL, true);
+  user::InjectKeyPress('A');
+  user::InjectKey(VK_CONTROL, false);
+  Pump();
+  EXPECT_EQ(c.Selection().cpMin, 0);
+  EXPECT_EQ(c.Selection().cpMax, static_cast<LONG>(c.Text().size()));
+
+  const POINT inBeta = c.PosOf(8);
+  SendMessage(c.edit, WM_LBUTTONDBLCLK, 0, MAKELPARAM(inBeta.x, inBeta.y + 4));
+  EXPECT_EQ(c.Selection().cpMin, 6);
+  EXPECT_EQ(c.Selection().cpMax, 11);  // the word and the space after it
+}
+
+// A read-only control refuses the user's typing, cutting and pasting, while programs may still set its text.
+TEST(RichEditControl, ReadOnlyRefusesTyping)
+{
+  Control c(ES_READONLY);
+  c.StreamIn(std::string(kHead) + "fixed}");
+  SetFocus(c.edit);
+  c.Select(5, 5);
+  SendMessage(c.edit, WM_CHAR, 'x', 0);
+  SendMessage(c.edit, WM_CHAR, '\b', 0);
+  c.Select(0, 2);
+  SendMessage(c.edit, WM_CUT, 0, 0);
+  SendMessage(c.edit, WM_CLEAR, 0, 0);
+  SendMessage(c.edit, WM_PASTE, 0, 0);
+  EXPECT_EQ(c.Text(), "fixed");
+  EXPECT_FALSE(SendMessage(c.edit, EM_CANPASTE, 0, 0));
+  EXPECT_TRUE(GetWindowLong(c.edit, GWL_STYLE) & ES_READONLY);
+
+  SendMessage(c.edit, EM_SETREADONLY, FALSE, 0);
+  EXPECT_FALSE(GetWindowLong(c.edit, GWL_STYLE) & ES_READONLY);
+  c.Select(5, 5);
+  SendMessage(c.edit, WM_CHAR, '!', 0);
+  EXPECT_EQ(c.Text(), "fixed!");
+
+  // The options word and the style say the same.
+  SendMessage(c.edit, EM_SETOPTIONS, ECOOP_SET, ECO_AUTOVSCROLL | ECO_AUTOHSCROLL | ECO_WANTRETURN | ECO_READONLY);
+  EXPECT_EQ(SendMessage(c.edit, EM_GETOPTIONS, 0, 0), static_cast<LRESULT>(0x10C0 | ECO_READONLY));
+  SendMessage(c.edit, WM_CHAR, '?', 0);
+  EXPECT_EQ(c.Text(), "fixed!");
+}
+
+// Broken input shows what could be read; a failing callback stops the stream with its own code, keeping what
+// came before.
+TEST(RichEditControl, StreamInKeepsWhatWasReadAndReportsFaults)
+{
+  struct Case {
+    const char* name;
+    std::string rtf;
+    size_t failAfter;
+    const char* shown;
+    bool errorExpected;
+  };
+  const std::string head = kHead;
+  const Case cases[] = {
+      {"unclosed", head + "Report body\\par More", std::string::npos, "Report body\rMore", false},
+      {"bad hex", head + "Before\\par {\\pict\\dibitmap0 zz}After\\par}", std::string::npos, "Before\r", true},
+      {"callback fails", head + "First part\\par Second part\\par}", head.size() + 16, "First part\rS", true},
+      {"not rtf", "plain words\r\nline two", std::string::npos, "plain words\rline two", false},
+  };
+  for (const Case& k : cases) {
+    Control c;
+    Source source;
+    source.bytes = k.rtf;
+    source.failAfter = k.failAfter;
+    source.error = 77;
+    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&source), 0, &ReadSource};
+    SendMessage(c.edit, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
+    EXPECT_EQ(c.Text().substr(0, std::strlen(k.shown)), k.shown) << k.name;
+    EXPECT_EQ(es.dwError != 0, k.errorExpected) << k.name;
+    if (k.failAfter != std::string::npos) {
+      EXPECT_EQ(es.dwError, 77u) << k.name;
+    }
+    for (LONG asked : source.asked) {
+      EXPECT_GT(asked, 0);
+    }
+  }
+}
+
+// Stream-out hands the callback chunks it can take; a callback's error stops it and is reported.
+TEST(RichEditControl, StreamOutInChunksStopsOnCallbackError)
+{
+  Control c;
+  std::string body;
+  for (int i = 0; i < 600; ++i) {
+    body += "Строка протокола номер " + std::to_string(i) + "\\par ";
+  }
+  c.StreamIn(std::string(kHead) + body + "}");
+  Sink text;
+  EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&text), 0, &WriteSink};
+  SendMessage(c.edit, EM_STREAMOUT, SF_TEXT, reinterpret_cast<LPARAM>(&es));
+  EXPECT_EQ(es.dwError, 0u);
+  EXPECT_GT(text.chunks.size(), 2u);
+  EXPECT_EQ(text.bytes.substr(0, 26), "Строка протокола номер 0\r\n");
+  EXPECT_EQ(text.bytes.size(), c.Text().size() + 600);  // \r\n for each \r
+
+  Sink failing;
+  failing.failWith = 5;
+  es = EDITSTREAM{reinterpret_cast<DWORD_PTR>(&failing), 0, &WriteSink};
+  SendMessage(c.edit, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&es));
+  EXPECT_EQ(es.dwError, 5u);
+  EXPECT_EQ(failing.chunks.size(), 2u);
+
+  // Only the selection.
+  c.Select(0, 6);
+  Sink part;
+  es = EDITSTREAM{reinterpret_cast<DWORD_PTR>(&part), 0, &WriteSink};
+  SendMessage(c.edit, EM_STREAMOUT, SF_TEXT | SFF_SELECTION, reinterpret_cast<LPARAM>(&es));
+  EXPECT_EQ(part.bytes, "Строка");
+}
+
+std::string LongReport(int paragraphs)
+{
+  std::string body;
+  for (int i = 0; i < paragraphs; ++i) {
+    body += "Участок " + std::to_string(i) + ": средняя яркость покрытия 1,5 кд/м2, равномерность 0,4.\\par ";
+    if (i % 25 == 24) {
+      body += "\\trowd\\trgaph108\\cellx3000\\cellx6000\\intbl Параметр\\cell Значение\\cell\\row ";
+    }
+  }
+  return std::string(kHead) + body + "}";
+}
+
+// Pages of a long document: each page answers where the next starts, that is always the start of a line, and
+// measuring gives the same pages as printing.
+TEST(RichEditControl, FormatRangePagesNeverSplitALine)
+{
+  Control c;
+  c.StreamIn(LongReport(300));
+  const long length = ControlDocument(c.edit)->Length();
+  ASSERT_GT(length, 10000);
+  HDC printer = CreateCompatibleDC(nullptr);
+  FORMATRANGE fr{};
+  fr.hdc = fr.hdcTarget = printer;
+  fr.rcPage = RECT{0, 0, 11906, 16838};
+  fr.rc = RECT{1700, 1250, 11906 - 500, 16838 - 1000};
+  auto pages = [&](bool render) {
+    std::vector<long> starts;
+    long cp = 0;
+    do {
+      starts.push_back(cp);
+      fr.chrg = CHARRANGE{static_cast<LONG>(cp), -1};
+      fr.rc.bottom = 16838 - 1000;
+      const long next = SendMessage(c.edit, EM_FORMATRANGE, render, reinterpret_cast<LPARAM>(&fr));
+      EXPECT_GT(next, cp);
+      if (next <= cp) {
+        break;
+      }
+      cp = next;
+    } while (cp < length);
+    SendMessage(c.edit, EM_FORMATRANGE, 0, 0);
+    return starts;
+  };
+  const std::vector<long> measured = pages(false);
+  const std::vector<long> printed = pages(true);
+  EXPECT_EQ(measured, printed);
+  EXPECT_GE(measured.size(), 8u);
+
+  // Every page starts where a line of the printed layout starts.
+  richedit::FontMetricsCache fonts;
+  const richedit::Layout layout =
+      richedit::Layout::Build(*ControlDocument(c.edit), fonts, fr.rc.right - fr.rc.left);
+  std::vector<long> lineStarts;
+  for (const richedit::Band& band : layout.Bands()) {
+    lineStarts.push_back(band.cpFirst);
+  }
+  for (long start : measured) {
+    EXPECT_TRUE(std::binary_search(lineStarts.begin(), lineStarts.end(), start)) << start;
+  }
+  // Past the end there is nothing more to print.
+  fr.chrg = CHARRANGE{static_cast<LONG>(length), -1};
+  EXPECT_EQ(SendMessage(c.edit, EM_FORMATRANGE, 0, reinterpret_cast<LPARAM>(&fr)), length);
+  DeleteDC(printer);
+}
+
+// Lines counted, scrolled by message, wheel and keys; the first visible line follows.
+TEST(RichEditControl, ScrollingByLinesWheelAndKeys)
+{
+  Control c(WS_VSCROLL, RICHEDIT_CLASSA, 300, 120);
+  std::string body;
+  for (int i = 0; i < 40; ++i) {
+    body += "line " + std::to_string(i) + "\\par ";
+  }
+  c.StreamIn(std::string(kHead) + body + "end}");
+  EXPECT_EQ(SendMessage(c.edit, EM_GETLINECOUNT, 0, 0), 41);
+  EXPECT_EQ(SendMessage(c.edit, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  SendMessage(c.edit, EM_LINESCROLL, 0, 10);
+  EXPECT_EQ(SendMessage(c.edit, EM_GETFIRSTVISIBLELINE, 0, 0), 10);
+  SendMessage(c.edit, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+  const LRESULT afterWheel = SendMessage(c.edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+  EXPECT_LT(afterWheel, 10);
+  EXPECT_GT(afterWheel, 5);
+  SendMessage(c.edit, WM_VSCROLL, SB_BOTTOM, 0);
+  EXPECT_GT(SendMessage(c.edit, EM_GETFIRSTVISIBLELINE, 0, 0), 30);
+  SetFocus(c.edit);
+  user::InjectKey(VK_CONTROL, true);
+  user::InjectKeyPress(VK_HOME);
+  user::InjectKey(VK_CONTROL, false);
+  Pump();
+  EXPECT_EQ(SendMessage(c.edit, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  c.Select(static_cast<LONG>(c.Text().size()), static_cast<LONG>(c.Text().size()));
+  SendMessage(c.edit, EM_SCROLLCARET, 0, 0);
+  EXPECT_GT(SendMessage(c.edit, EM_GETFIRSTVISIBLELINE, 0, 0), 30);
+}
+
+// What the control shows, kept for a person: a table, colours, the selection inverted.
+TEST(RichEditControl, PaintsTextTableAndSelection)
+{
+  Control c(ES_READONLY, RICHEDIT_CLASSA, 420, 200);
+  c.StreamIn(std::string(kHead) + "\\qc{\\b\\fs32 Протокол № 17}\\par\\ql {\\cf1 Красный} текст\\par "
+             "\\trowd\\trgaph108\\clbrdrt\\brdrs\\brdrw15\\clbrdrb\\brdrs\\brdrw15\\clbrdrl\\brdrs\\brdrw15"
+             "\\clbrdrr\\brdrs\\brdrw15\\cellx2500\\clbrdrt\\brdrs\\brdrw15\\clbrdrb\\brdrs\\brdrw15"
+             "\\clbrdrr\\brdrs\\brdrw15\\cellx5000\\intbl Класс\\cell М3\\cell\\row\\pard Конец\\par}");
+  SendMessage(c.edit, EM_SETBKGNDCOLOR, 0, RGB(255, 255, 240));
+  SendMessage(c.edit, EM_SETOPTIONS, ECOOP_OR, ECO_NOHIDESEL);
+  c.Select(0, 8);
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 420, 200);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  SendMessage(c.edit, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), 0);
+  const COLORREF corner = GetPixel(dc, 415, 195);
+  EXPECT_EQ(corner, RGB(255, 255, 240));
+  // The selected title is inverted: dark background around its first letters.
+  const POINT title = c.PosOf(1);
+  EXPECT_EQ(GetPixel(dc, title.x, title.y + 1), RGB(0, 0, 15));
+  int red = 0;
+  for (int y = 0; y < 200; ++y) {
+    for (int x = 0; x < 420; ++x) {
+      const COLORREF p = GetPixel(dc, x, y);
+      red += GetRValue(p) > 180 && GetGValue(p) < 90 ? 1 : 0;
+    }
+  }
+  EXPECT_GT(red, 10);
+  SelectObject(dc, old);
+  EXPECT_TRUE(gdi::SavePng(bitmap, std::string(TESMIRA_ARTIFACTS_DIR) + "/richedit-control.png"));
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+}
+
+}  // namespace
