@@ -103,28 +103,6 @@ namespace user::commdlg {
 
 bool OnScreen() { return !user::HasModalResponder() && std::strcmp(display::Current().Name(), "null") != 0; }
 
-HDC CreatePrinterDC(const DEVMODEA* mode, const char* output)
-{
-  double widthMm = gdi::kDefaultPaperWidthMm;
-  double heightMm = gdi::kDefaultPaperHeightMm;
-  if (mode != nullptr) {
-    switch (mode->dmPaperSize) {
-      case DMPAPER_A3: widthMm = 297; heightMm = 420; break;
-      case DMPAPER_A5: widthMm = 148; heightMm = 210; break;
-      case DMPAPER_LETTER: widthMm = 215.9; heightMm = 279.4; break;
-      default: break;  // A4 and A4 small
-    }
-    if (mode->dmPaperWidth > 0 && mode->dmPaperLength > 0) {
-      widthMm = mode->dmPaperWidth / 10.0;
-      heightMm = mode->dmPaperLength / 10.0;
-    }
-    if (mode->dmOrientation == DMORIENT_LANDSCAPE) {
-      std::swap(widthMm, heightMm);
-    }
-  }
-  return gdi::CreatePdfPrinterDC(output != nullptr ? output : "", widthMm, heightMm);
-}
-
 }  // namespace user::commdlg
 
 BOOL GetOpenFileName(OPENFILENAME* ofn) { return FileName(ofn, false); }
@@ -190,7 +168,7 @@ DEVMODEA* ModeOf(PRINTDLG* pd)
     }
     auto* mode = static_cast<DEVMODEA*>(GlobalLock(pd->hDevMode));
     *mode = DEVMODEA{};
-    std::strncpy(mode->dmDeviceName, user::commdlg::kPdfPrinterName, CCHDEVICENAME - 1);
+    std::strncpy(mode->dmDeviceName, user::commdlg::DefaultPrinterName().c_str(), CCHDEVICENAME - 1);
     mode->dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES | DM_COLOR | DM_COLLATE;
     GlobalUnlock(pd->hDevMode);
   }
@@ -208,10 +186,10 @@ std::string OutputOf(const PRINTDLG* pd)
   return output;
 }
 
-bool SetNames(PRINTDLG* pd, const std::string& output)
+bool SetNames(PRINTDLG* pd, const DEVMODEA* mode, const std::string& output)
 {
   const std::string driver = "winspool";
-  const std::string device = user::commdlg::kPdfPrinterName;
+  const std::string device = user::commdlg::PrinterNameOf(mode);
   const std::size_t size = sizeof(DEVNAMES) + driver.size() + 1 + device.size() + 1 + output.size() + 1;
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
   if (block == nullptr) {
@@ -284,8 +262,9 @@ BOOL PrintDlg(PRINTDLG* pd)
   if ((pd->Flags & (PD_RETURNDC | PD_RETURNIC)) != 0) {
     pd->hDC = user::commdlg::CreatePrinterDC(mode, output.c_str());
   }
+  const bool named = SetNames(pd, mode, output);
   GlobalUnlock(pd->hDevMode);
-  if (!SetNames(pd, output)) {
+  if (!named) {
     t_lastError = CDERR_INITIALIZATION;
     return FALSE;
   }

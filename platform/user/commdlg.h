@@ -268,10 +268,11 @@ namespace user::commdlg {
 // Whether the common dialogs show themselves: a screen is there and no modal script answers for the user.
 bool OnScreen();
 
-// The name of the one printer there is: every print goes to a PDF file.
+// The printer that writes PDF files; the print server's queues (CUPS) stand beside it.
 inline constexpr const char* kPdfPrinterName = "PDF";
-// A printer DC for these settings: paper and orientation from the device mode, the PDF file from the names' output
-// (nullptr or empty: the printer's own file).
+// A printer DC for these settings: the printer, paper and orientation from the device mode; the output is a file
+// to write the PDF to (nullptr or empty: the PDF printer's own file, or the queue of a print server's printer).
+// Null when the named queue is gone.
 HDC CreatePrinterDC(const DEVMODEA* mode, const char* output);
 
 // The file dialog's decisions, apart from the screen, so they can be answered without one.

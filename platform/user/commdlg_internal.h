@@ -61,4 +61,9 @@ INT_PTR RunColorDialog(CHOOSECOLOR* cc);
 INT_PTR RunFontDialog(CHOOSEFONT* cf);
 INT_PTR RunPrintDialog(PRINTDLG* pd, DEVMODEA& mode, std::string& output);
 
+// The printer a new record starts with: the print server's default queue, else the PDF printer.
+std::string DefaultPrinterName();
+// The printer a device mode names, in full (the record holds 31 characters of a queue's name).
+std::string PrinterNameOf(const DEVMODEA* mode);
+
 }  // namespace user::commdlg

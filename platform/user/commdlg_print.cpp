@@ -1,6 +1,8 @@
-// The print dialog on a screen. There is one printer, which writes PDF files: the dialog asks for the file, the
-// paper and its orientation, the copies and (when printing) the pages. Print setup (PD_PRINTSETUP) asks only for
-// the printer's settings.
+// The print dialog on a screen, and the printers it offers: the print server's queues and the PDF printer. The
+// dialog asks for the printer, the PDF printer's file, the paper and its orientation, the copies and (when
+// printing) the pages. Print setup (PD_PRINTSETUP) asks only for the printer's settings.
+#include "platform/gdi/cups_printer.h"
+#include "platform/gdi/print.h"
 #include "platform/user/commdlg_internal.h"
 #include "platform/user/msgbox.h"
 
@@ -30,7 +32,23 @@ struct PrintDialog {
   DEVMODEA* mode = nullptr;
   std::string output;
   bool setup = false;
+  std::vector<std::string> printers;  // as listed: the queues, then the PDF printer
 };
+
+std::string Chosen(HWND dialog, const PrintDialog& d)
+{
+  const LRESULT at = SendDlgItemMessage(dialog, cmb4, CB_GETCURSEL, 0, 0);
+  return at >= 0 && static_cast<std::size_t>(at) < d.printers.size() ? d.printers[static_cast<std::size_t>(at)]
+                                                                    : std::string(kPdfPrinterName);
+}
+
+// Only the PDF printer writes to a file of the user's choosing.
+void ShowFileFor(HWND dialog, const PrintDialog& d)
+{
+  const bool pdf = Chosen(dialog, d) == kPdfPrinterName;
+  EnableWindow(GetDlgItem(dialog, edt4), pdf ? TRUE : FALSE);
+  EnableWindow(GetDlgItem(dialog, stc2), pdf ? TRUE : FALSE);
+}
 
 LPPRINTHOOKPROC HookOf(const PrintDialog& d)
 {
@@ -94,9 +112,16 @@ bool Take(HWND dialog, PrintDialog& d)
     d.mode->dmPaperLength = 0;
   }
   d.mode->dmOrientation = IsDlgButtonChecked(dialog, kLandscape) == BST_CHECKED ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
-  char file[MAX_PATH * 2] = {};
-  GetDlgItemText(dialog, edt4, file, sizeof file);
-  d.output = file;
+  const std::string printer = Chosen(dialog, d);
+  std::memset(d.mode->dmDeviceName, 0, sizeof d.mode->dmDeviceName);
+  std::strncpy(d.mode->dmDeviceName, printer.c_str(), CCHDEVICENAME - 1);
+  if (printer == kPdfPrinterName) {
+    char file[MAX_PATH * 2] = {};
+    GetDlgItemText(dialog, edt4, file, sizeof file);
+    d.output = file;
+  } else {
+    d.output.clear();
+  }
   return true;
 }
 
@@ -107,9 +132,21 @@ INT_PTR PrintDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
     d = reinterpret_cast<PrintDialog*>(lParam);
     SetWindowLongPtr(dialog, DWLP_USER, lParam);
     PRINTDLG* pd = d->pd;
-    SendDlgItemMessage(dialog, cmb4, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kPdfPrinterName));
-    SendDlgItemMessage(dialog, cmb4, CB_SETCURSEL, 0, 0);
+    const std::string current = PrinterNameOf(d->mode);
+    for (const gdi::cups::Printer& p : gdi::cups::ListPrinters()) {
+      d->printers.push_back(p.name);
+    }
+    d->printers.push_back(kPdfPrinterName);
+    std::size_t chosen = d->printers.size() - 1;
+    for (std::size_t i = 0; i < d->printers.size(); ++i) {
+      SendDlgItemMessage(dialog, cmb4, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(d->printers[i].c_str()));
+      if (d->printers[i] == current) {
+        chosen = i;
+      }
+    }
+    SendDlgItemMessage(dialog, cmb4, CB_SETCURSEL, chosen, 0);
     SetDlgItemText(dialog, edt4, d->output.c_str());
+    ShowFileFor(dialog, *d);
     int paperAt = 0;
     for (std::size_t i = 0; i < std::size(kPapers); ++i) {
       SendDlgItemMessage(dialog, cmb2, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kPapers[i].name));
@@ -160,6 +197,11 @@ INT_PTR PrintDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
       }
       return TRUE;
     case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+    case cmb4:
+      if (HIWORD(wParam) == CBN_SELCHANGE) {
+        ShowFileFor(dialog, *d);
+      }
+      return TRUE;
     case edt1:
     case edt2:
       // Typing a page number chooses the page range.
@@ -172,6 +214,58 @@ INT_PTR PrintDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
 }
 
 }  // namespace
+
+std::string DefaultPrinterName()
+{
+  std::string queue = gdi::cups::DefaultPrinter();
+  return queue.empty() ? std::string(kPdfPrinterName) : queue;
+}
+
+std::string PrinterNameOf(const DEVMODEA* mode)
+{
+  if (mode == nullptr || mode->dmDeviceName[0] == '\0') {
+    return kPdfPrinterName;
+  }
+  std::string name(mode->dmDeviceName, strnlen(mode->dmDeviceName, CCHDEVICENAME));
+  if (name == kPdfPrinterName || name.size() < CCHDEVICENAME - 1) {
+    return name;
+  }
+  // A queue's name longer than the record holds: the queue it begins.
+  for (const gdi::cups::Printer& p : gdi::cups::ListPrinters()) {
+    if (p.name.compare(0, name.size(), name) == 0) {
+      return p.name;
+    }
+  }
+  return name;
+}
+
+HDC CreatePrinterDC(const DEVMODEA* mode, const char* output)
+{
+  double widthMm = gdi::kDefaultPaperWidthMm;
+  double heightMm = gdi::kDefaultPaperHeightMm;
+  if (mode != nullptr) {
+    switch (mode->dmPaperSize) {
+      case DMPAPER_A3: widthMm = 297; heightMm = 420; break;
+      case DMPAPER_A5: widthMm = 148; heightMm = 210; break;
+      case DMPAPER_LETTER: widthMm = 215.9; heightMm = 279.4; break;
+      default: break;  // A4 and A4 small
+    }
+    if (mode->dmPaperWidth > 0 && mode->dmPaperLength > 0) {
+      widthMm = mode->dmPaperWidth / 10.0;
+      heightMm = mode->dmPaperLength / 10.0;
+    }
+    if (mode->dmOrientation == DMORIENT_LANDSCAPE) {
+      std::swap(widthMm, heightMm);
+    }
+  }
+  const std::string printer = PrinterNameOf(mode);
+  const bool toFile = output != nullptr && *output != '\0';
+  if (printer != kPdfPrinterName && !toFile) {
+    // A queue that is gone makes no DC: the caller says so rather than printing nowhere.
+    return gdi::cups::HasPrinter(printer) ? gdi::CreateQueuePrinterDC(printer, widthMm, heightMm) : nullptr;
+  }
+  return gdi::CreatePdfPrinterDC(toFile ? output : "", widthMm, heightMm);
+}
 
 INT_PTR RunPrintDialog(PRINTDLG* pd, DEVMODEA& mode, std::string& output)
 {
