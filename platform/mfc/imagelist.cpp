@@ -1,6 +1,7 @@
 #include "platform/mfc/imagelist.h"
 
 #include "platform/mfc/dc.h"
+#include "platform/mfc/wnd.h"
 #include "platform/user/window.h"
 
 #include <memory>
@@ -182,4 +183,14 @@ BOOL CImageList::DrawIndirect(CDC* pDC, int nImage, POINT pt, SIZE sz, POINT ptO
                                       rgbBack, rgbFore, fStyle);
   pDC->RestoreDC(saved);
   return drawn;
+}
+
+BOOL CImageList::DragEnter(CWnd* pWndLock, CPoint point)
+{
+  return ImageList_DragEnter(pWndLock != nullptr ? pWndLock->GetSafeHwnd() : nullptr, point.x, point.y);
+}
+
+BOOL CImageList::DragLeave(CWnd* pWndLock)
+{
+  return ImageList_DragLeave(pWndLock != nullptr ? pWndLock->GetSafeHwnd() : nullptr);
 }

@@ -5,9 +5,11 @@
 #include "platform/gdi/imagelist.h"
 #include "platform/mfc-core/object.h"
 #include "platform/mfc/types.h"
+#include "platform/user/drag_image.h"
 
 class CBitmap;
 class CDC;
+class CWnd;
 
 class CImageList : public CObject {
   DECLARE_DYNCREATE(CImageList)
@@ -55,4 +57,12 @@ public:
   BOOL Draw(CDC* pDC, int nImage, POINT pt, UINT nStyle);
   BOOL DrawIndirect(CDC* pDC, int nImage, POINT pt, SIZE sz, POINT ptOrigin, UINT fStyle = ILD_NORMAL,
                     DWORD dwRop = 0x00CC0020, COLORREF rgbBack = CLR_DEFAULT, COLORREF rgbFore = CLR_DEFAULT);
+
+  // Drag images (platform/user/drag_image.h): points are relative to the lock window's rectangle.
+  BOOL BeginDrag(int nImage, CPoint ptHotSpot) { return ImageList_BeginDrag(m_hImageList, nImage, ptHotSpot.x, ptHotSpot.y); }
+  static BOOL DragEnter(CWnd* pWndLock, CPoint point);
+  static BOOL DragMove(CPoint pt) { return ImageList_DragMove(pt.x, pt.y); }
+  static BOOL DragLeave(CWnd* pWndLock);
+  static void EndDrag() { ImageList_EndDrag(); }
+  static BOOL DragShowNolock(BOOL bShow) { return ImageList_DragShowNolock(bShow); }
 };

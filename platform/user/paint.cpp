@@ -579,6 +579,9 @@ void ComposeScreen(gdi::Surface& screen)
     const bool layered = (w->exStyle & WS_EX_LAYERED) != 0 && (w->layeredAlpha != 255 || w->perPixelAlpha);
     for (int y = on.top; y < on.bottom; ++y) {
       for (int x = on.left; x < on.right; ++x) {
+        if (!InWindowShape(*w, x - w->window.left, y - w->window.top)) {
+          continue;
+        }
         std::uint32_t& dst = out[static_cast<std::size_t>(y) * width + x];
         const std::uint32_t src = surface->Pixel(x - w->window.left, y - w->window.top);
         if (!layered) {
@@ -604,6 +607,7 @@ void ComposeScreen(gdi::Surface& screen)
       out[static_cast<std::size_t>(y) * width + x] ^= overlay.Pixel(x, y) & 0x00FFFFFFu;
     }
   }
+  ComposeDragImage(screen);
 }
 
 }  // namespace user

@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -96,6 +97,8 @@ struct Window {
   // Layered windows: composed onto the screen with this alpha, and with their pixels' own alpha when set.
   BYTE layeredAlpha = 255;
   bool perPixelAlpha = false;
+  // SetWindowRgn: the window's shape in window coordinates; none when absent.
+  std::optional<gdi::Region> shape;
 };
 
 struct SentMessage {
@@ -240,6 +243,9 @@ POINT ClientOrigin(const Window& w);
 RECT WindowRectOnScreen(const Window& w);
 HWND TopLevelOf(HWND hwnd);
 bool IsVisibleChain(const Window& w);
+// Whether a point of the window's rectangle, relative to its top-left corner, lies inside its region (always
+// without one).
+bool InWindowShape(const Window& w, int x, int y);
 bool IsDescendant(HWND ancestor, HWND hwnd);
 bool WantsPaint(const Window& w);
 ATOM AddAtomLocked(const std::string& name);
@@ -253,6 +259,9 @@ UINT QueueStatusLocked(ThreadQueue& q);
 // Tells a waiting thread that there may be something new for it.
 void WakeQueue(ThreadQueue& q);
 void WakeWindowQueue(HWND hwnd);
+
+// Draws the drag image over a composed screen; takes no lock of the window system's.
+void ComposeDragImage(gdi::Surface& screen);
 
 // Without the lock.
 LRESULT SendSameThread(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

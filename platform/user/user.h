@@ -16,6 +16,8 @@
 #include "platform/user/messages.h"
 #include "platform/user/msgbox.h"
 #include "platform/user/paint.h"
+#include "platform/user/prsht.h"
 #include "platform/user/resources.h"
 #include "platform/user/system.h"
 #include "platform/user/window.h"
+#include "platform/user/window_region.h"

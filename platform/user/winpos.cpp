@@ -100,7 +100,8 @@ HWND SearchDown(HWND h, POINT pt, const std::set<HWND>& skip)
     if (cw == nullptr || skip.count(c) != 0 || (cw->style & WS_VISIBLE) == 0) {
       continue;
     }
-    if (!WindowRectOnScreen(*cw).Contains(pt)) {
+    const RECT onScreen = WindowRectOnScreen(*cw);
+    if (!onScreen.Contains(pt) || !InWindowShape(*cw, pt.x - onScreen.left, pt.y - onScreen.top)) {
       continue;
     }
     if ((cw->style & WS_DISABLED) != 0) {
@@ -119,7 +120,7 @@ HWND SearchAt(POINT pt, const std::set<HWND>& skip)
     if (w == nullptr || skip.count(top) != 0 || (w->style & WS_VISIBLE) == 0) {
       continue;
     }
-    if (w->window.Contains(pt)) {
+    if (w->window.Contains(pt) && InWindowShape(*w, pt.x - w->window.left, pt.y - w->window.top)) {
       return SearchDown(top, pt, skip);
     }
   }
@@ -631,7 +632,8 @@ HWND ChildWindowFromPointEx(HWND parent, POINT point, UINT flags)
   }
   for (HWND h : p->children) {
     Window* c = Find(h);
-    if (c == nullptr || !c->window.Contains(point)) {
+    if (c == nullptr || !c->window.Contains(point) ||
+        !InWindowShape(*c, point.x - c->window.left, point.y - c->window.top)) {
       continue;
     }
     if ((flags & CWP_SKIPINVISIBLE) != 0 && (c->style & WS_VISIBLE) == 0) {
