@@ -1,6 +1,7 @@
 // The framework's core in one include, as the program's sources expect it.
 #pragma once
 
+#include "platform/mfc-core/afxtls.h"
 #include "platform/mfc-core/archive.h"
 #include "platform/mfc-core/array.h"
 #include "platform/mfc-core/cfile.h"

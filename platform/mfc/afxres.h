@@ -24,10 +24,36 @@ inline constexpr UINT ID_FILE_MRU_FILE16 = 0xE11F;
 inline constexpr UINT ID_FILE_MRU_LAST = 0xE11F;
 inline constexpr UINT ID_APP_ABOUT = 0xE140;
 inline constexpr UINT ID_APP_EXIT = 0xE141;
+// Showing and hiding the standard bars.
+inline constexpr UINT ID_VIEW_TOOLBAR = 0xE800;
+inline constexpr UINT ID_VIEW_STATUS_BAR = 0xE801;
+inline constexpr UINT ID_VIEW_REBAR = 0xE804;
+// Status-bar indicators; a separator pane has id 0.
+inline constexpr UINT ID_SEPARATOR = 0;
+inline constexpr UINT ID_INDICATOR_EXT = 0xE700;
+inline constexpr UINT ID_INDICATOR_CAPS = 0xE701;
+inline constexpr UINT ID_INDICATOR_NUM = 0xE702;
+inline constexpr UINT ID_INDICATOR_SCRL = 0xE703;
+inline constexpr UINT ID_INDICATOR_OVR = 0xE704;
+inline constexpr UINT ID_INDICATOR_REC = 0xE705;
+
 
 // Window ids.
 inline constexpr UINT AFX_IDW_PANE_FIRST = 0xE900;
 inline constexpr UINT AFX_IDW_PANE_LAST = 0xE9FF;
+// Control bars take the ids below the panes; RecalcLayout lays out every child from the first to the last.
+inline constexpr UINT AFX_IDW_CONTROLBAR_FIRST = 0xE800;
+inline constexpr UINT AFX_IDW_CONTROLBAR_LAST = 0xE8FF;
+inline constexpr UINT AFX_IDW_TOOLBAR = 0xE800;
+inline constexpr UINT AFX_IDW_STATUS_BAR = 0xE801;
+inline constexpr UINT AFX_IDW_RESIZE_BAR = 0xE803;
+inline constexpr UINT AFX_IDW_REBAR = 0xE804;
+inline constexpr UINT AFX_IDW_DIALOGBAR = 0xE805;
+inline constexpr UINT AFX_IDW_DOCKBAR_TOP = 0xE81B;
+inline constexpr UINT AFX_IDW_DOCKBAR_LEFT = 0xE81C;
+inline constexpr UINT AFX_IDW_DOCKBAR_RIGHT = 0xE81D;
+inline constexpr UINT AFX_IDW_DOCKBAR_BOTTOM = 0xE81E;
+inline constexpr UINT AFX_IDW_DOCKBAR_FLOAT = 0xE81F;
 inline constexpr UINT AFX_IDW_PANE_SAVE = 0xEA21;  // the view a print preview stands in for, hidden meanwhile
 
 // Print preview: the toolbar dialog's template and its buttons.
@@ -42,8 +68,30 @@ inline constexpr UINT AFX_ID_PREVIEW_ZOOMIN = 0xE305;
 inline constexpr UINT AFX_ID_PREVIEW_ZOOMOUT = 0xE306;
 
 // Framework messages.
+inline constexpr UINT WM_SIZEPARENT = 0x0361;       // lParam: AFX_SIZEPARENTPARAMS*; a bar takes its slice
+inline constexpr UINT WM_SETMESSAGESTRING = 0x0362; // wParam: string id, or lParam: the text; to the status bar
 inline constexpr UINT WM_IDLEUPDATECMDUI = 0x0363;  // wParam: disable commands without a handler
 inline constexpr UINT WM_INITIALUPDATE = 0x0364;    // sent to the views of a new frame
+inline constexpr UINT WM_COMMANDHELP = 0x0365;
+inline constexpr UINT WM_HELPHITTEST = 0x0366;
+inline constexpr UINT WM_EXITHELPMODE = 0x0367;
+inline constexpr UINT WM_RECALCPARENT = 0x0368;     // a child asks its frame to lay itself out again
+inline constexpr UINT WM_SIZECHILD = 0x0369;
+inline constexpr UINT WM_KICKIDLE = 0x036A;         // to a modal loop's window while it idles
+inline constexpr UINT WM_QUERYCENTERWND = 0x036B;
+inline constexpr UINT WM_DISABLEMODAL = 0x036C;
+inline constexpr UINT WM_FLOATSTATUS = 0x036D;      // wParam: FS_ flags
+inline constexpr UINT WM_ACTIVATETOPLEVEL = 0x036E;
+inline constexpr UINT WM_POPMESSAGESTRING = 0x0375; // as WM_SETMESSAGESTRING, unless a message is being tracked
+
+// WM_FLOATSTATUS flags.
+inline constexpr WPARAM FS_SHOW = 0x01;
+inline constexpr WPARAM FS_HIDE = 0x02;
+inline constexpr WPARAM FS_ACTIVATE = 0x04;
+inline constexpr WPARAM FS_DEACTIVATE = 0x08;
+inline constexpr WPARAM FS_ENABLE = 0x10;
+inline constexpr WPARAM FS_DISABLE = 0x20;
+inline constexpr WPARAM FS_SYNCACTIVE = 0x40;
 // A notification reflected to the control's own object is numbered WM_REFLECT_BASE + the message.
 inline constexpr UINT WM_REFLECT_BASE = 0xBC00;
 
@@ -54,6 +102,9 @@ inline constexpr int CN_UPDATE_COMMAND_UI = -1;
 // Strings the framework loads.
 inline constexpr UINT AFX_IDS_APP_TITLE = 0xE000;
 inline constexpr UINT AFX_IDS_IDLEMESSAGE = 0xE001;
+inline constexpr UINT AFX_IDS_HELPMODEMESSAGE = 0xE002;
+inline constexpr UINT AFX_IDS_SCFIRST = 0xEF00;  // prompts of the system commands SC_SIZE and on
+inline constexpr UINT AFX_IDS_HIDE = 0xF011;     // "Hide": the Close item of a floating frame's system menu
 inline constexpr UINT AFX_IDS_OPENFILE = 0xF000;
 inline constexpr UINT AFX_IDS_SAVEFILE = 0xF001;
 inline constexpr UINT AFX_IDS_ALLFILTER = 0xF002;

@@ -16,6 +16,7 @@
 #include "platform/mfc/gdiobj.h"
 #include "platform/mfc/imagelist.h"
 #include "platform/mfc/menu.h"
+#include "platform/mfc/miniframe.h"
 #include "platform/mfc/msgbox.h"
 #include "platform/mfc/recentfilelist.h"
 #include "platform/mfc/scrollview.h"

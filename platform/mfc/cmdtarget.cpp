@@ -1,5 +1,7 @@
 #include "platform/mfc/cmdtarget.h"
 
+#include "platform/base/interlocked.h"
+
 #include "platform/mfc/menu.h"
 #include "platform/mfc/winapp.h"
 #include "platform/user/controls.h"
@@ -62,6 +64,36 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
   }
   return FALSE;
 }
+
+DWORD CCmdTarget::InternalAddRef() { return static_cast<DWORD>(InterlockedIncrement(&m_dwRef)); }
+
+DWORD CCmdTarget::InternalRelease()
+{
+  // A count already at zero belongs to an object on its way out: a second final release would delete it twice.
+  LONG current = __atomic_load_n(&m_dwRef, __ATOMIC_SEQ_CST);
+  do {
+    if (current <= 0) {
+      return 0;
+    }
+  } while (!__atomic_compare_exchange_n(&m_dwRef, &current, current - 1, false, __ATOMIC_SEQ_CST, __ATOMIC_SEQ_CST));
+  if (current - 1 == 0) {
+    OnFinalRelease();
+    return 0;
+  }
+  return static_cast<DWORD>(current - 1);
+}
+
+DWORD CCmdTarget::ExternalAddRef()
+{
+  return m_pOuterUnknown != nullptr ? m_pOuterUnknown->ExternalAddRef() : InternalAddRef();
+}
+
+DWORD CCmdTarget::ExternalRelease()
+{
+  return m_pOuterUnknown != nullptr ? m_pOuterUnknown->ExternalRelease() : InternalRelease();
+}
+
+void CCmdTarget::OnFinalRelease() { delete this; }
 
 void CCmdTarget::BeginWaitCursor()
 {

@@ -80,7 +80,25 @@ public:
   // The entry of this object's maps matching a window message, or null.
   const AFX_MSGMAP_ENTRY* FindMessageEntry(UINT message) const;
 
+  // Reference counts. An object starts with one reference, its maker's; the release that takes the count to
+  // zero calls OnFinalRelease, which deletes the object. Releasing an object whose count is already zero does
+  // nothing and answers 0. The external forms go to the controlling object when this one is aggregated.
+  DWORD InternalAddRef();
+  DWORD InternalRelease();
+  DWORD ExternalAddRef();
+  DWORD ExternalRelease();
+  virtual void OnFinalRelease();
+  LONG m_dwRef = 1;
+  // The object this one is part of (null: none); its counts are the ones that count.
+  CCmdTarget* m_pOuterUnknown = nullptr;
+
+  // Marks the object as one that automation clients may hold; it changes nothing else here.
+  void EnableAutomation() { m_bAutomationEnabled = TRUE; }
+  BOOL IsAutomationEnabled() const { return m_bAutomationEnabled; }
+
 protected:
+  BOOL m_bAutomationEnabled = FALSE;
+
   static const AFX_MSGMAP* GetThisMessageMap();
   virtual const AFX_MSGMAP* GetMessageMap() const;
 };

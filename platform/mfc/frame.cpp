@@ -1,11 +1,14 @@
 #include "platform/mfc/frame.h"
 
 #include "platform/mfc-core/resources.h"
+#include "platform/mfc/ctrlbar.h"
 #include "platform/mfc/document.h"
 #include "platform/mfc/view.h"
 #include "platform/mfc/winapp.h"
 
+#include <algorithm>
 #include <mutex>
+#include <string>
 
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 
@@ -23,6 +26,18 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
   ON_WM_SIZE()
   ON_WM_INITMENUPOPUP()
   ON_MESSAGE(WM_IDLEUPDATECMDUI, &CFrameWnd::OnIdleUpdateCmdUI)
+  ON_MESSAGE(WM_SETMESSAGESTRING, &CFrameWnd::OnSetMessageString)
+  ON_MESSAGE(WM_POPMESSAGESTRING, &CFrameWnd::OnPopMessageString)
+  ON_MESSAGE(WM_MENUSELECT, &CFrameWnd::OnMenuSelect)
+  ON_COMMAND_EX(ID_VIEW_STATUS_BAR, &CFrameWnd::OnBarCheck)
+  ON_COMMAND_EX(ID_VIEW_TOOLBAR, &CFrameWnd::OnBarCheck)
+  ON_COMMAND_EX(ID_VIEW_REBAR, &CFrameWnd::OnBarCheck)
+  ON_UPDATE_COMMAND_UI(ID_VIEW_STATUS_BAR, &CFrameWnd::OnUpdateControlBarMenu)
+  ON_UPDATE_COMMAND_UI(ID_VIEW_TOOLBAR, &CFrameWnd::OnUpdateControlBarMenu)
+  ON_UPDATE_COMMAND_UI(ID_VIEW_REBAR, &CFrameWnd::OnUpdateControlBarMenu)
+  ON_UPDATE_COMMAND_UI(ID_INDICATOR_CAPS, &CFrameWnd::OnUpdateKeyIndicator)
+  ON_UPDATE_COMMAND_UI(ID_INDICATOR_NUM, &CFrameWnd::OnUpdateKeyIndicator)
+  ON_UPDATE_COMMAND_UI(ID_INDICATOR_SCRL, &CFrameWnd::OnUpdateKeyIndicator)
 END_MESSAGE_MAP()
 
 namespace {
@@ -42,6 +57,10 @@ CFrameWnd::CFrameWnd()
 
 CFrameWnd::~CFrameWnd()
 {
+  // Bars that outlive the frame object must not reach back into it.
+  for (POSITION pos = m_listControlBars.GetHeadPosition(); pos != nullptr;) {
+    static_cast<CControlBar*>(m_listControlBars.GetNext(pos))->m_pDockSite = nullptr;
+  }
   std::lock_guard lock(g_framesMutex);
   std::erase(Frames(), this);
 }
@@ -233,13 +252,297 @@ void CFrameWnd::UpdateFrameTitleForDocument(LPCSTR lpszDocName)
 
 void CFrameWnd::RecalcLayout(BOOL)
 {
-  m_nIdleFlags &= ~(idleLayout | idleNotify);
-  HWND pane = ::GetDlgItem(m_hWnd, static_cast<int>(AFX_IDW_PANE_FIRST));
-  if (pane != nullptr) {
-    RECT client;
-    ::GetClientRect(m_hWnd, &client);
-    ::MoveWindow(pane, 0, 0, client.Width(), client.Height(), TRUE);
+  // A bar that changes size while it is laid out asks for a layout again; the one running will do.
+  if (m_bInRecalcLayout) {
+    return;
   }
+  m_bInRecalcLayout = TRUE;
+  m_nIdleFlags &= ~(idleLayout | idleNotify);
+  RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposExtra, &m_rectBorder);
+  m_bInRecalcLayout = FALSE;
+}
+
+// Control bars
+
+void CFrameWnd::AddControlBar(CControlBar* pBar)
+{
+  if (pBar != nullptr && m_listControlBars.Find(pBar) == nullptr) {
+    m_listControlBars.AddTail(pBar);
+  }
+}
+
+void CFrameWnd::RemoveControlBar(CControlBar* pBar)
+{
+  if (POSITION pos = m_listControlBars.Find(pBar); pos != nullptr) {
+    m_listControlBars.RemoveAt(pos);
+  }
+}
+
+CControlBar* CFrameWnd::GetControlBar(UINT nID)
+{
+  if (nID == 0) {
+    return nullptr;
+  }
+  for (POSITION pos = m_listControlBars.GetHeadPosition(); pos != nullptr;) {
+    auto* pBar = static_cast<CControlBar*>(m_listControlBars.GetNext(pos));
+    if (pBar->m_hWnd != nullptr && static_cast<UINT>(pBar->GetDlgCtrlID()) == nID) {
+      return pBar;
+    }
+  }
+  return nullptr;
+}
+
+void CFrameWnd::ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay)
+{
+  if (pBar == nullptr || pBar->m_hWnd == nullptr) {
+    return;
+  }
+  CFrameWnd* pFrame = pBar->GetDockingFrame();
+  if (pFrame == nullptr) {
+    pFrame = this;
+  }
+  if (bDelay) {
+    pBar->DelayShow(bShow);
+    pFrame->DelayRecalcLayout();
+    return;
+  }
+  pBar->SetWindowPos(nullptr, 0, 0, 0, 0,
+                     SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (bShow ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+  pBar->DelayShow(bShow);  // nothing is waiting any more
+  pFrame->RecalcLayout(FALSE);
+}
+
+void CFrameWnd::EnableDocking(DWORD dwDockStyle) { m_dwDockStyle = dwDockStyle & CBRS_ALIGN_ANY; }
+
+namespace {
+// The dock-bar ids and the sides they stand for, in the order a bar without a choice is docked.
+struct DockSide {
+  UINT nDockBarID;
+  DWORD dwAlign;
+};
+constexpr DockSide kDockSides[] = {{AFX_IDW_DOCKBAR_TOP, CBRS_ALIGN_TOP},
+                                   {AFX_IDW_DOCKBAR_BOTTOM, CBRS_ALIGN_BOTTOM},
+                                   {AFX_IDW_DOCKBAR_LEFT, CBRS_ALIGN_LEFT},
+                                   {AFX_IDW_DOCKBAR_RIGHT, CBRS_ALIGN_RIGHT}};
+
+// The borders that suit a bar on that side: a line between the bar and the view.
+DWORD BordersFor(DWORD dwAlign)
+{
+  switch (dwAlign) {
+    case CBRS_ALIGN_TOP: return CBRS_BORDER_BOTTOM;
+    case CBRS_ALIGN_BOTTOM: return CBRS_BORDER_TOP;
+    case CBRS_ALIGN_LEFT: return CBRS_BORDER_RIGHT;
+    default: return CBRS_BORDER_LEFT;
+  }
+}
+
+bool IsOneSide(DWORD dwAlign)
+{
+  return dwAlign == CBRS_ALIGN_TOP || dwAlign == CBRS_ALIGN_BOTTOM || dwAlign == CBRS_ALIGN_LEFT ||
+         dwAlign == CBRS_ALIGN_RIGHT;
+}
+
+void MoveBarToSide(CControlBar* pBar, DWORD dwAlign)
+{
+  DWORD style = pBar->GetBarStyle();
+  if ((style & CBRS_ALIGN_ANY) == dwAlign) {
+    return;
+  }
+  // A bar that had borders keeps having them, on the side facing the view.
+  DWORD borders = (style & CBRS_BORDER_ANY) != 0 ? BordersFor(dwAlign) | (style & CBRS_BORDER_3D) : 0;
+  pBar->SetBarStyle((style & ~(CBRS_ALIGN_ANY | CBRS_BORDER_ANY | CBRS_FLOATING)) | dwAlign | borders);
+}
+}  // namespace
+
+void CFrameWnd::DockControlBar(CControlBar* pBar, UINT nDockBarID, LPCRECT)
+{
+  if (pBar == nullptr) {
+    return;
+  }
+  DWORD align = 0;
+  for (const DockSide& side : kDockSides) {
+    if (nDockBarID == side.nDockBarID ||
+        (nDockBarID == 0 && (pBar->m_dwDockStyle & m_dwDockStyle & side.dwAlign) != 0)) {
+      align = side.dwAlign;
+      break;
+    }
+  }
+  if (align == 0) {
+    return;  // no side both allow, or an id that names none
+  }
+  pBar->m_pDockSite = this;
+  MoveBarToSide(pBar, align);
+  DelayRecalcLayout();
+}
+
+namespace {
+CString BarSection(LPCSTR lpszProfileName, int index)
+{
+  return CString(lpszProfileName) + "-Bar" + CString(std::to_string(index).c_str());
+}
+CString SummarySection(LPCSTR lpszProfileName) { return CString(lpszProfileName) + "-Summary"; }
+// More bars than any frame has: a count beyond it is not ours.
+constexpr int kMostBars = 256;
+}  // namespace
+
+void CFrameWnd::SaveBarState(LPCSTR lpszProfileName) const
+{
+  CWinApp* app = AfxGetApp();
+  if (app == nullptr || lpszProfileName == nullptr) {
+    return;
+  }
+  int count = 0;
+  for (POSITION pos = m_listControlBars.GetHeadPosition(); pos != nullptr;) {
+    auto* pBar = static_cast<CControlBar*>(const_cast<CPtrList&>(m_listControlBars).GetNext(pos));
+    UINT id = pBar->m_hWnd != nullptr ? static_cast<UINT>(pBar->GetDlgCtrlID()) : 0;
+    if (id == 0 || count >= kMostBars) {
+      continue;  // a bar nobody can find again by id
+    }
+    CString section = BarSection(lpszProfileName, count++);
+    app->WriteProfileInt(section, "BarID", static_cast<int>(id));
+    app->WriteProfileInt(section, "Visible", pBar->IsVisible() ? 1 : 0);
+    app->WriteProfileInt(section, "Docking", static_cast<int>(pBar->GetBarStyle() & CBRS_ALIGN_ANY));
+  }
+  app->WriteProfileInt(SummarySection(lpszProfileName), "Bars", count);
+}
+
+void CFrameWnd::LoadBarState(LPCSTR lpszProfileName)
+{
+  CWinApp* app = AfxGetApp();
+  if (app == nullptr || lpszProfileName == nullptr) {
+    return;
+  }
+  auto count = static_cast<int>(app->GetProfileInt(SummarySection(lpszProfileName), "Bars", 0));
+  count = std::clamp(count, 0, kMostBars);
+  bool changed = false;
+  for (int i = 0; i < count; ++i) {
+    CString section = BarSection(lpszProfileName, i);
+    auto id = app->GetProfileInt(section, "BarID", 0);
+    CControlBar* pBar = id != 0 && id <= 0xFFFF ? GetControlBar(id) : nullptr;
+    if (pBar == nullptr) {
+      continue;  // the bar of an older version, or a damaged entry
+    }
+    auto visible = app->GetProfileInt(section, "Visible", pBar->IsVisible() ? 1 : 0);
+    auto docking = static_cast<DWORD>(app->GetProfileInt(section, "Docking", 0));
+    // Only a single side the bar may be on counts; anything else keeps the bar where it is.
+    DWORD current = pBar->GetBarStyle() & CBRS_ALIGN_ANY;
+    if (IsOneSide(docking) && docking != current && IsOneSide(current) && (pBar->m_dwDockStyle & docking) != 0) {
+      MoveBarToSide(pBar, docking);
+      changed = true;
+    }
+    if (visible == 0 || visible == 1) {
+      pBar->DelayShow(visible == 1);
+      changed = true;
+    }
+  }
+  if (changed && m_hWnd != nullptr) {
+    RecalcLayout();
+  }
+}
+
+// The status line
+
+CWnd* CFrameWnd::GetMessageBar()
+{
+  HWND bar = ::GetDlgItem(m_hWnd, static_cast<int>(AFX_IDW_STATUS_BAR));
+  return bar != nullptr ? CWnd::FromHandle(bar) : nullptr;
+}
+
+void CFrameWnd::GetMessageString(UINT nID, CString& rMessage) const
+{
+  // A command's string is "prompt\ntooltip"; the status line shows the prompt.
+  CString full;
+  rMessage.Empty();
+  if (full.LoadString(nID)) {
+    AfxExtractSubString(rMessage, full, 0);
+  }
+}
+
+void CFrameWnd::SetMessageText(LPCSTR lpszText)
+{
+  SendMessage(WM_SETMESSAGESTRING, 0, reinterpret_cast<LPARAM>(lpszText));
+}
+
+void CFrameWnd::SetMessageText(UINT nID) { SendMessage(WM_SETMESSAGESTRING, nID, 0); }
+
+LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam)
+{
+  UINT last = m_nIDLastMessage;
+  auto nID = static_cast<UINT>(wParam);
+  if (CWnd* pBar = GetMessageBar(); pBar != nullptr) {
+    CString message;
+    LPCSTR text = reinterpret_cast<LPCSTR>(lParam);
+    if (text == nullptr && nID != 0) {
+      GetMessageString(nID, message);
+      text = message;
+    }
+    pBar->SetWindowText(text != nullptr ? text : "");
+  }
+  m_nIDLastMessage = nID;
+  m_nIDTracking = nID;
+  return static_cast<LRESULT>(last);
+}
+
+LRESULT CFrameWnd::OnPopMessageString(WPARAM wParam, LPARAM lParam)
+{
+  return OnSetMessageString(wParam, lParam);
+}
+
+LRESULT CFrameWnd::OnMenuSelect(WPARAM wParam, LPARAM lParam)
+{
+  UINT nItemID = LOWORD(wParam);
+  UINT nFlags = HIWORD(wParam);
+  if (nFlags == 0xFFFF && lParam == 0) {
+    // The menu closed: back to the idle message.
+    SetMessageText(AFX_IDS_IDLEMESSAGE);
+  } else if (nItemID != 0 && (nFlags & (MF_SEPARATOR | MF_POPUP)) == 0) {
+    SetMessageText(nItemID >= 0xF000 && nItemID < 0xF1F0 ? AFX_IDS_SCFIRST + ((nItemID - 0xF000) >> 4) : nItemID);
+  }
+  return Default();
+}
+
+BOOL CFrameWnd::OnBarCheck(UINT nID)
+{
+  CControlBar* pBar = GetControlBar(nID);
+  if (pBar == nullptr) {
+    return FALSE;  // someone else's command of that number
+  }
+  ShowControlBar(pBar, !pBar->IsVisible(), FALSE);
+  return TRUE;
+}
+
+void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI)
+{
+  CControlBar* pBar = GetControlBar(pCmdUI->m_nID);
+  if (pBar == nullptr) {
+    pCmdUI->ContinueRouting();
+    return;
+  }
+  pCmdUI->SetCheck(pBar->IsVisible() ? 1 : 0);
+}
+
+void CFrameWnd::OnUpdateKeyIndicator(CCmdUI* pCmdUI)
+{
+  int key = pCmdUI->m_nID == ID_INDICATOR_CAPS ? VK_CAPITAL : pCmdUI->m_nID == ID_INDICATOR_NUM ? VK_NUMLOCK : VK_SCROLL;
+  pCmdUI->Enable((::GetKeyState(key) & 1) != 0);
+}
+
+// CMDIFrameWnd
+
+IMPLEMENT_DYNCREATE(CMDIFrameWnd, CFrameWnd)
+
+CFrameWnd* CMDIFrameWnd::MDIGetActive(BOOL* pbMaximized) const
+{
+  if (pbMaximized != nullptr) {
+    *pbMaximized = FALSE;
+  }
+  if (m_hWndMDIClient == nullptr) {
+    return nullptr;
+  }
+  auto child = reinterpret_cast<HWND>(
+      ::SendMessage(m_hWndMDIClient, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(pbMaximized)));
+  CWnd* pWnd = CWnd::FromHandlePermanent(child);
+  return pWnd != nullptr && pWnd->IsFrameWnd() ? static_cast<CFrameWnd*>(pWnd) : nullptr;
 }
 
 BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)

@@ -3,6 +3,7 @@
 // it asks the document whether it may close (the save prompt).
 #pragma once
 
+#include "platform/mfc-core/list.h"
 #include "platform/mfc/menu.h"
 #include "platform/mfc/wnd.h"
 
@@ -11,6 +12,7 @@
 class CView;
 class CDocument;
 class CDocTemplate;
+class CControlBar;
 
 // Frame styles (the window-class part of the style word).
 inline constexpr DWORD FWS_ADDTOTITLE = 0x00008000;
@@ -65,8 +67,39 @@ public:
   void UpdateFrameTitleForDocument(LPCSTR lpszDocName);
   CString GetTitle() const { return m_strTitle; }
   void SetTitle(LPCSTR lpszTitle) { m_strTitle = lpszTitle; }
-  // Lays out the view in the client area; control bars will take their part first.
+  // Lays out the control bars along the edges (RepositionBars) and gives the view what remains.
   virtual void RecalcLayout(BOOL bNotify = TRUE);
+  // Space kept free along the client area's edges (left, top, right, bottom widths) before bars are laid out.
+  CRect m_rectBorder;
+
+  // Control bars: every bar made as a child of this frame, in the order they were made.
+  CPtrList m_listControlBars;
+  void AddControlBar(CControlBar* pBar);
+  void RemoveControlBar(CControlBar* pBar);
+  // The bar with that window id, or null.
+  CControlBar* GetControlBar(UINT nID);
+  // Shows or hides a bar and lays the frame out again, now or at idle time (bDelay); a hidden bar's space goes
+  // back to the view.
+  void ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay);
+  // The sides (CBRS_ALIGN_ bits) bars may be docked on.
+  void EnableDocking(DWORD dwDockStyle);
+  DWORD m_dwDockStyle = 0;
+  // Moves a bar to the side named by a dock-bar id (AFX_IDW_DOCKBAR_TOP and the rest; 0: the first side both
+  // the bar and the frame allow, top, bottom, left, right) and lays the frame out at idle time.
+  void DockControlBar(CControlBar* pBar, UINT nDockBarID = 0, LPCRECT lpRect = nullptr);
+  // Each bar's visibility and docking side under "<name>-Bar<n>" in the application's profile; loading applies
+  // what it finds for the bars that exist and passes over anything it cannot use.
+  void SaveBarState(LPCSTR lpszProfileName) const;
+  void LoadBarState(LPCSTR lpszProfileName);
+
+  // The status line: pane 0 of the AFX_IDW_STATUS_BAR child shows prompts (the first line of a command's
+  // string) and the idle message.
+  virtual CWnd* GetMessageBar();
+  void SetMessageText(LPCSTR lpszText);
+  void SetMessageText(UINT nID);
+  virtual void GetMessageString(UINT nID, CString& rMessage) const;
+  UINT m_nIDTracking = 0;
+  UINT m_nIDLastMessage = 0;
 
   BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
@@ -86,6 +119,14 @@ public:
   void OnDestroy();
   void OnSize(UINT nType, int cx, int cy);
   LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);
+  LRESULT OnPopMessageString(WPARAM wParam, LPARAM lParam);
+  LRESULT OnMenuSelect(WPARAM wParam, LPARAM lParam);
+  // ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR: show or hide the bar of that id, and check its menu item while shown.
+  BOOL OnBarCheck(UINT nID);
+  void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
+  // The CAPS, NUM and SCRL indicators are enabled while their key is toggled on.
+  void OnUpdateKeyIndicator(CCmdUI* pCmdUI);
 
 protected:
   virtual BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext);
@@ -94,6 +135,20 @@ protected:
   CString m_strTitle;
   UINT m_nIDHelp = 0;
   CView* m_pViewActive = nullptr;
+  BOOL m_bInRecalcLayout = FALSE;
 
   DECLARE_MESSAGE_MAP()
+};
+
+inline constexpr UINT WM_MDIGETACTIVE = 0x0229;
+
+// A frame whose documents live in child frames inside its MDI client window. The program is single-document:
+// this frame exists so that code can tell the two kinds apart and ask for the active child, which is null
+// while there is no client window.
+class CMDIFrameWnd : public CFrameWnd {
+  DECLARE_DYNCREATE(CMDIFrameWnd)
+public:
+  // The active child frame (WM_MDIGETACTIVE to the client); *pbMaximized tells whether it is maximised.
+  CFrameWnd* MDIGetActive(BOOL* pbMaximized = nullptr) const;
+  HWND m_hWndMDIClient = nullptr;
 };

@@ -109,6 +109,16 @@ public:
   // The message box of the application, owned by this window.
   int MessageBox(LPCSTR lpszText, LPCSTR lpszCaption = nullptr, UINT nType = 0);
 
+  // Lays out the children with ids nIDFirst..nIDLast (control bars, through WM_SIZEPARENT) and gives the child
+  // nIDLeftOver what remains of lpRectClient (default: the client area). reposQuery only measures: lpRectParam
+  // gets the remaining rectangle (bStretch) or the bars' total size; reposExtra first takes lpRectParam's
+  // left/top/right/bottom off the client area as borders.
+  enum RepositionFlags { reposDefault = 0, reposQuery = 1, reposExtra = 2, reposNoPosLeftOver = 0x8000 };
+  void RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nFlag = reposDefault,
+                      LPRECT lpRectParam = nullptr, LPCRECT lpRectClient = nullptr, BOOL bStretch = TRUE);
+  // Brings the child controls up to date through pTarget's routing, as dialog bars and dialogs show commands.
+  void UpdateDialogControls(CCmdTarget* pTarget, BOOL bDisableIfNoHndler);
+
   // The window procedure of this object: the message map first, then the default.
   virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
