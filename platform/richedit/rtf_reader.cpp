@@ -126,7 +126,7 @@ bool IsSkippedDestination(std::string_view word) {
       "fldinst", "objdata", "objclass", "nonshppict", "footnote", "ftnsep", "ftnsepc", "ftncn", "aftnsep",
       "aftnsepc", "aftncn", "headerl", "headerr", "headerf", "footerl", "footerr", "footerf", "annotation",
       "atnid", "atnauthor", "bkmkstart", "bkmkend", "pn", "pnseclvl", "listtext", "filetbl", "mmathPr",
-      "fname", "falt", "panose", "blipuid", "userprops", "docvar", "template", "protusertbl"};
+      "fname", "falt", "panose", "blipuid", "userprops", "docvar", "template", "protusertbl", "nonesttables"};
   return std::find(std::begin(kSkipped), std::end(kSkipped), word) != std::end(kSkipped);
 }
 
@@ -629,8 +629,11 @@ void Reader::ControlWord(std::string_view word, bool hasParam, int param, size_t
   if (word == "par") { EndParagraph(); return; }
   if (word == "tab") { Run run; run.kind = RunKind::Tab; run.format = RunFormat(); AddRun(std::move(run)); return; }
   if (word == "line") { Run run; run.kind = RunKind::LineBreak; run.format = RunFormat(); AddRun(std::move(run)); return; }
-  if (word == "cell" || word == "nestcell") { EndCell(); return; }
-  if (word == "row" || word == "nestrow") { EndRow(); return; }
+  if (word == "cell") { EndCell(); return; }
+  if (word == "row") { EndRow(); return; }
+  // A nested table is flattened: each of its cells becomes a paragraph of the outer cell.
+  if (word == "nestcell") { EndParagraph(); return; }
+  if (word == "nestrow") return;
   if (word == "page") { PageBreak(); return; }
   if (word == "sect") {
     EndParagraph();

@@ -82,6 +82,10 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"PageAndSectionBreaks",
                  R"({\rtf1 a\par\page b\page\pard c\sect d\sbknone\sect e})",
                  "P \"a\"\nPAGE\nP \"b\"\nPAGE\nP \"c\"\nPAGE\nP \"d\"\nP \"e\"\n"},
+        ReadCase{"NestedTableFlattenedIntoTheOuterCell",
+                 R"({\rtf1\trowd\cellx1000\cellx2000\pard\intbl\itap1 a\par\itap2 n1\nestcell n2\nestcell)"
+                 R"({\*\nesttableprops\trowd\cellx500\cellx900\nestrow}{\nonesttables ignored}\itap1 b\cell c\cell\row})",
+                 "R[left0 gap0] |1000: P \"a\" P \"n1\" P \"n2\" P \"b\" |2000: P \"c\"\nP\n"},
         ReadCase{"PageAfterRowBreaksButNotInsideACell",
                  R"({\rtf1\trowd\cellx1000\intbl a\cell\row\page b\intbl c\page d})",
                  "R[left0 gap0] |1000: P \"a\"\nPAGE\nP \"bcd\"\n"},
