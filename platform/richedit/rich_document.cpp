@@ -452,7 +452,10 @@ long RichDocument::Replace(long cpMin, long cpMax, const RichDocument& piece) {
   RichDocument upToEnd;
   upToEnd.blocks = result;
   const long end = upToEnd.Length();
-  Concatenate(result, Slice(cpMax, length).blocks, false);
+  // Text put at the very end takes the format it brought: the empty final paragraph has nothing to keep.
+  std::vector<Block> suffix = Slice(cpMax, length).blocks;
+  const bool emptyEnd = suffix.size() == 1 && suffix[0].paragraph.runs.empty();
+  Concatenate(result, std::move(suffix), emptyEnd);
   blocks = std::move(result);
   Normalize();
   return end;

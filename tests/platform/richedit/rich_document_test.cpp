@@ -84,6 +84,13 @@ TEST(RichDocument, ReplaceKeepsFormatWithTheParagraphMark) {
   EXPECT_EQ(oneParagraph.Replace(0, 0, DocumentFromPlainText("Z")), 1);
   EXPECT_EQ(DumpBlocks(oneParagraph.blocks), "P[qc] \"Zabcdef\"\n");
 
+  // Into an empty document (a stream-in of everything) the text keeps the format it brought.
+  RichDocument streamed;
+  RichDocument centred;
+  ASSERT_TRUE(ReadRtf(R"({\rtf1\qr a\par\qc b})", centred).Ok());
+  EXPECT_EQ(streamed.Replace(0, 0, centred), 3);
+  EXPECT_EQ(DumpBlocks(streamed.blocks), "P[qr] \"a\"\nP[qc] \"b\"\n");
+
   // Deleting across a paragraph end joins the paragraphs.
   RichDocument joined = twoParagraphs;
   joined.Replace(2, 5, RichDocument());
