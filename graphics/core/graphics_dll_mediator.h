@@ -39,8 +39,8 @@ public:
   void ApplyView(double* x, double* y, double* z, double* farPlane);
   void SetCurrentProject(int id);
   void DeleteObjects();
-  // Missing: nothing read or written, kPartRead.
-  int Serialize(CArchive* archive, int version);
+  // The library's "Serialize". Missing: nothing read or written, 0 (its part read).
+  int SerializeLibraryPart(CArchive* archive, int version);
   // Missing: the id is left as it is.
   void CloneProject(int* id);
   // Missing: an empty path.

@@ -7,17 +7,17 @@
 
 #include <map>
 
-// The ten scene textures (24-bit bitmaps of the program's resources).
+// The ten scene textures (24-bit bitmaps of the program's resources). A facade tile is one storey: 6 m x 3 m.
 inline constexpr int kTextureAsphalt = 326;
-inline constexpr int kTextureFacadeOffice = 717;
-inline constexpr int kTextureFacadeShop = 718;
-inline constexpr int kTextureRoof = 719;
-inline constexpr int kTextureFacadeBrick = 720;
-inline constexpr int kTextureFacadePanel = 721;
-inline constexpr int kTextureFacadeHouse = 722;
+inline constexpr int kTextureFacadeEnd = 717;      // a block's end facing a recessed section
+inline constexpr int kTextureBalcony = 718;
+inline constexpr int kTexturePaving = 719;
+inline constexpr int kTextureFacade = 720;         // the long sides and outer ends of the blocks
+inline constexpr int kTextureSectionFront = 721;   // the recessed fronts between blocks
+inline constexpr int kTextureBrick = 722;
 inline constexpr int kTextureGrass = 723;
-inline constexpr int kTextureFacadeGlass = 724;
-inline constexpr int kTextureConcrete = 725;
+inline constexpr int kTextureRoof = 724;
+inline constexpr int kTextureParapet = 725;
 // In the order LoadAll loads them.
 inline constexpr int kSceneTextureIds[10] = {326, 720, 721, 722, 723, 719, 717, 718, 724, 725};
 
