@@ -112,6 +112,12 @@ constexpr char16_t kCp1252High[32] = {
     0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A,
     0x0153, 0xFFFD, 0x017E, 0x0178};
 
+// \uN is a signed 16-bit number; anything outside that range is no character.
+char32_t UnicodeOfParam(int param) {
+  const long value = param < 0 ? param + 65536L : param;
+  return value >= 0 && value <= 0xFFFF ? static_cast<char32_t>(value) : char32_t{0xFFFD};
+}
+
 char32_t Cp1252ToUnicode(unsigned char byte) {
   if (byte >= 0x80 && byte < 0xA0) return kCp1252High[byte - 0x80];
   return byte;
@@ -568,7 +574,7 @@ void Reader::ControlWord(std::string_view word, bool hasParam, int param, size_t
     } else if (word == "fbidi") {
       fontEntry_.family = FontFamily::Bidi;
     } else if (word == "u") {
-      AddCodePoint(static_cast<char32_t>(param < 0 ? param + 65536 : param));
+      AddCodePoint(UnicodeOfParam(param));
       skipChars_ = st.unicodeSkip;
     }
     return;
@@ -644,7 +650,7 @@ void Reader::ControlWord(std::string_view word, bool hasParam, int param, size_t
   if (word == "sbknone") { sectionPageBreak_ = false; return; }
   if (word == "sbkpage") { sectionPageBreak_ = true; return; }
   if (word == "u") {
-    AddCodePoint(static_cast<char32_t>(param < 0 ? param + 65536 : param));
+    AddCodePoint(UnicodeOfParam(param));
     skipChars_ = st.unicodeSkip;
     return;
   }
@@ -881,6 +887,15 @@ void Reader::AddCodePoint(char32_t codePoint) {
 
 void Reader::AddByte(unsigned char byte) {
   if (St().destination != Destination::Body) return;
+  // Control characters are not text: a tab is a tab, the others are dropped.
+  if (byte == '\t') {
+    Run tab;
+    tab.kind = RunKind::Tab;
+    tab.format = RunFormat();
+    AddRun(std::move(tab));
+    return;
+  }
+  if (byte < 0x20) return;
   Paragraph& paragraph = CurrentStory().current;
   const CharFormat format = RunFormat();
   if (!paragraph.runs.empty()) {

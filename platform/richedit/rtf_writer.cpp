@@ -2,6 +2,7 @@
 
 #include "platform/base/codepage.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -215,7 +216,19 @@ void Writer::Hex(const std::vector<std::uint8_t>& bytes) {
   delimit_ = false;
 }
 
-void Writer::PictureGroup(const Picture& picture) {
+void Writer::PictureGroup(const Picture& given) {
+  // A picture whose pixels do not match its size is written as one grey pixel of its place on the page.
+  Picture placeholder;
+  const bool sound = given.width > 0 && given.height > 0 &&
+                     given.pixels.size() == static_cast<size_t>(given.width) * static_cast<size_t>(given.height);
+  if (!sound) {
+    placeholder.width = placeholder.height = 1;
+    placeholder.pixels = {0xFFC0C0C0u};
+    placeholder.goalWidth = std::max(given.DisplayWidth(), 1);
+    placeholder.goalHeight = std::max(given.DisplayHeight(), 1);
+    placeholder.source = PictureSource::Placeholder;
+  }
+  const Picture& picture = sound ? given : placeholder;
   Raw("{");
   Word("pict");
   const bool png = picture.source == PictureSource::Png && !picture.original.empty();
@@ -246,7 +259,7 @@ void Writer::PictureGroup(const Picture& picture) {
     dib[12] = 1;   // planes
     dib[14] = 24;  // bits per pixel
     put32(20, static_cast<std::uint32_t>(stride * height));
-    for (size_t y = 0; y < height && picture.pixels.size() >= width * height; ++y) {
+    for (size_t y = 0; y < height; ++y) {
       std::uint8_t* row = dib.data() + 40 + (height - 1 - y) * stride;
       for (size_t x = 0; x < width; ++x) {
         const std::uint32_t pixel = picture.pixels[y * width + x];

@@ -57,6 +57,9 @@ INSTANTIATE_TEST_SUITE_P(
                  // Ж and € are cp1251; λ and U+1F600 (a surrogate pair) are not.
                  R"({\rtf1\uc1\u1046?\u8364?\u955?\uc2\u955??x\uc0\u955 y\uc1\u-10179?\u-8704?})",
                  "P \"Ж€\" <u+3BB> <u+3BB> \"x\" <u+3BB> \"y\" <u+1F600>\n"},
+        ReadCase{"ControlCharactersAndOutOfRangeUnicode",
+                 R"({\rtf1 a\'09b\'00\'01c\u0 d\u-70000?e\u70000?f})",
+                 "P \"a\" <tab> \"bc\" <u+FFFD> \"e\" <u+FFFD> \"f\"\n"},
         ReadCase{"EscapesAndNamedCharacters",
                  "{\\rtf1 a\\\\b\\{c\\}d\\~e\\emdash f\\tab g\\line h\r\ni\\\r\nj\\-k\\_l}",
                  "P \"a\\b{c}d\xA0" "e\x97" "f\" <tab> \"g\" <line> \"hi\"\nP \"jk-l\"\n"},

@@ -119,6 +119,21 @@ TEST(RtfWriter, PicturesAsDibOrTheirOwnPng) {
             "{\\pict\\pngblip\\picw1\\pich1\\picwgoal300\\pichgoal200\\picscalex50\r\n8950}}");
 }
 
+TEST(RtfWriter, PictureWhosePixelsDoNotMatchItsSizeKeepsOnlyItsPlace) {
+  auto broken = std::make_shared<Picture>();
+  broken->width = 5;
+  broken->height = -5;
+  broken->goalWidth = 600;
+  broken->goalHeight = 300;
+  richedit::Run run;
+  run.kind = RunKind::Picture;
+  run.picture = broken;
+  RichDocument document;
+  document.blocks = {Block::MakeParagraph(Para({run}))};
+  const std::string body = Body(WriteRtf(document));
+  EXPECT_EQ(body.substr(0, body.find("\r\n")), "\\pard{\\pict\\dibitmap0\\picw1\\pich1\\picwgoal600\\pichgoal300");
+}
+
 TEST(RtfWriter, FontTableBeforeColourTableThenHeaderAndFooter) {
   RichDocument document;
   document.fonts.push_back(FontEntry{"Times {x}", 1, FontFamily::Roman});
