@@ -60,6 +60,10 @@ private:
   DWORD m_flags = 0;
 };
 
+// What builds the glyph lists (wglUseFontBitmapsA); tests put in one that fails. Null restores it.
+using FontBitmapBuilder = BOOL (*)(HDC dc, DWORD first, DWORD count, DWORD listBase);
+void SetFontBitmapBuilder(FontBitmapBuilder builder);
+
 // The legend font: Tahoma, 12 pixels, Cyrillic. 1 on success, 0 when it could not be built.
 int CreateLegendFont();
 // The LOGFONTA CreateLegendFont builds from.
