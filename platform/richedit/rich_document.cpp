@@ -318,8 +318,6 @@ RichDocument RichDocument::Slice(long cpMin, long cpMax) const {
   part.colors = colors;
   part.defaultFont = defaultFont;
   part.page = page;
-  part.header = header;
-  part.footer = footer;
   part.blocks.clear();
 
   // Rows wholly inside the range are copied whole; of the others, the covered cell paragraphs.

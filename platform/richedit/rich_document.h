@@ -200,7 +200,8 @@ class RichDocument {
   // pictures are left out. The final paragraph gets no "\r\n".
   std::string PlainText() const;
 
-  // The part [cpMin, cpMax) as a document of its own with the same tables and page (a selection's stream-out).
+  // The part [cpMin, cpMax) as a document of its own with the same tables and page, without header and footer
+  // (a selection's stream-out).
   // Partly covered table rows give their covered cell paragraphs as body paragraphs; the last paragraph keeps
   // no end mark unless the range ended after one, in which case an empty final paragraph follows.
   RichDocument Slice(long cpMin, long cpMax) const;
