@@ -112,6 +112,10 @@ BOOL CPreviewToolBar::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLER
     m_pPreview->PostMessage(WM_COMMAND, nID, 0);
     return TRUE;
   }
+  // Its own first: Escape (IDCANCEL).
+  if (CDialog::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) {
+    return TRUE;
+  }
   if (m_pPreview->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) {
     return TRUE;
   }
@@ -127,7 +131,11 @@ void CView::OnFilePrintPreview()
 {
   auto* pState = new CPrintPreviewState;
   if (!DoPrintPreview(AFX_IDD_PREVIEW_TOOLBAR, this, RUNTIME_CLASS(CPreviewView), pState)) {
-    AfxMessageBox(AFX_IDP_COMMAND_FAILURE);
+    CString text;
+    if (!text.LoadString(AFX_IDP_COMMAND_FAILURE) || text.IsEmpty()) {
+      text = "Не удалось выполнить команду.";
+    }
+    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
     delete pState;
   }
 }
@@ -145,7 +153,6 @@ BOOL CView::DoPrintPreview(UINT nIDResource, CView* pPrintView, CRuntimeClass* p
     delete object;
     return FALSE;
   }
-  pView->m_pPreviewState = pState;
   pView->m_pOrigView = this;
   pView->m_nToolBarID = nIDResource;
 
@@ -170,6 +177,8 @@ BOOL CView::DoPrintPreview(UINT nIDResource, CView* pPrintView, CRuntimeClass* p
     LeavePreviewMode(pFrame, pState);
     return FALSE;
   }
+  // From here the preview owns the state and frees it.
+  pView->m_pPreviewState = pState;
   if (!pView->SetPrintView(pPrintView)) {
     pView->m_pPreviewState = nullptr;  // the caller frees it
     pView->m_pOrigView = nullptr;

@@ -47,6 +47,7 @@ public:
   UINT pages = 3;
   UINT stopAt = 0;   // OnPrepareDC refuses this page
   UINT breakAt = 0;  // OnPrint ends this page itself, so the framework's EndPage fails
+  bool refuse = false;  // OnPreparePrinting says no
   std::vector<std::string> log;
   UINT drawing = 0;
 
@@ -56,7 +57,7 @@ public:
     if (pages != 0xFFFF) {
       pInfo->SetMaxPage(pages);
     }
-    return DoPreparePrinting(pInfo);
+    return !refuse && DoPreparePrinting(pInfo);
   }
   void OnBeginPrinting(CDC* pDC, CPrintInfo*) override { log.push_back(pDC->IsPrinting() ? "begin" : "begin?"); }
   void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo) override
