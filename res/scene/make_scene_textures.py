@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the ten scene textures of the program (res/program/texture_*.png) and the script that names them.
+"""Draws the ten scene textures of the program (res/program/texture_*.png), the view's navigation cursors
+(res/program/cursor_*.png) and the scripts that name them.
 
 Our own pictures, made for this program: ground finishes and the storey-high facade tiles the buildings repeat
 (one tile is 6 m x 3 m of wall, one storey). Deterministic, so a run reproduces the committed files exactly.
@@ -196,6 +197,115 @@ TEXTURES = [
 ]
 
 
+class Cursor:
+    """A 32 x 32 cursor with transparency: black outline, white fill, as the system's cursors look."""
+
+    def __init__(self):
+        self.rgba = [[None] * 32 for _ in range(32)]
+
+    def dot(self, x, y, colour):
+        if 0 <= x < 32 and 0 <= y < 32:
+            self.rgba[y][x] = colour
+
+    def disc(self, cx, cy, r, colour):
+        for y in range(32):
+            for x in range(32):
+                if (x - cx) ** 2 + (y - cy) ** 2 <= r * r:
+                    self.dot(x, y, colour)
+
+    def ring(self, cx, cy, r0, r1, colour, keep=lambda x, y: True):
+        for y in range(32):
+            for x in range(32):
+                d = (x - cx) ** 2 + (y - cy) ** 2
+                if r0 * r0 <= d <= r1 * r1 and keep(x, y):
+                    self.dot(x, y, colour)
+
+    def box(self, x0, y0, x1, y1, colour):
+        for y in range(y0, y1):
+            for x in range(x0, x1):
+                self.dot(x, y, colour)
+
+    def save(self, name):
+        rows = []
+        for row in self.rgba:
+            line = bytearray(b"\x00")
+            for c in row:
+                line += bytes(c + (255,)) if c else b"\x00\x00\x00\x00"
+            rows.append(bytes(line))
+
+        def chunk(kind, data):
+            return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+        png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 32, 32, 8, 6, 0, 0, 0))
+        png += chunk(b"IDAT", zlib.compress(b"".join(rows), 9)) + chunk(b"IEND", b"")
+        with open(os.path.join(OUT, name), "wb") as f:
+            f.write(png)
+
+
+BLACK, WHITE = (0, 0, 0), (255, 255, 255)
+
+
+def cursor_rotate():
+    """Mode 1: an open circle with an arrow head, turning the 3D view."""
+    c = Cursor()
+    gap = lambda x, y: not (x > 16 and y < 12)
+    c.ring(16, 16, 7, 12, BLACK, gap)
+    c.ring(16, 16, 8, 11, WHITE, gap)
+    for i in range(7):  # arrow head at the gap
+        c.box(17 + i // 2, 2 + i, 26 - i // 2, 3 + i, BLACK)
+    for i in range(5):
+        c.box(19 + i // 2, 3 + i, 24 - i // 2, 4 + i, WHITE)
+    return c
+
+
+def cursor_pan():
+    """Mode 2: four arrows, moving the view."""
+    c = Cursor()
+    c.box(14, 3, 18, 29, BLACK)
+    c.box(3, 14, 29, 18, BLACK)
+    c.box(15, 4, 17, 28, WHITE)
+    c.box(4, 15, 28, 17, WHITE)
+    for i in range(5):
+        c.box(16 - i, 2 + i, 16 + i, 3 + i, BLACK)  # up
+        c.box(16 - i, 29 - i, 16 + i, 30 - i, BLACK)  # down
+        c.box(2 + i, 16 - i, 3 + i, 16 + i, BLACK)  # left
+        c.box(29 - i, 16 - i, 30 - i, 16 + i, BLACK)  # right
+    return c
+
+
+def cursor_zoom():
+    """Modes 4 and 8: a magnifier."""
+    c = Cursor()
+    c.disc(12, 12, 9, BLACK)
+    c.disc(12, 12, 7, WHITE)
+    c.box(10, 11, 15, 13, BLACK)  # the cross of the lens
+    c.box(11, 10, 13, 15, BLACK)
+    for i in range(9):
+        c.box(18 + i, 18 + i, 22 + i, 21 + i, BLACK)  # handle
+    return c
+
+
+def cursor_arrow():
+    """Any other mode: the pointer."""
+    c = Cursor()
+    for y in range(20):
+        c.box(0, y, y // 1 * 2 // 3 + 1, y + 1, BLACK)
+    for y in range(2, 18):
+        c.box(1, y, (y - 1) * 2 // 3, y + 1, WHITE)
+    c.box(6, 18, 10, 27, BLACK)
+    c.box(7, 18, 9, 26, WHITE)
+    return c
+
+
+# id, file, name, painter, hot spot.
+CURSORS = [
+    (291, "cursor_rotate.png", "IDC_VIEW_ROTATE", cursor_rotate, (16, 16)),
+    (300, "cursor_pan.png", "IDC_VIEW_PAN", cursor_pan, (16, 16)),
+    (334, "cursor_zoom.png", "IDC_VIEW_ZOOM", cursor_zoom, (12, 12)),
+    (104, "cursor_arrow.png", "IDC_VIEW_ARROW", cursor_arrow, (0, 0)),
+]
+
+
 def main():
     lines = ["// The scene textures: ground finishes and storey-high facade tiles (6 m x 3 m of wall).",
              "// Drawn by res/scene/make_scene_textures.py; run it again rather than editing the pictures.", ""]
@@ -203,6 +313,14 @@ def main():
         painter(random.Random(ident)).save(name)
         lines.append('BITMAP %d %s "%s"' % (ident, symbol, name))
     with open(os.path.join(OUT, "scene_textures.rsrc"), "w") as f:
+        f.write("\n".join(lines) + "\n")
+
+    lines = ["// The view's cursors for the navigation modes: rotate, pan, zoom, and the pointer for any other.",
+             "// Drawn by res/scene/make_scene_textures.py.", ""]
+    for ident, name, symbol, painter, (x, y) in CURSORS:
+        painter().save(name)
+        lines.append('CURSOR %d %s "%s" %d %d' % (ident, symbol, name, x, y))
+    with open(os.path.join(OUT, "view_cursors.rsrc"), "w") as f:
         f.write("\n".join(lines) + "\n")
 
 
