@@ -71,6 +71,9 @@ CGraphicCoreFull::CGraphicCoreFull(IQorRoadDoc* document)
 CGraphicCoreFull::~CGraphicCoreFull()
 {
   Graphics::SetModelGraphics(nullptr);
+  // The palette outlives the document it reads.
+  if (m_palette->GetDocument() == m_context)
+    m_palette->SetDocument(nullptr);
   // GL objects go while the view's context is still current.
   if (m_glContext)
     m_glContext->MakeCurrent();
@@ -148,6 +151,8 @@ void CGraphicCoreFull::RefreshProjectState()
     m_underlayId = 0;
     m_results = nullptr;
     m_areaClass = CGuid();
+    if (m_camera)
+      m_camera->SetEye(nullptr);
     return;
   }
   m_underlayId = *area->GetUnderlayId();
@@ -163,6 +168,9 @@ void CGraphicCoreFull::RefreshProjectState()
     m_resultDisplay = *options->GetResultDisplay();
   }
   CurrentGridMode() = *area->GetGridMode();
+  // The camera follows the active area: after a new area, undo or redo the record it held may be gone.
+  if (m_camera)
+    m_camera->SetEye(GetEyeRecord(m_camera->m_viewType));
   {
     ModelRef<IClassObjModel> object(area, IID_IClassObjModel);
     if (object)

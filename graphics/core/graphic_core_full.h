@@ -54,6 +54,9 @@ public:
   // the export with the run's message (0 then). The records themselves come with the export builders.
   int BuildExportData(IArea* area, nsExp::CExportList* list, int flags) override;
 
+  // The project file's part is the document core's; the library's own block is written within it.
+  using CGraphicCore::Serialize;
+
   void RefreshProjectState();
   BOOL IsStraightRoad();
   BOOL IsInterchange() const;
