@@ -2,6 +2,7 @@
 
 #include "geometry/gl_context.h"
 #include "platform/gdi/wingdi.h"
+#include "platform/gl/wgl.h"
 #include "platform/mfc-core/resources.h"
 #include "platform/user/resources.h"
 #include "platform/user/window.h"
@@ -25,6 +26,12 @@ void CTextureRegistry::LoadAll()
 
 void CTextureRegistry::Load(int resourceId)
 {
+  if (HasCurrentGlContext() && wglGetCurrentContext() != m_context) {
+    // Names of another context mean nothing here, and that context may be gone: load afresh.
+    for (auto& [id, name] : m_textures)
+      name = 0;
+    m_context = wglGetCurrentContext();
+  }
   UINT& name = m_textures[resourceId];
   if (name != 0 || !HasCurrentGlContext())
     return;
@@ -62,11 +69,12 @@ UINT CTextureRegistry::Get(int resourceId) const
 
 void CTextureRegistry::Clear()
 {
-  if (HasCurrentGlContext())
+  if (HasCurrentGlContext() && wglGetCurrentContext() == m_context)
     for (const auto& [id, name] : m_textures)
       if (name != 0) {
         const GLuint texture = name;
         glDeleteTextures(1, &texture);
       }
   m_textures.clear();
+  m_context = nullptr;
 }

@@ -1,6 +1,7 @@
 // The scene's textures: bitmap resources of the program made into mipmapped OpenGL textures, by resource id.
 // One registry per process, made on first use. Textures belong to the context that was current when they were
-// loaded; without a current context nothing is loaded and no GL call is made.
+// loaded: in another context they are loaded again under new names. Without a current context nothing is loaded
+// and no GL call is made.
 #pragma once
 
 #include "platform/base/wintypes.h"
@@ -27,15 +28,17 @@ public:
 
   void LoadAll();
   // A texture name for the id and its picture when the bitmap loads; a failed load keeps an empty texture.
-  // An id already holding a texture keeps it, so names stay stable across repeated loads.
+  // An id already holding a texture of the current context keeps it, so names stay stable across repeated loads.
   void Load(int resourceId);
   // The texture name; 0 for id 0 and for an id not loaded.
   UINT Get(int resourceId) const;
-  // Deletes the textures (when a context is current) and forgets every id; for a context going away.
+  // Deletes the textures (when their context is current) and forgets every id; for a context going away.
   void Clear();
 
 private:
   CTextureRegistry() = default;
 
   std::map<int, UINT> m_textures;
+  // The context the names belong to.
+  HGLRC m_context = nullptr;
 };

@@ -106,6 +106,30 @@ TEST(PaletteGl, TheTenTexturesLoadAtTheirSizesAndKeepTheirNames)
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+TEST(PaletteGl, ANewContextGetsTexturesOfItsOwn)
+{
+  res::RegisterModules();
+  CTextureRegistry* textures = CTextureRegistry::GetInstance();
+  textures->Clear();
+  {
+    GlSurface first(8, 8);
+    textures->LoadAll();
+    ASSERT_NE(textures->Get(kTextureGrass), 0u);
+  }
+  // The first context is gone without a Clear, as when a view closes.
+  GlSurface second(8, 8);
+  textures->LoadAll();
+  for (int id : kSceneTextureIds) {
+    ASSERT_NE(textures->Get(id), 0u) << id;
+    EXPECT_TRUE(glIsTexture(textures->Get(id))) << id;
+    glBindTexture(GL_TEXTURE_2D, textures->Get(id));
+    GLint width = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    EXPECT_GT(width, 0) << id;
+  }
+  textures->Clear();
+}
+
 // Answers failure a given number of times, then builds as the platform does.
 int g_failuresLeft = 0;
 int g_builds = 0;
