@@ -1,9 +1,10 @@
 // libFuzzer target: the RTF reader on arbitrary bytes. Whatever the bytes, reading ends with a document and a
 // result; it never crashes, hangs, leaks or allocates what the input merely claims. The writer's output of
-// that document is read again and must be a whole document with the same characters, and the flat positions,
-// slices and replacement the control relies on must agree with each other.
+// that document is read again and must be a whole document with the same blocks, runs and formats, and the
+// flat positions, slices and replacement the control relies on must agree with each other.
 #include "platform/richedit/rtf_reader.h"
 #include "platform/richedit/rtf_writer.h"
+#include "tests/platform/richedit/document_dump.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -21,7 +22,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   RichDocument again;
   const RtfReadResult reread = ReadRtf(written, again);
   if (!reread.Ok() || reread.unclosedGroups != 0) std::abort();
-  if (again.GetText() != document.GetText()) std::abort();
+  auto dump = [](const RichDocument& d) {
+    return testing::DumpBlocks(d.blocks) + "header\n" + testing::DumpBlocks(d.header) + "footer\n" +
+           testing::DumpBlocks(d.footer);
+  };
+  if (dump(again) != dump(document) || again.GetText() != document.GetText()) std::abort();
   (void)WritePlainText(document);
 
   const long length = document.Length();
