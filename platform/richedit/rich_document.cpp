@@ -137,6 +137,7 @@ void NormalizeParagraph(Paragraph& paragraph) {
   std::vector<Run> merged;
   for (Run& run : paragraph.runs) {
     if (run.kind == RunKind::Text && run.text.empty()) continue;
+    if (run.kind == RunKind::Text && run.unicode != 0) run.text = "?";  // one character, as it is written
     if (run.kind == RunKind::Picture && !run.picture) continue;
     if (!merged.empty() && run.kind == RunKind::Text && merged.back().kind == RunKind::Text &&
         run.unicode == 0 && merged.back().unicode == 0 && merged.back().format == run.format) {

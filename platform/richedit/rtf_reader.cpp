@@ -159,8 +159,8 @@ class Reader {
 
   // ---- tokens
   void ReadControl();
-  void ControlWord(std::string_view word, bool hasParam, int param, size_t at);
-  void ControlSymbol(unsigned char symbol, size_t at);
+  void ControlWord(std::string_view word, bool hasParam, int param);
+  void ControlSymbol(unsigned char symbol);
   void TextByte(unsigned char byte);
   void OpenGroup(size_t at);
   void CloseGroup();
@@ -213,14 +213,11 @@ class Reader {
   bool sectionPageBreak_ = true;
 
   std::map<int, int> fontIndexOfNumber_;
-  std::vector<int> fontNumbers_;  // RTF number of each font read
   FontEntry fontEntry_;
   int fontEntryNumber_ = -1;
   bool fontEntryOpen_ = false;
-  bool fontTableRead_ = false;
   int colorRed_ = 0, colorGreen_ = 0, colorBlue_ = 0;
   bool colorHasComponent_ = false;
-  bool colorTableRead_ = false;
 
   RowDefinition row_;
   BorderTarget borderTarget_ = BorderTarget::None;
@@ -275,7 +272,7 @@ RtfReadResult Reader::Read() {
         continue;
       }
       if (c == '\t') {
-        ControlWord("tab", false, 0, at);
+        ControlWord("tab", false, 0);
         continue;
       }
       if (c < 0x20) continue;
@@ -327,7 +324,7 @@ void Reader::CloseGroup() {
   const bool storyGroup = stack_.size() >= 2 && closing.story != stack_[stack_.size() - 2].story;
   if (closing.destination == Destination::FontTable && fontEntryOpen_) {
     // An entry without its ";" still counts when its group closes.
-    ControlSymbol(';', pos_);
+    ControlSymbol(';');
   }
   if (closing.destination == Destination::ColorTable &&
       (stack_.size() < 2 || stack_[stack_.size() - 2].destination != Destination::ColorTable) && colorHasComponent_) {
@@ -388,7 +385,7 @@ void Reader::ReadControl() {
       --skipChars_;
       return;
     }
-    ControlSymbol(first, at);
+    ControlSymbol(first);
     return;
   }
   const size_t wordStart = pos_;
@@ -439,10 +436,10 @@ void Reader::ReadControl() {
     --skipChars_;
     return;
   }
-  ControlWord(word, hasParam, static_cast<int>(param), at);
+  ControlWord(word, hasParam, static_cast<int>(param));
 }
 
-void Reader::ControlSymbol(unsigned char symbol, size_t at) {
+void Reader::ControlSymbol(unsigned char symbol) {
   GroupState& st = St();
   switch (symbol) {
     case '*':
@@ -452,7 +449,7 @@ void Reader::ControlSymbol(unsigned char symbol, size_t at) {
       TextByte(symbol);
       return;
     case '\r': case '\n':
-      ControlWord("par", false, 0, at);
+      ControlWord("par", false, 0);
       return;
     case '~':
       TextByte(0xA0);
@@ -475,7 +472,6 @@ void Reader::ControlSymbol(unsigned char symbol, size_t at) {
       if (fontIndexOfNumber_.find(fontEntryNumber_) == fontIndexOfNumber_.end()) {
         fontIndexOfNumber_[fontEntryNumber_] = static_cast<int>(fonts_.size());
         fonts_.push_back(fontEntry_);
-        fontNumbers_.push_back(fontEntryNumber_);
       }
     }
     fontEntryOpen_ = false;
@@ -497,7 +493,7 @@ PendingBorder* Reader::Border() {
   return nullptr;
 }
 
-void Reader::ControlWord(std::string_view word, bool hasParam, int param, size_t at) {
+void Reader::ControlWord(std::string_view word, bool hasParam, int param) {
   GroupState& st = St();
   const bool firstInGroup = groupStart_;
   const bool starred = starNext_;
@@ -519,12 +515,10 @@ void Reader::ControlWord(std::string_view word, bool hasParam, int param, size_t
   }
   if (word == "fonttbl") {
     st.destination = Destination::FontTable;
-    fontTableRead_ = true;
     return;
   }
   if (word == "colortbl") {
     st.destination = Destination::ColorTable;
-    colorTableRead_ = true;
     colors_.clear();
     colorHasComponent_ = false;
     return;
@@ -777,7 +771,6 @@ void Reader::ControlWord(std::string_view word, bool hasParam, int param, size_t
     borderTarget_ = BorderTarget::None;
     return;
   }
-  (void)at;
 }
 
 int Reader::CodePageOfFont(int fontNumber) const {
@@ -808,7 +801,7 @@ void Reader::TextByte(unsigned char byte) {
     case Destination::FontTable:
       if (!fontEntryOpen_) return;
       if (byte == ';') {
-        ControlSymbol(';', pos_);
+        ControlSymbol(';');
       } else if (fontEntry_.name.size() < 256) {
         fontEntry_.name += static_cast<char>(byte);
       }
