@@ -82,7 +82,6 @@ struct GroupState {
 
 struct PictureData {
   PictureSource source = PictureSource::Placeholder;
-  bool known = false;  // a format word was seen
   int picw = 0, pich = 0, goalWidth = 0, goalHeight = 0, scaleX = 100, scaleY = 100;
   int bitsPerPixel = 1, planes = 1, widthBytes = 0;
   std::vector<std::uint8_t> bytes;
@@ -280,7 +279,7 @@ RtfReadResult Reader::Read() {
     }
   }
   result_.unclosedGroups = closed_ ? 0 : static_cast<int>(stack_.size());
-  // A picture cut off by the end of the input is dropped; the text read so far stays.
+  // Groups left open are closed: a picture cut off is read as far as it goes, mostly into a placeholder.
   while (stack_.size() > 1 && !stop_) CloseGroup();
   Story& body = stories_.front();
   FinishStory(body, true);
@@ -462,7 +461,7 @@ void Reader::ControlSymbol(unsigned char symbol) {
     default:
       return;  // \- optional hyphen, \: index subentry, \| formula: nothing to show
   }
-  // ';' here only ends a font entry from CloseGroup.
+  // ';' ends a font entry, whether it stands in the entry's text or its group ends without one.
   if (st.destination == Destination::FontTable && fontEntryOpen_) {
     while (!fontEntry_.name.empty() && fontEntry_.name.back() == ' ') fontEntry_.name.pop_back();
     size_t lead = 0;
@@ -587,16 +586,12 @@ void Reader::ControlWord(std::string_view word, bool hasParam, int param) {
     const int twips = std::clamp(param, 0, kMaxTwips);
     if (word == "wbitmap") {
       picture.source = PictureSource::Bitmap;
-      picture.known = true;
     } else if (word == "dibitmap") {
       picture.source = PictureSource::Dib;
-      picture.known = true;
     } else if (word == "pngblip") {
       picture.source = PictureSource::Png;
-      picture.known = true;
     } else if (word == "jpegblip") {
       picture.source = PictureSource::Jpeg;
-      picture.known = true;
     } else if (word == "picw") {
       picture.picw = param;
     } else if (word == "pich") {
@@ -947,7 +942,7 @@ void Reader::EndCell() {
 
 void Reader::EndRow() {
   Story& story = CurrentStory();
-  // Text typed after the last \cell but before \row has no cell of its own: it joins the row's last cell.
+  // Text after the last \cell and before \row makes a cell of its own.
   if (!story.current.runs.empty()) EndCell();
   FlushRow(story);
 }
