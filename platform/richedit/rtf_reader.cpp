@@ -1079,8 +1079,9 @@ std::shared_ptr<Picture> Reader::DecodePicture(PictureData& data, size_t at) {
   }
 
   if (data.source == PictureSource::Dib) {
-    // A packed DIB: BITMAPINFOHEADER (40 bytes, little-endian), colour table, rows bottom first unless the
-    // height is negative, each padded to 4 bytes.
+    // A packed DIB: BITMAPINFOHEADER (40 bytes or a later, longer kind; little-endian), for BI_BITFIELDS the
+    // three colour masks (inside a longer header, else after it), the colour table, then rows bottom first
+    // unless the height is negative, each padded to 4 bytes.
     auto u16 = [&](size_t o) { return static_cast<unsigned>(bytes[o] | bytes[o + 1] << 8); };
     auto u32 = [&](size_t o) {
       return static_cast<std::uint32_t>(bytes[o] | bytes[o + 1] << 8 | bytes[o + 2] << 16) |
@@ -1097,23 +1098,49 @@ std::shared_ptr<Picture> Reader::DecodePicture(PictureData& data, size_t at) {
     const std::uint32_t compression = u32(16);
     const std::uint32_t colorsUsed = u32(32);
     const long long height = signedHeight < 0 ? -signedHeight : signedHeight;
-    if (u16(12) != 1 || (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32) || compression != 0) {
+    const bool bitfields = compression == 3 && (bpp == 16 || bpp == 32);
+    if (u16(12) != 1 || (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) ||
+        (compression != 0 && !bitfields)) {
       Fail(RtfError::BadPicture, "\\dibitmap of a kind not read (" + std::to_string(bpp) + " bits, compression " +
                                      std::to_string(compression) + ")", at);
       return nullptr;
     }
-    const size_t paletteCount = bpp <= 8 ? (colorsUsed == 0 ? size_t{1} << bpp : colorsUsed) : 0;
+    // Colour tables of deeper pictures are hints for palette devices: skipped.
+    const size_t paletteCount = bpp <= 8 && colorsUsed == 0 ? size_t{1} << bpp : colorsUsed;
     if (paletteCount > 256) {
       Fail(RtfError::BadPicture, "\\dibitmap colour table of more than 256 entries", at);
       return nullptr;
     }
     if (!sizeOk(width, height)) return nullptr;
     const long long stride = (width * bpp + 31) / 32 * 4;
-    const size_t bitsOffset = headerSize + paletteCount * 4;
+    const size_t masksOffset = headerSize >= 52 ? 40 : headerSize;
+    const size_t paletteOffset = headerSize + (bitfields && headerSize < 52 ? 12 : 0);
+    const size_t bitsOffset = paletteOffset + paletteCount * 4;
     if (bitsOffset > bytes.size() || static_cast<long long>(bytes.size() - bitsOffset) < stride * height) {
       Fail(RtfError::BadPicture, "\\dibitmap data shorter than its rows", at);
       return nullptr;
     }
+    // Each channel of a 16- or 32-bit pixel: its mask, scaled to 8 bits.
+    struct Channel {
+      std::uint32_t mask;
+      unsigned shift = 0;
+      std::uint32_t maximum = 0;
+    };
+    Channel channels[3] = {{bpp == 16 ? 0x7C00u : 0xFF0000u}, {bpp == 16 ? 0x3E0u : 0xFF00u},
+                           {bpp == 16 ? 0x1Fu : 0xFFu}};
+    for (int c = 0; c < 3; ++c) {
+      if (bitfields) channels[c].mask = u32(masksOffset + 4 * static_cast<size_t>(c));
+      std::uint32_t mask = channels[c].mask;
+      while (mask != 0 && (mask & 1) == 0) {
+        mask >>= 1;
+        ++channels[c].shift;
+      }
+      channels[c].maximum = mask;
+    }
+    auto scaled = [](const Channel& c, std::uint32_t value) {
+      return c.maximum == 0 ? 0u : static_cast<std::uint32_t>(
+          static_cast<std::uint64_t>((value & c.mask) >> c.shift) * 255 / c.maximum);
+    };
     picture->width = static_cast<int>(width);
     picture->height = static_cast<int>(height);
     picture->pixels.resize(static_cast<size_t>(width * height));
@@ -1127,9 +1154,15 @@ std::shared_ptr<Picture> Reader::DecodePicture(PictureData& data, size_t at) {
           const unsigned shift = (perByte - 1 - static_cast<unsigned>(x % perByte)) * bpp;
           const size_t index = (row[x / perByte] >> shift) & ((1u << bpp) - 1);
           if (index < paletteCount) {
-            const std::uint8_t* q = bytes.data() + headerSize + index * 4;
+            const std::uint8_t* q = bytes.data() + paletteOffset + index * 4;
             pixel = static_cast<std::uint32_t>(q[0]) | q[1] << 8 | q[2] << 16;
           }
+        } else if (bpp == 16 || bpp == 32) {
+          const std::uint8_t* p = row + x * (bpp / 8);
+          const std::uint32_t value = bpp == 16 ? static_cast<std::uint32_t>(p[0] | p[1] << 8)
+                                                : static_cast<std::uint32_t>(p[0] | p[1] << 8 | p[2] << 16) |
+                                                      static_cast<std::uint32_t>(p[3]) << 24;
+          pixel = scaled(channels[0], value) << 16 | scaled(channels[1], value) << 8 | scaled(channels[2], value);
         } else {
           const std::uint8_t* p = row + x * (bpp / 8);
           pixel = static_cast<std::uint32_t>(p[0]) | p[1] << 8 | p[2] << 16;

@@ -206,6 +206,43 @@ TEST(RtfReader, DibitmapBottomUpWithPaletteAndBinaryData) {
   }
 }
 
+// A BITMAPINFOHEADER of `width` x `height` (bottom-up), then `rest`: masks or colour table, and rows.
+std::vector<std::uint8_t> Dib(int width, int height, int bpp, int compression, std::vector<std::uint8_t> rest) {
+  std::vector<std::uint8_t> dib(40, 0);
+  auto put = [&](size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) dib[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+  };
+  put(0, 40);
+  put(4, static_cast<std::uint32_t>(width));
+  put(8, static_cast<std::uint32_t>(height));
+  dib[12] = 1;
+  dib[14] = static_cast<std::uint8_t>(bpp);
+  put(16, static_cast<std::uint32_t>(compression));
+  dib.insert(dib.end(), rest.begin(), rest.end());
+  return dib;
+}
+
+TEST(RtfReader, DibitmapOfSixteenAndThirtyTwoBitsHonoursItsMasks) {
+  const struct {
+    const char* name;
+    std::vector<std::uint8_t> dib;
+    std::vector<std::uint32_t> pixels;
+  } cases[] = {
+      {"16 bits 5-5-5", Dib(2, 1, 16, 0, {0x00, 0x7C, 0x1F, 0x00}), {0xFFFF0000, 0xFF0000FF}},
+      {"16 bits 5-6-5", Dib(1, 1, 16, 3, {0x00, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0, 0x00, 0xF8, 0, 0}),
+       {0xFFFF0000}},
+      // Masks in an unusual order: red 0x0000FF00, green 0x00FF0000, blue 0xFF000000.
+      {"32 bits masked", Dib(1, 1, 32, 3, {0, 0xFF, 0, 0, 0, 0, 0xFF, 0, 0, 0, 0, 0xFF, 0x78, 0x56, 0x34, 0x12}),
+       {0xFF563412}},
+  };
+  for (const auto& c : cases) {
+    RichDocument document;
+    const RtfReadResult result = ReadRtf(R"({\rtf1{\pict\dibitmap0 )" + Hex(c.dib) + "}}", document);
+    ASSERT_TRUE(result.Ok()) << c.name << ": " << result.message;
+    EXPECT_EQ(OnlyPicture(document).pixels, c.pixels) << c.name;
+  }
+}
+
 TEST(RtfReader, PngblipDecodedOverWhiteAndKeptForWritingBack) {
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 2, 1);
   auto* pixels = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(surface));
