@@ -188,3 +188,71 @@ TEST(MdiFrame, AFrameWithoutAClientWindowHasNoActiveChild)
 
 }  // namespace
 }  // namespace mfctest
+
+namespace mfctest {
+namespace {
+
+TEST_F(BarsTest, MenuSelectionsShowTheirPromptsUntilTheMenuCloses)
+{
+  CMenu menu;
+  ASSERT_TRUE(menu.CreatePopupMenu());
+  struct Step {
+    WPARAM wParam;
+    LPARAM lParam;
+    const char* shown;
+  };
+  const Step steps[] = {
+      {MAKEWPARAM(res::bars::ID_BAR_OPEN, 0), reinterpret_cast<LPARAM>(menu.m_hMenu), "Открыть проект"},
+      {MAKEWPARAM(0, MF_SEPARATOR), reinterpret_cast<LPARAM>(menu.m_hMenu), "Открыть проект"},  // no change
+      {MAKEWPARAM(0, 0xFFFF), 0, "Готово"},                                                      // closed
+  };
+  for (const Step& s : steps) {
+    frame_->SendMessage(WM_MENUSELECT, s.wParam, s.lParam);
+    EXPECT_EQ(std::string(frame_->m_status.GetPaneText(0)), s.shown);
+  }
+}
+
+TEST_F(BarsTest, AReBarStacksItsBandsAndTakesTheirHeightFromTheFrame)
+{
+  CReBar rebar;
+  ASSERT_TRUE(rebar.Create(frame_));
+  CToolBar second;
+  ASSERT_TRUE(second.CreateEx(frame_, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_TOP, CRect(0, 0, 0, 0), 0xE830));
+  ASSERT_TRUE(second.LoadToolBar(res::bars::IDR_BAR_VIEW));
+  ASSERT_TRUE(rebar.AddBar(&second));
+  EXPECT_EQ(rebar.GetBandCount(), 1);
+  EXPECT_EQ(frame_->GetControlBar(0xE830), nullptr);  // laid out by the rebar now
+  frame_->RecalcLayout();
+  // Made after the other bars, the rebar comes inside them: under the standard toolbar, between the side bars.
+  EXPECT_EQ(InFrame(rebar), CRect(27, 24, 544, 46));  // the band's buttons without borders: 22 high
+  EXPECT_EQ(InFrame(second), CRect(27, 24, 544, 46));
+  EXPECT_EQ(InFrame(frame_->m_view), CRect(27, 46, 544, 462));
+  rebar.DestroyWindow();
+}
+
+TEST_F(BarsTest, AMiniFrameHasASmallCaptionAndFollowsItsOwnersActivation)
+{
+  auto* mini = new CMiniFrameWnd;
+  ASSERT_TRUE(mini->CreateEx(0, nullptr, "Объекты", WS_POPUP | WS_CAPTION | WS_SYSMENU | MFS_SYNCACTIVE | MFS_THICKFRAME,
+                             CRect(100, 100, 300, 260), frame_));
+  EXPECT_NE(mini->GetExStyle() & WS_EX_TOOLWINDOW, 0u);
+  EXPECT_NE(mini->GetStyle() & WS_THICKFRAME, 0u);
+  EXPECT_EQ(mini->GetStyle() & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0u);
+  EXPECT_EQ(::GetWindow(mini->m_hWnd, GW_OWNER), frame_->m_hWnd);
+  CRect window;
+  CRect client;
+  mini->GetWindowRect(window);
+  mini->GetClientRect(client);
+  mini->ClientToScreen(client);
+  EXPECT_EQ(client.top - window.top, ::GetSystemMetrics(SM_CYSMCAPTION) + ::GetSystemMetrics(SM_CYFRAME));
+
+  EXPECT_EQ(mini->SendMessage(WM_FLOATSTATUS, FS_SYNCACTIVE), 1);
+  mini->SendMessage(WM_FLOATSTATUS, FS_ACTIVATE);
+  EXPECT_TRUE(mini->m_bActive);
+  mini->SendMessage(WM_FLOATSTATUS, FS_DEACTIVATE);
+  EXPECT_FALSE(mini->m_bActive);
+  mini->DestroyWindow();  // deletes itself, as frames do
+}
+
+}  // namespace
+}  // namespace mfctest
