@@ -93,6 +93,14 @@ void ReportFailure(const char* why)
 
 }  // namespace afx_print
 
+BOOL CWinApp::GetPrinterDeviceDefaults(PRINTDLG* pPrintDlg) { return afx_print::GetPrinterDeviceDefaults(pPrintDlg); }
+
+void CWinApp::OnFilePrintSetup()
+{
+  CPrintDialog dlg(TRUE);
+  afx_print::DoPrintDialog(&dlg);
+}
+
 BOOL CView::OnPreparePrinting(CPrintInfo* pInfo) { return DoPreparePrinting(pInfo); }
 
 BOOL CView::DoPreparePrinting(CPrintInfo* pInfo)
@@ -125,7 +133,10 @@ BOOL CView::DoPreparePrinting(CPrintInfo* pInfo)
       pDlg->m_pd.nToPage = static_cast<WORD>(pInfo->GetMaxPage());
     }
   }
-  pInfo->m_nNumPreviewPages = pInfo->m_nNumPreviewPages != 0 ? pInfo->m_nNumPreviewPages : 1;
+  if (pInfo->m_nNumPreviewPages == 0) {
+    CWinApp* app = AfxGetApp();
+    pInfo->m_nNumPreviewPages = app != nullptr && app->m_nNumPreviewPages != 0 ? app->m_nNumPreviewPages : 1;
+  }
   return TRUE;
 }
 

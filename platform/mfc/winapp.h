@@ -15,6 +15,7 @@
 class CWnd;
 class CDocument;
 class CDocTemplate;
+struct PRINTDLG;
 
 class CWinThread : public CCmdTarget {
   DECLARE_DYNAMIC(CWinThread)
@@ -73,6 +74,12 @@ public:
   LPCSTR m_pszProfileName = nullptr;
   CRecentFileList* m_pRecentFileList = nullptr;
   UINT m_nNumPreviewPages = 0;
+
+  // The application's printer (printing.cpp): its settings into the record, taken from the default printer the
+  // first time; FALSE when there is no printer.
+  BOOL GetPrinterDeviceDefaults(PRINTDLG* pPrintDlg);
+  // ID_FILE_PRINT_SETUP: the printer setup dialog on the application's printer.
+  void OnFilePrintSetup();
 
   virtual BOOL InitApplication();
   int ExitInstance() override;

@@ -107,6 +107,30 @@ TEST_F(PrintTest, ARangeBeyondTheDocumentIsHeldToIt)
   EXPECT_EQ(view_->log.back(), "end");
 }
 
+// Print setup changes the application's printer, and the next print uses it.
+TEST_F(PrintTest, PrintSetupChoosesThePaperTheNextPrintUses)
+{
+  CWinApp app;
+  int setups = 0;
+  user::SetModalResponder([&](const user::ModalQuestion& q) {
+    if (q.kind != user::ModalQuestion::Kind::Dialog || q.caption != "Настройка печати") {
+      return IDCANCEL;
+    }
+    ++setups;
+    auto* pd = static_cast<PRINTDLG*>(q.record);
+    auto* mode = static_cast<DEVMODEA*>(::GlobalLock(pd->hDevMode));
+    mode->dmOrientation = DMORIENT_LANDSCAPE;
+    ::GlobalUnlock(pd->hDevMode);
+    q.reply = user_.file;
+    return IDOK;
+  });
+  app.OnFilePrintSetup();
+  EXPECT_EQ(setups, 1);
+  frame_->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
+  const std::string info = printtest::Output("pdfinfo '" + user_.file + "'");
+  EXPECT_NE(info.find("841.89 x 595.276"), std::string::npos) << info;  // A4 landscape, points
+}
+
 // The default printer is the print server's default queue: printing direct sends the document there.
 TEST_F(PrintTest, DirectPrintGoesToTheServersDefaultQueue)
 {
