@@ -1,4 +1,5 @@
 #include "document/calculation_run.h"
+#include "document/doc_support.h"
 
 #include "document/engine_io/engine_io_codes.h"
 #include "document/engine_io/interchange_input.h"
@@ -65,17 +66,6 @@ void CopyPath(char (&to)[kCalcPathLength], const char* from)
 {
   std::strncpy(to, from, kCalcPathLength - 1);
   to[kCalcPathLength - 1] = '\0';
-}
-
-GUID ClassOf(IModelUnknown* object)
-{
-  void* model = nullptr;
-  if (!object || FAILED(object->QueryInterface(&IID_IClassObjModel, &model)) || !model)
-    return GUID{};
-  CGuid id;
-  static_cast<IClassObjModel*>(model)->GetClassId(&id);
-  static_cast<IClassObjModel*>(model)->Release();
-  return id.Value();
 }
 
 bool IsAreaClass(const GUID& id)
@@ -201,7 +191,7 @@ int CQorRoadDoc::StartCalculation(DWORD flags)
 
   GUID method{};
   if (IArea* area = QueryActiveArea()) {
-    method = ClassOf(area);
+    method = document_detail::ClassIdOf(area);
     ResetResults(area);
     area->Release();
   }

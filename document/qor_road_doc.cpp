@@ -1,5 +1,6 @@
 #include "document/qor_road_doc.h"
 
+#include "document/doc_support.h"
 #include "document/project_file.h"
 #include "document/trace_log.h"
 #include "model/graphics_services.h"
@@ -34,6 +35,8 @@
 
 IMPLEMENT_DYNCREATE(CQorRoadDoc, CDocument)
 
+using namespace document_detail;
+
 BEGIN_MESSAGE_MAP(CQorRoadDoc, CDocument)
   ON_COMMAND(ID_FILE_NEW, &CQorRoadDoc::OnNewStraightRoad)
   ON_COMMAND(1023, &CQorRoadDoc::OnNewStraightRoad)
@@ -58,6 +61,25 @@ BEGIN_MESSAGE_MAP(CQorRoadDoc, CDocument)
   ON_COMMAND(33074, &CQorRoadDoc::OnCalculateForProtocol)
   ON_COMMAND(33079, &CQorRoadDoc::OnCancelCalculation)
   ON_UPDATE_COMMAND_UI(33079, &CQorRoadDoc::OnUpdateCancelCalculation)
+  ON_COMMAND(32965, &CQorRoadDoc::OnOptimization)
+  ON_UPDATE_COMMAND_UI(32965, &CQorRoadDoc::OnUpdateOptimization)
+  ON_COMMAND(32812, &CQorRoadDoc::OnSettings)
+  ON_COMMAND(32829, &CQorRoadDoc::OnSettingsCalcMode)
+  ON_COMMAND(32830, &CQorRoadDoc::OnSettingsImage)
+  ON_COMMAND(32999, &CQorRoadDoc::OnSettingsProtocol)
+  ON_COMMAND(32843, &CQorRoadDoc::OnSettingsColor)
+  ON_COMMAND(32844, &CQorRoadDoc::OnSettingsFont)
+  ON_COMMAND(32918, &CQorRoadDoc::OnObjectWizard)
+  ON_COMMAND(32963, &CQorRoadDoc::OnToggleTransparency)
+  ON_UPDATE_COMMAND_UI(32963, &CQorRoadDoc::OnUpdateToggleTransparency)
+  ON_COMMAND(33029, &CQorRoadDoc::OnPhotometricBody)
+  ON_UPDATE_COMMAND_UI(33029, &CQorRoadDoc::OnUpdatePhotometricBody)
+  ON_COMMAND(33050, &CQorRoadDoc::OnExport)
+  ON_UPDATE_COMMAND_UI(33050, &CQorRoadDoc::OnUpdateExport)
+  ON_COMMAND(33142, &CQorRoadDoc::OnLoadCatalogFromFile)
+  ON_UPDATE_COMMAND_UI(33142, &CQorRoadDoc::OnUpdateLoadCatalogFromFile)
+  ON_COMMAND(33143, &CQorRoadDoc::OnManageCatalogs)
+  ON_UPDATE_COMMAND_UI(33143, &CQorRoadDoc::OnUpdateManageCatalogs)
 END_MESSAGE_MAP()
 
 namespace {
@@ -79,40 +101,9 @@ void Step(int step)
   LoggerObjs::GetLogger().WriteStep(step);
 }
 
-CString AppTitle()
-{
-  CString title;
-  if (!title.LoadString(128))
-    title = "Tesmira Road";
-  int end = title.Find('\n');
-  return end >= 0 ? title.Left(end) : title;
-}
-
 void ServerMessage(const char* text)
 {
   Shell::ShowMessageBox(nullptr, text, AppTitle(), Shell::MB_OK | Shell::MB_ICONERROR);
-}
-
-// A failure code of a server throws the COM error; 0 and 1 come back.
-HRESULT Check(HRESULT hr)
-{
-  if (FAILED(hr))
-    _com_issue_error(hr);
-  return hr;
-}
-
-IClassObjModel* AsObject(IProject* project)
-{
-  return dynamic_cast<ObjectModel::CProject*>(project);
-}
-
-template <class I>
-void ReleaseAndNull(I*& p)
-{
-  if (p) {
-    p->Release();
-    p = nullptr;
-  }
 }
 
 }  // namespace
@@ -128,16 +119,7 @@ CQorRoadDoc::CQorRoadDoc()
   Step(3);
   InitHistory();
   Step(4);
-  {
-    const int alpha = static_cast<int>(Shell::GetProfileInt("Settings", "Transparence", 255));
-    ITransparencySetting* transparency = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_TransparencySetting, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_ITransparencySetting, reinterpret_cast<void**>(&transparency))) &&
-        transparency) {
-      transparency->SetAlpha(alpha);
-      transparency->Release();
-    }
-  }
+  ApplyTransparency(static_cast<int>(Shell::GetProfileInt("Settings", "Transparence", 255)));
   Step(5);
   m_graphicCore = CreateGraphicCore(this);
   Step(6);
@@ -652,18 +634,7 @@ void CQorRoadDoc::NewProjectOfKind(int* kind)
   if (area) {
     area->SetTypicalForm(kind);
     area->BuildTypicalForm();
-    UINT captionId = 0;
-    switch (*kind) {
-    case 0: captionId = 296; break;
-    case 1: captionId = 527; break;
-    case 2: captionId = 559; break;
-    case 3: captionId = 540; break;
-    case 4: captionId = 552; break;
-    case 5: captionId = 573; break;
-    case 7: captionId = 586; break;
-    case 8: captionId = 774; break;
-    default: break;
-    }
+    const UINT captionId = TypicalFormCaption(*kind);
     CString caption;
     if (captionId != 0)
       caption.LoadString(captionId);
@@ -1159,12 +1130,6 @@ _CATALOG_INFO* CQorRoadDoc::GetCatalogInfo(int index)
   std::memcpy(m_catalogInfo.manufacturer, record->name, sizeof m_catalogInfo.manufacturer);
   std::memcpy(m_catalogInfo.text3, record->trademark, sizeof m_catalogInfo.text3);
   return &m_catalogInfo;
-}
-
-// Installing a catalogue belongs to the document's commands, which come later.
-BOOL CQorRoadDoc::InstallCatalog(CWnd*, const char*, BOOL)
-{
-  return FALSE;
 }
 
 int CQorRoadDoc::ReopenLuminaireDatabase()

@@ -5,6 +5,7 @@
 
 #include "document/graphic_core.h"
 #include "model/doc_interface.h"
+#include "model/shell/shell_services.h"
 #include "platform/mfc/document.h"
 
 #include <vector>
@@ -93,6 +94,33 @@ public:
   void OnCalculateForProtocol();
   void OnCancelCalculation();
   void OnUpdateCancelCalculation(CCmdUI* cmdUI);
+
+  // Pole-spacing optimisation (optimization.cpp).
+  void OnOptimization();
+  void OnUpdateOptimization(CCmdUI* cmdUI);
+
+  // The other commands (doc_commands.cpp).
+  void ShowPreferences(int page);
+  void OnSettings() { ShowPreferences(-1); }
+  void OnSettingsCalcMode() { ShowPreferences(0); }
+  void OnSettingsImage() { ShowPreferences(1); }
+  void OnSettingsProtocol() { ShowPreferences(2); }
+  void OnSettingsColor() { ShowPreferences(3); }
+  void OnSettingsFont() { ShowPreferences(4); }
+  void OnObjectWizard();
+  void OnToggleTransparency();
+  void OnUpdateToggleTransparency(CCmdUI* cmdUI);
+  void OnPhotometricBody();
+  void OnUpdatePhotometricBody(CCmdUI* cmdUI);
+  void OnExport();
+  void OnUpdateExport(CCmdUI* cmdUI);
+  void OnLoadCatalogFromFile();
+  void OnUpdateLoadCatalogFromFile(CCmdUI* cmdUI);
+  void OnManageCatalogs();
+  void OnUpdateManageCatalogs(CCmdUI* cmdUI);
+
+  // The optimisation settings the last search left (the dialog's six values).
+  Shell::OptimizationChoice GetOptimizationSettings() const;
 
   // The history.
   void InitHistory();
@@ -193,6 +221,14 @@ protected:
   void SetDocumentModified(BOOL modified) override { CDocument::SetModifiedFlag(modified); }
 
 private:
+  static void ApplyTransparency(int alpha);
+  // The calculation state the main frame keeps (0 idle, 1 running, 2 stopping).
+  static int QueryCalculationState();
+  // Makes `project` and `options` (copies of an earlier state) the state one undo step below the current one.
+  void KeepUndoState(IProject* project, IVisualOpt* options);
+  // Installs a catalogue file into the plug-in folder; see doc_commands.cpp.
+  BOOL InstallNewCatalog(CWnd* parent, const CString& file, BOOL showMessages, int countBefore);
+  BOOL UpdateCatalog(CWnd* parent, const CString& file, BOOL showMessages);
   void CheckCurrent() const;
   // The active area of the current project with one reference, or null.
   IArea* QueryActiveArea();
@@ -233,3 +269,8 @@ private:
 
   DECLARE_MESSAGE_MAP()
 };
+
+// Copies a catalogue file into the plug-in folder, whole or not at all (`replace`: an existing file may be
+// replaced); false when it could not. Tests put failures in its place; null restores the program's own.
+using CatalogueCopier = bool (*)(const CString& from, const CString& to, bool replace);
+void SetCatalogueCopier(CatalogueCopier copier);

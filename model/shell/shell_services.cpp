@@ -37,6 +37,14 @@ int CShellServices::RegisterAnalyticsEvent(LPCSTR, LPCSTR, LPCSTR, int, int) { r
 
 int CShellServices::SendAnalyticsInfo(int) { return -1; }
 
+int CShellServices::RunOptimizationDialog(HWND, OptimizationChoice*) { return IDCANCEL; }
+
+int CShellServices::RunPreferences(HWND, IQorRoadDoc*, IVisualOpt*, PreferencesOutcome*) { return IDCANCEL; }
+
+int CShellServices::RunWizard(HWND, _WIZARD_DATA*) { return IDCANCEL; }
+
+int CShellServices::RunCatalogueManager(HWND, IQorRoadDoc*) { return IDCANCEL; }
+
 void SetShellServices(CShellServices* services) { g_services = services ? services : &g_defaultServices; }
 
 CShellServices& GetShellServices() { return *g_services; }

@@ -7,6 +7,17 @@
 #include "platform/base/wintypes.h"
 #include "platform/mfc-core/mfcstring.h"
 
+struct IArea;
+struct IQorRoadDoc;
+struct IVisualOpt;
+
+// The wizard's record: the typical-form type and the area the wizard made (null when it made none). The
+// document releases the area afterwards.
+struct _WIZARD_DATA {
+  int type = 0;
+  IArea* area = nullptr;
+};
+
 namespace Shell {
 
 // Main-frame messages.
@@ -37,6 +48,31 @@ inline constexpr int kCalcStopping = 2;
 inline constexpr UINT MB_OK = 0x00000000;
 inline constexpr UINT MB_ICONERROR = 0x00000010;
 inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+
+// The six values of the optimisation dialog, in the order the document fills and reads them.
+struct OptimizationChoice {
+  double illuminanceTarget = 0;
+  double luminanceTarget = 0;
+  int criterion = 0;  // 0 luminance, 1 horizontal illuminance
+  int uniformityCheck = 0;
+  double illuminanceUniformityLimit = 0;  // largest Emax/Eavg
+  double luminanceUniformityLimit = 0;    // smallest Lmin/Lavg
+};
+
+// What the document reads of the settings dialog after it closed.
+struct PreferencesOutcome {
+  BOOL fontsChanged = FALSE;
+  BOOL gridModeChanged = FALSE;
+  int gridMode = 0;
+  BOOL gridStepChanged = FALSE;
+  double gridStep = 0;
+  // The redraw the view needs after an OK end and after a Cancel end.
+  BOOL recalcOnOk = FALSE;
+  BOOL rebuildOnOk = FALSE;
+  BOOL recalcOnCancel = FALSE;
+  BOOL rebuildOnCancel = FALSE;
+};
 
 // The answers of the shell. Each default is what the program does without the part behind it.
 class CShellServices {
@@ -71,6 +107,17 @@ public:
   // -1 when the analytics library is not loaded.
   virtual int RegisterAnalyticsEvent(LPCSTR category, LPCSTR action, LPCSTR label, int value, int flag);
   virtual int SendAnalyticsInfo(int flag);
+
+  // The modal dialogs of the shell the document's commands open; each answers IDOK or IDCANCEL. Without them
+  // every dialog answers IDCANCEL and changes nothing.
+  // The optimisation dialog, filled with `values`; on IDOK `values` holds the user's choice.
+  virtual int RunOptimizationDialog(HWND parent, OptimizationChoice* values);
+  // The settings dialog over a private copy of `options`; OK and Apply copy the edits back.
+  virtual int RunPreferences(HWND parent, IQorRoadDoc* document, IVisualOpt* options, PreferencesOutcome* outcome);
+  // The object creation wizard; on IDOK `data` holds the typical-form type and the area it made.
+  virtual int RunWizard(HWND parent, _WIZARD_DATA* data);
+  // The catalogue manager, working on the luminaire database through the document.
+  virtual int RunCatalogueManager(HWND parent, IQorRoadDoc* document);
 };
 
 // The application installs its services once at start-up and keeps them alive; null restores the defaults.

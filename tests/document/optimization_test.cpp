@@ -1,0 +1,189 @@
+// The pole-spacing optimisation on the sample straight road, calculated by our engine for every trial.
+#include "calculation_fixture.h"
+
+#include <cmath>
+
+using namespace calculation_test;
+
+namespace {
+
+// The optimisation dialog, scripted: it records what it was shown and answers with the test's choice.
+class DialogShell : public FrameShell {
+public:
+  int answer = IDOK;
+  Shell::OptimizationChoice choice;
+  int shown = 0;
+  Shell::OptimizationChoice shownWith;
+  int RunOptimizationDialog(HWND, Shell::OptimizationChoice* values) override
+  {
+    ++shown;
+    shownWith = *values;
+    if (answer == IDOK)
+      *values = choice;
+    return answer;
+  }
+};
+
+class Optimization : public CalculationRun {
+protected:
+  void SetUp() override
+  {
+    CalculationRun::SetUp();
+    dialogs.dataFolder = frameShell.dataFolder;
+    dialogs.frame = frameShell.frame;
+    Shell::SetShellServices(&dialogs);
+    SetSpacing(30.0);
+  }
+
+  void SetSpacing(double spacing)
+  {
+    for (IGroupOfDev* g = FirstGroup(); g; g = g->GetNext())
+      g->SetStep(&spacing);
+  }
+  double Spacing() { return *FirstGroup()->GetStep(); }
+
+  // The average luminance of a direct calculation at `spacing`; the spacing is left as it was.
+  double LuminanceAt(double spacing)
+  {
+    const double before = Spacing();
+    SetSpacing(spacing);
+    EXPECT_EQ(Run(0), 0);
+    const double level = Results().lumSummary[0];
+    SetSpacing(before);
+    return level;
+  }
+
+  // Runs the command with the luminance criterion and `target`.
+  void Optimise(double target, int uniformityCheck = 0, double luminanceUniformity = 0.3)
+  {
+    dialogs.choice = Shell::OptimizationChoice{20.0, target, 0, uniformityCheck, 3.0, luminanceUniformity};
+    dialogs.messages.clear();
+    g_engine.calls = 0;
+    doc->OnOptimization();
+  }
+
+  std::string Message(UINT id, double spacing)
+  {
+    CString format, text;
+    format.LoadString(id);
+    text.Format(format, "по яркости", spacing);
+    return static_cast<LPCSTR>(text);
+  }
+
+  DialogShell dialogs;
+};
+
+TEST_F(Optimization, FindsTheLargestSpacingThatStillMeetsTheTarget)
+{
+  const double target = 0.9 * LuminanceAt(30.0);
+  EXPECT_EQ(Run(0), 0);
+  Optimise(target);
+
+  const double found = Spacing();
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0], Message(619, found));
+  // Whole tenths of a metre, exactly.
+  EXPECT_EQ(found, std::floor(found * 10 + 0.5) / 10);
+  EXPECT_GT(found, 30.0);
+  // Two bounds, twelve halvings down to 5 cm, the calculation at the spacing found and the final one.
+  EXPECT_EQ(g_engine.calls, 16);
+  const double reached = Results().lumSummary[0];
+  EXPECT_GT(reached, target);
+  // The settings stay for the next search; the quantity shown follows the criterion.
+  EXPECT_EQ(doc->GetOptimizationSettings().luminanceTarget, target);
+  EXPECT_EQ(*doc->GetCurrentOptions()->GetQuantity(), 0);
+
+  // The whole search is one undo step, back to the old spacing exactly.
+  ASSERT_TRUE(doc->CanUndo());
+  doc->Undo();
+  EXPECT_EQ(Spacing(), 30.0);
+  doc->Redo();
+  EXPECT_EQ(Spacing(), found);
+
+  // The spacing found still meets the target; the halving's resolution past it no longer does.
+  EXPECT_NEAR(LuminanceAt(found), reached, 1e-6);
+  EXPECT_LE(LuminanceAt(found + 0.15), target);
+}
+
+TEST_F(Optimization, EndsWithoutANewSpacingWhenTheTargetIsOutOfReachOrTheDialogIsCancelled)
+{
+  EXPECT_EQ(Run(0), 0);
+  const float before = Results().lumSummary[0];
+  struct Case {
+    const char* name;
+    double target;
+    int answer;
+    int calls;
+    UINT message;
+  };
+  const Case cases[] = {
+      {"missed even at 1 m", 1e6, IDOK, 1, 620},
+      {"exceeded even at 150 m", 1e-6, IDOK, 2, 620},
+      {"cancelled", 1.0, IDCANCEL, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    dialogs.answer = c.answer;
+    Optimise(c.target);
+    EXPECT_EQ(g_engine.calls, c.calls);
+    if (c.message != 0) {
+      ASSERT_EQ(dialogs.messages.size(), 1u);
+      EXPECT_EQ(dialogs.messages[0], Message(c.message, 0));
+    } else {
+      EXPECT_TRUE(dialogs.messages.empty());
+    }
+    // The project as before: the spacing exactly, and the results of the calculation at it.
+    EXPECT_EQ(Spacing(), 30.0);
+    EXPECT_EQ(Results().valid, 1);
+    EXPECT_EQ(Results().lumSummary[0], before);
+    EXPECT_FALSE(doc->CanRedo());
+  }
+  // A cancelled dialog keeps the settings of the last search.
+  EXPECT_EQ(doc->GetOptimizationSettings().luminanceTarget, 1e-6);
+}
+
+TEST_F(Optimization, AFailedTrialStopsTheSearchWithItsMessage)
+{
+  EXPECT_EQ(Run(0), 0);
+  const float before = Results().lumSummary[0];
+  g_engine.code = 12;
+  g_engine.failFromCall = 3;
+  Optimise(0.5 * before);
+  EXPECT_EQ(g_engine.calls, 3);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0], static_cast<LPCSTR>(CalculationFailureMessage(12)));
+  EXPECT_EQ(Spacing(), 30.0);
+  EXPECT_EQ(Results().valid, 1);
+  EXPECT_EQ(Results().lumSummary[0], before);
+}
+
+TEST_F(Optimization, GroupsThatCannotMoveTogetherAreRefusedBeforeTheDialog)
+{
+  const double offset = 2.5;
+  FirstGroup()->SetOffset(&offset);
+  Optimise(1.0);
+  EXPECT_EQ(dialogs.shown, 0);
+  EXPECT_EQ(g_engine.calls, 0);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0], Message(622, 0));
+  EXPECT_EQ(Spacing(), 30.0);
+}
+
+TEST_F(Optimization, TheUniformityPhaseShortensTheSpacingOrSaysItCannot)
+{
+  const double target = 0.9 * LuminanceAt(30.0);
+  // A lenient limit: the level spacing is uniform enough.
+  Optimise(target, 1, 0.01);
+  const double levelSpacing = Spacing();
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0], Message(619, levelSpacing));
+  doc->Undo();
+
+  // A limit no spacing meets: the level spacing stays, with the uniformity message.
+  Optimise(target, 1, 0.9999);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0], Message(621, levelSpacing));
+  EXPECT_EQ(Spacing(), levelSpacing);
+}
+
+}  // namespace
