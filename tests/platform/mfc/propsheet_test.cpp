@@ -8,12 +8,17 @@
 #include "platform/mfc/afxwin.h"
 #include "platform/mfc/propsheet.h"
 #include "platform/user/msgbox.h"
+#include "res/dialogs_ids.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <vector>
+
+namespace res {
+const platform::ResourceModuleData& DialogsModule();
+}
 
 namespace {
 
@@ -328,6 +333,30 @@ TEST_F(PropertySheetTest, PagesComeAndGoWhileTheSheetRuns)
     return IDCANCEL;
   }});
   EXPECT_EQ(IDCANCEL, sheet_.DoModal());
+}
+
+TEST_F(PropertySheetTest, APageFromAModuleTemplateIsAChildTitledByItsCaption)
+{
+  HINSTANCE previous = AfxGetResourceHandle();
+  AfxSetResourceHandle(platform::RegisterResourceModule(res::DialogsModule()));
+  CPropertyPage group(res::dialogs::IDD_GROUP_PARAMS);
+  AfxSetResourceHandle(previous);
+  CPropertySheet sheet("Группа", &owner_);
+  sheet.AddPage(&group);
+  Steps steps({[&](HWND hwnd) {
+    char text[64] = {};
+    TCITEM item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    ::SendMessage(PropSheet_GetTabControl(hwnd), TCM_GETITEM, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_STREQ("Параметры группы", text);
+    EXPECT_EQ(hwnd, ::GetParent(group.m_hWnd));
+    EXPECT_EQ(0u, group.GetStyle() & (WS_POPUP | WS_CAPTION));
+    EXPECT_NE(nullptr, group.GetDlgItem(res::dialogs::IDC_GROUP_NAME)) << "its controls came along";
+    return IDOK;
+  }});
+  EXPECT_EQ(IDOK, sheet.DoModal());
 }
 
 TEST(PropertySheetApi, RefusesHeadersAndPagesItCannotUse)
