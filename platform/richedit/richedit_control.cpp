@@ -3,6 +3,7 @@
 #include "platform/base/module.h"
 #include "platform/base/syserror.h"
 #include "platform/richedit/rtf_reader.h"
+#include "platform/richedit/rtf_writer.h"
 #include "platform/user/controls_common.h"
 #include "platform/user/global_memory.h"
 #include "platform/user/msgbox.h"
@@ -272,11 +273,7 @@ void ScrollCaretIntoView(HWND hwnd, State& s)
 // ---------------------------------------------------------------------------------------------------------------
 // Streams
 
-std::string RtfOf(const RichDocument& document)
-{
-  (void)document;
-  return {};
-}
+std::string RtfOf(const RichDocument& document) { return WriteRtf(document); }
 
 long StreamIn(HWND hwnd, State& s, UINT format, EDITSTREAM* stream)
 {
