@@ -68,9 +68,14 @@ struct State {
   int xPos = 0;  // scroll position, pixels
   int yPos = 0;
 
-  // EM_FORMATRANGE's layout, kept between pages of one print.
+  // EM_FORMATRANGE's layouts, kept between pages of one print: the text, and the header and footer each as a
+  // document of their own.
   std::unique_ptr<Layout> printLayout;
   long printWidth = -1;
+  std::unique_ptr<RichDocument> header;
+  std::unique_ptr<RichDocument> footer;
+  std::unique_ptr<Layout> headerLayout;
+  std::unique_ptr<Layout> footerLayout;
 
   long SelMin() const { return std::min(anchor, active); }
   long SelMax() const { return std::max(anchor, active); }
@@ -100,11 +105,20 @@ RECT TextArea(HWND hwnd, const State& s)
 
 void Invalidate(HWND hwnd) { InvalidateRect(hwnd, nullptr, TRUE); }
 
+void FreePrintLayouts(State& s)
+{
+  s.printLayout.reset();
+  s.printWidth = -1;
+  s.headerLayout.reset();
+  s.footerLayout.reset();
+  s.header.reset();
+  s.footer.reset();
+}
+
 void DocumentChanged(State& s)
 {
   s.dirty = true;
-  s.printLayout.reset();
-  s.printWidth = -1;
+  FreePrintLayouts(s);
 }
 
 const Layout& CurrentLayout(HWND hwnd, State& s)
@@ -441,11 +455,56 @@ void Paste(HWND hwnd, State& s)
 // ---------------------------------------------------------------------------------------------------------------
 // Printing
 
+// Where a header's top and a footer's bottom stand from the paper's edge (RTF's \headery and \footery default).
+constexpr long kHeaderDistance = 720;
+
+// The document's header or footer as a document of its own, to be laid out like the text.
+std::unique_ptr<RichDocument> PartDocument(const RichDocument& document, const std::vector<Block>& blocks)
+{
+  if (blocks.empty()) {
+    return nullptr;
+  }
+  auto part = std::make_unique<RichDocument>();
+  part->fonts = document.fonts;
+  part->colors = document.colors;
+  part->defaultFont = document.defaultFont;
+  part->blocks = blocks;
+  part->Normalize();
+  return part;
+}
+
+// Header and footer of a printed page, in the page's margins above and below the text.
+void PaintHeaderAndFooter(State& s, HDC dc, const FORMATRANGE& range, double unitsX, double unitsY)
+{
+  const long width = std::max(1L, static_cast<long>(range.rc.right - range.rc.left));
+  if (!s.header && !s.footer) {
+    s.header = PartDocument(s.document, s.document.header);
+    s.footer = PartDocument(s.document, s.document.footer);
+  }
+  if (s.header && !s.headerLayout) {
+    s.headerLayout = std::make_unique<Layout>(Layout::Build(*s.header, s.fonts, width, width));
+  }
+  if (s.footer && !s.footerLayout) {
+    s.footerLayout = std::make_unique<Layout>(Layout::Build(*s.footer, s.fonts, width, width));
+  }
+  const long paperTop = range.rcPage.bottom > range.rcPage.top ? range.rcPage.top : 0;
+  const long paperBottom = range.rcPage.bottom > range.rcPage.top ? range.rcPage.bottom : range.rc.bottom;
+  auto paint = [&](const Layout& layout, const RichDocument& part, long top) {
+    const POINT at{static_cast<LONG>(std::lround(range.rc.left * unitsX)), static_cast<LONG>(std::lround(top * unitsY))};
+    layout.Paint(dc, part, 0, layout.Bands().size(), 0, 0, at, unitsX, unitsY, PaintOptions{});
+  };
+  if (s.headerLayout) {
+    paint(*s.headerLayout, *s.header, paperTop + kHeaderDistance);
+  }
+  if (s.footerLayout) {
+    paint(*s.footerLayout, *s.footer, paperBottom - kHeaderDistance - s.footerLayout->Height());
+  }
+}
+
 LRESULT FormatRange(State& s, bool render, FORMATRANGE* range)
 {
   if (range == nullptr) {
-    s.printLayout.reset();
-    s.printWidth = -1;
+    FreePrintLayouts(s);
     return 0;
   }
   const long length = s.document.Length();
@@ -458,6 +517,8 @@ LRESULT FormatRange(State& s, bool render, FORMATRANGE* range)
   if (!s.printLayout || s.printWidth != width) {
     s.printLayout = std::make_unique<Layout>(Layout::Build(s.document, s.fonts, width, width));
     s.printWidth = width;
+    s.headerLayout.reset();
+    s.footerLayout.reset();
   }
   const Layout& layout = *s.printLayout;
   const Layout::Page page = layout.PageFrom(cpMin, height, range->chrg.cpMax < 0 ? -1 : range->chrg.cpMax);
@@ -476,6 +537,9 @@ LRESULT FormatRange(State& s, bool render, FORMATRANGE* range)
                       static_cast<int>(std::lround(range->rc.bottom * unitsY)));
     layout.Paint(dc, s.document, page.firstBand, page.endBand, 0, first.top, at, unitsX, unitsY, PaintOptions{});
     RestoreDC(dc, saved);
+    if (!s.document.header.empty() || !s.document.footer.empty()) {
+      PaintHeaderAndFooter(s, dc, *range, unitsX, unitsY);
+    }
   }
   range->rc.bottom = static_cast<LONG>(range->rc.top + std::min(height, used));
   return page.cpNext;

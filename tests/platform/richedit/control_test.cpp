@@ -4,13 +4,18 @@
 
 #include "platform/base/module.h"
 #include "platform/gdi/png.h"
+#include "platform/gdi/print.h"
 #include "platform/gdi/wingdi.h"
 #include "platform/richedit/richedit.h"
 #include "platform/user/user.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -417,6 +422,64 @@ TEST(RichEditControl, FormatRangePagesNeverSplitALine)
   fr.chrg = CHARRANGE{static_cast<LONG>(length), -1};
   EXPECT_EQ(SendMessage(c.edit, EM_FORMATRANGE, 0, reinterpret_cast<LPARAM>(&fr)), length);
   DeleteDC(printer);
+}
+
+std::string CommandOutput(const std::string& command)
+{
+  std::string out;
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  std::array<char, 4096> buffer;
+  while (pipe && std::fgets(buffer.data(), buffer.size(), pipe.get()) != nullptr) {
+    out += buffer.data();
+  }
+  return out;
+}
+
+std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
+// Printed pages carry the document's header above the text and its footer below it, on every page.
+TEST(RichEditControl, FormatRangePrintsHeaderAndFooterOnEveryPage)
+{
+  Control c;
+  c.StreamIn(std::string(kHead) + "{\\header \\pard\\qr Шапка протокола\\par}{\\footer \\pard Подвал протокола\\par}"
+             "Первая страница\\par\\page Вторая страница\\par}");
+  const std::string pdf =
+      (std::filesystem::temp_directory_path() / ("richedit-header-" + std::to_string(getpid()) + ".pdf")).string();
+  HDC printer = gdi::CreatePdfPrinterDC(pdf);
+  DOCINFOA doc{};
+  doc.lpszDocName = "header";
+  ASSERT_GT(StartDoc(printer, &doc), 0);
+  FORMATRANGE fr{};
+  fr.hdc = fr.hdcTarget = printer;
+  fr.rcPage = RECT{0, 0, 11906, 16838};
+  long cp = 0;
+  const long length = ControlDocument(c.edit)->Length();
+  int pages = 0;
+  while (cp < length && pages < 5) {
+    fr.rc = RECT{1440, 1440, 11906 - 1440, 16838 - 1440};
+    fr.chrg = CHARRANGE{static_cast<LONG>(cp), -1};
+    StartPage(printer);
+    cp = SendMessage(c.edit, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&fr));
+    EndPage(printer);
+    ++pages;
+  }
+  SendMessage(c.edit, EM_FORMATRANGE, FALSE, 0);
+  EndDoc(printer);
+  DeleteDC(printer);
+  ASSERT_EQ(pages, 2);
+  for (int page = 1; page <= 2; ++page) {
+    const std::string text = CommandOutput("pdftotext -layout -f " + std::to_string(page) + " -l " +
+                                           std::to_string(page) + " '" + pdf + "' -");
+    const size_t header = text.find(Utf8(u8"Шапка протокола"));
+    const size_t body = text.find(Utf8(page == 1 ? u8"Первая страница" : u8"Вторая страница"));
+    const size_t footer = text.find(Utf8(u8"Подвал протокола"));
+    ASSERT_NE(header, std::string::npos) << text;
+    ASSERT_NE(body, std::string::npos) << text;
+    ASSERT_NE(footer, std::string::npos) << text;
+    EXPECT_LT(header, body);
+    EXPECT_LT(body, footer);
+  }
+  std::filesystem::remove(pdf);
 }
 
 // Lines counted, scrolled by message, wheel and keys; the first visible line follows.
