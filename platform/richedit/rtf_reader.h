@@ -3,11 +3,11 @@
 // Reads RTF 1.x as the report writer and common word processors write it into a RichDocument: font and colour
 // tables (either order), paragraph and character formats, tables (nested ones flattened), page breaks, header and
 // footer, and pictures (\wbitmap, \dibitmap, \pngblip; JPEG and metafiles become placeholders that keep their
-// size). Text arrives as cp1251: \'hh in a font of charset 0 is read as code page 1252, everything else as 1251;
-// \uN characters cp1251 cannot spell are kept as their code point.
+// size). Text arrives as cp1251: \'hh in a font of charset 0 (or of no charset under \ansicpg1252) is read as
+// code page 1252, everything else as 1251; \uN characters cp1251 cannot spell are kept as their code point.
 //
-// The input is untrusted: group depth, picture sizes and the memory the document takes are bounded, and a fault
-// ends reading (or, inside a picture, drops that picture) with the document holding everything read before it.
+// The input is untrusted: group depth, picture sizes and the memory the document takes are bounded. A fault ends
+// reading, with the document holding everything read before it; a bad picture or \'hh escape drops only itself.
 #pragma once
 
 #include "platform/richedit/rich_document.h"
