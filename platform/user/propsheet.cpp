@@ -596,6 +596,48 @@ void Initialise(Sheet& s, HWND hwnd)
   }
 }
 
+bool Tabbable(HWND h)
+{
+  const auto style = static_cast<DWORD>(GetWindowLong(h, GWL_STYLE));
+  return (style & WS_TABSTOP) != 0 && (style & WS_VISIBLE) != 0 && (style & WS_DISABLED) == 0;
+}
+
+// Tab goes through the tab control, the current page's controls and the buttons, round and round.
+void MoveFocus(Sheet& s, bool back)
+{
+  std::vector<HWND> order;
+  if (Tabbable(s.tab)) {
+    order.push_back(s.tab);
+  }
+  if (s.current >= 0 && s.pages[s.current].hwnd != nullptr) {
+    for (HWND c = GetWindow(s.pages[s.current].hwnd, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+      if (Tabbable(c)) {
+        order.push_back(c);
+      }
+    }
+  }
+  for (int id : {IDOK, IDCANCEL, IDC_PROPSHEET_APPLYNOW, IDHELP}) {
+    HWND b = GetDlgItem(s.hwnd, id);
+    if (b != nullptr && Tabbable(b)) {
+      order.push_back(b);
+    }
+  }
+  if (order.empty()) {
+    return;
+  }
+  HWND focus = GetFocus();
+  const auto at = std::find_if(order.begin(), order.end(), [&](HWND h) { return h == focus || IsChild(h, focus); });
+  const int n = static_cast<int>(order.size());
+  int next = back ? n - 1 : 0;
+  if (at != order.end()) {
+    next = (static_cast<int>(at - order.begin()) + (back ? n - 1 : 1)) % n;
+  }
+  SetFocus(order[next]);
+  if ((SendMessage(order[next], WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0) {
+    SendMessage(order[next], EM_SETSEL, 0, -1);
+  }
+}
+
 BOOL IsSheetMessage(Sheet& s, MSG* msg)
 {
   if (msg == nullptr) {
@@ -616,6 +658,13 @@ BOOL IsSheetMessage(Sheet& s, MSG* msg)
       SwitchTo(s, ((s.current < 0 ? 0 : s.current) + step + n) % n);
       return TRUE;
     }
+  }
+  if (msg->message == WM_KEYDOWN && msg->wParam == VK_TAB && (GetKeyState(VK_CONTROL) & 0x8000) == 0 &&
+      (msg->hwnd == s.hwnd || IsChild(s.hwnd, msg->hwnd)) &&
+      (SendMessage(msg->hwnd, WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg)) &
+       (DLGC_WANTTAB | DLGC_WANTALLKEYS)) == 0) {
+    MoveFocus(s, (GetKeyState(VK_SHIFT) & 0x8000) != 0);
+    return TRUE;
   }
   return IsDialogMessage(s.hwnd, msg);
 }

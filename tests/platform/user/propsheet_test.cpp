@@ -48,9 +48,22 @@ UINT PageCallback(HWND, UINT msg, PROPSHEETPAGE*)
   return 1;
 }
 
+void PumpThrough(HWND sheet)
+{
+  MSG msg;
+  while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (!PropSheet_IsDialogMessage(sheet, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+    }
+  }
+}
+
 TEST(PropertySheetWindow, ModelessPagesAnswerThroughTheirDialogResultAndAreReleasedWithTheSheet)
 {
   user::DialogTemplate first(WS_CHILD | WS_CAPTION | DS_SETFONT, 120, 60, "Первая");
+  first.Item(user::kDialogEdit, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 7, 7, 60, 12, 101);
+  first.Item(user::kDialogEdit, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 7, 25, 60, 12, 102);
   user::DialogTemplate second(WS_POPUP | WS_CAPTION | DS_SETFONT, 100, 80, "Вторая");
   PROPSHEETPAGE pages[2];
   for (int i = 0; i < 2; ++i) {
@@ -70,6 +83,19 @@ TEST(PropertySheetWindow, ModelessPagesAnswerThroughTheirDialogResultAndAreRelea
   auto sheet = reinterpret_cast<HWND>(PropertySheet(&header));
   ASSERT_TRUE(IsWindow(sheet));
   EXPECT_TRUE(IsWindowVisible(sheet));
+  // Tab goes from the tabs through the page's controls to the buttons, Shift+Tab back.
+  HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+  SetFocus(PropSheet_GetTabControl(sheet));
+  for (HWND expected : {GetDlgItem(page, 101), GetDlgItem(page, 102), GetDlgItem(sheet, IDOK)}) {
+    user::InjectKeyPress(VK_TAB);
+    PumpThrough(sheet);
+    EXPECT_EQ(expected, GetFocus());
+  }
+  user::InjectKey(VK_SHIFT, true);
+  user::InjectKeyPress(VK_TAB);
+  user::InjectKey(VK_SHIFT, false);
+  PumpThrough(sheet);
+  EXPECT_EQ(GetDlgItem(page, 102), GetFocus());
   // A page made from a popup template is a child of the sheet all the same.
   g_refuseToLeave = true;
   EXPECT_FALSE(PropSheet_SetCurSel(sheet, nullptr, 1));
