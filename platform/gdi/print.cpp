@@ -11,6 +11,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -117,25 +118,55 @@ cairo_font_face_t* FaceFor(const std::string& file, int index)
 
 void PrintJob::DrawPage(cairo_t* cr, double scale) const
 {
-  // The page image, white where nothing was drawn.
-  cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, page_.Width(), page_.Height());
-  cairo_surface_flush(image);
-  unsigned char* data = cairo_image_surface_get_data(image);
-  const int stride = cairo_image_surface_get_stride(image);
-  for (int y = 0; y < page_.Height(); ++y) {
-    auto* row = reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
-    for (int x = 0; x < page_.Width(); ++x) {
-      row[x] = page_.Pixel(x, y) | 0xFF000000u;
+  // Only the part of the page image that has ink goes in: a page of text alone carries no image at all.
+  const int width = page_.Width();
+  const int height = page_.Height();
+  const std::uint32_t* pixels = page_.Pixels();
+  int top = height;
+  int bottom = -1;
+  int left = width;
+  int right = -1;
+  for (int y = 0; y < height; ++y) {
+    const std::uint32_t* row = pixels + static_cast<std::ptrdiff_t>(y) * width;
+    int first = 0;
+    while (first < width && (row[first] & 0x00FFFFFFu) == 0x00FFFFFFu) {
+      ++first;
     }
+    if (first == width) {
+      continue;
+    }
+    int last = width - 1;
+    while ((row[last] & 0x00FFFFFFu) == 0x00FFFFFFu) {
+      --last;
+    }
+    top = std::min(top, y);
+    bottom = y;
+    left = std::min(left, first);
+    right = std::max(right, last);
   }
-  cairo_surface_mark_dirty(image);
-  cairo_save(cr);
-  cairo_scale(cr, scale, scale);
-  cairo_set_source_surface(cr, image, 0, 0);
-  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-  cairo_paint(cr);
-  cairo_restore(cr);
-  cairo_surface_destroy(image);
+  if (bottom >= 0) {
+    const int cx = right - left + 1;
+    const int cy = bottom - top + 1;
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, cx, cy);
+    cairo_surface_flush(image);
+    unsigned char* data = cairo_image_surface_get_data(image);
+    const int stride = cairo_image_surface_get_stride(image);
+    for (int y = 0; y < cy; ++y) {
+      const std::uint32_t* from = pixels + static_cast<std::ptrdiff_t>(top + y) * width + left;
+      auto* to = reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+      for (int x = 0; x < cx; ++x) {
+        to[x] = from[x] | 0xFF000000u;
+      }
+    }
+    cairo_surface_mark_dirty(image);
+    cairo_save(cr);
+    cairo_scale(cr, scale, scale);
+    cairo_set_source_surface(cr, image, left, top);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+    cairo_paint(cr);
+    cairo_restore(cr);
+    cairo_surface_destroy(image);
+  }
   for (const TextRun& t : texts_) {
     cairo_save(cr);
     cairo_scale(cr, scale, scale);
