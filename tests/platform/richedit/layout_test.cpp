@@ -1,11 +1,15 @@
 // Lines, table rows and pages of the rich edit's layout.
 #include "platform/richedit/layout.h"
 
+#include "platform/gdi/wingdi.h"
 #include "platform/richedit/rtf_reader.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 namespace richedit {
 namespace {
@@ -128,6 +132,63 @@ TEST(LayoutTable, CellsInColumnsRowAsTallAsTallestCell)
   EXPECT_EQ(row.height, tallest);
   EXPECT_EQ(layout.Bands()[1].top, row.top + row.height);
   EXPECT_EQ(document.GetText(layout.Bands()[1].cpFirst, layout.Bands()[1].cpLim - 1), "After");
+}
+
+// A 2x2 red picture as \dibitmap hex: BITMAPINFOHEADER, then 24-bit rows bottom-up, padded to four bytes.
+std::string RedPictureHex()
+{
+  std::vector<std::uint8_t> bytes = {40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0};
+  bytes.resize(40, 0);
+  for (int row = 0; row < 2; ++row) {
+    for (int x = 0; x < 2; ++x) {
+      bytes.insert(bytes.end(), {0, 0, 255});
+    }
+    bytes.insert(bytes.end(), {0, 0});
+  }
+  std::string hex;
+  for (std::uint8_t b : bytes) {
+    char two[3];
+    std::snprintf(two, sizeof two, "%02x", b);
+    hex += two;
+  }
+  return hex;
+}
+
+// A picture takes its goal size on the line and is drawn over that much of the device, whatever its pixels.
+TEST(LayoutPictures, ScaledToGoalSize)
+{
+  const RichDocument document = Read("{\\rtf1\\ansi\\f0\\fs20 A{\\pict\\dibitmap0\\picw2\\pich2"
+                                     "\\picwgoal1440\\pichgoal720 " + RedPictureHex() + "}B\\par}");
+  FontMetricsCache fonts;
+  const Layout layout = Layout::Build(document, fonts, 9000);
+  const LayoutLine& line = layout.Bands()[0].lines[0];
+  ASSERT_EQ(line.pieces.size(), 3u);
+  const LinePiece& picture = line.pieces[1];
+  EXPECT_EQ(picture.width, 1440);
+  EXPECT_GE(line.height, 720);
+  EXPECT_EQ(line.pieces[2].x, picture.x + 1440);
+
+  // At 96 dpi the picture is 96 x 48 pixels.
+  HDC dc = CreateCompatibleDC(nullptr);
+  BITMAPINFO info{};
+  info.bmiHeader.biWidth = 300;
+  info.bmiHeader.biHeight = -100;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  PatBlt(dc, 0, 0, 300, 100, WHITENESS);
+  const double units = 96.0 / 1440;
+  layout.Paint(dc, document, 0, 1, 0, 0, POINT{0, 0}, units, units, PaintOptions{});
+  const int left = static_cast<int>(picture.x * units + 0.5);
+  const int bottom = static_cast<int>(line.ascent * units + 0.5);
+  EXPECT_EQ(GetPixel(dc, left + 2, bottom - 2), RGB(255, 0, 0));
+  EXPECT_EQ(GetPixel(dc, left + 93, bottom - 46), RGB(255, 0, 0));
+  EXPECT_NE(GetPixel(dc, left + 98, bottom - 2), RGB(255, 0, 0));
+  EXPECT_NE(GetPixel(dc, left + 2, bottom - 51), RGB(255, 0, 0));
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
 }
 
 // Pages are cut between bands only: no line is split, every page but one fits, a \page starts a new page.
