@@ -59,7 +59,10 @@ public:
                     DWORD dwRop = 0x00CC0020, COLORREF rgbBack = CLR_DEFAULT, COLORREF rgbFore = CLR_DEFAULT);
 
   // Drag images (platform/user/drag_image.h): points are relative to the lock window's rectangle.
-  BOOL BeginDrag(int nImage, CPoint ptHotSpot) { return ImageList_BeginDrag(m_hImageList, nImage, ptHotSpot.x, ptHotSpot.y); }
+  BOOL BeginDrag(int nImage, CPoint ptHotSpot)
+  {
+    return ImageList_BeginDrag(m_hImageList, nImage, ptHotSpot.x, ptHotSpot.y);
+  }
   static BOOL DragEnter(CWnd* pWndLock, CPoint point);
   static BOOL DragMove(CPoint pt) { return ImageList_DragMove(pt.x, pt.y); }
   static BOOL DragLeave(CWnd* pWndLock);

@@ -564,7 +564,8 @@ void Initialise(Sheet& s, HWND hwnd)
   s.tab = make(WC_TABCONTROL, "", WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | WS_GROUP, IDC_PROPSHEET_TABCONTROL);
   make("Button", "OK", WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, IDOK);
   make("Button", "Cancel", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL);
-  make("Button", "&Apply", ((s.flags & PSH_NOAPPLYNOW) == 0 ? WS_VISIBLE : 0) | WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON,
+  make("Button", "&Apply",
+       ((s.flags & PSH_NOAPPLYNOW) == 0 ? WS_VISIBLE : 0) | WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON,
        IDC_PROPSHEET_APPLYNOW);
   make("Button", "Help", ((s.flags & PSH_HASHELP) != 0 ? WS_VISIBLE : 0) | WS_TABSTOP | BS_PUSHBUTTON, IDHELP);
   std::vector<HPROPSHEETPAGE> handles;
@@ -740,7 +741,9 @@ INT_PTR SheetProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       }
       int at = static_cast<int>(s.pages.size());
       if (msg == PSM_INSERTPAGE) {
-        at = wParam < 0x10000 ? static_cast<int>(wParam) : IndexOfHandle(s, reinterpret_cast<HPROPSHEETPAGE>(wParam)) + 1;
+        // After the page named by a handle, or at an index.
+        at = wParam < 0x10000 ? static_cast<int>(wParam)
+                              : IndexOfHandle(s, reinterpret_cast<HPROPSHEETPAGE>(wParam)) + 1;
       }
       InsertPage(s, at, handle);
       if (s.current < 0) {
@@ -786,7 +789,9 @@ INT_PTR SheetProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       }
       return Answer(hwnd, 0);
     case PSM_APPLY: return Answer(hwnd, Apply(s, false) ? TRUE : FALSE);
-    case PSM_SETTITLE: SetWindowText(hwnd, TextOf(s.instance, reinterpret_cast<LPCSTR>(lParam)).c_str()); return Answer(hwnd, 0);
+    case PSM_SETTITLE:
+      SetWindowText(hwnd, TextOf(s.instance, reinterpret_cast<LPCSTR>(lParam)).c_str());
+      return Answer(hwnd, 0);
     case PSM_PRESSBUTTON: Press(s, static_cast<int>(wParam)); return Answer(hwnd, 0);
     case PSM_GETTABCONTROL: return Answer(hwnd, reinterpret_cast<LRESULT>(s.tab));
     case PSM_ISDIALOGMESSAGE: return Answer(hwnd, IsSheetMessage(s, reinterpret_cast<MSG*>(lParam)));

@@ -189,7 +189,8 @@ INT_PTR PropertySheet(LPCPROPSHEETHEADER header);
 
 inline BOOL PropSheet_SetCurSel(HWND sheet, HPROPSHEETPAGE page, int index)
 {
-  return static_cast<BOOL>(SendMessage(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(page)));
+  return static_cast<BOOL>(
+      SendMessage(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(page)));
 }
 inline void PropSheet_RemovePage(HWND sheet, int index, HPROPSHEETPAGE page)
 {
@@ -217,7 +218,10 @@ inline void PropSheet_SetTitle(HWND sheet, DWORD style, LPCSTR text)
 {
   SendMessage(sheet, PSM_SETTITLE, style, reinterpret_cast<LPARAM>(text));
 }
-inline void PropSheet_PressButton(HWND sheet, int button) { SendMessage(sheet, PSM_PRESSBUTTON, static_cast<WPARAM>(button), 0); }
+inline void PropSheet_PressButton(HWND sheet, int button)
+{
+  SendMessage(sheet, PSM_PRESSBUTTON, static_cast<WPARAM>(button), 0);
+}
 inline HWND PropSheet_GetTabControl(HWND sheet)
 {
   return reinterpret_cast<HWND>(SendMessage(sheet, PSM_GETTABCONTROL, 0, 0));
