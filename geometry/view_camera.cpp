@@ -142,6 +142,9 @@ void CViewCamera::SetViewType(DWORD type)
 {
   m_viewType = type;
   m_eye = m_host ? m_host->GetEyeRecord(type) : m_eye;
+  // A record made for a larger scene would put the eye beyond the far plane, where nothing shows.
+  if (m_eye && m_far > 0 && m_far < std::fabs(m_eye->z))
+    m_eye->z = -(m_far - 10);
   m_near = IsPerspective() ? 0.1 : -100.0;
   LoadProjection();
   if (m_host) {

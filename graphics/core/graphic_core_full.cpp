@@ -279,7 +279,6 @@ void CGraphicCoreFull::MeasureScene(double extent[3])
     return;
   extent[0] = *area->GetLength();
   extent[1] = *area->GetWidth();
-  extent[2] = GetHighestGroupHeight(area) + std::fabs(*area->GetBaseHeight());
   area->Release();
 }
 

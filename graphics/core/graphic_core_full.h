@@ -104,7 +104,7 @@ private:
   void RebuildPass(BOOL recalc, IVisualOpt* options, BOOL straightRoad);
   void DrawFrame(BOOL straightRoad);
   void DrawAxesAndLegend();
-  // The extent the far plane is fitted to: the area's length, width and tallest light centre.
+  // The extent the far plane is fitted to: the area's length and width.
   void MeasureScene(double extent[3]);
 
   std::unique_ptr<CViewCamera> m_camera;
