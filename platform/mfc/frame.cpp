@@ -306,8 +306,8 @@ void CFrameWnd::ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay)
     pFrame->DelayRecalcLayout();
     return;
   }
-  pBar->SetWindowPos(nullptr, 0, 0, 0, 0,
-                     SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (bShow ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+  const UINT showOrHide = bShow ? SWP_SHOWWINDOW : SWP_HIDEWINDOW;
+  pBar->SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | showOrHide);
   pBar->DelayShow(bShow);  // nothing is waiting any more
   pFrame->RecalcLayout(FALSE);
 }
@@ -523,7 +523,8 @@ void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI)
 
 void CFrameWnd::OnUpdateKeyIndicator(CCmdUI* pCmdUI)
 {
-  int key = pCmdUI->m_nID == ID_INDICATOR_CAPS ? VK_CAPITAL : pCmdUI->m_nID == ID_INDICATOR_NUM ? VK_NUMLOCK : VK_SCROLL;
+  const UINT nID = pCmdUI->m_nID;
+  const int key = nID == ID_INDICATOR_CAPS ? VK_CAPITAL : nID == ID_INDICATOR_NUM ? VK_NUMLOCK : VK_SCROLL;
   pCmdUI->Enable((::GetKeyState(key) & 1) != 0);
 }
 

@@ -3,6 +3,7 @@
 #include "platform/gdi/windraw.h"
 #include "platform/mfc-core/resources.h"
 #include "platform/mfc/dc.h"
+#include "platform/user/common_controls.h"
 #include "platform/user/resources.h"
 
 #include <algorithm>
@@ -56,6 +57,8 @@ BEGIN_MESSAGE_MAP(CToolBar, CControlBar)
   ON_WM_MOUSEMOVE()
   ON_WM_MOUSELEAVE()
   ON_WM_CAPTURECHANGED()
+  ON_WM_SIZE()
+  ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 CToolBar::CToolBar()
@@ -89,7 +92,80 @@ BOOL CToolBar::CreateEx(CWnd* pParentWnd, DWORD dwCtrlStyle, DWORD dwStyle, CRec
   m_dwStyle = dwStyle & CBRS_ALL;
   DWORD windowStyle = (dwStyle & ~CBRS_ALL) | (dwCtrlStyle & 0xFFFF) | WS_CHILD;
   LPCSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW));
-  return CWnd::Create(cls, nullptr, windowStyle, CRect(0, 0, 0, 0), pParentWnd, nID);
+  if (!CWnd::Create(cls, nullptr, windowStyle, CRect(0, 0, 0, 0), pParentWnd, nID)) {
+    return FALSE;
+  }
+  UpdateToolTips();
+  return TRUE;
+}
+
+void CToolBar::UpdateToolTips()
+{
+  if (m_hWnd == nullptr || (m_dwStyle & CBRS_TOOLTIPS) == 0) {
+    return;
+  }
+  if (m_hWndToolTip == nullptr) {
+    ::InitCommonControls();
+    m_hWndToolTip = ::CreateWindowEx(WS_EX_TOPMOST, TOOLTIPS_CLASS, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                     0, 0, 0, 0, m_hWnd, nullptr, nullptr, nullptr);
+    if (m_hWndToolTip == nullptr) {
+      return;
+    }
+  }
+  for (int i = 0; i < m_nTools; ++i) {
+    TOOLINFO tool;
+    tool.hwnd = m_hWnd;
+    tool.uId = static_cast<UINT_PTR>(i);
+    ::SendMessage(m_hWndToolTip, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+  m_nTools = static_cast<int>(m_buttons.size());
+  for (int i = 0; i < m_nTools; ++i) {
+    const Button& button = m_buttons[static_cast<std::size_t>(i)];
+    CString full;
+    CString tip;
+    if ((button.nStyle & (TBBS_SEPARATOR | TBBS_HIDDEN)) != 0 || !full.LoadString(button.nID) ||
+        !AfxExtractSubString(tip, full, 1) || tip.IsEmpty()) {
+      continue;  // a button whose string has no second line has no tip
+    }
+    TOOLINFO tool;
+    tool.hwnd = m_hWnd;
+    tool.uId = static_cast<UINT_PTR>(i);
+    GetItemRect(i, &tool.rect);
+    tool.lpszText = const_cast<LPSTR>(static_cast<LPCSTR>(tip));
+    ::SendMessage(m_hWndToolTip, TTM_ADDTOOL, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+}
+
+void CToolBar::RelayToToolTip(UINT message, WPARAM wParam, LPARAM lParam)
+{
+  if (m_hWndToolTip == nullptr) {
+    return;
+  }
+  MSG msg{};
+  msg.hwnd = m_hWnd;
+  msg.message = message;
+  msg.wParam = wParam;
+  msg.lParam = lParam;
+  POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  ::ClientToScreen(m_hWnd, &at);
+  msg.pt = at;
+  ::SendMessage(m_hWndToolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+}
+
+void CToolBar::OnSize(UINT nType, int cx, int cy)
+{
+  CControlBar::OnSize(nType, cx, cy);
+  UpdateToolTips();
+}
+
+void CToolBar::OnDestroy()
+{
+  if (m_hWndToolTip != nullptr) {
+    ::DestroyWindow(m_hWndToolTip);
+    m_hWndToolTip = nullptr;
+    m_nTools = 0;
+  }
+  CControlBar::OnDestroy();
 }
 
 void CToolBar::SetSizes(SIZE sizeButton, SIZE sizeImage)
@@ -176,6 +252,7 @@ BOOL CToolBar::SetButtons(const UINT* lpIDArray, int nIDCount)
   if (m_hWnd != nullptr) {
     Invalidate();
   }
+  UpdateToolTips();
   return TRUE;
 }
 
@@ -246,6 +323,7 @@ void CToolBar::SetButtonStyle(int nIndex, UINT nStyle)
     if (m_hWnd != nullptr) {
       Invalidate();
     }
+    UpdateToolTips();
     if (CFrameWnd* pFrame = GetDockingFrame(); pFrame != nullptr) {
       pFrame->DelayRecalcLayout();
     }
@@ -470,8 +548,9 @@ void CToolBar::ShowPrompt(int nIndex)
   }
 }
 
-void CToolBar::OnMouseMove(UINT, CPoint point)
+void CToolBar::OnMouseMove(UINT nFlags, CPoint point)
 {
+  RelayToToolTip(WM_MOUSEMOVE, nFlags, MAKELPARAM(point.x, point.y));
   int index = HitTest(point);
   if (m_iTracking >= 0) {
     // While held down, the button shows pressed only with the mouse over it.
@@ -506,8 +585,9 @@ void CToolBar::OnMouseLeave()
   }
 }
 
-void CToolBar::OnLButtonDown(UINT, CPoint point)
+void CToolBar::OnLButtonDown(UINT nFlags, CPoint point)
 {
+  RelayToToolTip(WM_LBUTTONDOWN, nFlags, MAKELPARAM(point.x, point.y));
   int index = HitTest(point);
   if (index < 0 || (GetButtonStyle(index) & TBBS_DISABLED) != 0) {
     return;

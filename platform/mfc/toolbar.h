@@ -1,7 +1,7 @@
 // CToolBar: a row of flat buttons drawn from one image strip. A click on an enabled button sends WM_COMMAND
 // (the button's id, BN_CLICKED, the bar's window) to the bar's owner, the frame; at idle time the frame's
 // update handlers enable, disable and check the buttons. With CBRS_FLYBY the status line shows the prompt of
-// the button under the mouse.
+// the button under the mouse, and with CBRS_TOOLTIPS a tip shows the second line of the button's string.
 //
 // LoadToolBar reads a TOOLBAR resource (WORD version 1, WORD button width, WORD button height, WORD count,
 // then count WORD command ids, 0 for a separator) and the BITMAP of the same id: one image per button, side by
@@ -77,6 +77,8 @@ public:
   void SetButtonInfo(int nIndex, UINT nID, UINT nStyle, int iImage);
   // The button under a client point, or -1.
   int HitTest(CPoint point) const;
+  // The tooltip control of a bar with CBRS_TOOLTIPS (one tool per button with a tip, its id the button's index).
+  HWND GetToolTipWindow() const { return m_hWndToolTip; }
 
   CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
   CSize CalcDynamicLayout(int nLength, DWORD nMode) override;
@@ -88,8 +90,16 @@ public:
   void OnMouseMove(UINT nFlags, CPoint point);
   void OnMouseLeave();
   void OnCaptureChanged(CWnd* pWnd);
+  void OnSize(UINT nType, int cx, int cy);
+  void OnDestroy();
 
 protected:
+  // The tips follow the buttons: made anew whenever buttons come, go or move.
+  void UpdateToolTips();
+  void RelayToToolTip(UINT message, WPARAM wParam, LPARAM lParam);
+  HWND m_hWndToolTip = nullptr;
+  int m_nTools = 0;
+
   struct Button {
     UINT nID = 0;
     UINT nStyle = TBBS_SEPARATOR;

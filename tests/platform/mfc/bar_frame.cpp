@@ -22,7 +22,8 @@ int CBarsFrame::OnCreate(LPCREATESTRUCT lpcs)
   if (!m_status.Create(this) || !m_status.SetIndicators(indicators, 3)) {
     return -1;
   }
-  if (!m_standard.CreateEx(this, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_FLYBY) ||
+  const DWORD standardStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_FLYBY | CBRS_TOOLTIPS;
+  if (!m_standard.CreateEx(this, TBSTYLE_FLAT, standardStyle) ||
       !m_standard.LoadToolBar(res::bars::IDR_BAR_STANDARD)) {
     return -1;
   }

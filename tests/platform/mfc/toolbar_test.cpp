@@ -1,6 +1,7 @@
 // Toolbars: buttons from TOOLBAR and BITMAP resources, drawn flat from the image strip, brought up to date at idle
 // time through the frame's update handlers, and clicked into commands for the frame.
 #include "platform/gdi/windraw.h"
+#include "platform/user/common_controls.h"
 #include "tests/platform/mfc/bar_frame.h"
 
 #include <array>
@@ -215,6 +216,34 @@ TEST_F(BarsTest, ButtonsAreDrawnFromTheImageStripAndGreyedWhenDisabled)
   ::SelectObject(dc, old);
   ::DeleteObject(bitmap);
   ::DeleteDC(dc);
+}
+
+TEST_F(BarsTest, EachButtonsTipIsTheSecondLineOfItsStringAndFollowsItsPlace)
+{
+  CToolBar& bar = frame_->m_standard;
+  HWND tip = bar.GetToolTipWindow();
+  ASSERT_NE(tip, nullptr);
+  EXPECT_EQ(::SendMessage(tip, TTM_GETTOOLCOUNT, 0, 0), 4);  // four buttons; the separator has none
+  auto toolOf = [&](UINT id, char* text) {
+    TOOLINFO tool;
+    tool.hwnd = bar.m_hWnd;
+    tool.uId = static_cast<UINT_PTR>(bar.CommandToIndex(id));
+    tool.lpszText = text;
+    EXPECT_TRUE(::SendMessage(tip, TTM_GETTOOLINFO, 0, reinterpret_cast<LPARAM>(&tool)));
+    return tool;
+  };
+  char text[80] = {};
+  TOOLINFO save = toolOf(ID_BAR_SAVE, text);
+  EXPECT_STREQ(text, "Сохранить");
+  CRect rect;
+  bar.GetItemRect(bar.CommandToIndex(ID_BAR_SAVE), rect);
+  EXPECT_EQ(CRect(save.rect), rect);
+
+  // A hidden button moves those after it along, and their tips with them.
+  bar.SetButtonStyle(bar.CommandToIndex(ID_BAR_OPEN), TBBS_BUTTON | TBBS_HIDDEN);
+  EXPECT_EQ(::SendMessage(tip, TTM_GETTOOLCOUNT, 0, 0), 3);
+  bar.GetItemRect(bar.CommandToIndex(ID_BAR_SAVE), rect);
+  EXPECT_EQ(CRect(toolOf(ID_BAR_SAVE, text).rect), rect);
 }
 
 }  // namespace
