@@ -4,6 +4,7 @@
 #include "platform/gdi/print.h"
 #include "platform/gdi/surface.h"
 #include "platform/mfc/afxres.h"
+#include "platform/mfc/ctrlbar.h"
 #include "platform/mfc/document.h"
 #include "platform/mfc/frame.h"
 #include "platform/mfc/msgbox.h"
@@ -35,9 +36,6 @@ BEGIN_MESSAGE_MAP(CPreviewView, CScrollView)
 END_MESSAGE_MAP()
 
 namespace {
-
-// The frame's status text, when it has a status bar to show it.
-constexpr UINT kSetMessageString = 0x0362;
 
 constexpr int kMargin = 8;  // grey around the pages, pixels
 constexpr int kShadow = 3;
@@ -78,6 +76,16 @@ void EnterPreviewMode(CFrameWnd* pFrame, CPrintPreviewState* pState)
   }
   pState->hAccelTable = pFrame->m_hAccelTable;
   pFrame->m_hAccelTable = nullptr;
+  // The bars go while the pages show, all but the status bar, which tells the page.
+  pState->dwStates = 0;
+  int index = 0;
+  for (POSITION pos = pFrame->m_listControlBars.GetHeadPosition(); pos != nullptr && index < 32; ++index) {
+    auto* pBar = static_cast<CControlBar*>(pFrame->m_listControlBars.GetNext(pos));
+    if (pBar->GetDlgCtrlID() != static_cast<int>(AFX_IDW_STATUS_BAR) && pBar->IsVisible()) {
+      pState->dwStates |= 1u << index;
+      pFrame->ShowControlBar(pBar, FALSE, TRUE);
+    }
+  }
 }
 
 void LeavePreviewMode(CFrameWnd* pFrame, CPrintPreviewState* pState)
@@ -88,6 +96,14 @@ void LeavePreviewMode(CFrameWnd* pFrame, CPrintPreviewState* pState)
   }
   pFrame->m_hAccelTable = pState->hAccelTable;
   pState->hAccelTable = nullptr;
+  int index = 0;
+  for (POSITION pos = pFrame->m_listControlBars.GetHeadPosition(); pos != nullptr && index < 32; ++index) {
+    auto* pBar = static_cast<CControlBar*>(pFrame->m_listControlBars.GetNext(pos));
+    if ((pState->dwStates & (1u << index)) != 0) {
+      pFrame->ShowControlBar(pBar, TRUE, TRUE);
+    }
+  }
+  pState->dwStates = 0;
   // The view the preview stood in for takes its place again.
   if (HWND saved = ::GetDlgItem(pFrame->m_hWnd, static_cast<int>(AFX_IDW_PANE_SAVE)); saved != nullptr) {
     ::SetWindowLongPtr(saved, GWLP_ID, static_cast<LONG_PTR>(pState->nIDMainPane));
@@ -211,7 +227,7 @@ void CView::OnEndPrintPreview(CDC* pDC, CPrintInfo* pInfo, POINT, CPreviewView* 
   pView->DestroyWindow();
   if (pFrame != nullptr) {
     pFrame->RecalcLayout();
-    pFrame->SendMessage(kSetMessageString, AFX_IDS_IDLEMESSAGE, 0);
+    pFrame->SetMessageText(AFX_IDS_IDLEMESSAGE);
     pFrame->UpdateWindow();
   }
 }
@@ -452,7 +468,7 @@ void CPreviewView::OnDisplayPageNumber(UINT nPage, UINT nPagesDisplayed)
   }
   m_strPageText = text;
   if (CFrameWnd* pFrame = GetParentFrame(); pFrame != nullptr) {
-    pFrame->SendMessage(kSetMessageString, 0, reinterpret_cast<LPARAM>(static_cast<LPCSTR>(m_strPageText)));
+    pFrame->SetMessageText(m_strPageText);
   }
 }
 

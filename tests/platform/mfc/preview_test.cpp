@@ -1,6 +1,8 @@
 // Print preview in the frame: it stands in for the view, shows the pages the view prints, pages through them
 // one or two at a time, zooms in three steps, prints, and on closing gives the frame its view back.
 #include "platform/gdi/png.h"
+#include "platform/mfc/statusbar.h"
+#include "platform/mfc/toolbar.h"
 #include "platform/gdi/surface.h"
 #include "platform/user/paint.h"
 #include "tests/platform/mfc/print_fixture.h"
@@ -8,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
+#include <utility>
 #include <string>
 
 namespace previewtest {
@@ -138,6 +142,38 @@ TEST_F(Preview, StandsInForTheViewPagesThroughAndGivesTheViewBack)
   EXPECT_EQ(::GetDlgItem(frame_->m_hWnd, static_cast<int>(AFX_IDW_PANE_SAVE)), nullptr);
   EXPECT_EQ(std::count(view_->log.begin(), view_->log.end(), "end"), 1);
   EXPECT_FALSE(std::filesystem::exists(user_.file)) << "a preview prints nothing";
+}
+
+TEST_F(Preview, TheFramesBarsMakeRoomAndComeBackAfterwards)
+{
+  auto bars = std::make_unique<std::pair<CToolBar, CStatusBar>>();
+  CToolBar* toolbar = &bars->first;
+  ASSERT_TRUE(toolbar->Create(frame_));
+  const UINT buttons[] = {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW};
+  toolbar->SetButtons(buttons, 2);
+  CStatusBar* status = &bars->second;
+  ASSERT_TRUE(status->Create(frame_));
+  const UINT panes[] = {ID_SEPARATOR};
+  status->SetIndicators(panes, 1);
+  frame_->RecalcLayout();
+
+  CPreviewView* preview = Open();
+  ASSERT_NE(preview, nullptr);
+  preview->UpdateWindow();
+  EXPECT_FALSE(toolbar->IsWindowVisible()) << "the pages take the toolbar's room";
+  EXPECT_TRUE(status->IsWindowVisible()) << "the status bar tells the page";
+  CString pane;
+  status->GetPaneText(0, pane);
+  EXPECT_STREQ(pane, "Page 1");
+
+  preview->OnPreviewClose();
+  Pump();
+  EXPECT_TRUE(toolbar->IsWindowVisible());
+  EXPECT_TRUE(status->IsWindowVisible());
+  EXPECT_EQ(frame_->GetActiveView(), view_);
+  // The frame goes before its bars, which are objects of their own.
+  frame_->DestroyWindow();
+  frame_ = nullptr;
 }
 
 TEST_F(Preview, ZoomsInThreeStepsAroundOnePage)
