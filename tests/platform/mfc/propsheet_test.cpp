@@ -42,6 +42,7 @@ public:
   }
   bool refuseToLeave = false;
   bool refuseToApply = false;
+  bool refuseToCancel = false;
 
   BOOL OnSetActive() override
   {
@@ -64,6 +65,11 @@ public:
     CPropertyPage::OnReset();
   }
   void OnCancel() override { Events().push_back(name_ + " cancel"); }
+  BOOL OnQueryCancel() override
+  {
+    Events().push_back(name_ + " query cancel");
+    return refuseToCancel ? FALSE : TRUE;
+  }
 
 private:
   std::string name_;
@@ -266,22 +272,31 @@ TEST_F(PropertySheetTest, ApplyIsEnabledByAChangeAndAppliesEveryPageMadeSoFar)
   }});
   // Values applied before Cancel stay applied: the sheet answers that something was saved.
   EXPECT_EQ(IDOK, sheet_.DoModal());
-  EXPECT_EQ((std::vector<std::string>{"general reset", "general cancel", "lamps reset", "lamps cancel",
-                                      "keys reset", "keys cancel"}),
+  EXPECT_EQ((std::vector<std::string>{"keys query cancel", "general reset", "general cancel", "lamps reset",
+                                      "lamps cancel", "keys reset", "keys cancel"}),
             Events());
 }
 
 TEST_F(PropertySheetTest, CancelResetsThePagesMadeAndAppliesNothing)
 {
+  lamps_.refuseToCancel = true;
   Steps steps({[&](HWND sheet) {
     ClickTab(sheet, 1);
     lamps_.SetModified();
     Events().clear();
     return IDCANCEL;
-  }});
+  },
+                [&](HWND sheet) {
+                  EXPECT_TRUE(::IsWindowVisible(sheet)) << "the current page would not let Cancel close it";
+                  lamps_.refuseToCancel = false;
+                  Events().clear();
+                  return IDCANCEL;
+                }});
   EXPECT_EQ(IDCANCEL, sheet_.DoModal());
+  EXPECT_EQ(2, steps.Asked());
   // The keys page was never shown: it has nothing to forget.
-  EXPECT_EQ((std::vector<std::string>{"general reset", "general cancel", "lamps reset", "lamps cancel"}),
+  EXPECT_EQ((std::vector<std::string>{"lamps query cancel", "general reset", "general cancel", "lamps reset",
+                                      "lamps cancel"}),
             Events());
 }
 

@@ -96,6 +96,13 @@ TEST(PropertySheetWindow, ModelessPagesAnswerThroughTheirDialogResultAndAreRelea
   user::InjectKey(VK_SHIFT, false);
   PumpThrough(sheet);
   EXPECT_EQ(GetDlgItem(page, 102), GetFocus());
+  // Ctrl+Tab goes to the next page, as far as the current one lets it.
+  g_refuseToLeave = true;
+  user::InjectKey(VK_CONTROL, true);
+  user::InjectKeyPress(VK_TAB);
+  user::InjectKey(VK_CONTROL, false);
+  PumpThrough(sheet);
+  EXPECT_EQ(page, PropSheet_GetCurrentPageHwnd(sheet));
   // A page made from a popup template is a child of the sheet all the same.
   g_refuseToLeave = true;
   EXPECT_FALSE(PropSheet_SetCurSel(sheet, nullptr, 1));
@@ -109,7 +116,7 @@ TEST(PropertySheetWindow, ModelessPagesAnswerThroughTheirDialogResultAndAreRelea
   EXPECT_EQ(-1, PropSheet_GetResult(sheet)) << "still open";
 
   PropSheet_PressButton(sheet, PSBTN_OK);
-  EXPECT_EQ((std::vector<std::string>{"0 set active", "0 kill active", "0 kill active", "1 set active",
+  EXPECT_EQ((std::vector<std::string>{"0 set active", "0 kill active", "0 kill active", "0 kill active", "1 set active",
                                       "1 kill active", "0 apply for OK", "1 apply for OK"}),
             g_heard);
   // Closed but not gone: its owner destroys it.
