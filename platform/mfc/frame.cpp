@@ -130,6 +130,8 @@ int CFrameWnd::OnCreate(LPCREATESTRUCT lpcs)
   if (!OnCreateClient(lpcs, pContext)) {
     return -1;
   }
+  // The status line starts with the idle message, once the frame's bars exist.
+  PostMessage(WM_SETMESSAGESTRING, AFX_IDS_IDLEMESSAGE);
   RecalcLayout();
   return 0;
 }

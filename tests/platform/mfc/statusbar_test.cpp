@@ -72,6 +72,14 @@ TEST_F(BarsTest, TheMessagePaneStretchesOverWhatTheIndicatorsLeave)
 TEST_F(BarsTest, TheStatusLineShowsPromptsAndTheIdleMessage)
 {
   CStatusBar& bar = frame_->m_status;
+  // A new frame starts with the idle message, once its queue is served.
+  EXPECT_EQ(ShownText(bar, 0), "");
+  MSG msg;
+  while (::PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    ::DispatchMessage(&msg);
+  }
+  EXPECT_EQ(ShownText(bar, 0), "Готово");
+
   struct Case {
     WPARAM id;
     const char* text;  // lParam
