@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace gdi::cups {
 
@@ -76,14 +77,24 @@ std::string DefaultPrinter()
   return {};
 }
 
-int SubmitPdf(const std::string& queue, const std::string& path, const std::string& title, std::string& error)
+int SubmitPdf(const std::string& queue, const std::string& path, const std::string& title, std::string& error,
+              int copies, bool collate)
 {
   error.clear();
   if (!ServerAllowed()) {
     error = "no print server";
     return 0;
   }
-  const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, queue.c_str(), path.c_str(), title.c_str(), 0, nullptr);
+  int count = 0;
+  cups_option_t* options = nullptr;
+  if (copies > 1) {
+    count = cupsAddOption("copies", std::to_string(copies).c_str(), count, &options);
+    count = cupsAddOption("multiple-document-handling",
+                          collate ? "separate-documents-collated-copies" : "separate-documents-uncollated-copies",
+                          count, &options);
+  }
+  const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, queue.c_str(), path.c_str(), title.c_str(), count, options);
+  cupsFreeOptions(count, options);
   if (job <= 0) {
     const char* why = cupsLastErrorString();
     error = why != nullptr && *why != '\0' ? why : "the print server refused the job";

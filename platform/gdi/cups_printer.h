@@ -22,7 +22,8 @@ bool HasPrinter(const std::string& name);
 // The server's default queue, or empty.
 std::string DefaultPrinter();
 // Sends a PDF file to a queue, titled (UTF-8); the server's job number, or 0 with `error` set.
-int SubmitPdf(const std::string& queue, const std::string& path, const std::string& title, std::string& error);
+int SubmitPdf(const std::string& queue, const std::string& path, const std::string& title, std::string& error,
+              int copies = 1, bool collate = false);
 // The server to talk to: a host name or a local socket's path; empty goes back to the default.
 void SetServer(const std::string& server);
 

@@ -263,7 +263,7 @@ bool PrintJob::EndDoc()
     std::remove(docPath_.c_str());
   } else if (tempFile_) {
     std::string why;
-    submittedJob_ = cups::SubmitPdf(queue_, docPath_, title_, why);
+    submittedJob_ = cups::SubmitPdf(queue_, docPath_, title_, why, copies_, collate_);
     ok = submittedJob_ > 0;
     if (!ok) {
       error_ = why;

@@ -37,6 +37,12 @@ public:
 
   // Where the finished document goes besides the file: a print queue (CUPS destination). Empty: only the file.
   void SetQueue(std::string queue) { queue_ = std::move(queue); }
+  // How many copies the queue prints, collated or each page n times.
+  void SetCopies(int copies, bool collate)
+  {
+    copies_ = copies > 0 ? copies : 1;
+    collate_ = collate;
+  }
   const std::string& Queue() const { return queue_; }
   // The print server's job number of the last document sent to a queue (0: none).
   int SubmittedJob() const { return submittedJob_; }
@@ -76,6 +82,8 @@ private:
   std::string title_;
   std::string error_;
   int submittedJob_ = 0;
+  int copies_ = 1;
+  bool collate_ = false;
   bool preview_ = false;
   bool pageReady_ = false;  // preview: a page has ended and can be rendered
   bool tempFile_ = false;   // the PDF exists only to be sent to the queue

@@ -262,7 +262,14 @@ HDC CreatePrinterDC(const DEVMODEA* mode, const char* output)
   const bool toFile = output != nullptr && *output != '\0';
   if (printer != kPdfPrinterName && !toFile) {
     // A queue that is gone makes no DC: the caller says so rather than printing nowhere.
-    return gdi::cups::HasPrinter(printer) ? gdi::CreateQueuePrinterDC(printer, widthMm, heightMm) : nullptr;
+    if (!gdi::cups::HasPrinter(printer)) {
+      return nullptr;
+    }
+    HDC dc = gdi::CreateQueuePrinterDC(printer, widthMm, heightMm);
+    if (gdi::PrintJob* job = gdi::PrintJobOf(dc); job != nullptr && mode != nullptr) {
+      job->SetCopies(mode->dmCopies, mode->dmCollate != 0);
+    }
+    return dc;
   }
   return gdi::CreatePdfPrinterDC(toFile ? output : "", widthMm, heightMm);
 }

@@ -152,6 +152,18 @@ TEST_F(CupsPrinting, TheServersQueueIsListedAndADocumentSentToItArrivesWhole)
   }
 }
 
+TEST_F(CupsPrinting, TheCopiesAskedForArePrinted)
+{
+  HDC dc = gdi::CreateQueuePrinterDC("TestPdf", 210, 297, 100);
+  ASSERT_NE(dc, nullptr);
+  gdi::PrintJobOf(dc)->SetCopies(2, true);
+  ASSERT_TRUE(PrintTwoPages(dc, "copies"));
+  DeleteDC(dc);
+  const std::vector<std::string> pdfs = server_.WaitForPdfs(1);
+  ASSERT_EQ(pdfs.size(), 1u);
+  EXPECT_NE(Output("pdfinfo '" + pdfs[0] + "'").find("Pages:           4"), std::string::npos);
+}
+
 TEST_F(CupsPrinting, AQueueThatIsGoneFailsAtTheEndAndLeavesNothing)
 {
   const std::set<std::string> tempsBefore = PrintTempFiles();
