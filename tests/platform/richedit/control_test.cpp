@@ -512,6 +512,71 @@ TEST(RichEditControl, ScrollingByLinesWheelAndKeys)
   EXPECT_GT(SendMessage(c.edit, EM_GETFIRSTVISIBLELINE, 0, 0), 30);
 }
 
+struct Heard {
+  std::vector<UINT> notifications;  // WM_NOTIFY codes
+  std::vector<WORD> commands;       // WM_COMMAND notification codes
+  RECT requested{};
+  CHARRANGE selected{};
+};
+Heard g_heard;
+
+LRESULT RecordingParent(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+  if (msg == WM_NOTIFY) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    g_heard.notifications.push_back(header->code);
+    if (header->code == EN_REQUESTRESIZE) {
+      g_heard.requested = reinterpret_cast<const REQRESIZE*>(lParam)->rc;
+    } else if (header->code == EN_SELCHANGE) {
+      g_heard.selected = reinterpret_cast<const SELCHANGE*>(lParam)->chrg;
+    }
+    return 0;
+  }
+  if (msg == WM_COMMAND && lParam != 0) {
+    g_heard.commands.push_back(HIWORD(wParam));
+    return 0;
+  }
+  return DefWindowProc(hwnd, msg, wParam, lParam);
+}
+
+// The parent hears what the event mask asks for, and nothing else: selection changes, text changes, and the size
+// the text needs (plain text in a small control, as a tooltip measures its text).
+TEST(RichEditControl, NotificationsFollowTheEventMask)
+{
+  richedit::RegisterRichEditLibrary();
+  WNDCLASS wc;
+  wc.lpfnWndProc = &RecordingParent;
+  wc.lpszClassName = "RichEditRecordingParent";
+  RegisterClass(&wc);
+  HWND parent = CreateWindowEx(0, "RichEditRecordingParent", "", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr,
+                               nullptr);
+  HWND edit = CreateWindowEx(0, RICHEDIT_CLASSA, "", WS_CHILD | ES_MULTILINE, 0, 0, 200, 20, parent,
+                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(5)), nullptr, nullptr);
+  EXPECT_EQ(SendMessage(edit, EM_SETTEXTMODE, TM_PLAINTEXT | TM_SINGLELEVELUNDO, 0), 0);
+  g_heard = Heard{};
+  SendMessage(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("one\r\ntwo\r\nthree"));
+  SendMessage(edit, EM_SETSEL, 1, 2);
+  SendMessage(edit, EM_REQUESTRESIZE, 0, 0);
+  EXPECT_TRUE(g_heard.notifications.empty());
+  EXPECT_TRUE(g_heard.commands.empty());
+
+  SendMessage(edit, EM_SETEVENTMASK, 0, ENM_SELCHANGE | ENM_CHANGE | ENM_REQUESTRESIZE);
+  SendMessage(edit, EM_SETSEL, 0, 3);
+  EXPECT_EQ(g_heard.selected.cpMin, 0);
+  EXPECT_EQ(g_heard.selected.cpMax, 3);
+  SendMessage(edit, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>("ONE"));
+  EXPECT_EQ(g_heard.commands, std::vector<WORD>{EN_CHANGE});
+  SendMessage(edit, EM_REQUESTRESIZE, 0, 0);
+  ASSERT_FALSE(g_heard.notifications.empty());
+  EXPECT_EQ(g_heard.notifications.back(), EN_REQUESTRESIZE);
+  // Three lines are needed, taller than the control's one.
+  const richedit::Layout& layout = *ControlLayout(edit);
+  EXPECT_EQ(layout.LineCount(), 3);
+  EXPECT_NEAR(g_heard.requested.bottom - g_heard.requested.top, layout.Height() * 96.0 / 1440, 1);
+  EXPECT_GT(g_heard.requested.bottom, 40);
+  DestroyWindow(parent);
+}
+
 // What the control shows, kept for a person: a table, colours, the selection inverted.
 TEST(RichEditControl, PaintsTextTableAndSelection)
 {
