@@ -370,6 +370,10 @@ BOOL SetSysColors(int count, const INT* elements, const COLORREF* values)
     gdi::SetSysColorValue(elements[i], values[i]);
   }
   SendToTopLevelWindows(WM_SYSCOLORCHANGE, 0, 0);
+  // Everything on the screen was painted in the old colours.
+  for (HWND hwnd : TopLevelWindows()) {
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  }
   return TRUE;
 }
 

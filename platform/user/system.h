@@ -138,8 +138,9 @@ inline DWORD CharLowerBuffA(LPSTR text, DWORD length) { return CharLowerBuff(tex
 // result leaves 32 bits.
 int MulDiv(int number, int numerator, int denominator);
 
-// Changes system colours (GetSysColor, and the brushes of GetSysColorBrush, which keep their handles), then
-// sends WM_SYSCOLORCHANGE to every top-level window. FALSE, changing nothing, when an index is out of range.
+// Changes system colours (GetSysColor, and the brushes of GetSysColorBrush, which keep their handles), sends
+// WM_SYSCOLORCHANGE to every top-level window and has every window repainted. FALSE, changing nothing, when an
+// index is out of range.
 BOOL SetSysColors(int count, const INT* elements, const COLORREF* values);
 
 // The system is Windows XP: NT 5.1, build 2600, Service Pack 2.

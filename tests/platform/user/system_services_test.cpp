@@ -58,6 +58,8 @@ TEST_F(SystemServices, SetSysColorsChangesColoursAndBrushesAndTellsEveryTopLevel
   HWND second = TopLevel();
   HWND child = CreateWindowEx(0, "SettingsListener", "", WS_CHILD, 0, 0, 5, 5, first, nullptr, nullptr, nullptr);
   HBRUSH faceBrush = GetSysColorBrush(COLOR_BTNFACE);
+  ShowWindow(first, SW_SHOWNA);
+  ValidateRect(first, nullptr);
 
   const INT elements[] = {COLOR_BTNFACE, COLOR_HIGHLIGHT};
   const COLORREF values[] = {RGB(236, 233, 216), RGB(49, 106, 197)};
@@ -72,6 +74,8 @@ TEST_F(SystemServices, SetSysColorsChangesColoursAndBrushesAndTellsEveryTopLevel
   EXPECT_EQ(heard_.sysColorChanges[first], 1);
   EXPECT_EQ(heard_.sysColorChanges[second], 1);
   EXPECT_EQ(heard_.sysColorChanges.count(child), 0u);
+  RECT stale{};
+  EXPECT_TRUE(GetUpdateRect(first, &stale, FALSE));  // repainted in the new colours
 
   // An index out of range changes nothing, not even the valid ones before it.
   const INT bad[] = {COLOR_WINDOW, 99};

@@ -261,7 +261,7 @@ TEST_F(VisualStyles, GalleryOfTheThemedParts)
   };
   const std::vector<Row> rows = {
       {"TOOLBAR button 1-6", u"TOOLBAR", TP_BUTTON, {1, 2, 3, 4, 5, 6}, {28, 22}},
-      {"TOOLBAR drop-down 1-5", u"TOOLBAR", TP_SPLITBUTTONDROPDOWN, {1, 2, 3, 4, 5}, {12, 22}},
+      {"TOOLBAR split 3+4 1-5", u"TOOLBAR", TP_SPLITBUTTON, {1, 2, 3, 4, 5}, {36, 22}},
       {"REBAR background", u"REBAR", 0, {0}, {120, 24}},
       {"REBAR grippers 1/2", u"REBAR", RP_GRIPPER, {1}, {8, 24}},
       {"COMBOBOX drop-down 1-4", u"COMBOBOX", CP_DROPDOWNBUTTON, {1, 2, 3, 4}, {17, 20}},
@@ -270,6 +270,7 @@ TEST_F(VisualStyles, GalleryOfTheThemedParts)
       {"TAB item 1,5,3,4", u"TAB", TABP_TABITEM, {1, 5, 3, 4}, {48, 21}},
       {"TAB pane", u"TAB", TABP_PANE, {0}, {120, 30}},
       {"WINDOW small caption", u"WINDOW", WP_SMALLCAPTION, {1, 2}, {100, 18}},
+      {"WINDOW frame 10-12 + 2", u"WINDOW", WP_SMALLFRAMELEFT, {1, 2}, {60, 30}},
       {"EXPLORERBAR close 1-3", u"EXPLORERBAR", EBP_HEADERCLOSE, {1, 2, 3}, {16, 16}},
       {"EXPLORERBAR pin 1-6", u"EXPLORERBAR", EBP_HEADERPIN, {1, 2, 3, 4, 5, 6}, {16, 16}},
       {"BUTTON push 1-5", u"BUTTON", BP_PUSHBUTTON, {1, 2, 3, 4, 5}, {44, 22}},
@@ -312,7 +313,25 @@ TEST_F(VisualStyles, GalleryOfTheThemedParts)
       int x = cell.left + 6;
       for (int state : row.states) {
         RECT r{x, top + 4, x + row.size.cx, top + 4 + row.size.cy};
-        ASSERT_EQ(DrawThemeBackground(theme, dc, row.part, state, &r, nullptr), S_OK) << row.label;
+        if (row.part == TP_SPLITBUTTON && row.cls == std::u16string_view(u"TOOLBAR")) {
+          // As the Native XP theme draws a split button: the button, and its drop-down part 12 pixels wide.
+          const RECT button{r.left, r.top, r.right - 12, r.bottom};
+          const RECT dropDown{r.right - 12, r.top, r.right, r.bottom};
+          ASSERT_EQ(DrawThemeBackground(theme, dc, TP_SPLITBUTTON, state, &button, nullptr), S_OK);
+          ASSERT_EQ(DrawThemeBackground(theme, dc, TP_SPLITBUTTONDROPDOWN, state, &dropDown, nullptr), S_OK);
+        } else if (row.part == WP_SMALLFRAMELEFT) {
+          // A floating pane's frame: caption strip, then left, right and bottom edges 3 pixels wide.
+          const RECT caption{r.left, r.top, r.right, r.top + 10};
+          const RECT left{r.left, r.top + 10, r.left + 3, r.bottom};
+          const RECT right{r.right - 3, r.top + 10, r.right, r.bottom};
+          const RECT bottom{r.left, r.bottom - 3, r.right, r.bottom};
+          ASSERT_EQ(DrawThemeBackground(theme, dc, WP_SMALLCAPTION, state, &caption, nullptr), S_OK);
+          ASSERT_EQ(DrawThemeBackground(theme, dc, WP_SMALLFRAMELEFT, state, &left, nullptr), S_OK);
+          ASSERT_EQ(DrawThemeBackground(theme, dc, WP_SMALLFRAMERIGHT, state, &right, nullptr), S_OK);
+          ASSERT_EQ(DrawThemeBackground(theme, dc, WP_SMALLFRAMEBOTTOM, state, &bottom, nullptr), S_OK);
+        } else {
+          ASSERT_EQ(DrawThemeBackground(theme, dc, row.part, state, &r, nullptr), S_OK) << row.label;
+        }
         x += row.size.cx + 6;
       }
       if (row.cls == std::u16string_view(u"REBAR") && row.part == RP_GRIPPER) {
