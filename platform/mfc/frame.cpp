@@ -3,6 +3,7 @@
 #include "platform/mfc-core/resources.h"
 #include "platform/mfc/ctrlbar.h"
 #include "platform/mfc/document.h"
+#include "platform/mfc/miniframe.h"
 #include "platform/mfc/view.h"
 #include "platform/mfc/winapp.h"
 
@@ -24,6 +25,8 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
   ON_WM_CLOSE()
   ON_WM_DESTROY()
   ON_WM_SIZE()
+  ON_WM_NCACTIVATE()
+  ON_WM_ACTIVATE()
   ON_WM_INITMENUPOPUP()
   ON_MESSAGE(WM_IDLEUPDATECMDUI, &CFrameWnd::OnIdleUpdateCmdUI)
   ON_MESSAGE(WM_SETMESSAGESTRING, &CFrameWnd::OnSetMessageString)
@@ -595,6 +598,40 @@ void CFrameWnd::OnSize(UINT nType, int cx, int cy)
   CWnd::OnSize(nType, cx, cy);
   if (nType != SIZE_MINIMIZED) {
     RecalcLayout();
+  }
+}
+
+namespace {
+// A floating frame owned by `owner` that shows active while its owner is.
+bool IsSyncedFloat(HWND hwnd, HWND owner)
+{
+  return hwnd != nullptr && owner != nullptr && ::GetWindow(hwnd, GW_OWNER) == owner &&
+         (static_cast<DWORD>(::GetWindowLong(hwnd, GWL_STYLE)) & MFS_SYNCACTIVE) != 0;
+}
+}  // namespace
+
+void CFrameWnd::NotifyFloatingWindows(DWORD dwFlags)
+{
+  for (CFrameWnd* pFrame : LiveFrames()) {
+    if (pFrame != this && pFrame->m_hWnd != nullptr && ::GetWindow(pFrame->m_hWnd, GW_OWNER) == m_hWnd) {
+      pFrame->SendMessage(WM_FLOATSTATUS, dwFlags);
+    }
+  }
+}
+
+BOOL CFrameWnd::OnNcActivate(BOOL bActive)
+{
+  NotifyFloatingWindows(bActive ? FS_ACTIVATE : FS_DEACTIVATE);
+  return static_cast<BOOL>(DefWindowProc(WM_NCACTIVATE, static_cast<WPARAM>(bActive), 0));
+}
+
+void CFrameWnd::OnActivate(UINT nState, CWnd* pWndOther, BOOL)
+{
+  Default();
+  // Activation went to one of this frame's floating frames: both stay active, as if they were one window.
+  if (nState == WA_INACTIVE && pWndOther != nullptr && IsSyncedFloat(pWndOther->m_hWnd, m_hWnd)) {
+    DefWindowProc(WM_NCACTIVATE, TRUE, 0);
+    NotifyFloatingWindows(FS_ACTIVATE);
   }
 }
 

@@ -118,6 +118,11 @@ public:
   void OnClose();
   void OnDestroy();
   void OnSize(UINT nType, int cx, int cy);
+  // Floating frames that follow this one (MFS_SYNCACTIVE) show active while it is, and taking the activation
+  // from it leaves its caption active.
+  BOOL OnNcActivate(BOOL bActive);
+  void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
+  void NotifyFloatingWindows(DWORD dwFlags);
   LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
   LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);
   LRESULT OnPopMessageString(WPARAM wParam, LPARAM lParam);

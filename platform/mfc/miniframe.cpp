@@ -4,6 +4,7 @@ IMPLEMENT_DYNCREATE(CMiniFrameWnd, CFrameWnd)
 
 BEGIN_MESSAGE_MAP(CMiniFrameWnd, CFrameWnd)
   ON_WM_NCACTIVATE()
+  ON_WM_ACTIVATE()
   ON_WM_SYSCOMMAND()
   ON_MESSAGE(WM_FLOATSTATUS, &CMiniFrameWnd::OnFloatStatus)
 END_MESSAGE_MAP()
@@ -28,8 +29,16 @@ BOOL CMiniFrameWnd::CreateEx(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindo
   }
   // A popup's menu handle is a menu, not an id: a popup mini frame takes none.
   HMENU idOrMenu = (dwStyle & WS_CHILD) != 0 ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)) : nullptr;
-  return CWnd::CreateEx(dwExStyle, lpClassName, lpWindowName, dwStyle, rect.left, rect.top, rect.Width(),
-                        rect.Height(), pParentWnd != nullptr ? pParentWnd->m_hWnd : nullptr, idOrMenu);
+  if (!CWnd::CreateEx(dwExStyle, lpClassName, lpWindowName, dwStyle, rect.left, rect.top, rect.Width(),
+                      rect.Height(), pParentWnd != nullptr ? pParentWnd->m_hWnd : nullptr, idOrMenu)) {
+    return FALSE;
+  }
+  // Made while its owner is active, a frame that follows it starts active.
+  HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+  if ((GetStyle() & MFS_SYNCACTIVE) != 0 && owner != nullptr && ::GetActiveWindow() == owner) {
+    ShowActive(TRUE);
+  }
+  return TRUE;
 }
 
 BOOL CMiniFrameWnd::PreCreateWindow(CREATESTRUCT& cs)
@@ -46,17 +55,38 @@ BOOL CMiniFrameWnd::PreCreateWindow(CREATESTRUCT& cs)
   return CFrameWnd::PreCreateWindow(cs);
 }
 
+void CMiniFrameWnd::ShowActive(BOOL bActive)
+{
+  m_bActive = bActive;
+  DefWindowProc(WM_NCACTIVATE, static_cast<WPARAM>(bActive), 0);
+}
+
 BOOL CMiniFrameWnd::OnNcActivate(BOOL bActive)
 {
-  if ((GetStyle() & MFS_SYNCACTIVE) != 0) {
-    // Active with its owner: the owner's activation decides, not this window's own.
-    HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
-    if (owner != nullptr) {
-      bActive = ::GetActiveWindow() == owner || ::GetActiveWindow() == m_hWnd;
-    }
+  // Following the owner, losing the activation is decided in WM_ACTIVATE, where the window taking it is known.
+  if ((GetStyle() & MFS_SYNCACTIVE) != 0 && !bActive) {
+    return TRUE;
   }
-  m_bActive = bActive;
-  return static_cast<BOOL>(DefWindowProc(WM_NCACTIVATE, static_cast<WPARAM>(bActive), 0));
+  ShowActive(bActive);
+  return TRUE;
+}
+
+void CMiniFrameWnd::OnActivate(UINT nState, CWnd* pWndOther, BOOL)
+{
+  Default();
+  if (nState != WA_INACTIVE || (GetStyle() & MFS_SYNCACTIVE) == 0) {
+    return;
+  }
+  HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+  HWND other = pWndOther != nullptr ? pWndOther->m_hWnd : nullptr;
+  if (other != nullptr && (other == owner || ::GetWindow(other, GW_OWNER) == owner)) {
+    return;  // the activation stays within the owner and its floating frames
+  }
+  ShowActive(FALSE);
+  // The owner kept its caption active for this frame's sake; now it loses it too.
+  if (owner != nullptr) {
+    ::SendMessage(owner, WM_NCACTIVATE, FALSE, 0);
+  }
 }
 
 LRESULT CMiniFrameWnd::OnFloatStatus(WPARAM wParam, LPARAM)
@@ -66,8 +96,7 @@ LRESULT CMiniFrameWnd::OnFloatStatus(WPARAM wParam, LPARAM)
     return (GetStyle() & MFS_SYNCACTIVE) != 0 ? 1 : 0;
   }
   if ((wParam & (FS_ACTIVATE | FS_DEACTIVATE)) != 0 && (GetStyle() & MFS_SYNCACTIVE) != 0) {
-    m_bActive = (wParam & FS_ACTIVATE) != 0;
-    DefWindowProc(WM_NCACTIVATE, static_cast<WPARAM>(m_bActive), 0);
+    ShowActive((wParam & FS_ACTIVATE) != 0);
   }
   if ((wParam & FS_SHOW) != 0) {
     ShowWindow(SW_SHOWNA);

@@ -27,7 +27,13 @@ public:
   // Whether the caption is drawn active.
   BOOL m_bActive = FALSE;
 
+protected:
+  void ShowActive(BOOL bActive);
+
+public:
+
   BOOL OnNcActivate(BOOL bActive);
+  void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
   LRESULT OnFloatStatus(WPARAM wParam, LPARAM lParam);
   void OnSysCommand(UINT nID, LPARAM lParam);
 

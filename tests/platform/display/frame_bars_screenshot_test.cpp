@@ -1,10 +1,11 @@
 // Under a private Xvfb: a frame with its bars as a person sees it (two toolbars drawn from their image strips,
-// one button greyed and one checked by the update handlers, a dialog bar and the status line), kept as
-// frame-bars.png.
+// one button greyed and one checked by the update handlers, a dialog bar and the status line) and a floating
+// mini frame with its small caption over the view, kept as frame-bars.png.
 #include "platform/display/presenter.h"
 #include "platform/gdi/png.h"
 #include "platform/gdi/surface.h"
 #include "platform/mfc/afxext.h"
+#include "platform/user/controls.h"
 
 #include "res/bars_ids.h"
 
@@ -113,6 +114,18 @@ TEST(FrameBarsOnScreen, AFrameShowsItsToolbarsDialogBarAndStatusLine)
   frame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
   frame->SetMessageText("Готово");
   frame->UpdateWindow();
+  // A floating frame over the view, owned by the frame: the small caption of a tool window.
+  auto* floating = new CMiniFrameWnd;
+  ASSERT_TRUE(floating->CreateEx(0, nullptr, "Объекты", WS_POPUP | WS_CAPTION | WS_SYSMENU | MFS_SYNCACTIVE,
+                                 CRect(300, 200, 480, 330), frame));
+  CListBox list;
+  ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LBS_NOINTEGRALHEIGHT, CRect(0, 0, 0, 0), floating,
+                          AFX_IDW_PANE_FIRST));
+  for (const char* item : {"Дорога 1", "Опора 12", "Светильник А"}) {
+    list.AddString(item);
+  }
+  floating->RecalcLayout();
+  floating->ShowWindow(SW_SHOWNA);
   PumpFor(300);
   display::Current().Flush();
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -153,6 +166,15 @@ TEST(FrameBarsOnScreen, AFrameShowsItsToolbarsDialogBarAndStatusLine)
   }
   EXPECT_GT(dark, 10);
 
+  CRect floatingWindow;
+  floating->GetWindowRect(floatingWindow);
+  CRect floatingClient;
+  floating->GetClientRect(floatingClient);
+  floating->ClientToScreen(floatingClient);
+  EXPECT_EQ(floatingClient.top - floatingWindow.top,
+            ::GetSystemMetrics(SM_CYSMCAPTION) + ::GetSystemMetrics(SM_CYDLGFRAME));
+
+  floating->DestroyWindow();
   frame->DestroyWindow();
   display::Current().Flush();
   AfxSetResourceHandle(previous);

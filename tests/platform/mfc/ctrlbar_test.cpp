@@ -247,10 +247,24 @@ TEST_F(BarsTest, AMiniFrameHasASmallCaptionAndFollowsItsOwnersActivation)
   EXPECT_EQ(client.top - window.top, ::GetSystemMetrics(SM_CYSMCAPTION) + ::GetSystemMetrics(SM_CYFRAME));
 
   EXPECT_EQ(mini->SendMessage(WM_FLOATSTATUS, FS_SYNCACTIVE), 1);
-  mini->SendMessage(WM_FLOATSTATUS, FS_ACTIVATE);
-  EXPECT_TRUE(mini->m_bActive);
-  mini->SendMessage(WM_FLOATSTATUS, FS_DEACTIVATE);
-  EXPECT_FALSE(mini->m_bActive);
+
+  // Its caption is active exactly while the frame or the mini frame itself is.
+  CWnd other;
+  ASSERT_TRUE(other.CreateEx(0, nullptr, "Другая программа", WS_POPUP | WS_VISIBLE, 700, 0, 100, 100, nullptr,
+                             nullptr));
+  struct Step {
+    HWND activate;
+    BOOL active;
+  };
+  const Step steps[] = {
+      {frame_->m_hWnd, TRUE}, {other.m_hWnd, FALSE}, {frame_->m_hWnd, TRUE},
+      {mini->m_hWnd, TRUE},   {frame_->m_hWnd, TRUE}, {mini->m_hWnd, TRUE},
+      {other.m_hWnd, FALSE},  {mini->m_hWnd, TRUE},
+  };
+  for (std::size_t i = 0; i < std::size(steps); ++i) {
+    ::SetActiveWindow(steps[i].activate);
+    EXPECT_EQ(mini->m_bActive, steps[i].active) << "step " << i;
+  }
   mini->DestroyWindow();  // deletes itself, as frames do
 }
 
