@@ -961,6 +961,11 @@ ProfileWriteBatch::ProfileWriteBatch(const ProfileStore& store) : file_(store.im
   }
 }
 
+ProfileWriteBatch::ProfileWriteBatch(std::string_view company, std::string_view product)
+    : ProfileWriteBatch(ProfileStore(company, product))
+{
+}
+
 ProfileWriteBatch::~ProfileWriteBatch()
 {
   if (finished_) {

@@ -88,6 +88,8 @@ private:
 class ProfileWriteBatch {
 public:
   explicit ProfileWriteBatch(const ProfileStore& store);
+  // The batch of the application key company\product, as the registry functions reach it.
+  ProfileWriteBatch(std::string_view company, std::string_view product);
   ~ProfileWriteBatch();
   ProfileWriteBatch(const ProfileWriteBatch&) = delete;
   ProfileWriteBatch& operator=(const ProfileWriteBatch&) = delete;

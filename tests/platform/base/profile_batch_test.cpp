@@ -95,7 +95,7 @@ TEST_F(ProfileBatch, AWholeSaveIsOneFileWriteAndNothingReachesTheDiskBeforeCommi
   HKEY key = OpenBars();
   const std::size_t writesBefore = ProfileFileWritesForTest();
   {
-    ProfileWriteBatch batch(store_);
+    ProfileWriteBatch batch("Marvesta", "Tesmira Road");  // the application key, as the registry code has it
     for (int i = 0; i < 300; ++i) {
       ASSERT_TRUE(WriteValue(key, i)) << i;
     }
