@@ -307,6 +307,7 @@ void CRichEditView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
     CCtrlView::OnPrepareDC(pDC, pInfo);
     return;
   }
+  ::SetMapMode(pDC->m_hDC, MM_TEXT);
   if (m_aPageStart.empty()) {
     m_aPageStart.push_back(0);
   }
@@ -326,6 +327,7 @@ BOOL CRichEditView::PaginateTo(CDC* pDC, CPrintInfo* pInfo)
   ::IntersectClipRect(pDC->m_hDC, 0, 0, 0, 0);
   pInfo->m_nCurPage = static_cast<UINT>(m_aPageStart.size());
   while (pInfo->m_nCurPage < nPageSave) {
+    OnPrepareDC(pDC, pInfo);
     pInfo->m_rectDraw = CRect(0, 0, pDC->GetDeviceCaps(HORZRES), pDC->GetDeviceCaps(VERTRES));
     OnPrint(pDC, pInfo);
     if (pInfo->m_nCurPage == m_aPageStart.size()) {

@@ -700,6 +700,10 @@ bool KeyDown(HWND hwnd, State& s, UINT key)
     }
     return false;
   case VK_DELETE:
+    if (s.ReadOnly()) {
+      MessageBeep(0);
+      return true;
+    }
     if (s.anchor == s.active && s.active < length) {
       s.active += 1;
     }

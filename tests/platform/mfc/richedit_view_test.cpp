@@ -181,4 +181,31 @@ TEST_F(RichEditViewTest, PrintedAndPreviewedPagesAreTheFormattedPages)
   Pump();
 }
 
+// Printing from a later page finds where it starts by formatting the pages before it, unseen: pages 3 and 4
+// alone are the third and fourth pages of the whole print.
+TEST_F(RichEditViewTest, APageRangeStartsWhereTheWholePrintHasIt)
+{
+  report_->SetMargins(CRect(1700, 1250, 500, 800));
+  ASSERT_GE(FormattedPages(), 4);
+  const std::string whole = File("whole.pdf");
+  ChoosePdfPrinter(whole);
+  CPrintInfo all;
+  all.m_bDirect = TRUE;
+  ASSERT_TRUE(report_->PrintWith(all));
+
+  const std::string part = File("part.pdf");
+  user_.file = part;
+  user_.from = 3;
+  user_.to = 4;
+  CPrintInfo range;
+  ASSERT_TRUE(report_->PrintWith(range)) << (user_.messages.empty() ? "" : user_.messages[0]);
+  ASSERT_EQ(PdfPages(part), 2);
+  auto pageText = [](const std::string& pdf, int page) {
+    return Output("pdftotext -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" + pdf + "' -");
+  };
+  EXPECT_EQ(pageText(part, 1), pageText(whole, 3));
+  EXPECT_EQ(pageText(part, 2), pageText(whole, 4));
+  EXPECT_FALSE(pageText(part, 1).empty());
+}
+
 }  // namespace

@@ -274,7 +274,10 @@ TEST(RichEditControl, ReadOnlyRefusesTyping)
   SendMessage(c.edit, WM_CUT, 0, 0);
   SendMessage(c.edit, WM_CLEAR, 0, 0);
   SendMessage(c.edit, WM_PASTE, 0, 0);
+  c.Select(1, 1);
+  SendMessage(c.edit, WM_KEYDOWN, VK_DELETE, 0);
   EXPECT_EQ(c.Text(), "fixed");
+  EXPECT_EQ(c.Selection().cpMax, 1);
   EXPECT_FALSE(SendMessage(c.edit, EM_CANPASTE, 0, 0));
   EXPECT_TRUE(GetWindowLong(c.edit, GWL_STYLE) & ES_READONLY);
 
