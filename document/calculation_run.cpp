@@ -107,7 +107,7 @@ namespace {
 void DeliverEnd(CQorRoadDoc* document, HWND frame, int code, bool onWorker = false)
 {
   if (frame && ::IsWindow(frame))
-    ::SendMessage(frame, Shell::WM_QOR_ENGINE_FINISHED, static_cast<WPARAM>(code), 0);
+    ::SendMessage(frame, UM_CALCFINISHED, static_cast<WPARAM>(code), 0);
   else if (!onWorker)
     document->OnCalculationFinished(code);
 }
@@ -204,9 +204,9 @@ int CQorRoadDoc::StartCalculation(DWORD flags)
   if (flags & CALC_REDRAW)
     m_graphicCore->Render(TRUE, FALSE);
   HWND frame = Shell::GetMainWindow();
-  SendToFrame(frame, Shell::WM_QOR_CALC_STATE, Shell::kCalcRunning, 0);
+  SendToFrame(frame, UM_SETCALCSTATE, Shell::kCalcRunning, 0);
   if (flags & CALC_PROGRESS)
-    SendToFrame(frame, Shell::WM_QOR_PROGRESS, 0, 0);
+    SendToFrame(frame, UM_PROGRESS, 0, 0);
 
   g_params = _CALC_THREAD_PARAMS{};
   g_params.flags = flags;
@@ -235,7 +235,7 @@ int CQorRoadDoc::StartCalculation(DWORD flags)
     return code;
   }
   if (flags & CALC_PROGRESS)
-    SendToFrame(frame, Shell::WM_QOR_PROGRESS, 1, 0);
+    SendToFrame(frame, UM_PROGRESS, 1, 0);
 
   CWaitCursor wait;
   // The end of a threaded run reaches the program only through the main window.
@@ -278,7 +278,7 @@ int CQorRoadDoc::OnCalculationFinished(int code)
   const _CALC_THREAD_PARAMS& params = g_params;
   const HWND frame = params.mainWindow;
   const DWORD flags = params.flags;
-  SendToFrame(frame, Shell::WM_QOR_CALC_STATE, Shell::kCalcStopping, 0);
+  SendToFrame(frame, UM_SETCALCSTATE, Shell::kCalcStopping, 0);
 
   CWaitCursor wait;
   if (code == EngineIo::kOk) {
@@ -291,21 +291,21 @@ int CQorRoadDoc::OnCalculationFinished(int code)
   if (params.resultPath[0])
     DeleteFile(params.resultPath);
   if (flags & CALC_PROGRESS)
-    SendToFrame(frame, Shell::WM_QOR_PROGRESS, 100, 0);
+    SendToFrame(frame, UM_PROGRESS, 100, 0);
 
   if (code != EngineIo::kOk) {
     if (flags & CALC_UNDO_SNAPSHOT)
       DropUndoState();
   } else {
     if (flags & CALC_NOTIFY_RESULTS)
-      SendToFrame(frame, Shell::WM_QOR_RESULTS_CHANGED, 0, 0);
+      SendToFrame(frame, UM_RESULTSCHANGED, 0, 0);
     SetModifiedFlag(TRUE);
     if (flags & CALC_REDRAW)
       m_graphicCore->Render(TRUE, FALSE);
   }
   wait.Restore();
   if (flags & CALC_PROGRESS)
-    SendToFrame(frame, Shell::WM_QOR_PROGRESS, 0, 0);
+    SendToFrame(frame, UM_PROGRESS, 0, 0);
 
   CString message;
   if (code == EngineIo::kOk)
@@ -313,7 +313,7 @@ int CQorRoadDoc::OnCalculationFinished(int code)
   else if (!InterlockedCompareExchange(&g_cancelled, 0, 0))
     message = CalculationFailureMessage(code);
 
-  SendToFrame(frame, Shell::WM_QOR_CALC_STATE, Shell::kCalcIdle, 0);
+  SendToFrame(frame, UM_SETCALCSTATE, Shell::kCalcIdle, 0);
   InterlockedExchange(&g_lastFinishCode, code);
   InterlockedExchange(&g_running, 0);
 
@@ -323,9 +323,9 @@ int CQorRoadDoc::OnCalculationFinished(int code)
   }
 
   int exitPending = 0;
-  SendToFrame(frame, Shell::WM_QOR_GET_EXIT_PENDING, 0, reinterpret_cast<LPARAM>(&exitPending));
+  SendToFrame(frame, UM_GETEXITPENDING, 0, reinterpret_cast<LPARAM>(&exitPending));
   if (exitPending == 1) {
-    SendToFrame(frame, Shell::WM_QOR_SET_EXIT_PENDING, 0, 0);
+    SendToFrame(frame, UM_SETEXITPENDING, 0, 0);
     ::PostMessage(frame, WM_COMMAND, ID_APP_EXIT, 0);
   }
   return code;
@@ -341,13 +341,13 @@ void CQorRoadDoc::OnCancelCalculation()
   if (!CalculationWorker())
     return;
   InterlockedExchange(&g_cancelled, 1);
-  SendToFrame(g_params.mainWindow, Shell::WM_QOR_CALC_STATE, Shell::kCalcStopping, 0);
+  SendToFrame(g_params.mainWindow, UM_SETCALCSTATE, Shell::kCalcStopping, 0);
 }
 
 void CQorRoadDoc::OnUpdateCancelCalculation(CCmdUI* cmdUI)
 {
   int state = 0;
-  SendToFrame(Shell::GetMainWindow(), Shell::WM_QOR_QUERY_CALC_STATE, 0, reinterpret_cast<LPARAM>(&state));
+  SendToFrame(Shell::GetMainWindow(), UM_GETCALCSTATE, 0, reinterpret_cast<LPARAM>(&state));
   cmdUI->Enable(state == Shell::kCalcRunning);
 }
 
@@ -361,7 +361,7 @@ int CQorRoadDoc::ResetResults(IArea* area)
     static_cast<IResultsOfCalc*>(results)->Release();
   }
   if (Shell::GetMainWindow())
-    Shell::GetShellServices().SendToMainWindow(Shell::WM_QOR_RESULTS_CHANGED, 0, 0);
+    Shell::GetShellServices().SendToMainWindow(UM_RESULTSCHANGED, 0, 0);
   return 0;
 }
 

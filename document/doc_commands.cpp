@@ -142,7 +142,7 @@ void CQorRoadDoc::ShowPreferences(int page)
   const bool ok = answer == Shell::IDOK;
   if (ok) {
     if (auto* view = dynamic_cast<CWnd*>(GetFirstQorRoadView()); view && view->GetSafeHwnd())
-      view->SendMessage(Shell::WM_QOR_VIEW_BACKGROUND, 0, 0);
+      view->SendMessage(UM_VIEWBACKGROUND, 0, 0);
   } else {
     // Also takes back what the dialog's Apply changed.
     DropUndoState();
@@ -162,7 +162,7 @@ void CQorRoadDoc::ShowPreferences(int page)
       if (hadResults && (outcome.gridModeChanged || outcome.gridStepChanged))
         ResetResults(area);
     }
-    Shell::GetShellServices().SendToMainWindow(Shell::WM_QOR_CALC_MODES, 0, 0);
+    Shell::GetShellServices().SendToMainWindow(UM_CALCMODES, 0, 0);
     if (ok)
       m_graphicCore->Render(outcome.recalcOnOk, outcome.rebuildOnOk);
     else
@@ -248,7 +248,7 @@ void CQorRoadDoc::OnObjectWizard()
   Shell::CShellServices& shell = Shell::GetShellServices();
   shell.SendToMainWindow(WM_COMMAND, ID_VIEW_3D, 0);
   shell.SendToMainWindow(WM_COMMAND, ID_VIEW_RESTORE_SIZE, 0);
-  shell.SendToMainWindow(Shell::WM_QOR_REBUILD_PANES, 0, 0);
+  shell.SendToMainWindow(UM_SHOWOBJECT, 0, 0);
   SetContourOfPrim(FALSE);
   shell.SendToMainWindow(WM_COMMAND, ID_CALCULATE, 0);
   SetViewType(2);
@@ -313,7 +313,7 @@ void CQorRoadDoc::OnUpdateExport(CCmdUI* cmdUI)
 int CQorRoadDoc::QueryCalculationState()
 {
   std::int32_t state = Shell::kCalcIdle;
-  Shell::GetShellServices().SendToMainWindow(Shell::WM_QOR_QUERY_CALC_STATE, 0, reinterpret_cast<LPARAM>(&state));
+  Shell::GetShellServices().SendToMainWindow(UM_GETCALCSTATE, 0, reinterpret_cast<LPARAM>(&state));
   return state;
 }
 

@@ -44,7 +44,7 @@ constexpr DWORD kFinalFlags = CALC_REDRAW | CALC_NOTIFY_RESULTS;
 // the value is the nearest double to that decimal.
 double TruncateToTenths(double spacing) { return std::floor(spacing * 10.0 + 1e-9) / 10.0; }
 
-void Progress(int percent) { Shell::GetShellServices().SendToMainWindow(Shell::WM_QOR_PROGRESS, percent, 0); }
+void Progress(int percent) { Shell::GetShellServices().SendToMainWindow(UM_PROGRESS, percent, 0); }
 
 // One search over the groups of the active straight road.
 class SpacingSearch {
@@ -380,7 +380,7 @@ void CQorRoadDoc::OnOptimization()
   Progress(0);
   ShowStateMessage(state, choice.criterion, spacing, search.failure());
   if (changed)
-    Shell::GetShellServices().SendToMainWindow(Shell::WM_QOR_REBUILD_PANES, 0, 0);
+    Shell::GetShellServices().SendToMainWindow(UM_SHOWOBJECT, 0, 0);
 }
 
 void CQorRoadDoc::KeepUndoState(IProject* project, IVisualOpt* options)

@@ -404,7 +404,7 @@ int CQorRoadDoc::Undo()
     }
     area->Release();
   }
-  Shell::GetShellServices().SendToMainWindow(Shell::WM_QOR_REBUILD_PANES, 0, 0);
+  Shell::GetShellServices().SendToMainWindow(UM_SHOWOBJECT, 0, 0);
   ReapplyViewType();
   m_graphicCore->Render(TRUE, FALSE);
   return 0;
@@ -439,7 +439,7 @@ int CQorRoadDoc::Redo()
     }
     area->Release();
   }
-  Shell::GetShellServices().SendToMainWindow(Shell::WM_QOR_REBUILD_PANES, 0, 0);
+  Shell::GetShellServices().SendToMainWindow(UM_SHOWOBJECT, 0, 0);
   ReapplyViewType();
   m_graphicCore->Render(TRUE, FALSE);
   return 0;
@@ -514,7 +514,7 @@ void CQorRoadDoc::LoadProject(CArchive& ar)
   m_loadingProjectNumber = 0;
 
   NotifyFontsChanged(0);
-  Shell::GetShellServices().SendToMainWindow(Shell::WM_QOR_REBUILD_PANES, 0, 0);
+  Shell::GetShellServices().SendToMainWindow(UM_SHOWOBJECT, 0, 0);
   ReapplyViewType();
   m_graphicCore->m_bDrawing = TRUE;
   m_graphicCore->Render(header.version < ProjectFile::kWholeGraphicsBlockVersion ? TRUE : FALSE, TRUE);
@@ -587,7 +587,7 @@ void CQorRoadDoc::ResetProject(BOOL notify, long number)
   m_graphicCore->SwapBuffers();
   bool mainWindow = Shell::GetMainWindow() != nullptr;
   if (notify && mainWindow)
-    Shell::GetShellServices().SendToMainWindow(Shell::WM_QOR_DROP_PROJECT, 0, 0);
+    Shell::GetShellServices().SendToMainWindow(UM_CLEARPANES, 0, 0);
   m_graphicCore->ClearRasters();
   if (m_stateCount != 1)
     InitHistory();
@@ -614,7 +614,7 @@ void CQorRoadDoc::ResetProject(BOOL notify, long number)
   SetTitle(name);
   NotifyFontsChanged(0);
   if (notify && mainWindow)
-    Shell::GetShellServices().SendToMainWindow(Shell::WM_QOR_REBUILD_PANES, 0, 0);
+    Shell::GetShellServices().SendToMainWindow(UM_SHOWOBJECT, 0, 0);
   wait.Restore();
   if (notify) {
     ReapplyViewType();
@@ -647,7 +647,7 @@ void CQorRoadDoc::NewProjectOfKind(int* kind)
     area->FormatCaption();
     area->Release();
   }
-  Shell::GetShellServices().SendToMainWindow(Shell::WM_QOR_REBUILD_PANES, 0, 0);
+  Shell::GetShellServices().SendToMainWindow(UM_SHOWOBJECT, 0, 0);
   ResetViewCameras();
   ReapplyViewType();
   m_graphicCore->m_bDrawing = TRUE;
@@ -776,9 +776,9 @@ int CQorRoadDoc::NotifyView(int, LPARAM lParam, BOOL post)
     return 1;
   auto* view = dynamic_cast<CView*>(qorView);
   if (post)
-    view->PostMessage(Shell::WM_QOR_VIEW_NOTIFY, 0, lParam);
+    view->PostMessage(UM_VIEWNOTIFY, 0, lParam);
   else
-    view->SendMessage(Shell::WM_QOR_VIEW_NOTIFY, 0, lParam);
+    view->SendMessage(UM_VIEWNOTIFY, 0, lParam);
   return 0;
 }
 
@@ -846,7 +846,7 @@ int CQorRoadDoc::NotifyFontChanged(LPARAM lParam, int index)
   IQorRoadView* qorView = GetFirstQorRoadView();
   if (!qorView)
     return 1;
-  dynamic_cast<CView*>(qorView)->SendMessage(Shell::WM_QOR_VIEW_FONT_CHANGED, static_cast<WPARAM>(index), lParam);
+  dynamic_cast<CView*>(qorView)->SendMessage(UM_VIEWFONTCHANGED, static_cast<WPARAM>(index), lParam);
   return 0;
 }
 

@@ -97,7 +97,7 @@ CGridStatistics& GridStatistics() { return g_statistics; }
 
 void SendProgress(int percent)
 {
-  Shell::GetShellServices().SendToMainWindow(Shell::WM_QOR_PROGRESS, static_cast<WPARAM>(percent), 0);
+  Shell::GetShellServices().SendToMainWindow(UM_PROGRESS, static_cast<WPARAM>(percent), 0);
 }
 
 void CResultGrid::Clear()

@@ -4,6 +4,7 @@
 // every service answers as a shell without those parts would: no main window, analytics "not loaded".
 #pragma once
 
+#include "model/shell/window_messages.h"
 #include "platform/base/wintypes.h"
 #include "platform/mfc-core/mfcstring.h"
 
@@ -20,22 +21,6 @@ struct _WIZARD_DATA {
 
 namespace Shell {
 
-// Main-frame messages.
-inline constexpr UINT WM_QOR_REBUILD_PANES = 0x81F4;        // every pane rebuilds from the current project
-inline constexpr UINT WM_QOR_DROP_PROJECT = 0x81F5;         // panes drop their references before a rebuild
-inline constexpr UINT WM_QOR_RESULTS_CHANGED = 0x81F8;      // both result panes refresh
-inline constexpr UINT WM_QOR_PROGRESS = 0x81FD;             // wParam percent; <= 0 or >= 100 hides the bar
-inline constexpr UINT WM_QOR_CALC_MODES = 0x8207;           // rebuild the calculation-mode list
-inline constexpr UINT WM_QOR_ENGINE_PROGRESS = 0x820E;      // wParam percent, passed on as WM_QOR_PROGRESS
-inline constexpr UINT WM_QOR_ENGINE_FINISHED = 0x820F;      // wParam the engine's result code
-inline constexpr UINT WM_QOR_CALC_STATE = 0x8213;           // wParam 0 idle, 1 running, 2 waiting
-inline constexpr UINT WM_QOR_QUERY_CALC_STATE = 0x8214;     // lParam: address of an int32 to fill
-inline constexpr UINT WM_QOR_SET_EXIT_PENDING = 0x8216;     // wParam flag
-inline constexpr UINT WM_QOR_GET_EXIT_PENDING = 0x8217;     // lParam: address of an int
-// View messages.
-inline constexpr UINT WM_QOR_VIEW_NOTIFY = 0x81FC;
-inline constexpr UINT WM_QOR_VIEW_FONT_CHANGED = 0x81FE;
-inline constexpr UINT WM_QOR_VIEW_BACKGROUND = 0x8203;
 // The command the view sends when a protocol needs results the active area lacks.
 inline constexpr UINT ID_QOR_NEED_RESULTS = 33074;
 

@@ -70,36 +70,36 @@ inline LRESULT FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProc(hwnd, message, wParam, lParam);
   MainFrame& f = *g_frame;
   switch (message) {
-  case Shell::WM_QOR_CALC_STATE:
+  case UM_SETCALCSTATE:
     InterlockedExchange(&f.state, static_cast<LONG>(wParam));
     f.states.push_back(static_cast<int>(wParam));
     return 0;
-  case Shell::WM_QOR_QUERY_CALC_STATE:
+  case UM_GETCALCSTATE:
     *reinterpret_cast<int*>(lParam) = static_cast<int>(InterlockedCompareExchange(&f.state, 0, 0));
     return 0;
-  case Shell::WM_QOR_ENGINE_PROGRESS:
-    ::SendMessage(hwnd, Shell::WM_QOR_PROGRESS, wParam, 0);
+  case UM_ENGINEPROGRESS:
+    ::SendMessage(hwnd, UM_PROGRESS, wParam, 0);
     if (f.onEngineProgress)
       f.onEngineProgress();
     return 0;
-  case Shell::WM_QOR_PROGRESS:
+  case UM_PROGRESS:
     f.progress.push_back(static_cast<int>(wParam));
     if (wParam == 1 && f.onFilesMade)
       f.onFilesMade();
     return 0;
-  case Shell::WM_QOR_RESULTS_CHANGED:
+  case UM_RESULTSCHANGED:
     ++f.resultsChanged;
     return 0;
-  case Shell::WM_QOR_ENGINE_FINISHED:
+  case UM_CALCFINISHED:
     ++f.finishes;
     if (f.onEngineFinished)
       f.onEngineFinished();
     f.finishCode = f.document->OnCalculationFinished(static_cast<int>(wParam));
     return f.finishCode;
-  case Shell::WM_QOR_GET_EXIT_PENDING:
+  case UM_GETEXITPENDING:
     *reinterpret_cast<int*>(lParam) = f.exitPending;
     return 0;
-  case Shell::WM_QOR_SET_EXIT_PENDING:
+  case UM_SETEXITPENDING:
     f.exitPending = static_cast<int>(wParam);
     return 0;
   case WM_COMMAND:
@@ -142,7 +142,7 @@ inline int FakeEngine(HWND window, char* inputPath, int, char* resultPath, int)
   e.resultPath = resultPath;
   e.inputText = ReadText(inputPath);
   e.onWindowThread = GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
-  ::SendMessage(window, Shell::WM_QOR_ENGINE_PROGRESS, 50, 0);
+  ::SendMessage(window, UM_ENGINEPROGRESS, 50, 0);
   int code = e.code;
   if (e.calculate && (e.failFromCall == 0 || e.calls < e.failFromCall)) {
     Engines::SilentHost host;
@@ -151,12 +151,12 @@ inline int FakeEngine(HWND window, char* inputPath, int, char* resultPath, int)
   if (e.truncateResultTo >= 0)
     std::filesystem::resize_file(resultPath, static_cast<std::uintmax_t>(e.truncateResultTo));
   int state = 0;
-  ::SendMessage(window, Shell::WM_QOR_QUERY_CALC_STATE, 0, reinterpret_cast<LPARAM>(&state));
+  ::SendMessage(window, UM_GETCALCSTATE, 0, reinterpret_cast<LPARAM>(&state));
   e.stateSeen = state;
   if (state == Shell::kCalcStopping)
     code = 15;
   if (!e.onWindowThread)
-    ::PostMessage(window, Shell::WM_QOR_ENGINE_FINISHED, static_cast<WPARAM>(code), 0);
+    ::PostMessage(window, UM_CALCFINISHED, static_cast<WPARAM>(code), 0);
   return code;
 }
 

@@ -40,7 +40,7 @@ public:
   HWND GetMainWindow() override { return mainWindow; }
   LRESULT SendToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) override
   {
-    if (message == Shell::WM_QOR_QUERY_CALC_STATE)
+    if (message == UM_GETCALCSTATE)
       *reinterpret_cast<std::int32_t*>(lParam) = calcState;
     sent.emplace_back(message, wParam);
     return RecordingShell::SendToMainWindow(message, wParam, lParam);

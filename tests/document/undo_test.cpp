@@ -49,7 +49,7 @@ TEST_F(UndoHistory, FourSnapshotsLeaveThreeStatesWithTheLiveOneLast)
   doc->Undo();
   EXPECT_EQ(doc->GetCurrentIndex(), 0);
   EXPECT_EQ(shell.mainWindowMessages.size(), rebuilds + 2u);
-  EXPECT_EQ(shell.mainWindowMessages.back(), Shell::WM_QOR_REBUILD_PANES);
+  EXPECT_EQ(shell.mainWindowMessages.back(), UM_SHOWOBJECT);
   EXPECT_FALSE(doc->IsModified());
 
   doc->Redo();
