@@ -532,8 +532,14 @@ LRESULT FormatRange(State& s, bool render, FORMATRANGE* range)
     const double unitsY = GetDeviceCaps(dc, LOGPIXELSY) / static_cast<double>(kTwipsPerInch);
     const POINT at{static_cast<LONG>(std::lround(range->rc.left * unitsX)),
                    static_cast<LONG>(std::lround(range->rc.top * unitsY))};
+    // Clipped to the text's height; sideways to the paper, since a table may stand out into the margin
+    // (Word's \trleft-108 puts the cell borders left of the text).
+    const bool paper = range->rcPage.right > range->rcPage.left;
+    const long clipLeft = paper ? std::min(range->rc.left, range->rcPage.left) : range->rc.left;
+    const long clipRight = paper ? std::max(range->rc.right, range->rcPage.right) : range->rc.right;
     const int saved = SaveDC(dc);
-    IntersectClipRect(dc, at.x, at.y, static_cast<int>(std::lround(range->rc.right * unitsX)),
+    IntersectClipRect(dc, static_cast<int>(std::lround(clipLeft * unitsX)), at.y,
+                      static_cast<int>(std::lround(clipRight * unitsX)),
                       static_cast<int>(std::lround(range->rc.bottom * unitsY)));
     layout.Paint(dc, s.document, page.firstBand, page.endBand, 0, first.top, at, unitsX, unitsY, PaintOptions{});
     RestoreDC(dc, saved);

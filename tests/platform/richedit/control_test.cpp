@@ -485,6 +485,36 @@ TEST(RichEditControl, FormatRangePrintsHeaderAndFooterOnEveryPage)
   std::filesystem::remove(pdf);
 }
 
+// A table standing out into the left margin (Word's negative \\trleft) keeps its left border on the page.
+TEST(RichEditControl, FormatRangeDrawsTableBordersInTheMargin)
+{
+  Control c;
+  c.StreamIn(std::string(kHead) + "\\trowd\\trgaph150\\trleft-300\\clbrdrl\\brdrs\\brdrw30\\clbrdrt\\brdrs"
+             "\\brdrw30\\cellx3000\\pard\\intbl Cell\\cell\\row\\pard After\\par}");
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateBitmap(400, 200, 1, 32, nullptr);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  PatBlt(dc, 0, 0, 400, 200, WHITENESS);
+  FORMATRANGE fr{};
+  fr.hdc = fr.hdcTarget = dc;
+  fr.rcPage = RECT{0, 0, 6000, 3000};
+  fr.rc = RECT{1440, 720, 5000, 2800};
+  fr.chrg = CHARRANGE{0, -1};
+  SendMessage(c.edit, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&fr));
+  SendMessage(c.edit, EM_FORMATRANGE, FALSE, 0);
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+  const int borderX = (1440 - 300) * dpi / 1440;
+  const int rowMiddle = (720 + 150) * dpi / 1440;
+  int dark = 0;
+  for (int x = borderX - 1; x <= borderX + 1; ++x) {
+    dark += GetRValue(GetPixel(dc, x, rowMiddle)) < 128 ? 1 : 0;
+  }
+  EXPECT_GT(dark, 0) << "no border at x " << borderX;
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+}
+
 // Lines counted, scrolled by message, wheel and keys; the first visible line follows.
 TEST(RichEditControl, ScrollingByLinesWheelAndKeys)
 {
