@@ -203,6 +203,7 @@ BOOL CView::DoPrintPreview(UINT nIDResource, CView* pPrintView, CRuntimeClass* p
     return FALSE;
   }
   pFrame->SetActiveView(pView, FALSE);
+  pView->SetFocus();  // Escape and the page keys
   pFrame->RecalcLayout();
   pView->LayoutPages();
   pView->UpdateToolBar();

@@ -9,6 +9,7 @@
 #include "platform/user/global_memory.h"
 
 #include <algorithm>
+#include <utility>
 
 CPrintInfo::CPrintInfo()
     : m_pPD(new CPrintDialog(FALSE, PD_ALLPAGES | PD_USEDEVMODECOPIES | PD_NOSELECTION | PD_HIDEPRINTTOFILE))
@@ -152,7 +153,7 @@ thread_local UINT t_printCommand = 0;
 
 }  // namespace
 
-void CView::NotePrintCommand(UINT nID) { t_printCommand = nID; }
+UINT CView::NotePrintCommand(UINT nID) { return std::exchange(t_printCommand, nID); }
 
 void CView::OnFilePrint()
 {

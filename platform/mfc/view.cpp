@@ -55,7 +55,12 @@ void CView::PostNcDestroy() { delete this; }
 BOOL CView::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
 {
   if (nCode == CN_COMMAND && pHandlerInfo == nullptr) {
-    NotePrintCommand(nID);
+    // Only while this command is routed: a later direct call of OnFilePrint is a plain print.
+    const UINT before = NotePrintCommand(nID);
+    const BOOL handled = CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo) ||
+                         (m_pDocument != nullptr && m_pDocument->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo));
+    NotePrintCommand(before);
+    return handled;
   }
   if (CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) {
     return TRUE;

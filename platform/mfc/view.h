@@ -76,6 +76,7 @@ protected:
   DECLARE_MESSAGE_MAP()
 
 private:
-  // The command being routed, so OnFilePrint tells ID_FILE_PRINT_DIRECT from ID_FILE_PRINT.
-  static void NotePrintCommand(UINT nID);
+  // The command being routed, so OnFilePrint tells ID_FILE_PRINT_DIRECT from ID_FILE_PRINT; answers the one
+  // noted before, to be put back when the routing ends.
+  static UINT NotePrintCommand(UINT nID);
 };

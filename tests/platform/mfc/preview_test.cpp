@@ -176,6 +176,21 @@ TEST_F(Preview, TheFramesBarsMakeRoomAndComeBackAfterwards)
   frame_ = nullptr;
 }
 
+TEST_F(Preview, TheKeysPageAndEscapeCloses)
+{
+  CPreviewView* preview = Open();
+  ASSERT_NE(preview, nullptr);
+  ASSERT_EQ(::GetFocus(), preview->m_hWnd);
+  ::SendMessage(::GetFocus(), WM_KEYDOWN, VK_NEXT, 0);
+  EXPECT_EQ(preview->GetCurrentPage(), 2u);
+  ::SendMessage(::GetFocus(), WM_KEYDOWN, VK_PRIOR, 0);
+  EXPECT_EQ(preview->GetCurrentPage(), 1u);
+  ::SendMessage(::GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+  Pump();
+  EXPECT_EQ(frame_->GetActiveView(), view_);
+  EXPECT_TRUE(view_->IsWindowVisible());
+}
+
 TEST_F(Preview, ZoomsInThreeStepsAroundOnePage)
 {
   CPreviewView* preview = Open();

@@ -107,6 +107,16 @@ TEST_F(PrintTest, ARangeBeyondTheDocumentIsHeldToIt)
   EXPECT_EQ(view_->log.back(), "end");
 }
 
+// Printing direct is the command's doing: the view's own later call asks the user.
+TEST_F(PrintTest, ACallAfterADirectPrintAsksAgain)
+{
+  ChoosePdfPrinter(user_.file);
+  frame_->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
+  EXPECT_EQ(user_.printDialogs, 0);
+  view_->OnFilePrint();
+  EXPECT_EQ(user_.printDialogs, 1);
+}
+
 // Print setup changes the application's printer, and the next print uses it.
 TEST_F(PrintTest, PrintSetupChoosesThePaperTheNextPrintUses)
 {
