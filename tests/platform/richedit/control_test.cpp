@@ -375,6 +375,68 @@ std::string LongReport(int paragraphs)
   return std::string(kHead) + body + "}";
 }
 
+// Callbacks that claim more than the buffer holds, or less than nothing, and page rectangles with no room: the
+// control reads and writes only its buffers and always moves on.
+struct Liar {
+  LONG factor;  // the claim is the buffer's size times this
+  int calls = 0;
+};
+
+DWORD LyingSource(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb)
+{
+  auto* liar = reinterpret_cast<Liar*>(cookie);
+  std::memset(buffer, 'x', static_cast<size_t>(cb));
+  *pcb = ++liar->calls <= 2 ? cb * liar->factor : 0;
+  return 0;
+}
+
+DWORD LyingSink(DWORD_PTR cookie, LPBYTE, LONG cb, LONG* pcb)
+{
+  *pcb = cb * reinterpret_cast<Liar*>(cookie)->factor;
+  return 0;
+}
+
+TEST(RichEditControl, LyingCallbacksAndEmptyPagesAreHeldToTheBuffers)
+{
+  struct Case {
+    LONG factor;
+    size_t read;
+    DWORD outError;
+  };
+  for (const Case& k : {Case{2, 2 * 4096, 0}, Case{-1, 0, 29}}) {
+    Control c;
+    Liar in{k.factor};
+    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&in), 0, &LyingSource};
+    SendMessage(c.edit, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&es));
+    EXPECT_EQ(c.Text().size(), k.read) << k.factor;
+    c.StreamIn("some text", SF_TEXT);
+    Liar out{k.factor};
+    es = EDITSTREAM{reinterpret_cast<DWORD_PTR>(&out), 0, &LyingSink};
+    SendMessage(c.edit, EM_STREAMOUT, SF_TEXT, reinterpret_cast<LPARAM>(&es));
+    EXPECT_EQ(es.dwError, k.outError) << k.factor;
+  }
+
+  Control c;
+  c.StreamIn(LongReport(3));
+  HDC dc = CreateCompatibleDC(nullptr);
+  FORMATRANGE fr{};
+  fr.hdc = fr.hdcTarget = dc;
+  long cp = 0;
+  int pages = 0;
+  const long length = ControlDocument(c.edit)->Length();
+  while (cp < length && pages < 100000) {
+    fr.rc = RECT{100, 100, 100, 50};  // no width, negative height
+    fr.chrg = CHARRANGE{static_cast<LONG>(cp), -1};
+    const long next = SendMessage(c.edit, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&fr));
+    ASSERT_GT(next, cp);
+    cp = next;
+    ++pages;
+  }
+  EXPECT_EQ(cp, length);
+  SendMessage(c.edit, EM_FORMATRANGE, FALSE, 0);
+  DeleteDC(dc);
+}
+
 // Pages of a long document: each page answers where the next starts, that is always the start of a line, and
 // measuring gives the same pages as printing.
 TEST(RichEditControl, FormatRangePagesNeverSplitALine)
