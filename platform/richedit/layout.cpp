@@ -122,14 +122,14 @@ struct Atom {
   bool space;
 };
 
-long NextTabStop(const ParagraphFormat& format, long x)
+TabStop NextTabStop(const ParagraphFormat& format, long x)
 {
   for (const TabStop& tab : format.tabs) {
     if (tab.position > x) {
-      return tab.position;
+      return tab;
     }
   }
-  return (x / kDefaultTabWidth + 1) * kDefaultTabWidth;
+  return TabStop{static_cast<int>((x / kDefaultTabWidth + 1) * kDefaultTabWidth), TabKind::Left};
 }
 
 class ParagraphBreaker {
@@ -170,7 +170,9 @@ public:
           forced = true;
           break;
         }
-        const long w = a.kind == AtomKind::Tab ? NextTabStop(pf, x) - x : a.width;
+        // Breaking takes every tab as a left one; placing the line aligns the text at right, centre and decimal
+        // stops, which only moves it back towards the stop.
+        const long w = a.kind == AtomKind::Tab ? NextTabStop(pf, x).position - x : a.width;
         // Spaces may hang past the right edge; anything else wraps, unless the line would stay empty.
         if (x + w > right && j > lineStart && !a.space) {
           j = breakAfter != n && breakAfter >= lineStart ? breakAfter + 1 : j;
@@ -232,6 +234,34 @@ private:
     }
   }
 
+  // How far a tab at x reaches: to its stop for a left tab; for right, centre and decimal stops, so that the text
+  // up to the next tab (atoms [next, to)) ends at, centres on, or has its decimal separator at the stop.
+  long TabWidth(const ParagraphFormat& pf, long x, size_t next, size_t to) const
+  {
+    const TabStop stop = NextTabStop(pf, x);
+    if (stop.kind == TabKind::Left) {
+      return stop.position - x;
+    }
+    long segment = 0;
+    long beforeSeparator = -1;
+    for (size_t k = next; k < to && atoms_[k].kind != AtomKind::Tab && atoms_[k].kind != AtomKind::Break; ++k) {
+      if (beforeSeparator < 0 && atoms_[k].kind == AtomKind::Char) {
+        const char c = atoms_[k].run->text[static_cast<size_t>(atoms_[k].offset)];
+        if (c == ',' || c == '.') {
+          beforeSeparator = segment;
+        }
+      }
+      segment += atoms_[k].width;
+    }
+    long reach = segment;
+    if (stop.kind == TabKind::Centre) {
+      reach = segment / 2;
+    } else if (stop.kind == TabKind::Decimal) {
+      reach = beforeSeparator >= 0 ? beforeSeparator : segment;
+    }
+    return std::max(0L, stop.position - reach - x);
+  }
+
   // The line of atoms [from, to): pieces, height and alignment.
   LayoutLine Place(const ParagraphFormat& pf, size_t from, size_t to, long left, long right, long cp, bool last,
                    const FontMetricsCache::Metrics& endMetrics)
@@ -247,7 +277,7 @@ private:
       const Atom& a = atoms_[k];
       ascent = std::max(ascent, a.ascent);
       descent = std::max(descent, a.descent);
-      const long w = a.kind == AtomKind::Tab ? NextTabStop(pf, x) - x : a.width;
+      const long w = a.kind == AtomKind::Tab ? TabWidth(pf, x, k + 1, to) : a.width;
       const bool joins = a.kind == AtomKind::Char && !line.pieces.empty() && line.pieces.back().run == a.run &&
                          line.pieces.back().offset + line.pieces.back().length == a.offset;
       if (joins) {

@@ -99,6 +99,35 @@ TEST(LayoutLines, Alignment)
   EXPECT_EQ(span(2).second, 6000);
 }
 
+// Text after a right, centre or decimal tab stop ends at, centres on, or puts its separator at the stop.
+TEST(LayoutLines, TabStopKinds)
+{
+  struct Case {
+    const char* stop;
+    const char* after;
+    int part;  // how much of the text after the tab stands left of the stop: 2 all, 1 half, 0 up to the comma
+  };
+  for (const Case& k : {Case{"\\tqr\\tx5000", "Right", 2}, Case{"\\tqc\\tx5000", "Centred", 1},
+                        Case{"\\tqdec\\tx5000", "12,75", 0}, Case{"\\tx5000", "Left", -1}}) {
+    const RichDocument document = Read(std::string("{\\rtf1\\ansi\\f0\\fs24 \\pard") + k.stop + " A\\tab " +
+                                       k.after + "\\par}");
+    FontMetricsCache fonts;
+    const Layout layout = Layout::Build(document, fonts, 9000);
+    const LayoutLine& line = layout.Bands()[0].lines[0];
+    ASSERT_EQ(line.pieces.size(), 3u) << k.stop;
+    const LinePiece& text = line.pieces[2];
+    long comma = text.x;
+    for (size_t i = 0; k.part == 0 && i < std::string(k.after).find(','); ++i) {
+      comma += text.metrics->advance[static_cast<unsigned char>(k.after[i])];
+    }
+    const long expectedStart = k.part == 2   ? 5000 - text.width
+                               : k.part == 1 ? 5000 - text.width / 2
+                               : k.part == 0 ? text.x + 5000 - comma
+                                             : 5000;
+    EXPECT_NEAR(text.x, expectedStart, 1) << k.stop;
+  }
+}
+
 // Cells sit in their columns and wrap there; the row is as tall as its tallest cell, and the text after the
 // table starts below it.
 TEST(LayoutTable, CellsInColumnsRowAsTallAsTallestCell)
