@@ -1,0 +1,122 @@
+#include "toolkit/paint/resource_manager.h"
+
+#include "platform/user/msgbox.h"
+#include "res/modules.h"
+
+#include <gtest/gtest.h>
+
+namespace res {
+const platform::ResourceModuleData& PartialModule();
+}  // namespace res
+
+namespace {
+
+// Ids of the toolkit module (res/toolkit) the lookups use.
+constexpr UINT kAddRemoveButtons = 9300;    // string
+constexpr UINT kEnterToolbarName = 9331;    // string, in the block the partial module lacks
+constexpr UINT kImageEditorTools = 9352;    // toolbar and its bitmap
+constexpr UINT kCrossCursor = 9375;         // cursor
+constexpr UINT kNoSuchString = 9999;
+
+class ResourceManager : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    res::RegisterModules();
+    programResources = AfxGetResourceHandle();
+    toolkit = platform::RegisterResourceModule(res::ToolkitModule());
+  }
+  void TearDown() override
+  {
+    TKSetResourceInstance(nullptr, nullptr);
+    AfxSetResourceHandle(programResources);
+  }
+
+  HINSTANCE programResources = nullptr;
+  HINSTANCE toolkit = nullptr;
+  CTKResourceManager manager;
+};
+
+TEST_F(ResourceManager, WithoutTheModuleNothingIsFoundAndNothingFails)
+{
+  platform::ScopedResourceModuleAbsence absent(res::kToolkitModuleFileName);
+  // The main frame's load fails silently and hands on a null handle.
+  manager.SetResourceHandle(platform::LoadResourceModule(res::kToolkitModuleFileName));
+  ASSERT_EQ(TKGetResourceInstance(), nullptr);
+
+  CString text("stale");
+  EXPECT_FALSE(manager.LoadString(&text, kAddRemoveButtons));
+  EXPECT_EQ(manager.LoadCursor(kCrossCursor), nullptr);
+  CBitmap bitmap;
+  EXPECT_FALSE(manager.LoadBitmap(&bitmap, kImageEditorTools));
+  CMenu menu;
+  EXPECT_FALSE(manager.LoadMenu(&menu, 9336));
+  EXPECT_EQ(manager.LoadDialogTemplate(9304), nullptr);
+  CToolBar toolbar;
+  EXPECT_FALSE(manager.LoadToolBar(&toolbar, kImageEditorTools));
+  EXPECT_EQ(AfxGetResourceHandle(), programResources);
+
+  // A message box of a missing string is shown empty rather than not at all.
+  user::ScriptedResponder responder;
+  manager.ShowMessageBox(kNoSuchString, MB_OK);
+  ASSERT_EQ(responder.Asked().size(), 1u);
+  EXPECT_EQ(responder.Asked()[0].text, "");
+}
+
+TEST_F(ResourceManager, WithTheModuleEveryKindComesFromIt)
+{
+  TKResourceManager()->SetResourceHandle(toolkit);
+  EXPECT_EQ(TKGetResourceInstance(), toolkit);
+
+  CString text;
+  EXPECT_TRUE(manager.LoadString(&text, kAddRemoveButtons));
+  EXPECT_STREQ(static_cast<LPCSTR>(text), "Добавить или удалить кнопки");
+  EXPECT_NE(manager.LoadCursor(kCrossCursor), nullptr);
+  CBitmap bitmap;
+  ASSERT_TRUE(manager.LoadBitmap(&bitmap, kImageEditorTools));
+  BITMAP info{};
+  bitmap.GetBitmap(&info);
+  EXPECT_EQ(info.bmWidth, 16 * 16);
+  EXPECT_EQ(info.bmHeight, 16);
+  // The toolbar and, through the switch, its bitmap.
+  CToolBar toolbar;
+  EXPECT_TRUE(manager.LoadToolBar(&toolbar, kImageEditorTools));
+  EXPECT_EQ(toolbar.GetCount(), 16);
+  EXPECT_FALSE(manager.LoadString(&text, kNoSuchString));
+  // Every load leaves the framework's resource handle as it found it.
+  EXPECT_EQ(AfxGetResourceHandle(), programResources);
+}
+
+TEST_F(ResourceManager, AStringBlockTheModuleLacksComesFromTheProgram)
+{
+  HINSTANCE partial = platform::RegisterResourceModule(res::PartialModule());
+  manager.SetResourceHandle(partial);
+  // The program's resources stand in for a program that does hold the toolkit's strings.
+  AfxSetResourceHandle(toolkit);
+
+  CString text;
+  EXPECT_TRUE(manager.LoadString(&text, kAddRemoveButtons));
+  EXPECT_STREQ(static_cast<LPCSTR>(text), "Partial: add or remove buttons");
+  EXPECT_TRUE(manager.LoadString(&text, kEnterToolbarName));
+  EXPECT_STREQ(static_cast<LPCSTR>(text), "Введите имя панели.");
+  // The module has the block of 9300 but not this id; the program's answer stands.
+  EXPECT_TRUE(manager.LoadString(&text, 9307));
+  EXPECT_STREQ(static_cast<LPCSTR>(text), "Закрыть");
+  EXPECT_EQ(AfxGetResourceHandle(), toolkit);
+}
+
+TEST_F(ResourceManager, SwitchMovesTheResourceHandleOnlyWhileAModuleIsSet)
+{
+  {
+    CTKResourceSwitch nothingSet;
+    EXPECT_EQ(AfxGetResourceHandle(), programResources);
+  }
+  TKSetResourceInstance(toolkit, toolkit);
+  {
+    CTKResourceSwitch switched;
+    EXPECT_EQ(AfxGetResourceHandle(), toolkit);
+  }
+  EXPECT_EQ(AfxGetResourceHandle(), programResources);
+}
+
+}  // namespace
