@@ -10,19 +10,14 @@ void CSelectableObject::SetState(DWORD flags)
   if ((m_state & flags) != 0) {
     return;  // a requested bit already set: nothing to do
   }
-  switch (flags) {
-  case 4:
+  if (flags & kRequestHide) {
     m_state &= ~kVisible;
-    break;
-  case 0x100:
+  } else if (flags & kRequestShowLabel) {
     m_state |= kLabelShown;
-    break;
-  case 0x200:
+  } else if (flags & kRequestHideLabel) {
     m_state &= ~kLabelShown;
-    break;
-  default:
+  } else {
     m_state = flags | kVisible;
-    break;
   }
 }
 
@@ -59,7 +54,9 @@ void CObject3D::SetSize(double sx, double sy, double sz)
 
 void CObject3D::ResizeTo(double sx, double sy, double sz) { CObject3D::SetSize(sx, sy, sz); }
 
-// Nine doubles (position, rotation, size), the colour id, the name, three int32 (the last the pick id).
+// The scene-object record, little-endian: position x, y, z, rotation x, y, z and size x, y, z as doubles; the
+// colour id (int32); the name in the archive's string form (length prefix 1, 3 or 7 bytes, then the bytes);
+// number, reserved and pick id (int32 each). State, label and owner are not stored.
 void CObject3D::Serialize(CArchive& ar, DWORD /*version*/)
 {
   if (ar.IsStoring()) {
@@ -68,22 +65,15 @@ void CObject3D::Serialize(CArchive& ar, DWORD /*version*/)
     for (double v : m_size) ar << v;
     ar << m_colourId;
     ar << m_name;
-    ar << m_reserved1 << m_reserved2 << m_pickId;
+    ar << m_number << m_reserved << m_pickId;
   } else {
     for (double& v : m_position) ar >> v;
     for (double& v : m_rotation) ar >> v;
     for (double& v : m_size) ar >> v;
     ar >> m_colourId;
     ar >> m_name;
-    ar >> m_reserved1 >> m_reserved2 >> m_pickId;
+    ar >> m_number >> m_reserved >> m_pickId;
   }
-}
-
-void CObject3D::SetColor(float r, float g, float b)
-{
-  m_colour[0] = r;
-  m_colour[1] = g;
-  m_colour[2] = b;
 }
 
 void CObject3D::SetLabelHeight(double height)
@@ -93,7 +83,7 @@ void CObject3D::SetLabelHeight(double height)
   }
 }
 
-void CObject3D::SetLabel(const CString& text)
+void CObject3D::SetLabel(CString text)
 {
   m_label = std::make_unique<CVectorString3D>(codepage::Cp1251ToUtf16(std::string_view(text.GetString(), text.GetLength())));
   m_label->ClearGlyphs();
