@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace res {
 const platform::ResourceModuleData& PartialModule();
 }  // namespace res
@@ -117,6 +120,66 @@ TEST_F(ResourceManager, SwitchMovesTheResourceHandleOnlyWhileAModuleIsSet)
     EXPECT_EQ(AfxGetResourceHandle(), toolkit);
   }
   EXPECT_EQ(AfxGetResourceHandle(), programResources);
+}
+
+}  // namespace
+
+namespace {
+
+// What the toolkit's callers load from the module, by kind, and the forms they rely on.
+TEST_F(ResourceManager, TheModuleHoldsEveryResourceTheToolkitLoads)
+{
+  manager.SetResourceHandle(toolkit);
+  const UINT strings[] = {9300, 9349, 9395, 9307, 9312, 9314, 9337, 9350, 9330, 9331, 9332, 9334, 9335,
+                          9346, 9411, 9412, 9413, 9414, 9415, 9416, 9392, 9393, 9394, 9396, 9420, 9421,
+                          9422, 9423, 9900, 9901, 9907, 9908, 9909};
+  for (UINT id : strings) {
+    CString text;
+    EXPECT_TRUE(manager.LoadString(&text, id)) << id;
+    EXPECT_FALSE(text.IsEmpty()) << id;
+  }
+  // Format strings with one placeholder: an integer for 9330, a name for the others.
+  const struct {
+    UINT id;
+    const char* placeholder;
+  } formats[] = {{9330, "%d"}, {9335, "%s"}, {9349, "%s"}, {9394, "%s"}};
+  for (const auto& format : formats) {
+    CString text;
+    manager.LoadString(&text, format.id);
+    const std::string value(static_cast<LPCSTR>(text));
+    EXPECT_NE(value.find(format.placeholder), std::string::npos) << format.id << ": " << value;
+    EXPECT_EQ(value.find('%'), value.rfind('%')) << format.id << " has one placeholder";
+  }
+
+  for (UINT id : {9301u, 9302u, 9303u, 9375u, 9376u, 9377u, 9378u, 9970u, 9971u, 9972u}) {
+    EXPECT_NE(manager.LoadCursor(id), nullptr) << id;
+  }
+
+  const struct {
+    UINT id;
+    int width;
+  } bitmaps[] = {{9322, 160}, {9407, 64}};
+  for (const auto& expected : bitmaps) {
+    CBitmap bitmap;
+    ASSERT_TRUE(manager.LoadBitmap(&bitmap, expected.id)) << expected.id;
+    BITMAP info{};
+    bitmap.GetBitmap(&info);
+    EXPECT_EQ(info.bmWidth, expected.width) << expected.id;
+    EXPECT_EQ(info.bmHeight, 16) << expected.id;
+  }
+
+  CMenu menu;
+  ASSERT_TRUE(manager.LoadMenu(&menu, 9336));
+  CMenu* commands = menu.GetSubMenu(0);
+  ASSERT_NE(commands, nullptr);
+  std::vector<UINT> ids;
+  for (int i = 0; i < commands->GetMenuItemCount(); ++i) {
+    if (const UINT id = commands->GetMenuItemID(i); id != 0) {
+      ids.push_back(id);
+    }
+  }
+  const std::vector<UINT> expectedIds = {9315, 9316, 9317, 9318, 9319, 9320, 9321, 9322, 9323, 9324, 9325, 9326};
+  EXPECT_EQ(ids, expectedIds);
 }
 
 }  // namespace
