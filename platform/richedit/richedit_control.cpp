@@ -57,6 +57,7 @@ struct State {
   bool plainText = false;
   bool hideSelection = false;
   bool focused = false;
+  int caretHeight = 0;  // pixels of the caret made for the focus; 0 when none
   bool modified = false;
   bool dragging = false;
   WrapMode wrap = WrapMode::Window;
@@ -179,6 +180,8 @@ void UpdateScrollBars(HWND hwnd, State& s)
   }
 }
 
+void PlaceCaret(HWND hwnd, State& s);
+
 void ScrollTo(HWND hwnd, State& s, int x, int y)
 {
   const int oldX = s.xPos;
@@ -188,6 +191,7 @@ void ScrollTo(HWND hwnd, State& s, int x, int y)
   UpdateScrollBars(hwnd, s);
   if (s.xPos != oldX || s.yPos != oldY) {
     Invalidate(hwnd);
+    PlaceCaret(hwnd, s);
   }
 }
 
@@ -207,6 +211,7 @@ void Notify(HWND hwnd, State& s, UINT code, NMHDR* header)
 void SelectionChanged(HWND hwnd, State& s)
 {
   Invalidate(hwnd);
+  PlaceCaret(hwnd, s);
   if (s.eventMask & ENM_SELCHANGE) {
     SELCHANGE sc{};
     sc.chrg = CHARRANGE{static_cast<LONG>(s.SelMin()), static_cast<LONG>(s.SelMax())};
@@ -226,6 +231,16 @@ void TextChanged(HWND hwnd, State& s)
   if (s.eventMask & ENM_CHANGE) {
     user::detail::NotifyParent(hwnd, EN_CHANGE);
   }
+}
+
+// The same text shown at another size or width.
+void LayoutChanged(HWND hwnd, State& s)
+{
+  DocumentChanged(s);
+  UpdateScrollBars(hwnd, s);
+  Invalidate(hwnd);
+  s.caretHeight = 0;
+  PlaceCaret(hwnd, s);
 }
 
 void SetSelection(HWND hwnd, State& s, long anchor, long active)
@@ -255,6 +270,36 @@ long CharAtClientPoint(HWND hwnd, State& s, POINT p)
   const double ppt = PixelsPerTwip(s);
   return CurrentLayout(hwnd, s).CharFromPoint(std::lround((p.x - s.leftMargin + s.xPos) / ppt),
                                                std::lround((p.y + s.yPos) / ppt));
+}
+
+// The caret stands before the active character, as tall as its line, while the control has the focus and
+// nothing is selected.
+void PlaceCaret(HWND hwnd, State& s)
+{
+  if (!s.focused) {
+    return;
+  }
+  const Layout& layout = CurrentLayout(hwnd, s);
+  const Band& band = layout.Bands()[static_cast<size_t>(layout.LineFromChar(s.active))];
+  long lineHeight = band.height;
+  for (const LayoutLine& line : band.lines) {
+    if (s.active >= line.cpFirst && s.active < std::max(line.cpLim, line.cpFirst + 1)) {
+      lineHeight = line.height;
+      break;
+    }
+  }
+  const int height = std::max(1, static_cast<int>(std::lround(lineHeight * PixelsPerTwip(s))));
+  if (height != s.caretHeight) {
+    CreateCaret(hwnd, nullptr, 1, height);
+    s.caretHeight = height;
+  }
+  const POINT at = ClientPointOfChar(hwnd, s, s.active);
+  SetCaretPos(at.x, at.y);
+  if (s.anchor == s.active) {
+    ShowCaret(hwnd);
+  } else {
+    HideCaret(hwnd);
+  }
 }
 
 void ScrollCaretIntoView(HWND hwnd, State& s)
@@ -756,9 +801,7 @@ void Wheel(HWND hwnd, State& s, WPARAM wParam)
     const int next = std::clamp(percent + notches * kWheelZoomStep, kMinWheelZoom, kMaxWheelZoom);
     s.zoomNumerator = next;
     s.zoomDenominator = 100;
-    DocumentChanged(s);
-    UpdateScrollBars(hwnd, s);
-    Invalidate(hwnd);
+    LayoutChanged(hwnd, s);
     return;
   }
   UINT lines = 3;
@@ -906,13 +949,19 @@ LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
   case WM_SIZE:
     UpdateScrollBars(hwnd, s);
     Invalidate(hwnd);
+    s.caretHeight = 0;
+    PlaceCaret(hwnd, s);
     return 0;
   case WM_SETFOCUS:
     s.focused = true;
+    s.caretHeight = 0;
+    PlaceCaret(hwnd, s);
     Invalidate(hwnd);
     return 0;
   case WM_KILLFOCUS:
     s.focused = false;
+    s.caretHeight = 0;
+    DestroyCaret();
     Invalidate(hwnd);
     return 0;
   case WM_GETDLGCODE:
@@ -1113,9 +1162,7 @@ LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     }
     s.zoomNumerator = numerator;
     s.zoomDenominator = denominator;
-    DocumentChanged(s);
-    UpdateScrollBars(hwnd, s);
-    Invalidate(hwnd);
+    LayoutChanged(hwnd, s);
     return TRUE;
   }
   case EM_GETZOOM:
@@ -1138,9 +1185,7 @@ LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       s.wrap = WrapMode::Width;
       s.wrapWidth = static_cast<long>(lParam);
     }
-    DocumentChanged(s);
-    UpdateScrollBars(hwnd, s);
-    Invalidate(hwnd);
+    LayoutChanged(hwnd, s);
     return TRUE;
   case EM_SETMARGINS:
     if (wParam & EC_LEFTMARGIN) {

@@ -261,6 +261,31 @@ TEST(RichEditControl, SelectionByMouseAndKeys)
   EXPECT_EQ(c.Selection().cpMax, 11);  // the word and the space after it
 }
 
+// With the focus, the caret stands before the active character and follows it, the zoom and typing.
+TEST(RichEditControl, CaretFollowsTheActiveCharacter)
+{
+  Control c;
+  c.StreamIn(std::string(kHead) + "first line\\par second line\\par}");
+  SetFocus(c.edit);
+  Pump();
+  auto caret = [] {
+    POINT p{-1, -1};
+    GetCaretPos(&p);
+    return p;
+  };
+  for (LONG cp : {0, 4, 14}) {
+    c.Select(cp, cp);
+    EXPECT_EQ(caret().x, c.PosOf(cp).x) << cp;
+    EXPECT_EQ(caret().y, c.PosOf(cp).y) << cp;
+  }
+  SendMessage(c.edit, EM_SETZOOM, 128, 64);
+  EXPECT_EQ(caret().x, c.PosOf(14).x);
+  SendMessage(c.edit, WM_CHAR, 'Z', 0);
+  EXPECT_EQ(c.Text().substr(11, 5), "secZo");
+  EXPECT_EQ(caret().x, c.PosOf(15).x);
+  EXPECT_GT(caret().x, c.PosOf(14).x);
+}
+
 // A read-only control refuses the user's typing, cutting and pasting, while programs may still set its text.
 TEST(RichEditControl, ReadOnlyRefusesTyping)
 {
