@@ -183,3 +183,43 @@ TEST_F(ResourceManager, TheModuleHoldsEveryResourceTheToolkitLoads)
 }
 
 }  // namespace
+
+namespace {
+
+INT_PTR QuietDialogProc(HWND, UINT message, WPARAM, LPARAM)
+{
+  return message == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+// Each page and dialog is built from the module's template and finds the controls its code addresses.
+TEST_F(ResourceManager, DialogTemplatesHoldTheControlsTheirPagesAddress)
+{
+  const struct {
+    UINT id;
+    std::vector<int> controls;
+  } templates[] = {
+      {9313, {9338, 9327}},
+      {9304, {9305, 9308, 9309, 9310, 9311}},
+      {9328, {9329, IDOK, IDCANCEL}},
+      {9379, {9381, 9383, 9385, 9386, 9387, 9388, 9390, 9391}},
+      {9339, {9340, 9341, 9342, 9343, 9344, 9345, 9352, 9353, 9410}},
+      {9351, {9354, 9357, 9358, 9359, 9360, 9361, 9362, IDOK, IDCANCEL}},
+  };
+  manager.SetResourceHandle(toolkit);
+  CWnd parent;
+  ASSERT_TRUE(parent.CreateEx(0, "STATIC", "", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr));
+  for (const auto& expected : templates) {
+    SCOPED_TRACE(expected.id);
+    const DLGTEMPLATE* dialogTemplate = manager.LoadDialogTemplate(expected.id);
+    ASSERT_NE(dialogTemplate, nullptr);
+    HWND dialog = CreateDialogIndirectParam(toolkit, dialogTemplate, parent.GetSafeHwnd(), &QuietDialogProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    for (int control : expected.controls) {
+      EXPECT_NE(GetDlgItem(dialog, control), nullptr) << control;
+    }
+    DestroyWindow(dialog);
+  }
+  parent.DestroyWindow();
+}
+
+}  // namespace
