@@ -10,7 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cwchar>
+#include <optional>
 #include <string_view>
 
 void CTKPaintManagerColorGradient::SetStandardValue(COLORREF clrLight, COLORREF clrDark, float fFactor)
@@ -349,13 +349,15 @@ int TKCurrentSystemTheme()
 }
 
 namespace {
-DWORD g_lastRefreshTick = 0;
+// Empty until a throttled refresh is counted. Our tick count starts near 0 with the process (Windows' counts from
+// boot), so "no refresh yet" cannot be told by a tick of 0 without skipping refreshes of the first half second.
+std::optional<DWORD> g_lastRefreshTick;
 }  // namespace
 
 void TKRefreshColors()
 {
   // Unsigned difference: the wrap of the tick counter is harmless.
-  if (GetTickCount() - g_lastRefreshTick <= 500) {
+  if (g_lastRefreshTick && GetTickCount() - *g_lastRefreshTick <= 500) {
     return;
   }
   TKColorManager().RefreshColors();
@@ -367,5 +369,5 @@ void TKRefreshColors()
 
 void TKResetRefreshThrottleForTest()
 {
-  g_lastRefreshTick = 0;
+  g_lastRefreshTick.reset();
 }

@@ -259,4 +259,20 @@ TEST_F(ColorRefreshThrottle, OnceWithinHalfASecondOnlyAfterTheMainWindowExists)
   TKResetRefreshThrottleForTest();
 }
 
+TEST_F(ColorRefreshThrottle, FirstRefreshOfTheProcessIsNotHeldBack)
+{
+  // Our tick count starts with the process: a first call within its first 500 ms must still recompute.
+  platform::VirtualClock early{100};
+  platform::ScopedClock inForce{early};
+  TKResetRefreshThrottleForTest();
+  CWinApp app("Early");
+  CWnd mainWnd;
+  app.m_pMainWnd = &mainWnd;
+  ChangeFace(RGB(11, 12, 13));
+  TKRefreshColors();
+  EXPECT_EQ(Face(), RGB(11, 12, 13));
+  app.m_pMainWnd = nullptr;
+  TKResetRefreshThrottleForTest();
+}
+
 }  // namespace

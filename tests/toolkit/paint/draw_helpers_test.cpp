@@ -166,6 +166,12 @@ TEST(DrawHelpers, MemDCPaintsInPlaceOverItsBackground)
   EXPECT_EQ(target.Pixel(10, 8), "RGB(0, 255, 0)");
   EXPECT_EQ(target.Pixel(11, 9), "RGB(0, 255, 0)");
 
+  // Without a DC there is nothing to draw on: the buffer is invalid and copies nothing when it goes.
+  {
+    CTKMemDC orphan(nullptr, CRect(0, 0, 4, 4));
+    EXPECT_FALSE(orphan.IsValid());
+  }
+
   // No background colour: what the target had under the rectangle is not kept, but nothing else changes.
   Canvas plain(10, 10);
   { CTKMemDC mem(&plain.dc, CRect(2, 2, 4, 4)); }
@@ -239,6 +245,24 @@ TEST(DrawHelpers, KeyToLayoutSwapsArrowsOnlyInRightToLeftWindows)
   }
   leftToRight.DestroyWindow();
   rightToLeft.DestroyWindow();
+}
+
+TEST(DrawHelpers, TopParentIsActiveWhenItOrItsLastPopupIsInFront)
+{
+  CWnd frame;
+  CWnd other;
+  ASSERT_TRUE(frame.CreateEx(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr));
+  ASSERT_TRUE(other.CreateEx(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 200, 0, 100, 100, nullptr, nullptr));
+  CWnd child;
+  ASSERT_TRUE(child.CreateEx(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, frame.GetSafeHwnd(), nullptr));
+  SetForegroundWindow(frame.GetSafeHwnd());
+  EXPECT_TRUE(CTKDrawHelpers::IsTopParentActive(child.GetSafeHwnd()));
+  SetForegroundWindow(other.GetSafeHwnd());
+  EXPECT_FALSE(CTKDrawHelpers::IsTopParentActive(child.GetSafeHwnd()));
+  EXPECT_FALSE(CTKDrawHelpers::IsTopParentActive(nullptr));
+  child.DestroyWindow();
+  other.DestroyWindow();
+  frame.DestroyWindow();
 }
 
 TEST(DrawHelpers, WorkAreaOfAPointOffEveryMonitorIsThePrimaryOne)
