@@ -1,5 +1,6 @@
 #include "toolkit/paint/resource_manager.h"
 
+#include "platform/gdi/png.h"
 #include "platform/user/msgbox.h"
 #include "res/modules.h"
 
@@ -180,6 +181,47 @@ TEST_F(ResourceManager, TheModuleHoldsEveryResourceTheToolkitLoads)
   }
   const std::vector<UINT> expectedIds = {9315, 9316, 9317, 9318, 9319, 9320, 9321, 9322, 9323, 9324, 9325, 9326};
   EXPECT_EQ(ids, expectedIds);
+}
+
+// The module's pictures as the program receives them, twice their size, for a person to look at.
+TEST_F(ResourceManager, PicturesOfTheModuleSheet)
+{
+  manager.SetResourceHandle(toolkit);
+  constexpr int kScale = 2;
+  constexpr int kWidth = 690;
+  constexpr int kHeight = 110;
+  CDC screen;
+  screen.CreateDC("DISPLAY", nullptr, nullptr, nullptr);
+  CDC sheet;
+  sheet.CreateCompatibleDC(&screen);
+  CBitmap surface;
+  surface.CreateCompatibleBitmap(&screen, kWidth, kHeight);
+  CBitmap* old = sheet.SelectObject(&surface);
+  sheet.FillSolidRect(0, 0, kWidth, kHeight, RGB(255, 255, 255));
+  int x = 0;
+  for (UINT id : {9322u, 9407u}) {
+    CBitmap bitmap;
+    ASSERT_TRUE(manager.LoadBitmap(&bitmap, id));
+    BITMAP info{};
+    bitmap.GetBitmap(&info);
+    CDC source;
+    source.CreateCompatibleDC(&screen);
+    CBitmap* previous = source.SelectObject(&bitmap);
+    sheet.StretchBlt(x, 0, info.bmWidth * kScale, info.bmHeight * kScale, &source, 0, 0, info.bmWidth,
+                     info.bmHeight, SRCCOPY);
+    source.SelectObject(previous);
+    x += info.bmWidth * kScale + 8;
+  }
+  x = 0;
+  for (UINT id : {9301u, 9302u, 9303u, 9375u, 9376u, 9377u, 9378u, 9970u, 9971u, 9972u}) {
+    HCURSOR cursor = manager.LoadCursor(id);
+    ASSERT_NE(cursor, nullptr) << id;
+    DrawIconEx(sheet.GetSafeHdc(), x, 16 * kScale + 8, cursor, 32 * kScale, 32 * kScale, 0, nullptr, DI_NORMAL);
+    x += 32 * kScale + 4;
+  }
+  sheet.SelectObject(old);
+  EXPECT_TRUE(gdi::SavePng(static_cast<HBITMAP>(surface.GetSafeHandle()),
+                           std::string(TESMIRA_ARTIFACTS_DIR) + "/toolkit_module_pictures.png"));
 }
 
 }  // namespace
