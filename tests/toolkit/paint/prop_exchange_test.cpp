@@ -444,3 +444,68 @@ TEST_F(PropExchange, SerializedObjectsTravelAsOneBlobAndADamagedOneLoadsAsFailur
 }
 
 }  // namespace
+
+// Panes made by class name, as layouts make them.
+class CTestPane : public CObject {
+  DECLARE_SERIAL(CTestPane)
+};
+IMPLEMENT_SERIAL(CTestPane, CObject, 1)
+class CTestOther : public CObject {
+  DECLARE_SERIAL(CTestOther)
+};
+IMPLEMENT_SERIAL(CTestOther, CObject, 1)
+
+namespace {
+
+TEST_F(PropExchange, ObjectInstancesAreMadeByClassNameAndOfTheKindAsked)
+{
+  // Archive: the class record, then a later reference to the object is the index it was registered under.
+  CTestPane pane;
+  CMemFile file;
+  {
+    CArchive ar(&file, CArchive::store);
+    CTKPropExchangeArchive px(ar);
+    CObject* pObject = &pane;
+    EXPECT_TRUE(px.ExchangeObjectInstance(&pObject, RUNTIME_CLASS(CTestPane)));
+    ar << static_cast<const CObject*>(&pane);
+    ar.Close();
+  }
+  const std::vector<BYTE> expected = {0xFF, 0xFF, 0x01, 0x00, 0x09, 0x00, 'C', 'T', 'e', 's', 't',
+                                      'P',  'a',  'n',  'e',  0x02, 0x00};
+  const auto length = static_cast<std::size_t>(file.GetLength());
+  EXPECT_EQ(std::vector<BYTE>(file.GetData(), file.GetData() + length), expected);
+
+  std::vector<BYTE> bytes = expected;
+  CMemFile in(bytes.data(), static_cast<UINT>(bytes.size()));
+  CArchive load(&in, CArchive::load);
+  CTKPropExchangeArchive pxLoad(load);
+  CObject* pLoaded = nullptr;
+  EXPECT_TRUE(pxLoad.ExchangeObjectInstance(&pLoaded, RUNTIME_CLASS(CTestPane)));
+  ASSERT_NE(pLoaded, nullptr);
+  EXPECT_TRUE(pLoaded->IsKindOf(RUNTIME_CLASS(CTestPane)));
+  CObject* pReference = nullptr;
+  load >> pReference;
+  EXPECT_EQ(pReference, pLoaded);
+  delete pLoaded;
+
+  // Registry: the default class is not stored; a stored class of another kind makes nothing.
+  Save("Obj", [&](CTKPropExchange* px) {
+    CObject* pObject = &pane;
+    EXPECT_TRUE(px->ExchangeObjectInstance(&pObject, RUNTIME_CLASS(CTestPane)));
+  });
+  EXPECT_EQ(Stored("Obj"), std::vector<std::string>{});
+  Load("Obj", [&](CTKPropExchange* px) {
+    CObject* pObject = nullptr;
+    EXPECT_TRUE(px->ExchangeObjectInstance(&pObject, RUNTIME_CLASS(CTestPane)));
+    EXPECT_TRUE(pObject != nullptr && pObject->IsKindOf(RUNTIME_CLASS(CTestPane)));
+    delete pObject;
+  });
+  platform::ProfileStore("Marvesta", "Tesmira Road").WriteProfileString("Obj", "Class", "CTestOther");
+  Load("Obj", [&](CTKPropExchange* px) {
+    CObject* pObject = &pane;
+    EXPECT_FALSE(px->ExchangeObjectInstance(&pObject, RUNTIME_CLASS(CTestPane)));
+    EXPECT_EQ(pObject, nullptr);
+  });
+}
+
+}  // namespace
