@@ -3,6 +3,7 @@
 #include "toolkit/commandbars/mouse_manager.h"
 
 #include "platform/base/clock.h"
+#include "toolkit/paint/keyboard_manager.h"
 
 #include <gtest/gtest.h>
 
@@ -285,6 +286,51 @@ TEST(MouseManager, MouseLeaveIsEmulatedWithinOneTickOfTheVirtualClock)
   for (HWND hwnd : {bar, child, elsewhere, frame}) {
     DestroyWindow(hwnd);
   }
+}
+
+// A menu bar in menu mode tracks the keyboard; the thread's mouse manager holds its open popups.
+class KeyboardClient : public CTKHookManagerHookAble {
+public:
+  int OnHookMessage(HWND, UINT, WPARAM&, LPARAM&, LRESULT&) override { return 2; }
+};
+
+TEST(MouseManager, AltAloneAndLosingActivationCloseTheTrackedBarsUnlessAModalLoopHoldsTheLock)
+{
+  struct Case {
+    const char* what;
+    int lock;
+    std::function<void(HWND)> input;
+    Log log;
+  };
+  const std::vector<Case> cases{
+      {"Alt alone", 0, [](HWND) { user::InjectKeyPress(VK_MENU); }, {"menu closes", "popup closes"}},
+      {"Alt while a toolbar is dragged", 1, [](HWND) { user::InjectKeyPress(VK_MENU); }, {}},
+      {"the application loses activation", 0, [](HWND frame) { SendMessage(frame, WM_ACTIVATEAPP, FALSE, 0); },
+       {"menu closes", "popup closes"}},
+  };
+  HWND frame = MakeWindow("frame", WS_OVERLAPPEDWINDOW, RECT{0, 0, 400, 300});
+  SetForegroundWindow(frame);
+  SetFocus(frame);
+  CTKMouseManager& manager = *TKMouseManager();
+  KeyboardClient client;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeBar menu("menu", RECT{0, 10, 400, 30});
+    FakeBar popup("popup", RECT{50, 60, 150, 160});
+    Pump();
+    manager.AddTrackedBar(&menu);
+    manager.AddTrackedBar(&popup);
+    manager.m_nLock = c.lock;
+    TKKeyboardManager()->HookKeyboardTracking(&client);
+    g_log.clear();
+    c.input(frame);
+    Pump();
+    EXPECT_EQ(g_log, c.log);
+    TKKeyboardManager()->UnhookKeyboardTracking(&client);
+    manager.m_nLock = 0;
+    manager.CloseTrackedBars();
+  }
+  DestroyWindow(frame);
 }
 
 }  // namespace
