@@ -27,6 +27,8 @@
 #include "platform/mfc/cmdtarget.h"
 #include "platform/mfc/types.h"
 
+#include <memory>
+
 inline constexpr VARTYPE VT_TK_RECT = 100;
 inline constexpr VARTYPE VT_TK_SIZE = 101;
 inline constexpr DWORD kTKPropExchangeSchema = 16;
@@ -153,6 +155,19 @@ protected:
   CString m_strSectionName;
   DWORD m_nCount = 0;
 };
+
+// Owners for what GetSection and GetEnumerator hand out: an archive error unwinding through an exchange routine
+// then leaks nothing.
+struct CTKPropExchangeRelease {
+  void operator()(CTKPropExchange* pSection) const
+  {
+    if (pSection != nullptr) {
+      pSection->InternalRelease();
+    }
+  }
+};
+using CTKPropExchangeSectionPtr = std::unique_ptr<CTKPropExchange, CTKPropExchangeRelease>;
+using CTKPropExchangeEnumeratorPtr = std::unique_ptr<CTKPropExchangeEnumerator>;
 
 BOOL PX_Int(CTKPropExchange* pPX, LPCTSTR pszPropName, int& nValue, int nDefault);
 BOOL PX_IntNoDefault(CTKPropExchange* pPX, LPCTSTR pszPropName, int& nValue);

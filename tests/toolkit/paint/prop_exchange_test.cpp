@@ -49,17 +49,15 @@ struct BarSettings {
       data.assign(bytes, bytes + count);
       std::free(bytes);
     }
-    CTKPropExchangeEnumerator* pEnumerator = pPX->GetEnumerator("Item");
+    CTKPropExchangeEnumeratorPtr pEnumerator(pPX->GetEnumerator("Item"));
     POSITION pos = pEnumerator->GetPosition(static_cast<DWORD>(items.size()));
     if (pPX->IsLoading()) {
       items.assign(pEnumerator->GetCount(), Item{});
     }
     for (std::size_t i = 0; pos != nullptr; ++i) {
-      CTKPropExchange* pSection = pEnumerator->GetNext(pos);
-      PX_Int(pSection, "Id", items[i].id, 0);
-      pSection->InternalRelease();
+      CTKPropExchangeSectionPtr pSection(pEnumerator->GetNext(pos));
+      PX_Int(pSection.get(), "Id", items[i].id, 0);
     }
-    delete pEnumerator;
   }
 
   bool operator==(const BarSettings& o) const
@@ -187,6 +185,26 @@ TEST_F(PropExchange, OneRoutineRoundTripsThroughTheArchiveInTheHandWrittenBytes)
   loaded.DoPropExchange(&px);
   EXPECT_TRUE(loaded == Sample());
   EXPECT_TRUE(ar.IsBufferEmpty());
+}
+
+TEST_F(PropExchange, ACutShortArchiveRaisesTheArchivesErrorAndLeaksNothing)
+{
+  for (std::size_t length = 0; length < kSampleArchiveBytes.size(); ++length) {
+    SCOPED_TRACE(length);
+    std::vector<BYTE> bytes(kSampleArchiveBytes.begin(), kSampleArchiveBytes.begin() + length);
+    CMemFile file(bytes.data(), static_cast<UINT>(bytes.size()));
+    CArchive ar(&file, CArchive::load);
+    CTKPropExchangeArchive px(ar);
+    BarSettings loaded;
+    try {
+      loaded.DoPropExchange(&px);
+      ADD_FAILURE() << "a cut-short archive loaded";
+    } catch (CArchiveException* e) {
+      EXPECT_EQ(e->m_cause, CArchiveException::endOfFile);
+      e->Delete();
+    }
+    ar.Abort();
+  }
 }
 
 TEST_F(PropExchange, OneRoutineRoundTripsThroughTheRegistryAsNamedValues)
