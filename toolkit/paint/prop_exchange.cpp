@@ -179,7 +179,7 @@ void CTKPropExchange::ReleaseArchive(LPCTSTR pszName, CArchive* pArchive)
     pArchive->Flush();
     DWORD nBytes = static_cast<DWORD>(pFile->GetLength());
     BYTE* pData = pFile->Detach();
-    ExchangeBlob(pszName, &pData, &nBytes);
+    m_bArchiveStored = ExchangeBlob(pszName, &pData, &nBytes);
     std::free(pData);
   }
   pArchive->Abort();
@@ -339,6 +339,10 @@ BOOL CTKPropExchangeRegistry::ExchangeBlob(LPCTSTR pszName, BYTE** ppData, DWORD
     return FALSE;
   }
   if (!m_bLoading) {
+    // What could never be loaded again is refused now, not found missing later.
+    if (*pnBytes > kTKMaxBlobBytes) {
+      return FALSE;
+    }
     return Succeeded(RegSetValueEx(m_hKey, pszName, 0, REG_BINARY, *ppData, *pnBytes));
   }
   DWORD type = 0;
@@ -693,6 +697,8 @@ BOOL PX_Serialize(CTKPropExchange* pPX, LPCTSTR pszPropName, CObject* pObject)
     e->Delete();
     result = FALSE;
   }
+  pPX->m_bArchiveStored = FALSE;
   pPX->ReleaseArchive(pszPropName, pArchive);
-  return result;
+  // A save whose bytes did not reach the store is not a success.
+  return result && (pPX->IsLoading() || pPX->m_bArchiveStored);
 }

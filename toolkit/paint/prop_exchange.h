@@ -50,6 +50,7 @@ public:
   virtual BOOL ExchangeObjectInstance(CObject** ppObject, CRuntimeClass* pClass);
   // A nested archive for PX_Serialize: null when loading finds no data under the name.
   virtual CArchive* GetArchive(LPCTSTR pszName);
+  // Saving stores the archive's bytes under the name; whether that worked is told by m_bArchiveStored.
   virtual void ReleaseArchive(LPCTSTR pszName, CArchive* pArchive);
   // A new exchange of the same form and direction; the caller releases it (InternalRelease).
   virtual CTKPropExchange* GetSection(LPCTSTR pszSection) = 0;
@@ -78,6 +79,8 @@ public:
   BOOL m_bInitialized = FALSE;
   BOOL m_bUseDefaultOnLoad = TRUE;
   BOOL m_bUseDefaultOnSave = TRUE;
+  // Set by the last ReleaseArchive of a save: its bytes were stored.
+  BOOL m_bArchiveStored = FALSE;
 
 protected:
   explicit CTKPropExchange(BOOL bLoading) : m_bLoading(bLoading) {}

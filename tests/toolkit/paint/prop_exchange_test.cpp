@@ -456,6 +456,15 @@ TEST_F(PropExchange, SerializedObjectsTravelAsOneBlobAndADamagedOneLoadsAsFailur
   });
   EXPECT_EQ(loaded.points, saved.points);
 
+  // A store that fails the write is a failed save, and the earlier value stays.
+  CTestPoints other;
+  other.points = {2, 7};
+  platform::SetProfileValueWriteFaultForTest(1);
+  Save("Ser", [&](CTKPropExchange* px) { EXPECT_FALSE(PX_Serialize(px, "Points", &other)); });
+  platform::SetProfileValueWriteFaultForTest(std::nullopt);
+  Load("Ser", [&](CTKPropExchange* px) { EXPECT_TRUE(PX_Serialize(px, "Points", &loaded)); });
+  EXPECT_EQ(loaded.points, saved.points);
+
   const BYTE damaged[] = {0x09, 0x00, 0x01, 0x00, 0x00, 0x00};
   Save("Ser", [&](CTKPropExchange* px) { px->Write("Points", damaged, sizeof damaged); });
   Load("Ser", [&](CTKPropExchange* px) { EXPECT_FALSE(PX_Serialize(px, "Points", &loaded)); });
