@@ -46,6 +46,8 @@ public:
   const std::string& Queue() const { return queue_; }
   // The print server's job number of the last document sent to a queue (0: none).
   int SubmittedJob() const { return submittedJob_; }
+  // The file the last document was written to (for a queue, a temporary one, gone once sent).
+  const std::string& DocumentPath() const { return docPath_; }
   // Why the last StartDoc, EndPage or EndDoc failed (empty after success).
   const std::string& LastError() const { return error_; }
 
