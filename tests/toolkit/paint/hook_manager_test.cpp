@@ -128,6 +128,22 @@ TEST(HookManager, TwoClientsOnOneWindowAreOfferedItsMessagesNewestFirst)
     EXPECT_EQ(GetWindowLongPtr(hwnd, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&Proc));
     DestroyWindow(hwnd);
   }
+
+  // A client leaving everything lets go of every window it watched, and only of those it was alone on.
+  HWND first = MakeWindow();
+  HWND second = MakeWindow();
+  Client shadow("shadow");
+  Client menu("menu");
+  TKHookManager().SetHook(first, &shadow);
+  TKHookManager().SetHook(second, &shadow);
+  TKHookManager().SetHook(second, &menu);
+  TKHookManager().RemoveAll(&shadow);
+  EXPECT_EQ(GetWindowLongPtr(first, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&Proc));
+  EXPECT_EQ(TKHookManager().GetClientCount(second), 1);
+  TKHookManager().RemoveAll(second);
+  EXPECT_EQ(GetWindowLongPtr(second, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&Proc));
+  DestroyWindow(first);
+  DestroyWindow(second);
 }
 
 TEST(HookManager, AWindowDestroyedWhileHookedDropsItsClientsBeforeItsLastMessage)
