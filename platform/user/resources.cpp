@@ -6,6 +6,7 @@
 #include "platform/gdi/windraw.h"
 #include "platform/user/input.h"
 #include "platform/user/paint.h"
+#include "platform/user/picture_bytes.h"
 #include "platform/user/window.h"
 
 #include <algorithm>
@@ -21,9 +22,7 @@
 
 namespace {
 
-// ---- Reading DIBs: every count and offset is checked against the bytes there are.
-
-constexpr LONG kMaxSide = 1 << 14;
+using namespace picture_bytes;
 
 template <class T>
 T Get(const BYTE* p)
@@ -32,77 +31,6 @@ T Get(const BYTE* p)
   std::memcpy(&v, p, sizeof v);
   return v;
 }
-
-// A packed DIB taken apart: header, colour table and rows, `height` rows of `stride` bytes from `bits`.
-struct Dib {
-  BITMAPINFOHEADER header;
-  int width = 0;
-  int height = 0;  // of the whole stored image (an icon's colour and mask rows together)
-  bool bottomUp = true;
-  const BYTE* table = nullptr;
-  int tableSize = 0;
-  const BYTE* bits = nullptr;
-  std::size_t stride = 0;
-  std::size_t available = 0;  // bytes from `bits` to the end of the data
-
-  // 0x00RRGGBB of a pixel (32-bit DIBs keep their top byte), `row` counted from the top of the picture.
-  std::uint32_t Pixel(int x, int row, int rows) const
-  {
-    const int stored = bottomUp ? rows - 1 - row : row;
-    const BYTE* line = bits + static_cast<std::size_t>(stored) * stride;
-    auto fromTable = [&](unsigned index) -> std::uint32_t {
-      if (static_cast<int>(index) >= tableSize) {
-        return 0;
-      }
-      const BYTE* q = table + index * 4u;
-      return static_cast<std::uint32_t>(q[2]) << 16 | q[1] << 8 | q[0];
-    };
-    switch (header.biBitCount) {
-      case 1: return fromTable((line[x / 8] >> (7 - x % 8)) & 1);
-      case 4: return fromTable((line[x / 2] >> (x % 2 == 0 ? 4 : 0)) & 0x0F);
-      case 8: return fromTable(line[x]);
-      case 24: return static_cast<std::uint32_t>(line[x * 3 + 2]) << 16 | line[x * 3 + 1] << 8 | line[x * 3];
-      default: return Get<std::uint32_t>(line + x * 4);
-    }
-  }
-};
-
-// `rowsStored` is how many rows the bits hold: the header's height, or for an icon its colour and mask rows.
-std::optional<Dib> ReadDib(const BYTE* data, std::size_t size)
-{
-  if (data == nullptr || size < sizeof(BITMAPINFOHEADER)) {
-    return std::nullopt;
-  }
-  Dib d;
-  std::memcpy(&d.header, data, sizeof d.header);
-  const BITMAPINFOHEADER& h = d.header;
-  // Later header versions start with the same fields; their extra ones are not needed here.
-  if (h.biSize < 40 || h.biSize > size || h.biWidth <= 0 || h.biWidth > kMaxSide || h.biHeight == 0 ||
-      h.biHeight < -kMaxSide || h.biHeight > 2 * kMaxSide || h.biPlanes != 1 || h.biCompression != BI_RGB) {
-    return std::nullopt;
-  }
-  const WORD bpp = h.biBitCount;
-  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32) {
-    return std::nullopt;
-  }
-  d.width = h.biWidth;
-  d.height = h.biHeight > 0 ? h.biHeight : -h.biHeight;
-  d.bottomUp = h.biHeight > 0;
-  d.tableSize = bpp <= 8 ? (h.biClrUsed != 0 && h.biClrUsed < (1u << bpp) ? static_cast<int>(h.biClrUsed) : 1 << bpp)
-                         : 0;
-  const std::size_t tableBytes = static_cast<std::size_t>(d.tableSize) * 4;
-  if (size - h.biSize < tableBytes) {
-    return std::nullopt;
-  }
-  d.table = data + h.biSize;
-  d.bits = d.table + tableBytes;
-  d.available = size - h.biSize - tableBytes;
-  d.stride = (static_cast<std::size_t>(d.width) * bpp + 31) / 32 * 4;
-  return d;
-}
-
-// A bitmap's rows must all be there.
-bool RowsPresent(const Dib& d, std::size_t rows) { return d.available / d.stride >= rows; }
 
 // ---- Bitmaps
 
@@ -155,40 +83,6 @@ HBITMAP BitmapFromDib(const BYTE* data, std::size_t size, int cx, int cy, UINT f
 
 // ---- Icons and cursors
 
-// One image of an icon or cursor: a DIB of twice the picture's height, colour rows then 1-bit mask rows.
-std::optional<gdi::Image> IconPicture(const BYTE* data, std::size_t size)
-{
-  std::optional<Dib> dib = ReadDib(data, size);
-  if (!dib || dib->height % 2 != 0) {
-    return std::nullopt;
-  }
-  const int rows = dib->height / 2;
-  const std::size_t maskStride = (static_cast<std::size_t>(dib->width) + 31) / 32 * 4;
-  const std::size_t colourBytes = dib->stride * static_cast<std::size_t>(rows);
-  if (dib->available < colourBytes || (dib->available - colourBytes) / maskStride < static_cast<std::size_t>(rows)) {
-    return std::nullopt;
-  }
-  gdi::Image image;
-  image.width = dib->width;
-  image.height = rows;
-  image.color.resize(static_cast<std::size_t>(rows) * dib->width);
-  image.transparent.resize(image.color.size());
-  image.hasMask = true;
-  const BYTE* mask = dib->bits + colourBytes;
-  for (int y = 0; y < rows; ++y) {
-    const int stored = dib->bottomUp ? rows - 1 - y : y;
-    for (int x = 0; x < dib->width; ++x) {
-      const std::size_t i = static_cast<std::size_t>(y) * dib->width + x;
-      image.color[i] = dib->Pixel(x, y, rows);
-      image.transparent[i] = (mask[static_cast<std::size_t>(stored) * maskStride + x / 8] >> (7 - x % 8)) & 1;
-    }
-  }
-  // A 32-bit image with any alpha is drawn by its alpha; older ones by the mask.
-  image.hasAlpha = dib->header.biBitCount == 32 &&
-                   std::any_of(image.color.begin(), image.color.end(), [](std::uint32_t p) { return (p >> 24) != 0; });
-  return image;
-}
-
 gdi::Image Scaled(const gdi::Image& from, int width, int height)
 {
   if (from.width == width && from.height == height) {
@@ -207,31 +101,6 @@ gdi::Image Scaled(const gdi::Image& from, int width, int height)
     }
   }
   return to;
-}
-
-// An entry of an icon or cursor directory, as resource and file know it.
-struct DirectoryEntry {
-  int width;
-  int height;
-  int bits;
-  POINT hotspot;       // files only; a resource cursor image starts with its own
-  std::uint32_t size;
-  std::uint32_t where;  // the RT_ICON / RT_CURSOR id, or the file offset
-};
-
-// The entry nearest the wanted size, the deepest of equals; 0 x 0 asks for the first.
-const DirectoryEntry* Choose(const std::vector<DirectoryEntry>& entries, int cx, int cy)
-{
-  if (entries.empty()) {
-    return nullptr;
-  }
-  if (cx == 0 && cy == 0) {
-    return &entries.front();
-  }
-  return &*std::min_element(entries.begin(), entries.end(), [&](const DirectoryEntry& a, const DirectoryEntry& b) {
-    auto distance = [&](const DirectoryEntry& e) { return std::abs(e.width - cx) + std::abs(e.height - cy); };
-    return std::make_pair(distance(a), -a.bits) < std::make_pair(distance(b), -b.bits);
-  });
 }
 
 // The size asked for: given, the system's with LR_DEFAULTSIZE, else the image's own (0).
@@ -338,55 +207,15 @@ std::optional<std::vector<BYTE>> ReadFile(LPCSTR name)
   return bytes;
 }
 
-// A .bmp file: BITMAPFILEHEADER (WORD "BM", DWORD file size, two WORDs 0, DWORD offset of the bits), then the
-// DIB's header and colour table; the bits stand at the offset, which is where a packed DIB has them.
 HBITMAP BitmapFromFile(const std::vector<BYTE>& file, int cx, int cy, UINT flags)
 {
-  constexpr std::size_t kFileHeader = 14;
-  if (file.size() < kFileHeader + sizeof(BITMAPINFOHEADER) || file[0] != 'B' || file[1] != 'M') {
-    return nullptr;
-  }
-  const DWORD offset = Get<DWORD>(file.data() + 10);
-  std::optional<Dib> dib = ReadDib(file.data() + kFileHeader, file.size() - kFileHeader);
-  if (!dib || offset < kFileHeader || offset > file.size()) {
-    return nullptr;
-  }
-  // Repack so the bits follow the colour table, whatever gap the file leaves.
-  const std::size_t infoBytes = static_cast<std::size_t>(dib->bits - (file.data() + kFileHeader));
-  if (kFileHeader + infoBytes > offset) {
-    return nullptr;
-  }
-  std::vector<BYTE> packed(file.begin() + kFileHeader,
-                           file.begin() + static_cast<std::ptrdiff_t>(kFileHeader + infoBytes));
-  packed.insert(packed.end(), file.begin() + offset, file.end());
-  return BitmapFromDib(packed.data(), packed.size(), cx, cy, flags);
+  std::optional<std::vector<BYTE>> packed = PackedDibFromBmp(file);
+  return packed ? BitmapFromDib(packed->data(), packed->size(), cx, cy, flags) : nullptr;
 }
 
-// A .ico or .cur file: WORD 0, WORD type (1 icon, 2 cursor), WORD count, then 16-byte entries: BYTE width,
-// BYTE height (0: 256), BYTE colours, BYTE 0, WORD planes (cursors: hot spot x), WORD bits (cursors: hot
-// spot y), DWORD size, DWORD offset of the image in the file.
 HICON IconFromFile(const std::vector<BYTE>& file, bool isIcon, SIZE wanted)
 {
-  if (file.size() < 6 || Get<WORD>(file.data()) != 0 || Get<WORD>(file.data() + 2) != (isIcon ? 1 : 2)) {
-    return nullptr;
-  }
-  const WORD count = Get<WORD>(file.data() + 4);
-  std::vector<DirectoryEntry> entries;
-  for (WORD i = 0; i < count && 6u + (i + 1u) * 16u <= file.size(); ++i) {
-    const BYTE* e = file.data() + 6 + i * 16;
-    DirectoryEntry entry{};
-    entry.width = e[0] == 0 ? 256 : e[0];
-    entry.height = e[1] == 0 ? 256 : e[1];
-    entry.bits = isIcon ? Get<WORD>(e + 6) : 0;
-    entry.hotspot = isIcon ? POINT{0, 0} : POINT{Get<WORD>(e + 4), Get<WORD>(e + 6)};
-    entry.size = Get<DWORD>(e + 8);
-    entry.where = Get<DWORD>(e + 12);
-    // Images compressed as PNG are not read; their entries are passed over.
-    if (entry.where <= file.size() && entry.size <= file.size() - entry.where &&
-        !(entry.size >= 4 && std::memcmp(file.data() + entry.where, "\x89PNG", 4) == 0)) {
-      entries.push_back(entry);
-    }
-  }
+  const std::vector<DirectoryEntry> entries = IconFileEntries(file, isIcon);
   const DirectoryEntry* chosen = Choose(entries, wanted.cx, wanted.cy);
   if (chosen == nullptr) {
     return nullptr;
