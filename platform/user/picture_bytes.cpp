@@ -12,6 +12,7 @@ namespace picture_bytes {
 
 namespace {
 
+// DIBs of the program's resources and of LoadImage's files; OleLoadPicturePath's checks bound pictures further.
 constexpr LONG kMaxSide = 1 << 14;
 
 template <class T>
@@ -21,7 +22,6 @@ T Get(const BYTE* p)
   std::memcpy(&v, p, sizeof v);
   return v;
 }
-
 
 }  // namespace
 
