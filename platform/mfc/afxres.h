@@ -58,7 +58,7 @@ inline constexpr UINT AFX_IDW_PANE_SAVE = 0xEA21;  // the view a print preview s
 
 // Print preview: the toolbar dialog's template and its buttons.
 inline constexpr UINT AFX_IDD_PREVIEW_TOOLBAR = 0x7801;
-inline constexpr UINT AFX_IDW_PREVIEW_BAR = 0xE805;
+inline constexpr UINT AFX_IDW_PREVIEW_BAR = 0xE802;
 inline constexpr UINT AFX_ID_PREVIEW_CLOSE = 0xE300;
 inline constexpr UINT AFX_ID_PREVIEW_NUMPAGE = 0xE301;
 inline constexpr UINT AFX_ID_PREVIEW_NEXT = 0xE302;
