@@ -13,6 +13,10 @@
 #include <set>
 #include <string>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace {
 
 struct Sample {
@@ -33,6 +37,12 @@ std::string SampleCopy(const Sample& sample)
 {
   const std::filesystem::path artifacts(TESMIRA_ARTIFACTS_DIR);
   const std::filesystem::path file = artifacts / (std::string("sample-") + sample.name + ".qorr5");
+  std::filesystem::create_directories(artifacts);
+  // One maker at a time: several of these tests start together on a fresh build, and makers running side by side
+  // share the engine's exchange files in the artifacts folder.
+  const int lock = ::open((artifacts / "samples.lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
+  if (lock >= 0)
+    ::flock(lock, LOCK_EX);
   if (!std::filesystem::exists(file)) {
     const std::string command = std::string("LSAN_OPTIONS=suppressions=") + TESMIRA_MESA_LEAKS +
                                 " TESMIRA_TEST=1 '" + sample.producer + "' --gtest_filter='" + sample.filter +
@@ -44,6 +54,8 @@ std::string SampleCopy(const Sample& sample)
   std::error_code error;
   std::filesystem::copy_file(file, copy, std::filesystem::copy_options::overwrite_existing, error);
   EXPECT_FALSE(error) << file << ": " << error.message();
+  if (lock >= 0)
+    ::close(lock);
   return copy.string();
 }
 
