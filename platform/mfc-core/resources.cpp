@@ -26,6 +26,7 @@ struct Registry {
   std::set<std::string, std::less<>> absent;
   const ResourceModuleData* program = nullptr;
   HINSTANCE resourceHandle = nullptr;
+  HINSTANCE instanceHandle = nullptr;  // set by the program in place of its own module
   // Binary forms of string blocks, menus and accelerator tables, made on first FindResource and kept, as the
   // compiled ones are, for the whole run.
   struct Made {
@@ -416,15 +417,44 @@ void SetProgramModule(HINSTANCE module)
   std::lock_guard lock(r.mutex);
   r.program = Registered(r, module) ? reinterpret_cast<const ResourceModuleData*>(module) : nullptr;
   r.resourceHandle = nullptr;
+  r.instanceHandle = nullptr;
 }
 
 }  // namespace platform
 
+namespace {
+
+HINSTANCE ProgramInstance()
+{
+  auto& r = platform::TheRegistry();
+  {
+    std::lock_guard lock(r.mutex);
+    if (r.program == nullptr) {
+      return nullptr;
+    }
+  }
+  return GetModuleHandle(nullptr);
+}
+
+}  // namespace
+
 HINSTANCE AfxGetInstanceHandle()
 {
   auto& r = platform::TheRegistry();
+  {
+    std::lock_guard lock(r.mutex);
+    if (r.instanceHandle != nullptr) {
+      return r.instanceHandle;
+    }
+  }
+  return ProgramInstance();
+}
+
+void AfxSetInstanceHandle(HINSTANCE module)
+{
+  auto& r = platform::TheRegistry();
   std::lock_guard lock(r.mutex);
-  return r.program != nullptr ? GetModuleHandle(nullptr) : nullptr;
+  r.instanceHandle = module;
 }
 
 HINSTANCE AfxGetResourceHandle()
@@ -436,7 +466,22 @@ HINSTANCE AfxGetResourceHandle()
       return r.resourceHandle;
     }
   }
-  return AfxGetInstanceHandle();
+  // Start-up made the program's module the resource handle; a later instance handle does not move it.
+  return ProgramInstance();
+}
+
+HINSTANCE AfxFindStringResourceHandle(UINT nID)
+{
+  const DWORD error = GetLastError();
+  HINSTANCE found = nullptr;
+  for (HINSTANCE module : {AfxGetResourceHandle(), ProgramInstance()}) {
+    if (module != nullptr && platform::FindString(module, nID)) {
+      found = module;
+      break;
+    }
+  }
+  SetLastError(error);
+  return found;
 }
 
 void AfxSetResourceHandle(HINSTANCE module)

@@ -138,17 +138,21 @@ WORD FindBinaryResourceId(HINSTANCE module, WORD type, const void* bytes);
 std::optional<std::string_view> FindStringToolkitFirst(HINSTANCE toolkitModule, UINT id);
 
 // Makes the registered `module` the program's: the instance (GetModuleHandle(nullptr)) then finds its
-// strings, and the resource handle is reset to the instance. Start-up does this once.
+// strings, and the resource and instance handles are reset to it. Start-up does this once.
 void SetProgramModule(HINSTANCE module);
 
 }  // namespace platform
 
 // The framework's view of the program's modules: the instance is the program itself (null until a program
-// module is set); the resource handle, where the framework looks first, is the instance unless the program
-// sets another.
+// module is set) unless the program sets another (null goes back to the program's); the resource handle,
+// where the framework looks first, is the program's module unless the program sets another. Setting the
+// program module resets both.
 HINSTANCE AfxGetInstanceHandle();
+void AfxSetInstanceHandle(HINSTANCE module);
 HINSTANCE AfxGetResourceHandle();
 void AfxSetResourceHandle(HINSTANCE module);
+// The module that has string nID: the resource handle, else the program's module; null when neither has it.
+HINSTANCE AfxFindStringResourceHandle(UINT nID);
 
 // Finds a resource by id (MAKEINTRESOURCE or "#123") and type. Besides the binary kinds, RT_STRING finds the
 // block of strings id * 16 - 16 to id * 16 - 1 when the module has any of them, and RT_MENU and

@@ -1,7 +1,9 @@
 #include "platform/mfc/dialog.h"
 
+#include "platform/base/thread.h"
 #include "platform/mfc-core/exceptions.h"
 #include "platform/mfc-core/resources.h"
+#include "platform/mfc/afxres.h"
 #include "platform/mfc/winapp.h"
 #include "platform/user/common_controls.h"
 #include "platform/user/controls.h"
@@ -28,10 +30,87 @@ thread_local HWND t_lockoutNotifyWindow = nullptr;
 thread_local int t_modalRuns = 0;
 thread_local HHOOK t_modalFilter = nullptr;
 
+// A modal dialog's idle time, as the framework's own modal loop has it: when the queue is empty the dialog
+// gets WM_KICKIDLE (lParam: the count of this quiet spell) until it answers 0 or a message arrives. The
+// window system's loop only waits, so a thread message (WM_KICKIDLE with no window, wParam the run's token)
+// is posted behind the queue; when it comes back through the message filter and nothing else is waiting,
+// the loop is idle.
+struct ModalIdle {
+  CDialog* dialog = nullptr;
+  WPARAM token = 0;
+  LONG count = 0;
+  bool due = true;  // a quiet spell is owed: the run has started, or an idle-worthy message went through
+  bool probePosted = false;
+};
+thread_local std::vector<ModalIdle*> t_idleRuns;  // innermost last
+thread_local WPARAM t_nextToken = 0;
+
+bool IsIdleProbe(const MSG& msg) { return msg.hwnd == nullptr && msg.message == WM_KICKIDLE; }
+
+ModalIdle* RunOf(WPARAM token)
+{
+  for (ModalIdle* run : t_idleRuns) {
+    if (run->token == token) {
+      return run;
+    }
+  }
+  return nullptr;
+}
+
+void PostProbe(ModalIdle& run)
+{
+  if (!run.probePosted) {
+    run.probePosted = ::PostThreadMessage(::GetCurrentThreadId(), WM_KICKIDLE, run.token, 0) != FALSE;
+  }
+}
+
+bool IsIdleWorthy(MSG* msg)
+{
+  if (CWinThread* thread = AfxGetThread()) {
+    return thread->IsIdleMessage(msg) != FALSE;
+  }
+  return msg->message != WM_PAINT && msg->message != 0x0118;  // nor the system timer
+}
+
+void OnProbe(ModalIdle& run)
+{
+  run.probePosted = false;
+  if (run.dialog != t_idleRuns.back()->dialog) {
+    return;  // an inner run's loop took it; the outer one asks again when its next message comes
+  }
+  MSG waiting{};
+  if (::PeekMessage(&waiting, nullptr, 0, 0, PM_NOREMOVE)) {
+    return;  // still due: the next message posts the probe again
+  }
+  HWND dialog = run.dialog->GetSafeHwnd();
+  if (dialog == nullptr || !::IsWindow(dialog) ||
+      ::SendMessage(dialog, WM_KICKIDLE, MSGF_DIALOGBOX, run.count++) == 0) {
+    run.due = false;
+    return;
+  }
+  PostProbe(run);
+}
+
 LRESULT ModalMessageFilter(int code, WPARAM wParam, LPARAM lParam)
 {
   auto* msg = reinterpret_cast<MSG*>(lParam);
   if (code == MSGF_DIALOGBOX && msg != nullptr) {
+    if (IsIdleProbe(*msg)) {
+      if (ModalIdle* run = RunOf(msg->wParam)) {
+        OnProbe(*run);
+      }
+      return 1;
+    }
+    if (!t_idleRuns.empty()) {
+      ModalIdle& run = *t_idleRuns.back();
+      if (IsIdleWorthy(msg)) {
+        run.due = true;
+        run.count = 0;
+      }
+      if (run.due) {
+        PostProbe(run);
+      }
+    }
     for (HWND hwnd = msg->hwnd; hwnd != nullptr; hwnd = ::GetParent(hwnd)) {
       CWnd* pWnd = CWnd::FromHandlePermanent(hwnd);
       if (pWnd != nullptr && pWnd->PreTranslateMessage(msg)) {
@@ -44,14 +123,20 @@ LRESULT ModalMessageFilter(int code, WPARAM wParam, LPARAM lParam)
 
 class ModalRun {
 public:
-  ModalRun()
+  explicit ModalRun(CDialog* dialog)
   {
     if (t_modalRuns++ == 0) {
       t_modalFilter = ::SetWindowsHookEx(WH_MSGFILTER, &ModalMessageFilter, nullptr, 0);
     }
+    idle_.dialog = dialog;
+    idle_.token = ++t_nextToken;
+    t_idleRuns.push_back(&idle_);
+    PostProbe(idle_);
   }
   ~ModalRun()
   {
+    t_idleRuns.pop_back();
+    DropLeftoverProbes();
     if (--t_modalRuns == 0) {
       ::UnhookWindowsHookEx(t_modalFilter);
       t_modalFilter = nullptr;
@@ -59,6 +144,30 @@ public:
   }
   ModalRun(const ModalRun&) = delete;
   ModalRun& operator=(const ModalRun&) = delete;
+
+private:
+  // A dialog that ended before its loop ran (answered without a screen) leaves its probe behind; the loop
+  // after it must not see it.
+  void DropLeftoverProbes()
+  {
+    if (!idle_.probePosted) {
+      return;
+    }
+    std::vector<MSG> others;
+    MSG msg{};
+    while (::PeekMessage(&msg, nullptr, WM_KICKIDLE, WM_KICKIDLE, PM_REMOVE)) {
+      if (!IsIdleProbe(msg)) {
+        others.push_back(msg);
+      } else if (ModalIdle* run = RunOf(msg.wParam)) {
+        run->probePosted = false;  // an outer run's: it posts again on its next message
+      }
+    }
+    for (const MSG& other : others) {
+      ::PostMessage(other.hwnd, other.message, other.wParam, other.lParam);
+    }
+  }
+
+  ModalIdle idle_;
 };
 
 std::vector<HWND> ChildrenOf(HWND hWnd)
@@ -192,7 +301,7 @@ INT_PTR CDialog::DoModal()
   if (dialogTemplate == nullptr || m_hWnd != nullptr) {
     return -1;
   }
-  ModalRun run;
+  ModalRun run(this);
   return ::DialogBoxIndirectParam(AfxGetResourceHandle(), dialogTemplate, OwnerWindow(), &AfxDlgProc,
                                   reinterpret_cast<LPARAM>(this));
 }

@@ -25,6 +25,8 @@ IMPLEMENT_DYNAMIC(CWinApp, CWinThread)
 namespace {
 
 std::atomic<CWinApp*> g_app{nullptr};
+// The application object is the thread object of the thread that made it.
+thread_local CWinThread* t_currentThread = nullptr;
 
 constexpr char kRecentFileSection[] = "Recent File List";
 constexpr char kRecentFileEntry[] = "File%d";
@@ -39,6 +41,8 @@ constexpr UINT kSystemTimer = 0x0118;
 }  // namespace
 
 CWinApp* AfxGetApp() { return g_app.load(); }
+
+CWinThread* AfxGetThread() { return t_currentThread; }
 
 CWnd* AfxGetMainWnd()
 {
@@ -198,6 +202,7 @@ CWinApp::CWinApp(LPCSTR lpszAppName)
   m_hInstance = AfxGetInstanceHandle();
   // One application per process: the newest is the one the framework talks to.
   g_app.store(this);
+  t_currentThread = this;
   platform::ReportErrorHook = &ReportThroughMessageBox;
 }
 
@@ -213,6 +218,9 @@ CWinApp::~CWinApp()
   m_templates.clear();
   delete m_pRecentFileList;
   m_pRecentFileList = nullptr;
+  if (t_currentThread == this) {
+    t_currentThread = nullptr;
+  }
   CWinApp* self = this;
   if (g_app.compare_exchange_strong(self, nullptr)) {
     platform::ReportErrorHook = nullptr;

@@ -138,6 +138,8 @@ protected:
 };
 
 CWinApp* AfxGetApp();
+// The calling thread's thread object: the application on the thread that made it, else null.
+CWinThread* AfxGetThread();
 CWnd* AfxGetMainWnd();
 // The entry: InitApplication, InitInstance, then Run (or ExitInstance when start-up failed).
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);

@@ -283,6 +283,39 @@ BOOL CWnd::PreCreateWindow(CREATESTRUCT&) { return TRUE; }
 
 BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
 
+INT_PTR CWnd::OnToolHitTest(CPoint point, TOOLINFO* pTI) const
+{
+  constexpr UINT kOldToolInfoSize = 40;
+  if (m_hWnd == nullptr) {
+    return -1;
+  }
+  POINT screen = point;
+  ::ClientToScreen(m_hWnd, &screen);
+  // Disabled children give tips too, so not WindowFromPoint; static labels (id 0xFFFF) give none.
+  for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    const int id = ::GetDlgCtrlID(child);
+    if (LOWORD(id) == 0xFFFF || (::GetWindowLong(child, GWL_STYLE) & WS_VISIBLE) == 0) {
+      continue;
+    }
+    RECT rect{};
+    ::GetWindowRect(child, &rect);
+    if (!::PtInRect(&rect, screen)) {
+      continue;
+    }
+    if (pTI != nullptr && pTI->cbSize >= kOldToolInfoSize) {
+      pTI->hwnd = m_hWnd;
+      pTI->uId = reinterpret_cast<UINT_PTR>(child);
+      pTI->uFlags |= TTF_IDISHWND;
+      pTI->lpszText = LPSTR_TEXTCALLBACK;
+      if ((::SendMessage(child, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON) == 0) {
+        pTI->uFlags |= TTF_NOTBUTTON | TTF_CENTERTIP;
+      }
+    }
+    return id;
+  }
+  return -1;
+}
+
 void CWnd::PostNcDestroy() {}
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const

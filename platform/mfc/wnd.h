@@ -41,6 +41,11 @@ public:
   virtual BOOL DestroyWindow();
   virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
   virtual BOOL PreTranslateMessage(MSG* pMsg);
+  // The tool under `point` (client coordinates): a visible child with an id is one, answered by that id, and
+  // pTI (when given, of at least the old record's 40 bytes) gets this window, the child as the tool
+  // (TTF_IDISHWND) and a text callback; TTF_NOTBUTTON and TTF_CENTERTIP when the child is no button.
+  // -1 when no child is there.
+  virtual INT_PTR OnToolHitTest(CPoint point, TOOLINFO* pTI) const;
 
   // Messages
   LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
@@ -189,6 +194,9 @@ protected:
 
   friend LRESULT AfxWndProc(HWND, UINT, WPARAM, LPARAM);
 };
+
+// A tool that is not a button: the tooltip leaves it alone on clicks.
+inline constexpr UINT TTF_NOTBUTTON = 0x80000000u;
 
 // The window procedure of every window bound to a CWnd.
 LRESULT AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -365,6 +365,12 @@ HDWP DeferWindowPos(HDWP info, HWND hwnd, HWND insertAfter, int x, int y, int cx
 BOOL EndDeferWindowPos(HDWP info);
 BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL menu);
 BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle);
+// Left and top edges inside, right and bottom outside; a null rectangle holds nothing.
+inline BOOL PtInRect(const RECT* rect, POINT point)
+{
+  return rect != nullptr && point.x >= rect->left && point.x < rect->right && point.y >= rect->top &&
+         point.y < rect->bottom;
+}
 HWND WindowFromPoint(POINT point);
 HWND ChildWindowFromPoint(HWND parent, POINT point);
 HWND ChildWindowFromPointEx(HWND parent, POINT point, UINT flags);

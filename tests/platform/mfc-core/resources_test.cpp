@@ -164,4 +164,29 @@ TEST_F(ResourceModules, TheResourceHandleCanPointElsewhereWhileTheInstanceStays)
   EXPECT_EQ(AfxGetResourceHandle(), AfxGetInstanceHandle());
 }
 
+// The toolkit asks which module holds a string before loading it; the resource handle is asked first, and the
+// instance a program sets moves neither the resource handle nor the program's own strings.
+TEST_F(ResourceModules, StringsAreFoundInTheResourceHandleThenTheProgramWhateverTheInstance)
+{
+  AfxSetInstanceHandle(kit);
+  EXPECT_EQ(AfxGetInstanceHandle(), kit);
+  EXPECT_EQ(AfxGetResourceHandle(), GetModuleHandle(nullptr));
+  EXPECT_EQ(AfxFindStringResourceHandle(9002), nullptr);
+  EXPECT_EQ(AfxFindStringResourceHandle(7), GetModuleHandle(nullptr));
+
+  AfxSetResourceHandle(kit);
+  SetLastError(1234);
+  EXPECT_EQ(AfxFindStringResourceHandle(9001), kit);
+  EXPECT_EQ(AfxFindStringResourceHandle(7), GetModuleHandle(nullptr));
+  EXPECT_EQ(AfxFindStringResourceHandle(4711), nullptr);
+  EXPECT_EQ(GetLastError(), 1234U);
+
+  AfxSetInstanceHandle(nullptr);
+  EXPECT_EQ(AfxGetInstanceHandle(), GetModuleHandle(nullptr));
+  AfxSetInstanceHandle(kit);
+  platform::SetProgramModule(app);
+  EXPECT_EQ(AfxGetInstanceHandle(), GetModuleHandle(nullptr));
+  EXPECT_EQ(AfxGetResourceHandle(), GetModuleHandle(nullptr));
+}
+
 }  // namespace

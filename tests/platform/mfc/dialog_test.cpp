@@ -2,7 +2,10 @@
 // keeping the dialog open, the dialog manager's keys, notifications, and modeless dialogs' lives.
 #include "tests/platform/mfc/dialog_template.h"
 
+#include "platform/mfc/afxres.h"
 #include "platform/mfc/afxwin.h"
+#include "platform/user/common_controls.h"
+#include "platform/user/input.h"
 #include "platform/user/msgbox.h"
 #include "res/dialogs_ids.h"
 
@@ -290,6 +293,136 @@ TEST_F(DialogTest, ModalLoopOffersMessagesToPreTranslateMessageFirst)
   EXPECT_EQ(dialog.DoModal(), IDOK);
   EXPECT_EQ(dialog.m_name, "z");
   EXPECT_EQ(dialog.keysSeen, 3);
+}
+
+// A dialog that idles as the toolkit's dialogs do: each WM_KICKIDLE is recorded with its count, and a script
+// says what the dialog does at each call. Bars in a dialog update their buttons only through these calls.
+class CIdleDialog : public CNameDialog {
+public:
+  std::vector<LPARAM> counts;
+  std::function<LRESULT(CIdleDialog&, LPARAM)> onIdle;
+
+  LRESULT OnKickIdle(WPARAM wParam, LPARAM lParam)
+  {
+    EXPECT_EQ(wParam, static_cast<WPARAM>(MSGF_DIALOGBOX));
+    counts.push_back(lParam);
+    return onIdle(*this, lParam);
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CIdleDialog, CNameDialog)
+  ON_MESSAGE(WM_KICKIDLE, &CIdleDialog::OnKickIdle)
+END_MESSAGE_MAP()
+
+// A message that is not a mere repaint or system timer starts the count again, also after the dialog answered 0
+// and the calls stopped; no probe of the loop's is left behind.
+TEST_F(DialogTest, ModalLoopIdlesWhenItsQueueIsEmptyCountingTheQuietSpell)
+{
+  DialogTemplate t(WS_POPUP | WS_CAPTION, 160, 50, "Название");
+  t.Item(kEditClass, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 7, 7, 100, 12, kName);
+  Responder responder([](const user::ModalQuestion&) { return 0; });
+
+  struct Case {
+    const char* what;
+    std::function<LRESULT(CIdleDialog&, LPARAM)> onIdle;
+    std::vector<LPARAM> counts;
+  };
+  auto endAt = [](std::size_t calls) {
+    return [calls](CIdleDialog& d, LPARAM) -> LRESULT {
+      if (d.counts.size() == calls) {
+        d.EndDialog(IDOK);
+        return 0;
+      }
+      return 1;
+    };
+  };
+  const Case cases[] = {
+      {"idles on while it answers more", endAt(3), {0, 1, 2}},
+      {"a key starts the count again",
+       [&](CIdleDialog& d, LPARAM count) -> LRESULT {
+         if (d.counts.size() == 2) {
+           user::InjectKeyPress('Q');
+         }
+         return endAt(5)(d, count);
+       },
+       {0, 1, 0, 1, 2}},
+      {"a system timer does not",
+       [&](CIdleDialog& d, LPARAM count) -> LRESULT {
+         if (d.counts.size() == 2) {
+           ::PostMessage(d.m_hWnd, 0x0118, 0, 0);
+         }
+         return endAt(4)(d, count);
+       },
+       {0, 1, 2, 3}},
+      {"after answering 0, the next message starts it again",
+       [&](CIdleDialog& d, LPARAM count) -> LRESULT {
+         if (d.counts.size() == 2) {
+           ::PostMessage(d.m_hWnd, WM_NULL, 0, 0);
+           return 0;
+         }
+         return endAt(4)(d, count);
+       },
+       {0, 1, 0, 1}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CIdleDialog dialog;
+    ASSERT_TRUE(dialog.InitModalIndirect(t.Data(), &owner_));
+    dialog.onIdle = c.onIdle;
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.counts, c.counts);
+  }
+  MSG left{};
+  EXPECT_FALSE(::PeekMessage(&left, nullptr, WM_KICKIDLE, WM_KICKIDLE, PM_NOREMOVE));
+}
+
+// Tooltips ask a window which child is under the mouse: visible children with an id answer, hidden ones and
+// static labels do not, and a disabled child still does, so its tip can say why it is disabled.
+TEST_F(DialogTest, ToolHitTestFindsTheVisibleChildWithAnIdUnderThePoint)
+{
+  CWnd panel;
+  ASSERT_TRUE(panel.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 400, 100), &owner_, 10));
+  CWnd button, edit, label, hidden, disabled;
+  ASSERT_TRUE(button.Create("BUTTON", "OK", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(0, 0, 50, 20), &panel, 11));
+  ASSERT_TRUE(edit.Create("EDIT", "", WS_CHILD | WS_VISIBLE, CRect(60, 0, 150, 20), &panel, 12));
+  ASSERT_TRUE(label.Create("STATIC", "Шаг", WS_CHILD | WS_VISIBLE, CRect(160, 0, 200, 20), &panel, 0xFFFF));
+  ASSERT_TRUE(hidden.Create("EDIT", "", WS_CHILD, CRect(210, 0, 250, 20), &panel, 14));
+  ASSERT_TRUE(disabled.Create("EDIT", "", WS_CHILD | WS_VISIBLE | WS_DISABLED, CRect(260, 0, 300, 20), &panel, 15));
+
+  struct Case {
+    CPoint point;
+    INT_PTR id;
+    HWND tool;
+    UINT flags;
+  };
+  const Case cases[] = {
+      {{10, 10}, 11, button.m_hWnd, TTF_IDISHWND},
+      {{49, 19}, 11, button.m_hWnd, TTF_IDISHWND},
+      {{50, 10}, -1, nullptr, 0},
+      {{100, 5}, 12, edit.m_hWnd, TTF_IDISHWND | TTF_NOTBUTTON | TTF_CENTERTIP},
+      {{170, 5}, -1, nullptr, 0},
+      {{220, 5}, -1, nullptr, 0},
+      {{270, 5}, 15, disabled.m_hWnd, TTF_IDISHWND | TTF_NOTBUTTON | TTF_CENTERTIP},
+      {{350, 50}, -1, nullptr, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.point.x << "," << c.point.y);
+    TOOLINFO info{};
+    info.cbSize = sizeof info;
+    EXPECT_EQ(panel.OnToolHitTest(c.point, &info), c.id);
+    EXPECT_EQ(reinterpret_cast<HWND>(info.uId), c.tool);
+    EXPECT_EQ(info.uFlags, c.flags);
+    if (c.tool != nullptr) {
+      EXPECT_EQ(info.hwnd, panel.m_hWnd);
+      EXPECT_EQ(info.lpszText, LPSTR_TEXTCALLBACK);
+    }
+  }
+  EXPECT_EQ(panel.OnToolHitTest(CPoint(10, 10), nullptr), 11);
+  TOOLINFO tooSmall{};
+  tooSmall.cbSize = 20;
+  EXPECT_EQ(panel.OnToolHitTest(CPoint(10, 10), &tooSmall), 11);
+  EXPECT_EQ(tooSmall.uId, 0U);
 }
 
 TEST_F(DialogTest, ModalWithoutATemplateItCannotRun)
