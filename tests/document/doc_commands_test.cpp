@@ -1,20 +1,51 @@
 // The document's command table: which commands are enabled or checked when, and what each one asks of the
 // shell's dialogs; catalogue installation with its statuses and a failing copy.
+#include "document/graphic_core.h"
 #include "document_env.h"
 #include "model/iarea.h"
 #include "model/iresults.h"
 #include "outside/servers/qord_file.h"
 #include "platform/mfc/cmdtarget.h"
+#include "platform/user/commdlg.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
 
 namespace {
+
+// A main window for the shell to name; nothing is ever sent to it.
+const HWND kSomeWindow = reinterpret_cast<HWND>(0x1234);
+
+// What the commands asked through their seams, in order.
+std::vector<std::string>* g_seams = nullptr;
+
+void Seam(const std::string& what)
+{
+  if (g_seams)
+    g_seams->push_back(what);
+}
+
+// A render core that tells its redraws and the export.
+class SeamCore : public CGraphicCore {
+public:
+  using CGraphicCore::CGraphicCore;
+  void Render(BOOL recalc, BOOL rebuild) override
+  {
+    Seam("render " + std::to_string(recalc) + " " + std::to_string(rebuild));
+    CGraphicCore::Render(recalc, rebuild);
+  }
+  int ExportDxf(IQorRoadDoc* document) override
+  {
+    Seam(document == GetContext() ? "export" : "export of another document");
+    return 1;
+  }
+};
 
 // A shell whose dialogs are scripted and whose main window answers the calculation state.
 class CommandShell : public RecordingShell {
@@ -36,6 +67,7 @@ public:
   int wizardForm = 0;
   int catalogueManagerRuns = 0;
   IQorRoadDoc* document = nullptr;
+  std::vector<std::string> seams;
 
   HWND GetMainWindow() override { return mainWindow; }
   LRESULT SendToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) override
@@ -63,6 +95,7 @@ public:
   int RunPreferences(HWND, IQorRoadDoc*, IVisualOpt* options, Shell::PreferencesOutcome* out) override
   {
     preferencesPage = *options->GetSettingsPage();
+    Seam("settings at page " + std::to_string(preferencesPage));
     if (apply)
       apply(options);
     *out = outcome;
@@ -70,6 +103,7 @@ public:
   }
   int RunWizard(HWND, _WIZARD_DATA* data) override
   {
+    Seam("wizard");
     if (wizardArea != GUID{}) {
       IProject* scratch = nullptr;
       CreateProject(document, &scratch);
@@ -82,7 +116,13 @@ public:
   int RunCatalogueManager(HWND, IQorRoadDoc*) override
   {
     ++catalogueManagerRuns;
+    Seam("catalogue manager");
     return IDOK;
+  }
+  int RunOptimizationDialog(HWND, Shell::OptimizationChoice*) override
+  {
+    Seam("optimisation dialog");
+    return IDCANCEL;
   }
   bool SentCommand(UINT id) const
   {
@@ -93,7 +133,8 @@ public:
   }
 };
 
-// Asks the document's message map, as the framework does, whether a command is enabled and checked.
+// Asks the document's message map, as the framework does, whether a command is enabled and checked; a
+// command without an update handler is enabled when it has a handler.
 struct UiState {
   int enabled = -1;
   int checked = -1;
@@ -102,11 +143,15 @@ UiState Ask(CQorRoadDoc& doc, UINT id)
 {
   struct Probe : CCmdUI {
     UiState state;
-    void Enable(BOOL on) override { state.enabled = on; }
+    void Enable(BOOL on) override
+    {
+      state.enabled = on;
+      CCmdUI::Enable(on);
+    }
     void SetCheck(int check) override { state.checked = check; }
   } probe;
   probe.m_nID = id;
-  doc.OnCmdMsg(id, CN_UPDATE_COMMAND_UI, &probe, nullptr);
+  probe.DoUpdate(&doc, TRUE);
   return probe.state;
 }
 
@@ -117,6 +162,8 @@ protected:
     DocumentTest::SetUp();
     commands.dataFolder = shell.dataFolder;
     Shell::SetShellServices(&commands);
+    SetGraphicCoreFactory([](IQorRoadDoc* context) -> CGraphicCore* { return new SeamCore(context); });
+    g_seams = &commands.seams;
     Start();
     commands.document = doc.get();
   }
@@ -152,36 +199,87 @@ protected:
       p->Release();
     held.clear();
     DocumentTest::TearDown();
+    g_seams = nullptr;
+    SetGraphicCoreFactory(nullptr);
   }
 
   CommandShell commands;
   std::vector<IModelUnknown*> held;
 };
 
-TEST_F(DocumentCommands, EnabledStatesFollowTheAreaKindAndTheCalculationState)
+TEST_F(DocumentCommands, EveryCommandIsEnabledByAreaAndCalculationStateAndReachesItsSeam)
 {
-  struct Case {
-    const char* name;
-    int kind;  // -1 straight road, 0 open site, 8 interchange
+  // The states asked in: the active area's kind (-1 straight road, 0 open site, 8 interchange) and the main
+  // frame's calculation state. The main frame's own rule for a running calculation is not the document's.
+  struct State {
+    int kind;
     int calcState;
-    int optimisation, exportDxf, loadCatalog, manageCatalogs;
+  };
+  const State states[] = {{-1, 0}, {0, 0}, {8, 0}, {-1, 1}, {0, 2}};
+  struct Case {
+    UINT id;
+    const char* enabled;  // one digit per state above
+    const char* seam;     // what the command asked through its seam, the dialogs all cancelled
   };
   const Case cases[] = {
-      {"straight road, idle", -1, 0, 1, 0, 1, 1},
-      {"open site, idle", 0, 0, 0, 1, 1, 1},
-      {"interchange, idle", 8, 0, 0, 1, 1, 1},
-      {"straight road, running", -1, 1, 1, 0, 0, 0},
-      {"open site, stopping", 0, 2, 0, 1, 0, 0},
+      {32965, "10010", "optimisation dialog"},
+      {32812, "11111", "settings at page 4; render 0 0"},
+      {32829, "11111", "settings at page 0; render 0 0"},
+      {32830, "11111", "settings at page 1; render 0 0"},
+      {32999, "11111", "settings at page 2; render 0 0"},
+      {32843, "11111", "settings at page 3; render 0 0"},
+      {32844, "11111", "settings at page 4; render 0 0"},
+      {32918, "11111", "wizard"},
+      {32963, "11111", "transparency 220"},
+      {33029, "11111", "render 0 1"},
+      {33050, "01101", "export"},
+      {33142, "11100", "open *.qord"},
+      {33143, "11100", "catalogue manager"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    MakeActive(c.kind);
-    commands.calcState = c.calcState;
-    EXPECT_EQ(Ask(*doc, 32965).enabled, c.optimisation);
-    EXPECT_EQ(Ask(*doc, 33050).enabled, c.exportDxf);
-    EXPECT_EQ(Ask(*doc, 33142).enabled, c.loadCatalog);
-    EXPECT_EQ(Ask(*doc, 33143).enabled, c.manageCatalogs);
+    SCOPED_TRACE(c.id);
+    for (std::size_t s = 0; s < std::size(states); ++s) {
+      MakeActive(states[s].kind);
+      commands.calcState = states[s].calcState;
+      EXPECT_EQ(Ask(*doc, c.id).enabled, c.enabled[s] - '0') << "state " << s;
+    }
+    // 33050 is asked where it is enabled.
+    MakeActive(c.id == 33050 ? 0 : -1);
+    commands.calcState = Shell::kCalcIdle;
+    int remembered = 4;
+    doc->GetCurrentOptions()->SetSettingsPage(&remembered);
+    commands.ints.clear();
+    commands.seams.clear();
+    commands.mainWindow = kSomeWindow;
+    const std::size_t askedBefore = answers.Asked().size();
+    Command(c.id);
+    commands.mainWindow = nullptr;
+    for (std::size_t k = askedBefore; k < answers.Asked().size(); ++k) {
+      const user::ModalQuestion& asked = answers.Asked()[k];
+      if (asked.kind != user::ModalQuestion::Kind::OpenFile)
+        continue;
+      EXPECT_EQ(asked.style & (OFN_HIDEREADONLY | OFN_FILEMUSTEXIST), DWORD{OFN_HIDEREADONLY | OFN_FILEMUSTEXIST});
+      commands.seams.push_back("open " + asked.text);
+    }
+    if (auto it = commands.ints.find("Settings\\Transparence"); it != commands.ints.end())
+      commands.seams.push_back("transparency " + std::to_string(it->second));
+    std::string seams;
+    for (const std::string& seam : commands.seams)
+      seams += (seams.empty() ? "" : "; ") + seam;
+    EXPECT_EQ(seams, c.seam);
   }
+}
+
+TEST_F(DocumentCommands, WithoutTheLuminaireDatabaseCataloguesCannotBeManaged)
+{
+  doc.reset();
+  commands.dataFolder = MakeDataFolder(false);
+  doc = std::make_unique<CQorRoadDoc>();
+  EXPECT_EQ(Ask(*doc, 33143).enabled, 0);
+  EXPECT_EQ(Ask(*doc, 33142).enabled, 1);
+  EXPECT_FALSE(doc->InstallCatalog(nullptr, nullptr, TRUE));
+  for (const user::ModalQuestion& asked : answers.Asked())
+    EXPECT_NE(asked.kind, user::ModalQuestion::Kind::OpenFile);
 }
 
 TEST_F(DocumentCommands, TransparencyAndThePhotometricSolidAreToggledAndShownChecked)
@@ -288,7 +386,7 @@ TEST_F(DocumentCommands, TheCatalogueManagerRunsOnlyOverAMainWindow)
 {
   Command(33143);
   EXPECT_EQ(commands.catalogueManagerRuns, 0);
-  commands.mainWindow = reinterpret_cast<HWND>(0x1234);
+  commands.mainWindow = kSomeWindow;
   Command(33143);
   EXPECT_EQ(commands.catalogueManagerRuns, 1);
 }
