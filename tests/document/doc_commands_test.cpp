@@ -1,12 +1,16 @@
 // The document's command table: which commands are enabled or checked when, and what each one asks of the
 // shell's dialogs; catalogue installation with its statuses and a failing copy.
+#include "document/doc_support.h"
 #include "document/graphic_core.h"
 #include "document_env.h"
 #include "model/iarea.h"
+#include "model/igroups.h"
 #include "model/iresults.h"
+#include "model/version.h"
 #include "outside/servers/qord_file.h"
 #include "platform/mfc/cmdtarget.h"
 #include "platform/user/commdlg.h"
+#include "tests/model/archive_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -282,6 +286,33 @@ TEST_F(DocumentCommands, WithoutTheLuminaireDatabaseCataloguesCannotBeManaged)
     EXPECT_NE(asked.kind, user::ModalQuestion::Kind::OpenFile);
 }
 
+TEST_F(DocumentCommands, AStraightRoadWithoutLuminaireGroupsIsRefusedBeforeTheOptimisationDialog)
+{
+  MakeActive(-1);
+  IGroupsOfDev* groups = nullptr;
+  ActiveArea()->QueryInterface(&IID_IGroupsOfDev, reinterpret_cast<void**>(&groups));
+  ASSERT_NE(groups, nullptr);
+  held.emplace_back(groups);
+  // The container's block with no group, as a file may hold it.
+  const Bytes empty = Bytes().str("Группы ОП").f64(1.5).i32(0).i32(0);
+  LoadingArchive archive(empty.data());
+  void* object = nullptr;
+  groups->QueryInterface(&IID_IClassObjModel, &object);
+  static_cast<IClassObjModel*>(object)->Serialize(archive.get(), ObjectModel::kCurrentFormatVersion);
+  static_cast<IClassObjModel*>(object)->Release();
+  void* first = nullptr;
+  ASSERT_NE(groups->QueryInterface(&IID_IGroupOfDev, &first), S_OK);
+
+  commands.messages.clear();
+  commands.seams.clear();
+  Command(32965);
+  EXPECT_TRUE(commands.seams.empty());
+  ASSERT_EQ(commands.messages.size(), 1u);
+  CString refused;
+  refused.LoadString(622);
+  EXPECT_EQ(commands.messages[0], static_cast<LPCSTR>(refused));
+}
+
 TEST_F(DocumentCommands, TransparencyAndThePhotometricSolidAreToggledAndShownChecked)
 {
   struct Case {
@@ -380,6 +411,42 @@ TEST_F(DocumentCommands, TheWizardReplacesTheProjectOnlyWhenItMadeAnArea)
   EXPECT_TRUE(commands.SentCommand(32778));
   EXPECT_TRUE(commands.SentCommand(32834));
   EXPECT_TRUE(commands.SentCommand(32772));
+}
+
+TEST_F(DocumentCommands, TheWizardAsksAboutAModifiedProjectFirstAndNamesItsStraightRoad)
+{
+  MakeActive(0);
+  const std::string name = ProjectName();
+  commands.wizardAnswer = IDOK;
+  commands.wizardArea = CLSID_CStraightRoad;
+  doc->SetModifiedFlag(TRUE);
+  commands.seams.clear();
+
+  // The question about the old project cancelled: no wizard.
+  answers.AnswerNext(IDCANCEL);
+  Command(32918);
+  EXPECT_TRUE(commands.seams.empty());
+  EXPECT_EQ(ProjectName(), name);
+
+  // The wizard cancelled: the old project stays.
+  answers.AnswerNext(IDNO);
+  commands.wizardAnswer = IDCANCEL;
+  Command(32918);
+  EXPECT_EQ(commands.seams.front(), "wizard");
+  EXPECT_EQ(ProjectName(), name);
+  EXPECT_FALSE(commands.SentCommand(32772));
+
+  answers.AnswerNext(IDNO);
+  commands.wizardAnswer = IDOK;
+  Command(32918);
+  EXPECT_NE(ProjectName(), name);
+  IArea* area = ActiveArea();
+  ASSERT_NE(area, nullptr);
+  EXPECT_EQ(document_detail::ClassIdOf(area), CLSID_CStraightRoad);
+  EXPECT_NE(std::string(*area->GetCaption()).find("Прямая дорога"), std::string::npos);
+  EXPECT_EQ(area->GetNext(), nullptr);
+  EXPECT_TRUE(commands.SentCommand(32772));
+  EXPECT_EQ(answers.Unused(), 0u);
 }
 
 TEST_F(DocumentCommands, TheCatalogueManagerRunsOnlyOverAMainWindow)
