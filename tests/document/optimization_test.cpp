@@ -62,12 +62,23 @@ protected:
     doc->OnOptimization();
   }
 
-  std::string Message(UINT id, double spacing)
+  std::string Message(UINT id, double spacing, const char* byWhat = "по яркости")
   {
     CString format, text;
     format.LoadString(id);
-    text.Format(format, "по яркости", spacing);
+    text.Format(format, byWhat, spacing);
     return static_cast<LPCSTR>(text);
+  }
+
+  // The average illuminance of the carriageway by a direct calculation at `spacing`; the spacing is kept.
+  double IlluminanceAt(double spacing)
+  {
+    const double before = Spacing();
+    SetSpacing(spacing);
+    EXPECT_EQ(Run(0), 0);
+    const double level = Results().sumWhole[0];
+    SetSpacing(before);
+    return level;
   }
 
   DialogShell dialogs;
@@ -184,6 +195,36 @@ TEST_F(Optimization, TheUniformityPhaseShortensTheSpacingOrSaysItCannot)
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0], Message(621, levelSpacing));
   EXPECT_EQ(Spacing(), levelSpacing);
+}
+
+TEST_F(Optimization, TheIlluminanceCriterionSearchesTheAverageIlluminanceAndADarkRoadCountsAsUniform)
+{
+  const double target = 0.9 * IlluminanceAt(30.0);
+  dialogs.choice = Shell::OptimizationChoice{target, 1.6, 1, 0, 3.0, 0.3};
+  dialogs.messages.clear();
+  doc->OnOptimization();
+  const double found = Spacing();
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0], Message(619, found, "по освещенности"));
+  EXPECT_EQ(*doc->GetCurrentOptions()->GetQuantity(), 1);
+  EXPECT_GT(IlluminanceAt(found), target);
+  EXPECT_LE(IlluminanceAt(found + 0.15), target);
+
+  // No light at all: a target of 0 is met at every spacing down to the densest, and an average illuminance of
+  // 0 gives no non-uniformity to exceed the limit.
+  FirstGroup()->GetLightDevice()->lampFlux = 0;
+  SetSpacing(30.0);
+  dialogs.choice = Shell::OptimizationChoice{0.0, 1.6, 1, 1, 3.0, 0.3};
+  dialogs.messages.clear();
+  g_engine.calls = 0;
+  doc->OnOptimization();
+  EXPECT_EQ(Results().sumWhole[0], 0.0f);
+  // The level search (two bounds, twelve halvings, the calculation at its spacing) and the uniformity phase's
+  // calculation there, then the last two: no trial at 1 m was needed for the uniformity.
+  EXPECT_EQ(g_engine.calls, 18);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0], Message(619, Spacing(), "по освещенности"));
+  EXPECT_EQ(Spacing(), 1.0);
 }
 
 }  // namespace
