@@ -59,6 +59,7 @@ protected:
     dialogs.choice = Shell::OptimizationChoice{20.0, target, 0, uniformityCheck, 3.0, luminanceUniformity};
     dialogs.messages.clear();
     g_engine.calls = 0;
+    frame.progress.clear();
     doc->OnOptimization();
   }
 
@@ -81,6 +82,21 @@ protected:
     return level;
   }
 
+  // The progress the search showed, without the 50 % every engine run reports; and how many 50s there were.
+  std::vector<int> SearchProgress(int* fifties = nullptr) const
+  {
+    std::vector<int> shown;
+    int count = 0;
+    for (int p : frame.progress)
+      if (p == 50)
+        ++count;
+      else
+        shown.push_back(p);
+    if (fifties)
+      *fifties = count;
+    return shown;
+  }
+
   DialogShell dialogs;
 };
 
@@ -98,6 +114,9 @@ TEST_F(Optimization, FindsTheLargestSpacingThatStillMeetsTheTarget)
   EXPECT_GT(found, 30.0);
   // Two bounds, twelve halvings down to 5 cm, the calculation at the spacing found and the final one.
   EXPECT_EQ(g_engine.calls, 16);
+  int fifties = 0;
+  EXPECT_EQ(SearchProgress(&fifties), (std::vector<int>{0, 10, 30, 99, 0}));
+  EXPECT_EQ(fifties, g_engine.calls + 1);
   const double reached = Results().lumSummary[0];
   EXPECT_GT(reached, target);
   // The settings stay for the next search; the quantity shown follows the criterion.
@@ -126,17 +145,19 @@ TEST_F(Optimization, EndsWithoutANewSpacingWhenTheTargetIsOutOfReachOrTheDialogI
     int answer;
     int calls;
     UINT message;
+    std::vector<int> progress;
   };
   const Case cases[] = {
-      {"missed even at 1 m", 1e6, IDOK, 1, 620},
-      {"exceeded even at 150 m", 1e-6, IDOK, 2, 620},
-      {"cancelled", 1.0, IDCANCEL, 0, 0},
+      {"missed even at 1 m", 1e6, IDOK, 1, 620, {0, 10, 99, 0}},
+      {"exceeded even at 150 m", 1e-6, IDOK, 2, 620, {0, 10, 30, 99, 0}},
+      {"cancelled", 1.0, IDCANCEL, 0, 0, {0}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     dialogs.answer = c.answer;
     Optimise(c.target);
     EXPECT_EQ(g_engine.calls, c.calls);
+    EXPECT_EQ(SearchProgress(), c.progress);
     if (c.message != 0) {
       ASSERT_EQ(dialogs.messages.size(), 1u);
       EXPECT_EQ(dialogs.messages[0], Message(c.message, 0));
@@ -175,6 +196,7 @@ TEST_F(Optimization, GroupsThatCannotMoveTogetherAreRefusedBeforeTheDialog)
   Optimise(1.0);
   EXPECT_EQ(dialogs.shown, 0);
   EXPECT_EQ(g_engine.calls, 0);
+  EXPECT_EQ(SearchProgress(), std::vector<int>{0});
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0], Message(622, 0));
   EXPECT_EQ(Spacing(), 30.0);
