@@ -319,12 +319,15 @@ TEST_F(DocumentCommands, TransparencyAndThePhotometricSolidAreToggledAndShownChe
     int stored;
     int after;
   };
+  FakeTransparency::Register();
   for (const Case& c : {Case{255, 220}, Case{220, 255}, Case{100, 255}}) {
     SCOPED_TRACE(c.stored);
     commands.ints["Settings\\Transparence"] = c.stored;
     EXPECT_EQ(Ask(*doc, 32963).checked, c.stored != 255 ? 1 : 0);
+    FakeTransparency::alpha = -1;
     Command(32963);
     EXPECT_EQ(commands.ints["Settings\\Transparence"], c.after);
+    EXPECT_EQ(FakeTransparency::alpha, c.after);
     EXPECT_EQ(Ask(*doc, 32963).checked, c.after != 255 ? 1 : 0);
   }
 
