@@ -308,9 +308,7 @@ TEST_F(DocumentCommands, AStraightRoadWithoutLuminaireGroupsIsRefusedBeforeTheOp
   Command(32965);
   EXPECT_TRUE(commands.seams.empty());
   ASSERT_EQ(commands.messages.size(), 1u);
-  CString refused;
-  refused.LoadString(622);
-  EXPECT_EQ(commands.messages[0], static_cast<LPCSTR>(refused));
+  EXPECT_EQ(commands.messages[0], "Оптимизация возможна только для групп ОП с равным шагом и нулевым смещением.");
 }
 
 TEST_F(DocumentCommands, TransparencyAndThePhotometricSolidAreToggledAndShownChecked)
@@ -538,6 +536,7 @@ TEST_F(CatalogueInstall, EachStatusHasItsMessageAndAnswer)
       {"for a newer program", future, FALSE, static_cast<LPCSTR>(needsNewer)},
       {"an update", newer, TRUE, Text(836, "\n- Maker 77")},
   };
+  EXPECT_EQ(cases[0].message, "Каталог " + first + " уже установлен в программе.");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     commands.messages.clear();
