@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <iterator>
@@ -373,6 +374,23 @@ TEST_F(DocumentCommands, TheSettingsDialogOpensAtItsPageAndCancelTakesBackWhatAp
   // The change can be undone.
   doc->Undo();
   EXPECT_EQ(*doc->GetCurrentOptions()->GetQuantity(), quantity);
+}
+
+TEST_F(DocumentCommands, TheSettingsRedrawWithTheFlagsOfHowTheDialogEnded)
+{
+  commands.outcome.recalcOnOk = TRUE;
+  commands.outcome.rebuildOnCancel = TRUE;
+  for (const auto& [answer, render] : {std::pair{IDOK, "render 1 0"}, std::pair{IDCANCEL, "render 0 1"}}) {
+    SCOPED_TRACE(answer);
+    commands.preferencesAnswer = answer;
+    commands.seams.clear();
+    commands.sent.clear();
+    Command(32812);
+    ASSERT_EQ(commands.seams.size(), 2u);
+    EXPECT_EQ(commands.seams[1], render);
+    // The calculation-mode list is rebuilt in both cases.
+    EXPECT_EQ(std::count(commands.sent.begin(), commands.sent.end(), std::pair<UINT, WPARAM>{UM_CALCMODES, 0}), 1);
+  }
 }
 
 TEST_F(DocumentCommands, AChangedGridClearsTheResultsOfAnOpenSiteOnly)
