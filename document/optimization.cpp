@@ -239,13 +239,16 @@ void CQorRoadDoc::OnOptimization()
   area->Release();
   // A road without groups has nothing to space; it is told the same as groups that cannot move together.
   if (!SuitableForSearch(groups)) {
+    Progress(0);
     ShowStateMessage(kGroupsUnsuitable, 0, 0.0, 0);
     return;
   }
 
   Shell::OptimizationChoice choice = GetOptimizationSettings();
-  if (Shell::GetShellServices().RunOptimizationDialog(Shell::GetMainWindow(), &choice) != Shell::IDOK)
+  if (Shell::GetShellServices().RunOptimizationDialog(Shell::GetMainWindow(), &choice) != Shell::IDOK) {
+    Progress(0);
     return;
+  }
   m_illuminanceTarget = choice.illuminanceTarget;
   m_luminanceTarget = choice.luminanceTarget;
   m_optimisationCriterion = choice.criterion;

@@ -1,20 +1,56 @@
 // The document's command table: which commands are enabled or checked when, and what each one asks of the
 // shell's dialogs; catalogue installation with its statuses and a failing copy.
+#include "document/doc_support.h"
+#include "document/graphic_core.h"
 #include "document_env.h"
 #include "model/iarea.h"
+#include "model/igroups.h"
 #include "model/iresults.h"
+#include "model/version.h"
 #include "outside/servers/qord_file.h"
 #include "platform/mfc/cmdtarget.h"
+#include "platform/user/commdlg.h"
+#include "tests/model/archive_bytes.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
 
 namespace {
+
+// A main window for the shell to name; nothing is ever sent to it.
+const HWND kSomeWindow = reinterpret_cast<HWND>(0x1234);
+
+// What the commands asked through their seams, in order.
+std::vector<std::string>* g_seams = nullptr;
+
+void Seam(const std::string& what)
+{
+  if (g_seams)
+    g_seams->push_back(what);
+}
+
+// A render core that tells its redraws and the export.
+class SeamCore : public CGraphicCore {
+public:
+  using CGraphicCore::CGraphicCore;
+  void Render(BOOL recalc, BOOL rebuild) override
+  {
+    Seam("render " + std::to_string(recalc) + " " + std::to_string(rebuild));
+    CGraphicCore::Render(recalc, rebuild);
+  }
+  int ExportDxf(IQorRoadDoc* document) override
+  {
+    Seam(document == GetContext() ? "export" : "export of another document");
+    return 1;
+  }
+};
 
 // A shell whose dialogs are scripted and whose main window answers the calculation state.
 class CommandShell : public RecordingShell {
@@ -36,6 +72,7 @@ public:
   int wizardForm = 0;
   int catalogueManagerRuns = 0;
   IQorRoadDoc* document = nullptr;
+  std::vector<std::string> seams;
 
   HWND GetMainWindow() override { return mainWindow; }
   LRESULT SendToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) override
@@ -63,6 +100,7 @@ public:
   int RunPreferences(HWND, IQorRoadDoc*, IVisualOpt* options, Shell::PreferencesOutcome* out) override
   {
     preferencesPage = *options->GetSettingsPage();
+    Seam("settings at page " + std::to_string(preferencesPage));
     if (apply)
       apply(options);
     *out = outcome;
@@ -70,6 +108,7 @@ public:
   }
   int RunWizard(HWND, _WIZARD_DATA* data) override
   {
+    Seam("wizard");
     if (wizardArea != GUID{}) {
       IProject* scratch = nullptr;
       CreateProject(document, &scratch);
@@ -82,7 +121,13 @@ public:
   int RunCatalogueManager(HWND, IQorRoadDoc*) override
   {
     ++catalogueManagerRuns;
+    Seam("catalogue manager");
     return IDOK;
+  }
+  int RunOptimizationDialog(HWND, Shell::OptimizationChoice*) override
+  {
+    Seam("optimisation dialog");
+    return IDCANCEL;
   }
   bool SentCommand(UINT id) const
   {
@@ -93,7 +138,8 @@ public:
   }
 };
 
-// Asks the document's message map, as the framework does, whether a command is enabled and checked.
+// Asks the document's message map, as the framework does, whether a command is enabled and checked; a
+// command without an update handler is enabled when it has a handler.
 struct UiState {
   int enabled = -1;
   int checked = -1;
@@ -102,11 +148,15 @@ UiState Ask(CQorRoadDoc& doc, UINT id)
 {
   struct Probe : CCmdUI {
     UiState state;
-    void Enable(BOOL on) override { state.enabled = on; }
+    void Enable(BOOL on) override
+    {
+      state.enabled = on;
+      CCmdUI::Enable(on);
+    }
     void SetCheck(int check) override { state.checked = check; }
   } probe;
   probe.m_nID = id;
-  doc.OnCmdMsg(id, CN_UPDATE_COMMAND_UI, &probe, nullptr);
+  probe.DoUpdate(&doc, TRUE);
   return probe.state;
 }
 
@@ -117,6 +167,8 @@ protected:
     DocumentTest::SetUp();
     commands.dataFolder = shell.dataFolder;
     Shell::SetShellServices(&commands);
+    SetGraphicCoreFactory([](IQorRoadDoc* context) -> CGraphicCore* { return new SeamCore(context); });
+    g_seams = &commands.seams;
     Start();
     commands.document = doc.get();
   }
@@ -152,36 +204,112 @@ protected:
       p->Release();
     held.clear();
     DocumentTest::TearDown();
+    g_seams = nullptr;
+    SetGraphicCoreFactory(nullptr);
   }
 
   CommandShell commands;
   std::vector<IModelUnknown*> held;
 };
 
-TEST_F(DocumentCommands, EnabledStatesFollowTheAreaKindAndTheCalculationState)
+TEST_F(DocumentCommands, EveryCommandIsEnabledByAreaAndCalculationStateAndReachesItsSeam)
 {
-  struct Case {
-    const char* name;
-    int kind;  // -1 straight road, 0 open site, 8 interchange
+  // The states asked in: the active area's kind (-1 straight road, 0 open site, 8 interchange) and the main
+  // frame's calculation state. The main frame's own rule for a running calculation is not the document's.
+  struct State {
+    int kind;
     int calcState;
-    int optimisation, exportDxf, loadCatalog, manageCatalogs;
+  };
+  const State states[] = {{-1, 0}, {0, 0}, {8, 0}, {-1, 1}, {0, 2}};
+  struct Case {
+    UINT id;
+    const char* enabled;  // one digit per state above
+    const char* seam;     // what the command asked through its seam, the dialogs all cancelled
   };
   const Case cases[] = {
-      {"straight road, idle", -1, 0, 1, 0, 1, 1},
-      {"open site, idle", 0, 0, 0, 1, 1, 1},
-      {"interchange, idle", 8, 0, 0, 1, 1, 1},
-      {"straight road, running", -1, 1, 1, 0, 0, 0},
-      {"open site, stopping", 0, 2, 0, 1, 0, 0},
+      {32965, "10010", "optimisation dialog"},
+      {32812, "11111", "settings at page 4; render 0 0"},
+      {32829, "11111", "settings at page 0; render 0 0"},
+      {32830, "11111", "settings at page 1; render 0 0"},
+      {32999, "11111", "settings at page 2; render 0 0"},
+      {32843, "11111", "settings at page 3; render 0 0"},
+      {32844, "11111", "settings at page 4; render 0 0"},
+      {32918, "11111", "wizard"},
+      {32963, "11111", "transparency 220"},
+      {33029, "11111", "render 0 1"},
+      {33050, "01101", "export"},
+      {33142, "11100", "open *.qord"},
+      {33143, "11100", "catalogue manager"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    MakeActive(c.kind);
-    commands.calcState = c.calcState;
-    EXPECT_EQ(Ask(*doc, 32965).enabled, c.optimisation);
-    EXPECT_EQ(Ask(*doc, 33050).enabled, c.exportDxf);
-    EXPECT_EQ(Ask(*doc, 33142).enabled, c.loadCatalog);
-    EXPECT_EQ(Ask(*doc, 33143).enabled, c.manageCatalogs);
+    SCOPED_TRACE(c.id);
+    for (std::size_t s = 0; s < std::size(states); ++s) {
+      MakeActive(states[s].kind);
+      commands.calcState = states[s].calcState;
+      EXPECT_EQ(Ask(*doc, c.id).enabled, c.enabled[s] - '0') << "state " << s;
+    }
+    // 33050 is asked where it is enabled.
+    MakeActive(c.id == 33050 ? 0 : -1);
+    commands.calcState = Shell::kCalcIdle;
+    int remembered = 4;
+    doc->GetCurrentOptions()->SetSettingsPage(&remembered);
+    commands.ints.clear();
+    commands.seams.clear();
+    commands.mainWindow = kSomeWindow;
+    const std::size_t askedBefore = answers.Asked().size();
+    Command(c.id);
+    commands.mainWindow = nullptr;
+    for (std::size_t k = askedBefore; k < answers.Asked().size(); ++k) {
+      const user::ModalQuestion& asked = answers.Asked()[k];
+      if (asked.kind != user::ModalQuestion::Kind::OpenFile)
+        continue;
+      EXPECT_EQ(asked.style & (OFN_HIDEREADONLY | OFN_FILEMUSTEXIST), DWORD{OFN_HIDEREADONLY | OFN_FILEMUSTEXIST});
+      commands.seams.push_back("open " + asked.text);
+    }
+    if (auto it = commands.ints.find("Settings\\Transparence"); it != commands.ints.end())
+      commands.seams.push_back("transparency " + std::to_string(it->second));
+    std::string seams;
+    for (const std::string& seam : commands.seams)
+      seams += (seams.empty() ? "" : "; ") + seam;
+    EXPECT_EQ(seams, c.seam);
   }
+}
+
+TEST_F(DocumentCommands, WithoutTheLuminaireDatabaseCataloguesCannotBeManaged)
+{
+  doc.reset();
+  commands.dataFolder = MakeDataFolder(false);
+  doc = std::make_unique<CQorRoadDoc>();
+  EXPECT_EQ(Ask(*doc, 33143).enabled, 0);
+  EXPECT_EQ(Ask(*doc, 33142).enabled, 1);
+  EXPECT_FALSE(doc->InstallCatalog(nullptr, nullptr, TRUE));
+  for (const user::ModalQuestion& asked : answers.Asked())
+    EXPECT_NE(asked.kind, user::ModalQuestion::Kind::OpenFile);
+}
+
+TEST_F(DocumentCommands, AStraightRoadWithoutLuminaireGroupsIsRefusedBeforeTheOptimisationDialog)
+{
+  MakeActive(-1);
+  IGroupsOfDev* groups = nullptr;
+  ActiveArea()->QueryInterface(&IID_IGroupsOfDev, reinterpret_cast<void**>(&groups));
+  ASSERT_NE(groups, nullptr);
+  held.emplace_back(groups);
+  // The container's block with no group, as a file may hold it.
+  const Bytes empty = Bytes().str("Группы ОП").f64(1.5).i32(0).i32(0);
+  LoadingArchive archive(empty.data());
+  void* object = nullptr;
+  groups->QueryInterface(&IID_IClassObjModel, &object);
+  static_cast<IClassObjModel*>(object)->Serialize(archive.get(), ObjectModel::kCurrentFormatVersion);
+  static_cast<IClassObjModel*>(object)->Release();
+  void* first = nullptr;
+  ASSERT_NE(groups->QueryInterface(&IID_IGroupOfDev, &first), S_OK);
+
+  commands.messages.clear();
+  commands.seams.clear();
+  Command(32965);
+  EXPECT_TRUE(commands.seams.empty());
+  ASSERT_EQ(commands.messages.size(), 1u);
+  EXPECT_EQ(commands.messages[0], "Оптимизация возможна только для групп ОП с равным шагом и нулевым смещением.");
 }
 
 TEST_F(DocumentCommands, TransparencyAndThePhotometricSolidAreToggledAndShownChecked)
@@ -190,12 +318,15 @@ TEST_F(DocumentCommands, TransparencyAndThePhotometricSolidAreToggledAndShownChe
     int stored;
     int after;
   };
+  FakeTransparency::Register();
   for (const Case& c : {Case{255, 220}, Case{220, 255}, Case{100, 255}}) {
     SCOPED_TRACE(c.stored);
     commands.ints["Settings\\Transparence"] = c.stored;
     EXPECT_EQ(Ask(*doc, 32963).checked, c.stored != 255 ? 1 : 0);
+    FakeTransparency::alpha = -1;
     Command(32963);
     EXPECT_EQ(commands.ints["Settings\\Transparence"], c.after);
+    EXPECT_EQ(FakeTransparency::alpha, c.after);
     EXPECT_EQ(Ask(*doc, 32963).checked, c.after != 255 ? 1 : 0);
   }
 
@@ -245,6 +376,23 @@ TEST_F(DocumentCommands, TheSettingsDialogOpensAtItsPageAndCancelTakesBackWhatAp
   EXPECT_EQ(*doc->GetCurrentOptions()->GetQuantity(), quantity);
 }
 
+TEST_F(DocumentCommands, TheSettingsRedrawWithTheFlagsOfHowTheDialogEnded)
+{
+  commands.outcome.recalcOnOk = TRUE;
+  commands.outcome.rebuildOnCancel = TRUE;
+  for (const auto& [answer, render] : {std::pair{IDOK, "render 1 0"}, std::pair{IDCANCEL, "render 0 1"}}) {
+    SCOPED_TRACE(answer);
+    commands.preferencesAnswer = answer;
+    commands.seams.clear();
+    commands.sent.clear();
+    Command(32812);
+    ASSERT_EQ(commands.seams.size(), 2u);
+    EXPECT_EQ(commands.seams[1], render);
+    // The calculation-mode list is rebuilt in both cases.
+    EXPECT_EQ(std::count(commands.sent.begin(), commands.sent.end(), std::pair<UINT, WPARAM>{UM_CALCMODES, 0}), 1);
+  }
+}
+
 TEST_F(DocumentCommands, AChangedGridClearsTheResultsOfAnOpenSiteOnly)
 {
   commands.preferencesAnswer = IDOK;
@@ -284,11 +432,47 @@ TEST_F(DocumentCommands, TheWizardReplacesTheProjectOnlyWhenItMadeAnArea)
   EXPECT_TRUE(commands.SentCommand(32772));
 }
 
+TEST_F(DocumentCommands, TheWizardAsksAboutAModifiedProjectFirstAndNamesItsStraightRoad)
+{
+  MakeActive(0);
+  const std::string name = ProjectName();
+  commands.wizardAnswer = IDOK;
+  commands.wizardArea = CLSID_CStraightRoad;
+  doc->SetModifiedFlag(TRUE);
+  commands.seams.clear();
+
+  // The question about the old project cancelled: no wizard.
+  answers.AnswerNext(IDCANCEL);
+  Command(32918);
+  EXPECT_TRUE(commands.seams.empty());
+  EXPECT_EQ(ProjectName(), name);
+
+  // The wizard cancelled: the old project stays.
+  answers.AnswerNext(IDNO);
+  commands.wizardAnswer = IDCANCEL;
+  Command(32918);
+  EXPECT_EQ(commands.seams.front(), "wizard");
+  EXPECT_EQ(ProjectName(), name);
+  EXPECT_FALSE(commands.SentCommand(32772));
+
+  answers.AnswerNext(IDNO);
+  commands.wizardAnswer = IDOK;
+  Command(32918);
+  EXPECT_NE(ProjectName(), name);
+  IArea* area = ActiveArea();
+  ASSERT_NE(area, nullptr);
+  EXPECT_EQ(document_detail::ClassIdOf(area), CLSID_CStraightRoad);
+  EXPECT_NE(std::string(*area->GetCaption()).find("Прямая дорога"), std::string::npos);
+  EXPECT_EQ(area->GetNext(), nullptr);
+  EXPECT_TRUE(commands.SentCommand(32772));
+  EXPECT_EQ(answers.Unused(), 0u);
+}
+
 TEST_F(DocumentCommands, TheCatalogueManagerRunsOnlyOverAMainWindow)
 {
   Command(33143);
   EXPECT_EQ(commands.catalogueManagerRuns, 0);
-  commands.mainWindow = reinterpret_cast<HWND>(0x1234);
+  commands.mainWindow = kSomeWindow;
   Command(33143);
   EXPECT_EQ(commands.catalogueManagerRuns, 1);
 }
@@ -370,6 +554,7 @@ TEST_F(CatalogueInstall, EachStatusHasItsMessageAndAnswer)
       {"for a newer program", future, FALSE, static_cast<LPCSTR>(needsNewer)},
       {"an update", newer, TRUE, Text(836, "\n- Maker 77")},
   };
+  EXPECT_EQ(cases[0].message, "Каталог " + first + " уже установлен в программе.");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     commands.messages.clear();

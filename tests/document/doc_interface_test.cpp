@@ -20,37 +20,9 @@ TEST_F(DocumentInterface, StartWritesStepsOneToSevenThenEighteenToTwenty)
   EXPECT_NE(doc->GetStatisticsObject(), nullptr);
 }
 
-// The transparency component as the shell would register it: remembers what it was told.
-class FakeTransparency final : public ITransparencySetting {
-public:
-  static int alpha;
-  HRESULT QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-  ULONG AddRef() override { return 1; }
-  ULONG Release() override
-  {
-    delete this;
-    return 0;
-  }
-  HRESULT Reserved3() override { return E_NOTIMPL; }
-  HRESULT Reserved4() override { return E_NOTIMPL; }
-  HRESULT Reserved5() override { return E_NOTIMPL; }
-  HRESULT Reserved6() override { return E_NOTIMPL; }
-  HRESULT SetAlpha(int value) override
-  {
-    alpha = value;
-    return S_OK;
-  }
-};
-int FakeTransparency::alpha = -1;
-
 TEST_F(DocumentInterface, TheStartHandsTheProfilesTransparencyToItsComponent)
 {
-  platform::RegisterComClass(CLSID_TransparencySetting, [](REFIID iid, void** out) -> HRESULT {
-    if (iid != IID_ITransparencySetting)
-      return E_NOINTERFACE;
-    *out = static_cast<ITransparencySetting*>(new FakeTransparency);
-    return S_OK;
-  });
+  FakeTransparency::Register();
   Start();
   EXPECT_EQ(FakeTransparency::alpha, 255);
 }

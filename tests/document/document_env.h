@@ -11,6 +11,7 @@
 #include "model/shell/shell_services.h"
 #include "outside/servers/registration.h"
 #include "outside/servers/starter_catalogue.h"
+#include "platform/com/combase.h"
 #include "platform/mfc/fileprompt.h"
 #include "platform/mfc/winapp.h"
 #include "res/modules.h"
@@ -53,6 +54,37 @@ public:
   BOOL WriteProfileInt(LPCSTR, LPCSTR, int) override { return TRUE; }
   CString GetAppDataBinFolder() override { return dataFolder.c_str(); }
   CString GetPluginsFolder() override { return (dataFolder + "plugins/").c_str(); }
+};
+
+// The transparency component as the shell would register it: remembers the last alpha it was told.
+class FakeTransparency final : public ITransparencySetting {
+public:
+  static inline int alpha = -1;
+  static void Register()
+  {
+    platform::RegisterComClass(CLSID_TransparencySetting, [](REFIID iid, void** out) -> HRESULT {
+      if (iid != IID_ITransparencySetting)
+        return E_NOINTERFACE;
+      *out = static_cast<ITransparencySetting*>(new FakeTransparency);
+      return S_OK;
+    });
+  }
+  HRESULT QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+  ULONG AddRef() override { return 1; }
+  ULONG Release() override
+  {
+    delete this;
+    return 0;
+  }
+  HRESULT Reserved3() override { return E_NOTIMPL; }
+  HRESULT Reserved4() override { return E_NOTIMPL; }
+  HRESULT Reserved5() override { return E_NOTIMPL; }
+  HRESULT Reserved6() override { return E_NOTIMPL; }
+  HRESULT SetAlpha(int value) override
+  {
+    alpha = value;
+    return S_OK;
+  }
 };
 
 // A data folder of its own for each test process; with the catalogue unless asked otherwise.

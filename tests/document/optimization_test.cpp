@@ -59,15 +59,42 @@ protected:
     dialogs.choice = Shell::OptimizationChoice{20.0, target, 0, uniformityCheck, 3.0, luminanceUniformity};
     dialogs.messages.clear();
     g_engine.calls = 0;
+    frame.progress.clear();
     doc->OnOptimization();
   }
 
-  std::string Message(UINT id, double spacing)
+  std::string Message(UINT id, double spacing, const char* byWhat = "по яркости")
   {
     CString format, text;
     format.LoadString(id);
-    text.Format(format, "по яркости", spacing);
+    text.Format(format, byWhat, spacing);
     return static_cast<LPCSTR>(text);
+  }
+
+  // The average illuminance of the carriageway by a direct calculation at `spacing`; the spacing is kept.
+  double IlluminanceAt(double spacing)
+  {
+    const double before = Spacing();
+    SetSpacing(spacing);
+    EXPECT_EQ(Run(0), 0);
+    const double level = Results().sumWhole[0];
+    SetSpacing(before);
+    return level;
+  }
+
+  // The progress the search showed, without the 50 % every engine run reports; and how many 50s there were.
+  std::vector<int> SearchProgress(int* fifties = nullptr) const
+  {
+    std::vector<int> shown;
+    int count = 0;
+    for (int p : frame.progress)
+      if (p == 50)
+        ++count;
+      else
+        shown.push_back(p);
+    if (fifties)
+      *fifties = count;
+    return shown;
   }
 
   DialogShell dialogs;
@@ -87,6 +114,9 @@ TEST_F(Optimization, FindsTheLargestSpacingThatStillMeetsTheTarget)
   EXPECT_GT(found, 30.0);
   // Two bounds, twelve halvings down to 5 cm, the calculation at the spacing found and the final one.
   EXPECT_EQ(g_engine.calls, 16);
+  int fifties = 0;
+  EXPECT_EQ(SearchProgress(&fifties), (std::vector<int>{0, 10, 30, 99, 0}));
+  EXPECT_EQ(fifties, g_engine.calls + 1);
   const double reached = Results().lumSummary[0];
   EXPECT_GT(reached, target);
   // The settings stay for the next search; the quantity shown follows the criterion.
@@ -115,17 +145,19 @@ TEST_F(Optimization, EndsWithoutANewSpacingWhenTheTargetIsOutOfReachOrTheDialogI
     int answer;
     int calls;
     UINT message;
+    std::vector<int> progress;
   };
   const Case cases[] = {
-      {"missed even at 1 m", 1e6, IDOK, 1, 620},
-      {"exceeded even at 150 m", 1e-6, IDOK, 2, 620},
-      {"cancelled", 1.0, IDCANCEL, 0, 0},
+      {"missed even at 1 m", 1e6, IDOK, 1, 620, {0, 10, 99, 0}},
+      {"exceeded even at 150 m", 1e-6, IDOK, 2, 620, {0, 10, 30, 99, 0}},
+      {"cancelled", 1.0, IDCANCEL, 0, 0, {0}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     dialogs.answer = c.answer;
     Optimise(c.target);
     EXPECT_EQ(g_engine.calls, c.calls);
+    EXPECT_EQ(SearchProgress(), c.progress);
     if (c.message != 0) {
       ASSERT_EQ(dialogs.messages.size(), 1u);
       EXPECT_EQ(dialogs.messages[0], Message(c.message, 0));
@@ -164,6 +196,7 @@ TEST_F(Optimization, GroupsThatCannotMoveTogetherAreRefusedBeforeTheDialog)
   Optimise(1.0);
   EXPECT_EQ(dialogs.shown, 0);
   EXPECT_EQ(g_engine.calls, 0);
+  EXPECT_EQ(SearchProgress(), std::vector<int>{0});
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0], Message(622, 0));
   EXPECT_EQ(Spacing(), 30.0);
@@ -184,6 +217,36 @@ TEST_F(Optimization, TheUniformityPhaseShortensTheSpacingOrSaysItCannot)
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0], Message(621, levelSpacing));
   EXPECT_EQ(Spacing(), levelSpacing);
+}
+
+TEST_F(Optimization, TheIlluminanceCriterionSearchesTheAverageIlluminanceAndADarkRoadCountsAsUniform)
+{
+  const double target = 0.9 * IlluminanceAt(30.0);
+  dialogs.choice = Shell::OptimizationChoice{target, 1.6, 1, 0, 3.0, 0.3};
+  dialogs.messages.clear();
+  doc->OnOptimization();
+  const double found = Spacing();
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0], Message(619, found, "по освещенности"));
+  EXPECT_EQ(*doc->GetCurrentOptions()->GetQuantity(), 1);
+  EXPECT_GT(IlluminanceAt(found), target);
+  EXPECT_LE(IlluminanceAt(found + 0.15), target);
+
+  // No light at all: a target of 0 is met at every spacing down to the densest, and an average illuminance of
+  // 0 gives no non-uniformity to exceed the limit.
+  FirstGroup()->GetLightDevice()->lampFlux = 0;
+  SetSpacing(30.0);
+  dialogs.choice = Shell::OptimizationChoice{0.0, 1.6, 1, 1, 3.0, 0.3};
+  dialogs.messages.clear();
+  g_engine.calls = 0;
+  doc->OnOptimization();
+  EXPECT_EQ(Results().sumWhole[0], 0.0f);
+  // The level search (two bounds, twelve halvings, the calculation at its spacing) and the uniformity phase's
+  // calculation there, then the last two: no trial at 1 m was needed for the uniformity.
+  EXPECT_EQ(g_engine.calls, 18);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0], Message(619, Spacing(), "по освещенности"));
+  EXPECT_EQ(Spacing(), 1.0);
 }
 
 }  // namespace
