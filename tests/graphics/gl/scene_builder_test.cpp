@@ -5,17 +5,21 @@
 #include "graphics/core/model_ref.h"
 #include "graphics/core/scene_palette.h"
 #include "graphics/scene/groups.h"
+#include "graphics/scene/light_devices.h"
 #include "graphics/scene/object_containers.h"
+#include "graphics/scene/photometric_solid.h"
 #include "graphics/scene/scene_builder.h"
 #include "graphics/scene/street_devices.h"
 #include "model/igroups.h"
 #include "model/iresults.h"
+#include "model/ivisualopt.h"
 #include "tests/graphics/core_fixture.h"
 #include "tests/graphics/gl/sample_projects.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -247,6 +251,42 @@ TEST_F(SceneBuilderSamples, OpenSitesGetOneDevicePerPole)
       EXPECT_EQ(label->GetText().substr(label->GetText().size() - 2), u"-1");
     }
   }
+}
+
+TEST_F(SceneBuilderSamples, CatalogueLuminaireShowsItsPhotometricSolid)
+{
+  ASSERT_NO_FATAL_FAILURE(Open(kSamples[0]));
+  IVisualOpt* options = Core().GetVisualOptions();
+  ASSERT_NE(options, nullptr);
+  const int on = 1;
+  options->SetShowPhotometricSolid(&on);
+  Rebuild();
+  CGroupLightDevice3D* group = Group(CSceneBuilder::kFirstPickId);
+  ASSERT_NE(group, nullptr);
+  const auto& planes = group->GetSolid()->GetPlaneCurves();
+  ASSERT_FALSE(planes.empty());
+  // The ray of the largest intensity is the solid's scale; every other is shorter in proportion.
+  const double maximum = GetMaxIntensity(group->GetTable());
+  ASSERT_GT(maximum, 0);
+  double longest = 0;
+  for (const _INTENSITY_PLANE_CURVE* plane : planes)
+    for (const _INTENSITY_PLANE_POINT* p : plane->points)
+      longest = std::max(longest, std::sqrt(p->x * p->x + p->y * p->y + p->z * p->z));
+  EXPECT_NEAR(longest, 3.0, 1e-12);
+  for (CObject3D* member : group->GetObjects())
+    for (CBaseArm* arm : DeviceOf(member)->GetBracket()->GetArms())
+      EXPECT_EQ(arm->GetLuminaire()->GetPhotometricGroup(), group);
+
+  // As a person sees them: the solids under the luminaires of the first field.
+  document->SetViewMode(CViewCamera::kPerspective);
+  CViewCamera& camera = *Core().GetCamera();
+  camera.SetViewType(CViewCamera::kPerspective);
+  camera.ResetCurrentView();
+  camera.GetEye()->angle1 = 35;
+  for (int step = 0; step < 9; ++step)
+    camera.PanZoomStep(0, 0, -1);
+  Core().Render(FALSE, FALSE);
+  EXPECT_FALSE(view->SavePicture("view-3d-straight-solids.png").empty());
 }
 
 // The names hit under a 5 x 5 pixel window at the window point (x, y) of the frame just drawn.
