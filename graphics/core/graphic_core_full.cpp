@@ -442,6 +442,8 @@ void CGraphicCoreFull::SetViewMode(int viewType)
       m_camera->SetViewType(CViewCamera::kRight);
       return;
     }
+    if (viewType & CViewCamera::kPerspective)
+      m_scene->SetStateAll(CSelectableObject::kRequestHideLabel);
     m_camera->SetFarPlane(m_sceneExtent[0], m_sceneExtent[1]);
   }
   CGraphicsDllMediator::SetViewMode(viewType);
