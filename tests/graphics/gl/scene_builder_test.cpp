@@ -13,6 +13,7 @@
 #include "model/igroups.h"
 #include "model/iresults.h"
 #include "model/ivisualopt.h"
+#include "platform/gdi/surface.h"
 #include "tests/graphics/core_fixture.h"
 #include "tests/graphics/gl/sample_projects.h"
 
@@ -21,6 +22,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 namespace {
@@ -287,6 +289,48 @@ TEST_F(SceneBuilderSamples, CatalogueLuminaireShowsItsPhotometricSolid)
     camera.PanZoomStep(0, 0, -1);
   Core().Render(FALSE, FALSE);
   EXPECT_FALSE(view->SavePicture("view-3d-straight-solids.png").empty());
+}
+
+TEST_F(SceneBuilderSamples, SelectedLineGroupShowsItsMarkersAndNumbersInPlan)
+{
+  ASSERT_NO_FATAL_FAILURE(Open(kSamples[1]));
+  IGroupOfDev* line = nullptr;
+  int pickId = CSceneBuilder::kFirstPickId, linePickId = 0;
+  for (IGroupOfDev* g = firstGroup; g; g = g->GetNext(), ++pickId)
+    if (*g->GetPlacementScheme() == 1 && g->GetPoleCount() >= 2 && !line) {
+      line = g;
+      linePickId = pickId;
+    }
+  ASSERT_NE(line, nullptr) << "the open site has a group in line";
+  ModelRef<IClassObjModel> model(line, IID_IClassObjModel);
+  ASSERT_TRUE(model);
+  model->SetSelected(1);
+  document->SetViewMode(0x202);
+  CViewCamera& camera = *Core().GetCamera();
+  camera.SetViewType(CViewCamera::kPlan);
+  camera.ResetCurrentView();
+  Core().Render(FALSE, TRUE);
+  CGroupLightDevice3D* group = Group(linePickId);
+  ASSERT_NE(group, nullptr);
+  EXPECT_NE(group->GetState() & CSelectableObject::kSelected, 0u);
+  EXPECT_EQ(group->GetColor(), kColorSelected);
+  // The view's group-number command shows every label.
+  Core().GetScene()->SetStateAll(CSelectableObject::kRequestShowLabel);
+  Core().Render(FALSE, FALSE);
+  EXPECT_FALSE(view->SavePicture("view-plan-open-territory-line-group.png").empty());
+
+  float r = 0, g = 0, b = 0;
+  CScenePalette::GetInstance()->GetColor(kColorActiveGroupMarker, &r, &g, &b);
+  auto byte = [](float c) { return static_cast<std::uint32_t>(c * 255 + 0.5f); };
+  const std::uint32_t marker = byte(r) << 16 | byte(g) << 8 | byte(b);
+  const gdi::Surface& s = *view->Pixels();
+  int markers = 0;
+  for (int y = 0; y < s.Height(); ++y)
+    for (int x = 0; x < s.Width(); ++x) markers += (s.Pixel(x, y) & 0xFFFFFF) == marker ? 1 : 0;
+  EXPECT_GT(markers, 50) << "discs and lines in the active-group colour";
+  const CVectorString3D* label = group->GetObjects().front()->GetLabel();
+  ASSERT_NE(label, nullptr);
+  EXPECT_NE(group->GetObjects().front()->GetState() & CSelectableObject::kLabelShown, 0u);
 }
 
 // The names hit under a 5 x 5 pixel window at the window point (x, y) of the frame just drawn.
