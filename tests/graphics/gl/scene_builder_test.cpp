@@ -13,6 +13,7 @@
 #include "model/igroups.h"
 #include "model/iresults.h"
 #include "model/ivisualopt.h"
+#include "model/lamp_post.h"
 #include "platform/gdi/surface.h"
 #include "tests/graphics/core_fixture.h"
 #include "tests/graphics/gl/sample_projects.h"
@@ -196,6 +197,67 @@ TEST_F(SceneBuilderSamples, StraightRoadArrangements)
   Rebuild();
   EXPECT_EQ(Group(CSceneBuilder::kFirstPickId), nullptr);
   firstGroup->SetState(&state);
+}
+
+TEST_F(SceneBuilderSamples, PoleDataAndDeviceKindsFollowTheModel)
+{
+  ASSERT_NO_FATAL_FAILURE(Open(kSamples[0]));
+  ModelRef<IPole> pole(firstGroup, IID_IPole);
+  const CGroupBuildRecord& record = Core().GetSceneBuilder()->GetRecord();
+  constexpr double kDegree = 3.141592653589793 / 180;
+
+  // User values: every arm the same, its end at the light-centre height.
+  const int user = 0;
+  pole->SetTypical(&user);
+  Rebuild();
+  const int kind = *firstGroup->GetMountingKind();
+  const double tilt = pole->GetTilt(kind), outreach = pole->GetOutreach(kind), h = pole->GetHeight(kind);
+  ASSERT_EQ(record.arms.size(), 1u);
+  const _ARM_PLACEMENT& arm = record.arms.front();
+  EXPECT_DOUBLE_EQ(arm.armLength, outreach / std::cos(tilt * kDegree));
+  EXPECT_DOUBLE_EQ(arm.endHeight, std::sin(tilt * kDegree) * arm.armLength);
+  EXPECT_DOUBLE_EQ(arm.poleHeight + arm.endHeight, h);
+
+  // A catalogue pole: one placement per arm of its current bracket, the pole as tall as the catalogue's.
+  const CLampPost* post = pole->GetLampPost();
+  const CLampConsole* bracket = post ? post->GetCurrentBracket() : nullptr;
+  if (bracket && bracket->arms.GetSize() > 0) {
+    const int typical = 1;
+    pole->SetTypical(&typical);
+    Rebuild();
+    ASSERT_EQ(record.arms.size(), static_cast<size_t>(bracket->arms.GetSize()));
+    const LAMP_CONSOLE_INFO& first = bracket->arms[0];
+    EXPECT_DOUBLE_EQ(record.arms[0].endHeight, first.rise + 0.3 * std::sin(first.tilt * kDegree));
+    EXPECT_DOUBLE_EQ(record.arms[0].armLength, first.outreach);
+    EXPECT_DOUBLE_EQ(record.arms[0].poleHeight, post->height);
+    pole->SetTypical(&user);
+  }
+
+  // Masts and floor lamps: their own devices; a floor lamp's luminaire sits 0.4 m from its mounting node.
+  const struct {
+    int kind;
+    bool (*is)(CObject3D*);
+  } kinds[] = {
+      {1, [](CObject3D* m) { return dynamic_cast<CStreetMastIllumination*>(DeviceOf(m)) != nullptr; }},
+      {2, [](CObject3D* m) { return dynamic_cast<CStreetFloorLampIllumination*>(DeviceOf(m)) != nullptr; }},
+      {0, [](CObject3D* m) { return dynamic_cast<CStreetColumnIllumination*>(DeviceOf(m)) != nullptr; }},
+  };
+  for (const auto& k : kinds) {
+    SCOPED_TRACE(k.kind);
+    firstGroup->SetMountingKind(&k.kind);
+    Rebuild();
+    CGroupLightDevice3D* group = Group(CSceneBuilder::kFirstPickId);
+    ASSERT_NE(group, nullptr);
+    for (CObject3D* m : group->GetObjects()) EXPECT_TRUE(k.is(m));
+    if (k.kind == 2) {
+      const _ARM_PLACEMENT& lamp = record.arms.front();
+      EXPECT_DOUBLE_EQ(std::fabs(lamp.offset[2]), 0.4);
+      // The node below lowers the pole by as much as the luminaire rises above it, and the other way round.
+      EXPECT_NEAR(lamp.poleHeight + lamp.endHeight + lamp.offset[2], pole->GetHeight(2), 1e-12);
+      EXPECT_EQ(lamp.offset[2] > 0, record.mountBelow != 0);
+    }
+  }
+  firstGroup->SetMountingKind(&kind);
 }
 
 TEST_F(SceneBuilderSamples, GroupsInPlanViewWithResultsAreOutlined)
