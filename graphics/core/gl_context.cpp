@@ -1,6 +1,7 @@
 #include "graphics/core/gl_context.h"
 
 #include "document/trace_log.h"
+#include "graphics/scene/shared_display_lists.h"
 #include "model/shell/shell_services.h"
 #include "platform/base/hresult.h"
 #include "platform/gl/wgl.h"
@@ -39,8 +40,12 @@ void CGLContext::Release()
 {
   if (m_context == nullptr)
     return;
-  if (wglGetCurrentContext() == m_context)
+  if (wglGetCurrentContext() == m_context) {
+    scene::SharedDisplayLists::DeleteDeferred();
     wglMakeCurrent(nullptr, nullptr);
+  }
+  // The luminaires' lists die with the context; none may wait for a later context given the same handle.
+  scene::SharedDisplayLists::ForgetContext(m_context);
   wglDeleteContext(m_context);
   m_context = nullptr;
 }

@@ -8,6 +8,9 @@
 #include "graphics/core/model_ref.h"
 #include "graphics/core/scene_palette.h"
 #include "graphics/core/texture_registry.h"
+#include "graphics/scene/groups.h"
+#include "graphics/scene/object_containers.h"
+#include "graphics/scene/scene_builder.h"
 #include "model/doc_interface.h"
 #include "model/iarea.h"
 #include "model/identifiers.h"
@@ -61,6 +64,8 @@ CGraphicCoreFull::CGraphicCoreFull(IQorRoadDoc* document)
     : CGraphicCore(document), m_palette(CScenePalette::GetInstance()), m_textures(CTextureRegistry::GetInstance()),
       m_fonts(CFontCache::GetInstance()), m_managers(this), m_presets(m_sectionOrigin)
 {
+  m_scene = std::make_unique<CSceneObjects>();
+  m_builder = std::make_unique<CSceneBuilder>(document, m_scene.get());
   m_legend.SetKind(5);
   m_quadric = gluNewQuadric();
   if (m_quadric)
@@ -79,6 +84,10 @@ CGraphicCoreFull::~CGraphicCoreFull()
     m_glContext->MakeCurrent();
   m_managers.DeleteAll();
   m_currentManager = nullptr;
+  m_scene.reset();
+  m_builder.reset();
+  if (scene::RecordedGroupView().core == this)
+    scene::RecordedGroupView() = {};
   m_textures->Clear();
   CFontCache::DestroyInstance();
   if (m_quadric)
@@ -252,13 +261,15 @@ void CGraphicCoreFull::RebuildPass(BOOL recalc, IVisualOpt* options, BOOL straig
   } else if (!straightRoad && area) {
     SetCurrentProject(m_underlayId);
   }
+  m_scene->GetOwned()->DeleteAll();
+  BuildScene(area, options, straightRoad);
   m_palette->Reset();
   double extent[3];
   MeasureScene(extent);
-  if (!std::equal(extent, extent + 3, m_sceneExtent)) {
+  // Kept only once a camera took it: a pass before the view existed must not leave the view without a far plane.
+  if (m_camera && !std::equal(extent, extent + 3, m_sceneExtent)) {
     std::copy(extent, extent + 3, m_sceneExtent);
-    if (m_camera)
-      m_camera->SetFarPlane(extent[0], extent[1]);
+    m_camera->SetFarPlane(extent[0], extent[1]);
   }
   m_palette->GetColor(kColorBackground, &m_background[0], &m_background[1], &m_background[2]);
   if (!IsInterchange() && m_currentManager) {
@@ -267,8 +278,22 @@ void CGraphicCoreFull::RebuildPass(BOOL recalc, IVisualOpt* options, BOOL straig
     m_currentManager->ApplyLabelHeights();
     m_currentManager->ApplyLabelColors();
   }
+  float label[3] = {0, 0, 0};
+  m_palette->GetColor(kColorLabels, &label[0], &label[1], &label[2]);
+  m_scene->SetLabelHeightAll(m_labelHeight);
+  m_scene->SetLabelColorAll(label[0], label[1], label[2]);
   if (area)
     area->Release();
+}
+
+void CGraphicCoreFull::BuildScene(IArea* area, IVisualOpt* options, BOOL straightRoad)
+{
+  // Groups read the view they are drawn for when they decide on their plan markers.
+  scene::RecordedGroupView() = {m_camera ? m_camera->m_viewType : 0, this};
+  m_builder->m_straight = straightRoad ? 1 : 0;
+  m_builder->Build(area, options, m_results);
+  if (straightRoad)
+    m_sectionOrigin[0] = m_builder->m_sectionOrigin[0];
 }
 
 void CGraphicCoreFull::MeasureScene(double extent[3])
@@ -277,9 +302,8 @@ void CGraphicCoreFull::MeasureScene(double extent[3])
   IArea* area = QueryActiveArea();
   if (!area)
     return;
-  extent[0] = *area->GetLength();
-  extent[1] = *area->GetWidth();
   area->Release();
+  std::copy(m_builder->m_extent, m_builder->m_extent + 3, extent);
 }
 
 void CGraphicCoreFull::DrawFrame(BOOL straightRoad)
@@ -313,6 +337,7 @@ void CGraphicCoreFull::DrawFrame(BOOL straightRoad)
     m_currentManager->DrawNodeValues();
   }
   glEnable(GL_LIGHTING);
+  m_scene->GetOwned()->DrawNamed();
   DrawAxesAndLegend();
   if (m_bSwapBuffers)
     SwapBuffers();
@@ -417,6 +442,8 @@ void CGraphicCoreFull::SetViewMode(int viewType)
       m_camera->SetViewType(CViewCamera::kRight);
       return;
     }
+    if (viewType & CViewCamera::kPerspective)
+      m_scene->SetStateAll(CSelectableObject::kRequestHideLabel);
     m_camera->SetFarPlane(m_sceneExtent[0], m_sceneExtent[1]);
   }
   CGraphicsDllMediator::SetViewMode(viewType);
@@ -519,11 +546,38 @@ BOOL CGraphicCoreFull::GetUserGridFlag()
   return user;
 }
 
-// Until the scene builder records the road's strips, they are read from the results' own axes: every strip
-// that has values is on and shown.
+// The strips of the straight road the builder built last; before any build, from the results' own axes, where
+// every strip that has values is on and shown.
 const CRoadLayout& CGraphicCoreFull::GetRoadLayout()
 {
   m_layout = CRoadLayout{};
+  if (m_builder->m_straight && m_builder->m_firstStep > 0) {
+    const CSceneBuilder& b = *m_builder;
+    auto rect = [&b](int strip) {
+      const double* f = b.m_field[strip];
+      return CRoadLayout::Rect{f[0], f[1], std::max(f[2], f[3]), std::min(f[2], f[3])};
+    };
+    m_layout.oneWay = b.m_oneWay;
+    m_layout.carriagewayOn = b.m_roadOn;
+    m_layout.oppositeShown = b.m_mainOn;
+    m_layout.leftSidewalkOn = b.m_leftSidewalkState != 0;
+    m_layout.rightSidewalkOn = b.m_rightSidewalkState != 0;
+    m_layout.leftWallOn = b.m_leftWallState != 0;
+    m_layout.rightWallOn = b.m_rightWallState != 0;
+    m_layout.leftWallShown = b.m_leftWallShown;
+    m_layout.rightWallShown = b.m_rightWallShown;
+    m_layout.leftWall = rect(CSceneBuilder::kLeftWall);
+    m_layout.leftSidewalk = rect(CSceneBuilder::kLeftSidewalk);
+    m_layout.oppositeCarriageway = rect(CSceneBuilder::kOppositeCarriageway);
+    m_layout.mainCarriageway = rect(CSceneBuilder::kMainCarriageway);
+    m_layout.rightSidewalk = rect(CSceneBuilder::kRightSidewalk);
+    m_layout.rightWall = rect(CSceneBuilder::kRightWall);
+    m_layout.leftWallOffset = b.m_leftWallLine;
+    m_layout.rightWallOffset = b.m_rightWallLine;
+    m_layout.sidewalkHeight = b.m_sidewalkCalcHeight;
+    m_layout.carriagewayHeight = b.m_carriagewayCalcHeight;
+    return m_layout;
+  }
   const _CALC_RESULTS* r = GetActiveResults();
   if (!r || !r->valid || r->nX == 0 || !r->xs)
     return m_layout;

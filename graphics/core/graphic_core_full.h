@@ -21,6 +21,8 @@ class CGLContext;
 class CScenePalette;
 class CTextureRegistry;
 class CFontCache;
+class CSceneObjects;
+class CSceneBuilder;
 class CWnd;
 struct GLUquadric;
 struct IArea;
@@ -72,6 +74,9 @@ public:
   CColorLegend& GetLegend() { return m_legend; }
   BOOL IsLegendFontReady() const { return m_legendFontReady; }
   const double* GetSectionOrigin() const { return m_sectionOrigin; }
+  // The scene objects of the last rebuild pass and the builder that made them.
+  CSceneObjects* GetScene() const { return m_scene.get(); }
+  CSceneBuilder* GetSceneBuilder() const { return m_builder.get(); }
   int GetUnderlayId() const { return m_underlayId; }
 
   BOOL m_underlayFlag = TRUE;
@@ -104,9 +109,13 @@ private:
   void RebuildPass(BOOL recalc, IVisualOpt* options, BOOL straightRoad);
   void DrawFrame(BOOL straightRoad);
   void DrawAxesAndLegend();
-  // The extent the far plane is fitted to: the area's length and width.
+  // The extent the far plane is fitted to: the builder's (a straight road's section, another area's size).
   void MeasureScene(double extent[3]);
 
+  void BuildScene(IArea* area, IVisualOpt* options, BOOL straightRoad);
+
+  std::unique_ptr<CSceneObjects> m_scene;
+  std::unique_ptr<CSceneBuilder> m_builder;
   std::unique_ptr<CViewCamera> m_camera;
   CGLContext* m_glContext = nullptr;  // the camera's
   CScenePalette* m_palette;

@@ -6,58 +6,14 @@
 #include "platform/mfc-core/archive.h"
 #include "platform/mfc-core/memfile.h"
 #include "tests/graphics/core_fixture.h"
+#include "tests/graphics/gl/sample_projects.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 namespace {
-
-struct Sample {
-  const char* name;
-  const char* producer;  // the test program that calculates and saves it
-  const char* filter;
-};
-
-const Sample kSamples[] = {
-    {"straight", TESMIRA_DOCUMENT_TESTS, "CalculationRun.TheSampleStraightRoadThroughOurEngine"},
-    {"open-territory", TESMIRA_GEOMETRY_PICTURE_TESTS, "SampleSite.OpenTerritory*"},
-    {"interchange", TESMIRA_GEOMETRY_PICTURE_TESTS, "SampleSite.Interchange*"},
-};
-
-// A copy of the sample for this test alone: made first by its own test when it is not there yet, so this test
-// passes alone and in any order, and copied so that a producer writing it again meanwhile changes nothing here.
-std::string SampleCopy(const Sample& sample)
-{
-  const std::filesystem::path artifacts(TESMIRA_ARTIFACTS_DIR);
-  const std::filesystem::path file = artifacts / (std::string("sample-") + sample.name + ".qorr5");
-  std::filesystem::create_directories(artifacts);
-  // One maker at a time: several of these tests start together on a fresh build, and makers running side by side
-  // share the engine's exchange files in the artifacts folder.
-  const int lock = ::open((artifacts / "samples.lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
-  if (lock >= 0)
-    ::flock(lock, LOCK_EX);
-  if (!std::filesystem::exists(file)) {
-    const std::string command = std::string("LSAN_OPTIONS=suppressions=") + TESMIRA_MESA_LEAKS +
-                                " TESMIRA_TEST=1 '" + sample.producer + "' --gtest_filter='" + sample.filter +
-                                "' > /dev/null 2>&1";
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
-  }
-  const std::filesystem::path copy =
-      std::filesystem::path(::testing::TempDir()) / (std::string("core-") + sample.name + ".qorr5");
-  std::error_code error;
-  std::filesystem::copy_file(file, copy, std::filesystem::copy_options::overwrite_existing, error);
-  EXPECT_FALSE(error) << file << ": " << error.message();
-  if (lock >= 0)
-    ::close(lock);
-  return copy.string();
-}
 
 // The core's part as it writes it now.
 std::vector<std::uint8_t> CorePart(CGraphicCoreFull& core)
@@ -93,6 +49,8 @@ TEST_P(CoreSamples, DrawnInPlanAndIn3DWithResultsAxesAndLegend)
   for (const auto& v : views) {
     SCOPED_TRACE(v.picture);
     CViewCamera& camera = *core.GetCamera();
+    // As the view's commands do: the document's word first, then the camera, whose change rebuilds the scene.
+    document->SetViewMode(v.type == CViewCamera::kPlan ? 0x202 : v.type);
     camera.SetViewType(v.type);
     camera.ResetCurrentView();  // the eye from where the whole area shows
     ASSERT_NE(camera.GetEye(), nullptr);
@@ -100,7 +58,9 @@ TEST_P(CoreSamples, DrawnInPlanAndIn3DWithResultsAxesAndLegend)
     if (v.type == CViewCamera::kPerspective) {
       // As a person looks at it: turned down from the preset's low angle and stepped in.
       camera.GetEye()->angle1 = 35;
-      for (int step = 0; step < 4; ++step)
+      // A straight road's section runs 17 light-centre heights, far beyond its field: step in further.
+      const int steps = std::string(sample.name) == "straight" ? 7 : 4;
+      for (int step = 0; step < steps; ++step)
         camera.PanZoomStep(0, 0, -1);
     }
     core.Render(FALSE, FALSE);

@@ -1,5 +1,7 @@
 // Poles as the builder assembles them: arms placed on the bracket, the light centre, states and colour ids
 // travelling down to the luminaires, pole records without arms, and every scene class through the archive.
+#include "graphics/scene/buildings.h"
+#include "graphics/scene/groups.h"
 #include "graphics/scene/light_devices.h"
 #include "graphics/scene/object_containers.h"
 #include "graphics/scene/street_devices.h"
@@ -202,6 +204,15 @@ TEST(SceneRecords, EveryClassRoundTrips)
       [] { return std::make_unique<CStreetMastIllumination>(); },
       [] { return std::make_unique<CStreetFloorLampIllumination>(); },
       [] { return std::make_unique<CLightStreetDeviceDecorator>(new CStreetColumnIllumination, 2); },
+      [] { return std::make_unique<CGroupLightDevice3D>(); },
+      [] { return std::make_unique<CGroup3DIndividuality>(); },
+      [] { return std::make_unique<CGroup3DLine>(); },
+      [] { return std::make_unique<CGroup3DCircle>(); },
+      [] { return std::make_unique<CGroup3DPolyline>(); },
+      [] { return std::make_unique<CPlane3D>(); },
+      [] { return std::make_unique<CTexturedPlane3D>(); },
+      [] { return std::make_unique<CTexturedBox3D>(); },
+      [] { return std::make_unique<CBuilding3D>(); },
   };
   for (size_t i = 0; i < makers.size(); ++i) {
     auto object = makers[i]();
