@@ -160,6 +160,8 @@ struct Atan2Parts {
   V x, y, steep, reduce, none, num, den;
 };
 
+// `kUpper`: y is never negative and never both zero with x in a lane that counts, which spares the fixes for them.
+template <bool kUpper = false>
 VECTOR_CODE Atan2Parts Atan2Begin(V y, V x)
 {
   const V ax = Abs(x), ay = Abs(y), zero = Splat(0.0);
@@ -167,13 +169,16 @@ VECTOR_CODE Atan2Parts Atan2Begin(V y, V x)
   const V big = Blend(ax, ay, steep), small = Blend(ay, ax, steep);
   const V sqrt3 = Splat(1.7320508075688772);
   const V reduce = Compare<_CMP_GT_OQ>(small, Splat(0.26794919243112270) * big);
-  const V none = Compare<_CMP_EQ_OQ>(big, zero);
   const V num = Blend(small, Fms(sqrt3, small, big), reduce);
+  if (kUpper)
+    return {x, y, steep, reduce, zero, num, Blend(big, Fma(sqrt3, big, small), reduce)};
+  const V none = Compare<_CMP_EQ_OQ>(big, zero);
   // Both zero: a denominator of 1 keeps the shared division finite; the lane's answer is set at the end.
   const V den = Blend(Blend(big, Fma(sqrt3, big, small), reduce), Splat(1.0), none);
   return {x, y, steep, reduce, none, num, den};
 }
 
+template <bool kUpper = false>
 VECTOR_CODE V Atan2Degrees(const Atan2Parts& a, V t)
 {
   const V base = And(a.reduce, Splat(std::numbers::pi / 6.0));
@@ -184,6 +189,8 @@ VECTOR_CODE V Atan2Degrees(const Atan2Parts& a, V t)
   V r = Fma(t, p, base);
   r = Blend(r, Splat(std::numbers::pi / 2.0) - r, a.steep);
   r = Blend(r, Splat(std::numbers::pi) - r, Compare<_CMP_LT_OQ>(a.x, Splat(0.0)));
+  if (kUpper)
+    return r * Splat(180.0 / std::numbers::pi);
   // Both zero: what the library gives (0 or pi by x's sign).
   V behind;
   TESMIRA_EACH(k)
@@ -239,13 +246,14 @@ VECTOR_CODE V TableIntensity(const LuminaireSet::Packed& L, V along, V u, V v, V
       return zero;
   }
   const V uv = Sqrt(Fma(u, u, v * v));
-  const Atan2Parts ga = Atan2Begin(uv, along), ca = Atan2Begin(v, u);
+  // gamma: uv is a root, and a lane where it and `along` are both 0 is a point at the light, which faces nothing.
+  const Atan2Parts ga = Atan2Begin<true>(uv, along), ca = Atan2Begin(v, u);
   // One division for three quotients. |d|^3 of 0 (a point at the light) faces nothing and is masked out.
   const V farSafe = Blend(far, Splat(1.0), Compare<_CMP_EQ_OQ>(far, zero));
   const V dd = ga.den * ca.den;
   const V inverse = Splat(1.0) / (dd * farSafe);
   inverseFar = inverse * dd;
-  const V gamma = Atan2Degrees(ga, ga.num * (inverse * (ca.den * farSafe)));
+  const V gamma = Atan2Degrees<true>(ga, ga.num * (inverse * (ca.den * farSafe)));
   const double tolerance = IntensityTable::kAngleTolerance;
   live = And(live, And(Compare<_CMP_GE_OQ>(gamma, Splat(L.angleFront - tolerance)),
                        Compare<_CMP_LE_OQ>(gamma, Splat(L.angleBack + tolerance))));
