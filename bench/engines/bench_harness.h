@@ -37,11 +37,18 @@ inline std::string IntensityBlock(const std::string& head)
   return s;
 }
 
-// Argument of the benchmark: threads (0: every core). `calculate(threads, result, error)` runs once and answers
-// the engine's code; the result's evaluations make the rate, and its `kept` member is kept from the optimiser.
-// `singleThreadRate` carries the one-thread rate to the all-core run that follows, for its speed-up.
+// One-thread rates of a run, carried to the benchmarks that follow for their ratios.
+struct OneThreadRates {
+  double baseline = 0.0;  // the one-point loop
+  double vector = 0.0;    // the path in use
+};
+
+// Arguments of the benchmark: threads (0: every core), and 1 when the one-point loop is forced.
+// `calculate(threads, result, error)` runs once and answers the engine's code; the result's evaluations make the
+// rate, and its `kept` member is kept from the optimiser. The one-thread vector run reports its rate over the
+// one-point loop's ("vector/baseline"), the all-core run its speed-up over the one-thread vector run.
 template <class Result, class Kept, class Calculate>
-void BenchOneThreadAndEveryCore(benchmark::State& state, double& singleThreadRate, Kept Result::*kept,
+void BenchOneThreadAndEveryCore(benchmark::State& state, OneThreadRates& rates, Kept Result::*kept,
                                 Calculate calculate)
 {
   std::string error;
@@ -64,10 +71,16 @@ void BenchOneThreadAndEveryCore(benchmark::State& state, double& singleThreadRat
   state.counters["evaluations/s"] = rate;
   state.counters["per core"] = rate / cores;
   state.counters["threads"] = cores;
-  if (threads == 1)
-    singleThreadRate = rate;
-  else if (singleThreadRate > 0.0)
-    state.counters["speed-up"] = rate / singleThreadRate;
+  const bool baseline = state.range(1) != 0;
+  if (threads == 1 && baseline) {
+    rates.baseline = rate;
+  } else if (threads == 1) {
+    rates.vector = rate;
+    if (rates.baseline > 0.0)
+      state.counters["vector/baseline"] = rate / rates.baseline;
+  } else if (rates.vector > 0.0 && !baseline) {
+    state.counters["speed-up"] = rate / rates.vector;
+  }
 }
 
 }  // namespace Engines::bench

@@ -72,7 +72,7 @@ std::string Crossing()
   return s + bench::IntensityBlock("0\n20000.000000\n");
 }
 
-double g_singleThreadRate = 0.0;
+bench::OneThreadRates g_rates;
 
 // Arguments: threads (0: every core); 1 for the one-point inner loop, 0 for the vector one where the processor has
 // it (the label says which ran).
@@ -88,7 +88,7 @@ void BM_InterchangeCrossingDecks(benchmark::State& state)
   SetLightingPath(state.range(1) ? LightingPath::Baseline : LightingPath::Automatic);
   state.SetLabel(LightingPathInUse());
   bench::BenchOneThreadAndEveryCore(
-      state, g_singleThreadRate, &InterchangeResult::polygons,
+      state, g_rates, &InterchangeResult::polygons,
       [&](unsigned threads, InterchangeResult& result, std::string& why) {
         return CalculateInterchange(*in, host, result, &why, {threads});
       });

@@ -33,8 +33,8 @@ std::string LargeSite()
   return s + bench::IntensityBlock("0\n20000\n");  // 20 klm of lamps
 }
 
-// The one-thread rate of this run, for the speed-up of the all-core run that follows it.
-double g_singleThreadRate = 0.0;
+// The one-thread rates of this run, for the ratios of the runs that follow.
+bench::OneThreadRates g_rates;
 
 // Arguments: threads (0: every core); 1 for the one-point inner loop, 0 for the vector one where the processor has
 // it (the label says which ran).
@@ -50,7 +50,7 @@ void BM_OpenTerritoryLargeSite(benchmark::State& state)
   SetLightingPath(state.range(1) ? LightingPath::Baseline : LightingPath::Automatic);
   state.SetLabel(LightingPathInUse());
   bench::BenchOneThreadAndEveryCore(
-      state, g_singleThreadRate, &OpenTerritoryResult::zones,
+      state, g_rates, &OpenTerritoryResult::zones,
       [&](unsigned threads, OpenTerritoryResult& result, std::string& why) {
         return CalculateOpenTerritory(*in, host, result, &why, {threads});
       });

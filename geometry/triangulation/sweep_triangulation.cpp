@@ -15,6 +15,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 
 void* TriArenaAllocate(size_t bytes)
 {
@@ -96,17 +97,22 @@ void SortByYThenX(std::vector<CTriPoint*>& points)
     uint64_t x;
     CTriPoint* point;
   };
-  std::vector<Keyed> keyed;
-  keyed.reserve(points.size());
-  for (CTriPoint* p : points) {
-    keyed.push_back({OrderedBits(p->y), OrderedBits(p->x), p});
+  const size_t n = points.size();
+  // Both copies are arena blocks: a large one lies on huge pages, so a first run takes one page fault where
+  // small pages take hundreds.
+  using Block = std::unique_ptr<Keyed, void (*)(void*)>;
+  Block keyedBlock(static_cast<Keyed*>(TriArenaAllocate(n * sizeof(Keyed))), &TriArenaFree);
+  Keyed* keyed = keyedBlock.get();
+  for (size_t i = 0; i < n; ++i) {
+    keyed[i] = {OrderedBits(points[i]->y), OrderedBits(points[i]->x), points[i]};
   }
-  if (keyed.size() < kRadixSortFrom) {
-    std::sort(keyed.begin(), keyed.end(),
+  if (n < kRadixSortFrom) {
+    std::sort(keyed, keyed + n,
               [](const Keyed& a, const Keyed& b) { return a.y < b.y || (a.y == b.y && a.x < b.x); });
   } else {
     // Stable passes from the least significant digit of x to the most significant of y.
-    std::vector<Keyed> other(keyed.size());
+    Block otherBlock(static_cast<Keyed*>(TriArenaAllocate(n * sizeof(Keyed))), &TriArenaFree);
+    Keyed* other = otherBlock.get();
     std::vector<size_t> count(size_t{1} << kRadixBits);
     for (int pass = 0; pass < 2 * kRadixPasses; ++pass) {
       const bool onX = pass < kRadixPasses;
@@ -115,25 +121,25 @@ void SortByYThenX(std::vector<CTriPoint*>& points)
         return static_cast<size_t>(((onX ? k.x : k.y) >> shift) & ((uint64_t{1} << kRadixBits) - 1));
       };
       std::fill(count.begin(), count.end(), 0);
-      for (const Keyed& k : keyed) {
-        ++count[digit(k)];
+      for (size_t i = 0; i < n; ++i) {
+        ++count[digit(keyed[i])];
       }
-      if (count[digit(keyed[0])] == keyed.size()) {
+      if (count[digit(keyed[0])] == n) {
         continue;
       }
       size_t start = 0;
       for (size_t& c : count) {
-        const size_t n = c;
+        const size_t k = c;
         c = start;
-        start += n;
+        start += k;
       }
-      for (const Keyed& k : keyed) {
-        other[count[digit(k)]++] = k;
+      for (size_t i = 0; i < n; ++i) {
+        other[count[digit(keyed[i])]++] = keyed[i];
       }
-      keyed.swap(other);
+      std::swap(keyed, other);
     }
   }
-  for (size_t i = 0; i < keyed.size(); ++i) {
+  for (size_t i = 0; i < n; ++i) {
     points[i] = keyed[i].point;
   }
 }

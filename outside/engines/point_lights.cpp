@@ -59,216 +59,307 @@ void BaselineIlluminance(const std::vector<const Luminaire*>& lights, const Poin
 
 #define VECTOR_CODE __attribute__((target("avx2,fma"), always_inline)) inline
 
-VECTOR_CODE __m256d Abs(__m256d a) { return _mm256_andnot_pd(_mm256_set1_pd(-0.0), a); }
-
-// a - b s
-VECTOR_CODE __m256d Term(double a, double b, __m256d s)
-{
-  return _mm256_fnmadd_pd(_mm256_set1_pd(b), s, _mm256_set1_pd(a));
-}
-
-// d . (a, b, c)
-VECTOR_CODE __m256d DotWith(__m256d dx, __m256d dy, __m256d dz, double a, double b, double c)
-{
-  return _mm256_fmadd_pd(dx, _mm256_set1_pd(a),
-                         _mm256_fmadd_pd(dy, _mm256_set1_pd(b), _mm256_mul_pd(dz, _mm256_set1_pd(c))));
-}
-
-// FastAtan2 of four lanes, in degrees, in two halves around its one division, so that the divisions of several
-// angles can share one.
-struct Atan2Parts {
-  __m256d x, y, steep, reduce, none, num, den;
+// Several vectors of four lanes stepped together. One evaluation is a long chain of dependent steps (roots, a
+// division, two series, table loads); with the chains of independent vectors side by side in the instruction
+// stream the processor works on all of them at once instead of waiting on one. Four measured best: two overlap
+// less, six and eight need more registers than there are.
+constexpr int kWays = 4;
+struct V {
+  __m256d a[kWays];
+};
+struct Indexes {
+  __m128i a[kWays];
 };
 
-VECTOR_CODE Atan2Parts Atan2Begin(__m256d y, __m256d x)
+#define TESMIRA_EACH(k) for (int k = 0; k < kWays; ++k)
+#define TESMIRA_BINARY(name, op)                 \
+  VECTOR_CODE V name(V x, V y)                   \
+  {                                              \
+    V r;                                         \
+    TESMIRA_EACH(k) r.a[k] = op(x.a[k], y.a[k]); \
+    return r;                                    \
+  }
+TESMIRA_BINARY(operator+, _mm256_add_pd)
+TESMIRA_BINARY(operator-, _mm256_sub_pd)
+TESMIRA_BINARY(operator*, _mm256_mul_pd)
+TESMIRA_BINARY(operator/, _mm256_div_pd)
+TESMIRA_BINARY(And, _mm256_and_pd)
+TESMIRA_BINARY(AndNot, _mm256_andnot_pd)  // (not x) and y
+TESMIRA_BINARY(Or, _mm256_or_pd)
+TESMIRA_BINARY(Min, _mm256_min_pd)
+TESMIRA_BINARY(Max, _mm256_max_pd)
+#undef TESMIRA_BINARY
+
+VECTOR_CODE V Splat(double value)
 {
-  const __m256d ax = Abs(x), ay = Abs(y);
-  const __m256d steep = _mm256_cmp_pd(ay, ax, _CMP_GT_OQ);
-  const __m256d big = _mm256_blendv_pd(ax, ay, steep), small = _mm256_blendv_pd(ay, ax, steep);
-  const __m256d sqrt3 = _mm256_set1_pd(1.7320508075688772);
-  const __m256d reduce = _mm256_cmp_pd(small, _mm256_mul_pd(_mm256_set1_pd(0.26794919243112270), big), _CMP_GT_OQ);
-  const __m256d none = _mm256_cmp_pd(big, _mm256_setzero_pd(), _CMP_EQ_OQ);
-  const __m256d num = _mm256_blendv_pd(small, _mm256_fmsub_pd(sqrt3, small, big), reduce);
+  V r;
+  TESMIRA_EACH(k) r.a[k] = _mm256_set1_pd(value);
+  return r;
+}
+
+template <int kPredicate>
+VECTOR_CODE V Compare(V x, V y)
+{
+  V r;
+  TESMIRA_EACH(k) r.a[k] = _mm256_cmp_pd(x.a[k], y.a[k], kPredicate);
+  return r;
+}
+
+// a b + c, a b - c, c - a b
+VECTOR_CODE V Fma(V a, V b, V c)
+{
+  V r;
+  TESMIRA_EACH(k) r.a[k] = _mm256_fmadd_pd(a.a[k], b.a[k], c.a[k]);
+  return r;
+}
+VECTOR_CODE V Fms(V a, V b, V c)
+{
+  V r;
+  TESMIRA_EACH(k) r.a[k] = _mm256_fmsub_pd(a.a[k], b.a[k], c.a[k]);
+  return r;
+}
+VECTOR_CODE V Fnma(V a, V b, V c)
+{
+  V r;
+  TESMIRA_EACH(k) r.a[k] = _mm256_fnmadd_pd(a.a[k], b.a[k], c.a[k]);
+  return r;
+}
+
+// y where the mask is set, else x.
+VECTOR_CODE V Blend(V x, V y, V mask)
+{
+  V r;
+  TESMIRA_EACH(k) r.a[k] = _mm256_blendv_pd(x.a[k], y.a[k], mask.a[k]);
+  return r;
+}
+
+VECTOR_CODE V Sqrt(V x)
+{
+  V r;
+  TESMIRA_EACH(k) r.a[k] = _mm256_sqrt_pd(x.a[k]);
+  return r;
+}
+
+VECTOR_CODE bool Any(V mask)
+{
+  int bits = 0;
+  TESMIRA_EACH(k) bits |= _mm256_movemask_pd(mask.a[k]);
+  return bits != 0;
+}
+
+VECTOR_CODE V Abs(V x) { return AndNot(Splat(-0.0), x); }
+
+// d . (a, b, c)
+VECTOR_CODE V DotWith(V dx, V dy, V dz, double a, double b, double c)
+{
+  return Fma(dx, Splat(a), Fma(dy, Splat(b), dz * Splat(c)));
+}
+
+// FastAtan2 of the lanes, in degrees, in two halves around its one division, so that the divisions of several
+// angles can share one.
+struct Atan2Parts {
+  V x, y, steep, reduce, none, num, den;
+};
+
+// `kUpper`: y is never negative and never both zero with x in a lane that counts, which spares the fixes for them.
+template <bool kUpper = false>
+VECTOR_CODE Atan2Parts Atan2Begin(V y, V x)
+{
+  const V ax = Abs(x), ay = Abs(y), zero = Splat(0.0);
+  const V steep = Compare<_CMP_GT_OQ>(ay, ax);
+  const V big = Blend(ax, ay, steep), small = Blend(ay, ax, steep);
+  const V sqrt3 = Splat(1.7320508075688772);
+  const V reduce = Compare<_CMP_GT_OQ>(small, Splat(0.26794919243112270) * big);
+  const V num = Blend(small, Fms(sqrt3, small, big), reduce);
+  if (kUpper)
+    return {x, y, steep, reduce, zero, num, Blend(big, Fma(sqrt3, big, small), reduce)};
+  const V none = Compare<_CMP_EQ_OQ>(big, zero);
   // Both zero: a denominator of 1 keeps the shared division finite; the lane's answer is set at the end.
-  const __m256d den = _mm256_blendv_pd(_mm256_blendv_pd(big, _mm256_fmadd_pd(sqrt3, big, small), reduce),
-                                       _mm256_set1_pd(1.0), none);
+  const V den = Blend(Blend(big, Fma(sqrt3, big, small), reduce), Splat(1.0), none);
   return {x, y, steep, reduce, none, num, den};
 }
 
-VECTOR_CODE __m256d Atan2Degrees(const Atan2Parts& a, __m256d t)
+template <bool kUpper = false>
+VECTOR_CODE V Atan2Degrees(const Atan2Parts& a, V t)
 {
-  const __m256d base = _mm256_and_pd(a.reduce, _mm256_set1_pd(std::numbers::pi / 6.0));
-  const __m256d s = _mm256_mul_pd(t, t), s2 = _mm256_mul_pd(s, s), s4 = _mm256_mul_pd(s2, s2);
-  const __m256d q0 = Term(1.0, 1.0 / 3.0, s), q1 = Term(1.0 / 5.0, 1.0 / 7.0, s),
-                q2 = Term(1.0 / 9.0, 1.0 / 11.0, s), q3 = Term(1.0 / 13.0, 1.0 / 15.0, s);
-  const __m256d p = _mm256_fmadd_pd(_mm256_fmadd_pd(q3, s2, q2), s4, _mm256_fmadd_pd(q1, s2, q0));
-  __m256d r = _mm256_fmadd_pd(t, p, base);
-  r = _mm256_blendv_pd(r, _mm256_sub_pd(_mm256_set1_pd(std::numbers::pi / 2.0), r), a.steep);
-  r = _mm256_blendv_pd(r, _mm256_sub_pd(_mm256_set1_pd(std::numbers::pi), r),
-                       _mm256_cmp_pd(a.x, _mm256_setzero_pd(), _CMP_LT_OQ));
+  const V base = And(a.reduce, Splat(std::numbers::pi / 6.0));
+  const V s = t * t, s2 = s * s, s4 = s2 * s2;
+  const V q0 = Fnma(Splat(1.0 / 3.0), s, Splat(1.0)), q1 = Fnma(Splat(1.0 / 7.0), s, Splat(1.0 / 5.0)),
+          q2 = Fnma(Splat(1.0 / 11.0), s, Splat(1.0 / 9.0)), q3 = Fnma(Splat(1.0 / 15.0), s, Splat(1.0 / 13.0));
+  const V p = Fma(Fma(q3, s2, q2), s4, Fma(q1, s2, q0));
+  V r = Fma(t, p, base);
+  r = Blend(r, Splat(std::numbers::pi / 2.0) - r, a.steep);
+  r = Blend(r, Splat(std::numbers::pi) - r, Compare<_CMP_LT_OQ>(a.x, Splat(0.0)));
+  if (kUpper)
+    return r * Splat(180.0 / std::numbers::pi);
   // Both zero: what the library gives (0 or pi by x's sign).
-  const __m256d behind = _mm256_and_pd(_mm256_castsi256_pd(_mm256_srai_epi32(
-                                           _mm256_shuffle_epi32(_mm256_castpd_si256(a.x), 0xF5), 31)),
-                                       _mm256_set1_pd(std::numbers::pi));
-  r = _mm256_blendv_pd(r, behind, a.none);
-  const __m256d sign = _mm256_set1_pd(-0.0);
-  r = _mm256_or_pd(_mm256_andnot_pd(sign, r), _mm256_and_pd(sign, a.y));
-  return _mm256_mul_pd(r, _mm256_set1_pd(180.0 / std::numbers::pi));
+  V behind;
+  TESMIRA_EACH(k)
+  behind.a[k] = _mm256_castsi256_pd(_mm256_srai_epi32(_mm256_shuffle_epi32(_mm256_castpd_si256(a.x.a[k]), 0xF5), 31));
+  r = Blend(r, And(behind, Splat(std::numbers::pi)), a.none);
+  const V sign = Splat(-0.0);
+  r = Or(AndNot(sign, r), And(sign, a.y));
+  return r * Splat(180.0 / std::numbers::pi);
 }
 
 // The interval of v on an axis of equal steps (v within the axis): the lower end i <= count - 2 and the weight of
 // the upper end, from the quotient alone. Where the quotient rounds across a tabulated value the weight comes out
 // a rounding beyond 0 or 1 in the neighbouring interval, which interpolates to the same intensity.
-VECTOR_CODE __m128i Interval(__m256d v, double origin, double inverseStep, int count, __m256d& weight)
+VECTOR_CODE Indexes Interval(V v, double origin, double inverseStep, int count, V& weight)
 {
-  const __m256d f = _mm256_max_pd(_mm256_mul_pd(_mm256_sub_pd(v, _mm256_set1_pd(origin)), _mm256_set1_pd(inverseStep)),
-                                  _mm256_setzero_pd());
-  const __m256d lower =
-      _mm256_round_pd(_mm256_min_pd(f, _mm256_set1_pd(count - 2)), _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
-  weight = _mm256_sub_pd(f, lower);
-  return _mm256_cvttpd_epi32(lower);
+  const V f = Max((v - Splat(origin)) * Splat(inverseStep), Splat(0.0));
+  const V top = Min(f, Splat(count - 2));
+  Indexes lower;
+  TESMIRA_EACH(k)
+  {
+    const __m256d down = _mm256_round_pd(top.a[k], _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+    weight.a[k] = _mm256_sub_pd(f.a[k], down);
+    lower.a[k] = _mm256_cvttpd_epi32(down);
+  }
+  return lower;
 }
 
 // The values at index[k] and index[k] + 1 of four lanes, as two vectors: two neighbours in one load per lane
 // rather than gathers, which some processors (and their microcode) make far slower than plain loads.
-VECTOR_CODE void Pairs(const double* base, const int* index, __m256d& first, __m256d& second)
+VECTOR_CODE void Pairs(const double* base, __m128i index, __m256d& first, __m256d& second)
 {
-  const __m256d t0 = _mm256_set_m128d(_mm_loadu_pd(base + index[2]), _mm_loadu_pd(base + index[0]));
-  const __m256d t1 = _mm256_set_m128d(_mm_loadu_pd(base + index[3]), _mm_loadu_pd(base + index[1]));
+  alignas(16) int at[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(at), index);
+  const __m256d t0 = _mm256_set_m128d(_mm_loadu_pd(base + at[2]), _mm_loadu_pd(base + at[0]));
+  const __m256d t1 = _mm256_set_m128d(_mm_loadu_pd(base + at[3]), _mm_loadu_pd(base + at[1]));
   first = _mm256_unpacklo_pd(t0, t1);
   second = _mm256_unpackhi_pd(t0, t1);
 }
 
-// Intensity of a luminaire with a vector table towards four directions (components along its axis, C0 and C90).
-// `far` is |d|^3, whose inverse comes back in `inverseFar` from the division the angles share.
-VECTOR_CODE __m256d TableIntensity(const LuminaireSet::Packed& L, __m256d along, __m256d u, __m256d v,
-                                   __m256d len2, __m256d far, __m256d& live, __m256d& inverseFar)
+// Intensity of a luminaire with a vector table towards the lanes' directions (components along its axis, C0 and
+// C90). `far` is |d|^3, whose inverse comes back in `inverseFar` from the division the angles share.
+VECTOR_CODE V TableIntensity(const LuminaireSet::Packed& L, V along, V u, V v, V len2, V far, V& live,
+                             V& inverseFar)
 {
-  const __m256d zero = _mm256_setzero_pd();
+  const V zero = Splat(0.0);
   if (L.gammaBound >= -1.0) {
-    const __m256d k2 = _mm256_set1_pd(L.gammaBound * L.gammaBound);
-    const __m256d a2 = _mm256_mul_pd(along, along), bound = _mm256_mul_pd(k2, len2);
-    const __m256d below = _mm256_cmp_pd(along, zero, _CMP_LT_OQ);
-    const __m256d beyond = L.gammaBound >= 0.0
-                               ? _mm256_or_pd(below, _mm256_cmp_pd(a2, bound, _CMP_LT_OQ))
-                               : _mm256_and_pd(below, _mm256_cmp_pd(a2, bound, _CMP_GT_OQ));
-    live = _mm256_andnot_pd(beyond, live);
-    if (_mm256_movemask_pd(live) == 0)
+    const V a2 = along * along, bound = Splat(L.gammaBound * L.gammaBound) * len2;
+    const V below = Compare<_CMP_LT_OQ>(along, zero);
+    const V beyond = L.gammaBound >= 0.0 ? Or(below, Compare<_CMP_LT_OQ>(a2, bound))
+                                         : And(below, Compare<_CMP_GT_OQ>(a2, bound));
+    live = AndNot(beyond, live);
+    if (!Any(live))
       return zero;
   }
-  const __m256d uv = _mm256_sqrt_pd(_mm256_fmadd_pd(u, u, _mm256_mul_pd(v, v)));
-  const Atan2Parts ga = Atan2Begin(uv, along), ca = Atan2Begin(v, u);
+  const V uv = Sqrt(Fma(u, u, v * v));
+  // gamma: uv is a root, and a lane where it and `along` are both 0 is a point at the light, which faces nothing.
+  const Atan2Parts ga = Atan2Begin<true>(uv, along), ca = Atan2Begin(v, u);
   // One division for three quotients. |d|^3 of 0 (a point at the light) faces nothing and is masked out.
-  const __m256d farSafe = _mm256_blendv_pd(far, _mm256_set1_pd(1.0), _mm256_cmp_pd(far, zero, _CMP_EQ_OQ));
-  const __m256d dd = _mm256_mul_pd(ga.den, ca.den);
-  const __m256d inverse = _mm256_div_pd(_mm256_set1_pd(1.0), _mm256_mul_pd(dd, farSafe));
-  inverseFar = _mm256_mul_pd(inverse, dd);
-  const __m256d gamma = Atan2Degrees(ga, _mm256_mul_pd(ga.num, _mm256_mul_pd(inverse, _mm256_mul_pd(ca.den, farSafe))));
+  const V farSafe = Blend(far, Splat(1.0), Compare<_CMP_EQ_OQ>(far, zero));
+  const V dd = ga.den * ca.den;
+  const V inverse = Splat(1.0) / (dd * farSafe);
+  inverseFar = inverse * dd;
+  const V gamma = Atan2Degrees<true>(ga, ga.num * (inverse * (ca.den * farSafe)));
   const double tolerance = IntensityTable::kAngleTolerance;
-  live = _mm256_and_pd(live, _mm256_and_pd(_mm256_cmp_pd(gamma, _mm256_set1_pd(L.angleFront - tolerance), _CMP_GE_OQ),
-                                           _mm256_cmp_pd(gamma, _mm256_set1_pd(L.angleBack + tolerance), _CMP_LE_OQ)));
-  if (_mm256_movemask_pd(live) == 0)
+  live = And(live, And(Compare<_CMP_GE_OQ>(gamma, Splat(L.angleFront - tolerance)),
+                       Compare<_CMP_LE_OQ>(gamma, Splat(L.angleBack + tolerance))));
+  if (!Any(live))
     return zero;
-  const __m256d onAxis = _mm256_and_pd(_mm256_cmp_pd(u, zero, _CMP_EQ_OQ), _mm256_cmp_pd(v, zero, _CMP_EQ_OQ));
-  const __m256d cInverse = _mm256_mul_pd(inverse, _mm256_mul_pd(ga.den, farSafe));
-  const __m256d c = _mm256_andnot_pd(onAxis, Atan2Degrees(ca, _mm256_mul_pd(ca.num, cInverse)));
+  const V onAxis = And(Compare<_CMP_EQ_OQ>(u, zero), Compare<_CMP_EQ_OQ>(v, zero));
+  const V cInverse = inverse * (ga.den * farSafe);
+  const V c = AndNot(onAxis, Atan2Degrees(ca, ca.num * cInverse));
 
   // The angle on its axis.
-  const __m256d g = _mm256_min_pd(_mm256_max_pd(gamma, _mm256_set1_pd(L.angleFront)), _mm256_set1_pd(L.angleBack));
-  __m256d at;
-  const __m128i a = Interval(g, L.angleOrigin, L.angleStep, L.angleCount, at);
+  const V g = Min(Max(gamma, Splat(L.angleFront)), Splat(L.angleBack));
+  V at;
+  const Indexes a = Interval(g, L.angleOrigin, L.angleStep, L.angleCount, at);
 
   // The plane round the circle: directions come within one turn of the first plane.
-  const __m256d turn = _mm256_set1_pd(360.0);
-  __m256d r = _mm256_sub_pd(c, _mm256_set1_pd(L.planeOrigin));
-  r = _mm256_add_pd(r, _mm256_and_pd(_mm256_cmp_pd(r, zero, _CMP_LT_OQ), turn));
-  r = _mm256_sub_pd(r, _mm256_and_pd(_mm256_cmp_pd(r, turn, _CMP_GE_OQ), turn));
-  r = _mm256_add_pd(r, _mm256_set1_pd(L.planeOrigin));
-  const __m256d wraps = _mm256_cmp_pd(r, _mm256_set1_pd(L.planeLast), _CMP_GE_OQ);
-  const __m256d rIn = _mm256_min_pd(r, _mm256_set1_pd(L.planeLast));
-  __m256d pt;
-  __m128i p = Interval(rIn, L.planeOrigin, L.planeStep, L.planeCount, pt);
-  __m128i pHi = _mm_add_epi32(p, _mm_set1_epi32(1));
-  const __m128i wraps32 = _mm256_cvtpd_epi32(_mm256_and_pd(wraps, _mm256_set1_pd(-1.0)));  // -1 or 0
-  p = _mm_blendv_epi8(p, _mm_set1_epi32(L.planeCount - 1), wraps32);
-  pHi = _mm_andnot_si128(wraps32, pHi);
-  pt = _mm256_blendv_pd(pt, _mm256_mul_pd(_mm256_sub_pd(r, _mm256_set1_pd(L.planeLast)), _mm256_set1_pd(L.wrapSpan)),
-                        wraps);
+  const V turn = Splat(360.0);
+  V r = c - Splat(L.planeOrigin);
+  r = r + And(Compare<_CMP_LT_OQ>(r, zero), turn);
+  r = r - And(Compare<_CMP_GE_OQ>(r, turn), turn);
+  r = r + Splat(L.planeOrigin);
+  const V wraps = Compare<_CMP_GE_OQ>(r, Splat(L.planeLast));
+  V pt;
+  const Indexes p = Interval(Min(r, Splat(L.planeLast)), L.planeOrigin, L.planeStep, L.planeCount, pt);
+  pt = Blend(pt, (r - Splat(L.planeLast)) * Splat(L.wrapSpan), wraps);
 
-  const __m128i n = _mm_set1_epi32(L.angleCount);
-  alignas(16) int lo[4], hi[4];
-  _mm_store_si128(reinterpret_cast<__m128i*>(lo), _mm_add_epi32(_mm_mullo_epi32(p, n), a));
-  _mm_store_si128(reinterpret_cast<__m128i*>(hi), _mm_add_epi32(_mm_mullo_epi32(pHi, n), a));
-  __m256d v00, v01, v10, v11;
-  Pairs(L.candela, lo, v00, v01);
-  Pairs(L.candela, hi, v10, v11);
-  const __m256d low = _mm256_fmadd_pd(at, _mm256_sub_pd(v01, v00), v00);
-  const __m256d high = _mm256_fmadd_pd(at, _mm256_sub_pd(v11, v10), v10);
-  const __m256d value = _mm256_fmadd_pd(pt, _mm256_sub_pd(high, low), low);
-  return _mm256_and_pd(live, _mm256_mul_pd(_mm256_set1_pd(L.factor), value));
+  const __m128i n = _mm_set1_epi32(L.angleCount), last = _mm_set1_epi32(L.planeCount - 1), one = _mm_set1_epi32(1);
+  V value;
+  TESMIRA_EACH(k)
+  {
+    const __m128i wraps32 = _mm256_cvtpd_epi32(_mm256_and_pd(wraps.a[k], _mm256_set1_pd(-1.0)));  // -1 or 0
+    const __m128i pLo = _mm_blendv_epi8(p.a[k], last, wraps32);
+    const __m128i pHi = _mm_andnot_si128(wraps32, _mm_add_epi32(p.a[k], one));
+    __m256d v00, v01, v10, v11;
+    Pairs(L.candela, _mm_add_epi32(_mm_mullo_epi32(pLo, n), a.a[k]), v00, v01);
+    Pairs(L.candela, _mm_add_epi32(_mm_mullo_epi32(pHi, n), a.a[k]), v10, v11);
+    const __m256d low = _mm256_fmadd_pd(at.a[k], _mm256_sub_pd(v01, v00), v00);
+    const __m256d high = _mm256_fmadd_pd(at.a[k], _mm256_sub_pd(v11, v10), v10);
+    value.a[k] = _mm256_fmadd_pd(pt.a[k], _mm256_sub_pd(high, low), low);
+  }
+  return And(live, Splat(L.factor) * value);
 }
 
-// Four points, as columns of a group of eight.
+// Points as lanes of several vectors, columns of a group.
 struct Lanes {
-  __m256d x, y, z, nx, ny, nz;
+  V x, y, z, nx, ny, nz;
   const double *px, *py, *pz;
 };
 
-// What one luminaire gives four points.
-VECTOR_CODE __m256d Contribution(const LuminaireSet::Packed& L, const Luminaire& light, const Lanes& p, bool upward,
-                                 const LightBlocker& blocker)
+// What one luminaire gives the lanes' points.
+VECTOR_CODE V Contribution(const LuminaireSet::Packed& L, const Luminaire& light, const Lanes& p, bool upward,
+                           const LightBlocker& blocker)
 {
-  const __m256d zero = _mm256_setzero_pd();
-  const __m256d dx = _mm256_sub_pd(p.x, _mm256_set1_pd(L.x)), dy = _mm256_sub_pd(p.y, _mm256_set1_pd(L.y)),
-                dz = _mm256_sub_pd(p.z, _mm256_set1_pd(L.z));
-  const __m256d facing =
-      upward ? _mm256_sub_pd(zero, dz)
-             : _mm256_sub_pd(zero, _mm256_fmadd_pd(dx, p.nx, _mm256_fmadd_pd(dy, p.ny, _mm256_mul_pd(dz, p.nz))));
-  __m256d live = _mm256_cmp_pd(facing, zero, _CMP_GT_OQ);
-  if (_mm256_movemask_pd(live) == 0)
+  const V zero = Splat(0.0);
+  const V dx = p.x - Splat(L.x), dy = p.y - Splat(L.y), dz = p.z - Splat(L.z);
+  const V facing = upward ? zero - dz : zero - Fma(dx, p.nx, Fma(dy, p.ny, dz * p.nz));
+  V live = Compare<_CMP_GT_OQ>(facing, zero);
+  if (!Any(live))
     return zero;
-  const __m256d len2 = _mm256_fmadd_pd(dx, dx, _mm256_fmadd_pd(dy, dy, _mm256_mul_pd(dz, dz)));
-  __m256d intensity;
-  const __m256d far = _mm256_mul_pd(len2, _mm256_sqrt_pd(len2));
-  __m256d inverseFar = _mm256_setzero_pd();
-  bool shared = false;
+  const V len2 = Fma(dx, dx, Fma(dy, dy, dz * dz));
+  const V far = len2 * Sqrt(len2);
+  V intensity, inverseFar = zero;
   if (L.vector) {
     intensity = TableIntensity(L, DotWith(dx, dy, dz, L.ax, L.ay, L.az), DotWith(dx, dy, dz, L.ux, L.uy, L.uz),
                                DotWith(dx, dy, dz, L.vx, L.vy, L.vz), len2, far, live, inverseFar);
-    shared = true;
   } else {
-    alignas(32) double dxs[4], dys[4], dzs[4], is[4];
-    _mm256_store_pd(dxs, dx);
-    _mm256_store_pd(dys, dy);
-    _mm256_store_pd(dzs, dz);
-    for (int j = 0; j < 4; ++j)
-      is[j] = light.IntensityTowards({dxs[j], dys[j], dzs[j]});
-    intensity = _mm256_load_pd(is);
+    TESMIRA_EACH(k)
+    {
+      alignas(32) double dxs[4], dys[4], dzs[4], is[4];
+      _mm256_store_pd(dxs, dx.a[k]);
+      _mm256_store_pd(dys, dy.a[k]);
+      _mm256_store_pd(dzs, dz.a[k]);
+      for (int j = 0; j < 4; ++j)
+        is[j] = light.IntensityTowards({dxs[j], dys[j], dzs[j]});
+      intensity.a[k] = _mm256_load_pd(is);
+    }
   }
-  live = _mm256_and_pd(live, _mm256_cmp_pd(intensity, zero, _CMP_GT_OQ));
-  const int lit = _mm256_movemask_pd(live);
-  if (lit == 0)
+  live = And(live, Compare<_CMP_GT_OQ>(intensity, zero));
+  if (!Any(live))
     return zero;
   if (blocker.blocked) {
-    alignas(32) long long held[4] = {0, 0, 0, 0};
-    for (int j = 0; j < 4; ++j)
-      if ((lit >> j & 1) && blocker.blocked(blocker.context, {p.px[j], p.py[j], p.pz[j]}, light.position))
-        held[j] = -1;
-    live = _mm256_andnot_pd(_mm256_castsi256_pd(_mm256_load_si256(reinterpret_cast<const __m256i*>(held))), live);
+    TESMIRA_EACH(k)
+    {
+      const int lit = _mm256_movemask_pd(live.a[k]);
+      alignas(32) long long held[4] = {0, 0, 0, 0};
+      for (int j = 0; j < 4; ++j) {
+        const int at = 4 * k + j;
+        if ((lit >> j & 1) && blocker.blocked(blocker.context, {p.px[at], p.py[at], p.pz[at]}, light.position))
+          held[j] = -1;
+      }
+      live.a[k] =
+          _mm256_andnot_pd(_mm256_castsi256_pd(_mm256_load_si256(reinterpret_cast<const __m256i*>(held))), live.a[k]);
+    }
   }
-  const __m256d term = shared ? _mm256_mul_pd(_mm256_mul_pd(intensity, facing), inverseFar)
-                               : _mm256_div_pd(_mm256_mul_pd(intensity, facing), far);
-  return _mm256_and_pd(live, term);
+  return And(live, L.vector ? intensity * facing * inverseFar : intensity * facing / far);
 }
+
+#undef TESMIRA_EACH
 
 __attribute__((target("avx2,fma"))) void VectorIlluminance(const std::vector<const Luminaire*>& lights,
                                                            const std::vector<LuminaireSet::Packed>& packed,
                                                            const PointColumns& pts, const LightBlocker& blocker,
                                                            double* e)
 {
-  // Sixteen points at a time: four independent groups of four, whose long chains of dependent steps (root,
-  // division, series, gathers) the processor overlaps.
-  constexpr std::size_t kLanes = 4, kGroup = 4 * kLanes;
+  // Sixteen points at a time, in sets of stepped vectors.
+  constexpr std::size_t kSetPoints = 4 * kWays, kSets = 16 / kSetPoints, kGroup = kSets * kSetPoints;
   const bool upward = !pts.nx;
   for (std::size_t first = 0; first < pts.count; first += kGroup) {
     // The last group repeats its last point in the lanes it lacks.
@@ -282,20 +373,31 @@ __attribute__((target("avx2,fma"))) void VectorIlluminance(const std::vector<con
       ny[j] = upward ? 0.0 : pts.ny[k];
       nz[j] = upward ? 1.0 : pts.nz[k];
     }
-    Lanes lanes[kLanes];
-    __m256d sums[kLanes];
-    for (std::size_t g = 0; g < kLanes; ++g) {
-      const std::size_t o = 4 * g;
-      lanes[g] = {_mm256_load_pd(px + o), _mm256_load_pd(py + o), _mm256_load_pd(pz + o), _mm256_load_pd(nx + o),
-                  _mm256_load_pd(ny + o), _mm256_load_pd(nz + o), px + o, py + o, pz + o};
-      sums[g] = _mm256_setzero_pd();
+    Lanes sets[kSets];
+    V sums[kSets];
+    for (std::size_t g = 0; g < kSets; ++g) {
+      Lanes& s = sets[g];
+      for (int k = 0; k < kWays; ++k) {
+        const std::size_t o = g * kSetPoints + 4 * k;
+        s.x.a[k] = _mm256_load_pd(px + o);
+        s.y.a[k] = _mm256_load_pd(py + o);
+        s.z.a[k] = _mm256_load_pd(pz + o);
+        s.nx.a[k] = _mm256_load_pd(nx + o);
+        s.ny.a[k] = _mm256_load_pd(ny + o);
+        s.nz.a[k] = _mm256_load_pd(nz + o);
+        sums[g].a[k] = _mm256_setzero_pd();
+      }
+      s.px = px + g * kSetPoints;
+      s.py = py + g * kSetPoints;
+      s.pz = pz + g * kSetPoints;
     }
     for (std::size_t i = 0; i < packed.size(); ++i)
-      for (std::size_t g = 0; g < kLanes; ++g)
-        sums[g] = _mm256_add_pd(sums[g], Contribution(packed[i], *lights[i], lanes[g], upward, blocker));
+      for (std::size_t g = 0; g < kSets; ++g)
+        sums[g] = sums[g] + Contribution(packed[i], *lights[i], sets[g], upward, blocker);
     alignas(32) double out[kGroup];
-    for (std::size_t g = 0; g < kLanes; ++g)
-      _mm256_store_pd(out + 4 * g, sums[g]);
+    for (std::size_t g = 0; g < kSets; ++g)
+      for (int k = 0; k < kWays; ++k)
+        _mm256_store_pd(out + g * kSetPoints + 4 * k, sums[g].a[k]);
     for (std::size_t j = 0; j < kGroup && first + j < pts.count; ++j)
       e[first + j] = out[j];
   }

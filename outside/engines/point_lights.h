@@ -1,5 +1,5 @@
 // The open-site and interchange engines' innermost loop: the illuminance that a set of luminaires gives many
-// points. Four points at a time with AVX2 and FMA where the processor has them (chosen when the program runs),
+// points. Sixteen points at a time with AVX2 and FMA where the processor has them (chosen when the program runs),
 // one at a time elsewhere; the two agree to rounding.
 #pragma once
 

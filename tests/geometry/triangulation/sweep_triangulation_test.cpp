@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <random>
@@ -239,6 +240,31 @@ TEST(SweepTriangulation, PointsAreSweptByYThenX)
   // x, of the closing edge to (1,1).
   EXPECT_EQ(polygon.points[0]->x, 3.0);
   EXPECT_EQ(polygon.points[0]->constraints.size(), 2u);
+}
+
+// Thousands of points go through the digit sort rather than comparisons: the same order, with negative
+// coordinates, minus zero and many equal y.
+TEST(SweepTriangulation, ManyPointsAreSweptByYThenX)
+{
+  std::mt19937 random(11);
+  std::uniform_int_distribution<int> coordinate(-400, 400);
+  CTriPolygon polygon;
+  std::vector<Pt> expected;
+  for (int i = 0; i < 5000; ++i) {
+    const double x = coordinate(random) / 4.0, y = i == 0 ? -0.0 : coordinate(random) / 16.0;
+    polygon.AddPoint(x, y);
+    expected.push_back({x, y});
+  }
+  std::stable_sort(expected.begin(), expected.end(), [](const Pt& a, const Pt& b) {
+    return a.second < b.second || (a.second == b.second && a.first < b.first);
+  });
+  CTriSweepContext context;
+  context.PrepareTriangulation(polygon);
+  std::vector<Pt> order;
+  for (const CTriPoint* p : context.points) {
+    order.push_back({p->x, p->y});
+  }
+  EXPECT_EQ(order, expected);
 }
 
 TEST(SweepTriangulation, FreePointOnAnOutlineEdgeSplitsItInsteadOfLooping)
