@@ -146,7 +146,8 @@ public:
   virtual ~CTKPropExchangeEnumerator() = default;
 
   // Exchanges the count (compact: ReadCount/WriteCount, else the value "Count"); non-zero when there is a first
-  // section. A loaded count is capped by the numbered sections that exist.
+  // section. A loaded count is capped by the numbered sections that exist; the archive form cannot tell, so
+  // callers make each section's object as they reach it, never all of them from the count.
   virtual POSITION GetPosition(DWORD dwCount = 0, BOOL bCompactMode = TRUE);
   // The section at pos (released by the caller); pos becomes 0 after the last.
   virtual CTKPropExchange* GetNext(POSITION& pos);

@@ -52,10 +52,13 @@ struct BarSettings {
     CTKPropExchangeEnumeratorPtr pEnumerator(pPX->GetEnumerator("Item"));
     POSITION pos = pEnumerator->GetPosition(static_cast<DWORD>(items.size()));
     if (pPX->IsLoading()) {
-      items.assign(pEnumerator->GetCount(), Item{});
+      items.clear();
     }
     for (std::size_t i = 0; pos != nullptr; ++i) {
       CTKPropExchangeSectionPtr pSection(pEnumerator->GetNext(pos));
+      if (pPX->IsLoading()) {
+        items.emplace_back();
+      }
       PX_Int(pSection.get(), "Id", items[i].id, 0);
     }
   }
