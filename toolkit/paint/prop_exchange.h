@@ -38,8 +38,9 @@ inline constexpr DWORD kTKPropExchangeSchema = 16;
 inline constexpr DWORD kTKMaxBlobBytes = 16u * 1024 * 1024;
 // A stored count up to this many is believed as it stands: a section or value equal to its default leaves nothing
 // in the store (a key without values does not outlive the process), so the last entries of a list may exist only
-// in its count. A larger count is damage unless the key holds that many.
-inline constexpr DWORD kTKTrustedCount = 1024;
+// in its count. A larger count is damage unless the key holds that many: believed, it would make as many sections
+// for the next save to write and empty again. The toolkit's lists kept in the registry are far shorter.
+inline constexpr DWORD kTKTrustedCount = 256;
 
 class CTKPropExchangeEnumerator;
 
