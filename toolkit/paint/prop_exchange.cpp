@@ -2,6 +2,7 @@
 
 #include "platform/mfc-core/memfile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -416,10 +417,10 @@ void CTKPropExchangeRegistry::EmptySection()
 DWORD CTKPropExchangeRegistry::ReadCount()
 {
   DWORD count = CTKPropExchange::ReadCount();
-  if (!m_bLoading || m_hKey == nullptr) {
+  if (!m_bLoading || m_hKey == nullptr || count <= kTKTrustedCount) {
     return count;
   }
-  // A count names values or sections of this key; it cannot exceed how many of both the key has.
+  // A count this large names values or sections of this key; it cannot exceed how many of both the key has.
   DWORD held = 0;
   for (DWORD i = 0; held < count; ++i, ++held) {
     char name[256];
@@ -435,7 +436,7 @@ DWORD CTKPropExchangeRegistry::ReadCount()
       break;
     }
   }
-  return held < count ? held : count;
+  return std::max(held, kTKTrustedCount);
 }
 
 DWORD CTKPropExchangeRegistry::CountNumberedSections(LPCTSTR pszPrefix)
@@ -619,11 +620,8 @@ POSITION CTKPropExchangeEnumerator::GetPosition(DWORD dwCount, BOOL bCompactMode
     PX_Int(m_pContainer, "Count", count, 0);
     m_nCount = count < 0 ? 0 : static_cast<DWORD>(count);
   }
-  if (m_pContainer->IsLoading()) {
-    DWORD existing = m_pContainer->CountNumberedSections(m_strSectionName);
-    if (m_nCount > existing) {
-      m_nCount = existing;
-    }
+  if (m_pContainer->IsLoading() && m_nCount > kTKTrustedCount) {
+    m_nCount = std::min(m_nCount, std::max(m_pContainer->CountNumberedSections(m_strSectionName), kTKTrustedCount));
   }
   return m_nCount == 0 ? nullptr : reinterpret_cast<POSITION>(static_cast<std::uintptr_t>(1));
 }

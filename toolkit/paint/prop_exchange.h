@@ -17,7 +17,8 @@
 // The archive form ignores names and defaults: values follow in call order, every one written and read.
 //
 // The registry form reads what it is given as hostile: loading never creates a key, an int is only a 4-byte
-// REG_DWORD, counts are capped by what the key holds, and no stored size is allocated beyond kTKMaxBlobBytes.
+// REG_DWORD, counts beyond kTKTrustedCount are capped by what the key holds, and no stored size is allocated beyond
+// kTKMaxBlobBytes.
 #pragma once
 
 #include "platform/com/variant.h"
@@ -35,6 +36,11 @@ inline constexpr DWORD kTKPropExchangeSchema = 16;
 // Larger than any saved toolkit state (the customised bars' stream moves to a file past 16000 bytes); a stored
 // size beyond it is damage, not data.
 inline constexpr DWORD kTKMaxBlobBytes = 16u * 1024 * 1024;
+// A stored count up to this many is believed as it stands: a section or value equal to its default leaves nothing
+// in the store (a key without values does not outlive the process), so the last entries of a list may exist only
+// in its count. A larger count is damage unless the key holds that many: believed, it would make as many sections
+// for the next save to write and empty again. The toolkit's lists kept in the registry are far shorter.
+inline constexpr DWORD kTKTrustedCount = 256;
 
 class CTKPropExchangeEnumerator;
 
@@ -146,7 +152,8 @@ public:
   virtual ~CTKPropExchangeEnumerator() = default;
 
   // Exchanges the count (compact: ReadCount/WriteCount, else the value "Count"); non-zero when there is a first
-  // section. A loaded count is capped by the numbered sections that exist.
+  // section. A loaded count above kTKTrustedCount is capped by the numbered sections that exist; the archive form
+  // cannot tell, so callers make each section's object as they reach it, never all of them from the count.
   virtual POSITION GetPosition(DWORD dwCount = 0, BOOL bCompactMode = TRUE);
   // The section at pos (released by the caller); pos becomes 0 after the last.
   virtual CTKPropExchange* GetNext(POSITION& pos);

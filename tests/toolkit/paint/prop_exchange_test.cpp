@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -52,10 +53,13 @@ struct BarSettings {
     CTKPropExchangeEnumeratorPtr pEnumerator(pPX->GetEnumerator("Item"));
     POSITION pos = pEnumerator->GetPosition(static_cast<DWORD>(items.size()));
     if (pPX->IsLoading()) {
-      items.assign(pEnumerator->GetCount(), Item{});
+      items.clear();
     }
     for (std::size_t i = 0; pos != nullptr; ++i) {
       CTKPropExchangeSectionPtr pSection(pEnumerator->GetNext(pos));
+      if (pPX->IsLoading()) {
+        items.emplace_back();
+      }
       PX_Int(pSection.get(), "Id", items[i].id, 0);
     }
   }
@@ -370,21 +374,59 @@ TEST_F(PropExchange, LoadingNeverCreatesAKeyAndEveryValueTakesItsDefault)
 TEST_F(PropExchange, StoredCountsAreBoundedByWhatExists)
 {
   platform::ProfileStore store("Marvesta", "Tesmira Road");
-  // Sections saved with only default values leave no key: Item1 is such a gap and must not end the list.
+  // Sections saved with only default values leave no key: Item1 is such a gap and must not end the list. A count
+  // this large makes no more than a plausible list...
   store.WriteProfileInt("Bar", "Count", 2000000000);
   store.WriteProfileInt("Bar\\Item0", "Id", 10);
   store.WriteProfileInt("Bar\\Item2", "Id", 30);
   BarSettings loaded;
   Load("Bar", [&](CTKPropExchange* px) { loaded.DoPropExchange(px); });
-  EXPECT_EQ(loaded.items, (std::vector<Item>{{10}, {0}, {30}}));
+  ASSERT_EQ(loaded.items.size(), kTKTrustedCount);
+  EXPECT_EQ(loaded.items[0].id, 10);
+  EXPECT_EQ(loaded.items[1].id, 0);
+  EXPECT_EQ(loaded.items[2].id, 30);
+  // ...unless the sections go further.
+  store.WriteProfileInt("Bar\\Item1500", "Id", 40);
+  Load("Bar", [&](CTKPropExchange* px) {
+    CTKPropExchangeEnumeratorPtr pEnumerator(px->GetEnumerator("Item"));
+    EXPECT_NE(pEnumerator->GetPosition(0, FALSE), nullptr);
+    EXPECT_EQ(pEnumerator->GetCount(), 1501u);
+  });
 
-  // A bare count of values is capped by the values and sections the key has.
+  // A bare count of values likewise: believed up to the trusted count, beyond it capped by what the key holds.
   store.WriteProfileInt("Values", "Count", 1000000);
-  store.WriteProfileString("Values", "Item0", "a");
-  store.WriteProfileString("Values", "Item1", "b");
-  Load("Values", [&](CTKPropExchange* px) { EXPECT_EQ(px->ReadCount(), 3u); });
+  for (int i = 0; i < 300; ++i) {
+    store.WriteProfileString("Values", ("Item" + std::to_string(i)).c_str(), "a");
+  }
+  Load("Values", [&](CTKPropExchange* px) { EXPECT_EQ(px->ReadCount(), 301u); });
+  store.WriteProfileInt("Values", "Count", 200);
+  Load("Values", [&](CTKPropExchange* px) { EXPECT_EQ(px->ReadCount(), 200u); });
   store.WriteProfileInt("Values", "Count", -5);
   Load("Values", [&](CTKPropExchange* px) { EXPECT_EQ(px->ReadCount(), 0u); });
+}
+
+// The last entry of a list may be all defaults, which leaves no key behind once the process has gone: its count
+// alone keeps it.
+TEST_F(PropExchange, AListEndingInDefaultsKeepsItsLengthAcrossARestart)
+{
+  BarSettings saved = Sample();
+  saved.items = {{10}, {0}, {0}};
+  Save("Trail", [&](CTKPropExchange* px) { saved.DoPropExchange(px); });
+
+  TempFolder restarted;
+  std::filesystem::copy_file(folder_.Path() + "/profile", restarted.Path() + "/profile");
+  ScopedEnv env("TESMIRA_PROFILE_DIR", restarted.Path());
+  HKEY app = nullptr;
+  ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, kAppKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &app, nullptr),
+            static_cast<LSTATUS>(ERROR_SUCCESS));
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyEx(app, "Trail\\Item1", 0, KEY_READ, &key), static_cast<LSTATUS>(ERROR_FILE_NOT_FOUND));
+  BarSettings loaded;
+  auto* px = new CTKPropExchangeRegistry(TRUE, app, "Trail");
+  loaded.DoPropExchange(px);
+  px->InternalRelease();
+  RegCloseKey(app);
+  EXPECT_EQ(loaded.items, saved.items);
 }
 
 TEST_F(PropExchange, ABlobLargerThanTheCallersBufferIsRefused)
