@@ -270,7 +270,10 @@ void CTKTabPaintManager::LayoutMultiRow(CTKTabManager* pTabManager, CDC* pDC, CR
     for (int r = 1; r < nRows; ++r) {
       rows.GetRow(r) = {nCount, nCount - 1};
     }
-    FillRows(pTabManager, 0, nTotal, nAvailable, m_bJustifyRows);
+    if (!FillRows(pTabManager, 0, nTotal, nAvailable, m_bJustifyRows)) {
+      // No balanced split: the rows as they were counted, each filled up to the room.
+      FillRows(pTabManager, 0, nTotal, nAvailable, FALSE);
+    }
     CTKTabManagerItem* pSelected = pTabManager->GetSelectedTab();
     if (!m_bKeepRowOrder && pSelected != nullptr && pSelected->m_nItemRow != 0) {
       const int nSelectedRow = pSelected->m_nItemRow;

@@ -398,4 +398,42 @@ TEST_F(MouseOnStrip, DraggingATabReordersAndSelectsIt)
   EXPECT_EQ(m_strip.GetSelectedTab(), m_strip.GetTab(0));
 }
 
+TEST_F(MouseOnStrip, HotTrackingFollowsTheMouseWhileTheWindowIsActive)
+{
+  AddSizedTabs(m_strip, 8, 50);
+  CWnd* pWnd = CWnd::FromHandle(m_hwnd);
+  SetActiveWindow(m_hwnd);
+  Pump();
+  const CPoint onB = m_strip.GetTab(1)->m_rcItem.CenterPoint();
+  CTKTabManagerNavigateButton* pRight = m_strip.FindNavigateButton(1);
+  ASSERT_TRUE(pRight->IsEnabled());
+
+  // Hot tracking off: tabs never turn hot, but the buttons still do.
+  m_strip.PerformMouseMove(pWnd, onB);
+  EXPECT_EQ(m_strip.GetHotTab(), nullptr);
+  m_strip.PerformMouseMove(pWnd, pRight->GetRect().CenterPoint());
+  EXPECT_TRUE(pRight->IsHot());
+  m_strip.PerformMouseMove(pWnd, CPoint(-1, -1));
+  EXPECT_FALSE(pRight->IsHot());
+
+  m_pm.m_bHotTracking = TRUE;
+  const int redraws = m_strip.m_nRedraws;
+  m_strip.PerformMouseMove(pWnd, onB);
+  EXPECT_EQ(m_strip.GetHotTab(), m_strip.GetTab(1));
+  EXPECT_EQ(m_strip.m_nRedraws, redraws + 1);
+  m_strip.PerformMouseMove(pWnd, onB);
+  EXPECT_EQ(m_strip.m_nRedraws, redraws + 1) << "no change, no redraw";
+  m_strip.PerformMouseMove(pWnd, CPoint(-1, -1));
+  EXPECT_EQ(m_strip.GetHotTab(), nullptr);
+
+  // A window whose top-level parent is not active changes no hot state.
+  HWND other = CreateWindowEx(0, "TKTabStripTest", "", WS_POPUP | WS_VISIBLE, 500, 500, 50, 50, nullptr, nullptr,
+                              nullptr, nullptr);
+  SetActiveWindow(other);
+  Pump();
+  m_strip.PerformMouseMove(pWnd, onB);
+  EXPECT_EQ(m_strip.GetHotTab(), nullptr);
+  DestroyWindow(other);
+}
+
 }  // namespace
