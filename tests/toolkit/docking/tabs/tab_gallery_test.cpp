@@ -137,6 +137,44 @@ TEST_F(TabGallery, AppearancesByColourSetsAtTopAndBottom)
   EXPECT_TRUE(canvas.Save("toolkit_tab_gallery.png"));
 }
 
+TEST_F(TabGallery, AppearancesAtTheLeftAndTheRight)
+{
+  constexpr int kSideCellWidth = 150;
+  constexpr int kSideCellHeight = 230;
+  Canvas canvas(kLabelWidth + 10 * kSideCellWidth, kHeaderHeight + 2 * kSideCellHeight);
+  CDC& dc = canvas.m_dc;
+  CFont labelFont;
+  labelFont.CreateFont(-13, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
+  dc.SetBkMode(TRANSPARENT);
+  CFont* pOld = dc.SelectObject(&labelFont);
+  CRect title(8, 4, canvas.m_width, 26);
+  dc.DrawText(CString("Tab appearances (columns) at the left and the right of a client area (rows), each in its own "
+                      "colour set; Luna blue; tabs: normal, selected, hot"),
+              title, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  for (int a = 0; a < 10; ++a) {
+    CRect head(kLabelWidth + a * kSideCellWidth, 28, kLabelWidth + (a + 1) * kSideCellWidth, kHeaderHeight);
+    dc.DrawText(CString(kAppearanceNames[a]), head, DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
+  }
+  for (int p = 0; p < 2; ++p) {
+    const int top = kHeaderHeight + p * kSideCellHeight;
+    dc.SelectObject(&labelFont);
+    CRect rcLabel(8, top, kLabelWidth - 4, top + kSideCellHeight);
+    dc.DrawText(CString(p == 0 ? "left" : "right"), rcLabel, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    for (int a = 0; a < 10; ++a) {
+      const CRect cell(kLabelWidth + a * kSideCellWidth + kInset, top + kInset,
+                       kLabelWidth + (a + 1) * kSideCellWidth - kInset, top + kSideCellHeight - kInset);
+      CTKTabPaintManager probe;
+      probe.SelectAppearance(a);
+      PaintStrip(dc, a, probe.GetColorSetNumber(), p == 0 ? TK_TAB_POSITION_LEFT : TK_TAB_POSITION_RIGHT, cell);
+      CBrush frame;
+      frame.CreateSolidBrush(RGB(96, 96, 96));
+      dc.FrameRect(CRect(cell.left - 1, cell.top - 1, cell.right + 1, cell.bottom + 1), &frame);
+    }
+  }
+  dc.SelectObject(pOld);
+  EXPECT_TRUE(canvas.Save("toolkit_tab_gallery_sides.png"));
+}
+
 // Near enough: the fills are vertical gradients of about 20 rows, so the face row next to an end lies within
 // about two gradient steps of its colour, while the three faces differ by 40 or more in some channel.
 ::testing::AssertionResult Near(COLORREF actual, COLORREF expected, int tolerance)
