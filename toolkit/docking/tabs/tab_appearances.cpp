@@ -272,7 +272,8 @@ void CTKTabPaintManager::CAppearanceSetPropertyPage::DrawPage(CDC* pDC, CTKTabMa
       VLine(pDC, r - 2, t + 2, b - 1, clrShadow);
       break;
   }
-  if (IsSelectedRow0(pItem)) {
+  // A face the visual style painted has no colour of its own (unset): the style draws the merge itself.
+  if (IsSelectedRow0(pItem) && clrFace != kUnset) {
     // The selected page merges with the client area below it.
     switch (nPosition) {
       case TK_TAB_POSITION_LEFT: pDC->FillSolidRect(r - 1, t + 1, 1, rc.Height() - 3, clrFace); break;
@@ -482,7 +483,7 @@ void CTKTabPaintManager::CAppearanceSetPropertyPage2003::DrawTab(CDC* pDC, CTKTa
   Polyline(pDC, outline, clrOutline);
   Polyline(pDC, light, clrLight);
   Polyline(pDC, light2, clrLight2);
-  if (bSelected) {
+  if (bSelected && clrFace != kUnset) {
     switch (nPosition) {
       case TK_TAB_POSITION_LEFT: pDC->FillSolidRect(r - 1, t + 5 - w, 1, b - t + w - 4, clrFace); break;
       case TK_TAB_POSITION_BOTTOM: pDC->FillSolidRect(l + 4 - h, t, r - l + h - 3, 1, clrFace); break;

@@ -3,10 +3,12 @@
 // room of Property Page 2003. Classic colours (no visual style).
 #include "tests/toolkit/docking/tabs/strip.h"
 
+#include "platform/user/uxtheme.h"
 #include "toolkit/paint/color_manager.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -160,6 +162,120 @@ TEST_F(TabAppearances, PropertyPage2003LeavesRoomForTheFirstSlant)
   const int textHeight = pm.GetAppearance()->GetTextHeight();
   EXPECT_EQ(strip.GetTab(0)->m_rcItem.left, 2 + textHeight);
   EXPECT_EQ(strip.GetTab(1)->m_rcItem.left, strip.GetTab(0)->m_rcItem.right);
+}
+
+TEST_F(TabAppearances, DefaultStateButtonsShowTheHalftoneInASunkenFrame)
+{
+  CTKTabPaintManager pm;
+  pm.SelectAppearance(4);
+  pm.SelectColorSet(1);
+  Strip strip(pm, CRect(0, 0, 300, 40));
+  strip.AddTabs({"Alpha", "Beta"});
+  strip.SelectTab(strip.GetTab(0));
+  Canvas canvas(300, 40);
+  pm.PaintStrip(&strip, &canvas.m_dc, CRect(0, 0, 300, 40));
+  CDC& dc = canvas.m_dc;
+  const CRect a = strip.GetTab(0)->m_rcItem;
+  // Left of the caption the face alternates button face and white from pixel to pixel.
+  const COLORREF p0 = dc.GetPixel(a.left + 2, a.top + 3);
+  const COLORREF p1 = dc.GetPixel(a.left + 3, a.top + 3);
+  const COLORREF p2 = dc.GetPixel(a.left + 2, a.top + 4);
+  EXPECT_TRUE((p0 == kFace && p1 == kWhite) || (p0 == kWhite && p1 == kFace));
+  EXPECT_EQ(p1, p2);
+  EXPECT_EQ(dc.GetPixel(a.left, a.top + 5), kShadow) << "sunken: shadow at the top left";
+  EXPECT_EQ(dc.GetPixel(a.right - 1, a.top + 5), kWhite) << "and light at the bottom right";
+}
+
+TEST_F(TabAppearances, ItemColoursFillEveryTabAndTheClientArea)
+{
+  CTKTabPaintManager pm;
+  pm.SelectAppearance(6);
+  pm.m_bItemColors = TRUE;
+  Strip strip(pm, CRect(0, 0, 300, 100));
+  strip.AddTabs({"Alpha", "Beta", "Gamma"});
+  strip.SelectTab(strip.GetTab(1));
+  Canvas canvas(300, 100);
+  pm.PaintStrip(&strip, &canvas.m_dc, CRect(0, 0, 300, 100));
+  for (int i = 0; i < 3; ++i) {
+    const CRect rc = strip.GetTab(i)->m_rcItem;
+    EXPECT_EQ(canvas.m_dc.GetPixel(rc.right - 3, rc.top + 2), strip.GetTab(i)->GetColor()) << i;
+  }
+  EXPECT_EQ(canvas.m_dc.GetPixel(150, 80), strip.GetTab(1)->GetColor()) << "the client area takes the selected colour";
+}
+
+TEST_F(TabAppearances, WindowsXPBottomTabIsTheStylesTabTurnedUpsideDown)
+{
+  uxtheme::SetTestTheme(uxtheme::Theme::LunaBlue);
+  TKColorManager().RefreshColors();
+  {
+    CTKTabPaintManager pm;
+    pm.SelectAppearance(0);
+    pm.SelectColorSet(8);
+    ASSERT_TRUE(pm.GetColorSet()->IsThemed());
+    pm.SetPosition(TK_TAB_POSITION_BOTTOM);
+    Strip strip(pm, CRect(0, 0, 300, 60));
+    strip.AddTabs({"Alpha", "Beta"});
+    strip.SelectTab(strip.GetTab(1));
+    Canvas canvas(300, 60);
+    pm.PaintStrip(&strip, &canvas.m_dc, CRect(0, 0, 300, 60));
+    // Property Page fills the face inside its 1-pixel border.
+    CRect tab = strip.GetTab(0)->m_rcItem;
+    tab.DeflateRect(1, 1);
+    const int w = tab.Width();
+    const int h = tab.Height();
+
+    // The style's own upright tab of that size, over button face.
+    Canvas upright(w, h);
+    upright.m_dc.FillSolidRect(0, 0, w, h, TKColorManager().GetColor(15));
+    CTKWinThemeWrapper theme;
+    theme.OpenThemeData(nullptr, u"TAB");
+    const CRect all(0, 0, w, h);
+    theme.DrawThemeBackground(upright.m_dc.GetSafeHdc(), TABP_TABITEM, TIS_NORMAL, all, nullptr);
+
+    // Right of the caption, the colours met going down the drawn tab (into the rectangle the bottom position
+    // gives it, one pixel wider at both ends and two taller) are the upright tab's met going up.
+    const auto runs = [](std::vector<COLORREF> column) {
+      column.erase(std::unique(column.begin(), column.end()), column.end());
+      return column;
+    };
+    std::vector<COLORREF> drawn;
+    for (int y = tab.top; y < tab.bottom + 2; ++y) {
+      drawn.push_back(canvas.m_dc.GetPixel(tab.right - 3, y));
+    }
+    std::vector<COLORREF> turned;
+    for (int y = h - 1; y >= 0; --y) {
+      turned.push_back(upright.m_dc.GetPixel(w - 4, y));
+    }
+    EXPECT_EQ(runs(drawn), runs(turned));
+    // The upright picture is not symmetric, so this tells a turned tab from one drawn upright.
+    std::vector<COLORREF> straight(turned.rbegin(), turned.rend());
+    EXPECT_NE(runs(straight), runs(turned));
+  }
+  uxtheme::SetTestTheme(uxtheme::Theme::None);
+  TKColorManager().RefreshColors();
+}
+
+TEST_F(TabAppearances, ATabThePaintedStyleFilledLeavesNoUnsetColourBehind)
+{
+  uxtheme::SetTestTheme(uxtheme::Theme::LunaBlue);
+  TKColorManager().RefreshColors();
+  for (int appearance : {0, 3}) {
+    SCOPED_TRACE(appearance);
+    CTKTabPaintManager pm;
+    pm.SelectAppearance(appearance);
+    pm.SelectColorSet(8);
+    Strip strip(pm, CRect(0, 0, 300, 80));
+    strip.AddTabs({"Alpha", "Beta", "Gamma"});
+    strip.SelectTab(strip.GetTab(1));
+    Canvas canvas(300, 80);
+    canvas.m_dc.FillSolidRect(0, 0, 300, 80, RGB(1, 2, 3));
+    const CRect b = strip.GetTab(1)->m_rcItem;
+    pm.PaintStrip(&strip, &canvas.m_dc, CRect(0, 0, 300, 80));
+    // The style's faces here are never pure white; an unset colour used as a fill would come out white.
+    EXPECT_NE(canvas.m_dc.GetPixel(b.right - 4, b.bottom - 1), RGB(255, 255, 255));
+  }
+  uxtheme::SetTestTheme(uxtheme::Theme::None);
+  TKColorManager().RefreshColors();
 }
 
 }  // namespace
