@@ -278,4 +278,31 @@ TEST_F(TabAppearances, ATabThePaintedStyleFilledLeavesNoUnsetColourBehind)
   TKColorManager().RefreshColors();
 }
 
+TEST_F(TabAppearances, ClientFrameKinds)
+{
+  struct Case {
+    int clientFrame;
+    COLORREF stripSide;
+    COLORREF farSide;
+  };
+  // Flat in its Visual Studio colours: border button shadow, control and client button face, header entry 48;
+  // without a frame the header's last row stays where the client area would begin.
+  const COLORREF header = TKColorManager().GetColor(48);
+  const Case cases[] = {{0, kShadow, kShadow}, {1, kShadow, kFace}, {2, header, kFace}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.clientFrame);
+    CTKTabPaintManager pm;
+    pm.SelectAppearance(6);
+    pm.m_nClientFrame = c.clientFrame;
+    Strip strip(pm, CRect(0, 0, 300, 100));
+    strip.AddTabs({"Alpha", "Beta"});
+    strip.SelectTab(strip.GetTab(0));
+    Canvas canvas(300, 100);
+    pm.PaintStrip(&strip, &canvas.m_dc, CRect(0, 0, 300, 100));
+    const int stripSide = strip.m_rcHeader.bottom - 1;
+    EXPECT_EQ(canvas.m_dc.GetPixel(250, stripSide), c.stripSide);
+    EXPECT_EQ(canvas.m_dc.GetPixel(250, 99), c.farSide);
+  }
+}
+
 }  // namespace
