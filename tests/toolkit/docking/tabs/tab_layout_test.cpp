@@ -38,139 +38,133 @@ std::vector<int> Lengths(const Strip& strip)
   return v;
 }
 
-TEST(TabLayout, CompressedTabsShrinkLongestFirst)
-{
-  struct Case {
-    const char* name;
-    std::vector<int> lengths;
-    int available;
-    std::vector<int> expected;
-  };
-  const Case cases[] = {
-      {"longest first, then both longest", {100, 80, 60}, 200, {70, 70, 60}},
-      {"equal tabs share the room", {50, 50, 50}, 120, {40, 40, 40}},
-      {"one tab takes the room", {300}, 100, {100}},
-      {"tabs that fit keep their lengths", {30, 30}, 100, {30, 30}},
-      {"two longest lose the excess together", {90, 90, 30}, 150, {60, 60, 30}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    CTKTabPaintManager pm;
-    UseFixedLengths(pm);
-    pm.SetLayout(TK_TAB_LAYOUT_COMPRESSED);
-    Strip strip(pm, CRect(0, 0, c.available + kNear + kFar, 60));
-    AddSizedTabs(strip, c.lengths);
-    EXPECT_EQ(Lengths(strip), c.expected);
-    // The natural length stays as measured, so a tooltip can show the whole caption.
-    for (int i = 0; i < strip.GetTabCount(); ++i) {
-      EXPECT_EQ(strip.GetTab(i)->m_nNaturalLength, c.lengths[static_cast<size_t>(i)]);
-    }
-    // Compressed strips never scroll.
-    EXPECT_TRUE(strip.FindNavigateButton(0)->GetRect().IsRectEmpty());
-    EXPECT_TRUE(strip.FindNavigateButton(1)->GetRect().IsRectEmpty());
-  }
-}
-
-TEST(TabLayout, MeasuredLengthsOfFixedAndSelectedCaptionLayouts)
+// One table for the layouts that decide tab lengths. Tabs of a given length come from an appearance that answers
+// them (so the rules are tested apart from font metrics); tabs without lengths are measured captions
+// ("Short", "A much longer caption", "Mid"). The room for tabs is the strip less the near and far margins (and the
+// last pixel in multi-row strips).
+TEST(TabLayout, LayoutCases)
 {
   struct Case {
     const char* name;
     int layout;
+    std::vector<int> lengths;  // empty: three measured captions
+    int room;
+    int selected;  // -1: none
     CRect buttonMargin;
     CSize minSize, maxSize;
     BOOL icons;
-    int expectedUnselected;
+    BOOL justify;
+    std::vector<int> expectedLengths;  // for measured captions: every unselected tab
+    std::vector<int> expectedRows;     // empty: one row
   };
+  const CRect none(0, 0, 0, 0);
+  const CSize any(0, 0);
   const Case cases[] = {
-      {"fixed", TK_TAB_LAYOUT_FIXED, CRect(0, 0, 0, 0), CSize(0, 0), CSize(0, 0), FALSE, 70},
-      {"fixed with button margins", TK_TAB_LAYOUT_FIXED, CRect(3, 1, 5, 1), CSize(0, 0), CSize(0, 0), FALSE, 78},
-      {"fixed raised to the minimum", TK_TAB_LAYOUT_FIXED, CRect(0, 0, 0, 0), CSize(90, 0), CSize(0, 0), FALSE, 90},
-      {"fixed lowered to the maximum", TK_TAB_LAYOUT_FIXED, CRect(0, 0, 0, 0), CSize(0, 0), CSize(60, 0), FALSE, 60},
-      {"selected caption: icon side + 8", TK_TAB_LAYOUT_SELECTED_CAPTION, CRect(0, 0, 0, 0), CSize(0, 0), CSize(0, 0),
-       FALSE, 24},
-      {"selected caption with icons", TK_TAB_LAYOUT_SELECTED_CAPTION, CRect(0, 0, 0, 0), CSize(0, 0), CSize(0, 0), TRUE,
-       24},
-      {"selected caption with button margins", TK_TAB_LAYOUT_SELECTED_CAPTION, CRect(3, 0, 5, 0), CSize(0, 0),
-       CSize(0, 0), FALSE, 32},
+      // Compressed: the longest tabs give up the excess first.
+      {"compressed: longest first, then both longest", TK_TAB_LAYOUT_COMPRESSED, {100, 80, 60}, 200, -1, none, any,
+       any, FALSE, TRUE, {70, 70, 60}, {}},
+      {"compressed: equal tabs share the room", TK_TAB_LAYOUT_COMPRESSED, {50, 50, 50}, 120, -1, none, any, any,
+       FALSE, TRUE, {40, 40, 40}, {}},
+      {"compressed: one tab takes the room", TK_TAB_LAYOUT_COMPRESSED, {300}, 100, -1, none, any, any, FALSE, TRUE,
+       {100}, {}},
+      {"compressed: tabs that fit keep their lengths", TK_TAB_LAYOUT_COMPRESSED, {30, 30}, 100, -1, none, any, any,
+       FALSE, TRUE, {30, 30}, {}},
+      {"compressed: two longest lose the excess together", TK_TAB_LAYOUT_COMPRESSED, {90, 90, 30}, 150, -1, none, any,
+       any, FALSE, TRUE, {60, 60, 30}, {}},
+      // Fixed: the fixed size, the button margins, then the limits.
+      {"fixed", TK_TAB_LAYOUT_FIXED, {}, 592, 2, none, any, any, FALSE, TRUE, {70, 70}, {}},
+      {"fixed with button margins", TK_TAB_LAYOUT_FIXED, {}, 592, 2, CRect(3, 1, 5, 1), any, any, FALSE, TRUE,
+       {78, 78}, {}},
+      {"fixed raised to the minimum", TK_TAB_LAYOUT_FIXED, {}, 592, 2, none, CSize(90, 0), any, FALSE, TRUE, {90, 90},
+       {}},
+      {"fixed lowered to the maximum", TK_TAB_LAYOUT_FIXED, {}, 592, 2, none, any, CSize(60, 0), FALSE, TRUE,
+       {60, 60}, {}},
+      // Selected caption: unselected tabs are the icon side + 8, with or without an icon.
+      {"selected caption: icon side + 8", TK_TAB_LAYOUT_SELECTED_CAPTION, {}, 592, 2, none, any, any, FALSE, TRUE,
+       {24, 24}, {}},
+      {"selected caption with icons", TK_TAB_LAYOUT_SELECTED_CAPTION, {}, 592, 2, none, any, any, TRUE, TRUE, {24, 24},
+       {}},
+      {"selected caption with button margins", TK_TAB_LAYOUT_SELECTED_CAPTION, {}, 592, 2, CRect(3, 0, 5, 0), any,
+       any, FALSE, TRUE, {32, 32}, {}},
+      // Multiple rows: counted greedily, balanced, stretched to the room; the selected row next to the client.
+      {"multi-row: one row, nothing stretched", TK_TAB_LAYOUT_MULTI_ROW, {60, 60}, 200, -1, none, any, any, FALSE,
+       TRUE, {60, 60}, {0, 0}},
+      {"multi-row: balanced and justified", TK_TAB_LAYOUT_MULTI_ROW, {60, 60, 60, 60, 60}, 200, -1, none, any, any,
+       FALSE, TRUE, {100, 100, 66, 67, 67}, {0, 0, 1, 1, 1}},
+      {"multi-row: unjustified rows fill greedily", TK_TAB_LAYOUT_MULTI_ROW, {60, 60, 60, 60, 60}, 200, -1, none, any,
+       any, FALSE, FALSE, {60, 60, 60, 60, 60}, {0, 0, 0, 1, 1}},
+      {"multi-row: the selected row moves next to the client", TK_TAB_LAYOUT_MULTI_ROW, {60, 60, 60, 60, 60}, 200, 3,
+       none, any, any, FALSE, TRUE, {100, 100, 66, 67, 67}, {1, 1, 0, 0, 0}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     CTKTabPaintManager pm;
+    const bool measured = c.lengths.empty();
+    if (!measured) {
+      UseFixedLengths(pm);
+    }
     pm.SetLayout(c.layout);
+    pm.m_bJustifyRows = c.justify;
     pm.m_rcButtonMargin = c.buttonMargin;
-    Strip strip(pm, CRect(0, 0, 600, 60));
+    const bool multiRow = c.layout == TK_TAB_LAYOUT_MULTI_ROW;
+    const CRect rc(10, 0, 10 + c.room + kNear + kFar + (multiRow ? 1 : 0), 120);
+    Strip strip(pm, rc);
     strip.m_szMinTab = c.minSize;
     strip.m_szMaxTab = c.maxSize;
     strip.m_bIcons = c.icons;
-    strip.AddTabs({"Short", "A much longer caption", "Mid"});
-    strip.SelectTab(strip.GetTab(2));
-    EXPECT_EQ(strip.GetTab(0)->m_nLength, c.expectedUnselected);
-    EXPECT_EQ(strip.GetTab(1)->m_nLength, c.expectedUnselected);
-    if (c.layout == TK_TAB_LAYOUT_SELECTED_CAPTION) {
-      // The selected tab is as long as the widest caption of all, whichever tab holds it.
-      const int selectedLength = strip.GetTab(2)->m_nLength;
-      EXPECT_GT(selectedLength, strip.GetTab(0)->m_nLength + 40);
-      strip.SelectTab(strip.GetTab(0));
-      EXPECT_EQ(strip.GetTab(0)->m_nLength, selectedLength)
-          << "the selected tab's length does not depend on its own caption";
-      EXPECT_EQ(strip.GetTab(2)->m_nLength, c.expectedUnselected);
+    if (measured) {
+      strip.AddTabs({"Short", "A much longer caption", "Mid"});
+    } else {
+      AddSizedTabs(strip, c.lengths);
     }
-  }
-}
+    strip.SelectTab(strip.GetTab(c.selected));
 
-TEST(TabLayout, MultiRowRowsAreBalancedAndJustified)
-{
-  struct Case {
-    const char* name;
-    std::vector<int> lengths;
-    BOOL justify;
-    int selected;
-    std::vector<int> expectedRows;  // row of each tab
-    std::vector<int> expectedLengths;
-  };
-  // Room for tabs: 200 (a strip 209 wide less the margins and the last pixel).
-  const Case cases[] = {
-      {"one row: nothing stretched", {60, 60}, TRUE, -1, {0, 0}, {60, 60}},
-      {"balanced and stretched to the room", {60, 60, 60, 60, 60}, TRUE, -1, {0, 0, 1, 1, 1}, {100, 100, 66, 67, 67}},
-      {"unjustified rows fill greedily", {60, 60, 60, 60, 60}, FALSE, -1, {0, 0, 0, 1, 1}, {60, 60, 60, 60, 60}},
-      {"the selected tab's row moves next to the client", {60, 60, 60, 60, 60}, TRUE, 3, {1, 1, 0, 0, 0},
-       {100, 100, 66, 67, 67}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    CTKTabPaintManager pm;
-    UseFixedLengths(pm);
-    pm.SetLayout(TK_TAB_LAYOUT_MULTI_ROW);
-    pm.m_bJustifyRows = c.justify;
-    const CRect rc(10, 0, 10 + 200 + kNear + kFar + 1, 120);
-    Strip strip(pm, rc);
-    AddSizedTabs(strip, c.lengths);
-    if (c.selected >= 0) {
-      strip.SelectTab(strip.GetTab(c.selected));
+    if (measured) {
+      // Every unselected tab has the expected length, whatever its caption.
+      EXPECT_EQ(strip.GetTab(0)->m_nLength, c.expectedLengths[0]);
+      EXPECT_EQ(strip.GetTab(1)->m_nLength, c.expectedLengths[1]);
+      if (c.layout == TK_TAB_LAYOUT_SELECTED_CAPTION) {
+        // The selected tab is as long as the widest caption of all, whichever tab holds it.
+        const int selectedLength = strip.GetTab(2)->m_nLength;
+        EXPECT_GT(selectedLength, strip.GetTab(0)->m_nLength + 40);
+        strip.SelectTab(strip.GetTab(0));
+        EXPECT_EQ(strip.GetTab(0)->m_nLength, selectedLength);
+        EXPECT_EQ(strip.GetTab(2)->m_nLength, c.expectedLengths[0]);
+      }
+      continue;
+    }
+    EXPECT_EQ(Lengths(strip), c.expectedLengths);
+    // The natural length stays as measured, so a tooltip can show the whole caption.
+    for (int i = 0; i < strip.GetTabCount(); ++i) {
+      EXPECT_EQ(strip.GetTab(i)->m_nNaturalLength, c.lengths[static_cast<size_t>(i)]);
+    }
+    // Compressed and multi-row strips never scroll.
+    EXPECT_TRUE(strip.FindNavigateButton(0)->GetRect().IsRectEmpty());
+    EXPECT_TRUE(strip.FindNavigateButton(1)->GetRect().IsRectEmpty());
+    if (!multiRow) {
+      continue;
     }
     std::vector<int> rows;
     for (int i = 0; i < strip.GetTabCount(); ++i) {
       rows.push_back(strip.GetTab(i)->m_nItemRow);
     }
     EXPECT_EQ(rows, c.expectedRows);
-    EXPECT_EQ(Lengths(strip), c.expectedLengths);
     // Tabs of a row follow each other from the near margin; justified rows end exactly at the room's end.
-    for (int r = 0; r < strip.GetRows().GetRowCount(); ++r) {
+    const int rowCount = strip.GetRows().GetRowCount();
+    for (int r = 0; r < rowCount; ++r) {
       const auto row = strip.GetRows().GetRow(r);
       EXPECT_EQ(strip.GetTab(row.nFirst)->m_rcItem.left, rc.left + kNear);
-      if (c.justify && strip.GetRows().GetRowCount() > 1) {
-        EXPECT_EQ(strip.GetTab(row.nLast)->m_rcItem.right, rc.left + kNear + 200) << "row " << r;
+      if (c.justify && rowCount > 1) {
+        EXPECT_EQ(strip.GetTab(row.nLast)->m_rcItem.right, rc.left + kNear + c.room) << "row " << r;
       }
     }
     // Row 0 lies next to the client area (below the others at the top), rows overlapping by 2.
-    if (strip.GetRows().GetRowCount() == 2) {
+    if (rowCount == 2) {
       const CRect row0 = strip.GetTab(strip.GetRows().GetRow(0).nFirst)->m_rcItem;
       const CRect row1 = strip.GetTab(strip.GetRows().GetRow(1).nFirst)->m_rcItem;
       EXPECT_EQ(row0.top - row1.top, row0.Height() - 2);
       EXPECT_GE(strip.m_rcClient.top, row0.bottom - 1);
     }
-    // No arrows in multi-row strips.
-    EXPECT_TRUE(strip.FindNavigateButton(1)->GetRect().IsRectEmpty());
   }
 }
 
