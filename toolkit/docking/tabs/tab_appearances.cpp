@@ -76,17 +76,29 @@ CRect BoundingBox(const std::vector<CPoint>& points)
   return rc;
 }
 
-// Fills the closed polygon with the colour set's tab fill, so that gradients follow the shape; the colour used.
+// Fills the closed polygon with the colour set's tab fill: the fill goes to an off-screen bitmap as large as the
+// polygon's bounding box (in the target's coordinates) and is copied through a polygon clip region, so that
+// gradients follow the shape. The colour used.
 COLORREF FillShape(CDC* pDC, CColorSet* pColorSet, const std::vector<CPoint>& points, CTKTabManagerItem* pItem)
 {
   CRgn rgn;
   if (points.size() < 3 || !rgn.CreatePolygonRgn(points.data(), static_cast<int>(points.size()), WINDING)) {
     return pColorSet->GetTabColor(pItem);
   }
+  const CRect box = BoundingBox(points);
+  CDC dcShape;
+  CBitmap bitmap;
+  if (!dcShape.CreateCompatibleDC(pDC) || !bitmap.CreateCompatibleBitmap(pDC, box.Width(), box.Height())) {
+    return pColorSet->GetTabColor(pItem);
+  }
+  CBitmap* pOldBitmap = dcShape.SelectObject(&bitmap);
+  dcShape.SetViewportOrg(-box.left, -box.top);
+  const COLORREF clr = pColorSet->FillTab(&dcShape, box, pItem);
   const int nSaved = pDC->SaveDC();
   pDC->SelectClipRgn(&rgn, RGN_AND);
-  const COLORREF clr = pColorSet->FillTab(pDC, BoundingBox(points), pItem);
+  pDC->BitBlt(box.left, box.top, box.Width(), box.Height(), &dcShape, box.left, box.top, SRCCOPY);
   pDC->RestoreDC(nSaved);
+  dcShape.SelectObject(pOldBitmap);
   return clr;
 }
 
