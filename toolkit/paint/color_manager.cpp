@@ -362,7 +362,8 @@ void TKRefreshColors()
   }
   TKColorManager().RefreshColors();
   // Until there is a main window every call refreshes: start-up changes colours freely.
-  if (AfxGetMainWnd() != nullptr) {
+  CWinThread* thread = AfxGetThread();
+  if (thread != nullptr && thread->GetMainWnd() != nullptr) {
     g_lastRefreshTick = GetTickCount();
   }
 }

@@ -15,24 +15,9 @@ bool ToolkitHas(LPCSTR type, UINT nID)
          FindResource(g_hToolkitResource, MAKEINTRESOURCE(static_cast<WORD>(nID)), type) != nullptr;
 }
 
-// The module whose string table holds nID: the current resource handle, else the program itself.
-HINSTANCE FindStringResourceHandle(UINT nID)
-{
-  const LPCSTR block = MAKEINTRESOURCE(static_cast<WORD>(nID / 16 + 1));
-  HINSTANCE resource = AfxGetResourceHandle();
-  if (resource != nullptr && FindResource(resource, block, RT_STRING) != nullptr) {
-    return resource;
-  }
-  HINSTANCE instance = AfxGetInstanceHandle();
-  if (instance != nullptr && FindResource(instance, block, RT_STRING) != nullptr) {
-    return instance;
-  }
-  return nullptr;
-}
-
 BOOL LoadStringFrom(CString* pString, UINT nID)
 {
-  HINSTANCE module = FindStringResourceHandle(nID);
+  HINSTANCE module = AfxFindStringResourceHandle(nID);
   return module != nullptr && pString->LoadString(module, nID) ? TRUE : FALSE;
 }
 
@@ -54,10 +39,12 @@ CTKResourceSwitch::CTKResourceSwitch()
   if (g_hToolkitResource == nullptr) {
     return;
   }
-  // The framework's instance handle is the program's from start-up and cannot be replaced here, so only the
-  // resource handle moves; every load of the toolkit goes through the resource handle.
   m_hSavedResource = AfxGetResourceHandle();
+  m_hSavedInstance = AfxGetInstanceHandle();
   AfxSetResourceHandle(g_hToolkitResource);
+  if (m_hSavedInstance == nullptr) {
+    AfxSetInstanceHandle(g_hToolkitInstance);
+  }
   m_bSwitched = true;
 }
 
@@ -65,6 +52,7 @@ CTKResourceSwitch::~CTKResourceSwitch()
 {
   if (m_bSwitched) {
     AfxSetResourceHandle(m_hSavedResource);
+    AfxSetInstanceHandle(m_hSavedInstance);
   }
 }
 

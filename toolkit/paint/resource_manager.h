@@ -51,4 +51,5 @@ public:
 private:
   bool m_bSwitched = false;
   HINSTANCE m_hSavedResource = nullptr;
+  HINSTANCE m_hSavedInstance = nullptr;
 };
