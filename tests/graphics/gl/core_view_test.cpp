@@ -5,6 +5,7 @@
 #include "model/identifiers.h"
 #include "model/iresults.h"
 #include "model/ivisualopt.h"
+#include "platform/base/module.h"
 #include "platform/gdi/surface.h"
 #include "tests/graphics/core_fixture.h"
 
@@ -215,6 +216,50 @@ TEST_F(CoreView, TheLegendNeverStartsLeftOf130Pixels)
   EXPECT_EQ(drawnLeft, 0);
   EXPECT_GT(drawnRight, 50);
   view->SavePicture("view-legend-narrow.png");
+}
+
+// What the graphics library was asked, in order.
+std::vector<std::string> g_libraryCalls;
+void LibraryDraw() { g_libraryCalls.push_back("Draw"); }
+void LibrarySetCurrentProject(int id) { g_libraryCalls.push_back("SetCurrentProject " + std::to_string(id)); }
+
+// The background drawing is drawn under areas that are not straight roads, only while shown and set; the current
+// project is handed over by the rebuild pass of one-level open sites alone.
+TEST_F(CoreView, TheLibraryDrawsOnlyUnderOtherAreasThanRoadsAndTakesOnlyAnOpenSitesProject)
+{
+  platform::RegisterModule("GrafoCore", {{"Draw", reinterpret_cast<void*>(&LibraryDraw)},
+                                         {"SetCurrentProject", reinterpret_cast<void*>(&LibrarySetCurrentProject)}});
+  const struct {
+    const char* name;
+    void (CQorRoadDoc::*make)();
+    int underlay;
+    BOOL shown;
+    std::vector<std::string> rebuild, frame;
+  } cases[] = {
+      {"straight road", &CQorRoadDoc::OnNewStraightRoad, 0x1001, TRUE, {}, {}},
+      {"open site", &CQorRoadDoc::OnNewOpenTerritory, 0x1001, TRUE, {"SetCurrentProject 4097", "Draw"}, {"Draw"}},
+      {"open site, drawing hidden", &CQorRoadDoc::OnNewOpenTerritory, 0x1001, FALSE, {"SetCurrentProject 4097"}, {}},
+      {"open site without a drawing", &CQorRoadDoc::OnNewOpenTerritory, 0, TRUE, {"SetCurrentProject 0"}, {}},
+      {"interchange", &CQorRoadDoc::OnNewMultiLevel, 0x1001, TRUE, {"Draw"}, {"Draw"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MakeDocument();
+    MakeView(120, 90);
+    ASSERT_TRUE(Core().IsLibraryLoaded());
+    ((*document).*c.make)();
+    ActiveArea()->SetUnderlayId(&c.underlay);
+    Core().m_underlayFlag = c.shown;
+    g_libraryCalls.clear();
+    Core().Render(FALSE, TRUE);
+    EXPECT_EQ(g_libraryCalls, c.rebuild);
+    g_libraryCalls.clear();
+    Core().Render(FALSE, FALSE);
+    EXPECT_EQ(g_libraryCalls, c.frame);
+    document.reset();
+    view.reset();
+  }
+  platform::UnregisterModule("GrafoCore");
 }
 
 int NoResultEngine(HWND, char*, int, char*, int) { return 0; }
