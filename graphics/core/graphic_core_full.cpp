@@ -15,6 +15,7 @@
 #include "model/iresults.h"
 #include "model/ivisualopt.h"
 #include "model/shell/shell_services.h"
+#include "platform/mfc-core/archive.h"
 #include "platform/mfc/afxwin.h"
 
 #include <GL/gl.h>
@@ -482,6 +483,15 @@ void CGraphicCoreFull::SerializeCalcAreaManagers(CArchive& ar, DWORD version)
   m_managers.InvalidateAll();
   m_managers.Serialize(ar, version);
   m_currentManager = nullptr;
+}
+
+int CGraphicCoreFull::SerializeLibraryBlock(CArchive& ar, DWORD version)
+{
+  if (!HasExport("Serialize"))
+    return CGraphicCore::SerializeLibraryBlock(ar, version);
+  if (!ar.IsStoring())
+    DeleteObjects();
+  return SerializeLibraryPart(&ar, static_cast<int>(version));
 }
 
 BOOL CGraphicCoreFull::GetActiveAreaSize(double* length, double* width)

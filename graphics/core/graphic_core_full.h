@@ -98,6 +98,9 @@ public:
 
 protected:
   void SerializeCalcAreaManagers(CArchive& ar, DWORD version) override;
+  // Through the loaded library; a library that cannot take its block (absent, or without "Serialize") leaves
+  // it to the program's own reading, so the file still opens.
+  int SerializeLibraryBlock(CArchive& ar, DWORD version) override;
 
 private:
   IArea* QueryActiveArea() const;  // a counted reference, or null
