@@ -8,6 +8,7 @@
 #include "graphics/core/model_ref.h"
 #include "graphics/core/scene_palette.h"
 #include "graphics/core/texture_registry.h"
+#include "graphics/core/view_services.h"
 #include "model/doc_interface.h"
 #include "model/iarea.h"
 #include "model/identifiers.h"
@@ -78,6 +79,7 @@ CGraphicCoreFull::~CGraphicCoreFull()
   // GL objects go while the view's context is still current.
   if (m_glContext)
     m_glContext->MakeCurrent();
+  m_scene.GetOwned()->DeleteAll();
   m_managers.DeleteAll();
   m_currentManager = nullptr;
   m_textures->Clear();
@@ -253,6 +255,8 @@ void CGraphicCoreFull::RebuildPass(BOOL recalc, IVisualOpt* options, BOOL straig
   } else if (!straightRoad && area) {
     SetCurrentProject(m_underlayId);
   }
+  // The scene is made again from the project; until the scene builder makes it, it stays empty.
+  m_scene.GetOwned()->DeleteAll();
   m_palette->Reset();
   double extent[3];
   MeasureScene(extent);
@@ -268,6 +272,13 @@ void CGraphicCoreFull::RebuildPass(BOOL recalc, IVisualOpt* options, BOOL straig
     m_currentManager->ApplyLabelHeights();
     m_currentManager->ApplyLabelColors();
   }
+  m_scene.SetLabelHeightAll(m_labelHeight);
+  float label[3];
+  m_palette->GetColor(kColorLabels, &label[0], &label[1], &label[2]);
+  m_scene.SetLabelColorAll(label[0], label[1], label[2]);
+  if (!straightRoad && m_camera && m_camera->m_viewType == CViewCamera::kPlan)
+    m_scene.SetStateAll(GetViewServices().ShowsGroupNumbers() ? CObject3D::kRequestShowLabel
+                                                              : CObject3D::kRequestHideLabel);
   if (area)
     area->Release();
 }
@@ -314,6 +325,7 @@ void CGraphicCoreFull::DrawFrame(BOOL straightRoad)
     m_currentManager->DrawNodeValues();
   }
   glEnable(GL_LIGHTING);
+  m_scene.GetOwned()->DrawNamed();
   DrawAxesAndLegend();
   if (m_bSwapBuffers)
     SwapBuffers();
@@ -418,6 +430,9 @@ void CGraphicCoreFull::SetViewMode(int viewType)
       m_camera->SetViewType(CViewCamera::kRight);
       return;
     }
+    // Labels of an open site clutter its 3D view.
+    if (viewType & CViewCamera::kPerspective)
+      m_scene.SetStateAll(CObject3D::kRequestHideLabel);
     m_camera->SetFarPlane(m_sceneExtent[0], m_sceneExtent[1]);
   }
   CGraphicsDllMediator::SetViewMode(viewType);

@@ -13,6 +13,7 @@
 #include "graphics/core/camera_presets.h"
 #include "graphics/core/color_legend.h"
 #include "graphics/core/graphics_dll_mediator.h"
+#include "graphics/scene/object_containers.h"
 #include "model/cguid.h"
 
 #include <memory>
@@ -69,6 +70,8 @@ public:
   CViewCamera* GetCamera() const { return m_camera.get(); }
   CGLContext* GetGLContext() const { return m_glContext; }
   CCalcAreaManagerContainer& GetManagers() { return m_managers; }
+  // The scene objects every frame draws; a rebuild pass deletes them and builds them again.
+  CSceneObjects& GetScene() { return m_scene; }
   CColorLegend& GetLegend() { return m_legend; }
   BOOL IsLegendFontReady() const { return m_legendFontReady; }
   const double* GetSectionOrigin() const { return m_sectionOrigin; }
@@ -117,6 +120,7 @@ private:
   CFontCache* m_fonts;
   CCalcAreaManager* m_currentManager = nullptr;
   CCalcAreaManagerContainer m_managers;
+  CSceneObjects m_scene;
   GLUquadric* m_quadric = nullptr;
   CWnd* m_view = nullptr;
   CColorLegend m_legend;

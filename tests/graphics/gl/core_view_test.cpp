@@ -262,6 +262,41 @@ TEST_F(CoreView, TheLibraryDrawsOnlyUnderOtherAreasThanRoadsAndTakesOnlyAnOpenSi
   platform::UnregisterModule("GrafoCore");
 }
 
+// A scene object that counts its frames and says what state it died with.
+struct CountedObject : CObject3D {
+  ~CountedObject() override { *diedWith = static_cast<int>(GetState()); }
+  void Draw() override { ++*frames; }
+  int* frames;
+  int* diedWith;
+};
+
+// Every frame draws the scene; only a rebuild pass takes it down to make it again, and an
+// open site's 3D view hides the labels first.
+TEST_F(CoreView, FramesDrawTheSceneAndARebuildMakesItAgain)
+{
+  MakeDocument();
+  MakeView(120, 90);
+  NewOpenSite();
+  Core().GetCamera()->SetViewType(CViewCamera::kPlan);
+  int frames = 0, diedWith = -1;
+  auto* object = new CountedObject;
+  object->frames = &frames;
+  object->diedWith = &diedWith;
+  object->SetState(CObject3D::kRequestShowLabel);
+  Core().GetScene().GetOwned()->Add(object);
+
+  Core().Render(FALSE, FALSE);
+  Core().Render(FALSE, FALSE);
+  EXPECT_EQ(frames, 2);
+  EXPECT_EQ(diedWith, -1);
+
+  Core().GetCamera()->SetViewType(CViewCamera::kPerspective);  // a rebuild pass follows the new view
+  ASSERT_NE(diedWith, -1);
+  EXPECT_EQ(diedWith & CObject3D::kLabelShown, 0);
+  EXPECT_EQ(Core().GetScene().GetOwned()->GetCount(), 0u);
+  EXPECT_EQ(frames, 2);
+}
+
 int NoResultEngine(HWND, char*, int, char*, int) { return 0; }
 
 // Values asked for an area without results: the calculation runs first; when it fails the export stops with
