@@ -297,6 +297,28 @@ TEST_F(CoreView, FramesDrawTheSceneAndARebuildMakesItAgain)
   EXPECT_EQ(frames, 2);
 }
 
+// The view's centre is the ground point under the middle of the window in plan, the origin in every other view.
+TEST_F(CoreView, TheViewCentreIsTheGroundPointUnderTheWindowsMiddleInPlan)
+{
+  MakeDocument();
+  MakeView(200, 100);
+  CViewCamera& camera = *Core().GetCamera();
+  for (DWORD type : {CViewCamera::kPlan, CViewCamera::kPerspective, CViewCamera::kFront}) {
+    SCOPED_TRACE(type);
+    camera.SetViewType(type);
+    *camera.GetEye() = _DEVCPOSITION{3, -4, -20, type == CViewCamera::kPlan ? 90.0 : 7.0, 0, 0};
+    camera.LoadProjection();  // as a zoom does: the box follows the eye's distance
+    Core().Render(FALSE, FALSE);
+    double centre[3] = {9, 9, 9};
+    Core().GetViewCentre(centre);
+    const bool plan = type == CViewCamera::kPlan;
+    // 0.2 m a pixel: the middle pixel's corner lies within one of the centre.
+    EXPECT_NEAR(centre[0], plan ? -3 : 0, 0.21);
+    EXPECT_NEAR(centre[1], plan ? 4 : 0, 0.21);
+    EXPECT_EQ(centre[2], 0);
+  }
+}
+
 int NoResultEngine(HWND, char*, int, char*, int) { return 0; }
 
 // Values asked for an area without results: the calculation runs first; when it fails the export stops with
