@@ -59,11 +59,16 @@ void CGraphicCore::Serialize(CArchive& ar, DWORD version)
   }
   SerializeRasters(ar);
   SerializeCalcAreaManagers(ar, version);
-  if (!ar.IsStoring())
-    grafocore::DeleteObjects();
-  const int library = grafocore::Serialize(&ar, version);
+  const int library = SerializeLibraryBlock(ar, version);
   if (!ar.IsStoring())
     m_libraryPartSkipped = library == grafocore::kPartSkipped;
+}
+
+int CGraphicCore::SerializeLibraryBlock(CArchive& ar, DWORD version)
+{
+  if (!ar.IsStoring())
+    grafocore::DeleteObjects();
+  return grafocore::Serialize(&ar, version);
 }
 
 void CGraphicCore::SerializeRasterIds(CArchive& ar)

@@ -61,6 +61,10 @@ protected:
   virtual void SerializeRasters(CArchive& ar);
   // The calculation-area managers' part: an empty container in the default core.
   virtual void SerializeCalcAreaManagers(CArchive& ar, DWORD version);
+  // The graphics library's block, the last of the file: before a load the library drops its drawings, then it
+  // writes or reads its part; grafocore::kPartRead or kPartSkipped. The default core asks the program's own
+  // library (outside/grafocore), which reads past any block.
+  virtual int SerializeLibraryBlock(CArchive& ar, DWORD version);
 
   IQorRoadDoc* m_context;
   BOOL m_libraryPartSkipped = FALSE;

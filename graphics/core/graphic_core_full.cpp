@@ -8,6 +8,7 @@
 #include "graphics/core/model_ref.h"
 #include "graphics/core/scene_palette.h"
 #include "graphics/core/texture_registry.h"
+#include "graphics/core/view_services.h"
 #include "graphics/scene/groups.h"
 #include "graphics/scene/object_containers.h"
 #include "graphics/scene/scene_builder.h"
@@ -18,6 +19,7 @@
 #include "model/iresults.h"
 #include "model/ivisualopt.h"
 #include "model/shell/shell_services.h"
+#include "platform/mfc-core/archive.h"
 #include "platform/mfc/afxwin.h"
 
 #include <GL/gl.h>
@@ -282,6 +284,9 @@ void CGraphicCoreFull::RebuildPass(BOOL recalc, IVisualOpt* options, BOOL straig
   m_palette->GetColor(kColorLabels, &label[0], &label[1], &label[2]);
   m_scene->SetLabelHeightAll(m_labelHeight);
   m_scene->SetLabelColorAll(label[0], label[1], label[2]);
+  if (!straightRoad && m_camera && m_camera->m_viewType == CViewCamera::kPlan)
+    m_scene->SetStateAll(GetViewServices().ShowsGroupNumbers() ? CSelectableObject::kRequestShowLabel
+                                                               : CSelectableObject::kRequestHideLabel);
   if (area)
     area->Release();
 }
@@ -442,6 +447,7 @@ void CGraphicCoreFull::SetViewMode(int viewType)
       m_camera->SetViewType(CViewCamera::kRight);
       return;
     }
+    // Labels of an open site clutter its 3D view.
     if (viewType & CViewCamera::kPerspective)
       m_scene->SetStateAll(CSelectableObject::kRequestHideLabel);
     m_camera->SetFarPlane(m_sceneExtent[0], m_sceneExtent[1]);
@@ -509,6 +515,15 @@ void CGraphicCoreFull::SerializeCalcAreaManagers(CArchive& ar, DWORD version)
   m_managers.InvalidateAll();
   m_managers.Serialize(ar, version);
   m_currentManager = nullptr;
+}
+
+int CGraphicCoreFull::SerializeLibraryBlock(CArchive& ar, DWORD version)
+{
+  if (!HasExport("Serialize"))
+    return CGraphicCore::SerializeLibraryBlock(ar, version);
+  if (!ar.IsStoring())
+    DeleteObjects();
+  return SerializeLibraryPart(&ar, static_cast<int>(version));
 }
 
 BOOL CGraphicCoreFull::GetActiveAreaSize(double* length, double* width)

@@ -13,6 +13,7 @@
 #include "graphics/core/camera_presets.h"
 #include "graphics/core/color_legend.h"
 #include "graphics/core/graphics_dll_mediator.h"
+#include "graphics/scene/object_containers.h"
 #include "model/cguid.h"
 
 #include <memory>
@@ -103,6 +104,9 @@ public:
 
 protected:
   void SerializeCalcAreaManagers(CArchive& ar, DWORD version) override;
+  // Through the loaded library; a library that cannot take its block (absent, or without "Serialize") leaves
+  // it to the program's own reading, so the file still opens.
+  int SerializeLibraryBlock(CArchive& ar, DWORD version) override;
 
 private:
   IArea* QueryActiveArea() const;  // a counted reference, or null

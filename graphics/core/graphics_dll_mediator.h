@@ -32,6 +32,7 @@ public:
   virtual int BuildExportData(IArea* area, nsExp::CExportList* list, int flags) = 0;
 
   BOOL IsLibraryLoaded() const { return m_library != nullptr; }
+  BOOL HasExport(const char* name) const { return FindExport(name) != nullptr; }
 
   // The library's exports; a missing one is skipped with the answer given.
   void Draw();

@@ -27,6 +27,9 @@ public:
   // The mode's cursor from the program's resources becomes the current cursor and the view's class cursor; a
   // cursor that cannot be loaded changes neither.
   virtual void SetNavigatorCursor(int mode, HWND view);
+  // The view's flag "Номера групп": the group labels shown in the plan of an area that is not a straight road.
+  // Off without the application's view.
+  virtual BOOL ShowsGroupNumbers() { return FALSE; }
 };
 
 // The application installs its services once and keeps them alive; null restores the defaults.

@@ -5,10 +5,14 @@
 //                   floats), int32 id, int32 kinds, int32 display mode, double length, width, third size, int32
 //                   area count, areas; the graphics library's block (int32 0: no drawings)
 #include "model/version.h"
+#include "platform/base/module.h"
+#include "platform/mfc-core/archive.h"
 #include "tests/geometry/fixtures.h"
 #include "tests/graphics/core_fixture.h"
 
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -94,6 +98,60 @@ TEST_F(CoreFileVersions, EachVersionReadsItsOwnPart)
     EXPECT_EQ(*area->GetUnderlayId(), test.underlayAfter);
     EXPECT_FALSE(Core().LibraryPartSkipped());
     document.reset();
+  }
+}
+
+// What the loaded graphics library was asked, in order; its block is one int32 of its own.
+std::vector<std::string> g_libraryCalls;
+int LibraryDeleteObjects()
+{
+  g_libraryCalls.push_back("DeleteObjects");
+  return 0;
+}
+int LibrarySerialize(CArchive* archive, DWORD version)
+{
+  g_libraryCalls.push_back("Serialize " + std::to_string(version));
+  int mine = 0x1234;
+  if (archive->IsStoring())
+    *archive << mine;
+  else
+    *archive >> mine;
+  return mine == 0x1234 ? 0 : 1;
+}
+
+// The library's block goes through the loaded library; one without "Serialize" leaves the block to the program's
+// own reading, which reads past drawings it cannot take.
+TEST_F(CoreFileVersions, TheLibrarysBlockGoesThroughTheLoadedLibrary)
+{
+  const DWORD version = MakeFormatVersion(4, 3, 0, 0);
+  const struct {
+    const char* name;
+    platform::ModuleSymbols exports;
+    Bytes library;
+    std::vector<std::string> onLoad;
+    bool skipped;  // the project opens without the block's drawings
+  } cases[] = {
+      {"a library with its part", {{"DeleteObjects", reinterpret_cast<void*>(&LibraryDeleteObjects)},
+                                   {"Serialize", reinterpret_cast<void*>(&LibrarySerialize)}},
+       Bytes().i32(0x1234), {"DeleteObjects", "Serialize " + std::to_string(version)}, false},
+      {"a library without Serialize", {{"DeleteObjects", reinterpret_cast<void*>(&LibraryDeleteObjects)}},
+       Bytes().raw("GRFC", 4).i32(1).i32(3).raw("abc", 3), {}, true},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    platform::RegisterModule("GrafoCore", test.exports);
+    MakeDocument();
+    Bytes bytes;
+    bytes.i32(0).i32(0);  // no rasters, no managers; then this case's library block
+    bytes.raw(test.library.data().data(), test.library.data().size());
+    g_libraryCalls.clear();
+    LoadingArchive archive(bytes.data());
+    Core().Serialize(*archive, version);
+    EXPECT_TRUE(archive.AtEnd());
+    EXPECT_EQ(g_libraryCalls, test.onLoad);
+    EXPECT_EQ(Core().LibraryPartSkipped(), test.skipped);
+    document.reset();
+    platform::UnregisterModule("GrafoCore");
   }
 }
 

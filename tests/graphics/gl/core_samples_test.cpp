@@ -1,14 +1,19 @@
 // The sample projects through the render core: each loaded and drawn in plan and in 3D in the host view, with
-// its results, the axes and the legend, left as pictures for a person; and each loaded, saved and loaded again
-// with the core's part of the file unchanged.
+// its results, the axes and the legend, left as pictures for a person; each copied to the clipboard as the
+// window shows it; and each loaded, saved and loaded again with the core's part of the file unchanged.
+#include "graphics/core/clipboard_copy.h"
 #include "model/version.h"
 #include "platform/gdi/surface.h"
 #include "platform/mfc-core/archive.h"
 #include "platform/mfc-core/memfile.h"
+#include "platform/user/clipboard.h"
+#include "platform/user/global_memory.h"
 #include "tests/graphics/core_fixture.h"
 #include "tests/graphics/gl/sample_projects.h"
 
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -100,6 +105,51 @@ TEST_P(CoreSamples, DrawnInPlanAndIn3DWithResultsAxesAndLegend)
     }
     EXPECT_GE(axisColours, 2) << "axes (one may point at the viewer)";
   }
+}
+
+// "Снимок экрана": the clipboard's picture is the window's frame, pixel for pixel, and the window keeps it.
+TEST_P(CoreSamples, AScreenshotHoldsTheFramesPixels)
+{
+  ASSERT_NO_FATAL_FAILURE(MakeDocument());
+  MakeView(203, 150);  // an odd width: rows of the copy are padded
+  ASSERT_TRUE(document->OnOpenDocument(SampleCopy(GetParam()).c_str()));
+  CGraphicCoreFull& core = Core();
+  core.GetCamera()->SetViewType(CViewCamera::kPlan);
+  core.GetCamera()->ResetCurrentView();
+  core.Render(FALSE, FALSE);
+  const gdi::Surface& s = *view->Pixels();
+  std::vector<std::uint32_t> shown;
+  for (int y = 0; y < s.Height(); ++y)
+    for (int x = 0; x < s.Width(); ++x)
+      shown.push_back(s.Pixel(x, y) & 0xFFFFFF);
+
+  ASSERT_TRUE(CopyViewToClipboard(&core, view->GetSafeHwnd(), 1));
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  HGLOBAL memory = GetClipboardData(CF_DIB);
+  ASSERT_NE(memory, nullptr);
+  std::vector<BYTE> dib(GlobalSize(memory));
+  std::memcpy(dib.data(), GlobalLock(memory), dib.size());
+  GlobalUnlock(memory);
+  CloseClipboard();
+
+  const int width = s.Width(), height = s.Height();
+  const size_t stride = (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
+  ASSERT_EQ(dib.size(), 40 + stride * static_cast<size_t>(height));
+  int differing = 0;
+  for (int y = 0; y < height; ++y) {
+    const BYTE* row = dib.data() + 40 + stride * static_cast<size_t>(height - 1 - y);  // bottom row first
+    for (int x = 0; x < width; ++x) {
+      const BYTE* p = row + 3 * x;
+      const std::uint32_t copied = std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0];
+      differing += copied != shown[static_cast<size_t>(y) * width + x] ? 1 : 0;
+    }
+  }
+  EXPECT_EQ(differing, 0);
+  std::vector<std::uint32_t> after;
+  for (int y = 0; y < s.Height(); ++y)
+    for (int x = 0; x < s.Width(); ++x)
+      after.push_back(s.Pixel(x, y) & 0xFFFFFF);
+  EXPECT_EQ(after, shown) << "the copy's frame is never shown";
 }
 
 TEST_P(CoreSamples, LoadSaveLoadKeepsTheCorePart)

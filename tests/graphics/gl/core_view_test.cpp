@@ -5,6 +5,7 @@
 #include "model/identifiers.h"
 #include "model/iresults.h"
 #include "model/ivisualopt.h"
+#include "platform/base/module.h"
 #include "platform/gdi/surface.h"
 #include "tests/graphics/core_fixture.h"
 
@@ -215,6 +216,107 @@ TEST_F(CoreView, TheLegendNeverStartsLeftOf130Pixels)
   EXPECT_EQ(drawnLeft, 0);
   EXPECT_GT(drawnRight, 50);
   view->SavePicture("view-legend-narrow.png");
+}
+
+// What the graphics library was asked, in order.
+std::vector<std::string> g_libraryCalls;
+void LibraryDraw() { g_libraryCalls.push_back("Draw"); }
+void LibrarySetCurrentProject(int id) { g_libraryCalls.push_back("SetCurrentProject " + std::to_string(id)); }
+
+// The background drawing is drawn under areas that are not straight roads, only while shown and set; the current
+// project is handed over by the rebuild pass of one-level open sites alone.
+TEST_F(CoreView, TheLibraryDrawsOnlyUnderOtherAreasThanRoadsAndTakesOnlyAnOpenSitesProject)
+{
+  platform::RegisterModule("GrafoCore", {{"Draw", reinterpret_cast<void*>(&LibraryDraw)},
+                                         {"SetCurrentProject", reinterpret_cast<void*>(&LibrarySetCurrentProject)}});
+  const struct {
+    const char* name;
+    void (CQorRoadDoc::*make)();
+    int underlay;
+    BOOL shown;
+    std::vector<std::string> rebuild, frame;
+  } cases[] = {
+      {"straight road", &CQorRoadDoc::OnNewStraightRoad, 0x1001, TRUE, {}, {}},
+      {"open site", &CQorRoadDoc::OnNewOpenTerritory, 0x1001, TRUE, {"SetCurrentProject 4097", "Draw"}, {"Draw"}},
+      {"open site, drawing hidden", &CQorRoadDoc::OnNewOpenTerritory, 0x1001, FALSE, {"SetCurrentProject 4097"}, {}},
+      {"open site without a drawing", &CQorRoadDoc::OnNewOpenTerritory, 0, TRUE, {"SetCurrentProject 0"}, {}},
+      {"interchange", &CQorRoadDoc::OnNewMultiLevel, 0x1001, TRUE, {"Draw"}, {"Draw"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MakeDocument();
+    MakeView(120, 90);
+    ASSERT_TRUE(Core().IsLibraryLoaded());
+    ((*document).*c.make)();
+    ActiveArea()->SetUnderlayId(&c.underlay);
+    Core().m_underlayFlag = c.shown;
+    g_libraryCalls.clear();
+    Core().Render(FALSE, TRUE);
+    EXPECT_EQ(g_libraryCalls, c.rebuild);
+    g_libraryCalls.clear();
+    Core().Render(FALSE, FALSE);
+    EXPECT_EQ(g_libraryCalls, c.frame);
+    document.reset();
+    view.reset();
+  }
+  platform::UnregisterModule("GrafoCore");
+}
+
+// A scene object that counts its frames and says what state it died with.
+struct CountedObject : CObject3D {
+  ~CountedObject() override { *diedWith = static_cast<int>(GetState()); }
+  void Draw() override { ++*frames; }
+  int* frames;
+  int* diedWith;
+};
+
+// Every frame draws the scene; only a rebuild pass takes it down to make it again, and an
+// open site's 3D view hides the labels first.
+TEST_F(CoreView, FramesDrawTheSceneAndARebuildMakesItAgain)
+{
+  MakeDocument();
+  MakeView(120, 90);
+  NewOpenSite();
+  Core().GetCamera()->SetViewType(CViewCamera::kPlan);
+  int frames = 0, diedWith = -1;
+  auto* object = new CountedObject;
+  object->frames = &frames;
+  object->diedWith = &diedWith;
+  object->SetState(CObject3D::kRequestShowLabel);
+  Core().GetScene()->GetOwned()->Add(object);
+
+  Core().Render(FALSE, FALSE);
+  Core().Render(FALSE, FALSE);
+  EXPECT_EQ(frames, 2);
+  EXPECT_EQ(diedWith, -1);
+
+  Core().GetCamera()->SetViewType(CViewCamera::kPerspective);  // a rebuild pass follows the new view
+  ASSERT_NE(diedWith, -1);
+  EXPECT_EQ(diedWith & CObject3D::kLabelShown, 0);
+  EXPECT_EQ(Core().GetScene()->GetOwned()->GetCount(), 0u);
+  EXPECT_EQ(frames, 2);
+}
+
+// The view's centre is the ground point under the middle of the window in plan, the origin in every other view.
+TEST_F(CoreView, TheViewCentreIsTheGroundPointUnderTheWindowsMiddleInPlan)
+{
+  MakeDocument();
+  MakeView(200, 100);
+  CViewCamera& camera = *Core().GetCamera();
+  for (DWORD type : {CViewCamera::kPlan, CViewCamera::kPerspective, CViewCamera::kFront}) {
+    SCOPED_TRACE(type);
+    camera.SetViewType(type);
+    *camera.GetEye() = _DEVCPOSITION{3, -4, -20, type == CViewCamera::kPlan ? 90.0 : 7.0, 0, 0};
+    camera.LoadProjection();  // as a zoom does: the box follows the eye's distance
+    Core().Render(FALSE, FALSE);
+    double centre[3] = {9, 9, 9};
+    Core().GetViewCentre(centre);
+    const bool plan = type == CViewCamera::kPlan;
+    // 0.2 m a pixel: the middle pixel's corner lies within one of the centre.
+    EXPECT_NEAR(centre[0], plan ? -3 : 0, 0.21);
+    EXPECT_NEAR(centre[1], plan ? 4 : 0, 0.21);
+    EXPECT_EQ(centre[2], 0);
+  }
 }
 
 int NoResultEngine(HWND, char*, int, char*, int) { return 0; }
