@@ -31,13 +31,22 @@ thread_local std::unordered_map<HWND, std::unique_ptr<CWnd>> t_tempMap;
 thread_local CWnd* t_creating = nullptr;
 thread_local HHOOK t_creationHook = nullptr;
 
-// The messages being handled on this thread, innermost last, for Default().
-struct CurrentMessage {
-  UINT message;
-  WPARAM wParam;
-  LPARAM lParam;
-};
-thread_local std::vector<CurrentMessage> t_messages;
+// The messages being handled on this thread, innermost last, for Default() and GetCurrentMessage().
+thread_local std::vector<MSG> t_messages;
+thread_local MSG t_currentCopy{};
+
+void PushCurrentMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+  MSG msg{};
+  msg.hwnd = hWnd;
+  msg.message = message;
+  msg.wParam = wParam;
+  msg.lParam = lParam;
+  msg.time = ::GetMessageTime();
+  const DWORD pos = ::GetMessagePos();
+  msg.pt = {static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
+  t_messages.push_back(msg);
+}
 
 LRESULT CreationHook(int code, WPARAM wParam, LPARAM lParam)
 {
@@ -98,7 +107,7 @@ LRESULT AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
   if (pWnd == nullptr) {
     return ::DefWindowProc(hWnd, message, wParam, lParam);
   }
-  t_messages.push_back({message, wParam, lParam});
+  PushCurrentMessage(hWnd, message, wParam, lParam);
   LRESULT result = 0;
   try {
     result = pWnd->WindowProc(message, wParam, lParam);
@@ -594,8 +603,24 @@ LRESULT CWnd::Default()
   if (t_messages.empty()) {
     return 0;
   }
-  CurrentMessage current = t_messages.back();
+  const MSG current = t_messages.back();
   return DefWindowProc(current.message, current.wParam, current.lParam);
+}
+
+const MSG* CWnd::GetCurrentMessage()
+{
+  t_currentCopy = t_messages.empty() ? MSG{} : t_messages.back();
+  return &t_currentCopy;
+}
+
+CCurrentMessageScope::CCurrentMessageScope(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+  PushCurrentMessage(hWnd, message, wParam, lParam);
+}
+
+CCurrentMessageScope::~CCurrentMessageScope()
+{
+  t_messages.pop_back();
 }
 
 int CWnd::OnCreate(LPCREATESTRUCT) { return static_cast<int>(Default()); }

@@ -130,6 +130,9 @@ public:
   virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   // The default handling of the message being handled now.
   LRESULT Default();
+  // The message this thread is handling now (window, message, parameters, time and point of the last message
+  // taken from the queue); all zero outside any. Valid until the next call.
+  static const MSG* GetCurrentMessage();
 
   // What a message handler may call on its base.
   int OnCreate(LPCREATESTRUCT lpCreateStruct);
@@ -193,6 +196,17 @@ protected:
   WNDPROC m_pfnSuper = nullptr;  // the procedure a subclassed window had
 
   friend LRESULT AfxWndProc(HWND, UINT, WPARAM, LPARAM);
+};
+
+// Code that handles a window's messages outside the framework's window procedure (a subclassing hook) makes
+// each message the thread's current one while it runs, so that Default() and GetCurrentMessage() in what it
+// calls see that message; the one before comes back at the end of the scope.
+class CCurrentMessageScope {
+public:
+  CCurrentMessageScope(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+  ~CCurrentMessageScope();
+  CCurrentMessageScope(const CCurrentMessageScope&) = delete;
+  CCurrentMessageScope& operator=(const CCurrentMessageScope&) = delete;
 };
 
 // A tool that is not a button: the tooltip leaves it alone on clicks.

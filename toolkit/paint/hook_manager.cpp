@@ -1,5 +1,6 @@
 #include "toolkit/paint/hook_manager.h"
 
+#include "platform/mfc/wnd.h"
 #include "platform/user/user.h"
 
 #include <algorithm>
@@ -131,6 +132,8 @@ LRESULT HookWindowProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam)
     impl.Destroy(hWnd);
     return CallWindowProc(pfnPrevious, hWnd, nMessage, wParam, lParam);
   }
+  // Clients that are framework windows see this message as the current one.
+  CCurrentMessageScope current(hWnd, nMessage, wParam, lParam);
   // Newest first. The sink is looked up again after each call: a client may have changed or ended it.
   std::size_t next = sink->clients.size();
   while (next > 0) {

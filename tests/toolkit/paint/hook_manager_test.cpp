@@ -3,6 +3,7 @@
 #include "toolkit/paint/hook_manager.h"
 #include "toolkit/paint/keyboard_manager.h"
 
+#include "platform/mfc/wnd.h"
 #include "platform/user/user.h"
 
 #include <gtest/gtest.h>
@@ -144,6 +145,34 @@ TEST(HookManager, TwoClientsOnOneWindowAreOfferedItsMessagesNewestFirst)
   EXPECT_EQ(GetWindowLongPtr(second, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&Proc));
   DestroyWindow(first);
   DestroyWindow(second);
+}
+
+// Clients are often framework windows whose code asks for the message being handled (Default() passes it on).
+class FrameworkClient : public CTKHookManagerHookAble {
+public:
+  MSG seen{};
+  int OnHookMessage(HWND, UINT nMessage, WPARAM&, LPARAM&, LRESULT&) override
+  {
+    if (nMessage == WM_APP) {
+      seen = *CWnd::GetCurrentMessage();
+    }
+    return 0;
+  }
+};
+
+TEST(HookManager, ClientsSeeTheHookedMessageAsTheThreadsCurrentOneUntilItIsDone)
+{
+  HWND hwnd = MakeWindow();
+  FrameworkClient client;
+  TKHookManager().SetHook(hwnd, &client);
+  EXPECT_EQ(SendMessage(hwnd, WM_APP, 5, 6), 7);
+  EXPECT_EQ(client.seen.hwnd, hwnd);
+  EXPECT_EQ(client.seen.message, static_cast<UINT>(WM_APP));
+  EXPECT_EQ(client.seen.wParam, 5U);
+  EXPECT_EQ(client.seen.lParam, 6);
+  EXPECT_EQ(CWnd::GetCurrentMessage()->message, 0U);
+  TKHookManager().RemoveHook(hwnd, &client);
+  DestroyWindow(hwnd);
 }
 
 TEST(HookManager, AWindowDestroyedWhileHookedDropsItsClientsBeforeItsLastMessage)
