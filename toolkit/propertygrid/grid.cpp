@@ -1,0 +1,417 @@
+#include "toolkit/propertygrid/grid.h"
+
+#include "toolkit/paint/draw_helpers.h"
+#include "toolkit/paint/resource_manager.h"
+#include "toolkit/propertygrid/inplace.h"
+#include "toolkit/propertygrid/paint_manager.h"
+
+#include "platform/user/input.h"
+
+IMPLEMENT_DYNAMIC(CTKPropertyGridVerb, CCmdTarget)
+IMPLEMENT_DYNAMIC(CTKPropertyGridVerbs, CCmdTarget)
+IMPLEMENT_DYNAMIC(CTKPropertyGrid, CWnd)
+
+namespace {
+
+constexpr UINT kSplitterCursor = 9971;
+constexpr UINT kHandCursor = 9973;
+// Focus-cycle positions.
+constexpr int kPosList = 0;
+constexpr int kPosEdit = 1;
+constexpr int kPosButton = 2;
+constexpr int kPosRows = 3;
+constexpr int kPosVerbs = 4;
+constexpr int kPosOutside = 5;
+
+}  // namespace
+
+CTKPropertyGridVerb* CTKPropertyGridVerbs::Add(LPCSTR lpszCaption)
+{
+  auto* verb = new CTKPropertyGridVerb();
+  verb->m_strCaption = lpszCaption ? lpszCaption : "";
+  verb->m_nIndex = GetCount();
+  m_arrVerbs.push_back(verb);
+  return verb;
+}
+
+void CTKPropertyGridVerbs::RemoveAll()
+{
+  for (CTKPropertyGridVerb* verb : m_arrVerbs)
+    verb->InternalRelease();
+  m_arrVerbs.clear();
+}
+
+CTKPropertyGridVerb* CTKPropertyGridVerbs::GetAt(int nIndex) const
+{
+  if (nIndex < 0 || nIndex >= GetCount())
+    return nullptr;
+  return m_arrVerbs[static_cast<size_t>(nIndex)];
+}
+
+BEGIN_MESSAGE_MAP(CTKPropertyGrid, CWnd)
+  ON_WM_PAINT()
+  ON_WM_ERASEBKGND()
+  ON_WM_SIZE()
+  ON_WM_SETFOCUS()
+  ON_WM_KILLFOCUS()
+  ON_WM_LBUTTONDOWN()
+  ON_MESSAGE(WM_DRAWITEM, &CTKPropertyGrid::OnDrawItemMessage)
+  ON_MESSAGE(WM_MEASUREITEM, &CTKPropertyGrid::OnMeasureItemMessage)
+END_MESSAGE_MAP()
+
+CTKPropertyGrid::CTKPropertyGrid()
+    : m_pVerbs(new CTKPropertyGridVerbs(this)),
+      m_pPaintManager(new CTKPropertyGridPaintManager(this)),
+      m_pInplaceEdit(new CTKPropertyGridInplaceEdit()),
+      m_pInplaceButton(new CTKPropertyGridInplaceButton()),
+      m_pInplaceListBox(new CTKPropertyGridInplaceList())
+{
+  m_hCursorSplit = TKResourceManager()->LoadCursor(kSplitterCursor);
+  m_hCursorHand = ::LoadCursor(nullptr, IDC_HAND);
+  if (!m_hCursorHand)
+    m_hCursorHand = TKResourceManager()->LoadCursor(kHandCursor);
+  LOGFONTA font = TKPropertyGridIconTitleFont();
+  font.lfWeight = FW_NORMAL;
+  font.lfItalic = 0;
+  m_pPaintManager->GetItemMetrics()->m_fontNormal.CreateFontIndirect(&font);
+  font.lfWeight = FW_BOLD;
+  m_pPaintManager->GetItemMetrics()->m_fontBold.CreateFontIndirect(&font);
+  m_pPaintManager->RefreshMetrics();
+}
+
+CTKPropertyGrid::~CTKPropertyGrid()
+{
+  m_lifetime.reset();
+  if (m_pView) {
+    m_pView->m_pSelected = nullptr;
+    m_pView->GetCategories()->Clear();
+  }
+  m_pInplaceEdit->DestroyItem();
+  m_pInplaceButton->DestroyItem();
+  m_pInplaceListBox->DestroyItem();
+  if (GetSafeHwnd())
+    DestroyWindow();
+  delete m_pView;
+  m_pView = nullptr;
+  delete m_pPaintManager;
+  m_pVerbs->InternalRelease();
+  delete m_pInplaceEdit;
+  delete m_pInplaceButton;
+  delete m_pInplaceListBox;
+}
+
+CTKPropertyGridView& CTKPropertyGrid::GetGridView()
+{
+  if (!m_pView) {
+    m_pView = CreateView();
+    m_pView->m_pGrid = this;
+  }
+  return *m_pView;
+}
+
+BOOL CTKPropertyGrid::Create(const RECT& rect, CWnd* pParentWnd, UINT nID, DWORD dwListStyle)
+{
+  LPCSTR className = AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW, ::LoadCursor(nullptr, IDC_ARROW));
+  if (!CWnd::Create(className, "", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_GROUP | WS_TABSTOP,
+                    CRect(0, 0, 0, 0), pParentWnd, nID))
+    return FALSE;
+  if (dwListStyle == 0)
+    dwListStyle = (m_bVariableItemsHeight ? LBS_OWNERDRAWVARIABLE : LBS_OWNERDRAWFIXED) | LBS_NOINTEGRALHEIGHT;
+  m_bVariableItemsHeight = (dwListStyle & LBS_OWNERDRAWVARIABLE) != 0;
+  CTKPropertyGridView& view = GetGridView();
+  if (!view.CreateEx(WS_EX_STATICEDGE, "LISTBOX", nullptr,
+                     dwListStyle | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_VSCROLL |
+                         WS_TABSTOP | LBS_NOTIFY,
+                     0, 0, 0, 0, GetSafeHwnd(), nullptr))
+    return FALSE;
+  view.ResetContent();
+  SetWindowPos(nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+               SWP_NOZORDER | SWP_SHOWWINDOW);
+  RefreshMetrics();
+  return TRUE;
+}
+
+LRESULT CTKPropertyGrid::SendNotifyMessage(WPARAM wParam, LPARAM lParam)
+{
+  if (!GetSafeHwnd())
+    return 0;
+  CWnd* target = GetOwner();
+  if (!target)
+    target = GetParent();
+  return target ? target->SendMessage(TKWM_PROPERTYGRID_NOTIFY, wParam, lParam) : 0;
+}
+
+void CTKPropertyGrid::OnVerbClick(int nIndex, CPoint pt)
+{
+  CTKPropertyGridVerb* verb = m_pVerbs->GetAt(nIndex);
+  if (!verb)
+    return;
+  ClientToScreen(&pt);
+  verb->m_ptClick = pt;
+  SendNotifyMessage(TK_PGN_VERB_CLICK, reinterpret_cast<LPARAM>(verb));
+}
+
+int CTKPropertyGrid::HitTest(CPoint pt)
+{
+  CRect client;
+  GetClientRect(&client);
+  int bottom = client.bottom;
+  if (m_bHelpVisible) {
+    const int splitter = bottom - m_nHelpHeight - 3;
+    if (pt.y >= splitter && pt.y < splitter + 3)
+      return 1;
+    bottom = splitter;
+  }
+  if (!m_pVerbs->IsEmpty()) {
+    const int splitter = bottom - m_nVerbsHeight - 3;
+    if (pt.y >= splitter && pt.y < splitter + 3)
+      return 2;
+    for (int i = 0; i < m_pVerbs->GetCount(); ++i)
+      if (m_pVerbs->GetAt(i)->m_rcPart.PtInRect(pt))
+        return 3 + i;
+  }
+  return -1;
+}
+
+void CTKPropertyGrid::OnSelectionChanged(CTKPropertyGridItem* pItem)
+{
+  if (GetSafeHwnd())
+    Invalidate(FALSE);
+  if (pItem)
+    SendNotifyMessage(TK_PGN_SELECTION_CHANGED, reinterpret_cast<LPARAM>(pItem));
+}
+
+void CTKPropertyGrid::OnSortChanged()
+{
+  if (GetSafeHwnd())
+    Invalidate(FALSE);
+  SendNotifyMessage(TK_PGN_SORTORDER_CHANGED, static_cast<LPARAM>(GetDlgCtrlID()));
+}
+
+void CTKPropertyGrid::Reposition(int cx, int cy)
+{
+  if (!m_pView || m_pView->IsLocked() || !m_pView->GetSafeHwnd())
+    return;
+  if (m_bHelpVisible)
+    cy -= m_nHelpHeight + 3;
+  if (!m_pVerbs->IsEmpty())
+    cy -= m_nVerbsHeight + 3;
+  m_bVerbsVisible = !m_pVerbs->IsEmpty();
+  const int top = m_bToolBarVisible ? 25 : 0;
+  m_pView->MoveWindow(0, top, cx, std::max(cy - top, 0));
+  Invalidate(FALSE);
+}
+
+void CTKPropertyGrid::ResetContent()
+{
+  m_pVerbs->RemoveAll();
+  CTKPropertyGridView& view = GetGridView();
+  view.ResetContent();
+  view.Lock();
+  view.GetCategories()->Clear();
+  view.Unlock();
+}
+
+CTKPropertyGridItem* CTKPropertyGrid::AddCategory(UINT nID)
+{
+  CString caption;
+  if (!caption.LoadString(nID))
+    caption.Empty();
+  CTKPropertyGridItem* category = GetGridView().AddCategory(caption);
+  category->SetID(nID);
+  return category;
+}
+
+void CTKPropertyGrid::SetViewDivider(double dDivider)
+{
+  GetGridView().m_dDivider = dDivider;
+  if (GetSafeHwnd()) {
+    CRect client;
+    GetClientRect(&client);
+    Reposition(client.Width(), client.Height());
+  }
+}
+
+void CTKPropertyGrid::SetInplaceEdit(CTKPropertyGridInplaceEdit* pEdit)
+{
+  if (!pEdit)
+    return;
+  m_pInplaceEdit->DestroyItem();
+  delete m_pInplaceEdit;
+  m_pInplaceEdit = pEdit;
+}
+
+void CTKPropertyGrid::RefreshMetrics()
+{
+  m_pPaintManager->GetItemMetrics()->Reset();
+  m_pPaintManager->RefreshMetrics();
+  Redraw();
+}
+
+void CTKPropertyGrid::Redraw()
+{
+  if (GetSafeHwnd())
+    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void CTKPropertyGrid::OnVerbsChanged()
+{
+  if (IsVerbsVisible() != m_bVerbsVisible && m_pView && !m_pView->IsLocked() && GetSafeHwnd()) {
+    CRect client;
+    GetClientRect(&client);
+    Reposition(client.Width(), client.Height());
+  } else if (GetSafeHwnd()) {
+    Invalidate(FALSE);
+  }
+}
+
+void CTKPropertyGrid::OnNavigate(int nFrom, BOOL bForward, CTKPropertyGridItem* pItem)
+{
+  int position = nFrom;
+  for (;;) {
+    position += bForward ? 1 : -1;
+    if (position == nFrom || position < -2 || position > kPosOutside)
+      return;
+    switch (position) {
+      case -1:
+        // The rows would be tried here with tab-through-rows, which nothing turns on.
+        break;
+      case kPosList:
+        GetGridView().SetFocus();
+        return;
+      case kPosEdit:
+        if (pItem && (pItem->GetFlags() & tkpgItemHasEdit) != 0) {
+          pItem->OnSelect();
+          pItem->SetFocusToInplaceControl();
+          return;
+        }
+        break;
+      case kPosButton:
+        if (pItem && m_pInplaceButton->GetSafeHwnd() && m_pInplaceButton->IsWindowVisible() &&
+            m_pInplaceButton->GetItem() == pItem) {
+          m_pInplaceButton->SetFocus();
+          return;
+        }
+        break;
+      case kPosRows:
+        break;
+      case kPosVerbs:
+        if (!m_pVerbs->IsEmpty()) {
+          m_nFocusedVerb = bForward ? 0 : m_pVerbs->GetCount() - 1;
+          m_bInternalFocus = TRUE;
+          SetFocus();
+          m_bInternalFocus = FALSE;
+          Invalidate(FALSE);
+          return;
+        }
+        break;
+      case kPosOutside:
+      case -2: {
+        CWnd* parent = GetParent();
+        HWND next = parent ? ::GetNextDlgTabItem(parent->GetSafeHwnd(), GetSafeHwnd(), !bForward) : nullptr;
+        if (next && next != GetSafeHwnd()) {
+          ::SetFocus(next);
+          return;
+        }
+        // Nothing else takes the focus: round the cycle again.
+        if (bForward) {
+          position = -2;
+          nFrom = nFrom == kPosOutside ? -2 : nFrom;
+        } else {
+          position = kPosOutside;
+        }
+        break;
+      }
+      default: break;
+    }
+  }
+}
+
+BOOL CTKPropertyGrid::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+  if (m_pView && reinterpret_cast<HWND>(lParam) == m_pView->GetSafeHwnd() && lParam != 0) {
+    if (HIWORD(wParam) == LBN_SELCHANGE)
+      m_pView->OnSelectionChanged();
+    return TRUE;
+  }
+  return CWnd::OnCommand(wParam, lParam);
+}
+
+LRESULT CTKPropertyGrid::OnDrawItemMessage(WPARAM, LPARAM lParam)
+{
+  auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+  if (m_pView && draw->hwndItem == m_pView->GetSafeHwnd())
+    m_pView->DrawItem(draw);
+  return TRUE;
+}
+
+LRESULT CTKPropertyGrid::OnMeasureItemMessage(WPARAM, LPARAM lParam)
+{
+  auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+  if (m_pView)
+    m_pView->MeasureItem(measure);
+  return TRUE;
+}
+
+void CTKPropertyGrid::OnPaint()
+{
+  CPaintDC paint(this);
+  CRect client;
+  GetClientRect(&client);
+  CTKBufferDC buffer(paint.GetSafeHdc(), client);
+  m_pPaintManager->FillPropertyGrid(&buffer);
+}
+
+BOOL CTKPropertyGrid::OnEraseBkgnd(HDC)
+{
+  return TRUE;
+}
+
+void CTKPropertyGrid::OnSize(UINT nType, int cx, int cy)
+{
+  CWnd::OnSize(nType, cx, cy);
+  Reposition(cx, cy);
+}
+
+void CTKPropertyGrid::OnSetFocus(CWnd* pOldWnd)
+{
+  CWnd::OnSetFocus(pOldWnd);
+  if (m_bInternalFocus)
+    return;
+  CWnd* parent = GetParent();
+  const bool shift = GetKeyState(VK_SHIFT) < 0;
+  HWND old = pOldWnd ? pOldWnd->GetSafeHwnd() : nullptr;
+  if (parent && old && shift && ::GetNextDlgTabItem(parent->GetSafeHwnd(), GetSafeHwnd(), FALSE) == old)
+    OnNavigate(kPosOutside, FALSE, GetSelectedItem());
+  else if (parent && old && !shift && ::GetNextDlgTabItem(parent->GetSafeHwnd(), GetSafeHwnd(), TRUE) == old)
+    OnNavigate(-2, TRUE, GetSelectedItem());
+  else if (m_pView && m_pView->GetSafeHwnd())
+    m_pView->SetFocus();
+}
+
+void CTKPropertyGrid::OnKillFocus(CWnd* pNewWnd)
+{
+  CWnd::OnKillFocus(pNewWnd);
+  m_nFocusedVerb = -1;
+  Invalidate(FALSE);
+}
+
+void CTKPropertyGrid::OnLButtonDown(UINT nFlags, CPoint point)
+{
+  const int hit = HitTest(point);
+  if (hit >= 3) {
+    m_nFocusedVerb = hit - 3;
+    m_bInternalFocus = TRUE;
+    SetFocus();
+    m_bInternalFocus = FALSE;
+    Invalidate(FALSE);
+    return;
+  }
+  SetFocus();
+  CWnd::OnLButtonDown(nFlags, point);
+}
+
+void CTKPropertyGrid::OnSysColorChange()
+{
+  m_pPaintManager->RefreshMetrics();
+}
