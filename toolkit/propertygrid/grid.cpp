@@ -25,6 +25,42 @@ constexpr int kPosOutside = 5;
 
 }  // namespace
 
+namespace {
+
+int g_dispatchDepth = 0;
+std::vector<std::function<void()>>& PendingFrees()
+{
+  static std::vector<std::function<void()>> pending;
+  return pending;
+}
+
+}  // namespace
+
+CTKPropertyGridDispatch::CTKPropertyGridDispatch()
+{
+  ++g_dispatchDepth;
+}
+
+CTKPropertyGridDispatch::~CTKPropertyGridDispatch()
+{
+  if (--g_dispatchDepth == 0 && !PendingFrees().empty()) {
+    std::vector<std::function<void()>> frees;
+    frees.swap(PendingFrees());
+    for (auto& free : frees)
+      free();
+  }
+}
+
+bool CTKPropertyGridDispatch::Busy()
+{
+  return g_dispatchDepth > 0;
+}
+
+void CTKPropertyGridDispatch::DeleteLater(std::function<void()> free)
+{
+  PendingFrees().push_back(std::move(free));
+}
+
 CTKPropertyGridVerb* CTKPropertyGridVerbs::Add(LPCSTR lpszCaption)
 {
   auto* verb = new CTKPropertyGridVerb();
@@ -89,15 +125,23 @@ CTKPropertyGrid::~CTKPropertyGrid()
   m_pInplaceEdit->DestroyItem();
   m_pInplaceButton->DestroyItem();
   m_pInplaceListBox->DestroyItem();
+  if (m_pView)
+    m_pView->m_pGrid = nullptr;
   if (GetSafeHwnd())
     DestroyWindow();
-  delete m_pView;
-  m_pView = nullptr;
-  delete m_pPaintManager;
   m_pVerbs->InternalRelease();
-  delete m_pInplaceEdit;
-  delete m_pInplaceButton;
-  delete m_pInplaceListBox;
+  delete m_pPaintManager;
+  auto free = [view = m_pView, edit = m_pInplaceEdit, button = m_pInplaceButton, list = m_pInplaceListBox] {
+    delete view;
+    delete edit;
+    delete button;
+    delete list;
+  };
+  m_pView = nullptr;
+  if (CTKPropertyGridDispatch::Busy())
+    CTKPropertyGridDispatch::DeleteLater(free);
+  else
+    free();
 }
 
 CTKPropertyGridView& CTKPropertyGrid::GetGridView()

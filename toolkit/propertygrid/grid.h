@@ -5,6 +5,7 @@
 #include "toolkit/propertygrid/item.h"
 #include "toolkit/propertygrid/view.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -16,6 +17,19 @@ class CTKPropertyGrid;
 
 // The grid window style bit that has the owner asked before every row is drawn (code 6).
 inline constexpr DWORD TK_PGS_OWNERDRAW = 0x10;
+
+// The grid's windows count the messages they are inside. An owner may delete the grid while it hears a
+// notification sent from inside one of them: the parts those calls still stand in are then freed once the
+// outermost message returns.
+class CTKPropertyGridDispatch {
+public:
+  CTKPropertyGridDispatch();
+  ~CTKPropertyGridDispatch();
+  CTKPropertyGridDispatch(const CTKPropertyGridDispatch&) = delete;
+  CTKPropertyGridDispatch& operator=(const CTKPropertyGridDispatch&) = delete;
+  static bool Busy();
+  static void DeleteLater(std::function<void()> free);
+};
 
 class CTKPropertyGridVerb : public CCmdTarget {
   DECLARE_DYNAMIC(CTKPropertyGridVerb)

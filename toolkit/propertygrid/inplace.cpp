@@ -164,6 +164,7 @@ BOOL CTKPropertyGridInplaceEdit::PreTranslateMessage(MSG* pMsg)
 
 LRESULT CTKPropertyGridInplaceEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+  CTKPropertyGridDispatch dispatch;
   CTKPropertyGridItem* item = m_pItem;
   switch (message) {
     case WM_CHAR: {
@@ -181,11 +182,11 @@ LRESULT CTKPropertyGridInplaceEdit::WindowProc(UINT message, WPARAM wParam, LPAR
         int current = constraints->FindConstraint(GetWindowTextString());
         if (current == -1)
           current = count - 1;
-        const int typed = std::tolower(static_cast<unsigned char>(ch));
+        const char typed = tkmask::ToLower(static_cast<char>(ch));
         for (int step = 1; step <= count; ++step) {
           const int index = (current + step) % count;
           const CString text = constraints->GetAt(index);
-          if (!text.IsEmpty() && std::tolower(static_cast<unsigned char>(text[0])) == typed) {
+          if (!text.IsEmpty() && tkmask::ToLower(text[0]) == typed) {
             SetWindowText(text);
             constraints->SetCurrent(index);
             SetSel(0, -1);
@@ -270,6 +271,7 @@ void CTKPropertyGridInplaceButton::Create(CTKPropertyGridItem* pItem, CRect rect
 
 LRESULT CTKPropertyGridInplaceButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+  CTKPropertyGridDispatch dispatch;
   switch (message) {
     case WM_PAINT: {
       CPaintDC paint(this);
@@ -461,6 +463,7 @@ void CTKPropertyGridInplaceList::DrawItem(DRAWITEMSTRUCT* lpDrawItemStruct)
 
 LRESULT CTKPropertyGridInplaceList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+  CTKPropertyGridDispatch dispatch;
   switch (message) {
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
     case WM_LBUTTONUP: {

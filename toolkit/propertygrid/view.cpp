@@ -8,6 +8,10 @@
 
 #include "platform/user/input.h"
 
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
 IMPLEMENT_DYNAMIC(CTKPropertyGridView, CListBox)
 
 namespace {
@@ -140,20 +144,21 @@ void CTKPropertyGridView::SetPropertySort(int nOrder, BOOL bKeepTop, BOOL bSuspe
     for (int i = 0; i < m_pCategories->GetCount(); ++i)
       InsertItem(m_pCategories->GetAt(i), GetCount());
   } else {
-    auto* rows = new CTKPropertyGridItems();
+    // Borrowed pointers: the items stay in their categories.
+    std::vector<CTKPropertyGridItem*> rows;
     for (int i = 0; i < m_pCategories->GetCount(); ++i) {
       CTKPropertyGridItem* category = m_pCategories->GetAt(i);
-      if (!category->IsHidden())
-        rows->AddTail(category->GetChilds());
+      if (category->IsHidden())
+        continue;
+      for (int k = 0; k < category->GetChilds()->GetCount(); ++k)
+        rows.push_back(category->GetChilds()->GetAt(k));
     }
     if (nOrder == tkpgSortAlphabetical)
-      rows->SortByCaption();
-    for (int i = 0; i < rows->GetCount(); ++i)
-      InsertItem(rows->GetAt(i), GetCount());
-    // A plain release: the items stay where they belong.
-    for (int i = 0; i < rows->GetCount(); ++i)
-      rows->GetAt(i)->InternalRelease();
-    delete rows;
+      std::sort(rows.begin(), rows.end(), [](const CTKPropertyGridItem* a, const CTKPropertyGridItem* b) {
+        return std::strcmp(static_cast<LPCSTR>(a->m_strCaption), static_cast<LPCSTR>(b->m_strCaption)) < 0;
+      });
+    for (CTKPropertyGridItem* item : rows)
+      InsertItem(item, GetCount());
   }
   UpdateIndexes();
   if (top && top->IsVisible())
@@ -360,6 +365,12 @@ BOOL CTKPropertyGridView::OnCommand(WPARAM wParam, LPARAM lParam)
   if (grid && reinterpret_cast<HWND>(lParam) == grid->GetInplaceList().GetSafeHwnd() && lParam != 0)
     return TRUE;
   return CListBox::OnCommand(wParam, lParam);
+}
+
+LRESULT CTKPropertyGridView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+  CTKPropertyGridDispatch dispatch;
+  return CListBox::WindowProc(message, wParam, lParam);
 }
 
 void CTKPropertyGridView::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)

@@ -56,6 +56,7 @@ public:
   void MeasureItem(MEASUREITEMSTRUCT* lpMeasureItemStruct);
   // The in-place edit's notifications (EN_*) come to the view, its parent.
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   CTKPropertyGrid* m_pGrid = nullptr;
   CTKPropertyGridItem* m_pSelected = nullptr;

@@ -1,0 +1,366 @@
+// A grid in a window whose owner records every notification: the code sequences of edits that are typed,
+// cancelled, refused, rewritten, dropped down and cycled; keyboard paths; orders of the rows; an owner that
+// destroys the grid while it is told of a change; and a picture of two grids for a person to look at.
+#include "toolkit/propertygrid/grid.h"
+#include "toolkit/propertygrid/inplace.h"
+#include "toolkit/propertygrid/typed_items.h"
+
+#include "platform/gdi/png.h"
+#include "platform/user/paint.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string S(const CString& text)
+{
+  return std::string(static_cast<LPCSTR>(text));
+}
+
+// The owner window: records the codes and answers as the test says.
+class CRecordingOwner : public CWnd {
+public:
+  std::vector<int> codes;
+  std::function<LRESULT(WPARAM, LPARAM)> answer;
+
+protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+  {
+    if (message == TKWM_PROPERTYGRID_NOTIFY) {
+      codes.push_back(static_cast<int>(wParam));
+      return answer ? answer(wParam, lParam) : 0;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+  }
+};
+
+class PropertyGridTest : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    ASSERT_TRUE(owner.CreateEx(0, AfxRegisterWndClass(0), "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 420, 420,
+                               nullptr, nullptr));
+    grid = new CTKPropertyGrid();
+    ASSERT_TRUE(grid->Create(CRect(0, 0, 400, 380), &owner, 32772));
+    CTKPropertyGridItem* road = grid->AddCategory("Дорога");
+    name = road->AddChildItem(new CTKPropertyGridItem("Название\nИмя дороги в отчёте", "Проспект"));
+    kind = road->AddChildItem(new CTKPropertyGridItem("Покрытие", "Асфальт"));
+    kind->SetFlags(tkpgItemHasEdit | tkpgItemHasComboButton);
+    for (const char* text : {"Асфальт", "Бетон", "Брусчатка"})
+      kind->GetConstraints()->AddConstraint(text);
+    lanes = road->AddChildItem(new CTKPropertyGridItem("Полосы", "2"));
+    lanes->SetFlags(0);
+    for (const char* text : {"1", "2", "3"})
+      lanes->GetConstraints()->AddConstraint(text);
+    road->Expand();
+    owner.codes.clear();
+  }
+  void TearDown() override
+  {
+    delete grid;
+    owner.DestroyWindow();
+  }
+
+  CTKPropertyGridView& View() { return grid->GetGridView(); }
+  CTKPropertyGridInplaceEdit& Edit() { return grid->GetInplaceEdit(); }
+  // The edit codes, without the selection (2) and the edit-text (4) notices that come between.
+  std::vector<int> EditCodes() const
+  {
+    std::vector<int> out;
+    for (int code : owner.codes)
+      if (code != TK_PGN_SELECTION_CHANGED && code != TK_PGN_EDIT_CHANGED)
+        out.push_back(code);
+    return out;
+  }
+  void TypeIntoEdit(const std::string& text)
+  {
+    for (char ch : text)
+      Edit().SendMessage(WM_CHAR, static_cast<unsigned char>(ch), 0);
+  }
+
+  CRecordingOwner owner;
+  CTKPropertyGrid* grid = nullptr;
+  CTKPropertyGridItem* name = nullptr;
+  CTKPropertyGridItem* kind = nullptr;
+  CTKPropertyGridItem* lanes = nullptr;
+};
+
+TEST_F(PropertyGridTest, RowsFollowTheExpandedCategory)
+{
+  EXPECT_EQ(4, View().GetCount());
+  EXPECT_EQ(name, View().GetItem(1));
+  EXPECT_EQ(1, name->GetIndex());
+  EXPECT_TRUE(name->IsVisible());
+  EXPECT_EQ(nullptr, View().GetItem(4));
+  EXPECT_EQ(nullptr, View().GetItem(-1));
+}
+
+// Each row is one edit of the "Название" item, driven as the user would, and the codes its owner heard.
+TEST_F(PropertyGridTest, EditNotificationsTable)
+{
+  struct Case {
+    const char* what;
+    std::function<LRESULT(WPARAM, LPARAM)> answer;
+    std::function<void()> act;
+    std::vector<int> codes;
+    const char* value;
+  };
+  const auto typeAndEnter = [this] {
+    name->OnChar('Л');
+    TypeIntoEdit("енина");
+    Edit().SendMessage(WM_CHAR, VK_RETURN, 0);
+  };
+  const std::vector<Case> cases = {
+      {"typed", nullptr, typeAndEnter, {11, 12, 3}, "Ленина"},
+      {"escape",
+       nullptr,
+       [this] {
+         name->OnChar('X');
+         Edit().SendMessage(WM_KEYDOWN, VK_ESCAPE, 0);
+         Edit().SendMessage(WM_CHAR, VK_ESCAPE, 0);
+       },
+       {11, 13},
+       "Проспект"},
+      {"refused before the edit",
+       [](WPARAM code, LPARAM lParam) -> LRESULT {
+         if (code == TK_PGN_REQUESTEDIT)
+           reinterpret_cast<TK_PROPERTYGRID_EDIT*>(lParam)->bCancel = TRUE;
+         return 0;
+       },
+       typeAndEnter,
+       {11},
+       "Проспект"},
+      {"refused after the edit",
+       [](WPARAM code, LPARAM lParam) -> LRESULT {
+         if (code == TK_PGN_AFTEREDIT)
+           reinterpret_cast<TK_PROPERTYGRID_EDIT*>(lParam)->bCancel = TRUE;
+         return 0;
+       },
+       typeAndEnter,
+       {11, 12},
+       "Проспект"},
+      {"rewritten after the edit",
+       [](WPARAM code, LPARAM lParam) -> LRESULT {
+         if (code == TK_PGN_AFTEREDIT)
+           reinterpret_cast<TK_PROPERTYGRID_EDIT*>(lParam)->strValue = "Ленинский проспект";
+         return 0;
+       },
+       typeAndEnter,
+       {11, 12, 3},
+       "Ленинский проспект"},
+      {"unchanged text",
+       nullptr,
+       [this] {
+         name->OnChar(VK_TAB);  // places and focuses the edit without typing
+         Edit().SendMessage(WM_CHAR, VK_RETURN, 0);
+       },
+       {11, 12},
+       "Проспект"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    name->SetValue("Проспект");
+    name->Select();
+    View().SetFocus();
+    owner.codes.clear();
+    owner.answer = c.answer;
+    c.act();
+    EXPECT_EQ(c.codes, EditCodes());
+    EXPECT_EQ(c.value, S(name->GetValue()));
+    owner.answer = nullptr;
+  }
+}
+
+TEST_F(PropertyGridTest, DropDownListAndItsOwnerAnswer)
+{
+  kind->Select();
+  View().SetFocus();
+  owner.codes.clear();
+  owner.answer = [](WPARAM code, LPARAM) -> LRESULT { return code == TK_PGN_INPLACEBUTTONDOWN ? 1 : 0; };
+  kind->OnInplaceButtonDown();
+  EXPECT_EQ(std::vector<int>({5}), EditCodes());
+  EXPECT_FALSE(grid->GetInplaceList().GetSafeHwnd());
+
+  owner.codes.clear();
+  owner.answer = nullptr;
+  kind->OnInplaceButtonDown();
+  EXPECT_EQ(std::vector<int>({5, 11}), EditCodes());
+  CTKPropertyGridInplaceList& list = grid->GetInplaceList();
+  ASSERT_TRUE(list.GetSafeHwnd());
+  EXPECT_EQ(3, list.GetCount());
+  EXPECT_EQ(0, list.GetCurSel());  // the row of the current value
+  list.SetCurSel(2);
+  list.SendMessage(WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_EQ(std::vector<int>({5, 11, 12, 3}), EditCodes());
+  EXPECT_EQ("Брусчатка", S(kind->GetValue()));
+  EXPECT_EQ(2, kind->GetConstraints()->GetCurrent());
+}
+
+TEST_F(PropertyGridTest, DoubleClickCyclesConstraintsThroughTheOwner)
+{
+  const struct {
+    const char* value;
+    bool refuse;
+    std::vector<int> codes;
+    const char* after;
+  } cases[] = {
+      {"3", false, {11, 12, 3}, "1"},
+      {"2", false, {11, 12, 3}, "3"},
+      {"9", false, {11, 12, 3}, "1"},
+      {"2", true, {11}, "2"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    lanes->SetValue(c.value);
+    lanes->Select();
+    owner.codes.clear();
+    owner.answer = [&c](WPARAM code, LPARAM lParam) -> LRESULT {
+      if (code == TK_PGN_REQUESTEDIT && c.refuse)
+        reinterpret_cast<TK_PROPERTYGRID_EDIT*>(lParam)->bCancel = TRUE;
+      return 0;
+    };
+    lanes->OnLButtonDblClk(0, CPoint(0, 0));
+    EXPECT_EQ(c.codes, EditCodes());
+    EXPECT_EQ(c.after, S(lanes->GetValue()));
+  }
+}
+
+TEST_F(PropertyGridTest, KeyboardInTheList)
+{
+  // Enter on an editable item without children: code 7, then the Enter character opens the edit and closes it
+  // again at once (11, 12) with the text unchanged, so no code 3.
+  name->Select();
+  View().SetFocus();
+  owner.codes.clear();
+  View().SendMessage(WM_KEYDOWN, VK_RETURN, 0);
+  View().SendMessage(WM_CHAR, VK_RETURN, 0);
+  Edit().SendMessage(WM_CHAR, VK_RETURN, 0);
+  EXPECT_EQ(std::vector<int>({7, 11, 12}), EditCodes());
+
+  // Tab on an item without edit or button, with no other control in the owner: the focus stays in the list.
+  lanes->Select();
+  View().SetFocus();
+  View().SendMessage(WM_CHAR, VK_TAB, 0);
+  EXPECT_EQ(View().GetSafeHwnd(), ::GetFocus());
+
+  // Typing into a list-only item picks the constraints starting with that letter in turn.
+  kind->SetConstraintEdit(TRUE);
+  kind->SetValue("Асфальт");
+  kind->Select();
+  View().SetFocus();
+  kind->OnChar(VK_TAB);
+  Edit().SendMessage(WM_CHAR, static_cast<unsigned char>('б'), 0);
+  EXPECT_EQ("Бетон", S(Edit().GetWindowTextString()));
+  Edit().SendMessage(WM_CHAR, static_cast<unsigned char>('б'), 0);
+  EXPECT_EQ("Брусчатка", S(Edit().GetWindowTextString()));
+  Edit().SendMessage(WM_CHAR, static_cast<unsigned char>('б'), 0);
+  EXPECT_EQ("Бетон", S(Edit().GetWindowTextString()));
+  // Down moves on without wrapping at the end.
+  Edit().SendMessage(WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ("Брусчатка", S(Edit().GetWindowTextString()));
+  Edit().SendMessage(WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ("Брусчатка", S(Edit().GetWindowTextString()));
+
+  // '-' collapses the current category, '+' expands it again.
+  CTKPropertyGridItem* road = View().GetItem(0);
+  road->Select();
+  View().SetFocus();
+  View().SendMessage(WM_CHAR, '-', 0);
+  EXPECT_EQ(1, View().GetCount());
+  EXPECT_FALSE(name->IsVisible());
+  View().SendMessage(WM_CHAR, '+', 0);
+  EXPECT_EQ(4, View().GetCount());
+}
+
+TEST_F(PropertyGridTest, OrdersOfTheRows)
+{
+  CTKPropertyGridItem* light = grid->AddCategory("Освещение");
+  light->AddChildItem(new CTKPropertyGridItem("Высота", "10"));
+  light->AddChildItem(new CTKPropertyGridItem("Азимут", "0"));
+  owner.codes.clear();
+  grid->SetPropertySort(tkpgSortAlphabetical);
+  EXPECT_EQ(std::vector<int>({TK_PGN_SORTORDER_CHANGED}), EditCodes());
+  std::vector<std::string> rows;
+  for (int i = 0; i < View().GetCount(); ++i)
+    rows.push_back(S(View().GetItem(i)->GetCaption()));
+  EXPECT_EQ(std::vector<std::string>({"Азимут", "Высота", "Название", "Покрытие", "Полосы"}), rows);
+
+  // A hidden category's children are left out.
+  light->SetHidden(TRUE);
+  View().SetPropertySort(tkpgSortAlphabetical, TRUE);
+  EXPECT_EQ(3, View().GetCount());
+
+  // Adding a category switches back to the categorised order and tells the owner.
+  owner.codes.clear();
+  grid->AddCategory("Экономика");
+  EXPECT_EQ(std::vector<int>({TK_PGN_SORTORDER_CHANGED}), EditCodes());
+  EXPECT_EQ(tkpgSortCategorized, View().GetPropertySort());
+}
+
+TEST_F(PropertyGridTest, DividerDragIsClamped)
+{
+  const struct {
+    int x;
+    double divider;
+  } cases[] = {{20, 0.1}, {390, 0.85}, {0, 0.1}};
+  CRect client;
+  View().GetClientRect(&client);
+  for (const auto& c : cases) {
+    View().SetDividerPos(c.x);
+    EXPECT_DOUBLE_EQ(c.divider, View().m_dDivider) << c.x;
+  }
+  View().SetDividerPos(client.Width() / 2);
+  EXPECT_NEAR(0.5, View().m_dDivider, 0.01);
+}
+
+TEST_F(PropertyGridTest, NoVerbsLeaveOnlyTheHelpSplitter)
+{
+  CRect client;
+  grid->GetClientRect(&client);
+  const int splitter = client.bottom - grid->GetHelpHeight() - 3;
+  EXPECT_EQ(1, grid->HitTest(CPoint(10, splitter + 1)));
+  EXPECT_EQ(-1, grid->HitTest(CPoint(10, splitter - 30)));
+  EXPECT_EQ(-1, grid->HitTest(CPoint(10, 5)));
+}
+
+// The owner empties and deletes the grid while it hears code 3; nothing freed is touched after the send.
+TEST_F(PropertyGridTest, OwnerDestroyingTheGridInsideCodeThree)
+{
+  name->Select();
+  View().SetFocus();
+  owner.answer = [this](WPARAM code, LPARAM) -> LRESULT {
+    if (code == TK_PGN_ITEMVALUE_CHANGED) {
+      delete grid;
+      grid = nullptr;
+    }
+    return 0;
+  };
+  lanes->Select();
+  lanes->OnLButtonDblClk(0, CPoint(0, 0));
+  EXPECT_EQ(nullptr, grid);
+}
+
+// The same from the in-place edit: the grid goes while the edit's own focus change is being handled.
+TEST_F(PropertyGridTest, OwnerDestroyingTheGridWhenTheEditEnds)
+{
+  name->Select();
+  View().SetFocus();
+  owner.answer = [this](WPARAM code, LPARAM) -> LRESULT {
+    if (code == TK_PGN_ITEMVALUE_CHANGED) {
+      delete grid;
+      grid = nullptr;
+    }
+    return 0;
+  };
+  name->OnChar('Z');
+  CTKPropertyGridInplaceEdit& edit = Edit();
+  edit.SendMessage(WM_CHAR, VK_RETURN, 0);
+  EXPECT_EQ(nullptr, grid);
+  EXPECT_EQ(std::vector<int>({11, 12, 3}), EditCodes());
+}
+
+}  // namespace
