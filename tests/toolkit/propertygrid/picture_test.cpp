@@ -1,0 +1,69 @@
+// Two grids over the same content, categorised and alphabetical, with the help pane, a verbs pane, a read-only
+// item, a colour swatch and children, saved as a PNG for a person to look at.
+#include "toolkit/propertygrid/grid.h"
+#include "toolkit/propertygrid/typed_items.h"
+
+#include "platform/gdi/png.h"
+#include "platform/gdi/surface.h"
+#include "platform/user/paint.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+void Fill(CTKPropertyGrid& grid)
+{
+  CTKPropertyGridItem* road = grid.AddCategory("Дорога");
+  road->AddChildItem(new CTKPropertyGridItem("Название\nИмя дороги в отчёте о расчёте", "Проспект Мира"));
+  CTKPropertyGridItem* width = road->AddChildItem(new CTKPropertyGridItemDouble("Ширина, м", 7.5, "%0.2f"));
+  width->AddChildItem(new CTKPropertyGridItemNumber("Полосы", 2));
+  width->AddChildItem(new CTKPropertyGridItemDouble("Разделительная полоса, м", 1.25, "%0.2f"));
+  width->Expand();
+  CTKPropertyGridItem* kind = road->AddChildItem(new CTKPropertyGridItem("Покрытие", "Асфальт"));
+  kind->SetFlags(tkpgItemHasEdit | tkpgItemHasComboButton);
+  kind->GetConstraints()->AddConstraint("Асфальт");
+  kind->GetConstraints()->AddConstraint("Бетон");
+  road->AddChildItem(new CTKPropertyGridItem("Класс (только чтение)", "А1"))->SetReadOnly(TRUE);
+  road->Expand();
+  CTKPropertyGridItem* light = grid.AddCategory("Освещение");
+  light->AddChildItem(new CTKPropertyGridItemColor("Цвет опор", RGB(200, 40, 40)));
+  light->AddChildItem(new CTKPropertyGridItemDate("Дата монтажа", COleDateTime(2010, 12, 25, 0, 0, 0)));
+  light->AddChildItem(new CTKPropertyGridItem("Пароль", "secret"))->SetPasswordMask();
+  light->Expand();
+}
+
+TEST(PropertyGridPicture, CategorisedAndAlphabeticalGrids)
+{
+  CWnd frame;
+  ASSERT_TRUE(frame.CreateEx(0, AfxRegisterWndClass(0, nullptr, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)),
+                             "Property grid", WS_POPUP | WS_VISIBLE, 0, 0, 760, 520, nullptr, nullptr));
+  CStatic left;
+  CStatic right;
+  ASSERT_TRUE(left.Create("Categorised order (selected: Название; help pane below)", WS_CHILD | WS_VISIBLE,
+                          CRect(10, 6, 370, 26), &frame, 1));
+  ASSERT_TRUE(right.Create("Alphabetical order, with a verbs pane", WS_CHILD | WS_VISIBLE, CRect(390, 6, 750, 26),
+                           &frame, 2));
+  CTKPropertyGrid categorised;
+  CTKPropertyGrid alphabetical;
+  ASSERT_TRUE(categorised.Create(CRect(10, 30, 370, 510), &frame, 100));
+  ASSERT_TRUE(alphabetical.Create(CRect(390, 30, 750, 510), &frame, 101));
+  Fill(categorised);
+  Fill(alphabetical);
+  alphabetical.AddVerb("Сбросить значения");
+  alphabetical.AddVerb("Справка");
+  alphabetical.SetPropertySort(tkpgSortAlphabetical);
+  categorised.GetGridView().GetItem(1)->Select();
+  categorised.GetGridView().SetFocus();
+  frame.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+
+  EXPECT_EQ(11, categorised.GetGridView().GetCount());
+  EXPECT_EQ(9, alphabetical.GetGridView().GetCount());
+  const gdi::Surface* pixels = user::WindowSurface(frame.GetSafeHwnd());
+  ASSERT_NE(nullptr, pixels);
+  EXPECT_TRUE(gdi::SavePng(*pixels, std::string(TESMIRA_ARTIFACTS_DIR) + "/toolkit_propertygrid.png"));
+  frame.DestroyWindow();
+}
+
+}  // namespace
