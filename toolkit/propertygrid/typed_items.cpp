@@ -6,6 +6,7 @@
 #include "platform/com/bstr.h"
 #include "platform/com/variant.h"
 #include "platform/mfc/commdlg.h"
+#include "platform/user/common_controls.h"
 
 #include <cctype>
 #include <climits>
@@ -291,9 +292,113 @@ void CTKPropertyGridItemDate::SetValue(CString strValue)
 void CTKPropertyGridItemDate::OnInplaceButtonDown()
 {
   // No code 5: the date always opens its own calendar once the owner grants the edit.
-  if (m_bReadOnly || !OnRequestEdit())
+  if (m_bReadOnly || !m_pGrid)
     return;
-  // The month calendar window is not built yet; the edit stays with the masked text field.
+  InternalAddRef();
+  if (OnRequestEdit() && m_pGrid)
+    CTKPropertyGridInplaceMonthCal::Open(this);
+  InternalRelease();
+}
+
+IMPLEMENT_DYNAMIC(CTKPropertyGridInplaceMonthCal, CWnd)
+
+CTKPropertyGridInplaceMonthCal* CTKPropertyGridInplaceMonthCal::Open(CTKPropertyGridItemDate* pItem)
+{
+  CTKPropertyGridView* view = pItem->GetGridView();
+  if (!view || !view->GetSafeHwnd())
+    return nullptr;
+  constexpr DWORD kDateClasses = 0x100;  // ICC_DATE_CLASSES
+  INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX), kDateClasses};
+  InitCommonControlsEx(&init);
+  auto* calendar = new CTKPropertyGridInplaceMonthCal(pItem);
+  const DWORD exStyle = WS_EX_TOPMOST | (view->GetExStyle() & WS_EX_LAYOUTRTL);
+  if (!calendar->CreateEx(exStyle, MONTHCAL_CLASS, nullptr, WS_POPUP | WS_VISIBLE | WS_BORDER, 0, 0, 0, 0,
+                          view->GetSafeHwnd(), nullptr)) {
+    delete calendar;
+    return nullptr;
+  }
+  SYSTEMTIME date{};
+  if (pItem->GetDate(date))
+    calendar->SendMessage(MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&date));
+  CRect size;
+  if (calendar->SendMessage(MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&size))) {
+    CRect row;
+    view->GetItemRect(pItem->GetIndex(), &row);
+    CRect place(row.right - size.Width(), row.bottom, row.right, row.bottom + size.Height());
+    view->ClientToScreen(&place);
+    view->ClientToScreen(&row);
+    const CRect work = CTKDrawHelpers::GetWorkArea(place);
+    if (place.bottom > work.bottom && place.top > work.CenterPoint().y)
+      place.OffsetRect(0, row.top - 1 - place.bottom);
+    if (place.right > work.right)
+      place.OffsetRect(work.right - place.right, 0);
+    if (place.left < work.left)
+      place.OffsetRect(work.left - place.left, 0);
+    calendar->SetWindowPos(nullptr, place.left, place.top, place.Width(), place.Height(),
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  calendar->SetFocus();
+  return calendar;
+}
+
+void CTKPropertyGridInplaceMonthCal::Accept()
+{
+  CTKPropertyGridItemDate* item = m_pItem;
+  if (!item)
+    return;
+  SYSTEMTIME chosen{};
+  SendMessage(MCM_GETCURSEL, 0, reinterpret_cast<LPARAM>(&chosen));
+  chosen.wHour = chosen.wMinute = chosen.wSecond = chosen.wMilliseconds = 0;
+  DATE value = 0;
+  COleDateTime date;
+  if (SystemTimeToVariantTime(&chosen, &value))
+    date = COleDateTime(value);
+  else
+    date.SetStatus(COleDateTime::invalid);
+  m_pItem = nullptr;
+  item->InternalAddRef();
+  DestroyWindow();  // deletes this
+  item->OnCalendarClosed(&date);
+  item->InternalRelease();
+}
+
+void CTKPropertyGridInplaceMonthCal::Cancel()
+{
+  CTKPropertyGridItemDate* item = m_pItem;
+  m_pItem = nullptr;
+  if (item) {
+    item->InternalAddRef();
+    item->OnCalendarClosed(nullptr);
+  }
+  if (GetSafeHwnd())
+    DestroyWindow();  // deletes this
+  if (item)
+    item->InternalRelease();
+}
+
+LRESULT CTKPropertyGridInplaceMonthCal::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+  switch (message) {
+    case WM_KEYDOWN:
+      if (wParam == VK_RETURN) {
+        Accept();
+        return 0;
+      }
+      if (wParam == VK_ESCAPE) {
+        Cancel();
+        return 0;
+      }
+      break;
+    case WM_KILLFOCUS: {
+      const HWND to = reinterpret_cast<HWND>(wParam);
+      const LRESULT result = CWnd::WindowProc(message, wParam, lParam);
+      if (m_pItem && (to == nullptr || !::IsChild(GetSafeHwnd(), to)))
+        Cancel();
+      return result;
+    }
+    default: break;
+  }
+  return CWnd::WindowProc(message, wParam, lParam);
 }
 
 void CTKPropertyGridItemDate::OnCalendarClosed(const COleDateTime* pChosen)

@@ -75,6 +75,24 @@ protected:
   CString m_strNullValue;
 };
 
+// The date item's drop-down: a month calendar popup owned by the view, living from the drop-down to its answer.
+class CTKPropertyGridInplaceMonthCal : public CWnd {
+  DECLARE_DYNAMIC(CTKPropertyGridInplaceMonthCal)
+public:
+  explicit CTKPropertyGridInplaceMonthCal(CTKPropertyGridItemDate* pItem) : m_pItem(pItem) {}
+  // Made, placed under the row and focused; deletes itself when its window goes.
+  static CTKPropertyGridInplaceMonthCal* Open(CTKPropertyGridItemDate* pItem);
+  void Accept();
+  void Cancel();
+
+protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void PostNcDestroy() override { delete this; }
+
+private:
+  CTKPropertyGridItemDate* m_pItem;
+};
+
 class CTKPropertyGridItemColor : public CTKPropertyGridItem {
   DECLARE_DYNAMIC(CTKPropertyGridItemColor)
 public:

@@ -5,6 +5,9 @@
 #include "toolkit/propertygrid/grid.h"
 #include "toolkit/propertygrid/inplace.h"
 #include "toolkit/propertygrid/paint_manager.h"
+#include "toolkit/propertygrid/typed_items.h"
+
+#include "platform/user/common_controls.h"
 
 #include "platform/user/input.h"
 
@@ -365,6 +368,20 @@ BOOL CTKPropertyGridView::OnCommand(WPARAM wParam, LPARAM lParam)
   if (grid && reinterpret_cast<HWND>(lParam) == grid->GetInplaceList().GetSafeHwnd() && lParam != 0)
     return TRUE;
   return CListBox::OnCommand(wParam, lParam);
+}
+
+BOOL CTKPropertyGridView::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+  if (header && header->code == MCN_SELECT) {
+    auto* calendar = dynamic_cast<CTKPropertyGridInplaceMonthCal*>(CWnd::FromHandlePermanent(header->hwndFrom));
+    if (calendar) {
+      calendar->Accept();
+      *pResult = 0;
+      return TRUE;
+    }
+  }
+  return CListBox::OnNotify(wParam, lParam, pResult);
 }
 
 LRESULT CTKPropertyGridView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

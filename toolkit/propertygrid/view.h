@@ -57,6 +57,8 @@ public:
   // The in-place edit's notifications (EN_*) come to the view, its parent.
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // The date item's month calendar tells its owner, the view, of a chosen day.
+  BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
   CTKPropertyGrid* m_pGrid = nullptr;
   CTKPropertyGridItem* m_pSelected = nullptr;
