@@ -7,6 +7,8 @@
 
 #include "platform/user/input.h"
 
+#include <algorithm>
+
 IMPLEMENT_DYNAMIC(CTKPropertyGridVerb, CCmdTarget)
 IMPLEMENT_DYNAMIC(CTKPropertyGridVerbs, CCmdTarget)
 IMPLEMENT_DYNAMIC(CTKPropertyGrid, CWnd)
@@ -91,6 +93,10 @@ BEGIN_MESSAGE_MAP(CTKPropertyGrid, CWnd)
   ON_WM_SETFOCUS()
   ON_WM_KILLFOCUS()
   ON_WM_LBUTTONDOWN()
+  ON_WM_LBUTTONUP()
+  ON_WM_KEYDOWN()
+  ON_WM_SETCURSOR()
+  ON_MESSAGE(WM_GETDLGCODE, &CTKPropertyGrid::OnGetDlgCode)
   ON_MESSAGE(WM_DRAWITEM, &CTKPropertyGrid::OnDrawItemMessage)
   ON_MESSAGE(WM_MEASUREITEM, &CTKPropertyGrid::OnMeasureItemMessage)
 END_MESSAGE_MAP()
@@ -443,6 +449,10 @@ void CTKPropertyGrid::OnKillFocus(CWnd* pNewWnd)
 void CTKPropertyGrid::OnLButtonDown(UINT nFlags, CPoint point)
 {
   const int hit = HitTest(point);
+  if (hit == 1 || hit == 2) {
+    TrackSplitter(hit, point);
+    return;
+  }
   if (hit >= 3) {
     m_nFocusedVerb = hit - 3;
     m_bInternalFocus = TRUE;
@@ -453,6 +463,141 @@ void CTKPropertyGrid::OnLButtonDown(UINT nFlags, CPoint point)
   }
   SetFocus();
   CWnd::OnLButtonDown(nFlags, point);
+}
+
+void CTKPropertyGrid::TrackSplitter(int nSplitter, CPoint point)
+{
+  SetFocus();
+  SetCapture();
+  CRect client;
+  GetClientRect(&client);
+  constexpr int kTop = 45;
+  const int bottom =
+      nSplitter == 1 ? static_cast<int>(client.bottom)
+                     : static_cast<int>(client.bottom) - (m_bHelpVisible ? m_nHelpHeight + 3 : 0);
+  const DWORD clipping = GetStyle() & (WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
+  ModifyStyle(clipping, 0);
+  const auto clamp = [&](int y) { return std::max(kTop, std::min(y, bottom - 20)); };
+  m_rectTracker = CRect(client.left, clamp(point.y), client.right, clamp(point.y) + 3);
+  const auto invert = [this] {
+    CClientDC dc(this);
+    CBrush brush(TKColorManager().GetColor(15));
+    CBrush* old = dc.SelectObject(&brush);
+    dc.PatBlt(m_rectTracker.left, m_rectTracker.top, m_rectTracker.Width(), m_rectTracker.Height(), PATINVERT);
+    dc.SelectObject(old);
+  };
+  invert();
+  bool accepted = false;
+  const HWND self = GetSafeHwnd();
+  while (::GetCapture() == self) {
+    MSG msg;
+    if (!::GetMessage(&msg, nullptr, 0, 0))
+      break;
+    if (msg.message == WM_MOUSEMOVE) {
+      CPoint at(GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam));
+      if (msg.hwnd != self) {
+        ::ClientToScreen(msg.hwnd, &at);
+        ScreenToClient(&at);
+      }
+      const int y = clamp(at.y);
+      if (y != m_rectTracker.top) {
+        invert();
+        m_rectTracker.OffsetRect(0, y - m_rectTracker.top);
+        invert();
+      }
+    } else if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+      break;
+    } else if (msg.message == WM_LBUTTONUP) {
+      accepted = true;
+      break;
+    } else {
+      ::TranslateMessage(&msg);
+      ::DispatchMessage(&msg);
+    }
+  }
+  invert();
+  if (::GetCapture() == self)
+    ReleaseCapture();
+  if (accepted) {
+    const int height = bottom - m_rectTracker.top - 2;
+    if (nSplitter == 1)
+      m_nHelpHeight = height;
+    else
+      m_nVerbsHeight = height;
+    Reposition(client.Width(), client.Height());
+  }
+  Invalidate(FALSE);
+  ModifyStyle(0, clipping);
+}
+
+void CTKPropertyGrid::OnLButtonUp(UINT nFlags, CPoint point)
+{
+  const int hit = HitTest(point);
+  if (hit >= 3 && hit - 3 == m_nFocusedVerb) {
+    OnVerbClick(m_nFocusedVerb, point);
+    return;
+  }
+  CWnd::OnLButtonUp(nFlags, point);
+}
+
+LRESULT CTKPropertyGrid::OnGetDlgCode(WPARAM, LPARAM)
+{
+  return DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS;
+}
+
+void CTKPropertyGrid::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+  const int count = m_pVerbs->GetCount();
+  if (m_nFocusedVerb < 0 || m_nFocusedVerb >= count) {
+    CWnd::OnKeyDown(nChar, nRepCnt, nFlags);
+    return;
+  }
+  UINT key = nChar;
+  CTKDrawHelpers::KeyToLayout(this, key);
+  const bool shift = GetKeyState(VK_SHIFT) < 0;
+  switch (key) {
+    case VK_TAB:
+      if (!shift && m_nFocusedVerb + 1 < count) {
+        ++m_nFocusedVerb;
+      } else if (shift && m_nFocusedVerb > 0) {
+        --m_nFocusedVerb;
+      } else {
+        m_nFocusedVerb = -1;
+        OnNavigate(kPosVerbs, !shift, GetSelectedItem());
+        return;
+      }
+      break;
+    case VK_LEFT:
+    case VK_UP: m_nFocusedVerb = m_nFocusedVerb > 0 ? m_nFocusedVerb - 1 : count - 1; break;
+    case VK_RIGHT:
+    case VK_DOWN: m_nFocusedVerb = m_nFocusedVerb + 1 < count ? m_nFocusedVerb + 1 : 0; break;
+    case VK_RETURN: {
+      const CRect part = m_pVerbs->GetAt(m_nFocusedVerb)->m_rcPart;
+      OnVerbClick(m_nFocusedVerb, CPoint(part.left, part.bottom));
+      return;
+    }
+    default: CWnd::OnKeyDown(nChar, nRepCnt, nFlags); return;
+  }
+  Invalidate(FALSE);
+}
+
+BOOL CTKPropertyGrid::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message)
+{
+  if (pWnd == this && nHitTest == HTCLIENT) {
+    CPoint point;
+    ::GetCursorPos(&point);
+    ScreenToClient(&point);
+    const int hit = HitTest(point);
+    if (hit == 1 || hit == 2) {
+      ::SetCursor(m_hCursorSplit);
+      return TRUE;
+    }
+    if (hit >= 3) {
+      ::SetCursor(m_hCursorHand);
+      return TRUE;
+    }
+  }
+  return CWnd::OnSetCursor(pWnd, nHitTest, message);
 }
 
 void CTKPropertyGrid::OnSysColorChange()

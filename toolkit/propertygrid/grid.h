@@ -112,11 +112,18 @@ protected:
   afx_msg void OnSetFocus(CWnd* pOldWnd);
   afx_msg void OnKillFocus(CWnd* pNewWnd);
   afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+  afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+  afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+  afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+  afx_msg LRESULT OnGetDlgCode(WPARAM wParam, LPARAM lParam);
   afx_msg LRESULT OnDrawItemMessage(WPARAM wParam, LPARAM lParam);
   afx_msg LRESULT OnMeasureItemMessage(WPARAM wParam, LPARAM lParam);
   afx_msg void OnSysColorChange();
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   DECLARE_MESSAGE_MAP()
+
+  // Drags the help (1) or verbs (2) splitter in a modal loop; Escape keeps the old height.
+  void TrackSplitter(int nSplitter, CPoint point);
 
   int m_nHelpHeight = 58;
   int m_nVerbsHeight = 25;

@@ -5,6 +5,8 @@
 #include "toolkit/propertygrid/inplace.h"
 #include "toolkit/propertygrid/typed_items.h"
 
+#include "toolkit/paint/draw_helpers.h"
+
 #include "platform/gdi/png.h"
 #include "platform/user/paint.h"
 
@@ -361,6 +363,143 @@ TEST_F(PropertyGridTest, OwnerDestroyingTheGridWhenTheEditEnds)
   edit.SendMessage(WM_CHAR, VK_RETURN, 0);
   EXPECT_EQ(nullptr, grid);
   EXPECT_EQ(std::vector<int>({11, 12, 3}), EditCodes());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PropertyGridTest, HelpSplitterDrag)
+{
+  const struct {
+    const char* what;
+    int y;
+    bool escape;
+    int height;
+  } cases[] = {
+      {"to the top stops at 45", 10, false, 380 - 45 - 2},
+      {"to the bottom leaves 18", 400, false, 18},
+      {"Escape keeps the height", 200, true, 58},
+      {"between", 300, false, 78},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    grid->SetViewDivider(0.5);
+    CRect client;
+    grid->GetClientRect(&client);
+    const int splitter = client.bottom - grid->GetHelpHeight() - 2;
+    // The moves wait in the queue for the drag's own loop.
+    grid->PostMessage(WM_MOUSEMOVE, 0, MAKELPARAM(10, c.y));
+    if (c.escape)
+      grid->PostMessage(WM_KEYDOWN, VK_ESCAPE, 0);
+    else
+      grid->PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(10, c.y));
+    grid->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, splitter));
+    EXPECT_EQ(c.height, grid->GetHelpHeight());
+    // Put the pane back for the next row.
+    grid->PostMessage(WM_MOUSEMOVE, 0, MAKELPARAM(10, 380 - 58 - 2));
+    grid->PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(10, 380 - 58 - 2));
+    grid->GetClientRect(&client);
+    grid->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, client.bottom - grid->GetHelpHeight() - 2));
+    EXPECT_EQ(58, grid->GetHelpHeight());
+  }
+}
+
+TEST_F(PropertyGridTest, VerbsAreClickedByMouseAndKeys)
+{
+  grid->AddVerb("Сбросить");
+  grid->AddVerb("Справка");
+  grid->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  std::vector<int> clicked;
+  owner.answer = [&clicked](WPARAM code, LPARAM lParam) -> LRESULT {
+    if (code == TK_PGN_VERB_CLICK)
+      clicked.push_back(reinterpret_cast<CTKPropertyGridVerb*>(lParam)->m_nIndex);
+    return 0;
+  };
+  const CRect first = grid->GetVerbs()->GetAt(0)->m_rcPart;
+  ASSERT_FALSE(first.IsRectEmpty());
+  EXPECT_EQ(3, grid->HitTest(first.CenterPoint()));
+  grid->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(first.CenterPoint().x, first.CenterPoint().y));
+  EXPECT_EQ(0, grid->GetFocusedVerb());
+  grid->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(first.CenterPoint().x, first.CenterPoint().y));
+  grid->SendMessage(WM_KEYDOWN, VK_RIGHT, 0);
+  EXPECT_EQ(1, grid->GetFocusedVerb());
+  grid->SendMessage(WM_KEYDOWN, VK_RETURN, 0);
+  grid->SendMessage(WM_KEYDOWN, VK_RIGHT, 0);  // wraps to the first
+  EXPECT_EQ(0, grid->GetFocusedVerb());
+  EXPECT_EQ(std::vector<int>({0, 1}), clicked);
+}
+
+TEST_F(PropertyGridTest, OwnerDrawnRowsAreAskedFirst)
+{
+  int asked = 0;
+  owner.answer = [&asked](WPARAM code, LPARAM) -> LRESULT {
+    if (code == TK_PGN_DRAWITEM)
+      ++asked;
+    return code == TK_PGN_DRAWITEM ? 1 : 0;
+  };
+  View().RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_EQ(0, asked);  // without the style bit the owner is not asked
+  grid->ModifyStyle(0, TK_PGS_OWNERDRAW);
+  View().RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_EQ(View().GetCount(), asked);
+}
+
+TEST_F(PropertyGridTest, MouseOnRows)
+{
+  CRect row;
+  View().GetItemRect(name->GetIndex(), &row);
+  const CPoint inCaption(row.left + 40, row.CenterPoint().y);
+  owner.codes.clear();
+  View().SendMessage(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(inCaption.x, inCaption.y));
+  EXPECT_EQ(TK_PGN_RCLICK, owner.codes.back());
+  // A click in a category's expand box collapses it and tells the owner.
+  CTKPropertyGridItem* road = View().GetItem(0);
+  View().GetItemRect(0, &row);
+  owner.codes.clear();
+  View().SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, row.CenterPoint().y));
+  View().SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(5, row.CenterPoint().y));
+  EXPECT_FALSE(road->IsExpanded());
+  EXPECT_EQ(1, View().GetCount());
+  EXPECT_EQ(std::vector<int>({TK_PGN_ITEMEXPANDCHANGED}), EditCodes());
+  // A double click on the category expands it again and is reported after it.
+  owner.codes.clear();
+  View().SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(60, row.CenterPoint().y));
+  EXPECT_TRUE(road->IsExpanded());
+  EXPECT_EQ(std::vector<int>({TK_PGN_ITEMEXPANDCHANGED, TK_PGN_DBLCLICK}), EditCodes());
+}
+
+TEST_F(PropertyGridTest, LongListsScrollAndOpenAboveNearTheScreenBottom)
+{
+  for (int i = 0; i < 12; ++i)
+    kind->GetConstraints()->AddConstraint(("Вариант " + std::to_string(i)).c_str());
+  kind->Select();
+  kind->OnInplaceButtonDown();
+  CTKPropertyGridInplaceList& list = grid->GetInplaceList();
+  ASSERT_TRUE(list.GetSafeHwnd());
+  EXPECT_EQ(15, list.GetCount());
+  CRect rect;
+  list.GetWindowRect(&rect);
+  const int rowHeight = static_cast<int>(list.SendMessage(LB_GETITEMHEIGHT, 0));
+  EXPECT_EQ(10 * rowHeight + 2, rect.Height());
+  EXPECT_NE(0u, list.GetStyle() & WS_VSCROLL);
+  CRect row;
+  View().GetItemRect(kind->GetIndex(), &row);
+  View().ClientToScreen(&row);
+  EXPECT_EQ(row.bottom, rect.top);  // below the row
+  list.SendMessage(WM_KEYDOWN, VK_ESCAPE, 0);
+
+  // Near the bottom of the screen the list opens above the row.
+  const CRect work = CTKDrawHelpers::GetWorkArea();
+  owner.MoveWindow(0, work.bottom - 120, 420, 420);
+  kind->Select();
+  kind->OnInplaceButtonDown();
+  ASSERT_TRUE(list.GetSafeHwnd());
+  list.GetWindowRect(&rect);
+  View().GetItemRect(kind->GetIndex(), &row);
+  View().ClientToScreen(&row);
+  EXPECT_EQ(row.top - 1, rect.bottom);
+  list.SendMessage(WM_KEYDOWN, VK_ESCAPE, 0);
 }
 
 }  // namespace
