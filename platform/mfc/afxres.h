@@ -22,13 +22,6 @@ inline constexpr UINT ID_FILE_MRU_FILE3 = 0xE112;
 inline constexpr UINT ID_FILE_MRU_FILE4 = 0xE113;
 inline constexpr UINT ID_FILE_MRU_FILE16 = 0xE11F;
 inline constexpr UINT ID_FILE_MRU_LAST = 0xE11F;
-// The edit commands.
-inline constexpr UINT ID_EDIT_CLEAR = 0xE120;
-inline constexpr UINT ID_EDIT_COPY = 0xE122;
-inline constexpr UINT ID_EDIT_CUT = 0xE123;
-inline constexpr UINT ID_EDIT_PASTE = 0xE125;
-inline constexpr UINT ID_EDIT_SELECT_ALL = 0xE12A;
-inline constexpr UINT ID_EDIT_UNDO = 0xE12B;
 inline constexpr UINT ID_APP_ABOUT = 0xE140;
 inline constexpr UINT ID_APP_EXIT = 0xE141;
 // Showing and hiding the standard bars.

@@ -2,7 +2,6 @@
 // template, fixed characters stay, and each input position takes only what its mask letter allows.
 #pragma once
 
-#include "platform/mfc/afxres.h"
 #include "platform/mfc/afxwin.h"
 #include "platform/user/clipboard.h"
 #include "platform/user/global_memory.h"
@@ -10,6 +9,14 @@
 #include <cstring>
 
 namespace tkmask {
+
+// The framework's edit commands (the program's own ids header names them too, so they stay in here).
+inline constexpr UINT kEditClear = 0xE120;
+inline constexpr UINT kEditCopy = 0xE122;
+inline constexpr UINT kEditCut = 0xE123;
+inline constexpr UINT kEditPaste = 0xE125;
+inline constexpr UINT kEditSelectAll = 0xE12A;
+inline constexpr UINT kEditUndo = 0xE12B;
 
 // Alphabetic for the C runtime, or changed by the code page's case conversion (Cyrillic of 1251 counts).
 bool IsAlphaChar(char ch);
@@ -223,12 +230,12 @@ protected:
       case EM_UNDO: MaskUndo(); return TRUE;
       case WM_COMMAND:
         switch (LOWORD(wParam)) {
-          case ID_EDIT_CLEAR: MaskClear(); return 0;
-          case ID_EDIT_COPY: MaskCopy(); return 0;
-          case ID_EDIT_CUT: MaskCut(); return 0;
-          case ID_EDIT_PASTE: MaskPaste(); return 0;
-          case ID_EDIT_SELECT_ALL: MaskSelectAll(); return 0;
-          case ID_EDIT_UNDO: MaskUndo(); return 0;
+          case tkmask::kEditClear: MaskClear(); return 0;
+          case tkmask::kEditCopy: MaskCopy(); return 0;
+          case tkmask::kEditCut: MaskCut(); return 0;
+          case tkmask::kEditPaste: MaskPaste(); return 0;
+          case tkmask::kEditSelectAll: MaskSelectAll(); return 0;
+          case tkmask::kEditUndo: MaskUndo(); return 0;
           default: break;
         }
         break;

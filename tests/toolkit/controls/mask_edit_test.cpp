@@ -138,6 +138,16 @@ TEST_F(MaskEditTest, CopyTakesTheDigitsAndPasteRestoresTheDate)
   edit.SetSel(0, 0);
   edit.SendMessage(WM_PASTE);
   EXPECT_EQ("25/12/2010", Text());
+
+  // The framework's edit commands do the same: select all from the first input position, then copy.
+  SetClipboard("");
+  edit.SendMessage(WM_COMMAND, tkmask::kEditSelectAll);
+  edit.SendMessage(WM_COMMAND, tkmask::kEditCopy);
+  EXPECT_EQ("25122010", Clipboard());
+  edit.SendMessage(WM_COMMAND, tkmask::kEditCut);
+  EXPECT_EQ("__/__/____", Text());
+  edit.SendMessage(WM_COMMAND, tkmask::kEditUndo);
+  EXPECT_EQ("25/12/2010", Text());
 }
 
 // A clipboard longer than the field, or holding refused characters, fills what fits and skips the rest.
