@@ -503,3 +503,55 @@ TEST_F(PropertyGridTest, LongListsScrollAndOpenAboveNearTheScreenBottom)
 }
 
 }  // namespace
+
+namespace {
+
+// The focus cycle: list, in-place edit, in-place button, verbs, then the owner's next control.
+TEST_F(PropertyGridTest, TabWalksTheFocusCycle)
+{
+  CEdit next;
+  ASSERT_TRUE(next.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(0, 390, 100, 410), &owner, 7));
+  grid->ModifyStyle(0, WS_TABSTOP);
+
+  // From the list on an item with neither edit nor button, Tab leaves the grid.
+  lanes->Select();
+  View().SetFocus();
+  View().SendMessage(WM_CHAR, VK_TAB, 0);
+  EXPECT_EQ(next.GetSafeHwnd(), ::GetFocus());
+
+  // From the list on an item with both: the edit, then the button, then out.
+  kind->Select();
+  View().SetFocus();
+  View().SendMessage(WM_CHAR, VK_TAB, 0);
+  EXPECT_EQ(Edit().GetSafeHwnd(), ::GetFocus());
+  Edit().SendMessage(WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_EQ(grid->GetInplaceButton().GetSafeHwnd(), ::GetFocus());
+  grid->GetInplaceButton().SendMessage(WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_EQ(next.GetSafeHwnd(), ::GetFocus());
+
+  // With verbs, the first verb takes the focus before the owner's control does.
+  grid->AddVerb("Справка");
+  kind->Select();
+  View().SetFocus();
+  grid->GetInplaceButton().SetFocus();
+  grid->GetInplaceButton().SendMessage(WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_EQ(grid->GetSafeHwnd(), ::GetFocus());
+  EXPECT_EQ(0, grid->GetFocusedVerb());
+  grid->SendMessage(WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_EQ(next.GetSafeHwnd(), ::GetFocus());
+  next.DestroyWindow();
+}
+
+TEST_F(PropertyGridTest, ReadOnlyChangeReplacesTheInPlaceControls)
+{
+  kind->Select();
+  EXPECT_TRUE(grid->GetInplaceButton().IsWindowVisible());
+  EXPECT_EQ(0u, Edit().GetStyle() & ES_READONLY);
+  kind->SetReadOnly(TRUE);
+  EXPECT_FALSE(grid->GetInplaceButton().IsWindowVisible());
+  EXPECT_NE(0u, Edit().GetStyle() & ES_READONLY);
+  kind->SetReadOnly(FALSE);
+  EXPECT_TRUE(grid->GetInplaceButton().IsWindowVisible());
+}
+
+}  // namespace
