@@ -1,6 +1,7 @@
 #include "toolkit/propertygrid/view.h"
 
 #include "toolkit/paint/draw_helpers.h"
+#include "toolkit/paint/draw_tracking.h"
 #include "toolkit/paint/resource_manager.h"
 #include "toolkit/propertygrid/grid.h"
 #include "toolkit/propertygrid/inplace.h"
@@ -16,6 +17,53 @@
 #include <vector>
 
 IMPLEMENT_DYNAMIC(CTKPropertyGridView, CListBox)
+IMPLEMENT_DYNAMIC(CTKPropertyGridToolTip, CWnd)
+
+// --- Tooltip --------------------------------------------------------------------------------------------------
+
+BOOL CTKPropertyGridToolTip::Create(CWnd* pOwner)
+{
+  LPCSTR className = AfxRegisterWndClass(0, ::LoadCursor(nullptr, IDC_ARROW));
+  return CreateEx(0, className, nullptr, WS_POPUP, 0, 0, 0, 0, pOwner->GetSafeHwnd(), nullptr);
+}
+
+void CTKPropertyGridToolTip::Show(const CString& strText, CFont* pFont, CRect rcScreen)
+{
+  m_strText = strText;
+  m_font.DeleteObject();
+  LOGFONTA font{};
+  if (pFont && pFont->GetLogFont(&font))
+    m_font.CreateFontIndirect(&font);
+  SetWindowPos(nullptr, rcScreen.left, rcScreen.top, rcScreen.Width(), rcScreen.Height(),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  ShowWindow(SW_SHOWNOACTIVATE);
+  Invalidate(FALSE);
+}
+
+LRESULT CTKPropertyGridToolTip::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+  switch (message) {
+    case WM_NCHITTEST: return HTTRANSPARENT;
+    case WM_ERASEBKGND: return TRUE;
+    case WM_PAINT: {
+      CPaintDC dc(this);
+      CRect client;
+      GetClientRect(&client);
+      dc.FillSolidRect(client, TKColorManager().GetColor(24));
+      CBrush frame(TKColorManager().GetColor(23));
+      dc.FrameRect(client, &frame);
+      dc.SetTextColor(TKColorManager().GetColor(23));
+      dc.SetBkMode(TRANSPARENT);
+      CTKFontDC font(&dc, m_font.GetSafeHandle() ? &m_font : nullptr);
+      CRect text = client;
+      text.left += 4;
+      dc.DrawText(m_strText, text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+      return 0;
+    }
+    default: break;
+  }
+  return CWnd::WindowProc(message, wParam, lParam);
+}
 
 namespace {
 
@@ -387,6 +435,8 @@ BOOL CTKPropertyGridView::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResul
 LRESULT CTKPropertyGridView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
   CTKPropertyGridDispatch dispatch;
+  if (m_wndTip.GetSafeHwnd() && m_wndTip.IsWindowVisible())
+    RelayToolTipEvent(message);
   return CListBox::WindowProc(message, wParam, lParam);
 }
 
@@ -532,7 +582,114 @@ void CTKPropertyGridView::OnMouseMove(UINT nFlags, CPoint point)
     Invalidate(FALSE);
     return;
   }
+  ShowToolTip(point);
   CListBox::OnMouseMove(nFlags, point);
+}
+
+void CTKPropertyGridView::RelayToolTipEvent(UINT message)
+{
+  if (m_bRelaying)
+    return;
+  m_bRelaying = true;
+  switch (message) {
+    case WM_MOUSEMOVE: {
+      CPoint cursor;
+      ::GetCursorPos(&cursor);
+      if (!m_rcToolTip.PtInRect(cursor)) {
+        m_strTipText.Empty();
+        m_wndTip.ShowWindow(SW_HIDE);
+      }
+      break;
+    }
+    case WM_MOUSEWHEEL:
+      m_strTipText.Empty();
+      m_wndTip.ShowWindow(SW_HIDE);
+      break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MOUSELEAVE:
+      // The text stays, so the same tip is not offered again until the cursor leaves the part.
+      m_wndTip.ShowWindow(SW_HIDE);
+      break;
+    default: break;
+  }
+  m_bRelaying = false;
+}
+
+void CTKPropertyGridView::ShowToolTip(CPoint point)
+{
+  if (CTKMouseMonitor::IsMouseHooked() || !GetPaintManager())
+    return;
+  if (!m_wndTip.GetSafeHwnd() && !m_wndTip.Create(this))
+    return;
+  CTKPropertyGridItem* item = ItemFromPoint(point);
+  if (!item || item->IsCategory())
+    return;
+  CTKPropertyGridPaintManager* paint = GetPaintManager();
+  CRect row;
+  GetItemRect(item->GetIndex(), &row);
+  const int divider = GetDividerPos();
+  CRect part = row;
+  CRect text;
+  CString tip;
+  CFont* font = nullptr;
+  int textWidth = 0;
+  CClientDC dc(this);
+  const bool rtl = (GetExStyle() & WS_EX_LAYOUTRTL) != 0;
+  if (point.x < row.left + divider) {
+    part.right = row.left + divider;
+    tip = item->GetCaption();
+    if (m_strTipText == tip)
+      return;
+    m_strTipText = tip;
+    font = paint->GetItemFont(item, FALSE);
+    CTKFontDC select(&dc, font);
+    textWidth = dc.GetTextExtent(tip.IsEmpty() ? CString(" ") : tip).cx;
+    text = CRect(row.left + item->GetIndent() * TK_PGI_EXPAND_BORDER - 1, row.top - 1, part.right, row.bottom);
+    paint->AdjustItemCaptionRect(item, text);
+    if (text.Width() >= textWidth + 3)
+      return;
+    if (rtl)
+      text.left = part.right - item->GetIndent() * TK_PGI_EXPAND_BORDER - textWidth - 7;
+  } else {
+    part.left = row.left + divider;
+    tip = item->GetViewValue();
+    if (m_strTipText == tip || item->GetMultiLinesCount() > 1)
+      return;
+    m_strTipText = tip;
+    CTKPropertyGridInplaceEdit& edit = item->GetInplaceEdit();
+    if (edit.GetItem() == item && ::GetFocus() == edit.GetSafeHwnd())
+      return;
+    font = paint->GetItemFont(item, TRUE);
+    CTKFontDC select(&dc, font);
+    textWidth = dc.GetTextExtent(tip.IsEmpty() ? CString(" ") : tip).cx;
+    text = item->GetValueRect();
+    text.left -= 1;
+    text.top -= 2;
+    text.bottom += 1;
+    if (text.Width() >= textWidth + 3)
+      return;
+    if (rtl)
+      text.left = text.right - textWidth - 8;
+  }
+  ClientToScreen(&text);
+  text.right = text.left + textWidth + 8;
+  const CRect work = CTKDrawHelpers::GetWorkArea();
+  if (text.right > work.right)
+    text.OffsetRect(work.right - text.right, 0);
+  if (text.left < work.left)
+    text.OffsetRect(work.left - text.left, 0);
+  m_wndTip.Show(tip, font, text);
+  ClientToScreen(&part);
+  m_rcToolTip = part;
+  TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, GetSafeHwnd(), 0};
+  ::TrackMouseEvent(&track);
 }
 
 void CTKPropertyGridView::OnCaptureChanged(CWnd* pWnd)

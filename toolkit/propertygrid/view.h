@@ -7,6 +7,22 @@
 class CTKPropertyGrid;
 class CTKPropertyGridPaintManager;
 
+// The full text of a caption or value that does not fit its column, shown over it.
+class CTKPropertyGridToolTip : public CWnd {
+  DECLARE_DYNAMIC(CTKPropertyGridToolTip)
+public:
+  BOOL Create(CWnd* pOwner);
+  void Show(const CString& strText, CFont* pFont, CRect rcScreen);
+  CString GetShownText() const { return m_strText; }
+
+protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+  CString m_strText;
+  CFont m_font;
+};
+
 enum TKPropertyGridSortOrder { tkpgSortCategorized = 0, tkpgSortAlphabetical = 1, tkpgSortNoSort = 2 };
 
 class CTKPropertyGridView : public CListBox {
@@ -62,6 +78,7 @@ public:
 
   CTKPropertyGrid* m_pGrid = nullptr;
   CTKPropertyGridItem* m_pSelected = nullptr;
+  CTKPropertyGridToolTip& GetToolTip() { return m_wndTip; }
 
 protected:
   afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
@@ -85,6 +102,13 @@ protected:
   DECLARE_MESSAGE_MAP()
 
 private:
+  void ShowToolTip(CPoint point);
+  void RelayToolTipEvent(UINT message);
+
+  CRect m_rcToolTip;
+  CString m_strTipText;
+  CTKPropertyGridToolTip m_wndTip;
+  bool m_bRelaying = false;
   BOOL m_bTracking = FALSE;
   int m_nOrder = tkpgSortCategorized;
   HCURSOR m_hCursor = nullptr;

@@ -555,3 +555,59 @@ TEST_F(PropertyGridTest, ReadOnlyChangeReplacesTheInPlaceControls)
 }
 
 }  // namespace
+
+namespace {
+
+// A caption or value cut by its column shows its full text over it, once until the cursor leaves the part.
+TEST_F(PropertyGridTest, ToolTipForCutTexts)
+{
+  CTKPropertyGridItem* road = View().GetItem(0);
+  CTKPropertyGridItem* longCaption =
+      road->AddChildItem(new CTKPropertyGridItem("Расстояние от края проезжей части до опоры, м", "0.75"));
+  CTKPropertyGridItem* longValue =
+      road->AddChildItem(new CTKPropertyGridItem("Примечание", "Опоры установлены за барьерным ограждением"));
+  const auto hover = [this](CTKPropertyGridItem* item, bool caption) {
+    CRect row;
+    View().GetItemRect(item->GetIndex(), &row);
+    CPoint point(caption ? row.left + 30 : View().GetDividerPos() + 30, row.CenterPoint().y);
+    CPoint screen = point;
+    View().ClientToScreen(&screen);
+    ::SetCursorPos(screen.x, screen.y);
+    View().SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y));
+  };
+  CTKPropertyGridToolTip& tip = View().GetToolTip();
+  const struct {
+    const char* what;
+    CTKPropertyGridItem* item;
+    bool caption;
+    bool shown;
+    const char* text;
+  } cases[] = {
+      {"a cut caption", longCaption, true, true, "Расстояние от края проезжей части до опоры, м"},
+      {"a caption that fits", name, true, false, nullptr},
+      {"a cut value", longValue, false, true, "Опоры установлены за барьерным ограждением"},
+      {"a value that fits", lanes, false, false, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    hover(c.item, c.caption);
+    ASSERT_TRUE(tip.GetSafeHwnd());
+    EXPECT_EQ(c.shown, tip.IsWindowVisible() != FALSE);
+    if (c.shown) {
+      EXPECT_EQ(c.text, S(tip.GetShownText()));
+    }
+  }
+  // A key hides the tip; the same text is not offered again while the cursor stays on the part.
+  hover(longCaption, true);
+  ASSERT_TRUE(tip.IsWindowVisible());
+  View().SendMessage(WM_KEYDOWN, VK_SHIFT, 0);
+  EXPECT_FALSE(tip.IsWindowVisible());
+  hover(longCaption, true);
+  EXPECT_FALSE(tip.IsWindowVisible());
+  // After the cursor has been elsewhere, it is offered again.
+  hover(name, true);
+  hover(longCaption, true);
+  EXPECT_TRUE(tip.IsWindowVisible());
+}
+
+}  // namespace
