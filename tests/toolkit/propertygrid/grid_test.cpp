@@ -611,3 +611,45 @@ TEST_F(PropertyGridTest, ToolTipForCutTexts)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PropertyGridTest, PasswordOrLinesChangeMakesTheEditAgain)
+{
+  name->Select();
+  const HWND plain = Edit().GetSafeHwnd();
+  ASSERT_NE(nullptr, plain);
+  name->SetPasswordMask();
+  lanes->Select();
+  name->Select();
+  EXPECT_FALSE(::IsWindow(plain));
+  EXPECT_NE(0u, Edit().GetStyle() & ES_PASSWORD);
+  const HWND password = Edit().GetSafeHwnd();
+  name->SetPasswordMask(FALSE);
+  name->SetMultiLinesCount(2);
+  lanes->Select();
+  name->Select();
+  EXPECT_FALSE(::IsWindow(password));
+  EXPECT_NE(0u, Edit().GetStyle() & ES_MULTILINE);
+}
+
+TEST(PropertyGridItemHeight, RowsMeasureByExplicitHeightOrLines)
+{
+  const struct {
+    int height;
+    int lines;
+    UINT measured;
+  } cases[] = {{-1, 1, 18}, {30, 3, 30}, {-1, 3, 46}, {-1, 0, 18}};
+  for (const auto& c : cases) {
+    auto* item = new CTKPropertyGridItem("Note", "");
+    item->SetRowHeight(c.height);
+    item->SetMultiLinesCount(c.lines);
+    MEASUREITEMSTRUCT measure{};
+    measure.itemHeight = 18;
+    item->OnMeasureItem(&measure);
+    EXPECT_EQ(c.measured, measure.itemHeight) << c.height << " " << c.lines;
+    item->InternalRelease();
+  }
+}
+
+}  // namespace

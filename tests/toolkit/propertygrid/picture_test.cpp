@@ -1,6 +1,7 @@
 // Two grids over the same content, categorised and alphabetical, with the help pane, a verbs pane, a read-only
 // item, a colour swatch and children, saved as a PNG for a person to look at.
 #include "toolkit/propertygrid/grid.h"
+#include "toolkit/propertygrid/paint_manager.h"
 #include "toolkit/propertygrid/typed_items.h"
 
 #include "platform/gdi/png.h"
@@ -63,6 +64,30 @@ TEST(PropertyGridPicture, CategorisedAndAlphabeticalGrids)
   const gdi::Surface* pixels = user::WindowSurface(frame.GetSafeHwnd());
   ASSERT_NE(nullptr, pixels);
   EXPECT_TRUE(gdi::SavePng(*pixels, std::string(TESMIRA_ARTIFACTS_DIR) + "/toolkit_propertygrid.png"));
+
+  // Where the rows' parts are filled: category row and category margin in the line colour, the focused
+  // selection's caption part in the highlight colour, values on the window colour.
+  CTKPropertyGridView& view = categorised.GetGridView();
+  const auto at = [&](int row, int x) {
+    CRect rc;
+    view.GetItemRect(row, &rc);
+    CPoint point(x, rc.top + 2);
+    view.ClientToScreen(&point);
+    frame.ScreenToClient(&point);
+    return pixels->Pixel(point.x, point.y) & 0xFFFFFFu;
+  };
+  const auto rgb = [](COLORREF clr) { return (GetRValue(clr) << 16) | (GetGValue(clr) << 8) | GetBValue(clr); };
+  const int divider = view.GetDividerPos();
+  EXPECT_EQ(rgb(GetSysColor(COLOR_SCROLLBAR)), at(0, divider + 60));
+  EXPECT_EQ(rgb(GetSysColor(COLOR_SCROLLBAR)), at(2, 6));
+  EXPECT_EQ(rgb(GetSysColor(COLOR_HIGHLIGHT)), at(1, divider - 4));
+  EXPECT_EQ(rgb(GetSysColor(COLOR_WINDOW)), at(2, divider + 120));
+  CTKPropertyGridPaintManager* paint = categorised.GetPaintManager();
+  CTKPropertyGridItem* readOnly = view.GetItem(6);
+  ASSERT_TRUE(readOnly->GetReadOnly());
+  EXPECT_EQ(GetSysColor(COLOR_GRAYTEXT), paint->GetItemTextColor(readOnly, TRUE));
+  EXPECT_EQ(GetSysColor(COLOR_GRAYTEXT), paint->GetItemTextColor(view.GetItem(0), FALSE));
+  EXPECT_EQ(GetSysColor(COLOR_WINDOWTEXT), paint->GetItemTextColor(view.GetItem(2), TRUE));
   frame.DestroyWindow();
 }
 
