@@ -234,6 +234,9 @@ BOOL CTKPropertyGridItemDate::ParseDate(COleDateTime& dt, const CString& strValu
     order[found++] = letter;
     format.SetAt(i + 1, 'd');
     ++i;
+    // Whatever follows the third field is never read: a fourth conversion would have nowhere to go.
+    if (found == 3)
+      format = format.Left(i + 1);
   }
   if (found < 3)
     return FALSE;

@@ -266,6 +266,10 @@ TEST(PropertyGridTypedItems, DateFormatsWithoutThreeDayMonthYearFieldsReadNothin
   ASSERT_TRUE(item->ParseDate(date, "2010.25.12"));
   EXPECT_EQ(25, date.GetDay());
   EXPECT_EQ(12, date.GetMonth());
+  // Conversions after the third field are not read (they would have nowhere to go).
+  item->SetDateFormat("%d/%m/%Y %H:%M %s");
+  ASSERT_TRUE(item->ParseDate(date, "07/02/2012 10:30 x"));
+  EXPECT_EQ(2012, date.GetYear());
   item->InternalRelease();
 }
 
