@@ -216,9 +216,11 @@ int CTKPropertyGrid::HitTest(CPoint pt)
     const int splitter = bottom - m_nVerbsHeight - 3;
     if (pt.y >= splitter && pt.y < splitter + 3)
       return 2;
-    for (int i = 0; i < m_pVerbs->GetCount(); ++i)
-      if (m_pVerbs->GetAt(i)->m_rcPart.PtInRect(pt))
-        return 3 + i;
+    CClientDC dc(this);
+    const CRect strip(client.left, splitter + 3, client.right, bottom);
+    for (const auto& piece : m_pPaintManager->LayoutVerbs(&dc, strip, FALSE))
+      if (piece.rc.PtInRect(pt))
+        return 3 + piece.nVerb;
   }
   return -1;
 }

@@ -165,38 +165,93 @@ void CTKPropertyGridPaintManager::FillPropertyGrid(CDC* pDC)
       CTKBrushDC brush(pDC->GetSafeHdc(), m_pMetrics->m_clrHelpBack);
       pDC->Rectangle(strip);
     }
-    strip.left += 6;
-    strip.right -= 6;
-    strip.top += 4;
-    strip.bottom -= 4;
-    // One line of links; a verb that does not fit where it would start ends the layout.
-    CTKFontDC font(pDC, &m_fntVerbUnderline);
-    int x = strip.left;
-    CTKPropertyGridVerbs* verbs = m_pGrid->GetVerbs();
-    for (int i = 0; i < verbs->GetCount(); ++i) {
-      CTKPropertyGridVerb* verb = verbs->GetAt(i);
-      font.SetFont(&m_fntVerbUnderline);
-      const CSize size = pDC->GetTextExtent(verb->m_strCaption);
-      if (x + size.cx > strip.right && x != strip.left)
+    LayoutVerbs(pDC, strip, TRUE);
+  }
+}
+
+std::vector<CTKPropertyGridPaintManager::VerbPiece> CTKPropertyGridPaintManager::LayoutVerbs(CDC* pDC, CRect rcStrip,
+                                                                                           BOOL bDraw)
+{
+  std::vector<VerbPiece> pieces;
+  rcStrip.left += 6;
+  rcStrip.right -= 6;
+  rcStrip.top += 4;
+  rcStrip.bottom -= 4;
+  CTKFontDC font(pDC, &m_fntVerbUnderline);
+  const int lineHeight = pDC->GetTextExtent("XXX").cy;
+  int x = rcStrip.left;
+  int y = rcStrip.top;
+  CTKPropertyGridVerbs* verbs = m_pGrid->GetVerbs();
+  bool done = false;
+  for (int i = 0; i < verbs->GetCount() && !done; ++i) {
+    CTKPropertyGridVerb* verb = verbs->GetAt(i);
+    CString rest = verb->m_strCaption;
+    font.SetFont(&m_fntVerbUnderline);
+    while (!rest.IsEmpty()) {
+      if (y + lineHeight > rcStrip.bottom && y != rcStrip.top) {
+        done = true;
         break;
-      verb->m_rcPart = CRect(x, strip.top, std::min(x + size.cx, static_cast<int>(strip.right)), strip.top + size.cy);
-      pDC->SetTextColor(m_pMetrics->m_clrVerbFace);
-      pDC->DrawText(verb->m_strCaption, verb->m_rcPart, DT_SINGLELINE | DT_NOPREFIX);
-      if (i == m_pGrid->GetFocusedVerb() && ::GetFocus() == m_pGrid->GetSafeHwnd()) {
-        CRect focus = verb->m_rcPart;
-        focus.bottom += 1;
-        pDC->DrawFocusRect(focus);
       }
-      x = verb->m_rcPart.right;
-      if (i + 1 < verbs->GetCount()) {
-        font.SetFont(&m_fntVerbNormal);
-        pDC->SetTextColor(m_pMetrics->m_clrHelpFore);
-        CRect comma(x, strip.top, x + 8, strip.top + size.cy);
-        pDC->DrawText(",", comma, DT_SINGLELINE | DT_NOPREFIX);
-        x += 8;
+      const int room = rcStrip.right - x;
+      CString piece = rest;
+      if (pDC->GetTextExtent(rest).cx > room) {
+        // How many characters fit, then back to the last break character at or before that count.
+        int fit = 0;
+        while (fit < rest.GetLength() && pDC->GetTextExtent(rest.Left(fit + 1)).cx <= room)
+          ++fit;
+        int cut = -1;
+        for (int k = std::min(fit, rest.GetLength() - 1); k >= 0; --k)
+          if (rest[k] == ' ' || rest[k] == ',' || rest[k] == '-') {
+            cut = k + 1;
+            break;
+          }
+        if (cut <= 0 || cut > fit) {
+          if (x != rcStrip.left) {
+            x = rcStrip.left;
+            y += lineHeight;
+            continue;
+          }
+          cut = fit;
+        }
+        if (cut <= 0) {
+          // Not even one character fits at the start of a line.
+          done = true;
+          break;
+        }
+        piece = rest.Left(cut);
+      }
+      const CSize size = pDC->GetTextExtent(piece);
+      const CRect rc(x, y, x + size.cx, y + size.cy);
+      pieces.push_back({i, rc, piece});
+      verb->m_rcPart = rc;
+      if (bDraw) {
+        pDC->SetTextColor(m_pMetrics->m_clrVerbFace);
+        CRect text = rc;
+        pDC->DrawText(piece, text, DT_SINGLELINE | DT_NOPREFIX);
+        if (i == m_pGrid->GetFocusedVerb() && ::GetFocus() == m_pGrid->GetSafeHwnd()) {
+          CRect focus = rc;
+          focus.bottom += 1;
+          pDC->DrawFocusRect(focus);
+        }
+      }
+      rest = rest.Mid(piece.GetLength());
+      x = rc.right;
+      if (!rest.IsEmpty()) {
+        x = rcStrip.left;
+        y += lineHeight;
       }
     }
+    if (!done && i + 1 < verbs->GetCount()) {
+      font.SetFont(&m_fntVerbNormal);
+      if (bDraw) {
+        pDC->SetTextColor(m_pMetrics->m_clrHelpFore);
+        CRect comma(x, y, x + 8, y + lineHeight);
+        pDC->DrawText(",", comma, DT_SINGLELINE | DT_NOPREFIX);
+      }
+      x += 8;
+    }
   }
+  return pieces;
 }
 
 void CTKPropertyGridPaintManager::FillPropertyGridView(CDC* pDC, BOOL bClient)

@@ -5,6 +5,8 @@
 #include "toolkit/paint/color_manager.h"
 #include "toolkit/paint/visual_styles.h"
 
+#include <vector>
+
 class CTKPropertyGrid;
 class CTKPropertyGridItem;
 class CTKPropertyGridItemConstraint;
@@ -59,6 +61,15 @@ public:
   virtual void DrawItemCaption(CDC& dc, CTKPropertyGridItem* pItem, CRect rcCaption);
 
   CTKPropertyGridItemMetrics* GetItemMetrics() const { return m_pMetrics; }
+
+  // One drawn piece of a verb's link; a verb broken over lines has several.
+  struct VerbPiece {
+    int nVerb;
+    CRect rc;
+    CString strText;
+  };
+  // The verbs laid out in the strip (client coordinates of the grid), drawn when pDraw is given.
+  std::vector<VerbPiece> LayoutVerbs(CDC* pDC, CRect rcStrip, BOOL bDraw);
 
   CTKWinThemeWrapper m_themeTree;
   CTKWinThemeWrapper m_themeButton;

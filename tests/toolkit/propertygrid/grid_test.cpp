@@ -3,6 +3,7 @@
 // destroys the grid while it is told of a change; and a picture of two grids for a person to look at.
 #include "toolkit/propertygrid/grid.h"
 #include "toolkit/propertygrid/inplace.h"
+#include "toolkit/propertygrid/paint_manager.h"
 #include "toolkit/propertygrid/typed_items.h"
 
 #include "toolkit/paint/draw_helpers.h"
@@ -649,6 +650,45 @@ TEST(PropertyGridItemHeight, RowsMeasureByExplicitHeightOrLines)
     item->OnMeasureItem(&measure);
     EXPECT_EQ(c.measured, measure.itemHeight) << c.height << " " << c.lines;
     item->InternalRelease();
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A verb too long for the line breaks after a space and goes on below; both pieces answer for it.
+TEST_F(PropertyGridTest, LongVerbsBreakOntoTheNextLine)
+{
+  grid->AddVerb("Первый");
+  const std::string longVerb =
+      "Сбросить все значения этой дороги, её полос, тротуаров и опор к значениям, принятым по умолчанию";
+  grid->AddVerb(longVerb.c_str());
+  CRect client;
+  grid->GetClientRect(&client);
+  const int bottom = client.bottom - grid->GetHelpHeight() - 3;
+  // Room for three lines of links.
+  grid->PostMessage(WM_MOUSEMOVE, 0, MAKELPARAM(10, bottom - 60));
+  grid->PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(10, bottom - 60));
+  grid->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, bottom - grid->GetVerbsHeight() - 2));
+  EXPECT_EQ(58, grid->GetVerbsHeight());
+  const CRect strip(client.left, bottom - grid->GetVerbsHeight(), client.right, bottom);
+  CClientDC dc(grid);
+  const auto pieces = grid->GetPaintManager()->LayoutVerbs(&dc, strip, FALSE);
+  ASSERT_GE(pieces.size(), 3u);
+  EXPECT_EQ(0, pieces[0].nVerb);
+  EXPECT_EQ(1, pieces[1].nVerb);
+  EXPECT_EQ(1, pieces[2].nVerb);
+  EXPECT_GT(pieces[2].rc.top, pieces[1].rc.top);
+  const char last = pieces[1].strText[pieces[1].strText.GetLength() - 1];
+  EXPECT_TRUE(last == ' ' || last == ',' || last == '-') << last;
+  std::string joined;
+  for (size_t i = 1; i < pieces.size(); ++i)
+    joined += S(pieces[i].strText);
+  EXPECT_EQ(longVerb, joined);
+  for (const auto& piece : pieces) {
+    EXPECT_LE(piece.rc.right, strip.right - 6);
+    EXPECT_EQ(3 + piece.nVerb, grid->HitTest(piece.rc.CenterPoint()));
   }
 }
 
