@@ -7,6 +7,7 @@
 #include "toolkit/propertygrid/view.h"
 
 #include "platform/user/system.h"
+#include "platform/user/uxtheme.h"
 
 IMPLEMENT_DYNAMIC(CTKPropertyGridItemMetrics, CCmdTarget)
 
@@ -362,6 +363,38 @@ void CTKPropertyGridPaintManager::FillInplaceButton(CDC* pDC, CTKPropertyGridInp
   CRect client;
   pButton->GetClientRect(&client);
   const BOOL pressed = pButton->IsPressed() && pButton->IsHot();
+  CTKPropertyGridItem* item = pButton->GetItem();
+  const CPoint centre = client.CenterPoint();
+  const bool focused = ::GetFocus() == pButton->GetSafeHwnd();
+  if (m_bUseThemedControls && m_themeButton.GetThemeHandle() && m_themeCombo.GetThemeHandle()) {
+    Fill(*pDC, client, m_pMetrics->m_clrBack);
+    Line(*pDC, client.left, client.top, client.right, client.top, m_pMetrics->m_clrLine);
+    Line(*pDC, client.left, client.bottom - 1, client.right, client.bottom - 1, m_pMetrics->m_clrLine);
+    if (item && (item->GetFlags() & tkpgItemHasExpandButton) != 0) {
+      const int state = pressed ? PBS_PRESSED : pButton->IsHot() ? PBS_HOT : focused ? PBS_DEFAULTED : PBS_NORMAL;
+      m_themeButton.DrawThemeBackground(pDC->GetSafeHdc(), BP_PUSHBUTTON, state, &client, nullptr);
+    } else if (item && (item->GetFlags() & tkpgItemHasComboButton) != 0) {
+      const int state = pressed ? PBS_PRESSED : pButton->IsHot() ? PBS_HOT : PBS_NORMAL;
+      m_themeCombo.DrawThemeBackground(pDC->GetSafeHdc(), CP_DROPDOWNBUTTON, state, &client, nullptr);
+    }
+  } else {
+    FillClassicInplaceButton(pDC, pButton, client, pressed);
+  }
+  if (item && (item->GetFlags() & tkpgItemHasExpandButton) != 0)
+    for (int dx : {-4, 0, 4})
+      Fill(*pDC, CRect(centre.x + dx, centre.y + 3, centre.x + dx + 2, centre.y + 5), Color(kButtonText));
+  if (focused) {
+    CRect focus = client;
+    focus.DeflateRect(2, 2);
+    pDC->SetTextColor(Color(kButtonText));
+    pDC->SetBkColor(Color(k3DFace));
+    pDC->DrawFocusRect(focus);
+  }
+}
+
+void CTKPropertyGridPaintManager::FillClassicInplaceButton(CDC* pDC, CTKPropertyGridInplaceButton* pButton,
+                                                           CRect client, BOOL pressed)
+{
   Fill(*pDC, client, Color(k3DFace));
   if (!pressed) {
     pDC->Draw3dRect(client, Color(k3DFace), Color(k3DDarkShadow));
@@ -379,16 +412,6 @@ void CTKPropertyGridPaintManager::FillInplaceButton(CDC* pDC, CTKPropertyGridInp
     const POINT triangle[3] = {{centre.x - 3, centre.y - 1}, {centre.x + 3, centre.y - 1}, {centre.x, centre.y + 2}};
     pDC->Polygon(triangle, 3);
   }
-  if (item && (item->GetFlags() & tkpgItemHasExpandButton) != 0)
-    for (int dx : {-4, 0, 4})
-      Fill(*pDC, CRect(centre.x + dx, centre.y + 3, centre.x + dx + 2, centre.y + 5), Color(kButtonText));
-  if (::GetFocus() == pButton->GetSafeHwnd()) {
-    CRect focus = client;
-    focus.DeflateRect(2, 2);
-    pDC->SetTextColor(Color(kButtonText));
-    pDC->SetBkColor(Color(k3DFace));
-    pDC->DrawFocusRect(focus);
-  }
 }
 
 void CTKPropertyGridPaintManager::DrawExpandButton(CDC& dc, CTKPropertyGridItem* pItem, CRect rcCaption)
@@ -398,6 +421,11 @@ void CTKPropertyGridPaintManager::DrawExpandButton(CDC& dc, CTKPropertyGridItem*
   box.OffsetRect(rcCaption.left, 0);
   if (pItem->GetIndent() > 0)
     box.OffsetRect((pItem->IsCategory() ? pItem->GetIndent() : pItem->GetIndent() - 1) * TK_PGI_EXPAND_BORDER, 0);
+  if (m_bUseThemedControls && m_themeTree.GetThemeHandle()) {
+    m_themeTree.DrawThemeBackground(dc.GetSafeHdc(), TVP_GLYPH, pItem->IsExpanded() ? GLPS_OPENED : GLPS_CLOSED,
+                                    &box, nullptr);
+    return;
+  }
   const COLORREF text = GetItemTextColor(pItem, FALSE);
   if (!pItem->IsCategory())
     Fill(dc, box, m_pMetrics->m_clrBack);

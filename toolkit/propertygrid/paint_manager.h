@@ -54,6 +54,7 @@ public:
   virtual void AdjustItemCaptionRect(CTKPropertyGridItem* pItem, CRect& rcCaption);
   virtual void MeasureItem(MEASUREITEMSTRUCT* lpMeasureItemStruct);
   virtual void FillInplaceButton(CDC* pDC, CTKPropertyGridInplaceButton* pButton);
+  void FillClassicInplaceButton(CDC* pDC, CTKPropertyGridInplaceButton* pButton, CRect client, BOOL pressed);
   virtual void RefreshMetrics();
   virtual void DrawExpandButton(CDC& dc, CTKPropertyGridItem* pItem, CRect rcCaption);
   virtual void FillCategoryCaption(CDC& dc, CRect rc);

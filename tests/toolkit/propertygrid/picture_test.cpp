@@ -44,7 +44,7 @@ TEST(PropertyGridPicture, CategorisedAndAlphabeticalGrids)
   CStatic right;
   ASSERT_TRUE(left.Create("Categorised order (selected: Название; help pane below)", WS_CHILD | WS_VISIBLE,
                           CRect(10, 6, 370, 26), &frame, 1));
-  ASSERT_TRUE(right.Create("Alphabetical order, with a verbs pane", WS_CHILD | WS_VISIBLE, CRect(390, 6, 750, 26),
+  ASSERT_TRUE(right.Create("Alphabetical order (selected: Цвет опор), verbs pane", WS_CHILD | WS_VISIBLE, CRect(390, 6, 750, 26),
                            &frame, 2));
   CTKPropertyGrid categorised;
   CTKPropertyGrid alphabetical;
@@ -55,6 +55,7 @@ TEST(PropertyGridPicture, CategorisedAndAlphabeticalGrids)
   alphabetical.AddVerb("Сбросить значения");
   alphabetical.AddVerb("Справка");
   alphabetical.SetPropertySort(tkpgSortAlphabetical);
+  alphabetical.GetGridView().GetItem(5)->Select();  // the colour, with its "..." button
   categorised.GetGridView().GetItem(1)->Select();
   categorised.GetGridView().SetFocus();
   frame.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
