@@ -100,7 +100,6 @@ public:
   void SetUseMask(BOOL bUseMask) { m_bUseMask = bUseMask; }
   BOOL IsOverType() const { return m_bOverType; }
   BOOL IsModified() const { return m_bModified; }
-  CString GetMaskedText() const { return m_strWindowText; }
 
   BOOL CanUseMask() const
   {

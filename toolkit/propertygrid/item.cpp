@@ -181,18 +181,6 @@ CTKPropertyGridItem::CTKPropertyGridItem(LPCSTR lpszCaption, LPCSTR lpszValue, C
   BindToString(pBindString);
 }
 
-CTKPropertyGridItem::CTKPropertyGridItem(UINT nID, LPCSTR lpszValue, CString* pBindString)
-    : CTKPropertyGridItem(static_cast<LPCSTR>(nullptr), lpszValue, pBindString)
-{
-  m_nID = nID;
-  CString caption;
-  if (caption.LoadString(nID)) {
-    const int newline = caption.Find('\n');
-    m_strCaption = newline >= 0 ? caption.Left(newline) : caption;
-    m_strDescription = newline >= 0 ? caption.Mid(newline + 1) : CString();
-  }
-}
-
 void CTKPropertyGridItem::Init()
 {
   m_pChilds = new CTKPropertyGridItems();

@@ -113,7 +113,6 @@ class CTKPropertyGridItem : public CCmdTarget {
 public:
   // Text before the first newline is the caption, the rest the description.
   CTKPropertyGridItem(LPCSTR lpszCaption, LPCSTR lpszValue = nullptr, CString* pBindString = nullptr);
-  explicit CTKPropertyGridItem(UINT nID, LPCSTR lpszValue = nullptr, CString* pBindString = nullptr);
   ~CTKPropertyGridItem() override;
 
   virtual CRect GetValueRect();
@@ -165,7 +164,6 @@ public:
   CTKPropertyGridItemMetrics* GetMetrics(BOOL bValueMetrics, BOOL bCreate = TRUE);
 
   CString GetCaption() const { return m_strCaption; }
-  void SetCaption(LPCSTR lpszCaption) { m_strCaption = lpszCaption; }
   CString GetDescription() const { return m_strDescription; }
   CString GetValue() const { return m_strValue; }
   CString GetDefaultValue() const { return m_strDefaultValue; }
