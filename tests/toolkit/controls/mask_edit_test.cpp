@@ -241,3 +241,41 @@ TEST_F(MaskEditTest, ReadOnlyOrWithoutAMaskItIsAPlainEdit)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MaskEditTest, OvertypeSpaceAndCaretLimits)
+{
+  Type("25122010");
+  // Insert turns on overtype: a typed digit replaces the one under the caret, nothing moves.
+  Key(VK_INSERT);
+  EXPECT_TRUE(edit.IsOverType());
+  edit.SetSel(3, 3);
+  Type("0");
+  EXPECT_EQ("25/02/2010", Text());
+  // Backspace in overtype puts back the default text's character (the prompt here).
+  Key(VK_BACK);
+  EXPECT_EQ("25/_2/2010", Text());
+  Key(VK_INSERT);
+  EXPECT_FALSE(edit.IsOverType());
+  // Space: a '0' position refuses a space, so the prompt is inserted and the input moves right.
+  edit.SetSel(0, 0);
+  Key(VK_SPACE);
+  EXPECT_EQ("_2/5_/2201", Text());
+  // End stops after the last input position; the caret cannot rest before the first one.
+  ASSERT_TRUE(edit.SetEditMask("(000)", "(___)", nullptr));
+  edit.SetSel(0, 0);
+  Key(VK_END);
+  int start = 0, end = 0;
+  edit.GetSel(start, end);
+  EXPECT_EQ(4, start);
+  EXPECT_EQ(4, end);
+  Key(VK_HOME);
+  edit.GetSel(start, end);
+  EXPECT_EQ(1, start);
+  Type("1234");
+  EXPECT_EQ("(123)", Text());
+  EXPECT_EQ(1, edit.outOfRange);
+}
+
+}  // namespace
