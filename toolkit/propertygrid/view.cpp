@@ -716,8 +716,7 @@ BOOL CTKPropertyGridView::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message)
 void CTKPropertyGridView::OnSize(UINT nType, int cx, int cy)
 {
   CListBox::OnSize(nType, cx, cy);
-  if (CTKPropertyGridItem* selected = GetSelectedItem())
-    selected->OnSelect();
+  OnSelectionChanged();
 }
 
 void CTKPropertyGridView::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar)

@@ -244,6 +244,15 @@ TEST_F(PropertyGridTest, KeyboardInTheList)
   Edit().SendMessage(WM_CHAR, VK_RETURN, 0);
   EXPECT_EQ(std::vector<int>({7, 11, 12}), EditCodes());
 
+  // Down moves the selection to the next row, and the owner hears of it.
+  name->Select();
+  View().SetFocus();
+  owner.codes.clear();
+  View().SendMessage(WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(kind, View().GetSelectedItem());
+  EXPECT_EQ(kind, View().m_pSelected);
+  EXPECT_EQ(std::vector<int>({TK_PGN_SELECTION_CHANGED}), owner.codes);
+
   // Tab on an item without edit or button, with no other control in the owner: the focus stays in the list.
   lanes->Select();
   View().SetFocus();
