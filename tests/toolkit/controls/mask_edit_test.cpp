@@ -276,6 +276,14 @@ TEST_F(MaskEditTest, OvertypeSpaceAndCaretLimits)
   Type("1234");
   EXPECT_EQ("(123)", Text());
   EXPECT_EQ(1, edit.outOfRange);
+  // Delete on the closing fixed character and past it changes nothing and reads nothing beyond the text.
+  edit.SetSel(4, 4);
+  Key(VK_DELETE);
+  EXPECT_EQ("(123)", Text());
+  edit.SetSel(5, 5);
+  Key(VK_DELETE);
+  EXPECT_EQ("(123)", Text());
+  EXPECT_EQ(1, edit.outOfRange);  // the caret snaps back onto the field: nothing to refuse
 }
 
 }  // namespace
