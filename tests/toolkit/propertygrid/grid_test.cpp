@@ -9,6 +9,7 @@
 #include "toolkit/paint/draw_helpers.h"
 
 #include "platform/gdi/png.h"
+#include "platform/user/input.h"
 #include "platform/user/paint.h"
 
 #include <gtest/gtest.h>
@@ -699,6 +700,48 @@ TEST_F(PropertyGridTest, LongVerbsBreakOntoTheNextLine)
     EXPECT_LE(piece.rc.right, strip.right - 6);
     EXPECT_EQ(3 + piece.nVerb, grid->HitTest(piece.rc.CenterPoint()));
   }
+}
+
+}  // namespace
+
+namespace {
+
+void PumpInput()
+{
+  MSG msg;
+  while (::PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessage(&msg);
+  }
+}
+
+// The grid itself taking the focus passes it on: to the list, or with Shift+Tab from the next control back
+// along the cycle to the last place that takes it.
+TEST_F(PropertyGridTest, FocusArrivingAtTheGrid)
+{
+  CEdit previous;
+  CEdit next;
+  ASSERT_TRUE(previous.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(0, 390, 100, 410), &owner, 7));
+  grid->SetWindowPos(&previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  ASSERT_TRUE(next.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(110, 390, 200, 410), &owner, 8));
+  grid->ModifyStyle(0, WS_TABSTOP);
+  kind->Select();
+
+  previous.SetFocus();
+  grid->SetFocus();
+  EXPECT_EQ(View().GetSafeHwnd(), ::GetFocus());
+
+  // Shift+Tab from the next control: backward from outside, the button of the selected item.
+  next.SetFocus();
+  user::InjectKey(VK_SHIFT, true);
+  PumpInput();
+  ASSERT_LT(GetKeyState(VK_SHIFT), 0);
+  grid->SetFocus();
+  EXPECT_EQ(grid->GetInplaceButton().GetSafeHwnd(), ::GetFocus());
+  user::InjectKey(VK_SHIFT, false);
+  PumpInput();
+  previous.DestroyWindow();
+  next.DestroyWindow();
 }
 
 }  // namespace
