@@ -7,9 +7,13 @@
 #include "model/shell/shell_services.h"
 #include "platform/richedit/rtf_reader.h"
 #include "report/protocol/protocol_frame.h"
+#include "graphics/core/view_services.h"
+#include "platform/mfc/gdiobj.h"
 #include "summary_fixture.h"
 #include "tests/platform/mfc/print_fixture.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -67,6 +71,7 @@ public:
     for (int page = 0; page < 2; ++page) {
       frame.AddContent(0, "{Исходные данные}", 1, 6, frame.CurrentPage(), 1);
       frame.SectionHeading({"{Исходные данные}", "\\tab", "{Параметры дороги}", "\\tab"});
+      frame.writer.SetColours(8, 0);
       frame.BodyText();
       for (int line = 0; line < 30; ++line) {
         frame.writer.WriteText("{Ширина проезжей части, м}");
@@ -261,6 +266,106 @@ TEST_F(ReportViewTest, ExportPutsHeaderAndFooterAfterTheColourTableAndNeverLeave
   EXPECT_FALSE(std::filesystem::exists(folder + ".tmp"));
   // A folder that does not exist: nothing can be written.
   EXPECT_FALSE(report_->ExportRtf(File("missing/summary.rtf").c_str()));
+}
+
+// Report pictures as the application's view would render them: a plan of stripes for a person to recognise.
+class StripedPictures : public CViewServices {
+public:
+  StripedPictures() { SetViewServices(this); }
+  ~StripedPictures() override { SetViewServices(nullptr); }
+  BOOL RenderViewToBitmap(CWnd*, int width, int height, CBitmap* bitmap, IGroupOfDev*) override
+  {
+    std::vector<DWORD> pixels(static_cast<std::size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x)
+        pixels[static_cast<std::size_t>(y) * width + x] = (x / 40 + y / 40) % 2 ? 0x00D0D0D0 : 0x00206080;
+    ++rendered;
+    return bitmap->CreateBitmap(width, height, 1, 32, pixels.data());
+  }
+  int rendered = 0;
+};
+
+// The open site's sections: its input data and one result picture.
+class PictureSections : public CProtocolSections {
+public:
+  bool InputData(CProtocolFrame& frame) override
+  {
+    frame.AddContent(0, "{Исходные данные}", 1, 6, frame.CurrentPage(), 1);
+    frame.SectionHeading({"{Исходные данные}", "\\tab", "{Параметры дороги}", "\\tab"});
+    frame.SubHeading("{Общие}", 12);
+    frame.writer.WriteText("{Тип участка дороги}");
+    frame.writer.WriteTabs(7);
+    frame.writer.WriteText("{Поворот}");
+    frame.writer.EndParagraph();
+    frame.WritePicture(0x1001, 600, 700, nullptr);
+    frame.writer.NewPage();
+    return true;
+  }
+};
+
+// LibreOffice converts an exported file to PDF; the PDF's text and its pictures.
+struct Converted {
+  std::string text;
+  int pictures = 0;
+};
+
+Converted ConvertWithLibreOffice(const std::string& rtf, const std::string& folder, const std::string& picture)
+{
+  Converted result;
+  const std::string convert = "cd '" + folder + "' && HOME='" + folder + "' timeout 120 soffice -env:UserInstallation=file://" +
+                              folder + "/profile --headless --convert-to pdf --outdir '" + folder + "' '" + rtf +
+                              "' >'" + folder + "/soffice.log' 2>&1";
+  if (std::system(convert.c_str()) != 0)
+    return result;
+  const std::string pdf = folder + "/" + std::filesystem::path(rtf).stem().string() + ".pdf";
+  result.text = Output("pdftotext -layout '" + pdf + "' -");
+  const std::string images = Output("pdfimages -list '" + pdf + "' 2>/dev/null");
+  result.pictures = std::max(0, static_cast<int>(std::count(images.begin(), images.end(), '\n')) - 2);
+  Output("pdftoppm -png -r 60 -f 1 -l 1 -singlefile '" + pdf + "' '" + std::string(TESMIRA_ARTIFACTS_DIR) + "/" +
+         picture + "'");
+  return result;
+}
+
+TEST_F(ReportViewTest, LibreOfficeOpensTheExportedSummaryAndProtocol)
+{
+  if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "LibreOffice is not installed";
+  const std::string artifacts = TESMIRA_ARTIFACTS_DIR;
+  report_->OnInitialUpdate();
+
+  // A straight road, an open site and an interchange, each with results.
+  IArea* site = doc_.Append(CLSID_CCustomizeRoad);
+  IArea* interchange = doc_.Append(CLSID_CCustomizeRoad3D);
+  for (IArea* area : {site, interchange}) {
+    _CALC_RESULTS& r = ResultsOf(area);
+    r.valid = 1;
+    r.nZones = 1;
+    r.zones = new _ZONE_RESULT[1]();
+    r.zones[0] = _ZONE_RESULT{0, 18.5f, 6, 31, 0, 0, 120, 40, 0, 0.31f, {}};
+  }
+  report_->SendMessage(UM_SHOWOBJECT, 0, 0);
+  const std::string summary = artifacts + "/summary.rtf";
+  ASSERT_TRUE(report_->ExportRtf(summary.c_str()));
+  const Converted summaryPdf = ConvertWithLibreOffice(summary, folder_.string(), "summary-libreoffice");
+  for (const char8_t* text : {u8"По проезжей части", u8"По тротуару (правый)", u8"Показатель", u8"Объект - 1",
+                              u8"Объект - 2", u8"Объект - 3", u8"Протокол №"})
+    EXPECT_NE(summaryPdf.text.find(Utf8(text)), std::string::npos) << Utf8(text) << "\n" << summaryPdf.text;
+
+  // The open site's protocol frame with its title page, a picture and the contents.
+  StripedPictures pictures;
+  PictureSections sections;
+  report_->SetProtocolSections(nullptr, &sections);
+  doc_.project->SetActiveArea(site);
+  report_->SendMessage(UM_SHOWOBJECT, 1, 0);
+  EXPECT_EQ(pictures.rendered, 1);
+  const std::string protocol = artifacts + "/protocol-frame-open-territory.rtf";
+  ASSERT_TRUE(report_->ExportRtf(protocol.c_str()));
+  const Converted protocolPdf =
+      ConvertWithLibreOffice(protocol, folder_.string(), "protocol-frame-open-territory-libreoffice");
+  for (const char8_t* text : {u8"ПРОТОКОЛ № 17-А", u8"светотехнического расчета", u8"Тверская улица",
+                              u8"Исходные данные", u8"Содержание", u8"стр.", u8"Протокол №"})
+    EXPECT_NE(protocolPdf.text.find(Utf8(text)), std::string::npos) << Utf8(text) << "\n" << protocolPdf.text;
+  EXPECT_EQ(protocolPdf.pictures, 1);
 }
 
 }  // namespace
