@@ -7,6 +7,7 @@
 #include "model/shell/shell_services.h"
 #include "platform/richedit/rtf_reader.h"
 #include "report/protocol/protocol_frame.h"
+#include "report/view/user_preview_view.h"
 #include "graphics/core/view_services.h"
 #include "platform/mfc/gdiobj.h"
 #include "summary_fixture.h"
@@ -366,6 +367,73 @@ TEST_F(ReportViewTest, LibreOfficeOpensTheExportedSummaryAndProtocol)
                               u8"Исходные данные", u8"Содержание", u8"стр.", u8"Протокол №"})
     EXPECT_NE(protocolPdf.text.find(Utf8(text)), std::string::npos) << Utf8(text) << "\n" << protocolPdf.text;
   EXPECT_EQ(protocolPdf.pictures, 1);
+}
+
+TEST(UserPreviewView, DefaultFileNameIsTheTitleWithoutItsProjectExtension)
+{
+  const struct {
+    const char* title;
+    const char* name;
+  } cases[] = {{"road.qorr5", "road (протокол)"},
+               {".qorr5", ".qorr5 (протокол)"},
+               {"old.qorr4.qorr5", "old (протокол)"},
+               {"plain", "plain (протокол)"}};
+  for (const auto& c : cases)
+    EXPECT_EQ(std::string(DefaultProtocolFileName(c.title)), c.name) << c.title;
+}
+
+// The preview's export: a new name is accepted, an existing file is replaced only after Yes, No asks again with
+// the default name, and a failure is told with the file's name.
+TEST_F(ReportViewTest, PreviewExportsToANewFileAndAsksBeforeReplacingOne)
+{
+  report_->OnInitialUpdate();
+  report_->SendMessage(UM_SHOWOBJECT, 1, 0);
+  auto* state = new CPrintPreviewState;
+  ASSERT_TRUE(report_->DoPrintPreview(AFX_IDD_PREVIEW_TOOLBAR, report_, RUNTIME_CLASS(CUserPreviewView), state));
+  auto* preview = dynamic_cast<CUserPreviewView*>(frame_->GetActiveView());
+  ASSERT_NE(preview, nullptr);
+
+  std::vector<std::string> asked;  // what each question showed
+  std::vector<std::pair<std::string, int>> script;  // reply (a path, or "" for a message box) and answer
+  user::SetModalResponder([&](const user::ModalQuestion& q) {
+    if (q.kind == user::ModalQuestion::Kind::SaveFile) {
+      auto* ofn = static_cast<OPENFILENAME*>(q.record);
+      asked.push_back(std::string("save ") + ofn->lpstrFile + (ofn->Flags & OFN_FILEMUSTEXIST ? " must-exist" : ""));
+    } else {
+      asked.push_back("box " + q.text);
+    }
+    if (script.empty())
+      return IDCANCEL;
+    const auto [reply, answer] = script.front();
+    script.erase(script.begin());
+    q.reply = reply;
+    return answer;
+  });
+
+  const std::string fresh = File("новый.rtf");
+  script = {{fresh, IDOK}};
+  preview->OnExportRtf();
+  EXPECT_TRUE(std::filesystem::exists(fresh));
+  EXPECT_EQ(asked, (std::vector<std::string>{"save  (протокол)"}));
+
+  // The file is there now: No asks again (with the default name), Yes replaces it.
+  std::ofstream(fresh, std::ios::trunc) << "old";
+  asked.clear();
+  script = {{fresh, IDOK}, {"", IDNO}, {fresh, IDOK}, {"", IDYES}};
+  preview->OnExportRtf();
+  EXPECT_EQ(asked, (std::vector<std::string>{"save  (протокол)", "box Заменить существующий файл новый.rtf?",
+                                             "save  (протокол)", "box Заменить существующий файл новый.rtf?"}));
+  EXPECT_NE(ReadFile(fresh).find("{\\header "), std::string::npos);
+
+  // A file that cannot be written: the failure names it.
+  asked.clear();
+  script = {{File("missing/x.rtf"), IDOK}, {"", IDOK}};
+  preview->OnExportRtf();
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_EQ(asked[1], "box Невозможно сохранить отчёт в файле " + File("missing/x.rtf"));
+  user::SetModalResponder(nullptr);
+  preview->OnPreviewClose();
+  Pump();
 }
 
 }  // namespace
