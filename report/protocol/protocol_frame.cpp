@@ -173,6 +173,66 @@ void CProtocolFrame::WritePicture(DWORD viewMode, int width, int height, IGroupO
   writer.EndParagraph();
 }
 
+CPictureSection::CPictureSection(CProtocolFrame& frame, Kind kind) : m_frame(frame), m_kind(kind)
+{
+  IVisualOpt* options = m_frame.options.get();
+  _CALC_RESULTS* block = m_frame.results ? m_frame.results->GetData() : nullptr;
+  m_viewMode = m_frame.document->GetViewMode();
+  if (options != nullptr) {
+    m_display = *options->GetResultDisplay();
+    m_quantity = *options->GetQuantity();
+    m_autoObserver = *options->GetAutoObserver();
+    const int on = 1;
+    options->SetPrintMode(&on);
+    if (m_kind == Kind::Results) {
+      const int userChosen = 0;
+      options->SetAutoObserver(&userChosen);
+    }
+  }
+  if (block != nullptr) {
+    m_shownObserver = block->shownObserver;
+    m_valid = block->valid;
+    if (m_kind == Kind::Placement) {
+      block->valid = 0;
+    }
+  }
+}
+
+CPictureSection::~CPictureSection()
+{
+  IVisualOpt* options = m_frame.options.get();
+  _CALC_RESULTS* block = m_frame.results ? m_frame.results->GetData() : nullptr;
+  m_frame.document->SetViewMode(m_viewMode);
+  if (options != nullptr) {
+    const int off = 0;
+    options->SetPrintMode(&off);
+    if (m_kind == Kind::Results) {
+      options->SetAutoObserver(&m_autoObserver);
+    }
+    options->SetResultDisplay(&m_display);
+    options->SetQuantity(&m_quantity);
+  }
+  if (block != nullptr) {
+    block->shownObserver = m_shownObserver;
+    block->valid = m_valid;
+  }
+}
+
+void CPictureSection::Picture(DWORD viewMode, int display, int quantity, int width, int height,
+                              IGroupOfDev* group)
+{
+  if (m_pictures++ > 0) {
+    m_frame.writer.NewPage();
+  }
+  if (IVisualOpt* options = m_frame.options.get()) {
+    options->SetResultDisplay(&display);
+    if (m_kind == Kind::Results) {
+      options->SetQuantity(&quantity);
+    }
+  }
+  m_frame.WritePicture(viewMode, width, height, group);
+}
+
 bool CProtocolFrame::StatisticsFailed(HRESULT code)
 {
   if (!StatisticsFailure(code)) {

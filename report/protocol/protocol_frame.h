@@ -69,7 +69,8 @@ public:
   // Progress to the main frame (0 hides the bar); sent only when the main window is a frame window.
   static void Progress(int percent);
 
-  // One result picture of `width` x `height` under the view-mode word, into the document.
+  // One picture of `width` x `height` into the document: the view-mode word set, the bitmap rendered by the
+  // application's view and written.
   void WritePicture(DWORD viewMode, int width, int height, IGroupOfDev* group);
 
   // The statistics entry of one switched-on group, with its luminaire count.
@@ -105,6 +106,34 @@ private:
   IStatisticsRecord* m_record = nullptr;
   bool m_statisticsBroken = false;
   CArray<_tgCONTENT> m_contents;
+};
+
+// The display state a section of pictures changes, saved when it starts and put back when it ends, so that after
+// a build the view shows what it showed before. Result sections switch the print mode on and the observer to the
+// user-chosen one; placement pictures change only the result display, the print mode and the view-mode word, and
+// hide the results while they draw.
+class CPictureSection {
+public:
+  enum class Kind { Results, Placement };
+  CPictureSection(CProtocolFrame& frame, Kind kind);
+  ~CPictureSection();
+  CPictureSection(const CPictureSection&) = delete;
+  CPictureSection& operator=(const CPictureSection&) = delete;
+
+  // A picture with this result display (0 isolines, 1 filled, 2 filled with node values, 3 false colours) and
+  // quantity (0 luminance, 1 illuminance, 2 semi-cylindrical); a page break before every picture but the first.
+  void Picture(DWORD viewMode, int display, int quantity, int width, int height, IGroupOfDev* group);
+
+private:
+  CProtocolFrame& m_frame;
+  Kind m_kind;
+  int m_pictures = 0;
+  DWORD m_viewMode = 0;
+  int m_display = 0;
+  int m_quantity = 0;
+  int m_autoObserver = 0;
+  int m_shownObserver = 0;
+  int m_valid = 0;
 };
 
 // The sections between the frame's fixed points (straight road, or open site and interchange). Each answers

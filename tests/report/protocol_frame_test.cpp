@@ -2,15 +2,19 @@
 // contents at the end, analytics events and the statistics records of printed protocols.
 #include "report/protocol/protocol_frame.h"
 
+#include "graphics/core/view_services.h"
 #include "model/igroups.h"
 #include "model/ivisualopt.h"
 #include "model/report_preferences.h"
 #include "model/shell/shell_services.h"
 #include "outside/servers/istatistics.h"
 #include "platform/com/bstr.h"
+#include "platform/mfc/gdiobj.h"
 #include "platform/mfc-core/oledatetime.h"
 #include "summary_fixture.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -289,6 +293,80 @@ TEST(ProtocolFrame, PrintedProtocolsLeaveAStatisticsRecordAndAFailingOneIsToldOn
     EXPECT_EQ(statistics.calls.back().rfind(failing, 0), 0u) << "nothing asked of the component after its failure";
     EXPECT_EQ(statistics.references, 1) << failing;
   }
+}
+
+// The application's view, telling what the display state was while it drew each picture.
+class StateRecordingView : public CViewServices {
+public:
+  StateRecordingView(ProjectDocument& doc, IArea* area) : m_doc(doc), m_area(area) { SetViewServices(this); }
+  ~StateRecordingView() override { SetViewServices(nullptr); }
+  BOOL RenderViewToBitmap(CWnd*, int width, int height, CBitmap* bitmap, IGroupOfDev*) override
+  {
+    IVisualOpt* o = m_doc.options;
+    char state[128];
+    std::snprintf(state, sizeof state, "mode %lx display %d quantity %d print %d auto %d valid %d %dx%d",
+                  static_cast<unsigned long>(m_doc.viewMode), *o->GetResultDisplay(), *o->GetQuantity(),
+                  *o->GetPrintMode(), *o->GetAutoObserver(), ResultsOf(m_area).valid, width, height);
+    drawn.push_back(state);
+    const std::vector<DWORD> pixels(static_cast<std::size_t>(width) * height, 0x00FFFFFF);
+    return bitmap->CreateBitmap(width, height, 1, 32, pixels.data());
+  }
+  std::vector<std::string> drawn;
+
+private:
+  ProjectDocument& m_doc;
+  IArea* m_area;
+};
+
+TEST(ProtocolFrame, PictureSectionsDrawInPrintModeAndPutTheDisplayStateBack)
+{
+  RecordingShell shell;
+  ProjectDocument doc;
+  IArea* road = doc.Areas()[0];
+  _CALC_RESULTS& r = ResultsOf(road);
+  r.valid = 1;
+  r.shownObserver = 2;
+  const int filled = 1, illuminance = 1, automatic = 1;
+  doc.options->SetResultDisplay(&filled);
+  doc.options->SetQuantity(&illuminance);
+  doc.options->SetAutoObserver(&automatic);
+  StateRecordingView view(doc, road);
+
+  CRTFWriter writer;
+  ASSERT_EQ(writer.Open(), 1);
+  {
+    CProtocolFrame frame(&doc, writer, nullptr, 0);
+    {
+      CPictureSection section(frame, CPictureSection::Kind::Results);
+      r.shownObserver = 0;  // the section chooses its observers
+      section.Picture(0x1001, 0, 0, 600, 700, nullptr);
+      section.Picture(0x1001, 3, 0, 600, 700, nullptr);
+    }
+    {
+      CPictureSection placement(frame, CPictureSection::Kind::Placement);
+      placement.Picture(0x42001, 1, 2, 640, 480, nullptr);
+    }
+  }
+  EXPECT_EQ(view.drawn, (std::vector<std::string>{"mode 1001 display 0 quantity 0 print 1 auto 0 valid 1 600x700",
+                                                  "mode 1001 display 3 quantity 0 print 1 auto 0 valid 1 600x700",
+                                                  "mode 42001 display 1 quantity 1 print 1 auto 1 valid 0 640x480"}));
+  EXPECT_EQ(doc.viewMode, 0x2u);
+  EXPECT_EQ(*doc.options->GetResultDisplay(), 1);
+  EXPECT_EQ(*doc.options->GetQuantity(), 1);
+  EXPECT_EQ(*doc.options->GetAutoObserver(), 1);
+  EXPECT_EQ(*doc.options->GetPrintMode(), 0);
+  EXPECT_EQ(r.shownObserver, 2);
+  EXPECT_EQ(r.valid, 1);
+  // Each picture in its paragraph; a page break between the two of one section.
+  const std::string body = Body(Document(writer));
+  const std::string picture = "\\b\\f2\\fs20 \\highlight0\\cf1\\highlight5  \\highlight0\\cf9 "
+                              "\\line\\line\\line\\line\\line\\pard\\ql{\\pict\\wbitmap0\\pich700\\picw600";
+  EXPECT_EQ(body.rfind(picture, 0), 0u) << body.substr(0, 200);
+  EXPECT_NE(body.find("} \\par\\page\\b\\f2\\fs20"), std::string::npos);
+  std::size_t pages = 0;
+  for (std::size_t at = body.find("\\page"); at != std::string::npos; at = body.find("\\page", at + 1))
+    ++pages;
+  EXPECT_EQ(pages, 1u) << "the placement section starts its own count";
 }
 
 }  // namespace

@@ -52,7 +52,11 @@ public:
     return area;
   }
 
+  DWORD GetViewMode() override { return viewMode; }
+  void SetViewMode(DWORD mode) override { viewMode = mode; }
+
   IProject* project = nullptr;
+  DWORD viewMode = 0x2;
   WithGeometry geometry;
 };
 
