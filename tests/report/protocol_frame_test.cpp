@@ -9,6 +9,7 @@
 #include "model/shell/shell_services.h"
 #include "outside/servers/istatistics.h"
 #include "platform/com/bstr.h"
+#include "platform/mfc/afxwin.h"
 #include "platform/mfc/gdiobj.h"
 #include "platform/mfc-core/oledatetime.h"
 #include "summary_fixture.h"
@@ -31,6 +32,7 @@ public:
                      std::to_string(flag));
     return 0;
   }
+  HWND GetMainWindow() override { return mainWindow; }
   int SendAnalyticsInfo(int flag) override
   {
     events.push_back("info|" + std::to_string(flag));
@@ -43,6 +45,7 @@ public:
   }
   std::vector<std::string> events;
   std::vector<std::string> boxes;
+  HWND mainWindow = nullptr;
 };
 
 // The statistics component's session, record and entry in one object, logging every call; one call may fail.
@@ -367,6 +370,64 @@ TEST(ProtocolFrame, PictureSectionsDrawInPrintModeAndPutTheDisplayStateBack)
   for (std::size_t at = body.find("\\page"); at != std::string::npos; at = body.find("\\page", at + 1))
     ++pages;
   EXPECT_EQ(pages, 1u) << "the placement section starts its own count";
+}
+
+// A main frame that shows progress and names the view that renders pictures.
+class ProgressFrame : public CFrameWnd {
+public:
+  LRESULT OnProgress(WPARAM percent, LPARAM)
+  {
+    progress.push_back(static_cast<int>(percent));
+    return 0;
+  }
+  LRESULT OnGetActiveView(WPARAM, LPARAM out)
+  {
+    *reinterpret_cast<CWnd**>(out) = this;
+    return 1;
+  }
+  std::vector<int> progress;
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(ProgressFrame, CFrameWnd)
+  ON_MESSAGE(UM_PROGRESS, &ProgressFrame::OnProgress)
+  ON_MESSAGE(UM_GETACTIVEVIEW, &ProgressFrame::OnGetActiveView)
+END_MESSAGE_MAP()
+
+TEST(ProtocolFrame, ProgressGoesToAFrameWindowOnlyForSectionsThatWrote)
+{
+  RecordingShell shell;
+  ProjectDocument doc;
+  AllItemsOff(doc);
+  SetItem(doc, kItemTitlePage, 2);
+  SetItem(doc, kItemRoadData, 2);
+  SetItem(doc, kItemGroupData, 2);
+  ResultsOf(doc.Areas()[0]).valid = 1;
+  auto* frame = new ProgressFrame;
+  ASSERT_TRUE(frame->Create(nullptr, "Tesmira Road", WS_OVERLAPPEDWINDOW, CRect(0, 0, 400, 300)));
+  shell.mainWindow = frame->m_hWnd;
+  EXPECT_EQ(GetActiveReportView(), frame);
+
+  PagedSections sections;  // writes input data only
+  int neverBuilt = 1;
+  CRTFWriter writer;
+  ASSERT_EQ(BuildFullReport(&doc, writer, neverBuilt, nullptr, 0, &sections), 1);
+  EXPECT_EQ(frame->progress, (std::vector<int>{0, 10, 15, 40, 0}));
+
+  // Results missing: the first 0 only.
+  frame->progress.clear();
+  ResultsOf(doc.Areas()[0]).valid = 0;
+  CRTFWriter missing;
+  ASSERT_EQ(BuildFullReport(&doc, missing, neverBuilt, nullptr, 0, &sections), 1);
+  EXPECT_EQ(frame->progress, (std::vector<int>{0}));
+  frame->DestroyWindow();
+
+  // A main window that is not a frame gets nothing and names no view.
+  CWnd plain;
+  ASSERT_TRUE(plain.CreateEx(0, AfxRegisterWndClass(0), "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+  shell.mainWindow = plain.m_hWnd;
+  EXPECT_EQ(GetActiveReportView(), nullptr);
+  plain.DestroyWindow();
 }
 
 }  // namespace
