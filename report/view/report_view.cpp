@@ -16,6 +16,7 @@
 #include "report/protocol/protocol_frame.h"
 #include "report/protocol/results_summary.h"
 #include "report/view/rich_edit_stream.h"
+#include "res/program_ids.h"
 
 #include <cstdio>
 #include <fstream>
@@ -25,7 +26,7 @@ namespace VisualCtrl {
 
 namespace {
 
-constexpr UINT ID_EDIT_COPY_COMMAND = 57634;
+constexpr UINT ID_EDIT_COPY_COMMAND = res::program::ID_EDIT_COPY;
 constexpr int kMarginTwips = 720;
 constexpr int kWheelDeltaControl = 0x0008;  // MK_CONTROL
 
@@ -95,6 +96,7 @@ BEGIN_MESSAGE_MAP(CReportView, CRichEditView)
   ON_WM_SETFOCUS()
   ON_WM_CREATE()
   ON_WM_DESTROY()
+  ON_WM_RBUTTONUP()
 END_MESSAGE_MAP()
 
 CReportView::CReportView(IQorRoadDoc* document) : m_document(document) {}
@@ -139,6 +141,27 @@ void CReportView::OnDestroy()
 }
 
 void CReportView::OnSetFocus(CWnd* pOldWnd) { CWnd::OnSetFocus(pOldWnd); }
+
+void CReportView::OnRButtonUp(UINT nFlags, CPoint point)
+{
+  ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));
+  ::HideCaret(m_hWnd);
+  CMenu menu;
+  if (menu.LoadMenu(res::program::IDR_REPORT_CONTEXT)) {
+    CMenu* popup = menu.GetSubMenu(0);
+    long start = 0;
+    long end = 0;
+    GetRichEditCtrl().GetSel(start, end);
+    if (popup != nullptr) {
+      popup->EnableMenuItem(ID_EDIT_COPY_COMMAND, MF_BYCOMMAND | (start == end ? MF_GRAYED : MF_ENABLED));
+      CPoint screen = point;
+      ClientToScreen(&screen);
+      popup->TrackPopupMenu(TPM_RIGHTBUTTON, screen.x, screen.y, this);
+    }
+    menu.DestroyMenu();
+  }
+  CRichEditView::OnRButtonUp(nFlags, point);
+}
 
 void CReportView::OnInitialUpdate()
 {

@@ -35,6 +35,8 @@ public:
   int OnCreate(LPCREATESTRUCT lpcs);
   void OnDestroy();
   void OnSetFocus(CWnd* pOldWnd);
+  // The context menu: one copy item, greyed without a selection.
+  void OnRButtonUp(UINT nFlags, CPoint point);
 
   int BuildFullReport(IStatisticsSession* statistics, int print);
   int BuildFullReport30(IStatisticsSession* statistics, int print);

@@ -6,6 +6,8 @@
 #include "model/report_preferences.h"
 #include "model/shell/shell_services.h"
 #include "platform/richedit/rtf_reader.h"
+#include "platform/user/clipboard.h"
+#include "platform/user/input.h"
 #include "report/protocol/protocol_frame.h"
 #include "report/view/user_preview_view.h"
 #include "graphics/core/view_services.h"
@@ -434,6 +436,44 @@ TEST_F(ReportViewTest, PreviewExportsToANewFileAndAsksBeforeReplacingOne)
   user::SetModalResponder(nullptr);
   preview->OnPreviewClose();
   Pump();
+}
+
+// The clipboard's plain text; empty when it has none.
+std::string ClipboardText()
+{
+  std::string text;
+  if (!::OpenClipboard(nullptr))
+    return text;
+  if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
+    text = static_cast<const char*>(::GlobalLock(data));
+    ::GlobalUnlock(data);
+  }
+  ::CloseClipboard();
+  return text;
+}
+
+TEST_F(ReportViewTest, ContextMenuCopiesTheSelectionAndIsGreyWithoutOne)
+{
+  report_->OnInitialUpdate();
+  report_->SendMessage(UM_SHOWOBJECT, 0, 0);
+  ::OpenClipboard(nullptr);
+  ::EmptyClipboard();
+  ::CloseClipboard();
+
+  // Nothing selected: the item cannot be chosen.
+  report_->GetRichEditCtrl().SetSel(0, 0);
+  for (UINT key : {VK_DOWN, VK_RETURN, VK_ESCAPE})
+    user::InjectKeyPress(key);
+  report_->SendMessage(WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
+  Pump();
+  EXPECT_EQ(ClipboardText(), "");
+
+  report_->GetRichEditCtrl().SetSel(0, -1);
+  for (UINT key : {VK_DOWN, VK_RETURN})
+    user::InjectKeyPress(key);
+  report_->SendMessage(WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
+  Pump();
+  EXPECT_NE(ClipboardText().find("По проезжей части"), std::string::npos);
 }
 
 }  // namespace
