@@ -5,6 +5,7 @@
 #include "platform/mfc/commdlg.h"
 #include "platform/mfc/msgbox.h"
 #include "report/view/report_view.h"
+#include "res/program_ids.h"
 
 #include <filesystem>
 
@@ -37,7 +38,7 @@ CString DefaultProtocolFileName(const CString& documentTitle)
 IMPLEMENT_DYNCREATE(CUserPreviewView, CPreviewView)
 
 BEGIN_MESSAGE_MAP(CUserPreviewView, CPreviewView)
-  ON_COMMAND(ID_PREVIEW_EXPORT_RTF, &CUserPreviewView::OnExportRtf)
+  ON_COMMAND(res::program::ID_PREVIEW_EXPORT_RTF, &CUserPreviewView::OnExportRtf)
 END_MESSAGE_MAP()
 
 void CUserPreviewView::OnInitialUpdate() { CView::OnInitialUpdate(); }

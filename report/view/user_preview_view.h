@@ -4,13 +4,12 @@
 
 #include "platform/mfc/preview.h"
 
-// Command of the preview toolbar's export button.
-inline constexpr UINT ID_PREVIEW_EXPORT_RTF = 32832;
-
 // The file name the export offers: the document title cut before ".qorr4" (else ".qorr5"), unless the
 // extension is the whole title, followed by " (протокол)".
 CString DefaultProtocolFileName(const CString& documentTitle);
 
+// Opened with the program's preview bar (res::program::IDD_PROTOCOL_PREVIEW_BAR), whose export button sends
+// res::program::ID_PREVIEW_EXPORT_RTF.
 class CUserPreviewView : public CPreviewView {
   DECLARE_DYNCREATE(CUserPreviewView)
 public:

@@ -10,6 +10,7 @@
 #include "platform/user/input.h"
 #include "report/protocol/protocol_frame.h"
 #include "report/view/user_preview_view.h"
+#include "res/program_ids.h"
 #include "graphics/core/view_services.h"
 #include "platform/mfc/gdiobj.h"
 #include "summary_fixture.h"
@@ -215,7 +216,9 @@ TEST_F(ReportViewTest, PrintedProtocolHasHeaderAndFooterFromPageTwoWhenTheTitleP
   EXPECT_NE(pages[1].find("Tesmira Road v.6"), std::string::npos);
 
   const std::string artifacts = TESMIRA_ARTIFACTS_DIR;
-  report_->OnFilePrintPreview();
+  // The program's preview: its own bar and view class.
+  ASSERT_TRUE(report_->DoPrintPreview(res::program::IDD_PROTOCOL_PREVIEW_BAR, report_,
+                                      RUNTIME_CLASS(CUserPreviewView), new CPrintPreviewState));
   auto* preview = dynamic_cast<CPreviewView*>(frame_->GetActiveView());
   ASSERT_NE(preview, nullptr) << (user_.messages.empty() ? "" : user_.messages[0]);
   if (preview->GetPagesShown() != 1)
@@ -390,8 +393,8 @@ TEST_F(ReportViewTest, PreviewExportsToANewFileAndAsksBeforeReplacingOne)
 {
   report_->OnInitialUpdate();
   report_->SendMessage(UM_SHOWOBJECT, 1, 0);
-  auto* state = new CPrintPreviewState;
-  ASSERT_TRUE(report_->DoPrintPreview(AFX_IDD_PREVIEW_TOOLBAR, report_, RUNTIME_CLASS(CUserPreviewView), state));
+  ASSERT_TRUE(report_->DoPrintPreview(res::program::IDD_PROTOCOL_PREVIEW_BAR, report_,
+                                      RUNTIME_CLASS(CUserPreviewView), new CPrintPreviewState));
   auto* preview = dynamic_cast<CUserPreviewView*>(frame_->GetActiveView());
   ASSERT_NE(preview, nullptr);
 
@@ -414,7 +417,8 @@ TEST_F(ReportViewTest, PreviewExportsToANewFileAndAsksBeforeReplacingOne)
 
   const std::string fresh = File("новый.rtf");
   script = {{fresh, IDOK}};
-  preview->OnExportRtf();
+  // The bar's button, through the preview's map.
+  ::SendMessage(::GetDlgItem(preview->GetToolBar()->m_hWnd, res::program::ID_PREVIEW_EXPORT_RTF), BM_CLICK, 0, 0);
   EXPECT_TRUE(std::filesystem::exists(fresh));
   EXPECT_EQ(asked, (std::vector<std::string>{"save  (протокол)"}));
 
