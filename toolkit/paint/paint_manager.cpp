@@ -57,6 +57,16 @@ struct FrameBuffer {
   HGDIOBJ old = nullptr;
 };
 
+// Copies a face name, cut to the LOGFONT's room and always terminated.
+void SetFaceName(LOGFONTA& lf, const char* face)
+{
+  size_t i = 0;
+  for (; face != nullptr && face[i] != '\0' && i + 1 < sizeof(lf.lfFaceName); ++i) {
+    lf.lfFaceName[i] = face[i];
+  }
+  std::memset(lf.lfFaceName + i, 0, sizeof(lf.lfFaceName) - i);
+}
+
 }  // namespace
 
 // ---- System records
@@ -202,7 +212,7 @@ void CTKPaintManager::RefreshStandardFonts()
     ReleaseDC(desktop, screen);
     lf.lfWeight = metrics.lfMenuFont.lfWeight;
     lf.lfItalic = metrics.lfMenuFont.lfItalic;
-    std::strncpy(lf.lfFaceName, metrics.lfMenuFont.lfFaceName, sizeof(lf.lfFaceName) - 1);
+    SetFaceName(lf, metrics.lfMenuFont.lfFaceName);
     SetCommandBarsFontIndirect(&lf, TRUE);
   }
   if (m_fontSmCaption.m_bStandardFont || m_fontSmCaption.GetSafeHandle() == nullptr) {
@@ -240,7 +250,7 @@ void CTKPaintManager::SetCommandBarsFontIndirect(LOGFONTA* pLogFont, BOOL bUseSt
     m_bUseTahoma = TRUE;
   }
   if (lf.lfCharSet <= 2 && bUseStandardFont && m_bUseTahoma && CTKDrawHelpers::FontExists("Tahoma")) {
-    std::strncpy(lf.lfFaceName, "Tahoma", sizeof(lf.lfFaceName) - 1);
+    SetFaceName(lf, "Tahoma");
   }
   m_fontRegular.CreateFontIndirect(&lf);
   const LONG weight = lf.lfWeight;
@@ -251,8 +261,7 @@ void CTKPaintManager::SetCommandBarsFontIndirect(LOGFONTA* pLogFont, BOOL bUseSt
   lf.lfEscapement = 2700;
   lf.lfOrientation = 900;
   const CString vertFace = CTKDrawHelpers::GetDefaultFontName(m_bUseTahoma);
-  std::memset(lf.lfFaceName, 0, sizeof(lf.lfFaceName));
-  std::strncpy(lf.lfFaceName, vertFace.GetString(), sizeof(lf.lfFaceName) - 1);
+  SetFaceName(lf, vertFace.GetString());
   m_fontVert.CreateFontIndirect(&lf);
   lf.lfWeight = FW_BOLD;
   m_fontVertBold.CreateFontIndirect(&lf);
