@@ -105,6 +105,8 @@ public:
   virtual void FillStatusBar(CDC* pDC, CWnd* pBar);
   virtual void RefreshMetrics();
   virtual BOOL IsOwnerDrawnShadow() { return FALSE; }
+  // The strip at the top of a popup that tears it off; measuring gives the height it takes.
+  virtual CSize DrawTearOffGripper(CDC* pDC, CRect rc, BOOL bSelected, BOOL bDraw) = 0;
   virtual void DrawImage(CDC* pDC, CPoint pt, CSize sz, CTKImageManagerIcon* pImage, int nSelected, int nPressed,
                          BOOL bEnabled, BOOL bChecked, BOOL bPopuped, BOOL bToolBar) = 0;
   virtual int BaseTheme() = 0;

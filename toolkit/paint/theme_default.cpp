@@ -136,6 +136,14 @@ int CTKDefaultTheme::DrawEmbossedText(CDC* pDC, const CString& str, CRect& rc, U
   return pDC->DrawText(str, &rc, nFormat | DT_SINGLELINE | DT_VCENTER);
 }
 
+CSize CTKDefaultTheme::DrawTearOffGripper(CDC* pDC, CRect rc, BOOL bSelected, BOOL bDraw)
+{
+  if (bDraw) {
+    pDC->FillSolidRect(rc.left, rc.top, rc.Width(), rc.Height() - 1, GetColor(bSelected ? 2 : 3));
+  }
+  return CSize(0, 8);
+}
+
 void CTKDefaultTheme::FillDitherRect(CDC* pDC, CRect rc)
 {
   WORD pattern[8];

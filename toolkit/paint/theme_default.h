@@ -15,6 +15,7 @@ public:
                            BOOL bPopuped, BOOL bToolBar, int nBarPosition) override;
   void DrawImage(CDC* pDC, CPoint pt, CSize sz, CTKImageManagerIcon* pImage, int nSelected, int nPressed,
                  BOOL bEnabled, BOOL bChecked, BOOL bPopuped, BOOL bToolBar) override;
+  CSize DrawTearOffGripper(CDC* pDC, CRect rc, BOOL bSelected, BOOL bDraw) override;
   int BaseTheme() override { return tkThemeDefault; }
 
   virtual void DrawEditFrame(CDC* pDC, CRect rc, BOOL bEnabled, int nSelected);

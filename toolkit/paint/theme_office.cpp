@@ -98,6 +98,34 @@ void CTKOfficeTheme::DrawImage(CDC* pDC, CPoint pt, CSize sz, CTKImageManagerIco
   }
 }
 
+CSize CTKOfficeTheme::DrawTearOffGripper(CDC* pDC, CRect rc, BOOL bSelected, BOOL bDraw)
+{
+  if (!bDraw) {
+    return CSize(0, 9);
+  }
+  CRect strip(rc.left + 1, rc.top + 1, rc.right + 1, rc.top + rc.Height() + 1);
+  pDC->FillSolidRect(&strip, GetColor(41));
+  strip.DeflateRect(1, 1);
+  const int half = strip.Width() / 2 > 26 ? 16 : strip.Width() / 2 - 10;
+  const int centre = strip.CenterPoint().x;
+  if (bSelected) {
+    DrawRectangle(pDC, strip, 32, 31);
+    if (half > 0) {
+      for (const int y : {4, 6}) {
+        DrawLine(pDC, centre - half, rc.top + y, centre + half, rc.top + y, 45);
+      }
+    }
+  } else {
+    pDC->FillSolidRect(&strip, GetColor(30));
+    if (half > 0) {
+      for (const int y : {3, 5, 7}) {
+        DrawLine(pDC, centre - half, rc.top + y, centre + half, rc.top + y, 38);
+      }
+    }
+  }
+  return CSize(0, 9);
+}
+
 void CTKOfficeTheme::DrawStatusBarPaneBorder(CDC* pDC, CRect rc, BOOL /*bLastPane*/)
 {
   Draw3dRect(pDC, rc, 16, 16);

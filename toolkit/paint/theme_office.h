@@ -19,6 +19,7 @@ public:
                  BOOL bEnabled, BOOL bChecked, BOOL bPopuped, BOOL bToolBar) override;
   void DrawStatusBarPaneBorder(CDC* pDC, CRect rc, BOOL bLastPane) override;
   BOOL IsOwnerDrawnShadow() override { return TRUE; }
+  CSize DrawTearOffGripper(CDC* pDC, CRect rc, BOOL bSelected, BOOL bDraw) override;
   int BaseTheme() override { return tkThemeOffice; }
 
   virtual void FillIconColumn(CDC* pDC, int x, int y, int cx, int cy, BOOL bExpanded);

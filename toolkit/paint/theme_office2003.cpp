@@ -215,6 +215,30 @@ void CTKOffice2003Theme::DrawButtonRectangle(CDC* pDC, CRect rc, int nSelected, 
   }
 }
 
+CSize CTKOffice2003Theme::DrawTearOffGripper(CDC* pDC, CRect rc, BOOL bSelected, BOOL bDraw)
+{
+  if (!bDraw) {
+    return CSize(0, 9);
+  }
+  CRect strip(rc.left + 1, rc.top + 1, rc.right + 1, rc.top + rc.Height() + 1);
+  pDC->FillSolidRect(&strip, GetColor(41));
+  strip.DeflateRect(1, 1);
+  const int half = strip.Width() / 2 > 42 ? 32 : strip.Width() / 2 - 10;
+  const int centre = strip.CenterPoint().x;
+  if (bSelected) {
+    DrawRectangle(pDC, strip, 32, 31);
+  } else {
+    pDC->FillSolidRect(&strip, m_clrTearOff.GetValue());
+  }
+  if (half > 0) {
+    for (int x = centre - half + 3; x - 3 < centre + half; x += 4) {
+      pDC->FillSolidRect(x - 2, rc.top + 5, 2, 2, GetColor(20));
+      pDC->FillSolidRect(x - 3, rc.top + 4, 2, 2, GetColor(38));
+    }
+  }
+  return CSize(0, 9);
+}
+
 void CTKOffice2003Theme::DrawStatusBarPaneBorder(CDC* pDC, CRect rc, BOOL /*bLastPane*/)
 {
   const COLORREF clr = m_clrPaneBorder.GetValue();

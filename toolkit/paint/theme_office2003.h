@@ -18,6 +18,7 @@ public:
   void DrawStatusBarGripper(CDC* pDC, CRect rcClient) override;
   void FillDockBar(CDC* pDC, CWnd* pBar) override;
   void RefreshMetrics() override;
+  CSize DrawTearOffGripper(CDC* pDC, CRect rc, BOOL bSelected, BOOL bDraw) override;
   int BaseTheme() override { return tkThemeOffice2003; }
   void FillIconColumn(CDC* pDC, int x, int y, int cx, int cy, BOOL bExpanded) override;
 

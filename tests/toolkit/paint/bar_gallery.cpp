@@ -207,7 +207,8 @@ bool SaveBarGallery(CTKPaintManager* pm, int nTheme)
   constexpr int kGlyphCell = 92;
   const int rows = kStateCount;
   const int vx = kLabelWidth + 4 * kColumnWidth + 20;
-  const int width = vx + kStateCount * kStateColumn + 10;
+  constexpr int kGlyphCells = 11;
+  const int width = std::max(vx + kStateCount * kStateColumn + 10, 12 + kGlyphCells * kGlyphCell);
   const int top = kTitleHeight + 24;
   const int gy = top + rows * kRowHeight + 20;
   const int height = gy + 20 + 40 + 40;
@@ -260,7 +261,8 @@ bool SaveBarGallery(CTKPaintManager* pm, int nTheme)
   dc.SelectObject(&labelFont);
   Label(&dc, CRect(6, gy, width, gy + 20), "Glyphs and status-bar parts:");
   const int g = gy + 20;
-  std::vector<std::string> names = {"check mark", "check mark RTL", "drop-down glyph", "pane border", "gripper"};
+  std::vector<std::string> names = {"check mark", "check mark RTL", "drop-down glyph", "pane border", "gripper",
+                                    "tear-off",   "tear-off hot"};
   auto* office2003 = dynamic_cast<TKPaintThemes::CTKOffice2003Theme*>(pm);
   auto* classic = dynamic_cast<TKPaintThemes::CTKDefaultTheme*>(pm);
   if (office2003 != nullptr) {
@@ -285,20 +287,24 @@ bool SaveBarGallery(CTKPaintManager* pm, int nTheme)
     dc.BitBlt(cell(4).left, cell(4).top, 20, 20, &gripper, 0, 0, SRCCOPY);
     gripper.SelectObject(old);
   }
+  for (const int i : {5, 6}) {
+    const int x = 6 + i * kGlyphCell + 6;
+    pm->DrawTearOffGripper(&dc, CRect(x, g + 14, x + kGlyphCell - 14, g + 23), i == 6, TRUE);
+  }
   if (office2003 != nullptr) {
-    const CRect a = cell(5);
-    const CRect b = cell(6);
+    const CRect a = cell(7);
+    const CRect b = cell(8);
     office2003->DrawExpandGlyph(&dc, FALSE, CRect(a.left, g + 2, a.left + 12, g + 38), FALSE, pm->GetColor(46));
     office2003->DrawExpandGlyph(&dc, FALSE, CRect(b.left, g + 2, b.left + 12, g + 38), TRUE, pm->GetColor(46));
-    office2003->m_ilExpandButton.Draw(&dc, 0, CPoint(cell(7).left, g + 12), ILD_TRANSPARENT);
+    office2003->m_ilExpandButton.Draw(&dc, 0, CPoint(cell(9).left, g + 12), ILD_TRANSPARENT);
   } else if (classic != nullptr) {
-    CRect edit = cell(5);
+    CRect edit = cell(7);
     edit.InflateRect(20, 0);
     dc.FillSolidRect(&edit, pm->GetColor(5));
     classic->DrawEditFrame(&dc, edit, TRUE, 0);
     const BOOL states[3][2] = {{FALSE, FALSE}, {TRUE, FALSE}, {TRUE, TRUE}};
     for (int i = 0; i < 3; ++i) {
-      CRect button = cell(6 + i);
+      CRect button = cell(8 + i);
       button.right = button.left + 18;
       classic->DrawComboButton(&dc, button, TRUE, states[i][0], states[i][1]);
     }

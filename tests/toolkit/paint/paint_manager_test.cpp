@@ -366,6 +366,76 @@ TEST_F(PaintManager, DisabledIconsByTheme)
   }
 }
 
+TEST_F(PaintManager, TearOffStrips)
+{
+  struct Case {
+    const char* what;
+    int theme;
+    int width;
+    BOOL selected;
+    CSize size;
+    CPoint at;  // a pixel of the strip at (0, 0)
+    int color;  // its colour index; -2: the Office 2003 tear-off colour
+  };
+  const Case cases[] = {
+      {"default", tkThemeDefault, 80, FALSE, CSize(0, 8), CPoint(40, 3), 3},
+      {"default selected", tkThemeDefault, 80, TRUE, CSize(0, 8), CPoint(40, 3), 2},
+      {"default leaves its last row", tkThemeDefault, 80, TRUE, CSize(0, 8), CPoint(40, 8), -1},
+      {"office line", tkThemeOffice, 80, FALSE, CSize(0, 9), CPoint(40, 3), 38},
+      {"office between lines", tkThemeOffice, 80, FALSE, CSize(0, 9), CPoint(40, 4), 30},
+      {"office line ends at the half-length", tkThemeOffice, 80, FALSE, CSize(0, 9), CPoint(40 - 17, 3), 30},
+      {"office selected line", tkThemeOffice, 80, TRUE, CSize(0, 9), CPoint(40, 4), 45},
+      {"office selected frame", tkThemeOffice, 80, TRUE, CSize(0, 9), CPoint(2, 5), 32},
+      // The inset strip (2..80) has its centre at 41; half its width, 39, is not above 42: half-length 29, and the
+      // first dot sits at x = 41 - 29 + 3 = 15.
+      {"office 2003 dot", tkThemeOffice2003, 80, FALSE, CSize(0, 9), CPoint(12, 4), 38},
+      {"office 2003 dot highlight", tkThemeOffice2003, 80, FALSE, CSize(0, 9), CPoint(14, 6), 20},
+      {"office 2003 between dots", tkThemeOffice2003, 80, FALSE, CSize(0, 9), CPoint(15, 4), -2},
+      {"office 2003 20 pixels: no dots", tkThemeOffice2003, 20, FALSE, CSize(0, 9), CPoint(10, 4), -2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CTKPaintManager::SetTheme(c.theme);
+    CTKPaintManager* pm = TKPaintManager();
+    tktest::Canvas canvas(100, 20, RGB(1, 1, 1));
+    EXPECT_EQ(pm->DrawTearOffGripper(&canvas.dc, CRect(0, 0, c.width, 9), c.selected, FALSE), c.size);
+    EXPECT_EQ(Name(canvas.dc.GetPixel(c.at.x, c.at.y)), Name(RGB(1, 1, 1)));  // measuring draws nothing
+    pm->DrawTearOffGripper(&canvas.dc, CRect(0, 0, c.width, 9), c.selected, TRUE);
+    const COLORREF expected =
+        c.color == -1   ? RGB(1, 1, 1)
+        : c.color == -2 ? static_cast<TKPaintThemes::CTKOffice2003Theme*>(pm)->m_clrTearOff.GetValue()
+                        : pm->GetColor(c.color);
+    EXPECT_EQ(Name(canvas.dc.GetPixel(c.at.x, c.at.y)), Name(expected));
+  }
+}
+
+TEST(OSVersionInfo, ExactVersionsOnly)
+{
+  struct Case {
+    DWORD platform, major, minor;
+    bool win95, win98, nt4, win2k, xp;
+  };
+  const Case cases[] = {
+      {1, 4, 0, true, false, false, false, false},  {1, 4, 10, false, true, false, false, false},
+      {2, 4, 0, false, false, true, false, false},  {2, 5, 0, false, false, false, true, false},
+      {2, 5, 1, false, false, false, false, true},  {2, 6, 0, false, false, false, false, false},
+      {2, 5, 2, false, false, false, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.platform) + " " + std::to_string(c.major) + "." + std::to_string(c.minor));
+    CTKOSVersionInfo info;
+    info.dwPlatformId = c.platform;
+    info.dwMajorVersion = c.major;
+    info.dwMinorVersion = c.minor;
+    EXPECT_EQ(info.IsWin95() != 0, c.win95);
+    EXPECT_EQ(info.IsWin98() != 0, c.win98);
+    EXPECT_EQ(info.IsWinNT4() != 0, c.nt4);
+    EXPECT_EQ(info.IsWin2K() != 0, c.win2k);
+    EXPECT_EQ(info.IsWinXP() != 0, c.xp);
+  }
+  EXPECT_EQ(TKOSVersionInfo().dwOSVersionInfoSize, sizeof(OSVERSIONINFOA));
+}
+
 // ---- The gallery, and what it shows: measuring and drawing agree
 
 TEST_F(PaintManager, GalleryOfTheFourThemes)
