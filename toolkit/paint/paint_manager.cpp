@@ -114,7 +114,6 @@ CTKPaintManager* CTKPaintManager::CreateTheme(int nTheme)
 
 void CTKPaintManager::SetCustomTheme(CTKPaintManager* pTheme)
 {
-  static CurrentKeeper keeper;
   CTKPaintManager*& current = Current();
   if (current != nullptr && current != pTheme) {
     current->InternalRelease();
@@ -124,6 +123,9 @@ void CTKPaintManager::SetCustomTheme(CTKPaintManager* pTheme)
     pTheme->m_nTheme = tkThemeCustom;
     pTheme->RefreshMetrics();
   }
+  // Made after the first refresh, so that it goes before the services the refresh first reached (the visual
+  // styles library a theme closes its data with).
+  static CurrentKeeper keeper;
 }
 
 void CTKPaintManager::SetTheme(int nTheme)

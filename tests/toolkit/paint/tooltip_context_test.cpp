@@ -51,6 +51,37 @@ private:
   CTKToolTipContext& m_context;
 };
 
+// The system tip of style 0, recording the titles the context sets.
+class RecordingTip : public CTKToolTipContext::CStandardToolTip {
+public:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+  {
+    if (message == TTM_SETTITLE) {
+      titles.push_back(lParam != 0 ? reinterpret_cast<LPCSTR>(lParam) : "(none)");
+    }
+    return CStandardToolTip::WindowProc(message, wParam, lParam);
+  }
+  std::vector<std::string> titles;
+};
+
+class RecordingContext : public CTKToolTipContext {
+public:
+  CWnd* MakeTipWindow(CWnd* pOwner) override
+  {
+    if (m_nStyle != tkStyleStandard) {
+      return CTKToolTipContext::MakeTipWindow(pOwner);
+    }
+    auto* tip = new RecordingTip();
+    tip->Create(pOwner, m_dwStyle | TTS_ALWAYSTIP);
+    return tip;
+  }
+  std::vector<std::string> Titles() const
+  {
+    auto* tip = dynamic_cast<RecordingTip*>(m_pToolTip);
+    return tip != nullptr ? tip->titles : std::vector<std::string>{"no tip"};
+  }
+};
+
 class ToolTips : public ::testing::Test {
 protected:
   void SetUp() override
@@ -97,7 +128,7 @@ protected:
 
   platform::VirtualClock clock{1000};
   platform::ScopedClock scoped{clock};
-  CTKToolTipContext context;
+  RecordingContext context;
   CWnd frame;
   Bar bar{context};
   CWnd other;
@@ -199,6 +230,55 @@ TEST_F(ToolTips, KeysCancelAndOtherWindowsMessagesAreNotRelayed)
   EXPECT_EQ(Shown(), 1u);
   context.FilterToolTipMessage(&bar, WM_KEYDOWN, VK_DOWN, 0);
   EXPECT_EQ(Shown(), 0u);
+}
+
+TEST_F(ToolTips, SystemTipTitlesNeedCommonControls580)
+{
+  struct Case {
+    const char* what;
+    int version;
+    std::vector<std::string> titles;
+  };
+  // Tool 1 has a title and a description, tool 2 neither.
+  const Case cases[] = {
+      {"5.80: set, then cleared", 0x50050, {"Open", "(none)"}},
+      {"5.72: nothing", 0x50048, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    context.ModifyToolTipStyle(0, 0x8000);  // a new tip window for each case
+    context.ModifyToolTipStyle(0x8000, 0);
+    context.m_nComCtlVersion = c.version;
+    context.m_bShowTitle = TRUE;
+    Move(OnBar(20));
+    Move(OnBar(150));
+    EXPECT_EQ(context.Titles(), c.titles);
+    Move(OnBar(110));
+  }
+}
+
+TEST_F(ToolTips, LunaTipBackgroundFollowsTheDesktopScheme)
+{
+  context.SetStyle(CTKToolTipContext::tkStyleLuna);
+  Move(OnBar(150));
+  Wait(500);
+  auto* tip = dynamic_cast<CTKToolTipContext::CLunaToolTip*>(context.GetTipWindow());
+  ASSERT_NE(tip, nullptr);
+  ASSERT_EQ(Shown(), 2u);
+  CTKToolTipContextToolTip::TOOLITEM tool = tip->GetCurrentTool();
+  // No desktop scheme: from the tip background to white, in a black frame.
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  CBitmap bitmap;
+  CDC screen;
+  screen.CreateDC("DISPLAY", nullptr, nullptr, nullptr);
+  bitmap.CreateCompatibleBitmap(&screen, 40, 40);
+  CBitmap* old = dc.SelectObject(&bitmap);
+  tip->DrawBackground(&dc, tool, CRect(0, 0, 40, 40));
+  EXPECT_EQ(dc.GetPixel(0, 0), RGB(0, 0, 0));
+  EXPECT_EQ(dc.GetPixel(39, 39), RGB(0, 0, 0));
+  EXPECT_EQ(dc.GetPixel(20, 1), context.GetTipBkColor());
+  dc.SelectObject(old);
 }
 
 TEST(ToolTipContext, FillInToolInfoByRecordSize)
