@@ -409,6 +409,35 @@ TEST_F(PaintManager, TearOffStrips)
   }
 }
 
+TEST_F(PaintManager, StatusBarGrippers)
+{
+  struct Case {
+    const char* what;
+    int theme;
+    CPoint at;
+    int color;  // -1: untouched
+  };
+  // A 20 x 20 status bar corner; lines stop one pixel short of their end points.
+  const Case cases[] = {
+      {"default: first shadow line starts at (w - 3, h - 2)", tkThemeDefault, CPoint(17, 18), 16},
+      {"default: second shadow line from (w - 4, h - 2)", tkThemeDefault, CPoint(16, 18), 16},
+      {"default: highlight from (w - 5, h - 2)", tkThemeDefault, CPoint(15, 18), 20},
+      {"default: the next group 4 pixels left", tkThemeDefault, CPoint(13, 18), 16},
+      {"default: nothing on the bottom row", tkThemeDefault, CPoint(19, 19), -1},
+      {"office 2003: bottom row from (g + 2, h - 1)", tkThemeOffice2003, CPoint(19, 19), 16},
+      {"office 2003: highlight from (w - 3, h - 1)", tkThemeOffice2003, CPoint(17, 19), 20},
+      {"office 2003: the next group 5 pixels left", tkThemeOffice2003, CPoint(14, 19), 16},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CTKPaintManager::SetTheme(c.theme);
+    tktest::Canvas canvas(20, 20, RGB(1, 1, 1));
+    TKPaintManager()->DrawStatusBarGripper(&canvas.dc, CRect(0, 0, 20, 20));
+    EXPECT_EQ(Name(canvas.dc.GetPixel(c.at.x, c.at.y)),
+              Name(c.color == -1 ? RGB(1, 1, 1) : TKPaintManager()->GetColor(c.color)));
+  }
+}
+
 TEST(OSVersionInfo, ExactVersionsOnly)
 {
   struct Case {
