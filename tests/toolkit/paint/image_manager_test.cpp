@@ -1,5 +1,6 @@
 #include "toolkit/paint/image_manager.h"
 
+#include "res/modules.h"
 #include "toolkit/paint/color_manager.h"
 
 #include <gtest/gtest.h>
@@ -304,6 +305,77 @@ TEST(ImageManager, MaskedStripTakesTheTopLeftColourAsTransparent)
   EXPECT_EQ(IconPixel(manager.GetImage(40, 16)->GetIcon().GetIcon(), 5, 5), Name(RGB(0, 128, 0)));
   EXPECT_EQ(IconPixel(manager.GetImage(41, 16)->GetIcon().GetIcon(), 5, 5), Name(RGB(0, 0, 128)));
   EXPECT_EQ(IconPixel(manager.GetImage(41, 16)->GetIcon().GetIcon(), 0, 0), "RGB(0, 0, 0) transparent");
+}
+
+// The image editor's sixteen tool pictures of the toolkit module, once masked on grey (9352) and once with an
+// alpha channel (9353).
+TEST(ImageManager, StripsFromTheResourceModule)
+{
+  res::RegisterModules();
+  const HINSTANCE program = AfxGetResourceHandle();
+  AfxSetResourceHandle(platform::RegisterResourceModule(res::ToolkitModule()));
+  EXPECT_FALSE(CTKImageManager::IsAlphaBitmapResource(9352));
+  EXPECT_TRUE(CTKImageManager::IsAlphaBitmapResource(9353));
+  EXPECT_FALSE(CTKImageManager::IsAlphaBitmapResource(9999));
+
+  UINT ids[16];
+  for (UINT i = 0; i < 16; ++i) {
+    ids[i] = 100 + i;
+  }
+  CTKImageManager masked;
+  ASSERT_TRUE(masked.SetIconsFromResource(9352, ids, 16));
+  CTKImageManager alpha;
+  ASSERT_TRUE(alpha.SetIconsFromResource(9353, ids, 0, CSize(16, 16)));
+  CTKImageManager missing;
+  EXPECT_FALSE(missing.SetIconsFromResource(9999, ids, 16));
+  AfxSetResourceHandle(program);
+
+  for (UINT id : ids) {
+    SCOPED_TRACE(id);
+    CTKImageManagerIcon* a = masked.GetImage(id, 16);
+    CTKImageManagerIcon* b = alpha.GetImage(id, 16);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    EXPECT_FALSE(a->GetIcon().IsAlpha());
+    EXPECT_TRUE(b->GetIcon().IsAlpha());
+    EXPECT_EQ(CSize(a->GetWidth(), a->GetHeight()), CSize(16, 16));
+    EXPECT_EQ(CSize(b->GetWidth(), b->GetHeight()), CSize(16, 16));
+  }
+  // Both forms draw the same picture: the opaque pixels of each image agree.
+  HDC screen = GetDC(nullptr);
+  CDC one;
+  CDC two;
+  one.Attach(CreateCompatibleDC(screen));
+  two.Attach(CreateCompatibleDC(screen));
+  CBitmap first;
+  CBitmap second;
+  first.Attach(CreateCompatibleBitmap(screen, 16 * 16, 16));
+  second.Attach(CreateCompatibleBitmap(screen, 16 * 16, 16));
+  ReleaseDC(nullptr, screen);
+  CBitmap* oldOne = one.SelectObject(&first);
+  CBitmap* oldTwo = two.SelectObject(&second);
+  one.FillSolidRect(0, 0, 256, 16, RGB(255, 0, 255));
+  two.FillSolidRect(0, 0, 256, 16, RGB(255, 0, 255));
+  for (int i = 0; i < 16; ++i) {
+    masked.GetImage(ids[i], 16)->Draw(&one, CPoint(i * 16, 0));
+    alpha.GetImage(ids[i], 16)->Draw(&two, CPoint(i * 16, 0));
+  }
+  int opaque = 0;
+  int differing = 0;
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 256; ++x) {
+      const COLORREF a = one.GetPixel(x, y);
+      const COLORREF b = two.GetPixel(x, y);
+      if (a != RGB(255, 0, 255) && b != RGB(255, 0, 255)) {
+        ++opaque;
+        differing += a != b ? 1 : 0;
+      }
+    }
+  }
+  EXPECT_GT(opaque, 16 * 16);
+  EXPECT_EQ(differing, 0);
+  one.SelectObject(oldOne);
+  two.SelectObject(oldTwo);
 }
 
 TEST(ImageManager, AlphaImagesDrawPremultiplied)
