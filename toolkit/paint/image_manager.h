@@ -92,6 +92,9 @@ public:
                               int cxSrc = 0, int cySrc = 0);
   // A 32-bit BITMAP resource of the current resource handle as a DIB section, or null.
   static HBITMAP LoadAlphaBitmap(UINT nId);
+  // The colour pixels of the first 32-bit image of an icon file (of width nWidth unless it is 0) as a DIB
+  // section, or null.
+  static HBITMAP LoadAlphaIcon(LPCSTR pszFile, int nWidth = 0);
 
 private:
   friend class CTKImageManagerIconSet;
@@ -162,6 +165,8 @@ public:
   BOOL AlphaBlend(HDC hdcDest, int x, int y, int cx, int cy, HDC hdcSrc, int xSrc, int ySrc, int cxSrc, int cySrc);
 
   static BOOL IsAlphaBitmapResource(UINT nId);
+  // A bitmap file whose headers are there and say 32 bits a pixel.
+  static BOOL IsAlphaBitmapFile(LPCSTR pszFile);
   static BOOL IsComCtlV6();
 
 private:

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -376,6 +378,91 @@ TEST(ImageManager, StripsFromTheResourceModule)
   EXPECT_EQ(differing, 0);
   one.SelectObject(oldOne);
   two.SelectObject(oldTwo);
+}
+
+std::string WriteFile(const std::string& name, const std::vector<BYTE>& bytes)
+{
+  const std::string path = ::testing::TempDir() + name;
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return path;
+}
+
+// An icon file written by hand: two directory entries, a 16-pixel 8-bit image (never read) and a 2 x 2 32-bit
+// one at offset 38: its header counts 4 rows (colour and mask), 16 bytes of colour pixels, 8 bytes of mask.
+std::vector<BYTE> IconFile()
+{
+  std::vector<BYTE> b = {
+      0, 0, 1, 0, 2, 0,                                             // reserved, type 1 (icon), 2 images
+      16, 16, 0, 0, 1, 0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0,             // 16 x 16, 8 bits: not ours
+      2, 2, 0, 0, 1, 0, 32, 0, 64, 0, 0, 0, 38, 0, 0, 0,            // 2 x 2, 32 bits, 64 bytes at 38
+      40, 0, 0, 0, 2, 0, 0, 0, 4, 0, 0, 0, 1, 0, 32, 0,             // BITMAPINFOHEADER: 40, 2, 4, 1 plane, 32
+      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+      1, 2, 3, 255, 4, 5, 6, 128, 7, 8, 9, 0, 10, 11, 12, 64,       // bottom row, then top row (B, G, R, A)
+      0, 0, 0, 0, 0, 0, 0, 0,                                       // mask rows
+  };
+  return b;
+}
+
+TEST(ImageManager, AlphaIconsAndBitmapsFromFiles)
+{
+  const std::string icon = WriteFile("alpha.ico", IconFile());
+  for (const int width : {0, 2}) {
+    SCOPED_TRACE(width);
+    CBitmap bitmap;
+    bitmap.Attach(CTKImageManagerIcon::LoadAlphaIcon(icon.c_str(), width));
+    ASSERT_NE(bitmap.GetSafeHandle(), nullptr);
+    BITMAP bm{};
+    bitmap.GetBitmap(&bm);
+    EXPECT_EQ(bm.bmWidth, 2);
+    EXPECT_EQ(std::abs(bm.bmHeight), 2);
+    EXPECT_EQ(bm.bmBitsPixel, 32);
+    EXPECT_EQ(AlphaPixel(static_cast<HBITMAP>(bitmap.GetSafeHandle()), 0), Name(RGB(3, 2, 1)) + " alpha 255");
+    EXPECT_EQ(AlphaPixel(static_cast<HBITMAP>(bitmap.GetSafeHandle()), 3), Name(RGB(12, 11, 10)) + " alpha 64");
+  }
+  EXPECT_EQ(CTKImageManagerIcon::LoadAlphaIcon(icon.c_str(), 16), nullptr);  // only an 8-bit image that wide
+  EXPECT_EQ(CTKImageManagerIcon::LoadAlphaIcon((icon + ".missing").c_str(), 0), nullptr);
+
+  struct Broken {
+    const char* what;
+    size_t at;  // byte changed (or the length the file is cut to, for "cut")
+    BYTE value;
+    bool cut;
+  };
+  const Broken broken[] = {
+      {"pixels cut short", 38 + 40 + 10, 0, true},
+      {"directory longer than the file", 4, 200, false},
+      {"image offset past the end", 34, 200, false},
+      {"header width far too large", 42, 0x7F, false},
+      {"header height zero", 46, 0, false},
+  };
+  for (const Broken& b : broken) {
+    SCOPED_TRACE(b.what);
+    std::vector<BYTE> bytes = IconFile();
+    if (b.cut) {
+      bytes.resize(b.at);
+    } else {
+      bytes[b.at] = b.value;
+      if (b.at == 42) {
+        bytes[43] = 0x7F;
+      }
+    }
+    const std::string path = WriteFile("broken.ico", bytes);
+    EXPECT_EQ(CTKImageManagerIcon::LoadAlphaIcon(path.c_str(), 0), nullptr);
+  }
+
+  // A bitmap file: a 14-byte file header, then the info header with its bit count at offset 14 + 14.
+  std::vector<BYTE> bmp(14 + 40, 0);
+  bmp[0] = 'B';
+  bmp[1] = 'M';
+  bmp[14] = 40;
+  bmp[28] = 32;
+  EXPECT_TRUE(CTKImageManager::IsAlphaBitmapFile(WriteFile("alpha.bmp", bmp).c_str()));
+  bmp[28] = 24;
+  EXPECT_FALSE(CTKImageManager::IsAlphaBitmapFile(WriteFile("plain.bmp", bmp).c_str()));
+  bmp[28] = 32;
+  bmp.resize(14 + 39);
+  EXPECT_FALSE(CTKImageManager::IsAlphaBitmapFile(WriteFile("short.bmp", bmp).c_str()));
 }
 
 TEST(ImageManager, AlphaImagesDrawPremultiplied)
