@@ -95,6 +95,8 @@ CTKPaintManager::CTKPaintManager()
 {
   m_clrStatusText = 18;
   m_grcFace.SetStandardValue(15, 16, 0.5f);
+  // Disabled images were generated in the colours of the theme before.
+  TKImageManager().RefreshAll();
 }
 
 CTKPaintManager::~CTKPaintManager() = default;

@@ -465,6 +465,18 @@ TEST(OSVersionInfo, ExactVersionsOnly)
   EXPECT_EQ(TKOSVersionInfo().dwOSVersionInfoSize, sizeof(OSVERSIONINFOA));
 }
 
+TEST_F(PaintManager, ANewThemeDropsImagesDerivedInTheOldOnesColours)
+{
+  tktest::AddTestIcon(TKImageManager(), 777, RGB(128, 128, 128));
+  CTKImageManagerIcon* icon = TKImageManager().GetImage(777, 16);
+  CTKPaintManager::SetTheme(tkThemeOffice);
+  icon->CreateDisabledIcon(RGB(255, 255, 0), RGB(0, 0, 100));
+  EXPECT_FALSE(icon->GetDisabledIcon(FALSE).IsEmpty());
+  CTKPaintManager::SetTheme(tkThemeWhidbey);
+  EXPECT_TRUE(icon->GetDisabledIcon(FALSE).IsEmpty());
+  TKImageManager().RemoveAll();
+}
+
 // ---- The gallery, and what it shows: measuring and drawing agree
 
 TEST_F(PaintManager, GalleryOfTheFourThemes)
