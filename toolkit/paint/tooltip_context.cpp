@@ -2,6 +2,8 @@
 
 #include "platform/base/clock.h"
 #include "platform/base/thread.h"
+#include "platform/mfc/richedit.h"
+#include "platform/richedit/richedit.h"
 #include "platform/user/hooks.h"
 #include "platform/user/input.h"
 #include "platform/user/system.h"
@@ -436,6 +438,143 @@ LRESULT CTKToolTipContext::CStandardToolTip::WindowProc(UINT message, WPARAM wPa
   return CToolTipCtrl::WindowProc(message, wParam, lParam);
 }
 
+// ---- Rich text tip
+
+namespace {
+
+struct StreamSource {
+  const char* text;
+  LONG left;
+};
+
+DWORD StreamText(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb)
+{
+  auto* source = reinterpret_cast<StreamSource*>(cookie);
+  const LONG n = std::min(cb, source->left);
+  std::memcpy(buffer, source->text, static_cast<size_t>(n));
+  source->text += n;
+  source->left -= n;
+  *pcb = n;
+  return 0;
+}
+
+// The first paragraph alignment mark ("\qr", "\qc") puts the text against the right edge or the centre, where
+// the rich edit wants a little more room.
+bool AlignedParagraph(const CString& text)
+{
+  const int at = text.Find("\\q");
+  return at >= 0 && at + 2 < text.GetLength() && (text[at + 2] == 'r' || text[at + 2] == 'c');
+}
+
+}  // namespace
+
+LRESULT CTKToolTipContext::CRichEditToolTip::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+  if (message == WM_CREATE) {
+    const LRESULT result = CTKToolTipContextToolTip::WindowProc(message, wParam, lParam);
+    AfxInitRichEdit();
+    m_wndRichEdit.CreateEx(0, RICHEDIT_CLASS10A, nullptr, WS_CHILD | ES_READONLY | ES_MULTILINE, 0, 0, 0, 0,
+                           GetSafeHwnd(), reinterpret_cast<HMENU>(1));
+    return result;
+  }
+  if (message == WM_NOTIFY) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header != nullptr && header->code == EN_REQUESTRESIZE) {
+      const auto* request = reinterpret_cast<const REQRESIZE*>(lParam);
+      m_nRequestedWidth = request->rc.right - request->rc.left;
+      m_nRequestedHeight = request->rc.bottom - request->rc.top;
+      return 0;
+    }
+  }
+  return CTKToolTipContextToolTip::WindowProc(message, wParam, lParam);
+}
+
+CSize CTKToolTipContext::CRichEditToolTip::NeededSize(int cx)
+{
+  HWND edit = m_wndRichEdit.GetSafeHwnd();
+  const int lineHeight = 1;
+  ::SetWindowPos(edit, nullptr, 0, 0, cx, lineHeight, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+  // Our rich edit formats to its client area, which the resize has just set.
+  m_nRequestedWidth = 0;
+  m_nRequestedHeight = 0;
+  ::SendMessage(edit, EM_REQUESTRESIZE, 0, 0);
+  return CSize(m_nRequestedWidth, m_nRequestedHeight);
+}
+
+CSize CTKToolTipContext::CRichEditToolTip::CalcTipSize(TOOLITEM& tool)
+{
+  const CString text = GetToolText(tool);
+  HWND edit = m_wndRichEdit.GetSafeHwnd();
+  if (text.IsEmpty() || edit == nullptr) {
+    return CSize(0, 0);
+  }
+  ::SendMessage(edit, EM_SETBKGNDCOLOR, 0, Context()->GetTipBkColor());
+  ::SetWindowText(edit, "");
+  CHARFORMAT format{};
+  format.cbSize = sizeof(format);
+  format.dwMask = CFM_COLOR;
+  format.crTextColor = Context()->GetTipTextColor();
+  ::SendMessage(edit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+  ::SendMessage(edit, WM_SETFONT, reinterpret_cast<WPARAM>(Font().GetSafeHandle()), FALSE);
+  for (const UINT form : {SF_RTF, SF_TEXT}) {
+    StreamSource source{text.GetString(), text.GetLength()};
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, &StreamText};
+    ::SendMessage(edit, EM_STREAMIN, form, reinterpret_cast<LPARAM>(&stream));
+    if (::GetWindowTextLength(edit) > 0) {
+      break;
+    }
+  }
+  ::SendMessage(edit, EM_SETEVENTMASK, 0, ENM_REQUESTRESIZE);
+
+  const int maxWidth = Context()->GetMaxTipWidth();
+  int high = maxWidth < 0 ? 2 * GetSystemMetrics(SM_CXSCREEN) : 2 * maxWidth;
+  int low = 0;
+  const int reference = NeededSize(high / 2).cy;
+  CSize needed(m_nRequestedWidth, m_nRequestedHeight);
+  // The narrowest width that needs no more height than the first probe.
+  bool lastTooHigh = false;
+  while (low < high) {
+    const int probe = (low + high) / 2;
+    needed = NeededSize(probe);
+    lastTooHigh = needed.cy > reference;
+    if (lastTooHigh) {
+      low = probe + 1;
+    } else {
+      high = probe;
+    }
+  }
+  if (lastTooHigh) {
+    needed = NeededSize(low);
+  }
+  needed.cx += 2;
+  needed.cy += 2;
+  const CRect& margin = Context()->m_rcMargin;
+  return CSize(needed.cx + margin.left + margin.right + 4 + (AlignedParagraph(text) ? 5 : 0),
+               needed.cy + margin.top + margin.bottom + 2);
+}
+
+void CTKToolTipContext::CRichEditToolTip::DrawContent(CDC* pDC, TOOLITEM& /*tool*/, CRect rc)
+{
+  HWND edit = m_wndRichEdit.GetSafeHwnd();
+  if (edit == nullptr) {
+    return;
+  }
+  const CRect& margin = Context()->m_rcMargin;
+  const CRect area(rc.left + margin.left + 3, rc.top + margin.top + 2, rc.right - 1, rc.bottom - 1);
+  const int dpiX = pDC->GetDeviceCaps(LOGPIXELSX);
+  const int dpiY = pDC->GetDeviceCaps(LOGPIXELSY);
+  FORMATRANGE range{};
+  range.hdc = pDC->GetSafeHdc();
+  range.hdcTarget = pDC->GetSafeHdc();
+  range.rc = RECT{MulDiv(area.left, 1440, dpiX), MulDiv(area.top, 1440, dpiY), MulDiv(area.right, 1440, dpiX),
+                  MulDiv(area.bottom, 1440, dpiY)};
+  range.rcPage = range.rc;
+  range.chrg.cpMin = 0;
+  range.chrg.cpMax = -1;
+  ::SendMessage(edit, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
+  ::SendMessage(edit, EM_FORMATRANGE, FALSE, 0);
+}
+
 void CTKToolTipContext::CLunaToolTip::DrawBackground(CDC* pDC, TOOLITEM& /*tool*/, CRect rc)
 {
   static const COLORREF frames[] = {RGB(0, 0, 128), RGB(63, 93, 56), RGB(75, 75, 111)};
@@ -544,8 +683,9 @@ CWnd* CTKToolTipContext::MakeTipWindow(CWnd* pOwner)
 {
   const DWORD style = m_dwStyle | TTS_ALWAYSTIP;
   if (m_nStyle == tkStyleOwnerDrawn || m_nStyle == tkStyleRichText || m_nStyle == tkStyleLuna) {
-    CTKToolTipContextToolTip* tip =
-        m_nStyle == tkStyleLuna ? new CLunaToolTip(this) : new CTKToolTipContextToolTip(this);
+    CTKToolTipContextToolTip* tip = m_nStyle == tkStyleLuna       ? new CLunaToolTip(this)
+                                    : m_nStyle == tkStyleRichText ? new CRichEditToolTip(this)
+                                                                  : new CTKToolTipContextToolTip(this);
     tip->Create(pOwner, style);
     return tip;
   }

@@ -71,6 +71,8 @@ public:
   int m_nQuickSwitch = 200;
 
 protected:
+  const CTKToolTipContext* Context() const { return m_pContext; }
+  CFont& Font() { return m_font; }
   CString GetToolText(TOOLITEM& tool);
   void ShowTool(const TOOLITEM* pTool);
   TOOLITEM ToolFromCursor();
@@ -102,6 +104,24 @@ public:
   class CStandardToolTip : public CToolTipCtrl {
   public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  };
+
+  // The own tip whose text is rich text, laid out by a hidden rich edit child as narrow as it can be without
+  // needing more lines than at the maximum width.
+  class CRichEditToolTip : public CTKToolTipContextToolTip {
+  public:
+    using CTKToolTipContextToolTip::CTKToolTipContextToolTip;
+    CSize CalcTipSize(TOOLITEM& tool) override;
+    void DrawContent(CDC* pDC, TOOLITEM& tool, CRect rc) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    // The size the text needs at width cx, asked of the rich edit.
+    CSize NeededSize(int cx);
+
+    CWnd m_wndRichEdit;
+    int m_nRequestedWidth = 0;
+    int m_nRequestedHeight = 0;
   };
 
   // The own tip on a gradient in the colours of the desktop scheme.

@@ -281,6 +281,35 @@ TEST_F(ToolTips, LunaTipBackgroundFollowsTheDesktopScheme)
   dc.SelectObject(old);
 }
 
+TEST_F(ToolTips, RichTextTipSizes)
+{
+  context.SetStyle(CTKToolTipContext::tkStyleRichText);
+  Move(OnBar(150));
+  Wait(500);
+  auto* tip = dynamic_cast<CTKToolTipContext::CRichEditToolTip*>(context.GetTipWindow());
+  ASSERT_NE(tip, nullptr);
+  EXPECT_EQ(Shown(), 2u);  // plain text, streamed in again as text
+
+  CTKToolTipContextToolTip::TOOLITEM left;
+  left.strText = "{\\rtf1 Save the project}";
+  CTKToolTipContextToolTip::TOOLITEM centred;
+  centred.strText = "{\\rtf1\\qc Save the project}";
+  CTKToolTipContextToolTip::TOOLITEM justified;
+  justified.strText = "{\\rtf1\\qj Save the project}";
+  CTKToolTipContextToolTip::TOOLITEM empty;
+  const CSize a = tip->CalcTipSize(left);
+  const CSize b = tip->CalcTipSize(centred);
+  EXPECT_GT(a.cx, 10);
+  EXPECT_GT(a.cy, 4);
+  // Five pixels more room for a centred first paragraph (the rich edit may round a centred line's own width up by
+  // one); none for a justified one.
+  EXPECT_GE(b.cx, a.cx + 5);
+  EXPECT_LE(b.cx, a.cx + 6);
+  EXPECT_EQ(b.cy, a.cy);
+  EXPECT_EQ(tip->CalcTipSize(justified), a);
+  EXPECT_EQ(tip->CalcTipSize(empty), CSize(0, 0));
+}
+
 TEST(ToolTipContext, FillInToolInfoByRecordSize)
 {
   struct Case {
