@@ -4,6 +4,8 @@
 #include "geometry/gl_context.h"
 #include "geometry/mesh/calc_surface.h"
 #include "graphics/core/font_cache.h"
+#include "graphics/drawers/road_drawers.h"
+#include "graphics/drawers/straight_road_drawer.h"
 #include "graphics/core/gl_context.h"
 #include "graphics/core/model_ref.h"
 #include "graphics/core/scene_palette.h"
@@ -66,6 +68,7 @@ CGraphicCoreFull::CGraphicCoreFull(IQorRoadDoc* document)
 {
   m_scene = std::make_unique<CSceneObjects>();
   m_builder = std::make_unique<CSceneBuilder>(document, m_scene.get());
+  m_drawers = std::make_unique<CRoadDrawers>(m_builder.get());
   m_legend.SetKind(5);
   m_quadric = gluNewQuadric();
   if (m_quadric)
@@ -292,8 +295,10 @@ void CGraphicCoreFull::BuildScene(IArea* area, IVisualOpt* options, BOOL straigh
   scene::RecordedGroupView() = {m_camera ? m_camera->m_viewType : 0, this};
   m_builder->m_straight = straightRoad ? 1 : 0;
   m_builder->Build(area, options, m_results);
-  if (straightRoad)
+  if (straightRoad) {
     m_sectionOrigin[0] = m_builder->m_sectionOrigin[0];
+    m_drawers->GetStraightDrawer()->Refresh();
+  }
 }
 
 void CGraphicCoreFull::MeasureScene(double extent[3])
@@ -318,6 +323,8 @@ void CGraphicCoreFull::DrawFrame(BOOL straightRoad)
   }
   glDisable(GL_LIGHTING);
   if (straightRoad) {
+    m_drawers->GetStraightDrawer()->Draw();
+    glDisable(GL_LIGHTING);
     glDisable(GL_STENCIL_TEST);
     if (m_currentManager)
       m_currentManager->Draw();

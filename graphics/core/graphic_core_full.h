@@ -23,6 +23,7 @@ class CTextureRegistry;
 class CFontCache;
 class CSceneObjects;
 class CSceneBuilder;
+class CRoadDrawers;
 class CWnd;
 struct GLUquadric;
 struct IArea;
@@ -77,6 +78,7 @@ public:
   // The scene objects of the last rebuild pass and the builder that made them.
   CSceneObjects* GetScene() const { return m_scene.get(); }
   CSceneBuilder* GetSceneBuilder() const { return m_builder.get(); }
+  CRoadDrawers* GetRoadDrawers() const { return m_drawers.get(); }
   int GetUnderlayId() const { return m_underlayId; }
 
   BOOL m_underlayFlag = TRUE;
@@ -116,6 +118,7 @@ private:
 
   std::unique_ptr<CSceneObjects> m_scene;
   std::unique_ptr<CSceneBuilder> m_builder;
+  std::unique_ptr<CRoadDrawers> m_drawers;
   std::unique_ptr<CViewCamera> m_camera;
   CGLContext* m_glContext = nullptr;  // the camera's
   CScenePalette* m_palette;
