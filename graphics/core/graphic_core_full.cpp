@@ -6,6 +6,7 @@
 #include "graphics/core/font_cache.h"
 #include "graphics/drawers/road_drawers.h"
 #include "graphics/drawers/straight_road_drawer.h"
+#include "graphics/raster/raster_store.h"
 #include "graphics/core/gl_context.h"
 #include "graphics/core/model_ref.h"
 #include "graphics/core/scene_palette.h"
@@ -74,6 +75,8 @@ CGraphicCoreFull::CGraphicCoreFull(IQorRoadDoc* document)
   if (m_quadric)
     gluQuadricNormals(m_quadric, GLU_SMOOTH);
   Graphics::SetModelGraphics(&m_presets);
+  CRasterStore::GetInstance()->SetCore(this);
+  CRasterStore::GetInstance()->SetDocument(document);
 }
 
 CGraphicCoreFull::~CGraphicCoreFull()
@@ -88,7 +91,11 @@ CGraphicCoreFull::~CGraphicCoreFull()
   m_managers.DeleteAll();
   m_currentManager = nullptr;
   m_scene.reset();
+  m_drawers.reset();
   m_builder.reset();
+  // The store is the program's; only the core that set it up empties it.
+  if (CRasterStore::GetInstance()->GetCore() == this)
+    CRasterStore::GetInstance()->Destroy();
   if (scene::RecordedGroupView().core == this)
     scene::RecordedGroupView() = {};
   m_textures->Clear();
@@ -483,7 +490,7 @@ CString CGraphicCoreFull::GetUnderlayPath(int id)
 {
   if (id & kLibraryProjectBit)
     return GetProjectFilePath(id);
-  return CGraphicCore::GetUnderlayPath(id);
+  return CRasterStore::GetInstance()->GetPath(id);
 }
 
 void CGraphicCoreFull::CloneUnderlay(int* id)
@@ -491,11 +498,28 @@ void CGraphicCoreFull::CloneUnderlay(int* id)
   if (!id || *id == 0)
     return;
   CWaitCursor wait;
-  if (*id & kLibraryProjectBit)
+  if (*id & kLibraryProjectBit) {
     CloneProject(id);
-  else
+    return;
+  }
+  CRasterStore* store = CRasterStore::GetInstance();
+  const CDibFromFile* raster = store->Find(*id);
+  if (!raster) {
     CGraphicCore::CloneUnderlay(id);
+    return;
+  }
+  std::unique_ptr<CDibFromFile> copy = raster->Clone();
+  copy->MakeTiles();
+  *id = store->Add(std::move(copy));
 }
+
+void CGraphicCoreFull::ClearRasters() { CRasterStore::GetInstance()->Clear(); }
+
+void CGraphicCoreFull::RemoveRaster(int id) { CRasterStore::GetInstance()->Remove(id); }
+
+void CGraphicCoreFull::SerializeRasterIds(CArchive& ar) { CRasterStore::GetInstance()->SerializeIdsOnly(ar); }
+
+void CGraphicCoreFull::SerializeRasters(CArchive& ar) { CRasterStore::GetInstance()->Serialize(ar); }
 
 void CGraphicCoreFull::GetViewCentre(double out[3])
 {

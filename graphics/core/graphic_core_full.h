@@ -68,6 +68,8 @@ public:
   CString GetUnderlayPath(int id) override;
   void CloneUnderlay(int* id) override;
   void GetViewCentre(double out[3]) override;
+  void ClearRasters() override;
+  void RemoveRaster(int id) override;
 
   CViewCamera* GetCamera() const { return m_camera.get(); }
   CGLContext* GetGLContext() const { return m_glContext; }
@@ -105,6 +107,8 @@ public:
 
 protected:
   void SerializeCalcAreaManagers(CArchive& ar, DWORD version) override;
+  void SerializeRasterIds(CArchive& ar) override;
+  void SerializeRasters(CArchive& ar) override;
 
 private:
   IArea* QueryActiveArea() const;  // a counted reference, or null

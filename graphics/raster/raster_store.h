@@ -16,6 +16,7 @@ public:
   static CRasterStore* GetInstance();
 
   void SetCore(CGraphicCore* core) { m_core = core; }
+  CGraphicCore* GetCore() const { return m_core; }
   void SetDocument(IQorRoadDoc* document) { m_document = document; }
 
   // Files the raster one above the largest id (1 in an empty store) and gives it that id.
