@@ -4,6 +4,7 @@
 #include "geometry/gl_context.h"
 #include "geometry/mesh/calc_surface.h"
 #include "graphics/core/font_cache.h"
+#include "graphics/drawers/customize_road_drawer.h"
 #include "graphics/drawers/road_drawers.h"
 #include "graphics/drawers/straight_road_drawer.h"
 #include "graphics/raster/raster_store.h"
@@ -69,7 +70,7 @@ CGraphicCoreFull::CGraphicCoreFull(IQorRoadDoc* document)
 {
   m_scene = std::make_unique<CSceneObjects>();
   m_builder = std::make_unique<CSceneBuilder>(document, m_scene.get());
-  m_drawers = std::make_unique<CRoadDrawers>(m_builder.get());
+  m_drawers = std::make_unique<CRoadDrawers>(this, m_builder.get());
   m_legend.SetKind(5);
   m_quadric = gluNewQuadric();
   if (m_quadric)
@@ -346,9 +347,10 @@ void CGraphicCoreFull::DrawFrame(BOOL straightRoad)
     }
     if (area)
       area->Release();
-  } else if (m_currentManager) {
-    m_currentManager->Draw();
-    m_currentManager->DrawNodeValues();
+  } else if (CCustomizeRoadDrawer3D* drawer = m_drawers->GetCustomizeDrawer()) {
+    drawer->GetContext().m_manager = m_currentManager;
+    drawer->Draw();
+    glDisable(GL_LIGHTING);
   }
   glEnable(GL_LIGHTING);
   m_scene->GetOwned()->DrawNamed();

@@ -89,7 +89,7 @@ TEST(StraightRoadDrawer, ObserverMarksAndSeparatorsFollowTheRoadsDirections)
   {
     SCOPED_TRACE("one-way");
     HandBuilder hand(true);
-    CRoadDrawers drawers(&hand.b);
+    CRoadDrawers drawers(nullptr, &hand.b);
     CStraightRoadDrawer3D& d = *drawers.GetStraightDrawer();
     d.Refresh();
     // Lanes counted from the right edge at -5.25: lane 1 is the middle one.
@@ -102,7 +102,7 @@ TEST(StraightRoadDrawer, ObserverMarksAndSeparatorsFollowTheRoadsDirections)
   {
     SCOPED_TRACE("two-way");
     HandBuilder hand(false);
-    CRoadDrawers drawers(&hand.b);
+    CRoadDrawers drawers(nullptr, &hand.b);
     CStraightRoadDrawer3D& d = *drawers.GetStraightDrawer();
     d.Refresh();
     // The main carriageway lies right of the dividing strip: its right edge at -(10.5 + 1).
@@ -117,7 +117,7 @@ TEST(StraightRoadDrawer, ObserverMarksAndSeparatorsFollowTheRoadsDirections)
 TEST(StraightRoadDrawer, WallsStandBesideTheirLinesAndWidenTheScene)
 {
   HandBuilder hand(false);
-  CRoadDrawers drawers(&hand.b);
+  CRoadDrawers drawers(nullptr, &hand.b);
   drawers.GetStraightDrawer()->Refresh();
   const CStraightRoadWalls3D& walls = *drawers.GetStraightDrawer()->GetWalls();
   const CBuilding3D& left = walls.GetBuilding(CStraightRoadWalls3D::kLeft);
