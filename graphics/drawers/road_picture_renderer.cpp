@@ -3,6 +3,7 @@
 #include "graphics/core/color_legend.h"
 #include "graphics/core/graphic_core_full.h"
 #include "graphics/core/scene_palette.h"
+#include "graphics/drawers/customize_road_drawer_2d.h"
 #include "graphics/drawers/road_drawer_2d.h"
 #include "graphics/drawers/straight_road_drawer_2d.h"
 #include "graphics/scene/scene_builder.h"
@@ -93,8 +94,12 @@ BOOL CRoadPictureRenderer::Render(DWORD flags, CBitmap* bitmap, int width, int h
 void CRoadPictureRenderer::MakeDrawer(BOOL straight, IGroupOfDev* group)
 {
   m_drawer.reset();
-  if (!straight)
-    return;  // freely shaped areas get their own drawer
+  if (!straight) {
+    auto drawer = std::make_unique<CCustomizeRoadDrawer2D>(m_core, this);
+    drawer->Draw();
+    m_drawer = std::move(drawer);
+    return;
+  }
   auto drawer = std::make_unique<CStraightRoadDrawer2D>(group, m_builder, this);
   drawer->Draw();
   m_drawer = std::move(drawer);

@@ -158,4 +158,30 @@ TEST_F(RoadPictures, StraightSamplePicturesWithAndWithoutLegend)
   }
 }
 
+TEST_F(RoadPictures, FreelyShapedSamplesWithAndWithoutLegend)
+{
+  for (const Sample& sample : {kSamples[1], kSamples[2]}) {
+    SCOPED_TRACE(sample.name);
+    ASSERT_NO_FATAL_FAILURE(Open(sample));
+    CRoadPictureRenderer renderer(&Core());
+    const DWORD road = kPictureFreeForm | kPictureAllGroups;
+    for (const bool legend : {false, true}) {
+      const std::string name = std::string("picture-road-") + sample.name + (legend ? "-legend" : "") + ".png";
+      const auto pixels = Picture(renderer, road | (legend ? DWORD{kPictureLegend} : DWORD{0}), name.c_str());
+      ASSERT_FALSE(pixels.empty());
+      auto* drawer = dynamic_cast<IroadDrawer2D*>(renderer.GetDrawer());
+      ASSERT_NE(drawer, nullptr);
+      // The area's rectangle is the only layer, centred across the bitmap by the horizontal origin.
+      const LayerRect* area = drawer->FindLayerRect(kPictureFreeForm);
+      ASSERT_NE(area, nullptr);
+      EXPECT_NEAR((area->x0 + area->x1) / 2, drawer->GetHorizontalOrigin(), 1);
+      EXPECT_EQ(drawer->GetHorizontalOrigin(), (kWidth - 60) / 2 + 30);
+      // Something of the site is painted in the middle of the picture.
+      EXPECT_NE(pixels[static_cast<size_t>(kHeight / 2) * kWidth + kWidth / 2], 0xFFFFFFu);
+    }
+    document.reset();  // as the fixture ends: the core first, while the view's window stands
+    view.reset();
+  }
+}
+
 }  // namespace
