@@ -58,6 +58,26 @@ HFONT CreateLabelFont(double angle)
   return CreateFontIndirect(&font);
 }
 
+std::unique_ptr<CWiseDib> CopyResultPicture(const CWiseDib& source)
+{
+  auto copy = std::make_unique<CWiseDib>();
+  // Four-byte pixels come in red, green, blue order; GDI wants blue first.
+  const bool swapped = source.HasAlpha();
+  if (swapped)
+    copy->UseAlpha();
+  copy->Create(source.GetWidth(), source.GetHeight());
+  for (int row = 0; row < source.GetHeight(); ++row) {
+    for (int column = 0; column < source.GetWidth(); ++column) {
+      const BYTE* from = source.PixelAt(column, row);
+      BYTE* to = copy->PixelAt(column, row);
+      to[0] = from[swapped ? 2 : 0];
+      to[1] = from[1];
+      to[2] = from[swapped ? 0 : 2];
+    }
+  }
+  return copy;
+}
+
 CResultLayerPainter2D::CResultLayerPainter2D(CGraphicCoreFull* core, IroadDrawer2D* drawer)
     : m_core(core), m_manager(core->GetCalcAreaManager()), m_drawer(drawer), m_palette(CScenePalette::GetInstance()),
       m_flags(drawer->GetRenderer()->GetFlags())
@@ -107,21 +127,7 @@ void CResultLayerPainter2D::PreparePictures()
     const CWiseDib& source = area->m_picture;
     if (source.IsEmpty())
       continue;
-    auto copy = std::make_unique<CWiseDib>();
-    const bool swapped = source.HasAlpha();
-    if (swapped)
-      copy->UseAlpha();
-    copy->Create(source.GetWidth(), source.GetHeight());
-    for (int row = 0; row < source.GetHeight(); ++row) {
-      for (int column = 0; column < source.GetWidth(); ++column) {
-        const BYTE* from = source.PixelAt(column, row);
-        BYTE* to = copy->PixelAt(column, row);
-        to[0] = from[swapped ? 2 : 0];
-        to[1] = from[1];
-        to[2] = from[swapped ? 0 : 2];
-      }
-    }
-    m_pictures[static_cast<int>(area->m_kind)] = std::move(copy);
+    m_pictures[static_cast<int>(area->m_kind)] = CopyResultPicture(source);
   }
 }
 

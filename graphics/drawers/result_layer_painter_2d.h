@@ -56,5 +56,9 @@ private:
   std::map<int, std::vector<Segment>> m_segments;
 };
 
+// A calculation area's picture as GDI draws it: 3-byte pixels byte for byte, 4-byte pixels with red and blue
+// exchanged and the fourth byte 0.
+std::unique_ptr<CWiseDib> CopyResultPicture(const CWiseDib& source);
+
 // LOGFONT height 12 turned by `angle` degrees: the labels of isolines and node values.
 HFONT CreateLabelFont(double angle);
