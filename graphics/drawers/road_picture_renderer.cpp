@@ -4,9 +4,11 @@
 #include "graphics/core/graphic_core_full.h"
 #include "graphics/core/scene_palette.h"
 #include "graphics/drawers/customize_road_drawer_2d.h"
+#include "graphics/drawers/light_device_painter_2d.h"
 #include "graphics/drawers/road_drawer_2d.h"
 #include "graphics/drawers/straight_road_drawer_2d.h"
 #include "graphics/scene/scene_builder.h"
+#include "model/igroups.h"
 #include "platform/mfc/gdiobj.h"
 
 #include <cstring>
@@ -23,7 +25,8 @@ constexpr int kLegendBottomMargin = 50;
 }  // namespace
 
 CRoadPictureRenderer::CRoadPictureRenderer(CGraphicCoreFull* core)
-    : m_core(core), m_builder(core->GetSceneBuilder()), m_palette(CScenePalette::GetInstance())
+    : m_core(core), m_painter(std::make_unique<CLightDevicePainter2D>(core)), m_builder(core->GetSceneBuilder()),
+      m_palette(CScenePalette::GetInstance())
 {
   if (m_palette->GetPictureFlag() != kPictureColours) {
     m_palette->SetPictureFlag(kPictureColours);
@@ -75,6 +78,20 @@ BOOL CRoadPictureRenderer::Render(DWORD flags, CBitmap* bitmap, int width, int h
   m_core->RefreshProjectState();
   const BOOL straight = m_core->IsStraightRoad();
   MakeDrawer(straight, group);
+  // The middle of the group's spacing window lands on the bitmap's middle; further groups of one build move it
+  // by the difference of their spacing from the main group's.
+  if (straight && group && (flags & kPictureLuminairePlan)) {
+    const double spacing = *group->GetStep();
+    IGroupOfDev* previous = group->GetPrev();
+    double d = spacing;
+    if (previous || group->IsSubGroup())
+      d = spacing - m_mainSpacing;
+    else
+      m_mainSpacing = spacing;
+    m_painter->m_shift += d / 2;
+  }
+  if (group)
+    m_painter->DrawGroups(m_memoryDC, group, flags);
   if (flags & kPictureLegend)
     DrawLegend(straight);
 
@@ -94,13 +111,16 @@ BOOL CRoadPictureRenderer::Render(DWORD flags, CBitmap* bitmap, int width, int h
 void CRoadPictureRenderer::MakeDrawer(BOOL straight, IGroupOfDev* group)
 {
   m_drawer.reset();
+  m_painter->SetDrawer(nullptr);
   if (!straight) {
     auto drawer = std::make_unique<CCustomizeRoadDrawer2D>(m_core, this);
+    m_painter->SetDrawer(drawer.get());
     drawer->Draw();
     m_drawer = std::move(drawer);
     return;
   }
   auto drawer = std::make_unique<CStraightRoadDrawer2D>(group, m_builder, this);
+  m_painter->SetDrawer(drawer.get());
   drawer->Draw();
   m_drawer = std::move(drawer);
 }

@@ -10,6 +10,7 @@
 
 class CBitmap;
 class CGraphicCoreFull;
+class CLightDevicePainter2D;
 class CSceneBuilder;
 class CScenePalette;
 class IroadDrawer2D;
@@ -33,6 +34,7 @@ public:
   DWORD GetFlags() const { return m_flags; }
   CGraphicCoreFull* GetCore() const { return m_core; }
   IroadDrawer2D* GetDrawer() const { return m_drawer.get(); }
+  CLightDevicePainter2D* GetPainter() const { return m_painter.get(); }
 
 private:
   void MakeDrawer(BOOL straight, IGroupOfDev* group);
@@ -40,6 +42,7 @@ private:
 
   CGraphicCoreFull* m_core;
   std::unique_ptr<IroadDrawer2D> m_drawer;
+  std::unique_ptr<CLightDevicePainter2D> m_painter;
   CSceneBuilder* m_builder;
   CScenePalette* m_palette;
   HDC m_memoryDC = nullptr;

@@ -2,6 +2,7 @@
 // picture of one pole spacing, what each flag word puts in the picture, and the pictures left for a person.
 #include "graphics/core/model_ref.h"
 #include "graphics/core/scene_palette.h"
+#include "graphics/drawers/light_device_painter_2d.h"
 #include "graphics/drawers/result_layer_painter_2d.h"
 #include "graphics/drawers/road_drawer_2d.h"
 #include "graphics/drawers/road_picture_renderer.h"
@@ -145,6 +146,8 @@ TEST_F(RoadPictures, StraightSamplePicturesWithAndWithoutLegend)
   } pictures[] = {
       {road, "picture-road-straight.png"},
       {road | kPictureLegend, "picture-road-straight-legend.png"},
+      {road | kPictureLuminairePlan, "picture-luminaire-plan-straight.png"},
+      {road | kPictureLuminairePlan | kPictureLegend, "picture-luminaire-plan-straight-legend.png"},
       {kPicturePlacement, "picture-placement-straight.png"},
       {kPicturePlacement | kPictureLegend, "picture-placement-straight-legend.png"},
   };
@@ -156,6 +159,22 @@ TEST_F(RoadPictures, StraightSamplePicturesWithAndWithoutLegend)
     EXPECT_EQ(pixels[0], 0u);
     EXPECT_EQ(pixels[static_cast<size_t>(kHeight - 2) * kWidth + kWidth - 2], 0u);
   }
+}
+
+TEST_F(RoadPictures, LuminairePlansCentreTheGroupsSpacingWindow)
+{
+  ASSERT_NO_FATAL_FAILURE(Open(kSamples[0]));
+  ASSERT_NE(group, nullptr);
+  CRoadPictureRenderer renderer(&Core());
+  const double start = renderer.GetPainter()->m_shift;
+  EXPECT_DOUBLE_EQ(start, Core().GetSceneBuilder()->m_field[CSceneBuilder::kMainCarriageway][0]);
+  const double spacing = *group->GetStep();
+  const auto pixels = Picture(renderer, kPictureMainIlluminance | kPictureLuminairePlan, nullptr);
+  EXPECT_DOUBLE_EQ(renderer.GetPainter()->m_shift, start + spacing / 2);
+  // A picture of no plan leaves the shift alone, and lacks the luminaire symbols.
+  const auto road = Picture(renderer, kPictureMainIlluminance, nullptr);
+  EXPECT_DOUBLE_EQ(renderer.GetPainter()->m_shift, start + spacing / 2);
+  EXPECT_NE(pixels, road);
 }
 
 TEST_F(RoadPictures, FreelyShapedSamplesWithAndWithoutLegend)
