@@ -9,6 +9,10 @@
 #include "graphics/core/scene_palette.h"
 #include "graphics/core/texture_registry.h"
 #include "graphics/core/view_services.h"
+#include "graphics/drawers/customize_road_drawer.h"
+#include "graphics/drawers/road_drawers.h"
+#include "graphics/drawers/straight_road_drawer.h"
+#include "graphics/raster/raster_store.h"
 #include "graphics/scene/groups.h"
 #include "graphics/scene/object_containers.h"
 #include "graphics/scene/scene_builder.h"
@@ -68,11 +72,14 @@ CGraphicCoreFull::CGraphicCoreFull(IQorRoadDoc* document)
 {
   m_scene = std::make_unique<CSceneObjects>();
   m_builder = std::make_unique<CSceneBuilder>(document, m_scene.get());
+  m_drawers = std::make_unique<CRoadDrawers>(this, m_builder.get());
   m_legend.SetKind(5);
   m_quadric = gluNewQuadric();
   if (m_quadric)
     gluQuadricNormals(m_quadric, GLU_SMOOTH);
   Graphics::SetModelGraphics(&m_presets);
+  CRasterStore::GetInstance()->SetCore(this);
+  CRasterStore::GetInstance()->SetDocument(document);
 }
 
 CGraphicCoreFull::~CGraphicCoreFull()
@@ -87,7 +94,11 @@ CGraphicCoreFull::~CGraphicCoreFull()
   m_managers.DeleteAll();
   m_currentManager = nullptr;
   m_scene.reset();
+  m_drawers.reset();
   m_builder.reset();
+  // The store is the program's; only the core that set it up empties it.
+  if (CRasterStore::GetInstance()->GetCore() == this)
+    CRasterStore::GetInstance()->Destroy();
   if (scene::RecordedGroupView().core == this)
     scene::RecordedGroupView() = {};
   m_textures->Clear();
@@ -297,8 +308,10 @@ void CGraphicCoreFull::BuildScene(IArea* area, IVisualOpt* options, BOOL straigh
   scene::RecordedGroupView() = {m_camera ? m_camera->m_viewType : 0, this};
   m_builder->m_straight = straightRoad ? 1 : 0;
   m_builder->Build(area, options, m_results);
-  if (straightRoad)
+  if (straightRoad) {
     m_sectionOrigin[0] = m_builder->m_sectionOrigin[0];
+    m_drawers->GetStraightDrawer()->Refresh();
+  }
 }
 
 void CGraphicCoreFull::MeasureScene(double extent[3])
@@ -323,6 +336,8 @@ void CGraphicCoreFull::DrawFrame(BOOL straightRoad)
   }
   glDisable(GL_LIGHTING);
   if (straightRoad) {
+    m_drawers->GetStraightDrawer()->Draw();
+    glDisable(GL_LIGHTING);
     glDisable(GL_STENCIL_TEST);
     if (m_currentManager)
       m_currentManager->Draw();
@@ -337,9 +352,10 @@ void CGraphicCoreFull::DrawFrame(BOOL straightRoad)
     }
     if (area)
       area->Release();
-  } else if (m_currentManager) {
-    m_currentManager->Draw();
-    m_currentManager->DrawNodeValues();
+  } else if (CCustomizeRoadDrawer3D* drawer = m_drawers->GetCustomizeDrawer()) {
+    drawer->GetContext().m_manager = m_currentManager;
+    drawer->Draw();
+    glDisable(GL_LIGHTING);
   }
   glEnable(GL_LIGHTING);
   m_scene->GetOwned()->DrawNamed();
@@ -482,7 +498,7 @@ CString CGraphicCoreFull::GetUnderlayPath(int id)
 {
   if (id & kLibraryProjectBit)
     return GetProjectFilePath(id);
-  return CGraphicCore::GetUnderlayPath(id);
+  return CRasterStore::GetInstance()->GetPath(id);
 }
 
 void CGraphicCoreFull::CloneUnderlay(int* id)
@@ -490,11 +506,28 @@ void CGraphicCoreFull::CloneUnderlay(int* id)
   if (!id || *id == 0)
     return;
   CWaitCursor wait;
-  if (*id & kLibraryProjectBit)
+  if (*id & kLibraryProjectBit) {
     CloneProject(id);
-  else
+    return;
+  }
+  CRasterStore* store = CRasterStore::GetInstance();
+  const CDibFromFile* raster = store->Find(*id);
+  if (!raster) {
     CGraphicCore::CloneUnderlay(id);
+    return;
+  }
+  std::unique_ptr<CDibFromFile> copy = raster->Clone();
+  copy->MakeTiles();
+  *id = store->Add(std::move(copy));
 }
+
+void CGraphicCoreFull::ClearRasters() { CRasterStore::GetInstance()->Clear(); }
+
+void CGraphicCoreFull::RemoveRaster(int id) { CRasterStore::GetInstance()->Remove(id); }
+
+void CGraphicCoreFull::SerializeRasterIds(CArchive& ar) { CRasterStore::GetInstance()->SerializeIdsOnly(ar); }
+
+void CGraphicCoreFull::SerializeRasters(CArchive& ar) { CRasterStore::GetInstance()->Serialize(ar); }
 
 void CGraphicCoreFull::GetViewCentre(double out[3])
 {

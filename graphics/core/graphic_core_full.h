@@ -24,6 +24,7 @@ class CTextureRegistry;
 class CFontCache;
 class CSceneObjects;
 class CSceneBuilder;
+class CRoadDrawers;
 class CWnd;
 struct GLUquadric;
 struct IArea;
@@ -68,6 +69,8 @@ public:
   CString GetUnderlayPath(int id) override;
   void CloneUnderlay(int* id) override;
   void GetViewCentre(double out[3]) override;
+  void ClearRasters() override;
+  void RemoveRaster(int id) override;
 
   CViewCamera* GetCamera() const { return m_camera.get(); }
   CGLContext* GetGLContext() const { return m_glContext; }
@@ -78,6 +81,7 @@ public:
   // The scene objects of the last rebuild pass and the builder that made them.
   CSceneObjects* GetScene() const { return m_scene.get(); }
   CSceneBuilder* GetSceneBuilder() const { return m_builder.get(); }
+  CRoadDrawers* GetRoadDrawers() const { return m_drawers.get(); }
   int GetUnderlayId() const { return m_underlayId; }
 
   BOOL m_underlayFlag = TRUE;
@@ -107,6 +111,8 @@ protected:
   // Through the loaded library; a library that cannot take its block (absent, or without "Serialize") leaves
   // it to the program's own reading, so the file still opens.
   int SerializeLibraryBlock(CArchive& ar, DWORD version) override;
+  void SerializeRasterIds(CArchive& ar) override;
+  void SerializeRasters(CArchive& ar) override;
 
 private:
   IArea* QueryActiveArea() const;  // a counted reference, or null
@@ -120,6 +126,7 @@ private:
 
   std::unique_ptr<CSceneObjects> m_scene;
   std::unique_ptr<CSceneBuilder> m_builder;
+  std::unique_ptr<CRoadDrawers> m_drawers;
   std::unique_ptr<CViewCamera> m_camera;
   CGLContext* m_glContext = nullptr;  // the camera's
   CScenePalette* m_palette;

@@ -48,13 +48,13 @@ constexpr int kRoadSuspended = 5;
 int Trunc(double v) { return static_cast<int>(std::trunc(v)); }
 double ThroughFloat(double v) { return static_cast<double>(static_cast<float>(v)); }
 
-bool IsSelected(IModelUnknown* object)
+}  // namespace
+
+bool CSceneBuilder::IsSelected(IModelUnknown* object)
 {
   ModelRef<IClassObjModel> model(object, IID_IClassObjModel);
   return model && model->IsSelected() != 0;
 }
-
-}  // namespace
 
 PolePositions CSceneBuilder::CountPositions(double step, double offset, double height, bool halfStep)
 {

@@ -14,6 +14,7 @@ class CObject3D;
 class CGroupLightDevice3D;
 class CSceneObjects;
 struct IArea;
+struct IModelUnknown;
 struct IGroupOfDev;
 struct IPole;
 struct IQorRoadDoc;
@@ -131,6 +132,9 @@ public:
   double m_sectionStart = 0;
 
   const CGroupBuildRecord& GetRecord() const { return m_record; }
+  IQorRoadDoc* GetDocument() const { return m_document; }
+  // Whether the model object's part that carries the selection says it is selected; false without that part.
+  static bool IsSelected(IModelUnknown* object);
 
 private:
   void ReadRoad(IArea* area);

@@ -120,13 +120,15 @@ TEST_F(CoreView, FramesDrawOnlyWhileRenderingIsOn)
   MakeDocument();
   MakeView(200, 150);
   Core().GetCamera()->SetViewType(CViewCamera::kPlan);
-  Core().m_bDrawing = FALSE;
-  Core().m_background[0] = 1.0f;  // a frame now would be red
   Core().Render(FALSE, FALSE);
-  EXPECT_NE(view->Pixels()->Pixel(100, 75) & 0xFFFFFF, 0xFF0000u);
+  const std::vector<std::uint32_t> before = PixelsOf(*view->Pixels());
+  Core().m_bDrawing = FALSE;
+  Core().GetCamera()->SetViewType(CViewCamera::kPerspective);  // a frame now would show the road in 3D
+  Core().Render(FALSE, FALSE);
+  EXPECT_EQ(PixelsOf(*view->Pixels()), before);
   Core().m_bDrawing = TRUE;
   Core().Render(FALSE, FALSE);
-  EXPECT_EQ(view->Pixels()->Pixel(100, 75) & 0xFFFFFF, Background());
+  EXPECT_NE(PixelsOf(*view->Pixels()), before);
 }
 
 // The wait cursor and "please wait" come only with a rebuild while the photometric solids are shown.
@@ -201,15 +203,19 @@ TEST_F(CoreView, TheLegendNeverStartsLeftOf130Pixels)
   CArray<_PREF_OF_COLOR_LEVELS> levels;
   for (int k = 0; k < 6; ++k)
     levels.Add(_PREF_OF_COLOR_LEVELS{k * 2.0, static_cast<COLORREF>(0x0000FF + k * 0x002A00), 0});
-  Core().GetLegend().SetKind(4);
   Core().GetLegend().SetLevels(levels, 1);
   Core().GetCamera()->SetViewType(CViewCamera::kPlan);
+  // The legend is what a frame with it has and the same frame without it lacks (the road lies under both).
+  Core().GetLegend().SetKind(8);
+  Core().Render(FALSE, FALSE);
+  const std::vector<std::uint32_t> without = PixelsOf(*view->Pixels());
+  Core().GetLegend().SetKind(4);
   Core().Render(FALSE, FALSE);
   const gdi::Surface& s = *view->Pixels();
   int drawnLeft = 0, drawnRight = 0;
   for (int y = s.Height() - 140; y < s.Height(); ++y) {
     for (int x = 100; x < s.Width(); ++x) {
-      const bool drawn = (s.Pixel(x, y) & 0xFFFFFF) != Background();
+      const bool drawn = (s.Pixel(x, y) & 0xFFFFFF) != without[static_cast<size_t>(y) * s.Width() + x];
       (x < 128 ? drawnLeft : drawnRight) += drawn ? 1 : 0;
     }
   }

@@ -41,8 +41,9 @@ inline std::string SampleCopy(const Sample& sample)
                                 "' > /dev/null 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
   }
-  const std::filesystem::path copy =
-      std::filesystem::path(::testing::TempDir()) / (std::string("core-") + sample.name + ".qorr5");
+  // One copy per process: tests running side by side must not overwrite the copy another one is reading.
+  const std::filesystem::path copy = std::filesystem::path(::testing::TempDir()) /
+                                     (std::string("core-") + sample.name + "-" + std::to_string(::getpid()) + ".qorr5");
   std::error_code error;
   std::filesystem::copy_file(file, copy, std::filesystem::copy_options::overwrite_existing, error);
   EXPECT_FALSE(error) << file << ": " << error.message();

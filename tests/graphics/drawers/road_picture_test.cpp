@@ -1,0 +1,206 @@
+// The report's pictures of the straight sample painted by the picture renderer: the layout of a 600 x 700
+// picture of one pole spacing, what each flag word puts in the picture, and the pictures left for a person.
+#include "graphics/core/model_ref.h"
+#include "graphics/core/scene_palette.h"
+#include "graphics/drawers/light_device_painter_2d.h"
+#include "graphics/drawers/result_layer_painter_2d.h"
+#include "graphics/drawers/road_drawer_2d.h"
+#include "graphics/drawers/road_picture_renderer.h"
+#include "graphics/drawers/straight_road_drawer_2d.h"
+#include "graphics/scene/scene_builder.h"
+#include "model/igroups.h"
+#include "platform/gdi/png.h"
+#include "platform/mfc/gdiobj.h"
+#include "tests/graphics/core_fixture.h"
+#include "tests/graphics/gl/sample_projects.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 600;
+constexpr int kHeight = 700;
+
+// 0xRRGGBB of every pixel of a 24-bit picture, top row first.
+std::vector<std::uint32_t> PixelsOf(HBITMAP bitmap, int width, int height)
+{
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  std::vector<std::uint32_t> pixels(static_cast<size_t>(width) * height);
+  HDC dc = CreateCompatibleDC(nullptr);
+  EXPECT_EQ(GetDIBits(dc, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS), height);
+  DeleteDC(dc);
+  for (auto& p : pixels)
+    p &= 0xFFFFFF;
+  return pixels;
+}
+
+bool Shows(std::uint32_t pixel, int id)
+{
+  const COLORREF c = CScenePalette::GetInstance()->GetColorRef(id);
+  return pixel == ((static_cast<std::uint32_t>(GetRValue(c)) << 16) | (GetGValue(c) << 8) | GetBValue(c));
+}
+
+class RoadPictures : public CoreTest {
+protected:
+  void Open(const Sample& sample)
+  {
+    ASSERT_NO_FATAL_FAILURE(MakeDocument());
+    MakeView(800, 600);
+    ASSERT_TRUE(document->OnOpenDocument(SampleCopy(sample).c_str()));
+    Core().Render(FALSE, TRUE);
+    ModelRef<IGroupsOfDev> groups(ActiveArea(), IID_IGroupsOfDev);
+    ModelRef<IGroupOfDev> head(groups.get(), IID_IGroupOfDev);
+    group = head.get();  // the project keeps it
+  }
+  std::vector<std::uint32_t> Picture(CRoadPictureRenderer& renderer, DWORD flags, const char* name)
+  {
+    CBitmap bitmap;
+    EXPECT_TRUE(renderer.Render(flags, &bitmap, kWidth, kHeight, group));
+    HBITMAP handle = static_cast<HBITMAP>(bitmap.GetSafeHandle());
+    EXPECT_NE(handle, nullptr);
+    if (!handle)
+      return {};
+    if (name) {
+      EXPECT_TRUE(gdi::SavePng(handle, std::string(TESMIRA_ARTIFACTS_DIR) + "/" + name));
+    }
+    return PixelsOf(handle, kWidth, kHeight);
+  }
+
+  IGroupOfDev* group = nullptr;
+};
+
+TEST_F(RoadPictures, StraightRoadLayoutOfOnePoleSpacing)
+{
+  ASSERT_NO_FATAL_FAILURE(Open(kSamples[0]));
+  ASSERT_NE(group, nullptr);
+  CRoadPictureRenderer renderer(&Core());
+  Picture(renderer, kPictureMainIlluminance | kPictureOppositeIlluminance, nullptr);
+  auto* drawer = dynamic_cast<CStraightRoadDrawer2D*>(renderer.GetDrawer());
+  ASSERT_NE(drawer, nullptr);
+
+  const CSceneBuilder& b = *Core().GetSceneBuilder();
+  const double spacing = *group->GetStep();
+  const double top = b.m_field[CSceneBuilder::kLeftSidewalk][2];
+  const double bottom = b.m_field[CSceneBuilder::kRightSidewalk][3];
+  const double roadWidth = top - bottom;
+  // Margins 60 and 50: the smaller of 540 and 650 over the longer of the window and the road's width.
+  EXPECT_DOUBLE_EQ(drawer->GetScale(), std::min(540.0, 650.0) / std::max(spacing, roadWidth));
+  EXPECT_EQ(drawer->GetTopMargin(), 50);
+  EXPECT_EQ(drawer->GetRulerStepX(), std::max(spacing, roadWidth) <= 50 ? 2 : 4);
+  EXPECT_DOUBLE_EQ(drawer->GetRulerStepY(), drawer->GetRulerStepX());
+  EXPECT_DOUBLE_EQ(drawer->GetGroupOffset(), *group->GetOffset());
+  // The frame holds one spacing, centred across the bitmap, and the extents centred vertically.
+  const RECT& frame = drawer->GetFrame();
+  EXPECT_NEAR(frame.right - frame.left, spacing * drawer->GetScale(), 1);
+  EXPECT_NEAR((frame.left + frame.right) / 2.0, kWidth / 2.0, 1);
+  EXPECT_NEAR((frame.top + frame.bottom) / 2.0, kHeight / 2.0 - 25 - 1, 2);
+  // The sidewalks' layers meet the gap strips over the kerb.
+  const LayerRect* main = drawer->FindLayerRect(kPictureMainIlluminance);
+  const LayerRect* luminance = drawer->FindLayerRect(kPictureMainLuminance);
+  ASSERT_TRUE(main && luminance);
+  EXPECT_DOUBLE_EQ(main->yTop, luminance->yTop);
+  EXPECT_EQ(drawer->FindLayerRect(kPictureFreeForm), nullptr);
+}
+
+TEST_F(RoadPictures, FlagWordsChooseWhatThePictureHolds)
+{
+  ASSERT_NO_FATAL_FAILURE(Open(kSamples[0]));
+  CRoadPictureRenderer renderer(&Core());
+  {
+    SCOPED_TRACE("luminance: the observer arrow at column 10, the luminance areas only");
+    const auto pixels = Picture(renderer, kPictureMainLuminance | kPictureOppositeLuminance | kPictureLegend,
+                                "picture-road-straight-luminance.png");
+    auto* drawer = dynamic_cast<CStraightRoadDrawer2D*>(renderer.GetDrawer());
+    ASSERT_NE(drawer, nullptr);
+    const int row = drawer->PixelY(drawer->ObserverLaneY());
+    EXPECT_TRUE(Shows(pixels[static_cast<size_t>(row) * kWidth + 12], kColorRoadMarking));
+    for (const auto& [kind, picture] : drawer->GetPainter()->GetPictures())
+      EXPECT_NE(kind & (kPictureMainLuminance | kPictureOppositeLuminance), 0) << kind;
+  }
+  {
+    SCOPED_TRACE("illuminance: no arrow");
+    const auto pixels = Picture(renderer, kPictureMainIlluminance | kPictureOppositeIlluminance, nullptr);
+    auto* drawer = dynamic_cast<CStraightRoadDrawer2D*>(renderer.GetDrawer());
+    const int row = drawer->PixelY(drawer->ObserverLaneY());
+    EXPECT_FALSE(Shows(pixels[static_cast<size_t>(row) * kWidth + 12], kColorRoadMarking));
+  }
+}
+
+TEST_F(RoadPictures, StraightSamplePicturesWithAndWithoutLegend)
+{
+  ASSERT_NO_FATAL_FAILURE(Open(kSamples[0]));
+  CRoadPictureRenderer renderer(&Core());
+  const DWORD road = kPictureMainIlluminance | kPictureOppositeIlluminance | kPictureLeftSidewalk |
+                     kPictureRightSidewalk;
+  const struct {
+    DWORD flags;
+    const char* name;
+  } pictures[] = {
+      {road, "picture-road-straight.png"},
+      {road | kPictureLegend, "picture-road-straight-legend.png"},
+      {road | kPictureLuminairePlan, "picture-luminaire-plan-straight.png"},
+      {road | kPictureLuminairePlan | kPictureLegend, "picture-luminaire-plan-straight-legend.png"},
+      {kPicturePlacement, "picture-placement-straight.png"},
+      {kPicturePlacement | kPictureLegend, "picture-placement-straight-legend.png"},
+  };
+  for (const auto& p : pictures) {
+    SCOPED_TRACE(p.name);
+    const auto pixels = Picture(renderer, p.flags, p.name);
+    ASSERT_FALSE(pixels.empty());
+    // Framed in black.
+    EXPECT_EQ(pixels[0], 0u);
+    EXPECT_EQ(pixels[static_cast<size_t>(kHeight - 2) * kWidth + kWidth - 2], 0u);
+  }
+}
+
+TEST_F(RoadPictures, LuminairePlansCentreTheGroupsSpacingWindow)
+{
+  ASSERT_NO_FATAL_FAILURE(Open(kSamples[0]));
+  ASSERT_NE(group, nullptr);
+  CRoadPictureRenderer renderer(&Core());
+  const double start = renderer.GetPainter()->m_shift;
+  EXPECT_DOUBLE_EQ(start, Core().GetSceneBuilder()->m_field[CSceneBuilder::kMainCarriageway][0]);
+  const double spacing = *group->GetStep();
+  const auto pixels = Picture(renderer, kPictureMainIlluminance | kPictureLuminairePlan, nullptr);
+  EXPECT_DOUBLE_EQ(renderer.GetPainter()->m_shift, start + spacing / 2);
+  // A picture of no plan leaves the shift alone, and lacks the luminaire symbols.
+  const auto road = Picture(renderer, kPictureMainIlluminance, nullptr);
+  EXPECT_DOUBLE_EQ(renderer.GetPainter()->m_shift, start + spacing / 2);
+  EXPECT_NE(pixels, road);
+}
+
+TEST_F(RoadPictures, FreelyShapedSamplesWithAndWithoutLegend)
+{
+  for (const Sample& sample : {kSamples[1], kSamples[2]}) {
+    SCOPED_TRACE(sample.name);
+    ASSERT_NO_FATAL_FAILURE(Open(sample));
+    CRoadPictureRenderer renderer(&Core());
+    const DWORD road = kPictureFreeForm | kPictureAllGroups;
+    for (const bool legend : {false, true}) {
+      const std::string name = std::string("picture-road-") + sample.name + (legend ? "-legend" : "") + ".png";
+      const auto pixels = Picture(renderer, road | (legend ? DWORD{kPictureLegend} : DWORD{0}), name.c_str());
+      ASSERT_FALSE(pixels.empty());
+      auto* drawer = dynamic_cast<IroadDrawer2D*>(renderer.GetDrawer());
+      ASSERT_NE(drawer, nullptr);
+      // The area's rectangle is the only layer, centred across the bitmap by the horizontal origin.
+      const LayerRect* area = drawer->FindLayerRect(kPictureFreeForm);
+      ASSERT_NE(area, nullptr);
+      EXPECT_NEAR((area->x0 + area->x1) / 2, drawer->GetHorizontalOrigin(), 1);
+      EXPECT_EQ(drawer->GetHorizontalOrigin(), (kWidth - 60) / 2 + 30);
+      // Something of the site is painted in the middle of the picture.
+      EXPECT_NE(pixels[static_cast<size_t>(kHeight / 2) * kWidth + kWidth / 2], 0xFFFFFFu);
+    }
+    document.reset();  // as the fixture ends: the core first, while the view's window stands
+    view.reset();
+  }
+}
+
+}  // namespace
