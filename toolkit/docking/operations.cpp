@@ -32,6 +32,10 @@ CTKDockingPaneTabbedContainer* CTKDockingPaneManager::WrapPane(CTKDockingPane* p
 
 void CTKDockingPaneManager::DockNode(CTKDockingPaneBase* pNode, int nDirection, CTKDockingPaneBase* pNeighbour)
 {
+  // A node still in the tree would end up in two places: take it out first.
+  if (CTKDockingPaneBase* pParent = pNode->GetContainer(); pParent != nullptr) {
+    pParent->RemovePane(pNode);
+  }
   CTKDockingPaneBase* pTop = m_pLayout->m_pTopContainer;
   // 1. Beside nothing, or beside a pane that is closed or auto-hidden, means beside everything.
   if (pNeighbour == nullptr ||
@@ -79,6 +83,28 @@ void CTKDockingPaneManager::DockNode(CTKDockingPaneBase* pNode, int nDirection, 
   if (auto* pFrame = dynamic_cast<CFrameWnd*>(pSite); pFrame != nullptr) {
     pFrame->DelayRecalcLayout();
   }
+}
+
+void CTKDockingPaneManager::DockDraggedNode(CTKDockingPaneBase* pNode, int nDirection, CTKDockingPaneBase* pNeighbour)
+{
+  // 1. A splitter around a single group stands for that group.
+  if (pNode->GetType() == TK_DOCKINGPANE_SPLITTER) {
+    CTKDockingPaneNodeList lstGroups;
+    pNode->FindPane(TK_DOCKINGPANE_TABBED, &lstGroups);
+    if (lstGroups.GetCount() == 1) {
+      pNode = lstGroups.GetHead();
+    }
+  }
+  // 2. A container is re-made with its panes moved into it; the old one stays behind, empty.
+  if (pNode->GetType() == TK_DOCKINGPANE_PANE) {
+    if (CTKDockingPaneBase* pParent = pNode->GetContainer(); pParent != nullptr) {
+      pParent->RemovePane(pNode);
+    }
+  } else {
+    pNode = pNode->Clone(m_pLayout, nullptr, 0);
+  }
+  // 3.
+  DockNode(pNode, nDirection, pNeighbour);
 }
 
 void CTKDockingPaneManager::MoveNodeToContainer(CTKDockingPaneBase* pNode, CTKDockingPaneBase* pTarget)

@@ -79,6 +79,7 @@ public:
 
   // Reshaping the tree.
   void DockNode(CTKDockingPaneBase* pNode, int nDirection, CTKDockingPaneBase* pNeighbour);
+  void DockDraggedNode(CTKDockingPaneBase* pNode, int nDirection, CTKDockingPaneBase* pNeighbour);
   void MoveNodeToContainer(CTKDockingPaneBase* pNode, CTKDockingPaneBase* pTarget);
   void RecordPaneHolders();
   CTKDockingPaneTabbedContainer* GetPaneHolder(CTKDockingPane* pPane, BOOL bFloating);

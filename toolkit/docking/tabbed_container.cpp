@@ -174,7 +174,14 @@ POSITION CTKDockingPaneTabbedContainer::ContainPane(CTKDockingPaneBase* pPane) c
   if (pPane == this) {
     return BEFORE_START_POSITION;
   }
-  return m_lstPanes.Find(static_cast<CTKDockingPane*>(pPane));
+  // Compared as nodes: the node need not be a pane at all.
+  for (POSITION pos = m_lstPanes.GetHeadPosition(); pos != nullptr;) {
+    POSITION posPane = pos;
+    if (static_cast<CTKDockingPaneBase*>(m_lstPanes.GetNext(pos)) == pPane) {
+      return posPane;
+    }
+  }
+  return nullptr;
 }
 
 void CTKDockingPaneTabbedContainer::FindPane(int nType, CTKDockingPaneNodeList* pList)
@@ -337,6 +344,7 @@ void CTKDockingPaneTabbedContainer::Reposition()
 
 void CTKDockingPaneTabbedContainer::OnTabsChanged()
 {
+  CTKTabManager::OnTabsChanged();
   if (m_nLockReposition == 0) {
     GetDockingPaneManager()->RecalcFramesLayout();
   }

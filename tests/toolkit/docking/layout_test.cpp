@@ -1,0 +1,272 @@
+// Panes, the layout and the pane manager: titles and tab texts, tab colours, the program's arrangement, the
+// notifications of message 10925 in order, and the life of the active pane.
+#include "tests/toolkit/docking/dock_frame.h"
+#include "toolkit/docking/paint_manager.h"
+#include "toolkit/docking/themes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using docktest::CDockFrame;
+using docktest::CheckTree;
+using docktest::Note;
+using docktest::Shape;
+
+constexpr int kNoAction = -1;
+
+TEST(DockingPane, TitleSplitsIntoCaptionAndTabText)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(400, 300));
+  CTKDockingPane* pPane = frame.m_paneManager.CreatePane(1, CRect(0, 0, 100, 100), TK_DOCK_LEFT);
+  struct Case {
+    const char* title;
+    const char* caption;
+    const char* tab;
+  };
+  const Case cases[] = {
+      {"Объекты\nДерево", "Объекты", "Дерево"},
+      {"Параметры", "Параметры", "Параметры"},
+      {"Результаты\n", "Результаты", ""},
+      {"", "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    pPane->SetTitle(c.title);
+    EXPECT_STREQ(pPane->GetTitle(), c.caption);
+    EXPECT_STREQ(pPane->GetTabCaption(), c.tab);
+    EXPECT_STREQ(pPane->GetParentTabbed()->GetTitle(), c.caption);
+  }
+}
+
+TEST(DockingPane, AutomaticTabColourFollowsTheIdWithItsSignAndCopyLeavesColourAndHelpBehind)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(400, 300));
+  CTKDockingPane* pPane = frame.m_paneManager.CreatePane(32770, CRect(0, 0, 100, 100), TK_DOCK_LEFT);
+  EXPECT_EQ(pPane->GetTabColor(), 0x1000002u);
+  pPane->m_nID = -3;
+  EXPECT_EQ(pPane->GetTabColor(), 0x1000000u - 3);
+  pPane->m_clrTab = RGB(1, 2, 3);
+  EXPECT_EQ(pPane->GetTabColor(), RGB(1, 2, 3));
+
+  pPane->m_nHelpID = 77;
+  pPane->m_ptMinTrackSize = CPoint(10, 20);
+  pPane->SetTitle("Заголовок");
+  CTKDockingPane* pCopy = frame.m_paneManager.CreatePane(5, CRect(0, 0, 50, 50), TK_DOCK_RIGHT);
+  pCopy->Copy(pPane);
+  EXPECT_EQ(pCopy->m_clrTab, static_cast<COLORREF>(-1));
+  EXPECT_EQ(pCopy->m_nHelpID, 0);
+  EXPECT_EQ(pCopy->GetID(), -3);
+  EXPECT_EQ(pCopy->m_ptMinTrackSize, CPoint(10, 20));
+  EXPECT_STREQ(pCopy->m_strTitle, "Заголовок");
+}
+
+TEST(DockingPaneManager, ProgramArrangementIsTwoColumnsAroundTheView)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(800, 600));
+  frame.MakeProgramPanes();
+  EXPECT_EQ(CheckTree(frame.m_paneManager.GetCurrentLayout()), "");
+  EXPECT_EQ(Shape(frame.m_paneManager.GetTopPane()), "S[V[T(32769) T(32770)] C V[T(32774) T(32777)]]");
+  frame.Layout();
+
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  CTKDockingPaneBase* pLeft = manager.FindPane(32769)->GetContainer()->GetContainer();
+  CTKDockingPaneBase* pRight = manager.FindPane(32774)->GetContainer()->GetContainer();
+  EXPECT_EQ(pLeft->m_rcWindow, CRect(0, 0, 230, 600));
+  EXPECT_EQ(manager.GetClientPane()->m_rcWindow, CRect(234, 0, 574, 600));
+  EXPECT_EQ(pRight->m_rcWindow, CRect(578, 0, 800, 600));
+  // The view gets exactly what the panes leave.
+  CRect rcView;
+  frame.m_view.GetWindowRect(&rcView);
+  frame.ScreenToClient(&rcView);
+  EXPECT_EQ(rcView, CRect(234, 0, 574, 600));
+
+  EXPECT_EQ(manager.GetPaneDirection(manager.FindPane(32777)), TK_DOCK_RIGHT);
+  EXPECT_EQ(manager.GetPaneDirection(manager.FindPane(32769)), TK_DOCK_LEFT);
+  // A pane above the client in a column: top.
+  CTKDockingPane* pTop = manager.CreatePane(9, CRect(0, 0, 100, 80), TK_DOCK_TOP, manager.GetClientPane());
+  EXPECT_EQ(manager.GetPaneDirection(pTop), TK_DOCK_TOP);
+  EXPECT_EQ(CheckTree(manager.GetCurrentLayout()), "");
+}
+
+TEST(DockingPaneManager, NotificationsComeInOrderAndAClosedPaneReturnsToItsHolder)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(800, 600));
+  frame.MakeProgramPanes();
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  CTKDockingPane* pEconomics = manager.FindPane(32777);
+
+  // Before the first layout: closing asks, showing sends no code 1 and shows no window.
+  manager.ClosePane(pEconomics);
+  EXPECT_TRUE(manager.IsPaneClosed(pEconomics));
+  EXPECT_EQ(manager.FindPane(32777), pEconomics);
+  EXPECT_EQ(frame.m_notes, (std::vector<Note>{{TK_DPN_CLOSEPANE, 32777, kNoAction}}));
+  frame.m_notes.clear();
+
+  // The first layout: each selected pane is announced before it shows, and gets its window then.
+  frame.Layout();
+  const std::vector<Note> firstShow = {{TK_DPN_SHOWWINDOW, 32769, kNoAction},
+                                       {TK_DPN_SHOWWINDOW, 32770, kNoAction},
+                                       {TK_DPN_SHOWWINDOW, 32774, kNoAction}};
+  EXPECT_EQ(frame.m_notes, firstShow);
+  EXPECT_TRUE(manager.FindPane(32769)->IsValid());
+  EXPECT_FALSE(pEconomics->IsValid());
+  frame.m_notes.clear();
+
+  // Closed before the first layout, it comes back into its own container and is shown from now on.
+  CTKDockingPaneBase* pHolder = manager.GetCurrentLayout()->FindPaneInfo(pEconomics)->pLastHolder;
+  ASSERT_NE(pHolder, nullptr);
+  manager.ShowPane(pEconomics, FALSE);
+  EXPECT_EQ(pEconomics->GetContainer(), pHolder);
+  EXPECT_EQ(frame.m_notes, (std::vector<Note>{{TK_DPN_SHOWWINDOW, 32777, kNoAction}}));
+  EXPECT_TRUE(pEconomics->IsValid());
+  EXPECT_TRUE(::IsWindowVisible(pEconomics->GetHwnd()) || !::IsWindowVisible(frame.GetSafeHwnd()));
+  frame.m_notes.clear();
+
+  // -1 keeps the pane; any other answer, 0 included, closes it and parks its window under the manager.
+  frame.m_closeAnswer = -1;
+  manager.ClosePane(pEconomics);
+  EXPECT_FALSE(manager.IsPaneClosed(pEconomics));
+  frame.m_closeAnswer = 0;
+  manager.ClosePane(pEconomics);
+  EXPECT_TRUE(manager.IsPaneClosed(pEconomics));
+  EXPECT_EQ(::GetParent(pEconomics->GetHwnd()), manager.GetSafeHwnd());
+  EXPECT_EQ(frame.m_notes,
+            (std::vector<Note>{{TK_DPN_CLOSEPANE, 32777, kNoAction}, {TK_DPN_CLOSEPANE, 32777, kNoAction}}));
+  EXPECT_EQ(CheckTree(manager.GetCurrentLayout()), "");
+
+  // Detaching gives the window back to the frame instead.
+  CTKDockingPane* pObjects = manager.FindPane(32769);
+  HWND hObjects = pObjects->GetHwnd();
+  pObjects->Detach();
+  EXPECT_EQ(::GetParent(hObjects), frame.GetSafeHwnd());
+  EXPECT_FALSE(pObjects->IsValid());
+}
+
+TEST(DockingPaneManager, CloseButtonClosesTheGroupButKeepsPanesThatMayNotClose)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(600, 400));
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  CTKDockingPane* pFirst = manager.CreatePane(1, CRect(0, 0, 200, 100), TK_DOCK_LEFT);
+  auto* pContainer = pFirst->GetParentTabbed();
+  CTKDockingPane* pMiddle = manager.CreatePane(2, CRect(0, 0, 200, 100), TK_DOCK_RIGHT);
+  CTKDockingPane* pLast = manager.CreatePane(3, CRect(0, 0, 200, 100), TK_DOCK_RIGHT);
+  manager.MoveNodeToContainer(pMiddle, pContainer);
+  manager.MoveNodeToContainer(pLast, pContainer);
+  pMiddle->SetOptions(TK_PANE_NOCLOSEABLE);
+  frame.Layout();
+  frame.m_notes.clear();
+
+  manager.m_bCloseGroupOnButtonClick = TRUE;
+  pContainer->OnCaptionButtonClick(pContainer->FindCaptionButton(TK_IDS_DOCKINGPANE_CLOSE));
+  EXPECT_TRUE(pFirst->IsClosed());
+  EXPECT_FALSE(pMiddle->IsClosed());
+  EXPECT_TRUE(pLast->IsClosed());
+  // From the last tab to the first: announced, asked, closed.
+  const std::vector<Note> expected = {{TK_DPN_ACTION, 3, tkActionClosing}, {TK_DPN_CLOSEPANE, 3, kNoAction},
+                                      {TK_DPN_ACTION, 3, tkActionClosed},  {TK_DPN_ACTION, 1, tkActionClosing},
+                                      {TK_DPN_CLOSEPANE, 1, kNoAction},    {TK_DPN_ACTION, 1, tkActionClosed}};
+  EXPECT_EQ(frame.m_notes, expected);
+  EXPECT_EQ(pContainer->GetSelected(), pMiddle);
+  EXPECT_EQ(CheckTree(manager.GetCurrentLayout()), "");
+}
+
+TEST(DockingPaneManager, ClosingTheSelectedPaneOfThreeSelectsTheLastTab)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(600, 400));
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  CTKDockingPane* pFirst = manager.CreatePane(1, CRect(0, 0, 200, 100), TK_DOCK_LEFT);
+  auto* pContainer = pFirst->GetParentTabbed();
+  manager.MoveNodeToContainer(manager.CreatePane(2, CRect(0, 0, 200, 100), TK_DOCK_RIGHT), pContainer);
+  CTKDockingPane* pThird = manager.CreatePane(3, CRect(0, 0, 200, 100), TK_DOCK_RIGHT);
+  manager.MoveNodeToContainer(pThird, pContainer);
+  manager.ShowPane(pFirst, FALSE);
+  manager.ClosePane(pFirst);
+  EXPECT_EQ(pContainer->GetSelected(), pThird);
+  EXPECT_EQ(pContainer->GetTabCount(), 2);
+}
+
+TEST(DockingPaneManager, ActivationIsAnnouncedOnceAndTheActivePaneOutlivesItsLayout)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(600, 400));
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  CTKDockingPane* pPane = manager.CreatePane(7, CRect(0, 0, 200, 100), TK_DOCK_LEFT);
+  CTKDockingPane* pOther = manager.CreatePane(8, CRect(0, 0, 200, 100), TK_DOCK_RIGHT);
+  frame.m_notes.clear();
+
+  manager.OnActivatePane(TRUE, pPane);
+  manager.OnActivatePane(TRUE, pPane);  // already active: nothing
+  manager.OnActivatePane(TRUE, pOther);
+  manager.OnActivatePane(FALSE, pPane);  // not active: nothing
+  manager.OnActivatePane(TRUE, pPane);
+  const std::vector<Note> expected = {{TK_DPN_ACTION, 7, tkActionActivated},
+                                      {TK_DPN_ACTION, 7, tkActionDeactivated},
+                                      {TK_DPN_ACTION, 8, tkActionActivated},
+                                      {TK_DPN_ACTION, 8, tkActionDeactivated},
+                                      {TK_DPN_ACTION, 7, tkActionActivated}};
+  EXPECT_EQ(frame.m_notes, expected);
+  EXPECT_EQ(pPane->m_dwRef, 2);
+
+  // Closed while active, then its whole layout cleared: the manager's reference keeps it alive.
+  manager.ClosePane(pPane);
+  manager.GetCurrentLayout()->Clear();
+  EXPECT_EQ(pPane->m_dwRef, 1);
+  EXPECT_EQ(pPane->GetID(), 7);
+  EXPECT_EQ(pPane->GetContainer(), nullptr);
+  frame.m_notes.clear();
+  manager.OnActivatePane(FALSE, pPane);  // the last reference goes; the sanitiser sees no leak and no use after
+  EXPECT_EQ(manager.GetActivePane(), nullptr);
+  EXPECT_EQ(frame.m_notes, (std::vector<Note>{{TK_DPN_ACTION, 7, tkActionDeactivated}}));
+}
+
+TEST(DockingPaneManager, ThemesByNumberAndTheStickerStyle)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(400, 300));
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  manager.SetTheme(42);
+  EXPECT_NE(dynamic_cast<TKDockingPanePaintThemes::CTKDockingPaneDefaultTheme*>(manager.GetPaintManager()), nullptr);
+  EXPECT_EQ(manager.GetPaintManager()->m_nTheme, 42);
+  EXPECT_FALSE(manager.m_bStickerStyle);
+  manager.SetTheme(9);
+  EXPECT_NE(dynamic_cast<TKDockingPanePaintThemes::CTKDockingPaneVisualStudio2005Theme*>(manager.GetPaintManager()),
+            nullptr);
+  EXPECT_TRUE(manager.m_bStickerStyle);
+  manager.SetTheme(4);
+  EXPECT_TRUE(manager.m_bStickerStyle);  // nothing clears it
+  // A small caption font still leaves a caption of 13 plus the spacing.
+  EXPECT_GE(manager.GetPaintManager()->GetCaptionHeight(), 13 + manager.GetPaintManager()->m_nCaptionFontGap);
+
+  EXPECT_EQ(manager.GetRTLDirection(TK_DOCK_TOP), TK_DOCK_TOP);
+  EXPECT_EQ(manager.GetRTLDirection(TK_DOCK_LEFT), TK_DOCK_LEFT);
+  frame.ModifyStyleEx(0, WS_EX_LAYOUTRTL);
+  EXPECT_EQ(manager.GetRTLDirection(TK_DOCK_LEFT), TK_DOCK_RIGHT);
+  EXPECT_EQ(manager.GetRTLDirection(TK_DOCK_TOP), TK_DOCK_TOP);
+}
+
+TEST(DockingLayout, ClientPlaceholderIsEmptyOnlyWhileTheClientIsHidden)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(400, 300));
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  EXPECT_FALSE(manager.GetClientPane()->IsEmpty());
+  manager.m_bHideClient = TRUE;
+  EXPECT_TRUE(manager.GetClientPane()->IsEmpty());
+  EXPECT_TRUE(manager.GetCurrentLayout()->IsComplete());
+  // Panes share the whole frame and the view gets nothing.
+  manager.CreatePane(1, CRect(0, 0, 100, 100), TK_DOCK_LEFT);
+  manager.CreatePane(2, CRect(0, 0, 100, 100), TK_DOCK_RIGHT);
+  frame.Layout();
+  EXPECT_TRUE(manager.GetClientPane()->m_rcWindow.IsRectEmpty());
+  EXPECT_EQ(manager.FindPane(2)->GetContainer()->m_rcWindow.right, 400);
+  EXPECT_EQ(manager.FindPane(1)->GetContainer()->m_rcWindow.left, 0);
+}
+
+}  // namespace
