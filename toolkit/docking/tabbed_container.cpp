@@ -363,11 +363,11 @@ CTKTabPaintManager* CTKDockingPaneTabbedContainer::GetTabPaintManager() const
   return pPaint != nullptr ? pPaint->GetPanelPaintManager() : nullptr;
 }
 
-BOOL CTKDockingPaneTabbedContainer::DrawTabIcon(CDC* /*pDC*/, int /*x*/, int /*y*/, CTKTabManagerItem* /*pItem*/,
+BOOL CTKDockingPaneTabbedContainer::DrawTabIcon(CDC* /*pDC*/, int /*x*/, int /*y*/, CTKTabManagerItem* pItem,
                                                 BOOL /*bDraw*/, CSize& /*szIcon*/)
 {
   // Pane icons come from the image manager, which the toolkit does not have yet: tabs show no icon.
-  return FALSE;
+  return pItem == nullptr;
 }
 
 void CTKDockingPaneTabbedContainer::OnFocusChanged()

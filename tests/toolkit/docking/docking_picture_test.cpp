@@ -99,6 +99,23 @@ void PaintPaneContent(CDC& dc, const CTKDockingPane* pPane, CRect rc)
   }
 }
 
+// Paints one window's picture at its own origin, as its WM_PAINT would, then copies it to (x, y).
+template <typename PaintFn>
+void PaintWindowAt(CDC& dc, int x, int y, int cx, int cy, PaintFn paint)
+{
+  if (cx <= 0 || cy <= 0) {
+    return;
+  }
+  CDC memDC;
+  memDC.CreateCompatibleDC(&dc);
+  CBitmap bitmap;
+  bitmap.CreateCompatibleBitmap(&dc, cx, cy);
+  CBitmap* pOld = memDC.SelectObject(&bitmap);
+  paint(memDC);
+  dc.BitBlt(x, y, cx, cy, &memDC, 0, 0, SRCCOPY);
+  memDC.SelectObject(pOld);
+}
+
 // Draws the frame's docked layout at (x, y) of the canvas as its windows would paint themselves.
 void PaintFrame(CDC& dc, CDockFrame& frame, int x, int y, const CString& clientText)
 {
@@ -118,9 +135,9 @@ void PaintFrame(CDC& dc, CDockFrame& frame, int x, int y, const CString& clientT
     if (pNode->GetType() == TK_DOCKINGPANE_TABBED && !pNode->IsEmpty()) {
       auto* pTabbed = static_cast<CTKDockingPaneTabbedContainer*>(pNode);
       const CRect rc = pTabbed->m_rcWindow;
-      dc.SetViewportOrg(x + rc.left, y + rc.top);
-      pPaint->DrawPane(&dc, pTabbed, CRect(0, 0, rc.Width(), rc.Height()));
-      dc.SetViewportOrg(x, y);
+      PaintWindowAt(dc, rc.left, rc.top, rc.Width(), rc.Height(), [&](CDC& windowDC) {
+        pPaint->DrawPane(&windowDC, pTabbed, CRect(0, 0, rc.Width(), rc.Height()));
+      });
       if (CTKDockingPane* pSelected = pTabbed->GetSelected(); pSelected != nullptr) {
         PaintPaneContent(dc, pSelected, pSelected->m_rcWindow);
       }
@@ -131,9 +148,8 @@ void PaintFrame(CDC& dc, CDockFrame& frame, int x, int y, const CString& clientT
         CRect rcBar;
         pBar->GetWindowRect(&rcBar);
         frame.ScreenToClient(&rcBar);
-        dc.SetViewportOrg(x + rcBar.left, y + rcBar.top);
-        pPaint->DrawSplitter(&dc, pBar);
-        dc.SetViewportOrg(x, y);
+        PaintWindowAt(dc, rcBar.left, rcBar.top, rcBar.Width(), rcBar.Height(),
+                      [&](CDC& windowDC) { pPaint->DrawSplitter(&windowDC, pBar); });
       }
     }
   }
@@ -154,8 +170,7 @@ TEST(DockingPictures, ProgramArrangementInThemeNine)
   MakeActive(frame.m_paneManager.FindPane(32769));
   Canvas canvas(800, 560 + kLegendHeight);
   Label(canvas.m_dc,
-        "Docking theme 9 (Visual Studio 2005), no visual style: objects above parameters, results above economics; "
-        "the active pane is \"Объекты\"",
+        "Docking theme 9 (Visual Studio 2005), no visual style; the active group is \"Объекты\"",
         CRect(8, 0, 800, kLegendHeight), DT_SINGLELINE | DT_VCENTER, TRUE);
   PaintFrame(canvas.m_dc, frame, 0, kLegendHeight, "клиентская область (вид)");
   EXPECT_TRUE(canvas.Save("toolkit_docking_program.png"));
