@@ -3,6 +3,8 @@
 #include "tests/toolkit/docking/dock_frame.h"
 #include "toolkit/docking/paint_manager.h"
 #include "toolkit/docking/themes.h"
+#include "platform/user/uxtheme.h"
+#include "toolkit/paint/color_manager.h"
 
 #include <gtest/gtest.h>
 
@@ -267,6 +269,66 @@ TEST(DockingLayout, ClientPlaceholderIsEmptyOnlyWhileTheClientIsHidden)
   EXPECT_TRUE(manager.GetClientPane()->m_rcWindow.IsRectEmpty());
   EXPECT_EQ(manager.FindPane(2)->GetContainer()->m_rcWindow.right, 400);
   EXPECT_EQ(manager.FindPane(1)->GetContainer()->m_rcWindow.left, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Theme 9's caption colours follow the Luna scheme; without one they are the system's.
+TEST(DockingThemes, VisualStudio2005CaptionsFollowTheLunaScheme)
+{
+  struct Case {
+    uxtheme::Theme scheme;
+    COLORREF border;       // 0: the button shadow colour
+    COLORREF activeStart;  // 0: the active caption colour
+    COLORREF inactive;     // 0: the inactive caption colour
+  };
+  const Case cases[] = {
+      {uxtheme::Theme::None, 0, 0, 0},
+      {uxtheme::Theme::LunaBlue, 0, RGB(59, 128, 237), RGB(204, 199, 186)},
+      {uxtheme::Theme::LunaOlive, 0, RGB(182, 195, 146), RGB(204, 199, 186)},
+      {uxtheme::Theme::LunaSilver, RGB(145, 155, 156), RGB(211, 212, 221), RGB(240, 240, 245)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.scheme));
+    uxtheme::SetTestTheme(c.scheme);
+    TKColorManager().RefreshColors();
+    TKDockingPanePaintThemes::CTKDockingPaneVisualStudio2005Theme theme;
+    theme.RefreshMetrics();
+    EXPECT_EQ(theme.m_clrCaptionBorder, c.border != 0 ? c.border : theme.GetColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(theme.m_clrActiveCaptionGradient.clrLight.GetValue(),
+              c.activeStart != 0 ? c.activeStart : theme.GetColor(COLOR_ACTIVECAPTION));
+    EXPECT_EQ(theme.m_clrNormalCaptionGradient.clrLight.GetValue(),
+              c.inactive != 0 ? c.inactive : theme.GetColor(COLOR_INACTIVECAPTION));
+    EXPECT_EQ(theme.m_clrNormalCaptionText.GetValue(),
+              c.scheme == uxtheme::Theme::None ? theme.GetColor(COLOR_INACTIVECAPTIONTEXT) : RGB(0, 0, 0));
+    EXPECT_EQ(theme.m_dwSplitterStyle, CTKDockingPanePaintManager::kSplitterGradient);
+  }
+  uxtheme::SetTestTheme(uxtheme::Theme::None);
+  TKColorManager().RefreshColors();
+}
+
+// Without show captions nothing is taken for a caption; with it, margins plus the caption height.
+TEST(DockingThemes, CaptionStripTakesItsHeightOnlyWhileCaptionsShow)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(400, 300));
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  CTKDockingPane* pPane = manager.CreatePane(1, CRect(0, 0, 100, 100), TK_DOCK_LEFT);
+  CTKDockingPanePaintManager* pPaint = manager.GetPaintManager();
+  CRect rc(0, 0, 100, 100);
+  pPaint->AdjustCaptionRect(pPane->GetParentTabbed(), rc);
+  EXPECT_EQ(rc.top, pPaint->m_rcCaptionMargin.top + pPaint->m_rcCaptionMargin.bottom + pPaint->GetCaptionHeight());
+  pPaint->m_bShowCaption = FALSE;
+  rc = CRect(0, 0, 100, 100);
+  pPaint->AdjustCaptionRect(pPane->GetParentTabbed(), rc);
+  EXPECT_EQ(rc.top, 0);
+  // No caption for a selected pane with option 8 either.
+  pPaint->m_bShowCaption = TRUE;
+  pPane->SetOptions(TK_PANE_NOCAPTION);
+  pPaint->AdjustCaptionRect(pPane->GetParentTabbed(), rc);
+  EXPECT_EQ(rc.top, 0);
 }
 
 }  // namespace
