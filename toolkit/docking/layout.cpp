@@ -19,6 +19,83 @@ void CTKDockingPaneCaptionButton::SetRect(CRect rc)
 
 void CTKDockingPaneCaptionButton::Redraw() { m_pOwner->RedrawPane(); }
 
+BOOL CTKDockingPaneCaptionButton::CheckHot(CPoint point)
+{
+  const BOOL bHot = m_rcButton.PtInRect(point);
+  if (bHot == m_bHot) {
+    return FALSE;
+  }
+  m_bHot = bHot;
+  if (bHot) {
+    if (HWND hWnd = m_pOwner->GetPaneHwnd(); hWnd != nullptr) {
+      TRACKMOUSEEVENT tme{sizeof(TRACKMOUSEEVENT), TME_LEAVE, hWnd, 0};
+      ::TrackMouseEvent(&tme);
+    }
+  }
+  Redraw();
+  return bHot;
+}
+
+BOOL CTKDockingPaneCaptionButton::Click(CWnd* pWnd, CPoint point, BOOL bClient)
+{
+  HWND hWnd = pWnd->GetSafeHwnd();
+  if (::GetCapture() != nullptr && ::GetCapture() != hWnd) {
+    return FALSE;
+  }
+  ::SetCapture(hWnd);
+  BOOL bResult = FALSE;
+  BOOL bDone = FALSE;
+  while (!bDone && ::GetCapture() == hWnd) {
+    const BOOL bPressed = m_rcButton.PtInRect(point);
+    if (bPressed != m_bPressed) {
+      m_bPressed = bPressed;
+      Redraw();
+    }
+    MSG msg{};
+    if (!::GetMessage(&msg, nullptr, 0, 0)) {
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    switch (msg.message) {
+      case WM_MOUSEMOVE:
+        point = CPoint(GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam));
+        if (!bClient) {
+          // Window coordinates: offset by where the client area starts in the window.
+          CRect rcWindow;
+          ::GetWindowRect(hWnd, &rcWindow);
+          POINT ptOrigin{0, 0};
+          ::ClientToScreen(hWnd, &ptOrigin);
+          point.x += ptOrigin.x - rcWindow.left;
+          point.y += ptOrigin.y - rcWindow.top;
+        }
+        break;
+      case WM_LBUTTONUP:
+        bResult = m_bPressed;
+        bDone = TRUE;
+        break;
+      case WM_CANCELMODE:
+      case WM_RBUTTONDOWN:
+        bDone = TRUE;
+        break;
+      case WM_KEYDOWN:
+        bDone = msg.wParam == VK_ESCAPE;
+        break;
+      case WM_NCMOUSEMOVE:
+        break;
+      default:
+        ::DispatchMessage(&msg);
+        break;
+    }
+  }
+  if (::GetCapture() == hWnd) {
+    ::ReleaseCapture();
+  }
+  m_bPressed = FALSE;
+  CheckHot(point);
+  Redraw();
+  return bResult;
+}
+
 // ---- The node base
 
 CTKDockingPaneBase::CTKDockingPaneBase(int nType, CTKDockingPaneLayout* pLayout) : m_pLayout(pLayout), m_nType(nType)

@@ -56,6 +56,10 @@ public:
   // Stores the rectangle; the owner redraws when it moved.
   void SetRect(CRect rc);
   void Redraw();
+  // Hot while the point lies in the button; answers whether it became hot.
+  BOOL CheckHot(CPoint point);
+  // Tracks a press until release; TRUE when released over the button. bClient: points in client coordinates.
+  BOOL Click(CWnd* pWnd, CPoint point, BOOL bClient = TRUE);
 
   CRect m_rcButton;
   int m_nID;

@@ -648,7 +648,11 @@ void CTKDockingPaneTabbedContainer::OnLButtonDown(UINT /*nFlags*/, CPoint point)
     CTKDockingPaneCaptionButton* pButton = m_arrCaptionButtons[i];
     if (pButton->IsVisible() && pButton->GetRect().PtInRect(point)) {
       FocusSelected();
-      if (m_pSelectedPane != nullptr && pButton->GetID() != TK_IDS_DOCKINGPANE_MENU) {
+      if (pButton->GetID() == TK_IDS_DOCKINGPANE_MENU) {
+        // The menu button's record (code 5) comes with the menu itself, not built yet.
+        return;
+      }
+      if (pButton->Click(this, point) && m_pSelectedPane != nullptr) {
         OnCaptionButtonClick(pButton);
       }
       return;
@@ -688,4 +692,7 @@ void CTKDockingPaneTabbedContainer::OnRButtonDown(UINT /*nFlags*/, CPoint point)
 void CTKDockingPaneTabbedContainer::OnMouseMove(UINT /*nFlags*/, CPoint point)
 {
   PerformMouseMove(this, point);
+  for (INT_PTR i = 0; i < m_arrCaptionButtons.GetSize(); ++i) {
+    m_arrCaptionButtons[i]->CheckHot(point);
+  }
 }

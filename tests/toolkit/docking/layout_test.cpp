@@ -332,3 +332,47 @@ TEST(DockingThemes, CaptionStripTakesItsHeightOnlyWhileCaptionsShow)
 }
 
 }  // namespace
+
+namespace {
+
+// A press on the close button is tracked: only a release over it closes; Esc, a right click or a release
+// elsewhere does nothing.
+TEST(DockingCaptionButtons, CloseButtonActsOnlyWhenReleasedOverIt)
+{
+  struct Case {
+    const char* name;
+    UINT message;
+    int dx;  // where the release or the key happens, from the button's centre
+    bool closes;
+  };
+  const Case cases[] = {
+      {"release over it", WM_LBUTTONUP, 0, true},
+      {"release elsewhere", WM_LBUTTONUP, -60, false},
+      {"escape", WM_KEYDOWN, 0, false},
+      {"right click", WM_RBUTTONDOWN, 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CDockFrame frame;
+    ASSERT_TRUE(frame.Make(600, 400));
+    CTKDockingPaneManager& manager = frame.m_paneManager;
+    CTKDockingPane* pPane = manager.CreatePane(1, CRect(0, 0, 200, 100), TK_DOCK_LEFT);
+    frame.Layout();
+    auto* pGroup = pPane->GetParentTabbed();
+    ::UpdateWindow(pGroup->GetSafeHwnd());
+    pGroup->Invalidate(FALSE);
+    ::UpdateWindow(pGroup->GetSafeHwnd());  // painting lays the caption buttons out
+    const CRect rcButton = pGroup->FindCaptionButton(TK_IDS_DOCKINGPANE_CLOSE)->GetRect();
+    ASSERT_FALSE(rcButton.IsRectEmpty());
+    const CPoint centre = rcButton.CenterPoint();
+    const HWND hGroup = pGroup->GetSafeHwnd();
+    ::PostMessage(hGroup, WM_MOUSEMOVE, 0, MAKELPARAM(centre.x + c.dx, centre.y));
+    ::PostMessage(hGroup, c.message, c.message == WM_KEYDOWN ? VK_ESCAPE : 0,
+                  c.message == WM_KEYDOWN ? 0 : MAKELPARAM(centre.x + c.dx, centre.y));
+    ::SendMessage(hGroup, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(centre.x, centre.y));
+    EXPECT_EQ(pPane->IsClosed() != FALSE, c.closes);
+    EXPECT_EQ(::GetCapture(), nullptr);
+  }
+}
+
+}  // namespace
