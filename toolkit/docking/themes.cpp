@@ -159,6 +159,138 @@ void CTKDockingPaneOfficeTheme::DrawCaptionPart(CDC* pDC, CTKDockingPaneBase* pP
   DrawButtonsAndText(pDC, pPane, rcCaption, strTitle, bVertical, clrButtons, clrText, 14, 2);
 }
 
+// ---- Office 2003
+
+int CTKDockingPaneOffice2003Theme::GetLunaScheme() const
+{
+  const CTKColorManager& colors = TKColorManager();
+  switch (m_nLunaSchemeSource) {
+    case 5:
+      return colors.IsLunaColorsDisabled() ? 0 : colors.GetCurrentSystemTheme();
+    case 4:
+      return colors.m_nLunaScheme;
+    default:
+      return m_nLunaSchemeSource;
+  }
+}
+
+void CTKDockingPaneOffice2003Theme::RefreshMetrics()
+{
+  CTKDockingPaneOfficeTheme::RefreshMetrics();
+  m_clrNormalCaptionGradient.SetStandardValue(
+      CTKColorManager::LightColor(GetColor(COLOR_3DFACE), GetColor(COLOR_WINDOW), 205), GetColor(COLOR_3DFACE));
+  m_clrNormalCaptionText.SetStandardValue(GetColor(COLOR_BTNTEXT));
+  m_clrActiveCaptionText.SetStandardValue(GetColor(COLOR_BTNTEXT));
+  m_clrActiveCaptionGradient.SetStandardValue(GetColor(36));
+  m_bLunaButtons = FALSE;
+  const int nScheme = GetLunaScheme();
+  if (nScheme < kLunaBlue || nScheme > kLunaSilver) {
+    return;
+  }
+  // Per scheme: blue, olive, silver.
+  struct SchemeColors {
+    COLORREF inactiveLight, inactiveDark;
+    float inactiveFactor;
+    COLORREF captionBackground, c30, c31, c32, c33, c36, c38, c39, c40, c41, c43;
+  };
+  static constexpr SchemeColors kSchemes[] = {
+      {RGB(221, 236, 254), RGB(129, 169, 226), 0.75f, RGB(216, 231, 252), RGB(158, 190, 245), RGB(255, 238, 194),
+       RGB(0, 0, 128), RGB(254, 128, 62), RGB(255, 192, 111), RGB(39, 65, 118), RGB(106, 140, 203),
+       RGB(109, 150, 208), RGB(246, 246, 246), RGB(0, 45, 150)},
+      {RGB(244, 247, 222), RGB(183, 198, 145), 0.3f, RGB(226, 231, 191), RGB(217, 217, 167), RGB(255, 238, 194),
+       RGB(63, 93, 56), RGB(254, 128, 62), RGB(255, 192, 111), RGB(81, 94, 51), RGB(96, 128, 88),
+       RGB(159, 174, 122), RGB(244, 244, 238), RGB(117, 141, 94)},
+      {RGB(249, 249, 255), RGB(156, 155, 183), 0.75f, RGB(223, 223, 234), RGB(215, 215, 229), RGB(255, 238, 194),
+       RGB(75, 75, 111), RGB(254, 128, 62), RGB(255, 192, 111), RGB(84, 84, 117), RGB(110, 109, 143),
+       RGB(168, 167, 190), RGB(253, 250, 255), RGB(124, 124, 148)},
+  };
+  const SchemeColors& scheme = kSchemes[nScheme - kLunaBlue];
+  m_clrSplitterGripper.SetStandardValue(GetColor(38));  // before the table below changes colour 38
+  m_clrNormalCaptionGradient.SetStandardValue(scheme.inactiveLight, scheme.inactiveDark, scheme.inactiveFactor);
+  m_clrNormalCaption.SetStandardValue(scheme.captionBackground);
+  m_arrColor[30] = scheme.c30;
+  m_arrColor[31] = scheme.c31;
+  m_arrColor[32] = m_arrColor[37] = m_arrColor[50] = scheme.c32;
+  m_arrColor[33] = scheme.c33;
+  m_arrColor[36] = scheme.c36;
+  m_arrColor[38] = scheme.c38;
+  m_arrColor[39] = scheme.c39;
+  m_arrColor[40] = scheme.c40;
+  m_arrColor[41] = scheme.c41;
+  m_arrColor[43] = scheme.c43;
+  m_arrColor[47] = RGB(0, 0, 0);
+  m_bLunaButtons = TRUE;
+  m_clrActiveCaptionGradient.SetStandardValue(RGB(255, 213, 140), RGB(255, 166, 76));
+  m_clrSplitterGradient.SetStandardValueFrom(TKColorManager().m_clrBarGradient);
+}
+
+COLORREF CTKDockingPaneOffice2003Theme::DrawCaptionBackground(CDC* pDC, CTKDockingPaneBase* /*pPane*/, CRect rc,
+                                                              BOOL bActive, BOOL bVertical)
+{
+  const CTKPaintManagerColorGradient& gradient = bActive ? m_clrActiveCaptionGradient : m_clrNormalCaptionGradient;
+  if (m_bFlatCaption) {
+    pDC->FillSolidRect(rc, m_clrNormalCaption.GetValue());
+    CRect rcGradient = rc;
+    (bVertical ? rcGradient.top : rcGradient.left) += 1;
+    const int nSaved = pDC->SaveDC();
+    CTKDrawHelpers::ExcludeCorners(pDC, rcGradient);
+    TKDrawHelpers().GradientFillColor(pDC, &rcGradient, gradient, bVertical);
+    pDC->RestoreDC(nSaved);
+  } else {
+    TKDrawHelpers().GradientFillColor(pDC, &rc, gradient, bVertical);
+    const COLORREF clrEdge = GetColor(54);
+    pDC->FillSolidRect(rc.left, rc.top, 1, rc.Height(), clrEdge);
+    pDC->FillSolidRect(rc.left, rc.top, rc.Width(), 1, clrEdge);
+    pDC->FillSolidRect(rc.right - 1, rc.top, 1, rc.Height(), clrEdge);
+  }
+  return bActive ? m_clrActiveCaptionText.GetValue() : m_clrNormalCaptionText.GetValue();
+}
+
+void CTKDockingPaneOffice2003Theme::DrawCaptionPart(CDC* pDC, CTKDockingPaneBase* pPane, CRect rcCaption,
+                                                    const CString& strTitle, BOOL bActive, BOOL bVertical)
+{
+  CRect rcStrip = rcCaption;
+  (bVertical ? rcStrip.right : rcStrip.bottom) = (bVertical ? rcStrip.left : rcStrip.top) + m_nTitleHeight + 3;
+  const COLORREF clrText = DrawCaptionBackground(pDC, pPane, rcStrip, bActive, bVertical);
+  if (m_bCaptionGripDots) {
+    // A column of dots before the text.
+    const CPoint ptMid = rcCaption.CenterPoint();
+    for (int d = -4; d <= 4; d += 4) {
+      const int x = bVertical ? ptMid.x + d : rcCaption.left + 4;
+      const int y = bVertical ? rcCaption.top + 4 : ptMid.y + d;
+      pDC->FillSolidRect(x + 1, y + 1, 2, 2, GetColor(COLOR_BTNHIGHLIGHT));
+      pDC->FillSolidRect(x, y, 2, 2, GetColor(38));
+    }
+    (bVertical ? rcCaption.top : rcCaption.left) += 6;
+  }
+  DrawButtonsAndText(pDC, pPane, rcCaption, strTitle, bVertical, clrText, clrText, 16, 0);
+}
+
+void CTKDockingPaneOffice2003Theme::DrawButtonBackground(CDC* pDC, CTKDockingPaneCaptionButton* pButton,
+                                                         COLORREF& clrGlyph)
+{
+  const CRect rc = pButton->GetRect();
+  if (!pButton->m_bPressed && !pButton->m_bHot) {
+    return;
+  }
+  if (m_bLunaButtons) {
+    TKDrawHelpers().GradientFill(pDC, &rc, pButton->m_bPressed ? RGB(254, 142, 75) : RGB(255, 242, 200),
+                                 pButton->m_bPressed ? RGB(255, 207, 139) : RGB(255, 212, 151), FALSE);
+    clrGlyph = RGB(0, 0, 0);
+  } else {
+    pDC->FillSolidRect(rc, GetColor(pButton->m_bPressed ? 33 : 31));
+    clrGlyph = GetColor(pButton->m_bPressed ? 47 : 45);
+  }
+  pDC->Draw3dRect(rc, GetColor(32), GetColor(32));
+}
+
+void CTKDockingPaneOffice2003Theme::DrawCaptionButton(CDC* pDC, CTKDockingPaneCaptionButton* pButton,
+                                                      COLORREF clrButton)
+{
+  DrawButtonBackground(pDC, pButton, clrButton);
+  DrawButtonGlyph(pDC, pButton, pButton->GetRect().CenterPoint(), clrButton);
+}
+
 // ---- The Office descendants that differ only in their settings here
 
 CTKDockingPaneNativeXPTheme::CTKDockingPaneNativeXPTheme()

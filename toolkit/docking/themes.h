@@ -42,6 +42,17 @@ public:
 class CTKDockingPaneOffice2003Theme : public CTKDockingPaneOfficeTheme {
 public:
   CTKDockingPaneOffice2003Theme() = default;
+  void RefreshMetrics() override;
+  COLORREF DrawCaptionBackground(CDC* pDC, CTKDockingPaneBase* pPane, CRect rc, BOOL bActive,
+                                 BOOL bVertical) override;
+  void DrawCaptionPart(CDC* pDC, CTKDockingPaneBase* pPane, CRect rcCaption, const CString& strTitle,
+                       BOOL bActive, BOOL bVertical) override;
+  void DrawCaptionButton(CDC* pDC, CTKDockingPaneCaptionButton* pButton, COLORREF clrButton) override;
+  // The face of a hot or pressed button; answers the glyph colour through clrGlyph.
+  virtual void DrawButtonBackground(CDC* pDC, CTKDockingPaneCaptionButton* pButton, COLORREF& clrGlyph);
+  // The Luna scheme the theme's colours follow (0 none, 1 blue, 2 olive, 3 silver).
+  int GetLunaScheme() const;
+
   BOOL m_bLunaButtons = FALSE;
   BOOL m_bCaptionGripDots = TRUE;
   BOOL m_bFlatCaption = TRUE;

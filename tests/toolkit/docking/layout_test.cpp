@@ -376,3 +376,42 @@ TEST(DockingCaptionButtons, CloseButtonActsOnlyWhenReleasedOverIt)
 }
 
 }  // namespace
+
+namespace {
+
+// Office 2003's own colour entries follow the Luna scheme; without one the theme keeps the colour manager's.
+TEST(DockingThemes, Office2003ColoursFollowTheLunaScheme)
+{
+  struct Case {
+    uxtheme::Theme scheme;
+    COLORREF captionBackground;  // 0: button face
+    COLORREF colour38;           // 0: the colour manager's
+    BOOL lunaButtons;
+  };
+  const Case cases[] = {
+      {uxtheme::Theme::None, 0, 0, FALSE},
+      {uxtheme::Theme::LunaBlue, RGB(216, 231, 252), RGB(39, 65, 118), TRUE},
+      {uxtheme::Theme::LunaOlive, RGB(226, 231, 191), RGB(81, 94, 51), TRUE},
+      {uxtheme::Theme::LunaSilver, RGB(223, 223, 234), RGB(84, 84, 117), TRUE},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.scheme));
+    uxtheme::SetTestTheme(c.scheme);
+    TKColorManager().RefreshColors();
+    TKDockingPanePaintThemes::CTKDockingPaneOffice2003Theme theme;
+    theme.RefreshMetrics();
+    EXPECT_EQ(theme.m_clrNormalCaption.GetValue(),
+              c.captionBackground != 0 ? c.captionBackground : TKColorManager().GetColor(COLOR_3DFACE));
+    EXPECT_EQ(theme.GetColor(38), c.colour38 != 0 ? c.colour38 : TKColorManager().GetColor(38));
+    EXPECT_EQ(theme.m_bLunaButtons, c.lunaButtons);
+    // The grip colour is the manager's colour 38, read before the scheme's table replaced it.
+    if (c.lunaButtons) {
+      EXPECT_EQ(theme.m_clrSplitterGripper.GetValue(), TKColorManager().GetColor(38));
+      EXPECT_EQ(theme.m_clrActiveCaptionGradient.clrLight.GetValue(), RGB(255, 213, 140));
+    }
+  }
+  uxtheme::SetTestTheme(uxtheme::Theme::None);
+  TKColorManager().RefreshColors();
+}
+
+}  // namespace
