@@ -23,6 +23,7 @@ BEGIN_MESSAGE_MAP(CTKDockingPaneTabbedContainer, CWnd)
   ON_WM_LBUTTONDBLCLK()
   ON_WM_RBUTTONDOWN()
   ON_WM_MOUSEMOVE()
+  ON_MESSAGE(WM_HELPHITTEST, &CTKDockingPaneTabbedContainer::OnHelpHitTest)
 END_MESSAGE_MAP()
 
 CTKDockingPaneTabbedContainer::CTKDockingPaneTabbedContainer(CTKDockingPaneLayout* pLayout)
@@ -695,4 +696,18 @@ void CTKDockingPaneTabbedContainer::OnMouseMove(UINT /*nFlags*/, CPoint point)
   for (INT_PTR i = 0; i < m_arrCaptionButtons.GetSize(); ++i) {
     m_arrCaptionButtons[i]->CheckHot(point);
   }
+}
+
+LRESULT CTKDockingPaneTabbedContainer::OnHelpHitTest(WPARAM /*wParam*/, LPARAM lParam)
+{
+  constexpr LRESULT kHelpBase = 0x20000;  // the framework's offset of window help contexts
+  const int nHit = HitTest(CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+  const CTKDockingPane* pPane = nHit >= 0 ? GetPaneByTab(nHit) : nullptr;
+  if (pPane == nullptr) {
+    pPane = m_pSelectedPane;
+  }
+  if (pPane == nullptr) {
+    return 0;
+  }
+  return (pPane->m_nHelpID != 0 ? pPane->m_nHelpID : pPane->GetID()) + kHelpBase;
 }

@@ -76,6 +76,8 @@ protected:
   void OnLButtonDblClk(UINT nFlags, CPoint point);
   void OnRButtonDown(UINT nFlags, CPoint point);
   void OnMouseMove(UINT nFlags, CPoint point);
+  // lParam: the client point; answers the help context of the pane there (0 without one).
+  LRESULT OnHelpHitTest(WPARAM wParam, LPARAM lParam);
   DECLARE_MESSAGE_MAP()
 
 private:

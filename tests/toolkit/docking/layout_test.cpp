@@ -415,3 +415,26 @@ TEST(DockingThemes, Office2003ColoursFollowTheLunaScheme)
 }
 
 }  // namespace
+
+namespace {
+
+// Help over a group names the pane of the tab under the point, else the selected pane: its help id, or its id.
+TEST(DockingPaneManager, HelpHitTestAnswersThePaneUnderThePoint)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(600, 400));
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  CTKDockingPane* pFirst = manager.CreatePane(32769, CRect(0, 0, 200, 100), TK_DOCK_LEFT);
+  CTKDockingPane* pSecond = manager.CreatePane(32770, CRect(0, 0, 200, 100), TK_DOCK_RIGHT);
+  auto* pGroup = pFirst->GetParentTabbed();
+  manager.MoveNodeToContainer(pSecond, pFirst);
+  pSecond->m_nHelpID = 500;
+  manager.ShowPane(pFirst, FALSE);
+  frame.Layout();
+  ASSERT_TRUE(pGroup->IsTabsVisible());
+  const CPoint ptSecondTab = pGroup->GetTab(1)->GetRect().CenterPoint();
+  EXPECT_EQ(pGroup->SendMessage(WM_HELPHITTEST, 0, MAKELPARAM(ptSecondTab.x, ptSecondTab.y)), 500 + 0x20000);
+  EXPECT_EQ(pGroup->SendMessage(WM_HELPHITTEST, 0, MAKELPARAM(5, 60)), 32769 + 0x20000);
+}
+
+}  // namespace
