@@ -1,0 +1,440 @@
+// Panes, the layout and the pane manager: titles and tab texts, tab colours, the program's arrangement, the
+// notifications of message 10925 in order, and the life of the active pane.
+#include "tests/toolkit/docking/dock_frame.h"
+#include "toolkit/docking/paint_manager.h"
+#include "toolkit/docking/themes.h"
+#include "platform/user/uxtheme.h"
+#include "toolkit/paint/color_manager.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using docktest::CDockFrame;
+using docktest::CheckTree;
+using docktest::Note;
+using docktest::Shape;
+
+constexpr int kNoAction = -1;
+
+TEST(DockingPane, TitleSplitsIntoCaptionAndTabText)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(400, 300));
+  CTKDockingPane* pPane = frame.m_paneManager.CreatePane(1, CRect(0, 0, 100, 100), TK_DOCK_LEFT);
+  struct Case {
+    const char* title;
+    const char* caption;
+    const char* tab;
+  };
+  const Case cases[] = {
+      {"Объекты\nДерево", "Объекты", "Дерево"},
+      {"Параметры", "Параметры", "Параметры"},
+      {"Результаты\n", "Результаты", ""},
+      {"", "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    pPane->SetTitle(c.title);
+    EXPECT_STREQ(pPane->GetTitle(), c.caption);
+    EXPECT_STREQ(pPane->GetTabCaption(), c.tab);
+    EXPECT_STREQ(pPane->GetParentTabbed()->GetTitle(), c.caption);
+  }
+}
+
+TEST(DockingPane, AutomaticTabColourFollowsTheIdWithItsSignAndCopyLeavesColourAndHelpBehind)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(400, 300));
+  CTKDockingPane* pPane = frame.m_paneManager.CreatePane(32770, CRect(0, 0, 100, 100), TK_DOCK_LEFT);
+  EXPECT_EQ(pPane->GetTabColor(), 0x1000002u);
+  pPane->m_nID = -3;
+  EXPECT_EQ(pPane->GetTabColor(), 0x1000000u - 3);
+  pPane->m_clrTab = RGB(1, 2, 3);
+  EXPECT_EQ(pPane->GetTabColor(), RGB(1, 2, 3));
+
+  pPane->m_nHelpID = 77;
+  pPane->m_ptMinTrackSize = CPoint(10, 20);
+  pPane->SetTitle("Заголовок");
+  CTKDockingPane* pCopy = frame.m_paneManager.CreatePane(5, CRect(0, 0, 50, 50), TK_DOCK_RIGHT);
+  pCopy->Copy(pPane);
+  EXPECT_EQ(pCopy->m_clrTab, static_cast<COLORREF>(-1));
+  EXPECT_EQ(pCopy->m_nHelpID, 0);
+  EXPECT_EQ(pCopy->GetID(), -3);
+  EXPECT_EQ(pCopy->m_ptMinTrackSize, CPoint(10, 20));
+  EXPECT_STREQ(pCopy->m_strTitle, "Заголовок");
+}
+
+TEST(DockingPaneManager, ProgramArrangementIsTwoColumnsAroundTheView)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(800, 600));
+  frame.MakeProgramPanes();
+  EXPECT_EQ(CheckTree(frame.m_paneManager.GetCurrentLayout()), "");
+  EXPECT_EQ(Shape(frame.m_paneManager.GetTopPane()), "S[V[T(32769) T(32770)] C V[T(32774) T(32777)]]");
+  frame.Layout();
+
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  CTKDockingPaneBase* pLeft = manager.FindPane(32769)->GetContainer()->GetContainer();
+  CTKDockingPaneBase* pRight = manager.FindPane(32774)->GetContainer()->GetContainer();
+  EXPECT_EQ(pLeft->m_rcWindow, CRect(0, 0, 230, 600));
+  EXPECT_EQ(manager.GetClientPane()->m_rcWindow, CRect(234, 0, 574, 600));
+  EXPECT_EQ(pRight->m_rcWindow, CRect(578, 0, 800, 600));
+  // The view gets exactly what the panes leave.
+  CRect rcView;
+  frame.m_view.GetWindowRect(&rcView);
+  frame.ScreenToClient(&rcView);
+  EXPECT_EQ(rcView, CRect(234, 0, 574, 600));
+
+  EXPECT_EQ(manager.GetPaneDirection(manager.FindPane(32777)), TK_DOCK_RIGHT);
+  EXPECT_EQ(manager.GetPaneDirection(manager.FindPane(32769)), TK_DOCK_LEFT);
+  // A pane above the client in a column: top.
+  CTKDockingPane* pTop = manager.CreatePane(9, CRect(0, 0, 100, 80), TK_DOCK_TOP, manager.GetClientPane());
+  EXPECT_EQ(manager.GetPaneDirection(pTop), TK_DOCK_TOP);
+  EXPECT_EQ(CheckTree(manager.GetCurrentLayout()), "");
+}
+
+TEST(DockingPaneManager, NotificationsComeInOrderAndAClosedPaneReturnsToItsHolder)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(800, 600));
+  frame.MakeProgramPanes();
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  CTKDockingPane* pEconomics = manager.FindPane(32777);
+
+  // Before the first layout: closing asks, showing sends no code 1 and shows no window.
+  manager.ClosePane(pEconomics);
+  EXPECT_TRUE(manager.IsPaneClosed(pEconomics));
+  EXPECT_EQ(manager.FindPane(32777), pEconomics);
+  EXPECT_EQ(frame.m_notes, (std::vector<Note>{{TK_DPN_CLOSEPANE, 32777, kNoAction}}));
+  frame.m_notes.clear();
+
+  // The first layout: each selected pane is announced before it shows, and gets its window then.
+  frame.Layout();
+  const std::vector<Note> firstShow = {{TK_DPN_SHOWWINDOW, 32769, kNoAction},
+                                       {TK_DPN_SHOWWINDOW, 32770, kNoAction},
+                                       {TK_DPN_SHOWWINDOW, 32774, kNoAction}};
+  EXPECT_EQ(frame.m_notes, firstShow);
+  EXPECT_TRUE(manager.FindPane(32769)->IsValid());
+  EXPECT_FALSE(pEconomics->IsValid());
+  frame.m_notes.clear();
+
+  // Closed before the first layout, it comes back into its own container and is shown from now on.
+  CTKDockingPaneBase* pHolder = manager.GetCurrentLayout()->FindPaneInfo(pEconomics)->pLastHolder;
+  ASSERT_NE(pHolder, nullptr);
+  manager.ShowPane(pEconomics, FALSE);
+  EXPECT_EQ(pEconomics->GetContainer(), pHolder);
+  EXPECT_EQ(frame.m_notes, (std::vector<Note>{{TK_DPN_SHOWWINDOW, 32777, kNoAction}}));
+  EXPECT_TRUE(pEconomics->IsValid());
+  EXPECT_TRUE(::IsWindowVisible(pEconomics->GetHwnd()) || !::IsWindowVisible(frame.GetSafeHwnd()));
+  frame.m_notes.clear();
+
+  // -1 keeps the pane; any other answer, 0 included, closes it and parks its window under the manager.
+  frame.m_closeAnswer = -1;
+  manager.ClosePane(pEconomics);
+  EXPECT_FALSE(manager.IsPaneClosed(pEconomics));
+  frame.m_closeAnswer = 0;
+  manager.ClosePane(pEconomics);
+  EXPECT_TRUE(manager.IsPaneClosed(pEconomics));
+  EXPECT_EQ(::GetParent(pEconomics->GetHwnd()), manager.GetSafeHwnd());
+  EXPECT_EQ(frame.m_notes,
+            (std::vector<Note>{{TK_DPN_CLOSEPANE, 32777, kNoAction}, {TK_DPN_CLOSEPANE, 32777, kNoAction}}));
+  EXPECT_EQ(CheckTree(manager.GetCurrentLayout()), "");
+
+  // Detaching gives the window back to the frame instead.
+  CTKDockingPane* pObjects = manager.FindPane(32769);
+  HWND hObjects = pObjects->GetHwnd();
+  pObjects->Detach();
+  EXPECT_EQ(::GetParent(hObjects), frame.GetSafeHwnd());
+  EXPECT_FALSE(pObjects->IsValid());
+}
+
+TEST(DockingPaneManager, CloseButtonClosesTheGroupButKeepsPanesThatMayNotClose)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(600, 400));
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  CTKDockingPane* pFirst = manager.CreatePane(1, CRect(0, 0, 200, 100), TK_DOCK_LEFT);
+  auto* pContainer = pFirst->GetParentTabbed();
+  CTKDockingPane* pMiddle = manager.CreatePane(2, CRect(0, 0, 200, 100), TK_DOCK_RIGHT);
+  CTKDockingPane* pLast = manager.CreatePane(3, CRect(0, 0, 200, 100), TK_DOCK_RIGHT);
+  manager.MoveNodeToContainer(pMiddle, pContainer);
+  manager.MoveNodeToContainer(pLast, pContainer);
+  pMiddle->SetOptions(TK_PANE_NOCLOSEABLE);
+  frame.Layout();
+  frame.m_notes.clear();
+
+  manager.m_bCloseGroupOnButtonClick = TRUE;
+  pContainer->OnCaptionButtonClick(pContainer->FindCaptionButton(TK_IDS_DOCKINGPANE_CLOSE));
+  EXPECT_TRUE(pFirst->IsClosed());
+  EXPECT_FALSE(pMiddle->IsClosed());
+  EXPECT_TRUE(pLast->IsClosed());
+  // From the last tab to the first: announced, asked, closed.
+  const std::vector<Note> expected = {{TK_DPN_ACTION, 3, tkActionClosing}, {TK_DPN_CLOSEPANE, 3, kNoAction},
+                                      {TK_DPN_ACTION, 3, tkActionClosed},  {TK_DPN_ACTION, 1, tkActionClosing},
+                                      {TK_DPN_CLOSEPANE, 1, kNoAction},    {TK_DPN_ACTION, 1, tkActionClosed}};
+  EXPECT_EQ(frame.m_notes, expected);
+  EXPECT_EQ(pContainer->GetSelected(), pMiddle);
+  EXPECT_EQ(CheckTree(manager.GetCurrentLayout()), "");
+}
+
+TEST(DockingPaneManager, ClosingTheSelectedPaneOfThreeSelectsTheLastTab)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(600, 400));
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  CTKDockingPane* pFirst = manager.CreatePane(1, CRect(0, 0, 200, 100), TK_DOCK_LEFT);
+  auto* pContainer = pFirst->GetParentTabbed();
+  manager.MoveNodeToContainer(manager.CreatePane(2, CRect(0, 0, 200, 100), TK_DOCK_RIGHT), pContainer);
+  CTKDockingPane* pThird = manager.CreatePane(3, CRect(0, 0, 200, 100), TK_DOCK_RIGHT);
+  manager.MoveNodeToContainer(pThird, pContainer);
+  manager.ShowPane(pFirst, FALSE);
+  manager.ClosePane(pFirst);
+  EXPECT_EQ(pContainer->GetSelected(), pThird);
+  EXPECT_EQ(pContainer->GetTabCount(), 2);
+}
+
+TEST(DockingPaneManager, ActivationIsAnnouncedOnceAndTheActivePaneOutlivesItsLayout)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(600, 400));
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  CTKDockingPane* pPane = manager.CreatePane(7, CRect(0, 0, 200, 100), TK_DOCK_LEFT);
+  CTKDockingPane* pOther = manager.CreatePane(8, CRect(0, 0, 200, 100), TK_DOCK_RIGHT);
+  frame.m_notes.clear();
+
+  manager.OnActivatePane(TRUE, pPane);
+  manager.OnActivatePane(TRUE, pPane);  // already active: nothing
+  manager.OnActivatePane(TRUE, pOther);
+  manager.OnActivatePane(FALSE, pPane);  // not active: nothing
+  manager.OnActivatePane(TRUE, pPane);
+  const std::vector<Note> expected = {{TK_DPN_ACTION, 7, tkActionActivated},
+                                      {TK_DPN_ACTION, 7, tkActionDeactivated},
+                                      {TK_DPN_ACTION, 8, tkActionActivated},
+                                      {TK_DPN_ACTION, 8, tkActionDeactivated},
+                                      {TK_DPN_ACTION, 7, tkActionActivated}};
+  EXPECT_EQ(frame.m_notes, expected);
+  EXPECT_EQ(pPane->m_dwRef, 2);
+
+  // Closed while active, then its whole layout cleared: the manager's reference keeps it alive.
+  manager.ClosePane(pPane);
+  manager.GetCurrentLayout()->Clear();
+  EXPECT_EQ(pPane->m_dwRef, 1);
+  EXPECT_EQ(pPane->GetID(), 7);
+  EXPECT_EQ(pPane->GetContainer(), nullptr);
+  frame.m_notes.clear();
+  manager.OnActivatePane(FALSE, pPane);  // the last reference goes; the sanitiser sees no leak and no use after
+  EXPECT_EQ(manager.GetActivePane(), nullptr);
+  EXPECT_EQ(frame.m_notes, (std::vector<Note>{{TK_DPN_ACTION, 7, tkActionDeactivated}}));
+}
+
+TEST(DockingPaneManager, ThemesByNumberAndTheStickerStyle)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(400, 300));
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  manager.SetTheme(42);
+  EXPECT_NE(dynamic_cast<TKDockingPanePaintThemes::CTKDockingPaneDefaultTheme*>(manager.GetPaintManager()), nullptr);
+  EXPECT_EQ(manager.GetPaintManager()->m_nTheme, 42);
+  EXPECT_FALSE(manager.m_bStickerStyle);
+  manager.SetTheme(9);
+  EXPECT_NE(dynamic_cast<TKDockingPanePaintThemes::CTKDockingPaneVisualStudio2005Theme*>(manager.GetPaintManager()),
+            nullptr);
+  EXPECT_TRUE(manager.m_bStickerStyle);
+  manager.SetTheme(4);
+  EXPECT_TRUE(manager.m_bStickerStyle);  // nothing clears it
+  // A small caption font still leaves a caption of 13 plus the spacing.
+  EXPECT_GE(manager.GetPaintManager()->GetCaptionHeight(), 13 + manager.GetPaintManager()->m_nCaptionFontGap);
+
+  EXPECT_EQ(manager.GetRTLDirection(TK_DOCK_TOP), TK_DOCK_TOP);
+  EXPECT_EQ(manager.GetRTLDirection(TK_DOCK_LEFT), TK_DOCK_LEFT);
+  frame.ModifyStyleEx(0, WS_EX_LAYOUTRTL);
+  EXPECT_EQ(manager.GetRTLDirection(TK_DOCK_LEFT), TK_DOCK_RIGHT);
+  EXPECT_EQ(manager.GetRTLDirection(TK_DOCK_TOP), TK_DOCK_TOP);
+}
+
+TEST(DockingLayout, ClientPlaceholderIsEmptyOnlyWhileTheClientIsHidden)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(400, 300));
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  EXPECT_FALSE(manager.GetClientPane()->IsEmpty());
+  manager.m_bHideClient = TRUE;
+  EXPECT_TRUE(manager.GetClientPane()->IsEmpty());
+  EXPECT_TRUE(manager.GetCurrentLayout()->IsComplete());
+  // Panes share the whole frame and the view gets nothing.
+  manager.CreatePane(1, CRect(0, 0, 100, 100), TK_DOCK_LEFT);
+  manager.CreatePane(2, CRect(0, 0, 100, 100), TK_DOCK_RIGHT);
+  frame.Layout();
+  EXPECT_TRUE(manager.GetClientPane()->m_rcWindow.IsRectEmpty());
+  EXPECT_EQ(manager.FindPane(2)->GetContainer()->m_rcWindow.right, 400);
+  EXPECT_EQ(manager.FindPane(1)->GetContainer()->m_rcWindow.left, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Theme 9's caption colours follow the Luna scheme; without one they are the system's.
+TEST(DockingThemes, VisualStudio2005CaptionsFollowTheLunaScheme)
+{
+  struct Case {
+    uxtheme::Theme scheme;
+    COLORREF border;       // 0: the button shadow colour
+    COLORREF activeStart;  // 0: the active caption colour
+    COLORREF inactive;     // 0: the inactive caption colour
+  };
+  const Case cases[] = {
+      {uxtheme::Theme::None, 0, 0, 0},
+      {uxtheme::Theme::LunaBlue, 0, RGB(59, 128, 237), RGB(204, 199, 186)},
+      {uxtheme::Theme::LunaOlive, 0, RGB(182, 195, 146), RGB(204, 199, 186)},
+      {uxtheme::Theme::LunaSilver, RGB(145, 155, 156), RGB(211, 212, 221), RGB(240, 240, 245)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.scheme));
+    uxtheme::SetTestTheme(c.scheme);
+    TKColorManager().RefreshColors();
+    TKDockingPanePaintThemes::CTKDockingPaneVisualStudio2005Theme theme;
+    theme.RefreshMetrics();
+    EXPECT_EQ(theme.m_clrCaptionBorder, c.border != 0 ? c.border : theme.GetColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(theme.m_clrActiveCaptionGradient.clrLight.GetValue(),
+              c.activeStart != 0 ? c.activeStart : theme.GetColor(COLOR_ACTIVECAPTION));
+    EXPECT_EQ(theme.m_clrNormalCaptionGradient.clrLight.GetValue(),
+              c.inactive != 0 ? c.inactive : theme.GetColor(COLOR_INACTIVECAPTION));
+    EXPECT_EQ(theme.m_clrNormalCaptionText.GetValue(),
+              c.scheme == uxtheme::Theme::None ? theme.GetColor(COLOR_INACTIVECAPTIONTEXT) : RGB(0, 0, 0));
+    EXPECT_EQ(theme.m_dwSplitterStyle, CTKDockingPanePaintManager::kSplitterGradient);
+  }
+  uxtheme::SetTestTheme(uxtheme::Theme::None);
+  TKColorManager().RefreshColors();
+}
+
+// Without show captions nothing is taken for a caption; with it, margins plus the caption height.
+TEST(DockingThemes, CaptionStripTakesItsHeightOnlyWhileCaptionsShow)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(400, 300));
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  CTKDockingPane* pPane = manager.CreatePane(1, CRect(0, 0, 100, 100), TK_DOCK_LEFT);
+  CTKDockingPanePaintManager* pPaint = manager.GetPaintManager();
+  CRect rc(0, 0, 100, 100);
+  pPaint->AdjustCaptionRect(pPane->GetParentTabbed(), rc);
+  EXPECT_EQ(rc.top, pPaint->m_rcCaptionMargin.top + pPaint->m_rcCaptionMargin.bottom + pPaint->GetCaptionHeight());
+  pPaint->m_bShowCaption = FALSE;
+  rc = CRect(0, 0, 100, 100);
+  pPaint->AdjustCaptionRect(pPane->GetParentTabbed(), rc);
+  EXPECT_EQ(rc.top, 0);
+  // No caption for a selected pane with option 8 either.
+  pPaint->m_bShowCaption = TRUE;
+  pPane->SetOptions(TK_PANE_NOCAPTION);
+  pPaint->AdjustCaptionRect(pPane->GetParentTabbed(), rc);
+  EXPECT_EQ(rc.top, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A press on the close button is tracked: only a release over it closes; Esc, a right click or a release
+// elsewhere does nothing.
+TEST(DockingCaptionButtons, CloseButtonActsOnlyWhenReleasedOverIt)
+{
+  struct Case {
+    const char* name;
+    UINT message;
+    int dx;  // where the release or the key happens, from the button's centre
+    bool closes;
+  };
+  const Case cases[] = {
+      {"release over it", WM_LBUTTONUP, 0, true},
+      {"release elsewhere", WM_LBUTTONUP, -60, false},
+      {"escape", WM_KEYDOWN, 0, false},
+      {"right click", WM_RBUTTONDOWN, 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CDockFrame frame;
+    ASSERT_TRUE(frame.Make(600, 400));
+    CTKDockingPaneManager& manager = frame.m_paneManager;
+    CTKDockingPane* pPane = manager.CreatePane(1, CRect(0, 0, 200, 100), TK_DOCK_LEFT);
+    frame.Layout();
+    auto* pGroup = pPane->GetParentTabbed();
+    ::UpdateWindow(pGroup->GetSafeHwnd());
+    pGroup->Invalidate(FALSE);
+    ::UpdateWindow(pGroup->GetSafeHwnd());  // painting lays the caption buttons out
+    const CRect rcButton = pGroup->FindCaptionButton(TK_IDS_DOCKINGPANE_CLOSE)->GetRect();
+    ASSERT_FALSE(rcButton.IsRectEmpty());
+    const CPoint centre = rcButton.CenterPoint();
+    const HWND hGroup = pGroup->GetSafeHwnd();
+    ::PostMessage(hGroup, WM_MOUSEMOVE, 0, MAKELPARAM(centre.x + c.dx, centre.y));
+    ::PostMessage(hGroup, c.message, c.message == WM_KEYDOWN ? VK_ESCAPE : 0,
+                  c.message == WM_KEYDOWN ? 0 : MAKELPARAM(centre.x + c.dx, centre.y));
+    ::SendMessage(hGroup, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(centre.x, centre.y));
+    EXPECT_EQ(pPane->IsClosed() != FALSE, c.closes);
+    EXPECT_EQ(::GetCapture(), nullptr);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Office 2003's own colour entries follow the Luna scheme; without one the theme keeps the colour manager's.
+TEST(DockingThemes, Office2003ColoursFollowTheLunaScheme)
+{
+  struct Case {
+    uxtheme::Theme scheme;
+    COLORREF captionBackground;  // 0: button face
+    COLORREF colour38;           // 0: the colour manager's
+    BOOL lunaButtons;
+  };
+  const Case cases[] = {
+      {uxtheme::Theme::None, 0, 0, FALSE},
+      {uxtheme::Theme::LunaBlue, RGB(216, 231, 252), RGB(39, 65, 118), TRUE},
+      {uxtheme::Theme::LunaOlive, RGB(226, 231, 191), RGB(81, 94, 51), TRUE},
+      {uxtheme::Theme::LunaSilver, RGB(223, 223, 234), RGB(84, 84, 117), TRUE},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.scheme));
+    uxtheme::SetTestTheme(c.scheme);
+    TKColorManager().RefreshColors();
+    TKDockingPanePaintThemes::CTKDockingPaneOffice2003Theme theme;
+    theme.RefreshMetrics();
+    EXPECT_EQ(theme.m_clrNormalCaption.GetValue(),
+              c.captionBackground != 0 ? c.captionBackground : TKColorManager().GetColor(COLOR_3DFACE));
+    EXPECT_EQ(theme.GetColor(38), c.colour38 != 0 ? c.colour38 : TKColorManager().GetColor(38));
+    EXPECT_EQ(theme.m_bLunaButtons, c.lunaButtons);
+    // The grip colour is the manager's colour 38, read before the scheme's table replaced it.
+    if (c.lunaButtons) {
+      EXPECT_EQ(theme.m_clrSplitterGripper.GetValue(), TKColorManager().GetColor(38));
+      EXPECT_EQ(theme.m_clrActiveCaptionGradient.clrLight.GetValue(), RGB(255, 213, 140));
+    }
+  }
+  uxtheme::SetTestTheme(uxtheme::Theme::None);
+  TKColorManager().RefreshColors();
+}
+
+}  // namespace
+
+namespace {
+
+// Help over a group names the pane of the tab under the point, else the selected pane: its help id, or its id.
+TEST(DockingPaneManager, HelpHitTestAnswersThePaneUnderThePoint)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(600, 400));
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  CTKDockingPane* pFirst = manager.CreatePane(32769, CRect(0, 0, 200, 100), TK_DOCK_LEFT);
+  CTKDockingPane* pSecond = manager.CreatePane(32770, CRect(0, 0, 200, 100), TK_DOCK_RIGHT);
+  auto* pGroup = pFirst->GetParentTabbed();
+  manager.MoveNodeToContainer(pSecond, pFirst);
+  pSecond->m_nHelpID = 500;
+  manager.ShowPane(pFirst, FALSE);
+  frame.Layout();
+  ASSERT_TRUE(pGroup->IsTabsVisible());
+  const CPoint ptSecondTab = pGroup->GetTab(1)->GetRect().CenterPoint();
+  EXPECT_EQ(pGroup->SendMessage(WM_HELPHITTEST, 0, MAKELPARAM(ptSecondTab.x, ptSecondTab.y)), 500 + 0x20000);
+  EXPECT_EQ(pGroup->SendMessage(WM_HELPHITTEST, 0, MAKELPARAM(5, 60)), 32769 + 0x20000);
+}
+
+}  // namespace

@@ -1,0 +1,124 @@
+// The docking pane manager of a frame: owns the layout and the paint manager, creates, finds, shows and closes
+// panes, takes the frame's space for them in the frame's layout and reports each step to the frame through
+// message 10925. The operations that reshape the tree live in operations.cpp.
+#pragma once
+
+#include "toolkit/docking/layout.h"
+
+#include <cstdint>
+
+// Sent to the site; wParam one of the codes below.
+inline constexpr UINT TK_WM_DOCKINGPANENOTIFY = 10925;
+inline constexpr WPARAM TK_DPN_SHOWWINDOW = 1;
+inline constexpr WPARAM TK_DPN_RCLICK = 2;
+inline constexpr WPARAM TK_DPN_CLOSEPANE = 3;
+inline constexpr WPARAM TK_DPN_ACTION = 4;
+inline constexpr WPARAM TK_DPN_CONTEXTMENU = 5;
+
+// Actions of code 4.
+enum TKDockingPaneAction {
+  tkActionFloating = 0,
+  tkActionFloated = 1,
+  tkActionClosing = 2,
+  tkActionClosed = 3,
+  tkActionDocking = 4,
+  tkActionDocked = 5,
+  tkActionAttaching = 6,
+  tkActionAttached = 7,
+  tkActionPinning = 8,
+  tkActionPinned = 9,
+  tkActionCollapsing = 10,
+  tkActionCollapsed = 11,
+  tkActionExpanding = 12,
+  tkActionExpanded = 13,
+  tkActionActivated = 14,
+  tkActionDeactivated = 15,
+  tkActionDetaching = 16,
+};
+
+// Directions of docking.
+inline constexpr int TK_DOCK_LEFT = 0;
+inline constexpr int TK_DOCK_RIGHT = 1;
+inline constexpr int TK_DOCK_TOP = 2;
+inline constexpr int TK_DOCK_BOTTOM = 3;
+
+struct TK_DOCKINGPANE_ACTION {
+  int32_t action;
+  int32_t cancel;
+  CTKDockingPane* pPane;
+  void* pArgument;
+  INT_PTR nArgument;
+};
+
+class CTKDockingPaneManager : public CWnd {
+public:
+  CTKDockingPaneManager();
+  ~CTKDockingPaneManager() override;
+
+  BOOL InstallDockingPanes(CWnd* pSite);
+  void SetTheme(int nTheme);
+  CTKDockingPanePaintManager* GetPaintManager() const { return m_pPaintManager; }
+  int GetRTLDirection(int nDirection) const;
+
+  virtual CTKDockingPaneLayout* CreateLayout();
+  virtual CTKDockingPaneBase* OnCreatePane(int nType, CTKDockingPaneLayout* pLayout);
+  virtual void OnActivatePane(BOOL bActivate, CTKDockingPane* pPane);
+
+  CTKDockingPane* CreatePane(int nID, CRect rc, int nDirection, CTKDockingPaneBase* pNeighbour = nullptr);
+  CTKDockingPane* FindPane(int nID) const;
+  BOOL IsPaneClosed(const CTKDockingPane* pPane) const;
+  BOOL IsPaneHidden(const CTKDockingPane* pPane) const;
+  void ShowPane(CTKDockingPane* pPane, BOOL bSetFocus = TRUE);
+  void ClosePane(CTKDockingPane* pPane);
+  int GetPaneDirection(const CTKDockingPaneBase* pNode) const;
+  CTKDockingPane* GetActivePane() const { return m_pActivePane; }
+  CTKDockingPaneLayout* GetCurrentLayout() const { return m_pLayout; }
+  CWnd* GetSite() const { return m_pSite; }
+  CTKDockingPaneBase* GetClientPane() const;
+  CTKDockingPaneBase* GetTopPane() const;
+
+  // Reshaping the tree.
+  void DockNode(CTKDockingPaneBase* pNode, int nDirection, CTKDockingPaneBase* pNeighbour);
+  void DockDraggedNode(CTKDockingPaneBase* pNode, int nDirection, CTKDockingPaneBase* pNeighbour);
+  void MoveNodeToContainer(CTKDockingPaneBase* pNode, CTKDockingPaneBase* pTarget);
+  void RecordPaneHolders();
+  CTKDockingPaneTabbedContainer* GetPaneHolder(CTKDockingPane* pPane, BOOL bFloating);
+  CRect GetDockingRect(CRect& rcResult, CTKDockingPaneBase* pNode, int nDirection,
+                       CTKDockingPaneBase* pNeighbour);
+
+  int32_t NotifyAction(int nAction, CTKDockingPane* pPane, void* pArgument = nullptr, INT_PTR nArgument = 0);
+  void RecalcFramesLayout();
+  void UpdatePanesFocus();
+
+  int m_nSplitterGap = 22;
+  BOOL m_bCloseGroupOnButtonClick = FALSE;
+  BOOL m_bHideGroupOnButtonClick = TRUE;
+  CWnd* m_pSite = nullptr;
+  CTKDockingPaneLayout* m_pLayout = nullptr;
+  CTKDockingPanePaintManager* m_pPaintManager = nullptr;
+  CTKDockingPane* m_pActivePane = nullptr;
+  BOOL m_bHideClient = FALSE;
+  BOOL m_bUseSplitterTracker = TRUE;
+  BOOL m_bShowMaximizeButton = FALSE;
+  BOOL m_bLockSplitters = FALSE;
+  BOOL m_bAlphaDockingContext = FALSE;
+  BOOL m_bShowDockingContextStickers = FALSE;
+  BOOL m_bThemedFloatingFrames = FALSE;
+  BOOL m_bSyncActiveFloatingFrames = TRUE;
+  int m_nDefaultPaneOptions = 0;
+  int m_nCaptionDirection = 0;
+  CString m_strFloatingFrameCaption;
+  BOOL m_bStickerStyle = FALSE;
+  BOOL m_bAttachingPane = FALSE;
+  BOOL m_bLayoutCreated = FALSE;
+
+protected:
+  LRESULT OnSizeParent(WPARAM wParam, LPARAM lParam);
+  LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSysColorChangeMessage(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSettingChange(WPARAM wParam, LPARAM lParam);
+  DECLARE_MESSAGE_MAP()
+
+private:
+  CTKDockingPaneTabbedContainer* WrapPane(CTKDockingPane* pPane, CWnd* pSite);
+};

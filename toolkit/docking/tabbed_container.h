@@ -1,0 +1,90 @@
+// A tabbed container: the visible group around panes, a window with a caption (the selected pane's title and the
+// caption buttons), the selected pane's window in its client area and, with more than one pane, a tab strip.
+#pragma once
+
+#include "toolkit/docking/layout.h"
+#include "toolkit/docking/tabs/tab_manager.h"
+
+class CTKDockingPaneTabbedContainer : public CWnd, public CTKDockingPaneBase, public CTKTabManager {
+public:
+  explicit CTKDockingPaneTabbedContainer(CTKDockingPaneLayout* pLayout);
+  ~CTKDockingPaneTabbedContainer() override;
+
+  virtual void SelectPane(CTKDockingPane* pPane, BOOL bSetFocus = TRUE, BOOL bNotify = TRUE);
+  virtual BOOL IsCaptionVertical() const;
+  virtual BOOL IsTabsVisible() const;
+  virtual void OnCaptionButtonClick(CTKDockingPaneCaptionButton* pButton);
+  virtual void CopyFrom(CTKDockingPaneTabbedContainer* pContainer, CTKDockingPaneNodeMap* pMap,
+                        DWORD dwIgnoredOptions);
+  virtual void UpdateTabs();
+
+  POSITION ContainPane(CTKDockingPaneBase* pPane) const override;
+  void FindPane(int nType, CTKDockingPaneNodeList* pList) override;
+  void GetMinMaxInfo(MINMAXINFO* pMinMaxInfo) const override;
+  void OnSizeParent(CWnd* pSite, CRect rect, AFX_SIZEPARENTPARAMS* pParams) override;
+  void OnFocusChanged() override;
+  void SetDockingSite(CWnd* pSite) override;
+  void InvalidatePane(BOOL bSelectionChanged) override;
+  void OnParentContainerChanged(CTKDockingPaneBase* pContainer) override;
+  CTKDockingPaneBase* Clone(CTKDockingPaneLayout* pLayout, CTKDockingPaneNodeMap* pMap,
+                            DWORD dwIgnoredOptions) override;
+  void RemovePane(CTKDockingPaneBase* pPane) override;
+  BOOL IsEmpty() const override { return m_lstPanes.IsEmpty(); }
+  BOOL IsCaptionButtonVisible(CTKDockingPaneCaptionButton* pButton) override;
+  HWND GetPaneHwnd() const override { return m_hWnd; }
+  BOOL IsHidden() const override;
+  void RedrawPane() override;
+
+  // The tab manager's side.
+  void Reposition() override;
+  void OnTabsChanged() override;
+  void RequestRedraw() override;
+  CTKTabPaintManager* GetTabPaintManager() const override;
+  BOOL DrawTabIcon(CDC* pDC, int x, int y, CTKTabManagerItem* pItem, BOOL bDraw, CSize& szIcon) override;
+
+  void InsertPane(CTKDockingPane* pPane, BOOL bSetFocus = TRUE);
+  void InitWithPane(CTKDockingPane* pPane, CWnd* pSite);
+  BOOL IsCaptionVisible() const;
+  // -2 on the caption, -1 on nothing, else the index of the tab under the client point.
+  int HitTest(CPoint point) const;
+  CTKDockingPane* GetPaneByTab(int nIndex) const;
+  void SetCaptionShown(BOOL bShown);
+  CString GetTitle() const;
+  CTKDockingPane* GetSelected() const { return m_pSelectedPane; }
+  const CList<CTKDockingPane*, CTKDockingPane*>& GetPanes() const { return m_lstPanes; }
+  BOOL IsActive() const { return m_bActive; }
+  BOOL CanMaximise() const;
+  void Maximise();
+  void Restore();
+  BOOL IsMinimised() const;
+  BOOL IsMaximised() const { return m_bMaximized; }
+  void StoreExtent();
+  void FocusSelected();
+  CTKDockingPaneCaptionButton* FindCaptionButton(int nID) const;
+
+  BOOL m_bMaximized = FALSE;
+  BOOL m_bActive = FALSE;
+  BOOL m_bCaptionShown = TRUE;
+  int m_nLockReposition = 0;
+  CTKDockingPane* m_pSelectedPane = nullptr;
+  CTKDockingPane* m_pTrackingPane = nullptr;
+  CList<CTKDockingPane*, CTKDockingPane*> m_lstPanes;
+
+protected:
+  void OnPaint();
+  void OnLButtonDown(UINT nFlags, CPoint point);
+  void OnLButtonDblClk(UINT nFlags, CPoint point);
+  void OnRButtonDown(UINT nFlags, CPoint point);
+  void OnMouseMove(UINT nFlags, CPoint point);
+  // lParam: the client point; answers the help context of the pane there (0 without one).
+  LRESULT OnHelpHitTest(WPARAM wParam, LPARAM lParam);
+  DECLARE_MESSAGE_MAP()
+
+private:
+  void CreateContainerWindow();
+  void DelaySiteLayout() const;
+  // The pane area left in rect after the caption and the tabs.
+  void AdjustClient(CRect& rect, BOOL bReposition);
+  void LayoutPanes(CRect rcClient, AFX_SIZEPARENTPARAMS* pParams);
+  void SetPinState();
+};
