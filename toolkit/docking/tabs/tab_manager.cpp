@@ -4,6 +4,7 @@
 #include "toolkit/docking/tabs/tab_color_sets.h"
 #include "toolkit/docking/tabs/tab_paint_manager.h"
 #include "toolkit/paint/draw_helpers.h"
+#include "toolkit/paint/tooltip_context.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -633,15 +634,9 @@ int CTKTabManager::FillTabToolInfo(CWnd* pWnd, CTKTabManagerItem* pItem, TOOLINF
   if (strTip.IsEmpty() || pToolInfo == nullptr) {
     return -1;
   }
-  pToolInfo->hwnd = pWnd != nullptr ? pWnd->GetSafeHwnd() : nullptr;
-  pToolInfo->uId = static_cast<UINT_PTR>(pItem->m_nIndex);
-  pToolInfo->rect = pItem->m_rcItem;
-  // Allocated as the framework's tool hit tests do: the caller frees it with free().
-  const size_t nLength = static_cast<size_t>(strTip.GetLength());
-  pToolInfo->lpszText = static_cast<LPSTR>(std::malloc(nLength + 1));
-  if (pToolInfo->lpszText != nullptr) {
-    std::memcpy(pToolInfo->lpszText, static_cast<LPCSTR>(strTip), nLength + 1);
-  }
+  // The extended form shows the caption as the tip's title above the text.
+  CTKToolTipContext::FillInToolInfo(pToolInfo, pWnd != nullptr ? pWnd->GetSafeHwnd() : nullptr, pItem->m_rcItem,
+                                    pItem->m_nIndex, strTip, pItem->GetCaption(), strTip);
   return pItem->m_nIndex;
 }
 

@@ -445,6 +445,37 @@ CRect CTKTabPaintManager::CAppearanceSet::FillHeader(CTKTabManager* pTabManager,
   return rcHeader;
 }
 
+void CTKTabPaintManager::CAppearanceSet::DrawFrame(CDC* pDC, CRect& rc, int nKind)
+{
+  CColorSet* pColorSet = GetColorSet();
+  if (!m_pPaintManager->m_bStaticFrame) {
+    if (nKind == 1) {
+      rc.InflateRect(2, 2);
+    } else if (nKind == 2 || nKind == 3) {
+      pDC->FillSolidRect(rc, pColorSet->m_clrHeaderFace.clrLight);
+    }
+    return;
+  }
+  switch (nKind) {
+    case 0:
+      pDC->Draw3dRect(rc, pColorSet->m_clrFrameBorder, pColorSet->m_clrFrameBorder);
+      rc.DeflateRect(1, 1);
+      pDC->Draw3dRect(rc, pColorSet->m_clrControlFace, pColorSet->m_clrControlFace);
+      break;
+    case 1:
+      rc.top -= 1;
+      break;
+    case 2:
+      pDC->FillSolidRect(rc.right - 1, rc.top, 1, rc.Height(), pColorSet->m_clrControlFace);
+      break;
+    case 3:
+      pDC->FillSolidRect(rc.left, rc.bottom - 1, rc.Width(), 1, pColorSet->m_clrControlFace);
+      break;
+    default:
+      break;
+  }
+}
+
 void CTKTabPaintManager::CAppearanceSet::PaintStrip(CTKTabManager* pTabManager, CDC* pDC, CRect rc)
 {
   CTKTabPaintManager* pPaintManager = m_pPaintManager;

@@ -143,6 +143,9 @@ public:
   virtual void AdjustLayout(CTKTabManager* pTabManager, CDC* pDC, CRect rcControl);
   virtual void CalcClientArea(CTKTabManager* pTabManager, CRect& rcClient);
   virtual void DrawTab(CDC* pDC, CTKTabManagerItem* pItem) = 0;
+  // A frame piece of kind 0-3 (whole frame, top edge, right column, bottom row) for owners that frame a tab's
+  // client themselves; kinds 1 and 0 may move the rectangle they are given.
+  virtual void DrawFrame(CDC* pDC, CRect& rc, int nKind);
   virtual int GetAllowedColorSets() const = 0;
   virtual int GetPreferredColorSet() const = 0;
 

@@ -305,4 +305,38 @@ TEST_F(TabAppearances, ClientFrameKinds)
   }
 }
 
+// The frame pieces an owner may ask of any appearance, with the paint manager's static frame and without.
+TEST_F(TabAppearances, FramePiecesMoveOrPaintTheRectangleByKind)
+{
+  struct Case {
+    BOOL staticFrame;
+    int kind;
+    CRect after;
+    CPoint probe;  // a pixel that shows what was drawn (black: nothing)
+    bool painted;
+  };
+  const Case cases[] = {
+      {FALSE, 0, CRect(4, 4, 16, 16), CPoint(10, 10), false},
+      {FALSE, 1, CRect(2, 2, 18, 18), CPoint(10, 10), false},
+      {FALSE, 2, CRect(4, 4, 16, 16), CPoint(10, 10), true},
+      {FALSE, 3, CRect(4, 4, 16, 16), CPoint(10, 10), true},
+      {TRUE, 0, CRect(5, 5, 15, 15), CPoint(4, 10), true},
+      {TRUE, 1, CRect(4, 3, 16, 16), CPoint(10, 10), false},
+      {TRUE, 2, CRect(4, 4, 16, 16), CPoint(15, 10), true},
+      {TRUE, 3, CRect(4, 4, 16, 16), CPoint(10, 15), true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "static " << c.staticFrame << ", kind " << c.kind);
+    CTKTabPaintManager pm;
+    pm.m_bStaticFrame = c.staticFrame;
+    CTKTabPaintManager::CAppearanceSet* pAppearance = pm.SelectAppearance(0);
+    Canvas canvas(20, 20);
+    CRect rc(4, 4, 16, 16);
+    pAppearance->DrawFrame(&canvas.m_dc, rc, c.kind);
+    EXPECT_EQ(rc, c.after);
+    EXPECT_EQ(canvas.m_dc.GetPixel(c.probe.x, c.probe.y) != RGB(0, 0, 0), c.painted);
+    EXPECT_EQ(canvas.m_dc.GetPixel(2, 2), RGB(0, 0, 0)) << "nothing outside the rectangle";
+  }
+}
+
 }  // namespace

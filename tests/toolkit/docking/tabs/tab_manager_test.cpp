@@ -2,6 +2,7 @@
 // button, tooltips, scrolling a tab into view, and a strip driven by the mouse: arrows that appear only when the
 // tabs overflow, an arrow held down on the virtual clock, and a tab dragged to a new place.
 #include "tests/toolkit/docking/tabs/strip.h"
+#include "toolkit/paint/tooltip_context.h"
 
 #include "platform/base/clock.h"
 #include "platform/user/input.h"
@@ -206,7 +207,8 @@ TEST(TabManager, TooltipsFollowTheTooltipMode)
     pItem->m_nLength = c.length;
     pItem->m_nNaturalLength = 60;
     pItem->m_strToolTip = c.tip;
-    TOOLINFO ti;
+    TOOLINFO ti{};
+    ti.cbSize = TK_TOOLINFO_SIZE_NO_EXTENSION;
     EXPECT_EQ(strip.FillTabToolInfo(nullptr, pItem, &ti), c.expected);
     if (c.expected >= 0) {
       EXPECT_EQ(ti.uId, 1u);
@@ -216,6 +218,25 @@ TEST(TabManager, TooltipsFollowTheTooltipMode)
       std::free(ti.lpszText);
     }
   }
+
+  // The extended record also gets the text and the tab's caption as the title.
+  CTKTabPaintManager pm;
+  pm.m_nToolTipMode = 1;
+  Strip strip(pm, CRect(0, 0, 400, 40));
+  strip.AddTabs({"A", "Опоры"});
+  strip.GetTab(1)->m_strToolTip = "Группы опор";
+  TK_TOOLINFO_EXTENSION extension{};
+  TOOLINFO ti{};
+  ti.cbSize = TK_TOOLINFO_SIZE;
+  ti.lpReserved = &extension;
+  EXPECT_EQ(strip.FillTabToolInfo(nullptr, strip.GetTab(1), &ti), 1);
+  ASSERT_NE(extension.lpszTitle, nullptr);
+  ASSERT_NE(extension.lpszText, nullptr);
+  EXPECT_STREQ(extension.lpszTitle, "Опоры");
+  EXPECT_STREQ(extension.lpszText, "Группы опор");
+  std::free(ti.lpszText);
+  std::free(extension.lpszTitle);
+  std::free(extension.lpszText);
 }
 
 TEST(TabManager, SelectingATabBeyondTheFarEndScrollsItIntoView)
