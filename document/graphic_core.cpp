@@ -155,6 +155,14 @@ void CGraphicCore::GetViewCentre(double out[3])
   out[0] = out[1] = out[2] = 0.0;
 }
 
+void CGraphicCore::DeleteLibraryProject(int) {}
+
+void CGraphicCore::OpenDxfFile(const char*, int*) {}
+
+void CGraphicCore::GetLibraryProjectSize(double[3]) {}
+
+void CGraphicCore::GetLibraryProjectPosition(double[3]) {}
+
 void CGraphicCore::ClearRasters() {}
 
 void CGraphicCore::RemoveRaster(int) {}

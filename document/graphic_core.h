@@ -41,6 +41,12 @@ public:
   virtual CString GetUnderlayPath(int id);
   virtual void CloneUnderlay(int* id);
   virtual void GetViewCentre(double out[3]);
+  // The graphics library's projects (ids with bit 0x1000). The default core has no library: every call is
+  // skipped, the id and the point left as they are.
+  virtual void DeleteLibraryProject(int id);
+  virtual void OpenDxfFile(const char* path, int* id);
+  virtual void GetLibraryProjectSize(double out[3]);
+  virtual void GetLibraryProjectPosition(double out[3]);
   // The raster store: emptied for a new project, one raster dropped when no area uses it any more.
   virtual void ClearRasters();
   virtual void RemoveRaster(int id);

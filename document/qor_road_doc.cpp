@@ -949,14 +949,14 @@ int CQorRoadDoc::CloneUnderlay(int* id)
 
 int CQorRoadDoc::DeleteLibraryProject(int id)
 {
-  grafocore::DeleteProject(id);
+  m_graphicCore->DeleteLibraryProject(id);
   return 0;
 }
 
 int CQorRoadDoc::OpenDxfFile(const char* path, int* id)
 {
   CWaitCursor wait;
-  grafocore::OpenDXFFile(path, id);
+  m_graphicCore->OpenDxfFile(path, id);
   return 0;
 }
 
@@ -990,7 +990,7 @@ double* CQorRoadDoc::GetPlacementPoint(double* point, IArea* area)
 
 double* CQorRoadDoc::GetLibraryProjectSize(double* out)
 {
-  grafocore::GetProjectDimentions(&out[0], &out[1], &out[2]);
+  m_graphicCore->GetLibraryProjectSize(out);
   return out;
 }
 
@@ -1062,7 +1062,7 @@ int CQorRoadDoc::ReleaseUnderlay(int id)
   if (users >= 2)
     return 0;
   if (id & 0x1000)
-    grafocore::DeleteProject(id);
+    m_graphicCore->DeleteLibraryProject(id);
   else
     m_graphicCore->RemoveRaster(id);
   return 0;
@@ -1096,7 +1096,7 @@ BOOL CQorRoadDoc::IsCalcAreaIdFree(int id, BOOL currentOnly)
 double* CQorRoadDoc::GetLibraryProjectPosition(double* out)
 {
   out[0] = out[1] = out[2] = 0.0;
-  grafocore::GetProjectPosition(&out[0], &out[1], &out[2]);
+  m_graphicCore->GetLibraryProjectPosition(out);
   return out;
 }
 

@@ -71,6 +71,10 @@ public:
   void GetViewCentre(double out[3]) override;
   void ClearRasters() override;
   void RemoveRaster(int id) override;
+  void DeleteLibraryProject(int id) override { DeleteProject(id); }
+  void OpenDxfFile(const char* path, int* id) override { OpenDXFFile(path, id); }
+  void GetLibraryProjectSize(double out[3]) override { GetProjectDimentions(&out[0], &out[1], &out[2]); }
+  void GetLibraryProjectPosition(double out[3]) override { GetProjectPosition(&out[0], &out[1], &out[2]); }
 
   CViewCamera* GetCamera() const { return m_camera.get(); }
   CGLContext* GetGLContext() const { return m_glContext; }
