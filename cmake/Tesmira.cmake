@@ -74,3 +74,60 @@ function(tesmira_tests target)
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     PROPERTIES ENVIRONMENT "TESMIRA_TEST=1")
 endfunction()
+
+# Fuzzers of the readers of untrusted input: libFuzzer needs clang's instrumentation and the program's build uses
+# g++, so each folder's fuzzers are a small project of its own (project/CMakeLists.txt beside the caller) built by
+# clang. tesmira_fuzz_project(<build target>) makes it, or nothing when clang or its libFuzzer runtime is missing;
+# tesmira_fuzz_test(<test> BINARY <name> CORPUS <folder> SECONDS <n> [FOUND <folder>] [DICT <file>]) runs one
+# fuzzer for a bounded time over its corpus, new inputs going to a folder of the build tree (the corpus beside the
+# sources is only read), and is skipped where the project could not be made.
+function(tesmira_fuzz_project build_target)
+  find_program(TESMIRA_CLANGXX NAMES clang++)
+  set(TESMIRA_FUZZ_DIR "" PARENT_SCOPE)
+  if(NOT TESMIRA_CLANGXX)
+    return()
+  endif()
+  execute_process(COMMAND ${TESMIRA_CLANGXX} -print-resource-dir
+    OUTPUT_VARIABLE clang_resource_dir OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  if(NOT clang_resource_dir
+     OR NOT EXISTS ${clang_resource_dir}/lib/linux/libclang_rt.fuzzer-${CMAKE_SYSTEM_PROCESSOR}.a)
+    return()
+  endif()
+  include(ExternalProject)
+  set(launcher "")
+  if(CCACHE_PROGRAM)
+    set(launcher -DCMAKE_CXX_COMPILER_LAUNCHER=${CCACHE_PROGRAM})
+  endif()
+  ExternalProject_Add(${build_target}
+    SOURCE_DIR ${CMAKE_CURRENT_SOURCE_DIR}/project
+    BINARY_DIR ${CMAKE_CURRENT_BINARY_DIR}/project
+    CMAKE_GENERATOR Ninja
+    CMAKE_ARGS -DCMAKE_CXX_COMPILER=${TESMIRA_CLANGXX} -DCMAKE_BUILD_TYPE=Debug
+               -DTESMIRA_ROOT=${PROJECT_SOURCE_DIR} ${launcher}
+    BUILD_ALWAYS TRUE
+    INSTALL_COMMAND "")
+  set(TESMIRA_FUZZ_DIR ${CMAKE_CURRENT_BINARY_DIR}/project PARENT_SCOPE)
+endfunction()
+
+function(tesmira_fuzz_test test_name)
+  cmake_parse_arguments(F "" "BINARY;CORPUS;SECONDS;FOUND;DICT" "" ${ARGN})
+  if(NOT TESMIRA_FUZZ_DIR)
+    add_test(NAME ${test_name}
+      COMMAND sh -c "echo 'clang with its libFuzzer runtime is not installed: not fuzzed'; exit 77")
+    set_tests_properties(${test_name} PROPERTIES SKIP_RETURN_CODE 77)
+    return()
+  endif()
+  if(NOT F_FOUND)
+    set(F_FOUND found)
+  endif()
+  set(dict "")
+  if(F_DICT)
+    set(dict "-dict=${F_DICT} ")
+  endif()
+  add_test(NAME ${test_name}
+    COMMAND sh -c "mkdir -p ${F_FOUND} && exec \"$0\" -max_total_time=${F_SECONDS} -timeout=10 -rss_limit_mb=2048 \
+${dict}-artifact_prefix=${CMAKE_CURRENT_BINARY_DIR}/ ${F_FOUND} \"$1\""
+            ${TESMIRA_FUZZ_DIR}/${F_BINARY} ${F_CORPUS}
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  set_tests_properties(${test_name} PROPERTIES TIMEOUT 180)
+endfunction()
