@@ -139,11 +139,21 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, D
   platform::EnsureClockListener();
 
   std::unique_lock lock(platform::KernelMutex());
-  // Time waited so far, summed over the clocks in force while we wait (we never look at a clock that has been
-  // replaced: it may be gone).
+  // Time waited so far in microseconds, summed over the clocks in force while we wait (we never look at a clock
+  // that has been replaced: it may be gone). The system clock is read at full precision: in whole milliseconds a
+  // wait could end up to one millisecond early.
+  auto nowUs = [](platform::Clock* c) -> std::uint64_t {
+    if (c == &platform::SystemClock()) {
+      return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                            std::chrono::steady_clock::now().time_since_epoch())
+                                            .count());
+    }
+    return c->NowMs() * 1000;
+  };
   platform::Clock* clock = &platform::CurrentClock();
-  std::uint64_t lastNow = clock->NowMs();
+  std::uint64_t lastNow = nowUs(clock);
   std::uint64_t waited = 0;
+  const std::uint64_t timeoutUs = static_cast<std::uint64_t>(milliseconds) * 1000;
   for (;;) {
     if (waitAll) {
       if (std::all_of(objects.begin(), objects.end(), [](const auto& o) { return o->IsSignalled(); })) {
@@ -166,19 +176,19 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, D
     bool systemClock = platform::SystemClockInForce();
     if (milliseconds != INFINITE) {
       platform::Clock* now = &platform::CurrentClock();
-      std::uint64_t nowMs = now->NowMs();
-      if (now == clock && nowMs > lastNow) {
-        waited += nowMs - lastNow;
+      std::uint64_t nowTime = nowUs(now);
+      if (now == clock && nowTime > lastNow) {
+        waited += nowTime - lastNow;
       }
       clock = now;
-      lastNow = nowMs;
-      if (waited >= milliseconds) {
+      lastNow = nowTime;
+      if (waited >= timeoutUs) {
         return WAIT_TIMEOUT;
       }
     }
     ++platform::g_blockedWaiters;
     if (milliseconds != INFINITE && systemClock) {
-      platform::Changed().wait_for(lock, std::chrono::milliseconds(milliseconds - waited));
+      platform::Changed().wait_for(lock, std::chrono::microseconds(timeoutUs - waited));
     } else {
       platform::Changed().wait(lock);
     }
