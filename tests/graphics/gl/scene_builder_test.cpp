@@ -17,6 +17,7 @@
 #include "platform/gdi/surface.h"
 #include "tests/graphics/core_fixture.h"
 #include "tests/graphics/gl/sample_projects.h"
+#include "tests/graphics/scene/pick_names.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -398,32 +399,7 @@ TEST_F(SceneBuilderSamples, SelectedLineGroupShowsItsMarkersAndNumbersInPlan)
 // The names hit under a 5 x 5 pixel window at the window point (x, y) of the frame just drawn.
 std::vector<GLuint> PickAt(CObjectContainer3D& scene, double x, double y)
 {
-  GLint viewport[4];
-  GLdouble projection[16];
-  glGetIntegerv(GL_VIEWPORT, viewport);
-  glGetDoublev(GL_PROJECTION_MATRIX, projection);
-  std::vector<GLuint> buffer(1024);
-  glSelectBuffer(static_cast<GLsizei>(buffer.size()), buffer.data());
-  glRenderMode(GL_SELECT);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  gluPickMatrix(x, y, 5, 5, viewport);
-  glMultMatrixd(projection);
-  glMatrixMode(GL_MODELVIEW);
-  scene.DrawNamed();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  const GLint hits = glRenderMode(GL_RENDER);
-  std::vector<GLuint> names;
-  size_t at = 0;
-  for (GLint i = 0; i < hits; ++i) {
-    const GLuint count = buffer[at];
-    for (GLuint n = 0; n < count; ++n) names.push_back(buffer[at + 3 + n]);
-    at += 3 + count;
-  }
-  return names;
+  return scenetest::PickNames(scene, x, y, 5);
 }
 
 TEST_F(SceneBuilderSamples, ClickOnAPoleNamesItsGroup)

@@ -1,6 +1,7 @@
 // Picking scene objects by their selection names in OpenGL's selection mode, on the off-screen context.
 #include "graphics/scene/object_containers.h"
 #include "tests/graphics/gl/palette_gl_surface.h"
+#include "tests/graphics/scene/pick_names.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -30,34 +31,16 @@ public:
   }
 };
 
-// The names of every hit under a 4 x 4 pixel window at (x, y).
+// The names of every hit under a 4 x 4 pixel window at (x, y), the squares drawn in pixel coordinates.
 std::vector<GLuint> PickAt(CObjectContainer3D& scene, double x, double y)
 {
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
-  std::vector<GLuint> buffer(256);
-  glSelectBuffer(static_cast<GLsizei>(buffer.size()), buffer.data());
-  glRenderMode(GL_SELECT);
   glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
   glLoadIdentity();
-  gluPickMatrix(x, y, 4, 4, viewport);
   glOrtho(0, viewport[2], 0, viewport[3], -1, 1);
   glMatrixMode(GL_MODELVIEW);
-  scene.DrawNamed();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  const GLint hits = glRenderMode(GL_RENDER);
-  std::vector<GLuint> names;
-  // Each hit: the count of names on the stack, the depth range, then the names.
-  size_t at = 0;
-  for (GLint i = 0; i < hits; ++i) {
-    const GLuint count = buffer[at];
-    for (GLuint k = 0; k < count; ++k) names.push_back(buffer[at + 3 + k]);
-    at += 3 + count;
-  }
-  return names;
+  return scenetest::PickNames(scene, x, y, 4);
 }
 
 TEST(ScenePicking, SelectionModeNamesTheObjectUnderTheCursor)
