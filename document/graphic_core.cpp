@@ -71,6 +71,20 @@ int CGraphicCore::SerializeLibraryBlock(CArchive& ar, DWORD version)
   return grafocore::Serialize(&ar, version);
 }
 
+std::vector<RasterIdRecord> ReadRasterIdRecords(CArchive& ar)
+{
+  int count = 0;
+  ar >> count;
+  if (count < 0)
+    ThrowBad(ar);
+  // Each record holds at least an id, an empty path's length byte and two doubles.
+  ar.EnsureAvailable(static_cast<ULONGLONG>(count) * (4 + 1 + 16));
+  std::vector<RasterIdRecord> rasters(static_cast<std::size_t>(count));
+  for (RasterIdRecord& raster : rasters)
+    ar >> raster.id >> raster.path >> raster.widthMetres >> raster.heightMetres;
+  return rasters;
+}
+
 void CGraphicCore::SerializeRasterIds(CArchive& ar)
 {
   if (ar.IsStoring()) {
@@ -78,18 +92,9 @@ void CGraphicCore::SerializeRasterIds(CArchive& ar)
     return;
   }
   ClearRasters();
-  int count = 0;
-  ar >> count;
-  if (count < 0)
-    ThrowBad(ar);
-  ar.EnsureAvailable(static_cast<ULONGLONG>(count) * (4 + 1 + 16));
-  for (int k = 0; k < count; ++k) {
-    int id = 0;
-    CString path;
-    double width = 0, height = 0;
-    ar >> id >> path >> width >> height;
-    if (m_context && id != 0)
-      m_context->FindUnderlayUser(id, TRUE);
+  for (const RasterIdRecord& raster : ReadRasterIdRecords(ar)) {
+    if (m_context && raster.id != 0)
+      m_context->FindUnderlayUser(raster.id, TRUE);
   }
 }
 

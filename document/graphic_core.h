@@ -17,9 +17,21 @@
 #include "platform/base/wintypes.h"
 #include "platform/mfc-core/mfcstring.h"
 
+#include <vector>
+
 class CArchive;
 class CWnd;
 struct IQorRoadDoc;
+
+// One raster of the ids-only form (4.2): its id, the picture's file and its size in metres.
+struct RasterIdRecord {
+  int id = 0;
+  CString path;
+  double widthMetres = 0;
+  double heightMetres = 0;
+};
+// Reads the ids-only raster part: the count, checked against what the archive still holds, then the records.
+std::vector<RasterIdRecord> ReadRasterIdRecords(CArchive& ar);
 
 class CGraphicCore {
 public:

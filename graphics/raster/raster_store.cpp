@@ -1,5 +1,6 @@
 #include "graphics/raster/raster_store.h"
 
+#include "document/graphic_core.h"
 #include "geometry/gl_context.h"
 #include "model/doc_interface.h"
 #include "platform/mfc-core/archive.h"
@@ -88,22 +89,14 @@ void CRasterStore::SerializeIdsOnly(CArchive& ar)
     return;
   }
   Clear();
-  int count = 0;
-  ar >> count;
-  if (count < 0)
-    ThrowBad(ar);
-  ar.EnsureAvailable(static_cast<ULONGLONG>(count) * (4 + 1 + 16));
-  for (int k = 0; k < count; ++k) {
-    int id = 0;
-    CString path;
-    double width = 0, height = 0;
-    ar >> id >> path >> width >> height;
+  for (const RasterIdRecord& record : ReadRasterIdRecords(ar)) {
+    const int id = record.id;
     if (id <= 0 || !m_document || !m_document->FindUnderlayUser(id, FALSE))
       continue;
     auto raster = std::make_unique<CDibFromFile>();
     raster->m_id = id;
-    raster->SetGeometry(width, height);
-    if (!raster->LoadBmp(path, nullptr)) {
+    raster->SetGeometry(record.widthMetres, record.heightMetres);
+    if (!raster->LoadBmp(record.path, nullptr)) {
       m_document->FindUnderlayUser(id, TRUE);
       continue;
     }
