@@ -2,6 +2,7 @@
 // gallery of captions and splitters in themes 0-9, drawn headless through the paint managers into
 // build/artifacts/. Also the caption pixels of theme 9 read back.
 #include "tests/toolkit/docking/dock_frame.h"
+#include "tests/toolkit/canvas.h"
 #include "platform/gdi/png.h"
 #include "toolkit/docking/paint_manager.h"
 #include "toolkit/paint/color_manager.h"
@@ -16,37 +17,7 @@ using docktest::CDockFrame;
 
 constexpr int kLegendHeight = 28;
 
-class Canvas {
-public:
-  Canvas(int width, int height) : m_width(width), m_height(height)
-  {
-    m_screen = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-    m_bitmap = CreateCompatibleBitmap(m_screen, width, height);
-    m_dc.Attach(CreateCompatibleDC(m_screen));
-    m_oldBitmap = m_dc.SelectObject(m_bitmap);
-    m_dc.FillSolidRect(0, 0, width, height, RGB(255, 255, 255));
-  }
-  ~Canvas()
-  {
-    m_dc.SelectObject(m_oldBitmap);
-    DeleteDC(m_dc.Detach());
-    DeleteObject(m_bitmap);
-    DeleteDC(m_screen);
-  }
-  bool Save(const std::string& name) const
-  {
-    return gdi::SavePng(m_bitmap, std::string(TESMIRA_ARTIFACTS_DIR) + "/" + name);
-  }
-
-  CDC m_dc;
-  int m_width;
-  int m_height;
-
-private:
-  HDC m_screen = nullptr;
-  HBITMAP m_bitmap = nullptr;
-  HGDIOBJ m_oldBitmap = nullptr;
-};
+using tktest::Canvas;
 
 void Label(CDC& dc, const CString& text, CRect rc, UINT nFormat, BOOL bBold = FALSE, COLORREF clr = RGB(0, 0, 0))
 {

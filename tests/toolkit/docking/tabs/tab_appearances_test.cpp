@@ -2,6 +2,7 @@
 // Page merging with the client area, the docking form of Property Page Flat, Visio's stacked bars and the slant
 // room of Property Page 2003. Classic colours (no visual style).
 #include "tests/toolkit/docking/tabs/strip.h"
+#include "tests/toolkit/canvas.h"
 
 #include "platform/user/uxtheme.h"
 #include "toolkit/paint/color_manager.h"
@@ -19,29 +20,10 @@ constexpr COLORREF kFace = RGB(212, 208, 200);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kShadow = RGB(128, 128, 128);
 
-class Canvas {
+// The appearances' pictures start black, so that every pixel they paint shows.
+class Canvas : public tktest::Canvas {
 public:
-  Canvas(int width, int height)
-  {
-    m_screen = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-    m_bitmap = CreateCompatibleBitmap(m_screen, width, height);
-    m_dc.Attach(CreateCompatibleDC(m_screen));
-    m_old = m_dc.SelectObject(m_bitmap);
-    m_dc.FillSolidRect(0, 0, width, height, RGB(0, 0, 0));
-  }
-  ~Canvas()
-  {
-    m_dc.SelectObject(m_old);
-    DeleteDC(m_dc.Detach());
-    DeleteObject(m_bitmap);
-    DeleteDC(m_screen);
-  }
-  CDC m_dc;
-
-private:
-  HDC m_screen = nullptr;
-  HBITMAP m_bitmap = nullptr;
-  HGDIOBJ m_old = nullptr;
+  Canvas(int width, int height) : tktest::Canvas(width, height, RGB(0, 0, 0)) {}
 };
 
 // Records the order in which a row's tabs are drawn.

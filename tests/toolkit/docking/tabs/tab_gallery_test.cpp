@@ -2,6 +2,7 @@
 // and a hot tab, drawn under the Luna blue style into build/artifacts/toolkit_tab_gallery.png for a person to
 // look at; and the Office 2003 colours of those three tabs read back from the pixels.
 #include "tests/toolkit/docking/tabs/strip.h"
+#include "tests/toolkit/canvas.h"
 
 #include "platform/gdi/png.h"
 #include "platform/user/uxtheme.h"
@@ -45,37 +46,7 @@ void PaintStrip(CDC& dc, int appearance, int colorSet, int position, const CRect
   dc.RestoreDC(saved);
 }
 
-class Canvas {
-public:
-  Canvas(int width, int height) : m_width(width), m_height(height)
-  {
-    m_screen = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-    m_bitmap = CreateCompatibleBitmap(m_screen, width, height);
-    m_dc.Attach(CreateCompatibleDC(m_screen));
-    m_oldBitmap = m_dc.SelectObject(m_bitmap);
-    m_dc.FillSolidRect(0, 0, width, height, RGB(255, 255, 255));
-  }
-  ~Canvas()
-  {
-    m_dc.SelectObject(m_oldBitmap);
-    DeleteDC(m_dc.Detach());
-    DeleteObject(m_bitmap);
-    DeleteDC(m_screen);
-  }
-  bool Save(const std::string& name) const
-  {
-    return gdi::SavePng(m_bitmap, std::string(TESMIRA_ARTIFACTS_DIR) + "/" + name);
-  }
-
-  CDC m_dc;
-  int m_width;
-  int m_height;
-
-private:
-  HDC m_screen = nullptr;
-  HBITMAP m_bitmap = nullptr;
-  HGDIOBJ m_oldBitmap = nullptr;
-};
+using tktest::Canvas;
 
 class TabGallery : public ::testing::Test {
 protected:
