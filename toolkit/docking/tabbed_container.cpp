@@ -6,6 +6,7 @@
 #include "toolkit/docking/splitter_container.h"
 #include "toolkit/docking/tabs/tab_paint_manager.h"
 #include "toolkit/paint/draw_helpers.h"
+#include "toolkit/paint/image_manager.h"
 
 #include <algorithm>
 
@@ -364,11 +365,25 @@ CTKTabPaintManager* CTKDockingPaneTabbedContainer::GetTabPaintManager() const
   return pPaint != nullptr ? pPaint->GetPanelPaintManager() : nullptr;
 }
 
-BOOL CTKDockingPaneTabbedContainer::DrawTabIcon(CDC* /*pDC*/, int /*x*/, int /*y*/, CTKTabManagerItem* pItem,
-                                                BOOL /*bDraw*/, CSize& /*szIcon*/)
+BOOL CTKDockingPaneTabbedContainer::DrawTabIcon(CDC* pDC, int x, int y, CTKTabManagerItem* pItem, BOOL bDraw,
+                                                CSize& szIcon)
 {
-  // Pane icons come from the image manager, which the toolkit does not have yet: tabs show no icon.
-  return pItem == nullptr;
+  if (pItem == nullptr) {
+    return TRUE;
+  }
+  const CTKTabPaintManager* pTabPaint = GetTabPaintManager();
+  auto* pPane = static_cast<CTKDockingPane*>(pItem->m_pObject);
+  CTKImageManagerIcon* pIcon = pPane != nullptr ? pPane->GetIcon(szIcon.cx) : nullptr;
+  if (pIcon == nullptr || pTabPaint == nullptr || !pTabPaint->m_bShowIcons) {
+    return FALSE;
+  }
+  if (bDraw) {
+    CTKImageManagerIconHandle& image = pItem->IsSelected() ? pIcon->GetCheckedIcon()
+                                       : pItem->IsHot()    ? pIcon->GetHotIcon()
+                                                           : pIcon->GetIcon();
+    pIcon->DrawImage(pDC, CPoint(x, y), image, szIcon.cx, szIcon.cy);
+  }
+  return TRUE;
 }
 
 void CTKDockingPaneTabbedContainer::OnFocusChanged()

@@ -5,8 +5,14 @@
 #include "toolkit/docking/themes.h"
 #include "platform/user/uxtheme.h"
 #include "toolkit/paint/color_manager.h"
+#include "toolkit/paint/image_manager.h"
+#include "tests/toolkit/canvas.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <iterator>
+#include <vector>
 
 namespace {
 
@@ -435,6 +441,111 @@ TEST(DockingPaneManager, HelpHitTestAnswersThePaneUnderThePoint)
   const CPoint ptSecondTab = pGroup->GetTab(1)->GetRect().CenterPoint();
   EXPECT_EQ(pGroup->SendMessage(WM_HELPHITTEST, 0, MAKELPARAM(ptSecondTab.x, ptSecondTab.y)), 500 + 0x20000);
   EXPECT_EQ(pGroup->SendMessage(WM_HELPHITTEST, 0, MAKELPARAM(5, 60)), 32769 + 0x20000);
+}
+
+// A packed DIB at 24 bits of images 16 x 16 side by side, each filled with its colour except its left column,
+// which is the mask colour green.
+template <int kImages>
+struct IconStrip {
+  static constexpr int kWidth = 16 * kImages;
+  static constexpr int kRow = kWidth * 3;
+  alignas(8) BYTE bytes[40 + kRow * 16] = {};
+
+  explicit IconStrip(const COLORREF (&colours)[kImages])
+  {
+    const int header[] = {40, kWidth, 16};
+    std::memcpy(bytes, header, sizeof(header));
+    bytes[12] = 1;
+    bytes[14] = 24;
+    for (int y = 0; y < 16; ++y) {
+      for (int x = 0; x < kWidth; ++x) {
+        const COLORREF clr = x % 16 == 0 ? RGB(0, 255, 0) : colours[x / 16];
+        BYTE* pixel = bytes + 40 + y * kRow + x * 3;
+        pixel[0] = GetBValue(clr);
+        pixel[1] = GetGValue(clr);
+        pixel[2] = GetRValue(clr);
+      }
+    }
+  }
+};
+
+constexpr WORD kThreeIcons = 134;
+constexpr WORD kFourIcons = 135;
+
+HINSTANCE IconModule()
+{
+  static const IconStrip<3> three({RGB(200, 0, 0), RGB(0, 0, 200), RGB(200, 200, 0)});
+  static const IconStrip<4> four({RGB(1, 1, 1), RGB(2, 2, 2), RGB(3, 3, 3), RGB(4, 4, 4)});
+  static const platform::BinaryResource resources[] = {
+      {2 /* RT_BITMAP */, kThreeIcons, three.bytes, sizeof(three.bytes)},
+      {2 /* RT_BITMAP */, kFourIcons, four.bytes, sizeof(four.bytes)},
+  };
+  static platform::ResourceModuleData module{"DockingIconTests", nullptr, 0};
+  module.resources = resources;
+  module.resourceCount = std::size(resources);
+  static HINSTANCE handle = platform::RegisterResourceModule(module);
+  return handle;
+}
+
+// Pane icons come from one strip of 16-pixel images that must hold exactly as many images as ids are given; a
+// pane finds its icon by its icon id, else its own id; tabs draw them while their paint manager shows icons.
+TEST(DockingPaneManager, IconsFromABitmapStripAndOnTheTabs)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(600, 400));
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  HINSTANCE previous = AfxGetResourceHandle();
+  AfxSetResourceHandle(IconModule());
+  struct Case {
+    UINT bitmap;
+    std::vector<int> ids;
+    BOOL result;
+    std::vector<int> stored;
+    std::vector<int> absent;
+  };
+  const Case cases[] = {
+      {kFourIcons, {1, 2, 3}, FALSE, {}, {1, 2, 3}},
+      {999, {4, 5, 6}, FALSE, {}, {4, 5, 6}},
+      {kThreeIcons, {0, 7, 8}, TRUE, {7, 8}, {0}},
+      {kThreeIcons, {32769, 32770, 32774}, TRUE, {32769, 32770, 32774}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bitmap);
+    EXPECT_EQ(c.result, manager.SetIcons(c.bitmap, c.ids.data(), static_cast<int>(c.ids.size()), 0xFF00));
+    for (int id : c.stored) {
+      CTKImageManagerIcon* pIcon = manager.GetIcon(static_cast<UINT>(id), 16);
+      ASSERT_NE(nullptr, pIcon) << id;
+      EXPECT_EQ(16, pIcon->GetWidth());
+    }
+    for (int id : c.absent)
+      EXPECT_EQ(nullptr, manager.GetIcon(static_cast<UINT>(id), 16)) << id;
+  }
+  AfxSetResourceHandle(previous);
+
+  CTKDockingPane* pObjects = manager.CreatePane(32769, CRect(0, 0, 200, 100), TK_DOCK_LEFT);
+  CTKDockingPane* pNoIcon = manager.CreatePane(40000, CRect(0, 0, 200, 100), TK_DOCK_RIGHT);
+  CTKDockingPane* pBorrowed = manager.CreatePane(40001, CRect(0, 0, 200, 100), TK_DOCK_RIGHT);
+  pBorrowed->m_nIconID = 32774;
+  EXPECT_EQ(manager.GetIcon(32769, 16), pObjects->GetIcon(16));
+  EXPECT_EQ(nullptr, pNoIcon->GetIcon(16));
+  EXPECT_EQ(manager.GetIcon(32774, 16), pBorrowed->GetIcon(16));
+
+  auto* pGroup = pObjects->GetParentTabbed();
+  manager.MoveNodeToContainer(pNoIcon, pObjects);
+  manager.ShowPane(pObjects, FALSE);
+  frame.Layout();
+  ASSERT_TRUE(pGroup->IsTabsVisible());
+  CTKTabManagerItem* pObjectsTab = pGroup->GetTab(0);
+  CTKTabManagerItem* pNoIconTab = pGroup->GetTab(1);
+  ASSERT_EQ(pObjects, pObjectsTab->m_pObject);
+  tktest::Canvas canvas(40, 40);
+  CSize size(16, 16);
+  EXPECT_TRUE(pGroup->DrawTabIcon(&canvas.m_dc, 10, 10, pObjectsTab, TRUE, size));
+  EXPECT_EQ(RGB(200, 0, 0), canvas.m_dc.GetPixel(18, 18));
+  EXPECT_EQ(RGB(255, 255, 255), canvas.m_dc.GetPixel(10, 18));  // the mask column stays transparent
+  EXPECT_FALSE(pGroup->DrawTabIcon(&canvas.m_dc, 10, 10, pNoIconTab, FALSE, size));
+  manager.GetPaintManager()->GetPanelPaintManager()->m_bShowIcons = FALSE;
+  EXPECT_FALSE(pGroup->DrawTabIcon(&canvas.m_dc, 10, 10, pObjectsTab, FALSE, size));
 }
 
 }  // namespace
