@@ -7,6 +7,8 @@
 #include "toolkit/docking/tabs/tab_paint_manager.h"
 #include "toolkit/paint/draw_helpers.h"
 #include "toolkit/paint/image_manager.h"
+#include "toolkit/paint/resource_manager.h"
+#include "toolkit/paint/tooltip_context.h"
 
 #include <algorithm>
 
@@ -384,6 +386,37 @@ BOOL CTKDockingPaneTabbedContainer::DrawTabIcon(CDC* pDC, int x, int y, CTKTabMa
     pIcon->DrawImage(pDC, CPoint(x, y), image, szIcon.cx, szIcon.cy);
   }
   return TRUE;
+}
+
+LRESULT CTKDockingPaneTabbedContainer::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+  if (CTKToolTipContext* pContext = GetDockingPaneManager()->GetToolTipContext(); pContext != nullptr) {
+    pContext->FilterToolTipMessage(this, message, wParam, lParam);
+  }
+  return CWnd::WindowProc(message, wParam, lParam);
+}
+
+INT_PTR CTKDockingPaneTabbedContainer::OnToolHitTest(CPoint point, TOOLINFO* pTI) const
+{
+  const INT_PTR nHit = CWnd::OnToolHitTest(point, pTI);
+  if (nHit != -1) {
+    return nHit;
+  }
+  for (INT_PTR i = 0; i < m_arrCaptionButtons.GetSize(); ++i) {
+    CTKDockingPaneCaptionButton* pButton = m_arrCaptionButtons[i];
+    if (!pButton->IsVisible() || !pButton->GetRect().PtInRect(point)) {
+      continue;
+    }
+    CString strTip;
+    TKResourceManager()->LoadString(&strTip, static_cast<UINT>(pButton->GetID()));
+    if (strTip.IsEmpty()) {
+      return -1;
+    }
+    CTKToolTipContext::FillInToolInfo(pTI, m_hWnd, pButton->GetRect(), pButton->GetID(), strTip);
+    return pButton->GetID();
+  }
+  const int nTab = HitTest(point);
+  return nTab >= 0 ? FillTabToolInfo(const_cast<CTKDockingPaneTabbedContainer*>(this), GetTab(nTab), pTI) : -1;
 }
 
 void CTKDockingPaneTabbedContainer::OnFocusChanged()

@@ -61,6 +61,10 @@ public:
   void StoreExtent();
   void FocusSelected();
   CTKDockingPaneCaptionButton* FindCaptionButton(int nID) const;
+  // A caption button under the point (its toolkit string as the tip), else the tab under it; -1 for none.
+  INT_PTR OnToolHitTest(CPoint point, TOOLINFO* pTI) const override;
+  // Every message passes the manager's tooltip context first.
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   BOOL m_bMaximized = FALSE;
   BOOL m_bActive = FALSE;

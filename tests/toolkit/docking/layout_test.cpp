@@ -6,11 +6,16 @@
 #include "platform/user/uxtheme.h"
 #include "toolkit/paint/color_manager.h"
 #include "toolkit/paint/image_manager.h"
+#include "toolkit/paint/resource_manager.h"
+#include "toolkit/paint/tooltip_context.h"
+#include "res/modules.h"
 #include "tests/toolkit/canvas.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <iterator>
 #include <vector>
 
@@ -546,6 +551,54 @@ TEST(DockingPaneManager, IconsFromABitmapStripAndOnTheTabs)
   EXPECT_FALSE(pGroup->DrawTabIcon(&canvas.m_dc, 10, 10, pNoIconTab, FALSE, size));
   manager.GetPaintManager()->GetPanelPaintManager()->m_bShowIcons = FALSE;
   EXPECT_FALSE(pGroup->DrawTabIcon(&canvas.m_dc, 10, 10, pObjectsTab, FALSE, size));
+}
+
+// The tips of a group: a caption button gives its toolkit string (none without the toolkit module), a tab the
+// title of its pane, anything else nothing.
+TEST(DockingPaneManager, TipsOfCaptionButtonsAndTabs)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(600, 400));
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  CTKDockingPane* pFirst = manager.CreatePane(32769, CRect(0, 0, 200, 100), TK_DOCK_LEFT);
+  CTKDockingPane* pSecond = manager.CreatePane(32770, CRect(0, 0, 200, 100), TK_DOCK_RIGHT);
+  pFirst->SetTitle("Объекты");
+  pSecond->SetTitle("Параметры\nСвойства");
+  auto* pGroup = pFirst->GetParentTabbed();
+  manager.MoveNodeToContainer(pSecond, pFirst);
+  manager.ShowPane(pFirst, FALSE);
+  frame.Layout();
+  ASSERT_TRUE(pGroup->IsTabsVisible());
+  pGroup->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);  // the buttons get their places
+  CTKDockingPaneCaptionButton* pClose = pGroup->FindCaptionButton(TK_IDS_DOCKINGPANE_CLOSE);
+  ASSERT_FALSE(pClose->GetRect().IsRectEmpty());
+
+  struct Tip {
+    INT_PTR hit;
+    std::string text;
+  };
+  const auto tipAt = [&](CPoint point) {
+    TOOLINFO info;
+    info.cbSize = TK_TOOLINFO_SIZE_NO_EXTENSION;
+    Tip tip{pGroup->OnToolHitTest(point, &info), ""};
+    if (tip.hit != -1 && info.lpszText != nullptr && info.lpszText != LPSTR_TEXTCALLBACK) {
+      tip.text = info.lpszText;
+      std::free(info.lpszText);
+    }
+    return tip;
+  };
+  const CPoint closeCentre = pClose->GetRect().CenterPoint();
+  EXPECT_EQ(-1, tipAt(closeCentre).hit);
+  res::RegisterModules();
+  TKResourceManager()->SetResourceHandle(platform::RegisterResourceModule(res::ToolkitModule()));
+  const Tip close = tipAt(closeCentre);
+  EXPECT_EQ(TK_IDS_DOCKINGPANE_CLOSE, close.hit);
+  EXPECT_EQ("Закрыть", close.text);
+  const Tip tab = tipAt(pGroup->GetTab(1)->GetRect().CenterPoint());
+  EXPECT_EQ(1, tab.hit);
+  EXPECT_EQ("Параметры", tab.text);
+  EXPECT_EQ(-1, tipAt(CPoint(10, 6)).hit);  // the caption text
+  TKSetResourceInstance(nullptr, nullptr);
 }
 
 }  // namespace
