@@ -390,8 +390,10 @@ BOOL CTKDockingPaneTabbedContainer::DrawTabIcon(CDC* pDC, int x, int y, CTKTabMa
 
 LRESULT CTKDockingPaneTabbedContainer::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-  if (CTKToolTipContext* pContext = GetDockingPaneManager()->GetToolTipContext(); pContext != nullptr) {
-    pContext->FilterToolTipMessage(this, message, wParam, lParam);
+  if (const CTKDockingPaneManager* pManager = GetDockingPaneManager(); pManager != nullptr) {
+    if (CTKToolTipContext* pContext = pManager->GetToolTipContext(); pContext != nullptr) {
+      pContext->FilterToolTipMessage(this, message, wParam, lParam);
+    }
   }
   return CWnd::WindowProc(message, wParam, lParam);
 }

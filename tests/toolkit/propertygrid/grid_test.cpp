@@ -5,6 +5,7 @@
 #include "toolkit/propertygrid/inplace.h"
 #include "toolkit/propertygrid/paint_manager.h"
 #include "toolkit/propertygrid/typed_items.h"
+#include "tests/toolkit/canvas.h"
 #include "tests/toolkit/propertygrid/test_icons.h"
 
 #include "res/modules.h"
@@ -787,6 +788,18 @@ TEST_F(PropertyGridTest, ImagesOfValuesCaptionsAndConstraints)
     if (image) {
       EXPECT_EQ(16, image->GetWidth());
     }
+  }
+
+  // A drop-down row draws the constraint's image 2 pixels in, its text after it.
+  {
+    tktest::Canvas canvas(120, 20, RGB(0, 0, 0));
+    CTKPropertyGridItemConstraint* withImage = kind->GetConstraints()->GetConstraintAt(
+        kind->GetConstraints()->GetCount() - 1);
+    grid->GetPaintManager()->DrawInplaceListItem(&canvas.m_dc, withImage, CRect(0, 0, 120, 20), FALSE);
+    EXPECT_EQ(kIconColour, canvas.m_dc.GetPixel(2, 10));
+    EXPECT_EQ(kIconColour, canvas.m_dc.GetPixel(17, 10));
+    EXPECT_NE(kIconColour, canvas.m_dc.GetPixel(1, 10));
+    EXPECT_NE(kIconColour, canvas.m_dc.GetPixel(18, 10));
   }
 
   // The value's image stands 2 pixels inside the value part; the caption's 3 pixels past its indent.
