@@ -781,7 +781,8 @@ TEST_F(PropertyGridTest, ImagesOfValuesCaptionsAndConstraints)
     int image;
     bool found;
   };
-  for (const Case& c : {Case{-1, false}, Case{static_cast<int>(kUnknown), false}, Case{static_cast<int>(kKnown), true}}) {
+  const Case cases[] = {{-1, false}, {static_cast<int>(kUnknown), false}, {static_cast<int>(kKnown), true}};
+  for (const Case& c : cases) {
     CTKPropertyGridItemConstraint* constraint = kind->GetConstraints()->AddConstraint("Щебень", 0, c.image);
     CTKImageManagerIcon* image = constraint->GetImage();
     EXPECT_EQ(c.found, image != nullptr) << c.image;

@@ -54,8 +54,8 @@ TEST(PropertyGridPicture, CategorisedAndAlphabeticalGrids)
   CStatic right;
   ASSERT_TRUE(left.Create("Categorised order (selected: Название; help pane below)", WS_CHILD | WS_VISIBLE,
                           CRect(10, 6, 370, 26), &frame, 1));
-  ASSERT_TRUE(right.Create("Alphabetical order with the order toolbar, verbs pane", WS_CHILD | WS_VISIBLE, CRect(390, 6, 750, 26),
-                           &frame, 2));
+  ASSERT_TRUE(right.Create("Alphabetical order with the order toolbar, verbs pane", WS_CHILD | WS_VISIBLE,
+                           CRect(390, 6, 750, 26), &frame, 2));
   CTKPropertyGrid categorised;
   CTKPropertyGrid alphabetical;
   ASSERT_TRUE(categorised.Create(CRect(10, 30, 370, 510), &frame, 100));
