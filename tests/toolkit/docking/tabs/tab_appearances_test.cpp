@@ -326,11 +326,12 @@ TEST_F(TabAppearances, FramePiecesMoveOrPaintTheRectangleByKind)
 namespace {
 
 // One strip of three tabs painted into the DC, as a container paints it.
-void PaintThreeTabs(CDC& dc, int appearance, int colorSet, const CRect& rc)
+void PaintThreeTabs(CDC& dc, int appearance, int colorSet, const CRect& rc, int position = TK_TAB_POSITION_TOP)
 {
   CTKTabPaintManager pm;
   pm.SelectAppearance(appearance);
   pm.SelectColorSet(colorSet);
+  pm.SetPosition(position);
   Strip strip(pm, rc);
   strip.AddTabs({"Один", "Два", "Три"});
   strip.SelectTab(strip.GetTab(1));
@@ -344,22 +345,32 @@ TEST_F(TabAppearances, StripsPaintTheSameThroughAMovedViewportOrigin)
   const CRect rc(0, 0, 220, 60);
   // Even, so that the halftone of pressed state buttons (a brush aligned to device pixels) falls alike.
   const CPoint offset(40, 24);
-  for (int colorSet : {1, 4}) {
-    for (int appearance = 0; appearance <= 9; ++appearance) {
-      SCOPED_TRACE(testing::Message() << "appearance " << appearance << ", colour set " << colorSet);
-      Canvas plain(300, 100);
-      Canvas moved(300, 100);
-      PaintThreeTabs(plain.m_dc, appearance, colorSet, rc);
-      moved.m_dc.SetViewportOrg(offset);
-      PaintThreeTabs(moved.m_dc, appearance, colorSet, rc);
-      moved.m_dc.SetViewportOrg(0, 0);
-      int differing = 0;
-      for (int y = 0; y < rc.Height(); ++y)
-        for (int x = 0; x < rc.Width(); ++x)
-          differing += plain.m_dc.GetPixel(x, y) != moved.m_dc.GetPixel(x + offset.x, y + offset.y) ? 1 : 0;
-      EXPECT_EQ(0, differing);
-    }
-  }
+  const auto expectSameWhenMoved = [&](int appearance, int colorSet, int position) {
+    SCOPED_TRACE(testing::Message() << "appearance " << appearance << ", colour set " << colorSet << ", position "
+                                    << position);
+    Canvas plain(300, 100);
+    Canvas moved(300, 100);
+    PaintThreeTabs(plain.m_dc, appearance, colorSet, rc, position);
+    moved.m_dc.SetViewportOrg(offset);
+    PaintThreeTabs(moved.m_dc, appearance, colorSet, rc, position);
+    moved.m_dc.SetViewportOrg(0, 0);
+    int differing = 0;
+    for (int y = 0; y < rc.Height(); ++y)
+      for (int x = 0; x < rc.Width(); ++x)
+        differing += plain.m_dc.GetPixel(x, y) != moved.m_dc.GetPixel(x + offset.x, y + offset.y) ? 1 : 0;
+    EXPECT_EQ(0, differing);
+  };
+  for (int position : {TK_TAB_POSITION_TOP, TK_TAB_POSITION_LEFT})
+    for (int colorSet : {1, 4})
+      for (int appearance = 0; appearance <= 9; ++appearance)
+        expectSameWhenMoved(appearance, colorSet, position);
+  // The Windows XP set under a visual style draws the style's tab parts, turned for the strip's side.
+  uxtheme::SetTestTheme(uxtheme::Theme::LunaBlue);
+  TKColorManager().RefreshColors();
+  for (int position : {TK_TAB_POSITION_TOP, TK_TAB_POSITION_LEFT, TK_TAB_POSITION_BOTTOM})
+    expectSameWhenMoved(0, 8, position);
+  uxtheme::SetTestTheme(uxtheme::Theme::None);
+  TKColorManager().RefreshColors();
 
   // The caller clips the strip to its left half: nothing is painted right of it, and the clip is still there.
   Canvas clipped(300, 100);
