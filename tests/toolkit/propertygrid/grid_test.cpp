@@ -6,7 +6,7 @@
 #include "toolkit/propertygrid/paint_manager.h"
 #include "toolkit/propertygrid/typed_items.h"
 #include "tests/toolkit/canvas.h"
-#include "tests/toolkit/propertygrid/test_icons.h"
+#include "tests/toolkit/icons.h"
 
 #include "res/modules.h"
 #include "toolkit/paint/draw_helpers.h"
@@ -757,7 +757,7 @@ TEST_F(PropertyGridTest, ImagesOfValuesCaptionsAndConstraints)
   constexpr UINT kKnown = 700;
   constexpr UINT kUnknown = 701;
   constexpr COLORREF kIconColour = RGB(255, 0, 255);
-  HICON icon = pgtest::MakeIcon(16, 16, kIconColour);
+  HICON icon = tktest::MakeIcon(16, 16, kIconColour);
   ASSERT_TRUE(grid->GetImageManager()->SetIcon(CTKImageManagerIconHandle(icon), kKnown));
   DestroyIcon(icon);
   EXPECT_NE(&TKImageManager(), grid->GetImageManager());

@@ -3,7 +3,7 @@
 #include "toolkit/propertygrid/grid.h"
 #include "toolkit/propertygrid/paint_manager.h"
 #include "toolkit/propertygrid/typed_items.h"
-#include "tests/toolkit/propertygrid/test_icons.h"
+#include "tests/toolkit/icons.h"
 #include "toolkit/paint/image_manager.h"
 
 #include "platform/gdi/png.h"
@@ -30,8 +30,8 @@ void Fill(CTKPropertyGrid& grid)
   kind->GetConstraints()->AddConstraint("Бетон", 0, 701);
   // The value shows the image of its metrics from the grid's image manager.
   kind->GetMetrics(TRUE)->m_nImage = 700;
-  HICON asphalt = pgtest::MakeIcon(16, 16, RGB(60, 60, 60));
-  HICON concrete = pgtest::MakeIcon(16, 16, RGB(170, 170, 160));
+  HICON asphalt = tktest::MakeIcon(16, 16, RGB(60, 60, 60));
+  HICON concrete = tktest::MakeIcon(16, 16, RGB(170, 170, 160));
   grid.GetImageManager()->SetIcon(CTKImageManagerIconHandle(asphalt), 700);
   grid.GetImageManager()->SetIcon(CTKImageManagerIconHandle(concrete), 701);
   DestroyIcon(asphalt);

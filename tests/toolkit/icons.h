@@ -1,9 +1,9 @@
-// Icons the tests put into a grid's image manager.
+// Icons the toolkit tests put into image managers.
 #pragma once
 
 #include "platform/mfc/afxwin.h"
 
-namespace pgtest {
+namespace tktest {
 
 // An opaque w x h icon of one colour.
 inline HICON MakeIcon(int w, int h, COLORREF clr)
@@ -32,4 +32,4 @@ inline HICON MakeIcon(int w, int h, COLORREF clr)
   return icon;
 }
 
-}  // namespace pgtest
+}  // namespace tktest
