@@ -54,6 +54,14 @@ struct TK_DOCKINGPANE_ACTION {
   INT_PTR nArgument;
 };
 
+// Code 5: the menu button's rectangle (x its left, y its bottom edge), or an empty rectangle and the cursor for a
+// right click on a floating caption; screen coordinates.
+struct TK_DOCKINGPANE_MENU {
+  CTKDockingPane* pPane;
+  POINT pt;
+  RECT rc;
+};
+
 class CTKDockingPaneManager : public CWnd {
 public:
   CTKDockingPaneManager();

@@ -26,6 +26,9 @@ BEGIN_MESSAGE_MAP(CTKDockingPaneTabbedContainer, CWnd)
   ON_WM_LBUTTONDBLCLK()
   ON_WM_RBUTTONDOWN()
   ON_WM_MOUSEMOVE()
+  ON_WM_LBUTTONUP()
+  ON_WM_MOUSELEAVE()
+  ON_WM_CAPTURECHANGED()
   ON_MESSAGE(WM_HELPHITTEST, &CTKDockingPaneTabbedContainer::OnHelpHitTest)
 END_MESSAGE_MAP()
 
@@ -116,6 +119,9 @@ void CTKDockingPaneTabbedContainer::RemovePane(CTKDockingPaneBase* pNode)
     return;
   }
   m_lstPanes.RemoveAt(pos);
+  if (m_pTrackingPane == pPane) {
+    m_pTrackingPane = nullptr;
+  }
   UpdateTabs();
   pPane->SetParentContainer(nullptr);
   if (m_pParentContainer != nullptr) {
@@ -700,7 +706,7 @@ void CTKDockingPaneTabbedContainer::OnLButtonDown(UINT /*nFlags*/, CPoint point)
     if (pButton->IsVisible() && pButton->GetRect().PtInRect(point)) {
       FocusSelected();
       if (pButton->GetID() == TK_IDS_DOCKINGPANE_MENU) {
-        // The menu button's record (code 5) comes with the menu itself, not built yet.
+        SendMenuNotify(pButton);
         return;
       }
       if (pButton->Click(this, point) && m_pSelectedPane != nullptr) {
@@ -711,10 +717,80 @@ void CTKDockingPaneTabbedContainer::OnLButtonDown(UINT /*nFlags*/, CPoint point)
   }
   const int nHit = HitTest(point);
   if (nHit >= 0) {
-    SelectPane(GetPaneByTab(nHit), TRUE, FALSE);
+    m_arrTabRects.RemoveAll();
+    for (int i = 0; i < GetTabCount(); ++i) {
+      m_arrTabRects.Add(GetTab(i)->GetRect());
+    }
+    m_pTrackingPane = GetPaneByTab(nHit);
+    SelectPane(m_pTrackingPane, TRUE, FALSE);
+    PerformMouseMove(this, point);
+    SetCapture();
+    Invalidate(FALSE);
     return;
   }
   FocusSelected();
+}
+
+void CTKDockingPaneTabbedContainer::SendMenuNotify(CTKDockingPaneCaptionButton* pButton)
+{
+  if (m_pSelectedPane == nullptr) {
+    return;
+  }
+  CRect rc = pButton->GetRect();
+  ClientToScreen(&rc);
+  TK_DOCKINGPANE_MENU menu{m_pSelectedPane, {rc.left, rc.bottom}, rc};
+  pButton->m_bPressed = TRUE;
+  pButton->Redraw();
+  if (CWnd* pSite = GetDockingPaneManager()->GetSite(); pSite != nullptr) {
+    pSite->SendMessage(TK_WM_DOCKINGPANENOTIFY, TK_DPN_CONTEXTMENU, reinterpret_cast<LPARAM>(&menu));
+  }
+  pButton->m_bPressed = FALSE;
+  pButton->Redraw();
+}
+
+void CTKDockingPaneTabbedContainer::TrackTabDrag(CPoint point)
+{
+  for (INT_PTR i = 0; i < m_arrTabRects.GetSize(); ++i) {
+    CTKDockingPane* pOther = GetPaneByTab(static_cast<int>(i));
+    if (!m_arrTabRects[i].PtInRect(point) || pOther == nullptr || pOther == m_pTrackingPane) {
+      continue;
+    }
+    const POSITION posDragged = m_lstPanes.Find(m_pTrackingPane);
+    const POSITION posOther = m_lstPanes.Find(pOther);
+    if (posDragged != nullptr && posOther != nullptr) {
+      m_lstPanes.SetAt(posDragged, pOther);
+      m_lstPanes.SetAt(posOther, m_pTrackingPane);
+      InvalidatePane(TRUE);
+    }
+    return;
+  }
+  if (m_rcHeader.PtInRect(point)) {
+    return;
+  }
+  if (GetDockingPaneManager()->NotifyAction(tkActionDetaching, m_pTrackingPane) != 0) {
+    return;  // the site keeps the tab drag going
+  }
+  m_pTrackingPane = nullptr;
+  ReleaseCapture();
+  // The docking drag of the selected pane starts here once panes can be dragged to dock.
+}
+
+void CTKDockingPaneTabbedContainer::OnLButtonUp(UINT /*nFlags*/, CPoint /*point*/)
+{
+  if (m_pTrackingPane != nullptr) {
+    m_pTrackingPane = nullptr;
+    ReleaseCapture();
+  }
+}
+
+void CTKDockingPaneTabbedContainer::OnMouseLeave()
+{
+  OnMouseMove(0, CPoint(-1, -1));
+}
+
+void CTKDockingPaneTabbedContainer::OnCaptureChanged(CWnd* /*pWnd*/)
+{
+  m_pTrackingPane = nullptr;
 }
 
 void CTKDockingPaneTabbedContainer::OnLButtonDblClk(UINT /*nFlags*/, CPoint /*point*/)
@@ -743,6 +819,10 @@ void CTKDockingPaneTabbedContainer::OnRButtonDown(UINT /*nFlags*/, CPoint point)
 void CTKDockingPaneTabbedContainer::OnMouseMove(UINT /*nFlags*/, CPoint point)
 {
   PerformMouseMove(this, point);
+  if (m_pTrackingPane != nullptr) {
+    TrackTabDrag(point);
+    return;
+  }
   for (INT_PTR i = 0; i < m_arrCaptionButtons.GetSize(); ++i) {
     m_arrCaptionButtons[i]->CheckHot(point);
   }

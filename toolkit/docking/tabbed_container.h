@@ -80,6 +80,9 @@ protected:
   void OnLButtonDblClk(UINT nFlags, CPoint point);
   void OnRButtonDown(UINT nFlags, CPoint point);
   void OnMouseMove(UINT nFlags, CPoint point);
+  void OnLButtonUp(UINT nFlags, CPoint point);
+  void OnMouseLeave();
+  void OnCaptureChanged(CWnd* pWnd);
   // lParam: the client point; answers the help context of the pane there (0 without one).
   LRESULT OnHelpHitTest(WPARAM wParam, LPARAM lParam);
   DECLARE_MESSAGE_MAP()
@@ -91,4 +94,11 @@ private:
   void AdjustClient(CRect& rect, BOOL bReposition);
   void LayoutPanes(CRect rcClient, AFX_SIZEPARENTPARAMS* pParams);
   void SetPinState();
+  // Code 5 for the menu button, shown pressed meanwhile.
+  void SendMenuNotify(CTKDockingPaneCaptionButton* pButton);
+  // While a tab is dragged: its pane trades places with the pane whose tab (as recorded at the press) lies under
+  // the point; leaving the strip ends the tab drag.
+  void TrackTabDrag(CPoint point);
+
+  CArray<CRect, const CRect&> m_arrTabRects;  // of every tab when the drag began
 };

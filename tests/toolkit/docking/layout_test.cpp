@@ -601,4 +601,102 @@ TEST(DockingPaneManager, TipsOfCaptionButtonsAndTabs)
   TKSetResourceInstance(nullptr, nullptr);
 }
 
+// The menu button tells the site with code 5: the selected pane and the button's rectangle in screen coordinates
+// (its left and bottom edges as the point), the button held down while the site answers.
+TEST(DockingPaneManager, MenuButtonSendsItsRecord)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(600, 400));
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  CTKDockingPane* pPane = manager.CreatePane(32769, CRect(0, 0, 200, 100), TK_DOCK_LEFT);
+  pPane->SetOptions(TK_PANE_HASMENUBUTTON);
+  frame.Layout();
+  auto* pGroup = pPane->GetParentTabbed();
+  pGroup->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  CTKDockingPaneCaptionButton* pMenu = pGroup->FindCaptionButton(TK_IDS_DOCKINGPANE_MENU);
+  ASSERT_TRUE(pMenu->IsVisible());
+  CRect rcScreen = pMenu->GetRect();
+  pGroup->ClientToScreen(&rcScreen);
+  BOOL bPressedMeanwhile = FALSE;
+  frame.m_onMenu = [&] { bPressedMeanwhile = pMenu->m_bPressed; };
+  frame.m_notes.clear();
+  const CPoint centre = pMenu->GetRect().CenterPoint();
+  pGroup->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(centre.x, centre.y));
+  // The press gives the pane the focus first.
+  const std::vector<Note> expected = {{TK_DPN_ACTION, 32769, tkActionActivated},
+                                      {TK_DPN_CONTEXTMENU, 32769, kNoAction}};
+  EXPECT_EQ(expected, frame.m_notes);
+  EXPECT_EQ(pPane, frame.m_lastMenu.pPane);
+  EXPECT_EQ(CPoint(rcScreen.left, rcScreen.bottom), CPoint(frame.m_lastMenu.pt));
+  EXPECT_EQ(rcScreen, CRect(frame.m_lastMenu.rc));
+  EXPECT_TRUE(bPressedMeanwhile);
+  EXPECT_FALSE(pMenu->m_bPressed);
+}
+
+// A tab dragged along its strip trades places with the pane whose tab (where it stood at the press) it reaches;
+// leaving the strip announces action 16, which the site may refuse to keep the tab drag.
+TEST(DockingPaneManager, TabDraggedAlongItsStrip)
+{
+  constexpr CPoint kOutside(-1, -1);
+  struct Case {
+    const char* what;
+    std::vector<int> moves;  // recorded tab index to move onto; -1 out of the strip
+    int cancelAction;
+    const char* order;
+    bool stillDragging;
+    std::vector<Note> notes;
+  };
+  const Case cases[] = {
+      {"onto the next tab", {1}, kNoAction, "2 1 3", true, {}},
+      {"back onto its own place", {1, 0}, kNoAction, "1 2 3", true, {}},
+      {"across two tabs", {1, 2}, kNoAction, "2 3 1", true, {}},
+      {"out of the strip", {-1}, kNoAction, "1 2 3", false, {{TK_DPN_ACTION, 1, tkActionDetaching}}},
+      {"out, refused", {-1}, tkActionDetaching, "1 2 3", true, {{TK_DPN_ACTION, 1, tkActionDetaching}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CDockFrame frame;
+    ASSERT_TRUE(frame.Make(600, 400));
+    CTKDockingPaneManager& manager = frame.m_paneManager;
+    CTKDockingPane* pFirst = manager.CreatePane(1, CRect(0, 0, 300, 100), TK_DOCK_LEFT);
+    for (int id : {2, 3}) {
+      manager.MoveNodeToContainer(manager.CreatePane(id, CRect(0, 0, 300, 100), TK_DOCK_RIGHT), pFirst);
+    }
+    manager.ShowPane(pFirst, FALSE);
+    frame.Layout();
+    auto* pGroup = pFirst->GetParentTabbed();
+    ASSERT_EQ(3, pGroup->GetTabCount());
+    std::vector<CPoint> centres;
+    for (int i = 0; i < 3; ++i) {
+      centres.push_back(pGroup->GetTab(i)->GetRect().CenterPoint());
+    }
+    frame.m_cancelAction = c.cancelAction;
+    pGroup->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(centres[0].x, centres[0].y));
+    EXPECT_EQ(pFirst, pGroup->GetSelected());
+    EXPECT_EQ(pGroup->GetSafeHwnd(), ::GetCapture());
+    frame.m_notes.clear();
+    for (int move : c.moves) {
+      const CPoint at = move >= 0 ? centres[static_cast<size_t>(move)] : kOutside;
+      pGroup->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    }
+    std::string order;
+    for (POSITION pos = pGroup->GetPanes().GetHeadPosition(); pos != nullptr;) {
+      order += (order.empty() ? "" : " ") + std::to_string(pGroup->GetPanes().GetNext(pos)->GetID());
+    }
+    EXPECT_EQ(c.order, order);
+    EXPECT_EQ(pFirst, pGroup->GetSelected());
+    EXPECT_EQ(c.stillDragging, ::GetCapture() == pGroup->GetSafeHwnd());
+    std::vector<Note> notes;
+    for (const Note& note : frame.m_notes) {
+      if (note.code == TK_DPN_ACTION) {
+        notes.push_back(note);
+      }
+    }
+    EXPECT_EQ(c.notes, notes);
+    pGroup->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(centres[0].x, centres[0].y));
+    EXPECT_NE(pGroup->GetSafeHwnd(), ::GetCapture());
+    EXPECT_EQ(CheckTree(manager.GetCurrentLayout()), "");
+  }
+}
+
 }  // namespace
