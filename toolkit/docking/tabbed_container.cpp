@@ -29,6 +29,7 @@ BEGIN_MESSAGE_MAP(CTKDockingPaneTabbedContainer, CWnd)
   ON_WM_LBUTTONUP()
   ON_WM_MOUSELEAVE()
   ON_WM_CAPTURECHANGED()
+  ON_WM_DESTROY()
   ON_MESSAGE(WM_HELPHITTEST, &CTKDockingPaneTabbedContainer::OnHelpHitTest)
 END_MESSAGE_MAP()
 
@@ -64,6 +65,32 @@ void CTKDockingPaneTabbedContainer::CreateContainerWindow()
   LPCSTR lpszClass = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW), nullptr, nullptr);
   CreateEx(0, lpszClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, 0, 0,
            m_pDockingSite->GetSafeHwnd(), nullptr);
+  m_dropTarget.Register(this);
+}
+
+void CTKDockingPaneTabbedContainer::OnDestroy()
+{
+  m_dropTarget.Revoke();
+  CWnd::OnDestroy();
+}
+
+DROPEFFECT CTKDockingPaneTabbedContainer::CDropTarget::OnDragEnter(CWnd* pWnd, COleDataObject* pDataObject,
+                                                                  DWORD dwKeyState, CPoint point)
+{
+  return OnDragOver(pWnd, pDataObject, dwKeyState, point);
+}
+
+DROPEFFECT CTKDockingPaneTabbedContainer::CDropTarget::OnDragOver(CWnd* /*pWnd*/, COleDataObject* /*pDataObject*/,
+                                                                 DWORD /*dwKeyState*/, CPoint point)
+{
+  const CTKTabPaintManager* pTabPaint = m_pContainer->GetTabPaintManager();
+  if (pTabPaint != nullptr && pTabPaint->m_bSelectOnDragOver) {
+    const int nHit = m_pContainer->HitTest(point);
+    if (CTKDockingPane* pPane = nHit >= 0 ? m_pContainer->GetPaneByTab(nHit) : nullptr; pPane != nullptr) {
+      m_pContainer->SelectPane(pPane, FALSE, FALSE);
+    }
+  }
+  return DROPEFFECT_NONE;
 }
 
 void CTKDockingPaneTabbedContainer::InsertPane(CTKDockingPane* pPane, BOOL bSetFocus)

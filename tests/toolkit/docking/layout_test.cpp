@@ -2,6 +2,7 @@
 // notifications of message 10925 in order, and the life of the active pane.
 #include "tests/toolkit/docking/dock_frame.h"
 #include "toolkit/docking/paint_manager.h"
+#include "toolkit/docking/tabs/tab_paint_manager.h"
 #include "toolkit/docking/themes.h"
 #include "platform/user/uxtheme.h"
 #include "toolkit/paint/color_manager.h"
@@ -697,6 +698,40 @@ TEST(DockingPaneManager, TabDraggedAlongItsStrip)
     EXPECT_NE(pGroup->GetSafeHwnd(), ::GetCapture());
     EXPECT_EQ(CheckTree(manager.GetCurrentLayout()), "");
   }
+}
+
+// An OLE drag over the strip shows the tab under it without taking the focus or announcing it, and the group
+// never takes the drop; a tab paint manager that does not select on drag-over leaves the selection alone.
+TEST(DockingPaneManager, OleDragOverATabSelectsItsPane)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(600, 400));
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  CTKDockingPane* pFirst = manager.CreatePane(1, CRect(0, 0, 300, 100), TK_DOCK_LEFT);
+  CTKDockingPane* pSecond = manager.CreatePane(2, CRect(0, 0, 300, 100), TK_DOCK_RIGHT);
+  manager.MoveNodeToContainer(pSecond, pFirst);
+  manager.ShowPane(pFirst, FALSE);
+  frame.Layout();
+  auto* pGroup = pFirst->GetParentTabbed();
+  ASSERT_EQ(pFirst, pGroup->GetSelected());
+  const CPoint overSecond = pGroup->GetTab(1)->GetRect().CenterPoint();
+  CTKTabPaintManager* pTabs = manager.GetPaintManager()->GetPanelPaintManager();
+
+  pTabs->m_bSelectOnDragOver = FALSE;
+  EXPECT_EQ(DROPEFFECT_NONE, pGroup->GetDropTarget().OnDragOver(pGroup, nullptr, 0, overSecond));
+  EXPECT_EQ(pFirst, pGroup->GetSelected());
+
+  pTabs->m_bSelectOnDragOver = TRUE;
+  const HWND hFocus = ::GetFocus();
+  frame.m_notes.clear();
+  EXPECT_EQ(DROPEFFECT_NONE, pGroup->GetDropTarget().OnDragEnter(pGroup, nullptr, 0, overSecond));
+  EXPECT_EQ(pSecond, pGroup->GetSelected());
+  EXPECT_EQ(hFocus, ::GetFocus());
+  // Only the shown pane's window is asked for (code 1); no activation is announced.
+  for (const Note& note : frame.m_notes)
+    EXPECT_EQ(TK_DPN_SHOWWINDOW, note.code);
+  EXPECT_EQ(DROPEFFECT_NONE, pGroup->GetDropTarget().OnDragOver(pGroup, nullptr, 0, CPoint(5, 5)));
+  EXPECT_EQ(pSecond, pGroup->GetSelected());
 }
 
 }  // namespace
