@@ -368,17 +368,21 @@ void CTKPropertyGrid::OnSelectionChanged(CTKPropertyGridItem* pItem)
     SendNotifyMessage(TK_PGN_SELECTION_CHANGED, reinterpret_cast<LPARAM>(pItem));
 }
 
+void CTKPropertyGrid::UpdateToolBarButtons()
+{
+  if (!m_bToolBarVisible || !m_wndToolBar.GetSafeHwnd())
+    return;
+  const int order = GetGridView().GetPropertySort();
+  const UINT ids[] = {TK_ID_PROPERTYGRID_CATEGORIZED, TK_ID_PROPERTYGRID_ALPHABETIC};
+  for (int i = 0; i < 2; ++i) {
+    const bool down = order == i;
+    m_wndToolBar.SetButtonStyle(m_wndToolBar.CommandToIndex(ids[i]), TBBS_CHECKBOX | (down ? TBBS_CHECKED : 0));
+  }
+}
+
 void CTKPropertyGrid::OnSortChanged()
 {
-  if (m_bToolBarVisible && m_wndToolBar.GetSafeHwnd()) {
-    const int order = GetGridView().GetPropertySort();
-    const UINT ids[] = {TK_ID_PROPERTYGRID_CATEGORIZED, TK_ID_PROPERTYGRID_ALPHABETIC};
-    for (int i = 0; i < 2; ++i) {
-      const int index = m_wndToolBar.CommandToIndex(ids[i]);
-      const bool down = order == i;
-      m_wndToolBar.SetButtonStyle(index, TBBS_CHECKBOX | (down ? TBBS_CHECKED : 0));
-    }
-  }
+  UpdateToolBarButtons();
   if (GetSafeHwnd())
     Invalidate(FALSE);
   SendNotifyMessage(TK_PGN_SORTORDER_CHANGED, static_cast<LPARAM>(GetDlgCtrlID()));
@@ -410,8 +414,7 @@ void CTKPropertyGrid::ShowToolBar(BOOL bShow)
     GetClientRect(&client);
     Reposition(client.Width(), client.Height());
   }
-  if (bShow)
-    OnSortChanged();
+  UpdateToolBarButtons();
 }
 
 void CTKPropertyGrid::ResetContent()

@@ -159,6 +159,8 @@ protected:
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   DECLARE_MESSAGE_MAP()
 
+  // The held-down order button follows the view's order while the toolbar shows.
+  void UpdateToolBarButtons();
   // Drags the help (1) or verbs (2) splitter in a modal loop; Escape keeps the old height.
   void TrackSplitter(int nSplitter, CPoint point);
 
