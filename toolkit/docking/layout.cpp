@@ -203,6 +203,15 @@ void CTKDockingPane::SetFocus()
   }
 }
 
+CTKImageManagerIcon* CTKDockingPane::GetIcon(int nWidth) const
+{
+  CTKDockingPaneManager* pManager = m_pLayout != nullptr ? GetDockingPaneManager() : nullptr;
+  if (pManager == nullptr) {
+    return nullptr;
+  }
+  return pManager->GetIcon(static_cast<UINT>(m_nIconID == -1 ? m_nID : m_nIconID), nWidth);
+}
+
 CString CTKDockingPane::GetTitle() const
 {
   const int nBreak = m_strTitle.Find('\n');

@@ -10,6 +10,7 @@
 
 class CTKDockingPaneManager;
 class CTKDockingPanePaintManager;
+class CTKImageManagerIcon;
 class CTKDockingPaneLayout;
 class CTKDockingPaneBase;
 class CTKDockingPane;
@@ -133,6 +134,8 @@ public:
   virtual CString GetTabCaption() const;
   virtual COLORREF GetTabColor() const;
   virtual void Copy(const CTKDockingPane* pPane);
+  // The manager's icon of the icon id (the pane id when that is -1) at this width; null without one.
+  CTKImageManagerIcon* GetIcon(int nWidth = 16) const;
 
   void GetMinMaxInfo(MINMAXINFO* pMinMaxInfo) const override;
   void OnSizeParent(CWnd* pSite, CRect rect, AFX_SIZEPARENTPARAMS* pParams) override;

@@ -87,15 +87,7 @@ void CTKDockingPanePaintManager::RefreshMetrics()
     m_fntTitleVertical.DeleteObject();
     m_fntTitleVertical.CreateFontIndirect(&lf);
   }
-  {
-    CWindowDC dc(CWnd::FromHandle(::GetDesktopWindow()));
-    CTKFontDC font(&dc, &m_fntTitle);
-    int nHeight = dc.GetTextExtent(CString(" ")).cy;
-    if (nHeight <= 12) {
-      nHeight = kMinCaptionTextHeight;
-    }
-    m_nTitleHeight = nHeight + m_nCaptionFontGap;
-  }
+  UpdateCaptionHeight();
 
   // 3.
   m_pPanelPaintManager->RefreshMetrics();
@@ -108,6 +100,51 @@ void CTKDockingPanePaintManager::RefreshMetrics()
     const int nHeight = dc.GetTextExtent(CString(" ")).cy;
     m_nTabsHeight = nHeight >= 14 ? nHeight + 10 : 24;
   }
+}
+
+void CTKDockingPanePaintManager::UpdateCaptionHeight()
+{
+  CWindowDC dc(CWnd::FromHandle(::GetDesktopWindow()));
+  CTKFontDC font(&dc, &m_fntTitle);
+  int nHeight = dc.GetTextExtent(CString(" ")).cy;
+  if (nHeight <= 12) {
+    nHeight = kMinCaptionTextHeight;
+  }
+  m_nTitleHeight = nHeight + m_nCaptionFontGap;
+}
+
+CString CTKDockingPanePaintManager::FloatingTitle(const CTKDockingPaneBase* pFloat)
+{
+  CString strTitle;
+  if (HWND hWnd = pFloat->GetPaneHwnd(); hWnd != nullptr) {
+    CWnd::FromHandle(hWnd)->GetWindowText(strTitle);
+  }
+  return strTitle;
+}
+
+BOOL CTKDockingPanePaintManager::IsFloatingActive(const CTKDockingPaneBase* pFloat) const
+{
+  const HWND hWnd = pFloat->GetPaneHwnd();
+  const HWND hFocus = ::GetFocus();
+  return m_bHighlightActiveCaption && hWnd != nullptr && hFocus != nullptr &&
+         (hFocus == hWnd || ::IsChild(hWnd, hFocus));
+}
+
+void CTKDockingPanePaintManager::DrawFloatingFrame(CDC* pDC, CTKDockingPaneBase* pFloat, CRect rc)
+{
+  pDC->Draw3dRect(rc, GetColor(COLOR_3DFACE), RGB(0, 0, 0));
+  rc.DeflateRect(1, 1);
+  pDC->Draw3dRect(rc, GetColor(COLOR_BTNHIGHLIGHT), GetColor(COLOR_BTNSHADOW));
+  rc.DeflateRect(1, 1);
+  pDC->Draw3dRect(rc, GetColor(COLOR_3DFACE), GetColor(COLOR_3DFACE));
+  rc.DeflateRect(1, 1);
+  const CRect rcStrip(rc.left, rc.top, rc.right, rc.top + m_nTitleHeight + 3);
+  CTKBufferDC dc(pDC->GetSafeHdc(), rcStrip);
+  dc.FillSolidRect(rcStrip, GetColor(COLOR_3DFACE));
+  dc.SetBkMode(TRANSPARENT);
+  CRect rcCaption = rcStrip;
+  rcCaption.DeflateRect(1, 2);
+  DrawCaptionPart(&dc, pFloat, rcCaption, FloatingTitle(pFloat), IsFloatingActive(pFloat), FALSE);
 }
 
 void CTKDockingPanePaintManager::AdjustCaptionRect(const CTKDockingPaneTabbedContainer* pPane, CRect& rect)

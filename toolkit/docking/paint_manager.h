@@ -22,6 +22,8 @@ public:
   // The pane area below the caption and inside the tabs; answers 0 without tabs.
   virtual int AdjustTabsClientRect(CTKDockingPaneTabbedContainer* pPane, CRect& rect, BOOL bReposition);
   virtual void AdjustCaptionRect(const CTKDockingPaneTabbedContainer* pPane, CRect& rect);
+  // The frame and caption of a floating window (the node whose window it is), over its window rectangle at 0, 0.
+  virtual void DrawFloatingFrame(CDC* pDC, CTKDockingPaneBase* pFloat, CRect rc);
   virtual void DrawSplitter(CDC* pDC, CTKDockingPaneSplitterWnd* pSplitter);
   virtual void DrawCaptionPart(CDC* pDC, CTKDockingPaneBase* pPane, CRect rcCaption, const CString& strTitle,
                                BOOL bActive, BOOL bVertical);
@@ -70,6 +72,11 @@ public:
   static constexpr DWORD kSplitterGripDots = 0x200;
 
 protected:
+  // The caption height from the caption font and the spacing.
+  void UpdateCaptionHeight();
+  // The window text of a floating node, and whether its caption shows active (the focus lies in its window).
+  static CString FloatingTitle(const CTKDockingPaneBase* pFloat);
+  BOOL IsFloatingActive(const CTKDockingPaneBase* pFloat) const;
   // The part of DrawCaptionPart every theme shares once the background is drawn: buttons, then text.
   void DrawButtonsAndText(CDC* pDC, CTKDockingPaneBase* pPane, CRect rcCaption, const CString& strTitle,
                           BOOL bVertical, COLORREF clrButtons, COLORREF clrText, int nButtonSize, int nGap);

@@ -7,6 +7,8 @@
 #include "toolkit/docking/tabbed_container.h"
 #include "toolkit/docking/themes.h"
 #include "toolkit/paint/color_manager.h"
+#include "toolkit/paint/image_manager.h"
+#include "toolkit/paint/tooltip_context.h"
 
 BEGIN_MESSAGE_MAP(CTKDockingPaneManager, CWnd)
   ON_MESSAGE(WM_SIZEPARENT, &CTKDockingPaneManager::OnSizeParent)
@@ -18,6 +20,8 @@ END_MESSAGE_MAP()
 CTKDockingPaneManager::CTKDockingPaneManager()
 {
   SetTheme(0);
+  m_pImageManager = new CTKImageManager();
+  m_pToolTipContext = new CTKToolTipContext();
   ::OleInitialize(nullptr);
 }
 
@@ -35,8 +39,16 @@ CTKDockingPaneManager::~CTKDockingPaneManager()
     m_pPaintManager->InternalRelease();
     m_pPaintManager = nullptr;
   }
+  if (m_pToolTipContext != nullptr) {
+    m_pToolTipContext->InternalRelease();
+    m_pToolTipContext = nullptr;
+  }
   if (GetSafeHwnd() != nullptr) {
     DestroyWindow();
+  }
+  if (m_pImageManager != nullptr) {
+    m_pImageManager->InternalRelease();
+    m_pImageManager = nullptr;
   }
   ::OleUninitialize();
 }
@@ -51,6 +63,40 @@ BOOL CTKDockingPaneManager::InstallDockingPanes(CWnd* pSite)
   m_pLayout = CreateLayout();
   m_pLayout->m_bUserLayout = TRUE;
   return TRUE;
+}
+
+BOOL CTKDockingPaneManager::SetIcons(UINT nIDBitmap, const int* pIds, int nCount, COLORREF clrMask)
+{
+  if (m_pImageManager == nullptr || pIds == nullptr || nCount <= 0) {
+    return FALSE;
+  }
+  CImageList list;
+  if (!list.Create(16, 16, ILC_COLOR24 | ILC_MASK, nCount, 1)) {
+    return FALSE;
+  }
+  CBitmap bitmap;
+  if (bitmap.LoadBitmap(nIDBitmap)) {
+    list.Add(&bitmap, clrMask);
+  }
+  if (list.GetImageCount() != nCount) {
+    return FALSE;
+  }
+  for (int i = 0; i < nCount; ++i) {
+    if (pIds[i] <= 0) {
+      continue;
+    }
+    HICON hIcon = list.ExtractIcon(i);
+    if (hIcon != nullptr) {
+      m_pImageManager->SetIcon(CTKImageManagerIconHandle(hIcon), static_cast<UINT>(pIds[i]));
+      ::DestroyIcon(hIcon);
+    }
+  }
+  return TRUE;
+}
+
+CTKImageManagerIcon* CTKDockingPaneManager::GetIcon(UINT nID, int nWidth)
+{
+  return m_pImageManager != nullptr ? m_pImageManager->GetImage(nID, nWidth) : nullptr;
 }
 
 void CTKDockingPaneManager::SetTheme(int nTheme)

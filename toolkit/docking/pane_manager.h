@@ -7,6 +7,10 @@
 
 #include <cstdint>
 
+class CTKImageManager;
+class CTKImageManagerIcon;
+class CTKToolTipContext;
+
 // Sent to the site; wParam one of the codes below.
 inline constexpr UINT TK_WM_DOCKINGPANENOTIFY = 10925;
 inline constexpr WPARAM TK_DPN_SHOWWINDOW = 1;
@@ -50,6 +54,14 @@ struct TK_DOCKINGPANE_ACTION {
   INT_PTR nArgument;
 };
 
+// Code 5: the menu button's rectangle (x its left, y its bottom edge), or an empty rectangle and the cursor for a
+// right click on a floating caption; screen coordinates.
+struct TK_DOCKINGPANE_MENU {
+  CTKDockingPane* pPane;
+  POINT pt;
+  RECT rc;
+};
+
 class CTKDockingPaneManager : public CWnd {
 public:
   CTKDockingPaneManager();
@@ -59,6 +71,12 @@ public:
   void SetTheme(int nTheme);
   CTKDockingPanePaintManager* GetPaintManager() const { return m_pPaintManager; }
   int GetRTLDirection(int nDirection) const;
+  // Pane icons: icon i of the 16-pixel strip in the bitmap resource goes to ids[i] (ids above 0). FALSE, and
+  // nothing stored, unless the strip holds exactly nCount images.
+  BOOL SetIcons(UINT nIDBitmap, const int* pIds, int nCount, COLORREF clrMask);
+  CTKImageManagerIcon* GetIcon(UINT nID, int nWidth);
+  CTKImageManager* GetImageManager() const { return m_pImageManager; }
+  CTKToolTipContext* GetToolTipContext() const { return m_pToolTipContext; }
 
   virtual CTKDockingPaneLayout* CreateLayout();
   virtual CTKDockingPaneBase* OnCreatePane(int nType, CTKDockingPaneLayout* pLayout);
@@ -97,6 +115,7 @@ public:
   CTKDockingPaneLayout* m_pLayout = nullptr;
   CTKDockingPanePaintManager* m_pPaintManager = nullptr;
   CTKDockingPane* m_pActivePane = nullptr;
+  CTKImageManager* m_pImageManager = nullptr;
   BOOL m_bHideClient = FALSE;
   BOOL m_bUseSplitterTracker = TRUE;
   BOOL m_bShowMaximizeButton = FALSE;
@@ -109,6 +128,7 @@ public:
   int m_nCaptionDirection = 0;
   CString m_strFloatingFrameCaption;
   BOOL m_bStickerStyle = FALSE;
+  CTKToolTipContext* m_pToolTipContext = nullptr;
   BOOL m_bAttachingPane = FALSE;
   BOOL m_bLayoutCreated = FALSE;
 

@@ -6,6 +6,9 @@
 #include "toolkit/docking/splitter_container.h"
 #include "toolkit/docking/tabs/tab_paint_manager.h"
 #include "toolkit/paint/draw_helpers.h"
+#include "toolkit/paint/image_manager.h"
+#include "toolkit/paint/resource_manager.h"
+#include "toolkit/paint/tooltip_context.h"
 
 #include <algorithm>
 
@@ -23,6 +26,10 @@ BEGIN_MESSAGE_MAP(CTKDockingPaneTabbedContainer, CWnd)
   ON_WM_LBUTTONDBLCLK()
   ON_WM_RBUTTONDOWN()
   ON_WM_MOUSEMOVE()
+  ON_WM_LBUTTONUP()
+  ON_WM_MOUSELEAVE()
+  ON_WM_CAPTURECHANGED()
+  ON_WM_DESTROY()
   ON_MESSAGE(WM_HELPHITTEST, &CTKDockingPaneTabbedContainer::OnHelpHitTest)
 END_MESSAGE_MAP()
 
@@ -58,6 +65,32 @@ void CTKDockingPaneTabbedContainer::CreateContainerWindow()
   LPCSTR lpszClass = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW), nullptr, nullptr);
   CreateEx(0, lpszClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, 0, 0,
            m_pDockingSite->GetSafeHwnd(), nullptr);
+  m_dropTarget.Register(this);
+}
+
+void CTKDockingPaneTabbedContainer::OnDestroy()
+{
+  m_dropTarget.Revoke();
+  CWnd::OnDestroy();
+}
+
+DROPEFFECT CTKDockingPaneTabbedContainer::CDropTarget::OnDragEnter(CWnd* pWnd, COleDataObject* pDataObject,
+                                                                  DWORD dwKeyState, CPoint point)
+{
+  return OnDragOver(pWnd, pDataObject, dwKeyState, point);
+}
+
+DROPEFFECT CTKDockingPaneTabbedContainer::CDropTarget::OnDragOver(CWnd* /*pWnd*/, COleDataObject* /*pDataObject*/,
+                                                                 DWORD /*dwKeyState*/, CPoint point)
+{
+  const CTKTabPaintManager* pTabPaint = m_pContainer->GetTabPaintManager();
+  if (pTabPaint != nullptr && pTabPaint->m_bSelectOnDragOver) {
+    const int nHit = m_pContainer->HitTest(point);
+    if (CTKDockingPane* pPane = nHit >= 0 ? m_pContainer->GetPaneByTab(nHit) : nullptr; pPane != nullptr) {
+      m_pContainer->SelectPane(pPane, FALSE, FALSE);
+    }
+  }
+  return DROPEFFECT_NONE;
 }
 
 void CTKDockingPaneTabbedContainer::InsertPane(CTKDockingPane* pPane, BOOL bSetFocus)
@@ -113,6 +146,9 @@ void CTKDockingPaneTabbedContainer::RemovePane(CTKDockingPaneBase* pNode)
     return;
   }
   m_lstPanes.RemoveAt(pos);
+  if (m_pTrackingPane == pPane) {
+    m_pTrackingPane = nullptr;
+  }
   UpdateTabs();
   pPane->SetParentContainer(nullptr);
   if (m_pParentContainer != nullptr) {
@@ -364,11 +400,58 @@ CTKTabPaintManager* CTKDockingPaneTabbedContainer::GetTabPaintManager() const
   return pPaint != nullptr ? pPaint->GetPanelPaintManager() : nullptr;
 }
 
-BOOL CTKDockingPaneTabbedContainer::DrawTabIcon(CDC* /*pDC*/, int /*x*/, int /*y*/, CTKTabManagerItem* pItem,
-                                                BOOL /*bDraw*/, CSize& /*szIcon*/)
+BOOL CTKDockingPaneTabbedContainer::DrawTabIcon(CDC* pDC, int x, int y, CTKTabManagerItem* pItem, BOOL bDraw,
+                                                CSize& szIcon)
 {
-  // Pane icons come from the image manager, which the toolkit does not have yet: tabs show no icon.
-  return pItem == nullptr;
+  if (pItem == nullptr) {
+    return TRUE;
+  }
+  const CTKTabPaintManager* pTabPaint = GetTabPaintManager();
+  auto* pPane = static_cast<CTKDockingPane*>(pItem->m_pObject);
+  CTKImageManagerIcon* pIcon = pPane != nullptr ? pPane->GetIcon(szIcon.cx) : nullptr;
+  if (pIcon == nullptr || pTabPaint == nullptr || !pTabPaint->m_bShowIcons) {
+    return FALSE;
+  }
+  if (bDraw) {
+    CTKImageManagerIconHandle& image = pItem->IsSelected() ? pIcon->GetCheckedIcon()
+                                       : pItem->IsHot()    ? pIcon->GetHotIcon()
+                                                           : pIcon->GetIcon();
+    pIcon->DrawImage(pDC, CPoint(x, y), image, szIcon.cx, szIcon.cy);
+  }
+  return TRUE;
+}
+
+LRESULT CTKDockingPaneTabbedContainer::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+  if (const CTKDockingPaneManager* pManager = GetDockingPaneManager(); pManager != nullptr) {
+    if (CTKToolTipContext* pContext = pManager->GetToolTipContext(); pContext != nullptr) {
+      pContext->FilterToolTipMessage(this, message, wParam, lParam);
+    }
+  }
+  return CWnd::WindowProc(message, wParam, lParam);
+}
+
+INT_PTR CTKDockingPaneTabbedContainer::OnToolHitTest(CPoint point, TOOLINFO* pTI) const
+{
+  const INT_PTR nHit = CWnd::OnToolHitTest(point, pTI);
+  if (nHit != -1) {
+    return nHit;
+  }
+  for (INT_PTR i = 0; i < m_arrCaptionButtons.GetSize(); ++i) {
+    CTKDockingPaneCaptionButton* pButton = m_arrCaptionButtons[i];
+    if (!pButton->IsVisible() || !pButton->GetRect().PtInRect(point)) {
+      continue;
+    }
+    CString strTip;
+    TKResourceManager()->LoadString(&strTip, static_cast<UINT>(pButton->GetID()));
+    if (strTip.IsEmpty()) {
+      return -1;
+    }
+    CTKToolTipContext::FillInToolInfo(pTI, m_hWnd, pButton->GetRect(), pButton->GetID(), strTip);
+    return pButton->GetID();
+  }
+  const int nTab = HitTest(point);
+  return nTab >= 0 ? FillTabToolInfo(const_cast<CTKDockingPaneTabbedContainer*>(this), GetTab(nTab), pTI) : -1;
 }
 
 void CTKDockingPaneTabbedContainer::OnFocusChanged()
@@ -650,7 +733,7 @@ void CTKDockingPaneTabbedContainer::OnLButtonDown(UINT /*nFlags*/, CPoint point)
     if (pButton->IsVisible() && pButton->GetRect().PtInRect(point)) {
       FocusSelected();
       if (pButton->GetID() == TK_IDS_DOCKINGPANE_MENU) {
-        // The menu button's record (code 5) comes with the menu itself, not built yet.
+        SendMenuNotify(pButton);
         return;
       }
       if (pButton->Click(this, point) && m_pSelectedPane != nullptr) {
@@ -661,10 +744,80 @@ void CTKDockingPaneTabbedContainer::OnLButtonDown(UINT /*nFlags*/, CPoint point)
   }
   const int nHit = HitTest(point);
   if (nHit >= 0) {
-    SelectPane(GetPaneByTab(nHit), TRUE, FALSE);
+    m_arrTabRects.RemoveAll();
+    for (int i = 0; i < GetTabCount(); ++i) {
+      m_arrTabRects.Add(GetTab(i)->GetRect());
+    }
+    m_pTrackingPane = GetPaneByTab(nHit);
+    SelectPane(m_pTrackingPane, TRUE, FALSE);
+    PerformMouseMove(this, point);
+    SetCapture();
+    Invalidate(FALSE);
     return;
   }
   FocusSelected();
+}
+
+void CTKDockingPaneTabbedContainer::SendMenuNotify(CTKDockingPaneCaptionButton* pButton)
+{
+  if (m_pSelectedPane == nullptr) {
+    return;
+  }
+  CRect rc = pButton->GetRect();
+  ClientToScreen(&rc);
+  TK_DOCKINGPANE_MENU menu{m_pSelectedPane, {rc.left, rc.bottom}, rc};
+  pButton->m_bPressed = TRUE;
+  pButton->Redraw();
+  if (CWnd* pSite = GetDockingPaneManager()->GetSite(); pSite != nullptr) {
+    pSite->SendMessage(TK_WM_DOCKINGPANENOTIFY, TK_DPN_CONTEXTMENU, reinterpret_cast<LPARAM>(&menu));
+  }
+  pButton->m_bPressed = FALSE;
+  pButton->Redraw();
+}
+
+void CTKDockingPaneTabbedContainer::TrackTabDrag(CPoint point)
+{
+  for (INT_PTR i = 0; i < m_arrTabRects.GetSize(); ++i) {
+    CTKDockingPane* pOther = GetPaneByTab(static_cast<int>(i));
+    if (!m_arrTabRects[i].PtInRect(point) || pOther == nullptr || pOther == m_pTrackingPane) {
+      continue;
+    }
+    const POSITION posDragged = m_lstPanes.Find(m_pTrackingPane);
+    const POSITION posOther = m_lstPanes.Find(pOther);
+    if (posDragged != nullptr && posOther != nullptr) {
+      m_lstPanes.SetAt(posDragged, pOther);
+      m_lstPanes.SetAt(posOther, m_pTrackingPane);
+      InvalidatePane(TRUE);
+    }
+    return;
+  }
+  if (m_rcHeader.PtInRect(point)) {
+    return;
+  }
+  if (GetDockingPaneManager()->NotifyAction(tkActionDetaching, m_pTrackingPane) != 0) {
+    return;  // the site keeps the tab drag going
+  }
+  m_pTrackingPane = nullptr;
+  ReleaseCapture();
+  // The docking drag of the selected pane starts here once panes can be dragged to dock.
+}
+
+void CTKDockingPaneTabbedContainer::OnLButtonUp(UINT /*nFlags*/, CPoint /*point*/)
+{
+  if (m_pTrackingPane != nullptr) {
+    m_pTrackingPane = nullptr;
+    ReleaseCapture();
+  }
+}
+
+void CTKDockingPaneTabbedContainer::OnMouseLeave()
+{
+  OnMouseMove(0, CPoint(-1, -1));
+}
+
+void CTKDockingPaneTabbedContainer::OnCaptureChanged(CWnd* /*pWnd*/)
+{
+  m_pTrackingPane = nullptr;
 }
 
 void CTKDockingPaneTabbedContainer::OnLButtonDblClk(UINT /*nFlags*/, CPoint /*point*/)
@@ -693,6 +846,10 @@ void CTKDockingPaneTabbedContainer::OnRButtonDown(UINT /*nFlags*/, CPoint point)
 void CTKDockingPaneTabbedContainer::OnMouseMove(UINT /*nFlags*/, CPoint point)
 {
   PerformMouseMove(this, point);
+  if (m_pTrackingPane != nullptr) {
+    TrackTabDrag(point);
+    return;
+  }
   for (INT_PTR i = 0; i < m_arrCaptionButtons.GetSize(); ++i) {
     m_arrCaptionButtons[i]->CheckHot(point);
   }

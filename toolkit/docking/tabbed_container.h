@@ -2,11 +2,24 @@
 // caption buttons), the selected pane's window in its client area and, with more than one pane, a tab strip.
 #pragma once
 
+#include "platform/mfc/afxole.h"
 #include "toolkit/docking/layout.h"
 #include "toolkit/docking/tabs/tab_manager.h"
 
 class CTKDockingPaneTabbedContainer : public CWnd, public CTKDockingPaneBase, public CTKTabManager {
 public:
+  // An OLE drag over the strip selects the pane of the tab under it (when the tab paint manager allows); the
+  // group takes no drop.
+  class CDropTarget : public COleDropTarget {
+  public:
+    explicit CDropTarget(CTKDockingPaneTabbedContainer* pContainer) : m_pContainer(pContainer) {}
+    DROPEFFECT OnDragEnter(CWnd* pWnd, COleDataObject* pDataObject, DWORD dwKeyState, CPoint point) override;
+    DROPEFFECT OnDragOver(CWnd* pWnd, COleDataObject* pDataObject, DWORD dwKeyState, CPoint point) override;
+
+  private:
+    CTKDockingPaneTabbedContainer* m_pContainer;
+  };
+
   explicit CTKDockingPaneTabbedContainer(CTKDockingPaneLayout* pLayout);
   ~CTKDockingPaneTabbedContainer() override;
 
@@ -61,6 +74,11 @@ public:
   void StoreExtent();
   void FocusSelected();
   CTKDockingPaneCaptionButton* FindCaptionButton(int nID) const;
+  CDropTarget& GetDropTarget() { return m_dropTarget; }
+  // A caption button under the point (its toolkit string as the tip), else the tab under it; -1 for none.
+  INT_PTR OnToolHitTest(CPoint point, TOOLINFO* pTI) const override;
+  // Every message passes the manager's tooltip context first.
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   BOOL m_bMaximized = FALSE;
   BOOL m_bActive = FALSE;
@@ -76,6 +94,10 @@ protected:
   void OnLButtonDblClk(UINT nFlags, CPoint point);
   void OnRButtonDown(UINT nFlags, CPoint point);
   void OnMouseMove(UINT nFlags, CPoint point);
+  void OnLButtonUp(UINT nFlags, CPoint point);
+  void OnMouseLeave();
+  void OnCaptureChanged(CWnd* pWnd);
+  void OnDestroy();
   // lParam: the client point; answers the help context of the pane there (0 without one).
   LRESULT OnHelpHitTest(WPARAM wParam, LPARAM lParam);
   DECLARE_MESSAGE_MAP()
@@ -87,4 +109,12 @@ private:
   void AdjustClient(CRect& rect, BOOL bReposition);
   void LayoutPanes(CRect rcClient, AFX_SIZEPARENTPARAMS* pParams);
   void SetPinState();
+  // Code 5 for the menu button, shown pressed meanwhile.
+  void SendMenuNotify(CTKDockingPaneCaptionButton* pButton);
+  // While a tab is dragged: its pane trades places with the pane whose tab (as recorded at the press) lies under
+  // the point; leaving the strip ends the tab drag.
+  void TrackTabDrag(CPoint point);
+
+  CArray<CRect, const CRect&> m_arrTabRects;  // of every tab when the drag began
+  CDropTarget m_dropTarget{this};
 };

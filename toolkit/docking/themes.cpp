@@ -1,8 +1,13 @@
 #include "toolkit/docking/themes.h"
 
+#include "platform/user/system.h"
+#include "platform/user/uxtheme.h"
+#include "toolkit/docking/tabbed_container.h"
 #include "toolkit/docking/tabs/tab_appearances.h"
 #include "toolkit/docking/tabs/tab_paint_manager.h"
 #include "toolkit/paint/draw_helpers.h"
+
+#include <cstring>
 
 namespace TKDockingPanePaintThemes {
 
@@ -17,6 +22,15 @@ void Line(CDC* pDC, int x1, int y1, int x2, int y2)
 {
   pDC->MoveTo(x1, y1);
   pDC->LineTo(x2, y2);
+}
+
+// Four 1-pixel lines along the rectangle's edges that leave its corner pixels out.
+void FrameWithoutCorners(CDC* pDC, const CRect& rc, COLORREF clr)
+{
+  pDC->FillSolidRect(rc.left + 1, rc.top, rc.Width() - 2, 1, clr);
+  pDC->FillSolidRect(rc.left + 1, rc.bottom - 1, rc.Width() - 2, 1, clr);
+  pDC->FillSolidRect(rc.left, rc.top + 1, 1, rc.Height() - 2, clr);
+  pDC->FillSolidRect(rc.right - 1, rc.top + 1, 1, rc.Height() - 2, clr);
 }
 
 void SetPropertyPageFlat(CTKTabPaintManager* pTabs, BOOL bDocking)
@@ -141,12 +155,7 @@ COLORREF CTKDockingPaneOfficeTheme::DrawCaptionBackground(CDC* pDC, CTKDockingPa
   } else if (bActive) {
     pDC->FillSolidRect(rc, m_clrActiveCaptionGradient.clrLight.GetValue());
   } else {
-    // Four lines that leave the corner pixels out.
-    const COLORREF clr = GetColor(52);
-    pDC->FillSolidRect(rc.left + 1, rc.top, rc.Width() - 2, 1, clr);
-    pDC->FillSolidRect(rc.left + 1, rc.bottom - 1, rc.Width() - 2, 1, clr);
-    pDC->FillSolidRect(rc.left, rc.top + 1, 1, rc.Height() - 2, clr);
-    pDC->FillSolidRect(rc.right - 1, rc.top + 1, 1, rc.Height() - 2, clr);
+    FrameWithoutCorners(pDC, rc, GetColor(52));
   }
   return GetColor(bActive ? COLOR_CAPTIONTEXT : COLOR_BTNTEXT);
 }
@@ -291,11 +300,34 @@ void CTKDockingPaneOffice2003Theme::DrawCaptionButton(CDC* pDC, CTKDockingPaneCa
   DrawButtonGlyph(pDC, pButton, pButton->GetRect().CenterPoint(), clrButton);
 }
 
-// ---- The Office descendants that differ only in their settings here
+void CTKDockingPaneOffice2003Theme::DrawFloatingFrame(CDC* pDC, CTKDockingPaneBase* pFloat, CRect rc)
+{
+  const COLORREF clrFrame = GetColor(43);
+  for (int i = 0; i < 3; ++i) {
+    pDC->Draw3dRect(rc, clrFrame, clrFrame);
+    rc.DeflateRect(1, 1);
+  }
+  const COLORREF clrSecond = m_clrNormalCaptionGradient.clrDark.GetValue();
+  FrameWithoutCorners(pDC, rc, clrSecond);
+  rc.DeflateRect(1, 1);
+  const BOOL bActive = IsFloatingActive(pFloat);
+  const CRect rcStrip(rc.left, rc.top, rc.right, rc.top + m_nTitleHeight + 3);
+  CTKBufferDC dc(pDC->GetSafeHdc(), rcStrip);
+  CRect rcFill = rcStrip;
+  TKDrawHelpers().GradientFillColor(&dc, &rcFill, bActive ? m_clrActiveCaptionGradient : m_clrNormalCaptionGradient,
+                                    FALSE);
+  dc.SetPixel(rcStrip.left, rcStrip.bottom - 1, clrSecond);
+  dc.SetPixel(rcStrip.right - 1, rcStrip.bottom - 1, clrSecond);
+  dc.SetBkMode(TRANSPARENT);
+  CRect rcCaption = rcStrip;
+  rcCaption.DeflateRect(1, 1);
+  DrawCaptionPart(&dc, pFloat, rcCaption, FloatingTitle(pFloat), bActive, FALSE);
+}
+
+// ---- Native XP
 
 CTKDockingPaneNativeXPTheme::CTKDockingPaneNativeXPTheme()
 {
-  // Without visual styles the theme draws as Office with gradient captions.
   m_nCaptionFontGap = 7;
   m_bGradientCaption = TRUE;
   for (CTKTabPaintManager* pTabs : {m_pPanelPaintManager, m_pAutoHidePaintManager}) {
@@ -305,6 +337,99 @@ CTKDockingPaneNativeXPTheme::CTKDockingPaneNativeXPTheme()
   }
 }
 
+void CTKDockingPaneNativeXPTheme::RefreshMetrics()
+{
+  CTKDockingPaneOfficeTheme::RefreshMetrics();
+  m_themeWindow.OpenThemeData(nullptr, u"WINDOW");
+  m_themeExplorer.OpenThemeData(nullptr, u"EXPLORERBAR");
+}
+
+void CTKDockingPaneNativeXPTheme::DrawCaptionPart(CDC* pDC, CTKDockingPaneBase* pPane, CRect rcCaption,
+                                                  const CString& strTitle, BOOL bActive, BOOL bVertical)
+{
+  if (!IsStyled()) {
+    CTKDockingPaneOfficeTheme::DrawCaptionPart(pDC, pPane, rcCaption, strTitle, bActive, bVertical);
+    return;
+  }
+  // The style's small caption over a strip from the container's origin.
+  CRect rcStrip = rcCaption;
+  if (bVertical) {
+    rcStrip.left -= m_rcCaptionMargin.top;
+    rcStrip.right = rcStrip.left + m_nTitleHeight + 1;
+  } else {
+    rcStrip.top -= m_rcCaptionMargin.top;
+    rcStrip.bottom = rcStrip.top + m_nTitleHeight + 1;
+  }
+  m_themeWindow.DrawThemeBackground(pDC->GetSafeHdc(), WP_SMALLCAPTION, bActive ? CS_ACTIVE : CS_INACTIVE, &rcStrip,
+                                    nullptr);
+  const COLORREF clr = GetColor(bActive ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT);
+  m_bCaptionActive = bActive;
+  DrawButtonsAndText(pDC, pPane, rcCaption, strTitle, bVertical, clr, clr, 16, 3);
+}
+
+void CTKDockingPaneNativeXPTheme::DrawCaptionButton(CDC* pDC, CTKDockingPaneCaptionButton* pButton,
+                                                    COLORREF clrButton)
+{
+  const int nID = pButton->GetID();
+  if (!IsStyled() || m_themeExplorer.GetThemeHandle() == nullptr ||
+      (nID != TK_IDS_DOCKINGPANE_CLOSE && nID != TK_IDS_DOCKINGPANE_AUTOHIDE)) {
+    CTKDockingPaneOfficeTheme::DrawCaptionButton(pDC, pButton, clrButton);
+    return;
+  }
+  const CRect rc = pButton->GetRect();
+  int nState = pButton->m_bPressed ? EBHC_PRESSED : EBHC_NORMAL;
+  if (nID == TK_IDS_DOCKINGPANE_CLOSE) {
+    if (!pButton->m_bPressed && (pButton->m_bHot || m_bCaptionActive)) {
+      nState = EBHC_HOT;
+    }
+    m_themeExplorer.DrawThemeBackground(pDC->GetSafeHdc(), EBP_HEADERCLOSE, nState, &rc, nullptr);
+    return;
+  }
+  if (!pButton->m_bPressed && pButton->m_bHot) {
+    nState = EBHC_HOT;
+  }
+  if ((pButton->m_dwState & 0x2) == 0) {
+    nState += 3;  // the pin stands upright
+  }
+  m_themeExplorer.DrawThemeBackground(pDC->GetSafeHdc(), EBP_HEADERPIN, nState, &rc, nullptr);
+}
+
+void CTKDockingPaneNativeXPTheme::DrawFloatingFrame(CDC* pDC, CTKDockingPaneBase* pFloat, CRect rc)
+{
+  if (!IsStyled()) {
+    CTKDockingPaneOfficeTheme::DrawFloatingFrame(pDC, pFloat, rc);
+    return;
+  }
+  const BOOL bActive = IsFloatingActive(pFloat);
+  const int nState = bActive ? CS_ACTIVE : CS_INACTIVE;
+  const int nCaption = m_nTitleHeight + 5;
+  const HDC hDC = pDC->GetSafeHdc();
+  const CRect rcLeft(rc.left, rc.top + nCaption, rc.left + 3, rc.bottom);
+  const CRect rcRight(rc.right - 3, rc.top + nCaption, rc.right, rc.bottom);
+  const CRect rcBottom(rc.left, rc.bottom - 3, rc.right, rc.bottom);
+  m_themeWindow.DrawThemeBackground(hDC, WP_SMALLFRAMELEFT, nState, &rcLeft, nullptr);
+  m_themeWindow.DrawThemeBackground(hDC, WP_SMALLFRAMERIGHT, nState, &rcRight, nullptr);
+  m_themeWindow.DrawThemeBackground(hDC, WP_SMALLFRAMEBOTTOM, nState, &rcBottom, nullptr);
+  const CRect rcStrip(rc.left, rc.top, rc.right, rc.top + nCaption);
+  CTKBufferDC dc(hDC, rcStrip);
+  m_themeWindow.DrawThemeBackground(dc.GetSafeHdc(), WP_SMALLCAPTION, nState, &rcStrip, nullptr);
+  dc.SetBkMode(TRANSPARENT);
+  CRect rcContent = rcStrip;
+  rcContent.DeflateRect(3, 3);
+  const COLORREF clr = GetColor(bActive ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT);
+  m_bCaptionActive = bActive;
+  DrawButtonsAndText(&dc, pFloat, rcContent, FloatingTitle(pFloat), FALSE, clr, clr, 16, 3);
+}
+
+// ---- Visio
+
+namespace {
+
+constexpr UINT kVisioFace = 30;
+constexpr UINT kVisioActiveFace = 31;
+
+}  // namespace
+
 CTKDockingPaneVisioTheme::CTKDockingPaneVisioTheme()
 {
   m_nCaptionFontGap = 2;
@@ -313,6 +438,108 @@ CTKDockingPaneVisioTheme::CTKDockingPaneVisioTheme()
   m_pAutoHidePaintManager->SelectAppearance(6);
 }
 
+void CTKDockingPaneVisioTheme::DrawPane(CDC* pDC, CTKDockingPaneTabbedContainer* pPane, CRect rc)
+{
+  const BOOL bActive = m_bHighlightActiveCaption && pPane->IsActive();
+  pDC->FillSolidRect(rc, GetColor(bActive ? kVisioActiveFace : kVisioFace));
+  pDC->FillSolidRect(rc.left, rc.top, rc.Width(), 1, m_clrNormalCaption.GetValue());
+  if (pPane->IsCaptionVisible() && m_bShowCaption) {
+    pDC->SetBkMode(TRANSPARENT);
+    DrawCaption(pDC, pPane, rc);
+  }
+  if (pPane->IsTabsVisible()) {
+    m_pPanelPaintManager->PaintStrip(pPane, pDC, pPane->m_rcControl);
+  }
+  const COLORREF clrCorner = GetColor(51);
+  for (const CPoint& pt : {rc.TopLeft(), CPoint(rc.right - 1, rc.top), CPoint(rc.left, rc.bottom - 1),
+                           CPoint(rc.right - 1, rc.bottom - 1)}) {
+    pDC->SetPixel(pt, clrCorner);
+  }
+}
+
+void CTKDockingPaneVisioTheme::DrawCaption(CDC* pDC, CTKDockingPaneTabbedContainer* pPane, CRect rc)
+{
+  const BOOL bVertical = pPane->IsCaptionVertical();
+  const CRect rcCaption = bVertical ? CRect(rc.left + 2, rc.top, rc.left + 2 + m_nTitleHeight + 1, rc.bottom - 1)
+                                    : CRect(rc.left, rc.top + 2, rc.right - 1, rc.top + 2 + m_nTitleHeight + 1);
+  DrawCaptionPart(pDC, pPane, rcCaption, pPane->GetTitle(), m_bHighlightActiveCaption && pPane->IsActive(),
+                  bVertical);
+}
+
+int CTKDockingPaneVisioTheme::AdjustTabsClientRect(CTKDockingPaneTabbedContainer* pPane, CRect& rect,
+                                                   BOOL bReposition)
+{
+  rect.DeflateRect(3, 3);
+  return CTKDockingPaneOfficeTheme::AdjustTabsClientRect(pPane, rect, bReposition);
+}
+
+void CTKDockingPaneVisioTheme::DrawCaptionPart(CDC* pDC, CTKDockingPaneBase* pPane, CRect rcCaption,
+                                               const CString& strTitle, BOOL bActive, BOOL bVertical)
+{
+  CRect rcText = rcCaption;
+  (bVertical ? rcText.bottom : rcText.right) -= 2;
+  DrawCaptionButtons(pDC, pPane->GetCaptionButtons(), rcText, RGB(0, 0, 0), 16, 0, bVertical);
+  pDC->SetTextColor(GetColor(COLOR_BTNTEXT));
+  (bVertical ? rcText.top : rcText.left) += 4;
+  (bVertical ? rcText.left : rcText.top) += 1;
+  int nTextWidth = 0;
+  if (m_pCaptionFont != nullptr && !strTitle.IsEmpty()) {
+    CTKFontDC font(pDC, m_pCaptionFont);
+    CRect rcDraw = rcText;
+    pDC->DrawText(strTitle, &rcDraw, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    nTextWidth = pDC->GetTextExtent(strTitle).cx;
+  } else {
+    nTextWidth = DrawCaptionText(pDC, strTitle, rcText, bVertical);
+  }
+  // Four grip lines from behind the text to the buttons.
+  const int nStart = (bVertical ? rcText.top : rcText.left) + (strTitle.IsEmpty() ? 0 : nTextWidth + 10);
+  const int nEnd = bVertical ? rcText.bottom : rcText.right;
+  if (nStart >= nEnd) {
+    return;
+  }
+  const COLORREF clrGrip = GetColor(bActive ? COLOR_BTNTEXT : 38);
+  const CPoint ptMid = rcCaption.CenterPoint();
+  for (int nOffset : {-3, -1, 1, 3}) {
+    if (bVertical) {
+      pDC->FillSolidRect(ptMid.x + nOffset, nStart, 1, nEnd - nStart, clrGrip);
+    } else {
+      pDC->FillSolidRect(nStart, ptMid.y + nOffset, nEnd - nStart, 1, clrGrip);
+    }
+  }
+}
+
+void CTKDockingPaneVisioTheme::DrawCaptionButton(CDC* pDC, CTKDockingPaneCaptionButton* pButton, COLORREF clrButton)
+{
+  const CRect rc = pButton->GetRect();
+  if (pButton->m_bPressed || pButton->m_bHot) {
+    pDC->FillSolidRect(rc, GetColor(pButton->m_bPressed ? 33 : 31));
+    pDC->Draw3dRect(rc, GetColor(32), GetColor(32));
+    clrButton = GetColor(pButton->m_bPressed ? 47 : 45);
+  }
+  DrawButtonGlyph(pDC, pButton, rc.CenterPoint(), clrButton);
+}
+
+void CTKDockingPaneVisioTheme::DrawFloatingFrame(CDC* pDC, CTKDockingPaneBase* pFloat, CRect rc)
+{
+  const BOOL bActive = IsFloatingActive(pFloat);
+  const COLORREF clrFace = GetColor(bActive ? kVisioActiveFace : kVisioFace);
+  for (int i = 0; i < 3; ++i) {
+    pDC->Draw3dRect(rc, clrFace, clrFace);
+    rc.DeflateRect(1, 1);
+  }
+  const CRect rcStrip(rc.left, rc.top, rc.right, rc.top + m_nTitleHeight + 3);
+  CTKBufferDC dc(pDC->GetSafeHdc(), rcStrip);
+  dc.FillSolidRect(rcStrip, clrFace);
+  dc.SetBkMode(TRANSPARENT);
+  CRect rcCaption = rcStrip;
+  rcCaption.DeflateRect(1, 1);
+  m_pCaptionFont = m_pPanelPaintManager->GetFont(FALSE);
+  DrawCaptionPart(&dc, pFloat, rcCaption, FloatingTitle(pFloat), bActive, FALSE);
+  m_pCaptionFont = nullptr;
+}
+
+// ---- Shortcut Bar 2003
+
 CTKDockingPaneShortcutBar2003Theme::CTKDockingPaneShortcutBar2003Theme()
 {
   m_bCaptionGripDots = FALSE;
@@ -320,14 +547,99 @@ CTKDockingPaneShortcutBar2003Theme::CTKDockingPaneShortcutBar2003Theme()
   m_nCaptionFontGap = 3;
 }
 
+void CTKDockingPaneShortcutBar2003Theme::RefreshMetrics()
+{
+  CTKDockingPaneOffice2003Theme::RefreshMetrics();
+  if (m_bUseSystemFonts) {
+    // Once made, the large caption fonts stay: later refreshes keep them.
+    LOGFONT lf{};
+    ::SystemParametersInfo(SPI_GETICONTITLELOGFONT, sizeof(lf), &lf, 0);
+    std::strcpy(lf.lfFaceName, "Arial");
+    lf.lfWeight = FW_BOLD;
+    lf.lfHeight = 20;
+    m_fntTitle.DeleteObject();
+    m_fntTitle.CreateFontIndirect(&lf);
+    lf.lfEscapement = 2700;
+    lf.lfOrientation = 900;
+    m_fntTitleVertical.DeleteObject();
+    m_fntTitleVertical.CreateFontIndirect(&lf);
+    m_bUseSystemFonts = FALSE;
+    UpdateCaptionHeight();
+  }
+  if (m_bLunaButtons) {
+    m_clrNormalCaptionGradient.SetStandardValueFrom(TKColorManager().m_clrCaptionGradient);
+    m_clrNormalCaptionText.SetStandardValue(RGB(255, 255, 255));
+  } else {
+    m_clrNormalCaptionGradient.SetStandardValue(
+        CTKColorManager::LightColor(GetColor(COLOR_BTNSHADOW), GetColor(COLOR_WINDOW), 205),
+        GetColor(COLOR_BTNSHADOW));
+  }
+}
+
+// ---- Explorer
+
 CTKDockingPaneExplorerTheme::CTKDockingPaneExplorerTheme()
 {
   m_nCaptionFontGap = 9;
   m_bBoldCaptions = FALSE;
   m_rcCaptionMargin = CRect(0, 0, 0, 0);
-  // Without visual styles: Flat auto-hide tabs and Visual Studio panel tabs, no hot tracking.
   m_pAutoHidePaintManager->SelectAppearance(6);
   m_pPanelPaintManager->SelectAppearance(5);
+}
+
+void CTKDockingPaneExplorerTheme::RefreshMetrics()
+{
+  m_themeRebar.OpenThemeData(nullptr, u"REBAR");
+  m_themeToolbar.OpenThemeData(nullptr, u"TOOLBAR");
+  if (IsStyled()) {
+    for (CTKTabPaintManager* pTabs : {m_pPanelPaintManager, m_pAutoHidePaintManager}) {
+      pTabs->SelectAppearance(0);
+      pTabs->SelectColorSet(CTKTabPaintManager::kColorSetWinXP);
+      pTabs->m_bHotTracking = TRUE;
+    }
+  } else {
+    m_pAutoHidePaintManager->SelectAppearance(6);
+    m_pPanelPaintManager->SelectAppearance(5);
+    m_pAutoHidePaintManager->m_bHotTracking = FALSE;
+    m_pPanelPaintManager->m_bHotTracking = FALSE;
+  }
+  CTKDockingPaneGripperedTheme::RefreshMetrics();
+}
+
+void CTKDockingPaneExplorerTheme::DrawCaptionPart(CDC* pDC, CTKDockingPaneBase* pPane, CRect rcCaption,
+                                                  const CString& strTitle, BOOL bActive, BOOL bVertical)
+{
+  if (!IsStyled()) {
+    CTKDockingPaneGripperedTheme::DrawCaptionPart(pDC, pPane, rcCaption, strTitle, bActive, bVertical);
+    return;
+  }
+  // The rebar background as it lies over the whole frame (or the floating window), seen through the caption.
+  CRect rcBackground = rcCaption;
+  const HWND hPane = pPane->GetPaneHwnd();
+  if (hPane != nullptr) {
+    const CWnd* pSite = pPane->GetDockingSite();
+    const HWND hArea = pPane->GetType() == TK_DOCKINGPANE_MINIWND || pSite == nullptr ? hPane : pSite->GetSafeHwnd();
+    ::GetClientRect(hArea, &rcBackground);
+    ::MapWindowPoints(hArea, hPane, reinterpret_cast<POINT*>(&rcBackground), 2);
+  }
+  m_themeRebar.DrawThemeBackground(pDC->GetSafeHdc(), 0, 0, &rcBackground, &rcCaption);
+  const COLORREF clr = GetColor(COLOR_BTNTEXT);
+  DrawButtonsAndText(pDC, pPane, rcCaption, strTitle, bVertical, clr, clr, 16, 2);
+}
+
+void CTKDockingPaneExplorerTheme::DrawCaptionButton(CDC* pDC, CTKDockingPaneCaptionButton* pButton,
+                                                    COLORREF clrButton)
+{
+  if (!IsStyled() || m_themeToolbar.GetThemeHandle() == nullptr) {
+    CTKDockingPaneGripperedTheme::DrawCaptionButton(pDC, pButton, clrButton);
+    return;
+  }
+  const CRect rc = pButton->GetRect();
+  if (pButton->m_bPressed || pButton->m_bHot) {
+    m_themeToolbar.DrawThemeBackground(pDC->GetSafeHdc(), TP_BUTTON, pButton->m_bPressed ? TS_PRESSED : TS_HOT, &rc,
+                                       nullptr);
+  }
+  DrawButtonGlyph(pDC, pButton, rc.CenterPoint(), clrButton);
 }
 
 // ---- Whidbey

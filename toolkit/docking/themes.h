@@ -4,6 +4,7 @@
 
 #include "toolkit/docking/paint_manager.h"
 #include "toolkit/docking/tabs/tab_color_sets.h"
+#include "toolkit/paint/visual_styles.h"
 
 namespace TKDockingPanePaintThemes {
 
@@ -48,6 +49,7 @@ public:
   void DrawCaptionPart(CDC* pDC, CTKDockingPaneBase* pPane, CRect rcCaption, const CString& strTitle,
                        BOOL bActive, BOOL bVertical) override;
   void DrawCaptionButton(CDC* pDC, CTKDockingPaneCaptionButton* pButton, COLORREF clrButton) override;
+  void DrawFloatingFrame(CDC* pDC, CTKDockingPaneBase* pFloat, CRect rc) override;
   // The face of a hot or pressed button; answers the glyph colour through clrGlyph.
   virtual void DrawButtonBackground(CDC* pDC, CTKDockingPaneCaptionButton* pButton, COLORREF& clrGlyph);
   // The Luna scheme the theme's colours follow (0 none, 1 blue, 2 olive, 3 silver).
@@ -58,14 +60,39 @@ public:
   BOOL m_bFlatCaption = TRUE;
 };
 
+// With a visual style the caption, its close and pin buttons and the floating frame are the style's; without one
+// the theme draws as Office with gradient captions.
 class CTKDockingPaneNativeXPTheme : public CTKDockingPaneOfficeTheme {
 public:
   CTKDockingPaneNativeXPTheme();
+  void RefreshMetrics() override;
+  void DrawCaptionPart(CDC* pDC, CTKDockingPaneBase* pPane, CRect rcCaption, const CString& strTitle,
+                       BOOL bActive, BOOL bVertical) override;
+  void DrawCaptionButton(CDC* pDC, CTKDockingPaneCaptionButton* pButton, COLORREF clrButton) override;
+  void DrawFloatingFrame(CDC* pDC, CTKDockingPaneBase* pFloat, CRect rc) override;
+  BOOL IsStyled() const { return m_themeWindow.GetThemeHandle() != nullptr; }
+
+  CTKWinThemeWrapper m_themeWindow;
+  CTKWinThemeWrapper m_themeExplorer;
+
+private:
+  BOOL m_bCaptionActive = FALSE;  // of the caption whose buttons are being drawn
 };
 
+// Groups on a face in the caption colours with a thin border; grip lines after the caption text.
 class CTKDockingPaneVisioTheme : public CTKDockingPaneOfficeTheme {
 public:
   CTKDockingPaneVisioTheme();
+  void DrawPane(CDC* pDC, CTKDockingPaneTabbedContainer* pPane, CRect rc) override;
+  void DrawCaption(CDC* pDC, CTKDockingPaneTabbedContainer* pPane, CRect rc) override;
+  int AdjustTabsClientRect(CTKDockingPaneTabbedContainer* pPane, CRect& rect, BOOL bReposition) override;
+  void DrawCaptionPart(CDC* pDC, CTKDockingPaneBase* pPane, CRect rcCaption, const CString& strTitle,
+                       BOOL bActive, BOOL bVertical) override;
+  void DrawCaptionButton(CDC* pDC, CTKDockingPaneCaptionButton* pButton, COLORREF clrButton) override;
+  void DrawFloatingFrame(CDC* pDC, CTKDockingPaneBase* pFloat, CRect rc) override;
+
+private:
+  CFont* m_pCaptionFont = nullptr;  // the tab font while a floating caption is drawn
 };
 
 class CTKDockingPaneWhidbeyTheme : public CTKDockingPaneOfficeTheme {
@@ -89,14 +116,26 @@ public:
   void RefreshMetrics() override;
 };
 
+// Office 2003 with a large bold Arial caption and no grip dots.
 class CTKDockingPaneShortcutBar2003Theme : public CTKDockingPaneOffice2003Theme {
 public:
   CTKDockingPaneShortcutBar2003Theme();
+  void RefreshMetrics() override;
 };
 
+// With a visual style the caption shows the rebar background of the whole frame and the buttons are toolbar
+// buttons; without one it is Grippered.
 class CTKDockingPaneExplorerTheme : public CTKDockingPaneGripperedTheme {
 public:
   CTKDockingPaneExplorerTheme();
+  void RefreshMetrics() override;
+  void DrawCaptionPart(CDC* pDC, CTKDockingPaneBase* pPane, CRect rcCaption, const CString& strTitle,
+                       BOOL bActive, BOOL bVertical) override;
+  void DrawCaptionButton(CDC* pDC, CTKDockingPaneCaptionButton* pButton, COLORREF clrButton) override;
+  BOOL IsStyled() const { return m_themeRebar.GetThemeHandle() != nullptr; }
+
+  CTKWinThemeWrapper m_themeRebar;
+  CTKWinThemeWrapper m_themeToolbar;
 };
 
 class CTKDockingPaneVisualStudio2005SecondTheme : public CTKDockingPaneWhidbeyTheme {

@@ -1,17 +1,22 @@
 #include "toolkit/propertygrid/grid.h"
 
 #include "toolkit/paint/draw_helpers.h"
+#include "toolkit/paint/image_manager.h"
 #include "toolkit/paint/resource_manager.h"
+#include "toolkit/paint/tooltip_context.h"
 #include "toolkit/propertygrid/inplace.h"
 #include "toolkit/propertygrid/paint_manager.h"
 
+#include "platform/base/codepage.h"
 #include "platform/user/input.h"
 
 #include <algorithm>
+#include <cstring>
 
 IMPLEMENT_DYNAMIC(CTKPropertyGridVerb, CCmdTarget)
 IMPLEMENT_DYNAMIC(CTKPropertyGridVerbs, CCmdTarget)
 IMPLEMENT_DYNAMIC(CTKPropertyGrid, CWnd)
+IMPLEMENT_DYNAMIC(CTKPropertyGridToolBar, CToolBar)
 
 namespace {
 
@@ -86,6 +91,128 @@ CTKPropertyGridVerb* CTKPropertyGridVerbs::GetAt(int nIndex) const
   return m_arrVerbs[static_cast<size_t>(nIndex)];
 }
 
+// --- Toolbar -----------------------------------------------------------------------------------------------
+
+namespace {
+
+constexpr int kToolImage = 16;
+constexpr int kToolImageHeight = 15;
+constexpr size_t kTipChars = 80;
+
+// The two button images on the toolbar's mask colour: a category with two indented rows, and "AZ" over an arrow.
+HBITMAP MakeToolBarImages()
+{
+  constexpr COLORREF kMask = RGB(192, 192, 192);
+  constexpr COLORREF kInk = RGB(0, 0, 0);
+  HDC screen = ::GetDC(nullptr);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 2 * kToolImage, kToolImageHeight);
+  ::ReleaseDC(nullptr, screen);
+  if (!bitmap)
+    return nullptr;
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  HGDIOBJ old = ::SelectObject(dc.GetSafeHdc(), bitmap);
+  dc.FillSolidRect(0, 0, 2 * kToolImage, kToolImageHeight, kMask);
+  dc.FillSolidRect(1, 2, 13, 3, RGB(128, 128, 128));
+  dc.FillSolidRect(4, 7, 10, 2, kInk);
+  dc.FillSolidRect(4, 11, 10, 2, kInk);
+  dc.FillSolidRect(1, 7, 2, 6, RGB(128, 128, 128));
+  // "A" and "Z" drawn as strokes, so the picture needs no font.
+  const int x = kToolImage;
+  dc.FillSolidRect(x + 2, 1, 1, 6, kInk);
+  dc.FillSolidRect(x + 6, 1, 1, 6, kInk);
+  dc.FillSolidRect(x + 3, 0, 3, 1, kInk);
+  dc.FillSolidRect(x + 3, 3, 3, 1, kInk);
+  dc.FillSolidRect(x + 2, 8, 5, 1, kInk);
+  for (int i = 0; i < 4; ++i)
+    dc.FillSolidRect(x + 6 - i, 9 + i, 1, 1, kInk);
+  dc.FillSolidRect(x + 2, 13, 5, 1, kInk);
+  dc.FillSolidRect(x + 11, 1, 1, 12, kInk);
+  dc.FillSolidRect(x + 9, 10, 5, 1, kInk);
+  dc.FillSolidRect(x + 10, 11, 3, 1, kInk);
+  ::SelectObject(dc.GetSafeHdc(), old);
+  return bitmap;
+}
+
+}  // namespace
+
+CTKPropertyGridToolBar::CTKPropertyGridToolBar() : m_pToolTipContext(new CTKToolTipContext()) {}
+
+CTKPropertyGridToolBar::~CTKPropertyGridToolBar()
+{
+  if (GetSafeHwnd())
+    DestroyWindow();
+  m_pToolTipContext->InternalRelease();
+}
+
+BOOL CTKPropertyGridToolBar::CreateButtons(CWnd* pGrid)
+{
+  if (!CreateEx(pGrid, TBSTYLE_FLAT, WS_CHILD | CBRS_ALIGN_TOP | CBRS_BORDER_3D))
+    return FALSE;
+  SetOwner(pGrid);
+  static const UINT kButtons[] = {TK_ID_PROPERTYGRID_CATEGORIZED, TK_ID_PROPERTYGRID_ALPHABETIC};
+  SetButtons(kButtons, 2);
+  SetBitmap(MakeToolBarImages());
+  return TRUE;
+}
+
+INT_PTR CTKPropertyGridToolBar::OnToolHitTest(CPoint point, TOOLINFO* pTI) const
+{
+  const int index = HitTest(point);
+  if (index < 0)
+    return -1;
+  const UINT id = GetItemID(index);
+  if (pTI) {
+    pTI->hwnd = GetSafeHwnd();
+    pTI->uId = id;
+    GetItemRect(index, &pTI->rect);
+    pTI->lpszText = LPSTR_TEXTCALLBACK;
+  }
+  return static_cast<INT_PTR>(id);
+}
+
+bool CTKPropertyGridToolBar::OnNeedText(NMHDR* pHeader)
+{
+  if (pHeader->code != TTN_NEEDTEXTA && pHeader->code != TTN_NEEDTEXTW)
+    return false;
+  CString text;
+  TKResourceManager()->LoadString(&text, static_cast<UINT>(pHeader->idFrom));
+  const size_t length = std::min(static_cast<size_t>(text.GetLength()), kTipChars - 1);
+  if (pHeader->code == TTN_NEEDTEXTA) {
+    auto* info = reinterpret_cast<NMTTDISPINFOA*>(pHeader);
+    std::memcpy(info->szText, static_cast<LPCSTR>(text), length);
+    info->szText[length] = '\0';
+    info->lpszText = info->szText;
+  } else {
+    auto* info = reinterpret_cast<NMTTDISPINFOW*>(pHeader);
+    const int written = ::MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), info->szText,
+                                              static_cast<int>(kTipChars - 1));
+    info->szText[std::max(written, 0)] = 0;
+    info->lpszText = info->szText;
+  }
+  ::SetWindowPos(pHeader->hwndFrom, HWND_TOP, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+  return true;
+}
+
+LRESULT CTKPropertyGridToolBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+  if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST)
+    m_pToolTipContext->FilterToolTipMessage(this, message, wParam, lParam);
+  if (message == WM_NOTIFY && OnNeedText(reinterpret_cast<NMHDR*>(lParam)))
+    return 0;
+  if (message == WM_ERASEBKGND) {
+    CRect client;
+    GetClientRect(&client);
+    HBRUSH face = ::CreateSolidBrush(TKColorManager().GetColor(15));
+    ::FillRect(reinterpret_cast<HDC>(wParam), &client, face);
+    ::DeleteObject(face);
+    return TRUE;
+  }
+  return CToolBar::WindowProc(message, wParam, lParam);
+}
+
+// --- Grid ----------------------------------------------------------------------------------------------------
+
 BEGIN_MESSAGE_MAP(CTKPropertyGrid, CWnd)
   ON_WM_PAINT()
   ON_WM_ERASEBKGND()
@@ -104,6 +231,7 @@ END_MESSAGE_MAP()
 CTKPropertyGrid::CTKPropertyGrid()
     : m_pVerbs(new CTKPropertyGridVerbs(this)),
       m_pPaintManager(new CTKPropertyGridPaintManager(this)),
+      m_pImageManager(new CTKImageManager()),
       m_pInplaceEdit(new CTKPropertyGridInplaceEdit()),
       m_pInplaceButton(new CTKPropertyGridInplaceButton()),
       m_pInplaceListBox(new CTKPropertyGridInplaceList())
@@ -137,6 +265,7 @@ CTKPropertyGrid::~CTKPropertyGrid()
     DestroyWindow();
   m_pVerbs->InternalRelease();
   delete m_pPaintManager;
+  m_pImageManager->InternalRelease();
   auto free = [view = m_pView, edit = m_pInplaceEdit, button = m_pInplaceButton, list = m_pInplaceListBox] {
     delete view;
     delete edit;
@@ -148,6 +277,11 @@ CTKPropertyGrid::~CTKPropertyGrid()
     CTKPropertyGridDispatch::DeleteLater(free);
   else
     free();
+}
+
+CTKImageManager* CTKPropertyGrid::GetImageManager() const
+{
+  return m_pImageManager ? m_pImageManager : &TKImageManager();
 }
 
 CTKPropertyGridView& CTKPropertyGrid::GetGridView()
@@ -175,6 +309,7 @@ BOOL CTKPropertyGrid::Create(const RECT& rect, CWnd* pParentWnd, UINT nID, DWORD
                      0, 0, 0, 0, GetSafeHwnd(), nullptr))
     return FALSE;
   view.ResetContent();
+  m_wndToolBar.CreateButtons(this);
   SetWindowPos(nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                SWP_NOZORDER | SWP_SHOWWINDOW);
   RefreshMetrics();
@@ -233,8 +368,21 @@ void CTKPropertyGrid::OnSelectionChanged(CTKPropertyGridItem* pItem)
     SendNotifyMessage(TK_PGN_SELECTION_CHANGED, reinterpret_cast<LPARAM>(pItem));
 }
 
+void CTKPropertyGrid::UpdateToolBarButtons()
+{
+  if (!m_bToolBarVisible || !m_wndToolBar.GetSafeHwnd())
+    return;
+  const int order = GetGridView().GetPropertySort();
+  const UINT ids[] = {TK_ID_PROPERTYGRID_CATEGORIZED, TK_ID_PROPERTYGRID_ALPHABETIC};
+  for (int i = 0; i < 2; ++i) {
+    const bool down = order == i;
+    m_wndToolBar.SetButtonStyle(m_wndToolBar.CommandToIndex(ids[i]), TBBS_CHECKBOX | (down ? TBBS_CHECKED : 0));
+  }
+}
+
 void CTKPropertyGrid::OnSortChanged()
 {
+  UpdateToolBarButtons();
   if (GetSafeHwnd())
     Invalidate(FALSE);
   SendNotifyMessage(TK_PGN_SORTORDER_CHANGED, static_cast<LPARAM>(GetDlgCtrlID()));
@@ -249,9 +397,24 @@ void CTKPropertyGrid::Reposition(int cx, int cy)
   if (!m_pVerbs->IsEmpty())
     cy -= m_nVerbsHeight + 3;
   m_bVerbsVisible = !m_pVerbs->IsEmpty();
+  if (m_bToolBarVisible && m_wndToolBar.GetSafeHwnd())
+    m_wndToolBar.MoveWindow(1, 1, cx - 2, 23);
   const int top = m_bToolBarVisible ? 25 : 0;
   m_pView->MoveWindow(0, top, cx, std::max(cy - top, 0));
   Invalidate(FALSE);
+}
+
+void CTKPropertyGrid::ShowToolBar(BOOL bShow)
+{
+  m_bToolBarVisible = bShow;
+  if (m_wndToolBar.GetSafeHwnd())
+    m_wndToolBar.ShowWindow(bShow ? SW_SHOW : SW_HIDE);
+  if (GetSafeHwnd()) {
+    CRect client;
+    GetClientRect(&client);
+    Reposition(client.Width(), client.Height());
+  }
+  UpdateToolBarButtons();
 }
 
 void CTKPropertyGrid::ResetContent()
@@ -384,6 +547,12 @@ BOOL CTKPropertyGrid::OnCommand(WPARAM wParam, LPARAM lParam)
   if (m_pView && reinterpret_cast<HWND>(lParam) == m_pView->GetSafeHwnd() && lParam != 0) {
     if (HIWORD(wParam) == LBN_SELCHANGE)
       m_pView->OnSelectionChanged();
+    return TRUE;
+  }
+  if (lParam != 0 && reinterpret_cast<HWND>(lParam) == m_wndToolBar.GetSafeHwnd()) {
+    if (LOWORD(wParam) == TK_ID_PROPERTYGRID_CATEGORIZED || LOWORD(wParam) == TK_ID_PROPERTYGRID_ALPHABETIC)
+      GetGridView().SetPropertySort(LOWORD(wParam) == TK_ID_PROPERTYGRID_CATEGORIZED ? tkpgSortCategorized
+                                                                                     : tkpgSortAlphabetical);
     return TRUE;
   }
   return CWnd::OnCommand(wParam, lParam);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/mfc/afxwin.h"
+#include "platform/mfc/toolbar.h"
 #include "toolkit/propertygrid/item.h"
 #include "toolkit/propertygrid/view.h"
 
@@ -9,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+class CTKImageManager;
+class CTKToolTipContext;
 class CTKPropertyGridPaintManager;
 class CTKPropertyGridInplaceEdit;
 class CTKPropertyGridInplaceButton;
@@ -56,6 +59,34 @@ private:
   std::vector<CTKPropertyGridVerb*> m_arrVerbs;
 };
 
+// Commands of the toolbar's two buttons: the categorised and the alphabetical order.
+inline constexpr UINT TK_ID_PROPERTYGRID_CATEGORIZED = 9950;
+inline constexpr UINT TK_ID_PROPERTYGRID_ALPHABETIC = 9951;
+
+// The two order buttons above the rows; their tips are the toolkit strings of the same ids.
+class CTKPropertyGridToolBar : public CToolBar {
+  DECLARE_DYNAMIC(CTKPropertyGridToolBar)
+public:
+  CTKPropertyGridToolBar();
+  ~CTKPropertyGridToolBar() override;
+  CTKPropertyGridToolBar(const CTKPropertyGridToolBar&) = delete;
+  CTKPropertyGridToolBar& operator=(const CTKPropertyGridToolBar&) = delete;
+
+  // The bar with its two buttons, hidden, owned by the grid.
+  BOOL CreateButtons(CWnd* pGrid);
+  INT_PTR OnToolHitTest(CPoint point, TOOLINFO* pTI) const override;
+  // The grid sets the button states itself, as the order changes.
+  void OnUpdateCmdUI(CFrameWnd*, BOOL) override {}
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  CTKToolTipContext* GetToolTipContext() const { return m_pToolTipContext; }
+
+private:
+  // Answers TTN_NEEDTEXTA and TTN_NEEDTEXTW; false for other notifications.
+  bool OnNeedText(NMHDR* pHeader);
+
+  CTKToolTipContext* m_pToolTipContext;
+};
+
 class CTKPropertyGrid : public CWnd {
   DECLARE_DYNAMIC(CTKPropertyGrid)
 public:
@@ -99,9 +130,15 @@ public:
   BOOL IsVariableRowHeight() const { return m_bVariableItemsHeight; }
   int GetFocusedVerb() const { return m_nFocusedVerb; }
   CTKPropertyGridPaintManager* GetPaintManager() const { return m_pPaintManager; }
+  // The grid's own image manager, else the process-wide one.
+  CTKImageManager* GetImageManager() const;
   CTKPropertyGridInplaceEdit& GetInplaceEdit() { return *m_pInplaceEdit; }
   CTKPropertyGridInplaceButton& GetInplaceButton() { return *m_pInplaceButton; }
   CTKPropertyGridInplaceList& GetInplaceList() { return *m_pInplaceListBox; }
+  // Shows or hides the bar of the two order buttons above the rows.
+  void ShowToolBar(BOOL bShow);
+  BOOL IsToolBarVisible() const { return m_bToolBarVisible; }
+  CTKPropertyGridToolBar& GetToolBar() { return m_wndToolBar; }
   // False once the grid object is gone: code after a notification asks this before touching the grid.
   std::weak_ptr<int> GetLifetime() const { return m_lifetime; }
 
@@ -122,6 +159,8 @@ protected:
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   DECLARE_MESSAGE_MAP()
 
+  // The held-down order button follows the view's order while the toolbar shows.
+  void UpdateToolBarButtons();
   // Drags the help (1) or verbs (2) splitter in a modal loop; Escape keeps the old height.
   void TrackSplitter(int nSplitter, CPoint point);
 
@@ -129,6 +168,7 @@ protected:
   int m_nVerbsHeight = 25;
   BOOL m_bHelpVisible = TRUE;
   BOOL m_bToolBarVisible = FALSE;
+  CTKPropertyGridToolBar m_wndToolBar;
   HCURSOR m_hCursorSplit = nullptr;
   HCURSOR m_hCursorHand = nullptr;
   BOOL m_bTabItems = FALSE;
@@ -138,6 +178,7 @@ protected:
   int m_nFocusedVerb = -1;
   CTKPropertyGridView* m_pView = nullptr;
   BOOL m_bHighlightChanged = FALSE;
+  CTKImageManager* m_pImageManager;
   BOOL m_bVariableItemsHeight = FALSE;
   CTKPropertyGridInplaceEdit* m_pInplaceEdit;
   CTKPropertyGridInplaceButton* m_pInplaceButton;

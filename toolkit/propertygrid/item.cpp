@@ -1,5 +1,6 @@
 #include "toolkit/propertygrid/item.h"
 
+#include "toolkit/paint/image_manager.h"
 #include "toolkit/propertygrid/grid.h"
 #include "toolkit/propertygrid/inplace.h"
 #include "toolkit/propertygrid/paint_manager.h"
@@ -46,8 +47,12 @@ bool ByteLess(const CString& a, const CString& b)
 
 CTKImageManagerIcon* CTKPropertyGridItemConstraint::GetImage() const
 {
-  // No image manager serves the grid yet, so no id has an image.
-  return nullptr;
+  if (m_nImage == -1)
+    return nullptr;
+  CTKPropertyGridView* view = m_pItem ? m_pItem->GetGridView() : nullptr;
+  CTKPropertyGrid* grid = view ? view->GetPropertyGrid() : nullptr;
+  CTKImageManager* images = grid ? grid->GetImageManager() : &TKImageManager();
+  return images->GetImage(static_cast<UINT>(m_nImage), 0);
 }
 
 CTKPropertyGridItemConstraints::~CTKPropertyGridItemConstraints()

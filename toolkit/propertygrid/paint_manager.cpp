@@ -1,6 +1,7 @@
 #include "toolkit/propertygrid/paint_manager.h"
 
 #include "toolkit/paint/draw_helpers.h"
+#include "toolkit/paint/image_manager.h"
 #include "toolkit/propertygrid/grid.h"
 #include "toolkit/propertygrid/inplace.h"
 #include "toolkit/propertygrid/item.h"
@@ -8,6 +9,8 @@
 
 #include "platform/user/system.h"
 #include "platform/user/uxtheme.h"
+
+#include <algorithm>
 
 IMPLEMENT_DYNAMIC(CTKPropertyGridItemMetrics, CCmdTarget)
 
@@ -40,6 +43,13 @@ void Line(CDC& dc, int x0, int y0, int x1, int y1, COLORREF clr)
   CTKPenDC pen(dc.GetSafeHdc(), clr);
   dc.MoveTo(x0, y0);
   dc.LineTo(x1, y1);
+}
+
+// Draws the icon with its left edge at x, centred on the rectangle's height and no taller than it.
+void DrawImage(CDC& dc, CTKImageManagerIcon* icon, int x, const CRect& rc)
+{
+  const int height = std::min(icon->GetHeight(), rc.Height());
+  icon->Draw(&dc, CPoint(x, rc.top + (rc.Height() - height) / 2), icon->GetWidth(), height);
 }
 
 }  // namespace
@@ -341,15 +351,32 @@ void CTKPropertyGridPaintManager::DrawInplaceListItem(CDC* pDC, CTKPropertyGridI
   pDC->SetTextColor(GetSysColor(bSelected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
   Fill(*pDC, rc, Color(bSelected ? kHighlight : kWindow));
   rc.left += 2;
+  if (CTKImageManagerIcon* icon = pConstraint->GetImage()) {
+    DrawImage(*pDC, icon, rc.left, rc);
+    rc.left += icon->GetWidth() + 5;
+  }
   pDC->DrawText(pConstraint->m_strConstraint, rc, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
 
-void CTKPropertyGridPaintManager::AdjustItemValueRect(CTKPropertyGridItem*, CRect&)
+CTKImageManagerIcon* CTKPropertyGridPaintManager::GetMetricsImage(CTKPropertyGridItem* pItem, BOOL bValuePart) const
 {
-  // Images come from an image manager, which no grid has yet.
+  CTKPropertyGridItemMetrics* metrics = pItem->GetMetrics(bValuePart, FALSE);
+  if (!metrics || metrics->m_nImage == -1 || !m_pGrid)
+    return nullptr;
+  return m_pGrid->GetImageManager()->GetImage(static_cast<UINT>(metrics->m_nImage), 0);
 }
 
-void CTKPropertyGridPaintManager::AdjustItemCaptionRect(CTKPropertyGridItem*, CRect&) {}
+void CTKPropertyGridPaintManager::AdjustItemValueRect(CTKPropertyGridItem* pItem, CRect& rcValue)
+{
+  if (CTKImageManagerIcon* icon = GetMetricsImage(pItem, TRUE))
+    rcValue.left += icon->GetWidth() + 5;
+}
+
+void CTKPropertyGridPaintManager::AdjustItemCaptionRect(CTKPropertyGridItem* pItem, CRect& rcCaption)
+{
+  if (CTKImageManagerIcon* icon = GetMetricsImage(pItem, FALSE))
+    rcCaption.left += icon->GetWidth() + 5;
+}
 
 void CTKPropertyGridPaintManager::MeasureItem(MEASUREITEMSTRUCT* lpMeasureItemStruct)
 {
@@ -449,6 +476,10 @@ void CTKPropertyGridPaintManager::DrawItemValue(CDC& dc, CTKPropertyGridItem* pI
   rcValue.left += 4;
   if (pItem->OnDrawItemValue(dc, rcValue))
     return;
+  if (CTKImageManagerIcon* icon = GetMetricsImage(pItem, TRUE)) {
+    DrawImage(dc, icon, rcValue.left - 2, rcValue);
+    rcValue.left += icon->GetWidth() + 5;
+  }
   rcValue.DeflateRect(0, 1);
   CTKPropertyGridItemMetrics* metrics = pItem->GetMetrics(TRUE, FALSE);
   UINT format = metrics ? metrics->m_uDrawTextFormat : (DT_VCENTER | DT_SINGLELINE);
@@ -462,6 +493,10 @@ void CTKPropertyGridPaintManager::DrawItemCaption(CDC& dc, CTKPropertyGridItem* 
   rcCaption.left += (pItem->GetIndent() + (pItem->IsCategory() ? 1 : 0)) * TK_PGI_EXPAND_BORDER + 3;
   rcCaption.right -= 1;
   rcCaption.bottom -= 1;
+  if (CTKImageManagerIcon* icon = GetMetricsImage(pItem, FALSE)) {
+    DrawImage(dc, icon, rcCaption.left - 2, rcCaption);
+    rcCaption.left += icon->GetWidth() + 5;
+  }
   CTKPropertyGridItemMetrics* metrics = pItem->GetMetrics(FALSE, FALSE);
   const UINT format = metrics ? metrics->m_uDrawTextFormat : (DT_VCENTER | DT_SINGLELINE);
   dc.DrawText(pItem->GetCaption(), rcCaption, format | DT_NOPREFIX);

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+class CTKImageManagerIcon;
 class CTKPropertyGrid;
 class CTKPropertyGridItem;
 class CTKPropertyGridItemConstraint;
@@ -62,6 +63,8 @@ public:
   virtual void DrawItemCaption(CDC& dc, CTKPropertyGridItem* pItem, CRect rcCaption);
 
   CTKPropertyGridItemMetrics* GetItemMetrics() const { return m_pMetrics; }
+  // The icon of the value (or caption) metrics' image id, null when the grid's image manager lacks it.
+  CTKImageManagerIcon* GetMetricsImage(CTKPropertyGridItem* pItem, BOOL bValuePart) const;
 
   // One drawn piece of a verb's link; a verb broken over lines has several.
   struct VerbPiece {

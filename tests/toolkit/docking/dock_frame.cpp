@@ -57,6 +57,15 @@ LRESULT CDockFrame::OnDockingPaneNotify(WPARAM wParam, LPARAM lParam)
     m_notes.push_back({wParam, 0, -1});
     return 0;
   }
+  if (wParam == TK_DPN_CONTEXTMENU) {
+    auto* pMenu = reinterpret_cast<TK_DOCKINGPANE_MENU*>(lParam);
+    m_notes.push_back({wParam, pMenu->pPane->GetID(), -1});
+    m_lastMenu = *pMenu;
+    if (m_onMenu) {
+      m_onMenu();
+    }
+    return 0;
+  }
   auto* pPane = reinterpret_cast<CTKDockingPane*>(lParam);
   m_notes.push_back({wParam, pPane->GetID(), -1});
   if (wParam == TK_DPN_SHOWWINDOW && !pPane->IsValid()) {

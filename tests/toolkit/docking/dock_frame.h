@@ -7,6 +7,7 @@
 #include "toolkit/docking/splitter_container.h"
 #include "toolkit/docking/tabbed_container.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -39,6 +40,8 @@ public:
   LRESULT m_closeAnswer = 0;
   int m_cancelAction = -1;  // the action whose announcement is refused
   std::map<int, std::unique_ptr<CWnd>> m_paneWindows;
+  TK_DOCKINGPANE_MENU m_lastMenu{};  // the record of the last code 5
+  std::function<void()> m_onMenu;     // runs while code 5 is being answered
 
 protected:
   // Tests own the frame object; the window's end must not delete it.

@@ -3,13 +3,16 @@
 // build/artifacts/. Also the caption pixels of theme 9 read back.
 #include "tests/toolkit/docking/dock_frame.h"
 #include "tests/toolkit/canvas.h"
+#include "tests/toolkit/icons.h"
 #include "platform/gdi/png.h"
 #include "toolkit/docking/paint_manager.h"
 #include "toolkit/paint/color_manager.h"
+#include "toolkit/paint/image_manager.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -127,6 +130,18 @@ void PaintFrame(CDC& dc, CDockFrame& frame, int x, int y, const CString& clientT
   dc.RestoreDC(saved);
 }
 
+// Icons for the tree, the parameters and the report, as the program gives them (the economics view has none).
+void GiveProgramIcons(CTKDockingPaneManager& manager)
+{
+  const std::pair<UINT, COLORREF> icons[] = {
+      {32769, RGB(40, 140, 60)}, {32770, RGB(40, 90, 190)}, {32774, RGB(220, 120, 20)}};
+  for (const auto& [id, colour] : icons) {
+    HICON hIcon = tktest::MakeIcon(16, 16, colour);
+    manager.GetImageManager()->SetIcon(CTKImageManagerIconHandle(hIcon), id);
+    ::DestroyIcon(hIcon);
+  }
+}
+
 void MakeActive(CTKDockingPane* pPane)
 {
   pPane->GetParentTabbed()->m_bActive = TRUE;
@@ -162,6 +177,7 @@ TEST(DockingPictures, TwoPanesTabbedTogether)
   ASSERT_TRUE(frame.Make(800, 560));
   frame.MakeProgramPanes();
   CTKDockingPaneManager& manager = frame.m_paneManager;
+  GiveProgramIcons(manager);
   manager.MoveNodeToContainer(manager.FindPane(32777), manager.FindPane(32774));
   manager.ShowPane(manager.FindPane(32774), FALSE);
   frame.Layout();
@@ -172,7 +188,7 @@ TEST(DockingPictures, TwoPanesTabbedTogether)
   EXPECT_EQ(pGroup->GetTabCount(), 2);
   Canvas canvas(800, 560 + kLegendHeight);
   Label(canvas.m_dc,
-        "Docking theme 9: results and economics tabbed together on the right (tabs at the bottom), the group active",
+        "Docking theme 9: results and economics tabbed together on the right (tabs at the bottom, the results' icon)",
         CRect(8, 0, 800, kLegendHeight), DT_SINGLELINE | DT_VCENTER, TRUE);
   PaintFrame(canvas.m_dc, frame, 0, kLegendHeight, "клиентская область (вид)");
   EXPECT_TRUE(canvas.Save("toolkit_docking_tabbed.png"));

@@ -2,11 +2,23 @@
 // notifications of message 10925 in order, and the life of the active pane.
 #include "tests/toolkit/docking/dock_frame.h"
 #include "toolkit/docking/paint_manager.h"
+#include "toolkit/docking/tabs/tab_paint_manager.h"
 #include "toolkit/docking/themes.h"
 #include "platform/user/uxtheme.h"
 #include "toolkit/paint/color_manager.h"
+#include "toolkit/paint/image_manager.h"
+#include "toolkit/paint/resource_manager.h"
+#include "toolkit/paint/tooltip_context.h"
+#include "res/modules.h"
+#include "tests/toolkit/canvas.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <iterator>
+#include <vector>
 
 namespace {
 
@@ -435,6 +447,291 @@ TEST(DockingPaneManager, HelpHitTestAnswersThePaneUnderThePoint)
   const CPoint ptSecondTab = pGroup->GetTab(1)->GetRect().CenterPoint();
   EXPECT_EQ(pGroup->SendMessage(WM_HELPHITTEST, 0, MAKELPARAM(ptSecondTab.x, ptSecondTab.y)), 500 + 0x20000);
   EXPECT_EQ(pGroup->SendMessage(WM_HELPHITTEST, 0, MAKELPARAM(5, 60)), 32769 + 0x20000);
+}
+
+// A packed DIB at 24 bits of images 16 x 16 side by side, each filled with its colour except its left column,
+// which is the mask colour green.
+template <int kImages>
+struct IconStrip {
+  static constexpr int kWidth = 16 * kImages;
+  static constexpr int kRow = kWidth * 3;
+  alignas(8) BYTE bytes[40 + kRow * 16] = {};
+
+  explicit IconStrip(const COLORREF (&colours)[kImages])
+  {
+    const int header[] = {40, kWidth, 16};
+    std::memcpy(bytes, header, sizeof(header));
+    bytes[12] = 1;
+    bytes[14] = 24;
+    for (int y = 0; y < 16; ++y) {
+      for (int x = 0; x < kWidth; ++x) {
+        const COLORREF clr = x % 16 == 0 ? RGB(0, 255, 0) : colours[x / 16];
+        BYTE* pixel = bytes + 40 + y * kRow + x * 3;
+        pixel[0] = GetBValue(clr);
+        pixel[1] = GetGValue(clr);
+        pixel[2] = GetRValue(clr);
+      }
+    }
+  }
+};
+
+constexpr WORD kThreeIcons = 134;
+constexpr WORD kFourIcons = 135;
+
+HINSTANCE IconModule()
+{
+  static const IconStrip<3> three({RGB(200, 0, 0), RGB(0, 0, 200), RGB(200, 200, 0)});
+  static const IconStrip<4> four({RGB(1, 1, 1), RGB(2, 2, 2), RGB(3, 3, 3), RGB(4, 4, 4)});
+  static const platform::BinaryResource resources[] = {
+      {2 /* RT_BITMAP */, kThreeIcons, three.bytes, sizeof(three.bytes)},
+      {2 /* RT_BITMAP */, kFourIcons, four.bytes, sizeof(four.bytes)},
+  };
+  static platform::ResourceModuleData module{"DockingIconTests", nullptr, 0};
+  module.resources = resources;
+  module.resourceCount = std::size(resources);
+  static HINSTANCE handle = platform::RegisterResourceModule(module);
+  return handle;
+}
+
+// Pane icons come from one strip of 16-pixel images that must hold exactly as many images as ids are given; a
+// pane finds its icon by its icon id, else its own id; tabs draw them while their paint manager shows icons.
+TEST(DockingPaneManager, IconsFromABitmapStripAndOnTheTabs)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(600, 400));
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  HINSTANCE previous = AfxGetResourceHandle();
+  AfxSetResourceHandle(IconModule());
+  struct Case {
+    UINT bitmap;
+    std::vector<int> ids;
+    BOOL result;
+    std::vector<int> stored;
+    std::vector<int> absent;
+  };
+  const Case cases[] = {
+      {kFourIcons, {1, 2, 3}, FALSE, {}, {1, 2, 3}},
+      {999, {4, 5, 6}, FALSE, {}, {4, 5, 6}},
+      {kThreeIcons, {0, 7, 8}, TRUE, {7, 8}, {0}},
+      {kThreeIcons, {32769, 32770, 32774}, TRUE, {32769, 32770, 32774}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bitmap);
+    EXPECT_EQ(c.result, manager.SetIcons(c.bitmap, c.ids.data(), static_cast<int>(c.ids.size()), 0xFF00));
+    for (int id : c.stored) {
+      CTKImageManagerIcon* pIcon = manager.GetIcon(static_cast<UINT>(id), 16);
+      ASSERT_NE(nullptr, pIcon) << id;
+      EXPECT_EQ(16, pIcon->GetWidth());
+    }
+    for (int id : c.absent)
+      EXPECT_EQ(nullptr, manager.GetIcon(static_cast<UINT>(id), 16)) << id;
+  }
+  AfxSetResourceHandle(previous);
+
+  CTKDockingPane* pObjects = manager.CreatePane(32769, CRect(0, 0, 200, 100), TK_DOCK_LEFT);
+  CTKDockingPane* pNoIcon = manager.CreatePane(40000, CRect(0, 0, 200, 100), TK_DOCK_RIGHT);
+  CTKDockingPane* pBorrowed = manager.CreatePane(40001, CRect(0, 0, 200, 100), TK_DOCK_RIGHT);
+  pBorrowed->m_nIconID = 32774;
+  EXPECT_EQ(manager.GetIcon(32769, 16), pObjects->GetIcon(16));
+  EXPECT_EQ(nullptr, pNoIcon->GetIcon(16));
+  EXPECT_EQ(manager.GetIcon(32774, 16), pBorrowed->GetIcon(16));
+
+  auto* pGroup = pObjects->GetParentTabbed();
+  manager.MoveNodeToContainer(pNoIcon, pObjects);
+  manager.ShowPane(pObjects, FALSE);
+  frame.Layout();
+  ASSERT_TRUE(pGroup->IsTabsVisible());
+  CTKTabManagerItem* pObjectsTab = pGroup->GetTab(0);
+  CTKTabManagerItem* pNoIconTab = pGroup->GetTab(1);
+  ASSERT_EQ(pObjects, pObjectsTab->m_pObject);
+  tktest::Canvas canvas(40, 40);
+  CSize size(16, 16);
+  EXPECT_TRUE(pGroup->DrawTabIcon(&canvas.m_dc, 10, 10, pObjectsTab, TRUE, size));
+  EXPECT_EQ(RGB(200, 0, 0), canvas.m_dc.GetPixel(18, 18));
+  EXPECT_EQ(RGB(255, 255, 255), canvas.m_dc.GetPixel(10, 18));  // the mask column stays transparent
+  EXPECT_FALSE(pGroup->DrawTabIcon(&canvas.m_dc, 10, 10, pNoIconTab, FALSE, size));
+  manager.GetPaintManager()->GetPanelPaintManager()->m_bShowIcons = FALSE;
+  EXPECT_FALSE(pGroup->DrawTabIcon(&canvas.m_dc, 10, 10, pObjectsTab, FALSE, size));
+}
+
+// The tips of a group: a caption button gives its toolkit string (none without the toolkit module), a tab the
+// title of its pane, anything else nothing.
+TEST(DockingPaneManager, TipsOfCaptionButtonsAndTabs)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(600, 400));
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  CTKDockingPane* pFirst = manager.CreatePane(32769, CRect(0, 0, 200, 100), TK_DOCK_LEFT);
+  CTKDockingPane* pSecond = manager.CreatePane(32770, CRect(0, 0, 200, 100), TK_DOCK_RIGHT);
+  pFirst->SetTitle("Объекты");
+  pSecond->SetTitle("Параметры\nСвойства");
+  auto* pGroup = pFirst->GetParentTabbed();
+  manager.MoveNodeToContainer(pSecond, pFirst);
+  manager.ShowPane(pFirst, FALSE);
+  frame.Layout();
+  ASSERT_TRUE(pGroup->IsTabsVisible());
+  pGroup->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);  // the buttons get their places
+  CTKDockingPaneCaptionButton* pClose = pGroup->FindCaptionButton(TK_IDS_DOCKINGPANE_CLOSE);
+  ASSERT_FALSE(pClose->GetRect().IsRectEmpty());
+
+  struct Tip {
+    INT_PTR hit;
+    std::string text;
+  };
+  const auto tipAt = [&](CPoint point) {
+    TOOLINFO info;
+    info.cbSize = TK_TOOLINFO_SIZE_NO_EXTENSION;
+    Tip tip{pGroup->OnToolHitTest(point, &info), ""};
+    if (tip.hit != -1 && info.lpszText != nullptr && info.lpszText != LPSTR_TEXTCALLBACK) {
+      tip.text = info.lpszText;
+      std::free(info.lpszText);
+    }
+    return tip;
+  };
+  const CPoint closeCentre = pClose->GetRect().CenterPoint();
+  EXPECT_EQ(-1, tipAt(closeCentre).hit);
+  res::RegisterModules();
+  TKResourceManager()->SetResourceHandle(platform::RegisterResourceModule(res::ToolkitModule()));
+  const Tip close = tipAt(closeCentre);
+  EXPECT_EQ(TK_IDS_DOCKINGPANE_CLOSE, close.hit);
+  EXPECT_EQ("Закрыть", close.text);
+  const Tip tab = tipAt(pGroup->GetTab(1)->GetRect().CenterPoint());
+  EXPECT_EQ(1, tab.hit);
+  EXPECT_EQ("Параметры", tab.text);
+  EXPECT_EQ(-1, tipAt(CPoint(10, 6)).hit);  // the caption text
+  TKSetResourceInstance(nullptr, nullptr);
+}
+
+// The menu button tells the site with code 5: the selected pane and the button's rectangle in screen coordinates
+// (its left and bottom edges as the point), the button held down while the site answers.
+TEST(DockingPaneManager, MenuButtonSendsItsRecord)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(600, 400));
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  CTKDockingPane* pPane = manager.CreatePane(32769, CRect(0, 0, 200, 100), TK_DOCK_LEFT);
+  pPane->SetOptions(TK_PANE_HASMENUBUTTON);
+  frame.Layout();
+  auto* pGroup = pPane->GetParentTabbed();
+  pGroup->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  CTKDockingPaneCaptionButton* pMenu = pGroup->FindCaptionButton(TK_IDS_DOCKINGPANE_MENU);
+  ASSERT_TRUE(pMenu->IsVisible());
+  CRect rcScreen = pMenu->GetRect();
+  pGroup->ClientToScreen(&rcScreen);
+  BOOL bPressedMeanwhile = FALSE;
+  frame.m_onMenu = [&] { bPressedMeanwhile = pMenu->m_bPressed; };
+  frame.m_notes.clear();
+  const CPoint centre = pMenu->GetRect().CenterPoint();
+  pGroup->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(centre.x, centre.y));
+  // The press gives the pane the focus first.
+  const std::vector<Note> expected = {{TK_DPN_ACTION, 32769, tkActionActivated},
+                                      {TK_DPN_CONTEXTMENU, 32769, kNoAction}};
+  EXPECT_EQ(expected, frame.m_notes);
+  EXPECT_EQ(pPane, frame.m_lastMenu.pPane);
+  EXPECT_EQ(CPoint(rcScreen.left, rcScreen.bottom), CPoint(frame.m_lastMenu.pt));
+  EXPECT_EQ(rcScreen, CRect(frame.m_lastMenu.rc));
+  EXPECT_TRUE(bPressedMeanwhile);
+  EXPECT_FALSE(pMenu->m_bPressed);
+}
+
+// A tab dragged along its strip trades places with the pane whose tab (where it stood at the press) it reaches;
+// leaving the strip announces action 16, which the site may refuse to keep the tab drag.
+TEST(DockingPaneManager, TabDraggedAlongItsStrip)
+{
+  constexpr CPoint kOutside(-1, -1);
+  struct Case {
+    const char* what;
+    std::vector<int> moves;  // recorded tab index to move onto; -1 out of the strip
+    int cancelAction;
+    const char* order;
+    bool stillDragging;
+    std::vector<Note> notes;
+  };
+  const Case cases[] = {
+      {"onto the next tab", {1}, kNoAction, "2 1 3", true, {}},
+      {"back onto its own place", {1, 0}, kNoAction, "1 2 3", true, {}},
+      {"across two tabs", {1, 2}, kNoAction, "2 3 1", true, {}},
+      {"out of the strip", {-1}, kNoAction, "1 2 3", false, {{TK_DPN_ACTION, 1, tkActionDetaching}}},
+      {"out, refused", {-1}, tkActionDetaching, "1 2 3", true, {{TK_DPN_ACTION, 1, tkActionDetaching}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CDockFrame frame;
+    ASSERT_TRUE(frame.Make(600, 400));
+    CTKDockingPaneManager& manager = frame.m_paneManager;
+    CTKDockingPane* pFirst = manager.CreatePane(1, CRect(0, 0, 300, 100), TK_DOCK_LEFT);
+    for (int id : {2, 3}) {
+      manager.MoveNodeToContainer(manager.CreatePane(id, CRect(0, 0, 300, 100), TK_DOCK_RIGHT), pFirst);
+    }
+    manager.ShowPane(pFirst, FALSE);
+    frame.Layout();
+    auto* pGroup = pFirst->GetParentTabbed();
+    ASSERT_EQ(3, pGroup->GetTabCount());
+    std::vector<CPoint> centres;
+    for (int i = 0; i < 3; ++i) {
+      centres.push_back(pGroup->GetTab(i)->GetRect().CenterPoint());
+    }
+    frame.m_cancelAction = c.cancelAction;
+    pGroup->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(centres[0].x, centres[0].y));
+    EXPECT_EQ(pFirst, pGroup->GetSelected());
+    EXPECT_EQ(pGroup->GetSafeHwnd(), ::GetCapture());
+    frame.m_notes.clear();
+    for (int move : c.moves) {
+      const CPoint at = move >= 0 ? centres[static_cast<size_t>(move)] : kOutside;
+      pGroup->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    }
+    std::string order;
+    for (POSITION pos = pGroup->GetPanes().GetHeadPosition(); pos != nullptr;) {
+      order += (order.empty() ? "" : " ") + std::to_string(pGroup->GetPanes().GetNext(pos)->GetID());
+    }
+    EXPECT_EQ(c.order, order);
+    EXPECT_EQ(pFirst, pGroup->GetSelected());
+    EXPECT_EQ(c.stillDragging, ::GetCapture() == pGroup->GetSafeHwnd());
+    std::vector<Note> notes;
+    for (const Note& note : frame.m_notes) {
+      if (note.code == TK_DPN_ACTION) {
+        notes.push_back(note);
+      }
+    }
+    EXPECT_EQ(c.notes, notes);
+    pGroup->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(centres[0].x, centres[0].y));
+    EXPECT_NE(pGroup->GetSafeHwnd(), ::GetCapture());
+    EXPECT_EQ(CheckTree(manager.GetCurrentLayout()), "");
+  }
+}
+
+// An OLE drag over the strip shows the tab under it without taking the focus or announcing it, and the group
+// never takes the drop; a tab paint manager that does not select on drag-over leaves the selection alone.
+TEST(DockingPaneManager, OleDragOverATabSelectsItsPane)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.Make(600, 400));
+  CTKDockingPaneManager& manager = frame.m_paneManager;
+  CTKDockingPane* pFirst = manager.CreatePane(1, CRect(0, 0, 300, 100), TK_DOCK_LEFT);
+  CTKDockingPane* pSecond = manager.CreatePane(2, CRect(0, 0, 300, 100), TK_DOCK_RIGHT);
+  manager.MoveNodeToContainer(pSecond, pFirst);
+  manager.ShowPane(pFirst, FALSE);
+  frame.Layout();
+  auto* pGroup = pFirst->GetParentTabbed();
+  ASSERT_EQ(pFirst, pGroup->GetSelected());
+  const CPoint overSecond = pGroup->GetTab(1)->GetRect().CenterPoint();
+  CTKTabPaintManager* pTabs = manager.GetPaintManager()->GetPanelPaintManager();
+
+  pTabs->m_bSelectOnDragOver = FALSE;
+  EXPECT_EQ(DROPEFFECT_NONE, pGroup->GetDropTarget().OnDragOver(pGroup, nullptr, 0, overSecond));
+  EXPECT_EQ(pFirst, pGroup->GetSelected());
+
+  pTabs->m_bSelectOnDragOver = TRUE;
+  const HWND hFocus = ::GetFocus();
+  frame.m_notes.clear();
+  EXPECT_EQ(DROPEFFECT_NONE, pGroup->GetDropTarget().OnDragEnter(pGroup, nullptr, 0, overSecond));
+  EXPECT_EQ(pSecond, pGroup->GetSelected());
+  EXPECT_EQ(hFocus, ::GetFocus());
+  // Only the shown pane's window is asked for (code 1); no activation is announced.
+  for (const Note& note : frame.m_notes)
+    EXPECT_EQ(TK_DPN_SHOWWINDOW, note.code);
+  EXPECT_EQ(DROPEFFECT_NONE, pGroup->GetDropTarget().OnDragOver(pGroup, nullptr, 0, CPoint(5, 5)));
+  EXPECT_EQ(pSecond, pGroup->GetSelected());
 }
 
 }  // namespace

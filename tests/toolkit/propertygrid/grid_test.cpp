@@ -5,9 +5,15 @@
 #include "toolkit/propertygrid/inplace.h"
 #include "toolkit/propertygrid/paint_manager.h"
 #include "toolkit/propertygrid/typed_items.h"
+#include "tests/toolkit/canvas.h"
+#include "tests/toolkit/icons.h"
 
+#include "res/modules.h"
 #include "toolkit/paint/draw_helpers.h"
+#include "toolkit/paint/image_manager.h"
+#include "toolkit/paint/resource_manager.h"
 
+#include "platform/base/codepage.h"
 #include "platform/gdi/png.h"
 #include "platform/user/input.h"
 #include "platform/user/paint.h"
@@ -742,6 +748,163 @@ TEST_F(PropertyGridTest, FocusArrivingAtTheGrid)
   PumpInput();
   previous.DestroyWindow();
   next.DestroyWindow();
+}
+
+// Images of item metrics and constraints come from the grid's own image manager; an id it lacks draws nothing
+// and moves no text.
+TEST_F(PropertyGridTest, ImagesOfValuesCaptionsAndConstraints)
+{
+  constexpr UINT kKnown = 700;
+  constexpr UINT kUnknown = 701;
+  constexpr COLORREF kIconColour = RGB(255, 0, 255);
+  HICON icon = tktest::MakeIcon(16, 16, kIconColour);
+  ASSERT_TRUE(grid->GetImageManager()->SetIcon(CTKImageManagerIconHandle(icon), kKnown));
+  DestroyIcon(icon);
+  EXPECT_NE(&TKImageManager(), grid->GetImageManager());
+
+  const CRect plain = name->GetValueRect();
+  name->GetMetrics(TRUE)->m_nImage = static_cast<int>(kUnknown);
+  EXPECT_EQ(plain, name->GetValueRect());
+  name->GetMetrics(TRUE)->m_nImage = static_cast<int>(kKnown);
+  EXPECT_EQ(plain.left + 21, name->GetValueRect().left);
+  EXPECT_EQ(plain.right, name->GetValueRect().right);
+
+  CRect caption(0, 0, 100, 18);
+  CRect unchanged = caption;
+  grid->GetPaintManager()->AdjustItemCaptionRect(name, caption);
+  EXPECT_EQ(unchanged, caption);
+  name->GetMetrics(FALSE)->m_nImage = static_cast<int>(kKnown);
+  grid->GetPaintManager()->AdjustItemCaptionRect(name, caption);
+  EXPECT_EQ(21, caption.left);
+
+  struct Case {
+    int image;
+    bool found;
+  };
+  const Case cases[] = {{-1, false}, {static_cast<int>(kUnknown), false}, {static_cast<int>(kKnown), true}};
+  for (const Case& c : cases) {
+    CTKPropertyGridItemConstraint* constraint = kind->GetConstraints()->AddConstraint("Щебень", 0, c.image);
+    CTKImageManagerIcon* image = constraint->GetImage();
+    EXPECT_EQ(c.found, image != nullptr) << c.image;
+    if (image) {
+      EXPECT_EQ(16, image->GetWidth());
+    }
+  }
+
+  // A drop-down row draws the constraint's image 2 pixels in, its text after it.
+  {
+    tktest::Canvas canvas(120, 20, RGB(0, 0, 0));
+    CTKPropertyGridItemConstraint* withImage = kind->GetConstraints()->GetConstraintAt(
+        kind->GetConstraints()->GetCount() - 1);
+    grid->GetPaintManager()->DrawInplaceListItem(&canvas.m_dc, withImage, CRect(0, 0, 120, 20), FALSE);
+    EXPECT_EQ(kIconColour, canvas.m_dc.GetPixel(2, 10));
+    EXPECT_EQ(kIconColour, canvas.m_dc.GetPixel(17, 10));
+    EXPECT_NE(kIconColour, canvas.m_dc.GetPixel(1, 10));
+    EXPECT_NE(kIconColour, canvas.m_dc.GetPixel(18, 10));
+  }
+
+  // The value's image stands 2 pixels inside the value part; the caption's 3 pixels past its indent.
+  grid->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  const gdi::Surface* pixels = user::WindowSurface(owner.GetSafeHwnd());
+  ASSERT_NE(nullptr, pixels);
+  CRect row;
+  View().GetItemRect(name->GetIndex(), &row);
+  const int divider = View().GetDividerPos();
+  const auto at = [&](int x) {
+    CPoint point(x, row.CenterPoint().y);
+    View().ClientToScreen(&point);
+    CRect window;
+    owner.GetWindowRect(&window);  // the surface holds the whole window, frame included
+    return pixels->Pixel(point.x - window.left, point.y - window.top) & 0xFFFFFFu;
+  };
+  const unsigned magenta = 0xFF00FFu;
+  EXPECT_EQ(magenta, at(divider + 2));
+  EXPECT_EQ(magenta, at(divider + 17));
+  EXPECT_NE(magenta, at(divider + 1));
+  EXPECT_NE(magenta, at(divider + 18));
+  const int captionLeft = name->GetIndent() * TK_PGI_EXPAND_BORDER + 3 - 2;
+  EXPECT_EQ(magenta, at(captionLeft));
+  EXPECT_NE(magenta, at(captionLeft - 1));
+}
+
+// The toolbar of the two order buttons: placed above the rows, its buttons change the order and show which one
+// holds, and its tips are the toolkit strings of the button ids.
+TEST_F(PropertyGridTest, OrderToolBar)
+{
+  CTKPropertyGridToolBar& bar = grid->GetToolBar();
+  ASSERT_NE(nullptr, bar.GetSafeHwnd());
+  EXPECT_FALSE(bar.IsWindowVisible());
+  CRect view;
+  View().GetWindowRect(&view);
+  grid->ScreenToClient(&view);
+  EXPECT_EQ(0, view.top);
+
+  owner.codes.clear();
+  grid->ShowToolBar(TRUE);
+  EXPECT_TRUE(owner.codes.empty());  // showing the bar changes no order
+  CRect rc;
+  bar.GetWindowRect(&rc);
+  grid->ScreenToClient(&rc);
+  EXPECT_TRUE(bar.IsWindowVisible());
+  EXPECT_EQ(CRect(1, 1, 399, 24), rc);
+  View().GetWindowRect(&view);
+  grid->ScreenToClient(&view);
+  EXPECT_EQ(25, view.top);
+
+  const auto checked = [&](UINT id) {
+    return (bar.GetButtonStyle(bar.CommandToIndex(id)) & TBBS_CHECKED) != 0;
+  };
+  EXPECT_TRUE(checked(TK_ID_PROPERTYGRID_CATEGORIZED));
+  EXPECT_FALSE(checked(TK_ID_PROPERTYGRID_ALPHABETIC));
+
+  owner.codes.clear();
+  LPARAM sortAnswer = 0;
+  owner.answer = [&](WPARAM code, LPARAM argument) -> LRESULT {
+    if (code == TK_PGN_SORTORDER_CHANGED)
+      sortAnswer = argument;
+    return 0;
+  };
+  CRect button;
+  bar.GetItemRect(bar.CommandToIndex(TK_ID_PROPERTYGRID_ALPHABETIC), &button);
+  const LPARAM at = MAKELPARAM(button.CenterPoint().x, button.CenterPoint().y);
+  bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+  bar.SendMessage(WM_LBUTTONUP, 0, at);
+  EXPECT_EQ(tkpgSortAlphabetical, View().GetPropertySort());
+  EXPECT_EQ(std::vector<int>{TK_PGN_SORTORDER_CHANGED}, owner.codes);
+  EXPECT_EQ(32772, sortAnswer);
+  EXPECT_FALSE(checked(TK_ID_PROPERTYGRID_CATEGORIZED));
+  EXPECT_TRUE(checked(TK_ID_PROPERTYGRID_ALPHABETIC));
+  grid->SetPropertySort(tkpgSortCategorized);
+  EXPECT_TRUE(checked(TK_ID_PROPERTYGRID_CATEGORIZED));
+
+  TOOLINFO tool;
+  EXPECT_EQ(static_cast<INT_PTR>(TK_ID_PROPERTYGRID_ALPHABETIC), bar.OnToolHitTest(button.CenterPoint(), &tool));
+  EXPECT_EQ(LPSTR_TEXTCALLBACK, tool.lpszText);
+  EXPECT_EQ(-1, bar.OnToolHitTest(CPoint(390, 10), &tool));
+
+  // The tips: empty without the toolkit module, its strings with it, in both character sets.
+  const auto tipA = [&](UINT id) {
+    NMTTDISPINFOA info{};
+    info.hdr.idFrom = id;
+    info.hdr.code = TTN_NEEDTEXTA;
+    bar.SendMessage(WM_NOTIFY, id, reinterpret_cast<LPARAM>(&info));
+    return std::string(info.lpszText ? info.lpszText : "(null)");
+  };
+  EXPECT_EQ("", tipA(TK_ID_PROPERTYGRID_CATEGORIZED));
+  res::RegisterModules();
+  TKResourceManager()->SetResourceHandle(platform::RegisterResourceModule(res::ToolkitModule()));
+  EXPECT_EQ("По категориям", tipA(TK_ID_PROPERTYGRID_CATEGORIZED));
+  EXPECT_EQ("По алфавиту", tipA(TK_ID_PROPERTYGRID_ALPHABETIC));
+  NMTTDISPINFOW wide{};
+  wide.hdr.idFrom = TK_ID_PROPERTYGRID_ALPHABETIC;
+  wide.hdr.code = TTN_NEEDTEXTW;
+  bar.SendMessage(WM_NOTIFY, wide.hdr.idFrom, reinterpret_cast<LPARAM>(&wide));
+  WCHAR expected[80] = {};
+  ::MultiByteToWideChar(CP_ACP, 0, "По алфавиту", -1, expected, 80);
+  EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(expected)),
+            std::u16string(reinterpret_cast<const char16_t*>(wide.lpszText)));
+  EXPECT_EQ(11u, std::u16string(reinterpret_cast<const char16_t*>(wide.lpszText)).size());
+  TKSetResourceInstance(nullptr, nullptr);
 }
 
 }  // namespace

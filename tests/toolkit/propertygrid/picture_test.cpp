@@ -3,6 +3,8 @@
 #include "toolkit/propertygrid/grid.h"
 #include "toolkit/propertygrid/paint_manager.h"
 #include "toolkit/propertygrid/typed_items.h"
+#include "tests/toolkit/icons.h"
+#include "toolkit/paint/image_manager.h"
 
 #include "platform/gdi/png.h"
 #include "platform/gdi/surface.h"
@@ -24,8 +26,16 @@ void Fill(CTKPropertyGrid& grid)
   width->Expand();
   CTKPropertyGridItem* kind = road->AddChildItem(new CTKPropertyGridItem("Покрытие", "Асфальт"));
   kind->SetFlags(tkpgItemHasEdit | tkpgItemHasComboButton);
-  kind->GetConstraints()->AddConstraint("Асфальт");
-  kind->GetConstraints()->AddConstraint("Бетон");
+  kind->GetConstraints()->AddConstraint("Асфальт", 0, 700);
+  kind->GetConstraints()->AddConstraint("Бетон", 0, 701);
+  // The value shows the image of its metrics from the grid's image manager.
+  kind->GetMetrics(TRUE)->m_nImage = 700;
+  HICON asphalt = tktest::MakeIcon(16, 16, RGB(60, 60, 60));
+  HICON concrete = tktest::MakeIcon(16, 16, RGB(170, 170, 160));
+  grid.GetImageManager()->SetIcon(CTKImageManagerIconHandle(asphalt), 700);
+  grid.GetImageManager()->SetIcon(CTKImageManagerIconHandle(concrete), 701);
+  DestroyIcon(asphalt);
+  DestroyIcon(concrete);
   road->AddChildItem(new CTKPropertyGridItem("Класс (только чтение)", "А1"))->SetReadOnly(TRUE);
   road->Expand();
   CTKPropertyGridItem* light = grid.AddCategory("Освещение");
@@ -44,8 +54,8 @@ TEST(PropertyGridPicture, CategorisedAndAlphabeticalGrids)
   CStatic right;
   ASSERT_TRUE(left.Create("Categorised order (selected: Название; help pane below)", WS_CHILD | WS_VISIBLE,
                           CRect(10, 6, 370, 26), &frame, 1));
-  ASSERT_TRUE(right.Create("Alphabetical order (selected: Цвет опор), verbs pane", WS_CHILD | WS_VISIBLE, CRect(390, 6, 750, 26),
-                           &frame, 2));
+  ASSERT_TRUE(right.Create("Alphabetical order with the order toolbar, verbs pane", WS_CHILD | WS_VISIBLE,
+                           CRect(390, 6, 750, 26), &frame, 2));
   CTKPropertyGrid categorised;
   CTKPropertyGrid alphabetical;
   ASSERT_TRUE(categorised.Create(CRect(10, 30, 370, 510), &frame, 100));
@@ -54,6 +64,7 @@ TEST(PropertyGridPicture, CategorisedAndAlphabeticalGrids)
   Fill(alphabetical);
   alphabetical.AddVerb("Сбросить значения");
   alphabetical.AddVerb("Справка");
+  alphabetical.ShowToolBar(TRUE);
   alphabetical.SetPropertySort(tkpgSortAlphabetical);
   alphabetical.GetGridView().GetItem(5)->Select();  // the colour, with its "..." button
   categorised.GetGridView().GetItem(1)->Select();

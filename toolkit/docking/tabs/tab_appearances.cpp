@@ -81,8 +81,13 @@ CRect BoundingBox(const std::vector<CPoint>& points)
 // gradients follow the shape. The colour used.
 COLORREF FillShape(CDC* pDC, CColorSet* pColorSet, const std::vector<CPoint>& points, CTKTabManagerItem* pItem)
 {
+  // Clip regions are in device units.
+  std::vector<CPoint> device = points;
+  if (!device.empty()) {
+    pDC->LPtoDP(device.data(), static_cast<int>(device.size()));
+  }
   CRgn rgn;
-  if (points.size() < 3 || !rgn.CreatePolygonRgn(points.data(), static_cast<int>(points.size()), WINDING)) {
+  if (points.size() < 3 || !rgn.CreatePolygonRgn(device.data(), static_cast<int>(device.size()), WINDING)) {
     return pColorSet->GetTabColor(pItem);
   }
   const CRect box = BoundingBox(points);

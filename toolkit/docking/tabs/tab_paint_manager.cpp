@@ -508,14 +508,15 @@ void CTKTabPaintManager::CAppearanceSet::PaintStrip(CTKTabManager* pTabManager, 
       rcHeader.bottom = rcButton.top;
     }
   }
-  CRgn rgn;
-  rgn.CreateRectRgnIndirect(rcHeader);
-  pDC->SelectClipRgn(&rgn);
+  // Clipped in logical units and within the caller's own clip: a clip region would be in device units, and
+  // replacing the caller's clip would paint outside it.
+  const int nSaved = pDC->SaveDC();
+  pDC->IntersectClipRect(rcHeader);
   pColorSet->AfterHeader(pDC, rc, pTabManager);
   for (int nRow = pTabManager->GetRows().GetRowCount() - 1; nRow >= 0; --nRow) {
     DrawRow(pDC, pTabManager, nRow, rcHeader);
   }
-  pDC->SelectClipRgn(nullptr);
+  pDC->RestoreDC(nSaved);
   for (int i = pTabManager->GetNavigateButtonCount() - 1; i >= 0; --i) {
     pTabManager->GetNavigateButton(i)->Draw(pDC);
   }

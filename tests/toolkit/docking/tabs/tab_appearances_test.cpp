@@ -322,3 +322,67 @@ TEST_F(TabAppearances, FramePiecesMoveOrPaintTheRectangleByKind)
 }
 
 }  // namespace
+
+namespace {
+
+// One strip of three tabs painted into the DC, as a container paints it.
+void PaintThreeTabs(CDC& dc, int appearance, int colorSet, const CRect& rc, int position = TK_TAB_POSITION_TOP)
+{
+  CTKTabPaintManager pm;
+  pm.SelectAppearance(appearance);
+  pm.SelectColorSet(colorSet);
+  pm.SetPosition(position);
+  Strip strip(pm, rc);
+  strip.AddTabs({"Один", "Два", "Три"});
+  strip.SelectTab(strip.GetTab(1));
+  pm.PaintStrip(&strip, &dc, rc);
+}
+
+// A strip painted through a moved viewport origin (a parent painting its child's part, a buffer placed at the
+// child's corner) looks as it does at the origin, only moved; and the caller's clipping still holds afterwards.
+TEST_F(TabAppearances, StripsPaintTheSameThroughAMovedViewportOrigin)
+{
+  const CRect rc(0, 0, 220, 60);
+  // Even, so that the halftone of pressed state buttons (a brush aligned to device pixels) falls alike.
+  const CPoint offset(40, 24);
+  const auto expectSameWhenMoved = [&](int appearance, int colorSet, int position) {
+    SCOPED_TRACE(testing::Message() << "appearance " << appearance << ", colour set " << colorSet << ", position "
+                                    << position);
+    Canvas plain(300, 100);
+    Canvas moved(300, 100);
+    PaintThreeTabs(plain.m_dc, appearance, colorSet, rc, position);
+    moved.m_dc.SetViewportOrg(offset);
+    PaintThreeTabs(moved.m_dc, appearance, colorSet, rc, position);
+    moved.m_dc.SetViewportOrg(0, 0);
+    int differing = 0;
+    for (int y = 0; y < rc.Height(); ++y)
+      for (int x = 0; x < rc.Width(); ++x)
+        differing += plain.m_dc.GetPixel(x, y) != moved.m_dc.GetPixel(x + offset.x, y + offset.y) ? 1 : 0;
+    EXPECT_EQ(0, differing);
+  };
+  for (int position : {TK_TAB_POSITION_TOP, TK_TAB_POSITION_LEFT})
+    for (int colorSet : {1, 4})
+      for (int appearance = 0; appearance <= 9; ++appearance)
+        expectSameWhenMoved(appearance, colorSet, position);
+  // The Windows XP set under a visual style draws the style's tab parts, turned for the strip's side.
+  uxtheme::SetTestTheme(uxtheme::Theme::LunaBlue);
+  TKColorManager().RefreshColors();
+  for (int position : {TK_TAB_POSITION_TOP, TK_TAB_POSITION_LEFT, TK_TAB_POSITION_BOTTOM})
+    expectSameWhenMoved(0, 8, position);
+  uxtheme::SetTestTheme(uxtheme::Theme::None);
+  TKColorManager().RefreshColors();
+
+  // The caller clips the strip to its left half: nothing is painted right of it, and the clip is still there.
+  Canvas clipped(300, 100);
+  clipped.m_dc.IntersectClipRect(0, 0, 110, 100);
+  PaintThreeTabs(clipped.m_dc, 0, 1, rc);
+  CRect box;
+  clipped.m_dc.GetClipBox(&box);
+  EXPECT_EQ(CRect(0, 0, 110, 100), box);
+  clipped.m_dc.SelectClipRgn(nullptr);
+  EXPECT_NE(RGB(0, 0, 0), clipped.m_dc.GetPixel(60, rc.Height() - 2));
+  for (int y = 0; y < rc.Height(); ++y)
+    ASSERT_EQ(RGB(0, 0, 0), clipped.m_dc.GetPixel(150, y)) << y;
+}
+
+}  // namespace
