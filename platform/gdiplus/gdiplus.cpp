@@ -5,6 +5,7 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <functional>
 #include <numbers>
@@ -39,7 +40,7 @@ struct GpPath {
 
 namespace {
 
-int g_starts = 0;
+std::atomic<int> g_starts{0};
 
 bool Started() { return g_starts > 0; }
 
@@ -245,15 +246,14 @@ GpStatus GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInput* input, void
   if (input->GdiplusVersion != 1) {
     return UnsupportedGdiplusVersion;
   }
-  ++g_starts;
-  *token = static_cast<ULONG_PTR>(g_starts);
+  *token = static_cast<ULONG_PTR>(++g_starts);
   return Ok;
 }
 
 void GdiplusShutdown(ULONG_PTR token)
 {
-  if (token != 0 && g_starts > 0) {
-    --g_starts;
+  int starts = g_starts.load();
+  while (token != 0 && starts > 0 && !g_starts.compare_exchange_weak(starts, starts - 1)) {
   }
 }
 
