@@ -189,7 +189,7 @@ void CLIDView::DrawDiagram(CDC* dc, CRect rect)
     const int cx = rect.left + MulDiv(rect.Width(), 1, 2);
     const int cy = rect.top + MulDiv(rect.Height(), 1, 2);
     const int half = MulDiv(side, 1, 2);
-    rect = CRect(cx - half, cy - half, cx - half + side, cy - half + side);
+    rect = CRect(cx - half, cy - half, cx + half, cy + half);
     DrawPolarGrid(dc, &m_labelFont, yHigh, rect);
   }
   for (int i = 0; i < m_count; ++i) {
