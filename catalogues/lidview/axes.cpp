@@ -211,3 +211,18 @@ void WalkTicks(double low, double high, double d, int skip, bool labels,
     }
   }
 }
+
+int ChooseRayCount(int u, int most)
+{
+  if (u >= most) {
+    return most;
+  }
+  static constexpr int kRayCounts[] = {0, 4, 8, 12, 24, 36, 72};
+  int n = 0;
+  for (int count : kRayCounts) {
+    if (count <= u) {
+      n = count;
+    }
+  }
+  return n;
+}

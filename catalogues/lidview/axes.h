@@ -44,3 +44,7 @@ void ExtendToSteps(double& low, double& high, double d);
 // answers false for a tick's label, the walk labels nothing more but its end tick. draw(v, labelled) per tick.
 void WalkTicks(double low, double high, double d, int skip, bool labels, const std::function<bool(double)>& fits,
                const std::function<void(double, bool)>& draw);
+
+// The rays of the polar grid: `most` (36 with labels, 16 without) when u, the rays the square has room for, is
+// not below it; otherwise the largest of 0, 4, 8, 12, 24, 36, 72 not above u.
+int ChooseRayCount(int u, int most);

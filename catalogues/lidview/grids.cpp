@@ -173,16 +173,7 @@ int CLIDView::DrawPolarGrid(CDC* dc, CFont* labelFont, double R, CRect& square)
   // Rays.
   const CSize degrees = dc->GetTextExtent(CString("360°"));
   const int U = W > H ? Trunc(H * 2.5 / degrees.cx) : Trunc(W * 2.5 / degrees.cy);
-  int n = maxRays;
-  if (U < n) {
-    static constexpr int kRayCounts[] = {0, 4, 8, 12, 24, 36, 72};
-    n = 0;
-    for (int count : kRayCounts) {
-      if (count <= U) {
-        n = count;
-      }
-    }
-  }
+  const int n = ChooseRayCount(U, maxRays);
   for (int k = 0; k < n; ++k) {
     const double a = k * (360.0 / n);
     int value = Trunc(a + 0.5);

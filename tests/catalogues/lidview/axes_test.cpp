@@ -117,4 +117,13 @@ TEST(AxisStep, ExtendToWholeSteps)
   }
 }
 
+TEST(AxisStep, RaysOfThePolarGrid)
+{
+  const struct {
+    int u, most, rays;
+  } cases[] = {{36, 36, 36}, {100, 36, 36}, {30, 36, 24}, {10, 36, 8}, {3, 36, 0}, {16, 16, 16}, {13, 16, 12}};
+  for (const auto& c : cases)
+    EXPECT_EQ(ChooseRayCount(c.u, c.most), c.rays) << c.u << " of " << c.most;
+}
+
 }  // namespace
