@@ -24,6 +24,7 @@ inline constexpr UINT ID_FILE_MRU_FILE16 = 0xE11F;
 inline constexpr UINT ID_FILE_MRU_LAST = 0xE11F;
 inline constexpr UINT ID_APP_ABOUT = 0xE140;
 inline constexpr UINT ID_APP_EXIT = 0xE141;
+inline constexpr UINT ID_HELP = 0xE146;
 // Showing and hiding the standard bars.
 inline constexpr UINT ID_VIEW_TOOLBAR = 0xE800;
 inline constexpr UINT ID_VIEW_STATUS_BAR = 0xE801;

@@ -1,6 +1,7 @@
 #include "platform/mfc/menu.h"
 
 #include "platform/mfc-core/resources.h"
+#include "platform/mfc/gdiobj.h"
 #include "platform/mfc/wnd.h"
 
 #include <memory>
@@ -111,6 +112,12 @@ BOOL CMenu::SetDefaultItem(UINT uItem, BOOL fByPos) { return ::SetMenuDefaultIte
 BOOL CMenu::GetMenuItemInfo(UINT uItem, MENUITEMINFO* lpMenuItemInfo, BOOL fByPos) const
 {
   return ::GetMenuItemInfo(m_hMenu, uItem, fByPos, lpMenuItemInfo);
+}
+
+BOOL CMenu::SetMenuItemBitmaps(UINT nPosition, UINT nFlags, const CBitmap* pBmpUnchecked, const CBitmap* pBmpChecked)
+{
+  auto handle = [](const CBitmap* b) { return b != nullptr ? static_cast<HBITMAP>(b->GetSafeHandle()) : nullptr; };
+  return ::SetMenuItemBitmaps(m_hMenu, nPosition, nFlags, handle(pBmpUnchecked), handle(pBmpChecked));
 }
 
 BOOL CMenu::SetMenuItemInfo(UINT uItem, const MENUITEMINFO* lpMenuItemInfo, BOOL fByPos)

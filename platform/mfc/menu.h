@@ -6,6 +6,7 @@
 #include "platform/mfc-core/object.h"
 #include "platform/user/menu.h"
 
+class CBitmap;
 class CWnd;
 
 class CMenu : public CObject {
@@ -36,6 +37,7 @@ public:
   BOOL RemoveMenu(UINT nPosition, UINT nFlags);
   UINT EnableMenuItem(UINT nIDEnableItem, UINT nEnable);
   UINT CheckMenuItem(UINT nIDCheckItem, UINT nCheck);
+  BOOL SetMenuItemBitmaps(UINT nPosition, UINT nFlags, const CBitmap* pBmpUnchecked, const CBitmap* pBmpChecked);
   BOOL CheckMenuRadioItem(UINT nIDFirst, UINT nIDLast, UINT nIDItem, UINT nFlags);
   BOOL SetDefaultItem(UINT uItem, BOOL fByPos = FALSE);
   BOOL GetMenuItemInfo(UINT uItem, MENUITEMINFO* lpMenuItemInfo, BOOL fByPos = FALSE) const;

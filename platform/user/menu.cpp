@@ -301,6 +301,10 @@ BOOL GetMenuItemInfo(HMENU menu, UINT item, BOOL byPosition, MENUITEMINFO* info)
   if ((info->fMask & MIIM_BITMAP) != 0) {
     info->hbmpItem = it->bitmap;
   }
+  if ((info->fMask & MIIM_CHECKMARKS) != 0) {
+    info->hbmpChecked = it->checkedMark;
+    info->hbmpUnchecked = it->uncheckedMark;
+  }
   if ((info->fMask & (MIIM_STRING | MIIM_TYPE)) != 0) {
     if (info->dwTypeData != nullptr && info->cch > 0) {
       std::size_t n = std::min<std::size_t>(it->text.size(), info->cch - 1);
@@ -342,6 +346,10 @@ BOOL SetMenuItemInfo(HMENU menu, UINT item, BOOL byPosition, const MENUITEMINFO*
   }
   if ((info->fMask & MIIM_BITMAP) != 0) {
     it->bitmap = info->hbmpItem;
+  }
+  if ((info->fMask & MIIM_CHECKMARKS) != 0) {
+    it->checkedMark = info->hbmpChecked;
+    it->uncheckedMark = info->hbmpUnchecked;
   }
   if ((info->fMask & (MIIM_STRING | MIIM_TYPE)) != 0 && (it->type & (MFT_SEPARATOR | MFT_BITMAP)) == 0) {
     it->text = info->dwTypeData != nullptr ? info->dwTypeData : "";
@@ -419,6 +427,20 @@ DWORD CheckMenuItem(HMENU menu, UINT item, UINT check)
   it->state = (it->state & ~MF_CHECKED) | (check & MF_CHECKED);
   return old;
 }
+
+BOOL SetMenuItemBitmaps(HMENU menu, UINT position, UINT flags, HBITMAP unchecked, HBITMAP checked)
+{
+  std::lock_guard lock(MenuMutex());
+  HMENU__::Item* it = FindItem(menu, position, flags);
+  if (it == nullptr) {
+    return FALSE;
+  }
+  it->uncheckedMark = unchecked;
+  it->checkedMark = checked;
+  return TRUE;
+}
+
+LONG GetMenuCheckMarkDimensions() { return MAKELONG(13, 13); }
 
 BOOL CheckMenuRadioItem(HMENU menu, UINT first, UINT last, UINT check, UINT flags)
 {

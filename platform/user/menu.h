@@ -115,6 +115,11 @@ HMENU GetSubMenu(HMENU menu, int position);
 int GetMenuString(HMENU menu, UINT item, LPSTR buffer, int size, UINT flags);
 UINT GetMenuState(HMENU menu, UINT item, UINT flags);
 DWORD CheckMenuItem(HMENU menu, UINT item, UINT check);
+// Bitmaps in place of the item's check mark (checked) and beside it when unchecked; null for the default. They are
+// combined with the menu by AND: white shows the menu through. The menu does not own them.
+BOOL SetMenuItemBitmaps(HMENU menu, UINT position, UINT flags, HBITMAP unchecked, HBITMAP checked);
+// The size of the check column's mark: LOWORD width, HIWORD height.
+LONG GetMenuCheckMarkDimensions();
 BOOL CheckMenuRadioItem(HMENU menu, UINT first, UINT last, UINT check, UINT flags);
 BOOL EnableMenuItem(HMENU menu, UINT item, UINT enable);
 BOOL SetMenuDefaultItem(HMENU menu, UINT item, UINT byPosition);

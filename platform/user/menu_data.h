@@ -16,6 +16,9 @@ struct HMENU__ {
     std::string text;
     ULONG_PTR data = 0;
     HBITMAP bitmap = nullptr;
+    // Drawn in the check column in place of the check mark, and beside an unchecked item.
+    HBITMAP checkedMark = nullptr;
+    HBITMAP uncheckedMark = nullptr;
   };
   bool popup = false;
   std::vector<Item> items;

@@ -95,6 +95,22 @@ void DrawCheck(HDC dc, const RECT& r, COLORREF color)
   DeleteObject(pen);
 }
 
+// A check-mark bitmap centred in the check column, combined with what is there by AND.
+void DrawCheckBitmap(HDC dc, const RECT& r, HBITMAP mark)
+{
+  BITMAP b{};
+  if (GetObject(mark, sizeof b, &b) == 0) {
+    return;
+  }
+  HDC source = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(source, mark);
+  const int width = std::min<int>(b.bmWidth, kCheckWidth);
+  const int height = std::min<int>(b.bmHeight, r.bottom - r.top);
+  BitBlt(dc, r.left + (kCheckWidth - width) / 2, (r.top + r.bottom - height) / 2, width, height, source, 0, 0, SRCAND);
+  SelectObject(source, old);
+  DeleteDC(source);
+}
+
 void DrawArrow(HDC dc, const RECT& r, COLORREF color)
 {
   HPEN pen = CreatePen(0, 1, color);
@@ -129,7 +145,10 @@ void PaintItem(HDC dc, const HMENU__::Item& it, RECT r, bool selected)
     DrawText(dc, shortcut.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
   }
   SelectObject(dc, old);
-  if ((it.state & MF_CHECKED) != 0) {
+  const bool checked = (it.state & MF_CHECKED) != 0;
+  if (HBITMAP mark = checked ? it.checkedMark : it.uncheckedMark) {
+    DrawCheckBitmap(dc, r, mark);
+  } else if (checked) {
     DrawCheck(dc, r, color);
   }
   if (it.sub != nullptr) {

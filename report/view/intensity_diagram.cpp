@@ -3,6 +3,7 @@
 #include "model/intensity_table.h"
 #include "model/light_device.h"
 #include "platform/mfc/wnd.h"
+#include "report/rtf/rtf_writer.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -148,36 +149,60 @@ void DrawIntensityDiagram(const CLightDevice& luminaire, CWnd* view, int polar)
   if (curves.empty() || view == nullptr) {
     return;
   }
-  std::vector<_LIDCURVE> records(curves.size());
+  std::vector<_LID_CURVE> records(curves.size());
   std::vector<std::vector<double>> points(curves.size());
-  std::vector<std::vector<double>> drawing(curves.size());
+  std::vector<std::vector<double>> markers(curves.size());
   for (std::size_t i = 0; i < curves.size(); ++i) {
     const IntensityCurve& curve = curves[i];
     for (const auto& [x, y] : curve.points) {
       points[i].push_back(x);
       points[i].push_back(y);
     }
-    drawing[i] = points[i];
-    _LIDCURVE& record = records[i];
+    markers[i] = points[i];
+    _LID_CURVE& record = records[i];
     record.count = 0;
     record.label = curve.label.c_str();
-    record.luminaireName = luminaire.GetDisplayName();
+    record.groupCaption = luminaire.GetDisplayName();
     record.xMin = curve.xMin;
     record.xMax = curve.xMax;
     record.yMin = curve.yMin;
     record.yMax = curve.yMax;
-    record.points = points[i].data();
-    record.pointCount = static_cast<int>(curve.points.size());
-    record.drawingPoints = drawing[i].data();
-    record.drawingPointCount = record.pointCount;
+    record.markerPoints = markers[i].data();
+    record.markerPointCount = static_cast<std::int32_t>(curve.points.size());
+    record.curvePoints = points[i].data();
+    record.curvePointCount = record.markerPointCount;
     record.colour = 0;
     record.penWidth = curve.penWidth;
-    record.reserved1 = 0;
     record.polar = polar;
-    record.unfilled = 0;
-    record.dotted = curve.dotted ? 1 : 0;
-    record.reserved2 = 0;
+    record.dashed = curve.dotted ? 1 : 0;
+    record.markers = 0;
   }
-  records[0].count = static_cast<int>(records.size());
-  view->SendMessage(UM_LID_SETCURVES, 1, reinterpret_cast<LPARAM>(records.data()));
+  records[0].count = static_cast<std::uint32_t>(records.size());
+  view->SendMessage(UM_SETCURVES, 1, reinterpret_cast<LPARAM>(records.data()));
+}
+
+namespace {
+
+IntensityDiagramViewFactory g_viewFactory;
+
+}  // namespace
+
+void SetIntensityDiagramViewFactory(const IntensityDiagramViewFactory& factory) { g_viewFactory = factory; }
+
+const IntensityDiagramViewFactory& GetIntensityDiagramViewFactory() { return g_viewFactory; }
+
+BOOL WriteIntensityDiagram(CRTFWriter& writer, const CLightDevice& luminaire, CWnd* parent, int polar, int width,
+                           int height)
+{
+  const IntensityDiagramViewFactory factory = g_viewFactory;
+  if (factory.create == nullptr || factory.picture == nullptr) {
+    return FALSE;
+  }
+  std::unique_ptr<CWnd> view(factory.create(parent, RECT{0, 0, width, height}, kIntensityDiagramViewId));
+  if (view == nullptr) {
+    return FALSE;
+  }
+  DrawIntensityDiagram(luminaire, view.get(), polar);
+  writer.WriteBitmap(factory.picture(view.get()));
+  return TRUE;
 }

@@ -15,6 +15,7 @@
 #include "platform/user/global_memory.h"
 #include "report/protocol/protocol_frame.h"
 #include "report/protocol/results_summary.h"
+#include "report/view/report_help.h"
 #include "report/view/rich_edit_stream.h"
 #include "res/program_ids.h"
 
@@ -27,6 +28,7 @@ namespace VisualCtrl {
 namespace {
 
 constexpr UINT ID_EDIT_COPY_COMMAND = res::program::ID_EDIT_COPY;
+constexpr UINT kResultsHelpKeyword = 629;  // "Светотехнические результаты"
 constexpr int kMarginTwips = 720;
 constexpr int kWheelDeltaControl = 0x0008;  // MK_CONTROL
 
@@ -97,6 +99,7 @@ BEGIN_MESSAGE_MAP(CReportView, CRichEditView)
   ON_WM_CREATE()
   ON_WM_DESTROY()
   ON_WM_RBUTTONUP()
+  ON_COMMAND(ID_HELP, &CReportView::OnHelp)
 END_MESSAGE_MAP()
 
 CReportView::CReportView(IQorRoadDoc* document) : m_document(document) {}
@@ -131,14 +134,18 @@ int CReportView::OnCreate(LPCREATESTRUCT lpcs)
   }
   // The view shows the document without being one of its views.
   m_pDocument = dynamic_cast<CDocument*>(m_document);
+  m_menuBitmap.LoadBitmap(res::program::IDB_REPORT_COPY_MARK);
   return 0;
 }
 
 void CReportView::OnDestroy()
 {
   m_pDocument = nullptr;
+  m_menuBitmap.DeleteObject();
   CRichEditView::OnDestroy();
 }
+
+void CReportView::OnHelp() { ShowProgramHelp(this, kResultsHelpKeyword); }
 
 void CReportView::OnSetFocus(CWnd* pOldWnd) { CWnd::OnSetFocus(pOldWnd); }
 
@@ -153,6 +160,7 @@ void CReportView::OnRButtonUp(UINT nFlags, CPoint point)
     long end = 0;
     GetRichEditCtrl().GetSel(start, end);
     if (popup != nullptr) {
+      popup->SetMenuItemBitmaps(ID_EDIT_COPY_COMMAND, MF_BYCOMMAND, &m_menuBitmap, &m_menuBitmap);
       popup->EnableMenuItem(ID_EDIT_COPY_COMMAND, MF_BYCOMMAND | (start == end ? MF_GRAYED : MF_ENABLED));
       CPoint screen = point;
       ClientToScreen(&screen);

@@ -35,8 +35,10 @@ public:
   int OnCreate(LPCREATESTRUCT lpcs);
   void OnDestroy();
   void OnSetFocus(CWnd* pOldWnd);
-  // The context menu: one copy item, greyed without a selection.
+  // The context menu: one copy item, greyed without a selection, with the menu bitmap beside it.
   void OnRButtonUp(UINT nFlags, CPoint point);
+  // Help (ID_HELP): the program's help at the keyword "Светотехнические результаты".
+  void OnHelp();
 
   int BuildFullReport(IStatisticsSession* statistics, int print);
   int BuildFullReport30(IStatisticsSession* statistics, int print);
@@ -58,6 +60,8 @@ public:
   int m_zoom = 100;
   int m_zoomFromProfile = 1;
   CRTFWriter m_writer;
+  // Loaded with the window, shown beside the context menu's copy item.
+  CBitmap m_menuBitmap;
 
 protected:
   DECLARE_MESSAGE_MAP()

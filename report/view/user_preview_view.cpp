@@ -4,6 +4,7 @@
 #include "model/shell/shell_services.h"
 #include "platform/mfc/commdlg.h"
 #include "platform/mfc/msgbox.h"
+#include "report/view/report_help.h"
 #include "report/view/report_view.h"
 #include "res/program_ids.h"
 
@@ -38,10 +39,13 @@ CString DefaultProtocolFileName(const CString& documentTitle)
 IMPLEMENT_DYNCREATE(CUserPreviewView, CPreviewView)
 
 BEGIN_MESSAGE_MAP(CUserPreviewView, CPreviewView)
+  ON_COMMAND(res::program::ID_PREVIEW_HELP, &CUserPreviewView::OnHelp)
   ON_COMMAND(res::program::ID_PREVIEW_EXPORT_RTF, &CUserPreviewView::OnExportRtf)
 END_MESSAGE_MAP()
 
 void CUserPreviewView::OnInitialUpdate() { CView::OnInitialUpdate(); }
+
+void CUserPreviewView::OnHelp() { ShowProgramHelp(this, 630); }  // "Печать протокола"
 
 void CUserPreviewView::OnExportRtf()
 {

@@ -16,6 +16,8 @@ public:
   void OnInitialUpdate() override;
   // Asks for a file (again after a No to replacing one) and exports the print view's protocol into it.
   void OnExportRtf();
+  // The preview bar's help button: the program's help at the keyword "Печать протокола".
+  void OnHelp();
 
 protected:
   DECLARE_MESSAGE_MAP()

@@ -121,12 +121,14 @@ public:
   LRESULT OnSetCurves(WPARAM title, LPARAM first)
   {
     this->title = static_cast<int>(title);
-    const auto* records = reinterpret_cast<const _LIDCURVE*>(first);
-    for (int i = 0; i < records[0].count; ++i) {
-      const _LIDCURVE& r = records[i];
-      seen.push_back(std::string(r.label) + "|" + std::string(r.luminaireName) + "|" + std::to_string(r.polar) +
-                     "|" + std::to_string(r.pointCount) + "|" + std::to_string(r.drawingPoints[1] == r.points[1]));
-      counts.push_back(r.count);
+    const auto* records = reinterpret_cast<const _LID_CURVE*>(first);
+    for (std::uint32_t i = 0; i < records[0].count; ++i) {
+      const _LID_CURVE& r = records[i];
+      seen.push_back(std::string(r.label) + "|" + std::string(r.groupCaption) + "|" + std::to_string(r.polar) +
+                     "|" + std::to_string(r.curvePointCount) + "|" +
+                     std::to_string(r.markerPoints[1] == r.curvePoints[1]) + "|" + std::to_string(r.dashed) + "|" +
+                     std::to_string(r.markers));
+      counts.push_back(static_cast<int>(r.count));
     }
     return 0;
   }
@@ -137,7 +139,7 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(RecordingDiagram, CWnd)
-  ON_MESSAGE(UM_LID_SETCURVES, &RecordingDiagram::OnSetCurves)
+  ON_MESSAGE(UM_SETCURVES, &RecordingDiagram::OnSetCurves)
 END_MESSAGE_MAP()
 
 TEST(IntensityDiagram, TheWindowGetsEveryRecordInOneMessage)
@@ -150,9 +152,9 @@ TEST(IntensityDiagram, TheWindowGetsEveryRecordInOneMessage)
   ASSERT_TRUE(diagram.CreateEx(0, AfxRegisterWndClass(0), "", WS_POPUP, 0, 0, 500, 420, nullptr, nullptr));
   DrawIntensityDiagram(luminaire, &diagram, 1);
   EXPECT_EQ(diagram.title, 1);
-  EXPECT_EQ(diagram.seen, (std::vector<std::string>{"C0-C180|ЖКУ 150|1|3|1", "C90-C270|ЖКУ 150|1|3|1",
-                                                    "C0-C180|ЖКУ 150|1|3|1", "C90-C270|ЖКУ 150|1|3|1",
-                                                    "C15|ЖКУ 150|1|3|1"}));
+  EXPECT_EQ(diagram.seen, (std::vector<std::string>{"C0-C180|ЖКУ 150|1|3|1|0|0", "C90-C270|ЖКУ 150|1|3|1|0|0",
+                                                    "C0-C180|ЖКУ 150|1|3|1|0|0", "C90-C270|ЖКУ 150|1|3|1|0|0",
+                                                    "C15|ЖКУ 150|1|3|1|1|0"}));
   EXPECT_EQ(diagram.counts.front(), 5) << "only the first record carries the count";
   diagram.DestroyWindow();
 }

@@ -6,7 +6,9 @@
 #include "model/report_preferences.h"
 #include "model/shell/shell_services.h"
 #include "platform/richedit/rtf_reader.h"
+#include "platform/shell/htmlhelp.h"
 #include "platform/user/clipboard.h"
+#include "platform/user/hooks.h"
 #include "platform/user/input.h"
 #include "report/protocol/protocol_frame.h"
 #include "report/view/user_preview_view.h"
@@ -478,6 +480,72 @@ TEST_F(ReportViewTest, ContextMenuCopiesTheSelectionAndIsGreyWithoutOne)
   report_->SendMessage(WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
   Pump();
   EXPECT_NE(ClipboardText().find("По проезжей части"), std::string::npos);
+}
+
+// The menu the view tracks, caught while it opens: the copy item's check-mark bitmaps.
+HBITMAP g_checked = nullptr;
+HBITMAP g_unchecked = nullptr;
+
+LRESULT CatchPopup(int code, WPARAM wParam, LPARAM lParam)
+{
+  const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code >= 0 && call->message == WM_INITMENUPOPUP) {
+    MENUITEMINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_CHECKMARKS;
+    ::GetMenuItemInfo(reinterpret_cast<HMENU>(call->wParam), res::program::ID_EDIT_COPY, FALSE, &info);
+    g_checked = info.hbmpChecked;
+    g_unchecked = info.hbmpUnchecked;
+  }
+  return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(ReportViewTest, ContextMenuShowsTheMenuBitmapAsBothCheckMarksOfTheCopyItem)
+{
+  report_->OnInitialUpdate();
+  ASSERT_NE(report_->m_menuBitmap.GetSafeHandle(), nullptr) << "bitmap 767 loaded with the window";
+  BITMAP b{};
+  report_->m_menuBitmap.GetBitmap(&b);
+  EXPECT_EQ(b.bmWidth, 13);
+  EXPECT_EQ(b.bmHeight, 13);
+
+  HHOOK hook = ::SetWindowsHookEx(WH_CALLWNDPROC, &CatchPopup, nullptr, 0);
+  user::InjectKeyPress(VK_ESCAPE);
+  report_->SendMessage(WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
+  Pump();
+  ::UnhookWindowsHookEx(hook);
+  EXPECT_EQ(g_checked, report_->m_menuBitmap.GetSafeHandle());
+  EXPECT_EQ(g_unchecked, report_->m_menuBitmap.GetSafeHandle());
+}
+
+TEST_F(ReportViewTest, HelpLooksUpTheKeywordOfTheViewAndOfThePreview)
+{
+  std::vector<shell::HelpRequest> requests;
+  shell::SetHelpHandler([&](const shell::HelpRequest& r) {
+    requests.push_back(r);
+    return true;
+  });
+  report_->OnInitialUpdate();
+  report_->SendMessage(WM_COMMAND, ID_HELP, 0);
+
+  report_->SendMessage(UM_SHOWOBJECT, 1, 0);
+  ASSERT_TRUE(report_->DoPrintPreview(res::program::IDD_PROTOCOL_PREVIEW_BAR, report_,
+                                      RUNTIME_CLASS(CUserPreviewView), new CPrintPreviewState));
+  auto* preview = dynamic_cast<CUserPreviewView*>(frame_->GetActiveView());
+  ASSERT_NE(preview, nullptr);
+  ::SendMessage(::GetDlgItem(preview->GetToolBar()->m_hWnd, res::program::ID_PREVIEW_HELP), BM_CLICK, 0, 0);
+  preview->OnPreviewClose();
+  Pump();
+  shell::SetHelpHandler(nullptr);
+
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[0].keywords, "Светотехнические результаты");
+  EXPECT_EQ(requests[1].keywords, "Печать протокола");
+  for (const shell::HelpRequest& r : requests) {
+    EXPECT_EQ(r.command, HH_KEYWORD_LOOKUP);
+    EXPECT_TRUE(r.indexOnFail);
+    EXPECT_TRUE(r.file.ends_with(".chm")) << r.file;
+  }
 }
 
 }  // namespace

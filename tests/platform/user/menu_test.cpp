@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <map>
+#include <vector>
+
 using usertest::How;
 using usertest::Rec;
 using usertest::Recorder;
@@ -133,6 +137,69 @@ TEST(Menus, ItemStatesAndStrings)
   HMENU sub = GetSubMenu(f.menu, 4);
   DeleteMenu(f.menu, 4, MF_BYPOSITION);
   EXPECT_FALSE(IsMenu(sub));
+}
+
+// What the open popup shows, read when the menu loop takes its first key.
+std::map<COLORREF, int> g_popupColours;
+
+LRESULT ReadPopup(int code, WPARAM wParam, LPARAM lParam)
+{
+  const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+  if (code == MSGF_MENU && msg->message == WM_KEYDOWN && g_popupColours.empty()) {
+    HWND popup = FindWindow("#32768", nullptr);
+    UpdateWindow(popup);
+    RECT r;
+    GetClientRect(popup, &r);
+    HDC dc = GetDC(popup);
+    for (int y = 0; y < r.bottom; ++y)
+      for (int x = 0; x < r.right; ++x)
+        ++g_popupColours[GetPixel(dc, x, y)];
+    ReleaseDC(popup, dc);
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(Menus, CheckMarkBitmapsAreDrawnInTheCheckColumnCombinedByAnd)
+{
+  auto solid = [](std::uint32_t pixel) {
+    std::vector<std::uint32_t> bits(13 * 13, pixel);
+    return CreateBitmap(13, 13, 1, 32, bits.data());
+  };
+  HBITMAP red = solid(0xFF0000);
+  HBITMAP blue = solid(0x0000FF);
+  const COLORREF menu = GetSysColor(COLOR_MENU);
+  const COLORREF redOnMenu = RGB(GetRValue(menu), 0, 0);
+  const COLORREF blueOnMenu = RGB(0, 0, GetBValue(menu));
+  auto shown = [](Fixture& f) {
+    g_popupColours.clear();
+    HHOOK hook = SetWindowsHookEx(WH_MSGFILTER, &ReadPopup, nullptr, 0);
+    f.Track({VK_ESCAPE});
+    UnhookWindowsHookEx(hook);
+    return g_popupColours;
+  };
+
+  Fixture f;
+  EXPECT_FALSE(SetMenuItemBitmaps(f.menu, 999, MF_BYCOMMAND, red, blue));
+  ASSERT_TRUE(SetMenuItemBitmaps(f.menu, kOpen, MF_BYCOMMAND, red, blue));
+  MENUITEMINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_CHECKMARKS;
+  ASSERT_TRUE(GetMenuItemInfo(f.menu, kOpen, FALSE, &info));
+  EXPECT_EQ(info.hbmpUnchecked, red);
+  EXPECT_EQ(info.hbmpChecked, blue);
+
+  std::map<COLORREF, int> colours = shown(f);
+  EXPECT_EQ(colours[redOnMenu], 13 * 13) << "the unchecked item's mark";
+  EXPECT_EQ(colours[blueOnMenu], 0);
+  CheckMenuItem(f.menu, kOpen, MF_BYCOMMAND | MF_CHECKED);
+  colours = shown(f);
+  EXPECT_EQ(colours[redOnMenu], 0);
+  EXPECT_EQ(colours[blueOnMenu], 13 * 13) << "the checked item's mark in place of the check";
+
+  SetMenuItemBitmaps(f.menu, kOpen, MF_BYCOMMAND, nullptr, nullptr);
+  EXPECT_EQ(shown(f)[blueOnMenu], 0) << "the plain check mark again";
+  DeleteObject(red);
+  DeleteObject(blue);
 }
 
 TEST(Menus, LoadMenuIndirectReadsATemplate)
