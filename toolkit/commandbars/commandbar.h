@@ -108,7 +108,7 @@ public:
 
   // ---- What the mouse and keyboard managers see
   HWND GetTrackedBarWindow() const override { return m_hWnd; }
-  void SetTrackingMode(BOOL bMode) override { SetTrackingMode(bMode ? 1 : 0, FALSE, FALSE); }
+  void SetTrackingMode(BOOL bMode) override { SetTrackingMode(bMode ? 1 : 0, TRUE, FALSE); }
   void SetSelected(int nItem) override { SetSelected(nItem, FALSE); }
   void OnTrackedMouseMove(POINT ptClient) override;
   int OnHookMessage(HWND hWnd, UINT nMessage, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult) override;

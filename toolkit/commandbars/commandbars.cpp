@@ -174,21 +174,29 @@ void CTKCommandBars::OnTrackingModeChanged(CTKCommandBar* /*pBar*/, int bMode)
 
 BOOL CTKCommandBars::ActivateBar(CTKCommandBar* pBar, int nDirection)
 {
-  int nIndex = FindIndex(pBar);
-  if (nIndex == -1)
+  if (!pBar)
     return FALSE;
-  int nNext = GetNextVisibleBar(nIndex, nDirection);
-  // Only toolbars take keyboard tracking this way.
-  for (int n = 0; nNext != -1 && nNext != nIndex && n < GetCount(); ++n) {
-    CTKCommandBar* pNext = GetAt(nNext);
-    if (pNext->GetType() == tkBarTypeNormal && pNext->GetControls()->GetNext(-1, 1) != -1) {
-      pBar->SetTrackingMode(0, TRUE, FALSE);
-      pNext->SetTrackingMode(1, TRUE, TRUE);
-      return TRUE;
-    }
-    nNext = GetNextVisibleBar(nNext, nDirection);
+  if (nDirection != 0 && GetCount() >= 2) {
+    int nIndex = FindIndex(pBar);
+    int nNext = GetNextVisibleBar(nIndex, nDirection);
+    if (nNext == -1 || nNext == nIndex)
+      return FALSE;
+    pBar = GetAt(nNext);
   }
-  return FALSE;
+  ClosePopups();
+  ShowKeyboardCues(TRUE);
+  pBar->SetTrackingMode(1, FALSE, TRUE);
+  CTKControls* pControls = pBar->GetControls();
+  int nFirst = pControls->GetNext(-1, 1);
+  if (pBar->GetType() == tkBarTypeMenuBar) {
+    // The menu bar skips disabled items too.
+    for (int n = 0; nFirst != -1 && !pControls->GetAt(nFirst)->GetEnabled() && n < pControls->GetCount(); ++n)
+      nFirst = pControls->GetNext(nFirst, 1);
+    if (nFirst != -1 && !pControls->GetAt(nFirst)->GetEnabled())
+      nFirst = -1;
+  }
+  pBar->SetSelected(nFirst, TRUE);
+  return TRUE;
 }
 
 BOOL CTKCommandBars::IsHiddenCommand(UINT nId) const
