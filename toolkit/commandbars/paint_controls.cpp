@@ -577,7 +577,7 @@ CSize CTKPaintManager::DrawControlPopupParent(CDC* pDC, CTKControl* pControl, BO
   CString strShortcut = pControl->GetShortcutText();
   UINT nCaptionFormat = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | (bCues ? 0 : DT_NOPREFIX);
   CRect rcCalc(0, 0, 0, 0);
-  pDC->DrawText(strCaption, rcCalc, nCaptionFormat | DT_CALCRECT);
+  pDC->DrawText(strCaption, rcCalc, (nCaptionFormat & ~DT_END_ELLIPSIS) | DT_CALCRECT);
   int nCaptionWidth = rcCalc.Width();
   CRect rcShortcutCalc(0, 0, 0, 0);
   if (!strShortcut.IsEmpty())

@@ -45,8 +45,13 @@ void CTestBar::OnRecalcLayout()
   CClientDC dc(this);
   BOOL bVert = IsVerticalPosition(m_barPosition);
   DWORD dwMode = LM_COMMIT | (bVert ? LM_VERTDOCK : LM_HORZDOCK);
-  m_pControls->CalcDynamicSize(&dc, bVert ? rc.Height() : rc.Width(), dwMode,
-                               GetPaintManager()->GetCommandBarBorders(this), 0);
+  CRect rcBorders = GetPaintManager()->GetCommandBarBorders(this);
+  if (m_dwStyle & CBRS_GRIPPER) {
+    CSize szGripper = GetPaintManager()->DrawCommandBarGripper(&dc, this, FALSE);
+    rcBorders.left += szGripper.cx;
+    rcBorders.top += szGripper.cy;
+  }
+  m_pControls->CalcDynamicSize(&dc, bVert ? rc.Height() : rc.Width(), dwMode, rcBorders, 0);
   m_nDelayFlags &= ~1;
   InvalidateRect(nullptr, FALSE);
 }
