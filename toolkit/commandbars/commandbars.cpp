@@ -440,14 +440,18 @@ BOOL CTKFrameWnd::InitCommandBars()
 
 void CTKFrameWnd::SaveCommandBars(LPCSTR lpszProfileName)
 {
-  if (m_pCommandBars)
-    m_pCommandBars->GetShortcutManager()->SaveShortcuts(lpszProfileName);
+  if (!m_pCommandBars)
+    return;
+  m_pCommandBars->SaveOptions(lpszProfileName);
+  m_pCommandBars->GetShortcutManager()->SaveShortcuts(lpszProfileName);
 }
 
 void CTKFrameWnd::LoadCommandBars(LPCSTR lpszProfileName)
 {
-  if (m_pCommandBars)
-    m_pCommandBars->GetShortcutManager()->LoadShortcuts(lpszProfileName);
+  if (!m_pCommandBars)
+    return;
+  m_pCommandBars->LoadOptions(lpszProfileName);
+  m_pCommandBars->GetShortcutManager()->LoadShortcuts(lpszProfileName);
 }
 
 BOOL CTKFrameWnd::PreTranslateMessage(MSG* pMsg)

@@ -10,6 +10,7 @@
 #include <vector>
 
 class CTKCommandBars;
+class CTKPropExchange;
 
 class CTKCommandBarsOptions : public CCmdTarget {
 public:
@@ -17,6 +18,7 @@ public:
   // 0 cues always shown, 1 never, 2 as the system says.
   void SetKeyboardCuesShow(int nMode);
   int GetKeyboardCuesShow() const { return m_nKeyboardCuesShow; }
+  void DoPropExchange(CTKPropExchange* pPX);
 
   BOOL bAlwaysShowFullMenus = TRUE;
   BOOL bShowFullAfterDelay = TRUE;
@@ -104,6 +106,10 @@ public:
     m_bKeyboardCuesVisible = bVisible;
     m_bDynamicCues = bDynamic;
   }
+
+  // ---- Options persistence: the key "<section>-Options" below the application's key
+  void SaveOptions(LPCSTR lpszProfileName);
+  void LoadOptions(LPCSTR lpszProfileName);
 
   // ---- Frame layout
   void RecalcFrameLayout(BOOL bDelay = FALSE);
