@@ -1,6 +1,7 @@
 #include "toolkit/commandbars/control_button.h"
 
 #include "toolkit/commandbars/commandbars.h"
+#include "toolkit/commandbars/shadows.h"
 #include "toolkit/paint/paint_manager.h"
 
 IMPLEMENT_DYNCREATE(CTKControlButton, CTKControl)
@@ -209,4 +210,9 @@ BOOL CTKControlPopup::OnSetSelected(int bSelected)
 
 CTKControl* CTKControlPopup::Clone(BOOL bRecursive) { return CTKControl::Clone(bRecursive); }
 
-void CTKControlPopup::UpdateShadow() {}
+void CTKControlPopup::UpdateShadow()
+{
+  if (m_pParent && m_pParent->GetPosition() != tkBarPopup && m_controlType >= tkControlPopup &&
+      m_controlType <= tkControlSplitButtonPopup && m_pCommandBar)
+    TKShadowsManager().SetShadow(this);
+}

@@ -1,6 +1,7 @@
 #include "tests/toolkit/commandbars/bar_frame.h"
 
 #include "platform/mfc-core/resources.h"
+#include "toolkit/commandbars/shadows.h"
 #include "toolkit/paint/paint_manager.h"
 
 namespace res {
@@ -96,7 +97,10 @@ BOOL CTestPopupBar::Popup(CTKControlPopup* pControlPopup, BOOL bSelectFirst)
   pParent->ClientToScreen(&rcControl);
   CPoint pt = pParent->GetType() == tkBarTypePopup ? CPoint(rcControl.right, rcControl.top)
                                                    : CPoint(rcControl.left, rcControl.bottom);
-  SetWindowPos(nullptr, pt.x, pt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  // Menus stand above everything open before them, the shadows of other menus included.
+  ::SetWindowPos(m_hWnd, HWND_TOPMOST, pt.x, pt.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  TKShadowsManager().RemoveShadow(this);
+  TKShadowsManager().SetShadow(this, rcControl);
   SetTrackingMode(1, bSelectFirst, bSelectFirst);
   return TRUE;
 }
@@ -105,6 +109,7 @@ BOOL CTestPopupBar::SetTrackingMode(int bMode, BOOL bSelectFirst, BOOL bKeyboard
 {
   BOOL bChanged = CTKCommandBar::SetTrackingMode(bMode, bSelectFirst, bKeyboard);
   if (bChanged && !bMode) {
+    TKShadowsManager().RemoveShadow(this);
     if (GetSafeHwnd())
       ShowWindow(SW_HIDE);
     if (m_pControlPopup) {
@@ -166,6 +171,18 @@ BOOL CTestFrame::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* p
   }
   if (message == WM_COMMAND) {
     m_log.push_back("WM_COMMAND " + std::to_string(LOWORD(wParam)));
+    if (pResult)
+      *pResult = 0;
+    return TRUE;
+  }
+  if (message == WM_PAINT) {
+    // The client area stands for the view.
+    PAINTSTRUCT ps;
+    HDC hDC = ::BeginPaint(m_hWnd, &ps);
+    CRect rc;
+    GetClientRect(&rc);
+    CDC::FromHandle(hDC)->FillSolidRect(rc, RGB(250, 250, 246));
+    ::EndPaint(m_hWnd, &ps);
     if (pResult)
       *pResult = 0;
     return TRUE;
