@@ -159,13 +159,19 @@ void CTKShortcutManager::LoadShortcuts(LPCSTR lpszSection)
   UINT nBytes = 0;
   if (!AfxGetApp()->GetProfileBinary(lpszSection, kAcceleratorsEntry, &pData, &nBytes))
     return;
-  std::vector<ACCEL> entries = DecodeEntries(pData, nBytes);
+  LoadShortcutsFromBytes(pData, nBytes);
   delete[] pData;
+}
+
+BOOL CTKShortcutManager::LoadShortcutsFromBytes(const BYTE* pData, UINT nBytes)
+{
+  std::vector<ACCEL> entries = DecodeEntries(pData, nBytes);
   // A stored value without one sound entry would leave the frame with no shortcut at all: keep the table.
   std::erase_if(entries, [](const ACCEL& entry) { return (entry.fVirt & ~kAccelFlags) != 0; });
   if (entries.empty())
-    return;
+    return FALSE;
   SetAcceleratorTable(entries.data(), static_cast<int>(entries.size()));
+  return TRUE;
 }
 
 BOOL CTKShortcutManager::CompareAccelKey(TCHAR chAccel, UINT wParam)

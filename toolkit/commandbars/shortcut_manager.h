@@ -55,6 +55,9 @@ public:
   void DisableShortcuts(BOOL bDisable) { m_nDisableShortcuts += bDisable ? 1 : -1; }
   void SaveShortcuts(LPCSTR lpszSection);
   void LoadShortcuts(LPCSTR lpszSection);
+  // The stored form: replaces the table with its whole entries of accelerator flags; FALSE (nothing changed)
+  // when there is none.
+  BOOL LoadShortcutsFromBytes(const BYTE* pData, UINT nBytes);
   // Whether pressing the virtual key types the character.
   static BOOL CompareAccelKey(TCHAR chAccel, UINT wParam);
   HACCEL GetDefaultAcceleratorTable() const { return m_hDefaultAccelTable; }

@@ -179,3 +179,45 @@ TEST_F(BarInput, KeysMatchAnItemLetterInsideAPopup)
 }
 
 }  // namespace
+
+namespace {
+
+MSG FrameKey(CWnd& frame, UINT message, UINT vk)
+{
+  MSG msg{};
+  msg.hwnd = frame.GetSafeHwnd();
+  msg.message = message;
+  msg.wParam = vk;
+  msg.lParam = message == WM_SYSKEYDOWN ? kAltContext : 0;
+  return msg;
+}
+
+TEST_F(BarInput, KeyboardCuesFollowAltOnlyWhenTheSystemHidesThem)
+{
+  frame_.AddBar(tkBarTypeMenuBar, CRect(0, 0, 500, 24), 128);
+  CTKCommandBars* pBars = frame_.GetCommandBars();
+  BOOL old = TRUE;
+  ::SystemParametersInfo(SPI_GETKEYBOARDCUES, 0, &old, 0);
+  ::SystemParametersInfo(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<UINT_PTR>(FALSE)), 0);
+  struct Case {
+    int mode;
+    BOOL before;
+    BOOL withAlt;
+    BOOL after;
+  };
+  const Case cases[] = {{2, FALSE, TRUE, FALSE}, {0, TRUE, TRUE, TRUE}, {1, FALSE, FALSE, FALSE}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mode);
+    pBars->GetCommandBarsOptions()->SetKeyboardCuesShow(c.mode);
+    EXPECT_EQ(pBars->IsKeyboardCuesVisible(), c.before);
+    MSG down = FrameKey(frame_, WM_SYSKEYDOWN, VK_MENU);
+    EXPECT_FALSE(pBars->PreTranslateFrameMessage(&down));  // Alt itself goes on to the frame
+    EXPECT_EQ(pBars->IsKeyboardCuesVisible(), c.withAlt);
+    MSG up = FrameKey(frame_, WM_SYSKEYUP, VK_MENU);
+    pBars->PreTranslateFrameMessage(&up);
+    EXPECT_EQ(pBars->IsKeyboardCuesVisible(), c.after);
+  }
+  ::SystemParametersInfo(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<UINT_PTR>(old)), 0);
+}
+
+}  // namespace

@@ -3,6 +3,9 @@
 #include "toolkit/commandbars/commandbars.h"
 
 #include "platform/base/registry.h"
+#include "platform/mfc-core/memfile.h"
+#include "toolkit/paint/paint_manager.h"
+#include "toolkit/paint/prop_exchange.h"
 #include "tests/platform/base/test_folder.h"
 
 #include <gtest/gtest.h>
@@ -121,6 +124,63 @@ TEST_F(Options, MissingValuesLeaveTheOptionsAsTheyWere)
   EXPECT_TRUE(bars.GetCommandBarsOptions()->bToolBarAccelTips);
   EXPECT_EQ(bars.GetCommandBarsOptions()->m_mapUsedCommands, (std::set<UINT>{5}));
   EXPECT_FALSE(Has("Schema"));  // loading makes no key
+}
+
+// Every value in call order: int and BOOL 4 bytes, a size 8, a command set as a blob (compact count of its
+// bytes, then the set's own count and entries).
+const std::vector<BYTE> kArchiveBytes = {
+    0x10, 0, 0, 0,                                       // Schema 16
+    0, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0,      // AlwaysShowFullMenus 0, ShowFullAfterDelay, ToolBarScreenTips,
+    0, 0, 0, 0,                                          // ToolBarAccelTips, LargeIcons
+    0x0A, 0x00, 0x01, 0x00, 0x09, 0xE1, 0, 0, 1, 0, 0, 0,  // UsedCommands {57609}
+    3, 0, 0, 0,                                          // Animation
+    1, 0, 0, 0, 1, 0, 0, 0,                              // SyncFloatingBars, ShowExpandButtonAlways
+    0, 0, 0, 0, 0, 0, 0, 0, 0x20, 0, 0, 0, 0x20, 0, 0, 0,  // IconsSize, LargeIconsSize 32 x 32
+    0x12, 0x00, 0x02, 0x00, 0x07, 0xE1, 0, 0, 1, 0, 0, 0, 0x09, 0xE1, 0, 0, 1, 0, 0, 0,  // HiddenCommands
+    0, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0,                  // IconsWithShadow, UseDisabledIcons, UseFadedIcons
+    1, 0, 0, 0, 1, 0, 0, 0,                              // SyncFloatingBars, ShowExpandButtonAlways again
+    0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0,      // DblClickFloat, ShowTextBelowIcons, AltDrag, AutoHide
+    0x10, 0, 0, 0, 0x10, 0, 0, 0,                        // PopupIconsSize
+    1, 0, 0, 0, 0, 0, 0, 0,                              // KeyboardCuesUse, KeyboardCuesShow
+};
+
+TEST_F(Options, TheArchiveFormHoldsEveryValueInTheHandWrittenBytes)
+{
+  CTKCommandBars bars;
+  CTKCommandBarsOptions* pOptions = bars.GetCommandBarsOptions();
+  pOptions->bAlwaysShowFullMenus = FALSE;
+  pOptions->animationType = 3;
+  pOptions->szLargeIcons = CSize(32, 32);
+  pOptions->m_mapHiddenCommands = {57607, 57609};
+  pOptions->m_mapUsedCommands = {57609};
+  CTKPaintManager* pm = bars.GetPaintManager();
+  pm->m_bIconShadow = FALSE;
+  pm->m_bGenerateDisabledIcons = TRUE;
+  pm->m_bFadedIcons = TRUE;
+  CMemFile out;
+  {
+    CArchive ar(&out, CArchive::store);
+    CTKPropExchangeArchive px(ar);
+    pOptions->DoPropExchange(&px);
+    ar.Close();
+  }
+  const ULONGLONG length = out.GetLength();
+  BYTE* pBytes = out.Detach();
+  std::vector<BYTE> saved(pBytes, pBytes + length);
+  free(pBytes);
+  EXPECT_EQ(saved, kArchiveBytes);
+
+  std::vector<BYTE> bytes = kArchiveBytes;
+  CMemFile in(bytes.data(), static_cast<UINT>(bytes.size()));
+  CArchive ar(&in, CArchive::load);
+  CTKPropExchangeArchive px(ar);
+  CTKCommandBars loaded;
+  loaded.GetCommandBarsOptions()->DoPropExchange(&px);
+  EXPECT_FALSE(loaded.GetCommandBarsOptions()->bAlwaysShowFullMenus);
+  EXPECT_EQ(loaded.GetCommandBarsOptions()->animationType, 3);
+  EXPECT_EQ(loaded.GetCommandBarsOptions()->szLargeIcons, CSize(32, 32));
+  EXPECT_EQ(loaded.GetCommandBarsOptions()->m_mapHiddenCommands, (std::set<UINT>{57607, 57609}));
+  EXPECT_EQ(loaded.GetCommandBarsOptions()->m_mapUsedCommands, (std::set<UINT>{57609}));
 }
 
 }  // namespace
