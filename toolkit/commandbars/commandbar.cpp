@@ -727,6 +727,8 @@ void CTKCommandBar::DrawCommandBar(CDC* pDC, CRect /*rcClipBox*/)
       pDC->Draw3dRect(rc, RGB(0, 0, 0), RGB(0, 0, 0));
     }
   }
+  if (bCustomize)
+    DrawDropMark(pDC);
 }
 
 BOOL CTKCommandBar::IsInputBlocked() const

@@ -7,6 +7,7 @@
 #include "toolkit/commandbars/controls.h"
 #include "toolkit/commandbars/mouse_manager.h"
 #include "platform/mfc/ctrlbar.h"
+#include "platform/user/ole_dragdrop.h"
 #include "toolkit/paint/hook_manager.h"
 
 class CTKCommandBars;
@@ -87,6 +88,11 @@ public:
   virtual BOOL IsVisible() const { return FALSE; }
   virtual BOOL SetPosition(int /*nPosition*/) { return FALSE; }
   virtual BOOL IsCustomizable() const { return m_bCustomizable; }
+  // Customise drag target: the insertion mark follows the dragged control; a drop inserts a copy.
+  virtual void OnCustomizeDragEnter(CTKControl* pDataObject, CPoint point);
+  virtual void OnCustomizeDragLeave();
+  virtual void OnCustomizeDragOver(CTKControl* pDataObject, CPoint point, DROPEFFECT& dropEffect);
+  virtual void OnCustomizeDrop(CTKControl* pDataObject, DROPEFFECT& dropEffect, CPoint ptDrop, CPoint ptDrag);
   virtual void OnRecalcLayout() {}
   virtual void OnControlSelected(BOOL bSelected, CTKControl* pControl);
   virtual CTKCommandBar* GetParentBar() const { return nullptr; }
@@ -102,6 +108,10 @@ public:
   virtual CTKCommandBar* Clone(BOOL bRecursive = FALSE);
 
   BOOL SetPopuped(int nPopuped, BOOL bKeyboard = FALSE);
+  // The control a drop at the point goes beside (-1 for none), whether after it, and the mark to draw.
+  int CalcInsertMark(CTKControl* pControl, CPoint point, BOOL& bAfter, CRect& rcMark) const;
+  const CRect& GetDropMark() const { return m_rcMarker; }
+  void SetCustomizable(BOOL bCustomizable) { m_bCustomizable = bCustomizable; }
   // This bar's control for an accelerator key, -1 for none; ambiguous when another control shares the letter.
   int FindAccelIndex(UINT nChar, BOOL& bAmbiguous) const;
   BOOL IsHorizontalForKeys() const;
@@ -126,6 +136,7 @@ protected:
   BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
   void PostNcDestroy() override {}
   void OnPaintBar();
+  void DrawDropMark(CDC* pDC);
   void OnMouseMoveBar(CPoint point);
   void OnLButtonDownBar(CPoint point);
   void OnLButtonUpBar(CPoint point);
@@ -159,6 +170,8 @@ protected:
   BOOL m_bCloseable = TRUE;
   BOOL m_bCustomizable = TRUE;
   BOOL m_bMouseStarted = FALSE;
+  CRect m_rcMarker;
+  BOOL m_bVerticalMarker = FALSE;
   int m_nLockRedraw = 0;
   CTKPaintManager* m_pPaintManager = nullptr;
   CTKImageManager* m_pImageManager = nullptr;

@@ -306,6 +306,14 @@ void CTKControl::OnMouseHover()
     m_pParent->SetTrackingMode(0, TRUE, FALSE);
 }
 
+void CTKControl::OnCustomizeDragOver(CTKControl* /*pDataObject*/, CPoint /*point*/)
+{
+  if (!m_pParent)
+    return;
+  m_pParent->SetPopuped(-1, FALSE);
+  m_pParent->SetSelected(-1, FALSE);
+}
+
 BOOL CTKControl::OnSetSelected(int bSelected)
 {
   if (m_nSelected == bSelected)

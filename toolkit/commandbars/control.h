@@ -125,6 +125,8 @@ public:
   virtual void OnMouseMove(CPoint /*point*/) {}
   virtual void OnMouseHover();
   virtual BOOL OnSetSelected(int bSelected);
+  // A control dragged in customise mode is over this one: the parent closes its popup and selects nothing.
+  virtual void OnCustomizeDragOver(CTKControl* pDataObject, CPoint point);
   virtual BOOL IsCustomizeDragOverAvail(CTKControl* /*pDataObject*/, CPoint /*point*/) { return TRUE; }
   virtual BOOL IsCustomizeResizeAllow() const { return FALSE; }
   virtual int GetCustomizeMinWidth() const { return 0; }

@@ -208,6 +208,20 @@ BOOL CTKControlPopup::OnSetSelected(int bSelected)
   return TRUE;
 }
 
+void CTKControlPopup::OnCustomizeDragOver(CTKControl* pDataObject, CPoint /*point*/)
+{
+  if (!m_pCommandBar || !m_pCommandBar->IsCustomizable() || !m_pParent)
+    return;
+  auto* pDragged = dynamic_cast<CTKControlPopup*>(pDataObject);
+  if (pDragged && pDragged->IsContainPopup(this)) {
+    // A popup may not be dropped into its own tree: its submenus stay closed.
+    m_pParent->SetPopuped(-1, FALSE);
+    m_pParent->SetSelected(-1, FALSE);
+    return;
+  }
+  m_pParent->SetPopuped(m_nIndex, FALSE);
+}
+
 CTKControl* CTKControlPopup::Clone(BOOL bRecursive) { return CTKControl::Clone(bRecursive); }
 
 void CTKControlPopup::UpdateShadow()

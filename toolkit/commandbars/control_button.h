@@ -35,6 +35,7 @@ public:
   void OnLButtonUp(CPoint point) override;
   void OnMouseHover() override;
   BOOL OnSetSelected(int bSelected) override;
+  void OnCustomizeDragOver(CTKControl* pDataObject, CPoint point) override;
   CTKControl* Clone(BOOL bRecursive = FALSE) override;
   // After opening: a shadow for the control when its popup bar wants one.
   virtual void UpdateShadow();

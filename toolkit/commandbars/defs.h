@@ -64,6 +64,9 @@ inline constexpr DWORD TK_FLAG_STRETCHED = 0x20;
 inline constexpr DWORD TK_LM_HIDEWRAP = 0x80;
 inline constexpr DWORD TK_LM_POPUP = 0x100;
 
+// The effect of a customise drop that only moved a control onto itself (a group start changed).
+inline constexpr DWORD DROPEFFECT_CANCEL_MARK = 5;
+
 // Timers of a bar.
 inline constexpr UINT_PTR TK_TIMER_POPUPDELAY = 112223;
 inline constexpr UINT_PTR TK_TIMER_FULLMENUS = 112224;
