@@ -6,6 +6,7 @@
 #include "toolkit/paint/image_manager.h"
 #include "toolkit/paint/keyboard_manager.h"
 #include "toolkit/paint/paint_manager.h"
+#include "toolkit/paint/tooltip_context.h"
 
 IMPLEMENT_DYNCREATE(CTKCommandBar, CWnd)
 
@@ -283,7 +284,7 @@ BOOL CTKCommandBar::SetTrackingMode(int bMode, BOOL bSelectFirst, BOOL bKeyboard
       if (hNext)
         ::SetFocus(hNext);
     }
-    m_nLockCount = 0;
+    m_nTrackLock = 0;
   }
   if (CTKCommandBars* pCommandBars = GetCommandBars())
     pCommandBars->OnTrackingModeChanged(this, bMode);
@@ -434,7 +435,7 @@ int CTKCommandBar::OnHookKeyDown(UINT nChar, LPARAM lParam)
 {
   if (IsCustomizeMode())
     return 2;
-  if (m_nLockCount > 0)
+  if (m_nTrackLock > 0)
     return 1;
   if (CTKControl* pSelected = GetControl(m_nSelected); pSelected && pSelected->IsFocused()) {
     int nResult = pSelected->OnHookKeyDown(nChar, lParam);
@@ -733,7 +734,7 @@ void CTKCommandBar::DrawCommandBar(CDC* pDC, CRect /*rcClipBox*/)
 
 BOOL CTKCommandBar::IsInputBlocked() const
 {
-  if (m_nLockCount > 0)
+  if (m_nTrackLock > 0)
     return TRUE;
   CTKMouseManager* pMouse = TKMouseManager();
   return pMouse->GetTrackedBarCount() > 0 && !pMouse->IsTrackedBar(const_cast<CTKCommandBar*>(this));
@@ -754,7 +755,7 @@ void CTKCommandBar::OnPaintBar()
 
 void CTKCommandBar::OnMouseMoveBar(CPoint point)
 {
-  if (IsInputBlocked() || TKMouseManager()->IsMouseLocked())
+  if (IsInputBlocked() || TKMouseManager()->IsMouseLocked(this))
     return;
   if (!m_bTracking && m_barPosition != tkBarPopup) {
     CFrameWnd* pFrame = GetParentFrame();
@@ -829,7 +830,7 @@ void CTKCommandBar::OnRButtonUpBar(CPoint point)
 
 void CTKCommandBar::OnTimerBar(UINT_PTR nIDEvent)
 {
-  if (m_nLockCount > 0)
+  if (m_nTrackLock > 0)
     return;
   if (nIDEvent == TK_TIMER_POPUPDELAY) {
     KillTimer(TK_TIMER_POPUPDELAY);
@@ -840,8 +841,46 @@ void CTKCommandBar::OnTimerBar(UINT_PTR nIDEvent)
   }
 }
 
+INT_PTR CTKCommandBar::OnToolHitTest(CPoint point, TOOLINFO* pTI) const
+{
+  if (m_bTracking == 2 && m_barPosition != tkBarPopup)
+    return -1;
+  if (TKMouseManager()->IsMouseLocked(const_cast<CTKCommandBar*>(this)) || IsInputBlocked())
+    return -1;
+  CTKCommandBars* pCommandBars = GetCommandBars();
+  CTKCommandBarsOptions* pOptions = pCommandBars ? pCommandBars->GetCommandBarsOptions() : nullptr;
+  if (pOptions && !pOptions->bToolBarScreenTips)
+    return -1;
+  CTKControl* pControl = m_pControls->HitTest(point);
+  if (!pControl)
+    return -1;
+  if (m_barType == tkBarTypePopup && !(pOptions && pOptions->bShowPopupBarToolTips) && !(pControl->GetFlags() & 0x40))
+    return -1;
+  CRect rcTip = pControl->GetRect();
+  CString strTip = pControl->GetTooltip(&point, &rcTip);
+  if (strTip.IsEmpty())
+    return -1;
+  CString strCaption = pControl->GetCaption();
+  if (pOptions && pOptions->bToolBarAccelTips) {
+    CString strShortcut = pControl->GetShortcutText();
+    if (strShortcut.IsEmpty() && pControl->GetID() != 0)
+      pCommandBars->GetShortcutManager()->FindDefaultAccelerator(pControl->GetID(), strShortcut);
+    if (!strShortcut.IsEmpty()) {
+      strTip += " (" + strShortcut + ")";
+      strCaption += " (" + strShortcut + ")";
+    }
+  }
+  int nId = pControl->GetID();
+  CTKToolTipContext::FillInToolInfo(pTI, m_hWnd, rcTip, nId, strTip, strCaption, pControl->GetDescription());
+  return nId == 0 ? -1 : nId;
+}
+
 BOOL CTKCommandBar::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
+  if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) {
+    if (CTKCommandBars* pCommandBars = GetCommandBars())
+      pCommandBars->GetToolTipContext()->FilterToolTipMessage(this, message, wParam, lParam);
+  }
   CPoint point(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
   LRESULT lResult = 0;
   switch (message) {
@@ -864,7 +903,7 @@ BOOL CTKCommandBar::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
     break;
   case WM_MOUSELEAVE:
   case WM_NCMOUSEMOVE:
-    if (TKMouseManager()->GetTrackedBarCount() == 0 && m_nLockCount == 0 &&
+    if (TKMouseManager()->GetTrackedBarCount() == 0 && m_nTrackLock == 0 &&
         (!m_bTracking || (m_barPosition == tkBarPopup && m_nPopuped == -1)))
       SetSelected(-1, FALSE);
     if (message == WM_NCMOUSEMOVE)

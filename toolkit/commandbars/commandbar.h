@@ -108,6 +108,8 @@ public:
   virtual CTKCommandBar* Clone(BOOL bRecursive = FALSE);
 
   BOOL SetPopuped(int nPopuped, BOOL bKeyboard = FALSE);
+  // The control's tip under the point: its id, or -1 for none.
+  INT_PTR OnToolHitTest(CPoint point, TOOLINFO* pTI) const override;
   // The control a drop at the point goes beside (-1 for none), whether after it, and the mark to draw.
   int CalcInsertMark(CTKControl* pControl, CPoint point, BOOL& bAfter, CRect& rcMark) const;
   const CRect& GetDropMark() const { return m_rcMarker; }
@@ -128,7 +130,6 @@ public:
   BOOL m_bNoNotify = FALSE;
   BOOL m_bRecursePopup = FALSE;
   int* m_pReturnCmd = nullptr;
-  int m_nLockCount = 0;
   int m_nMRUWidth = 32767;
   int m_nLastPressed = -1;
 

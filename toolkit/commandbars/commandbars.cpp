@@ -4,6 +4,7 @@
 #include "toolkit/paint/image_manager.h"
 #include "toolkit/paint/keyboard_manager.h"
 #include "toolkit/paint/paint_manager.h"
+#include "toolkit/paint/tooltip_context.h"
 
 #include <algorithm>
 
@@ -35,8 +36,12 @@ void CTKCommandBarsOptions::SetKeyboardCuesShow(int nMode)
 }
 
 CTKCommandBars::CTKCommandBars()
-    : m_pOptions(new CTKCommandBarsOptions(this)), m_pShortcutManager(new CTKShortcutManager(this))
+    : m_pOptions(new CTKCommandBarsOptions(this)),
+      m_pShortcutManager(new CTKShortcutManager(this)),
+      m_pToolTipContext(new CTKToolTipContext)
 {
+  // Captions keep their ampersands in tips: the tip shows them as they are.
+  m_pToolTipContext->ModifyToolTipStyle(TTS_NOPREFIX, 0);
 }
 
 CTKCommandBars::~CTKCommandBars()
@@ -53,6 +58,7 @@ CTKCommandBars::~CTKCommandBars()
     m_pPaintManager->InternalRelease();
   if (m_pImageManager)
     m_pImageManager->InternalRelease();
+  m_pToolTipContext->InternalRelease();
   m_pShortcutManager->InternalRelease();
   m_pOptions->InternalRelease();
 }

@@ -75,6 +75,7 @@ public:
   CTKMouseManager* GetMouseManager() const;
   CTKShortcutManager* GetShortcutManager() const { return m_pShortcutManager; }
   CTKCommandBarsOptions* GetCommandBarsOptions() const { return m_pOptions; }
+  CTKToolTipContext* GetToolTipContext() const { return m_pToolTipContext; }
 
   // ---- Modes
   BOOL IsCustomizeMode() const { return m_bCustomizeMode; }
@@ -130,6 +131,7 @@ private:
   mutable CTKMouseManager* m_pMouseManager = nullptr;
   BOOL m_bKeyboardCuesVisible = TRUE;
   CTKShortcutManager* m_pShortcutManager;
+  CTKToolTipContext* m_pToolTipContext;
   BOOL m_bLayoutLock = FALSE;
   BOOL m_bDynamicCues = FALSE;
   std::vector<BOOL> m_arrPreviewVisible;
