@@ -2,6 +2,7 @@
 // keyboard moving through a menu bar and its popups.
 #include "tests/toolkit/commandbars/bar_frame.h"
 
+#include "platform/base/clock.h"
 #include "platform/user/input.h"
 #include "toolkit/paint/keyboard_manager.h"
 
@@ -218,6 +219,49 @@ TEST_F(BarInput, KeyboardCuesFollowAltOnlyWhenTheSystemHidesThem)
     EXPECT_EQ(pBars->IsKeyboardCuesVisible(), c.after);
   }
   ::SystemParametersInfo(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<UINT_PTR>(old)), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(BarInput, AClickOpensAMenuAndHoveringASubmenuItemOpensItAfterTheDelay)
+{
+  platform::VirtualClock clock(1000);
+  platform::ScopedClock inForce(clock);
+  CTestBar* pMenu = frame_.AddBar(tkBarTypeMenuBar, CRect(0, 0, 500, 24), 128);
+  auto at = [](CTKCommandBar* pBar, int nIndex) {
+    CPoint pt = pBar->GetControl(nIndex)->GetRect().CenterPoint();
+    pBar->ClientToScreen(&pt);
+    return pt;
+  };
+  user::InjectClick(at(pMenu, 0));
+  cbtest::Pump();
+  EXPECT_EQ(State(pMenu), "t2 s0 p0 > t1 s-1 p-1");
+  CTKCommandBar* pFile = pMenu->GetControl(0)->GetCommandBar();
+
+  user::InjectMouseMove(at(pFile, 2));  // over "Export"
+  cbtest::Pump();
+  EXPECT_EQ(State(pMenu), "t2 s0 p0 > t1 s2 p-1");
+  clock.Advance(250);
+  cbtest::Pump();
+  EXPECT_EQ(State(pMenu), "t2 s0 p0 > t1 s2 p-1");  // not yet
+  clock.Advance(60);
+  cbtest::Pump();
+  EXPECT_EQ(State(pMenu), "t2 s0 p0 > t2 s2 p2 > t1 s-1 p-1");
+
+  user::InjectMouseMove(at(pFile, 3));  // over "Exit": the submenu closes after the delay
+  cbtest::Pump();
+  clock.Advance(310);
+  cbtest::Pump();
+  EXPECT_EQ(State(pMenu), "t2 s0 p0 > t2 s3 p-1");
+
+  user::InjectMouseMove(at(pMenu, 1));  // along the menu bar in menu mode: Edit opens at once
+  cbtest::Pump();
+  EXPECT_EQ(State(pMenu), "t2 s1 p1 > t1 s-1 p-1");
+  user::InjectClick(at(pMenu, 1));  // a second click on the open title closes the menu
+  cbtest::Pump();
+  EXPECT_EQ(State(pMenu), "t0 s1 p-1");
 }
 
 }  // namespace
