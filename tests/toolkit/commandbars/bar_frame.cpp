@@ -169,6 +169,18 @@ BOOL CTestFrame::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* p
       *pResult = m_notifyAnswer;
     return TRUE;
   }
+  if (m_logSelection && message == TKWM_CONTROLSELECTED) {
+    m_log.push_back(wParam ? "10326 selected" : "10326 deselected");
+    return TRUE;
+  }
+  if (m_logSelection && message == WM_SETMESSAGESTRING) {
+    m_log.push_back(std::string("message ") + reinterpret_cast<LPCSTR>(lParam));
+    return TRUE;
+  }
+  if (m_logSelection && message == WM_POPMESSAGESTRING) {
+    m_log.push_back(wParam == AFX_IDS_IDLEMESSAGE ? "idle message" : "other message");
+    return TRUE;
+  }
   if (message == WM_COMMAND) {
     m_log.push_back("WM_COMMAND " + std::to_string(LOWORD(wParam)));
     if (pResult)

@@ -54,6 +54,8 @@ public:
 
   std::vector<std::string> m_log;
   LRESULT m_notifyAnswer = 0;
+  // Also log 10326 and the status-line messages.
+  bool m_logSelection = false;
 
 protected:
   void PostNcDestroy() override {}

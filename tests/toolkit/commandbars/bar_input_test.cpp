@@ -265,3 +265,58 @@ TEST_F(BarInput, AClickOpensAMenuAndHoveringASubmenuItemOpensItAfterTheDelay)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BarInput, ASplitButtonExecutesLeftOfItsArrowAndOpensOnIt)
+{
+  CTestBar* pBar = frame_.AddBar(tkBarTypeNormal, CRect(0, 0, 500, 28));
+  // No menu resource of that id: the control keeps it as its command, with an empty popup of its own.
+  CTKControl* pSplit = pBar->GetControls()->Add(tkControlSplitButtonPopup, 32800);
+  pSplit->SetCaption("Export");
+  pSplit->SetStyle(1);
+  auto* pPopup = static_cast<CTKControlPopup*>(pSplit);
+  ASSERT_NE(pPopup->GetCommandBar(), nullptr);
+  pPopup->GetCommandBar()->GetControls()->Add(tkControlButton, 32801);
+  pBar->OnRecalcLayout();
+  const CRect rc = pSplit->GetRect();
+  auto click = [&](int x) {
+    CPoint pt(x, rc.CenterPoint().y);
+    pBar->ClientToScreen(&pt);
+    user::InjectClick(pt);
+    cbtest::Pump();
+  };
+  frame_.m_log.clear();
+  click(rc.left + 4);
+  EXPECT_EQ(frame_.m_log, (std::vector<std::string>{"10338 id 32800 code 100", "WM_COMMAND 32800"}));
+  EXPECT_FALSE(pPopup->IsPopuped());
+  frame_.m_log.clear();
+  click(rc.right - 5);
+  EXPECT_TRUE(frame_.m_log.empty());
+  EXPECT_TRUE(pPopup->IsPopuped());
+  EXPECT_EQ(pBar->GetPopuped(), pSplit->GetIndex());
+}
+
+TEST_F(BarInput, SelectingAControlTellsTheSiteAndShowsItsDescription)
+{
+  CTestBar* pBar = frame_.AddBar(tkBarTypeNormal, CRect(0, 0, 500, 28));
+  CTKControl* pOpen = pBar->GetControls()->Add(tkControlButton, 57601);
+  CTKControl* pPlain = pBar->GetControls()->Add(tkControlButton, 0);
+  pPlain->SetCaption("Plain");
+  pBar->OnRecalcLayout();
+  frame_.m_log.clear();
+  frame_.m_logSelection = true;
+  pBar->SetSelected(pOpen->GetIndex(), TRUE);
+  pBar->SetSelected(pPlain->GetIndex(), TRUE);
+  frame_.GetCommandBars()->GetCommandBarsOptions()->bShowControlDescriptions = FALSE;
+  pBar->SetSelected(-1, TRUE);
+  frame_.m_logSelection = false;
+  EXPECT_EQ(frame_.m_log, (std::vector<std::string>{
+                              "10326 selected", "message Open a project",  // Open selected
+                              "10326 deselected", "idle message",          // Open deselected
+                              "10326 selected", "idle message",            // Plain: no description
+                              "10326 deselected",                          // descriptions switched off
+                          }));
+}
+
+}  // namespace
