@@ -662,7 +662,24 @@ void CTKCommandBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler)
 {
   if (!GetSafeHwnd() || !(GetStyle() & WS_VISIBLE))
     return;
+  UpdateDocTemplateControls();
   UpdateControls(pTarget, bDisableIfNoHndler);
+}
+
+void CTKCommandBar::UpdateDocTemplateControls()
+{
+  CTKCommandBars* pCommandBars = GetCommandBars();
+  UINT nTemplate = pCommandBars ? pCommandBars->GetActiveDocTemplate() : 0;
+  for (int i = 0; i < GetControlCount(); ++i) {
+    CTKControl* pControl = GetControl(i);
+    const auto& assigned = pControl->m_mapDocTemplatesAssigned;
+    const auto& excluded = pControl->m_mapDocTemplatesExcluded;
+    if (assigned.empty() && excluded.empty())
+      continue;
+    BOOL bHide = (!assigned.empty() && assigned.count(nTemplate) == 0) || excluded.count(nTemplate) != 0;
+    if (pControl->SetHideFlag(TK_HIDEDOCTEMPLATE, bHide))
+      m_nDelayFlags |= 1;
+  }
 }
 
 void CTKCommandBar::UpdateControls(CFrameWnd* pTarget, BOOL bDisableIfNoHndler)

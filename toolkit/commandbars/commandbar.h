@@ -146,6 +146,7 @@ protected:
   void OnTimerBar(UINT_PTR nIDEvent);
   BOOL IsInputBlocked() const;
   void UpdateControls(CFrameWnd* pTarget, BOOL bDisableIfNoHndler);
+  void UpdateDocTemplateControls();
 
   BOOL m_bHideCaret = TRUE;
   int m_nSelected = -1;

@@ -210,6 +210,33 @@ BOOL CTKCommandBars::IsHiddenCommand(UINT nId) const
   return m_pOptions->m_mapHiddenCommands.count(nId) != 0 && m_pOptions->m_mapUsedCommands.count(nId) == 0;
 }
 
+BOOL CTKCommandBars::IsControlHidden(CTKControl* pControl) const { return IsControlHiddenDepth(pControl, 0); }
+
+BOOL CTKCommandBars::IsControlHiddenDepth(CTKControl* pControl, int nDepth) const
+{
+  if (pControl->GetID() != 0 && IsHiddenCommand(static_cast<UINT>(pControl->GetID())))
+    return TRUE;
+  int nType = pControl->GetType();
+  if (!m_pOptions->bAutoHideUnusedPopups || nType < tkControlPopup || nType > tkControlSplitButtonPopup)
+    return FALSE;
+  CTKCommandBar* pBar = pControl->GetCommandBar();
+  // Bars shared in a cycle (a damaged stored state) end the walk at a depth no menu reaches.
+  if (!pBar || pBar->GetControlCount() == 0 || nDepth > 32)
+    return TRUE;
+  for (int i = 0; i < pBar->GetControlCount(); ++i)
+    if (!IsControlHiddenDepth(pBar->GetControl(i), nDepth + 1))
+      return FALSE;
+  return TRUE;
+}
+
+void CTKCommandBars::ToggleVisible(int nIndex)
+{
+  if (CTKCommandBar* pBar = GetAt(nIndex)) {
+    pBar->SetVisible(!pBar->IsVisible());
+    RecalcFrameLayout();
+  }
+}
+
 void CTKCommandBars::HideCommands(const UINT* pCommands, int nCount)
 {
   for (int i = 0; i < nCount; ++i)
@@ -257,6 +284,17 @@ BOOL CTKCommandBars::OnFrameWndMsg(UINT message, WPARAM wParam, LPARAM /*lParam*
     for (CTKCommandBar* pBar : m_arrBars)
       if (pBar->GetPosition() == tkBarFloating)
         pBar->OnUpdateCmdUI(nullptr, static_cast<BOOL>(wParam));
+    return FALSE;
+  case WM_SYSCOLORCHANGE:
+  case WM_SETTINGCHANGE:
+    if (message == WM_SYSCOLORCHANGE) {
+      TKColorManager().RefreshColors();
+      GetImageManager()->RefreshAll();
+    }
+    GetPaintManager()->RefreshMetrics();
+    RecalcFrameLayout(FALSE);
+    if (m_pFrame && m_pFrame->GetSafeHwnd())
+      m_pFrame->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     return FALSE;
   case WM_ACTIVATEAPP:
     if (wParam == 0)

@@ -91,8 +91,14 @@ public:
 
   // ---- Personalised menus
   virtual BOOL IsHiddenCommand(UINT nId) const;
+  // Its command is hidden; or, with "AutoHideUnusedPopups", a popup whose bar is missing, empty or all hidden.
+  virtual BOOL IsControlHidden(CTKControl* pControl) const;
   void HideCommands(const UINT* pCommands, int nCount);
   void SetCommandUsed(UINT nId);
+  void ResetUsageData() { m_pOptions->m_mapUsedCommands.clear(); }
+  // The resource id of the active document template: 0 outside multi-document frames.
+  virtual UINT GetActiveDocTemplate() const { return 0; }
+  void ToggleVisible(int nIndex);
 
   // ---- Keyboard
   BOOL PreTranslateFrameMessage(MSG* pMsg);
@@ -118,6 +124,7 @@ public:
 
 private:
   CTKControl* GetNextAccelControl(CTKControls*& pControls, int nIndex) const;
+  BOOL IsControlHiddenDepth(CTKControl* pControl, int nDepth) const;
 
   BOOL m_bCustomizeMode = FALSE;
   BOOL m_bCustomizeAvail = FALSE;

@@ -68,3 +68,48 @@ TEST(CommandUpdate, HandlersSetTheStatesAndCustomiseModeEnablesAll)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CommandUpdate, DocumentTemplateSetsHideControlsOutsideTheActiveTemplate)
+{
+  cbtest::CTestFrame frame;
+  ASSERT_TRUE(frame.Make(400, 200));
+  frame.ShowWindow(SW_SHOW);
+  cbtest::CTestBar* pBar = frame.AddBar(tkBarTypeNormal, CRect(0, 0, 400, 28));
+  CTKControl* pShownFor5 = pBar->GetControls()->Add(tkControlButton, kEnabled);
+  CTKControl* pHiddenFor0 = pBar->GetControls()->Add(tkControlButton, kEnabled);
+  CTKControl* pFree = pBar->GetControls()->Add(tkControlButton, kEnabled);
+  pShownFor5->m_mapDocTemplatesAssigned[5] = TRUE;
+  pHiddenFor0->m_mapDocTemplatesExcluded[0] = TRUE;
+  pBar->SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);  // a single-document frame: the active template is 0
+  EXPECT_EQ(pShownFor5->GetHideFlags(), TK_HIDEDOCTEMPLATE);
+  EXPECT_EQ(pHiddenFor0->GetHideFlags(), TK_HIDEDOCTEMPLATE);
+  EXPECT_EQ(pFree->GetHideFlags(), 0u);
+  pShownFor5->m_mapDocTemplatesAssigned[0] = TRUE;
+  pBar->SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);
+  EXPECT_EQ(pShownFor5->GetHideFlags(), 0u);
+}
+
+TEST(CommandUpdate, APopupOfHiddenCommandsIsHiddenOnlyWhileUnusedPopupsHide)
+{
+  cbtest::CTestFrame frame;
+  ASSERT_TRUE(frame.Make(400, 200));
+  cbtest::CTestBar* pMenu = frame.AddBar(tkBarTypeMenuBar, CRect(0, 0, 400, 24), 128);
+  CTKCommandBars* pBars = frame.GetCommandBars();
+  CTKControl* pEdit = pMenu->GetControl(1);  // one item: Undo, 57643
+  const UINT undo = 57643;
+  EXPECT_FALSE(pBars->IsControlHidden(pEdit));
+  pBars->HideCommands(&undo, 1);
+  EXPECT_TRUE(pBars->IsControlHidden(pEdit->GetCommandBar()->GetControl(0)));
+  EXPECT_TRUE(pBars->IsControlHidden(pEdit));
+  pBars->GetCommandBarsOptions()->bAutoHideUnusedPopups = FALSE;
+  EXPECT_FALSE(pBars->IsControlHidden(pEdit));
+  pBars->GetCommandBarsOptions()->bAutoHideUnusedPopups = TRUE;
+  pBars->SetCommandUsed(undo);  // used once: shown again
+  EXPECT_FALSE(pBars->IsControlHidden(pEdit));
+  pBars->ResetUsageData();
+  EXPECT_TRUE(pBars->IsControlHidden(pEdit));
+}
+
+}  // namespace
