@@ -193,3 +193,66 @@ TEST_F(ShortcutTable, TranslationStopsWhileDisabledMoreOftenThanEnabled)
 }
 
 }  // namespace
+
+namespace {
+
+// Key messages as the edit would get them, with the modifier states in force.
+class KeyCapture : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    ASSERT_TRUE(frame_.Make(300, 200));
+    ASSERT_TRUE(edit_.Create(WS_CHILD | WS_VISIBLE, CRect(10, 10, 200, 30), &frame_, 1));
+    ::GetKeyboardState(saved_);
+  }
+  void TearDown() override { ::SetKeyboardState(saved_); }
+  BOOL Send(UINT message, UINT vk, std::initializer_list<int> held, bool repeat = false)
+  {
+    BYTE state[256] = {};
+    for (int key : held)
+      state[key] = 0x80;
+    ::SetKeyboardState(state);
+    MSG msg{};
+    msg.hwnd = edit_.GetSafeHwnd();
+    msg.message = message;
+    msg.wParam = vk;
+    msg.lParam = repeat ? (LPARAM(1) << 30) : 0;
+    return edit_.PreTranslateMessage(&msg);
+  }
+  CString Text()
+  {
+    CString text;
+    edit_.GetWindowText(text);
+    return text;
+  }
+  cbtest::CTestFrame frame_;
+  CTKShortcutManager manager_;
+  CTKShortcutManager::CKeyAssign edit_{&manager_};
+  BYTE saved_[256] = {};
+};
+
+TEST_F(KeyCapture, ModifiersShowAsHeldAndAKeyCompletesTheCombination)
+{
+  EXPECT_TRUE(Send(WM_KEYDOWN, VK_CONTROL, {VK_CONTROL}));
+  EXPECT_EQ(Text(), CString("Ctrl"));
+  EXPECT_FALSE(edit_.IsKeyComplete());
+  EXPECT_TRUE(Send(WM_KEYDOWN, VK_SHIFT, {VK_CONTROL, VK_SHIFT}, true));
+  EXPECT_EQ(Text(), CString("Ctrl+Shift"));
+  EXPECT_TRUE(Send(WM_KEYDOWN, 'K', {VK_CONTROL, VK_SHIFT, 'K'}, true));
+  EXPECT_EQ(Text(), CString("Ctrl+Shift+K"));
+  ASSERT_TRUE(edit_.IsKeyComplete());
+  EXPECT_EQ(edit_.GetAccel()->fVirt, FVIRTKEY | FCONTROL | FSHIFT);
+  EXPECT_EQ(edit_.GetAccel()->key, 'K');
+  Send(WM_KEYUP, 'K', {VK_CONTROL, VK_SHIFT});
+  Send(WM_KEYUP, VK_SHIFT, {VK_CONTROL});
+  EXPECT_EQ(Text(), CString("Ctrl+Shift+K"));  // releasing changes nothing
+
+  // A new press starts over; Esc alone is refused and leaves the field empty.
+  EXPECT_TRUE(Send(WM_KEYDOWN, VK_ESCAPE, {VK_ESCAPE}));
+  EXPECT_FALSE(edit_.IsKeyComplete());
+  EXPECT_EQ(Text(), CString(""));
+  // Tab moves the focus on: not taken.
+  EXPECT_FALSE(Send(WM_KEYDOWN, VK_TAB, {VK_TAB}));
+}
+
+}  // namespace
