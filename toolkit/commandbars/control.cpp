@@ -380,6 +380,12 @@ BOOL CTKControl::TrackButtonPress(CRect rcButton)
   return bClick;
 }
 
+CTKControl* CTKControl::FromCmdUI(CCmdUI* pCmdUI)
+{
+  auto* pBar = pCmdUI ? dynamic_cast<CTKCommandBar*>(pCmdUI->m_pOther) : nullptr;
+  return pBar ? pBar->GetControl(static_cast<int>(pCmdUI->m_nIndex)) : nullptr;
+}
+
 BOOL CTKControl::IsCursorOver() const
 {
   if (!m_pParent || !m_pParent->GetSafeHwnd())

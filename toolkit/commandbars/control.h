@@ -88,6 +88,8 @@ public:
   // The press loop of a button: true when it ended as a click (and the control executed).
   BOOL TrackButtonPress(CRect rcButton = CRect(0, 0, 0, 0));
   BOOL IsCursorOver() const;
+  // The control a bar's command-UI record stands for; null for another record or an index out of range.
+  static CTKControl* FromCmdUI(CCmdUI* pCmdUI);
 
   // ---- Overridable behaviour, in slot order
   virtual CString GetDescription() const { return m_strDescriptionText; }

@@ -180,6 +180,26 @@ void CTKControlPopup::OnLButtonUp(CPoint point)
     OnExecute();
 }
 
+BOOL CTKControlPopup::OnLButtonDblClk(CPoint point)
+{
+  if (m_controlType != tkControlPopup && m_controlType != tkControlButtonPopup)
+    return CTKControl::OnLButtonDblClk(point);
+  if (!m_pCommandBar || !m_pParent)
+    return FALSE;
+  if (!m_bPopup)
+    OnClick(FALSE, point);
+  if (!m_bPopup)
+    return FALSE;
+  for (int i = 0; i < m_pCommandBar->GetControlCount(); ++i) {
+    CTKControl* pControl = m_pCommandBar->GetControl(i);
+    if (pControl->IsVisible() && pControl->IsItemDefault()) {
+      pControl->OnExecute();
+      return TRUE;
+    }
+  }
+  return FALSE;
+}
+
 void CTKControlPopup::OnMouseHover()
 {
   if (m_bEnabled && m_pParent && (m_pParent->GetTrackingMode() == 2 || m_pParent->GetPosition() == tkBarPopup)) {

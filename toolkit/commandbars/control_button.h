@@ -33,6 +33,8 @@ public:
   BOOL SetPopuped(BOOL bPopup) override;
   void OnClick(BOOL bKeyboard = FALSE, CPoint pt = CPoint(0, 0)) override;
   void OnLButtonUp(CPoint point) override;
+  // Menu titles and drop-down buttons: a double click opens the popup and runs its default item.
+  BOOL OnLButtonDblClk(CPoint point) override;
   void OnMouseHover() override;
   BOOL OnSetSelected(int bSelected) override;
   void OnCustomizeDragOver(CTKControl* pDataObject, CPoint point) override;

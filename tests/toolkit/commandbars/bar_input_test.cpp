@@ -320,3 +320,38 @@ TEST_F(BarInput, SelectingAControlTellsTheSiteAndShowsItsDescription)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BarInput, ADoubleClickOnAMenuTitleRunsItsDefaultItem)
+{
+  CTestBar* pMenu = frame_.AddBar(tkBarTypeMenuBar, CRect(0, 0, 500, 24), 128);
+  CTKControl* pFile = pMenu->GetControl(0);
+  CPoint pt = pFile->GetRect().CenterPoint();
+  frame_.m_log.clear();
+  EXPECT_FALSE(pFile->OnLButtonDblClk(pt));  // no default item: the menu stays open
+  EXPECT_EQ(State(pMenu), "t2 s0 p0 > t1 s-1 p-1");
+  frame_.GetCommandBars()->ClosePopups();
+  pFile->GetCommandBar()->GetControl(1)->SetItemDefault(TRUE);
+  EXPECT_TRUE(pFile->OnLButtonDblClk(pt));
+  cbtest::Pump();
+  EXPECT_EQ(frame_.m_log, (std::vector<std::string>{"10338 id 57601 code 100", "WM_COMMAND 57601"}));
+  EXPECT_EQ(State(pMenu), "t0 s-1 p-1");
+}
+
+TEST_F(BarInput, APressEndsWithoutExecutingWhenTheCaptureIsTakenAway)
+{
+  CTestBar* pBar = frame_.AddBar(tkBarTypeNormal, CRect(0, 0, 500, 28));
+  CTKControl* pButton = pBar->GetControls()->Add(tkControlButton, 57600);
+  pBar->OnRecalcLayout();
+  frame_.m_log.clear();
+  // A message posted before the press takes the capture away while the press loop runs.
+  ::PostMessage(pBar->GetSafeHwnd(), WM_CANCELMODE, 0, 0);
+  CPoint pt = pButton->GetRect().CenterPoint();
+  pBar->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+  EXPECT_TRUE(frame_.m_log.empty());
+  EXPECT_EQ(pButton->GetPressed(), 0);
+  EXPECT_EQ(::GetCapture(), nullptr);
+}
+
+}  // namespace
