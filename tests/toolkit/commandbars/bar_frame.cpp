@@ -199,6 +199,15 @@ BOOL CTestFrame::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* p
       *pResult = 0;
     return TRUE;
   }
+  if (message == TKWM_CREATECONTROL && m_replaceId != 0) {
+    auto* pCreate = reinterpret_cast<TK_CREATECONTROLSTRUCT*>(lParam);
+    if (pCreate->nId == m_replaceId) {
+      pCreate->controlType = m_replaceType;
+      if (pResult)
+        *pResult = 1;
+      return TRUE;
+    }
+  }
   if (message == TKWM_CREATECOMMANDBAR) {
     auto* pCreate = reinterpret_cast<TK_CREATEBARSTRUCT*>(lParam);
     if (pCreate->bPopup) {

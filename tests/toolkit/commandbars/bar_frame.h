@@ -54,6 +54,9 @@ public:
 
   std::vector<std::string> m_log;
   LRESULT m_notifyAnswer = 0;
+  // 10334 for this command id answers with the type below (and no control); 0: not answered.
+  int m_replaceId = 0;
+  int m_replaceType = 0;
   // Also log 10326 and the status-line messages.
   bool m_logSelection = false;
 

@@ -144,6 +144,29 @@ TEST(ControlCollection, AMenuGivesOneGroupStartPerRunOfSeparatorsAndItsStates)
   EXPECT_TRUE(pBar->GetControl(1)->GetCommandBar()->GetControl(0)->GetChecked());
 }
 
+TEST(ControlCollection, TheSiteMayChooseAKnownTypeButAnUnknownOneMakesNothing)
+{
+  struct Case {
+    int type;
+    int count;       // items of the Edit menu afterwards
+    int madeType;    // of its one item, when made
+  };
+  const Case cases[] = {{tkControlButtonPopup, 1, tkControlButtonPopup}, {9, 0, 0}, {0, 0, 0}, {tkControlCustom, 0, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.type);
+    cbtest::CTestFrame frame;
+    ASSERT_TRUE(frame.Make(400, 300));
+    frame.m_replaceId = 57643;  // Undo
+    frame.m_replaceType = c.type;
+    cbtest::CTestBar* pBar = frame.AddBar(tkBarTypeMenuBar, CRect(0, 0, 400, 24), 128);
+    CTKCommandBar* pEdit = pBar->GetControl(1)->GetCommandBar();
+    ASSERT_EQ(pEdit->GetControlCount(), c.count);
+    if (c.count) {
+      EXPECT_EQ(pEdit->GetControl(0)->GetType(), c.madeType);
+    }
+  }
+}
+
 TEST(ControlCollection, ClonesShareOrCopyPopupBarsAndCompareEqual)
 {
   cbtest::CTestFrame frame;
