@@ -7,6 +7,7 @@
 #include "toolkit/paint/paint_manager.h"
 #include "toolkit/paint/prop_exchange.h"
 #include "tests/platform/base/test_folder.h"
+#include "tests/toolkit/commandbars/bar_frame.h"
 
 #include <gtest/gtest.h>
 
@@ -181,6 +182,34 @@ TEST_F(Options, TheArchiveFormHoldsEveryValueInTheHandWrittenBytes)
   EXPECT_EQ(loaded.GetCommandBarsOptions()->szLargeIcons, CSize(32, 32));
   EXPECT_EQ(loaded.GetCommandBarsOptions()->m_mapHiddenCommands, (std::set<UINT>{57607, 57609}));
   EXPECT_EQ(loaded.GetCommandBarsOptions()->m_mapUsedCommands, (std::set<UINT>{57609}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Options, TheFrameSavesAndLoadsOptionsAndShortcutsUnderOneSection)
+{
+  const ACCEL mine[] = {{FVIRTKEY | FCONTROL, 'K', 32800}};
+  {
+    cbtest::CTestFrame frame;
+    ASSERT_TRUE(frame.Make(300, 200));
+    CTKCommandBars* pBars = frame.GetCommandBars();
+    ASSERT_NE(pBars->GetShortcutManager()->SetAccelerators(128), nullptr);
+    pBars->GetShortcutManager()->SetAcceleratorTable(mine, 1);
+    pBars->GetCommandBarsOptions()->bToolBarAccelTips = TRUE;
+    frame.SaveCommandBars("CommandBars");
+  }
+  cbtest::CTestFrame frame;
+  ASSERT_TRUE(frame.Make(300, 200));
+  CTKCommandBars* pBars = frame.GetCommandBars();
+  ASSERT_NE(pBars->GetShortcutManager()->SetAccelerators(128), nullptr);
+  frame.LoadCommandBars("CommandBars");
+  EXPECT_TRUE(pBars->GetCommandBarsOptions()->bToolBarAccelTips);
+  std::vector<ACCEL> table = CTKShortcutManager::CopyTable(pBars->GetShortcutManager()->GetAcceleratorTable());
+  ASSERT_EQ(table.size(), 1u);
+  EXPECT_EQ(table[0].cmd, 32800);
+  EXPECT_EQ(table[0].key, 'K');
 }
 
 }  // namespace
