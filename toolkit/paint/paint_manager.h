@@ -8,6 +8,10 @@
 #include "toolkit/paint/color_manager.h"
 
 class CTKImageManagerIcon;
+// The bars and controls live in the command-bars library above this one; the routines below that take them are
+// compiled there (toolkit/commandbars/paint_*.cpp) and choose the theme's variant by BaseTheme().
+class CTKCommandBar;
+class CTKControl;
 
 // A font the paint manager rebuilds from the system on every refresh unless it was set by hand.
 class CTKPaintManagerFont : public CFont {
@@ -126,6 +130,18 @@ public:
   void DrawHorizontalLine(CDC* pDC, int x, int y, int nLength, COLORREF clr);
   void GradientFill(CDC* pDC, LPCRECT lpRect, COLORREF crFrom, COLORREF crTo, BOOL bHorz, LPCRECT lpClip = nullptr);
   static void StripMnemonics(CString& strClear);
+
+  // ---- Bars and controls (bodies in the command-bars library). Measuring (bDraw 0) gives the size it takes.
+  CSize DrawControl(CDC* pDC, CTKControl* pControl, BOOL bDraw);
+  CSize DrawControlToolBarParent(CDC* pDC, CTKControl* pControl, BOOL bDraw);
+  CSize DrawControlPopupParent(CDC* pDC, CTKControl* pControl, BOOL bDraw);
+  void DrawSplitButtonFrame(CDC* pDC, CTKControl* pControl, CRect rc);
+  void DrawControlEntry(CDC* pDC, CTKControl* pControl);
+  void FillCommandBar(CDC* pDC, CTKCommandBar* pBar);
+  CSize DrawCommandBarGripper(CDC* pDC, CTKCommandBar* pBar, BOOL bDraw);
+  CSize DrawCommandBarSeparator(CDC* pDC, CTKCommandBar* pBar, CTKControl* pControl, BOOL bDraw);
+  void AdjustExcludeRect(CRect& rc, CTKControl* pControl, BOOL bVertical);
+  CRect GetCommandBarBorders(CTKCommandBar* pBar);
 
   // A control's caption; measuring (bDraw 0) gives the size it takes, width and height exchanged when vertical.
   CSize DrawControlText(CDC* pDC, const CString& strCaption, CRect rcText, BOOL bDraw, BOOL bVert, BOOL bCentered,

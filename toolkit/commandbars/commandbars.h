@@ -1,0 +1,166 @@
+// The command bars of one frame: its menu bar and toolbars, the user options, the shortcut manager, and the
+// frame site that routes the frame's keys and messages to them first. Bars reach the frame only through the
+// notifications 10325-10338 sent to the site.
+#pragma once
+
+#include "toolkit/commandbars/commandbar.h"
+#include "toolkit/commandbars/shortcut_manager.h"
+
+#include <set>
+#include <vector>
+
+class CTKCommandBars;
+class CTKPropExchange;
+
+class CTKCommandBarsOptions : public CCmdTarget {
+public:
+  explicit CTKCommandBarsOptions(CTKCommandBars* pCommandBars) : m_pCommandBars(pCommandBars) {}
+  // 0 cues always shown, 1 never, 2 as the system says.
+  void SetKeyboardCuesShow(int nMode);
+  int GetKeyboardCuesShow() const { return m_nKeyboardCuesShow; }
+  void DoPropExchange(CTKPropExchange* pPX);
+
+  BOOL bAlwaysShowFullMenus = TRUE;
+  BOOL bShowFullAfterDelay = TRUE;
+  BOOL bToolBarScreenTips = TRUE;
+  BOOL bToolBarAccelTips = FALSE;
+  BOOL bLargeIcons = FALSE;
+  BOOL bSyncFloatingBars = TRUE;
+  BOOL bShowExpandButtonAlways = TRUE;
+  BOOL bDblClickFloat = FALSE;
+  BOOL bShowTextBelowIcons = FALSE;
+  BOOL bAltDragCustomization = TRUE;
+  BOOL bAutoHideUnusedPopups = TRUE;
+  BOOL bShowPopupBarToolTips = FALSE;
+  int animationType = 0;
+  BOOL bAutoUpdateShortcuts = TRUE;
+  int keyboardCuesUse = 1;
+  BOOL bShowControlDescriptions = TRUE;
+  CSize szIcons = CSize(0, 0);
+  CSize szLargeIcons = CSize(0, 0);
+  CSize szPopupIcons = CSize(16, 16);
+  std::set<UINT> m_mapHiddenCommands;
+  std::set<UINT> m_mapUsedCommands;
+
+private:
+  CTKCommandBars* m_pCommandBars;
+  int m_nKeyboardCuesShow = 0;
+};
+
+class CTKCommandBars : public CCmdTarget {
+  DECLARE_DYNCREATE(CTKCommandBars)
+public:
+  CTKCommandBars();
+  ~CTKCommandBars() override;
+  CTKCommandBars(const CTKCommandBars&) = delete;
+  CTKCommandBars& operator=(const CTKCommandBars&) = delete;
+
+  // ---- Site and bars
+  void SetSite(CWnd* pFrame);
+  CWnd* GetSite() const { return m_pFrame; }
+  // Appends a bar made elsewhere, taking over the maker's reference; the first bar of type 0 becomes the menu bar.
+  void AddBar(CTKCommandBar* pBar);
+  void Remove(CTKCommandBar* pBar);
+  int GetCount() const { return static_cast<int>(m_arrBars.size()); }
+  CTKCommandBar* GetAt(int nIndex) const;
+  CTKCommandBar* GetToolBar(UINT nBarID) const;
+  int FindIndex(CTKCommandBar* pBar) const;
+  int GetNextVisibleBar(int nIndex, int nDirection) const;
+  CTKCommandBar* GetMenuBar() const { return m_pMenuBar; }
+
+  // ---- Services
+  CTKPaintManager* GetPaintManager() const;
+  void SetPaintManager(CTKPaintManager* pPaintManager);
+  CTKImageManager* GetImageManager() const;
+  CTKMouseManager* GetMouseManager() const;
+  CTKShortcutManager* GetShortcutManager() const { return m_pShortcutManager; }
+  CTKCommandBarsOptions* GetCommandBarsOptions() const { return m_pOptions; }
+  CTKToolTipContext* GetToolTipContext() const { return m_pToolTipContext; }
+
+  // ---- Modes
+  BOOL IsCustomizeMode() const { return m_bCustomizeMode; }
+  void SetCustomizeMode(BOOL bMode) { m_bCustomizeMode = bMode; }
+  BOOL IsCustomizeAvail() const { return m_bCustomizeAvail; }
+  CTKControl* GetDragControl() const { return m_pDragControl; }
+  void SetDragControl(CTKControl* pControl);
+
+  // ---- Popups and tracking
+  void ClosePopups() const;
+  virtual void OnTrackingModeChanged(CTKCommandBar* pBar, int bMode);
+  BOOL ActivateBar(CTKCommandBar* pBar, int nDirection);
+
+  // ---- Personalised menus
+  virtual BOOL IsHiddenCommand(UINT nId) const;
+  // Its command is hidden; or, with "AutoHideUnusedPopups", a popup whose bar is missing, empty or all hidden.
+  virtual BOOL IsControlHidden(CTKControl* pControl) const;
+  void HideCommands(const UINT* pCommands, int nCount);
+  void SetCommandUsed(UINT nId);
+  void ResetUsageData() { m_pOptions->m_mapUsedCommands.clear(); }
+  // The resource id of the active document template: 0 outside multi-document frames.
+  virtual UINT GetActiveDocTemplate() const { return 0; }
+  void ToggleVisible(int nIndex);
+
+  // ---- Keyboard
+  BOOL PreTranslateFrameMessage(MSG* pMsg);
+  BOOL OnFrameWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+  BOOL OnFrameAccel(UINT chAccel);
+  CTKControl* FindAccel(CTKCommandBar* pBar, UINT chAccel, BOOL& bSelectOnly) const;
+  void ShowKeyboardCues(BOOL bShow);
+  BOOL IsKeyboardCuesVisible() const { return m_bKeyboardCuesVisible; }
+  BOOL IsKeyboardCuesDynamic() const { return m_bDynamicCues; }
+  void SetKeyboardCuesState(BOOL bVisible, BOOL bDynamic)
+  {
+    m_bKeyboardCuesVisible = bVisible;
+    m_bDynamicCues = bDynamic;
+  }
+
+  // ---- Options persistence: the key "<section>-Options" below the application's key
+  void SaveOptions(LPCSTR lpszProfileName);
+  void LoadOptions(LPCSTR lpszProfileName);
+
+  // ---- Frame layout
+  void RecalcFrameLayout(BOOL bDelay = FALSE);
+  void OnSetPreviewMode(BOOL bPreview);
+
+private:
+  CTKControl* GetNextAccelControl(CTKControls*& pControls, int nIndex) const;
+  BOOL IsControlHiddenDepth(CTKControl* pControl, int nDepth) const;
+
+  BOOL m_bCustomizeMode = FALSE;
+  BOOL m_bCustomizeAvail = FALSE;
+  CTKPaintManager* m_pPaintManager = nullptr;
+  CTKImageManager* m_pImageManager = nullptr;
+  CTKControl* m_pDragControl = nullptr;
+  CTKCommandBarsOptions* m_pOptions;
+  std::vector<CTKCommandBar*> m_arrBars;
+  CWnd* m_pFrame = nullptr;
+  CTKCommandBar* m_pMenuBar = nullptr;
+  mutable CTKMouseManager* m_pMouseManager = nullptr;
+  BOOL m_bKeyboardCuesVisible = TRUE;
+  CTKShortcutManager* m_pShortcutManager;
+  CTKToolTipContext* m_pToolTipContext;
+  BOOL m_bLayoutLock = FALSE;
+  BOOL m_bDynamicCues = FALSE;
+  std::vector<BOOL> m_arrPreviewVisible;
+};
+
+// A frame that hosts command bars: they see its keys and messages first and it saves and loads their state.
+class CTKFrameWnd : public CFrameWnd {
+public:
+  CTKFrameWnd() = default;
+  ~CTKFrameWnd() override;
+
+  // Makes the command bars (a paint manager of theme 0 first when there is none).
+  BOOL InitCommandBars();
+  CTKCommandBars* GetCommandBars() const { return m_pCommandBars; }
+  void SaveCommandBars(LPCSTR lpszProfileName);
+  void LoadCommandBars(LPCSTR lpszProfileName);
+
+  BOOL PreTranslateMessage(MSG* pMsg) override;
+  BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+                 CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr) override;
+
+protected:
+  BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+  CTKCommandBars* m_pCommandBars = nullptr;
+};

@@ -1,0 +1,647 @@
+// The paint manager's routines that draw and measure controls and bars. They live here, beside the classes
+// they read; each theme's variant is chosen by its base theme number.
+#include "toolkit/commandbars/commandbars.h"
+#include "toolkit/commandbars/control_button.h"
+#include "toolkit/paint/draw_helpers.h"
+#include "toolkit/paint/image_manager.h"
+#include "toolkit/paint/paint_manager.h"
+#include "toolkit/paint/theme_default.h"
+#include "toolkit/paint/theme_office.h"
+#include "toolkit/paint/theme_office2003.h"
+
+#include <algorithm>
+
+using TKPaintThemes::CTKDefaultTheme;
+
+namespace {
+
+constexpr int kSplitArrow = 11;
+// Colour indices of the table.
+constexpr int kActiveCaption = 2;
+constexpr int kFace = 15;
+constexpr int kShadow = 16;
+constexpr int kHighlight = 20;
+constexpr int kDarkShadow = 21;
+
+BOOL IsPopuped(CTKControl* pControl)
+{
+  auto* pPopup = dynamic_cast<CTKControlPopup*>(pControl);
+  return pPopup && pPopup->IsPopuped();
+}
+
+int BarPosition(CTKControl* pControl)
+{
+  return pControl->GetParent() ? pControl->GetParent()->GetPosition() : tkBarTop;
+}
+
+CTKDefaultTheme* AsDefault(CTKPaintManager* pPaintManager) { return dynamic_cast<CTKDefaultTheme*>(pPaintManager); }
+
+BOOL ShowCues(CTKControl* pControl)
+{
+  return pControl->GetParent() ? pControl->GetParent()->IsKeyboardCuesVisible() : TRUE;
+}
+
+
+using TKPaintThemes::CTKOffice2003Theme;
+using TKPaintThemes::CTKOfficeTheme;
+
+constexpr int kOfficeBarFace = 30;
+constexpr int kOfficePopupFace = 41;
+constexpr int kOfficeGripper = 38;
+constexpr int kOfficeSeparator = 39;
+constexpr int kOfficeFrame = 43;
+
+CTKOffice2003Theme* AsOffice2003(CTKPaintManager* pPaintManager)
+{
+  return dynamic_cast<CTKOffice2003Theme*>(pPaintManager);
+}
+
+// From the bar's left, as wide as the bar or half the screen: neighbouring bars continue one gradient.
+CRect Wide(const CRect& rc)
+{
+  return CRect(rc.left, rc.top, rc.left + std::max(rc.Width(), ::GetSystemMetrics(SM_CXFULLSCREEN) / 2), rc.bottom);
+}
+
+void FloatingFrame(CTKPaintManager* pPaintManager, CDC* pDC, CRect rc)
+{
+  COLORREF clr = pPaintManager->GetColor(kOfficeFrame);
+  pDC->Draw3dRect(rc, clr, clr);
+  rc.DeflateRect(1, 1);
+  pDC->Draw3dRect(rc, clr, clr);
+  rc.InflateRect(1, 1);
+  pDC->SetPixel(2, 2, clr);
+  pDC->SetPixel(rc.right - 3, 2, clr);
+  pDC->SetPixel(2, rc.bottom - 3, clr);
+  pDC->SetPixel(rc.right - 3, rc.bottom - 3, clr);
+}
+
+int CaptionBlankHeight(CTKPaintManager* pPaintManager, CDC* pDC)
+{
+  CFont* pOld = pDC->SelectObject(&pPaintManager->m_fontSmCaption);
+  int nHeight = pDC->GetTextExtent(" ", 1).cy;
+  pDC->SelectObject(pOld);
+  return nHeight;
+}
+
+// The row bottom of the first visible control, or the bar's bottom without one.
+int FirstRowEdge(CTKCommandBar* pBar, BOOL bVert, const CRect& rc)
+{
+  for (int i = 0; i < pBar->GetControlCount(); ++i) {
+    CTKControl* pControl = pBar->GetControl(i);
+    if (pControl->IsVisible())
+      return bVert ? pControl->GetRowRect().right : pControl->GetRowRect().bottom;
+  }
+  return bVert ? rc.right : rc.bottom;
+}
+
+void OfficeFillCommandBar(CTKPaintManager* pPaintManager, CDC* pDC, CTKCommandBar* pBar)
+{
+  CRect rc;
+  pBar->GetClientRect(&rc);
+  int nPosition = pBar->GetPosition();
+  CTKOffice2003Theme* p2003 = AsOffice2003(pPaintManager);
+  auto* pOffice = dynamic_cast<CTKOfficeTheme*>(pPaintManager);
+  if (p2003) {
+    const auto& grcDock = p2003->m_grcDockBar;
+    const auto& grcBar = p2003->m_grcToolBar;
+    if (pBar->GetType() == tkBarTypeMenuBar) {
+      pPaintManager->GradientFill(pDC, Wide(rc), grcDock.clrLight, grcDock.clrDark, TRUE, rc);
+      if (nPosition == tkBarFloating)
+        FloatingFrame(pPaintManager, pDC, rc);
+      return;
+    }
+    if (nPosition == tkBarTop || nPosition == tkBarBottom) {
+      pDC->FillSolidRect(rc, pPaintManager->GetColor(kFace));
+      pPaintManager->GradientFill(pDC, Wide(rc), grcDock.clrLight, grcDock.clrDark, TRUE, rc);
+      int nEdge = FirstRowEdge(pBar, FALSE, rc);
+      CRect rcBody(rc.left + 3, rc.top + 1, rc.right, rc.bottom - 1);
+      CRect rcGradient(rcBody.left, rcBody.top, rcBody.right, std::min(nEdge + 1, static_cast<int>(rcBody.bottom)));
+      pPaintManager->GradientFill(pDC, rcGradient, grcBar.clrLight, grcBar.clrDark, FALSE);
+      if (rcGradient.bottom < rcBody.bottom)
+        pDC->FillSolidRect(CRect(rcBody.left, rcGradient.bottom, rcBody.right, rcBody.bottom), grcBar.clrDark);
+      // The rounded corners show the dock row behind them.
+      for (CPoint pt : {CPoint(rcBody.left, rcBody.top), CPoint(rcBody.right - 1, rcBody.top),
+                        CPoint(rcBody.left, rcBody.bottom - 1), CPoint(rcBody.right - 1, rcBody.bottom - 1)})
+        pDC->SetPixel(pt, grcDock.clrLight);
+      pDC->FillSolidRect(rc.left + 5, rc.bottom - 1, rc.Width() - 7, 1, p2003->m_clrToolBarShadow);
+      return;
+    }
+    if (nPosition == tkBarLeft || nPosition == tkBarRight) {
+      pDC->FillSolidRect(rc, grcDock.clrDark);
+      int nEdge = FirstRowEdge(pBar, TRUE, rc);
+      CRect rcBody(rc.left + 1, rc.top + 3, rc.right - 1, rc.bottom);
+      pPaintManager->GradientFill(pDC, CRect(rcBody.left, rcBody.top, std::min(nEdge + 1, static_cast<int>(rc.right)),
+                                             rcBody.bottom),
+                                  grcBar.clrLight, grcBar.clrDark, TRUE);
+      pDC->FillSolidRect(rc.right - 1, rc.top + 5, 1, rc.Height() - 7, p2003->m_clrToolBarShadow);
+      return;
+    }
+    if (nPosition == tkBarFloating) {
+      pDC->FillSolidRect(rc, pPaintManager->GetColor(kOfficeBarFace));
+      int nBlank = CaptionBlankHeight(pPaintManager, pDC);
+      int nCaption = nBlank < 15 ? 17 : nBlank + 2;
+      pPaintManager->GradientFill(pDC, CRect(rc.left + 2, rc.top + nCaption, rc.right - 2, rc.bottom - 2),
+                                  grcBar.clrLight, grcBar.clrDark, FALSE);
+      FloatingFrame(pPaintManager, pDC, rc);
+      return;
+    }
+  }
+  if (nPosition == tkBarFloating) {
+    pDC->FillSolidRect(rc, pPaintManager->GetColor(pBar->GetType() == tkBarTypeMenuBar ? kFace : kOfficeBarFace));
+    FloatingFrame(pPaintManager, pDC, rc);
+  } else if (nPosition == tkBarPopup) {
+    pPaintManager->DrawRectangle(pDC, rc, kOfficeFrame, kOfficePopupFace);
+    if (pBar->GetType() == tkBarTypePopup && pOffice) {
+      int nColumn = std::max(pPaintManager->m_nTextHeight + 4, static_cast<int>(pBar->GetIconSize().cx) + 4) + 1;
+      pOffice->FillIconColumn(pDC, 1, 2, nColumn, rc.Height() - 4, FALSE);
+    }
+  } else if (pBar->GetType() == tkBarTypeMenuBar) {
+    pDC->FillSolidRect(rc, pPaintManager->GetColor(kFace));
+  } else {
+    pDC->FillSolidRect(rc, pPaintManager->GetColor(kOfficeBarFace));
+    COLORREF clrFace = pPaintManager->GetColor(kFace);
+    pDC->Draw3dRect(rc, clrFace, clrFace);
+    for (CPoint pt : {CPoint(1, 1), CPoint(rc.right - 2, 1), CPoint(1, rc.bottom - 2), CPoint(rc.right - 2, rc.bottom - 2)})
+      pDC->SetPixel(pt, clrFace);
+  }
+}
+
+CSize OfficeGripper(CTKPaintManager* pPaintManager, CDC* pDC, CTKCommandBar* pBar, BOOL bDraw)
+{
+  CRect rc;
+  pBar->GetClientRect(&rc);
+  BOOL b2003 = AsOffice2003(pPaintManager) != nullptr;
+  COLORREF clrDark = pPaintManager->GetColor(kOfficeGripper);
+  COLORREF clrLight = pPaintManager->GetColor(kHighlight);
+  switch (pBar->GetPosition()) {
+  case tkBarTop:
+  case tkBarBottom:
+    if (bDraw) {
+      if (b2003) {
+        for (int y = 8; y - 3 < rc.Height() - 8; y += 4) {
+          pDC->FillSolidRect(6, y - 2, 2, 2, clrLight);
+          pDC->FillSolidRect(5, y - 3, 2, 2, clrDark);
+        }
+      } else {
+        for (int y = 5; y < rc.Height() - 5; y += 2)
+          pDC->FillSolidRect(3, y, 3, 1, clrDark);
+      }
+    }
+    return CSize(6, 0);
+  case tkBarLeft:
+  case tkBarRight:
+    if (bDraw) {
+      if (b2003) {
+        for (int x = 8; x - 3 < rc.Width() - 8; x += 4) {
+          pDC->FillSolidRect(x - 2, 7, 2, 2, clrLight);
+          pDC->FillSolidRect(x - 3, 6, 2, 2, clrDark);
+        }
+      } else {
+        for (int x = 5; x < rc.Width() - 5; x += 2)
+          pDC->FillSolidRect(x, 3, 1, 3, clrDark);
+      }
+    }
+    return CSize(0, b2003 ? 9 : 8);
+  case tkBarFloating: {
+    int nBlank = CaptionBlankHeight(pPaintManager, pDC);
+    CRect rcCaption(3, 3, rc.right - 3, nBlank < 15 ? 18 : nBlank + 3);
+    if (bDraw) {
+      COLORREF clrCaption = b2003 ? static_cast<COLORREF>(AsOffice2003(pPaintManager)->m_clrFloatingCaption)
+                                  : pPaintManager->GetColor(kShadow);
+      pDC->FillSolidRect(rcCaption, clrCaption);
+      CFont* pOld = pDC->SelectObject(&pPaintManager->m_fontSmCaption);
+      pDC->SetTextColor(clrLight);
+      pDC->SetBkMode(TRANSPARENT);
+      CRect rcText(5, 3, rcCaption.right - 2 * rcCaption.Height(), rcCaption.bottom);
+      CString strTitle = pBar->GetTitle();
+      pDC->DrawText(strTitle, rcText, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+      pDC->SelectObject(pOld);
+    }
+    return rcCaption.Size();
+  }
+  default:
+    return CSize(0, 0);
+  }
+}
+
+CSize OfficeSeparator(CTKPaintManager* pPaintManager, CDC* pDC, CTKCommandBar* pBar, CTKControl* pControl, BOOL bDraw)
+{
+  BOOL bPopup = pBar && pBar->GetPosition() == tkBarPopup;
+  if (!bDraw || !pControl || !pBar)
+    return bPopup ? CSize(3, 3) : CSize(6, 6);
+  CTKOffice2003Theme* p2003 = AsOffice2003(pPaintManager);
+  COLORREF clrDark = pPaintManager->GetColor(kOfficeSeparator);
+  COLORREF clrLight = pPaintManager->GetColor(kHighlight);
+  BOOL bSingle = !p2003 || p2003->m_bSingleSeparator;
+  CRect rcControl = pControl->GetRect();
+  CRect rcRow = pControl->GetRowRect();
+  CRect rcClient;
+  pBar->GetClientRect(&rcClient);
+  int nPosition = pBar->GetPosition();
+  if (bPopup) {
+    int nColumn = std::max(pPaintManager->m_nTextHeight + 4, static_cast<int>(pBar->GetIconSize().cx) + 4) + 1;
+    pDC->FillSolidRect(nColumn + 9, rcControl.top - 2, rcClient.right - 1 - (nColumn + 9), 1, clrDark);
+    return CSize(3, 3);
+  }
+  if (!p2003) {
+    if (!CTKCommandBar::IsVerticalPosition(nPosition)) {
+      if (pControl->GetWrap())
+        pDC->FillSolidRect(rcRow.left + 4, rcRow.top - 4, rcRow.right - rcRow.left - 4, 1, clrDark);
+      else
+        pDC->FillSolidRect(rcControl.left - 4, rcRow.top, 1, rcRow.Height(), clrDark);
+    } else if (pControl->GetWrap()) {
+      pDC->FillSolidRect(rcRow.right + 2, rcRow.top + 4, 1, rcRow.Height() - 4, clrDark);
+    } else {
+      pDC->FillSolidRect(rcRow.left, rcControl.top - 4, rcRow.Width(), 1, clrDark);
+    }
+    return CSize(6, 6);
+  }
+  if (!CTKCommandBar::IsVerticalPosition(nPosition)) {
+    if (!pControl->GetWrap()) {
+      pDC->FillSolidRect(rcControl.left - 4, rcRow.top + 4, 1, rcRow.Height() - 8, clrDark);
+      if (!bSingle)
+        pDC->FillSolidRect(rcControl.left - 3, rcRow.top + 5, 1, rcRow.Height() - 8, clrLight);
+    } else if (nPosition != tkBarFloating) {
+      pDC->FillSolidRect(rcRow.left + 4, rcRow.top - 4, rcRow.Width() - 4, 1, clrDark);
+      pDC->FillSolidRect(rcRow.left + 5, rcRow.top - 3, rcRow.Width() - 5, 1, clrLight);
+    }
+  } else if (pControl->GetWrap()) {
+    pDC->FillSolidRect(rcRow.right + 2, rcRow.top + 4, 1, rcRow.Height() - 4, clrDark);
+    pDC->FillSolidRect(rcRow.right + 3, rcRow.top + 5, 1, rcRow.Height() - 5, clrLight);
+  } else {
+    pDC->FillSolidRect(rcRow.left + 4, rcControl.top - 4, rcRow.Width() - 8, 1, clrDark);
+    if (!bSingle)
+      pDC->FillSolidRect(rcRow.left + 5, rcControl.top - 3, rcRow.Width() - 8, 1, clrLight);
+  }
+  return CSize(6, 6);
+}
+
+}  // namespace
+
+CSize CTKPaintManager::DrawControl(CDC* pDC, CTKControl* pControl, BOOL bDraw)
+{
+  switch (pControl->GetType()) {
+  case tkControlEdit:
+  case tkControlComboBox:
+    // Edit and combo-box controls are not built.
+    return CSize(0, 0);
+  default:
+    if (pControl->GetParent() && pControl->GetParent()->GetType() == tkBarTypePopup)
+      return DrawControlPopupParent(pDC, pControl, bDraw);
+    return DrawControlToolBarParent(pDC, pControl, bDraw);
+  }
+}
+
+void CTKPaintManager::DrawControlEntry(CDC* pDC, CTKControl* pControl)
+{
+  DrawControlState(pDC, pControl->GetRect(), pControl->GetEnabled(), pControl->GetSelected(), pControl->GetPressed(),
+                   pControl->GetChecked(), IsPopuped(pControl), BarPosition(pControl));
+}
+
+void CTKPaintManager::DrawSplitButtonFrame(CDC* pDC, CTKControl* pControl, CRect rc)
+{
+  BOOL bOpen = IsPopuped(pControl);
+  int nSelected = pControl->GetSelected();
+  BOOL bEnabled = pControl->GetEnabled();
+  int nPosition = BarPosition(pControl);
+  if (BaseTheme() == tkThemeDefault) {
+    DrawControlState(pDC, CRect(rc.left, rc.top, rc.right - 12, rc.bottom), bEnabled, nSelected || bOpen,
+                     pControl->GetPressed(), pControl->GetChecked(), FALSE, nPosition);
+    if (bEnabled && (nSelected || pControl->GetPressed() || bOpen))
+      DrawButtonRectangle(pDC, CRect(rc.right - 12, rc.top, rc.right, rc.bottom), TRUE, FALSE, TRUE, FALSE, bOpen,
+                          TRUE, nPosition);
+    int cy = rc.CenterPoint().y;
+    Triangle(pDC, CPoint(rc.right - 9, cy - 1), CPoint(rc.right - 5, cy - 1), CPoint(rc.right - 7, cy + 1),
+             pDC->GetTextColor());
+    return;
+  }
+  CRect rcMain = rc;
+  if (!bOpen)
+    rcMain.right -= kSplitArrow;
+  DrawControlState(pDC, rcMain, bEnabled, nSelected, pControl->GetPressed(), pControl->GetChecked(), bOpen, nPosition);
+  if ((nSelected || pControl->GetPressed()) && !bOpen && bEnabled) {
+    COLORREF clrText = pDC->GetTextColor();
+    DrawControlState(pDC, CRect(rc.right - 12, rc.top, rc.right, rc.bottom), TRUE, TRUE, FALSE, FALSE, FALSE,
+                     nPosition);
+    pDC->SetTextColor(clrText);
+  }
+  int x = rc.right - 7;
+  int cy = rc.CenterPoint().y;
+  Triangle(pDC, CPoint(x - 2, cy - 1), CPoint(x + 2, cy - 1), CPoint(x, cy + 1), pDC->GetTextColor());
+}
+
+CSize CTKPaintManager::DrawControlToolBarParent(CDC* pDC, CTKControl* pControl, BOOL bDraw)
+{
+  CTKCommandBar* pBar = pControl->GetParent();
+  int nPosition = pBar ? pBar->GetPosition() : tkBarTop;
+  CFont* pFont = GetCommandBarFont(nPosition, pControl->IsItemDefault());
+  CFont* pOldFont = pDC->SelectObject(pFont);
+  CSize szIcon = pBar ? pBar->GetIconSize() : CSize(16, 16);
+  CSize szButton = pBar ? pBar->GetButtonSize() : CSize(23, 22);
+  int nType = pControl->GetType();
+  int nStyle = pControl->GetStyle();
+
+  CTKImageManagerIcon* pImage = nullptr;
+  if ((nStyle == 0 && nType != tkControlPopup) || nStyle == 2 || nStyle == 3) {
+    if (pControl->GetIconId() > 0)
+      pImage = pControl->GetImage(szIcon.cx);
+  }
+  if (pImage && pImage->GetWidth() > 0)
+    szIcon.cy = szIcon.cx * pImage->GetHeight() / pImage->GetWidth();
+  BOOL bVert = nPosition == tkBarLeft || nPosition == tkBarRight;
+  BOOL bEmbossed = !pControl->GetEnabled() && !IsOwnerDrawnShadow();
+  BOOL bCues = ShowCues(pControl);
+  CRect rc = bDraw ? pControl->GetRect() : CRect(0, 0, 0, 0);
+  BOOL bCaption = pControl->IsCaptionVisible();
+  CString strCaption = pControl->GetCaption();
+  BOOL bMenuBar = pBar && pBar->GetType() == tkBarTypeMenuBar;
+
+  if (bDraw) {
+    if (nType == tkControlSplitButtonPopup)
+      DrawSplitButtonFrame(pDC, pControl, rc);
+    else
+      DrawControlEntry(pDC, pControl);
+  }
+
+  auto drawIcon = [&](CPoint pt) {
+    if (bDraw && pImage)
+      DrawImage(pDC, pt, szIcon, pImage, pControl->GetSelected(), pControl->GetPressed(), pControl->GetEnabled(),
+                pControl->GetChecked(), IsPopuped(pControl), TRUE);
+  };
+
+  CSize size(0, 0);
+  if (pBar && pBar->GetShowTextBelowIcons() && pImage) {
+    pDC->SelectObject(pControl->IsItemDefault() ? &m_fontBold : &m_fontRegular);
+    CRect rcIcon = rc;
+    if (nType == tkControlSplitButtonPopup)
+      rcIcon.right -= kSplitArrow;
+    drawIcon(CPoint(rcIcon.CenterPoint().x - szIcon.cx / 2, rcIcon.top + 4));
+    CSize szText = DrawControlText(pDC, strCaption, CRect(rc.left, rc.top + szButton.cy - 4, rc.right, rc.bottom),
+                                   bDraw, FALSE, TRUE, nType == tkControlPopup, bEmbossed, bCues);
+    size.cy = szButton.cy + szText.cy;
+    size.cx = std::max(szButton.cx, szText.cx + 10) + (nType == tkControlSplitButtonPopup ? kSplitArrow : 0);
+    size.cx = std::max(size.cx, size.cy);
+    pDC->SelectObject(pOldFont);
+    return size;
+  }
+
+  BOOL bLeftOffset = nType == tkControlSplitButtonPopup || (nType == tkControlPopup && pImage && !bCaption);
+  if (!bVert || bLeftOffset)
+    drawIcon(CPoint(rc.left + 3, rc.CenterPoint().y - szIcon.cy / 2));
+  else
+    drawIcon(CPoint(rc.CenterPoint().x - szIcon.cx / 2, rc.top + 4));
+
+  switch (nType) {
+  case tkControlButton:
+  case tkControlButtonPopup:
+  case tkControlLabel:
+    if (bCaption) {
+      CSize szCaptionButton = pImage ? szButton : CSize(23, 23);
+      size = DrawControlCaption(pDC, strCaption, rc, bVert, bDraw, bEmbossed, nType == tkControlButtonPopup,
+                                szCaptionButton.cx, szCaptionButton.cy, pImage != nullptr, bCues);
+    } else {
+      size = szButton;
+    }
+    break;
+  case tkControlPopup:
+    if (!pImage) {
+      CSize szText = DrawControlText(pDC, strCaption, rc, bDraw, bVert, TRUE, !bDraw || !bMenuBar, bEmbossed, bCues);
+      size = CSize(szText.cx + 6, szText.cy + 6);
+    } else if (bCaption) {
+      size = DrawControlCaption(pDC, strCaption, rc, bVert, bDraw, bEmbossed, !bMenuBar, szButton.cx, szButton.cy,
+                                TRUE, bCues);
+    } else {
+      if (bDraw) {
+        int cy = rc.CenterPoint().y;
+        Triangle(pDC, CPoint(rc.right - 9, cy - 1), CPoint(rc.right - 5, cy - 1), CPoint(rc.right - 7, cy + 1),
+                 pDC->GetTextColor());
+      }
+      size = CSize(szButton.cy + 7, szButton.cy);
+    }
+    break;
+  case tkControlSplitButtonPopup:
+    if (!pImage && !bCaption) {
+      size = CSize(23, 23);
+    } else if (bCaption) {
+      CRect rcText = rc;
+      rcText.right -= kSplitArrow;
+      size = DrawControlCaption(pDC, strCaption, rcText, bVert, bDraw, bEmbossed, FALSE,
+                                pImage ? szButton.cx : 23, pImage ? szButton.cy : 23, pImage != nullptr, bCues);
+      size.cx += kSplitArrow;
+    } else {
+      size = CSize(szButton.cx + kSplitArrow, szButton.cy);
+    }
+    break;
+  default:
+    break;
+  }
+  pDC->SelectObject(pOldFont);
+  return size;
+}
+
+CRect CTKPaintManager::GetCommandBarBorders(CTKCommandBar* pBar)
+{
+  if (BaseTheme() == tkThemeDefault && pBar && pBar->GetPosition() == tkBarPopup)
+    return CRect(3, 3, 3, 3);
+  if ((BaseTheme() == tkThemeOffice2003 || BaseTheme() == tkThemeWhidbey) && pBar &&
+      (pBar->GetPosition() == tkBarTop || pBar->GetPosition() == tkBarBottom))
+    return CRect(4, 2, 2, 2);
+  return CRect(2, 2, 2, 2);
+}
+
+void CTKPaintManager::FillCommandBar(CDC* pDC, CTKCommandBar* pBar)
+{
+  CRect rc;
+  pBar->GetClientRect(&rc);
+  int nPosition = pBar->GetPosition();
+  if (BaseTheme() == tkThemeDefault) {
+    pDC->FillSolidRect(rc, GetColor(kFace));
+    if (nPosition == tkBarFloating || nPosition == tkBarPopup) {
+      Draw3dRect(pDC, rc, kFace, kDarkShadow);
+      rc.DeflateRect(1, 1);
+    }
+    Draw3dRect(pDC, rc, kHighlight, kShadow);
+    return;
+  }
+  OfficeFillCommandBar(this, pDC, pBar);
+}
+
+CSize CTKPaintManager::DrawCommandBarGripper(CDC* pDC, CTKCommandBar* pBar, BOOL bDraw)
+{
+  if (BaseTheme() != tkThemeDefault)
+    return OfficeGripper(this, pDC, pBar, bDraw);
+  CRect rc;
+  pBar->GetClientRect(&rc);
+  switch (pBar->GetPosition()) {
+  case tkBarTop:
+  case tkBarBottom:
+    if (bDraw)
+      Draw3dRect(pDC, CRect(3, 3, 6, rc.Height() - 3), kHighlight, kShadow);
+    return CSize(6, 0);
+  case tkBarLeft:
+  case tkBarRight:
+    if (bDraw)
+      Draw3dRect(pDC, CRect(3, 3, rc.Width() - 3, 6), kHighlight, kShadow);
+    return CSize(0, 8);
+  case tkBarFloating: {
+    CDC* pScreen = pDC;
+    CFont* pOld = pScreen->SelectObject(&m_fontSmCaption);
+    int nHeight = pScreen->GetTextExtent(" ", 1).cy + 3;
+    CRect rcCaption(3, 3, rc.right - 3, nHeight >= 15 ? 3 + nHeight : 18);
+    if (bDraw) {
+      pDC->FillSolidRect(rcCaption, GetColor(kActiveCaption));
+      pDC->SetTextColor(GetColor(kHighlight));
+      pDC->SetBkMode(TRANSPARENT);
+      CRect rcText(5, 3, rcCaption.right - 2 * rcCaption.Height(), rcCaption.bottom);
+      CString strTitle = pBar->GetTitle();
+      pDC->DrawText(strTitle, rcText, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+    }
+    pScreen->SelectObject(pOld);
+    return rcCaption.Size();
+  }
+  default:
+    return CSize(0, 0);
+  }
+}
+
+CSize CTKPaintManager::DrawCommandBarSeparator(CDC* pDC, CTKCommandBar* pBar, CTKControl* pControl, BOOL bDraw)
+{
+  if (BaseTheme() != tkThemeDefault)
+    return OfficeSeparator(this, pDC, pBar, pControl, bDraw);
+  BOOL bPopup = pBar && pBar->GetPosition() == tkBarPopup;
+  if (!bDraw || !pControl || !pBar)
+    return bPopup ? CSize(8, 8) : CSize(6, 6);
+  CRect rcControl = pControl->GetRect();
+  CRect rcRow = pControl->GetRowRect();
+  CRect rcClient;
+  pBar->GetClientRect(&rcClient);
+  CRect rc;
+  if (bPopup)
+    rc = CRect(14, rcControl.top - 5, rcClient.right - 14, rcControl.top - 3);
+  else if (!CTKCommandBar::IsVerticalPosition(pBar->GetPosition()))
+    rc = pControl->GetWrap() ? CRect(rcRow.left + 4, rcRow.top - 4, rcRow.right, rcRow.top - 2)
+                             : CRect(rcControl.left - 4, rcRow.top, rcControl.left - 2, rcRow.bottom);
+  else
+    rc = pControl->GetWrap() ? CRect(rcRow.right + 2, rcRow.top + 4, rcRow.right + 4, rcRow.bottom)
+                             : CRect(rcRow.left, rcControl.top - 4, rcRow.right, rcControl.top - 2);
+  Draw3dRect(pDC, rc, kShadow, kHighlight);
+  return bPopup ? CSize(8, 8) : CSize(6, 6);
+}
+
+void CTKPaintManager::AdjustExcludeRect(CRect& rc, CTKControl* pControl, BOOL bVertical)
+{
+  if (pControl->GetType() == tkControlComboBox)
+    return;
+  if (BaseTheme() != tkThemeDefault) {
+    if (pControl->GetParent() && pControl->GetParent()->GetType() == tkBarTypePopup)
+      rc.InflateRect(1, 0);
+    else if (bVertical)
+      rc.DeflateRect(1, 0);
+    else
+      rc.DeflateRect(0, 1);
+    return;
+  }
+  if (pControl->GetParent() && pControl->GetParent()->GetType() == tkBarTypePopup)
+    rc.DeflateRect(1, 0);
+  else if (bVertical)
+    rc.InflateRect(0, 1);
+  else
+    rc.InflateRect(1, 0);
+}
+
+CSize CTKPaintManager::DrawControlPopupParent(CDC* pDC, CTKControl* pControl, BOOL bDraw)
+{
+  CTKCommandBar* pBar = pControl->GetParent();
+  BOOL bDefault = BaseTheme() == tkThemeDefault;
+  CTKDefaultTheme* pDefault = AsDefault(this);
+  CSize szIcon = pBar ? pBar->GetIconSize() : CSize(16, 16);
+  int nColumn = std::max(m_nTextHeight + (bDefault ? 0 : 4), static_cast<int>(szIcon.cx) + 4);
+  int nHeight = std::max(m_nTextHeight, static_cast<int>(szIcon.cy) + (bDefault ? 4 : 6));
+  int nType = pControl->GetType();
+  int nStyle = pControl->GetStyle();
+  BOOL bEnabled = pControl->GetEnabled();
+  int nSelected = pControl->GetSelected();
+  BOOL bCues = ShowCues(pControl);
+  CFont* pOldFont = pDC->SelectObject(GetCommandBarFont(tkBarPopup, pControl->IsItemDefault()));
+
+  CTKImageManagerIcon* pImage = nullptr;
+  if (nStyle == 2 || nStyle == 3 || (nStyle == 0 && nType != tkControlPopup))
+    pImage = pControl->GetIconId() > 0 ? pControl->GetImage(szIcon.cx) : nullptr;
+  CSize szImage = szIcon;
+  if (pImage && pImage->GetWidth() > 0)
+    szImage.cy = szIcon.cx * pImage->GetHeight() / pImage->GetWidth();
+
+  CString strCaption = pControl->GetCaption();
+  if (!bCues)
+    StripMnemonics(strCaption);
+  CString strShortcut = pControl->GetShortcutText();
+  UINT nCaptionFormat = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | (bCues ? 0 : DT_NOPREFIX);
+  CRect rcCalc(0, 0, 0, 0);
+  pDC->DrawText(strCaption, rcCalc, (nCaptionFormat & ~DT_END_ELLIPSIS) | DT_CALCRECT);
+  int nCaptionWidth = rcCalc.Width();
+  CRect rcShortcutCalc(0, 0, 0, 0);
+  if (!strShortcut.IsEmpty())
+    pDC->DrawText(strShortcut, rcShortcutCalc, DT_SINGLELINE | DT_CALCRECT);
+  int nShortcutWidth = rcShortcutCalc.Width();
+  CSize size(nShortcutWidth + nCaptionWidth + nColumn + 40, nHeight);
+  if (!bDraw) {
+    pDC->SelectObject(pOldFont);
+    return size;
+  }
+
+  CRect rc = pControl->GetRect();
+  int cy = rc.CenterPoint().y;
+  CRect rcColumn(rc.left, rc.top, rc.left + nColumn, rc.bottom);
+  CRect rcCheck(rcColumn.CenterPoint().x - 10, cy - 10, rcColumn.CenterPoint().x + 10, cy + 10);
+  COLORREF clrText;
+  if (bDefault) {
+    int nPopupText = pDefault ? pDefault->m_nPopupTextColor : 18;
+    clrText = GetColor(!bEnabled ? 17 : nSelected ? 14 : nPopupText);
+    if (pControl->GetChecked())
+      DrawButtonRectangle(pDC, rcColumn, nSelected, FALSE, bEnabled, TRUE, FALSE, FALSE, tkBarPopup);
+    if (pImage)
+      DrawButtonRectangle(pDC, rcColumn, nSelected, FALSE, bEnabled, pControl->GetChecked(), FALSE, FALSE, tkBarPopup);
+    if (nSelected && nType != tkControlSplitButtonPopup)
+      pDC->FillSolidRect(CRect(rcColumn.right + 1, rc.top, rc.right, rc.bottom), GetColor(13));
+  } else {
+    clrText = GetColor(!bEnabled ? 35 : nSelected ? 45 : 44);
+    if (nType == tkControlLabel)
+      pDC->FillSolidRect(CRect(rc.left + nColumn + 3, rc.top, rc.right, rc.bottom), GetColor(56));
+    else
+      DrawButtonRectangle(pDC, rc, nSelected, FALSE, TRUE, FALSE, FALSE, FALSE, tkBarPopup);
+    CRect rcBox(rcColumn.CenterPoint().x - (szIcon.cx + 4) / 2, cy - (szIcon.cy + 4) / 2, 0, 0);
+    rcBox.right = rcBox.left + szIcon.cx + 4;
+    rcBox.bottom = rcBox.top + szIcon.cy + 4;
+    rcCheck = rcBox;
+    if (pControl->GetChecked())
+      DrawButtonRectangle(pDC, rcBox, FALSE, FALSE, bEnabled, TRUE, FALSE, FALSE, tkBarPopup);
+  }
+  if (pImage)
+    DrawImage(pDC, CPoint(rcColumn.CenterPoint().x - szImage.cx / 2, cy - szImage.cy / 2), szImage, pImage, nSelected,
+              0, bEnabled, pControl->GetChecked(), FALSE, FALSE);
+  else if (pControl->GetChecked())
+    DrawCheckMark(pDC, rcCheck, bDefault ? clrText : (bEnabled ? RGB(0, 0, 0) : GetColor(40)), pBar && pBar->IsLayoutRTL());
+  pDC->SetTextColor(clrText);
+  pDC->SetBkMode(TRANSPARENT);
+  if (nType >= tkControlPopup && nType <= tkControlSplitButtonPopup)
+    Triangle(pDC, CPoint(rc.right - 11, cy - 3), CPoint(rc.right - 8, cy), CPoint(rc.right - 11, cy + 3), clrText);
+  if (nType == tkControlSplitButtonPopup && bEnabled)
+    pDC->FillSolidRect(rc.right - 20, rc.top + 1, 1, rc.Height() - 2, GetColor(nSelected ? (bDefault ? 16 : 32) : 16));
+  int nTextLeft = rc.left + nColumn + (bDefault ? 4 : 8);
+  CRect rcText(nTextLeft, rc.top, rc.right, rc.bottom);
+  CRect rcShortcut(rc.left + nColumn + 8, rc.top, rc.right - 19, rc.bottom);
+  if (nType == tkControlButton && !strShortcut.IsEmpty())
+    rcText.right -= nShortcutWidth + 19;
+  if (pDefault)
+    pDefault->DrawEmbossedText(pDC, strCaption, rcText, nCaptionFormat, TRUE, nSelected, bEnabled);
+  else
+    pDC->DrawText(strCaption, rcText, nCaptionFormat);
+  if (!strShortcut.IsEmpty()) {
+    if (pDefault)
+      pDefault->DrawEmbossedText(pDC, strShortcut, rcShortcut, DT_RIGHT, TRUE, nSelected, bEnabled);
+    else
+      pDC->DrawText(strShortcut, rcShortcut, DT_RIGHT | DT_SINGLELINE | DT_VCENTER);
+  }
+  pDC->SelectObject(pOldFont);
+  return size;
+}
