@@ -1,6 +1,7 @@
 #include "report/protocol/protocol_frame.h"
 
 #include "graphics/core/view_services.h"
+#include "model/cguid.h"
 #include "model/doc_interface.h"
 #include "model/identifiers.h"
 #include "model/igroups.h"
@@ -48,6 +49,17 @@ bool StatisticsFailure(HRESULT code) { return code < 0; }
 CString Group(const CString& text) { return text.IsEmpty() ? CString() : "{" + EscapeRtfText(text) + "}"; }
 
 }  // namespace
+
+bool IsOfClass(IModelUnknown* object, const CLSID& id)
+{
+  ModelRef<IClassObjModel> model(object, IID_IClassObjModel);
+  if (!model) {
+    return false;
+  }
+  CGuid classId;
+  model->GetClassId(&classId);
+  return classId.IsEqual(&id);
+}
 
 CString AreaTypeLabel(int typicalForm)
 {

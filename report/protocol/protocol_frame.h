@@ -159,5 +159,8 @@ int BuildFullReport30(IQorRoadDoc* document, CRTFWriter& writer, int& neverBuilt
 // The application's OpenGL view that renders report pictures; null without a frame window as main window.
 CWnd* GetActiveReportView();
 
+// Whether the object is of the model class `id`; false for null.
+bool IsOfClass(IModelUnknown* object, const CLSID& id);
+
 // The label of an open site's kind in the protocol: by typical form, empty for form 6.
 CString AreaTypeLabel(int typicalForm);

@@ -14,6 +14,12 @@ inline constexpr UINT IDS_REPORT_FORK = 559;              // "Развилка"
 inline constexpr UINT IDS_REPORT_WIDENING = 573;          // "Уширение"
 inline constexpr UINT IDS_REPORT_ROUNDABOUT = 586;        // "Кольцевое пересечение"
 inline constexpr UINT IDS_REPORT_INTERCHANGE = 774;       // "Многоуровневые развязки"
+inline constexpr UINT IDS_REPORT_LUMINAIRES_IN_GROUP = 709;  // "Количество ОП в группе"
+inline constexpr UINT IDS_REPORT_LUMINAIRES_PER_KM = 710;    // "Количество ОП на 1 км   "
+inline constexpr UINT IDS_REPORT_POLES_PER_KM = 714;         // "Количество опор (мачт) на 1 км "
+inline constexpr UINT IDS_REPORT_POLES = 726;                // "Количество опор (мачт) "
+inline constexpr UINT IDS_REPORT_BRACKETS_PER_KM = 727;      // "Количество кронштейнов на 1 км"
+inline constexpr UINT IDS_REPORT_BRACKETS = 728;             // "Количество кронштейнов"
 
 // The text of a string-table id; empty when the resources do not have it.
 CString LoadReportString(UINT id);
