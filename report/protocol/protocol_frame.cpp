@@ -23,6 +23,7 @@
 #include "report/rtf/rtf_writer.h"
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -49,6 +50,23 @@ bool StatisticsFailure(HRESULT code) { return code < 0; }
 CString Group(const CString& text) { return text.IsEmpty() ? CString() : "{" + EscapeRtfText(text) + "}"; }
 
 }  // namespace
+
+CString GroupTitle(const CString& name)
+{
+  const CString title = "{Группа ОП: " + EscapeRtfText(name) + "}";
+  constexpr int kRoom = static_cast<int>(sizeof(_tgCONTENT::text)) - 1;
+  if (title.GetLength() <= kRoom) {
+    return title;
+  }
+  // The name is cut, not its escaped form, so that no escape is split; texts are one byte a character.
+  int keep = name.GetLength();
+  CString cut;
+  do {
+    --keep;
+    cut = "{Группа ОП: " + EscapeRtfText(name.Left(keep)) + "…}";
+  } while (keep > 0 && cut.GetLength() > kRoom);
+  return cut;
+}
 
 bool IsOfClass(IModelUnknown* object, const CLSID& id)
 {
@@ -143,7 +161,12 @@ void CProtocolFrame::SectionHeading(std::initializer_list<const char*> textsAndT
   writer.SetFont(2, 25, 1);
   writer.SetColours(kHeadingHighlight, kHeadingText);
   for (const char* part : textsAndTabs) {
-    writer.WriteText(part);
+    const std::string text(part);
+    if (text.rfind("\\tab", 0) == 0) {
+      writer.WriteTabs(static_cast<int>(text.size() / 4));
+    } else {
+      writer.WriteText(part);
+    }
   }
   writer.EndParagraph();
   writer.BeginParagraph(0);
@@ -171,18 +194,23 @@ void CProtocolFrame::BodyText()
 
 void CProtocolFrame::WritePicture(DWORD viewMode, int width, int height, IGroupOfDev* group)
 {
-  CWnd* view = GetActiveReportView();
-  document->SetViewMode(viewMode);
   writer.SetFont(2, 20, 1);
   writer.SetColours(kResetColours, 0);
   writer.WriteLineBreaks(2);
   writer.WriteLineBreaks(3);
   writer.BeginParagraph(0);
+  WriteRenderedBitmap(viewMode, width, height, group);
+  writer.EndParagraph();
+}
+
+void CProtocolFrame::WriteRenderedBitmap(DWORD viewMode, int width, int height, IGroupOfDev* group)
+{
+  CWnd* view = GetActiveReportView();
+  document->SetViewMode(viewMode);
   CBitmap bitmap;
   if (RenderViewToBitmap(view, width, height, &bitmap, group)) {
     writer.WriteBitmap(&bitmap);
   }
-  writer.EndParagraph();
 }
 
 CPictureSection::CPictureSection(CProtocolFrame& frame, Kind kind) : m_frame(frame), m_kind(kind)
@@ -210,8 +238,14 @@ CPictureSection::CPictureSection(CProtocolFrame& frame, Kind kind) : m_frame(fra
   }
 }
 
-CPictureSection::~CPictureSection()
+CPictureSection::~CPictureSection() { Restore(); }
+
+void CPictureSection::Restore()
 {
+  if (m_restored) {
+    return;
+  }
+  m_restored = true;
   IVisualOpt* options = m_frame.options.get();
   _CALC_RESULTS* block = m_frame.results ? m_frame.results->GetData() : nullptr;
   m_frame.document->SetViewMode(m_viewMode);
