@@ -8,6 +8,7 @@
 #include "model/igroups.h"
 #include "model/ipole.h"
 #include "model/iproject.h"
+#include "model/iresults.h"
 #include "model/light_device.h"
 #include "model/ivisualopt.h"
 #include "model/report_preferences.h"
@@ -127,6 +128,16 @@ protected:
   CReportView* report = nullptr;
 };
 
+const _CALC_RESULTS* ResultsOf(IArea* area)
+{
+  void* part = nullptr;
+  area->QueryInterface(&IID_IResultsOfCalc, &part);
+  auto* results = static_cast<IResultsOfCalc*>(part);
+  const _CALC_RESULTS* block = results->GetData();
+  results->Release();  // the area keeps it
+  return block;
+}
+
 // The groups of the active area that the protocol writes.
 int GroupsOn(IArea* area)
 {
@@ -234,8 +245,14 @@ TEST_P(ProtocolSamples, TheFullProtocolAsLibreOfficePrintsIt)
       EXPECT_NE(text.find(Utf8(u8"Соответствие")), std::string::npos);
       EXPECT_TRUE(text.find("(+)") != std::string::npos || text.find("(-)") != std::string::npos);
     }
-    // Two placement pictures, in 3D and in plan, for every group the protocol writes.
-    EXPECT_EQ(images, 2 * GroupsOn(ActiveArea()));
+    // Two placement pictures, in 3D and in plan, for every group the protocol writes; three result pictures
+    // (isolines, filled, false colours) for each observer's luminance, the carriageway's illuminance, and the
+    // sidewalks' horizontal and semi-cylindrical illuminance and each wall when the sample has them.
+    const _CALC_RESULTS& r = *ResultsOf(ActiveArea());
+    const int sidewalks = r.nRightWalk + r.nLeftWalk > 0 ? 2 : 0;
+    const int walls = (r.nRightWall > 0 ? 1 : 0) + (r.nLeftWall > 0 ? 1 : 0);
+    const int resultPictures = 3 * (static_cast<int>(r.nObservers) + 1 + sidewalks + walls);
+    EXPECT_EQ(images, 2 * GroupsOn(ActiveArea()) + resultPictures);
     EXPECT_EQ(pictures.pictures, images);
   }
 }
