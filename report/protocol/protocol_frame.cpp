@@ -565,21 +565,30 @@ int BuildProtocol(IQorRoadDoc* document, CRTFWriter& writer, int& neverBuilt, IS
   ModelRef<IGroupsOfDev> groups(frame.area.get(), IID_IGroupsOfDev);
   ModelRef<IGroupOfDev> firstGroup(groups.get(), IID_IGroupOfDev);
   for (IGroupOfDev* group = firstGroup.get(); group != nullptr; group = group->GetNext()) {
-    const int scheme = *group->GetRoadScheme();
-    if (!straightRoad && (scheme == 3 || scheme == 4)) {
-      // Groups placed along a contour or by points carry their poles in sub-groups.
+    frame.groupIdentity = true;
+    // Open sites place by their placement scheme; groups along a contour or by points carry their poles in
+    // sub-groups.
+    const int placement = *group->GetPlacementScheme();
+    if (!straightRoad && (placement == 3 || placement == 4)) {
       ModelRef<IGroupOfDev> firstSub(group, IID_FirstSubGroup);
-      for (IGroupOfDev* sub = firstSub.get(); sub != nullptr; sub = sub->GetNext()) {
+      frame.walkParent = group;
+      frame.walkParentScheme = placement;
+      frame.subGroupIndex = 0;
+      for (IGroupOfDev* sub = firstSub.get(); sub != nullptr; sub = sub->GetNext(), ++frame.subGroupIndex) {
         if ((*sub->GetState() & 0x1) != 0) {
           frame.StatisticsEntry(sub, PoleCount(sub));
           s.Group(frame, sub);
         }
       }
+      frame.walkParent = nullptr;
+      frame.walkParentScheme = 0;
+      frame.subGroupIndex = 0;
       continue;
     }
     if ((*group->GetState() & 0x1) == 0) {
       continue;
     }
+    const int scheme = *group->GetRoadScheme();
     const int count = straightRoad ? (scheme == 2 || scheme == 3 || scheme == 4 ? 12 : 6) : PoleCount(group);
     frame.StatisticsEntry(group, count);
     s.Group(frame, group);

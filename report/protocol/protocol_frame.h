@@ -12,6 +12,8 @@
 #include "platform/mfc-core/mfcstring.h"
 
 #include <initializer_list>
+#include <string>
+#include <vector>
 
 class CPreferencesOfReport;
 class CRTFWriter;
@@ -96,6 +98,16 @@ public:
   bool hasNorms = false;
   // Groups whose title the luminaire section wrote in place of the placement section.
   int luminaireTitles = 0;
+
+  // Where the group walk of an open site stands: the parent whose sub-groups are walked (null for a top-level
+  // group), its placement scheme, the sub-group's index, and whether the group is the first written of its
+  // top-level group (its identity and luminaire are written only then).
+  IGroupOfDev* walkParent = nullptr;
+  int walkParentScheme = 0;
+  int subGroupIndex = 0;
+  bool groupIdentity = true;
+  // The luminaires (by their database key) whose section was written.
+  std::vector<std::string> describedLuminaires;
 
 private:
   friend int BuildProtocol(IQorRoadDoc*, CRTFWriter&, int&, IStatisticsSession*, int, class CProtocolSections*, bool);

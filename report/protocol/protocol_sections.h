@@ -22,8 +22,17 @@ private:
 
 class COpenSiteSections : public CProtocolSections {
 public:
+  bool InputData(CProtocolFrame& frame) override;
+  bool GroupData(CProtocolFrame& frame) override;
+  void Group(CProtocolFrame& frame, IGroupOfDev* group) override;
   void EconomicSection(CProtocolFrame& frame) override;
+
+private:
+  void WritePlacement(CProtocolFrame& frame, IGroupOfDev* group, const CString& title);
 };
+
+// The groups' common data (item 102), alike in both protocols.
+bool WriteGroupData(CProtocolFrame& frame);
 
 // The two intensity diagrams of a group's luminaire, polar and Cartesian, under their sub-headings.
 void WriteIntensityDiagrams(CProtocolFrame& frame, const CLightDevice& luminaire);

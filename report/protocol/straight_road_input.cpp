@@ -190,7 +190,9 @@ bool CStraightRoadSections::InputData(CProtocolFrame& f)
   return true;
 }
 
-bool CStraightRoadSections::GroupData(CProtocolFrame& f)
+bool CStraightRoadSections::GroupData(CProtocolFrame& f) { return WriteGroupData(f); }
+
+bool WriteGroupData(CProtocolFrame& f)
 {
   CRTFWriter& w = f.writer;
   f.AddContent(0, "{Параметры групп ОП}", 0, 10, 0, 1);
