@@ -30,11 +30,13 @@ void CNormCells::Norm(int tabs, const NormValue& norm, const char* signFormat, c
     return;
   }
   m_writer.WriteTabs(tabs);
-  m_writer.SetFont(3, 20, 0);
-  CString sign;
-  sign.Format(signFormat, norm.upper ? kUpperBoundSign : kLowerBoundSign);
-  m_writer.WriteText(sign);
-  m_writer.SetFont(2, 20, 0);
+  if (signFormat != nullptr) {
+    m_writer.SetFont(3, 20, 0);
+    CString sign;
+    sign.Format(signFormat, norm.upper ? kUpperBoundSign : kLowerBoundSign);
+    m_writer.WriteText(sign);
+    m_writer.SetFont(2, 20, 0);
+  }
   CString text;
   if (norm.current == norm.fallback) {
     text.Format(plain, norm.current);

@@ -31,7 +31,7 @@ public:
   // The value formatted plainly, or with its mark when the norm applies; a value equal to its norm complies.
   CString Value(double value, const NormValue& norm, const ValueFormats& formats) const;
   // Nothing without a norm; else the tabs, the bound's sign in Symbol formatted by `signFormat` (a %c for the
-  // character), and the norm in `plain` or, when changed, in bold `changed`.
+  // character; none when null), and the norm in `plain` or, when changed, in bold `changed`.
   void Norm(int tabs, const NormValue& norm, const char* signFormat, const char* plain, const char* changed);
   // The footnote when a changed norm was printed.
   void Footnote();

@@ -25,6 +25,8 @@ public:
   bool InputData(CProtocolFrame& frame) override;
   bool GroupData(CProtocolFrame& frame) override;
   void Group(CProtocolFrame& frame, IGroupOfDev* group) override;
+  bool Summary(CProtocolFrame& frame) override;
+  void Results(CProtocolFrame& frame) override;
   void EconomicSection(CProtocolFrame& frame) override;
 
 private:
