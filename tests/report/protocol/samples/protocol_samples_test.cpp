@@ -13,6 +13,7 @@
 #include "model/ivisualopt.h"
 #include "model/report_preferences.h"
 #include "model/standards.h"
+#include "platform/base/codepage.h"
 #include "platform/mfc/frame.h"
 #include "platform/mfc-core/memfile.h"
 #include "report/protocol/economic_section.h"
@@ -216,6 +217,13 @@ TEST_P(ProtocolSamples, TheFullProtocolAsLibreOfficePrintsIt)
                              u8"Показатели яркости"})
       order.push_back(s);
   }
+  const bool interchange = IsOfClass(ActiveArea(), CLSID_CCustomizeRoad3D);
+  if (!straight) {
+    for (const char8_t* s : {u8"Тип участка дороги", u8"Коэффициент запаса", u8"Схема размещения ОП", u8"Тип ИС",
+                             u8"Сводные данные"})
+      order.push_back(s);
+    order.push_back(interchange ? u8"По группам и примитивам" : u8"Таблица значений освещенности");
+  }
   for (const char8_t* s : {u8"Экономический расчет", u8"Группы ОП", u8"Полные годовые приведенные затраты",
                            u8"Содержание"})
     order.push_back(s);
@@ -254,6 +262,16 @@ TEST_P(ProtocolSamples, TheFullProtocolAsLibreOfficePrintsIt)
     const int resultPictures = 3 * (static_cast<int>(r.nObservers) + 1 + sidewalks + walls);
     EXPECT_EQ(images, 2 * GroupsOn(ActiveArea()) + resultPictures);
     EXPECT_EQ(pictures.pictures, images);
+  } else if (!interchange) {
+    EXPECT_EQ(images, 3) << "isolines, filled areas and false colours of the site";
+    EXPECT_EQ(pictures.pictures, images);
+  } else {
+    // The interchange reports by group and primitive, each by its name, and draws no result picture.
+    const _CALC_RESULTS& r = *ResultsOf(ActiveArea());
+    ASSERT_GT(r.nTotalsA + r.nTotalsB, 0u);
+    const _TOTAL_LIGHT_50& first = r.nTotalsA > 0 ? r.totalsA[0] : r.totalsB[0];
+    EXPECT_NE(text.find(codepage::Cp1251ToUtf8(first.name)), std::string::npos) << first.name;
+    EXPECT_EQ(images, 0);
   }
 }
 
