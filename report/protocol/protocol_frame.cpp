@@ -81,7 +81,8 @@ bool IsOfClass(IModelUnknown* object, const CLSID& id)
 
 CString AreaTypeLabel(int typicalForm)
 {
-  if (typicalForm == 6) {
+  // A form below the table names no kind; forms above it are free open sites.
+  if (typicalForm == 6 || typicalForm < 0) {
     return CString();
   }
   const UINT id = TypicalFormStringId(typicalForm);

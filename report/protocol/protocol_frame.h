@@ -185,5 +185,5 @@ CString GroupTitle(const CString& name);
 // Whether the object is of the model class `id`; false for null.
 bool IsOfClass(IModelUnknown* object, const CLSID& id);
 
-// The label of an open site's kind in the protocol: by typical form, empty for form 6.
+// The label of an open site's kind in the protocol: by typical form, empty for form 6 and for a negative form.
 CString AreaTypeLabel(int typicalForm);
