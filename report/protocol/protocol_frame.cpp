@@ -54,7 +54,9 @@ CString Group(const CString& text) { return text.IsEmpty() ? CString() : "{" + E
 CString GroupTitle(const CString& name)
 {
   const CString title = "{Группа ОП: " + EscapeRtfText(name) + "}";
-  constexpr int kRoom = static_cast<int>(sizeof(_tgCONTENT::text)) - 1;
+  // The title holds 254 characters, which a contents entry always takes whole.
+  constexpr int kRoom = 254;
+  static_assert(kRoom < static_cast<int>(sizeof(_tgCONTENT::text)));
   if (title.GetLength() <= kRoom) {
     return title;
   }

@@ -178,8 +178,8 @@ int BuildFullReport30(IQorRoadDoc* document, CRTFWriter& writer, int& neverBuilt
 // The application's OpenGL view that renders report pictures; null without a frame window as main window.
 CWnd* GetActiveReportView();
 
-// The contents title of a group, "{Группа ОП: name}": the name escaped and, when the title would not fit a
-// contents entry, cut at a character boundary and ended with "…".
+// The contents title of a group, "{Группа ОП: name}", at most 254 characters: the name escaped and, when the title
+// would be longer, cut at a character boundary and ended with "…".
 CString GroupTitle(const CString& name);
 
 // Whether the object is of the model class `id`; false for null.

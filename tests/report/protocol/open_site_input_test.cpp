@@ -141,4 +141,28 @@ TEST_F(OpenSiteInput, AFirstPoleOnTheCircleIsGivenByRadiusAndAngle)
   }
 }
 
+TEST_F(OpenSiteInput, AContourGroupWritesEachSubGroupWithItsNumberAndItsIdentityOnce)
+{
+  SetItem(doc, kItemPlacement, 2);
+  SetItem(doc, kItemLuminaire, 2);
+  IGroupOfDev* group = groups->GetFirstGroup();
+  const int on = 1, contour = 3, mast = 1;
+  group->SetState(&on);
+  group->SetMountingKind(&mast);
+  group->SetPlacementScheme(&contour);
+  CArray<_CSPOINT3D>* points = nullptr;
+  group->GetContourPoints(&points);
+  points->Add(_CSPOINT3D{0, 0, 0, 0, 0});
+  points->Add(_CSPOINT3D{50, 0, 0, 0, 0});
+  ASSERT_EQ(group->UpdatePolePositions(0), 0);
+  ASSERT_EQ(group->GetSubGroupCount(), 3);
+  const std::string text = Build();
+  for (const char* heading : {"{Положение ОП - 1}", "{Положение ОП - 2}", "{Положение ОП - 3}"})
+    EXPECT_EQ(Count(text, heading), 1u) << heading;
+  EXPECT_EQ(Count(text, "{Наименование группы ОП}"), 1u);
+  EXPECT_EQ(Count(text, "{По контуру}"), 1u);
+  EXPECT_EQ(Count(text, "{Параметры ОП}"), 1u);
+  EXPECT_EQ(Count(text, "{Размещение ОП}"), 3u);
+}
+
 }  // namespace
