@@ -281,6 +281,16 @@ TEST_P(ProtocolSamples, TheFullProtocolAsLibreOfficePrintsIt)
     EXPECT_EQ(pictures.pictures, images);
   } else if (!interchange) {
     EXPECT_EQ(images, 2) << "filled areas and false colours of the site";
+    // The node table holds the grid's values: the carriageway's minimum and maximum among them.
+    const std::size_t table = text.find(Utf8(u8"Таблица значений освещенности"));
+    ASSERT_NE(table, std::string::npos);
+    const _CALC_RESULTS& r = *ResultsOf(ActiveArea());
+    ASSERT_GT(r.nZones, 0u);
+    for (float extreme : {r.zones[0].minimum, r.zones[0].maximum}) {
+      char value[32];
+      std::snprintf(value, sizeof(value), " %.1f ", extreme);
+      EXPECT_NE(words.find(value, words.find(Utf8(u8"Таблица значений освещенности"))), std::string::npos) << value;
+    }
     EXPECT_EQ(pictures.pictures, images);
   } else {
     // The interchange reports by group and primitive, each by its name, and draws no result picture.
