@@ -269,11 +269,10 @@ public:
     }
     w.SetColours(kResetColours, 0);
 
-    bool anyNorm = false;
-    for (const Column& c : columns) {
-      anyNorm = anyNorm || (c.signFormat != nullptr && cells.Applies(c.norm));
-    }
-    if (!f.hasNorms || !anyNorm) {
+    // The semi-cylindrical output has no norm column at all, and then no norm and mark rows.
+    const bool normColumns =
+        std::any_of(columns.begin(), columns.end(), [](const Column& c) { return c.signFormat != nullptr; });
+    if (!f.hasNorms || !normColumns) {
       return;
     }
     auto tabsBefore = [&](std::size_t i) { return tabsAfterValue > 0 ? 0 : (i > 0 ? 2 : 0); };
