@@ -1,6 +1,7 @@
 #include "report/protocol/protocol_frame.h"
 
 #include "graphics/core/view_services.h"
+#include "model/cguid.h"
 #include "model/doc_interface.h"
 #include "model/identifiers.h"
 #include "model/igroups.h"
@@ -22,6 +23,7 @@
 #include "report/rtf/rtf_writer.h"
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -49,9 +51,40 @@ CString Group(const CString& text) { return text.IsEmpty() ? CString() : "{" + E
 
 }  // namespace
 
+CString GroupTitle(const CString& name)
+{
+  const CString title = "{Группа ОП: " + EscapeRtfText(name) + "}";
+  // The title holds 254 characters, which a contents entry always takes whole.
+  constexpr int kRoom = 254;
+  static_assert(kRoom < static_cast<int>(sizeof(_tgCONTENT::text)));
+  if (title.GetLength() <= kRoom) {
+    return title;
+  }
+  // The name is cut, not its escaped form, so that no escape is split; texts are one byte a character.
+  int keep = name.GetLength();
+  CString cut;
+  do {
+    --keep;
+    cut = "{Группа ОП: " + EscapeRtfText(name.Left(keep)) + "…}";
+  } while (keep > 0 && cut.GetLength() > kRoom);
+  return cut;
+}
+
+bool IsOfClass(IModelUnknown* object, const CLSID& id)
+{
+  ModelRef<IClassObjModel> model(object, IID_IClassObjModel);
+  if (!model) {
+    return false;
+  }
+  CGuid classId;
+  model->GetClassId(&classId);
+  return classId.IsEqual(&id);
+}
+
 CString AreaTypeLabel(int typicalForm)
 {
-  if (typicalForm == 6) {
+  // A form below the table names no kind; forms above it are free open sites.
+  if (typicalForm == 6 || typicalForm < 0) {
     return CString();
   }
   const UINT id = TypicalFormStringId(typicalForm);
@@ -131,7 +164,12 @@ void CProtocolFrame::SectionHeading(std::initializer_list<const char*> textsAndT
   writer.SetFont(2, 25, 1);
   writer.SetColours(kHeadingHighlight, kHeadingText);
   for (const char* part : textsAndTabs) {
-    writer.WriteText(part);
+    const std::string text(part);
+    if (text.rfind("\\tab", 0) == 0) {
+      writer.WriteTabs(static_cast<int>(text.size() / 4));
+    } else {
+      writer.WriteText(part);
+    }
   }
   writer.EndParagraph();
   writer.BeginParagraph(0);
@@ -159,18 +197,23 @@ void CProtocolFrame::BodyText()
 
 void CProtocolFrame::WritePicture(DWORD viewMode, int width, int height, IGroupOfDev* group)
 {
-  CWnd* view = GetActiveReportView();
-  document->SetViewMode(viewMode);
   writer.SetFont(2, 20, 1);
   writer.SetColours(kResetColours, 0);
   writer.WriteLineBreaks(2);
   writer.WriteLineBreaks(3);
   writer.BeginParagraph(0);
+  WriteRenderedBitmap(viewMode, width, height, group);
+  writer.EndParagraph();
+}
+
+void CProtocolFrame::WriteRenderedBitmap(DWORD viewMode, int width, int height, IGroupOfDev* group)
+{
+  CWnd* view = GetActiveReportView();
+  document->SetViewMode(viewMode);
   CBitmap bitmap;
   if (RenderViewToBitmap(view, width, height, &bitmap, group)) {
     writer.WriteBitmap(&bitmap);
   }
-  writer.EndParagraph();
 }
 
 CPictureSection::CPictureSection(CProtocolFrame& frame, Kind kind) : m_frame(frame), m_kind(kind)
@@ -198,8 +241,14 @@ CPictureSection::CPictureSection(CProtocolFrame& frame, Kind kind) : m_frame(fra
   }
 }
 
-CPictureSection::~CPictureSection()
+CPictureSection::~CPictureSection() { Restore(); }
+
+void CPictureSection::Restore()
 {
+  if (m_restored) {
+    return;
+  }
+  m_restored = true;
   IVisualOpt* options = m_frame.options.get();
   _CALC_RESULTS* block = m_frame.results ? m_frame.results->GetData() : nullptr;
   m_frame.document->SetViewMode(m_viewMode);
@@ -519,21 +568,30 @@ int BuildProtocol(IQorRoadDoc* document, CRTFWriter& writer, int& neverBuilt, IS
   ModelRef<IGroupsOfDev> groups(frame.area.get(), IID_IGroupsOfDev);
   ModelRef<IGroupOfDev> firstGroup(groups.get(), IID_IGroupOfDev);
   for (IGroupOfDev* group = firstGroup.get(); group != nullptr; group = group->GetNext()) {
-    const int scheme = *group->GetRoadScheme();
-    if (!straightRoad && (scheme == 3 || scheme == 4)) {
-      // Groups placed along a contour or by points carry their poles in sub-groups.
+    frame.groupIdentity = true;
+    // Open sites place by their placement scheme; groups along a contour or by points carry their poles in
+    // sub-groups.
+    const int placement = *group->GetPlacementScheme();
+    if (!straightRoad && (placement == 3 || placement == 4)) {
       ModelRef<IGroupOfDev> firstSub(group, IID_FirstSubGroup);
-      for (IGroupOfDev* sub = firstSub.get(); sub != nullptr; sub = sub->GetNext()) {
+      frame.walkParent = group;
+      frame.walkParentScheme = placement;
+      frame.subGroupIndex = 0;
+      for (IGroupOfDev* sub = firstSub.get(); sub != nullptr; sub = sub->GetNext(), ++frame.subGroupIndex) {
         if ((*sub->GetState() & 0x1) != 0) {
           frame.StatisticsEntry(sub, PoleCount(sub));
           s.Group(frame, sub);
         }
       }
+      frame.walkParent = nullptr;
+      frame.walkParentScheme = 0;
+      frame.subGroupIndex = 0;
       continue;
     }
     if ((*group->GetState() & 0x1) == 0) {
       continue;
     }
+    const int scheme = *group->GetRoadScheme();
     const int count = straightRoad ? (scheme == 2 || scheme == 3 || scheme == 4 ? 12 : 6) : PoleCount(group);
     frame.StatisticsEntry(group, count);
     s.Group(frame, group);

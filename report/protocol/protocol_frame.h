@@ -12,6 +12,8 @@
 #include "platform/mfc-core/mfcstring.h"
 
 #include <initializer_list>
+#include <string>
+#include <vector>
 
 class CPreferencesOfReport;
 class CRTFWriter;
@@ -61,7 +63,7 @@ public:
   void AddContent(int tabsBefore, const CString& text, int bold, int tabsAfter, int page, int lineBreaks);
   const CArray<_tgCONTENT>& Contents() const { return m_contents; }
 
-  // The heading forms every section uses.
+  // The heading forms every section uses; a heading's parts are texts and runs of "\\tab", written as tabs.
   void SectionHeading(std::initializer_list<const char*> textsAndTabs);
   void SubHeading(const CString& text, int tabs);
   void BodyText();
@@ -72,6 +74,8 @@ public:
   // One picture of `width` x `height` into the document: the view-mode word set, the bitmap rendered by the
   // application's view and written.
   void WritePicture(DWORD viewMode, int width, int height, IGroupOfDev* group);
+  // Only the picture: the view-mode word set, the bitmap rendered and written.
+  void WriteRenderedBitmap(DWORD viewMode, int width, int height, IGroupOfDev* group);
 
   // The statistics entry of one switched-on group, with its luminaire count.
   void StatisticsEntry(IGroupOfDev* group, int count);
@@ -92,6 +96,18 @@ public:
   bool sidewalksShown = false;
   bool wallsShown = false;
   bool hasNorms = false;
+  // Groups whose title the luminaire section wrote in place of the placement section.
+  int luminaireTitles = 0;
+
+  // Where the group walk of an open site stands: the parent whose sub-groups are walked (null for a top-level
+  // group), its placement scheme, the sub-group's index, and whether the group is the first written of its
+  // top-level group (its identity and luminaire are written only then).
+  IGroupOfDev* walkParent = nullptr;
+  int walkParentScheme = 0;
+  int subGroupIndex = 0;
+  bool groupIdentity = true;
+  // The luminaires (by their database key) whose section was written.
+  std::vector<std::string> describedLuminaires;
 
 private:
   friend int BuildProtocol(IQorRoadDoc*, CRTFWriter&, int&, IStatisticsSession*, int, class CProtocolSections*, bool);
@@ -123,6 +139,8 @@ public:
   // A picture with this result display (0 isolines, 1 filled, 2 filled with node values, 3 false colours) and
   // quantity (0 luminance, 1 illuminance, 2 semi-cylindrical); a page break before every picture but the first.
   void Picture(DWORD viewMode, int display, int quantity, int width, int height, IGroupOfDev* group);
+  // Puts the saved state back now rather than when the section ends; once.
+  void Restore();
 
 private:
   CProtocolFrame& m_frame;
@@ -134,6 +152,7 @@ private:
   int m_autoObserver = 0;
   int m_shownObserver = 0;
   int m_valid = 0;
+  bool m_restored = false;
 };
 
 // The sections between the frame's fixed points (straight road, or open site and interchange). Each answers
@@ -159,5 +178,12 @@ int BuildFullReport30(IQorRoadDoc* document, CRTFWriter& writer, int& neverBuilt
 // The application's OpenGL view that renders report pictures; null without a frame window as main window.
 CWnd* GetActiveReportView();
 
-// The label of an open site's kind in the protocol: by typical form, empty for form 6.
+// The contents title of a group, "{Группа ОП: name}", at most 254 characters: the name escaped and, when the title
+// would be longer, cut at a character boundary and ended with "…".
+CString GroupTitle(const CString& name);
+
+// Whether the object is of the model class `id`; false for null.
+bool IsOfClass(IModelUnknown* object, const CLSID& id);
+
+// The label of an open site's kind in the protocol: by typical form, empty for form 6 and for a negative form.
 CString AreaTypeLabel(int typicalForm);

@@ -11,6 +11,7 @@
 #include "model/iresults.h"
 #include "model/iroad.h"
 #include "model/standards.h"
+#include "report/protocol/protocol_frame.h"
 #include "report/protocol/report_strings.h"
 #include "report/rtf/rtf_writer.h"
 
@@ -97,17 +98,6 @@ struct ReportedArea {
   int sidewalkRecord = -1;
   const _STANDARDS_OF_ROAD* norms = nullptr;  // null: no norms in force
 };
-
-bool IsClass(IArea* area, const CLSID& id)
-{
-  ModelRef<IClassObjModel> object(area, IID_IClassObjModel);
-  if (!object) {
-    return false;
-  }
-  CGuid classId;
-  object->GetClassId(&classId);
-  return classId.IsEqual(&id);
-}
 
 CString KindText(Kind kind, int typicalForm)
 {
@@ -376,9 +366,9 @@ int BuildResultsSummary(IQorRoadDoc* document, CRTFWriter& writer, int& neverBui
     }
     ReportedArea a;
     a.area = area;
-    if (IsClass(area, CLSID_CStraightRoad)) {
+    if (IsOfClass(area, CLSID_CStraightRoad)) {
       a.kind = Kind::StraightRoad;
-    } else if (IsClass(area, CLSID_CCustomizeRoad) || IsClass(area, CLSID_CCustomizeRoad3D)) {
+    } else if (IsOfClass(area, CLSID_CCustomizeRoad) || IsOfClass(area, CLSID_CCustomizeRoad3D)) {
       a.kind = Kind::OpenSite;
     } else {
       continue;

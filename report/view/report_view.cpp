@@ -14,6 +14,7 @@
 #include "platform/mfc/printing.h"
 #include "platform/user/global_memory.h"
 #include "report/protocol/protocol_frame.h"
+#include "report/protocol/protocol_sections.h"
 #include "report/protocol/results_summary.h"
 #include "report/view/report_help.h"
 #include "report/view/rich_edit_stream.h"
@@ -51,17 +52,6 @@ ModelRef<I> DocumentPart(IQorRoadDoc* document, const IID& iid)
     part = nullptr;
   }
   return ModelRef<I>::Adopt(static_cast<I*>(part));
-}
-
-bool IsClass(IModelUnknown* area, const CLSID& id)
-{
-  ModelRef<IClassObjModel> object(area, IID_IClassObjModel);
-  if (!object) {
-    return false;
-  }
-  CGuid classId;
-  object->GetClassId(&classId);
-  return classId.IsEqual(&id);
 }
 
 DWORD CollectStreamOut(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* written)
@@ -102,7 +92,14 @@ BEGIN_MESSAGE_MAP(CReportView, CRichEditView)
   ON_COMMAND(ID_HELP, &CReportView::OnHelp)
 END_MESSAGE_MAP()
 
-CReportView::CReportView(IQorRoadDoc* document) : m_document(document) {}
+CReportView::CReportView(IQorRoadDoc* document) : m_document(document)
+{
+  // The sections keep nothing between builds, so every view shares one of each.
+  static CStraightRoadSections straightRoad;
+  static COpenSiteSections openSite;
+  m_straightSections = &straightRoad;
+  m_openSections = &openSite;
+}
 
 CReportView::~CReportView() { m_writer.CloseIfOpen(); }
 
@@ -226,9 +223,9 @@ LRESULT CReportView::OnShowResults(WPARAM wParam, LPARAM lParam)
   if (wParam != 0) {
     CWaitCursor wait;
     IStatisticsSession* statistics = m_document != nullptr ? m_document->GetStatisticsObject() : nullptr;
-    if (IsClass(object.get(), CLSID_CStraightRoad)) {
+    if (IsOfClass(object.get(), CLSID_CStraightRoad)) {
       BuildFullReport(statistics, static_cast<int>(lParam));
-    } else if (IsClass(object.get(), CLSID_CCustomizeRoad) || IsClass(object.get(), CLSID_CCustomizeRoad3D)) {
+    } else if (IsOfClass(object.get(), CLSID_CCustomizeRoad) || IsOfClass(object.get(), CLSID_CCustomizeRoad3D)) {
       BuildFullReport30(statistics, static_cast<int>(lParam));
     }
   } else {

@@ -49,7 +49,7 @@ public:
   // FALSE when any step fails; `path` is then left as it was.
   BOOL ExportRtf(LPCTSTR path);
 
-  // The sections of the two protocols; the frame alone without them.
+  // The sections of the two protocols (the program's own unless set); the frame alone with null.
   void SetProtocolSections(CProtocolSections* straightRoad, CProtocolSections* openSite);
   // The pages the text takes when printed, counted as OnPreparePrinting counts them.
   int CountPrintedPages();

@@ -93,20 +93,6 @@ private:
   }
 };
 
-void SetItem(ProjectDocument& doc, int id, int state)
-{
-  tag_ITEM_PREF_OF_REPORT row{};
-  row.id = id;
-  row.state = state;
-  doc.options->GetReportPreferences()->SetItemState(id, &row, FALSE);
-}
-
-void AllItemsOff(ProjectDocument& doc)
-{
-  for (const tag_ITEM_PREF_OF_REPORT& item : doc.options->GetReportPreferences()->Items())
-    SetItem(doc, item.id, 0);
-}
-
 std::string Body(const std::string& document)
 {
   const std::size_t head = document.find("\\pard ");

@@ -6,6 +6,8 @@
 
 #include "model/iproject.h"
 #include "model/iresults.h"
+#include "model/ivisualopt.h"
+#include "model/report_preferences.h"
 #include "model/standards.h"
 #include "report/rtf/rtf_writer.h"
 #include "platform/mfc-core/memfile.h"
@@ -74,6 +76,21 @@ I* Part(IModelUnknown* from, const IID& iid)
 inline _CALC_RESULTS& ResultsOf(IArea* area) { return *Part<IResultsOfCalc>(area, IID_IResultsOfCalc)->GetData(); }
 
 inline _STANDARDS_OF_ROAD& NormsOf(IArea* area) { return *area->GetStandards()->GetRecord(); }
+
+// One report item of the document's preferences set to a state (0 off, 2 on, 4 radio on).
+inline void SetItem(ProjectDocument& doc, int id, int state)
+{
+  tag_ITEM_PREF_OF_REPORT row{};
+  row.id = id;
+  row.state = state;
+  doc.options->GetReportPreferences()->SetItemState(id, &row, FALSE);
+}
+
+inline void AllItemsOff(ProjectDocument& doc)
+{
+  for (const tag_ITEM_PREF_OF_REPORT& item : doc.options->GetReportPreferences()->Items())
+    SetItem(doc, item.id, 0);
+}
 
 // The document in the writer so far, as bytes.
 inline std::string Document(const CRTFWriter& writer)
