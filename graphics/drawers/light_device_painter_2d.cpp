@@ -5,6 +5,7 @@
 #include "graphics/core/scene_palette.h"
 #include "graphics/drawers/road_drawer_2d.h"
 #include "graphics/drawers/road_picture_renderer.h"
+#include "graphics/drawers/straight_road_drawer_2d.h"
 #include "graphics/scene/groups.h"
 #include "graphics/scene/light_devices.h"
 #include "graphics/scene/object_containers.h"
@@ -125,8 +126,12 @@ CLightDevicePainter2D::CLightDevicePainter2D(CGraphicCoreFull* core)
 
 POINT CLightDevicePainter2D::WorldToPixel(double x, double y) const
 {
-  const double width = m_drawer->GetRenderer()->GetWidth();
   m_drawer->WorldToPixelY(y);
+  // The x shift follows a straight road's spacing window; a freely shaped area lies about its own centre, where
+  // its drawer puts its primitives (the shift there is whatever straight road the builder read last).
+  if (!dynamic_cast<const CStraightRoadDrawer2D*>(m_drawer))
+    return {static_cast<LONG>(x * m_drawer->GetScale() + m_drawer->GetHorizontalOrigin()), static_cast<LONG>(y)};
+  const double width = m_drawer->GetRenderer()->GetWidth();
   return {static_cast<LONG>((x - m_shift) * m_drawer->GetScale() + width / 2), static_cast<LONG>(y)};
 }
 

@@ -7,6 +7,8 @@
 #include "graphics/drawers/road_drawer_2d.h"
 #include "graphics/drawers/road_picture_renderer.h"
 #include "graphics/drawers/straight_road_drawer_2d.h"
+#include "graphics/scene/groups.h"
+#include "graphics/scene/object_containers.h"
 #include "graphics/scene/scene_builder.h"
 #include "model/igroups.h"
 #include "platform/gdi/png.h"
@@ -179,24 +181,52 @@ TEST_F(RoadPictures, LuminairePlansCentreTheGroupsSpacingWindow)
 
 TEST_F(RoadPictures, FreelyShapedSamplesWithAndWithoutLegend)
 {
+  const struct {
+    DWORD flags;
+    const char* kind;
+  } kinds[] = {
+      {0, "road"},
+      {kPictureLuminairePlan, "luminaire-plan"},
+      {kPicturePlacement, "placement"},
+  };
   for (const Sample& sample : {kSamples[1], kSamples[2]}) {
     SCOPED_TRACE(sample.name);
     ASSERT_NO_FATAL_FAILURE(Open(sample));
+    ASSERT_NE(group, nullptr);
     CRoadPictureRenderer renderer(&Core());
-    const DWORD road = kPictureFreeForm | kPictureAllGroups;
-    for (const bool legend : {false, true}) {
-      const std::string name = std::string("picture-road-") + sample.name + (legend ? "-legend" : "") + ".png";
-      const auto pixels = Picture(renderer, road | (legend ? DWORD{kPictureLegend} : DWORD{0}), name.c_str());
-      ASSERT_FALSE(pixels.empty());
-      auto* drawer = dynamic_cast<IroadDrawer2D*>(renderer.GetDrawer());
-      ASSERT_NE(drawer, nullptr);
-      // The area's rectangle is the only layer, centred across the bitmap by the horizontal origin.
-      const LayerRect* area = drawer->FindLayerRect(kPictureFreeForm);
-      ASSERT_NE(area, nullptr);
-      EXPECT_NEAR((area->x0 + area->x1) / 2, drawer->GetHorizontalOrigin(), 1);
-      EXPECT_EQ(drawer->GetHorizontalOrigin(), (kWidth - 60) / 2 + 30);
-      // Something of the site is painted in the middle of the picture.
-      EXPECT_NE(pixels[static_cast<size_t>(kHeight / 2) * kWidth + kWidth / 2], 0xFFFFFFu);
+    for (const auto& kind : kinds) {
+      for (const bool legend : {false, true}) {
+        const std::string name =
+            std::string("picture-") + kind.kind + "-" + sample.name + (legend ? "-legend" : "") + ".png";
+        SCOPED_TRACE(name);
+        const DWORD flags = kPictureFreeForm | kPictureAllGroups | kind.flags | (legend ? kPictureLegend : 0u);
+        const auto pixels = Picture(renderer, flags, name.c_str());
+        ASSERT_FALSE(pixels.empty());
+        auto* drawer = dynamic_cast<IroadDrawer2D*>(renderer.GetDrawer());
+        ASSERT_NE(drawer, nullptr);
+        EXPECT_EQ(drawer->GetHorizontalOrigin(), (kWidth - 60) / 2 + 30);
+        // Something of the site is painted in the middle of the picture.
+        EXPECT_NE(pixels[static_cast<size_t>(kHeight / 2) * kWidth + kWidth / 2], 0xFFFFFFu);
+        if (kind.flags == kPicturePlacement)
+          continue;  // laid out at a larger scale, without layers
+        // The area's rectangle is the only layer, centred across the bitmap by the horizontal origin.
+        const LayerRect* area = drawer->FindLayerRect(kPictureFreeForm);
+        ASSERT_NE(area, nullptr);
+        EXPECT_NEAR((area->x0 + area->x1) / 2, drawer->GetHorizontalOrigin(), 1);
+        // Every group's poles stand where the drawer lays the site: the support's dot in its owner's colour.
+        int poles = 0;
+        for (CObject3D* object : Core().GetScene()->GetOwned()->GetObjects()) {
+          auto* lights = dynamic_cast<CGroupLightDevice3D*>(object);
+          for (CObject3D* member : lights ? lights->GetObjects() : std::vector<CObject3D*>{}) {
+            const POINT p = renderer.GetPainter()->WorldToPixel(member->m_position[0], member->m_position[1]);
+            ASSERT_TRUE(p.x > 0 && p.x < kWidth && p.y > 0 && p.y < kHeight) << p.x << ", " << p.y;
+            const CObject3D* owner = member->GetOwner() ? member->GetOwner() : member;
+            EXPECT_TRUE(Shows(pixels[static_cast<size_t>(p.y) * kWidth + p.x], owner->GetColor()));
+            ++poles;
+          }
+        }
+        EXPECT_GT(poles, 0);
+      }
     }
     document.reset();  // as the fixture ends: the core first, while the view's window stands
     view.reset();
