@@ -177,6 +177,21 @@ TEST_F(RoadPictures, LuminairePlansCentreTheGroupsSpacingWindow)
   const auto road = Picture(renderer, kPictureMainIlluminance, nullptr);
   EXPECT_DOUBLE_EQ(renderer.GetPainter()->m_shift, start + spacing / 2);
   EXPECT_NE(pixels, road);
+
+  // A further group of the build moves the window by the difference of its spacing from the main group's, so
+  // the shift stands half its own spacing beyond the start.
+  ModelRef<IGroupsOfDev> groups(ActiveArea(), IID_IGroupsOfDev);
+  ASSERT_TRUE(groups);
+  IGroupOfDev* further = groups->CreateGroup();
+  ASSERT_NE(further, nullptr);
+  const double wider = spacing + 7;
+  further->SetStep(&wider);
+  further->SetPrev(group);
+  CBitmap bitmap;
+  EXPECT_TRUE(renderer.Render(kPictureMainIlluminance | kPictureLuminairePlan, &bitmap, kWidth, kHeight, further));
+  EXPECT_DOUBLE_EQ(renderer.GetPainter()->m_shift, start + wider / 2);
+  further->SetPrev(nullptr);
+  further->Release();
 }
 
 TEST_F(RoadPictures, FreelyShapedSamplesWithAndWithoutLegend)
