@@ -5,12 +5,16 @@
 #include "graphics/drawers/light_device_painter_2d.h"
 #include "graphics/drawers/result_layer_painter_2d.h"
 #include "graphics/drawers/road_drawer_2d.h"
+#include "graphics/drawers/customize_road_drawer_2d.h"
 #include "graphics/drawers/road_picture_renderer.h"
 #include "graphics/drawers/straight_road_drawer_2d.h"
 #include "graphics/scene/groups.h"
 #include "graphics/scene/object_containers.h"
 #include "graphics/scene/scene_builder.h"
+#include "model/identifiers.h"
 #include "model/igroups.h"
+#include "model/iprimitive.h"
+#include "model/primitive.h"
 #include "platform/gdi/png.h"
 #include "platform/mfc/gdiobj.h"
 #include "tests/graphics/core_fixture.h"
@@ -246,6 +250,61 @@ TEST_F(RoadPictures, FreelyShapedSamplesWithAndWithoutLegend)
     document.reset();  // as the fixture ends: the core first, while the view's window stands
     view.reset();
   }
+}
+
+TEST_F(RoadPictures, OpenSiteOwnersSwitchedOffAndLibraryUnderlay)
+{
+  ASSERT_NO_FATAL_FAILURE(Open(kSamples[1]));
+  CRoadPictureRenderer renderer(&Core());
+  const DWORD flags = kPictureFreeForm | kPictureAllGroups;
+  const COLORREF ruler = RGB(110, 110, 110);
+  // Pixels in the ruler's grey left of the frame: the vertical ruler's ticks and labels.
+  auto rulerPixels = [&](const std::vector<std::uint32_t>& pixels) {
+    const RECT& frame = renderer.GetDrawer()->GetFrame();
+    int n = 0;
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < frame.left - 1; ++x)
+        n += pixels[static_cast<size_t>(y) * kWidth + x] ==
+                     (static_cast<std::uint32_t>(GetRValue(ruler)) << 16 | GetGValue(ruler) << 8 | GetBValue(ruler))
+                 ? 1
+                 : 0;
+    return n;
+  };
+  IPrimitive* carriageway = nullptr;
+  ModelRef<IPrimitive> first(ActiveArea(), IID_IPrimitive);
+  for (IPrimitive* p = first.get(); p && !carriageway; p = p->GetNext())
+    if (*p->GetMembership() == ObjectModel::kMemberCarriageway && !ObjectModel::IsPolygonShape(*p->GetShape()) &&
+        (*p->GetState() & ObjectModel::kStateOn))
+      carriageway = p;
+  ASSERT_NE(carriageway, nullptr);
+  double centre[3];
+  carriageway->GetCentre(centre);
+  auto centrePixel = [&](const std::vector<std::uint32_t>& pixels) {
+    auto* drawer = dynamic_cast<CCustomizeRoadDrawer2D*>(renderer.GetDrawer());
+    const POINT p = drawer->ToPixel(centre[0], centre[1]);
+    return pixels[static_cast<size_t>(p.y) * kWidth + p.x];
+  };
+
+  const auto shown = Picture(renderer, flags, nullptr);
+  EXPECT_GT(rulerPixels(shown), 50);
+  EXPECT_FALSE(Shows(centrePixel(shown), kColorGap));
+
+  // The site's carriageways switched off: their primitives are not filled, and no result shows over them.
+  ModelRef<ICustomizeRoad> site(ActiveArea(), IID_ICustomizeRoad);
+  ASSERT_TRUE(site);
+  const int roadState = *site->GetRoadState();
+  const int off = roadState & ~ObjectModel::kStateOn;
+  site->SetRoadState(&off);
+  EXPECT_TRUE(Shows(centrePixel(Picture(renderer, flags, nullptr)), kColorGap));
+  site->SetRoadState(&roadState);
+
+  // A drawing of the graphics library under the area: the picture has no rulers.
+  const int underlay = *ActiveArea()->GetUnderlayId();
+  const int library = 0x1001;
+  ActiveArea()->SetUnderlayId(&library);
+  const auto under = Picture(renderer, flags, nullptr);
+  EXPECT_EQ(rulerPixels(under), 0);
+  ActiveArea()->SetUnderlayId(&underlay);
 }
 
 }  // namespace
