@@ -368,6 +368,9 @@ void DrawVertexPrimitive(CPrimitiveDrawContext& context, IPrimitive* primitive, 
     glTranslated(-centre[0], -centre[1], 0);  // the outline stands in area coordinates
   glDisable(GL_LIGHTING);
   context.m_palette->SetGLColor(kOutlineColour);
+  // The fill left the stencil refusing every fragment: an outline edited over results would not show.
+  if (resultsValid)
+    StencilForLines();
   if (state & kStateVertexEditing) {
     const int chosen = FindSelectedVertex(*outline);
     DrawPointSegments(*outline, 0, chosen >= 0 ? chosen : count - 1, false, 0);
@@ -382,8 +385,6 @@ void DrawVertexPrimitive(CPrimitiveDrawContext& context, IPrimitive* primitive, 
     DrawVertexHandles(*outline, count, colour, half, 0);
   } else if (!in3D) {
     LineStipple(true);
-    if (resultsValid)
-      StencilForLines();
     DrawPointSegments(*outline, 0, count - 1, false, 0);
     if (closed)
       DrawPointSegments(*outline, 0, count - 1, true, 0);

@@ -136,6 +136,72 @@ TEST_F(CoreTest, SelectedPrimitiveShowsItsOutlineAndHandlesInPlan)
   EXPECT_EQ(handlesShown(), 0);
 }
 
+TEST_F(CoreTest, VertexEditingShowsTheOutlineAndTheChosenVertex)
+{
+  ASSERT_NO_FATAL_FAILURE(MakeDocument());
+  MakeView(800, 600);
+  ASSERT_TRUE(document->OnOpenDocument(SampleCopy(kSamples[1]).c_str()));
+  document->SetViewMode(0x202);
+  Core().GetCamera()->SetViewType(CViewCamera::kPlan);
+  Core().GetCamera()->ResetCurrentView();
+  // A square vertex polygon of the site being edited, its third vertex chosen; made without geometry's
+  // calculation surface, so that nothing but the drawer paints it.
+  ModelRef<ICustomizeRoad> site(ActiveArea(), IID_ICustomizeRoad);
+  ASSERT_TRUE(site);
+  ObjectModel::SetPrimitiveServices(nullptr);
+  IPrimitive* edited = site->CreatePrimitive(ObjectModel::kShapePolygon, ObjectModel::kMemberCarriageway, TRUE);
+  ObjectModel::SetPrimitiveServices(&surfaces);
+  ASSERT_NE(edited, nullptr);
+  ASSERT_EQ(dynamic_cast<::CPrimitiveCalcSurface*>(edited->GetMeshHelper()), nullptr);
+  ModelRef<IPrimitive> head(ActiveArea(), IID_IPrimitive);
+  ASSERT_TRUE(head);
+  IPrimitive* last = head.get();
+  while (last->GetNext())
+    last = last->GetNext();
+  last->SetNext(edited);
+  edited->SetPrev(last);
+  const double corners[4][2] = {{-6, -4}, {6, -4}, {6, 4}, {-6, 4}};
+  CArray<_CSPOINT3D>* outline = nullptr;
+  edited->GetOutline(&outline);
+  ASSERT_NE(outline, nullptr);
+  outline->RemoveAll();
+  for (int i = 0; i < 4; ++i)
+    outline->Add(_CSPOINT3D{corners[i][0], corners[i][1], 0, i == 2 ? 2 : 0, 0});
+  const int state = *edited->GetState() | 0x20 | 0x8;
+  edited->SetState(&state);
+  ModelRef<IClassObjModel>(edited, IID_IClassObjModel)->SetSelected(1);
+
+  Core().Render(FALSE, TRUE);
+  Core().GetCamera()->Apply();
+  double modelView[16], projection[16];
+  GLint viewport[4];
+  glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+  glGetDoublev(GL_PROJECTION_MATRIX, projection);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  const gdi::Surface& pixels = *view->Pixels();
+  EXPECT_FALSE(view->SavePicture("drawer-open-site-vertex-editing.png").empty());
+  auto nearby = [&](double x, double y, COLORREF colour, int reach) {
+    double wx = 0, wy = 0, wz = 0;
+    gluProject(x, y, 0, modelView, projection, viewport, &wx, &wy, &wz);
+    for (int dx = -reach; dx <= reach; ++dx)
+      for (int dy = -reach; dy <= reach; ++dy) {
+        const int px = static_cast<int>(wx) + dx, py = pixels.Height() - 1 - static_cast<int>(wy) + dy;
+        if (px >= 0 && py >= 0 && px < pixels.Width() && py < pixels.Height() &&
+            Near(pixels.Pixel(px, py) & 0xFFFFFF, colour))
+          return true;
+      }
+    return false;
+  };
+  const COLORREF line = CScenePalette::GetInstance()->GetColorRef(kColorActiveGroupMarker);
+  const COLORREF yellow = RGB(255, 255, 0);
+  // Solid segments over the results: the first edge, and the closing one of a closed outline.
+  EXPECT_TRUE(nearby(0, -4, line, 1));
+  EXPECT_TRUE(nearby(-6, 0, line, 1));
+  // The chosen vertex framed in yellow, the others not.
+  EXPECT_TRUE(nearby(6, 4, yellow, 6));
+  EXPECT_FALSE(nearby(-6, -4, yellow, 6));
+}
+
 TEST_F(CoreTest, PrimitiveGeometryRecordAndSelectedVertex)
 {
   ASSERT_NO_FATAL_FAILURE(MakeDocument());
