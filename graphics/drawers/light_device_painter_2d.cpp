@@ -270,7 +270,8 @@ void CLightDevicePainter2D::DrawGroups(HDC dc, IGroupOfDev* group, DWORD flags)
   if (!m_drawer || !(flags & (kPictureAllGroups | kPictureLuminairePlan | kPicturePlacement)))
     return;
   const bool plan = (flags & (kPictureAllGroups | kPictureLuminairePlan)) != 0;
-  const bool placement = (flags & kPicturePlacement) != 0;
+  // Side views stand on a straight road's cross-section; a freely shaped area has none to stand on.
+  const bool placement = (flags & kPicturePlacement) != 0 && dynamic_cast<CStraightRoadDrawer2D*>(m_drawer);
   CString wanted;
   if (group)
     wanted.Format("%d_%s", *group->GetNumber(), group->GetName()->GetString());

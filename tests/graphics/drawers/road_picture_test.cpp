@@ -226,8 +226,11 @@ TEST_F(RoadPictures, FreelyShapedSamplesWithAndWithoutLegend)
         EXPECT_EQ(drawer->GetHorizontalOrigin(), (kWidth - 60) / 2 + 30);
         // Something of the site is painted in the middle of the picture.
         EXPECT_NE(pixels[static_cast<size_t>(kHeight / 2) * kWidth + kWidth / 2], 0xFFFFFFu);
-        if (kind.flags == kPicturePlacement)
+        if (kind.flags == kPicturePlacement) {
+          // No cross-section to stand on: no side view and no dimension marks.
+          EXPECT_EQ(renderer.GetPainter()->m_dimensionsPending, 1);
           continue;  // laid out at a larger scale, without layers
+        }
         // The area's rectangle is the only layer, centred across the bitmap by the horizontal origin.
         const LayerRect* area = drawer->FindLayerRect(kPictureFreeForm);
         ASSERT_NE(area, nullptr);
