@@ -11,15 +11,15 @@
 #include "model/doc_interface.h"
 #include "model/iarea.h"
 #include "model/identifiers.h"
+#include "model/ipole.h"
 #include "model/iprimitive.h"
 #include "model/iresults.h"
 #include "model/primitive.h"
 
-#include "model/ipole.h"
-
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -115,6 +115,19 @@ void Prism(const std::vector<Point2>& points, double height)
   glEnd();
 }
 
+// Radians, never beyond a full turn: a damaged file's angle must not make the drawer walk round for ever.
+double SectorAngle(IPrimitive* primitive)
+{
+  const double degrees = *primitive->GetSectorAngle();
+  return std::clamp(std::isfinite(degrees) ? degrees : 0.0, 0.0, 360.0) * std::numbers::pi / 180;
+}
+
+// Whole steps over an angle, the last one clipped to it; a rounding error never adds a sliver.
+int StepsOver(double angle, double step)
+{
+  return angle > 0 && step > 0 ? static_cast<int>(std::ceil(angle / step - 1e-9)) : 0;
+}
+
 void Wall(Point2 p, Point2 q, double height)
 {
   glNormal3d(q.y - p.y, p.x - q.x, 0);
@@ -127,13 +140,14 @@ void RingSector(IPrimitive* primitive, double height)
 {
   const double outer = std::max(*primitive->GetSize1(), *primitive->GetSize2()) / 2;
   const double inner = std::max(0.0, *primitive->GetInnerRadius());
-  const double sector = *primitive->GetSectorAngle() * std::numbers::pi / 180;
+  const double sector = SectorAngle(primitive);
   const double step = 2 * std::numbers::pi / (17 * ArcDetail(primitive));
   auto at = [](double r, double t) { return Point2{r * std::cos(t), r * std::sin(t)}; };
   glRotated(90, 0, 0, 1);
+  const int steps = StepsOver(sector, step);
   for (const double z : height > 0 ? std::vector<double>{0, -height} : std::vector<double>{0}) {
-    for (double a0 = 0; a0 < sector; a0 += step) {
-      const double a1 = std::min(a0 + step, sector);
+    for (int i = 0; i < steps; ++i) {
+      const double a0 = i * step, a1 = std::min(a0 + step, sector);
       glBegin(GL_POLYGON);
       glNormal3d(0, 0, z < 0 ? -1 : 1);
       if (inner > 0)
@@ -148,8 +162,8 @@ void RingSector(IPrimitive* primitive, double height)
   if (height <= 0)
     return;
   glBegin(GL_QUADS);
-  for (double a0 = 0; a0 < sector; a0 += step) {
-    const double a1 = std::min(a0 + step, sector);
+  for (int i = 0; i < steps; ++i) {
+    const double a0 = i * step, a1 = std::min(a0 + step, sector);
     Wall(at(outer, a0), at(outer, a1), height);
     if (inner > 0)
       Wall(at(inner, a1), at(inner, a0), height);
@@ -489,16 +503,15 @@ void DrawPrimitiveOutline(CPrimitiveDrawContext& context, bool selected, bool co
     } else if (shape == kShapeRingSector) {
       const double outer = std::max(a, b);
       const double inner = std::max(0.0, *primitive->GetInnerRadius());
-      const double sector = *primitive->GetSectorAngle() * std::numbers::pi / 180;
+      const double sector = SectorAngle(primitive);
       const double step = 2 * std::numbers::pi / (8 * k);
       glRotated(90, 0, 0, 1);
+      const int steps = StepsOver(sector, step);
       auto arc = [&](double r) {
         glBegin(GL_LINE_STRIP);
-        for (double t = 0;; t += step) {
-          const double u = std::min(t, sector);
+        for (int i = 0; i <= steps; ++i) {
+          const double u = std::min(i * step, sector);
           glVertex3d(r * std::cos(u), r * std::sin(u), 0);
-          if (u >= sector)
-            break;
         }
         glEnd();
       };

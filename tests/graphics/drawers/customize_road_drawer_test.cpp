@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -200,6 +201,74 @@ TEST_F(CoreTest, VertexEditingShowsTheOutlineAndTheChosenVertex)
   // The chosen vertex framed in yellow, the others not.
   EXPECT_TRUE(nearby(6, 4, yellow, 6));
   EXPECT_FALSE(nearby(-6, -4, yellow, 6));
+}
+
+// Line segments a ring sector's outline sends through GL, counted in feedback mode.
+int RingOutlineSegments(CGraphicCoreFull& core, IQorRoadDoc* document, IPrimitive* ring)
+{
+  std::vector<GLfloat> feedback(1 << 16);
+  glFeedbackBuffer(static_cast<GLsizei>(feedback.size()), GL_2D, feedback.data());
+  glRenderMode(GL_FEEDBACK);
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  CPrimitiveDrawContext context(&core, document, CScenePalette::GetInstance());
+  DrawPrimitiveOutline(context, false, false, 0, ring);
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  const int values = glRenderMode(GL_RENDER);
+  int lines = 0;
+  for (int i = 0; i < values;) {
+    const int token = static_cast<int>(feedback[i]);
+    if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
+      ++lines;
+      i += 5;
+    } else if (token == GL_POLYGON_TOKEN) {
+      i += 2 + 2 * static_cast<int>(feedback[i + 1]);
+    } else if (token == GL_POINT_TOKEN || token == GL_BITMAP_TOKEN || token == GL_DRAW_PIXEL_TOKEN ||
+               token == GL_COPY_PIXEL_TOKEN) {
+      i += 3;
+    } else {
+      i += 2;  // a pass-through token and its value
+    }
+  }
+  return lines;
+}
+
+TEST_F(CoreTest, RingSectorOutlineHasRadialEdgesOnlyShortOfAFullTurn)
+{
+  ASSERT_NO_FATAL_FAILURE(MakeDocument());
+  MakeView(200, 200);
+  Core().Render(FALSE, TRUE);
+  IPrimitive* ring = ObjectModel::CreatePrimitive(nullptr, document.get(), 1);
+  ASSERT_NE(ring, nullptr);
+  const int shape = ObjectModel::kShapeRingSector;
+  ring->SetShape(&shape);
+  ring->SetSize1(1);
+  const int detail = 6;  // arcs of 8 x 6 steps a full turn
+  ring->SetArcDetail(&detail);
+  const struct {
+    double sector, inner;
+    int lines;
+  } cases[] = {
+      {360, 0, 48},           // the outer arc alone
+      {270, 0, 36 + 2},       // three quarters of it and both radial edges
+      {360, 0.2, 48 + 48},    // both arcs
+      {90, 0.2, 12 + 12 + 2},
+      {1e9, 0, 48},  // a damaged angle: one full turn at most
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.sector << " degrees, inner radius " << c.inner);
+    ring->SetSectorAngle(&c.sector);
+    ring->SetInnerRadius(&c.inner);
+    EXPECT_EQ(RingOutlineSegments(Core(), document.get(), ring), c.lines);
+  }
+  ring->Release();
 }
 
 TEST_F(CoreTest, PrimitiveGeometryRecordAndSelectedVertex)
