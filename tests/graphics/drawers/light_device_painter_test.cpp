@@ -1,6 +1,8 @@
-// The luminaires of the report pictures: plan symbols by their sizes, the straight sample's placement picture
-// (side views over the cross-section, marks once per group) and the dimension marks drawn on a plain bitmap.
+// The luminaires of the report pictures: plan symbols by their sizes and at the arms' ends, the straight sample's
+// placement picture (side views over the cross-section, marks once per group) and the dimension marks drawn on a
+// plain bitmap.
 #include "graphics/core/model_ref.h"
+#include "graphics/core/scene_palette.h"
 #include "graphics/drawers/light_device_painter_2d.h"
 #include "graphics/drawers/road_drawer_2d.h"
 #include "graphics/drawers/road_picture_renderer.h"
@@ -120,9 +122,10 @@ protected:
     DeleteDC(dc);
     return static_cast<std::uint32_t>(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c);
   }
-  // The first street device of the group's scene object, through its dimension decorator.
-  CStreetFixtureDevice* FirstPole()
+  // The street devices of the group's scene object, through their dimension decorators.
+  std::vector<CStreetFixtureDevice*> Poles()
   {
+    std::vector<CStreetFixtureDevice*> poles;
     CString name;
     name.Format("%d_%s", *group->GetNumber(), group->GetName()->GetString());
     for (CObject3D* object : Core().GetScene()->GetOwned()->GetObjects()) {
@@ -131,12 +134,17 @@ protected:
         continue;
       for (CObject3D* member : lights->GetObjects()) {
         if (auto* decorator = dynamic_cast<CLightStreetDeviceDecorator*>(member))
-          return decorator->GetDevice();
-        if (auto* device = dynamic_cast<CStreetFixtureDevice*>(member))
-          return device;
+          poles.push_back(decorator->GetDevice());
+        else if (auto* device = dynamic_cast<CStreetFixtureDevice*>(member))
+          poles.push_back(device);
       }
     }
-    return nullptr;
+    return poles;
+  }
+  CStreetFixtureDevice* FirstPole()
+  {
+    const auto poles = Poles();
+    return poles.empty() ? nullptr : poles.front();
   }
 
   static constexpr int kWidth = 600;
@@ -180,6 +188,37 @@ TEST_F(PlacementPicture, SideViewStandsOnTheCrossSection)
   // A plan picture draws no side view and no marks.
   Render(renderer, kPictureMainIlluminance | kPictureLuminairePlan, group);
   EXPECT_EQ(renderer.GetPainter()->m_dimensionsPending, 1);
+}
+
+TEST_F(PlacementPicture, PlanSymbolsStandAtTheArmsEnds)
+{
+  CRoadPictureRenderer renderer(&Core());
+  HBITMAP picture = Render(renderer, kPictureMainIlluminance | kPictureLuminairePlan, group);
+  ASSERT_NE(picture, nullptr);
+  const CLightDevicePainter2D& painter = *renderer.GetPainter();
+  const RECT& frame = renderer.GetDrawer()->GetFrame();
+  constexpr double kDegree = 3.14159265358979323846 / 180;
+  int checked = 0;
+  for (CStreetFixtureDevice* pole : Poles()) {
+    if (!pole->GetBracket() || pole->GetBracket()->GetArms().empty())
+      continue;
+    const POINT support = painter.WorldToPixel(pole->m_position[0], pole->m_position[1]);
+    if (support.x < frame.left || support.x > frame.right)
+      continue;  // outside the spacing window
+    const CBaseArm& arm = *pole->GetBracket()->GetArms().front();
+    const double k = (180 - (arm.m_rotation[2] + pole->m_rotation[2])) * kDegree;
+    const double reach = arm.m_size[2] * std::cos(arm.m_rotation[0] * kDegree);
+    const POINT end = painter.WorldToPixel(pole->m_position[0] + std::sin(k) * reach,
+                                           pole->m_position[1] + std::cos(k) * reach);
+    EXPECT_GT(std::abs(end.x - support.x) + std::abs(end.y - support.y), 8) << "the arm reaches out of the symbol";
+    const CObject3D* owner = pole->GetOwner() ? pole->GetOwner() : pole;
+    const COLORREF c = CScenePalette::GetInstance()->GetColorRef(owner->GetColor());
+    const std::uint32_t colour = static_cast<std::uint32_t>(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c);
+    EXPECT_EQ(Pixel(picture, end.x, end.y), colour);
+    EXPECT_EQ(Pixel(picture, support.x, support.y), colour);
+    ++checked;
+  }
+  EXPECT_GT(checked, 0);
 }
 
 TEST_F(PlacementPicture, DimensionMarksByDirectionTiltAndOutreach)
