@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <string>
 
 namespace {
 
@@ -156,8 +157,7 @@ void CLightDevicePainter2D::DrawStreetDevicePlan(HDC dc, CStreetFixtureDevice* d
     const double k = 180 - (arm->m_rotation[2] + device->m_rotation[2]);
     const double reach = arm->m_size[2] * std::cos(arm->m_rotation[0] * kDegree);
     const POINT end = WorldToPixel(sx + std::sin(k * kDegree) * reach, sy + std::cos(k * kDegree) * reach);
-    MoveToEx(dc, support.x, support.y, nullptr);
-    LineTo(dc, end.x, end.y);
+    Line(dc, support, end);
     DeviceSymbol(dc, device, end, k, colour, dynamic_cast<CStreetMastIllumination*>(device) != nullptr, true);
   }
   SelectObject(dc, oldPen);
