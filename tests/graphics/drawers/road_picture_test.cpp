@@ -255,6 +255,67 @@ TEST_F(RoadPictures, FreelyShapedSamplesWithAndWithoutLegend)
   }
 }
 
+TEST_F(RoadPictures, PrimitiveRegionsTurnAsInTheView)
+{
+  ASSERT_NO_FATAL_FAILURE(Open(kSamples[1]));
+  CRoadPictureRenderer renderer(&Core());
+  Picture(renderer, kPictureFreeForm, nullptr);
+  auto* drawer = dynamic_cast<CCustomizeRoadDrawer2D*>(renderer.GetDrawer());
+  ASSERT_NE(drawer, nullptr);
+  IPrimitive* p = ObjectModel::CreatePrimitive(nullptr, document.get(), 1);
+  ASSERT_NE(p, nullptr);
+  const double centre[3] = {0, 0, 0};
+  p->SetCentre(centre);
+  const double scale = drawer->GetScale();
+  const POINT middle = drawer->ToPixel(0, 0);
+  // An ellipse 8 m along x and 4 m across, then turned a quarter: its box swaps its sides.
+  const struct {
+    double rotation;
+    double across, down;
+  } ellipses[] = {{0, 8, 4}, {90, 4, 8}};
+  const int ellipse = ObjectModel::kShapeEllipse;
+  p->SetShape(&ellipse);
+  p->SetSize2(8);
+  p->SetSize1(4);
+  for (const auto& e : ellipses) {
+    SCOPED_TRACE(e.rotation);
+    p->SetRotation(e.rotation);
+    HRGN region = drawer->CreatePrimitiveRegion(p);
+    ASSERT_NE(region, nullptr);
+    RECT box{};
+    GetRgnBox(region, &box);
+    EXPECT_NEAR(box.right - box.left, e.across * scale, 2);
+    EXPECT_NEAR(box.bottom - box.top, e.down * scale, 2);
+    DeleteObject(region);
+  }
+  // A quarter ring sector starts on the primitive's y axis and turns counter-clockwise, as in the view: unturned
+  // it covers the upper left quarter of the picture around its centre, turned a quarter the lower left.
+  const int ring = ObjectModel::kShapeRingSector;
+  p->SetShape(&ring);
+  p->SetSize1(10);
+  const double sector = 90, inner = 0;
+  p->SetSectorAngle(&sector);
+  p->SetInnerRadius(&inner);
+  const int r = static_cast<int>(2.5 * scale);
+  const struct {
+    double rotation;
+    POINT inside, outside;
+  } sectors[] = {
+      {0, {middle.x - r, middle.y - r}, {middle.x + r, middle.y - r}},
+      {90, {middle.x - r, middle.y + r}, {middle.x - r, middle.y - r}},
+  };
+  for (const auto& c : sectors) {
+    SCOPED_TRACE(c.rotation);
+    p->SetRotation(c.rotation);
+    HRGN region = drawer->CreatePrimitiveRegion(p);
+    ASSERT_NE(region, nullptr);
+    EXPECT_TRUE(PtInRegion(region, c.inside.x, c.inside.y));
+    EXPECT_FALSE(PtInRegion(region, c.outside.x, c.outside.y));
+    DeleteObject(region);
+  }
+  p->Release();
+}
+
 TEST_F(RoadPictures, OpenSiteOwnersSwitchedOffAndLibraryUnderlay)
 {
   ASSERT_NO_FATAL_FAILURE(Open(kSamples[1]));
