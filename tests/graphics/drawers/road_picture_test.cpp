@@ -140,6 +140,29 @@ TEST_F(RoadPictures, FlagWordsChooseWhatThePictureHolds)
   }
 }
 
+TEST_F(RoadPictures, LegendUnitFollowsThePicturesQuantity)
+{
+  ASSERT_NO_FATAL_FAILURE(Open(kSamples[0]));
+  CRoadPictureRenderer renderer(&Core());
+  const DWORD luminance = kPictureMainLuminance | kPictureOppositeLuminance;
+  const DWORD illuminance = kPictureMainIlluminance | kPictureOppositeIlluminance;
+  const auto luminanceLegend = Picture(renderer, luminance | kPictureLegend, nullptr);
+  const auto luminancePlain = Picture(renderer, luminance, nullptr);
+  const auto illuminanceLegend = Picture(renderer, illuminance | kPictureLegend, nullptr);
+  ASSERT_FALSE(luminanceLegend.empty() || luminancePlain.empty() || illuminanceLegend.empty());
+  // The legend's rows are those the flag adds; there the two quantities differ only by their unit.
+  int legendPixels = 0, unitPixels = 0;
+  for (size_t i = 0; i < luminanceLegend.size(); ++i) {
+    if (luminanceLegend[i] == luminancePlain[i])
+      continue;
+    ++legendPixels;
+    unitPixels += luminanceLegend[i] != illuminanceLegend[i] ? 1 : 0;
+  }
+  EXPECT_GT(legendPixels, 100);
+  EXPECT_GT(unitPixels, 0);
+  EXPECT_LT(unitPixels, legendPixels / 4);
+}
+
 TEST_F(RoadPictures, StraightSamplePicturesWithAndWithoutLegend)
 {
   ASSERT_NO_FATAL_FAILURE(Open(kSamples[0]));
