@@ -182,6 +182,25 @@ TEST_F(PlacementPicture, SideViewStandsOnTheCrossSection)
     EXPECT_EQ(Pixel(picture, x, y), 0u) << y;
   EXPECT_EQ(Pixel(picture, x, top - 60), kWhite);
 
+  // The group's side views stop after its first pole on the right side (y below 0): a pole after it, on the
+  // other side, stands in no column of the picture.
+  bool stopped = false;
+  int skipped = 0;
+  for (CStreetFixtureDevice* p : Poles()) {
+    if (!p->GetSupport())
+      continue;
+    const int column = static_cast<int>(painter.SideViewX(p->m_position[1]));
+    const int middle = static_cast<int>(ground - p->GetSupport()->m_size[2] * scale / 2);
+    if (!stopped) {
+      EXPECT_EQ(Pixel(picture, column, middle), 0u) << "drawn at " << p->m_position[1];
+    } else if (p->m_position[1] >= 0 && std::abs(column - x) > 20) {
+      EXPECT_EQ(Pixel(picture, column, middle), kWhite) << "not drawn at " << p->m_position[1];
+      ++skipped;
+    }
+    stopped = stopped || p->m_position[1] < 0;
+  }
+  EXPECT_GT(skipped, 0) << "the sample's group has poles on both sides";
+
   // Without a group nothing stands over the profile.
   HBITMAP empty = Render(renderer, kPicturePlacement, nullptr);
   EXPECT_EQ(Pixel(empty, x, (ground + top) / 2), kWhite);
