@@ -86,7 +86,8 @@ void CWiseDib::Serialize(CArchive& ar)
   const std::int64_t width = header.biWidth;
   const std::int64_t height = header.biHeight;
   const std::int64_t imageSize = static_cast<LONG>(header.biSizeImage);
-  if (width < 0 || height < 0 || (pixelStride != 3 && pixelStride != 4))
+  // Rows without width (or width without rows) hold no pixel, yet a reader would walk every row.
+  if (width < 0 || height < 0 || (width == 0) != (height == 0) || (pixelStride != 3 && pixelStride != 4))
     ThrowBadPicture(ar);
   const std::int64_t tightRow = width * pixelStride;
   if (rowStride < tightRow || rowStride > (tightRow + 3) / 4 * 4)

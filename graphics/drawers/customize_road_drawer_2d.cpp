@@ -11,6 +11,7 @@
 #include "model/iprimitive.h"
 #include "model/primitive.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -126,7 +127,9 @@ HRGN CCustomizeRoadDrawer2D::CreatePrimitiveRegion(IPrimitive* primitive)
       const int* detail = primitive->GetArcDetail();
       const int n = (detail && *detail > 0 ? *detail : 6) * (*primitive->GetMembership() == kMemberBackground ? 17 : 4);
       const double step = 2 * std::numbers::pi / n;
-      const double sector = *primitive->GetSectorAngle() * std::numbers::pi / 180;
+      // Never beyond a full turn: a damaged file's angle must not grow the point list without end.
+      const double degrees = *primitive->GetSectorAngle();
+      const double sector = std::clamp(std::isfinite(degrees) ? degrees : 0.0, 0.0, 360.0) * std::numbers::pi / 180;
       const double start = std::numbers::pi / 2;
       for (double t = 0; t < sector; t += step)
         points.push_back(at(outer * std::cos(start + t), outer * std::sin(start + t)));

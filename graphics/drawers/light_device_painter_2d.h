@@ -1,5 +1,7 @@
-// The luminaires of the report pictures in plan: for a straight road those of one group of poles, for a freely
-// shaped area those of every group, drawn from the scene's group objects with the picture drawer's layout.
+// The luminaires of the report pictures: in plan, for a straight road those of one group of poles and for a
+// freely shaped area those of every group; in the placement picture, a straight road's group in side view over
+// the road's cross-section with the dimension marks h, tilt, outreach a and setback b. Drawn from the scene's
+// group objects with the picture drawer's layout.
 #pragma once
 
 #include "platform/gdi/wingdi.h"
@@ -16,11 +18,20 @@ public:
   explicit CLightDevicePainter2D(CGraphicCoreFull* core);
 
   void SetDrawer(IroadDrawer2D* drawer) { m_drawer = drawer; }
-  // Plan symbols of the groups the flag word asks for. Side views of the placement picture are not drawn.
+  // Plan symbols or side views of the groups the flag word asks for.
   void DrawGroups(HDC dc, IGroupOfDev* group, DWORD flags);
   void DrawStreetDevicePlan(HDC dc, CStreetFixtureDevice* device);
   void DrawLightDevicePlan(HDC dc, CObject3D* device);
+  // The device across the road: world y runs right to left, centred on the carriageway's middle as the
+  // cross-section is; heights rise from the ground row.
+  void DrawDeviceSideView(HDC dc, CObject3D* device, IGroupOfDev* group);
+  // direction: +1 when the arm points toward increasing pixel x, else -1.
+  void DrawPlacementDimensions(int direction, POINT luminaire, double armTilt, double luminaireTilt,
+                               double supportHeight, double scale, POINT supportFoot, HDC dc);
   POINT WorldToPixel(double x, double y) const;
+  // Pixel column of a world y in the placement picture, and its ground row.
+  double SideViewX(double y) const;
+  double GroundRow() const;
 
   double m_shift;
   int m_dimensionsPending = 1;

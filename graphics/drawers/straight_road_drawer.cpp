@@ -31,14 +31,6 @@ constexpr double kStoreyStep = 6.0;
 
 enum Quantity { kLuminance = 0, kIlluminance = 1, kSemiCylindrical = 2 };
 
-IArea* QueryActiveArea(IQorRoadDoc* document)
-{
-  void* area = nullptr;
-  if (!document || FAILED(document->QueryInterface(IID_ActiveArea, &area)))
-    return nullptr;
-  return static_cast<IArea*>(area);
-}
-
 int DisplayedQuantity(IQorRoadDoc* document)
 {
   void* options = nullptr;
@@ -66,6 +58,14 @@ void DrawKerbFaces(double x, double edge, double outward, double height)
 }
 
 }  // namespace
+
+IArea* QueryActiveArea(IQorRoadDoc* document)
+{
+  void* area = nullptr;
+  if (!document || FAILED(document->QueryInterface(IID_ActiveArea, &area)))
+    return nullptr;
+  return static_cast<IArea*>(area);
+}
 
 // ---- shared pieces --------------------------------------------------------------------------------------------
 

@@ -142,6 +142,9 @@ private:
   CSceneBuilder* m_builder3D;
 };
 
+// The document's active area as a counted reference, or null.
+IArea* QueryActiveArea(IQorRoadDoc* document);
+
 // Immediate-mode pieces the drawers build from.
 void DrawQuadXY(double x, double y, double z, double dx, double dy);
 void DrawBox(double sx, double sy, double sz);

@@ -23,14 +23,6 @@ constexpr int kStateNotBuilt = 0x2;
 // The dividing strip's edge lines stand this far inside the carriageways.
 constexpr double kDividerLineInset = 0.13;
 
-IArea* QueryActiveArea(IQorRoadDoc* document)
-{
-  void* area = nullptr;
-  if (!document || FAILED(document->QueryInterface(IID_ActiveArea, &area)))
-    return nullptr;
-  return static_cast<IArea*>(area);
-}
-
 }  // namespace
 
 void DrawArrow2D(HDC dc, POINT point, int length, int width, COLORREF colour)

@@ -116,6 +116,8 @@ TEST(WiseDib, ADamagedHeaderIsRefusedBeforeAnythingIsAllocatedAndThePictureStays
   const Damage damages[] = {
       {"negative width", {-3, 2, 24, 25, 12, 3, 1}, 0},
       {"negative height", {3, -2, 24, 25, 12, 3, 1}, 0},
+      {"rows without width", {0, 0x5D000001, 24, 0, 0, 3, 1}, 0},
+      {"width without rows", {3, 0, 24, 0, 12, 3, 1}, 0},
       {"pixel stride 2", {3, 2, 24, 25, 12, 2, 1}, 18},
       {"pixel stride 5", {3, 2, 24, 25, 12, 5, 1}, 18},
       {"row stride below the pixels", {3, 2, 24, 25, 8, 3, 1}, 18},
