@@ -30,8 +30,11 @@ public:
     return 0;
   }
 
+  HWND GetMainWindow() override { return mainWindow; }
+
   std::map<std::string, int> ints;
   std::vector<std::pair<UINT, WPARAM>> sent;
+  HWND mainWindow = nullptr;
 };
 
 class CoreTest : public ::testing::Test {

@@ -2,6 +2,7 @@
 // painted by the road picture renderer over the full render core, exported as build/artifacts/protocol-*.rtf and
 // read back as LibreOffice prints it: the sections in their order, the norm marks, the economic totals, and the
 // pictures the items ask for.
+#include "catalogues/lidview/lid_view.h"
 #include "graphics/core/view_services.h"
 #include "graphics/drawers/road_picture_renderer.h"
 #include "model/identifiers.h"
@@ -18,6 +19,7 @@
 #include "platform/mfc-core/memfile.h"
 #include "report/protocol/economic_section.h"
 #include "report/protocol/protocol_frame.h"
+#include "report/view/intensity_diagram.h"
 #include "report/view/report_view.h"
 #include "tests/graphics/core_fixture.h"
 #include "tests/graphics/gl/sample_projects.h"
@@ -60,6 +62,25 @@ private:
   bool m_straight;
 };
 
+// The program's diagram window, counting the diagrams it is asked for.
+class CountedDiagrams {
+public:
+  CountedDiagrams()
+  {
+    InstallIntensityDiagramView();
+    real = GetIntensityDiagramViewFactory();
+    IntensityDiagramViewFactory counting = real;
+    counting.create = [](CWnd* parent, const RECT& rect, UINT id) {
+      ++made;
+      return real.create(parent, rect, id);
+    };
+    SetIntensityDiagramViewFactory(counting);
+  }
+  ~CountedDiagrams() { SetIntensityDiagramViewFactory({}); }
+  static inline int made = 0;
+  static inline IntensityDiagramViewFactory real;
+};
+
 class ProtocolSamples : public CoreTest, public ::testing::WithParamInterface<Sample> {
 protected:
   void SetUp() override
@@ -85,6 +106,7 @@ protected:
     ASSERT_TRUE(document->OnOpenDocument(SampleCopy(sample).c_str()));
     frame = new CFrameWnd;
     ASSERT_TRUE(frame->Create(nullptr, "Tesmira Road", WS_OVERLAPPEDWINDOW, CRect(0, 0, 800, 600)));
+    shell.mainWindow = frame->m_hWnd;
     report = new CReportView(document.get());
     CRect client;
     frame->GetClientRect(&client);
@@ -212,6 +234,8 @@ TEST_P(ProtocolSamples, TheFullProtocolAsLibreOfficePrintsIt)
   }
   const bool straight = IsOfClass(ActiveArea(), CLSID_CStraightRoad);
   RendererPictures pictures(*document, Core(), straight);
+  CountedDiagrams diagrams;
+  CountedDiagrams::made = 0;
   report->SendMessage(UM_SHOWOBJECT, 1, 0);
   ASSERT_TRUE(report->m_neverBuilt == 0) << "the sample has results";
 
@@ -277,10 +301,14 @@ TEST_P(ProtocolSamples, TheFullProtocolAsLibreOfficePrintsIt)
     const int sidewalks = r.nRightWalk + r.nLeftWalk > 0 ? 2 : 0;
     const int walls = (r.nRightWall > 0 ? 1 : 0) + (r.nLeftWall > 0 ? 1 : 0);
     const int resultPictures = 3 * (static_cast<int>(r.nObservers) + 1 + sidewalks + walls);
-    EXPECT_EQ(images, 2 * GroupsOn(ActiveArea()) + resultPictures);
-    EXPECT_EQ(pictures.pictures, images);
+    // And the luminaire's polar and Cartesian intensity diagrams for every group.
+    EXPECT_EQ(CountedDiagrams::made, 2 * GroupsOn(ActiveArea()));
+    EXPECT_EQ(images, 2 * GroupsOn(ActiveArea()) + resultPictures + CountedDiagrams::made);
+    EXPECT_EQ(pictures.pictures + CountedDiagrams::made, images);
   } else if (!interchange) {
-    EXPECT_EQ(images, 2) << "filled areas and false colours of the site";
+    // Two diagrams for each type of luminaire, written once.
+    EXPECT_TRUE(CountedDiagrams::made > 0 && CountedDiagrams::made % 2 == 0) << CountedDiagrams::made;
+    EXPECT_EQ(images, 2 + CountedDiagrams::made) << "filled areas and false colours of the site, and the diagrams";
     // The node table holds the grid's values: the carriageway's minimum and maximum among them.
     const std::size_t table = text.find(Utf8(u8"Таблица значений освещенности"));
     ASSERT_NE(table, std::string::npos);
@@ -291,14 +319,15 @@ TEST_P(ProtocolSamples, TheFullProtocolAsLibreOfficePrintsIt)
       std::snprintf(value, sizeof(value), " %.1f ", extreme);
       EXPECT_NE(words.find(value, words.find(Utf8(u8"Таблица значений освещенности"))), std::string::npos) << value;
     }
-    EXPECT_EQ(pictures.pictures, images);
+    EXPECT_EQ(pictures.pictures + CountedDiagrams::made, images);
   } else {
     // The interchange reports by group and primitive, each by its name, and draws no result picture.
     const _CALC_RESULTS& r = *ResultsOf(ActiveArea());
     ASSERT_GT(r.nTotalsA + r.nTotalsB, 0u);
     const _TOTAL_LIGHT_50& first = r.nTotalsA > 0 ? r.totalsA[0] : r.totalsB[0];
     EXPECT_NE(text.find(codepage::Cp1251ToUtf8(first.name)), std::string::npos) << first.name;
-    EXPECT_EQ(images, 0);
+    EXPECT_TRUE(CountedDiagrams::made > 0 && CountedDiagrams::made % 2 == 0) << CountedDiagrams::made;
+    EXPECT_EQ(images, CountedDiagrams::made) << "the luminaires' diagrams alone";
   }
 }
 
