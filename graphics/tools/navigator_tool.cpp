@@ -94,8 +94,8 @@ void CNavigatorTool::OnMouseMove(UINT, int x, int y)
     break;
   case NavigatorMode::kZoomIn:
   case NavigatorMode::kZoomOut:
-    // One step a move event, whatever the distance: up zooms in, down out.
-    m_camera->PanZoomStep(0, 0, -dy);
+    // One step a move event, whatever the distance: up (dy < 0) brings the eye closer, down takes it away.
+    m_camera->PanZoomStep(0, 0, dy);
     break;
   case NavigatorMode::kZoomWindow:
     CursorToPlane(x, y, &m_x1, &m_y1);

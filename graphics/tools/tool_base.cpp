@@ -64,7 +64,7 @@ void CToolBase::BuildEdgeZones()
 UINT CToolBase::HitZone(int x, int y) const
 {
   for (const auto& [key, rect] : m_zones)
-    if (PtInRect(&rect, POINT{x, y}))
+    if (rect.Contains(POINT{x, y}))
       return key;
   return 0;
 }
