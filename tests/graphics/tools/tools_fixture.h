@@ -14,6 +14,18 @@
 
 class ToolsTest : public CoreTest {
 protected:
+  void TearDown() override
+  {
+    EndTools();
+    CoreTest::TearDown();
+  }
+  // The view goes before its document: its tools let go of the model objects they hold while the project
+  // still stands.
+  void EndTools()
+  {
+    if (document && view)
+      Holder().SetCurrentTool(ToolMode::kNone);
+  }
   // A new open site in a view of that size, shown in plan.
   void OpenSite(int width = 400, int height = 300)
   {
