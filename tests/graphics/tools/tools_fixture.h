@@ -52,6 +52,14 @@ protected:
     Send(WM_LBUTTONUP, flags, to.x, to.y);
   }
 
+  // A move to the point, a press and the release there.
+  void Click(POINT p, UINT flags = 0)
+  {
+    Send(WM_MOUSEMOVE, 0, p.x, p.y);
+    Send(WM_LBUTTONDOWN, flags | 0x1, p.x, p.y);
+    Send(WM_LBUTTONUP, flags, p.x, p.y);
+  }
+
   // The client pixel where the camera shows a world point.
   POINT PixelOf(double x, double y, double z = 0)
   {
