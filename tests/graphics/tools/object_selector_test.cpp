@@ -7,11 +7,15 @@
 #include "model/igroups.h"
 #include "model/iprimitive.h"
 #include "model/iresults.h"
+#include "model/shell/window_messages.h"
+#include "platform/user/input.h"
 #include "res/program_ids.h"
 #include "tests/graphics/gl/sample_projects.h"
 #include "tests/graphics/tools/tools_fixture.h"
 
+#include <algorithm>
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -58,6 +62,8 @@ protected:
   {
     MakeView(400, 300);
     Camera().SetViewType(CViewCamera::kPlan);
+    // As the select command does.
+    Navigator().SetMode(NavigatorMode::kIdle);
     Holder().SetCurrentTool(ToolMode::kSelector);
     shell.sent.clear();
   }
@@ -256,6 +262,54 @@ TEST_F(ObjectSelector, ADoubleClickOnAnEdgeOfASelectedPolygonInsertsASelectedVer
   EXPECT_NEAR((*outline)[1].y, mid[1], 0.05);
   EXPECT_EQ((*outline)[1].flags, 2);
   EXPECT_TRUE(document->CanUndo());
+}
+
+TEST_F(ObjectSelector, ADragTheModelRefusesFromItsFirstStepLeavesNoUndoState)
+{
+  OpenPolygonSite();
+  const _CSPOINT3D vertex = GrabFirstVertex();
+  ASSERT_EQ(Selector().GetHandle(), CObjectSelector::kVertexHandle);
+  // Vertex (5, 5) of the square carried across its far side would make the outline cross itself.
+  const POINT across = PixelOf(-8, 0);
+  Send(WM_MOUSEMOVE, 0x1, across.x, across.y);
+  EXPECT_EQ(Selector().GetHandle(), CObjectSelector::kNoHandle) << "the grab is dropped";
+  Send(WM_LBUTTONUP, 0, across.x, across.y);
+  VertexList* outline = nullptr;
+  FirstPolygon()->GetOutline(&outline);
+  EXPECT_EQ((*outline)[0].x, vertex.x);
+  EXPECT_FALSE(document->CanUndo());
+}
+
+// A shell whose main window answers the calculation state.
+class CalculatingShell : public GraphicsShell {
+public:
+  LRESULT SendToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) override
+  {
+    if (message == UM_GETCALCSTATE)
+      *reinterpret_cast<int*>(lParam) = state;
+    return GraphicsShell::SendToMainWindow(message, wParam, lParam);
+  }
+  int state = 0;
+};
+
+TEST_F(ObjectSelector, ClicksAreDroppedWhileACalculationRunsAndEscCancelsIt)
+{
+  OpenPolygonSite();
+  CalculatingShell calculating;
+  calculating.dataFolder = shell.dataFolder;
+  calculating.state = 1;
+  Shell::SetShellServices(&calculating);
+  ModelRef<IClassObjModel> area(ActiveArea(), IID_IClassObjModel);
+  Click(POINT{5, 5});
+  EXPECT_FALSE(area->IsSelected());
+  EXPECT_FALSE(Selector().GetHitFlag());
+  Holder().RouteInput(WM_KEYDOWN, VK_ESCAPE, 1);
+  const std::pair<UINT, WPARAM> cancel{WM_COMMAND, kCancelCalculationCommand};
+  EXPECT_NE(std::find(calculating.sent.begin(), calculating.sent.end(), cancel), calculating.sent.end());
+  calculating.state = 0;
+  Click(POINT{5, 5});
+  EXPECT_TRUE(area->IsSelected());
+  Shell::SetShellServices(&shell);
 }
 
 TEST(InsertionPoint, NearAnEdgeButNotAtItsEnds)
