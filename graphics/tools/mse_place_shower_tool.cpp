@@ -27,8 +27,7 @@ CMsePlaceShowerTool::CMsePlaceShowerTool(CGraphicCoreFull* core)
     : CNavigatorTool(core),
       m_tooltip(core && core->GetToolHolder() ? core->GetToolHolder()->GetToolTip() : nullptr),
       m_extent(core && core->GetSceneBuilder() ? core->GetSceneBuilder()->m_freeForm : nullptr),
-      m_origin(core && core->GetSceneBuilder() ? core->GetSceneBuilder()->m_sectionOrigin : nullptr),
-      m_manager(core ? core->GetCalcAreaManager() : nullptr)
+      m_origin(core && core->GetSceneBuilder() ? core->GetSceneBuilder()->m_sectionOrigin : nullptr)
 {
 }
 
@@ -42,10 +41,12 @@ BOOL CMsePlaceShowerTool::PointInExtent(const double point[3]) const
 double CMsePlaceShowerTool::ValueAt(const double point[3], DWORD* gridKind) const
 {
   double result = kNoValue;
-  if (!m_manager || !m_camera)
+  // Asked at every use: a loaded project or another active area replaces the managers.
+  CCalcAreaManager* manager = m_core ? m_core->GetCalcAreaManager() : nullptr;
+  if (!manager || !m_camera)
     return result;
   const DWORD view = m_camera->m_viewType;
-  for (const auto& owned : m_manager->GetAreas()) {
+  for (const auto& owned : manager->GetAreas()) {
     const CCalcArea* area = owned.get();
     if (!area)
       continue;

@@ -6,8 +6,6 @@
 #include "graphics/tools/navigator_tool.h"
 #include "platform/mfc-core/mfcstring.h"
 
-class CCalcAreaManager;
-
 class CMsePlaceShowerTool : public CNavigatorTool {
 public:
   explicit CMsePlaceShowerTool(CGraphicCoreFull* core);
@@ -32,7 +30,6 @@ private:
   HWND m_tooltip;
   const double* m_extent;  // xmin, xmax, ymax, ymin of the active area, kept by the scene builder
   const double* m_origin;  // x, y of the area origin, kept by the scene builder
-  CCalcAreaManager* m_manager;
   int m_lastWindowX = -1;
   int m_lastWindowY = -1;
   CString m_tipText;

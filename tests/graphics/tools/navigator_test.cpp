@@ -1,5 +1,8 @@
 // The navigator through the view's routing, the edge zones of a tool, and the automatic panning on the
 // virtual clock.
+#include "graphics/tools/custom_polygon_tool.h"
+#include "model/identifiers.h"
+#include "model/iprimitive.h"
 #include "platform/base/clock.h"
 #include "tests/graphics/tools/tools_fixture.h"
 
@@ -254,6 +257,29 @@ TEST_F(AutoPan, StopsWhenTheButtonIsReleasedInsideAZone)
   MSG msg;
   ASSERT_TRUE(PeekMessage(&msg, ViewWindow(), WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE));
   EXPECT_EQ(msg.message, WM_LBUTTONUP);
+}
+
+TEST_F(AutoPan, PolygonInputPansAtTheEdgeUntilTheCursorLeaves)
+{
+  OpenSite(400, 300);
+  ModelRef<ICustomizeRoad> site(ActiveArea(), IID_ICustomizeRoad);
+  IPrimitive* primitive = site->CreatePrimitive(4, 0, TRUE);
+  VertexList* outline = nullptr;
+  primitive->GetOutline(&outline);
+  outline->RemoveAll();
+  ModelRef<IClassObjModel> polygon(primitive, IID_IClassObjModel);
+  primitive->Release();
+  Holder().BeginPolygonInput(polygon.get());
+  Click(POINT{200, 150});
+  ASSERT_EQ(outline->GetSize(), 1);
+  platform::ScopedClock scoped(clock);
+  DrainMouseMessages();
+  const double startY = Eye().y;
+  Schedule(4 * kAutoPanStepMs, WM_MOUSEMOVE, 200, 150);
+  Send(WM_MOUSEMOVE, 0, 200, 3);
+  EXPECT_EQ(clock.NowMs(), 4u * kAutoPanStepMs);
+  EXPECT_NE(Eye().y, startY);
+  Holder().EndPolygonInput();
 }
 
 TEST_F(AutoPan, APointOutsideEveryZoneNeitherPansNorWaits)
