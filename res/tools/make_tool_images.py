@@ -14,16 +14,17 @@ from make_scene_textures import BLACK, OUT, WHITE, Cursor, Picture  # noqa: E402
 
 
 def cursor_turn_handle():
-    """Handle 9: a quarter arc with arrow heads at both ends, turning a primitive."""
+    """Handle 9: an arch with an arrow head at each foot, turning a primitive."""
     c = Cursor()
-    keep = lambda x, y: x >= 16 and y <= 16
-    c.ring(8, 24, 12, 17, BLACK, keep)
-    c.ring(8, 24, 13, 16, WHITE, keep)
-    for i in range(6):
-        c.box(20 - i, 3 + i, 28 + i, 4 + i, BLACK)  # head at the top end
-        c.box(27 + i, 12 - i, 28 + i, 20 + i, BLACK)  # head at the right end
-    c.box(21, 4, 27, 6, WHITE)
-    c.box(27, 13, 29, 19, WHITE)
+    upper = lambda x, y: y <= 17
+    c.ring(16, 17, 8, 12, BLACK, upper)
+    c.ring(16, 17, 9, 11, WHITE, upper)
+    for i in range(6):  # heads pointing down at both feet, black rim, white core
+        c.box(3 + i, 17 + i, 14 - i, 18 + i, BLACK)
+        c.box(18 + i, 17 + i, 29 - i, 18 + i, BLACK)
+    for i in range(4):
+        c.box(5 + i, 18 + i, 12 - i, 19 + i, WHITE)
+        c.box(20 + i, 18 + i, 27 - i, 19 + i, WHITE)
     return c
 
 
