@@ -264,6 +264,30 @@ TEST_F(ObjectSelector, ADoubleClickOnAnEdgeOfASelectedPolygonInsertsASelectedVer
   EXPECT_TRUE(document->CanUndo());
 }
 
+TEST_F(ObjectSelector, WithPrimitivesFixedNeitherHandlesNorInsertionPointsAreOffered)
+{
+  MakeDocument();
+  document->OnNewOpenTerritory();
+  AttachFlags(FALSE);
+  StartSelector();
+  IPrimitive* polygon = FirstPolygon();
+  ASSERT_NE(polygon, nullptr);
+  ModelRef<IClassObjModel>(polygon, IID_IClassObjModel)->SetSelected(1);
+  VertexList* outline = nullptr;
+  polygon->GetOutline(&outline);
+  const _CSPOINT3D a = (*outline)[0];
+  const _CSPOINT3D b = (*outline)[1];
+  LookAt((a.x + b.x) / 2, (a.y + b.y) / 2, -10);
+  const POINT mid = PixelOf((a.x + b.x) / 2, (a.y + b.y) / 2);
+  Send(WM_MOUSEMOVE, 0, mid.x, mid.y);
+  EXPECT_FALSE(Selector().GetInsertionFlag());
+  const POINT corner = PixelOf(a.x, a.y);
+  Send(WM_MOUSEMOVE, 0, corner.x, corner.y);
+  Send(WM_LBUTTONDOWN, 0x1, corner.x, corner.y);
+  EXPECT_EQ(Selector().GetHandle(), CObjectSelector::kNoHandle);
+  Send(WM_LBUTTONUP, 0, corner.x, corner.y);
+}
+
 TEST_F(ObjectSelector, ADragTheModelRefusesFromItsFirstStepLeavesNoUndoState)
 {
   OpenPolygonSite();
