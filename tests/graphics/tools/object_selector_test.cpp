@@ -264,6 +264,28 @@ TEST_F(ObjectSelector, ADoubleClickOnAnEdgeOfASelectedPolygonInsertsASelectedVer
   EXPECT_TRUE(document->CanUndo());
 }
 
+TEST_F(ObjectSelector, AnInsertionFoundOnAnEdgeTheOutlineNoLongerHasInsertsNothing)
+{
+  OpenPolygonSite();
+  IPrimitive* polygon = FirstPolygon();
+  ASSERT_NE(polygon, nullptr);
+  VertexList* outline = nullptr;
+  polygon->GetOutline(&outline);
+  ASSERT_EQ(outline->GetSize(), 4);
+  const _CSPOINT3D a = (*outline)[2];
+  const _CSPOINT3D b = (*outline)[3];
+  LookAt((a.x + b.x) / 2, (a.y + b.y) / 2, -10);
+  ModelRef<IClassObjModel>(polygon, IID_IClassObjModel)->SetSelected(1);
+  const POINT p = PixelOf((a.x + b.x) / 2, (a.y + b.y) / 2);
+  Send(WM_MOUSEMOVE, 0, p.x, p.y);
+  ASSERT_EQ(Selector().GetInsertionIndex(), 3);
+  // Something else took two vertices away meanwhile.
+  outline->RemoveAt(0, 2);
+  Send(WM_LBUTTONDBLCLK, 0x1, p.x, p.y);
+  EXPECT_EQ(outline->GetSize(), 2);
+  EXPECT_FALSE(document->CanUndo());
+}
+
 TEST_F(ObjectSelector, WithPrimitivesFixedNeitherHandlesNorInsertionPointsAreOffered)
 {
   MakeDocument();
