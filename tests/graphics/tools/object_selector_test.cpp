@@ -8,6 +8,7 @@
 #include "model/iprimitive.h"
 #include "model/iresults.h"
 #include "model/shell/window_messages.h"
+#include "platform/user/common_controls.h"
 #include "platform/user/input.h"
 #include "res/program_ids.h"
 #include "tests/graphics/gl/sample_projects.h"
@@ -154,6 +155,36 @@ TEST_F(ObjectSelector, AClickOnAPoleSelectsItsGroup)
   EXPECT_EQ(held.menuId, static_cast<UINT>(res::program::IDR_MENU_GROUP));
   EXPECT_EQ(held.switchedOn, (*group->GetState() & 1) != 0);
   Send(WM_LBUTTONUP, 0, 0, 0);
+}
+
+TEST_F(ObjectSelector, HoveringAPoleNamesItsHandleInTheViewsTooltip)
+{
+  OpenSample(FALSE);
+  HWND tooltip = CreateWindowEx(WS_EX_TOPMOST, TOOLTIPS_CLASS, "", WS_POPUP, 0, 0, 0, 0, ViewWindow(), nullptr,
+                                nullptr, nullptr);
+  ASSERT_NE(tooltip, nullptr);
+  Holder().SetToolTip(tooltip);
+  Holder().SetCurrentTool(ToolMode::kSelector);
+  ModelRef<IPole> pole(FirstGroup(), IID_IPole);
+  const double* at = pole->GetPosition();
+  LookAt(at[0], at[1], -30);
+  const POINT p = PixelOf(at[0], at[1]);
+  Send(WM_MOUSEMOVE, 0, p.x, p.y);
+  ASSERT_FALSE(Selector().GetTipText().IsEmpty());
+  EXPECT_EQ(SendMessage(tooltip, TTM_GETTOOLCOUNT, 0, 0), 1);
+  char text[128] = "";
+  TOOLINFO info;
+  info.hwnd = ViewWindow();
+  info.uId = reinterpret_cast<UINT_PTR>(ViewWindow());
+  info.lpszText = text;
+  SendMessage(tooltip, TTM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(&info));
+  EXPECT_STREQ(text, static_cast<LPCSTR>(Selector().GetTipText()));
+  // Moving off the pole into empty space keeps the one tool and changes its text.
+  Send(WM_MOUSEMOVE, 0, 5, 5);
+  EXPECT_EQ(SendMessage(tooltip, TTM_GETTOOLCOUNT, 0, 0), 1);
+  Holder().SetCurrentTool(ToolMode::kNone);
+  Holder().SetToolTip(nullptr);
+  DestroyWindow(tooltip);
 }
 
 TEST_F(ObjectSelector, AClickOnEmptySpaceSelectsTheArea)
