@@ -16,6 +16,9 @@
 #include "graphics/scene/groups.h"
 #include "graphics/scene/object_containers.h"
 #include "graphics/scene/scene_builder.h"
+#include "graphics/tools/navigator_tool.h"
+#include "graphics/tools/snap_marker.h"
+#include "graphics/tools/tool_holder.h"
 #include "model/doc_interface.h"
 #include "model/iarea.h"
 #include "model/identifiers.h"
@@ -72,6 +75,7 @@ CGraphicCoreFull::CGraphicCoreFull(IQorRoadDoc* document)
 {
   m_scene = std::make_unique<CSceneObjects>();
   m_builder = std::make_unique<CSceneBuilder>(document, m_scene.get());
+  m_toolHolder = std::make_unique<CToolHolder>(this);
   m_drawers = std::make_unique<CRoadDrawers>(this, m_builder.get());
   m_legend.SetKind(5);
   m_quadric = gluNewQuadric();
@@ -106,6 +110,9 @@ CGraphicCoreFull::~CGraphicCoreFull()
   if (m_quadric)
     gluDeleteQuadric(m_quadric);
   m_glContext = nullptr;
+  // The tools keep the camera.
+  m_toolHolder.reset();
+  m_navigator.reset();
   m_camera.reset();
 }
 
@@ -153,6 +160,7 @@ int CGraphicCoreFull::Init(CWnd* view)
     made->SetupLight0();
     glClearStencil(0);
   }
+  m_navigator = std::make_unique<CNavigatorTool>(this);
   Step(114);
   GetCalcAreaManager();
   Step(115);
@@ -359,6 +367,7 @@ void CGraphicCoreFull::DrawFrame(BOOL straightRoad)
   }
   glEnable(GL_LIGHTING);
   m_scene->GetOwned()->DrawNamed();
+  CSnapMarker::Instance().Draw(m_camera.get());
   DrawAxesAndLegend();
   if (m_bSwapBuffers)
     SwapBuffers();
@@ -472,7 +481,17 @@ void CGraphicCoreFull::SetViewMode(int viewType)
   Render(FALSE, TRUE);
 }
 
-void CGraphicCoreFull::OnWindowSize(UINT type, int cx, int cy) { CGraphicsDllMediator::OnWindowSize(type, cx, cy); }
+void CGraphicCoreFull::OnWindowSize(UINT type, int cx, int cy)
+{
+  CGraphicsDllMediator::OnWindowSize(type, cx, cy);
+  m_toolHolder->OnViewSize();
+}
+
+void CGraphicCoreFull::OnNavigatorMode(BOOL rotate)
+{
+  if (m_navigator)
+    m_navigator->SetMode(rotate ? NavigatorMode::kRotate : NavigatorMode::kPan);
+}
 
 int CGraphicCoreFull::BuildExportData(IArea* area, nsExp::CExportList*, int flags)
 {

@@ -25,6 +25,8 @@ class CFontCache;
 class CSceneObjects;
 class CSceneBuilder;
 class CRoadDrawers;
+class CToolHolder;
+class CNavigatorTool;
 class CWnd;
 struct GLUquadric;
 struct IArea;
@@ -87,6 +89,9 @@ public:
   CSceneBuilder* GetSceneBuilder() const { return m_builder.get(); }
   CRoadDrawers* GetRoadDrawers() const { return m_drawers.get(); }
   int GetUnderlayId() const { return m_underlayId; }
+  // The view's mouse tools: the holder of the current tool, and the navigator made with the view's GL state.
+  CToolHolder* GetToolHolder() const { return m_toolHolder.get(); }
+  CNavigatorTool* GetNavigator() const { return m_navigator.get(); }
 
   BOOL m_underlayFlag = TRUE;
   float m_background[3] = {0, 0, 0};
@@ -108,7 +113,7 @@ public:
   void ApplyLibraryView(double* eyeX, double* eyeY, double* eyeZ, double* farPlane) override;
   double GetBaseHeight() override;
   void RenderFrame() override { Render(FALSE, FALSE); }
-  void OnNavigatorMode(BOOL) override {}
+  void OnNavigatorMode(BOOL rotate) override;
 
 protected:
   void SerializeCalcAreaManagers(CArchive& ar, DWORD version) override;
@@ -132,6 +137,8 @@ private:
   std::unique_ptr<CSceneBuilder> m_builder;
   std::unique_ptr<CRoadDrawers> m_drawers;
   std::unique_ptr<CViewCamera> m_camera;
+  std::unique_ptr<CNavigatorTool> m_navigator;
+  std::unique_ptr<CToolHolder> m_toolHolder;
   CGLContext* m_glContext = nullptr;  // the camera's
   CScenePalette* m_palette;
   CTextureRegistry* m_textures;
