@@ -1,6 +1,5 @@
 #include "outside/grafocore/grafocore.h"
 
-#include "geometry/gl_context.h"
 #include "outside/grafocore/drawing_block.h"
 #include "outside/grafocore/dxf/dxf_reader.h"
 #include "outside/grafocore/dxf/dxf_writer.h"
@@ -8,6 +7,7 @@
 #include "outside/grafocore/export_writer.h"
 #include "outside/grafocore/layers_dialog.h"
 #include "platform/base/module.h"
+#include "platform/gl/wgl.h"
 #include "platform/mfc-core/archive.h"
 #include "platform/user/msgbox.h"
 
@@ -82,7 +82,7 @@ void AciColour(int index, float rgb[3])
 void Draw()
 {
   Project* project = Current();
-  if (!project || !HasCurrentGlContext())
+  if (!project || !wglGetCurrentContext())
     return;
   ViewState& view = State().view;
   glGetDoublev(GL_MODELVIEW_MATRIX, view.modelview);

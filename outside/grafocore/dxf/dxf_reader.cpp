@@ -487,7 +487,7 @@ void Reader::ExpandOne(const RawEntity& e, const Transform& transform, int block
     colour = kByLayer;
   const Point p0{p[0][0], p[0][1], p[0][2]};
   const Point p1{p[1][0], p[1][1], p[1][2]};
-  const size_t at = e.begin;
+  const size_t at = e.begin - 1;
   auto snap = [&](const Point& q) { AddSnap(transform.Apply(q)); };
 
   if (e.type == "LINE") {
@@ -686,10 +686,6 @@ void Reader::Read()
   for (int k = 0; k < 3; ++k)
     units.m[k][k] = m_unitScale;
   Expand(m_entities, units, -1, kByLayer, 0);
-  for (Point& q : m_drawing.snapPoints)
-    q = {q.x * m_unitScale, q.y * m_unitScale, q.z * m_unitScale};
-  for (Figure& f : m_drawing.figures)
-    f.height *= m_unitScale;
 }
 
 }  // namespace
