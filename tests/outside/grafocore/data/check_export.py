@@ -18,7 +18,7 @@ for e in doc.modelspace():
     if e.dxftype() == "INSERT":
         counts[(e.dxf.layer, "INSERT:" + e.dxf.name)] += 1
 for (layer, kind), n in sorted(counts.items()):
-    print("count", layer, kind, n, sep="|")
+    print("count", "|".join((layer, kind, str(n))))
 print("heights", len(heights))
 texts = [e.dxf.text for e in doc.modelspace() if e.dxftype() == "TEXT"]
 print("first_text", texts[0] if texts else "")
