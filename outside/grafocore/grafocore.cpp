@@ -65,14 +65,14 @@ int NewId()
   return id;
 }
 
-// AutoCAD colour index to a colour a plan on a light or dark ground both show: the nine named colours, grey
-// for the rest.
+// AutoCAD colour index to a colour the view's dark ground shows clearly: the nine named colours lightened,
+// light grey for the rest.
 void AciColour(int index, float rgb[3])
 {
-  static const float kNamed[10][3] = {{0.45f, 0.45f, 0.45f}, {0.9f, 0.1f, 0.1f}, {0.8f, 0.75f, 0.0f},
-                                      {0.1f, 0.7f, 0.1f},    {0.0f, 0.7f, 0.8f}, {0.1f, 0.2f, 0.9f},
-                                      {0.8f, 0.1f, 0.8f},    {0.35f, 0.35f, 0.35f}, {0.5f, 0.5f, 0.5f},
-                                      {0.7f, 0.7f, 0.7f}};
+  static const float kNamed[10][3] = {{0.75f, 0.75f, 0.75f}, {1.0f, 0.35f, 0.35f}, {1.0f, 1.0f, 0.4f},
+                                      {0.4f, 1.0f, 0.4f},    {0.4f, 1.0f, 1.0f},   {0.55f, 0.65f, 1.0f},
+                                      {1.0f, 0.45f, 1.0f},   {0.95f, 0.95f, 0.95f}, {0.6f, 0.6f, 0.6f},
+                                      {0.8f, 0.8f, 0.8f}};
   const float* c = kNamed[(index >= 1 && index <= 9) ? index : 0];
   std::copy(c, c + 3, rgb);
 }
