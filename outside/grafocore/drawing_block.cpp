@@ -1,5 +1,6 @@
 #include "outside/grafocore/drawing_block.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -139,10 +140,16 @@ bool DecodeDrawing(In& in, dxf::Drawing& d)
 
 dxf::Point CentreOf(const dxf::Drawing& drawing)
 {
-  const dxf::Point min = drawing.Min(), max = drawing.Max();
-  if (min.x > max.x)
+  // Measured here rather than with the drawing's own box, so reading project files needs no DXF code.
+  double min[2] = {HUGE_VAL, HUGE_VAL}, max[2] = {-HUGE_VAL, -HUGE_VAL};
+  for (const dxf::Figure& f : drawing.figures)
+    for (const dxf::Point& p : f.points) {
+      min[0] = std::min(min[0], p.x), min[1] = std::min(min[1], p.y);
+      max[0] = std::max(max[0], p.x), max[1] = std::max(max[1], p.y);
+    }
+  if (min[0] > max[0])
     return {};
-  return {(min.x + max.x) / 2, (min.y + max.y) / 2, 0};
+  return {(min[0] + max[0]) / 2, (min[1] + max[1]) / 2, 0};
 }
 
 std::string EncodeProjects(const Projects& projects)

@@ -6,6 +6,7 @@
 #include "outside/grafocore/export_records.h"
 #include "outside/grafocore/export_writer.h"
 #include "outside/grafocore/layers_dialog.h"
+#include "outside/grafocore/library_state.h"
 #include "platform/base/module.h"
 #include "platform/gl/wgl.h"
 #include "platform/mfc-core/archive.h"
@@ -22,48 +23,8 @@ namespace grafocore {
 
 namespace {
 
-constexpr int kProjectBit = 0x1000;
-constexpr char kDrawingsTag[4] = {'G', 'R', 'F', 'C'};
-constexpr DWORD kBlockVersion = 1;
 // The drawing lies this far below the site's plane, so the site covers it where both are drawn.
 constexpr double kDrawingDepth = -0.05;
-
-struct ViewState {
-  double modelview[16] = {};
-  double projection[16] = {};
-  int viewport[4] = {0, 0, 0, 0};
-  bool known = false;
-};
-
-struct Library {
-  Projects projects;
-  int nextId = 1;
-  HWND window = nullptr;
-  ViewState view;
-};
-
-Library& State()
-{
-  static Library library;
-  return library;
-}
-
-Project* Current()
-{
-  Library& l = State();
-  const auto found = l.projects.byId.find(l.projects.current);
-  return found == l.projects.byId.end() ? nullptr : found->second.get();
-}
-
-int NewId()
-{
-  Library& l = State();
-  int id;
-  do
-    id = kProjectBit | (l.nextId++ & 0xFFFF);
-  while (l.projects.byId.count(id));
-  return id;
-}
 
 // AutoCAD colour index to a colour the view's dark ground shows clearly: the nine named colours lightened,
 // light grey for the rest.
@@ -257,14 +218,6 @@ int GetProjectPosition(double* x, double* y, double* z)
   return 0;
 }
 
-int DeleteObjects()
-{
-  Library& l = State();
-  l.projects = Projects();
-  l.view = ViewState();
-  return 0;
-}
-
 bool SetLayerShown(const char* name, bool shown)
 {
   Project* project = Current();
@@ -280,64 +233,6 @@ bool IsLayerShown(const char* name)
   const Project* project = Current();
   const int layer = project && name ? project->drawing.FindLayer(name) : -1;
   return layer >= 0 && project->drawing.layers[layer].on;
-}
-
-namespace {
-
-// Reads and drops everything up to the end of the file.
-void SkipToEnd(CArchive& ar)
-{
-  char buffer[4096];
-  while (ar.Read(buffer, sizeof buffer) == sizeof buffer) {
-  }
-}
-
-}  // namespace
-
-int Serialize(CArchive* archive, DWORD)
-{
-  CArchive& ar = *archive;
-  Library& l = State();
-  if (ar.IsStoring()) {
-    if (l.projects.byId.empty()) {
-      ar << static_cast<int>(0);
-      return kPartRead;
-    }
-    const std::string payload = EncodeProjects(l.projects);
-    ar.Write(kDrawingsTag, 4);
-    ar << kBlockVersion << static_cast<DWORD>(payload.size());
-    ar.Write(payload.data(), static_cast<UINT>(payload.size()));
-    return kPartRead;
-  }
-  char start[4];
-  if (ar.Read(start, 4) != 4)
-    AfxThrowArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
-  if (std::memcmp(start, "\0\0\0\0", 4) == 0)
-    return kPartRead;
-  if (std::memcmp(start, kDrawingsTag, 4) != 0) {
-    SkipToEnd(ar);
-    return kPartSkipped;
-  }
-  DWORD version = 0;
-  DWORD length = 0;
-  ar >> version >> length;
-  ar.EnsureAvailable(length);
-  std::string payload(length, '\0');
-  if (length && ar.Read(payload.data(), length) != length)
-    AfxThrowArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
-  // A later version's drawings, or damaged ones, are passed over whole: the project opens without them.
-  Projects read;
-  if (version != kBlockVersion || !DecodeProjects(payload, read))
-    return kPartSkipped;
-  l.projects = std::move(read);
-  for (const auto& [id, project] : l.projects.byId)
-    l.nextId = std::max(l.nextId, (id & 0xFFFF) + 1);
-  return kPartRead;
-}
-
-LPCSTR SkippedPartMessage()
-{
-  return "Фоновый чертеж проекта не может быть прочитан этой версией программы. Проект открыт без него.";
 }
 
 namespace {
