@@ -3,6 +3,7 @@
 #include "document/doc_support.h"
 #include "document/project_file.h"
 #include "document/trace_log.h"
+#include "geometry/view_camera.h"
 #include "model/graphics_services.h"
 #include "model/identifiers.h"
 #include "model/iproject.h"
@@ -862,7 +863,8 @@ int CQorRoadDoc::ResetViewCameras()
     if (!record)
       continue;
     *record = _DEVCPOSITION{};
-    Graphics::MakeCameraPreset(nullptr, nullptr, record, bit, area);
+    // Through the core: a straight road's plan and wall views centre on the section it laid out.
+    Graphics::MakeCameraPreset(m_graphicCore, nullptr, record, bit, area);
   }
   area->Release();
   return 0;
@@ -904,7 +906,7 @@ HRESULT CQorRoadDoc::ResetCurrentViewCamera()
   _DEVCPOSITION* record = nullptr;
   area->GetViewCamera(&m_viewType, &record);
   if (record)
-    Graphics::MakeCameraPreset(nullptr, nullptr, record, m_viewType, area);
+    Graphics::MakeCameraPreset(m_graphicCore, CurrentViewCamera(), record, m_viewType, area);
   area->Release();
   return S_OK;
 }

@@ -2,6 +2,9 @@
 // frame (clear, camera, what is already built) beside a rebuild pass (the same frame after rebuilding what it
 // draws). Each ends with the frame in the window's pixels. The rebuild pass reports the ratio of the two (target:
 // a plain frame at most a fifth of a rebuild pass) and fails when the two leave different pictures.
+// Under Mesa's software renderer a plain frame is almost wholly clearing, rasterising and the copy into the window
+// (a profile finds the core's own calls at about 1 % of it), so here the ratio measures the renderer, and stays
+// near 0.8 at this size: the rebuild adds under a millisecond.
 //
 // Beside them, the DXF export of the sample (records built, then the file written; target 200 ms).
 //
