@@ -2,6 +2,7 @@
 // typed, the plan size checked against the 2000 m limit (the length label red while it is over), the raster
 // stored and tiled or unbound, and the dialog's placement kept in the profile.
 #include "graphics/raster/dib_from_file.h"
+#include "graphics/raster/dxf_file_selector_dlg.h"
 #include "graphics/raster/raster_manager_dlg.h"
 #include "graphics/raster/raster_store.h"
 #include "platform/mfc/winapp.h"
@@ -215,6 +216,25 @@ TEST_F(RasterBinding, ZoomingOrMovingResetsTheSegmentAndUnbindingGivesNoRaster)
   EXPECT_EQ(result, IDOK);
   EXPECT_EQ(again.m_rasterId, 0);
   EXPECT_NE(CRasterStore::GetInstance()->Find(id), nullptr) << "unbinding leaves the raster in the store";
+}
+
+// The choice for an area with a background drawing: the bound file shown, each button's result.
+TEST_F(RasterBinding, ABoundDrawingIsReplacedRemovedOrKept)
+{
+  for (const int press : {CDXFFileSelectorDgl::kReplace, CDXFFileSelectorDgl::kRemove, IDCANCEL}) {
+    CDXFFileSelectorDgl dialog(nullptr, "/планы/квартал.dxf");
+    std::string shown;
+    user::SetModalResponder([&](const user::ModalQuestion& q) {
+      char text[128] = {};
+      GetDlgItemText(q.dialog, res::program::IDC_BOUND_FILE_NAME, text, sizeof text);
+      shown = text;
+      return press;
+    });
+    const INT_PTR result = dialog.DoModal();
+    EXPECT_EQ(shown, "/планы/квартал.dxf");
+    EXPECT_EQ(result, press);
+    EXPECT_EQ(dialog.m_result, press == IDCANCEL ? 0 : press);
+  }
 }
 
 }  // namespace
