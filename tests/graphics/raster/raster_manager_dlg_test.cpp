@@ -79,6 +79,10 @@ protected:
         boxes.push_back(q.text);
         return IDOK;
       }
+      if (q.kind == user::ModalQuestion::Kind::OpenFile) {
+        q.reply = path;
+        return IDOK;
+      }
       return act(dialog);
     });
     return dialog.DoModal();
@@ -121,7 +125,7 @@ protected:
 
 TEST_F(RasterBinding, AMeasuredSegmentGivesThePlanSizeWithinTheLimit)
 {
-  CRasterManagerDlg dialog(nullptr, nullptr, 0, path.c_str());
+  CRasterManagerDlg dialog(nullptr, nullptr, 0, "");
   struct Seen {
     bool lengthFieldBeforeSegment = true;
     double twelveAndAHalf = 0, planLengthAt12_5 = 0;
@@ -129,7 +133,12 @@ TEST_F(RasterBinding, AMeasuredSegmentGivesThePlanSizeWithinTheLimit)
     COLORREF overColour = 0, withinColour = 0;
   } seen;
   const INT_PTR result = Run(dialog, [&](CRasterManagerDlg& d) {
+    EXPECT_FALSE(d.m_viewer->HasPicture());
+    Command(d, res::program::ID_RASTER_OPEN);
     EXPECT_TRUE(d.m_viewer->HasPicture());
+    CString title;
+    d.GetWindowText(title);
+    EXPECT_EQ(std::string(title), path) << "the dialog's title is the file opened";
     EXPECT_EQ(d.m_viewer->m_pictureWidth, 256);
     EXPECT_EQ(d.m_viewer->m_zoom, 1.0) << "a picture smaller than the viewer keeps its size";
     seen.lengthFieldBeforeSegment = d.m_toolbar.m_wiseEdit.IsWindowEnabled();
