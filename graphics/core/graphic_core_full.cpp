@@ -7,6 +7,8 @@
 #include "graphics/core/gl_context.h"
 #include "graphics/core/model_ref.h"
 #include "graphics/core/scene_palette.h"
+#include "graphics/export/export_builders.h"
+#include "graphics/export/export_command.h"
 #include "graphics/core/texture_registry.h"
 #include "graphics/core/view_services.h"
 #include "graphics/drawers/customize_road_drawer.h"
@@ -493,7 +495,7 @@ void CGraphicCoreFull::OnNavigatorMode(BOOL rotate)
     m_navigator->SetMode(rotate ? NavigatorMode::kRotate : NavigatorMode::kPan);
 }
 
-int CGraphicCoreFull::BuildExportData(IArea* area, nsExp::CExportList*, int flags)
+int CGraphicCoreFull::BuildExportData(IArea* area, nsExp::CExportList* list, int flags)
 {
   if (!area)
     return 0;
@@ -510,8 +512,12 @@ int CGraphicCoreFull::BuildExportData(IArea* area, nsExp::CExportList*, int flag
     }
   }
   Render(FALSE, FALSE);
+  if (list)
+    BuildExportRecords(area, list, flags, {m_scene->GetOwned(), GetCalcAreaManager()});
   return 1;
 }
+
+int CGraphicCoreFull::ExportDxf(IQorRoadDoc* document) { return RunDxfExport(*this, document); }
 
 CString CGraphicCoreFull::GetUnderlayPath(int id)
 {

@@ -59,6 +59,7 @@ public:
   // Runs the calculation first when values or isolines are asked and the area has none; a failed run stops
   // the export with the run's message (0 then). The records themselves come with the export builders.
   int BuildExportData(IArea* area, nsExp::CExportList* list, int flags) override;
+  int ExportDxf(IQorRoadDoc* document) override;
 
   // The project file's part is the document core's; the library's own block is written within it.
   using CGraphicCore::Serialize;

@@ -1,7 +1,19 @@
 #include "outside/grafocore/grafocore.h"
 
+#include "outside/grafocore/drawing_block.h"
+#include "outside/grafocore/dxf/dxf_reader.h"
+#include "outside/grafocore/dxf/dxf_writer.h"
+#include "outside/grafocore/export_records.h"
+#include "outside/grafocore/export_writer.h"
+#include "outside/grafocore/layers_dialog.h"
+#include "outside/grafocore/library_state.h"
 #include "platform/base/module.h"
+#include "platform/gl/wgl.h"
 #include "platform/mfc-core/archive.h"
+#include "platform/user/msgbox.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <algorithm>
 #include <array>
@@ -9,9 +21,65 @@
 
 namespace grafocore {
 
-void Draw() {}
+namespace {
 
-void SetWindow(HWND) {}
+// The drawing lies this far below the site's plane, so the site covers it where both are drawn.
+constexpr double kDrawingDepth = -0.05;
+
+// AutoCAD colour index to a colour the view's dark ground shows clearly: the nine named colours lightened,
+// light grey for the rest.
+void AciColour(int index, float rgb[3])
+{
+  static const float kNamed[10][3] = {{0.75f, 0.75f, 0.75f}, {1.0f, 0.35f, 0.35f}, {1.0f, 1.0f, 0.4f},
+                                      {0.4f, 1.0f, 0.4f},    {0.4f, 1.0f, 1.0f},   {0.55f, 0.65f, 1.0f},
+                                      {1.0f, 0.45f, 1.0f},   {0.95f, 0.95f, 0.95f}, {0.6f, 0.6f, 0.6f},
+                                      {0.8f, 0.8f, 0.8f}};
+  const float* c = kNamed[(index >= 1 && index <= 9) ? index : 0];
+  std::copy(c, c + 3, rgb);
+}
+
+}  // namespace
+
+void Draw()
+{
+  Project* project = Current();
+  if (!project || !wglGetCurrentContext())
+    return;
+  ViewState& view = State().view;
+  glGetDoublev(GL_MODELVIEW_MATRIX, view.modelview);
+  glGetDoublev(GL_PROJECTION_MATRIX, view.projection);
+  glGetIntegerv(GL_VIEWPORT, view.viewport);
+  view.known = true;
+
+  const dxf::Drawing& d = project->drawing;
+  const dxf::Point& c = project->centre;
+  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LINE_BIT | GL_POINT_BIT);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_TEXTURE_2D);
+  glLineWidth(1);
+  glPointSize(3);
+  for (const dxf::Figure& f : d.figures) {
+    if (f.layer < 0 || static_cast<size_t>(f.layer) >= d.layers.size() || !d.layers[f.layer].on || f.points.empty())
+      continue;
+    float rgb[3];
+    AciColour(d.ColourOf(f), rgb);
+    glColor3fv(rgb);
+    if (f.kind == dxf::FigureKind::Polyline) {
+      glBegin(f.closed ? GL_LINE_LOOP : GL_LINE_STRIP);
+      for (const dxf::Point& p : f.points)
+        glVertex3d(p.x - c.x, p.y - c.y, kDrawingDepth);
+      glEnd();
+    } else {
+      // Texts show where they stand; their letters belong to a printed plan, not to the background.
+      glBegin(GL_POINTS);
+      glVertex3d(f.points[0].x - c.x, f.points[0].y - c.y, kDrawingDepth);
+      glEnd();
+    }
+  }
+  glPopAttrib();
+}
+
+void SetWindow(HWND view) { State().window = view; }
 
 void SetViewMode(int) {}
 
@@ -19,108 +87,152 @@ void OnWindowSize(UINT, int, int) {}
 
 void ApplyView(double*, double*, double*, double*) {}
 
-void SetCurrentProject(int) {}
+void SetCurrentProject(int id) { State().projects.current = id; }
 
 void CloneProject(int* id)
 {
-  if (id)
+  if (!id)
+    return;
+  Library& l = State();
+  const auto found = l.projects.byId.find(*id);
+  if (found == l.projects.byId.end()) {
     *id = 0;
+    return;
+  }
+  auto copy = std::make_shared<Project>(*found->second);
+  *id = NewId();
+  l.projects.byId[*id] = std::move(copy);
 }
 
-const char* GetProjectFilePath(int)
+const char* GetProjectFilePath(int id)
 {
-  return "";
+  Library& l = State();
+  const auto found = l.projects.byId.find(id);
+  return found == l.projects.byId.end() ? "" : found->second->path.c_str();
 }
 
-void ExportData(const char*, void*, int, int) {}
-
-int ObjectSnap(int, int, int, double*, double*, double*)
+void ExportData(const char* path, void* exportList, int flags, int)
 {
-  return 0;
+  if (!path || !exportList)
+    return;
+  const Project* project = Current();
+  const std::string bytes = WriteExportDxf(*static_cast<const nsExp::CExportList*>(exportList), flags,
+                                           project ? &project->drawing : nullptr,
+                                           project ? project->centre : dxf::Point{});
+  if (!dxf::WriteFileReplacing(path, bytes)) {
+    const std::string message = std::string("Не удается записать файл ") + path + ". Экспорт не выполнен.";
+    MessageBox(State().window, message.c_str(), nullptr, MB_OK | MB_ICONHAND);
+  }
 }
 
-void OpenLayersManager() {}
-
-int DeleteProject(int)
+int ObjectSnap(int, int x, int y, double* worldX, double* worldY, double* worldZ)
 {
-  return 0;
+  const Project* project = Current();
+  const ViewState& view = State().view;
+  if (!project || !view.known || !worldX || !worldY || !worldZ)
+    return 0;
+  // Window rows run down, the viewport's up.
+  const double clickX = x, clickY = view.viewport[1] + view.viewport[3] - y;
+  const dxf::Point& c = project->centre;
+  double best = kSnapPixels * kSnapPixels;
+  const dxf::Point* found = nullptr;
+  for (const dxf::Point& p : project->drawing.snapPoints) {
+    double wx, wy, wz;
+    if (gluProject(p.x - c.x, p.y - c.y, kDrawingDepth, view.modelview, view.projection, view.viewport, &wx, &wy,
+                   &wz) != GL_TRUE)
+      continue;
+    const double d2 = (wx - clickX) * (wx - clickX) + (wy - clickY) * (wy - clickY);
+    if (d2 <= best) {
+      best = d2;
+      found = &p;
+    }
+  }
+  if (!found)
+    return 0;
+  *worldX = found->x - c.x;
+  *worldY = found->y - c.y;
+  *worldZ = 0;
+  return 1;
 }
 
-int OpenDXFFile(const char*, int* id)
+void OpenLayersManager()
 {
+  if (Project* project = Current())
+    RunLayersDialog(State().window, project->drawing);
+}
+
+int DeleteProject(int id)
+{
+  Library& l = State();
+  if (l.projects.current == id)
+    l.projects.current = 0;
+  return l.projects.byId.erase(id) ? 1 : 0;
+}
+
+int OpenDXFFile(const char* path, int* id)
+{
+  auto project = std::make_shared<Project>();
+  const dxf::ReadResult result = path ? dxf::ReadDxfFile(path, project->drawing) : dxf::ReadResult{};
+  if (!path || !result.Ok()) {
+    if (path)
+      MessageBox(State().window, result.Message().c_str(), nullptr, MB_OK | MB_ICONHAND);
+    if (id)
+      *id = 0;
+    return 0;
+  }
+  project->path = path;
+  project->centre = CentreOf(project->drawing);
+  Library& l = State();
+  const int newId = NewId();
+  l.projects.byId[newId] = std::move(project);
+  l.projects.current = newId;
   if (id)
-    *id = 0;
-  return 0;
+    *id = newId;
+  return newId;
 }
 
 int GetProjectDimentions(double* length, double* width, double* height)
 {
-  for (double* out : {length, width, height})
-    if (out)
-      *out = 0.0;
+  double size[3] = {0, 0, 0};
+  if (const Project* project = Current()) {
+    const dxf::Point min = project->drawing.Min(), max = project->drawing.Max();
+    if (min.x <= max.x)
+      size[0] = max.x - min.x, size[1] = max.y - min.y, size[2] = max.z - min.z;
+  }
+  double* out[3] = {length, width, height};
+  for (int i = 0; i < 3; ++i)
+    if (out[i])
+      *out[i] = size[i];
   return 0;
 }
 
 int GetProjectPosition(double* x, double* y, double* z)
 {
-  for (double* out : {x, y, z})
-    if (out)
-      *out = 0.0;
+  const Project* project = Current();
+  const dxf::Point c = project ? project->centre : dxf::Point{};
+  double* out[3] = {x, y, z};
+  const double value[3] = {c.x, c.y, c.z};
+  for (int i = 0; i < 3; ++i)
+    if (out[i])
+      *out[i] = value[i];
   return 0;
 }
 
-int DeleteObjects()
+bool SetLayerShown(const char* name, bool shown)
 {
-  return 0;
+  Project* project = Current();
+  const int layer = project && name ? project->drawing.FindLayer(name) : -1;
+  if (layer < 0)
+    return false;
+  project->drawing.layers[layer].on = shown;
+  return true;
 }
 
-namespace {
-
-constexpr char kDrawingsTag[4] = {'G', 'R', 'F', 'C'};
-
-// Reads and drops everything up to the end of the file.
-void SkipToEnd(CArchive& ar)
+bool IsLayerShown(const char* name)
 {
-  char buffer[4096];
-  while (ar.Read(buffer, sizeof buffer) == sizeof buffer) {
-  }
-}
-
-}  // namespace
-
-int Serialize(CArchive* archive, DWORD)
-{
-  CArchive& ar = *archive;
-  if (ar.IsStoring()) {
-    ar << static_cast<int>(0);
-    return kPartRead;
-  }
-  char start[4];
-  if (ar.Read(start, 4) != 4)
-    AfxThrowArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
-  if (std::memcmp(start, "\0\0\0\0", 4) == 0)
-    return kPartRead;
-  if (std::memcmp(start, kDrawingsTag, 4) != 0) {
-    SkipToEnd(ar);
-    return kPartSkipped;
-  }
-  DWORD version = 0;
-  DWORD length = 0;
-  ar >> version >> length;
-  ar.EnsureAvailable(length);
-  char buffer[4096];
-  for (DWORD left = length; left > 0;) {
-    const UINT chunk = left < sizeof buffer ? static_cast<UINT>(left) : static_cast<UINT>(sizeof buffer);
-    if (ar.Read(buffer, chunk) != chunk)
-      AfxThrowArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
-    left -= chunk;
-  }
-  return kPartSkipped;
-}
-
-LPCSTR SkippedPartMessage()
-{
-  return "Фоновый чертеж проекта не может быть прочитан этой версией программы. Проект открыт без него.";
+  const Project* project = Current();
+  const int layer = project && name ? project->drawing.FindLayer(name) : -1;
+  return layer >= 0 && project->drawing.layers[layer].on;
 }
 
 namespace {

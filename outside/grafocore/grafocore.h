@@ -1,11 +1,12 @@
 // The graphics library (GrafoCore) as the program binds it: plain functions found by their export names.
-// This stand-in holds no background drawings yet (DXF import comes with the drawing-exchange work); it keeps
-// the calls' contracts and its own block of the project file.
+// It holds the background drawings imported from DXF (one project per drawing, ids with bit 0x1000), draws the
+// current one under the scene, snaps clicks to it, keeps it in the project file and writes DXF from the
+// program's export records.
 //
 // Its block of the project file, the last of the file, written and read by "Serialize" (little-endian):
-//   int32 0                  no drawings: the whole block, and what this stand-in writes
+//   int32 0                  no drawings: the whole block
 //   "GRFC", u32 version, u32 byte count, that many bytes
-//                            drawings, in a form of our own that a build without drawings reads past
+//                            the drawings (drawing_block.h), which a build without drawings reads past
 // Any other start is a part written by another library: it runs to the end of the file and is skipped. A
 // block of ours is self-delimiting, so bytes after it are damage, which the project file reports.
 #pragma once
@@ -19,25 +20,29 @@ class CArchive;
 
 namespace grafocore {
 
-// The library's exports, with the program's names and argument forms. Without drawings the view calls find
-// nothing to draw, size or snap to.
+// The library's exports, with the program's names and argument forms. Without a current drawing the view calls
+// find nothing to draw, size or snap to.
 void Draw();
 void SetWindow(HWND view);
 void SetViewMode(int viewType);
 void OnWindowSize(UINT type, int cx, int cy);
 void ApplyView(double* x, double* y, double* z, double* farPlane);
 void SetCurrentProject(int id);
-// Writes the copy's id: 0, as there is no drawing to copy.
+// Writes the copy's id; 0 for an id the library does not hold.
 void CloneProject(int* id);
-// The drawing file of a project; empty for an id the library does not hold (every id, in this stand-in).
+// The drawing file of a project; empty for an id the library does not hold.
 const char* GetProjectFilePath(int id);
-// Writes nothing without drawing support (the export list is read by the DXF writer when it comes).
+// Writes the DXF file from the export list (an nsExp::CExportList); the current drawing too with flag 0x80.
+// The file is replaced only once written whole; a file that cannot be written is reported in a message box.
 void ExportData(const char* path, void* exportList, int flags, int reserved);
-// 0: nothing to snap to; the point is left as it is.
+// Nonzero when the window point lies within kSnapPixels of a snap point of the current drawing (as the last
+// frame showed it); the point is written to the world coordinates. 0: the point is left as it is.
+inline constexpr double kSnapPixels = 8;
 int ObjectSnap(int mouseFlags, int x, int y, double* worldX, double* worldY, double* worldZ);
 void OpenLayersManager();
 int DeleteProject(int id);
-// Writes the new underlay id; 0 when the drawing could not be imported (always, in this stand-in).
+// Imports a DXF file as a new project and makes it current; writes its id, or 0 when the drawing could not be
+// imported (the reason shown in a message box).
 int OpenDXFFile(const char* path, int* id);
 int GetProjectDimentions(double* length, double* width, double* height);
 int GetProjectPosition(double* x, double* y, double* z);
@@ -49,6 +54,11 @@ inline constexpr int kPartSkipped = 1;
 int Serialize(CArchive* archive, DWORD version);
 // The library's own warning for a skipped part.
 LPCSTR SkippedPartMessage();
+
+// Layers of the current drawing, by name: what the layers dialog shows and switches. False for a name the
+// drawing lacks.
+bool SetLayerShown(const char* name, bool shown);
+bool IsLayerShown(const char* name);
 
 // Looks an export up by name, as the program does at each call; null for a name the library lacks.
 void* GetExport(const char* name);
