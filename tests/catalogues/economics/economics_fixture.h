@@ -8,6 +8,11 @@
 #include "model/ipole.h"
 #include "model/lamp_post.h"
 #include "model/light_device.h"
+#include "model/shell/shell_services.h"
+#include "tests/catalogues/economics/fake_price_database.h"
+
+#include <string>
+#include <vector>
 
 namespace econtest {
 
@@ -73,5 +78,64 @@ inline void SetScheme(IGroupOfDev* group, int scheme, double spacing, int lumina
   group->SetStep(&spacing);
   SetLuminairesPerPole(group, luminairesPerPole);
 }
+
+// The project document with a price database behind it and the undo steps counted.
+class EconomicsDocument : public ProjectDocument {
+public:
+  HRESULT QueryInterface(REFIID iid, void** out) override
+  {
+    if (iid == qorsrv::IID_IPriceDatabase && withPrices) {
+      *out = static_cast<IPriceDatabase*>(&prices);
+      return S_OK;
+    }
+    return ProjectDocument::QueryInterface(iid, out);
+  }
+  int PushUndoState() override
+  {
+    ++pushed;
+    return 0;
+  }
+  int Undo() override
+  {
+    ++undone;
+    return 0;
+  }
+
+  FakePriceDatabase prices;
+  bool withPrices = true;
+  int pushed = 0;
+  int undone = 0;
+};
+
+// Message boxes recorded and answered, and the main window the views post to.
+class RecordingShell : public Shell::CShellServices {
+public:
+  RecordingShell() { Shell::SetShellServices(this); }
+  ~RecordingShell() override { Shell::SetShellServices(nullptr); }
+  int ShowMessageBox(HWND, LPCSTR text, LPCSTR, UINT type) override
+  {
+    boxes.push_back(text);
+    types.push_back(type);
+    return answer;
+  }
+  HWND GetMainWindow() override { return mainWindow; }
+  int SendAnalyticsInfo(int) override { return 0; }
+  UINT GetProfileInt(LPCSTR section, LPCSTR entry, int defaultValue) override
+  {
+    return std::string(section) + "/" + entry == "Report/EcZoom" ? static_cast<UINT>(zoom) : defaultValue;
+  }
+  BOOL WriteProfileInt(LPCSTR section, LPCSTR entry, int value) override
+  {
+    if (std::string(section) + "/" + entry == "Report/EcZoom")
+      zoom = value;
+    return TRUE;
+  }
+
+  std::vector<std::string> boxes;
+  std::vector<UINT> types;
+  int answer = 6;  // IDYES
+  HWND mainWindow = nullptr;
+  int zoom = 100;
+};
 
 }  // namespace econtest
