@@ -418,8 +418,8 @@ int CDlgEconomPrice::FillGrid()
         addDouble(groupRow, kLampPower, Caption(678, 679), R.lampCount * R.lampPower, nullptr, deviceData)
             ->SetReadOnly(TRUE);
         double factor = 0;
-        if (db && R.powerLossFactor == 0 && AskDatabase([&](double* v) { return db->GetDriverLoss(key, v); }, &factor) &&
-            factor != 0)
+        if (db && R.powerLossFactor == 0 &&
+            AskDatabase([&](double* v) { return db->GetDriverLoss(key, v); }, &factor) && factor != 0)
           R.powerLossFactor = factor;
         addDouble(groupRow, kLossFactor, Caption(680, 681), R.powerLossFactor, nullptr, deviceData);
       } else {

@@ -146,8 +146,9 @@ TEST_F(EconomicViewTest, TheTableHasOneColumnPerAreaWithItsFiguresOrNotAvailable
   };
   for (std::size_t r = 0; r < std::size(rows); ++r) {
     const std::string site = r == 0 ? "{\\b Площадь у вокзала \\{север\\} \\b0}" : "{н/д}";
-    const std::string row = std::string("\\ql ") + rows[r].caption + "\\cell \\qr     " + rows[r].road + "\\cell \\qr     " +
-                            site + "\\cell \\row ";
+    const std::string right = "\\cell \\qr     ";
+    const std::string row =
+        std::string("\\ql ") + rows[r].caption + right + rows[r].road + right + site + "\\cell \\row ";
     EXPECT_NE(table.find(row), std::string::npos) << row << "\n" << table;
   }
 }
