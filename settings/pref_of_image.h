@@ -1,0 +1,43 @@
+// The page "Изображение": how results are drawn (isolines, plain fill, node values, false colours), the scale
+// type, and an open site's calculation grid mode and step, which reach the area only through the dialog's opener.
+#pragma once
+
+#include "settings/pref_page.h"
+
+namespace Options {
+
+class CPrefOfImage : public CPrefPage {
+public:
+  static constexpr UINT kGridMode = 1034;
+  static constexpr UINT kGridStep = 1082;
+
+  CPrefOfImage(CWnd* pParent, IQorRoadDoc* document, IVisualOpt* options);
+
+  BOOL OnInitDialog() override;
+  // Every control from the private options; run whenever the page is shown.
+  void Refresh();
+  void SetDisplayType(int type);
+
+  BOOL m_bGridModeChanged = FALSE;
+  BOOL m_bGridStepChanged = FALSE;
+  BOOL m_bViewChanged = FALSE;
+
+protected:
+  void OnIsolines();
+  void OnNodeValues();
+  void OnFalseColours();
+  void OnGridModeChange();
+  void OnGridStepChange();
+  void OnScaleUniform();
+  void OnScaleLogarithmic();
+  LRESULT OnNormaliseScales(WPARAM, LPARAM);
+  void ShowStep(bool show);
+  void Changed();
+  DECLARE_MESSAGE_MAP()
+};
+
+// Pads every current and default false-colour scale shorter than nine entries from the default scale of its
+// quantity (or, when that is short too, from the built-in one), so that no scale is read past its end.
+void PadColourScales(IVisualOpt* options);
+
+}  // namespace Options
