@@ -206,7 +206,8 @@ void CPrefOfReport::OnClick(NMHDR*, LRESULT* pResult)
   m_tree.ScreenToClient(&point);
   TVHITTESTINFO hit{};
   hit.pt = point;
-  const HTREEITEM item = reinterpret_cast<HTREEITEM>(m_tree.SendMessage(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  const auto item =
+      reinterpret_cast<HTREEITEM>(m_tree.SendMessage(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
   if (item != nullptr && item == m_tree.GetSelectedItem() && (hit.flags & (TVHT_ONITEMICON | TVHT_ONITEMLABEL)) != 0)
     OnItemClicked(item);
 }
