@@ -5,7 +5,14 @@
 #include "model/ivisualopt.h"
 #include "model/pref_of_color.h"
 #include "res/program_ids.h"
+#include "model/number_text.h"
+#include "model/shell/shell_services.h"
+#include "platform/user/common_controls.h"
+#include "platform/user/msgbox.h"
 #include "settings/preferences.h"
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace Options {
 
@@ -21,6 +28,26 @@ constexpr UINT kGreyFill = 1126;
 constexpr UINT kScaleUniform = 1114;
 constexpr UINT kScaleLog = 1115;
 constexpr int kScaleEntries = 9;
+constexpr UINT kLevelGroup = 1079;
+constexpr UINT kUserLevels = 1024;
+constexpr UINT kLevelTabs = 1100;
+constexpr UINT kLevelEdit = 1036;
+constexpr UINT kLevelList = 1017;
+constexpr UINT kAddLevel = 1015;
+constexpr UINT kEditLevel = 1087;
+constexpr UINT kDeleteLevel = 1016;
+constexpr UINT kResetLevels = 1102;
+constexpr UINT kInvalidData = 631;  // "Данные не корректны"
+
+// A level at the precision of its quantity: tenths of a cd/m2, whole lux.
+const char* PrecisionFormat(int quantity) { return quantity == 0 ? "%.1lf" : "%.0lf"; }
+
+double AtPrecision(double value, int quantity)
+{
+  CString text;
+  text.Format(PrecisionFormat(quantity), value);
+  return std::atof(text);
+}
 
 using ScaleGetter = int (IVisualOpt::*)(CArray<_PREF_OF_COLOR_LEVELS>**);
 const ScaleGetter kCurrentScales[] = {&IVisualOpt::GetColourLevels0, &IVisualOpt::GetColourLevels1,
@@ -45,6 +72,26 @@ void PadFrom(CArray<_PREF_OF_COLOR_LEVELS>* scale, const CArray<_PREF_OF_COLOR_L
 
 }  // namespace
 
+bool ParseNumberText(const CString& text, CWnd* edit, double* value)
+{
+  *value = 0;
+  if (edit != nullptr && text.IsEmpty()) {
+    edit->SetWindowText("0");
+    return true;
+  }
+  CString cleaned = text;
+  cleaned.Replace(',', '.');
+  if (cleaned.IsEmpty() || cleaned == "-")
+    return false;
+  for (int i = 0; i < cleaned.GetLength(); ++i) {
+    const char c = cleaned[i];
+    if (std::strchr("-.0123456789", c) == nullptr || c == '\0' || (c == '-' && i > 0))
+      return false;
+  }
+  *value = std::atof(cleaned);
+  return true;
+}
+
 void PadColourScales(IVisualOpt* options)
 {
   IVisualOpt* builtIn = nullptr;
@@ -68,6 +115,13 @@ BEGIN_MESSAGE_MAP(CPrefOfImage, CPrefPage)
   ON_CBN_SELCHANGE(kGridMode, &CPrefOfImage::OnGridModeChange)
   ON_CBN_SELCHANGE(kGridStep, &CPrefOfImage::OnGridStepChange)
   ON_MESSAGE(UM_NORMALISESCALES, &CPrefOfImage::OnNormaliseScales)
+  ON_BN_CLICKED(kUserLevels, &CPrefOfImage::OnUserLevels)
+  ON_BN_CLICKED(kAddLevel, &CPrefOfImage::OnAddLevel)
+  ON_BN_CLICKED(kDeleteLevel, &CPrefOfImage::OnDeleteLevel)
+  ON_BN_CLICKED(kResetLevels, &CPrefOfImage::OnResetLevels)
+  ON_LBN_SELCHANGE(kLevelList, &CPrefOfImage::OnLevelSelChange)
+  ON_NOTIFY(TCN_SELCHANGING, kLevelTabs, &CPrefOfImage::OnLevelTabChanging)
+  ON_NOTIFY(TCN_SELCHANGE, kLevelTabs, &CPrefOfImage::OnLevelTabChanged)
 END_MESSAGE_MAP()
 
 CPrefOfImage::CPrefOfImage(CWnd* pParent, IQorRoadDoc* document, IVisualOpt* options)
@@ -81,7 +135,30 @@ BOOL CPrefOfImage::OnInitDialog()
   PadColourScales(m_options);
   ::SendDlgItemMessage(m_hWnd, kGridMode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("автоматический"));
   ::SendDlgItemMessage(m_hWnd, kGridMode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("пользовательский"));
+  GetDlgItem(kLevelEdit)->SetWindowText("");
+  ::SendDlgItemMessage(m_hWnd, kLevelList, LB_RESETCONTENT, 0, 0);
+  const int on = 1;
+  m_options->SetShowMoveFilling(&on);
+  // The quantities the active area can show, each tab item's parameter its quantity.
+  IArea* area = ActiveArea();
+  const AreaKind kind = KindOf(area);
+  std::vector<std::pair<const char*, int>> tabs;
+  if (kind == AreaKind::StraightRoad) {
+    tabs = {{"Яркость, кд/м2", 0}, {"Освещенность, лк", 1}};
+    if (HasSidewalks(area))
+      tabs.emplace_back("П-ц освещенность, лк", 2);
+  } else if (kind == AreaKind::OpenSite || kind == AreaKind::Interchange) {
+    tabs = {{"Освещенность, лк", 1}};
+  }
+  for (std::size_t i = 0; i < tabs.size(); ++i) {
+    TCITEM item{};
+    item.mask = TCIF_TEXT | TCIF_PARAM;
+    item.pszText = const_cast<char*>(tabs[i].first);
+    item.lParam = tabs[i].second;
+    ::SendDlgItemMessage(m_hWnd, kLevelTabs, TCM_INSERTITEM, i, reinterpret_cast<LPARAM>(&item));
+  }
   Refresh();
+  FillLevels();
   SetDisplayType(*m_options->GetResultDisplay());
   m_bInitialised = TRUE;
   return TRUE;
@@ -96,6 +173,22 @@ void CPrefOfImage::ShowStep(bool show)
 
 void CPrefOfImage::Refresh()
 {
+  const bool userLevels = *m_options->GetAutoIsoLevels() == 0;
+  ::CheckDlgButton(m_hWnd, kUserLevels, userLevels ? BST_CHECKED : BST_UNCHECKED);
+  for (UINT id : {kLevelTabs, kLevelEdit, kLevelList, kAddLevel})
+    GetDlgItem(static_cast<int>(id))->EnableWindow(userLevels);
+  UpdateLevelButtons();
+  // Both tabs show the displayed quantity when they have it.
+  const int quantity = *m_options->GetQuantity();
+  const int tabCount = static_cast<int>(::SendDlgItemMessage(m_hWnd, kLevelTabs, TCM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < tabCount; ++i) {
+    TCITEM item{};
+    item.mask = TCIF_PARAM;
+    ::SendDlgItemMessage(m_hWnd, kLevelTabs, TCM_GETITEM, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    if (item.lParam == quantity)
+      ::SendDlgItemMessage(m_hWnd, kLevelTabs, TCM_SETCURSEL, static_cast<WPARAM>(i), 0);
+  }
+  ::SendDlgItemMessage(m_hWnd, kLevelEdit, EM_SETCUEBANNER, 0, reinterpret_cast<LPARAM>(u"Введите новое значение ..."));
   const int scaleType = *m_options->GetScaleType();
   ::CheckDlgButton(m_hWnd, kScaleUniform, scaleType == 1 ? BST_CHECKED : BST_UNCHECKED);
   ::CheckDlgButton(m_hWnd, kScaleLog, scaleType == 2 ? BST_CHECKED : BST_UNCHECKED);
@@ -131,6 +224,160 @@ void CPrefOfImage::SetDisplayType(int type)
   for (UINT id : {kGreyFill, kScaleUniform, kScaleLog})
     if (CWnd* control = GetDlgItem(static_cast<int>(id)))
       control->ShowWindow(type != 3 ? SW_SHOW : SW_HIDE);
+  ShowLevelPanel(type == 0);
+}
+
+void CPrefOfImage::ShowLevelPanel(bool show)
+{
+  for (UINT id : {kLevelGroup, kLevelTabs, kUserLevels, kLevelEdit, kLevelList, kAddLevel, kDeleteLevel, kEditLevel,
+                  kResetLevels})
+    if (CWnd* control = GetDlgItem(static_cast<int>(id)))
+      control->ShowWindow(show ? SW_SHOW : SW_HIDE);
+}
+
+int CPrefOfImage::LevelQuantity() const
+{
+  const LRESULT selected = ::SendDlgItemMessage(m_hWnd, kLevelTabs, TCM_GETCURSEL, 0, 0);
+  if (selected < 0)
+    return -1;
+  TCITEM item{};
+  item.mask = TCIF_PARAM;
+  ::SendDlgItemMessage(m_hWnd, kLevelTabs, TCM_GETITEM, static_cast<WPARAM>(selected),
+                       reinterpret_cast<LPARAM>(&item));
+  return static_cast<int>(item.lParam);
+}
+
+CArray<float>* CPrefOfImage::Levels() const
+{
+  CArray<float>* levels = nullptr;
+  switch (LevelQuantity()) {
+  case 0: m_options->GetLuminanceLevels(&levels); break;
+  case 1: m_options->GetIlluminanceLevels(&levels); break;
+  case 2: m_options->GetSemiCylLevels(&levels); break;
+  default: break;
+  }
+  return levels;
+}
+
+void CPrefOfImage::FillLevels()
+{
+  ::SendDlgItemMessage(m_hWnd, kLevelList, LB_RESETCONTENT, 0, 0);
+  CArray<float>* levels = Levels();
+  if (levels != nullptr) {
+    std::sort(levels->GetData(), levels->GetData() + levels->GetSize());
+    for (INT_PTR i = 0; i < levels->GetSize(); ++i) {
+      CString text;
+      text.Format("%lf", static_cast<double>(levels->GetAt(i)));
+      const CString shown = NormalizeNumberText(text);
+      const LRESULT index =
+          ::SendDlgItemMessage(m_hWnd, kLevelList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(static_cast<LPCSTR>(shown)));
+      ::SendDlgItemMessage(m_hWnd, kLevelList, LB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(i));
+    }
+  }
+  UpdateLevelButtons();
+}
+
+void CPrefOfImage::UpdateLevelButtons()
+{
+  const bool userLevels = ::IsDlgButtonChecked(m_hWnd, kUserLevels) == BST_CHECKED;
+  const bool any = ::SendDlgItemMessage(m_hWnd, kLevelList, LB_GETCOUNT, 0, 0) > 0;
+  const bool selected = ::SendDlgItemMessage(m_hWnd, kLevelList, LB_GETCURSEL, 0, 0) >= 0;
+  GetDlgItem(kResetLevels)->EnableWindow(userLevels && any);
+  GetDlgItem(kDeleteLevel)->EnableWindow(userLevels && any && selected);
+  GetDlgItem(kEditLevel)->EnableWindow(userLevels && any && selected);
+}
+
+void CPrefOfImage::OnUserLevels()
+{
+  const bool ticked = ::IsDlgButtonChecked(m_hWnd, kUserLevels) == BST_CHECKED;
+  const int automatic = ticked ? 0 : 1;
+  m_options->SetAutoIsoLevels(&automatic);
+  Refresh();
+  if (ticked)
+    GetDlgItem(kLevelEdit)->SetFocus();
+  Changed();
+  UpdateLevelButtons();
+}
+
+void CPrefOfImage::OnOK()
+{
+  // Enter in the level edit adds the level; anywhere else it is the dialog's.
+  if (::GetFocus() == GetDlgItem(kLevelEdit)->m_hWnd) {
+    OnAddLevel();
+    return;
+  }
+  CPrefPage::OnOK();
+}
+
+void CPrefOfImage::OnAddLevel()
+{
+  CWnd* edit = GetDlgItem(kLevelEdit);
+  CArray<float>* levels = Levels();
+  if (levels == nullptr)
+    return;
+  const int quantity = LevelQuantity();
+  double value = 0;
+  const bool accepted = ParseNumberText(edit->GetWindowTextString(), edit, &value);
+  value = AtPrecision(value, quantity);
+  if (!accepted || !(value > 0)) {
+    CString text;
+    text.LoadString(kInvalidData);
+    Shell::ShowMessageBox(m_hWnd, text, nullptr, MB_OK | MB_ICONEXCLAMATION);
+    edit->SetFocus();
+    edit->SetWindowText("");
+    return;
+  }
+  CString wanted;
+  wanted.Format(PrecisionFormat(quantity), value);
+  for (INT_PTR i = 0; i < levels->GetSize(); ++i) {
+    CString existing;
+    existing.Format(PrecisionFormat(quantity), static_cast<double>(levels->GetAt(i)));
+    if (existing == wanted) {
+      ::SendDlgItemMessage(m_hWnd, kLevelList, LB_SETCURSEL, static_cast<WPARAM>(i), 0);
+      edit->SetWindowText("");
+      UpdateLevelButtons();
+      return;
+    }
+  }
+  levels->Add(static_cast<float>(value));
+  FillLevels();
+  edit->SetWindowText("");
+  Changed();
+}
+
+void CPrefOfImage::OnDeleteLevel()
+{
+  CArray<float>* levels = Levels();
+  const LRESULT selected = ::SendDlgItemMessage(m_hWnd, kLevelList, LB_GETCURSEL, 0, 0);
+  if (levels == nullptr || selected < 0)
+    return;
+  const auto index = static_cast<INT_PTR>(
+      ::SendDlgItemMessage(m_hWnd, kLevelList, LB_GETITEMDATA, static_cast<WPARAM>(selected), 0));
+  if (index >= 0 && index < levels->GetSize())
+    levels->RemoveAt(index);
+  FillLevels();
+  Changed();
+}
+
+void CPrefOfImage::OnResetLevels()
+{
+  if (CArray<float>* levels = Levels())
+    levels->RemoveAll();
+  FillLevels();
+  Changed();
+}
+
+void CPrefOfImage::OnLevelTabChanging(NMHDR*, LRESULT* pResult)
+{
+  GetDlgItem(kLevelEdit)->SetWindowText("");
+  ::SendDlgItemMessage(m_hWnd, kLevelList, LB_RESETCONTENT, 0, 0);
+  *pResult = 0;
+}
+
+void CPrefOfImage::OnLevelTabChanged(NMHDR*, LRESULT* pResult)
+{
+  FillLevels();
+  *pResult = 0;
 }
 
 void CPrefOfImage::Changed()

@@ -18,6 +18,14 @@ public:
   void Refresh();
   void SetDisplayType(int type);
 
+  void OnOK() override;
+  // The user's levels of the quantity chosen in the level tab, sorted, into the list.
+  void FillLevels();
+  void OnAddLevel();
+  void OnDeleteLevel();
+  void OnResetLevels();
+  int LevelQuantity() const;
+
   BOOL m_bGridModeChanged = FALSE;
   BOOL m_bGridStepChanged = FALSE;
   BOOL m_bViewChanged = FALSE;
@@ -31,10 +39,21 @@ protected:
   void OnScaleUniform();
   void OnScaleLogarithmic();
   LRESULT OnNormaliseScales(WPARAM, LPARAM);
+  void OnUserLevels();
+  void OnLevelSelChange() { UpdateLevelButtons(); }
+  void OnLevelTabChanging(NMHDR* pNotify, LRESULT* pResult);
+  void OnLevelTabChanged(NMHDR* pNotify, LRESULT* pResult);
+  void UpdateLevelButtons();
+  void ShowLevelPanel(bool show);
+  CArray<float>* Levels() const;
   void ShowStep(bool show);
   void Changed();
   DECLARE_MESSAGE_MAP()
 };
+
+// A typed number as the settings pages read it: ',' for '.', only "-.0123456789", a '-' only first and not alone.
+// With an edit given, an empty text puts "0" into it and reads as 0. False, with 0, for a refused text.
+bool ParseNumberText(const CString& text, CWnd* edit, double* value);
 
 // Pads every current and default false-colour scale shorter than nine entries from the default scale of its
 // quantity (or, when that is short too, from the built-in one), so that no scale is read past its end.
