@@ -106,6 +106,17 @@ void PadColourScales(IVisualOpt* options)
   builtIn->Release();
 }
 
+BEGIN_MESSAGE_MAP(CInpEdit, CEdit)
+  ON_WM_KILLFOCUS()
+END_MESSAGE_MAP()
+
+void CInpEdit::OnKillFocus(CWnd* pNewWnd)
+{
+  CEdit::OnKillFocus(pNewWnd);
+  if (CWnd* parent = GetParent())
+    parent->SendMessage(UM_ENDLEVELEDIT, 0, 0);
+}
+
 BEGIN_MESSAGE_MAP(CPrefOfImage, CPrefPage)
   ON_BN_CLICKED(kIsolines, &CPrefOfImage::OnIsolines)
   ON_BN_CLICKED(kNodeValues, &CPrefOfImage::OnNodeValues)
@@ -119,6 +130,9 @@ BEGIN_MESSAGE_MAP(CPrefOfImage, CPrefPage)
   ON_BN_CLICKED(kAddLevel, &CPrefOfImage::OnAddLevel)
   ON_BN_CLICKED(kDeleteLevel, &CPrefOfImage::OnDeleteLevel)
   ON_BN_CLICKED(kResetLevels, &CPrefOfImage::OnResetLevels)
+  ON_BN_CLICKED(kEditLevel, &CPrefOfImage::OnEditLevel)
+  ON_LBN_DBLCLK(kLevelList, &CPrefOfImage::OnEditLevel)
+  ON_MESSAGE(UM_ENDLEVELEDIT, &CPrefOfImage::OnEndLevelEdit)
   ON_LBN_SELCHANGE(kLevelList, &CPrefOfImage::OnLevelSelChange)
   ON_NOTIFY(TCN_SELCHANGING, kLevelTabs, &CPrefOfImage::OnLevelTabChanging)
   ON_NOTIFY(TCN_SELCHANGE, kLevelTabs, &CPrefOfImage::OnLevelTabChanged)
@@ -269,8 +283,8 @@ void CPrefOfImage::FillLevels()
       CString text;
       text.Format("%lf", static_cast<double>(levels->GetAt(i)));
       const CString shown = NormalizeNumberText(text);
-      const LRESULT index =
-          ::SendDlgItemMessage(m_hWnd, kLevelList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(static_cast<LPCSTR>(shown)));
+      const LRESULT index = ::SendDlgItemMessage(m_hWnd, kLevelList, LB_ADDSTRING, 0,
+                                                 reinterpret_cast<LPARAM>(static_cast<LPCSTR>(shown)));
       ::SendDlgItemMessage(m_hWnd, kLevelList, LB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(i));
     }
   }
@@ -301,12 +315,102 @@ void CPrefOfImage::OnUserLevels()
 
 void CPrefOfImage::OnOK()
 {
-  // Enter in the level edit adds the level; anywhere else it is the dialog's.
-  if (::GetFocus() == GetDlgItem(kLevelEdit)->m_hWnd) {
+  // Enter in the level edit adds the level; in the in-place editor it ends the editing with the typed value (the
+  // dialog's OK would copy the options before the editor lost its focus); anywhere else it is the dialog's.
+  const HWND focus = ::GetFocus();
+  if (focus == GetDlgItem(kLevelEdit)->m_hWnd) {
     OnAddLevel();
     return;
   }
+  if (m_editor && focus == m_editor->m_hWnd) {
+    OnEndLevelEdit(0, 0);
+    return;
+  }
   CPrefPage::OnOK();
+}
+
+void CPrefOfImage::OnEditLevel()
+{
+  const LRESULT selected = ::SendDlgItemMessage(m_hWnd, kLevelList, LB_GETCURSEL, 0, 0);
+  if (::IsDlgButtonChecked(m_hWnd, kUserLevels) != BST_CHECKED || selected < 0)
+    return;
+  if (m_editor) {
+    m_bEndingEdit = true;  // the old editor's focus loss ends nothing
+    m_editor->DestroyWindow();
+    m_bEndingEdit = false;
+    m_editor.reset();
+  }
+  CWnd* list = GetDlgItem(kLevelList);
+  CRect client;
+  list->GetClientRect(&client);
+  const auto top = static_cast<int>(list->SendMessage(LB_GETTOPINDEX));
+  const auto height = static_cast<int>(list->SendMessage(LB_GETITEMHEIGHT, 0));
+  CRect row(client.left, (static_cast<int>(selected) - top) * height, client.right,
+            (static_cast<int>(selected) - top + 1) * height);
+  list->ClientToScreen(&row);
+  ScreenToClient(&row);
+  row.top -= 2;
+  row.bottom += 2;
+  m_retiredEditor.reset();
+  m_editor = std::make_unique<CInpEdit>();
+  if (!m_editor->Create(WS_CHILD | WS_VISIBLE | WS_BORDER, row, this, CInpEdit::kId)) {
+    m_editor.reset();
+    return;
+  }
+  m_editor->SendMessage(WM_SETFONT, SendMessage(WM_GETFONT), TRUE);
+  CString text;
+  ::SendDlgItemMessage(m_hWnd, kLevelList, LB_GETTEXT, static_cast<WPARAM>(selected),
+                       reinterpret_cast<LPARAM>(text.GetBuffer(64)));
+  text.ReleaseBuffer();
+  m_editor->SetWindowText(text);
+  m_editor->SetFocus();
+  m_editor->SetSel(0, -1);
+}
+
+LRESULT CPrefOfImage::OnEndLevelEdit(WPARAM wParam, LPARAM)
+{
+  if (m_bEndingEdit || !m_editor)
+    return 0;
+  m_bEndingEdit = true;
+  const CString text = m_editor->GetWindowTextString();
+  m_editor->DestroyWindow();
+  // The focus loss that brought us here may still be inside the editor's own handler: its object lives on until
+  // the next editing or the page's end.
+  m_retiredEditor = std::move(m_editor);
+  m_bEndingEdit = false;
+  CWnd* list = GetDlgItem(kLevelList);
+  if (wParam == 0) {
+    CArray<float>* levels = Levels();
+    const int quantity = LevelQuantity();
+    double value = 0;
+    const bool accepted = ParseNumberText(text, nullptr, &value);
+    value = AtPrecision(value, quantity);
+    const LRESULT selected = list->SendMessage(LB_GETCURSEL);
+    if (levels && accepted && value > 0 && selected >= 0) {
+      CString wanted;
+      wanted.Format(PrecisionFormat(quantity), value);
+      INT_PTR equal = -1;
+      for (INT_PTR i = 0; i < levels->GetSize() && equal < 0; ++i) {
+        CString existing;
+        existing.Format(PrecisionFormat(quantity), static_cast<double>(levels->GetAt(i)));
+        if (existing == wanted)
+          equal = i;
+      }
+      if (equal >= 0) {
+        list->SendMessage(LB_SETCURSEL, static_cast<WPARAM>(equal));
+      } else {
+        const auto index = static_cast<INT_PTR>(list->SendMessage(LB_GETITEMDATA, static_cast<WPARAM>(selected)));
+        if (index >= 0 && index < levels->GetSize()) {
+          levels->SetAt(index, static_cast<float>(value));
+          FillLevels();
+          Changed();
+        }
+      }
+    }
+  }
+  list->SetFocus();
+  UpdateLevelButtons();
+  return 0;
 }
 
 void CPrefOfImage::OnAddLevel()

@@ -4,7 +4,19 @@
 
 #include "settings/pref_page.h"
 
+#include <memory>
+
 namespace Options {
+
+// The in-place editor of a level: tells its parent (0x8206) when it loses the focus.
+class CInpEdit : public CEdit {
+public:
+  static constexpr UINT kId = 290;
+
+protected:
+  void OnKillFocus(CWnd* pNewWnd);
+  DECLARE_MESSAGE_MAP()
+};
 
 class CPrefOfImage : public CPrefPage {
 public:
@@ -24,7 +36,12 @@ public:
   void OnAddLevel();
   void OnDeleteLevel();
   void OnResetLevels();
+  // "Редактировать" or a double click: the selected level edited in place over its row.
+  void OnEditLevel();
+  // 0x8206: wParam not 0 cancels; otherwise the typed value replaces the selected level.
+  LRESULT OnEndLevelEdit(WPARAM wParam, LPARAM lParam);
   int LevelQuantity() const;
+  CInpEdit* GetLevelEditor() const { return m_editor.get(); }
 
   BOOL m_bGridModeChanged = FALSE;
   BOOL m_bGridStepChanged = FALSE;
@@ -46,6 +63,10 @@ protected:
   void UpdateLevelButtons();
   void ShowLevelPanel(bool show);
   CArray<float>* Levels() const;
+
+  std::unique_ptr<CInpEdit> m_editor;
+  std::unique_ptr<CInpEdit> m_retiredEditor;
+  bool m_bEndingEdit = false;
   void ShowStep(bool show);
   void Changed();
   DECLARE_MESSAGE_MAP()

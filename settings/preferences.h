@@ -21,6 +21,7 @@ namespace Options {
 // The settings dialog's messages among its own windows.
 inline constexpr UINT UM_PAGEHELP = 0x8204;          // posted by the chooser hooks to a page
 inline constexpr UINT UM_INVALIDATEPAGES = 0x8205;   // the dialog, its tree and every visible page repainted
+inline constexpr UINT UM_ENDLEVELEDIT = 0x8206;      // from the image page's in-place level editor
 inline constexpr UINT UM_GETCUSTOMCOLOURS = 0x8218;  // lParam: COLORREF** that receives the 16 custom colours
 inline constexpr UINT UM_NORMALISESCALES = 0x8219;   // to the image page on Apply and OK
 

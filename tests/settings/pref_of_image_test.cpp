@@ -165,3 +165,40 @@ TEST_F(PrefOfImageTest, AStraightRoadsGridIsAutomaticAndAnInterchangeHasNoNodeVa
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PrefOfImageTest, ALevelEditedInPlaceReplacesTheSelectedOneOnlyWhenValid)
+{
+  const int luminance = 0, user = 0, isolines = 0;
+  doc_.options->SetQuantity(&luminance);
+  doc_.options->SetAutoIsoLevels(&user);
+  doc_.options->SetResultDisplay(&isolines);
+  CArray<float>* levels = nullptr;
+  doc_.options->GetLuminanceLevels(&levels);
+  levels->RemoveAll();
+  levels->Add(0.5f);
+  levels->Add(2.0f);
+  Open();
+  const struct {
+    const char* typed;
+    std::vector<float> expected;
+  } cases[] = {
+      {"abc", {0.5f, 2.0f}},   // refused: nothing changes, no message
+      {"2", {0.5f, 2.0f}},     // equal to another level: only selected
+      {"1,26", {1.3f, 2.0f}},  // tenths of a cd/m2
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    ::SendDlgItemMessage(page_->m_hWnd, 1017, LB_SETCURSEL, 0, 0);
+    Click(1087);
+    ASSERT_NE(page_->GetLevelEditor(), nullptr);
+    page_->GetLevelEditor()->SetWindowText(c.typed);
+    page_->GetDlgItem(1017)->SetFocus();  // the editor loses the focus: editing ends
+    EXPECT_EQ(page_->GetLevelEditor(), nullptr);
+    EXPECT_EQ(Levels(0), c.expected);
+  }
+  EXPECT_TRUE(shell_.boxes.empty());
+}
+
+}  // namespace
