@@ -85,18 +85,125 @@ BOOL CPreferencesOfReport::GetItem(int id, tag_ITEM_PREF_OF_REPORT* out) const
       return TRUE;
     }
   }
+  // A row missing from a table read from a file reads as off; the caller's caption stays.
+  out->id = id;
+  out->state = 0;
+  out->treeItem = 0;
   return FALSE;
 }
 
-BOOL CPreferencesOfReport::SetItemState(int id, const tag_ITEM_PREF_OF_REPORT* row, BOOL)
+tag_ITEM_PREF_OF_REPORT* CPreferencesOfReport::Find(int id)
 {
-  for (tag_ITEM_PREF_OF_REPORT& item : m_items) {
-    if (item.id == id) {
-      item.state = row->state;
-      return TRUE;
-    }
+  for (tag_ITEM_PREF_OF_REPORT& item : m_items)
+    if (item.id == id)
+      return &item;
+  return nullptr;
+}
+
+int CPreferencesOfReport::StateOf(int id) const
+{
+  for (const tag_ITEM_PREF_OF_REPORT& item : m_items)
+    if (item.id == id)
+      return item.state;
+  return 0;
+}
+
+void CPreferencesOfReport::Store(int id, int state)
+{
+  tag_ITEM_PREF_OF_REPORT row{};
+  GetItem(id, &row);
+  row.state = state;
+  SetItemState(id, &row, FALSE);
+}
+
+// Off when every part is off, on when every part is on, else partly on. `state` stands for the row being set,
+// which is not stored yet.
+void CPreferencesOfReport::Recompute(int parent, std::initializer_list<int> parts, int settingId, int state)
+{
+  bool allOff = true;
+  bool allOn = true;
+  for (int part : parts) {
+    const int s = part == settingId ? state : StateOf(part);
+    allOff = allOff && s == 0;
+    allOn = allOn && s == 2;
   }
-  return FALSE;
+  Store(parent, allOff ? 0 : allOn ? 2 : 1);
+}
+
+// Sections x05 (2 luminance, 3 illuminance, 4 semi-cylindrical, 5 the wall) have the parts x08 isolines, x09 fill,
+// x10 node values beneath the fill, x11 the table and 70x false colours.
+void CPreferencesOfReport::Propagate(int id, int s)
+{
+  const int section = id / 100;
+  const int part = id % 100;
+  const bool inSection = section >= 2 && section <= 5;
+  const auto recomputeSection = [&](int x) {
+    Recompute(x * 100 + 5, {x * 100 + 8, x * 100 + 9, 700 + x - 2, x * 100 + 11}, id, s);
+  };
+  if (id == 102) {
+    Store(103, s);
+    Store(104, s);
+  } else if (id == 103 || id == 104) {
+    Recompute(102, {103, 104}, id, s);
+  } else if (id == 105) {
+    Store(106, s);
+    for (int x : {205, 305, 405, 505}) {
+      tag_ITEM_PREF_OF_REPORT row{};
+      GetItem(x, &row);
+      row.state = s;
+      SetItemState(x, &row, TRUE);
+    }
+  } else if (id == 106) {
+    Recompute(105, {106, 205, 305, 405, 505}, id, s);
+  } else if (id >= 700 && id <= 703) {
+    recomputeSection(id - 700 + 2);
+  } else if (inSection && part == 5) {
+    for (int p : {8, 9, 10, 11})
+      Store(section * 100 + p, s);
+    Store(700 + section - 2, s);
+  } else if (id == 206 || id == 207) {
+    if (s == 3 || s == 4)
+      Store(id == 206 ? 207 : 206, s == 4 ? 3 : 4);
+  } else if (inSection && (part == 8 || part == 11)) {
+    recomputeSection(section);
+  } else if (inSection && part == 9) {
+    Store(id + 1, s);
+    recomputeSection(section);
+  } else if (inSection && part == 10) {
+    Store(id - 1, s == 2 ? 2 : 1);  // fill without node values is partly on
+    recomputeSection(section);
+  }
+}
+
+// The rows whose store ends by storing 106 again, so that 105 follows the sections.
+bool CPreferencesOfReport::EndsWithSummary(int id)
+{
+  if (id >= 700 && id <= 703)
+    return true;
+  const int section = id / 100;
+  const int part = id % 100;
+  if (section == 2)
+    return part == 5 || (part >= 8 && part <= 11);
+  return section >= 3 && section <= 5 && part >= 5 && part <= 11;
+}
+
+BOOL CPreferencesOfReport::SetItemState(int id, const tag_ITEM_PREF_OF_REPORT* row, BOOL propagate)
+{
+  if (Find(id) == nullptr)
+    return FALSE;
+  const tag_ITEM_PREF_OF_REPORT given = *row;  // the rules may store into the caller's row
+  if (propagate)
+    Propagate(id, given.state);
+  tag_ITEM_PREF_OF_REPORT* item = Find(id);
+  std::memcpy(item->caption, given.caption, sizeof item->caption);
+  item->state = given.state;
+  item->treeItem = given.treeItem;
+  if (propagate && EndsWithSummary(id)) {
+    tag_ITEM_PREF_OF_REPORT summary{};
+    GetItem(106, &summary);
+    SetItemState(106, &summary, TRUE);
+  }
+  return TRUE;
 }
 
 void CPreferencesOfReport::Serialize(CArchive& ar)

@@ -5,6 +5,7 @@
 #include "platform/mfc-core/mfcstring.h"
 
 #include <cstdint>
+#include <initializer_list>
 
 class CArchive;
 class CWnd;
@@ -31,9 +32,13 @@ public:
   void SetDefaults();
   // This table's records become a copy of the other's; the tree is not copied.
   void Assign(const CPreferencesOfReport& other);
+  // The first row with the id; without one, `out` reads as that id, off, no tree item (its caption untouched) and
+  // the answer is FALSE.
   BOOL GetItem(int id, tag_ITEM_PREF_OF_REPORT* out) const;
-  // The state of the item with this id from `row`; FALSE when there is no such item.
-  BOOL SetItemState(int id, const tag_ITEM_PREF_OF_REPORT* row, BOOL tree);
+  // The first row with the id takes `row`'s caption, state and tree item; FALSE, with nothing changed, when there
+  // is no such row. With `propagate` the rows that depend on it follow first: parents take off, on or partly on
+  // from their parts, a section's parts follow the section, and of the observer pair 206/207 one is chosen.
+  BOOL SetItemState(int id, const tag_ITEM_PREF_OF_REPORT* row, BOOL propagate);
   // The framework's array form: the count, then the 268-byte records.
   void Serialize(CArchive& ar);
 
@@ -43,5 +48,12 @@ public:
   CWnd* m_tree = nullptr;
 
 private:
+  tag_ITEM_PREF_OF_REPORT* Find(int id);
+  int StateOf(int id) const;
+  void Store(int id, int state);
+  void Recompute(int parent, std::initializer_list<int> parts, int settingId, int state);
+  void Propagate(int id, int state);
+  static bool EndsWithSummary(int id);
+
   CArray<tag_ITEM_PREF_OF_REPORT> m_items;
 };
