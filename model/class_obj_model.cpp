@@ -1,5 +1,6 @@
 #include "model/class_obj_model.h"
 
+#include "model/class_of.h"
 #include "model/iarea.h"
 #include "model/identifiers.h"
 #include "model/iproject.h"
@@ -142,3 +143,15 @@ int CClassObjModel::SetParent(CClassObjModel* parent)
 }
 
 }  // namespace ObjectModel
+
+bool IsOfClass(IModelUnknown* object, const CLSID& id)
+{
+  void* part = nullptr;
+  if (object == nullptr || FAILED(object->QueryInterface(&IID_IClassObjModel, &part)) || part == nullptr)
+    return false;
+  auto* model = static_cast<IClassObjModel*>(part);
+  CGuid classId;
+  model->GetClassId(&classId);
+  model->Release();
+  return classId.IsEqual(&id);
+}

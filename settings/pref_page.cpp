@@ -1,6 +1,7 @@
 #include "settings/pref_page.h"
 
 #include "graphics/core/model_ref.h"
+#include "model/class_of.h"
 #include "model/cguid.h"
 #include "model/doc_interface.h"
 #include "model/iarea.h"
@@ -39,16 +40,11 @@ IArea* CPrefPage::ActiveArea() const
 
 AreaKind KindOf(IArea* area)
 {
-  ModelRef<IClassObjModel> object(area, IID_IClassObjModel);
-  if (!object)
-    return AreaKind::None;
-  CGuid classId;
-  object->GetClassId(&classId);
-  if (classId.IsEqual(&CLSID_CStraightRoad))
+  if (IsOfClass(area, CLSID_CStraightRoad))
     return AreaKind::StraightRoad;
-  if (classId.IsEqual(&CLSID_CCustomizeRoad))
+  if (IsOfClass(area, CLSID_CCustomizeRoad))
     return AreaKind::OpenSite;
-  if (classId.IsEqual(&CLSID_CCustomizeRoad3D))
+  if (IsOfClass(area, CLSID_CCustomizeRoad3D))
     return AreaKind::Interchange;
   return AreaKind::None;
 }

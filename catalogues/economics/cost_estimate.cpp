@@ -1,6 +1,7 @@
 #include "catalogues/economics/cost_estimate.h"
 
 #include "graphics/core/model_ref.h"
+#include "model/class_of.h"
 #include "model/cguid.h"
 #include "model/identifiers.h"
 #include "model/igroups.h"
@@ -21,14 +22,9 @@ enum class AreaKind { StraightRoad, Installation, Other };
 
 AreaKind KindOf(IArea* area)
 {
-  ModelRef<IClassObjModel> object(area, IID_IClassObjModel);
-  if (!object)
-    return AreaKind::Other;
-  CGuid classId;
-  object->GetClassId(&classId);
-  if (classId.IsEqual(&CLSID_CStraightRoad))
+  if (IsOfClass(area, CLSID_CStraightRoad))
     return AreaKind::StraightRoad;
-  if (classId.IsEqual(&CLSID_CCustomizeRoad) || classId.IsEqual(&CLSID_CCustomizeRoad3D))
+  if (IsOfClass(area, CLSID_CCustomizeRoad) || IsOfClass(area, CLSID_CCustomizeRoad3D))
     return AreaKind::Installation;
   return AreaKind::Other;
 }

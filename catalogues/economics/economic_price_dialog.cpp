@@ -2,6 +2,7 @@
 
 #include "catalogues/economics/economic_view.h"
 #include "graphics/core/model_ref.h"
+#include "model/class_of.h"
 #include "model/cguid.h"
 #include "model/doc_interface.h"
 #include "model/identifiers.h"
@@ -138,22 +139,12 @@ ModelRef<I> DocumentPart(IQorRoadDoc* document, const IID& iid)
 
 bool IsStraightRoad(IArea* area)
 {
-  ModelRef<IClassObjModel> object(area, IID_IClassObjModel);
-  if (!object)
-    return false;
-  CGuid classId;
-  object->GetClassId(&classId);
-  return classId.IsEqual(&CLSID_CStraightRoad);
+  return IsOfClass(area, CLSID_CStraightRoad);
 }
 
 bool IsInstallation(IArea* area)
 {
-  ModelRef<IClassObjModel> object(area, IID_IClassObjModel);
-  if (!object)
-    return false;
-  CGuid classId;
-  object->GetClassId(&classId);
-  return classId.IsEqual(&CLSID_CCustomizeRoad) || classId.IsEqual(&CLSID_CCustomizeRoad3D);
+  return IsOfClass(area, CLSID_CCustomizeRoad) || IsOfClass(area, CLSID_CCustomizeRoad3D);
 }
 
 // The luminaires of a group as the cost estimate counts them.

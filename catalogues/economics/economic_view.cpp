@@ -3,6 +3,7 @@
 #include "catalogues/economics/cost_estimate.h"
 #include "catalogues/economics/economic_price_dialog.h"
 #include "graphics/core/model_ref.h"
+#include "model/class_of.h"
 #include "model/cguid.h"
 #include "model/doc_interface.h"
 #include "model/iarea.h"
@@ -73,16 +74,11 @@ CString FigureText(double figure)
 CString EconomicAreaName(IArea* area)
 {
   CString kind;
-  ModelRef<IClassObjModel> object(area, IID_IClassObjModel);
-  if (object) {
-    CGuid classId;
-    object->GetClassId(&classId);
-    if (classId.IsEqual(&CLSID_CStraightRoad)) {
-      kind = LoadReportString(IDS_REPORT_STRAIGHT_ROAD);
-    } else if (classId.IsEqual(&CLSID_CCustomizeRoad) || classId.IsEqual(&CLSID_CCustomizeRoad3D)) {
-      if (const UINT id = TypicalFormStringId(*area->GetTypicalForm()))
-        kind = LoadReportString(id);
-    }
+  if (IsOfClass(area, CLSID_CStraightRoad)) {
+    kind = LoadReportString(IDS_REPORT_STRAIGHT_ROAD);
+  } else if (IsOfClass(area, CLSID_CCustomizeRoad) || IsOfClass(area, CLSID_CCustomizeRoad3D)) {
+    if (const UINT id = TypicalFormStringId(*area->GetTypicalForm()))
+      kind = LoadReportString(id);
   }
   const CString tag = "[" + kind + "]";
   CString name = *area->GetCaption();

@@ -70,17 +70,6 @@ CString GroupTitle(const CString& name)
   return cut;
 }
 
-bool IsOfClass(IModelUnknown* object, const CLSID& id)
-{
-  ModelRef<IClassObjModel> model(object, IID_IClassObjModel);
-  if (!model) {
-    return false;
-  }
-  CGuid classId;
-  model->GetClassId(&classId);
-  return classId.IsEqual(&id);
-}
-
 CString AreaTypeLabel(int typicalForm)
 {
   // A form below the table names no kind; forms above it are free open sites.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "graphics/core/model_ref.h"
+#include "model/class_of.h"
 #include "model/iarea.h"
 #include "model/iresults.h"
 #include "platform/base/hresult.h"
@@ -181,9 +182,6 @@ CWnd* GetActiveReportView();
 // The contents title of a group, "{Группа ОП: name}", at most 254 characters: the name escaped and, when the title
 // would be longer, cut at a character boundary and ended with "…".
 CString GroupTitle(const CString& name);
-
-// Whether the object is of the model class `id`; false for null.
-bool IsOfClass(IModelUnknown* object, const CLSID& id);
 
 // The label of an open site's kind in the protocol: by typical form, empty for form 6 and for a negative form.
 CString AreaTypeLabel(int typicalForm);
