@@ -267,31 +267,7 @@ void CCustomPolygonTool::RefreshOverlay() { DrawOverlay(m_cursorPixel.x, m_curso
 
 void CCustomPolygonTool::OnKeyDown(UINT key, UINT, UINT)
 {
-  if (m_camera) {
-    const double z = EyeZ();
-    switch (key) {
-    case VK_LEFT:
-      m_camera->PanZoomStep(z, 0, 0);
-      break;
-    case VK_RIGHT:
-      m_camera->PanZoomStep(-z, 0, 0);
-      break;
-    case VK_UP:
-      m_camera->PanZoomStep(0, z, 0);
-      break;
-    case VK_DOWN:
-      m_camera->PanZoomStep(0, -z, 0);
-      break;
-    case kKeyPadPlus:
-      m_camera->PanZoomStep(0, 0, static_cast<int>(z));
-      break;
-    case kKeyPadMinus:
-      m_camera->PanZoomStep(0, 0, static_cast<int>(-z));
-      break;
-    default:
-      break;
-    }
-  }
+  StepCameraByKey(key);
   DrawOverlay(m_lastX, m_lastY);
 }
 

@@ -128,34 +128,10 @@ void CNavigatorTool::OnMouseWheel(UINT, int delta, int, int)
 
 void CNavigatorTool::OnKeyDown(UINT key, UINT, UINT)
 {
-  if (!m_camera)
-    return;
-  const double z = EyeZ();
-  switch (key) {
-  case VK_ESCAPE:
+  if (key == VK_ESCAPE && m_camera)
     m_camera->ResetCurrentView();
-    break;
-  case VK_LEFT:
-    m_camera->PanZoomStep(z, 0, 0);
-    break;
-  case VK_RIGHT:
-    m_camera->PanZoomStep(-z, 0, 0);
-    break;
-  case VK_UP:
-    m_camera->PanZoomStep(0, z, 0);
-    break;
-  case VK_DOWN:
-    m_camera->PanZoomStep(0, -z, 0);
-    break;
-  case kKeyPadPlus:
-    m_camera->PanZoomStep(0, 0, static_cast<int>(z));
-    break;
-  case kKeyPadMinus:
-    m_camera->PanZoomStep(0, 0, static_cast<int>(-z));
-    break;
-  default:
-    break;
-  }
+  else
+    StepCameraByKey(key);
 }
 
 void CNavigatorTool::ApplyZoomWindow()

@@ -14,9 +14,6 @@ inline constexpr int kZoomOut = 8;
 inline constexpr int kZoomWindow = 16;
 }  // namespace NavigatorMode
 
-// The numeric pad's plus and minus.
-inline constexpr UINT kKeyPadPlus = 107;
-inline constexpr UINT kKeyPadMinus = 109;
 
 class CNavigatorTool : public CToolBase {
 public:

@@ -71,6 +71,35 @@ UINT CToolBase::HitZone(int x, int y) const
 
 double CToolBase::EyeZ() const { return m_camera && m_camera->GetEye() ? m_camera->GetEye()->z : 0.0; }
 
+bool CToolBase::StepCameraByKey(UINT key)
+{
+  if (!m_camera)
+    return false;
+  const double z = EyeZ();
+  switch (key) {
+  case VK_LEFT:
+    m_camera->PanZoomStep(z, 0, 0);
+    return true;
+  case VK_RIGHT:
+    m_camera->PanZoomStep(-z, 0, 0);
+    return true;
+  case VK_UP:
+    m_camera->PanZoomStep(0, z, 0);
+    return true;
+  case VK_DOWN:
+    m_camera->PanZoomStep(0, -z, 0);
+    return true;
+  case kKeyPadPlus:
+    m_camera->PanZoomStep(0, 0, static_cast<int>(z));
+    return true;
+  case kKeyPadMinus:
+    m_camera->PanZoomStep(0, 0, static_cast<int>(-z));
+    return true;
+  default:
+    return false;
+  }
+}
+
 int CToolBase::AutoPan(int x, int y)
 {
   UINT zone = HitZone(x, y);

@@ -7,6 +7,10 @@
 
 #include <map>
 
+// The numeric pad's plus and minus.
+inline constexpr UINT kKeyPadPlus = 107;
+inline constexpr UINT kKeyPadMinus = 109;
+
 class CGraphicCoreFull;
 class CSnapMarker;
 class CViewCamera;
@@ -87,6 +91,8 @@ public:
 protected:
   // The eye's z, 0 without an eye.
   double EyeZ() const;
+  // The arrow keys pan and the keypad's plus and minus zoom by a step of the eye's distance; false for other keys.
+  bool StepCameraByKey(UINT key);
 
   CViewCamera* m_camera;
   HWND m_view;
