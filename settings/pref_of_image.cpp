@@ -104,7 +104,7 @@ bool ParseNumberText(const CString& text, CWnd* edit, double* value)
   }
   CString cleaned = text;
   cleaned.Replace(',', '.');
-  if (cleaned.IsEmpty() || cleaned == "-")
+  if (cleaned == "-")
     return false;
   for (int i = 0; i < cleaned.GetLength(); ++i) {
     const char c = cleaned[i];

@@ -106,7 +106,7 @@ protected:
 };
 
 // A typed number as the settings pages read it: ',' for '.', only "-.0123456789", a '-' only first and not alone.
-// With an edit given, an empty text puts "0" into it and reads as 0. False, with 0, for a refused text.
+// An empty text reads as 0 (with an edit given, "0" is put into it). False, with 0, for a refused text.
 bool ParseNumberText(const CString& text, CWnd* edit, double* value);
 
 // Pads every current and default false-colour scale shorter than nine entries from the default scale of its

@@ -306,4 +306,21 @@ TEST_F(PreferencesTest, APictureOfEveryPage)
   });
 }
 
+TEST_F(PreferencesTest, APictureOfTheImagePageWithTheFalseColourScale)
+{
+  const int falseColours = 3;
+  doc_.options->SetResultDisplay(&falseColours);
+  Run([&](CPreferences& dialog) -> int {
+    HTREEITEM item = dialog.m_tree.GetNextSiblingItem(dialog.m_tree.GetRootItem());
+    dialog.m_tree.SelectItem(item);
+    dialog.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    const gdi::Surface* pixels = user::WindowSurface(dialog.m_hWnd);
+    EXPECT_NE(pixels, nullptr);
+    if (pixels != nullptr) {
+      EXPECT_TRUE(gdi::SavePng(*pixels, std::string(TESMIRA_ARTIFACTS_DIR) + "/settings-image-scale.png"));
+    }
+    return IDCANCEL;
+  });
+}
+
 }  // namespace
