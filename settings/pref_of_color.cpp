@@ -3,6 +3,7 @@
 #include "model/ivisualopt.h"
 #include "platform/mfc/commdlg.h"
 #include "platform/user/commdlg.h"
+#include "report/view/report_help.h"
 #include "res/program_ids.h"
 #include "settings/preferences.h"
 
@@ -16,6 +17,7 @@ namespace {
 constexpr UINT kList = 1017;
 constexpr UINT kChange = 1015;
 constexpr UINT kReset = 1016;
+constexpr UINT kHelpKeyword = 627;  // "Цвет"
 constexpr int kItemHeight = 25;
 
 const struct {
@@ -57,6 +59,7 @@ BEGIN_MESSAGE_MAP(CPrefOfColor, CPrefPage)
   ON_MESSAGE(WM_MEASUREITEM, &CPrefOfColor::OnMeasureItem)
   ON_BN_CLICKED(kChange, &CPrefOfColor::OnChange)
   ON_BN_CLICKED(kReset, &CPrefOfColor::OnReset)
+  ON_MESSAGE(UM_PAGEHELP, &CPrefOfColor::OnPageHelp)
   ON_LBN_DBLCLK(kList, &CPrefOfColor::OnChange)
   ON_WM_DESTROY()
 END_MESSAGE_MAP()
@@ -163,6 +166,12 @@ void CPrefOfColor::OnReset()
   m_list.Invalidate(TRUE);
   if (m_bInitialised)
     m_bColorsChanged = TRUE;
+}
+
+LRESULT CPrefOfColor::OnPageHelp(WPARAM, LPARAM)
+{
+  ShowProgramHelp(this, kHelpKeyword);
+  return 0;
 }
 
 }  // namespace Options

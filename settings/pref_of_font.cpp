@@ -4,7 +4,9 @@
 #include "model/pref_of_color.h"
 #include "platform/mfc/commdlg.h"
 #include "platform/user/commdlg.h"
+#include "report/view/report_help.h"
 #include "res/program_ids.h"
+#include "settings/preferences.h"
 
 #include <algorithm>
 
@@ -16,6 +18,7 @@ constexpr UINT kGroup = 1022;
 constexpr UINT kList = 1017;
 constexpr UINT kChange = 1015;
 constexpr UINT kReset = 1016;
+constexpr UINT kHelpKeyword = 628;  // "Шрифт"
 constexpr int kLabelsElement = 6;
 constexpr COLORREF kSampleBackground = RGB(104, 178, 234);
 constexpr char kSample[] = "AaBbCcXxYy      АаБбВвФф";
@@ -32,6 +35,7 @@ BEGIN_MESSAGE_MAP(CPrefOfFont, CPrefPage)
   ON_WM_DESTROY()
   ON_BN_CLICKED(kChange, &CPrefOfFont::OnChange)
   ON_BN_CLICKED(kReset, &CPrefOfFont::OnReset)
+  ON_MESSAGE(UM_PAGEHELP, &CPrefOfFont::OnPageHelp)
   ON_LBN_DBLCLK(kList, &CPrefOfFont::OnChange)
   ON_LBN_SELCHANGE(kList, &CPrefOfFont::OnSelChange)
 END_MESSAGE_MAP()
@@ -140,6 +144,12 @@ void CPrefOfFont::OnPaint()
   dc.TextOut(x, y, kSample, static_cast<int>(sizeof kSample - 1));
   dc.SelectObject(old);
   dc.SelectClipRgn(nullptr);
+}
+
+LRESULT CPrefOfFont::OnPageHelp(WPARAM, LPARAM)
+{
+  ShowProgramHelp(this, kHelpKeyword);
+  return 0;
 }
 
 }  // namespace Options

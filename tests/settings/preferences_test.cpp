@@ -10,6 +10,7 @@
 #include "model/shell/shell_services.h"
 #include "platform/gdi/png.h"
 #include "platform/gdi/surface.h"
+#include "platform/shell/htmlhelp.h"
 #include "platform/user/commdlg.h"
 #include "platform/user/msgbox.h"
 #include "platform/user/paint.h"
@@ -321,6 +322,31 @@ TEST_F(PreferencesTest, APictureOfTheImagePageWithTheFalseColourScale)
     }
     return IDCANCEL;
   });
+}
+
+TEST_F(PreferencesTest, HelpLooksUpTheDialogsKeywordAndTheChoosersOwn)
+{
+  std::vector<shell::HelpRequest> requests;
+  shell::SetHelpHandler([&](const shell::HelpRequest& r) {
+    requests.push_back(r);
+    return true;
+  });
+  Run([&](CPreferences& dialog) {
+    Click(&dialog, 1084);
+    dialog.GetPage(CPreferences::kColour)->SendMessage(Options::UM_PAGEHELP);
+    dialog.GetPage(CPreferences::kFont)->SendMessage(Options::UM_PAGEHELP);
+    return IDCANCEL;
+  });
+  shell::SetHelpHandler(nullptr);
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(requests[0].keywords, "Настройки");
+  EXPECT_EQ(requests[1].keywords, "Цвет");
+  EXPECT_EQ(requests[2].keywords, "Шрифт");
+  for (const shell::HelpRequest& r : requests) {
+    EXPECT_EQ(r.command, HH_KEYWORD_LOOKUP);
+    EXPECT_TRUE(r.indexOnFail);
+    EXPECT_EQ(r.file.substr(r.file.size() - 4), ".chm") << r.file;
+  }
 }
 
 }  // namespace
