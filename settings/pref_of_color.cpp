@@ -18,6 +18,18 @@ constexpr UINT kList = 1017;
 constexpr UINT kChange = 1015;
 constexpr UINT kReset = 1016;
 constexpr UINT kHelpKeyword = 627;  // "Цвет"
+
+// The page the colour chooser's help goes to; the hook has no other way to it.
+HWND g_colourPage = nullptr;
+
+UINT_PTR ColourChooserHook(HWND, UINT message, WPARAM wParam, LPARAM)
+{
+  if ((message == WM_COMMAND && LOWORD(wParam) == pshHelp) || message == WM_HELP) {
+    ::PostMessage(g_colourPage, UM_PAGEHELP, 0, 0);
+    return TRUE;
+  }
+  return FALSE;
+}
 constexpr int kItemHeight = 25;
 
 const struct {
@@ -137,7 +149,10 @@ void CPrefOfColor::OnChange()
   if (selected < 0 || static_cast<std::size_t>(selected) >= m_list.m_elements.size())
     return;
   _PREF_COLOR_OF_ELEMENT& e = m_list.m_elements[static_cast<std::size_t>(selected)];
-  CColorDialog chooser(RGB(Channel(e.red), Channel(e.green), Channel(e.blue)), CC_RGBINIT | CC_SHOWHELP, this);
+  CColorDialog chooser(RGB(Channel(e.red), Channel(e.green), Channel(e.blue)),
+                       CC_RGBINIT | CC_SHOWHELP | CC_ENABLEHOOK, this);
+  chooser.m_cc.lpfnHook = &ColourChooserHook;
+  g_colourPage = m_hWnd;
   if (custom)
     chooser.m_cc.lpCustColors = custom;
   if (chooser.DoModal() != IDOK)

@@ -331,10 +331,27 @@ TEST_F(PreferencesTest, HelpLooksUpTheDialogsKeywordAndTheChoosersOwn)
     requests.push_back(r);
     return true;
   });
+  // The choosers' Help button, through their hooks.
+  colourAnswer = [](const user::ModalQuestion& q) {
+    LPCCHOOKPROC hook = q.kind == user::ModalQuestion::Kind::Color ? static_cast<CHOOSECOLOR*>(q.record)->lpfnHook
+                                                                   : static_cast<CHOOSEFONT*>(q.record)->lpfnHook;
+    EXPECT_NE(hook, nullptr);
+    if (hook != nullptr) {
+      EXPECT_EQ(hook(nullptr, WM_COMMAND, pshHelp, 0), static_cast<UINT_PTR>(TRUE));
+    }
+    return IDCANCEL;
+  };
   Run([&](CPreferences& dialog) {
     Click(&dialog, 1084);
-    dialog.GetPage(CPreferences::kColour)->SendMessage(Options::UM_PAGEHELP);
-    dialog.GetPage(CPreferences::kFont)->SendMessage(Options::UM_PAGEHELP);
+    auto* colour = dynamic_cast<Options::CPrefOfColor*>(dialog.GetPage(CPreferences::kColour));
+    colour->m_list.SetCurSel(0);
+    colour->OnChange();
+    auto* font = dynamic_cast<Options::CPrefOfFont*>(dialog.GetPage(CPreferences::kFont));
+    font->m_list.SetCurSel(0);
+    font->OnChange();
+    MSG msg;
+    while (::PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+      ::DispatchMessage(&msg);
     return IDCANCEL;
   });
   shell::SetHelpHandler(nullptr);
