@@ -267,6 +267,8 @@ void CPrefOfImage::Refresh()
   GetDlgItem(kNodeValues)->EnableWindow(kind != AreaKind::Interchange);
   if (kind == AreaKind::Interchange && *m_options->GetResultDisplay() == 2)
     SetDisplayType(1);
+  // The scale tab may have moved to the displayed quantity: its values with it.
+  ShowScale(false);
   Invalidate(TRUE);
 }
 
