@@ -3,6 +3,7 @@
 #include "model/ivisualopt.h"
 #include "platform/mfc/commdlg.h"
 #include "platform/user/commdlg.h"
+#include "report/view/report_help.h"
 #include "res/program_ids.h"
 #include "settings/preferences.h"
 
@@ -16,6 +17,19 @@ namespace {
 constexpr UINT kList = 1017;
 constexpr UINT kChange = 1015;
 constexpr UINT kReset = 1016;
+constexpr UINT kHelpKeyword = 627;  // "Цвет"
+
+// The page the colour chooser's help goes to; the hook has no other way to it.
+HWND g_colourPage = nullptr;
+
+UINT_PTR ColourChooserHook(HWND, UINT message, WPARAM wParam, LPARAM)
+{
+  if ((message == WM_COMMAND && LOWORD(wParam) == pshHelp) || message == WM_HELP) {
+    ::PostMessage(g_colourPage, UM_PAGEHELP, 0, 0);
+    return TRUE;
+  }
+  return FALSE;
+}
 constexpr int kItemHeight = 25;
 
 const struct {
@@ -57,6 +71,7 @@ BEGIN_MESSAGE_MAP(CPrefOfColor, CPrefPage)
   ON_MESSAGE(WM_MEASUREITEM, &CPrefOfColor::OnMeasureItem)
   ON_BN_CLICKED(kChange, &CPrefOfColor::OnChange)
   ON_BN_CLICKED(kReset, &CPrefOfColor::OnReset)
+  ON_MESSAGE(UM_PAGEHELP, &CPrefOfColor::OnPageHelp)
   ON_LBN_DBLCLK(kList, &CPrefOfColor::OnChange)
   ON_WM_DESTROY()
 END_MESSAGE_MAP()
@@ -134,7 +149,10 @@ void CPrefOfColor::OnChange()
   if (selected < 0 || static_cast<std::size_t>(selected) >= m_list.m_elements.size())
     return;
   _PREF_COLOR_OF_ELEMENT& e = m_list.m_elements[static_cast<std::size_t>(selected)];
-  CColorDialog chooser(RGB(Channel(e.red), Channel(e.green), Channel(e.blue)), CC_RGBINIT | CC_SHOWHELP, this);
+  CColorDialog chooser(RGB(Channel(e.red), Channel(e.green), Channel(e.blue)),
+                       CC_RGBINIT | CC_SHOWHELP | CC_ENABLEHOOK, this);
+  chooser.m_cc.lpfnHook = &ColourChooserHook;
+  g_colourPage = m_hWnd;
   if (custom)
     chooser.m_cc.lpCustColors = custom;
   if (chooser.DoModal() != IDOK)
@@ -163,6 +181,12 @@ void CPrefOfColor::OnReset()
   m_list.Invalidate(TRUE);
   if (m_bInitialised)
     m_bColorsChanged = TRUE;
+}
+
+LRESULT CPrefOfColor::OnPageHelp(WPARAM, LPARAM)
+{
+  ShowProgramHelp(this, kHelpKeyword);
+  return 0;
 }
 
 }  // namespace Options

@@ -38,6 +38,7 @@ protected:
   LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam);
   LRESULT OnMeasureItem(WPARAM wParam, LPARAM lParam);
   void OnDestroy();
+  LRESULT OnPageHelp(WPARAM, LPARAM);
   DECLARE_MESSAGE_MAP()
 };
 

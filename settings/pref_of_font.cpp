@@ -4,7 +4,9 @@
 #include "model/pref_of_color.h"
 #include "platform/mfc/commdlg.h"
 #include "platform/user/commdlg.h"
+#include "report/view/report_help.h"
 #include "res/program_ids.h"
+#include "settings/preferences.h"
 
 #include <algorithm>
 
@@ -16,6 +18,27 @@ constexpr UINT kGroup = 1022;
 constexpr UINT kList = 1017;
 constexpr UINT kChange = 1015;
 constexpr UINT kReset = 1016;
+constexpr UINT kHelpKeyword = 628;  // "Шрифт"
+
+// The page the font chooser's help goes to; the hook has no other way to it.
+HWND g_fontPage = nullptr;
+
+// Only the size is offered: no script, and the face and style shown but fixed.
+UINT_PTR FontChooserHook(HWND chooser, UINT message, WPARAM wParam, LPARAM)
+{
+  if (message == WM_INITDIALOG) {
+    for (int id : {cmb5, stc7})
+      ::ShowWindow(::GetDlgItem(chooser, id), SW_HIDE);
+    for (int id : {cmb1, cmb2})
+      ::EnableWindow(::GetDlgItem(chooser, id), FALSE);
+    return FALSE;
+  }
+  if ((message == WM_COMMAND && LOWORD(wParam) == pshHelp) || message == WM_HELP) {
+    ::PostMessage(g_fontPage, UM_PAGEHELP, 0, 0);
+    return TRUE;
+  }
+  return FALSE;
+}
 constexpr int kLabelsElement = 6;
 constexpr COLORREF kSampleBackground = RGB(104, 178, 234);
 constexpr char kSample[] = "AaBbCcXxYy      АаБбВвФф";
@@ -32,6 +55,7 @@ BEGIN_MESSAGE_MAP(CPrefOfFont, CPrefPage)
   ON_WM_DESTROY()
   ON_BN_CLICKED(kChange, &CPrefOfFont::OnChange)
   ON_BN_CLICKED(kReset, &CPrefOfFont::OnReset)
+  ON_MESSAGE(UM_PAGEHELP, &CPrefOfFont::OnPageHelp)
   ON_LBN_DBLCLK(kList, &CPrefOfFont::OnChange)
   ON_LBN_SELCHANGE(kList, &CPrefOfFont::OnSelChange)
 END_MESSAGE_MAP()
@@ -73,7 +97,9 @@ void CPrefOfFont::OnChange()
   if (element >= 0) {
     LOGFONTA font{};
     m_options->GetFont(element, &font);
-    CFontDialog chooser(&font, CF_SCREENFONTS | CF_SHOWHELP, nullptr, this);
+    CFontDialog chooser(&font, CF_SCREENFONTS | CF_SHOWHELP | CF_ENABLEHOOK, nullptr, this);
+    chooser.m_cf.lpfnHook = &FontChooserHook;
+    g_fontPage = m_hWnd;
     if (chooser.DoModal() == IDOK) {
       // Only the size is the user's: the face and the style stay as they were.
       LOGFONTA chosen{};
@@ -140,6 +166,12 @@ void CPrefOfFont::OnPaint()
   dc.TextOut(x, y, kSample, static_cast<int>(sizeof kSample - 1));
   dc.SelectObject(old);
   dc.SelectClipRgn(nullptr);
+}
+
+LRESULT CPrefOfFont::OnPageHelp(WPARAM, LPARAM)
+{
+  ShowProgramHelp(this, kHelpKeyword);
+  return 0;
 }
 
 }  // namespace Options

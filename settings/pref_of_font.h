@@ -24,6 +24,7 @@ protected:
   void OnPaint();
   void OnSelChange();
   void OnDestroy();
+  LRESULT OnPageHelp(WPARAM, LPARAM);
   DECLARE_MESSAGE_MAP()
 };
 

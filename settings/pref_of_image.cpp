@@ -12,6 +12,7 @@
 #include "settings/preferences.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace Options {
@@ -27,7 +28,20 @@ constexpr UINT kStepUnit = 1118;
 constexpr UINT kGreyFill = 1126;
 constexpr UINT kScaleUniform = 1114;
 constexpr UINT kScaleLog = 1115;
-constexpr int kScaleEntries = 9;
+constexpr int kScaleEntries = CPrefOfImage::kScaleEntries;
+constexpr UINT kScaleTabs = 1132;
+constexpr UINT kFirstScaleValue = 1133;  // position 0; 1141 is position 8
+constexpr UINT kFirstScaleColour = 1142;  // position 8; 1150 is position 0
+constexpr UINT kLastScaleColour = 1150;
+constexpr UINT kSortScale = 1151;
+constexpr UINT kInterpolateScale = 1152;
+constexpr UINT kResetScale = 1153;
+constexpr UINT kInterpolationMenu = 760;
+constexpr UINT kLinear = 33101;
+constexpr UINT kLogarithmic = 33102;
+constexpr UINT kLevelPresent = 634;  // "Значение уровня уже присутствует в списке"
+constexpr UINT kLevelTooHigh = 813;  // "Максимальное значение уровня должно быть меньше %.0lf"
+constexpr double kScaleLimit = 200;
 constexpr UINT kLevelGroup = 1079;
 constexpr UINT kUserLevels = 1024;
 constexpr UINT kLevelTabs = 1100;
@@ -47,6 +61,15 @@ double AtPrecision(double value, int quantity)
   CString text;
   text.Format(PrecisionFormat(quantity), value);
   return std::atof(text);
+}
+
+const char* ScaleFormat(int quantity) { return quantity == 1 ? "%0.1lf" : "%0.2lf"; }
+
+CString ScaleText(double value, int quantity)
+{
+  CString text;
+  text.Format(ScaleFormat(quantity), value);
+  return NormalizeNumberText(text);
 }
 
 using ScaleGetter = int (IVisualOpt::*)(CArray<_PREF_OF_COLOR_LEVELS>**);
@@ -81,7 +104,7 @@ bool ParseNumberText(const CString& text, CWnd* edit, double* value)
   }
   CString cleaned = text;
   cleaned.Replace(',', '.');
-  if (cleaned.IsEmpty() || cleaned == "-")
+  if (cleaned == "-")
     return false;
   for (int i = 0; i < cleaned.GetLength(); ++i) {
     const char c = cleaned[i];
@@ -136,6 +159,18 @@ BEGIN_MESSAGE_MAP(CPrefOfImage, CPrefPage)
   ON_LBN_SELCHANGE(kLevelList, &CPrefOfImage::OnLevelSelChange)
   ON_NOTIFY(TCN_SELCHANGING, kLevelTabs, &CPrefOfImage::OnLevelTabChanging)
   ON_NOTIFY(TCN_SELCHANGE, kLevelTabs, &CPrefOfImage::OnLevelTabChanged)
+  ON_NOTIFY(TCN_SELCHANGING, kScaleTabs, &CPrefOfImage::OnScaleTabChanging)
+  ON_NOTIFY(TCN_SELCHANGE, kScaleTabs, &CPrefOfImage::OnScaleTabChanged)
+  ON_CONTROL_RANGE(EN_KILLFOCUS, kFirstScaleValue, kFirstScaleValue + kScaleEntries - 1,
+                   &CPrefOfImage::OnScaleEditKillFocus)
+  ON_CONTROL_RANGE(BN_CLICKED, kFirstScaleColour, kLastScaleColour, &CPrefOfImage::OnScaleColour)
+  ON_BN_CLICKED(kSortScale, &CPrefOfImage::OnSortScale)
+  ON_BN_CLICKED(kInterpolateScale, &CPrefOfImage::OnInterpolationMenu)
+  ON_BN_CLICKED(kResetScale, &CPrefOfImage::OnResetScale)
+  ON_COMMAND(kLinear, &CPrefOfImage::OnInterpolateLinear)
+  ON_COMMAND(kLogarithmic, &CPrefOfImage::OnInterpolateLogarithmic)
+  ON_MESSAGE(WM_DRAWITEM, &CPrefOfImage::OnDrawItem)
+  ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 CPrefOfImage::CPrefOfImage(CWnd* pParent, IQorRoadDoc* document, IVisualOpt* options)
@@ -170,6 +205,11 @@ BOOL CPrefOfImage::OnInitDialog()
     item.pszText = const_cast<char*>(tabs[i].first);
     item.lParam = tabs[i].second;
     ::SendDlgItemMessage(m_hWnd, kLevelTabs, TCM_INSERTITEM, i, reinterpret_cast<LPARAM>(&item));
+    ::SendDlgItemMessage(m_hWnd, kScaleTabs, TCM_INSERTITEM, i, reinterpret_cast<LPARAM>(&item));
+  }
+  for (int i = 0; i < kScaleEntries; ++i) {
+    m_scaleEdits[i].SubclassDlgItem(kFirstScaleValue + static_cast<UINT>(i), this);
+    m_scaleButtons[i].SubclassDlgItem(kLastScaleColour - static_cast<UINT>(i), this);
   }
   Refresh();
   FillLevels();
@@ -194,13 +234,15 @@ void CPrefOfImage::Refresh()
   UpdateLevelButtons();
   // Both tabs show the displayed quantity when they have it.
   const int quantity = *m_options->GetQuantity();
-  const int tabCount = static_cast<int>(::SendDlgItemMessage(m_hWnd, kLevelTabs, TCM_GETITEMCOUNT, 0, 0));
-  for (int i = 0; i < tabCount; ++i) {
-    TCITEM item{};
-    item.mask = TCIF_PARAM;
-    ::SendDlgItemMessage(m_hWnd, kLevelTabs, TCM_GETITEM, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-    if (item.lParam == quantity)
-      ::SendDlgItemMessage(m_hWnd, kLevelTabs, TCM_SETCURSEL, static_cast<WPARAM>(i), 0);
+  for (UINT tabs : {kLevelTabs, kScaleTabs}) {
+    const int tabCount = static_cast<int>(::SendDlgItemMessage(m_hWnd, tabs, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < tabCount; ++i) {
+      TCITEM item{};
+      item.mask = TCIF_PARAM;
+      ::SendDlgItemMessage(m_hWnd, tabs, TCM_GETITEM, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+      if (item.lParam == quantity)
+        ::SendDlgItemMessage(m_hWnd, tabs, TCM_SETCURSEL, static_cast<WPARAM>(i), 0);
+    }
   }
   ::SendDlgItemMessage(m_hWnd, kLevelEdit, EM_SETCUEBANNER, 0, reinterpret_cast<LPARAM>(u"Введите новое значение ..."));
   const int scaleType = *m_options->GetScaleType();
@@ -225,6 +267,8 @@ void CPrefOfImage::Refresh()
   GetDlgItem(kNodeValues)->EnableWindow(kind != AreaKind::Interchange);
   if (kind == AreaKind::Interchange && *m_options->GetResultDisplay() == 2)
     SetDisplayType(1);
+  // The scale tab may have moved to the displayed quantity: its values with it.
+  ShowScale(false);
   Invalidate(TRUE);
 }
 
@@ -239,6 +283,22 @@ void CPrefOfImage::SetDisplayType(int type)
     if (CWnd* control = GetDlgItem(static_cast<int>(id)))
       control->ShowWindow(type != 3 ? SW_SHOW : SW_HIDE);
   ShowLevelPanel(type == 0);
+  ShowScalePanel(type == 3);
+}
+
+void CPrefOfImage::ShowScalePanel(bool show)
+{
+  for (UINT id : {kScaleTabs, kSortScale, kInterpolateScale, kResetScale})
+    if (CWnd* control = GetDlgItem(static_cast<int>(id)))
+      control->ShowWindow(show ? SW_SHOW : SW_HIDE);
+  for (int i = 0; i < kScaleEntries; ++i) {
+    if (CWnd* edit = GetDlgItem(static_cast<int>(kFirstScaleValue) + i))
+      edit->ShowWindow(show ? SW_SHOW : SW_HIDE);
+    if (CWnd* button = GetDlgItem(static_cast<int>(kLastScaleColour) - i))
+      button->ShowWindow(show ? SW_SHOW : SW_HIDE);
+  }
+  if (show)
+    ShowScale(false);
 }
 
 void CPrefOfImage::ShowLevelPanel(bool show)
@@ -326,6 +386,11 @@ void CPrefOfImage::OnOK()
     OnEndLevelEdit(0, 0);
     return;
   }
+  for (int i = 0; i < kScaleEntries; ++i)
+    if (m_scaleEdits[i].GetSafeHwnd() && focus == m_scaleEdits[i].m_hWnd) {
+      CommitScaleEdit(i, true, false);
+      return;
+    }
   CPrefPage::OnOK();
 }
 
@@ -538,31 +603,267 @@ void CPrefOfImage::OnScaleLogarithmic()
   Changed();
 }
 
-// Apply and OK: each scale sorted by value, and the colours of the luminance scale given to the other two.
+// Apply and OK: each scale sorted by value, and the colours of the current scale given to the other two.
 LRESULT CPrefOfImage::OnNormaliseScales(WPARAM, LPARAM)
+{
+  ShowScale(true);
+  return 1;
+}
+
+int CPrefOfImage::ScaleQuantity() const
+{
+  const LRESULT selected = ::SendDlgItemMessage(m_hWnd, kScaleTabs, TCM_GETCURSEL, 0, 0);
+  if (selected < 0)
+    return -1;
+  TCITEM item{};
+  item.mask = TCIF_PARAM;
+  ::SendDlgItemMessage(m_hWnd, kScaleTabs, TCM_GETITEM, static_cast<WPARAM>(selected),
+                       reinterpret_cast<LPARAM>(&item));
+  return item.lParam >= 0 && item.lParam < 3 ? static_cast<int>(item.lParam) : -1;
+}
+
+CArray<_PREF_OF_COLOR_LEVELS>* CPrefOfImage::CurrentScale() const
+{
+  const int quantity = ScaleQuantity();
+  return quantity < 0 ? nullptr : Scale(m_options, kCurrentScales[quantity]);
+}
+
+void CPrefOfImage::NormaliseScales()
 {
   PadColourScales(m_options);
   CArray<_PREF_OF_COLOR_LEVELS>* scales[3];
   for (int q = 0; q < 3; ++q) {
     scales[q] = Scale(m_options, kCurrentScales[q]);
     if (scales[q] == nullptr)
-      return 1;
-    for (INT_PTR i = 1; i < scales[q]->GetSize(); ++i)
-      for (INT_PTR j = i; j > 0 && scales[q]->GetAt(j).value < scales[q]->GetAt(j - 1).value; --j) {
-        const _PREF_OF_COLOR_LEVELS t = scales[q]->GetAt(j);
-        scales[q]->SetAt(j, scales[q]->GetAt(j - 1));
-        scales[q]->SetAt(j - 1, t);
-      }
+      return;
+    // Entries move whole and equal values keep their order.
+    std::stable_sort(scales[q]->GetData(), scales[q]->GetData() + scales[q]->GetSize(),
+                     [](const _PREF_OF_COLOR_LEVELS& a, const _PREF_OF_COLOR_LEVELS& b) { return a.value < b.value; });
   }
-  const int quantity = *m_options->GetQuantity();
-  const CArray<_PREF_OF_COLOR_LEVELS>* current = scales[quantity >= 0 && quantity < 3 ? quantity : 0];
+  // Without a tab (an area that shows no quantity) the displayed quantity's scale gives the colours.
+  int quantity = ScaleQuantity();
+  if (quantity < 0)
+    quantity = std::clamp(*m_options->GetQuantity(), 0, 2);
+  const CArray<_PREF_OF_COLOR_LEVELS>* current = scales[quantity];
   for (int q = 0; q < 3; ++q)
     for (INT_PTR i = 0; i < current->GetSize() && i < scales[q]->GetSize(); ++i) {
       _PREF_OF_COLOR_LEVELS entry = scales[q]->GetAt(i);
       entry.colour = current->GetAt(i).colour;
       scales[q]->SetAt(i, entry);
     }
+}
+
+void CPrefOfImage::ShowScale(bool normalise)
+{
+  if (normalise)
+    NormaliseScales();
+  if (!m_hWnd)
+    return;
+  const CArray<_PREF_OF_COLOR_LEVELS>* scale = CurrentScale();
+  const int quantity = ScaleQuantity();
+  for (int i = 0; i < kScaleEntries; ++i) {
+    if (!m_scaleEdits[i].GetSafeHwnd() || !m_scaleButtons[i].GetSafeHwnd())
+      continue;
+    if (scale != nullptr && i < scale->GetSize()) {
+      m_scaleEdits[i].SetWindowText(ScaleText(scale->GetAt(i).value, quantity));
+      m_scaleButtons[i].m_face = scale->GetAt(i).colour;
+    } else {
+      m_scaleEdits[i].SetWindowText("");
+      m_scaleButtons[i].m_face = ::GetSysColor(COLOR_BTNFACE);
+    }
+    m_scaleButtons[i].Invalidate(TRUE);
+  }
+}
+
+int CPrefOfImage::CommitScaleEdit(int position, bool messages, bool normalise)
+{
+  CArray<_PREF_OF_COLOR_LEVELS>* scale = CurrentScale();
+  if (m_bCommitting || scale == nullptr || position < 0 || position >= kScaleEntries ||
+      position >= scale->GetSize() || !m_scaleEdits[position].GetSafeHwnd())
+    return 0;
+  m_bCommitting = true;
+  CEdit& edit = m_scaleEdits[position];
+  const int quantity = ScaleQuantity();
+  double value = 0;
+  const bool accepted = ParseNumberText(edit.GetWindowTextString(), nullptr, &value);
+  CString printed;
+  printed.Format(ScaleFormat(quantity), value);
+  value = std::atof(printed);
+  bool refused = !accepted || value < 0;
+  if (!refused) {
+    for (INT_PTR i = 0; i < scale->GetSize(); ++i) {
+      if (scale->GetAt(i).value != value)
+        continue;
+      if (i == position) {
+        edit.SetWindowText(ScaleText(value, quantity));
+        m_bCommitting = false;
+        return 0;
+      }
+      if (messages) {
+        CString text;
+        text.LoadString(kLevelPresent);
+        Shell::ShowMessageBox(m_hWnd, text, nullptr, MB_OK | MB_ICONEXCLAMATION);
+      }
+      refused = true;
+      break;
+    }
+  }
+  if (!refused && value >= kScaleLimit) {
+    if (messages) {
+      CString format;
+      format.LoadString(kLevelTooHigh);
+      CString text;
+      text.Format(format, kScaleLimit);
+      Shell::ShowMessageBox(m_hWnd, text, nullptr, MB_OK | MB_ICONEXCLAMATION);
+    }
+    refused = true;
+  }
+  if (refused) {
+    edit.SetWindowText(ScaleText(scale->GetAt(position).value, quantity));
+    if (messages) {
+      edit.SetSel(0, -1);
+      edit.SetFocus();
+    }
+    m_bCommitting = false;
+    return 0;
+  }
+  _PREF_OF_COLOR_LEVELS entry = scale->GetAt(position);
+  entry.value = value;
+  scale->SetAt(position, entry);
+  ShowScale(normalise);
+  Changed();
+  m_bCommitting = false;
   return 1;
+}
+
+void CPrefOfImage::OnScaleEditKillFocus(UINT id)
+{
+  CommitScaleEdit(static_cast<int>(id - kFirstScaleValue), true, false);
+}
+
+void CPrefOfImage::OnScaleTabChanging(NMHDR*, LRESULT* pResult)
+{
+  for (int i = 0; i < kScaleEntries; ++i)
+    if (CommitScaleEdit(i, false, true) != 0)
+      break;
+  *pResult = 0;
+}
+
+void CPrefOfImage::OnScaleTabChanged(NMHDR*, LRESULT* pResult)
+{
+  ShowScale(true);
+  *pResult = 0;
+}
+
+void CPrefOfImage::OnScaleColour(UINT id)
+{
+  const int position = static_cast<int>(kLastScaleColour - id);
+  CArray<_PREF_OF_COLOR_LEVELS>* scale = CurrentScale();
+  if (scale == nullptr || position >= scale->GetSize())
+    return;
+  COLORREF* custom = nullptr;
+  if (CWnd* parent = GetParent())
+    parent->SendMessage(UM_GETCUSTOMCOLOURS, 0, reinterpret_cast<LPARAM>(&custom));
+  CColorDialog chooser(scale->GetAt(position).colour, CC_RGBINIT, this);
+  if (custom)
+    chooser.m_cc.lpCustColors = custom;
+  if (chooser.DoModal() != IDOK)
+    return;
+  _PREF_OF_COLOR_LEVELS entry = scale->GetAt(position);
+  entry.colour = chooser.GetColor();
+  scale->SetAt(position, entry);
+  m_scaleButtons[position].m_face = entry.colour;
+  m_scaleButtons[position].Invalidate(TRUE);
+  Changed();
+  ShowScale(true);
+}
+
+void CPrefOfImage::OnInterpolationMenu()
+{
+  CMenu menu;
+  if (!menu.LoadMenu(kInterpolationMenu))
+    return;
+  if (CMenu* popup = menu.GetSubMenu(0)) {
+    CRect button;
+    GetDlgItem(kInterpolateScale)->GetWindowRect(&button);
+    popup->TrackPopupMenu(TPM_LEFTALIGN, button.left, button.bottom, this);
+  }
+  menu.DestroyMenu();
+}
+
+void CPrefOfImage::Interpolate(bool logarithmic)
+{
+  CArray<_PREF_OF_COLOR_LEVELS>* scale = CurrentScale();
+  if (scale == nullptr || scale->GetSize() < 2)
+    return;
+  const INT_PTR n = scale->GetSize() - 1;
+  if (scale->GetAt(n).value < scale->GetAt(0).value) {
+    const _PREF_OF_COLOR_LEVELS first = scale->GetAt(0);
+    scale->SetAt(0, scale->GetAt(n));
+    scale->SetAt(n, first);
+  }
+  _PREF_OF_COLOR_LEVELS entry = scale->GetAt(0);
+  const double last = scale->GetAt(n).value;
+  if (logarithmic && entry.value == 0) {
+    entry.value = last / 100;
+    scale->SetAt(0, entry);
+  }
+  const double first = entry.value;
+  // A scale all at 0 has no ratio to raise: it is left as it is rather than filled with NaN.
+  if (logarithmic && !(first > 0))
+    return;
+  for (INT_PTR j = 1; j < n; ++j) {
+    _PREF_OF_COLOR_LEVELS level = scale->GetAt(j);
+    const double step = static_cast<double>(j) / static_cast<double>(n);
+    level.value = logarithmic ? first * std::pow(last / first, step) : first + (last - first) / n * j;
+    scale->SetAt(j, level);
+  }
+  ShowScale(true);
+  Changed();
+}
+
+void CPrefOfImage::OnResetScale()
+{
+  const int quantity = ScaleQuantity();
+  if (quantity < 0)
+    return;
+  CArray<_PREF_OF_COLOR_LEVELS>* scale = Scale(m_options, kCurrentScales[quantity]);
+  const CArray<_PREF_OF_COLOR_LEVELS>* defaults = Scale(m_options, kDefaultScales[quantity]);
+  if (scale == nullptr || defaults == nullptr)
+    return;
+  for (INT_PTR i = 0; i < defaults->GetSize(); ++i)
+    scale->SetAtGrow(i, defaults->GetAt(i));
+  ShowScale(true);
+  Changed();
+}
+
+LRESULT CPrefOfImage::OnDrawItem(WPARAM, LPARAM lParam)
+{
+  const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+  if (draw->CtlID < kFirstScaleColour || draw->CtlID > kLastScaleColour)
+    return FALSE;
+  const CColourButton& button = m_scaleButtons[kLastScaleColour - draw->CtlID];
+  CDC* dc = CDC::FromHandle(draw->hDC);
+  CRect rc(draw->rcItem);
+  dc->FillSolidRect(rc, RGB(0, 0, 0));
+  rc.DeflateRect(1, 1);
+  dc->FillSolidRect(rc, button.m_face);
+  if ((draw->itemState & ODS_FOCUS) != 0) {
+    rc.DeflateRect(2, 2);
+    dc->DrawFocusRect(rc);
+  }
+  return TRUE;
+}
+
+void CPrefOfImage::OnDestroy()
+{
+  for (int i = 0; i < kScaleEntries; ++i) {
+    if (m_scaleEdits[i].GetSafeHwnd())
+      m_scaleEdits[i].UnsubclassWindow();
+    if (m_scaleButtons[i].GetSafeHwnd())
+      m_scaleButtons[i].UnsubclassWindow();
+  }
+  CPrefPage::OnDestroy();
 }
 
 }  // namespace Options

@@ -7,7 +7,9 @@
 #include "model/iproject.h"
 #include "model/ivisualopt.h"
 #include "model/shell/shell_services.h"
+#include "platform/shell/htmlhelp.h"
 #include "platform/user/common_controls.h"
+#include "report/view/report_help.h"
 #include "res/program_ids.h"
 #include "settings/pref_of_calc.h"
 #include "settings/pref_of_color.h"
@@ -24,6 +26,7 @@ namespace {
 constexpr UINT kTreeId = 1000;
 constexpr UINT kApply = 1096;
 constexpr UINT kHelp = 1084;
+constexpr UINT kHelpKeyword = 764;  // "Настройки"
 constexpr char kCustomColoursSection[] = "CustColors";
 constexpr COLORREF kHeaderBackground = RGB(255, 255, 255);
 constexpr double kGridSteps[] = {0.1, 0.25, 0.5, 1, 1.5, 2, 2.5, 3, 4, 5, 7.5, 10};
@@ -51,6 +54,7 @@ BEGIN_MESSAGE_MAP(CPreferences, CTKResizeDialog)
   ON_NOTIFY(TVN_SELCHANGED, kTreeId, &CPreferences::OnSelChanged)
   ON_NOTIFY(NM_SETFOCUS, kTreeId, &CPreferences::OnTreeFocus)
   ON_BN_CLICKED(kApply, &CPreferences::OnApply)
+  ON_BN_CLICKED(kHelp, &CPreferences::OnHelp)
   ON_MESSAGE(UM_GETCUSTOMCOLOURS, &CPreferences::OnGetCustomColours)
   ON_MESSAGE(UM_INVALIDATEPAGES, &CPreferences::OnInvalidatePages)
 END_MESSAGE_MAP()
@@ -358,6 +362,25 @@ int RunPreferences(HWND parent, IQorRoadDoc* document, IVisualOpt* options, Shel
     outcome->rebuildOnCancel = dialog.m_bColorsChangedTotal;
   }
   return answer == IDOK ? IDOK : IDCANCEL;
+}
+
+// The help of the dialog's keyword, at the selected page's title; with no page selected, the help's start.
+void CPreferences::OnHelp()
+{
+  const CString file = GetProgramHelpFile();
+  const HTREEITEM selected = m_tree.GetSafeHwnd() ? m_tree.GetSelectedItem() : nullptr;
+  if (selected == nullptr) {
+    ::HtmlHelp(m_hWnd, file, HH_DISPLAY_TOPIC, 0);
+    return;
+  }
+  const CString keyword = LoadProgramString(kHelpKeyword);
+  const CString title = m_tree.GetItemText(selected);
+  HH_AKLINK link;
+  link.cbStruct = sizeof(HH_AKLINK);
+  link.pszKeywords = keyword;
+  link.pszMsgText = title;
+  link.fIndexOnFail = TRUE;
+  ::HtmlHelp(m_hWnd, file, HH_KEYWORD_LOOKUP, reinterpret_cast<DWORD_PTR>(&link));
 }
 
 }  // namespace Options

@@ -42,6 +42,7 @@ public:
   BOOL OnInitDialog() override;
   void OnOK() override;
   void OnApply();
+  void OnHelp();
   CDialog* GetPage(int page) const;
   int GetShownPage() const;
 

@@ -18,6 +18,7 @@
 #include "platform/com/comerror.h"
 #include "platform/user/msgbox.h"
 #include "report/protocol/report_strings.h"
+#include "report/view/report_help.h"
 #include "res/program_ids.h"
 
 #include <cmath>
@@ -32,6 +33,7 @@ using ObjectModel::Round2;
 
 constexpr UINT kGridId = 32780;
 constexpr UINT kHelpButton = 1084;
+constexpr UINT kHelpKeyword = 636;  // "Экономические результаты", as the economics pane's
 constexpr UINT kSettingsButton = 1103;
 constexpr UINT kPolesCheck = 1104;
 constexpr UINT kBracketsCheck = 1105;
@@ -302,7 +304,7 @@ LRESULT CDlgEconomPrice::OnGridNotify(WPARAM wParam, LPARAM lParam)
 
 void CDlgEconomPrice::OnHelp()
 {
-  // The help viewer is not part of this program yet: the command has nothing to show.
+  ShowProgramHelp(this, kHelpKeyword);
 }
 
 void CDlgEconomPrice::OnSettings()

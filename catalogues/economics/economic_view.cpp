@@ -14,6 +14,7 @@
 #include "platform/com/comerror.h"
 #include "platform/mfc/afxwin.h"
 #include "report/protocol/report_strings.h"
+#include "report/view/report_help.h"
 #include "report/view/rich_edit_stream.h"
 #include "res/program_ids.h"
 
@@ -27,6 +28,7 @@ namespace {
 constexpr UINT ID_EDIT_COPY_COMMAND = res::program::ID_EDIT_COPY;
 constexpr UINT ID_ECONOMIC_PARAMETERS = res::program::ID_ECONOMIC_PARAMETERS;
 constexpr UINT ID_HELP_COMMAND = 57670;
+constexpr UINT kHelpKeyword = 636;  // "Экономические результаты"
 constexpr UINT ID_CALCULATE = 32772;
 constexpr UINT kPaneId = 32777;
 constexpr int kMarginTwips = 720;
@@ -101,9 +103,12 @@ BEGIN_MESSAGE_MAP(CEconomicView, CRichEditView)
   ON_WM_RBUTTONUP()
   ON_MESSAGE(UM_SHOWOBJECT, &CEconomicView::OnRecalculate)
   ON_COMMAND(ID_ECONOMIC_PARAMETERS, &CEconomicView::OnEconomicParameters)
+  ON_COMMAND(ID_HELP_COMMAND, &CEconomicView::OnHelp)
 END_MESSAGE_MAP()
 
 CEconomicView::CEconomicView(IQorRoadDoc* document) : m_document(document) {}
+
+void CEconomicView::OnHelp() { ShowProgramHelp(this, kHelpKeyword); }
 
 CEconomicView::~CEconomicView() { m_writer.CloseIfOpen(); }
 

@@ -34,6 +34,7 @@ public:
   int BuildCostTable();
   // Command 32994: the economic parameters dialog inside an undo snapshot; Cancel goes back to it.
   void OnEconomicParameters();
+  void OnHelp();
 
   IQorRoadDoc* m_document;
   int m_neverCalculated = 1;

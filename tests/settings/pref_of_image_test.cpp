@@ -4,7 +4,10 @@
 #include "settings/pref_of_image.h"
 
 #include "model/ivisualopt.h"
+#include "model/pref_of_color.h"
 #include "model/shell/shell_services.h"
+#include "platform/user/commdlg.h"
+#include "platform/user/msgbox.h"
 #include "tests/report/summary_fixture.h"
 
 namespace {
@@ -28,7 +31,7 @@ TEST(ParseNumberText, TheSettingsPagesNumbers)
     bool accepted;
     double value;
   } cases[] = {
-      {"1,5", true, 1.5}, {"-5", true, -5}, {"12.25", true, 12.25}, {"0", true, 0},     {"", false, 0},
+      {"1,5", true, 1.5}, {"-5", true, -5}, {"12.25", true, 12.25}, {"0", true, 0},     {"", true, 0},
       {"-", false, 0},    {"5-", false, 0}, {"--5", false, 0},      {"1e3", false, 0}, {"1 5", false, 0},
   };
   for (const auto& c : cases) {
@@ -199,6 +202,181 @@ TEST_F(PrefOfImageTest, ALevelEditedInPlaceReplacesTheSelectedOneOnlyWhenValid)
     EXPECT_EQ(Levels(0), c.expected);
   }
   EXPECT_TRUE(shell_.boxes.empty());
+}
+
+}  // namespace
+
+// The false-colour scale editor: a value typed into a position is stored at the quantity's precision, or refused
+// with the edit back at the stored value; sorting, interpolation, reset and colours work on the whole scale.
+namespace {
+
+class ScaleEditorTest : public PrefOfImageTest {
+protected:
+  void SetUp() override
+  {
+    PrefOfImageTest::SetUp();
+    const int luminance = 0, falseColours = 3;
+    doc_.options->SetQuantity(&luminance);
+    doc_.options->SetResultDisplay(&falseColours);
+    for (int q = 0; q < 3; ++q) {
+      CArray<_PREF_OF_COLOR_LEVELS>* scale = Scale(q);
+      scale->RemoveAll();
+      for (int i = 0; i < 9; ++i)
+        scale->Add(_PREF_OF_COLOR_LEVELS{i * (q + 1.0), RGB(i, 10 * q, 0), 0});
+    }
+    Open();
+  }
+  CArray<_PREF_OF_COLOR_LEVELS>* Scale(int quantity)
+  {
+    CArray<_PREF_OF_COLOR_LEVELS>* scale = nullptr;
+    if (quantity == 0)
+      doc_.options->GetColourLevels0(&scale);
+    else if (quantity == 1)
+      doc_.options->GetColourLevels1(&scale);
+    else
+      doc_.options->GetColourLevels2(&scale);
+    return scale;
+  }
+  std::vector<double> Values(int quantity)
+  {
+    std::vector<double> values;
+    for (INT_PTR i = 0; i < Scale(quantity)->GetSize(); ++i)
+      values.push_back(Scale(quantity)->GetAt(i).value);
+    return values;
+  }
+  void SetValues(int quantity, const std::vector<double>& values)
+  {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      _PREF_OF_COLOR_LEVELS entry = Scale(quantity)->GetAt(static_cast<INT_PTR>(i));
+      entry.value = values[i];
+      Scale(quantity)->SetAt(static_cast<INT_PTR>(i), entry);
+    }
+    page_->ShowScale(false);
+  }
+  CString EditText(int position) { return page_->GetDlgItem(1133 + position)->GetWindowTextString(); }
+  void Type(int position, const char* text, UINT notification)
+  {
+    CWnd* edit = page_->GetDlgItem(1133 + position);
+    edit->SetWindowText(text);
+    page_->SendMessage(WM_COMMAND, MAKEWPARAM(1133 + position, notification), reinterpret_cast<LPARAM>(edit->m_hWnd));
+  }
+  void ChooseScaleTab(int index)
+  {
+    HWND tabs = page_->GetDlgItem(1132)->m_hWnd;
+    NMHDR changing{tabs, 1132, TCN_SELCHANGING};
+    page_->SendMessage(WM_NOTIFY, 1132, reinterpret_cast<LPARAM>(&changing));
+    ::SendMessage(tabs, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    NMHDR changed{tabs, 1132, TCN_SELCHANGE};
+    page_->SendMessage(WM_NOTIFY, 1132, reinterpret_cast<LPARAM>(&changed));
+  }
+};
+
+TEST_F(ScaleEditorTest, AValueTypedIntoAPositionIsStoredOrRefusedWithTheEditRestored)
+{
+  EXPECT_TRUE(Shown(1133));
+  EXPECT_TRUE(Shown(1150));
+  EXPECT_FALSE(Shown(1017));
+  const struct {
+    const char* typed;
+    double stored;  // at position 3 afterwards
+    const char* shown;
+    const char* box;  // nullptr: none
+  } cases[] = {
+      {"3,456", 3.46, "3.46", nullptr},  // hundredths of a cd/m2
+      {"3", 3, "3", nullptr},            // its own value: no change
+      {"5", 3, "3", "Значение уровня уже присутствует в списке"},
+      {"", 3, "3", "Значение уровня уже присутствует в списке"},  // reads as 0, position 0's value
+      {"200", 3, "3", "Максимальное значение уровня должно быть меньше 200"},
+      {"199,99", 199.99, "199.99", nullptr},
+      {"-1", 3, "3", nullptr},
+      {"1e2", 3, "3", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    SetValues(0, {0, 1, 2, 3, 4, 5, 6, 7, 8});
+    page_->m_bViewChanged = FALSE;
+    shell_.boxes.clear();
+    Type(3, c.typed, EN_KILLFOCUS);
+    EXPECT_EQ(Scale(0)->GetAt(3).value, c.stored);
+    EXPECT_EQ(std::string(EditText(3)), c.shown);
+    EXPECT_EQ(page_->m_bViewChanged, c.stored != 3);
+    if (c.box != nullptr)
+      EXPECT_EQ(shell_.boxes, std::vector<std::string>{c.box});
+    else
+      EXPECT_TRUE(shell_.boxes.empty());
+  }
+  // Illuminance is shown and stored to tenths; Enter in an edit commits it as its focus loss would.
+  ChooseScaleTab(1);
+  ASSERT_EQ(page_->ScaleQuantity(), 1);
+  page_->GetDlgItem(1134)->SetFocus();
+  page_->GetDlgItem(1134)->SetWindowText("2,26");
+  page_->OnOK();
+  EXPECT_EQ(Scale(1)->GetAt(1).value, 2.3);
+}
+
+TEST_F(ScaleEditorTest, ValuesTypedOutOfOrderAreSortedWhenTheScaleIsNextShownNormalised)
+{
+  Type(0, "7,5", EN_KILLFOCUS);
+  EXPECT_EQ(Values(0)[0], 7.5);  // shown as typed until normalised
+  Click(1151);
+  EXPECT_EQ(Values(0), (std::vector<double>{1, 2, 3, 4, 5, 6, 7, 7.5, 8}));
+  EXPECT_EQ(Scale(0)->GetAt(7).colour, RGB(0, 0, 0));  // the entry moved whole
+  EXPECT_EQ(std::string(EditText(7)), "7.5");
+
+  // A value left in an edit is committed before the tab changes, and the tab change sorts.
+  page_->GetDlgItem(1133)->SetWindowText("8,5");
+  ChooseScaleTab(1);
+  EXPECT_EQ(Values(0).back(), 8.5);
+  Type(1, "20", EN_KILLFOCUS);
+  EXPECT_EQ(page_->SendMessage(0x8219), 1);  // Apply
+  EXPECT_EQ(Values(1).back(), 20);
+}
+
+TEST_F(ScaleEditorTest, AColourChosenForAPositionReachesTheSamePositionOfEveryScale)
+{
+  user::SetModalResponder([](const user::ModalQuestion& q) {
+    if (q.kind != user::ModalQuestion::Kind::Color)
+      return IDCANCEL;
+    static_cast<CHOOSECOLOR*>(q.record)->rgbResult = RGB(200, 100, 50);
+    return IDOK;
+  });
+  Click(1150 - 4);
+  user::SetModalResponder(nullptr);
+  for (int q = 0; q < 3; ++q)
+    EXPECT_EQ(Scale(q)->GetAt(4).colour, RGB(200, 100, 50)) << q;
+  EXPECT_EQ(Scale(1)->GetAt(3).colour, RGB(3, 0, 0));  // the others took the luminance scale's colours too
+  EXPECT_TRUE(page_->m_bViewChanged);
+}
+
+TEST_F(ScaleEditorTest, InterpolationBetweenTheEndsAndResetToTheDefaults)
+{
+  const struct {
+    std::vector<double> before;
+    UINT command;
+    std::vector<double> after;
+  } cases[] = {
+      {{0, 9, 9, 9, 9, 9, 9, 9, 40}, 33101, {0, 5, 10, 15, 20, 25, 30, 35, 40}},
+      {{40, 1, 2, 3, 4, 5, 6, 7, 0}, 33101, {0, 5, 10, 15, 20, 25, 30, 35, 40}},  // ends swapped first
+      {{0, 0, 0, 0, 0, 0, 0, 0, 0}, 33102, {0, 0, 0, 0, 0, 0, 0, 0, 0}},  // no ratio: left alone, no NaN
+      {{0, 1, 2, 3, 4, 5, 6, 7, 40}, 33102, {0.4, 0.7113, 1.2649, 2.2494, 4, 7.1131, 12.6491, 22.4937, 40}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    SetValues(0, c.before);
+    page_->SendMessage(WM_COMMAND, MAKEWPARAM(c.command, 0), 0);
+    const std::vector<double> after = Values(0);
+    ASSERT_EQ(after.size(), c.after.size());
+    for (std::size_t i = 0; i < after.size(); ++i)
+      EXPECT_NEAR(after[i], c.after[i], 1e-4) << i;
+  }
+  EXPECT_EQ(std::string(EditText(0)), "0.4");
+
+  Click(1153);
+  CArray<_PREF_OF_COLOR_LEVELS>* defaults = nullptr;
+  doc_.options->GetColourLevels3(&defaults);
+  ASSERT_EQ(defaults->GetSize(), 9);
+  for (INT_PTR i = 0; i < 9; ++i)
+    EXPECT_EQ(Scale(0)->GetAt(i).value, defaults->GetAt(i).value) << i;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "model/shell/shell_services.h"
 #include "platform/gdi/png.h"
 #include "platform/gdi/surface.h"
+#include "platform/shell/htmlhelp.h"
 #include "platform/user/commdlg.h"
 #include "platform/user/msgbox.h"
 #include "platform/user/paint.h"
@@ -304,6 +305,65 @@ TEST_F(PreferencesTest, APictureOfEveryPage)
     }
     return IDCANCEL;
   });
+}
+
+TEST_F(PreferencesTest, APictureOfTheImagePageWithTheFalseColourScale)
+{
+  const int falseColours = 3;
+  doc_.options->SetResultDisplay(&falseColours);
+  Run([&](CPreferences& dialog) -> int {
+    HTREEITEM item = dialog.m_tree.GetNextSiblingItem(dialog.m_tree.GetRootItem());
+    dialog.m_tree.SelectItem(item);
+    dialog.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    const gdi::Surface* pixels = user::WindowSurface(dialog.m_hWnd);
+    EXPECT_NE(pixels, nullptr);
+    if (pixels != nullptr) {
+      EXPECT_TRUE(gdi::SavePng(*pixels, std::string(TESMIRA_ARTIFACTS_DIR) + "/settings-image-scale.png"));
+    }
+    return IDCANCEL;
+  });
+}
+
+TEST_F(PreferencesTest, HelpLooksUpTheDialogsKeywordAndTheChoosersOwn)
+{
+  std::vector<shell::HelpRequest> requests;
+  shell::SetHelpHandler([&](const shell::HelpRequest& r) {
+    requests.push_back(r);
+    return true;
+  });
+  // The choosers' Help button, through their hooks.
+  colourAnswer = [](const user::ModalQuestion& q) {
+    LPCCHOOKPROC hook = q.kind == user::ModalQuestion::Kind::Color ? static_cast<CHOOSECOLOR*>(q.record)->lpfnHook
+                                                                   : static_cast<CHOOSEFONT*>(q.record)->lpfnHook;
+    EXPECT_NE(hook, nullptr);
+    if (hook != nullptr) {
+      EXPECT_EQ(hook(nullptr, WM_COMMAND, pshHelp, 0), static_cast<UINT_PTR>(TRUE));
+    }
+    return IDCANCEL;
+  };
+  Run([&](CPreferences& dialog) {
+    Click(&dialog, 1084);
+    auto* colour = dynamic_cast<Options::CPrefOfColor*>(dialog.GetPage(CPreferences::kColour));
+    colour->m_list.SetCurSel(0);
+    colour->OnChange();
+    auto* font = dynamic_cast<Options::CPrefOfFont*>(dialog.GetPage(CPreferences::kFont));
+    font->m_list.SetCurSel(0);
+    font->OnChange();
+    MSG msg;
+    while (::PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+      ::DispatchMessage(&msg);
+    return IDCANCEL;
+  });
+  shell::SetHelpHandler(nullptr);
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(requests[0].keywords, "Настройки");
+  EXPECT_EQ(requests[1].keywords, "Цвет");
+  EXPECT_EQ(requests[2].keywords, "Шрифт");
+  for (const shell::HelpRequest& r : requests) {
+    EXPECT_EQ(r.command, HH_KEYWORD_LOOKUP);
+    EXPECT_TRUE(r.indexOnFail);
+    EXPECT_EQ(r.file.substr(r.file.size() - 4), ".chm") << r.file;
+  }
 }
 
 }  // namespace

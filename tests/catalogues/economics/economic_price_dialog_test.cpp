@@ -2,6 +2,7 @@
 // the price database completing zeros and following accepted values, a failing database, and the settings dialog.
 #include "catalogues/economics/economic_price_dialog.h"
 
+#include "platform/shell/htmlhelp.h"
 #include "platform/user/msgbox.h"
 #include "res/program_ids.h"
 #include "tests/catalogues/economics/economics_fixture.h"
@@ -227,6 +228,20 @@ TEST_F(EconomicPriceDialogTest, AFailingDatabaseIsOneThatDoesNotKnow)
   EXPECT_EQ(group_->GetLightDevice()->luminairePrice, 0);
   Type(Item(815), "100");
   EXPECT_EQ(group_->GetLightDevice()->luminairePrice, 10000);
+}
+
+TEST_F(EconomicPriceDialogTest, HelpLooksUpTheEconomicsKeyword)
+{
+  Open();
+  std::string keywords;
+  shell::SetHelpHandler([&](const shell::HelpRequest& r) {
+    keywords = r.keywords;
+    return true;
+  });
+  const HWND button = dialog_->GetDlgItem(1084)->m_hWnd;
+  dialog_->SendMessage(WM_COMMAND, MAKEWPARAM(1084, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+  shell::SetHelpHandler(nullptr);
+  EXPECT_EQ(keywords, "Экономические результаты");
 }
 
 TEST_F(EconomicPriceDialogTest, TheSettingsDialogTakesBracketsOutWithPoles)

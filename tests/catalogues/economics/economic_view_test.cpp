@@ -6,6 +6,7 @@
 #include "model/shell/window_messages.h"
 #include "platform/mfc/afxrich.h"
 #include "platform/mfc/afxwin.h"
+#include "platform/shell/htmlhelp.h"
 #include "platform/user/msgbox.h"
 #include "tests/catalogues/economics/economics_fixture.h"
 
@@ -198,6 +199,23 @@ TEST_F(EconomicViewTest, F5StartsTheCalculationOncePerPress)
   view.SendMessage(WM_KEYDOWN, VK_F5, 0x3F0002);    // repeat count 2
   Pump();
   EXPECT_EQ(std::count(frame_->commands.begin(), frame_->commands.end(), 32772u), 1);
+}
+
+TEST_F(EconomicViewTest, ThePanesHelpCommandLooksUpItsKeyword)
+{
+  Open();
+  std::vector<shell::HelpRequest> requests;
+  shell::SetHelpHandler([&](const shell::HelpRequest& r) {
+    requests.push_back(r);
+    return true;
+  });
+  container_->SendMessage(WM_COMMAND, 57670, 0);  // from the pane's frame, passed on to the view
+  shell::SetHelpHandler(nullptr);
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].command, HH_KEYWORD_LOOKUP);
+  EXPECT_EQ(requests[0].keywords, "Экономические результаты");
+  EXPECT_TRUE(requests[0].indexOnFail);
+  EXPECT_EQ(requests[0].file.substr(requests[0].file.size() - 4), ".chm");
 }
 
 TEST_F(EconomicViewTest, TheParametersDialogRunsInsideAnUndoStepThatCancelTakesBack)
