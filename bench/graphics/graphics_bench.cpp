@@ -9,21 +9,12 @@
 // Beside them, the DXF export of the sample (records built, then the file written; target 200 ms).
 //
 // The sample comes from the tests (build/artifacts/sample-interchange.qorr5); TESMIRA_BENCH_SAMPLE names another.
-#include "geometry/mesh/calc_surface.h"
-#include "graphics/core/graphic_core_full.h"
+#include "bench/sample_session.h"
 #include "model/iarea.h"
 #include "model/identifiers.h"
 #include "outside/grafocore/export_records.h"
 #include "outside/grafocore/grafocore.h"
-#include "model/primitive_services.h"
-#include "model/shell/shell_services.h"
-#include "outside/servers/registration.h"
-#include "outside/servers/starter_catalogue.h"
 #include "platform/gdi/surface.h"
-#include "platform/mfc/winapp.h"
-#include "res/modules.h"
-#include "tests/graphics/view_host.h"
-#include "document/qor_road_doc.h"
 
 #include <benchmark/benchmark.h>
 
@@ -41,12 +32,6 @@ namespace {
 constexpr int kWidth = 1280;
 constexpr int kHeight = 800;
 
-class BenchShell : public Shell::CShellServices {
-public:
-  CString GetAppDataBinFolder() override { return folder.c_str(); }
-  std::string folder;
-};
-
 std::vector<std::uint32_t> Pixels(const gdi::Surface& s)
 {
   std::vector<std::uint32_t> out;
@@ -59,8 +44,8 @@ std::vector<std::uint32_t> Pixels(const gdi::Surface& s)
 
 // The sample open in its document and the host view, in plan, as the program shows it.
 struct Session {
-  std::unique_ptr<CQorRoadDoc> document;
-  std::unique_ptr<CTestHostView> view;
+  CQorRoadDoc* document = nullptr;
+  CTestHostView* view = nullptr;
   CGraphicCoreFull* core = nullptr;
   // What the plain frames left, and how long one took (seconds).
   std::vector<std::uint32_t> plainPicture;
@@ -147,51 +132,20 @@ int main(int argc, char** argv)
   benchmark::Initialize(&argc, argv);
   const char* named = std::getenv("TESMIRA_BENCH_SAMPLE");
   const std::string sample = named ? named : TESMIRA_DEFAULT_SAMPLE;
-  if (!std::filesystem::exists(sample)) {
-    std::fprintf(stderr, "no sample project at %s (the tests make it: run graphics_gl_tests)\n", sample.c_str());
+  BenchSampleSession open("tesmira-graphics-bench");
+  if (!open.Open(sample, kWidth, kHeight))
     return 1;
-  }
-  CWinApp app("Tesmira Road");
-  res::RegisterModules();
-  grafocore::RegisterLibrary();
-  qorsrv::RegisterServerClasses();
-  BenchShell shell;
-  shell.folder = (std::filesystem::temp_directory_path() / "tesmira-graphics-bench/").string();
-  std::filesystem::create_directories(shell.folder);
-  // A new project takes its luminaire from the catalogue in the data folder.
-  if (!std::filesystem::exists(shell.folder + "QorRoad.qord"))
-    qorsrv::BuildStarterCatalogue(shell.folder + "QorRoad.qord",
-                                  TESMIRA_SOURCE_DIR "/outside/servers/data/led-street-2070lm.ies");
-  Shell::SetShellServices(&shell);
-  CGeometryPrimitiveServices surfaces;
-  ObjectModel::SetPrimitiveServices(&surfaces);
-  InstallGraphicCore();
-  {
-    Session open;
-    open.document = std::make_unique<CQorRoadDoc>();
-    if (!open.document->OnNewDocument()) {
-      std::fprintf(stderr, "no new project could be made\n");
-      return 1;
-    }
-    open.view = std::make_unique<CTestHostView>(open.document->GetGraphicCore());
-    if (!open.view->CreateHost(kWidth, kHeight) || !open.document->OnOpenDocument(sample.c_str())) {
-      std::fprintf(stderr, "the sample could not be opened in the view\n");
-      return 1;
-    }
-    open.core = dynamic_cast<CGraphicCoreFull*>(open.document->GetGraphicCore());
-    open.core->GetCamera()->SetViewType(CViewCamera::kPlan);
-    open.core->GetCamera()->ResetCurrentView();
-    session = &open;
-    benchmark::AddCustomContext("sample", sample);
-    benchmark::AddCustomContext("view", std::to_string(kWidth) + " x " + std::to_string(kHeight));
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    session = nullptr;
-    open.document.reset();
-    open.view.reset();
-  }
-  ObjectModel::SetPrimitiveServices(nullptr);
-  SetGraphicCoreFactory(nullptr);
-  Shell::SetShellServices(nullptr);
+  Session bench;
+  bench.document = open.document.get();
+  bench.view = open.view.get();
+  bench.core = open.core;
+  bench.core->GetCamera()->SetViewType(CViewCamera::kPlan);
+  bench.core->GetCamera()->ResetCurrentView();
+  session = &bench;
+  benchmark::AddCustomContext("sample", sample);
+  benchmark::AddCustomContext("view", std::to_string(kWidth) + " x " + std::to_string(kHeight));
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  session = nullptr;
   return 0;
 }
