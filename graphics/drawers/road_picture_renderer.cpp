@@ -59,13 +59,26 @@ BOOL CRoadPictureRenderer::Render(DWORD flags, CBitmap* bitmap, int width, int h
   m_memoryDC = CreateCompatibleDC(nullptr);
   void* bits = nullptr;
   HBITMAP picture = m_memoryDC ? CreateDIBSection(m_memoryDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
-  if (!picture) {
+  // Drawn on a screen-format bitmap and copied into the picture once: every call drawing into a DIB section
+  // brings its bits up to date, which the hundreds of lines of a picture would pay for each time.
+  HBITMAP canvas = nullptr;
+  if (picture) {
+    // Compatible with the DC while the picture is in it: a colour bitmap, not the DC's first monochrome one.
+    HGDIOBJ first = SelectObject(m_memoryDC, picture);
+    canvas = CreateCompatibleBitmap(m_memoryDC, width, height);
+    SelectObject(m_memoryDC, first);
+  }
+  if (!picture || !canvas) {
+    if (picture)
+      DeleteObject(picture);
+    if (canvas)
+      DeleteObject(canvas);
     if (m_memoryDC)
       DeleteDC(m_memoryDC);
     m_memoryDC = nullptr;
     return FALSE;
   }
-  HGDIOBJ oldBitmap = SelectObject(m_memoryDC, picture);
+  HGDIOBJ oldBitmap = SelectObject(m_memoryDC, canvas);
 
   SetBkMode(m_memoryDC, TRANSPARENT);
   SetGraphicsMode(m_memoryDC, GM_ADVANCED);
@@ -100,7 +113,14 @@ BOOL CRoadPictureRenderer::Render(DWORD flags, CBitmap* bitmap, int width, int h
   Rectangle(m_memoryDC, 0, 0, width - 1, height - 1);
   SelectObject(m_memoryDC, oldPen);
   SelectObject(m_memoryDC, oldBrush);
+  if (HDC pictureDC = CreateCompatibleDC(nullptr)) {
+    HGDIOBJ oldPicture = SelectObject(pictureDC, picture);
+    BitBlt(pictureDC, 0, 0, width, height, m_memoryDC, 0, 0, SRCCOPY);
+    SelectObject(pictureDC, oldPicture);
+    DeleteDC(pictureDC);
+  }
   SelectObject(m_memoryDC, oldBitmap);
+  DeleteObject(canvas);
   DeleteDC(m_memoryDC);
   m_memoryDC = nullptr;
   bitmap->DeleteObject();
