@@ -214,14 +214,6 @@ TEST_P(ProtocolSamples, TheFullProtocolAsLibreOfficePrintsIt)
   const Sample& sample = GetParam();
   ASSERT_NO_FATAL_FAILURE(Open(sample));
   AllItemsOn();
-  const bool site = IsOfClass(ActiveArea(), CLSID_CCustomizeRoad);
-  if (site) {
-    // The site's isoline picture takes minutes under the sanitizers (the picture's GDI flushes its DIB at every
-    // line drawn); the protocol's handling of it is the same as of the other two pictures.
-    tag_ITEM_PREF_OF_REPORT off{};
-    off.id = 308;
-    document->GetCurrentOptions()->GetReportPreferences()->SetItemState(308, &off, FALSE);
-  }
   PriceTheGroups(ActiveArea(), document.get());
   if (IsOfClass(ActiveArea(), CLSID_CStraightRoad)) {
     // Norms as the first norm document gives them, one of them changed by the user.
@@ -308,7 +300,7 @@ TEST_P(ProtocolSamples, TheFullProtocolAsLibreOfficePrintsIt)
   } else if (!interchange) {
     // Two diagrams for each type of luminaire, written once.
     EXPECT_TRUE(CountedDiagrams::made > 0 && CountedDiagrams::made % 2 == 0) << CountedDiagrams::made;
-    EXPECT_EQ(images, 2 + CountedDiagrams::made) << "filled areas and false colours of the site, and the diagrams";
+    EXPECT_EQ(images, 3 + CountedDiagrams::made) << "isolines, filled areas and false colours of the site, and the diagrams";
     // The node table holds the grid's values: the carriageway's minimum and maximum among them.
     const std::size_t table = text.find(Utf8(u8"Таблица значений освещенности"));
     ASSERT_NE(table, std::string::npos);
