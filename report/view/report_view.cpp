@@ -192,13 +192,7 @@ BOOL CReportView::OnMouseWheel(UINT nFlags, short zDelta, CPoint pt)
     return CRichEditView::OnMouseWheel(nFlags, zDelta, pt);
   }
   CRichEditView::OnMouseWheel(nFlags, zDelta, pt);
-  UINT zoom = GetRichEditZoomPercent(this);
-  if (zoom > 100) {
-    GetRichEditCtrl().SetZoom(64, 64);
-    zoom = 100;
-  }
-  m_zoom = static_cast<int>(zoom);
-  Shell::WriteProfileInt("Report", "Zoom", m_zoom);
+  m_zoom = KeepWheelZoom(this, "Zoom");
   return TRUE;
 }
 

@@ -1,6 +1,7 @@
 #include "report/view/rich_edit_stream.h"
 
 #include "platform/mfc-core/cfile.h"
+#include "model/shell/shell_services.h"
 #include "platform/mfc/richedit.h"
 
 namespace {
@@ -37,6 +38,17 @@ UINT GetRichEditZoomPercent(CRichEditView* view)
     return 0;
   }
   return static_cast<UINT>(numerator) * 100u / static_cast<UINT>(denominator);
+}
+
+int KeepWheelZoom(CRichEditView* view, const char* key)
+{
+  UINT zoom = GetRichEditZoomPercent(view);
+  if (zoom > 100) {
+    view->GetRichEditCtrl().SetZoom(64, 64);
+    zoom = 100;
+  }
+  Shell::WriteProfileInt("Report", key, static_cast<int>(zoom));
+  return static_cast<int>(zoom);
 }
 
 void ApplyRichEditZoom(CRichEditView* view, int zoom)

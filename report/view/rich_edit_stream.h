@@ -14,3 +14,6 @@ int StreamRtfIntoRichEdit(CFile* file, CRichEditView* view);
 UINT GetRichEditZoomPercent(CRichEditView* view);
 // EM_SETZOOM with min(zoom, 100) x 64 / 100 over 64; a negative zoom counts as above 100.
 void ApplyRichEditZoom(CRichEditView* view, int zoom);
+// After the control zoomed itself by the wheel: a zoom above 100 % is set back to 100 %, and the zoom is kept in
+// the profile's "Report" section under `key`. Answers the zoom.
+int KeepWheelZoom(CRichEditView* view, const char* key);
