@@ -132,9 +132,9 @@ LRESULT CPropObjects::CommitGroupOfDev(CTKPropertyGridItem* item, UINT id, CWnd*
     }
     if (IClassObjModel* parent = m_shownObject->GetParent()) {
       if (ModelRef<IGroupsOfDev> groups = Query<IGroupsOfDev>(parent, IID_IGroupsOfDev)) {
-        IClassObjModel* existing = nullptr;
-        groups->FindGroupByNumber(n, &existing);
-        if (existing) {
+        IClassObjModel* found = nullptr;
+        groups->FindGroupByNumber(n, &found);
+        if (ModelRef<IClassObjModel> existing(found); existing) {
           CString text;
           text.Format(745U, static_cast<long>(n));
           AfxMessageBox(text, MB_ICONEXCLAMATION);
