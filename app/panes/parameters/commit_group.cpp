@@ -480,7 +480,7 @@ LRESULT CPropObjects::CommitGroupOfDev(CTKPropertyGridItem* item, UINT id, CWnd*
     auto* number = DYNAMIC_DOWNCAST(CTKPropertyGridItemDouble, item);
     if (!number)
       return 0;
-    v = RoundTo(2, number->GetDouble());
+    v = RoundTo(2, number->GetDouble()) + 0.0;
     number->SetDouble(v);
     const double old = id == kItemCircleRadius ? radius : angle;
     const bool outside = id == kItemCircleRadius ? v < 0.0001 : (v < -180 || v > 180);
@@ -521,7 +521,7 @@ LRESULT CPropObjects::CommitGroupOfDev(CTKPropertyGridItem* item, UINT id, CWnd*
     auto* number = DYNAMIC_DOWNCAST(CTKPropertyGridItemDouble, item);
     if (!number)
       return 0;
-    v = RoundTo(2, number->GetDouble());
+    v = RoundTo(2, number->GetDouble()) + 0.0;
     number->SetDouble(v);
     double aim[3] = {};
     p->GetAimPoint(aim);

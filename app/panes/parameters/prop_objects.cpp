@@ -71,7 +71,8 @@ CTKPropertyGridItemDouble* AddGridDoubleItem(UINT captionId, CTKPropertyGridItem
 CTKPropertyGridItemDouble* AddGridRoundedDoubleItem(UINT captionId, CTKPropertyGridItem* parent, UINT itemId,
                                                     UINT descriptionId, const double* value)
 {
-  const double rounded = RoundTo(2, *value);
+  // RoundTo gives -0 for zero; the row shows it as 0.
+  const double rounded = RoundTo(2, *value) + 0.0;
   return AddGridDoubleItem(captionId, parent, itemId, descriptionId, &rounded);
 }
 
@@ -249,7 +250,7 @@ bool CPropObjects::AcceptMeasure(CTKPropertyGridItem* item, double old, double* 
   auto* number = DYNAMIC_DOWNCAST(CTKPropertyGridItemDouble, item);
   if (!number)
     return false;
-  *value = round ? RoundTo(2, number->GetDouble()) : number->GetDouble();
+  *value = round ? RoundTo(2, number->GetDouble()) + 0.0 : number->GetDouble();
   number->SetDouble(*value);
   if (*value == old) {
     number->SetDouble(old);
@@ -297,13 +298,14 @@ void CPropObjects::SendTreeText(CWnd* mainWnd)
 
 LRESULT CPropObjects::OnGridNotify(WPARAM code, LPARAM lParam)
 {
+  // Only a changed value carries an item; the in-place buttons are answered by the dialogs' side of the pane.
+  if (code != TK_PGN_ITEMVALUE_CHANGED)
+    return 0;
   auto* item = reinterpret_cast<CTKPropertyGridItem*>(lParam);
   if (!item || !IsShowing())
     return 0;
   CWnd* mainWnd = AfxGetMainWnd();
   const auto id = static_cast<UINT>(item->GetItemData());
-  if (code != TK_PGN_ITEMVALUE_CHANGED)
-    return 0;  // the in-place buttons are answered by the dialogs' side of the pane
 
   // The object stays alive through the commit even when the commit's messages clear the pane.
   ModelRef<IClassObjModel> keep((m_shownObject->AddRef(), m_shownObject));

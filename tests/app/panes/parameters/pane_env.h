@@ -71,7 +71,7 @@ protected:
     app.m_pMainWnd = &frame;
     shell.mainWindow = frame.GetSafeHwnd();
     pane = new VisualCtrl::CPropObjects(doc.get());
-    ASSERT_TRUE(pane->Create(CRect(0, 0, 370, 690), &frame, 32772));
+    ASSERT_TRUE(pane->Create(CRect(5, 28, 375, 695), &frame, 32772));
     frame.document = doc.get();
     frame.pane = pane;
   }
