@@ -178,6 +178,16 @@ TEST_F(CommitTest, FollowUpsReachTheRestOfTheModel)
   EXPECT_DOUBLE_EQ(*group->GetOffset(), 6);
   EXPECT_EQ(AskedTexts().back(), "Смещение в группе приведено к шагу данной группы.");
 
+  // An offset is reduced by the step; a step of 0 from elsewhere leaves it as typed.
+  Show(group);
+  EXPECT_EQ(CommitDouble(kItemGroupOffset, 15), 1);
+  EXPECT_DOUBLE_EQ(*group->GetOffset(), 1);
+  const double noStep = 0;
+  group->SetStep(&noStep);
+  Show(group);
+  EXPECT_EQ(CommitDouble(kItemGroupOffset, 5), 1);
+  EXPECT_DOUBLE_EQ(*group->GetOffset(), 5);
+
   // A group number another group of the area has is refused; 0 silently.
   IGroupsOfDev* groups = Part<IGroupsOfDev>(Road(), IID_IGroupsOfDev);
   IGroupOfDev* second = groups->CreateGroup();

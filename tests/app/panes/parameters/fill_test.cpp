@@ -189,6 +189,12 @@ TEST_F(ParametersPaneTest, GroupOfPolesOnAnOpenSite)
                              "Положение мачт: 920 920/914 920/915 920/916 921 921/922 921/923 808",
                              "Параметры мачты: 908 900 901 904 927 927/931 927/932 926"}));
   EXPECT_EQ(Value(921), "Полярные");
+  EXPECT_EQ(Value(926), "0");
+  // A turn the list does not offer shows no entry.
+  const double odd = 45;
+  first->SetLuminaireTurn(&odd);
+  Show(group);
+  EXPECT_EQ(Value(926), "");
   EXPECT_FALSE(Item(916)->GetReadOnly());
   EXPECT_FALSE(Item(927)->GetReadOnly());
 
