@@ -1,5 +1,6 @@
 // Edits of the project, a straight-road area, its carriageway, sidewalks, walls and luminaire groups container.
 #include "app/panes/parameters/model_ref.h"
+#include "app/panes/parameters/pane_helpers.h"
 #include "app/panes/parameters/prop_objects.h"
 #include "model/identifiers.h"
 #include "model/igroups.h"
@@ -16,14 +17,6 @@ namespace {
 
 constexpr int kYes = 0;
 constexpr int kOn = 0;
-
-int ChosenIndex(CTKPropertyGridItem* item) { return item->GetConstraints()->GetCurrent(); }
-
-void ShowIndex(CTKPropertyGridItem* item, int index)
-{
-  item->GetConstraints()->SetCurrent(index);
-  item->SetValue(item->GetConstraints()->GetAt(index));
-}
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 // copies the first pole's parameters to every other pole, and in the contour and point placements on to the
 // sub-groups.
 #include "app/panes/parameters/model_ref.h"
+#include "app/panes/parameters/pane_helpers.h"
 #include "app/panes/parameters/prop_objects.h"
 #include "model/identifiers.h"
 #include "model/igroups.h"
@@ -19,18 +20,9 @@ namespace {
 
 constexpr int kOnMast = 1;
 constexpr int kCircleScheme = 2;
-constexpr int kAimByAngles = 0x20;
 constexpr double kSteepestAimTilt = 89.9999;  // a tilt of exactly 90 has no turn
 
 bool HasSubGroups(int scheme) { return scheme == 3 || scheme == 4; }
-
-int ChosenIndex(CTKPropertyGridItem* item) { return item->GetConstraints()->GetCurrent(); }
-
-void ShowIndex(CTKPropertyGridItem* item, int index)
-{
-  item->GetConstraints()->SetCurrent(index);
-  item->SetValue(item->GetConstraints()->GetAt(index));
-}
 
 // The remainder of an offset after whole steps, the quotient truncated toward zero.
 double ReduceToStep(double offset, double step)
@@ -43,34 +35,13 @@ double ReduceToStep(double offset, double step)
 // A mode list's choice: the chosen index flips Cartesian and polar when it differs from the current position.
 int FlipMode(int flags, int chosenIndex)
 {
-  int current = -1;
-  if ((flags & 0x1) && (flags & 0x10))
-    current = 0;
-  else if ((flags & 0x2) && (flags & 0x20))
-    current = (flags & 0x1) ? 1 : 0;
-  if (chosenIndex != current) {
-    if (flags & 0x10)
-      flags = (flags & ~0x10) | 0x20;
-    else if (flags & 0x20)
-      flags = (flags & ~0x20) | 0x10;
+  if (chosenIndex != ChosenModeIndex(flags)) {
+    if (flags & kCartesianChosen)
+      flags = (flags & ~kCartesianChosen) | kPolarChosen;
+    else if (flags & kPolarChosen)
+      flags = (flags & ~kPolarChosen) | kCartesianChosen;
   }
   return flags;
-}
-
-void CircleOf(const double* centre, const double* pole, double* radius, double* angle)
-{
-  const double dx = pole[0] - centre[0];
-  const double dy = pole[1] - centre[1];
-  *radius = RoundTo(2, std::sqrt(dx * dx + dy * dy));
-  *angle = 0;
-  if (*radius == 0)
-    return;
-  double a = RoundTo(2, std::acos(std::clamp(dx / *radius, -1.0, 1.0)) * 180.0 / std::numbers::pi);
-  if (dy < 0)
-    a = 360 - a;
-  if (a > 180)
-    a -= 360;
-  *angle = a;
 }
 
 }  // namespace
@@ -91,7 +62,7 @@ LRESULT CPropObjects::CommitGroupOfDev(CTKPropertyGridItem* item, UINT id, CWnd*
   bool snapshot = false;
   double turn0 = 0;
   double tilt0 = 0;
-  if (mounting == kOnMast && (*p->GetAimFlags() & kAimByAngles)) {
+  if (mounting == kOnMast && (*p->GetAimFlags() & kPolarChosen)) {
     turn0 = p->ComputeAimTurn(&scheme);
     tilt0 = p->ComputeAimTilt(&scheme);
     snapshot = true;
@@ -472,7 +443,7 @@ LRESULT CPropObjects::CommitGroupOfDev(CTKPropertyGridItem* item, UINT id, CWnd*
     const double* centre = group->GetBasePoint();
     double radius = 0;
     double angle = 0;
-    CircleOf(centre, p->GetPosition(), &radius, &angle);
+    CircleOfPole(centre, p->GetPosition(), &radius, &angle);
     if (radius == 0) {
       PostRebuild();
       return 0;

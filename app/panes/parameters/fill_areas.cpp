@@ -1,5 +1,6 @@
 // The items of the project, the areas and the road elements of a straight road.
 #include "app/panes/parameters/model_ref.h"
+#include "app/panes/parameters/pane_helpers.h"
 #include "app/panes/parameters/prop_objects.h"
 #include "model/identifiers.h"
 #include "model/igroups.h"
@@ -35,13 +36,6 @@ UINT TypicalFormName(int form)
   case 8: return 774;
   default: return 0;
   }
-}
-
-CString Text(UINT id)
-{
-  CString text;
-  text.LoadString(id);
-  return text;
 }
 
 // Items 203 and 204: the norm document and the class of the lit object under it.
@@ -99,7 +93,7 @@ void CPropObjects::FillStraightRoad()
     return;
   CTKPropertyGridItem* general = GetGridView().AddCategory("Общие");
   AddGridTextItem(125, general, kItemAreaName, 126, area->GetCaption());
-  const CString kind = Text(122);
+  const CString kind = LoadItemText(122);
   AddGridTextItem(528, general, kItemAreaKind, 529, &kind)->SetReadOnly(TRUE);
   AddNormsItems(general, area.Get());
 
@@ -128,7 +122,7 @@ void CPropObjects::FillOpenSite()
   AddGridTextItem(125, general, kItemAreaName, 126, area->GetCaption());
   const UINT formName = TypicalFormName(form);
   CTKPropertyGridItem* kind = AddGridListItemTexts(528, general, kItemAreaKind, 529,
-                                                   {Text(296), Text(formName ? formName : 296)}, formName ? 1 : 0);
+                                                   {LoadItemText(296), LoadItemText(formName ? formName : 296)}, formName ? 1 : 0);
   if (freeOrInterchange)
     kind->SetReadOnly(TRUE);
 

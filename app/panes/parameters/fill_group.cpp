@@ -1,15 +1,13 @@
 // The items of a group of poles: the group and its luminaire, where its poles or masts stand, their geometry and
 // the aiming of a mast's luminaires.
 #include "app/panes/parameters/model_ref.h"
+#include "app/panes/parameters/pane_helpers.h"
 #include "app/panes/parameters/prop_objects.h"
 #include "model/identifiers.h"
 #include "model/igroups.h"
 #include "model/lamp_post.h"
 #include "model/light_device.h"
 
-#include <algorithm>
-#include <cmath>
-#include <numbers>
 
 namespace VisualCtrl {
 
@@ -22,45 +20,17 @@ constexpr int kSuspended = 5;
 constexpr int kLineScheme = 1;
 constexpr int kCircleScheme = 2;
 
-constexpr int kCartesianOffered = 0x1;
-constexpr int kPolarOffered = 0x2;
-constexpr int kCartesianChosen = 0x10;
-constexpr int kPolarChosen = 0x20;
-
 bool HasSubGroups(int scheme) { return scheme == 3 || scheme == 4; }
-
-// The chosen mode's position among the offered ones; -1 when no offered mode is chosen.
-int ModeIndex(int flags)
-{
-  int index = -1;
-  if ((flags & kCartesianOffered) && (flags & kCartesianChosen))
-    index = 0;
-  if ((flags & kPolarOffered) && (flags & kPolarChosen)) {
-    index += 1;
-    if (flags & kCartesianOffered)
-      index += 1;
-  }
-  return index;
-}
-
-CString Text(UINT id)
-{
-  CString text;
-  text.LoadString(id);
-  return text;
-}
 
 CTKPropertyGridItem* AddModeList(UINT caption, CTKPropertyGridItem* parent, UINT id, UINT description, int flags,
                                  bool cartesianOnly)
 {
   CTKPropertyGridItem* item = AddGridListItem(caption, parent, id, description, {}, -1);
   if (flags & kCartesianOffered)
-    item->GetConstraints()->AddConstraint(Text(374), 0, -1);
+    item->GetConstraints()->AddConstraint(LoadItemText(374), 0, -1);
   if ((flags & kPolarOffered) && !cartesianOnly)
-    item->GetConstraints()->AddConstraint(Text(375), 0, -1);
-  const int index = ModeIndex(flags);
-  item->GetConstraints()->SetCurrent(index);
-  item->SetValue(item->GetConstraints()->GetAt(index));
+    item->GetConstraints()->AddConstraint(LoadItemText(375), 0, -1);
+  ShowIndex(item, ChosenModeIndex(flags));
   return item;
 }
 
@@ -84,25 +54,6 @@ SelectedSubGroup FindSelectedSubGroup(IGroupOfDev* group)
   return s;
 }
 
-// Radius and start angle of the first pole on its circle, as the pane shows and the commit compares them.
-void CircleValues(const double* centre, const double* pole, double* radius, double* angle)
-{
-  const double dx = pole[0] - centre[0];
-  const double dy = pole[1] - centre[1];
-  *radius = RoundTo(2, std::sqrt(dx * dx + dy * dy));
-  *angle = 0;
-  if (*radius == 0)
-    return;
-  const double c = std::clamp(dx / *radius, -1.0, 1.0);
-  const double s = dy / *radius;
-  double a = RoundTo(2, std::acos(c) * 180.0 / std::numbers::pi);
-  if (s < 0)
-    a = 360 - a;
-  if (a > 180)
-    a -= 360;
-  *angle = a;
-}
-
 // Items 911-913 of one pole.
 void AddPositionItems(CTKPropertyGridItem* category, IPole* pole, UINT xDescription, UINT yDescription,
                       UINT zDescription)
@@ -115,10 +66,9 @@ void AddPositionItems(CTKPropertyGridItem* category, IPole* pole, UINT xDescript
 
 // Captions of the open-site positioning items that differ between masts and poles.
 struct PlacementTexts {
-  UINT positionCategory;  // unused: the category names are fixed texts
   UINT xyzIndividual[3];
   UINT firstCaption, firstLineDescription, firstCircleDescription;
-  UINT firstX[2], firstY[2], firstZ[2];          // line: caption, description
+  UINT firstX[2], firstY[2], firstZ[2];  // caption, description
   UINT firstCircleX[2], firstCircleY[2], firstCircleZ[2];
   UINT secondCaption, secondDescription;
   UINT secondX[2], secondY[2], secondZ[2];
@@ -128,13 +78,55 @@ struct PlacementTexts {
 };
 
 constexpr PlacementTexts kMastTexts = {
-    0,         {403, 404, 787}, 449, 469, 470, {453, 403}, {454, 404}, {788, 787}, {364, 455}, {365, 456},
-    {781, 790}, 450,            474, {366, 451}, {367, 452}, {782, 789}, {467, 468}, {466, 465}, 475,
-    459,       457,             463, 464, 458};
+    .xyzIndividual = {403, 404, 787},
+    .firstCaption = 449,
+    .firstLineDescription = 469,
+    .firstCircleDescription = 470,
+    .firstX = {453, 403},
+    .firstY = {454, 404},
+    .firstZ = {788, 787},
+    .firstCircleX = {364, 455},
+    .firstCircleY = {365, 456},
+    .firstCircleZ = {781, 790},
+    .secondCaption = 450,
+    .secondDescription = 474,
+    .secondX = {366, 451},
+    .secondY = {367, 452},
+    .secondZ = {782, 789},
+    .spacing = {467, 468},
+    .lineAngle = {466, 465},
+    .centreDescription = 475,
+    .radiusDescription = 459,
+    .stepDescription = 457,
+    .countCaption = 463,
+    .countLineDescription = 464,
+    .countCircleDescription = 458,
+};
 constexpr PlacementTexts kPoleTexts = {
-    0,         {348, 350, 780}, 372, 471, 472, {364, 368}, {365, 369}, {781, 783}, {364, 368}, {365, 369},
-    {781, 783}, 376,            473, {366, 370}, {367, 371}, {782, 784}, {378, 379}, {380, 381}, 387,
-    392,       389,             361, 362, 399};
+    .xyzIndividual = {348, 350, 780},
+    .firstCaption = 372,
+    .firstLineDescription = 471,
+    .firstCircleDescription = 472,
+    .firstX = {364, 368},
+    .firstY = {365, 369},
+    .firstZ = {781, 783},
+    .firstCircleX = {364, 368},
+    .firstCircleY = {365, 369},
+    .firstCircleZ = {781, 783},
+    .secondCaption = 376,
+    .secondDescription = 473,
+    .secondX = {366, 370},
+    .secondY = {367, 371},
+    .secondZ = {782, 784},
+    .spacing = {378, 379},
+    .lineAngle = {380, 381},
+    .centreDescription = 387,
+    .radiusDescription = 392,
+    .stepDescription = 389,
+    .countCaption = 361,
+    .countLineDescription = 362,
+    .countCircleDescription = 399,
+};
 
 }  // namespace
 
@@ -178,9 +170,9 @@ void CPropObjects::FillGroupOfDev()
   auto addCatalogueItems = [&](CTKPropertyGridItem* category, bool mastTexts) {
     CTKPropertyGridItem* catalogue = AddGridListItem(mastTexts ? 405 : 288, category, kItemPoleCatalogue,
                                                      mastTexts ? 406 : 289, {}, -1);
-    catalogue->GetConstraints()->AddConstraint(Text(290), 0, -1);
+    catalogue->GetConstraints()->AddConstraint(LoadItemText(290), 0, -1);
     if (mounting == kOnPole)
-      catalogue->GetConstraints()->AddConstraint(Text(291), 0, -1);
+      catalogue->GetConstraints()->AddConstraint(LoadItemText(291), 0, -1);
     catalogue->GetConstraints()->SetCurrent(typical);
     catalogue->SetValue(catalogue->GetConstraints()->GetAt(typical));
     CLampPost* post = firstPole ? firstPole->GetLampPost() : nullptr;
@@ -301,7 +293,7 @@ void CPropObjects::FillGroupOfDev()
       } else if (scheme == kCircleScheme) {
         position = GetGridView().AddCategory(mast ? "Положение мачт" : "Положение опор");
         CTKPropertyGridItem* centre =
-            AddGridListItemTexts(386, position, kItemGroupCentre, t.centreDescription, {Text(374)}, 0);
+            AddGridListItemTexts(386, position, kItemGroupCentre, t.centreDescription, {LoadItemText(374)}, 0);
         const double* c = group->GetBasePoint();
         AddGridRoundedDoubleItem(382, centre, kItemGroupCentreX, 383, &c[0]);
         AddGridRoundedDoubleItem(384, centre, kItemGroupCentreY, 385, &c[1]);
@@ -320,7 +312,7 @@ void CPropObjects::FillGroupOfDev()
         if (flags & kPolarChosen) {
           double radius = 0;
           double angle = 0;
-          CircleValues(c, xyz, &radius, &angle);
+          CircleOfPole(c, xyz, &radius, &angle);
           AddGridRoundedDoubleItem(391, first, kItemCircleRadius, t.radiusDescription, &radius);
           AddGridRoundedDoubleItem(393, first, kItemCircleStartAngle, 394, &angle);
         }
@@ -345,7 +337,7 @@ void CPropObjects::FillGroupOfDev()
       CTKPropertyGridItem* params = GetGridView().AddCategory(mast ? "Параметры мачты" : "Параметры опоры");
       if (mast) {
         CTKPropertyGridItem* catalogue =
-            AddGridListItemTexts(405, params, kItemPoleCatalogue, 406, {Text(290)}, typical);
+            AddGridListItemTexts(405, params, kItemPoleCatalogue, 406, {LoadItemText(290)}, typical);
         if (catalogueTypical)
           AddGridButtonItem(407, catalogue, kItemPoleRecord, 408, p->GetLampPost()->designation);
         catalogue->Expand();

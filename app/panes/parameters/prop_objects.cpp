@@ -1,20 +1,21 @@
 #include "app/panes/parameters/prop_objects.h"
 
 #include "app/panes/parameters/model_ref.h"
+#include "app/panes/parameters/pane_helpers.h"
 #include "model/identifiers.h"
 #include "model/iproject.h"
 #include "model/shell/window_messages.h"
 #include "platform/mfc/msgbox.h"
 #include "platform/mfc/winapp.h"
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <cstdint>
 
 namespace VisualCtrl {
 
-namespace {
-
-CString LoadText(UINT id)
+CString LoadItemText(UINT id)
 {
   CString text;
   if (id)
@@ -22,10 +23,50 @@ CString LoadText(UINT id)
   return text;
 }
 
+int ChosenIndex(const CTKPropertyGridItem* item) { return item->GetConstraints()->GetCurrent(); }
+
+void ShowIndex(CTKPropertyGridItem* item, int index)
+{
+  item->GetConstraints()->SetCurrent(index);
+  item->SetValue(item->GetConstraints()->GetAt(index));
+}
+
+int ChosenModeIndex(int flags)
+{
+  int index = -1;
+  if ((flags & kCartesianOffered) && (flags & kCartesianChosen))
+    index = 0;
+  if ((flags & kPolarOffered) && (flags & kPolarChosen)) {
+    index += 1;
+    if (flags & kCartesianOffered)
+      index += 1;
+  }
+  return index;
+}
+
+void CircleOfPole(const double* centre, const double* pole, double* radius, double* angle)
+{
+  const double dx = pole[0] - centre[0];
+  const double dy = pole[1] - centre[1];
+  *radius = RoundTo(2, std::sqrt(dx * dx + dy * dy));
+  *angle = 0;
+  if (*radius == 0)
+    return;
+  const double c = std::clamp(dx / *radius, -1.0, 1.0);
+  double a = RoundTo(2, std::acos(c) * 180.0 / std::numbers::pi);
+  if (dy / *radius < 0)
+    a = 360 - a;
+  if (a > 180)
+    a -= 360;
+  *angle = a;
+}
+
+namespace {
+
 template <class Item>
 Item* Attach(Item* item, CTKPropertyGridItem* parent, UINT itemId, UINT descriptionId)
 {
-  item->SetDescription(LoadText(descriptionId));
+  item->SetDescription(LoadItemText(descriptionId));
   item->SetItemData(itemId);
   item->SetID(itemId);
   parent->AddChildItem(item);
@@ -36,8 +77,7 @@ void SetListIndex(CTKPropertyGridItem* item, int index)
 {
   item->SetFlags(tkpgItemHasComboButton);
   item->SetConstraintEdit(TRUE);
-  item->GetConstraints()->SetCurrent(index);
-  item->SetValue(item->GetConstraints()->GetAt(index));
+  ShowIndex(item, index);
 }
 
 }  // namespace
@@ -53,19 +93,19 @@ double RoundTo(unsigned n, double x)
 CTKPropertyGridItem* AddGridTextItem(UINT captionId, CTKPropertyGridItem* parent, UINT itemId, UINT descriptionId,
                                      const CString* value)
 {
-  return Attach(new CTKPropertyGridItem(LoadText(captionId), *value), parent, itemId, descriptionId);
+  return Attach(new CTKPropertyGridItem(LoadItemText(captionId), *value), parent, itemId, descriptionId);
 }
 
 CTKPropertyGridItemNumber* AddGridNumberItem(UINT captionId, CTKPropertyGridItem* parent, UINT itemId,
                                              UINT descriptionId, const int* value)
 {
-  return Attach(new CTKPropertyGridItemNumber(LoadText(captionId), *value), parent, itemId, descriptionId);
+  return Attach(new CTKPropertyGridItemNumber(LoadItemText(captionId), *value), parent, itemId, descriptionId);
 }
 
 CTKPropertyGridItemDouble* AddGridDoubleItem(UINT captionId, CTKPropertyGridItem* parent, UINT itemId,
                                              UINT descriptionId, const double* value)
 {
-  return Attach(new CTKPropertyGridItemDouble(LoadText(captionId), *value), parent, itemId, descriptionId);
+  return Attach(new CTKPropertyGridItemDouble(LoadItemText(captionId), *value), parent, itemId, descriptionId);
 }
 
 CTKPropertyGridItemDouble* AddGridRoundedDoubleItem(UINT captionId, CTKPropertyGridItem* parent, UINT itemId,
@@ -78,14 +118,14 @@ CTKPropertyGridItemDouble* AddGridRoundedDoubleItem(UINT captionId, CTKPropertyG
 
 CTKPropertyGridItemDate* AddGridDateItem(CTKPropertyGridItem* parent, const COleDateTime* value)
 {
-  return Attach(new CTKPropertyGridItemDate(LoadText(112), *value), parent, kItemProjectDate, 113);
+  return Attach(new CTKPropertyGridItemDate(LoadItemText(112), *value), parent, kItemProjectDate, 113);
 }
 
 CTKPropertyGridItem* AddGridListItemTexts(UINT captionId, CTKPropertyGridItem* parent, UINT itemId,
                                           UINT descriptionId, std::initializer_list<CString> entries, int index)
 {
-  auto* item = new CTKPropertyGridItem(LoadText(captionId), "");
-  item->SetDescription(LoadText(descriptionId));
+  auto* item = new CTKPropertyGridItem(LoadItemText(captionId), "");
+  item->SetDescription(LoadItemText(descriptionId));
   item->SetItemData(itemId);
   parent->AddChildItem(item);
   for (const CString& entry : entries)
@@ -99,7 +139,7 @@ CTKPropertyGridItem* AddGridListItem(UINT captionId, CTKPropertyGridItem* parent
 {
   auto* item = AddGridListItemTexts(captionId, parent, itemId, descriptionId, {}, -1);
   for (UINT id : entryIds)
-    item->GetConstraints()->AddConstraint(LoadText(id), 0, -1);
+    item->GetConstraints()->AddConstraint(LoadItemText(id), 0, -1);
   SetListIndex(item, index);
   return item;
 }
@@ -107,8 +147,8 @@ CTKPropertyGridItem* AddGridListItem(UINT captionId, CTKPropertyGridItem* parent
 CTKPropertyGridItem* AddGridButtonItem(UINT captionId, CTKPropertyGridItem* parent, UINT itemId,
                                        UINT descriptionId, const CString& value)
 {
-  auto* item = new CTKPropertyGridItem(LoadText(captionId), value);
-  item->SetDescription(LoadText(descriptionId));
+  auto* item = new CTKPropertyGridItem(LoadItemText(captionId), value);
+  item->SetDescription(LoadItemText(descriptionId));
   item->SetItemData(itemId);
   parent->AddChildItem(item);
   item->SetFlags(tkpgItemHasExpandButton);
@@ -222,7 +262,7 @@ void CPropObjects::PostRebuild()
 
 void CPropObjects::ShowRangeMessage(UINT stringId, double lower, double upper)
 {
-  CString text = LoadText(stringId);
+  CString text = LoadItemText(stringId);
   if (text.Find('%') >= 0)
     text.Format(stringId, lower, upper);
   AfxMessageBox(text, MB_ICONEXCLAMATION);
@@ -231,7 +271,7 @@ void CPropObjects::ShowRangeMessage(UINT stringId, double lower, double upper)
 
 void CPropObjects::ShowRangeMessage(UINT stringId, int lower, int upper)
 {
-  CString text = LoadText(stringId);
+  CString text = LoadItemText(stringId);
   if (text.Find('%') >= 0)
     text.Format(stringId, lower, upper);
   AfxMessageBox(text, MB_ICONEXCLAMATION);
@@ -240,7 +280,7 @@ void CPropObjects::ShowRangeMessage(UINT stringId, int lower, int upper)
 
 void CPropObjects::ShowPlainMessage(UINT stringId)
 {
-  AfxMessageBox(LoadText(stringId), MB_ICONEXCLAMATION);
+  AfxMessageBox(LoadItemText(stringId), MB_ICONEXCLAMATION);
   SetFocus();
 }
 
