@@ -45,7 +45,9 @@ void AddNormsItems(CTKPropertyGridItem* category, IArea* area)
   CTKPropertyGridItem* document =
       AddGridListItem(281, category, kItemAreaNorms, 282, kNormDocuments, norms->normDocumentId);
   category->Expand();
-  const CString objectClass(norms->objectClass, static_cast<int>(strnlen(norms->objectClass, sizeof norms->objectClass)));
+  // The text may come from outside without its terminator.
+  const auto classLength = static_cast<int>(strnlen(norms->objectClass, sizeof norms->objectClass));
+  const CString objectClass(norms->objectClass, classLength);
   CTKPropertyGridItem* cls = AddGridButtonItem(286, document, kItemAreaNormsClass, 287, objectClass);
   if (norms->normDocumentId == 0)
     cls->SetReadOnly(TRUE);
@@ -121,8 +123,10 @@ void CPropObjects::FillOpenSite()
   CTKPropertyGridItem* general = GetGridView().AddCategory("Общие");
   AddGridTextItem(125, general, kItemAreaName, 126, area->GetCaption());
   const UINT formName = TypicalFormName(form);
+  const CString freeSite = LoadItemText(296);
   CTKPropertyGridItem* kind = AddGridListItemTexts(528, general, kItemAreaKind, 529,
-                                                   {LoadItemText(296), LoadItemText(formName ? formName : 296)}, formName ? 1 : 0);
+                                                   {freeSite, formName ? LoadItemText(formName) : freeSite},
+                                                   formName ? 1 : 0);
   if (freeOrInterchange)
     kind->SetReadOnly(TRUE);
 
@@ -172,7 +176,8 @@ void CPropObjects::FillRoad()
   AddGridListItem(159, general, kItemRoadSurface, 160, {161, 162}, road->GetSurface() ? 1 : 0);
   general->Expand();
 
-  CTKPropertyGridItem* lanes = GetGridView().AddCategory(twoWay ? "Параметры ПЧ (основное направление)" : "Параметры ПЧ");
+  CTKPropertyGridItem* lanes =
+      GetGridView().AddCategory(twoWay ? "Параметры ПЧ (основное направление)" : "Параметры ПЧ");
   const int mainCount = static_cast<int>(road->GetLaneCount(&main));
   AddGridNumberItem(163, lanes, kItemRoadMainLanes, 164, &mainCount);
   const double mainWidth = road->GetLaneWidth(&main);
@@ -222,7 +227,8 @@ CTKPropertyGridItem* AddSide(CTKPropertyGridItem* general, const SideItems& s, I
   if (strip) {
     const bool on = *strip->GetState() != 0;
     AddGridListItem(s.stateCaption, side, s.stateId, s.stateDescription, kOnOff, on ? 0 : 1);
-    CTKPropertyGridItem* width = AddGridDoubleItem(s.widthCaption, side, s.widthId, s.widthDescription, strip->GetWidth());
+    CTKPropertyGridItem* width =
+        AddGridDoubleItem(s.widthCaption, side, s.widthId, s.widthDescription, strip->GetWidth());
     CTKPropertyGridItem* gap = AddGridDoubleItem(s.gapCaption, side, s.gapId, s.gapDescription, strip->GetGap());
     if (!on) {
       width->SetReadOnly(TRUE);

@@ -80,7 +80,11 @@ TEST_F(CommitTest, BoundsOfTheProjectRoadAndElementEdits)
         {2000, false, nullptr, 0},
         {4.99, false, "Длина участка должна быть в диапазоне от 5 до 2000м.", 0},
         {2000.01, false, "Длина участка должна быть в диапазоне от 5 до 2000м.", 0}}},
-      {"main lanes", kItemRoadMainLanes, true, road, [this] { int t = kLaneMain; return double(RoadPart()->GetLaneCount(&t)); },
+      {"main lanes", kItemRoadMainLanes, true, road,
+       [this] {
+         int t = kLaneMain;
+         return double(RoadPart()->GetLaneCount(&t));
+       },
        {{6, true, nullptr, 6}, {1, true, nullptr, 1}, {7, false, "Число полос должно быть в диапазоне от 1 до 6.", 0},
         {0, false, "Число полос должно быть в диапазоне от 1 до 6.", 0}, {1, false, nullptr, 0}}},
       {"main lane width", kItemRoadMainLaneWidth, false, road, [this] { return Lane(RoadPart(), kLaneMain); },
@@ -92,7 +96,8 @@ TEST_F(CommitTest, BoundsOfTheProjectRoadAndElementEdits)
         {100.01, false, "Ширина полосы движения должна быть в диапазоне от 0 до 100м.", 0}}},
       {"opposite lane width, taken as typed", kItemRoadOppositeLaneWidth, false, road,
        [this] { return Lane(RoadPart(), kLaneOpposite); }, {{3.754, true, nullptr, 3.754}}},
-      {"right wall height", kItemWallRightHeight, false, [this] { return static_cast<IModelUnknown*>(Part<IWall>(Road(), IID_IWall)); },
+      {"right wall height", kItemWallRightHeight, false,
+       [this] { return static_cast<IModelUnknown*>(Part<IWall>(Road(), IID_IWall)); },
        [this] { return *RightWall()->GetWidth(); },
        {{2, true, nullptr, 2}, {50, true, nullptr, 50},
         {1.99, false, "Высота стены здания должна быть в диапазоне от 2 до 50м.", 0}}},

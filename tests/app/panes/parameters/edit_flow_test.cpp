@@ -59,7 +59,8 @@ TEST_F(ParametersPaneTest, PictureOfAStraightRoadAndAGroupOfMasts)
   CStatic left;
   CStatic right;
   ASSERT_TRUE(left.Create("Прямая дорога (участок)", WS_CHILD | WS_VISIBLE, CRect(5, 6, 375, 24), &frame, 1));
-  ASSERT_TRUE(right.Create("Группа мачт, двусторонняя схема", WS_CHILD | WS_VISIBLE, CRect(385, 6, 755, 24), &frame, 2));
+  ASSERT_TRUE(
+      right.Create("Группа мачт, двусторонняя схема", WS_CHILD | WS_VISIBLE, CRect(385, 6, 755, 24), &frame, 2));
   CPropObjects groupPane(doc.get());
   ASSERT_TRUE(groupPane.Create(CRect(385, 28, 755, 695), &frame, 32773));
   IGroupOfDev* group = RoadGroup();
