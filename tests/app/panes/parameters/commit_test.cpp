@@ -7,6 +7,7 @@
 #include "model/standards.h"
 #include "outside/norms/norms.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -277,6 +278,49 @@ TEST_F(CommitTest, PolesOfAnOpenSiteGroup)
   EXPECT_EQ(CommitDouble(kItemAimTilt, 90), 1);
   EXPECT_DOUBLE_EQ(DYNAMIC_DOWNCAST(CTKPropertyGridItemDouble, Item(kItemAimTilt))->GetDouble(), 90);
   EXPECT_DOUBLE_EQ(first->GetAimTilt(), 89.9999);
+}
+
+TEST_F(CommitTest, SubGroupsOfAPointPlacement)
+{
+  IArea* site = AddOpenSite();
+  IGroupOfDev* group = Part<IGroupOfDev>(Part<IGroupsOfDev>(site, IID_IGroupsOfDev), IID_IGroupOfDev);
+  const int user = 0;
+  Part<IPole>(group, IID_IPole)->SetTypical(&user);
+  Show(group);
+
+  // Choosing a placement by points on a group without points starts drawing them in the view.
+  frame.messages.clear();
+  EXPECT_EQ(CommitChoice(kItemGroupPlacement, 4), 1);
+  EXPECT_EQ(*group->GetPlacementScheme(), 4);
+  EXPECT_NE(std::find(frame.messages.begin(), frame.messages.end(), UM_BEGINCONTOUR), frame.messages.end());
+
+  CArray<_CSPOINT3D>* points = nullptr;
+  group->GetContourPoints(&points);
+  for (double x : {0.0, 20.0, 40.0})
+    points->Add(_CSPOINT3D{x, 5, 0, 0, 0});
+  group->UpdatePolePositions(0);
+  ASSERT_EQ(group->GetSubGroupCount(), 3);
+  std::vector<IPole*> firstPoles;
+  std::vector<IGroupOfDev*> subGroups;
+  for (IGroupOfDev* q = Part<IGroupOfDev>(group, IID_FirstSubGroup); q; q = q->GetNext()) {
+    subGroups.push_back(q);
+    firstPoles.push_back(Part<IPole>(q, IID_IPole));
+  }
+  AsObject(subGroups[1])->SetSelected(1);
+  Pump();
+  Show(group);
+  EXPECT_EQ(Layout()[2], "Положение опоры - 2: 911 912 913");
+
+  // A height reaches the first pole of every sub-group, a rotation only that of the selected one.
+  EXPECT_EQ(CommitDouble(kItemPoleHeight, 9), 1);
+  for (IPole* p : firstPoles)
+    EXPECT_DOUBLE_EQ(p->GetHeight(0), 9);
+  const std::vector<double> rotations = {*firstPoles[0]->GetRotation(), *firstPoles[2]->GetRotation()};
+  Show(group);
+  EXPECT_EQ(CommitDouble(kItemPoleRotation, 33), 1);
+  EXPECT_DOUBLE_EQ(*firstPoles[1]->GetRotation(), 33);
+  EXPECT_DOUBLE_EQ(*firstPoles[0]->GetRotation(), rotations[0]);
+  EXPECT_DOUBLE_EQ(*firstPoles[2]->GetRotation(), rotations[1]);
 }
 
 TEST_F(CommitTest, NormsAnsweredByTheScriptedResponder)
