@@ -470,8 +470,7 @@ void CTKStatusBar::DrawSizeGripper(CDC* pDC, CRect rcGripper)
 void CTKStatusBar::OnPaintBar()
 {
   UpdateAllPanes(FALSE, TRUE);
-  CTKPaintManager* pPaintManager = GetPaintManager();
-  if (!pPaintManager) {
+  if (!GetPaintManager()) {
     Default();
     return;
   }
@@ -479,8 +478,18 @@ void CTKStatusBar::OnPaintBar()
   CRect rcClient;
   GetClientRect(&rcClient);
   CTKBufferDC dc(dcPaint.GetSafeHdc(), rcClient);
-  CFont* pOldFont = dc.SelectObject(&m_fontStatus);
-  pPaintManager->FillStatusBar(&dc, this);
+  DoPaint(&dc);
+}
+
+void CTKStatusBar::DoPaint(CDC* pDC)
+{
+  CTKPaintManager* pPaintManager = GetPaintManager();
+  if (!pPaintManager)
+    return;
+  CRect rcClient;
+  GetClientRect(&rcClient);
+  CFont* pOldFont = pDC->SelectObject(&m_fontStatus);
+  pPaintManager->FillStatusBar(pDC, this);
   int nLastVisible = GetVisiblePaneCount() - 1;
   for (int i = 0; i < GetPaneCount(); ++i) {
     CTKStatusBarPane* pPane = m_arrPanes[static_cast<size_t>(i)];
@@ -489,12 +498,12 @@ void CTKStatusBar::OnPaintBar()
     CRect rcItem;
     GetItemRect(i, &rcItem);
     if (!(pPane->m_nStyle & SBPS_NOBORDERS))
-      pPaintManager->DrawStatusBarPaneBorder(&dc, rcItem, pPane->m_nVisibleIndex == nLastVisible);
-    DrawPaneEntry(&dc, i, rcItem);
+      pPaintManager->DrawStatusBarPaneBorder(pDC, rcItem, pPane->m_nVisibleIndex == nLastVisible);
+    DrawPaneEntry(pDC, i, rcItem);
   }
   if (IsSizeGripShown(TRUE))
-    DrawSizeGripper(&dc, rcClient);
-  dc.SelectObject(pOldFont);
+    DrawSizeGripper(pDC, rcClient);
+  pDC->SelectObject(pOldFont);
 }
 
 LRESULT CTKStatusBar::OnGetText(WPARAM wParam, LPARAM lParam) const

@@ -131,6 +131,8 @@ public:
   void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) override;
   void CalcInsideRect(CRect& rect, BOOL bHorz) const override;
   void OnBarStyleChange(DWORD dwOldStyle, DWORD dwNewStyle) override;
+  // The whole bar through the paint manager: fill, pane borders and contents, size grip.
+  void DoPaint(CDC* pDC) override;
   virtual void DrawPaneEntry(CDC* pDC, int nIndex, CRect rcItem);
   virtual void DrawSizeGripper(CDC* pDC, CRect rcGripper);
 
