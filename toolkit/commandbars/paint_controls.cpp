@@ -930,7 +930,8 @@ void CTKPaintManager::DrawStatusBarPane(CDC* pDC, CRect rc, CTKStatusBarPane* pP
       rcFill.DeflateRect(1, 1);
     pDC->FillSolidRect(rcFill, pPane->GetBackgroundColor());
   }
-  CFont* pOldFont = pDC->SelectObject(pPane->GetTextFont());
+  CFont* pFont = pPane->GetTextFont();
+  CFont* pOldFont = pFont && pFont->GetSafeHandle() ? pDC->SelectObject(pFont) : nullptr;
   rc.DeflateRect(2, 1);
   CString strText = pPane->GetText();
   int nTextWidth = strText.IsEmpty() ? 0 : pDC->GetTextExtent(strText, strText.GetLength()).cx;
@@ -966,5 +967,6 @@ void CTKPaintManager::DrawStatusBarPane(CDC* pDC, CRect rc, CTKStatusBarPane* pP
     CRect rcText(x, rc.top, rc.right, rc.bottom);
     pDC->DrawText(strText, rcText, DT_NOPREFIX | DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER);
   }
-  pDC->SelectObject(pOldFont);
+  if (pOldFont)
+    pDC->SelectObject(pOldFont);
 }
