@@ -232,14 +232,13 @@ BOOL CTKStatusBar::SetPaneText(int nIndex, LPCSTR lpszNewText, BOOL bUpdate)
   pPane->m_strText = strText;
   if (!pPane->m_bVisible)
     return FALSE;
-  if (bUpdate) {
+  // A pane not yet laid out has no part in the control: its text waits for the layout.
+  if (bUpdate && GetSafeHwnd() && pPane->m_nVisibleIndex >= 0) {
     pPane->m_dwUpdatePending &= ~TK_PANE_UPDATE_PENDING;
-    if (GetSafeHwnd()) {
-      WPARAM wParam = (pPane->m_nStyle & 0xFFFF) | static_cast<WPARAM>(pPane->m_nVisibleIndex);
-      BOOL bDisabled = (pPane->m_nStyle & SBPS_DISABLED) != 0;
-      SendMessage(SB_SETTEXT, wParam, bDisabled ? 0 : reinterpret_cast<LPARAM>(static_cast<LPCSTR>(pPane->m_strText)));
-      InvalidateRect(nullptr, FALSE);
-    }
+    WPARAM wParam = (pPane->m_nStyle & 0xFFFF) | static_cast<WPARAM>(pPane->m_nVisibleIndex);
+    BOOL bDisabled = (pPane->m_nStyle & SBPS_DISABLED) != 0;
+    SendMessage(SB_SETTEXT, wParam, bDisabled ? 0 : reinterpret_cast<LPARAM>(static_cast<LPCSTR>(pPane->m_strText)));
+    InvalidateRect(nullptr, FALSE);
   } else {
     pPane->m_dwUpdatePending |= TK_PANE_UPDATE_PENDING;
   }

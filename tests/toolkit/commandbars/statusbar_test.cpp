@@ -7,9 +7,11 @@
 #include "platform/user/common_controls.h"
 #include "toolkit/commandbars/statusbar.h"
 #include "toolkit/paint/paint_manager.h"
+#include "toolkit/paint/tooltip_context.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -247,6 +249,63 @@ TEST_F(StatusBar, ADisabledPaneIsGreyUnlessDisabledTextIsHidden)
   EXPECT_GT(countGrey(), 5);
   bar.SetShowDisabledText(FALSE);
   EXPECT_EQ(countGrey(), 0);
+}
+
+TEST_F(StatusBar, APaneMissingItsStringKeepsItsTextsUntilTheLayoutGivesItAPart)
+{
+  const UINT ids[] = {0, 4242};
+  EXPECT_FALSE(bar.SetIndicators(ids, 2));
+  bar.m_sent.clear();
+  EXPECT_TRUE(bar.SetPaneText(0, "Готово"));
+  EXPECT_TRUE(bar.m_sent.empty());
+  bar.UpdateAllPanes(TRUE, TRUE);
+  EXPECT_EQ(bar.m_sent, (std::vector<std::string>{"256:Готово", "1:"}));
+}
+
+TEST_F(StatusBar, PanesWithATooltipAreToolsAndChildWindowsSitInsideTheBorder)
+{
+  ASSERT_TRUE(bar.SetIndicators(kIndicators, 2));
+  bar.GetPane(1)->SetTooltip("Цифровая клавиатура");
+  CRect rcNum = ItemRect(1);
+  struct Case {
+    CPoint point;
+    INT_PTR hit;
+    const char* text;
+  };
+  const Case cases[] = {{rcNum.CenterPoint(), kIndicatorNum, "Цифровая клавиатура"},
+                        {ItemRect(0).CenterPoint(), -1, nullptr}};
+  for (const Case& c : cases) {
+    TOOLINFO info{};
+    info.cbSize = TK_TOOLINFO_SIZE_NO_EXTENSION;
+    EXPECT_EQ(bar.OnToolHitTest(c.point, &info), c.hit);
+    if (c.text) {
+      ASSERT_NE(info.lpszText, nullptr);
+      EXPECT_STREQ(info.lpszText, c.text);
+      EXPECT_EQ(CRect(info.rect), rcNum);
+    }
+    std::free(info.lpszText);
+  }
+
+  CStatic child;
+  ASSERT_TRUE(child.Create("", WS_CHILD | WS_VISIBLE, CRect(0, 0, 1, 1), &bar, 1));
+  bar.GetPane(1)->SetChild(&child);
+  CRect rcChild;
+  child.GetWindowRect(&rcChild);
+  bar.ScreenToClient(&rcChild);
+  rcNum.DeflateRect(::GetSystemMetrics(SM_CXEDGE), ::GetSystemMetrics(SM_CXEDGE));
+  EXPECT_EQ(rcChild, rcNum);
+  bar.GetPane(1)->SetChild(nullptr);
+  child.DestroyWindow();
+}
+
+TEST_F(StatusBar, AnUpdateWithoutHandlerNeverDisablesAPane)
+{
+  ASSERT_TRUE(bar.SetIndicators(kIndicators, 2));
+  bar.OnUpdateCmdUI(&frame, TRUE);
+  EXPECT_EQ(bar.GetPaneStyle(0) & SBPS_DISABLED, 0u);
+  // The frame's own handler of "NUM" follows the key's light.
+  BOOL bNumLock = (::GetKeyState(VK_NUMLOCK) & 1) != 0;
+  EXPECT_EQ((bar.GetPaneStyle(1) & SBPS_DISABLED) != 0, !bNumLock);
 }
 
 }  // namespace
