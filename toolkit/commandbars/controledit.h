@@ -163,6 +163,7 @@ public:
   // Margins and the character format again, after a change of text or state.
   void UpdateEditFormat();
   BOOL IsHintShown() const { return m_bHintShown; }
+  CTKControlComboBoxAutoCompleteWnd* GetAutoCompleteWnd() const { return m_pAutoCompleteWnd; }
 
 protected:
   friend class CTKControlEditCtrl;

@@ -4,6 +4,7 @@
 #include "tests/toolkit/commandbars/bar_frame.h"
 
 #include "platform/user/clipboard.h"
+#include "platform/user/system.h"
 #include "toolkit/commandbars/controledit.h"
 #include "toolkit/paint/paint_manager.h"
 
@@ -15,6 +16,8 @@
 namespace {
 
 constexpr int kEditId = 32900;
+// SHAutoComplete's flag for file-system names.
+constexpr DWORD kShellCompleteFileSystem = 0x1;
 
 class EditControl : public ::testing::Test {
 protected:
@@ -200,6 +203,48 @@ TEST_F(EditControl, CopiesKeepTextWithoutTheHintAndLeavingTheBarDestroysTheWindo
   EXPECT_FALSE(::IsWindow(hWndEdit));
   EXPECT_EQ(pEdit->GetEditText(), CString("7"));
   pEdit->SetParent(pBar);
+}
+
+TEST_F(EditControl, ShellCompletionNeedsShlwapiAndItsDropDownIsWatchedWhileEditing)
+{
+  {
+    user::AbsentSystemModule absent("shlwapi.dll");
+    pEdit->SetShellAutoComplete(kShellCompleteFileSystem);
+    EXPECT_EQ(pEdit->GetAutoCompleteWnd(), nullptr);
+  }
+  pEdit->SetShellAutoComplete(kShellCompleteFileSystem);
+  CTKControlComboBoxAutoCompleteWnd* pWatcher = pEdit->GetAutoCompleteWnd();
+  ASSERT_NE(pWatcher, nullptr);
+
+  WNDCLASS wc{};
+  wc.lpfnWndProc = ::DefWindowProc;
+  wc.lpszClassName = "Auto-Suggest Dropdown";
+  ::RegisterClass(&wc);
+  HWND hWndDropDown = ::CreateWindowEx(WS_EX_TOOLWINDOW, "Auto-Suggest Dropdown", "", WS_POPUP, 0, 30, 200, 100,
+                                       nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(hWndDropDown, nullptr);
+  // Not watched before the field has the focus.
+  ::ShowWindow(hWndDropDown, SW_SHOWNOACTIVATE);
+  EXPECT_EQ(pWatcher->GetDropDown(), nullptr);
+  ::ShowWindow(hWndDropDown, SW_HIDE);
+
+  ::SetFocus(hWndEdit);
+  ::ShowWindow(hWndDropDown, SW_SHOWNOACTIVATE);
+  EXPECT_EQ(pWatcher->GetDropDown(), hWndDropDown);
+  MSG msg{};
+  EXPECT_TRUE(::PeekMessage(&msg, hWndEdit, TKWM_AUTOCOMPLETE_SHOWN, TKWM_AUTOCOMPLETE_SHOWN, PM_REMOVE));
+  LRESULT lResult = 0;
+  WPARAM wParam = 0;
+  LPARAM lParam = 0;
+  EXPECT_EQ(pWatcher->OnHookMessage(hWndEdit, WM_MOUSEWHEEL, wParam, lParam, lResult), 2);
+  ::ShowWindow(hWndDropDown, SW_HIDE);
+  EXPECT_EQ(pWatcher->GetDropDown(), nullptr);
+  EXPECT_EQ(pWatcher->OnHookMessage(hWndEdit, WM_MOUSEWHEEL, wParam, lParam, lResult), 0);
+
+  ::SetFocus(frame.GetSafeHwnd());
+  ::ShowWindow(hWndDropDown, SW_SHOWNOACTIVATE);
+  EXPECT_EQ(pWatcher->GetDropDown(), nullptr);
+  ::DestroyWindow(hWndDropDown);
 }
 
 }  // namespace
