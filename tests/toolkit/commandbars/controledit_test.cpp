@@ -181,6 +181,31 @@ TEST_F(EditControl, CutAndCopyNeedASelectionAndCopyTakesIt)
   EXPECT_FALSE(pWnd->OnCommand(57600, 0));
 }
 
+TEST_F(EditControl, TheFramesCopyCommandReachesAFocusedFieldFirst)
+{
+  pEdit->SetEditText("пролёт 40");
+  pEdit->SetFocused(TRUE);
+  pEdit->GetEditCtrl()->SetSel(7, 9);
+  // Typed keys reach the field untranslated.
+  MSG msg{};
+  msg.hwnd = hWndEdit;
+  msg.message = WM_KEYDOWN;
+  msg.wParam = 'C';
+  EXPECT_FALSE(frame.PreTranslateMessage(&msg));
+  CTKCommandBars* pCommandBars = frame.GetCommandBars();
+  LRESULT lResult = 0;
+  EXPECT_TRUE(pCommandBars->OnFrameWndMsg(WM_COMMAND, 57634, 0, &lResult));
+  EXPECT_EQ(lResult, 1);
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  HANDLE hData = ::GetClipboardData(CF_TEXT);
+  ASSERT_NE(hData, nullptr);
+  EXPECT_STREQ(static_cast<const char*>(::GlobalLock(hData)), "40");
+  ::GlobalUnlock(hData);
+  ::CloseClipboard();
+  // Commands the field does not know go on to the frame.
+  EXPECT_FALSE(pCommandBars->OnFrameWndMsg(WM_COMMAND, 57601, 0, &lResult));
+}
+
 TEST_F(EditControl, CopiesKeepTextWithoutTheHintAndLeavingTheBarDestroysTheWindow)
 {
   pEdit->SetWidth(140);
