@@ -304,6 +304,33 @@ TEST_P(FieldGallery, CommandListEntries)
   }
 }
 
+// A 16 x 16 icon of one colour for the id.
+void MakeIcon(UINT nId, COLORREF clr)
+{
+  HDC hScreen = ::GetDC(nullptr);
+  HBITMAP hColor = ::CreateCompatibleBitmap(hScreen, 16, 16);
+  HBITMAP hMask = ::CreateBitmap(16, 16, 1, 1, nullptr);
+  HDC hDC = ::CreateCompatibleDC(hScreen);
+  HGDIOBJ hOld = ::SelectObject(hDC, hColor);
+  CDC::FromHandle(hDC)->FillSolidRect(CRect(0, 0, 16, 16), clr);
+  ::SelectObject(hDC, hMask);
+  CDC::FromHandle(hDC)->FillSolidRect(CRect(0, 0, 16, 16), RGB(0, 0, 0));
+  ::SelectObject(hDC, hOld);
+  ::DeleteDC(hDC);
+  ::ReleaseDC(nullptr, hScreen);
+  ICONINFO info{};
+  info.fIcon = TRUE;
+  info.hbmColor = hColor;
+  info.hbmMask = hMask;
+  HICON hIcon = ::CreateIconIndirect(&info);
+  TKImageManager().SetIcon(CTKImageManagerIconHandle(hIcon), nId);
+  ::DestroyIcon(hIcon);
+  ::DeleteObject(hColor);
+  ::DeleteObject(hMask);
+}
+
+constexpr COLORREF kPaneIconColor = RGB(30, 130, 60);
+
 // A status bar of four panes: the message pane, one with a background, one right-aligned and a disabled "NUM".
 class GalleryStatusBar {
 public:
@@ -319,9 +346,16 @@ public:
     m_bar.SetPaneText(0, "Готово");
     m_bar.SetPaneText(1, "Опора 12");
     m_bar.GetPane(1)->SetBackgroundColor(RGB(255, 240, 150));
+    MakeIcon(kPaneIconId, kPaneIconColor);
+    m_bar.GetPane(1)->SetIconId(kPaneIconId);
+    m_bar.GetPane(1)->UpdateWidth();
+    m_bar.UpdateAllPanes(TRUE, FALSE);
     m_bar.SetPaneText(2, "1:250");
     m_bar.GetPane(2)->SetTextAlignment(DT_RIGHT);
     m_bar.SetPaneStyle(3, SBPS_DISABLED);
+    m_bar.GetPane(3)->SetIconId(kPaneIconId);
+    m_bar.GetPane(3)->UpdateWidth();
+    m_bar.UpdateAllPanes(TRUE, FALSE);
   }
   ~GalleryStatusBar()
   {
@@ -374,6 +408,15 @@ TEST_P(FieldGallery, StatusPanes)
   EXPECT_EQ(dc.GetPixel(rcBack.left, cy), clrBorder);
   EXPECT_EQ(dc.GetPixel(rcBack.left + 1, cy), RGB(255, 240, 150));
   EXPECT_EQ(dc.GetPixel(rcBack.right - 2, cy), RGB(255, 240, 150));
+  // The icon stands at the text's start and the pane is wider by it.
+  EXPECT_EQ(ColourBox(dc, rcBack, kPaneIconColor), CRect(rcBack.left + 2, cy - 8, rcBack.left + 18, cy + 8));
+  CClientDC dcScreen(nullptr);
+  CFont* pOld = dcScreen.SelectObject(status.m_bar.GetFont());
+  int nTextWidth = dcScreen.GetTextExtent("Опора 12", 8).cx;
+  dcScreen.SelectObject(pOld);
+  EXPECT_EQ(status.m_bar.GetPane(1)->GetWidth(), nTextWidth + 2 + 16);
+  CRect rcPaneText = ColourBox(dc, rcBack, pm->m_clrStatusText);
+  EXPECT_GE(rcPaneText.left, rcBack.left + 2 + 18);
 
   // Right-aligned text ends at the pane's inner edge.
   CRect rcRight = status.Item(2);
@@ -389,6 +432,10 @@ TEST_P(FieldGallery, StatusPanes)
   ASSERT_FALSE(rcGrey.IsRectEmpty());
   EXPECT_GE(rcGrey.left, rcNum.left + 2);
   EXPECT_LE(rcGrey.right, rcNum.right - 2);
+  // Its icon is the disabled image: none of the icon's own colour, but something where it stands.
+  EXPECT_TRUE(ColourBox(dc, rcNum, kPaneIconColor).IsRectEmpty());
+  CRect rcIcon(rcNum.left + 2, rcNum.CenterPoint().y - 8, rcNum.left + 18, rcNum.CenterPoint().y + 8);
+  EXPECT_TRUE(ColourBox(dc, rcIcon, dc.GetPixel(rcNum.left + 1, rcNum.top + 1)) != rcIcon);
 }
 
 void Caption(CDC& dc, const std::string& text, CRect rc)
