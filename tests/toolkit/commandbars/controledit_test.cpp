@@ -3,6 +3,7 @@
 // copy and paste commands of its window.
 #include "tests/toolkit/commandbars/bar_frame.h"
 
+#include "platform/richedit/richedit.h"
 #include "platform/user/clipboard.h"
 #include "platform/user/system.h"
 #include "toolkit/commandbars/controledit.h"
@@ -24,6 +25,8 @@ protected:
   void SetUp() override
   {
     CTKPaintManager::SetTheme(tkThemeWhidbey);
+    // Installed as on a system that has it: the fields are rich edits.
+    richedit::RegisterRichEditLibrary();
     ASSERT_TRUE(frame.Make(600, 400));
     pBar = frame.AddBar(tkBarTypeNormal, CRect(0, 0, 600, 30));
     ASSERT_NE(pBar, nullptr);
@@ -64,6 +67,9 @@ protected:
 TEST_F(EditControl, TheWindowStandsRightOfTheLabelInsideTheControl)
 {
   EXPECT_EQ(pEdit->GetType(), tkControlEdit);
+  char szClass[32] = {};
+  ::GetClassName(hWndEdit, szClass, sizeof(szClass));
+  EXPECT_STREQ(szClass, "RichEdit20A");
   EXPECT_EQ(::GetParent(hWndEdit), pBar->GetSafeHwnd());
   EXPECT_TRUE(Shown());
   CRect rcControl = pEdit->GetRect();
