@@ -264,6 +264,11 @@ BOOL CTKControlEditCtrl::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHAND
 BOOL CTKControlEditCtrl::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
   CTKControlEdit* pControl = m_pControl;
+  if (pControl && message == WM_DESTROY) {
+    // The text outlives the window: it comes back when the bar places the control again.
+    pControl->m_strEditText = pControl->m_bHintShown ? CString() : WindowText(this);
+    pControl->m_bEditChanged = FALSE;
+  }
   CTKCommandBar* pBar = pControl ? pControl->GetParent() : nullptr;
   if (!pControl || !pBar)
     return CTKEdit::OnWndMsg(message, wParam, lParam, pResult);
@@ -292,10 +297,6 @@ BOOL CTKControlEditCtrl::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LR
     pControl->OnEditKillFocus();
     return bResult;
   }
-  case WM_DESTROY:
-    pControl->m_strEditText = pControl->m_bHintShown ? CString() : WindowText(this);
-    pControl->m_bEditChanged = FALSE;
-    break;
   case WM_LBUTTONDOWN:
     if (bCustomize) {
       if (pBar->IsCustomizable() && !(pControl->GetFlags() & TK_FLAG_NOMOVABLE))
@@ -339,14 +340,14 @@ CTKControlEdit::CTKControlEdit() { m_controlType = tkControlEdit; }
 
 CTKControlEdit::~CTKControlEdit()
 {
-  delete m_pAutoCompleteWnd;
-  m_pAutoCompleteWnd = nullptr;
   DestroyEditWindow();
   delete m_pEdit;
 }
 
 void CTKControlEdit::DestroyEditWindow()
 {
+  // Editing ends with the window, so the mouse manager's lock does not outlive it.
+  SetFocused(FALSE);
   delete m_pAutoCompleteWnd;
   m_pAutoCompleteWnd = nullptr;
   if (m_pEdit && m_pEdit->GetSafeHwnd())

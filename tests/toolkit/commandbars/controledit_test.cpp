@@ -212,7 +212,7 @@ TEST_F(EditControl, TheFramesCopyCommandReachesAFocusedFieldFirst)
   EXPECT_FALSE(pCommandBars->OnFrameWndMsg(WM_COMMAND, 57601, 0, &lResult));
 }
 
-TEST_F(EditControl, CopiesKeepTextWithoutTheHintAndLeavingTheBarDestroysTheWindow)
+TEST_F(EditControl, CopiesKeepTextWithoutTheHintAndLeavingTheBarEndsEditingWithTheWindow)
 {
   pEdit->SetWidth(140);
   pEdit->SetEditHint("подсказка");
@@ -229,9 +229,13 @@ TEST_F(EditControl, CopiesKeepTextWithoutTheHintAndLeavingTheBarDestroysTheWindo
   EXPECT_FALSE(pCopy->Compare(pEdit));
   pClone->InternalRelease();
 
-  pEdit->SetEditText("7");
+  // A field that leaves its bar while editing ends the editing with its window.
+  pEdit->SetFocused(TRUE);
+  Type("7");
   pEdit->SetParent(nullptr);
   EXPECT_FALSE(::IsWindow(hWndEdit));
+  EXPECT_FALSE(pEdit->IsFocused());
+  EXPECT_EQ(TKMouseManager()->m_nLock, 0);
   EXPECT_EQ(pEdit->GetEditText(), CString("7"));
   pEdit->SetParent(pBar);
 }
