@@ -172,7 +172,8 @@ void CTKControlComboBoxAutoCompleteWnd::EnableHook(BOOL bEnable)
 {
   if (bEnable) {
     if (!g_hWatcherHook) {
-      g_hWatcherHook = ::SetWindowsHookEx(WH_CALLWNDPROC, &CTKControlComboBoxAutoCompleteWnd::CallWndProc, AfxGetInstanceHandle(), ::GetCurrentThreadId());
+      g_hWatcherHook = ::SetWindowsHookEx(WH_CALLWNDPROC, &CTKControlComboBoxAutoCompleteWnd::CallWndProc,
+                                          AfxGetInstanceHandle(), ::GetCurrentThreadId());
       TKKeyboardManager()->HookKeyboardTracking(this);
       g_pActiveWatcher = this;
     }

@@ -156,6 +156,20 @@ TEST_F(EditControl, FocusTextChangeAndLeavingAreNotifiedInOrder)
   EXPECT_EQ(TKMouseManager()->m_nLock, 0);
 }
 
+TEST_F(EditControl, AClickFocusesTheFieldAndAKeyboardClickOnAFocusedOneExecutesIt)
+{
+  pEdit->OnClick(TRUE);
+  EXPECT_EQ(::GetFocus(), hWndEdit);
+  EXPECT_TRUE(pEdit->IsFocused());
+  frame.m_log.clear();
+  pEdit->OnClick(TRUE);
+  const std::string id = std::to_string(kEditId);
+  // Executing ends the bar's tracking, and with it the editing, before the command goes.
+  EXPECT_EQ(frame.m_log, (std::vector<std::string>{"10338 id " + id + " code 512", "10338 id " + id + " code 100",
+                                                   "WM_COMMAND " + id}));
+  EXPECT_FALSE(pEdit->IsFocused());
+}
+
 TEST_F(EditControl, OnAVerticalBarTheControlAndItsWindowHide)
 {
   pEdit->OnCalcDynamicSize(LM_VERTDOCK);

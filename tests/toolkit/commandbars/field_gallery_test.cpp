@@ -74,7 +74,7 @@ bool HasLabel(FieldKind kind) { return kind == kEditLabel || kind == kComboLabel
 // One field control of a kind in a state, with the bar it stands on (a popup bar for popup kinds).
 class Field {
 public:
-  Field(FieldKind kind, FieldState state) : m_kind(kind)
+  Field(FieldKind kind, FieldState state)
   {
     m_pBar = new CTKCommandBar;
     m_pBar->SetType(InPopup(kind) ? tkBarTypePopup : tkBarTypeNormal);
@@ -102,7 +102,10 @@ public:
   Field(const Field&) = delete;
   Field& operator=(const Field&) = delete;
 
-  static int Selected(FieldState state) { return state == kHot || state == kDropped ? 1 : state == kDisabledFocus ? 2 : 0; }
+  static int Selected(FieldState state)
+  {
+    return state == kHot || state == kDropped ? 1 : state == kDisabledFocus ? 2 : 0;
+  }
   static BOOL Enabled(FieldState state) { return state != kDisabled && state != kDisabledFocus; }
 
   CSize Measure(CTKPaintManager* pm, CDC* pDC) { return pm->DrawControl(pDC, m_pControl, FALSE); }
@@ -117,7 +120,6 @@ public:
   CTKControlField* AsField() { return dynamic_cast<CTKControlField*>(m_pControl); }
 
 private:
-  FieldKind m_kind;
   CTKCommandBar* m_pBar = nullptr;
   CTKControl* m_pControl = nullptr;
 };
@@ -517,6 +519,8 @@ TEST_P(FieldGallery, SheetForAPerson)
 }
 
 INSTANTIATE_TEST_SUITE_P(Themes, FieldGallery, ::testing::Values(0, 1, 2, 4),
-                         [](const ::testing::TestParamInfo<int>& info) { return "Theme" + std::to_string(info.param); });
+                         [](const ::testing::TestParamInfo<int>& info) {
+                           return "Theme" + std::to_string(info.param);
+                         });
 
 }  // namespace
