@@ -1,6 +1,7 @@
 #include "toolkit/commandbars/commandbars.h"
 
 #include "toolkit/commandbars/control_button.h"
+#include "toolkit/commandbars/controledit.h"
 #include "toolkit/paint/image_manager.h"
 #include "toolkit/paint/keyboard_manager.h"
 #include "toolkit/paint/paint_manager.h"
@@ -11,6 +12,9 @@
 IMPLEMENT_DYNCREATE(CTKCommandBars, CCmdTarget)
 
 namespace {
+
+// The bar edit field that has the focus, if any.
+CTKEdit* FocusedBarEdit() { return dynamic_cast<CTKEdit*>(CWnd::FromHandlePermanent(::GetFocus())); }
 
 constexpr LPARAM kAltContextBit = LPARAM(1) << 29;
 constexpr int kKeyboardCuesNoFrameAccel = 2;
@@ -277,9 +281,17 @@ BOOL CTKCommandBars::PreTranslateFrameMessage(MSG* pMsg)
   return FALSE;
 }
 
-BOOL CTKCommandBars::OnFrameWndMsg(UINT message, WPARAM wParam, LPARAM /*lParam*/, LRESULT* /*pResult*/)
+BOOL CTKCommandBars::OnFrameWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
   switch (message) {
+  case WM_COMMAND:
+    // Menu commands such as cut and paste reach a bar's edit field first.
+    if (CTKEdit* pEdit = FocusedBarEdit(); pEdit && pEdit->OnCommand(wParam, lParam)) {
+      if (pResult)
+        *pResult = 1;
+      return TRUE;
+    }
+    return FALSE;
   case WM_IDLEUPDATECMDUI:
     for (CTKCommandBar* pBar : m_arrBars)
       if (pBar->GetPosition() == tkBarFloating)
@@ -500,6 +512,10 @@ void CTKFrameWnd::LoadCommandBars(LPCSTR lpszProfileName)
 
 BOOL CTKFrameWnd::PreTranslateMessage(MSG* pMsg)
 {
+  // Keys typed into a bar's edit field reach it untranslated; Tab, Enter and Esc stay the bar's.
+  if (pMsg->message >= WM_KEYDOWN && pMsg->message <= 0x108 && pMsg->wParam != VK_TAB &&
+      pMsg->wParam != VK_RETURN && pMsg->wParam != VK_ESCAPE && FocusedBarEdit())
+    return FALSE;
   if (CFrameWnd::PreTranslateMessage(pMsg))
     return TRUE;
   return m_pCommandBars && m_pCommandBars->PreTranslateFrameMessage(pMsg);

@@ -2,6 +2,7 @@
 
 #include "toolkit/commandbars/commandbars.h"
 #include "toolkit/commandbars/control_button.h"
+#include "toolkit/commandbars/controledit.h"
 #include "toolkit/paint/paint_manager.h"
 
 #include <algorithm>
@@ -130,8 +131,10 @@ CTKControl* CTKControls::CreateControlByType(int controlType, int nId, const CSt
   }
   case tkControlLabel:
     return new CTKControlLabel;
+  case tkControlEdit:
+    return new CTKControlEdit;
   default:
-    // Combo boxes, edits and hosted windows are not built here.
+    // Combo boxes and hosted windows are not built here.
     return nullptr;
   }
 }

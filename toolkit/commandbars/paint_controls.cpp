@@ -2,6 +2,8 @@
 // they read; each theme's variant is chosen by its base theme number.
 #include "toolkit/commandbars/commandbars.h"
 #include "toolkit/commandbars/control_button.h"
+#include "toolkit/commandbars/controledit.h"
+#include "toolkit/commandbars/statusbar.h"
 #include "toolkit/paint/draw_helpers.h"
 #include "toolkit/paint/image_manager.h"
 #include "toolkit/paint/paint_manager.h"
@@ -282,9 +284,9 @@ CSize CTKPaintManager::DrawControl(CDC* pDC, CTKControl* pControl, BOOL bDraw)
 {
   switch (pControl->GetType()) {
   case tkControlEdit:
+    return DrawControlEdit(pDC, pControl, bDraw);
   case tkControlComboBox:
-    // Edit and combo-box controls are not built.
-    return CSize(0, 0);
+    return DrawControlComboBox(pDC, pControl, bDraw);
   default:
     if (pControl->GetParent() && pControl->GetParent()->GetType() == tkBarTypePopup)
       return DrawControlPopupParent(pDC, pControl, bDraw);
@@ -644,4 +646,327 @@ CSize CTKPaintManager::DrawControlPopupParent(CDC* pDC, CTKControl* pControl, BO
   }
   pDC->SelectObject(pOldFont);
   return size;
+}
+
+namespace {
+
+int BlankHeight(CDC* pDC, CFont* pFont)
+{
+  CFont* pOld = pDC->SelectObject(pFont);
+  int nHeight = pDC->GetTextExtent(" ", 1).cy;
+  pDC->SelectObject(pOld);
+  return nHeight;
+}
+
+int TextWidth(CDC* pDC, CFont* pFont, const CString& str)
+{
+  CFont* pOld = pDC->SelectObject(pFont);
+  int nWidth = str.IsEmpty() ? 0 : pDC->GetTextExtent(str, str.GetLength()).cx;
+  pDC->SelectObject(pOld);
+  return nWidth;
+}
+
+CSize BarIconSize(CTKControl* pControl)
+{
+  return pControl->GetParent() ? pControl->GetParent()->GetIconSize() : CSize(16, 16);
+}
+
+// The Office family's icon column of a popup, with its one-pixel gap.
+int OfficeIconColumn(CTKPaintManager* pPaintManager, CTKControl* pControl)
+{
+  return std::max(pPaintManager->m_nTextHeight + 4, static_cast<int>(BarIconSize(pControl).cx) + 4) + 1;
+}
+
+int DefaultIconColumn(CTKPaintManager* pPaintManager, CTKControl* pControl)
+{
+  return std::max(pPaintManager->m_nTextHeight, static_cast<int>(BarIconSize(pControl).cx) + 4);
+}
+
+BOOL InPopup(CTKControl* pControl)
+{
+  return pControl->GetParent() && pControl->GetParent()->GetType() == tkBarTypePopup;
+}
+
+// The field of an edit or combo box: sizes for measuring, label, frame and button for drawing.
+CSize DrawField(CTKPaintManager* pPaintManager, CDC* pDC, CTKControl* pControl, BOOL bDraw, BOOL bCombo)
+{
+  CTKControlField* pField = dynamic_cast<CTKControlField*>(pControl);
+  BOOL bDefault = pPaintManager->BaseTheme() == tkThemeDefault;
+  BOOL bPopup = InPopup(pControl);
+  BOOL bLabel = bPopup || pControl->IsCaptionVisible();
+  BOOL bCues = ShowCues(pControl);
+  if (pPaintManager->m_nShowKeyboardCues >= 0)
+    bCues = pPaintManager->m_nShowKeyboardCues;
+  CString strCaption = pControl->GetCaption();
+  CString strStripped = strCaption;
+  CTKPaintManager::StripMnemonics(strStripped);
+  CFont* pRegular = &pPaintManager->m_fontRegular;
+  CFont* pIconFont = &pPaintManager->m_fontIcon;
+
+  int nHeight = BlankHeight(pDC, pIconFont) + 1;
+  int nRegular = BlankHeight(pDC, pRegular) + 1;
+  if (bLabel && nRegular >= nHeight)
+    nHeight = nRegular;
+  nHeight += 7;
+
+  int nButtonWidth = 0;
+  if (bCombo) {
+    CFont* pOld = pDC->SelectObject(pIconFont);
+    TEXTMETRICA tm{};
+    pDC->GetTextMetrics(&tm);
+    pDC->SelectObject(pOld);
+    nButtonWidth = std::max(2 * static_cast<int>(tm.tmAveCharWidth) + 4, 15);
+    if (pField)
+      pField->SetButtonWidth(nButtonWidth);
+  }
+  int nCaptionWidth = TextWidth(pDC, pRegular, strStripped);
+  int nLabelWidth = 0;
+  if (bPopup)
+    nLabelWidth = bDefault ? nCaptionWidth + DefaultIconColumn(pPaintManager, pControl) + 9
+                           : OfficeIconColumn(pPaintManager, pControl) + nCaptionWidth + 12;
+  else if (bLabel)
+    nLabelWidth = nCaptionWidth + 5;
+  if (pField)
+    pField->SetLabelWidth(nLabelWidth);
+  int nFieldWidth = pField ? pField->GetFieldWidth() : pControl->GetRect().Width();
+  CSize size(nFieldWidth + nLabelWidth, nHeight);
+  if (!bDraw)
+    return size;
+
+  CRect rc = pControl->GetRect();
+  BOOL bEnabled = pControl->GetEnabled();
+  int nSelected = pControl->GetSelected();
+  BOOL bDropped = pField && pField->IsFieldDroppedDown();
+  CFont* pOldFont = pDC->SelectObject(pIconFont);
+
+  if (bLabel) {
+    pDC->SelectObject(pRegular);
+    pDC->SetBkMode(TRANSPARENT);
+    UINT nFormat = DT_SINGLELINE | DT_VCENTER | (bCues ? 0 : DT_NOPREFIX);
+    const CString& strLabel = bCues ? strCaption : strStripped;
+    if (bDefault) {
+      CRect rcLabel(rc.left + (bPopup ? DefaultIconColumn(pPaintManager, pControl) + 4 : 2), rc.top,
+                    rc.left + nLabelWidth, rc.bottom);
+      pDC->SetTextColor(pPaintManager->GetColor(bEnabled ? 18 : 17));
+      if (auto* pTheme = AsDefault(pPaintManager))
+        pTheme->DrawEmbossedText(pDC, strLabel, rcLabel, nFormat, TRUE, nSelected, bEnabled);
+    } else {
+      CRect rcLabel(rc.left + (bPopup ? OfficeIconColumn(pPaintManager, pControl) + 7 : 2), rc.top,
+                    rc.left + nLabelWidth, rc.bottom);
+      if (bPopup && nSelected)
+        pPaintManager->DrawButtonRectangle(pDC, rc, nSelected, FALSE, bEnabled, FALSE, FALSE, FALSE, tkBarPopup);
+      int nColor = bPopup ? (!bEnabled ? 35 : nSelected ? 45 : 44) : (bEnabled ? 46 : 60);
+      pDC->SetTextColor(pPaintManager->GetColor(nColor));
+      pDC->DrawText(strLabel, rcLabel, nFormat);
+    }
+    pDC->SelectObject(pIconFont);
+  }
+
+  CRect rcField(rc.left + nLabelWidth, rc.top, rc.right, rc.bottom);
+  CRect rcButton(rcField.right - nButtonWidth, rcField.top, rcField.right, rcField.bottom);
+  if (bDefault) {
+    auto* pTheme = AsDefault(pPaintManager);
+    if (bEnabled)
+      pDC->FillSolidRect(rcField, pPaintManager->GetColor(5));
+    if (pTheme) {
+      pTheme->DrawEditFrame(pDC, rcField, bEnabled, nSelected);
+      if (bCombo)
+        pTheme->DrawComboButton(pDC, rcButton, bEnabled, nSelected, bDropped);
+    }
+    pDC->SelectObject(pOldFont);
+    return size;
+  }
+
+  if (!bEnabled) {
+    pPaintManager->DrawRectangle(pDC, CRect(rcField.left + 1, rcField.top, rcField.right, rcField.bottom),
+                                 nSelected == 2 ? 32 : 40, 15);
+    rcButton.DeflateRect(1, 1);
+  } else if (!bCombo) {
+    pDC->FillSolidRect(rcField.left + 1, rcField.top + 1, rcField.Width() - 2, rcField.Height() - 2,
+                       pPaintManager->GetColor(5));
+    if (nSelected)
+      pPaintManager->DrawRectangle(pDC, rcField, 32, 5);
+    else if (bPopup)
+      pPaintManager->DrawRectangle(pDC, rcField, 53, -1);
+  } else {
+    pDC->FillSolidRect(CRect(rcField.left + 1, rcField.top + 1, rcButton.left, rcField.bottom - 1),
+                       pPaintManager->GetColor(5));
+    if (nSelected) {
+      pPaintManager->DrawRectangle(pDC, rcField, 32, 5);
+      pPaintManager->DrawRectangle(pDC, rcButton, 32, bDropped ? 33 : 31);
+    } else {
+      CRect rcInner = rcButton;
+      rcInner.DeflateRect(1, 1);
+      if (bPopup) {
+        pPaintManager->DrawRectangle(pDC, rcField, 53, -1);
+        pPaintManager->DrawRectangle(pDC, rcInner, 5, 53);
+      } else {
+        pPaintManager->DrawRectangle(pDC, rcInner, 5, -1);
+      }
+    }
+  }
+  if (bCombo) {
+    int nArrow = !bEnabled ? 40 : bDropped ? 47 : nSelected ? 45 : 46;
+    pPaintManager->DrawDropDownGlyph(pDC, rcButton, pPaintManager->GetColor(nArrow));
+  }
+  pDC->SelectObject(pOldFont);
+  return size;
+}
+
+}  // namespace
+
+CSize CTKPaintManager::DrawControlEdit(CDC* pDC, CTKControl* pControl, BOOL bDraw)
+{
+  return DrawField(this, pDC, pControl, bDraw, FALSE);
+}
+
+CSize CTKPaintManager::DrawControlComboBox(CDC* pDC, CTKControl* pControl, BOOL bDraw)
+{
+  return DrawField(this, pDC, pControl, bDraw, TRUE);
+}
+
+CSize CTKPaintManager::DrawListBoxControl(CDC* pDC, CTKControl* pControl, CRect rc, BOOL bSelected, BOOL bDraw,
+                                          CTKCommandBars* pCommandBars)
+{
+  BOOL bDefault = BaseTheme() == tkThemeDefault;
+  CSize szIcon(16, 16);
+  if (pCommandBars) {
+    CSize szOptions = pCommandBars->GetCommandBarsOptions()->szIcons;
+    if (szOptions.cx > 0 && szOptions.cy > 0)
+      szIcon = szOptions;
+  }
+  int nColumn = std::max(m_nTextHeight + (bDefault ? 0 : 4), static_cast<int>(szIcon.cx) + 4);
+  int nHeight = std::max(m_nTextHeight, static_cast<int>(szIcon.cy) + (bDefault ? 4 : 6));
+  CSize size(nColumn, nHeight);
+  if (!bDraw)
+    return size;
+
+  int nType = pControl->GetType();
+  int nStyle = pControl->GetStyle();
+  CTKImageManagerIcon* pImage = nullptr;
+  if ((nStyle == 2 || nStyle == 3 || (nStyle == 0 && nType != tkControlPopup)) && pControl->GetIconId() > 0)
+    pImage = pControl->GetImage(szIcon.cx);
+  CRect rcColumn(rc.left, rc.top, rc.left + nColumn, rc.top + nHeight);
+  CFont* pOldFont = pDC->SelectObject(&m_fontRegular);
+  CString strCaption = pControl->GetCaption();
+  StripMnemonics(strCaption);
+  CWnd* pSite = pCommandBars ? pCommandBars->GetSite() : nullptr;
+  if (pSite && pSite->GetSafeHwnd() && (pSite->GetExStyle() & WS_EX_LAYOUTRTL))
+    UpdateRTLCaption(strCaption);
+  int cy = rc.CenterPoint().y;
+
+  COLORREF clrText;
+  int nTextLeft;
+  if (bDefault) {
+    pDC->FillSolidRect(rc, GetColor(kFace));
+    if (pImage)
+      DrawButtonRectangle(pDC, rcColumn, bSelected, FALSE, TRUE, FALSE, FALSE, FALSE, tkBarPopup);
+    if (bSelected)
+      pDC->FillSolidRect(CRect(rcColumn.right + 1, rc.top, rc.right, rc.bottom), GetColor(13));
+    clrText = GetColor(bSelected ? 14 : 18);
+    nTextLeft = rc.left + nColumn + 4;
+  } else {
+    pDC->FillSolidRect(rc, GetColor(kOfficePopupFace));
+    if (auto* pOffice = dynamic_cast<CTKOfficeTheme*>(this))
+      pOffice->FillIconColumn(pDC, rc.left, rc.top, nColumn + 1, nHeight, FALSE);
+    if (bSelected)
+      DrawButtonRectangle(pDC, rc, TRUE, FALSE, TRUE, FALSE, FALSE, FALSE, tkBarPopup);
+    clrText = GetColor(bSelected ? 45 : 44);
+    nTextLeft = rc.left + nColumn + 8;
+  }
+  if (pImage) {
+    CSize szImage = szIcon;
+    if (pImage->GetWidth() > 0)
+      szImage.cy = szIcon.cx * pImage->GetHeight() / pImage->GetWidth();
+    CPoint pt(rcColumn.CenterPoint().x - szImage.cx / 2, rcColumn.CenterPoint().y - szImage.cy / 2);
+    DrawImage(pDC, pt, szImage, pImage, bSelected, 0, TRUE, FALSE, FALSE, FALSE);
+  }
+  pDC->SetTextColor(clrText);
+  pDC->SetBkMode(TRANSPARENT);
+  CRect rcText(nTextLeft, rc.top, rc.right, rc.bottom);
+  pDC->DrawText(strCaption, rcText, DT_END_ELLIPSIS | DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER);
+
+  if (nType >= tkControlPopup && nType <= tkControlSplitButtonPopup) {
+    Triangle(pDC, CPoint(rc.right - 7, cy), CPoint(rc.right - 12, cy - 5), CPoint(rc.right - 12, cy + 5), clrText);
+    if (nType == tkControlSplitButtonPopup)
+      pDC->FillSolidRect(rc.right - 20, rc.top + 1, 1, rc.Height() - 2,
+                         GetColor(bDefault ? kShadow : (bSelected ? 32 : kShadow)));
+  }
+  if (nType == tkControlComboBox || nType == tkControlEdit) {
+    int nCaptionWidth = TextWidth(pDC, &m_fontRegular, strCaption);
+    CRect rcField(rc.left + nCaptionWidth + nColumn + 13, rc.top + 1, rc.right, rc.bottom - 1);
+    DrawRectangle(pDC, rcField, bSelected ? (bDefault ? 13 : 32) : kFace, 5);
+    if (nType == tkControlComboBox) {
+      int nButton = BlankHeight(pDC, &m_fontRegular) + 2;
+      CRect rcButton(rcField.right - nButton, rcField.top, rcField.right, rcField.bottom);
+      if (bDefault) {
+        if (bSelected)
+          DrawRectangle(pDC, rcButton, 13, kFace);
+        else
+          pDC->FillSolidRect(CRect(rcButton.left + 1, rcButton.top + 1, rcButton.right - 1, rcButton.bottom - 1),
+                             GetColor(kFace));
+      } else if (bSelected) {
+        DrawButtonRectangle(pDC, rcButton, TRUE, FALSE, TRUE, FALSE, FALSE, FALSE, tkBarPopup);
+      } else {
+        pDC->FillSolidRect(CRect(rcButton.left + 2, rcButton.top + 2, rcButton.right - 2, rcButton.bottom - 2),
+                           GetColor(kFace));
+      }
+      DrawDropDownGlyph(pDC, rcButton, GetColor(bDefault ? 18 : (bSelected ? 45 : 46)));
+    }
+  }
+  pDC->SelectObject(pOldFont);
+  return size;
+}
+
+void CTKPaintManager::DrawStatusBarPane(CDC* pDC, CRect rc, CTKStatusBarPane* pPane)
+{
+  UINT nStyle = pPane->GetStyle();
+  BOOL bEnabled = !(nStyle & SBPS_DISABLED);
+  CTKStatusBar* pStatusBar = pPane->GetStatusBar();
+  BOOL bShowText = bEnabled || !pStatusBar || pStatusBar->IsShowDisabledText();
+  if (pPane->GetBackgroundColor() != static_cast<COLORREF>(-1)) {
+    CRect rcFill = rc;
+    if (!(nStyle & SBPS_NOBORDERS))
+      rcFill.DeflateRect(1, 1);
+    pDC->FillSolidRect(rcFill, pPane->GetBackgroundColor());
+  }
+  CFont* pFont = pPane->GetTextFont();
+  CFont* pOldFont = pFont && pFont->GetSafeHandle() ? pDC->SelectObject(pFont) : nullptr;
+  rc.DeflateRect(2, 1);
+  CString strText = pPane->GetText();
+  int nTextWidth = strText.IsEmpty() ? 0 : pDC->GetTextExtent(strText, strText.GetLength()).cx;
+  CTKImageManagerIcon* pImage = pPane->GetImage();
+  int nIconWidth = pImage ? pImage->GetWidth() + (strText.IsEmpty() ? 0 : 2) : 0;
+  int nTotal = nTextWidth + nIconWidth;
+  int x = rc.left;
+  if (nTotal < rc.Width()) {
+    if (pPane->GetTextAlignment() == DT_RIGHT)
+      x = rc.right - nTotal;
+    else if (pPane->GetTextAlignment() == DT_CENTER)
+      x = rc.left + (rc.Width() - nTotal) / 2;
+  }
+  if (pImage) {
+    CSize szImage(pImage->GetWidth(), pImage->GetHeight());
+    if (x + szImage.cx <= rc.right) {
+      CPoint pt(x, rc.CenterPoint().y - szImage.cy / 2);
+      if (bEnabled) {
+        pImage->DrawImage(pDC, pt, pImage->GetIcon());
+      } else {
+        PrepareDisabledIcon(pImage);
+        pImage->DrawImage(pDC, pt, pImage->GetDisabledIcon());
+      }
+    }
+    x += szImage.cx + 2;
+  }
+  if (bShowText && !strText.IsEmpty()) {
+    pDC->SetBkMode(TRANSPARENT);
+    COLORREF clrText = !bEnabled ? GetColor(17)
+                       : pPane->GetTextColor() != static_cast<COLORREF>(-1) ? pPane->GetTextColor()
+                                                                            : m_clrStatusText;
+    pDC->SetTextColor(clrText);
+    CRect rcText(x, rc.top, rc.right, rc.bottom);
+    pDC->DrawText(strText, rcText, DT_NOPREFIX | DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER);
+  }
+  if (pOldFont)
+    pDC->SelectObject(pOldFont);
 }

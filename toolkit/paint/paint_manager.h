@@ -11,7 +11,9 @@ class CTKImageManagerIcon;
 // The bars and controls live in the command-bars library above this one; the routines below that take them are
 // compiled there (toolkit/commandbars/paint_*.cpp) and choose the theme's variant by BaseTheme().
 class CTKCommandBar;
+class CTKCommandBars;
 class CTKControl;
+class CTKStatusBarPane;
 
 // A font the paint manager rebuilds from the system on every refresh unless it was set by hand.
 class CTKPaintManagerFont : public CFont {
@@ -142,6 +144,14 @@ public:
   CSize DrawCommandBarSeparator(CDC* pDC, CTKCommandBar* pBar, CTKControl* pControl, BOOL bDraw);
   void AdjustExcludeRect(CRect& rc, CTKControl* pControl, BOOL bVertical);
   CRect GetCommandBarBorders(CTKCommandBar* pBar);
+  // Edit and combo-box fields with their optional label; measuring stores the label and button widths.
+  CSize DrawControlEdit(CDC* pDC, CTKControl* pControl, BOOL bDraw);
+  CSize DrawControlComboBox(CDC* pDC, CTKControl* pControl, BOOL bDraw);
+  // A control as an entry of the customise command list; the size is (icon column width, entry height).
+  CSize DrawListBoxControl(CDC* pDC, CTKControl* pControl, CRect rc, BOOL bSelected, BOOL bDraw,
+                           CTKCommandBars* pCommandBars = nullptr);
+  // A status-bar pane's background, icon and text inside its rectangle (the border is drawn apart).
+  void DrawStatusBarPane(CDC* pDC, CRect rc, CTKStatusBarPane* pPane);
 
   // A control's caption; measuring (bDraw 0) gives the size it takes, width and height exchanged when vertical.
   CSize DrawControlText(CDC* pDC, const CString& strCaption, CRect rcText, BOOL bDraw, BOOL bVert, BOOL bCentered,
