@@ -2,6 +2,7 @@
 // they read; each theme's variant is chosen by its base theme number.
 #include "toolkit/commandbars/commandbars.h"
 #include "toolkit/commandbars/control_button.h"
+#include "toolkit/commandbars/controlcombobox.h"
 #include "toolkit/paint/draw_helpers.h"
 #include "toolkit/paint/image_manager.h"
 #include "toolkit/paint/paint_manager.h"
@@ -282,9 +283,10 @@ CSize CTKPaintManager::DrawControl(CDC* pDC, CTKControl* pControl, BOOL bDraw)
 {
   switch (pControl->GetType()) {
   case tkControlEdit:
-  case tkControlComboBox:
-    // Edit and combo-box controls are not built.
+    // Edit controls are not built.
     return CSize(0, 0);
+  case tkControlComboBox:
+    return DrawControlComboBox(pDC, pControl, bDraw);
   default:
     if (pControl->GetParent() && pControl->GetParent()->GetType() == tkBarTypePopup)
       return DrawControlPopupParent(pDC, pControl, bDraw);
@@ -643,5 +645,35 @@ CSize CTKPaintManager::DrawControlPopupParent(CDC* pDC, CTKControl* pControl, BO
       pDC->DrawText(strShortcut, rcShortcut, DT_RIGHT | DT_SINGLELINE | DT_VCENTER);
   }
   pDC->SelectObject(pOldFont);
+  return size;
+}
+
+CSize CTKPaintManager::DrawControlComboBox(CDC* pDC, CTKControl* pControl, BOOL bDraw)
+{
+  // The plain field of every theme: a box with its drop button, the label left of it when shown.
+  auto* pComboBox = dynamic_cast<CTKControlComboBox*>(pControl);
+  if (!pComboBox)
+    return CSize(0, 0);
+  int nLabel = 0;
+  if (pComboBox->IsCaptionVisible() || (pControl->GetParent() && pControl->GetParent()->GetType() == tkBarTypePopup))
+    nLabel = pDC->GetTextExtent(pControl->GetCaption()).cx + 9;
+  pComboBox->SetLabelWidth(nLabel);
+  CSize size(nLabel + pComboBox->GetWidth(), std::max(m_nTextHeight + 8, 22));
+  if (!bDraw)
+    return size;
+  CRect rc = pControl->GetRect();
+  CRect rcField(rc.left + nLabel, rc.top + 1, rc.right, rc.bottom - 1);
+  if (nLabel > 0) {
+    pDC->SetBkMode(TRANSPARENT);
+    pDC->SetTextColor(GetColor(pControl->GetEnabled() ? 18 : 17));
+    CRect rcLabel(rc.left + 3, rc.top, rc.left + nLabel, rc.bottom);
+    pDC->DrawText(pControl->GetCaption(), rcLabel, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  }
+  int nButton = pComboBox->GetButtonWidth();
+  CRect rcButton(rcField.right - nButton, rcField.top, rcField.right, rcField.bottom);
+  DrawRectangle(pDC, rcField, kShadow, 5);
+  DrawRectangle(pDC, rcButton, kShadow, kFace);
+  DrawDropDownGlyph(pDC, rcButton, GetColor(pControl->GetEnabled() ? 18 : 17));
+  pComboBox->DrawEditText(pDC, CRect(rcField.left + 3, rcField.top + 1, rcButton.left, rcField.bottom - 1));
   return size;
 }

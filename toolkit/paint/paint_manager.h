@@ -135,6 +135,7 @@ public:
   CSize DrawControl(CDC* pDC, CTKControl* pControl, BOOL bDraw);
   CSize DrawControlToolBarParent(CDC* pDC, CTKControl* pControl, BOOL bDraw);
   CSize DrawControlPopupParent(CDC* pDC, CTKControl* pControl, BOOL bDraw);
+  CSize DrawControlComboBox(CDC* pDC, CTKControl* pControl, BOOL bDraw);
   void DrawSplitButtonFrame(CDC* pDC, CTKControl* pControl, CRect rc);
   void DrawControlEntry(CDC* pDC, CTKControl* pControl);
   void FillCommandBar(CDC* pDC, CTKCommandBar* pBar);
