@@ -1,6 +1,7 @@
 #include "toolkit/commandbars/control_button.h"
 
 #include "toolkit/commandbars/commandbars.h"
+#include "toolkit/commandbars/popupbar.h"
 #include "toolkit/commandbars/shadows.h"
 #include "toolkit/paint/paint_manager.h"
 
@@ -197,6 +198,11 @@ BOOL CTKControlPopup::OnLButtonDblClk(CPoint point)
       return TRUE;
     }
   }
+  auto* pPopupBar = dynamic_cast<CTKPopupBar*>(m_pCommandBar);
+  if (pPopupBar && pPopupBar->HasHiddenCommands() && !pPopupBar->IsExpanded()) {
+    pPopupBar->ExpandFullMenu();
+    return TRUE;
+  }
   return FALSE;
 }
 
@@ -246,7 +252,9 @@ CTKControl* CTKControlPopup::Clone(BOOL bRecursive) { return CTKControl::Clone(b
 
 void CTKControlPopup::UpdateShadow()
 {
+  // Bars that are not popup bars (those the tests stand in) keep the shadow they always had.
+  auto* pPopupBar = dynamic_cast<CTKPopupBar*>(m_pCommandBar);
   if (m_pParent && m_pParent->GetPosition() != tkBarPopup && m_controlType >= tkControlPopup &&
-      m_controlType <= tkControlSplitButtonPopup && m_pCommandBar)
+      m_controlType <= tkControlSplitButtonPopup && m_pCommandBar && (!pPopupBar || pPopupBar->GetShowShadow()))
     TKShadowsManager().SetShadow(this);
 }
