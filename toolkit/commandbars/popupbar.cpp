@@ -867,7 +867,7 @@ void CTKPopupBar::TrackTearOff()
   ClientToScreen(&rcGripper);
   rcGripper.InflateRect(kTearOffDistance, kTearOffDistance);
   BOOL bShown = FALSE;
-  for (;;) {
+  while (m_bTracking) {
     MSG msg;
     if (!::GetMessage(&msg, nullptr, 0, 0)) {
       ::PostQuitMessage(static_cast<int>(msg.wParam));
@@ -950,6 +950,8 @@ BOOL CTKPopupBar::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* 
       *pResult = 0;
     return TRUE;
   case WM_LBUTTONDOWN:
+  case WM_LBUTTONDBLCLK:
+    // A quick second press on the gripper arrives as a double click: it is a press all the same.
     if (m_bTearOffPopup && !IsCustomizeMode() && m_rcTearOffGripper.PtInRect(point) && !IsInputBlocked()) {
       TrackTearOff();
       if (pResult)

@@ -1,0 +1,377 @@
+// Popup bars: where they open near the screen's edges, how a long menu scrolls and a shortened one expands on
+// the virtual clock, the track call's loop and its answer, the tear-off drag, and the menu sounds they ask for.
+#include "tests/toolkit/commandbars/bar_frame.h"
+
+#include "platform/base/clock.h"
+#include "platform/user/input.h"
+#include "toolkit/commandbars/menusound.h"
+#include "toolkit/commandbars/popupbar.h"
+#include "toolkit/paint/draw_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr UINT kChooseMessage = WM_APP + 7;
+
+// A frame whose popup controls get the toolkit's own popup bars, and which chooses a control of a tracked popup
+// when it hears kChooseMessage.
+class CPopupFrame : public cbtest::CTestFrame {
+public:
+  CTKPopupBar* m_pChoose = nullptr;
+  int m_nChooseIndex = 0;
+
+protected:
+  BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override
+  {
+    if (message == TKWM_CREATECOMMANDBAR)
+      return CTKFrameWnd::OnWndMsg(message, wParam, lParam, pResult);
+    if (message == TKWM_POPUPBARINIT || message == TKWM_POPUPBARCLOSED)
+      m_log.push_back(message == TKWM_POPUPBARINIT ? "10331" : "10333");
+    if (message == kChooseMessage && m_pChoose) {
+      m_pChoose->GetControl(m_nChooseIndex)->OnExecute();
+      return TRUE;
+    }
+    return cbtest::CTestFrame::OnWndMsg(message, wParam, lParam, pResult);
+  }
+};
+
+// A popup whose tear-off shows a stand-in for the floating toolbar: the calls are recorded.
+class CTearOffPopup : public CTKPopupBar {
+public:
+  std::vector<std::string> m_calls;
+
+protected:
+  BOOL ShowTornOffBar(CPoint ptScreen) override
+  {
+    m_calls.push_back("show " + std::to_string(ptScreen.x) + "," + std::to_string(ptScreen.y));
+    return TRUE;
+  }
+  void HideTornOffBar() override { m_calls.push_back("hide"); }
+};
+
+class PopupBars : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    ASSERT_TRUE(frame_.Make(500, 300));
+    frame_.ShowWindow(SW_SHOW);
+    ::SetActiveWindow(frame_.GetSafeHwnd());
+    user::InjectMouseMove(CPoint(450, 250));
+    cbtest::Pump();
+    work_ = CTKDrawHelpers::GetWorkArea(CPoint(0, 0));
+    TKSoundManager().EnableSystemSounds(FALSE);
+  }
+  void TearDown() override
+  {
+    frame_.GetCommandBars()->ClosePopups();
+    cbtest::Pump();
+    TKSoundManager().EnableSystemSounds(TRUE);
+  }
+  // A popup of `count` commands 32900, 32901...
+  CTKPopupBar* MakePopup(int count, CTKPopupBar* pPopup = nullptr)
+  {
+    if (!pPopup)
+      pPopup = CTKPopupBar::CreatePopupBar(frame_.GetCommandBars());
+    pPopup->SetCommandBars(frame_.GetCommandBars());
+    for (int i = 0; i < count; ++i)
+      pPopup->GetControls()->Add(tkControlButton, 32900 + i)->SetCaption(("Command " + std::to_string(i)).c_str());
+    return pPopup;
+  }
+  CRect WindowRect(CWnd* pWnd)
+  {
+    CRect rc;
+    pWnd->GetWindowRect(&rc);
+    return rc;
+  }
+  CPoint OnScreen(CWnd* pWnd, CPoint pt)
+  {
+    pWnd->ClientToScreen(&pt);
+    return pt;
+  }
+
+  CPopupFrame frame_;
+  CRect work_;
+};
+
+TEST_F(PopupBars, PopupsKeepOnTheScreenOpeningAboveOrLeftAndScrollingOnTheRoomierSide)
+{
+  struct Case {
+    const char* what;
+    int count;
+    int flags;
+    CPoint point;
+    CRect exclude;  // relative to the work area's bottom-right corner when `fromCorner`
+    bool fromCorner;
+    const char* expect;  // "above", "below", "left of", "up-left of point"
+    bool scrolls;
+  };
+  const Case cases[] = {
+      {"a context menu at the bottom-right corner", 5, 0, CPoint(-1, -1), CRect(), true, "up-left of point", false},
+      {"a menu-bar item near the bottom", 5, TK_POPUP_DOWN, CPoint(), CRect(-300, -40, -240, -20), true, "above",
+       false},
+      {"a submenu at the right edge", 5, 0, CPoint(), CRect(-120, -300, -2, -280), true, "left of", false},
+      {"a tall menu under an item near the top", 80, TK_POPUP_DOWN, CPoint(), CRect(100, 100, 160, 120), false,
+       "below", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CTKPopupBar* pPopup = MakePopup(c.count);
+    CRect rcExclude = c.exclude;
+    CPoint pt = c.point;
+    if (c.fromCorner) {
+      if (!rcExclude.IsRectNull())
+        rcExclude.OffsetRect(work_.right, work_.bottom);
+      pt = CPoint(pt.x + work_.right, pt.y + work_.bottom);
+    }
+    pPopup->SetDirectionFlags(c.flags);
+    if (rcExclude.IsRectNull())
+      ASSERT_TRUE(pPopup->PopupAt(pt.x, pt.y));
+    else
+      ASSERT_TRUE(pPopup->PopupAt((c.flags & TK_POPUP_DOWN) ? rcExclude.left : rcExclude.right,
+                                  (c.flags & TK_POPUP_DOWN) ? rcExclude.bottom : rcExclude.top, &rcExclude));
+    CRect rc = WindowRect(pPopup);
+    EXPECT_GE(rc.left, work_.left);
+    EXPECT_LE(rc.right, work_.right);
+    EXPECT_GE(rc.top, work_.top);
+    EXPECT_LE(rc.bottom, work_.bottom);
+    std::string expect = c.expect;
+    if (expect == "up-left of point") {
+      EXPECT_EQ(rc.bottom, pt.y);
+      EXPECT_LE(rc.right, pt.x + 1);
+    } else if (expect == "above") {
+      EXPECT_EQ(rc.bottom, rcExclude.top);
+    } else if (expect == "left of") {
+      EXPECT_EQ(rc.right, rcExclude.left);
+      EXPECT_TRUE(pPopup->GetDirectionFlags() & TK_POPUP_LEFT);
+    } else {
+      EXPECT_EQ(rc.top, rcExclude.bottom);
+      EXPECT_EQ(rc.bottom, work_.bottom - 5);
+    }
+    EXPECT_EQ(pPopup->IsScrolling(), c.scrolls);
+    pPopup->SetTrackingMode(0, TRUE, FALSE);
+    EXPECT_EQ(pPopup->GetSafeHwnd(), nullptr);  // the window lives only while the popup is open
+    pPopup->InternalRelease();
+  }
+}
+
+TEST_F(PopupBars, ALongMenuScrollsOneItemPerTickWhileTheMouseRestsOnItsArrow)
+{
+  platform::VirtualClock clock(1000);
+  platform::ScopedClock inForce(clock);
+  CTKPopupBar* pPopup = MakePopup(80);
+  ASSERT_TRUE(pPopup->PopupAt(work_.left + 10, work_.top + 10));
+  ASSERT_TRUE(pPopup->IsScrolling());
+  EXPECT_EQ(pPopup->GetFirstShown(), 0);
+  EXPECT_TRUE(pPopup->GetScrollUpRect().IsRectEmpty());
+  ASSERT_FALSE(pPopup->GetScrollDownRect().IsRectEmpty());
+  int nEnd = pPopup->GetEndShown();
+  ASSERT_LT(nEnd, 80);
+  EXPECT_TRUE(pPopup->GetControl(nEnd)->GetHideFlags() & TK_HIDEPOPUPLAYOUT);
+  EXPECT_FALSE(pPopup->GetControl(nEnd - 1)->GetHideFlags() & TK_HIDEPOPUPLAYOUT);
+
+  user::InjectMouseMove(OnScreen(pPopup, pPopup->GetScrollDownRect().CenterPoint()));
+  cbtest::Pump();
+  clock.Advance(79);
+  cbtest::Pump();
+  EXPECT_EQ(pPopup->GetEndShown(), nEnd);
+  clock.Advance(1);
+  cbtest::Pump();
+  EXPECT_EQ(pPopup->GetEndShown(), nEnd + 1);
+  EXPECT_FALSE(pPopup->GetScrollUpRect().IsRectEmpty());
+  EXPECT_GT(pPopup->GetFirstShown(), 0);
+  for (int tick = 0; tick < 80 && pPopup->GetEndShown() < 80; ++tick) {
+    clock.Advance(80);
+    cbtest::Pump();
+  }
+  EXPECT_EQ(pPopup->GetEndShown(), 80);
+  EXPECT_TRUE(pPopup->GetScrollDownRect().IsRectEmpty());  // the last item is shown: no arrow below it
+  EXPECT_FALSE(pPopup->GetControl(79)->GetHideFlags() & TK_HIDEPOPUPLAYOUT);
+
+  // Selecting an item scrolled out above brings it back into view.
+  pPopup->SetSelected(0, TRUE);
+  EXPECT_EQ(pPopup->GetFirstShown(), 0);
+  EXPECT_FALSE(pPopup->GetControl(0)->GetHideFlags() & TK_HIDEPOPUPLAYOUT);
+  pPopup->SetTrackingMode(0, TRUE, FALSE);
+  pPopup->InternalRelease();
+}
+
+TEST_F(PopupBars, HiddenCommandsExpandAfterTheChevronIsHoveredAndLaterMenusOpenExpanded)
+{
+  platform::VirtualClock clock(1000);
+  platform::ScopedClock inForce(clock);
+  CTKCommandBars* pBars = frame_.GetCommandBars();
+  pBars->GetCommandBarsOptions()->bAlwaysShowFullMenus = FALSE;
+  const UINT hidden[] = {32901, 32902};
+  pBars->HideCommands(hidden, 2);
+
+  CTKPopupBar* pPopup = MakePopup(4);
+  ASSERT_TRUE(pPopup->PopupAt(200, 100));
+  ASSERT_TRUE(pPopup->HasHiddenCommands());
+  EXPECT_FALSE(pPopup->IsExpanded());
+  EXPECT_EQ(pPopup->GetControl(1)->GetHideFlags(), TK_HIDEUSAGE);
+  EXPECT_EQ(pPopup->GetControl(2)->GetHideFlags(), TK_HIDEUSAGE);
+  CTKControl* pChevron = pPopup->GetControls()->FindControl(TK_ID_POPUPEXPAND);
+  ASSERT_NE(pChevron, nullptr);
+  EXPECT_TRUE(pChevron->IsVisible());
+  EXPECT_GE(pChevron->GetRect().top, pPopup->GetControl(3)->GetRect().bottom);
+  int nShortHeight = WindowRect(pPopup).Height();
+
+  user::InjectMouseMove(OnScreen(pPopup, pChevron->GetRect().CenterPoint()));
+  cbtest::Pump();
+  EXPECT_EQ(pPopup->GetSelected(), pChevron->GetIndex());
+  clock.Advance(899);
+  cbtest::Pump();
+  EXPECT_FALSE(pPopup->IsExpanded());
+  clock.Advance(1);
+  cbtest::Pump();
+  EXPECT_TRUE(pPopup->IsExpanded());
+  EXPECT_TRUE(pPopup->GetControl(1)->IsVisible());
+  EXPECT_TRUE(pPopup->GetControl(2)->IsVisible());
+  EXPECT_FALSE(pChevron->IsVisible());
+  EXPECT_GT(WindowRect(pPopup).Height(), nShortHeight);
+  EXPECT_TRUE(TKMouseManager()->m_bExpandedMenus);
+
+  // While tracking goes on, a second menu opens expanded at once.
+  CTKPopupBar* pSecond = MakePopup(3);
+  ASSERT_TRUE(pSecond->PopupAt(400, 100));
+  EXPECT_TRUE(pSecond->IsExpanded());
+  EXPECT_TRUE(pSecond->GetControl(1)->IsVisible());
+  pBars->ClosePopups();
+  EXPECT_FALSE(TKMouseManager()->m_bExpandedMenus);
+
+  // A menu made only of hidden commands shows them all, without a chevron.
+  CTKPopupBar* pAllHidden = CTKPopupBar::CreatePopupBar(pBars);
+  pAllHidden->GetControls()->Add(tkControlButton, 32901)->SetCaption("One");
+  pAllHidden->GetControls()->Add(tkControlButton, 32902)->SetCaption("Two");
+  ASSERT_TRUE(pAllHidden->PopupAt(200, 100));
+  EXPECT_FALSE(pAllHidden->HasHiddenCommands());
+  EXPECT_TRUE(pAllHidden->GetControl(0)->IsVisible());
+  EXPECT_EQ(pAllHidden->GetControls()->FindControl(TK_ID_POPUPEXPAND), nullptr);
+  pBars->ClosePopups();
+  for (CTKPopupBar* p : {pPopup, pSecond, pAllHidden})
+    p->InternalRelease();
+}
+
+TEST_F(PopupBars, TheTrackCallRunsUntilAChoiceAndReturnsOrSendsTheCommand)
+{
+  struct Case {
+    const char* what;
+    UINT flags;
+    int answer;
+    std::vector<std::string> log;
+  };
+  const Case cases[] = {
+      {"the command is sent", 0, 1, {"10331", "10333", "10338 id 32901 code 100", "WM_COMMAND 32901"}},
+      {"the command is returned", TPM_RETURNCMD, 32901, {"10331", "10333"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CTKPopupBar* pPopup = MakePopup(3);
+    frame_.m_log.clear();
+    frame_.m_pChoose = pPopup;
+    frame_.m_nChooseIndex = 1;
+    frame_.PostMessage(kChooseMessage, 0, 0);
+    int nAnswer = frame_.GetCommandBars()->TrackPopupMenu(pPopup, c.flags, 200, 150, &frame_);
+    EXPECT_EQ(nAnswer, c.answer);
+    EXPECT_EQ(frame_.m_log, c.log);
+    EXPECT_FALSE(pPopup->IsTrackingMode());
+    frame_.m_pChoose = nullptr;
+    pPopup->InternalRelease();
+  }
+}
+
+TEST_F(PopupBars, DraggingTheTearOffGripperAwayShowsTheBarAndBackOrEscapeTakesItAway)
+{
+  struct Case {
+    const char* what;
+    std::vector<CPoint> moves;  // from the gripper's centre
+    bool escape;
+    std::vector<std::string> calls;
+    bool closes;
+  };
+  const Case cases[] = {
+      {"a move within 10 pixels", {CPoint(0, 8)}, false, {}, false},
+      {"out and released", {CPoint(0, 40)}, false, {"show +0,+40"}, true},
+      {"out and back", {CPoint(0, 40), CPoint(0, 5)}, false, {"show +0,+40", "hide"}, false},
+      {"out and Escape", {CPoint(0, 40)}, true, {"show +0,+40", "hide"}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto* pPopup = new CTearOffPopup;
+    MakePopup(3, pPopup);
+    pPopup->SetTearOffPopup("Tools", 1234);
+    ASSERT_TRUE(pPopup->PopupAt(200, 100));
+    ASSERT_FALSE(pPopup->GetGripperRect().IsRectEmpty());
+    EXPECT_LE(pPopup->GetGripperRect().bottom, pPopup->GetControl(0)->GetRect().top);
+    // Posted rather than injected: the queue would merge the moves into the last one.
+    CPoint grip = pPopup->GetGripperRect().CenterPoint();
+    CPoint centre = OnScreen(pPopup, grip);
+    auto post = [&](UINT message, CPoint d) {
+      pPopup->PostMessage(message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(grip.x + d.x, grip.y + d.y));
+    };
+    post(WM_LBUTTONDOWN, CPoint(0, 0));
+    for (CPoint d : c.moves)
+      post(WM_MOUSEMOVE, d);
+    if (c.escape)
+      pPopup->PostMessage(WM_KEYDOWN, VK_ESCAPE, 0);
+    else
+      post(WM_LBUTTONUP, c.moves.back());
+    cbtest::Pump();
+    std::vector<std::string> expected;
+    for (const std::string& call : c.calls) {
+      if (call.rfind("show", 0) == 0) {
+        CPoint d = c.moves.front();
+        expected.push_back("show " + std::to_string(centre.x + d.x) + "," + std::to_string(centre.y + d.y));
+      } else {
+        expected.push_back(call);
+      }
+    }
+    EXPECT_EQ(pPopup->m_calls, expected);
+    EXPECT_EQ(pPopup->IsTrackingMode() == 0, c.closes);  // a bar torn off closes the menus
+    EXPECT_EQ(TKMouseManager()->m_nLock, 0);
+    frame_.GetCommandBars()->ClosePopups();
+    pPopup->InternalRelease();
+  }
+}
+
+// Sounds as the thread plays them.
+std::mutex g_soundsMutex;
+std::vector<std::string> g_sounds;
+BOOL RecordSound(LPCSTR sound, HMODULE, DWORD)
+{
+  std::lock_guard lock(g_soundsMutex);
+  if (sound)
+    g_sounds.push_back(sound);
+  return TRUE;
+}
+
+TEST_F(PopupBars, OpeningAMenuAndChoosingFromItPlayTheirSoundsInOrder)
+{
+  TKSoundManager().EnableSystemSounds(TRUE);
+  TKSoundManager().SetPlayer(&RecordSound);
+  g_sounds.clear();
+  auto waitIdle = [] {
+    for (int i = 0; i < 2000 && TKSoundManager().GetState() != CTKSoundManager::stateIdle; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  };
+  CTKPopupBar* pPopup = MakePopup(2);
+  ASSERT_TRUE(pPopup->PopupAt(200, 100));
+  waitIdle();
+  pPopup->GetControl(0)->OnExecute();
+  waitIdle();
+  TKSoundManager().SetPlayer(nullptr);
+  {
+    std::lock_guard lock(g_soundsMutex);
+    EXPECT_EQ(g_sounds, (std::vector<std::string>{"MenuPopup", "MenuCommand"}));
+  }
+  pPopup->InternalRelease();
+}
+
+}  // namespace
