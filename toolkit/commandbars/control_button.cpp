@@ -67,6 +67,13 @@ void CTKControlPopup::SetCommandBar(CTKCommandBar* pBar)
   m_pCommandBar = pBar;
 }
 
+void CTKControlPopup::ExpandCommandBar()
+{
+  auto* pPopupBar = dynamic_cast<CTKPopupBar*>(m_pCommandBar);
+  if (m_bPopup && pPopupBar && m_controlType == tkControlPopup)
+    pPopupBar->ExpandFullMenu();
+}
+
 BOOL CTKControlPopup::IsContainPopup(CTKControlPopup* pOther)
 {
   return IsContainPopupDepth(pOther, 0);

@@ -7,10 +7,12 @@
 #include "toolkit/commandbars/menusound.h"
 #include "toolkit/commandbars/popupbar.h"
 #include "toolkit/paint/draw_helpers.h"
+#include "toolkit/paint/keyboard_manager.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -26,6 +28,7 @@ class CPopupFrame : public cbtest::CTestFrame {
 public:
   CTKPopupBar* m_pChoose = nullptr;
   int m_nChooseIndex = 0;
+  bool m_emptyContextMenu = false;
 
 protected:
   BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override
@@ -34,6 +37,13 @@ protected:
       return CTKFrameWnd::OnWndMsg(message, wParam, lParam, pResult);
     if (message == TKWM_POPUPBARINIT || message == TKWM_POPUPBARCLOSED)
       m_log.push_back(message == TKWM_POPUPBARINIT ? "10331" : "10333");
+    if (message == TKWM_TOOLBARCONTEXTMENU) {
+      auto* pPopup = reinterpret_cast<CTKPopupBar*>(lParam);
+      m_log.push_back("10332 with " + std::to_string(pPopup->GetControlCount()) + " control");
+      if (m_emptyContextMenu)
+        pPopup->GetControls()->RemoveAll();
+      return TRUE;
+    }
     if (message == kChooseMessage && m_pChoose) {
       m_pChoose->GetControl(m_nChooseIndex)->OnExecute();
       return TRUE;
@@ -339,6 +349,72 @@ TEST_F(PopupBars, DraggingTheTearOffGripperAwayShowsTheBarAndBackOrEscapeTakesIt
     frame_.GetCommandBars()->ClosePopups();
     pPopup->InternalRelease();
   }
+}
+
+TEST_F(PopupBars, AMenuBarTitleOpensItsMenuBelowItAndTheSubmenuBesideIt)
+{
+  platform::VirtualClock clock(1000);
+  platform::ScopedClock inForce(clock);
+  CTKCommandBars* pBars = frame_.GetCommandBars();
+  pBars->GetCommandBarsOptions()->bAlwaysShowFullMenus = FALSE;
+  const UINT hidden[] = {57601};
+  pBars->HideCommands(hidden, 1);
+  cbtest::CTestBar* pMenu = frame_.AddBar(tkBarTypeMenuBar, CRect(0, 0, 500, 24), 128);
+  ASSERT_NE(pMenu, nullptr);
+  auto* pFile = dynamic_cast<CTKPopupBar*>(pMenu->GetControl(0)->GetCommandBar());
+  ASSERT_NE(pFile, nullptr);  // the site gave no bar: the toolkit's own popup bar
+  CRect rcTitle = pMenu->GetControl(0)->GetRect();
+  pMenu->ClientToScreen(&rcTitle);
+  frame_.m_log.clear();
+  user::InjectClick(rcTitle.CenterPoint());
+  cbtest::Pump();
+  ASSERT_TRUE(pFile->IsTrackingMode());
+  EXPECT_EQ(frame_.m_log, std::vector<std::string>{"10331"});
+  CRect rcFile = WindowRect(pFile);
+  EXPECT_EQ(rcFile.top, rcTitle.bottom);
+  EXPECT_LE(std::abs(rcFile.left - rcTitle.left), 1);
+  EXPECT_EQ(pFile->GetControl(1)->GetHideFlags(), TK_HIDEUSAGE);  // "Open" is rarely used
+
+  // Resting on the open title for the full-menus delay shows the rarely used commands.
+  clock.Advance(4990);
+  cbtest::Pump();
+  EXPECT_FALSE(pFile->IsExpanded());
+  clock.Advance(10);
+  cbtest::Pump();
+  EXPECT_TRUE(pFile->IsExpanded());
+  EXPECT_TRUE(pFile->GetControl(1)->IsVisible());
+
+  CTKControl* pExport = pFile->GetControls()->FindControl(tkControlPopup, -1, TRUE, FALSE);
+  ASSERT_NE(pExport, nullptr);
+  user::InjectMouseMove(OnScreen(pFile, pExport->GetRect().CenterPoint()));
+  cbtest::Pump();
+  clock.Advance(300);
+  cbtest::Pump();
+  auto* pExportBar = dynamic_cast<CTKPopupBar*>(pExport->GetCommandBar());
+  ASSERT_NE(pExportBar, nullptr);
+  ASSERT_TRUE(pExportBar->IsTrackingMode());
+  CRect rcExport = WindowRect(pExportBar);
+  // Beside the item: its right edge, give or take the theme's pixel.
+  EXPECT_LE(std::abs(rcExport.left - OnScreen(pFile, pExport->GetRect().BottomRight()).x), 1);
+  EXPECT_LE(std::abs(rcExport.top - OnScreen(pFile, pExport->GetRect().TopLeft()).y), 1);
+
+  frame_.m_log.clear();
+  TKKeyboardManager()->ProcessKeyboardHooks(WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_FALSE(pExportBar->IsTrackingMode());
+  EXPECT_EQ(pExportBar->GetSafeHwnd(), nullptr);
+  EXPECT_TRUE(pFile->IsTrackingMode());
+  EXPECT_EQ(frame_.m_log, std::vector<std::string>{"10333"});
+}
+
+TEST_F(PopupBars, TheToolbarsMenuIsOfferedToTheSiteAndNotShownWhenLeftEmpty)
+{
+  CTKCommandBars* pBars = frame_.GetCommandBars();
+  cbtest::CTestBar* pBar = frame_.AddBar(tkBarTypeNormal, CRect(0, 0, 500, 28));
+  frame_.m_log.clear();
+  frame_.m_emptyContextMenu = true;
+  pBars->ContextMenu(pBar, CPoint(100, 100));
+  EXPECT_EQ(frame_.m_log, std::vector<std::string>{"10332 with 1 control"});
+  EXPECT_EQ(TKMouseManager()->GetTrackedBarCount(), 0);
 }
 
 // Sounds as the thread plays them.
