@@ -67,8 +67,11 @@ CTKPopupBar::CTKPopupBar()
 
 CTKPopupBar::~CTKPopupBar()
 {
+  // Going while open: only the common end of tracking; telling the site and the parent needs a live object.
   if (m_bTracking && GetSafeHwnd())
-    SetTrackingMode(0, TRUE, FALSE);
+    CTKCommandBar::SetTrackingMode(0, TRUE, FALSE);
+  TKShadowsManager().RemoveShadow(this);
+  DestroyPopupWindow();
 }
 
 CTKPopupBar* CTKPopupBar::CreatePopupBar(CTKCommandBars* pCommandBars)

@@ -428,7 +428,7 @@ BOOL RecordSound(LPCSTR sound, HMODULE, DWORD)
   return TRUE;
 }
 
-TEST_F(PopupBars, OpeningAMenuAndChoosingFromItPlayTheirSoundsInOrder)
+TEST_F(PopupBars, OpeningAMenuAndClickingAnItemPlayTheirSoundsInOrder)
 {
   TKSoundManager().EnableSystemSounds(TRUE);
   TKSoundManager().SetPlayer(&RecordSound);
@@ -438,9 +438,17 @@ TEST_F(PopupBars, OpeningAMenuAndChoosingFromItPlayTheirSoundsInOrder)
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
   };
   CTKPopupBar* pPopup = MakePopup(2);
+  // The frame has no handlers: the update as the popup opens would disable the command.
+  pPopup->GetControl(0)->SetFlags(TK_FLAG_MANUALUPDATE);
   ASSERT_TRUE(pPopup->PopupAt(200, 100));
   waitIdle();
-  pPopup->GetControl(0)->OnExecute();
+  // A click on the item: the popup closes (its window goes) while it handles the release.
+  TKMouseManager()->m_bEatNextRelease = FALSE;
+  frame_.m_log.clear();
+  user::InjectClick(OnScreen(pPopup, pPopup->GetControl(0)->GetRect().CenterPoint()));
+  cbtest::Pump();
+  EXPECT_EQ(pPopup->GetSafeHwnd(), nullptr);
+  EXPECT_EQ(frame_.m_log, (std::vector<std::string>{"10333", "10338 id 32900 code 100", "WM_COMMAND 32900"}));
   waitIdle();
   TKSoundManager().SetPlayer(nullptr);
   {
