@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <mutex>
@@ -415,6 +416,106 @@ TEST_F(PopupBars, TheToolbarsMenuIsOfferedToTheSiteAndNotShownWhenLeftEmpty)
   pBars->ContextMenu(pBar, CPoint(100, 100));
   EXPECT_EQ(frame_.m_log, std::vector<std::string>{"10332 with 1 control"});
   EXPECT_EQ(TKMouseManager()->GetTrackedBarCount(), 0);
+}
+
+// Exposes the kind of opening animation a popup would use.
+class CAnimationProbe : public CTKPopupBar {
+public:
+  int Kind() const { return GetAnimationType(); }
+};
+
+TEST_F(PopupBars, TheOpeningAnimationFollowsTheOptionOrTheSystemSettings)
+{
+  struct Case {
+    const char* what;
+    int option;
+    BOOL systemAnimation;
+    BOOL systemFade;
+    std::vector<int> kinds;  // any of these
+  };
+  const Case cases[] = {
+      {"system without menu animation", 0, FALSE, TRUE, {5}},
+      {"system unfolding", 0, TRUE, FALSE, {3}},
+      {"system fading", 0, TRUE, TRUE, {4}},
+      {"random", 1, FALSE, FALSE, {2, 3, 4}},
+      {"a kind of its own", 2, FALSE, FALSE, {2}},
+  };
+  CTKCommandBarsOptions* pOptions = frame_.GetCommandBars()->GetCommandBarsOptions();
+  auto* pProbe = new CAnimationProbe;
+  pProbe->SetCommandBars(frame_.GetCommandBars());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    pOptions->animationType = c.option;
+    ::SystemParametersInfo(SPI_SETMENUANIMATION, 0, reinterpret_cast<PVOID>(static_cast<INT_PTR>(c.systemAnimation)), 0);
+    ::SystemParametersInfo(SPI_SETMENUFADE, 0, reinterpret_cast<PVOID>(static_cast<INT_PTR>(c.systemFade)), 0);
+    for (int i = 0; i < 12; ++i) {
+      int kind = pProbe->Kind();
+      EXPECT_NE(std::find(c.kinds.begin(), c.kinds.end(), kind), c.kinds.end()) << kind;
+    }
+  }
+  pProbe->SetCommandBars(nullptr);
+  EXPECT_EQ(pProbe->Kind(), 5);  // without command bars, never
+  pOptions->animationType = 0;
+  ::SystemParametersInfo(SPI_SETMENUANIMATION, 0, reinterpret_cast<PVOID>(static_cast<INT_PTR>(FALSE)), 0);
+  ::SystemParametersInfo(SPI_SETMENUFADE, 0, reinterpret_cast<PVOID>(static_cast<INT_PTR>(FALSE)), 0);
+  pProbe->InternalRelease();
+}
+
+TEST_F(PopupBars, DownOnTheLastShownCommandOrCtrlDownExpandsAShortenedMenu)
+{
+  CTKCommandBars* pBars = frame_.GetCommandBars();
+  pBars->GetCommandBarsOptions()->bAlwaysShowFullMenus = FALSE;
+  const UINT hidden[] = {32901};
+  pBars->HideCommands(hidden, 1);
+  struct Case {
+    const char* what;
+    int selectFirst;  // control selected before the key
+    bool ctrl;
+    bool expands;
+  };
+  const Case cases[] = {
+      {"Down in the middle moves on", 0, false, false},
+      {"Down on the last shown command", 2, false, true},
+      {"Ctrl+Down anywhere", 0, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CTKPopupBar* pPopup = MakePopup(3);
+    ASSERT_TRUE(pPopup->PopupAt(200, 100));
+    ASSERT_TRUE(pPopup->HasHiddenCommands());
+    pPopup->SetSelected(c.selectFirst, TRUE);
+    if (c.ctrl)
+      user::InjectKey(VK_CONTROL, true);
+    cbtest::Pump();
+    TKKeyboardManager()->ProcessKeyboardHooks(WM_KEYDOWN, VK_DOWN, 0);
+    if (c.ctrl) {
+      user::InjectKey(VK_CONTROL, false);
+      cbtest::Pump();
+    }
+    EXPECT_EQ(pPopup->IsExpanded() != 0, c.expands);
+    pBars->ClosePopups();
+    pPopup->InternalRelease();
+  }
+}
+
+TEST_F(PopupBars, APopupToolBarLaysItsButtonsOutInsideItsBorders)
+{
+  CTKPopupToolBar* pPopup = CTKPopupToolBar::CreatePopupToolBar(frame_.GetCommandBars());
+  MakePopup(4, pPopup);
+  pPopup->SetBorders(CRect(2, 4, 2, 4));
+  ASSERT_TRUE(pPopup->PopupAt(200, 100));
+  CRect rcClient;
+  pPopup->GetClientRect(&rcClient);
+  for (int i = 0; i < pPopup->GetControlCount(); ++i) {
+    CRect rc = pPopup->GetControl(i)->GetRect();
+    EXPECT_GE(rc.left, 2);
+    EXPECT_GE(rc.top, 4);
+    EXPECT_LE(rc.right, rcClient.right - 2);
+    EXPECT_LE(rc.bottom, rcClient.bottom - 4);
+  }
+  EXPECT_EQ(pPopup->GetType(), tkBarTypeNormal);
+  frame_.GetCommandBars()->ClosePopups();
+  pPopup->InternalRelease();
 }
 
 // Sounds as the thread plays them.
