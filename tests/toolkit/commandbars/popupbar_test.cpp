@@ -483,10 +483,10 @@ TEST_F(PopupBars, DownOnTheLastShownCommandOrCtrlDownExpandsAShortenedMenu)
     CTKPopupBar* pPopup = MakePopup(3);
     ASSERT_TRUE(pPopup->PopupAt(200, 100));
     ASSERT_TRUE(pPopup->HasHiddenCommands());
-    pPopup->SetSelected(c.selectFirst, TRUE);
     if (c.ctrl)
       user::InjectKey(VK_CONTROL, true);
     cbtest::Pump();
+    pPopup->SetSelected(c.selectFirst, TRUE);
     TKKeyboardManager()->ProcessKeyboardHooks(WM_KEYDOWN, VK_DOWN, 0);
     if (c.ctrl) {
       user::InjectKey(VK_CONTROL, false);
