@@ -29,6 +29,8 @@ public:
   BOOL Popup(CTKControlPopup* pControlPopup, BOOL bSelectFirst = FALSE) override;
   BOOL SetTrackingMode(int bMode, BOOL bSelectFirst, BOOL bKeyboard) override;
   int OnHookKeyDown(UINT nChar, LPARAM lParam) override;
+  // The list box lays its items out itself: its size is set only as it opens.
+  void DelayLayout() override {}
   void Copy(CTKCommandBar* pCommandBar, BOOL bRecursive = FALSE) override;
   // The keys a closed or open list takes for its combo box: 1 handled, 0 not.
   int ProcessListKey(CTKControlComboBox* pComboBox, UINT nChar);

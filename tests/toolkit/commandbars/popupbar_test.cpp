@@ -518,6 +518,23 @@ TEST_F(PopupBars, APopupToolBarLaysItsButtonsOutInsideItsBorders)
   pPopup->InternalRelease();
 }
 
+TEST_F(PopupBars, AClonedPopupKeepsItsClassAndTearOffAndShadowSettings)
+{
+  CTKPopupToolBar* pPopup = CTKPopupToolBar::CreatePopupToolBar(frame_.GetCommandBars());
+  MakePopup(2, pPopup);
+  pPopup->SetTearOffPopup("Tools", 1234, 250);
+  pPopup->SetShowShadow(FALSE);
+  CTKCommandBar* pClone = pPopup->Clone(TRUE);
+  auto* pClonedPopup = dynamic_cast<CTKPopupToolBar*>(pClone);
+  ASSERT_NE(pClonedPopup, nullptr);
+  EXPECT_TRUE(pClonedPopup->IsTearOffPopup());
+  EXPECT_FALSE(pClonedPopup->GetShowShadow());
+  EXPECT_EQ(pClonedPopup->GetControlCount(), 2);
+  EXPECT_EQ(pClonedPopup->GetType(), tkBarTypeNormal);
+  pClone->InternalRelease();
+  pPopup->InternalRelease();
+}
+
 // Sounds as the thread plays them.
 std::mutex g_soundsMutex;
 std::vector<std::string> g_sounds;
