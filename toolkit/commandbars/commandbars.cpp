@@ -186,7 +186,6 @@ int CTKCommandBars::TrackPopupMenu(CTKPopupBar* pPopup, UINT nFlags, int x, int 
   if (!pPopup)
     return 0;
   int nReturn = 0;
-  pPopup->SetCommandBars(this);
   pPopup->SetOwnerWindow(pWnd);
   pPopup->SetNotifyWindow(pWndOwner);
   pPopup->m_pReturnCmd = (nFlags & TPM_RETURNCMD) ? &nReturn : nullptr;

@@ -47,7 +47,6 @@ BOOL CTKControlComboBoxList::Popup(CTKControlPopup* pControlPopup, BOOL /*bSelec
   m_pControlPopup = pComboBox;
   if (CWnd* pNotify = GetNotifySite(); pNotify && pNotify->GetSafeHwnd())
     pNotify->SendMessage(TKWM_POPUPBARINIT, reinterpret_cast<WPARAM>(this), 0);
-  CTKCommandBar* pParent = pComboBox->GetParent();
   CWnd* pSite = GetSite();
   if (pSite && pSite->GetSafeHwnd() && (pSite->GetExStyle() & WS_EX_LAYOUTRTL))
     ModifyStyleEx(WS_EX_LAYOUTRTL, kListRtlExStyle);
@@ -65,7 +64,6 @@ BOOL CTKControlComboBoxList::Popup(CTKControlPopup* pControlPopup, BOOL /*bSelec
   ::SetWindowPos(m_hWnd, HWND_TOPMOST, rc.left, rc.top, rc.Width(), rc.Height(),
                  SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER);
   EnableWindow(TRUE);
-  (void)pParent;
   return TRUE;
 }
 

@@ -926,8 +926,8 @@ BOOL CTKPopupBar::ShowTornOffBar(CPoint /*ptScreen*/)
 
 void CTKPopupBar::HideTornOffBar()
 {
-  if (m_pTearOffBar)
-    m_pTearOffBar = nullptr;
+  // With the toolbar class: the floating bar is hidden again, and forgotten when this drag made it.
+  m_pTearOffBar = nullptr;
 }
 
 BOOL CTKPopupBar::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
