@@ -162,6 +162,31 @@ TEST_F(ComboBox, TheSiteHearsFocusListAndChoiceInOrder)
   }
 }
 
+TEST_F(ComboBox, TheMouseOpensTheListPointsAtAnItemAndChoosesItWithAClick)
+{
+  Fill(3);
+  pCombo_->SetCurSel(0);
+  CPoint ptBox = pCombo_->GetRect().CenterPoint();
+  pBar_->ClientToScreen(&ptBox);
+  user::InjectClick(ptBox);
+  cbtest::Pump();
+  ASSERT_TRUE(pCombo_->IsDroppedDown());
+  CTKControlComboBoxList* pList = pCombo_->GetListBar();
+  int nItemHeight = static_cast<int>(pList->SendMessage(LB_GETITEMHEIGHT, 0, 0));
+  CPoint ptItem(10, nItemHeight * 2 + nItemHeight / 2);  // over the third item
+  pList->ClientToScreen(&ptItem);
+  user::InjectMouseMove(ptItem);
+  cbtest::Pump();
+  EXPECT_EQ(pCombo_->GetCurSel(), 2);
+  frame_.m_log.clear();
+  user::InjectClick(ptItem);
+  cbtest::Pump();
+  EXPECT_FALSE(pCombo_->IsDroppedDown());
+  EXPECT_EQ(pCombo_->GetCurSel(), 2);
+  EXPECT_EQ(std::string(pCombo_->GetEditText()), "Mode 2");
+  EXPECT_EQ(Codes(), (std::vector<int>{1, 9, 8, 100}));
+}
+
 TEST_F(ComboBox, TheListShowsAsManyRowsAsItemsUpToTheDropDownCount)
 {
   struct Case {
