@@ -30,6 +30,10 @@ public:
   CTKPopupBar* m_pChoose = nullptr;
   int m_nChooseIndex = 0;
   bool m_emptyContextMenu = false;
+  // What the popup looked like when the choice was made: its window, and the lock of another open popup.
+  CRect m_rcChosen;
+  CTKCommandBar* m_pWatch = nullptr;
+  int m_nWatchLock = -1;
 
 protected:
   BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override
@@ -46,6 +50,9 @@ protected:
       return TRUE;
     }
     if (message == kChooseMessage && m_pChoose) {
+      m_pChoose->GetWindowRect(&m_rcChosen);
+      if (m_pWatch)
+        m_nWatchLock = m_pWatch->m_nTrackLock;
       m_pChoose->GetControl(m_nChooseIndex)->OnExecute();
       return TRUE;
     }
@@ -275,25 +282,53 @@ TEST_F(PopupBars, TheTrackCallRunsUntilAChoiceAndReturnsOrSendsTheCommand)
   struct Case {
     const char* what;
     UINT flags;
+    bool outerOpen;  // another popup is open when the track call comes
     int answer;
     std::vector<std::string> log;
+    bool rightAligned;
+    int outerLock;  // the other popup's lock while the new one runs; -1 without one
+    bool outerStaysOpen;
   };
   const Case cases[] = {
-      {"the command is sent", 0, 1, {"10331", "10333", "10338 id 32901 code 100", "WM_COMMAND 32901"}},
-      {"the command is returned", TPM_RETURNCMD, 32901, {"10331", "10333"}},
+      {"the command is sent", 0, false, 1, {"10331", "10333", "10338 id 32901 code 100", "WM_COMMAND 32901"}, false,
+       -1, false},
+      {"the command is returned", TPM_RETURNCMD, false, 32901, {"10331", "10333"}, false, -1, false},
+      {"right-aligned at the point", TPM_RETURNCMD | TPM_RIGHTALIGN, false, 32901, {"10331", "10333"}, true, -1,
+       false},
+      {"an open popup closes first", TPM_RETURNCMD, true, 32901, {"10331", "10333", "10331", "10333"}, false, 0,
+       false},
+      {"nested over an open popup, which waits locked", TPM_RETURNCMD | TPM_RECURSE, true, 32901,
+       {"10331", "10331", "10333"}, false, 1, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    CTKPopupBar* pPopup = MakePopup(3);
     frame_.m_log.clear();
+    CTKPopupBar* pOuter = nullptr;
+    if (c.outerOpen) {
+      pOuter = MakePopup(2);
+      ASSERT_TRUE(pOuter->PopupAt(500, 400));
+    }
+    CTKPopupBar* pPopup = MakePopup(3);
     frame_.m_pChoose = pPopup;
     frame_.m_nChooseIndex = 1;
+    frame_.m_pWatch = pOuter;
+    frame_.m_nWatchLock = -1;
     frame_.PostMessage(kChooseMessage, 0, 0);
     int nAnswer = frame_.GetCommandBars()->TrackPopupMenu(pPopup, c.flags, 200, 150, &frame_);
     EXPECT_EQ(nAnswer, c.answer);
     EXPECT_EQ(frame_.m_log, c.log);
     EXPECT_FALSE(pPopup->IsTrackingMode());
+    EXPECT_EQ(frame_.m_rcChosen.right == 200, c.rightAligned);
+    EXPECT_EQ(frame_.m_rcChosen.top, 150);
+    EXPECT_EQ(frame_.m_nWatchLock, c.outerLock);
+    if (pOuter) {
+      EXPECT_EQ(pOuter->IsTrackingMode() != 0, c.outerStaysOpen);
+      EXPECT_EQ(pOuter->m_nTrackLock, 0);
+      frame_.GetCommandBars()->ClosePopups();
+      pOuter->InternalRelease();
+    }
     frame_.m_pChoose = nullptr;
+    frame_.m_pWatch = nullptr;
     pPopup->InternalRelease();
   }
 }
