@@ -855,6 +855,9 @@ void CTKCommandBar::OnTimerBar(UINT_PTR nIDEvent)
       pControl->OnMouseHover();
   } else if (nIDEvent == TK_TIMER_FULLMENUS) {
     KillTimer(TK_TIMER_FULLMENUS);
+    auto* pPopup = dynamic_cast<CTKControlPopup*>(GetControl(m_nPopuped));
+    if (pPopup && m_nPopuped == m_nSelected && pPopup->IsCursorOver())
+      pPopup->ExpandCommandBar();
   }
 }
 

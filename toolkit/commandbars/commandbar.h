@@ -57,6 +57,9 @@ public:
   int GetTrackingMode() const { return m_bTracking; }
   BOOL IsTrackingMode() const { return m_bTracking != 0; }
   BOOL IsKeyboardSelected() const { return m_bKeyboardSelect; }
+  // Whether tracking started with the mouse (only the first popup of such a chain animates).
+  BOOL IsMouseStarted() const { return m_bMouseStarted; }
+  void SetMouseStarted(BOOL bStarted) { m_bMouseStarted = bStarted; }
   static BOOL IsVerticalPosition(int nPosition) { return nPosition == 2 || nPosition == 3 || nPosition == 5; }
   BOOL IsLayoutRTL() const;
 

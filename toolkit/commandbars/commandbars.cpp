@@ -2,6 +2,8 @@
 
 #include "toolkit/commandbars/control_button.h"
 #include "toolkit/commandbars/controledit.h"
+#include "toolkit/commandbars/menusound.h"
+#include "toolkit/commandbars/popupbar.h"
 #include "toolkit/paint/image_manager.h"
 #include "toolkit/paint/keyboard_manager.h"
 #include "toolkit/paint/paint_manager.h"
@@ -65,6 +67,7 @@ CTKCommandBars::~CTKCommandBars()
   m_pToolTipContext->InternalRelease();
   m_pShortcutManager->InternalRelease();
   m_pOptions->InternalRelease();
+  TKSoundManager().StopThread();
 }
 
 void CTKCommandBars::SetSite(CWnd* pFrame)
@@ -175,6 +178,93 @@ void CTKCommandBars::SetDragControl(CTKControl* pControl)
 }
 
 void CTKCommandBars::ClosePopups() const { GetMouseManager()->CloseTrackedBars(); }
+
+BOOL CTKCommandBars::IsLayoutRTL() const
+{
+  return m_pFrame && m_pFrame->GetSafeHwnd() && (m_pFrame->GetExStyle() & WS_EX_LAYOUTRTL) != 0;
+}
+
+int CTKCommandBars::TrackPopupMenu(CTKPopupBar* pPopup, UINT nFlags, int x, int y, CWnd* pWnd, const RECT* prcExclude,
+                                   CWnd* pWndOwner)
+{
+  if (!pPopup)
+    return 0;
+  int nReturn = 0;
+  pPopup->SetOwnerWindow(pWnd);
+  pPopup->SetNotifyWindow(pWndOwner);
+  pPopup->m_pReturnCmd = (nFlags & TPM_RETURNCMD) ? &nReturn : nullptr;
+  pPopup->m_bRightButton = (nFlags & TPM_RIGHTBUTTON) != 0;
+  pPopup->m_bNoNotify = (nFlags & TPM_NONOTIFY) != 0;
+  pPopup->m_bRecursePopup = (nFlags & TPM_RECURSE) != 0;
+  pPopup->SetDirectionFlags((nFlags & TPM_RIGHTALIGN) ? TK_POPUP_LEFT | TK_POPUP_DOWN : TK_POPUP_DOWN);
+  CTKMouseManager* pMouseManager = GetMouseManager();
+  BOOL bLocked = FALSE;
+  if (!(nFlags & TPM_RECURSE)) {
+    ClosePopups();
+    ::ReleaseCapture();
+  } else {
+    pMouseManager->CloseUnlockedBars();
+    pMouseManager->LockTrackRecurse(TRUE);
+    bLocked = TRUE;
+  }
+  pMouseManager->m_bEatNextRelease = TRUE;
+  // The popup's owner may release it while the loop runs.
+  pPopup->InternalAddRef();
+  BOOL bOpened = pPopup->PopupAt(x, y, prcExclude);
+  while (bOpened && pPopup->IsTrackingMode()) {
+    MSG msg;
+    if (!::GetMessage(&msg, nullptr, 0, 0)) {
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    if (!pPopup->IsTrackingMode()) {
+      ::PostMessage(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+      break;
+    }
+    if (msg.message == WM_KICKIDLE)
+      continue;
+    CWinThread* pThread = AfxGetThread();
+    if (!pThread || !pThread->PreTranslateMessage(&msg)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessage(&msg);
+    }
+  }
+  if (bLocked)
+    pMouseManager->LockTrackRecurse(FALSE);
+  pPopup->m_pReturnCmd = nullptr;
+  pPopup->InternalRelease();
+  if (!bOpened)
+    return 0;
+  return (nFlags & TPM_RETURNCMD) ? nReturn : 1;
+}
+
+CTKPopupBar* CTKCommandBars::GetToolbarsPopup()
+{
+  CTKPopupBar* pPopup = CTKPopupBar::CreatePopupBar(this);
+  pPopup->GetControls()->Add(tkControlButton, TK_ID_TOOLBARLIST);
+  return pPopup;
+}
+
+void CTKCommandBars::ContextMenu(CTKCommandBar* pBar, CPoint point)
+{
+  if (IsCustomizeMode())
+    return;
+  CTKPopupBar* pPopup = GetToolbarsPopup();
+  if (m_pFrame && m_pFrame->GetSafeHwnd())
+    m_pFrame->SendMessage(TKWM_TOOLBARCONTEXTMENU, reinterpret_cast<WPARAM>(pBar), reinterpret_cast<LPARAM>(pPopup));
+  if (pPopup->GetControlCount() > 0) {
+    ClosePopups();
+    pPopup->SetDirectionFlags(IsLayoutRTL() ? TK_POPUP_LEFT : 0);
+    if (pPopup->PopupAt(point.x, point.y)) {
+      CWinThread* pThread = AfxGetThread();
+      while (pPopup->IsTrackingMode()) {
+        if (!pThread || !pThread->PumpMessage())
+          break;
+      }
+    }
+  }
+  pPopup->InternalRelease();
+}
 
 void CTKCommandBars::OnTrackingModeChanged(CTKCommandBar* /*pBar*/, int bMode)
 {

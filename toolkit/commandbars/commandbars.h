@@ -10,6 +10,7 @@
 #include <vector>
 
 class CTKCommandBars;
+class CTKPopupBar;
 class CTKPropExchange;
 
 class CTKCommandBarsOptions : public CCmdTarget {
@@ -86,6 +87,15 @@ public:
 
   // ---- Popups and tracking
   void ClosePopups() const;
+  // Opens the popup at the point and runs its loop until it closes: 1, the chosen command with TPM_RETURNCMD
+  // (0 when none), or 0 when it could not open.
+  int TrackPopupMenu(CTKPopupBar* pPopup, UINT nFlags, int x, int y, CWnd* pWnd, const RECT* prcExclude = nullptr,
+                     CWnd* pWndOwner = nullptr);
+  // The toolbars menu of a bar at a screen point.
+  virtual void ContextMenu(CTKCommandBar* pBar, CPoint point);
+  // A new popup listing the toolbars; the caller releases it.
+  virtual CTKPopupBar* GetToolbarsPopup();
+  BOOL IsLayoutRTL() const;
   virtual void OnTrackingModeChanged(CTKCommandBar* pBar, int bMode);
   BOOL ActivateBar(CTKCommandBar* pBar, int nDirection);
 

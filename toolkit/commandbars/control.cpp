@@ -2,6 +2,7 @@
 
 #include "toolkit/commandbars/commandbars.h"
 #include "toolkit/commandbars/control_button.h"
+#include "toolkit/commandbars/menusound.h"
 #include "toolkit/paint/image_manager.h"
 #include "toolkit/paint/paint_manager.h"
 #include "toolkit/paint/resource_manager.h"
@@ -212,6 +213,7 @@ void EndTracking(CTKCommandBar* pRoot, CTKCommandBars* pCommandBars)
 
 void CTKControl::OnExecute()
 {
+  TKSoundManager().PlaySystemSound(CTKSoundManager::stateMenuCommand);
   m_bPressed = 2;
   if (!m_pParent)
     return;

@@ -1,6 +1,7 @@
 #include "toolkit/commandbars/control_button.h"
 
 #include "toolkit/commandbars/commandbars.h"
+#include "toolkit/commandbars/popupbar.h"
 #include "toolkit/commandbars/shadows.h"
 #include "toolkit/paint/paint_manager.h"
 
@@ -64,6 +65,13 @@ void CTKControlPopup::SetCommandBar(CTKCommandBar* pBar)
   if (m_pCommandBar)
     m_pCommandBar->InternalRelease();
   m_pCommandBar = pBar;
+}
+
+void CTKControlPopup::ExpandCommandBar()
+{
+  auto* pPopupBar = dynamic_cast<CTKPopupBar*>(m_pCommandBar);
+  if (m_bPopup && pPopupBar && m_controlType == tkControlPopup)
+    pPopupBar->ExpandFullMenu();
 }
 
 BOOL CTKControlPopup::IsContainPopup(CTKControlPopup* pOther)
@@ -197,6 +205,11 @@ BOOL CTKControlPopup::OnLButtonDblClk(CPoint point)
       return TRUE;
     }
   }
+  auto* pPopupBar = dynamic_cast<CTKPopupBar*>(m_pCommandBar);
+  if (pPopupBar && pPopupBar->HasHiddenCommands() && !pPopupBar->IsExpanded()) {
+    pPopupBar->ExpandFullMenu();
+    return TRUE;
+  }
   return FALSE;
 }
 
@@ -246,7 +259,9 @@ CTKControl* CTKControlPopup::Clone(BOOL bRecursive) { return CTKControl::Clone(b
 
 void CTKControlPopup::UpdateShadow()
 {
+  // Bars that are not popup bars (those the tests stand in) keep the shadow they always had.
+  auto* pPopupBar = dynamic_cast<CTKPopupBar*>(m_pCommandBar);
   if (m_pParent && m_pParent->GetPosition() != tkBarPopup && m_controlType >= tkControlPopup &&
-      m_controlType <= tkControlSplitButtonPopup && m_pCommandBar)
+      m_controlType <= tkControlSplitButtonPopup && m_pCommandBar && (!pPopupBar || pPopupBar->GetShowShadow()))
     TKShadowsManager().SetShadow(this);
 }

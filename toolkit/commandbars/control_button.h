@@ -25,6 +25,8 @@ public:
   BOOL IsPopuped() const { return m_bPopup; }
   // Whether the two popups share a popup bar anywhere down their trees.
   BOOL IsContainPopup(CTKControlPopup* pOther);
+  // An open menu shows its rarely used commands too.
+  void ExpandCommandBar();
 
   BOOL Compare(CTKControl* pOther) override;
   CTKCommandBar* GetCommandBar() const override { return m_pCommandBar; }

@@ -3,6 +3,8 @@
 #include "toolkit/commandbars/commandbars.h"
 #include "toolkit/commandbars/control_button.h"
 #include "toolkit/commandbars/controledit.h"
+#include "toolkit/commandbars/controlcombobox.h"
+#include "toolkit/commandbars/popupbar.h"
 #include "toolkit/paint/paint_manager.h"
 
 #include <algorithm>
@@ -110,31 +112,33 @@ CTKControl* CTKControls::CreateControlByType(int controlType, int nId, const CSt
       if (pSite->SendMessage(TKWM_CREATECOMMANDBAR, 0, reinterpret_cast<LPARAM>(&cs)) != 0)
         pBar = cs.pCommandBar;
     }
-    if (pBar) {
-      pBar->SetTitle(strTitle);
-      pBar->SetCommandBars(GetCommandBars());
-      if (pSubMenu)
-        pBar->LoadMenu(pSubMenu, TRUE);
-      else if (bMenu && nId > 0) {
-        CMenu menu;
-        if (menu.Attach(::LoadMenu(AfxGetResourceHandle(), MAKEINTRESOURCE(nId)))) {
-          CMenu* pFirst = menu.GetSubMenu(0);
-          if (pFirst)
-            pBar->LoadMenu(pFirst, TRUE);
-          menu.DestroyMenu();
-        }
+    if (!pBar)
+      pBar = CTKPopupBar::CreatePopupBar(GetCommandBars());
+    pBar->SetTitle(strTitle);
+    pBar->SetCommandBars(GetCommandBars());
+    if (pSubMenu) {
+      pBar->LoadMenu(pSubMenu, TRUE);
+    } else if (bMenu && nId > 0) {
+      CMenu menu;
+      if (menu.Attach(::LoadMenu(AfxGetResourceHandle(), MAKEINTRESOURCE(nId)))) {
+        CMenu* pFirst = menu.GetSubMenu(0);
+        if (pFirst)
+          pBar->LoadMenu(pFirst, TRUE);
+        menu.DestroyMenu();
       }
-      pPopup->SetCommandBar(pBar);
-      pBar->InternalRelease();
     }
+    pPopup->SetCommandBar(pBar);
+    pBar->InternalRelease();
     return pPopup;
   }
+  case tkControlComboBox:
+    return new CTKControlComboBox;
   case tkControlLabel:
     return new CTKControlLabel;
   case tkControlEdit:
     return new CTKControlEdit;
   default:
-    // Combo boxes and hosted windows are not built here.
+    // Hosted windows are not built here.
     return nullptr;
   }
 }

@@ -4,6 +4,7 @@
 #include "toolkit/commandbars/control_button.h"
 #include "toolkit/commandbars/controledit.h"
 #include "toolkit/commandbars/statusbar.h"
+#include "toolkit/commandbars/controlcombobox.h"
 #include "toolkit/paint/draw_helpers.h"
 #include "toolkit/paint/image_manager.h"
 #include "toolkit/paint/paint_manager.h"

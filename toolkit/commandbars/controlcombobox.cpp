@@ -1,0 +1,496 @@
+#include "toolkit/commandbars/controlcombobox.h"
+
+#include "toolkit/commandbars/commandbars.h"
+#include "toolkit/paint/paint_manager.h"
+
+#include <algorithm>
+
+IMPLEMENT_DYNCREATE(CTKControlComboBoxList, CTKPopupBar)
+IMPLEMENT_DYNCREATE(CTKControlComboBox, CTKControlPopup)
+
+namespace {
+
+constexpr DWORD kListExStyle = WS_EX_TOOLWINDOW | WS_EX_STATICEDGE;
+constexpr DWORD kListStyle = WS_POPUP | WS_CLIPCHILDREN | WS_BORDER | WS_VSCROLL;
+constexpr DWORD kListRtlExStyle = WS_EX_RIGHT | WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR;
+constexpr int kHighlight = 13;
+constexpr int kHighlightText = 14;
+constexpr int kGrayText = 17;
+constexpr int kWindowText = 8;
+
+BOOL IsAltDown() { return ::GetKeyState(VK_MENU) < 0; }
+
+}  // namespace
+
+CTKControlComboBoxList::CTKControlComboBoxList()
+{
+  m_barPosition = tkBarComboBoxList;
+  SetShowShadow(FALSE);
+}
+
+BOOL CTKControlComboBoxList::CreateListWindow()
+{
+  if (GetSafeHwnd())
+    return TRUE;
+  CWnd* pSite = GetSite();
+  return CreateEx(kListExStyle, "LISTBOX", "", (m_dwStyle & 0xFFFF) | kListStyle, 0, 0, 0, 0,
+                  pSite ? pSite->GetSafeHwnd() : nullptr, nullptr);
+}
+
+BOOL CTKControlComboBoxList::Popup(CTKControlPopup* pControlPopup, BOOL /*bSelectFirst*/)
+{
+  auto* pComboBox = dynamic_cast<CTKControlComboBox*>(pControlPopup);
+  if (!pComboBox || !CreateListWindow())
+    return FALSE;
+  SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(GetPaintManager()->GetRegularFont()->GetSafeHandle()), TRUE);
+  m_pComboBox = pComboBox;
+  m_pControlPopup = pComboBox;
+  if (CWnd* pNotify = GetNotifySite(); pNotify && pNotify->GetSafeHwnd())
+    pNotify->SendMessage(TKWM_POPUPBARINIT, reinterpret_cast<WPARAM>(this), 0);
+  CWnd* pSite = GetSite();
+  if (pSite && pSite->GetSafeHwnd() && (pSite->GetExStyle() & WS_EX_LAYOUTRTL))
+    ModifyStyleEx(WS_EX_LAYOUTRTL, kListRtlExStyle);
+  else
+    ModifyStyleEx(kListRtlExStyle, 0);
+  SetTrackingMode(1, FALSE, FALSE);
+  if (!m_pComboBox)
+    return FALSE;
+  int cx = m_nListWidth > 0 ? m_nListWidth : pComboBox->GetRect().Width();
+  int nItemHeight = static_cast<int>(SendMessage(LB_GETITEMHEIGHT, 0, 0));
+  int nCount = static_cast<int>(SendMessage(LB_GETCOUNT, 0, 0));
+  int cy = nItemHeight * std::min(pComboBox->GetDropDownItemCount(), std::max(nCount, 1)) + 4;
+  UpdateExpandingDirection();
+  CRect rc = CalcPopupRect(CSize(cx, cy));
+  ::SetWindowPos(m_hWnd, HWND_TOPMOST, rc.left, rc.top, rc.Width(), rc.Height(),
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER);
+  EnableWindow(TRUE);
+  return TRUE;
+}
+
+BOOL CTKControlComboBoxList::SetTrackingMode(int bMode, BOOL bSelectFirst, BOOL bKeyboard)
+{
+  // The list window stays when the list closes: only the common tracking runs.
+  BOOL bChanged = CTKCommandBar::SetTrackingMode(bMode, bSelectFirst, bKeyboard);
+  if (!bChanged || !m_pComboBox)
+    return bChanged;
+  CTKControlComboBox* pComboBox = m_pComboBox;
+  if (bMode) {
+    ++TKMouseManager()->m_nLock;
+    pComboBox->OnEditChanged();
+    pComboBox->NotifySite(TKN_CBN_DROPDOWN);
+  } else {
+    pComboBox->NotifySite(TKN_CBN_CLOSEUP);
+    if (TKMouseManager()->m_nLock > 0)
+      --TKMouseManager()->m_nLock;
+    if (GetSafeHwnd())
+      ShowWindow(SW_HIDE);
+    CTKCommandBar* pParent = pComboBox->GetParent();
+    if (pParent && pParent->GetPopuped() == pComboBox->GetIndex())
+      pParent->SetPopuped(-1, FALSE);
+    m_pComboBox = nullptr;
+    m_pControlPopup = nullptr;
+  }
+  return TRUE;
+}
+
+int CTKControlComboBoxList::OnHookKeyDown(UINT nChar, LPARAM lParam)
+{
+  if (!m_bTracking || !m_pComboBox)
+    return 0;
+  switch (nChar) {
+  case VK_ESCAPE:
+    if (m_pComboBox->IsFocused())
+      return 0;
+    return CTKCommandBar::OnHookKeyDown(nChar, lParam);
+  case VK_TAB:
+    return 0;
+  case VK_RETURN:
+    m_pComboBox->OnExecute();
+    return 1;
+  default:
+    return ProcessListKey(m_pComboBox, nChar);
+  }
+}
+
+int CTKControlComboBoxList::ProcessListKey(CTKControlComboBox* pComboBox, UINT nChar)
+{
+  if (!GetSafeHwnd())
+    return 0;
+  int nOld = static_cast<int>(SendMessage(LB_GETCURSEL, 0, 0));
+  if (pComboBox->GetDropDownStyle()) {
+    if (IsAltDown() || (nChar != VK_PRIOR && nChar != VK_NEXT && nChar != VK_UP && nChar != VK_DOWN))
+      return 0;
+    DefWindowProc(WM_KEYDOWN, nChar, 0);
+  } else {
+    if (((nChar == VK_UP || nChar == VK_DOWN) && IsAltDown()) || (nChar == VK_F4 && !IsAltDown()))
+      return 0;
+    // The list box's own keys: arrows, pages and letters choosing by prefix.
+    DefWindowProc(WM_KEYDOWN, nChar, 0);
+  }
+  if (static_cast<int>(SendMessage(LB_GETCURSEL, 0, 0)) != nOld)
+    pComboBox->OnSelChanged();
+  return 1;
+}
+
+void CTKControlComboBoxList::Copy(CTKCommandBar* pCommandBar, BOOL bRecursive)
+{
+  CTKPopupBar::Copy(pCommandBar, bRecursive);
+  auto* pSource = dynamic_cast<CTKControlComboBoxList*>(pCommandBar);
+  if (!pSource || !pSource->GetSafeHwnd() || !CreateListWindow())
+    return;
+  SendMessage(LB_RESETCONTENT, 0, 0);
+  int nCount = static_cast<int>(pSource->SendMessage(LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < nCount; ++i) {
+    CString strItem;
+    int nLength = static_cast<int>(pSource->SendMessage(LB_GETTEXTLEN, static_cast<WPARAM>(i), 0));
+    if (nLength < 0)
+      continue;
+    pSource->SendMessage(LB_GETTEXT, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(strItem.GetBuffer(nLength + 1)));
+    strItem.ReleaseBuffer();
+    SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(static_cast<LPCSTR>(strItem)));
+  }
+}
+
+BOOL CTKControlComboBoxList::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+  CPoint point(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+  switch (message) {
+  case WM_MOUSEMOVE:
+    if (m_bTracking) {
+      LRESULT lItem = SendMessage(LB_ITEMFROMPOINT, 0, MAKELPARAM(point.x, point.y));
+      int nItem = LOWORD(lItem);
+      if (HIWORD(lItem) == 0 && nItem != static_cast<int>(SendMessage(LB_GETCURSEL, 0, 0)))
+        SendMessage(LB_SETCURSEL, static_cast<WPARAM>(nItem), 0);
+    }
+    if (pResult)
+      *pResult = 0;
+    return TRUE;
+  case WM_LBUTTONDOWN:
+    if (pResult)
+      *pResult = 0;
+    return TRUE;
+  case WM_LBUTTONUP:
+    if (m_pComboBox) {
+      CTKControlComboBox* pComboBox = m_pComboBox;
+      pComboBox->InternalAddRef();
+      pComboBox->OnSelChanged();
+      pComboBox->OnExecute();
+      pComboBox->InternalRelease();
+    }
+    if (pResult)
+      *pResult = 0;
+    return TRUE;
+  case WM_MOUSEACTIVATE:
+    if (pResult)
+      *pResult = MA_NOACTIVATE;
+    return TRUE;
+  default:
+    // Painting and everything else is the list box's own.
+    return CWnd::OnWndMsg(message, wParam, lParam, pResult);
+  }
+}
+
+CTKControlComboBox::CTKControlComboBox()
+{
+  m_controlType = tkControlComboBox;
+  auto* pList = new CTKControlComboBoxList;
+  pList->CreateListWindow();
+  SetCommandBar(pList);
+  pList->InternalRelease();
+}
+
+BOOL CTKControlComboBox::HasListWindow() const
+{
+  CTKControlComboBoxList* pList = GetListBar();
+  return pList && pList->GetSafeHwnd();
+}
+
+int CTKControlComboBox::GetCurSel() const
+{
+  if (HasListWindow())
+    return static_cast<int>(GetListBar()->SendMessage(LB_GETCURSEL, 0, 0));
+  return m_nCurSel;
+}
+
+void CTKControlComboBox::SetCurSel(int nIndex)
+{
+  if (nIndex == GetCurSel() && nIndex == m_nCurSel)
+    return;
+  m_nCurSel = nIndex;
+  if (HasListWindow())
+    GetListBar()->SendMessage(LB_SETCURSEL, static_cast<WPARAM>(nIndex), 0);
+  OnSelChanged();
+}
+
+BOOL CTKControlComboBox::IsDroppedDown() const
+{
+  CTKControlComboBoxList* pList = GetListBar();
+  return pList && pList->IsTrackingMode() && pList->GetOwnerCombo() == this;
+}
+
+CString CTKControlComboBox::GetListBoxText() const
+{
+  int nSel = GetCurSel();
+  if (nSel < 0 || !HasListWindow())
+    return CString();
+  CTKControlComboBoxList* pList = GetListBar();
+  int nLength = static_cast<int>(pList->SendMessage(LB_GETTEXTLEN, static_cast<WPARAM>(nSel), 0));
+  if (nLength < 0)
+    return CString();
+  CString strText;
+  pList->SendMessage(LB_GETTEXT, static_cast<WPARAM>(nSel), reinterpret_cast<LPARAM>(strText.GetBuffer(nLength + 1)));
+  strText.ReleaseBuffer();
+  return strText;
+}
+
+void CTKControlComboBox::SetEditText(const CString& strText)
+{
+  m_strEditText = strText;
+  m_bEditChanged = FALSE;
+}
+
+void CTKControlComboBox::SetEditHint(const CString& strHint)
+{
+  m_strEditHint = strHint;
+  RedrawParent();
+}
+
+void CTKControlComboBox::OnSelChanged()
+{
+  SetEditText(GetListBoxText());
+  RedrawParent();
+  NotifySite(TKN_CBN_SELCHANGE);
+}
+
+void CTKControlComboBox::OnEditChanged()
+{
+  // Without an edit window there is nothing typed to complete or to look up in the list.
+  NotifySite(TKN_CBN_EDITCHANGE);
+}
+
+void CTKControlComboBox::SetEnabled(BOOL bEnabled) { CTKControlPopup::SetEnabled(bEnabled); }
+
+void CTKControlComboBox::SetFocused(BOOL bFocused)
+{
+  if (m_bFocused == bFocused)
+    return;
+  m_bFocused = bFocused;
+  if (bFocused) {
+    m_nLastSel = GetCurSel();
+    m_strLastText = m_strEditText;
+    m_bSelEndOk = FALSE;
+    if (m_pParent) {
+      m_pParent->SetTrackingMode(1, FALSE, FALSE);
+      m_pParent->SetSelected(m_nIndex, FALSE);
+    }
+    ++TKMouseManager()->m_nLock;
+    NotifySite(TKN_CBN_SETFOCUS);
+  } else {
+    if (!m_bSelEndOk && !IsDroppedDown() && !m_pEdit) {
+      SetCurSel(m_nLastSel);
+      NotifySite(TKN_CBN_SELENDCANCEL);
+    }
+    if (TKMouseManager()->m_nLock > 0)
+      --TKMouseManager()->m_nLock;
+    NotifySite(TKN_CBN_KILLFOCUS);
+  }
+  InvalidateParent();
+}
+
+BOOL CTKControlComboBox::IsCaptionVisible() const { return m_comboStyle == 1 && !GetCaption().IsEmpty(); }
+
+BOOL CTKControlComboBox::Compare(CTKControl* pOther)
+{
+  auto* pComboBox = dynamic_cast<CTKControlComboBox*>(pOther);
+  return CTKControlPopup::Compare(pOther) && pComboBox && pComboBox->m_nWidth == m_nWidth;
+}
+
+void CTKControlComboBox::SetHideFlags(DWORD dwFlags)
+{
+  if (dwFlags == m_dwHideFlags)
+    return;
+  m_dwHideFlags = dwFlags;
+  DelayLayoutParent();
+}
+
+void CTKControlComboBox::OnCalcDynamicSize(DWORD dwMode)
+{
+  SetHideFlag(TK_HIDEDOCKINGPOSITION, (dwMode & LM_VERTDOCK) != 0);
+}
+
+BOOL CTKControlComboBox::Execute()
+{
+  SetFocused(TRUE);
+  return TRUE;
+}
+
+void CTKControlComboBox::OnExecute()
+{
+  if (GetCurSel() != -1) {
+    if (IsDroppedDown() || (!m_pEdit && m_bFocused))
+      NotifySite(TKN_CBN_SELENDOK);
+    m_bSelEndOk = TRUE;
+    m_nLastSel = GetCurSel();
+  }
+  CTKControlPopup::OnExecute();
+}
+
+BOOL CTKControlComboBox::SetPopuped(BOOL bPopup)
+{
+  if (bPopup) {
+    m_bSelEndOk = FALSE;
+    m_nLastSel = GetCurSel();
+  } else if (m_bPopup && !m_bSelEndOk) {
+    if (!m_pEdit && !m_bFocused)
+      SetCurSel(m_nLastSel);
+    NotifySite(TKN_CBN_SELENDCANCEL);
+  }
+  return CTKControlPopup::SetPopuped(bPopup);
+}
+
+void CTKControlComboBox::OnClick(BOOL bKeyboard, CPoint pt)
+{
+  if (!m_pParent)
+    return;
+  if (IsCustomizeMode()) {
+    m_pParent->SetPopuped(-1, FALSE);
+    m_pParent->SetSelected(-1, FALSE);
+    return;
+  }
+  if (bKeyboard && m_bEnabled) {
+    if (m_bFocused)
+      OnExecute();
+    else
+      SetFocused(TRUE);
+    return;
+  }
+  if (IsDroppedDown() && m_bFocused) {
+    m_pParent->SetPopuped(-1, FALSE);
+    return;
+  }
+  CTKControlPopup::OnClick(bKeyboard, pt);
+}
+
+void CTKControlComboBox::OnMouseHover()
+{
+  if (TKMouseManager()->m_nLock > 0)
+    return;
+  // The list opens by click, F4 or Alt+Down, never by resting the mouse on the box.
+  if (GetListBar())
+    CTKControl::OnMouseHover();
+  else
+    CTKControlPopup::OnMouseHover();
+}
+
+BOOL CTKControlComboBox::OnSetSelected(int bSelected)
+{
+  BOOL bChanged = CTKControlPopup::OnSetSelected(bSelected);
+  if (bSelected == 0)
+    SetFocused(FALSE);
+  return bChanged;
+}
+
+int CTKControlComboBox::OnHookKeyDown(UINT nChar, LPARAM /*lParam*/)
+{
+  if (!m_bFocused)
+    return 0;
+  m_bIgnoreAutoComplete = nChar == VK_DELETE || nChar == VK_BACK;
+  switch (nChar) {
+  case VK_TAB:
+  case VK_RETURN:
+    return 0;
+  case VK_ESCAPE:
+    InternalAddRef();
+    if (IsDroppedDown() && m_pParent)
+      m_pParent->SetPopuped(-1, FALSE);
+    SetCurSel(m_nLastSel);
+    SetEditText(m_strLastText);
+    SetFocused(FALSE);
+    InternalRelease();
+    return 1;
+  default:
+    break;
+  }
+  if (((nChar == VK_UP || nChar == VK_DOWN) && IsAltDown()) || (nChar == VK_F4 && !IsAltDown())) {
+    OnClick(FALSE, CPoint(0, 0));
+    return 1;
+  }
+  if (CTKControlComboBoxList* pList = GetListBar(); pList && HasListWindow())
+    pList->ProcessListKey(this, nChar);
+  return 1;
+}
+
+void CTKControlComboBox::SetParent(CTKCommandBar* pParent)
+{
+  CTKCommandBar* pOld = m_pParent;
+  CTKControlPopup::SetParent(pParent);
+  if (pParent && pParent != pOld && HasListWindow()) {
+    CWnd* pSite = pParent->GetSite();
+    ::SetWindowLongPtr(GetListBar()->GetSafeHwnd(), GWLP_HWNDPARENT,
+                       reinterpret_cast<LONG_PTR>(pSite ? pSite->GetSafeHwnd() : nullptr));
+  }
+}
+
+void CTKControlComboBox::SetWidth(int nWidth)
+{
+  m_nWidth = nWidth;
+  DelayLayoutParent();
+}
+
+void CTKControlComboBox::SetLabelWidth(int nWidth)
+{
+  if (m_nLabelWidth == nWidth)
+    return;
+  m_nLabelWidth = nWidth;
+  m_bDelayReposition = TRUE;
+}
+
+void CTKControlComboBox::SetButtonWidth(int nWidth)
+{
+  if (m_nButtonWidth == nWidth)
+    return;
+  m_nButtonWidth = nWidth;
+  m_bDelayReposition = TRUE;
+}
+
+void CTKControlComboBox::Copy(CTKControl* pControl, BOOL bRecursive)
+{
+  if (auto* pSource = dynamic_cast<CTKControlComboBox*>(pControl)) {
+    m_comboStyle = pSource->m_comboStyle;
+    m_nWidth = pSource->m_nWidth;
+    m_strEditText = pSource->GetEditTextWithoutHint();
+    m_strEditHint = pSource->m_strEditHint;
+    m_bDropDown = pSource->m_pEdit != nullptr;
+    m_bAutoComplete = pSource->m_bAutoComplete;
+    m_dwShellAutoCompleteFlags = pSource->m_dwShellAutoCompleteFlags;
+    m_nEditIconId = pSource->m_nEditIconId;
+    m_nDropDownItemCount = pSource->m_nDropDownItemCount;
+  }
+  CTKControlPopup::Copy(pControl, bRecursive);
+}
+
+CTKControl* CTKControlComboBox::Clone(BOOL bRecursive) { return CTKControlPopup::Clone(bRecursive); }
+
+void CTKControlComboBox::DrawEditText(CDC* pDC, CRect rcText)
+{
+  if (m_pEdit)
+    return;
+  CTKPaintManager* pPaintManager = GetPaintManager();
+  if (m_bFocused && m_bEnabled) {
+    CRect rcFill = rcText;
+    rcFill.DeflateRect(1, 1);
+    pDC->FillSolidRect(rcFill, pPaintManager->GetColor(kHighlight));
+  }
+  CRect rc = rcText;
+  rc.left += 2;
+  pDC->SetBkMode(TRANSPARENT);
+  CString strText = GetListBoxText();
+  if (!strText.IsEmpty()) {
+    pDC->SetTextColor(pPaintManager->GetColor(!m_bEnabled ? kGrayText : m_bFocused ? kHighlightText : kWindowText));
+    pDC->DrawText(strText, rc, DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER);
+  } else if (!m_strEditHint.IsEmpty() && m_bEnabled && !m_bFocused) {
+    pDC->SetTextColor(pPaintManager->GetColor(kGrayText));
+    pDC->DrawText(m_strEditHint, rc, DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER);
+  }
+}
