@@ -10,7 +10,10 @@
 #include <vector>
 
 class CTKCommandBars;
+class CTKDockBar;
+class CTKMenuBar;
 class CTKPropExchange;
+class CTKToolBar;
 
 class CTKCommandBarsOptions : public CCmdTarget {
 public:
@@ -67,6 +70,26 @@ public:
   int FindIndex(CTKCommandBar* pBar) const;
   int GetNextVisibleBar(int nIndex, int nDirection) const;
   CTKCommandBar* GetMenuBar() const { return m_pMenuBar; }
+  BOOL IsLayoutRTL() const;
+
+  // ---- Toolbars, the menu bar and the dock rows
+  // Makes the four dock rows along the site's edges (top, bottom, left, right); FALSE when one cannot be made.
+  BOOL EnableDocking();
+  UINT GetMenuID() const { return m_nMenuID; }
+  // The dock row of a position 0-3; null for any other index.
+  CTKDockBar* GetDockBar(int nIndex) const;
+  // The menu bar built from the menu resource, docked at the top; null when it cannot be made.
+  CTKMenuBar* SetMenu(const CString& strName, UINT nMenuID);
+  // A toolbar of the class (CTKToolBar when none) at the position; null when its window cannot be made.
+  CTKToolBar* Add(const CString& strName, int nPosition, CRuntimeClass* pToolBarClass = nullptr);
+  // Docks the bar into the row at a screen rectangle (null: a new last row); FALSE without its window.
+  BOOL DockCommandBar(CTKToolBar* pBar, LPCRECT lpRect, CTKDockBar* pDockBar);
+  BOOL DockCommandBar(CTKToolBar* pBar, LPCRECT lpRect, int nDockIndex);
+  BOOL FloatCommandBar(CTKToolBar* pBar);
+  // The dock row whose window, grown by 20 pixels, holds the point; the hint first, then top, bottom, left, right.
+  CTKDockBar* CanDock(CPoint pt, CTKDockBar* pHint = nullptr) const;
+  // The controls of the bar's row that did not fit, copied into the popup.
+  virtual void GetHiddenControls(CTKToolBar* pBar, CTKCommandBar* pPopup);
 
   // ---- Services
   CTKPaintManager* GetPaintManager() const;
@@ -120,6 +143,8 @@ public:
 
   // ---- Frame layout
   void RecalcFrameLayout(BOOL bDelay = FALSE);
+  // Runs a frame layout that was delayed to idle time now.
+  void RecalcPendingFrameLayout();
   void OnSetPreviewMode(BOOL bPreview);
 
 private:
@@ -142,6 +167,8 @@ private:
   BOOL m_bLayoutLock = FALSE;
   BOOL m_bDynamicCues = FALSE;
   std::vector<BOOL> m_arrPreviewVisible;
+  CTKDockBar* m_pDocks[4] = {};
+  UINT m_nMenuID = 0;
 };
 
 // A frame that hosts command bars: they see its keys and messages first and it saves and loads their state.
