@@ -101,8 +101,7 @@ BOOL CTKDockContext::Track()
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE)
       break;
     if (msg.message == WM_MOUSEMOVE) {
-      CPoint pt;
-      ::GetCursorPos(&pt);
+      CPoint pt(msg.pt);
       if (pt != m_ptLast) {
         if (m_nHitTest == HTCAPTION)
           MoveDrag(pt);
