@@ -260,7 +260,8 @@ CSize CTKToolBar::LayoutPass(CDC* pDC, int nLength, DWORD dwMode, CRect rcBorder
 {
   CSize size = m_pControls->CalcDynamicSize(pDC, nLength, dwMode, rcBorders, nWidth);
   if (pExpand) {
-    pExpand->SetHideFlag(TK_HIDEGENERIC, FALSE);
+    // The pass hides everything after the first control that did not fit, the expand button included.
+    pExpand->SetHideFlag(TK_HIDEGENERIC | TK_HIDEWRAP, FALSE);
     // The button stands at the bar's far end.
     BOOL bVert = (dwMode & LM_HORZDOCK) == 0;
     BOOL bOffice = GetPaintManager()->BaseTheme() >= tkThemeOffice2003;

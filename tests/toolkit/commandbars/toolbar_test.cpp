@@ -1,0 +1,179 @@
+// A toolbar built from its resource, shortened with its expand button, and floating with its caption buttons.
+#include "tests/toolkit/commandbars/dock_frame.h"
+
+#include "platform/mfc-core/resources.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using cbtest::CDockFrame;
+
+// Toolbar resources as the resource compiler lays them out: version, bitmap width, bitmap height, item count
+// (16-bit little-endian each), then one 16-bit command id per item, 0 for a separator.
+alignas(8) const BYTE kThreeButtons[] = {1, 0, 16, 0, 15, 0, 5, 0,             // version 1, 16 x 15, 5 items
+                                         0x00, 0xE1, 0, 0, 0x01, 0xE1,         // 57600, separator, 57601
+                                         0x20, 0x80, 0, 0};                    // 32800, separator
+alignas(8) const BYTE kLargeIcons[] = {1, 0, 24, 0, 24, 0, 1, 0, 0x00, 0xE1};  // 24 x 24, one item: 57600
+alignas(8) const BYTE kCountTooLarge[] = {1, 0, 16, 0, 15, 0, 40, 0,           // 40 items claimed
+                                          0x00, 0xE1, 0x01, 0xE1};             // two present
+alignas(8) const BYTE kNoHeader[] = {1, 0, 16, 0, 15, 0};
+
+const platform::BinaryResource kToolBars[] = {
+    {241, 200, kThreeButtons, sizeof(kThreeButtons)},
+    {241, 201, kLargeIcons, sizeof(kLargeIcons)},
+    {241, 202, kCountTooLarge, sizeof(kCountTooLarge)},
+    {241, 203, kNoHeader, sizeof(kNoHeader)},
+};
+const platform::ResourceModuleData kModule{"toolbar_test.dll", nullptr, 0, nullptr, 0, nullptr, 0, kToolBars,
+                                           std::size(kToolBars)};
+
+// Ids in order, "|" before a control that starts a group, "(type)" after one that is not a button.
+std::string Controls(CTKCommandBar* pBar)
+{
+  std::string out;
+  for (int i = 0; i < pBar->GetControlCount(); ++i) {
+    CTKControl* pControl = pBar->GetControl(i);
+    if (!out.empty())
+      out += " ";
+    if (pControl->GetBeginGroup())
+      out += "|";
+    out += std::to_string(pControl->GetID());
+    if (pControl->GetType() != tkControlButton)
+      out += "(" + std::to_string(pControl->GetType()) + ")";
+  }
+  return out;
+}
+
+TEST(ToolBar, LoadsItsButtonsFromTheResource)
+{
+  struct Case {
+    const char* what;
+    UINT id;
+    int replaceId;
+    int replaceType;
+    BOOL result;
+    const char* controls;
+    CSize iconSize;
+  };
+  // No bitmap goes with these resources: loading the pictures fails, the buttons stay.
+  const std::vector<Case> cases = {
+      {"separators start groups, a last one nothing", 200, 0, 0, FALSE, "57600 |57601 32800", CSize(0, 0)},
+      {"pictures wider than 16 set the icon size", 201, 0, 0, FALSE, "57600", CSize(24, 24)},
+      {"a count beyond the data reads what is there", 202, 0, 0, FALSE, "57600 57601", CSize(0, 0)},
+      {"no room for the header", 203, 0, 0, FALSE, "", CSize(0, 0)},
+      {"no such resource", 204, 0, 0, FALSE, "", CSize(0, 0)},
+      {"the site makes a label", 200, 57601, tkControlLabel, FALSE, "57600 |57601(8) 32800", CSize(0, 0)},
+      {"the site names no known type", 200, 57601, 99, FALSE, "57600 |32800", CSize(0, 0)},
+  };
+  HINSTANCE hModule = platform::RegisterResourceModule(kModule);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CDockFrame frame;
+    ASSERT_TRUE(frame.MakeDocked(400, 300));
+    CTKToolBar* pBar = frame.AddToolBar("Standard", 130);
+    ASSERT_EQ(pBar->GetControlCount(), 6);
+    frame.m_replaceId = c.replaceId;
+    frame.m_replaceType = c.replaceType;
+    HINSTANCE hOld = AfxGetResourceHandle();
+    AfxSetResourceHandle(hModule);
+    EXPECT_EQ(pBar->LoadToolBar(c.id, TRUE), c.result);
+    AfxSetResourceHandle(hOld);
+    EXPECT_EQ(Controls(pBar), c.controls);
+    EXPECT_EQ(pBar->GetBarID(), c.id);
+    EXPECT_EQ(pBar->GetIconSize() == c.iconSize || c.iconSize == CSize(0, 0), true);
+  }
+  // With its bitmap the test toolbar loads whole and keeps its built set for resetting.
+  CDockFrame frame;
+  ASSERT_TRUE(frame.MakeDocked(400, 300));
+  CTKToolBar* pBar = frame.GetCommandBars()->Add("Standard", tkBarTop);
+  EXPECT_TRUE(pBar->LoadToolBar(130, TRUE));
+  EXPECT_EQ(Controls(pBar), "57600 57601 |32800 32801 32810 57643");
+  ASSERT_NE(pBar->GetControls()->GetOriginalControls(), nullptr);
+  EXPECT_EQ(pBar->GetControls()->GetOriginalControls()->GetCount(), 6);
+}
+
+TEST(ToolBar, TheExpandPopupListsExactlyWhatDidNotFit)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.MakeDocked(120, 300));
+  CTKToolBar* pBar = frame.AddToolBar("Standard", 130);
+  frame.RecalcLayout();
+  std::vector<int> hidden;
+  for (int i = 0; i < pBar->GetControlCount(); ++i)
+    if (pBar->GetControl(i)->GetHideFlags() == TK_HIDEWRAP)
+      hidden.push_back(pBar->GetControl(i)->GetID());
+  ASSERT_FALSE(hidden.empty());
+  EXPECT_LE(CDockFrame::BarRect(pBar).right, 120);
+
+  auto* pExpand = dynamic_cast<CTKToolBar::CTKControlExpandButton*>(
+      pBar->GetControls()->FindControl(TK_ID_TOOLBAR_EXPAND));
+  ASSERT_NE(pExpand, nullptr);
+  EXPECT_TRUE(pExpand->IsVisible());
+  EXPECT_EQ(pExpand->GetRect().right, CDockFrame::BarRect(pBar).Width() - 2);
+  pBar->SetTrackingMode(1, FALSE, FALSE);
+  ASSERT_TRUE(pBar->SetPopuped(pExpand->GetIndex(), FALSE));
+  CTKCommandBar* pPopup = pExpand->GetCommandBar();
+  ASSERT_NE(pPopup, nullptr);
+  std::vector<int> listed;
+  for (int i = 0; i < pPopup->GetControlCount(); ++i) {
+    EXPECT_TRUE(pPopup->GetControl(i)->IsVisible());
+    EXPECT_FALSE(pPopup->GetControl(i)->GetBeginGroup());
+    listed.push_back(pPopup->GetControl(i)->GetID());
+  }
+  EXPECT_EQ(listed, hidden);
+  frame.GetCommandBars()->ClosePopups();
+  cbtest::Pump();
+
+  // Room again: every button shows and the expand button marks nothing hidden.
+  frame.SetWindowPos(nullptr, 0, 0, 700, 340, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  frame.RecalcLayout();
+  for (int i = 0; i < pBar->GetControlCount(); ++i)
+    EXPECT_TRUE(pBar->GetControl(i)->IsVisible()) << i;
+  EXPECT_FALSE(pExpand->HasHiddenControls());
+}
+
+TEST(ToolBar, AFloatingBarHasACaptionWithItsHideButtonAndSizingBorders)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.MakeDocked(500, 300));
+  CTKToolBar* pBar = frame.AddToolBar("Short", 131);
+  ASSERT_TRUE(pBar->SetPosition(tkBarFloating));
+  pBar->OnRecalcLayout();
+  EXPECT_EQ(frame.Rows(tkBarTop), "|");
+  EXPECT_TRUE(pBar->GetStyle() & WS_POPUP);
+  EXPECT_EQ(::GetWindow(pBar->GetSafeHwnd(), GW_OWNER), frame.GetSafeHwnd());
+  CRect rcWindow;
+  pBar->GetWindowRect(&rcWindow);
+  // As wide as its two buttons and the caption buttons, not stretched.
+  CRect rcLast = pBar->GetControl(1)->GetRect();
+  EXPECT_EQ(rcWindow.Width(), rcLast.right + 3);
+  CTKControl* pHide = pBar->GetControls()->FindControl(TK_ID_TOOLBAR_HIDE);
+  ASSERT_NE(pHide, nullptr);
+  EXPECT_TRUE(pHide->IsVisible());
+  EXPECT_EQ(pHide->GetRect().right, rcWindow.Width() - 3);
+  EXPECT_EQ(pHide->GetRect().top, 3);
+
+  struct Hit {
+    CPoint pt;
+    LRESULT code;
+  };
+  for (const Hit& hit : {Hit{CPoint(rcWindow.left + 1, rcWindow.top + 20), HTLEFT},
+                         Hit{CPoint(rcWindow.right - 1, rcWindow.top + 20), HTRIGHT},
+                         Hit{CPoint(rcWindow.left + 20, rcWindow.top + 1), HTTOP},
+                         Hit{CPoint(rcWindow.left + 20, rcWindow.bottom - 1), HTBOTTOM},
+                         Hit{rcWindow.CenterPoint(), HTCLIENT}})
+    EXPECT_EQ(pBar->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(hit.pt.x, hit.pt.y)), hit.code);
+
+  // Alt+F4 reaches a floating bar as WM_CLOSE: it stays.
+  pBar->SendMessage(WM_CLOSE);
+  EXPECT_TRUE(::IsWindow(pBar->GetSafeHwnd()));
+  pHide->Execute();
+  EXPECT_FALSE(pBar->IsVisible());
+  EXPECT_FALSE(pBar->GetStyle() & WS_VISIBLE);
+}
+
+}  // namespace
