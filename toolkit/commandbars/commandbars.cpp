@@ -108,12 +108,13 @@ void CTKCommandBars::Remove(CTKCommandBar* pBar)
   auto it = std::find(m_arrBars.begin(), m_arrBars.end(), pBar);
   if (it == m_arrBars.end())
     return;
+  // Out of the array first: hiding a torn-off bar asks to remove it again.
+  m_arrBars.erase(it);
+  if (m_pMenuBar == pBar)
+    m_pMenuBar = nullptr;
   if (pBar->GetSafeHwnd())
     pBar->ShowWindow(SW_HIDE);
   pBar->SetVisible(FALSE);
-  if (m_pMenuBar == pBar)
-    m_pMenuBar = nullptr;
-  m_arrBars.erase(it);
   if (auto* pToolBar = dynamic_cast<CTKToolBar*>(pBar); pToolBar && pToolBar->GetDockBar())
     pToolBar->GetDockBar()->RemoveCommandBar(pToolBar, -1);
   RecalcFrameLayout();

@@ -176,4 +176,23 @@ TEST(ToolBar, AFloatingBarHasACaptionWithItsHideButtonAndSizingBorders)
   EXPECT_FALSE(pBar->GetStyle() & WS_VISIBLE);
 }
 
+TEST(ToolBar, HidingATornOffBarRemovesIt)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.MakeDocked(500, 300));
+  CTKToolBar* pTornOff = frame.AddToolBar("Torn off", 131, tkBarFloating);
+  ASSERT_NE(pTornOff, nullptr);
+  pTornOff->SetTearOff(TRUE);
+  CTKCommandBars* pCommandBars = frame.GetCommandBars();
+  ASSERT_EQ(pCommandBars->GetCount(), 1);
+  pTornOff->SetVisible(FALSE);
+  EXPECT_EQ(pCommandBars->GetCount(), 0);
+
+  CTKToolBar* pDocked = frame.AddToolBar("Docked", 131);
+  pDocked->SetTearOff(TRUE);
+  pCommandBars->Remove(pDocked);
+  EXPECT_EQ(pCommandBars->GetCount(), 0);
+  EXPECT_EQ(frame.Rows(tkBarTop), "|");
+}
+
 }  // namespace
