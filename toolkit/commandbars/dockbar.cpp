@@ -473,7 +473,9 @@ void CTKDockBar::OnPrintDockBar(CDC* pDC, UINT nFlags)
     CRect rc;
     ::GetWindowRect(hChild, &rc);
     ScreenToClient(&rc);
-    CPoint ptOld = pDC->SetViewportOrg(rc.TopLeft());
+    // Relative to where the caller put this row in the context.
+    CPoint ptOld = pDC->SetViewportOrg(0, 0);
+    pDC->SetViewportOrg(ptOld.x + rc.left, ptOld.y + rc.top);
     ::SendMessage(hChild, WM_PRINT, reinterpret_cast<WPARAM>(pDC->GetSafeHdc()), static_cast<LPARAM>(nFlags));
     pDC->SetViewportOrg(ptOld);
   }
