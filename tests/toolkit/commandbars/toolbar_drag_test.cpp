@@ -98,6 +98,19 @@ TEST_F(ToolBarDrag, TopRowToTheLeftToFloatingAndBackByADoubleClick)
   EXPECT_EQ(frame_.Rows(tkBarLeft), "|Short|");
   EXPECT_EQ(frame_.ViewRect(), CRect(nLeft, TopThickness(), kWidth, kHeight));
   EXPECT_EQ(short_->GetDockContext()->m_ptMRUFloatPos, rcFloating.TopLeft());
+
+  // 4. With double clicks allowed to float, the next one floats it at its last floating place.
+  frame_.GetCommandBars()->GetCommandBarsOptions()->bDblClickFloat = TRUE;
+  CPoint ptGripper = Screen(short_, CPoint(6, 3));
+  user::InjectClick(ptGripper);
+  user::InjectClick(ptGripper);
+  cbtest::Pump();
+  EXPECT_EQ(short_->GetPosition(), tkBarFloating);
+  CRect rcAgain;
+  short_->GetWindowRect(&rcAgain);
+  EXPECT_EQ(rcAgain.TopLeft(), rcFloating.TopLeft());
+  frame_.GetCommandBars()->RecalcPendingFrameLayout();  // the frame's idle time
+  EXPECT_EQ(frame_.ViewRect(), CRect(0, TopThickness(), kWidth, kHeight));
 }
 
 TEST_F(ToolBarDrag, EscapeLeavesTheBarWhereTheLastMovePutIt)
@@ -136,11 +149,46 @@ TEST_F(ToolBarDrag, ADoubleClickOnADockedBarFloatsItOnlyWhenAllowed)
   EXPECT_EQ(short_->GetPosition(), tkBarFloating);
   EXPECT_EQ(frame_.Rows(tkBarTop), "|Menu|Standard|");
 
-  // A bar that may not float stays docked when dragged over the view.
+  // Never floated before, it floats where it was docked; out of the way now.
+  short_->SetWindowPos(nullptr, 500, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+  // A bar that may not float stays docked when dragged over the view; over a side it may not use it floats when
+  // it may, else stays.
   CTKToolBar* pStandard = static_cast<CTKToolBar*>(frame_.GetCommandBars()->GetAt(1));
   pStandard->SetFlags(TK_DOCK_TOP | TK_DOCK_BOTTOM);
+  // (The presses are apart, so that no two make a double click.)
   Drag(Screen(pStandard, CPoint(3, 6)), {FrameScreen(CPoint(320, 300))});
   EXPECT_EQ(pStandard->GetPosition(), tkBarTop);
+  Drag(Screen(pStandard, CPoint(3, 14)), {FrameScreen(CPoint(5, 300))});
+  EXPECT_EQ(pStandard->GetPosition(), tkBarTop);
+  pStandard->SetFlags(TK_DOCK_TOP | TK_DOCK_BOTTOM | TK_DOCK_FLOAT);
+  Drag(Screen(pStandard, CPoint(3, 22)), {FrameScreen(CPoint(5, 300))});
+  EXPECT_EQ(pStandard->GetPosition(), tkBarFloating);
+  EXPECT_EQ(frame_.Rows(tkBarLeft), "|");
+}
+
+TEST_F(ToolBarDrag, DraggingAFloatingBarsBorderWrapsItsButtons)
+{
+  CTKToolBar* pStandard = static_cast<CTKToolBar*>(frame_.GetCommandBars()->GetAt(1));
+  ASSERT_TRUE(pStandard->SetPosition(tkBarFloating));
+  pStandard->SetWindowPos(nullptr, 200, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  pStandard->OnRecalcLayout();
+  CRect rcBefore;
+  pStandard->GetWindowRect(&rcBefore);
+  // The right border, dragged to half the width: the buttons go on two rows, the left edge stays.
+  CPoint ptBorder(rcBefore.right - 1, rcBefore.CenterPoint().y);
+  ASSERT_EQ(pStandard->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(ptBorder.x, ptBorder.y)), HTRIGHT);
+  Drag(ptBorder, {CPoint(rcBefore.left + rcBefore.Width() / 2, ptBorder.y)});
+  CRect rcAfter;
+  pStandard->GetWindowRect(&rcAfter);
+  EXPECT_EQ(rcAfter.TopLeft(), rcBefore.TopLeft());
+  EXPECT_LT(rcAfter.Width(), rcBefore.Width());
+  EXPECT_GT(rcAfter.Height(), rcBefore.Height());
+  EXPECT_EQ(pStandard->m_nMRUWidth, rcAfter.Width());
+  int nRows = 0;
+  for (int i = 0; i < pStandard->GetControlCount(); ++i)
+    nRows += pStandard->GetControl(i)->GetWrap() ? 1 : 0;
+  EXPECT_GE(nRows, 1);
 }
 
 }  // namespace
