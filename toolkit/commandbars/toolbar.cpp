@@ -413,6 +413,35 @@ UINT CTKToolBar::OnNcHitTest(CPoint point)
   return HTCLIENT;
 }
 
+LRESULT CTKToolBar::OnFloatStatus(WPARAM wParam)
+{
+  LRESULT lResult = (GetStyle() & MFS_SYNCACTIVE) && (wParam & FS_SYNCACTIVE) ? 1 : 0;
+  if (m_barPosition != tkBarFloating || !m_bVisible)
+    return lResult;
+  CTKCommandBarsOptions* pOptions = OptionsOf(this);
+  CWnd* pSite = GetSite();
+  CWnd* pTop = pSite && pSite->GetSafeHwnd() ? pSite->GetTopLevelParent() : nullptr;
+  BOOL bTopActive = pTop && ::GetActiveWindow() == pTop->GetSafeHwnd();
+  constexpr UINT kHide = SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE;
+  constexpr UINT kShow = SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE;
+  if (!pOptions || pOptions->bSyncFloatingBars) {
+    if ((wParam & FS_DEACTIVATE) && !bTopActive)
+      SetWindowPos(nullptr, 0, 0, 0, 0, kHide);
+    if ((wParam & FS_ACTIVATE) && !(GetStyle() & WS_VISIBLE) && bTopActive) {
+      HWND hForeground = ::GetForegroundWindow();
+      if (hForeground && ::IsWindowVisible(hForeground) && !::IsIconic(hForeground))
+        SetWindowPos(nullptr, 0, 0, 0, 0, kShow);
+    }
+  }
+  if (wParam & FS_SHOW)
+    SetWindowPos(nullptr, 0, 0, 0, 0, kShow);
+  if (wParam & FS_HIDE)
+    SetWindowPos(nullptr, 0, 0, 0, 0, kHide);
+  if (wParam & (FS_ENABLE | FS_DISABLE))
+    EnableWindow((wParam & FS_ENABLE) != 0);
+  return lResult;
+}
+
 BOOL CTKToolBar::LoadToolBar(UINT nIDResource, BOOL bLoadIcons)
 {
   m_nBarID = nIDResource;
@@ -547,6 +576,9 @@ BOOL CTKToolBar::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* p
     m_pDockContext->ToggleDocking();
     break;
   case WM_CLOSE:
+    break;
+  case WM_FLOATSTATUS:
+    lResult = OnFloatStatus(wParam);
     break;
   case WM_MOUSEACTIVATE:
     if (m_barPosition == tkBarFloating || IsCustomizeMode()) {

@@ -103,6 +103,8 @@ protected:
   CTKControl* FindHideButton(BOOL bCreate);
   LRESULT OnSizeParent(AFX_SIZEPARENTPARAMS* lpLayout);
   UINT OnNcHitTest(CPoint point);
+  // A floating bar hides and shows with its frame's activation.
+  LRESULT OnFloatStatus(WPARAM wParam);
 
   CTKDockBar* m_pDockBar = nullptr;
   CTKDockContext* m_pDockContext = nullptr;

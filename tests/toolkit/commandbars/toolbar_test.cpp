@@ -168,6 +168,23 @@ TEST(ToolBar, AFloatingBarHasACaptionWithItsHideButtonAndSizingBorders)
                          Hit{rcWindow.CenterPoint(), HTCLIENT}})
     EXPECT_EQ(pBar->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(hit.pt.x, hit.pt.y)), hit.code);
 
+  // It follows its frame's activation, and only while "SyncFloatingBars" is on.
+  ::SetActiveWindow(frame.GetSafeHwnd());
+  EXPECT_EQ(pBar->SendMessage(WM_FLOATSTATUS, FS_SYNCACTIVE | FS_DEACTIVATE), 1);
+  EXPECT_TRUE(pBar->GetStyle() & WS_VISIBLE);
+  ::SetActiveWindow(nullptr);
+  pBar->SendMessage(WM_FLOATSTATUS, FS_DEACTIVATE);
+  EXPECT_FALSE(pBar->GetStyle() & WS_VISIBLE);
+  EXPECT_TRUE(pBar->IsVisible());
+  ::SetActiveWindow(frame.GetSafeHwnd());
+  pBar->SendMessage(WM_FLOATSTATUS, FS_ACTIVATE);
+  EXPECT_TRUE(pBar->GetStyle() & WS_VISIBLE);
+  frame.GetCommandBars()->GetCommandBarsOptions()->bSyncFloatingBars = FALSE;
+  ::SetActiveWindow(nullptr);
+  pBar->SendMessage(WM_FLOATSTATUS, FS_DEACTIVATE);
+  EXPECT_TRUE(pBar->GetStyle() & WS_VISIBLE);
+  ::SetActiveWindow(frame.GetSafeHwnd());
+
   // Alt+F4 reaches a floating bar as WM_CLOSE: it stays.
   pBar->SendMessage(WM_CLOSE);
   EXPECT_TRUE(::IsWindow(pBar->GetSafeHwnd()));
