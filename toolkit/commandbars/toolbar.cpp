@@ -149,6 +149,33 @@ void CTKToolBar::CTKControlButtonHide::OnExecute()
     m_pParent->SetVisible(FALSE);
 }
 
+// ---- An entry of the add-or-remove-buttons list
+
+CTKToolBar::CTKControlButtonCustomize::~CTKControlButtonCustomize() { SetTarget(nullptr); }
+
+void CTKToolBar::CTKControlButtonCustomize::SetTarget(CTKControl* pTarget)
+{
+  if (pTarget)
+    pTarget->InternalAddRef();
+  if (m_pTarget)
+    m_pTarget->InternalRelease();
+  m_pTarget = pTarget;
+}
+
+void CTKToolBar::CTKControlButtonCustomize::OnExecute()
+{
+  if (!m_pTarget)
+    return;
+  BOOL bRemoved = (m_pTarget->GetHideFlags() & TK_HIDECUSTOMIZE) != 0;
+  m_pTarget->SetHideFlag(TK_HIDECUSTOMIZE, !bRemoved);
+  SetChecked(bRemoved);
+  if (CTKCommandBar* pBar = m_pTarget->GetParent())
+    pBar->OnRecalcLayout();
+  for (CTKCommandBar* pBar = m_pParent; pBar; pBar = pBar->GetParentBar())
+    if (pBar->GetSafeHwnd())
+      pBar->InvalidateRect(nullptr, FALSE);
+}
+
 // ---- The toolbar
 
 CTKToolBar::CTKToolBar()
@@ -440,6 +467,75 @@ LRESULT CTKToolBar::OnFloatStatus(WPARAM wParam)
   if (wParam & (FS_ENABLE | FS_DISABLE))
     EnableWindow((wParam & FS_ENABLE) != 0);
   return lResult;
+}
+
+void CTKToolBar::FillAddOrRemovePopup(CTKCommandBar* pPopup)
+{
+  if (!pPopup)
+    return;
+  CTKControls* pOriginal = m_pControls->GetOriginalControls();
+  CTKControls* pReference = pOriginal ? pOriginal->Duplicate(TRUE) : new CTKControls;
+  for (int i = m_pControls->GetCount() - 1; i >= 0; --i)
+    if (m_pControls->GetAt(i)->GetHideFlags() & TK_HIDECUSTOMIZE)
+      m_pControls->Remove(i);
+
+  auto same = [](CTKControl* a, CTKControl* b) { return a->GetID() == b->GetID() && a->GetType() == b->GetType(); };
+  auto findInBar = [&](CTKControl* pLike, int nFrom) {
+    for (int k = nFrom; k < m_pControls->GetCount(); ++k)
+      if (same(m_pControls->GetAt(k), pLike))
+        return k;
+    return -1;
+  };
+  auto inReferenceAfter = [&](CTKControl* pLike, int nFrom) {
+    for (int k = nFrom; k < pReference->GetCount(); ++k)
+      if (same(pReference->GetAt(k), pLike))
+        return true;
+    return false;
+  };
+  // Every reference control ends up in the bar; those the user removed stand hidden where they belong.
+  int nBar = 0;
+  for (int j = 0; j < pReference->GetCount(); ++j) {
+    CTKControl* pRef = pReference->GetAt(j);
+    int k = findInBar(pRef, nBar);
+    if (k == -1) {
+      CTKControl* pCopy = m_pControls->AddClone(pRef, nBar, TRUE);
+      if (pCopy) {
+        pCopy->SetHideFlag(TK_HIDECUSTOMIZE, TRUE);
+        ++nBar;
+      }
+      continue;
+    }
+    // Controls of the user's own before the match stay where they are.
+    while (nBar < k && !inReferenceAfter(m_pControls->GetAt(nBar), j + 1))
+      ++nBar;
+    if (nBar == k)
+      ++nBar;
+  }
+
+  CTKShortcutManager* pShortcuts = GetCommandBars() ? GetCommandBars()->GetShortcutManager() : nullptr;
+  CTKControls* pEntries = pPopup->GetControls();
+  for (int i = 0; i < m_pControls->GetCount(); ++i) {
+    CTKControl* pControl = m_pControls->GetAt(i);
+    int nId = pControl->GetID();
+    if (nId == TK_ID_TOOLBAR_EXPAND || nId == TK_ID_TOOLBAR_HIDE ||
+        (pControl->GetHideFlags() & (TK_HIDEGENERIC | TK_HIDEDOCTEMPLATE)) || (pControl->GetFlags() & TK_FLAG_NOMOVABLE))
+      continue;
+    auto* pEntry = new CTKControlButtonCustomize;
+    pEntries->InsertAt(pEntry, 0);
+    pEntry->SetCaption(pControl->GetCaption());
+    if (pControl->GetType() >= tkControlButton && pControl->GetType() <= tkControlSplitButtonPopup)
+      pEntry->SetIconId(pControl->GetIconId());
+    CString strShortcut;
+    if (pShortcuts && nId > 0 && pShortcuts->FindDefaultAccelerator(nId, strShortcut))
+      pEntry->SetShortcutText(strShortcut);
+    BOOL bInReference = FALSE;
+    for (int j = 0; j < pReference->GetCount() && !bInReference; ++j)
+      bInReference = same(pReference->GetAt(j), pControl);
+    pEntry->SetEnabled(bInReference);
+    pEntry->SetChecked((pControl->GetHideFlags() & TK_HIDECUSTOMIZE) == 0);
+    pEntry->SetTarget(pControl);
+  }
+  pReference->InternalRelease();
 }
 
 BOOL CTKToolBar::LoadToolBar(UINT nIDResource, BOOL bLoadIcons)

@@ -55,8 +55,25 @@ public:
     void OnExecute() override;
   };
 
+  // One entry of an add-or-remove-buttons list: it shows or hides the control it holds.
+  class CTKControlButtonCustomize : public CTKControlButton {
+  public:
+    ~CTKControlButtonCustomize() override;
+    // Holds one reference on the control.
+    void SetTarget(CTKControl* pTarget);
+    CTKControl* GetTarget() const { return m_pTarget; }
+    void OnExecute() override;
+
+  private:
+    CTKControl* m_pTarget = nullptr;
+  };
+
   CTKToolBar();
   ~CTKToolBar() override;
+
+  // The bar's buttons as entries of the popup, checked while shown; controls of the built set the user removed
+  // come back first, hidden, at their old places.
+  void FillAddOrRemovePopup(CTKCommandBar* pPopup);
 
   // ---- Docking
   void EnableDocking(DWORD dwFlags);

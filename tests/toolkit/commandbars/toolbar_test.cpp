@@ -212,4 +212,60 @@ TEST(ToolBar, HidingATornOffBarRemovesIt)
   EXPECT_EQ(frame.Rows(tkBarTop), "|");
 }
 
+// "id" of every entry: "-" unchecked, "+" checked, "x" for a disabled one.
+std::string Entries(CTKCommandBar* pPopup)
+{
+  std::string out;
+  for (int i = 0; i < pPopup->GetControlCount(); ++i) {
+    auto* pEntry = dynamic_cast<CTKToolBar::CTKControlButtonCustomize*>(pPopup->GetControl(i));
+    if (!pEntry)
+      return "not an entry";
+    if (!out.empty())
+      out += " ";
+    out += !pEntry->GetEnabled() ? "x" : pEntry->GetChecked() ? "+" : "-";
+    out += std::to_string(pEntry->GetTarget()->GetID());
+  }
+  return out;
+}
+
+TEST(ToolBar, TheAddOrRemoveListHidesAButtonAndBringsItBackAtItsPlace)
+{
+  CDockFrame frame;
+  ASSERT_TRUE(frame.MakeDocked(500, 300));
+  CTKToolBar* pBar = frame.AddToolBar("Standard", 130);
+  frame.RecalcLayout();
+  auto fill = [&]() {
+    auto* pPopup = new cbtest::CTestPopupBar;
+    pBar->FillAddOrRemovePopup(pPopup);
+    return pPopup;
+  };
+
+  CTKCommandBar* pPopup = fill();
+  EXPECT_EQ(Entries(pPopup), "+57600 +57601 +32800 +32801 +32810 +57643");
+  // "Export DXF" unchecked: gone from the bar, its entry unchecked.
+  pPopup->GetControl(2)->OnExecute();
+  EXPECT_EQ(Entries(pPopup), "+57600 +57601 -32800 +32801 +32810 +57643");
+  CTKControl* pDxf = pBar->GetControls()->FindControl(32800);
+  ASSERT_NE(pDxf, nullptr);
+  EXPECT_FALSE(pDxf->IsVisible());
+  pPopup->InternalRelease();
+
+  // The list opened again finds it where it was, unchecked; checked again it shows there, starting its group.
+  pPopup = fill();
+  EXPECT_EQ(Entries(pPopup), "+57600 +57601 -32800 +32801 +32810 +57643");
+  pPopup->GetControl(2)->OnExecute();
+  pDxf = pBar->GetControl(2);
+  EXPECT_EQ(pDxf->GetID(), 32800);
+  EXPECT_TRUE(pDxf->IsVisible());
+  EXPECT_TRUE(pDxf->GetBeginGroup());
+  pPopup->InternalRelease();
+
+  // A button of the user's own is listed but cannot be switched; a hidden built one comes back in order.
+  pBar->GetControls()->Add(tkControlButton, 57664, CString(), 1);
+  pBar->GetControl(4)->SetHideFlag(TK_HIDECUSTOMIZE, TRUE);  // 32801
+  pPopup = fill();
+  EXPECT_EQ(Entries(pPopup), "+57600 x57664 +57601 +32800 -32801 +32810 +57643");
+  pPopup->InternalRelease();
+}
+
 }  // namespace
