@@ -293,6 +293,28 @@ void CTKCommandBars::GetHiddenControls(CTKToolBar* pBar, CTKCommandBar* pPopup)
   }
 }
 
+void CTKCommandBars::GetAddOrRemovePopup(CTKToolBar* pBar, CTKCommandBar* pPopup)
+{
+  if (!pBar || !pPopup)
+    return;
+  std::vector<CTKToolBar*> arrRow;
+  if (CTKDockBar* pDockBar = pBar->GetDockBar())
+    pDockBar->GetVisibleRow(pDockBar->FindBar(pBar), arrRow);
+  if (arrRow.empty())
+    arrRow.push_back(pBar);
+  CTKControls* pControls = pPopup->GetControls();
+  for (CTKToolBar* pRowBar : arrRow) {
+    auto* pEntry = new CTKToolBar::CTKControlAddOrRemove(pRowBar);
+    pControls->InsertAt(pEntry, 0);
+    pEntry->SetCaption(pRowBar->GetTitle());
+    pEntry->SetEnabled(m_bCustomizeAvail && pRowBar->IsBuiltIn() && pRowBar->IsCustomizable());
+  }
+  if (m_bCustomizeAvail) {
+    if (CTKControl* pCustomize = pControls->Add(tkControlButton, TK_ID_CUSTOMIZE))
+      pCustomize->SetBeginGroup(TRUE);
+  }
+}
+
 CTKPaintManager* CTKCommandBars::GetPaintManager() const
 {
   return m_pPaintManager ? m_pPaintManager : CTKPaintManager::GetCurrent();

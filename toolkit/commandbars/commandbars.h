@@ -90,6 +90,8 @@ public:
   CTKDockBar* CanDock(CPoint pt, CTKDockBar* pHint = nullptr) const;
   // The controls of the bar's row that did not fit, copied into the popup.
   virtual void GetHiddenControls(CTKToolBar* pBar, CTKCommandBar* pPopup);
+  // One entry per bar of the row listing its buttons to show or hide, then the customise command.
+  virtual void GetAddOrRemovePopup(CTKToolBar* pBar, CTKCommandBar* pPopup);
 
   // ---- Services
   CTKPaintManager* GetPaintManager() const;

@@ -8,6 +8,7 @@
 #include "toolkit/paint/draw_helpers.h"
 #include "toolkit/paint/image_manager.h"
 #include "toolkit/paint/paint_manager.h"
+#include "toolkit/paint/resource_manager.h"
 
 #include <algorithm>
 #include <vector>
@@ -36,6 +37,17 @@ CTKCommandBarsOptions* OptionsOf(const CTKCommandBar* pBar)
 }
 
 }  // namespace
+
+CTKCommandBar* TKNewPopupBar(CWnd* pSite)
+{
+  if (!pSite || !pSite->GetSafeHwnd())
+    return nullptr;
+  TK_CREATEBARSTRUCT cs;
+  cs.bPopup = TRUE;
+  if (!pSite->SendMessage(TKWM_CREATECOMMANDBAR, 0, reinterpret_cast<LPARAM>(&cs)))
+    return nullptr;
+  return cs.pCommandBar;
+}
 
 // ---- The expand button
 
@@ -117,6 +129,20 @@ BOOL CTKToolBar::CTKControlExpandButton::SetPopuped(BOOL bPopup)
   CTKCommandBar* pPopup = cs.pCommandBar;
   pPopup->SetCustomizable(FALSE);
   pCommandBars->GetHiddenControls(pToolBar, pPopup);
+  if (pCommandBars->GetCommandBarsOptions()->bShowExpandButtonAlways || pCommandBars->IsCustomizeAvail()) {
+    CTKControl* pEntry = pPopup->GetControls()->Add(tkControlPopup, 0);
+    if (pEntry) {
+      CString strCaption;
+      TKResourceManager()->LoadString(&strCaption, TK_IDS_ADDORREMOVE);
+      pEntry->SetCaption(strCaption);
+      pEntry->SetBeginGroup(pPopup->GetControlCount() > 2);
+      if (CTKCommandBar* pList = TKNewPopupBar(pSite)) {
+        static_cast<CTKControlPopup*>(pEntry)->SetCommandBar(pList);
+        pCommandBars->GetAddOrRemovePopup(pToolBar, pList);
+        pList->InternalRelease();
+      }
+    }
+  }
   SetCommandBar(pPopup);
   pPopup->InternalRelease();
   BOOL bResult = CTKControlPopup::SetPopuped(TRUE);
@@ -147,6 +173,36 @@ void CTKToolBar::CTKControlButtonHide::OnExecute()
 {
   if (m_pParent)
     m_pParent->SetVisible(FALSE);
+}
+
+// ---- The expand popup's entry for one bar
+
+CTKToolBar::CTKControlAddOrRemove::CTKControlAddOrRemove(CTKToolBar* pTarget) : m_pTarget(pTarget)
+{
+  m_controlType = tkControlPopup;
+}
+
+CTKToolBar::CTKControlAddOrRemove::~CTKControlAddOrRemove() = default;
+
+BOOL CTKToolBar::CTKControlAddOrRemove::SetPopuped(BOOL bPopup)
+{
+  if (bPopup && m_pParent) {
+    // The target is only borrowed (it owns the popup this entry lives in): a bar gone since lists nothing.
+    CTKCommandBars* pCommandBars = m_pParent->GetCommandBars();
+    if (!pCommandBars || pCommandBars->FindIndex(m_pTarget) < 0)
+      return FALSE;
+    // Listed afresh each time: the bar may have changed since.
+    if (!m_pCommandBar) {
+      CTKCommandBar* pList = TKNewPopupBar(m_pParent->GetSite());
+      if (!pList)
+        return FALSE;
+      SetCommandBar(pList);
+      pList->InternalRelease();
+    }
+    m_pCommandBar->GetControls()->RemoveAll();
+    m_pTarget->FillAddOrRemovePopup(m_pCommandBar);
+  }
+  return CTKControlPopup::SetPopuped(bPopup);
 }
 
 // ---- An entry of the add-or-remove-buttons list

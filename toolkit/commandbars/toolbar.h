@@ -24,12 +24,18 @@ inline constexpr DWORD TK_DOCK_STRETCHED_SHARED = 0x100000;
 inline constexpr DWORD TK_DOCK_TOOLBAR_FLAGS = 0x3F;
 inline constexpr DWORD TK_DOCK_MENUBAR_FLAGS = 0x5F;
 
+// Texts of the expand popup (toolkit strings).
+inline constexpr UINT TK_IDS_ADDORREMOVE = 9300;
+
 // Reserved ids of the controls a toolbar adds itself.
 inline constexpr int TK_ID_TOOLBAR_EXPAND = 9400;
 inline constexpr int TK_ID_TOOLBAR_HIDE = 9401;
 
 // The room kept at the far end of a docked bar for its expand button.
 inline constexpr int TK_EXPAND_BUTTON_ROOM = 11;
+
+// A popup bar made by the site (10337); null when it makes none. The caller owns the reference.
+CTKCommandBar* TKNewPopupBar(CWnd* pSite);
 
 class CTKToolBar : public CTKCommandBar {
   DECLARE_DYNCREATE(CTKToolBar)
@@ -66,6 +72,19 @@ public:
 
   private:
     CTKControl* m_pTarget = nullptr;
+  };
+
+  // The entry of the expand popup for one bar of the row: its add-or-remove list is filled as it opens. The bar is
+  // borrowed: it owns, through its expand button, the popup the entry stands in.
+  class CTKControlAddOrRemove : public CTKControlPopup {
+  public:
+    explicit CTKControlAddOrRemove(CTKToolBar* pTarget);
+    ~CTKControlAddOrRemove() override;
+    CTKToolBar* GetTarget() const { return m_pTarget; }
+    BOOL SetPopuped(BOOL bPopup) override;
+
+  private:
+    CTKToolBar* m_pTarget;
   };
 
   CTKToolBar();

@@ -48,6 +48,22 @@ std::string Controls(CTKCommandBar* pBar)
   return out;
 }
 
+// "id" of every entry: "-" unchecked, "+" checked, "x" for a disabled one.
+std::string Entries(CTKCommandBar* pPopup)
+{
+  std::string out;
+  for (int i = 0; i < pPopup->GetControlCount(); ++i) {
+    auto* pEntry = dynamic_cast<CTKToolBar::CTKControlButtonCustomize*>(pPopup->GetControl(i));
+    if (!pEntry)
+      return "not an entry";
+    if (!out.empty())
+      out += " ";
+    out += !pEntry->GetEnabled() ? "x" : pEntry->GetChecked() ? "+" : "-";
+    out += std::to_string(pEntry->GetTarget()->GetID());
+  }
+  return out;
+}
+
 TEST(ToolBar, LoadsItsButtonsFromTheResource)
 {
   struct Case {
@@ -118,13 +134,31 @@ TEST(ToolBar, TheExpandPopupListsExactlyWhatDidNotFit)
   ASSERT_TRUE(pBar->SetPopuped(pExpand->GetIndex(), FALSE));
   CTKCommandBar* pPopup = pExpand->GetCommandBar();
   ASSERT_NE(pPopup, nullptr);
+  // The hidden buttons, then the entry that lists the row's bars.
   std::vector<int> listed;
-  for (int i = 0; i < pPopup->GetControlCount(); ++i) {
+  for (int i = 0; i + 1 < pPopup->GetControlCount(); ++i) {
     EXPECT_TRUE(pPopup->GetControl(i)->IsVisible());
     EXPECT_FALSE(pPopup->GetControl(i)->GetBeginGroup());
     listed.push_back(pPopup->GetControl(i)->GetID());
   }
   EXPECT_EQ(listed, hidden);
+  CTKControl* pEntry = pPopup->GetControl(pPopup->GetControlCount() - 1);
+  ASSERT_EQ(pEntry->GetType(), tkControlPopup);
+  EXPECT_EQ(pEntry->GetBeginGroup(), hidden.size() > 1);
+  CTKCommandBar* pBars = pEntry->GetCommandBar();
+  ASSERT_NE(pBars, nullptr);
+  // One entry per bar of the row, not switchable where customising is not available; its list fills on opening.
+  ASSERT_EQ(pBars->GetControlCount(), 1);
+  auto* pBarEntry = dynamic_cast<CTKToolBar::CTKControlAddOrRemove*>(pBars->GetControl(0));
+  ASSERT_NE(pBarEntry, nullptr);
+  EXPECT_EQ(pBarEntry->GetTarget(), pBar);
+  EXPECT_EQ(pBarEntry->GetCaption(), "Standard");
+  EXPECT_FALSE(pBarEntry->GetEnabled());
+  ASSERT_TRUE(pPopup->SetPopuped(pEntry->GetIndex(), FALSE));
+  EXPECT_FALSE(pBars->SetPopuped(0, FALSE));
+  ASSERT_TRUE(pBarEntry->SetPopuped(TRUE));
+  ASSERT_NE(pBarEntry->GetCommandBar(), nullptr);
+  EXPECT_EQ(Entries(pBarEntry->GetCommandBar()), "+57600 +57601 +32800 +32801 +32810 +57643");
   frame.GetCommandBars()->ClosePopups();
   cbtest::Pump();
 
@@ -210,22 +244,6 @@ TEST(ToolBar, HidingATornOffBarRemovesIt)
   pCommandBars->Remove(pDocked);
   EXPECT_EQ(pCommandBars->GetCount(), 0);
   EXPECT_EQ(frame.Rows(tkBarTop), "|");
-}
-
-// "id" of every entry: "-" unchecked, "+" checked, "x" for a disabled one.
-std::string Entries(CTKCommandBar* pPopup)
-{
-  std::string out;
-  for (int i = 0; i < pPopup->GetControlCount(); ++i) {
-    auto* pEntry = dynamic_cast<CTKToolBar::CTKControlButtonCustomize*>(pPopup->GetControl(i));
-    if (!pEntry)
-      return "not an entry";
-    if (!out.empty())
-      out += " ";
-    out += !pEntry->GetEnabled() ? "x" : pEntry->GetChecked() ? "+" : "-";
-    out += std::to_string(pEntry->GetTarget()->GetID());
-  }
-  return out;
 }
 
 TEST(ToolBar, TheAddOrRemoveListHidesAButtonAndBringsItBackAtItsPlace)
