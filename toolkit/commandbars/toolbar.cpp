@@ -220,6 +220,14 @@ void CTKToolBar::CTKControlButtonCustomize::SetTarget(CTKControl* pTarget)
 
 void CTKToolBar::CTKControlButtonCustomize::OnExecute()
 {
+  if (m_pTargetBar) {
+    CTKCommandBars* pCommandBars = m_pParent ? m_pParent->GetCommandBars() : nullptr;
+    if (!pCommandBars || pCommandBars->FindIndex(m_pTargetBar) < 0)
+      return;
+    pCommandBars->ClosePopups();
+    m_pTargetBar->Reset();
+    return;
+  }
   if (!m_pTarget)
     return;
   BOOL bRemoved = (m_pTarget->GetHideFlags() & TK_HIDECUSTOMIZE) != 0;
@@ -591,7 +599,43 @@ void CTKToolBar::FillAddOrRemovePopup(CTKCommandBar* pPopup)
     pEntry->SetChecked((pControl->GetHideFlags() & TK_HIDECUSTOMIZE) == 0);
     pEntry->SetTarget(pControl);
   }
+  if (pOriginal && !m_bTearOff && m_bBuiltIn) {
+    auto* pReset = new CTKControlButtonCustomize;
+    pEntries->InsertAt(pReset, 0);
+    CString strCaption;
+    TKResourceManager()->LoadString(&strCaption, TK_IDS_RESET_TOOLBAR);
+    pReset->SetCaption(strCaption);
+    pReset->SetBeginGroup(TRUE);
+    pReset->SetTargetBar(this);
+  }
   pReference->InternalRelease();
+}
+
+void CTKToolBar::Reset()
+{
+  CTKCommandBars* pCommandBars = GetCommandBars();
+  if (!m_bBuiltIn || m_nBarID == 0 || !IsCustomizable() || !pCommandBars || !pCommandBars->IsCustomizeAvail())
+    return;
+  CString strFormat;
+  TKResourceManager()->LoadString(&strFormat, TK_IDS_CONFIRM_RESET);
+  CString strText;
+  strText.Format(strFormat, static_cast<LPCSTR>(m_strTitle));
+  CWnd* pSite = GetSite();
+  if (::MessageBox(pSite ? pSite->GetSafeHwnd() : nullptr, strText, nullptr, MB_OKCANCEL | MB_ICONWARNING) != IDOK)
+    return;
+  if (CTKControls* pOriginal = m_pControls->GetOriginalControls()) {
+    pOriginal->InternalAddRef();
+    m_pControls->RemoveAll();
+    for (int i = 0; i < pOriginal->GetCount(); ++i)
+      if (!pOriginal->GetAt(i)->IsTemporary())
+        m_pControls->AddClone(pOriginal->GetAt(i), -1, TRUE);
+    m_pControls->RefreshIndexes();
+    pOriginal->InternalRelease();
+  } else {
+    LoadToolBar(m_nBarID, FALSE);
+  }
+  OnUpdateCmdUI(nullptr, TRUE);
+  OnRecalcLayout();
 }
 
 BOOL CTKToolBar::LoadToolBar(UINT nIDResource, BOOL bLoadIcons)

@@ -26,6 +26,8 @@ inline constexpr DWORD TK_DOCK_MENUBAR_FLAGS = 0x5F;
 
 // Texts of the expand popup (toolkit strings).
 inline constexpr UINT TK_IDS_ADDORREMOVE = 9300;
+inline constexpr UINT TK_IDS_CONFIRM_RESET = 9349;
+inline constexpr UINT TK_IDS_RESET_TOOLBAR = 9395;
 
 // Reserved ids of the controls a toolbar adds itself.
 inline constexpr int TK_ID_TOOLBAR_EXPAND = 9400;
@@ -68,10 +70,14 @@ public:
     // Holds one reference on the control.
     void SetTarget(CTKControl* pTarget);
     CTKControl* GetTarget() const { return m_pTarget; }
+    // The list's last entry resets a bar, borrowed as the list's popup entry borrows it.
+    void SetTargetBar(CTKToolBar* pBar) { m_pTargetBar = pBar; }
+    CTKToolBar* GetTargetBar() const { return m_pTargetBar; }
     void OnExecute() override;
 
   private:
     CTKControl* m_pTarget = nullptr;
+    CTKToolBar* m_pTargetBar = nullptr;
   };
 
   // The entry of the expand popup for one bar of the row: its add-or-remove list is filled as it opens. The bar is
@@ -128,6 +134,8 @@ public:
   // ---- Added, in slot order
   // The bar's size laid out along a row of nLength; nWidth is the thickness it must at least take.
   virtual CSize CalcLayout(int nLength, DWORD dwMode, int nWidth = 0);
+  // Asks, then puts back the bar's built set of controls (built-in, customisable bars with an id only).
+  virtual void Reset();
   // Makes the window (a popup at first) and turns it into a floating popup or a docked child.
   virtual BOOL Create(CWnd* pParentWnd, BOOL bFloat);
 

@@ -2,6 +2,7 @@
 #include "tests/toolkit/commandbars/dock_frame.h"
 
 #include "platform/mfc-core/resources.h"
+#include "platform/user/msgbox.h"
 
 #include <gtest/gtest.h>
 
@@ -31,12 +32,15 @@ const platform::BinaryResource kToolBars[] = {
 const platform::ResourceModuleData kModule{"toolbar_test.dll", nullptr, 0, nullptr, 0, nullptr, 0, kToolBars,
                                            std::size(kToolBars)};
 
-// Ids in order, "|" before a control that starts a group, "(type)" after one that is not a button.
+// Ids in order (the bar's own expand and hide buttons left out), "|" before a control that starts a group,
+// "(type)" after one that is not a button.
 std::string Controls(CTKCommandBar* pBar)
 {
   std::string out;
   for (int i = 0; i < pBar->GetControlCount(); ++i) {
     CTKControl* pControl = pBar->GetControl(i);
+    if (pControl->IsTemporary())
+      continue;
     if (!out.empty())
       out += " ";
     if (pControl->GetBeginGroup())
@@ -48,7 +52,7 @@ std::string Controls(CTKCommandBar* pBar)
   return out;
 }
 
-// "id" of every entry: "-" unchecked, "+" checked, "x" for a disabled one.
+// "id" of every entry: "-" unchecked, "+" checked, "x" for a disabled one; "reset" for the bar's reset.
 std::string Entries(CTKCommandBar* pPopup)
 {
   std::string out;
@@ -58,6 +62,10 @@ std::string Entries(CTKCommandBar* pPopup)
       return "not an entry";
     if (!out.empty())
       out += " ";
+    if (pEntry->GetTargetBar()) {
+      out += "reset";
+      continue;
+    }
     out += !pEntry->GetEnabled() ? "x" : pEntry->GetChecked() ? "+" : "-";
     out += std::to_string(pEntry->GetTarget()->GetID());
   }
@@ -158,7 +166,7 @@ TEST(ToolBar, TheExpandPopupListsExactlyWhatDidNotFit)
   EXPECT_FALSE(pBars->SetPopuped(0, FALSE));
   ASSERT_TRUE(pBarEntry->SetPopuped(TRUE));
   ASSERT_NE(pBarEntry->GetCommandBar(), nullptr);
-  EXPECT_EQ(Entries(pBarEntry->GetCommandBar()), "+57600 +57601 +32800 +32801 +32810 +57643");
+  EXPECT_EQ(Entries(pBarEntry->GetCommandBar()), "+57600 +57601 +32800 +32801 +32810 +57643 reset");
   frame.GetCommandBars()->ClosePopups();
   cbtest::Pump();
 
@@ -259,10 +267,10 @@ TEST(ToolBar, TheAddOrRemoveListHidesAButtonAndBringsItBackAtItsPlace)
   };
 
   CTKCommandBar* pPopup = fill();
-  EXPECT_EQ(Entries(pPopup), "+57600 +57601 +32800 +32801 +32810 +57643");
+  EXPECT_EQ(Entries(pPopup), "+57600 +57601 +32800 +32801 +32810 +57643 reset");
   // "Export DXF" unchecked: gone from the bar, its entry unchecked.
   pPopup->GetControl(2)->OnExecute();
-  EXPECT_EQ(Entries(pPopup), "+57600 +57601 -32800 +32801 +32810 +57643");
+  EXPECT_EQ(Entries(pPopup), "+57600 +57601 -32800 +32801 +32810 +57643 reset");
   CTKControl* pDxf = pBar->GetControls()->FindControl(32800);
   ASSERT_NE(pDxf, nullptr);
   EXPECT_FALSE(pDxf->IsVisible());
@@ -270,7 +278,7 @@ TEST(ToolBar, TheAddOrRemoveListHidesAButtonAndBringsItBackAtItsPlace)
 
   // The list opened again finds it where it was, unchecked; checked again it shows there, starting its group.
   pPopup = fill();
-  EXPECT_EQ(Entries(pPopup), "+57600 +57601 -32800 +32801 +32810 +57643");
+  EXPECT_EQ(Entries(pPopup), "+57600 +57601 -32800 +32801 +32810 +57643 reset");
   pPopup->GetControl(2)->OnExecute();
   pDxf = pBar->GetControl(2);
   EXPECT_EQ(pDxf->GetID(), 32800);
@@ -282,8 +290,59 @@ TEST(ToolBar, TheAddOrRemoveListHidesAButtonAndBringsItBackAtItsPlace)
   pBar->GetControls()->Add(tkControlButton, 57664, CString(), 1);
   pBar->GetControl(4)->SetHideFlag(TK_HIDECUSTOMIZE, TRUE);  // 32801
   pPopup = fill();
-  EXPECT_EQ(Entries(pPopup), "+57600 x57664 +57601 +32800 -32801 +32810 +57643");
+  EXPECT_EQ(Entries(pPopup), "+57600 x57664 +57601 +32800 -32801 +32810 +57643 reset");
   pPopup->InternalRelease();
+}
+
+// A frame that handles the customise command, so that its bars may be customised.
+class CCustomizingFrame : public CDockFrame {
+public:
+  BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override
+  {
+    if (nID == TK_ID_CUSTOMIZE && nCode == CN_COMMAND)
+      return TRUE;
+    return CDockFrame::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+  }
+};
+
+TEST(ToolBar, ResetAsksAndPutsBackTheBuiltButtons)
+{
+  CCustomizingFrame frame;
+  ASSERT_TRUE(frame.MakeDocked(500, 300));
+  frame.GetCommandBars()->SetSite(&frame);
+  ASSERT_TRUE(frame.GetCommandBars()->IsCustomizeAvail());
+  CTKToolBar* pBar = frame.AddToolBar("Standard", 130);
+  pBar->GetControls()->Add(tkControlButton, 57664);
+  pBar->GetControls()->FindControl(32800)->SetHideFlag(TK_HIDECUSTOMIZE, TRUE);
+  auto* pList = new cbtest::CTestPopupBar;
+  pList->SetCommandBars(frame.GetCommandBars());
+  pBar->FillAddOrRemovePopup(pList);
+  // The buttons, then the entry that resets the bar.
+  ASSERT_EQ(pList->GetControlCount(), 8);
+  auto* pResetEntry = dynamic_cast<CTKToolBar::CTKControlButtonCustomize*>(pList->GetControl(7));
+  ASSERT_NE(pResetEntry, nullptr);
+  EXPECT_EQ(pResetEntry->GetTargetBar(), pBar);
+  EXPECT_TRUE(pResetEntry->GetBeginGroup());
+  EXPECT_TRUE(pList->GetControl(2)->GetEnabled());
+
+  user::ScriptedResponder responder;
+  responder.AnswerNext(IDCANCEL);
+  responder.AnswerNext(IDOK);
+  pResetEntry->OnExecute();
+  ASSERT_EQ(responder.Asked().size(), 1u);
+  EXPECT_EQ(responder.Asked()[0].style, static_cast<UINT>(MB_OKCANCEL | MB_ICONWARNING));
+  EXPECT_EQ(responder.Asked()[0].owner, frame.GetSafeHwnd());
+  EXPECT_EQ(Controls(pBar), "57600 57601 |32800 32801 32810 57643 57664");
+  pResetEntry->OnExecute();
+  EXPECT_EQ(Controls(pBar), "57600 57601 |32800 32801 32810 57643");
+  for (int i = 0; i < pBar->GetControlCount(); ++i)
+    EXPECT_EQ(pBar->GetControl(i)->GetHideFlags() & TK_HIDECUSTOMIZE, 0u);
+  pList->InternalRelease();
+
+  // A bar of the user's own has nothing to go back to: no question.
+  pBar->SetBuiltIn(FALSE);
+  pBar->Reset();
+  EXPECT_EQ(responder.Asked().size(), 2u);
 }
 
 }  // namespace
