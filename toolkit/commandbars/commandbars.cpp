@@ -225,6 +225,36 @@ CTKToolBar* CTKCommandBars::Add(const CString& strName, int nPosition, CRuntimeC
   return pToolBar;
 }
 
+CTKToolBar* CTKCommandBars::AddCustomBar(const CString& strName, UINT nID, BOOL bTearOffBar)
+{
+  auto* pToolBar = static_cast<CTKToolBar*>(RUNTIME_CLASS(CTKToolBar)->CreateObject());
+  pToolBar->SetCommandBars(this);
+  TK_CREATEBARSTRUCT cs;
+  cs.pCommandBar = pToolBar;
+  cs.bCustomBar = TRUE;
+  cs.bTearOffBar = bTearOffBar;
+  cs.lpcstrCaption = strName;
+  cs.nID = nID;
+  if (m_pFrame && m_pFrame->GetSafeHwnd())
+    m_pFrame->SendMessage(TKWM_CREATECOMMANDBAR, 0, reinterpret_cast<LPARAM>(&cs));
+  if (!pToolBar->GetDockContext())
+    pToolBar->EnableDocking(TK_DOCK_TOOLBAR_FLAGS);
+  pToolBar->SetTitle(strName);
+  if (!pToolBar->SetPosition(bTearOffBar ? tkBarFloating : tkBarTop)) {
+    if (pToolBar->GetDockBar())
+      pToolBar->GetDockBar()->RemoveCommandBar(pToolBar, -1);
+    pToolBar->InternalRelease();
+    return nullptr;
+  }
+  m_arrBars.push_back(pToolBar);
+  pToolBar->SetBarID(nID);
+  pToolBar->SetBuiltIn(FALSE);
+  pToolBar->SetTearOff(bTearOffBar);
+  if (!bTearOffBar)
+    RecalcFrameLayout();
+  return pToolBar;
+}
+
 BOOL CTKCommandBars::DockCommandBar(CTKToolBar* pBar, LPCRECT lpRect, CTKDockBar* pDockBar)
 {
   if (!pBar || !pDockBar || !pBar->Create(m_pFrame, FALSE))

@@ -82,6 +82,8 @@ public:
   CTKMenuBar* SetMenu(const CString& strName, UINT nMenuID);
   // A toolbar of the class (CTKToolBar when none) at the position; null when its window cannot be made.
   CTKToolBar* Add(const CString& strName, int nPosition, CRuntimeClass* pToolBarClass = nullptr);
+  // A toolbar of the user's own (torn off a popup: floating); the site hears of it first (10337).
+  virtual CTKToolBar* AddCustomBar(const CString& strName, UINT nID, BOOL bTearOffBar = FALSE);
   // Docks the bar into the row at a screen rectangle (null: a new last row); FALSE without its window.
   BOOL DockCommandBar(CTKToolBar* pBar, LPCRECT lpRect, CTKDockBar* pDockBar);
   BOOL DockCommandBar(CTKToolBar* pBar, LPCRECT lpRect, int nDockIndex);

@@ -235,17 +235,29 @@ TEST(ToolBar, AFloatingBarHasACaptionWithItsHideButtonAndSizingBorders)
   EXPECT_FALSE(pBar->GetStyle() & WS_VISIBLE);
 }
 
-TEST(ToolBar, HidingATornOffBarRemovesIt)
+TEST(ToolBar, CustomBarsAndATornOffBarThatLivesOnlyWhileShown)
 {
   CDockFrame frame;
   ASSERT_TRUE(frame.MakeDocked(500, 300));
-  CTKToolBar* pTornOff = frame.AddToolBar("Torn off", 131, tkBarFloating);
-  ASSERT_NE(pTornOff, nullptr);
-  pTornOff->SetTearOff(TRUE);
   CTKCommandBars* pCommandBars = frame.GetCommandBars();
+  CTKToolBar* pTornOff = pCommandBars->AddCustomBar("Torn off", 0xE801, TRUE);
+  ASSERT_NE(pTornOff, nullptr);
+  EXPECT_TRUE(pTornOff->IsTearOff());
+  EXPECT_FALSE(pTornOff->IsBuiltIn());
+  EXPECT_EQ(pTornOff->GetBarID(), 0xE801u);
+  EXPECT_EQ(pTornOff->GetPosition(), tkBarFloating);
+  EXPECT_EQ(pTornOff->GetFlags(), TK_DOCK_TOOLBAR_FLAGS);
   ASSERT_EQ(pCommandBars->GetCount(), 1);
   pTornOff->SetVisible(FALSE);
   EXPECT_EQ(pCommandBars->GetCount(), 0);
+
+  // A custom bar that is not torn off docks at the top and lives on hidden.
+  CTKToolBar* pCustom = pCommandBars->AddCustomBar("Custom", 0xE802);
+  ASSERT_NE(pCustom, nullptr);
+  EXPECT_EQ(frame.Rows(tkBarTop), "|Custom|");
+  pCustom->SetVisible(FALSE);
+  EXPECT_EQ(pCommandBars->GetCount(), 1);
+  pCommandBars->Remove(pCustom);
 
   CTKToolBar* pDocked = frame.AddToolBar("Docked", 131);
   pDocked->SetTearOff(TRUE);
