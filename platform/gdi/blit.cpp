@@ -474,16 +474,20 @@ BOOL GradientFill(HDC dc, TRIVERTEX* vertices, ULONG vertexCount, void* mesh, UL
       if (extent <= 0) {
         continue;
       }
-      // Step k of n takes the start colour plus k/n of the difference, in 16-bit channels.
-      auto colourAt = [&](int k) {
-        return pixelOf(a.Red + (static_cast<double>(b.Red) - a.Red) * k / extent,
-                       a.Green + (static_cast<double>(b.Green) - a.Green) * k / extent,
-                       a.Blue + (static_cast<double>(b.Blue) - a.Blue) * k / extent);
-      };
+      // Step k of n takes the start colour plus k/n of the difference, in 16-bit channels; each step's colour is
+      // worked out once, not once per pixel.
+      std::vector<std::uint32_t> steps(static_cast<std::size_t>(extent));
+      for (int k = 0; k < extent; ++k) {
+        steps[static_cast<std::size_t>(k)] = pixelOf(a.Red + (static_cast<double>(b.Red) - a.Red) * k / extent,
+                                                     a.Green + (static_cast<double>(b.Green) - a.Green) * k / extent,
+                                                     a.Blue + (static_cast<double>(b.Blue) - a.Blue) * k / extent);
+      }
       ForClippedRows(*d, r, [&](int x0, int yy, int n) {
         std::uint32_t* row = v.Row(yy + d->origin.y) + d->origin.x;
-        for (int i = 0; i < n; ++i) {
-          row[x0 + i] = colourAt(horizontal ? x0 + i - r.left : yy - r.top);
+        if (horizontal) {
+          std::copy_n(steps.begin() + (x0 - r.left), n, row + x0);
+        } else {
+          std::fill_n(row + x0, n, steps[static_cast<std::size_t>(yy - r.top)]);
         }
       });
     }

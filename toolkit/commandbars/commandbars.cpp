@@ -4,6 +4,9 @@
 #include "toolkit/commandbars/controledit.h"
 #include "toolkit/commandbars/menusound.h"
 #include "toolkit/commandbars/popupbar.h"
+#include "toolkit/commandbars/dockbar.h"
+#include "toolkit/commandbars/menubar.h"
+#include "toolkit/commandbars/toolbar.h"
 #include "toolkit/paint/image_manager.h"
 #include "toolkit/paint/keyboard_manager.h"
 #include "toolkit/paint/paint_manager.h"
@@ -22,6 +25,22 @@ constexpr LPARAM kAltContextBit = LPARAM(1) << 29;
 constexpr int kKeyboardCuesNoFrameAccel = 2;
 constexpr int kKeyboardCuesAcrossBars = 1;
 constexpr int kKeyboardCuesNoFirstLetter = 4;
+
+// The dock rows in the order top, bottom, left, right.
+struct DockRowStyle {
+  UINT nID;
+  DWORD dwStyle;
+};
+constexpr DockRowStyle kDockRows[4] = {
+    {AFX_IDW_DOCKBAR_TOP, CBRS_TOP},
+    {AFX_IDW_DOCKBAR_BOTTOM, CBRS_BOTTOM},
+    {AFX_IDW_DOCKBAR_LEFT, CBRS_LEFT},
+    {AFX_IDW_DOCKBAR_RIGHT, CBRS_RIGHT},
+};
+constexpr DWORD kDockRowWindowStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+// How far outside a dock row a dragged bar is still taken in.
+constexpr int kDockMargin = 20;
+constexpr UINT kMenuBarID = 1;
 
 }  // namespace
 
@@ -60,6 +79,10 @@ CTKCommandBars::~CTKCommandBars()
     pBar->SetCommandBars(nullptr);
     pBar->InternalRelease();
   }
+  for (CTKDockBar*& pDockBar : m_pDocks) {
+    delete pDockBar;
+    pDockBar = nullptr;
+  }
   if (m_pPaintManager)
     m_pPaintManager->InternalRelease();
   if (m_pImageManager)
@@ -92,12 +115,15 @@ void CTKCommandBars::Remove(CTKCommandBar* pBar)
   auto it = std::find(m_arrBars.begin(), m_arrBars.end(), pBar);
   if (it == m_arrBars.end())
     return;
+  // Out of the array first: hiding a torn-off bar asks to remove it again.
+  m_arrBars.erase(it);
+  if (m_pMenuBar == pBar)
+    m_pMenuBar = nullptr;
   if (pBar->GetSafeHwnd())
     pBar->ShowWindow(SW_HIDE);
   pBar->SetVisible(FALSE);
-  if (m_pMenuBar == pBar)
-    m_pMenuBar = nullptr;
-  m_arrBars.erase(it);
+  if (auto* pToolBar = dynamic_cast<CTKToolBar*>(pBar); pToolBar && pToolBar->GetDockBar())
+    pToolBar->GetDockBar()->RemoveCommandBar(pToolBar, -1);
   RecalcFrameLayout();
   pBar->InternalRelease();
 }
@@ -136,6 +162,194 @@ int CTKCommandBars::GetNextVisibleBar(int nIndex, int nDirection) const
       return nNext;
   }
   return -1;
+}
+
+BOOL CTKCommandBars::IsLayoutRTL() const
+{
+  return m_pFrame && m_pFrame->GetSafeHwnd() && (m_pFrame->GetExStyle() & WS_EX_LAYOUTRTL) != 0;
+}
+
+BOOL CTKCommandBars::EnableDocking()
+{
+  if (!m_pFrame || !m_pFrame->GetSafeHwnd())
+    return FALSE;
+  for (int i = 0; i < 4; ++i) {
+    if (m_pDocks[i])
+      continue;
+    auto* pDockBar = new CTKDockBar(this);
+    if (!pDockBar->Create(m_pFrame, kDockRows[i].dwStyle | kDockRowWindowStyle, kDockRows[i].nID)) {
+      delete pDockBar;
+      return FALSE;
+    }
+    m_pDocks[i] = pDockBar;
+  }
+  return TRUE;
+}
+
+CTKDockBar* CTKCommandBars::GetDockBar(int nIndex) const
+{
+  return nIndex >= 0 && nIndex < 4 ? m_pDocks[nIndex] : nullptr;
+}
+
+CTKMenuBar* CTKCommandBars::SetMenu(const CString& strName, UINT nMenuID)
+{
+  auto* pMenuBar = static_cast<CTKMenuBar*>(RUNTIME_CLASS(CTKMenuBar)->CreateObject());
+  pMenuBar->SetCommandBars(this);
+  pMenuBar->EnableDocking(TK_DOCK_MENUBAR_FLAGS);
+  pMenuBar->SetTitle(strName);
+  pMenuBar->SetBarID(kMenuBarID);
+  if (!pMenuBar->SetPosition(tkBarTop) || !pMenuBar->LoadMenuBar(nMenuID)) {
+    if (pMenuBar->GetDockBar())
+      pMenuBar->GetDockBar()->RemoveCommandBar(pMenuBar, -1);
+    pMenuBar->InternalRelease();
+    return nullptr;
+  }
+  if (nMenuID > 0) {
+    pMenuBar->GetControls()->CreateOriginalControls();
+    m_nMenuID = nMenuID;
+  }
+  m_arrBars.push_back(pMenuBar);
+  m_pMenuBar = pMenuBar;
+  return pMenuBar;
+}
+
+CTKToolBar* CTKCommandBars::Add(const CString& strName, int nPosition, CRuntimeClass* pToolBarClass)
+{
+  CRuntimeClass* pClass = pToolBarClass ? pToolBarClass : RUNTIME_CLASS(CTKToolBar);
+  auto* pToolBar = dynamic_cast<CTKToolBar*>(pClass->CreateObject());
+  if (!pToolBar)
+    return nullptr;
+  pToolBar->SetCommandBars(this);
+  pToolBar->EnableDocking(TK_DOCK_TOOLBAR_FLAGS);
+  pToolBar->SetTitle(strName);
+  if (!pToolBar->SetPosition(nPosition)) {
+    if (pToolBar->GetDockBar())
+      pToolBar->GetDockBar()->RemoveCommandBar(pToolBar, -1);
+    pToolBar->InternalRelease();
+    return nullptr;
+  }
+  m_arrBars.push_back(pToolBar);
+  return pToolBar;
+}
+
+CTKToolBar* CTKCommandBars::AddCustomBar(const CString& strName, UINT nID, BOOL bTearOffBar)
+{
+  auto* pToolBar = static_cast<CTKToolBar*>(RUNTIME_CLASS(CTKToolBar)->CreateObject());
+  pToolBar->SetCommandBars(this);
+  TK_CREATEBARSTRUCT cs;
+  cs.pCommandBar = pToolBar;
+  cs.bCustomBar = TRUE;
+  cs.bTearOffBar = bTearOffBar;
+  cs.lpcstrCaption = strName;
+  cs.nID = nID;
+  if (m_pFrame && m_pFrame->GetSafeHwnd())
+    m_pFrame->SendMessage(TKWM_CREATECOMMANDBAR, 0, reinterpret_cast<LPARAM>(&cs));
+  if (!pToolBar->GetDockContext())
+    pToolBar->EnableDocking(TK_DOCK_TOOLBAR_FLAGS);
+  pToolBar->SetTitle(strName);
+  if (!pToolBar->SetPosition(bTearOffBar ? tkBarFloating : tkBarTop)) {
+    if (pToolBar->GetDockBar())
+      pToolBar->GetDockBar()->RemoveCommandBar(pToolBar, -1);
+    pToolBar->InternalRelease();
+    return nullptr;
+  }
+  m_arrBars.push_back(pToolBar);
+  pToolBar->SetBarID(nID);
+  pToolBar->SetBuiltIn(FALSE);
+  pToolBar->SetTearOff(bTearOffBar);
+  if (!bTearOffBar)
+    RecalcFrameLayout();
+  return pToolBar;
+}
+
+BOOL CTKCommandBars::DockCommandBar(CTKToolBar* pBar, LPCRECT lpRect, CTKDockBar* pDockBar)
+{
+  if (!pBar || !pDockBar || !pBar->Create(m_pFrame, FALSE))
+    return FALSE;
+  pDockBar->DockCommandBar(pBar, lpRect);
+  pBar->SetBarPosition(pDockBar->GetPosition());
+  return TRUE;
+}
+
+BOOL CTKCommandBars::DockCommandBar(CTKToolBar* pBar, LPCRECT lpRect, int nDockIndex)
+{
+  return DockCommandBar(pBar, lpRect, GetDockBar(nDockIndex));
+}
+
+BOOL CTKCommandBars::FloatCommandBar(CTKToolBar* pBar)
+{
+  if (!pBar || !pBar->Create(m_pFrame, TRUE))
+    return FALSE;
+  if (CTKDockBar* pDockBar = pBar->GetDockBar())
+    pDockBar->RemoveCommandBar(pBar, -1);
+  pBar->SetDockBar(nullptr);
+  pBar->SetBarPosition(tkBarFloating);
+  return TRUE;
+}
+
+CTKDockBar* CTKCommandBars::CanDock(CPoint pt, CTKDockBar* pHint) const
+{
+  auto takes = [pt](CTKDockBar* pDockBar) {
+    if (!pDockBar || !pDockBar->GetSafeHwnd())
+      return false;
+    CRect rc;
+    pDockBar->GetWindowRect(&rc);
+    rc.InflateRect(kDockMargin, kDockMargin);
+    return rc.PtInRect(pt) != FALSE;
+  };
+  if (takes(pHint))
+    return pHint;
+  for (CTKDockBar* pDockBar : m_pDocks)
+    if (takes(pDockBar))
+      return pDockBar;
+  return nullptr;
+}
+
+void CTKCommandBars::GetHiddenControls(CTKToolBar* pBar, CTKCommandBar* pPopup)
+{
+  if (!pBar || !pPopup)
+    return;
+  std::vector<CTKToolBar*> arrRow;
+  CTKDockBar* pDockBar = pBar->GetDockBar();
+  if (pDockBar)
+    pDockBar->GetVisibleRow(pDockBar->FindBar(pBar), arrRow);
+  if (arrRow.empty())
+    arrRow.push_back(pBar);
+  CTKControls* pPopupControls = pPopup->GetControls();
+  for (CTKToolBar* pRowBar : arrRow) {
+    for (int i = 0; i < pRowBar->GetControlCount(); ++i) {
+      CTKControl* pControl = pRowBar->GetControl(i);
+      if (pControl->GetHideFlags() != TK_HIDEWRAP)
+        continue;
+      CTKControl* pCopy = pPopupControls->AddClone(pControl);
+      if (!pCopy)
+        continue;
+      pCopy->SetHideFlags(0);
+      pCopy->SetBeginGroup(FALSE);
+    }
+  }
+}
+
+void CTKCommandBars::GetAddOrRemovePopup(CTKToolBar* pBar, CTKCommandBar* pPopup)
+{
+  if (!pBar || !pPopup)
+    return;
+  std::vector<CTKToolBar*> arrRow;
+  if (CTKDockBar* pDockBar = pBar->GetDockBar())
+    pDockBar->GetVisibleRow(pDockBar->FindBar(pBar), arrRow);
+  if (arrRow.empty())
+    arrRow.push_back(pBar);
+  CTKControls* pControls = pPopup->GetControls();
+  for (CTKToolBar* pRowBar : arrRow) {
+    auto* pEntry = new CTKToolBar::CTKControlAddOrRemove(pRowBar);
+    pControls->InsertAt(pEntry, 0);
+    pEntry->SetCaption(pRowBar->GetTitle());
+    pEntry->SetEnabled(m_bCustomizeAvail && pRowBar->IsBuiltIn() && pRowBar->IsCustomizable());
+  }
+  if (m_bCustomizeAvail) {
+    if (CTKControl* pCustomize = pControls->Add(tkControlButton, TK_ID_CUSTOMIZE))
+      pCustomize->SetBeginGroup(TRUE);
+  }
 }
 
 CTKPaintManager* CTKCommandBars::GetPaintManager() const
@@ -178,11 +392,6 @@ void CTKCommandBars::SetDragControl(CTKControl* pControl)
 }
 
 void CTKCommandBars::ClosePopups() const { GetMouseManager()->CloseTrackedBars(); }
-
-BOOL CTKCommandBars::IsLayoutRTL() const
-{
-  return m_pFrame && m_pFrame->GetSafeHwnd() && (m_pFrame->GetExStyle() & WS_EX_LAYOUTRTL) != 0;
-}
 
 int CTKCommandBars::TrackPopupMenu(CTKPopupBar* pPopup, UINT nFlags, int x, int y, CWnd* pWnd, const RECT* prcExclude,
                                    CWnd* pWndOwner)
@@ -554,6 +763,17 @@ void CTKCommandBars::RecalcFrameLayout(BOOL bDelay)
     m_pFrame->SendMessage(WM_SIZE, 0, lParam);
 }
 
+void CTKCommandBars::RecalcPendingFrameLayout()
+{
+  if (!m_pFrame || !m_pFrame->GetSafeHwnd() || !m_pFrame->IsFrameWnd())
+    return;
+  auto* pFrame = static_cast<CFrameWnd*>(m_pFrame);
+  if (pFrame->m_nIdleFlags & CFrameWnd::idleLayout) {
+    pFrame->RecalcLayout(FALSE);
+    pFrame->m_nIdleFlags &= ~CFrameWnd::idleLayout;
+  }
+}
+
 void CTKCommandBars::OnSetPreviewMode(BOOL bPreview)
 {
   m_pShortcutManager->DisableShortcuts(bPreview);
@@ -581,7 +801,7 @@ BOOL CTKFrameWnd::InitCommandBars()
   CTKPaintManager::GetCurrent();
   m_pCommandBars = static_cast<CTKCommandBars*>(RUNTIME_CLASS(CTKCommandBars)->CreateObject());
   m_pCommandBars->SetSite(this);
-  return TRUE;
+  return m_pCommandBars->EnableDocking();
 }
 
 void CTKFrameWnd::SaveCommandBars(LPCSTR lpszProfileName)

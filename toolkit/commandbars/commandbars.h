@@ -11,7 +11,10 @@
 
 class CTKCommandBars;
 class CTKPopupBar;
+class CTKDockBar;
+class CTKMenuBar;
 class CTKPropExchange;
+class CTKToolBar;
 
 class CTKCommandBarsOptions : public CCmdTarget {
 public:
@@ -68,6 +71,30 @@ public:
   int FindIndex(CTKCommandBar* pBar) const;
   int GetNextVisibleBar(int nIndex, int nDirection) const;
   CTKCommandBar* GetMenuBar() const { return m_pMenuBar; }
+  BOOL IsLayoutRTL() const;
+
+  // ---- Toolbars, the menu bar and the dock rows
+  // Makes the four dock rows along the site's edges (top, bottom, left, right); FALSE when one cannot be made.
+  BOOL EnableDocking();
+  UINT GetMenuID() const { return m_nMenuID; }
+  // The dock row of a position 0-3; null for any other index.
+  CTKDockBar* GetDockBar(int nIndex) const;
+  // The menu bar built from the menu resource, docked at the top; null when it cannot be made.
+  CTKMenuBar* SetMenu(const CString& strName, UINT nMenuID);
+  // A toolbar of the class (CTKToolBar when none) at the position; null when its window cannot be made.
+  CTKToolBar* Add(const CString& strName, int nPosition, CRuntimeClass* pToolBarClass = nullptr);
+  // A toolbar of the user's own (torn off a popup: floating); the site hears of it first (10337).
+  virtual CTKToolBar* AddCustomBar(const CString& strName, UINT nID, BOOL bTearOffBar = FALSE);
+  // Docks the bar into the row at a screen rectangle (null: a new last row); FALSE without its window.
+  BOOL DockCommandBar(CTKToolBar* pBar, LPCRECT lpRect, CTKDockBar* pDockBar);
+  BOOL DockCommandBar(CTKToolBar* pBar, LPCRECT lpRect, int nDockIndex);
+  BOOL FloatCommandBar(CTKToolBar* pBar);
+  // The dock row whose window, grown by 20 pixels, holds the point; the hint first, then top, bottom, left, right.
+  CTKDockBar* CanDock(CPoint pt, CTKDockBar* pHint = nullptr) const;
+  // The controls of the bar's row that did not fit, copied into the popup.
+  virtual void GetHiddenControls(CTKToolBar* pBar, CTKCommandBar* pPopup);
+  // One entry per bar of the row listing its buttons to show or hide, then the customise command.
+  virtual void GetAddOrRemovePopup(CTKToolBar* pBar, CTKCommandBar* pPopup);
 
   // ---- Services
   CTKPaintManager* GetPaintManager() const;
@@ -95,7 +122,6 @@ public:
   virtual void ContextMenu(CTKCommandBar* pBar, CPoint point);
   // A new popup listing the toolbars; the caller releases it.
   virtual CTKPopupBar* GetToolbarsPopup();
-  BOOL IsLayoutRTL() const;
   virtual void OnTrackingModeChanged(CTKCommandBar* pBar, int bMode);
   BOOL ActivateBar(CTKCommandBar* pBar, int nDirection);
 
@@ -130,6 +156,8 @@ public:
 
   // ---- Frame layout
   void RecalcFrameLayout(BOOL bDelay = FALSE);
+  // Runs a frame layout that was delayed to idle time now.
+  void RecalcPendingFrameLayout();
   void OnSetPreviewMode(BOOL bPreview);
 
 private:
@@ -152,6 +180,8 @@ private:
   BOOL m_bLayoutLock = FALSE;
   BOOL m_bDynamicCues = FALSE;
   std::vector<BOOL> m_arrPreviewVisible;
+  CTKDockBar* m_pDocks[4] = {};
+  UINT m_nMenuID = 0;
 };
 
 // A frame that hosts command bars: they see its keys and messages first and it saves and loads their state.

@@ -308,15 +308,20 @@ CSize CTKControls::CalcDynamicSize(CDC* pDC, int nLength, DWORD dwMode, const CR
     szContent = WrapAndPlace(records, nWrapAt, dwMode, bVert, szSeparator);
   } else {
     int nRoom = nLen - rcBorder.left - rcBorder.right;
-    int nRows = WrapRows(records, nRoom, dwMode, bVert);
-    int nRows0 = WrapRows(records, 0, dwMode, bVert);
+    // Probes only count rows: a probe that wraps must not leave the stretch bit for the real pass.
+    auto countRows = [&](int nAt) {
+      DWORD dwProbe = dwMode;
+      return WrapRows(records, nAt, dwProbe, bVert);
+    };
+    int nRows = countRows(nRoom);
+    int nRows0 = countRows(0);
     int nWrapAt = nRoom;
     if (nRows != nRows0 && nRoom > 0) {
       int nLow = 0;
       int nHigh = nRoom;
       while (nHigh - nLow > 1) {
         int nMid = (nLow + nHigh) / 2;
-        if (WrapRows(records, nMid, dwMode, bVert) == nRows)
+        if (countRows(nMid) == nRows)
           nHigh = nMid;
         else
           nLow = nMid;

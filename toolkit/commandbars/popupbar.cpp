@@ -4,6 +4,7 @@
 #include "toolkit/commandbars/commandbars.h"
 #include "toolkit/commandbars/menusound.h"
 #include "toolkit/commandbars/shadows.h"
+#include "toolkit/commandbars/toolbar.h"
 #include "toolkit/paint/draw_helpers.h"
 #include "toolkit/paint/paint_manager.h"
 #include "toolkit/paint/tooltip_context.h"
@@ -917,17 +918,47 @@ void CTKPopupBar::TrackTearOff()
   InternalRelease();
 }
 
-BOOL CTKPopupBar::ShowTornOffBar(CPoint /*ptScreen*/)
+BOOL CTKPopupBar::ShowTornOffBar(CPoint ptScreen)
 {
-  // The floating toolbar comes with the toolbar class: a bar with the tear-off id when the command bars have
-  // one, else a custom bar holding copies of this popup's controls, its top centre 10 pixels above the cursor.
-  return FALSE;
+  CTKCommandBars* pCommandBars = GetCommandBars();
+  if (!pCommandBars)
+    return FALSE;
+  if (!m_pTearOffBar) {
+    auto* pBar = dynamic_cast<CTKToolBar*>(pCommandBars->GetToolBar(m_nTearOffID));
+    if (pBar) {
+      if (!pCommandBars->FloatCommandBar(pBar))
+        return FALSE;
+      pBar->SetVisible(TRUE);
+    } else {
+      pBar = pCommandBars->AddCustomBar(m_strTearOffCaption, m_nTearOffID, TRUE);
+      if (!pBar)
+        return FALSE;
+      pBar->m_nMRUWidth = m_nTearOffWidth;
+      for (int i = 0; i < m_pControls->GetCount(); ++i) {
+        CTKControl* pControl = m_pControls->GetAt(i);
+        if (dynamic_cast<CTKControlExpandButton*>(pControl))
+          continue;
+        CTKControl* pCopy = pBar->GetControls()->AddClone(pControl, -1, TRUE);
+        pCopy->SetHideFlags(pCopy->GetHideFlags() & ~static_cast<DWORD>(0x08 | 0x20));
+      }
+      pBar->SetVisible(TRUE);
+    }
+    m_pTearOffBar = pBar;
+    m_szTearOffBar = pBar->CalcDynamicLayout(-1, 0x46);
+  }
+  // Its top centre follows the cursor, 10 pixels above it.
+  m_pTearOffBar->SetWindowPos(nullptr, ptScreen.x - m_szTearOffBar.cx / 2, ptScreen.y - 10, m_szTearOffBar.cx,
+                              m_szTearOffBar.cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  return TRUE;
 }
 
 void CTKPopupBar::HideTornOffBar()
 {
-  // With the toolbar class: the floating bar is hidden again, and forgotten when this drag made it.
+  // A bar torn off goes with its hiding; one the command bars already had stays, hidden.
+  CTKToolBar* pBar = m_pTearOffBar;
   m_pTearOffBar = nullptr;
+  if (pBar)
+    pBar->SetVisible(FALSE);
 }
 
 BOOL CTKPopupBar::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)

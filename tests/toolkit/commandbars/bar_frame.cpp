@@ -210,7 +210,7 @@ BOOL CTestFrame::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* p
   }
   if (message == TKWM_CREATECOMMANDBAR) {
     auto* pCreate = reinterpret_cast<TK_CREATEBARSTRUCT*>(lParam);
-    if (pCreate->bPopup) {
+    if (pCreate->bPopup || pCreate->bExpandBar) {
       pCreate->pCommandBar = new CTestPopupBar;
       if (pResult)
         *pResult = 1;

@@ -6,6 +6,7 @@
 #include "platform/user/input.h"
 #include "toolkit/commandbars/menusound.h"
 #include "toolkit/commandbars/popupbar.h"
+#include "toolkit/commandbars/toolbar.h"
 #include "toolkit/paint/draw_helpers.h"
 #include "toolkit/paint/keyboard_manager.h"
 
@@ -383,6 +384,47 @@ TEST_F(PopupBars, DraggingTheTearOffGripperAwayShowsTheBarAndBackOrEscapeTakesIt
     EXPECT_EQ(pPopup->IsTrackingMode() == 0, c.closes);  // a bar torn off closes the menus
     EXPECT_EQ(TKMouseManager()->m_nLock, 0);
     frame_.GetCommandBars()->ClosePopups();
+    pPopup->InternalRelease();
+  }
+}
+
+TEST_F(PopupBars, ATornOffMenuBecomesAFloatingToolbarOfItsCommandsThatGoesWhenHidden)
+{
+  CTKCommandBars* pBars = frame_.GetCommandBars();
+  for (bool escape : {false, true}) {
+    SCOPED_TRACE(escape ? "Escape" : "released");
+    CTKPopupBar* pPopup = MakePopup(3);
+    pPopup->SetTearOffPopup("Tools", 1234, 250);
+    ASSERT_TRUE(pPopup->PopupAt(200, 100));
+    CPoint grip = pPopup->GetGripperRect().CenterPoint();
+    CPoint cursor = OnScreen(pPopup, grip + CPoint(0, 60));
+    pPopup->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grip.x, grip.y));
+    pPopup->PostMessage(WM_MOUSEMOVE, 0, MAKELPARAM(grip.x, grip.y + 60));
+    if (escape)
+      pPopup->PostMessage(WM_KEYDOWN, VK_ESCAPE, 0);
+    else
+      pPopup->PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(grip.x, grip.y + 60));
+    cbtest::Pump();
+    auto* pBar = dynamic_cast<CTKToolBar*>(pBars->GetToolBar(1234));
+    if (escape) {
+      EXPECT_EQ(pBar, nullptr);
+    } else {
+      ASSERT_NE(pBar, nullptr);
+      EXPECT_TRUE(pBar->IsTearOff());
+      EXPECT_EQ(pBar->GetPosition(), tkBarFloating);
+      EXPECT_EQ(pBar->GetTitle(), CString("Tools"));
+      // Copies of the three commands, beside the bar's own expand and hide buttons.
+      for (UINT id : {32900u, 32901u, 32902u})
+        EXPECT_NE(pBar->GetControls()->FindControl(id), nullptr) << id;
+      CRect rc;
+      pBar->GetWindowRect(&rc);
+      EXPECT_TRUE(pBar->IsWindowVisible());
+      EXPECT_EQ(rc.top, cursor.y - 10);
+      EXPECT_NEAR(rc.CenterPoint().x, cursor.x, 1);
+      pBar->SetVisible(FALSE);
+      EXPECT_EQ(pBars->GetToolBar(1234), nullptr);
+    }
+    pBars->ClosePopups();
     pPopup->InternalRelease();
   }
 }
