@@ -891,6 +891,11 @@ LRESULT TreeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       return static_cast<LRESULT>(old);
     }
     case WM_PAINT: {
+      // A DC in wParam is painted into instead of the screen, as owners that draw off-screen need.
+      if (wParam != 0) {
+        Paint(hwnd, *t, reinterpret_cast<HDC>(wParam));
+        return 0;
+      }
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd, &ps);
       Paint(hwnd, *t, dc);
