@@ -1,6 +1,7 @@
 #include "toolkit/controls/tree_ctrl.h"
 
 #include "platform/mfc/dc.h"
+#include "toolkit/controls/mask_edit.h"
 #include "toolkit/paint/color_manager.h"
 #include "toolkit/paint/draw_helpers.h"
 
@@ -21,15 +22,18 @@ constexpr COLORREF kNoColor = static_cast<COLORREF>(-1);
 
 COLORREF Color(UINT index) { return TKColorManager().GetColor(index); }
 
+// Labels are code page 1251: Cyrillic letters have case and count as word characters too.
 CString Lowered(const CString& text)
 {
   CString out(text);
-  for (int i = 0; i < out.GetLength(); ++i)
-    out.SetAt(i, static_cast<char>(std::tolower(static_cast<unsigned char>(out[i]))));
+  out.MakeLower();
   return out;
 }
 
-bool IsWordChar(char ch) { return std::isalnum(static_cast<unsigned char>(ch)) != 0 || ch == '_'; }
+bool IsWordChar(char ch)
+{
+  return std::isdigit(static_cast<unsigned char>(ch)) != 0 || tkmask::IsAlphaChar(ch) || ch == '_';
+}
 
 // Whether `label` holds `text`; with wholeWord only where neither neighbour is a word character.
 bool LabelMatches(const CString& label, const CString& text, bool wholeWord)

@@ -1,0 +1,193 @@
+// The toolkit's tree control: item colours and fonts kept per item and dropped with it, labels drawn in their own
+// colours except where the selection or a disabled window takes over, the depth-first walk and the text search,
+// Enter on the caret item, and the right button's selection.
+#include "toolkit/controls/tree_ctrl.h"
+
+#include "tests/toolkit/canvas.h"
+#include "toolkit/paint/color_manager.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr COLORREF kOwnColour = RGB(0, 160, 0);
+
+class TreeCtrlTest : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    ASSERT_TRUE(parent.CreateEx(0, AfxRegisterWndClass(0), "Дерево", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400,
+                                300, nullptr, nullptr));
+    ASSERT_TRUE(tree.Create(WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
+                                TVS_SHOWSELALWAYS | TVS_EDITLABELS,
+                            CRect(0, 0, 300, 200), &parent, 100));
+    // Проект
+    //   Объект - 1
+    //     Проезжая часть
+    //     Тротуар_левый
+    //   Объект - 2
+    //     Группа опор
+    root = tree.InsertItem("Проект");
+    area1 = tree.InsertItem("Объект - 1", root);
+    road = tree.InsertItem("Проезжая часть", area1);
+    sidewalk = tree.InsertItem("Тротуар_левый", area1);
+    area2 = tree.InsertItem("Объект - 2", root);
+    groups = tree.InsertItem("Группа опор", area2);
+    for (HTREEITEM item : {root, area1, area2})
+      tree.Expand(item, TVE_EXPAND);
+  }
+  void TearDown() override { parent.DestroyWindow(); }
+
+  std::vector<std::string> Walk(bool down)
+  {
+    std::vector<std::string> texts;
+    HTREEITEM item = down ? root : tree.GetLastItem(nullptr);
+    for (; item; item = down ? tree.GetNextItemInOrder(item) : tree.GetPrevItemInOrder(item))
+      texts.emplace_back(static_cast<LPCSTR>(tree.GetItemText(item)));
+    return texts;
+  }
+
+  // Whether any pixel inside the item's label has the colour.
+  bool LabelHasColour(const tktest::Canvas& canvas, HTREEITEM item, COLORREF colour)
+  {
+    CRect label;
+    tree.GetItemRect(item, &label, TRUE);
+    for (int y = label.top; y < label.bottom; ++y)
+      for (int x = label.left; x < label.right + 20; ++x)
+        if (::GetPixel(canvas.m_dc.GetSafeHdc(), x, y) == colour)
+          return true;
+    return false;
+  }
+
+  CWnd parent;
+  CTKTreeCtrl tree;
+  HTREEITEM root = nullptr, area1 = nullptr, road = nullptr, sidewalk = nullptr, area2 = nullptr, groups = nullptr;
+};
+
+TEST_F(TreeCtrlTest, ColoursAndFontsBelongToTheirItemUntilItIsDeleted)
+{
+  EXPECT_EQ(tree.GetItemColor(road), static_cast<COLORREF>(-1));
+  tree.SetItemColor(road, RGB(0, 0, 0));
+  EXPECT_EQ(tree.GetItemColor(road), RGB(0, 0, 0)) << "black is a colour of its own, not the default";
+
+  LOGFONT font{};
+  EXPECT_FALSE(tree.GetItemFont(road, &font)) << "a colour alone sets no font";
+  std::strcpy(font.lfFaceName, "Tahoma");
+  font.lfHeight = -13;
+  tree.SetItemFont(sidewalk, font);
+  LOGFONT back{};
+  ASSERT_TRUE(tree.GetItemFont(sidewalk, &back));
+  EXPECT_STREQ(back.lfFaceName, "Tahoma");
+  EXPECT_EQ(tree.GetItemColor(sidewalk), static_cast<COLORREF>(-1)) << "a font alone sets no colour";
+
+  tree.SetItemBold(area1, TRUE);
+  EXPECT_TRUE(tree.GetItemBold(area1));
+  tree.SetItemBold(area1, FALSE);
+  EXPECT_FALSE(tree.GetItemBold(area1));
+
+  tree.DeleteItem(road);
+  HTREEITEM again = tree.InsertItem("Проезжая часть", area1);
+  EXPECT_EQ(tree.GetItemColor(again), static_cast<COLORREF>(-1));
+  tree.DeleteItem(area1);
+  EXPECT_FALSE(tree.GetItemFont(sidewalk, &back)) << "deleting a parent drops its children's entries";
+}
+
+TEST_F(TreeCtrlTest, LabelsTakeTheirOwnColourUnlessSelectedOrDisabled)
+{
+  const CString wide = "Тротуар левый, широкий";
+  tree.SetItemColor(road, kOwnColour);
+  tree.SetItemColor(groups, kOwnColour);
+  tree.SetItemText(sidewalk, wide);
+  tree.SetItemBold(sidewalk, TRUE);
+  tree.SelectItem(groups);
+
+  tktest::Canvas canvas(300, 200);
+  tree.CTKTreeBase::OnPaint(&canvas.m_dc, TRUE);
+  EXPECT_TRUE(LabelHasColour(canvas, road, kOwnColour));
+  EXPECT_FALSE(LabelHasColour(canvas, groups, kOwnColour)) << "the selection colours win";
+  EXPECT_TRUE(LabelHasColour(canvas, groups, TKColorManager().GetColor(15)))
+      << "a selected label without the focus is drawn on the button face";
+
+  // The bold label is wider than the rectangle the control measured: its end is drawn too.
+  CRect label;
+  tree.GetItemRect(sidewalk, &label, TRUE);
+  const COLORREF text = TKColorManager().GetColor(8);
+  bool inked = false;
+  for (int y = label.top; y < label.bottom && !inked; ++y)
+    for (int x = label.right - 6; x < label.right + 30 && !inked; ++x)
+      inked = ::GetPixel(canvas.m_dc.GetSafeHdc(), x, y) == text;
+  EXPECT_TRUE(inked);
+  canvas.Save("toolkit_tree_ctrl.png");
+
+  tree.EnableWindow(FALSE);
+  tktest::Canvas disabled(300, 200);
+  tree.CTKTreeBase::OnPaint(&disabled.m_dc, TRUE);
+  EXPECT_FALSE(LabelHasColour(disabled, road, kOwnColour)) << "a disabled tree ignores item colours";
+}
+
+TEST_F(TreeCtrlTest, TheWalkGoesDepthFirstBothWays)
+{
+  const std::vector<std::string> down{"Проект", "Объект - 1", "Проезжая часть", "Тротуар_левый", "Объект - 2",
+                                      "Группа опор"};
+  EXPECT_EQ(Walk(true), down);
+  EXPECT_EQ(Walk(false), std::vector<std::string>(down.rbegin(), down.rend()));
+  EXPECT_EQ(tree.GetLastItem(area1), sidewalk);
+  EXPECT_EQ(tree.GetLastItem(road), road);
+}
+
+TEST_F(TreeCtrlTest, FindSearchesLabelsFromTheStartAndWrapsOnce)
+{
+  struct Case {
+    const char* text;
+    BOOL matchCase;
+    BOOL down;
+    BOOL wholeWord;
+    HTREEITEM start;
+    HTREEITEM expected;
+  };
+  const Case cases[] = {
+      {"объект", FALSE, TRUE, FALSE, root, area1},
+      {"объект", TRUE, TRUE, FALSE, root, nullptr},          // case counts
+      {"Объект", TRUE, TRUE, FALSE, area1, area1},           // the start item is looked at first
+      {"Объект", TRUE, TRUE, FALSE, road, area2},            // then onwards
+      {"Объект", TRUE, TRUE, FALSE, groups, area1},          // wrapping to the root
+      {"Объект", TRUE, FALSE, FALSE, road, area1},           // upwards
+      {"Объект", TRUE, FALSE, FALSE, root, area2},           // upwards wrapping to the last item
+      {"Тротуар", FALSE, TRUE, TRUE, root, nullptr},         // "_" joins a word
+      {"часть", FALSE, TRUE, TRUE, root, road},
+      {"опор", FALSE, TRUE, FALSE, root, groups},
+      {"", FALSE, TRUE, FALSE, root, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.text) + (c.down ? " down" : " up"));
+    EXPECT_EQ(tree.FindItem(c.text, c.matchCase, c.down, c.wholeWord, c.start), c.expected);
+  }
+  tree.SelectItem(area2);
+  EXPECT_EQ(tree.FindItem("Объект", TRUE, TRUE, FALSE), area2) << "without a start, from the caret item";
+  EXPECT_EQ(tree.FindItemInBranch("Объект", FALSE, FALSE, root), area1);
+  EXPECT_EQ(tree.FindItemInBranch("а", FALSE, FALSE, area1), road) << "children before deeper items";
+  EXPECT_EQ(tree.FindItemInBranch("Проект", FALSE, FALSE, road), nullptr);
+}
+
+TEST_F(TreeCtrlTest, EnterTogglesTheCaretItemAndTheRightButtonSelectsWhatItHits)
+{
+  tree.SelectItem(area1);
+  MSG enter{tree.GetSafeHwnd(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+  EXPECT_FALSE(tree.PreTranslateMessage(&enter));
+  EXPECT_EQ(tree.GetItemState(area1, TVIS_EXPANDED) & TVIS_EXPANDED, 0u);
+  tree.PreTranslateMessage(&enter);
+  EXPECT_NE(tree.GetItemState(area1, TVIS_EXPANDED) & TVIS_EXPANDED, 0u);
+
+  CRect label;
+  tree.GetItemRect(area2, &label, TRUE);
+  tree.SendMessage(WM_RBUTTONDOWN, 0, MAKELPARAM(label.left + 2, label.CenterPoint().y));
+  tree.SendMessage(WM_RBUTTONUP, 0, MAKELPARAM(label.left + 2, label.CenterPoint().y));
+  EXPECT_EQ(tree.GetSelectedItem(), area2);
+  EXPECT_NE(tree.GetItemState(area2, TVIS_FOCUSED) & TVIS_FOCUSED, 0u) << "the caret item reports the focus";
+}
+
+}  // namespace
