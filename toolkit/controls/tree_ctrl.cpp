@@ -4,8 +4,11 @@
 #include "toolkit/controls/mask_edit.h"
 #include "toolkit/paint/color_manager.h"
 #include "toolkit/paint/draw_helpers.h"
+#include "toolkit/paint/paint_manager.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -17,6 +20,8 @@ constexpr UINT kHighlight = 13;
 constexpr UINT kHighlightText = 14;
 constexpr UINT kButtonFace = 15;
 constexpr UINT kGrayText = 17;
+constexpr UINT kHotLight = 26;
+constexpr UINT kHotBit = 0x10000;  // kept in the item state while hot tracking is on
 
 constexpr COLORREF kNoColor = static_cast<COLORREF>(-1);
 
@@ -188,11 +193,11 @@ COLORREF CTKTreeBase::GetItemColor(HTREEITEM hItem)
 BOOL CTKTreeBase::EnableMultiSelect(BOOL bMultiSelect)
 {
   const BOOL previous = m_bMultiSelect;
-  m_bMultiSelect = bMultiSelect;
   if (previous && !bMultiSelect && IsTreeWindow()) {
     HTREEITEM caret = GetNextItem(nullptr, TVGN_CARET);
     SelectAll(FALSE, caret);
   }
+  m_bMultiSelect = bMultiSelect;
   return previous;
 }
 
@@ -204,9 +209,113 @@ UINT CTKTreeBase::GetItemState(HTREEITEM hItem, UINT nStateMask) const
   return state;
 }
 
+UINT CTKTreeBase::ControlState(HTREEITEM hItem, UINT nMask) const
+{
+  return m_pTree->CTreeCtrl::GetItemState(hItem, nMask);
+}
+
+void CTKTreeBase::SetControlState(HTREEITEM hItem, UINT nState, UINT nMask)
+{
+  m_pTree->CTreeCtrl::SetItemState(hItem, nState, nMask);
+}
+
+BOOL CTKTreeBase::ChangeSelection(HTREEITEM hItem, bool select)
+{
+  NMTREEVIEW nm{};
+  TVITEM& item = select ? nm.itemNew : nm.itemOld;
+  item.mask = TVIF_HANDLE | TVIF_PARAM;
+  item.hItem = hItem;
+  item.lParam = static_cast<LPARAM>(m_pTree->GetItemData(hItem));
+  nm.hdr.code = TVN_SELCHANGING;
+  if (SendNotify(&nm.hdr) != 0)
+    return FALSE;
+  SetControlState(hItem, select ? TVIS_SELECTED : 0, TVIS_SELECTED);
+  nm.hdr.code = TVN_SELCHANGED;
+  SendNotify(&nm.hdr);
+  return TRUE;
+}
+
+// Moving the caret never deselects: the item that had it keeps its selected bit.
+void CTKTreeBase::MoveCaret(HTREEITEM hItem)
+{
+  HTREEITEM caret = GetNextItem(nullptr, TVGN_CARET);
+  if (caret == hItem)
+    return;
+  const bool caretSelected = caret && (ControlState(caret, TVIS_SELECTED) & TVIS_SELECTED) != 0;
+  const bool itemSelected = hItem && (ControlState(hItem, TVIS_SELECTED) & TVIS_SELECTED) != 0;
+  if (caret) {
+    m_pTree->Select(nullptr, TVGN_CARET);
+    if (caretSelected)
+      SetControlState(caret, TVIS_SELECTED, TVIS_SELECTED);
+  }
+  if (hItem) {
+    m_pTree->Select(hItem, TVGN_CARET);
+    if (!itemSelected)
+      SetControlState(hItem, 0, TVIS_SELECTED);
+  }
+}
+
 BOOL CTKTreeBase::SetItemState(HTREEITEM hItem, UINT nState, UINT nStateMask)
 {
-  return m_pTree->CTreeCtrl::SetItemState(hItem, nState, nStateMask);
+  if (!m_bMultiSelect || !hItem)
+    return m_pTree->CTreeCtrl::SetItemState(hItem, nState, nStateMask);
+  if (nStateMask & TVIS_FOCUSED) {
+    if (nState & TVIS_FOCUSED)
+      MoveCaret(hItem);
+    else if (GetNextItem(nullptr, TVGN_CARET) == hItem)
+      MoveCaret(nullptr);
+  }
+  if (nStateMask & TVIS_SELECTED) {
+    const bool selected = (ControlState(hItem, TVIS_SELECTED) & TVIS_SELECTED) != 0;
+    const bool wanted = (nState & TVIS_SELECTED) != 0;
+    if (selected != wanted && !ChangeSelection(hItem, wanted))
+      return FALSE;
+  }
+  const UINT rest = nStateMask & ~(TVIS_FOCUSED | TVIS_SELECTED);
+  if (rest)
+    SetControlState(hItem, nState, rest);
+  return TRUE;
+}
+
+void CTKTreeBase::FocusItem(HTREEITEM hItem)
+{
+  if (!m_bMultiSelect) {
+    if (hItem)
+      m_pTree->Select(hItem, TVGN_CARET);
+    return;
+  }
+  if (hItem)
+    SetItemState(hItem, TVIS_FOCUSED, TVIS_FOCUSED);
+  else
+    MoveCaret(nullptr);
+}
+
+void CTKTreeBase::SelectRange(HTREEITEM from, HTREEITEM to, BOOL bClearOthers)
+{
+  bool inside = false;
+  for (HTREEITEM item = GetNextItem(nullptr, TVGN_ROOT); item; item = GetNextItem(item, TVGN_NEXTVISIBLE)) {
+    const bool edge = item == from || item == to;
+    const bool within = inside || edge;
+    if (within)
+      SetItemState(item, TVIS_SELECTED, TVIS_SELECTED);
+    else if (bClearOthers)
+      SetItemState(item, 0, TVIS_SELECTED);
+    if (edge && from != to)
+      inside = !inside;
+  }
+}
+
+BOOL CTKTreeBase::SelectChildren(HTREEITEM hItem, BOOL bSelect, BOOL bRecursive)
+{
+  BOOL hadFocus = FALSE;
+  for (HTREEITEM child = GetNextItem(hItem, TVGN_CHILD); child; child = GetNextItem(child, TVGN_NEXT)) {
+    if (GetItemState(child, TVIS_FOCUSED) & TVIS_FOCUSED)
+      hadFocus = TRUE;
+    SetItemState(child, bSelect ? TVIS_SELECTED : 0, TVIS_SELECTED);
+    if (bRecursive && (ControlState(child, TVIS_EXPANDED) & TVIS_EXPANDED))
+      hadFocus = SelectChildren(child, bSelect, TRUE) || hadFocus;
+  }
+  return hadFocus;
 }
 
 BOOL CTKTreeBase::SelectItem(HTREEITEM hItem)
@@ -312,6 +421,8 @@ void CTKTreeBase::DrawLabel(CDC& dc, HTREEITEM hItem, COLORREF back, COLORREF te
     if (own->color != kNoColor && !marked && enabled)
       labelText = own->color;
   }
+  if ((m_pTree->GetStyle() & TVS_TRACKSELECT) != 0 && !marked && (ControlState(hItem, kHotBit) & kHotBit) != 0)
+    labelText = TKOSVersionInfo().IsWin95() || TKOSVersionInfo().IsWinNT4() ? Color(kHighlight) : Color(kHotLight);
   if (state & TVIS_BOLD)
     logfont.lfWeight = FW_BOLD;
   CFont font;
@@ -429,6 +540,314 @@ void CTKTreeBase::HandleRButtonDown(CPoint point)
   }
 }
 
+namespace {
+
+constexpr UINT_PTR kHotTimer = 85;
+constexpr UINT kHotDelay = 55;
+
+bool Held(UINT keys, UINT key) { return (keys & key) != 0; }
+
+bool BeyondDragDistance(CPoint from, CPoint to)
+{
+  return std::abs(to.x - from.x) > ::GetSystemMetrics(SM_CXDRAG) ||
+         std::abs(to.y - from.y) > ::GetSystemMetrics(SM_CYDRAG);
+}
+
+}  // namespace
+
+BOOL CTKTreeBase::HandleLButtonDown(UINT nFlags, CPoint point)
+{
+  if (!m_bMultiSelect)
+    return FALSE;
+  UINT flags = 0;
+  HTREEITEM item = m_pTree->HitTest(point, &flags);
+  if (item && (flags & (TVHT_ONITEMBUTTON | TVHT_ONITEMSTATEICON)) != 0)
+    return FALSE;
+  if ((m_pTree->GetStyle() & TVS_EDITLABELS) != 0) {
+    const bool plain = !Held(nFlags, MK_SHIFT) && !Held(nFlags, MK_CONTROL);
+    if (plain && m_bClickToEdit && item && (flags & TVHT_ONITEMLABEL) != 0 &&
+        item == GetNextItem(nullptr, TVGN_CARET)) {
+      SelectAll(FALSE, item);
+      SetItemState(item, TVIS_SELECTED, TVIS_SELECTED);
+      return FALSE;
+    }
+    m_bClickToEdit = item && (flags & TVHT_ONITEM) != 0;
+  }
+  OnButtonDown(TRUE, nFlags, point);
+  return TRUE;
+}
+
+void CTKTreeBase::OnButtonDown(BOOL bLeft, UINT nKeys, CPoint point)
+{
+  UINT flags = 0;
+  HTREEITEM item = m_pTree->HitTest(point, &flags);
+  if (item && (flags & TVHT_ONITEM) != 0) {
+    SelectOnClick(item, bLeft, nKeys);
+    TrackClick(item, bLeft, nKeys, point);
+  } else {
+    RubberBandSelect(nKeys, point);
+  }
+}
+
+void CTKTreeBase::SelectOnClick(HTREEITEM hItem, BOOL bLeft, UINT nKeys)
+{
+  const bool shift = Held(nKeys, MK_SHIFT);
+  const bool ctrl = Held(nKeys, MK_CONTROL);
+  if (bLeft && shift) {
+    if (!m_hSelect)
+      m_hSelect = GetNextItem(nullptr, TVGN_CARET);
+    SelectRange(m_hSelect ? m_hSelect : hItem, hItem, !ctrl);
+    SetItemState(hItem, TVIS_FOCUSED, TVIS_FOCUSED);
+    return;
+  }
+  if (bLeft && ctrl) {
+    m_hSelect = nullptr;
+    return;
+  }
+  if (!bLeft && ctrl && !shift) {
+    m_hSelect = hItem;
+    return;
+  }
+  if (!bLeft && shift)
+    return;
+  if (!(GetItemState(hItem, TVIS_SELECTED) & TVIS_SELECTED))
+    SelectAll(FALSE, hItem);
+  SetItemState(hItem, TVIS_SELECTED | TVIS_FOCUSED, TVIS_SELECTED | TVIS_FOCUSED);
+  m_hSelect = nullptr;
+}
+
+void CTKTreeBase::TrackClick(HTREEITEM hItem, BOOL bLeft, UINT nKeys, CPoint point)
+{
+  const UINT release = bLeft ? WM_LBUTTONUP : WM_RBUTTONUP;
+  m_pTree->SetCapture();
+  bool dragged = false;
+  bool clicked = false;
+  MSG msg;
+  while (::GetCapture() == m_pTree->GetSafeHwnd() && ::GetMessage(&msg, nullptr, 0, 0)) {
+    if (msg.message == WM_MOUSEMOVE && msg.hwnd == m_pTree->GetSafeHwnd()) {
+      if (BeyondDragDistance(point, CPoint(GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)))) {
+        dragged = true;
+        break;
+      }
+      continue;
+    }
+    if (msg.message == release) {
+      clicked = true;
+      break;
+    }
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE)
+      break;
+    ::TranslateMessage(&msg);
+    ::DispatchMessage(&msg);
+  }
+  if (::GetCapture() == m_pTree->GetSafeHwnd())
+    ::ReleaseCapture();
+  if (clicked) {
+    if (bLeft && !Held(nKeys, MK_SHIFT)) {
+      if (Held(nKeys, MK_CONTROL)) {
+        const bool selected = (GetItemState(hItem, TVIS_SELECTED) & TVIS_SELECTED) != 0;
+        SetItemState(hItem, selected ? 0 : TVIS_SELECTED, TVIS_SELECTED);
+      } else {
+        SelectAll(FALSE, hItem);
+        SetItemState(hItem, TVIS_SELECTED, TVIS_SELECTED);
+      }
+    }
+    SetItemState(hItem, TVIS_FOCUSED, TVIS_FOCUSED);
+    m_pTree->SetFocus();
+    NMHDR hdr{};
+    hdr.code = bLeft ? NM_CLICK : NM_RCLICK;
+    SendNotify(&hdr);
+  } else if (dragged) {
+    SetItemState(hItem, TVIS_SELECTED | TVIS_FOCUSED, TVIS_SELECTED | TVIS_FOCUSED);
+    if ((m_pTree->GetStyle() & TVS_DISABLEDRAGDROP) == 0) {
+      NMTREEVIEW nm{};
+      nm.hdr.code = bLeft ? TVN_BEGINDRAG : TVN_BEGINRDRAG;
+      nm.itemNew.mask = TVIF_HANDLE | TVIF_PARAM;
+      nm.itemNew.hItem = hItem;
+      nm.itemNew.lParam = static_cast<LPARAM>(m_pTree->GetItemData(hItem));
+      nm.ptDrag = point;
+      SendNotify(&nm.hdr);
+    }
+  }
+}
+
+void CTKTreeBase::RubberBandSelect(UINT nKeys, CPoint point)
+{
+  m_pTree->SetFocus();
+  m_pTree->SetCapture();
+  const bool keep = Held(nKeys, MK_CONTROL) || Held(nKeys, MK_SHIFT);
+  std::list<HTREEITEM> remembered;
+  if (keep) {
+    for (HTREEITEM item = GetFirstSelectedItem(); item; item = GetNextSelectedItem(item))
+      remembered.push_back(item);
+  }
+  // The press point in content coordinates, so that the band keeps its corner while the tree scrolls.
+  auto scrolled = [this] {
+    const HWND tree = m_pTree->GetSafeHwnd();
+    return CPoint(::GetScrollPos(tree, SB_HORZ), ::GetScrollPos(tree, SB_VERT) * m_pTree->GetItemHeight());
+  };
+  const CPoint anchor = point + scrolled();
+  bool banding = false;
+  bool ended = false;
+  CRect drawn;
+  CClientDC dc(m_pTree);
+  MSG msg;
+  while (!ended && ::GetCapture() == m_pTree->GetSafeHwnd() && ::GetMessage(&msg, nullptr, 0, 0)) {
+    switch (msg.message) {
+    case WM_MOUSEMOVE: {
+      const CPoint at(GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam));
+      if (!banding) {
+        if (!BeyondDragDistance(point, at))
+          break;
+        banding = true;
+        if (!keep)
+          SelectAll(FALSE);
+      }
+      CRect client;
+      m_pTree->GetClientRect(&client);
+      if (at.y < client.top)
+        m_pTree->SendMessage(WM_VSCROLL, SB_LINEUP);
+      else if (at.y > client.bottom)
+        m_pTree->SendMessage(WM_VSCROLL, SB_LINEDOWN);
+      if (at.x < client.left)
+        m_pTree->SendMessage(WM_HSCROLL, SB_LINELEFT);
+      else if (at.x > client.right)
+        m_pTree->SendMessage(WM_HSCROLL, SB_LINERIGHT);
+      const CPoint corner = anchor - scrolled();
+      const CRect band(RECT{corner.x, corner.y, at.x, at.y}.Normalized());
+      if (!drawn.IsRectEmpty())
+        dc.DrawFocusRect(&drawn);
+      dc.DrawFocusRect(&band);
+      drawn = band;
+      SelectItemsInRect(band, nKeys, &remembered);
+      break;
+    }
+    case WM_KEYDOWN:
+      if (msg.wParam == VK_ESCAPE) {
+        SelectAll(FALSE);
+        ended = true;
+      }
+      break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+      if (!banding && !keep)
+        SelectAll(FALSE);
+      ended = true;
+      break;
+    default:
+      ::TranslateMessage(&msg);
+      ::DispatchMessage(&msg);
+    }
+  }
+  if (!drawn.IsRectEmpty())
+    dc.DrawFocusRect(&drawn);
+  if (::GetCapture() == m_pTree->GetSafeHwnd())
+    ::ReleaseCapture();
+}
+
+void CTKTreeBase::SelectItemsInRect(const CRect& band, UINT nKeys, std::list<HTREEITEM>* remembered)
+{
+  const bool ctrl = Held(nKeys, MK_CONTROL);
+  const bool shift = Held(nKeys, MK_SHIFT);
+  for (HTREEITEM item = GetNextItem(nullptr, TVGN_FIRSTVISIBLE); item; item = GetNextItem(item, TVGN_NEXTVISIBLE)) {
+    CRect label;
+    if (!m_pTree->GetItemRect(item, &label, m_bBandLabel))
+      continue;
+    const bool inside = !CRect(label.Intersect(band)).IsRectEmpty();
+    auto it = std::find(remembered->begin(), remembered->end(), item);
+    const bool known = it != remembered->end();
+    bool select = known;
+    if (inside) {
+      select = !(ctrl && known);
+      if (shift && known)
+        remembered->erase(it);
+    }
+    SetItemState(item, select ? TVIS_SELECTED : 0, TVIS_SELECTED);
+  }
+}
+
+BOOL CTKTreeBase::HandleKeyDown(UINT nChar)
+{
+  if (!m_bMultiSelect || (nChar != VK_UP && nChar != VK_DOWN))
+    return FALSE;
+  HTREEITEM caret = GetNextItem(nullptr, TVGN_CARET);
+  if (!caret)
+    return FALSE;
+  HTREEITEM next = GetNextItem(caret, nChar == VK_UP ? TVGN_PREVIOUSVISIBLE : TVGN_NEXTVISIBLE);
+  if (!next)
+    return TRUE;
+  const bool shift = ::GetKeyState(VK_SHIFT) < 0;
+  const bool ctrl = ::GetKeyState(VK_CONTROL) < 0;
+  if (shift) {
+    if (!m_hSelect)
+      m_hSelect = caret;
+    SelectRange(m_hSelect, next, TRUE);
+    FocusItem(next);
+  } else if (ctrl) {
+    FocusItem(next);
+  } else {
+    SelectAll(FALSE, caret);
+    SetItemState(caret, 0, TVIS_SELECTED);
+    SetItemState(next, TVIS_SELECTED | TVIS_FOCUSED, TVIS_SELECTED | TVIS_FOCUSED);
+    m_hSelect = nullptr;
+  }
+  m_pTree->EnsureVisible(next);
+  return TRUE;
+}
+
+void CTKTreeBase::HandleItemExpanding(NMHDR* pNMHDR)
+{
+  const auto* nm = reinterpret_cast<const NMTREEVIEW*>(pNMHDR);
+  if (!m_bMultiSelect || (nm->action & (TVE_COLLAPSE | TVE_COLLAPSERESET)) == 0)
+    return;
+  HTREEITEM item = nm->itemNew.hItem;
+  if (SelectChildren(item, FALSE, TRUE) && !(GetItemState(item, TVIS_SELECTED) & TVIS_SELECTED))
+    FocusItem(item);
+}
+
+void CTKTreeBase::SetHot(HTREEITEM hItem, bool hot)
+{
+  if (hItem)
+    SetControlState(hItem, hot ? kHotBit : 0, kHotBit);
+}
+
+void CTKTreeBase::HandleMouseMove(CPoint point)
+{
+  if ((m_pTree->GetStyle() & TVS_TRACKSELECT) == 0)
+    return;
+  UINT flags = 0;
+  HTREEITEM item = m_pTree->HitTest(point, &flags);
+  if ((flags & TVHT_ONITEM) == 0)
+    item = nullptr;
+  if (m_hHotItem != item)
+    SetHot(m_hHotItem, false);
+  SetHot(item, true);
+  m_hHotItem = item;
+  m_pTree->SetTimer(kHotTimer, kHotDelay, nullptr);
+}
+
+void CTKTreeBase::HandleTimer(UINT_PTR nIDEvent)
+{
+  if (nIDEvent != kHotTimer)
+    return;
+  m_pTree->KillTimer(kHotTimer);
+  const DWORD pos = ::GetMessagePos();
+  CPoint cursor(GET_X_LPARAM(pos), GET_Y_LPARAM(pos));
+  CRect window;
+  m_pTree->GetWindowRect(&window);
+  if (window.PtInRect(cursor))
+    return;
+  for (HTREEITEM item = GetNextItem(nullptr, TVGN_ROOT); item; item = GetNextItem(item, TVGN_NEXTVISIBLE))
+    SetHot(item, false);
+  m_hHotItem = nullptr;
+}
+
+void CTKTreeBase::HandleNcMouseMove(UINT nHitTest)
+{
+  if (nHitTest == HTBORDER)
+    SetHot(GetNextItem(nullptr, TVGN_FIRSTVISIBLE), false);
+}
+
 IMPLEMENT_DYNAMIC(CTKTreeCtrlBase, CTreeCtrl)
 
 BOOL CTKTreeCtrlBase::PreTranslateMessage(MSG* pMsg)
@@ -458,6 +877,12 @@ BEGIN_MESSAGE_MAP(CTKTreeCtrl, CTKTreeCtrlBase)
   ON_WM_ERASEBKGND()
   ON_WM_SIZE()
   ON_WM_RBUTTONDOWN()
+  ON_WM_LBUTTONDOWN()
+  ON_WM_KEYDOWN()
+  ON_WM_MOUSEMOVE()
+  ON_WM_TIMER()
+  ON_WM_NCMOUSEMOVE()
+  ON_NOTIFY_REFLECT_EX(TVN_ITEMEXPANDING, &CTKTreeCtrl::OnItemExpanding)
   ON_WM_SETFOCUS()
   ON_WM_KILLFOCUS()
   ON_NOTIFY_REFLECT_EX(TVN_DELETEITEM, &CTKTreeCtrl::OnDeleteItem)
@@ -483,6 +908,43 @@ void CTKTreeCtrl::OnRButtonDown(UINT nFlags, CPoint point)
 {
   HandleRButtonDown(point);
   CTKTreeCtrlBase::OnRButtonDown(nFlags, point);
+}
+
+void CTKTreeCtrl::OnLButtonDown(UINT nFlags, CPoint point)
+{
+  if (!HandleLButtonDown(nFlags, point))
+    CTKTreeCtrlBase::OnLButtonDown(nFlags, point);
+}
+
+void CTKTreeCtrl::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+  if (!HandleKeyDown(nChar))
+    CTKTreeCtrlBase::OnKeyDown(nChar, nRepCnt, nFlags);
+}
+
+void CTKTreeCtrl::OnMouseMove(UINT nFlags, CPoint point)
+{
+  HandleMouseMove(point);
+  CTKTreeCtrlBase::OnMouseMove(nFlags, point);
+}
+
+void CTKTreeCtrl::OnTimer(UINT_PTR nIDEvent)
+{
+  HandleTimer(nIDEvent);
+  CTKTreeCtrlBase::OnTimer(nIDEvent);
+}
+
+void CTKTreeCtrl::OnNcMouseMove(UINT nHitTest, CPoint point)
+{
+  HandleNcMouseMove(nHitTest);
+  CTKTreeCtrlBase::OnNcMouseMove(nHitTest, point);
+}
+
+BOOL CTKTreeCtrl::OnItemExpanding(NMHDR* pNMHDR, LRESULT* pResult)
+{
+  HandleItemExpanding(pNMHDR);
+  *pResult = 0;
+  return FALSE;
 }
 
 // The selected labels change colour with the focus.

@@ -6,6 +6,7 @@
 #include "platform/mfc/afxcmn.h"
 #include "platform/mfc/afxwin.h"
 
+#include <list>
 #include <map>
 
 class CTKTreeBase {
@@ -49,6 +50,14 @@ public:
   // WM_NOTIFY with the control id to the tree's owner, else its parent.
   virtual LRESULT SendNotify(NMHDR* pNMHDR);
   virtual void SelectAll(BOOL bSelect, HTREEITEM except = nullptr);
+  // A press in multi-selection mode: on an item its selection and then the click or drag, elsewhere the band.
+  virtual void OnButtonDown(BOOL bLeft, UINT nKeys, CPoint point);
+  virtual void SelectOnClick(HTREEITEM hItem, BOOL bLeft, UINT nKeys);
+  // Waits with the mouse captured for the release (a click) or a move beyond the drag distance (a drag).
+  virtual void TrackClick(HTREEITEM hItem, BOOL bLeft, UINT nKeys, CPoint point);
+  virtual void RubberBandSelect(UINT nKeys, CPoint point);
+  // Selects the visible items whose label meets the band; `remembered` holds the selection made before it.
+  virtual void SelectItemsInRect(const CRect& band, UINT nKeys, std::list<HTREEITEM>* remembered);
   virtual BOOL IsFindValid(HTREEITEM hItem);
   // The standard painting into a memory DC, then (with bLabels) every visible label drawn again in its own
   // colours and font.
@@ -63,6 +72,12 @@ public:
   HTREEITEM GetNextSelectedItem(HTREEITEM hItem) const;
   UINT GetSelectedCount() const;
   void SetAllSelected(BOOL bSelect, HTREEITEM from = nullptr);
+  // Multi-selection: the focus alone; null takes it from the caret item.
+  void FocusItem(HTREEITEM hItem);
+  // The visible items between the two, either order, selected; with bClearOthers every other one deselected.
+  void SelectRange(HTREEITEM from, HTREEITEM to, BOOL bClearOthers);
+  // Answers whether one of the children had the focus.
+  BOOL SelectChildren(HTREEITEM hItem, BOOL bSelect, BOOL bRecursive);
   BOOL IsMultiSelect() const { return m_bMultiSelect; }
   HTREEITEM GetEditedItem() const { return m_hEditedItem; }
 
@@ -78,6 +93,14 @@ protected:
   void HandleSize();
   // Before the standard control sees a right press.
   void HandleRButtonDown(CPoint point);
+  // TRUE when the press was handled and the standard control must not see it.
+  BOOL HandleLButtonDown(UINT nFlags, CPoint point);
+  // TRUE when the key was handled.
+  BOOL HandleKeyDown(UINT nChar);
+  void HandleItemExpanding(NMHDR* pNMHDR);
+  void HandleMouseMove(CPoint point);
+  void HandleTimer(UINT_PTR nIDEvent);
+  void HandleNcMouseMove(UINT nHitTest);
 
   BOOL m_bMultiSelect = FALSE;
   BOOL m_bBandLabel = TRUE;
@@ -93,6 +116,12 @@ private:
   const CLRFONT* Find(HTREEITEM hItem) const;
   void DrawLabel(CDC& dc, HTREEITEM hItem, COLORREF back, COLORREF text, const CRect& client);
   void InvalidateTree();
+  UINT ControlState(HTREEITEM hItem, UINT nMask) const;
+  void SetControlState(HTREEITEM hItem, UINT nState, UINT nMask);
+  // TVN_SELCHANGING then, unless refused, the change and TVN_SELCHANGED; FALSE when refused.
+  BOOL ChangeSelection(HTREEITEM hItem, bool select);
+  void MoveCaret(HTREEITEM hItem);
+  void SetHot(HTREEITEM hItem, bool hot);
 };
 
 class CTKTreeCtrlBase : public CTreeCtrl, public CTKTreeBase {
@@ -128,6 +157,12 @@ protected:
   BOOL OnEraseBkgnd(HDC hDC);
   void OnSize(UINT nType, int cx, int cy);
   void OnRButtonDown(UINT nFlags, CPoint point);
+  void OnLButtonDown(UINT nFlags, CPoint point);
+  void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+  void OnMouseMove(UINT nFlags, CPoint point);
+  void OnTimer(UINT_PTR nIDEvent);
+  void OnNcMouseMove(UINT nHitTest, CPoint point);
+  BOOL OnItemExpanding(NMHDR* pNMHDR, LRESULT* pResult);
   void OnSetFocus(CWnd* pOldWnd);
   void OnKillFocus(CWnd* pNewWnd);
   BOOL OnDeleteItem(NMHDR* pNMHDR, LRESULT* pResult);

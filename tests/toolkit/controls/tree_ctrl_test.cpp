@@ -6,6 +6,8 @@
 #include "tests/toolkit/canvas.h"
 #include "toolkit/paint/color_manager.h"
 
+#include "platform/user/input.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -188,6 +190,186 @@ TEST_F(TreeCtrlTest, EnterTogglesTheCaretItemAndTheRightButtonSelectsWhatItHits)
   tree.SendMessage(WM_RBUTTONUP, 0, MAKELPARAM(label.left + 2, label.CenterPoint().y));
   EXPECT_EQ(tree.GetSelectedItem(), area2);
   EXPECT_NE(tree.GetItemState(area2, TVIS_FOCUSED) & TVIS_FOCUSED, 0u) << "the caret item reports the focus";
+}
+
+// The owner's view of a multi-selecting tree: every selection notification, and whether to refuse the next one.
+class NotifyRecorder : public CWnd {
+public:
+  struct Change {
+    UINT code;
+    HTREEITEM selected;    // itemNew
+    HTREEITEM deselected;  // itemOld
+  };
+  std::vector<Change> changes;
+  bool refuse = false;
+
+protected:
+  BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override
+  {
+    const auto* nm = reinterpret_cast<const NMTREEVIEW*>(lParam);
+    if (nm->hdr.code == TVN_SELCHANGING || nm->hdr.code == TVN_SELCHANGED) {
+      changes.push_back({nm->hdr.code, nm->itemNew.hItem, nm->itemOld.hItem});
+      if (nm->hdr.code == TVN_SELCHANGING && refuse) {
+        *pResult = 1;
+        return TRUE;
+      }
+    }
+    return CWnd::OnNotify(wParam, lParam, pResult);
+  }
+};
+
+class MultiSelectTest : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    ASSERT_TRUE(owner.CreateEx(0, AfxRegisterWndClass(0), "Дерево", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
+                               nullptr, nullptr));
+    ASSERT_TRUE(tree.Create(WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS |
+                                TVS_TRACKSELECT,
+                            CRect(0, 0, 300, 200), &owner, 100));
+    root = tree.InsertItem("Проект");
+    for (const char* text : {"Объект - 1", "Объект - 2", "Объект - 3", "Объект - 4"})
+      items.push_back(tree.InsertItem(text, root));
+    items.push_back(tree.InsertItem("Группа", items[3]));
+    tree.Expand(root, TVE_EXPAND);
+    tree.Expand(items[3], TVE_EXPAND);
+    tree.EnableMultiSelect(TRUE);
+  }
+  void TearDown() override
+  {
+    SetKeys({});
+    owner.DestroyWindow();
+  }
+
+  std::vector<HTREEITEM> SelectedItems()
+  {
+    std::vector<HTREEITEM> out;
+    for (HTREEITEM item = tree.GetFirstSelectedItem(); item; item = tree.GetNextSelectedItem(item))
+      out.push_back(item);
+    return out;
+  }
+  static void SetKeys(std::initializer_list<int> held)
+  {
+    BYTE state[256] = {};
+    for (int vk : held)
+      state[vk] = 0x80;
+    SetKeyboardState(state);
+  }
+  CPoint LabelPoint(HTREEITEM item)
+  {
+    CRect label;
+    tree.GetItemRect(item, &label, TRUE);
+    return {label.left + 3, label.CenterPoint().y};
+  }
+  // A press and its release, the release queued first for the control's click tracking to find.
+  void Click(HTREEITEM item, UINT keys)
+  {
+    const CPoint at = LabelPoint(item);
+    tree.PostMessage(WM_LBUTTONUP, keys, MAKELPARAM(at.x, at.y));
+    tree.SendMessage(WM_LBUTTONDOWN, keys | MK_LBUTTON, MAKELPARAM(at.x, at.y));
+  }
+
+  NotifyRecorder owner;
+  CTKTreeCtrl tree;
+  HTREEITEM root = nullptr;
+  std::vector<HTREEITEM> items;
+};
+
+TEST_F(MultiSelectTest, MovingTheCaretKeepsTheSelectionAndChangesAreAnnounced)
+{
+  tree.SelectItem(items[0]);
+  tree.SetItemState(items[2], TVIS_SELECTED, TVIS_SELECTED);
+  EXPECT_EQ(SelectedItems(), (std::vector<HTREEITEM>{items[0], items[2]}));
+  tree.FocusItem(items[1]);
+  EXPECT_EQ(tree.GetSelectedItem(), items[1]) << "the caret moved";
+  EXPECT_EQ(SelectedItems(), (std::vector<HTREEITEM>{items[0], items[2]})) << "and deselected nothing";
+
+  owner.changes.clear();
+  tree.SetItemState(items[2], 0, TVIS_SELECTED);
+  ASSERT_EQ(owner.changes.size(), 2u);
+  EXPECT_EQ(owner.changes[0].code, TVN_SELCHANGING);
+  EXPECT_EQ(owner.changes[1].code, TVN_SELCHANGED);
+  EXPECT_EQ(owner.changes[1].deselected, items[2]);
+  EXPECT_EQ(owner.changes[1].selected, nullptr);
+
+  owner.refuse = true;
+  EXPECT_FALSE(tree.SetItemState(items[3], TVIS_SELECTED, TVIS_SELECTED));
+  EXPECT_EQ(SelectedItems(), (std::vector<HTREEITEM>{items[0]}));
+
+  owner.refuse = false;
+  tree.SetItemState(items[3], TVIS_SELECTED, TVIS_SELECTED);
+  tree.EnableMultiSelect(FALSE);
+  EXPECT_EQ(SelectedItems(), std::vector<HTREEITEM>{}) << "only the caret item stays, and it was not selected";
+}
+
+TEST_F(MultiSelectTest, ClicksSelectAloneToggleWithCtrlAndExtendWithShift)
+{
+  Click(items[0], 0);
+  EXPECT_EQ(SelectedItems(), (std::vector<HTREEITEM>{items[0]}));
+  Click(items[2], MK_CONTROL);
+  EXPECT_EQ(SelectedItems(), (std::vector<HTREEITEM>{items[0], items[2]}));
+  Click(items[0], MK_CONTROL);
+  EXPECT_EQ(SelectedItems(), (std::vector<HTREEITEM>{items[2]}));
+  Click(items[1], 0);
+  Click(items[3], MK_SHIFT);
+  EXPECT_EQ(SelectedItems(), (std::vector<HTREEITEM>{items[1], items[2], items[3]}));
+  EXPECT_EQ(tree.GetSelectedItem(), items[3]);
+  Click(items[0], 0);
+  EXPECT_EQ(SelectedItems(), (std::vector<HTREEITEM>{items[0]}));
+}
+
+TEST_F(MultiSelectTest, ArrowsMoveOrExtendTheSelection)
+{
+  tree.SelectItem(items[0]);
+  SetKeys({VK_SHIFT});
+  tree.SendMessage(WM_KEYDOWN, VK_DOWN, 0);
+  tree.SendMessage(WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(SelectedItems(), (std::vector<HTREEITEM>{items[0], items[1], items[2]}));
+  SetKeys({VK_CONTROL});
+  tree.SendMessage(WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(tree.GetSelectedItem(), items[3]) << "Ctrl moves only the focus";
+  EXPECT_EQ(SelectedItems(), (std::vector<HTREEITEM>{items[0], items[1], items[2]}));
+  SetKeys({});
+  tree.SendMessage(WM_KEYDOWN, VK_UP, 0);
+  EXPECT_EQ(SelectedItems(), (std::vector<HTREEITEM>{items[2]}));
+}
+
+TEST_F(MultiSelectTest, TheBandSelectsTheLabelsItMeets)
+{
+  tree.SelectItem(items[0]);
+  const CPoint from = LabelPoint(items[1]) + CPoint(200, 0);  // right of the labels: no item
+  const CPoint to = LabelPoint(items[2]) + CPoint(-20, 0);
+  tree.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+  tree.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+  tree.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+  EXPECT_EQ(SelectedItems(), (std::vector<HTREEITEM>{items[1], items[2]}));
+
+  // A press without a move beside the items clears the selection.
+  tree.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(from.x, from.y));
+  tree.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+  EXPECT_TRUE(SelectedItems().empty());
+}
+
+TEST_F(MultiSelectTest, CollapsingDeselectsTheHiddenItemsAndTakesTheirFocus)
+{
+  tree.SelectItem(items[4]);
+  tree.SetItemState(items[0], TVIS_SELECTED, TVIS_SELECTED);
+  tree.Expand(items[3], TVE_COLLAPSE);
+  EXPECT_EQ(tree.CTreeCtrl::GetItemState(items[4], TVIS_SELECTED) & TVIS_SELECTED, 0u);
+  EXPECT_EQ(tree.GetSelectedItem(), items[3]);
+  EXPECT_EQ(SelectedItems(), (std::vector<HTREEITEM>{items[0]}));
+}
+
+TEST_F(MultiSelectTest, TheHotItemFollowsTheMouse)
+{
+  constexpr UINT kHot = 0x10000;
+  const CPoint at = LabelPoint(items[1]);
+  tree.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+  EXPECT_NE(tree.CTreeCtrl::GetItemState(items[1], kHot) & kHot, 0u);
+  const CPoint next = LabelPoint(items[2]);
+  tree.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(next.x, next.y));
+  EXPECT_EQ(tree.CTreeCtrl::GetItemState(items[1], kHot) & kHot, 0u);
+  EXPECT_NE(tree.CTreeCtrl::GetItemState(items[2], kHot) & kHot, 0u);
 }
 
 }  // namespace
