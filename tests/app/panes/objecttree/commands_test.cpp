@@ -123,6 +123,96 @@ TEST_F(TreeCommands, EachKindOfObjectHasItsMenu)
   }
 }
 
+TEST_F(TreeCommands, PrimitiveItemsAreGreyedWhereTheyCannotActAndEveryItemHasItsBitmap)
+{
+  // A second primitive after the first: the first cannot go further back, the last no further forward.
+  void* part = nullptr;
+  AreaAt(1)->QueryInterface(&IID_ICustomizeRoad, &part);
+  auto* site = static_cast<ICustomizeRoad*>(part);
+  void* firstPart = nullptr;
+  AreaAt(1)->QueryInterface(&IID_IPrimitive, &firstPart);
+  auto* first = static_cast<IPrimitive*>(firstPart);
+  IPrimitive* second = site->CreatePrimitive(1, 1, TRUE);
+  first->SetNext(second);
+  second->SetPrev(first);
+  IGroupOfPrimitive* group = site->CreatePrimitiveGroup(1);
+  CGuid kind;
+  group->GetKind(&kind);
+  first->SetGroupKind(&kind);
+  second->SetGroupKind(&kind);
+  first->Release();
+  site->Release();
+  Rebuild();
+
+  EXPECT_EQ(Menu("Примитив - 1"), "Создать копию|-|Удалить примитив|-|Пор&ядок>|-|Параметры");
+  EXPECT_TRUE(tree->lastItems[32884].greyed);
+  EXPECT_FALSE(tree->lastItems[32882].greyed);
+  EXPECT_EQ(Menu("Примитив - 2"), "Добавить примитив|Создать копию|-|Удалить примитив|-|Пор&ядок>|-|Параметры");
+  EXPECT_FALSE(tree->lastItems[32884].greyed);
+  EXPECT_TRUE(tree->lastItems[32882].greyed);
+  EXPECT_EQ(Menu("Группа примитивов - 1"), "Добавить примитив|-|~Удалить группу примитивов|-|Параметры")
+      << "the group holds every primitive of the area";
+
+  Menu(ProjectText());
+  for (UINT command : {32849u, 32926u, 32936u, 32940u, 32944u, 32948u, 32959u, 32850u, 33054u, 32859u}) {
+    EXPECT_TRUE(tree->lastItems[command].bitmap) << command;
+  }
+  Menu("2:Группа");
+  for (UINT command : {33106u, 32866u, 32785u})
+    EXPECT_TRUE(tree->lastItems[command].bitmap) << command;
+}
+
+TEST_F(TreeCommands, ThePoleOfAGroupPlacedByPointsIsDeletedUnlessItIsTheFirst)
+{
+  void* part = nullptr;
+  GroupsOf(AreaAt(1))->QueryInterface(&IID_IGroupOfDev, &part);
+  auto* group = static_cast<IGroupOfDev*>(part);
+  const int byPoints = 4;
+  group->SetPlacementScheme(&byPoints);
+  CArray<_CSPOINT3D>* points = nullptr;
+  group->GetContourPoints(&points);
+  points->RemoveAll();
+  for (double x : {0.0, 10.0, 20.0})
+    points->Add(_CSPOINT3D{x, 5, 0, 0, 0});
+  group->UpdatePolePositions(0);
+  ASSERT_EQ(group->GetSubGroupCount(), 3);
+  void* firstSub = nullptr;
+  group->QueryInterface(&IID_FirstSubGroup, &firstSub);
+  auto* first = static_cast<IGroupOfDev*>(firstSub);
+  IGroupOfDev* second = first->GetNext();
+  auto select = [](IGroupOfDev* sub) {
+    void* object = nullptr;
+    sub->QueryInterface(&IID_IClassObjModel, &object);
+    static_cast<IClassObjModel*>(object)->SetSelected(1);
+    static_cast<IClassObjModel*>(object)->Release();
+  };
+  Rebuild();
+
+  // The first sub-group is kept and nothing is refreshed.
+  select(first);
+  frame.messages.clear();
+  Command("1:Группа", kDeleteSubGroupPole);
+  EXPECT_EQ(group->GetSubGroupCount(), 3);
+  EXPECT_EQ(frame.Count(UM_CALCMODES), 0);
+
+  Project()->ClearSelection();
+  select(second);
+  const auto before = Unselected("before");
+  select(second);
+  Command("1:Группа", kDeleteSubGroupPole);
+  EXPECT_EQ(group->GetSubGroupCount(), 2);
+  void* object = nullptr;
+  first->QueryInterface(&IID_IClassObjModel, &object);
+  EXPECT_EQ(static_cast<IClassObjModel*>(object)->IsSelected(), 1) << "the previous pole is selected";
+  static_cast<IClassObjModel*>(object)->Release();
+  EXPECT_EQ(Selected(), "1:Группа");
+  doc->Undo();
+  Rebuild();
+  EXPECT_EQ(Unselected("after"), before);
+  first->Release();
+  group->Release();
+}
+
 TEST_F(TreeCommands, TheAddPopupOffersEveryKindOfArea)
 {
   HTREEITEM item = Item(ProjectText());

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -103,15 +104,35 @@ inline std::string Describe(CMenu* popup)
 class ScriptedTree : public VisualCtrl::CTreeObjects {
 public:
   using CTreeObjects::CTreeObjects;
+  struct ItemLook {
+    bool greyed = false;
+    bool bitmap = false;
+  };
   std::string lastMenu;
+  std::map<UINT, ItemLook> lastItems;  // every command of the menu, submenus included
   int menusShown = 0;
   UINT choice = 0;
 
 protected:
+  void NoteItems(CMenu* popup)
+  {
+    for (int i = 0; i < popup->GetMenuItemCount(); ++i) {
+      if (CMenu* sub = popup->GetSubMenu(i)) {
+        NoteItems(sub);
+        continue;
+      }
+      MENUITEMINFO info;
+      info.fMask = MIIM_ID | MIIM_STATE | MIIM_CHECKMARKS;
+      if (popup->GetMenuItemInfo(static_cast<UINT>(i), &info, TRUE) && info.wID != 0)
+        lastItems[info.wID] = {(info.fState & MFS_GRAYED) != 0, info.hbmpChecked != nullptr};
+    }
+  }
   BOOL TrackContextMenu(CMenu* pPopup, UINT, CPoint) override
   {
     ++menusShown;
     lastMenu = Describe(pPopup);
+    lastItems.clear();
+    NoteItems(pPopup);
     if (choice)
       PostMessage(WM_COMMAND, choice, 0);
     return choice != 0;
