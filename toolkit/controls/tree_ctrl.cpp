@@ -544,6 +544,8 @@ namespace {
 
 constexpr UINT_PTR kHotTimer = 85;
 constexpr UINT kHotDelay = 55;
+constexpr UINT_PTR kBandTimer = 86;
+constexpr UINT kBandDelay = 75;
 
 bool Held(UINT keys, UINT key) { return (keys & key) != 0; }
 
@@ -690,38 +692,56 @@ void CTKTreeBase::RubberBandSelect(UINT nKeys, CPoint point)
   bool banding = false;
   bool ended = false;
   CRect drawn;
+  CPoint last = point;
   CClientDC dc(m_pTree);
+  // Scrolls towards a pointer outside the client area and draws the band from the press point to it.
+  auto extend = [&](CPoint at) {
+    CRect client;
+    m_pTree->GetClientRect(&client);
+    const bool outside = !client.PtInRect(at);
+    if (at.y < client.top)
+      m_pTree->SendMessage(WM_VSCROLL, SB_LINEUP);
+    else if (at.y >= client.bottom)
+      m_pTree->SendMessage(WM_VSCROLL, SB_LINEDOWN);
+    if (at.x < client.left)
+      m_pTree->SendMessage(WM_HSCROLL, SB_LINELEFT);
+    else if (at.x >= client.right)
+      m_pTree->SendMessage(WM_HSCROLL, SB_LINERIGHT);
+    if (outside)
+      m_pTree->SetTimer(kBandTimer, kBandDelay, nullptr);
+    else
+      m_pTree->KillTimer(kBandTimer);
+    const CPoint corner = anchor - scrolled();
+    const CRect band(RECT{corner.x, corner.y, at.x, at.y}.Normalized());
+    if (!drawn.IsRectEmpty())
+      dc.DrawFocusRect(&drawn);
+    dc.DrawFocusRect(&band);
+    drawn = band;
+    SelectItemsInRect(band, nKeys, &remembered);
+  };
   MSG msg;
   while (!ended && ::GetCapture() == m_pTree->GetSafeHwnd() && ::GetMessage(&msg, nullptr, 0, 0)) {
     switch (msg.message) {
     case WM_MOUSEMOVE: {
-      const CPoint at(GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam));
+      last = CPoint(GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam));
       if (!banding) {
-        if (!BeyondDragDistance(point, at))
+        if (!BeyondDragDistance(point, last))
           break;
         banding = true;
         if (!keep)
           SelectAll(FALSE);
       }
-      CRect client;
-      m_pTree->GetClientRect(&client);
-      if (at.y < client.top)
-        m_pTree->SendMessage(WM_VSCROLL, SB_LINEUP);
-      else if (at.y > client.bottom)
-        m_pTree->SendMessage(WM_VSCROLL, SB_LINEDOWN);
-      if (at.x < client.left)
-        m_pTree->SendMessage(WM_HSCROLL, SB_LINELEFT);
-      else if (at.x > client.right)
-        m_pTree->SendMessage(WM_HSCROLL, SB_LINERIGHT);
-      const CPoint corner = anchor - scrolled();
-      const CRect band(RECT{corner.x, corner.y, at.x, at.y}.Normalized());
-      if (!drawn.IsRectEmpty())
-        dc.DrawFocusRect(&drawn);
-      dc.DrawFocusRect(&band);
-      drawn = band;
-      SelectItemsInRect(band, nKeys, &remembered);
+      extend(last);
       break;
     }
+    case WM_TIMER:
+      if (msg.hwnd == m_pTree->GetSafeHwnd() && msg.wParam == kBandTimer) {
+        if (banding)
+          extend(last);
+        break;
+      }
+      ::DispatchMessage(&msg);
+      break;
     case WM_KEYDOWN:
       if (msg.wParam == VK_ESCAPE) {
         SelectAll(FALSE);
@@ -739,6 +759,7 @@ void CTKTreeBase::RubberBandSelect(UINT nKeys, CPoint point)
       ::DispatchMessage(&msg);
     }
   }
+  m_pTree->KillTimer(kBandTimer);
   if (!drawn.IsRectEmpty())
     dc.DrawFocusRect(&drawn);
   if (::GetCapture() == m_pTree->GetSafeHwnd())
@@ -749,7 +770,8 @@ void CTKTreeBase::SelectItemsInRect(const CRect& band, UINT nKeys, std::list<HTR
 {
   const bool ctrl = Held(nKeys, MK_CONTROL);
   const bool shift = Held(nKeys, MK_SHIFT);
-  for (HTREEITEM item = GetNextItem(nullptr, TVGN_FIRSTVISIBLE); item; item = GetNextItem(item, TVGN_NEXTVISIBLE)) {
+  // Items scrolled off are measured too: the band may reach above the first row shown.
+  for (HTREEITEM item = GetNextItem(nullptr, TVGN_ROOT); item; item = GetNextItem(item, TVGN_NEXTVISIBLE)) {
     CRect label;
     if (!m_pTree->GetItemRect(item, &label, m_bBandLabel))
       continue;

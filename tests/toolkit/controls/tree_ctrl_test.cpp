@@ -350,6 +350,20 @@ TEST_F(MultiSelectTest, TheBandSelectsTheLabelsItMeets)
   EXPECT_TRUE(SelectedItems().empty());
 }
 
+TEST_F(MultiSelectTest, TheBandScrollsWhileThePointerRestsBelowTheTree)
+{
+  tree.SetWindowPos(nullptr, 0, 0, 300, 2 * tree.GetItemHeight(), SWP_NOZORDER | SWP_NOMOVE);
+  const CPoint from = LabelPoint(root) + CPoint(200, 0);
+  const CPoint below(from.x - 190, 3 * tree.GetItemHeight());
+  tree.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(below.x, below.y));
+  for (int tick = 0; tick < 3; ++tick)
+    tree.PostMessage(WM_TIMER, 86, 0);
+  tree.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(below.x, below.y));
+  tree.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+  EXPECT_EQ(tree.GetFirstVisibleItem(), items[3]) << "one line for the move, one for each tick";
+  EXPECT_EQ(SelectedItems().size(), 6u) << "the band keeps its corner on the first row, now scrolled off";
+}
+
 TEST_F(MultiSelectTest, CollapsingDeselectsTheHiddenItemsAndTakesTheirFocus)
 {
   tree.SelectItem(items[4]);
