@@ -131,6 +131,28 @@ TEST_F(TreeCtrlTest, LabelsTakeTheirOwnColourUnlessSelectedOrDisabled)
   EXPECT_FALSE(LabelHasColour(disabled, road, kOwnColour)) << "a disabled tree ignores item colours";
 }
 
+TEST_F(TreeCtrlTest, DuringLabelEditingKeysGoToTheEditWhichFollowsTheLabel)
+{
+  CEdit* edit = tree.EditLabel(road);
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(tree.GetEditedItem(), road);
+  edit->SetWindowPos(nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  tree.SetWindowPos(nullptr, 0, 0, 320, 220, SWP_NOZORDER | SWP_NOMOVE);
+  CRect label;
+  tree.GetItemRect(road, &label, TRUE);
+  CRect at;
+  edit->GetWindowRect(&at);
+  tree.ScreenToClient(&at);
+  EXPECT_EQ(at.TopLeft(), CPoint(label.left - 3, label.top - 1));
+
+  edit->SetWindowText("Проезжая часть 2");
+  MSG enter{edit->GetSafeHwnd(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+  EXPECT_TRUE(tree.PreTranslateMessage(&enter));
+  EXPECT_EQ(tree.GetEditControl(), nullptr) << "Enter ended the edit";
+  EXPECT_EQ(tree.GetEditedItem(), nullptr);
+  EXPECT_EQ(tree.GetItemState(area1, TVIS_EXPANDED) & TVIS_EXPANDED, TVIS_EXPANDED) << "and toggled nothing";
+}
+
 TEST_F(TreeCtrlTest, TheWalkGoesDepthFirstBothWays)
 {
   const std::vector<std::string> down{"Проект", "Объект - 1", "Проезжая часть", "Тротуар_левый", "Объект - 2",
