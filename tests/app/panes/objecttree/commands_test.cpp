@@ -1,5 +1,6 @@
 // The context menus by kind of object and number of areas, the commands on the project, areas and groups of
 // poles with each one's undo, the commands that refuse, and a delete followed by a click before the rebuild.
+#include "document/graphic_core.h"
 #include "tests/app/panes/objecttree/tree_fixture.h"
 
 #include <functional>
@@ -211,6 +212,51 @@ TEST_F(TreeCommands, ThePoleOfAGroupPlacedByPointsIsDeletedUnlessItIsTheFirst)
   EXPECT_EQ(Unselected("after"), before);
   first->Release();
   group->Release();
+}
+
+// A render core whose view looks at a point away from the origin.
+class CentredCore : public CGraphicCore {
+public:
+  using CGraphicCore::CGraphicCore;
+  void GetViewCentre(double out[3]) override
+  {
+    out[0] = 12;
+    out[1] = 34;
+    out[2] = 0;
+  }
+};
+
+class TreeCommandsCentred : public TreeCommands {
+protected:
+  void SetUp() override
+  {
+    SetGraphicCoreFactory([](IQorRoadDoc* context) -> CGraphicCore* { return new CentredCore(context); });
+    TreeCommands::SetUp();
+  }
+  void TearDown() override
+  {
+    TreeCommands::TearDown();
+    SetGraphicCoreFactory(nullptr);
+  }
+};
+
+TEST_F(TreeCommandsCentred, ANewGroupOfIndividualPolesInAnOpenSiteStandsAtThePlacementPoint)
+{
+  void* part = nullptr;
+  GroupsOf(AreaAt(1))->QueryInterface(&IID_IGroupOfDev, &part);
+  auto* first = static_cast<IGroupOfDev*>(part);
+  Command("1:Группа", kAddGroupAfter);
+  IGroupOfDev* added = first->GetNext();
+  ASSERT_NE(added, nullptr);
+  ASSERT_EQ(*added->GetPlacementScheme(), 0);
+  void* polePart = nullptr;
+  ASSERT_EQ(added->QueryInterface(&IID_IPole, &polePart), S_OK);
+  auto* pole = static_cast<IPole*>(polePart);
+  EXPECT_EQ(pole->GetPosition()[0], 12);
+  EXPECT_EQ(pole->GetPosition()[1], 34);
+  EXPECT_EQ(added->GetBasePoint()[1], 34);
+  pole->Release();
+  first->Release();
 }
 
 TEST_F(TreeCommands, TheAddPopupOffersEveryKindOfArea)
