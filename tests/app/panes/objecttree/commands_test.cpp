@@ -214,10 +214,15 @@ TEST_F(TreeCommands, ThePoleOfAGroupPlacedByPointsIsDeletedUnlessItIsTheFirst)
   group->Release();
 }
 
-// A render core whose view looks at a point away from the origin.
+// A render core whose view looks at a point away from the origin, and whose underlay copies take ids from 100 on.
 class CentredCore : public CGraphicCore {
 public:
   using CGraphicCore::CGraphicCore;
+  void CloneUnderlay(int* id) override
+  {
+    if (*id != 0)
+      *id += 100;
+  }
   void GetViewCentre(double out[3]) override
   {
     out[0] = 12;
@@ -257,6 +262,19 @@ TEST_F(TreeCommandsCentred, ANewGroupOfIndividualPolesInAnOpenSiteStandsAtThePla
   EXPECT_EQ(added->GetBasePoint()[1], 34);
   pole->Release();
   first->Release();
+}
+
+TEST_F(TreeCommandsCentred, ACopiedAreaHasAnUnderlayOfItsOwn)
+{
+  const int underlay = 7;
+  AreaAt(0)->SetUnderlayId(&underlay);
+  const int calcArea = 3;
+  AreaAt(0)->SetCalcAreaId(&calcArea);
+  Command("Объект - 1 [Прямая дорога]", kCopyArea);
+  EXPECT_EQ(*AreaAt(0)->GetUnderlayId(), 7);
+  EXPECT_EQ(*AreaAt(1)->GetUnderlayId(), 107);
+  EXPECT_EQ(*AreaAt(1)->GetCalcAreaId(), 0) << "no calculation area yet";
+  EXPECT_TRUE(AreaAt(1)->IsActive());
 }
 
 TEST_F(TreeCommands, TheAddPopupOffersEveryKindOfArea)
