@@ -87,6 +87,15 @@ TEST_F(TreeStructure, AStraightRoadAndAnOpenSiteShowEveryKindOfNode)
   tktest::Canvas canvas(420, 300);
   tree->CTKTreeBase::OnPaint(&canvas.m_dc, TRUE);
   EXPECT_TRUE(canvas.Save("object_tree.png"));
+
+  // The bold face and the grey move with the active area.
+  Project()->SetActiveArea(AreaAt(0));
+  Rebuild();
+  const std::vector<std::string> lines = Picture();
+  EXPECT_EQ(lines[1], "  Объект - 1 [Прямая дорога] [1] bold");
+  EXPECT_EQ(lines[2], "    Проезжая часть [2] black");
+  EXPECT_EQ(lines[6], "  Объект - 2 [Открытые территории в одном уровне] [11] grey");
+  EXPECT_EQ(lines[10], "      Примитив - 2 [30] grey");
 }
 
 TEST_F(TreeStructure, ARebuildKeepsTheSelectionAndFallsBackOnTheProject)
