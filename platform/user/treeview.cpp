@@ -301,9 +301,8 @@ void Apply(HTREEITEM__* item, const TVITEM& in)
     item->param = in.lParam;
   }
   if ((in.mask & TVIF_STATE) != 0) {
-    // Selection is the control's own; the rest may be set.
-    const UINT mask = in.stateMask & ~TVIS_SELECTED;
-    item->state = (item->state & ~mask) | (in.state & mask);
+    // The caret is the control's own, but the selected bit may be set on any item, as multi-selecting owners do.
+    item->state = (item->state & ~in.stateMask) | (in.state & in.stateMask);
   }
 }
 
@@ -413,7 +412,7 @@ void Paint(HWND hwnd, Tree& t, HDC dc)
     }
     std::string text = TextOf(hwnd, item);
     RECT label{left + image, r.top, left + image + TextWidth(hwnd, t, item) + 4, r.bottom};
-    const bool chosen = item == t.selected && (t.focused || (style & TVS_SHOWSELALWAYS) != 0);
+    const bool chosen = (item->state & TVIS_SELECTED) != 0 && (t.focused || (style & TVS_SHOWSELALWAYS) != 0);
     if (chosen) {
       FillRect(dc, &label, GetSysColorBrush(t.focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
     }
@@ -432,7 +431,7 @@ void Paint(HWND hwnd, Tree& t, HDC dc)
     RECT text2 = label.Inflate(-2, 0);
     DrawText(dc, text.c_str(), -1, &text2, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, t.font != nullptr ? t.font : DefaultControlFont());
-    if (chosen && t.focused) {
+    if (chosen && t.focused && item == t.selected) {
       DrawFocusRect(dc, &label);
     }
   }
@@ -891,6 +890,11 @@ LRESULT TreeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       return static_cast<LRESULT>(old);
     }
     case WM_PAINT: {
+      // A DC in wParam is painted into instead of the screen, as owners that draw off-screen need.
+      if (wParam != 0) {
+        Paint(hwnd, *t, reinterpret_cast<HDC>(wParam));
+        return 0;
+      }
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd, &ps);
       Paint(hwnd, *t, dc);

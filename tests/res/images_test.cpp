@@ -199,7 +199,7 @@ TEST_F(ModuleImages, IconsAndCursorsAreSharedPicturesWithTheirMasksAndHotSpots)
   };
   const Missing missing[] = {
       {samples, MAKEINTRESOURCE(999), ERROR_RESOURCE_NAME_NOT_FOUND},
-      {program, MAKEINTRESOURCE(301), ERROR_RESOURCE_TYPE_NOT_FOUND},  // the program has no icons yet
+      {program, MAKEINTRESOURCE(301), ERROR_RESOURCE_NAME_NOT_FOUND},  // the program's icons are the object tree's
   };
   for (const Missing& m : missing) {
     SetLastError(0);

@@ -16,11 +16,12 @@
 namespace {
 
 struct Item {
-  UINT command;  // 0: the "Пор&ядок" submenu
+  UINT command;  // 0: the "Пор&ядок" submenu, or a separator (no text)
   const char* text;
 };
 
 const Item kOrder{0, "Пор&ядок"};
+const Item kSeparator{0, ""};
 
 std::vector<std::pair<UINT, std::string>> ItemsOf(HMENU popup)
 {
@@ -43,9 +44,12 @@ TEST(ToolResources, TheContextMenusHoldTheirItemsInOrder)
   } menus[] = {
       {144,
        {{33106, "Включить"},
+        kSeparator,
         {32782, "Добавить группу"},
         {32866, "Создать копию"},
+        kSeparator,
         {32785, "Удалить группу"},
+        kSeparator,
         {32859, "Параметры"}}},
       {1044,
        {{33108, "Включить"},
@@ -55,9 +59,9 @@ TEST(ToolResources, TheContextMenusHoldTheirItemsInOrder)
         {33042, "Удалить группу"},
         {32859, "Параметры"}}},
       {1025,
-       {{32873, "Добавить примитив"}, {32877, "Создать копию"}, {32875, "Удалить примитив"}, kOrder,
-        {32859, "Параметры"}}},
-      {1031, {{32873, "Добавить примитив"}, {32877, "Создать копию"}, {32859, "Параметры"}}},
+       {{32873, "Добавить примитив"}, {32877, "Создать копию"}, kSeparator, {32875, "Удалить примитив"}, kSeparator,
+        kOrder, kSeparator, {32859, "Параметры"}}},
+      {1031, {{32873, "Добавить примитив"}, {32877, "Создать копию"}, kSeparator, {32859, "Параметры"}}},
       {1033,
        {{33059, "Перестроить"}, {33031, "&Правка примитива"}, {32877, "Создать копию"}, {32859, "Параметры"}}},
       {1034,
@@ -89,7 +93,7 @@ TEST(ToolResources, TheContextMenusHoldTheirItemsInOrder)
     for (std::size_t i = 0; i < items.size(); ++i) {
       EXPECT_EQ(items[i].first, menu.items[i].command) << i;
       EXPECT_EQ(items[i].second, menu.items[i].text) << i;
-      if (menu.items[i].command == 0) {
+      if (menu.items[i].command == 0 && menu.items[i].text[0] != '\0') {
         HMENU order = GetSubMenu(popup, static_cast<int>(i));
         ASSERT_NE(order, nullptr);
         ASSERT_EQ(GetMenuItemCount(order), 2);
