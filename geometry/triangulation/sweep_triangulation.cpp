@@ -332,6 +332,9 @@ void CTriSweepContext::PrepareTriangulation(ITriangulatable& target)
   rightSentinel = std::make_unique<CTriPoint>(xmax + dx, ymin - dy);
   leftSentinel = std::make_unique<CTriPoint>(xmin - dx, ymin - dy);
   SortByYThenX(points);
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    points[i]->place = static_cast<std::uint32_t>(i);
+  }
 }
 
 // ---------------------------------------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 // neighbours and edge marks, and the three predicates every decision of the sweep rests on.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -29,6 +30,8 @@ public:
   double z;
   // The constraints whose upper end this point is; the sweep inserts them when it reaches the point.
   std::vector<std::unique_ptr<CTriEdge>> constraints;
+  // Its index in the sweep's sorted list, once sorted.
+  std::uint32_t place = 0;
 };
 
 // A constraint: p is the lower end (smaller y, or equal y and smaller x), q the upper.
