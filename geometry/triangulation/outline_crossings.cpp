@@ -360,8 +360,9 @@ bool ConstraintsCrossOrTouch(const std::vector<CTriPoint*>& points)
   };
   std::vector<PlanEdge> edges;
   edges.reserve(points.size());
-  for (const CTriPoint* p : points) {
-    for (const auto& constraint : p->constraints) {
+  for (CTriPoint* p : points) {
+    for (std::size_t k = 0; k < p->constraints.size(); ++k) {
+      const CTriEdge* constraint = p->constraints[k];
       const std::uint32_t from = indexOf(constraint->p);
       edges.push_back({from, indexOf(constraint->q)});
     }

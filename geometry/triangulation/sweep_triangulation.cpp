@@ -389,7 +389,7 @@ void CTriSweep::SweepPoints(CTriSweepContext& tcx)
     CTriPoint* point = tcx.points[i];
     CTriFrontNode* node = PointEvent(tcx, point);
     for (size_t e = 0; e < point->constraints.size(); ++e) {
-      EdgeEvent(tcx, point->constraints[e].get(), node);
+      EdgeEvent(tcx, point->constraints[e], node);
     }
   }
 }
