@@ -342,10 +342,12 @@ bool ConstraintsCrossOrTouch(const std::vector<CTriPoint*>& points)
 {
   // A point of the list is found by its place in it; a map of every point took an allocation each, a tenth of a
   // first triangulation's time. Ends outside the list, which a sound context never has, go into a map.
+  // x and y change places: the list is in y-then-x order, so the test's own sort finds it in order, and a mirror
+  // image of the outline meets itself where the outline does.
   std::vector<PlanPoint> plan;
   plan.reserve(points.size());
   for (const CTriPoint* p : points) {
-    plan.push_back({p->x, p->y});
+    plan.push_back({p->y, p->x});
   }
   std::unordered_map<const CTriPoint*, std::uint32_t> others;
   auto indexOf = [&](const CTriPoint* p) {
@@ -354,7 +356,7 @@ bool ConstraintsCrossOrTouch(const std::vector<CTriPoint*>& points)
     }
     const auto [at, added] = others.try_emplace(p, static_cast<std::uint32_t>(plan.size()));
     if (added) {
-      plan.push_back({p->x, p->y});
+      plan.push_back({p->y, p->x});
     }
     return at->second;
   };
