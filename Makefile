@@ -24,6 +24,7 @@ bench:
 	@bash scripts/setup --bench
 	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESMIRA_TESTS=OFF -DTESMIRA_BENCH=ON >/dev/null
 	@cmake --build build-bench -j $(JOBS)
+	@bash bench/compare.sh build-bench
 
 # The threaded tests (the calculation run and the engines) under ThreadSanitizer, in their own build folder.
 TSAN_DIR ?= build-tsan

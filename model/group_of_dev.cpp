@@ -227,6 +227,9 @@ int CGroupOfDev::LoadLightDevice(int luminaireCode, int flag)
     return 1;
   if (luminaireCode != 0)
     ComCheck(flag ? database->LuminaireDbSelectRemembered() : database->LuminaireDbSelectDefault());
+  // The file being read holds the whole record, prices included; the selection above stays as it always was.
+  if (ProjectReadScope::Version() != 0)
+    return 0;
   qorsrv::LuminaireRecord* record = nullptr;
   if (ComCheck(database->LuminaireDbGetLuminaire(&record, -1, 0)) != S_OK || !record)
     return 1;

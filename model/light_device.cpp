@@ -294,8 +294,18 @@ void CLightDevice::Load(CArchive& ar, DWORD version, bool deferTable)
     if (cells) {
       fileTable->rows = rows;
       fileTable->columns = columns;
-      fileTable->cells.resize(static_cast<std::size_t>(cells));
-      ReadDoubles(ar, fileTable->cells.data(), fileTable->cells.size());
+      // Through a piece that stays in the cache: a table sized first is filled with zeros only for the file to
+      // write it again, a tenth of an open.
+      std::vector<double>& to = fileTable->cells;
+      to.reserve(static_cast<std::size_t>(cells));
+      constexpr std::size_t kPiece = 15 * 1024;
+      const auto piece = std::make_unique_for_overwrite<double[]>(kPiece);
+      for (std::size_t left = static_cast<std::size_t>(cells); left > 0;) {
+        const std::size_t n = std::min(left, kPiece);
+        ReadDoubles(ar, piece.get(), n);
+        to.insert(to.end(), piece.get(), piece.get() + n);
+        left -= n;
+      }
     }
     m_deferredTable = std::move(fileTable);
   } else {

@@ -111,6 +111,9 @@ int CPole::SetDefaults()
   bracket->SetTilt(&kTypicalArm.tilt);
   m_typical = 1;
 
+  // Files since the economics carry the prices, so a pole made for one asks nobody.
+  if (IsVersionAtLeast(ProjectReadScope::Version(), MakeFormatVersion(4, 0, 18, 0)))
+    return 0;
   ServerRef<IPriceDatabase> prices(m_document, IID_IPriceDatabase);
   if (prices && m_lampPost.GetCurrentBracket()) {
     const CString& poleModel = m_lampPost.model;

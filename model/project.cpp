@@ -313,6 +313,7 @@ int CProject::Serialize(CArchive* archive, DWORD fileVersion)
     AfxThrowArchiveException(CArchiveException::genericException, ar.m_strFileName);
   ar.EnsureAvailable(static_cast<ULONGLONG>(count) * kMinAreaBytes);
   ReleaseAreas();
+  const ProjectReadScope reading(fileVersion);
   for (std::int32_t i = 0; i < count; ++i) {
     const GUID classId = LoadGuid(ar);
     IArea* area = CreateArea(classId, nullptr);

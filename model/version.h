@@ -19,4 +19,26 @@ inline constexpr DWORD kOldestFormatVersion = MakeFormatVersion(4, 0, 0, 0);
 // Compared as unsigned 32-bit words: the packing keeps that order equal to the version order.
 constexpr bool IsVersionAtLeast(DWORD fileVersion, DWORD gate) { return fileVersion >= gate; }
 
+// Held while a project block is read on this thread: every object made for it is then filled from the file, so
+// its defaults skip what only the catalogue and price databases could tell it. An inner scope keeps the outer
+// one's version.
+class ProjectReadScope {
+public:
+  explicit ProjectReadScope(DWORD fileVersion) : m_outer(t_version)
+  {
+    if (t_version == 0)
+      t_version = fileVersion;
+  }
+  ~ProjectReadScope() { t_version = m_outer; }
+  ProjectReadScope(const ProjectReadScope&) = delete;
+  ProjectReadScope& operator=(const ProjectReadScope&) = delete;
+
+  // The version of the file being read, 0 when none is.
+  static DWORD Version() { return t_version; }
+
+private:
+  static inline thread_local DWORD t_version = 0;
+  DWORD m_outer;
+};
+
 }  // namespace ObjectModel

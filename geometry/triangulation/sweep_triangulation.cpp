@@ -332,6 +332,9 @@ void CTriSweepContext::PrepareTriangulation(ITriangulatable& target)
   rightSentinel = std::make_unique<CTriPoint>(xmax + dx, ymin - dy);
   leftSentinel = std::make_unique<CTriPoint>(xmin - dx, ymin - dy);
   SortByYThenX(points);
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    points[i]->place = static_cast<std::uint32_t>(i);
+  }
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -386,7 +389,7 @@ void CTriSweep::SweepPoints(CTriSweepContext& tcx)
     CTriPoint* point = tcx.points[i];
     CTriFrontNode* node = PointEvent(tcx, point);
     for (size_t e = 0; e < point->constraints.size(); ++e) {
-      EdgeEvent(tcx, point->constraints[e].get(), node);
+      EdgeEvent(tcx, point->constraints[e], node);
     }
   }
 }

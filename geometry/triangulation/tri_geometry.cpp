@@ -10,8 +10,7 @@ CTriEdge* NewConstraint(CTriPoint* a, CTriPoint* b)
     lower = b;
     upper = a;
   }
-  upper->constraints.push_back(std::make_unique<CTriEdge>(lower, upper));
-  return upper->constraints.back().get();
+  return upper->constraints.Add(lower, upper);
 }
 
 void CTriTriangle::ClearNeighbours()

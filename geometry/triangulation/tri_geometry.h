@@ -2,6 +2,8 @@
 // neighbours and edge marks, and the three predicates every decision of the sweep rests on.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -13,7 +15,52 @@ struct _VECTOR3D {
   double tolerance = 0.0001;
 };
 
-class CTriEdge;
+class CTriPoint;
+
+class CTriEdge {
+public:
+  CTriEdge() = default;
+  CTriEdge(CTriPoint* lower, CTriPoint* upper) : p(lower), q(upper) {}
+  CTriPoint* p = nullptr;
+  CTriPoint* q = nullptr;
+};
+
+// The constraints a point holds as their upper end: an outline's point holds one or two, kept in the point
+// itself (two allocations per point were a tenth of a first triangulation); any further ones go to the heap.
+// Each keeps its address while the point lives.
+class CTriConstraints {
+public:
+  std::size_t size() const { return m_count; }
+  CTriEdge* operator[](std::size_t i) { return i < kInline ? &m_inline[i] : m_more[i - kInline].get(); }
+  const CTriEdge* operator[](std::size_t i) const
+  {
+    return i < kInline ? &m_inline[i] : m_more[i - kInline].get();
+  }
+  CTriEdge* Add(CTriPoint* lower, CTriPoint* upper)
+  {
+    CTriEdge* edge = nullptr;
+    if (m_count < kInline) {
+      edge = &m_inline[m_count];
+      *edge = CTriEdge(lower, upper);
+    } else {
+      m_more.push_back(std::make_unique<CTriEdge>(lower, upper));
+      edge = m_more.back().get();
+    }
+    ++m_count;
+    return edge;
+  }
+  void clear()
+  {
+    m_more.clear();
+    m_count = 0;
+  }
+
+private:
+  static constexpr std::size_t kInline = 2;
+  CTriEdge m_inline[kInline];
+  std::vector<std::unique_ptr<CTriEdge>> m_more;
+  std::size_t m_count = 0;
+};
 
 class CTriPoint {
 public:
@@ -28,16 +75,12 @@ public:
   double y;
   double z;
   // The constraints whose upper end this point is; the sweep inserts them when it reaches the point.
-  std::vector<std::unique_ptr<CTriEdge>> constraints;
+  CTriConstraints constraints;
+  // Its index in the sweep's sorted list, once sorted.
+  std::uint32_t place = 0;
 };
 
 // A constraint: p is the lower end (smaller y, or equal y and smaller x), q the upper.
-class CTriEdge {
-public:
-  CTriEdge(CTriPoint* lower, CTriPoint* upper) : p(lower), q(upper) {}
-  CTriPoint* p;
-  CTriPoint* q;
-};
 
 // Makes the constraint between a and b and hands it to its upper end; identical points keep p = a.
 CTriEdge* NewConstraint(CTriPoint* a, CTriPoint* b);

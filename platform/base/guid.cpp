@@ -1,10 +1,13 @@
 // GUID make, text form and file byte form.
 #include "platform/base/guid.h"
 
+#include <pthread.h>
 #include <sys/random.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <random>
 
 namespace {
@@ -31,6 +34,35 @@ void FillRandom(BYTE* out, std::size_t count)
   }
 }
 
+// GUIDs come in thousands when a project is read: one call to the kernel serves many of them. A forked child
+// must not hand out its parent's bytes again, so a fork empties every thread's pool.
+std::atomic<unsigned> g_forks{0};
+
+void TakeRandom(BYTE* out, std::size_t count)
+{
+  static const bool watched = [] { return pthread_atfork(nullptr, nullptr, [] { ++g_forks; }) == 0; }();
+  struct Pool {
+    BYTE bytes[4096];
+    std::size_t used = sizeof bytes;
+    unsigned forks = 0;
+  };
+  thread_local Pool pool;
+  const unsigned forks = g_forks.load(std::memory_order_relaxed);
+  if (!watched || count > sizeof pool.bytes) {
+    FillRandom(out, count);
+    return;
+  }
+  if (pool.forks != forks || sizeof pool.bytes - pool.used < count) {
+    FillRandom(pool.bytes, sizeof pool.bytes);
+    pool.used = 0;
+    pool.forks = forks;
+  }
+  std::memcpy(out, pool.bytes + pool.used, count);
+  // Handed-out bytes are not kept.
+  std::memset(pool.bytes + pool.used, 0, count);
+  pool.used += count;
+}
+
 int HexValue(char c)
 {
   if (c >= '0' && c <= '9') {
@@ -53,7 +85,7 @@ HRESULT CoCreateGuid(GUID* guid)
     return E_INVALIDARG;
   }
   BYTE bytes[16];
-  FillRandom(bytes, sizeof bytes);
+  TakeRandom(bytes, sizeof bytes);
   GUID made = GuidFromBytes(bytes);
   // RFC 4122 version 4 (random) and variant 10xx.
   made.Data3 = static_cast<WORD>((made.Data3 & 0x0FFF) | 0x4000);

@@ -120,15 +120,16 @@ bool Take(MSG* out, HWND filter, UINT min, UINT max, UINT flags, std::uint64_t* 
       HandleSent(sm);
       continue;
     }
-    for (auto it = q->posted.begin(); it != q->posted.end(); ++it) {
-      if (MatchesFilter(*it, filter, min, max)) {
-        q->lastMessage = *it;
-        *out = *it;
+    for (std::size_t i = 0; i < q->posted.size(); ++i) {
+      const MSG& m = q->posted[i];
+      if (MatchesFilter(m, filter, min, max)) {
+        q->lastMessage = m;
+        *out = m;
         if (remove) {
-          if (it == q->posted.begin()) {
+          if (i == 0) {
             q->posted.pop_front();
           } else {
-            q->posted.erase(it);
+            q->posted.erase(i);
           }
         }
         return true;
@@ -282,6 +283,9 @@ bool TakeWithGetMessageHook(MSG* out, HWND filter, UINT min, UINT max, UINT flag
 {
   if (!Take(out, filter, min, max, flags, seen)) {
     return false;
+  }
+  if (CurrentQueueFast()->hookCount.load(std::memory_order_relaxed) == 0) {
+    return true;
   }
   bool any = false;
   CallHooks(WH_GETMESSAGE, HC_ACTION, flags & PM_REMOVE, reinterpret_cast<LPARAM>(out), &any);
@@ -475,7 +479,7 @@ BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return FALSE;
   }
   // Filled in place: a record built aside and copied in costs more than everything else here.
-  MSG& record = target->posted.emplace_back();
+  MSG& record = target->posted.Append();
   record.hwnd = hwnd;
   record.message = msg;
   record.wParam = wParam;

@@ -172,13 +172,10 @@ void DestroyThreadWindowsQuietly(ThreadQueue& q)
   q.hooks.clear();
 }
 
-Window* Find(HWND hwnd)
+Window* FindInTable(HWND hwnd)
 {
   State& s = S();
   auto key = reinterpret_cast<std::uintptr_t>(hwnd);
-  if (key == s.cachedKey && key != 0) {
-    return s.cachedWindow;
-  }
   auto it = s.windows.find(key);
   if (it == s.windows.end()) {
     return nullptr;

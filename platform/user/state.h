@@ -8,6 +8,7 @@
 #include "platform/user/messages.h"
 #include "platform/user/window.h"
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -138,12 +139,71 @@ struct Hook {
   bool removed = false;
 };
 
+// The posted messages, first in first out, in one block that only grows: a queue drained and filled again, as
+// every message loop does, allocates nothing (a deque gave back and took a block every ten messages).
+class PostedQueue {
+public:
+  bool empty() const { return m_count == 0; }
+  std::size_t size() const { return m_count; }
+  // The i-th from the front.
+  MSG& operator[](std::size_t i) { return m_slots[(m_head + i) & m_mask]; }
+  // A new last record, for the caller to fill in whole.
+  MSG& Append()
+  {
+    Reserve();
+    ++m_count;
+    return (*this)[m_count - 1];
+  }
+  void push_back(const MSG& m) { Append() = m; }
+  void push_front(const MSG& m)
+  {
+    Reserve();
+    m_head = (m_head + m_mask) & m_mask;
+    ++m_count;
+    (*this)[0] = m;
+  }
+  void pop_front()
+  {
+    m_head = (m_head + 1) & m_mask;
+    --m_count;
+  }
+  // Takes out the i-th; the rest keep their order.
+  void erase(std::size_t i)
+  {
+    for (; i + 1 < m_count; ++i) {
+      (*this)[i] = (*this)[i + 1];
+    }
+    --m_count;
+  }
+
+private:
+  void Reserve()
+  {
+    if (m_count <= m_mask && m_slots) {
+      return;
+    }
+    const std::size_t length = m_slots ? 2 * (m_mask + 1) : 64;
+    auto bigger = std::make_unique<MSG[]>(length);
+    for (std::size_t i = 0; i < m_count; ++i) {
+      bigger[i] = (*this)[i];
+    }
+    m_slots = std::move(bigger);
+    m_mask = length - 1;
+    m_head = 0;
+  }
+
+  std::unique_ptr<MSG[]> m_slots;  // m_mask + 1 long, a power of two
+  std::size_t m_mask = 0;
+  std::size_t m_head = 0;
+  std::size_t m_count = 0;
+};
+
 struct ThreadQueue {
   DWORD threadId = 0;
   bool alive = true;
   std::condition_variable wake;
   std::deque<std::shared_ptr<SentMessage>> sent;
-  std::deque<MSG> posted;
+  PostedQueue posted;
   std::deque<InputMessage> input;
   bool quit = false;
   int quitCode = 0;
@@ -219,7 +279,13 @@ inline State& S()
 using Lock = std::unique_lock<std::mutex>;
 
 // With the lock held.
-Window* Find(HWND hwnd);
+Window* FindInTable(HWND hwnd);
+inline Window* Find(HWND hwnd)
+{
+  State& s = S();
+  const auto key = reinterpret_cast<std::uintptr_t>(hwnd);
+  return key == s.cachedKey && key != 0 ? s.cachedWindow : FindInTable(hwnd);
+}
 std::shared_ptr<Window> FindShared(HWND hwnd);
 std::shared_ptr<ThreadQueue> CurrentQueueLocked();
 std::shared_ptr<ThreadQueue> CurrentQueue();  // takes the lock

@@ -37,6 +37,7 @@ public:
   }
   HRESULT LuminaireDbGetLuminaire(qorsrv::LuminaireRecord** out, LONG, LONG) override
   {
+    ++m_doc.recordsTaken;
     *out = &m_doc.luminaire;
     return S_OK;
   }
@@ -166,6 +167,7 @@ public:
 private:
   HRESULT Whole(int slot, const std::string& key, LONG* v)
   {
+    ++m_doc.priceQuestions;
     if (m_doc.failingSlot == slot)
       return m_doc.failingCode;
     auto it = m_doc.whole.find(key);
@@ -176,6 +178,7 @@ private:
   }
   HRESULT Real(int slot, const std::string& key, double* v)
   {
+    ++m_doc.priceQuestions;
     if (m_doc.failingSlot == slot)
       return m_doc.failingCode;
     auto it = m_doc.real.find(key);

@@ -36,6 +36,8 @@ public:
   // What the model asked.
   int selectDefaultCalls = 0;
   int selectRememberedCalls = 0;
+  int recordsTaken = 0;    // luminaire records handed out
+  int priceQuestions = 0;  // every getter of the price database
   std::string chosenFor;
   std::string remembered;
 

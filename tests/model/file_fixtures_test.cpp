@@ -1,6 +1,7 @@
 // Straight-road blocks of older project files, written by hand from the field lists of each block.
 #include "archive_bytes.h"
 #include "fake_document.h"
+#include "fake_servers.h"
 #include "model/graphics_services.h"
 #include "model/group_of_dev.h"
 #include "model/groups_of_dev.h"
@@ -442,7 +443,8 @@ TEST(OldProject, TheAreaCounterIsStoredFrom4_0_15_0)
     }
     if (AtLeast(version, 4, 0, 15, 0))
       b.i32(9);
-    FakeDocument document;
+    ServerDocument document;
+    document.whole["13:ОТ-8,5"] = 1500000;
     IProject* project = nullptr;
     ASSERT_EQ(CreateProject(&document, &project), S_OK);
     const int hours = 4000;
@@ -455,8 +457,16 @@ TEST(OldProject, TheAreaCounterIsStoredFrom4_0_15_0)
     EXPECT_STREQ(*project->GetCustomer(), "Город");
     EXPECT_EQ(static_cast<DATE>(*project->GetDate()), 40000.5);
     int areas = 0;
-    for (IArea* area = object->GetFirstArea(); area; area = area->GetNext(), ++areas)
+    for (IArea* area = object->GetFirstArea(); area; area = area->GetNext(), ++areas) {
       EXPECT_STREQ(*area->GetCaption(), "Улица");
+      // Files before the economics hold no prices: the pole keeps those its defaults asked for.
+      void* groups = nullptr;
+      ASSERT_EQ(area->QueryInterface(&IID_IGroupsOfDev, &groups), S_OK);
+      auto* container = static_cast<ObjectModel::CGroupsOfDev*>(static_cast<IGroupsOfDev*>(groups));
+      auto* group = static_cast<ObjectModel::CGroupOfDev*>(container->GetFirstGroup());
+      EXPECT_EQ(group->GetFirstPole()->GetPolePrice(), 15000.0);
+      container->Release();
+    }
     EXPECT_EQ(areas, 3);
     project->Release();
   }

@@ -236,6 +236,29 @@ TEST(LightDevice, ADeferredTableActsAsTheTable)
   EXPECT_EQ(Values(kept.table.get()), Values(file.table.get()));
 }
 
+// A file's table is taken in pieces; one of several pieces keeps every cell in its place.
+TEST(LightDevice, ATableOfSeveralPiecesIsKeptCellForCell)
+{
+  qorsrv::LuminaireRecord r;
+  r.table.Resize(181, 200);  // 36 200 cells
+  for (std::size_t i = 0; i < r.table.cells.size(); ++i)
+    r.table.cells[i] = 0.25 * static_cast<double>(i);
+  CLightDevice file;
+  file.Assign(r);
+  StoringArchive fileBytes;
+  file.Serialize(fileBytes.get(), &ObjectModel::kCurrentFormatVersion);
+  const auto stored = fileBytes.bytes();
+
+  CLightDevice kept;
+  LoadingArchive in(stored);
+  kept.LoadDeferringTable(in.get(), &ObjectModel::kCurrentFormatVersion);
+  StoringArchive keptBytes;
+  kept.Serialize(keptBytes.get(), &ObjectModel::kCurrentFormatVersion);
+  EXPECT_EQ(keptBytes.bytes(), stored);
+  kept.BuildDeferredTable();
+  EXPECT_EQ(Values(kept.table.get()), r.table.cells);
+}
+
 TEST(LightDevice, HostileTableCountsAreRefusedBeforeAllocating)
 {
   for (const auto& counts : {std::pair{-1, 3}, std::pair{100000, 100000}, std::pair{3, 3}}) {

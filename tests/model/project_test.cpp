@@ -166,6 +166,44 @@ TEST(Project, SavedAndLoadedAgainIsByteIdenticalOnTheSecondSave)
   EXPECT_EQ(loaded.Save(), first);
 }
 
+// The groups and poles a read makes stand in only until the file's own replace them: asking the databases for
+// them cost most of an open. The prices and the luminaire are the file's, whatever the databases say by then.
+TEST(Project, AReadProjectAsksTheDatabasesNothing)
+{
+  ServerDocument doc;
+  doc.luminaire.luminaireName = "ЖКУ";
+  doc.whole["12:ЖКУ"] = 700000;
+  doc.whole["13:ОТ-8,5"] = 1500000;
+  ProjectHolder p(&doc);
+  p->InsertAreaAfter(CLSID_CStraightRoad, p.Areas()[0])->Release();
+  const auto bytes = p.Save();
+
+  doc.whole.clear();
+  doc.luminaire.luminaireName = "Другой";
+  doc.recordsTaken = doc.priceQuestions = 0;
+  const int selections = doc.selectDefaultCalls;
+  ProjectHolder loaded(&doc);
+  doc.recordsTaken = doc.priceQuestions = 0;
+  loaded.Load(bytes);
+  EXPECT_EQ(doc.recordsTaken, 0);
+  EXPECT_EQ(doc.priceQuestions, 0);
+  // The database's choice moves as it always did, for groups made after the open.
+  EXPECT_GT(doc.selectDefaultCalls, selections);
+  ASSERT_EQ(loaded.Areas().size(), 2u);
+  for (IArea* area : loaded.Areas()) {
+    auto* group = static_cast<CGroupOfDev*>(Query<IGroupOfDev>(Query<IGroupsOfDev>(area, IID_IGroupsOfDev), IID_IGroupOfDev));
+    EXPECT_STREQ(group->GetLightDevice()->luminaireName, "ЖКУ");
+    EXPECT_EQ(group->GetLightDevice()->luminairePrice, 700000);
+    EXPECT_EQ(group->GetFirstPole()->GetPolePrice(), 15000.0);
+  }
+  EXPECT_EQ(loaded.Save(), bytes);
+
+  // Made outside a read, a road asks as before.
+  loaded->InsertAreaAfter(CLSID_CStraightRoad, nullptr)->Release();
+  EXPECT_GT(doc.recordsTaken, 0);
+  EXPECT_GT(doc.priceQuestions, 0);
+}
+
 TEST(Project, AnAreaOfNoKnownKindStopsTheLoad)
 {
   Bytes b;

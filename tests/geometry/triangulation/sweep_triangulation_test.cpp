@@ -242,6 +242,29 @@ TEST(SweepTriangulation, PointsAreSweptByYThenX)
   EXPECT_EQ(polygon.points[0]->constraints.size(), 2u);
 }
 
+// A point is the upper end of as many constraints as meet there from below; the first two live in the point,
+// the rest apart, and every one keeps its address and its ends as more come.
+TEST(SweepTriangulation, APointHoldsEveryConstraintEndingAtIt)
+{
+  CTriPoint top(0, 10);
+  std::vector<std::unique_ptr<CTriPoint>> below;
+  std::vector<CTriEdge*> made;
+  for (int k = 0; k < 5; ++k) {
+    below.push_back(std::make_unique<CTriPoint>(k, 0));
+    made.push_back(NewConstraint(&top, below.back().get()));
+  }
+  ASSERT_EQ(top.constraints.size(), 5u);
+  for (std::size_t k = 0; k < made.size(); ++k) {
+    EXPECT_EQ(top.constraints[k], made[k]);
+    EXPECT_EQ(made[k]->p, below[k].get());
+    EXPECT_EQ(made[k]->q, &top);
+  }
+  top.ReleaseConstraints();
+  EXPECT_EQ(top.constraints.size(), 0u);
+  EXPECT_EQ(NewConstraint(below[0].get(), &top)->p, below[0].get());
+  EXPECT_EQ(top.constraints.size(), 1u);
+}
+
 // Thousands of points go through the digit sort rather than comparisons: the same order, with negative
 // coordinates, minus zero and many equal y.
 TEST(SweepTriangulation, ManyPointsAreSweptByYThenX)

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
 #include <set>
 
 namespace {
@@ -60,6 +64,34 @@ TEST(Guid, CoCreateGuidMakesDistinctVersion4Identifiers)
   }
   EXPECT_EQ(seen.size(), 1000u);
   EXPECT_EQ(CoCreateGuid(nullptr), E_INVALIDARG);
+}
+
+// Identifiers are drawn from random bytes fetched ahead; a forked child must not make the ones its parent makes
+// next.
+TEST(Guid, AForkedChildMakesOtherIdentifiersThanItsParent)
+{
+  GUID g;
+  ASSERT_EQ(CoCreateGuid(&g), S_OK);  // the bytes ahead are fetched now
+  int channel[2];
+  ASSERT_EQ(pipe(channel), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    GUID made{};
+    CoCreateGuid(&made);
+    const bool written = write(channel[1], &made, sizeof made) == static_cast<ssize_t>(sizeof made);
+    _exit(written ? 0 : 1);
+  }
+  GUID parent{};
+  ASSERT_EQ(CoCreateGuid(&parent), S_OK);
+  GUID fromChild{};
+  EXPECT_EQ(read(channel[0], &fromChild, sizeof fromChild), static_cast<ssize_t>(sizeof fromChild));
+  int status = 0;
+  waitpid(child, &status, 0);
+  close(channel[0]);
+  close(channel[1]);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_NE(fromChild, parent);
 }
 
 }  // namespace

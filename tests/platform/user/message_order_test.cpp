@@ -241,3 +241,38 @@ TEST(MessageOrder, TheCloseButtonClosesOnlyWhenReleasedOverIt)
 }
 
 }  // namespace
+
+// Posted messages come out first in first out, also across the queue's growth while older ones are still in it,
+// and a take by range leaves the others in their order.
+TEST(MessageOrder, PostedMessagesKeepTheirOrderThroughGrowthAndFilteredTakes)
+{
+  constexpr UINT kFirst = WM_APP;
+  constexpr UINT kLast = WM_APP + 200;
+  MSG msg;
+  while (PeekMessage(&msg, nullptr, kFirst, kLast, PM_REMOVE)) {
+  }
+  for (UINT k = 0; k < 40; ++k) {
+    ASSERT_TRUE(PostMessage(nullptr, kFirst + k, k, 0));
+  }
+  for (UINT k = 0; k < 30; ++k) {
+    ASSERT_TRUE(PeekMessage(&msg, nullptr, kFirst, kLast, PM_REMOVE));
+    ASSERT_EQ(msg.wParam, k);
+  }
+  for (UINT k = 40; k < 140; ++k) {
+    ASSERT_TRUE(PostMessage(nullptr, kFirst + k, k, 0));
+  }
+  ASSERT_TRUE(PeekMessage(&msg, nullptr, kFirst + 100, kFirst + 100, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 100u);
+  ASSERT_TRUE(PeekMessage(&msg, nullptr, kFirst + 120, kFirst + 120, PM_NOREMOVE));
+  std::vector<WPARAM> rest;
+  while (PeekMessage(&msg, nullptr, kFirst, kLast, PM_REMOVE)) {
+    rest.push_back(msg.wParam);
+  }
+  std::vector<WPARAM> expected;
+  for (UINT k = 30; k < 140; ++k) {
+    if (k != 100) {
+      expected.push_back(k);
+    }
+  }
+  EXPECT_EQ(rest, expected);
+}
