@@ -11,6 +11,7 @@
 #include "document/trace_log.h"
 #include "graphics/core/graphic_core_full.h"
 #include "outside/grafocore/grafocore.h"
+#include "outside/servers/registration.h"
 #include "platform/base/fileops.h"
 #include "platform/base/folders.h"
 #include "platform/mfc/afxres.h"
@@ -45,6 +46,7 @@ void InstallProgramServices()
 {
   static const bool installed = [] {
     res::RegisterModules();
+    qorsrv::RegisterServerClasses();
     InstallGraphicCore();
     grafocore::RegisterLibrary();
     InstallIntensityDiagramView();

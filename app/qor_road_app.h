@@ -48,6 +48,6 @@ private:
   CServices m_services{this};
 };
 
-// The platform's services the program installs once per process: resources, render core, graphics library,
-// intensity diagrams.
+// What the program installs once per process: its resources, the outside servers, the render core, the
+// graphics library and the intensity diagrams.
 void InstallProgramServices();
