@@ -162,7 +162,7 @@ CMainFrame::~CMainFrame()
     delete pane;
   }
   // The report view deletes itself with its window; one that never had a window is ours.
-  if (!m_pReport->GetSafeHwnd())
+  if (!m_reportMade)
     delete m_pReport;
   if (m_pEconomics->GetSafeHwnd())
     m_pEconomics->DestroyWindow();
@@ -273,8 +273,8 @@ CWnd* CMainFrame::MakePaneContent(int paneId)
     }
     return m_pProps;
   case kPaneLighting:
-    if (!m_pReport->GetSafeHwnd())
-      m_pReport->Create(nullptr, "", WS_CHILD | WS_HSCROLL | WS_VSCROLL, none, this, kPaneLighting);
+    if (!m_reportMade)
+      m_reportMade = m_pReport->Create(nullptr, "", WS_CHILD | WS_HSCROLL | WS_VSCROLL, none, this, kPaneLighting);
     return m_pReport;
   case kPaneEconomics:
     if (!m_pEconomics->GetSafeHwnd())
@@ -296,7 +296,7 @@ CWnd* CMainFrame::PaneWindow(int paneId) const
     window = m_pProps;
     break;
   case kPaneLighting:
-    window = m_pReport;
+    window = m_reportMade ? m_pReport : nullptr;
     break;
   case kPaneEconomics:
     window = m_pEconomics;

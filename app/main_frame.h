@@ -118,6 +118,7 @@ private:
   CWnd* m_pTree = nullptr;
   CWnd* m_pProps = nullptr;
   VisualCtrl::CReportView* m_pReport = nullptr;
+  BOOL m_reportMade = FALSE;  // from then on the view deletes itself with its window
   VisualCtrl::CEcnmContainerWnd* m_pEconomics = nullptr;
   CProgressBar* m_pProgressBar = nullptr;
 };
