@@ -12,6 +12,8 @@
 #include "graphics/core/graphic_core_full.h"
 #include "outside/grafocore/grafocore.h"
 #include "outside/servers/registration.h"
+#include "platform/base/codepage.h"
+#include "platform/base/crash_handler.h"
 #include "platform/base/fileops.h"
 #include "platform/base/folders.h"
 #include "platform/mfc/afxres.h"
@@ -29,6 +31,8 @@ namespace {
 constexpr char kSettings[] = "Settings";
 constexpr UINT kStartPageCommand = 33047;
 constexpr UINT kFirstRecentFile = 57616;
+// Left in the per-user Bin folder by a crash; the next start reports it.
+constexpr char kCrashMarker[] = "qorroad.crash";
 
 }  // namespace
 
@@ -81,10 +85,20 @@ BOOL CQorRoadApp::InitInstance()
     WriteProfileString(kSettings, "DebugDir", CString(folder) + "\\");
   }
   m_printingInColor = static_cast<int>(GetProfileInt(kSettings, "PrintingInColor", 0));
+  // The crash text is loaded now: a crashing process can no longer reach its resources.
+  CString crashText;
+  crashText.LoadString(ids::IDS_CRASH_TEXT);
+  const std::string crashMarker = std::string(Shell::GetAppDataBinFolder()) + kCrashMarker;
+  platform::InstallCrashHandler(crashMarker, codepage::Cp1251ToUtf8(static_cast<LPCSTR>(crashText)) + "\n");
 
   AddDocTemplate(new CSingleDocTemplate(ids::IDR_MAINFRAME, RUNTIME_CLASS(CQorRoadDoc), RUNTIME_CLASS(CMainFrame),
                                         RUNTIME_CLASS(CQorRoadView)));
   const CString installationId = GetInstallationId();
+  if (platform::TakeCrashMarker(crashMarker)) {
+    Shell::RegisterAnalyticsEvent("Сбой программы", installationId, installationId, 1, 0);
+    Shell::SendAnalyticsInfo(0);
+    ::MessageBox(nullptr, crashText, "Ошибка Tesmira Road", MB_ICONERROR);
+  }
   AfxInitRichEdit2();
   Shell::RegisterAnalyticsEvent("Запуск программы", installationId, installationId, 1, 0);
 

@@ -4,10 +4,14 @@
 
 #include "app/placement.h"
 #include "document/qor_road_doc.h"
+#include "platform/base/crash_handler.h"
 #include "platform/base/fileops.h"
 #include "platform/mfc/afxres.h"
 
 #include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
 #include <filesystem>
 #include <unistd.h>
 
@@ -139,6 +143,38 @@ TEST_F(StartupTest, ClosingStoresThePlacementAndAMinimisedWindowAsMaximised)
   ASSERT_TRUE(ParseWindowPlacement(Profile("Settings", "WindowPos").c_str(), &placement))
       << Profile("Settings", "WindowPos");
   EXPECT_EQ(placement.showCmd, static_cast<UINT>(SW_SHOWMAXIMIZED));
+}
+
+}  // namespace
+}  // namespace apptest
+
+namespace apptest {
+namespace {
+
+TEST(CrashHandler, ACrashLeavesItsMarkerAndTheTextAndStillEndsTheProcess)
+{
+  const std::string marker = ::testing::TempDir() + "tesmira-crash-" + std::to_string(::getpid());
+  std::filesystem::remove(marker);
+  EXPECT_EXIT(
+      {
+        platform::InstallCrashHandler(marker, "crash text\n");
+        std::abort();
+      },
+      ::testing::KilledBySignal(SIGABRT), "crash text");
+  EXPECT_TRUE(platform::TakeCrashMarker(marker));
+  EXPECT_FALSE(platform::TakeCrashMarker(marker)) << "reported once";
+}
+
+TEST_F(StartupTest, TheStartAfterACrashShowsTheCrashTextOnce)
+{
+  std::ofstream(UserBinFolder() + "qorroad.crash").put('\n');
+  answers_.AnswerNext(IDOK);
+  ASSERT_TRUE(Start());
+  ASSERT_EQ(answers_.Asked().size(), 1u);
+  EXPECT_EQ(answers_.Asked()[0].caption, "Ошибка Tesmira Road");
+  EXPECT_EQ(answers_.Asked()[0].text.rfind("Обнаружена ошибка приложения.", 0), 0u);
+  EXPECT_EQ(answers_.Asked()[0].owner, nullptr);
+  EXPECT_FALSE(std::filesystem::exists(UserBinFolder() + "qorroad.crash"));
 }
 
 }  // namespace
