@@ -17,6 +17,7 @@
 #include "platform/base/fileops.h"
 #include "platform/base/folders.h"
 #include "platform/mfc/afxres.h"
+#include "platform/shell/file_types.h"
 #include "platform/mfc/commdlg.h"
 #include "platform/mfc/msgbox.h"
 #include "platform/mfc/ole.h"
@@ -25,6 +26,8 @@
 #include "platform/user/common_controls.h"
 #include "platform/user/msgbox.h"
 #include "res/modules.h"
+
+#include <unistd.h>
 
 namespace {
 
@@ -45,6 +48,29 @@ BEGIN_MESSAGE_MAP(CQorRoadApp, CWinApp)
   ON_COMMAND(ids::ID_PRINT_GRAYSCALE, &CQorRoadApp::OnPrintGrayscale)
   ON_UPDATE_COMMAND_UI(ids::ID_PRINT_GRAYSCALE, &CQorRoadApp::OnUpdatePrintGrayscale)
 END_MESSAGE_MAP()
+
+namespace {
+
+// The projects, older projects and templates open with this program, for this user.
+void RegisterFileTypes()
+{
+  char executable[4096] = {};
+  const ssize_t length = ::readlink("/proc/self/exe", executable, sizeof(executable) - 1);
+  if (length <= 0)
+    return;
+  shell::FileTypeRegistration registration;
+  registration.id = "marvesta-tesmira-road";
+  registration.programName = "Tesmira Road";
+  registration.executable.assign(executable, static_cast<std::size_t>(length));
+  const std::string project = codepage::Cp1251ToUtf8("Проект Tesmira Road");
+  const std::string projectTemplate = codepage::Cp1251ToUtf8("Шаблон проекта Tesmira Road");
+  registration.types = {{"application/x-qorroad-project", project, ".qorr5"},
+                        {"application/x-qorroad-project", project, ".qorr4"},
+                        {"application/x-qorroad-template", projectTemplate, ".qorrt"}};
+  shell::RegisterUserFileTypes(registration);
+}
+
+}  // namespace
 
 void InstallProgramServices()
 {
@@ -101,6 +127,8 @@ BOOL CQorRoadApp::InitInstance()
   }
   AfxInitRichEdit2();
   Shell::RegisterAnalyticsEvent("Запуск программы", installationId, installationId, 1, 0);
+
+  RegisterFileTypes();
 
   CCommandLineInfo commandLine;
   ParseCommandLine(commandLine);

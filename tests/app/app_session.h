@@ -36,6 +36,9 @@ protected:
   // Ends the session as a user would: closing the window, with `answer` to the save question.
   void Close();
 
+  // Ends the program and keeps its folders, for a second start.
+  void EndSession() { EndApp(); }
+
   std::vector<std::string> TraceLog() const;
   std::string UserBinFolder() const { return root_ + "data/Marvesta/Tesmira Road/Bin/"; }
   std::string DocumentsFolder() const { return root_ + "docs/"; }

@@ -179,3 +179,34 @@ TEST_F(StartupTest, TheStartAfterACrashShowsTheCrashTextOnce)
 
 }  // namespace
 }  // namespace apptest
+
+namespace apptest {
+namespace {
+
+TEST_F(StartupTest, TheDocumentTypesAreMadeKnownForThisUserAndRewrittenOnlyWhenChanged)
+{
+  ASSERT_TRUE(Start());
+  const std::string entry = Root() + "data/applications/marvesta-tesmira-road.desktop";
+  const std::string package = Root() + "data/mime/packages/marvesta-tesmira-road.xml";
+  std::ifstream in(entry);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("MimeType=application/x-qorroad-project;application/x-qorroad-template;\n"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find(" %f\n"), std::string::npos);
+  std::ifstream packageIn(package);
+  const std::string packageText((std::istreambuf_iterator<char>(packageIn)), std::istreambuf_iterator<char>());
+  for (const char* glob : {"*.qorr5", "*.qorr4", "*.qorrt"})
+    EXPECT_NE(packageText.find(glob), std::string::npos) << glob;
+
+  // A later start with nothing changed writes nothing.
+  const auto written = std::filesystem::last_write_time(entry);
+  std::filesystem::last_write_time(entry, written - std::chrono::hours(1));
+  std::filesystem::last_write_time(package, written - std::chrono::hours(1));
+  EndSession();
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(std::filesystem::last_write_time(entry), written - std::chrono::hours(1));
+  EXPECT_EQ(std::filesystem::last_write_time(package), written - std::chrono::hours(1));
+}
+
+}  // namespace
+}  // namespace apptest
