@@ -259,17 +259,19 @@ void CMainFrame::CreatePanes()
 CWnd* CMainFrame::MakePaneContent(int paneId)
 {
   const CRect none(0, 0, 0, 0);
+  // The object tree and the parameters grid stand on a plain window of the window colour until they are built.
+  const LPCSTR plainClass = AfxRegisterWndClass(0, ::LoadCursor(nullptr, IDC_ARROW), ::GetSysColorBrush(COLOR_WINDOW));
   switch (paneId) {
   case kPaneObjects:
     if (!m_pTree) {
       m_pTree = new CWnd;
-      m_pTree->Create(nullptr, nullptr, WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP, none, this, kTreeWindowId);
+      m_pTree->Create(plainClass, nullptr, WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP, none, this, kTreeWindowId);
     }
     return m_pTree;
   case kPaneParameters:
     if (!m_pProps) {
       m_pProps = new CWnd;
-      m_pProps->Create(nullptr, nullptr, WS_CHILD, none, this, kGridWindowId);
+      m_pProps->Create(plainClass, nullptr, WS_CHILD, none, this, kGridWindowId);
     }
     return m_pProps;
   case kPaneLighting:

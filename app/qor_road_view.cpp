@@ -158,6 +158,9 @@ void CQorRoadView::OnInitialUpdate()
 void CQorRoadView::OnSize(UINT nType, int cx, int cy)
 {
   CScrollView::OnSize(nType, cx, cy);
+  // Binding the context again gives it a buffer of the new size, so the next frame fills the window.
+  if (HGLRC context = wglGetCurrentContext(); context && wglGetCurrentDC())
+    wglMakeCurrent(wglGetCurrentDC(), context);
   if (m_pDocument)
     if (CViewCamera* camera = CurrentViewCamera())
       camera->OnSize(nType, cx, cy);
