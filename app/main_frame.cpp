@@ -9,6 +9,7 @@
 #include "document/qor_road_doc.h"
 #include "model/doc_interface.h"
 #include "platform/mfc/afxres.h"
+#include "platform/mfc/toolbar.h"
 #include "platform/shell/htmlhelp.h"
 #include "platform/shell/shell_execute.h"
 #include "report/view/report_view.h"
@@ -230,11 +231,21 @@ BOOL CMainFrame::CreateStatusBar()
 // The menu bar "Меню" (menu 128) and the toolbars "Стандартная" 128, "Проект" 130 (with the calculation-mode
 // combo), "Вид" 153 and "Экономика" 746 docked at the top, the image bar 304, the menu options and the
 // shortcuts of accelerator table 128; then the saved bar state. The bars themselves come with the toolkit's
-// toolbar and menu bar classes; until then the frame keeps the framework's menu and accelerators.
+// toolbar and menu bar classes; until then the frame carries menu 128 as its window menu and keeps the
+// framework's accelerators.
 BOOL CMainFrame::CreateCommandBars()
 {
   if (!InitCommandBars())
     return FALSE;
+  if (HMENU menu = ::LoadMenu(AfxGetResourceHandle(), MAKEINTRESOURCE(ids::IDR_MAINFRAME)))
+    ::SetMenu(m_hWnd, menu);
+  const UINT bars[] = {ids::IDR_MAINFRAME, ids::IDR_PROJECT_TOOLBAR, ids::IDR_VIEW_TOOLBAR, ids::IDR_ECONOMICS_TOOLBAR};
+  for (std::size_t i = 0; i < std::size(bars); ++i) {
+    if (!m_interimBars[i].CreateEx(this, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS,
+                                   CRect(0, 0, 0, 0), AFX_IDW_TOOLBAR + static_cast<UINT>(i)) ||
+        !m_interimBars[i].LoadToolBar(bars[i]))
+      return FALSE;
+  }
   LoadCommandBars(kCommandBarsKey);
   return TRUE;
 }

@@ -7,6 +7,7 @@
 #include "model/shell/window_messages.h"
 #include "platform/mfc/afxwin.h"
 #include "platform/mfc/statusbar.h"
+#include "platform/mfc/toolbar.h"
 #include "toolkit/commandbars/commandbars.h"
 #include "toolkit/docking/pane_manager.h"
 
@@ -112,6 +113,8 @@ private:
   CTKResourceManager* m_pResourceManager = nullptr;
   CBitmap m_helpBitmap;
   CStatusBar m_wndStatusBar;
+  // The four toolbars until the toolkit's own take their place.
+  CToolBar m_interimBars[4];
   CTKDockingPaneManager m_paneManager;
   IQorRoadDoc* m_pDocument = nullptr;
   // The content windows of the object tree and parameters panes; plain windows until those panes are built.
