@@ -94,3 +94,27 @@ TEST_F(HubTest, TheWindowKeepsItsMinimumSize)
 
 }  // namespace
 }  // namespace apptest
+
+#include "app/grid_inplace_edit.h"
+
+namespace apptest {
+namespace {
+
+TEST_F(HubTest, TheFirstF5InTheGridsEditClosesItAndPostsTheCalculation)
+{
+  ASSERT_TRUE(Start());
+  Pump();
+  auto edit = std::make_unique<VisualCtrl::CTKPropertyGridInplaceEditUser>();
+  ASSERT_TRUE(edit->CEdit::Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 100, 20), Frame(), 1));
+  // A held key repeats: that is typing, not the calculation.
+  edit->SendMessage(WM_KEYDOWN, VK_F5, 0x403F0001);
+  MSG msg;
+  EXPECT_FALSE(::PeekMessage(&msg, Frame()->GetSafeHwnd(), WM_COMMAND, WM_COMMAND, PM_NOREMOVE));
+  EXPECT_EQ(edit->SendMessage(WM_KEYDOWN, VK_F5, 0x003F0001), 1);
+  EXPECT_EQ(edit->GetSafeHwnd(), nullptr) << "the edit was closed";
+  ASSERT_TRUE(::PeekMessage(&msg, Frame()->GetSafeHwnd(), WM_COMMAND, WM_COMMAND, PM_REMOVE));
+  EXPECT_EQ(LOWORD(msg.wParam), 32772);
+}
+
+}  // namespace
+}  // namespace apptest
