@@ -161,3 +161,47 @@ TEST_F(TemplateImportTest, ACopyThatCannotBeOpenedIsDeletedToo)
 }
 
 }  // namespace
+
+#include "app/color_button.h"
+#include "platform/mfc/dc.h"
+
+namespace {
+
+TEST(ColorButton, DepthTwoShowsTwoRingsAndPressedWithTheFocusTheSunkenLook)
+{
+  CDC dc;
+  ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+  CBitmap bitmap;
+  CClientDC screen(nullptr);
+  ASSERT_TRUE(bitmap.CreateCompatibleBitmap(&screen, 40, 20));
+  CBitmap* old = dc.SelectObject(&bitmap);
+
+  CColorButton button;
+  button.SetColours(RGB(0, 0, 0), RGB(0, 0, 200), RGB(128, 128, 128));
+  DRAWITEMSTRUCT item{};
+  item.hDC = dc.GetSafeHdc();
+  item.rcItem = {0, 0, 40, 20};
+  button.DrawItem(&item);
+  struct Pixel {
+    int x, y;
+    COLORREF colour;
+  };
+  // Ring 1 white and 255 / 2, ring 2 63 / 2 + 192 and 255 / 3; inside them the background.
+  for (const Pixel p : {Pixel{0, 0, RGB(255, 255, 255)}, Pixel{39, 19, RGB(127, 127, 127)},
+                        Pixel{1, 1, RGB(223, 223, 223)}, Pixel{38, 18, RGB(85, 85, 85)}, Pixel{2, 2, RGB(0, 0, 200)}})
+    EXPECT_EQ(dc.GetPixel(p.x, p.y), p.colour) << p.x << "," << p.y;
+
+  item.itemState = ODS_FOCUS | ODS_SELECTED;
+  button.DrawItem(&item);
+  for (const Pixel p : {Pixel{0, 0, RGB(128, 128, 128)}, Pixel{39, 19, RGB(255, 255, 255)},
+                        Pixel{1, 1, RGB(0, 0, 200)}})
+    EXPECT_EQ(dc.GetPixel(p.x, p.y), p.colour) << "pressed " << p.x << "," << p.y;
+
+  // A deeper pressed bevel: its innermost ring's bottom-right edges almost black.
+  DrawColorButtonBevel(dc, CRect(0, 0, 40, 20), -3);
+  EXPECT_EQ(dc.GetPixel(37, 17), RGB(1, 1, 1));
+  EXPECT_EQ(dc.GetPixel(2, 2), RGB(63, 63, 63)) << "255 / 4, dark at the top left";
+  dc.SelectObject(old);
+}
+
+}  // namespace
