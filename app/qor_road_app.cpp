@@ -127,6 +127,8 @@ BOOL CQorRoadApp::InitInstance()
   }
   AfxInitRichEdit2();
   Shell::RegisterAnalyticsEvent("Запуск программы", installationId, installationId, 1, 0);
+  if (Shell::GetAnalyticsModule())
+    Shell::SendAnalyticsInfo(1);
 
   RegisterFileTypes();
 
