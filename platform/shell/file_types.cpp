@@ -36,7 +36,7 @@ std::string EscapeXml(const std::string& text)
   return out;
 }
 
-// A desktop entry's Exec argument: quoted, with the characters the specification reserves escaped.
+// A desktop entry's Exec argument: quoted, with the characters desktop entries reserve escaped.
 std::string QuoteExec(const std::string& path)
 {
   std::string out = "\"";
