@@ -20,6 +20,10 @@ test: build
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS) --timeout 600
 
+# Starts the program from the build tree: on DISPLAY, else under Xvfb with a picture of its window saved.
+run: configure
+	@BUILD_DIR=$(BUILD_DIR) JOBS=$(JOBS) bash scripts/run
+
 bench:
 	@bash scripts/setup --bench
 	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESMIRA_TESTS=OFF -DTESMIRA_BENCH=ON >/dev/null

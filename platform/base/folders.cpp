@@ -52,6 +52,7 @@ std::string ApplicationDataFolder() { return Made(ProductUnder(UserDataHome()));
 std::string ApplicationBinFolder() { return Made(ProductUnder(UserDataHome()) + "Bin/"); }
 std::string ApplicationPluginsFolder() { return Made(ProductUnder(UserDataHome()) + "Plugins/"); }
 std::string ProfileFolder() { return Made(ProductUnder(UserConfigHome())); }
+std::string DocumentsFolder() { return Made(FromEnvironment("XDG_DOCUMENTS_DIR", "Documents")); }
 
 std::string TempFolder()
 {

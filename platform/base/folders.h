@@ -3,6 +3,7 @@
 //   application data   <user data home>/Marvesta/Tesmira Road/     with its Bin/ and Plugins/ folders
 //   user config home   $XDG_CONFIG_HOME, else ~/.config
 //   profile folder     <user config home>/Marvesta/Tesmira Road/   (the profile store's file)
+//   documents          $XDG_DOCUMENTS_DIR, else ~/Documents        (Windows' CSIDL_PERSONAL)
 //   temporary folder   $TMPDIR, else /tmp
 // The environment is read at every call, so a test may point these at a temporary folder with setenv.
 #pragma once
@@ -25,6 +26,7 @@ std::string ApplicationDataFolder();
 std::string ApplicationBinFolder();
 std::string ApplicationPluginsFolder();
 std::string ProfileFolder();
+std::string DocumentsFolder();
 
 std::string TempFolder();
 

@@ -1,0 +1,782 @@
+#include "app/main_frame.h"
+
+#include "app/calc_state.h"
+#include "app/folders.h"
+#include "app/placement.h"
+#include "app/qor_road_view.h"
+#include "app/resource.h"
+#include "catalogues/economics/economic_view.h"
+#include "document/qor_road_doc.h"
+#include "model/doc_interface.h"
+#include "platform/mfc/afxres.h"
+#include "platform/mfc/toolbar.h"
+#include "platform/shell/htmlhelp.h"
+#include "platform/shell/shell_execute.h"
+#include "report/view/report_view.h"
+#include "toolkit/docking/layout.h"
+#include "toolkit/paint/paint_manager.h"
+#include "toolkit/paint/resource_manager.h"
+#include "toolkit/propertygrid/item.h"
+
+namespace {
+
+// Whether the toolkit's resource module was looked for; once per process.
+bool g_resourceModuleTried = false;
+// The saved layout is applied on the first show only.
+bool g_firstShow = true;
+
+constexpr UINT kStatusIndicators[] = {ID_SEPARATOR, ID_INDICATOR_NUM};
+constexpr char kCommandBarsKey[] = "CommandBars";
+constexpr int kMinTrackWidth = 800;
+constexpr int kMinTrackHeight = 640;
+constexpr DWORD kPlanViewBit = 0x2;
+constexpr DWORD kNormalisedPlanMode = 0x202;
+
+// The maker's pages; the addresses are ours to choose.
+constexpr char kSite[] = "https://tesmira-road.example";
+constexpr char kSupportMail[] = "support@tesmira-road.example";
+
+struct PaneRow {
+  int id;
+  UINT title;
+  int direction;
+  int neighbour;  // 0: docked at the frame's edge
+  int width;
+  UINT toggle;
+};
+const PaneRow kPanes[] = {
+    {kPaneObjects, ids::IDS_PANE_OBJECTS, TK_DOCK_LEFT, 0, 230, ids::ID_PANE_OBJECTS},
+    {kPaneParameters, ids::IDS_PANE_PARAMETERS, TK_DOCK_BOTTOM, kPaneObjects, 230, ids::ID_PANE_PARAMETERS},
+    {kPaneLighting, ids::IDS_PANE_LIGHTING, TK_DOCK_RIGHT, 0, 222, ids::ID_PANE_LIGHTING},
+    {kPaneEconomics, ids::IDS_PANE_ECONOMICS, TK_DOCK_BOTTOM, kPaneLighting, 222, ids::ID_PANE_ECONOMICS},
+};
+
+int PaneOfToggle(UINT command)
+{
+  for (const PaneRow& row : kPanes)
+    if (row.toggle == command)
+      return row.id;
+  return 0;
+}
+
+IQorRoadDoc* FindDocumentInterface()
+{
+  CWinApp* app = AfxGetApp();
+  if (!app)
+    return nullptr;
+  POSITION pos = app->GetFirstDocTemplatePosition();
+  CDocTemplate* docTemplate = pos ? app->GetNextDocTemplate(pos) : nullptr;
+  if (!docTemplate)
+    return nullptr;
+  POSITION docPos = docTemplate->GetFirstDocPosition();
+  CDocument* document = docPos ? docTemplate->GetNextDoc(docPos) : nullptr;
+  return dynamic_cast<IQorRoadDoc*>(document);
+}
+
+void OpenWithShell(const CString& target)
+{
+  ShellExecute(nullptr, nullptr, target, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+// The toolkit frame carries no run-time class of its own.
+IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
+
+BEGIN_MESSAGE_MAP(CMainFrame, CTKFrameWnd)
+  ON_WM_CREATE()
+  ON_WM_CLOSE()
+  ON_WM_SHOWWINDOW()
+  ON_WM_SIZE()
+  ON_WM_GETMINMAXINFO()
+  ON_WM_SYSCOMMAND()
+  ON_MESSAGE(TK_WM_DOCKINGPANENOTIFY, &CMainFrame::OnDockingPaneNotify)
+  ON_MESSAGE(TKWM_PROPERTYGRID_NOTIFY, &CMainFrame::OnGridNotify)
+  ON_MESSAGE(UM_SHOWOBJECT, &CMainFrame::OnShowObject)
+  ON_MESSAGE(UM_CLEARPANES, &CMainFrame::OnClearPanes)
+  ON_MESSAGE(UM_UPDATETREETEXT, &CMainFrame::OnUpdateTreeText)
+  ON_MESSAGE(UM_GETDOCUMENT, &CMainFrame::OnGetDocument)
+  ON_MESSAGE(UM_RESULTSCHANGED, &CMainFrame::OnResultsChanged)
+  ON_MESSAGE(UM_SELECTTREEITEM, &CMainFrame::OnSelectTreeItem)
+  ON_MESSAGE(UM_SETVIEWMODE, &CMainFrame::OnSetViewMode)
+  ON_MESSAGE(UM_GETACTIVEVIEW, &CMainFrame::OnGetActiveView)
+  ON_MESSAGE(UM_PROGRESS, &CMainFrame::OnProgress)
+  ON_MESSAGE(UM_SHOWPARAMETERS, &CMainFrame::OnShowParameters)
+  ON_MESSAGE(UM_REFRESHPARAMETERS, &CMainFrame::OnRefreshParameters)
+  ON_MESSAGE(UM_TREECOMMAND, &CMainFrame::OnTreeCommand)
+  ON_MESSAGE(UM_CALCMODES, &CMainFrame::OnCalcModes)
+  ON_MESSAGE(UM_SHOWECONOMICS, &CMainFrame::OnShowEconomics)
+  ON_MESSAGE(UM_SHOWLIGHTING, &CMainFrame::OnShowLighting)
+  ON_MESSAGE(UM_DEPTHBITS, &CMainFrame::OnToView)
+  ON_MESSAGE(UM_BEGINCONTOUR, &CMainFrame::OnToView)
+  ON_MESSAGE(UM_ENDCONTOUR, &CMainFrame::OnEndContour)
+  ON_MESSAGE(UM_DROPHOVER, &CMainFrame::OnToView)
+  ON_MESSAGE(UM_ENGINEPROGRESS, &CMainFrame::OnEngineProgress)
+  ON_MESSAGE(UM_CALCFINISHED, &CMainFrame::OnCalcFinished)
+  ON_MESSAGE(UM_SHOWNEWS, &CMainFrame::OnShowNews)
+  ON_MESSAGE(UM_SETCALCSTATE, &CMainFrame::OnSetCalcState)
+  ON_MESSAGE(UM_GETCALCSTATE, &CMainFrame::OnGetCalcState)
+  ON_MESSAGE(UM_CALCSTATETEXT, &CMainFrame::OnCalcStateText)
+  ON_MESSAGE(UM_SETEXITPENDING, &CMainFrame::OnSetExitPending)
+  ON_MESSAGE(UM_GETEXITPENDING, &CMainFrame::OnGetExitPending)
+  ON_COMMAND_RANGE(ids::ID_PANE_OBJECTS, ids::ID_PANE_LIGHTING, &CMainFrame::OnPaneCommand)
+  ON_COMMAND_RANGE(ids::ID_PANE_ECONOMICS, ids::ID_PANE_ECONOMICS, &CMainFrame::OnPaneCommand)
+  ON_UPDATE_COMMAND_UI_RANGE(ids::ID_PANE_OBJECTS, ids::ID_PANE_LIGHTING, &CMainFrame::OnUpdatePaneCommand)
+  ON_UPDATE_COMMAND_UI(ids::ID_PANE_ECONOMICS, &CMainFrame::OnUpdatePaneCommand)
+  ON_COMMAND(ids::ID_EDIT_UNDO, &CMainFrame::OnEditUndo)
+  ON_UPDATE_COMMAND_UI(ids::ID_EDIT_UNDO, &CMainFrame::OnUpdateEditUndo)
+  ON_COMMAND(ids::ID_EDIT_REDO, &CMainFrame::OnEditRedo)
+  ON_UPDATE_COMMAND_UI(ids::ID_EDIT_REDO, &CMainFrame::OnUpdateEditRedo)
+  ON_COMMAND(ids::ID_ECONOMIC_PARAMETERS, &CMainFrame::OnEconomicParameters)
+  ON_COMMAND(ids::ID_START_PAGE, &CMainFrame::OnStartPage)
+  ON_UPDATE_COMMAND_UI(ids::ID_START_PAGE, &CMainFrame::OnUpdateStartPage)
+  ON_COMMAND_RANGE(ids::ID_HELP_SUPPORT, ids::ID_HELP_SUPPORT, &CMainFrame::OnHelpKeyword)
+  ON_COMMAND_RANGE(ids::ID_CHANGE_HISTORY, ids::ID_CHANGE_HISTORY, &CMainFrame::OnHelpKeyword)
+  ON_COMMAND_RANGE(ids::ID_USER_MANUAL, ids::ID_USER_MANUAL, &CMainFrame::OnOpenDocsFile)
+  ON_COMMAND_RANGE(ids::ID_LICENCE, ids::ID_LICENCE, &CMainFrame::OnOpenDocsFile)
+  ON_COMMAND(ids::ID_CONTACT_US, &CMainFrame::OnContactUs)
+  ON_COMMAND_RANGE(ids::ID_WEB_SITE, ids::ID_WEB_SITE, &CMainFrame::OnWebPage)
+  ON_COMMAND_RANGE(ids::ID_WEB_FORUM, ids::ID_WEB_FORUM, &CMainFrame::OnWebPage)
+  ON_COMMAND_RANGE(ids::ID_WEB_ONLINE, ids::ID_WEB_ONLINE, &CMainFrame::OnWebPage)
+  ON_COMMAND_RANGE(ids::ID_WEB_ROOMS, ids::ID_WEB_GREENHOUSES, &CMainFrame::OnWebPage)
+  ON_COMMAND_RANGE(ids::ID_STORE_GOOGLE, ids::ID_STORE_GOOGLE, &CMainFrame::OnWebPage)
+  ON_COMMAND_RANGE(ids::ID_STORE_APPLE, ids::ID_STORE_APPLE, &CMainFrame::OnWebPage)
+  ON_COMMAND_RANGE(ids::ID_VIDEO_PART3, ids::ID_VIDEO_PART1, &CMainFrame::OnWebPage)
+  ON_COMMAND_RANGE(ids::ID_HELP_FINDER, ids::ID_HELP_FINDER, &CMainFrame::OnHelpCommand)
+  ON_COMMAND_RANGE(kContextHelpCommand, kDefaultHelpCommand, &CMainFrame::OnHelpCommand)
+END_MESSAGE_MAP()
+
+CMainFrame::CMainFrame()
+{
+  m_pDocument = FindDocumentInterface();
+  m_pReport = new VisualCtrl::CReportView(m_pDocument);
+  m_pEconomics = new VisualCtrl::CEcnmContainerWnd(m_pDocument);
+  m_helpBitmap.LoadBitmap(ids::IDB_HELP_MENU);
+}
+
+CMainFrame::~CMainFrame()
+{
+  delete m_pProgressBar;
+  for (CWnd* pane : {m_pTree, m_pProps}) {
+    if (pane && pane->GetSafeHwnd())
+      pane->DestroyWindow();
+    delete pane;
+  }
+  // The report view deletes itself with its window; one that never had a window is ours.
+  if (!m_reportMade)
+    delete m_pReport;
+  if (m_pEconomics->GetSafeHwnd())
+    m_pEconomics->DestroyWindow();
+  delete m_pEconomics;
+  if (m_hResourceModule) {
+    TKResourceManager()->SetResourceHandle(nullptr);
+    FreeLibrary(m_hResourceModule);
+  }
+  delete m_pResourceManager;
+}
+
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
+{
+  if (!g_resourceModuleTried) {
+    g_resourceModuleTried = true;
+    const CString path = Shell::GetBinFolder() + "QorRoad.ru";
+    m_hResourceModule = LoadLibrary(path);
+    if (!m_hResourceModule)
+      m_hResourceModule = LoadLibrary("QorRoad.ru");
+    if (m_hResourceModule) {
+      m_pResourceManager = new CTKResourceManager;
+      m_pResourceManager->SetResourceHandle(m_hResourceModule);
+    }
+  }
+  return CTKFrameWnd::PreCreateWindow(cs);
+}
+
+int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
+{
+  if (CFrameWnd::OnCreate(lpcs) == -1)
+    return -1;
+  if (HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE)) {
+    ::AppendMenu(systemMenu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenu(systemMenu, MF_STRING, kHelpCommand, "&Справка: Tesmira Road\tF1");
+    ::AppendMenu(systemMenu, MF_STRING, ID_APP_ABOUT, "&О программе");
+    MENUITEMINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_BITMAP;
+    info.hbmpItem = static_cast<HBITMAP>(m_helpBitmap.GetSafeHandle());
+    ::SetMenuItemInfo(systemMenu, kHelpCommand, FALSE, &info);
+  }
+  if (!CreateStatusBar())
+    return -1;
+  m_pProgressBar = new CProgressBar(this);
+  if (!m_pProgressBar->IsCreated()) {
+    delete m_pProgressBar;
+    m_pProgressBar = nullptr;
+  } else {
+    m_pProgressBar->SetPos(0);
+  }
+  if (!CreateCommandBars())
+    return -1;
+  CreatePanes();
+  SendMessage(UM_CALCMODES);
+  return 0;
+}
+
+BOOL CMainFrame::CreateStatusBar()
+{
+  if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM | CBRS_BORDER_TOP, AFX_IDW_STATUS_BAR))
+    return FALSE;
+  return m_wndStatusBar.SetIndicators(kStatusIndicators, 2);
+}
+
+// The menu bar "Меню" (menu 128) and the toolbars "Стандартная" 128, "Проект" 130 (with the calculation-mode
+// combo), "Вид" 153 and "Экономика" 746 docked at the top, the image bar 304, the menu options and the
+// shortcuts of accelerator table 128; then the saved bar state. The bars themselves come with the toolkit's
+// toolbar and menu bar classes; until then the frame carries menu 128 as its window menu and keeps the
+// framework's accelerators.
+BOOL CMainFrame::CreateCommandBars()
+{
+  if (!InitCommandBars())
+    return FALSE;
+  if (HMENU menu = ::LoadMenu(AfxGetResourceHandle(), MAKEINTRESOURCE(ids::IDR_MAINFRAME)))
+    ::SetMenu(m_hWnd, menu);
+  const UINT bars[] = {ids::IDR_MAINFRAME, ids::IDR_PROJECT_TOOLBAR, ids::IDR_VIEW_TOOLBAR, ids::IDR_ECONOMICS_TOOLBAR};
+  for (std::size_t i = 0; i < std::size(bars); ++i) {
+    if (!m_interimBars[i].CreateEx(this, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS,
+                                   CRect(0, 0, 0, 0), AFX_IDW_TOOLBAR + static_cast<UINT>(i)) ||
+        !m_interimBars[i].LoadToolBar(bars[i]))
+      return FALSE;
+  }
+  LoadCommandBars(kCommandBarsKey);
+  return TRUE;
+}
+
+void CMainFrame::CreatePanes()
+{
+  m_paneManager.InstallDockingPanes(this);
+  m_paneManager.m_nDefaultPaneOptions = TK_PANE_NOHIDEABLE;
+  CTKPaintManager::SetTheme(4);
+  m_paneManager.SetTheme(9);
+  for (const PaneRow& row : kPanes) {
+    CTKDockingPane* neighbour = row.neighbour ? m_paneManager.FindPane(row.neighbour) : nullptr;
+    CTKDockingPane* pane = m_paneManager.CreatePane(row.id, CRect(0, 0, row.width, 120), row.direction, neighbour);
+    CString title;
+    title.LoadString(row.title);
+    pane->SetTitle(title);
+  }
+  const int iconPanes[] = {kPaneObjects, kPaneParameters, kPaneLighting};
+  m_paneManager.SetIcons(ids::IDB_PANE_ICONS, iconPanes, 3, RGB(0, 0xFF, 0));
+}
+
+CWnd* CMainFrame::MakePaneContent(int paneId)
+{
+  const CRect none(0, 0, 0, 0);
+  // The object tree and the parameters grid stand on a plain window of the window colour until they are built.
+  const LPCSTR plainClass = AfxRegisterWndClass(0, ::LoadCursor(nullptr, IDC_ARROW), ::GetSysColorBrush(COLOR_WINDOW));
+  switch (paneId) {
+  case kPaneObjects:
+    if (!m_pTree) {
+      m_pTree = new CWnd;
+      m_pTree->Create(plainClass, nullptr, WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP, none, this, kTreeWindowId);
+    }
+    return m_pTree;
+  case kPaneParameters:
+    if (!m_pProps) {
+      m_pProps = new CWnd;
+      m_pProps->Create(plainClass, nullptr, WS_CHILD, none, this, kGridWindowId);
+    }
+    return m_pProps;
+  case kPaneLighting:
+    if (!m_reportMade)
+      m_reportMade = m_pReport->Create(nullptr, "", WS_CHILD | WS_HSCROLL | WS_VSCROLL, none, this, kPaneLighting);
+    return m_pReport;
+  case kPaneEconomics:
+    if (!m_pEconomics->GetSafeHwnd())
+      m_pEconomics->Create(nullptr, "", WS_CHILD, none, this, kPaneEconomics);
+    return m_pEconomics;
+  default:
+    return nullptr;
+  }
+}
+
+CWnd* CMainFrame::PaneWindow(int paneId) const
+{
+  CWnd* window = nullptr;
+  switch (paneId) {
+  case kPaneObjects:
+    window = m_pTree;
+    break;
+  case kPaneParameters:
+    window = m_pProps;
+    break;
+  case kPaneLighting:
+    window = m_reportMade ? m_pReport : nullptr;
+    break;
+  case kPaneEconomics:
+    window = m_pEconomics;
+    break;
+  default:
+    break;
+  }
+  return window && window->GetSafeHwnd() ? window : nullptr;
+}
+
+LRESULT CMainFrame::SendToPane(int paneId, UINT message, WPARAM wParam, LPARAM lParam) const
+{
+  CWnd* window = PaneWindow(paneId);
+  return window ? window->SendMessage(message, wParam, lParam) : 0;
+}
+
+LRESULT CMainFrame::OnDockingPaneNotify(WPARAM wParam, LPARAM lParam)
+{
+  if (wParam != TK_DPN_SHOWWINDOW || !GetActiveView())
+    return 0;
+  auto* pane = reinterpret_cast<CTKDockingPane*>(lParam);
+  if (!pane || pane->IsValid())
+    return 0;
+  CWnd* content = MakePaneContent(pane->GetID());
+  if (!content || !content->GetSafeHwnd())
+    return 1;
+  pane->Attach(content->GetSafeHwnd());
+  if (pane->GetID() != kPaneParameters)
+    content->SendMessage(UM_SHOWOBJECT, 0, 0);
+  return 1;
+}
+
+BOOL CMainFrame::IsPaneOpen(int paneId) const
+{
+  CTKDockingPane* pane = m_paneManager.FindPane(paneId);
+  return pane && !m_paneManager.IsPaneClosed(pane);
+}
+
+void CMainFrame::TogglePane(int paneId)
+{
+  CTKDockingPane* pane = m_paneManager.FindPane(paneId);
+  if (!pane)
+    return;
+  if (m_paneManager.IsPaneClosed(pane))
+    m_paneManager.ShowPane(pane);
+  else
+    m_paneManager.ClosePane(pane);
+}
+
+void CMainFrame::OnPaneCommand(UINT nID) { TogglePane(PaneOfToggle(nID)); }
+
+void CMainFrame::OnUpdatePaneCommand(CCmdUI* pCmdUI) { pCmdUI->SetCheck(IsPaneOpen(PaneOfToggle(pCmdUI->m_nID))); }
+
+CQorRoadView* CMainFrame::GetFirstView() const
+{
+  auto* document = dynamic_cast<CDocument*>(m_pDocument);
+  if (!document)
+    return nullptr;
+  POSITION pos = document->GetFirstViewPosition();
+  return pos ? dynamic_cast<CQorRoadView*>(document->GetNextView(pos)) : nullptr;
+}
+
+// ---- Closing and showing
+
+void CMainFrame::OnClose()
+{
+  int state = 0;
+  SendMessage(UM_GETCALCSTATE, 0, reinterpret_cast<LPARAM>(&state));
+  int exitPending = 0;
+  SendMessage(UM_GETEXITPENDING, 0, reinterpret_cast<LPARAM>(&exitPending));
+  if (state == Shell::kCalcRunning || exitPending) {
+    SendMessage(UM_SETEXITPENDING, 1);
+    SendMessage(UM_SETCALCSTATE, Shell::kCalcStopping);
+    return;
+  }
+  CQorRoadView* view = GetFirstView();
+  if (!view || !view->IsInPrintPreview()) {
+    // The pane layout goes to "LayoutPanes" with the docking manager's saved layouts.
+    SaveCommandBars(kCommandBarsKey);
+  }
+  WINDOWPLACEMENT placement;
+  if (GetWindowPlacement(&placement))
+    SaveWindowPlacement(PlacementToStore(placement, IsZoomed()));
+  CFrameWnd::OnClose();
+}
+
+void CMainFrame::OnShowWindow(BOOL bShow, UINT nStatus)
+{
+  if (g_firstShow && bShow) {
+    g_firstShow = false;
+    if (IsPaneOpen(kPaneEconomics))
+      TogglePane(kPaneEconomics);
+  }
+  CFrameWnd::OnShowWindow(bShow, nStatus);
+}
+
+void CMainFrame::OnSize(UINT nType, int cx, int cy)
+{
+  NormaliseViewMode();
+  CFrameWnd::OnSize(nType, cx, cy);
+  if (m_pProgressBar && m_wndStatusBar.GetSafeHwnd())
+    m_pProgressBar->Layout();
+}
+
+void CMainFrame::OnGetMinMaxInfo(MINMAXINFO* lpMMI)
+{
+  lpMMI->ptMinTrackSize.x = kMinTrackWidth;
+  lpMMI->ptMinTrackSize.y = kMinTrackHeight;
+}
+
+void CMainFrame::OnSysCommand(UINT nID, LPARAM lParam)
+{
+  if (nID == ID_APP_ABOUT || nID == kHelpCommand) {
+    PostMessage(WM_COMMAND, nID);
+    return;
+  }
+  CFrameWnd::OnSysCommand(nID, lParam);
+}
+
+// ---- The command filter
+
+BOOL CMainFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+  if (nCode == CN_UPDATE_COMMAND_UI && calc_state::State() > Shell::kCalcIdle && !calc_state::IsAllowedWhileBusy(nID)) {
+    static_cast<CCmdUI*>(pExtra)->Enable(FALSE);
+    return TRUE;
+  }
+  return CTKFrameWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+// ---- The hub
+
+void CMainFrame::NormaliseViewMode()
+{
+  DWORD mode = kNormalisedPlanMode;
+  if (m_pDocument) {
+    mode = m_pDocument->GetViewMode();
+    if (mode & kPlanViewBit)
+      mode = kNormalisedPlanMode;
+  }
+  SendMessage(UM_SETVIEWMODE, mode);
+}
+
+LRESULT CMainFrame::OnGridNotify(WPARAM wParam, LPARAM lParam)
+{
+  CWnd* grid = PaneWindow(kPaneParameters);
+  if (!grid)
+    return 0;
+  if (wParam == TK_PGN_SELECTION_CHANGED || wParam == TK_PGN_ITEMVALUE_CHANGED || wParam == TK_PGN_INPLACEBUTTONDOWN)
+    NormaliseViewMode();
+  if (wParam == TK_PGN_ITEMVALUE_CHANGED && m_pDocument)
+    m_pDocument->PushUndoState();
+  const LRESULT answer = grid->SendMessage(TKWM_PROPERTYGRID_NOTIFY, wParam, lParam);
+  if (answer == 1 && m_pDocument) {
+    // The pane's shown object: the parameters pane answers it once it is built; until then the results of the
+    // edited item's area are reset as for an unknown object.
+    auto* item = reinterpret_cast<CTKPropertyGridItem*>(lParam);
+    if (m_pDocument->InvalidateResultsAfterEdit(nullptr, item)) {
+      SendToPane(kPaneLighting, UM_SHOWOBJECT, 0, 0);
+      SendToPane(kPaneEconomics, UM_SHOWOBJECT, 0, 0);
+    }
+    m_pDocument->Redraw(TRUE, FALSE, TRUE);
+    PostMessage(UM_CALCMODES);
+  } else if (answer == 0 && wParam == TK_PGN_ITEMVALUE_CHANGED && m_pDocument) {
+    m_pDocument->DropUndoState();
+  }
+  return answer;
+}
+
+LRESULT CMainFrame::OnShowObject(WPARAM wParam, LPARAM lParam)
+{
+  LRESULT answer = 0;
+  if (wParam == 0)
+    answer |= SendToPane(kPaneObjects, UM_SHOWOBJECT, 0, 0);
+  answer |= SendToPane(kPaneParameters, UM_SHOWOBJECT, wParam, lParam);
+  answer |= SendToPane(kPaneLighting, UM_SHOWOBJECT, 0, 0);
+  answer |= SendToPane(kPaneEconomics, UM_SHOWOBJECT, 0, 0);
+  PostMessage(UM_CALCMODES);
+  return answer;
+}
+
+LRESULT CMainFrame::OnClearPanes(WPARAM wParam, LPARAM lParam)
+{
+  LRESULT answer = 0;
+  if (wParam == 0)
+    answer |= SendToPane(kPaneObjects, UM_CLEARPANES, 0, 0);
+  answer |= SendToPane(kPaneParameters, UM_CLEARPANES, wParam, lParam);
+  return answer;
+}
+
+// The item's text comes from the tree pane, which knows its objects' labels.
+LRESULT CMainFrame::OnUpdateTreeText(WPARAM wParam, LPARAM lParam)
+{
+  SendToPane(kPaneObjects, UM_UPDATETREETEXT, wParam, lParam);
+  return 0;
+}
+
+LRESULT CMainFrame::OnGetDocument(WPARAM, LPARAM lParam)
+{
+  if (!lParam)
+    return 0;
+  *reinterpret_cast<IQorRoadDoc**>(lParam) = m_pDocument;
+  return 1;
+}
+
+LRESULT CMainFrame::OnResultsChanged(WPARAM, LPARAM)
+{
+  LRESULT answer = 0;
+  for (int paneId : {kPaneLighting, kPaneEconomics}) {
+    if (CWnd* window = PaneWindow(paneId)) {
+      answer |= window->SendMessage(UM_SHOWOBJECT, 0, 0);
+      window->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    }
+  }
+  return answer;
+}
+
+LRESULT CMainFrame::OnSelectTreeItem(WPARAM wParam, LPARAM lParam)
+{
+  if (!lParam || !PaneWindow(kPaneObjects))
+    return 0;
+  SendToPane(kPaneObjects, UM_SELECTTREEITEM, wParam, lParam);
+  return 1;
+}
+
+LRESULT CMainFrame::OnSetViewMode(WPARAM wParam, LPARAM)
+{
+  if (!m_pDocument)
+    return 0;
+  m_pDocument->SetViewMode(static_cast<DWORD>(wParam));
+  return 1;
+}
+
+LRESULT CMainFrame::OnGetActiveView(WPARAM, LPARAM lParam)
+{
+  CQorRoadView* view = GetFirstView();
+  if (!view || !lParam)
+    return 0;
+  *reinterpret_cast<CQorRoadView**>(lParam) = view;
+  return 1;
+}
+
+LRESULT CMainFrame::OnProgress(WPARAM wParam, LPARAM)
+{
+  if (!m_pProgressBar)
+    return 1;
+  const int percent = static_cast<int>(wParam);
+  if (percent <= 0 || percent >= 100) {
+    m_pProgressBar->ShowWindow(SW_HIDE);
+  } else {
+    if (!m_pProgressBar->IsWindowVisible()) {
+      m_pProgressBar->ShowWindow(SW_SHOW);
+      m_pProgressBar->Layout();
+    }
+    m_pProgressBar->SetPos(percent);
+  }
+  m_wndStatusBar.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  return 1;
+}
+
+LRESULT CMainFrame::OnShowParameters(WPARAM, LPARAM)
+{
+  if (!IsPaneOpen(kPaneParameters))
+    TogglePane(kPaneParameters);
+  return 1;
+}
+
+LRESULT CMainFrame::OnRefreshParameters(WPARAM wParam, LPARAM lParam)
+{
+  return SendToPane(kPaneParameters, UM_SHOWOBJECT, wParam, lParam);
+}
+
+LRESULT CMainFrame::OnTreeCommand(WPARAM wParam, LPARAM)
+{
+  return SendToPane(kPaneObjects, WM_COMMAND, wParam, 0);
+}
+
+// The calculation-mode combo lives on the "Проект" bar, which comes with the toolkit's toolbars.
+LRESULT CMainFrame::OnCalcModes(WPARAM, LPARAM) { return 0; }
+
+LRESULT CMainFrame::OnShowEconomics(WPARAM, LPARAM)
+{
+  if (!IsPaneOpen(kPaneEconomics))
+    TogglePane(kPaneEconomics);
+  return 1;
+}
+
+LRESULT CMainFrame::OnShowLighting(WPARAM, LPARAM)
+{
+  if (!IsPaneOpen(kPaneLighting))
+    TogglePane(kPaneLighting);
+  return 1;
+}
+
+LRESULT CMainFrame::OnToView(WPARAM wParam, LPARAM lParam)
+{
+  const MSG* current = GetCurrentMessage();
+  CQorRoadView* view = GetFirstView();
+  if (!view || !current)
+    return 0;
+  return view->SendMessage(current->message, current->message == UM_DROPHOVER ? wParam : 0, lParam);
+}
+
+// Finishing an edited outline needs the group and primitive editing of the parameters pane's dialogs; the view
+// ends its input here.
+LRESULT CMainFrame::OnEndContour(WPARAM, LPARAM lParam)
+{
+  if (CQorRoadView* view = GetFirstView())
+    view->SendMessage(UM_ENDCONTOUR, 0, 0);
+  if (lParam && m_pDocument)
+    m_pDocument->Redraw(FALSE, FALSE, TRUE);
+  return 0;
+}
+
+LRESULT CMainFrame::OnEngineProgress(WPARAM wParam, LPARAM) { return SendMessage(UM_PROGRESS, wParam, 0); }
+
+LRESULT CMainFrame::OnCalcFinished(WPARAM wParam, LPARAM)
+{
+  return m_pDocument ? m_pDocument->OnCalculationFinished(static_cast<int>(wParam)) : 0;
+}
+
+// The news dialog comes with the update check; the buffer is the sender's gift either way.
+LRESULT CMainFrame::OnShowNews(WPARAM, LPARAM lParam)
+{
+  delete[] reinterpret_cast<char*>(lParam);
+  return 1;
+}
+
+LRESULT CMainFrame::OnSetCalcState(WPARAM wParam, LPARAM)
+{
+  const int state = static_cast<int>(wParam);
+  SendMessage(UM_CALCSTATETEXT, wParam);
+  if (CWnd* grid = PaneWindow(kPaneParameters))
+    grid->EnableWindow(state == Shell::kCalcIdle);
+  return calc_state::ExchangeState(state);
+}
+
+LRESULT CMainFrame::OnGetCalcState(WPARAM, LPARAM lParam)
+{
+  if (!lParam)
+    return 0;
+  *reinterpret_cast<int*>(lParam) = calc_state::State();
+  return 1;
+}
+
+LRESULT CMainFrame::OnCalcStateText(WPARAM wParam, LPARAM)
+{
+  CString text;
+  if (const UINT id = calc_state::StatusTextId(static_cast<int>(wParam)))
+    text.LoadString(id);
+  if (m_wndStatusBar.GetSafeHwnd()) {
+    m_wndStatusBar.SetPaneText(0, text, TRUE);
+    m_wndStatusBar.UpdateWindow();
+  }
+  return 1;
+}
+
+LRESULT CMainFrame::OnSetExitPending(WPARAM wParam, LPARAM)
+{
+  return calc_state::ExchangeExitPending(wParam ? 1 : 0);
+}
+
+LRESULT CMainFrame::OnGetExitPending(WPARAM, LPARAM lParam)
+{
+  if (!lParam)
+    return 0;
+  *reinterpret_cast<int*>(lParam) = calc_state::ExitPending();
+  return 1;
+}
+
+// ---- Commands
+
+void CMainFrame::OnEditUndo()
+{
+  if (m_pDocument)
+    m_pDocument->Undo();
+}
+
+void CMainFrame::OnUpdateEditUndo(CCmdUI* pCmdUI) { pCmdUI->Enable(m_pDocument && m_pDocument->CanUndo()); }
+
+void CMainFrame::OnEditRedo()
+{
+  if (m_pDocument)
+    m_pDocument->Redo();
+}
+
+void CMainFrame::OnUpdateEditRedo(CCmdUI* pCmdUI) { pCmdUI->Enable(m_pDocument && m_pDocument->CanRedo()); }
+
+void CMainFrame::OnEconomicParameters()
+{
+  if (!IsPaneOpen(kPaneEconomics))
+    TogglePane(kPaneEconomics);
+  if (CWnd* economics = PaneWindow(kPaneEconomics))
+    economics->SendMessage(WM_COMMAND, ids::ID_ECONOMIC_PARAMETERS);
+}
+
+// The start page dialog comes with its own Part; its check mark follows the profile already.
+void CMainFrame::OnStartPage() {}
+
+void CMainFrame::OnUpdateStartPage(CCmdUI* pCmdUI)
+{
+  pCmdUI->SetCheck(AfxGetApp()->GetProfileInt("Settings", "StartPage", 1) != 0);
+}
+
+void CMainFrame::OnHelpKeyword(UINT nID)
+{
+  CString keyword;
+  keyword.LoadString(nID == ids::ID_HELP_SUPPORT ? ids::IDS_HELP_SUPPORT : ids::IDS_CHANGE_HISTORY);
+  HH_AKLINK link;
+  link.cbStruct = sizeof(link);
+  link.pszKeywords = keyword;
+  link.fIndexOnFail = TRUE;
+  const CString helpFile = GetDocsFolder() + "QorRoad.chm";
+  HtmlHelp(GetSafeHwnd(), helpFile, HH_KEYWORD_LOOKUP, reinterpret_cast<DWORD_PTR>(&link));
+}
+
+void CMainFrame::OnOpenDocsFile(UINT nID)
+{
+  OpenWithShell(GetDocsFolder() + (nID == ids::ID_USER_MANUAL ? "Manual.pdf" : "licenceEx.rtf"));
+}
+
+void CMainFrame::OnContactUs()
+{
+  CString subject;
+  subject.Format("Вопрос по программе Tesmira Road (код продукта: %s)", static_cast<LPCSTR>(GetInstallationId()));
+  OpenWithShell(CString("mailto:") + kSupportMail + "?subject=" + subject);
+}
+
+void CMainFrame::OnWebPage(UINT nID)
+{
+  const char* path = "/";
+  switch (nID) {
+  case ids::ID_WEB_FORUM:
+    path = "/index.php/forum";
+    break;
+  case ids::ID_WEB_ONLINE:
+    path = "/road/";
+    break;
+  case ids::ID_WEB_ROOMS:
+    path = "/rooms/";
+    break;
+  case ids::ID_WEB_GREENHOUSES:
+    path = "/greenhouses/";
+    break;
+  case ids::ID_STORE_GOOGLE:
+    path = "/store/google-play";
+    break;
+  case ids::ID_STORE_APPLE:
+    path = "/store/app-store";
+    break;
+  case ids::ID_VIDEO_PART1:
+    path = "/video/part-1";
+    break;
+  case ids::ID_VIDEO_PART2:
+    path = "/video/part-2";
+    break;
+  case ids::ID_VIDEO_PART3:
+    path = "/video/part-3";
+    break;
+  default:
+    break;
+  }
+  OpenWithShell(CString(kSite) + path);
+}
+
+void CMainFrame::OnHelpCommand(UINT)
+{
+  const CString helpFile = GetDocsFolder() + "QorRoad.chm";
+  HtmlHelp(GetSafeHwnd(), helpFile, HH_DISPLAY_TOPIC, 0);
+}

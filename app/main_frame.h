@@ -1,0 +1,127 @@
+// The program's main window: command bars, status bar with the progress bar, the four docking panes around
+// the view, and the hub of the private window messages through which the document, panes, view, worker
+// threads and engines meet. It keeps the calculation state and the exit-pending flag (calc_state.h).
+#pragma once
+
+#include "app/progress_bar.h"
+#include "model/shell/window_messages.h"
+#include "platform/mfc/afxwin.h"
+#include "platform/mfc/statusbar.h"
+#include "platform/mfc/toolbar.h"
+#include "toolkit/commandbars/commandbars.h"
+#include "toolkit/docking/pane_manager.h"
+
+struct IQorRoadDoc;
+class CQorRoadView;
+class CTKResourceManager;
+namespace VisualCtrl {
+class CReportView;
+class CEcnmContainerWnd;
+}  // namespace VisualCtrl
+
+class CMainFrame : public CTKFrameWnd, public IProgressBarHost {
+  DECLARE_DYNCREATE(CMainFrame)
+public:
+  CMainFrame();
+  ~CMainFrame() override;
+
+  BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+  BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+
+  IQorRoadDoc* GetDocumentInterface() const { return m_pDocument; }
+  CTKDockingPaneManager* GetPaneManager() { return &m_paneManager; }
+  CStatusBar* GetStatusBar() { return &m_wndStatusBar; }
+  CProgressBar* GetProgressBar() const { return m_pProgressBar; }
+  // The document's first view when it is the program's view.
+  CQorRoadView* GetFirstView() const;
+  BOOL IsPaneOpen(int paneId) const;
+  void TogglePane(int paneId);
+
+  // IProgressBarHost
+  CWnd* GetHostWindow() override { return &m_wndStatusBar; }
+  void GetPaneRect(int pane, RECT* rect) override { m_wndStatusBar.GetItemRect(pane, rect); }
+
+protected:
+  int OnCreate(LPCREATESTRUCT lpcs);
+  void OnClose();
+  void OnShowWindow(BOOL bShow, UINT nStatus);
+  void OnSize(UINT nType, int cx, int cy);
+  void OnGetMinMaxInfo(MINMAXINFO* lpMMI);
+  void OnSysCommand(UINT nID, LPARAM lParam);
+
+  // Creation steps that the toolkit's bars complete.
+  BOOL CreateStatusBar();
+  BOOL CreateCommandBars();
+  void CreatePanes();
+
+  LRESULT OnDockingPaneNotify(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGridNotify(WPARAM wParam, LPARAM lParam);
+
+  // The private messages (window_messages.h).
+  LRESULT OnShowObject(WPARAM wParam, LPARAM lParam);
+  LRESULT OnClearPanes(WPARAM wParam, LPARAM lParam);
+  LRESULT OnUpdateTreeText(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetDocument(WPARAM wParam, LPARAM lParam);
+  LRESULT OnResultsChanged(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSelectTreeItem(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSetViewMode(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetActiveView(WPARAM wParam, LPARAM lParam);
+  LRESULT OnProgress(WPARAM wParam, LPARAM lParam);
+  LRESULT OnShowParameters(WPARAM wParam, LPARAM lParam);
+  LRESULT OnRefreshParameters(WPARAM wParam, LPARAM lParam);
+  LRESULT OnTreeCommand(WPARAM wParam, LPARAM lParam);
+  LRESULT OnCalcModes(WPARAM wParam, LPARAM lParam);
+  LRESULT OnShowEconomics(WPARAM wParam, LPARAM lParam);
+  LRESULT OnShowLighting(WPARAM wParam, LPARAM lParam);
+  LRESULT OnToView(WPARAM wParam, LPARAM lParam);
+  LRESULT OnEndContour(WPARAM wParam, LPARAM lParam);
+  LRESULT OnEngineProgress(WPARAM wParam, LPARAM lParam);
+  LRESULT OnCalcFinished(WPARAM wParam, LPARAM lParam);
+  LRESULT OnShowNews(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSetCalcState(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetCalcState(WPARAM wParam, LPARAM lParam);
+  LRESULT OnCalcStateText(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSetExitPending(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetExitPending(WPARAM wParam, LPARAM lParam);
+
+  void OnPaneCommand(UINT nID);
+  void OnUpdatePaneCommand(CCmdUI* pCmdUI);
+  void OnEditUndo();
+  void OnUpdateEditUndo(CCmdUI* pCmdUI);
+  void OnEditRedo();
+  void OnUpdateEditRedo(CCmdUI* pCmdUI);
+  void OnEconomicParameters();
+  void OnStartPage();
+  void OnUpdateStartPage(CCmdUI* pCmdUI);
+  void OnHelpKeyword(UINT nID);
+  void OnOpenDocsFile(UINT nID);
+  void OnContactUs();
+  void OnWebPage(UINT nID);
+  void OnHelpCommand(UINT nID);
+
+  DECLARE_MESSAGE_MAP()
+
+private:
+  // The view-mode word the parameters grid's edits and a new size expect: plan view as 0x202.
+  void NormaliseViewMode();
+  // The content window of a pane, made with the frame as parent on its first show; null for another id.
+  CWnd* MakePaneContent(int paneId);
+  CWnd* PaneWindow(int paneId) const;
+  LRESULT SendToPane(int paneId, UINT message, WPARAM wParam, LPARAM lParam) const;
+
+  HINSTANCE m_hResourceModule = nullptr;
+  CTKResourceManager* m_pResourceManager = nullptr;
+  CBitmap m_helpBitmap;
+  CStatusBar m_wndStatusBar;
+  // The four toolbars until the toolkit's own take their place.
+  CToolBar m_interimBars[4];
+  CTKDockingPaneManager m_paneManager;
+  IQorRoadDoc* m_pDocument = nullptr;
+  // The content windows of the object tree and parameters panes; plain windows until those panes are built.
+  CWnd* m_pTree = nullptr;
+  CWnd* m_pProps = nullptr;
+  VisualCtrl::CReportView* m_pReport = nullptr;
+  BOOL m_reportMade = FALSE;  // from then on the view deletes itself with its window
+  VisualCtrl::CEcnmContainerWnd* m_pEconomics = nullptr;
+  CProgressBar* m_pProgressBar = nullptr;
+};

@@ -1,0 +1,244 @@
+#include "app/qor_road_app.h"
+
+#include "app/folders.h"
+#include "app/main_frame.h"
+#include "app/placement.h"
+#include "app/qor_road_view.h"
+#include "app/resource.h"
+#include "app/template_import.h"
+#include "catalogues/lidview/lid_view.h"
+#include "document/qor_road_doc.h"
+#include "document/trace_log.h"
+#include "graphics/core/graphic_core_full.h"
+#include "outside/grafocore/grafocore.h"
+#include "outside/servers/registration.h"
+#include "platform/base/codepage.h"
+#include "platform/base/crash_handler.h"
+#include "platform/base/fileops.h"
+#include "platform/base/folders.h"
+#include "platform/mfc/afxres.h"
+#include "platform/shell/file_types.h"
+#include "platform/mfc/commdlg.h"
+#include "platform/mfc/msgbox.h"
+#include "platform/mfc/ole.h"
+#include "platform/mfc/recentfilelist.h"
+#include "platform/mfc/richedit.h"
+#include "platform/user/common_controls.h"
+#include "platform/user/msgbox.h"
+#include "res/modules.h"
+
+#include <unistd.h>
+
+namespace {
+
+constexpr char kSettings[] = "Settings";
+constexpr UINT kStartPageCommand = 33047;
+constexpr UINT kFirstRecentFile = 57616;
+// Left in the per-user Bin folder by a crash; the next start reports it.
+constexpr char kCrashMarker[] = "qorroad.crash";
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CQorRoadApp, CWinApp)
+  ON_COMMAND(ID_APP_ABOUT, &CQorRoadApp::OnAppAbout)
+  ON_COMMAND(ID_FILE_NEW, &CWinApp::OnFileNew)
+  ON_COMMAND(ID_FILE_OPEN, &CQorRoadApp::OnFileOpen)
+  ON_COMMAND(ids::ID_PROJECT_TEMPLATES, &CQorRoadApp::OnProjectTemplates)
+  ON_COMMAND(ids::ID_FILE_PRINT_SETUP, &CWinApp::OnFilePrintSetup)
+  ON_COMMAND(ids::ID_PRINT_GRAYSCALE, &CQorRoadApp::OnPrintGrayscale)
+  ON_UPDATE_COMMAND_UI(ids::ID_PRINT_GRAYSCALE, &CQorRoadApp::OnUpdatePrintGrayscale)
+END_MESSAGE_MAP()
+
+namespace {
+
+// The projects, older projects and templates open with this program, for this user.
+void RegisterFileTypes()
+{
+  char executable[4096] = {};
+  const ssize_t length = ::readlink("/proc/self/exe", executable, sizeof(executable) - 1);
+  if (length <= 0)
+    return;
+  shell::FileTypeRegistration registration;
+  registration.id = "marvesta-tesmira-road";
+  registration.programName = "Tesmira Road";
+  registration.executable.assign(executable, static_cast<std::size_t>(length));
+  const std::string project = codepage::Cp1251ToUtf8("Проект Tesmira Road");
+  const std::string projectTemplate = codepage::Cp1251ToUtf8("Шаблон проекта Tesmira Road");
+  registration.types = {{"application/x-qorroad-project", project, ".qorr5"},
+                        {"application/x-qorroad-project", project, ".qorr4"},
+                        {"application/x-qorroad-template", projectTemplate, ".qorrt"}};
+  shell::RegisterUserFileTypes(registration);
+}
+
+}  // namespace
+
+void InstallProgramServices()
+{
+  static const bool installed = [] {
+    res::RegisterModules();
+    qorsrv::RegisterServerClasses();
+    InstallGraphicCore();
+    grafocore::RegisterLibrary();
+    InstallIntensityDiagramView();
+    return true;
+  }();
+  (void)installed;
+}
+
+CQorRoadApp::CQorRoadApp() : CWinApp("Tesmira Road") {}
+
+CQorRoadApp::~CQorRoadApp() { Shell::SetShellServices(nullptr); }
+
+BOOL CQorRoadApp::InitInstance()
+{
+  InstallProgramServices();
+  LoggerObjs::StartTraceLog(Shell::GetShellServices().GetAppDataBinFolder());
+  INITCOMMONCONTROLSEX controls;
+  controls.dwICC = 0xFF;
+  InitCommonControlsEx(&controls);
+  CWinApp::InitInstance();
+  if (!AfxOleInit()) {
+    AfxMessageBox(ids::IDP_OLE_INIT_FAILED);
+    return FALSE;
+  }
+  SetRegistryKey("Marvesta");
+  LoadStdProfileSettings(4);
+  Shell::SetShellServices(&m_services);
+
+  if (GetProfileString(kSettings, "InstallDir", "").IsEmpty()) {
+    char folder[MAX_PATH] = {};
+    GetCurrentDirectory(MAX_PATH, folder);
+    WriteProfileString(kSettings, "DebugDir", CString(folder) + "\\");
+  }
+  m_printingInColor = static_cast<int>(GetProfileInt(kSettings, "PrintingInColor", 0));
+  // The crash text is loaded now: a crashing process can no longer reach its resources.
+  CString crashText;
+  crashText.LoadString(ids::IDS_CRASH_TEXT);
+  const std::string crashMarker = std::string(Shell::GetAppDataBinFolder()) + kCrashMarker;
+  platform::InstallCrashHandler(crashMarker, codepage::Cp1251ToUtf8(static_cast<LPCSTR>(crashText)) + "\n");
+
+  AddDocTemplate(new CSingleDocTemplate(ids::IDR_MAINFRAME, RUNTIME_CLASS(CQorRoadDoc), RUNTIME_CLASS(CMainFrame),
+                                        RUNTIME_CLASS(CQorRoadView)));
+  const CString installationId = GetInstallationId();
+  if (platform::TakeCrashMarker(crashMarker)) {
+    Shell::RegisterAnalyticsEvent("Сбой программы", installationId, installationId, 1, 0);
+    Shell::SendAnalyticsInfo(0);
+    ::MessageBox(nullptr, crashText, "Ошибка Tesmira Road", MB_ICONERROR);
+  }
+  AfxInitRichEdit2();
+  Shell::RegisterAnalyticsEvent("Запуск программы", installationId, installationId, 1, 0);
+  if (Shell::GetAnalyticsModule())
+    Shell::SendAnalyticsInfo(1);
+
+  RegisterFileTypes();
+
+  CCommandLineInfo commandLine;
+  ParseCommandLine(commandLine);
+  const BOOL fileNamed = commandLine.m_nShellCommand != CCommandLineInfo::FileNew;
+  if (!fileNamed) {
+    OnFileNew();
+    if (!m_pMainWnd)
+      return FALSE;
+  } else if (!ProcessShellCommand(commandLine)) {
+    return FALSE;
+  }
+  m_pMainWnd->ShowWindow(SW_HIDE);
+
+  if (!fileNamed) {
+    if (GetProfileInt(kSettings, "StartPage", 1) == 0)
+      m_pMainWnd->SendMessage(WM_COMMAND, kFirstRecentFile);
+    else
+      m_startPageDue = TRUE;
+  }
+  WINDOWPLACEMENT placement;
+  m_pMainWnd->ShowWindow(LoadWindowPlacement(&placement) ? static_cast<int>(placement.showCmd) : SW_SHOWMAXIMIZED);
+  m_pMainWnd->UpdateWindow();
+  if (m_startPageDue)
+    m_pMainWnd->PostMessage(WM_COMMAND, kStartPageCommand);
+  return TRUE;
+}
+
+int CQorRoadApp::ExitInstance()
+{
+  const int code = CWinApp::ExitInstance();
+  Shell::SetShellServices(nullptr);
+  return code;
+}
+
+// The About box comes with its own Part.
+void CQorRoadApp::OnAppAbout() {}
+
+void CQorRoadApp::OnFileOpen() { CWinApp::OnFileOpen(); }
+
+void CQorRoadApp::OnProjectTemplates()
+{
+  char currentFolder[MAX_PATH] = {};
+  GetCurrentDirectory(MAX_PATH, currentFolder);
+  CFileDialog dialog(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY,
+                     "Шаблоны проектов Tesmira Road (*.qorrt)|*.qorrt||", m_pMainWnd);
+  const CString templatesFolder = GetTemplatesFolder();
+  dialog.m_ofn.lpstrInitialDir = templatesFolder;
+  if (dialog.DoModal() != IDOK)
+    return;
+  CString targetFolder(platform::DocumentsFolder().c_str());
+  if (GetFileAttributes(targetFolder) == INVALID_FILE_ATTRIBUTES)
+    targetFolder = CString(currentFolder) + "\\";
+  SetCurrentDirectory(targetFolder);
+  const TemplateImportResult result =
+      ImportProjectTemplate(dialog.GetPathName(), targetFolder, [this](const CString& path) -> BOOL {
+        if (!OpenDocumentFile(path))
+          return FALSE;
+        if (m_pRecentFileList && m_pRecentFileList->GetSize() > 0)
+          m_pRecentFileList->Remove(0);
+        return TRUE;
+      });
+  if (result.outcome != TemplateImport::kOpened) {
+    AfxMessageBox(ids::IDS_TEMPLATE_ERROR, MB_ICONEXCLAMATION);
+    return;
+  }
+  CString name(dialog.GetFileTitle());
+  if (!name.IsEmpty()) {
+    Shell::RegisterAnalyticsEvent("Проект", "Шаблоны.Импорт", name, 1, 1);
+    Shell::SendAnalyticsInfo(1);
+  }
+}
+
+void CQorRoadApp::OnPrintGrayscale()
+{
+  m_printingInColor = !m_printingInColor;
+  WriteProfileInt(kSettings, "PrintingInColor", m_printingInColor);
+}
+
+void CQorRoadApp::OnUpdatePrintGrayscale(CCmdUI* pCmdUI) { pCmdUI->SetCheck(m_printingInColor == 0); }
+
+// ---- What the model asks of the shell
+
+HWND CQorRoadApp::CServices::GetMainWindow() { return m_app->m_pMainWnd ? m_app->m_pMainWnd->GetSafeHwnd() : nullptr; }
+
+int CQorRoadApp::CServices::ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+{
+  return ::MessageBox(owner, text, caption, type);
+}
+
+LRESULT CQorRoadApp::CServices::SendToMainWindow(UINT message, WPARAM wParam, LPARAM lParam)
+{
+  HWND main = GetMainWindow();
+  return main ? ::SendMessage(main, message, wParam, lParam) : 0;
+}
+
+UINT CQorRoadApp::CServices::GetProfileInt(LPCSTR section, LPCSTR entry, int defaultValue)
+{
+  return m_app->GetProfileInt(section, entry, defaultValue);
+}
+
+CString CQorRoadApp::CServices::GetProfileString(LPCSTR section, LPCSTR entry, LPCSTR defaultValue)
+{
+  return m_app->GetProfileString(section, entry, defaultValue);
+}
+
+BOOL CQorRoadApp::CServices::WriteProfileInt(LPCSTR section, LPCSTR entry, int value)
+{
+  return m_app->WriteProfileInt(section, entry, value);
+}
+
+CString CQorRoadApp::CServices::GetInstallationId() { return ::GetInstallationId(); }

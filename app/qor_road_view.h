@@ -1,0 +1,84 @@
+// The document's only view: an OpenGL surface drawn by the document's render core, which routes the mouse and
+// keyboard to the current tool or the navigator, carries the view-type and navigation commands, and keeps a
+// hidden report child for printing.
+#pragma once
+
+#include "document/qor_road_doc.h"
+#include "platform/mfc/afxcmn.h"
+#include "platform/mfc/afxwin.h"
+#include "platform/mfc/scrollview.h"
+
+class CGraphicCore;
+class CGraphicCoreFull;
+class CToolHolder;
+namespace VisualCtrl {
+class CReportView;
+}
+
+class CQorRoadView : public CScrollView, public IQorRoadView {
+  DECLARE_DYNCREATE(CQorRoadView)
+public:
+  CQorRoadView();
+  ~CQorRoadView() override;
+
+  BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+  void OnDraw(CDC* pDC) override;
+  void OnInitialUpdate() override;
+  BOOL PreTranslateMessage(MSG* pMsg) override;
+  BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+
+  // IQorRoadView
+  BOOL& ContourOfPrim() override { return m_contourOfPrim; }
+  BOOL& ReloctblPrimitives() override { return m_movablePrimitives; }
+
+  BOOL IsInPrintPreview() const { return m_printPreview; }
+  int GetDepthBits() const { return m_depthBits; }
+
+protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  int OnCreate(LPCREATESTRUCT lpcs);
+  void OnSize(UINT nType, int cx, int cy);
+  void OnDestroy();
+  BOOL OnEraseBkgnd(HDC) { return TRUE; }
+
+  LRESULT OnViewBackground(WPARAM wParam, LPARAM lParam);
+  LRESULT OnAnswerOne(WPARAM wParam, LPARAM lParam);
+  LRESULT OnDepthBits(WPARAM wParam, LPARAM lParam);
+  LRESULT OnBeginContour(WPARAM wParam, LPARAM lParam);
+  LRESULT OnEndContour(WPARAM wParam, LPARAM lParam);
+  LRESULT OnDropHover(WPARAM wParam, LPARAM lParam);
+
+  void OnViewPlan();
+  void OnView3D();
+  void OnNavigatorMode(UINT nID);
+  void OnUpdateNavigatorMode(CCmdUI* pCmdUI);
+  void OnUpdateViewPlan(CCmdUI* pCmdUI);
+  void OnUpdateView3D(CCmdUI* pCmdUI);
+  void OnSelectTool(UINT nID);
+  void OnUpdateSelectTool(CCmdUI* pCmdUI);
+  void OnRestoreSize();
+  void OnUpdateRestoreSize(CCmdUI* pCmdUI);
+  void OnLayers();
+
+  DECLARE_MESSAGE_MAP()
+
+private:
+  CGraphicCoreFull* FullCore() const;
+  CToolHolder* ToolHolder() const;
+  DWORD CurrentViewType() const;
+  // Deletes the current tool: the navigator takes the input again.
+  void EndTool();
+
+  CToolTipCtrl m_toolTip;
+  int m_depthBits = -1;
+  VisualCtrl::CReportView* m_pReportChild = nullptr;
+  CGraphicCore* m_pCore = nullptr;
+  IQorRoadDoc* m_pDocument = nullptr;
+  BOOL m_printPreview = FALSE;
+  BOOL m_paneWasOpen[4] = {FALSE, FALSE, FALSE, FALSE};
+  BOOL m_contourOfPrim = TRUE;
+  BOOL m_primTransparency = FALSE;
+  BOOL m_groupNumbers = FALSE;
+  BOOL m_movablePrimitives = TRUE;
+  double m_transparencyFactor = 0.3;
+};

@@ -1,0 +1,118 @@
+#include "tests/app/app_session.h"
+
+#include "outside/servers/ipole_catalog.h"
+#include "outside/servers/starter_catalogue.h"
+#include "platform/user/messages.h"
+#include "platform/user/window.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace apptest {
+
+void AppSession::SetUp()
+{
+  root_ = ::testing::TempDir() + "tesmira-app-" + std::to_string(::getpid()) + "-" +
+          ::testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
+  std::filesystem::remove_all(root_);
+  std::filesystem::create_directories(UserBinFolder());
+  std::filesystem::create_directories(DocumentsFolder());
+  ::setenv("XDG_DATA_HOME", (root_ + "data").c_str(), 1);
+  ::setenv("XDG_CONFIG_HOME", (root_ + "config").c_str(), 1);
+  ::setenv("XDG_DOCUMENTS_DIR", DocumentsFolder().c_str(), 1);
+  ::setenv("TESMIRA_PROFILE_DIR", (root_ + "profile").c_str(), 1);
+  qorsrv::BuildStarterCatalogue(UserBinFolder() + "QorRoad.qord",
+                                TESMIRA_SOURCE_DIR "/outside/servers/data/led-street-2070lm.ies");
+  qorsrv::BuildStarterPoleCatalogue(UserBinFolder() + "QorRoad.qorp");
+}
+
+void AppSession::TearDown()
+{
+  EndApp();
+  std::filesystem::remove_all(root_);
+  for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_DOCUMENTS_DIR", "TESMIRA_PROFILE_DIR"})
+    ::unsetenv(name);
+}
+
+void AppSession::EndApp()
+{
+  if (!app_)
+    return;
+  if (app_->m_pMainWnd && app_->m_pMainWnd->GetSafeHwnd()) {
+    answers_.AnswerNext(IDNO);
+    app_->m_pMainWnd->DestroyWindow();
+  }
+  app_->ExitInstance();
+  MSG msg;
+  while (::PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  }
+  app_.reset();
+}
+
+void AppSession::SetProfile(const char* section, const char* entry, const char* value)
+{
+  platform::ProfileStore("Marvesta", "Tesmira Road").WriteProfileString(section, entry, value);
+}
+
+void AppSession::SetProfile(const char* section, const char* entry, int value)
+{
+  platform::ProfileStore("Marvesta", "Tesmira Road").WriteProfileInt(section, entry, value);
+}
+
+std::string AppSession::Profile(const char* section, const char* entry)
+{
+  return platform::ProfileStore("Marvesta", "Tesmira Road").GetProfileString(section, entry, "");
+}
+
+BOOL AppSession::Start(const std::string& commandLine)
+{
+  // The build tree is the installation: its Bin folder holds the engines' reflection tables.
+  SetProfile("Settings", "InstallDir", TESMIRA_BUILD_DIR "/");
+  app_ = std::make_unique<CQorRoadApp>();
+  static std::string line;
+  line = commandLine;
+  app_->m_lpCmdLine = line.c_str();
+  return app_->InitInstance();
+}
+
+CMainFrame* AppSession::Frame() const
+{
+  return app_ ? dynamic_cast<CMainFrame*>(app_->m_pMainWnd) : nullptr;
+}
+
+void AppSession::Pump()
+{
+  MSG msg;
+  while (::PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (!app_->PreTranslateMessage(&msg)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessage(&msg);
+    }
+  }
+  app_->OnIdle(0);
+}
+
+bool AppSession::PumpUntil(const std::function<bool()>& done)
+{
+  // A bound on the waits, not on time: each wait ends at the next message or after a tenth of a second.
+  for (int wait = 0; wait < 600; ++wait) {
+    Pump();
+    if (done())
+      return true;
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+  }
+  return done();
+}
+
+std::vector<std::string> AppSession::TraceLog() const
+{
+  std::ifstream in(UserBinFolder() + "qorroad.log");
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
+  return lines;
+}
+
+}  // namespace apptest
