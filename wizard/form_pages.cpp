@@ -563,12 +563,7 @@ BOOL CPageOfPropOfAugmentationLine::OnInitDialog()
 {
   CFormPage::OnInitDialog();
   // The list's entries stand in the page's resources' place.
-  if (auto* combo = static_cast<CComboBox*>(GetDlgItem(1034))) {
-    combo->ResetContent();
-    combo->AddString("с обеих сторон");
-    combo->AddString("снизу");
-    combo->AddString("сверху");
-  }
+  FillList(1034, {CString("с обеих сторон"), CString("снизу"), CString("сверху")});
   return TRUE;
 }
 

@@ -115,6 +115,28 @@ void CWDialog::EnableControls(std::initializer_list<int> ids, BOOL enable)
   }
 }
 
+void CWDialog::FillList(int id, const std::vector<CString>& entries)
+{
+  CWnd* list = GetDlgItem(id);
+  if (!list)
+    return;
+  list->SendMessage(CB_RESETCONTENT);
+  for (const CString& entry : entries)
+    list->SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(static_cast<LPCSTR>(entry)));
+}
+
+int CWDialog::ListSelection(int id)
+{
+  CWnd* list = GetDlgItem(id);
+  return list ? static_cast<int>(list->SendMessage(CB_GETCURSEL)) : -1;
+}
+
+void CWDialog::SelectListEntry(int id, int index)
+{
+  if (CWnd* list = GetDlgItem(id))
+    list->SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index));
+}
+
 void CWDialog::Refuse(CDataExchange* pDX, const CString& message)
 {
   MessageBox(message, ProgramString(kMessageCaption), MB_ICONEXCLAMATION);

@@ -5,6 +5,7 @@
 #include "platform/mfc/afxwin.h"
 
 #include <initializer_list>
+#include <vector>
 
 struct _WIZARD_DATA;
 struct IArea;
@@ -82,6 +83,10 @@ protected:
   // Header statics 1032 and 1033 on white, the title bold.
   void InitHeader();
   void EnableControls(std::initializer_list<int> ids, BOOL enable);
+  // A drop-down list's entries and selection.
+  void FillList(int id, const std::vector<CString>& entries);
+  int ListSelection(int id);
+  void SelectListEntry(int id, int index);
   // The exchange of a number whose bounds are checked by the page: a value outside them shows `message`
   // with the wizard's caption and fails the exchange on that control.
   void Refuse(CDataExchange* pDX, const CString& message);

@@ -92,11 +92,7 @@ BOOL CPageOfWellcom::OnInitDialog()
   CWDialog::OnInitDialog();
   MakeBigFont(m_bigFont);
   // The list's entries stand in the page's resources' place.
-  if (auto* combo = static_cast<CComboBox*>(GetDlgItem(1030))) {
-    combo->ResetContent();
-    for (const char* text : kWelcomeTexts)
-      combo->AddString(text);
-  }
+  FillList(1030, std::vector<CString>(std::begin(kWelcomeTexts), std::end(kWelcomeTexts)));
   return TRUE;
 }
 
@@ -106,8 +102,7 @@ void CPageOfWellcom::ShowData()
 {
   if (CWnd* title = GetDlgItem(1029))
     title->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_bigFont.m_hObject), TRUE);
-  if (auto* combo = static_cast<CComboBox*>(GetDlgItem(1030)))
-    combo->SetCurSel(WelcomeIndexOfKind(m_data->type));
+  SelectListEntry(1030, WelcomeIndexOfKind(m_data->type));
 }
 
 BOOL CPageOfWellcom::TransferData(BOOL save)
@@ -122,8 +117,7 @@ BOOL CPageOfWellcom::TransferData(BOOL save)
 
 void CPageOfWellcom::OnKindChanged()
 {
-  auto* combo = static_cast<CComboBox*>(GetDlgItem(1030));
-  m_data->type = KindOfWelcomeIndex(combo ? combo->GetCurSel() : 0);
+  m_data->type = KindOfWelcomeIndex(ListSelection(1030));
 }
 
 HBRUSH CPageOfWellcom::OnCtlColor(CDC* pDC, CWnd*, UINT)
@@ -154,18 +148,13 @@ BOOL CPageOfPropOfStraightRoad::OnInitDialog()
   GetClientRect(&m_pictureRect);
   InitHeader();
   CreateLabelFont(m_labelFont);
-  if (auto* combo = static_cast<CComboBox*>(GetDlgItem(kDirection))) {
-    combo->ResetContent();
-    combo->AddString("одностороннее");
-    combo->AddString("двустороннее");
-  }
+  FillList(kDirection, {CString("одностороннее"), CString("двустороннее")});
   return TRUE;
 }
 
 void CPageOfPropOfStraightRoad::ShowData()
 {
-  if (auto* combo = static_cast<CComboBox*>(GetDlgItem(kDirection)))
-    combo->SetCurSel(m_span.twoWay);
+  SelectListEntry(kDirection, m_span.twoWay);
   EnableDivider();
 }
 
@@ -257,8 +246,7 @@ void CPageOfPropOfStraightRoad::OnSpin(UINT id, NMHDR* notify, LRESULT* result)
 
 void CPageOfPropOfStraightRoad::OnDirectionChanged()
 {
-  auto* combo = static_cast<CComboBox*>(GetDlgItem(kDirection));
-  m_span.twoWay = combo && combo->GetCurSel() != 0 ? 1 : 0;
+  m_span.twoWay = ListSelection(kDirection) != 0 ? 1 : 0;
   UpdateData(TRUE);
   if (m_span.twoWay) {
     ModelRef<IRoad> road(Area(), IID_IRoad);
@@ -385,19 +373,17 @@ BOOL CPageOfPropOfStraightScheme::OnInitDialog()
   GetClientRect(&m_pictureRect);
   InitHeader();
   CreateLabelFont(m_labelFont);
-  if (auto* combo = static_cast<CComboBox*>(GetDlgItem(1034))) {
-    combo->ResetContent();
-    for (UINT id : kArrangementNames)
-      combo->AddString(ProgramString(id));
-    combo->SetCurSel(0);
-  }
+  std::vector<CString> names;
+  for (UINT id : kArrangementNames)
+    names.push_back(ProgramString(id));
+  FillList(1034, names);
+  SelectListEntry(1034, 0);
   return TRUE;
 }
 
 void CPageOfPropOfStraightScheme::ShowData()
 {
-  if (auto* combo = static_cast<CComboBox*>(GetDlgItem(1034)))
-    combo->SetCurSel(m_arrangement);
+  SelectListEntry(1034, m_arrangement);
 }
 
 void CPageOfPropOfStraightScheme::DoDataExchange(CDataExchange* pDX)
@@ -411,8 +397,7 @@ void CPageOfPropOfStraightScheme::DoDataExchange(CDataExchange* pDX)
 
 void CPageOfPropOfStraightScheme::OnArrangementChanged()
 {
-  if (auto* combo = static_cast<CComboBox*>(GetDlgItem(1034)))
-    m_arrangement = combo->GetCurSel();
+  m_arrangement = ListSelection(1034);
   InvalidateRect(&m_pictureRect, TRUE);
 }
 
