@@ -324,7 +324,7 @@ void DrawPrimitives(IArea* area, CDC* dc, const RECT&)
       case 0: {
         const POINT corners[3] = {{mm(info.points[0][0]), mm(info.points[0][1])},
                                   {mm(info.points[1][0]), mm(info.points[1][1])},
-                                  {mm(info.points[4][0]), mm(info.points[4][1])}};
+                                  {mm(info.extraPoint[0]), mm(info.extraPoint[1])}};
         dc->Polygon(corners, 3);
         break;
       }
