@@ -5,6 +5,7 @@
 #include "model/identifiers.h"
 #include "model/straight_road.h"
 #include "platform/user/system.h"
+#include "report/view/report_help.h"
 #include "wizard/end_page.h"
 #include "wizard/form_pages.h"
 #include "wizard/road_pages.h"
@@ -225,7 +226,8 @@ void CDlgWizard::OnFinish()
 
 void CDlgWizard::OnWizardCancel() { CDialog::OnCancel(); }
 
-void CDlgWizard::OnHelp() { SendMessage(WM_COMMAND, ID_HELP); }
+// The program's help at the wizard's own title.
+void CDlgWizard::OnHelp() { ShowProgramHelp(this, kCaptionBase); }
 
 void CDlgWizard::UpdateButtons(BOOL captionOnly)
 {

@@ -2,6 +2,8 @@
 // on the end page, Escape cancelling from every page with the area left to the caller, and transparency.
 #include "model/class_of.h"
 #include "model/identifiers.h"
+#include "platform/base/module.h"
+#include "platform/shell/htmlhelp.h"
 #include "platform/user/system.h"
 #include "tests/wizard/wizard_fixture.h"
 #include "wizard/end_page.h"
@@ -9,6 +11,28 @@
 namespace {
 
 using Wizard::CDlgWizard;
+
+std::vector<std::string> g_screens;
+
+int FakeScreenRegister(const char* screen, int flag)
+{
+  g_screens.push_back(std::string(screen) + "/" + std::to_string(flag));
+  return 0;
+}
+
+class AnalyticsShell : public Shell::CShellServices {
+public:
+  AnalyticsShell() { Shell::SetShellServices(this); }
+  ~AnalyticsShell() override { Shell::SetShellServices(nullptr); }
+  HMODULE GetAnalyticsModule() override { return module; }
+  int SendAnalyticsInfo(int flag) override
+  {
+    sent.push_back(flag);
+    return 0;
+  }
+  HMODULE module = nullptr;
+  std::vector<int> sent;
+};
 using wizard_testing::WizardTest;
 
 struct ButtonState {
@@ -176,6 +200,45 @@ TEST_F(WizardTest, TransparenceBelow255MakesTheWizardLayered)
       return IDCANCEL;
     });
   }
+}
+
+TEST_F(WizardTest, HelpLooksUpTheWizardsTitleAndShowsTheIndexWhenMissing)
+{
+  std::vector<shell::HelpRequest> requests;
+  shell::SetHelpHandler([&](const shell::HelpRequest& r) {
+    requests.push_back(r);
+    return true;
+  });
+  Run([&](CDlgWizard& w) {
+    w.SendMessage(WM_COMMAND, Wizard::kHelpCommand, 0);
+    return IDCANCEL;
+  });
+  shell::SetHelpHandler(nullptr);
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].command, static_cast<UINT>(HH_KEYWORD_LOOKUP));
+  EXPECT_EQ(requests[0].keywords, "Мастер создания объектов");
+  EXPECT_TRUE(requests[0].indexOnFail);
+}
+
+TEST_F(WizardTest, FinishingRecordsTheWizardsScreenAndClosingSendsTheCollectedData)
+{
+  platform::RegisterModule("QorAnalytics", {{"ScreenRegisterA", reinterpret_cast<void*>(&FakeScreenRegister)}});
+  AnalyticsShell shell;
+  shell.module = LoadLibrary("QorAnalytics.dll");
+  g_screens.clear();
+  Run([&](CDlgWizard&) { return IDCANCEL; });
+  EXPECT_TRUE(g_screens.empty());
+  EXPECT_EQ(shell.sent, std::vector<int>{1});
+  Run([&](CDlgWizard& w) {
+    Next(w);
+    Next(w);
+    Next(w);
+    return IDOK;
+  });
+  EXPECT_EQ(g_screens, std::vector<std::string>{"Мастер создания объектов/1"});
+  EXPECT_EQ(shell.sent, (std::vector<int>{1, 1}));
+  FreeLibrary(shell.module);
+  platform::UnregisterModule("QorAnalytics");
 }
 
 TEST_F(WizardTest, FindPageAnswersOnlyPagesWithWindows)
