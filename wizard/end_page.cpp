@@ -105,9 +105,16 @@ END_MESSAGE_MAP()
 
 CPageOfEnd::CPageOfEnd(_WIZARD_DATA* data) : CWDialog(kEndTemplate, CString(), data) {}
 
+CPageOfEnd::~CPageOfEnd()
+{
+  if (m_picture)
+    ::DeleteObject(m_picture);
+}
+
 BOOL CPageOfEnd::OnInitDialog()
 {
   CWDialog::OnInitDialog();
+  m_picture = ShowRoadPicture(this);
   m_bigFont.CreateFont(22, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, "Arial Cyr");
   return TRUE;

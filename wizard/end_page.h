@@ -10,11 +10,13 @@ class CPageOfEnd : public CWDialog {
 public:
   explicit CPageOfEnd(_WIZARD_DATA* data);
 
+  ~CPageOfEnd() override;
   BOOL OnInitDialog() override;
   BOOL TransferData(BOOL save) override;
   void ShowData() override;
 
   CFont m_bigFont;
+  HBITMAP m_picture = nullptr;
 
 protected:
   HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);

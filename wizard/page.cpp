@@ -28,6 +28,15 @@ CString BoundsMessage(UINT stringId, long low, long high)
   return text;
 }
 
+HBITMAP ShowRoadPicture(CWnd* page)
+{
+  constexpr UINT kRoadPicture = 302;
+  HBITMAP picture = ::LoadBitmap(AfxGetResourceHandle(), MAKEINTRESOURCE(kRoadPicture));
+  if (CWnd* frame = page->GetDlgItem(1025))
+    frame->SendMessage(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
+  return picture;
+}
+
 void AppendValueLine(CString& text, const char* format, double value)
 {
   text.AppendFormat(format, static_cast<LPCSTR>(FormatTwoDecimals(value)));

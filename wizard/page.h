@@ -103,6 +103,8 @@ protected:
 CString BoundsMessage(UINT stringId, double low, double high);
 CString BoundsMessage(UINT stringId, long low, long high);
 CString ProgramString(UINT stringId);
+// The road picture of the welcome and end pages put into their static 1025; the caller deletes it.
+HBITMAP ShowRoadPicture(CWnd* page);
 // A summary line whose "%s" is the value with at most two decimals.
 void AppendValueLine(CString& text, const char* format, double value);
 

@@ -87,9 +87,16 @@ END_MESSAGE_MAP()
 
 CPageOfWellcom::CPageOfWellcom(const CString& title, _WIZARD_DATA* data) : CWDialog(kWelcomeTemplate, title, data) {}
 
+CPageOfWellcom::~CPageOfWellcom()
+{
+  if (m_picture)
+    ::DeleteObject(m_picture);
+}
+
 BOOL CPageOfWellcom::OnInitDialog()
 {
   CWDialog::OnInitDialog();
+  m_picture = ShowRoadPicture(this);
   MakeBigFont(m_bigFont);
   // The list's entries stand in the page's resources' place.
   FillList(1030, std::vector<CString>(std::begin(kWelcomeTexts), std::end(kWelcomeTexts)));

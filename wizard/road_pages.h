@@ -14,12 +14,14 @@ int WelcomeIndexOfKind(int kind);
 class CPageOfWellcom : public CWDialog {
 public:
   CPageOfWellcom(const CString& title, _WIZARD_DATA* data);
+  ~CPageOfWellcom() override;
 
   BOOL OnInitDialog() override;
   BOOL TransferData(BOOL save) override;
   void ShowData() override;
 
   CFont m_bigFont;
+  HBITMAP m_picture = nullptr;
   CComboBox m_kind;
   CWDialog* m_roadPage = nullptr;
   CWDialog* m_sectionPage = nullptr;
