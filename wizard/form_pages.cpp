@@ -373,12 +373,13 @@ bool CPageOfPropOfTurnLine::SpinForm(UINT id, double delta)
   case 1070:
     if (m_radius - delta >= MinRadius())
       m_radius -= delta;
-    return true;
+    break;
   default: return false;
   }
-  RaiseRadius();
   return true;
 }
+
+void CPageOfPropOfTurnLine::AfterSpin() { RaiseRadius(); }
 
 void CPageOfPropOfTurnLine::OnFilletClicked()
 {

@@ -105,6 +105,8 @@ protected:
   bool IsLiveEdit(UINT id) const override;
   void OnLiveEdit(UINT id) override;
   bool SpinForm(UINT id, double delta) override;
+  // Every spin of the page keeps a ticked fillet at its least radius at least.
+  void AfterSpin() override;
   void OnFilletClicked();
   DECLARE_MESSAGE_MAP()
 

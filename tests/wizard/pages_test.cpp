@@ -271,11 +271,15 @@ TEST_F(PagesTest, TheTurnsFilletKeepsAtLeastTheModelsMinimumAndTwoMetres)
     EXPECT_TRUE(Enabled(&page, 1067));
     Spin(&page, 1070, 1);
     EXPECT_EQ(Text(&page, 1067), "12.5");
+    // A wider sidewalk by its spin: the least radius grows with the band stored before the spin.
+    Spin(&page, 1061, -1);
+    Spin(&page, 1061, -1);
+    EXPECT_EQ(turn.m_radius, 13.5);
     Type(&page, 1056, "25");
-    EXPECT_EQ(turn.m_radius, 17.5);
+    EXPECT_EQ(turn.m_radius, 19.5);
     Type(&page, 1067, "5");
     EXPECT_EQ(LastBox(), "Значение радиуса сопряжения должно быть больше 12 м.");
-    EXPECT_EQ(turn.m_radius, 17.5);
+    EXPECT_EQ(turn.m_radius, 19.5);
     Toggle(&page, 1068);
     EXPECT_EQ(turn.m_radius, 0);
     EXPECT_FALSE(Enabled(&page, 1067));
