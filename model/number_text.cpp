@@ -9,10 +9,11 @@ CString FormatTwoDecimals(double value)
     return CString("0");
   const bool negative = value < 0;
   const double magnitude = negative ? -value : value;
-  // 1e308 has 309 integer digits; the buffer holds any double.
-  char buffer[400];
-  std::snprintf(buffer, sizeof buffer, "%.2lf", magnitude);
-  std::string text = buffer;
+  // Sized by the conversion itself: the largest doubles have over three hundred integer digits.
+  const int length = std::snprintf(nullptr, 0, "%.2lf", magnitude);
+  std::string text(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+  if (length > 0)
+    std::snprintf(text.data(), text.size() + 1, "%.2lf", magnitude);
   if (!text.empty() && text.back() == '0') {
     const std::size_t separator = text.find_first_not_of("0123456789");
     // Only the decimals may go: never a digit before the separator (100.00 is 100, not 1).
