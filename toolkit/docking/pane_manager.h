@@ -84,6 +84,10 @@ public:
 
   CTKDockingPane* CreatePane(int nID, CRect rc, int nDirection, CTKDockingPaneBase* pNeighbour = nullptr);
   CTKDockingPane* FindPane(int nID) const;
+  // A copy of the manager's layout into pLayout.
+  void GetLayout(CTKDockingPaneLayout* pLayout) const;
+  // Nothing unless pLayout is complete; else the pane windows are let go and the manager's layout becomes a copy.
+  void SetLayout(const CTKDockingPaneLayout* pLayout);
   BOOL IsPaneClosed(const CTKDockingPane* pPane) const;
   BOOL IsPaneHidden(const CTKDockingPane* pPane) const;
   void ShowPane(CTKDockingPane* pPane, BOOL bSetFocus = TRUE);

@@ -43,6 +43,7 @@ public:
                             DWORD dwIgnoredOptions) override;
   void RemovePane(CTKDockingPaneBase* pPane) override;
   BOOL IsEmpty() const override { return m_lstPanes.IsEmpty(); }
+  BOOL DoPropExchange(CTKPropExchange* pPX) override;
   BOOL IsCaptionButtonVisible(CTKDockingPaneCaptionButton* pButton) override;
   HWND GetPaneHwnd() const override { return m_hWnd; }
   BOOL IsHidden() const override;
