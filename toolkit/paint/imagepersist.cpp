@@ -57,7 +57,7 @@ void WriteBitmapRecord(CArchive& ar, HBITMAP hBitmap)
 
 void ReadExactly(CArchive& ar, void* pData, UINT nBytes)
 {
-  if (ar.Read(pData, nBytes) != nBytes) {
+  if (nBytes != 0 && ar.Read(pData, nBytes) != nBytes) {
     AfxThrowArchiveException(CArchiveException::endOfFile);
   }
 }
@@ -117,7 +117,9 @@ HBITMAP ReadBitmapRecord(CArchive& ar)
   auto* pOut = static_cast<BYTE*>(pBits);
   if (h.biBitCount != 1) {
     const std::size_t nImage = static_cast<std::size_t>(nStride) * static_cast<std::size_t>(nHeight);
-    std::memcpy(pOut, pixels.data(), std::min<std::size_t>(nImage, pixels.size()));
+    if (!pixels.empty()) {
+      std::memcpy(pOut, pixels.data(), std::min<std::size_t>(nImage, pixels.size()));
+    }
     return hBitmap;
   }
   RGBQUAD table[2] = {{0, 0, 0, 0}, {255, 255, 255, 0}};

@@ -244,6 +244,12 @@ TEST(ImagePersist, DamagedRecordsMakeNothingOrRaiseTheArchivesError)
          s.erase(s.begin() + kPixelCount + 6, s.begin() + kPixelCount + 10);
        },
        "loaded", true},
+      {"no pixel bytes at all",
+       [](std::vector<BYTE>& s) {
+         s[kPixelCount] = 0;
+         s.erase(s.begin() + kPixelCount + 2, s.begin() + kPixelCount + 10);
+       },
+       "loaded", true},
       {"cut short inside the pixels", [](std::vector<BYTE>& s) { s.resize(kPixelCount + 5); }, "error 3", false},
       {"an icon height far past an icon", put(kHeight, 0x7FFFFFFF), "error 5", false},
   };
