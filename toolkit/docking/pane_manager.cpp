@@ -2,6 +2,8 @@
 
 #include "platform/com/combase.h"
 #include "platform/mfc/ctrlbar.h"
+#include "toolkit/docking/dragcontext.h"
+#include "toolkit/docking/miniframe.h"
 #include "toolkit/docking/paint_manager.h"
 #include "toolkit/docking/splitter_container.h"
 #include "toolkit/docking/tabbed_container.h"
@@ -22,11 +24,14 @@ CTKDockingPaneManager::CTKDockingPaneManager()
   SetTheme(0);
   m_pImageManager = new CTKImageManager();
   m_pToolTipContext = new CTKToolTipContext();
+  m_pDockingContext = new CTKDockingPaneContext(this);
   ::OleInitialize(nullptr);
 }
 
 CTKDockingPaneManager::~CTKDockingPaneManager()
 {
+  delete m_pDockingContext;
+  m_pDockingContext = nullptr;
   if (m_pLayout != nullptr) {
     m_pLayout->InternalRelease();
     m_pLayout = nullptr;
@@ -139,8 +144,10 @@ CTKDockingPaneBase* CTKDockingPaneManager::OnCreatePane(int nType, CTKDockingPan
       return new CTKDockingPaneSplitterContainer(pLayout);
     case TK_DOCKINGPANE_CLIENT:
       return new CTKDockingPaneBase(TK_DOCKINGPANE_CLIENT, pLayout);
+    case TK_DOCKINGPANE_MINIWND:
+      return new CTKDockingPaneMiniWnd(pLayout);
     default:
-      // Floating frames (3) and auto-hide panels (5) are not built yet; a layout asking for one fails to load.
+      // Auto-hide panels (5) are not built yet; a layout asking for one fails to load.
       return nullptr;
   }
 }

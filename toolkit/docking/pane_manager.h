@@ -10,6 +10,7 @@
 class CTKImageManager;
 class CTKImageManagerIcon;
 class CTKToolTipContext;
+class CTKDockingPaneContext;
 
 // Sent to the site; wParam one of the codes below.
 inline constexpr UINT TK_WM_DOCKINGPANENOTIFY = 10925;
@@ -103,6 +104,13 @@ public:
   void DockNode(CTKDockingPaneBase* pNode, int nDirection, CTKDockingPaneBase* pNeighbour);
   void DockDraggedNode(CTKDockingPaneBase* pNode, int nDirection, CTKDockingPaneBase* pNeighbour);
   void MoveNodeToContainer(CTKDockingPaneBase* pNode, CTKDockingPaneBase* pTarget);
+  void FloatNodeAt(CTKDockingPaneBase* pNode, CRect rc);
+  // TRUE when the pane moved (miniframe.cpp).
+  BOOL FloatOrDockPane(CTKDockingPane* pPane, CTKDockingPaneTabbedContainer* pHolder);
+  void ToggleDocking(CTKDockingPaneBase* pNode);
+  CTKDockingPaneContext* GetDockingContext() const { return m_pDockingContext; }
+  // A new group in the site holding the pane.
+  CTKDockingPaneTabbedContainer* WrapPane(CTKDockingPane* pPane, CWnd* pSite);
   void RecordPaneHolders();
   CTKDockingPaneTabbedContainer* GetPaneHolder(CTKDockingPane* pPane, BOOL bFloating);
   CRect GetDockingRect(CRect& rcResult, CTKDockingPaneBase* pNode, int nDirection,
@@ -144,5 +152,5 @@ protected:
   DECLARE_MESSAGE_MAP()
 
 private:
-  CTKDockingPaneTabbedContainer* WrapPane(CTKDockingPane* pPane, CWnd* pSite);
+  CTKDockingPaneContext* m_pDockingContext = nullptr;
 };

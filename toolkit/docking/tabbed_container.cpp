@@ -1,6 +1,7 @@
 #include "toolkit/docking/tabbed_container.h"
 
 #include "platform/mfc/ctrlbar.h"
+#include "toolkit/docking/dragcontext.h"
 #include "toolkit/docking/paint_manager.h"
 #include "toolkit/docking/pane_manager.h"
 #include "toolkit/docking/splitter_container.h"
@@ -755,7 +756,21 @@ void CTKDockingPaneTabbedContainer::OnLButtonDown(UINT /*nFlags*/, CPoint point)
     Invalidate(FALSE);
     return;
   }
+  if (nHit == -2) {
+    CPoint ptScreen = point;
+    ClientToScreen(&ptScreen);
+    OnCaptionLButtonDown(ptScreen);
+    return;
+  }
   FocusSelected();
+}
+
+void CTKDockingPaneTabbedContainer::OnCaptionLButtonDown(CPoint ptScreen)
+{
+  FocusSelected();
+  if (::GetKeyState(VK_LBUTTON) < 0) {
+    GetDockingPaneManager()->GetDockingContext()->Drag(this, ptScreen);
+  }
 }
 
 void CTKDockingPaneTabbedContainer::SendMenuNotify(CTKDockingPaneCaptionButton* pButton)
@@ -799,7 +814,12 @@ void CTKDockingPaneTabbedContainer::TrackTabDrag(CPoint point)
   }
   m_pTrackingPane = nullptr;
   ReleaseCapture();
-  // The docking drag of the selected pane starts here once panes can be dragged to dock.
+  // The drag follows the button held since the tab was pressed.
+  if (m_pSelectedPane != nullptr && ::GetKeyState(VK_LBUTTON) < 0) {
+    CPoint ptScreen = point;
+    ClientToScreen(&ptScreen);
+    GetDockingPaneManager()->GetDockingContext()->Drag(m_pSelectedPane, ptScreen);
+  }
 }
 
 void CTKDockingPaneTabbedContainer::OnLButtonUp(UINT /*nFlags*/, CPoint /*point*/)
