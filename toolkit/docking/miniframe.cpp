@@ -606,7 +606,7 @@ void CTKDockingPaneMiniWnd::OnNcRButtonDown(UINT nHitTest, CPoint point)
   CMiniFrameWnd::OnNcRButtonDown(nHitTest, point);
 }
 
-LRESULT CTKDockingPaneMiniWnd::OnIdleUpdateCmdUI(WPARAM /*wParam*/, LPARAM /*lParam*/)
+LRESULT CTKDockingPaneMiniWnd::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam)
 {
   if (IsThemed()) {
     const HWND hFocus = ::GetFocus();
@@ -616,7 +616,7 @@ LRESULT CTKDockingPaneMiniWnd::OnIdleUpdateCmdUI(WPARAM /*wParam*/, LPARAM /*lPa
       SendMessage(WM_NCPAINT);
     }
   }
-  return Default();
+  return CMiniFrameWnd::OnIdleUpdateCmdUI(wParam, lParam);
 }
 
 BOOL CTKDockingPaneMiniWnd::OnCaptionButtonDown(CTKDockingPaneCaptionButton* pButton)
