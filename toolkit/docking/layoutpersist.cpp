@@ -3,6 +3,7 @@
 #include "platform/base/profile.h"
 #include "platform/base/registry.h"
 #include "platform/mfc/winapp.h"
+#include "toolkit/docking/miniframe.h"
 #include "toolkit/docking/pane_manager.h"
 #include "toolkit/docking/splitter_container.h"
 #include "toolkit/docking/tabbed_container.h"
@@ -394,6 +395,9 @@ void CTKDockingPaneLayout::CleanUp()
       BOOL bDelete = FALSE;
       if (pNode->GetType() == TK_DOCKINGPANE_TABBED) {
         bDelete = marked.count(pNode) == 0;
+      } else if (pNode->GetType() == TK_DOCKINGPANE_MINIWND) {
+        bDelete = static_cast<CTKDockingPaneMiniWnd*>(pNode)->GetTopSplitter() == nullptr;
+        pParent = nullptr;
       } else if (pNode->GetType() == TK_DOCKINGPANE_SPLITTER && pNode != m_pTopContainer) {
         auto* pSplitter = static_cast<CTKDockingPaneSplitterContainer*>(pNode);
         const INT_PTR nChildren = pSplitter->m_lstChildren.GetCount();

@@ -221,6 +221,9 @@ void CTKDockingPaneManager::ShowPane(CTKDockingPane* pPane, BOOL bSetFocus)
   }
   if (CTKDockingPaneTabbedContainer* pContainer = pPane->GetParentTabbed(); pContainer != nullptr) {
     pContainer->SelectPane(pPane, bSetFocus, TRUE);
+    if (auto* pFrame = dynamic_cast<CTKDockingPaneMiniWnd*>(pContainer->GetDockingSite()); pFrame != nullptr) {
+      pFrame->TemporaryExpand();
+    }
   } else if (TK_DOCKINGPANE_INFO* pInfo = m_pLayout->FindPaneInfo(pPane);
              pInfo != nullptr && pInfo->pLastHolder != nullptr) {
     pInfo->pLastHolder->InsertPane(pPane, bSetFocus);
@@ -283,6 +286,11 @@ void CTKDockingPaneManager::RecalcFramesLayout()
 {
   if (GetSafeHwnd() == nullptr || m_pLayout == nullptr) {
     return;
+  }
+  for (POSITION pos = m_pLayout->m_lstNodes.GetHeadPosition(); pos != nullptr;) {
+    if (CTKDockingPaneBase* pNode = m_pLayout->m_lstNodes.GetNext(pos); pNode->GetType() == TK_DOCKINGPANE_MINIWND) {
+      static_cast<CTKDockingPaneMiniWnd*>(pNode)->UpdateCaptionStyle();
+    }
   }
   for (POSITION pos = m_pLayout->m_lstPanes.GetHeadPosition(); pos != nullptr;) {
     const TK_DOCKINGPANE_INFO& info = m_pLayout->m_lstPanes.GetNext(pos);

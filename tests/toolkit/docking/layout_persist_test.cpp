@@ -7,6 +7,7 @@
 #include "platform/mfc/winapp.h"
 #include "tests/platform/base/test_folder.h"
 #include "tests/toolkit/docking/dock_frame.h"
+#include "toolkit/docking/miniframe.h"
 #include "toolkit/paint/prop_exchange.h"
 
 #include <gtest/gtest.h>
@@ -237,6 +238,78 @@ TEST_F(LayoutPersist, ProgramLayoutGoesThroughTheProfileAndBackOntoTheFrame)
   again.m_paneManager.ShowPane(pEconomics);
   EXPECT_EQ(Shape(again.m_paneManager.GetTopPane()), fourPanes);
   EXPECT_EQ(CheckTree(again.m_paneManager.GetCurrentLayout()), "");
+}
+
+// The hand-written layout with a second pane floating in a frame of its own.
+Entries WithFloatingFrame()
+{
+  Entries e = HandProfile();
+  e[{"Summary", "Panes"}] = 8;
+  e[{"Pane-5", "Type"}] = 3;
+  e[{"Pane-5", "WindowRectTopPos"}] = 100;
+  e[{"Pane-5", "WindowRectBottomPos"}] = 300;
+  e[{"Pane-5", "WindowRectLeftPos"}] = 400;
+  e[{"Pane-5", "WindowRectRightPos"}] = 650;
+  e[{"Pane-5", "TopContaner"}] = 6;
+  e[{"Pane-6", "Type"}] = 2;
+  e[{"Pane-6", "Horiz"}] = 1;
+  e[{"Pane-6", "Panes"}] = 1;
+  e[{"Pane-6", "Pane-1"}] = 7;
+  e[{"Pane-7", "Type"}] = 1;
+  e[{"Pane-7", "Panes"}] = 1;
+  e[{"Pane-7", "Selected"}] = 8;
+  e[{"Pane-7", "Pane-1"}] = 8;
+  e[{"Pane-8", "Type"}] = 0;
+  e[{"Pane-8", "Title"}] = "Results";
+  e[{"Pane-8", "ID"}] = 32774;
+  e[{"Pane-8", "FloatingHolder"}] = 7;
+  e[{"Pane-8", "LastHolder"}] = 7;
+  return e;
+}
+
+TEST_F(LayoutPersist, AFloatingFrameKeepsItsPlaceAndItsMisspelledTopContainer)
+{
+  Entries stored = WithFloatingFrame();
+  stored[{"Pane-5", "TopContainer"}] = 3;  // the correct spelling means nothing here
+  WriteProfile("LayoutPanes", stored);
+  auto layout = Detached();
+  ASSERT_TRUE(layout->LoadFromRegistry("LayoutPanes"));
+  EXPECT_EQ(CheckTree(layout.get()), "");
+  ASSERT_TRUE(layout->SaveToRegistry("LayoutPanes"));
+  EXPECT_EQ(ReadProfile("LayoutPanes"), WithFloatingFrame());
+
+  frame_.MakeProgramPanes();
+  frame_.Layout();
+  frame_.m_paneManager.SetLayout(layout.get());
+  CTKDockingPaneMiniWnd* pFloating = nullptr;
+  CTKDockingPaneLayout* pLive = frame_.m_paneManager.GetCurrentLayout();
+  for (POSITION pos = pLive->m_lstNodes.GetHeadPosition(); pos != nullptr;) {
+    if (CTKDockingPaneBase* pNode = pLive->m_lstNodes.GetNext(pos); pNode->GetType() == TK_DOCKINGPANE_MINIWND) {
+      pFloating = static_cast<CTKDockingPaneMiniWnd*>(pNode);
+    }
+  }
+  ASSERT_NE(pFloating, nullptr);
+  ASSERT_NE(pFloating->GetSafeHwnd(), nullptr);
+  CRect rc;
+  pFloating->CWnd::GetWindowRect(&rc);
+  EXPECT_EQ(rc, CRect(400, 100, 650, 300));
+  CString title;
+  pFloating->GetWindowText(title);
+  EXPECT_STREQ(title, "Results");
+  EXPECT_EQ(Shape(pFloating->GetTopSplitter()), "S[T(32774)]");
+  EXPECT_EQ(CheckTree(pLive), "");
+
+  for (const auto& [what, change] : std::vector<std::pair<const char*, std::pair<const char*, int>>>{
+           {"a frame holding a group", {"TopContaner", 7}},
+           {"a frame holding the layout's top", {"TopContaner", 2}},
+           {"a frame holding nothing", {"TopContaner", 0}}}) {
+    SCOPED_TRACE(what);
+    Entries damaged = WithFloatingFrame();
+    damaged[{"Pane-5", change.first}] = change.second;
+    WriteProfile("Damaged", damaged);
+    auto refused = Detached();
+    EXPECT_FALSE(refused->LoadFromRegistry("Damaged"));
+  }
 }
 
 TEST_F(LayoutPersist, CleanUpCollapsesASingleChildSplitterInsideAnother)
