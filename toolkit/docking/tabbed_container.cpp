@@ -840,9 +840,19 @@ void CTKDockingPaneTabbedContainer::OnCaptureChanged(CWnd* /*pWnd*/)
   m_pTrackingPane = nullptr;
 }
 
-void CTKDockingPaneTabbedContainer::OnLButtonDblClk(UINT /*nFlags*/, CPoint /*point*/)
+void CTKDockingPaneTabbedContainer::OnLButtonDblClk(UINT /*nFlags*/, CPoint point)
 {
-  // Toggling between docked and floating needs the floating frames, which are not built yet.
+  for (INT_PTR i = 0; i < m_arrCaptionButtons.GetSize(); ++i) {
+    if (m_arrCaptionButtons[i]->IsVisible() && m_arrCaptionButtons[i]->GetRect().PtInRect(point)) {
+      return;
+    }
+  }
+  const int nHit = HitTest(point);
+  if (nHit == -2) {
+    GetDockingPaneManager()->ToggleDocking(this);
+  } else if (nHit >= 0) {
+    GetDockingPaneManager()->ToggleDocking(GetPaneByTab(nHit));
+  }
 }
 
 void CTKDockingPaneTabbedContainer::OnRButtonDown(UINT /*nFlags*/, CPoint point)

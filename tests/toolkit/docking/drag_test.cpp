@@ -250,6 +250,27 @@ TEST_F(PaneDrag, AFloatingFrameOffTheScreenComesBackAndDocksBackOnADoubleClick)
   EXPECT_EQ(CheckTree(Manager().GetCurrentLayout()), "");
 }
 
+TEST_F(PaneDrag, ADoubleClickOnACaptionFloatsTheGroupAtItsPlaceAndOneOnTheFrameDocksItBack)
+{
+  const CRect from = ScreenRect(32777);
+  auto* pGroup = static_cast<CTKDockingPaneTabbedContainer*>(Group(32777));
+  CPoint caption(from.CenterPoint().x, from.top + 4);
+  pGroup->ScreenToClient(&caption);
+  pGroup->SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(caption.x, caption.y));
+  frame_.Layout();
+  Pump();
+  CTKDockingPaneMiniWnd* pFrame = FloatingFrame();
+  ASSERT_NE(pFrame, nullptr);
+  EXPECT_EQ(Shape(pFrame->GetTopSplitter()), "S[T(32777)]");
+  EXPECT_EQ(Shape(Manager().GetTopPane()), "S[V[T(32769) T(32770)] C V[T(32774) T()]]");
+  EXPECT_EQ(Actions(32777), (std::vector<int>{tkActionFloating, tkActionFloated}));
+
+  pFrame->SendMessage(WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+  frame_.Layout();
+  EXPECT_EQ(Shape(Manager().GetTopPane()), kProgram);
+  EXPECT_EQ(CheckTree(Manager().GetCurrentLayout()), "");
+}
+
 TEST_F(PaneDrag, AThemedFrameRollsUpAfterTheMouseLeavesAndShowsAgainOverItsCaption)
 {
   platform::VirtualClock clock{1000};
