@@ -88,16 +88,17 @@ protected:
     CPoint point;  // screen; the key for WM_KEYDOWN in x
   };
   // Drags the node from the start point through the steps; a probe follows every move.
-  void Drag(CTKDockingPaneBase* pNode, CPoint start, const std::vector<Step>& steps)
+  void Drag(CTKDockingPaneBase* pNode, CPoint start, const std::vector<Step>& steps, CWnd* pHost = nullptr)
   {
-    const HWND host = frame_.GetSafeHwnd();
+    CWnd* pCapture = pHost != nullptr ? pHost : &frame_;
+    const HWND host = pCapture->GetSafeHwnd();
     for (const Step& s : steps) {
       if (s.message == WM_KEYDOWN) {
         ::PostMessage(host, WM_KEYDOWN, static_cast<WPARAM>(s.point.x), 0);
         continue;
       }
       CPoint client = s.point;
-      frame_.ScreenToClient(&client);
+      pCapture->ScreenToClient(&client);
       ::PostMessage(host, s.message, 0, MAKELPARAM(client.x, client.y));
       if (s.message == WM_MOUSEMOVE) {
         ::PostMessage(probe_.GetSafeHwnd(), kProbe, 0, 0);
@@ -269,6 +270,74 @@ TEST_F(PaneDrag, ADoubleClickOnACaptionFloatsTheGroupAtItsPlaceAndOneOnTheFrameD
   frame_.Layout();
   EXPECT_EQ(Shape(Manager().GetTopPane()), kProgram);
   EXPECT_EQ(CheckTree(Manager().GetCurrentLayout()), "");
+}
+
+TEST_F(PaneDrag, EdgesOfTheLayoutAndOfTheScreen)
+{
+  const CRect from = ScreenRect(32769);
+  const CPoint start(from.CenterPoint().x, from.top + 5);
+  // Just outside the layout's right edge: docked at the right of everything.
+  const CPoint outside(800 + 10, 300);
+  Drag(Group(32769), start, {{WM_MOUSEMOVE, outside}, {WM_LBUTTONUP, outside}});
+  EXPECT_EQ(Shape(Manager().GetTopPane()), "S[V[T() T(32770)] C V[T(32774) T(32777)] T(32769)]");
+  EXPECT_EQ(Actions(32769).back(), tkActionDocked);
+
+  // Dropped with the outline above the screen (Ctrl: no target): the frame's top comes to 0.
+  const CRect group = ScreenRect(32770);
+  const CPoint grip(group.CenterPoint().x, group.top + 5);
+  const CPoint high(grip.x + 250, 2);
+  user::InjectKey(VK_CONTROL, true);
+  Pump();
+  Drag(Group(32770), grip, {{WM_MOUSEMOVE, CPoint(grip.x + 250, grip.y - 20)}, {WM_MOUSEMOVE, high},
+                            {WM_LBUTTONUP, high}});
+  user::InjectKey(VK_CONTROL, false);
+  Pump();
+  CTKDockingPaneMiniWnd* pFrame = FloatingFrame();
+  ASSERT_NE(pFrame, nullptr);
+  pFrame->SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);
+  CRect placed;
+  pFrame->CWnd::GetWindowRect(&placed);
+  EXPECT_EQ(placed.top, 0);
+  EXPECT_EQ(placed.left, group.left + 250);
+
+  // Past the work area the outline stops following the pointer.
+  const CRect work = CTKDrawHelpers::GetWorkArea(placed);
+  CTKDockingPaneContext* pContext = Manager().GetDockingContext();
+  probe_.m_seen.clear();
+  const CPoint title(placed.left + 30, placed.top + 5);
+  const CPoint gone(title.x + work.Width() + 400, title.y + 300);
+  Drag(pFrame->GetTopSplitter(), title, {{WM_MOUSEMOVE, gone}, {WM_LBUTTONUP, gone}}, pFrame);
+  EXPECT_EQ(pContext->m_rcFloat, placed);
+  CRect after;
+  pFrame->CWnd::GetWindowRect(&after);
+  EXPECT_EQ(after, placed);
+}
+
+TEST_F(PaneDrag, ClosingAFloatingFrameHidesItAndShowingAPaneBringsItBack)
+{
+  Manager().FloatNodeAt(Group(32774), CRect(300, 200, 500, 400));
+  Pump();
+  CTKDockingPaneMiniWnd* pFrame = FloatingFrame();
+  ASSERT_NE(pFrame, nullptr);
+  pFrame->SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);  // the idle pass lays it out and records its holders
+  frame_.m_notes.clear();
+  pFrame->SendMessage(WM_CLOSE);
+  pFrame->SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);
+  EXPECT_FALSE(pFrame->IsWindowVisible());
+  EXPECT_TRUE(Manager().IsPaneClosed(Manager().FindPane(32774)));
+  EXPECT_EQ(Actions(32774), (std::vector<int>{tkActionClosing, tkActionClosed}));
+
+  Manager().ShowPane(Manager().FindPane(32774));
+  pFrame->SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);
+  EXPECT_TRUE(pFrame->IsWindowVisible());
+  CRect rc;
+  pFrame->CWnd::GetWindowRect(&rc);
+  EXPECT_EQ(rc, CRect(300, 200, 500, 400));
+
+  // Panes that may not close take the close button away.
+  Manager().FindPane(32774)->SetOptions(TK_PANE_NOCLOSEABLE);
+  pFrame->InvalidatePane(FALSE);
+  EXPECT_FALSE(pFrame->IsCaptionButtonVisible(pFrame->GetCaptionButtons()->GetAt(0)));
 }
 
 TEST_F(PaneDrag, AThemedFrameRollsUpAfterTheMouseLeavesAndShowsAgainOverItsCaption)
