@@ -199,6 +199,9 @@ public:
   void Clear();
   BOOL IsComplete() const;
   TK_DOCKINGPANE_INFO* FindPaneInfo(CTKDockingPane* pPane);
+  // Into the auto-hide panel of the node's side, made when missing (autohide.cpp).
+  void AutoHide(CTKDockingPaneBase* pNode);
+  void JoinGroup(CTKDockingPaneBase* pPanel, CTKDockingPaneBase* pNode);
 
   // Loading answers whether the layout is usable; a failed load leaves it partly built, for the caller to discard.
   BOOL DoPropExchange(CTKPropExchange* pPX);

@@ -742,9 +742,24 @@ void CTKDockingPaneManager::FloatNodeAt(CTKDockingPaneBase* pNode, CRect rc)
   pFrame->CreateWithNode(pNode, rc);
 }
 
+namespace {
+
+// Neither floating nor auto-hidden.
+BOOL IsDocked(CTKDockingPaneBase* pNode)
+{
+  for (CTKDockingPaneBase* pParent = pNode->GetContainer(); pParent != nullptr; pParent = pParent->GetContainer()) {
+    if (pParent->GetType() == TK_DOCKINGPANE_AUTOHIDE) {
+      return FALSE;
+    }
+  }
+  return dynamic_cast<CTKDockingPaneMiniWnd*>(pNode->GetDockingSite()) == nullptr;
+}
+
+}  // namespace
+
 BOOL CTKDockingPaneManager::FloatOrDockPane(CTKDockingPane* pPane, CTKDockingPaneTabbedContainer* pHolder)
 {
-  const BOOL bDocked = dynamic_cast<CTKDockingPaneMiniWnd*>(pPane->GetDockingSite()) == nullptr;
+  const BOOL bDocked = IsDocked(pPane);
   if (bDocked && (pPane->GetOptions() & TK_PANE_NOFLOATABLE) != 0) {
     return FALSE;
   }
@@ -752,7 +767,9 @@ BOOL CTKDockingPaneManager::FloatOrDockPane(CTKDockingPane* pPane, CTKDockingPan
     return FALSE;
   }
   if (pHolder != nullptr) {
+    m_bDockingIntoHolder = TRUE;
     MoveNodeToContainer(pPane, pHolder);
+    m_bDockingIntoHolder = FALSE;
   } else {
     CTKDockingPaneBase* pParent = pPane->GetContainer();
     FloatNodeAt(pPane, pParent != nullptr ? pParent->GetScreenRect() : CRect(0, 0, 200, 200));
@@ -763,7 +780,7 @@ BOOL CTKDockingPaneManager::FloatOrDockPane(CTKDockingPane* pPane, CTKDockingPan
 
 void CTKDockingPaneManager::ToggleDocking(CTKDockingPaneBase* pNode)
 {
-  const BOOL bFloating = dynamic_cast<CTKDockingPaneMiniWnd*>(pNode->GetDockingSite()) == nullptr;
+  const BOOL bFloating = IsDocked(pNode);
   if (pNode->GetType() == TK_DOCKINGPANE_PANE) {
     auto* pPane = static_cast<CTKDockingPane*>(pNode);
     FloatOrDockPane(pPane, GetPaneHolder(pPane, bFloating));

@@ -2,6 +2,7 @@
 
 #include "platform/com/combase.h"
 #include "platform/mfc/ctrlbar.h"
+#include "toolkit/docking/autohide.h"
 #include "toolkit/docking/dragcontext.h"
 #include "toolkit/docking/miniframe.h"
 #include "toolkit/docking/paint_manager.h"
@@ -146,8 +147,9 @@ CTKDockingPaneBase* CTKDockingPaneManager::OnCreatePane(int nType, CTKDockingPan
       return new CTKDockingPaneBase(TK_DOCKINGPANE_CLIENT, pLayout);
     case TK_DOCKINGPANE_MINIWND:
       return new CTKDockingPaneMiniWnd(pLayout);
+    case TK_DOCKINGPANE_AUTOHIDE:
+      return new CTKDockingPaneAutoHidePanel(pLayout);
     default:
-      // Auto-hide panels (5) are not built yet; a layout asking for one fails to load.
       return nullptr;
   }
 }
@@ -321,8 +323,13 @@ LRESULT CTKDockingPaneManager::OnSizeParent(WPARAM /*wParam*/, LPARAM lParam)
     return 0;
   }
   auto* pParams = reinterpret_cast<AFX_SIZEPARENTPARAMS*>(lParam);
-  // The auto-hide panels would cut their strips from this rectangle first; none exist yet.
+  // The auto-hide panels cut their strips from the rectangle first.
   CRect rc = pParams->rect;
+  for (CTKDockingPaneBase* pPanel : m_pLayout->m_wndPanels) {
+    if (pPanel != nullptr) {
+      static_cast<CTKDockingPaneAutoHidePanel*>(pPanel)->OnLayout(m_pSite, rc, pParams);
+    }
+  }
   m_pLayout->GetClient()->OnSizeParent(m_pSite, rc, pParams);
   m_pLayout->m_pTopContainer->OnSizeParent(m_pSite, rc, pParams);
   RecordPaneHolders();

@@ -108,6 +108,7 @@ public:
   // TRUE when the pane moved (miniframe.cpp).
   BOOL FloatOrDockPane(CTKDockingPane* pPane, CTKDockingPaneTabbedContainer* pHolder);
   void ToggleDocking(CTKDockingPaneBase* pNode);
+  void AutoHideNode(CTKDockingPaneBase* pNode);
   CTKDockingPaneContext* GetDockingContext() const { return m_pDockingContext; }
   // A new group in the site holding the pane.
   CTKDockingPaneTabbedContainer* WrapPane(CTKDockingPane* pPane, CWnd* pSite);
@@ -143,6 +144,7 @@ public:
   CTKToolTipContext* m_pToolTipContext = nullptr;
   BOOL m_bAttachingPane = FALSE;
   BOOL m_bLayoutCreated = FALSE;
+  BOOL m_bDockingIntoHolder = FALSE;  // while FloatOrDockPane moves a pane into its holder
 
 protected:
   LRESULT OnSizeParent(WPARAM wParam, LPARAM lParam);

@@ -312,6 +312,65 @@ TEST_F(LayoutPersist, AFloatingFrameKeepsItsPlaceAndItsMisspelledTopContainer)
   }
 }
 
+// The hand-written layout with a second pane auto-hidden at the left edge.
+Entries WithPanel()
+{
+  Entries e = HandProfile();
+  e[{"Summary", "Panes"}] = 7;
+  e[{"Pane-5", "Type"}] = 5;
+  e[{"Pane-5", "Direction"}] = 0;
+  e[{"Pane-5", "Panes"}] = 1;
+  e[{"Pane-5", "Pane-1"}] = 6;
+  e[{"Pane-6", "Type"}] = 1;
+  e[{"Pane-6", "Panes"}] = 1;
+  e[{"Pane-6", "Selected"}] = 7;
+  e[{"Pane-6", "Pane-1"}] = 7;
+  e[{"Pane-7", "Type"}] = 0;
+  e[{"Pane-7", "Title"}] = "Parameters";
+  e[{"Pane-7", "ID"}] = 32770;
+  e[{"Pane-7", "DockingHolder"}] = 3;
+  e[{"Pane-7", "LastHolder"}] = 3;
+  return e;
+}
+
+TEST_F(LayoutPersist, AnAutoHidePanelKeepsItsEdgeAndADirectionPastTheFourEdgesIsRefused)
+{
+  WriteProfile("LayoutPanes", WithPanel());
+  auto layout = Detached();
+  ASSERT_TRUE(layout->LoadFromRegistry("LayoutPanes"));
+  ASSERT_NE(layout->m_wndPanels[TK_DOCK_LEFT], nullptr);
+  EXPECT_EQ(layout->m_wndPanels[TK_DOCK_LEFT]->GetType(), TK_DOCKINGPANE_AUTOHIDE);
+  EXPECT_EQ(CheckTree(layout.get()), "");
+  ASSERT_TRUE(layout->SaveToRegistry("LayoutPanes"));
+  EXPECT_EQ(ReadProfile("LayoutPanes"), WithPanel());
+
+  struct Case {
+    const char* what;
+    std::function<void(Entries&)> change;
+  };
+  const Case cases[] = {
+      {"direction 4", [](Entries& e) { e[{"Pane-5", "Direction"}] = 4; }},
+      {"direction -1", [](Entries& e) { e[{"Pane-5", "Direction"}] = -1; }},
+      {"direction 0x7FFFFFFF", [](Entries& e) { e[{"Pane-5", "Direction"}] = 0x7FFFFFFF; }},
+      {"no direction", [](Entries& e) { e.erase({"Pane-5", "Direction"}); }},
+      {"a panel holding a pane", [](Entries& e) { e[{"Pane-5", "Pane-1"}] = 7; }},
+      {"two panels on one edge",
+       [](Entries& e) {
+         e[{"Summary", "Panes"}] = 8;
+         e[{"Pane-8", "Type"}] = 5;
+         e[{"Pane-8", "Direction"}] = 0;
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Entries damaged = WithPanel();
+    c.change(damaged);
+    WriteProfile("Damaged", damaged);
+    auto refused = Detached();
+    EXPECT_FALSE(refused->LoadFromRegistry("Damaged"));
+  }
+}
+
 TEST_F(LayoutPersist, CleanUpCollapsesASingleChildSplitterInsideAnother)
 {
   auto layout = Detached();
