@@ -379,10 +379,7 @@ int CTKDockingPane::GetOptions() const { return GetDockingPaneManager()->m_nDefa
 
 void CTKDockingPane::Close() { GetDockingPaneManager()->ClosePane(this); }
 
-void CTKDockingPane::Hide()
-{
-  // Auto-hiding needs the auto-hide panels, which this layout does not build yet.
-}
+void CTKDockingPane::Hide() { GetDockingPaneManager()->AutoHideNode(this); }
 
 CTKDockingPaneTabbedContainer* CTKDockingPane::GetParentTabbed() const
 {

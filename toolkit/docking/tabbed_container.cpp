@@ -710,8 +710,18 @@ void CTKDockingPaneTabbedContainer::OnCaptionButtonClick(CTKDockingPaneCaptionBu
     case TK_IDS_DOCKINGPANE_RESTORE:
       Restore();
       break;
+    case TK_IDS_DOCKINGPANE_AUTOHIDE:
+      if (IsHidden()) {
+        pManager->ToggleDocking(pManager->m_bHideGroupOnButtonClick ? static_cast<CTKDockingPaneBase*>(this)
+                                                                    : m_pSelectedPane);
+      } else if (CTKDockingPane* pPane = m_pSelectedPane;
+                 pPane != nullptr && pManager->NotifyAction(tkActionPinning, pPane) == 0) {
+        StoreExtent();
+        pPane->Hide();
+        pManager->NotifyAction(tkActionPinned, pPane);
+      }
+      break;
     default:
-      // The pin needs the auto-hide panels, which are not built yet.
       break;
   }
 }

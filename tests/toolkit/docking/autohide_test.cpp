@@ -158,4 +158,69 @@ TEST_F(AutoHide, ASiteThatRefusesTheSlideInKeepsTheWindowOutForAnotherSixTicks)
   EXPECT_EQ(Panel(TK_DOCK_LEFT)->GetSlideOut(), nullptr);
 }
 
+TEST_F(AutoHide, AClickOpensAndFocusesTheMouseBackInTheWindowTurnsTheSlideInAroundAndThePinDocksBack)
+{
+  CTKDockingPane* pPane = Manager().FindPane(32769);
+  auto* pGroup = static_cast<CTKDockingPaneTabbedContainer*>(pPane->GetContainer());
+  CTKDockingPaneCaptionButton* pPin = pGroup->FindCaptionButton(TK_IDS_DOCKINGPANE_AUTOHIDE);
+  ASSERT_NE(pPin, nullptr);
+  frame_.m_notes.clear();
+  pGroup->OnCaptionButtonClick(pPin);
+  frame_.Layout();
+  ASSERT_NE(Panel(TK_DOCK_LEFT), nullptr);
+  EXPECT_TRUE(Manager().IsPaneHidden(pPane));
+  EXPECT_EQ(frame_.m_notes.front().action, tkActionPinning);
+
+  CTKDockingPaneAutoHidePanel* pPanel = Panel(TK_DOCK_LEFT);
+  const CPoint tab = pPanel->GetTabRow(0)->GetTab(0)->GetRect().CenterPoint();
+  pPanel->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(tab.x, tab.y));
+  CTKDockingPaneAutoHideWnd* pWnd = pPanel->GetSlideOut();
+  ASSERT_NE(pWnd, nullptr);
+  Wait(200);
+  // Away long enough to start the slide-in, then back over the window: it slides out again.
+  Wait(430);
+  ASSERT_TRUE(pWnd->m_bClosing);
+  CRect rc;
+  pWnd->GetWindowRect(&rc);
+  // The group covers the window but for its resizing edge.
+  user::InjectMouseMove(POINT{rc.right - 2, rc.top + 50});
+  Pump();
+  Wait(200);
+  EXPECT_EQ(pPanel->GetSlideOut(), pWnd);
+  EXPECT_FALSE(pWnd->m_bClosing);
+  EXPECT_EQ(SlideWidth(), pWnd->m_rcWindow.Width());
+
+  // The pin of the hidden group docks it back where it came from.
+  auto* pHidden = static_cast<CTKDockingPaneTabbedContainer*>(pPane->GetContainer());
+  pHidden->OnCaptionButtonClick(pHidden->FindCaptionButton(TK_IDS_DOCKINGPANE_AUTOHIDE));
+  frame_.Layout();
+  EXPECT_FALSE(Manager().IsPaneHidden(pPane));
+  EXPECT_EQ(Shape(Manager().GetTopPane()), "S[V[T(32769) T(32770)] C V[T(32774) T(32777)]]");
+  EXPECT_EQ(CheckTree(Manager().GetCurrentLayout()), "");
+}
+
+TEST_F(AutoHide, DraggingTheEdgeResizesTheWindowAndThePaneKeepsTheWidth)
+{
+  Manager().AutoHideNode(Manager().FindPane(32769));
+  frame_.Layout();
+  Hover();
+  Wait(200);
+  CTKDockingPaneAutoHideWnd* pWnd = Panel(TK_DOCK_LEFT)->GetSlideOut();
+  ASSERT_NE(pWnd, nullptr);
+  const CRect before = pWnd->m_rcWindow;
+  CRect rc;
+  pWnd->GetWindowRect(&rc);
+  const int nEdgeX = rc.Width() - 2;
+  for (int x : {nEdgeX + 60, nEdgeX + 100, 5000}) {
+    ::PostMessage(pWnd->GetSafeHwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, 50));
+  }
+  ::PostMessage(pWnd->GetSafeHwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5000, 50));
+  pWnd->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(nEdgeX, 50));
+  // The far edge stops where 26 pixels of the docked area remain.
+  CRect rcTop = Manager().GetTopPane()->GetScreenRect();
+  EXPECT_EQ(pWnd->m_rcWindow.left, before.left);
+  EXPECT_EQ(pWnd->m_rcWindow.right, rcTop.right - 26);
+  EXPECT_EQ(Manager().FindPane(32769)->m_szDocking.cx, pWnd->m_rcWindow.Width());
+}
+
 }  // namespace
