@@ -33,16 +33,6 @@ void AdjustRectToPoint(CRect& rc, CPoint point)
   }
 }
 
-// The panes of the node in tree order, those of empty containers left out.
-void ListPanes(CTKDockingPaneBase* pNode, CTKDockingPaneNodeList* pList)
-{
-  if (pNode->GetType() == TK_DOCKINGPANE_PANE) {
-    pList->AddTail(pNode);
-    return;
-  }
-  pNode->FindPane(TK_DOCKINGPANE_PANE, pList);
-}
-
 std::unique_ptr<CRgn> FrameRegion(CRect rc)
 {
   auto pOuter = std::make_unique<CRgn>();
@@ -80,7 +70,7 @@ CWnd* CTKDockingPaneContext::HostWindow() const
 BOOL CTKDockingPaneContext::AllAccept(int nAction, CTKDockingPaneBase* pTarget, INT_PTR nDirection)
 {
   CTKDockingPaneNodeList lstPanes;
-  ListPanes(m_pNode, &lstPanes);
+  TKListDockingPanes(m_pNode, &lstPanes);
   for (POSITION pos = lstPanes.GetHeadPosition(); pos != nullptr;) {
     if (m_pManager->NotifyAction(nAction, static_cast<CTKDockingPane*>(lstPanes.GetNext(pos)), pTarget,
                                  nDirection) != 0) {
@@ -105,7 +95,7 @@ void CTKDockingPaneContext::Drag(CTKDockingPaneBase* pNode, CPoint point)
   m_bUseDockingStickers = m_pManager->m_bShowDockingContextStickers;
 
   CTKDockingPaneNodeList lstPanes;
-  ListPanes(pNode, &lstPanes);
+  TKListDockingPanes(pNode, &lstPanes);
   for (POSITION pos = lstPanes.GetHeadPosition(); pos != nullptr;) {
     auto* pPane = static_cast<CTKDockingPane*>(lstPanes.GetNext(pos));
     if (m_pManager->NotifyAction(tkActionFloating, pPane) != 0 || (pPane->GetOptions() & TK_PANE_NOFLOATABLE) != 0) {

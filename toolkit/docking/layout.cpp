@@ -185,6 +185,15 @@ BOOL CTKDockingPaneBase::IsEmpty() const
   return m_nType == TK_DOCKINGPANE_CLIENT && pManager != nullptr && pManager->m_bHideClient;
 }
 
+void TKListDockingPanes(CTKDockingPaneBase* pNode, CTKDockingPaneNodeList* pList)
+{
+  if (pNode->GetType() == TK_DOCKINGPANE_PANE) {
+    pList->AddTail(pNode);
+    return;
+  }
+  pNode->FindPane(TK_DOCKINGPANE_PANE, pList);
+}
+
 // ---- The pane
 
 CTKDockingPane::CTKDockingPane(CTKDockingPaneLayout* pLayout) : CTKDockingPaneBase(TK_DOCKINGPANE_PANE, pLayout)

@@ -48,6 +48,9 @@ inline constexpr UINT TK_WM_GETTABCOLOR = 10425;
 using CTKDockingPaneNodeList = CList<CTKDockingPaneBase*, CTKDockingPaneBase*>;
 using CTKDockingPaneNodeMap = CMap<CTKDockingPaneBase*, CTKDockingPaneBase*, CTKDockingPaneBase*, CTKDockingPaneBase*>;
 
+// The panes of a node in tree order (a pane stands for itself), those of empty containers left out.
+void TKListDockingPanes(CTKDockingPaneBase* pNode, CTKDockingPaneNodeList* pList);
+
 class CTKDockingPaneCaptionButton {
 public:
   CTKDockingPaneCaptionButton(int nID, CTKDockingPaneBase* pOwner) : m_nID(nID), m_pOwner(pOwner) {}
