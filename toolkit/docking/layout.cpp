@@ -185,6 +185,15 @@ BOOL CTKDockingPaneBase::IsEmpty() const
   return m_nType == TK_DOCKINGPANE_CLIENT && pManager != nullptr && pManager->m_bHideClient;
 }
 
+void TKListDockingPanes(CTKDockingPaneBase* pNode, CTKDockingPaneNodeList* pList)
+{
+  if (pNode->GetType() == TK_DOCKINGPANE_PANE) {
+    pList->AddTail(pNode);
+    return;
+  }
+  pNode->FindPane(TK_DOCKINGPANE_PANE, pList);
+}
+
 // ---- The pane
 
 CTKDockingPane::CTKDockingPane(CTKDockingPaneLayout* pLayout) : CTKDockingPaneBase(TK_DOCKINGPANE_PANE, pLayout)
@@ -379,10 +388,7 @@ int CTKDockingPane::GetOptions() const { return GetDockingPaneManager()->m_nDefa
 
 void CTKDockingPane::Close() { GetDockingPaneManager()->ClosePane(this); }
 
-void CTKDockingPane::Hide()
-{
-  // Auto-hiding needs the auto-hide panels, which this layout does not build yet.
-}
+void CTKDockingPane::Hide() { GetDockingPaneManager()->AutoHideNode(this); }
 
 CTKDockingPaneTabbedContainer* CTKDockingPane::GetParentTabbed() const
 {

@@ -16,6 +16,8 @@ class CTKDockingPaneBase;
 class CTKDockingPane;
 class CTKDockingPaneTabbedContainer;
 class CTKDockingPaneSplitterContainer;
+class CTKPropExchange;
+struct CTKDockingPaneLoadState;
 struct AFX_SIZEPARENTPARAMS;
 
 // Node types, the factory's numbers.
@@ -45,6 +47,9 @@ inline constexpr UINT TK_WM_GETTABCOLOR = 10425;
 
 using CTKDockingPaneNodeList = CList<CTKDockingPaneBase*, CTKDockingPaneBase*>;
 using CTKDockingPaneNodeMap = CMap<CTKDockingPaneBase*, CTKDockingPaneBase*, CTKDockingPaneBase*, CTKDockingPaneBase*>;
+
+// The panes of a node in tree order (a pane stands for itself), those of empty containers left out.
+void TKListDockingPanes(CTKDockingPaneBase* pNode, CTKDockingPaneNodeList* pList);
 
 class CTKDockingPaneCaptionButton {
 public:
@@ -98,6 +103,8 @@ public:
   virtual BOOL IsCaptionButtonVisible(CTKDockingPaneCaptionButton* /*pButton*/) { return TRUE; }
   virtual HWND GetPaneHwnd() const { return nullptr; }
   virtual BOOL IsHidden() const { return FALSE; }
+  // Loading answers FALSE when the node is unusable.
+  virtual BOOL DoPropExchange(CTKPropExchange* pPX);
 
   int GetType() const { return m_nType; }
   CTKDockingPaneBase* GetContainer() const { return m_pParentContainer; }
@@ -144,6 +151,7 @@ public:
   CTKDockingPaneBase* Clone(CTKDockingPaneLayout* pLayout, CTKDockingPaneNodeMap* pMap,
                             DWORD dwIgnoredOptions) override;
   BOOL IsHidden() const override;
+  BOOL DoPropExchange(CTKPropExchange* pPX) override;
 
   void Attach(HWND hWnd);
   void Detach();
@@ -194,6 +202,22 @@ public:
   void Clear();
   BOOL IsComplete() const;
   TK_DOCKINGPANE_INFO* FindPaneInfo(CTKDockingPane* pPane);
+  // Into the auto-hide panel of the node's side, made when missing (autohide.cpp).
+  void AutoHide(CTKDockingPaneBase* pNode);
+  void JoinGroup(CTKDockingPaneBase* pPanel, CTKDockingPaneBase* pNode);
+
+  // Loading answers whether the layout is usable; a failed load leaves it partly built, for the caller to discard.
+  BOOL DoPropExchange(CTKPropExchange* pPX);
+  BOOL LoadFromRegistry(LPCTSTR lpszName);
+  // TRUE when the layout reached the profile whole; on failure the layout saved before stays.
+  BOOL SaveToRegistry(LPCTSTR lpszName);
+  void Serialize(CArchive& ar) override;
+  void Copy(const CTKDockingPaneLayout* pSource);
+  void CleanUp();
+  // While loading: the node of a saved index (1 to n), null for none.
+  CTKDockingPaneBase* GetLoadingNode(int nIndex) const;
+  // While loading: takes the node as a child of pParent; FALSE when it is already taken or above pParent.
+  BOOL ClaimLoadingNode(CTKDockingPaneBase* pNode, const CTKDockingPaneBase* pParent);
   int GetPaneDirection(const CTKDockingPaneBase* pNode) const;
 
   CTKDockingPaneSplitterContainer* GetTopContainer() const;
@@ -208,4 +232,5 @@ public:
   CTKDockingPaneBase* m_wndPanels[4] = {nullptr, nullptr, nullptr, nullptr};
   BOOL m_bUserLayout = TRUE;  // detached: containers make no windows
   CTKDockingPaneManager* m_pManager;
+  CTKDockingPaneLoadState* m_pLoading = nullptr;
 };

@@ -11,16 +11,6 @@ namespace {
 BOOL IsHorizontalDirection(int nDirection) { return nDirection == TK_DOCK_LEFT || nDirection == TK_DOCK_RIGHT; }
 BOOL IsAfterDirection(int nDirection) { return nDirection == TK_DOCK_RIGHT || nDirection == TK_DOCK_BOTTOM; }
 
-// The panes of a node in tree order, those of empty containers left out.
-void ListPanes(CTKDockingPaneBase* pNode, CTKDockingPaneNodeList* pList)
-{
-  if (pNode->GetType() == TK_DOCKINGPANE_PANE) {
-    pList->AddTail(pNode);
-    return;
-  }
-  pNode->FindPane(TK_DOCKINGPANE_PANE, pList);
-}
-
 }  // namespace
 
 CTKDockingPaneTabbedContainer* CTKDockingPaneManager::WrapPane(CTKDockingPane* pPane, CWnd* pSite)
@@ -117,7 +107,7 @@ void CTKDockingPaneManager::MoveNodeToContainer(CTKDockingPaneBase* pNode, CTKDo
   }
   auto* pTabbed = static_cast<CTKDockingPaneTabbedContainer*>(pTarget);
   CTKDockingPaneNodeList lstPanes;
-  ListPanes(pNode, &lstPanes);
+  TKListDockingPanes(pNode, &lstPanes);
   for (POSITION pos = lstPanes.GetHeadPosition(); pos != nullptr;) {
     auto* pPane = static_cast<CTKDockingPane*>(lstPanes.GetNext(pos));
     if (pPane->GetContainer() == pTabbed) {

@@ -2,6 +2,9 @@
 
 #include "platform/com/combase.h"
 #include "platform/mfc/ctrlbar.h"
+#include "toolkit/docking/autohide.h"
+#include "toolkit/docking/dragcontext.h"
+#include "toolkit/docking/miniframe.h"
 #include "toolkit/docking/paint_manager.h"
 #include "toolkit/docking/splitter_container.h"
 #include "toolkit/docking/tabbed_container.h"
@@ -22,11 +25,14 @@ CTKDockingPaneManager::CTKDockingPaneManager()
   SetTheme(0);
   m_pImageManager = new CTKImageManager();
   m_pToolTipContext = new CTKToolTipContext();
+  m_pDockingContext = new CTKDockingPaneContext(this);
   ::OleInitialize(nullptr);
 }
 
 CTKDockingPaneManager::~CTKDockingPaneManager()
 {
+  delete m_pDockingContext;
+  m_pDockingContext = nullptr;
   if (m_pLayout != nullptr) {
     m_pLayout->InternalRelease();
     m_pLayout = nullptr;
@@ -139,8 +145,11 @@ CTKDockingPaneBase* CTKDockingPaneManager::OnCreatePane(int nType, CTKDockingPan
       return new CTKDockingPaneSplitterContainer(pLayout);
     case TK_DOCKINGPANE_CLIENT:
       return new CTKDockingPaneBase(TK_DOCKINGPANE_CLIENT, pLayout);
+    case TK_DOCKINGPANE_MINIWND:
+      return new CTKDockingPaneMiniWnd(pLayout);
+    case TK_DOCKINGPANE_AUTOHIDE:
+      return new CTKDockingPaneAutoHidePanel(pLayout);
     default:
-      // Floating frames (3) and auto-hide panels (5) are not built yet; a layout asking for one fails to load.
       return nullptr;
   }
 }
@@ -214,6 +223,9 @@ void CTKDockingPaneManager::ShowPane(CTKDockingPane* pPane, BOOL bSetFocus)
   }
   if (CTKDockingPaneTabbedContainer* pContainer = pPane->GetParentTabbed(); pContainer != nullptr) {
     pContainer->SelectPane(pPane, bSetFocus, TRUE);
+    if (auto* pFrame = dynamic_cast<CTKDockingPaneMiniWnd*>(pContainer->GetDockingSite()); pFrame != nullptr) {
+      pFrame->TemporaryExpand();
+    }
   } else if (TK_DOCKINGPANE_INFO* pInfo = m_pLayout->FindPaneInfo(pPane);
              pInfo != nullptr && pInfo->pLastHolder != nullptr) {
     pInfo->pLastHolder->InsertPane(pPane, bSetFocus);
@@ -277,6 +289,11 @@ void CTKDockingPaneManager::RecalcFramesLayout()
   if (GetSafeHwnd() == nullptr || m_pLayout == nullptr) {
     return;
   }
+  for (POSITION pos = m_pLayout->m_lstNodes.GetHeadPosition(); pos != nullptr;) {
+    if (CTKDockingPaneBase* pNode = m_pLayout->m_lstNodes.GetNext(pos); pNode->GetType() == TK_DOCKINGPANE_MINIWND) {
+      static_cast<CTKDockingPaneMiniWnd*>(pNode)->UpdateCaptionStyle();
+    }
+  }
   for (POSITION pos = m_pLayout->m_lstPanes.GetHeadPosition(); pos != nullptr;) {
     const TK_DOCKINGPANE_INFO& info = m_pLayout->m_lstPanes.GetNext(pos);
     if (CWnd* pSite = info.pPane->GetContainerSite(); pSite != nullptr) {
@@ -306,8 +323,13 @@ LRESULT CTKDockingPaneManager::OnSizeParent(WPARAM /*wParam*/, LPARAM lParam)
     return 0;
   }
   auto* pParams = reinterpret_cast<AFX_SIZEPARENTPARAMS*>(lParam);
-  // The auto-hide panels would cut their strips from this rectangle first; none exist yet.
+  // The auto-hide panels cut their strips from the rectangle first.
   CRect rc = pParams->rect;
+  for (CTKDockingPaneBase* pPanel : m_pLayout->m_wndPanels) {
+    if (pPanel != nullptr) {
+      static_cast<CTKDockingPaneAutoHidePanel*>(pPanel)->OnLayout(m_pSite, rc, pParams);
+    }
+  }
   m_pLayout->GetClient()->OnSizeParent(m_pSite, rc, pParams);
   m_pLayout->m_pTopContainer->OnSizeParent(m_pSite, rc, pParams);
   RecordPaneHolders();

@@ -10,6 +10,7 @@
 class CTKImageManager;
 class CTKImageManagerIcon;
 class CTKToolTipContext;
+class CTKDockingPaneContext;
 
 // Sent to the site; wParam one of the codes below.
 inline constexpr UINT TK_WM_DOCKINGPANENOTIFY = 10925;
@@ -84,6 +85,10 @@ public:
 
   CTKDockingPane* CreatePane(int nID, CRect rc, int nDirection, CTKDockingPaneBase* pNeighbour = nullptr);
   CTKDockingPane* FindPane(int nID) const;
+  // A copy of the manager's layout into pLayout.
+  void GetLayout(CTKDockingPaneLayout* pLayout) const;
+  // Nothing unless pLayout is complete; else the pane windows are let go and the manager's layout becomes a copy.
+  void SetLayout(const CTKDockingPaneLayout* pLayout);
   BOOL IsPaneClosed(const CTKDockingPane* pPane) const;
   BOOL IsPaneHidden(const CTKDockingPane* pPane) const;
   void ShowPane(CTKDockingPane* pPane, BOOL bSetFocus = TRUE);
@@ -99,6 +104,14 @@ public:
   void DockNode(CTKDockingPaneBase* pNode, int nDirection, CTKDockingPaneBase* pNeighbour);
   void DockDraggedNode(CTKDockingPaneBase* pNode, int nDirection, CTKDockingPaneBase* pNeighbour);
   void MoveNodeToContainer(CTKDockingPaneBase* pNode, CTKDockingPaneBase* pTarget);
+  void FloatNodeAt(CTKDockingPaneBase* pNode, CRect rc);
+  // TRUE when the pane moved (miniframe.cpp).
+  BOOL FloatOrDockPane(CTKDockingPane* pPane, CTKDockingPaneTabbedContainer* pHolder);
+  void ToggleDocking(CTKDockingPaneBase* pNode);
+  void AutoHideNode(CTKDockingPaneBase* pNode);
+  CTKDockingPaneContext* GetDockingContext() const { return m_pDockingContext; }
+  // A new group in the site holding the pane.
+  CTKDockingPaneTabbedContainer* WrapPane(CTKDockingPane* pPane, CWnd* pSite);
   void RecordPaneHolders();
   CTKDockingPaneTabbedContainer* GetPaneHolder(CTKDockingPane* pPane, BOOL bFloating);
   CRect GetDockingRect(CRect& rcResult, CTKDockingPaneBase* pNode, int nDirection,
@@ -131,6 +144,7 @@ public:
   CTKToolTipContext* m_pToolTipContext = nullptr;
   BOOL m_bAttachingPane = FALSE;
   BOOL m_bLayoutCreated = FALSE;
+  BOOL m_bDockingIntoHolder = FALSE;  // while FloatOrDockPane moves a pane into its holder
 
 protected:
   LRESULT OnSizeParent(WPARAM wParam, LPARAM lParam);
@@ -140,5 +154,5 @@ protected:
   DECLARE_MESSAGE_MAP()
 
 private:
-  CTKDockingPaneTabbedContainer* WrapPane(CTKDockingPane* pPane, CWnd* pSite);
+  CTKDockingPaneContext* m_pDockingContext = nullptr;
 };

@@ -64,6 +64,7 @@ public:
                             DWORD dwIgnoredOptions) override;
   void RemovePane(CTKDockingPaneBase* pPane) override;
   BOOL IsEmpty() const override;
+  BOOL DoPropExchange(CTKPropExchange* pPX) override;
 
   CTKDockingPaneNodeList m_lstChildren;
   CList<CTKDockingPaneSplitterWnd*, CTKDockingPaneSplitterWnd*> m_lstSpliters;

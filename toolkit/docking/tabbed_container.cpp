@@ -1,6 +1,7 @@
 #include "toolkit/docking/tabbed_container.h"
 
 #include "platform/mfc/ctrlbar.h"
+#include "toolkit/docking/dragcontext.h"
 #include "toolkit/docking/paint_manager.h"
 #include "toolkit/docking/pane_manager.h"
 #include "toolkit/docking/splitter_container.h"
@@ -709,8 +710,18 @@ void CTKDockingPaneTabbedContainer::OnCaptionButtonClick(CTKDockingPaneCaptionBu
     case TK_IDS_DOCKINGPANE_RESTORE:
       Restore();
       break;
+    case TK_IDS_DOCKINGPANE_AUTOHIDE:
+      if (IsHidden()) {
+        pManager->ToggleDocking(pManager->m_bHideGroupOnButtonClick ? static_cast<CTKDockingPaneBase*>(this)
+                                                                    : m_pSelectedPane);
+      } else if (CTKDockingPane* pPane = m_pSelectedPane;
+                 pPane != nullptr && pManager->NotifyAction(tkActionPinning, pPane) == 0) {
+        StoreExtent();
+        pPane->Hide();
+        pManager->NotifyAction(tkActionPinned, pPane);
+      }
+      break;
     default:
-      // The pin needs the auto-hide panels, which are not built yet.
       break;
   }
 }
@@ -755,7 +766,21 @@ void CTKDockingPaneTabbedContainer::OnLButtonDown(UINT /*nFlags*/, CPoint point)
     Invalidate(FALSE);
     return;
   }
+  if (nHit == -2) {
+    CPoint ptScreen = point;
+    ClientToScreen(&ptScreen);
+    OnCaptionLButtonDown(ptScreen);
+    return;
+  }
   FocusSelected();
+}
+
+void CTKDockingPaneTabbedContainer::OnCaptionLButtonDown(CPoint ptScreen)
+{
+  FocusSelected();
+  if (::GetKeyState(VK_LBUTTON) < 0) {
+    GetDockingPaneManager()->GetDockingContext()->Drag(this, ptScreen);
+  }
 }
 
 void CTKDockingPaneTabbedContainer::SendMenuNotify(CTKDockingPaneCaptionButton* pButton)
@@ -799,7 +824,12 @@ void CTKDockingPaneTabbedContainer::TrackTabDrag(CPoint point)
   }
   m_pTrackingPane = nullptr;
   ReleaseCapture();
-  // The docking drag of the selected pane starts here once panes can be dragged to dock.
+  // The drag follows the button held since the tab was pressed.
+  if (m_pSelectedPane != nullptr && ::GetKeyState(VK_LBUTTON) < 0) {
+    CPoint ptScreen = point;
+    ClientToScreen(&ptScreen);
+    GetDockingPaneManager()->GetDockingContext()->Drag(m_pSelectedPane, ptScreen);
+  }
 }
 
 void CTKDockingPaneTabbedContainer::OnLButtonUp(UINT /*nFlags*/, CPoint /*point*/)
@@ -820,9 +850,19 @@ void CTKDockingPaneTabbedContainer::OnCaptureChanged(CWnd* /*pWnd*/)
   m_pTrackingPane = nullptr;
 }
 
-void CTKDockingPaneTabbedContainer::OnLButtonDblClk(UINT /*nFlags*/, CPoint /*point*/)
+void CTKDockingPaneTabbedContainer::OnLButtonDblClk(UINT /*nFlags*/, CPoint point)
 {
-  // Toggling between docked and floating needs the floating frames, which are not built yet.
+  for (INT_PTR i = 0; i < m_arrCaptionButtons.GetSize(); ++i) {
+    if (m_arrCaptionButtons[i]->IsVisible() && m_arrCaptionButtons[i]->GetRect().PtInRect(point)) {
+      return;
+    }
+  }
+  const int nHit = HitTest(point);
+  if (nHit == -2) {
+    GetDockingPaneManager()->ToggleDocking(this);
+  } else if (nHit >= 0) {
+    GetDockingPaneManager()->ToggleDocking(GetPaneByTab(nHit));
+  }
 }
 
 void CTKDockingPaneTabbedContainer::OnRButtonDown(UINT /*nFlags*/, CPoint point)

@@ -43,6 +43,7 @@ public:
                             DWORD dwIgnoredOptions) override;
   void RemovePane(CTKDockingPaneBase* pPane) override;
   BOOL IsEmpty() const override { return m_lstPanes.IsEmpty(); }
+  BOOL DoPropExchange(CTKPropExchange* pPX) override;
   BOOL IsCaptionButtonVisible(CTKDockingPaneCaptionButton* pButton) override;
   HWND GetPaneHwnd() const override { return m_hWnd; }
   BOOL IsHidden() const override;
@@ -58,6 +59,12 @@ public:
   void InsertPane(CTKDockingPane* pPane, BOOL bSetFocus = TRUE);
   void InitWithPane(CTKDockingPane* pPane, CWnd* pSite);
   BOOL IsCaptionVisible() const;
+  // Whether a drag at the screen point would add its panes here as tabs: on the caption strip (above the group in
+  // its site when the caption is hidden) or on the tab row. rc, the group's screen rectangle, loses the strips the
+  // test passed over (dragcontext.cpp).
+  BOOL IsTabDropPoint(CRect& rc, CPoint point) const;
+  // Focus to the selected pane; with the left button still down, the docking drag of the group.
+  virtual void OnCaptionLButtonDown(CPoint ptScreen);
   // -2 on the caption, -1 on nothing, else the index of the tab under the client point.
   int HitTest(CPoint point) const;
   CTKDockingPane* GetPaneByTab(int nIndex) const;

@@ -7,6 +7,9 @@
 #include "platform/mfc/afxwin.h"
 #include "platform/mfc-core/map.h"
 
+class CTKPropExchange;
+class COleDataObject;
+
 // One image. At most one of icon and alpha bitmap is set; an owning handle destroys them when cleared.
 class CTKImageManagerIconHandle {
 public:
@@ -96,8 +99,12 @@ public:
   // section, or null.
   static HBITMAP LoadAlphaIcon(LPCSTR pszFile, int nWidth = 0);
 
+  // Height, schema, then the normal, disabled, hot and checked images (imagepersist.cpp).
+  void Serialize(CArchive& ar) override;
+
 private:
   friend class CTKImageManagerIconSet;
+  friend class CTKImageManager;
 
   UINT m_nId;
   int m_nWidth;
@@ -133,6 +140,7 @@ public:
   INT_PTR GetCount() const { return m_mapIcons.GetCount(); }
 
 private:
+  friend class CTKImageManager;
   CTKImageManagerIcon* CreateIcon(UINT nWidth);
 
   UINT m_nId;
@@ -168,6 +176,16 @@ public:
   // A bitmap file whose headers are there and say 32 bits a pixel.
   static BOOL IsAlphaBitmapFile(LPCSTR pszFile);
   static BOOL IsComCtlV6();
+
+  // Persistence and the clipboard (imagepersist.cpp). Loading a set whose "CheckSum" is wrong raises the
+  // archive's bad-class error.
+  void DoPropExchange(UINT nId, CTKPropExchange* pPX);
+  void DoPropExchange(CTKPropExchange* pPX);
+  void Serialize(CArchive& ar) override;
+  // The clipboard is open and emptied by the caller.
+  void CopyIconToClipboard(UINT nId);
+  // The new custom id that holds the pasted set, or 0.
+  UINT PasteIconFromClipboard(COleDataObject* pData);
 
 private:
   using AlphaBlendFunction = BOOL (*)(HDC, int, int, int, int, HDC, int, int, int, int, BLENDFUNCTION);
