@@ -54,20 +54,15 @@ CFrameWnd* SiteFrame(CWnd* pSite)
   return pFrame && pFrame->GetSafeHwnd() ? pFrame : nullptr;
 }
 
-// The stream's bytes written beside the target and moved over it only whole.
-BOOL WriteFileWhole(const CString& strPath, const BYTE* pData, UINT nBytes)
+// The stream's bytes beside the file they replace; moved over it only once the profile holds the new state.
+BOOL WriteTempFile(const CString& strTemp, const BYTE* pData, UINT nBytes)
 {
-  CString strTemp = strPath + ".new";
   try {
     CFile file(strTemp, CFile::modeCreate | CFile::modeWrite);
     file.Write(pData, nBytes);
     file.Close();
   } catch (CException* e) {
     e->Delete();
-    ::DeleteFile(strTemp);
-    return FALSE;
-  }
-  if (!::MoveFileEx(strTemp, strPath, MOVEFILE_REPLACE_EXISTING)) {
     ::DeleteFile(strTemp);
     return FALSE;
   }
@@ -254,6 +249,16 @@ void CTKDockBar::InsertBarAt(int nIndex, CTKToolBar* pBar)
     m_arrBars.push_back(nullptr);
 }
 
+void CTKDockBar::RemoveEmptyRows()
+{
+  for (size_t i = 1; i < m_arrBars.size();) {
+    if (!m_arrBars[i] && !m_arrBars[i - 1])
+      m_arrBars.erase(m_arrBars.begin() + static_cast<std::ptrdiff_t>(i));
+    else
+      ++i;
+  }
+}
+
 // ---- The command bars
 
 CTKBarLayoutState* CTKCommandBars::GetBarLayoutState() const
@@ -340,6 +345,7 @@ void CTKCommandBars::LoadDockBarsState(LPCSTR lpszProfileName)
       }
       pDockBar->InsertBarAt(j, pBar);
     }
+    pDockBar->RemoveEmptyRows();
   }
 }
 
@@ -411,6 +417,7 @@ BOOL CTKCommandBars::SaveBarState(LPCSTR lpszProfileName, BOOL bOnlyCustomized)
   BOOL bSaved = TRUE;
   CString strControlsFile;
   BOOL bDeleteControlsFile = FALSE;
+  BOOL bReplaceControlsFile = FALSE;
   if (m_bCustomizeAvail) {
     const CString strSection = SectionName("%s-Controls", lpszProfileName);
     TK_BARSTATE_CONTEXT context;
@@ -444,11 +451,10 @@ BOOL CTKCommandBars::SaveBarState(LPCSTR lpszProfileName, BOOL bOnlyCustomized)
       BYTE* pData = file.Detach();
       GetControlsFileName(strControlsFile, lpszProfileName);
       if (nBytes > kMaxProfileControlsBytes) {
-        // The file is replaced whole; the profile names it only when it is there.
-        if (WriteFileWhole(strControlsFile, pData, nBytes)) {
+        if (WriteTempFile(strControlsFile + ".new", pData, nBytes)) {
           pApp->WriteProfileString(strSection, "Controls", strControlsFile);
           WriteInt(strSection, "LoadFromFile", 1);
-          ::SetFileAttributes(strControlsFile, FILE_ATTRIBUTE_HIDDEN);
+          bReplaceControlsFile = TRUE;
         } else {
           bSaved = FALSE;
         }
@@ -463,10 +469,18 @@ BOOL CTKCommandBars::SaveBarState(LPCSTR lpszProfileName, BOOL bOnlyCustomized)
 
   if (!batch.Commit())
     bSaved = FALSE;
-  // The old file goes only once the profile no longer names it.
+  // The old file goes, or is replaced, only once the profile holds the new state.
+  if (bReplaceControlsFile) {
+    const CString strTemp = strControlsFile + ".new";
+    if (bSaved && ::MoveFileEx(strTemp, strControlsFile, MOVEFILE_REPLACE_EXISTING))
+      ::SetFileAttributes(strControlsFile, FILE_ATTRIBUTE_HIDDEN);
+    else {
+      ::DeleteFile(strTemp);
+      bSaved = FALSE;
+    }
+  }
   if (bSaved && bDeleteControlsFile)
     ::DeleteFile(strControlsFile);
-
   return bSaved;
 }
 
