@@ -8,6 +8,7 @@
 #include "platform/mfc-core/cfile.h"
 #include "tests/platform/base/test_folder.h"
 #include "tests/toolkit/commandbars/dock_frame.h"
+#include "toolkit/commandbars/popupbar.h"
 #include "toolkit/commandbars/statusbar.h"
 
 #include <gtest/gtest.h>
@@ -368,6 +369,40 @@ TEST_F(BarState, PositionsSavedOnAnotherScreenMoveWithItAndStayOnIt)
   const int clipX = cx - ::GetSystemMetrics(SM_CXICON);
   EXPECT_EQ(pContext->m_rectMRUDockPos.left, clipX);
   EXPECT_EQ(pContext->m_rectMRUDockPos.Width(), 30);  // moved, not resized
+}
+
+TEST_F(BarState, APopupBarSharedByTwoControlsIsWrittenOnceAndReconnectedToBoth)
+{
+  {
+    CStateFrame frame;
+    ASSERT_TRUE(frame.Build());
+    CTKToolBar* pBar = frame.Bars()->AddCustomBar("Mine", kMineId);
+    ASSERT_NE(pBar, nullptr);
+    CTKPopupBar* pPopup = CTKPopupBar::CreatePopupBar(frame.Bars());
+    pPopup->GetControls()->Add(tkControlButton, 57601)->SetCustomCaption("Inside");
+    for (int i = 0; i < 2; ++i)
+      static_cast<CTKControlPopup*>(pBar->GetControls()->Add(tkControlPopup, 0))->SetCommandBar(pPopup);
+    pPopup->InternalRelease();
+    ASSERT_TRUE(frame.Bars()->SaveBarState("CommandBars"));
+    // Without an id of its own the popup bar is numbered from 0x1000000.
+    EXPECT_EQ(pPopup->GetBarID(), TK_FIRST_GENERATED_BAR_ID);
+    const Bytes stream = Controls();
+    ASSERT_GE(stream.size(), 2u);
+    EXPECT_EQ(stream[0], 2);  // the toolbar and its popup bar, once
+    EXPECT_EQ(stream[1], 0);
+  }
+  CStateFrame frame;
+  ASSERT_TRUE(frame.Build());
+  frame.Bars()->LoadBarState("CommandBars");
+  CTKToolBar* pBar = frame.ToolBar(kMineId);
+  ASSERT_NE(pBar, nullptr);
+  ASSERT_GE(pBar->GetControlCount(), 2);
+  CTKCommandBar* pFirst = pBar->GetControl(0)->GetCommandBar();
+  ASSERT_NE(pFirst, nullptr);
+  EXPECT_EQ(pBar->GetControl(1)->GetCommandBar(), pFirst);
+  EXPECT_TRUE(pFirst->IsKindOf(RUNTIME_CLASS(CTKPopupBar)));
+  ASSERT_EQ(pFirst->GetControlCount(), 1);
+  EXPECT_EQ(std::string(pFirst->GetControl(0)->GetCaption()), "Inside");
 }
 
 // ---- Streams that must change nothing
