@@ -173,6 +173,22 @@ BOOL HasPopupCycle(const CTKCommandBarList& list)
   return FALSE;
 }
 
+// A popup control opens a popup bar: a toolbar named there would be docked and opened at once.
+BOOL OpensToolBar(const CTKCommandBarList& list, CTKControls* pControls)
+{
+  if (!pControls)
+    return FALSE;
+  for (int i = 0; i < pControls->GetCount(); ++i) {
+    auto* pPopup = DYNAMIC_DOWNCAST(CTKControlPopup, pControls->GetAt(i));
+    if (!pPopup || pPopup->GetPendingBarId() == 0)
+      continue;
+    CTKCommandBar* pBar = list.FindCommandBar(static_cast<UINT>(pPopup->GetPendingBarId()));
+    if (pBar && pBar->IsKindOf(RUNTIME_CLASS(CTKToolBar)))
+      return TRUE;
+  }
+  return OpensToolBar(list, pControls->GetOriginalControls());
+}
+
 }  // namespace
 
 // ---- Bars
@@ -520,6 +536,10 @@ BOOL CTKCommandBars::LoadCommandBarList(CTKPropExchange* pPX, CTKCommandBarList*
   } catch (CException* e) {
     e->Delete();
     return FALSE;
+  }
+  for (int i = 0; i < pCommandBarList->GetCount(); ++i) {
+    if (OpensToolBar(*pCommandBarList, pCommandBarList->GetAt(i)->GetControls()))
+      return FALSE;
   }
   return !HasPopupCycle(*pCommandBarList);
 }

@@ -428,12 +428,26 @@ TEST_F(BarState, ADamagedOrHostileStreamChangesNoBar)
   for (int v : {0, 0, 2, 4, 2, 4, 1, 0})  // TearOffId, TearOffWidth, Borders, ShowShadow, DoubleGripper
     PutInt(cycle, v);
 
+  // A popup control naming a toolbar of the stream as its popup bar.
+  Bytes toolbarAsPopup;
+  PutWord(toolbarAsPopup, 2);
+  PutBarHead(toolbarAsPopup, "CTKToolBar", 1, 0, kMineId, 0x3F, "Mine");
+  PutWord(toolbarAsPopup, 1);
+  PutButton(toolbarAsPopup, {.className = "CTKControlPopup", .type = 2, .id = 0, .commandBarId = kMineId + 1});
+  PutControlsTail(toolbarAsPopup);
+  PutToolBarTail(toolbarAsPopup);
+  PutBarHead(toolbarAsPopup, "CTKToolBar", 1, 0, kMineId + 1, 0x3F, "Other");
+  PutWord(toolbarAsPopup, 0);
+  PutControlsTail(toolbarAsPopup);
+  PutToolBarTail(toolbarAsPopup);
+
   const std::pair<const char*, Bytes> cases[] = {
       {"cut short", Bytes(whole.begin(), whole.end() - 5)},
       {"a class that is not a control", withButton({.className = "CTKControls"})},
       {"a class that is not registered", withButton({.className = "CTKControlButtoN"})},
       {"a button claiming to be a popup", withButton({.type = 2})},
       {"a popup bar reachable from its own control", cycle},
+      {"a toolbar opened as a popup bar", toolbarAsPopup},
   };
   for (const auto& [what, stream] : cases) {
     SCOPED_TRACE(what);
@@ -444,6 +458,7 @@ TEST_F(BarState, ADamagedOrHostileStreamChangesNoBar)
     frame.Bars()->LoadBarState("CommandBars");
     EXPECT_EQ(frame.Bars()->GetCount(), nBars);
     EXPECT_EQ(frame.ToolBar(kMineId), nullptr);
+    EXPECT_EQ(frame.ToolBar(kMineId + 1), nullptr);
   }
 }
 
