@@ -445,7 +445,8 @@ BOOL CTKCommandBars::SaveBarState(LPCSTR lpszProfileName, BOOL bOnlyCustomized)
       ar.Abort();
     }
     if (!bWritten) {
-      pApp->WriteProfileString(strSection, nullptr, nullptr);
+      // The customisation saved before stays: a stream that could not be made is no reason to lose it.
+      bSaved = FALSE;
     } else {
       const UINT nBytes = static_cast<UINT>(file.GetLength());
       BYTE* pData = file.Detach();

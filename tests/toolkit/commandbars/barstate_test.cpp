@@ -511,6 +511,16 @@ TEST_F(BarState, SixteenThousandBytesStayInTheProfileAndOneMoreGoesToAHiddenFile
   EXPECT_EQ(frame.ToolBar(kMineId)->GetControl(0)->GetCaption().GetLength(), nExact + 1);
 }
 
+TEST_F(BarState, AStreamThatCannotBeWrittenKeepsTheCustomisationSavedBefore)
+{
+  PutControls(MineStream());
+  CStateFrame frame;
+  ASSERT_TRUE(frame.Build());
+  // Every bar is written, the menu bar too; its popups here are a stand-in class without a class record.
+  EXPECT_FALSE(frame.Bars()->SaveBarState("CommandBars", FALSE));
+  EXPECT_EQ(Controls(), MineStream());
+}
+
 TEST_F(BarState, AFailedSaveKeepsThePreviousStateLoadable)
 {
   for (int nCaption : {10, 17000}) {  // in the profile, and in the hidden file
