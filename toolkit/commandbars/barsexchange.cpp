@@ -24,11 +24,12 @@
 #include "platform/mfc/msgbox.h"
 #include "toolkit/paint/resource_manager.h"
 
-#include <map>
 #include <set>
 
 // A loaded stream is believed no deeper than this: menus nest a few levels, a saved stream is hostile.
 static constexpr int kMaxPopupDepth = 64;
+// Built-in copies hold no copies of their own; a stream nesting them deeper only eats the stack.
+static constexpr int kMaxNestedControls = 2;
 
 CTKCommandBarList::~CTKCommandBarList()
 {
@@ -100,6 +101,25 @@ void ExchangeDocTemplates(CTKPropExchange* pPX, LPCSTR pszName, CTKControl::CDoc
       AfxThrowArchiveException(CArchiveException::endOfFile);
   }
 }
+
+// Counts the control collections being loaded inside one another.
+class CNestedControlsGuard {
+public:
+  CNestedControlsGuard()
+  {
+    if (++s_nDepth > kMaxNestedControls) {
+      --s_nDepth;
+      AfxThrowArchiveException(CArchiveException::badSchema);
+    }
+  }
+  ~CNestedControlsGuard() { --s_nDepth; }
+  CNestedControlsGuard(const CNestedControlsGuard&) = delete;
+  CNestedControlsGuard& operator=(const CNestedControlsGuard&) = delete;
+
+private:
+  static thread_local int s_nDepth;
+};
+thread_local int CNestedControlsGuard::s_nDepth = 0;
 
 void ExchangeDword(CTKPropExchange* pPX, LPCSTR pszName, DWORD& dwValue, int nDefault)
 {
@@ -424,6 +444,7 @@ void CTKControls::DoPropExchange(CTKPropExchange* pPX)
     BOOL bOriginalControls = FALSE;
     PX_Bool(pPX, "OriginalControls", bOriginalControls, FALSE);
     if (bOriginalControls) {
+      CNestedControlsGuard nested;
       ReleaseOriginalControls();
       m_pOriginalControls = new CTKControls;
       m_pOriginalControls->m_pCommandBars = m_pCommandBars;
@@ -433,6 +454,7 @@ void CTKControls::DoPropExchange(CTKPropExchange* pPX)
     BOOL bCustomizedControls = FALSE;
     PX_Bool(pPX, "CustomizedControls", bCustomizedControls, FALSE);
     if (bCustomizedControls) {
+      CNestedControlsGuard nested;
       auto* pCustomized = new CTKControls;
       pCustomized->m_pCommandBars = m_pCommandBars;
       CTKPropExchangeSectionPtr pSection(pPX->GetSection("CustomizedControls"));

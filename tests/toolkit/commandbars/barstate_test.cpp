@@ -441,6 +441,21 @@ TEST_F(BarState, ADamagedOrHostileStreamChangesNoBar)
   PutControlsTail(toolbarAsPopup);
   PutToolBarTail(toolbarAsPopup);
 
+  // Built-in copies of built-in copies, far deeper than any bar holds.
+  Bytes nested;
+  PutWord(nested, 1);
+  PutBarHead(nested, "CTKToolBar", 1, 0, kMineId, 0x3F, "Mine");
+  constexpr int kLevels = 100000;
+  for (int i = 0; i < kLevels; ++i) {
+    PutWord(nested, 0);  // no controls
+    PutInt(nested, 1);   // OriginalControls, and its section follows
+  }
+  PutWord(nested, 0);
+  PutControlsTail(nested);
+  for (int i = 0; i < kLevels; ++i)
+    PutInt(nested, 0);  // CustomizedControls of each level
+  PutToolBarTail(nested);
+
   const std::pair<const char*, Bytes> cases[] = {
       {"cut short", Bytes(whole.begin(), whole.end() - 5)},
       {"a class that is not a control", withButton({.className = "CTKControls"})},
@@ -448,6 +463,7 @@ TEST_F(BarState, ADamagedOrHostileStreamChangesNoBar)
       {"a button claiming to be a popup", withButton({.type = 2})},
       {"a popup bar reachable from its own control", cycle},
       {"a toolbar opened as a popup bar", toolbarAsPopup},
+      {"built-in copies nested a hundred thousand deep", nested},
   };
   for (const auto& [what, stream] : cases) {
     SCOPED_TRACE(what);
