@@ -8,7 +8,7 @@
 #include "toolkit/paint/paint_manager.h"
 #include "toolkit/paint/tooltip_context.h"
 
-IMPLEMENT_DYNCREATE(CTKCommandBar, CWnd)
+IMPLEMENT_SERIAL(CTKCommandBar, CWnd, TK_BAR_CLASS_SCHEMA)
 
 namespace {
 

@@ -13,9 +13,12 @@
 class CTKCommandBars;
 class CTKControlPopup;
 class CTKToolTipContext;
+class CTKPropExchange;
+class CTKCommandBarList;
+class TK_BARSTATE_CONTEXT;
 
 class CTKCommandBar : public CWnd, public CTKHookManagerHookAble, public CTKTrackedBar {
-  DECLARE_DYNCREATE(CTKCommandBar)
+  DECLARE_SERIAL(CTKCommandBar)
 public:
   // The command-UI record of one control.
   class CTKCommandBarCmdUI : public CCmdUI {
@@ -109,6 +112,12 @@ public:
   BOOL PointInBar(POINT ptScreen) override;
   virtual void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler);
   virtual CTKCommandBar* Clone(BOOL bRecursive = FALSE);
+  // The bar's values in the saved bar state; loading takes the context's command bars as the owner.
+  virtual void DoPropExchange(CTKPropExchange* pPX);
+  // Lists this bar (once) and the popup bars its controls open; bars without an id of their own get one.
+  virtual void GenerateCommandBarList(DWORD& nID, CTKCommandBarList* pCommandBarList, TK_BARSTATE_CONTEXT* pContext);
+  // Attaches the listed popup bars to the controls that named them.
+  virtual void RestoreCommandBarList(CTKCommandBarList* pCommandBarList);
 
   BOOL SetPopuped(int nPopuped, BOOL bKeyboard = FALSE);
   // The control's tip under the point: its id, or -1 for none.

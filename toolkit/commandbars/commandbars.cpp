@@ -809,6 +809,7 @@ void CTKFrameWnd::SaveCommandBars(LPCSTR lpszProfileName)
   if (!m_pCommandBars)
     return;
   m_pCommandBars->SaveOptions(lpszProfileName);
+  m_pCommandBars->SaveBarState(lpszProfileName, TRUE);
   m_pCommandBars->GetShortcutManager()->SaveShortcuts(lpszProfileName);
 }
 
@@ -817,6 +818,7 @@ void CTKFrameWnd::LoadCommandBars(LPCSTR lpszProfileName)
   if (!m_pCommandBars)
     return;
   m_pCommandBars->LoadOptions(lpszProfileName);
+  m_pCommandBars->LoadBarState(lpszProfileName, FALSE);
   m_pCommandBars->GetShortcutManager()->LoadShortcuts(lpszProfileName);
 }
 

@@ -15,6 +15,9 @@ class CTKDockBar;
 class CTKMenuBar;
 class CTKPropExchange;
 class CTKToolBar;
+class CTKCommandBarList;
+class CTKBarLayoutState;
+class TK_BARSTATE_CONTEXT;
 
 class CTKCommandBarsOptions : public CCmdTarget {
 public:
@@ -154,6 +157,26 @@ public:
   void SaveOptions(LPCSTR lpszProfileName);
   void LoadOptions(LPCSTR lpszProfileName);
 
+  // ---- The bar state under "<section>-..." below the application's key
+  // FALSE when the save did not reach the profile; the state saved before is then kept whole.
+  BOOL SaveBarState(LPCSTR lpszProfileName, BOOL bOnlyCustomized = TRUE);
+  void LoadBarState(LPCSTR lpszProfileName, BOOL bSilent = FALSE);
+  CTKBarLayoutState* GetBarLayoutState() const;
+  void SetBarLayoutState(CTKBarLayoutState* pLayoutState);
+  void SaveDockBarsState(LPCSTR lpszProfileName) const;
+  void LoadDockBarsState(LPCSTR lpszProfileName);
+  BOOL LoadControlsFromFile(CFile* pFile, TK_BARSTATE_CONTEXT* pContext);
+  void GetControlsFileName(CString& strFileName, LPCSTR lpszProfileName) const;
+  // The name in the application's own folder under the user's data folder; empty when there is none.
+  void GetAppDataFileName(CString& strFileName, LPCSTR lpszName) const;
+  void SetControlsFileName(const CString& strFileName) { m_strControlsFileName = strFileName; }
+  // Where the customised bars' stream goes to a file instead of the profile.
+  static constexpr UINT kMaxProfileControlsBytes = 16000;
+  virtual BOOL SaveCommandBarList(CTKPropExchange* pPX, CTKCommandBarList* pCommandBarList);
+  virtual BOOL LoadCommandBarList(CTKPropExchange* pPX, CTKCommandBarList* pCommandBarList);
+  virtual void GenerateCommandBarList(CTKCommandBarList* pCommandBarList, TK_BARSTATE_CONTEXT* pContext);
+  virtual void RestoreCommandBarList(CTKCommandBarList* pCommandBarList, BOOL bSilent);
+
   // ---- Frame layout
   void RecalcFrameLayout(BOOL bDelay = FALSE);
   // Runs a frame layout that was delayed to idle time now.
@@ -182,6 +205,7 @@ private:
   std::vector<BOOL> m_arrPreviewVisible;
   CTKDockBar* m_pDocks[4] = {};
   UINT m_nMenuID = 0;
+  CString m_strControlsFileName;
 };
 
 // A frame that hosts command bars: they see its keys and messages first and it saves and loads their state.

@@ -7,8 +7,8 @@
 #include "toolkit/paint/paint_manager.h"
 #include "toolkit/paint/resource_manager.h"
 
-IMPLEMENT_DYNCREATE(CTKControl, CCmdTarget)
-IMPLEMENT_DYNCREATE(CTKControlLabel, CTKControl)
+IMPLEMENT_SERIAL(CTKControl, CCmdTarget, TK_BAR_CLASS_SCHEMA)
+IMPLEMENT_SERIAL(CTKControlLabel, CTKControl, TK_BAR_CLASS_SCHEMA)
 
 CTKControl::CTKControl() = default;
 

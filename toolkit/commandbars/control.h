@@ -13,9 +13,10 @@ class CTKControls;
 class CTKImageManager;
 class CTKImageManagerIcon;
 class CTKPaintManager;
+class CTKPropExchange;
 
 class CTKControl : public CCmdTarget {
-  DECLARE_DYNCREATE(CTKControl)
+  DECLARE_SERIAL(CTKControl)
 public:
   using CDocTemplateMap = std::map<UINT, BOOL>;
 
@@ -134,6 +135,7 @@ public:
   virtual int GetCustomizeMinWidth() const { return 0; }
   virtual void SetWidth(int /*nWidth*/) {}
   virtual CTKControl* Clone(BOOL bRecursive = FALSE);
+  virtual void DoPropExchange(CTKPropExchange* pPX);
 
   DWORD m_nTag = 0;
   CDocTemplateMap m_mapDocTemplatesAssigned;
@@ -177,7 +179,7 @@ protected:
 
 // A caption-only item that is never selected.
 class CTKControlLabel : public CTKControl {
-  DECLARE_DYNCREATE(CTKControlLabel)
+  DECLARE_SERIAL(CTKControlLabel)
 public:
   CTKControlLabel();
   int GetSelected() const override { return 0; }

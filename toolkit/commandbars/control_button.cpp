@@ -5,8 +5,8 @@
 #include "toolkit/commandbars/shadows.h"
 #include "toolkit/paint/paint_manager.h"
 
-IMPLEMENT_DYNCREATE(CTKControlButton, CTKControl)
-IMPLEMENT_DYNCREATE(CTKControlPopup, CTKControl)
+IMPLEMENT_SERIAL(CTKControlButton, CTKControl, TK_BAR_CLASS_SCHEMA)
+IMPLEMENT_SERIAL(CTKControlPopup, CTKControl, TK_BAR_CLASS_SCHEMA)
 
 namespace {
 

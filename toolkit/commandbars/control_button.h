@@ -5,16 +5,17 @@
 #include "toolkit/commandbars/control.h"
 
 class CTKControlButton : public CTKControl {
-  DECLARE_DYNCREATE(CTKControlButton)
+  DECLARE_SERIAL(CTKControlButton)
 public:
   CTKControlButton();
+  void DoPropExchange(CTKPropExchange* pPX) override;
   void OnClick(BOOL bKeyboard = FALSE, CPoint pt = CPoint(0, 0)) override;
   void OnLButtonUp(CPoint point) override;
   CTKControl* Clone(BOOL bRecursive = FALSE) override;
 };
 
 class CTKControlPopup : public CTKControl {
-  DECLARE_DYNCREATE(CTKControlPopup)
+  DECLARE_SERIAL(CTKControlPopup)
 public:
   CTKControlPopup();
   ~CTKControlPopup() override;
@@ -43,6 +44,10 @@ public:
   CTKControl* Clone(BOOL bRecursive = FALSE) override;
   // After opening: a shadow for the control when its popup bar wants one.
   virtual void UpdateShadow();
+  void DoPropExchange(CTKPropExchange* pPX) override;
+  // The bar id a loaded control names until the merge finds that bar (0: none).
+  int GetPendingBarId() const { return m_nPendingBarId; }
+  void SetPendingBarId(int nBarId) { m_nPendingBarId = nBarId; }
 
 protected:
   BOOL IsContainPopupDepth(CTKControlPopup* pOther, int nDepth);

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-IMPLEMENT_DYNCREATE(CTKControlComboBoxList, CTKPopupBar)
-IMPLEMENT_DYNCREATE(CTKControlComboBox, CTKControlPopup)
+IMPLEMENT_SERIAL(CTKControlComboBoxList, CTKPopupBar, TK_BAR_CLASS_SCHEMA)
+IMPLEMENT_SERIAL(CTKControlComboBox, CTKControlPopup, TK_BAR_CLASS_SCHEMA)
 
 namespace {
 

@@ -23,7 +23,7 @@ inline constexpr UINT TKN_CBN_SELENDCANCEL = 10;
 inline constexpr int tkBarComboBoxList = 6;
 
 class CTKControlComboBoxList : public CTKPopupBar {
-  DECLARE_DYNCREATE(CTKControlComboBoxList)
+  DECLARE_SERIAL(CTKControlComboBoxList)
 public:
   CTKControlComboBoxList();
   BOOL CreateListWindow();
@@ -46,7 +46,7 @@ protected:
 };
 
 class CTKControlComboBox : public CTKControlPopup, public CTKControlField {
-  DECLARE_DYNCREATE(CTKControlComboBox)
+  DECLARE_SERIAL(CTKControlComboBox)
 public:
   CTKControlComboBox();
 
@@ -99,6 +99,7 @@ public:
   int GetCustomizeMinWidth() const override { return m_nLabelWidth + m_nButtonWidth + 5; }
   void SetWidth(int nWidth) override;
   CTKControl* Clone(BOOL bRecursive = FALSE) override;
+  void DoPropExchange(CTKPropExchange* pPX) override;
 
   virtual CString GetListBoxText() const;
   virtual void DrawEditText(CDC* pDC, CRect rcText);

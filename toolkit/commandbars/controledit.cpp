@@ -12,7 +12,7 @@
 #include <cstring>
 
 IMPLEMENT_DYNCREATE(CTKEdit, CEdit)
-IMPLEMENT_DYNCREATE(CTKControlEdit, CTKControl)
+IMPLEMENT_SERIAL(CTKControlEdit, CTKControl, TK_BAR_CLASS_SCHEMA)
 
 namespace {
 // An input method's composition starts and ends.

@@ -101,7 +101,7 @@ protected:
 };
 
 class CTKControlEdit : public CTKControl, public CTKControlField {
-  DECLARE_DYNCREATE(CTKControlEdit)
+  DECLARE_SERIAL(CTKControlEdit)
 public:
   CTKControlEdit();
   ~CTKControlEdit() override;
@@ -151,6 +151,7 @@ public:
   int GetCustomizeMinWidth() const override { return m_bLabel ? m_nLabelWidth + 10 : 10; }
   void SetWidth(int nWidth) override;
   CTKControl* Clone(BOOL bRecursive = FALSE) override;
+  void DoPropExchange(CTKPropExchange* pPX) override;
 
   virtual CTKControlEditCtrl* CreateEditControl();
   virtual void OnEditSetFocus(HWND hWndPrevious);

@@ -6,6 +6,9 @@
 
 #include <vector>
 
+class CTKCommandBarList;
+class TK_BARSTATE_CONTEXT;
+
 class CTKControls : public CCmdTarget {
   DECLARE_DYNCREATE(CTKControls)
 public:
@@ -48,7 +51,13 @@ public:
   void CreateOriginalControls();
   void ReleaseOriginalControls();
   CTKControls* GetOriginalControls() const { return m_pOriginalControls; }
+  // Takes over the caller's reference; the copy held before is released.
+  void SetOriginalControls(CTKControls* pOriginal);
   BOOL IsEqual(CTKControls* pOther) const;
+  // The controls in the saved bar state: loading replaces them (and the built-in copy when one was stored).
+  virtual void DoPropExchange(CTKPropExchange* pPX);
+  void GenerateCommandBarList(DWORD& nID, CTKCommandBarList* pCommandBarList, TK_BARSTATE_CONTEXT* pContext);
+  void RestoreCommandBarList(CTKCommandBarList* pCommandBarList);
   BOOL IsChanged() const { return m_pOriginalControls && !IsEqual(m_pOriginalControls); }
 
   BOOL LoadMenu(CMenu* pMenu);

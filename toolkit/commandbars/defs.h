@@ -115,3 +115,6 @@ struct TK_KEYRECORD {
   UINT nVirtKey;
   LPARAM lKeyData;
 };
+
+// The class schema of the bars and controls a saved bar state may name; the stored schema is handed to them.
+inline constexpr UINT TK_BAR_CLASS_SCHEMA = VERSIONABLE_SCHEMA | 16;

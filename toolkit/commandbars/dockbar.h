@@ -46,6 +46,11 @@ public:
   CTKCommandBars* GetCommandBars() const { return m_pCommandBars; }
   // The bars array: a null entry opens the array and ends every row.
   const std::vector<CTKToolBar*>& GetBars() const { return m_arrBars; }
+  // Puts a bar (null: a row break) at an index of the bars array (past the end: last); the array still opens
+  // and ends with a row break.
+  void InsertBarAt(int nIndex, CTKToolBar* pBar);
+  // Drops the row breaks that end no row.
+  void RemoveEmptyRows();
 
   // The size of all rows for a length along the edge; bars move only when the layout carries a batch.
   CSize CalcDockBarLayout(int nLength, DWORD dwMode, AFX_SIZEPARENTPARAMS* lpLayout);

@@ -4,7 +4,7 @@
 #include "toolkit/paint/image_manager.h"
 #include "toolkit/paint/resource_manager.h"
 
-IMPLEMENT_DYNCREATE(CTKMenuBar, CTKToolBar)
+IMPLEMENT_SERIAL(CTKMenuBar, CTKToolBar, TK_BAR_CLASS_SCHEMA)
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "toolkit/commandbars/toolbar.h"
 
 class CTKMenuBar : public CTKToolBar {
-  DECLARE_DYNCREATE(CTKMenuBar)
+  DECLARE_SERIAL(CTKMenuBar)
 public:
   CTKMenuBar();
   ~CTKMenuBar() override;
@@ -18,6 +18,7 @@ public:
 
   int OnHookMessage(HWND hWnd, UINT nMessage, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult) override;
   CTKCommandBar* Clone(BOOL bRecursive = FALSE) override;
+  void DoPropExchange(CTKPropExchange* pPX) override;
   void Copy(CTKCommandBar* pCommandBar, BOOL bRecursive = FALSE) override;
 
 protected:

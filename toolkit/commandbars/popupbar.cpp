@@ -12,8 +12,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-IMPLEMENT_DYNCREATE(CTKPopupBar, CTKCommandBar)
-IMPLEMENT_DYNCREATE(CTKPopupToolBar, CTKPopupBar)
+IMPLEMENT_SERIAL(CTKPopupBar, CTKCommandBar, TK_BAR_CLASS_SCHEMA)
+IMPLEMENT_SERIAL(CTKPopupToolBar, CTKPopupBar, TK_BAR_CLASS_SCHEMA)
 
 namespace {
 

@@ -24,7 +24,7 @@ inline constexpr int TK_POPUP_LEFT = 1;
 inline constexpr int TK_POPUP_DOWN = 2;
 
 class CTKPopupBar : public CTKCommandBar {
-  DECLARE_DYNCREATE(CTKPopupBar)
+  DECLARE_SERIAL(CTKPopupBar)
 public:
   // The chevron at the bottom of a shortened menu: executing it shows every command.
   class CTKControlExpandButton : public CTKControlButton {
@@ -73,6 +73,7 @@ public:
   void SetShowShadow(BOOL bShow) { m_bShowShadow = bShow; }
   BOOL GetShowShadow() const { return m_bShowShadow; }
   void SetBorders(CRect rcBorders) { m_rcBorders = rcBorders; }
+  void DoPropExchange(CTKPropExchange* pPX) override;
   void SetDoubleGripper(BOOL bDouble) { m_bDoubleGripper = bDouble; }
   BOOL IsDoubleGripper() const { return m_bDoubleGripper; }
   CTKToolBar* GetTornOffBar() const { return m_pTearOffBar; }
@@ -141,7 +142,7 @@ protected:
 
 // The same window laid out as a toolbar grid.
 class CTKPopupToolBar : public CTKPopupBar {
-  DECLARE_DYNCREATE(CTKPopupToolBar)
+  DECLARE_SERIAL(CTKPopupToolBar)
 public:
   CTKPopupToolBar();
   static CTKPopupToolBar* CreatePopupToolBar(CTKCommandBars* pCommandBars);

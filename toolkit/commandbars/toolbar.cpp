@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <vector>
 
-IMPLEMENT_DYNCREATE(CTKToolBar, CTKCommandBar)
+IMPLEMENT_SERIAL(CTKToolBar, CTKCommandBar, TK_BAR_CLASS_SCHEMA)
 
 namespace {
 

@@ -40,7 +40,7 @@ inline constexpr int TK_EXPAND_BUTTON_ROOM = 11;
 CTKCommandBar* TKNewPopupBar(CWnd* pSite);
 
 class CTKToolBar : public CTKCommandBar {
-  DECLARE_DYNCREATE(CTKToolBar)
+  DECLARE_SERIAL(CTKToolBar)
 public:
   // Gathers the controls of the row that did not fit; remembers whether there are any.
   class CTKControlExpandButton : public CTKControlPopup {
@@ -93,8 +93,15 @@ public:
     CTKToolBar* m_pTarget;
   };
 
+  // The bar's layout record of the saved bar state (barstate.h).
+  class CToolBarInfo;
+
   CTKToolBar();
   ~CTKToolBar() override;
+
+  void GetBarInfo(CToolBarInfo* pInfo) const;
+  // Places and shows the bar as the record says.
+  void SetBarInfo(CToolBarInfo* pInfo);
 
   // The bar's buttons as entries of the popup, checked while shown; controls of the built set the user removed
   // come back first, hidden, at their old places.
@@ -130,6 +137,7 @@ public:
   void OnRecalcLayout() override;
   void Copy(CTKCommandBar* pCommandBar, BOOL bRecursive = FALSE) override;
   CTKCommandBar* Clone(BOOL bRecursive = FALSE) override;
+  void DoPropExchange(CTKPropExchange* pPX) override;
 
   // ---- Added, in slot order
   // The bar's size laid out along a row of nLength; nWidth is the thickness it must at least take.
