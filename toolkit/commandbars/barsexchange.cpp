@@ -20,6 +20,7 @@
 #include "toolkit/commandbars/menubar.h"
 #include "toolkit/commandbars/popupbar.h"
 #include "toolkit/commandbars/toolbar.h"
+#include "toolkit/paint/image_manager.h"
 #include "toolkit/paint/prop_exchange.h"
 #include "platform/mfc/msgbox.h"
 #include "toolkit/paint/resource_manager.h"
@@ -333,6 +334,14 @@ void CTKControl::DoPropExchange(CTKPropExchange* pPX)
   PX_String(pPX, "CustomCaption", m_strCustomCaption, "");
   if (pPX->m_nSchema > 1)
     PX_String(pPX, "Category", m_strCategory, "");
+  if (m_nCustomIconId > 0) {
+    // The icon goes with the control, into the image manager of the command bars it is saved from or loaded into.
+    CTKImageManager* pImageManager = GetImageManager();
+    if (TK_BARSTATE_CONTEXT* pContext = TKBarStateContext(pPX->m_pOwner); pContext && pContext->pCommandBars)
+      pImageManager = pContext->pCommandBars->GetImageManager();
+    CTKPropExchangeSectionPtr pSection(pPX->GetSection("CustomIcon"));
+    pImageManager->DoPropExchange(static_cast<UINT>(m_nCustomIconId), pSection.get());
+  }
   if (pPX->m_nSchema > 3) {
     ExchangeDocTemplates(pPX, "DocTemplatesExcluded", m_mapDocTemplatesExcluded);
     ExchangeDocTemplates(pPX, "DocTemplatesAssigned", m_mapDocTemplatesAssigned);

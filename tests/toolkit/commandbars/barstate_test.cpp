@@ -10,6 +10,7 @@
 #include "tests/toolkit/commandbars/dock_frame.h"
 #include "toolkit/commandbars/popupbar.h"
 #include "toolkit/commandbars/statusbar.h"
+#include "toolkit/paint/image_manager.h"
 
 #include <gtest/gtest.h>
 
@@ -239,9 +240,27 @@ TEST_F(BarState, UnchangedBarsWriteAnEmptyList)
   EXPECT_EQ(Controls(), (Bytes{0x00, 0x00}));
 }
 
-TEST_F(BarState, ACustomisedToolbarARenamedButtonAndAHiddenStatusBarComeBack)
+// A user-made 16 x 16 icon of one colour.
+UINT AddPlainCustomIcon(CTKImageManager* pImageManager, COLORREF clr)
+{
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = 16;
+  info.bmiHeader.biHeight = 16;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  auto* pixels = static_cast<DWORD*>(bits);
+  for (int i = 0; i < 16 * 16; ++i)
+    pixels[i] = 0xFF000000u | (GetRValue(clr) << 16) | (GetGValue(clr) << 8) | GetBValue(clr);
+  return pImageManager->AddCustomIcon(CTKImageManagerIconHandle(bitmap));
+}
+
+TEST_F(BarState, ACustomisedToolbarARenamedButtonACustomIconAndAHiddenStatusBarComeBack)
 {
   Bytes saved;
+  UINT nIconId = 0;
   {
     CStateFrame frame;
     ASSERT_TRUE(frame.Build());
@@ -249,10 +268,15 @@ TEST_F(BarState, ACustomisedToolbarARenamedButtonAndAHiddenStatusBarComeBack)
     ASSERT_GE(pStandard->GetControlCount(), 3);
     pStandard->GetControl(0)->SetCustomCaption("Renamed");
     pStandard->GetControls()->Remove(1);
+    nIconId = AddPlainCustomIcon(frame.Bars()->GetImageManager(), RGB(200, 30, 40));
+    ASSERT_GT(nIconId, 0u);
+    pStandard->GetControl(1)->SetCustomIcon(static_cast<int>(nIconId));
     frame.ShowControlBar(&frame.m_statusBar, FALSE, FALSE);
     ASSERT_TRUE(frame.Bars()->SaveBarState("CommandBars"));
     saved = Controls();
     EXPECT_EQ(Int("CommandBars", "StatusBar"), 0);
+    // The icon must come from the stream, not from what this run left behind.
+    frame.Bars()->GetImageManager()->RemoveAll();
   }
   CStateFrame frame;
   ASSERT_TRUE(frame.Build());
@@ -262,6 +286,8 @@ TEST_F(BarState, ACustomisedToolbarARenamedButtonAndAHiddenStatusBarComeBack)
 
   EXPECT_EQ(Captions(pStandard).size(), nBuilt - 1);
   EXPECT_EQ(std::string(pStandard->GetControl(0)->GetCaption()), "Renamed");
+  EXPECT_EQ(pStandard->GetControl(1)->GetIconId(), static_cast<int>(nIconId));
+  EXPECT_NE(frame.Bars()->GetImageManager()->GetImage(nIconId, 16), nullptr);
   EXPECT_FALSE(frame.m_statusBar.IsVisible());
   // The built set came along, so the bar can still be reset.
   ASSERT_NE(pStandard->GetControls()->GetOriginalControls(), nullptr);
