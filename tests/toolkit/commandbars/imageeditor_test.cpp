@@ -6,7 +6,9 @@
 #include "platform/gdi/png.h"
 #include "platform/mfc-core/resources.h"
 #include "platform/user/clipboard.h"
+#include "platform/user/commdlg.h"
 #include "platform/user/common_controls.h"
+#include "platform/user/msgbox.h"
 #include "platform/user/paint.h"
 #include "res/modules.h"
 #include "toolkit/paint/resource_manager.h"
@@ -477,6 +479,39 @@ TEST_F(ImageEditor, AnImported32BitBitmapKeepsItsAlphaAndComesBackAsAnAlphaBitma
   EXPECT_TRUE(out.IsAlpha());
 }
 
+TEST_F(ImageEditor, TheFreeColourAndImportAskTheirCommonDialogs)
+{
+  std::vector<unsigned char> file = Bmp32(1, 1, 32, 4);
+  const unsigned char pixel[] = {0x10, 0x20, 0x30, 0xFF};
+  file.insert(file.end(), std::begin(pixel), std::end(pixel));
+  const std::string path = WriteFile("editor_dialog.bmp", file);
+  std::vector<user::ModalQuestion> asked;
+  std::string filter;
+  user::SetModalResponder([&](const user::ModalQuestion& q) {
+    asked.push_back(q);
+    if (q.kind == user::ModalQuestion::Kind::Color) {
+      static_cast<CHOOSECOLOR*>(q.record)->rgbResult = RGB(1, 2, 3);
+    } else if (q.kind == user::ModalQuestion::Kind::OpenFile) {
+      const auto* ofn = static_cast<const OPENFILENAME*>(q.record);
+      filter = ofn->lpstrFilter != nullptr ? ofn->lpstrFilter : "(null)";
+      q.reply = path;
+    }
+    return IDOK;
+  });
+  dlg_.GetFreeColorPicker().SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  Command(TK_ID_IMAGEEDITOR_IMPORT);
+  user::SetModalResponder(nullptr);
+
+  ASSERT_EQ(2u, asked.size());
+  EXPECT_EQ(user::ModalQuestion::Kind::Color, asked[0].kind);
+  EXPECT_EQ(RGB(1, 2, 3), dlg_.GetCurrentColor());
+  EXPECT_TRUE(dlg_.GetFreeColorPicker().m_bSelected);
+  EXPECT_EQ(user::ModalQuestion::Kind::OpenFile, asked[1].kind);
+  // The filter is the toolkit module's string, '|' turned into the dialog's separators.
+  EXPECT_EQ("Изображения (*.bmp;*.ico)", filter);
+  EXPECT_EQ(RGB(0x30, 0x20, 0x10), At(0, 0));
+}
+
 TEST_F(ImageEditor, ImportRefusesHostileOrUnreadableFilesAndLeavesThePicture)
 {
   Click(1, 1);
@@ -488,11 +523,15 @@ TEST_F(ImageEditor, ImportRefusesHostileOrUnreadableFilesAndLeavesThePicture)
   huge.resize(huge.size() + 16);
   std::vector<unsigned char> sixteenBits = Bmp32(2, 2, 16, 8);
   sixteenBits.resize(sixteenBits.size() + 8);
+  // Whole and well formed, but wider than any button picture.
+  std::vector<unsigned char> wide = Bmp32(1025, 1, 24, 3076);
+  wide.resize(wide.size() + 3076);
   std::vector<unsigned char> truncated = Bmp32(2, 2, 32, 16);
   truncated.resize(truncated.size() + 5);
   std::vector<unsigned char> icon{0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 1, 0, 32, 0, 0xFF, 0xFF, 0xFF, 0x7F, 22, 0, 0, 0};
   const Case cases[] = {
       {"huge.bmp", huge},
+      {"wide.bmp", wide},
       {"sixteen.bmp", sixteenBits},
       {"truncated.bmp", truncated},
       {"lying.ico", icon},
