@@ -597,6 +597,7 @@ void CTKImageEditorPicture::OnLButtonDown(UINT, CPoint point)
   m_pCurrent = CopyOfBase();
   m_clrDraw = clrAt == clrCurrent ? TK_IMAGEEDITOR_TRANSPARENT : clrCurrent;
   m_bTracking = TRUE;
+  m_bStepOpen = TRUE;
   m_ptTracking = pt;
   SetCapture();
   OnMouseMove(0, point);
@@ -656,7 +657,8 @@ void CTKImageEditorPicture::OnCaptureChanged(CWnd*)
 {
   // A drag ends here whether the button came up or the capture was taken away, so it is one undo step either way.
   m_bTracking = FALSE;
-  if (m_pBase != nullptr || m_pCurrent != nullptr) {
+  if (m_bStepOpen) {
+    m_bStepOpen = FALSE;
     PushUndo();
   }
 }

@@ -143,6 +143,7 @@ protected:
   Picture m_pBase;     // the picture before the operation under way
   Picture m_pCurrent;
   BOOL m_bTracking = FALSE;
+  BOOL m_bStepOpen = FALSE;  // a drag began and its undo step is not pushed yet
   CPoint m_ptTracking;
   COLORREF m_clrDraw = 0;
 

@@ -372,6 +372,14 @@ TEST_F(ImageEditor, CopyAndPasteCarryThePictureToAnotherButton)
   ASSERT_FALSE(handle.IsEmpty());
   EXPECT_FALSE(handle.IsAlpha());
   EXPECT_EQ(CSize(16, 16), handle.GetExtent());
+  // Opened again on that icon, an editor shows the same pixels.
+  CTKImageEditorDlg again;
+  again.SetIcon(handle);
+  ASSERT_TRUE(again.CreateEditor(nullptr));
+  EXPECT_EQ(kRed, again.GetPictureCtrl().GetPixelColor(CPoint(0, 0)));
+  EXPECT_EQ(kBlack, again.GetPictureCtrl().GetPixelColor(CPoint(15, 15)));
+  EXPECT_EQ(kT, again.GetPictureCtrl().GetPixelColor(CPoint(7, 7)));
+  again.DestroyWindow();
 }
 
 TEST_F(ImageEditor, AnAlphaPictureKeepsItsAlphaThroughEditsAndTheClipboard)
@@ -559,6 +567,14 @@ TEST_F(ImageEditor, TooltipsComeFromTheToolkitModule)
   EXPECT_EQ("Карандаш", tipA(TK_ID_IMAGEEDITOR_PENCIL));
   EXPECT_EQ("Вправо", tipA(TK_ID_IMAGEEDITOR_MOVE_RIGHT));
   EXPECT_EQ("", tipA(TK_IDC_IMAGEEDITOR_PICTURE));
+  // The bars' own tips: one per button, the texts from the module.
+  int tools = 0;
+  for (HWND child = ::GetWindow(dlg_.m_hWnd, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if (auto* bar = dynamic_cast<CToolBar*>(CWnd::FromHandlePermanent(child)); bar != nullptr) {
+      tools += static_cast<int>(::SendMessage(bar->GetToolTipWindow(), TTM_GETTOOLCOUNT, 0, 0));
+    }
+  }
+  EXPECT_EQ(16, tools);
 
   NMTTDISPINFOW wide{};
   wide.hdr.idFrom = TK_ID_IMAGEEDITOR_UNDO;
