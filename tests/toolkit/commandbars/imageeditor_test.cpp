@@ -222,6 +222,30 @@ TEST_F(ImageEditor, UndoAndRedoButtonsFollowTheLists)
   EXPECT_EQ(TBBS_CHECKED, state(TK_ID_IMAGEEDITOR_LINE));
 }
 
+TEST_F(ImageEditor, TheCursorOverThePictureFollowsTheTool)
+{
+  struct Case {
+    UINT nTool;
+    UINT nCursor;
+  };
+  const Case cases[] = {
+      {TK_ID_IMAGEEDITOR_PENCIL, TK_IDC_IMAGEEDITOR_CURSOR_PENCIL},
+      {TK_ID_IMAGEEDITOR_FILL, TK_IDC_IMAGEEDITOR_CURSOR_FILL},
+      {TK_ID_IMAGEEDITOR_PICKER, TK_IDC_IMAGEEDITOR_CURSOR_PICKER},
+      {TK_ID_IMAGEEDITOR_LINE, TK_IDC_IMAGEEDITOR_CURSOR_DEFAULT},
+      {TK_ID_IMAGEEDITOR_RECTANGLE, TK_IDC_IMAGEEDITOR_CURSOR_DEFAULT},
+      {TK_ID_IMAGEEDITOR_ELLIPSE, TK_IDC_IMAGEEDITOR_CURSOR_DEFAULT},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.nTool);
+    Command(c.nTool);
+    Picture().SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(Picture().m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    HCURSOR expected = TKResourceManager()->LoadCursor(c.nCursor);
+    ASSERT_NE(nullptr, expected);
+    EXPECT_EQ(expected, ::GetCursor());
+  }
+}
+
 TEST_F(ImageEditor, ShiftsMoveThePictureOnePixelAndLoseWhatLeaves)
 {
   struct Case {
