@@ -610,6 +610,36 @@ TEST_F(ImageEditor, TooltipsComeFromTheToolkitModule)
             std::u16string(reinterpret_cast<const char16_t*>(wide.lpszText)));
 }
 
+TEST(ImageEditorModule, TheSheetsEntryEditsAnIconModally)
+{
+  UseToolkitModule();
+  CTKImageEditorDlg editor;
+  editor.SetPictureSize(20, 20);
+  int asked = 0;
+  user::SetModalResponder([&](const user::ModalQuestion& q) {
+    ++asked;
+    EXPECT_EQ(user::ModalQuestion::Kind::Dialog, q.kind);
+    char caption[64] = {};
+    ::GetWindowText(q.dialog, caption, sizeof caption);
+    EXPECT_STREQ("Редактор значков", caption);
+    // One pencil dot at pixel (0, 0), as the user would make it.
+    HWND picture = ::GetDlgItem(q.dialog, TK_IDC_IMAGEEDITOR_PICTURE);
+    ::SendMessage(picture, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
+    ::SendMessage(picture, WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
+    return IDOK;
+  });
+  EXPECT_EQ(IDOK, editor.DoModal());
+  user::SetModalResponder(nullptr);
+  EXPECT_EQ(1, asked);
+  CTKImageManagerIconHandle out;
+  editor.GetIcon(&out);
+  ASSERT_FALSE(out.IsEmpty());
+  EXPECT_EQ(CSize(20, 20), out.GetExtent());
+  ASSERT_NE(nullptr, editor.GetPicture());
+  EXPECT_EQ(0x000000u, editor.GetPicture()->At(0, 0) & 0xFFFFFF);
+  TKSetResourceInstance(nullptr, nullptr);
+}
+
 TEST(ImageEditorModule, WithoutTheToolkitModuleTheEditorDoesNotOpen)
 {
   TKSetResourceInstance(nullptr, nullptr);
