@@ -92,6 +92,7 @@ _CATALOG_INFO InfoOf(const qorsrv::CatalogRecord& record)
   std::memcpy(info.id, record.id, sizeof info.id);
   std::memcpy(info.manufacturer, record.name, sizeof info.manufacturer);
   std::memcpy(info.text3, record.trademark, sizeof info.text3);
+  info.date = record.date;
   return info;
 }
 
