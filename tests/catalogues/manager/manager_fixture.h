@@ -228,6 +228,7 @@ protected:
     dialog = std::make_unique<ManagementPlugins::CDlgManagementPlugins>(&owner, &document);
     EXPECT_TRUE(dialog->Create(res::program::IDD_CATALOGUE_MANAGER, &owner));
     dialog->SetWindowPos(nullptr, 0, 0, 820, 480, SWP_NOMOVE | SWP_NOZORDER);
+    dialog->ShowWindow(SW_SHOW);
     return *dialog;
   }
   void CloseDialog()

@@ -25,6 +25,10 @@ std::string IndexOf(const std::string& catalogues)
 // "Светлый путь" in UTF-8, as the index is written.
 const std::string kSvetlyUtf8 = "\xD0\xA1\xD0\xB2\xD0\xB5\xD1\x82\xD0\xBB\xD1\x8B\xD0\xB9 \xD0\xBF\xD1\x83\xD1\x82\xD1\x8C";
 
+// "Без картинки".
+const std::string kWithoutPictureUtf8 =
+    "\xD0\x91\xD0\xB5\xD0\xB7 \xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD0\xB8\xD0\xBD\xD0\xBA\xD0\xB8";
+
 class CatalogueManagerTest : public ManagerTest {
 protected:
   void ServeTheMakersIndex()
@@ -41,7 +45,7 @@ protected:
                          "<org><id>100000004</id><name>" + kSvetlyUtf8 + "</name><trademark>" + kSvetlyUtf8 +
                          "</trademark><date>20240301</date><icon>" + server.Url("/pictures/svet.bmp") +
                          "</icon></org>\n"
-                         "<org><id>100000005</id><name>Без картинки</name><icon>file:///etc/passwd</icon></org>\n"));
+                         "<org><id>100000005</id><name>" + kWithoutPictureUtf8 + "</name><icon>file:///etc/passwd</icon></org>\n"));
     server.Serve("/pictures/svet.bmp", SolidBmp(48, 40, 250, 190, 20));
   }
 };
@@ -65,6 +69,7 @@ TEST_F(CatalogueManagerTest, TheIndexOffersOnlyWhatMayBeInstalledAndMarksTheUpda
   EXPECT_EQ(std::string(svet->m_trademark), "Светлый путь");
   EXPECT_NE(svet->m_picture, nullptr);
   EXPECT_EQ(dialog->m_offered.EntryOfItem(1)->m_picture, nullptr);  // a file address is never fetched
+  EXPECT_EQ(std::string(dialog->m_offered.EntryOfItem(1)->m_trademark), "Без картинки");
   EXPECT_TRUE(Enabled(IDC_CATALOGUE_UPDATE));
   EXPECT_EQ(Status(), "");
 
