@@ -107,8 +107,10 @@ CatalogueIndexReading ReadCatalogueIndex(const xml::DomDocument& document,
     }
     if (reading.error)
       break;
-    // Without an id there is nothing to download or to name a file after.
-    if (dropped || entry.id.empty())
+    // Without an id there is nothing to download or to name a file after; an installed catalogue is never
+    // offered again, also when its entry carries no date.
+    if (dropped || entry.id.empty() ||
+        std::any_of(installed.begin(), installed.end(), [&](const InstalledCatalogue& c) { return c.id == entry.id; }))
       continue;
     if (entry.trademark.empty())
       entry.trademark = entry.name;

@@ -29,6 +29,7 @@ TEST(CatalogueIndex, WhatIsOfferedAndWhatIsMarkedForUpdate)
   const CatalogueIndexReading r = Read(
       "<org><id>100000001</id><name>Older</name><date>20240101</date></org>"    // installed 20230101: update
       "<org><id>100000002</id><date>20230101</date><name>Same</name></org>"     // installed, same date
+      "<org><id>100000009</id><name>Installed, no date</name></org>"
       "<org><id>100000003</id><name>Licensed</name><license_type>3</license_type></org>"
       "<org><id>100000004</id><name>Free</name><license_type>2</license_type><date>5</date>"
       "<icon>https://pictures.example/a.png</icon><extra>ignored</extra></org>"
