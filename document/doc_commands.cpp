@@ -376,6 +376,19 @@ BOOL CQorRoadDoc::InstallCatalog(CWnd* parent, const char* file, BOOL showMessag
   case 5:
     CatalogMessage(parent, kCatalogNeedsNewerProgramMessage, MB_ICONEXCLAMATION, title, kMakerWebAddress);
     return FALSE;
+  case 1: {
+    // No catalogue, or a damaged one: the database says what was wrong with it.
+    qorsrv::ILuminaireCatalogue* catalogue = nullptr;
+    CString reason;
+    if (m_luminaireDatabase->QueryInterface(qorsrv::IID_ILuminaireCatalogue, reinterpret_cast<void**>(&catalogue)) == S_OK &&
+        catalogue) {
+      reason = catalogue->GetLastMessage();
+      catalogue->Release();
+    }
+    if (!reason.IsEmpty())
+      Shell::ShowMessageBox(OwnerOf(parent), reason, title, MB_OK | MB_ICONERROR);
+    return FALSE;
+  }
   default:
     return FALSE;
   }
