@@ -279,6 +279,7 @@ protected:
     return names;
   }
   std::filesystem::path PluginsFolder() const { return m_folder / "plugins"; }
+  std::string TemporaryFolderName() const { return platform::FromFileSystemPath((m_folder / "tmp").string()); }
 
   testing_net::LoopbackServer server;
   RecordingShell shell;
