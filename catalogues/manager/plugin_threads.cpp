@@ -83,6 +83,11 @@ bool Start(Worker worker, std::unique_ptr<Run> run, LPTHREAD_START_ROUTINE proce
 
 WorkerTexts LoadWorkerTexts()
 {
+  // The profile may point the program at another server (tests, a mirror) and give it a time-out and a
+  // certificate authority of its own.
+  net::SetConnectTimeout(Shell::GetProfileInt("Network", "ConnectTimeout", 5000));
+  net::SetCertificateAuthorityFile(
+      static_cast<LPCSTR>(Shell::GetShellServices().GetProfileString("Network", "CAFile", "")));
   WorkerTexts t;
   t.indexAddress = Shell::GetNetworkAddress(841);
   t.catalogueFolder = Shell::GetNetworkAddress(845);

@@ -111,3 +111,18 @@ TEST_F(DownloadFileTest, WhatIsNoDownloadLeavesNoFile)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DownloadFileTest, AddressesArePlaceholdersOnAReservedDomainUnlessTheProfileNamesOthers)
+{
+  shell.profile.clear();
+  EXPECT_EQ(std::string(Shell::GetNetworkAddress(841)), "https://tesmira-road.example/plug-ins/QorR/plugins.xml");
+  EXPECT_EQ(std::string(Shell::GetNetworkAddress(845)), "https://tesmira-road.example/plug-ins/QorR/");
+  shell.profile["Network\\CatalogueIndex"] = "http://127.0.0.1:1/index.xml";
+  shell.profile["Network\\CatalogueFolder"] = "http://127.0.0.1:1/catalogues/";
+  EXPECT_EQ(std::string(Shell::GetNetworkAddress(841)), "http://127.0.0.1:1/index.xml");
+  EXPECT_EQ(std::string(Shell::GetNetworkAddress(845)), "http://127.0.0.1:1/catalogues/");
+}
+
+}  // namespace
