@@ -380,8 +380,9 @@ BOOL CQorRoadDoc::InstallCatalog(CWnd* parent, const char* file, BOOL showMessag
     // No catalogue, or a damaged one: the database says what was wrong with it.
     qorsrv::ILuminaireCatalogue* catalogue = nullptr;
     CString reason;
-    if (m_luminaireDatabase->QueryInterface(qorsrv::IID_ILuminaireCatalogue, reinterpret_cast<void**>(&catalogue)) == S_OK &&
-        catalogue) {
+    const HRESULT found =
+        m_luminaireDatabase->QueryInterface(qorsrv::IID_ILuminaireCatalogue, reinterpret_cast<void**>(&catalogue));
+    if (found == S_OK && catalogue) {
       reason = catalogue->GetLastMessage();
       catalogue->Release();
     }

@@ -260,10 +260,8 @@ CDlgManagementPlugins::CDlgManagementPlugins(CWnd* parent, IQorRoadDoc* document
 
 CDlgManagementPlugins::~CDlgManagementPlugins()
 {
-  if (Shell::GetAnalyticsModule()) {
-    Shell::SendAnalyticsInfo(0);
+  if (Shell::GetAnalyticsModule())
     Shell::SendAnalyticsInfo(1);
-  }
 }
 
 BOOL CDlgManagementPlugins::OnInitDialog()

@@ -219,10 +219,11 @@ void StopWorker(Worker worker)
   slot.state->stop = true;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStopWaitMilliseconds);
   for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0)
+    using std::chrono::milliseconds;
+    const auto left = std::chrono::duration_cast<milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+    if (left <= 0)
       return;  // still running: it keeps its slot, and no second one starts beside it
-    const DWORD woke = MsgWaitForMultipleObjects(1, &slot.thread, FALSE, static_cast<DWORD>(left.count()), QS_SENDMESSAGE);
+    const DWORD woke = MsgWaitForMultipleObjects(1, &slot.thread, FALSE, static_cast<DWORD>(left), QS_SENDMESSAGE);
     if (woke == WAIT_OBJECT_0)
       break;
     if (woke != WAIT_OBJECT_0 + 1)
