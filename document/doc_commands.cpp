@@ -92,6 +92,7 @@ _CATALOG_INFO InfoOf(const qorsrv::CatalogRecord& record)
   std::memcpy(info.id, record.id, sizeof info.id);
   std::memcpy(info.manufacturer, record.name, sizeof info.manufacturer);
   std::memcpy(info.text3, record.trademark, sizeof info.text3);
+  info.date = record.date;
   return info;
 }
 
@@ -375,6 +376,20 @@ BOOL CQorRoadDoc::InstallCatalog(CWnd* parent, const char* file, BOOL showMessag
   case 5:
     CatalogMessage(parent, kCatalogNeedsNewerProgramMessage, MB_ICONEXCLAMATION, title, kMakerWebAddress);
     return FALSE;
+  case 1: {
+    // No catalogue, or a damaged one: the database says what was wrong with it.
+    qorsrv::ILuminaireCatalogue* catalogue = nullptr;
+    CString reason;
+    const HRESULT found =
+        m_luminaireDatabase->QueryInterface(qorsrv::IID_ILuminaireCatalogue, reinterpret_cast<void**>(&catalogue));
+    if (found == S_OK && catalogue) {
+      reason = catalogue->GetLastMessage();
+      catalogue->Release();
+    }
+    if (!reason.IsEmpty())
+      Shell::ShowMessageBox(OwnerOf(parent), reason, title, MB_OK | MB_ICONERROR);
+    return FALSE;
+  }
   default:
     return FALSE;
   }

@@ -1131,6 +1131,9 @@ _CATALOG_INFO* CQorRoadDoc::GetCatalogInfo(int index)
   std::memcpy(m_catalogInfo.id, record->id, sizeof m_catalogInfo.id);
   std::memcpy(m_catalogInfo.manufacturer, record->name, sizeof m_catalogInfo.manufacturer);
   std::memcpy(m_catalogInfo.text3, record->trademark, sizeof m_catalogInfo.text3);
+  m_catalogInfo.date = record->date;
+  m_catalogInfo.picture = record->picture;
+  m_catalogInfo.pictureBytes = record->pictureBytes;
   return &m_catalogInfo;
 }
 

@@ -7,6 +7,8 @@
 #include "platform/base/wintypes.h"
 #include "platform/com/unknown.h"
 
+#include <cstdint>
+
 class CString;
 class CWnd;
 class CGraphicCore;
@@ -22,7 +24,10 @@ struct _DEVCPOSITION;
 struct _CATALOG_INFO {
   char id[260];
   char manufacturer[260];
-  char text3[260];
+  char text3[260];  // the trademark
+  int date;         // the catalogue's version date; larger is newer
+  const BYTE* picture;  // owned by the database
+  std::uint64_t pictureBytes;
 };
 
 // Points handed through this interface are three doubles: x, y, z.

@@ -73,4 +73,20 @@ int RegisterAnalyticsEvent(LPCSTR category, LPCSTR action, LPCSTR label, int val
 }
 int SendAnalyticsInfo(int flag) { return g_services->SendAnalyticsInfo(flag); }
 
+CString GetNetworkAddress(UINT stringId)
+{
+  const char* entry = stringId == 829   ? "Site"
+                      : stringId == 841 ? "CatalogueIndex"
+                      : stringId == 845 ? "CatalogueFolder"
+                                        : nullptr;
+  if (entry) {
+    const CString configured = g_services->GetProfileString("Network", entry, "");
+    if (!configured.IsEmpty())
+      return configured;
+  }
+  CString text;
+  text.LoadString(stringId);
+  return text;
+}
+
 }  // namespace Shell

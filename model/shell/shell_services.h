@@ -123,4 +123,8 @@ HMODULE GetAnalyticsModule();
 int RegisterAnalyticsEvent(LPCSTR category, LPCSTR action, LPCSTR label, int value, int flag);
 int SendAnalyticsInfo(int flag);
 
+// Every address of the maker's web server the program uses: the string `stringId` of the string table, unless
+// the profile's "Network" section names another (829 "Site", 841 "CatalogueIndex", 845 "CatalogueFolder").
+CString GetNetworkAddress(UINT stringId);
+
 }  // namespace Shell

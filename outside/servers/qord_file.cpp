@@ -5,6 +5,9 @@
 #include <sqlite3.h>
 
 #include <cstring>
+#include <filesystem>
+#include <set>
+#include <system_error>
 #include <utility>
 
 namespace qorsrv {
@@ -22,6 +25,20 @@ constexpr int kSchemaVersion = 1;
 // Bounds on what a catalogue may claim, checked before anything is allocated from it.
 constexpr std::int64_t kMaxAngles = 2000;
 constexpr std::int64_t kMaxPictureBytes = 16 * 1024 * 1024;
+// A catalogue may come from the network: a file larger than this is refused unread.
+constexpr std::uintmax_t kMaxCatalogueFileBytes = 256ull * 1024 * 1024;
+
+// The tables and columns the reading queries name; a file without one of them is no catalogue of ours.
+const struct {
+  const char* table;
+  std::vector<const char*> columns;
+} kExpectedTables[] = {
+    {"catalogue", {"ord", "id", "version", "program_version", "maker", "trademark", "date", "picture"}},
+    {"luminaire", {"ord", "catalogue_id", "code", "name", "display_name", "maker", "producer", "maker_number", "report",
+                   "lamp_type", "lamp_count", "lamp_flux", "wattage", "length_mm", "width_mm", "height_mm",
+                   "absolute_photometry", "analytic", "source_format", "source_file", "notes", "symmetry", "planes",
+                   "gammas", "intensities"}},
+};
 
 constexpr const char* kSchema = R"sql(
 CREATE TABLE catalogue (
@@ -147,15 +164,40 @@ void QordFile::Close()
 
 QordFile QordFile::OpenForReading(const std::string& fileSystemPath)
 {
+  std::error_code sizeError;
+  const std::uintmax_t size = std::filesystem::file_size(fileSystemPath, sizeError);
+  if (!sizeError && size > kMaxCatalogueFileBytes)
+    throw QordError("the file " + fileSystemPath + " is larger than a catalogue may be");
   sqlite3* db = nullptr;
   int rc = sqlite3_open_v2(fileSystemPath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
   QordFile file(db, fileSystemPath);
   if (rc != SQLITE_OK)
     throw QordError("the catalogue " + fileSystemPath + " cannot be opened");
-  if (PragmaInt(db, "PRAGMA application_id") != kApplicationId)
+  // The file's own schema may name functions and views; none of it runs with more trust than plain data.
+  sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+  sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+  try {
+    if (PragmaInt(db, "PRAGMA application_id") != kApplicationId)
+      throw QordError("the file " + fileSystemPath + " is no luminaire catalogue");
+  } catch (const QordError&) {
     throw QordError("the file " + fileSystemPath + " is no luminaire catalogue");
+  }
   if (PragmaInt(db, "PRAGMA user_version") != kSchemaVersion)
     throw QordError("the catalogue " + fileSystemPath + " has a schema this program does not know");
+  {
+    Statement check(db, "PRAGMA quick_check(1)");
+    if (!check.Step() || check.Text(0) != "ok")
+      throw QordError("the catalogue " + fileSystemPath + " is damaged");
+  }
+  for (const auto& expected : kExpectedTables) {
+    std::set<std::string> columns;
+    Statement info(db, ("PRAGMA table_info(" + std::string(expected.table) + ")").c_str());
+    while (info.Step())
+      columns.insert(info.Text(1));
+    for (const char* column : expected.columns)
+      if (!columns.count(column))
+        throw QordError("the catalogue " + fileSystemPath + " lacks " + expected.table + "." + column);
+  }
   return file;
 }
 

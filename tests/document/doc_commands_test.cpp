@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iterator>
 #include <map>
@@ -591,6 +592,20 @@ TEST_F(CatalogueInstall, AFailedCopyLeavesNothingHalfDone)
   EXPECT_FALSE(doc->InstallCatalog(nullptr, other.c_str(), FALSE));
   EXPECT_FALSE(Loaded("91"));
   EXPECT_FALSE(std::filesystem::exists(Plugin("91")));
+}
+
+TEST_F(CatalogueInstall, AFileThatIsNoCatalogueIsRefusedWithTheDatabasesReason)
+{
+  const std::string junk = MakeCatalogue("junk.qord", "95", 1);
+  std::ofstream(junk, std::ios::trunc) << "<html>404 Not Found</html>";
+  const int count = doc->GetCatalogCount();
+  commands.messages.clear();
+  EXPECT_FALSE(doc->InstallCatalog(nullptr, junk.c_str(), FALSE));
+  ASSERT_EQ(commands.messages.size(), 1u);
+  EXPECT_NE(commands.messages[0].find("is no luminaire catalogue"), std::string::npos) << commands.messages[0];
+  EXPECT_EQ(doc->GetCatalogCount(), count);
+  EXPECT_FALSE(Loaded("95"));
+  EXPECT_FALSE(std::filesystem::exists(Plugin("95")));
 }
 
 }  // namespace

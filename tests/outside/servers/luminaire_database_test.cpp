@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -166,6 +167,58 @@ TEST(LuminaireDatabase, AddCatalogStatuses)
   ILuminaireCatalogue* extra = nullptr;
   db->QueryInterface(IID_ILuminaireCatalogue, reinterpret_cast<void**>(&extra));
   EXPECT_NE(std::string(extra->GetLastMessage()).find("missing.qord"), std::string::npos);
+  extra->Release();
+}
+
+TEST(LuminaireDatabase, DamagedOrForeignCatalogueFilesAreRefusedBeforeAnythingChanges)
+{
+  TempFolder folder;
+  WriteCatalogue(folder / "good.qord", "300000001", 1, 0, {"a"});
+  std::vector<std::string> many;
+  for (int i = 0; i < 200; ++i)
+    many.push_back("code" + std::to_string(i));
+  for (const char* name : {"damaged.qord", "truncated.qord", "no-column.qord", "huge.qord"})
+    WriteCatalogue(folder / name, "300000002", 1, 0, many);
+  {
+    // A page of the luminaire table overwritten.
+    std::fstream f(folder / "damaged.qord", std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(3 * 4096 + 8);
+    const std::string garbage(600, '\xA5');
+    f.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
+  }
+  std::filesystem::resize_file(folder / "truncated.qord", std::filesystem::file_size(folder / "truncated.qord") / 2);
+  {
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open((folder / "no-column.qord").c_str(), &raw), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(raw, "ALTER TABLE luminaire DROP COLUMN notes", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(raw);
+  }
+  // Sparse: the size is what counts, not the bytes.
+  std::filesystem::resize_file(folder / "huge.qord", 300ull * 1024 * 1024);
+
+  Database db;
+  LONG status = -1;
+  ASSERT_EQ(AddCatalog(db, folder / "good.qord", FALSE, &status), S_OK);
+  ILuminaireCatalogue* extra = nullptr;
+  db->QueryInterface(IID_ILuminaireCatalogue, reinterpret_cast<void**>(&extra));
+  const struct {
+    const char* file;
+    const char* said;
+  } cases[] = {{"damaged.qord", ""}, {"truncated.qord", ""}, {"no-column.qord", "lacks luminaire.notes"},
+               {"huge.qord", "larger than a catalogue may be"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    status = -1;
+    EXPECT_EQ(AddCatalog(db, folder / c.file, FALSE, &status), S_FALSE);
+    EXPECT_EQ(status, kCatalogUnreadable);
+    EXPECT_NE(std::string(extra->GetLastMessage()).find(c.said), std::string::npos) << extra->GetLastMessage();
+    LONG catalogues = 0;
+    db->LuminaireDbGetCatalogCount(&catalogues);
+    EXPECT_EQ(catalogues, 1);
+    LONG luminaires = 0;
+    db->LuminaireDbGetCount(&luminaires);
+    EXPECT_EQ(luminaires, 1);
+  }
   extra->Release();
 }
 
