@@ -24,25 +24,6 @@ std::string FreshId()
   return "?id=" + GuidToString(id);
 }
 
-std::vector<std::string> Lines(const std::string& text)
-{
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') {
-      line.pop_back();
-    }
-    lines.push_back(line);
-  }
-  return lines;
-}
-
-long long LeadingNumber(const std::string& line)
-{
-  return std::strtoll(line.c_str(), nullptr, 10);
-}
-
 bool IsWebAddress(const std::string& address)
 {
   auto startsWith = [&](const char* prefix) {
@@ -78,27 +59,6 @@ void NewsStep(ShellHost& host, HWND main, const VersionInfo& info)
 }
 
 }  // namespace
-
-VersionInfo ParseVersionInfo(const std::string& text)
-{
-  std::vector<std::string> lines = Lines(text);
-  lines.resize(4);
-  VersionInfo info;
-  info.newest = static_cast<DWORD>(LeadingNumber(lines[0]));
-  info.releaseText = lines[1];
-  info.newsAddress = lines[2];
-  info.newsId = static_cast<int>(LeadingNumber(lines[3]));
-  return info;
-}
-
-std::string JoinVersionText(const std::string& text)
-{
-  std::string joined;
-  for (const std::string& line : Lines(text)) {
-    joined += line;
-  }
-  return joined;
-}
 
 void RunUpdateCheck(bool automatic, ShellHost& host, UpdateFetch& fetch, UpdateUi& ui,
                     const UpdateAddresses& addresses, const std::atomic<bool>& stop)

@@ -7,6 +7,7 @@
 // SendMessage to the frame can finish.
 #pragma once
 
+#include "app/shell/web_texts.h"
 #include "platform/user/user.h"
 
 #include <atomic>
@@ -63,17 +64,6 @@ public:
   };
   virtual bool OfferUpdate(HWND owner, const Offer& offer, const std::atomic<bool>& stop) = 0;
 };
-
-// The version-info file, lines as the web site writes them; missing or empty numbers read 0.
-struct VersionInfo {
-  DWORD newest = 0;
-  std::string releaseText;
-  std::string newsAddress;
-  int newsId = 0;
-};
-VersionInfo ParseVersionInfo(const std::string& text);
-// The version text file: its lines joined without separators.
-std::string JoinVersionText(const std::string& text);
 
 inline constexpr DWORD kOwnVersion = 0x06002A00;  // 6.0.42.0
 
