@@ -135,6 +135,9 @@ double RoundTo(int n, double x)
 
 void ExtendToSteps(double& low, double& high, double d)
 {
+  if (!(d > 0) || !std::isfinite(d)) {
+    return;
+  }
   auto count = [d](double length) {
     int n = Trunc(length / d);
     if (n == 0 || length > n * d) {
@@ -157,6 +160,10 @@ void ExtendToSteps(double& low, double& high, double d)
 void WalkTicks(double low, double high, double d, int skip, bool labels,
                const std::function<bool(double)>& fits, const std::function<void(double, bool)>& draw)
 {
+  // A step of 0 (an axis whose values are all equal) would never reach either end.
+  if (!(d > 0) || !std::isfinite(d) || !std::isfinite(low) || !std::isfinite(high)) {
+    return;
+  }
   struct Walk {
     double start;
     int direction;

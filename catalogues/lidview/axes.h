@@ -35,13 +35,15 @@ CString FormatEightDecimals(double x);
 // x rounded half away from zero to n decimals.
 double RoundTo(int n, double x);
 
-// Widens low and high to whole steps d (d > 0) from 0, or down from high when the range does not touch 0.
+// Widens low and high to whole steps d (d > 0) from 0, or down from high when the range does not touch 0. A step
+// that is not positive leaves them.
 void ExtendToSteps(double& low, double& high, double d);
 
 // The ticks of one grid axis, spacing d > 0: from 0 up and down (the second walk writes no label at 0), or down
 // from high when the range does not touch 0; a drawn tick is followed by `skip` passed over. The end of the range
 // always gets a tick, and the drawn tick just before it loses its label when the two would crowd. Once `fits`
 // answers false for a tick's label, the walk labels nothing more but its end tick. draw(v, labelled) per tick.
+// A step that is not positive draws no tick.
 void WalkTicks(double low, double high, double d, int skip, bool labels, const std::function<bool(double)>& fits,
                const std::function<void(double, bool)>& draw);
 

@@ -32,6 +32,27 @@ bool HasScheme(std::string_view target)
   return true;
 }
 
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix)
+{
+  if (text.size() < prefix.size())
+    return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i])
+      return false;
+  return true;
+}
+
+bool IsWebOrMailAddress(std::string_view target)
+{
+  if (!StartsWithIgnoringCase(target, "http://") && !StartsWithIgnoringCase(target, "https://") &&
+      !StartsWithIgnoringCase(target, "mailto:"))
+    return false;
+  for (char c : target)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+      return false;
+  return true;
+}
+
 // The opener in a grandchild, so that nobody has to wait for it and no zombie stays behind.
 bool StartDetached(const std::vector<std::string>& arguments)
 {
@@ -81,6 +102,10 @@ HINSTANCE ShellExecute(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, int)
     return answer(SE_ERR_NOASSOC);
   std::string target;
   if (HasScheme(file)) {
+    // Only web pages and mail links: an address from outside (a news page, a catalogue) must not start a program
+    // of its choosing through another scheme's handler.
+    if (!IsWebOrMailAddress(file))
+      return answer(SE_ERR_NOASSOC);
     target = codepage::Cp1251ToUtf8(file);
   } else {
     target = platform::ToFileSystemPath(file);

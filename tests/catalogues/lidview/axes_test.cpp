@@ -99,6 +99,10 @@ TEST(AxisStep, TickWalks)
   // Labels that do not fit stop at the first that does not; only the end tick is still labelled.
   EXPECT_EQ(Ticks(0, 50, 10, 1, 20), (T{"0*", "20", "40", "50*"}));
   EXPECT_EQ(Ticks(0, 50, 10, 0, 20), (T{"0*", "10*", "20", "30", "40", "50"})) << "no forced end tick";
+  // An axis whose values are all equal has a step of 0: the walks end at once.
+  EXPECT_EQ(Ticks(0, 50, 0, 0), T{});
+  EXPECT_EQ(Ticks(-20, 20, 0, 3), T{});
+  EXPECT_EQ(Ticks(0, 0, 0, 0), T{});
 }
 
 TEST(AxisStep, ExtendToWholeSteps)
@@ -107,7 +111,7 @@ TEST(AxisStep, ExtendToWholeSteps)
     double low, high, d, newLow, newHigh;
   } cases[] = {
       {-35, 248, 40, -40, 280}, {0, 248, 40, 0, 280}, {-35, 0, 10, -40, 0}, {200, 480, 100, 180, 480},
-      {-90, 90, 10, -90, 90},   {0, 0, 1, -1, 0},
+      {-90, 90, 10, -90, 90},   {0, 0, 1, -1, 0},         {0, 248, 0, 0, 248},  // a step of 0 changes nothing
   };
   for (const auto& c : cases) {
     double low = c.low, high = c.high;

@@ -234,6 +234,12 @@ TEST_F(DiagramView, EmptySetsLeaveTheFirstPictureWhiteAndSizeChangesRedraw)
   Show(nullptr, 200, 150);
   EXPECT_EQ(Shown().Count(kWhite), 200 * 150) << "made without a curve set";
 
+  // One range empty (every angle 0), the other not: the grid's tick walks still end.
+  CurveSet flat;
+  flat.Add("C0-C180", "ЖКУ", {0, 100, 0, 250}, kBlue);
+  Show(&flat, 200, 150);
+  EXPECT_LT(Shown().Count(kWhite), 200 * 150);
+
   CurveSet set;
   set.Add("C0-C180", "ЖКУ", Wave(), kBlue);
   Show(&set, 200, 150);

@@ -57,6 +57,31 @@ TEST_F(ShellExecuteTest, LocalFilesAreConvertedAndMissingOnesRefused)
   EXPECT_EQ(calls_.size(), 2u);
 }
 
+TEST_F(ShellExecuteTest, OnlyWebPagesMailLinksAndExistingFilesReachTheOpener)
+{
+  const struct {
+    const char* verb;
+    const char* target;
+    bool opens;
+  } cases[] = {
+      {"open", "https://tesmira-road.example/", true},
+      {nullptr, "HTTP://tesmira-road.example/road/", true},
+      {"open", "mailto:support@tesmira-road.example?subject=Tesmira", true},
+      {"open", TESMIRA_SOURCE_DIR "/CMakeLists.txt", true},
+      {"open", "file:///etc/passwd", false},
+      {"open", "javascript:alert(1)", false},
+      {"open", "https://x.example/a\nb", false},
+      {"open", "/no/such/file", false},
+      {"open", "", false},
+      {"print", "https://tesmira-road.example/", false},
+  };
+  for (const auto& c : cases) {
+    calls_.clear();
+    EXPECT_EQ(Code(ShellExecute(nullptr, c.verb, c.target, nullptr, nullptr, kShowNormal)) > 32, c.opens) << c.target;
+    EXPECT_EQ(calls_.size(), c.opens ? 1u : 0u) << c.target;
+  }
+}
+
 }  // namespace
 
 namespace {
