@@ -1,12 +1,16 @@
 // Small helpers the fill and the commit of the parameters pane share.
 #pragma once
 
+#include "model/class_obj_model.h"
 #include "toolkit/propertygrid/item.h"
 
 namespace VisualCtrl {
 
 // The string-table text; empty for 0 or an id without a string.
 CString LoadItemText(UINT id);
+
+// The area is a multi-level interchange.
+bool IsInterchange(IModelUnknown* area);
 
 // A list item's chosen entry, and showing another entry as chosen (empty outside the list).
 int ChosenIndex(const CTKPropertyGridItem* item);

@@ -217,6 +217,8 @@ LRESULT CPropObjects::OnShowObject(WPARAM, LPARAM lParam)
     FillGroupsOfDev();
   else if (id.IsEqual(&CLSID_CGroupOfDev))
     FillGroupOfDev();
+  else if (id.IsEqual(&CLSID_CPrimitive))
+    FillPrimitive();
 
   RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   return 0;
@@ -365,6 +367,8 @@ LRESULT CPropObjects::OnGridNotify(WPARAM code, LPARAM lParam)
     answer = CommitGroupsOfDev(item, id);
   else if (cls.IsEqual(&CLSID_CGroupOfDev))
     answer = CommitGroupOfDev(item, id, mainWnd);
+  else if (cls.IsEqual(&CLSID_CPrimitive))
+    answer = CommitPrimitive(item, id, mainWnd);
   if (answer)
     ActivateShownArea();
   return answer;

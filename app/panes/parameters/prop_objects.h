@@ -14,6 +14,7 @@
 struct IArea;
 struct IGroupOfDev;
 struct IPole;
+struct IPrimitive;
 
 namespace VisualCtrl {
 
@@ -79,6 +80,7 @@ private:
   void FillWall();
   void FillGroupsOfDev();
   void FillGroupOfDev();
+  void FillPrimitive();
 
   LRESULT CommitProject(CTKPropertyGridItem* item, UINT id);
   LRESULT CommitStraightRoad(CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
@@ -97,6 +99,13 @@ private:
   LRESULT CommitWall(CTKPropertyGridItem* item, UINT id);
   LRESULT CommitGroupsOfDev(CTKPropertyGridItem* item, UINT id);
   LRESULT CommitGroupOfDev(CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
+  LRESULT CommitPrimitive(CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
+  bool CommitPrimitiveItem(IPrimitive* p, CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
+  bool CommitPrimitiveShape(IPrimitive* p, CTKPropertyGridItem* item, CWnd* mainWnd);
+  bool CommitPrimitiveMembership(IPrimitive* p, CTKPropertyGridItem* item, CWnd* mainWnd);
+  // Moves the first selected vertex of the outline along one axis (0 x, 1 y); a move that would make the outline
+  // invalid or put two vertices on one point is refused.
+  bool CommitVertexMove(IPrimitive* p, CTKPropertyGridItem* item, int axis);
 
   // The accepted range of a measure; an open end refuses the bound itself.
   struct Range {

@@ -3,6 +3,7 @@
 // further into the model.
 #include "tests/app/panes/parameters/pane_env.h"
 
+#include "model/iprimitive.h"
 #include "model/light_device.h"
 #include "model/standards.h"
 #include "outside/norms/norms.h"
@@ -157,6 +158,69 @@ TEST_F(CommitTest, BoundsOfTheGroupAndPoleEdits)
   EXPECT_EQ(CommitDouble(kItemPoleOutreach, 37.33), 0);
   EXPECT_EQ(AskedTexts().back(), "Значение вылета должно быть в диапазоне от  0 до 37.");
   EXPECT_EQ(CommitDouble(kItemPoleOutreach, 37.32), 1);
+}
+
+TEST_F(CommitTest, BoundsOfThePrimitiveAndOpenSiteEdits)
+{
+  IArea* site = AddOpenSite();
+  IArea* interchange = Project()->InsertAreaAfter(CLSID_CCustomizeRoad3D, site);
+  interchange->Release();
+  std::vector<IPrimitive*> made;
+  auto make = [&](IArea* area, int shape, int membership) {
+    made.push_back(Part<ICustomizeRoad>(area, IID_ICustomizeRoad)->CreatePrimitive(shape, membership, TRUE));
+    return made.back();
+  };
+  IPrimitive* rectangle = make(site, 1, 4);
+  IPrimitive* ring = make(site, 3, 1);
+  const double four = 4;
+  ring->SetInnerRadius(&four);
+  IPrimitive* narrowRing = make(site, 3, 1);
+  narrowRing->SetSize2(10);
+  IPrimitive* triangle = make(site, 0, 1);
+  IPrimitive* solid = make(interchange, 1, 4);
+  auto of = [](IPrimitive* p) { return [p] { return static_cast<IModelUnknown*>(p); }; };
+  const char* length = "Длина примитива должна быть в диапазоне от  0 до 2000 м.";
+  const char* height = "Высота примитива должна быть в диапазоне от  0 до 100 м.";
+  const std::vector<ItemCase> cases = {
+      {"rectangle length", kItemPrimitiveSize2, false, of(rectangle), [=] { return *rectangle->GetSize2(); },
+       {{0, false, length, 0}, {2000, true, nullptr, 2000}, {2000.01, false, length, 0}, {0.01, true, nullptr, 0.01}}},
+      {"rectangle width", kItemPrimitiveSize1, false, of(rectangle), [=] { return *rectangle->GetSize1(); },
+       {{0, false, "Ширина примитива должна быть в диапазоне от  0 до 2000 м.", 0}, {2000, true, nullptr, 2000}}},
+      {"rotation", kItemPrimitiveRotation, false, of(rectangle), [=] { return rectangle->GetRotation(); },
+       {{-180, true, nullptr, -180},
+        {180.01, false, "Значение угола поворота примитива должно быть в диапазоне от  -180 до 180.", 0}}},
+      {"height", kItemPrimitiveHeight, false, of(rectangle), [=] { return rectangle->GetHeight(); },
+       {{100, true, nullptr, 100}, {0, false, height, 0}, {100.01, false, height, 0}, {0.01, true, nullptr, 0.01}}},
+      {"outer radius above the inner one", kItemPrimitiveOuterRadius, false, of(ring),
+       [=] { return *ring->GetSize2() / 2; },
+       {{4, false, "Значение радиуса должно быть в диапазоне от  4 до 1000 м.", 0},
+        {4.01, true, nullptr, 4.01},
+        {1000, true, nullptr, 1000},
+        {1000.01, false, "Значение радиуса должно быть в диапазоне от  4 до 1000 м.", 0}}},
+      {"inner radius below half of size 2", kItemPrimitiveInnerRadius, false, of(narrowRing),
+       [=] { return *narrowRing->GetInnerRadius(); },
+       {{5, false, "Значение радиуса должно быть в диапазоне от  0 до 5 м.", 0}, {4.99, true, nullptr, 4.99},
+        {0, true, nullptr, 0}}},
+      {"sector angle", kItemPrimitiveSectorAngle, false, of(ring), [=] { return *ring->GetSectorAngle(); },
+       {{0, false, "Значение секторного угла должно быть в диапазоне от  0 до 360 град.", 0},
+        {90, true, nullptr, 90}, {360, true, nullptr, 360}}},
+      {"vertex offset", kItemPrimitiveVertexOffset, false, of(triangle), [=] { return *triangle->GetVertexOffset(); },
+       {{-1, true, nullptr, -1},
+        {1.01, false, "Значение относительного смещения вершины должно быть в диапазоне от  -1 до 1.", 0}}},
+      {"contour offset", kItemPrimitiveContourOffset, false, of(rectangle),
+       [=] { return *rectangle->GetContourOffset(); },
+       {{50, true, nullptr, 50}, {50.01, false, "Значение отступа должно быть в диапазоне от  0 до 50.", 0}}},
+      {"base height of a shading object", kItemPrimitiveBaseHeight, false, of(solid),
+       [=] { return solid->GetBaseHeight(); },
+       {{-3000, false, "Высота основания объекта затенения должна быть в диапазоне от  -3000 до 3000 м.", 0},
+        {3000, true, nullptr, 3000},
+        {-2999.99, true, nullptr, -2999.99}}},
+  };
+  for (const ItemCase& c : cases)
+    Run(c);
+  pane->SendMessage(UM_CLEARPANES, 0, 0);
+  for (IPrimitive* p : made)
+    p->Release();
 }
 
 TEST_F(CommitTest, FollowUpsReachTheRestOfTheModel)
