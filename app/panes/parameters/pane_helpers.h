@@ -9,6 +9,11 @@ namespace VisualCtrl {
 // The string-table text; empty for 0 or an id without a string.
 CString LoadItemText(UINT id);
 
+// Typical forms of an open site: a free site and a multi-level interchange have no form parameters.
+inline constexpr int kFreeSiteForm = 0;
+inline constexpr int kInterchangeForm = 8;
+bool HasFormParameters(int form);
+
 // The area is a multi-level interchange.
 bool IsInterchange(IModelUnknown* area);
 

@@ -219,6 +219,18 @@ LRESULT CPropObjects::OnShowObject(WPARAM, LPARAM lParam)
     FillGroupOfDev();
   else if (id.IsEqual(&CLSID_CPrimitive))
     FillPrimitive();
+  else if (id.IsEqual(&CLSID_CGroupOfPrimitive))
+    FillPrimitiveGroup();
+  else if (id.IsEqual(&CLSID_RoadNode))
+    FillRoadNode();
+  else if (id.IsEqual(&CLSID_PavementNode))
+    FillPavementNode();
+  else if (id.IsEqual(&CLSID_BackgroundNode))
+    FillFixedNode(kItemBackgroundNodeName, 326, 328);
+  else if (id.IsEqual(&CLSID_ShadingNode))
+    FillFixedNode(kItemShadingNodeName, 751, 753);
+  else if (id.IsEqual(&CLSID_MarkingNode))
+    FillFixedNode(kItemMarkingNodeName, 816, 818);
 
   RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   return 0;
@@ -369,6 +381,14 @@ LRESULT CPropObjects::OnGridNotify(WPARAM code, LPARAM lParam)
     answer = CommitGroupOfDev(item, id, mainWnd);
   else if (cls.IsEqual(&CLSID_CPrimitive))
     answer = CommitPrimitive(item, id, mainWnd);
+  else if (cls.IsEqual(&CLSID_CCustomizeRoad) || cls.IsEqual(&CLSID_CCustomizeRoad3D))
+    answer = CommitOpenSite(item, id, mainWnd);
+  else if (cls.IsEqual(&CLSID_RoadNode))
+    answer = CommitRoadNode(item, id, mainWnd);
+  else if (cls.IsEqual(&CLSID_PavementNode))
+    answer = CommitPavementNode(item, id, mainWnd);
+  else if (cls.IsEqual(&CLSID_CGroupOfPrimitive))
+    answer = CommitPrimitiveGroup(item, id, mainWnd);
   if (answer)
     ActivateShownArea();
   return answer;

@@ -12,6 +12,7 @@
 #include <initializer_list>
 
 struct IArea;
+struct ICustomizeRoad;
 struct IGroupOfDev;
 struct IPole;
 struct IPrimitive;
@@ -81,6 +82,11 @@ private:
   void FillGroupsOfDev();
   void FillGroupOfDev();
   void FillPrimitive();
+  // A node with a read-only name and an on/off item that always shows on; the state id follows the name id.
+  void FillFixedNode(UINT nameId, UINT captionId, UINT stateCaptionId);
+  void FillPrimitiveGroup();
+  void FillPavementNode();
+  void FillRoadNode();
 
   LRESULT CommitProject(CTKPropertyGridItem* item, UINT id);
   LRESULT CommitStraightRoad(CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
@@ -100,6 +106,10 @@ private:
   LRESULT CommitGroupsOfDev(CTKPropertyGridItem* item, UINT id);
   LRESULT CommitGroupOfDev(CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
   LRESULT CommitPrimitive(CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
+  LRESULT CommitOpenSite(CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
+  LRESULT CommitPavementNode(CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
+  LRESULT CommitRoadNode(CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
+  LRESULT CommitPrimitiveGroup(CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
   bool CommitPrimitiveItem(IPrimitive* p, CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
   bool CommitPrimitiveShape(IPrimitive* p, CTKPropertyGridItem* item, CWnd* mainWnd);
   bool CommitPrimitiveMembership(IPrimitive* p, CTKPropertyGridItem* item, CWnd* mainWnd);
@@ -121,6 +131,12 @@ private:
   // The range test alone: the message and the old value shown again when v lies outside.
   bool InRange(CTKPropertyGridItem* item, double old, double v, const Range& range, UINT messageId);
   bool AcceptCount(CTKPropertyGridItem* item, int old, int* value, int lower, int upper, UINT messageId);
+  // A width or junction angle of a roundabout's carriageway; put back when the ring no longer fits the area.
+  LRESULT CommitRingBranch(ICustomizeRoad* s, IArea* area, int form, CTKPropertyGridItem* item,
+                           double* (ICustomizeRoad::*getter)(), int (ICustomizeRoad::*setter)(const double*),
+                           const Range& range, UINT message);
+  // The form angles 1 and 2, whose bounds depend on the typical form.
+  LRESULT CommitFormAngle(ICustomizeRoad* s, IArea* area, int form, CTKPropertyGridItem* item, int which);
   // The name pattern's tree refresh.
   void SendTreeText(CWnd* mainWnd);
 

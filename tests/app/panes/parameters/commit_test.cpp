@@ -218,6 +218,81 @@ TEST_F(CommitTest, BoundsOfThePrimitiveAndOpenSiteEdits)
   };
   for (const ItemCase& c : cases)
     Run(c);
+
+  // The open site, its sidewalk node and the parameters of its typical forms.
+  auto siteOf = [this, site](int form) {
+    IArea* area = Project()->InsertAreaAfter(CLSID_CCustomizeRoad, site);
+    area->Release();
+    area->SetTypicalForm(&form);
+    area->BuildTypicalForm();
+    return area;
+  };
+  IArea* turn = siteOf(1);
+  IArea* fork = siteOf(2);
+  IArea* crossing = siteOf(3);
+  IArea* widening = siteOf(5);
+  IArea* roundabout = siteOf(7);
+  auto customize = [this](IArea* area) { return Part<ICustomizeRoad>(area, IID_ICustomizeRoad); };
+  auto node = [this](IArea* area, const IID& key) { return [=, this] { return Part<IModelUnknown>(area, key); }; };
+  auto area = [](IArea* a) { return [a] { return static_cast<IModelUnknown*>(a); }; };
+  const double areaLength = *widening->GetLength();
+  const char* siteLength = "Длина участка должна быть в диапазоне от 5 до 2000м.";
+  const char* offset = "Максимальное смещение координат в протоколе должно быть в диапазоне от -40075020 до 40075020м.";
+  const char* roadWidth = "Ширина проезжей части должна быть в диапазоне от 0 до 200м.";
+  const std::vector<ItemCase> siteCases = {
+      {"site length", kItemAreaLength, false, area(site), [=] { return *site->GetLength(); },
+       {{5, true, nullptr, 5}, {2000.01, false, siteLength, 0}, {4.99, false, siteLength, 0}}},
+      {"site width", kItemAreaWidth, false, area(site), [=] { return *site->GetWidth(); },
+       {{2000, true, nullptr, 2000}, {4.99, false, "Ширина участка должна быть в диапазоне от 5 до 2000м.", 0}}},
+      {"site base height", kItemAreaBaseHeight, false, area(site), [=] { return *site->GetBaseHeight(); },
+       {{-3000, true, nullptr, -3000},
+        {3000.01, false, "Базовая высота проекта должна быть в диапазоне от -3000 до 3000м.", 0}}},
+      {"report offset", kItemAreaReportOriginX, false, area(site), [=] { return *site->GetReportOriginX(); },
+       {{40075020, true, nullptr, 40075020}, {40075020.01, false, offset, 0}, {-40075020.01, false, offset, 0}}},
+      {"sidewalk width", kItemPavementNodeWidth, false, node(turn, IID_PavementNode),
+       [=] { return *customize(turn)->GetSidewalkWidth(); },
+       {{0, false, "Ширина тротуара должна быть в диапазоне от 0 до 100м.", 0}, {100, true, nullptr, 100},
+        {0.01, true, nullptr, 0.01}}},
+      {"sidewalk gap", kItemPavementNodeGap, false, node(turn, IID_PavementNode),
+       [=] { return *customize(turn)->GetSidewalkGap(); },
+       {{100, true, nullptr, 100}, {0, true, nullptr, 0},
+        {100.01, false, "Ширина зазора между проезжей частью и тротуаром должна быть в диапазоне от 0 до 100м.", 0}}},
+      {"turn angle", kItemFormAngle1, false, node(turn, IID_RoadNode), [=] { return *customize(turn)->GetFormAngle1(); },
+       {{-90, true, nullptr, -90}, {90.01, false, "Угол поворота должен быть в диапазоне от -90 до 90 град.", 0}}},
+      {"crossing angle by its size", kItemFormAngle1, false, node(crossing, IID_RoadNode),
+       [=] { return *customize(crossing)->GetFormAngle1(); },
+       {{-170, true, nullptr, -170},
+        {9.99, false, "Модуль угола пересечения должен быть в диапазоне от 10 до 170 град.", 0},
+        {-9.99, false, "Модуль угола пересечения должен быть в диапазоне от 10 до 170 град.", 0}}},
+      {"fork angle 1-2", kItemFormAngle1, false, node(fork, IID_RoadNode),
+       [=] { return *customize(fork)->GetFormAngle1(); },
+       {{90, true, nullptr, 90},
+        {9.99, false, "Угол отклонения ПЧ-2 от ПЧ-1 должен быть в диапазоне от 10 до 90 град.", 0}}},
+      {"fork angle 1-3, not -90 against 90", kItemFormAngle2, false, node(fork, IID_RoadNode),
+       [=] { return *customize(fork)->GetFormAngle2(); },
+       {{-90, false, "Угол отклонения ПЧ-3 от ПЧ-1 должен быть в диапазоне от -90 до -10 град.", 0},
+        {-10, true, nullptr, -10}}},
+      {"fork width", kItemBranchWidth3, false, node(fork, IID_RoadNode),
+       [=] { return *customize(fork)->GetBranchWidth3(); },
+       {{200, true, nullptr, 200}, {0, false, roadWidth, 0}}},
+      {"widening length below the area length", kItemWideningLength, false, node(widening, IID_RoadNode),
+       [=] { return *customize(widening)->GetWideningLength(); },
+       {{areaLength, false, "Длина переходного участка должна быть в диапазоне от 0 до 50м.", 0},
+        {areaLength - 0.01, true, nullptr, areaLength - 0.01}}},
+      {"ring branch width", kItemRingBranchWidth1, false, node(roundabout, IID_RoadNode),
+       [=] { return *customize(roundabout)->GetBranchWidth1(); },
+       {{200.01, false, roadWidth, 0}, {12, true, nullptr, 12}}},
+      {"ring junction angle", kItemRingJunctionAngle1 + 1, false, node(roundabout, IID_RoadNode),
+       [=] { return *customize(roundabout)->GetJunctionAngle2(); },
+       {{-180, true, nullptr, -180},
+        {180.01, false, "Угол примыкания ПЧ к кольцу должен быть в диапазоне от -180 до 180гр.", 0}}},
+      {"ring count", kItemRingBranchCount, true, node(roundabout, IID_RoadNode),
+       [=] { return double(*customize(roundabout)->GetBranchCount()); },
+       {{6, false, "Число ПЧ должно быть от 1 до 5.", 0}}},
+  };
+  ASSERT_DOUBLE_EQ(areaLength, 50);
+  for (const ItemCase& c : siteCases)
+    Run(c);
   pane->SendMessage(UM_CLEARPANES, 0, 0);
   for (IPrimitive* p : made)
     p->Release();
