@@ -1,6 +1,7 @@
 // Small helpers the fill and the commit of the parameters pane share.
 #pragma once
 
+#include "model/cguid.h"
 #include "model/class_obj_model.h"
 #include "toolkit/propertygrid/item.h"
 
@@ -13,6 +14,9 @@ CString LoadItemText(UINT id);
 inline constexpr int kFreeSiteForm = 0;
 inline constexpr int kInterchangeForm = 8;
 bool HasFormParameters(int form);
+
+// The class is one of the areas.
+bool IsAreaClass(const CGuid& cls);
 
 // The area is a multi-level interchange.
 bool IsInterchange(IModelUnknown* area);

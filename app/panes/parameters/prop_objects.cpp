@@ -352,12 +352,15 @@ void CPropObjects::SendTreeText(CWnd* mainWnd)
 
 LRESULT CPropObjects::OnGridNotify(WPARAM code, LPARAM lParam)
 {
-  // Only a changed value carries an item; the in-place buttons are answered by the dialogs' side of the pane.
-  if (code != TK_PGN_ITEMVALUE_CHANGED)
+  if (code != TK_PGN_ITEMVALUE_CHANGED && code != TK_PGN_INPLACEBUTTONDOWN)
     return 0;
   auto* item = reinterpret_cast<CTKPropertyGridItem*>(lParam);
   if (!item || !IsShowing())
     return 0;
+  if (code == TK_PGN_INPLACEBUTTONDOWN) {
+    ModelRef<IClassObjModel> keep((m_shownObject->AddRef(), m_shownObject));
+    return OnInplaceButton(item);
+  }
   CWnd* mainWnd = AfxGetMainWnd();
   const auto id = static_cast<UINT>(item->GetItemData());
 

@@ -16,6 +16,7 @@ struct ICustomizeRoad;
 struct IGroupOfDev;
 struct IPole;
 struct IPrimitive;
+class CLightDevice;
 
 namespace VisualCtrl {
 
@@ -56,6 +57,9 @@ public:
   afx_msg LRESULT OnClearObject(WPARAM wParam, LPARAM lParam);
   // The grid's owner notification relayed by the main frame: 1 an accepted edit, 0 otherwise.
   afx_msg LRESULT OnGridNotify(WPARAM wParam, LPARAM lParam);
+
+  // The grid's in-place button (code 5): the item's dialog; always 0, the press is never the grid's to finish.
+  LRESULT OnInplaceButton(CTKPropertyGridItem* item);
 
   // Makes the area holding the shown object the active one; 1 when the object lies in an area.
   int ActivateShownArea();
@@ -106,6 +110,12 @@ private:
   LRESULT CommitGroupsOfDev(CTKPropertyGridItem* item, UINT id);
   LRESULT CommitGroupOfDev(CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
   LRESULT CommitPrimitive(CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
+  // The luminaire choice of a group of poles; false when it was cancelled.
+  bool ChooseLuminaire();
+  // The luminaire's prices and service data from the price database, for a luminaire that came without a price.
+  void TakeLuminairePrices(CLightDevice* device);
+  void ChooseNormsClass(CTKPropertyGridItem* item);
+  void BindUnderlay();
   LRESULT CommitOpenSite(CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
   LRESULT CommitPavementNode(CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
   LRESULT CommitRoadNode(CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
