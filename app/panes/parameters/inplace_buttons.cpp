@@ -9,6 +9,8 @@
 #include "model/iarea.h"
 #include "model/identifiers.h"
 #include "model/igroups.h"
+#include "model/ipole.h"
+#include "model/lamp_post.h"
 #include "model/light_device.h"
 #include "model/shell/shell_services.h"
 #include "model/shell/window_messages.h"
@@ -49,6 +51,9 @@ LRESULT CPropObjects::OnInplaceButton(CTKPropertyGridItem* item)
   const auto id = static_cast<UINT>(item->GetItemData());
   if (m_shownClassId.IsEqual(&CLSID_CGroupOfDev) && id == kItemGroupLuminaire) {
     if (!ChooseLuminaire())
+      return 0;
+  } else if (m_shownClassId.IsEqual(&CLSID_CGroupOfDev) && (id == kItemPoleRecord || id == kItemBracketRecord)) {
+    if (!ChoosePole())
       return 0;
   } else if (IsAreaClass(m_shownClassId) && id == kItemAreaNormsClass) {
     ChooseNormsClass(item);
@@ -139,6 +144,111 @@ void CPropObjects::TakeLuminairePrices(CLightDevice* device)
                          : Known([&](double* f) { return db->GetBallastLoss(lamp, power, f); }, &factor);
   if (known && factor != 0)
     device->powerLossFactor = factor;
+}
+
+bool CPropObjects::ChoosePole()
+{
+  ModelRef<IGroupOfDev> group = Query<IGroupOfDev>(m_shownObject, IID_IGroupOfDev);
+  ModelRef<IPole> first = Query<IPole>(group.Get(), IID_IPole);
+  if (!group || !first || !m_document)
+    return false;
+  IPole* p = first.Get();
+  m_document->PushUndoState();
+  if (p->UpdateFromCatalogue() != 0) {
+    m_document->DropUndoState();
+    return false;
+  }
+  const int kind = *group->GetMountingKind();
+  const double h = p->GetHeight(kind);
+  const double a = p->GetOutreach(kind);
+  const double d = p->GetTilt(kind);
+  const int user = 0;
+  const int typical = 1;
+  auto takeGeometry = [&](IPole* pole) {
+    pole->SetTypical(&user);
+    pole->SetHeight(&h);
+    pole->SetOutreach(&a);
+    pole->SetTilt(&d);
+  };
+  takeGeometry(p);
+  p->SetTypical(&typical);
+  for (IPole* follower = p->GetNext(); follower; follower = follower->GetNext())
+    takeGeometry(follower);
+  m_document->InvalidateResultsAfterEdit(m_shownObject, nullptr);
+  m_document->Redraw(1, 0, 1);
+  m_document->SetModifiedFlag(TRUE);
+  PostRebuild();
+  TakePolePrices(p, true);
+
+  const int scheme = *group->GetPlacementScheme();
+  if (!HasSubGroups(scheme)) {
+    group->UpdatePolePositions(0);
+    return true;
+  }
+  bool any = false;
+  for (ModelRef<IGroupOfDev> q = Query<IGroupOfDev>(group.Get(), IID_FirstSubGroup); q;) {
+    if (ModelRef<IPole> pq = Query<IPole>(q.Get(), IID_IPole)) {
+      takeGeometry(pq.Get());
+      const double pole = p->GetPolePrice();
+      const double poleMount = p->GetPoleMountPrice();
+      const double bracket = p->GetBracketPrice();
+      const double bracketMount = p->GetBracketMountPrice();
+      pq->SetPolePrice(&pole);
+      pq->SetPoleMountPrice(&poleMount);
+      pq->SetBracketPrice(&bracket);
+      pq->SetBracketMountPrice(&bracketMount);
+    }
+    any = true;
+    IGroupOfDev* next = q->GetNext();
+    q = Query<IGroupOfDev>(next, IID_IGroupOfDev);
+  }
+  if (any)
+    m_document->Redraw(1, 0, 1);
+  return true;
+}
+
+void CPropObjects::TakePolePrices(IPole* pole, bool countChoice)
+{
+  if (!m_document)
+    return;
+  void* out = nullptr;
+  if (FAILED(m_document->QueryInterface(IID_IPriceDatabase, &out)) || !out)
+    return;
+  ModelRef<IPriceDatabase> prices(static_cast<IPriceDatabase*>(out));
+  IPriceDatabase* db = prices.Get();
+  double defaults[4] = {};
+  db->GetDefaultPolePrice(&defaults[0]);
+  db->GetDefaultPoleMountPrice(&defaults[1]);
+  db->GetDefaultBracketPrice(&defaults[2]);
+  db->GetDefaultBracketMountPrice(&defaults[3]);
+  if (!*pole->GetTypical()) {
+    pole->SetPolePrice(&defaults[0]);
+    pole->SetPoleMountPrice(&defaults[1]);
+    pole->SetBracketPrice(&defaults[2]);
+    pole->SetBracketMountPrice(&defaults[3]);
+    return;
+  }
+  const CLampPost* post = pole->GetLampPost();
+  const CLampConsole* bracket = post ? post->GetCurrentBracket() : nullptr;
+  const CString poleName = post ? post->model : CString();
+  const CString bracketName = bracket ? bracket->model : CString();
+  // An unanswered price is 0, not the default: the catalogue pole has no price of its own.
+  auto price = [](HRESULT hr, LONG hundredths) { return hr == S_OK ? static_cast<double>(hundredths) / 100.0 : 0.0; };
+  LONG v = 0;
+  double value = price(db->GetPolePrice(poleName, &v), v);
+  pole->SetPolePrice(&value);
+  v = 0;
+  value = price(db->GetPoleMountPrice(poleName, &v), v);
+  pole->SetPoleMountPrice(&value);
+  v = 0;
+  value = price(db->GetBracketPrice(bracketName, &v), v);
+  pole->SetBracketPrice(&value);
+  v = 0;
+  value = price(db->GetBracketMountPrice(bracketName, &v), v);
+  pole->SetBracketMountPrice(&value);
+  if (countChoice && !poleName.IsEmpty() && !bracketName.IsEmpty())
+    Shell::RegisterAnalyticsEvent("Диалог выбора опоры и кронштейна", "Опора " + poleName,
+                                  "Кронштейн " + bracketName, 1, 1);
 }
 
 void CPropObjects::ChooseNormsClass(CTKPropertyGridItem* item)

@@ -114,6 +114,11 @@ private:
   bool ChooseLuminaire();
   // The luminaire's prices and service data from the price database, for a luminaire that came without a price.
   void TakeLuminairePrices(CLightDevice* device);
+  // The catalogue pole and bracket of a group's first pole, copied to every pole; false when it was cancelled.
+  bool ChoosePole();
+  // The pole's four prices: by the catalogue names of a typical pole, else the database's defaults. With
+  // `countChoice` the choice is counted as a use of the catalogue.
+  void TakePolePrices(IPole* pole, bool countChoice);
   void ChooseNormsClass(CTKPropertyGridItem* item);
   void BindUnderlay();
   LRESULT CommitOpenSite(CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);

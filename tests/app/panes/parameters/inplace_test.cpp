@@ -5,7 +5,9 @@
 #include "document/graphic_core.h"
 #include "model/light_device.h"
 #include "outside/grafocore/grafocore.h"
+#include "model/lamp_post.h"
 #include "outside/servers/iluminaire_database.h"
+#include "outside/servers/ipole_catalog.h"
 #include "outside/servers/iprice_database.h"
 
 #include <filesystem>
@@ -33,6 +35,16 @@ public:
   static CGraphicCore* Make(IQorRoadDoc* context) { return new DrawingCore(context); }
   void OpenDxfFile(const char* path, int* id) override { grafocore::OpenDXFFile(path, id); }
   void GetLibraryProjectSize(double out[3]) override { grafocore::GetProjectDimentions(&out[0], &out[1], &out[2]); }
+};
+
+// Stands in for the pole-and-bracket selection dialog.
+struct ScriptedPoleChooser : qorsrv::IPoleChooser {
+  int asked = 0;
+  bool ChoosePole(const qorsrv::PoleCatalogContents&, int*, int*) override
+  {
+    ++asked;
+    return false;
+  }
 };
 
 class InplaceButtonTest : public ParametersPaneTest {
@@ -120,6 +132,44 @@ TEST_F(InplaceButtonTest, LuminaireWithoutPriceTakesTheDatabasesFigures)
   // An LED luminaire takes its driver's loss by key, another its ballast's by lamp.
   EXPECT_DOUBLE_EQ(device->powerLossFactor, CString(lamp).Find("СД") >= 0 ? 1.08 : 1.15);
   EXPECT_TRUE(doc->CanUndo());
+}
+
+TEST_F(InplaceButtonTest, UserPoleTakesTheDefaultPricesAndACancelledChoiceNothing)
+{
+  void* out = nullptr;
+  ASSERT_TRUE(SUCCEEDED(doc->QueryInterface(IID_IPoleCatalog, &out)) && out);
+  void* select = nullptr;
+  ASSERT_TRUE(SUCCEEDED(static_cast<IUnknown*>(out)->QueryInterface(qorsrv::IID_IPoleCatalogSelect, &select)));
+  ScriptedPoleChooser poles;
+  static_cast<qorsrv::IPoleCatalogSelect*>(select)->SetChooser(&poles);
+
+  IGroupOfDev* group = RoadGroup();
+  IPole* first = Part<IPole>(group, IID_IPole);
+  IPriceDatabase* prices = Prices();
+  ASSERT_EQ(prices->SetDefaultPolePrice(100.5), S_OK);
+  ASSERT_EQ(prices->SetDefaultBracketMountPrice(7.25), S_OK);
+
+  // "Пользовательские" on a catalogue pole: the database's default prices.
+  const int typical = 1;
+  first->SetTypical(&typical);
+  Show(group);
+  EXPECT_EQ(CommitChoice(kItemPoleCatalogue, 0), 1);
+  EXPECT_EQ(*first->GetTypical(), 0);
+  EXPECT_DOUBLE_EQ(first->GetPolePrice(), 100.5);
+  EXPECT_DOUBLE_EQ(first->GetBracketMountPrice(), 7.25);
+
+  // The catalogue dialog cancelled: no undo step and the pole as it was.
+  first->SetTypical(&typical);
+  Show(group);
+  const bool couldUndo = doc->CanUndo();
+  EXPECT_EQ(Press(kItemPoleRecord), 0);
+  EXPECT_EQ(poles.asked, 1);
+  EXPECT_EQ(doc->CanUndo(), couldUndo);
+  EXPECT_DOUBLE_EQ(first->GetPolePrice(), 100.5);
+
+  static_cast<qorsrv::IPoleCatalogSelect*>(select)->SetChooser(nullptr);
+  static_cast<IUnknown*>(select)->Release();
+  static_cast<IUnknown*>(out)->Release();
 }
 
 TEST_F(InplaceButtonTest, DrawingUnderlaySetsTheAreaSizeUpToTheLimit)
