@@ -245,6 +245,8 @@ void CTreeObjects::SetMenuBitmaps(CMenu* pPopup)
 
 void CTreeObjects::OnRButtonUp(UINT, CPoint point)
 {
+  if (m_bDragging)
+    EndDrag();
   bool hasMainWindow = false;
   if (CalculationState(&hasMainWindow) != 0) {
     Default();

@@ -52,6 +52,11 @@ protected:
   BOOL OnBeginLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);
   BOOL OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);
   void OnItemExpanded(NMHDR* pNMHDR, LRESULT* pResult);
+  void OnBeginDrag(NMHDR* pNMHDR, LRESULT* pResult);
+  void OnMouseMove(UINT nFlags, CPoint point);
+  void OnLButtonUp(UINT nFlags, CPoint point);
+  LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
+  void OnCaptureChanged(CWnd* pWnd);
 
   DECLARE_MESSAGE_MAP()
 
@@ -84,6 +89,15 @@ private:
   bool DoCopyArea(IClassObjModel* object, Refresh& refresh);
   bool DoActivateArea(IClassObjModel* object, Refresh& refresh);
   void CommonRefresh(IClassObjModel* object, const Refresh& refresh);
+
+  // The primitive being dragged; null when no drag is under way.
+  IClassObjModel* DraggedPrimitive() const;
+  // The object under the point that takes the dragged primitive: a category node or a primitive group of its area.
+  IClassObjModel* DropTargetAt(CPoint point, HTREEITEM* item) const;
+  void DropPrimitive(IClassObjModel* dragged, IClassObjModel* target);
+  void SetDragCursor(bool drag);
+  // Ends a drag: the flag, the held primitive, the cursor and the mouse capture.
+  void EndDrag();
   void Remember(IClassObjModel* object);
 
   // The menu-item bitmaps, loaded in this order.

@@ -1,0 +1,128 @@
+// Dragging a primitive onto a category node of its own area: the move there and back, the drops that are refused
+// without an undo step, and a release outside the tree that ends the drag.
+#include "model/iprimitive.h"
+#include "tests/app/panes/objecttree/tree_fixture.h"
+
+namespace {
+
+using treetest::ObjectTreeTest;
+
+constexpr UINT kAddOpenSite = 32850;
+
+class TreeDragDrop : public ObjectTreeTest {
+protected:
+  void SetUp() override
+  {
+    ObjectTreeTest::SetUp();
+    // Two open sites after the straight road; the first holds a rectangle on its carriageway.
+    Command(static_cast<LPCSTR>(*Project()->GetName()), kAddOpenSite);
+    Command(static_cast<LPCSTR>(*Project()->GetName()), kAddOpenSite);
+    void* part = nullptr;
+    ASSERT_TRUE(SUCCEEDED(AreaAt(1)->QueryInterface(&IID_IPrimitive, &part)) && part);
+    rectangle = static_cast<IPrimitive*>(part);
+    rectangle->Release();  // the site keeps it
+    const int shape = 1;
+    rectangle->SetShape(&shape);
+    Project()->SetActiveArea(AreaAt(1));
+    Rebuild();
+  }
+  // The item with this text below the item of the area at `index`.
+  HTREEITEM InArea(int index, const std::string& text)
+  {
+    const std::string areaText = static_cast<LPCSTR>(*AreaAt(index)->GetCaption());
+    for (HTREEITEM area = tree->GetChildItem(tree->GetRootItem()); area; area = tree->GetNextSiblingItem(area)) {
+      if (std::string(static_cast<LPCSTR>(tree->GetItemText(area))).rfind(areaText, 0) != 0)
+        continue;
+      for (HTREEITEM item = tree->GetChildItem(area); item; item = tree->GetNextItemInOrder(item)) {
+        if (tree->GetParentItem(item) == tree->GetParentItem(area))
+          break;
+        if (std::string(static_cast<LPCSTR>(tree->GetItemText(item))) == text)
+          return item;
+      }
+    }
+    ADD_FAILURE() << text;
+    return nullptr;
+  }
+  LPARAM At(HTREEITEM item)
+  {
+    CRect label;
+    tree->GetItemRect(item, &label, TRUE);
+    return MAKELPARAM(label.left + 4, label.CenterPoint().y);
+  }
+  // Presses on the primitive, moves far enough to start the drag, then over `over` with the button held.
+  void StartDrag(HTREEITEM over)
+  {
+    HTREEITEM from = InArea(1, static_cast<LPCSTR>(*rectangle->GetName()));
+    tree->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(from));
+    tree->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, At(over));
+    tree->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, At(over));
+  }
+  void Drag(HTREEITEM target)
+  {
+    StartDrag(target);
+    tree->SendMessage(WM_LBUTTONUP, 0, At(target));
+    Pump();
+  }
+  void Drag(int area, const std::string& node) { Drag(InArea(area, node)); }
+  CGuid Id(IPrimitive* p)
+  {
+    void* out = nullptr;
+    p->QueryInterface(&IID_IClassObjModel, &out);
+    auto* object = static_cast<IClassObjModel*>(out);
+    CGuid id;
+    object->GetObjectId(&id);
+    object->Release();
+    return id;
+  }
+
+  IPrimitive* rectangle = nullptr;
+};
+
+TEST_F(TreeDragDrop, RectangleToTheShadingObjectsAndBack)
+{
+  const CGuid id = Id(rectangle);
+  const int off = *rectangle->GetState() & ~1;
+  rectangle->SetState(&off);
+  Rebuild();
+  Drag(1, "Объекты затенения");
+  EXPECT_EQ(*rectangle->GetMembership(), 4);
+  EXPECT_DOUBLE_EQ(rectangle->GetHeight(), 1);
+  EXPECT_EQ(*rectangle->GetState() & 1, 1);
+  EXPECT_TRUE(doc->CanUndo());
+  EXPECT_EQ(Selected(), "Объекты затенения");
+  EXPECT_NE(tree->GetChildItem(InArea(1, "Объекты затенения")), nullptr);
+  EXPECT_EQ(::GetCapture(), nullptr);
+
+  rectangle->SetBaseHeight(5);
+  Drag(1, "Проезжая часть");
+  EXPECT_EQ(*rectangle->GetMembership(), 1);
+  EXPECT_DOUBLE_EQ(rectangle->GetHeight(), 0);
+  EXPECT_DOUBLE_EQ(rectangle->GetBaseHeight(), 0);
+  EXPECT_TRUE(Id(rectangle).IsEqual(&id.Value()));
+}
+
+TEST_F(TreeDragDrop, DropsOutsideTheOwnAreasNodesChangeNothing)
+{
+  // Onto another area's node, onto the area itself, and released outside the tree.
+  const auto before = Saved("before");
+  const int states = doc->GetStateCount();
+  Drag(2, "Тротуар");
+  EXPECT_EQ(*rectangle->GetMembership(), 1);
+  Drag(tree->GetParentItem(InArea(1, "Тротуар")));
+  EXPECT_EQ(*rectangle->GetMembership(), 1);
+  EXPECT_EQ(doc->GetStateCount(), states);
+
+  StartDrag(InArea(1, "Тротуар"));
+  EXPECT_EQ(::GetCapture(), tree->GetSafeHwnd());  // held while dragging
+  tree->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(2000, 3000));
+  EXPECT_EQ(::GetCapture(), nullptr);
+  // The drag is over: pressing elsewhere and passing over a node selects nothing by dragging.
+  tree->SelectItem(InArea(1, "Проезжая часть"));
+  Pump();
+  tree->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, At(InArea(1, "Тротуар")));
+  tree->SendMessage(WM_LBUTTONUP, 0, At(InArea(1, "Тротуар")));
+  EXPECT_EQ(doc->GetStateCount(), states);
+  EXPECT_EQ(Saved("after"), before);
+}
+
+}  // namespace
