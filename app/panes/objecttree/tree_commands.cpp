@@ -131,15 +131,6 @@ const UINT CTreeObjects::kMenuBitmapIds[kMenuBitmapCount] = {311, 312, 313, 314,
                                                              765, 317, 318, 319, 320, 321, 768};
 
 // What the common refresh does besides rebuilding, marking and redrawing.
-struct CTreeObjects::Refresh {
-  bool activation = false;
-  bool invalidates = false;
-  bool cameras = false;
-  bool drawingOff = false;
-  BOOL recalc = TRUE;
-  IClassObjModel* changed = nullptr;  // whose area loses its results
-};
-
 BOOL CTreeObjects::TrackContextMenu(CMenu* pPopup, UINT nFlags, CPoint screenPoint)
 {
   return pPopup->TrackPopupMenu(nFlags, screenPoint.x, screenPoint.y, this);
@@ -305,6 +296,9 @@ BOOL CTreeObjects::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINF
     refreshes = DoCopyArea(object, refresh);
   } else if (nID == ids::ID_AREA_ACTIVATE && IsArea(kind)) {
     refreshes = DoActivateArea(object, refresh);
+  } else if ((nID == kPrimitiveDelete || nID == kPrimitiveToFront || nID == kPrimitiveToBack) &&
+             kind.IsEqual(&CLSID_CPrimitive)) {
+    refreshes = DoPrimitiveOrder(nID, object, refresh);
   }
   if (refreshes)
     CommonRefresh(object, refresh);

@@ -61,7 +61,15 @@ protected:
   DECLARE_MESSAGE_MAP()
 
 private:
-  struct Refresh;
+  // What the common refresh after a command does besides the rebuild.
+  struct Refresh {
+    bool activation = false;
+    bool invalidates = false;
+    bool cameras = false;
+    bool drawingOff = false;
+    BOOL recalc = TRUE;
+    IClassObjModel* changed = nullptr;  // whose area loses its results
+  };
 
   HTREEITEM InsertObject(IClassObjModel* object, const CString& text, int image, int selectedImage,
                          HTREEITEM parent, HTREEITEM* found);
@@ -88,6 +96,11 @@ private:
   bool DoDeleteArea(IClassObjModel* object, Refresh& refresh);
   bool DoCopyArea(IClassObjModel* object, Refresh& refresh);
   bool DoActivateArea(IClassObjModel* object, Refresh& refresh);
+  // Delete, bring to front and send to back on a primitive.
+  bool DoPrimitiveOrder(UINT nID, IClassObjModel* object, Refresh& refresh);
+  static constexpr UINT kPrimitiveDelete = 32875;
+  static constexpr UINT kPrimitiveToFront = 32882;
+  static constexpr UINT kPrimitiveToBack = 32884;
   void CommonRefresh(IClassObjModel* object, const Refresh& refresh);
 
   // The primitive being dragged; null when no drag is under way.

@@ -1,5 +1,6 @@
-// Dragging a primitive onto a category node of its own area: the move there and back, the drops that are refused
-// without an undo step, and a release outside the tree that ends the drag.
+// Primitives in the tree. Dragging one onto a category node of its own area: the move there and back, the drops
+// that are refused without an undo step, and a release outside the tree that ends the drag. The drawing-order and
+// delete commands: the order they leave, the object id that travels with the moved primitive, and the refusals.
 #include "model/iprimitive.h"
 #include "tests/app/panes/objecttree/tree_fixture.h"
 
@@ -9,7 +10,7 @@ using treetest::ObjectTreeTest;
 
 constexpr UINT kAddOpenSite = 32850;
 
-class TreeDragDrop : public ObjectTreeTest {
+class TreePrimitives : public ObjectTreeTest {
 protected:
   void SetUp() override
   {
@@ -75,10 +76,97 @@ protected:
     return id;
   }
 
+  // The names of the area's primitives in drawing order, and a third and fourth added after the rectangle.
+  std::vector<std::string> Order(int area)
+  {
+    std::vector<std::string> names;
+    void* part = nullptr;
+    AreaAt(area)->QueryInterface(&IID_IPrimitive, &part);
+    auto* p = static_cast<IPrimitive*>(part);
+    p->Release();
+    for (; p; p = p->GetNext())
+      names.push_back(static_cast<LPCSTR>(*p->GetName()));
+    return names;
+  }
+  void AddTwo()
+  {
+    auto* site = static_cast<ICustomizeRoad*>(nullptr);
+    void* part = nullptr;
+    AreaAt(1)->QueryInterface(&IID_ICustomizeRoad, &part);
+    site = static_cast<ICustomizeRoad*>(part);
+    IPrimitive* last = rectangle;
+    for (int i = 0; i < 2; ++i) {
+      IPrimitive* p = site->CreatePrimitive(1, 1, TRUE);
+      last->SetNext(p);
+      p->SetPrev(last);
+      last = p;
+    }
+    site->Release();
+    Rebuild();
+  }
+  void OnPrimitive(const std::string& name, UINT command)
+  {
+    tree->SelectItem(InArea(1, name));
+    Pump();
+    tree->SendMessage(WM_COMMAND, command, 0);
+    Pump();
+  }
+
   IPrimitive* rectangle = nullptr;
 };
 
-TEST_F(TreeDragDrop, RectangleToTheShadingObjectsAndBack)
+constexpr UINT kDelete = 32875;
+constexpr UINT kToFront = 32882;
+constexpr UINT kToBack = 32884;
+
+TEST_F(TreePrimitives, OrderCommandsMoveContentsAndKeepTheObjectId)
+{
+  AddTwo();
+  const std::vector<std::string> start = Order(1);
+  ASSERT_EQ(start.size(), 3u);
+  const std::string a = start[0], b = start[1], c = start[2];
+  const CGuid firstId = Id(rectangle);
+
+  // The first to the front: the head object now carries the second; the moved one keeps its id and stays selected.
+  OnPrimitive(a, kToFront);
+  EXPECT_EQ(Order(1), (std::vector<std::string>{b, c, a}));
+  EXPECT_EQ(Selected(), a);
+  EXPECT_TRUE(tree->GetRememberedId().IsEqual(&firstId.Value()));
+  IClassObjModel* moved = tree->GetItemObject(tree->GetSelectedItem());
+  CGuid movedId;
+  moved->GetObjectId(&movedId);
+  EXPECT_TRUE(movedId.IsEqual(&firstId.Value()));
+
+  // The last to the back.
+  OnPrimitive(a, kToBack);
+  EXPECT_EQ(Order(1), (std::vector<std::string>{a, b, c}));
+  EXPECT_EQ(Selected(), a);
+  OnPrimitive(c, kToBack);
+  EXPECT_EQ(Order(1), (std::vector<std::string>{c, a, b}));
+
+  // Deleting the first leaves the second at the head, selected; deleting another selects its previous one.
+  OnPrimitive(c, kDelete);
+  EXPECT_EQ(Order(1), (std::vector<std::string>{a, b}));
+  EXPECT_EQ(Selected(), a);
+  OnPrimitive(b, kDelete);
+  EXPECT_EQ(Order(1), (std::vector<std::string>{a}));
+  EXPECT_EQ(Selected(), a);
+}
+
+TEST_F(TreePrimitives, TheOnlyPrimitiveIsNeitherDeletedNorMovedAndLeavesNoUndoStep)
+{
+  const auto before = Saved("before");
+  const int states = doc->GetStateCount();
+  const std::string only = static_cast<LPCSTR>(*rectangle->GetName());
+  for (UINT command : {kDelete, kToFront, kToBack}) {
+    OnPrimitive(only, command);
+    EXPECT_EQ(Order(1), std::vector<std::string>{only}) << command;
+    EXPECT_EQ(doc->GetStateCount(), states) << command;
+  }
+  EXPECT_EQ(Saved("after"), before);
+}
+
+TEST_F(TreePrimitives, RectangleToTheShadingObjectsAndBack)
 {
   const CGuid id = Id(rectangle);
   const int off = *rectangle->GetState() & ~1;
@@ -101,7 +189,7 @@ TEST_F(TreeDragDrop, RectangleToTheShadingObjectsAndBack)
   EXPECT_TRUE(Id(rectangle).IsEqual(&id.Value()));
 }
 
-TEST_F(TreeDragDrop, DropsOutsideTheOwnAreasNodesChangeNothing)
+TEST_F(TreePrimitives, DropsOutsideTheOwnAreasNodesChangeNothing)
 {
   // Onto another area's node, onto the area itself, and released outside the tree.
   const auto before = Saved("before");

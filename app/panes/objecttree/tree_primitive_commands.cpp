@@ -1,0 +1,121 @@
+// The drawing-order and delete commands on a primitive. The area holds the head of its primitive list, so a move
+// that would change the head moves contents between the objects instead; each object's identity goes with its
+// contents, so the moved primitive keeps its object id.
+#include "app/panes/objecttree/model_ref.h"
+#include "app/panes/objecttree/tree_objects.h"
+#include "model/class_of.h"
+#include "model/identifiers.h"
+#include "model/iprimitive.h"
+
+namespace VisualCtrl {
+
+namespace {
+
+IClassObjModel* AsObject(IPrimitive* p)
+{
+  // The list owns the primitive; the object part lives as long as it does.
+  ModelRef<IClassObjModel> object(p, IID_IClassObjModel);
+  return object.get();
+}
+
+void Unlink(IPrimitive* p)
+{
+  IPrimitive* prev = p->GetPrev();
+  IPrimitive* next = p->GetNext();
+  if (prev)
+    prev->SetNext(next);
+  if (next)
+    next->SetPrev(prev);
+  p->SetPrev(nullptr);
+  p->SetNext(nullptr);
+}
+
+void LinkAfter(IPrimitive* anchor, IPrimitive* p)
+{
+  IPrimitive* next = anchor->GetNext();
+  p->SetPrev(anchor);
+  p->SetNext(next);
+  if (next)
+    next->SetPrev(p);
+  anchor->SetNext(p);
+}
+
+IPrimitive* LastOf(IPrimitive* p)
+{
+  while (p->GetNext())
+    p = p->GetNext();
+  return p;
+}
+
+}  // namespace
+
+bool CTreeObjects::DoPrimitiveOrder(UINT nID, IClassObjModel* object, Refresh& refresh)
+{
+  ModelRef<IPrimitive> selected(object, IID_IPrimitive);
+  IClassObjModel* areaObject = object->GetParent();
+  ModelRef<ICustomizeRoad> site(areaObject, IID_ICustomizeRoad);
+  if (!selected || !site)
+    return false;
+  IPrimitive* s = selected.get();
+  m_pDocument->PushUndoState();
+  // The only primitive cannot be deleted or moved; so is a move that would leave it where it is.
+  const bool alone = !s->GetPrev() && !s->GetNext();
+  const bool stays = (nID == kPrimitiveToFront && !s->GetNext()) || (nID == kPrimitiveToBack && !s->GetPrev());
+  if (alone || stays) {
+    m_pDocument->DropUndoState();
+    return false;
+  }
+  refresh.invalidates = true;
+  refresh.changed = object;
+
+  if (nID == kPrimitiveDelete) {
+    IPrimitive* gone = s;
+    if (IPrimitive* prev = s->GetPrev()) {
+      Remember(AsObject(prev));
+    } else {
+      gone = s->GetNext();
+      AsObject(gone)->CopyTo(object, 0);
+      Remember(object);
+    }
+    Unlink(gone);
+    gone->Release();
+    return true;
+  }
+
+  if (nID == kPrimitiveToFront && !s->GetPrev()) {
+    IPrimitive* scratch = site->CreatePrimitive(0, 0, FALSE);
+    object->CopyTo(AsObject(scratch), 0);
+    Remember(AsObject(scratch));
+    IPrimitive* second = s->GetNext();
+    AsObject(second)->CopyTo(object, 0);
+    LinkAfter(LastOf(s), scratch);
+    Unlink(second);
+    second->Release();
+    s->Rebuild();
+    scratch->Rebuild();
+    return true;
+  }
+  if (nID == kPrimitiveToFront) {
+    Unlink(s);
+    ModelRef<IPrimitive> first(areaObject, IID_IPrimitive);
+    LinkAfter(LastOf(first.get()), s);
+    Remember(object);
+    return true;
+  }
+
+  // To the back: the first object takes the selected primitive's contents, the scratch one the first's.
+  ModelRef<IPrimitive> firstRef(areaObject, IID_IPrimitive);
+  IPrimitive* first = firstRef.get();
+  IPrimitive* scratch = site->CreatePrimitive(0, 0, FALSE);
+  Unlink(s);
+  AsObject(first)->CopyTo(AsObject(scratch), 0);
+  object->CopyTo(AsObject(first), 0);
+  Remember(AsObject(first));
+  first->Rebuild();
+  scratch->Rebuild();
+  LinkAfter(first, scratch);
+  s->Release();
+  return true;
+}
+
+}  // namespace VisualCtrl
