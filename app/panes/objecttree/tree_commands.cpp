@@ -299,6 +299,9 @@ BOOL CTreeObjects::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINF
   } else if ((nID == kPrimitiveDelete || nID == kPrimitiveToFront || nID == kPrimitiveToBack) &&
              kind.IsEqual(&CLSID_CPrimitive)) {
     refreshes = DoPrimitiveOrder(nID, object, refresh);
+  } else if ((nID == kOutlineEdit || nID == kOutlineRedraw || nID == kVertexDelete) &&
+             kind.IsEqual(&CLSID_CPrimitive)) {
+    refreshes = DoPrimitiveOutline(nID, object, refresh);
   }
   if (refreshes)
     CommonRefresh(object, refresh);

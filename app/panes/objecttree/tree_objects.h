@@ -101,6 +101,11 @@ private:
   static constexpr UINT kPrimitiveDelete = 32875;
   static constexpr UINT kPrimitiveToFront = 32882;
   static constexpr UINT kPrimitiveToBack = 32884;
+  // Editing the outline, drawing it anew and deleting its selected vertex.
+  bool DoPrimitiveOutline(UINT nID, IClassObjModel* object, Refresh& refresh);
+  static constexpr UINT kOutlineEdit = 33031;
+  static constexpr UINT kOutlineRedraw = 33059;
+  static constexpr UINT kVertexDelete = 33034;
   void CommonRefresh(IClassObjModel* object, const Refresh& refresh);
 
   // The primitive being dragged; null when no drag is under way.

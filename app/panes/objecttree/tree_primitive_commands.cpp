@@ -6,6 +6,9 @@
 #include "model/class_of.h"
 #include "model/identifiers.h"
 #include "model/iprimitive.h"
+#include "model/primitive_services.h"
+#include "model/shell/shell_services.h"
+#include "model/shell/window_messages.h"
 
 namespace VisualCtrl {
 
@@ -115,6 +118,56 @@ bool CTreeObjects::DoPrimitiveOrder(UINT nID, IClassObjModel* object, Refresh& r
   scratch->Rebuild();
   LinkAfter(first, scratch);
   s->Release();
+  return true;
+}
+
+bool CTreeObjects::DoPrimitiveOutline(UINT nID, IClassObjModel* object, Refresh& refresh)
+{
+  ModelRef<IPrimitive> primitive(object, IID_IPrimitive);
+  if (!primitive)
+    return false;
+  IPrimitive* p = primitive.get();
+  m_pDocument->PushUndoState();
+  const int shape = *p->GetShape();
+  const bool polygon = shape == 4 || shape == 5;
+  CArray<_CSPOINT3D>* outline = nullptr;
+  p->GetOutline(&outline);
+
+  if (nID == kVertexDelete) {
+    if (!polygon || !outline || outline->GetSize() <= 3)
+      return true;
+    for (INT_PTR i = 0; i < outline->GetSize(); ++i) {
+      if (!(outline->GetAt(i).flags & 0x2))
+        continue;
+      if (p->GetFirstChild())
+        p->ClearMesh();
+      outline->RemoveAt(i);
+      refresh.invalidates = true;
+      refresh.changed = object;
+      break;
+    }
+    return true;
+  }
+
+  refresh.invalidates = true;
+  refresh.changed = object;
+  HWND main = Shell::GetMainWindow();
+  if (!main || (nID == kOutlineRedraw && !polygon))
+    return true;
+  if (nID == kOutlineRedraw) {
+    if (outline)
+      outline->RemoveAll();
+    p->ClearMesh();
+    if (ObjectModel::CPrimitiveCalcSurface* surface = p->GetMeshHelper())
+      surface->Reset();
+  } else {
+    p->ClearMesh();
+  }
+  m_pDocument->Redraw(1, 0, 1);
+  const int state = *p->GetState() & ~0x8;
+  p->SetState(&state);
+  // Sent, not posted: the view's outline input has begun before the command returns.
+  ::SendMessage(main, UM_BEGINCONTOUR, 0, reinterpret_cast<LPARAM>(object));
   return true;
 }
 

@@ -213,4 +213,57 @@ TEST_F(TreePrimitives, DropsOutsideTheOwnAreasNodesChangeNothing)
   EXPECT_EQ(Saved("after"), before);
 }
 
+TEST_F(TreePrimitives, OutlineCommands)
+{
+  auto square = [this](const std::vector<int>& selected, int count = 4) {
+    const int polygon = 4;
+    rectangle->SetShape(&polygon);
+    CArray<_CSPOINT3D>* outline = nullptr;
+    rectangle->GetOutline(&outline);
+    outline->RemoveAll();
+    const double corners[4][2] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+    for (int i = 0; i < count; ++i)
+      outline->Add(_CSPOINT3D{corners[i][0], corners[i][1], 0, 0, 0});
+    for (int i : selected)
+      outline->ElementAt(i).flags |= 0x2;
+    return outline;
+  };
+  const std::string name = static_cast<LPCSTR>(*rectangle->GetName());
+  struct Case {
+    const char* what;
+    std::vector<int> selected;
+    int count;
+    int left;
+    double secondX;
+  };
+  for (const Case& c : {Case{"second and third selected", {1, 2}, 4, 3, 10},
+                        Case{"nothing selected", {}, 4, 4, 10},
+                        Case{"a triangle", {1}, 3, 3, 10}}) {
+    SCOPED_TRACE(c.what);
+    // Selecting the item clears the view's selection; the vertices are picked in the view afterwards.
+    tree->SelectItem(InArea(1, name));
+    Pump();
+    CArray<_CSPOINT3D>* outline = square(c.selected, c.count);
+    tree->SendMessage(WM_COMMAND, 33034, 0);
+    Pump();
+    EXPECT_EQ(outline->GetSize(), c.left);
+    EXPECT_DOUBLE_EQ(outline->GetAt(1).x, c.secondX);
+    EXPECT_DOUBLE_EQ(outline->GetAt(1).y, c.left == 3 && c.count == 4 ? 10 : 0);
+  }
+
+  // Editing the outline hands it to the view; drawing it anew empties it first; a rectangle has none to redraw.
+  CArray<_CSPOINT3D>* outline = square({});
+  frame.messages.clear();
+  OnPrimitive(name, 33031);
+  EXPECT_EQ(frame.Count(UM_BEGINCONTOUR), 1);
+  EXPECT_EQ(outline->GetSize(), 4);
+  OnPrimitive(name, 33059);
+  EXPECT_EQ(frame.Count(UM_BEGINCONTOUR), 2);
+  EXPECT_EQ(outline->GetSize(), 0);
+  const int flat = 1;
+  rectangle->SetShape(&flat);
+  OnPrimitive(name, 33059);
+  EXPECT_EQ(frame.Count(UM_BEGINCONTOUR), 2);
+}
+
 }  // namespace
