@@ -302,6 +302,9 @@ BOOL CTreeObjects::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINF
   } else if ((nID == kOutlineEdit || nID == kOutlineRedraw || nID == kVertexDelete) &&
              kind.IsEqual(&CLSID_CPrimitive)) {
     refreshes = DoPrimitiveOutline(nID, object, refresh);
+  } else if ((nID == kGroupAdd && (kind.IsEqual(&CLSID_RoadNode) || kind.IsEqual(&CLSID_PavementNode))) ||
+             (nID == kGroupDelete && kind.IsEqual(&CLSID_CGroupOfPrimitive))) {
+    refreshes = DoPrimitiveGroup(nID, object, refresh);
   }
   if (refreshes)
     CommonRefresh(object, refresh);

@@ -106,6 +106,10 @@ private:
   static constexpr UINT kOutlineEdit = 33031;
   static constexpr UINT kOutlineRedraw = 33059;
   static constexpr UINT kVertexDelete = 33034;
+  // Adding a primitive group on the carriageway or sidewalk node, and deleting a group with its primitives.
+  bool DoPrimitiveGroup(UINT nID, IClassObjModel* object, Refresh& refresh);
+  static constexpr UINT kGroupAdd = 33066;
+  static constexpr UINT kGroupDelete = 33069;
   void CommonRefresh(IClassObjModel* object, const Refresh& refresh);
 
   // The primitive being dragged; null when no drag is under way.

@@ -4,11 +4,13 @@
 #include "app/panes/objecttree/model_ref.h"
 #include "app/panes/objecttree/tree_objects.h"
 #include "model/class_of.h"
+#include "model/iarea.h"
 #include "model/identifiers.h"
 #include "model/iprimitive.h"
 #include "model/primitive_services.h"
 #include "model/shell/shell_services.h"
 #include "model/shell/window_messages.h"
+#include "platform/mfc/msgbox.h"
 
 namespace VisualCtrl {
 
@@ -168,6 +170,63 @@ bool CTreeObjects::DoPrimitiveOutline(UINT nID, IClassObjModel* object, Refresh&
   p->SetState(&state);
   // Sent, not posted: the view's outline input has begun before the command returns.
   ::SendMessage(main, UM_BEGINCONTOUR, 0, reinterpret_cast<LPARAM>(object));
+  return true;
+}
+
+bool CTreeObjects::DoPrimitiveGroup(UINT nID, IClassObjModel* object, Refresh& refresh)
+{
+  IClassObjModel* areaObject = object->GetParent();
+  ModelRef<ICustomizeRoad> site(areaObject, IID_ICustomizeRoad);
+  ModelRef<IArea> area(areaObject, IID_IArea);
+  if (!site || !area)
+    return false;
+  m_pDocument->PushUndoState();
+
+  if (nID == kGroupAdd) {
+    const int form = *area->GetTypicalForm();
+    if (form != 0 && form != 8) {
+      // No leaves the area as it was; the undo state and the refresh stay.
+      if (AfxMessageBox(791, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        return true;
+      const int free = 0;
+      area->SetTypicalForm(&free);
+    }
+    ModelRef<IGroupOfPrimitive> last(site.get(), IID_LastPrimitiveGroup);
+    IGroupOfPrimitive* group = site->CreatePrimitiveGroup3(IsOfClass(object, CLSID_RoadNode) ? 1 : 2);
+    if (last && last.get() != group) {
+      last->SetNext(group);
+      group->SetPrev(last.get());
+    }
+    ModelRef<IClassObjModel> groupObject(group, IID_IClassObjModel);
+    Remember(groupObject.get());
+    refresh.activation = true;
+    refresh.invalidates = true;
+    refresh.changed = object;
+    return true;
+  }
+
+  ModelRef<IGroupOfPrimitive> group(object, IID_IGroupOfPrimitive);
+  if (!group)
+    return true;
+  CGuid kind;
+  group->GetKind(&kind);
+  int membership = *group->GetNumber();
+  const int total = site->GetPrimitiveCount();
+  const int inGroup = site->CountPrimitivesInGroup(&kind, &membership);
+  // A group that holds every primitive of the area stays: the area keeps at least one primitive.
+  if (inGroup > 0 && inGroup >= total) {
+    m_pDocument->DropUndoState();
+    return false;
+  }
+  if (inGroup > 0)
+    site->RemovePrimitive(&kind, &membership);
+  site->RemovePrimitiveGroup(&kind, &membership);
+  const IID* node = membership == 1 ? &IID_RoadNode : membership == 2 ? &IID_PavementNode : nullptr;
+  ModelRef<IClassObjModel> remembered(node ? static_cast<IModelUnknown*>(areaObject) : nullptr,
+                                      node ? *node : IID_IClassObjModel);
+  Remember(remembered ? remembered.get() : areaObject);
+  refresh.invalidates = true;
+  refresh.changed = areaObject;
   return true;
 }
 

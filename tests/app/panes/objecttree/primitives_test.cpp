@@ -266,4 +266,51 @@ TEST_F(TreePrimitives, OutlineCommands)
   EXPECT_EQ(frame.Count(UM_BEGINCONTOUR), 2);
 }
 
+TEST_F(TreePrimitives, PrimitiveGroupsAddedAndDeletedWithTheirPrimitives)
+{
+  AddTwo();
+  tree->SelectItem(InArea(1, "Проезжая часть"));
+  Pump();
+  tree->SendMessage(WM_COMMAND, 33066, 0);
+  Pump();
+  const std::string groupText = Selected();
+  EXPECT_EQ(groupText.rfind("Группа примитивов", 0), 0u) << groupText;
+  IClassObjModel* groupObject = tree->GetItemObject(tree->GetSelectedItem());
+  void* part = nullptr;
+  ASSERT_TRUE(SUCCEEDED(groupObject->QueryInterface(&IID_IGroupOfPrimitive, &part)));
+  CGuid kind;
+  static_cast<IGroupOfPrimitive*>(part)->GetKind(&kind);
+  static_cast<IGroupOfPrimitive*>(part)->Release();
+
+  // Two of the three primitives in the group: deleting it takes them along and selects the carriageway node.
+  const std::vector<std::string> names = Order(1);
+  rectangle->SetGroupKind(&kind);
+  rectangle->GetNext()->SetGroupKind(&kind);
+  Rebuild();
+  OnPrimitive(groupText, 33069);
+  EXPECT_EQ(Order(1), std::vector<std::string>{names[2]});
+  EXPECT_EQ(Selected(), "Проезжая часть");
+
+  // A group holding every primitive of the area stays.
+  tree->SelectItem(InArea(1, "Проезжая часть"));
+  Pump();
+  tree->SendMessage(WM_COMMAND, 33066, 0);
+  Pump();
+  const std::string second = Selected();
+  groupObject = tree->GetItemObject(tree->GetSelectedItem());
+  ASSERT_TRUE(SUCCEEDED(groupObject->QueryInterface(&IID_IGroupOfPrimitive, &part)));
+  static_cast<IGroupOfPrimitive*>(part)->GetKind(&kind);
+  static_cast<IGroupOfPrimitive*>(part)->Release();
+  void* last = nullptr;
+  AreaAt(1)->QueryInterface(&IID_IPrimitive, &last);
+  static_cast<IPrimitive*>(last)->SetGroupKind(&kind);
+  static_cast<IPrimitive*>(last)->Release();
+  Rebuild();
+  const auto before = Saved("whole group");
+  OnPrimitive(second, 33069);
+  EXPECT_EQ(Order(1), std::vector<std::string>{names[2]});
+  EXPECT_NE(InArea(1, second), nullptr);
+  EXPECT_EQ(Saved("whole group kept"), before);
+}
+
 }  // namespace
