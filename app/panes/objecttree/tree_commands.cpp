@@ -131,15 +131,6 @@ const UINT CTreeObjects::kMenuBitmapIds[kMenuBitmapCount] = {311, 312, 313, 314,
                                                              765, 317, 318, 319, 320, 321, 768};
 
 // What the common refresh does besides rebuilding, marking and redrawing.
-struct CTreeObjects::Refresh {
-  bool activation = false;
-  bool invalidates = false;
-  bool cameras = false;
-  bool drawingOff = false;
-  BOOL recalc = TRUE;
-  IClassObjModel* changed = nullptr;  // whose area loses its results
-};
-
 BOOL CTreeObjects::TrackContextMenu(CMenu* pPopup, UINT nFlags, CPoint screenPoint)
 {
   return pPopup->TrackPopupMenu(nFlags, screenPoint.x, screenPoint.y, this);
@@ -245,6 +236,8 @@ void CTreeObjects::SetMenuBitmaps(CMenu* pPopup)
 
 void CTreeObjects::OnRButtonUp(UINT, CPoint point)
 {
+  if (m_bDragging)
+    EndDrag();
   bool hasMainWindow = false;
   if (CalculationState(&hasMainWindow) != 0) {
     Default();
@@ -303,6 +296,15 @@ BOOL CTreeObjects::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINF
     refreshes = DoCopyArea(object, refresh);
   } else if (nID == ids::ID_AREA_ACTIVATE && IsArea(kind)) {
     refreshes = DoActivateArea(object, refresh);
+  } else if ((nID == kPrimitiveDelete || nID == kPrimitiveToFront || nID == kPrimitiveToBack) &&
+             kind.IsEqual(&CLSID_CPrimitive)) {
+    refreshes = DoPrimitiveOrder(nID, object, refresh);
+  } else if ((nID == kOutlineEdit || nID == kOutlineRedraw || nID == kVertexDelete) &&
+             kind.IsEqual(&CLSID_CPrimitive)) {
+    refreshes = DoPrimitiveOutline(nID, object, refresh);
+  } else if ((nID == kGroupAdd && (kind.IsEqual(&CLSID_RoadNode) || kind.IsEqual(&CLSID_PavementNode))) ||
+             (nID == kGroupDelete && kind.IsEqual(&CLSID_CGroupOfPrimitive))) {
+    refreshes = DoPrimitiveGroup(nID, object, refresh);
   }
   if (refreshes)
     CommonRefresh(object, refresh);

@@ -154,6 +154,11 @@ BEGIN_MESSAGE_MAP(CTreeObjects, CTKTreeCtrl)
   ON_NOTIFY_REFLECT_EX(TVN_BEGINLABELEDIT, &CTreeObjects::OnBeginLabelEdit)
   ON_NOTIFY_REFLECT_EX(TVN_ENDLABELEDIT, &CTreeObjects::OnEndLabelEdit)
   ON_NOTIFY_REFLECT(TVN_ITEMEXPANDED, &CTreeObjects::OnItemExpanded)
+  ON_NOTIFY_REFLECT(TVN_BEGINDRAG, &CTreeObjects::OnBeginDrag)
+  ON_WM_MOUSEMOVE()
+  ON_WM_LBUTTONUP()
+  ON_WM_CAPTURECHANGED()
+  ON_MESSAGE(WM_MOUSELEAVE, &CTreeObjects::OnMouseLeave)
 END_MESSAGE_MAP()
 
 CTreeObjects::CTreeObjects(IQorRoadDoc* document) : m_pDocument(document)
@@ -186,6 +191,7 @@ int CTreeObjects::OnCreate(LPCREATESTRUCT lpCreateStruct)
 
 void CTreeObjects::OnDestroy()
 {
+  EndDrag();
   DeleteObjectItems();
   m_images.DeleteImageList();
   for (CBitmap& bitmap : m_menuBitmaps)

@@ -52,11 +52,24 @@ protected:
   BOOL OnBeginLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);
   BOOL OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);
   void OnItemExpanded(NMHDR* pNMHDR, LRESULT* pResult);
+  void OnBeginDrag(NMHDR* pNMHDR, LRESULT* pResult);
+  void OnMouseMove(UINT nFlags, CPoint point);
+  void OnLButtonUp(UINT nFlags, CPoint point);
+  LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
+  void OnCaptureChanged(CWnd* pWnd);
 
   DECLARE_MESSAGE_MAP()
 
 private:
-  struct Refresh;
+  // What the common refresh after a command does besides the rebuild.
+  struct Refresh {
+    bool activation = false;
+    bool invalidates = false;
+    bool cameras = false;
+    bool drawingOff = false;
+    BOOL recalc = TRUE;
+    IClassObjModel* changed = nullptr;  // whose area loses its results
+  };
 
   HTREEITEM InsertObject(IClassObjModel* object, const CString& text, int image, int selectedImage,
                          HTREEITEM parent, HTREEITEM* found);
@@ -83,7 +96,30 @@ private:
   bool DoDeleteArea(IClassObjModel* object, Refresh& refresh);
   bool DoCopyArea(IClassObjModel* object, Refresh& refresh);
   bool DoActivateArea(IClassObjModel* object, Refresh& refresh);
+  // Delete, bring to front and send to back on a primitive.
+  bool DoPrimitiveOrder(UINT nID, IClassObjModel* object, Refresh& refresh);
+  static constexpr UINT kPrimitiveDelete = 32875;
+  static constexpr UINT kPrimitiveToFront = 32882;
+  static constexpr UINT kPrimitiveToBack = 32884;
+  // Editing the outline, drawing it anew and deleting its selected vertex.
+  bool DoPrimitiveOutline(UINT nID, IClassObjModel* object, Refresh& refresh);
+  static constexpr UINT kOutlineEdit = 33031;
+  static constexpr UINT kOutlineRedraw = 33059;
+  static constexpr UINT kVertexDelete = 33034;
+  // Adding a primitive group on the carriageway or sidewalk node, and deleting a group with its primitives.
+  bool DoPrimitiveGroup(UINT nID, IClassObjModel* object, Refresh& refresh);
+  static constexpr UINT kGroupAdd = 33066;
+  static constexpr UINT kGroupDelete = 33069;
   void CommonRefresh(IClassObjModel* object, const Refresh& refresh);
+
+  // The primitive being dragged; null when no drag is under way.
+  IClassObjModel* DraggedPrimitive() const;
+  // The object under the point that takes the dragged primitive: a category node or a primitive group of its area.
+  IClassObjModel* DropTargetAt(CPoint point, HTREEITEM* item) const;
+  void DropPrimitive(IClassObjModel* dragged, IClassObjModel* target);
+  void SetDragCursor(bool drag);
+  // Ends a drag: the flag, the held primitive, the cursor and the mouse capture.
+  void EndDrag();
   void Remember(IClassObjModel* object);
 
   // The menu-item bitmaps, loaded in this order.

@@ -356,6 +356,7 @@ LRESULT CPropObjects::CommitGroupOfDev(CTKPropertyGridItem* item, UINT id, CWnd*
       const int typical = p->UpdateFromCatalogue() == 0 ? 1 : 0;
       p->SetTypical(&typical);
     }
+    TakePolePrices(p, *p->GetTypical() != 0);
     PostRebuild();
     break;
   }

@@ -18,9 +18,6 @@ constexpr std::initializer_list<UINT> kYesNo = {139, 140};
 constexpr std::initializer_list<UINT> kOnOff = {153, 154};
 constexpr std::initializer_list<UINT> kNormDocuments = {283, 284, 285, 830, 831, 853, 852};
 
-// Forms of an open site: 0 a free site, 8 a multi-level interchange; the others are typical road forms.
-constexpr int kFreeSite = 0;
-constexpr int kInterchange = 8;
 // An underlay whose extent does not fix the area's size.
 constexpr int kUnderlayLeavesSize = 0x1000;
 
@@ -118,7 +115,7 @@ void CPropObjects::FillOpenSite()
     return;
   ModelRef<ICustomizeRoad> site = Query<ICustomizeRoad>(area.Get(), IID_ICustomizeRoad);
   const int form = *area->GetTypicalForm();
-  const bool freeOrInterchange = form == kFreeSite || form == kInterchange;
+  const bool freeOrInterchange = form == kFreeSiteForm || form == kInterchangeForm;
 
   CTKPropertyGridItem* general = GetGridView().AddCategory("Общие");
   AddGridTextItem(125, general, kItemAreaName, 126, area->GetCaption());
@@ -147,7 +144,7 @@ void CPropObjects::FillOpenSite()
     length->SetReadOnly(TRUE);
     width->SetReadOnly(TRUE);
   }
-  if (form == kInterchange)
+  if (form == kInterchangeForm)
     AddGridRoundedDoubleItem(794, general, kItemAreaBaseHeight, 795, area->GetBaseHeight());
   AddNormsItems(general, area.Get());
 

@@ -1,12 +1,25 @@
 // Small helpers the fill and the commit of the parameters pane share.
 #pragma once
 
+#include "model/cguid.h"
+#include "model/class_obj_model.h"
 #include "toolkit/propertygrid/item.h"
 
 namespace VisualCtrl {
 
 // The string-table text; empty for 0 or an id without a string.
 CString LoadItemText(UINT id);
+
+// Typical forms of an open site: a free site and a multi-level interchange have no form parameters.
+inline constexpr int kFreeSiteForm = 0;
+inline constexpr int kInterchangeForm = 8;
+bool HasFormParameters(int form);
+
+// The class is one of the areas.
+bool IsAreaClass(const CGuid& cls);
+
+// The area is a multi-level interchange.
+bool IsInterchange(IModelUnknown* area);
 
 // A list item's chosen entry, and showing another entry as chosen (empty outside the list).
 int ChosenIndex(const CTKPropertyGridItem* item);

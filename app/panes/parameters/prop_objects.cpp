@@ -217,6 +217,20 @@ LRESULT CPropObjects::OnShowObject(WPARAM, LPARAM lParam)
     FillGroupsOfDev();
   else if (id.IsEqual(&CLSID_CGroupOfDev))
     FillGroupOfDev();
+  else if (id.IsEqual(&CLSID_CPrimitive))
+    FillPrimitive();
+  else if (id.IsEqual(&CLSID_CGroupOfPrimitive))
+    FillPrimitiveGroup();
+  else if (id.IsEqual(&CLSID_RoadNode))
+    FillRoadNode();
+  else if (id.IsEqual(&CLSID_PavementNode))
+    FillPavementNode();
+  else if (id.IsEqual(&CLSID_BackgroundNode))
+    FillFixedNode(kItemBackgroundNodeName, 326, 328);
+  else if (id.IsEqual(&CLSID_ShadingNode))
+    FillFixedNode(kItemShadingNodeName, 751, 753);
+  else if (id.IsEqual(&CLSID_MarkingNode))
+    FillFixedNode(kItemMarkingNodeName, 816, 818);
 
   RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   return 0;
@@ -338,12 +352,15 @@ void CPropObjects::SendTreeText(CWnd* mainWnd)
 
 LRESULT CPropObjects::OnGridNotify(WPARAM code, LPARAM lParam)
 {
-  // Only a changed value carries an item; the in-place buttons are answered by the dialogs' side of the pane.
-  if (code != TK_PGN_ITEMVALUE_CHANGED)
+  if (code != TK_PGN_ITEMVALUE_CHANGED && code != TK_PGN_INPLACEBUTTONDOWN)
     return 0;
   auto* item = reinterpret_cast<CTKPropertyGridItem*>(lParam);
   if (!item || !IsShowing())
     return 0;
+  if (code == TK_PGN_INPLACEBUTTONDOWN) {
+    ModelRef<IClassObjModel> keep((m_shownObject->AddRef(), m_shownObject));
+    return OnInplaceButton(item);
+  }
   CWnd* mainWnd = AfxGetMainWnd();
   const auto id = static_cast<UINT>(item->GetItemData());
 
@@ -365,6 +382,16 @@ LRESULT CPropObjects::OnGridNotify(WPARAM code, LPARAM lParam)
     answer = CommitGroupsOfDev(item, id);
   else if (cls.IsEqual(&CLSID_CGroupOfDev))
     answer = CommitGroupOfDev(item, id, mainWnd);
+  else if (cls.IsEqual(&CLSID_CPrimitive))
+    answer = CommitPrimitive(item, id, mainWnd);
+  else if (cls.IsEqual(&CLSID_CCustomizeRoad) || cls.IsEqual(&CLSID_CCustomizeRoad3D))
+    answer = CommitOpenSite(item, id, mainWnd);
+  else if (cls.IsEqual(&CLSID_RoadNode))
+    answer = CommitRoadNode(item, id, mainWnd);
+  else if (cls.IsEqual(&CLSID_PavementNode))
+    answer = CommitPavementNode(item, id, mainWnd);
+  else if (cls.IsEqual(&CLSID_CGroupOfPrimitive))
+    answer = CommitPrimitiveGroup(item, id, mainWnd);
   if (answer)
     ActivateShownArea();
   return answer;

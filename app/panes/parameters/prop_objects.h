@@ -12,8 +12,11 @@
 #include <initializer_list>
 
 struct IArea;
+struct ICustomizeRoad;
 struct IGroupOfDev;
 struct IPole;
+struct IPrimitive;
+class CLightDevice;
 
 namespace VisualCtrl {
 
@@ -55,6 +58,9 @@ public:
   // The grid's owner notification relayed by the main frame: 1 an accepted edit, 0 otherwise.
   afx_msg LRESULT OnGridNotify(WPARAM wParam, LPARAM lParam);
 
+  // The grid's in-place button (code 5): the item's dialog; always 0, the press is never the grid's to finish.
+  LRESULT OnInplaceButton(CTKPropertyGridItem* item);
+
   // Makes the area holding the shown object the active one; 1 when the object lies in an area.
   int ActivateShownArea();
 
@@ -79,6 +85,12 @@ private:
   void FillWall();
   void FillGroupsOfDev();
   void FillGroupOfDev();
+  void FillPrimitive();
+  // A node with a read-only name and an on/off item that always shows on; the state id follows the name id.
+  void FillFixedNode(UINT nameId, UINT captionId, UINT stateCaptionId);
+  void FillPrimitiveGroup();
+  void FillPavementNode();
+  void FillRoadNode();
 
   LRESULT CommitProject(CTKPropertyGridItem* item, UINT id);
   LRESULT CommitStraightRoad(CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
@@ -97,6 +109,28 @@ private:
   LRESULT CommitWall(CTKPropertyGridItem* item, UINT id);
   LRESULT CommitGroupsOfDev(CTKPropertyGridItem* item, UINT id);
   LRESULT CommitGroupOfDev(CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
+  LRESULT CommitPrimitive(CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
+  // The luminaire choice of a group of poles; false when it was cancelled.
+  bool ChooseLuminaire();
+  // The luminaire's prices and service data from the price database, for a luminaire that came without a price.
+  void TakeLuminairePrices(CLightDevice* device);
+  // The catalogue pole and bracket of a group's first pole, copied to every pole; false when it was cancelled.
+  bool ChoosePole();
+  // The pole's four prices: by the catalogue names of a typical pole, else the database's defaults. With
+  // `countChoice` the choice is counted as a use of the catalogue.
+  void TakePolePrices(IPole* pole, bool countChoice);
+  void ChooseNormsClass(CTKPropertyGridItem* item);
+  void BindUnderlay();
+  LRESULT CommitOpenSite(CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
+  LRESULT CommitPavementNode(CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
+  LRESULT CommitRoadNode(CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
+  LRESULT CommitPrimitiveGroup(CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
+  bool CommitPrimitiveItem(IPrimitive* p, CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
+  bool CommitPrimitiveShape(IPrimitive* p, CTKPropertyGridItem* item, CWnd* mainWnd);
+  bool CommitPrimitiveMembership(IPrimitive* p, CTKPropertyGridItem* item, CWnd* mainWnd);
+  // Moves the first selected vertex of the outline along one axis (0 x, 1 y); a move that would make the outline
+  // invalid or put two vertices on one point is refused.
+  bool CommitVertexMove(IPrimitive* p, CTKPropertyGridItem* item, int axis);
 
   // The accepted range of a measure; an open end refuses the bound itself.
   struct Range {
@@ -112,6 +146,12 @@ private:
   // The range test alone: the message and the old value shown again when v lies outside.
   bool InRange(CTKPropertyGridItem* item, double old, double v, const Range& range, UINT messageId);
   bool AcceptCount(CTKPropertyGridItem* item, int old, int* value, int lower, int upper, UINT messageId);
+  // A width or junction angle of a roundabout's carriageway; put back when the ring no longer fits the area.
+  LRESULT CommitRingBranch(ICustomizeRoad* s, IArea* area, int form, CTKPropertyGridItem* item,
+                           double* (ICustomizeRoad::*getter)(), int (ICustomizeRoad::*setter)(const double*),
+                           const Range& range, UINT message);
+  // The form angles 1 and 2, whose bounds depend on the typical form.
+  LRESULT CommitFormAngle(ICustomizeRoad* s, IArea* area, int form, CTKPropertyGridItem* item, int which);
   // The name pattern's tree refresh.
   void SendTreeText(CWnd* mainWnd);
 

@@ -3,6 +3,7 @@
 // further into the model.
 #include "tests/app/panes/parameters/pane_env.h"
 
+#include "model/iprimitive.h"
 #include "model/light_device.h"
 #include "model/standards.h"
 #include "outside/norms/norms.h"
@@ -157,6 +158,144 @@ TEST_F(CommitTest, BoundsOfTheGroupAndPoleEdits)
   EXPECT_EQ(CommitDouble(kItemPoleOutreach, 37.33), 0);
   EXPECT_EQ(AskedTexts().back(), "Значение вылета должно быть в диапазоне от  0 до 37.");
   EXPECT_EQ(CommitDouble(kItemPoleOutreach, 37.32), 1);
+}
+
+TEST_F(CommitTest, BoundsOfThePrimitiveAndOpenSiteEdits)
+{
+  IArea* site = AddOpenSite();
+  IArea* interchange = Project()->InsertAreaAfter(CLSID_CCustomizeRoad3D, site);
+  interchange->Release();
+  std::vector<IPrimitive*> made;
+  auto make = [&](IArea* area, int shape, int membership) {
+    made.push_back(Part<ICustomizeRoad>(area, IID_ICustomizeRoad)->CreatePrimitive(shape, membership, TRUE));
+    return made.back();
+  };
+  IPrimitive* rectangle = make(site, 1, 4);
+  IPrimitive* ring = make(site, 3, 1);
+  const double four = 4;
+  ring->SetInnerRadius(&four);
+  IPrimitive* narrowRing = make(site, 3, 1);
+  narrowRing->SetSize2(10);
+  IPrimitive* triangle = make(site, 0, 1);
+  IPrimitive* solid = make(interchange, 1, 4);
+  auto of = [](IPrimitive* p) { return [p] { return static_cast<IModelUnknown*>(p); }; };
+  const char* length = "Длина примитива должна быть в диапазоне от  0 до 2000 м.";
+  const char* height = "Высота примитива должна быть в диапазоне от  0 до 100 м.";
+  const std::vector<ItemCase> cases = {
+      {"rectangle length", kItemPrimitiveSize2, false, of(rectangle), [=] { return *rectangle->GetSize2(); },
+       {{0, false, length, 0}, {2000, true, nullptr, 2000}, {2000.01, false, length, 0}, {0.01, true, nullptr, 0.01}}},
+      {"rectangle width", kItemPrimitiveSize1, false, of(rectangle), [=] { return *rectangle->GetSize1(); },
+       {{0, false, "Ширина примитива должна быть в диапазоне от  0 до 2000 м.", 0}, {2000, true, nullptr, 2000}}},
+      {"rotation", kItemPrimitiveRotation, false, of(rectangle), [=] { return rectangle->GetRotation(); },
+       {{-180, true, nullptr, -180},
+        {180.01, false, "Значение угола поворота примитива должно быть в диапазоне от  -180 до 180.", 0}}},
+      {"height", kItemPrimitiveHeight, false, of(rectangle), [=] { return rectangle->GetHeight(); },
+       {{100, true, nullptr, 100}, {0, false, height, 0}, {100.01, false, height, 0}, {0.01, true, nullptr, 0.01}}},
+      {"outer radius above the inner one", kItemPrimitiveOuterRadius, false, of(ring),
+       [=] { return *ring->GetSize2() / 2; },
+       {{4, false, "Значение радиуса должно быть в диапазоне от  4 до 1000 м.", 0},
+        {4.01, true, nullptr, 4.01},
+        {1000, true, nullptr, 1000},
+        {1000.01, false, "Значение радиуса должно быть в диапазоне от  4 до 1000 м.", 0}}},
+      {"inner radius below half of size 2", kItemPrimitiveInnerRadius, false, of(narrowRing),
+       [=] { return *narrowRing->GetInnerRadius(); },
+       {{5, false, "Значение радиуса должно быть в диапазоне от  0 до 5 м.", 0}, {4.99, true, nullptr, 4.99},
+        {0, true, nullptr, 0}}},
+      {"sector angle", kItemPrimitiveSectorAngle, false, of(ring), [=] { return *ring->GetSectorAngle(); },
+       {{0, false, "Значение секторного угла должно быть в диапазоне от  0 до 360 град.", 0},
+        {90, true, nullptr, 90}, {360, true, nullptr, 360}}},
+      {"vertex offset", kItemPrimitiveVertexOffset, false, of(triangle), [=] { return *triangle->GetVertexOffset(); },
+       {{-1, true, nullptr, -1},
+        {1.01, false, "Значение относительного смещения вершины должно быть в диапазоне от  -1 до 1.", 0}}},
+      {"contour offset", kItemPrimitiveContourOffset, false, of(rectangle),
+       [=] { return *rectangle->GetContourOffset(); },
+       {{50, true, nullptr, 50}, {50.01, false, "Значение отступа должно быть в диапазоне от  0 до 50.", 0}}},
+      {"base height of a shading object", kItemPrimitiveBaseHeight, false, of(solid),
+       [=] { return solid->GetBaseHeight(); },
+       {{-3000, false, "Высота основания объекта затенения должна быть в диапазоне от  -3000 до 3000 м.", 0},
+        {3000, true, nullptr, 3000},
+        {-2999.99, true, nullptr, -2999.99}}},
+  };
+  for (const ItemCase& c : cases)
+    Run(c);
+
+  // The open site, its sidewalk node and the parameters of its typical forms.
+  auto siteOf = [this, site](int form) {
+    IArea* area = Project()->InsertAreaAfter(CLSID_CCustomizeRoad, site);
+    area->Release();
+    area->SetTypicalForm(&form);
+    area->BuildTypicalForm();
+    return area;
+  };
+  IArea* turn = siteOf(1);
+  IArea* fork = siteOf(2);
+  IArea* crossing = siteOf(3);
+  IArea* widening = siteOf(5);
+  IArea* roundabout = siteOf(7);
+  auto customize = [this](IArea* area) { return Part<ICustomizeRoad>(area, IID_ICustomizeRoad); };
+  auto node = [this](IArea* area, const IID& key) { return [=, this] { return Part<IModelUnknown>(area, key); }; };
+  auto area = [](IArea* a) { return [a] { return static_cast<IModelUnknown*>(a); }; };
+  const double areaLength = *widening->GetLength();
+  const char* siteLength = "Длина участка должна быть в диапазоне от 5 до 2000м.";
+  const char* offset = "Максимальное смещение координат в протоколе должно быть в диапазоне от -40075020 до 40075020м.";
+  const char* roadWidth = "Ширина проезжей части должна быть в диапазоне от 0 до 200м.";
+  const std::vector<ItemCase> siteCases = {
+      {"site length", kItemAreaLength, false, area(site), [=] { return *site->GetLength(); },
+       {{5, true, nullptr, 5}, {2000.01, false, siteLength, 0}, {4.99, false, siteLength, 0}}},
+      {"site width", kItemAreaWidth, false, area(site), [=] { return *site->GetWidth(); },
+       {{2000, true, nullptr, 2000}, {4.99, false, "Ширина участка должна быть в диапазоне от 5 до 2000м.", 0}}},
+      {"site base height", kItemAreaBaseHeight, false, area(site), [=] { return *site->GetBaseHeight(); },
+       {{-3000, true, nullptr, -3000},
+        {3000.01, false, "Базовая высота проекта должна быть в диапазоне от -3000 до 3000м.", 0}}},
+      {"report offset", kItemAreaReportOriginX, false, area(site), [=] { return *site->GetReportOriginX(); },
+       {{40075020, true, nullptr, 40075020}, {40075020.01, false, offset, 0}, {-40075020.01, false, offset, 0}}},
+      {"sidewalk width", kItemPavementNodeWidth, false, node(turn, IID_PavementNode),
+       [=] { return *customize(turn)->GetSidewalkWidth(); },
+       {{0, false, "Ширина тротуара должна быть в диапазоне от 0 до 100м.", 0}, {100, true, nullptr, 100},
+        {0.01, true, nullptr, 0.01}}},
+      {"sidewalk gap", kItemPavementNodeGap, false, node(turn, IID_PavementNode),
+       [=] { return *customize(turn)->GetSidewalkGap(); },
+       {{100, true, nullptr, 100}, {0, true, nullptr, 0},
+        {100.01, false, "Ширина зазора между проезжей частью и тротуаром должна быть в диапазоне от 0 до 100м.", 0}}},
+      {"turn angle", kItemFormAngle1, false, node(turn, IID_RoadNode), [=] { return *customize(turn)->GetFormAngle1(); },
+       {{-90, true, nullptr, -90}, {90.01, false, "Угол поворота должен быть в диапазоне от -90 до 90 град.", 0}}},
+      {"crossing angle by its size", kItemFormAngle1, false, node(crossing, IID_RoadNode),
+       [=] { return *customize(crossing)->GetFormAngle1(); },
+       {{-170, true, nullptr, -170},
+        {9.99, false, "Модуль угола пересечения должен быть в диапазоне от 10 до 170 град.", 0},
+        {-9.99, false, "Модуль угола пересечения должен быть в диапазоне от 10 до 170 град.", 0}}},
+      {"fork angle 1-2", kItemFormAngle1, false, node(fork, IID_RoadNode),
+       [=] { return *customize(fork)->GetFormAngle1(); },
+       {{90, true, nullptr, 90},
+        {9.99, false, "Угол отклонения ПЧ-2 от ПЧ-1 должен быть в диапазоне от 10 до 90 град.", 0}}},
+      {"fork angle 1-3, not -90 against 90", kItemFormAngle2, false, node(fork, IID_RoadNode),
+       [=] { return *customize(fork)->GetFormAngle2(); },
+       {{-90, false, "Угол отклонения ПЧ-3 от ПЧ-1 должен быть в диапазоне от -90 до -10 град.", 0},
+        {-10, true, nullptr, -10}}},
+      {"fork width", kItemBranchWidth3, false, node(fork, IID_RoadNode),
+       [=] { return *customize(fork)->GetBranchWidth3(); },
+       {{200, true, nullptr, 200}, {0, false, roadWidth, 0}}},
+      {"widening length below the area length", kItemWideningLength, false, node(widening, IID_RoadNode),
+       [=] { return *customize(widening)->GetWideningLength(); },
+       {{areaLength, false, "Длина переходного участка должна быть в диапазоне от 0 до 50м.", 0},
+        {areaLength - 0.01, true, nullptr, areaLength - 0.01}}},
+      {"ring branch width", kItemRingBranchWidth1, false, node(roundabout, IID_RoadNode),
+       [=] { return *customize(roundabout)->GetBranchWidth1(); },
+       {{200.01, false, roadWidth, 0}, {12, true, nullptr, 12}}},
+      {"ring junction angle", kItemRingJunctionAngle1 + 1, false, node(roundabout, IID_RoadNode),
+       [=] { return *customize(roundabout)->GetJunctionAngle2(); },
+       {{-180, true, nullptr, -180},
+        {180.01, false, "Угол примыкания ПЧ к кольцу должен быть в диапазоне от -180 до 180гр.", 0}}},
+      {"ring count", kItemRingBranchCount, true, node(roundabout, IID_RoadNode),
+       [=] { return double(*customize(roundabout)->GetBranchCount()); },
+       {{6, false, "Число ПЧ должно быть от 1 до 5.", 0}}},
+  };
+  ASSERT_DOUBLE_EQ(areaLength, 50);
+  for (const ItemCase& c : siteCases)
+    Run(c);
+  pane->SendMessage(UM_CLEARPANES, 0, 0);
+  for (IPrimitive* p : made)
+    p->Release();
 }
 
 TEST_F(CommitTest, FollowUpsReachTheRestOfTheModel)

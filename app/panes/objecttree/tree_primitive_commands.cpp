@@ -1,0 +1,233 @@
+// The drawing-order and delete commands on a primitive. The area holds the head of its primitive list, so a move
+// that would change the head moves contents between the objects instead; each object's identity goes with its
+// contents, so the moved primitive keeps its object id.
+#include "app/panes/objecttree/model_ref.h"
+#include "app/panes/objecttree/tree_objects.h"
+#include "model/class_of.h"
+#include "model/iarea.h"
+#include "model/identifiers.h"
+#include "model/iprimitive.h"
+#include "model/primitive_services.h"
+#include "model/shell/shell_services.h"
+#include "model/shell/window_messages.h"
+#include "platform/mfc/msgbox.h"
+
+namespace VisualCtrl {
+
+namespace {
+
+IClassObjModel* AsObject(IPrimitive* p)
+{
+  // The list owns the primitive; the object part lives as long as it does.
+  ModelRef<IClassObjModel> object(p, IID_IClassObjModel);
+  return object.get();
+}
+
+void Unlink(IPrimitive* p)
+{
+  IPrimitive* prev = p->GetPrev();
+  IPrimitive* next = p->GetNext();
+  if (prev)
+    prev->SetNext(next);
+  if (next)
+    next->SetPrev(prev);
+  p->SetPrev(nullptr);
+  p->SetNext(nullptr);
+}
+
+void LinkAfter(IPrimitive* anchor, IPrimitive* p)
+{
+  IPrimitive* next = anchor->GetNext();
+  p->SetPrev(anchor);
+  p->SetNext(next);
+  if (next)
+    next->SetPrev(p);
+  anchor->SetNext(p);
+}
+
+IPrimitive* LastOf(IPrimitive* p)
+{
+  while (p->GetNext())
+    p = p->GetNext();
+  return p;
+}
+
+}  // namespace
+
+bool CTreeObjects::DoPrimitiveOrder(UINT nID, IClassObjModel* object, Refresh& refresh)
+{
+  ModelRef<IPrimitive> selected(object, IID_IPrimitive);
+  IClassObjModel* areaObject = object->GetParent();
+  ModelRef<ICustomizeRoad> site(areaObject, IID_ICustomizeRoad);
+  if (!selected || !site)
+    return false;
+  IPrimitive* s = selected.get();
+  m_pDocument->PushUndoState();
+  // The only primitive cannot be deleted or moved; so is a move that would leave it where it is.
+  const bool alone = !s->GetPrev() && !s->GetNext();
+  const bool stays = (nID == kPrimitiveToFront && !s->GetNext()) || (nID == kPrimitiveToBack && !s->GetPrev());
+  if (alone || stays) {
+    m_pDocument->DropUndoState();
+    return false;
+  }
+  refresh.invalidates = true;
+  refresh.changed = object;
+
+  if (nID == kPrimitiveDelete) {
+    IPrimitive* gone = s;
+    if (IPrimitive* prev = s->GetPrev()) {
+      Remember(AsObject(prev));
+    } else {
+      gone = s->GetNext();
+      AsObject(gone)->CopyTo(object, 0);
+      Remember(object);
+    }
+    Unlink(gone);
+    gone->Release();
+    return true;
+  }
+
+  if (nID == kPrimitiveToFront && !s->GetPrev()) {
+    IPrimitive* scratch = site->CreatePrimitive(0, 0, FALSE);
+    object->CopyTo(AsObject(scratch), 0);
+    Remember(AsObject(scratch));
+    IPrimitive* second = s->GetNext();
+    AsObject(second)->CopyTo(object, 0);
+    LinkAfter(LastOf(s), scratch);
+    Unlink(second);
+    second->Release();
+    s->Rebuild();
+    scratch->Rebuild();
+    return true;
+  }
+  if (nID == kPrimitiveToFront) {
+    Unlink(s);
+    ModelRef<IPrimitive> first(areaObject, IID_IPrimitive);
+    LinkAfter(LastOf(first.get()), s);
+    Remember(object);
+    return true;
+  }
+
+  // To the back: the first object takes the selected primitive's contents, the scratch one the first's.
+  ModelRef<IPrimitive> firstRef(areaObject, IID_IPrimitive);
+  IPrimitive* first = firstRef.get();
+  IPrimitive* scratch = site->CreatePrimitive(0, 0, FALSE);
+  Unlink(s);
+  AsObject(first)->CopyTo(AsObject(scratch), 0);
+  object->CopyTo(AsObject(first), 0);
+  Remember(AsObject(first));
+  first->Rebuild();
+  scratch->Rebuild();
+  LinkAfter(first, scratch);
+  s->Release();
+  return true;
+}
+
+bool CTreeObjects::DoPrimitiveOutline(UINT nID, IClassObjModel* object, Refresh& refresh)
+{
+  ModelRef<IPrimitive> primitive(object, IID_IPrimitive);
+  if (!primitive)
+    return false;
+  IPrimitive* p = primitive.get();
+  m_pDocument->PushUndoState();
+  const int shape = *p->GetShape();
+  const bool polygon = shape == 4 || shape == 5;
+  CArray<_CSPOINT3D>* outline = nullptr;
+  p->GetOutline(&outline);
+
+  if (nID == kVertexDelete) {
+    if (!polygon || !outline || outline->GetSize() <= 3)
+      return true;
+    for (INT_PTR i = 0; i < outline->GetSize(); ++i) {
+      if (!(outline->GetAt(i).flags & 0x2))
+        continue;
+      if (p->GetFirstChild())
+        p->ClearMesh();
+      outline->RemoveAt(i);
+      refresh.invalidates = true;
+      refresh.changed = object;
+      break;
+    }
+    return true;
+  }
+
+  refresh.invalidates = true;
+  refresh.changed = object;
+  HWND main = Shell::GetMainWindow();
+  if (!main || (nID == kOutlineRedraw && !polygon))
+    return true;
+  if (nID == kOutlineRedraw) {
+    if (outline)
+      outline->RemoveAll();
+    p->ClearMesh();
+    if (ObjectModel::CPrimitiveCalcSurface* surface = p->GetMeshHelper())
+      surface->Reset();
+  } else {
+    p->ClearMesh();
+  }
+  m_pDocument->Redraw(1, 0, 1);
+  const int state = *p->GetState() & ~0x8;
+  p->SetState(&state);
+  // Sent, not posted: the view's outline input has begun before the command returns.
+  ::SendMessage(main, UM_BEGINCONTOUR, 0, reinterpret_cast<LPARAM>(object));
+  return true;
+}
+
+bool CTreeObjects::DoPrimitiveGroup(UINT nID, IClassObjModel* object, Refresh& refresh)
+{
+  IClassObjModel* areaObject = object->GetParent();
+  ModelRef<ICustomizeRoad> site(areaObject, IID_ICustomizeRoad);
+  ModelRef<IArea> area(areaObject, IID_IArea);
+  if (!site || !area)
+    return false;
+  m_pDocument->PushUndoState();
+
+  if (nID == kGroupAdd) {
+    const int form = *area->GetTypicalForm();
+    if (form != 0 && form != 8) {
+      // No leaves the area as it was; the undo state and the refresh stay.
+      if (AfxMessageBox(791, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        return true;
+      const int free = 0;
+      area->SetTypicalForm(&free);
+    }
+    ModelRef<IGroupOfPrimitive> last(site.get(), IID_LastPrimitiveGroup);
+    IGroupOfPrimitive* group = site->CreatePrimitiveGroup3(IsOfClass(object, CLSID_RoadNode) ? 1 : 2);
+    if (last && last.get() != group) {
+      last->SetNext(group);
+      group->SetPrev(last.get());
+    }
+    ModelRef<IClassObjModel> groupObject(group, IID_IClassObjModel);
+    Remember(groupObject.get());
+    refresh.activation = true;
+    refresh.invalidates = true;
+    refresh.changed = object;
+    return true;
+  }
+
+  ModelRef<IGroupOfPrimitive> group(object, IID_IGroupOfPrimitive);
+  if (!group)
+    return true;
+  CGuid kind;
+  group->GetKind(&kind);
+  int membership = *group->GetNumber();
+  const int total = site->GetPrimitiveCount();
+  const int inGroup = site->CountPrimitivesInGroup(&kind, &membership);
+  // A group that holds every primitive of the area stays: the area keeps at least one primitive.
+  if (inGroup > 0 && inGroup >= total) {
+    m_pDocument->DropUndoState();
+    return false;
+  }
+  if (inGroup > 0)
+    site->RemovePrimitive(&kind, &membership);
+  site->RemovePrimitiveGroup(&kind, &membership);
+  const IID* node = membership == 1 ? &IID_RoadNode : membership == 2 ? &IID_PavementNode : nullptr;
+  ModelRef<IClassObjModel> remembered(node ? static_cast<IModelUnknown*>(areaObject) : nullptr,
+                                      node ? *node : IID_IClassObjModel);
+  Remember(remembered ? remembered.get() : areaObject);
+  refresh.invalidates = true;
+  refresh.changed = areaObject;
+  return true;
+}
+
+}  // namespace VisualCtrl
