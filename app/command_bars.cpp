@@ -66,6 +66,8 @@ BOOL CreateProgramControl(TK_CREATECONTROLSTRUCT* create, BOOL* madeCombo)
     auto* combo = new CTKControlComboBox;
     combo->SetWidth(static_cast<int>(GetSystemMetrics(SM_CXMENUCHECK) * kCalcModeWidthInChecks));
     combo->SetComboStyle(1);
+    // A toolbar button takes its caption from the command's string; the combo's label is its own.
+    combo->SetCaption("Режим расчета ");
     create->strCaption = "Режим расчета ";
     create->pControl = combo;
     *madeCombo = TRUE;

@@ -91,6 +91,20 @@ void OpenWithShell(const CString& target)
   ShellExecute(nullptr, nullptr, target, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+// The grid's owner is the frame, though the docking pane becomes its parent: its notifications must reach the
+// frame's relay, not the pane's container window.
+class CParametersGrid : public VisualCtrl::CPropObjects {
+public:
+  CParametersGrid(IQorRoadDoc* document, CWnd* owner) : CPropObjects(document), m_owner(owner) {}
+  LRESULT SendNotifyMessage(WPARAM wParam, LPARAM lParam) override
+  {
+    return m_owner->GetSafeHwnd() ? m_owner->SendMessage(TKWM_PROPERTYGRID_NOTIFY, wParam, lParam) : 0;
+  }
+
+private:
+  CWnd* m_owner;
+};
+
 }  // namespace
 
 // The toolkit frame carries no run-time class of its own.
@@ -165,7 +179,7 @@ CMainFrame::CMainFrame()
 {
   m_pDocument = FindDocumentInterface();
   m_pTree = new VisualCtrl::CTreeObjects(m_pDocument);
-  m_pProps = new VisualCtrl::CPropObjects(m_pDocument);
+  m_pProps = new CParametersGrid(m_pDocument, this);
   m_pReport = new VisualCtrl::CReportView(m_pDocument);
   m_pEconomics = new VisualCtrl::CEcnmContainerWnd(m_pDocument);
   m_helpBitmap.LoadBitmap(ids::IDB_HELP_MENU);
