@@ -657,6 +657,7 @@ LRESULT CMainFrame::OnCalcModes(WPARAM, LPARAM)
       selection = static_cast<int>(index);
   }
   combo->SetCurSel(selection);
+  combo->RedrawParent();
   return 1;
 }
 

@@ -102,8 +102,7 @@ TEST_F(FrameWiringTest, TheCalculationModeComboFollowsTheActiveAreaAndSetsTheSho
   EXPECT_EQ(combo->GetComboStyle(), 1);
   EXPECT_EQ(combo->GetWidth(), static_cast<int>(GetSystemMetrics(SM_CXMENUCHECK) * 15.8));
 
-  // A new straight road with its carriageway and sidewalks on.
-  Frame()->SendMessage(UM_CALCMODES);
+  // A new straight road with its carriageway and sidewalks on, as the start left it.
   EXPECT_EQ(ComboEntries(combo), (std::vector<std::string>{"Яркость", "Освещенность", "П-ц освещенность"}));
   IVisualOpt* options = Document(Frame())->GetCurrentOptions();
   ASSERT_GE(combo->GetCurSel(), 0);
