@@ -10,6 +10,7 @@
 #include "app/placement.h"
 #include "app/qor_road_view.h"
 #include "app/resource.h"
+#include "app/tree_text.h"
 #include "catalogues/economics/economic_view.h"
 #include "document/calculation_run.h"
 #include "document/qor_road_doc.h"
@@ -534,10 +535,12 @@ LRESULT CMainFrame::OnClearPanes(WPARAM wParam, LPARAM lParam)
   return answer;
 }
 
-// The item's text comes from the tree pane, which knows its objects' labels.
-LRESULT CMainFrame::OnUpdateTreeText(WPARAM wParam, LPARAM lParam)
+LRESULT CMainFrame::OnUpdateTreeText(WPARAM, LPARAM lParam)
 {
-  SendToPane(kPaneObjects, UM_UPDATETREETEXT, wParam, lParam);
+  auto* item = reinterpret_cast<HTREEITEM>(lParam);
+  if (!item || !PaneWindow(kPaneObjects))
+    return 0;
+  m_pTree->SetItemText(item, TreeItemText(m_pTree->GetItemObject(item)));
   return 0;
 }
 

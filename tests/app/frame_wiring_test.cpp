@@ -8,6 +8,7 @@
 #include "app/panes/parameters/prop_objects.h"
 #include "app/resource.h"
 #include "document/qor_road_doc.h"
+#include "model/iarea.h"
 #include "model/igroups.h"
 #include "model/cguid.h"
 #include "model/identifiers.h"
@@ -187,6 +188,48 @@ TEST_F(FrameWiringTest, ASelectedGroupShowsInTheParametersPaneAndItsTypedSpacing
   EXPECT_DOUBLE_EQ(*group->GetStep(), oldStep);
   group->Release();
   EXPECT_FALSE(document->CanUndo());
+}
+
+TEST_F(FrameWiringTest, AnItemsTextIsReadAgainFromItsObject)
+{
+  ASSERT_TRUE(Start());
+  Pump();
+  VisualCtrl::CTreeObjects* tree = Frame()->GetTreePane();
+  struct Case {
+    const CLSID* kind;
+    std::function<void(IClassObjModel*)> change;
+    const char* text;
+  };
+  const Case cases[] = {
+      {&CLSID_CStraightRoad,
+       [](IClassObjModel* object) {
+         void* out = nullptr;
+         ASSERT_TRUE(SUCCEEDED(object->QueryInterface(&IID_IArea, &out)));
+         const CString caption("Проспект");
+         static_cast<IArea*>(out)->SetCaption(&caption);
+         static_cast<IArea*>(out)->Release();
+       },
+       "Проспект"},
+      {&CLSID_CGroupOfDev,
+       [](IClassObjModel* object) {
+         void* out = nullptr;
+         ASSERT_TRUE(SUCCEEDED(object->QueryInterface(&IID_IGroupOfDev, &out)));
+         auto* group = static_cast<IGroupOfDev*>(out);
+         const CString name("Мачты");
+         const int masts = 1;
+         group->SetName(&name);
+         group->SetMountingKind(&masts);
+         group->Release();
+       },
+       "М1:Мачты"},
+  };
+  for (const Case& c : cases) {
+    HTREEITEM item = FindItem(tree, tree->GetRootItem(), *c.kind);
+    ASSERT_NE(item, nullptr);
+    c.change(tree->GetItemObject(item));
+    Frame()->SendMessage(UM_UPDATETREETEXT, 0, reinterpret_cast<LPARAM>(item));
+    EXPECT_EQ(tree->GetItemText(item), CString(c.text));
+  }
 }
 
 }  // namespace
