@@ -10,6 +10,9 @@
 #include "document/qor_road_doc.h"
 #include "model/iarea.h"
 #include "model/igroups.h"
+#include "model/ipavement.h"
+#include "model/iproject.h"
+#include "model/iroad.h"
 #include "model/cguid.h"
 #include "model/identifiers.h"
 #include "model/ivisualopt.h"
@@ -188,6 +191,58 @@ TEST_F(FrameWiringTest, ASelectedGroupShowsInTheParametersPaneAndItsTypedSpacing
   EXPECT_DOUBLE_EQ(*group->GetStep(), oldStep);
   group->Release();
   EXPECT_FALSE(document->CanUndo());
+}
+
+// The active area's parts switched on and off, and what the combo then offers.
+TEST_F(FrameWiringTest, TheOfferedQuantitiesFollowTheRoadsParts)
+{
+  ASSERT_TRUE(Start());
+  Pump();
+  CQorRoadDoc* document = Document(Frame());
+  IVisualOpt* options = document->GetCurrentOptions();
+  void* out = nullptr;
+  ASSERT_TRUE(SUCCEEDED(document->GetCurrentProject()->QueryInterface(&IID_ActiveArea, &out)));
+  auto* road = static_cast<IArea*>(out);
+  auto part = [](IModelUnknown* owner, const IID& iid) {
+    void* found = nullptr;
+    EXPECT_TRUE(SUCCEEDED(owner->QueryInterface(&iid, &found)) && found);
+    static_cast<IModelUnknown*>(found)->Release();  // the area keeps it
+    return found;
+  };
+  auto* carriageway = static_cast<IRoad*>(part(road, IID_IRoad));
+  auto* sidewalks = static_cast<IPavement*>(part(road, IID_IPavement));
+  auto* left = static_cast<ILineOfRoad*>(part(sidewalks, IID_LeftPavement));
+  auto set = [](auto* object, int value) { object->SetState(&value); };
+
+  const int semiCylindrical = kQuantitySemiCylindrical;
+  options->SetQuantity(&semiCylindrical);
+  EXPECT_EQ(OfferedQuantities(road, options),
+            (std::vector<int>{kQuantityLuminance, kQuantityIlluminance, kQuantitySemiCylindrical}));
+  // Only the right sidewalk on.
+  set(carriageway, 0);
+  set(left, 0);
+  EXPECT_EQ(OfferedQuantities(road, options), (std::vector<int>{kQuantityIlluminance, kQuantitySemiCylindrical}));
+  EXPECT_EQ(*options->GetQuantity(), kQuantitySemiCylindrical);
+  // Carriageway alone: the semi-cylindrical quantity gives way to illuminance.
+  set(carriageway, 1);
+  const int absent = *sidewalks->GetFlags() | kSideAbsent;
+  sidewalks->SetFlags(&absent);
+  EXPECT_EQ(OfferedQuantities(road, options), (std::vector<int>{kQuantityLuminance, kQuantityIlluminance}));
+  EXPECT_EQ(*options->GetQuantity(), kQuantityIlluminance);
+  // Nothing lit.
+  set(carriageway, 0);
+  EXPECT_TRUE(OfferedQuantities(road, options).empty());
+
+  // An open site shows illuminance alone and forces it.
+  const int luminance = kQuantityLuminance;
+  options->SetQuantity(&luminance);
+  IArea* site = document->GetCurrentProject()->InsertAreaAfter(CLSID_CCustomizeRoad, road);
+  ASSERT_NE(site, nullptr);
+  EXPECT_EQ(OfferedQuantities(site, options), (std::vector<int>{kQuantityIlluminance}));
+  EXPECT_EQ(*options->GetQuantity(), kQuantityIlluminance);
+  site->Release();
+  road->Release();
+  EXPECT_TRUE(OfferedQuantities(nullptr, options).empty());
 }
 
 TEST_F(FrameWiringTest, AnItemsTextIsReadAgainFromItsObject)
