@@ -1,18 +1,29 @@
 #include "app/main_frame.h"
 
+#include "app/calc_modes.h"
 #include "app/calc_state.h"
+#include "app/command_bars.h"
 #include "app/folders.h"
+#include "app/grid_inplace_edit.h"
+#include "app/panes/objecttree/tree_objects.h"
+#include "app/panes/parameters/prop_objects.h"
 #include "app/placement.h"
 #include "app/qor_road_view.h"
 #include "app/resource.h"
+#include "app/tree_text.h"
 #include "catalogues/economics/economic_view.h"
+#include "document/calculation_run.h"
 #include "document/qor_road_doc.h"
 #include "model/doc_interface.h"
+#include "model/iarea.h"
+#include "model/identifiers.h"
+#include "model/iproject.h"
+#include "model/ivisualopt.h"
 #include "platform/mfc/afxres.h"
-#include "platform/mfc/toolbar.h"
 #include "platform/shell/htmlhelp.h"
 #include "platform/shell/shell_execute.h"
 #include "report/view/report_view.h"
+#include "toolkit/commandbars/controlcombobox.h"
 #include "toolkit/docking/layout.h"
 #include "toolkit/paint/paint_manager.h"
 #include "toolkit/paint/resource_manager.h"
@@ -73,10 +84,27 @@ IQorRoadDoc* FindDocumentInterface()
   return dynamic_cast<IQorRoadDoc*>(document);
 }
 
+// The grid's items carry their id in the data word, so the document knows which edits keep the results.
+UINT GridItemId(CTKPropertyGridItem* item) { return item ? static_cast<UINT>(item->GetItemData()) : 0; }
+
 void OpenWithShell(const CString& target)
 {
   ShellExecute(nullptr, nullptr, target, nullptr, nullptr, SW_SHOWNORMAL);
 }
+
+// The grid's owner is the frame, though the docking pane becomes its parent: its notifications must reach the
+// frame's relay, not the pane's container window.
+class CParametersGrid : public VisualCtrl::CPropObjects {
+public:
+  CParametersGrid(IQorRoadDoc* document, CWnd* owner) : CPropObjects(document), m_owner(owner) {}
+  LRESULT SendNotifyMessage(WPARAM wParam, LPARAM lParam) override
+  {
+    return m_owner->GetSafeHwnd() ? m_owner->SendMessage(TKWM_PROPERTYGRID_NOTIFY, wParam, lParam) : 0;
+  }
+
+private:
+  CWnd* m_owner;
+};
 
 }  // namespace
 
@@ -92,6 +120,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CTKFrameWnd)
   ON_WM_SYSCOMMAND()
   ON_MESSAGE(TK_WM_DOCKINGPANENOTIFY, &CMainFrame::OnDockingPaneNotify)
   ON_MESSAGE(TKWM_PROPERTYGRID_NOTIFY, &CMainFrame::OnGridNotify)
+  ON_NOTIFY(TKN_EXECUTE, kCalcModeControl, &CMainFrame::OnCalcModeExecute)
+  ON_UPDATE_COMMAND_UI(kCalcModeControl, &CMainFrame::OnUpdateCalcMode)
   ON_MESSAGE(UM_SHOWOBJECT, &CMainFrame::OnShowObject)
   ON_MESSAGE(UM_CLEARPANES, &CMainFrame::OnClearPanes)
   ON_MESSAGE(UM_UPDATETREETEXT, &CMainFrame::OnUpdateTreeText)
@@ -149,6 +179,8 @@ END_MESSAGE_MAP()
 CMainFrame::CMainFrame()
 {
   m_pDocument = FindDocumentInterface();
+  m_pTree = new VisualCtrl::CTreeObjects(m_pDocument);
+  m_pProps = new CParametersGrid(m_pDocument, this);
   m_pReport = new VisualCtrl::CReportView(m_pDocument);
   m_pEconomics = new VisualCtrl::CEcnmContainerWnd(m_pDocument);
   m_helpBitmap.LoadBitmap(ids::IDB_HELP_MENU);
@@ -156,9 +188,10 @@ CMainFrame::CMainFrame()
 
 CMainFrame::~CMainFrame()
 {
+  ReleaseImageBar(m_pImageBar);
   delete m_pProgressBar;
-  for (CWnd* pane : {m_pTree, m_pProps}) {
-    if (pane && pane->GetSafeHwnd())
+  for (CWnd* pane : std::initializer_list<CWnd*>{m_pTree, m_pProps}) {
+    if (pane->GetSafeHwnd())
       pane->DestroyWindow();
     delete pane;
   }
@@ -207,6 +240,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
   }
   if (!CreateStatusBar())
     return -1;
+  SetPropertyItemIdReader(&GridItemId);
   m_pProgressBar = new CProgressBar(this);
   if (!m_pProgressBar->IsCreated()) {
     delete m_pProgressBar;
@@ -228,25 +262,33 @@ BOOL CMainFrame::CreateStatusBar()
   return m_wndStatusBar.SetIndicators(kStatusIndicators, 2);
 }
 
-// The menu bar "Меню" (menu 128) and the toolbars "Стандартная" 128, "Проект" 130 (with the calculation-mode
-// combo), "Вид" 153 and "Экономика" 746 docked at the top, the image bar 304, the menu options and the
-// shortcuts of accelerator table 128; then the saved bar state. The bars themselves come with the toolkit's
-// toolbar and menu bar classes; until then the frame carries menu 128 as its window menu and keeps the
-// framework's accelerators.
 BOOL CMainFrame::CreateCommandBars()
 {
-  if (!InitCommandBars())
+  if (!InitCommandBars() || !CreateProgramBars(GetCommandBars(), &m_pImageBar))
     return FALSE;
-  if (HMENU menu = ::LoadMenu(AfxGetResourceHandle(), MAKEINTRESOURCE(ids::IDR_MAINFRAME)))
-    ::SetMenu(m_hWnd, menu);
-  const UINT bars[] = {ids::IDR_MAINFRAME, ids::IDR_PROJECT_TOOLBAR, ids::IDR_VIEW_TOOLBAR, ids::IDR_ECONOMICS_TOOLBAR};
-  for (std::size_t i = 0; i < std::size(bars); ++i) {
-    if (!m_interimBars[i].CreateEx(this, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS,
-                                   CRect(0, 0, 0, 0), AFX_IDW_TOOLBAR + static_cast<UINT>(i)) ||
-        !m_interimBars[i].LoadToolBar(bars[i]))
-      return FALSE;
-  }
   LoadCommandBars(kCommandBarsKey);
+  m_wndStatusBar.SetCommandBars(GetCommandBars());
+  return TRUE;
+}
+
+BOOL CMainFrame::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+  if (message == TKWM_CREATECONTROL && lParam && OnCreateControl(reinterpret_cast<TK_CREATECONTROLSTRUCT*>(lParam))) {
+    if (pResult)
+      *pResult = 1;
+    return TRUE;
+  }
+  return CTKFrameWnd::OnWndMsg(message, wParam, lParam, pResult);
+}
+
+BOOL CMainFrame::OnCreateControl(TK_CREATECONTROLSTRUCT* create)
+{
+  BOOL madeCombo = FALSE;
+  if (!CreateProgramControl(create, &madeCombo))
+    return FALSE;
+  // The bar takes the combo only after this answer; the refill finds it on the next turn of the loop.
+  if (madeCombo)
+    PostMessage(UM_CALCMODES);
   return TRUE;
 }
 
@@ -270,19 +312,14 @@ void CMainFrame::CreatePanes()
 CWnd* CMainFrame::MakePaneContent(int paneId)
 {
   const CRect none(0, 0, 0, 0);
-  // The object tree and the parameters grid stand on a plain window of the window colour until they are built.
-  const LPCSTR plainClass = AfxRegisterWndClass(0, ::LoadCursor(nullptr, IDC_ARROW), ::GetSysColorBrush(COLOR_WINDOW));
   switch (paneId) {
   case kPaneObjects:
-    if (!m_pTree) {
-      m_pTree = new CWnd;
-      m_pTree->Create(plainClass, nullptr, WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP, none, this, kTreeWindowId);
-    }
+    if (!m_pTree->GetSafeHwnd())
+      m_pTree->Create(VisualCtrl::CTreeObjects::kStyle, none, this, VisualCtrl::CTreeObjects::kControlId);
     return m_pTree;
   case kPaneParameters:
-    if (!m_pProps) {
-      m_pProps = new CWnd;
-      m_pProps->Create(plainClass, nullptr, WS_CHILD, none, this, kGridWindowId);
+    if (!m_pProps->GetSafeHwnd() && m_pProps->Create(none, this, kGridWindowId)) {
+      m_pProps->SetInplaceEdit(new VisualCtrl::CTKPropertyGridInplaceEditUser);
     }
     return m_pProps;
   case kPaneLighting:
@@ -464,10 +501,8 @@ LRESULT CMainFrame::OnGridNotify(WPARAM wParam, LPARAM lParam)
     m_pDocument->PushUndoState();
   const LRESULT answer = grid->SendMessage(TKWM_PROPERTYGRID_NOTIFY, wParam, lParam);
   if (answer == 1 && m_pDocument) {
-    // The pane's shown object: the parameters pane answers it once it is built; until then the results of the
-    // edited item's area are reset as for an unknown object.
     auto* item = reinterpret_cast<CTKPropertyGridItem*>(lParam);
-    if (m_pDocument->InvalidateResultsAfterEdit(nullptr, item)) {
+    if (m_pDocument->InvalidateResultsAfterEdit(m_pProps->GetShownObject(), item)) {
       SendToPane(kPaneLighting, UM_SHOWOBJECT, 0, 0);
       SendToPane(kPaneEconomics, UM_SHOWOBJECT, 0, 0);
     }
@@ -500,10 +535,12 @@ LRESULT CMainFrame::OnClearPanes(WPARAM wParam, LPARAM lParam)
   return answer;
 }
 
-// The item's text comes from the tree pane, which knows its objects' labels.
-LRESULT CMainFrame::OnUpdateTreeText(WPARAM wParam, LPARAM lParam)
+LRESULT CMainFrame::OnUpdateTreeText(WPARAM, LPARAM lParam)
 {
-  SendToPane(kPaneObjects, UM_UPDATETREETEXT, wParam, lParam);
+  auto* item = reinterpret_cast<HTREEITEM>(lParam);
+  if (!item || !PaneWindow(kPaneObjects))
+    return 0;
+  m_pTree->SetItemText(item, TreeItemText(m_pTree->GetItemObject(item)));
   return 0;
 }
 
@@ -527,11 +564,11 @@ LRESULT CMainFrame::OnResultsChanged(WPARAM, LPARAM)
   return answer;
 }
 
-LRESULT CMainFrame::OnSelectTreeItem(WPARAM wParam, LPARAM lParam)
+LRESULT CMainFrame::OnSelectTreeItem(WPARAM, LPARAM lParam)
 {
   if (!lParam || !PaneWindow(kPaneObjects))
     return 0;
-  SendToPane(kPaneObjects, UM_SELECTTREEITEM, wParam, lParam);
+  m_pTree->SelectItem(reinterpret_cast<HTREEITEM>(lParam));
   return 1;
 }
 
@@ -587,8 +624,63 @@ LRESULT CMainFrame::OnTreeCommand(WPARAM wParam, LPARAM)
   return SendToPane(kPaneObjects, WM_COMMAND, wParam, 0);
 }
 
-// The calculation-mode combo lives on the "Проект" bar, which comes with the toolkit's toolbars.
-LRESULT CMainFrame::OnCalcModes(WPARAM, LPARAM) { return 0; }
+CTKControlComboBox* CMainFrame::GetCalcModeCombo() const
+{
+  CTKCommandBars* bars = GetCommandBars();
+  CTKCommandBar* bar = bars ? bars->GetToolBar(kProjectBarId) : nullptr;
+  CTKControl* control = bar ? bar->GetControls()->FindControl(static_cast<int>(kCalcModeControl)) : nullptr;
+  return dynamic_cast<CTKControlComboBox*>(control);
+}
+
+LRESULT CMainFrame::OnCalcModes(WPARAM, LPARAM)
+{
+  CTKControlComboBox* combo = GetCalcModeCombo();
+  if (!combo || !combo->HasListWindow())
+    return 0;
+  CWnd* list = combo->GetListBar();
+  list->SendMessage(LB_RESETCONTENT, 0, 0);
+  auto* document = dynamic_cast<CQorRoadDoc*>(m_pDocument);
+  if (!document)
+    return 1;
+  IVisualOpt* options = document->GetCurrentOptions();
+  void* area = nullptr;
+  if (IProject* project = document->GetCurrentProject(); !project || FAILED(project->QueryInterface(&IID_ActiveArea, &area)))
+    area = nullptr;
+  const std::vector<int> offered = OfferedQuantities(static_cast<IArea*>(area), options);
+  if (area)
+    static_cast<IArea*>(area)->Release();
+  const int shown = options ? *options->GetQuantity() : -1;
+  int selection = -1;
+  for (int quantity : offered) {
+    CString text;
+    text.LoadString(ids::IDS_QUANTITY_LUMINANCE + static_cast<UINT>(quantity));
+    const auto index = list->SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(static_cast<LPCSTR>(text)));
+    list->SendMessage(LB_SETITEMDATA, static_cast<WPARAM>(index), quantity);
+    if (quantity == shown)
+      selection = static_cast<int>(index);
+  }
+  combo->SetCurSel(selection);
+  combo->RedrawParent();
+  return 1;
+}
+
+void CMainFrame::OnCalcModeExecute(NMHDR*, LRESULT* pResult)
+{
+  *pResult = 1;
+  CTKControlComboBox* combo = GetCalcModeCombo();
+  auto* document = dynamic_cast<CQorRoadDoc*>(m_pDocument);
+  if (!combo || !combo->HasListWindow() || !document)
+    return;
+  const int selection = combo->GetCurSel();
+  if (selection < 0)
+    return;
+  const int quantity = static_cast<int>(combo->GetListBar()->SendMessage(LB_GETITEMDATA, static_cast<WPARAM>(selection), 0));
+  if (IVisualOpt* options = document->GetCurrentOptions())
+    options->SetQuantity(&quantity);
+  m_pDocument->Redraw(TRUE, FALSE, TRUE);
+}
+
+void CMainFrame::OnUpdateCalcMode(CCmdUI* pCmdUI) { pCmdUI->Enable(TRUE); }
 
 LRESULT CMainFrame::OnShowEconomics(WPARAM, LPARAM)
 {

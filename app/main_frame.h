@@ -6,17 +6,20 @@
 #include "app/progress_bar.h"
 #include "model/shell/window_messages.h"
 #include "platform/mfc/afxwin.h"
-#include "platform/mfc/statusbar.h"
-#include "platform/mfc/toolbar.h"
 #include "toolkit/commandbars/commandbars.h"
+#include "toolkit/commandbars/statusbar.h"
 #include "toolkit/docking/pane_manager.h"
 
 struct IQorRoadDoc;
 class CQorRoadView;
 class CTKResourceManager;
+class CTKToolBar;
+class CTKControlComboBox;
 namespace VisualCtrl {
 class CReportView;
 class CEcnmContainerWnd;
+class CTreeObjects;
+class CPropObjects;
 }  // namespace VisualCtrl
 
 class CMainFrame : public CTKFrameWnd, public IProgressBarHost {
@@ -30,10 +33,14 @@ public:
 
   IQorRoadDoc* GetDocumentInterface() const { return m_pDocument; }
   CTKDockingPaneManager* GetPaneManager() { return &m_paneManager; }
-  CStatusBar* GetStatusBar() { return &m_wndStatusBar; }
+  CTKStatusBar* GetStatusBar() { return &m_wndStatusBar; }
   CProgressBar* GetProgressBar() const { return m_pProgressBar; }
   // The document's first view when it is the program's view.
   CQorRoadView* GetFirstView() const;
+  // The calculation-mode combo on the "Проект" bar; null before that bar made it.
+  CTKControlComboBox* GetCalcModeCombo() const;
+  VisualCtrl::CTreeObjects* GetTreePane() const { return m_pTree; }
+  VisualCtrl::CPropObjects* GetParametersPane() const { return m_pProps; }
   BOOL IsPaneOpen(int paneId) const;
   void TogglePane(int paneId);
 
@@ -54,7 +61,12 @@ protected:
   BOOL CreateCommandBars();
   void CreatePanes();
 
+  BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
   LRESULT OnDockingPaneNotify(WPARAM wParam, LPARAM lParam);
+  // The toolkit asks for a control of a bar (10334): the calculation-mode combo and the split buttons.
+  BOOL OnCreateControl(TK_CREATECONTROLSTRUCT* create);
+  void OnCalcModeExecute(NMHDR* pNMHDR, LRESULT* pResult);
+  void OnUpdateCalcMode(CCmdUI* pCmdUI);
   LRESULT OnGridNotify(WPARAM wParam, LPARAM lParam);
 
   // The private messages (window_messages.h).
@@ -112,14 +124,13 @@ private:
   HINSTANCE m_hResourceModule = nullptr;
   CTKResourceManager* m_pResourceManager = nullptr;
   CBitmap m_helpBitmap;
-  CStatusBar m_wndStatusBar;
-  // The four toolbars until the toolkit's own take their place.
-  CToolBar m_interimBars[4];
+  // Supplies the images of commands on no visible bar; never docked or shown.
+  CTKToolBar* m_pImageBar = nullptr;
+  CTKStatusBar m_wndStatusBar;
   CTKDockingPaneManager m_paneManager;
   IQorRoadDoc* m_pDocument = nullptr;
-  // The content windows of the object tree and parameters panes; plain windows until those panes are built.
-  CWnd* m_pTree = nullptr;
-  CWnd* m_pProps = nullptr;
+  VisualCtrl::CTreeObjects* m_pTree = nullptr;
+  VisualCtrl::CPropObjects* m_pProps = nullptr;
   VisualCtrl::CReportView* m_pReport = nullptr;
   BOOL m_reportMade = FALSE;  // from then on the view deletes itself with its window
   VisualCtrl::CEcnmContainerWnd* m_pEconomics = nullptr;

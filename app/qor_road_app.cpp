@@ -11,6 +11,7 @@
 #include "document/trace_log.h"
 #include "graphics/core/graphic_core_full.h"
 #include "outside/grafocore/grafocore.h"
+#include "outside/norms/norms.h"
 #include "outside/servers/registration.h"
 #include "platform/base/codepage.h"
 #include "platform/base/crash_handler.h"
@@ -26,6 +27,7 @@
 #include "platform/user/common_controls.h"
 #include "platform/user/msgbox.h"
 #include "res/modules.h"
+#include "wizard/wizard.h"
 
 #include <unistd.h>
 
@@ -79,6 +81,7 @@ void InstallProgramServices()
     qorsrv::RegisterServerClasses();
     InstallGraphicCore();
     grafocore::RegisterLibrary();
+    qorstd::RegisterLibrary();
     InstallIntensityDiagramView();
     return true;
   }();
@@ -242,3 +245,5 @@ BOOL CQorRoadApp::CServices::WriteProfileInt(LPCSTR section, LPCSTR entry, int v
 }
 
 CString CQorRoadApp::CServices::GetInstallationId() { return ::GetInstallationId(); }
+
+int CQorRoadApp::CServices::RunWizard(HWND parent, _WIZARD_DATA* data) { return Wizard::RunWizardFor(parent, data); }

@@ -38,6 +38,7 @@ private:
     CString GetProfileString(LPCSTR section, LPCSTR entry, LPCSTR defaultValue) override;
     BOOL WriteProfileInt(LPCSTR section, LPCSTR entry, int value) override;
     CString GetInstallationId() override;
+    int RunWizard(HWND parent, _WIZARD_DATA* data) override;
     BOOL IsPrintingInColor() override { return m_app->m_printingInColor; }
 
   private:
@@ -49,5 +50,5 @@ private:
 };
 
 // What the program installs once per process: its resources, the outside servers, the render core, the
-// graphics library and the intensity diagrams.
+// graphics library, the norms library and the intensity diagrams.
 void InstallProgramServices();
