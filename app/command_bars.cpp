@@ -26,23 +26,6 @@ constexpr UINT kRarelyUsedCommands[] = {57607, 57609};
 constexpr int kSplitButtonControls[] = {1021, 1023};
 constexpr double kCalcModeWidthInChecks = 15.8;
 
-// The paint manager draws the field's frame and button but not the chosen entry; the combo writes it itself.
-class CCalcModeCombo : public CTKControlComboBox {
-public:
-  void Draw(CDC* pDC) override
-  {
-    CTKControlComboBox::Draw(pDC);
-    if (!IsVisible())
-      return;
-    CRect field = GetRect();
-    field.left += GetLabelWidth();
-    field.right -= GetButtonWidth();
-    field.DeflateRect(1, 1);
-    if (!field.IsRectEmpty())
-      DrawEditText(pDC, field);
-  }
-};
-
 }  // namespace
 
 BOOL CreateProgramBars(CTKCommandBars* bars, CTKToolBar** imageBar)
@@ -80,7 +63,7 @@ BOOL CreateProgramControl(TK_CREATECONTROLSTRUCT* create, BOOL* madeCombo)
   *madeCombo = FALSE;
   if (create->bToolBar && create->pCommandBar && create->pCommandBar->GetBarID() == kProjectBarId &&
       create->nId == static_cast<int>(kCalcModeControl)) {
-    auto* combo = new CCalcModeCombo;
+    auto* combo = new CTKControlComboBox;
     combo->SetWidth(static_cast<int>(GetSystemMetrics(SM_CXMENUCHECK) * kCalcModeWidthInChecks));
     combo->SetComboStyle(1);
     // A toolbar button takes its caption from the command's string; the combo's label is its own.

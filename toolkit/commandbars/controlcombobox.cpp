@@ -472,6 +472,19 @@ void CTKControlComboBox::Copy(CTKControl* pControl, BOOL bRecursive)
 
 CTKControl* CTKControlComboBox::Clone(BOOL bRecursive) { return CTKControlPopup::Clone(bRecursive); }
 
+void CTKControlComboBox::Draw(CDC* pDC)
+{
+  CTKControlPopup::Draw(pDC);
+  if (!IsVisible())
+    return;
+  CRect rcText = GetRect();
+  rcText.left += m_nLabelWidth;
+  rcText.right -= m_nButtonWidth;
+  rcText.DeflateRect(1, 1);
+  if (!rcText.IsRectEmpty())
+    DrawEditText(pDC, rcText);
+}
+
 void CTKControlComboBox::DrawEditText(CDC* pDC, CRect rcText)
 {
   if (m_pEdit)

@@ -102,6 +102,8 @@ public:
   void DoPropExchange(CTKPropExchange* pPX) override;
 
   virtual CString GetListBoxText() const;
+  // The paint manager draws the frame, label and button; the box's text comes after.
+  void Draw(CDC* pDC) override;
   virtual void DrawEditText(CDC* pDC, CRect rcText);
   virtual CString GetDisplayText() const { return GetListBoxText(); }
   virtual void OnSelChanged();
