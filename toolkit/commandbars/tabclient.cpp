@@ -24,8 +24,8 @@ void CTKTabClientWnd::ScreenToWorkspace(CPoint& point) const
 {
   if (m_bEnableGroups) {
     ScreenToClient(&point);
-  } else if (GetWorkspaceCount() > 0 && m_arrWorkspaces[0]->m_pWindow) {
-    m_arrWorkspaces[0]->m_pWindow->ScreenToClient(&point);
+  } else if (CWnd* pWindow = GetWorkspaceCount() > 0 ? GetWorkspaceWindow(0) : nullptr) {
+    pWindow->ScreenToClient(&point);
   }
 }
 
@@ -47,7 +47,7 @@ void CTKTabClientWnd::Refresh(BOOL bRecalc)
     if (m_bEnableGroups)
       OnMouseMoveClient(point);
     else
-      m_arrWorkspaces[0]->PerformMouseMove(m_arrWorkspaces[0]->m_pWindow, point);
+      m_arrWorkspaces[0]->PerformMouseMove(GetWorkspaceWindow(0), point);
   } else if (GetSafeHwnd()) {
     Invalidate(FALSE);
   }

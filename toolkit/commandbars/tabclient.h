@@ -17,15 +17,9 @@ inline constexpr int TK_ID_WORKSPACE_NEWVERTICAL = 9423;
 class CTKTabClientWnd : public CWnd {
   DECLARE_DYNAMIC(CTKTabClientWnd)
 public:
-  // One tab group: a window holding the tabs, whose data are the children's window handles.
-  class CWorkspace : public CTKTabManager {
-  public:
-    CWnd* m_pWindow = nullptr;
-    void Reposition() override {}
-  };
-
   int GetWorkspaceCount() const { return static_cast<int>(m_arrWorkspaces.GetSize()); }
-  CWorkspace* GetWorkspace(int nIndex) const { return m_arrWorkspaces[nIndex]; }
+  // The tabs of one group; their data are the children's window handles.
+  CTKTabManager* GetWorkspace(int nIndex) const { return m_arrWorkspaces[nIndex]; }
   int FindWorkspaceIndex(CTKTabManager* pManager) const;
   CTKTabManagerItem* FindTab(HWND hWnd) const;
   void ScreenToWorkspace(CPoint& point) const;
@@ -38,8 +32,10 @@ public:
 
   virtual void UpdateContents() {}
   virtual CTKCommandBars* GetCommandBars() const { return nullptr; }
+  // The window a group's tabs live in.
+  virtual CWnd* GetWorkspaceWindow(int /*nIndex*/) const { return nullptr; }
 
-  CArray<CWorkspace*, CWorkspace*> m_arrWorkspaces;
+  CArray<CTKTabManager*, CTKTabManager*> m_arrWorkspaces;
   CMDIFrameWnd* m_pParentFrame = nullptr;
   BOOL m_bRefreshLock = FALSE;
   BOOL m_bHorizSplitting = FALSE;
