@@ -34,7 +34,7 @@ CTKNativeXPTheme::CTKNativeXPTheme()
 void CTKNativeXPTheme::RefreshMetrics()
 {
   CTKDefaultTheme::RefreshMetrics();
-  CWnd* pMain = AfxGetThread() ? AfxGetMainWnd() : nullptr;
+  CWnd* pMain = AfxGetMainWnd();
   HWND hWnd = pMain ? pMain->GetSafeHwnd() : nullptr;
   if (hWnd) {
     m_themeToolBar.OpenThemeData(hWnd, u"TOOLBAR");
