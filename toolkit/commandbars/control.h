@@ -3,6 +3,7 @@
 // keyboard. It carries the command id, texts, icon ids, the states the bar draws and what executing it does.
 #pragma once
 
+#include "toolkit/commandbars/accessible.h"
 #include "toolkit/commandbars/defs.h"
 
 #include <map>
@@ -14,7 +15,7 @@ class CTKImageManager;
 class CTKImageManagerIcon;
 class CTKPaintManager;
 
-class CTKControl : public CCmdTarget {
+class CTKControl : public CCmdTarget, public CTKAccessible {
   DECLARE_DYNCREATE(CTKControl)
 public:
   using CDocTemplateMap = std::map<UINT, BOOL>;
@@ -134,6 +135,23 @@ public:
   virtual int GetCustomizeMinWidth() const { return 0; }
   virtual void SetWidth(int /*nWidth*/) {}
   virtual CTKControl* Clone(BOOL bRecursive = FALSE);
+
+  // ---- What assistive tools see; every operation but the parent's takes only the control itself (child 0).
+  HRESULT AccParent(IDispatch** ppdispParent) override;
+  HRESULT AccChildCount(long* pcountChildren) override;
+  HRESULT AccChild(VARIANT varChild, IDispatch** ppdispChild) override;
+  HRESULT AccName(VARIANT varChild, BSTR* pszName) override;
+  HRESULT AccDescription(VARIANT varChild, BSTR* pszDescription) override;
+  HRESULT AccRole(VARIANT varChild, VARIANT* pvarRole) override;
+  HRESULT AccState(VARIANT varChild, VARIANT* pvarState) override;
+  HRESULT AccDefaultAction(VARIANT varChild, BSTR* pszDefaultAction) override;
+  HRESULT AccDoDefaultAction(VARIANT varChild) override;
+  HRESULT AccSelect(long flagsSelect, VARIANT varChild) override;
+  HRESULT AccLocation(long* pxLeft, long* pyTop, long* pcxWidth, long* pcyHeight, VARIANT varChild) override;
+  HRESULT AccHitTest(long xLeft, long yTop, VARIANT* pvarChild) override;
+  CCmdTarget* AccOwner() override { return this; }
+  // The caption without mnemonics, then a tab and the shortcut text when there is one.
+  CString GetAccessibleName() const;
 
   DWORD m_nTag = 0;
   CDocTemplateMap m_mapDocTemplatesAssigned;
