@@ -126,6 +126,8 @@ public:
   int CalcInsertMark(CTKControl* pControl, CPoint point, BOOL& bAfter, CRect& rcMark) const;
   const CRect& GetDropMark() const { return m_rcMarker; }
   void SetCustomizable(BOOL bCustomizable) { m_bCustomizable = bCustomizable; }
+  BOOL IsCloseable() const { return m_bCloseable; }
+  void SetCloseable(BOOL bCloseable) { m_bCloseable = bCloseable; }
   // This bar's control for an accelerator key, -1 for none; ambiguous when another control shares the letter.
   int FindAccelIndex(UINT nChar, BOOL& bAmbiguous) const;
   BOOL IsHorizontalForKeys() const;

@@ -3,6 +3,7 @@
 // keyboard. It carries the command id, texts, icon ids, the states the bar draws and what executing it does.
 #pragma once
 
+#include "toolkit/commandbars/accessible.h"
 #include "toolkit/commandbars/defs.h"
 
 #include <map>
@@ -15,7 +16,7 @@ class CTKImageManagerIcon;
 class CTKPaintManager;
 class CTKPropExchange;
 
-class CTKControl : public CCmdTarget {
+class CTKControl : public CCmdTarget, public CTKAccessible {
   DECLARE_SERIAL(CTKControl)
 public:
   using CDocTemplateMap = std::map<UINT, BOOL>;
@@ -136,6 +137,23 @@ public:
   virtual void SetWidth(int /*nWidth*/) {}
   virtual CTKControl* Clone(BOOL bRecursive = FALSE);
   virtual void DoPropExchange(CTKPropExchange* pPX);
+
+  // ---- What assistive tools see; every operation but the parent's takes only the control itself (child 0).
+  HRESULT AccParent(IDispatch** ppdispParent) override;
+  HRESULT AccChildCount(long* pcountChildren) override;
+  HRESULT AccChild(VARIANT varChild, IDispatch** ppdispChild) override;
+  HRESULT AccName(VARIANT varChild, BSTR* pszName) override;
+  HRESULT AccDescription(VARIANT varChild, BSTR* pszDescription) override;
+  HRESULT AccRole(VARIANT varChild, VARIANT* pvarRole) override;
+  HRESULT AccState(VARIANT varChild, VARIANT* pvarState) override;
+  HRESULT AccDefaultAction(VARIANT varChild, BSTR* pszDefaultAction) override;
+  HRESULT AccDoDefaultAction(VARIANT varChild) override;
+  HRESULT AccSelect(long flagsSelect, VARIANT varChild) override;
+  HRESULT AccLocation(long* pxLeft, long* pyTop, long* pcxWidth, long* pcyHeight, VARIANT varChild) override;
+  HRESULT AccHitTest(long xLeft, long yTop, VARIANT* pvarChild) override;
+  CCmdTarget* AccOwner() override { return this; }
+  // The caption without mnemonics, then a tab and the shortcut text when there is one.
+  CString GetAccessibleName() const;
 
   DWORD m_nTag = 0;
   CDocTemplateMap m_mapDocTemplatesAssigned;

@@ -2,6 +2,8 @@
 
 #include "toolkit/commandbars/commandbars.h"
 #include "toolkit/commandbars/control_button.h"
+#include "toolkit/commandbars/controlcustom.h"
+#include "toolkit/commandbars/controllists.h"
 #include "toolkit/commandbars/controledit.h"
 #include "toolkit/commandbars/controlcombobox.h"
 #include "toolkit/commandbars/popupbar.h"
@@ -15,6 +17,8 @@ namespace {
 
 constexpr int kMenuTextLimit = 1024;
 constexpr UINT kFirstMdiChildId = 0xFF00;
+constexpr int kFirstRecentFile = 57616;
+constexpr int kFirstOleVerb = 57872;
 
 CString MenuText(CMenu* pMenu, int nIndex)
 {
@@ -95,8 +99,17 @@ CTKControl* CTKControls::CreateControlByType(int controlType, int nId, const CSt
 {
   switch (controlType) {
   case tkControlButton:
-    // The list controls of these ids are not built here: each stands as a plain button.
-    return new CTKControlButton;
+    switch (nId) {
+    case TK_ID_WINDOWLIST: return new CTKControlWindowList;
+    case TK_ID_WORKSPACE_ACTIONS: return new CTKControlWorkspaceActions;
+    case kFirstRecentFile: return new CTKControlRecentFileList;
+    case TK_ID_TOOLBARLIST: return new CTKControlToolbars;
+    case kFirstOleVerb:
+      if (strCaption == "<<OLE VERBS GO HERE>>")
+        return new CTKControlOleItems;
+      return new CTKControlButton;
+    default: return new CTKControlButton;
+    }
   case tkControlPopup:
   case tkControlButtonPopup:
   case tkControlSplitButtonPopup: {
@@ -137,8 +150,9 @@ CTKControl* CTKControls::CreateControlByType(int controlType, int nId, const CSt
     return new CTKControlLabel;
   case tkControlEdit:
     return new CTKControlEdit;
+  case tkControlCustom:
+    return new CTKControlCustom;
   default:
-    // Hosted windows are not built here.
     return nullptr;
   }
 }

@@ -4,11 +4,13 @@
 #include "toolkit/commandbars/control_button.h"
 #include "toolkit/commandbars/controledit.h"
 #include "toolkit/commandbars/statusbar.h"
+#include "toolkit/commandbars/toolbar.h"
 #include "toolkit/commandbars/controlcombobox.h"
 #include "toolkit/paint/draw_helpers.h"
 #include "toolkit/paint/image_manager.h"
 #include "toolkit/paint/paint_manager.h"
 #include "toolkit/paint/theme_default.h"
+#include "toolkit/paint/theme_nativexp.h"
 #include "toolkit/paint/theme_office.h"
 #include "toolkit/paint/theme_office2003.h"
 
@@ -38,6 +40,18 @@ int BarPosition(CTKControl* pControl)
 }
 
 CTKDefaultTheme* AsDefault(CTKPaintManager* pPaintManager) { return dynamic_cast<CTKDefaultTheme*>(pPaintManager); }
+
+// The Native XP theme draws as the Default one wherever its visual style does not take over.
+BOOL IsClassic(CTKPaintManager* pPaintManager)
+{
+  return pPaintManager->BaseTheme() == tkThemeDefault || pPaintManager->BaseTheme() == tkThemeNativeXP;
+}
+
+TKPaintThemes::CTKNativeXPTheme* AsNativeXP(CTKPaintManager* pPaintManager)
+{
+  return pPaintManager->BaseTheme() == tkThemeNativeXP ? dynamic_cast<TKPaintThemes::CTKNativeXPTheme*>(pPaintManager)
+                                                       : nullptr;
+}
 
 BOOL ShowCues(CTKControl* pControl)
 {
@@ -307,7 +321,16 @@ void CTKPaintManager::DrawSplitButtonFrame(CDC* pDC, CTKControl* pControl, CRect
   int nSelected = pControl->GetSelected();
   BOOL bEnabled = pControl->GetEnabled();
   int nPosition = BarPosition(pControl);
-  if (BaseTheme() == tkThemeDefault) {
+  if (TKPaintThemes::CTKNativeXPTheme* pXP = AsNativeXP(this)) {
+    if (pXP->DrawSplitButtonFrameStyled(pDC, rc, bEnabled, pControl->GetPressed(), nSelected, pControl->GetChecked(),
+                                        bOpen)) {
+      int cy = rc.CenterPoint().y;
+      Triangle(pDC, CPoint(rc.right - 9, cy - 1), CPoint(rc.right - 5, cy - 1), CPoint(rc.right - 7, cy + 1),
+               pDC->GetTextColor());
+      return;
+    }
+  }
+  if (IsClassic(this)) {
     DrawControlState(pDC, CRect(rc.left, rc.top, rc.right - 12, rc.bottom), bEnabled, nSelected || bOpen,
                      pControl->GetPressed(), pControl->GetChecked(), FALSE, nPosition);
     if (bEnabled && (nSelected || pControl->GetPressed() || bOpen))
@@ -444,7 +467,7 @@ CSize CTKPaintManager::DrawControlToolBarParent(CDC* pDC, CTKControl* pControl, 
 
 CRect CTKPaintManager::GetCommandBarBorders(CTKCommandBar* pBar)
 {
-  if (BaseTheme() == tkThemeDefault && pBar && pBar->GetPosition() == tkBarPopup)
+  if (IsClassic(this) && pBar && pBar->GetPosition() == tkBarPopup)
     return CRect(3, 3, 3, 3);
   if ((BaseTheme() == tkThemeOffice2003 || BaseTheme() == tkThemeWhidbey) && pBar &&
       (pBar->GetPosition() == tkBarTop || pBar->GetPosition() == tkBarBottom))
@@ -457,7 +480,11 @@ void CTKPaintManager::FillCommandBar(CDC* pDC, CTKCommandBar* pBar)
   CRect rc;
   pBar->GetClientRect(&rc);
   int nPosition = pBar->GetPosition();
-  if (BaseTheme() == tkThemeDefault) {
+  if (TKPaintThemes::CTKNativeXPTheme* pXP = AsNativeXP(this)) {
+    if (pXP->FillCommandBarStyled(pDC, pBar, nPosition, pBar->GetParent()))
+      return;
+  }
+  if (IsClassic(this)) {
     pDC->FillSolidRect(rc, GetColor(kFace));
     if (nPosition == tkBarFloating || nPosition == tkBarPopup) {
       Draw3dRect(pDC, rc, kFace, kDarkShadow);
@@ -471,10 +498,17 @@ void CTKPaintManager::FillCommandBar(CDC* pDC, CTKCommandBar* pBar)
 
 CSize CTKPaintManager::DrawCommandBarGripper(CDC* pDC, CTKCommandBar* pBar, BOOL bDraw)
 {
-  if (BaseTheme() != tkThemeDefault)
+  if (!IsClassic(this))
     return OfficeGripper(this, pDC, pBar, bDraw);
   CRect rc;
   pBar->GetClientRect(&rc);
+  if (TKPaintThemes::CTKNativeXPTheme* pXP = AsNativeXP(this)) {
+    auto* pToolBar = dynamic_cast<CTKToolBar*>(pBar);
+    CSize size;
+    if (pXP->DrawCommandBarGripperStyled(pDC, rc, pBar->GetPosition(), pToolBar && pToolBar->IsDialogBar(), bDraw,
+                                         size))
+      return size;
+  }
   switch (pBar->GetPosition()) {
   case tkBarTop:
   case tkBarBottom:
@@ -509,7 +543,7 @@ CSize CTKPaintManager::DrawCommandBarGripper(CDC* pDC, CTKCommandBar* pBar, BOOL
 
 CSize CTKPaintManager::DrawCommandBarSeparator(CDC* pDC, CTKCommandBar* pBar, CTKControl* pControl, BOOL bDraw)
 {
-  if (BaseTheme() != tkThemeDefault)
+  if (!IsClassic(this))
     return OfficeSeparator(this, pDC, pBar, pControl, bDraw);
   BOOL bPopup = pBar && pBar->GetPosition() == tkBarPopup;
   if (!bDraw || !pControl || !pBar)
@@ -535,7 +569,11 @@ void CTKPaintManager::AdjustExcludeRect(CRect& rc, CTKControl* pControl, BOOL bV
 {
   if (pControl->GetType() == tkControlComboBox)
     return;
-  if (BaseTheme() != tkThemeDefault) {
+  if (TKPaintThemes::CTKNativeXPTheme* pXP = AsNativeXP(this)) {
+    if (pXP->AdjustExcludeRectStyled(rc, FALSE, pControl->GetParent() && pControl->GetParent()->GetType() == tkBarTypePopup))
+      return;
+  }
+  if (!IsClassic(this)) {
     if (pControl->GetParent() && pControl->GetParent()->GetType() == tkBarTypePopup)
       rc.InflateRect(1, 0);
     else if (bVertical)
@@ -555,7 +593,7 @@ void CTKPaintManager::AdjustExcludeRect(CRect& rc, CTKControl* pControl, BOOL bV
 CSize CTKPaintManager::DrawControlPopupParent(CDC* pDC, CTKControl* pControl, BOOL bDraw)
 {
   CTKCommandBar* pBar = pControl->GetParent();
-  BOOL bDefault = BaseTheme() == tkThemeDefault;
+  BOOL bDefault = IsClassic(this);
   CTKDefaultTheme* pDefault = AsDefault(this);
   CSize szIcon = pBar ? pBar->GetIconSize() : CSize(16, 16);
   int nColumn = std::max(m_nTextHeight + (bDefault ? 0 : 4), static_cast<int>(szIcon.cx) + 4);
@@ -692,7 +730,7 @@ BOOL InPopup(CTKControl* pControl)
 CSize DrawField(CTKPaintManager* pPaintManager, CDC* pDC, CTKControl* pControl, BOOL bDraw, BOOL bCombo)
 {
   CTKControlField* pField = dynamic_cast<CTKControlField*>(pControl);
-  BOOL bDefault = pPaintManager->BaseTheme() == tkThemeDefault;
+  BOOL bDefault = IsClassic(pPaintManager);
   BOOL bPopup = InPopup(pControl);
   BOOL bLabel = bPopup || pControl->IsCaptionVisible();
   BOOL bCues = ShowCues(pControl);
@@ -829,7 +867,7 @@ CSize CTKPaintManager::DrawControlComboBox(CDC* pDC, CTKControl* pControl, BOOL 
 CSize CTKPaintManager::DrawListBoxControl(CDC* pDC, CTKControl* pControl, CRect rc, BOOL bSelected, BOOL bDraw,
                                           CTKCommandBars* pCommandBars)
 {
-  BOOL bDefault = BaseTheme() == tkThemeDefault;
+  BOOL bDefault = IsClassic(this);
   CSize szIcon(16, 16);
   if (pCommandBars) {
     CSize szOptions = pCommandBars->GetCommandBarsOptions()->szIcons;

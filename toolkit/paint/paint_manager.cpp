@@ -5,6 +5,7 @@
 #include "toolkit/paint/image_manager.h"
 #include "toolkit/paint/theme_default.h"
 #include "toolkit/paint/theme_office.h"
+#include "toolkit/paint/theme_nativexp.h"
 #include "toolkit/paint/theme_office2003.h"
 
 #include <cstring>
@@ -108,6 +109,7 @@ CTKPaintManager* CTKPaintManager::CreateTheme(int nTheme)
   case tkThemeOffice: theme = new TKPaintThemes::CTKOfficeTheme(); break;
   case tkThemeOffice2003: theme = new TKPaintThemes::CTKOffice2003Theme(); break;
   case tkThemeWhidbey: theme = new TKPaintThemes::CTKWhidbeyTheme(); break;
+  case tkThemeNativeXP: theme = new TKPaintThemes::CTKNativeXPTheme(); break;
   default: theme = new TKPaintThemes::CTKDefaultTheme(); break;
   }
   theme->m_nTheme = nTheme;

@@ -203,6 +203,14 @@ public:
   int GetTabCount() const { return static_cast<int>(m_arrTabs.GetSize()); }
   // Null when the index is out of range.
   CTKTabManagerItem* GetTab(int nIndex) const;
+  // The first tab whose data is the value; null for none.
+  CTKTabManagerItem* FindTabByData(DWORD_PTR dwData) const
+  {
+    for (int i = 0; i < GetTabCount(); ++i)
+      if (m_arrTabs[i]->GetData() == dwData)
+        return m_arrTabs[i];
+    return nullptr;
+  }
   CTKTabManagerItem* GetSelectedTab() const { return m_pSelected; }
   CTKTabManagerItem* GetHotTab() const { return m_pHighlighted; }
   int GetStripOffset() const { return m_nScrollOffset; }

@@ -1,0 +1,137 @@
+// The dialog bar: its size around the hosted window and caption, edges that resize it down to its minimum, the
+// caption's title and hide button, and the hosted window placed inside the borders.
+#include "tests/toolkit/commandbars/dock_frame.h"
+
+#include "toolkit/commandbars/dialogbar.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using cbtest::CDockFrame;
+
+struct DialogBarFixture {
+  CDockFrame frame;
+  CTKDialogBar* pBar = nullptr;
+  int nCaption = 0;
+
+  explicit DialogBarFixture(int nPosition = tkBarTop)
+  {
+    frame.MakeDocked(600, 400);
+    pBar = static_cast<CTKDialogBar*>(frame.GetCommandBars()->Add("Свойства", nPosition, RUNTIME_CLASS(CTKDialogBar)));
+    nCaption = pBar ? pBar->GetCaptionHeight() : 0;
+  }
+};
+
+TEST(DialogBar, ItsSizeIsTheHostedSizeWithBordersAndCaption)
+{
+  DialogBarFixture f;
+  ASSERT_NE(f.pBar, nullptr);
+  EXPECT_GE(f.nCaption, 22);
+  EXPECT_EQ(f.pBar->CalcSize(32000, LM_HORZ, CSize(200, 200)), CSize(206, 206 + f.nCaption));
+  EXPECT_EQ(f.pBar->GetCaptionBottom(), 3 + f.nCaption);
+  EXPECT_EQ(f.pBar->GetBorders(), CRect(3, 3 + f.nCaption, 3, 3));
+  // Stretched along a horizontal row it takes the length; a horizontal layout is cut to it.
+  EXPECT_EQ(f.pBar->CalcSize(300, LM_STRETCH | LM_HORZ, CSize(200, 200)).cx, 300);
+  EXPECT_EQ(f.pBar->CalcSize(100, LM_HORZ, CSize(200, 200)).cx, 100);
+  f.pBar->ShowCaption(FALSE);
+  EXPECT_EQ(f.pBar->CalcSize(32000, LM_HORZ, CSize(200, 200)), CSize(206, 206));
+}
+
+TEST(DialogBar, ResizingStopsAtTheMinimumSize)
+{
+  DialogBarFixture f;
+  ASSERT_TRUE(f.frame.GetCommandBars()->FloatCommandBar(f.pBar));
+  struct Case {
+    CSize outer;
+    bool taken;
+  };
+  const Case cases[] = {{CSize(49, 120), false}, {CSize(120, 49), false}, {CSize(50, 50), true}, {CSize(160, 90), true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.outer.cx * 1000 + c.outer.cy);
+    CSize before = f.pBar->GetFloatingClientSize();
+    f.pBar->Resize(CRect(CPoint(100, 100), c.outer), HTBOTTOMRIGHT);
+    CSize expected = c.taken ? CSize(c.outer.cx - 6, c.outer.cy - 6 - f.nCaption) : before;
+    EXPECT_EQ(f.pBar->GetFloatingClientSize(), expected);
+  }
+  CRect rc;
+  f.pBar->GetWindowRect(&rc);
+  EXPECT_EQ(rc.Size(), CSize(160, 90));
+
+  // Docked, the left and right edges set the width, the others the height.
+  DialogBarFixture docked;
+  docked.pBar->Resize(CRect(0, 0, 300, 60), HTRIGHT);
+  EXPECT_EQ(docked.pBar->GetDockingClientSize(), CSize(294, 200));
+  docked.pBar->Resize(CRect(0, 0, 300, 140), HTBOTTOM);
+  EXPECT_EQ(docked.pBar->GetDockingClientSize(), CSize(294, 134 - docked.nCaption));
+}
+
+TEST(DialogBar, EdgesThatResizeDependOnWhereTheBarStands)
+{
+  struct Case {
+    const char* what;
+    int position;
+    CPoint offset;  // from the window's top-left (negative: from its bottom-right)
+    LRESULT hit;
+  };
+  const Case cases[] = {
+      {"top row: bottom edge", tkBarTop, CPoint(20, -1), HTBOTTOM},
+      {"top row: right edge", tkBarTop, CPoint(-1, 20), HTRIGHT},
+      {"bottom row: top edge", tkBarBottom, CPoint(20, 0), HTTOP},
+      {"bottom row: not its bottom", tkBarBottom, CPoint(20, -1), HTCLIENT},
+      {"right row: left edge", tkBarRight, CPoint(0, 40), HTLEFT},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DialogBarFixture f(c.position);
+    f.frame.RecalcLayout();
+    CRect rc;
+    f.pBar->GetWindowRect(&rc);
+    CPoint pt(c.offset.x >= 0 ? rc.left + c.offset.x : rc.right + c.offset.x,
+              c.offset.y >= 0 ? rc.top + c.offset.y : rc.bottom + c.offset.y);
+    LRESULT hit = f.pBar->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y));
+    if (c.hit == HTCLIENT)
+      EXPECT_TRUE(hit != HTBOTTOM && hit != HTTOP && hit != HTLEFT && hit != HTRIGHT) << hit;
+    else
+      EXPECT_EQ(hit, c.hit);
+  }
+}
+
+TEST(DialogBar, TheCaptionHoldsTheTitleAndTheHideButtonAndTheChildSitsBelow)
+{
+  DialogBarFixture f;
+  CWnd child;
+  child.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), f.pBar, 100);
+  f.pBar->SetChild(&child);
+  f.pBar->SetCaption("Опоры");
+  CSize size = f.pBar->CalcLayout(32000, LM_HORZ | LM_HORZDOCK | LM_COMMIT);
+  ASSERT_NE(f.pBar->GetTitleControl(), nullptr);
+  ASSERT_NE(f.pBar->GetHideButton(), nullptr);
+  EXPECT_STREQ(f.pBar->GetTitleControl()->GetCaption(), "Опоры");
+  CRect rcHide = f.pBar->GetHideButton()->GetRect();
+  EXPECT_EQ(rcHide.Size(), CSize(16, 16));
+  EXPECT_EQ(rcHide.right, size.cx - 3);
+  EXPECT_EQ(f.pBar->GetTitleControl()->GetRect().right, rcHide.left);
+  // An empty caption popup opens nothing.
+  EXPECT_FALSE(f.pBar->GetTitleControl()->SetPopuped(TRUE));
+
+  f.pBar->SetCloseable(FALSE);
+  f.pBar->CalcLayout(32000, LM_HORZ | LM_HORZDOCK | LM_COMMIT);
+  EXPECT_FALSE(f.pBar->GetHideButton()->IsVisible());
+  EXPECT_EQ(f.pBar->GetTitleControl()->GetRect().right, size.cx - 3);
+
+  f.pBar->SetWindowPos(nullptr, 0, 0, 220, 260, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  CRect rcChild;
+  child.GetWindowRect(&rcChild);
+  f.pBar->ScreenToClient(&rcChild);
+  CRect rcClient;
+  f.pBar->GetClientRect(&rcClient);
+  EXPECT_EQ(rcChild, CRect(3, 3 + f.nCaption, rcClient.right - 3, rcClient.bottom - 3));
+  // Only the caption strip counts for the mouse manager.
+  CRect rcWindow;
+  f.pBar->GetWindowRect(&rcWindow);
+  EXPECT_EQ(f.pBar->PointInBar(CPoint(rcWindow.left + 10, rcWindow.top + 5)), 1);
+  EXPECT_EQ(f.pBar->PointInBar(CPoint(rcWindow.left + 10, rcWindow.top + f.nCaption + 20)), -2);
+}
+
+}  // namespace

@@ -1,0 +1,289 @@
+#include "toolkit/commandbars/controllists.h"
+
+#include "toolkit/commandbars/commandbars.h"
+#include "toolkit/commandbars/tabclient.h"
+#include "platform/base/fileops.h"
+#include "platform/mfc/recentfilelist.h"
+#include "platform/mfc/winapp.h"
+
+IMPLEMENT_DYNAMIC(CTKControlListBase, CTKControlButton)
+IMPLEMENT_DYNCREATE(CTKControlWindowList, CTKControlListBase)
+IMPLEMENT_DYNCREATE(CTKControlToolbars, CTKControlListBase)
+IMPLEMENT_DYNCREATE(CTKControlOleItems, CTKControlListBase)
+IMPLEMENT_DYNCREATE(CTKControlRecentFileList, CTKControlListBase)
+IMPLEMENT_DYNCREATE(CTKControlWorkspaceActions, CTKControlListBase)
+
+namespace {
+
+constexpr int kMaxListedWindows = 9;
+constexpr int kWorkspaceFirst = 9420;
+constexpr int kWorkspaceLast = 9423;
+const char kToolbarParameter[] = "CTKControlToolbar";
+const char kOleParameter[] = "OLEMENUPOPUP";
+
+UINT g_nFirstMDIChild = 0xFF00;
+
+CMDIFrameWnd* SiteMDIFrame(CTKControl* pControl)
+{
+  CTKCommandBar* pBar = pControl->GetParent();
+  CWnd* pSite = pBar ? pBar->GetSite() : nullptr;
+  return pSite ? dynamic_cast<CMDIFrameWnd*>(pSite) : nullptr;
+}
+
+// Removes the controls after the placeholder while they match.
+template <class Pred>
+void RemoveFollowing(CTKControl* pPlaceholder, Pred pred)
+{
+  CTKControls* pControls = pPlaceholder->GetControls();
+  if (!pControls)
+    return;
+  while (CTKControl* pNext = pControls->GetAt(pPlaceholder->GetIndex() + 1)) {
+    if (!pred(pNext))
+      break;
+    pControls->Remove(pNext);
+  }
+}
+
+}  // namespace
+
+CString TKNumberedMenuText(const CString& strText, int n)
+{
+  CString strDoubled;
+  for (int i = 0; i < strText.GetLength(); ++i) {
+    char ch = strText[i];
+    strDoubled += ch;
+    if (ch == '&')
+      strDoubled += '&';
+  }
+  CString strResult;
+  if (n == 0)
+    strResult = strDoubled;
+  else if (n == 10)
+    strResult.Format("1&0 %s", static_cast<LPCSTR>(strDoubled));
+  else if (n >= 1 && n <= 9)
+    strResult.Format("&%i %s", n, static_cast<LPCSTR>(strDoubled));
+  else
+    strResult.Format("%i %s", n, static_cast<LPCSTR>(strDoubled));
+  return strResult;
+}
+
+// ---- Shared
+
+BOOL CTKControlListBase::IsCustomizeDragOverAvail(CTKControl* /*pDataObject*/, CPoint /*point*/)
+{
+  return m_pParent && m_pParent->GetType() == tkBarTypePopup;
+}
+
+CTKControl* CTKControlListBase::AddGenerated(int nId, int nAfter, const CString& strCaption)
+{
+  if (!m_pControls)
+    return nullptr;
+  CTKControl* pItem = m_pControls->InsertAt(new CTKControlButton, nId, CString(), nAfter + 1, TRUE);
+  pItem->SetCaption(strCaption);
+  pItem->SetFlags(pItem->GetFlags() | TK_FLAG_MANUALUPDATE);
+  return pItem;
+}
+
+// ---- Window list
+
+UINT CTKControlWindowList::GetFirstMDIChild() { return g_nFirstMDIChild; }
+
+void CTKControlWindowList::ResetFirstMDIChildForTest() { g_nFirstMDIChild = 0xFF00; }
+
+void CTKControlWindowList::OnCalcDynamicSize(DWORD /*dwMode*/)
+{
+  RemoveFollowing(this, [](CTKControl* p) { return static_cast<UINT>(p->GetID()) >= g_nFirstMDIChild; });
+  CMDIFrameWnd* pFrame = SiteMDIFrame(this);
+  if (IsCustomizeMode() || !pFrame || !pFrame->m_hWndMDIClient) {
+    SetHideFlags(0);
+    return;
+  }
+  SetHideFlags(TK_HIDEGENERIC);
+  HWND hwndClient = pFrame->m_hWndMDIClient;
+  HWND hwndActive = reinterpret_cast<HWND>(::SendMessage(hwndClient, WM_MDIGETACTIVE, 0, 0));
+  if (hwndActive) {
+    int nActiveId = ::GetDlgCtrlID(hwndActive);
+    // The id range the children use tells where the list starts, and it keeps to it.
+    if (nActiveId >= 0x8000 && nActiveId <= 0x800E)
+      g_nFirstMDIChild = 0x8000;
+    else if (nActiveId >= 1 && nActiveId <= 14)
+      g_nFirstMDIChild = 1;
+  }
+  int nAfter = GetIndex();
+  int nListed = 0;
+  for (UINT nId = g_nFirstMDIChild; nListed < kMaxListedWindows; ++nId) {
+    HWND hwndChild = ::GetDlgItem(hwndClient, static_cast<int>(nId));
+    if (!hwndChild)
+      break;
+    if (!::IsWindowVisible(hwndChild))
+      continue;
+    char szText[257] = {};
+    ::GetWindowText(hwndChild, szText, 256);
+    ++nListed;
+    CTKControl* pItem = AddGenerated(static_cast<int>(nId), nAfter, TKNumberedMenuText(szText, nListed));
+    if (!pItem)
+      break;
+    if (nListed == 1)
+      pItem->SetBeginGroup(TRUE);
+    pItem->SetChecked(hwndChild == hwndActive);
+    nAfter = pItem->GetIndex();
+  }
+}
+
+CTKControl* CTKControlWindowList::Clone(BOOL bRecursive) { return CTKControl::Clone(bRecursive); }
+
+// ---- Toolbars
+
+void CTKControlToolbars::CTKControlToolbar::OnExecute()
+{
+  CTKCommandBars* pCommandBars = m_pParent ? m_pParent->GetCommandBars() : nullptr;
+  if (!pCommandBars)
+    return;
+  pCommandBars->ClosePopups();
+  pCommandBars->ToggleVisible(static_cast<int>(m_nTag));
+}
+
+CTKControl* CTKControlToolbars::CTKControlToolbar::Clone(BOOL bRecursive)
+{
+  auto* pClone = new CTKControlToolbar;
+  pClone->Copy(this, bRecursive);
+  return pClone;
+}
+
+void CTKControlToolbars::OnCalcDynamicSize(DWORD /*dwMode*/)
+{
+  RemoveFollowing(this, [](CTKControl* p) { return p->GetParameter() == kToolbarParameter; });
+  if (IsCustomizeMode()) {
+    SetHideFlags(0);
+    return;
+  }
+  SetHideFlags(TK_HIDEGENERIC);
+  AddToolbarItems(m_pParent, GetIndex() + 1, GetID(), FALSE);
+}
+
+void CTKControlToolbars::AddToolbarItems(CTKCommandBar* pBar, int nIndex, int nId, BOOL bCustomizeEntry)
+{
+  CTKCommandBars* pCommandBars = pBar ? pBar->GetCommandBars() : nullptr;
+  if (!pCommandBars)
+    return;
+  CTKControls* pControls = pBar->GetControls();
+  for (int i = 0; i < pCommandBars->GetCount(); ++i) {
+    CTKCommandBar* pToolBar = pCommandBars->GetAt(i);
+    if (!pToolBar || pToolBar->GetType() != tkBarTypeNormal || !pToolBar->IsCloseable())
+      continue;
+    CTKControl* pItem = pControls->InsertAt(new CTKControlToolbar, nId, kToolbarParameter, nIndex, TRUE);
+    pItem->m_nTag = static_cast<DWORD>(i);
+    pItem->SetCaption(pToolBar->GetTitle());
+    pItem->SetFlags(pItem->GetFlags() | TK_FLAG_MANUALUPDATE);
+    pItem->SetChecked(pToolBar->IsVisible());
+    ++nIndex;
+  }
+  if (bCustomizeEntry && pCommandBars->IsCustomizeAvail()) {
+    CTKControl* pCustomize = pControls->Add(tkControlButton, TK_ID_CUSTOMIZE, CString(), nIndex);
+    if (pCustomize)
+      pCustomize->SetBeginGroup(TRUE);
+  }
+}
+
+CTKControl* CTKControlToolbars::Clone(BOOL bRecursive) { return CTKControl::Clone(bRecursive); }
+
+// ---- OLE verbs
+
+void CTKControlOleItems::OnCalcDynamicSize(DWORD /*dwMode*/)
+{
+  if (m_pControls) {
+    CTKControl* pNext = m_pControls->GetAt(GetIndex() + 1);
+    if (pNext && pNext->GetParameter() == kOleParameter)
+      m_pControls->Remove(pNext);
+  }
+  SetHideFlags(IsCustomizeMode() ? 0 : TK_HIDEGENERIC);
+}
+
+CTKControl* CTKControlOleItems::Clone(BOOL bRecursive) { return CTKControl::Clone(bRecursive); }
+
+// ---- Recent files
+
+CRecentFileList* CTKControlRecentFileList::GetRecentFileList()
+{
+  CWinApp* pApp = AfxGetApp();
+  return pApp ? pApp->m_pRecentFileList : nullptr;
+}
+
+void CTKControlRecentFileList::OnCalcDynamicSize(DWORD /*dwMode*/)
+{
+  CRecentFileList* pList = GetRecentFileList();
+  if (!pList)
+    return;
+  int nFirst = GetFirstID();
+  int nLast = nFirst + pList->GetSize();
+  RemoveFollowing(this, [&](CTKControl* p) { return p->GetID() >= nFirst && p->GetID() <= nLast; });
+  if (IsCustomizeMode()) {
+    SetHideFlags(0);
+    SetEnabled(TRUE);
+    return;
+  }
+  if ((*pList)[0].IsEmpty()) {
+    SetHideFlags(0);
+    SetEnabled(FALSE);
+    return;
+  }
+  SetHideFlags(TK_HIDEGENERIC);
+  char szDir[MAX_PATH + 2] = {};
+  DWORD nDir = ::GetCurrentDirectory(MAX_PATH, szDir);
+  CString strDir = szDir;
+  strDir += '\\';
+  if (nDir == 0)
+    strDir.Empty();
+  int nAfter = GetIndex();
+  for (int i = 0; i < pList->GetSize(); ++i) {
+    CString strName;
+    if (!pList->GetDisplayName(strName, i, strDir, strDir.GetLength(), TRUE) || strName.IsEmpty())
+      break;
+    CTKControl* pItem = AddGenerated(nFirst + i, nAfter, TKNumberedMenuText(strName, i + 1));
+    if (!pItem)
+      break;
+    if (i == 0 && GetIndex() != 0)
+      pItem->SetBeginGroup(TRUE);
+    nAfter = pItem->GetIndex();
+  }
+}
+
+CTKControl* CTKControlRecentFileList::Clone(BOOL bRecursive) { return CTKControl::Clone(bRecursive); }
+
+// ---- Workspace actions
+
+BOOL CTKControlWorkspaceActions::IsCustomizeDragOverAvail(CTKControl* /*pDataObject*/, CPoint /*point*/)
+{
+  return TRUE;
+}
+
+void CTKControlWorkspaceActions::OnCalcDynamicSize(DWORD /*dwMode*/)
+{
+  if (!m_pParent)
+    return;
+  RemoveFollowing(this, [](CTKControl* p) { return p->GetID() >= kWorkspaceFirst && p->GetID() <= kWorkspaceLast; });
+  CMDIFrameWnd* pFrame = SiteMDIFrame(this);
+  if (!pFrame || !pFrame->m_hWndMDIClient)
+    return;
+  auto* pClient = dynamic_cast<CTKTabClientWnd*>(CWnd::FromHandlePermanent(pFrame->m_hWndMDIClient));
+  if (!pClient)
+    return;
+  SetHideFlags(TK_HIDEGENERIC);
+  static const int kOrder[] = {9422, 9423, 9420, 9421};
+  int nAfter = GetIndex();
+  BOOL bFirst = TRUE;
+  for (int nId : kOrder) {
+    if (!pClient->IsWorkspaceCommandEnabled(nId))
+      continue;
+    // The caption and prompt come with the id's string.
+    CTKControl* pItem = AddGenerated(nId, nAfter, CString());
+    if (!pItem)
+      break;
+    if (bFirst)
+      pItem->SetBeginGroup(GetBeginGroup());
+    bFirst = FALSE;
+    nAfter = pItem->GetIndex();
+  }
+}
+
+CTKControl* CTKControlWorkspaceActions::Clone(BOOL bRecursive) { return CTKControl::Clone(bRecursive); }
