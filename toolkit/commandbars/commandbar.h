@@ -91,6 +91,7 @@ public:
   virtual BOOL IsVisible() const { return FALSE; }
   virtual BOOL SetPosition(int /*nPosition*/) { return FALSE; }
   virtual BOOL IsCustomizable() const { return m_bCustomizable; }
+  BOOL IsCloseable() const { return m_bCloseable; }
   // Customise drag target: the insertion mark follows the dragged control; a drop inserts a copy.
   virtual void OnCustomizeDragEnter(CTKControl* pDataObject, CPoint point);
   virtual void OnCustomizeDragLeave();

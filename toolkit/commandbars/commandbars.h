@@ -10,6 +10,7 @@
 #include <vector>
 
 class CTKCommandBars;
+class CTKCustomizeDropSource;
 class CTKPopupBar;
 class CTKDockBar;
 class CTKMenuBar;
@@ -111,6 +112,8 @@ public:
   BOOL IsCustomizeAvail() const { return m_bCustomizeAvail; }
   CTKControl* GetDragControl() const { return m_pDragControl; }
   void SetDragControl(CTKControl* pControl);
+  // The drag of controls in customise mode; every bar added here is one of its targets.
+  CTKCustomizeDropSource* GetDropSource() const { return m_pDropSource; }
 
   // ---- Popups and tracking
   void ClosePopups() const;
@@ -182,6 +185,7 @@ private:
   std::vector<BOOL> m_arrPreviewVisible;
   CTKDockBar* m_pDocks[4] = {};
   UINT m_nMenuID = 0;
+  CTKCustomizeDropSource* m_pDropSource;
 };
 
 // A frame that hosts command bars: they see its keys and messages first and it saves and loads their state.

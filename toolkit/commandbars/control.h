@@ -50,6 +50,10 @@ public:
   void SetIconId(int nId) { m_nIconId = nId; }
   void SetCustomIcon(int nId) { m_nCustomIconId = nId; }
   int GetStyle() const { return m_nCustomStyle != 0 ? m_nCustomStyle : m_nStyle; }
+  int GetCustomStyle() const { return m_nCustomStyle; }
+  void SetCustomStyle(int nStyle) { m_nCustomStyle = nStyle; }
+  int GetCustomIconId() const { return m_nCustomIconId; }
+  const CString& GetCustomCaption() const { return m_strCustomCaption; }
   void SetStyle(int nStyle) { m_nStyle = nStyle; }
   DWORD GetFlags() const { return m_dwFlags; }
   void SetFlags(DWORD dwFlags) { m_dwFlags = dwFlags; }
