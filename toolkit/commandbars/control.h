@@ -133,6 +133,8 @@ public:
   virtual BOOL OnSetSelected(int bSelected);
   // A control dragged in customise mode is over this one: the parent closes its popup and selects nothing.
   virtual void OnCustomizeDragOver(CTKControl* pDataObject, CPoint point);
+  // Drags this control in customise mode; dropped off every bar or moved, it leaves its bar. Answers the drop result.
+  int CustomizeStartDrag();
   virtual BOOL IsCustomizeDragOverAvail(CTKControl* /*pDataObject*/, CPoint /*point*/) { return TRUE; }
   virtual BOOL IsCustomizeResizeAllow() const { return FALSE; }
   virtual int GetCustomizeMinWidth() const { return 0; }
