@@ -341,6 +341,8 @@ void CTKCustomizeSheet::CreateContextMenu()
   m_pContextMenu = CTKPopupBar::CreatePopupBar(m_pCommandBars);
   m_pContextMenu->SetOwnerWindow(m_pSite);
   m_pContextMenu->SetNotifyWindow(this);
+  // Each bar takes over the reference it is given.
+  m_pImageBank->InternalAddRef();
   m_pContextMenu->SetImageManager(m_pImageBank);
   CTKControls* pControls = m_pContextMenu->GetControls();
   BOOL bBeginGroup = FALSE;
@@ -363,6 +365,7 @@ void CTKCustomizeSheet::CreateContextMenu()
       auto* pPopup = new CTKControlPopup;
       CTKPopupToolBar* pPicker = CTKPopupToolBar::CreatePopupToolBar(m_pCommandBars);
       pPicker->SetBarID(kIdPicker);
+      m_pImageBank->InternalAddRef();
       pPicker->SetImageManager(m_pImageBank);
       pPopup->SetCommandBar(pPicker);
       pPicker->InternalRelease();
