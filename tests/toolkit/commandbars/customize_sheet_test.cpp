@@ -1,5 +1,7 @@
 // Customise mode: controls dragged between bars, from the commands page and off every bar; the context menu's
 // commands; one sheet at a time and the hooks that keep the frame's other windows from the user; and the pages.
+#include "platform/gdi/png.h"
+#include "platform/gdi/surface.h"
 #include "platform/mfc-core/resources.h"
 #include "platform/user/msgbox.h"
 #include "platform/user/paint.h"
@@ -443,6 +445,78 @@ TEST_F(Customize, OptionsPageAppliesAtOnce)
     EXPECT_TRUE(pOptions->m_mapUsedCommands.empty());
   }
   sheet.DestroyWindow();
+}
+
+}  // namespace
+
+namespace {
+
+bool SaveWindowPicture(HWND hwnd, const std::string& name)
+{
+  gdi::Surface screen;
+  user::ComposeScreen(screen);
+  CRect rc;
+  ::GetWindowRect(hwnd, &rc);
+  gdi::Surface picture(rc.Width(), rc.Height());
+  for (int y = 0; y < rc.Height(); ++y)
+    for (int x = 0; x < rc.Width(); ++x)
+      picture.Pixels()[static_cast<size_t>(y) * rc.Width() + x] = screen.Pixel(rc.left + x, rc.top + y);
+  return gdi::SavePng(picture, std::string(TESMIRA_ARTIFACTS_DIR) + "/" + name);
+}
+
+// Every page of the sheet as the program fills it, and the new-toolbar dialog, for a person to look at.
+TEST_F(Customize, PicturesOfThePages)
+{
+  CTKCommandBars* pCommandBars = frame_.GetCommandBars();
+  pCommandBars->GetShortcutManager()->SetAccelerators(128);
+  barA_->SetTitle("Стандартная");
+  barB_->SetTitle("Вид");
+  CTKCustomizeSheet sheet(pCommandBars);
+  CTKCustomizeKeyboardPage keyboard(&sheet);
+  sheet.AddPage(&keyboard);
+  keyboard.AddCategories(141);
+  CTKCustomizeOptionsPage options(&sheet);
+  sheet.AddPage(&options);
+  CTKCustomizeCommandsPage* pCommands = sheet.GetCommandsPage();
+  ASSERT_TRUE(pCommands->AddCategories(141));
+  pCommands->InsertAllCommandsCategory(9337);
+  ASSERT_TRUE(pCommands->InsertBuiltInMenus(141, 9350));
+  pCommands->InsertNewMenuCategory(9314);
+  EXPECT_EQ(5, pCommands->GetCategoryCount());
+  EXPECT_EQ(CString("Все команды"), pCommands->GetCategoryInfo(2)->strCategory);
+  // The all-commands category repeats New, which stands in two menus.
+  CTKControls* pAll = pCommands->GetCategoryInfo(2)->pControls;
+  int nNew = 0;
+  for (int i = 0; i < pAll->GetCount(); ++i)
+    nNew += pAll->GetAt(i)->GetID() == 57600;
+  EXPECT_EQ(6, pAll->GetCount());
+  EXPECT_EQ(2, nNew);
+  ASSERT_TRUE(sheet.Create(&frame_));
+  sheet.SetWindowPos(nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  const char* names[] = {"toolbars", "commands", "keyboard", "options"};
+  for (int i = 0; i < 4; ++i) {
+    sheet.SetActivePage(i);
+    cbtest::Pump();
+    EXPECT_TRUE(SaveWindowPicture(sheet.GetSafeHwnd(), std::string("toolkit_customize_") + names[i] + ".png"));
+  }
+  sheet.DestroyWindow();
+
+  bool bSaved = false;
+  std::string text;
+  user::SetModalResponder([&](const user::ModalQuestion& q) {
+    if (q.kind == user::ModalQuestion::Kind::Dialog) {
+      char buffer[64] = {};
+      ::GetDlgItemText(q.dialog, 9329, buffer, sizeof(buffer));
+      text = buffer;
+      bSaved = SaveWindowPicture(q.dialog, "toolkit_customize_new_toolbar.png");
+    }
+    return IDCANCEL;
+  });
+  CTKNewToolbarDlg dlg(&frame_, pCommandBars);
+  dlg.DoModal();
+  user::SetModalResponder(nullptr);
+  EXPECT_TRUE(bSaved);
+  EXPECT_EQ("Панель 1", text);
 }
 
 }  // namespace
