@@ -520,3 +520,36 @@ TEST_F(Customize, PicturesOfThePages)
 }
 
 }  // namespace
+
+namespace {
+
+// A press on a bar's control in customise mode starts its drag: released off every bar, the control is gone.
+TEST_F(Customize, PressOnABarDragsTheControl)
+{
+  CPoint ptClient = barA_->GetControl(1)->GetRect().CenterPoint();
+  CPoint pt = OnBar(barA_, ptClient);
+  CPoint ptOff(pt.x, pt.y + 200);
+  ScriptDrag(pt, ptOff);
+  barA_->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(ptClient.x, ptClient.y));
+  EXPECT_EQ((std::vector<int>{100, 102}), Ids(barA_));
+  EXPECT_EQ(nullptr, frame_.GetCommandBars()->GetDragControl());
+}
+
+// Without the toolkit module the sheet has no context menu and no pictures, and still runs.
+TEST_F(Customize, SheetWithoutTheToolkitModule)
+{
+  platform::ScopedResourceModuleAbsence absent(res::kToolkitModuleFileName);
+  TKResourceManager()->SetResourceHandle(nullptr);
+  {
+    CTKCustomizeSheet sheet(frame_.GetCommandBars());
+    EXPECT_EQ(nullptr, sheet.GetContextMenu());
+    EXPECT_EQ(0, sheet.GetImageBankCount());
+    sheet.ContextMenu(10, 10);
+    user::SetModalResponder([](const user::ModalQuestion&) { return IDCANCEL; });
+    EXPECT_EQ(IDCANCEL, sheet.DoModal());
+    user::SetModalResponder(nullptr);
+  }
+  UseToolkitModule();
+}
+
+}  // namespace
