@@ -5,7 +5,10 @@
 #include "toolkit/commandbars/customizepages.h"
 #include "toolkit/commandbars/mouse_manager.h"
 #include "toolkit/commandbars/popupbar.h"
+#include "platform/mfc/imagelist.h"
+#include "platform/mfc/ole.h"
 #include "toolkit/paint/image_manager.h"
+#include "toolkit/paint/imagepersist.h"
 #include "toolkit/paint/resource_manager.h"
 
 #include <cmath>
@@ -70,6 +73,12 @@ LRESULT CustomizeKeyboardHookProc(int nCode, WPARAM wParam, LPARAM lParam)
 }
 
 }  // namespace
+
+CLIPFORMAT TKAlphaBitmapClipboardFormat()
+{
+  static const auto format = static_cast<CLIPFORMAT>(::RegisterClipboardFormat("Alpha Bitmap Image"));
+  return format;
+}
 
 // ---- Drop source
 
@@ -476,6 +485,12 @@ BOOL CTKCustomizeSheet::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDL
       case kIdDelete:
         OnDelete();
         break;
+      case kIdCopyImage:
+        OnCopyImage();
+        break;
+      case kIdPasteImage:
+        OnPasteImage();
+        break;
       case kIdResetImage:
         if (CTKControl* pControl = Selection()) {
           pControl->SetCustomIcon(0);
@@ -716,4 +731,101 @@ BOOL CTKCustomizeSheet::FilterKeyboardMessage() const
   if (hwndForeground && hwndForeground != hwndSite && IsWindowOrDescendant(hwndForeground, hwndFocus))
     return TRUE;
   return ::GetCapture() != nullptr;
+}
+
+void CTKCustomizeSheet::OnCopyImage()
+{
+  CTKControl* pControl = Selection();
+  if (!pControl || IconIdToUse(pControl) <= 0)
+    return;
+  UINT nIcon = static_cast<UINT>(IconIdToUse(pControl));
+  CTKImageManager* pImages = m_pCommandBars->GetImageManager();
+  CTKImageManagerIcon* pIcon = pImages->GetImage(nIcon, 16);
+  if (!pIcon)
+    return;
+  CTKImageManagerIconHandle& handle = pIcon->GetIcon();
+  CWnd* pOwner = GetSafeHwnd() ? static_cast<CWnd*>(this) : m_pSite;
+  if (!pOwner || !pOwner->GetSafeHwnd())
+    return;
+  HBITMAP hBitmap = nullptr;
+  BOOL bAlpha = handle.IsAlpha();
+  if (bAlpha) {
+    hBitmap = CTKImageManagerIcon::CopyAlphaBitmap(handle.GetBitmap());
+  } else {
+    CSize sz = handle.GetExtent();
+    CClientDC dcWindow(pOwner);
+    CDC dc;
+    dc.CreateCompatibleDC(&dcWindow);
+    CBitmap bmp;
+    bmp.CreateCompatibleBitmap(&dcWindow, sz.cx, sz.cy);
+    CBitmap* pOld = dc.SelectObject(&bmp);
+    dc.FillSolidRect(0, 0, sz.cx, sz.cy, ::GetSysColor(COLOR_BTNFACE));
+    dc.DrawState(CPoint(0, 0), sz, handle.GetIcon(), DST_ICON);
+    dc.SelectObject(pOld);
+    hBitmap = static_cast<HBITMAP>(bmp.Detach());
+  }
+  if (!hBitmap)
+    return;
+  if (!::OpenClipboard(pOwner->GetSafeHwnd())) {
+    ::DeleteObject(hBitmap);
+    return;
+  }
+  if (!::EmptyClipboard()) {
+    ::CloseClipboard();
+    ::DeleteObject(hBitmap);
+    return;
+  }
+  ::SetClipboardData(CF_BITMAP, hBitmap);
+  if (bAlpha) {
+    // Only its presence counts: the bitmap beside it keeps its alpha.
+    if (HGLOBAL hMarker = ::GlobalAlloc(GMEM_MOVEABLE, 1))
+      ::SetClipboardData(TKAlphaBitmapClipboardFormat(), hMarker);
+  }
+  if (pImages->GetIconSet(nIcon))
+    pImages->CopyIconToClipboard(nIcon);
+  ::CloseClipboard();
+}
+
+void CTKCustomizeSheet::OnPasteImage()
+{
+  CTKControl* pControl = Selection();
+  if (!pControl)
+    return;
+  CTKImageManager* pImages = m_pCommandBars->GetImageManager();
+  COleDataObject data;
+  if (!data.AttachClipboard())
+    return;
+  if (data.IsDataAvailable(TKToolBarImageClipboardFormat())) {
+    if (UINT nId = pImages->PasteIconFromClipboard(&data)) {
+      pControl->SetCustomIcon(static_cast<int>(nId));
+      Relayout(pControl);
+    }
+    return;
+  }
+  if (!data.IsDataAvailable(CF_BITMAP))
+    return;
+  STGMEDIUM medium{};
+  if (!data.GetData(CF_BITMAP, &medium) || !medium.hBitmap)
+    return;
+  CTKImageManagerIconHandle handle;
+  if (data.IsDataAvailable(TKAlphaBitmapClipboardFormat())) {
+    handle.SetAlphaBitmap(medium.hBitmap);
+  } else {
+    BITMAP info{};
+    if (::GetObject(medium.hBitmap, sizeof(info), &info) && info.bmWidth > 0 && info.bmHeight > 0) {
+      CImageList images;
+      images.Create(info.bmWidth, info.bmHeight, ILC_COLOR24 | ILC_MASK, 0, 1);
+      CBitmap* pBitmap = CBitmap::FromHandle(medium.hBitmap);
+      images.Add(pBitmap, ::GetSysColor(COLOR_BTNFACE));
+      if (images.GetImageCount() == 1)
+        handle.SetIcon(images.ExtractIcon(0));
+    }
+  }
+  ::ReleaseStgMedium(&medium);
+  if (handle.IsEmpty())
+    return;
+  if (UINT nId = pImages->AddCustomIcon(handle)) {
+    pControl->SetCustomIcon(static_cast<int>(nId));
+    Relayout(pControl);
+  }
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/mfc/propsheet.h"
+#include "platform/user/ole_dragdrop.h"
 #include "toolkit/commandbars/control_button.h"
 #include "toolkit/commandbars/controledit.h"
 
@@ -16,6 +17,9 @@ class CTKCustomizeCommandsPage;
 class CTKCustomizeToolbarsPage;
 class CTKImageManager;
 class CTKPopupBar;
+
+// "Alpha Bitmap Image": beside CF_BITMAP, says that the bitmap is 32-bit with alpha.
+CLIPFORMAT TKAlphaBitmapClipboardFormat();
 
 // What a customise drag ended in.
 enum TKDropResult {
@@ -103,6 +107,8 @@ public:
   void OnDelete();
   void OnStyle(UINT nID);
   void OnBeginGroup();
+  void OnCopyImage();
+  void OnPasteImage();
   // The state of a context-menu command for the customise selection: enabled, checked.
   void GetCommandState(UINT nID, BOOL& bEnabled, BOOL& bChecked) const;
   LRESULT OnExecuteNotify(WPARAM wParam, LPARAM lParam);

@@ -11,6 +11,8 @@
 #include "toolkit/commandbars/customizepages.h"
 #include "toolkit/commandbars/customizesheet.h"
 #include "toolkit/commandbars/popupbar.h"
+#include "toolkit/paint/image_manager.h"
+#include "toolkit/paint/imagepersist.h"
 #include "toolkit/paint/resource_manager.h"
 
 #include <gtest/gtest.h>
@@ -550,6 +552,96 @@ TEST_F(Customize, SheetWithoutTheToolkitModule)
     user::SetModalResponder(nullptr);
   }
   UseToolkitModule();
+}
+
+}  // namespace
+
+namespace {
+
+// A button's image copied to the clipboard and pasted on another button becomes that button's own new image.
+TEST_F(Customize, ButtonImageCopiedAndPasted)
+{
+  CTKCommandBars* pCommandBars = frame_.GetCommandBars();
+  CTKImageManager* pImages = pCommandBars->GetImageManager();
+  {
+    CClientDC dcScreen(nullptr);
+    CDC dc;
+    dc.CreateCompatibleDC(&dcScreen);
+    CBitmap bmp;
+    bmp.CreateCompatibleBitmap(&dcScreen, 16, 16);
+    CBitmap* pOld = dc.SelectObject(&bmp);
+    dc.FillSolidRect(0, 0, 16, 16, RGB(192, 192, 192));
+    dc.FillSolidRect(3, 4, 8, 6, RGB(200, 30, 30));
+    dc.SelectObject(pOld);
+    const UINT ids[] = {100};
+    ASSERT_TRUE(pImages->SetIcons(bmp, ids, 1, CSize(16, 16)));
+  }
+  CTKCustomizeSheet sheet(pCommandBars);
+  auto enabled = [&](UINT nId) {
+    BOOL bEnabled = FALSE;
+    BOOL bChecked = FALSE;
+    sheet.GetCommandState(nId, bEnabled, bChecked);
+    return bEnabled != FALSE;
+  };
+  ASSERT_TRUE(::OpenClipboard(frame_.GetSafeHwnd()));
+  ::EmptyClipboard();
+  ::CloseClipboard();
+
+  CTKControl* pTarget = barA_->GetControl(1);
+  pCommandBars->SetDragControl(pTarget);
+  EXPECT_FALSE(enabled(9319));
+  sheet.OnCmdMsg(9319, CN_COMMAND, nullptr, nullptr);  // nothing to paste
+  EXPECT_EQ(0, pTarget->GetCustomIconId());
+
+  pCommandBars->SetDragControl(barA_->GetControl(0));
+  EXPECT_TRUE(enabled(9318));
+  sheet.OnCmdMsg(9318, CN_COMMAND, nullptr, nullptr);
+  EXPECT_TRUE(::IsClipboardFormatAvailable(CF_BITMAP));
+  EXPECT_TRUE(::IsClipboardFormatAvailable(TKToolBarImageClipboardFormat()));
+  EXPECT_FALSE(::IsClipboardFormatAvailable(TKAlphaBitmapClipboardFormat()));
+
+  pCommandBars->SetDragControl(pTarget);
+  EXPECT_TRUE(enabled(9319));
+  sheet.OnCmdMsg(9319, CN_COMMAND, nullptr, nullptr);
+  int nCustom = pTarget->GetCustomIconId();
+  EXPECT_GT(nCustom, 0);
+  CTKImageManagerIcon* pPasted = pImages->GetImage(static_cast<UINT>(nCustom), 16);
+  ASSERT_NE(nullptr, pPasted);
+  EXPECT_EQ(CSize(16, 16), pPasted->GetIcon().GetExtent());
+  {
+    // The same picture: the red square on a transparent ground.
+    CClientDC dcScreen(nullptr);
+    CDC dc;
+    dc.CreateCompatibleDC(&dcScreen);
+    CBitmap bmp;
+    bmp.CreateCompatibleBitmap(&dcScreen, 16, 16);
+    CBitmap* pOld = dc.SelectObject(&bmp);
+    dc.FillSolidRect(0, 0, 16, 16, RGB(255, 255, 255));
+    ASSERT_TRUE(pPasted->GetIcon().GetIcon() != nullptr);
+    ::DrawIconEx(dc.GetSafeHdc(), 0, 0, pPasted->GetIcon().GetIcon(), 16, 16, 0, nullptr, DI_NORMAL);
+    EXPECT_EQ(RGB(200, 30, 30), dc.GetPixel(5, 6));
+    EXPECT_EQ(RGB(255, 255, 255), dc.GetPixel(0, 0));
+    dc.SelectObject(pOld);
+  }
+  EXPECT_TRUE(enabled(9320));
+  sheet.OnCmdMsg(9320, CN_COMMAND, nullptr, nullptr);  // reset the image
+  EXPECT_EQ(0, pTarget->GetCustomIconId());
+
+  // A bare bitmap of another program: one image, made an icon of its own.
+  {
+    CClientDC dcScreen(nullptr);
+    CBitmap bmp;
+    bmp.CreateCompatibleBitmap(&dcScreen, 16, 16);
+    ASSERT_TRUE(::OpenClipboard(frame_.GetSafeHwnd()));
+    ::EmptyClipboard();
+    ::SetClipboardData(CF_BITMAP, bmp.Detach());
+    ::CloseClipboard();
+  }
+  sheet.OnCmdMsg(9319, CN_COMMAND, nullptr, nullptr);
+  EXPECT_GT(pTarget->GetCustomIconId(), nCustom);
+  ASSERT_TRUE(::OpenClipboard(frame_.GetSafeHwnd()));
+  ::EmptyClipboard();
+  ::CloseClipboard();
 }
 
 }  // namespace
