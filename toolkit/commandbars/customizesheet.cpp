@@ -697,7 +697,7 @@ BOOL CTKCustomizeSheet::FilterMouseMessage(UINT message, const MOUSEHOOKSTRUCT* 
   if (pMouse && pMouse->GetTrackedBarCount() > 0) {
     for (HWND h = hwnd; h; h = ::GetParent(h)) {
       auto* pBar = DYNAMIC_DOWNCAST(CTKCommandBar, CWnd::FromHandlePermanent(h));
-      if (pBar && pBar->GetCommandBars() != m_pCommandBars)
+      if (pBar && !pBar->GetCommandBars())
         return TRUE;
       if (pBar)
         break;
