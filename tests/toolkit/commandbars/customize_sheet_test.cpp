@@ -10,6 +10,8 @@
 #include "toolkit/commandbars/controledit.h"
 #include "toolkit/commandbars/customizepages.h"
 #include "toolkit/commandbars/customizesheet.h"
+#include "toolkit/commandbars/menubar.h"
+#include "toolkit/commandbars/toolbar.h"
 #include "toolkit/commandbars/popupbar.h"
 #include "toolkit/paint/image_manager.h"
 #include "toolkit/paint/imagepersist.h"
@@ -642,6 +644,69 @@ TEST_F(Customize, ButtonImageCopiedAndPasted)
   ASSERT_TRUE(::OpenClipboard(frame_.GetSafeHwnd()));
   ::EmptyClipboard();
   ::CloseClipboard();
+}
+
+}  // namespace
+
+namespace {
+
+// The toolbars page: built-in bars can only be reset, custom ones renamed and deleted; the menu bar stays shown.
+TEST_F(Customize, ToolbarsPageListsShowsAndDeletes)
+{
+  CTKCommandBars* pCommandBars = frame_.GetCommandBars();
+  barA_->SetTitle("Меню");
+  ASSERT_TRUE(pCommandBars->EnableDocking());
+  CTKMenuBar* pMenuBar = pCommandBars->SetMenu("Меню", 128);
+  ASSERT_NE(nullptr, pMenuBar);
+  CTKToolBar* pCustom = pCommandBars->AddCustomBar("Мои команды", 0xE800);
+  ASSERT_NE(nullptr, pCustom);
+  CTKCustomizeSheet sheet(pCommandBars);
+  ASSERT_TRUE(sheet.Create(&frame_));
+  cbtest::Pump();
+  CTKCustomizeToolbarsPage* pPage = sheet.GetToolbarsPage();
+  auto select = [&](CTKCommandBar* pBar) {
+    for (int i = 0; i < pPage->m_lstToolbars.GetCount(); ++i)
+      if (pCommandBars->GetAt(static_cast<int>(pPage->m_lstToolbars.GetItemData(i))) == pBar) {
+        pPage->m_lstToolbars.SetCurSel(i);
+        pPage->OnToolbarsSelChange();
+        return i;
+      }
+    return -1;
+  };
+  ASSERT_EQ(pCommandBars->GetCount(), pPage->m_lstToolbars.GetCount());
+
+  int nMenu = select(pMenuBar);
+  ASSERT_GE(nMenu, 0);
+  EXPECT_TRUE(pPage->m_btnReset.IsWindowEnabled());
+  EXPECT_FALSE(pPage->m_btnRename.IsWindowEnabled());
+  EXPECT_FALSE(pPage->m_btnDelete.IsWindowEnabled());
+  pPage->m_lstToolbars.SetCheck(nMenu, 0);
+  pPage->OnToolbarsCheckChange();
+  EXPECT_EQ(1, pPage->m_lstToolbars.GetCheck(select(pMenuBar)));
+  EXPECT_TRUE(pMenuBar->IsVisible());
+
+  int nCustom = select(pCustom);
+  EXPECT_FALSE(pPage->m_btnReset.IsWindowEnabled());
+  EXPECT_TRUE(pPage->m_btnRename.IsWindowEnabled());
+  EXPECT_TRUE(pPage->m_btnDelete.IsWindowEnabled());
+  pPage->m_lstToolbars.SetCheck(nCustom, 0);
+  pPage->OnToolbarsCheckChange();
+  EXPECT_FALSE(pCustom->IsVisible());
+
+  int nCount = pCommandBars->GetCount();
+  {
+    user::ScriptedResponder script;
+    script.AnswerNext(IDCANCEL);
+    select(pCustom);
+    pPage->OnDeleteToolbar();
+    EXPECT_EQ(nCount, pCommandBars->GetCount());
+    EXPECT_EQ("Удалить панель \"Мои команды\"?", script.Asked().at(0).text);
+    script.AnswerNext(IDOK);
+    pPage->OnDeleteToolbar();
+    EXPECT_EQ(nCount - 1, pCommandBars->GetCount());
+    EXPECT_EQ(nCount - 1, pPage->m_lstToolbars.GetCount());
+  }
+  sheet.DestroyWindow();
 }
 
 }  // namespace
