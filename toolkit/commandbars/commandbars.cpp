@@ -2,6 +2,7 @@
 
 #include "toolkit/commandbars/control_button.h"
 #include "toolkit/commandbars/controledit.h"
+#include "toolkit/commandbars/customizesheet.h"
 #include "toolkit/commandbars/menusound.h"
 #include "toolkit/commandbars/popupbar.h"
 #include "toolkit/commandbars/dockbar.h"
@@ -63,7 +64,8 @@ void CTKCommandBarsOptions::SetKeyboardCuesShow(int nMode)
 CTKCommandBars::CTKCommandBars()
     : m_pOptions(new CTKCommandBarsOptions(this)),
       m_pShortcutManager(new CTKShortcutManager(this)),
-      m_pToolTipContext(new CTKToolTipContext)
+      m_pToolTipContext(new CTKToolTipContext),
+      m_pDropSource(new CTKCustomizeDropSource(this))
 {
   // Captions keep their ampersands in tips: the tip shows them as they are.
   m_pToolTipContext->ModifyToolTipStyle(TTS_NOPREFIX, 0);
@@ -72,6 +74,8 @@ CTKCommandBars::CTKCommandBars()
 CTKCommandBars::~CTKCommandBars()
 {
   SetDragControl(nullptr);
+  delete m_pDropSource;
+  m_pDropSource = nullptr;
   std::vector<CTKCommandBar*> bars;
   bars.swap(m_arrBars);
   m_pMenuBar = nullptr;
@@ -106,6 +110,7 @@ void CTKCommandBars::AddBar(CTKCommandBar* pBar)
     return;
   pBar->SetCommandBars(this);
   m_arrBars.push_back(pBar);
+  m_pDropSource->Register(pBar);
   if (!m_pMenuBar && pBar->GetType() == tkBarTypeMenuBar)
     m_pMenuBar = pBar;
 }
@@ -117,6 +122,7 @@ void CTKCommandBars::Remove(CTKCommandBar* pBar)
     return;
   // Out of the array first: hiding a torn-off bar asks to remove it again.
   m_arrBars.erase(it);
+  m_pDropSource->Unregister(pBar);
   if (m_pMenuBar == pBar)
     m_pMenuBar = nullptr;
   if (pBar->GetSafeHwnd())

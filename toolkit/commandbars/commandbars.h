@@ -10,6 +10,7 @@
 #include <vector>
 
 class CTKCommandBars;
+class CTKCustomizeDropSource;
 class CTKPopupBar;
 class CTKDockBar;
 class CTKMenuBar;
@@ -114,6 +115,8 @@ public:
   BOOL IsCustomizeAvail() const { return m_bCustomizeAvail; }
   CTKControl* GetDragControl() const { return m_pDragControl; }
   void SetDragControl(CTKControl* pControl);
+  // The drag of controls in customise mode; every bar added here is one of its targets.
+  CTKCustomizeDropSource* GetDropSource() const { return m_pDropSource; }
 
   // ---- Popups and tracking
   void ClosePopups() const;
@@ -206,6 +209,7 @@ private:
   CTKDockBar* m_pDocks[4] = {};
   UINT m_nMenuID = 0;
   CString m_strControlsFileName;
+  CTKCustomizeDropSource* m_pDropSource;
 };
 
 // A frame that hosts command bars: they see its keys and messages first and it saves and loads their state.

@@ -1,6 +1,7 @@
 #include "toolkit/commandbars/control.h"
 
 #include "toolkit/commandbars/commandbars.h"
+#include "toolkit/commandbars/customizesheet.h"
 #include "toolkit/commandbars/control_button.h"
 #include "toolkit/commandbars/menusound.h"
 #include "toolkit/paint/image_manager.h"
@@ -314,6 +315,24 @@ void CTKControl::OnCustomizeDragOver(CTKControl* /*pDataObject*/, CPoint /*point
     return;
   m_pParent->SetPopuped(-1, FALSE);
   m_pParent->SetSelected(-1, FALSE);
+}
+
+int CTKControl::CustomizeStartDrag()
+{
+  CTKCommandBars* pCommandBars = m_pParent ? m_pParent->GetCommandBars() : nullptr;
+  if (!pCommandBars)
+    return tkDropCancel;
+  CTKCommandBar* pBar = m_pParent;
+  InternalAddRef();
+  int nResult = pCommandBars->GetDropSource()->DoDragDrop(this, FALSE);
+  if ((nResult == tkDropOutside || nResult == tkDropMove) && m_pControls) {
+    if (pCommandBars->GetDragControl() == this)
+      pCommandBars->SetDragControl(nullptr);
+    m_pControls->Remove(this);
+    pBar->OnRecalcLayout();
+  }
+  InternalRelease();
+  return nResult;
 }
 
 BOOL CTKControl::OnSetSelected(int bSelected)

@@ -52,6 +52,10 @@ public:
   void SetIconId(int nId) { m_nIconId = nId; }
   void SetCustomIcon(int nId) { m_nCustomIconId = nId; }
   int GetStyle() const { return m_nCustomStyle != 0 ? m_nCustomStyle : m_nStyle; }
+  int GetCustomStyle() const { return m_nCustomStyle; }
+  void SetCustomStyle(int nStyle) { m_nCustomStyle = nStyle; }
+  int GetCustomIconId() const { return m_nCustomIconId; }
+  const CString& GetCustomCaption() const { return m_strCustomCaption; }
   void SetStyle(int nStyle) { m_nStyle = nStyle; }
   DWORD GetFlags() const { return m_dwFlags; }
   void SetFlags(DWORD dwFlags) { m_dwFlags = dwFlags; }
@@ -131,6 +135,8 @@ public:
   virtual BOOL OnSetSelected(int bSelected);
   // A control dragged in customise mode is over this one: the parent closes its popup and selects nothing.
   virtual void OnCustomizeDragOver(CTKControl* pDataObject, CPoint point);
+  // Drags this control in customise mode; dropped off every bar or moved, it leaves its bar. Answers the drop result.
+  int CustomizeStartDrag();
   virtual BOOL IsCustomizeDragOverAvail(CTKControl* /*pDataObject*/, CPoint /*point*/) { return TRUE; }
   virtual BOOL IsCustomizeResizeAllow() const { return FALSE; }
   virtual int GetCustomizeMinWidth() const { return 0; }

@@ -25,6 +25,10 @@ void CTKControlButton::OnClick(BOOL bKeyboard, CPoint /*pt*/)
   if (IsCustomizeMode()) {
     m_pParent->SetPopuped(-1, FALSE);
     m_pParent->SetSelected(-1, FALSE);
+    if (CTKCommandBars* pCommandBars = m_pParent->GetCommandBars())
+      pCommandBars->SetDragControl(this);
+    if (!bKeyboard)
+      CustomizeStartDrag();
     return;
   }
   if (bKeyboard)
