@@ -1,5 +1,6 @@
 // The economics pane: the cost table for the areas with economic output (names, widths, figures, "{н/д}"), the
-// texts shown without results, F5, the parameters command inside an undo step, and LibreOffice opening the table.
+// texts shown without results, F5, the context menu's marks, the parameters command inside an undo step, and
+// LibreOffice opening the table.
 #include "catalogues/economics/economic_view.h"
 
 #include "catalogues/economics/cost_estimate.h"
