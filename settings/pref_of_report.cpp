@@ -58,21 +58,10 @@ BOOL CPrefOfReport::OnInitDialog()
   m_tree.SubclassDlgItem(kTreeId, this);
   m_images.Create(16, 16, ILC_COLOR8 | ILC_MASK, 5, 0);
   // One mark per state: off, partly on, on, option not chosen, option chosen.
-  const COLORREF marks[] = {RGB(255, 255, 255), RGB(160, 160, 160), RGB(0, 128, 0), RGB(255, 255, 255),
-                            RGB(0, 0, 160)};
-  for (COLORREF mark : marks) {
-    CBitmap bitmap;
-    CClientDC screen(nullptr);
-    CDC dc;
-    dc.CreateCompatibleDC(&screen);
-    bitmap.CreateCompatibleBitmap(&screen, 16, 16);
-    CBitmap* old = dc.SelectObject(&bitmap);
-    dc.FillSolidRect(0, 0, 16, 16, RGB(255, 0, 255));
-    dc.FillSolidRect(2, 2, 12, 12, RGB(0, 0, 0));
-    dc.FillSolidRect(3, 3, 10, 10, mark);
-    dc.SelectObject(old);
-    m_images.Add(&bitmap, RGB(255, 0, 255));
-  }
+  for (UINT icon : {res::program::IDI_REPORT_MARK_OFF, res::program::IDI_REPORT_MARK_PARTLY,
+                    res::program::IDI_REPORT_MARK_ON, res::program::IDI_REPORT_OPTION_OFF,
+                    res::program::IDI_REPORT_OPTION_ON})
+    m_images.Add(::LoadIcon(AfxGetResourceHandle(), MAKEINTRESOURCE(icon)));
   m_tree.SetImageList(&m_images, TVSIL_NORMAL);
   FillTree();
   m_bInitialised = TRUE;

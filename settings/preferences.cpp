@@ -123,6 +123,11 @@ BOOL CPreferences::OnInitDialog()
     ::GetObject(font, sizeof header, &header);
   header.lfWeight = FW_BOLD;
   m_headerFont.CreateFontIndirect(&header);
+  const UINT pictures[kPageCount] = {res::program::IDB_SETTINGS_CALCULATION, res::program::IDB_SETTINGS_IMAGE,
+                                     res::program::IDB_SETTINGS_REPORT, res::program::IDB_SETTINGS_COLOUR,
+                                     res::program::IDB_SETTINGS_FONT};
+  for (int p = 0; p < kPageCount; ++p)
+    m_pageBitmaps[p].LoadBitmap(pictures[p]);
 
   m_tree.SubclassDlgItem(kTreeId, this);
   m_tree.ModifyStyleEx(0, WS_EX_RIGHT | WS_EX_TRANSPARENT);
@@ -189,6 +194,8 @@ void CPreferences::OnDestroy()
 {
   if (m_tree.GetSafeHwnd())
     m_tree.UnsubclassWindow();
+  for (CBitmap& picture : m_pageBitmaps)
+    picture.DeleteObject();
   CTKResizeDialog::OnDestroy();
 }
 
@@ -257,6 +264,11 @@ void CPreferences::OnPaint()
   dc.SetTextColor(RGB(0, 0, 0));
   dc.TextOut(60, 20, title, title.GetLength());
   dc.SelectObject(old);
+  // At its own size: this platform's DrawState stretches a bitmap to the extent it is given.
+  BITMAP picture{};
+  if (m_pageBitmaps[page].m_hObject != nullptr && m_pageBitmaps[page].GetBitmap(&picture) != 0)
+    ::DrawState(dc.m_hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(m_pageBitmaps[page].m_hObject), 0, 5, 0,
+                picture.bmWidth, picture.bmHeight, DST_BITMAP);
 }
 
 LRESULT CPreferences::OnGetCustomColours(WPARAM, LPARAM lParam)

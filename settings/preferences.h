@@ -51,6 +51,7 @@ public:
   IQorRoadDoc* m_document;
   CTreeCtrl m_tree;
   CFont m_headerFont;
+  CBitmap m_pageBitmaps[kPageCount];
 
   // What the opener reads.
   int m_gridMode = 0;

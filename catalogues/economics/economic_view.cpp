@@ -132,12 +132,16 @@ int CEconomicView::OnCreate(LPCREATESTRUCT lpcs)
     return -1;
   // The view shows the document without being one of its views.
   m_pDocument = dynamic_cast<CDocument*>(m_document);
+  m_copyBitmap.LoadBitmap(res::program::IDB_REPORT_COPY_MARK);
+  m_parametersBitmap.LoadBitmap(res::program::IDB_ECONOMIC_PARAMETERS_MARK);
   return 0;
 }
 
 void CEconomicView::OnDestroy()
 {
   m_pDocument = nullptr;
+  m_copyBitmap.DeleteObject();
+  m_parametersBitmap.DeleteObject();
   m_writer.CloseIfOpen();
   CRichEditView::OnDestroy();
 }
@@ -207,6 +211,8 @@ void CEconomicView::OnRButtonUp(UINT nFlags, CPoint point)
   CMenu menu;
   if (menu.LoadMenu(res::program::IDR_ECONOMICS_CONTEXT)) {
     if (CMenu* popup = menu.GetSubMenu(0)) {
+      popup->SetMenuItemBitmaps(ID_EDIT_COPY_COMMAND, MF_BYCOMMAND, &m_copyBitmap, &m_copyBitmap);
+      popup->SetMenuItemBitmaps(ID_ECONOMIC_PARAMETERS, MF_BYCOMMAND, &m_parametersBitmap, &m_parametersBitmap);
       long start = 0;
       long end = 0;
       GetRichEditCtrl().GetSel(start, end);

@@ -42,6 +42,9 @@ public:
   CRTFWriter m_writer;
   int m_zoom = 100;
   int m_zoomKept = 1;
+  // The context menu's marks beside copy and the parameters, kept while the window lives.
+  CBitmap m_copyBitmap;
+  CBitmap m_parametersBitmap;
 
 protected:
   int OnCreate(LPCREATESTRUCT lpcs);

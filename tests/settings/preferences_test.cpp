@@ -286,6 +286,75 @@ TEST_F(PreferencesTest, ShortFalseColourScalesArePaddedFromTheDefaults)
   EXPECT_EQ(defaults->GetSize(), 9);
 }
 
+// A pixel of a bitmap resource of the program, read from its packed DIB (24 or 32 bits, rows bottom first).
+COLORREF ResourcePixel(UINT id, int x, int y)
+{
+  HRSRC found = ::FindResource(nullptr, MAKEINTRESOURCE(id), RT_BITMAP);
+  if (found == nullptr)
+    return CLR_INVALID;
+  const auto* dib = static_cast<const BYTE*>(::LockResource(::LoadResource(nullptr, found)));
+  const auto* info = reinterpret_cast<const BITMAPINFOHEADER*>(dib);
+  const int bytes = info->biBitCount / 8;
+  const int stride = (info->biWidth * info->biBitCount + 31) / 32 * 4;
+  const BYTE* pixel = dib + info->biSize + (info->biHeight - 1 - y) * stride + x * bytes;
+  return RGB(pixel[2], pixel[1], pixel[0]);
+}
+
+// The 16 x 16 picture a drawing leaves on white.
+std::vector<COLORREF> OnWhite(const std::function<void(HDC)>& draw)
+{
+  HDC screen = ::GetDC(nullptr);
+  HDC dc = ::CreateCompatibleDC(screen);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 16, 16);
+  ::ReleaseDC(nullptr, screen);
+  HGDIOBJ old = ::SelectObject(dc, bitmap);
+  RECT all{0, 0, 16, 16};
+  ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  draw(dc);
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x)
+      pixels.push_back(::GetPixel(dc, x, y));
+  ::SelectObject(dc, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(dc);
+  return pixels;
+}
+
+TEST_F(PreferencesTest, TheHeaderShowsThePagesPictureAndTheReportTreeItsMarksFromTheResources)
+{
+  const UINT pictures[] = {149, 328, 329, 330, 331};
+  Run([&](CPreferences& dialog) {
+    HTREEITEM item = dialog.m_tree.GetRootItem();
+    for (int page = 0; page < CPreferences::kPageCount; ++page, item = dialog.m_tree.GetNextSiblingItem(item)) {
+      dialog.m_tree.SelectItem(item);
+      dialog.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      CClientDC dc(&dialog);
+      int differing = 0;
+      for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 50; ++x)
+          differing += dc.GetPixel(5 + x, y) != ResourcePixel(pictures[page], x, y);
+      EXPECT_EQ(differing, 0) << "page " << page;
+
+    }
+
+    auto* report = dynamic_cast<Options::CPrefOfReport*>(dialog.GetPage(CPreferences::kReport));
+    EXPECT_EQ(ImageList_GetImageCount(report->m_images), 5);
+    std::vector<std::vector<COLORREF>> marks;
+    for (int state = 0; state < 5; ++state) {
+      HICON icon = ::LoadIcon(AfxGetResourceHandle(), MAKEINTRESOURCE(156 + state));
+      EXPECT_NE(icon, nullptr) << "icon " << 156 + state;
+      marks.push_back(OnWhite([&](HDC dc) { ::DrawIconEx(dc, 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL); }));
+      EXPECT_EQ(OnWhite([&](HDC dc) { ImageList_Draw(report->m_images.m_hImageList, state, dc, 0, 0, ILD_NORMAL); }),
+                marks.back())
+          << "state " << state;
+      for (int other = 0; other < state; ++other)
+        EXPECT_NE(marks[other], marks[state]) << "states " << other << " and " << state << " look alike";
+    }
+    return IDCANCEL;
+  });
+}
+
 TEST_F(PreferencesTest, APictureOfEveryPage)
 {
   const char* names[] = {"calculation", "image", "report", "colour", "font"};

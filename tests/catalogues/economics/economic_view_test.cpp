@@ -1,18 +1,23 @@
 // The economics pane: the cost table for the areas with economic output (names, widths, figures, "{н/д}"), the
-// texts shown without results, F5, the parameters command inside an undo step, and LibreOffice opening the table.
+// texts shown without results, F5, the context menu's marks, the parameters command inside an undo step, and
+// LibreOffice opening the table.
 #include "catalogues/economics/economic_view.h"
 
 #include "catalogues/economics/cost_estimate.h"
 #include "model/shell/window_messages.h"
 #include "platform/mfc/afxrich.h"
+#include "platform/gdi/png.h"
+#include "platform/gdi/surface.h"
 #include "platform/mfc/afxwin.h"
 #include "platform/shell/htmlhelp.h"
 #include "platform/user/msgbox.h"
+#include "platform/user/paint.h"
 #include "tests/catalogues/economics/economics_fixture.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace {
@@ -32,6 +37,52 @@ public:
     return CFrameWnd::OnCommand(wParam, lParam);
   }
 };
+
+// What the open context menu shows, read when its loop takes its first message; kept as a picture too.
+std::map<COLORREF, int> g_menuColours;
+
+LRESULT ReadMenu(int code, WPARAM wParam, LPARAM lParam)
+{
+  if (code == MSGF_MENU && g_menuColours.empty()) {
+    HWND popup = ::FindWindow("#32768", nullptr);
+    ::UpdateWindow(popup);
+    RECT r;
+    ::GetClientRect(popup, &r);
+    HDC dc = ::GetDC(popup);
+    for (int y = 0; y < r.bottom; ++y)
+      for (int x = 0; x < r.right; ++x)
+        ++g_menuColours[::GetPixel(dc, x, y)];
+    ::ReleaseDC(popup, dc);
+    if (const gdi::Surface* pixels = user::WindowSurface(popup)) {
+      EXPECT_TRUE(gdi::SavePng(*pixels, std::string(TESMIRA_ARTIFACTS_DIR) + "/economics-context-menu.png"));
+    }
+    ::EndMenu();
+  }
+  return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The colours a check-mark bitmap of the program leaves on the menu (combined by AND), white and black left out
+// as the menu's own, with how many pixels show each.
+std::map<COLORREF, int> MarkColours(UINT id)
+{
+  std::map<COLORREF, int> colours;
+  HRSRC found = ::FindResource(nullptr, MAKEINTRESOURCE(id), RT_BITMAP);
+  if (found == nullptr)
+    return colours;
+  const auto* dib = static_cast<const BYTE*>(::LockResource(::LoadResource(nullptr, found)));
+  const auto* info = reinterpret_cast<const BITMAPINFOHEADER*>(dib);
+  const int bytes = info->biBitCount / 8;
+  const int stride = (info->biWidth * info->biBitCount + 31) / 32 * 4;
+  const COLORREF menu = ::GetSysColor(COLOR_MENU);
+  for (int y = 0; y < info->biHeight; ++y)
+    for (int x = 0; x < info->biWidth; ++x) {
+      const BYTE* p = dib + info->biSize + y * stride + x * bytes;
+      const COLORREF shown = RGB(p[2] & GetRValue(menu), p[1] & GetGValue(menu), p[0] & GetBValue(menu));
+      if (shown != menu && shown != RGB(0, 0, 0))
+        ++colours[shown];
+    }
+  return colours;
+}
 
 void Pump()
 {
@@ -82,6 +133,26 @@ protected:
   IArea* road_ = nullptr;
   IGroupOfDev* group_ = nullptr;
 };
+
+TEST_F(EconomicViewTest, TheContextMenuShowsTheCopyAndParametersMarksFromTheResources)
+{
+  ResultsOf(road_).valid = 1;
+  CEconomicView& view = Open();
+  frame_->ShowWindow(SW_SHOW);
+  view.SetFocus();
+  view.GetRichEditCtrl().SetSel(0, -1);
+  g_menuColours.clear();
+  HHOOK hook = ::SetWindowsHookEx(WH_MSGFILTER, &ReadMenu, nullptr, 0);
+  view.SendMessage(WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
+  ::UnhookWindowsHookEx(hook);
+  ASSERT_FALSE(g_menuColours.empty());
+  for (UINT mark : {767u, 327u}) {
+    const std::map<COLORREF, int> colours = MarkColours(mark);
+    EXPECT_FALSE(colours.empty()) << "bitmap " << mark;
+    for (const auto& [colour, count] : colours)
+      EXPECT_GE(g_menuColours[colour], count) << "bitmap " << mark << ", colour " << std::hex << colour;
+  }
+}
 
 TEST_F(EconomicViewTest, WithoutResultsTheTableIsReplacedByWhyNot)
 {
