@@ -1,12 +1,16 @@
-// The main frame's bars as the program has them, in its theme: the menu bar and four toolbars in the top dock
-// row, wide and at 600 pixels where the toolbars are shortened behind their expand buttons and one wraps.
+// The main frame's bars as the program has them, in its theme: the menu bar and four toolbars (one with the
+// calculation-mode combo) in the top dock row and the status bar with its message pane and "NUM", wide and at 600
+// pixels where the toolbars are shortened behind their expand buttons and one wraps.
 #include "tests/toolkit/canvas.h"
 #include "tests/toolkit/commandbars/dock_frame.h"
 
+#include "toolkit/commandbars/controlcombobox.h"
+#include "toolkit/commandbars/statusbar.h"
 #include "toolkit/paint/paint_manager.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -17,6 +21,9 @@ using tktest::Canvas;
 
 constexpr int kLegendHeight = 26;
 constexpr UINT kPrintClientAndChildren = 0x14;
+constexpr UINT kStatusBarStyle = 0x50008200;
+constexpr UINT kStatusBarId = 59393;
+constexpr UINT kIndicatorNum = 59138;
 
 void Label(CDC& dc, const CString& text, CRect rc, COLORREF clr = RGB(0, 0, 0))
 {
@@ -50,6 +57,11 @@ TEST_P(MainFrameLookAlike, MenuBarAndFourToolBarsInTheProgramsTheme)
   std::vector<CTKToolBar*> bars = {frame.AddToolBar("Стандартная", 132), frame.AddToolBar("Правка", 130),
                                    frame.AddToolBar("Вид", 131), frame.AddToolBar("Расчёт", 132)};
   bars[3]->SetFlags(TK_DOCK_ANY);
+  CTKStatusBar status;
+  ASSERT_TRUE(status.Create(&frame, kStatusBarStyle, kStatusBarId));
+  const UINT indicators[] = {0, kIndicatorNum};
+  ASSERT_TRUE(status.SetIndicators(indicators, 2));
+  status.SetPaneText(0, "Готово");
   frame.RecalcLayout();
   for (size_t i = 1; i < bars.size(); ++i) {
     CRect rcPrevious = CDockFrame::BarRect(bars[i - 1]);
@@ -58,16 +70,28 @@ TEST_P(MainFrameLookAlike, MenuBarAndFourToolBarsInTheProgramsTheme)
     frame.GetCommandBars()->DockCommandBar(bars[i], rcDrop, frame.Dock(tkBarTop));
     frame.RecalcLayout();
   }
+  auto* pCombo = dynamic_cast<CTKControlComboBox*>(bars[3]->GetControls()->Add(tkControlComboBox, 32996));
+  ASSERT_NE(pCombo, nullptr);
+  pCombo->SetComboStyle(1);
+  pCombo->SetCaption("Режим расчета ");
+  pCombo->SetWidth(150);
+  for (const char* item : {"Освещенность", "Яркость", "Полуцилиндрическая"})
+    pCombo->GetListBar()->SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  pCombo->SetCurSel(0);
+  frame.RecalcLayout();
   ASSERT_EQ(frame.Rows(tkBarTop), "|Menu|Расчёт Вид Правка Стандартная|");
   CRect rcMenu = CDockFrame::BarRect(frame.GetCommandBars()->GetMenuBar());
   CRect rcFirst = CDockFrame::BarRect(bars[0]);
   CRect rcLast = CDockFrame::BarRect(bars[3]);
   if (width >= 1280) {
+    // Wide enough for every button and the combo: nothing is shortened, the rows end the dock row.
+    int nBottom = rcMenu.bottom;
     for (CTKToolBar* pBar : bars) {
-      EXPECT_EQ(CDockFrame::BarRect(pBar).top, rcMenu.bottom);
+      EXPECT_GE(CDockFrame::BarRect(pBar).top, rcMenu.bottom);
       EXPECT_FALSE(HasHiddenControls(pBar));
+      nBottom = std::max(nBottom, static_cast<int>(CDockFrame::BarRect(pBar).bottom));
     }
-    EXPECT_EQ(frame.Thickness(tkBarTop), rcFirst.bottom);
+    EXPECT_EQ(frame.Thickness(tkBarTop), nBottom);
   } else {
     // The bar that may not be shortened goes to a second line; the others share the first, shortened.
     EXPECT_EQ(rcLast.top, rcFirst.bottom);
@@ -75,13 +99,16 @@ TEST_P(MainFrameLookAlike, MenuBarAndFourToolBarsInTheProgramsTheme)
     EXPECT_LE(CDockFrame::BarRect(bars[2]).right, width);
     EXPECT_EQ(frame.Thickness(tkBarTop), rcLast.bottom);
   }
-  EXPECT_EQ(frame.ViewRect(), CRect(0, frame.Thickness(tkBarTop), width, height));
+  CRect rcStatus = CDockFrame::BarRect(&status);
+  EXPECT_EQ(rcStatus.bottom, height);
+  EXPECT_EQ(rcStatus.Width(), width);
+  EXPECT_EQ(frame.ViewRect(), CRect(0, frame.Thickness(tkBarTop), width, rcStatus.top));
 
   Canvas canvas(width, height + kLegendHeight, RGB(255, 255, 255));
   CDC& dc = canvas.m_dc;
   dc.FillSolidRect(CRect(0, 0, width, kLegendHeight), RGB(236, 236, 236));
   Label(dc,
-        width >= 1280 ? "Theme 4 (Whidbey), 1280 x 800: menu bar, four toolbars in one row of the top dock"
+        width >= 1280 ? "Theme 4 (Whidbey), 1280 x 800: menu bar, four toolbars (a combo on the last one), status bar with "NUM""
                       : "Theme 4, 600 wide: toolbars shortened behind expand buttons, the last wrapped",
         CRect(8, 0, width, kLegendHeight));
   CRect rcView = frame.ViewRect();
@@ -94,6 +121,11 @@ TEST_P(MainFrameLookAlike, MenuBarAndFourToolBarsInTheProgramsTheme)
     CRect rcDock = CDockFrame::BarRect(frame.Dock(nPosition));
     CPoint ptOld = dc.SetViewportOrg(rcDock.left, rcDock.top + kLegendHeight);
     frame.Dock(nPosition)->SendMessage(WM_PRINT, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), kPrintClientAndChildren);
+    dc.SetViewportOrg(ptOld);
+  }
+  {
+    CPoint ptOld = dc.SetViewportOrg(rcStatus.left, rcStatus.top + kLegendHeight);
+    status.DoPaint(&dc);
     dc.SetViewportOrg(ptOld);
   }
   EXPECT_TRUE(canvas.Save("toolkit_commandbars_mainframe_" + std::to_string(width) + ".png"));
