@@ -10,6 +10,7 @@
 #include "model/iarea.h"
 #include "model/identifiers.h"
 #include "model/igroups.h"
+#include "model/ipavement.h"
 #include "model/iresults.h"
 #include "model/iroad.h"
 #include "platform/gdi/png.h"
@@ -266,6 +267,10 @@ TEST_F(AcceptanceSession, ANewProjectCalculatedSavedAndOpenedAgainShowsTheSameTr
     EXPECT_EQ(static_cast<IRoad*>(road)->GetLaneCount(&kLaneMain), 2u);
     EXPECT_EQ(static_cast<IRoad*>(road)->GetLaneCount(&kLaneOpposite), 2u);
     static_cast<IRoad*>(road)->Release();
+    void* sidewalks = nullptr;
+    ASSERT_TRUE(SUCCEEDED(area->QueryInterface(&IID_IPavement, &sidewalks)) && sidewalks);
+    EXPECT_EQ(*static_cast<IPavement*>(sidewalks)->GetFlags() & kSideAbsent, 0) << "the road has no sidewalks";
+    static_cast<IPavement*>(sidewalks)->Release();
     void* groups = nullptr;
     ASSERT_TRUE(SUCCEEDED(area->QueryInterface(&IID_IGroupsOfDev, &groups)) && groups);
     void* group = nullptr;
