@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build test run bench tsan clean
+.PHONY: all setup configure build test run acceptance bench tsan clean
 
 all: build
 
@@ -23,6 +23,10 @@ test: build
 # Starts the program from the build tree: on DISPLAY, else under Xvfb with a picture of its window saved.
 run: configure
 	@BUILD_DIR=$(BUILD_DIR) JOBS=$(JOBS) bash scripts/run
+
+# The program used under Xvfb with real X key events; the full session runs headless in `make test`.
+acceptance: configure
+	@BUILD_DIR=$(BUILD_DIR) JOBS=$(JOBS) bash scripts/acceptance
 
 bench:
 	@bash scripts/setup --bench
