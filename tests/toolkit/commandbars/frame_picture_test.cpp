@@ -108,7 +108,7 @@ TEST_P(MainFrameLookAlike, MenuBarAndFourToolBarsInTheProgramsTheme)
   CDC& dc = canvas.m_dc;
   dc.FillSolidRect(CRect(0, 0, width, kLegendHeight), RGB(236, 236, 236));
   Label(dc,
-        width >= 1280 ? "Theme 4 (Whidbey), 1280 x 800: menu bar, four toolbars (a combo on the last one), status bar with "NUM""
+        width >= 1280 ? "Theme 4 (Whidbey), 1280 x 800: menu bar, four toolbars (a combo on the last one), status bar with NUM"
                       : "Theme 4, 600 wide: toolbars shortened behind expand buttons, the last wrapped",
         CRect(8, 0, width, kLegendHeight));
   CRect rcView = frame.ViewRect();
