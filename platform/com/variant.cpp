@@ -1,5 +1,6 @@
 #include "platform/com/variant.h"
 
+#include "platform/base/locale.h"
 #include "platform/com/comerror.h"
 #include "platform/com/dispatch.h"
 
@@ -68,49 +69,9 @@ struct ScopedVariant {
 
 // --- Locale ---------------------------------------------------------------------------------------------------
 
-// Two-letter language of a locale id, for the few facts of a locale conversions need.
-std::string LanguageOf(LCID lcid)
-{
-  struct Language {
-    WORD id;
-    const char* code;
-  };
-  static constexpr Language kLanguages[] = {
-      {0x02, "bg"}, {0x05, "cs"}, {0x06, "da"}, {0x07, "de"}, {0x08, "el"}, {0x09, "en"}, {0x0A, "es"},
-      {0x0B, "fi"}, {0x0C, "fr"}, {0x0E, "hu"}, {0x10, "it"}, {0x13, "nl"}, {0x14, "no"}, {0x15, "pl"},
-      {0x16, "pt"}, {0x18, "ro"}, {0x19, "ru"}, {0x1A, "hr"}, {0x1B, "sk"}, {0x1D, "sv"}, {0x1F, "tr"},
-      {0x22, "uk"}, {0x23, "be"}, {0x24, "sl"}, {0x25, "et"}, {0x26, "lv"}, {0x27, "lt"}, {0x3F, "kk"},
-  };
-  const WORD language = static_cast<WORD>(lcid & 0x3FF);
-  if (language != 0) {
-    for (const Language& l : kLanguages)
-      if (l.id == language)
-        return l.code;
-    return "en";
-  }
-  // The user's and the system's default: the user's environment decides, as the control panel did.
-  for (const char* name : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
-    const char* value = std::getenv(name);
-    if (value && *value) {
-      std::string code;
-      for (const char* p = value; std::isalpha(static_cast<unsigned char>(*p)); ++p)
-        code += static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
-      return code;
-    }
-  }
-  return "en";
-}
+using platform::LanguageOf;
 
-char16_t DecimalSeparator(const std::string& language)
-{
-  static constexpr const char* kCommaLanguages[] = {"bg", "cs", "da", "de", "el", "es", "et", "fi", "fr", "hr",
-                                                    "hu", "it", "kk", "lt", "lv", "nl", "no", "pl", "pt", "ro",
-                                                    "ru", "sk", "sl", "sv", "tr", "uk", "be"};
-  for (const char* code : kCommaLanguages)
-    if (language == code)
-      return u',';
-  return u'.';
-}
+char16_t DecimalSeparator(const std::string& language) { return platform::DecimalSeparatorOf(language); }
 
 struct BoolWords {
   std::u16string yes;

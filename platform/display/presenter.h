@@ -40,6 +40,7 @@ struct InputEvent {
     Deactivated,  // the keyboard went to another program
     LeftScreen,   // the mouse went over another program
     Layout,       // the screen's keyboard layout changed to `language`
+    Dropped,      // another program dropped `uriList` at `screen`
   };
   Kind kind = Kind::MouseMove;
   POINT screen{};
@@ -56,6 +57,7 @@ struct InputEvent {
   WORD language = 0;
   std::uintptr_t window = 0;  // Exposed, Close, Moved, Activated, Deactivated
   RECT rect{};                // Moved: screen coordinates
+  std::string uriList;        // Dropped: text/uri-list as the dropping program gave it
 };
 // Called on the presenter's own thread.
 using InputSink = std::function<void(const InputEvent&)>;

@@ -9,6 +9,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <map>
 #include <mutex>
@@ -32,6 +33,9 @@
 namespace display {
 
 namespace {
+
+// The XDND protocol version we speak: the one file managers and browsers use.
+constexpr long kXdndVersion = 5;
 
 constexpr UINT kVkPacket = 0xE7;
 constexpr WORD kLanguageLatin = 0x0409;
@@ -205,6 +209,18 @@ public:
     transfer_ = XInternAtom(dpy_, "TESMIRA_TRANSFER", 0);
     wmProtocols_ = XInternAtom(dpy_, "WM_PROTOCOLS", 0);
     wmDeleteWindow_ = XInternAtom(dpy_, "WM_DELETE_WINDOW", 0);
+    xdndAware_ = XInternAtom(dpy_, "XdndAware", 0);
+    xdndEnter_ = XInternAtom(dpy_, "XdndEnter", 0);
+    xdndPosition_ = XInternAtom(dpy_, "XdndPosition", 0);
+    xdndStatus_ = XInternAtom(dpy_, "XdndStatus", 0);
+    xdndLeave_ = XInternAtom(dpy_, "XdndLeave", 0);
+    xdndDrop_ = XInternAtom(dpy_, "XdndDrop", 0);
+    xdndFinished_ = XInternAtom(dpy_, "XdndFinished", 0);
+    xdndSelection_ = XInternAtom(dpy_, "XdndSelection", 0);
+    xdndTypeList_ = XInternAtom(dpy_, "XdndTypeList", 0);
+    xdndActionCopy_ = XInternAtom(dpy_, "XdndActionCopy", 0);
+    uriList_ = XInternAtom(dpy_, "text/uri-list", 0);
+    dropTransfer_ = XInternAtom(dpy_, "TESMIRA_DROP", 0);
     // A held key repeats as presses alone, as the window system's keys do.
     XkbSetDetectableAutoRepeat(dpy_, 1, nullptr);
     // The screen's input method composes text in any layout; without one, key symbols are read directly.
@@ -301,6 +317,10 @@ public:
         Atom motif = XInternAtom(dpy_, "_MOTIF_WM_HINTS", 0);
         XChangeProperty(dpy_, xw, motif, motif, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(hints),
                         5);
+        // Files may be dropped on it; which window takes them is the window system's business.
+        const long version = kXdndVersion;
+        XChangeProperty(dpy_, xw, xdndAware_, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&version), 1);
       }
     } else {
       xw = it->second;
@@ -745,10 +765,16 @@ private:
             e.window = it->second;
             out.push_back(e);
           }
+        } else if (ev.xclient.format == 32) {
+          Xdnd(ev.xclient);
         }
         break;
       case SelectionRequest: Serve(ev.xselectionrequest); break;
       case SelectionNotify:
+        if (ev.xselection.selection == xdndSelection_) {
+          Dropped(ev.xselection, out);
+          break;
+        }
         if (ev.xselection.property != 0) {
           Atom type = 0;
           int format = 0;
@@ -788,6 +814,107 @@ private:
         }
         break;
     }
+  }
+
+  // Another program drags over one of our windows (the XDND protocol): we take text/uri-list drops anywhere and
+  // fetch the list when it is let go.
+  void Xdnd(const XClientMessageEvent& m)
+  {
+    const ::Window source = static_cast<::Window>(m.data.l[0]);
+    if (ids_.count(m.window) == 0) {
+      return;
+    }
+    if (m.message_type == xdndEnter_) {
+      drag_ = Drag{};
+      drag_.source = source;
+      drag_.target = m.window;
+      if ((m.data.l[1] & 1) != 0) {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(dpy_, source, xdndTypeList_, 0, 1024, 0, XA_ATOM, &type, &format, &count, &after, &data);
+        if (data != nullptr && format == 32) {
+          const auto* types = reinterpret_cast<const Atom*>(data);
+          drag_.uris = std::find(types, types + count, uriList_) != types + count;
+        }
+        if (data != nullptr) {
+          XFree(data);
+        }
+      } else {
+        for (int i = 2; i < 5; ++i) {
+          drag_.uris = drag_.uris || static_cast<Atom>(m.data.l[i]) == uriList_;
+        }
+      }
+    } else if (m.message_type == xdndPosition_ && source == drag_.source) {
+      drag_.at = POINT{static_cast<LONG>((m.data.l[2] >> 16) & 0xFFFF), static_cast<LONG>(m.data.l[2] & 0xFFFF)};
+      drag_.target = m.window;
+      XEvent reply{};
+      reply.xclient.type = ClientMessage;
+      reply.xclient.window = source;
+      reply.xclient.message_type = xdndStatus_;
+      reply.xclient.format = 32;
+      reply.xclient.data.l[0] = static_cast<long>(m.window);
+      reply.xclient.data.l[1] = drag_.uris ? 1 : 0;
+      reply.xclient.data.l[4] = drag_.uris ? static_cast<long>(xdndActionCopy_) : 0;
+      XSendEvent(dpy_, source, 0, NoEventMask, &reply);
+      XFlush(dpy_);
+    } else if (m.message_type == xdndLeave_ && source == drag_.source) {
+      drag_ = Drag{};
+    } else if (m.message_type == xdndDrop_ && source == drag_.source) {
+      if (drag_.uris) {
+        XConvertSelection(dpy_, xdndSelection_, uriList_, dropTransfer_, m.window,
+                          static_cast<Time>(m.data.l[2]));
+        XFlush(dpy_);
+      } else {
+        FinishDrop(false);
+      }
+    }
+  }
+
+  void Dropped(const XSelectionEvent& ev, std::vector<InputEvent>& out)
+  {
+    if (drag_.source == 0) {
+      return;
+    }
+    auto it = ids_.find(ev.requestor);
+    if (ev.property != 0 && it != ids_.end()) {
+      Atom type = 0;
+      int format = 0;
+      unsigned long count = 0;
+      unsigned long after = 0;
+      unsigned char* data = nullptr;
+      XGetWindowProperty(dpy_, ev.requestor, dropTransfer_, 0, 1 << 22, 1, AnyPropertyType, &type, &format, &count,
+                         &after, &data);
+      if (data != nullptr && format == 8) {
+        InputEvent e;
+        e.kind = InputEvent::Kind::Dropped;
+        e.window = it->second;
+        e.screen = drag_.at;
+        e.uriList.assign(reinterpret_cast<const char*>(data), count);
+        out.push_back(e);
+      }
+      if (data != nullptr) {
+        XFree(data);
+      }
+    }
+    FinishDrop(ev.property != 0);
+  }
+
+  void FinishDrop(bool accepted)
+  {
+    XEvent reply{};
+    reply.xclient.type = ClientMessage;
+    reply.xclient.window = drag_.source;
+    reply.xclient.message_type = xdndFinished_;
+    reply.xclient.format = 32;
+    reply.xclient.data.l[0] = static_cast<long>(drag_.target);
+    reply.xclient.data.l[1] = accepted ? 1 : 0;
+    reply.xclient.data.l[2] = accepted ? static_cast<long>(xdndActionCopy_) : 0;
+    XSendEvent(dpy_, drag_.source, 0, NoEventMask, &reply);
+    XFlush(dpy_);
+    drag_ = Drag{};
   }
 
   // Another program asks for the text we offered.
@@ -845,6 +972,25 @@ private:
   std::map<unsigned, Cursor> cursors_;
   Atom wmProtocols_ = 0;
   Atom wmDeleteWindow_ = 0;
+  Atom xdndAware_ = 0;
+  Atom xdndEnter_ = 0;
+  Atom xdndPosition_ = 0;
+  Atom xdndStatus_ = 0;
+  Atom xdndLeave_ = 0;
+  Atom xdndDrop_ = 0;
+  Atom xdndFinished_ = 0;
+  Atom xdndSelection_ = 0;
+  Atom xdndTypeList_ = 0;
+  Atom xdndActionCopy_ = 0;
+  Atom uriList_ = 0;
+  Atom dropTransfer_ = 0;
+  struct Drag {
+    ::Window source = 0;
+    ::Window target = 0;
+    bool uris = false;  // the source offers text/uri-list
+    POINT at{};
+  };
+  Drag drag_;  // reader thread only
   XIM im_ = nullptr;
   std::map<::Window, XIC> ics_;
   std::map<::Window, Asked> asked_;

@@ -64,6 +64,7 @@ public:
   BOOL IsWindowVisible() const;
   BOOL IsWindowEnabled() const;
   BOOL EnableWindow(BOOL bEnable = TRUE);
+  void DragAcceptFiles(BOOL bAccept = TRUE);
   void GetClientRect(LPRECT lpRect) const;
   void GetWindowRect(LPRECT lpRect) const;
   void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);

@@ -2,6 +2,7 @@
 // and what the screen tells back, as injected input.
 #include "platform/base/codepage.h"
 #include "platform/display/presenter.h"
+#include "platform/user/dropfiles.h"
 #include "platform/user/input.h"
 #include "platform/user/system.h"
 #include "platform/user/window.h"
@@ -74,6 +75,7 @@ void OnScreenInput(const display::InputEvent& e)
     case display::InputEvent::Kind::Deactivated: user::InjectScreenActivation(window, false); break;
     case display::InputEvent::Kind::LeftScreen: user::InjectMouseLeftScreen(); break;
     case display::InputEvent::Kind::Layout: FollowScreenLayout(e.language); break;
+    case display::InputEvent::Kind::Dropped: user::InjectFileDrop(e.screen, e.uriList); break;
   }
 }
 

@@ -10,6 +10,7 @@
 #include "platform/user/common_controls.h"
 #include "platform/user/controls.h"
 #include "platform/user/dialog.h"
+#include "platform/user/dropfiles.h"
 #include "platform/user/global_memory.h"
 #include "platform/user/hooks.h"
 #include "platform/user/input.h"

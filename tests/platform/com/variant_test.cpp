@@ -1,10 +1,13 @@
+#include "platform/base/locale.h"
 #include "platform/com/comerror.h"
 #include "platform/com/variant.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -386,6 +389,41 @@ TEST(VariantT, HoldsOneReferenceOnAnObject)
     out->Release();
   }
   EXPECT_EQ(object.refs, 1u);
+}
+
+}  // namespace
+
+namespace {
+
+// The property grid's number text: the default locale follows the thread that set its own.
+TEST(Variant, DefaultLocaleFollowsTheThreadLocale)
+{
+  auto textOf = [](double value) {
+    VARIANT r8;
+    r8.vt = VT_R8;
+    r8.dblVal = value;
+    VARIANT text;
+    VariantInit(&text);
+    EXPECT_EQ(VariantChangeType(&text, &r8, 0, VT_BSTR), S_OK);
+    std::u16string result = TextOf(text);
+    VariantClear(&text);
+    return result;
+  };
+  const char* old = std::getenv("LC_ALL");
+  const std::string saved = old ? old : "";
+  setenv("LC_ALL", "en_US.UTF-8", 1);
+  std::u16string russian;
+  std::thread ui([&] {
+    SetThreadLocale(1049);
+    russian = textOf(1.5);
+  });
+  ui.join();
+  EXPECT_EQ(russian, u"1,5");
+  EXPECT_EQ(textOf(1.5), u"1.5");
+  if (old)
+    setenv("LC_ALL", saved.c_str(), 1);
+  else
+    unsetenv("LC_ALL");
 }
 
 }  // namespace

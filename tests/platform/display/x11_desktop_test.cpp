@@ -12,6 +12,7 @@
 #include <chrono>
 #include <optional>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -138,6 +139,20 @@ LRESULT Frame(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                         std::to_string(GET_XBUTTON_WPARAM(wParam)));
       return TRUE;
     case WM_MBUTTONDOWN: g_heard.push_back("mdown"); break;
+    case WM_DROPFILES: {
+      HDROP drop = reinterpret_cast<HDROP>(wParam);
+      POINT at{};
+      DragQueryPoint(drop, &at);
+      std::string line = "drop " + std::to_string(at.x) + "," + std::to_string(at.y);
+      char name[MAX_PATH];
+      for (UINT i = 0; i < DragQueryFile(drop, 0xFFFFFFFF, nullptr, 0); ++i) {
+        DragQueryFile(drop, i, name, MAX_PATH);
+        line += std::string(" ") + name;
+      }
+      DragFinish(drop);
+      g_heard.push_back(line);
+      return 0;
+    }
     case WM_MOUSELEAVE: g_heard.push_back("leave"); break;
     case WM_ACTIVATE: g_heard.push_back(LOWORD(wParam) == WA_INACTIVE ? "inactive" : "active"); break;
     case WM_ACTIVATEAPP: g_heard.push_back(wParam != 0 ? "app on" : "app off"); break;
@@ -433,6 +448,75 @@ TEST_F(X11Desktop, TheKeyboardGoingToAnotherProgramDeactivatesOursAndComingBackA
   EXPECT_TRUE(PumpUntil([] { return GetActiveWindow() != nullptr; }));
   EXPECT_EQ(GetActiveWindow(), frame_);
   EXPECT_EQ(g_heard, (std::vector<std::string>{"app on", "active"}));
+}
+
+// A file manager drags two files and a web page over the frame and lets go: the frame, which accepts files,
+// reads both files where they fell, and the file manager hears the drop was taken.
+TEST_F(X11Desktop, FilesDroppedByAFileManagerReachTheFrame)
+{
+  DragAcceptFiles(frame_, TRUE);
+  Display* dpy = client_->Dpy();
+  auto atom = [dpy](const char* name) { return XInternAtom(dpy, name, 0); };
+  ::Window source = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 10, 10, 0, 0, 0);
+  XSetSelectionOwner(dpy, atom("XdndSelection"), source, CurrentTime);
+  auto send = [&](const char* type, long l1, long l2) {
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = xFrame_;
+    ev.xclient.message_type = atom(type);
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = static_cast<long>(source);
+    ev.xclient.data.l[1] = l1;
+    ev.xclient.data.l[2] = l2;
+    XSendEvent(dpy, xFrame_, 0, NoEventMask, &ev);
+    XSync(dpy, 0);
+  };
+  const std::string uris = "file:///home/user/%D0%9C%D0%BE%D1%81%D1%82.qorr5\r\nhttp://example.org/\r\n"
+                           "file:///tmp/b.qorr4\r\n";
+  bool accepted = false;
+  std::optional<bool> finished;
+  // The file manager's side: it answers the request for the list and hears status and finish.
+  auto serve = [&] {
+    while (XPending(dpy) > 0) {
+      XEvent ev;
+      XNextEvent(dpy, &ev);
+      if (ev.type == SelectionRequest) {
+        const XSelectionRequestEvent& req = ev.xselectionrequest;
+        XChangeProperty(dpy, req.requestor, req.property, req.target, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(uris.data()), static_cast<int>(uris.size()));
+        XEvent reply{};
+        reply.xselection.type = SelectionNotify;
+        reply.xselection.requestor = req.requestor;
+        reply.xselection.selection = req.selection;
+        reply.xselection.target = req.target;
+        reply.xselection.property = req.property;
+        reply.xselection.time = req.time;
+        XSendEvent(dpy, req.requestor, 0, NoEventMask, &reply);
+        XSync(dpy, 0);
+      } else if (ev.type == ClientMessage && ev.xclient.message_type == atom("XdndStatus")) {
+        accepted = (ev.xclient.data.l[1] & 1) != 0;
+      } else if (ev.type == ClientMessage && ev.xclient.message_type == atom("XdndFinished")) {
+        finished = (ev.xclient.data.l[1] & 1) != 0;
+      }
+    }
+  };
+  POINT at{30, 40};
+  ClientToScreen(frame_, &at);
+  send("XdndEnter", 5L << 24, static_cast<long>(atom("text/uri-list")));
+  send("XdndPosition", 0, (static_cast<long>(at.x) << 16) | at.y);
+  EXPECT_TRUE(PumpUntil([&] { serve(); return accepted; }));
+  send("XdndDrop", 0, CurrentTime);
+  auto dropped = [] {
+    return std::any_of(g_heard.begin(), g_heard.end(), [](const std::string& l) { return l.rfind("drop", 0) == 0; });
+  };
+  EXPECT_TRUE(PumpUntil([&] { serve(); return finished.has_value() && dropped(); }));
+  EXPECT_TRUE(finished.value_or(false));
+  std::vector<std::string> drops;
+  std::copy_if(g_heard.begin(), g_heard.end(), std::back_inserter(drops),
+               [](const std::string& line) { return line.rfind("drop", 0) == 0; });
+  EXPECT_EQ(drops, (std::vector<std::string>{"drop 30,40 /home/user/\xCC\xEE\xF1\xF2.qorr5 /tmp/b.qorr4"}));
+  XDestroyWindow(dpy, source);
+  XSync(dpy, 0);
 }
 
 }  // namespace

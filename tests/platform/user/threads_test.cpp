@@ -290,3 +290,46 @@ TEST(CrossThread, MsgWaitEndsWhenATimerFallsDueOrTheTimeRunsOut)
 }
 
 }  // namespace
+
+namespace {
+
+DWORD SendThenEnd(LPVOID window)
+{
+  return static_cast<DWORD>(SendMessage(static_cast<HWND>(window), kAsk, 4, 0));
+}
+
+// The UI thread waits for a worker that is blocked in SendMessage to one of its windows: the wait must let the
+// message in, or neither side ever ends. A posted message queued before stays for the UI's own loop.
+TEST(CrossThread, WaitForAWorkerHandlesWhatItSendsAndLeavesPostedMessages)
+{
+  Seen seen;
+  g_seen = &seen;
+  HWND hwnd = MakeWindow();
+  PostMessage(hwnd, kNumbered, 7, 0);
+  HANDLE worker = CreateThread(nullptr, 0, &SendThenEnd, hwnd, 0, nullptr);
+  ASSERT_NE(worker, nullptr);
+  int wakes = 0;
+  for (;;) {
+    const DWORD woke = MsgWaitForMultipleObjects(1, &worker, FALSE, 5000, QS_SENDMESSAGE);
+    if (woke != WAIT_OBJECT_0 + 1) {
+      EXPECT_EQ(woke, WAIT_OBJECT_0);
+      break;
+    }
+    ASSERT_LT(++wakes, 100) << "woken again and again by something it does not take";
+    MSG msg;
+    PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);
+  }
+  DWORD answer = 0;
+  EXPECT_TRUE(GetExitCodeThread(worker, &answer));
+  EXPECT_EQ(answer, 8u);
+  EXPECT_EQ(seen.handlerThread, GetCurrentThreadId());
+  EXPECT_TRUE(seen.numbers.empty());
+  MSG msg;
+  ASSERT_TRUE(PeekMessage(&msg, hwnd, kNumbered, kNumbered, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 7u);
+  CloseHandle(worker);
+  DestroyWindow(hwnd);
+  g_seen = nullptr;
+}
+
+}  // namespace
