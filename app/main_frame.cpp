@@ -33,11 +33,10 @@ namespace {
 
 // Whether the toolkit's resource module was looked for; once per process.
 bool g_resourceModuleTried = false;
-// The saved layout is applied on the first show only.
-bool g_firstShow = true;
 
 constexpr UINT kStatusIndicators[] = {ID_SEPARATOR, ID_INDICATOR_NUM};
 constexpr char kCommandBarsKey[] = "CommandBars";
+constexpr char kPaneLayoutKey[] = "LayoutPanes";
 constexpr int kMinTrackWidth = 800;
 constexpr int kMinTrackHeight = 640;
 constexpr DWORD kPlanViewBit = 0x2;
@@ -424,7 +423,7 @@ void CMainFrame::OnClose()
   }
   CQorRoadView* view = GetFirstView();
   if (!view || !view->IsInPrintPreview()) {
-    // The pane layout goes to "LayoutPanes" with the docking manager's saved layouts.
+    SavePaneLayout();
     SaveCommandBars(kCommandBarsKey);
   }
   WINDOWPLACEMENT placement;
@@ -435,12 +434,31 @@ void CMainFrame::OnClose()
 
 void CMainFrame::OnShowWindow(BOOL bShow, UINT nStatus)
 {
-  if (g_firstShow && bShow) {
-    g_firstShow = false;
+  if (m_firstShow && bShow) {
+    m_firstShow = false;
     if (IsPaneOpen(kPaneEconomics))
       TogglePane(kPaneEconomics);
+    LoadPaneLayout();
   }
   CFrameWnd::OnShowWindow(bShow, nStatus);
+}
+
+// The layout objects make no windows of their own: the manager's panes are laid out as the copy says.
+void CMainFrame::LoadPaneLayout()
+{
+  CTKDockingPaneLayout layout(&m_paneManager);
+  layout.m_bUserLayout = FALSE;
+  // A layout that does not load whole is dropped; the one built at creation stays.
+  if (layout.LoadFromRegistry(kPaneLayoutKey))
+    m_paneManager.SetLayout(&layout);
+}
+
+void CMainFrame::SavePaneLayout()
+{
+  CTKDockingPaneLayout layout(&m_paneManager);
+  layout.m_bUserLayout = FALSE;
+  m_paneManager.GetLayout(&layout);
+  layout.SaveToRegistry(kPaneLayoutKey);
 }
 
 void CMainFrame::OnSize(UINT nType, int cx, int cy)

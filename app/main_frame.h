@@ -120,6 +120,8 @@ private:
   CWnd* MakePaneContent(int paneId);
   CWnd* PaneWindow(int paneId) const;
   LRESULT SendToPane(int paneId, UINT message, WPARAM wParam, LPARAM lParam) const;
+  void LoadPaneLayout();
+  void SavePaneLayout();
 
   HINSTANCE m_hResourceModule = nullptr;
   CTKResourceManager* m_pResourceManager = nullptr;
@@ -135,4 +137,6 @@ private:
   BOOL m_reportMade = FALSE;  // from then on the view deletes itself with its window
   VisualCtrl::CEcnmContainerWnd* m_pEconomics = nullptr;
   CProgressBar* m_pProgressBar = nullptr;
+  // One frame per process; kept per frame so that a second start in the same process behaves as a new one.
+  bool m_firstShow = true;
 };
