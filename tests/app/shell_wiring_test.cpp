@@ -1,5 +1,5 @@
-// The shell's periphery through the real main frame: the mailslot, the start page, the catalogue manager, and
-// the pane and bar layout kept from one start to the next.
+// The shell's periphery through the real main frame: the start page, the update check, and the pane and bar
+// layout kept from one start to the next.
 #include "tests/app/app_session.h"
 #include "tests/app/bar_moves.h"
 
@@ -7,7 +7,6 @@
 #include "app/shell/frame_workers.h"
 #include "app/shell/shell_dialogs.h"
 #include "app/shell/start_page.h"
-#include "outside/mailslot/mailslot_sender.h"
 #include "platform/mfc/afxres.h"
 #include "toolkit/docking/layout.h"
 #include "toolkit/paint/paint_manager.h"
@@ -69,35 +68,12 @@ TEST_F(ShellWiringTest, AMovedPaneAndToolbarComeBackAtTheNextStart)
   EXPECT_EQ(ViewBarPosition(Frame()), tkBarBottom);
 }
 
-TEST_F(ShellWiringTest, AMenuCommandThroughTheMailslotOpensTheAboutBoxAndAPointerRecordIsDropped)
-{
-  SetProfile("Settings", "StartPage", 0);
-  ASSERT_TRUE(Start());
-  ASSERT_NE(Frame()->GetWorkers(), nullptr);
-  ASSERT_TRUE(PumpUntil([&] { return Frame()->GetWorkers()->MailslotReaderRunning(); }));
-  // The news message with a pointer of another program's choosing: relayed, the frame would free it.
-  ASSERT_TRUE(PumpUntil([] { return qormail::SendRecord(UM_SHOWNEWS, 0, 0x1000) == ERROR_SUCCESS; }));
-  ASSERT_EQ(qormail::SendRecord(WM_COMMAND, ID_APP_ABOUT, 0), static_cast<DWORD>(ERROR_SUCCESS));
-  EXPECT_TRUE(PumpUntil([&] { return DialogsAsked(shell::IDD_ABOUTBOX) == 1; }));
-  // Records arrive in order: the About box came, so the pointer record was read before it, and dropped.
-  EXPECT_EQ(DialogsAsked(748), 0);
-}
-
 TEST_F(ShellWiringTest, TheStartPageGreetsTheFirstStartAndTheMenuOpensItAgain)
 {
   ASSERT_TRUE(Start());
   EXPECT_TRUE(PumpUntil([&] { return DialogsAsked(shell::IDD_START_PAGE) == 1; }));
   Frame()->SendMessage(WM_COMMAND, ids::ID_START_PAGE);
   EXPECT_EQ(DialogsAsked(shell::IDD_START_PAGE), 2);
-}
-
-TEST_F(ShellWiringTest, TheCatalogueManagerCommandOpensTheManager)
-{
-  SetProfile("Settings", "StartPage", 0);
-  ASSERT_TRUE(Start());
-  Pump();
-  Frame()->SendMessage(WM_COMMAND, ids::ID_CATALOGUE_MANAGER);
-  EXPECT_EQ(DialogsAsked(ids::IDD_CATALOGUE_MANAGER), 1);
 }
 
 TEST_F(ShellWiringTest, TheUpdateCheckCommandRunsOneCheckAtATime)
