@@ -10,6 +10,12 @@
 #include "app/placement.h"
 #include "app/qor_road_view.h"
 #include "app/resource.h"
+#include "app/shell/analytics.h"
+#include "app/shell/frame_workers.h"
+#include "app/shell/net_fetch.h"
+#include "app/shell/news_page.h"
+#include "app/shell/shell_dialogs.h"
+#include "app/shell/start_page.h"
 #include "app/tree_text.h"
 #include "catalogues/economics/economic_view.h"
 #include "document/calculation_run.h"
@@ -19,6 +25,7 @@
 #include "model/identifiers.h"
 #include "model/iproject.h"
 #include "model/ivisualopt.h"
+#include "model/shell/shell_services.h"
 #include "platform/mfc/afxres.h"
 #include "platform/shell/htmlhelp.h"
 #include "platform/shell/shell_execute.h"
@@ -29,19 +36,26 @@
 #include "toolkit/paint/resource_manager.h"
 #include "toolkit/propertygrid/item.h"
 
+#include <memory>
+#include <set>
+#include <string>
+
 namespace {
 
 // Whether the toolkit's resource module was looked for; once per process.
 bool g_resourceModuleTried = false;
-// The saved layout is applied on the first show only.
-bool g_firstShow = true;
 
 constexpr UINT kStatusIndicators[] = {ID_SEPARATOR, ID_INDICATOR_NUM};
 constexpr char kCommandBarsKey[] = "CommandBars";
+constexpr char kPaneLayoutKey[] = "LayoutPanes";
 constexpr int kMinTrackWidth = 800;
 constexpr int kMinTrackHeight = 640;
 constexpr DWORD kPlanViewBit = 0x2;
 constexpr DWORD kNormalisedPlanMode = 0x202;
+constexpr UINT kSiteAddressString = 829;
+// What the start page's first four items run.
+constexpr UINT kStartPageCommands[] = {ids::ID_NEW_STRAIGHT_ROAD, ids::ID_NEW_OPEN_TERRITORY, ID_FILE_OPEN,
+                                       ID_FILE_MRU_FILE1};
 
 // The maker's pages; the addresses are ours to choose.
 constexpr char kSite[] = "https://tesmira-road.example";
@@ -82,6 +96,42 @@ IQorRoadDoc* FindDocumentInterface()
   POSITION docPos = docTemplate->GetFirstDocPosition();
   CDocument* document = docPos ? docTemplate->GetNextDoc(docPos) : nullptr;
   return dynamic_cast<IQorRoadDoc*>(document);
+}
+
+// The workers reach the application through this; it lives as long as the process, so a worker that outlives
+// the frame's bound still finds it.
+class CAppShellHost : public shell::ShellHost {
+public:
+  HWND MainWindow() override { return Shell::GetMainWindow(); }
+  int GetProfileInt(const char* section, const char* entry, int defaultValue) override
+  {
+    return static_cast<int>(Shell::GetProfileInt(section, entry, defaultValue));
+  }
+  void WriteProfileInt(const char* section, const char* entry, int value) override
+  {
+    Shell::WriteProfileInt(section, entry, value);
+  }
+};
+
+shell::ShellHost* AppShellHost()
+{
+  static CAppShellHost host;
+  return &host;
+}
+
+shell::UpdateAddresses UpdateCheckAddresses()
+{
+  const std::string site(static_cast<LPCSTR>(Shell::GetNetworkAddress(kSiteAddressString)));
+  return {site, site + "/version.txt", site + "/version_info.txt"};
+}
+
+// The commands of the main menu, the only ones another program may send through the mailslot.
+std::set<UINT> MainMenuCommands()
+{
+  CMenu menu;
+  if (!menu.LoadMenu(ids::IDR_MAINFRAME))
+    return {};
+  return shell::CollectMenuCommands(menu.GetSafeHmenu());
 }
 
 // The grid's items carry their id in the data word, so the document knows which edits keep the results.
@@ -159,6 +209,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CTKFrameWnd)
   ON_UPDATE_COMMAND_UI(ids::ID_EDIT_REDO, &CMainFrame::OnUpdateEditRedo)
   ON_COMMAND(ids::ID_ECONOMIC_PARAMETERS, &CMainFrame::OnEconomicParameters)
   ON_COMMAND(ids::ID_START_PAGE, &CMainFrame::OnStartPage)
+  ON_COMMAND(ids::ID_CHECK_UPDATES, &CMainFrame::OnCheckUpdates)
   ON_UPDATE_COMMAND_UI(ids::ID_START_PAGE, &CMainFrame::OnUpdateStartPage)
   ON_COMMAND_RANGE(ids::ID_HELP_SUPPORT, ids::ID_HELP_SUPPORT, &CMainFrame::OnHelpKeyword)
   ON_COMMAND_RANGE(ids::ID_CHANGE_HISTORY, ids::ID_CHANGE_HISTORY, &CMainFrame::OnHelpKeyword)
@@ -206,6 +257,7 @@ CMainFrame::~CMainFrame()
     FreeLibrary(m_hResourceModule);
   }
   delete m_pResourceManager;
+  m_pWorkers.reset();
 }
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
@@ -251,6 +303,10 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
   if (!CreateCommandBars())
     return -1;
   CreatePanes();
+  m_pFetch = std::make_shared<shell::NetUpdateFetch>();
+  m_pWorkers = std::make_unique<shell::FrameWorkers>(
+      shell::FrameWorkers::Parts{AppShellHost(), m_pFetch, std::make_shared<shell::DialogUpdateUi>(),
+                                 UpdateCheckAddresses(), &shell::ShowDepthWarning, MainMenuCommands()});
   SendMessage(UM_CALCMODES);
   return 0;
 }
@@ -424,23 +480,45 @@ void CMainFrame::OnClose()
   }
   CQorRoadView* view = GetFirstView();
   if (!view || !view->IsInPrintPreview()) {
-    // The pane layout goes to "LayoutPanes" with the docking manager's saved layouts.
+    SavePaneLayout();
     SaveCommandBars(kCommandBarsKey);
   }
   WINDOWPLACEMENT placement;
   if (GetWindowPlacement(&placement))
     SaveWindowPlacement(PlacementToStore(placement, IsZoomed()));
+  shell::CloseAnalytics(shell::GetAnalyticsModule());
   CFrameWnd::OnClose();
 }
 
 void CMainFrame::OnShowWindow(BOOL bShow, UINT nStatus)
 {
-  if (g_firstShow && bShow) {
-    g_firstShow = false;
+  if (m_firstShow && bShow) {
+    m_firstShow = false;
     if (IsPaneOpen(kPaneEconomics))
       TogglePane(kPaneEconomics);
+    LoadPaneLayout();
   }
   CFrameWnd::OnShowWindow(bShow, nStatus);
+  if (bShow && m_pWorkers)
+    m_pWorkers->StartOnFirstShow();
+}
+
+// The layout objects make no windows of their own: the manager's panes are laid out as the copy says.
+void CMainFrame::LoadPaneLayout()
+{
+  CTKDockingPaneLayout layout(&m_paneManager);
+  layout.m_bUserLayout = FALSE;
+  // A layout that does not load whole is dropped; the one built at creation stays.
+  if (layout.LoadFromRegistry(kPaneLayoutKey))
+    m_paneManager.SetLayout(&layout);
+}
+
+void CMainFrame::SavePaneLayout()
+{
+  CTKDockingPaneLayout layout(&m_paneManager);
+  layout.m_bUserLayout = FALSE;
+  m_paneManager.GetLayout(&layout);
+  layout.SaveToRegistry(kPaneLayoutKey);
 }
 
 void CMainFrame::OnSize(UINT nType, int cx, int cy)
@@ -723,10 +801,14 @@ LRESULT CMainFrame::OnCalcFinished(WPARAM wParam, LPARAM)
   return m_pDocument ? m_pDocument->OnCalculationFinished(static_cast<int>(wParam)) : 0;
 }
 
-// The news dialog comes with the update check; the buffer is the sender's gift either way.
+// The buffer is the update check's gift, made with new[]; it is ours whatever the dialog does.
 LRESULT CMainFrame::OnShowNews(WPARAM, LPARAM lParam)
 {
-  delete[] reinterpret_cast<char*>(lParam);
+  std::unique_ptr<char[]> address(reinterpret_cast<char*>(lParam));
+  if (address && m_pFetch) {
+    shell::CDlgNews news(this, CString(address.get()), m_pFetch);
+    news.DoModal();
+  }
   return 1;
 }
 
@@ -798,8 +880,20 @@ void CMainFrame::OnEconomicParameters()
     economics->SendMessage(WM_COMMAND, ids::ID_ECONOMIC_PARAMETERS);
 }
 
-// The start page dialog comes with its own Part; its check mark follows the profile already.
-void CMainFrame::OnStartPage() {}
+void CMainFrame::OnStartPage()
+{
+  shell::CDlgStartPage page;
+  page.m_onHelp = [this] { OnHelpCommand(kHelpCommand); };
+  page.DoModal();
+  if (page.m_nCurrent >= 1 && page.m_nCurrent <= 4)
+    PostMessage(WM_COMMAND, kStartPageCommands[page.m_nCurrent - 1]);
+}
+
+void CMainFrame::OnCheckUpdates()
+{
+  if (m_pWorkers)
+    m_pWorkers->StartManualUpdateCheck();
+}
 
 void CMainFrame::OnUpdateStartPage(CCmdUI* pCmdUI)
 {

@@ -10,11 +10,17 @@
 #include "toolkit/commandbars/statusbar.h"
 #include "toolkit/docking/pane_manager.h"
 
+#include <memory>
+
 struct IQorRoadDoc;
 class CQorRoadView;
 class CTKResourceManager;
 class CTKToolBar;
 class CTKControlComboBox;
+namespace shell {
+class FrameWorkers;
+class UpdateFetch;
+}  // namespace shell
 namespace VisualCtrl {
 class CReportView;
 class CEcnmContainerWnd;
@@ -41,6 +47,8 @@ public:
   CTKControlComboBox* GetCalcModeCombo() const;
   VisualCtrl::CTreeObjects* GetTreePane() const { return m_pTree; }
   VisualCtrl::CPropObjects* GetParametersPane() const { return m_pProps; }
+  // The mailslot reader, the depth check and the update check; null before the window is made.
+  shell::FrameWorkers* GetWorkers() const { return m_pWorkers.get(); }
   BOOL IsPaneOpen(int paneId) const;
   void TogglePane(int paneId);
 
@@ -105,6 +113,7 @@ protected:
   void OnEconomicParameters();
   void OnStartPage();
   void OnUpdateStartPage(CCmdUI* pCmdUI);
+  void OnCheckUpdates();
   void OnHelpKeyword(UINT nID);
   void OnOpenDocsFile(UINT nID);
   void OnContactUs();
@@ -120,6 +129,8 @@ private:
   CWnd* MakePaneContent(int paneId);
   CWnd* PaneWindow(int paneId) const;
   LRESULT SendToPane(int paneId, UINT message, WPARAM wParam, LPARAM lParam) const;
+  void LoadPaneLayout();
+  void SavePaneLayout();
 
   HINSTANCE m_hResourceModule = nullptr;
   CTKResourceManager* m_pResourceManager = nullptr;
@@ -135,4 +146,8 @@ private:
   BOOL m_reportMade = FALSE;  // from then on the view deletes itself with its window
   VisualCtrl::CEcnmContainerWnd* m_pEconomics = nullptr;
   CProgressBar* m_pProgressBar = nullptr;
+  // One frame per process; kept per frame so that a second start in the same process behaves as a new one.
+  bool m_firstShow = true;
+  std::shared_ptr<shell::UpdateFetch> m_pFetch;
+  std::unique_ptr<shell::FrameWorkers> m_pWorkers;
 };

@@ -5,12 +5,18 @@
 #include "app/placement.h"
 #include "app/qor_road_view.h"
 #include "app/resource.h"
+#include "app/shell/analytics.h"
+#include "app/shell/optimization_dialog.h"
+#include "app/shell/shell_dialogs.h"
+#include "catalogues/manager/dlg_management_plugins.h"
 #include "app/template_import.h"
 #include "catalogues/lidview/lid_view.h"
 #include "document/qor_road_doc.h"
 #include "document/trace_log.h"
 #include "graphics/core/graphic_core_full.h"
+#include "outside/analytics/analytics.h"
 #include "outside/grafocore/grafocore.h"
+#include "outside/mailslot/mailslot_sender.h"
 #include "outside/norms/norms.h"
 #include "outside/servers/registration.h"
 #include "platform/base/codepage.h"
@@ -83,6 +89,8 @@ void InstallProgramServices()
     grafocore::RegisterLibrary();
     qorstd::RegisterLibrary();
     InstallIntensityDiagramView();
+    qoranalytics::RegisterLibrary();
+    qormail::RegisterSenderClass();
     return true;
   }();
   (void)installed;
@@ -123,15 +131,16 @@ BOOL CQorRoadApp::InitInstance()
   AddDocTemplate(new CSingleDocTemplate(ids::IDR_MAINFRAME, RUNTIME_CLASS(CQorRoadDoc), RUNTIME_CLASS(CMainFrame),
                                         RUNTIME_CLASS(CQorRoadView)));
   const CString installationId = GetInstallationId();
+  shell::StartProgramAnalytics(shell::GetAnalyticsModule(),
+                               {static_cast<int>(GetProfileInt(kSettings, "Analytics", 1)),
+                                std::string(static_cast<LPCSTR>(Shell::GetBinFolder())),
+                                std::string(static_cast<LPCSTR>(Shell::GetAppDataBinFolder())),
+                                std::string(static_cast<LPCSTR>(installationId))});
   if (platform::TakeCrashMarker(crashMarker)) {
-    Shell::RegisterAnalyticsEvent("Сбой программы", installationId, installationId, 1, 0);
-    Shell::SendAnalyticsInfo(0);
+    shell::ReportCrash(shell::GetAnalyticsModule(), std::string(static_cast<LPCSTR>(installationId)));
     ::MessageBox(nullptr, crashText, "Ошибка Tesmira Road", MB_ICONERROR);
   }
   AfxInitRichEdit2();
-  Shell::RegisterAnalyticsEvent("Запуск программы", installationId, installationId, 1, 0);
-  if (Shell::GetAnalyticsModule())
-    Shell::SendAnalyticsInfo(1);
 
   RegisterFileTypes();
 
@@ -168,8 +177,11 @@ int CQorRoadApp::ExitInstance()
   return code;
 }
 
-// The About box comes with its own Part.
-void CQorRoadApp::OnAppAbout() {}
+void CQorRoadApp::OnAppAbout()
+{
+  shell::CAboutDlg about(m_pMainWnd);
+  about.DoModal();
+}
 
 void CQorRoadApp::OnFileOpen() { CWinApp::OnFileOpen(); }
 
@@ -247,3 +259,43 @@ BOOL CQorRoadApp::CServices::WriteProfileInt(LPCSTR section, LPCSTR entry, int v
 CString CQorRoadApp::CServices::GetInstallationId() { return ::GetInstallationId(); }
 
 int CQorRoadApp::CServices::RunWizard(HWND parent, _WIZARD_DATA* data) { return Wizard::RunWizardFor(parent, data); }
+
+HMODULE CQorRoadApp::CServices::GetAnalyticsModule() { return shell::GetAnalyticsModule()->module; }
+
+int CQorRoadApp::CServices::RegisterAnalyticsEvent(LPCSTR category, LPCSTR action, LPCSTR label, int value, int flag)
+{
+  return shell::RegisterAnalyticsEvent(shell::GetAnalyticsModule(), category, action, label,
+                                       std::to_string(value).c_str(), flag);
+}
+
+int CQorRoadApp::CServices::SendAnalyticsInfo(int flag)
+{
+  return shell::SendAnalyticsInfo(shell::GetAnalyticsModule(), flag);
+}
+
+int CQorRoadApp::CServices::RunOptimizationDialog(HWND parent, Shell::OptimizationChoice* values)
+{
+  if (!values)
+    return IDCANCEL;
+  shell::CDlgRunOptimization dialog(CWnd::FromHandle(parent));
+  dialog.m_dIlluminance = values->illuminanceTarget;
+  dialog.m_dLuminance = values->luminanceTarget;
+  dialog.m_nMode = values->criterion;
+  dialog.m_bUniformity = values->uniformityCheck;
+  dialog.m_dIlluminanceUniformity = values->illuminanceUniformityLimit;
+  dialog.m_dLuminanceUniformity = values->luminanceUniformityLimit;
+  if (dialog.DoModal() != IDOK)
+    return IDCANCEL;
+  values->illuminanceTarget = dialog.m_dIlluminance;
+  values->luminanceTarget = dialog.m_dLuminance;
+  values->criterion = dialog.m_nMode;
+  values->uniformityCheck = dialog.m_bUniformity;
+  values->illuminanceUniformityLimit = dialog.m_dIlluminanceUniformity;
+  values->luminanceUniformityLimit = dialog.m_dLuminanceUniformity;
+  return IDOK;
+}
+
+int CQorRoadApp::CServices::RunCatalogueManager(HWND parent, IQorRoadDoc* document)
+{
+  return static_cast<int>(ManagementPlugins::RunCatalogueManager(parent, document));
+}

@@ -40,6 +40,11 @@ private:
     CString GetInstallationId() override;
     int RunWizard(HWND parent, _WIZARD_DATA* data) override;
     BOOL IsPrintingInColor() override { return m_app->m_printingInColor; }
+    HMODULE GetAnalyticsModule() override;
+    int RegisterAnalyticsEvent(LPCSTR category, LPCSTR action, LPCSTR label, int value, int flag) override;
+    int SendAnalyticsInfo(int flag) override;
+    int RunOptimizationDialog(HWND parent, Shell::OptimizationChoice* values) override;
+    int RunCatalogueManager(HWND parent, IQorRoadDoc* document) override;
 
   private:
     CQorRoadApp* m_app;

@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -23,6 +24,17 @@ void AppSession::SetUp()
   ::setenv("XDG_CONFIG_HOME", (root_ + "config").c_str(), 1);
   ::setenv("XDG_DOCUMENTS_DIR", DocumentsFolder().c_str(), 1);
   ::setenv("TESMIRA_PROFILE_DIR", (root_ + "profile").c_str(), 1);
+  // The frame's mailslot reader: each test's own, so that parallel runs do not take one another's.
+  std::filesystem::create_directories(root_ + "run");
+  std::filesystem::permissions(root_ + "run", std::filesystem::perms::owner_all);
+  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"))
+    runtimeDir_ = runtime;
+  ::setenv("XDG_RUNTIME_DIR", (root_ + "run").c_str(), 1);
+  // The web site is a closed port of this machine; the depth warning is not asked for.
+  SetProfile("Network", "Site", "http://127.0.0.1:1");
+  SetProfile("Network", "CatalogueIndex", "http://127.0.0.1:1/plugins.xml");
+  SetProfile("Network", "CatalogueFolder", "http://127.0.0.1:1/");
+  SetProfile("Settings", "ShowZBuffer", 0);
   qorsrv::BuildStarterCatalogue(UserBinFolder() + "QorRoad.qord",
                                 TESMIRA_SOURCE_DIR "/outside/servers/data/led-street-2070lm.ies");
   qorsrv::BuildStarterPoleCatalogue(UserBinFolder() + "QorRoad.qorp");
@@ -34,6 +46,25 @@ void AppSession::TearDown()
   std::filesystem::remove_all(root_);
   for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_DOCUMENTS_DIR", "TESMIRA_PROFILE_DIR"})
     ::unsetenv(name);
+  if (runtimeDir_.empty())
+    ::unsetenv("XDG_RUNTIME_DIR");
+  else
+    ::setenv("XDG_RUNTIME_DIR", runtimeDir_.c_str(), 1);
+}
+
+void AppSession::Close()
+{
+  if (CMainFrame* frame = Frame())
+    frame->SendMessage(WM_CLOSE);
+  Pump();
+}
+
+int AppSession::DialogsAsked(int dialogId) const
+{
+  int count = 0;
+  for (const user::ModalQuestion& question : answers_.Asked())
+    count += question.kind == user::ModalQuestion::Kind::Dialog && question.dialogId == dialogId ? 1 : 0;
+  return count;
 }
 
 void AppSession::EndApp()

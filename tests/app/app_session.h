@@ -33,8 +33,10 @@ protected:
   void Pump();
   // Pumps until `done` or the bound of waits on the queue is spent.
   bool PumpUntil(const std::function<bool()>& done);
-  // Ends the session as a user would: closing the window, with `answer` to the save question.
+  // Closes the window as a user would; a save question takes the next scripted answer.
   void Close();
+  // How many times a dialog of the template was shown so far.
+  int DialogsAsked(int dialogId) const;
 
   // Ends the program and keeps its folders, for a second start.
   void EndSession() { EndApp(); }
@@ -50,6 +52,7 @@ protected:
 private:
   void EndApp();
   std::string root_;
+  std::string runtimeDir_;
 };
 
 }  // namespace apptest

@@ -140,6 +140,8 @@ TEST_F(CalculationTest, DuringTheRunOnlyTheNineteenCommandsStayAndTheStatusFollo
 
 TEST_F(CalculationTest, ClosingTwiceDuringTheRunExitsAfterTheResultsWithTheSaveQuestion)
 {
+  // Only the save question may be asked here.
+  SetProfile("Settings", "StartPage", 0);
   ASSERT_TRUE(Start());
   PressF5();
   const HWND frame = Frame()->GetSafeHwnd();
