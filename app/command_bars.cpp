@@ -3,6 +3,8 @@
 #include "app/resource.h"
 #include "toolkit/commandbars/commandbars.h"
 #include "toolkit/commandbars/controlcombobox.h"
+#include "toolkit/commandbars/customizepages.h"
+#include "toolkit/commandbars/customizesheet.h"
 #include "toolkit/commandbars/menubar.h"
 #include "toolkit/commandbars/toolbar.h"
 #include "toolkit/paint/paint_manager.h"
@@ -80,4 +82,23 @@ BOOL CreateProgramControl(TK_CREATECONTROLSTRUCT* create, BOOL* madeCombo)
     }
   }
   return FALSE;
+}
+
+void RunCustomizeSheet(CTKCommandBars* bars)
+{
+  constexpr UINT kAllCommandsString = 9337;
+  constexpr UINT kBuiltInMenusString = 9350;
+  constexpr UINT kNewMenuString = 9314;
+  CTKCustomizeSheet sheet(bars);
+  CTKCustomizeKeyboardPage keyboard(&sheet);
+  sheet.AddPage(&keyboard);
+  keyboard.AddCategories(ids::IDR_MAINFRAME);
+  CTKCustomizeOptionsPage options(&sheet);
+  sheet.AddPage(&options);
+  CTKCustomizeCommandsPage* commands = sheet.GetCommandsPage();
+  commands->AddCategories(ids::IDR_MAINFRAME);
+  commands->InsertAllCommandsCategory(kAllCommandsString);
+  commands->InsertBuiltInMenus(ids::IDR_MAINFRAME, kBuiltInMenusString);
+  commands->InsertNewMenuCategory(kNewMenuString);
+  sheet.DoModal();
 }

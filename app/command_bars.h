@@ -17,3 +17,7 @@ void ReleaseImageBar(CTKToolBar* imageBar);
 // The frame's answer to the toolkit's control-creation request: the calculation-mode combo of the "Проект"
 // bar (`*madeCombo` set) and the two split buttons; FALSE leaves the toolkit's default.
 BOOL CreateProgramControl(TK_CREATECONTROLSTRUCT* create, BOOL* madeCombo);
+
+// The toolkit's customise sheet on the frame's command bars: commands page (the menu's categories, all commands,
+// the built-in menus, a new menu), keyboard page and options page; shown modally.
+void RunCustomizeSheet(CTKCommandBars* bars);

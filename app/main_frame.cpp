@@ -29,6 +29,7 @@
 #include "platform/mfc/afxres.h"
 #include "platform/shell/htmlhelp.h"
 #include "platform/shell/shell_execute.h"
+#include "platform/user/dropfiles.h"
 #include "report/view/report_view.h"
 #include "toolkit/commandbars/controlcombobox.h"
 #include "toolkit/docking/layout.h"
@@ -209,6 +210,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CTKFrameWnd)
   ON_UPDATE_COMMAND_UI(ids::ID_EDIT_REDO, &CMainFrame::OnUpdateEditRedo)
   ON_COMMAND(ids::ID_ECONOMIC_PARAMETERS, &CMainFrame::OnEconomicParameters)
   ON_COMMAND(ids::ID_START_PAGE, &CMainFrame::OnStartPage)
+  ON_COMMAND(kCustomizeCommand, &CMainFrame::OnCustomize)
+  ON_MESSAGE(WM_DROPFILES, &CMainFrame::OnDropFiles)
   ON_COMMAND(ids::ID_CHECK_UPDATES, &CMainFrame::OnCheckUpdates)
   ON_UPDATE_COMMAND_UI(ids::ID_START_PAGE, &CMainFrame::OnUpdateStartPage)
   ON_COMMAND_RANGE(ids::ID_HELP_SUPPORT, ids::ID_HELP_SUPPORT, &CMainFrame::OnHelpKeyword)
@@ -878,6 +881,21 @@ void CMainFrame::OnEconomicParameters()
     TogglePane(kPaneEconomics);
   if (CWnd* economics = PaneWindow(kPaneEconomics))
     economics->SendMessage(WM_COMMAND, ids::ID_ECONOMIC_PARAMETERS);
+}
+
+void CMainFrame::OnCustomize() { RunCustomizeSheet(GetCommandBars()); }
+
+LRESULT CMainFrame::OnDropFiles(WPARAM wParam, LPARAM)
+{
+  auto drop = reinterpret_cast<HDROP>(wParam);
+  char path[MAX_PATH] = {};
+  const bool got = DragQueryFile(drop, 0, path, MAX_PATH) > 0;
+  DragFinish(drop);
+  if (got) {
+    SetActiveWindow();
+    AfxGetApp()->OpenDocumentFile(path);
+  }
+  return 0;
 }
 
 void CMainFrame::OnStartPage()

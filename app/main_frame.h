@@ -112,6 +112,9 @@ protected:
   void OnUpdateEditRedo(CCmdUI* pCmdUI);
   void OnEconomicParameters();
   void OnStartPage();
+  void OnCustomize();
+  // Dropped files: the first one is opened, as a file chosen from the open dialog would be.
+  LRESULT OnDropFiles(WPARAM wParam, LPARAM lParam);
   void OnUpdateStartPage(CCmdUI* pCmdUI);
   void OnCheckUpdates();
   void OnHelpKeyword(UINT nID);

@@ -8,6 +8,7 @@
 #include "app/shell/analytics.h"
 #include "app/shell/optimization_dialog.h"
 #include "app/shell/shell_dialogs.h"
+#include "platform/base/locale.h"
 #include "catalogues/manager/dlg_management_plugins.h"
 #include "app/template_import.h"
 #include "catalogues/lidview/lid_view.h"
@@ -104,6 +105,8 @@ BOOL CQorRoadApp::InitInstance()
 {
   InstallProgramServices();
   LoggerObjs::StartTraceLog(Shell::GetShellServices().GetAppDataBinFolder());
+  // Russian number text for this thread only: files and engines keep the C locale.
+  SetThreadLocale(1049);
   INITCOMMONCONTROLSEX controls;
   controls.dwICC = 0xFF;
   InitCommonControlsEx(&controls);
@@ -165,6 +168,7 @@ BOOL CQorRoadApp::InitInstance()
   WINDOWPLACEMENT placement;
   m_pMainWnd->ShowWindow(LoadWindowPlacement(&placement) ? static_cast<int>(placement.showCmd) : SW_SHOWMAXIMIZED);
   m_pMainWnd->UpdateWindow();
+  m_pMainWnd->DragAcceptFiles(TRUE);
   if (m_startPageDue)
     m_pMainWnd->PostMessage(WM_COMMAND, kStartPageCommand);
   return TRUE;

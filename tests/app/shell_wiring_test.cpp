@@ -4,13 +4,16 @@
 #include "tests/app/bar_moves.h"
 
 #include "app/resource.h"
+#include "document/qor_road_doc.h"
 #include "app/shell/frame_workers.h"
 #include "app/shell/shell_dialogs.h"
 #include "app/shell/start_page.h"
 #include "platform/mfc/afxres.h"
+#include "platform/user/dropfiles.h"
 #include "toolkit/docking/layout.h"
 #include "toolkit/paint/paint_manager.h"
 
+#include <filesystem>
 #include <string>
 
 namespace apptest {
@@ -66,6 +69,22 @@ TEST_F(ShellWiringTest, AMovedPaneAndToolbarComeBackAtTheNextStart)
   Pump();
   EXPECT_EQ(Arrangement(Frame()), moved);
   EXPECT_EQ(ViewBarPosition(Frame()), tkBarBottom);
+}
+
+TEST_F(ShellWiringTest, AProjectDroppedOnTheFrameIsOpened)
+{
+  const std::string project = ::testing::TempDir() + "tesmira-app-dropped-" + std::to_string(::getpid()) + ".qorr5";
+  SetProfile("Settings", "StartPage", 0);
+  ASSERT_TRUE(Start());
+  auto* document = dynamic_cast<CQorRoadDoc*>(Frame()->GetActiveDocument());
+  ASSERT_NE(document, nullptr);
+  ASSERT_TRUE(document->OnSaveDocument(project.c_str()));
+  document->SetPathName("", FALSE);
+  CRect frame;
+  Frame()->GetWindowRect(&frame);
+  ASSERT_TRUE(user::InjectFileDrop(frame.CenterPoint(), "file://" + project + "\r\n"));
+  EXPECT_TRUE(PumpUntil([&] { return std::string(Frame()->GetActiveDocument()->GetPathName()) == project; }));
+  std::filesystem::remove(project);
 }
 
 TEST_F(ShellWiringTest, TheStartPageGreetsTheFirstStartAndTheMenuOpensItAgain)
