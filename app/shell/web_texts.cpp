@@ -162,8 +162,11 @@ std::string HtmlToText(const std::string& page)
           if (title != std::string::npos && (close == std::string::npos || title < close)) {
             std::size_t titleStart = lower.find('>', title);
             std::size_t titleEnd = lower.find("</title", titleStart == std::string::npos ? title : titleStart);
-            if (titleStart != std::string::npos && titleEnd != std::string::npos) {
-              text += std::string(html.substr(titleStart + 1, titleEnd - titleStart - 1));
+            // Only a title inside this head: one that ends past it would be read again by every later head.
+            if (titleStart != std::string::npos && titleEnd != std::string::npos &&
+                (close == std::string::npos || titleEnd < close)) {
+              for (char t : html.substr(titleStart + 1, titleEnd - titleStart - 1))
+                text += static_cast<unsigned char>(t) < 0x20 ? ' ' : t;
               text += '\n';
             }
           }
