@@ -1099,6 +1099,14 @@ int CPrimitive::Serialize(CArchive* archive, DWORD fileVersion)
   return 0;
 }
 
+void SetOutlineHeight(IPrimitive* primitive, double z)
+{
+  CArray<_CSPOINT3D>* outline = nullptr;
+  primitive->GetOutline(&outline);
+  for (INT_PTR i = 0; outline && i < outline->GetSize(); ++i)
+    outline->ElementAt(i).z = z;
+}
+
 void ChangeMembership(IPrimitive* p, int membership, const CGuid& groupKind, int markingRectFlag)
 {
   p->ClearMesh();
@@ -1109,12 +1117,8 @@ void ChangeMembership(IPrimitive* p, int membership, const CGuid& groupKind, int
   p->SetHeight(shading ? 1.0 : 0.0);
   if (!shading)
     p->SetBaseHeight(0.0);
-  if (old == kMemberShading || shading) {
-    CArray<_CSPOINT3D>* outline = nullptr;
-    p->GetOutline(&outline);
-    for (INT_PTR i = 0; outline && i < outline->GetSize(); ++i)
-      outline->ElementAt(i).z = p->GetHeight();
-  }
+  if (old == kMemberShading || shading)
+    SetOutlineHeight(p, p->GetHeight());
   p->SetMarkingKind(&markingRectFlag);
   int state = *p->GetState();
   if (membership == kMemberBackground || shading)

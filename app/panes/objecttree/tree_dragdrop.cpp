@@ -11,8 +11,6 @@ namespace VisualCtrl {
 
 namespace {
 
-constexpr int kMarking = 5;
-
 bool IsClass(IClassObjModel* object, const CLSID& cls)
 {
   CGuid id;
@@ -173,7 +171,7 @@ void CTreeObjects::DropPrimitive(IClassObjModel* dragged, IClassObjModel* target
     m_pDocument->PushUndoState();
     m_pDocument->ResetResults(area.get());
   }
-  ObjectModel::ChangeMembership(primitive.get(), membership, kind, membership == kMarking ? 1 : 0);
+  ObjectModel::ChangeMembership(primitive.get(), membership, kind, membership == ObjectModel::kMemberMarking ? 1 : 0);
   if (m_pDocument)
     m_pDocument->SetModifiedFlag(TRUE);
   OnRebuild(0, 0);

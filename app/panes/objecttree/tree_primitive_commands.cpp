@@ -7,7 +7,7 @@
 #include "model/iarea.h"
 #include "model/identifiers.h"
 #include "model/iprimitive.h"
-#include "model/primitive_services.h"
+#include "model/primitive.h"
 #include "model/shell/shell_services.h"
 #include "model/shell/window_messages.h"
 #include "platform/mfc/msgbox.h"
@@ -52,10 +52,10 @@ IPrimitive* LastOf(IPrimitive* p)
   return p;
 }
 
+using ObjectModel::kMemberMarking;
+using ObjectModel::kMemberShading;
+
 constexpr UINT kAddPrimitiveQuestion = 533;
-constexpr int kShading = 4;
-constexpr int kMarking = 5;
-constexpr int kRectangle = 1;
 constexpr double kShadingHeight = 1.0;
 
 // What a primitive added on a category node or primitive group becomes.
@@ -69,19 +69,23 @@ struct NewPrimitive {
 bool NewPrimitiveFor(IClassObjModel* object, NewPrimitive* made)
 {
   if (IsOfClass(object, CLSID_RoadNode) || IsOfClass(object, CLSID_PavementNode)) {
-    made->membership = IsOfClass(object, CLSID_RoadNode) ? 1 : 2;
+    const bool road = IsOfClass(object, CLSID_RoadNode);
+    made->membership = road ? ObjectModel::kMemberCarriageway : ObjectModel::kMemberSidewalk;
     made->typicalFormAsks = made->atPlacementPoint = true;
-  } else if (ModelRef<IGroupOfPrimitive> group(object, IID_IGroupOfPrimitive); group) {
+  } else if (IsOfClass(object, CLSID_CGroupOfPrimitive)) {
+    ModelRef<IGroupOfPrimitive> group(object, IID_IGroupOfPrimitive);
+    if (!group)
+      return false;
     made->membership = *group->GetNumber();
     group->GetKind(&made->groupKind);
     made->typicalFormAsks = made->atPlacementPoint = true;
   } else if (IsOfClass(object, CLSID_BackgroundNode)) {
     made->membership = 0;
   } else if (IsOfClass(object, CLSID_ShadingNode)) {
-    made->membership = kShading;
+    made->membership = kMemberShading;
     made->atPlacementPoint = true;
   } else if (IsOfClass(object, CLSID_MarkingNode)) {
-    made->membership = kMarking;
+    made->membership = kMemberMarking;
   } else {
     return false;
   }
@@ -116,7 +120,7 @@ bool CTreeObjects::DoAddPrimitive(IClassObjModel* object, Refresh& refresh)
   if (selected) {
     // Below the category node even when the selected primitive is in a group: its group kind stays null.
     added = NewPrimitiveAfter(site.get(), selected.get());
-    if (*added->GetMembership() == kShading)
+    if (*added->GetMembership() == kMemberShading)
       added->SetHeight(kShadingHeight);
   } else {
     ModelRef<IPrimitive> last(areaObject, IID_LastPrimitive);
@@ -132,8 +136,9 @@ bool CTreeObjects::DoAddPrimitive(IClassObjModel* object, Refresh& refresh)
       const int free = 0;
       area->SetTypicalForm(&free);
     }
-    added = made.membership == kMarking ? site->CreatePrimitive(kRectangle, kMarking, TRUE)
-                                        : site->CreateVertexPrimitive2(made.membership);
+    added = made.membership == kMemberMarking
+                ? site->CreatePrimitive(ObjectModel::kShapeRectangle, kMemberMarking, TRUE)
+                : site->CreateVertexPrimitive2(made.membership);
     double point[3] = {};
     if (made.atPlacementPoint)
       m_pDocument->GetPlacementPoint(point, area.get());
@@ -143,13 +148,10 @@ bool CTreeObjects::DoAddPrimitive(IClassObjModel* object, Refresh& refresh)
     added->MoveVertices(point);
     LinkAfter(last.get(), added);
     added->SetGroupKind(&made.groupKind);
-    if (made.membership == kShading) {
+    if (made.membership == kMemberShading) {
       added->SetHeight(kShadingHeight);
       added->SetBaseHeight(point[2]);
-      CArray<_CSPOINT3D>* outline = nullptr;
-      added->GetOutline(&outline);
-      for (INT_PTR i = 0; outline && i < outline->GetSize(); ++i)
-        outline->ElementAt(i).z = added->GetHeight();
+      ObjectModel::SetOutlineHeight(added, added->GetHeight());
     }
   }
   IClassObjModel* addedObject = AsObject(added);

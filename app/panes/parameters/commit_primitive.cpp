@@ -25,14 +25,6 @@ INT_PTR FirstSelectedVertex(const CArray<_CSPOINT3D>* outline)
   return -1;
 }
 
-void SetOutlineHeight(IPrimitive* primitive, double z)
-{
-  CArray<_CSPOINT3D>* outline = nullptr;
-  primitive->GetOutline(&outline);
-  for (INT_PTR i = 0; outline && i < outline->GetSize(); ++i)
-    outline->ElementAt(i).z = z;
-}
-
 float ColourPart(COLORREF colour, int shift) { return static_cast<float>((colour >> shift) & 0xFF) / 255.0f; }
 
 }  // namespace
