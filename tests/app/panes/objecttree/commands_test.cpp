@@ -373,7 +373,14 @@ TEST_F(TreeCommands, EveryCommandIsUndoneInOneStep)
        kDeleteArea, [this] { EXPECT_EQ(this->AreaCount(), 1); }, ""},
       {"activate an area", [] { return std::string("Объект - 1 [Прямая дорога]"); }, kActivate,
        [this] { EXPECT_EQ(this->ActiveIndex(), 0); }, "Объект - 1 [Прямая дорога]"},
-      {"add a primitive after a primitive", [] { return std::string("Примитив - 1"); }, kAddPrimitive,
+      {"add a primitive after a rectangle",
+       [this] {
+         // The menus offer no adding on a polygon.
+         const int rectangle = 1;
+         this->Primitives(this->AreaAt(1))[0]->SetShape(&rectangle);
+         return std::string("Примитив - 1");
+       },
+       kAddPrimitive,
        [this] {
          const auto list = this->Primitives(this->AreaAt(1));
          ASSERT_EQ(list.size(), 2u);
