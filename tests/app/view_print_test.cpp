@@ -16,6 +16,7 @@
 #include "outside/engines/engine_host.h"
 #include "outside/engines/straight_road_engine.h"
 #include "platform/mfc/preview.h"
+#include "platform/mfc/printing.h"
 #include "platform/user/clipboard.h"
 #include "platform/user/global_memory.h"
 #include "report/view/report_view.h"
@@ -307,6 +308,36 @@ TEST_F(ViewPrintTest, TheClipboardGetsTheViewInColourOrBlackAndWhite)
   EXPECT_NE(copies[ids::ID_VIEW_COPY_SCREEN], copies[ids::ID_VIEW_COPY_SCREEN_BW]);
   EXPECT_EQ(copies[ids::ID_VIEW_COPY_SCREEN_BW], copies[32976]);
   EmptyTheClipboard();
+}
+
+}  // namespace
+}  // namespace apptest
+
+namespace apptest {
+namespace {
+
+TEST_F(ViewPrintTest, APreviewThatCannotStartSaysSoAndLeavesTheFrameAsItWas)
+{
+  ASSERT_TRUE(Start());
+  Pump();
+  SetPaneOpen(kPaneObjects, ids::ID_PANE_OBJECTS, true);
+  // The application's printer is a queue that no longer exists: no page can be drawn for it.
+  PRINTDLG defaults{};
+  ASSERT_TRUE(afx_print::GetPrinterDeviceDefaults(&defaults));
+  {
+    auto* mode = static_cast<DEVMODEA*>(::GlobalLock(afx_print::AppDevMode()));
+    std::strcpy(reinterpret_cast<char*>(mode->dmDeviceName), "Gone");
+    ::GlobalUnlock(afx_print::AppDevMode());
+  }
+  const std::size_t asked = answers_.Asked().size();
+  Frame()->SendMessage(WM_COMMAND, ID_FILE_PRINT_PREVIEW);
+  afx_print::ResetAppPrinter();
+  ASSERT_GE(answers_.Asked().size(), asked + 1);
+  EXPECT_EQ(answers_.Asked().back().text, "Не удалось выполнить команду.");
+  EXPECT_EQ(Frame()->GetActiveView(), View());
+  EXPECT_TRUE(View()->IsWindowVisible());
+  EXPECT_FALSE(View()->IsInPrintPreview());
+  EXPECT_TRUE(Frame()->IsPaneOpen(kPaneObjects));
 }
 
 }  // namespace
