@@ -21,9 +21,9 @@
 #include "platform/user/global_memory.h"
 #include "report/view/report_view.h"
 #include "report/view/user_preview_view.h"
+#include "tests/platform/mfc/print_fixture.h"
 
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -32,6 +32,11 @@ namespace apptest {
 namespace {
 
 int g_engineCalls = 0;
+
+// The framework's PDF printer as the application's printer.
+struct PdfPrinter : printtest::PrintFixture {
+  using PrintFixture::ChoosePdfPrinter;
+};
 
 // The program's straight-road engine, counted.
 int CountingEngine(HWND, char* inputPath, int, char* resultPath, int)
@@ -53,6 +58,8 @@ protected:
   {
     AppSession::TearDown();
     SetCalculationEngine(CLSID_CStraightRoad, nullptr);
+    // The application's printer is the process's: the next test starts without one chosen.
+    afx_print::ResetAppPrinter();
   }
 
   CQorRoadDoc* Document() const { return dynamic_cast<CQorRoadDoc*>(Frame()->GetActiveDocument()); }
@@ -310,12 +317,6 @@ TEST_F(ViewPrintTest, TheClipboardGetsTheViewInColourOrBlackAndWhite)
   EmptyTheClipboard();
 }
 
-}  // namespace
-}  // namespace apptest
-
-namespace apptest {
-namespace {
-
 TEST_F(ViewPrintTest, APreviewThatCannotStartSaysSoAndLeavesTheFrameAsItWas)
 {
   ASSERT_TRUE(Start());
@@ -331,13 +332,27 @@ TEST_F(ViewPrintTest, APreviewThatCannotStartSaysSoAndLeavesTheFrameAsItWas)
   }
   const std::size_t asked = answers_.Asked().size();
   Frame()->SendMessage(WM_COMMAND, ID_FILE_PRINT_PREVIEW);
-  afx_print::ResetAppPrinter();
   ASSERT_GE(answers_.Asked().size(), asked + 1);
   EXPECT_EQ(answers_.Asked().back().text, "Не удалось выполнить команду.");
   EXPECT_EQ(Frame()->GetActiveView(), View());
   EXPECT_TRUE(View()->IsWindowVisible());
   EXPECT_FALSE(View()->IsInPrintPreview());
   EXPECT_TRUE(Frame()->IsPaneOpen(kPaneObjects));
+}
+
+TEST_F(ViewPrintTest, TheDirectPrintPrintsTheReportChildsPages)
+{
+  ASSERT_TRUE(Start());
+  Pump();
+  const std::string pdf = Root() + "protocol.pdf";
+  PdfPrinter::ChoosePdfPrinter(pdf);
+  Frame()->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT);
+  const int pages = printtest::PdfPages(pdf);
+  ASSERT_GE(pages, 2);
+  EXPECT_EQ(pages, View()->GetReportChild()->CountPrintedPages());
+  const std::string second = printtest::Output("pdftotext -f 2 -l 2 -layout '" + pdf + "' -");
+  EXPECT_NE(second.find(reinterpret_cast<const char*>(u8"стр. 2")), std::string::npos) << second;
+  EXPECT_EQ(g_engineCalls, 1) << "the results were calculated for the print";
 }
 
 }  // namespace
