@@ -93,7 +93,7 @@ BEGIN_MESSAGE_MAP(CQorRoadView, CScrollView)
   ON_COMMAND(ID_FILE_PRINT_PREVIEW, &CQorRoadView::OnPrintPreviewReport)
   ON_COMMAND(ids::ID_VIEW_COPY_SCREEN, &CQorRoadView::OnCopyViewColour)
   ON_COMMAND(ids::ID_VIEW_COPY_SCREEN_BW, &CQorRoadView::OnCopyViewBlackWhite)
-  ON_COMMAND(32976, &CQorRoadView::OnCopyViewBlackWhite)
+  ON_COMMAND(kCopyScreenBlackWhiteCommand, &CQorRoadView::OnCopyViewBlackWhite)
 END_MESSAGE_MAP()
 
 CQorRoadView::CQorRoadView()

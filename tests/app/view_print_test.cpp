@@ -300,7 +300,7 @@ TEST_F(ViewPrintTest, TheClipboardGetsTheViewInColourOrBlackAndWhite)
   View()->GetClientRect(&client);
   ASSERT_GT(client.Width(), 0);
   std::map<UINT, std::vector<BYTE>> copies;
-  for (const UINT command : {ids::ID_VIEW_COPY_SCREEN, ids::ID_VIEW_COPY_SCREEN_BW, 32976u}) {
+  for (const UINT command : {ids::ID_VIEW_COPY_SCREEN, ids::ID_VIEW_COPY_SCREEN_BW, kCopyScreenBlackWhiteCommand}) {
     EmptyTheClipboard();
     Frame()->SendMessage(WM_COMMAND, command);
     const std::vector<BYTE> dib = ClipboardDib();
@@ -313,7 +313,7 @@ TEST_F(ViewPrintTest, TheClipboardGetsTheViewInColourOrBlackAndWhite)
     copies[command] = dib;
   }
   EXPECT_NE(copies[ids::ID_VIEW_COPY_SCREEN], copies[ids::ID_VIEW_COPY_SCREEN_BW]);
-  EXPECT_EQ(copies[ids::ID_VIEW_COPY_SCREEN_BW], copies[32976]);
+  EXPECT_EQ(copies[ids::ID_VIEW_COPY_SCREEN_BW], copies[kCopyScreenBlackWhiteCommand]);
   EmptyTheClipboard();
 }
 
