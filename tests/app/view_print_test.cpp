@@ -199,17 +199,20 @@ TEST_F(ViewPrintTest, MissingResultsAreCalculatedFirstAndTheReportIsBuiltWithIts
   ASSERT_TRUE(View()->IsInPrintPreview());
   const std::string report = ExportedReport();
   EXPECT_NE(report.find("\\pict"), std::string::npos) << "the pictures came from the view";
-  Frame()->GetActiveView()->SendMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE);
-  Pump();
 
-  // Valid results are taken as they are; the print asks its dialog (cancelled here) after the build.
+  // "Печать" in the preview closes it and prints: the results are valid now and taken as they are, and the
+  // print asks its dialog (cancelled here) after the build.
+  auto* preview = dynamic_cast<CPreviewView*>(Frame()->GetActiveView());
+  ASSERT_NE(preview, nullptr);
   const std::size_t asked = answers_.Asked().size();
   answers_.AnswerNext(IDCANCEL);
-  Frame()->SendMessage(WM_COMMAND, ID_FILE_PRINT);
+  ::SendMessage(preview->GetToolBar()->GetDlgItem(58116)->GetSafeHwnd(), BM_CLICK, 0, 0);
+  Pump();
   EXPECT_EQ(g_engineCalls, 1);
   ASSERT_EQ(answers_.Asked().size(), asked + 1);
   EXPECT_EQ(answers_.Asked().back().kind, user::ModalQuestion::Kind::Dialog) << "the print dialog";
   EXPECT_EQ(Frame()->GetActiveView(), View());
+  EXPECT_FALSE(View()->IsInPrintPreview());
 }
 
 TEST_F(ViewPrintTest, ADocumentThatRefusesTheReportEndsPrintAndPreview)
