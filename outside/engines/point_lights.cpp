@@ -223,7 +223,7 @@ VECTOR_CODE V Atan2Degrees(const Atan2Parts& a, V t)
 // A lane whose v is not a number takes the interval `top`.
 VECTOR_CODE V Interval(V v, double origin, double inverseStep, double top, V& weight)
 {
-  const V f = (v - Splat(origin)) * Splat(inverseStep);
+  const V f = Fma(v, Splat(inverseStep), Splat(-origin * inverseStep));
   V lower;
   TESMIRA_EACH(k)
   lower.a[k] = _mm256_round_pd(_mm256_min_pd(f.a[k], _mm256_set1_pd(top)), _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
@@ -248,9 +248,9 @@ VECTOR_CODE V TableIntensity(const LuminaireSet::Packed& L, V along, V u, V v, V
   // One division for three quotients.
   const V far = len2 * distance;
   const V dd = ga.den * ca.den;
-  const V inverse = Splat(1.0) / (dd * far);
+  const V inverse = Splat(1.0) / (dd * far), inverseDens = inverse * far;
   inverseFar = inverse * dd;
-  const V gamma = Atan2Degrees<true>(ga, ga.num * (inverse * (ca.den * far)));
+  const V gamma = Atan2Degrees<true>(ga, ga.num * (inverseDens * ca.den));
   // gamma lies within 0..180: a table open at either end needs no bound there.
   const double tolerance = IntensityTable::kAngleTolerance;
   if (L.angleFront > 0.0)
@@ -258,7 +258,7 @@ VECTOR_CODE V TableIntensity(const LuminaireSet::Packed& L, V along, V u, V v, V
   if (L.angleBack < 180.0)
     live = And(live, Compare<_CMP_LE_OQ>(gamma, Splat(L.angleBack + tolerance)));
   // On the axis the plane is C0.
-  const V c = AndNot(ca.none, Atan2Degrees<false>(ca, ca.num * (inverse * (ga.den * far))));
+  const V c = AndNot(ca.none, Atan2Degrees<false>(ca, ca.num * (inverseDens * ga.den)));
 
   // The angle on its axis.
   V at;
@@ -292,7 +292,7 @@ VECTOR_CODE V TableIntensity(const LuminaireSet::Packed& L, V along, V u, V v, V
                   k2 = _mm256_unpacklo_pd(back02, back13), k3 = _mm256_unpackhi_pd(back02, back13);
     value.a[k] = _mm256_fmadd_pd(pt.a[k], _mm256_fmadd_pd(at.a[k], k3, k2), _mm256_fmadd_pd(at.a[k], k1, k0));
   }
-  return And(live, Splat(L.factor) * value);
+  return And(live, L.factor == 1.0 ? value : Splat(L.factor) * value);
 }
 
 // Points as lanes of several vectors, columns of a group.
@@ -306,24 +306,25 @@ VECTOR_CODE V Contribution(const LuminaireSet::Packed& L, const Luminaire& light
                            const LightBlocker& blocker)
 {
   const V zero = Splat(0.0);
-  const V dx = p.x - Splat(L.x), dy = p.y - Splat(L.y), dz = p.z - Splat(L.z);
-  const V facing = upward ? zero - dz : zero - Fma(dx, p.nx, Fma(dy, p.ny, dz * p.nz));
+  // From the point to the light: its upward part is how an upward face faces the light.
+  const V ex = Splat(L.x) - p.x, ey = Splat(L.y) - p.y, ez = Splat(L.z) - p.z;
+  const V facing = upward ? ez : Fma(ex, p.nx, Fma(ey, p.ny, ez * p.nz));
   V live = Compare<_CMP_GT_OQ>(facing, zero);
   if (!Any(live))
     return zero;
   V intensity, inverseFar = zero;
   if (L.vector) {
-    intensity = TableIntensity(L, DotWith(dx, dy, dz, L.ax, L.ay, L.az), DotWith(dx, dy, dz, L.ux, L.uy, L.uz),
-                               DotWith(dx, dy, dz, L.vx, L.vy, L.vz), live, inverseFar);
+    intensity = TableIntensity(L, DotWith(ex, ey, ez, L.ax, L.ay, L.az), DotWith(ex, ey, ez, L.ux, L.uy, L.uz),
+                               DotWith(ex, ey, ez, L.vx, L.vy, L.vz), live, inverseFar);
   } else {
     TESMIRA_EACH(k)
     {
-      alignas(32) double dxs[4], dys[4], dzs[4], is[4];
-      _mm256_store_pd(dxs, dx.a[k]);
-      _mm256_store_pd(dys, dy.a[k]);
-      _mm256_store_pd(dzs, dz.a[k]);
+      alignas(32) double xs[4], ys[4], zs[4], is[4];
+      _mm256_store_pd(xs, ex.a[k]);
+      _mm256_store_pd(ys, ey.a[k]);
+      _mm256_store_pd(zs, ez.a[k]);
       for (int j = 0; j < 4; ++j)
-        is[j] = light.IntensityTowards({dxs[j], dys[j], dzs[j]});
+        is[j] = light.IntensityTowards({-xs[j], -ys[j], -zs[j]});
       intensity.a[k] = _mm256_load_pd(is);
     }
     intensity = And(live, intensity);
@@ -332,7 +333,7 @@ VECTOR_CODE V Contribution(const LuminaireSet::Packed& L, const Luminaire& light
   if (L.vector) {
     lit = intensity * facing * inverseFar;
   } else {
-    const V len2 = Fma(dx, dx, Fma(dy, dy, dz * dz));
+    const V len2 = Fma(ex, ex, Fma(ey, ey, ez * ez));
     lit = intensity * facing / (len2 * Sqrt(len2));
   }
   if (!blocker.blocked)  // facing and |d| are above 0 where the intensity is: a light giving none is left out
@@ -444,8 +445,8 @@ LuminaireSet::LuminaireSet(std::vector<const Luminaire*> lights) : lights_(std::
   std::unordered_map<const IntensityTable*, const double*> cellsOf;
   std::size_t cellValues = 0;
   for (const Luminaire* l : lights_) {
-    Packed p{l->position.x, l->position.y, l->position.z, l->axis.x, l->axis.y, l->axis.z, l->c0.x, l->c0.y,
-             l->c0.z, l->c90.x, l->c90.y, l->c90.z, l->factor};
+    Packed p{l->position.x, l->position.y, l->position.z, -l->axis.x, -l->axis.y, -l->axis.z, -l->c0.x, -l->c0.y,
+             -l->c0.z, -l->c90.x, -l->c90.y, -l->c90.z, l->factor};
     const IntensityTable* t = l->table;
     // The first plane within -180..180 puts every direction within one turn of it after one correction.
     p.vector = t && t->cPlanes && t->angles.size() >= 2 && t->planes.size() >= 2 && t->angleIndex.uniform &&

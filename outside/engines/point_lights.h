@@ -48,7 +48,9 @@ public:
   // angles, the four coefficients of the bilinear interpolation, side by side for one load. Others are looked up
   // one point at a time.
   struct Packed {
-    double x, y, z, ax, ay, az, ux, uy, uz, vx, vy, vz, factor;
+    double x, y, z;
+    double ax, ay, az, ux, uy, uz, vx, vy, vz;  // axis, C0 and C90 turned round: seen from the points
+    double factor;
     bool vector = false;
     const double* cells = nullptr;
     double angleFront = 0, angleBack = 0, angleStep = 0, angleTop = 0;  // the step as its inverse; top: the last
