@@ -156,11 +156,13 @@ VECTOR_CODE V Sqrt(V x)
   return r;
 }
 
+// Whether any lane's sign bit is set: the vectors joined, then one test.
 VECTOR_CODE bool Any(V mask)
 {
-  int bits = 0;
-  TESMIRA_EACH(k) bits |= _mm256_movemask_pd(mask.a[k]);
-  return bits != 0;
+  __m256d joined = mask.a[0];
+  for (int k = 1; k < kWays; ++k)
+    joined = _mm256_or_pd(joined, mask.a[k]);
+  return !_mm256_testz_pd(joined, joined);
 }
 
 VECTOR_CODE V Abs(V x) { return AndNot(Splat(-0.0), x); }
@@ -276,14 +278,15 @@ VECTOR_CODE V TableIntensity(const LuminaireSet::Packed& L, V along, V u, V v, V
   }
 
   // The four coefficients of each lane's cell, one lane's in a row, turned into one vector each.
-  const V cell = Fma(p, Splat(L.cellsPerPlane), a);
+  // Where each lane's cell starts among the values (not negative: unsigned, the index wants no sign extension).
+  const V start = Fma(p, Splat(4.0 * L.cellsPerPlane), a * Splat(4.0));
   V value;
   TESMIRA_EACH(k)
   {
-    alignas(16) int at32[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(at32), _mm256_cvttpd_epi32(cell.a[k]));
-    const double *c0 = L.cells + 4 * at32[0], *c1 = L.cells + 4 * at32[1], *c2 = L.cells + 4 * at32[2],
-                 *c3 = L.cells + 4 * at32[3];
+    alignas(16) unsigned first[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(first), _mm256_cvttpd_epi32(start.a[k]));
+    const double *c0 = L.cells + first[0], *c1 = L.cells + first[1], *c2 = L.cells + first[2],
+                 *c3 = L.cells + first[3];
     const __m256d front02 = _mm256_set_m128d(_mm_loadu_pd(c2), _mm_loadu_pd(c0)),
                   front13 = _mm256_set_m128d(_mm_loadu_pd(c3), _mm_loadu_pd(c1)),
                   back02 = _mm256_set_m128d(_mm_loadu_pd(c2 + 2), _mm_loadu_pd(c0 + 2)),
