@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 #include <unordered_map>
 
@@ -277,8 +278,8 @@ VECTOR_CODE V TableIntensity(const LuminaireSet::Packed& L, V along, V u, V v, V
     pt = Blend(pt, (r - Splat(L.planeLast)) * Splat(L.wrapSpan), wraps);
   }
 
-  // The four coefficients of each lane's cell, one lane's in a row, turned into one vector each.
-  // Where each lane's cell starts among the values (not negative: unsigned, the index wants no sign extension).
+  // The four coefficients of each lane's cell (one load: a row), turned into one vector each. Where each lane's
+  // cell starts among the values (not negative: unsigned, the index wants no sign extension).
   const V start = Fma(p, Splat(4.0 * L.cellsPerPlane), a * Splat(4.0));
   V value;
   TESMIRA_EACH(k)
@@ -287,12 +288,12 @@ VECTOR_CODE V TableIntensity(const LuminaireSet::Packed& L, V along, V u, V v, V
     _mm_store_si128(reinterpret_cast<__m128i*>(first), _mm256_cvttpd_epi32(start.a[k]));
     const double *c0 = L.cells + first[0], *c1 = L.cells + first[1], *c2 = L.cells + first[2],
                  *c3 = L.cells + first[3];
-    const __m256d front02 = _mm256_set_m128d(_mm_loadu_pd(c2), _mm_loadu_pd(c0)),
-                  front13 = _mm256_set_m128d(_mm_loadu_pd(c3), _mm_loadu_pd(c1)),
-                  back02 = _mm256_set_m128d(_mm_loadu_pd(c2 + 2), _mm_loadu_pd(c0 + 2)),
-                  back13 = _mm256_set_m128d(_mm_loadu_pd(c3 + 2), _mm_loadu_pd(c1 + 2));
-    const __m256d k0 = _mm256_unpacklo_pd(front02, front13), k1 = _mm256_unpackhi_pd(front02, front13),
-                  k2 = _mm256_unpacklo_pd(back02, back13), k3 = _mm256_unpackhi_pd(back02, back13);
+    const __m256d r0 = _mm256_loadu_pd(c0), r1 = _mm256_loadu_pd(c1), r2 = _mm256_loadu_pd(c2),
+                  r3 = _mm256_loadu_pd(c3);
+    const __m256d lo01 = _mm256_unpacklo_pd(r0, r1), hi01 = _mm256_unpackhi_pd(r0, r1),
+                  lo23 = _mm256_unpacklo_pd(r2, r3), hi23 = _mm256_unpackhi_pd(r2, r3);
+    const __m256d k0 = _mm256_permute2f128_pd(lo01, lo23, 0x20), k1 = _mm256_permute2f128_pd(hi01, hi23, 0x20),
+                  k2 = _mm256_permute2f128_pd(lo01, lo23, 0x31), k3 = _mm256_permute2f128_pd(hi01, hi23, 0x31);
     value.a[k] = _mm256_fmadd_pd(pt.a[k], _mm256_fmadd_pd(at.a[k], k3, k2), _mm256_fmadd_pd(at.a[k], k1, k0));
   }
   return And(live, L.factor == 1.0 ? value : Splat(L.factor) * value);
@@ -425,19 +426,25 @@ constexpr std::size_t kCellBudget = std::size_t{1} << 23;
 
 // For each interval of planes (the last closing on the first plane) and of angles: v00 + a (v01 - v00) +
 // p (v10 - v00) + a p (v11 - v10 - v01 + v00), a and p the weights along the angles and the planes.
-std::vector<double> Cells(const IntensityTable& t)
+// Laid out in `storage` from a 32-byte boundary, so that no cell's load straddles two cache lines; answers the first.
+const double* Cells(const IntensityTable& t, std::vector<double>& storage)
 {
   const std::size_t angles = t.angles.size(), planes = t.planes.size();
-  std::vector<double> cells;
-  cells.reserve(4 * planes * (angles - 1));
+  storage.resize(4 * planes * (angles - 1) + 3);
+  const std::size_t skip = (32 - reinterpret_cast<std::uintptr_t>(storage.data()) % 32) % 32 / sizeof(double);
+  double* cell = storage.data() + skip;
+  const double* first = cell;
   for (std::size_t p = 0; p < planes; ++p) {
     const std::size_t next = p + 1 < planes ? p + 1 : 0;
     for (std::size_t a = 0; a + 1 < angles; ++a) {
       const double v00 = t.Value(p, a), v01 = t.Value(p, a + 1), v10 = t.Value(next, a), v11 = t.Value(next, a + 1);
-      cells.insert(cells.end(), {v00, v01 - v00, v10 - v00, v11 - v10 - v01 + v00});
+      *cell++ = v00;
+      *cell++ = v01 - v00;
+      *cell++ = v10 - v00;
+      *cell++ = v11 - v10 - v01 + v00;
     }
   }
-  return cells;
+  return first;
 }
 
 }  // namespace
@@ -462,8 +469,8 @@ LuminaireSet::LuminaireSet(std::vector<const Luminaire*> lights) : lights_(std::
         const std::size_t values = 4 * t->planes.size() * (t->angles.size() - 1);
         if (values <= kCellBudget - cellValues) {
           cellValues += values;
-          cells_.push_back(Cells(*t));
-          known = cellsOf.emplace(t, cells_.back().data()).first;
+          cells_.emplace_back();
+          known = cellsOf.emplace(t, Cells(*t, cells_.back())).first;
         }
       }
       p.vector = known != cellsOf.end();
