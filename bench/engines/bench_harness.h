@@ -50,8 +50,8 @@ struct OneThreadRates {
 };
 
 // Arguments of the benchmark: threads (0: every core), and 1 when the one-point loop is forced.
-// `calculate(threads, host, result, error)` runs once and answers the engine's code; the result's evaluations make the
-// rate, and its `kept` member is kept from the optimiser. The one-thread vector run reports its rate over the
+// `calculate(threads, host, result, error)` runs once and answers the engine's code; the result's evaluations make
+// the rate, and its `kept` member is kept from the optimiser. The one-thread vector run reports its rate over the
 // one-point loop's ("vector/baseline"), the all-core run its speed-up over the one-thread vector run.
 template <class Result, class Kept, class Calculate>
 void BenchOneThreadAndEveryCore(benchmark::State& state, OneThreadRates& rates, Kept Result::*kept,

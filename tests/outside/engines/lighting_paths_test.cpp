@@ -47,7 +47,8 @@ std::string RoadSite()
 }
 
 // A C-plane table of equal steps, its candela different in every plane and angle.
-std::string StepTable(double firstPlane, double planeStep, int planes, double firstAngle, double angleStep, int angles)
+std::string StepTable(double firstPlane, double planeStep, int planes, double firstAngle, double angleStep,
+                      int angles)
 {
   std::string s = "0\n10000\n" + std::to_string(angles) + "\n" + std::to_string(planes) + "\n";
   for (int g = 0; g < angles; ++g)
