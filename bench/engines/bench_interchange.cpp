@@ -84,12 +84,11 @@ void BM_InterchangeCrossingDecks(benchmark::State& state)
     state.SkipWithError(error.c_str());
     return;
   }
-  SilentHost host;
   SetLightingPath(state.range(1) ? LightingPath::Baseline : LightingPath::Automatic);
   state.SetLabel(LightingPathInUse());
   bench::BenchOneThreadAndEveryCore(
       state, g_rates, &InterchangeResult::polygons,
-      [&](unsigned threads, InterchangeResult& result, std::string& why) {
+      [&](unsigned threads, EngineHost& host, InterchangeResult& result, std::string& why) {
         return CalculateInterchange(*in, host, result, &why, {threads});
       });
 }
@@ -100,5 +99,24 @@ BENCHMARK(BM_InterchangeCrossingDecks)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2)
     ->UseRealTime();
+
+// The same one-thread calculation as independent copies on every core at once: what the machine gives all its
+// cores together for this loop, beside which the threaded run above is measured.
+void BM_InterchangeCrossingDecksCopies(benchmark::State& state)
+{
+  std::string error;
+  auto in = ParseInterchangeInput(Crossing(), &error);
+  if (!in) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  SetLightingPath(LightingPath::Automatic);
+  state.SetLabel(LightingPathInUse());
+  bench::BenchCopiesOnEveryCore<InterchangeResult>(
+      state, g_rates, [&](unsigned threads, EngineHost& host, InterchangeResult& result, std::string& why) {
+        return CalculateInterchange(*in, host, result, &why, {threads});
+      });
+}
+BENCHMARK(BM_InterchangeCrossingDecksCopies)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 
 }  // namespace

@@ -46,12 +46,11 @@ void BM_OpenTerritoryLargeSite(benchmark::State& state)
     state.SkipWithError(error.c_str());
     return;
   }
-  SilentHost host;
   SetLightingPath(state.range(1) ? LightingPath::Baseline : LightingPath::Automatic);
   state.SetLabel(LightingPathInUse());
   bench::BenchOneThreadAndEveryCore(
       state, g_rates, &OpenTerritoryResult::zones,
-      [&](unsigned threads, OpenTerritoryResult& result, std::string& why) {
+      [&](unsigned threads, EngineHost& host, OpenTerritoryResult& result, std::string& why) {
         return CalculateOpenTerritory(*in, host, result, &why, {threads});
       });
 }
@@ -62,5 +61,24 @@ BENCHMARK(BM_OpenTerritoryLargeSite)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2)
     ->UseRealTime();
+
+// The same one-thread calculation as independent copies on every core at once: what the machine gives all its
+// cores together for this loop, beside which the threaded run above is measured.
+void BM_OpenTerritoryLargeSiteCopies(benchmark::State& state)
+{
+  std::string error;
+  auto in = ParseOpenTerritoryInput(LargeSite(), &error);
+  if (!in) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  SetLightingPath(LightingPath::Automatic);
+  state.SetLabel(LightingPathInUse());
+  bench::BenchCopiesOnEveryCore<OpenTerritoryResult>(
+      state, g_rates, [&](unsigned threads, EngineHost& host, OpenTerritoryResult& result, std::string& why) {
+        return CalculateOpenTerritory(*in, host, result, &why, {threads});
+      });
+}
+BENCHMARK(BM_OpenTerritoryLargeSiteCopies)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 
 }  // namespace

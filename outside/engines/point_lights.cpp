@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
+#include <unordered_map>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -97,11 +99,26 @@ VECTOR_CODE V Splat(double value)
   return r;
 }
 
+// Comparisons as the compiler's own vector operations, not intrinsics: a blend by their masks then stays one
+// instruction, where the intrinsic's mask would be tested for its sign again with an integer compare.
 template <int kPredicate>
 VECTOR_CODE V Compare(V x, V y)
 {
   V r;
-  TESMIRA_EACH(k) r.a[k] = _mm256_cmp_pd(x.a[k], y.a[k], kPredicate);
+  TESMIRA_EACH(k)
+  {
+    const __m256d a = x.a[k], b = y.a[k];
+    if constexpr (kPredicate == _CMP_GT_OQ)
+      r.a[k] = reinterpret_cast<__m256d>(a > b);
+    else if constexpr (kPredicate == _CMP_GE_OQ)
+      r.a[k] = reinterpret_cast<__m256d>(a >= b);
+    else if constexpr (kPredicate == _CMP_LT_OQ)
+      r.a[k] = reinterpret_cast<__m256d>(a < b);
+    else if constexpr (kPredicate == _CMP_LE_OQ)
+      r.a[k] = reinterpret_cast<__m256d>(a <= b);
+    else
+      r.a[k] = reinterpret_cast<__m256d>(a == b);
+  }
   return r;
 }
 
@@ -140,11 +157,13 @@ VECTOR_CODE V Sqrt(V x)
   return r;
 }
 
+// Whether any lane's sign bit is set: the vectors joined, then one test.
 VECTOR_CODE bool Any(V mask)
 {
-  int bits = 0;
-  TESMIRA_EACH(k) bits |= _mm256_movemask_pd(mask.a[k]);
-  return bits != 0;
+  __m256d joined = mask.a[0];
+  for (int k = 1; k < kWays; ++k)
+    joined = _mm256_or_pd(joined, mask.a[k]);
+  return !_mm256_testz_pd(joined, joined);
 }
 
 VECTOR_CODE V Abs(V x) { return AndNot(Splat(-0.0), x); }
@@ -161,140 +180,123 @@ struct Atan2Parts {
   V x, y, steep, reduce, none, num, den;
 };
 
-// `kUpper`: y is never negative and never both zero with x in a lane that counts, which spares the fixes for them.
-template <bool kUpper = false>
+// `kUpper`: y is never negative. Lanes where x and y are both 0 come out in `none` (for the upper angle they are
+// never counted); their answer is the caller's.
+template <bool kUpper>
 VECTOR_CODE Atan2Parts Atan2Begin(V y, V x)
 {
-  const V ax = Abs(x), ay = Abs(y), zero = Splat(0.0);
+  const V ax = Abs(x), ay = kUpper ? y : Abs(y), zero = Splat(0.0);
   const V steep = Compare<_CMP_GT_OQ>(ay, ax);
   const V big = Blend(ax, ay, steep), small = Blend(ay, ax, steep);
   const V sqrt3 = Splat(1.7320508075688772);
   const V reduce = Compare<_CMP_GT_OQ>(small, Splat(0.26794919243112270) * big);
   const V num = Blend(small, Fms(sqrt3, small, big), reduce);
+  const V den = Blend(big, Fma(sqrt3, big, small), reduce);
   if (kUpper)
-    return {x, y, steep, reduce, zero, num, Blend(big, Fma(sqrt3, big, small), reduce)};
+    return {x, y, steep, reduce, zero, num, den};
+  // Both zero: a denominator of 1 keeps the shared division finite.
   const V none = Compare<_CMP_EQ_OQ>(big, zero);
-  // Both zero: a denominator of 1 keeps the shared division finite; the lane's answer is set at the end.
-  const V den = Blend(Blend(big, Fma(sqrt3, big, small), reduce), Splat(1.0), none);
-  return {x, y, steep, reduce, none, num, den};
+  return {x, y, steep, reduce, none, num, Blend(den, Splat(1.0), none)};
 }
 
-template <bool kUpper = false>
+// Within |t| <= tan(pi/12), atan(t) = t P(t^2) with P of degree 5 fitted at the Chebyshev nodes of the range:
+// error below 1.1e-12 rad, and two steps fewer than the series. In degrees (the coefficients carry 180 / pi), so no
+// conversion follows.
+template <bool kUpper>
 VECTOR_CODE V Atan2Degrees(const Atan2Parts& a, V t)
 {
-  const V base = And(a.reduce, Splat(std::numbers::pi / 6.0));
-  const V s = t * t, s2 = s * s, s4 = s2 * s2;
-  const V q0 = Fnma(Splat(1.0 / 3.0), s, Splat(1.0)), q1 = Fnma(Splat(1.0 / 7.0), s, Splat(1.0 / 5.0)),
-          q2 = Fnma(Splat(1.0 / 11.0), s, Splat(1.0 / 9.0)), q3 = Fnma(Splat(1.0 / 15.0), s, Splat(1.0 / 13.0));
-  const V p = Fma(Fma(q3, s2, q2), s4, Fma(q1, s2, q0));
-  V r = Fma(t, p, base);
-  r = Blend(r, Splat(std::numbers::pi / 2.0) - r, a.steep);
-  r = Blend(r, Splat(std::numbers::pi) - r, Compare<_CMP_LT_OQ>(a.x, Splat(0.0)));
+  constexpr double k = 180.0 / std::numbers::pi;
+  const V s = t * t;
+  V p = Fma(Splat(k * -0.0760901938847646), s, Splat(k * 0.10995711763434805));
+  p = Fma(p, s, Splat(k * -0.142814890780065));
+  p = Fma(p, s, Splat(k * 0.19999929483300127));
+  p = Fma(p, s, Splat(k * -0.3333333290087564));
+  p = Fma(p, s, Splat(k * 0.999999999995687));
+  V r = Fma(t, p, And(a.reduce, Splat(30.0)));
+  r = Blend(r, Splat(90.0) - r, a.steep);
+  r = Blend(r, Splat(180.0) - r, a.x);  // by x's sign bit: -0 gives the same angle either way
   if (kUpper)
-    return r * Splat(180.0 / std::numbers::pi);
-  // Both zero: what the library gives (0 or pi by x's sign).
-  V behind;
-  TESMIRA_EACH(k)
-  behind.a[k] = _mm256_castsi256_pd(_mm256_srai_epi32(_mm256_shuffle_epi32(_mm256_castpd_si256(a.x.a[k]), 0xF5), 31));
-  r = Blend(r, And(behind, Splat(std::numbers::pi)), a.none);
-  const V sign = Splat(-0.0);
-  r = Or(AndNot(sign, r), And(sign, a.y));
-  return r * Splat(180.0 / std::numbers::pi);
+    return r;
+  return Or(r, And(Splat(-0.0), a.y));  // r is not negative: y's sign is the angle's
 }
 
-// The interval of v on an axis of equal steps (v within the axis): the lower end i <= count - 2 and the weight of
-// the upper end, from the quotient alone. Where the quotient rounds across a tabulated value the weight comes out
-// a rounding beyond 0 or 1 in the neighbouring interval, which interpolates to the same intensity.
-VECTOR_CODE Indexes Interval(V v, double origin, double inverseStep, int count, V& weight)
+// Where v lies on an axis of equal steps from `origin` (v not below it): the lower end of its interval, at most
+// `top`, as a whole number, and the weight of the upper end. Where the quotient rounds across a tabulated value the
+// weight comes out a rounding beyond 0 or 1 in the neighbouring interval, which interpolates to the same intensity.
+// A lane whose v is not a number takes the interval `top`.
+VECTOR_CODE V Interval(V v, double origin, double inverseStep, double top, V& weight)
 {
-  const V f = Max((v - Splat(origin)) * Splat(inverseStep), Splat(0.0));
-  const V top = Min(f, Splat(count - 2));
-  Indexes lower;
+  const V f = Fma(v, Splat(inverseStep), Splat(-origin * inverseStep));
+  V lower;
   TESMIRA_EACH(k)
-  {
-    const __m256d down = _mm256_round_pd(top.a[k], _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
-    weight.a[k] = _mm256_sub_pd(f.a[k], down);
-    lower.a[k] = _mm256_cvttpd_epi32(down);
-  }
+  lower.a[k] = _mm256_round_pd(_mm256_min_pd(f.a[k], _mm256_set1_pd(top)), _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+  weight = f - lower;
   return lower;
 }
 
-// The values at index[k] and index[k] + 1 of four lanes, as two vectors: two neighbours in one load per lane
-// rather than gathers, which some processors (and their microcode) make far slower than plain loads.
-VECTOR_CODE void Pairs(const double* base, __m128i index, __m256d& first, __m256d& second)
-{
-  alignas(16) int at[4];
-  _mm_store_si128(reinterpret_cast<__m128i*>(at), index);
-  const __m256d t0 = _mm256_set_m128d(_mm_loadu_pd(base + at[2]), _mm_loadu_pd(base + at[0]));
-  const __m256d t1 = _mm256_set_m128d(_mm_loadu_pd(base + at[3]), _mm_loadu_pd(base + at[1]));
-  first = _mm256_unpacklo_pd(t0, t1);
-  second = _mm256_unpackhi_pd(t0, t1);
-}
-
 // Intensity of a luminaire with a vector table towards the lanes' directions (components along its axis, C0 and
-// C90). `far` is |d|^3, whose inverse comes back in `inverseFar` from the division the angles share.
-VECTOR_CODE V TableIntensity(const LuminaireSet::Packed& L, V along, V u, V v, V len2, V far, V& live,
-                             V& inverseFar)
+// C90), and the inverse of |d|^3 from the division the angles share.
+VECTOR_CODE V TableIntensity(const LuminaireSet::Packed& L, V along, V u, V v, V live, V& inverseFar)
 {
   const V zero = Splat(0.0);
-  if (L.gammaBound >= -1.0) {
-    const V a2 = along * along, bound = Splat(L.gammaBound * L.gammaBound) * len2;
-    const V below = Compare<_CMP_LT_OQ>(along, zero);
-    const V beyond = L.gammaBound >= 0.0 ? Or(below, Compare<_CMP_LT_OQ>(a2, bound))
-                                         : And(below, Compare<_CMP_GT_OQ>(a2, bound));
-    live = AndNot(beyond, live);
-    if (!Any(live))
-      return zero;
-  }
-  const V uv = Sqrt(Fma(u, u, v * v));
-  // gamma: uv is a root, and a lane where it and `along` are both 0 is a point at the light, which faces nothing.
-  const Atan2Parts ga = Atan2Begin<true>(uv, along), ca = Atan2Begin(v, u);
-  // One division for three quotients. |d|^3 of 0 (a point at the light) faces nothing and is masked out.
-  const V farSafe = Blend(far, Splat(1.0), Compare<_CMP_EQ_OQ>(far, zero));
-  const V dd = ga.den * ca.den;
-  const V inverse = Splat(1.0) / (dd * farSafe);
-  inverseFar = inverse * dd;
-  const V gamma = Atan2Degrees<true>(ga, ga.num * (inverse * (ca.den * farSafe)));
-  const double tolerance = IntensityTable::kAngleTolerance;
-  live = And(live, And(Compare<_CMP_GE_OQ>(gamma, Splat(L.angleFront - tolerance)),
-                       Compare<_CMP_LE_OQ>(gamma, Splat(L.angleBack + tolerance))));
-  if (!Any(live))
+  const V uv2 = Fma(u, u, v * v), len2 = Fma(along, along, uv2), distance = Sqrt(len2);
+  // Lanes beyond the last gamma (by its cosine, a little past the angle) give nothing; when that is every lane the
+  // angles are not worked out. Their masking is left to the angle's own bounds below.
+  if (L.gammaBound >= -1.0 && !Any(And(live, Compare<_CMP_GE_OQ>(along, Splat(L.gammaBound) * distance))))
     return zero;
-  const V onAxis = And(Compare<_CMP_EQ_OQ>(u, zero), Compare<_CMP_EQ_OQ>(v, zero));
-  const V cInverse = inverse * (ga.den * farSafe);
-  const V c = AndNot(onAxis, Atan2Degrees(ca, ca.num * cInverse));
+  const V uv = Sqrt(uv2);
+  // gamma: uv is a root, and a lane where it and `along` are both 0 is a point at the light, which faces nothing
+  // (its quotients are not numbers, and its interval the last).
+  const Atan2Parts ga = Atan2Begin<true>(uv, along), ca = Atan2Begin<false>(v, u);
+  // One division for three quotients.
+  const V far = len2 * distance;
+  const V dd = ga.den * ca.den;
+  const V inverse = Splat(1.0) / (dd * far), inverseDens = inverse * far;
+  inverseFar = inverse * dd;
+  const V gamma = Atan2Degrees<true>(ga, ga.num * (inverseDens * ca.den));
+  // gamma lies within 0..180: a table open at either end needs no bound there.
+  const double tolerance = IntensityTable::kAngleTolerance;
+  if (L.angleFront > 0.0)
+    live = And(live, Compare<_CMP_GE_OQ>(gamma, Splat(L.angleFront - tolerance)));
+  if (L.angleBack < 180.0)
+    live = And(live, Compare<_CMP_LE_OQ>(gamma, Splat(L.angleBack + tolerance)));
+  // On the axis the plane is C0.
+  const V c = AndNot(ca.none, Atan2Degrees<false>(ca, ca.num * (inverseDens * ga.den)));
 
   // The angle on its axis.
-  const V g = Min(Max(gamma, Splat(L.angleFront)), Splat(L.angleBack));
   V at;
-  const Indexes a = Interval(g, L.angleOrigin, L.angleStep, L.angleCount, at);
-
-  // The plane round the circle: directions come within one turn of the first plane.
-  const V turn = Splat(360.0);
-  V r = c - Splat(L.planeOrigin);
-  r = r + And(Compare<_CMP_LT_OQ>(r, zero), turn);
-  r = r - And(Compare<_CMP_GE_OQ>(r, turn), turn);
-  r = r + Splat(L.planeOrigin);
-  const V wraps = Compare<_CMP_GE_OQ>(r, Splat(L.planeLast));
+  const V a = Interval(L.angleFront > 0.0 ? Max(gamma, Splat(L.angleFront)) : gamma, L.angleFront, L.angleStep,
+                       L.angleTop, at);
+  // The plane within one turn from the first, c being within -180..180 and the first plane too; the interval after
+  // the last plane closes on the first + 360.
+  const V r = L.planeOrigin > -180.0 ? c + And(Compare<_CMP_LT_OQ>(c, Splat(L.planeOrigin)), Splat(360.0)) : c;
   V pt;
-  const Indexes p = Interval(Min(r, Splat(L.planeLast)), L.planeOrigin, L.planeStep, L.planeCount, pt);
-  pt = Blend(pt, (r - Splat(L.planeLast)) * Splat(L.wrapSpan), wraps);
+  V p = Interval(r, L.planeOrigin, L.planeStep, L.planeTop, pt);
+  if (L.unevenWrap) {
+    const V wraps = Compare<_CMP_GE_OQ>(r, Splat(L.planeLast));
+    p = Blend(p, Splat(L.planeTop), wraps);
+    pt = Blend(pt, (r - Splat(L.planeLast)) * Splat(L.wrapSpan), wraps);
+  }
 
-  const __m128i n = _mm_set1_epi32(L.angleCount), last = _mm_set1_epi32(L.planeCount - 1), one = _mm_set1_epi32(1);
+  // The four coefficients of each lane's cell (one load: a row), turned into one vector each. Where each lane's
+  // cell starts among the values (not negative: unsigned, the index wants no sign extension).
+  const V start = Fma(p, Splat(4.0 * L.cellsPerPlane), a * Splat(4.0));
   V value;
   TESMIRA_EACH(k)
   {
-    const __m128i wraps32 = _mm256_cvtpd_epi32(_mm256_and_pd(wraps.a[k], _mm256_set1_pd(-1.0)));  // -1 or 0
-    const __m128i pLo = _mm_blendv_epi8(p.a[k], last, wraps32);
-    const __m128i pHi = _mm_andnot_si128(wraps32, _mm_add_epi32(p.a[k], one));
-    __m256d v00, v01, v10, v11;
-    Pairs(L.candela, _mm_add_epi32(_mm_mullo_epi32(pLo, n), a.a[k]), v00, v01);
-    Pairs(L.candela, _mm_add_epi32(_mm_mullo_epi32(pHi, n), a.a[k]), v10, v11);
-    const __m256d low = _mm256_fmadd_pd(at.a[k], _mm256_sub_pd(v01, v00), v00);
-    const __m256d high = _mm256_fmadd_pd(at.a[k], _mm256_sub_pd(v11, v10), v10);
-    value.a[k] = _mm256_fmadd_pd(pt.a[k], _mm256_sub_pd(high, low), low);
+    alignas(16) unsigned first[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(first), _mm256_cvttpd_epi32(start.a[k]));
+    const double *c0 = L.cells + first[0], *c1 = L.cells + first[1], *c2 = L.cells + first[2],
+                 *c3 = L.cells + first[3];
+    const __m256d r0 = _mm256_loadu_pd(c0), r1 = _mm256_loadu_pd(c1), r2 = _mm256_loadu_pd(c2),
+                  r3 = _mm256_loadu_pd(c3);
+    const __m256d lo01 = _mm256_unpacklo_pd(r0, r1), hi01 = _mm256_unpackhi_pd(r0, r1),
+                  lo23 = _mm256_unpacklo_pd(r2, r3), hi23 = _mm256_unpackhi_pd(r2, r3);
+    const __m256d k0 = _mm256_permute2f128_pd(lo01, lo23, 0x20), k1 = _mm256_permute2f128_pd(hi01, hi23, 0x20),
+                  k2 = _mm256_permute2f128_pd(lo01, lo23, 0x31), k3 = _mm256_permute2f128_pd(hi01, hi23, 0x31);
+    value.a[k] = _mm256_fmadd_pd(pt.a[k], _mm256_fmadd_pd(at.a[k], k3, k2), _mm256_fmadd_pd(at.a[k], k1, k0));
   }
-  return And(live, Splat(L.factor) * value);
+  return And(live, L.factor == 1.0 ? value : Splat(L.factor) * value);
 }
 
 // Points as lanes of several vectors, columns of a group.
@@ -308,47 +310,52 @@ VECTOR_CODE V Contribution(const LuminaireSet::Packed& L, const Luminaire& light
                            const LightBlocker& blocker)
 {
   const V zero = Splat(0.0);
-  const V dx = p.x - Splat(L.x), dy = p.y - Splat(L.y), dz = p.z - Splat(L.z);
-  const V facing = upward ? zero - dz : zero - Fma(dx, p.nx, Fma(dy, p.ny, dz * p.nz));
+  // From the point to the light: its upward part is how an upward face faces the light.
+  const V ex = Splat(L.x) - p.x, ey = Splat(L.y) - p.y, ez = Splat(L.z) - p.z;
+  const V facing = upward ? ez : Fma(ex, p.nx, Fma(ey, p.ny, ez * p.nz));
   V live = Compare<_CMP_GT_OQ>(facing, zero);
   if (!Any(live))
     return zero;
-  const V len2 = Fma(dx, dx, Fma(dy, dy, dz * dz));
-  const V far = len2 * Sqrt(len2);
   V intensity, inverseFar = zero;
   if (L.vector) {
-    intensity = TableIntensity(L, DotWith(dx, dy, dz, L.ax, L.ay, L.az), DotWith(dx, dy, dz, L.ux, L.uy, L.uz),
-                               DotWith(dx, dy, dz, L.vx, L.vy, L.vz), len2, far, live, inverseFar);
+    intensity = TableIntensity(L, DotWith(ex, ey, ez, L.ax, L.ay, L.az), DotWith(ex, ey, ez, L.ux, L.uy, L.uz),
+                               DotWith(ex, ey, ez, L.vx, L.vy, L.vz), live, inverseFar);
   } else {
     TESMIRA_EACH(k)
     {
-      alignas(32) double dxs[4], dys[4], dzs[4], is[4];
-      _mm256_store_pd(dxs, dx.a[k]);
-      _mm256_store_pd(dys, dy.a[k]);
-      _mm256_store_pd(dzs, dz.a[k]);
+      alignas(32) double xs[4], ys[4], zs[4], is[4];
+      _mm256_store_pd(xs, ex.a[k]);
+      _mm256_store_pd(ys, ey.a[k]);
+      _mm256_store_pd(zs, ez.a[k]);
       for (int j = 0; j < 4; ++j)
-        is[j] = light.IntensityTowards({dxs[j], dys[j], dzs[j]});
+        is[j] = light.IntensityTowards({-xs[j], -ys[j], -zs[j]});
       intensity.a[k] = _mm256_load_pd(is);
     }
+    intensity = And(live, intensity);
   }
+  V lit;
+  if (L.vector) {
+    lit = intensity * facing * inverseFar;
+  } else {
+    const V len2 = Fma(ex, ex, Fma(ey, ey, ez * ez));
+    lit = intensity * facing / (len2 * Sqrt(len2));
+  }
+  if (!blocker.blocked)  // facing and |d| are above 0 where the intensity is: a light giving none is left out
+    return Max(lit, zero);
   live = And(live, Compare<_CMP_GT_OQ>(intensity, zero));
-  if (!Any(live))
-    return zero;
-  if (blocker.blocked) {
-    TESMIRA_EACH(k)
-    {
-      const int lit = _mm256_movemask_pd(live.a[k]);
-      alignas(32) long long held[4] = {0, 0, 0, 0};
-      for (int j = 0; j < 4; ++j) {
-        const int at = 4 * k + j;
-        if ((lit >> j & 1) && blocker.blocked(blocker.context, {p.px[at], p.py[at], p.pz[at]}, light.position))
-          held[j] = -1;
-      }
-      live.a[k] =
-          _mm256_andnot_pd(_mm256_castsi256_pd(_mm256_load_si256(reinterpret_cast<const __m256i*>(held))), live.a[k]);
+  TESMIRA_EACH(k)
+  {
+    const int shining = _mm256_movemask_pd(live.a[k]);
+    alignas(32) long long held[4] = {0, 0, 0, 0};
+    for (int j = 0; j < 4; ++j) {
+      const int at = 4 * k + j;
+      if ((shining >> j & 1) && blocker.blocked(blocker.context, {p.px[at], p.py[at], p.pz[at]}, light.position))
+        held[j] = -1;
     }
+    live.a[k] =
+        _mm256_andnot_pd(_mm256_castsi256_pd(_mm256_load_si256(reinterpret_cast<const __m256i*>(held))), live.a[k]);
   }
-  return And(live, L.vector ? intensity * facing * inverseFar : intensity * facing / far);
+  return And(live, lit);
 }
 
 #undef TESMIRA_EACH
@@ -411,33 +418,78 @@ void SetLightingPath(LightingPath path) { g_path.store(path, std::memory_order_r
 bool VectorLightingAvailable() { return ProcessorHasVector(); }
 const char* LightingPathInUse() { return UseVector() ? "avx2" : "baseline"; }
 
+namespace {
+
+// The cells of all tables together stay within this many values (64 MB); luminaires of tables beyond it are looked
+// up one point at a time. Real tables need a few hundred thousand.
+constexpr std::size_t kCellBudget = std::size_t{1} << 23;
+
+// For each interval of planes (the last closing on the first plane) and of angles: v00 + a (v01 - v00) +
+// p (v10 - v00) + a p (v11 - v10 - v01 + v00), a and p the weights along the angles and the planes.
+// Laid out in `storage` from a 32-byte boundary, so that no cell's load straddles two cache lines; answers the first.
+const double* Cells(const IntensityTable& t, std::vector<double>& storage)
+{
+  const std::size_t angles = t.angles.size(), planes = t.planes.size();
+  storage.resize(4 * planes * (angles - 1) + 3);
+  const std::size_t skip = (32 - reinterpret_cast<std::uintptr_t>(storage.data()) % 32) % 32 / sizeof(double);
+  double* cell = storage.data() + skip;
+  const double* first = cell;
+  for (std::size_t p = 0; p < planes; ++p) {
+    const std::size_t next = p + 1 < planes ? p + 1 : 0;
+    for (std::size_t a = 0; a + 1 < angles; ++a) {
+      const double v00 = t.Value(p, a), v01 = t.Value(p, a + 1), v10 = t.Value(next, a), v11 = t.Value(next, a + 1);
+      *cell++ = v00;
+      *cell++ = v01 - v00;
+      *cell++ = v10 - v00;
+      *cell++ = v11 - v10 - v01 + v00;
+    }
+  }
+  return first;
+}
+
+}  // namespace
+
 LuminaireSet::LuminaireSet(std::vector<const Luminaire*> lights) : lights_(std::move(lights))
 {
   packed_.reserve(lights_.size());
+  std::unordered_map<const IntensityTable*, const double*> cellsOf;
+  std::size_t cellValues = 0;
   for (const Luminaire* l : lights_) {
-    Packed p{l->position.x, l->position.y, l->position.z, l->axis.x, l->axis.y, l->axis.z, l->c0.x, l->c0.y,
-             l->c0.z, l->c90.x, l->c90.y, l->c90.z, l->factor};
+    Packed p{l->position.x, l->position.y, l->position.z, -l->axis.x, -l->axis.y, -l->axis.z, -l->c0.x, -l->c0.y,
+             -l->c0.z, -l->c90.x, -l->c90.y, -l->c90.z, l->factor};
     const IntensityTable* t = l->table;
-    // Within one turn of the first plane after one correction; indexes fit the gathers' 32 bits.
+    // The first plane within -180..180 puts every direction within one turn of it after one correction.
     p.vector = t && t->cPlanes && t->angles.size() >= 2 && t->planes.size() >= 2 && t->angleIndex.uniform &&
                t->angleIndex.size == t->angles.size() && t->planeIndex.uniform &&
-               t->planeIndex.size == t->planes.size() &&
-               t->planes.front() >= -180.0 && t->planes.front() <= 180.0 && t->candela.size() < (1u << 30) &&
-               t->candela.size() == t->angles.size() * t->planes.size();
+               t->planeIndex.size == t->planes.size() && t->planes.front() >= -180.0 &&
+               t->planes.front() <= 180.0 && t->candela.size() == t->angles.size() * t->planes.size();
     if (p.vector) {
-      const IntensityTable::AxisIndex &ai = t->angleIndex, &pi = t->planeIndex;
-      p.candela = t->candela.data();
-      p.angleOrigin = ai.origin;
-      p.angleStep = ai.inverseWidth;
+      auto known = cellsOf.find(t);
+      if (known == cellsOf.end()) {
+        const std::size_t values = 4 * t->planes.size() * (t->angles.size() - 1);
+        if (values <= kCellBudget - cellValues) {
+          cellValues += values;
+          cells_.emplace_back();
+          known = cellsOf.emplace(t, Cells(*t, cells_.back())).first;
+        }
+      }
+      p.vector = known != cellsOf.end();
+    }
+    if (p.vector) {
+      p.cells = cellsOf[t];
       p.angleFront = t->angles.front();
       p.angleBack = t->angles.back();
+      p.angleStep = t->angleIndex.inverseWidth;
+      p.angleTop = static_cast<double>(t->angles.size() - 2);
       p.planeOrigin = t->planes.front();
-      p.planeStep = pi.inverseWidth;
+      p.planeStep = t->planeIndex.inverseWidth;
       p.planeLast = t->planes.back();
-      const double span = t->planes.front() + 360.0 - t->planes.back();
+      p.planeTop = static_cast<double>(t->planes.size() - 1);
+      p.cellsPerPlane = static_cast<double>(t->angles.size() - 1);
+      // The closing interval one step wide (or none: the planes close the turn) is the axis's own.
+      const double span = t->planes.front() + 360.0 - t->planes.back(), step = 1.0 / p.planeStep;
+      p.unevenWrap = span > 0.0 && std::fabs(span - step) > 1e-9 * 360.0;
       p.wrapSpan = span > 0.0 ? 1.0 / span : 0.0;
-      p.angleCount = static_cast<int>(t->angles.size());
-      p.planeCount = static_cast<int>(t->planes.size());
       p.gammaBound = t->lastGammaCosine;
     }
     packed_.push_back(p);

@@ -44,21 +44,30 @@ public:
   std::size_t Size() const { return lights_.size(); }
 
   // A luminaire laid out for the vector path: its frame, and its table when the table has equal steps on both
-  // axes (C-planes); others are looked up one point at a time.
+  // axes (C-planes), as cells: for each interval of planes (the last closing on the first plane + 360) and of
+  // angles, the four coefficients of the bilinear interpolation, side by side for one load. Others are looked up
+  // one point at a time.
   struct Packed {
-    double x, y, z, ax, ay, az, ux, uy, uz, vx, vy, vz, factor;
+    double x, y, z;
+    double ax, ay, az, ux, uy, uz, vx, vy, vz;  // axis, C0 and C90 turned round: seen from the points
+    double factor;
     bool vector = false;
-    const double* candela = nullptr;
-    double angleOrigin = 0, angleStep = 0,  // steps as their inverses
-           angleFront = 0, angleBack = 0;
-    double planeOrigin = 0, planeStep = 0, planeLast = 0, wrapSpan = 0;
-    int angleCount = 0, planeCount = 0;
+    const double* cells = nullptr;
+    double angleFront = 0, angleBack = 0, angleStep = 0, angleTop = 0;  // the step as its inverse; top: the last
+    double planeOrigin = 0, planeStep = 0, planeLast = 0, planeTop = 0;  // interval's lower end
+    double cellsPerPlane = 0;
+    bool unevenWrap = false;  // the closing interval is not one step wide
+    double wrapSpan = 0;      // its width's inverse
     double gammaBound = -2.0;  // the table's last-gamma cosine, or -2
   };
+
+  LuminaireSet(const LuminaireSet&) = delete;
+  LuminaireSet& operator=(const LuminaireSet&) = delete;
 
 private:
   std::vector<const Luminaire*> lights_;
   std::vector<Packed> packed_;
+  std::vector<std::vector<double>> cells_;  // one per table, shared by its luminaires
 };
 
 }  // namespace Engines
