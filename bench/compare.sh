@@ -13,6 +13,6 @@ run() {
 run "Triangulation: the sweep beside CGAL" "$dir/bench/triangulation/bench_triangulation"
 run "Isolines beside contourpy" "$dir/bench/geometry/geometry_bench"
 run "Project save and open beside writing and reading the same bytes" "$dir/bench/document/bench_document"
-run "Engines: the one-point and vector loops on one thread, the vector loop on every core" \
+run "Engines: the one-point and vector loops on one thread, the vector loop on every core and as independent copies" \
   "$dir/bench/engines/bench_engines"
 run "Posted messages beside a bare mutex-guarded queue" "$dir/bench/user/user_bench"
