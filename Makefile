@@ -24,7 +24,7 @@ test: build
 run: configure
 	@BUILD_DIR=$(BUILD_DIR) JOBS=$(JOBS) bash scripts/run
 
-# The program used under Xvfb with real X key events; the full session runs headless in `make test`.
+# The whole session on the program under Xvfb with real X key events; it runs headless in `make test` too.
 acceptance: configure
 	@BUILD_DIR=$(BUILD_DIR) JOBS=$(JOBS) bash scripts/acceptance
 

@@ -4,6 +4,7 @@
 // screen's keyboard layout types (through its input method when there is one), the window manager's close, move,
 // size and focus changes.
 #include "platform/display/presenter.h"
+#include "platform/base/codepage.h"
 #include "platform/gdi/surface.h"
 
 #include <poll.h>
@@ -326,8 +327,10 @@ public:
       xw = it->second;
       MoveResize(xw, w.rect, width, height);
     }
+    // The property is UTF-8 by its type; our titles are cp1251.
+    const std::string title = codepage::Cp1251ToUtf8(w.title);
     XChangeProperty(dpy_, xw, netWmName_, utf8_, 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(w.title.data()), static_cast<int>(w.title.size()));
+                    reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
     if (w.visible != mapped_[w.id]) {
       if (w.visible) {
         XMapRaised(dpy_, xw);

@@ -666,20 +666,16 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         PostMessage(top, WM_SYSCOMMAND, SC_CLOSE, 0);
       }
       return 0;
+    // Asked of the top-level window even when it has no menu of its own: a menu bar that took the window's menu
+    // (the toolkit's) answers SC_KEYMENU itself.
     case WM_SYSKEYUP:
       if (wParam == VK_MENU || wParam == VK_F10) {
-        HWND top = GetAncestor(hwnd, GA_ROOT);
-        if (GetMenu(top) != nullptr) {
-          SendMessage(top, WM_SYSCOMMAND, SC_KEYMENU, 0);
-        }
+        SendMessage(GetAncestor(hwnd, GA_ROOT), WM_SYSCOMMAND, SC_KEYMENU, 0);
       }
       return 0;
     case WM_SYSCHAR:
       if (wParam != VK_SPACE && (lParam & (1 << 29)) != 0) {
-        HWND top = GetAncestor(hwnd, GA_ROOT);
-        if (GetMenu(top) != nullptr) {
-          SendMessage(top, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(wParam));
-        }
+        SendMessage(GetAncestor(hwnd, GA_ROOT), WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(wParam));
       }
       return 0;
     case WM_CANCELMODE:

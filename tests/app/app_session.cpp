@@ -24,12 +24,14 @@ void AppSession::SetUp()
   ::setenv("XDG_CONFIG_HOME", (root_ + "config").c_str(), 1);
   ::setenv("XDG_DOCUMENTS_DIR", DocumentsFolder().c_str(), 1);
   ::setenv("TESMIRA_PROFILE_DIR", (root_ + "profile").c_str(), 1);
-  // The frame's mailslot reader: each test's own, so that parallel runs do not take one another's.
-  std::filesystem::create_directories(root_ + "run");
-  std::filesystem::permissions(root_ + "run", std::filesystem::perms::owner_all);
+  // The frame's mailslot reader: each test's own, so that parallel runs do not take one another's. A socket's
+  // path must fit in 108 bytes, which a folder named after the test does not leave room for.
+  char runFolder[] = "/tmp/tqr-run-XXXXXX";
+  ASSERT_NE(::mkdtemp(runFolder), nullptr);
+  runFolder_ = runFolder;
   if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"))
     runtimeDir_ = runtime;
-  ::setenv("XDG_RUNTIME_DIR", (root_ + "run").c_str(), 1);
+  ::setenv("XDG_RUNTIME_DIR", runFolder_.c_str(), 1);
   // The web site is a closed port of this machine; the depth warning is not asked for.
   SetProfile("Network", "Site", "http://127.0.0.1:1");
   SetProfile("Network", "CatalogueIndex", "http://127.0.0.1:1/plugins.xml");
@@ -44,6 +46,8 @@ void AppSession::TearDown()
 {
   EndApp();
   std::filesystem::remove_all(root_);
+  if (!runFolder_.empty())
+    std::filesystem::remove_all(runFolder_);
   for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_DOCUMENTS_DIR", "TESMIRA_PROFILE_DIR"})
     ::unsetenv(name);
   if (runtimeDir_.empty())

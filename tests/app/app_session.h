@@ -53,6 +53,7 @@ private:
   void EndApp();
   std::string root_;
   std::string runtimeDir_;
+  std::string runFolder_;
 };
 
 }  // namespace apptest

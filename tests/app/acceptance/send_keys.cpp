@@ -1,9 +1,18 @@
-// Real X events for the session under Xvfb: each argument is a key ("F5", "ctrl+s", "Return"), pressed and
-// released in the window that has the input focus, else the topmost window on the screen; "close" asks the
-// biggest window to close, as a window manager's close button does (Xvfb runs none).
+// Real X events for the session under Xvfb, and what it needs to see the screen. Each argument is one of:
+//   a key ("F5", "ctrl+s", "Return"), pressed and released in the window that has the input focus, else the
+//   topmost window on the screen;
+//   "type:TEXT", the text's characters typed one key each (Shift where the key map needs it);
+//   "close", which asks the biggest window to close, as a window manager's close button does (Xvfb runs none);
+//   "window:TEXT", which waits up to 20 s for a topmost window whose title holds TEXT (UTF-8);
+//   "pixels:X,Y,W,H", which prints a checksum of that part of the screen, to compare two moments;
+//   "windows", which lists the viewable top-level windows with their titles.
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -61,6 +70,52 @@ bool Close(Display* display)
   return true;
 }
 
+void SendOne(Display* display, Window target, KeyCode keycode, unsigned int state, int type)
+{
+  XKeyEvent event{};
+  event.display = display;
+  event.window = target;
+  event.root = DefaultRootWindow(display);
+  event.subwindow = None;
+  event.time = CurrentTime;
+  event.same_screen = True;
+  event.state = state;
+  event.keycode = keycode;
+  event.type = type;
+  XSendEvent(display, target, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, reinterpret_cast<XEvent*>(&event));
+}
+
+// The key pressed and released with its modifiers' own keys held around it, as a person's hands do: the program
+// keeps the state of Ctrl, Alt and Shift from their keys, not from the state a key event carries.
+bool Send(Display* display, KeyCode keycode, unsigned int state)
+{
+  const Window target = Target(display);
+  if (target == None)
+    return false;
+  struct Modifier {
+    unsigned int mask;
+    KeySym sym;
+  };
+  const Modifier modifiers[] = {{ControlMask, XK_Control_L}, {Mod1Mask, XK_Alt_L}, {ShiftMask, XK_Shift_L}};
+  unsigned int held = 0;
+  for (const Modifier& m : modifiers) {
+    if (state & m.mask) {
+      SendOne(display, target, XKeysymToKeycode(display, m.sym), held, KeyPress);
+      held |= m.mask;
+    }
+  }
+  SendOne(display, target, keycode, state, KeyPress);
+  SendOne(display, target, keycode, state, KeyRelease);
+  for (const Modifier& m : modifiers) {
+    if (state & m.mask) {
+      SendOne(display, target, XKeysymToKeycode(display, m.sym), held, KeyRelease);
+      held &= ~m.mask;
+    }
+  }
+  XFlush(display);
+  return true;
+}
+
 bool Press(Display* display, const std::string& chord)
 {
   unsigned int state = 0;
@@ -80,30 +135,120 @@ bool Press(Display* display, const std::string& chord)
   const KeySym sym = XStringToKeysym(key.c_str());
   if (sym == NoSymbol)
     return false;
-  const Window target = Target(display);
-  if (target == None)
-    return false;
-  XKeyEvent event{};
-  event.display = display;
-  event.window = target;
-  event.root = DefaultRootWindow(display);
-  event.subwindow = None;
-  event.time = CurrentTime;
-  event.same_screen = True;
-  event.state = state;
-  event.keycode = XKeysymToKeycode(display, sym);
-  event.type = KeyPress;
-  XSendEvent(display, target, True, KeyPressMask, reinterpret_cast<XEvent*>(&event));
-  event.type = KeyRelease;
-  XSendEvent(display, target, True, KeyReleaseMask, reinterpret_cast<XEvent*>(&event));
-  XFlush(display);
+  return Send(display, XKeysymToKeycode(display, sym), state);
+}
+
+// Printable ASCII only: its key symbols are the characters themselves.
+bool Type(Display* display, const std::string& text)
+{
+  for (char c : text) {
+    const auto sym = static_cast<KeySym>(static_cast<unsigned char>(c));
+    if (sym < 0x20 || sym > 0x7E)
+      return false;
+    const KeyCode keycode = XKeysymToKeycode(display, sym);
+    if (keycode == 0)
+      return false;
+    const bool shifted = XkbKeycodeToKeysym(display, keycode, 0, 0) != sym;
+    if (!Send(display, keycode, shifted ? ShiftMask : 0))
+      return false;
+    usleep(20000);
+  }
   return true;
+}
+
+std::string Title(Display* display, Window window)
+{
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0;
+  unsigned long after = 0;
+  unsigned char* data = nullptr;
+  std::string title;
+  if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), 0, 1024, False,
+                         AnyPropertyType, &type, &format, &count, &after, &data) == Success && data) {
+    title.assign(reinterpret_cast<const char*>(data), count);
+    XFree(data);
+  }
+  return title;
+}
+
+// The viewable top-level windows from the bottom up, for a person writing a session.
+bool ListWindows(Display* display)
+{
+  Window root = DefaultRootWindow(display);
+  Window parent = None;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  if (!XQueryTree(display, root, &root, &parent, &children, &count))
+    return false;
+  for (unsigned int i = 0; i < count; ++i) {
+    XWindowAttributes a;
+    if (XGetWindowAttributes(display, children[i], &a) && a.map_state == IsViewable)
+      std::printf("%lx %dx%d+%d+%d %s\n", children[i], a.width, a.height, a.x, a.y,
+                  Title(display, children[i]).c_str());
+  }
+  XFree(children);
+  return true;
+}
+
+bool WaitForWindow(Display* display, const std::string& text)
+{
+  for (int i = 0; i < 200; ++i) {
+    const Window top = Find(display, true);
+    if (top != None && Title(display, top).find(text) != std::string::npos)
+      return true;
+    usleep(100000);
+  }
+  return false;
+}
+
+bool Pixels(Display* display, const std::string& area)
+{
+  int x = 0, y = 0, w = 0, h = 0;
+  if (std::sscanf(area.c_str(), "%d,%d,%d,%d", &x, &y, &w, &h) != 4 || w <= 0 || h <= 0)
+    return false;
+  XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, static_cast<unsigned>(w),
+                            static_cast<unsigned>(h), AllPlanes, ZPixmap);
+  if (!image)
+    return false;
+  std::uint64_t hash = 1469598103934665603ull;
+  for (int row = 0; row < h; ++row) {
+    for (int column = 0; column < w; ++column) {
+      hash = (hash ^ (XGetPixel(image, column, row) & 0xFFFFFF)) * 1099511628211ull;
+    }
+  }
+  XDestroyImage(image);
+  std::printf("%016llx\n", static_cast<unsigned long long>(hash));
+  return true;
+}
+
+bool Do(Display* display, const std::string& argument)
+{
+  auto after = [&](const char* prefix) -> const char* {
+    const std::size_t n = std::strlen(prefix);
+    return argument.compare(0, n, prefix) == 0 ? argument.c_str() + n : nullptr;
+  };
+  if (argument == "close")
+    return Close(display);
+  if (argument == "windows")
+    return ListWindows(display);
+  if (const char* text = after("type:"))
+    return Type(display, text);
+  if (const char* text = after("window:"))
+    return WaitForWindow(display, text);
+  if (const char* area = after("pixels:"))
+    return Pixels(display, area);
+  return Press(display, argument);
 }
 
 }  // namespace
 
+// A window may go while it is looked at (a menu closing): that answer is simply not taken.
+int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
+
 int main(int argc, char** argv)
 {
+  XSetErrorHandler(&IgnoreErrors);
   Display* display = XOpenDisplay(nullptr);
   if (!display) {
     std::fprintf(stderr, "qorroad_keys: no X display\n");
@@ -111,8 +256,8 @@ int main(int argc, char** argv)
   }
   int failed = 0;
   for (int i = 1; i < argc; ++i) {
-    if (!(std::strcmp(argv[i], "close") == 0 ? Close(display) : Press(display, argv[i]))) {
-      std::fprintf(stderr, "qorroad_keys: cannot press %s\n", argv[i]);
+    if (!Do(display, argv[i])) {
+      std::fprintf(stderr, "qorroad_keys: cannot do %s\n", argv[i]);
       failed = 1;
     }
     usleep(100000);

@@ -6,6 +6,7 @@
 #include "app/panes/objecttree/tree_objects.h"
 #include "app/panes/parameters/prop_objects.h"
 #include "app/resource.h"
+#include "app/shell/frame_workers.h"
 #include "document/qor_road_doc.h"
 #include "model/iarea.h"
 #include "model/identifiers.h"
@@ -254,7 +255,11 @@ TEST_F(AcceptanceSession, ANewProjectCalculatedSavedAndOpenedAgainShowsTheSameTr
   Pump();
   Screenshot(Frame(), "1-started");
 
-  // 2. A new project through the wizard.
+  // 2. A new project through the wizard, a command of the menu bar (Файл > Создать), as under Xvfb.
+  HMENU menu = ::LoadMenu(AfxGetResourceHandle(), MAKEINTRESOURCE(ids::IDR_MAINFRAME));
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(shell::CollectMenuCommands(menu).count(32918), 1u) << "no menu offers the wizard";
+  ::DestroyMenu(menu);
   Frame()->SendMessage(WM_COMMAND, 32918);
   Pump();
   ASSERT_EQ(wizards, 1) << "the wizard command did not open the wizard";

@@ -1,6 +1,7 @@
 // Under a private Xvfb, the screen as a person's desktop: Russian typed on the screen's keyboard reaches an edit
-// control, the window manager's close and resize reach the window, the sideways wheel and the side buttons arrive
-// as their messages, and the keyboard going to another program deactivates ours.
+// control, a Russian title reaches the screen in UTF-8, the window manager's close and resize reach the window, the
+// sideways wheel and the side buttons arrive as their messages, and the keyboard going to another program
+// deactivates ours.
 #include "platform/display/presenter.h"
 #include "platform/gdi/png.h"
 #include "platform/gdi/surface.h"
@@ -312,6 +313,27 @@ TEST_F(X11Desktop, SwitchingTheScreensLayoutSwitchesOurs)
   XkbLockGroup(dpy, XkbUseCoreKbd, 0);
   XSync(dpy, 0);
   EXPECT_TRUE(PumpUntil([] { return GetKeyboardLayout(0) == kLayoutUS; }));
+}
+
+// A window manager shows _NET_WM_NAME as the UTF-8 its type says, whatever our own code page.
+TEST_F(X11Desktop, TheScreenShowsARussianTitleInUtf8)
+{
+  SetWindowText(frame_, "\xCF\xF0\xEE\xE5\xEA\xF2 - 1");  // "Проект - 1" in cp1251
+  const std::string expected = "\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB5\xD0\xBA\xD1\x82 - 1";
+  std::string shown;
+  EXPECT_TRUE(PumpUntil([&] {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(client_->Dpy(), xFrame_, XInternAtom(client_->Dpy(), "_NET_WM_NAME", 0), 0, 256, 0,
+                       AnyPropertyType, &type, &format, &count, &after, &data);
+    shown = data ? std::string(reinterpret_cast<const char*>(data), count) : std::string();
+    if (data)
+      XFree(data);
+    return shown == expected;
+  })) << shown;
 }
 
 TEST_F(X11Desktop, TheWindowManagersCloseAsksTheWindowWhichMayRefuse)

@@ -102,7 +102,10 @@ TEST(DroppedFiles, NothingReachesAWindowThatDoesNotAcceptOrADropWithoutLocalFile
   DragAcceptFiles(f.main, FALSE);
   EXPECT_FALSE(user::InjectFileDrop(at, "file:///tmp/a.qorr5"));
   DragAcceptFiles(f.view, TRUE);
-  EXPECT_FALSE(user::InjectFileDrop(at, "https://example.org/a\r\nfile:/relative\r\nfile:///bad%00zero\r\n"));
+  // A zero, escaped or sent as it is, would split one name in two.
+  const std::string refused = "https://example.org/a\r\nfile:/relative\r\nfile:///bad%00zero\r\n"
+                              "file:///tmp/a.qorr5" + std::string(1, '\0') + "/etc/passwd\r\n";
+  EXPECT_FALSE(user::InjectFileDrop(at, refused));
   EXPECT_TRUE(TakeDrops().empty());
   EXPECT_TRUE(user::InjectFileDrop(at, "file:///tmp/a.qorr5\n"));
   const std::vector<Drop> drops = TakeDrops();

@@ -349,4 +349,24 @@ TEST(Menus, TheMenuBarOpensFromTheKeyboard)
   DestroyWindow(main);
 }
 
+// A window whose menu a toolkit's menu bar took over has none of its own, yet F10 and a lone Alt must still ask
+// it for the keyboard menu, which that bar answers.
+TEST(Menus, TheMenuKeysAskAWindowWithoutAMenuForTheKeyboardMenu)
+{
+  Recorder rec;
+  HWND main = rec.Create("main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, RECT{0, 0, 400, 300});
+  ASSERT_EQ(GetMenu(main), nullptr);
+  SetFocus(main);
+  rec.Pump();
+  rec.Only({WM_SYSCOMMAND});
+  for (UINT vk : {VK_F10, VK_MENU}) {
+    rec.Clear();
+    user::InjectKey(vk, true);
+    user::InjectKey(vk, false);
+    rec.Pump();
+    EXPECT_EQ(rec.Log(), (std::vector<Rec>{{"main", WM_SYSCOMMAND, How::SentByDefault}})) << vk;
+  }
+  DestroyWindow(main);
+}
+
 }  // namespace
