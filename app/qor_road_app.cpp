@@ -3,6 +3,7 @@
 #include "app/folders.h"
 #include "app/main_frame.h"
 #include "app/placement.h"
+#include "app/qor_road_cntr_item.h"
 #include "app/qor_road_view.h"
 #include "app/resource.h"
 #include "app/shell/analytics.h"
@@ -138,8 +139,10 @@ BOOL CQorRoadApp::InitInstance()
   auto splash = std::make_unique<shell::CSplashScreen>();
   splash->Show();
 
-  AddDocTemplate(new CSingleDocTemplate(ids::IDR_MAINFRAME, RUNTIME_CLASS(CQorRoadDoc), RUNTIME_CLASS(CMainFrame),
-                                        RUNTIME_CLASS(CQorRoadView)));
+  auto* docTemplate = new CSingleDocTemplate(ids::IDR_MAINFRAME, RUNTIME_CLASS(CQorRoadDoc), RUNTIME_CLASS(CMainFrame),
+                                             RUNTIME_CLASS(CQorRoadView));
+  docTemplate->SetClientItemClass(RUNTIME_CLASS(CQorRoadCntrItem));
+  AddDocTemplate(docTemplate);
   const CString installationId = GetInstallationId();
   shell::StartProgramAnalytics(shell::GetAnalyticsModule(),
                                {static_cast<int>(GetProfileInt(kSettings, "Analytics", 1)),
