@@ -11,6 +11,7 @@
 #include "app/qor_road_view.h"
 #include "app/resource.h"
 #include "app/shell/analytics.h"
+#include "app/shell/group_dialog.h"
 #include "app/shell/frame_workers.h"
 #include "app/shell/net_fetch.h"
 #include "app/shell/news_page.h"
@@ -23,6 +24,8 @@
 #include "model/doc_interface.h"
 #include "model/iarea.h"
 #include "model/identifiers.h"
+#include "model/igroups.h"
+#include "model/iprimitive.h"
 #include "model/iproject.h"
 #include "model/ivisualopt.h"
 #include "model/shell/shell_services.h"
@@ -785,15 +788,88 @@ LRESULT CMainFrame::OnToView(WPARAM wParam, LPARAM lParam)
   return view->SendMessage(current->message, current->message == UM_DROPHOVER ? wParam : 0, lParam);
 }
 
-// Finishing an edited outline needs the group and primitive editing of the parameters pane's dialogs; the view
-// ends its input here.
-LRESULT CMainFrame::OnEndContour(WPARAM, LPARAM lParam)
+// The tool that sent the message holds the object; ending the input deletes the tool, so the frame keeps its own
+// reference until it is done.
+LRESULT CMainFrame::OnEndContour(WPARAM wParam, LPARAM lParam)
 {
+  auto* object = reinterpret_cast<IModelUnknown*>(lParam);
+  if (object)
+    object->AddRef();
   if (CQorRoadView* view = GetFirstView())
     view->SendMessage(UM_ENDCONTOUR, 0, 0);
-  if (lParam && m_pDocument)
-    m_pDocument->Redraw(FALSE, FALSE, TRUE);
+  if (!object)
+    return 0;
+  if (wParam == 1)
+    FinishGroupOutline(reinterpret_cast<IGroupOfDev*>(lParam));
+  else
+    FinishPrimitiveOutline(reinterpret_cast<IPrimitive*>(lParam));
+  void* model = nullptr;
+  if (SUCCEEDED(object->QueryInterface(&IID_IClassObjModel, &model)) && model) {
+    auto* item = static_cast<IClassObjModel*>(model);
+    const HTREEITEM* handle = item->GetTreeItem();
+    if (handle && *handle)
+      SendMessage(UM_SHOWOBJECT, 0, reinterpret_cast<LPARAM>(item));
+    item->Release();
+  }
+  object->Release();
   return 0;
+}
+
+void CMainFrame::FinishGroupOutline(IGroupOfDev* group)
+{
+  CArray<_CSPOINT3D>* points = nullptr;
+  group->GetContourPoints(&points);
+  const int individual = 0;
+  if (!points || points->GetSize() < 3) {
+    group->SetPlacementScheme(&individual);
+  } else if (*group->GetPlacementScheme() == 3) {
+    shell::CDlgChildGroupDev dialog(this, group);
+    dialog.m_onHelp = [this] { ShowHelpIndex(); };
+    if (dialog.DoModal() == IDOK) {
+      group->SetContourOffset(&dialog.m_dOffset);
+      group->SetContourOutreach(&dialog.m_dOutreach);
+      group->SetContourStep(&dialog.m_dStep);
+      group->SetContourAngle(&dialog.m_dRotation);
+    } else {
+      group->SetPlacementScheme(&individual);
+    }
+  }
+  group->UpdatePolePositions(0);
+  if (m_pDocument)
+    m_pDocument->Redraw(FALSE, TRUE, TRUE);
+}
+
+void CMainFrame::FinishPrimitiveOutline(IPrimitive* primitive)
+{
+  void* model = nullptr;
+  IArea* area = nullptr;
+  if (SUCCEEDED(primitive->QueryInterface(&IID_IClassObjModel, &model)) && model) {
+    auto* item = static_cast<IClassObjModel*>(model);
+    area = dynamic_cast<IArea*>(item->GetParent());
+    item->Release();
+  }
+  const double baseHeight = area ? *area->GetBaseHeight() : 0;
+  if (baseHeight != 0) {
+    CArray<_CSPOINT3D>* outline = nullptr;
+    primitive->GetOutline(&outline);
+    if (outline) {
+      for (INT_PTR i = 0; i < outline->GetSize(); ++i)
+        (*outline)[i].z = baseHeight;
+    }
+    primitive->Rebuild();
+  }
+  if (m_pDocument)
+    m_pDocument->Redraw(FALSE, FALSE, TRUE);
+}
+
+void CMainFrame::ShowHelpIndex()
+{
+  HH_AKLINK link;
+  link.cbStruct = sizeof(link);
+  link.pszKeywords = "";
+  link.fIndexOnFail = TRUE;
+  const CString helpFile = GetDocsFolder() + "QorRoad.chm";
+  HtmlHelp(GetSafeHwnd(), helpFile, HH_KEYWORD_LOOKUP, reinterpret_cast<DWORD_PTR>(&link));
 }
 
 LRESULT CMainFrame::OnEngineProgress(WPARAM wParam, LPARAM) { return SendMessage(UM_PROGRESS, wParam, 0); }

@@ -12,6 +12,8 @@
 
 #include <memory>
 
+struct IGroupOfDev;
+struct IPrimitive;
 struct IQorRoadDoc;
 class CQorRoadView;
 class CTKResourceManager;
@@ -95,6 +97,11 @@ protected:
   LRESULT OnShowLighting(WPARAM wParam, LPARAM lParam);
   LRESULT OnToView(WPARAM wParam, LPARAM lParam);
   LRESULT OnEndContour(WPARAM wParam, LPARAM lParam);
+  // The two ends of an edited outline: a group's contour or points, a primitive's vertices.
+  void FinishGroupOutline(IGroupOfDev* group);
+  void FinishPrimitiveOutline(IPrimitive* primitive);
+  // The help's index (a keyword lookup with no keyword).
+  void ShowHelpIndex();
   LRESULT OnEngineProgress(WPARAM wParam, LPARAM lParam);
   LRESULT OnCalcFinished(WPARAM wParam, LPARAM lParam);
   LRESULT OnShowNews(WPARAM wParam, LPARAM lParam);

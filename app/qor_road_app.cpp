@@ -3,11 +3,13 @@
 #include "app/folders.h"
 #include "app/main_frame.h"
 #include "app/placement.h"
+#include "app/qor_road_cntr_item.h"
 #include "app/qor_road_view.h"
 #include "app/resource.h"
 #include "app/shell/analytics.h"
 #include "app/shell/optimization_dialog.h"
 #include "app/shell/shell_dialogs.h"
+#include "app/shell/splash_screen.h"
 #include "platform/base/locale.h"
 #include "catalogues/manager/dlg_management_plugins.h"
 #include "app/template_import.h"
@@ -37,6 +39,8 @@
 #include "wizard/wizard.h"
 
 #include <unistd.h>
+
+#include <memory>
 
 namespace {
 
@@ -131,8 +135,14 @@ BOOL CQorRoadApp::InitInstance()
   const std::string crashMarker = std::string(Shell::GetAppDataBinFolder()) + kCrashMarker;
   platform::InstallCrashHandler(crashMarker, codepage::Cp1251ToUtf8(static_cast<LPCSTR>(crashText)) + "\n");
 
-  AddDocTemplate(new CSingleDocTemplate(ids::IDR_MAINFRAME, RUNTIME_CLASS(CQorRoadDoc), RUNTIME_CLASS(CMainFrame),
-                                        RUNTIME_CLASS(CQorRoadView)));
+  // Shown until the main window is made and filled; any early return takes it down.
+  auto splash = std::make_unique<shell::CSplashScreen>();
+  splash->Show();
+
+  auto* docTemplate = new CSingleDocTemplate(ids::IDR_MAINFRAME, RUNTIME_CLASS(CQorRoadDoc), RUNTIME_CLASS(CMainFrame),
+                                             RUNTIME_CLASS(CQorRoadView));
+  docTemplate->SetClientItemClass(RUNTIME_CLASS(CQorRoadCntrItem));
+  AddDocTemplate(docTemplate);
   const CString installationId = GetInstallationId();
   shell::StartProgramAnalytics(shell::GetAnalyticsModule(),
                                {static_cast<int>(GetProfileInt(kSettings, "Analytics", 1)),
@@ -165,6 +175,7 @@ BOOL CQorRoadApp::InitInstance()
     else
       m_startPageDue = TRUE;
   }
+  splash.reset();
   WINDOWPLACEMENT placement;
   m_pMainWnd->ShowWindow(LoadWindowPlacement(&placement) ? static_cast<int>(placement.showCmd) : SW_SHOWMAXIMIZED);
   m_pMainWnd->UpdateWindow();

@@ -39,6 +39,10 @@ public:
   virtual BOOL SaveAllModified();
   virtual void CloseAllDocuments(BOOL bEndSession);
 
+  // The item class (a kind of CRichEditCntrItem) its documents' client-item factory makes.
+  void SetClientItemClass(CRuntimeClass* pClass) { m_pClientItemClass = pClass; }
+  CRuntimeClass* GetClientItemClass() const { return m_pClientItemClass; }
+
 protected:
   CDocTemplate(UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass, CRuntimeClass* pViewClass);
 
@@ -46,6 +50,7 @@ protected:
   CRuntimeClass* m_pDocClass;
   CRuntimeClass* m_pFrameClass;
   CRuntimeClass* m_pViewClass;
+  CRuntimeClass* m_pClientItemClass = nullptr;
   CString m_strDocStrings;
 };
 

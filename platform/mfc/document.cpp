@@ -6,6 +6,7 @@
 #include "platform/mfc/frame.h"
 #include "platform/mfc/fileprompt.h"
 #include "platform/mfc/msgbox.h"
+#include "platform/mfc/richedit.h"
 #include "platform/mfc/view.h"
 #include "platform/mfc/winapp.h"
 
@@ -449,3 +450,14 @@ void CDocument::OnFileClose()
 void CDocument::OnFileSave() { DoFileSave(); }
 
 void CDocument::OnFileSaveAs() { DoSave(nullptr); }
+
+CRichEditCntrItem* CDocument::CreateClientItem(REOBJECT*) const
+{
+  CRuntimeClass* itemClass = m_pDocTemplate ? m_pDocTemplate->GetClientItemClass() : nullptr;
+  if (!itemClass || !itemClass->IsDerivedFrom(RUNTIME_CLASS(CRichEditCntrItem)))
+    return nullptr;
+  auto* item = static_cast<CRichEditCntrItem*>(itemClass->CreateObject());
+  if (item)
+    item->m_pDocument = const_cast<CDocument*>(this);
+  return item;
+}

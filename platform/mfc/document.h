@@ -18,6 +18,8 @@
 class CView;
 class CFrameWnd;
 class CDocTemplate;
+class CRichEditCntrItem;
+struct REOBJECT;
 
 namespace platform::mfc {
 // A path taken from the current folder when it is relative, as the file dialogs hand out absolute ones.
@@ -70,6 +72,11 @@ public:
   virtual void ReportSaveLoadException(LPCSTR lpszPathName, CException* e, BOOL bSaving, UINT nIDPDefault);
 
   BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+
+  // The client-item factory: a new item for an object embedded in the document's rich text, of the class its
+  // template names (CDocTemplate::SetClientItemClass), held by this document; null when the template names none.
+  // The caller deletes the item.
+  virtual CRichEditCntrItem* CreateClientItem(REOBJECT* preo = nullptr) const;
 
   // File commands of the document's map.
   void OnFileClose();

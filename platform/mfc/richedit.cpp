@@ -366,4 +366,6 @@ void CRichEditView::OnEndPrinting(CDC*, CPrintInfo*)
 
 // ---------------------------------------------------------------------------------------------------------------
 
-IMPLEMENT_DYNAMIC(CRichEditCntrItem, CObject)
+IMPLEMENT_DYNCREATE(CRichEditCntrItem, CObject)
+
+CRichEditCntrItem::CRichEditCntrItem(REOBJECT*, CDocument* pContainer) : m_pDocument(pContainer) {}

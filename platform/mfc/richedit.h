@@ -135,10 +135,18 @@ private:
   mutable CRichEditCtrl m_ctrl;
 };
 
-// An OLE object inside rich text. Embedded objects are not shown; the class is there for the programs that
-// derive their item class from it.
+// An OLE object inside rich text, made by its document's client-item factory (CDocument::CreateClientItem).
+// Embedded objects are not shown; the class is there for the programs that derive their item class from it.
+struct REOBJECT;
 class CRichEditCntrItem : public CObject {
-  DECLARE_DYNAMIC(CRichEditCntrItem)
+  DECLARE_DYNCREATE(CRichEditCntrItem)
 public:
-  CRichEditCntrItem() = default;
+  explicit CRichEditCntrItem(REOBJECT* preo = nullptr, CDocument* pContainer = nullptr);
+
+  // The document that holds the item.
+  CDocument* GetDocument() const { return m_pDocument; }
+
+private:
+  friend class CDocument;
+  CDocument* m_pDocument = nullptr;
 };

@@ -2,6 +2,10 @@
 // open, and what failures leave behind.
 #include "tests/platform/mfc/harness.h"
 
+#include "platform/mfc/richedit.h"
+
+#include <memory>
+
 namespace mfctest {
 namespace {
 
@@ -341,6 +345,34 @@ TEST_F(DocumentTest, ClosingTheFrameAsksAndCancelKeepsItOpen)
   EXPECT_EQ(template_->GetFirstDocPosition(), nullptr);
   MSG msg;
   EXPECT_TRUE(::PeekMessage(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+}  // namespace
+}  // namespace mfctest
+
+namespace mfctest {
+
+// Named outside the file's own namespace: its class record is registered by name.
+class CTestItem : public CRichEditCntrItem {
+  DECLARE_DYNCREATE(CTestItem)
+};
+IMPLEMENT_DYNCREATE(CTestItem, CRichEditCntrItem)
+
+namespace {
+
+// The client-item factory makes the class the template names, held by the document; nothing else.
+TEST_F(DocumentTest, TheClientItemFactoryMakesTheTemplatesItemClass)
+{
+  EXPECT_EQ(Doc()->CreateClientItem(), nullptr) << "no class named";
+  template_->SetClientItemClass(RUNTIME_CLASS(CTestItem));
+  std::unique_ptr<CRichEditCntrItem> item(Doc()->CreateClientItem());
+  ASSERT_NE(item, nullptr);
+  EXPECT_TRUE(item->IsKindOf(RUNTIME_CLASS(CTestItem)));
+  EXPECT_EQ(item->GetDocument(), Doc());
+  // A class that is no item is never made.
+  template_->SetClientItemClass(RUNTIME_CLASS(CWnd));
+  EXPECT_EQ(Doc()->CreateClientItem(), nullptr);
+  template_->SetClientItemClass(nullptr);
 }
 
 }  // namespace
