@@ -10,6 +10,7 @@
 
 class CGraphicCore;
 class CGraphicCoreFull;
+class CPrimitiveDrawContext;
 class CToolHolder;
 namespace VisualCtrl {
 class CReportView;
@@ -33,6 +34,9 @@ public:
 
   BOOL IsInPrintPreview() const { return m_printPreview; }
   int GetDepthBits() const { return m_depthBits; }
+  BOOL ShowsGroupNumbers() const { return m_groupNumbers; }
+  BOOL IsPrimTransparency() const { return m_primTransparency; }
+  double GetTransparencyFactor() const { return m_transparencyFactor; }
 
 protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -59,15 +63,34 @@ protected:
   void OnRestoreSize();
   void OnUpdateRestoreSize(CCmdUI* pCmdUI);
   void OnLayers();
+  void OnViewSide(UINT nID);
+  void OnUpdateViewSide(CCmdUI* pCmdUI);
+  void OnViewWall(UINT nID);
+  void OnUpdateViewWall(CCmdUI* pCmdUI);
+  void OnDisplayToggle(UINT nID);
+  void OnUpdateDisplayToggle(CCmdUI* pCmdUI);
+  LRESULT OnPrimTransparency(WPARAM wParam, LPARAM lParam);
 
   DECLARE_MESSAGE_MAP()
 
 private:
   CGraphicCoreFull* FullCore() const;
   CToolHolder* ToolHolder() const;
+  // The render core's holder of the primitives' transparency.
+  CPrimitiveDrawContext* PrimitiveHolder() const;
   DWORD CurrentViewType() const;
   // Deletes the current tool: the navigator takes the input again.
   void EndTool();
+  // The document's and the camera's view type.
+  void SetViewType(DWORD viewType);
+  // The calculation areas' layer states, then the new view type.
+  void ShowLayers(DWORD shownKinds, DWORD hiddenKinds, DWORD viewType);
+  // The primitives' factor from the flag, the view type (0: the camera's) and the results; drawn at once.
+  void ApplyPrimitiveTransparency(DWORD viewType);
+  // A key the active area takes moves its selected objects in plan view; TRUE when it was taken.
+  BOOL MoveSelectionByKey(WPARAM key, LPARAM lParam);
+  // The selector loses its grab and any polygon input when the view loses the focus.
+  void EndSelectorInputOnFocusLoss();
 
   CToolTipCtrl m_toolTip;
   int m_depthBits = -1;
