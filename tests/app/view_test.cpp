@@ -6,6 +6,7 @@
 #include "app/qor_road_view.h"
 #include "app/resource.h"
 #include "document/qor_road_doc.h"
+#include "geometry/calc_area.h"
 #include "geometry/calc_area_manager.h"
 #include "geometry/mesh/calc_surface.h"
 #include "geometry/view_camera.h"
@@ -479,6 +480,52 @@ TEST_F(ViewTest, AWallViewIsOfferedForAStraightRoadWithThatWallAndValidIlluminan
   EXPECT_FALSE(State(ids::ID_VIEW_LEFT_WALL).enabled) << "luminance shown";
   EXPECT_FALSE(State(ids::ID_VIEW_RIGHT_WALL).enabled) << "luminance shown";
   Results()->valid = 0;
+}
+
+TEST_F(ViewTest, AWallViewShowsOnlyThatWallsLayerAndThePlanShowsThemAll)
+{
+  ASSERT_TRUE(Start());
+  Pump();
+  const int illuminance = 1;
+  Document()->GetCurrentOptions()->SetQuantity(&illuminance);
+  SwitchWallsOn();
+  Command(32772);
+  ASSERT_TRUE(PumpUntil([&] {
+    int state = -1;
+    Frame()->SendMessage(UM_GETCALCSTATE, 0, reinterpret_cast<LPARAM>(&state));
+    return state == 0 && Results() && Results()->valid == 1;
+  }));
+  Pump();
+  Core().Render(TRUE, TRUE);
+  CCalcAreaManager* manager = Core().GetCalcAreaManager();
+  ASSERT_NE(manager, nullptr);
+  ASSERT_NE(manager->GetKindsMade() & 0x180, 0u) << "the walls were calculated";
+  auto shownKinds = [&] {
+    DWORD kinds = 0;
+    for (const auto& area : manager->GetAreas())
+      if (area->GetState() & CSelectableObject::kVisible)
+        kinds |= area->m_kind;
+    return kinds;
+  };
+  const DWORD made = manager->GetKindsMade();
+  struct Case {
+    UINT command;
+    DWORD shown;
+  };
+  const Case cases[] = {
+      {ids::ID_VIEW_LEFT_WALL, made & 0x80},
+      {ids::ID_VIEW_2D, made},
+      {ids::ID_VIEW_RIGHT_WALL, made & 0x100},
+      {ids::ID_VIEW_FRONT, made},
+      {ids::ID_VIEW_RIGHT_WALL, made & 0x100},
+      {ids::ID_VIEW_3D, made},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.command);
+    ASSERT_TRUE(State(c.command).enabled);
+    Command(c.command);
+    EXPECT_EQ(shownKinds(), c.shown);
+  }
 }
 
 TEST_F(ViewTest, DisplayTogglesFlipTheirFlagsAndTransparencyReachesEveryPrimitive)
