@@ -9,12 +9,14 @@
 #include "geometry/calc_area.h"
 #include "geometry/calc_area_manager.h"
 #include "geometry/mesh/calc_surface.h"
+#include "geometry/object3d.h"
 #include "geometry/view_camera.h"
 #include "graphics/core/graphic_core_full.h"
 #include "graphics/core/model_ref.h"
 #include "graphics/core/view_services.h"
 #include "graphics/drawers/customize_road_drawer.h"
 #include "graphics/drawers/road_drawers.h"
+#include "graphics/scene/object_containers.h"
 #include "graphics/scene/scene_builder.h"
 #include "graphics/tools/custom_polygon_tool.h"
 #include "graphics/tools/navigator_tool.h"
@@ -584,12 +586,24 @@ TEST_F(ViewTest, DisplayTogglesFlipTheirFlagsAndTransparencyReachesEveryPrimitiv
   Command(ids::ID_VIEW_CONTOURS);
   EXPECT_TRUE(View()->ContourOfPrim());
 
-  // Group numbers: what the render core asks at every rebuild of the plan.
+  // Group numbers: the scene's labels at once, and what the render core asks at every rebuild of the plan.
+  auto labelled = [&] {
+    size_t count = 0;
+    for (const CObject3D* object : Core().GetScene()->GetOwned()->GetObjects())
+      count += (object->GetState() & CSelectableObject::kLabelShown) != 0 ? 1 : 0;
+    return count;
+  };
+  ASSERT_GT(Core().GetScene()->GetOwned()->GetCount(), 0u) << "the site's group of poles";
+  EXPECT_EQ(labelled(), 0u);
   Command(ids::ID_VIEW_GROUP_NUMBERS);
   EXPECT_TRUE(GetViewServices().ShowsGroupNumbers());
   EXPECT_EQ(State(ids::ID_VIEW_GROUP_NUMBERS).checked, 1);
+  EXPECT_EQ(labelled(), Core().GetScene()->GetOwned()->GetCount());
+  Core().Render(FALSE, TRUE);
+  EXPECT_EQ(labelled(), Core().GetScene()->GetOwned()->GetCount()) << "kept through a rebuild";
   Command(ids::ID_VIEW_GROUP_NUMBERS);
   EXPECT_FALSE(GetViewServices().ShowsGroupNumbers());
+  EXPECT_EQ(labelled(), 0u);
 
   // The raster switch of the core and of its underlay drawer, offered with an underlay.
   EXPECT_FALSE(State(ids::ID_VIEW_RASTER).enabled);
