@@ -648,6 +648,19 @@ TEST_F(ViewTest, AnObjectCommandIsPostedToTheFrameAndReleasesTheSelectorsGrab)
   // Not one of the seventeen: nothing posted.
   View()->SendMessage(WM_COMMAND, ids::ID_VIEW_FRONT);
   EXPECT_FALSE(::PeekMessage(&posted, Frame()->GetSafeHwnd(), UM_TREECOMMAND, UM_TREECOMMAND, PM_REMOVE));
+
+  // The release itself: only the selector has a grab to let go.
+  Holder().SetCurrentTool(ToolMode::kNone);
+  EXPECT_EQ(View()->SendMessage(UM_DROPHOVER), 0);
+  Command(ids::ID_VIEW_2D);
+  Command(ids::ID_VIEW_SELECT);
+  ASSERT_NE(Holder().GetSelector(), nullptr);
+  EXPECT_EQ(View()->SendMessage(UM_DROPHOVER), 1);
+  EXPECT_EQ(Holder().GetSelector()->GetHandle(), -1);
+  Holder().SetCurrentTool(ToolMode::kNone);
+  // The document's notices need no answer beyond 1.
+  EXPECT_EQ(View()->SendMessage(UM_VIEWNOTIFY), 1);
+  EXPECT_EQ(View()->SendMessage(UM_VIEWFONTCHANGED, 3), 1);
 }
 
 }  // namespace
