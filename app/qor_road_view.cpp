@@ -253,8 +253,8 @@ LRESULT CQorRoadView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
   switch (message) {
   case WM_KEYDOWN:
-    // Esc during a calculation is the tool holder's: it cancels the run and nothing else.
-    if (!(wParam == VK_ESCAPE && AskCalculationState() == Shell::kCalcRunning) && MoveSelectionByKey(wParam, lParam))
+    // Moves happen only while no calculation runs; Esc during one is the tool holder's (it cancels the run).
+    if (MoveSelectionByKey(wParam, lParam))
       return 0;
     [[fallthrough]];
   case WM_MOUSEMOVE:
