@@ -12,6 +12,7 @@
 #include "graphics/core/view_services.h"
 #include "graphics/drawers/customize_road_drawer.h"
 #include "graphics/drawers/road_drawers.h"
+#include "graphics/drawers/straight_road_drawer.h"
 #include "graphics/scene/object_containers.h"
 #include "graphics/scene/scene_builder.h"
 #include "graphics/tools/custom_polygon_tool.h"
@@ -415,6 +416,14 @@ CPrimitiveDrawContext* CQorRoadView::PrimitiveHolder() const
   return drawer ? &drawer->GetContext() : nullptr;
 }
 
+void CQorRoadView::SetWallSwitches(bool left, bool right)
+{
+  CGraphicCoreFull* core = FullCore();
+  CRoadDrawers* drawers = core ? core->GetRoadDrawers() : nullptr;
+  if (drawers && drawers->GetStraightDrawer() && drawers->GetStraightDrawer()->GetWalls())
+    drawers->GetStraightDrawer()->GetWalls()->SetSwitches(left, right);
+}
+
 DWORD CQorRoadView::CurrentViewType() const
 {
   CViewCamera* camera = CurrentViewCamera();
@@ -450,13 +459,12 @@ void CQorRoadView::SetViewType(DWORD viewType)
     camera->SetViewType(viewType);
 }
 
-// The wall switches of the straight road follow the view type in the render core's next rebuild: both walls in
-// plan, 3D and the side views, one wall in its own view.
 void CQorRoadView::OnViewPlan()
 {
   CGraphicCoreFull* core = FullCore();
   if (core)
     core->GetNavigator()->SetMode(kNavigatorPan);
+  SetWallSwitches(true, true);
   if (CPrimitiveDrawContext* primitives = PrimitiveHolder()) {
     primitives->m_alpha = kPlanTransparency;
     primitives->m_transparent = m_primTransparency != 0;
@@ -467,6 +475,7 @@ void CQorRoadView::OnViewPlan()
 
 void CQorRoadView::OnView3D()
 {
+  SetWallSwitches(true, true);
   if (CPrimitiveDrawContext* primitives = PrimitiveHolder()) {
     primitives->m_alpha = kOpaque;
     primitives->m_transparent = false;
@@ -484,6 +493,7 @@ void CQorRoadView::OnViewSide(UINT nID)
 {
   if (CGraphicCoreFull* core = FullCore())
     core->GetNavigator()->SetMode(kNavigatorPan);
+  SetWallSwitches(true, true);
   const DWORD type = nID == ids::ID_VIEW_FRONT ? CViewCamera::kFront
                      : nID == ids::ID_VIEW_LEFT ? CViewCamera::kLeft
                                                 : CViewCamera::kRight;
@@ -496,6 +506,7 @@ void CQorRoadView::OnViewWall(UINT nID)
 {
   if (CGraphicCoreFull* core = FullCore())
     core->GetNavigator()->SetMode(kNavigatorPan);
+  SetWallSwitches(nID == ids::ID_VIEW_LEFT_WALL, nID == ids::ID_VIEW_RIGHT_WALL);
   if (nID == ids::ID_VIEW_LEFT_WALL)
     ShowLayers(kLeftWallLayer, kAllLayerKinds & ~kLeftWallLayer, CViewCamera::kLeftWall);
   else

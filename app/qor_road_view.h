@@ -81,6 +81,8 @@ private:
   DWORD CurrentViewType() const;
   // Deletes the current tool: the navigator takes the input again.
   void EndTool();
+  // The straight road's wall switches of the 3D drawing.
+  void SetWallSwitches(bool left, bool right);
   // The document's and the camera's view type.
   void SetViewType(DWORD viewType);
   // The calculation areas' layer states, then the new view type.

@@ -16,6 +16,7 @@
 #include "graphics/core/view_services.h"
 #include "graphics/drawers/customize_road_drawer.h"
 #include "graphics/drawers/road_drawers.h"
+#include "graphics/drawers/straight_road_drawer.h"
 #include "graphics/scene/object_containers.h"
 #include "graphics/scene/scene_builder.h"
 #include "graphics/tools/custom_polygon_tool.h"
@@ -484,7 +485,7 @@ TEST_F(ViewTest, AWallViewIsOfferedForAStraightRoadWithThatWallAndValidIlluminan
   Results()->valid = 0;
 }
 
-TEST_F(ViewTest, AWallViewShowsOnlyThatWallsLayerAndThePlanShowsThemAll)
+TEST_F(ViewTest, AWallViewShowsOnlyThatWallAndItsLayerAndTheOtherViewsShowThemAll)
 {
   ASSERT_TRUE(Start());
   Pump();
@@ -513,20 +514,25 @@ TEST_F(ViewTest, AWallViewShowsOnlyThatWallsLayerAndThePlanShowsThemAll)
   struct Case {
     UINT command;
     DWORD shown;
+    int leftWallDrawn;
+    int rightWallDrawn;
   };
   const Case cases[] = {
-      {ids::ID_VIEW_LEFT_WALL, made & 0x80},
-      {ids::ID_VIEW_2D, made},
-      {ids::ID_VIEW_RIGHT_WALL, made & 0x100},
-      {ids::ID_VIEW_FRONT, made},
-      {ids::ID_VIEW_RIGHT_WALL, made & 0x100},
-      {ids::ID_VIEW_3D, made},
+      {ids::ID_VIEW_LEFT_WALL, made & 0x80, 1, 0},
+      {ids::ID_VIEW_2D, made, 1, 1},
+      {ids::ID_VIEW_RIGHT_WALL, made & 0x100, 0, 1},
+      {ids::ID_VIEW_FRONT, made, 1, 1},
+      {ids::ID_VIEW_RIGHT_WALL, made & 0x100, 0, 1},
+      {ids::ID_VIEW_3D, made, 1, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.command);
     ASSERT_TRUE(State(c.command).enabled);
     Command(c.command);
     EXPECT_EQ(shownKinds(), c.shown);
+    const CStraightRoadWalls3D* walls = Core().GetRoadDrawers()->GetStraightDrawer()->GetWalls();
+    EXPECT_EQ(walls->GetSwitch(CStraightRoadWalls3D::kLeft), c.leftWallDrawn != 0);
+    EXPECT_EQ(walls->GetSwitch(CStraightRoadWalls3D::kRight), c.rightWallDrawn != 0);
   }
 }
 
