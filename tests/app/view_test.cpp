@@ -197,6 +197,18 @@ TEST_F(ViewTest, InputReachesTheToolOrTheNavigatorAsTheCalculationStateAllows)
       View()->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(200, 150));
   }
   Holder().SetCurrentTool(ToolMode::kNone);
+
+  // A drag in 3D during a calculation turns the view: the navigator's moves are not held back.
+  Core().GetCamera()->SetViewType(CViewCamera::kPerspective);
+  ASSERT_EQ(Navigator().GetMode(), NavigatorMode::kRotate);
+  const _DEVCPOSITION before = *Core().GetCamera()->GetEye();
+  SetCalcState(kBusy);
+  View()->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 150));
+  View()->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(240, 170));
+  View()->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(240, 170));
+  SetCalcState(kIdle);
+  const _DEVCPOSITION& after = *Core().GetCamera()->GetEye();
+  EXPECT_TRUE(after.angle1 != before.angle1 || after.angle2 != before.angle2 || after.angle3 != before.angle3);
 }
 
 TEST_F(ViewTest, TheWheelTakesTheDirectionFactorOfTheProfile)
