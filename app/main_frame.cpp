@@ -53,7 +53,6 @@ constexpr int kMinTrackWidth = 800;
 constexpr int kMinTrackHeight = 640;
 constexpr DWORD kPlanViewBit = 0x2;
 constexpr DWORD kNormalisedPlanMode = 0x202;
-constexpr UINT kSiteAddressString = 829;
 // What the start page's first four items run.
 constexpr UINT kStartPageCommands[] = {ids::ID_NEW_STRAIGHT_ROAD, ids::ID_NEW_OPEN_TERRITORY, ID_FILE_OPEN,
                                        ID_FILE_MRU_FILE1};
@@ -122,7 +121,7 @@ shell::ShellHost* AppShellHost()
 
 shell::UpdateAddresses UpdateCheckAddresses()
 {
-  const std::string site(static_cast<LPCSTR>(Shell::GetNetworkAddress(kSiteAddressString)));
+  const std::string site(static_cast<LPCSTR>(Shell::GetNetworkAddress(Shell::kSiteAddressString)));
   return {site, site + "/version.txt", site + "/version_info.txt"};
 }
 

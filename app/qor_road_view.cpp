@@ -146,6 +146,13 @@ BEGIN_MESSAGE_MAP(CQorRoadView, CScrollView)
   ON_UPDATE_COMMAND_UI(ids::ID_VIEW_MOVABLE_PRIMITIVES, &CQorRoadView::OnUpdateDisplayToggle)
   ON_UPDATE_COMMAND_UI(ids::ID_VIEW_SHOW_MOVE_FILLING, &CQorRoadView::OnUpdateDisplayToggle)
   ON_UPDATE_COMMAND_UI_RANGE(ids::ID_VIEW_TRANSPARENCY, ids::ID_VIEW_LAYERS, &CQorRoadView::OnUpdateDisplayToggle)
+  // Printing, print preview and the clipboard copy (qor_road_view_print.cpp).
+  ON_COMMAND(ID_FILE_PRINT, &CQorRoadView::OnPrintReport)
+  ON_COMMAND(ID_FILE_PRINT_DIRECT, &CQorRoadView::OnPrintReport)
+  ON_COMMAND(ID_FILE_PRINT_PREVIEW, &CQorRoadView::OnPrintPreviewReport)
+  ON_COMMAND(ids::ID_VIEW_COPY_SCREEN, &CQorRoadView::OnCopyViewColour)
+  ON_COMMAND(ids::ID_VIEW_COPY_SCREEN_BW, &CQorRoadView::OnCopyViewBlackWhite)
+  ON_COMMAND(kCopyScreenBlackWhiteCommand, &CQorRoadView::OnCopyViewBlackWhite)
 END_MESSAGE_MAP()
 
 CQorRoadView::CQorRoadView()

@@ -8,10 +8,13 @@
 #include "platform/mfc/afxwin.h"
 #include "platform/mfc/scrollview.h"
 
+class CBitmap;
 class CGraphicCore;
 class CGraphicCoreFull;
 class CPrimitiveDrawContext;
+class CRoadPictureRenderer;
 class CToolHolder;
+struct IGroupOfDev;
 namespace VisualCtrl {
 class CReportView;
 }
@@ -106,4 +109,36 @@ private:
   BOOL m_groupNumbers = FALSE;
   BOOL m_movablePrimitives = TRUE;
   double m_transparencyFactor = 0.3;
+
+  // Printing and previewing the report through the report child, report pictures, the clipboard copy
+  // (qor_road_view_print.cpp).
+public:
+  BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
+  void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+  void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
+  void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr) override;
+  void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+  void OnEndPrintPreview(CDC* pDC, CPrintInfo* pInfo, POINT point, CPreviewView* pView) override;
+
+  // The layer flags of a report picture, from the document's view mode, the shown quantity and result display
+  // and the active area's kind.
+  DWORD ReportPictureFlags();
+  // One report picture into `bitmap`; FALSE outside a report build (no picture renderer).
+  BOOL RenderReportPicture(int width, int height, CBitmap* bitmap, IGroupOfDev* group);
+  VisualCtrl::CReportView* GetReportChild() const { return m_pReportChild; }
+
+protected:
+  void OnPrintReport();
+  void OnPrintPreviewReport();
+  void OnCopyViewColour();
+  void OnCopyViewBlackWhite();
+
+private:
+  // Brings the report up to date and builds it with its pictures; FALSE when the document refuses.
+  BOOL PrepareReport(int print);
+  // The panes the preview hides and shows again afterwards.
+  void PutPanesAside();
+  void BringPanesBack();
+
+  CRoadPictureRenderer* m_pPictureRenderer = nullptr;
 };

@@ -10,6 +10,8 @@ inline constexpr UINT kHelpCommand = 57670;
 inline constexpr UINT kContextHelpCommand = 57669;
 inline constexpr UINT kDefaultHelpCommand = 57671;
 inline constexpr UINT kCustomizeCommand = 35001;
+// The black-and-white copy of the view also answers this command, which no menu or bar of the program carries.
+inline constexpr UINT kCopyScreenBlackWhiteCommand = 32976;
 
 // Pane ids and their content windows' ids.
 inline constexpr int kPaneObjects = 32769;

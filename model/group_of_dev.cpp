@@ -240,40 +240,42 @@ int CGroupOfDev::LoadLightDevice(int luminaireCode, int flag)
   m_lightDevice.databaseWord1 = record->databaseWord1;
   m_lightDevice.databaseWord2 = record->databaseWord2;
   if (m_lightDevice.luminairePrice == 0)
-    AskPrices();
+    AskLuminairePrices(m_document, &m_lightDevice, PriceFailure::Raises);
   return 0;
 }
 
-// The luminaire's economic figures from the price database, each kept when its question succeeds.
-void CGroupOfDev::AskPrices()
+void AskLuminairePrices(IQorRoadDoc* document, CLightDevice* device, PriceFailure failure)
 {
-  ServerRef<IPriceDatabase> prices(m_document, IID_IPriceDatabase);
+  ServerRef<IPriceDatabase> prices(document, IID_IPriceDatabase);
   if (!prices)
     return;
-  CLightDevice& d = m_lightDevice;
+  auto answered = [failure](HRESULT hr) {
+    return (failure == PriceFailure::Raises ? ComCheck(hr) : hr) == S_OK;
+  };
+  CLightDevice& d = *device;
   const char* name = d.luminaireName;
   const char* lamp = d.lampType;
   const double power = d.lampPower;
   LONG value = 0;
-  if (ComCheck(prices->GetLuminairePrice(name, &value)) == S_OK)
+  if (answered(prices->GetLuminairePrice(name, &value)))
     d.luminairePrice = value;
-  if (ComCheck(prices->GetLuminaireInstallation(name, &value)) == S_OK)
+  if (answered(prices->GetLuminaireInstallation(name, &value)))
     d.installationCost = value;
-  if (ComCheck(prices->GetLuminaireCleaning(name, &value)) == S_OK)
+  if (answered(prices->GetLuminaireCleaning(name, &value)))
     d.cleaningCost = value;
-  if (ComCheck(prices->GetCleaningsPerYear(name, &value)) == S_OK)
+  if (answered(prices->GetCleaningsPerYear(name, &value)))
     d.cleaningsPerYear = value;
-  if (ComCheck(prices->GetLuminaireLife(name, &value)) == S_OK && value != 0)
+  if (answered(prices->GetLuminaireLife(name, &value)) && value != 0)
     d.luminaireLife = value;
-  if (ComCheck(prices->GetLampPrice(lamp, power, &value)) == S_OK)
+  if (answered(prices->GetLampPrice(lamp, power, &value)))
     d.lampPrice = value;
-  if (ComCheck(prices->GetLampReplacement(lamp, power, &value)) == S_OK)
+  if (answered(prices->GetLampReplacement(lamp, power, &value)))
     d.lampReplacementCost = value;
-  if (ComCheck(prices->GetLampLife(lamp, power, &value)) == S_OK && value != 0)
+  if (answered(prices->GetLampLife(lamp, power, &value)) && value != 0)
     d.lampLife = value;
   double factor = 0.0;
   const HRESULT hr = d.IsLed() ? prices->GetDriverLoss(name, &factor) : prices->GetBallastLoss(lamp, power, &factor);
-  if (ComCheck(hr) == S_OK && factor != 0.0)
+  if (answered(hr) && factor != 0.0)
     d.powerLossFactor = factor;
 }
 

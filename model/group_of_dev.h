@@ -96,7 +96,6 @@ private:
   void AppendSubGroup(IGroupOfDev* group);
   // Every pole takes user values: the first pole's height, outreach and tilt as the mounting kind sees them.
   void SwitchPolesToUserValues(int mountingKind);
-  void AskPrices();
   // How many groups stand above this one (0 for a group of a container).
   int NestingDepth();
 
@@ -131,5 +130,12 @@ private:
 
 // A new group with its one reference.
 IGroupOfDev* CreateGroupOfDev(CClassObjModel* parent, IQorRoadDoc* document, int number, int luminaireCode);
+
+// What a price question that fails with an error code does: the model raises the COM error, the parameters pane
+// takes it as not answered and asks the next.
+enum class PriceFailure { Raises, NotAnswered };
+// The luminaire's economic figures from the document's price database, each kept when its question is answered;
+// money comes as whole hundredths. Nothing without a document or a price database.
+void AskLuminairePrices(IQorRoadDoc* document, CLightDevice* device, PriceFailure failure);
 
 }  // namespace ObjectModel

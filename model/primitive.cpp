@@ -1,5 +1,6 @@
 #include "model/primitive.h"
 
+#include "model/class_of.h"
 #include "model/contour_offset.h"
 #include "model/iarea.h"
 #include "model/identifiers.h"
@@ -1096,6 +1097,47 @@ int CPrimitive::Serialize(CArchive* archive, DWORD fileVersion)
   if (at(5, 0, 7, 0))
     ar >> m_markingKind;
   return 0;
+}
+
+void SetOutlineHeight(IPrimitive* primitive, double z)
+{
+  CArray<_CSPOINT3D>* outline = nullptr;
+  primitive->GetOutline(&outline);
+  for (INT_PTR i = 0; outline && i < outline->GetSize(); ++i)
+    outline->ElementAt(i).z = z;
+}
+
+void ChangeMembership(IPrimitive* p, int membership, const CGuid& groupKind, int markingRectFlag)
+{
+  p->ClearMesh();
+  const int old = *p->GetMembership();
+  p->SetMembership(&membership);
+  p->SetGroupKind(&groupKind);
+  const bool shading = membership == kMemberShading;
+  p->SetHeight(shading ? 1.0 : 0.0);
+  if (!shading)
+    p->SetBaseHeight(0.0);
+  if (old == kMemberShading || shading)
+    SetOutlineHeight(p, p->GetHeight());
+  p->SetMarkingKind(&markingRectFlag);
+  int state = *p->GetState();
+  if (membership == kMemberBackground || shading)
+    state |= kStateOn;
+  p->SetState(&state);
+  const bool wasSolid = old == kMemberShading || old == kMemberMarking;
+  const bool isSolid = shading || membership == kMemberMarking;
+  if (wasSolid && !isSolid && !IsPolygonShape(*p->GetShape())) {
+    IClassObjModel* object = nullptr;
+    p->QueryInterface(&IID_IClassObjModel, reinterpret_cast<void**>(&object));
+    const bool interchange = object && IsOfClass(object->GetParent(), CLSID_CCustomizeRoad3D);
+    if (object)
+      object->Release();
+    if (interchange) {
+      const int polygon = kShapePolygon;
+      p->SetShape(&polygon);
+    }
+  }
+  p->Rebuild();
 }
 
 }  // namespace ObjectModel

@@ -165,6 +165,13 @@ private:
 
 // A new primitive with one reference for the caller.
 IPrimitive* CreatePrimitive(CClassObjModel* parent, IQorRoadDoc* context, long number);
+// Every vertex of the primitive's outline at height z.
+void SetOutlineHeight(IPrimitive* primitive, double z);
+// Moves the primitive to another category and into the user group of groupKind (null for none), and leaves it
+// with the marking-rectangle flag given. A shading object stands 1 m high, anything else lies flat on the
+// ground; background and shading objects are switched on; on a multi-level interchange a shape that leaves
+// shading or marking for a flat category becomes a polygon. The mesh is rebuilt.
+void ChangeMembership(IPrimitive* primitive, int membership, const CGuid& groupKind, int markingRectFlag);
 // The model object behind a primitive, or null.
 CPrimitive* PrimitiveBehind(IPrimitive* primitive);
 

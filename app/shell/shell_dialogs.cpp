@@ -1,6 +1,7 @@
 #include "app/shell/shell_dialogs.h"
 
 #include "app/shell/analytics.h"
+#include "model/shell/shell_services.h"
 
 #include <algorithm>
 
@@ -11,7 +12,6 @@ namespace {
 constexpr UINT_PTR kStopTimer = 0x5701;
 constexpr UINT kStopPollMilliseconds = 100;
 constexpr UINT_PTR kCloseAfterLinkTimer = 2;
-constexpr char kPlaceholderSite[] = "https://tesmira-road.example/";
 
 constexpr UINT IDC_PRODUCT_TITLE = 1032;
 constexpr UINT IDC_ABOUT_SITE = 1075;
@@ -41,16 +41,11 @@ void SetUpLink(CTKHyperLink& link, UINT id, CWnd* dialog)
 {
   link.SubclassDlgItem(id, dialog);
   link.SetBackColor(0xFFFFFF);
-  link.SetURL(SiteAddress());
+  link.SetURL(Shell::GetNetworkAddress(Shell::kSiteAddressString));
   link.SetColors(kLinkColour, kVisitedColour, kHoverColour);
 }
 
 }  // namespace
-
-CString SiteAddress()
-{
-  return Profile("Network", "Site", kPlaceholderSite);
-}
 
 CString ProductCodeText(const CString& installationId)
 {

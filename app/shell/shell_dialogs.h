@@ -14,9 +14,6 @@ inline constexpr UINT IDD_ABOUTBOX = 100;
 inline constexpr UINT IDD_UPDATE_PROGRAM = 309;
 inline constexpr UINT IDD_ZBUFFER_BITS = 726;
 
-// The program's web site, as the links show and open it: `Network\Site` of the profile, else the placeholder.
-CString SiteAddress();
-
 // "Код продукта: " and the installation id without its braces.
 CString ProductCodeText(const CString& installationId);
 

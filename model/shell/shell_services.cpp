@@ -75,7 +75,7 @@ int SendAnalyticsInfo(int flag) { return g_services->SendAnalyticsInfo(flag); }
 
 CString GetNetworkAddress(UINT stringId)
 {
-  const char* entry = stringId == 829   ? "Site"
+  const char* entry = stringId == kSiteAddressString ? "Site"
                       : stringId == 841 ? "CatalogueIndex"
                       : stringId == 845 ? "CatalogueFolder"
                                         : nullptr;

@@ -127,4 +127,7 @@ int SendAnalyticsInfo(int flag);
 // the profile's "Network" section names another (829 "Site", 841 "CatalogueIndex", 845 "CatalogueFolder").
 CString GetNetworkAddress(UINT stringId);
 
+// The program's web site: the About box, the update dialog and the update check's address.
+inline constexpr UINT kSiteAddressString = 829;
+
 }  // namespace Shell

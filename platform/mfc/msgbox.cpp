@@ -1,5 +1,6 @@
 #include "platform/mfc/msgbox.h"
 
+#include "platform/mfc/afxres.h"
 #include "platform/mfc/winapp.h"
 
 int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT nIDHelp)
@@ -13,7 +14,10 @@ int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT nIDHelp)
 int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp)
 {
   CString text;
-  text.LoadString(nIDPrompt);
+  // The framework's own message, for a program whose table does not carry it.
+  if ((!text.LoadString(nIDPrompt) || text.IsEmpty()) && nIDPrompt == AFX_IDP_COMMAND_FAILURE) {
+    text = "Не удалось выполнить команду.";
+  }
   if (nIDHelp == static_cast<UINT>(-1)) {
     nIDHelp = nIDPrompt;
   }

@@ -147,11 +147,7 @@ void CView::OnFilePrintPreview()
 {
   auto* pState = new CPrintPreviewState;
   if (!DoPrintPreview(AFX_IDD_PREVIEW_TOOLBAR, this, RUNTIME_CLASS(CPreviewView), pState)) {
-    CString text;
-    if (!text.LoadString(AFX_IDP_COMMAND_FAILURE) || text.IsEmpty()) {
-      text = "Не удалось выполнить команду.";
-    }
-    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+    AfxMessageBox(AFX_IDP_COMMAND_FAILURE, MB_OK | MB_ICONEXCLAMATION);
     delete pState;
   }
 }

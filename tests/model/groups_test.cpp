@@ -6,6 +6,7 @@
 #include "model/pole.h"
 #include "model/straight_road.h"
 #include "model/version.h"
+#include "platform/com/comerror.h"
 
 #include <gtest/gtest.h>
 
@@ -263,6 +264,29 @@ TEST(GroupOfDev, LuminaireFromTheDatabaseWithItsPrices)
   doc.hasLuminaireDatabase = false;
   EXPECT_EQ(g->LoadLightDevice(1, 0), 1);
   EXPECT_EQ(g->GetLightDevice()->table->rows, 5);
+}
+
+// A price question that fails with an error code: the model raises it, the parameters pane asks on without it.
+TEST(GroupOfDev, AFailingPriceQuestionRaisesOrIsPassedOver)
+{
+  ServerDocument doc;
+  doc.whole["12:ЖКУ"] = 350000;
+  doc.whole["64:ДНаТ@150"] = 29;
+  doc.failingSlot = 56;  // the cleaning cost
+  doc.failingCode = E_FAIL;
+  CLightDevice device;
+  device.luminaireName = "ЖКУ";
+  device.lampType = "ДНаТ";
+  device.lampPower = 150;
+  device.cleaningCost = 7;
+
+  EXPECT_THROW(AskLuminairePrices(&doc, &device, PriceFailure::Raises), _com_error);
+  EXPECT_EQ(device.lampPrice, 0) << "nothing after the failure is asked";
+
+  AskLuminairePrices(&doc, &device, PriceFailure::NotAnswered);
+  EXPECT_EQ(device.luminairePrice, 350000);
+  EXPECT_EQ(device.cleaningCost, 7);
+  EXPECT_EQ(device.lampPrice, 29);
 }
 
 // A group keeps the database's or the file's table unbuilt until it is asked for it; storing, copying and

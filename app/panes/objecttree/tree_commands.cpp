@@ -80,6 +80,17 @@ bool IsArea(const CGuid& kind)
          kind.IsEqual(&CLSID_CCustomizeRoad3D);
 }
 
+// A primitive, a category node of an open site or a primitive group: what "Добавить примитив" acts on.
+bool TakesNewPrimitive(const CGuid& kind)
+{
+  for (const CLSID* cls : {&CLSID_CPrimitive, &CLSID_RoadNode, &CLSID_PavementNode, &CLSID_BackgroundNode,
+                           &CLSID_ShadingNode, &CLSID_MarkingNode, &CLSID_CGroupOfPrimitive}) {
+    if (kind.IsEqual(cls))
+      return true;
+  }
+  return false;
+}
+
 int CountAreas(IProject* project)
 {
   ModelRef<IArea> first(project, IID_IArea);
@@ -296,6 +307,10 @@ BOOL CTreeObjects::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINF
     refreshes = DoCopyArea(object, refresh);
   } else if (nID == ids::ID_AREA_ACTIVATE && IsArea(kind)) {
     refreshes = DoActivateArea(object, refresh);
+  } else if (nID == kPrimitiveAdd && TakesNewPrimitive(kind)) {
+    refreshes = DoAddPrimitive(object, refresh);
+  } else if (nID == kPrimitiveCopy && kind.IsEqual(&CLSID_CPrimitive)) {
+    refreshes = DoCopyPrimitive(object, refresh);
   } else if ((nID == kPrimitiveDelete || nID == kPrimitiveToFront || nID == kPrimitiveToBack) &&
              kind.IsEqual(&CLSID_CPrimitive)) {
     refreshes = DoPrimitiveOrder(nID, object, refresh);

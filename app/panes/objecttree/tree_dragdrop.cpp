@@ -5,14 +5,11 @@
 #include "model/iarea.h"
 #include "model/identifiers.h"
 #include "model/iprimitive.h"
+#include "model/primitive.h"
 
 namespace VisualCtrl {
 
 namespace {
-
-constexpr int kStateOn = 0x1;
-constexpr int kShading = 4;
-constexpr int kMarking = 5;
 
 bool IsClass(IClassObjModel* object, const CLSID& cls)
 {
@@ -170,38 +167,11 @@ void CTreeObjects::DropPrimitive(IClassObjModel* dragged, IClassObjModel* target
   CGuid kind;
   if (!primitive || !DropMembership(target, &membership, &kind))
     return;
-  IPrimitive* p = primitive.get();
   if (m_pDocument) {
     m_pDocument->PushUndoState();
     m_pDocument->ResetResults(area.get());
   }
-  p->ClearMesh();
-  const int old = *p->GetMembership();
-  p->SetMembership(&membership);
-  p->SetGroupKind(&kind);
-  const double height = membership == kShading ? 1.0 : 0.0;
-  p->SetHeight(height);
-  if (membership != kShading)
-    p->SetBaseHeight(0.0);
-  if (old == kShading || membership == kShading) {
-    CArray<_CSPOINT3D>* outline = nullptr;
-    p->GetOutline(&outline);
-    for (INT_PTR i = 0; outline && i < outline->GetSize(); ++i)
-      outline->ElementAt(i).z = height;
-  }
-  const int marking = membership == kMarking ? 1 : 0;
-  p->SetMarkingKind(&marking);
-  int state = *p->GetState();
-  if (membership == 0 || membership == kShading)
-    state |= kStateOn;
-  p->SetState(&state);
-  const bool leavesSolid = (old == kShading || old == kMarking) && membership != kShading && membership != kMarking;
-  const int shape = *p->GetShape();
-  if (areaObject && IsClass(areaObject, CLSID_CCustomizeRoad3D) && leavesSolid && shape != 4 && shape != 5) {
-    const int polygon = 4;
-    p->SetShape(&polygon);
-  }
-  p->Rebuild();
+  ObjectModel::ChangeMembership(primitive.get(), membership, kind, membership == ObjectModel::kMemberMarking ? 1 : 0);
   if (m_pDocument)
     m_pDocument->SetModifiedFlag(TRUE);
   OnRebuild(0, 0);

@@ -12,6 +12,8 @@
 
 struct IClassObjModel;
 struct IProject;
+struct IPrimitive;
+struct ICustomizeRoad;
 
 namespace VisualCtrl {
 
@@ -96,6 +98,13 @@ private:
   bool DoDeleteArea(IClassObjModel* object, Refresh& refresh);
   bool DoCopyArea(IClassObjModel* object, Refresh& refresh);
   bool DoActivateArea(IClassObjModel* object, Refresh& refresh);
+  // Adding a primitive after a primitive or to a category node or primitive group, and copying a primitive.
+  bool DoAddPrimitive(IClassObjModel* object, Refresh& refresh);
+  bool DoCopyPrimitive(IClassObjModel* object, Refresh& refresh);
+  // A numbered primitive of the selected one's shape and membership at the view centre, linked after it.
+  IPrimitive* NewPrimitiveAfter(ICustomizeRoad* site, IPrimitive* selected);
+  static constexpr UINT kPrimitiveAdd = 32873;
+  static constexpr UINT kPrimitiveCopy = 32877;
   // Delete, bring to front and send to back on a primitive.
   bool DoPrimitiveOrder(UINT nID, IClassObjModel* object, Refresh& refresh);
   static constexpr UINT kPrimitiveDelete = 32875;

@@ -1,13 +1,13 @@
-// The drawing-order and delete commands on a primitive. The area holds the head of its primitive list, so a move
-// that would change the head moves contents between the objects instead; each object's identity goes with its
-// contents, so the moved primitive keeps its object id.
+// The commands on primitives, category nodes and primitive groups. The area holds the head of its primitive
+// list, so a move that would change the head moves contents between the objects instead; each object's identity
+// goes with its contents, so the moved primitive keeps its object id.
 #include "app/panes/objecttree/model_ref.h"
 #include "app/panes/objecttree/tree_objects.h"
 #include "model/class_of.h"
 #include "model/iarea.h"
 #include "model/identifiers.h"
 #include "model/iprimitive.h"
-#include "model/primitive_services.h"
+#include "model/primitive.h"
 #include "model/shell/shell_services.h"
 #include "model/shell/window_messages.h"
 #include "platform/mfc/msgbox.h"
@@ -52,7 +52,133 @@ IPrimitive* LastOf(IPrimitive* p)
   return p;
 }
 
+using ObjectModel::kMemberMarking;
+using ObjectModel::kMemberShading;
+
+constexpr UINT kAddPrimitiveQuestion = 533;
+constexpr double kShadingHeight = 1.0;
+
+// What a primitive added on a category node or primitive group becomes.
+struct NewPrimitive {
+  int membership = 0;
+  CGuid groupKind;                // null below a category node
+  bool typicalFormAsks = false;   // a typical form shows only its carriageway and sidewalk
+  bool atPlacementPoint = false;  // else at the view centre
+};
+
+bool NewPrimitiveFor(IClassObjModel* object, NewPrimitive* made)
+{
+  if (IsOfClass(object, CLSID_RoadNode) || IsOfClass(object, CLSID_PavementNode)) {
+    const bool road = IsOfClass(object, CLSID_RoadNode);
+    made->membership = road ? ObjectModel::kMemberCarriageway : ObjectModel::kMemberSidewalk;
+    made->typicalFormAsks = made->atPlacementPoint = true;
+  } else if (IsOfClass(object, CLSID_CGroupOfPrimitive)) {
+    ModelRef<IGroupOfPrimitive> group(object, IID_IGroupOfPrimitive);
+    if (!group)
+      return false;
+    made->membership = *group->GetNumber();
+    group->GetKind(&made->groupKind);
+    made->typicalFormAsks = made->atPlacementPoint = true;
+  } else if (IsOfClass(object, CLSID_BackgroundNode)) {
+    made->membership = 0;
+  } else if (IsOfClass(object, CLSID_ShadingNode)) {
+    made->membership = kMemberShading;
+    made->atPlacementPoint = true;
+  } else if (IsOfClass(object, CLSID_MarkingNode)) {
+    made->membership = kMemberMarking;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+IPrimitive* CTreeObjects::NewPrimitiveAfter(ICustomizeRoad* site, IPrimitive* selected)
+{
+  // The list takes over the reference the new primitive comes with.
+  IPrimitive* added = site->CreatePrimitive(*selected->GetShape(), *selected->GetMembership(), TRUE);
+  double centre[3] = {};
+  m_pDocument->GetViewCentre(centre);
+  added->SetCentre(centre);
+  LinkAfter(selected, added);
+  return added;
+}
+
+bool CTreeObjects::DoAddPrimitive(IClassObjModel* object, Refresh& refresh)
+{
+  IClassObjModel* areaObject = object->GetParent();
+  ModelRef<ICustomizeRoad> site(areaObject, IID_ICustomizeRoad);
+  ModelRef<IArea> area(areaObject, IID_IArea);
+  ModelRef<IPrimitive> selected(object, IID_IPrimitive);
+  NewPrimitive made;
+  if (!site || !area || (!selected && !NewPrimitiveFor(object, &made)))
+    return true;
+  m_pDocument->PushUndoState();
+
+  IPrimitive* added = nullptr;
+  if (selected) {
+    // Below the category node even when the selected primitive is in a group: its group kind stays null.
+    added = NewPrimitiveAfter(site.get(), selected.get());
+    if (*added->GetMembership() == kMemberShading)
+      added->SetHeight(kShadingHeight);
+  } else {
+    ModelRef<IPrimitive> last(areaObject, IID_LastPrimitive);
+    if (!last) {
+      m_pDocument->DropUndoState();
+      return false;
+    }
+    const int form = *area->GetTypicalForm();
+    if (made.typicalFormAsks && form != 0 && form != 8) {
+      // No leaves the area as it was; the undo state and the refresh stay.
+      if (AfxMessageBox(kAddPrimitiveQuestion, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        return true;
+      const int free = 0;
+      area->SetTypicalForm(&free);
+    }
+    added = made.membership == kMemberMarking
+                ? site->CreatePrimitive(ObjectModel::kShapeRectangle, kMemberMarking, TRUE)
+                : site->CreateVertexPrimitive2(made.membership);
+    double point[3] = {};
+    if (made.atPlacementPoint)
+      m_pDocument->GetPlacementPoint(point, area.get());
+    else
+      m_pDocument->GetViewCentre(point);
+    added->SetCentre(point);
+    added->MoveVertices(point);
+    LinkAfter(last.get(), added);
+    added->SetGroupKind(&made.groupKind);
+    if (made.membership == kMemberShading) {
+      added->SetHeight(kShadingHeight);
+      added->SetBaseHeight(point[2]);
+      ObjectModel::SetOutlineHeight(added, added->GetHeight());
+    }
+  }
+  IClassObjModel* addedObject = AsObject(added);
+  Remember(addedObject);
+  refresh.activation = refresh.invalidates = true;
+  refresh.changed = addedObject;
+  return true;
+}
+
+bool CTreeObjects::DoCopyPrimitive(IClassObjModel* object, Refresh& refresh)
+{
+  ModelRef<ICustomizeRoad> site(object->GetParent(), IID_ICustomizeRoad);
+  ModelRef<IPrimitive> selected(object, IID_IPrimitive);
+  if (!site || !selected)
+    return true;
+  m_pDocument->PushUndoState();
+  IPrimitive* copy = NewPrimitiveAfter(site.get(), selected.get());
+  // The copy keeps its own identity and name and takes everything else, its place and group included.
+  const CString name = *copy->GetName();
+  IClassObjModel* copyObject = AsObject(copy);
+  object->CopyTo(copyObject, ObjectModel::kCopyKeepIdentity);
+  copy->SetName(&name);
+  Remember(copyObject);
+  refresh.activation = refresh.invalidates = true;
+  refresh.changed = copyObject;
+  return true;
+}
 
 bool CTreeObjects::DoPrimitiveOrder(UINT nID, IClassObjModel* object, Refresh& refresh)
 {

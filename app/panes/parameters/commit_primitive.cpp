@@ -25,14 +25,6 @@ INT_PTR FirstSelectedVertex(const CArray<_CSPOINT3D>* outline)
   return -1;
 }
 
-void SetOutlineHeight(IPrimitive* primitive, double z)
-{
-  CArray<_CSPOINT3D>* outline = nullptr;
-  primitive->GetOutline(&outline);
-  for (INT_PTR i = 0; outline && i < outline->GetSize(); ++i)
-    outline->ElementAt(i).z = z;
-}
-
 float ColourPart(COLORREF colour, int shift) { return static_cast<float>((colour >> shift) & 0xFF) / 255.0f; }
 
 }  // namespace
@@ -221,34 +213,11 @@ bool CPropObjects::CommitPrimitiveMembership(IPrimitive* p, CTKPropertyGridItem*
   const int chosen = ChosenIndex(item);
   if (chosen < 0)
     return false;
-  p->ClearMesh();
-  const bool interchange = IsInterchange(m_shownObject->GetParent());
-  const int m0 = *p->GetMembership();
-  int m = chosen + (interchange ? 1 : 0);
+  int m = chosen + (IsInterchange(m_shownObject->GetParent()) ? 1 : 0);
   if (m >= kMemberUnnamed)
     m += 1;
-  p->SetMembership(&m);
-  const CGuid noGroup;
-  p->SetGroupKind(&noGroup);
-  const bool shading = m == kMemberShading;
-  p->SetHeight(shading ? 1.0 : 0.0);
-  if (!shading)
-    p->SetBaseHeight(0.0);
-  if (m0 == kMemberShading || shading)
-    SetOutlineHeight(p, p->GetHeight());
-  const int noMarking = 0;
-  p->SetMarkingKind(&noMarking);
-  int state = *p->GetState();
-  if (m == kMemberBackground || shading)
-    state |= kStateOn;
-  p->SetState(&state);
-  const bool wasSolid = m0 == kMemberShading || m0 == kMemberMarking;
-  const bool isSolid = shading || m == kMemberMarking;
-  if (interchange && wasSolid && !isSolid && !IsPolygonShape(*p->GetShape())) {
-    const int polygon = kShapePolygon;
-    p->SetShape(&polygon);
-  }
-  p->Rebuild();
+  // The list chooses a category only: the primitive leaves its user group.
+  ChangeMembership(p, m, CGuid(), 0);
   m_document->SetModifiedFlag(TRUE);
   if (mainWnd)
     mainWnd->PostMessage(UM_SHOWOBJECT, 0, 0);

@@ -6,6 +6,7 @@
 #include "app/panes/parameters/prop_objects.h"
 #include "graphics/raster/dxf_file_selector_dlg.h"
 #include "graphics/raster/raster_manager_dlg.h"
+#include "model/group_of_dev.h"
 #include "model/iarea.h"
 #include "model/identifiers.h"
 #include "model/igroups.h"
@@ -26,17 +27,6 @@ constexpr int kDxfUnderlay = 0x1000;
 constexpr UINT kFitView = 32834;
 
 bool HasSubGroups(int scheme) { return scheme == 3 || scheme == 4; }
-
-// The price database's answer, taken only when it says it knows the value.
-template <class T, class Ask>
-bool Known(Ask ask, T* value)
-{
-  T answer{};
-  if (ask(&answer) != S_OK)
-    return false;
-  *value = answer;
-  return true;
-}
 
 }  // namespace
 
@@ -78,7 +68,7 @@ bool CPropObjects::ChooseLuminaire()
   CLightDevice* device = group->GetLightDevice();
   Shell::RegisterAnalyticsEvent("Диалог выбора светильника", device->luminaireMaker, device->GetDisplayName(), 1, 1);
   if (device->luminairePrice == 0)
-    TakeLuminairePrices(device);
+    ObjectModel::AskLuminairePrices(m_document, device, ObjectModel::PriceFailure::NotAnswered);
   m_document->Redraw(1, 0, 1);
   m_document->SetModifiedFlag(TRUE);
   PostRebuild();
@@ -98,52 +88,6 @@ bool CPropObjects::ChooseLuminaire()
   if (any)
     m_document->Redraw(1, 0, 1);
   return true;
-}
-
-void CPropObjects::TakeLuminairePrices(CLightDevice* device)
-{
-  void* out = nullptr;
-  if (FAILED(m_document->QueryInterface(IID_IPriceDatabase, &out)) || !out)
-    return;
-  ModelRef<IPriceDatabase> prices(static_cast<IPriceDatabase*>(out));
-  const char* key = device->luminaireName;
-  const char* lamp = device->lampType;
-  const double power = device->lampPower;
-  IPriceDatabase* db = prices.Get();
-  auto money = [](LONG hundredths) { return static_cast<double>(hundredths) / 100.0; };
-  LONG value = 0;
-  if (Known([&](LONG* v) { return db->GetLuminairePrice(key, v); }, &value)) {
-    const double price = money(value);
-    device->SetPrice(&price);
-  }
-  if (Known([&](LONG* v) { return db->GetLuminaireInstallation(key, v); }, &value)) {
-    const double cost = money(value);
-    device->SetInstallationCost(&cost);
-  }
-  if (Known([&](LONG* v) { return db->GetLuminaireCleaning(key, v); }, &value)) {
-    const double cost = money(value);
-    device->SetCleaningCost(&cost);
-  }
-  if (Known([&](LONG* v) { return db->GetCleaningsPerYear(key, v); }, &value))
-    device->cleaningsPerYear = value;
-  if (Known([&](LONG* v) { return db->GetLuminaireLife(key, v); }, &value) && value != 0)
-    device->luminaireLife = value;
-  if (Known([&](LONG* v) { return db->GetLampPrice(lamp, power, v); }, &value)) {
-    const double price = money(value);
-    device->SetLampPrice(&price);
-  }
-  if (Known([&](LONG* v) { return db->GetLampReplacement(lamp, power, v); }, &value)) {
-    const double cost = money(value);
-    device->SetLampReplacementCost(&cost);
-  }
-  if (Known([&](LONG* v) { return db->GetLampLife(lamp, power, v); }, &value) && value != 0)
-    device->lampLife = value;
-  double factor = 0;
-  const bool led = CString(lamp).Find("СД") >= 0;
-  const bool known = led ? Known([&](double* f) { return db->GetDriverLoss(key, f); }, &factor)
-                         : Known([&](double* f) { return db->GetBallastLoss(lamp, power, f); }, &factor);
-  if (known && factor != 0)
-    device->powerLossFactor = factor;
 }
 
 bool CPropObjects::ChoosePole()

@@ -16,7 +16,6 @@ struct ICustomizeRoad;
 struct IGroupOfDev;
 struct IPole;
 struct IPrimitive;
-class CLightDevice;
 
 namespace VisualCtrl {
 
@@ -112,8 +111,6 @@ private:
   LRESULT CommitPrimitive(CTKPropertyGridItem* item, UINT id, CWnd* mainWnd);
   // The luminaire choice of a group of poles; false when it was cancelled.
   bool ChooseLuminaire();
-  // The luminaire's prices and service data from the price database, for a luminaire that came without a price.
-  void TakeLuminairePrices(CLightDevice* device);
   // The catalogue pole and bracket of a group's first pole, copied to every pole; false when it was cancelled.
   bool ChoosePole();
   // The pole's four prices: by the catalogue names of a typical pole, else the database's defaults. With

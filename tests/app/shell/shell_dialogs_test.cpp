@@ -74,7 +74,7 @@ TEST_F(ShellDialogsTest, AboutBoxShowsTheProductCodeWithoutBracesAndTellsAnalyti
     shell::CAboutDlg about(&owner_);
     ASSERT_TRUE(about.Create(shell::IDD_ABOUTBOX, &owner_));
     EXPECT_EQ(ControlText(about, 1077), "Код продукта: 6F9619FF-8B86-D011-B42D-00C04FC964FF");
-    EXPECT_EQ(std::string(about.m_link.GetURL()), "https://tesmira-road.example/");
+    EXPECT_EQ(std::string(about.m_link.GetURL()), "https://tesmira-road.example");
     EXPECT_EQ(about.m_link.GetLinkColor(), 0xFF0000u);
     EXPECT_EQ(about.m_link.GetBackColor(), 0xFFFFFFu);
     LOGFONTA title{};

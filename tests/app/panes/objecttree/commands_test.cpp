@@ -1,6 +1,5 @@
 // The context menus by kind of object and number of areas, the commands on the project, areas and groups of
 // poles with each one's undo, the commands that refuse, and a delete followed by a click before the rebuild.
-#include "document/graphic_core.h"
 #include "tests/app/panes/objecttree/tree_fixture.h"
 
 #include <functional>
@@ -22,6 +21,8 @@ constexpr UINT kAddTurn = 32926;
 constexpr UINT kDeleteArea = 32870;
 constexpr UINT kCopyArea = 32868;
 constexpr UINT kActivate = 32855;
+constexpr UINT kAddPrimitive = 32873;
+constexpr UINT kCopyPrimitive = 32877;
 
 class TreeCommands : public ObjectTreeTest {
 protected:
@@ -78,6 +79,25 @@ protected:
     Project()->ClearSelection();
     doc->ResetViewCameras();
     return Saved(name);
+  }
+  // The area's primitives in drawing order.
+  std::vector<IPrimitive*> Primitives(IArea* area)
+  {
+    void* part = nullptr;
+    area->QueryInterface(&IID_IPrimitive, &part);
+    auto* first = static_cast<IPrimitive*>(part);
+    std::vector<IPrimitive*> list;
+    for (IPrimitive* p = first; p; p = p->GetNext())
+      list.push_back(p);
+    if (first)
+      first->Release();  // the area keeps it
+    return list;
+  }
+  static std::vector<_CSPOINT3D> Outline(IPrimitive* p)
+  {
+    CArray<_CSPOINT3D>* outline = nullptr;
+    p->GetOutline(&outline);
+    return {outline->GetData(), outline->GetData() + outline->GetSize()};
   }
   int ActiveIndex()
   {
@@ -214,28 +234,11 @@ TEST_F(TreeCommands, ThePoleOfAGroupPlacedByPointsIsDeletedUnlessItIsTheFirst)
   group->Release();
 }
 
-// A render core whose view looks at a point away from the origin, and whose underlay copies take ids from 100 on.
-class CentredCore : public CGraphicCore {
-public:
-  using CGraphicCore::CGraphicCore;
-  void CloneUnderlay(int* id) override
-  {
-    if (*id != 0)
-      *id += 100;
-  }
-  void GetViewCentre(double out[3]) override
-  {
-    out[0] = 12;
-    out[1] = 34;
-    out[2] = 0;
-  }
-};
-
 class TreeCommandsCentred : public TreeCommands {
 protected:
   void SetUp() override
   {
-    SetGraphicCoreFactory([](IQorRoadDoc* context) -> CGraphicCore* { return new CentredCore(context); });
+    SetGraphicCoreFactory([](IQorRoadDoc* context) -> CGraphicCore* { return new treetest::CentredCore(context); });
     TreeCommands::SetUp();
   }
   void TearDown() override
@@ -370,6 +373,46 @@ TEST_F(TreeCommands, EveryCommandIsUndoneInOneStep)
        kDeleteArea, [this] { EXPECT_EQ(this->AreaCount(), 1); }, ""},
       {"activate an area", [] { return std::string("Объект - 1 [Прямая дорога]"); }, kActivate,
        [this] { EXPECT_EQ(this->ActiveIndex(), 0); }, "Объект - 1 [Прямая дорога]"},
+      {"add a primitive after a rectangle",
+       [this] {
+         // The menus offer no adding on a polygon.
+         const int rectangle = 1;
+         this->Primitives(this->AreaAt(1))[0]->SetShape(&rectangle);
+         return std::string("Примитив - 1");
+       },
+       kAddPrimitive,
+       [this] {
+         const auto list = this->Primitives(this->AreaAt(1));
+         ASSERT_EQ(list.size(), 2u);
+         EXPECT_EQ(std::string(*list[1]->GetName()), "Примитив - 2");
+         EXPECT_EQ(*list[1]->GetShape(), *list[0]->GetShape());
+         EXPECT_EQ(*list[1]->GetMembership(), *list[0]->GetMembership());
+       },
+       "Примитив - 2"},
+      {"copy a primitive", [] { return std::string("Примитив - 1"); }, kCopyPrimitive,
+       [this] {
+         const auto list = this->Primitives(this->AreaAt(1));
+         ASSERT_EQ(list.size(), 2u);
+         EXPECT_EQ(std::string(*list[1]->GetName()), "Примитив - 2") << "the copy keeps its own name";
+         const auto original = Outline(list[0]);
+         const auto copied = Outline(list[1]);
+         ASSERT_EQ(copied.size(), original.size());
+         for (std::size_t i = 0; i < copied.size(); ++i) {
+           EXPECT_EQ(copied[i].x, original[i].x) << i;
+           EXPECT_EQ(copied[i].y, original[i].y) << i;
+         }
+       },
+       "Примитив - 2"},
+      {"add a shading object", [] { return std::string("Объекты затенения"); }, kAddPrimitive,
+       [this] {
+         const auto list = this->Primitives(this->AreaAt(1));
+         ASSERT_EQ(list.size(), 2u);
+         EXPECT_EQ(*list[1]->GetMembership(), 4);
+         EXPECT_DOUBLE_EQ(list[1]->GetHeight(), 1.0);
+         for (const _CSPOINT3D& v : Outline(list[1]))
+           EXPECT_DOUBLE_EQ(v.z, 1.0);
+       },
+       "Примитив - 2"},
       {"parameters of an inactive area's part", [] { return std::string("Проезжая часть"); },
        kParameters,
        [this] {
@@ -405,12 +448,15 @@ TEST_F(TreeCommands, RefusedCommandsChangeNothingAndLeaveNoUndoStep)
   struct Case {
     const char* item;
     UINT command;
+    bool refreshed = false;  // a command that does not fit the object ends in the common refresh
   };
   const Case cases[] = {
       {"1:Группа", kDeleteGroup},             // the only group
       {"1:Группа", 33042},                    // the same from the view's menu
       {"1:Группа", kDeleteSubGroupPole},       // no sub-group selected
       {"Объект - 2 [Открытые территории в одном уровне]", kDeleteArea},  // the active area
+      {"Объекты затенения", kCopyPrimitive, true},  // a category node is no primitive to copy
+      {"Группы ОП", kAddPrimitive, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.item) + " " + std::to_string(c.command));
@@ -422,7 +468,7 @@ TEST_F(TreeCommands, RefusedCommandsChangeNothingAndLeaveNoUndoStep)
     EXPECT_EQ(Saved("after"), before);
     EXPECT_EQ(doc->CanUndo(), couldUndo);
     EXPECT_EQ(doc->GetStateCount(), states);
-    EXPECT_EQ(frame.Count(UM_CALCMODES), 0) << "no refresh";
+    EXPECT_EQ(frame.Count(UM_CALCMODES), c.refreshed ? 1 : 0);
   }
 }
 

@@ -1,7 +1,11 @@
 // Primitives in the tree. Dragging one onto a category node of its own area: the move there and back, the drops
-// that are refused without an undo step, and a release outside the tree that ends the drag. The drawing-order and
-// delete commands: the order they leave, the object id that travels with the moved primitive, and the refusals.
+// that are refused without an undo step, and a release outside the tree that ends the drag. Primitives added and
+// copied: where they stand and which group they join. The drawing-order and delete commands: the order they leave,
+// the object id that travels with the moved primitive, and the refusals.
 #include "model/iprimitive.h"
+#include "platform/user/msgbox.h"
+
+#include <cmath>
 #include "tests/app/panes/objecttree/tree_fixture.h"
 
 namespace {
@@ -14,6 +18,7 @@ class TreePrimitives : public ObjectTreeTest {
 protected:
   void SetUp() override
   {
+    SetGraphicCoreFactory([](IQorRoadDoc* context) -> CGraphicCore* { return new treetest::CentredCore(context); });
     ObjectTreeTest::SetUp();
     // Two open sites after the straight road; the first holds a rectangle on its carriageway.
     Command(static_cast<LPCSTR>(*Project()->GetName()), kAddOpenSite);
@@ -26,6 +31,32 @@ protected:
     rectangle->SetShape(&shape);
     Project()->SetActiveArea(AreaAt(1));
     Rebuild();
+  }
+  void TearDown() override
+  {
+    ObjectTreeTest::TearDown();
+    SetGraphicCoreFactory(nullptr);
+  }
+  ICustomizeRoad* Site(int area)
+  {
+    void* part = nullptr;
+    AreaAt(area)->QueryInterface(&IID_ICustomizeRoad, &part);
+    static_cast<IModelUnknown*>(part)->Release();  // the project keeps it
+    return static_cast<ICustomizeRoad*>(part);
+  }
+  IPrimitive* Last(int area)
+  {
+    void* part = nullptr;
+    AreaAt(area)->QueryInterface(&IID_IPrimitive, &part);
+    auto* p = static_cast<IPrimitive*>(part);
+    p->Release();
+    while (p->GetNext())
+      p = p->GetNext();
+    return p;
+  }
+  std::string ParentOfSelected()
+  {
+    return static_cast<LPCSTR>(tree->GetItemText(tree->GetParentItem(tree->GetSelectedItem())));
   }
   // The item with this text below the item of the area at `index`.
   HTREEITEM InArea(int index, const std::string& text)
@@ -90,10 +121,7 @@ protected:
   }
   void AddTwo()
   {
-    auto* site = static_cast<ICustomizeRoad*>(nullptr);
-    void* part = nullptr;
-    AreaAt(1)->QueryInterface(&IID_ICustomizeRoad, &part);
-    site = static_cast<ICustomizeRoad*>(part);
+    ICustomizeRoad* site = Site(1);
     IPrimitive* last = rectangle;
     for (int i = 0; i < 2; ++i) {
       IPrimitive* p = site->CreatePrimitive(1, 1, TRUE);
@@ -101,7 +129,6 @@ protected:
       p->SetPrev(last);
       last = p;
     }
-    site->Release();
     Rebuild();
   }
   void OnPrimitive(const std::string& name, UINT command)
@@ -115,6 +142,8 @@ protected:
   IPrimitive* rectangle = nullptr;
 };
 
+constexpr UINT kAdd = 32873;
+constexpr UINT kCopy = 32877;
 constexpr UINT kDelete = 32875;
 constexpr UINT kToFront = 32882;
 constexpr UINT kToBack = 32884;
@@ -311,6 +340,138 @@ TEST_F(TreePrimitives, PrimitiveGroupsAddedAndDeletedWithTheirPrimitives)
   EXPECT_EQ(Order(1), std::vector<std::string>{names[2]});
   EXPECT_NE(InArea(1, second), nullptr);
   EXPECT_EQ(Saved("whole group kept"), before);
+}
+
+TEST_F(TreePrimitives, AnAddedPrimitiveLeavesTheGroupAndACopyStaysInIt)
+{
+  IGroupOfPrimitive* group = Site(1)->CreatePrimitiveGroup(1);
+  CGuid kind;
+  group->GetKind(&kind);
+  rectangle->SetGroupKind(&kind);
+  const double away[3] = {-50, 60, 0};
+  rectangle->SetCentre(away);
+  Rebuild();
+  const std::string name = static_cast<LPCSTR>(*rectangle->GetName());
+
+  // Added: the rectangle's shape and category at the view centre, directly below the category node.
+  OnPrimitive(name, kAdd);
+  IPrimitive* added = rectangle->GetNext();
+  ASSERT_NE(added, nullptr);
+  EXPECT_EQ(*added->GetShape(), 1);
+  EXPECT_EQ(*added->GetMembership(), 1);
+  CGuid addedKind;
+  added->GetGroupKind(&addedKind);
+  EXPECT_TRUE(addedKind.IsEqual(&CGuid().Value()));
+  double centre[3] = {};
+  added->GetCentre(centre);
+  EXPECT_EQ(centre[0], 12);
+  EXPECT_EQ(centre[1], 34);
+  EXPECT_EQ(Selected(), std::string(*added->GetName()));
+  EXPECT_EQ(ParentOfSelected(), "Проезжая часть");
+
+  // Copied: linked directly after the rectangle, at its place, in its group, under a name of its own.
+  OnPrimitive(name, kCopy);
+  IPrimitive* copy = rectangle->GetNext();
+  ASSERT_NE(copy, added);
+  EXPECT_EQ(copy->GetNext(), added);
+  CGuid copyKind;
+  copy->GetGroupKind(&copyKind);
+  EXPECT_TRUE(copyKind.IsEqual(&kind.Value()));
+  copy->GetCentre(centre);
+  EXPECT_EQ(centre[0], -50);
+  EXPECT_EQ(centre[1], 60);
+  EXPECT_NE(std::string(*copy->GetName()), name);
+  EXPECT_FALSE(Id(copy).IsEqual(&Id(rectangle).Value()));
+  EXPECT_EQ(Selected(), std::string(*copy->GetName()));
+  EXPECT_EQ(ParentOfSelected(), std::string(*group->GetName()));
+}
+
+TEST_F(TreePrimitives, ANodeOrGroupTakesASquareAroundThePlacementPointAtTheEnd)
+{
+  IGroupOfPrimitive* group = Site(1)->CreatePrimitiveGroup(2);
+  CGuid groupKind;
+  group->GetKind(&groupKind);
+  const double base = 2.5;
+  AreaAt(1)->SetBaseHeight(&base);
+  Rebuild();
+  struct Case {
+    std::string node;
+    int membership;
+    bool inGroup;
+    double height;      // of the primitive and of its outline's vertices
+    double baseHeight;
+  };
+  const Case cases[] = {
+      {"Проезжая часть", 1, false, 0, 0},
+      {std::string(*group->GetName()), 2, true, 0, 0},
+      {"Объекты затенения", 4, false, 1, base},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.node);
+    tree->SelectItem(InArea(1, c.node));
+    Pump();
+    tree->SendMessage(WM_COMMAND, kAdd, 0);
+    Pump();
+    IPrimitive* added = Last(1);
+    ASSERT_NE(added, rectangle);
+    EXPECT_EQ(Selected(), std::string(*added->GetName()));
+    EXPECT_EQ(*added->GetShape(), 4);
+    EXPECT_EQ(*added->GetMembership(), c.membership);
+    CGuid kind;
+    added->GetGroupKind(&kind);
+    EXPECT_TRUE(kind.IsEqual(c.inGroup ? &groupKind.Value() : &CGuid().Value()));
+    CArray<_CSPOINT3D>* outline = nullptr;
+    added->GetOutline(&outline);
+    ASSERT_EQ(outline->GetSize(), 4);
+    for (const _CSPOINT3D& v : *outline) {
+      EXPECT_EQ(std::abs(v.x - 12), 5);
+      EXPECT_EQ(std::abs(v.y - 34), 5);
+      if (c.membership == 4) {
+        EXPECT_DOUBLE_EQ(v.z, c.height);
+      }
+    }
+    if (c.membership == 4) {
+      EXPECT_DOUBLE_EQ(added->GetHeight(), c.height);
+      EXPECT_DOUBLE_EQ(added->GetBaseHeight(), c.baseHeight);
+    }
+  }
+}
+
+TEST_F(TreePrimitives, ATypicalFormAsksBeforeItTakesAPrimitive)
+{
+  Command(static_cast<LPCSTR>(*Project()->GetName()), 32926);  // a turn
+  int turn = 0;
+  while (*AreaAt(turn)->GetTypicalForm() != 1)
+    ++turn;
+  const int count = Site(turn)->GetPrimitiveCount();
+  const int areas = AreaCount();
+  const auto before = Saved("turn");
+
+  // No: the turn as it was; the undo step taken before the question stays.
+  answers.AnswerNext(IDNO);
+  tree->SelectItem(InArea(turn, "Проезжая часть"));
+  Pump();
+  tree->SendMessage(WM_COMMAND, kAdd, 0);
+  Pump();
+  ASSERT_FALSE(answers.Asked().empty());
+  const user::ModalQuestion& asked = answers.Asked().back();
+  EXPECT_EQ(asked.text.rfind("Добавление нового примитива возможно только для объектов Произвольной формы.", 0), 0u);
+  EXPECT_EQ(asked.style, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2));
+  EXPECT_EQ(Saved("turn kept"), before);
+  doc->Undo();
+  EXPECT_EQ(AreaCount(), areas) << "the undo took back the step of the question, not the turn";
+  Rebuild();
+
+  // Yes: a free open site with the new primitive, and the tree shows its other nodes.
+  answers.AnswerNext(IDYES);
+  tree->SelectItem(InArea(turn, "Проезжая часть"));
+  Pump();
+  tree->SendMessage(WM_COMMAND, kAdd, 0);
+  Pump();
+  EXPECT_EQ(*AreaAt(turn)->GetTypicalForm(), 0);
+  EXPECT_EQ(Site(turn)->GetPrimitiveCount(), count + 1);
+  EXPECT_EQ(*Last(turn)->GetMembership(), 1);
+  EXPECT_NE(InArea(turn, "Объекты затенения"), nullptr);
 }
 
 }  // namespace

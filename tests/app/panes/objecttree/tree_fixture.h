@@ -5,6 +5,7 @@
 
 #include "app/messages.h"
 #include "app/panes/objecttree/tree_objects.h"
+#include "document/graphic_core.h"
 #include "model/iarea.h"
 #include "model/igroups.h"
 #include "model/iprimitive.h"
@@ -66,6 +67,23 @@ protected:
       return 0;
     }
     return CFrameWnd::WindowProc(message, wParam, lParam);
+  }
+};
+
+// A render core whose view looks at a point away from the origin, and whose underlay copies take ids from 100 on.
+class CentredCore : public CGraphicCore {
+public:
+  using CGraphicCore::CGraphicCore;
+  void CloneUnderlay(int* id) override
+  {
+    if (*id != 0)
+      *id += 100;
+  }
+  void GetViewCentre(double out[3]) override
+  {
+    out[0] = 12;
+    out[1] = 34;
+    out[2] = 0;
   }
 };
 
