@@ -11,6 +11,7 @@
 class CBitmap;
 class CGraphicCore;
 class CGraphicCoreFull;
+class CPrimitiveDrawContext;
 class CRoadPictureRenderer;
 class CToolHolder;
 struct IGroupOfDev;
@@ -36,6 +37,9 @@ public:
 
   BOOL IsInPrintPreview() const { return m_printPreview; }
   int GetDepthBits() const { return m_depthBits; }
+  BOOL ShowsGroupNumbers() const { return m_groupNumbers; }
+  BOOL IsPrimTransparency() const { return m_primTransparency; }
+  double GetTransparencyFactor() const { return m_transparencyFactor; }
 
 protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -62,15 +66,36 @@ protected:
   void OnRestoreSize();
   void OnUpdateRestoreSize(CCmdUI* pCmdUI);
   void OnLayers();
+  void OnViewSide(UINT nID);
+  void OnUpdateViewSide(CCmdUI* pCmdUI);
+  void OnViewWall(UINT nID);
+  void OnUpdateViewWall(CCmdUI* pCmdUI);
+  void OnDisplayToggle(UINT nID);
+  void OnUpdateDisplayToggle(CCmdUI* pCmdUI);
+  LRESULT OnPrimTransparency(WPARAM wParam, LPARAM lParam);
 
   DECLARE_MESSAGE_MAP()
 
 private:
   CGraphicCoreFull* FullCore() const;
   CToolHolder* ToolHolder() const;
+  // The render core's holder of the primitives' transparency.
+  CPrimitiveDrawContext* PrimitiveHolder() const;
   DWORD CurrentViewType() const;
   // Deletes the current tool: the navigator takes the input again.
   void EndTool();
+  // The straight road's wall switches of the 3D drawing.
+  void SetWallSwitches(bool left, bool right);
+  // The document's and the camera's view type.
+  void SetViewType(DWORD viewType);
+  // The calculation areas' layer states, then the new view type.
+  void ShowLayers(DWORD shownKinds, DWORD hiddenKinds, DWORD viewType);
+  // The primitives' factor from the flag, the view type (0: the camera's) and the results; drawn at once.
+  void ApplyPrimitiveTransparency(DWORD viewType);
+  // A key the active area takes moves its selected objects in plan view; TRUE when it was taken.
+  BOOL MoveSelectionByKey(WPARAM key, LPARAM lParam);
+  // The selector loses its grab and any polygon input when the view loses the focus.
+  void EndSelectorInputOnFocusLoss();
 
   CToolTipCtrl m_toolTip;
   int m_depthBits = -1;

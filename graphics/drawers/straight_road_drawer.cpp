@@ -159,7 +159,7 @@ void CStraightRoadWalls3D::Draw()
 {
   CScenePalette* palette = CScenePalette::GetInstance();
   for (int side : {kLeft, kRight}) {
-    if (!m_shown[side])
+    if (!m_shown[side] || !m_switch[side])
       continue;
     glDisable(GL_LIGHTING);
     palette->SetGLColor(kColorGap);

@@ -25,6 +25,15 @@ public:
   // Whole 6 m steps of what the road leaves beside one pole spacing, never under 12 m.
   static double BuildingLength(double roadLength, double spacing);
 
+  // The view's display switches: a wall is drawn only while its switch is on (its own wall view turns the
+  // other one off).
+  void SetSwitches(bool left, bool right)
+  {
+    m_switch[kLeft] = left;
+    m_switch[kRight] = right;
+  }
+  bool GetSwitch(int side) const { return m_switch[side]; }
+
   const CBuilding3D& GetBuilding(int side) const { return m_buildings[side]; }
   const CPlane3D& GetGround(int side) const { return m_grounds[side]; }
 
@@ -38,6 +47,7 @@ private:
   int m_state[2] = {0, 0};
   int m_shown[2] = {0, 0};
   int m_selected = 0;
+  bool m_switch[2] = {true, true};
   CBuilding3D m_buildings[2];
   CPlane3D m_grounds[2];
 };

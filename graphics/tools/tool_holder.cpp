@@ -40,6 +40,12 @@ void CToolHolder::SetCurrentTool(int mode)
     SendMessage(m_tooltip, TTM_ACTIVATE, (mode & (ToolMode::kSelector | ToolMode::kCursorReadout)) != 0, 0);
 }
 
+void CToolHolder::InstallTool(int mode, std::unique_ptr<CToolBase> tool)
+{
+  m_tool = std::move(tool);
+  m_mode = mode;
+}
+
 void CToolHolder::OnViewSize()
 {
   if (m_tool)

@@ -28,6 +28,8 @@ public:
   // Deletes the current tool and makes the mode's tool (bit 1 the selector, else bit 2 the cursor read-out);
   // the tooltip is on while there is one.
   void SetCurrentTool(int mode);
+  // Puts a tool made elsewhere in place of the current one, under the mode given.
+  void InstallTool(int mode, std::unique_ptr<CToolBase> tool);
   int GetMode() const { return m_mode; }
   CToolBase* GetCurrentTool() const { return m_tool.get(); }
   // The current tool when it is the selector.

@@ -138,6 +138,18 @@ TEST_F(CalculationTest, DuringTheRunOnlyTheNineteenCommandsStayAndTheStatusFollo
   EXPECT_TRUE(Enabled(32772));
 }
 
+TEST_F(CalculationTest, EscInTheViewAsksTheRunningCalculationToStop)
+{
+  ASSERT_TRUE(Start());
+  PressF5();
+  CView* view = Frame()->GetActiveView();
+  view->SendMessage(WM_KEYDOWN, VK_ESCAPE, 1);
+  EXPECT_EQ(Ask(UM_GETCALCSTATE), 2) << "the run was asked to stop";
+  OpenGate();
+  ASSERT_TRUE(PumpUntil([&] { return Ask(UM_GETCALCSTATE) == 0; }));
+  Pump();
+}
+
 TEST_F(CalculationTest, ClosingTwiceDuringTheRunExitsAfterTheResultsWithTheSaveQuestion)
 {
   // Only the save question may be asked here.

@@ -216,4 +216,34 @@ TEST_F(StraightRoadFrame, CarriagewayMarkingsAndSidewalksInTheirColours)
   EXPECT_TRUE(marked) << "a dash of the lane separator";
 }
 
+TEST_F(StraightRoadFrame, AWallWhoseSwitchIsOffIsNotDrawn)
+{
+  ModelRef<IWall> walls(ActiveArea(), IID_IWall);
+  ASSERT_TRUE(walls);
+  const int flags = kWallLeftOn | kWallRightOn;
+  walls->SetFlags(&flags);
+  Frame();
+  // Far enough above the road that both buildings are in the picture.
+  Core().GetCamera()->GetEye()->z *= 4;
+  Core().GetCamera()->LoadOrthoProjection();
+  Frame();
+  CStraightRoadWalls3D& drawn = *Core().GetRoadDrawers()->GetStraightDrawer()->GetWalls();
+  double x = 0, y = 0, z = 0;
+  ASSERT_TRUE(gluUnProject(viewport[2] / 2.0, viewport[3] / 2.0, 0.5, modelView, projection, viewport, &x, &y, &z));
+  const CBuilding3D& left = drawn.GetBuilding(CStraightRoadWalls3D::kLeft);
+  const CBuilding3D& right = drawn.GetBuilding(CStraightRoadWalls3D::kRight);
+  ASSERT_GT(left.m_size[2], 0) << "the left wall stands";
+  const double top = left.m_position[2] + left.m_size[2];
+  const std::uint32_t leftOn = ColourAt(x, left.m_position[1], top);
+  const std::uint32_t rightOn = ColourAt(x, right.m_position[1], right.m_position[2] + right.m_size[2]);
+
+  drawn.SetSwitches(false, true);
+  Frame();
+  EXPECT_NE(ColourAt(x, left.m_position[1], top), leftOn) << "the left wall is gone";
+  EXPECT_EQ(ColourAt(x, right.m_position[1], right.m_position[2] + right.m_size[2]), rightOn);
+  drawn.SetSwitches(true, true);
+  Frame();
+  EXPECT_EQ(ColourAt(x, left.m_position[1], top), leftOn);
+}
+
 }  // namespace
