@@ -2,6 +2,7 @@
 
 #include "toolkit/commandbars/commandbars.h"
 #include "toolkit/commandbars/control_button.h"
+#include "toolkit/commandbars/customizesheet.h"
 #include "toolkit/paint/draw_helpers.h"
 #include "toolkit/paint/image_manager.h"
 #include "toolkit/paint/keyboard_manager.h"
@@ -827,6 +828,24 @@ void CTKCommandBar::OnLButtonDblClkBar(CPoint point)
     pControl->OnLButtonDblClk(point);
 }
 
+void CTKCommandBar::OnRButtonDownBar(CPoint point)
+{
+  if (IsInputBlocked() || !IsCustomizeMode() || !IsCustomizable()) {
+    Default();
+    return;
+  }
+  CTKControl* pControl = m_pControls->HitTest(point);
+  CTKCommandBars* pCommandBars = GetCommandBars();
+  if (!pControl || !pCommandBars || pControl->GetHideFlags() != 0 || (pControl->GetFlags() & TK_FLAG_NOMOVABLE))
+    return;
+  pCommandBars->SetDragControl(pControl);
+  CTKCustomizeDropSource* pDropSource = pCommandBars->GetDropSource();
+  if (CTKCustomizeSheet* pSheet = pDropSource ? pDropSource->GetSheet() : nullptr) {
+    ClientToScreen(&point);
+    pSheet->ContextMenu(point.x, point.y);
+  }
+}
+
 void CTKCommandBar::OnRButtonUpBar(CPoint point)
 {
   if (IsInputBlocked() || IsCustomizeMode())
@@ -937,6 +956,9 @@ BOOL CTKCommandBar::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
     break;
   case WM_LBUTTONDBLCLK:
     OnLButtonDblClkBar(point);
+    break;
+  case WM_RBUTTONDOWN:
+    OnRButtonDownBar(point);
     break;
   case WM_RBUTTONUP:
     OnRButtonUpBar(point);

@@ -156,6 +156,8 @@ protected:
   void OnLButtonDownBar(CPoint point);
   void OnLButtonUpBar(CPoint point);
   void OnLButtonDblClkBar(CPoint point);
+  // In customise mode a right click selects the control under it and opens the customise sheet's menu.
+  void OnRButtonDownBar(CPoint point);
   void OnRButtonUpBar(CPoint point);
   void OnTimerBar(UINT_PTR nIDEvent);
   BOOL IsInputBlocked() const;

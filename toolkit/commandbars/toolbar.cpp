@@ -729,6 +729,17 @@ CTKCommandBar* CTKToolBar::Clone(BOOL bRecursive)
   return pBar;
 }
 
+void CTKToolBar::OnToolbarContextMenu(CPoint point)
+{
+  if (IsInputBlocked())
+    return;
+  SetTrackingMode(0, FALSE, FALSE);
+  SetSelected(-1, FALSE);
+  ClientToScreen(&point);
+  if (CTKCommandBars* pCommandBars = GetCommandBars())
+    pCommandBars->ContextMenu(this, point);
+}
+
 BOOL CTKToolBar::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
   CPoint point(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
@@ -770,6 +781,11 @@ BOOL CTKToolBar::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* p
     if (m_pControls->HitTest(point) || !m_pDockContext)
       return CTKCommandBar::OnWndMsg(message, wParam, lParam, pResult);
     m_pDockContext->ToggleDocking();
+    break;
+  case WM_RBUTTONDOWN:
+    if (IsCustomizeMode())
+      return CTKCommandBar::OnWndMsg(message, wParam, lParam, pResult);
+    OnToolbarContextMenu(point);
     break;
   case WM_CLOSE:
     break;

@@ -149,6 +149,8 @@ public:
 
 protected:
   BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+  // Ends tracking and opens the command bars' toolbars menu at the point.
+  void OnToolbarContextMenu(CPoint point);
   CSize LayoutPass(CDC* pDC, int nLength, DWORD dwMode, CRect rcBorders, int nWidth,
                    CTKControlExpandButton* pExpand);
   CTKControlExpandButton* FindExpandButton(BOOL bCreate);
