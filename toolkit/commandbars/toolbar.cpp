@@ -611,17 +611,22 @@ void CTKToolBar::FillAddOrRemovePopup(CTKCommandBar* pPopup)
   pReference->InternalRelease();
 }
 
-void CTKToolBar::Reset()
+BOOL CTKToolBar::ConfirmReset()
 {
-  CTKCommandBars* pCommandBars = GetCommandBars();
-  if (!m_bBuiltIn || m_nBarID == 0 || !IsCustomizable() || !pCommandBars || !pCommandBars->IsCustomizeAvail())
-    return;
   CString strFormat;
   TKResourceManager()->LoadString(&strFormat, TK_IDS_CONFIRM_RESET);
   CString strText;
   strText.Format(strFormat, static_cast<LPCSTR>(m_strTitle));
   CWnd* pSite = GetSite();
-  if (::MessageBox(pSite ? pSite->GetSafeHwnd() : nullptr, strText, nullptr, MB_OKCANCEL | MB_ICONWARNING) != IDOK)
+  return ::MessageBox(pSite ? pSite->GetSafeHwnd() : nullptr, strText, nullptr, MB_OKCANCEL | MB_ICONWARNING) == IDOK;
+}
+
+void CTKToolBar::Reset()
+{
+  CTKCommandBars* pCommandBars = GetCommandBars();
+  if (!m_bBuiltIn || m_nBarID == 0 || !IsCustomizable() || !pCommandBars || !pCommandBars->IsCustomizeAvail())
+    return;
+  if (!ConfirmReset())
     return;
   if (CTKControls* pOriginal = m_pControls->GetOriginalControls()) {
     pOriginal->InternalAddRef();
