@@ -1,8 +1,10 @@
 // The paint manager's routines that draw and measure controls and bars. They live here, beside the classes
 // they read; each theme's variant is chosen by its base theme number.
+#include "platform/base/clock.h"
 #include "toolkit/commandbars/commandbars.h"
 #include "toolkit/commandbars/control_button.h"
 #include "toolkit/commandbars/controledit.h"
+#include "toolkit/commandbars/popupbar.h"
 #include "toolkit/commandbars/statusbar.h"
 #include "toolkit/commandbars/toolbar.h"
 #include "toolkit/commandbars/controlcombobox.h"
@@ -1177,4 +1179,63 @@ CSize CTKPaintManager::DrawSpecialControl(CDC* pDC, int nType, CTKControl* pCont
     }
   }
   return BaseSpecialControl(this, pDC, nType, pControl, pBar, bDraw, pParam);
+}
+
+// ---- A menu expanding
+
+void CTKPaintManager::AnimateExpanding(CTKPopupBar* pBar, CDC* pDestDC, CDC* pSrcDC, BOOL bExpandDown)
+{
+  const int steps = m_nAnimationSteps;
+  if (!pBar || !pBar->GetSafeHwnd() || steps <= 0)
+    return;
+  CRect rcClient;
+  pBar->GetClientRect(&rcClient);
+  const int cx = rcClient.Width();
+  const int cy = rcClient.Height();
+  CTKControls* pControls = pBar->GetControls();
+  const DWORD delay = static_cast<DWORD>(m_nAnimationTime / steps);
+  for (int k = 1; k <= steps; ++k) {
+    // A run of hidden commands is as high as k / steps of its height; the other runs keep theirs.
+    auto height = [k, steps](int h, BOOL bExpanded) {
+      return bExpanded ? static_cast<int>(static_cast<double>(k) / steps * h) : h;
+    };
+    auto band = [&](int yDest, int hDest, int ySrc, int hSrc) {
+      if (hDest > 0 && hSrc > 0)
+        pDestDC->StretchBlt(0, yDest, cx, hDest, pSrcDC, 0, ySrc, cx, hSrc, SRCCOPY);
+    };
+    BOOL bPrevious = FALSE;
+    if (bExpandDown) {
+      int yCut = 0;
+      int yDest = 0;
+      for (int i = 0; i < pControls->GetCount(); ++i) {
+        CTKControl* pControl = pControls->GetAt(i);
+        if (pControl->GetHideFlags() != 0 || pControl->IsHiddenByUsage() == bPrevious)
+          continue;
+        const int yTop = pControl->GetRect().top;
+        const int hDest = height(yTop - yCut, bPrevious);
+        band(yDest, hDest, yCut, yTop - yCut);
+        yDest += hDest;
+        yCut = yTop;
+        bPrevious = pControl->IsHiddenByUsage();
+      }
+      band(yDest, height(cy - yCut, bPrevious), yCut, cy - yCut);
+    } else {
+      int yCut = cy;
+      int yDest = cy;
+      for (int i = pControls->GetCount() - 1; i >= 0; --i) {
+        CTKControl* pControl = pControls->GetAt(i);
+        if (pControl->GetHideFlags() != 0 || pControl->IsHiddenByUsage() == bPrevious)
+          continue;
+        const int yBottom = pControl->GetRect().bottom;
+        const int hDest = height(yCut - yBottom, bPrevious);
+        band(yDest - hDest, hDest, yBottom, yCut - yBottom);
+        yDest -= hDest;
+        yCut = yBottom;
+        bPrevious = pControl->IsHiddenByUsage();
+      }
+      const int hDest = height(yCut, bPrevious);
+      band(yDest - hDest, hDest, 0, yCut);
+    }
+    Sleep(delay);
+  }
 }

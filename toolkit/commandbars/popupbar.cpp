@@ -363,8 +363,19 @@ void CTKPopupBar::DelayLayout()
                SWP_NOACTIVATE | SWP_NOZORDER | SWP_SHOWWINDOW | SWP_NOOWNERZORDER);
   if (m_bExpanding) {
     int nType = GetAnimationType();
-    if (nType >= 2 && nType <= 4)
+    if (nType >= 2 && nType <= 4) {
+      CRect rcNew;
+      GetClientRect(&rcNew);
+      CClientDC dc(this);
+      CBitmap bitmap;
+      bitmap.CreateCompatibleBitmap(&dc, rcNew.Width(), rcNew.Height());
+      {
+        CTKCompatibleDC dcBuffer(&dc, &bitmap);
+        DrawCommandBar(&dcBuffer, rcNew);
+        GetPaintManager()->AnimateExpanding(this, &dc, &dcBuffer, rcNew.Height() > rcOld.Height());
+      }
       TKSoundManager().PlaySystemSound(CTKSoundManager::stateMenuPopup);
+    }
   }
   if (m_bShowShadow)
     TKShadowsManager().SetShadow(this, m_rcExclude);

@@ -13,6 +13,7 @@ class CTKImageManagerIcon;
 class CTKCommandBar;
 class CTKCommandBars;
 class CTKControl;
+class CTKPopupBar;
 class CTKStatusBarPane;
 
 // A font the paint manager rebuilds from the system on every refresh unless it was set by hand.
@@ -162,6 +163,9 @@ public:
   // the bar's size; drawing it, pParam points to a BOOL, set when controls did not fit. The popup's chevron
   // measures its height.
   CSize DrawSpecialControl(CDC* pDC, int nType, CTKControl* pControl, CTKCommandBar* pBar, BOOL bDraw, void* pParam);
+  // A menu showing its hidden commands: frame by frame the runs of those commands grow from nothing while the
+  // rest of the menu (the source image) keeps its height, downwards or upwards from the bottom.
+  void AnimateExpanding(CTKPopupBar* pBar, CDC* pDestDC, CDC* pSrcDC, BOOL bExpandDown);
   // A status-bar pane's background, icon and text inside its rectangle (the border is drawn apart).
   void DrawStatusBarPane(CDC* pDC, CRect rc, CTKStatusBarPane* pPane);
 
