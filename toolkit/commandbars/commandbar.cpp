@@ -200,6 +200,11 @@ BOOL CTKCommandBar::GetShowTextBelowIcons() const
 void CTKCommandBar::SetTitle(const CString& strTitle)
 {
   m_strTitle = strTitle;
+  RedrawNow();
+}
+
+void CTKCommandBar::RedrawNow()
+{
   m_nDelayFlags &= ~2;
   if (m_nLockRedraw == 0 && GetSafeHwnd())
     InvalidateRect(nullptr, FALSE);
@@ -275,9 +280,7 @@ BOOL CTKCommandBar::SetTrackingMode(int bMode, BOOL bSelectFirst, BOOL bKeyboard
       ::ShowCaret(m_hwndCaret);
       m_hwndCaret = nullptr;
     }
-    m_nDelayFlags &= ~2;
-    if (m_nLockRedraw == 0 && GetSafeHwnd())
-      InvalidateRect(nullptr, FALSE);
+    RedrawNow();
     if (TKMouseManager()->GetTrackedBarCount() == 0)
       TKMouseManager()->m_bExpandedMenus = FALSE;
     if (GetSafeHwnd() && ::GetFocus() == m_hWnd && GetParent()) {
@@ -960,6 +963,17 @@ BOOL CTKCommandBar::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
   case WM_RBUTTONDOWN:
     OnRButtonDownBar(point);
     break;
+  case WM_SETCURSOR: {
+    CPoint ptCursor;
+    ::GetCursorPos(&ptCursor);
+    ScreenToClient(&ptCursor);
+    CTKControl* pControl = IsCustomizeMode() && IsCustomizable() ? m_pControls->HitTest(ptCursor) : nullptr;
+    if (pControl && pControl->OnCustomizeSetCursor(ptCursor)) {
+      lResult = TRUE;
+      break;
+    }
+    return CWnd::OnWndMsg(message, wParam, lParam, pResult);
+  }
   case WM_RBUTTONUP:
     OnRButtonUpBar(point);
     break;

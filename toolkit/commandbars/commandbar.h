@@ -83,6 +83,8 @@ public:
   BOOL LoadMenu(CMenu* pMenu, BOOL bRemoveControls = TRUE);
   void InvalidateParents();
   void LockRedraw() { ++m_nLockRedraw; }
+  // Drops a pending redraw and invalidates the window now, unless redraw is locked.
+  void RedrawNow();
   void UnlockRedraw();
 
   // ---- Overridable, in slot order

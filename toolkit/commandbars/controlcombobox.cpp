@@ -356,6 +356,8 @@ void CTKControlComboBox::OnClick(BOOL bKeyboard, CPoint pt)
   if (IsCustomizeMode()) {
     m_pParent->SetPopuped(-1, FALSE);
     m_pParent->SetSelected(-1, FALSE);
+    if (!bKeyboard)
+      OnCustomizeMouseDown(pt);
     return;
   }
   if (bKeyboard && m_bEnabled) {

@@ -633,12 +633,14 @@ int CTKControlEdit::OnHookKeyDown(UINT nChar, LPARAM lParam)
   }
 }
 
-void CTKControlEdit::OnClick(BOOL bKeyboard, CPoint /*pt*/)
+void CTKControlEdit::OnClick(BOOL bKeyboard, CPoint pt)
 {
   if (IsCustomizeMode()) {
     if (m_pParent) {
       m_pParent->SetPopuped(-1, FALSE);
       m_pParent->SetSelected(-1, FALSE);
+      if (!bKeyboard)
+        OnCustomizeMouseDown(pt);
     }
     return;
   }
