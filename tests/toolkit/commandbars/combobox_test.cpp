@@ -4,6 +4,7 @@
 
 #include "platform/gdi/png.h"
 #include "platform/gdi/surface.h"
+#include "platform/richedit/richedit.h"
 #include "platform/user/input.h"
 #include "platform/user/paint.h"
 #include "toolkit/commandbars/controlcombobox.h"
@@ -32,6 +33,8 @@ class ComboBox : public ::testing::Test {
 public:
   void SetUp() override
   {
+    // Edit windows are rich edits, as in the program; the library is chosen once, by the first edit made.
+    richedit::RegisterRichEditLibrary();
     ASSERT_TRUE(frame_.Make(500, 300));
     frame_.ShowWindow(SW_SHOW);
     ::SetActiveWindow(frame_.GetSafeHwnd());

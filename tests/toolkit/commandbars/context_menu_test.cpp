@@ -150,6 +150,7 @@ TEST_F(ContextMenu, AToolbarAndAFreePartOfADockRowOfferTheToolbarsAndTheCustomis
   RightClick(pTop, ptFree);
   EXPECT_EQ(frame_.m_pOpenedFrom, nullptr);
   EXPECT_EQ(frame_.m_entries, kExpected);
+  CTKPaintManager::SetTheme(tkThemeDefault);
 }
 
 TEST_F(ContextMenu, ChoosingAToolbarShowsOrHidesIt)

@@ -1,6 +1,7 @@
 // In customise mode the selected edit or combo field is made wider or narrower by dragging its left or right
 // edge; the cursor says so over those edges.
 #include "platform/mfc-core/resources.h"
+#include "platform/richedit/richedit.h"
 #include "platform/user/input.h"
 #include "res/modules.h"
 #include "tests/toolkit/commandbars/bar_frame.h"
@@ -29,6 +30,8 @@ protected:
   void SetUp() override
   {
     UseToolkitModule();
+    // Edit windows are rich edits, as in the program; the library is chosen once, by the first edit made.
+    richedit::RegisterRichEditLibrary();
     ASSERT_TRUE(frame_.Make(500, 200));
     frame_.ShowWindow(SW_SHOW);
     ::SetActiveWindow(frame_.GetSafeHwnd());
