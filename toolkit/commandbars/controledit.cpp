@@ -300,8 +300,11 @@ BOOL CTKControlEditCtrl::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LR
   }
   case WM_LBUTTONDOWN:
     if (bCustomize) {
-      if (pBar->IsCustomizable() && !(pControl->GetFlags() & TK_FLAG_NOMOVABLE))
-        pControl->OnClick(FALSE, point);
+      if (pBar->IsCustomizable() && !(pControl->GetFlags() & TK_FLAG_NOMOVABLE)) {
+        CPoint ptBar = point;
+        ::MapWindowPoints(m_hWnd, pBar->GetSafeHwnd(), &ptBar, 1);
+        pControl->OnClick(FALSE, ptBar);
+      }
       return answer(0);
     }
     break;
