@@ -387,6 +387,8 @@ void CTKControlComboBox::DoPropExchange(CTKPropExchange* pPX)
     PX_Int(pPX, "EditIconId", m_nEditIconId, 0);
     PX_Int(pPX, "DropDownItemCount", m_nDropDownItemCount, 12);
   }
+  if (pPX->IsLoading())
+    SetDropDownStyle(m_bDropDown);
 }
 
 void CTKControlEdit::DoPropExchange(CTKPropExchange* pPX)

@@ -2,6 +2,7 @@
 
 #include "toolkit/commandbars/commandbars.h"
 #include "toolkit/commandbars/control_button.h"
+#include "toolkit/commandbars/customizesheet.h"
 #include "toolkit/paint/draw_helpers.h"
 #include "toolkit/paint/image_manager.h"
 #include "toolkit/paint/keyboard_manager.h"
@@ -199,6 +200,11 @@ BOOL CTKCommandBar::GetShowTextBelowIcons() const
 void CTKCommandBar::SetTitle(const CString& strTitle)
 {
   m_strTitle = strTitle;
+  RedrawNow();
+}
+
+void CTKCommandBar::RedrawNow()
+{
   m_nDelayFlags &= ~2;
   if (m_nLockRedraw == 0 && GetSafeHwnd())
     InvalidateRect(nullptr, FALSE);
@@ -274,9 +280,7 @@ BOOL CTKCommandBar::SetTrackingMode(int bMode, BOOL bSelectFirst, BOOL bKeyboard
       ::ShowCaret(m_hwndCaret);
       m_hwndCaret = nullptr;
     }
-    m_nDelayFlags &= ~2;
-    if (m_nLockRedraw == 0 && GetSafeHwnd())
-      InvalidateRect(nullptr, FALSE);
+    RedrawNow();
     if (TKMouseManager()->GetTrackedBarCount() == 0)
       TKMouseManager()->m_bExpandedMenus = FALSE;
     if (GetSafeHwnd() && ::GetFocus() == m_hWnd && GetParent()) {
@@ -827,6 +831,24 @@ void CTKCommandBar::OnLButtonDblClkBar(CPoint point)
     pControl->OnLButtonDblClk(point);
 }
 
+void CTKCommandBar::OnRButtonDownBar(CPoint point)
+{
+  if (IsInputBlocked() || !IsCustomizeMode() || !IsCustomizable()) {
+    Default();
+    return;
+  }
+  CTKControl* pControl = m_pControls->HitTest(point);
+  CTKCommandBars* pCommandBars = GetCommandBars();
+  if (!pControl || !pCommandBars || pControl->GetHideFlags() != 0 || (pControl->GetFlags() & TK_FLAG_NOMOVABLE))
+    return;
+  pCommandBars->SetDragControl(pControl);
+  CTKCustomizeDropSource* pDropSource = pCommandBars->GetDropSource();
+  if (CTKCustomizeSheet* pSheet = pDropSource ? pDropSource->GetSheet() : nullptr) {
+    ClientToScreen(&point);
+    pSheet->ContextMenu(point.x, point.y);
+  }
+}
+
 void CTKCommandBar::OnRButtonUpBar(CPoint point)
 {
   if (IsInputBlocked() || IsCustomizeMode())
@@ -938,6 +960,20 @@ BOOL CTKCommandBar::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
   case WM_LBUTTONDBLCLK:
     OnLButtonDblClkBar(point);
     break;
+  case WM_RBUTTONDOWN:
+    OnRButtonDownBar(point);
+    break;
+  case WM_SETCURSOR: {
+    CPoint ptCursor;
+    ::GetCursorPos(&ptCursor);
+    ScreenToClient(&ptCursor);
+    CTKControl* pControl = IsCustomizeMode() && IsCustomizable() ? m_pControls->HitTest(ptCursor) : nullptr;
+    if (pControl && pControl->OnCustomizeSetCursor(ptCursor)) {
+      lResult = TRUE;
+      break;
+    }
+    return CWnd::OnWndMsg(message, wParam, lParam, pResult);
+  }
   case WM_RBUTTONUP:
     OnRButtonUpBar(point);
     break;

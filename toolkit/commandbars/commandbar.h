@@ -83,6 +83,8 @@ public:
   BOOL LoadMenu(CMenu* pMenu, BOOL bRemoveControls = TRUE);
   void InvalidateParents();
   void LockRedraw() { ++m_nLockRedraw; }
+  // Drops a pending redraw and invalidates the window now, unless redraw is locked.
+  void RedrawNow();
   void UnlockRedraw();
 
   // ---- Overridable, in slot order
@@ -156,6 +158,8 @@ protected:
   void OnLButtonDownBar(CPoint point);
   void OnLButtonUpBar(CPoint point);
   void OnLButtonDblClkBar(CPoint point);
+  // In customise mode a right click selects the control under it and opens the customise sheet's menu.
+  void OnRButtonDownBar(CPoint point);
   void OnRButtonUpBar(CPoint point);
   void OnTimerBar(UINT_PTR nIDEvent);
   BOOL IsInputBlocked() const;

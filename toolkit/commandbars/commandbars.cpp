@@ -2,6 +2,7 @@
 
 #include "toolkit/commandbars/control_button.h"
 #include "toolkit/commandbars/controledit.h"
+#include "toolkit/commandbars/controllists.h"
 #include "toolkit/commandbars/customizesheet.h"
 #include "toolkit/commandbars/menusound.h"
 #include "toolkit/commandbars/popupbar.h"
@@ -456,7 +457,8 @@ int CTKCommandBars::TrackPopupMenu(CTKPopupBar* pPopup, UINT nFlags, int x, int 
 CTKPopupBar* CTKCommandBars::GetToolbarsPopup()
 {
   CTKPopupBar* pPopup = CTKPopupBar::CreatePopupBar(this);
-  pPopup->GetControls()->Add(tkControlButton, TK_ID_TOOLBARLIST);
+  if (auto* pList = DYNAMIC_DOWNCAST(CTKControlToolbars, pPopup->GetControls()->Add(tkControlButton, TK_ID_TOOLBARLIST)))
+    pList->m_bCustomizeEntry = TRUE;
   return pPopup;
 }
 
@@ -473,9 +475,19 @@ void CTKCommandBars::ContextMenu(CTKCommandBar* pBar, CPoint point)
     if (pPopup->PopupAt(point.x, point.y)) {
       CWinThread* pThread = AfxGetThread();
       while (pPopup->IsTrackingMode()) {
-        if (!pThread || !pThread->PumpMessage())
+        MSG msg;
+        if (!::GetMessage(&msg, nullptr, 0, 0)) {
+          ::PostQuitMessage(static_cast<int>(msg.wParam));
           break;
+        }
+        if (!pThread || !pThread->PreTranslateMessage(&msg)) {
+          ::TranslateMessage(&msg);
+          ::DispatchMessage(&msg);
+        }
       }
+      // A quit ends the loop with the menu still open: it must not outlive this call.
+      if (pPopup->IsTrackingMode())
+        pPopup->SetTrackingMode(0, FALSE, FALSE);
     }
   }
   pPopup->InternalRelease();

@@ -3,10 +3,13 @@
 #include "toolkit/commandbars/commandbars.h"
 #include "toolkit/commandbars/customizesheet.h"
 #include "toolkit/commandbars/control_button.h"
+#include "toolkit/commandbars/controledit.h"
 #include "toolkit/commandbars/menusound.h"
 #include "toolkit/paint/image_manager.h"
 #include "toolkit/paint/paint_manager.h"
 #include "toolkit/paint/resource_manager.h"
+
+#include <algorithm>
 
 IMPLEMENT_SERIAL(CTKControl, CCmdTarget, TK_BAR_CLASS_SCHEMA)
 IMPLEMENT_SERIAL(CTKControlLabel, CTKControl, TK_BAR_CLASS_SCHEMA)
@@ -315,6 +318,134 @@ void CTKControl::OnCustomizeDragOver(CTKControl* /*pDataObject*/, CPoint /*point
     return;
   m_pParent->SetPopuped(-1, FALSE);
   m_pParent->SetSelected(-1, FALSE);
+}
+
+namespace {
+
+constexpr UINT kResizeCursor = 9972;
+
+// 0: no edge; -1 the left edge (x < left + 3), 1 the right one (right - x <= 2).
+int ResizeEdge(const CRect& rc, CPoint point)
+{
+  if (!rc.PtInRect(point))
+    return 0;
+  if (point.x < rc.left + 3)
+    return -1;
+  return rc.right - point.x <= 2 ? 1 : 0;
+}
+
+// The tracking frame: the rectangle's four 2-pixel edges inverted.
+void InvertFrame(HDC hDC, const CRect& rc)
+{
+  const RECT edges[] = {{rc.left, rc.top, rc.right, rc.top + 2},
+                        {rc.left, rc.bottom - 2, rc.right, rc.bottom},
+                        {rc.left, rc.top + 2, rc.left + 2, rc.bottom - 2},
+                        {rc.right - 2, rc.top + 2, rc.right, rc.bottom - 2}};
+  for (const RECT& edge : edges)
+    ::InvertRect(hDC, &edge);
+}
+
+}  // namespace
+
+BOOL CTKControl::OnCustomizeSetCursor(CPoint point)
+{
+  if (!IsCustomizeResizeAllow() || ResizeEdge(m_rcControl, point) == 0)
+    return FALSE;
+  HCURSOR hCursor = TKResourceManager()->LoadCursor(kResizeCursor);
+  if (!hCursor)
+    return FALSE;
+  ::SetCursor(hCursor);
+  return TRUE;
+}
+
+BOOL CTKControl::CustomizeStartResize(CPoint point)
+{
+  const int nEdge = ResizeEdge(m_rcControl, point);
+  CTKCommandBar* pBar = m_pParent;
+  CTKCommandBars* pCommandBars = pBar ? pBar->GetCommandBars() : nullptr;
+  if (nEdge == 0 || !pCommandBars || !pBar->GetSafeHwnd())
+    return FALSE;
+  HWND hBar = pBar->GetSafeHwnd();
+  InternalAddRef();
+  pCommandBars->SetDragControl(nullptr);
+  pBar->Invalidate(FALSE);
+  pBar->UpdateWindow();
+  CRect rcStart = m_rcControl;
+  pBar->ClientToScreen(&rcStart);
+  ::SetCapture(hBar);
+  if (HCURSOR hCursor = TKResourceManager()->LoadCursor(kResizeCursor))
+    ::SetCursor(hCursor);
+  HWND hDesktop = ::GetDesktopWindow();
+  const BOOL bLocked = ::LockWindowUpdate(hDesktop);
+  HDC hDC = ::GetDCEx(hDesktop, nullptr, bLocked ? 0x403 : 0x3);
+  CRect rcTrack = rcStart;
+  InvertFrame(hDC, rcTrack);
+  CPoint ptScreen = point;
+  pBar->ClientToScreen(&ptScreen);
+  // The edge keeps its distance from the pointer.
+  const int nOffset = (nEdge < 0 ? rcStart.left : rcStart.right) - ptScreen.x;
+  const int nMinWidth = GetCustomizeMinWidth();
+  BOOL bAccept = FALSE;
+  while (::GetCapture() == hBar) {
+    MSG msg;
+    if (!::GetMessage(&msg, nullptr, 0, 0)) {
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    if (msg.message == WM_MOUSEMOVE) {
+      CRect rcNew = rcTrack;
+      const int x = msg.pt.x + nOffset;
+      if (nEdge < 0)
+        rcNew.left = std::min(x, static_cast<int>(rcNew.right) - nMinWidth);
+      else
+        rcNew.right = std::max(x, static_cast<int>(rcNew.left) + nMinWidth);
+      if (rcNew != rcTrack) {
+        InvertFrame(hDC, rcTrack);
+        rcTrack = rcNew;
+        InvertFrame(hDC, rcTrack);
+      }
+    } else if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+      break;
+    } else if (msg.message == WM_LBUTTONUP) {
+      bAccept = TRUE;
+      break;
+    } else {
+      ::TranslateMessage(&msg);
+      ::DispatchMessage(&msg);
+    }
+  }
+  InvertFrame(hDC, rcTrack);
+  if (::GetCapture() == hBar)
+    ::ReleaseCapture();
+  ::LockWindowUpdate(nullptr);
+  ::ReleaseDC(hDesktop, hDC);
+  // The bar may have gone while the loop dispatched its messages.
+  if (::IsWindow(hBar) && m_pParent == pBar) {
+    pCommandBars->SetDragControl(this);
+    if (bAccept && rcTrack.Width() != rcStart.Width()) {
+      // A field stores the width of its box, without its label: the box takes the change.
+      auto* pField = dynamic_cast<CTKControlField*>(this);
+      SetWidth(pField ? pField->GetFieldWidth() + rcTrack.Width() - rcStart.Width() : rcTrack.Width());
+      pBar->OnRecalcLayout();
+    }
+    pBar->RedrawNow();
+  }
+  InternalRelease();
+  return TRUE;
+}
+
+void CTKControl::OnCustomizeMouseDown(CPoint point)
+{
+  CTKCommandBars* pCommandBars = m_pParent ? m_pParent->GetCommandBars() : nullptr;
+  if (!pCommandBars)
+    return;
+  if (pCommandBars->GetDragControl() == this && IsCustomizeResizeAllow() && CustomizeStartResize(point))
+    return;
+  pCommandBars->SetDragControl(this);
+  InternalAddRef();
+  CustomizeStartDrag();
+  pCommandBars->SetDragControl(pCommandBars->GetDragControl());
+  InternalRelease();
 }
 
 int CTKControl::CustomizeStartDrag()

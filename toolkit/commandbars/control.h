@@ -138,6 +138,13 @@ public:
   // Drags this control in customise mode; dropped off every bar or moved, it leaves its bar. Answers the drop result.
   int CustomizeStartDrag();
   virtual BOOL IsCustomizeDragOverAvail(CTKControl* /*pDataObject*/, CPoint /*point*/) { return TRUE; }
+  // Customise mode: a press on the current drag control's left or right edge drags that edge (the width); TRUE
+  // when the press was taken.
+  virtual BOOL CustomizeStartResize(CPoint point);
+  // Customise mode: the press on a control, as a resize of its edge, else as a drag of the control.
+  void OnCustomizeMouseDown(CPoint point);
+  // Over the edge zones of a resizable control the sizing cursor; FALSE elsewhere.
+  BOOL OnCustomizeSetCursor(CPoint point);
   virtual BOOL IsCustomizeResizeAllow() const { return FALSE; }
   virtual int GetCustomizeMinWidth() const { return 0; }
   virtual void SetWidth(int /*nWidth*/) {}

@@ -18,17 +18,17 @@ constexpr int kSplitMenuArrow = 20;
 
 CTKControlButton::CTKControlButton() { m_controlType = tkControlButton; }
 
-void CTKControlButton::OnClick(BOOL bKeyboard, CPoint /*pt*/)
+void CTKControlButton::OnClick(BOOL bKeyboard, CPoint pt)
 {
   if (!m_bEnabled || !m_pParent)
     return;
   if (IsCustomizeMode()) {
     m_pParent->SetPopuped(-1, FALSE);
     m_pParent->SetSelected(-1, FALSE);
-    if (CTKCommandBars* pCommandBars = m_pParent->GetCommandBars())
-      pCommandBars->SetDragControl(this);
     if (!bKeyboard)
-      CustomizeStartDrag();
+      OnCustomizeMouseDown(pt);
+    else if (CTKCommandBars* pCommandBars = m_pParent->GetCommandBars())
+      pCommandBars->SetDragControl(this);
     return;
   }
   if (bKeyboard)

@@ -1,6 +1,7 @@
 #include "toolkit/commandbars/controlcombobox.h"
 
 #include "toolkit/commandbars/commandbars.h"
+#include "toolkit/paint/image_manager.h"
 #include "toolkit/paint/paint_manager.h"
 
 #include <algorithm>
@@ -17,6 +18,17 @@ constexpr int kHighlight = 13;
 constexpr int kHighlightText = 14;
 constexpr int kGrayText = 17;
 constexpr int kWindowText = 8;
+constexpr DWORD kEditStyle = WS_CHILD | ES_AUTOHSCROLL;
+constexpr UINT kMsgIsFieldWindow = 10824;
+constexpr UINT kShowNoActivate = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW;
+constexpr UINT kHideNoActivate = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW;
+
+CString EditWindowText(CWnd* pWnd)
+{
+  CString str;
+  pWnd->GetWindowText(str);
+  return str;
+}
 
 BOOL IsAltDown() { return ::GetKeyState(VK_MENU) < 0; }
 
@@ -127,8 +139,13 @@ int CTKControlComboBoxList::ProcessListKey(CTKControlComboBox* pComboBox, UINT n
     // The list box's own keys: arrows, pages and letters choosing by prefix.
     DefWindowProc(WM_KEYDOWN, nChar, 0);
   }
-  if (static_cast<int>(SendMessage(LB_GETCURSEL, 0, 0)) != nOld)
+  if (static_cast<int>(SendMessage(LB_GETCURSEL, 0, 0)) != nOld) {
     pComboBox->OnSelChanged();
+    if (CWnd* pEdit = pComboBox->GetEditCtrl(); pEdit && pEdit->GetSafeHwnd()) {
+      pEdit->SendMessage(EM_SETSEL, 0, -1);
+      pEdit->SendMessage(EM_SCROLLCARET, 0, 0);
+    }
+  }
   return 1;
 }
 
@@ -200,6 +217,184 @@ CTKControlComboBox::CTKControlComboBox()
   pList->InternalRelease();
 }
 
+CTKControlComboBox::~CTKControlComboBox()
+{
+  DestroyEditWindow();
+  delete m_pEdit;
+}
+
+// ---- The edit window of the drop-down style
+
+BOOL CTKControlComboBoxEditCtrl::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+  if (static_cast<UINT>(nCode) == AFX_REFLECT_CONTROL_CODE(EN_CHANGE)) {
+    if (m_pControl)
+      m_pControl->OnEditTextChange();
+    return TRUE;
+  }
+  return CTKEdit::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+BOOL CTKControlComboBoxEditCtrl::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+  CTKControlComboBox* pControl = m_pControl;
+  if (pControl && message == WM_DESTROY) {
+    // The text outlives the window: it comes back when the bar places the control again.
+    pControl->m_strEditText = EditWindowText(this);
+    pControl->m_bEditChanged = FALSE;
+  }
+  CTKCommandBar* pBar = pControl ? pControl->GetParent() : nullptr;
+  if (!pControl || !pBar)
+    return CTKEdit::OnWndMsg(message, wParam, lParam, pResult);
+  CPoint point(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+  switch (message) {
+  case WM_SETFOCUS: {
+    if (pControl->IsCustomizeMode())
+      break;
+    pControl->OnEditSetFocus(reinterpret_cast<HWND>(wParam));
+    BOOL bResult = CTKEdit::OnWndMsg(message, wParam, lParam, pResult);
+    PostMessage(EM_SETSEL, 0, -1);
+    return bResult;
+  }
+  case WM_KILLFOCUS: {
+    BOOL bResult = CTKEdit::OnWndMsg(message, wParam, lParam, pResult);
+    pControl->OnEditKillFocus();
+    return bResult;
+  }
+  case WM_LBUTTONDOWN:
+  case WM_RBUTTONDOWN:
+  case WM_MOUSEMOVE:
+    // In customise mode the bar takes the presses; the bar follows the mouse over the window in any mode.
+    if (message == WM_MOUSEMOVE || pControl->IsCustomizeMode()) {
+      CPoint ptBar = point;
+      ::MapWindowPoints(m_hWnd, pBar->GetSafeHwnd(), &ptBar, 1);
+      pBar->SendMessage(message, wParam, MAKELPARAM(ptBar.x, ptBar.y));
+      if (message != WM_MOUSEMOVE) {
+        if (pResult)
+          *pResult = 0;
+        return TRUE;
+      }
+    }
+    break;
+  case kMsgIsFieldWindow:
+    if (pResult)
+      *pResult = 1;
+    return TRUE;
+  default:
+    break;
+  }
+  return CTKEdit::OnWndMsg(message, wParam, lParam, pResult);
+}
+
+void CTKControlComboBox::SetDropDownStyle(BOOL bDropDown)
+{
+  m_bDropDown = bDropDown;
+  if (bDropDown && !m_pEdit) {
+    m_pEdit = CreateEditControl();
+    m_pEdit->m_pControl = this;
+  } else if (!bDropDown && m_pEdit) {
+    DestroyEditWindow();
+    delete m_pEdit;
+    m_pEdit = nullptr;
+  }
+  m_bDelayReposition = TRUE;
+  DelayLayoutParent();
+}
+
+void CTKControlComboBox::DestroyEditWindow()
+{
+  // Editing ends with the window, so the mouse manager's lock does not outlive it.
+  SetFocused(FALSE);
+  if (m_pEdit && m_pEdit->GetSafeHwnd())
+    m_pEdit->DestroyWindow();
+}
+
+void CTKControlComboBox::AdjustEditRect(CRect& rcEdit)
+{
+  if (m_nEditIconId <= 0)
+    return;
+  CTKImageManager* pImageManager = m_pParent ? m_pParent->GetImageManager() : nullptr;
+  CTKImageManagerIcon* pIcon = pImageManager ? pImageManager->GetImage(static_cast<UINT>(m_nEditIconId), 16) : nullptr;
+  if (pIcon)
+    rcEdit.left += pIcon->GetWidth() + 2;
+}
+
+void CTKControlComboBox::SetRect(CRect rcControl)
+{
+  if (!m_pEdit) {
+    CTKControlPopup::SetRect(rcControl);
+    return;
+  }
+  HWND hWndBar = m_pParent ? m_pParent->GetSafeHwnd() : nullptr;
+  if (m_pEdit->GetSafeHwnd() && ::GetParent(m_pEdit->GetSafeHwnd()) != hWndBar)
+    DestroyEditWindow();
+  BOOL bWindow = m_pEdit->GetSafeHwnd() != nullptr;
+  if (rcControl == m_rcControl && bWindow && !m_bDelayReposition)
+    return;
+  CTKControlPopup::SetRect(rcControl);
+  if (!bWindow) {
+    if (!hWndBar || !m_pEdit->CreateEdit(kEditStyle, m_pParent))
+      return;
+    m_pEdit->SetWindowText(m_strEditText);
+    m_bEditChanged = FALSE;
+    if (!GetEnabled())
+      m_pEdit->EnableWindow(FALSE);
+  }
+  if (CTKPaintManager* pPaintManager = GetPaintManager())
+    m_pEdit->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(pPaintManager->GetRegularFont()->GetSafeHandle()), FALSE);
+  CRect rcEdit(rcControl.left + m_nLabelWidth + 4, rcControl.top + 3, rcControl.right - m_nButtonWidth - 3,
+               rcControl.bottom - 3);
+  AdjustEditRect(rcEdit);
+  m_pEdit->MoveWindow(rcEdit, FALSE);
+  m_pEdit->SetWindowPos(nullptr, 0, 0, 0, 0, IsVisible() ? kShowNoActivate : kHideNoActivate);
+  m_bDelayReposition = FALSE;
+}
+
+CString CTKControlComboBox::GetEditText() const
+{
+  if (m_pEdit && m_pEdit->GetSafeHwnd() && m_bEditChanged) {
+    auto* pThis = const_cast<CTKControlComboBox*>(this);
+    pThis->m_strEditText = EditWindowText(m_pEdit);
+    pThis->m_bEditChanged = FALSE;
+  }
+  return m_strEditText;
+}
+
+CString CTKControlComboBox::GetEditTextWithoutHint() const
+{
+  CString strText = GetEditText();
+  return !m_strEditHint.IsEmpty() && strText == m_strEditHint ? CString() : strText;
+}
+
+void CTKControlComboBox::OnEditTextChange()
+{
+  m_bEditChanged = TRUE;
+  if (m_pEdit && ::GetFocus() == m_pEdit->GetSafeHwnd())
+    OnEditChanged();
+}
+
+void CTKControlComboBox::OnEditSetFocus(HWND hWndPrevious)
+{
+  m_strLastText = GetEditTextWithoutHint();
+  if (!m_hWndPrevFocus) {
+    m_hWndPrevFocus = hWndPrevious;
+    if (!m_hWndPrevFocus && m_pParent && m_pParent->GetSite())
+      m_hWndPrevFocus = m_pParent->GetSite()->GetSafeHwnd();
+  }
+  if (m_pParent && !IsDroppedDown())
+    m_pParent->SetPopuped(-1, FALSE);
+  SetFocused(TRUE);
+  m_bIgnoreAutoComplete = TRUE;
+  OnEditChanged();
+}
+
+void CTKControlComboBox::OnEditKillFocus()
+{
+  if (m_pParent && IsDroppedDown())
+    m_pParent->SetPopuped(-1, FALSE);
+  SetFocused(FALSE);
+}
+
 BOOL CTKControlComboBox::HasListWindow() const
 {
   CTKControlComboBoxList* pList = GetListBar();
@@ -246,6 +441,13 @@ CString CTKControlComboBox::GetListBoxText() const
 
 void CTKControlComboBox::SetEditText(const CString& strText)
 {
+  if (m_pEdit && m_pEdit->GetSafeHwnd() && EditWindowText(m_pEdit) != strText) {
+    // The window's change notice must not run completion on a text the program set.
+    BOOL bIgnore = m_bIgnoreAutoComplete;
+    m_bIgnoreAutoComplete = TRUE;
+    m_pEdit->SetWindowText(strText);
+    m_bIgnoreAutoComplete = bIgnore;
+  }
   m_strEditText = strText;
   m_bEditChanged = FALSE;
 }
@@ -265,11 +467,47 @@ void CTKControlComboBox::OnSelChanged()
 
 void CTKControlComboBox::OnEditChanged()
 {
-  // Without an edit window there is nothing typed to complete or to look up in the list.
+  HWND hWndEdit = m_pEdit ? m_pEdit->GetSafeHwnd() : nullptr;
+  CTKControlComboBoxList* pList = HasListWindow() ? GetListBar() : nullptr;
+  if (m_bAutoComplete && !m_bIgnoreAutoComplete && hWndEdit && pList) {
+    CString strText = GetEditText();
+    DWORD dwStart = 0;
+    DWORD dwEnd = 0;
+    ::SendMessage(hWndEdit, EM_GETSEL, reinterpret_cast<WPARAM>(&dwStart), reinterpret_cast<LPARAM>(&dwEnd));
+    const int nLength = strText.GetLength();
+    if (nLength > 0 && static_cast<int>(dwStart) == nLength && dwStart == dwEnd) {
+      int nItem = static_cast<int>(pList->SendMessage(LB_FINDSTRING, static_cast<WPARAM>(-1),
+                                                      reinterpret_cast<LPARAM>(static_cast<LPCSTR>(strText))));
+      if (nItem >= 0) {
+        int nItemLength = static_cast<int>(pList->SendMessage(LB_GETTEXTLEN, static_cast<WPARAM>(nItem), 0));
+        CString strItem;
+        pList->SendMessage(LB_GETTEXT, static_cast<WPARAM>(nItem),
+                           reinterpret_cast<LPARAM>(strItem.GetBuffer(nItemLength + 1)));
+        strItem.ReleaseBuffer();
+        m_bIgnoreAutoComplete = TRUE;
+        ::SetWindowText(hWndEdit, strItem);
+        m_strEditText = strItem;
+        m_bEditChanged = FALSE;
+        ::SendMessage(hWndEdit, EM_SETSEL, static_cast<WPARAM>(strItem.GetLength()), static_cast<LPARAM>(nLength));
+        ::SendMessage(hWndEdit, EM_SCROLLCARET, 0, 0);
+      }
+    }
+  }
+  if (hWndEdit && pList) {
+    CString strText = GetEditText();
+    int nItem = static_cast<int>(pList->SendMessage(LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                    reinterpret_cast<LPARAM>(static_cast<LPCSTR>(strText))));
+    pList->SendMessage(LB_SETCURSEL, static_cast<WPARAM>(nItem), 0);
+  }
   NotifySite(TKN_CBN_EDITCHANGE);
 }
 
-void CTKControlComboBox::SetEnabled(BOOL bEnabled) { CTKControlPopup::SetEnabled(bEnabled); }
+void CTKControlComboBox::SetEnabled(BOOL bEnabled)
+{
+  CTKControlPopup::SetEnabled(bEnabled);
+  if (m_pEdit && m_pEdit->GetSafeHwnd())
+    m_pEdit->EnableWindow(bEnabled);
+}
 
 void CTKControlComboBox::SetFocused(BOOL bFocused)
 {
@@ -280,6 +518,8 @@ void CTKControlComboBox::SetFocused(BOOL bFocused)
     m_nLastSel = GetCurSel();
     m_strLastText = m_strEditText;
     m_bSelEndOk = FALSE;
+    if (HWND hWndEdit = m_pEdit ? m_pEdit->GetSafeHwnd() : nullptr; hWndEdit && ::GetFocus() != hWndEdit)
+      ::SetFocus(hWndEdit);
     if (m_pParent) {
       m_pParent->SetTrackingMode(1, FALSE, FALSE);
       m_pParent->SetSelected(m_nIndex, FALSE);
@@ -291,6 +531,9 @@ void CTKControlComboBox::SetFocused(BOOL bFocused)
       SetCurSel(m_nLastSel);
       NotifySite(TKN_CBN_SELENDCANCEL);
     }
+    if (HWND hWndEdit = m_pEdit ? m_pEdit->GetSafeHwnd() : nullptr; hWndEdit && ::GetFocus() == hWndEdit)
+      ::SetFocus(m_hWndPrevFocus && ::IsWindow(m_hWndPrevFocus) ? m_hWndPrevFocus : nullptr);
+    m_hWndPrevFocus = nullptr;
     if (TKMouseManager()->m_nLock > 0)
       --TKMouseManager()->m_nLock;
     NotifySite(TKN_CBN_KILLFOCUS);
@@ -311,6 +554,8 @@ void CTKControlComboBox::SetHideFlags(DWORD dwFlags)
   if (dwFlags == m_dwHideFlags)
     return;
   m_dwHideFlags = dwFlags;
+  if (m_pEdit && m_pEdit->GetSafeHwnd())
+    m_pEdit->SetWindowPos(nullptr, 0, 0, 0, 0, IsVisible() ? kShowNoActivate : kHideNoActivate);
   DelayLayoutParent();
 }
 
@@ -356,6 +601,8 @@ void CTKControlComboBox::OnClick(BOOL bKeyboard, CPoint pt)
   if (IsCustomizeMode()) {
     m_pParent->SetPopuped(-1, FALSE);
     m_pParent->SetSelected(-1, FALSE);
+    if (!bKeyboard)
+      OnCustomizeMouseDown(pt);
     return;
   }
   if (bKeyboard && m_bEnabled) {
@@ -391,7 +638,7 @@ BOOL CTKControlComboBox::OnSetSelected(int bSelected)
   return bChanged;
 }
 
-int CTKControlComboBox::OnHookKeyDown(UINT nChar, LPARAM /*lParam*/)
+int CTKControlComboBox::OnHookKeyDown(UINT nChar, LPARAM lParam)
 {
   if (!m_bFocused)
     return 0;
@@ -416,14 +663,24 @@ int CTKControlComboBox::OnHookKeyDown(UINT nChar, LPARAM /*lParam*/)
     OnClick(FALSE, CPoint(0, 0));
     return 1;
   }
-  if (CTKControlComboBoxList* pList = GetListBar(); pList && HasListWindow())
+  CTKControlComboBoxList* pList = HasListWindow() ? GetListBar() : nullptr;
+  if (!m_pEdit) {
+    if (pList)
+      pList->ProcessListKey(this, nChar);
+    return 1;
+  }
+  if (pList && !IsAltDown() && (nChar == VK_PRIOR || nChar == VK_NEXT || nChar == VK_UP || nChar == VK_DOWN)) {
     pList->ProcessListKey(this, nChar);
-  return 1;
+    return 1;
+  }
+  return m_pEdit->GetSafeHwnd() && m_pEdit->ProcessNavigationKey(nChar, lParam) ? 1 : 2;
 }
 
 void CTKControlComboBox::SetParent(CTKCommandBar* pParent)
 {
   CTKCommandBar* pOld = m_pParent;
+  if (!pParent)
+    DestroyEditWindow();
   CTKControlPopup::SetParent(pParent);
   if (pParent && pParent != pOld && HasListWindow()) {
     CWnd* pSite = pParent->GetSite();
@@ -461,7 +718,7 @@ void CTKControlComboBox::Copy(CTKControl* pControl, BOOL bRecursive)
     m_nWidth = pSource->m_nWidth;
     m_strEditText = pSource->GetEditTextWithoutHint();
     m_strEditHint = pSource->m_strEditHint;
-    m_bDropDown = pSource->m_pEdit != nullptr;
+    SetDropDownStyle(pSource->m_pEdit != nullptr);
     m_bAutoComplete = pSource->m_bAutoComplete;
     m_dwShellAutoCompleteFlags = pSource->m_dwShellAutoCompleteFlags;
     m_nEditIconId = pSource->m_nEditIconId;

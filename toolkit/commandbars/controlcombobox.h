@@ -45,10 +45,22 @@ protected:
   int m_nListWidth = 0;
 };
 
+// The edit window of a combo box in drop-down style, a child of the combo's bar.
+class CTKControlComboBoxEditCtrl : public CTKEdit {
+public:
+  CTKControlComboBox* m_pControl = nullptr;
+  BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+
+protected:
+  BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+  void PostNcDestroy() override {}
+};
+
 class CTKControlComboBox : public CTKControlPopup, public CTKControlField {
   DECLARE_SERIAL(CTKControlComboBox)
 public:
   CTKControlComboBox();
+  ~CTKControlComboBox() override;
 
   int GetCurSel() const;
   void SetCurSel(int nIndex);
@@ -61,13 +73,16 @@ public:
   void SetComboStyle(int nStyle) { m_comboStyle = nStyle; }
   int GetWidth() const { return m_nWidth; }
   BOOL GetDropDownStyle() const { return m_bDropDown; }
+  // On: the combo types into an edit window of its own (made when the bar first places it); off: none.
+  void SetDropDownStyle(BOOL bDropDown);
+  CTKControlComboBoxEditCtrl* GetEditCtrl() const { return m_pEdit; }
   void SetShellAutoComplete(DWORD dwFlags) { m_dwShellAutoCompleteFlags = dwFlags; }
   void SetAutoComplete(BOOL bAutoComplete) { m_bAutoComplete = bAutoComplete; }
-  CString GetEditText() const { return m_strEditText; }
+  CString GetEditText() const;
   void SetEditText(const CString& strText);
   CString GetEditHint() const { return m_strEditHint; }
   void SetEditHint(const CString& strHint);
-  CString GetEditTextWithoutHint() const { return m_strEditText; }
+  CString GetEditTextWithoutHint() const;
   int GetFieldWidth() const override { return m_nWidth; }
   int GetLabelWidth() const override { return m_nLabelWidth; }
   // A changed width makes the next positioning move the window.
@@ -79,6 +94,7 @@ public:
   void SetEditIconId(int nId) { m_nEditIconId = nId; }
 
   void SetEnabled(BOOL bEnabled) override;
+  void SetRect(CRect rcControl) override;
   void SetFocused(BOOL bFocused) override;
   BOOL IsFocused() const override { return m_bFocused; }
   BOOL IsCaptionVisible() const override;
@@ -108,8 +124,17 @@ public:
   virtual CString GetDisplayText() const { return GetListBoxText(); }
   virtual void OnSelChanged();
   virtual void OnEditChanged();
+  virtual CTKControlComboBoxEditCtrl* CreateEditControl() { return new CTKControlComboBoxEditCtrl; }
+  virtual void OnEditSetFocus(HWND hWndPrevious);
+  virtual void OnEditKillFocus();
+  // The edit window's left edge moves right past the edit icon.
+  virtual void AdjustEditRect(CRect& rcEdit);
 
 protected:
+  friend class CTKControlComboBoxEditCtrl;
+  void OnEditTextChange();
+  void DestroyEditWindow();
+
   CTKControlComboBoxEditCtrl* m_pEdit = nullptr;
   BOOL m_bDropDown = FALSE;
   int m_comboStyle = 0;
@@ -131,4 +156,6 @@ protected:
   BOOL m_bEditChanged = TRUE;
   CTKControlComboBoxAutoCompleteWnd* m_pAutoCompleteWnd = nullptr;
   int m_nCurSel = -1;
+  // Where the focus goes back to when editing ends.
+  HWND m_hWndPrevFocus = nullptr;
 };

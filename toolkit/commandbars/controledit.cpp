@@ -300,8 +300,11 @@ BOOL CTKControlEditCtrl::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LR
   }
   case WM_LBUTTONDOWN:
     if (bCustomize) {
-      if (pBar->IsCustomizable() && !(pControl->GetFlags() & TK_FLAG_NOMOVABLE))
-        pControl->OnClick(FALSE, point);
+      if (pBar->IsCustomizable() && !(pControl->GetFlags() & TK_FLAG_NOMOVABLE)) {
+        CPoint ptBar = point;
+        ::MapWindowPoints(m_hWnd, pBar->GetSafeHwnd(), &ptBar, 1);
+        pControl->OnClick(FALSE, ptBar);
+      }
       return answer(0);
     }
     break;
@@ -633,12 +636,14 @@ int CTKControlEdit::OnHookKeyDown(UINT nChar, LPARAM lParam)
   }
 }
 
-void CTKControlEdit::OnClick(BOOL bKeyboard, CPoint /*pt*/)
+void CTKControlEdit::OnClick(BOOL bKeyboard, CPoint pt)
 {
   if (IsCustomizeMode()) {
     if (m_pParent) {
       m_pParent->SetPopuped(-1, FALSE);
       m_pParent->SetSelected(-1, FALSE);
+      if (!bKeyboard)
+        OnCustomizeMouseDown(pt);
     }
     return;
   }

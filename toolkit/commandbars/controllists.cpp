@@ -158,7 +158,14 @@ void CTKControlToolbars::OnCalcDynamicSize(DWORD /*dwMode*/)
     return;
   }
   SetHideFlags(TK_HIDEGENERIC);
-  AddToolbarItems(m_pParent, GetIndex() + 1, GetID(), FALSE);
+  AddToolbarItems(m_pParent, GetIndex() + 1, GetID(), m_bCustomizeEntry);
+}
+
+void CTKControlToolbars::Copy(CTKControl* pControl, BOOL bRecursive)
+{
+  CTKControlListBase::Copy(pControl, bRecursive);
+  if (auto* pSource = DYNAMIC_DOWNCAST(CTKControlToolbars, pControl))
+    m_bCustomizeEntry = pSource->m_bCustomizeEntry;
 }
 
 void CTKControlToolbars::AddToolbarItems(CTKCommandBar* pBar, int nIndex, int nId, BOOL bCustomizeEntry)
@@ -179,7 +186,8 @@ void CTKControlToolbars::AddToolbarItems(CTKCommandBar* pBar, int nIndex, int nI
     ++nIndex;
   }
   if (bCustomizeEntry && pCommandBars->IsCustomizeAvail()) {
-    CTKControl* pCustomize = pControls->Add(tkControlButton, TK_ID_CUSTOMIZE, CString(), nIndex);
+    // Tagged as the generated entries are, so the next layout replaces it instead of adding a second one.
+    CTKControl* pCustomize = pControls->Add(tkControlButton, TK_ID_CUSTOMIZE, kToolbarParameter, nIndex);
     if (pCustomize)
       pCustomize->SetBeginGroup(TRUE);
   }

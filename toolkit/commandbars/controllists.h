@@ -43,9 +43,13 @@ public:
   };
 
   void OnCalcDynamicSize(DWORD dwMode) override;
+  void Copy(CTKControl* pControl, BOOL bRecursive = FALSE) override;
   CTKControl* Clone(BOOL bRecursive = FALSE) override;
   // Inserts the entries at nIndex; with the customise entry the customise command closes the list.
   static void AddToolbarItems(CTKCommandBar* pBar, int nIndex, int nId, BOOL bCustomizeEntry);
+
+  // The toolbars' context menu lists the customise command after the toolbars.
+  BOOL m_bCustomizeEntry = FALSE;
 };
 
 // The program is single-document: no OLE document reaches this list, so it only keeps its place and removes

@@ -494,6 +494,13 @@ BOOL CTKDockBar::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* p
   case WM_PAINT:
     OnPaintDockBar();
     break;
+  case WM_RBUTTONDOWN: {
+    CPoint point(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    ClientToScreen(&point);
+    if (m_pCommandBars)
+      m_pCommandBars->ContextMenu(nullptr, point);
+    break;
+  }
   case WM_PRINT:
     OnPrintDockBar(wParam ? CDC::FromHandle(reinterpret_cast<HDC>(wParam)) : nullptr, static_cast<UINT>(lParam));
     lResult = TRUE;

@@ -1,6 +1,7 @@
 #include "toolkit/commandbars/dockcontext.h"
 
 #include "toolkit/commandbars/commandbars.h"
+#include "toolkit/commandbars/dialogbar.h"
 #include "toolkit/commandbars/dockbar.h"
 #include "toolkit/commandbars/toolbar.h"
 #include "toolkit/paint/draw_helpers.h"
@@ -105,7 +106,9 @@ BOOL CTKDockContext::Track()
       if (pt != m_ptLast) {
         if (m_nHitTest == HTCAPTION)
           MoveDrag(pt);
-        else if (!m_pBar->IsDialogBar())
+        else if (m_pBar->IsDialogBar())
+          ResizeFree(pt);
+        else
           ResizeWrap(pt);
       } else {
         ::DispatchMessage(&msg);
@@ -152,6 +155,47 @@ void CTKDockContext::MoveDrag(CPoint pt)
   }
   m_pBar->SetWindowPos(nullptr, m_rectDragFloat.left, m_rectDragFloat.top, m_rectDragFloat.Width(),
                        m_rectDragFloat.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  m_pBar->Invalidate(FALSE);
+}
+
+void CTKDockContext::ResizeFree(CPoint pt)
+{
+  CRect& rc = m_rectDragFloat;
+  switch (m_nHitTest) {
+  case HTLEFT:
+  case HTTOPLEFT:
+  case HTBOTTOMLEFT:
+    rc.left = pt.x;
+    break;
+  case HTRIGHT:
+  case HTTOPRIGHT:
+  case HTBOTTOMRIGHT:
+    rc.right = pt.x;
+    break;
+  default:
+    break;
+  }
+  switch (m_nHitTest) {
+  case HTTOP:
+  case HTTOPLEFT:
+  case HTTOPRIGHT:
+    rc.top = pt.y;
+    break;
+  case HTBOTTOM:
+  case HTBOTTOMLEFT:
+  case HTBOTTOMRIGHT:
+    rc.bottom = pt.y;
+    break;
+  default:
+    break;
+  }
+  auto* pDialogBar = dynamic_cast<CTKDialogBar*>(m_pBar);
+  if (!pDialogBar || rc.Size() == WindowRect(m_pBar).Size())
+    return;
+  CRect rcWork = CTKDrawHelpers::GetWorkArea(static_cast<CWnd*>(m_pBar));
+  if (CRect(rc.Intersect(rcWork)).IsRectEmpty())
+    return;
+  pDialogBar->Resize(rc, static_cast<UINT>(m_nHitTest));
   m_pBar->Invalidate(FALSE);
 }
 

@@ -34,6 +34,8 @@ public:
 
 protected:
   void MoveDrag(CPoint pt);
+  // A dialog bar's dragged edges follow the pointer; the bar takes the rectangle when it is big enough.
+  void ResizeFree(CPoint pt);
   void ResizeWrap(CPoint pt);
 
   CTKToolBar* m_pBar;

@@ -61,6 +61,24 @@ BOOL CTKMenuBar::LoadMenuBar(UINT nIDResource)
   return TRUE;
 }
 
+void CTKMenuBar::Reset()
+{
+  if (!m_pControls->GetOriginalControls() && m_nIDResourceCurrent != 0) {
+    if (ConfirmReset()) {
+      CMenu menu;
+      if (menu.Attach(::LoadMenu(AfxGetResourceHandle(), MAKEINTRESOURCE(m_nIDResourceCurrent)))) {
+        LoadMenu(&menu, TRUE);
+        menu.DestroyMenu();
+      }
+    }
+  } else if (m_pControls->GetOriginalControls()) {
+    CTKToolBar::Reset();
+  }
+  // The frame is no MDI frame: there is no active child whose buttons would follow.
+  OnUpdateCmdUI(nullptr, TRUE);
+  OnRecalcLayout();
+}
+
 int CTKMenuBar::OnHookMessage(HWND hWnd, UINT nMessage, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult)
 {
   if (nMessage == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_KEYMENU && lParam == 0) {

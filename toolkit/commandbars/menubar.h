@@ -17,6 +17,8 @@ public:
   HMENU GetSavedFrameMenu() const { return m_hMenuDefault; }
 
   int OnHookMessage(HWND hWnd, UINT nMessage, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult) override;
+  // Without a copy of the built controls, asks and builds the bar again from its current menu.
+  void Reset() override;
   CTKCommandBar* Clone(BOOL bRecursive = FALSE) override;
   void DoPropExchange(CTKPropExchange* pPX) override;
   void Copy(CTKCommandBar* pCommandBar, BOOL bRecursive = FALSE) override;

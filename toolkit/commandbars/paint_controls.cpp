@@ -1,8 +1,10 @@
 // The paint manager's routines that draw and measure controls and bars. They live here, beside the classes
 // they read; each theme's variant is chosen by its base theme number.
+#include "platform/base/clock.h"
 #include "toolkit/commandbars/commandbars.h"
 #include "toolkit/commandbars/control_button.h"
 #include "toolkit/commandbars/controledit.h"
+#include "toolkit/commandbars/popupbar.h"
 #include "toolkit/commandbars/statusbar.h"
 #include "toolkit/commandbars/toolbar.h"
 #include "toolkit/commandbars/controlcombobox.h"
@@ -1008,4 +1010,232 @@ void CTKPaintManager::DrawStatusBarPane(CDC* pDC, CRect rc, CTKStatusBarPane* pP
   }
   if (pOldFont)
     pDC->SelectObject(pOldFont);
+}
+
+// ---- The bars' own buttons
+
+namespace {
+
+void Polyline3(CDC* pDC, CPoint a, CPoint b, CPoint c)
+{
+  POINT pts[3] = {a, b, c};
+  pDC->Polyline(pts, 3);
+}
+
+BOOL IsVerticalSpecial(CTKCommandBar* pBar)
+{
+  int nPosition = pBar ? pBar->GetPosition() : tkBarTop;
+  return nPosition == tkBarLeft || nPosition == tkBarRight || nPosition == tkBarPopup;
+}
+
+// The chevrons that expand a shortened menu, drawn with the DC's pen from the top t about the centre x.
+void PopupChevrons(CDC* pDC, int x, int t)
+{
+  for (int dy : {0, 1, 4, 5})
+    Polyline3(pDC, CPoint(x - 2, t + 2 + dy), CPoint(x, t + 4 + dy), CPoint(x + 3, t + 1 + dy));
+}
+
+CSize BaseSpecialControl(CTKPaintManager* pPaintManager, CDC* pDC, int nType, CTKControl* pControl,
+                         CTKCommandBar* pBar, BOOL bDraw, void* pParam)
+{
+  if (!bDraw) {
+    if (nType == tkSpecialToolBarExpand && pParam) {
+      const CSize sz = *static_cast<CSize*>(pParam);
+      pControl->SetRect(IsVerticalSpecial(pBar) ? CRect(2, sz.cy - 13, sz.cx - 2, sz.cy - 2)
+                                                : CRect(sz.cx - 13, 2, sz.cx - 2, sz.cy - 2));
+    }
+    return nType == tkSpecialPopupExpand ? CSize(0, 12) : CSize(0, 0);
+  }
+  pPaintManager->DrawControlEntry(pDC, pControl);
+  const COLORREF clrText = pDC->GetTextColor();
+  const CRect rc = pControl->GetRect();
+  const int l = rc.left;
+  const int t = rc.top;
+  const int r = rc.right;
+  switch (nType) {
+  case tkSpecialToolBarExpand: {
+    const BOOL bHidden = pParam && *static_cast<BOOL*>(pParam);
+    CTKPenDC pen(pDC->GetSafeHdc(), clrText);
+    if (!IsVerticalSpecial(pBar)) {
+      const int x = rc.CenterPoint().x;
+      pPaintManager->Triangle(pDC, CPoint(x - 2, rc.bottom - 7), CPoint(x + 2, rc.bottom - 7),
+                              CPoint(x, rc.bottom - 5), clrText);
+      if (bHidden) {
+        Polyline3(pDC, CPoint(l + 2, t + 4), CPoint(l + 4, t + 6), CPoint(l + 1, t + 9));
+        Polyline3(pDC, CPoint(l + 3, t + 4), CPoint(l + 5, t + 6), CPoint(l + 2, t + 9));
+        Polyline3(pDC, CPoint(l + 6, t + 4), CPoint(l + 8, t + 6), CPoint(l + 5, t + 9));
+        Polyline3(pDC, CPoint(l + 7, t + 4), CPoint(l + 9, t + 6), CPoint(l + 6, t + 9));
+      }
+    } else {
+      pPaintManager->Triangle(pDC, CPoint(l + 6, t + 3), CPoint(l + 6, t + 7), CPoint(l + 4, t + 5), clrText);
+      if (bHidden) {
+        Polyline3(pDC, CPoint(r - 8, t + 2), CPoint(r - 6, t + 4), CPoint(r - 3, t + 1));
+        Polyline3(pDC, CPoint(r - 8, t + 3), CPoint(r - 6, t + 5), CPoint(r - 3, t + 2));
+        Polyline3(pDC, CPoint(r - 8, t + 6), CPoint(r - 6, t + 8), CPoint(r - 3, t + 5));
+        Polyline3(pDC, CPoint(r - 8, t + 7), CPoint(r - 6, t + 9), CPoint(r - 3, t + 6));
+      }
+    }
+    return CSize(0, 0);
+  }
+  case tkSpecialPopupExpand:
+    PopupChevrons(pDC, rc.CenterPoint().x, t);
+    return CSize(0, 12);
+  case tkSpecialFloatingHide: {
+    CFont font;
+    font.CreatePointFont(::MulDiv(80, 96, pDC->GetDeviceCaps(LOGPIXELSX)), "Marlett");
+    CFont* pOldFont = pDC->SelectObject(&font);
+    if (!pControl->GetPressed() && !pControl->GetSelected())
+      pDC->SetTextColor(pPaintManager->GetColor(kHighlight));
+    CRect rcText = rc;
+    pDC->SetBkMode(TRANSPARENT);
+    pDC->DrawText("r", 1, &rcText, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    pDC->SelectObject(pOldFont);
+    return CSize(0, 0);
+  }
+  case tkSpecialFloatingExpand: {
+    const CPoint pt = rc.CenterPoint();
+    pPaintManager->Triangle(pDC, CPoint(pt.x - 3, pt.y - 2), CPoint(pt.x + 3, pt.y - 2), CPoint(pt.x, pt.y + 1),
+                            pControl->GetSelected() || IsPopuped(pControl) ? clrText
+                                                                          : pPaintManager->GetColor(kHighlight));
+    return CSize(0, 0);
+  }
+  default:
+    return CSize(0, 0);
+  }
+}
+
+CSize Office2003SpecialControl(CTKOffice2003Theme* pTheme, CDC* pDC, int nType, CTKControl* pControl,
+                               CTKCommandBar* pBar, BOOL bDraw, void* pParam)
+{
+  if (nType == tkSpecialPopupExpand) {
+    if (bDraw) {
+      pTheme->DrawControlEntry(pDC, pControl);
+      const CRect rc = pControl->GetRect();
+      pTheme->m_ilExpandButton.Draw(pDC, 0, CPoint(rc.CenterPoint().x - 7, rc.top + 1), ILD_TRANSPARENT);
+      PopupChevrons(pDC, rc.CenterPoint().x, rc.top + 3);
+    }
+    return CSize(0, 18);
+  }
+  if (nType != tkSpecialToolBarExpand)
+    return BaseSpecialControl(pTheme, pDC, nType, pControl, pBar, bDraw, pParam);
+  const BOOL bVertical = IsVerticalSpecial(pBar);
+  if (!bDraw) {
+    if (pParam) {
+      const CSize sz = *static_cast<CSize*>(pParam);
+      pControl->SetRect(bVertical ? CRect(0, sz.cy - 12, sz.cx, sz.cy) : CRect(sz.cx - 12, 1, sz.cx, sz.cy));
+    }
+    return CSize(0, 0);
+  }
+  const CRect rc = pControl->GetRect();
+  const int nSaved = pDC->SaveDC();
+  // The button's outer corners are round.
+  if (!bVertical) {
+    pDC->ExcludeClipRect(rc.right - 1, rc.top, rc.right, rc.top + 1);
+    pDC->ExcludeClipRect(rc.right - 1, rc.bottom - 1, rc.right, rc.bottom);
+    pDC->ExcludeClipRect(rc.left, rc.top + 1, rc.left + 1, rc.bottom - 1);
+  } else {
+    pDC->ExcludeClipRect(rc.left, rc.bottom - 1, rc.left + 1, rc.bottom);
+    pDC->ExcludeClipRect(rc.right - 1, rc.bottom - 1, rc.right, rc.bottom);
+    pDC->ExcludeClipRect(rc.left + 1, rc.top, rc.right - 1, rc.top + 1);
+  }
+  const BOOL bOpen = IsPopuped(pControl);
+  const BOOL bSelected = pControl->GetSelected() != 0;
+  if (bOpen || bSelected) {
+    if (pTheme->m_bLunaColors) {
+      pTheme->GradientFill(pDC, &rc, bOpen ? RGB(254, 142, 75) : RGB(255, 242, 200),
+                           bOpen ? RGB(255, 207, 139) : RGB(255, 212, 151), bVertical);
+    } else {
+      CRect rcFill = rc;
+      pDC->FillSolidRect(&rcFill, pTheme->GetColor(bOpen ? 36 : 31));
+    }
+  } else {
+    TKDrawHelpers().GradientFillColor(pDC, &rc, pTheme->m_grcExpandButton, bVertical);
+  }
+  const COLORREF clrGlyph = pTheme->GetColor(bOpen ? 46 : bSelected ? 45 : 46);
+  const BOOL bHidden = pParam && *static_cast<BOOL*>(pParam);
+  CRect rcShadow = rc;
+  rcShadow.OffsetRect(1, 1);
+  pTheme->DrawExpandGlyph(pDC, bVertical, rcShadow, bHidden, pTheme->GetColor(kHighlight));
+  pTheme->DrawExpandGlyph(pDC, bVertical, rc, bHidden, clrGlyph);
+  pDC->RestoreDC(nSaved);
+  return CSize(0, 0);
+}
+
+}  // namespace
+
+CSize CTKPaintManager::DrawSpecialControl(CDC* pDC, int nType, CTKControl* pControl, CTKCommandBar* pBar, BOOL bDraw,
+                                          void* pParam)
+{
+  if (!pControl)
+    return CSize(0, 0);
+  if (CTKOffice2003Theme* pTheme = AsOffice2003(this))
+    return Office2003SpecialControl(pTheme, pDC, nType, pControl, pBar, bDraw, pParam);
+  if (BaseTheme() == tkThemeOffice && bDraw &&
+      (nType == tkSpecialFloatingHide || nType == tkSpecialFloatingExpand)) {
+    const BOOL bOpen = nType == tkSpecialFloatingExpand && IsPopuped(pControl);
+    if (pControl->GetPressed() || pControl->GetSelected() || bOpen) {
+      CRect rc = pControl->GetRect();
+      pDC->FillSolidRect(&rc, GetColor(kFace));
+    }
+  }
+  return BaseSpecialControl(this, pDC, nType, pControl, pBar, bDraw, pParam);
+}
+
+// ---- A menu expanding
+
+void CTKPaintManager::AnimateExpanding(CTKPopupBar* pBar, CDC* pDestDC, CDC* pSrcDC, BOOL bExpandDown)
+{
+  const int steps = m_nAnimationSteps;
+  if (!pBar || !pBar->GetSafeHwnd() || steps <= 0)
+    return;
+  CRect rcClient;
+  pBar->GetClientRect(&rcClient);
+  const int cx = rcClient.Width();
+  const int cy = rcClient.Height();
+  CTKControls* pControls = pBar->GetControls();
+  const DWORD delay = static_cast<DWORD>(m_nAnimationTime / steps);
+  for (int k = 1; k <= steps; ++k) {
+    // A run of hidden commands is as high as k / steps of its height; the other runs keep theirs.
+    auto height = [k, steps](int h, BOOL bExpanded) {
+      return bExpanded ? static_cast<int>(static_cast<double>(k) / steps * h) : h;
+    };
+    auto band = [&](int yDest, int hDest, int ySrc, int hSrc) {
+      if (hDest > 0 && hSrc > 0)
+        pDestDC->StretchBlt(0, yDest, cx, hDest, pSrcDC, 0, ySrc, cx, hSrc, SRCCOPY);
+    };
+    BOOL bPrevious = FALSE;
+    if (bExpandDown) {
+      int yCut = 0;
+      int yDest = 0;
+      for (int i = 0; i < pControls->GetCount(); ++i) {
+        CTKControl* pControl = pControls->GetAt(i);
+        if (pControl->GetHideFlags() != 0 || pControl->IsHiddenByUsage() == bPrevious)
+          continue;
+        const int yTop = pControl->GetRect().top;
+        const int hDest = height(yTop - yCut, bPrevious);
+        band(yDest, hDest, yCut, yTop - yCut);
+        yDest += hDest;
+        yCut = yTop;
+        bPrevious = pControl->IsHiddenByUsage();
+      }
+      band(yDest, height(cy - yCut, bPrevious), yCut, cy - yCut);
+    } else {
+      int yCut = cy;
+      int yDest = cy;
+      for (int i = pControls->GetCount() - 1; i >= 0; --i) {
+        CTKControl* pControl = pControls->GetAt(i);
+        if (pControl->GetHideFlags() != 0 || pControl->IsHiddenByUsage() == bPrevious)
+          continue;
+        const int yBottom = pControl->GetRect().bottom;
+        const int hDest = height(yCut - yBottom, bPrevious);
+        band(yDest - hDest, hDest, yBottom, yCut - yBottom);
+        yDest -= hDest;
+        yCut = yBottom;
+        bPrevious = pControl->IsHiddenByUsage();
+      }
+      const int hDest = height(yCut, bPrevious);
+      band(yDest - hDest, hDest, 0, yCut);
+    }
+    Sleep(delay);
+  }
 }

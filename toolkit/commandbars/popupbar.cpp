@@ -22,7 +22,6 @@ constexpr DWORD kPopupLayoutMode = LM_COMMIT | LM_HORZ | TK_LM_POPUP;
 constexpr DWORD kExpandButtonFlags = 0x5a;
 constexpr int kScrollStrip = 16;
 constexpr int kMinMenuWidth = 22;
-constexpr int kExpandButtonHeight = 12;
 // A tear-off starts once the cursor is this far outside the gripper.
 constexpr int kTearOffDistance = 10;
 constexpr int kScrollArrowColor = 18;
@@ -36,22 +35,14 @@ CTKPopupBar::CTKControlExpandButton::CTKControlExpandButton()
   m_dwFlags = kExpandButtonFlags;
 }
 
-CSize CTKPopupBar::CTKControlExpandButton::GetSize(CDC* /*pDC*/) { return CSize(0, kExpandButtonHeight); }
+CSize CTKPopupBar::CTKControlExpandButton::GetSize(CDC* pDC)
+{
+  return GetPaintManager()->DrawSpecialControl(pDC, tkSpecialPopupExpand, this, m_pParent, FALSE, nullptr);
+}
 
 void CTKPopupBar::CTKControlExpandButton::Draw(CDC* pDC)
 {
-  CTKPaintManager* pPaintManager = GetPaintManager();
-  pPaintManager->DrawControlEntry(pDC, this);
-  CPen pen(PS_SOLID, 1, pDC->GetTextColor());
-  CPen* pOldPen = pDC->SelectObject(&pen);
-  int x = m_rcControl.CenterPoint().x;
-  int t = m_rcControl.top;
-  // Two downward chevrons, each two lines thick.
-  for (int dy : {0, 1, 4, 5}) {
-    POINT pts[3] = {{x - 2, t + 2 + dy}, {x, t + 4 + dy}, {x + 3, t + 1 + dy}};
-    pDC->Polyline(pts, 3);
-  }
-  pDC->SelectObject(pOldPen);
+  GetPaintManager()->DrawSpecialControl(pDC, tkSpecialPopupExpand, this, m_pParent, TRUE, nullptr);
 }
 
 void CTKPopupBar::CTKControlExpandButton::OnExecute()
@@ -372,8 +363,19 @@ void CTKPopupBar::DelayLayout()
                SWP_NOACTIVATE | SWP_NOZORDER | SWP_SHOWWINDOW | SWP_NOOWNERZORDER);
   if (m_bExpanding) {
     int nType = GetAnimationType();
-    if (nType >= 2 && nType <= 4)
+    if (nType >= 2 && nType <= 4) {
+      CRect rcNew;
+      GetClientRect(&rcNew);
+      CClientDC dc(this);
+      CBitmap bitmap;
+      bitmap.CreateCompatibleBitmap(&dc, rcNew.Width(), rcNew.Height());
+      {
+        CTKCompatibleDC dcBuffer(&dc, &bitmap);
+        DrawCommandBar(&dcBuffer, rcNew);
+        GetPaintManager()->AnimateExpanding(this, &dc, &dcBuffer, rcNew.Height() > rcOld.Height());
+      }
       TKSoundManager().PlaySystemSound(CTKSoundManager::stateMenuPopup);
+    }
   }
   if (m_bShowShadow)
     TKShadowsManager().SetShadow(this, m_rcExclude);

@@ -65,47 +65,9 @@ void CTKToolBar::CTKControlExpandButton::SetRect(CRect rcControl)
 
 void CTKToolBar::CTKControlExpandButton::Draw(CDC* pDC)
 {
-  CTKPaintManager* pPaintManager = GetPaintManager();
-  pPaintManager->DrawControlEntry(pDC, this);
-  COLORREF clr = pDC->GetTextColor();
-  CRect rc = m_rcControl;
   BOOL bFloating = m_pParent && m_pParent->GetPosition() == tkBarFloating;
-  if (bFloating) {
-    CPoint pt = rc.CenterPoint();
-    pPaintManager->Triangle(pDC, CPoint(pt.x - 3, pt.y - 2), CPoint(pt.x + 3, pt.y - 2), CPoint(pt.x, pt.y + 1),
-                            m_nSelected || m_bPopup ? clr : pPaintManager->GetColor(COLOR_BTNHIGHLIGHT));
-    return;
-  }
-  CPen pen(PS_SOLID, 1, clr);
-  CPen* pOldPen = pDC->SelectObject(&pen);
-  auto polyline = [pDC](CPoint a, CPoint b, CPoint c) {
-    pDC->MoveTo(a);
-    pDC->LineTo(b);
-    pDC->LineTo(c);
-  };
-  int l = rc.left;
-  int t = rc.top;
-  int r = rc.right;
-  if (!m_pParent || !CTKCommandBar::IsVerticalPosition(m_pParent->GetPosition())) {
-    int x = rc.CenterPoint().x;
-    pPaintManager->Triangle(pDC, CPoint(x - 2, rc.bottom - 7), CPoint(x + 2, rc.bottom - 7),
-                            CPoint(x, rc.bottom - 5), clr);
-    if (m_bHiddenControls) {
-      polyline(CPoint(l + 2, t + 4), CPoint(l + 4, t + 6), CPoint(l + 1, t + 9));
-      polyline(CPoint(l + 3, t + 4), CPoint(l + 5, t + 6), CPoint(l + 2, t + 9));
-      polyline(CPoint(l + 6, t + 4), CPoint(l + 8, t + 6), CPoint(l + 5, t + 9));
-      polyline(CPoint(l + 7, t + 4), CPoint(l + 9, t + 6), CPoint(l + 6, t + 9));
-    }
-  } else {
-    pPaintManager->Triangle(pDC, CPoint(l + 6, t + 3), CPoint(l + 6, t + 7), CPoint(l + 4, t + 5), clr);
-    if (m_bHiddenControls) {
-      polyline(CPoint(r - 8, t + 2), CPoint(r - 6, t + 4), CPoint(r - 3, t + 1));
-      polyline(CPoint(r - 8, t + 3), CPoint(r - 6, t + 5), CPoint(r - 3, t + 2));
-      polyline(CPoint(r - 8, t + 6), CPoint(r - 6, t + 8), CPoint(r - 3, t + 5));
-      polyline(CPoint(r - 8, t + 7), CPoint(r - 6, t + 9), CPoint(r - 3, t + 6));
-    }
-  }
-  pDC->SelectObject(pOldPen);
+  GetPaintManager()->DrawSpecialControl(pDC, bFloating ? tkSpecialFloatingExpand : tkSpecialToolBarExpand, this,
+                                        m_pParent, TRUE, &m_bHiddenControls);
 }
 
 BOOL CTKToolBar::CTKControlExpandButton::SetPopuped(BOOL bPopup)
@@ -156,17 +118,7 @@ CTKToolBar::CTKControlButtonHide::CTKControlButtonHide() { m_dwFlags = kHideButt
 
 void CTKToolBar::CTKControlButtonHide::Draw(CDC* pDC)
 {
-  CTKPaintManager* pPaintManager = GetPaintManager();
-  pPaintManager->DrawControlEntry(pDC, this);
-  CFont font;
-  font.CreatePointFont(::MulDiv(80, 96, pDC->GetDeviceCaps(LOGPIXELSX)), "Marlett");
-  CFont* pOldFont = pDC->SelectObject(&font);
-  if (!m_bPressed && !m_nSelected)
-    pDC->SetTextColor(pPaintManager->GetColor(COLOR_BTNHIGHLIGHT));
-  CRect rc = m_rcControl;
-  pDC->SetBkMode(TRANSPARENT);
-  pDC->DrawText("r", 1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-  pDC->SelectObject(pOldFont);
+  GetPaintManager()->DrawSpecialControl(pDC, tkSpecialFloatingHide, this, m_pParent, TRUE, nullptr);
 }
 
 void CTKToolBar::CTKControlButtonHide::OnExecute()
@@ -354,13 +306,7 @@ CSize CTKToolBar::LayoutPass(CDC* pDC, int nLength, DWORD dwMode, CRect rcBorder
     // The pass hides everything after the first control that did not fit, the expand button included.
     pExpand->SetHideFlag(TK_HIDEGENERIC | TK_HIDEWRAP, FALSE);
     // The button stands at the bar's far end.
-    BOOL bVert = (dwMode & LM_HORZDOCK) == 0;
-    BOOL bOffice = GetPaintManager()->BaseTheme() >= tkThemeOffice2003;
-    CRect rc = bVert ? (bOffice ? CRect(0, size.cy - 12, size.cx, size.cy)
-                                : CRect(2, size.cy - 13, size.cx - 2, size.cy - 2))
-                     : (bOffice ? CRect(size.cx - 12, 1, size.cx, size.cy)
-                                : CRect(size.cx - 13, 2, size.cx - 2, size.cy - 2));
-    pExpand->SetRect(rc);
+    GetPaintManager()->DrawSpecialControl(pDC, tkSpecialToolBarExpand, pExpand, this, FALSE, &size);
   }
   return size;
 }
@@ -611,17 +557,22 @@ void CTKToolBar::FillAddOrRemovePopup(CTKCommandBar* pPopup)
   pReference->InternalRelease();
 }
 
-void CTKToolBar::Reset()
+BOOL CTKToolBar::ConfirmReset()
 {
-  CTKCommandBars* pCommandBars = GetCommandBars();
-  if (!m_bBuiltIn || m_nBarID == 0 || !IsCustomizable() || !pCommandBars || !pCommandBars->IsCustomizeAvail())
-    return;
   CString strFormat;
   TKResourceManager()->LoadString(&strFormat, TK_IDS_CONFIRM_RESET);
   CString strText;
   strText.Format(strFormat, static_cast<LPCSTR>(m_strTitle));
   CWnd* pSite = GetSite();
-  if (::MessageBox(pSite ? pSite->GetSafeHwnd() : nullptr, strText, nullptr, MB_OKCANCEL | MB_ICONWARNING) != IDOK)
+  return ::MessageBox(pSite ? pSite->GetSafeHwnd() : nullptr, strText, nullptr, MB_OKCANCEL | MB_ICONWARNING) == IDOK;
+}
+
+void CTKToolBar::Reset()
+{
+  CTKCommandBars* pCommandBars = GetCommandBars();
+  if (!m_bBuiltIn || m_nBarID == 0 || !IsCustomizable() || !pCommandBars || !pCommandBars->IsCustomizeAvail())
+    return;
+  if (!ConfirmReset())
     return;
   if (CTKControls* pOriginal = m_pControls->GetOriginalControls()) {
     pOriginal->InternalAddRef();
@@ -729,6 +680,17 @@ CTKCommandBar* CTKToolBar::Clone(BOOL bRecursive)
   return pBar;
 }
 
+void CTKToolBar::OnToolbarContextMenu(CPoint point)
+{
+  if (IsInputBlocked())
+    return;
+  SetTrackingMode(0, FALSE, FALSE);
+  SetSelected(-1, FALSE);
+  ClientToScreen(&point);
+  if (CTKCommandBars* pCommandBars = GetCommandBars())
+    pCommandBars->ContextMenu(this, point);
+}
+
 BOOL CTKToolBar::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
   CPoint point(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
@@ -770,6 +732,11 @@ BOOL CTKToolBar::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* p
     if (m_pControls->HitTest(point) || !m_pDockContext)
       return CTKCommandBar::OnWndMsg(message, wParam, lParam, pResult);
     m_pDockContext->ToggleDocking();
+    break;
+  case WM_RBUTTONDOWN:
+    if (IsCustomizeMode())
+      return CTKCommandBar::OnWndMsg(message, wParam, lParam, pResult);
+    OnToolbarContextMenu(point);
     break;
   case WM_CLOSE:
     break;

@@ -149,6 +149,10 @@ public:
 
 protected:
   BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+  // Asks whether the bar's changes may be thrown away (string 9349 with the title).
+  BOOL ConfirmReset();
+  // Ends tracking and opens the command bars' toolbars menu at the point.
+  void OnToolbarContextMenu(CPoint point);
   CSize LayoutPass(CDC* pDC, int nLength, DWORD dwMode, CRect rcBorders, int nWidth,
                    CTKControlExpandButton* pExpand);
   CTKControlExpandButton* FindExpandButton(BOOL bCreate);

@@ -13,6 +13,7 @@ class CTKImageManagerIcon;
 class CTKCommandBar;
 class CTKCommandBars;
 class CTKControl;
+class CTKPopupBar;
 class CTKStatusBarPane;
 
 // A font the paint manager rebuilds from the system on every refresh unless it was set by hand.
@@ -51,6 +52,14 @@ enum TKPaintTheme {
   tkThemeNativeXP = 3,
   tkThemeWhidbey = 4,
   tkThemeCustom = 5,
+};
+
+// The buttons a bar makes for itself, as DrawSpecialControl draws them.
+enum TKSpecialControl {
+  tkSpecialToolBarExpand = 0,
+  tkSpecialPopupExpand = 1,
+  tkSpecialFloatingHide = 2,
+  tkSpecialFloatingExpand = 3,
 };
 
 // Bar positions as the bars report them.
@@ -150,6 +159,13 @@ public:
   // A control as an entry of the customise command list; the size is (icon column width, entry height).
   CSize DrawListBoxControl(CDC* pDC, CTKControl* pControl, CRect rc, BOOL bSelected, BOOL bDraw,
                            CTKCommandBars* pCommandBars = nullptr);
+  // The bars' own buttons (TKSpecialControl). Measuring the toolbar's expand button places it: pParam points to
+  // the bar's size; drawing it, pParam points to a BOOL, set when controls did not fit. The popup's chevron
+  // measures its height.
+  CSize DrawSpecialControl(CDC* pDC, int nType, CTKControl* pControl, CTKCommandBar* pBar, BOOL bDraw, void* pParam);
+  // A menu showing its hidden commands: frame by frame the runs of those commands grow from nothing while the
+  // rest of the menu (the source image) keeps its height, downwards or upwards from the bottom.
+  void AnimateExpanding(CTKPopupBar* pBar, CDC* pDestDC, CDC* pSrcDC, BOOL bExpandDown);
   // A status-bar pane's background, icon and text inside its rectangle (the border is drawn apart).
   void DrawStatusBarPane(CDC* pDC, CRect rc, CTKStatusBarPane* pPane);
 

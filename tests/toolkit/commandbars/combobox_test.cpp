@@ -2,7 +2,11 @@
 // its list, is chosen from, or is left without a choice; how many rows the list shows; where it hides.
 #include "tests/toolkit/commandbars/bar_frame.h"
 
+#include "platform/gdi/png.h"
+#include "platform/gdi/surface.h"
+#include "platform/richedit/richedit.h"
 #include "platform/user/input.h"
+#include "platform/user/paint.h"
 #include "toolkit/commandbars/controlcombobox.h"
 #include "toolkit/commandbars/menusound.h"
 #include "toolkit/paint/keyboard_manager.h"
@@ -10,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <functional>
 #include <string>
 #include <vector>
@@ -27,6 +33,8 @@ class ComboBox : public ::testing::Test {
 public:
   void SetUp() override
   {
+    // Edit windows are rich edits, as in the program; the library is chosen once, by the first edit made.
+    richedit::RegisterRichEditLibrary();
     ASSERT_TRUE(frame_.Make(500, 300));
     frame_.ShowWindow(SW_SHOW);
     ::SetActiveWindow(frame_.GetSafeHwnd());
@@ -241,3 +249,181 @@ TEST_F(ComboBox, TheListOpensByClickOrKeysNeverByRestingTheMouseAndHidesOnVertic
 }
 
 }  // namespace
+
+// ---- The drop-down style: an edit window in the box
+
+namespace {
+
+HWND EditWindow(CTKControlComboBox* pCombo)
+{
+  return pCombo->GetEditCtrl() ? pCombo->GetEditCtrl()->GetSafeHwnd() : nullptr;
+}
+
+std::string WindowTextOf(HWND hWnd)
+{
+  char sz[128] = {};
+  ::GetWindowText(hWnd, sz, sizeof(sz));
+  return sz;
+}
+
+void TypeChar(HWND hWnd, char ch) { ::SendMessage(hWnd, WM_CHAR, static_cast<WPARAM>(ch), 0); }
+
+}  // namespace
+
+TEST_F(ComboBox, TheDropDownStyleHasAnEditWindowInTheBoxThatFollowsTheList)
+{
+  Fill(4);
+  EXPECT_EQ(EditWindow(pCombo_), nullptr);
+  pCombo_->SetComboStyle(1);
+  pCombo_->SetCaption("Режим");
+  pCombo_->SetDropDownStyle(TRUE);
+  pBar_->OnRecalcLayout();
+  HWND hWndEdit = EditWindow(pCombo_);
+  ASSERT_NE(hWndEdit, nullptr);
+  EXPECT_EQ(::GetParent(hWndEdit), pBar_->GetSafeHwnd());
+  EXPECT_TRUE(::IsWindowVisible(hWndEdit));
+  // Inside the box: right of the label, left of the button, 3 pixels in at top and bottom.
+  CRect rcEdit;
+  ::GetWindowRect(hWndEdit, &rcEdit);
+  pBar_->ScreenToClient(&rcEdit);
+  const CRect rc = pCombo_->GetRect();
+  EXPECT_GT(pCombo_->GetLabelWidth(), 0);
+  EXPECT_EQ(rcEdit, CRect(rc.left + pCombo_->GetLabelWidth() + 4, rc.top + 3,
+                          rc.right - pCombo_->GetButtonWidth() - 3, rc.bottom - 3));
+
+  // A choice from the list becomes the text.
+  pCombo_->SetCurSel(2);
+  EXPECT_EQ(WindowTextOf(hWndEdit), "Mode 2");
+  EXPECT_EQ(std::string(pCombo_->GetEditText()), "Mode 2");
+
+  // Typing: the list selects the item the text names, or nothing; the site hears of each change.
+  pCombo_->SetFocused(TRUE);
+  EXPECT_EQ(::GetFocus(), hWndEdit);
+  Codes();
+  ::SendMessage(hWndEdit, EM_SETSEL, 0, -1);
+  for (char ch : std::string("Mode 3"))
+    TypeChar(hWndEdit, ch);
+  EXPECT_EQ(pCombo_->GetCurSel(), 3);
+  EXPECT_EQ(Codes(), std::vector<int>(6, 5));
+  TypeChar(hWndEdit, '7');
+  EXPECT_EQ(pCombo_->GetCurSel(), -1);
+  EXPECT_EQ(std::string(pCombo_->GetEditText()), "Mode 37");
+
+  // Leaving gives the focus back and keeps the text; disabled or hidden, so is the window.
+  pCombo_->SetFocused(FALSE);
+  EXPECT_NE(::GetFocus(), hWndEdit);
+  pCombo_->SetEnabled(FALSE);
+  EXPECT_FALSE(::IsWindowEnabled(hWndEdit));
+  pCombo_->SetEnabled(TRUE);
+  pCombo_->SetHideFlags(TK_HIDEDOCKINGPOSITION);
+  EXPECT_FALSE(::IsWindowVisible(hWndEdit));
+  pCombo_->SetHideFlags(0);
+
+  // A copy types too; the window goes with the style, and with the bar.
+  CTKControl* pClone = pCombo_->Clone(FALSE);
+  auto* pCopy = dynamic_cast<CTKControlComboBox*>(pClone);
+  ASSERT_NE(pCopy, nullptr);
+  EXPECT_TRUE(pCopy->GetDropDownStyle());
+  EXPECT_NE(pCopy->GetEditCtrl(), nullptr);
+  EXPECT_EQ(std::string(pCopy->GetEditText()), "Mode 37");
+  pClone->InternalRelease();
+  pCombo_->SetDropDownStyle(FALSE);
+  EXPECT_FALSE(::IsWindow(hWndEdit));
+  pCombo_->SetDropDownStyle(TRUE);
+  pBar_->OnRecalcLayout();
+  hWndEdit = EditWindow(pCombo_);
+  ASSERT_NE(hWndEdit, nullptr);
+  pBar_->GetControls()->Remove(pCombo_);
+  pCombo_ = nullptr;
+  EXPECT_FALSE(::IsWindow(hWndEdit));
+}
+
+TEST_F(ComboBox, AutoCompleteFillsInTheFirstItemThatStartsWithWhatWasTyped)
+{
+  CTKControlComboBoxList* pList = pCombo_->GetListBar();
+  for (const char* item : {"Luminance", "Illuminance", "Glare", "Glare rating"})
+    pList->SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  pCombo_->SetDropDownStyle(TRUE);
+  pCombo_->SetAutoComplete(TRUE);
+  pBar_->OnRecalcLayout();
+  HWND hWndEdit = EditWindow(pCombo_);
+  ASSERT_NE(hWndEdit, nullptr);
+  pCombo_->SetFocused(TRUE);
+  struct Step {
+    char typed;
+    const char* text;
+    int selStart;  // what is left selected after the typed characters
+    int selEnd;
+    int selection;
+  };
+  const Step steps[] = {
+      {'G', "Glare", 1, 5, 2},
+      {'l', "Glare", 2, 5, 2},
+      {'u', "Glu", 3, 3, -1},  // nothing starts so
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(std::string(1, s.typed));
+    // Each key passes the bar's keyboard hook first, as typed keys do.
+    Key(static_cast<UINT>(std::toupper(static_cast<unsigned char>(s.typed))));
+    TypeChar(hWndEdit, s.typed);
+    EXPECT_EQ(WindowTextOf(hWndEdit), s.text);
+    DWORD dwStart = 0;
+    DWORD dwEnd = 0;
+    ::SendMessage(hWndEdit, EM_GETSEL, reinterpret_cast<WPARAM>(&dwStart), reinterpret_cast<LPARAM>(&dwEnd));
+    EXPECT_EQ(static_cast<int>(std::min(dwStart, dwEnd)), s.selStart);
+    EXPECT_EQ(static_cast<int>(std::max(dwStart, dwEnd)), s.selEnd);
+    EXPECT_EQ(pCombo_->GetCurSel(), s.selection);
+  }
+  pCombo_->SetFocused(FALSE);
+}
+
+// A picture for people: in theme 4, a drop-down combo with its label, typed into, completed from its list and
+// with the list open on the completed item.
+TEST_F(ComboBox, PictureOfADropDownComboCompletedFromItsOpenList)
+{
+  CTKPaintManager::SetTheme(tkThemeWhidbey);
+  CTKControlComboBoxList* pList = pCombo_->GetListBar();
+  for (const char* item : {"Luminance", "Illuminance", "Glare", "Glare rating", "Uniformity"})
+    pList->SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  pCombo_->SetComboStyle(1);
+  pCombo_->SetCaption("Режим");
+  pCombo_->SetWidth(160);
+  pCombo_->SetDropDownStyle(TRUE);
+  pCombo_->SetAutoComplete(TRUE);
+  pBar_->OnRecalcLayout();
+  HWND hWndEdit = EditWindow(pCombo_);
+  ASSERT_NE(hWndEdit, nullptr);
+  pCombo_->SetFocused(TRUE);
+  for (char ch : std::string("Gl")) {
+    Key(static_cast<UINT>(std::toupper(static_cast<unsigned char>(ch))));
+    TypeChar(hWndEdit, ch);
+  }
+  Key(VK_F4);
+  ASSERT_TRUE(pCombo_->IsDroppedDown());
+  EXPECT_EQ(pCombo_->GetCurSel(), 2);
+  EXPECT_EQ(WindowTextOf(hWndEdit), "Glare");
+
+  cbtest::Pump();
+  for (CWnd* pWnd : {static_cast<CWnd*>(&frame_), static_cast<CWnd*>(pBar_), static_cast<CWnd*>(pList)})
+    pWnd->UpdateWindow();
+  ::UpdateWindow(hWndEdit);
+  cbtest::Pump();
+  gdi::Surface screen;
+  user::ComposeScreen(screen);
+  CRect rcList;
+  pList->GetWindowRect(&rcList);
+  const int cx = std::max<int>(rcList.right + 40, 360);
+  const int cy = rcList.bottom + 20;
+  gdi::Surface picture(cx, cy);
+  for (int y = 0; y < cy; ++y)
+    for (int x = 0; x < cx; ++x)
+      picture.Pixels()[static_cast<size_t>(y) * cx + x] = screen.Pixel(x, y);
+  EXPECT_TRUE(gdi::SavePng(picture, std::string(TESMIRA_ARTIFACTS_DIR) + "/toolkit_commandbars_dropdown_combo.png"));
+  // The list hangs under the box.
+  CRect rcCombo = pCombo_->GetRect();
+  pBar_->ClientToScreen(&rcCombo);
+  EXPECT_GE(rcList.top, rcCombo.bottom - 1);
+  frame_.GetCommandBars()->ClosePopups();
+  pCombo_->SetFocused(FALSE);
+  CTKPaintManager::SetTheme(tkThemeDefault);
+}

@@ -4,7 +4,11 @@
 
 #include "toolkit/commandbars/dialogbar.h"
 
+#include "platform/user/input.h"
+
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace {
 
@@ -94,6 +98,64 @@ TEST(DialogBar, EdgesThatResizeDependOnWhereTheBarStands)
       EXPECT_TRUE(hit != HTBOTTOM && hit != HTTOP && hit != HTLEFT && hit != HTRIGHT) << hit;
     else
       EXPECT_EQ(hit, c.hit);
+  }
+}
+
+// Presses at the start, moves to the end and releases, as the user drags.
+void Drag(CPoint ptStart, CPoint ptEnd)
+{
+  user::InjectMouseMove(ptStart);
+  user::InjectMouseButton(VK_LBUTTON, true);
+  user::InjectMouseMove(CPoint((ptStart.x + ptEnd.x) / 2, (ptStart.y + ptEnd.y) / 2));
+  user::InjectMouseMove(ptEnd);
+  user::InjectMouseButton(VK_LBUTTON, false);
+  cbtest::Pump();
+}
+
+TEST(DialogBar, DraggingAnEdgeResizesTheBarFreely)
+{
+  struct Case {
+    const char* what;
+    int position;   // tkBarFloating: floated at (200, 150)
+    CPoint offset;  // the press, from the window's top-left (negative: from its bottom-right)
+    CPoint move;
+    LRESULT hit;
+    CRect change;   // of the window rectangle, edge by edge
+  };
+  const Case cases[] = {
+      // The edges go where the pointer goes: pressed one pixel inside, they end one pixel short of the move.
+      {"floating, bottom-right corner", tkBarFloating, CPoint(-1, -1), CPoint(40, 30), HTBOTTOMRIGHT,
+       CRect(0, 0, 39, 29)},
+      {"floating, left edge", tkBarFloating, CPoint(0, 60), CPoint(-30, 0), HTLEFT, CRect(-30, 0, 0, 0)},
+      {"floating, top edge below the minimum", tkBarFloating, CPoint(60, 0), CPoint(0, 400), HTTOP,
+       CRect(0, 0, 0, 0)},
+      {"docked at the bottom, top edge", tkBarBottom, CPoint(20, 0), CPoint(0, -25), HTTOP, CRect(0, -25, 0, 0)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DialogBarFixture f(c.position == tkBarFloating ? tkBarTop : c.position);
+    if (c.position == tkBarFloating) {
+      ASSERT_TRUE(f.frame.GetCommandBars()->FloatCommandBar(f.pBar));
+      f.pBar->SetWindowPos(nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      f.pBar->OnRecalcLayout();
+    }
+    f.frame.RecalcLayout();
+    cbtest::Pump();
+    CRect rcBefore;
+    f.pBar->GetWindowRect(&rcBefore);
+    CPoint pt(c.offset.x >= 0 ? rcBefore.left + c.offset.x : rcBefore.right + c.offset.x,
+              c.offset.y >= 0 ? rcBefore.top + c.offset.y : rcBefore.bottom + c.offset.y);
+    ASSERT_EQ(f.pBar->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y)), c.hit);
+    Drag(pt, pt + c.move);
+    CRect rcAfter;
+    f.pBar->GetWindowRect(&rcAfter);
+    auto text = [](const CRect& rc) {
+      return std::to_string(rc.left) + " " + std::to_string(rc.top) + " " + std::to_string(rc.right) + " " +
+             std::to_string(rc.bottom);
+    };
+    EXPECT_EQ(text(CRect(rcAfter.left - rcBefore.left, rcAfter.top - rcBefore.top, rcAfter.right - rcBefore.right,
+                         rcAfter.bottom - rcBefore.bottom)),
+              text(c.change));
   }
 }
 

@@ -3,6 +3,7 @@
 #include "tests/toolkit/commandbars/dock_frame.h"
 
 #include "platform/user/input.h"
+#include "platform/user/msgbox.h"
 
 #include <gtest/gtest.h>
 
@@ -116,6 +117,65 @@ TEST(MenuBar, TakesTheWindowsMenuFromTheFrameAndLaysOutAsAFullRow)
   EXPECT_EQ(frame.GetCommandBars()->SetMenu("Menu", 999), nullptr);
   EXPECT_EQ(frame.GetCommandBars()->GetMenuBar(), pMenuBar);
   EXPECT_EQ(frame.Rows(tkBarTop), "|Standard|Menu|");
+}
+
+// A frame that handles the customise command, so that its bars may be reset.
+class CCustomizingFrame : public CDockFrame {
+public:
+  BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override
+  {
+    if (nID == TK_ID_CUSTOMIZE && nCode == CN_COMMAND)
+      return TRUE;
+    return CDockFrame::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+  }
+};
+
+std::string Titles(CTKCommandBar* pBar)
+{
+  std::string out;
+  for (int i = 0; i < pBar->GetControlCount(); ++i)
+    out += (out.empty() ? "" : " ") + std::string(static_cast<LPCSTR>(pBar->GetControl(i)->GetCaption()));
+  return out;
+}
+
+TEST(MenuBar, ResetAsksAndBringsBackTheBuiltMenuFromItsCopyOrFromTheMenu)
+{
+  struct Case {
+    const char* what;
+    bool keepCopy;  // the bar holds the copy of its built controls
+    int answer;
+    const char* titles;
+  };
+  const Case cases[] = {
+      {"from the copy", true, IDOK, "&File &Edit &View"},
+      {"from the copy, cancelled", true, IDCANCEL, "&File &View Exit"},
+      {"from the menu", false, IDOK, "&File &Edit &View"},
+      {"from the menu, cancelled", false, IDCANCEL, "&File &View Exit"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CCustomizingFrame frame;
+    ASSERT_TRUE(frame.MakeDocked(500, 300));
+    frame.GetCommandBars()->SetSite(&frame);
+    CTKMenuBar* pMenuBar = frame.AddMenuBar(128);
+    ASSERT_NE(pMenuBar, nullptr);
+    if (!c.keepCopy)
+      pMenuBar->GetControls()->SetOriginalControls(nullptr);
+    pMenuBar->GetControls()->Remove(1);
+    pMenuBar->GetControls()->Add(tkControlButton, 57665)->SetCaption("Exit");
+    ASSERT_EQ(Titles(pMenuBar), "&File &View Exit");
+
+    user::ScriptedResponder responder;
+    responder.AnswerNext(c.answer);
+    pMenuBar->Reset();
+    ASSERT_EQ(responder.Asked().size(), 1u);
+    EXPECT_EQ(responder.Asked()[0].style, static_cast<UINT>(MB_OKCANCEL | MB_ICONWARNING));
+    EXPECT_EQ(Titles(pMenuBar), c.titles);
+    // The rebuilt titles open their menus again.
+    if (c.answer == IDOK) {
+      EXPECT_NE(pMenuBar->GetControl(1)->GetCommandBar(), nullptr);
+    }
+  }
 }
 
 }  // namespace
