@@ -3,6 +3,7 @@
 // hidden file, and a save that fails.
 #include "toolkit/commandbars/barsexchange.h"
 #include "toolkit/commandbars/barstate.h"
+#include "toolkit/commandbars/controlcustom.h"
 
 #include "platform/base/profile.h"
 #include "platform/mfc-core/cfile.h"
@@ -230,6 +231,53 @@ TEST_F(BarState, AHandWrittenStreamBecomesANewToolbarAndIsWrittenBackByteForByte
   ASSERT_TRUE(frame.Bars()->SaveBarState("CommandBars"));
   EXPECT_EQ(Controls(), MineStream());
   EXPECT_EQ(Int("CommandBars-Controls", "LoadFromFile"), 0);
+}
+
+// A slider of the application on the user's bar: its stored borders, size, vertical option and child id.
+Bytes CustomStream(int nControlId)
+{
+  Bytes out;
+  PutWord(out, 1);
+  PutBarHead(out, "CTKToolBar", 1, 0, kMineId, 0x3F, "Mine");
+  PutWord(out, 1);
+  PutButton(out, {.className = "CTKControlCustom", .type = 7, .id = 57700, .caption = "Zoom", .customCaption = ""});
+  for (int v : {2, 3, 2, 3})
+    PutInt(out, v);  // Borders
+  PutInt(out, 100);  // ControlSize
+  PutInt(out, 16);
+  PutInt(out, 2);  // VerticalOptions
+  PutInt(out, nControlId);
+  PutControlsTail(out);
+  PutToolBarTail(out);
+  return out;
+}
+
+TEST_F(BarState, ACustomControlFindsItsWindowAgainByItsChildIdAndIsWrittenBackByteForByte)
+{
+  constexpr int kSliderId = 4242;
+  for (const int nStoredId : {kSliderId, 4243}) {
+    SCOPED_TRACE(nStoredId);
+    PutControls(CustomStream(nStoredId));
+    CStateFrame frame;
+    ASSERT_TRUE(frame.Build());
+    const HWND hSlider = ::CreateWindowEx(0, "STATIC", "slider", WS_CHILD | WS_VISIBLE, 0, 0, 100, 16, frame.m_hWnd,
+                                          reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kSliderId)), nullptr, nullptr);
+    ASSERT_NE(hSlider, nullptr);
+    frame.Bars()->LoadBarState("CommandBars");
+    CTKToolBar* pMine = frame.ToolBar(kMineId);
+    ASSERT_NE(pMine, nullptr);
+    auto* pCustom = dynamic_cast<CTKControlCustom*>(pMine->GetControl(0));
+    ASSERT_NE(pCustom, nullptr);
+    EXPECT_EQ(pCustom->GetControlID(), nStoredId);
+    // A child id no window has leaves the control drawn as a button.
+    EXPECT_EQ(pCustom->GetControl(), nStoredId == kSliderId ? hSlider : nullptr);
+    if (nStoredId == kSliderId) {
+      CClientDC dc(pMine);
+      EXPECT_EQ(pCustom->GetSize(&dc), CSize(104, 22));
+    }
+    ASSERT_TRUE(frame.Bars()->SaveBarState("CommandBars"));
+    EXPECT_EQ(Controls(), CustomStream(nStoredId));
+  }
 }
 
 TEST_F(BarState, UnchangedBarsWriteAnEmptyList)
