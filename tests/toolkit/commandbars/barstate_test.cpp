@@ -4,6 +4,7 @@
 #include "toolkit/commandbars/barsexchange.h"
 #include "toolkit/commandbars/barstate.h"
 #include "toolkit/commandbars/controlcustom.h"
+#include "toolkit/commandbars/dockcontext.h"
 
 #include "platform/base/profile.h"
 #include "platform/mfc-core/cfile.h"
@@ -633,6 +634,34 @@ TEST_F(BarState, AFailedSaveKeepsThePreviousStateLoadable)
     EXPECT_EQ(frame.ToolBar(kMineId)->GetControl(0)->GetCaption().GetLength(), nCaption);
     EXPECT_TRUE(frame.ToolBar(kShortId)->IsVisible());
   }
+}
+
+// The options' changed mark: set by customising and by moving a toolbar, cleared by a save that reached the
+// profile and by a load.
+TEST_F(BarState, TheOptionsAreMarkedChangedUntilTheBarsAreSavedOrLoaded)
+{
+  CStateFrame frame;
+  ASSERT_TRUE(frame.Build());
+  const auto dirty = [&] { return frame.Bars()->GetCommandBarsOptions()->bDirty != FALSE; };
+  EXPECT_FALSE(dirty());
+  frame.Bars()->SetCustomizeMode(TRUE);
+  frame.Bars()->SetCustomizeMode(FALSE);
+  EXPECT_TRUE(dirty());
+  platform::SetProfileWriteFaultForTest(0);
+  EXPECT_FALSE(frame.Bars()->SaveBarState("CommandBars"));
+  platform::SetProfileWriteFaultForTest(std::nullopt);
+  EXPECT_TRUE(dirty());
+  ASSERT_TRUE(frame.Bars()->SaveBarState("CommandBars"));
+  EXPECT_FALSE(dirty());
+
+  // A docked bar floated by a double click, then docked back.
+  frame.Bars()->GetCommandBarsOptions()->bDblClickFloat = TRUE;
+  CTKDockContext* pContext = frame.ToolBar(kShortId)->GetDockContext();
+  ASSERT_NE(pContext, nullptr);
+  ASSERT_TRUE(pContext->ToggleDocking());
+  EXPECT_TRUE(dirty());
+  frame.Bars()->LoadBarState("CommandBars");
+  EXPECT_FALSE(dirty());
 }
 
 }  // namespace
