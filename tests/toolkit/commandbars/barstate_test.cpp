@@ -4,6 +4,7 @@
 #include "toolkit/commandbars/barsexchange.h"
 #include "toolkit/commandbars/barstate.h"
 #include "toolkit/commandbars/controlcustom.h"
+#include "toolkit/commandbars/controllists.h"
 #include "toolkit/commandbars/dockcontext.h"
 
 #include "platform/base/profile.h"
@@ -167,7 +168,8 @@ void PutButton(Bytes& out, const ButtonFields& b)
   PutInt(out, 0);  // CustomStyle
   if (b.className == "CTKControlPopup")
     PutInt(out, b.commandBarId);
-  PutInt(out, 0);  // Style
+  if (b.className != "CTKControlSelector")
+    PutInt(out, 0);  // Style, of buttons and their kin
 }
 
 void PutBarHead(Bytes& out, const std::string& className, int type, int position, int barId, int flags,
@@ -279,6 +281,31 @@ TEST_F(BarState, ACustomControlFindsItsWindowAgainByItsChildIdAndIsWrittenBackBy
     ASSERT_TRUE(frame.Bars()->SaveBarState("CommandBars"));
     EXPECT_EQ(Controls(), CustomStream(nStoredId));
   }
+}
+
+TEST_F(BarState, AGridSelectorKeepsItsGridSizesInTheStream)
+{
+  Bytes stream;
+  PutWord(stream, 1);
+  PutBarHead(stream, "CTKToolBar", 1, 0, kMineId, 0x3F, "Mine");
+  PutWord(stream, 1);
+  PutButton(stream, {.className = "CTKControlSelector", .type = 1, .id = 57701, .caption = "Table", .customCaption = ""});
+  for (int v : {6, 3, 10, 8, 20, 18})
+    PutInt(stream, v);  // ItemsCount, ItemsMax, ItemSize
+  PutControlsTail(stream);
+  PutToolBarTail(stream);
+  PutControls(stream);
+  CStateFrame frame;
+  ASSERT_TRUE(frame.Build());
+  frame.Bars()->LoadBarState("CommandBars");
+  ASSERT_NE(frame.ToolBar(kMineId), nullptr);
+  auto* pSelector = dynamic_cast<CTKControlSelector*>(frame.ToolBar(kMineId)->GetControl(0));
+  ASSERT_NE(pSelector, nullptr);
+  frame.ToolBar(kMineId)->OnRecalcLayout();
+  EXPECT_EQ(pSelector->GetItemsVisible(), CSize(6, 3));
+  EXPECT_EQ(pSelector->GetRect().Size(), CSize(120, 54));
+  ASSERT_TRUE(frame.Bars()->SaveBarState("CommandBars"));
+  EXPECT_EQ(Controls(), stream);
 }
 
 TEST_F(BarState, UnchangedBarsWriteAnEmptyList)
