@@ -5,6 +5,8 @@
 #include "toolkit/paint/paint_manager.h"
 #include "toolkit/paint/prop_exchange.h"
 
+#include <algorithm>
+
 IMPLEMENT_SERIAL(CTKControlCustom, CTKControlButton, TK_BAR_CLASS_SCHEMA)
 
 CTKControlCustom::CTKControlCustom()
@@ -145,9 +147,15 @@ void CTKControlCustom::DoPropExchange(CTKPropExchange* pPX)
   PX_Int(pPX, "VerticalOptions", m_verticalOptions, tkVerticalHide);
   if (pPX->m_nSchema > 5)
     PX_Int(pPX, "ControlId", m_nControlID, 0);
-  if (pPX->IsLoading())
-    if (TK_BARSTATE_CONTEXT* pContext = TKBarStateContext(pPX->m_pOwner))
-      AttachByControlID(pContext->pCommandBars);
+  if (!pPX->IsLoading())
+    return;
+  // Stored sizes are untrusted: none negative, none past what a bar can show, so their sums stay in range.
+  constexpr int kLargest = 32767;
+  for (LONG* pValue : {&m_rcBorders.left, &m_rcBorders.top, &m_rcBorders.right, &m_rcBorders.bottom, &m_szControl.cx,
+                       &m_szControl.cy})
+    *pValue = std::clamp<LONG>(*pValue, 0, kLargest);
+  if (TK_BARSTATE_CONTEXT* pContext = TKBarStateContext(pPX->m_pOwner))
+    AttachByControlID(pContext->pCommandBars);
 }
 
 CTKControl* CTKControlCustom::Clone(BOOL bRecursive) { return CTKControl::Clone(bRecursive); }

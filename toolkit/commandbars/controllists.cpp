@@ -406,6 +406,17 @@ void CTKControlSelector::DoPropExchange(CTKPropExchange* pPX)
   PX_Size(pPX, "ItemsCount", m_szItemsCount, CSize(0, 0));
   PX_Size(pPX, "ItemsMax", m_szItemsMax, CSize(0, 0));
   PX_Size(pPX, "ItemSize", m_szItem, CSize(0, 0));
+  if (!pPX->IsLoading())
+    return;
+  // Stored grids are untrusted: a few hundred cells a side at most, cells no larger than a screen, none negative.
+  constexpr LONG kMostCells = 256;
+  constexpr LONG kLargestCell = 4096;
+  for (CSize* pSize : {&m_szItemsCount, &m_szItemsMax}) {
+    pSize->cx = std::clamp<LONG>(pSize->cx, 0, kMostCells);
+    pSize->cy = std::clamp<LONG>(pSize->cy, 0, kMostCells);
+  }
+  m_szItem.cx = std::clamp<LONG>(m_szItem.cx, 0, kLargestCell);
+  m_szItem.cy = std::clamp<LONG>(m_szItem.cy, 0, kLargestCell);
 }
 
 void CTKControlSelector::Copy(CTKControl* pControl, BOOL bRecursive)

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -237,18 +238,16 @@ TEST_F(BarState, AHandWrittenStreamBecomesANewToolbarAndIsWrittenBackByteForByte
 }
 
 // A slider of the application on the user's bar: its stored borders, size, vertical option and child id.
-Bytes CustomStream(int nControlId)
+Bytes CustomStream(int nControlId, const std::vector<int>& bordersAndSize = {2, 3, 2, 3, 100, 16})
 {
   Bytes out;
   PutWord(out, 1);
   PutBarHead(out, "CTKToolBar", 1, 0, kMineId, 0x3F, "Mine");
   PutWord(out, 1);
   PutButton(out, {.className = "CTKControlCustom", .type = 7, .id = 57700, .caption = "Zoom", .customCaption = ""});
-  for (int v : {2, 3, 2, 3})
-    PutInt(out, v);  // Borders
-  PutInt(out, 100);  // ControlSize
-  PutInt(out, 16);
-  PutInt(out, 2);  // VerticalOptions
+  for (int v : bordersAndSize)
+    PutInt(out, v);  // Borders, ControlSize
+  PutInt(out, 2);    // VerticalOptions
   PutInt(out, nControlId);
   PutControlsTail(out);
   PutToolBarTail(out);
@@ -283,17 +282,41 @@ TEST_F(BarState, ACustomControlFindsItsWindowAgainByItsChildIdAndIsWrittenBackBy
   }
 }
 
-TEST_F(BarState, AGridSelectorKeepsItsGridSizesInTheStream)
+// Sizes from a hostile stream are held to what a bar can show, so measuring never overflows.
+TEST_F(BarState, StoredSizesOfACustomControlAreBounded)
+{
+  constexpr int kSliderId = 4242;
+  PutControls(CustomStream(kSliderId, {-5, INT_MAX, 3, INT_MIN, INT_MAX, -1}));
+  CStateFrame frame;
+  ASSERT_TRUE(frame.Build());
+  ASSERT_NE(::CreateWindowEx(0, "STATIC", "slider", WS_CHILD | WS_VISIBLE, 0, 0, 100, 16, frame.m_hWnd,
+                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kSliderId)), nullptr, nullptr),
+            nullptr);
+  frame.Bars()->LoadBarState("CommandBars");
+  ASSERT_NE(frame.ToolBar(kMineId), nullptr);
+  auto* pCustom = dynamic_cast<CTKControlCustom*>(frame.ToolBar(kMineId)->GetControl(0));
+  ASSERT_NE(pCustom, nullptr);
+  CClientDC dc(frame.ToolBar(kMineId));
+  EXPECT_EQ(pCustom->GetSize(&dc), CSize(32767 + 0 + 3, 0 + 32767 + 0));
+}
+
+Bytes SelectorStream(const std::vector<int>& sizes)
 {
   Bytes stream;
   PutWord(stream, 1);
   PutBarHead(stream, "CTKToolBar", 1, 0, kMineId, 0x3F, "Mine");
   PutWord(stream, 1);
   PutButton(stream, {.className = "CTKControlSelector", .type = 1, .id = 57701, .caption = "Table", .customCaption = ""});
-  for (int v : {6, 3, 10, 8, 20, 18})
+  for (int v : sizes)
     PutInt(stream, v);  // ItemsCount, ItemsMax, ItemSize
   PutControlsTail(stream);
   PutToolBarTail(stream);
+  return stream;
+}
+
+TEST_F(BarState, AGridSelectorKeepsItsGridSizesInTheStream)
+{
+  const Bytes stream = SelectorStream({6, 3, 10, 8, 20, 18});
   PutControls(stream);
   CStateFrame frame;
   ASSERT_TRUE(frame.Build());
@@ -306,6 +329,21 @@ TEST_F(BarState, AGridSelectorKeepsItsGridSizesInTheStream)
   EXPECT_EQ(pSelector->GetRect().Size(), CSize(120, 54));
   ASSERT_TRUE(frame.Bars()->SaveBarState("CommandBars"));
   EXPECT_EQ(Controls(), stream);
+}
+
+TEST_F(BarState, StoredGridsOfASelectorAreBounded)
+{
+  PutControls(SelectorStream({INT_MAX, -3, 10, 8, INT_MAX, 18}));
+  CStateFrame frame;
+  ASSERT_TRUE(frame.Build());
+  frame.Bars()->LoadBarState("CommandBars");
+  ASSERT_NE(frame.ToolBar(kMineId), nullptr);
+  auto* pSelector = dynamic_cast<CTKControlSelector*>(frame.ToolBar(kMineId)->GetControl(0));
+  ASSERT_NE(pSelector, nullptr);
+  frame.ToolBar(kMineId)->OnRecalcLayout();
+  EXPECT_EQ(pSelector->GetItemsVisible(), CSize(256, 0));
+  CClientDC dc(frame.ToolBar(kMineId));
+  EXPECT_EQ(pSelector->GetSize(&dc), CSize(256 * 4096, 0));
 }
 
 TEST_F(BarState, UnchangedBarsWriteAnEmptyList)
