@@ -11,8 +11,6 @@
 namespace {
 
 using StartOfWizardFunction = int (*)(void* record, int transparency);
-using ScreenRegisterFunction = int (*)(const char* screen, int flag);
-using SendInfoFunction = int (*)(int, int);
 
 constexpr std::size_t kObjectClassCapacity = sizeof(_STANDARDS_OF_ROAD::objectClass);
 constexpr int kDefaultTransparency = 255;
@@ -34,13 +32,8 @@ int ReadTransparency() { return static_cast<int>(Shell::GetProfileInt("Settings"
 
 void TellAnalyticsOfScreen()
 {
-  HMODULE analytics = Shell::GetAnalyticsModule();
-  if (!analytics)
-    return;
-  if (auto screenRegister = reinterpret_cast<ScreenRegisterFunction>(GetProcAddress(analytics, "ScreenRegisterA")))
-    screenRegister("Проект.Нормы", 1);
-  if (auto sendInfo = reinterpret_cast<SendInfoFunction>(GetProcAddress(analytics, "SendInfo")))
-    sendInfo(0, 1);
+  Shell::RegisterAnalyticsScreen("Проект.Нормы", 1);
+  Shell::SendAnalyticsInfo(1);
 }
 
 }  // namespace

@@ -219,6 +219,10 @@ void CPreferences::ShowPage(int page)
     m_image->Refresh();
   if (CDialog* dialog = GetPage(page))
     dialog->ShowWindow(SW_SHOW);
+  static constexpr const char* kScreens[kPageCount] = {"Настройки.Расчет", "Настройки.Изображение",
+                                                       "Настройки.Протокол", "Настройки.Цвет", "Настройки.Шрифт"};
+  if (page >= 0 && page < kPageCount)
+    Shell::RegisterAnalyticsScreen(kScreens[page], 1);
   m_liveOptions->SetSettingsPage(&page);
   CRect tree;
   m_tree.GetWindowRect(&tree);

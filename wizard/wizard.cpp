@@ -20,17 +20,6 @@ constexpr UINT kCaptionFlag1 = 495;
 constexpr UINT kPageTitles[] = {496, 497, 498, 502};
 constexpr char kAnalyticsScreen[] = "Мастер создания объектов";
 
-using ScreenRegisterFunction = int (*)(const char*, int);
-
-void RegisterAnalyticsScreen(const char* screen, int flag)
-{
-  HMODULE analytics = Shell::GetAnalyticsModule();
-  if (!analytics)
-    return;
-  if (auto screenRegister = reinterpret_cast<ScreenRegisterFunction>(GetProcAddress(analytics, "ScreenRegisterA")))
-    screenRegister(screen, flag);
-}
-
 // Indexes of the page array.
 enum PageIndex { kWelcome, kStraightRoad, kSection, kScheme, kEnd, kTurn, kFork, kCrossing, kJunction, kWidening,
                  kRoundabout, kPageCount };
@@ -220,7 +209,7 @@ void CDlgWizard::OnFinish()
 {
   if (!m_current || !m_current->TransferData(TRUE))
     return;
-  RegisterAnalyticsScreen(kAnalyticsScreen, 1);
+  Shell::RegisterAnalyticsScreen(kAnalyticsScreen, 1);
   CDialog::OnOK();
 }
 

@@ -1,5 +1,7 @@
 #include "app/shell/analytics.h"
 
+#include "model/shell/shell_services.h"
+
 #include <cstdio>
 
 namespace shell {
@@ -8,7 +10,6 @@ namespace {
 
 using InitFunction = int (*)(const char*, const char*, const char*, const char*, const char*, const char*, int);
 using CloseFunction = void (*)();
-using ScreenFunction = int (*)(const char*, int);
 using EventFunction = int (*)(const char*, const char*, const char*, const char*, int);
 using SendFunction = int (*)(int, int);
 
@@ -57,8 +58,7 @@ int StartAnalytics(AnalyticsModule* holder, const char* libraryPath, const char*
 
 int RegisterAnalyticsScreen(AnalyticsModule* holder, const char* name, int flag)
 {
-  auto screen = Bind<ScreenFunction>(holder, "ScreenRegisterA");
-  return screen != nullptr ? screen(name, flag) : -1;
+  return Shell::RegisterAnalyticsScreen(holder != nullptr ? holder->module : nullptr, name, flag);
 }
 
 int RegisterAnalyticsEvent(AnalyticsModule* holder, const char* category, const char* action, const char* label,

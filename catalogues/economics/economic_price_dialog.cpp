@@ -253,6 +253,7 @@ BOOL CDlgEconomPrice::OnInitDialog()
   LayOut(client.Width(), client.Height());
   m_grid.ResetContent();
   FillGrid();
+  Shell::RegisterAnalyticsScreen("Экономические параметры", 1);
   return TRUE;
 }
 
@@ -304,6 +305,7 @@ LRESULT CDlgEconomPrice::OnGridNotify(WPARAM wParam, LPARAM lParam)
 
 void CDlgEconomPrice::OnHelp()
 {
+  Shell::RegisterAnalyticsScreen("Экономические параметры.Справка", 1);
   ShowProgramHelp(this, kHelpKeyword);
 }
 
@@ -818,6 +820,7 @@ BOOL CDlgEconomOpt::OnInitDialog()
                    m_polesIncluded != 0 && m_bracketsIncluded != 0 ? BST_CHECKED : BST_UNCHECKED);
   if (CWnd* brackets = GetDlgItem(kBracketsCheck))
     brackets->EnableWindow(m_polesIncluded != 0);
+  Shell::RegisterAnalyticsScreen("Экономические параметры.Настройки", 1);
   return TRUE;
 }
 

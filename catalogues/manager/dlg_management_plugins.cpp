@@ -281,6 +281,7 @@ BOOL CDlgManagementPlugins::OnInitDialog()
   FillInstalled();
   PostMessage(UM_PLUGINS_BUTTONS, 0, 0);
   PostMessage(UM_PLUGINS_READINDEX, 0, 0);
+  Shell::RegisterAnalyticsScreen("Управление каталогами", 1);
   return TRUE;
 }
 

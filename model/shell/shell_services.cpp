@@ -1,6 +1,7 @@
 #include "model/shell/shell_services.h"
 
 #include "platform/base/folders.h"
+#include "platform/base/module.h"
 
 namespace Shell {
 
@@ -67,6 +68,15 @@ CString GetBinFolder() { return g_services->GetBinFolder(); }
 CString GetAppDataBinFolder() { return g_services->GetAppDataBinFolder(); }
 CString GetPluginsFolder() { return g_services->GetPluginsFolder(); }
 HMODULE GetAnalyticsModule() { return g_services->GetAnalyticsModule(); }
+int RegisterAnalyticsScreen(HMODULE analytics, LPCSTR name, int flag)
+{
+  using ScreenRegisterFunction = int (*)(const char*, int);
+  if (!analytics)
+    return -1;
+  auto screenRegister = reinterpret_cast<ScreenRegisterFunction>(GetProcAddress(analytics, "ScreenRegisterA"));
+  return screenRegister ? screenRegister(name, flag) : -1;
+}
+int RegisterAnalyticsScreen(LPCSTR name, int flag) { return RegisterAnalyticsScreen(GetAnalyticsModule(), name, flag); }
 int RegisterAnalyticsEvent(LPCSTR category, LPCSTR action, LPCSTR label, int value, int flag)
 {
   return g_services->RegisterAnalyticsEvent(category, action, label, value, flag);

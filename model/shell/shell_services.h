@@ -120,6 +120,10 @@ CString GetBinFolder();
 CString GetAppDataBinFolder();
 CString GetPluginsFolder();
 HMODULE GetAnalyticsModule();
+// The analytics library's "ScreenRegisterA", bound by name at each call: its result, -1 when the library or the
+// export is missing. Every screen the program records goes through here; the second form takes the loaded library.
+int RegisterAnalyticsScreen(HMODULE analytics, LPCSTR name, int flag);
+int RegisterAnalyticsScreen(LPCSTR name, int flag);
 int RegisterAnalyticsEvent(LPCSTR category, LPCSTR action, LPCSTR label, int value, int flag);
 int SendAnalyticsInfo(int flag);
 

@@ -78,6 +78,8 @@ public:
     return static_cast<UINT>(defaultValue);
   }
   HMODULE GetAnalyticsModule() override { return analyticsLoaded ? analytics : nullptr; }
+  // The program's shell sends through the same library.
+  int SendAnalyticsInfo(int flag) override { return analyticsLoaded ? FakeSendInfo(0, flag) : -1; }
 
   HMODULE analytics = nullptr;
 };

@@ -19,6 +19,7 @@
 #include "settings/pref_of_font.h"
 #include "settings/pref_of_image.h"
 #include "settings/pref_of_report.h"
+#include "tests/model/fake_analytics.h"
 #include "tests/platform/base/test_folder.h"
 #include "tests/report/summary_fixture.h"
 
@@ -198,6 +199,31 @@ TEST_F(PreferencesTest, TheStartPageComesFromTheOptionsAndOneOutOfRangeOpensTheF
       return IDCANCEL;
     });
   }
+}
+
+TEST_F(PreferencesTest, EveryPageShownIsRecordedAsItsAnalyticsScreen)
+{
+  testing_support::FakeAnalytics analytics;
+  testing_support::AnalyticsShell shell(analytics.Module());
+  const int start = CPreferences::kColour;
+  doc_.options->SetSettingsPage(&start);
+  const std::vector<std::pair<int, std::string>> screens = {
+      {CPreferences::kCalculation, "Настройки.Расчет/1"}, {CPreferences::kImage, "Настройки.Изображение/1"},
+      {CPreferences::kReport, "Настройки.Протокол/1"},    {CPreferences::kFont, "Настройки.Шрифт/1"},
+      {CPreferences::kColour, "Настройки.Цвет/1"}};
+  Run([&](CPreferences& dialog) {
+    EXPECT_EQ(analytics.Take(), std::vector<std::string>{"Настройки.Цвет/1"});
+    for (const auto& [page, screen] : screens) {
+      HTREEITEM item = dialog.m_tree.GetRootItem();
+      for (int i = 0; i < page; ++i)
+        item = dialog.m_tree.GetNextSiblingItem(item);
+      dialog.m_tree.SelectItem(item);
+      EXPECT_EQ(analytics.Take(), std::vector<std::string>{screen});
+    }
+    return IDCANCEL;
+  });
+  // The collected data go at the dialog's end.
+  EXPECT_EQ(shell.sent, (std::vector<int>{0, 1}));
 }
 
 TEST_F(PreferencesTest, CustomColoursPersistFromOneRunToTheNext)

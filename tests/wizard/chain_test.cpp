@@ -5,6 +5,7 @@
 #include "platform/base/module.h"
 #include "platform/shell/htmlhelp.h"
 #include "platform/user/system.h"
+#include "tests/model/fake_analytics.h"
 #include "tests/wizard/wizard_fixture.h"
 #include "wizard/end_page.h"
 
@@ -12,27 +13,6 @@ namespace {
 
 using Wizard::CDlgWizard;
 
-std::vector<std::string> g_screens;
-
-int FakeScreenRegister(const char* screen, int flag)
-{
-  g_screens.push_back(std::string(screen) + "/" + std::to_string(flag));
-  return 0;
-}
-
-class AnalyticsShell : public Shell::CShellServices {
-public:
-  AnalyticsShell() { Shell::SetShellServices(this); }
-  ~AnalyticsShell() override { Shell::SetShellServices(nullptr); }
-  HMODULE GetAnalyticsModule() override { return module; }
-  int SendAnalyticsInfo(int flag) override
-  {
-    sent.push_back(flag);
-    return 0;
-  }
-  HMODULE module = nullptr;
-  std::vector<int> sent;
-};
 using wizard_testing::WizardTest;
 
 struct ButtonState {
@@ -222,12 +202,10 @@ TEST_F(WizardTest, HelpLooksUpTheWizardsTitleAndShowsTheIndexWhenMissing)
 
 TEST_F(WizardTest, FinishingRecordsTheWizardsScreenAndClosingSendsTheCollectedData)
 {
-  platform::RegisterModule("QorAnalytics", {{"ScreenRegisterA", reinterpret_cast<void*>(&FakeScreenRegister)}});
-  AnalyticsShell shell;
-  shell.module = LoadLibrary("QorAnalytics.dll");
-  g_screens.clear();
+  testing_support::FakeAnalytics analytics;
+  testing_support::AnalyticsShell shell(analytics.Module());
   Run([&](CDlgWizard&) { return IDCANCEL; });
-  EXPECT_TRUE(g_screens.empty());
+  EXPECT_TRUE(analytics.Take().empty());
   EXPECT_EQ(shell.sent, std::vector<int>{1});
   Run([&](CDlgWizard& w) {
     Next(w);
@@ -235,10 +213,8 @@ TEST_F(WizardTest, FinishingRecordsTheWizardsScreenAndClosingSendsTheCollectedDa
     Next(w);
     return IDOK;
   });
-  EXPECT_EQ(g_screens, std::vector<std::string>{"Мастер создания объектов/1"});
+  EXPECT_EQ(analytics.Take(), std::vector<std::string>{"Мастер создания объектов/1"});
   EXPECT_EQ(shell.sent, (std::vector<int>{1, 1}));
-  FreeLibrary(shell.module);
-  platform::UnregisterModule("QorAnalytics");
 }
 
 TEST_F(WizardTest, FindPageAnswersOnlyPagesWithWindows)

@@ -15,6 +15,7 @@
 
 #include "toolkit/commandbars/commandbars.h"
 #include "toolkit/commandbars/controlcombobox.h"
+#include "toolkit/commandbars/controlcustom.h"
 #include "toolkit/commandbars/controledit.h"
 #include "toolkit/commandbars/dockbar.h"
 #include "toolkit/commandbars/menubar.h"
@@ -148,6 +149,8 @@ BOOL IsTypeOfClass(const CTKControl* pControl, int nType)
     return nType == tkControlEdit;
   if (pControl->IsKindOf(RUNTIME_CLASS(CTKControlLabel)))
     return nType == tkControlLabel;
+  if (pControl->IsKindOf(RUNTIME_CLASS(CTKControlCustom)))
+    return nType == tkControlCustom;
   if (pControl->IsKindOf(RUNTIME_CLASS(CTKControlButton)))
     return nType == tkControlButton;
   return nType == tkControlButton || nType == tkControlCustom || nType == tkControlLabel;

@@ -482,6 +482,9 @@ BOOL CTKCommandBars::SaveBarState(LPCSTR lpszProfileName, BOOL bOnlyCustomized)
   }
   if (bSaved && bDeleteControlsFile)
     ::DeleteFile(strControlsFile);
+  // A failed save leaves the bars unsaved, so they stay marked as changed.
+  if (bSaved)
+    m_pOptions->bDirty = FALSE;
   return bSaved;
 }
 
@@ -529,4 +532,5 @@ void CTKCommandBars::LoadBarState(LPCSTR lpszProfileName, BOOL bSilent)
   }
   SetBarLayoutState(&layoutState);
   RecalcFrameLayout(TRUE);
+  m_pOptions->bDirty = FALSE;
 }

@@ -311,6 +311,8 @@ BOOL CTKCommandBar::SetSelected(int nSelected, BOOL bKeyboard)
   } else if (CTKControl* pControl = GetControl(nSelected)) {
     pControl->OnSetSelected(bKeyboard ? 2 : 1);
     TKMouseManager()->SetSelectedBar(this);
+    if (m_bTracking)
+      AccessibleNotifyWinEvent(EVENT_OBJECT_FOCUS, m_hWnd, OBJID_MENU, nSelected + 1);
     if (!bKeyboard)
       SetTimer(TK_TIMER_POPUPDELAY, TK_POPUPDELAY_MS, nullptr);
   }
@@ -985,6 +987,10 @@ BOOL CTKCommandBar::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
     break;
   case WM_MOUSEWHEEL:
     if (!m_bTracking)
+      return CWnd::OnWndMsg(message, wParam, lParam, pResult);
+    break;
+  case WM_GETOBJECT:
+    if (!OnGetObject(wParam, lParam, &lResult))
       return CWnd::OnWndMsg(message, wParam, lParam, pResult);
     break;
   case WM_DESTROY:

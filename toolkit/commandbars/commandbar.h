@@ -4,6 +4,7 @@
 // manager. Derived bars lay themselves out and place themselves.
 #pragma once
 
+#include "toolkit/commandbars/accessible.h"
 #include "toolkit/commandbars/controls.h"
 #include "toolkit/commandbars/mouse_manager.h"
 #include "platform/mfc/ctrlbar.h"
@@ -17,7 +18,7 @@ class CTKPropExchange;
 class CTKCommandBarList;
 class TK_BARSTATE_CONTEXT;
 
-class CTKCommandBar : public CWnd, public CTKHookManagerHookAble, public CTKTrackedBar {
+class CTKCommandBar : public CWnd, public CTKHookManagerHookAble, public CTKTrackedBar, public CTKAccessible {
   DECLARE_SERIAL(CTKCommandBar)
 public:
   // The command-UI record of one control.
@@ -140,6 +141,19 @@ public:
   void SetSelected(int nItem) override { SetSelected(nItem, FALSE); }
   void OnTrackedMouseMove(POINT ptClient) override;
   int OnHookMessage(HWND hWnd, UINT nMessage, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult) override;
+
+  // ---- What assistive tools see: the bar, and its controls as children 1..n
+  HRESULT AccParent(IDispatch** ppdispParent) override;
+  HRESULT AccChildCount(long* pcountChildren) override;
+  HRESULT AccChild(VARIANT varChild, IDispatch** ppdispChild) override;
+  HRESULT AccName(VARIANT varChild, BSTR* pszName) override;
+  HRESULT AccRole(VARIANT varChild, VARIANT* pvarRole) override;
+  HRESULT AccState(VARIANT varChild, VARIANT* pvarState) override;
+  HRESULT AccLocation(long* pxLeft, long* pyTop, long* pcxWidth, long* pcyHeight, VARIANT varChild) override;
+  HRESULT AccHitTest(long xLeft, long yTop, VARIANT* pvarChild) override;
+  CCmdTarget* AccOwner() override { return this; }
+  // WM_GETOBJECT: the bar's object for the client and menu ids; FALSE leaves other ids to the default.
+  BOOL OnGetObject(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
   // Popup flags of the track call.
   BOOL m_bRightButton = FALSE;

@@ -49,6 +49,9 @@ public:
   CSize szPopupIcons = CSize(16, 16);
   std::set<UINT> m_mapHiddenCommands;
   std::set<UINT> m_mapUsedCommands;
+  // The bars changed (customise mode entered, a toolbar dragged or toggled) since their state was last saved or
+  // loaded; not stored.
+  BOOL bDirty = FALSE;
 
 private:
   CTKCommandBars* m_pCommandBars;
@@ -111,7 +114,12 @@ public:
 
   // ---- Modes
   BOOL IsCustomizeMode() const { return m_bCustomizeMode; }
-  void SetCustomizeMode(BOOL bMode) { m_bCustomizeMode = bMode; }
+  void SetCustomizeMode(BOOL bMode)
+  {
+    m_bCustomizeMode = bMode;
+    if (bMode)
+      m_pOptions->bDirty = TRUE;
+  }
   BOOL IsCustomizeAvail() const { return m_bCustomizeAvail; }
   CTKControl* GetDragControl() const { return m_pDragControl; }
   void SetDragControl(CTKControl* pControl);

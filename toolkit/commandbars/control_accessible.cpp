@@ -34,11 +34,7 @@ HRESULT CTKControl::AccParent(IDispatch** ppdispParent)
   *ppdispParent = nullptr;
   if (!m_pParent)
     return E_FAIL;
-  // Bars answer for themselves when they carry the interface; here they do not, so the window's own object does.
-  if (!m_pParent->GetSafeHwnd())
-    return E_FAIL;
-  return AccessibleObjectFromWindow(m_pParent->GetSafeHwnd(), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                    reinterpret_cast<void**>(ppdispParent));
+  return m_pParent->GetAccessible()->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(ppdispParent));
 }
 
 HRESULT CTKControl::AccChildCount(long* pcountChildren)
@@ -54,8 +50,11 @@ HRESULT CTKControl::AccChild(VARIANT varChild, IDispatch** ppdispChild)
   if (!ppdispChild)
     return E_POINTER;
   *ppdispChild = nullptr;
-  // The popup bar carries no interface of its own yet: a control has no child object to hand out.
-  (void)varChild;
+  CTKCommandBar* pBar = GetCommandBar();
+  if (pBar && GetChildIdFromVariant(varChild) == 1) {
+    *ppdispChild = pBar->GetAccessibleDispatch();
+    (*ppdispChild)->AddRef();
+  }
   return S_OK;
 }
 

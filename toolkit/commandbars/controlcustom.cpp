@@ -1,9 +1,13 @@
 #include "toolkit/commandbars/controlcustom.h"
 
+#include "toolkit/commandbars/barsexchange.h"
 #include "toolkit/commandbars/commandbars.h"
 #include "toolkit/paint/paint_manager.h"
+#include "toolkit/paint/prop_exchange.h"
 
-IMPLEMENT_DYNCREATE(CTKControlCustom, CTKControlButton)
+#include <algorithm>
+
+IMPLEMENT_SERIAL(CTKControlCustom, CTKControlButton, TK_BAR_CLASS_SCHEMA)
 
 CTKControlCustom::CTKControlCustom()
 {
@@ -133,6 +137,25 @@ void CTKControlCustom::Copy(CTKControl* pControl, BOOL bRecursive)
     m_nControlID = pCustom->m_nControlID;
   }
   CTKControlButton::Copy(pControl, bRecursive);
+}
+
+void CTKControlCustom::DoPropExchange(CTKPropExchange* pPX)
+{
+  CTKControlButton::DoPropExchange(pPX);
+  PX_Rect(pPX, "Borders", m_rcBorders, CRect(0, 0, 0, 0));
+  PX_Size(pPX, "ControlSize", m_szControl, CSize(0, 0));
+  PX_Int(pPX, "VerticalOptions", m_verticalOptions, tkVerticalHide);
+  if (pPX->m_nSchema > 5)
+    PX_Int(pPX, "ControlId", m_nControlID, 0);
+  if (!pPX->IsLoading())
+    return;
+  // Stored sizes are untrusted: none negative, none past what a bar can show, so their sums stay in range.
+  constexpr int kLargest = 32767;
+  for (LONG* pValue : {&m_rcBorders.left, &m_rcBorders.top, &m_rcBorders.right, &m_rcBorders.bottom, &m_szControl.cx,
+                       &m_szControl.cy})
+    *pValue = std::clamp<LONG>(*pValue, 0, kLargest);
+  if (TK_BARSTATE_CONTEXT* pContext = TKBarStateContext(pPX->m_pOwner))
+    AttachByControlID(pContext->pCommandBars);
 }
 
 CTKControl* CTKControlCustom::Clone(BOOL bRecursive) { return CTKControl::Clone(bRecursive); }

@@ -7,7 +7,7 @@
 #include "toolkit/paint/hook_manager.h"
 
 class CTKControlCustom : public CTKControlButton, public CTKHookManagerHookAble {
-  DECLARE_DYNCREATE(CTKControlCustom)
+  DECLARE_SERIAL(CTKControlCustom)
 public:
   // On a vertical bar: hide the control, keep it as it is, or draw it as a button and hide the window.
   enum { tkVerticalHide = 0, tkVerticalNoChange = 1, tkVerticalButton = 2 };
@@ -37,6 +37,8 @@ public:
   void Draw(CDC* pDC) override;
   void OnClick(BOOL bKeyboard = FALSE, CPoint pt = CPoint(0, 0)) override;
   void Copy(CTKControl* pControl, BOOL bRecursive = FALSE) override;
+  // The button's values, then borders, size, vertical option and child id; loading finds the window again.
+  void DoPropExchange(CTKPropExchange* pPX) override;
   CTKControl* Clone(BOOL bRecursive = FALSE) override;
   int OnHookMessage(HWND hWnd, UINT nMessage, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult) override;
 

@@ -1,10 +1,15 @@
 #include "toolkit/commandbars/controllists.h"
 
 #include "toolkit/commandbars/commandbars.h"
+#include "toolkit/commandbars/commandbar.h"
+#include "toolkit/paint/paint_manager.h"
+#include "toolkit/paint/prop_exchange.h"
 #include "toolkit/commandbars/tabclient.h"
 #include "platform/base/fileops.h"
 #include "platform/mfc/recentfilelist.h"
 #include "platform/mfc/winapp.h"
+
+#include <algorithm>
 
 IMPLEMENT_DYNAMIC(CTKControlListBase, CTKControlButton)
 IMPLEMENT_DYNCREATE(CTKControlWindowList, CTKControlListBase)
@@ -12,6 +17,7 @@ IMPLEMENT_DYNCREATE(CTKControlToolbars, CTKControlListBase)
 IMPLEMENT_DYNCREATE(CTKControlOleItems, CTKControlListBase)
 IMPLEMENT_DYNCREATE(CTKControlRecentFileList, CTKControlListBase)
 IMPLEMENT_DYNCREATE(CTKControlWorkspaceActions, CTKControlListBase)
+IMPLEMENT_SERIAL(CTKControlSelector, CTKControl, TK_BAR_CLASS_SCHEMA)
 
 namespace {
 
@@ -295,3 +301,140 @@ void CTKControlWorkspaceActions::OnCalcDynamicSize(DWORD /*dwMode*/)
 }
 
 CTKControl* CTKControlWorkspaceActions::Clone(BOOL bRecursive) { return CTKControl::Clone(bRecursive); }
+
+// ---- Grid selector
+
+namespace {
+
+constexpr UINT kSelectorChanged = 4102;
+constexpr int kColourHighlight = 13;
+constexpr int kColourHighlightText = 14;
+constexpr int kColourWindow = 5;
+constexpr int kColourCellText = 46;
+constexpr int kColourCellFrame = 43;
+
+}  // namespace
+
+CTKControlSelector::CTKControlSelector() { m_controlType = tkControlButton; }
+
+void CTKControlSelector::SetSelectedItems(int nColumns, int nRows, BOOL bForce)
+{
+  if (!bForce && m_szSelected == CSize(nColumns, nRows))
+    return;
+  m_szSelected = CSize(nColumns, nRows);
+  RedrawParent();
+  NotifySite(kSelectorChanged);
+}
+
+CSize CTKControlSelector::GetSize(CDC* /*pDC*/)
+{
+  return CSize(m_szItemsVisible.cx * m_szItem.cx, m_szItemsVisible.cy * m_szItem.cy);
+}
+
+void CTKControlSelector::OnCalcDynamicSize(DWORD /*dwMode*/)
+{
+  if (m_bResizing)
+    return;
+  m_szSelected = CSize(0, 0);
+  m_szItemsVisible = m_szItemsCount;
+  SetSelectedItems(0, 0, TRUE);
+}
+
+void CTKControlSelector::Draw(CDC* pDC)
+{
+  CTKPaintManager* pPaintManager = GetPaintManager();
+  if (!pPaintManager)
+    return;
+  const int w = m_szItem.cx;
+  const int h = m_szItem.cy;
+  for (int r = 0; r < m_szItemsVisible.cy; ++r) {
+    for (int c = 0; c < m_szItemsVisible.cx; ++c) {
+      const CRect rcCell(m_rcControl.left + c * w + 1, m_rcControl.top + r * h + 1, m_rcControl.left + (c + 1) * w - 1,
+                         m_rcControl.top + (r + 1) * h - 1);
+      const bool bSelected = c < m_szSelected.cx && r < m_szSelected.cy;
+      pDC->FillSolidRect(rcCell, pPaintManager->GetColor(bSelected ? kColourHighlight : kColourWindow));
+      const COLORREF clrContent = pPaintManager->GetColor(bSelected ? kColourHighlightText : kColourCellText);
+      const COLORREF clrFrame = pPaintManager->GetColor(kColourCellFrame);
+      pDC->Draw3dRect(rcCell, clrFrame, clrFrame);
+      DrawItem(pDC, rcCell, clrContent);
+    }
+  }
+}
+
+void CTKControlSelector::OnMouseMove(CPoint point)
+{
+  int nColumns = 0;
+  while (nColumns < m_szItemsVisible.cx && m_rcControl.left + nColumns * m_szItem.cx < point.x)
+    ++nColumns;
+  int nRows = 0;
+  while (nRows < m_szItemsVisible.cy && m_rcControl.top + nRows * m_szItem.cy < point.y)
+    ++nRows;
+  SetSelectedItems(nColumns, nRows, FALSE);
+}
+
+BOOL CTKControlSelector::OnSetSelected(int bSelected)
+{
+  if (!bSelected && m_pParent && m_pParent->GetSafeHwnd() && m_szItem.cx > 0 && m_szItem.cy > 0) {
+    CPoint point;
+    ::GetCursorPos(&point);
+    m_pParent->ScreenToClient(&point);
+    CSize szGrid = m_szItemsVisible;
+    if (::GetKeyState(VK_LBUTTON) < 0) {
+      // The grid follows a held button past its right or bottom edge, never beyond its largest size.
+      if (point.x >= m_rcControl.right)
+        szGrid.cx = std::max(szGrid.cx, std::min(m_szItemsMax.cx, (point.x - m_rcControl.left) / m_szItem.cx + 1));
+      if (point.y >= m_rcControl.bottom)
+        szGrid.cy = std::max(szGrid.cy, std::min(m_szItemsMax.cy, (point.y - m_rcControl.top) / m_szItem.cy + 1));
+    }
+    if (szGrid == m_szItemsVisible) {
+      SetSelectedItems(0, 0, FALSE);
+    } else {
+      m_szItemsVisible = szGrid;
+      SetSelectedItems(m_szSelected.cx, m_szSelected.cy, TRUE);
+      m_bResizing = TRUE;
+      m_pParent->OnRecalcLayout();
+      m_bResizing = FALSE;
+      OnMouseMove(point);
+    }
+  }
+  return CTKControl::OnSetSelected(bSelected);
+}
+
+void CTKControlSelector::OnLButtonUp(CPoint /*point*/)
+{
+  if (m_szSelected.cx <= 0 || m_szSelected.cy <= 0)
+    return;
+  m_szChosen = m_szSelected;
+  OnExecute();
+}
+
+void CTKControlSelector::DoPropExchange(CTKPropExchange* pPX)
+{
+  CTKControl::DoPropExchange(pPX);
+  PX_Size(pPX, "ItemsCount", m_szItemsCount, CSize(0, 0));
+  PX_Size(pPX, "ItemsMax", m_szItemsMax, CSize(0, 0));
+  PX_Size(pPX, "ItemSize", m_szItem, CSize(0, 0));
+  if (!pPX->IsLoading())
+    return;
+  // Stored grids are untrusted: a few hundred cells a side at most, cells no larger than a screen, none negative.
+  constexpr LONG kMostCells = 256;
+  constexpr LONG kLargestCell = 4096;
+  for (CSize* pSize : {&m_szItemsCount, &m_szItemsMax}) {
+    pSize->cx = std::clamp<LONG>(pSize->cx, 0, kMostCells);
+    pSize->cy = std::clamp<LONG>(pSize->cy, 0, kMostCells);
+  }
+  m_szItem.cx = std::clamp<LONG>(m_szItem.cx, 0, kLargestCell);
+  m_szItem.cy = std::clamp<LONG>(m_szItem.cy, 0, kLargestCell);
+}
+
+void CTKControlSelector::Copy(CTKControl* pControl, BOOL bRecursive)
+{
+  if (auto* pSelector = dynamic_cast<CTKControlSelector*>(pControl)) {
+    m_szItemsCount = pSelector->m_szItemsCount;
+    m_szItemsMax = pSelector->m_szItemsMax;
+    m_szItem = pSelector->m_szItem;
+  }
+  CTKControl::Copy(pControl, bRecursive);
+}
+
+CTKControl* CTKControlSelector::Clone(BOOL bRecursive) { return CTKControl::Clone(bRecursive); }

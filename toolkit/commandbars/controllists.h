@@ -77,3 +77,43 @@ public:
   CTKControl* Clone(BOOL bRecursive = FALSE) override;
   BOOL IsCustomizeDragOverAvail(CTKControl* pDataObject, CPoint point) override;
 };
+
+// A grid picker: the user drags out a block of cells (a table's columns and rows, say); the grid grows under a
+// held button up to its largest size, and the block chosen at the release goes to the command handler.
+class CTKControlSelector : public CTKControl {
+  DECLARE_SERIAL(CTKControlSelector)
+public:
+  CTKControlSelector();
+
+  void SetItemsCount(CSize szCount) { m_szItemsCount = szCount; }
+  void SetItemsMax(CSize szMax) { m_szItemsMax = szMax; }
+  void SetItemSize(CSize szItem) { m_szItem = szItem; }
+  CSize GetItemsVisible() const { return m_szItemsVisible; }
+  CSize GetSelectedItems() const { return m_szSelected; }
+  // The block at the last execution.
+  CSize GetChosen() const { return m_szChosen; }
+  // Stores a changed (or forced) selection, redraws and tells the site (4102).
+  void SetSelectedItems(int nColumns, int nRows, BOOL bForce);
+
+  void Draw(CDC* pDC) override;
+  CSize GetSize(CDC* pDC) override;
+  void OnCalcDynamicSize(DWORD dwMode) override;
+  void DoPropExchange(CTKPropExchange* pPX) override;
+  void Copy(CTKControl* pControl, BOOL bRecursive = FALSE) override;
+  void OnClick(BOOL /*bKeyboard*/ = FALSE, CPoint /*pt*/ = CPoint(0, 0)) override {}
+  void OnLButtonUp(CPoint point) override;
+  void OnMouseMove(CPoint point) override;
+  BOOL OnSetSelected(int bSelected) override;
+  CTKControl* Clone(BOOL bRecursive = FALSE) override;
+  // Paints a cell's content in the colour given; nothing here.
+  virtual void DrawItem(CDC* /*pDC*/, CRect /*rcItem*/, COLORREF /*clr*/) {}
+
+protected:
+  CSize m_szItemsCount{5, 4};
+  CSize m_szItemsMax{12, 12};
+  CSize m_szSelected{0, 0};
+  CSize m_szItem{28, 28};
+  CSize m_szChosen{0, 0};
+  CSize m_szItemsVisible{0, 0};
+  BOOL m_bResizing = FALSE;
+};

@@ -7,6 +7,7 @@
 #include "toolkit/commandbars/customizepages.h"
 #include "toolkit/commandbars/mouse_manager.h"
 #include "toolkit/commandbars/popupbar.h"
+#include "platform/base/thread.h"
 #include "platform/mfc/imagelist.h"
 #include "platform/mfc/ole.h"
 #include "toolkit/paint/image_manager.h"
@@ -394,6 +395,42 @@ void CTKCustomizeSheet::CreateContextMenu()
   }
 }
 
+void CTKCustomizeSheet::EnableModelessWindows(BOOL bEnable)
+{
+  if (bEnable) {
+    for (HWND hwnd : m_arrDisabledModeless)
+      if (::IsWindow(hwnd))
+        ::EnableWindow(hwnd, TRUE);
+    m_arrDisabledModeless.clear();
+    return;
+  }
+  const HWND hwndSite = m_pSite ? m_pSite->GetSafeHwnd() : nullptr;
+  if (!hwndSite)
+    return;
+  struct Walk {
+    HWND hwndSite;
+    std::vector<HWND> found;
+  } walk{hwndSite, {}};
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM lParam) -> BOOL {
+        auto* pWalk = reinterpret_cast<Walk*>(lParam);
+        if (::GetWindowLong(hwnd, GWL_STYLE) & WS_CHILD || !::IsWindowEnabled(hwnd) ||
+            dynamic_cast<CTKCommandBar*>(CWnd::FromHandlePermanent(hwnd)))
+          return TRUE;
+        for (HWND hwndOwner = ::GetWindow(hwnd, GW_OWNER); hwndOwner; hwndOwner = ::GetWindow(hwndOwner, GW_OWNER))
+          if (hwndOwner == pWalk->hwndSite) {
+            pWalk->found.push_back(hwnd);
+            break;
+          }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&walk));
+  for (HWND hwnd : walk.found)
+    ::EnableWindow(hwnd, FALSE);
+  m_arrDisabledModeless = std::move(walk.found);
+}
+
 CTKControl* CTKCustomizeSheet::Selection() const { return m_pCommandBars->GetDragControl(); }
 
 void CTKCustomizeSheet::Relayout(CTKControl* pControl) const
@@ -412,6 +449,7 @@ INT_PTR CTKCustomizeSheet::DoModal()
   m_pCommandBars->RecalcFrameLayout();
   m_pCommandBars->GetDropSource()->SetSheet(this);
 
+  EnableModelessWindows(FALSE);
   TK_CUSTOMIZE_HOOKS hooks;
   hooks.pMouseFilter = this;
   hooks.pKeyboardFilter = this;
@@ -426,6 +464,7 @@ INT_PTR CTKCustomizeSheet::DoModal()
   INT_PTR nResult = CPropertySheet::DoModal();
 
   hooks.Unhook();
+  EnableModelessWindows(TRUE);
   m_pCommandBars->SetCustomizeMode(FALSE);
   m_pCommandBars->SetDragControl(nullptr);
   m_pCommandBars->RecalcFrameLayout();
@@ -690,6 +729,9 @@ BOOL CTKCustomizeSheet::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRE
     *pResult = 0;
     return TRUE;
   }
+  // The modal run switches its owner off as it shows the sheet; the site's bars must keep taking the drags.
+  if (message == WM_SHOWWINDOW && wParam && m_pSite && m_pSite->GetSafeHwnd() && !m_pSite->IsWindowEnabled())
+    m_pSite->EnableWindow(TRUE);
   return CPropertySheet::OnWndMsg(message, wParam, lParam, pResult);
 }
 

@@ -126,6 +126,9 @@ protected:
 
 private:
   void CreateContextMenu();
+  // The application's modeless windows (this thread's top-level windows owned by the site, bars excepted) take
+  // no input while the sheet runs; enabling again touches only the windows switched off here.
+  void EnableModelessWindows(BOOL bEnable);
   CTKControl* Selection() const;
   void Relayout(CTKControl* pControl) const;
 
@@ -137,4 +140,5 @@ private:
   CTKImageManager* m_pImageBank = nullptr;
   int m_nBankImages = 0;
   std::vector<std::vector<BYTE>> m_arrTemplates;
+  std::vector<HWND> m_arrDisabledModeless;
 };

@@ -124,6 +124,7 @@ BOOL CTKDockContext::Track()
   }
   if (::GetCapture() == hBar)
     ::ReleaseCapture();
+  pCommandBars->GetCommandBarsOptions()->bDirty = TRUE;
   return TRUE;
 }
 
@@ -267,6 +268,7 @@ BOOL CTKDockContext::ToggleDocking()
     pDockBar->ClientToScreen(&rc);
     pCommandBars->DockCommandBar(m_pBar, rc, pDockBar);
     pCommandBars->RecalcFrameLayout(FALSE);
+    pCommandBars->GetCommandBarsOptions()->bDirty = TRUE;
     return TRUE;
   }
   CTKCommandBarsOptions* pOptions = pCommandBars->GetCommandBarsOptions();
@@ -282,5 +284,6 @@ BOOL CTKDockContext::ToggleDocking()
   CSize size = m_pBar->CalcDynamicLayout(0, kFloatingMode);
   m_pBar->SetWindowPos(nullptr, pt.x, pt.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   m_pBar->Invalidate(FALSE);
+  pCommandBars->GetCommandBarsOptions()->bDirty = TRUE;
   return TRUE;
 }

@@ -422,6 +422,16 @@ void CTKDockingPaneLayout::CleanUp()
         pParent->RemovePane(pNode);
       }
       m_lstNodes.RemoveAt(posNode);
+      // A group kept only as some pane's last holder goes too: no record may point at it afterwards.
+      for (POSITION posInfo = m_lstPanes.GetHeadPosition(); posInfo != nullptr;) {
+        TK_DOCKINGPANE_INFO& info = m_lstPanes.GetNext(posInfo);
+        for (CTKDockingPaneTabbedContainer** ppHolder :
+             {&info.pDockingHolder, &info.pFloatingHolder, &info.pLastHolder}) {
+          if (*ppHolder != nullptr && static_cast<CTKDockingPaneBase*>(*ppHolder) == pNode) {
+            *ppHolder = nullptr;
+          }
+        }
+      }
       delete pNode;
       bDeleted = TRUE;
       break;

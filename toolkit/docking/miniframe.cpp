@@ -8,6 +8,7 @@
 #include "toolkit/docking/tabbed_container.h"
 #include "toolkit/paint/draw_helpers.h"
 #include "toolkit/paint/prop_exchange.h"
+#include "toolkit/paint/resource_manager.h"
 #include "toolkit/paint/tooltip_context.h"
 
 #include <algorithm>
@@ -522,6 +523,33 @@ CTKDockingPaneCaptionButton* CTKDockingPaneMiniWnd::ButtonAt(CPoint ptWindow) co
     }
   }
   return nullptr;
+}
+
+INT_PTR CTKDockingPaneMiniWnd::OnToolHitTest(CPoint point, TOOLINFO* pTI) const
+{
+  if (GetSafeHwnd() == nullptr) {
+    return -1;
+  }
+  // The buttons sit in the caption, placed in window coordinates.
+  CRect rcWindow;
+  CWnd::GetWindowRect(&rcWindow);
+  CPoint ptClientOrigin(0, 0);
+  ::ClientToScreen(m_hWnd, &ptClientOrigin);
+  const int dx = ptClientOrigin.x - rcWindow.left;
+  const int dy = ptClientOrigin.y - rcWindow.top;
+  CTKDockingPaneCaptionButton* pButton = ButtonAt(CPoint(point.x + dx, point.y + dy));
+  if (pButton == nullptr) {
+    return -1;
+  }
+  CString strTip;
+  TKResourceManager()->LoadString(&strTip, static_cast<UINT>(pButton->GetID()));
+  if (strTip.IsEmpty()) {
+    return -1;
+  }
+  CRect rcTool = pButton->GetRect();
+  rcTool.OffsetRect(-dx, -dy);
+  CTKToolTipContext::FillInToolInfo(pTI, m_hWnd, rcTool, pButton->GetID(), strTip);
+  return pButton->GetID();
 }
 
 void CTKDockingPaneMiniWnd::OnNcMouseMove(UINT nHitTest, CPoint point)

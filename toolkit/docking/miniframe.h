@@ -25,6 +25,8 @@ public:
   virtual BOOL OnCaptionButtonDown(CTKDockingPaneCaptionButton* pButton);
 
   void RecalcLayout(BOOL bNotify = TRUE) override;
+  // The caption button under the point (client coordinates) names itself by the toolkit string of its id.
+  INT_PTR OnToolHitTest(CPoint point, TOOLINFO* pTI) const override;
 
   void RedrawPane() override;
   void OnChildContainerChanged(CTKDockingPaneBase* pContainer) override;

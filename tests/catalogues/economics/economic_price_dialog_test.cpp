@@ -6,6 +6,7 @@
 #include "platform/user/msgbox.h"
 #include "res/program_ids.h"
 #include "tests/catalogues/economics/economics_fixture.h"
+#include "tests/model/fake_analytics.h"
 
 #include <functional>
 
@@ -272,6 +273,30 @@ TEST_F(EconomicPriceDialogTest, TheSettingsDialogTakesBracketsOutWithPoles)
   EXPECT_EQ(*doc_.project->GetBracketsInCost(), 0);
   EXPECT_TRUE(Items(951).empty());
   EXPECT_TRUE(Items(953).empty());
+}
+
+TEST_F(EconomicPriceDialogTest, OpeningHelpAndSettingsAreRecordedAsAnalyticsScreens)
+{
+  testing_support::FakeAnalytics analytics;
+  shell_.analytics = analytics.Module();
+  shell::SetHelpHandler([](const shell::HelpRequest&) { return true; });
+  user::SetModalResponder([](const user::ModalQuestion&) { return IDCANCEL; });
+  const auto click = [&](int id) {
+    dialog_->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(dialog_->GetDlgItem(id)->m_hWnd));
+  };
+  const std::vector<std::pair<std::function<void()>, std::string>> steps = {
+      {[&] { Open(); }, "Экономические параметры/1"},
+      {[&] { click(1084); }, "Экономические параметры.Справка/1"},
+      {[&] { click(1103); }, "Экономические параметры.Настройки/1"},
+  };
+  for (const auto& [step, screen] : steps) {
+    step();
+    EXPECT_EQ(analytics.Take(), std::vector<std::string>{screen});
+  }
+  user::SetModalResponder(nullptr);
+  shell::SetHelpHandler(nullptr);
+  dialog_->DestroyWindow();
+  shell_.analytics = nullptr;
 }
 
 TEST_F(EconomicPriceDialogTest, TheDialogIsAResizableOneWithItsControlsLaidOutAlongTheEdges)

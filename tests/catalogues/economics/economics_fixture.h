@@ -119,6 +119,7 @@ public:
     return answer;
   }
   HWND GetMainWindow() override { return mainWindow; }
+  HMODULE GetAnalyticsModule() override { return analytics; }
   int SendAnalyticsInfo(int) override { return 0; }
   UINT GetProfileInt(LPCSTR section, LPCSTR entry, int defaultValue) override
   {
@@ -135,6 +136,7 @@ public:
   std::vector<UINT> types;
   int answer = 6;  // IDYES
   HWND mainWindow = nullptr;
+  HMODULE analytics = nullptr;
   int zoom = 100;
 };
 

@@ -103,6 +103,7 @@ public:
   std::map<std::string, std::string> profile;
   std::string pluginsFolder;
   std::vector<std::string> events;
+  HMODULE analytics = nullptr;
 
   int ShowMessageBox(HWND, LPCSTR text, LPCSTR, UINT type) override
   {
@@ -121,6 +122,7 @@ public:
     return it != profile.end() ? CString(it->second.c_str()) : CString(defaultValue);
   }
   CString GetPluginsFolder() override { return pluginsFolder.c_str(); }
+  HMODULE GetAnalyticsModule() override { return analytics; }
   int RegisterAnalyticsEvent(LPCSTR category, LPCSTR action, LPCSTR label, int value, int flag) override
   {
     events.push_back(std::string(category) + "|" + action + "|" + label + "|" + std::to_string(value) + "|" +

@@ -4,6 +4,7 @@
 #include "platform/gdi/png.h"
 #include "platform/user/paint.h"
 #include "tests/catalogues/manager/manager_fixture.h"
+#include "tests/model/fake_analytics.h"
 
 #include <regex>
 
@@ -105,6 +106,18 @@ TEST_F(CatalogueManagerTest, TheIndexOffersOnlyWhatMayBeInstalledAndMarksTheUpda
   ASSERT_TRUE(IndexRead());
   PumpUntil([] { return false; }, std::chrono::milliseconds(50));
   EXPECT_EQ(shell.boxes.size(), 1u);
+}
+
+TEST_F(CatalogueManagerTest, OpeningIsRecordedAsTheManagersAnalyticsScreen)
+{
+  testing_support::FakeAnalytics analytics;
+  shell.analytics = analytics.Module();
+  ServeTheMakersIndex();
+  Open();
+  ASSERT_TRUE(IndexRead());
+  EXPECT_EQ(analytics.Take(), std::vector<std::string>{"Управление каталогами/1"});
+  CloseDialog();
+  shell.analytics = nullptr;
 }
 
 TEST_F(CatalogueManagerTest, AnOfferedCatalogueIsDownloadedWholeAndInstalled)

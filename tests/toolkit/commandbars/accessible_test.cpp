@@ -1,5 +1,5 @@
-// Controls as assistive tools see them through their IAccessible: names, roles, states, identifiers of
-// children, and the actions.
+// Controls and bars as assistive tools see them through their IAccessible: names, roles, states, identifiers of
+// children, the actions, and the bar's answer to WM_GETOBJECT.
 #include "tests/toolkit/commandbars/bar_frame.h"
 
 #include "toolkit/commandbars/accessible.h"
@@ -26,6 +26,12 @@ std::u16string Text(BSTR bstr)
   SysFreeString(bstr);
   return text;
 }
+
+// A menu bar that is never made a window: its role is all the test asks.
+class CTestMenuBar : public CTKCommandBar {
+public:
+  CTestMenuBar() { SetType(tkBarTypeMenuBar); }
+};
 
 // A control whose selection the test sets as its bar would.
 class CSelectablePopup : public CTKControlPopup {
@@ -188,6 +194,139 @@ TEST(Accessibility, AControlAnswersOnlyForItselfAndActsOnItsBar)
   EXPECT_EQ(f.frame.m_log.front(), "10338 id 600 code 100");
   EXPECT_EQ(pAcc->accSelect(SELFLAG_TAKEFOCUS, Child(0)), S_OK);
   EXPECT_EQ(f.pToolBar->GetSelected(), pButton->GetIndex());
+  f.pToolBar->SetTrackingMode(0, FALSE, FALSE);
+}
+
+// A client asking the bar's window gets the bar's own object, whose children are the bar's controls.
+TEST(Accessibility, ABarAnswersForItselfAndItsControls)
+{
+  AccFixture f;
+  f.pToolBar->SetTitle("Стандартная");
+  CTKControl* pOpen = f.pToolBar->GetControls()->Add(tkControlButton, 600);
+  pOpen->SetCaption("&Open");
+  pOpen->SetShortcutText("Ctrl+O");
+  CTKControl* pSave = f.pToolBar->GetControls()->Add(tkControlButton, 601);
+  f.pToolBar->OnRecalcLayout();
+
+  for (const long nObject : {OBJID_CLIENT, OBJID_MENU}) {
+    IAccessible* pAcc = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(f.pToolBar->m_hWnd, static_cast<DWORD>(nObject), IID_IAccessible,
+                                         reinterpret_cast<void**>(&pAcc)),
+              S_OK);
+    EXPECT_EQ(pAcc, f.pToolBar->GetAccessible()) << nObject;
+    pAcc->Release();
+  }
+  IAccessible* pWindow = nullptr;
+  ASSERT_EQ(AccessibleObjectFromWindow(f.pToolBar->m_hWnd, static_cast<DWORD>(OBJID_WINDOW), IID_IAccessible,
+                                       reinterpret_cast<void**>(&pWindow)),
+            S_OK);
+  EXPECT_NE(pWindow, f.pToolBar->GetAccessible());
+  pWindow->Release();
+
+  IAccessible* pAcc = f.pToolBar->GetAccessible();
+  LONG nCount = 0;
+  EXPECT_EQ(pAcc->get_accChildCount(&nCount), S_OK);
+  EXPECT_EQ(nCount, 2);
+  IDispatch* pChild = nullptr;
+  EXPECT_EQ(pAcc->get_accChild(Child(2), &pChild), S_OK);
+  EXPECT_EQ(pChild, pSave->GetAccessibleDispatch());
+  pChild->Release();
+  EXPECT_EQ(pAcc->get_accChild(Child(3), &pChild), S_OK);
+  EXPECT_EQ(pChild, nullptr);
+
+  BSTR name = nullptr;
+  ASSERT_EQ(pAcc->get_accName(Child(0), &name), S_OK);
+  EXPECT_EQ(Text(name), u"Стандартная");
+  ASSERT_EQ(pAcc->get_accName(Child(1), &name), S_OK);
+  EXPECT_EQ(Text(name), u"Open\tCtrl+O");
+  EXPECT_EQ(pAcc->get_accName(Child(3), &name), E_INVALIDARG);
+
+  // The control names the bar as its parent.
+  IDispatch* pParent = nullptr;
+  ASSERT_EQ(pOpen->GetAccessible()->get_accParent(&pParent), S_OK);
+  EXPECT_EQ(pParent, f.pToolBar->GetAccessibleDispatch());
+  pParent->Release();
+
+  VARIANT v;
+  struct StateCase {
+    long nChild;
+    long nState;
+  };
+  f.pToolBar->SetTrackingMode(1, FALSE, TRUE);
+  f.pToolBar->SetSelected(1, TRUE);
+  for (const StateCase& c : {StateCase{0, 0}, StateCase{1, 0x300000}, StateCase{2, 0x300086}, StateCase{3, 0}}) {
+    ASSERT_EQ(pAcc->get_accState(Child(c.nChild), &v), S_OK);
+    EXPECT_EQ(v.lVal, c.nState) << c.nChild;
+  }
+  f.pToolBar->SetTrackingMode(0, FALSE, FALSE);
+
+  LONG x = 0, y = 0, cx = 0, cy = 0;
+  ASSERT_EQ(pAcc->accLocation(&x, &y, &cx, &cy, Child(2)), S_OK);
+  CRect rcWindow;
+  f.pToolBar->GetWindowRect(&rcWindow);
+  CRect rcSave = pSave->GetRect();
+  rcSave.OffsetRect(rcWindow.left, rcWindow.top);
+  EXPECT_EQ(CRect(x, y, x + cx, y + cy), rcSave);
+  ASSERT_EQ(pAcc->accLocation(&x, &y, &cx, &cy, Child(0)), S_OK);
+  EXPECT_EQ(CRect(x, y, x + cx, y + cy), rcWindow);
+
+  VARIANT hit;
+  ASSERT_EQ(pAcc->accHitTest(rcSave.left + 1, rcSave.top + 1, &hit), S_OK);
+  ASSERT_EQ(hit.vt, VT_DISPATCH);
+  EXPECT_EQ(hit.pdispVal, pSave->GetAccessibleDispatch());
+  hit.pdispVal->Release();
+  ASSERT_EQ(pAcc->accHitTest(rcWindow.right - 2, rcWindow.bottom - 2, &hit), S_OK);
+  EXPECT_EQ(hit.vt, VT_I4);
+  EXPECT_EQ(hit.lVal, CHILDID_SELF);
+  EXPECT_EQ(pAcc->accHitTest(rcWindow.right + 5, rcWindow.top, &hit), S_FALSE);
+
+  f.pToolBar->ShowWindow(SW_HIDE);
+  ASSERT_EQ(pAcc->get_accState(Child(0), &v), S_OK);
+  EXPECT_EQ(v.lVal, STATE_SYSTEM_INVISIBLE);
+}
+
+TEST(Accessibility, BarRolesAndAPopupsBarAsTheChildOfItsControl)
+{
+  AccFixture f;
+  CTestMenuBar menuBar;
+  struct RoleCase {
+    CTKCommandBar* pBar;
+    long nRole;
+  };
+  auto* pItem = new CSelectablePopup;
+  f.pMenu->GetControls()->InsertAt(pItem, 602);
+  CTKPopupBar* pPopupBar = CTKPopupBar::CreatePopupBar(f.frame.GetCommandBars());
+  pItem->SetCommandBar(pPopupBar);
+  pPopupBar->InternalRelease();
+  for (const RoleCase& c : {RoleCase{f.pToolBar, ROLE_SYSTEM_TOOLBAR}, RoleCase{f.pMenu, ROLE_SYSTEM_MENUPOPUP},
+                            RoleCase{pPopupBar, ROLE_SYSTEM_MENUPOPUP}, RoleCase{&menuBar, ROLE_SYSTEM_MENUBAR}}) {
+    VARIANT v;
+    ASSERT_EQ(c.pBar->GetAccessible()->get_accRole(Child(0), &v), S_OK);
+    EXPECT_EQ(v.lVal, c.nRole) << c.nRole;
+    ASSERT_EQ(c.pBar->GetAccessible()->get_accRole(Child(1), &v), S_OK);
+    EXPECT_EQ(v.lVal, ROLE_SYSTEM_MENUITEM);
+  }
+  IDispatch* pChild = nullptr;
+  ASSERT_EQ(pItem->GetAccessible()->get_accChild(Child(1), &pChild), S_OK);
+  EXPECT_EQ(pChild, pPopupBar->GetAccessibleDispatch());
+  pChild->Release();
+}
+
+TEST(Accessibility, SelectingWhileTrackingRaisesTheFocusEvent)
+{
+  AccFixture f;
+  f.pToolBar->GetControls()->Add(tkControlButton, 600);
+  f.pToolBar->GetControls()->Add(tkControlButton, 601);
+  f.pToolBar->OnRecalcLayout();
+  user::WinEventRecorder events;
+  f.pToolBar->SetSelected(0, FALSE);
+  f.pToolBar->SetSelected(-1, FALSE);
+  EXPECT_TRUE(events.Events().empty());
+  f.pToolBar->SetTrackingMode(1, FALSE, TRUE);
+  events.Clear();
+  f.pToolBar->SetSelected(1, TRUE);
+  EXPECT_EQ(events.Events(),
+            (std::vector<user::WinEvent>{{EVENT_OBJECT_FOCUS, f.pToolBar->m_hWnd, OBJID_MENU, 2}}));
   f.pToolBar->SetTrackingMode(0, FALSE, FALSE);
 }
 

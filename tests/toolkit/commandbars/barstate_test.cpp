@@ -3,6 +3,9 @@
 // hidden file, and a save that fails.
 #include "toolkit/commandbars/barsexchange.h"
 #include "toolkit/commandbars/barstate.h"
+#include "toolkit/commandbars/controlcustom.h"
+#include "toolkit/commandbars/controllists.h"
+#include "toolkit/commandbars/dockcontext.h"
 
 #include "platform/base/profile.h"
 #include "platform/mfc-core/cfile.h"
@@ -14,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -165,7 +169,8 @@ void PutButton(Bytes& out, const ButtonFields& b)
   PutInt(out, 0);  // CustomStyle
   if (b.className == "CTKControlPopup")
     PutInt(out, b.commandBarId);
-  PutInt(out, 0);  // Style
+  if (b.className != "CTKControlSelector")
+    PutInt(out, 0);  // Style, of buttons and their kin
 }
 
 void PutBarHead(Bytes& out, const std::string& className, int type, int position, int barId, int flags,
@@ -230,6 +235,115 @@ TEST_F(BarState, AHandWrittenStreamBecomesANewToolbarAndIsWrittenBackByteForByte
   ASSERT_TRUE(frame.Bars()->SaveBarState("CommandBars"));
   EXPECT_EQ(Controls(), MineStream());
   EXPECT_EQ(Int("CommandBars-Controls", "LoadFromFile"), 0);
+}
+
+// A slider of the application on the user's bar: its stored borders, size, vertical option and child id.
+Bytes CustomStream(int nControlId, const std::vector<int>& bordersAndSize = {2, 3, 2, 3, 100, 16})
+{
+  Bytes out;
+  PutWord(out, 1);
+  PutBarHead(out, "CTKToolBar", 1, 0, kMineId, 0x3F, "Mine");
+  PutWord(out, 1);
+  PutButton(out, {.className = "CTKControlCustom", .type = 7, .id = 57700, .caption = "Zoom", .customCaption = ""});
+  for (int v : bordersAndSize)
+    PutInt(out, v);  // Borders, ControlSize
+  PutInt(out, 2);    // VerticalOptions
+  PutInt(out, nControlId);
+  PutControlsTail(out);
+  PutToolBarTail(out);
+  return out;
+}
+
+TEST_F(BarState, ACustomControlFindsItsWindowAgainByItsChildIdAndIsWrittenBackByteForByte)
+{
+  constexpr int kSliderId = 4242;
+  for (const int nStoredId : {kSliderId, 4243}) {
+    SCOPED_TRACE(nStoredId);
+    PutControls(CustomStream(nStoredId));
+    CStateFrame frame;
+    ASSERT_TRUE(frame.Build());
+    const HWND hSlider = ::CreateWindowEx(0, "STATIC", "slider", WS_CHILD | WS_VISIBLE, 0, 0, 100, 16, frame.m_hWnd,
+                                          reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kSliderId)), nullptr, nullptr);
+    ASSERT_NE(hSlider, nullptr);
+    frame.Bars()->LoadBarState("CommandBars");
+    CTKToolBar* pMine = frame.ToolBar(kMineId);
+    ASSERT_NE(pMine, nullptr);
+    auto* pCustom = dynamic_cast<CTKControlCustom*>(pMine->GetControl(0));
+    ASSERT_NE(pCustom, nullptr);
+    EXPECT_EQ(pCustom->GetControlID(), nStoredId);
+    // A child id no window has leaves the control drawn as a button.
+    EXPECT_EQ(pCustom->GetControl(), nStoredId == kSliderId ? hSlider : nullptr);
+    if (nStoredId == kSliderId) {
+      CClientDC dc(pMine);
+      EXPECT_EQ(pCustom->GetSize(&dc), CSize(104, 22));
+    }
+    ASSERT_TRUE(frame.Bars()->SaveBarState("CommandBars"));
+    EXPECT_EQ(Controls(), CustomStream(nStoredId));
+  }
+}
+
+// Sizes from a hostile stream are held to what a bar can show, so measuring never overflows.
+TEST_F(BarState, StoredSizesOfACustomControlAreBounded)
+{
+  constexpr int kSliderId = 4242;
+  PutControls(CustomStream(kSliderId, {-5, INT_MAX, 3, INT_MIN, INT_MAX, -1}));
+  CStateFrame frame;
+  ASSERT_TRUE(frame.Build());
+  ASSERT_NE(::CreateWindowEx(0, "STATIC", "slider", WS_CHILD | WS_VISIBLE, 0, 0, 100, 16, frame.m_hWnd,
+                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kSliderId)), nullptr, nullptr),
+            nullptr);
+  frame.Bars()->LoadBarState("CommandBars");
+  ASSERT_NE(frame.ToolBar(kMineId), nullptr);
+  auto* pCustom = dynamic_cast<CTKControlCustom*>(frame.ToolBar(kMineId)->GetControl(0));
+  ASSERT_NE(pCustom, nullptr);
+  CClientDC dc(frame.ToolBar(kMineId));
+  EXPECT_EQ(pCustom->GetSize(&dc), CSize(32767 + 0 + 3, 0 + 32767 + 0));
+}
+
+Bytes SelectorStream(const std::vector<int>& sizes)
+{
+  Bytes stream;
+  PutWord(stream, 1);
+  PutBarHead(stream, "CTKToolBar", 1, 0, kMineId, 0x3F, "Mine");
+  PutWord(stream, 1);
+  PutButton(stream, {.className = "CTKControlSelector", .type = 1, .id = 57701, .caption = "Table", .customCaption = ""});
+  for (int v : sizes)
+    PutInt(stream, v);  // ItemsCount, ItemsMax, ItemSize
+  PutControlsTail(stream);
+  PutToolBarTail(stream);
+  return stream;
+}
+
+TEST_F(BarState, AGridSelectorKeepsItsGridSizesInTheStream)
+{
+  const Bytes stream = SelectorStream({6, 3, 10, 8, 20, 18});
+  PutControls(stream);
+  CStateFrame frame;
+  ASSERT_TRUE(frame.Build());
+  frame.Bars()->LoadBarState("CommandBars");
+  ASSERT_NE(frame.ToolBar(kMineId), nullptr);
+  auto* pSelector = dynamic_cast<CTKControlSelector*>(frame.ToolBar(kMineId)->GetControl(0));
+  ASSERT_NE(pSelector, nullptr);
+  frame.ToolBar(kMineId)->OnRecalcLayout();
+  EXPECT_EQ(pSelector->GetItemsVisible(), CSize(6, 3));
+  EXPECT_EQ(pSelector->GetRect().Size(), CSize(120, 54));
+  ASSERT_TRUE(frame.Bars()->SaveBarState("CommandBars"));
+  EXPECT_EQ(Controls(), stream);
+}
+
+TEST_F(BarState, StoredGridsOfASelectorAreBounded)
+{
+  PutControls(SelectorStream({INT_MAX, -3, 10, 8, INT_MAX, 18}));
+  CStateFrame frame;
+  ASSERT_TRUE(frame.Build());
+  frame.Bars()->LoadBarState("CommandBars");
+  ASSERT_NE(frame.ToolBar(kMineId), nullptr);
+  auto* pSelector = dynamic_cast<CTKControlSelector*>(frame.ToolBar(kMineId)->GetControl(0));
+  ASSERT_NE(pSelector, nullptr);
+  frame.ToolBar(kMineId)->OnRecalcLayout();
+  EXPECT_EQ(pSelector->GetItemsVisible(), CSize(256, 0));
+  CClientDC dc(frame.ToolBar(kMineId));
+  EXPECT_EQ(pSelector->GetSize(&dc), CSize(256 * 4096, 0));
 }
 
 TEST_F(BarState, UnchangedBarsWriteAnEmptyList)
@@ -585,6 +699,34 @@ TEST_F(BarState, AFailedSaveKeepsThePreviousStateLoadable)
     EXPECT_EQ(frame.ToolBar(kMineId)->GetControl(0)->GetCaption().GetLength(), nCaption);
     EXPECT_TRUE(frame.ToolBar(kShortId)->IsVisible());
   }
+}
+
+// The options' changed mark: set by customising and by moving a toolbar, cleared by a save that reached the
+// profile and by a load.
+TEST_F(BarState, TheOptionsAreMarkedChangedUntilTheBarsAreSavedOrLoaded)
+{
+  CStateFrame frame;
+  ASSERT_TRUE(frame.Build());
+  const auto dirty = [&] { return frame.Bars()->GetCommandBarsOptions()->bDirty != FALSE; };
+  EXPECT_FALSE(dirty());
+  frame.Bars()->SetCustomizeMode(TRUE);
+  frame.Bars()->SetCustomizeMode(FALSE);
+  EXPECT_TRUE(dirty());
+  platform::SetProfileWriteFaultForTest(0);
+  EXPECT_FALSE(frame.Bars()->SaveBarState("CommandBars"));
+  platform::SetProfileWriteFaultForTest(std::nullopt);
+  EXPECT_TRUE(dirty());
+  ASSERT_TRUE(frame.Bars()->SaveBarState("CommandBars"));
+  EXPECT_FALSE(dirty());
+
+  // A docked bar floated by a double click, then docked back.
+  frame.Bars()->GetCommandBarsOptions()->bDblClickFloat = TRUE;
+  CTKDockContext* pContext = frame.ToolBar(kShortId)->GetDockContext();
+  ASSERT_NE(pContext, nullptr);
+  ASSERT_TRUE(pContext->ToggleDocking());
+  EXPECT_TRUE(dirty());
+  frame.Bars()->LoadBarState("CommandBars");
+  EXPECT_FALSE(dirty());
 }
 
 }  // namespace

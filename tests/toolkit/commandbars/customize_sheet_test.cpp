@@ -270,6 +270,47 @@ TEST_F(Customize, OneSheetAtATimeAndOnlyTheBarsTakeClicks)
   view.DestroyWindow();
 }
 
+TEST_F(Customize, TheApplicationsModelessWindowsTakeNoInputWhileTheSheetRuns)
+{
+  auto popup = [&](HWND hwndOwner) {
+    return ::CreateWindowEx(0, "STATIC", "modeless", WS_POPUP | WS_VISIBLE, 600, 0, 100, 50, hwndOwner, nullptr,
+                            nullptr, nullptr);
+  };
+  const HWND hwndModeless = popup(frame_.GetSafeHwnd());
+  const HWND hwndOwnedByIt = popup(hwndModeless);
+  const HWND hwndAlreadyOff = popup(frame_.GetSafeHwnd());
+  const HWND hwndOther = popup(nullptr);
+  ::EnableWindow(hwndAlreadyOff, FALSE);
+  struct Case {
+    const char* what;
+    HWND hwnd;
+    bool enabledDuring;
+    bool enabledAfter;
+  };
+  const std::vector<Case> cases = {{"the site", frame_.GetSafeHwnd(), true, true},
+                                   {"a modeless window of the site", hwndModeless, false, true},
+                                   {"a window owned by that one", hwndOwnedByIt, false, true},
+                                   {"a window switched off before", hwndAlreadyOff, false, false},
+                                   {"a window of no owner", hwndOther, true, true},
+                                   {"a bar", barA_->GetSafeHwnd(), true, true}};
+  std::vector<bool> during;
+  CTKCustomizeSheet sheet(frame_.GetCommandBars());
+  user::SetModalResponder([&](const user::ModalQuestion&) {
+    for (const Case& c : cases)
+      during.push_back(::IsWindowEnabled(c.hwnd) != FALSE);
+    return IDCANCEL;
+  });
+  sheet.DoModal();
+  user::SetModalResponder(nullptr);
+  ASSERT_EQ(during.size(), cases.size());
+  for (size_t i = 0; i < cases.size(); ++i) {
+    EXPECT_EQ(during[i], cases[i].enabledDuring) << cases[i].what;
+    EXPECT_EQ(::IsWindowEnabled(cases[i].hwnd) != FALSE, cases[i].enabledAfter) << cases[i].what;
+  }
+  for (HWND hwnd : {hwndOwnedByIt, hwndModeless, hwndAlreadyOff, hwndOther})
+    ::DestroyWindow(hwnd);
+}
+
 // The keyboard page: a key taken from another command after asking, one removed, the default table back.
 TEST_F(Customize, KeyboardPageAssignsRemovesAndResets)
 {

@@ -1,8 +1,9 @@
 // Placeholders that expand into generated items when their bar lays out (toolbars, windows, recent files,
-// workspace actions), the group commands the tab client offers, and a window hosted on a toolbar.
+// workspace actions), the grid selector, the group commands the tab client offers, and a window hosted on a toolbar.
 #include "tests/toolkit/commandbars/dock_frame.h"
 
 #include "platform/mfc/recentfilelist.h"
+#include "platform/user/input.h"
 #include "toolkit/commandbars/controlcustom.h"
 #include "toolkit/commandbars/controllists.h"
 #include "toolkit/commandbars/popupbar.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -286,6 +288,113 @@ struct TabClientFixture {
     return frames;
   }
 };
+
+// A selector of 28-pixel cells on a wide bar; points are the bar's client coordinates.
+struct SelectorFixture {
+  cbtest::CTestFrame frame;
+  cbtest::CTestBar* pBar = nullptr;
+  CTKControlSelector* pSelector = nullptr;
+
+  SelectorFixture()
+  {
+    CTKPaintManager::SetTheme(tkThemeDefault);
+    frame.Make(900, 700);
+    frame.ShowWindow(SW_SHOWNOACTIVATE);
+    pBar = frame.AddBar(tkBarTypeNormal, CRect(0, 0, 860, 600));
+    pSelector = new CTKControlSelector;
+    pBar->GetControls()->InsertAt(pSelector, 4400);
+    pBar->OnRecalcLayout();
+  }
+  CPoint Cell(int nColumn, int nRow, int dx = 5, int dy = 5) const
+  {
+    const CRect& rc = pSelector->GetRect();
+    return CPoint(rc.left + nColumn * 28 + dx, rc.top + nRow * 28 + dy);
+  }
+  int Count(const std::string& entry) const
+  {
+    return static_cast<int>(std::count(frame.m_log.begin(), frame.m_log.end(), entry));
+  }
+};
+
+TEST(GridSelector, TheBlockUnderThePointerIsChosenAndExecutedOnlyWhenNotEmpty)
+{
+  SelectorFixture f;
+  EXPECT_EQ(f.pSelector->GetItemsVisible(), CSize(5, 4));
+  EXPECT_EQ(f.pSelector->GetRect().Size(), CSize(140, 112));
+  struct Case {
+    CPoint point;
+    CSize selected;
+  };
+  const std::vector<Case> cases = {
+      {f.Cell(2, 1), CSize(3, 2)},            // inside the third column and second row
+      {f.Cell(0, 0, 0, 0), CSize(0, 0)},      // on the grid's corner: no cell starts left of it
+      {f.Cell(4, 3, 27, 27), CSize(5, 4)},    // the last cell
+      {f.Cell(1, 0, 1, 1), CSize(2, 1)},
+  };
+  for (const Case& c : cases) {
+    f.frame.m_log.clear();
+    f.pSelector->OnMouseMove(c.point);
+    EXPECT_EQ(f.pSelector->GetSelectedItems(), c.selected) << c.point.x << "," << c.point.y;
+    f.pSelector->OnLButtonUp(c.point);
+    const bool bExecuted = c.selected != CSize(0, 0);
+    EXPECT_EQ(f.Count("10338 id 4400 code 100"), bExecuted ? 1 : 0);
+    if (bExecuted) {
+      EXPECT_EQ(f.pSelector->GetChosen(), c.selected);
+    }
+  }
+  // A move that changes nothing tells the site nothing.
+  f.frame.m_log.clear();
+  f.pSelector->OnMouseMove(f.Cell(1, 0, 2, 2));
+  EXPECT_EQ(f.Count("10338 id 4400 code 4102"), 0);
+  f.pSelector->OnMouseMove(f.Cell(3, 0));
+  EXPECT_EQ(f.Count("10338 id 4400 code 4102"), 1);
+}
+
+TEST(GridSelector, AHeldButtonPastTheEdgeGrowsTheGridUpToItsLargest)
+{
+  SelectorFixture f;
+  f.pSelector->SetItemsMax(CSize(8, 6));
+  f.pBar->SetSelected(f.pSelector->GetIndex(), FALSE);
+  struct Case {
+    const char* what;
+    bool bHeld;
+    CPoint point;
+    CSize visible;
+    CSize selected;
+  };
+  // Grown, the replayed move selects up to the pointer; else leaving clears the selection.
+  const std::vector<Case> cases = {
+      {"no button", false, f.Cell(6, 1), CSize(5, 4), CSize(0, 0)},
+      {"right of the grid", true, f.Cell(6, 1), CSize(7, 4), CSize(7, 2)},
+      {"far right and below", true, f.Cell(30, 20), CSize(8, 6), CSize(8, 6)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    f.pBar->OnRecalcLayout();
+    f.pSelector->OnMouseMove(f.Cell(1, 1));
+    CPoint ptScreen = c.point;
+    f.pBar->ClientToScreen(&ptScreen);
+    ::SetCursorPos(ptScreen.x, ptScreen.y);
+    // The button's state is the thread's once its input is read.
+    const auto pump = [] {
+      MSG msg;
+      while (::PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+        ::DispatchMessage(&msg);
+    };
+    user::InjectMouseButton(VK_LBUTTON, c.bHeld);
+    pump();
+    f.pSelector->OnSetSelected(0);
+    user::InjectMouseButton(VK_LBUTTON, false);
+    pump();
+    EXPECT_EQ(f.pSelector->GetItemsVisible(), c.visible);
+    EXPECT_EQ(f.pSelector->GetRect().Size(), CSize(c.visible.cx * 28, c.visible.cy * 28));
+    EXPECT_EQ(f.pSelector->GetSelectedItems(), c.selected);
+    f.pSelector->OnSetSelected(1);
+  }
+  // The next layout opens at the stored size again.
+  f.pBar->OnRecalcLayout();
+  EXPECT_EQ(f.pSelector->GetItemsVisible(), CSize(5, 4));
+}
 
 TEST(TabClient, GroupCommandsFollowTheActiveChildsGroup)
 {

@@ -7,6 +7,9 @@
 #include "toolkit/docking/miniframe.h"
 #include "toolkit/docking/paint_manager.h"
 #include "toolkit/paint/draw_helpers.h"
+#include "toolkit/paint/resource_manager.h"
+#include "toolkit/paint/tooltip_context.h"
+#include "res/modules.h"
 #include "platform/base/clock.h"
 #include "platform/gdi/surface.h"
 #include "platform/user/input.h"
@@ -377,6 +380,65 @@ TEST_F(PaneDrag, AThemedFrameRollsUpAfterTheMouseLeavesAndShowsAgainOverItsCapti
   EXPECT_FALSE(pFrame->m_bCollapsed);
   wait(1000);
   EXPECT_EQ(height(), 200);
+}
+
+TEST_F(PaneDrag, AThemedFramesCaptionButtonsNameThemselvesInTips)
+{
+  Manager().m_bThemedFloatingFrames = TRUE;
+  Manager().FloatNodeAt(Group(32774), CRect(300, 200, 500, 400));
+  Pump();
+  CTKDockingPaneMiniWnd* pFrame = FloatingFrame();
+  ASSERT_NE(pFrame, nullptr);
+  pFrame->RedrawWindow(nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  CRect rcWindow;
+  pFrame->CWnd::GetWindowRect(&rcWindow);
+  CPoint ptClientOrigin(0, 0);
+  pFrame->ClientToScreen(&ptClientOrigin);
+  // A caption button's place in the frame's client coordinates.
+  const auto inClient = [&](int nID) {
+    for (INT_PTR i = 0; i < pFrame->GetCaptionButtons()->GetSize(); ++i) {
+      CTKDockingPaneCaptionButton* pButton = pFrame->GetCaptionButtons()->GetAt(i);
+      if (pButton->GetID() == nID) {
+        CRect rc = pButton->GetRect();
+        rc.OffsetRect(rcWindow.left - ptClientOrigin.x, rcWindow.top - ptClientOrigin.y);
+        return rc;
+      }
+    }
+    return CRect();
+  };
+  struct Tip {
+    INT_PTR hit;
+    std::string text;
+    CRect rect;
+  };
+  const auto tipAt = [&](CPoint point) {
+    TOOLINFO info;
+    info.cbSize = TK_TOOLINFO_SIZE_NO_EXTENSION;
+    Tip tip{pFrame->OnToolHitTest(point, &info), "", CRect()};
+    if (tip.hit != -1 && info.lpszText != nullptr && info.lpszText != LPSTR_TEXTCALLBACK) {
+      tip.text = info.lpszText;
+      tip.rect = info.rect;
+      std::free(info.lpszText);
+    }
+    return tip;
+  };
+  const CRect rcClose = inClient(TK_IDS_DOCKINGPANE_CLOSE);
+  ASSERT_FALSE(rcClose.IsRectEmpty());
+  EXPECT_LT(rcClose.top, 0);  // in the caption, above the client area
+  EXPECT_EQ(tipAt(rcClose.CenterPoint()).hit, -1);  // no toolkit strings, no tip
+
+  res::RegisterModules();
+  TKResourceManager()->SetResourceHandle(platform::RegisterResourceModule(res::ToolkitModule()));
+  const Tip close = tipAt(rcClose.CenterPoint());
+  EXPECT_EQ(close.hit, TK_IDS_DOCKINGPANE_CLOSE);
+  EXPECT_EQ(close.text, "Закрыть");
+  EXPECT_EQ(close.rect, rcClose);
+  const CRect rcPin = inClient(TK_IDS_DOCKINGPANE_AUTOHIDE);
+  ASSERT_FALSE(rcPin.IsRectEmpty());
+  EXPECT_EQ(tipAt(rcPin.CenterPoint()).hit, TK_IDS_DOCKINGPANE_AUTOHIDE);
+  EXPECT_EQ(tipAt(CPoint(rcClose.left - 60, rcClose.CenterPoint().y)).hit, -1);  // the caption text
+  EXPECT_EQ(tipAt(CPoint(20, 40)).hit, -1);                                          // the panes
+  TKSetResourceInstance(nullptr, nullptr);
 }
 
 }  // namespace
