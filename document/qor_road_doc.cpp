@@ -795,14 +795,19 @@ void CQorRoadDoc::GetTitle(CString* out)
   *out = CDocument::GetTitle();
 }
 
+// The camera is what the view shows: a type kept only here would leave the picture in the old projection.
 int CQorRoadDoc::SetViewType(DWORD type)
 {
   m_viewType = type;
+  if (CViewCamera* camera = CurrentViewCamera())
+    camera->SetViewType(type);
   return 0;
 }
 
 int CQorRoadDoc::ReapplyViewType()
 {
+  if (CViewCamera* camera = CurrentViewCamera())
+    camera->SetViewType(camera->m_viewType);
   return 0;
 }
 

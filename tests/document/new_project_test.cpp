@@ -1,6 +1,7 @@
 // New projects: their running names, the save prompt, the single history state, the typical-form commands,
 // and the document without its luminaire database.
 #include "document_env.h"
+#include "geometry/view_camera.h"
 #include "model/iarea.h"
 #include "model/project.h"
 #include "project_bytes.h"
@@ -130,6 +131,21 @@ TEST_F(NewProjects, WithoutTheLuminaireDatabaseNoProjectIsMade)
   EXPECT_EQ(database, nullptr);
   EXPECT_EQ(doc->GetCatalogCount(), 0);
   EXPECT_EQ(doc->UnloadCatalog(0, "1", 0), FALSE);
+}
+
+TEST_F(NewProjects, TheViewTypeReachesTheCurrentCamera)
+{
+  Start();
+  CViewCamera camera;
+  CViewCamera* previous = CurrentViewCamera();
+  CurrentViewCamera() = &camera;
+  doc->OnNewStraightRoad();
+  EXPECT_EQ(camera.m_viewType, CViewCamera::kPlan);
+  doc->SetViewType(CViewCamera::kPerspective);
+  EXPECT_EQ(camera.m_viewType, CViewCamera::kPerspective);
+  doc->ReapplyViewType();
+  EXPECT_EQ(camera.m_viewType, CViewCamera::kPerspective);
+  CurrentViewCamera() = previous;
 }
 
 }  // namespace
