@@ -43,22 +43,9 @@ void ExchangeCommandSet(CTKPropExchange* pPX, LPCSTR pszName, std::set<UINT>& se
     set = commands.m_loaded;
 }
 
-HKEY OpenApplicationKey(BOOL bCreate)
-{
-  CWinApp* pApp = AfxGetApp();
-  if (!pApp || !pApp->m_pszRegistryKey || !pApp->m_pszProfileName)
-    return nullptr;
-  CString strKey = CString("Software\\") + pApp->m_pszRegistryKey + "\\" + pApp->m_pszProfileName;
-  HKEY hKey = nullptr;
-  LSTATUS status = bCreate ? RegCreateKeyExA(HKEY_CURRENT_USER, strKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                             &hKey, nullptr)
-                           : RegOpenKeyExA(HKEY_CURRENT_USER, strKey, 0, KEY_READ, &hKey);
-  return status == ERROR_SUCCESS ? hKey : nullptr;
-}
-
 void ExchangeOptions(CTKCommandBars* pCommandBars, BOOL bLoading, LPCSTR lpszProfileName)
 {
-  HKEY hApp = OpenApplicationKey(!bLoading);
+  HKEY hApp = TKOpenApplicationKey(!bLoading);
   if (!hApp)
     return;
   CString strSection;

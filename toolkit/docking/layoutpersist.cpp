@@ -22,22 +22,6 @@ CString NumberedName(int n)
 
 int IndexOf(const CTKDockingPaneBase* pNode) { return pNode != nullptr ? pNode->m_nIndex : 0; }
 
-// HKEY_CURRENT_USER\Software\<company>\<product>\DockingPaneLayouts; null without an application key.
-HKEY OpenLayoutsKey(BOOL bCreate)
-{
-  CWinApp* pApp = AfxGetApp();
-  if (pApp == nullptr || pApp->m_pszRegistryKey == nullptr || pApp->m_pszProfileName == nullptr) {
-    return nullptr;
-  }
-  CString strKey = CString("Software\\") + pApp->m_pszRegistryKey + "\\" + pApp->m_pszProfileName + "\\" +
-                   kTKDockingPaneLayoutsSection;
-  HKEY hKey = nullptr;
-  const LSTATUS status =
-      bCreate ? RegCreateKeyEx(HKEY_CURRENT_USER, strKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hKey, nullptr)
-              : RegOpenKeyEx(HKEY_CURRENT_USER, strKey, 0, KEY_READ, &hKey);
-  return status == ERROR_SUCCESS ? hKey : nullptr;
-}
-
 // The kinds a container may hold: a pane lives only in a tabbed group, and a floating frame or a panel is a root.
 BOOL IsSplitterChildKind(int nType)
 {
@@ -302,7 +286,7 @@ BOOL CTKDockingPaneLayout::DoPropExchange(CTKPropExchange* pPX)
 
 BOOL CTKDockingPaneLayout::LoadFromRegistry(LPCTSTR lpszName)
 {
-  HKEY hKey = OpenLayoutsKey(FALSE);
+  HKEY hKey = TKOpenApplicationKey(FALSE, kTKDockingPaneLayoutsSection);
   if (hKey == nullptr) {
     return FALSE;
   }
@@ -324,7 +308,7 @@ BOOL CTKDockingPaneLayout::SaveToRegistry(LPCTSTR lpszName)
   // Emptying the key and writing value by value would leave half a layout after a failed write: the batch
   // reaches the file whole or not at all.
   platform::ProfileWriteBatch batch(pApp->m_pszRegistryKey, pApp->m_pszProfileName);
-  HKEY hKey = OpenLayoutsKey(TRUE);
+  HKEY hKey = TKOpenApplicationKey(TRUE, kTKDockingPaneLayoutsSection);
   if (hKey == nullptr) {
     return FALSE;
   }

@@ -1,6 +1,7 @@
 #include "toolkit/paint/prop_exchange.h"
 
 #include "platform/mfc-core/memfile.h"
+#include "platform/mfc/winapp.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -699,4 +700,19 @@ BOOL PX_Serialize(CTKPropExchange* pPX, LPCTSTR pszPropName, CObject* pObject)
   pPX->ReleaseArchive(pszPropName, pArchive);
   // A save whose bytes did not reach the store is not a success.
   return result && (pPX->IsLoading() || pPX->m_bArchiveStored);
+}
+
+HKEY TKOpenApplicationKey(BOOL bCreate, LPCSTR pszSubKey)
+{
+  CWinApp* pApp = AfxGetApp();
+  if (pApp == nullptr || pApp->m_pszRegistryKey == nullptr || pApp->m_pszProfileName == nullptr)
+    return nullptr;
+  CString strKey = CString("Software\\") + pApp->m_pszRegistryKey + "\\" + pApp->m_pszProfileName;
+  if (pszSubKey != nullptr)
+    strKey += CString("\\") + pszSubKey;
+  HKEY hKey = nullptr;
+  const LSTATUS status =
+      bCreate ? RegCreateKeyEx(HKEY_CURRENT_USER, strKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hKey, nullptr)
+              : RegOpenKeyEx(HKEY_CURRENT_USER, strKey, 0, KEY_READ, &hKey);
+  return status == ERROR_SUCCESS ? hKey : nullptr;
 }

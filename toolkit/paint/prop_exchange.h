@@ -166,6 +166,10 @@ protected:
   DWORD m_nCount = 0;
 };
 
+// HKEY_CURRENT_USER\Software\<company>\<product>[\<subKey>] of the running application, created when asked,
+// else opened for reading; null without an application key or when the key cannot be had.
+HKEY TKOpenApplicationKey(BOOL bCreate, LPCSTR pszSubKey = nullptr);
+
 // Owners for what GetSection and GetEnumerator hand out: an archive error unwinding through an exchange routine
 // then leaks nothing.
 struct CTKPropExchangeRelease {
