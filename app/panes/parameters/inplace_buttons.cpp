@@ -59,6 +59,7 @@ bool CPropObjects::ChooseLuminaire()
   ModelRef<IGroupOfDev> group = Query<IGroupOfDev>(m_shownObject, IID_IGroupOfDev);
   if (!group || !m_document)
     return false;
+  Shell::RegisterAnalyticsScreen("Диалог выбора светильника", 1);
   m_document->PushUndoState();
   if (group->RefreshLightDevice() != 0) {
     m_document->DropUndoState();
@@ -97,6 +98,7 @@ bool CPropObjects::ChoosePole()
   if (!group || !first || !m_document)
     return false;
   IPole* p = first.Get();
+  Shell::RegisterAnalyticsScreen("Диалог выбора опоры и кронштейна", 1);
   m_document->PushUndoState();
   if (p->UpdateFromCatalogue() != 0) {
     m_document->DropUndoState();

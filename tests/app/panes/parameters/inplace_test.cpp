@@ -9,6 +9,7 @@
 #include "outside/servers/iluminaire_database.h"
 #include "outside/servers/ipole_catalog.h"
 #include "outside/servers/iprice_database.h"
+#include "tests/model/fake_analytics.h"
 
 #include <filesystem>
 #include <fstream>
@@ -111,12 +112,16 @@ TEST_F(InplaceButtonTest, LuminaireWithoutPriceTakesTheDatabasesFigures)
   ASSERT_EQ(prices->SetDriverLoss(key, 1.08), S_OK);
   ASSERT_EQ(prices->SetBallastLoss(lamp, power, 1.15), S_OK);
 
-  // Cancelled: no undo step, no closing step, nothing changed.
+  testing_support::FakeAnalytics analytics;
+  shell.analytics = analytics.Module();
+
+  // Cancelled: no undo step, no closing step, nothing changed; the dialog's screen is counted all the same.
   Show(group);
   EXPECT_FALSE(doc->CanUndo());
   EXPECT_EQ(Press(kItemGroupLuminaire), 0);
   EXPECT_EQ(chooser.asked, 1);
   EXPECT_FALSE(doc->CanUndo());
+  EXPECT_EQ(testing_support::FakeAnalytics::Take(), std::vector<std::string>{"Диалог выбора светильника/1"});
 
   chooser.answer = 0;
   Show(group);
@@ -132,6 +137,7 @@ TEST_F(InplaceButtonTest, LuminaireWithoutPriceTakesTheDatabasesFigures)
   // An LED luminaire takes its driver's loss by key, another its ballast's by lamp.
   EXPECT_DOUBLE_EQ(device->powerLossFactor, CString(lamp).Find("СД") >= 0 ? 1.08 : 1.15);
   EXPECT_TRUE(doc->CanUndo());
+  shell.analytics = nullptr;
 }
 
 TEST_F(InplaceButtonTest, UserPoleTakesTheDefaultPricesAndACancelledChoiceNothing)
@@ -158,12 +164,16 @@ TEST_F(InplaceButtonTest, UserPoleTakesTheDefaultPricesAndACancelledChoiceNothin
   EXPECT_DOUBLE_EQ(first->GetPolePrice(), 100.5);
   EXPECT_DOUBLE_EQ(first->GetBracketMountPrice(), 7.25);
 
-  // The catalogue dialog cancelled: no undo step and the pole as it was.
+  // The catalogue dialog cancelled: no undo step and the pole as it was; its screen is counted.
+  testing_support::FakeAnalytics analytics;
+  shell.analytics = analytics.Module();
   first->SetTypical(&typical);
   Show(group);
   const bool couldUndo = doc->CanUndo();
   EXPECT_EQ(Press(kItemPoleRecord), 0);
   EXPECT_EQ(poles.asked, 1);
+  EXPECT_EQ(testing_support::FakeAnalytics::Take(), std::vector<std::string>{"Диалог выбора опоры и кронштейна/1"});
+  shell.analytics = nullptr;
   EXPECT_EQ(doc->CanUndo(), couldUndo);
   EXPECT_DOUBLE_EQ(first->GetPolePrice(), 100.5);
 

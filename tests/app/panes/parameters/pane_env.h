@@ -17,7 +17,9 @@
 class PaneShell : public RecordingShell {
 public:
   HWND mainWindow = nullptr;
+  HMODULE analytics = nullptr;
   HWND GetMainWindow() override { return mainWindow; }
+  HMODULE GetAnalyticsModule() override { return analytics; }
 };
 
 // What the frame saw, in order: messages sent or posted to it and what it did around the pane's answer.
