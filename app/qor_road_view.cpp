@@ -459,10 +459,10 @@ void CQorRoadView::ShowLayers(DWORD shownKinds, DWORD hiddenKinds, DWORD viewTyp
 
 void CQorRoadView::SetViewType(DWORD viewType)
 {
-  // The document keeps the type for its camera records; the camera itself is set here.
+  // The document keeps the type for its camera records and hands it to the camera.
   if (m_pDocument)
     m_pDocument->SetViewType(viewType);
-  if (CViewCamera* camera = CurrentViewCamera())
+  else if (CViewCamera* camera = CurrentViewCamera())
     camera->SetViewType(viewType);
 }
 
@@ -587,8 +587,6 @@ void CQorRoadView::OnRestoreSize()
     return;
   m_pDocument->ResetCurrentViewCamera();
   m_pDocument->ReapplyViewType();
-  if (CViewCamera* camera = CurrentViewCamera())
-    camera->SetViewType(camera->m_viewType);
 }
 
 void CQorRoadView::OnUpdateRestoreSize(CCmdUI* pCmdUI) { pCmdUI->Enable(m_pDocument != nullptr); }
