@@ -1,12 +1,13 @@
 // The wizard's page chain: captions, buttons and pages for a straight road and a roundabout, Enter finishing
-// on the end page, Escape cancelling from every page with the area left to the caller, and transparency.
+// on the end page, Escape cancelling from every page with the area left to the caller, transparency, and the
+// frame's buttons still drawn after page changes.
 #include "model/class_of.h"
 #include "model/identifiers.h"
 #include "platform/base/module.h"
 #include "platform/gdi/png.h"
 #include "platform/gdi/surface.h"
-#include "platform/user/paint.h"
 #include "platform/shell/htmlhelp.h"
+#include "platform/user/paint.h"
 #include "platform/user/system.h"
 #include "tests/model/fake_analytics.h"
 #include "tests/wizard/wizard_fixture.h"
@@ -170,8 +171,7 @@ TEST_F(WizardTest, TheShellsWizardCallLeavesTheAreaInTheRecord)
   EXPECT_TRUE(IsOfClass(data_.area, CLSID_CStraightRoad));
 }
 
-// The frame's buttons whose state does not change must still show after every page change: a caption change once
-// repainted the whole frame over them.
+// Every page change sets a new step caption; the buttons whose state stays must still show after it.
 TEST_F(WizardTest, TheFramesButtonsStayPaintedWhenThePageChanges)
 {
   Run([&](CDlgWizard& w) {
