@@ -497,7 +497,6 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       return 1;
     }
     case WM_SETTEXT: {
-      bool caption = false;
       {
         Lock lock(S().mutex);
         Window* w = Find(hwnd);
@@ -505,10 +504,13 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
           return FALSE;
         }
         w->text = lParam != 0 ? reinterpret_cast<LPCSTR>(lParam) : "";
-        caption = (w->style & WS_CAPTION) == WS_CAPTION;
-      }
-      if (caption) {
-        RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+        if ((w->style & WS_CAPTION) == WS_CAPTION) {
+          // Only the caption changes: invalidating the client too would erase it over children left valid.
+          w->ncPaintPending = true;
+          if (w->queue) {
+            WakeQueue(*w->queue);
+          }
+        }
       }
       NotifyTopLevel(hwnd);
       return TRUE;

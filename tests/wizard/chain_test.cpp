@@ -1,13 +1,21 @@
 // The wizard's page chain: captions, buttons and pages for a straight road and a roundabout, Enter finishing
-// on the end page, Escape cancelling from every page with the area left to the caller, and transparency.
+// on the end page, Escape cancelling from every page with the area left to the caller, transparency, and the
+// frame's buttons still drawn after page changes.
 #include "model/class_of.h"
 #include "model/identifiers.h"
 #include "platform/base/module.h"
+#include "platform/gdi/png.h"
+#include "platform/gdi/surface.h"
 #include "platform/shell/htmlhelp.h"
+#include "platform/user/paint.h"
 #include "platform/user/system.h"
 #include "tests/model/fake_analytics.h"
 #include "tests/wizard/wizard_fixture.h"
 #include "wizard/end_page.h"
+
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -161,6 +169,43 @@ TEST_F(WizardTest, TheShellsWizardCallLeavesTheAreaInTheRecord)
   });
   EXPECT_EQ(Wizard::RunWizardFor(owner_.m_hWnd, &data_), IDCANCEL);
   EXPECT_TRUE(IsOfClass(data_.area, CLSID_CStraightRoad));
+}
+
+// Every page change sets a new step caption; the buttons whose state stays must still show after it.
+TEST_F(WizardTest, TheFramesButtonsStayPaintedWhenThePageChanges)
+{
+  Run([&](CDlgWizard& w) {
+    const int still[] = {IDCANCEL, Wizard::kHelpCommand};
+    auto pixelsOf = [&](int id) {
+      w.UpdateWindow();
+      gdi::Surface screen;
+      user::ComposeScreen(screen);
+      RECT r;
+      w.GetDlgItem(id)->GetWindowRect(&r);
+      std::vector<std::uint32_t> out;
+      for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+          out.push_back(screen.Pixel(x, y) & 0x00FFFFFFu);
+      return out;
+    };
+    std::vector<std::uint32_t> before[2] = {pixelsOf(still[0]), pixelsOf(still[1])};
+    for (const auto& face : before)  // a drawn button: its edges and text, not one flat colour
+      EXPECT_NE(std::adjacent_find(face.begin(), face.end(), std::not_equal_to<>()), face.end());
+    // Next to the road page, Next to the scheme page, Back to the road page.
+    const char* moves = "NNB";
+    for (int step = 0; moves[step]; ++step) {
+      if (moves[step] == 'N')
+        Next(w);
+      else
+        Back(w);
+      for (int i = 0; i < 2; ++i)
+        EXPECT_TRUE(pixelsOf(still[i]) == before[i]) << "button " << still[i] << " after move " << step;
+    }
+    gdi::Surface screen;
+    user::ComposeScreen(screen);
+    gdi::SavePng(screen, std::string(TESMIRA_ARTIFACTS_DIR) + "/wizard-frame-after-page-changes.png");
+    return IDCANCEL;
+  });
 }
 
 TEST_F(WizardTest, TransparenceBelow255MakesTheWizardLayered)

@@ -191,6 +191,37 @@ TEST(Paint, ShowingAWindowPaintsItsFrameAndCaption)
   DestroyWindow(w);
 }
 
+// A parent without WS_CLIPCHILDREN paints over its children: a new caption must not make it repaint its client.
+TEST(Paint, ANewCaptionRepaintsTheFrameOnlyAndLeavesTheChildrenShowing)
+{
+  HWND w = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, RECT{0, 0, 240, 120}, kBlue);
+  Make(WS_CHILD | WS_VISIBLE, w, RECT{10, 10, 60, 40}, kRed);
+  Pump();
+  const gdi::Surface* s = user::WindowSurface(w);
+  POINT origin{0, 0};
+  ClientToScreen(w, &origin);
+  const int captionRow = origin.y / 2;
+  std::vector<std::uint32_t> captionBefore;
+  for (int x = 0; x < s->Width(); ++x) {
+    captionBefore.push_back(At(s, x, captionRow));
+  }
+
+  SetWindowText(w, "Окно с другим заголовком");
+  RECT update;
+  EXPECT_FALSE(GetUpdateRect(w, &update, FALSE));
+  MSG msg;
+  EXPECT_TRUE(PeekMessage(&msg, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE));  // the frame is still to be drawn
+  Pump();
+  s = user::WindowSurface(w);
+  EXPECT_EQ(At(s, origin.x + 30, origin.y + 20), Pixel(kRed));
+  std::vector<std::uint32_t> captionAfter;
+  for (int x = 0; x < s->Width(); ++x) {
+    captionAfter.push_back(At(s, x, captionRow));
+  }
+  EXPECT_NE(captionAfter, captionBefore);
+  DestroyWindow(w);
+}
+
 }  // namespace
 
 namespace {
