@@ -153,13 +153,27 @@ Photometry ParseIes(const std::string& text, const std::string& name)
   TokenReader in(lines, i, name);
   const std::string tiltKind = Upper(tilt);
   if (tiltKind == "INCLUDE") {
-    // Kept out of the distribution: the multipliers describe the lamp's output when the luminaire is tilted,
-    // which the program's table has no place for.
+    // The multipliers give the lamp's output at each tilt of the luminaire; the program's table is one
+    // distribution for every tilt a pole may give, so a file whose output changes with tilt is refused rather
+    // than read as if it did not. Multipliers of 1 throughout say nothing and read as TILT=NONE.
     in.Integer("the lamp-to-luminaire geometry", 1, 3);
     const int n = in.Integer("the number of tilt angles", 1, kMaxTiltAngles);
-    for (int k = 0; k < 2 * n; ++k)
-      in.Number(k < n ? "a tilt angle" : "a tilt multiplier");
-    p.warnings.push_back("the tilt multipliers of the file are not applied");
+    double previous = -1.0;
+    for (int k = 0; k < n; ++k) {
+      const double angle = in.Number("a tilt angle");
+      if (!(angle >= 0.0 && angle <= 180.0) || angle <= previous)
+        in.Fail("the tilt angles must rise from 0 to at most 180 degrees");
+      previous = angle;
+    }
+    for (int k = 0; k < n; ++k) {
+      const double m = in.Number("a tilt multiplier");
+      if (!(m >= 0.0) || !std::isfinite(m))
+        in.Fail("a tilt multiplier must not be negative");
+      if (std::fabs(m - 1.0) > 1e-6)
+        in.Fail("the lamp output changes with the tilt of the luminaire (TILT=INCLUDE multipliers other than "
+                "1), which the program cannot apply; export the file for the luminaire's working tilt "
+                "with TILT=NONE");
+    }
   } else if (tiltKind != "NONE") {
     throw PhotometryError(name, tiltLine, "tilt data in a separate file (\"" + tilt + "\") cannot be read");
   }

@@ -210,12 +210,45 @@ TEST(PhotometricImport, NegativeLampCountInEulumdatMeansAbsolutePhotometry)
   EXPECT_EQ(p.lampCount, 1);
 }
 
-TEST(PhotometricImport, IncludedTiltIsReadPastAndNamedInTheWarnings)
+// A lamp whose output changes with tilt cannot be held by one table for every pole's tilt: the file is refused
+// at the first multiplier that is not 1, while a tilt block of ones reads exactly as TILT=NONE.
+TEST(PhotometricImport, IncludedTiltReadsWhenItChangesNothingAndIsRefusedWhenItWould)
 {
-  Photometry p = ParseIes(Ies({0}, {0, 90}, kRotational, 1000.0, "TILT=INCLUDE\n1\n3\n0 45 90\n1 0.9 0.8\n"), "t.ies");
-  EXPECT_NEAR(p.At(0, 1), kRotational(0, 90), 1e-9);
-  ASSERT_FALSE(p.warnings.empty());
-  EXPECT_NE(p.warnings.front().find("tilt"), std::string::npos);
+  const std::string head = "IESNA:LM-63-1995\n[TEST] T-7\nTILT=INCLUDE\n";
+  const std::string body = "1 1000 1 2 1 1 2 0 0 0\n1.0 1.0 40\n0 90\n0\n100 50\n";
+
+  Photometry ones = ParseIes(head + "1\n3\n0 45 90\n1 1.0 1\n" + body, "ones.ies");
+  EXPECT_NEAR(ones.At(0, 0), 100.0, 1e-9);
+  EXPECT_NEAR(ones.At(0, 1), 50.0, 1e-9);
+  EXPECT_TRUE(ones.warnings.empty());
+
+  const struct {
+    const char* name;
+    std::string tilt;
+    int line;
+    const char* says;
+  } refused[] = {
+    {"output falls with tilt", "1\n3\n0 45 90\n1\n0.9\n0.8\n", 8, "tilt of the luminaire"},
+    {"negative multiplier", "1\n2\n0 90\n1 -1\n", 7, "negative"},
+    {"angles out of order", "1\n3\n0 90 45\n1 1 1\n", 6, "tilt angles"},
+    {"angle beyond 180", "2\n2\n0 200\n1 1\n", 6, "tilt angles"},
+    {"geometry out of range", "4\n1\n0\n1\n", 4, "geometry"},
+    {"block cut short", "1\n3\n0 45 90\n1 1\n", 0, "tilt multiplier"},
+  };
+  for (const auto& k : refused) {
+    SCOPED_TRACE(k.name);
+    // The cut-short block runs into the numbers after it, so it alone is given without them.
+    const std::string text = head + k.tilt + (k.line == 0 ? "" : body);
+    try {
+      ParseIes(text, "tilt.ies");
+      ADD_FAILURE() << "accepted";
+    } catch (const PhotometryError& e) {
+      if (k.line > 0) {
+        EXPECT_EQ(e.line(), k.line) << e.what();
+      }
+      EXPECT_NE(std::string(e.what()).find(k.says), std::string::npos) << e.what();
+    }
+  }
 }
 
 TEST(PhotometricImport, KeywordsFillTheNamesAndMoreContinuesALine)
