@@ -4,10 +4,13 @@
 #include "graphics/raster/dib_from_file.h"
 #include "graphics/raster/raster_store.h"
 #include "model/doc_interface.h"
+#include "platform/base/module.h"
 #include "platform/mfc/afxres.h"
 #include "platform/mfc/commdlg.h"
+#include "platform/shell/htmlhelp.h"
 #include "res/program_ids.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -20,6 +23,21 @@ constexpr int kMinHeight = 600;
 constexpr int kLengthFieldWidth = 170;
 constexpr int kLengthFieldItem = 9;
 constexpr int kMaxDigits = 6;
+constexpr UINT kHelpKeyword = 33015;  // "Геоподоснова"
+
+// The program's help file as the report's views open it: the program's own path with the extension ".chm".
+// The dialog sits below the report, so it cannot call the report's help.
+CString ProgramHelpFile()
+{
+  char path[4096] = {};
+  const DWORD length = GetModuleFileName(nullptr, path, sizeof path);
+  CString file(length > 0 && length < sizeof path ? path : "");
+  const int slash = std::max(file.ReverseFind('/'), file.ReverseFind('\\'));
+  const int dot = file.ReverseFind('.');
+  if (dot > slash)
+    file = file.Left(dot);
+  return file + ".chm";
+}
 
 CString Format(const char* format, double a, double b, int c, int d)
 {
@@ -435,6 +453,17 @@ void CRasterManagerDlg::OnSegment()
   m_viewer->m_segment.Reset();
   m_viewer->m_mode = CRasterViewer::kSegment;
   UpdateButtons();
+}
+
+void CRasterManagerDlg::OnHelp()
+{
+  CString keyword;
+  keyword.LoadString(kHelpKeyword);
+  HH_AKLINK link;
+  link.cbStruct = sizeof(HH_AKLINK);
+  link.pszKeywords = keyword;
+  link.fIndexOnFail = TRUE;
+  ::HtmlHelp(GetSafeHwnd(), ProgramHelpFile(), HH_KEYWORD_LOOKUP, reinterpret_cast<DWORD_PTR>(&link));
 }
 
 void CRasterManagerDlg::OnUpdateUnbind(CCmdUI* ui) { ui->Enable(m_viewer->HasPicture()); }

@@ -113,7 +113,7 @@ protected:
   void OnZoomOut();
   void OnMove();
   void OnSegment();
-  void OnHelp() {}
+  void OnHelp();
   void OnUpdateUnbind(CCmdUI* ui);
   void OnUpdateMove(CCmdUI* ui);
   void OnUpdateSegment(CCmdUI* ui);

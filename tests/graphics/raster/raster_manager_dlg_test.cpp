@@ -6,6 +6,7 @@
 #include "graphics/raster/raster_manager_dlg.h"
 #include "graphics/raster/raster_store.h"
 #include "platform/mfc/winapp.h"
+#include "platform/shell/htmlhelp.h"
 #include "platform/user/msgbox.h"
 #include "platform/user/window.h"
 #include "res/modules.h"
@@ -225,6 +226,30 @@ TEST_F(RasterBinding, ZoomingOrMovingResetsTheSegmentAndUnbindingGivesNoRaster)
   EXPECT_EQ(result, IDOK);
   EXPECT_EQ(again.m_rasterId, 0);
   EXPECT_NE(CRasterStore::GetInstance()->Find(id), nullptr) << "unbinding leaves the raster in the store";
+}
+
+// The toolbar's help opens the program's help at the dialog's keyword, its index when the keyword is missing.
+TEST_F(RasterBinding, HelpOpensTheProgramHelpAtItsKeyword)
+{
+  std::vector<shell::HelpRequest> requests;
+  shell::SetHelpHandler([&](const shell::HelpRequest& r) {
+    requests.push_back(r);
+    return true;
+  });
+  CRasterManagerDlg dialog(nullptr, nullptr, 0, "");
+  HWND window = nullptr;
+  Run(dialog, [&](CRasterManagerDlg& d) {
+    window = d.GetSafeHwnd();
+    Command(d, res::program::ID_RASTER_HELP);
+    return IDCANCEL;
+  });
+  shell::SetHelpHandler(nullptr);
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].command, HH_KEYWORD_LOOKUP);
+  EXPECT_EQ(requests[0].keywords, "Геоподоснова");
+  EXPECT_TRUE(requests[0].indexOnFail);
+  EXPECT_EQ(requests[0].caller, window);
+  EXPECT_EQ(requests[0].file, std::filesystem::read_symlink("/proc/self/exe").string() + ".chm");
 }
 
 // The choice for an area with a background drawing: the bound file shown, each button's result.
