@@ -5,8 +5,11 @@
 #include "platform/user/hooks.h"
 #include "toolkit/commandbars/commandbar.h"
 #include "toolkit/commandbars/commandbars.h"
+#include "toolkit/commandbars/mouse_manager.h"
+#include "toolkit/commandbars/popupbar.h"
 #include "toolkit/paint/keyboard_manager.h"
 #include "toolkit/paint/paint_manager.h"
+#include "toolkit/paint/resource_manager.h"
 #include "toolkit/paint/tooltip_context.h"
 
 #include <cstring>
@@ -80,10 +83,36 @@ BOOL CTKEdit::CreateEdit(DWORD dwStyle, CWnd* pParentWnd)
   return TRUE;
 }
 
-BOOL CTKEdit::ShowContextMenu(CTKControl* /*pControl*/, CPoint /*point*/)
+BOOL CTKEdit::ShowContextMenu(CTKControl* pControl, CPoint point)
 {
-  // The bars cannot track a popup of their own here: the edit's own handling stands.
-  return FALSE;
+  CString strProbe;
+  if (!pControl || !TKResourceManager()->LoadString(&strProbe, kIdCut))
+    return FALSE;
+  CTKCommandBar* pBar = pControl->GetParent();
+  CTKCommandBars* pCommandBars = pBar ? pBar->GetCommandBars() : nullptr;
+  if (!pCommandBars)
+    return FALSE;
+  // The field's editing lock would make the menu's own clicks close nothing.
+  CTKMouseManager* pMouseManager = TKMouseManager();
+  --pMouseManager->m_nLock;
+  CTKPopupBar* pPopup = CTKPopupBar::CreatePopupBar(pCommandBars);
+  for (UINT nId : {kIdCut, kIdCopy, kIdPaste}) {
+    if (CTKControl* pItem = pPopup->GetControls()->Add(tkControlButton, static_cast<int>(nId)))
+      pItem->SetEnabled(IsCommandEnabled(nId));
+  }
+  UINT nFlags = TPM_RETURNCMD | TPM_NONOTIFY | TPM_RECURSE;
+  if (pBar->GetExStyle() & (WS_EX_LAYOUTRTL | WS_EX_RIGHT))
+    nFlags |= TPM_RIGHTALIGN;
+  const int nCommand = pCommandBars->TrackPopupMenu(pPopup, nFlags, point.x, point.y, this);
+  if (nCommand > 0 && GetSafeHwnd())
+    OnCommand(static_cast<WPARAM>(nCommand), 0);
+  ++pMouseManager->m_nLock;
+  pPopup->InternalRelease();
+  if (pBar->GetSafeHwnd()) {
+    pBar->Invalidate();
+    pBar->UpdateWindow();
+  }
+  return TRUE;
 }
 
 BOOL CTKEdit::IsCommandEnabled(UINT nID)

@@ -3,14 +3,22 @@
 // copy and paste commands of its window.
 #include "tests/toolkit/commandbars/bar_frame.h"
 
+#include "platform/gdi/png.h"
+#include "platform/gdi/surface.h"
 #include "platform/richedit/richedit.h"
+#include "platform/base/thread.h"
 #include "platform/user/clipboard.h"
+#include "platform/user/paint.h"
 #include "platform/user/system.h"
 #include "toolkit/commandbars/controledit.h"
+#include "toolkit/commandbars/mouse_manager.h"
+#include "toolkit/commandbars/popupbar.h"
 #include "toolkit/paint/paint_manager.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -57,6 +65,24 @@ protected:
   bool Shown() { return (::GetWindowLong(hWndEdit, GWL_STYLE) & WS_VISIBLE) != 0; }
   // Typing as the user does: the window's text changes and its change notice comes back to it.
   void Type(const char* psz) { ::SendMessage(hWndEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(psz)); }
+
+  // The composed screen down to just below the open menu.
+  static void SaveScreen(CTKPopupBar* pPopup, const char* name)
+  {
+    cbtest::Pump();
+    pPopup->UpdateWindow();
+    gdi::Surface screen;
+    user::ComposeScreen(screen);
+    CRect rcMenu;
+    pPopup->GetWindowRect(&rcMenu);
+    const int cx = std::max<int>(rcMenu.right + 20, 320);
+    const int cy = rcMenu.bottom + 20;
+    gdi::Surface picture(cx, cy);
+    for (int y = 0; y < cy; ++y)
+      for (int x = 0; x < cx; ++x)
+        picture.Pixels()[static_cast<size_t>(y) * cx + x] = screen.Pixel(x, y);
+    EXPECT_TRUE(gdi::SavePng(picture, std::string(TESMIRA_ARTIFACTS_DIR) + "/" + name));
+  }
 
   cbtest::CTestFrame frame;
   cbtest::CTestBar* pBar = nullptr;
@@ -224,6 +250,93 @@ TEST_F(EditControl, TheFramesCopyCommandReachesAFocusedFieldFirst)
   ::CloseClipboard();
   // Commands the field does not know go on to the frame.
   EXPECT_FALSE(pCommandBars->OnFrameWndMsg(WM_COMMAND, 57601, 0, &lResult));
+}
+
+// A right click on the field opens the cut, copy and paste menu over it: cut and copy only with a selection,
+// paste only with text on the clipboard; the chosen command acts on the field, and the lock comes back.
+TEST_F(EditControl, ARightClickOffersCutCopyAndPasteAndTheChoiceActsOnTheField)
+{
+  struct Case {
+    const char* what;
+    int selStart, selEnd;
+    bool clipboardText;
+    std::vector<std::string> entries;  // "+" enabled, "-" disabled
+    const char* choose;  // the caption chosen, or null: the menu is closed
+    const char* textAfter;
+  };
+  const Case cases[] = {
+      {"a selection, the clipboard empty", 6, 8, false, {"+Вырезать", "+Копировать", "-Вставить"}, "Вырезать",
+       "опора "},
+      {"no selection, text to paste", 8, 8, true, {"-Вырезать", "-Копировать", "+Вставить"}, "Вставить",
+       "опора 12вставка"},
+      {"closed without a choice", 0, 8, true, {"+Вырезать", "+Копировать", "+Вставить"}, nullptr, "опора 12"},
+  };
+  frame.ShowWindow(SW_SHOWNOACTIVATE);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    if (c.clipboardText) {
+      HGLOBAL hText = ::GlobalAlloc(GMEM_MOVEABLE, 8);
+      std::memcpy(::GlobalLock(hText), "вставка", 8);
+      ::GlobalUnlock(hText);
+      ::SetClipboardData(CF_TEXT, hText);
+    }
+    ::CloseClipboard();
+    pEdit->SetEditText("опора 12");
+    pEdit->SetFocused(TRUE);
+    cbtest::Pump();  // the focus selects the whole text first
+    pEdit->GetEditCtrl()->SetSel(c.selStart, c.selEnd);
+    const int nLock = TKMouseManager()->m_nLock;
+
+    // Looks at the menu once it shows, then chooses or closes it.
+    struct Seen {
+      const Case* pCase;
+      const Case* pCases;
+      std::vector<std::string> entries;
+      int nLock = -1;
+    } seen{&c, cases, {}, -1};
+    static Seen* s_pSeen;
+    s_pSeen = &seen;
+    struct Finder {
+      static BOOL Find(HWND hWnd, LPARAM lParam)
+      {
+        auto* pPopup = dynamic_cast<CTKPopupBar*>(CWnd::FromHandlePermanent(hWnd));
+        if (pPopup && pPopup->IsTrackingMode()) {
+          *reinterpret_cast<CTKPopupBar**>(lParam) = pPopup;
+          return FALSE;
+        }
+        return TRUE;
+      }
+    };
+    ::SetTimer(nullptr, 0, 1, [](HWND, UINT, UINT_PTR nId, DWORD) {
+      ::KillTimer(nullptr, nId);
+      CTKPopupBar* pPopup = nullptr;
+      ::EnumThreadWindows(::GetCurrentThreadId(), &Finder::Find, reinterpret_cast<LPARAM>(&pPopup));
+      if (!pPopup)
+        return;
+      s_pSeen->nLock = TKMouseManager()->m_nLock;
+      if (s_pSeen->pCase == &s_pSeen->pCases[0])
+        SaveScreen(pPopup, "toolkit_edit_context_menu.png");
+      CTKControl* pChosen = nullptr;
+      for (int i = 0; i < pPopup->GetControlCount(); ++i) {
+        CTKControl* pItem = pPopup->GetControl(i);
+        s_pSeen->entries.push_back((pItem->GetEnabled() ? "+" : "-") + std::string(pItem->GetCaption()));
+        if (s_pSeen->pCase->choose && pItem->GetCaption() == s_pSeen->pCase->choose)
+          pChosen = pItem;
+      }
+      if (pChosen)
+        pChosen->OnExecute();
+      else
+        pPopup->SetTrackingMode(0, FALSE, FALSE);
+    });
+    ::SendMessage(hWndEdit, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+    EXPECT_EQ(seen.entries, c.entries);
+    EXPECT_EQ(seen.nLock, nLock - 1) << "the menu's clicks are not locked out";
+    EXPECT_EQ(TKMouseManager()->m_nLock, nLock);
+    EXPECT_EQ(pEdit->GetEditText(), CString(c.textAfter)) << static_cast<LPCSTR>(WindowText());
+    EXPECT_TRUE(pEdit->IsFocused()) << "the field keeps editing after its menu";
+  }
 }
 
 TEST_F(EditControl, CopiesKeepTextWithoutTheHintAndLeavingTheBarEndsEditingWithTheWindow)
