@@ -18,6 +18,7 @@
 #include "platform/user/system.h"
 #include "toolkit/commandbars/barsexchange.h"
 #include "toolkit/commandbars/commandbars.h"
+#include "toolkit/commandbars/dialogbar.h"
 #include "toolkit/commandbars/dockbar.h"
 #include "toolkit/commandbars/dockcontext.h"
 #include "toolkit/commandbars/menubar.h"
@@ -215,11 +216,18 @@ void CTKToolBar::GetBarInfo(CToolBarInfo* pInfo) const
     pInfo->m_ptMRUFloatPos = m_pDockContext->m_ptMRUFloatPos;
   }
   pInfo->m_bDialogBar = IsDialogBar();
+  if (auto* pDialogBar = dynamic_cast<const CTKDialogBar*>(this)) {
+    pInfo->m_szDockingClient = pDialogBar->GetDockingClientSize();
+    pInfo->m_szFloatingClient = pDialogBar->GetFloatingClientSize();
+  }
 }
 
 void CTKToolBar::SetBarInfo(CToolBarInfo* pInfo)
 {
   m_nMRUWidth = pInfo->m_nMRUWidth;
+  auto* pDialogBar = dynamic_cast<CTKDialogBar*>(this);
+  if (pDialogBar && pInfo->m_bDialogBar)
+    pDialogBar->SetClientSizes(pInfo->m_szDockingClient, pInfo->m_szFloatingClient);
   if (m_pDockContext) {
     m_pDockContext->m_uMRUDockPosition = pInfo->m_uMRUDockID;
     m_pDockContext->m_rectMRUDockPos = pInfo->m_rectMRUDockPos;

@@ -2,7 +2,6 @@
 
 #include "toolkit/commandbars/commandbars.h"
 #include "toolkit/paint/paint_manager.h"
-#include "toolkit/paint/theme_nativexp.h"
 
 #include <algorithm>
 
@@ -92,12 +91,20 @@ CTKDialogBar::~CTKDialogBar()
 
 int CTKDialogBar::GetCaptionHeight()
 {
-  CTKPaintManager* pPaintManager = GetPaintManager();
-  if (auto* pXP = dynamic_cast<TKPaintThemes::CTKNativeXPTheme*>(pPaintManager))
-    return pXP->DrawDialogBarGripper(nullptr, FALSE).cy;
-  // The gripper of a dialog bar: the text height with a margin, never below the themes' least.
-  BOOL bLarge = pPaintManager->BaseTheme() == tkThemeOffice2003 || pPaintManager->BaseTheme() == tkThemeWhidbey;
-  return bLarge ? std::max(pPaintManager->m_nTextHeight + 6, 25) : std::max(pPaintManager->m_nTextHeight + 4, 22);
+  return GetPaintManager()->DrawCommandBarGripper(nullptr, this, FALSE).cy;
+}
+
+void CTKDialogBar::SetClientSizes(CSize szDocking, CSize szFloating)
+{
+  // A stored size is hostile input: beyond the screen it would make a window no one can use.
+  const auto fit = [](CSize szStored, CSize& szBar) {
+    if (szStored.cx > 0 && szStored.cx <= 32000)
+      szBar.cx = szStored.cx;
+    if (szStored.cy > 0 && szStored.cy <= 32000)
+      szBar.cy = szStored.cy;
+  };
+  fit(szDocking, m_szDockingClient);
+  fit(szFloating, m_szFloatingClient);
 }
 
 CRect CTKDialogBar::GetBorders() const

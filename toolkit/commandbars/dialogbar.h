@@ -52,6 +52,8 @@ public:
   CTKControl* GetHideButton() const { return m_pHide; }
   CSize GetDockingClientSize() const { return m_szDockingClient; }
   CSize GetFloatingClientSize() const { return m_szFloatingClient; }
+  // Sizes a stored layout gives back; a side that is not positive keeps the bar's own.
+  void SetClientSizes(CSize szDocking, CSize szFloating);
   int GetCaptionBottom() const { return m_nCaptionBottom; }
   // The caption strip's height in the current theme.
   int GetCaptionHeight();

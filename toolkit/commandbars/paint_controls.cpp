@@ -243,6 +243,41 @@ CSize OfficeGripper(CTKPaintManager* pPaintManager, CDC* pDC, CTKCommandBar* pBa
   }
 }
 
+// The dialog bar's gripper: a strip as high as its caption (the text height with a margin, never below the
+// theme's least), drawn in each theme's manner.
+CSize DialogBarGripper(CTKPaintManager* pPaintManager, CDC* pDC, CTKCommandBar* pBar, BOOL bDraw)
+{
+  const int nBase = pPaintManager->BaseTheme();
+  if (nBase == tkThemeOffice2003 || nBase == tkThemeWhidbey) {
+    const int g = std::max(pPaintManager->m_nTextHeight + 6, 25);
+    if (bDraw) {
+      CRect rc;
+      pBar->GetClientRect(&rc);
+      rc.DeflateRect(3, 3);
+      rc.bottom = std::min(static_cast<int>(rc.bottom), g);
+      if (CTKOffice2003Theme* p2003 = AsOffice2003(pPaintManager))
+        pPaintManager->GradientFill(pDC, rc, p2003->m_grcToolBar.clrLight, p2003->m_grcToolBar.clrDark, FALSE);
+      const COLORREF clrDark = pPaintManager->GetColor(kOfficeGripper);
+      const COLORREF clrLight = pPaintManager->GetColor(kHighlight);
+      for (int y = rc.top + 4; y < rc.bottom - 5; y += 4) {
+        pDC->FillSolidRect(6, y + 1, 2, 2, clrLight);
+        pDC->FillSolidRect(5, y, 2, 2, clrDark);
+      }
+    }
+    return CSize(8, g);
+  }
+  const int g = std::max(pPaintManager->m_nTextHeight + 4, 22);
+  if (bDraw) {
+    if (nBase == tkThemeOffice) {
+      for (int y = 6; y < g - 2; y += 2)
+        pDC->FillSolidRect(3, y, 3, 1, pPaintManager->GetColor(kOfficeGripper));
+    } else {
+      pPaintManager->Draw3dRect(pDC, CRect(3, 3, 6, g), kHighlight, kShadow);
+    }
+  }
+  return CSize(6, g);
+}
+
 CSize OfficeSeparator(CTKPaintManager* pPaintManager, CDC* pDC, CTKCommandBar* pBar, CTKControl* pControl, BOOL bDraw)
 {
   BOOL bPopup = pBar && pBar->GetPosition() == tkBarPopup;
@@ -500,15 +535,24 @@ void CTKPaintManager::FillCommandBar(CDC* pDC, CTKCommandBar* pBar)
 
 CSize CTKPaintManager::DrawCommandBarGripper(CDC* pDC, CTKCommandBar* pBar, BOOL bDraw)
 {
+  auto* pToolBar = dynamic_cast<CTKToolBar*>(pBar);
+  const BOOL bDialogBar = pToolBar && pToolBar->IsDialogBar();
+  if (bDialogBar) {
+    // The Native XP theme's visual style draws its own; without it, the Default theme's.
+    if (TKPaintThemes::CTKNativeXPTheme* pXP = AsNativeXP(this)) {
+      CSize size;
+      if (pXP->DrawCommandBarGripperStyled(pDC, CRect(), tkBarTop, TRUE, bDraw, size))
+        return size;
+    }
+    return DialogBarGripper(this, pDC, pBar, bDraw);
+  }
   if (!IsClassic(this))
     return OfficeGripper(this, pDC, pBar, bDraw);
   CRect rc;
   pBar->GetClientRect(&rc);
   if (TKPaintThemes::CTKNativeXPTheme* pXP = AsNativeXP(this)) {
-    auto* pToolBar = dynamic_cast<CTKToolBar*>(pBar);
     CSize size;
-    if (pXP->DrawCommandBarGripperStyled(pDC, rc, pBar->GetPosition(), pToolBar && pToolBar->IsDialogBar(), bDraw,
-                                         size))
+    if (pXP->DrawCommandBarGripperStyled(pDC, rc, pBar->GetPosition(), FALSE, bDraw, size))
       return size;
   }
   switch (pBar->GetPosition()) {

@@ -5,6 +5,7 @@
 #include "toolkit/commandbars/barstate.h"
 #include "toolkit/commandbars/controlcustom.h"
 #include "toolkit/commandbars/controllists.h"
+#include "toolkit/commandbars/dialogbar.h"
 #include "toolkit/commandbars/dockcontext.h"
 
 #include "platform/base/profile.h"
@@ -435,6 +436,47 @@ TEST_F(BarState, LayoutValuesAreWrittenOnlyWhereTheyDifferFromTheirDefaults)
     EXPECT_EQ(Int("CommandBars-DockBar0", ("Bar#" + std::to_string(k)).c_str()), row[k]) << k;
   }
   EXPECT_EQ(Int("CommandBars-DockBar1", "Bars"), -12345);  // an empty row array writes nothing
+}
+
+// A dialog bar's docked and floating client sizes go into its record and come back to it; stored sizes no window
+// could have are not taken.
+TEST_F(BarState, ADialogBarsClientSizesComeBackAndHostileOnesAreRefused)
+{
+  constexpr UINT kDialogId = 59500;
+  const auto build = [](CStateFrame& frame) {
+    EXPECT_TRUE(frame.Build());
+    auto* pBar = static_cast<CTKDialogBar*>(frame.Bars()->Add("Свойства", tkBarLeft, RUNTIME_CLASS(CTKDialogBar)));
+    pBar->SetBarID(kDialogId);
+    frame.RecalcLayout();
+    return pBar;
+  };
+  {
+    CStateFrame frame;
+    CTKDialogBar* pBar = build(frame);
+    pBar->SetClientSizes(CSize(180, 240), CSize(320, 150));
+    ASSERT_TRUE(frame.Bars()->SaveBarState("CommandBars"));
+  }
+  EXPECT_EQ(Int("CommandBars-Bar3", "BarID"), static_cast<int>(kDialogId));
+  EXPECT_EQ(Int("CommandBars-Bar3", "DialogBar"), 1);
+  EXPECT_EQ(Int("CommandBars-Bar3", "DialogBarDockingClientCx"), 180);
+  EXPECT_EQ(Int("CommandBars-Bar3", "DialogBarDockingClientCy"), 240);
+  EXPECT_EQ(Int("CommandBars-Bar3", "DialogBarFloatingClientCx"), 320);
+  EXPECT_EQ(Int("CommandBars-Bar3", "DialogBarFloatingClientCy"), 150);
+  {
+    CStateFrame frame;
+    CTKDialogBar* pBar = build(frame);
+    frame.Bars()->LoadBarState("CommandBars");
+    EXPECT_EQ(pBar->GetDockingClientSize(), CSize(180, 240));
+    EXPECT_EQ(pBar->GetFloatingClientSize(), CSize(320, 150));
+  }
+  app_.WriteProfileInt("CommandBars-Bar3", "DialogBarDockingClientCx", -40);
+  app_.WriteProfileInt("CommandBars-Bar3", "DialogBarDockingClientCy", 0x7FFFFFFF);
+  app_.WriteProfileInt("CommandBars-Bar3", "DialogBarFloatingClientCy", 90);
+  CStateFrame frame;
+  CTKDialogBar* pBar = build(frame);
+  frame.Bars()->LoadBarState("CommandBars");
+  EXPECT_EQ(pBar->GetDockingClientSize(), CSize(200, 200));
+  EXPECT_EQ(pBar->GetFloatingClientSize(), CSize(320, 90));
 }
 
 TEST_F(BarState, DockRowsAndHiddenBarsComeBack)

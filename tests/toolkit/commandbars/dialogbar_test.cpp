@@ -2,12 +2,17 @@
 // caption's title and hide button, and the hosted window placed inside the borders.
 #include "tests/toolkit/commandbars/dock_frame.h"
 
+#include "tests/toolkit/canvas.h"
 #include "toolkit/commandbars/dialogbar.h"
+#include "toolkit/paint/paint_manager.h"
 
 #include "platform/user/input.h"
+#include "platform/user/uxtheme.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -194,6 +199,55 @@ TEST(DialogBar, TheCaptionHoldsTheTitleAndTheHideButtonAndTheChildSitsBelow)
   f.pBar->GetWindowRect(&rcWindow);
   EXPECT_EQ(f.pBar->PointInBar(CPoint(rcWindow.left + 10, rcWindow.top + 5)), 1);
   EXPECT_EQ(f.pBar->PointInBar(CPoint(rcWindow.left + 10, rcWindow.top + f.nCaption + 20)), -2);
+}
+
+// Every theme draws the dialog bar's gripper beside its title, as high as the caption strip the bar measures
+// with it; the title starts right of it. Native XP without a visual style draws the Default theme's. <artifacts>/toolkit_dialogbar_themes.png shows the five themes' bars.
+TEST(DialogBar, EveryThemeDrawsTheGripperItsCaptionIsMeasuredWith)
+{
+  struct Case {
+    int theme;
+    const char* name;
+    int least;  // the caption's least height
+    int width;  // the gripper's width
+  };
+  const Case cases[] = {{tkThemeDefault, "Default", 22, 6},   {tkThemeOffice, "Office", 22, 6},
+                        {tkThemeOffice2003, "Office 2003", 25, 8}, {tkThemeNativeXP, "Native XP", 22, ::IsAppThemed() ? 8 : 6},
+                        {tkThemeWhidbey, "Whidbey", 25, 8}};
+  constexpr int kBarWidth = 260;
+  constexpr int kRow = 70;
+  tktest::Canvas gallery(kBarWidth + 110, kRow * 5, RGB(255, 255, 255));
+  int nRow = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DialogBarFixture f;  // its frame starts in the Default theme
+    ASSERT_NE(f.pBar, nullptr);
+    CTKPaintManager::SetTheme(c.theme);
+    f.nCaption = f.pBar->GetCaptionHeight();
+    CTKPaintManager* pm = TKPaintManager();
+    f.pBar->SetCaption("Опоры");
+    f.pBar->SetSize(CSize(kBarWidth - 6, 30));
+    const CSize size = f.pBar->CalcLayout(32000, LM_HORZ | LM_HORZDOCK | LM_COMMIT);
+    f.pBar->SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(f.nCaption, std::max(pm->m_nTextHeight + (c.least == 25 ? 6 : 4), c.least));
+    tktest::Canvas canvas(size.cx, size.cy, RGB(255, 0, 255));
+    const CSize gripper = pm->DrawCommandBarGripper(&canvas.m_dc, f.pBar, FALSE);
+    EXPECT_EQ(gripper, CSize(c.width, f.nCaption));
+    EXPECT_EQ(f.pBar->GetTitleControl()->GetRect().left, 3 + c.width);
+    f.pBar->DrawCommandBar(&canvas.m_dc, CRect(0, 0, size.cx, size.cy));
+    // Something of the gripper's own colour stands in its strip, left of the title.
+    bool bDrawn = false;
+    const COLORREF clrFill = canvas.m_dc.GetPixel(size.cx / 2, size.cy - 2);
+    for (int y = 3; y < f.nCaption && !bDrawn; ++y)
+      for (int x = 2; x < 3 + c.width && !bDrawn; ++x)
+        bDrawn = canvas.m_dc.GetPixel(x, y) != clrFill;
+    EXPECT_TRUE(bDrawn);
+    gallery.m_dc.BitBlt(100, nRow * kRow + 5, size.cx, size.cy, &canvas.m_dc, 0, 0, SRCCOPY);
+    gallery.m_dc.TextOut(5, nRow * kRow + 8, c.name, static_cast<int>(std::strlen(c.name)));
+    ++nRow;
+  }
+  CTKPaintManager::SetTheme(tkThemeDefault);
+  EXPECT_TRUE(gallery.Save("toolkit_dialogbar_themes.png"));
 }
 
 }  // namespace
