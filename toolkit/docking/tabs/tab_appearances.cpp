@@ -437,6 +437,17 @@ CRect CTKTabPaintManager::CAppearanceSetPropertyPage2003::GetHeaderMargin()
   return rc;
 }
 
+int CTKTabPaintManager::CAppearanceSetPropertyPage2003::GetTabLength(CDC* pDC, CTKTabManagerItem* pItem)
+{
+  const int nLength = CAppearanceSet::GetTabLength(pDC, pItem);
+  // The next tab's slant reaches h - 8 back over this one at its foot; the caption already ends 6 short of the
+  // far end. Fixed lengths are the owner's choice and stay as they are.
+  if (pItem->m_pTabManager == nullptr || m_pPaintManager->GetLayout() == TK_TAB_LAYOUT_FIXED)
+    return nLength;
+  const int nRoom = std::max(GetRowHeight(pItem->m_pTabManager) - 8 - 6, 0);
+  return nLength + nRoom;
+}
+
 CRect CTKTabPaintManager::CAppearanceSetPropertyPage2003::FillHeader(CTKTabManager* pTabManager, CDC* pDC, CRect rc)
 {
   CColorSet* pColorSet = GetColorSet();

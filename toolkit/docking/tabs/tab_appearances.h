@@ -49,6 +49,8 @@ class CTKTabPaintManager::CAppearanceSetPropertyPage2003 : public CAppearanceSet
 public:
   CAppearanceSetPropertyPage2003() : CAppearanceSet(2, 3, 6, 0) {}
   CRect GetHeaderMargin() override;
+  // The caption's length with room at its far end for the next tab's slant, which is drawn over it.
+  int GetTabLength(CDC* pDC, CTKTabManagerItem* pItem) override;
   CRect FillHeader(CTKTabManager* pTabManager, CDC* pDC, CRect rcControl) override;
   void DrawTab(CDC* pDC, CTKTabManagerItem* pItem) override;
   int GetAllowedColorSets() const override { return 21; }
@@ -99,5 +101,6 @@ class CTKTabPaintManager::CAppearanceSetVisualStudio2005 : public CAppearanceSet
 public:
   CAppearanceSetVisualStudio2005() { m_bOrderedDrawing = TRUE; }
   CRect GetHeaderMargin() override;
+  int GetTabLength(CDC* pDC, CTKTabManagerItem* pItem) override { return CAppearanceSet::GetTabLength(pDC, pItem); }
   void DrawTab(CDC* pDC, CTKTabManagerItem* pItem) override;
 };

@@ -146,6 +146,33 @@ TEST_F(TabAppearances, PropertyPage2003LeavesRoomForTheFirstSlant)
   EXPECT_EQ(strip.GetTab(1)->m_rcItem.left, strip.GetTab(0)->m_rcItem.right);
 }
 
+// Each tab's slant is drawn over the far end of the tab before it: every caption ends before the foot of the
+// next tab's slant, at every side the strip may stand on.
+TEST_F(TabAppearances, PropertyPage2003SlantsLeaveTheCaptionBeforeThemWhole)
+{
+  for (int position : {TK_TAB_POSITION_TOP, TK_TAB_POSITION_BOTTOM, TK_TAB_POSITION_LEFT, TK_TAB_POSITION_RIGHT}) {
+    SCOPED_TRACE(position);
+    CTKTabPaintManager pm;
+    pm.SelectAppearance(3);
+    pm.SetPosition(position);
+    Strip strip(pm, CRect(0, 0, 600, 600));
+    strip.AddTabs({"Опоры", "Светильники", "Ww"});
+    strip.SelectTab(strip.GetTab(1));
+    const bool vertical = position == TK_TAB_POSITION_LEFT || position == TK_TAB_POSITION_RIGHT;
+    const int margin = vertical ? pm.m_rcButtonMargin.bottom : pm.m_rcButtonMargin.right;
+    for (int i = 0; i + 1 < strip.GetTabCount(); ++i) {
+      const CRect a = strip.GetTab(i)->m_rcItem;
+      const CRect b = strip.GetTab(i + 1)->m_rcItem;
+      const int thickness = vertical ? b.Width() : b.Height();
+      // Without room of its own the caption would end 6 and the margin short of the tab's far end.
+      const int captionEnd = (vertical ? a.top : a.left) +
+                             pm.DrawTabContent(&strip.m_dc, strip.GetTab(i), CRect(), FALSE) - 6 - margin;
+      const int slantFoot = (vertical ? b.top : b.left) + 8 - thickness;
+      EXPECT_LE(captionEnd, slantFoot) << "tab " << i;
+    }
+  }
+}
+
 TEST_F(TabAppearances, DefaultStateButtonsShowTheHalftoneInASunkenFrame)
 {
   CTKTabPaintManager pm;
