@@ -26,7 +26,9 @@
 #include "platform/mfc/msgbox.h"
 #include "toolkit/paint/resource_manager.h"
 
+#include <algorithm>
 #include <set>
+#include <string>
 
 // A loaded stream is believed no deeper than this: menus nest a few levels, a saved stream is hostile.
 static constexpr int kMaxPopupDepth = 64;
@@ -315,6 +317,43 @@ void CTKPopupBar::DoPropExchange(CTKPropExchange* pPX)
   }
   if (pPX->m_nSchema > 8)
     PX_Bool(pPX, "DoubleGripper", m_bDoubleGripper, FALSE);
+}
+
+// At most this many stored strings are taken into a combo box's list.
+constexpr int kMaxStoredItems = 4096;
+
+void CTKControlComboBoxList::DoPropExchange(CTKPropExchange* pPX)
+{
+  CTKPopupBar::DoPropExchange(pPX);
+  CTKPropExchangeSectionPtr pSection(pPX->GetSection("Items"));
+  if (pPX->IsLoading()) {
+    int nCount = 0;
+    PX_Int(pSection.get(), "Count", nCount, 0);
+    // A stored count is not believed past what a list may hold.
+    if (nCount < 0 || nCount > kMaxStoredItems)
+      AfxThrowArchiveException(CArchiveException::badIndex);
+    if (!CreateListWindow())
+      return;
+    SendMessage(LB_RESETCONTENT, 0, 0);
+    for (int i = 0; i < nCount; ++i) {
+      CString strItem;
+      PX_String(pSection.get(), ("Item" + std::to_string(i)).c_str(), strItem, "");
+      SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(static_cast<LPCSTR>(strItem)));
+    }
+    return;
+  }
+  int nCount = GetSafeHwnd() ? static_cast<int>(SendMessage(LB_GETCOUNT, 0, 0)) : 0;
+  nCount = std::clamp(nCount, 0, kMaxStoredItems);
+  PX_Int(pSection.get(), "Count", nCount, 0);
+  for (int i = 0; i < nCount; ++i) {
+    CString strItem;
+    const int nLength = static_cast<int>(SendMessage(LB_GETTEXTLEN, static_cast<WPARAM>(i), 0));
+    if (nLength > 0) {
+      SendMessage(LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(strItem.GetBuffer(nLength + 1)));
+      strItem.ReleaseBuffer();
+    }
+    PX_String(pSection.get(), ("Item" + std::to_string(i)).c_str(), strItem, "");
+  }
 }
 
 // ---- Controls

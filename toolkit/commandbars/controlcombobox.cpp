@@ -20,6 +20,8 @@ constexpr int kGrayText = 17;
 constexpr int kWindowText = 8;
 constexpr DWORD kEditStyle = WS_CHILD | ES_AUTOHSCROLL;
 constexpr UINT kMsgIsFieldWindow = 10824;
+// SHACF_USETAB: the shell's completion moves through its suggestions with Tab.
+constexpr DWORD kShellTabKey = 0x08;
 constexpr UINT kShowNoActivate = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW;
 constexpr UINT kHideNoActivate = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW;
 
@@ -223,6 +225,29 @@ CTKControlComboBox::~CTKControlComboBox()
   delete m_pEdit;
 }
 
+void CTKControlComboBox::SetShellAutoComplete(DWORD dwFlags)
+{
+  m_dwShellAutoCompleteFlags = dwFlags;
+  ApplyShellAutoComplete();
+}
+
+void CTKControlComboBox::ApplyShellAutoComplete()
+{
+  delete m_pAutoCompleteWnd;
+  m_pAutoCompleteWnd = nullptr;
+  if (!m_pEdit || !m_pEdit->GetSafeHwnd() || m_dwShellAutoCompleteFlags == 0)
+    return;
+  m_pAutoCompleteWnd = new CTKControlComboBoxAutoCompleteWnd;
+  // Without the shell's completion the box types as before.
+  if (FAILED(m_pAutoCompleteWnd->SetupEditAutoComplete(m_pEdit->GetSafeHwnd(), m_dwShellAutoCompleteFlags))) {
+    delete m_pAutoCompleteWnd;
+    m_pAutoCompleteWnd = nullptr;
+    return;
+  }
+  if (::GetFocus() == m_pEdit->GetSafeHwnd())
+    m_pAutoCompleteWnd->EnableHook(TRUE);
+}
+
 // ---- The edit window of the drop-down style
 
 BOOL CTKControlComboBoxEditCtrl::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
@@ -280,6 +305,13 @@ BOOL CTKControlComboBoxEditCtrl::OnWndMsg(UINT message, WPARAM wParam, LPARAM lP
     if (pResult)
       *pResult = 1;
     return TRUE;
+  case TKWM_AUTOCOMPLETE_SHOWN:
+    // The shell's list shows: the box's own closes.
+    if (pControl->IsDroppedDown())
+      pBar->SetPopuped(-1, FALSE);
+    if (pResult)
+      *pResult = 0;
+    return TRUE;
   default:
     break;
   }
@@ -305,6 +337,8 @@ void CTKControlComboBox::DestroyEditWindow()
 {
   // Editing ends with the window, so the mouse manager's lock does not outlive it.
   SetFocused(FALSE);
+  delete m_pAutoCompleteWnd;
+  m_pAutoCompleteWnd = nullptr;
   if (m_pEdit && m_pEdit->GetSafeHwnd())
     m_pEdit->DestroyWindow();
 }
@@ -339,6 +373,8 @@ void CTKControlComboBox::SetRect(CRect rcControl)
     m_bEditChanged = FALSE;
     if (!GetEnabled())
       m_pEdit->EnableWindow(FALSE);
+    if (m_dwShellAutoCompleteFlags != 0)
+      ApplyShellAutoComplete();
   }
   if (CTKPaintManager* pPaintManager = GetPaintManager())
     m_pEdit->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(pPaintManager->GetRegularFont()->GetSafeHandle()), FALSE);
@@ -384,6 +420,8 @@ void CTKControlComboBox::OnEditSetFocus(HWND hWndPrevious)
   if (m_pParent && !IsDroppedDown())
     m_pParent->SetPopuped(-1, FALSE);
   SetFocused(TRUE);
+  if (m_pAutoCompleteWnd)
+    m_pAutoCompleteWnd->EnableHook(TRUE);
   m_bIgnoreAutoComplete = TRUE;
   OnEditChanged();
 }
@@ -393,6 +431,8 @@ void CTKControlComboBox::OnEditKillFocus()
   if (m_pParent && IsDroppedDown())
     m_pParent->SetPopuped(-1, FALSE);
   SetFocused(FALSE);
+  if (m_pAutoCompleteWnd)
+    m_pAutoCompleteWnd->EnableHook(FALSE);
 }
 
 BOOL CTKControlComboBox::HasListWindow() const
@@ -586,6 +626,9 @@ BOOL CTKControlComboBox::SetPopuped(BOOL bPopup)
   if (bPopup) {
     m_bSelEndOk = FALSE;
     m_nLastSel = GetCurSel();
+    // One list at a time: the shell's gives way to the box's own.
+    if (m_pAutoCompleteWnd)
+      m_pAutoCompleteWnd->HideDropDown();
   } else if (m_bPopup && !m_bSelEndOk) {
     if (!m_pEdit && !m_bFocused)
       SetCurSel(m_nLastSel);
@@ -645,6 +688,10 @@ int CTKControlComboBox::OnHookKeyDown(UINT nChar, LPARAM lParam)
   m_bIgnoreAutoComplete = nChar == VK_DELETE || nChar == VK_BACK;
   switch (nChar) {
   case VK_TAB:
+    // The shell may take Tab to move through its suggestions.
+    if (!m_pAutoCompleteWnd || !(m_dwShellAutoCompleteFlags & kShellTabKey))
+      return 0;
+    break;
   case VK_RETURN:
     return 0;
   case VK_ESCAPE:
@@ -663,6 +710,8 @@ int CTKControlComboBox::OnHookKeyDown(UINT nChar, LPARAM lParam)
     OnClick(FALSE, CPoint(0, 0));
     return 1;
   }
+  if (m_pAutoCompleteWnd && m_pAutoCompleteWnd->ForwardKey(nChar, lParam))
+    return 1;
   CTKControlComboBoxList* pList = HasListWindow() ? GetListBar() : nullptr;
   if (!m_pEdit) {
     if (pList)

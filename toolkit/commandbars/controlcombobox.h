@@ -33,6 +33,8 @@ public:
   // The list box lays its items out itself: its size is set only as it opens.
   void DelayLayout() override {}
   void Copy(CTKCommandBar* pCommandBar, BOOL bRecursive = FALSE) override;
+  // The popup bar's values, then the list's strings in the section "Items".
+  void DoPropExchange(CTKPropExchange* pPX) override;
   // The keys a closed or open list takes for its combo box: 1 handled, 0 not.
   int ProcessListKey(CTKControlComboBox* pComboBox, UINT nChar);
   CTKControlComboBox* GetOwnerCombo() const { return m_pComboBox; }
@@ -76,7 +78,10 @@ public:
   // On: the combo types into an edit window of its own (made when the bar first places it); off: none.
   void SetDropDownStyle(BOOL bDropDown);
   CTKControlComboBoxEditCtrl* GetEditCtrl() const { return m_pEdit; }
-  void SetShellAutoComplete(DWORD dwFlags) { m_dwShellAutoCompleteFlags = dwFlags; }
+  // The shell's completion of the typed text (SHAutoComplete flags; 0: none), set up once the edit window exists.
+  void SetShellAutoComplete(DWORD dwFlags);
+  DWORD GetShellAutoComplete() const { return m_dwShellAutoCompleteFlags; }
+  CTKControlComboBoxAutoCompleteWnd* GetAutoCompleteWatcher() const { return m_pAutoCompleteWnd; }
   void SetAutoComplete(BOOL bAutoComplete) { m_bAutoComplete = bAutoComplete; }
   CString GetEditText() const;
   void SetEditText(const CString& strText);
@@ -134,6 +139,7 @@ protected:
   friend class CTKControlComboBoxEditCtrl;
   void OnEditTextChange();
   void DestroyEditWindow();
+  void ApplyShellAutoComplete();
 
   CTKControlComboBoxEditCtrl* m_pEdit = nullptr;
   BOOL m_bDropDown = FALSE;

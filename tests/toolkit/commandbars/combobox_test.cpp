@@ -3,14 +3,17 @@
 #include "tests/toolkit/commandbars/bar_frame.h"
 
 #include "platform/gdi/png.h"
+#include "platform/mfc-core/memfile.h"
 #include "platform/gdi/surface.h"
 #include "platform/richedit/richedit.h"
 #include "platform/user/input.h"
 #include "platform/user/paint.h"
+#include "platform/user/system.h"
 #include "toolkit/commandbars/controlcombobox.h"
 #include "toolkit/commandbars/menusound.h"
 #include "toolkit/paint/keyboard_manager.h"
 #include "toolkit/paint/paint_manager.h"
+#include "toolkit/paint/prop_exchange.h"
 
 #include <gtest/gtest.h>
 
@@ -427,3 +430,130 @@ TEST_F(ComboBox, PictureOfADropDownComboCompletedFromItsOpenList)
   pCombo_->SetFocused(FALSE);
   CTKPaintManager::SetTheme(tkThemeDefault);
 }
+
+namespace {
+
+// A drop-down combo's shell completion: set up on its edit window once the bar makes it (not without shlwapi),
+// watching for the shell's list only while the box has the focus; the shell's list showing closes the box's own,
+// and the box's own opening hides the shell's.
+TEST_F(ComboBox, ShellCompletionFollowsTheEditWindowAndOneListShowsAtATime)
+{
+  constexpr DWORD kFileSystem = 0x1;
+  Fill(3);
+  pCombo_->SetDropDownStyle(TRUE);
+  pCombo_->SetShellAutoComplete(kFileSystem);
+  EXPECT_EQ(pCombo_->GetAutoCompleteWatcher(), nullptr) << "no edit window yet";
+  {
+    user::AbsentSystemModule absent("shlwapi.dll");
+    pBar_->OnRecalcLayout();
+    ASSERT_NE(EditWindow(pCombo_), nullptr);
+    EXPECT_EQ(pCombo_->GetAutoCompleteWatcher(), nullptr);
+  }
+  pCombo_->SetShellAutoComplete(kFileSystem);
+  CTKControlComboBoxAutoCompleteWnd* pWatcher = pCombo_->GetAutoCompleteWatcher();
+  ASSERT_NE(pWatcher, nullptr);
+  const HWND hWndEdit = EditWindow(pCombo_);
+
+  WNDCLASS wc{};
+  wc.lpfnWndProc = ::DefWindowProc;
+  wc.lpszClassName = "Auto-Suggest Dropdown";
+  ::RegisterClass(&wc);
+  HWND hWndDropDown = ::CreateWindowEx(WS_EX_TOOLWINDOW, "Auto-Suggest Dropdown", "", WS_POPUP, 0, 30, 200, 100,
+                                       nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(hWndDropDown, nullptr);
+  ::ShowWindow(hWndDropDown, SW_SHOWNOACTIVATE);
+  EXPECT_EQ(pWatcher->GetDropDown(), nullptr) << "not watched before the box has the focus";
+  ::ShowWindow(hWndDropDown, SW_HIDE);
+
+  pCombo_->SetFocused(TRUE);
+  ASSERT_EQ(::GetFocus(), hWndEdit);
+  OpenList();
+  ASSERT_TRUE(pCombo_->IsDroppedDown());
+  ::ShowWindow(hWndDropDown, SW_SHOWNOACTIVATE);
+  EXPECT_EQ(pWatcher->GetDropDown(), hWndDropDown);
+  cbtest::Pump();
+  EXPECT_FALSE(pCombo_->IsDroppedDown()) << "the shell's list closes the box's own";
+  EXPECT_EQ(::GetFocus(), hWndEdit);
+
+  OpenList();
+  EXPECT_TRUE(pCombo_->IsDroppedDown());
+  EXPECT_FALSE(::IsWindowVisible(hWndDropDown)) << "the box's own list hides the shell's";
+  frame_.GetCommandBars()->ClosePopups();
+
+  // Tab leaves the box unless the shell takes Tab itself.
+  pCombo_->SetFocused(TRUE);
+  EXPECT_EQ(pCombo_->OnHookKeyDown(VK_TAB, 0), 0);
+  pCombo_->SetShellAutoComplete(kFileSystem | 0x08);
+  EXPECT_NE(pCombo_->OnHookKeyDown(VK_TAB, 0), 0);
+  pCombo_->SetFocused(FALSE);
+  pWatcher = pCombo_->GetAutoCompleteWatcher();
+  ASSERT_NE(pWatcher, nullptr);
+  ::ShowWindow(hWndDropDown, SW_HIDE);
+  ::ShowWindow(hWndDropDown, SW_SHOWNOACTIVATE);
+  EXPECT_EQ(pWatcher->GetDropDown(), nullptr) << "the hook ends with the focus";
+  ::DestroyWindow(hWndDropDown);
+
+  pCombo_->SetDropDownStyle(FALSE);
+  EXPECT_EQ(pCombo_->GetAutoCompleteWatcher(), nullptr);
+  EXPECT_EQ(pCombo_->GetShellAutoComplete(), kFileSystem | 0x08) << "the flags stay for the next edit window";
+}
+
+std::vector<BYTE> SaveList(CTKControlComboBoxList* pList)
+{
+  CMemFile file;
+  {
+    CArchive ar(&file, CArchive::store);
+    CTKPropExchangeArchive px(ar);
+    pList->DoPropExchange(&px);
+    ar.Close();
+  }
+  const auto length = static_cast<std::size_t>(file.GetLength());
+  return std::vector<BYTE>(file.GetData(), file.GetData() + length);
+}
+
+// The list's strings follow the popup bar's values: their count (32 bits) and each string as the archive writes
+// text (a length byte and the characters), read back into a list that had others; a count no list holds is
+// refused and the list keeps its strings.
+TEST_F(ComboBox, TheListsStringsAreStoredAfterThePopupBarsValues)
+{
+  CTKControlComboBoxList* pList = pCombo_->GetListBar();
+  pList->SendMessage(LB_RESETCONTENT, 0, 0);
+  const std::vector<BYTE> empty = SaveList(pList);
+  ASSERT_GE(empty.size(), 4u);
+  EXPECT_EQ(std::vector<BYTE>(empty.end() - 4, empty.end()), (std::vector<BYTE>{0, 0, 0, 0}));
+  for (const char* item : {"Опора", "Мачта"})
+    pList->SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  std::vector<BYTE> expected(empty.begin(), empty.end() - 4);
+  for (BYTE b : {2, 0, 0, 0, 5, 0xCE, 0xEF, 0xEE, 0xF0, 0xE0, 5, 0xCC, 0xE0, 0xF7, 0xF2, 0xE0})
+    expected.push_back(b);
+  EXPECT_EQ(SaveList(pList), expected);
+
+  auto* pLoaded = static_cast<CTKControlComboBoxList*>(RUNTIME_CLASS(CTKControlComboBoxList)->CreateObject());
+  pLoaded->CreateListWindow();
+  pLoaded->SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("old"));
+  const auto load = [pLoaded](std::vector<BYTE> bytes) {
+    CMemFile file(bytes.data(), static_cast<UINT>(bytes.size()));
+    CArchive ar(&file, CArchive::load);
+    CTKPropExchangeArchive px(ar);
+    try {
+      pLoaded->DoPropExchange(&px);
+    } catch (CException* e) {
+      e->Delete();
+      return false;
+    }
+    return true;
+  };
+  std::vector<BYTE> hostile(empty.begin(), empty.end() - 4);
+  for (BYTE b : {0xFF, 0xFF, 0xFF, 0x7F})
+    hostile.push_back(b);
+  EXPECT_FALSE(load(hostile));
+  EXPECT_EQ(pLoaded->SendMessage(LB_GETCOUNT, 0, 0), 1);
+  EXPECT_TRUE(load(expected));
+  ASSERT_EQ(pLoaded->SendMessage(LB_GETCOUNT, 0, 0), 2);
+  char text[32] = {};
+  pLoaded->SendMessage(LB_GETTEXT, 1, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "Мачта");
+  pLoaded->InternalRelease();
+}
+
+}  // namespace
