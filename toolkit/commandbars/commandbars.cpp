@@ -760,6 +760,19 @@ void CTKCommandBars::ShowKeyboardCues(BOOL bShow)
       pBar->InvalidateRect(nullptr, FALSE);
 }
 
+void CTKCommandBars::RedrawCommandBars()
+{
+  // The bars' own requests for a frame layout wait for the one at the end.
+  m_bLayoutLock = TRUE;
+  const std::vector<CTKCommandBar*> bars = m_arrBars;
+  for (CTKCommandBar* pBar : bars) {
+    if (pBar->IsVisible())
+      pBar->OnRecalcLayout();
+  }
+  m_bLayoutLock = FALSE;
+  RecalcFrameLayout();
+}
+
 void CTKCommandBars::RecalcFrameLayout(BOOL bDelay)
 {
   if (m_bLayoutLock || !m_pFrame || !m_pFrame->GetSafeHwnd())

@@ -190,6 +190,8 @@ public:
 
   // ---- Frame layout
   void RecalcFrameLayout(BOOL bDelay = FALSE);
+  // Every visible bar lays itself out again, then the frame once.
+  void RedrawCommandBars();
   // Runs a frame layout that was delayed to idle time now.
   void RecalcPendingFrameLayout();
   void OnSetPreviewMode(BOOL bPreview);

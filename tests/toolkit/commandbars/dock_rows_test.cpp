@@ -236,3 +236,44 @@ TEST(DockRows, RemovingTheOnlyBarOfARowRemovesTheRow)
 }
 
 }  // namespace
+
+namespace {
+
+// Counts the frame's layouts.
+class CCountingFrame : public CDockFrame {
+public:
+  void RecalcLayout(BOOL bNotify = TRUE) override
+  {
+    ++m_nLayouts;
+    CDockFrame::RecalcLayout(bNotify);
+  }
+  int m_nLayouts = 0;
+};
+
+// Redrawing the bars lays every visible bar out again (a control added meanwhile takes its place and the row
+// grows) and the frame only once at the end; a hidden bar is left as it is.
+TEST(DockRows, RedrawingTheBarsLaysOutEachVisibleBarAndTheFrameOnce)
+{
+  CCountingFrame frame;
+  ASSERT_TRUE(frame.MakeDocked(kWidth, kHeight));
+  frame.AddMenuBar();
+  CTKToolBar* pStandard = frame.AddToolBar("Standard", 130);
+  CTKToolBar* pShort = frame.AddToolBar("Short", 131);
+  ASSERT_TRUE(pStandard && pShort);
+  frame.RecalcLayout();
+  pShort->SetVisible(FALSE);
+  frame.RecalcLayout();
+  const int nWidthBefore = CDockFrame::BarRect(pStandard).Width();
+  CTKControl* pAdded = pStandard->GetControls()->Add(tkControlButton, 57664);
+  CTKControl* pHiddenAdded = pShort->GetControls()->Add(tkControlButton, 57600);
+  ASSERT_TRUE(pAdded && pHiddenAdded);
+  frame.m_nLayouts = 0;
+
+  frame.GetCommandBars()->RedrawCommandBars();
+  EXPECT_EQ(frame.m_nLayouts, 1);
+  EXPECT_FALSE(pAdded->GetRect().IsRectEmpty());
+  EXPECT_GT(CDockFrame::BarRect(pStandard).Width(), nWidthBefore);
+  EXPECT_TRUE(pHiddenAdded->GetRect().IsRectEmpty());
+}
+
+}  // namespace
