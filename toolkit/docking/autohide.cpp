@@ -89,6 +89,7 @@ BEGIN_MESSAGE_MAP(CTKDockingPaneAutoHidePanel, CWnd)
   ON_WM_MOUSEMOVE()
   ON_MESSAGE(WM_MOUSEHOVER, &CTKDockingPaneAutoHidePanel::OnMouseHover)
   ON_MESSAGE(WM_MOUSELEAVE, &CTKDockingPaneAutoHidePanel::OnMouseLeave)
+  ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 CTKDockingPaneAutoHidePanel::CTKDockingPaneAutoHidePanel(CTKDockingPaneLayout* pLayout)
@@ -115,8 +116,45 @@ void CTKDockingPaneAutoHidePanel::DeleteTabRows()
 
 BOOL CTKDockingPaneAutoHidePanel::Create(CWnd* pSite)
 {
-  return CWnd::Create(AfxRegisterWndClass(0, ::LoadCursor(nullptr, IDC_ARROW)), nullptr,
-                      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, CRect(0, 0, 0, 0), pSite, 0);
+  if (!CWnd::Create(AfxRegisterWndClass(0, ::LoadCursor(nullptr, IDC_ARROW)), nullptr,
+                    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, CRect(0, 0, 0, 0), pSite, 0))
+    return FALSE;
+  m_dropTarget.Register(this);
+  return TRUE;
+}
+
+void CTKDockingPaneAutoHidePanel::OnDestroy()
+{
+  m_dropTarget.Revoke();
+  CWnd::OnDestroy();
+}
+
+DROPEFFECT CTKDockingPaneAutoHidePanel::CDropTarget::OnDragEnter(CWnd* pWnd, COleDataObject* pDataObject,
+                                                                 DWORD dwKeyState, CPoint point)
+{
+  return OnDragOver(pWnd, pDataObject, dwKeyState, point);
+}
+
+DROPEFFECT CTKDockingPaneAutoHidePanel::CDropTarget::OnDragOver(CWnd* /*pWnd*/, COleDataObject* /*pDataObject*/,
+                                                                DWORD /*dwKeyState*/, CPoint point)
+{
+  CTKDockingPanePaintManager* pPaintManager = m_pPanel->GetPaintManager();
+  const CTKTabPaintManager* pTabPaint = pPaintManager != nullptr ? pPaintManager->GetAutoHidePaintManager() : nullptr;
+  if (pTabPaint != nullptr && pTabPaint->m_bSelectOnDragOver) {
+    if (CTKDockingPane* pPane = m_pPanel->HitTest(point); pPane != nullptr)
+      m_pPanel->SlideOutPane(pPane);
+  }
+  return DROPEFFECT_NONE;
+}
+
+void CTKDockingPaneAutoHidePanel::SlideOutPane(CTKDockingPane* pPane)
+{
+  if (m_pSlideOut != nullptr && m_pSlideOut->m_pContainer == pPane->GetContainer() &&
+      m_pSlideOut->m_pContainer->GetSelected() == pPane) {
+    return;
+  }
+  CloseSlideOut(FALSE);
+  ShowSlideOut(pPane, FALSE);
 }
 
 BOOL CTKDockingPaneAutoHidePanel::IsEmpty() const
@@ -316,12 +354,7 @@ LRESULT CTKDockingPaneAutoHidePanel::OnMouseHover(WPARAM /*wParam*/, LPARAM lPar
   if (pPane == nullptr || pTop == nullptr || ::GetActiveWindow() != pTop->GetSafeHwnd()) {
     return 0;
   }
-  if (m_pSlideOut != nullptr && m_pSlideOut->m_pContainer == pPane->GetContainer() &&
-      m_pSlideOut->m_pContainer->GetSelected() == pPane) {
-    return 0;
-  }
-  CloseSlideOut(FALSE);
-  ShowSlideOut(pPane, FALSE);
+  SlideOutPane(pPane);
   return 0;
 }
 

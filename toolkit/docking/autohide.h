@@ -3,6 +3,7 @@
 // docked area when its tab is pointed at or clicked, and slides it back when the mouse has been away a while.
 #pragma once
 
+#include "platform/mfc/afxole.h"
 #include "platform/mfc/miniframe.h"
 #include "toolkit/docking/layout.h"
 #include "toolkit/docking/tabs/tab_manager.h"
@@ -26,8 +27,21 @@ public:
     CTKDockingPaneTabbedContainer* m_pGroup;
   };
 
+  // An OLE drag over the strip slides out the pane of the tab under it, as resting the mouse there does (when
+  // the tab paint manager allows); the strip takes no drop.
+  class CDropTarget : public COleDropTarget {
+  public:
+    explicit CDropTarget(CTKDockingPaneAutoHidePanel* pPanel) : m_pPanel(pPanel) {}
+    DROPEFFECT OnDragEnter(CWnd* pWnd, COleDataObject* pDataObject, DWORD dwKeyState, CPoint point) override;
+    DROPEFFECT OnDragOver(CWnd* pWnd, COleDataObject* pDataObject, DWORD dwKeyState, CPoint point) override;
+
+  private:
+    CTKDockingPaneAutoHidePanel* m_pPanel;
+  };
+
   explicit CTKDockingPaneAutoHidePanel(CTKDockingPaneLayout* pLayout);
   ~CTKDockingPaneAutoHidePanel() override;
+  CDropTarget& GetDropTarget() { return m_dropTarget; }
 
   // Takes the strip from the given edge of rect during the frame's layout.
   virtual void OnLayout(CWnd* pSite, CRect& rect, AFX_SIZEPARENTPARAMS* pParams);
@@ -69,10 +83,15 @@ protected:
   void OnMouseMove(UINT nFlags, CPoint point);
   LRESULT OnMouseHover(WPARAM wParam, LPARAM lParam);
   LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
+  void OnDestroy();
   DECLARE_MESSAGE_MAP()
 
 private:
   void DeleteTabRows();
+  // Slides the pane out unless it already shows; no focus.
+  void SlideOutPane(CTKDockingPane* pPane);
+
+  CDropTarget m_dropTarget{this};
 };
 
 class CTKDockingPaneAutoHideWnd : public CMiniFrameWnd {

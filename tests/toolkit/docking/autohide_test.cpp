@@ -3,6 +3,8 @@
 #include "tests/toolkit/docking/dock_frame.h"
 #include "toolkit/docking/autohide.h"
 #include "toolkit/docking/layoutpersist.h"
+#include "toolkit/docking/paint_manager.h"
+#include "toolkit/docking/tabs/tab_paint_manager.h"
 #include "platform/base/clock.h"
 #include "platform/user/input.h"
 
@@ -137,6 +139,38 @@ TEST_F(AutoHide, PointingAtATabSlidesTheGroupOutInEightStepsAndBackWhenTheMouseI
   EXPECT_EQ(Actions(), (std::vector<int>{tkActionCollapsing, tkActionCollapsed}));
   EXPECT_EQ(Panel(TK_DOCK_LEFT)->GetSlideOut(), nullptr);
   EXPECT_EQ(CheckTree(Manager().GetCurrentLayout()), "");
+}
+
+// An OLE drag over a hidden group's tab slides its pane out, as pointing at it does, without the focus; the strip
+// takes no drop, and a tab paint manager that does not select on drag-over leaves the group hidden.
+TEST_F(AutoHide, AnOleDragOverATabSlidesItsPaneOut)
+{
+  Manager().AutoHideNode(Manager().FindPane(32769));
+  frame_.Layout();
+  CTKDockingPaneAutoHidePanel* pPanel = Panel(TK_DOCK_LEFT);
+  ASSERT_NE(pPanel, nullptr);
+  const CPoint overTab = pPanel->GetTabRow(0)->GetTab(0)->GetRect().CenterPoint();
+  CTKTabPaintManager* pTabs = Manager().GetPaintManager()->GetAutoHidePaintManager();
+  ASSERT_NE(pTabs, nullptr);
+
+  pTabs->m_bSelectOnDragOver = FALSE;
+  EXPECT_EQ(DROPEFFECT_NONE, pPanel->GetDropTarget().OnDragEnter(pPanel, nullptr, 0, overTab));
+  EXPECT_EQ(pPanel->GetSlideOut(), nullptr);
+
+  pTabs->m_bSelectOnDragOver = TRUE;
+  const HWND hFocus = ::GetFocus();
+  EXPECT_EQ(DROPEFFECT_NONE, pPanel->GetDropTarget().OnDragOver(pPanel, nullptr, 0, CPoint(-5, -5)));
+  EXPECT_EQ(pPanel->GetSlideOut(), nullptr) << "nothing under the point";
+  EXPECT_EQ(DROPEFFECT_NONE, pPanel->GetDropTarget().OnDragEnter(pPanel, nullptr, 0, overTab));
+  CTKDockingPaneAutoHideWnd* pSlideOut = pPanel->GetSlideOut();
+  ASSERT_NE(pSlideOut, nullptr);
+  EXPECT_EQ(pSlideOut->m_pContainer->GetSelected(), Manager().FindPane(32769));
+  EXPECT_EQ(hFocus, ::GetFocus());
+  // Moving on over the same tab keeps the window that is sliding out.
+  EXPECT_EQ(DROPEFFECT_NONE, pPanel->GetDropTarget().OnDragOver(pPanel, nullptr, 0, overTab));
+  EXPECT_EQ(pPanel->GetSlideOut(), pSlideOut);
+  Wait(8 * 16);
+  EXPECT_EQ(SlideWidth(), pSlideOut->m_rcWindow.Width());
 }
 
 TEST_F(AutoHide, ASiteThatRefusesTheSlideInKeepsTheWindowOutForAnotherSixTicks)
