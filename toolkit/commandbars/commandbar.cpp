@@ -812,6 +812,22 @@ void CTKCommandBar::OnLButtonDownBar(CPoint point)
   BOOL bCustomize = IsCustomizeMode();
   if (bCustomize && (!IsCustomizable() || (pControl->GetFlags() & TK_FLAG_NOMOVABLE)))
     return;
+  CTKCommandBars* pCommandBars = GetCommandBars();
+  if (!bCustomize && pCommandBars && !(pControl->GetFlags() & TK_FLAG_NOMOVABLE) && IsCustomizable() &&
+      m_barType == tkBarTypeNormal && ::GetKeyState(kAltDragKey) < 0 && pCommandBars->IsCustomizeAvail() &&
+      pCommandBars->GetCommandBarsOptions()->bAltDragCustomization) {
+    // Alt-drag: the control moves as in customise mode, for this one drag.
+    InternalAddRef();
+    pCommandBars->SetQuickCustomizeMode(TRUE);
+    pCommandBars->ClosePopups();
+    SetSelected(-1, FALSE);
+    pControl->OnCustomizeMouseDown(point);
+    pCommandBars->SetQuickCustomizeMode(FALSE);
+    pCommandBars->RecalcFrameLayout();
+    pCommandBars->ClosePopups();
+    InternalRelease();
+    return;
+  }
   pControl->OnClick(FALSE, point);
 }
 

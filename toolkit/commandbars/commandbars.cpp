@@ -760,6 +760,14 @@ void CTKCommandBars::ShowKeyboardCues(BOOL bShow)
       pBar->InvalidateRect(nullptr, FALSE);
 }
 
+void CTKCommandBars::SetQuickCustomizeMode(BOOL bMode)
+{
+  m_bCustomizeMode = bMode;
+  m_bQuickCustomizeMode = bMode;
+  SetDragControl(nullptr);
+  ShowKeyboardCues(bMode);
+}
+
 void CTKCommandBars::RedrawCommandBars()
 {
   // The bars' own requests for a frame layout wait for the one at the end.

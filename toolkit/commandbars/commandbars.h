@@ -114,6 +114,9 @@ public:
 
   // ---- Modes
   BOOL IsCustomizeMode() const { return m_bCustomizeMode; }
+  // The customise mode of one Alt-drag of a control, without the sheet.
+  void SetQuickCustomizeMode(BOOL bMode);
+  BOOL IsQuickCustomizeMode() const { return m_bQuickCustomizeMode; }
   void SetCustomizeMode(BOOL bMode)
   {
     m_bCustomizeMode = bMode;
@@ -201,6 +204,7 @@ private:
   BOOL IsControlHiddenDepth(CTKControl* pControl, int nDepth) const;
 
   BOOL m_bCustomizeMode = FALSE;
+  BOOL m_bQuickCustomizeMode = FALSE;
   BOOL m_bCustomizeAvail = FALSE;
   CTKPaintManager* m_pPaintManager = nullptr;
   CTKImageManager* m_pImageManager = nullptr;

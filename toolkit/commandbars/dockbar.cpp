@@ -78,8 +78,9 @@ DWORD CTKDockBar::GetLayoutMode(BOOL bHorz, const CTKToolBar* pBar) const
   DWORD dwMode = bHorz ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK;
   if (pBar->GetFlags() & TK_DOCK_STRETCHED)
     dwMode |= LM_STRETCH;
-  // While the customise sheet is open bars keep their full length.
-  if ((pBar->GetFlags() & TK_DOCK_HIDEWRAP) && !(m_pCommandBars && m_pCommandBars->IsCustomizeMode()))
+  // While the customise sheet is open bars keep their full length; an Alt-drag leaves them as they are.
+  const BOOL bSheet = m_pCommandBars && m_pCommandBars->IsCustomizeMode() && !m_pCommandBars->IsQuickCustomizeMode();
+  if ((pBar->GetFlags() & TK_DOCK_HIDEWRAP) && !bSheet)
     dwMode |= TK_LM_HIDEWRAP;
   return dwMode;
 }

@@ -1,7 +1,9 @@
 // The toolbars menu a right click opens on a toolbar or on a free part of a dock row: every closable toolbar
-// with a check while shown, then the customise command; in customise mode a right click selects instead.
+// with a check while shown, then the customise command; in customise mode a right click selects instead. And the
+// Alt-drag of a toolbar control, the customising this frame offers without the sheet.
 #include "platform/gdi/png.h"
 #include "platform/gdi/surface.h"
+#include "platform/user/input.h"
 #include "platform/user/paint.h"
 #include "tests/toolkit/commandbars/dock_frame.h"
 #include "toolkit/commandbars/customizesheet.h"
@@ -183,6 +185,62 @@ TEST_F(ContextMenu, InCustomiseModeARightClickSelectsTheControlAndOpensNoToolbar
   RightClick(short_, short_->GetControl(0)->GetRect().CenterPoint());
   EXPECT_EQ(pBars->GetDragControl(), nullptr);
   pBars->SetCustomizeMode(FALSE);
+}
+
+}  // namespace
+
+namespace {
+
+// Alt held while a toolbar control is pressed moves it as customise mode would, for that one drag, without the
+// sheet: dragged off every bar it leaves its toolbar and runs no command; the bars are out of customise mode
+// afterwards. Without Alt, or with "AltDragCustomization" off, the press is a click and the control stays.
+TEST_F(ContextMenu, AnAltDragMovesAToolbarControlWithoutTheSheet)
+{
+  frame_.ShowWindow(SW_SHOW);
+  ::SetActiveWindow(frame_.GetSafeHwnd());
+  cbtest::Pump();
+  CTKCommandBars* pBars = frame_.GetCommandBars();
+  struct Case {
+    const char* what;
+    bool alt;
+    BOOL option;
+    bool removed;
+  };
+  const Case cases[] = {
+      {"without Alt: a click", false, TRUE, false},
+      {"Alt-drag switched off: a click", true, FALSE, false},
+      {"Alt-drag", true, TRUE, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    pBars->GetCommandBarsOptions()->bAltDragCustomization = c.option;
+    const int nCount = short_->GetControlCount();
+    CTKControl* pControl = short_->GetControl(0);
+    const int nId = pControl->GetID();
+    CRect rc = pControl->GetRect();
+    short_->ClientToScreen(&rc);
+    CRect rcView = frame_.ViewRect();
+    frame_.ClientToScreen(&rcView);
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_MENU] = c.alt ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+    user::InjectMouseMove(rc.CenterPoint());
+    user::InjectMouseButton(VK_LBUTTON, true);
+    user::InjectMouseMove(CPoint(rc.CenterPoint().x + 10, rc.CenterPoint().y + 10));
+    user::InjectMouseMove(rcView.CenterPoint());
+    user::InjectMouseButton(VK_LBUTTON, false);
+    cbtest::Pump();
+    keys[VK_MENU] = 0;
+    ::SetKeyboardState(keys);
+    pBars->ClosePopups();
+    cbtest::Pump();
+    EXPECT_EQ(short_->GetControlCount(), c.removed ? nCount - 1 : nCount);
+    EXPECT_EQ(short_->GetControls()->FindControl(nId) == nullptr, c.removed);
+    EXPECT_FALSE(pBars->IsCustomizeMode());
+    EXPECT_FALSE(pBars->IsQuickCustomizeMode());
+    EXPECT_EQ(::GetCapture(), nullptr);
+  }
 }
 
 }  // namespace
