@@ -45,7 +45,9 @@ private:
   // The manager's areas this picture takes, in list order.
   std::vector<CCalcArea*> TakenAreas() const;
   void DrawIsolineLabel(HDC dc, const CCalcArea& area, double x, double y, double angle, const char16_t* text);
-  void DrawNodeLabel(HDC dc, int x, int y, const char16_t* text);
+  // Leaves the label out when it would overlap one of `drawn`, else draws it readable on its background and
+  // adds its box.
+  void DrawNodeLabel(HDC dc, int x, int y, const char16_t* text, std::vector<RECT>& drawn);
 
   CGraphicCoreFull* m_core;
   CCalcAreaManager* m_manager;
