@@ -179,6 +179,10 @@ int BuildFullReport30(IQorRoadDoc* document, CRTFWriter& writer, int& neverBuilt
 // The application's OpenGL view that renders report pictures; null without a frame window as main window.
 CWnd* GetActiveReportView();
 
+// The mark of contents entry `entry` where its section starts ("section<entry>"), whose page the contents' page
+// field of the entry shows.
+CString SectionMark(INT_PTR entry);
+
 // The contents title of a group, "{Группа ОП: name}", at most 254 characters: the name escaped and, when the title
 // would be longer, cut at a character boundary and ended with "…".
 CString GroupTitle(const CString& name);
