@@ -42,7 +42,7 @@ int Luma(COLORREF c) { return (299 * GetRValue(c) + 587 * GetGValue(c) + 114 * G
 // values on a navy fill).
 COLORREF ReadableOn(COLORREF background, COLORREF colour)
 {
-  if (background == CLR_INVALID || std::abs(Luma(background) - Luma(colour)) >= 100)
+  if (background == CLR_INVALID || std::abs(Luma(background) - Luma(colour)) >= 125)
     return colour;
   return Luma(background) < 128 ? RGB(255, 255, 255) : RGB(0, 0, 0);
 }
@@ -261,8 +261,9 @@ void CResultLayerPainter2D::DrawNodeLabel(HDC dc, int x, int y, const char16_t* 
   RECT measured = {0, 0, 0, 0};
   DrawTextA(dc, narrow.c_str(), static_cast<int>(narrow.size()), &measured, DT_CALCRECT | DT_SINGLELINE);
   const int t = measured.bottom - measured.top;
-  // One pixel of room around a label keeps neighbours apart.
-  const RECT box{x + 1, y - t / 2 - 1, x + 3 + measured.right, y - t / 2 + t + 1};
+  // A space's width between labels keeps neighbours apart as numbers.
+  const int gap = std::max(4, t / 2);
+  const RECT box{x + 1, y - t / 2 - 1, x + 2 + measured.right + gap, y - t / 2 + t + 1};
   const bool collides = std::any_of(drawn.begin(), drawn.end(), [&](const RECT& other) {
     return box.left < other.right && other.left < box.right && box.top < other.bottom && other.top < box.bottom;
   });
