@@ -229,7 +229,7 @@ TEST(RtfWriter, SymbolFontBytesAsTheirCharactersAndCyrillicFacesAsTheFaceItself)
   const std::string rtf = WriteRtf(document);
   EXPECT_NE(rtf.find("{\\fonttbl{\\f0\\fswiss\\fcharset204 Arial;}{\\f1\\ftech\\fcharset2 Symbol;}}"),
             std::string::npos) << rtf;
-  EXPECT_EQ(Body(rtf), "\\pard L\\f1\\u8805?\\u8804?\\u949?\\'ff\\f0 1}");
+  EXPECT_EQ(Body(rtf), "\\pard L\\f1 \\u8805?\\u8804?\\u949?\\'ff\\f0 1}");
 }
 
 TEST(RtfWriter, PlainTextEndsParagraphsWithCrLfAndSeparatesCellsWithTabs) {
