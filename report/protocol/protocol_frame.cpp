@@ -524,6 +524,9 @@ int BuildProtocol(IQorRoadDoc* document, CRTFWriter& writer, int& neverBuilt, IS
   if (writer.IsOpen() || writer.Open() == 0) {
     return 0;
   }
+  // The protocol's page, whoever sets it: the text column the program prints with, so that what fits a printed
+  // line fits a line of the exported document.
+  writer.SetPage(kProtocolMargins.left, kProtocolMargins.right, kProtocolMargins.top, kProtocolMargins.bottom);
   CProtocolFrame::Progress(0);
   CProtocolFrame frame(document, writer, statistics, print);
   CProtocolSections none;

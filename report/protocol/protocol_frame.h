@@ -27,6 +27,12 @@ struct IStatisticsRecord;
 struct IStatisticsSession;
 struct IVisualOpt;
 
+// The protocol's margins (twips): room for binding on the left, the header at the top; the footer's room at the
+// bottom of an exported page.
+inline constexpr struct {
+  int left, top, right, bottom;
+} kProtocolMargins{1700, 1250, 500, 1000};
+
 // Report item ids.
 inline constexpr int kItemTitlePage = 100;
 inline constexpr int kItemRoadData = 101;

@@ -211,6 +211,13 @@ void CRTFWriter::EndParagraph() { Put(CString("\\par")); }
 
 void CRTFWriter::KeepWithNext() { Put(CString("\\keepn")); }
 
+void CRTFWriter::SetPage(int left, int right, int top, int bottom)
+{
+  CString fragment;
+  fragment.Format("\\paperw11906\\paperh16838\\margl%d\\margr%d\\margt%d\\margb%d ", left, right, top, bottom);
+  Put(fragment);
+}
+
 void CRTFWriter::TabStops(int first, int step, int count)
 {
   CString fragment;

@@ -44,6 +44,8 @@ public:
   void EndParagraph();
   // "\keepn": the paragraph begun stays on the page of the one that follows it.
   void KeepWithNext();
+  // The page the document is set on: A4 portrait with these margins (twips).
+  void SetPage(int left, int right, int top, int bottom);
   // Left tab stops of the current paragraph: `count` stops from `first`, `step` twips apart.
   void TabStops(int first, int step, int count);
   void WriteTabs(int count);

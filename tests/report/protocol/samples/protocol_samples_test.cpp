@@ -27,6 +27,7 @@
 #include "tests/platform/mfc/print_fixture.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -134,8 +135,10 @@ std::vector<Pixels> DecodePictures(const std::string& rtf)
     const std::string group = rtf.substr(at, end - at);
     if (group.find("\\dibitmap") == std::string::npos)
       continue;
-    // The data follows the last control word of the group.
-    std::size_t data = group.find(' ', group.rfind('\\'));
+    // The data follows the last control word of the group (its letters and number).
+    std::size_t data = group.rfind('\\') + 1;
+    while (data < group.size() && (std::isalnum(static_cast<unsigned char>(group[data])) || group[data] == '-'))
+      ++data;
     std::vector<std::uint8_t> bytes;
     int high = -1;
     for (std::size_t i = data; i < group.size(); ++i) {
@@ -266,6 +269,7 @@ std::vector<std::string> HeadingOf(const std::string& entry)
       {u8"полуцилиндрическая освещенность", {u8"Освещенность полуцилиндрическая"}},
       {u8"вертикальная", {u8"Освещенность вертикальная"}},
       {u8"размещение ОП", {u8"Размещение ОП"}},
+      {u8"Общие", {u8"Параметры групп ОП", u8"Общие"}},
       {u8"параметры ОП", {u8"Параметры ОП"}},
   };
   for (const auto& n : named) {
@@ -597,7 +601,8 @@ TEST_F(ProtocolSamples, EveryProtocolAsLibreOfficePrintsIt)
         contents = i;
     }
     ASSERT_LT(contents, pages.size()) << "the protocol has its contents";
-    std::size_t cursor = 0;
+    // Sections follow one another: each heading is looked for after the previous one (page, line).
+    std::size_t cursorPage = 0, cursorLine = 0;
     int checked = 0;
     for (std::size_t c = contents; c < pages.size(); ++c) {
       for (const std::string& line : Lines(pages[c])) {
@@ -610,20 +615,21 @@ TEST_F(ProtocolSamples, EveryProtocolAsLibreOfficePrintsIt)
         for (const std::string& t : tokens)
           entry += (entry.empty() ? "" : " ") + t;
         const std::vector<std::string> heading = HeadingOf(entry);
-        std::size_t found = cursor;
-        auto holds = [&](const std::string& page) {
-          for (const std::string& l : Lines(page)) {
-            if (std::all_of(heading.begin(), heading.end(), [&](const std::string& h) { return l.find(h) != std::string::npos; }))
-              return true;
+        bool found = false;
+        for (std::size_t pg = cursorPage; pg < contents && !found; ++pg) {
+          const std::vector<std::string> lines = Lines(pages[pg]);
+          for (std::size_t l = pg == cursorPage ? cursorLine : 0; l < lines.size() && !found; ++l) {
+            if (std::all_of(heading.begin(), heading.end(),
+                            [&](const std::string& h) { return lines[l].find(h) != std::string::npos; })) {
+              found = true;
+              cursorPage = pg;
+              cursorLine = l + 1;
+            }
           }
-          return false;
-        };
-        while (found < contents && !holds(pages[found]))
-          ++found;
-        EXPECT_LT(found, contents) << entry << ": its section is not found";
-        if (found < contents) {
-          EXPECT_EQ(listed, static_cast<int>(found) + 1) << entry;
-          cursor = found;
+        }
+        EXPECT_TRUE(found) << entry << ": its section is not found";
+        if (found) {
+          EXPECT_EQ(listed, static_cast<int>(cursorPage) + 1) << entry;
           ++checked;
         }
       }
