@@ -38,15 +38,6 @@ std::string Narrow(const char16_t* text)
 
 int Luma(COLORREF c) { return (299 * GetRValue(c) + 587 * GetGValue(c) + 114 * GetBValue(c)) / 1000; }
 
-// The label colour, or black or white where the colour would not stand out from what lies under the label (blue
-// values on a navy fill).
-COLORREF ReadableOn(COLORREF background, COLORREF colour)
-{
-  if (background == CLR_INVALID || std::abs(Luma(background) - Luma(colour)) >= 125)
-    return colour;
-  return Luma(background) < 128 ? RGB(255, 255, 255) : RGB(0, 0, 0);
-}
-
 int TextHeight(HDC dc, const std::string& text)
 {
   RECT measured = {0, 0, 0, 0};
@@ -55,6 +46,23 @@ int TextHeight(HDC dc, const std::string& text)
 }
 
 }  // namespace
+
+COLORREF ReadableOn(COLORREF background, COLORREF colour)
+{
+  if (background == CLR_INVALID || std::abs(Luma(background) - Luma(colour)) >= 125)
+    return colour;
+  return Luma(background) < 128 ? RGB(255, 255, 255) : RGB(0, 0, 0);
+}
+
+bool PlaceLabel(const RECT& box, std::vector<RECT>& drawn)
+{
+  const bool collides = std::any_of(drawn.begin(), drawn.end(), [&](const RECT& other) {
+    return box.left < other.right && other.left < box.right && box.top < other.bottom && other.top < box.bottom;
+  });
+  if (!collides)
+    drawn.push_back(box);
+  return !collides;
+}
 
 HFONT CreateLabelFont(double angle)
 {
@@ -264,11 +272,7 @@ void CResultLayerPainter2D::DrawNodeLabel(HDC dc, int x, int y, const char16_t* 
   // A space's width between labels keeps neighbours apart as numbers.
   const int gap = std::max(4, t / 2);
   const RECT box{x + 1, y - t / 2 - 1, x + 2 + measured.right + gap, y - t / 2 + t + 1};
-  const bool collides = std::any_of(drawn.begin(), drawn.end(), [&](const RECT& other) {
-    return box.left < other.right && other.left < box.right && box.top < other.bottom && other.top < box.bottom;
-  });
-  if (!collides) {
-    drawn.push_back(box);
+  if (PlaceLabel(box, drawn)) {
     SetTextColor(dc, ReadableOn(GetPixel(dc, x + 2 + measured.right / 2, y), m_palette->GetColorRef(kColorNodeValues)));
     TextOutA(dc, x + 2, y - t / 2, narrow.c_str(), static_cast<int>(narrow.size()));
   }

@@ -62,5 +62,12 @@ private:
 // exchanged and the fourth byte 0.
 std::unique_ptr<CWiseDib> CopyResultPicture(const CWiseDib& source);
 
+// The colour of a label on `background`: its own, or black or white where its own would not stand out (blue values
+// on a navy fill).
+COLORREF ReadableOn(COLORREF background, COLORREF colour);
+
+// Whether a label's box (its room around it included) is clear of the boxes drawn before; if so it joins them.
+bool PlaceLabel(const RECT& box, std::vector<RECT>& drawn);
+
 // LOGFONT height 12 turned by `angle` degrees: the labels of isolines and node values.
 HFONT CreateLabelFont(double angle);
