@@ -9,6 +9,7 @@
 #include "graphics/drawers/road_picture_renderer.h"
 #include "platform/gdi/windraw.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -35,6 +36,8 @@ std::string Narrow(const char16_t* text)
   return out;
 }
 
+int Luma(COLORREF c) { return (299 * GetRValue(c) + 587 * GetGValue(c) + 114 * GetBValue(c)) / 1000; }
+
 int TextHeight(HDC dc, const std::string& text)
 {
   RECT measured = {0, 0, 0, 0};
@@ -43,6 +46,23 @@ int TextHeight(HDC dc, const std::string& text)
 }
 
 }  // namespace
+
+COLORREF ReadableOn(COLORREF background, COLORREF colour)
+{
+  if (background == CLR_INVALID || std::abs(Luma(background) - Luma(colour)) >= 125)
+    return colour;
+  return Luma(background) < 128 ? RGB(255, 255, 255) : RGB(0, 0, 0);
+}
+
+bool PlaceLabel(const RECT& box, std::vector<RECT>& drawn)
+{
+  const bool collides = std::any_of(drawn.begin(), drawn.end(), [&](const RECT& other) {
+    return box.left < other.right && other.left < box.right && box.top < other.bottom && other.top < box.bottom;
+  });
+  if (!collides)
+    drawn.push_back(box);
+  return !collides;
+}
 
 HFONT CreateLabelFont(double angle)
 {
@@ -224,7 +244,8 @@ void CResultLayerPainter2D::DrawNodeValues(HDC dc)
   HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
   SetDCPenColor(dc, m_palette->GetColorRef(kColorNodes));
   SetDCBrushColor(dc, m_palette->GetColorRef(kColorNodes));
-  SetTextColor(dc, m_palette->GetColorRef(kColorNodeValues));
+  // A label that would run into one drawn before is left out: overlapping digits are no value at all.
+  std::vector<RECT> drawn;
   for (CCalcArea* area : TakenAreas()) {
     if (area->m_displayMode != kDisplayNodeValues)
       continue;
@@ -233,20 +254,28 @@ void CResultLayerPainter2D::DrawNodeValues(HDC dc)
         continue;
       const POINT p = AreaPointToPixel(*area, node.marker->x, node.marker->y);
       Rectangle(dc, p.x - 1, p.y - 1, p.x + 1, p.y + 1);
-      DrawNodeLabel(dc, p.x, p.y, node.label->GetText().c_str());
+      DrawNodeLabel(dc, p.x, p.y, node.label->GetText().c_str(), drawn);
     }
   }
   SelectObject(dc, oldBrush);
   SelectObject(dc, oldPen);
 }
 
-void CResultLayerPainter2D::DrawNodeLabel(HDC dc, int x, int y, const char16_t* text)
+void CResultLayerPainter2D::DrawNodeLabel(HDC dc, int x, int y, const char16_t* text, std::vector<RECT>& drawn)
 {
   HFONT font = CreateLabelFont(0);
   HGDIOBJ old = SelectObject(dc, font);
   const std::string narrow = Narrow(text);
-  const int t = TextHeight(dc, narrow);
-  TextOutA(dc, x + 2, y - t / 2, narrow.c_str(), static_cast<int>(narrow.size()));
+  RECT measured = {0, 0, 0, 0};
+  DrawTextA(dc, narrow.c_str(), static_cast<int>(narrow.size()), &measured, DT_CALCRECT | DT_SINGLELINE);
+  const int t = measured.bottom - measured.top;
+  // A space's width between labels keeps neighbours apart as numbers.
+  const int gap = std::max(4, t / 2);
+  const RECT box{x + 1, y - t / 2 - 1, x + 2 + measured.right + gap, y - t / 2 + t + 1};
+  if (PlaceLabel(box, drawn)) {
+    SetTextColor(dc, ReadableOn(GetPixel(dc, x + 2 + measured.right / 2, y), m_palette->GetColorRef(kColorNodeValues)));
+    TextOutA(dc, x + 2, y - t / 2, narrow.c_str(), static_cast<int>(narrow.size()));
+  }
   SelectObject(dc, old);
   DeleteObject(font);
 }

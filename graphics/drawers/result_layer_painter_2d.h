@@ -45,7 +45,9 @@ private:
   // The manager's areas this picture takes, in list order.
   std::vector<CCalcArea*> TakenAreas() const;
   void DrawIsolineLabel(HDC dc, const CCalcArea& area, double x, double y, double angle, const char16_t* text);
-  void DrawNodeLabel(HDC dc, int x, int y, const char16_t* text);
+  // Leaves the label out when it would overlap one of `drawn`, else draws it readable on its background and
+  // adds its box.
+  void DrawNodeLabel(HDC dc, int x, int y, const char16_t* text, std::vector<RECT>& drawn);
 
   CGraphicCoreFull* m_core;
   CCalcAreaManager* m_manager;
@@ -59,6 +61,13 @@ private:
 // A calculation area's picture as GDI draws it: 3-byte pixels byte for byte, 4-byte pixels with red and blue
 // exchanged and the fourth byte 0.
 std::unique_ptr<CWiseDib> CopyResultPicture(const CWiseDib& source);
+
+// The colour of a label on `background`: its own, or black or white where its own would not stand out (blue values
+// on a navy fill).
+COLORREF ReadableOn(COLORREF background, COLORREF colour);
+
+// Whether a label's box (its room around it included) is clear of the boxes drawn before; if so it joins them.
+bool PlaceLabel(const RECT& box, std::vector<RECT>& drawn);
 
 // LOGFONT height 12 turned by `angle` degrees: the labels of isolines and node values.
 HFONT CreateLabelFont(double angle);

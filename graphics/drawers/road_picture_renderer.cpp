@@ -5,12 +5,14 @@
 #include "graphics/core/scene_palette.h"
 #include "graphics/drawers/customize_road_drawer_2d.h"
 #include "graphics/drawers/light_device_painter_2d.h"
+#include "graphics/drawers/result_layer_painter_2d.h"
 #include "graphics/drawers/road_drawer_2d.h"
 #include "graphics/drawers/straight_road_drawer_2d.h"
 #include "graphics/scene/scene_builder.h"
 #include "model/igroups.h"
 #include "platform/mfc/gdiobj.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -21,6 +23,7 @@ constexpr int kIlluminanceQuantity = 1;
 // Below the road of a straight road's picture, above the bottom edge of any other.
 constexpr int kLegendGap = 30;
 constexpr int kLegendBottomMargin = 50;
+constexpr int kLegendCellHeight = 20;
 
 }  // namespace
 
@@ -162,4 +165,22 @@ void CRoadPictureRenderer::DrawLegend(BOOL straight)
     y = m_drawer->GetScale() * across / 2 + m_height / 2 + kLegendGap;
   }
   legend.DrawGDI(m_width / 2 - legend.GetWidth() / 2, y, m_memoryDC);
+
+  // The scale ends at its last level and every greater value takes the last colour: the legend says so, or a
+  // field above the scale would read as that one value.
+  const CColorLevelArray& levels = m_core->GetColorLevels();
+  if (levels.GetSize() > 0) {
+    char note[96];
+    std::snprintf(note, sizeof(note), "Последний цвет: %g %s и выше", levels[levels.GetSize() - 1].value,
+                  luminance ? "кд/м^2" : "лк");
+    HFONT font = CreateLabelFont(0);
+    HGDIOBJ old = SelectObject(m_memoryDC, font);
+    SetTextColor(m_memoryDC, RGB(0, 0, 0));
+    SIZE size{};
+    GetTextExtentPoint32A(m_memoryDC, note, static_cast<int>(std::strlen(note)), &size);
+    TextOutA(m_memoryDC, m_width / 2 - size.cx / 2, static_cast<int>(y) + kLegendCellHeight + 5 + size.cy + 4, note,
+             static_cast<int>(std::strlen(note)));
+    SelectObject(m_memoryDC, old);
+    DeleteObject(font);
+  }
 }

@@ -359,6 +359,7 @@ Layout Layout::Build(const RichDocument& document, FontMetricsCache& fonts, long
         const long after = k + 1 == lines.size() ? pf.spaceAfter : 0;
         band.height = before + lines[k].height + after;
         band.pageBreakBefore = pageBreak && k == 0;
+        band.keepWithNext = pf.keepWithNext && k + 1 == lines.size();
         lines[k].top = before;
         for (const LinePiece& piece : lines[k].pieces) {
           layout.contentWidth_ = std::max(layout.contentWidth_, piece.x + piece.width);
@@ -583,6 +584,16 @@ Layout::Page Layout::PageFrom(long cpFirst, long height, long cpLimit) const
       }
     }
     ++b;
+  }
+  // A page cut after headings kept with what follows moves them over, unless they are all the page holds.
+  if (b < bands_.size() && !bands_[b].pageBreakBefore && (cpLimit < 0 || bands_[b].cpFirst < cpLimit)) {
+    size_t cut = b;
+    while (cut > page.firstBand + 1 && bands_[cut - 1].keepWithNext) {
+      --cut;
+    }
+    if (cut > page.firstBand + 1) {
+      b = cut;
+    }
   }
   page.endBand = b;
   page.cpNext = b < bands_.size() ? bands_[b].cpFirst : textLength_;

@@ -81,6 +81,7 @@ struct Band {
   long top = 0;  // twips from the layout's top
   long height = 0;
   bool pageBreakBefore = false;  // a \page stands before it
+  bool keepWithNext = false;     // the last line of a paragraph kept with the next one
   std::vector<LayoutLine> lines;
   std::vector<CellFrame> cells;  // a table row's cells
 };

@@ -140,7 +140,8 @@ void NormalizeParagraph(Paragraph& paragraph) {
     if (run.kind == RunKind::Text && run.unicode != 0) run.text = "?";  // one character, as it is written
     if (run.kind == RunKind::Picture && !run.picture) continue;
     if (!merged.empty() && run.kind == RunKind::Text && merged.back().kind == RunKind::Text &&
-        run.unicode == 0 && merged.back().unicode == 0 && merged.back().format == run.format) {
+        run.unicode == 0 && merged.back().unicode == 0 && merged.back().format == run.format &&
+        merged.back().field == run.field) {
       merged.back().text += run.text;
       continue;
     }

@@ -44,6 +44,7 @@ struct ParagraphFormat {
   // lineSpacingMultiple the value is in 240ths of a single line instead (\slmult1).
   int lineSpacing = 0;
   bool lineSpacingMultiple = false;
+  bool keepWithNext = false;  // \keepn: kept on the page of the paragraph that follows
   std::vector<TabStop> tabs;  // ascending positions
   bool operator==(const ParagraphFormat&) const = default;
 };
@@ -88,6 +89,9 @@ struct Run {
   std::string text;          // Text only: cp1251 bytes
   char32_t unicode = 0;      // Text only: non-zero when this run is one "?" standing for that code point
   std::shared_ptr<const Picture> picture;  // Picture only; pictures are immutable, so copies share them
+  // In a field's result (such as the page of a bookmark, "PAGEREF name"): the field's instruction. The run shows
+  // the result as the document gave it; readers that update fields compute it again.
+  std::string field;
 
   long Length() const { return kind == RunKind::Text ? static_cast<long>(text.size()) : 1; }
 };
@@ -97,6 +101,7 @@ struct Paragraph {
   std::vector<Run> runs;
   // Format of a character typed at the paragraph's end, and of an empty paragraph's end mark.
   CharFormat endFormat;
+  std::vector<std::string> bookmarks;  // names of the places marked at the paragraph's start
 
   long TextLength() const;  // without the end mark
 };

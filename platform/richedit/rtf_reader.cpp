@@ -36,10 +36,13 @@ constexpr size_t kMaxBudget = 768u << 20;
 // Word's own limit of cells in a row; further \cellx are ignored.
 constexpr size_t kMaxCellsPerRow = 63;
 constexpr size_t kMaxTabStops = 64;
+// A field's instruction and a bookmark's name are short; longer texts are cut.
+constexpr size_t kMaxFieldText = 255;
+constexpr size_t kMaxBookmarksPerParagraph = 64;
 // Twips values beyond these are not a page's; they are clamped so that layout arithmetic stays in range.
 constexpr int kMaxTwips = 1 << 20;
 
-enum class Destination { Body, FontTable, ColorTable, Picture, Skip };
+enum class Destination { Body, FontTable, ColorTable, Picture, FieldInstruction, Bookmark, Skip };
 
 enum class BorderTarget { None, CellTop, CellLeft, CellBottom, CellRight, RowTop, RowLeft, RowBottom, RowRight };
 
@@ -78,6 +81,7 @@ struct GroupState {
   bool inTable = false;
   int unicodeSkip = 1;
   int story = 0;  // index into Reader::stories_
+  std::string field;  // in a field's result: the field's instruction
 };
 
 struct PictureData {
@@ -128,9 +132,9 @@ bool IsSkippedDestination(std::string_view word) {
       "stylesheet", "info", "listtable", "listoverridetable", "revtbl", "rsidtbl", "generator", "xmlnstbl",
       "themedata", "colorschememapping", "latentstyles", "datastore", "pgdsctbl", "author", "operator", "title",
       "subject", "keywords", "comment", "doccomm", "company", "creatim", "revtim", "printim", "buptim",
-      "fldinst", "objdata", "objclass", "nonshppict", "footnote", "ftnsep", "ftnsepc", "ftncn", "aftnsep",
+      "objdata", "objclass", "nonshppict", "footnote", "ftnsep", "ftnsepc", "ftncn", "aftnsep",
       "aftnsepc", "aftncn", "headerl", "headerr", "headerf", "footerl", "footerr", "footerf", "annotation",
-      "atnid", "atnauthor", "bkmkstart", "bkmkend", "pn", "pnseclvl", "listtext", "filetbl", "mmathPr",
+      "atnid", "atnauthor", "bkmkend", "pn", "pnseclvl", "listtext", "filetbl", "mmathPr",
       "fname", "falt", "panose", "blipuid", "userprops", "docvar", "template", "protusertbl", "nonesttables"};
   return std::find(std::begin(kSkipped), std::end(kSkipped), word) != std::end(kSkipped);
 }
@@ -138,7 +142,7 @@ bool IsSkippedDestination(std::string_view word) {
 // Destinations this reader understands even behind "\*".
 bool IsKnownDestination(std::string_view word) {
   static constexpr std::string_view kKnown[] = {"fonttbl", "colortbl", "pict", "header", "footer", "shppict",
-                                                "fldrslt", "shprslt", "result"};
+                                                "fldrslt", "shprslt", "result", "fldinst", "bkmkstart"};
   return std::find(std::begin(kKnown), std::end(kKnown), word) != std::end(kKnown);
 }
 
@@ -213,6 +217,8 @@ class Reader {
 
   std::map<int, int> fontIndexOfNumber_;
   FontEntry fontEntry_;
+  std::string instruction_;  // the last field instruction read
+  std::string bookmark_;     // the name of the bookmark being read
   int fontEntryNumber_ = -1;
   bool fontEntryOpen_ = false;
   int colorRed_ = 0, colorGreen_ = 0, colorBlue_ = 0;
@@ -329,6 +335,13 @@ void Reader::CloseGroup() {
       (stack_.size() < 2 || stack_[stack_.size() - 2].destination != Destination::ColorTable) && colorHasComponent_) {
     colors_.push_back(ColorEntry{RGB(colorRed_, colorGreen_, colorBlue_), false});
     colorHasComponent_ = false;
+  }
+  if (closing.destination == Destination::Bookmark && stack_.size() >= 2 &&
+      stack_[stack_.size() - 2].destination == Destination::Body && !bookmark_.empty()) {
+    Paragraph& paragraph = CurrentStory().current;
+    if (paragraph.bookmarks.size() < kMaxBookmarksPerParagraph && Charge(sizeof(std::string) + bookmark_.size())) {
+      paragraph.bookmarks.push_back(bookmark_);
+    }
   }
   if (pictureGroup) {
     std::unique_ptr<PictureData> picture = std::move(pictures_.back());
@@ -535,6 +548,23 @@ void Reader::ControlWord(std::string_view word, bool hasParam, int param) {
     st.inTable = false;
     return;
   }
+  if (word == "fldinst" && firstInGroup && st.destination == Destination::Body) {
+    st.destination = Destination::FieldInstruction;
+    instruction_.clear();
+    return;
+  }
+  if (word == "fldrslt" && firstInGroup && st.destination == Destination::Body) {
+    // The instruction without its surrounding spaces names the field of the runs read here.
+    const size_t first = instruction_.find_first_not_of(' ');
+    const size_t last = instruction_.find_last_not_of(' ');
+    st.field = first == std::string::npos ? std::string() : instruction_.substr(first, last - first + 1);
+    return;
+  }
+  if (word == "bkmkstart" && firstInGroup && st.destination == Destination::Body) {
+    st.destination = Destination::Bookmark;
+    bookmark_.clear();
+    return;
+  }
   if (word == "pict") {
     if (!Charge(sizeof(PictureData))) return;
     st.destination = Destination::Picture;
@@ -688,6 +718,7 @@ void Reader::ControlWord(std::string_view word, bool hasParam, int param) {
   if (word == "ql") { par.alignment = Alignment::Left; return; }
   if (word == "qr") { par.alignment = Alignment::Right; return; }
   if (word == "qc") { par.alignment = Alignment::Centre; return; }
+  if (word == "keepn") { par.keepWithNext = !hasParam || param != 0; return; }
   if (word == "qj") { par.alignment = Alignment::Justify; return; }
   if (word == "li") { par.leftIndent = twips(kMaxTwips); return; }
   if (word == "ri") { par.rightIndent = twips(kMaxTwips); return; }
@@ -831,6 +862,12 @@ void Reader::TextByte(unsigned char byte) {
       }
       return;
     }
+    case Destination::FieldInstruction:
+    case Destination::Bookmark: {
+      std::string& text = st.destination == Destination::Bookmark ? bookmark_ : instruction_;
+      if (text.size() < kMaxFieldText && byte >= 0x20) text += static_cast<char>(byte);
+      return;
+    }
     case Destination::Body:
       break;
   }
@@ -888,7 +925,7 @@ void Reader::AddByte(unsigned char byte) {
   const CharFormat format = RunFormat();
   if (!paragraph.runs.empty()) {
     Run& last = paragraph.runs.back();
-    if (last.kind == RunKind::Text && last.unicode == 0 && last.format == format) {
+    if (last.kind == RunKind::Text && last.unicode == 0 && last.format == format && last.field == St().field) {
       if (!Charge(1)) return;
       last.text += static_cast<char>(byte);
       return;
@@ -906,6 +943,7 @@ void Reader::AddRun(Run run) {
   Story& story = CurrentStory();
   // Text after a row without \intbl closes the row.
   if (story.rowOpen && !St().inTable) FlushRow(story);
+  run.field = St().field;
   story.current.runs.push_back(std::move(run));
 }
 

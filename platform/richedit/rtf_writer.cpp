@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <strings.h>
 
 namespace richedit {
 
@@ -37,6 +38,8 @@ class Writer {
   }
   void Text(const std::string& text);
   void Unicode(char32_t codePoint);
+  // Text of a destination (a field's instruction, a bookmark's name), in no font's character set.
+  void Literal(const std::string& text);
   void SetFormat(const CharFormat& format);
   void ParagraphWords(const ParagraphFormat& format);
   void Paragraph(const richedit::Paragraph& paragraph, bool inTable);
@@ -48,9 +51,39 @@ class Writer {
 
   const RichDocument& doc_;
   std::string out_;
+  bool fontTable_ = false;  // names are written in no font's character set
   bool delimit_ = false;  // the last thing written is a control word that text must be kept apart from
   CharFormat current_;
 };
+
+// What a byte of the Symbol font shows, for readers that take a symbol font's bytes as private code points; 0
+// where the byte is not mapped here.
+char32_t SymbolCharacter(unsigned char byte) {
+  static constexpr char32_t kUpper[26] = {0x391, 0x392, 0x3A7, 0x394, 0x395, 0x3A6, 0x393, 0x397, 0x399,
+                                          0x3D1, 0x39A, 0x39B, 0x39C, 0x39D, 0x39F, 0x3A0, 0x398, 0x3A1,
+                                          0x3A3, 0x3A4, 0x3A5, 0x3C2, 0x3A9, 0x39E, 0x3A8, 0x396};
+  static constexpr char32_t kLower[26] = {0x3B1, 0x3B2, 0x3C7, 0x3B4, 0x3B5, 0x3C6, 0x3B3, 0x3B7, 0x3B9,
+                                          0x3D5, 0x3BA, 0x3BB, 0x3BC, 0x3BD, 0x3BF, 0x3C0, 0x3B8, 0x3C1,
+                                          0x3C3, 0x3C4, 0x3C5, 0x3D6, 0x3C9, 0x3BE, 0x3C8, 0x3B6};
+  static constexpr char32_t kHigh[0xBD - 0xA1] = {
+      0x3D2, 0x2032, 0x2264, 0x2044, 0x221E, 0x192, 0x2663, 0x2666, 0x2665, 0x2660, 0x2194, 0x2190, 0x2191, 0x2192,
+      0x2193, 0xB0, 0xB1, 0x2033, 0x2265, 0xD7, 0x221D, 0x2202, 0x2022, 0xF7, 0x2260, 0x2261, 0x2248, 0x2026};
+  if (byte >= 'A' && byte <= 'Z') return kUpper[byte - 'A'];
+  if (byte >= 'a' && byte <= 'z') return kLower[byte - 'a'];
+  if (byte >= 0xA1 && byte < 0xBD) return kHigh[byte - 0xA1];
+  switch (byte) {
+    case 0x22: return 0x2200;
+    case 0x24: return 0x2203;
+    case 0x27: return 0x220B;
+    case 0x2A: return 0x2217;
+    case 0x2D: return 0x2212;
+    case 0x40: return 0x2245;
+    case 0x5C: return 0x2234;
+    case 0x5E: return 0x22A5;
+    case 0x7E: return 0x223C;
+    default: return 0;
+  }
+}
 
 void Writer::Text(const std::string& text) {
   if (text.empty()) return;
@@ -58,10 +91,14 @@ void Writer::Text(const std::string& text) {
   delimit_ = false;
   // Readers take \'hh in a font of the ANSI character set as code page 1252: there, Cyrillic goes as \uN.
   const size_t font = static_cast<size_t>(current_.font);
-  const bool ansiFont = font < doc_.fonts.size() && doc_.fonts[font].charset == 0;
+  const bool ansiFont = !fontTable_ && font < doc_.fonts.size() && doc_.fonts[font].charset == 0;
+  // A symbol font's bytes go as the characters they show, which every reader gets right.
+  const bool symbolFont = !fontTable_ && font < doc_.fonts.size() && doc_.fonts[font].charset == 2;
   for (const char ch : text) {
     const auto byte = static_cast<unsigned char>(ch);
-    if (ansiFont && byte >= 0x80) {
+    if (symbolFont && SymbolCharacter(byte) != 0) {
+      Unicode(SymbolCharacter(byte));
+    } else if (ansiFont && byte >= 0x80) {
       Unicode(codepage::Cp1251ToUnicode(byte));
     } else if (byte == '\\' || byte == '{' || byte == '}') {
       out_ += '\\';
@@ -74,6 +111,23 @@ void Writer::Text(const std::string& text) {
       out_ += ch;
     }
   }
+}
+
+void Writer::Literal(const std::string& text) {
+  for (const char ch : text) {
+    const auto byte = static_cast<unsigned char>(ch);
+    if (byte == '\\' || byte == '{' || byte == '}') {
+      out_ += '\\';
+      out_ += ch;
+    } else if (byte >= 0x80 || byte < 0x20) {
+      char hex[5];
+      std::snprintf(hex, sizeof hex, "\\'%02x", byte);
+      out_ += hex;
+    } else {
+      out_ += ch;
+    }
+  }
+  delimit_ = false;
 }
 
 void Writer::Unicode(char32_t codePoint) {
@@ -115,6 +169,7 @@ void Writer::ParagraphWords(const ParagraphFormat& format) {
   if (format.firstLineIndent != 0) Word("fi", format.firstLineIndent);
   if (format.spaceBefore != 0) Word("sb", format.spaceBefore);
   if (format.spaceAfter != 0) Word("sa", format.spaceAfter);
+  if (format.keepWithNext) Word("keepn");
   if (format.lineSpacing != 0) {
     Word("sl", format.lineSpacing);
     Word("slmult", format.lineSpacingMultiple ? 1 : 0);
@@ -131,7 +186,28 @@ void Writer::Paragraph(const richedit::Paragraph& paragraph, bool inTable) {
   Word("pard");
   if (inTable) Word("intbl");
   ParagraphWords(paragraph.format);
+  for (const std::string& name : paragraph.bookmarks) {
+    Raw("{\\*\\bkmkstart ");
+    Literal(name);
+    Raw("}{\\*\\bkmkend ");
+    Literal(name);
+    Raw("}");
+  }
+  const std::string* field = nullptr;  // the field whose result is being written
+  CharFormat outsideField;
   for (const Run& run : paragraph.runs) {
+    if (field != nullptr && run.field != *field) {
+      Raw("}}");
+      current_ = outsideField;  // the groups' end restores the format
+      field = nullptr;
+    }
+    if (field == nullptr && !run.field.empty()) {
+      field = &run.field;
+      outsideField = current_;
+      Raw("{\\field{\\*\\fldinst ");
+      Literal(run.field);
+      Raw("}{\\fldrslt ");
+    }
     SetFormat(run.format);
     switch (run.kind) {
       case RunKind::Text:
@@ -144,6 +220,10 @@ void Writer::Paragraph(const richedit::Paragraph& paragraph, bool inTable) {
         if (run.picture) PictureGroup(*run.picture);
         break;
     }
+  }
+  if (field != nullptr) {
+    Raw("}}");
+    current_ = outsideField;
   }
   SetFormat(paragraph.endFormat);
 }
@@ -300,9 +380,19 @@ std::string Writer::Write() {
     Raw("{");
     Word("f", static_cast<long long>(i));
     Word(FamilyWord(font.family));
-    if (font.charset != 1) Word("fcharset", font.charset);
+    // "Arial CYR" and its like name a face in its Cyrillic character set, which only Windows resolves: other
+    // readers get the face itself, so that they set the text with the metrics it was laid out with.
+    std::string name = font.name.empty() ? std::string("Arial") : font.name;
+    int charset = font.charset;
+    if (name.size() > 4 && strcasecmp(name.c_str() + name.size() - 4, " cyr") == 0) {
+      name.resize(name.size() - 4);
+      if (charset == 1) charset = 204;
+    }
+    if (charset != 1) Word("fcharset", charset);
     delimit_ = true;
-    Text(font.name.empty() ? std::string("Arial") : font.name);
+    fontTable_ = true;
+    Text(name);
+    fontTable_ = false;
     Raw(";}");
   }
   Raw("}\r\n{");

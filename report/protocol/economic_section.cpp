@@ -70,9 +70,17 @@ public:
     w.WriteLineBreaks(breaks);
   }
 
+  // An amount whose digit groups a line never parts: they are joined by non-breaking spaces.
+  static CString Unbroken(double amount)
+  {
+    CString text = FormatGroupedNumber(amount);
+    text.Replace(" ", "\\~");
+    return "{" + text + "}";
+  }
+
   void MoneyRow(const char* caption, int tabs, double amount, int breaks)
   {
-    Row(caption, tabs, "{руб}", 2, FormatGroupedNumber(amount), breaks);
+    Row(caption, tabs, "{руб}", 2, Unbroken(amount), breaks);
   }
 
   // P or N: per kilometre with two decimals on a straight road, whole otherwise.
@@ -97,7 +105,7 @@ public:
   void Amount(double amount)
   {
     w.SetFont(2, 20, 1);
-    w.WriteText(FormatGroupedNumber(amount));
+    w.WriteText(Unbroken(amount));
     Plain();
   }
   void AmountLine(const char* caption, int tabs, double amount, int breaks)

@@ -26,7 +26,6 @@ constexpr int kItemNodeValues = 310;
 constexpr int kItemNodeTable = 311;
 constexpr int kItemFalseColours = 701;
 constexpr int kRowsPerPage = 38;
-constexpr int kNodeColumnsPerBlock = 12;
 constexpr int kItemsPerPage = 5;
 
 enum Field { kKind = 0, kAverage = 1, kMinimum = 2, kMaximum = 3, kI80 = 6, kI85 = 7, kUtilisation = 8 };
@@ -199,6 +198,7 @@ void NodeTable(CProtocolFrame& f, IResultsOfCalc& results)
   CRTFWriter& w = f.writer;
   const _CALC_RESULTS& r = *results.GetData();
   f.SubHeading("{Таблица значений освещенности (лк) в узлах расчетной сетки}", 4);
+  w.TabStops(kNodeCoordinateTwips, kNodeColumnTwips, kNodeColumnsPerBlock + 1);
   w.WriteLineBreaks(1);
   const std::uint32_t nx = r.xs != nullptr ? r.nX : 0;
   const std::uint32_t ny = r.yRoad != nullptr ? r.nRoad : 0;
@@ -254,6 +254,7 @@ void NodeTable(CProtocolFrame& f, IResultsOfCalc& results)
     if (from > 1 && lines + rowCount > kRowsPerPage) {
       w.NewPage();
       f.SubHeading("{Таблица значений освещенности (лк) в узлах расчетной сетки (Продолжение)}", 1);
+      w.TabStops(kNodeCoordinateTwips, kNodeColumnTwips, kNodeColumnsPerBlock + 1);
       w.WriteLineBreaks(1);
       lines = 0;
     }

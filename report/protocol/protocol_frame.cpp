@@ -51,6 +51,14 @@ CString Group(const CString& text) { return text.IsEmpty() ? CString() : "{" + E
 
 }  // namespace
 
+CString SectionMark(INT_PTR entry)
+{
+  CString mark;
+  mark.Format("{\\*\\bkmkstart section%d}{\\*\\bkmkend section%d}", static_cast<int>(entry),
+              static_cast<int>(entry));
+  return mark;
+}
+
 CString GroupTitle(const CString& name)
 {
   const CString title = "{Группа ОП: " + EscapeRtfText(name) + "}";
@@ -142,6 +150,10 @@ void CProtocolFrame::AddContent(int tabsBefore, const CString& text, int bold, i
   entry.tabsAfter = tabsAfter;
   entry.page = page;
   entry.lineBreaks = lineBreaks;
+  if (page != 0) {
+    // The place the entry's page is read from by readers that lay the document out themselves.
+    writer.WriteText(SectionMark(m_contents.GetSize()));
+  }
   m_contents.Add(entry);
 }
 
@@ -150,6 +162,7 @@ void CProtocolFrame::SectionHeading(std::initializer_list<const char*> textsAndT
   writer.SetColours(kResetColours, 0);
   writer.WriteLineBreaks(2);
   writer.BeginParagraph(0);
+  writer.KeepWithNext();
   writer.SetFont(2, 25, 1);
   writer.SetColours(kHeadingHighlight, kHeadingText);
   for (const char* part : textsAndTabs) {
@@ -161,13 +174,17 @@ void CProtocolFrame::SectionHeading(std::initializer_list<const char*> textsAndT
     }
   }
   writer.EndParagraph();
+  // The bar's colours end with the bar: what follows is black on white.
+  writer.SetColours(kResetColours, 0);
   writer.BeginParagraph(0);
+  writer.KeepWithNext();
   writer.EndParagraph();
 }
 
 void CProtocolFrame::SubHeading(const CString& text, int tabs)
 {
   writer.BeginParagraph(0);
+  writer.KeepWithNext();
   writer.SetFont(2, 22, 1);
   writer.SetColours(kSubHeadingHighlight, kSubHeadingText);
   writer.WriteText(text);
@@ -475,8 +492,9 @@ void CProtocolFrame::WriteContents()
     }
     writer.WriteTabs(entry.tabsAfter);
     if (entry.page != 0) {
+      // The page as the build counted it, which a reader that paginates computes again from the section's mark.
       CString page;
-      page.Format("{%d}", entry.page);
+      page.Format("{\\field{\\*\\fldinst PAGEREF section%d}{\\fldrslt %d}}", static_cast<int>(i), entry.page);
       writer.WriteText(page);
     }
     writer.WriteLineBreaks(entry.lineBreaks);
@@ -506,6 +524,9 @@ int BuildProtocol(IQorRoadDoc* document, CRTFWriter& writer, int& neverBuilt, IS
   if (writer.IsOpen() || writer.Open() == 0) {
     return 0;
   }
+  // The protocol's page, whoever sets it: the text column the program prints with, so that what fits a printed
+  // line fits a line of the exported document.
+  writer.SetPage(kProtocolMargins.left, kProtocolMargins.right, kProtocolMargins.top, kProtocolMargins.bottom);
   CProtocolFrame::Progress(0);
   CProtocolFrame frame(document, writer, statistics, print);
   CProtocolSections none;

@@ -27,6 +27,12 @@ struct IStatisticsRecord;
 struct IStatisticsSession;
 struct IVisualOpt;
 
+// The protocol's margins (twips): room for binding on the left, the header at the top; the footer's room at the
+// bottom of an exported page.
+inline constexpr struct {
+  int left, top, right, bottom;
+} kProtocolMargins{1700, 1250, 500, 1000};
+
 // Report item ids.
 inline constexpr int kItemTitlePage = 100;
 inline constexpr int kItemRoadData = 101;
@@ -178,6 +184,10 @@ int BuildFullReport30(IQorRoadDoc* document, CRTFWriter& writer, int& neverBuilt
 
 // The application's OpenGL view that renders report pictures; null without a frame window as main window.
 CWnd* GetActiveReportView();
+
+// The mark of contents entry `entry` where its section starts ("section<entry>"), whose page the contents' page
+// field of the entry shows.
+CString SectionMark(INT_PTR entry);
 
 // The contents title of a group, "{Группа ОП: name}", at most 254 characters: the name escaped and, when the title
 // would be longer, cut at a character boundary and ended with "…".

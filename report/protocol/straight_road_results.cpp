@@ -18,7 +18,6 @@ namespace {
 
 constexpr int kResetColours = 8;
 constexpr int kGrey = 6;
-constexpr int kNodeColumnsPerGroup = 12;
 constexpr int kRowsPerPage = 38;
 
 constexpr int kItemObserverCurrentOnly = 206;
@@ -91,8 +90,11 @@ public:
       return;
     }
     f.SubHeading(on == 1 ? singular : plural, tabs);
+    // The caption stays on the page of its first picture.
+    w.KeepWithNext();
     w.EndParagraph();
     w.BeginParagraph(0);
+    w.KeepWithNext();
     w.EndParagraph();
   }
 
@@ -130,7 +132,7 @@ public:
     f.BodyText();
   }
 
-  // The node table: the normative nodes of the parts, written in groups of twelve node columns. `greyRow` is the
+  // The node table: the normative nodes of the parts, written in groups of node columns that fit the page. `greyRow` is the
   // first part's shown node whose row is highlighted (the observer's lane axis), -1 for none.
   void NodeTable(const float* longitudinal, std::uint32_t longitudinalCount, int longitudinalFactor,
                  int transverseFactor, const GridPart& first, const GridPart* second, const char* valueFormat,
@@ -177,8 +179,9 @@ public:
     const int highlighted =
         greyRow >= 0 && static_cast<std::size_t>(greyRow) < firstRows.size() ? bottom - 1 - greyRow : -1;
 
-    const int groups = columns.empty() ? 1 : static_cast<int>((columns.size() + kNodeColumnsPerGroup - 1) /
-                                                              kNodeColumnsPerGroup);
+    const int groups = columns.empty() ? 1 : static_cast<int>((columns.size() + kNodeColumnsPerBlock - 1) /
+                                                              kNodeColumnsPerBlock);
+    w.TabStops(kNodeCoordinateTwips, kNodeColumnTwips, kNodeColumnsPerBlock + 1);
     int written = 0;
     for (int g = 0; g < groups; ++g) {
       if (g > 0 && written + rowCount > kRowsPerPage) {
@@ -186,8 +189,8 @@ public:
         w.WriteLineBreaks(2);
         written = 0;
       }
-      const int from = 1 + g * kNodeColumnsPerGroup;
-      const int to = std::min(from + kNodeColumnsPerGroup, layout.GetCount());
+      const int from = 1 + g * kNodeColumnsPerBlock;
+      const int to = std::min(from + kNodeColumnsPerBlock, layout.GetCount());
       for (int i = 0; i < rowCount; ++i) {
         if (i == bottom) {
           w.WriteLineBreaks(1);
@@ -403,7 +406,8 @@ void Luminance(CProtocolFrame& f)
 
   std::uint32_t first = 0, last = r.nObservers;
   if (f.ItemState(kItemObserverCurrentOnly) == 4) {
-    first = static_cast<std::uint32_t>(r.worstObserver);
+    // The observer the view shows, which the user may have chosen over the worst one.
+    first = r.shownObserver >= 0 ? static_cast<std::uint32_t>(r.shownObserver) : r.nObservers;
     last = first < r.nObservers ? first + 1 : first;
   }
   CPictureSection pictures(f, CPictureSection::Kind::Results);

@@ -5,6 +5,7 @@
 #include "platform/mfc-core/memfile.h"
 #include "platform/mfc/gdiobj.h"
 
+#include <algorithm>
 #include <new>
 #include <string>
 #include <vector>
@@ -13,13 +14,17 @@ namespace {
 
 constexpr UINT kGrowBytes = 1024;
 
+// A pixel at 96 dpi, and the text column of A4 with the widest margins the document meets (2 x 1800 twips).
+constexpr int kTwipsPerPixel = 15;
+constexpr int kTextColumnTwips = 8300;
+
 constexpr const char* kHeadStart = "{\\rtf1\\ansi\\ansicpg1251";
 constexpr const char* kColourTable =
     "{\\colortbl;\\red0\\green0\\blue0;\\red255\\green0\\blue0;\\red0\\green255\\blue0;\\red0\\green0\\blue255;"
     "\\red255\\green255\\blue255;\\red50\\green50\\blue50;\\red180\\green180\\blue180;\\red%d\\green%d\\blue%d;"
     "\\red0\\green0\\blue0}";
 constexpr const char* kFontTable =
-    "{\\fonttbl{\\f0\\fnil default;}{\\f1\\froman roman h;}{\\f2\\fswiss Arial CYR;}{\\f3\\ftech Symbol;}"
+    "{\\fonttbl{\\f0\\fnil default;}{\\f1\\froman roman h;}{\\f2\\fswiss Arial CYR;}{\\f3\\ftech\\fcharset2 Symbol;}"
     "{\\f4\\fswiss\\fcharset204{\\*\\fname Arial;}Arial CYR;}}";
 
 constexpr const char* kRowBorders =
@@ -204,6 +209,24 @@ void CRTFWriter::BeginParagraph(int alignment)
 
 void CRTFWriter::EndParagraph() { Put(CString("\\par")); }
 
+void CRTFWriter::KeepWithNext() { Put(CString("\\keepn")); }
+
+void CRTFWriter::SetPage(int left, int right, int top, int bottom)
+{
+  CString fragment;
+  fragment.Format("\\paperw11906\\paperh16838\\margl%d\\margr%d\\margt%d\\margb%d ", left, right, top, bottom);
+  Put(fragment);
+}
+
+void CRTFWriter::TabStops(int first, int step, int count)
+{
+  CString fragment;
+  for (int i = 0; i < count; ++i) {
+    fragment.AppendFormat("\\tx%d", first + i * step);
+  }
+  Put(fragment);
+}
+
 void CRTFWriter::WriteTabs(int count)
 {
   CString fragment;
@@ -285,6 +308,14 @@ void CRTFWriter::WriteBitmap(CBitmap* bitmap)
               static_cast<int>(description.bmHeight), static_cast<int>(description.bmWidth),
               static_cast<int>(description.bmBitsPixel), static_cast<int>(description.bmPlanes),
               static_cast<int>(description.bmWidthBytes));
+  // Wider than the text column of an A4 page in any reader's margins, the picture is set at the column's width.
+  const long long naturalWidth = static_cast<long long>(description.bmWidth) * kTwipsPerPixel;
+  if (naturalWidth > kTextColumnTwips && description.bmHeight > 0) {
+    const long long goalHeight = static_cast<long long>(description.bmHeight) * kTwipsPerPixel * kTextColumnTwips /
+                                 naturalWidth;
+    head.Delete(head.GetLength() - 1);
+    head.AppendFormat("\\picwgoal%d\\pichgoal%d ", kTextColumnTwips, static_cast<int>(goalHeight));
+  }
   Put(head);
 
   const long long byteCount = description.bmHeight > 0 && description.bmWidthBytes > 0
@@ -292,9 +323,18 @@ void CRTFWriter::WriteBitmap(CBitmap* bitmap)
                                   : 0;
   std::vector<BYTE> bits(static_cast<std::size_t>(byteCount));
   if (byteCount > 0 && description.bmBits != nullptr) {
-    // A DIB section describes its own stored bytes; they are what the description's sizes count.
+    // A DIB section describes its own stored bytes; they are what the description's sizes count. Readers take
+    // \wbitmap rows top row first, and a DIB section of positive height stores its bottom row first.
     const auto* stored = static_cast<const BYTE*>(description.bmBits);
-    bits.assign(stored, stored + byteCount);
+    DIBSECTION section{};
+    const bool bottomUp = bitmap->GetObject(sizeof(DIBSECTION), &section) == static_cast<int>(sizeof(DIBSECTION)) &&
+                          section.dsBmih.biHeight > 0;
+    const std::size_t stride = static_cast<std::size_t>(description.bmWidthBytes);
+    const std::size_t rows = static_cast<std::size_t>(description.bmHeight);
+    for (std::size_t row = 0; row < rows; ++row) {
+      const BYTE* from = stored + (bottomUp ? rows - 1 - row : row) * stride;
+      std::copy(from, from + stride, bits.begin() + static_cast<std::ptrdiff_t>(row * stride));
+    }
   } else if (byteCount > 0) {
     bitmap->GetBitmapBits(static_cast<DWORD>(byteCount), bits.data());
   }

@@ -19,6 +19,12 @@ class CMemFile;
 class CBitmap;
 class CRTFCellGrid;
 
+// A node table written as text: its coordinate column and its node columns stand at tab stops of their own, and a
+// block of it fits the text column of an A4 page in any reader's margins.
+inline constexpr int kNodeCoordinateTwips = 1000;
+inline constexpr int kNodeColumnTwips = 720;
+inline constexpr int kNodeColumnsPerBlock = 10;
+
 class CRTFWriter {
 public:
   CRTFWriter() = default;
@@ -36,6 +42,12 @@ public:
   void NewPage();
   void BeginParagraph(int alignment);
   void EndParagraph();
+  // "\keepn": the paragraph begun stays on the page of the one that follows it.
+  void KeepWithNext();
+  // The page the document is set on: A4 portrait with these margins (twips).
+  void SetPage(int left, int right, int top, int bottom);
+  // Left tab stops of the current paragraph: `count` stops from `first`, `step` twips apart.
+  void TabStops(int first, int step, int count);
   void WriteTabs(int count);
   // Highlight 0-7 with text colour t; 8 resets to black on white without highlight; above 8 nothing.
   void SetColours(int highlight, int textColour);

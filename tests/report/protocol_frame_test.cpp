@@ -93,10 +93,16 @@ private:
   }
 };
 
+// The protocol's page: A4 with the margins it is printed with, and room for the footer of an exported page.
+const std::string kProtocolPage = "\\paperw11906\\paperh16838\\margl1700\\margr500\\margt1250\\margb1000 ";
+
+// What the build wrote after the writer's head and the protocol's page.
 std::string Body(const std::string& document)
 {
   const std::size_t head = document.find("\\pard ");
-  return document.substr(head + 6);
+  const std::string body = document.substr(head + 6);
+  EXPECT_EQ(body.substr(0, kProtocolPage.size()), kProtocolPage);
+  return body.substr(std::min(body.size(), kProtocolPage.size()));
 }
 
 // Sections that write one contents entry per section, on pages of their own.
@@ -221,12 +227,20 @@ TEST(ProtocolFrame, ContentsStandAtTheEndWithThePagesOfTheirSections)
       "\\pard\\ql\\b0\\f2\\fs20\\line\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab{стр.}\\par"
       "\\pard\\ql\\b0\\f2\\fs20"
       "\\b\\f2\\fs21{Исходные данные}\\b0\\f2\\fs20\\line\\line"
-      "\\tab{Параметры дороги}\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab{2}\\line";
+      "\\tab{Параметры дороги}\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab"
+      "{\\field{\\*\\fldinst PAGEREF section1}{\\fldrslt 2}}\\line";
   const std::size_t at = body.find("\\page\\line\\line\\pard\\ql\\b\\f2\\fs25");
   ASSERT_NE(at, std::string::npos);
   EXPECT_EQ(body.substr(at, contents.size()), contents);
   // Then the groups' entries on the page after the input data, and the end of the contents.
-  EXPECT_NE(body.find("\\tab{Группа}\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab{3}\\line"), std::string::npos);
+  const std::size_t group =
+      body.find("\\tab{Группа}\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab\\tab{\\field{\\*\\fldinst PAGEREF section");
+  ASSERT_NE(group, std::string::npos);
+  EXPECT_EQ(body.find("}{\\fldrslt 3}}\\line", group), body.find("}{\\fldrslt ", group));
+  // The page field refers to the mark written where the section starts, before its heading.
+  const std::size_t mark = body.find("{\\*\\bkmkstart section1}{\\*\\bkmkend section1}");
+  ASSERT_NE(mark, std::string::npos);
+  EXPECT_LT(mark, body.find("{Параметры дороги}"));
   EXPECT_EQ(body.substr(body.size() - 4), "\\par");
   EXPECT_GE(sections.groups, 1);
 }
@@ -346,8 +360,9 @@ TEST(ProtocolFrame, PictureSectionsDrawInPrintModeAndPutTheDisplayStateBack)
   EXPECT_EQ(*doc.options->GetPrintMode(), 0);
   EXPECT_EQ(r.shownObserver, 2);
   EXPECT_EQ(r.valid, 1);
-  // Each picture in its paragraph; a page break between the two of one section.
-  const std::string body = Body(Document(writer));
+  // Each picture in its paragraph; a page break between the two of one section. The frame alone sets no page.
+  const std::string document = Document(writer);
+  const std::string body = document.substr(document.find("\\pard ") + 6);
   const std::string picture = "\\b\\f2\\fs20 \\highlight0\\cf1\\highlight5  \\highlight0\\cf9 "
                               "\\line\\line\\line\\line\\line\\pard\\ql{\\pict\\wbitmap0\\pich700\\picw600";
   EXPECT_EQ(body.rfind(picture, 0), 0u) << body.substr(0, 200);

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -87,7 +88,7 @@ TEST(RtfWriter, HeadHasColoursFontsAndTheWindowColourAndCloseEndsTheDocumentOnce
             "{\\rtf1\\ansi\\ansicpg1251{\\colortbl;\\red0\\green0\\blue0;\\red255\\green0\\blue0;"
             "\\red0\\green255\\blue0;\\red0\\green0\\blue255;\\red255\\green255\\blue255;\\red50\\green50\\blue50;"
             "\\red180\\green180\\blue180;\\red255\\green255\\blue255;\\red0\\green0\\blue0}"
-            "{\\fonttbl{\\f0\\fnil default;}{\\f1\\froman roman h;}{\\f2\\fswiss Arial CYR;}{\\f3\\ftech Symbol;}"
+            "{\\fonttbl{\\f0\\fnil default;}{\\f1\\froman roman h;}{\\f2\\fswiss Arial CYR;}{\\f3\\ftech\\fcharset2 Symbol;}"
             "{\\f4\\fswiss\\fcharset204{\\*\\fname Arial;}Arial CYR;}}\\pard ");
   writer.NewPage();
   writer.Close();
@@ -134,28 +135,57 @@ TEST(RtfWriter, TableOfTwoColumnsAndOneRow)
   EXPECT_EQ(Body(other), "");
 }
 
-TEST(RtfWriter, BitmapOfTwoByThreePixelsAsHexDigits)
+// A DIB section of 24-bit pixels holding `bits` as stored; a positive height stores the bottom row first.
+void MakeSection(CBitmap& bitmap, int width, int height, const BYTE* bits, std::size_t size)
 {
-  // Three scan lines of 8 bytes: two BGR pixels and two bytes of padding, as the picture renderer's DIBs hold them.
-  const BYTE bits[24] = {0x00, 0x01, 0x0a, 0xff, 0x10, 0x7f, 0, 0, 0x20, 0x21, 0x22, 0x23, 0x24, 0x25, 0, 0,
-                         0xa0, 0xb1, 0xc2, 0xd3, 0xe4, 0xf5, 0, 0};
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = 2;
-  info.bmiHeader.biHeight = 3;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 24;
   void* stored = nullptr;
-  CBitmap bitmap;
   ASSERT_TRUE(bitmap.Attach(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &stored, nullptr, 0)));
   ASSERT_NE(stored, nullptr);
-  std::memcpy(stored, bits, sizeof(bits));
+  std::memcpy(stored, bits, size);
+}
+
+TEST(RtfWriter, BitmapRowsAsHexDigitsTopRowFirst)
+{
+  // Three scan lines of 8 bytes: two BGR pixels and two bytes of padding, as the picture renderer's DIBs hold
+  // them. \wbitmap is read top row first: a bottom-up section's last stored line comes first.
+  const BYTE bits[24] = {0x00, 0x01, 0x0a, 0xff, 0x10, 0x7f, 0, 0, 0x20, 0x21, 0x22, 0x23, 0x24, 0x25, 0, 0,
+                         0xa0, 0xb1, 0xc2, 0xd3, 0xe4, 0xf5, 0, 0};
+  const std::string head = "{\\pict\\wbitmap0\\pich3\\picw2\\wbmbitspixel24\\wbmplanes1\\wbmwidthbytes8 ";
+  const struct {
+    int height;
+    const char* rows;
+  } cases[] = {{3, "a0b1c2d3e4f500002021222324250000" "00010aff107f0000"},
+               {-3, "00010aff107f00002021222324250000" "a0b1c2d3e4f50000"}};
+  for (const auto& c : cases) {
+    CBitmap bitmap;
+    ASSERT_NO_FATAL_FAILURE(MakeSection(bitmap, 2, c.height, bits, sizeof(bits)));
+    CRTFWriter writer;
+    ASSERT_EQ(writer.Open(), 1);
+    writer.WriteBitmap(nullptr);
+    writer.WriteBitmap(&bitmap);
+    EXPECT_EQ(Body(writer), head + c.rows + "} ") << "height " << c.height;
+  }
+}
+
+TEST(RtfWriter, APictureWiderThanTheTextColumnIsSetAtItsWidth)
+{
+  // 600 x 700 pixels are 9000 x 10500 twips at 96 dpi: set 8300 twips wide, its height in proportion.
+  std::vector<BYTE> bits(static_cast<std::size_t>(600 * 3) * 700);
+  CBitmap wide;
+  ASSERT_NO_FATAL_FAILURE(MakeSection(wide, 600, 700, bits.data(), bits.size()));
   CRTFWriter writer;
   ASSERT_EQ(writer.Open(), 1);
-  writer.WriteBitmap(nullptr);
-  writer.WriteBitmap(&bitmap);
-  EXPECT_EQ(Body(writer), "{\\pict\\wbitmap0\\pich3\\picw2\\wbmbitspixel24\\wbmplanes1\\wbmwidthbytes8 "
-                          "00010aff107f00002021222324250000a0b1c2d3e4f50000} ");
+  writer.WriteBitmap(&wide);
+  const std::string expected =
+            "{\\pict\\wbitmap0\\pich700\\picw600\\wbmbitspixel24\\wbmplanes1\\wbmwidthbytes1800\\picwgoal8300"
+            "\\pichgoal9683 000000";
+  EXPECT_EQ(Body(writer).substr(0, expected.size()), expected);
 }
 
 TEST(RtfWriter, GroupedNumbersAndEscapedText)

@@ -38,6 +38,8 @@ inline std::string DumpParagraph(const Paragraph& p) {
   if (f.firstLineIndent) add("fi" + std::to_string(f.firstLineIndent));
   if (f.spaceBefore) add("sb" + std::to_string(f.spaceBefore));
   if (f.spaceAfter) add("sa" + std::to_string(f.spaceAfter));
+  if (f.keepWithNext) add("keepn");
+  for (const std::string& name : p.bookmarks) add("mark:" + name);
   if (f.lineSpacing) add("sl" + std::to_string(f.lineSpacing) + (f.lineSpacingMultiple ? "m" : ""));
   for (const TabStop& t : f.tabs) {
     const char* kind = t.kind == TabKind::Right ? "r" : t.kind == TabKind::Centre ? "c"
@@ -47,6 +49,7 @@ inline std::string DumpParagraph(const Paragraph& p) {
   if (!words.empty()) s += "[" + words + "]";
   for (const Run& r : p.runs) {
     s += " " + DumpFormat(r.format);
+    if (!r.field.empty()) s += "<field " + r.field + ">";
     switch (r.kind) {
       case RunKind::Text:
         if (r.unicode) {

@@ -259,5 +259,35 @@ TEST(LayoutPages, CutBetweenLinesAndAtPageBreaks)
   EXPECT_EQ(pages, 1 + static_cast<int>((109 + perPage - 1) / perPage));
 }
 
+// Headings kept with what follows go to the next page with it rather than stand alone at a page's foot; a page
+// of nothing but kept lines still ends where it must.
+TEST(LayoutPages, HeadingsKeptWithTheNextParagraphMoveToItsPage)
+{
+  const RichDocument probe = Read("{\\rtf1\\ansi\\f0\\fs24 x\\par}");
+  FontMetricsCache fonts;
+  const long lineHeight = Layout::Build(probe, fonts, 9000).Bands()[0].height;
+  const long pageHeight = 10 * lineHeight;
+  const struct {
+    const char* name;
+    std::string body;
+    int firstOfSecondPage;  // band index
+  } cases[] = {
+      {"two kept headings at the foot", "\\pard a\\par b\\par c\\par d\\par e\\par f\\par g\\par h\\par "
+                                        "\\pard\\keepn H1\\par H2\\par\\pard Body\\par more\\par", 8},
+      {"nothing kept", "\\pard a\\par b\\par c\\par d\\par e\\par f\\par g\\par h\\par H1\\par H2\\par "
+                       "Body\\par more\\par", 10},
+      {"every line kept", "\\pard\\keepn a\\par b\\par c\\par d\\par e\\par f\\par g\\par h\\par i\\par "
+                          "j\\par k\\par l\\par", 10},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const RichDocument document = Read("{\\rtf1\\ansi\\f0\\fs24 " + c.body + "}");
+    const Layout layout = Layout::Build(document, fonts, 9000);
+    const Layout::Page first = layout.PageFrom(0, pageHeight);
+    EXPECT_EQ(first.endBand, static_cast<size_t>(c.firstOfSecondPage));
+    EXPECT_EQ(first.cpNext, layout.Bands()[first.endBand].cpFirst);
+  }
+}
+
 }  // namespace
 }  // namespace richedit

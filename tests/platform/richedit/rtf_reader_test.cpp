@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
                  R"({\rtf1{\*\generator Riched20 10.0;}{\info{\title T}{\author A}}{\stylesheet{\s0 Normal;}})"
                  R"({\*\unknown {nested {deeper}} \bin2 }{}{\*\bkmkstart m}{\field{\*\fldinst HYPERLINK "u"})"
                  R"({\fldrslt Link}} text{\*\shppict{\pict\jpegblip\picw4\pich2 ffd8}}{\nonshppict hidden}})",
-                 "P \"Link text\" <pict 1x1>\n"},
+                 "P[mark:m] <field HYPERLINK \"u\">\"Link\" \" text\" <pict 1x1>\n"},
         // Colour and font indexes beyond the tables fall back to the automatic colour and the default font.
         ReadCase{"IndexesBeyondTables", R"({\rtf1{\colortbl;\red1\green0\blue0;}\cf7\highlight9\f3 a\cf1 b})",
                  "P \"a\" cf1\"b\"\n"},

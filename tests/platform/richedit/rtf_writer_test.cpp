@@ -170,6 +170,9 @@ TEST(RtfWriter, ReadWriteReadKeepsTheDocument) {
       R"({\header \pard\qr Head \'b9 1\par}{\footer \pard Foot\par})"
       R"(\trowd\trgaph50\trleft100\trrh300\trbrdrt\brdrs\brdrw10 \clbrdrt\brdrs\brdrw15\brdrcf1\clcbpat1\clvertalb)"
       R"(\cellx3000\cellx5000\pard\intbl a\par b\cell\qr c\cell\row\pard end})",
+      // A heading kept with what follows, a marked place and the page field that refers to it.
+      R"({\rtf1\ansi\ansicpg1251 \pard\keepn{\*\bkmkstart section3}{\*\bkmkend section3}Head\par)"
+      R"(\pard Contents\tab{\field{\*\fldinst PAGEREF section3}{\fldrslt \b 12}}\b0  end\par})",
       // Other readers take \'hh in a font of charset 0 as code page 1252: Cyrillic there must go as \uN.
       R"({\rtf1{\fonttbl{\f0\fcharset0 Times;}{\f1\fcharset204 Arial;}}\f0 caf\'e9 \u1046? \f1\'c6\'98})",
   };
@@ -195,6 +198,38 @@ TEST(RtfWriter, CyrillicInAnAnsiFontIsWrittenAsUnicode) {
   document.fonts = {FontEntry{"Times", 0, FontFamily::Roman}};
   document.blocks = {Block::MakeParagraph(Para({Text("aЖ")}))};
   EXPECT_EQ(Body(WriteRtf(document)), "\\pard a\\u1046?}");
+}
+
+TEST(RtfWriter, FieldsBookmarksAndKeepWithNextBytes) {
+  RichDocument document;
+  Paragraph heading = Para({Text("Head")});
+  heading.format.keepWithNext = true;
+  heading.bookmarks = {"section3"};
+  richedit::Run page = Text("12");
+  page.field = "PAGEREF section3";
+  CharFormat bold;
+  bold.bold = true;
+  richedit::Run boldPage = Text("7", bold);
+  boldPage.field = "PAGEREF section4";
+  document.blocks = {Block::MakeParagraph(heading), Block::MakeParagraph(Para({Text("p. "), page, boldPage, Text(".")}))};
+  EXPECT_EQ(Body(WriteRtf(document)),
+            "\\pard\\keepn{\\*\\bkmkstart section3}{\\*\\bkmkend section3}Head\\par\r\n"
+            "\\pard p. {\\field{\\*\\fldinst PAGEREF section3}{\\fldrslt 12}}"
+            "{\\field{\\*\\fldinst PAGEREF section4}{\\fldrslt \\b 7}}.}");
+}
+
+// Other readers set a symbol font's bytes as private characters, and know no "Arial CYR": the symbols go as the
+// characters they show, the Cyrillic face as itself in its Cyrillic character set.
+TEST(RtfWriter, SymbolFontBytesAsTheirCharactersAndCyrillicFacesAsTheFaceItself) {
+  RichDocument document;
+  document.fonts = {FontEntry{"Arial CYR", 1, FontFamily::Swiss}, FontEntry{"Symbol", 2, FontFamily::Tech}};
+  CharFormat symbol;
+  symbol.font = 1;
+  document.blocks = {Block::MakeParagraph(Para({Text("L"), Text("\xb3\xa3" "e" "\xff", symbol), Text("1")}))};
+  const std::string rtf = WriteRtf(document);
+  EXPECT_NE(rtf.find("{\\fonttbl{\\f0\\fswiss\\fcharset204 Arial;}{\\f1\\ftech\\fcharset2 Symbol;}}"),
+            std::string::npos) << rtf;
+  EXPECT_EQ(Body(rtf), "\\pard L\\f1 \\u8805?\\u8804?\\u949?\\'ff\\f0 1}");
 }
 
 TEST(RtfWriter, PlainTextEndsParagraphsWithCrLfAndSeparatesCellsWithTabs) {

@@ -96,7 +96,7 @@ TEST_F(OpenSiteResults, EachZoneRecordIsAZoneAndOnlyTheCarriagewayHasIntensities
   EXPECT_LT(text.find("{I\\dn3\\fs15  80\\up0\\fs20}"), sidewalk);
 }
 
-TEST_F(OpenSiteResults, TheNodeTableIsWrittenInBlocksOfTwelveColumnsWithEachExtremeBoldOnce)
+TEST_F(OpenSiteResults, TheNodeTableIsWrittenInBlocksOfTenColumnsWithEachExtremeBoldOnce)
 {
   Make(CLSID_CCustomizeRoad);
   SetItem(doc, 305, 2);
@@ -104,7 +104,7 @@ TEST_F(OpenSiteResults, TheNodeTableIsWrittenInBlocksOfTwelveColumnsWithEachExtr
   const struct {
     std::uint32_t nx;
     std::size_t blocks;
-  } cases[] = {{12, 1}, {13, 2}, {37, 4}};
+  } cases[] = {{10, 1}, {11, 2}, {37, 4}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.nx);
     Results(c.nx, 2, {0});

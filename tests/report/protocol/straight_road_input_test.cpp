@@ -163,8 +163,8 @@ TEST_F(StraightRoadInput, LuminaireSectionsWithoutPlacementCountTheSecondGroupOn
   std::vector<int> pages;
   for (std::size_t at = contents.find("{параметры ОП}"); at != std::string::npos;
        at = contents.find("{параметры ОП}", at + 1)) {
-    const std::size_t open = contents.find('{', at + 1);
-    pages.push_back(std::stoi(contents.substr(open + 1)));
+    const std::size_t result = contents.find("\\fldrslt ", at);
+    pages.push_back(std::stoi(contents.substr(result + 9)));
   }
   EXPECT_EQ(pages, (std::vector<int>{2, 4, 5}));
 }
