@@ -11,7 +11,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace gdi {
 class Surface;
@@ -83,9 +82,6 @@ public:
   virtual void Flush() = 0;
   // The pointer's shape over a window: a system cursor id (32512 the arrow, and so on).
   virtual void SetCursorShape(std::uintptr_t window, int systemCursor) = 0;
-  // The program's icon for the screen's task lists and window frames: square pictures as 0xAARRGGBB rows, the
-  // sizes one after another, each led by its width and height (_NET_WM_ICON's layout). Kept for windows to come.
-  virtual void SetProgramIcon(const std::vector<std::uint32_t>& sizes) { (void)sizes; }
   // The screen's clipboard, as UTF-8 text: offered to other programs, and taken from them when they own it.
   virtual void OfferClipboardText(const std::string& utf8) = 0;
   // False when the screen's clipboard is this program's own, or empty.

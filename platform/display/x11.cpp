@@ -406,20 +406,6 @@ public:
     XFlush(dpy_);
   }
 
-  void SetProgramIcon(const std::vector<std::uint32_t>& sizes) override
-  {
-    std::lock_guard lock(mutex_);
-    // _NET_WM_ICON is a list of CARDINALs, which Xlib holds as longs.
-    icon_.assign(sizes.begin(), sizes.end());
-    if (dead_) {
-      return;
-    }
-    for (const auto& [id, xw] : windows_) {
-      SetIcon(xw);
-    }
-    XFlush(dpy_);
-  }
-
   void SetInputSink(InputSink sink) override
   {
     std::lock_guard lock(sinkMutex_);
@@ -536,7 +522,7 @@ private:
     unsigned long serial = 0;
   };
 
-  // What a window manager and the desktop's tools read of a new window: who made it, what it is, its icon.
+  // What a window manager and the desktop's tools read of a new window: who made it and what it is.
   void Describe(::Window xw, const TopLevel& w)
   {
     static const std::string instance = [] {
@@ -569,18 +555,6 @@ private:
     const long atom = static_cast<long>(XInternAtom(dpy_, type, 0));
     XChangeProperty(dpy_, xw, XInternAtom(dpy_, "_NET_WM_WINDOW_TYPE", 0), XA_ATOM, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(&atom), 1);
-    if (!w.unmanaged) {
-      SetIcon(xw);
-    }
-  }
-
-  void SetIcon(::Window xw)
-  {
-    if (icon_.empty()) {
-      return;
-    }
-    XChangeProperty(dpy_, xw, XInternAtom(dpy_, "_NET_WM_ICON", 0), XA_CARDINAL, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(icon_.data()), static_cast<int>(icon_.size()));
   }
 
   // WM_NAME in the encoding its readers expect: Latin-1 when it fits, else compound text.
@@ -1044,7 +1018,6 @@ private:
   Atom utf8_ = 0;
   std::mutex mutex_;  // every Xlib call
   std::map<std::uintptr_t, ::Window> windows_;
-  std::vector<long> icon_;
   std::map<::Window, std::uintptr_t> ids_;
   std::map<std::uintptr_t, bool> mapped_;
   std::mutex sinkMutex_;

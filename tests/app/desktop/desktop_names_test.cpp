@@ -92,12 +92,13 @@ TEST_F(DesktopNames, AProjectNamedInRussianOnTheCommandLineOpens)
   ASSERT_TRUE(desktoptest::CopyFile(Sample(), project));
   ASSERT_TRUE(program.Start(*desktop_, {project}));
   const XWindow main = desktop_->FindWindow(ByName(Utf8(U"Проект - 1")).Class("qorroad"), 60s);
-  EXPECT_NE(main, 0u) << program.Trace();
-  SavePng(desktop_->GrabScreen(), Artifact("x-names-russian-argument.png"));
+  ASSERT_NE(main, 0u) << program.Trace();
   // A start that opened its file ends the trace with step 17, and makes no new document (step 20).
   ASSERT_TRUE(WaitUntil([&] { return program.Trace().find("\n17\n") != std::string::npos; }, 30s))
       << program.Trace();
   EXPECT_EQ(program.Trace().find("\n20\n"), std::string::npos);
+  desktop_->WaitForStill(desktop_->Geometry(main), 1s, 30s);
+  SavePng(desktop_->GrabScreen(), Artifact("x-names-russian-argument.png"));
   EXPECT_TRUE(program.Process().Alive());
 }
 

@@ -80,7 +80,7 @@ bool LiveProgram::Start(const Desktop& desktop, const std::vector<std::string>& 
 
 XWindow LiveProgram::MainWindow(const Desktop& desktop)
 {
-  return desktop.FindWindow(ByName("Tesmira Road"), 60s);
+  return desktop.FindWindow(ByName("Tesmira Road").Class("qorroad").Pid(program_.Pid()), 60s);
 }
 
 bool LiveProgram::Post(unsigned message, unsigned long wParam, long lParam)
