@@ -25,6 +25,10 @@ struct TopLevel {
   bool visible = false;
   bool unmanaged = false;  // menus, tooltips and other popups the screen must not decorate or move
   std::string title;      // cp1251
+  // What the window is to the screen's window manager: a dialog (or a floating pane) stays above its owner.
+  enum class Role { Normal, Dialog, Menu, Tooltip, Popup };
+  Role role = Role::Normal;
+  std::uintptr_t owner = 0;  // the top-level window it belongs to, or 0
 };
 
 struct InputEvent {

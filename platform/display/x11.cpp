@@ -7,10 +7,13 @@
 #include "platform/base/codepage.h"
 #include "platform/gdi/surface.h"
 
+#include <errno.h>
 #include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 #include <atomic>
 #include <map>
 #include <mutex>
@@ -310,6 +313,7 @@ public:
           ics_[xw] = ic;
         }
       }
+      Describe(xw, w);
       if (!w.unmanaged) {
         // The window manager's close button asks, and the window decides.
         XSetWMProtocols(dpy_, xw, &wmDeleteWindow_, 1);
@@ -327,10 +331,18 @@ public:
       xw = it->second;
       MoveResize(xw, w.rect, width, height);
     }
-    // The property is UTF-8 by its type; our titles are cp1251.
+    // The property is UTF-8 by its type; our titles are cp1251. WM_NAME carries the same for older tools.
     const std::string title = codepage::Cp1251ToUtf8(w.title);
     XChangeProperty(dpy_, xw, netWmName_, utf8_, 8, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
+    SetWmName(xw, title);
+    // The owner may come or change after the window: the window manager keeps a transient above it.
+    auto owner = w.owner != 0 ? windows_.find(w.owner) : windows_.end();
+    if (owner != windows_.end() && owner->second != xw) {
+      XSetTransientForHint(dpy_, xw, owner->second);
+    } else {
+      XDeleteProperty(dpy_, xw, XA_WM_TRANSIENT_FOR);
+    }
     if (w.visible != mapped_[w.id]) {
       if (w.visible) {
         XMapRaised(dpy_, xw);
@@ -509,6 +521,55 @@ private:
     RECT rect{};
     unsigned long serial = 0;
   };
+
+  // What a window manager and the desktop's tools read of a new window: who made it and what it is.
+  void Describe(::Window xw, const TopLevel& w)
+  {
+    static const std::string instance = [] {
+      std::string name = program_invocation_short_name;
+      return name.empty() ? std::string("qorroad") : name;
+    }();
+    static std::string klass = [] {
+      std::string name = instance;
+      name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+      return name;
+    }();
+    XClassHint hint{const_cast<char*>(instance.c_str()), const_cast<char*>(klass.c_str())};
+    XSetClassHint(dpy_, xw, &hint);
+    const long pid = getpid();
+    XChangeProperty(dpy_, xw, XInternAtom(dpy_, "_NET_WM_PID", 0), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&pid), 1);
+    char host[256] = {};
+    if (gethostname(host, sizeof host - 1) == 0) {
+      XChangeProperty(dpy_, xw, XA_WM_CLIENT_MACHINE, XA_STRING, 8, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(host), static_cast<int>(std::strlen(host)));
+    }
+    const char* type = "_NET_WM_WINDOW_TYPE_NORMAL";
+    switch (w.role) {
+      case TopLevel::Role::Normal: break;
+      case TopLevel::Role::Dialog: type = "_NET_WM_WINDOW_TYPE_DIALOG"; break;
+      case TopLevel::Role::Menu: type = "_NET_WM_WINDOW_TYPE_POPUP_MENU"; break;
+      case TopLevel::Role::Tooltip: type = "_NET_WM_WINDOW_TYPE_TOOLTIP"; break;
+      case TopLevel::Role::Popup: type = "_NET_WM_WINDOW_TYPE_DROPDOWN_MENU"; break;
+    }
+    const long atom = static_cast<long>(XInternAtom(dpy_, type, 0));
+    XChangeProperty(dpy_, xw, XInternAtom(dpy_, "_NET_WM_WINDOW_TYPE", 0), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&atom), 1);
+  }
+
+  // WM_NAME in the encoding its readers expect: Latin-1 when it fits, else compound text.
+  void SetWmName(::Window xw, const std::string& utf8)
+  {
+    char* list[] = {const_cast<char*>(utf8.c_str())};
+    XTextProperty text{};
+    if (Xutf8TextListToTextProperty(dpy_, list, 1, XStdICCTextStyle, &text) >= Success && text.value != nullptr) {
+      XSetWMName(dpy_, xw, &text);
+      XFree(text.value);
+    } else {
+      XChangeProperty(dpy_, xw, XA_WM_NAME, utf8_, 8, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(utf8.data()), static_cast<int>(utf8.size()));
+    }
+  }
 
   void MoveResize(::Window xw, const RECT& rect, unsigned width, unsigned height)
   {

@@ -99,6 +99,12 @@ HDC CreatePrinterDC(std::unique_ptr<PrintJob> job)
 
 }  // namespace gdi
 
+namespace {
+std::atomic<bool> g_surfaceDrawing = false;
+}  // namespace
+
+bool gdi::TakeSurfaceDrawing() { return g_surfaceDrawing.exchange(false, std::memory_order_acq_rel); }
+
 using namespace gdi;
 
 HDC__::~HDC__() = default;
@@ -111,6 +117,10 @@ PixelView HDC__::View()
   if (surface == nullptr) {
     return {};
   }
+  if (kind == DCKind::Surface) {
+    drawn.store(true, std::memory_order_relaxed);
+    g_surfaceDrawing.store(true, std::memory_order_release);
+  }
   return {surface->Pixels(), surface->Width(), surface->Width(), surface->Height()};
 }
 
@@ -118,6 +128,9 @@ RECT HDC__::DeviceBounds()
 {
   if (area) {
     return area->Offset(-origin.x, -origin.y);
+  }
+  if (kind != DCKind::Memory) {
+    return surface != nullptr ? RECT{0, 0, surface->Width(), surface->Height()} : RECT{};
   }
   PixelView v = View();
   return RECT{0, 0, v.width, v.height};

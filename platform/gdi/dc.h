@@ -7,6 +7,7 @@
 #include "platform/gdi/print.h"
 #include "platform/gdi/surface.h"
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -80,7 +81,10 @@ struct HDC__ {
     std::shared_ptr<gdi::RealizedFont> realized;
   } fontCache;
 
+  // The pixels to draw on. Asking for a surface's pixels counts as drawing on it: the window system shows what
+  // such a DC drew at its next look (TakeSurfaceDrawing), not only when the DC is released.
   gdi::PixelView View();
+  std::atomic<bool> drawn = false;
   // Device size: the area, the bitmap or the surface.
   SIZE DeviceSize();
   // Everything drawing may touch, device coordinates.
@@ -103,4 +107,6 @@ struct HDC__ {
 namespace gdi {
 // The live DC behind a handle, or null.
 HDC__* LookupDC(HDC dc);
+// Whether any surface DC drew since the last call.
+bool TakeSurfaceDrawing();
 }  // namespace gdi

@@ -11,6 +11,7 @@ BEGIN_MESSAGE_MAP(CView, CWnd)
   ON_WM_CREATE()
   ON_WM_DESTROY()
   ON_WM_PAINT()
+  ON_WM_MOUSEACTIVATE()
   ON_MESSAGE(WM_INITIALUPDATE, &CView::OnInitialUpdateMessage)
 END_MESSAGE_MAP()
 
@@ -51,6 +52,22 @@ void CView::OnDestroy()
 }
 
 void CView::PostNcDestroy() { delete this; }
+
+int CView::OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message)
+{
+  const int result = CWnd::OnMouseActivate(pDesktopWnd, nHitTest, message);
+  if (result == MA_NOACTIVATE || result == MA_NOACTIVATEANDEAT) {
+    return result;
+  }
+  if (CFrameWnd* pFrame = GetParentFrame()) {
+    pFrame->SetActiveView(this);
+  }
+  const HWND focus = ::GetFocus();
+  if (focus != m_hWnd && !::IsChild(m_hWnd, focus)) {
+    ::SetFocus(m_hWnd);
+  }
+  return result;
+}
 
 BOOL CView::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
 {

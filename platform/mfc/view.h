@@ -58,6 +58,8 @@ public:
   int OnCreate(LPCREATESTRUCT lpcs);
   void OnDestroy();
   void OnPaint();
+  // A click in a view makes it its frame's active view and gives it the keyboard (the wheel follows the keyboard).
+  int OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message);
   LRESULT OnInitialUpdateMessage(WPARAM, LPARAM);
 
 protected:

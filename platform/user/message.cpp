@@ -281,6 +281,7 @@ bool Take(MSG* out, HWND filter, UINT min, UINT max, UINT flags, std::uint64_t* 
 
 bool TakeWithGetMessageHook(MSG* out, HWND filter, UINT min, UINT max, UINT flags, std::uint64_t* seen)
 {
+  PresentDrawnDCs();
   if (!Take(out, filter, min, max, flags, seen)) {
     return false;
   }
@@ -540,6 +541,7 @@ BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax)
 
 BOOL WaitMessage()
 {
+  PresentDrawnDCs();
   MSG probe;
   std::uint64_t seen = 0;
   if (Take(&probe, nullptr, 0, 0, PM_NOREMOVE, &seen)) {

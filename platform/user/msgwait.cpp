@@ -32,6 +32,7 @@ private:
 DWORD MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE* handles, DWORD milliseconds, DWORD wakeMask,
                                   DWORD)
 {
+  PresentDrawnDCs();
   ThreadQueue* q = CurrentQueueFast();
   // Messages sent by other threads are always let in, as Windows does.
   auto object = std::make_shared<QueueObject>(q, wakeMask | QS_SENDMESSAGE);

@@ -423,8 +423,11 @@ int ReleaseDC(HWND, HDC dc)
   }
   HWND hwnd = it->second.hwnd;
   const bool overlay = hwnd == s.desktop->hwnd;
-  const HDC__* d = gdi::LookupDC(dc);
+  HDC__* d = gdi::LookupDC(dc);
   RECT area = d != nullptr && d->area ? *d->area : RECT{0, 0, 32767, 32767};
+  if (d != nullptr) {
+    d->drawn = false;  // shown now
+  }
   if (it->second.own && Find(hwnd) != nullptr) {
     lock.unlock();
     PresentTopLevel(hwnd, area);  // a window's own DC lives as long as the window
@@ -522,6 +525,28 @@ void ReaimOwnDCs(HWND hwnd)
     }
   };
   walk(walk, hwnd);
+}
+
+void PresentDrawnDCs()
+{
+  if (!gdi::TakeSurfaceDrawing()) {
+    return;
+  }
+  std::vector<std::pair<HWND, RECT>> drawn;
+  {
+    Lock lock(S().mutex);
+    const HWND desktop = S().desktop->hwnd;
+    for (auto& [dc, out] : DCs()) {
+      HDC__* d = gdi::LookupDC(dc);
+      if (out.hwnd == desktop || d == nullptr || !d->drawn.exchange(false)) {
+        continue;
+      }
+      drawn.emplace_back(out.hwnd, d->area ? *d->area : RECT{0, 0, 32767, 32767});
+    }
+  }
+  for (const auto& [hwnd, area] : drawn) {
+    PresentTopLevel(hwnd, area);
+  }
 }
 
 void ForgetWindowDCs(HWND hwnd)

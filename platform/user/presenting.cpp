@@ -8,6 +8,9 @@
 #include "platform/user/window.h"
 #include "platform/user/state.h"
 
+#include <algorithm>
+#include <cctype>
+
 using namespace user::detail;
 
 namespace {
@@ -104,6 +107,22 @@ void NotifyTopLevel(HWND hwnd)
     info.visible = (w->style & WS_VISIBLE) != 0;
     info.unmanaged = (w->style & WS_POPUP) != 0 && (w->style & WS_CAPTION) != WS_CAPTION;
     info.title = w->text;
+    const std::string& cls = w->cls ? w->cls->name : std::string();
+    if (info.unmanaged) {
+      // Popups are menus (the system's and the command bars' own) unless they are tips or a combo box's list.
+      std::string lower = cls;
+      std::transform(lower.begin(), lower.end(), lower.begin(),
+                     [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+      info.role = lower.find("tooltip") != std::string::npos ? display::TopLevel::Role::Tooltip
+                  : lower == "combolbox"                     ? display::TopLevel::Role::Popup
+                                                             : display::TopLevel::Role::Menu;
+    } else if (w->owner != nullptr || (w->exStyle & WS_EX_TOOLWINDOW) != 0 || cls == "#32770") {
+      // Dialogs and floating panes: owned ones stay above the window they belong to.
+      info.role = display::TopLevel::Role::Dialog;
+    }
+    if (w->owner != nullptr) {
+      info.owner = reinterpret_cast<std::uintptr_t>(TopLevelOf(w->owner));
+    }
   }
   display::Current().WindowChanged(info);
 }

@@ -391,6 +391,10 @@ void NotifyTopLevel(HWND hwnd);
 void NotifyGone(HWND hwnd);
 // `dirty` in the top-level window's coordinates.
 void PresentTopLevel(HWND anyWindowOfIt, const RECT& dirty);
+// Shows what window DCs drew since the last look and still hold (a window's own DC, a DC not yet released): each
+// DC's area once, however often it drew. Called whenever a thread looks for its next message, so a frame reaches
+// the screen before the next input is handled.
+void PresentDrawnDCs();
 void PresentCursor(HWND topLevel, int systemCursor);
 // The screen's clipboard: what other programs copied (false when nothing, or it is ours), and what we offer.
 bool ScreenClipboardText(std::string& cp1251);

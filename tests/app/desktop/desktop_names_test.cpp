@@ -1,0 +1,127 @@
+// What the desktop and its tools see of the live program's windows, and the names the desktop hands it: the main
+// window found by its class and process, a dialog kept above the window it belongs to, popups typed as such; a
+// project named in Russian on the command line (UTF-8, as a file manager passes it) opens, and a name the program's
+// code page cannot spell is told and the program goes on with a new project.
+#include "tests/app/desktop/live_program.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <X11/Xlib.h>
+
+namespace {
+
+using namespace xsession;
+using desktoptest::LiveProgram;
+
+constexpr unsigned kCommand = 0x0111;  // WM_COMMAND
+
+std::string Artifact(const std::string& name) { return std::string(TESMIRA_ARTIFACTS_DIR) + "/" + name; }
+
+std::string Sample() { return std::string(TESMIRA_SOURCE_DIR) + "/tests/document/fuzz/corpus/v6.0.42.0.qorr5"; }
+
+class DesktopNames : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    std::string why;
+    desktop_ = Desktop::Start({}, &why);
+    if (!desktop_) {
+      GTEST_SKIP() << why;
+    }
+  }
+  std::unique_ptr<Desktop> desktop_;
+};
+
+XWindow DefaultRoot(const Desktop& desktop) { return DefaultRootWindow(desktop.Dpy()); }
+
+bool Has(const std::vector<std::string>& names, const std::string& name)
+{
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+TEST_F(DesktopNames, WindowsCarryTheirClassProcessTypeAndOwner)
+{
+  LiveProgram program;
+  ASSERT_TRUE(program.Start(*desktop_));
+  const XWindow main =
+      desktop_->FindWindow(ByClass("qorroad").Name("Tesmira Road").Pid(program.Process().Pid()), 60s);
+  ASSERT_NE(main, 0u) << program.Trace();
+  EXPECT_EQ(desktop_->TextProperty(main, "WM_CLASS"), std::string("qorroad\0Qorroad\0", 16));
+  EXPECT_NE(desktop_->TextProperty(main, "WM_NAME").find("Tesmira Road"), std::string::npos);
+  EXPECT_TRUE(Has(desktop_->AtomProperty(main, "_NET_WM_WINDOW_TYPE"), "_NET_WM_WINDOW_TYPE_NORMAL"));
+  EXPECT_TRUE(desktop_->LongProperty(main, "WM_TRANSIENT_FOR").empty());
+  ASSERT_TRUE(desktop_->WaitForStill(desktop_->Geometry(main), 1s, 60s));
+
+  // The About box: a dialog over the main window, its owner.
+  ASSERT_TRUE(program.Post(kCommand, 57664, 0));
+  const XWindow about = desktop_->FindWindow(ByName(Utf8(U"О Программе")).Class("qorroad"), 20s);
+  ASSERT_NE(about, 0u);
+  EXPECT_TRUE(Has(desktop_->AtomProperty(about, "_NET_WM_WINDOW_TYPE"), "_NET_WM_WINDOW_TYPE_DIALOG"));
+  const std::vector<long> owner = desktop_->LongProperty(about, "WM_TRANSIENT_FOR");
+  ASSERT_EQ(owner.size(), 1u);
+  EXPECT_EQ(static_cast<XWindow>(owner[0]), main);
+  // The window manager's own order, bottom to top.
+  const std::vector<long> stack = desktop_->LongProperty(DefaultRoot(*desktop_), "_NET_CLIENT_LIST_STACKING");
+  const auto at = [&](XWindow w) { return std::find(stack.begin(), stack.end(), static_cast<long>(w)) - stack.begin(); };
+  EXPECT_GT(at(about), at(main)) << "the dialog lies above its owner";
+  desktop_->WaitForStill(desktop_->Geometry(about), 300ms, 5s);
+  SavePng(desktop_->GrabScreen(), Artifact("x-names-about.png"));
+  ASSERT_TRUE(desktop_->Key("Return"));
+  EXPECT_TRUE(WaitUntil([&] { return !desktop_->Viewable(about); }, 10s));
+
+  // The windows the manager leaves alone (menus, tips, lists) say what they are.
+  for (XWindow w : desktop_->ClientWindows()) {
+    const std::vector<long> pid = desktop_->LongProperty(w, "_NET_WM_PID");
+    if (pid.empty() || pid[0] != program.Process().Pid() || !desktop_->LongProperty(w, "WM_STATE").empty()) {
+      continue;
+    }
+    const std::vector<std::string> type = desktop_->AtomProperty(w, "_NET_WM_WINDOW_TYPE");
+    EXPECT_TRUE(Has(type, "_NET_WM_WINDOW_TYPE_POPUP_MENU") || Has(type, "_NET_WM_WINDOW_TYPE_TOOLTIP") ||
+                Has(type, "_NET_WM_WINDOW_TYPE_DROPDOWN_MENU"))
+        << w;
+  }
+  EXPECT_TRUE(program.Process().Alive());
+}
+
+TEST_F(DesktopNames, AProjectNamedInRussianOnTheCommandLineOpens)
+{
+  LiveProgram program;
+  const std::string project = program.Documents() + "/" + Utf8(U"Проект - 1.qorr5");
+  ASSERT_TRUE(desktoptest::CopyFile(Sample(), project));
+  ASSERT_TRUE(program.Start(*desktop_, {project}));
+  const XWindow main = desktop_->FindWindow(ByName(Utf8(U"Проект - 1")).Class("qorroad"), 60s);
+  ASSERT_NE(main, 0u) << program.Trace();
+  // A start that opened its file ends the trace with step 17, and makes no new document (step 20).
+  ASSERT_TRUE(WaitUntil([&] { return program.Trace().find("\n17\n") != std::string::npos; }, 30s))
+      << program.Trace();
+  EXPECT_EQ(program.Trace().find("\n20\n"), std::string::npos);
+  desktop_->WaitForStill(desktop_->Geometry(main), 1s, 30s);
+  SavePng(desktop_->GrabScreen(), Artifact("x-names-russian-argument.png"));
+  EXPECT_TRUE(program.Process().Alive());
+}
+
+TEST_F(DesktopNames, ANameTheCodePageCannotSpellIsToldAndANewProjectMade)
+{
+  LiveProgram program;
+  const std::string project = program.Documents() + "/" + Utf8(U"План 東京.qorr5");
+  ASSERT_TRUE(desktoptest::CopyFile(Sample(), project));
+  ASSERT_TRUE(program.Start(*desktop_, {project}));
+  const XWindow message = desktop_->FindWindow(ByName("Tesmira Road").Class("qorroad"), 60s);
+  ASSERT_NE(message, 0u) << program.Trace();
+  EXPECT_TRUE(Has(desktop_->AtomProperty(message, "_NET_WM_WINDOW_TYPE"), "_NET_WM_WINDOW_TYPE_DIALOG"));
+  desktop_->WaitForStill(desktop_->Geometry(message), 300ms, 5s);
+  SavePng(desktop_->GrabScreen(), Artifact("x-names-unspellable.png"));
+  EXPECT_TRUE(program.Process().Alive());
+  // Its OK button, in the middle of the bottom row.
+  const Rect box = desktop_->Geometry(message);
+  desktop_->Click(box.x + box.width / 2, box.y + box.height - 24);
+  // The program goes on: its main window with a new project (trace step 20).
+  ASSERT_TRUE(WaitUntil([&] { return program.Trace().find("\n20\n") != std::string::npos; }, 60s))
+      << program.Trace();
+  EXPECT_NE(desktop_->FindWindow(ByName("Tesmira Road").Class("qorroad"), 30s), 0u);
+  EXPECT_TRUE(program.Process().Alive());
+}
+
+}  // namespace
