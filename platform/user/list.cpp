@@ -514,8 +514,9 @@ void DropDown(HWND hwnd, Combo& c)
   RECT r;
   GetWindowRect(hwnd, &r);
   const int rows = std::clamp(static_cast<int>(c.items.size()), 1, 8);
-  c.list = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, "ComboLBox", "", WS_POPUP | WS_BORDER,
-                          r.left, r.bottom, r.Width(), rows * c.itemHeight + 2, hwnd, nullptr, nullptr, nullptr);
+  c.list = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, "ComboLBox", "",
+                          WS_POPUP | WS_BORDER | WS_VSCROLL, r.left, r.bottom, r.Width(), rows * c.itemHeight + 2,
+                          hwnd, nullptr, nullptr, nullptr);
   ListBox* l = ControlState<ListBox>(c.list);
   for (const Item& item : c.items) {
     l->items.push_back(Item{item.text, item.data});
@@ -524,6 +525,7 @@ void DropDown(HWND hwnd, Combo& c)
   l->combo = hwnd;
   l->font = c.font;
   KeepVisible(c.list, *l);
+  UpdateScrollBar(c.list, *l);
   ShowWindow(c.list, SW_SHOWNA);
   SetCapture(c.list);
 }
@@ -558,6 +560,18 @@ LRESULT ComboProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
   }
   switch (msg) {
     case WM_CREATE:
+      if (ComboType(hwnd) != CBS_SIMPLE) {
+        // The height a template gives is the dropped list's; the box itself is one line high, its scroll bar
+        // the list's.
+        const DWORD own = static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE));
+        if ((own & (WS_VSCROLL | WS_HSCROLL)) != 0) {
+          SetWindowLong(hwnd, GWL_STYLE, static_cast<LONG>(own & ~(WS_VSCROLL | WS_HSCROLL)));
+        }
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        SetWindowPos(hwnd, nullptr, 0, 0, r.Width(), c->itemHeight + 6,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+      }
       if (ComboType(hwnd) != CBS_DROPDOWNLIST) {
         RECT r;
         GetClientRect(hwnd, &r);
