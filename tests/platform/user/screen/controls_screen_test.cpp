@@ -493,30 +493,55 @@ TEST_F(ControlsOnScreen, AMessageBoxOpensCentredOverItsDialogWithItsIcon)
   // The dialog away from the screen's corner.
   SetWindowPos(page, nullptr, 700, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   Settle();
-  std::atomic<bool> seen{false};
-  Rect boxShown{};
-  Rect pageShown{};
-  std::thread person([&] {
-    const XWindow box = desktop_->FindWindow(ByName(Utf8(U"Внимание")), 10s);
-    if (box == 0) {
-      return;
+  struct Case {
+    const char* picture;
+    UINT type;
+    int answer;
+    std::uint32_t iconColour;  // the icon's main colour, seen at its left
+  };
+  const Case cases[] = {
+      {"message_box_error.png", MB_OK | MB_ICONERROR, IDOK, 0xD03020},
+      {"message_box_question.png", MB_YESNO | MB_ICONQUESTION, IDYES, 0x2050C0},
+      {"message_box_over_dialog.png", MB_OK | MB_ICONEXCLAMATION, IDOK, 0xF0C020},
+      {"message_box_information.png", MB_OK | MB_ICONINFORMATION, IDOK, 0x2050C0},
+  };
+  for (const Case& c : cases) {
+    std::atomic<bool> seen{false};
+    Rect boxShown{};
+    Rect pageShown{};
+    Image box;
+    std::thread person([&] {
+      const XWindow shown = desktop_->FindWindow(ByName(Utf8(U"Внимание")), 10s);
+      if (shown == 0) {
+        return;
+      }
+      desktop_->WaitForStill(desktop_->Geometry(shown), 300ms, 5s);
+      boxShown = desktop_->Geometry(shown);
+      pageShown = desktop_->Geometry(window_);
+      box = desktop_->GrabWindow(shown);
+      SavePng(desktop_->Grab(Rect{pageShown.x - 40, pageShown.y - 40, pageShown.width + 80, pageShown.height + 80}),
+              ArtifactPath(c.picture));
+      seen = true;
+      desktop_->Key("Return");
+    });
+    const int answer = MessageBox(page, "Введите целое число.", "Внимание", c.type);
+    person.join();
+    ASSERT_TRUE(seen) << c.picture;
+    EXPECT_EQ(answer, c.answer) << c.picture;
+    const int dx = (boxShown.x + boxShown.width / 2) - (pageShown.x + pageShown.width / 2);
+    const int dy = (boxShown.y + boxShown.height / 2) - (pageShown.y + pageShown.height / 2);
+    EXPECT_LE(std::abs(dx), 2) << c.picture << ": centred across its dialog";
+    EXPECT_LE(std::abs(dy), 2) << c.picture << ": centred down it";
+    // The icon's colour in the box's left part, below the caption.
+    bool icon = false;
+    for (int y = 20; y < std::min(box.height, 80) && !icon; ++y) {
+      for (int x = 0; x < std::min(box.width, 60) && !icon; ++x) {
+        icon = box.At(x, y) == c.iconColour;
+      }
     }
-    desktop_->WaitForStill(desktop_->Geometry(box), 300ms, 5s);
-    boxShown = desktop_->Geometry(box);
-    pageShown = desktop_->Geometry(window_);
-    SavePng(desktop_->Grab(Rect{pageShown.x - 40, pageShown.y - 40, pageShown.width + 80, pageShown.height + 80}),
-            ArtifactPath("message_box_over_dialog.png"));
-    seen = true;
-    desktop_->Key("Return");
-  });
-  const int answer = MessageBox(page, "Введите целое число.", "Внимание", MB_OK | MB_ICONEXCLAMATION);
-  person.join();
-  ASSERT_TRUE(seen);
-  EXPECT_EQ(answer, IDOK);
-  const int dx = (boxShown.x + boxShown.width / 2) - (pageShown.x + pageShown.width / 2);
-  const int dy = (boxShown.y + boxShown.height / 2) - (pageShown.y + pageShown.height / 2);
-  EXPECT_LE(std::abs(dx), 2) << "centred across its dialog";
-  EXPECT_LE(std::abs(dy), 2) << "centred down it";
+    EXPECT_TRUE(icon) << c.picture;
+    Settle();
+  }
 }
 
 TEST_F(ControlsOnScreen, ADialogCentredOverItsOwnerStaysOnTheScreen)
