@@ -345,6 +345,16 @@ public:
     }
     if (w.visible != mapped_[w.id]) {
       if (w.visible) {
+        if (!w.unmanaged) {
+          // The program places its windows (a dialog over its owner): a window manager keeps that place.
+          XSizeHints placed{};
+          placed.flags = PPosition | PSize | USPosition;
+          placed.x = w.rect.left;
+          placed.y = w.rect.top;
+          placed.width = static_cast<int>(width);
+          placed.height = static_cast<int>(height);
+          XSetWMNormalHints(dpy_, xw, &placed);
+        }
         XMapRaised(dpy_, xw);
         // Without a window manager nobody else places it.
         MoveResize(xw, w.rect, width, height);

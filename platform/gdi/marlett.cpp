@@ -38,17 +38,17 @@ Glyph RealizedFont::RenderMarlett(char32_t ch) const
       const int len = half - i;
       for (int k = -len; k <= len; ++k) {
         switch (dir) {
-        case 0:  // up
-          set(c + k, c - half / 2 + i);
-          break;
-        case 1:  // down
+        case 0:  // up: the broad row at the bottom
           set(c + k, c + half / 2 - i);
           break;
-        case 2:  // left
-          set(c - half / 2 + i, c + k);
+        case 1:  // down
+          set(c + k, c - half / 2 + i);
+          break;
+        case 2:  // left: the broad column at the right
+          set(c + half / 2 - i, c + k);
           break;
         default:  // right
-          set(c + half / 2 - i, c + k);
+          set(c - half / 2 + i, c + k);
           break;
         }
       }

@@ -179,6 +179,29 @@ std::vector<HWND> ChildrenOf(HWND hWnd)
   return children;
 }
 
+// The dialog DoModal is opening: its owner is as good as disabled already.
+thread_local CDialog* t_startingModal = nullptr;
+
+// A dialog that opens hidden, left where its template put it by WM_INITDIALOG, modal or unowned, is centred
+// over its owner; one whose template places it on the screen (DS_ABSALIGN) or under the mouse keeps its place.
+void AutoCenter(CDialog& dialog, const RECT& before, bool modal)
+{
+  const DWORD style = dialog.GetStyle();
+  if ((style & (WS_VISIBLE | WS_CHILD)) != 0 || (style & (DS_ABSALIGN | DS_CENTERMOUSE)) != 0) {
+    return;
+  }
+  RECT now{};
+  ::GetWindowRect(dialog.m_hWnd, &now);
+  if (now.left != before.left || now.top != before.top) {
+    return;
+  }
+  HWND owner = ::GetWindow(dialog.m_hWnd, GW_OWNER);
+  if (!modal && owner != nullptr && ::IsWindowEnabled(owner)) {
+    return;
+  }
+  dialog.CenterWindow();
+}
+
 }  // namespace
 
 INT_PTR AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam)
@@ -191,13 +214,21 @@ INT_PTR AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam)
   if (pDialog == nullptr || (pDialog->m_hWnd != hWnd && !pDialog->SubclassWindow(hWnd))) {
     return TRUE;
   }
+  RECT before{};
+  ::GetWindowRect(hWnd, &before);
+  const bool modal = t_startingModal == pDialog;
+  t_startingModal = nullptr;
+  BOOL result = TRUE;
   try {
-    return pDialog->OnInitDialog();
+    result = pDialog->OnInitDialog();
   } catch (CException* e) {
     e->ReportError();
     e->Delete();
-    return TRUE;
   }
+  if (::IsWindow(hWnd)) {
+    AutoCenter(*pDialog, before, modal);
+  }
+  return result;
 }
 
 CDialog::CDialog() = default;
@@ -302,8 +333,11 @@ INT_PTR CDialog::DoModal()
     return -1;
   }
   ModalRun run(this);
-  return ::DialogBoxIndirectParam(AfxGetResourceHandle(), dialogTemplate, OwnerWindow(), &AfxDlgProc,
+  t_startingModal = this;
+  const INT_PTR result = ::DialogBoxIndirectParam(AfxGetResourceHandle(), dialogTemplate, OwnerWindow(), &AfxDlgProc,
                                   reinterpret_cast<LPARAM>(this));
+  t_startingModal = nullptr;
+  return result;
 }
 
 void CDialog::EndDialog(int nResult)

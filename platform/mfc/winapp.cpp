@@ -475,7 +475,14 @@ int CWinApp::DoMessageBox(LPCSTR lpszPrompt, UINT nType, UINT)
         break;
     }
   }
+  // Owned by the window in front (a dialog over the main window), so that it opens over that one.
   HWND owner = m_pMainWnd != nullptr && ::IsWindow(m_pMainWnd->m_hWnd) ? m_pMainWnd->m_hWnd : nullptr;
+  if (owner != nullptr) {
+    HWND popup = ::GetLastActivePopup(owner);
+    if (popup != nullptr && ::IsWindowVisible(popup) && ::IsWindowEnabled(popup)) {
+      owner = popup;
+    }
+  }
   return ::MessageBox(owner, lpszPrompt, m_pszAppName, nType);
 }
 

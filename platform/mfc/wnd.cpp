@@ -3,8 +3,10 @@
 #include "platform/mfc-core/exceptions.h"
 #include "platform/mfc-core/resources.h"
 #include "platform/mfc/frame.h"
+#include "platform/mfc/afxres.h"
 #include "platform/mfc/winapp.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -461,6 +463,48 @@ UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer)
 CWnd* CWnd::GetTopLevelParent() const
 {
   return FromHandle(::GetAncestor(m_hWnd, GA_ROOT));
+}
+
+void CWnd::CenterWindow(CWnd* pAlternateOwner)
+{
+  const DWORD style = GetStyle();
+  HWND center = nullptr;
+  RECT area{};
+  if ((style & WS_CHILD) != 0) {
+    center = ::GetParent(m_hWnd);
+    ::GetClientRect(center, &area);
+  } else {
+    center = pAlternateOwner != nullptr ? pAlternateOwner->m_hWnd : ::GetWindow(m_hWnd, GW_OWNER);
+    if (center == nullptr) {
+      CWnd* pMain = AfxGetMainWnd();
+      center = pMain != nullptr && pMain->m_hWnd != m_hWnd ? pMain->m_hWnd : nullptr;
+    }
+    if (center != nullptr) {
+      // A child dialog's owner may name the window it stands for.
+      if (HWND asked = reinterpret_cast<HWND>(::SendMessage(center, WM_QUERYCENTERWND, 0, 0))) {
+        center = asked;
+      }
+      const DWORD centerStyle = static_cast<DWORD>(::GetWindowLong(center, GWL_STYLE));
+      if ((centerStyle & WS_VISIBLE) == 0 || (centerStyle & WS_MINIMIZE) != 0) {
+        center = nullptr;  // hidden or iconic: the screen instead
+      }
+    }
+    ::SystemParametersInfo(SPI_GETWORKAREA, 0, &area, 0);
+  }
+  RECT over = area;
+  if ((style & WS_CHILD) == 0 && center != nullptr) {
+    ::GetWindowRect(center, &over);
+  }
+  RECT self{};
+  ::GetWindowRect(m_hWnd, &self);
+  const int width = self.right - self.left;
+  const int height = self.bottom - self.top;
+  int x = (over.left + over.right) / 2 - width / 2;
+  int y = (over.top + over.bottom) / 2 - height / 2;
+  // Kept on the screen, its caption above all.
+  x = std::max(std::min(x, static_cast<int>(area.right) - width), static_cast<int>(area.left));
+  y = std::max(std::min(y, static_cast<int>(area.bottom) - height), static_cast<int>(area.top));
+  ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int CWnd::GetDlgItemText(int nID, CString& rString) const

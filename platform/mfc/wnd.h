@@ -104,6 +104,8 @@ public:
   void BringWindowToTop() { ::BringWindowToTop(m_hWnd); }
   CWnd* GetOwner() const { return FromHandle(::GetWindow(m_hWnd, GW_OWNER)); }
   CWnd* GetTopLevelParent() const;
+  // Over the owner (a child: over its parent), or the main window; inside the screen's work area either way.
+  void CenterWindow(CWnd* pAlternateOwner = nullptr);
   void SetDlgItemText(int nID, LPCSTR lpszString) { ::SetWindowText(::GetDlgItem(m_hWnd, nID), lpszString); }
   int GetDlgItemText(int nID, CString& rString) const;
 

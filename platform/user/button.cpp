@@ -107,14 +107,13 @@ void Paint(HWND hwnd, HDC dc)
     const int top = (r.Height() - box) / 2;
     const bool left = (style & BS_LEFTTEXT) == 0;
     RECT mark = left ? RECT{r.left, top, r.left + box, top + box} : RECT{r.right - box, top, r.right, top + box};
-    FillRect(dc, &mark, GetSysColorBrush(b->pushed || !enabled ? COLOR_BTNFACE : COLOR_WINDOW));
-    RECT edge = mark;
-    DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
-    if (b->check != BST_UNCHECKED) {
-      const bool radio = type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
-      RECT dot = mark.Inflate(radio ? -4 : -3, radio ? -4 : -3);
-      FillRect(dc, &dot, GetSysColorBrush(b->check == BST_INDETERMINATE ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
-    }
+    const bool radio = type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
+    // An indeterminate box shows its tick greyed on a grey face.
+    UINT state = (radio ? DFCS_BUTTONRADIO : DFCS_BUTTONCHECK) | (b->pushed ? DFCS_PUSHED : 0u) |
+                 (b->check != BST_UNCHECKED ? DFCS_CHECKED : 0u) |
+                 (!enabled || b->check == BST_INDETERMINATE ? DFCS_INACTIVE : 0u);
+    RECT glyph = mark;
+    DrawFrameControl(dc, &glyph, DFC_BUTTON, state);
     RECT label = left ? RECT{mark.right + 4, r.top, r.right, r.bottom} : RECT{r.left, r.top, mark.left - 4, r.bottom};
     DrawText(dc, text.c_str(), -1, &label, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     if (b->focused) {
@@ -144,6 +143,12 @@ LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       return 0;
     }
     case WM_ERASEBKGND: return 1;
+    case WM_NCHITTEST:
+      // Clicks fall through a group box to the controls it frames.
+      if (type == BS_GROUPBOX) {
+        return HTTRANSPARENT;
+      }
+      break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       if (type == BS_GROUPBOX) {

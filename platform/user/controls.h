@@ -177,6 +177,7 @@ inline constexpr DWORD LBS_OWNERDRAWFIXED = 0x0010;
 inline constexpr DWORD LBS_HASSTRINGS = 0x0040;
 inline constexpr DWORD LBS_NOINTEGRALHEIGHT = 0x0100;
 inline constexpr DWORD LBS_EXTENDEDSEL = 0x0800;
+inline constexpr DWORD LBS_DISABLENOSCROLL = 0x1000;
 inline constexpr DWORD LBS_STANDARD = LBS_NOTIFY | LBS_SORT | 0x00A00000;
 inline constexpr UINT LB_ADDSTRING = 0x0180;
 inline constexpr UINT LB_INSERTSTRING = 0x0181;

@@ -13,8 +13,10 @@
 #include "platform/user/msgbox.h"
 #include "platform/user/paint.h"
 #include "platform/user/state.h"
+#include "platform/user/system.h"
 #include "platform/user/window.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -345,11 +347,18 @@ HWND CreateDialogIndirectParam(HINSTANCE instance, const void* dialogTemplate, H
       y += origin.y;
     }
     if ((layout.style & DS_CENTER) != 0) {
-      if (parent != nullptr) {
+      RECT work = ownerRect;
+      SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+      ownerRect = work;
+      // Over a hidden or iconic owner nobody sees it: the screen instead.
+      if (parent != nullptr && IsWindowVisible(parent) && !IsIconic(parent)) {
         GetWindowRect(parent, &ownerRect);
       }
       x = ownerRect.left + (ownerRect.Width() - frame.Width()) / 2;
       y = ownerRect.top + (ownerRect.Height() - frame.Height()) / 2;
+      // On the screen, its caption first.
+      x = std::max(std::min(x, static_cast<int>(work.right) - frame.Width()), static_cast<int>(work.left));
+      y = std::max(std::min(y, static_cast<int>(work.bottom) - frame.Height()), static_cast<int>(work.top));
     }
   }
   LPCSTR cls = layout.className.empty() ? DialogClass() : layout.className.c_str();

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 using namespace user::detail;
 
@@ -136,6 +137,48 @@ std::size_t CharAt(HWND hwnd, Edit& e, int x)
   });
 }
 
+// The run of word characters (or of blanks) around `at`: what a double click selects.
+std::pair<std::size_t, std::size_t> WordAround(const std::string& text, std::size_t at)
+{
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  if (text.empty()) {
+    return {0, 0};
+  }
+  at = std::min(at, text.size() - 1);
+  const bool kind = blank(text[at]);
+  std::size_t from = at;
+  while (from > 0 && blank(text[from - 1]) == kind) {
+    --from;
+  }
+  std::size_t to = at;
+  while (to < text.size() && blank(text[to]) == kind) {
+    ++to;
+  }
+  return {from, to};
+}
+
+void Select(HWND hwnd, Edit& e, std::size_t anchor, std::size_t caret)
+{
+  e.anchor = anchor;
+  e.caret = caret;
+  InvalidateRect(hwnd, nullptr, TRUE);
+  PlaceCaret(hwnd, e);
+}
+
+// The character whose cell holds `x` (the last one when x lies beyond the text).
+std::size_t CharUnder(HWND hwnd, Edit& e, int x)
+{
+  std::string text = Shown(hwnd, e, TextOf(hwnd));
+  return Measure(hwnd, e, [&](HDC dc) {
+    const int target = x - kMargin + e.scroll;
+    std::size_t i = 0;
+    while (i + 1 < text.size() && WidthOf(dc, text, i + 1) <= target) {
+      ++i;
+    }
+    return i;
+  });
+}
+
 void Paint(HWND hwnd, Edit& e, HDC dc)
 {
   const DWORD style = StyleOf(hwnd);
@@ -247,10 +290,19 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       return r;
     }
     case WM_CHAR: {
+      const auto c = static_cast<unsigned char>(wParam);
+      // The control characters Ctrl+A, C, V, X and Z bring.
+      switch (c) {
+        case 0x01: Select(hwnd, *e, 0, TextOf(hwnd).size()); return 0;
+        case 0x03: SendMessage(hwnd, WM_COPY, 0, 0); return 0;
+        case 0x16: SendMessage(hwnd, WM_PASTE, 0, 0); return 0;
+        case 0x18: SendMessage(hwnd, WM_CUT, 0, 0); return 0;
+        case 0x1A: SendMessage(hwnd, WM_UNDO, 0, 0); return 0;
+        default: break;
+      }
       if (readOnly) {
         return 0;
       }
-      const auto c = static_cast<unsigned char>(wParam);
       if (c == '\b') {
         if (e->anchor == e->caret && e->caret > 0) {
           e->anchor = e->caret - 1;
@@ -271,6 +323,15 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_KEYDOWN: {
       const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+      const bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+      if (wParam == VK_INSERT && (shift || ctrl)) {
+        SendMessage(hwnd, shift ? WM_PASTE : WM_COPY, 0, 0);
+        return 0;
+      }
+      if (wParam == VK_DELETE && shift && !ctrl) {
+        SendMessage(hwnd, WM_CUT, 0, 0);
+        return 0;
+      }
       const std::size_t size = TextOf(hwnd).size();
       std::size_t caret = e->caret;
       switch (wParam) {
@@ -320,12 +381,16 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         ReleaseCapture();
       }
       return 0;
-    case WM_LBUTTONDBLCLK:
-      e->anchor = 0;
-      e->caret = TextOf(hwnd).size();
-      InvalidateRect(hwnd, nullptr, TRUE);
-      PlaceCaret(hwnd, *e);
+    case WM_LBUTTONDBLCLK: {
+      SetFocus(hwnd);
+      // A password shows no words; its double click takes it all.
+      const std::string text = TextOf(hwnd);
+      auto [from, to] = (style & ES_PASSWORD) != 0
+                            ? std::pair<std::size_t, std::size_t>{0, text.size()}
+                            : WordAround(text, CharUnder(hwnd, *e, GET_X_LPARAM(lParam)));
+      Select(hwnd, *e, from, to);
       return 0;
+    }
     case WM_SETFOCUS: {
       e->focused = true;
       TEXTMETRIC tm = Measure(hwnd, *e, [](HDC dc) {

@@ -281,7 +281,35 @@ void KeepVisible(HWND hwnd, Items& l)
 struct ListBox : Items {
   bool focused = false;
   HWND combo = nullptr;  // the combo box this list drops down for
+  bool scrolls = false;  // made with WS_VSCROLL: a bar shows while the items do not fit
 };
+
+// The bar shows only while the items overflow the list (always, greyed, with LBS_DISABLENOSCROLL); `top` keeps
+// the last rows in view.
+void UpdateScrollBar(HWND hwnd, ListBox& l)
+{
+  if (!l.scrolls) {
+    return;
+  }
+  RECT r;
+  GetClientRect(hwnd, &r);
+  const int count = static_cast<int>(l.items.size());
+  int total = 0;
+  for (std::size_t i = 0; i < l.items.size(); ++i) {
+    total += HeightOf(l, i);
+  }
+  const int rows = std::max(1, static_cast<int>(r.Height() / l.itemHeight));
+  const bool overflow = total > r.Height();
+  l.top = overflow ? std::clamp(l.top, 0, std::max(0, count - rows)) : 0;
+  const bool keep = (GetWindowLong(hwnd, GWL_STYLE) & LBS_DISABLENOSCROLL) != 0;
+  ShowScrollBar(hwnd, SB_VERT, overflow || keep);
+  if (overflow || keep) {
+    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, count - 1), static_cast<UINT>(rows),
+                  l.top, 0};
+    SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
+    EnableScrollBar(hwnd, SB_VERT, overflow ? ESB_ENABLE_BOTH : ESB_DISABLE_BOTH);
+  }
+}
 
 LRESULT ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -299,12 +327,14 @@ LRESULT ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     l->ownerDraw = (style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) != 0;
     l->variable = (style & LBS_OWNERDRAWVARIABLE) != 0;
     l->hasStrings = !l->ownerDraw || (style & LBS_HASSTRINGS) != 0;
+    l->scrolls = (style & WS_VSCROLL) != 0;
     if ((style & LBS_OWNERDRAWFIXED) != 0) {
       MEASUREITEMSTRUCT mi{ODT_LISTBOX, static_cast<UINT>(GetDlgCtrlID(hwnd)), 0, 0,
                            static_cast<UINT>(l->itemHeight), 0};
       SendMessage(GetParent(hwnd), WM_MEASUREITEM, mi.CtlID, reinterpret_cast<LPARAM>(&mi));
       l->itemHeight = std::max(1, static_cast<int>(mi.itemHeight));
     }
+    UpdateScrollBar(hwnd, *l);
     return 0;
   }
   if (msg == WM_DESTROY) {
@@ -322,6 +352,7 @@ LRESULT ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                           msg == LB_GETITEMDATA || msg == LB_FINDSTRING || msg == LB_FINDSTRINGEXACT ||
                           msg == LB_GETTOPINDEX || msg == LB_GETITEMHEIGHT || msg == LB_GETSEL;
     if (!question) {
+      UpdateScrollBar(hwnd, *l);
       InvalidateRect(hwnd, nullptr, TRUE);
     }
     return r;
@@ -361,8 +392,33 @@ LRESULT ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEWHEEL:
       l->top = std::clamp(l->top - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3, 0,
                           std::max(0, static_cast<int>(l->items.size()) - 1));
+      UpdateScrollBar(hwnd, *l);
       InvalidateRect(hwnd, nullptr, TRUE);
       return 0;
+    case WM_VSCROLL: {
+      RECT r;
+      GetClientRect(hwnd, &r);
+      const int rows = std::max(1, static_cast<int>(r.Height() / l->itemHeight));
+      int top = l->top;
+      switch (LOWORD(wParam)) {
+        case SB_LINEUP: --top; break;
+        case SB_LINEDOWN: ++top; break;
+        case SB_PAGEUP: top -= rows; break;
+        case SB_PAGEDOWN: top += rows; break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: top = static_cast<int>(HIWORD(wParam)); break;
+        case SB_TOP: top = 0; break;
+        case SB_BOTTOM: top = static_cast<int>(l->items.size()); break;
+        default: return 0;
+      }
+      l->top = std::max(0, top);
+      UpdateScrollBar(hwnd, *l);
+      InvalidateRect(hwnd, nullptr, TRUE);
+      return 0;
+    }
+    case WM_SIZE:
+      UpdateScrollBar(hwnd, *l);
+      break;
     case WM_KEYDOWN: {
       const int count = static_cast<int>(l->items.size());
       if (count == 0) {
@@ -379,6 +435,7 @@ LRESULT ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       if (row != l->selected) {
         l->selected = row;
         KeepVisible(hwnd, *l);
+        UpdateScrollBar(hwnd, *l);
         InvalidateRect(hwnd, nullptr, TRUE);
         if (notify) {
           NotifyParent(hwnd, LBN_SELCHANGE);
@@ -457,8 +514,9 @@ void DropDown(HWND hwnd, Combo& c)
   RECT r;
   GetWindowRect(hwnd, &r);
   const int rows = std::clamp(static_cast<int>(c.items.size()), 1, 8);
-  c.list = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, "ComboLBox", "", WS_POPUP | WS_BORDER,
-                          r.left, r.bottom, r.Width(), rows * c.itemHeight + 2, hwnd, nullptr, nullptr, nullptr);
+  c.list = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, "ComboLBox", "",
+                          WS_POPUP | WS_BORDER | WS_VSCROLL, r.left, r.bottom, r.Width(), rows * c.itemHeight + 2,
+                          hwnd, nullptr, nullptr, nullptr);
   ListBox* l = ControlState<ListBox>(c.list);
   for (const Item& item : c.items) {
     l->items.push_back(Item{item.text, item.data});
@@ -467,6 +525,7 @@ void DropDown(HWND hwnd, Combo& c)
   l->combo = hwnd;
   l->font = c.font;
   KeepVisible(c.list, *l);
+  UpdateScrollBar(c.list, *l);
   ShowWindow(c.list, SW_SHOWNA);
   SetCapture(c.list);
 }
@@ -501,6 +560,18 @@ LRESULT ComboProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
   }
   switch (msg) {
     case WM_CREATE:
+      if (ComboType(hwnd) != CBS_SIMPLE) {
+        // The height a template gives is the dropped list's; the box itself is one line high, its scroll bar
+        // the list's.
+        const DWORD own = static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE));
+        if ((own & (WS_VSCROLL | WS_HSCROLL)) != 0) {
+          SetWindowLong(hwnd, GWL_STYLE, static_cast<LONG>(own & ~(WS_VSCROLL | WS_HSCROLL)));
+        }
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        SetWindowPos(hwnd, nullptr, 0, 0, r.Width(), c->itemHeight + 6,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+      }
       if (ComboType(hwnd) != CBS_DROPDOWNLIST) {
         RECT r;
         GetClientRect(hwnd, &r);
@@ -532,8 +603,8 @@ LRESULT ComboProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         }
       }
       if (ComboType(hwnd) != CBS_SIMPLE) {
-        FillRect(dc, &button, GetSysColorBrush(COLOR_BTNFACE));
-        DrawEdge(dc, &button, EDGE_RAISED, BF_RECT);
+        DrawFrameControl(dc, &button, DFC_SCROLL,
+                         DFCS_SCROLLCOMBOBOX | (IsWindowEnabled(hwnd) ? 0u : DFCS_INACTIVE));
       }
       EndPaint(hwnd, &ps);
       return 0;

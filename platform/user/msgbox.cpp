@@ -6,6 +6,7 @@
 #include "platform/user/dialog.h"
 #include "platform/user/dialog_template.h"
 #include "platform/user/input.h"
+#include "platform/user/resources.h"
 #include "platform/user/window.h"
 
 #include <algorithm>
@@ -110,8 +111,22 @@ const char* ButtonLabel(int id)
 }
 
 // A message box on a screen: a dialog made from a template written here, the text above a row of buttons.
+// The system icon a box's type names, or null.
+LPCSTR IconOf(UINT type)
+{
+  switch (type & MB_ICONMASK) {
+    case MB_ICONHAND: return IDI_HAND;
+    case MB_ICONQUESTION: return IDI_QUESTION;
+    case MB_ICONEXCLAMATION: return IDI_EXCLAMATION;
+    case MB_ICONASTERISK: return IDI_ASTERISK;
+    default: return nullptr;
+  }
+}
+
+constexpr WORD kIconId = 0x14;  // the system's own box names its icon so
+
 user::DialogTemplate BoxTemplate(const std::string& caption, const std::string& text, const std::vector<int>& buttons,
-                                 int defaultButton)
+                                 int defaultButton, bool icon)
 {
   // The text's size in dialog units, roughly: four units a character across, eight a line down.
   int lines = 1;
@@ -128,12 +143,21 @@ user::DialogTemplate BoxTemplate(const std::string& caption, const std::string& 
   const int textWidth = std::clamp(longest * 4, 120, 400);
   lines += longest * 4 / textWidth;
   const int buttonsWidth = static_cast<int>(buttons.size()) * 56;
-  const int width = std::max(textWidth, buttonsWidth) + 20;
-  const int height = 10 + lines * 9 + 10 + 14 + 8;
+  // A 32-pixel icon takes about 22 x 20 units at the box's font; the text stands to its right.
+  const int textLeft = icon ? 10 + 22 + 8 : 10;
+  const int width = std::max(textLeft - 10 + textWidth, buttonsWidth) + 20;
+  const int textHeight = lines * 9;
+  const int body = std::max(textHeight, icon ? 20 : 0);
+  const int height = 10 + body + 10 + 14 + 8;
   user::DialogTemplate box(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER, static_cast<short>(width),
                            static_cast<short>(height), caption);
-  box.Item(user::kDialogStatic, SS_LEFT | SS_NOPREFIX, 10, 10, static_cast<short>(width - 20),
-           static_cast<short>(lines * 9), 0xFFFF, text);
+  if (icon) {
+    box.Item(user::kDialogStatic, SS_ICON, 10, 10, 22, 20, kIconId, "");
+  }
+  // A line or two stands level with the icon's middle.
+  const int textTop = 10 + (body - textHeight) / 2;
+  box.Item(user::kDialogStatic, SS_LEFT | SS_NOPREFIX, static_cast<short>(textLeft), static_cast<short>(textTop),
+           static_cast<short>(width - textLeft - 10), static_cast<short>(textHeight), 0xFFFF, text);
   int x = (width - buttonsWidth) / 2 + 3;
   for (int id : buttons) {
     DWORD style = WS_TABSTOP | (id == defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
@@ -144,9 +168,12 @@ user::DialogTemplate BoxTemplate(const std::string& caption, const std::string& 
   return box;
 }
 
-INT_PTR BoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
+INT_PTR BoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
 {
   if (msg == WM_INITDIALOG) {
+    if (LPCSTR icon = IconOf(static_cast<UINT>(lParam))) {
+      SendDlgItemMessage(dialog, kIconId, STM_SETICON, reinterpret_cast<WPARAM>(LoadIcon(nullptr, icon)), 0);
+    }
     // The default button starts with the focus.
     for (HWND h = GetWindow(dialog, GW_CHILD); h != nullptr; h = GetWindow(h, GW_HWNDNEXT)) {
       if ((SendMessage(h, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) != 0) {
@@ -184,8 +211,9 @@ int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
       std::swap(order[0], order[def]);
     }
     user::DialogTemplate box =
-        BoxTemplate(caption != nullptr ? caption : "Ошибка", text != nullptr ? text : "", order, answers.front());
-    INT_PTR answer = DialogBoxIndirectParam(nullptr, box.Data(), owner, &BoxProc, 0);
+        BoxTemplate(caption != nullptr ? caption : "Ошибка", text != nullptr ? text : "", order, answers.front(),
+                    IconOf(type) != nullptr);
+    INT_PTR answer = DialogBoxIndirectParam(nullptr, box.Data(), owner, &BoxProc, static_cast<LPARAM>(type));
     return answer <= 0 ? IDCANCEL : static_cast<int>(answer);
   }
 

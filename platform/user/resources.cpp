@@ -10,6 +10,7 @@
 #include "platform/user/window.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -298,12 +299,17 @@ gdi::Image SystemIconPicture(ULONG_PTR id)
         case 32513:  // hand: a red disc with a white cross
           if (disc) put(x, y, (std::abs(dx - dy) < 3 || std::abs(dx + dy) < 3) && dx * dx + dy * dy < 81 ? white : red);
           break;
-        case 32514:  // question and asterisk: a blue disc with a white mark
-        case 32516:
-          if (disc) put(x, y, std::abs(dx) < 2.5 && (id == 32516 ? (dy > -3 && dy < 9) || (dy > -10 && dy < -6)
-                                                                 : (dy > 1 && dy < 5) || (dy > 7 && dy < 10))
-                                     ? white
-                                     : blue);
+        case 32514: {  // question: a blue disc with a white question mark
+          const double ax = x - 15.5, ay = y - 11.0;
+          const double r = std::sqrt(ax * ax + ay * ay);
+          const bool hook = r >= 3.5 && r <= 6.5 && (ay <= 0 || ax >= 0);  // the top and the right of the curl
+          const bool stem = std::abs(dx) < 2 && y >= 16 && y <= 20;
+          const bool dot = std::abs(dx) < 2 && y >= 23 && y <= 26;
+          if (disc) put(x, y, hook || stem || dot ? white : blue);
+          break;
+        }
+        case 32516:  // asterisk (information): a blue disc with a white "i"
+          if (disc) put(x, y, std::abs(dx) < 2.5 && ((dy > -3 && dy < 9) || (dy > -10 && dy < -6)) ? white : blue);
           break;
         case 32515:  // exclamation: a yellow triangle with a black mark
           if (y >= 2 && y <= 29 && std::abs(dx) <= (y - 2) * 0.55 + 0.5) {

@@ -68,10 +68,11 @@ void PaintScrollBar(HDC dc, const RECT& r, bool vertical, const ScrollState& s)
     return vertical ? RECT{r.left, r.top + from, r.right, r.top + from + size}
                     : RECT{r.left + from, r.top, r.left + from + size, r.bottom};
   };
-  for (RECT b : {part(0, l.arrow), part(length - l.arrow, l.arrow)}) {
-    FillRect(dc, &b, GetSysColorBrush(COLOR_BTNFACE));
-    DrawEdge(dc, &b, EDGE_RAISED, BF_RECT);
-  }
+  const UINT inactive = s.disabled ? DFCS_INACTIVE : 0u;
+  RECT first = part(0, l.arrow);
+  RECT last = part(length - l.arrow, l.arrow);
+  DrawFrameControl(dc, &first, DFC_SCROLL, (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | inactive);
+  DrawFrameControl(dc, &last, DFC_SCROLL, (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | inactive);
   if (l.thumbLength > 0) {
     RECT thumb = part(l.thumbStart, l.thumbLength);
     FillRect(dc, &thumb, GetSysColorBrush(COLOR_BTNFACE));

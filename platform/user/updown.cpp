@@ -15,7 +15,33 @@ struct UpDown {
   int high = 0;
   int pos = 0;
   HWND buddy = nullptr;
+  int pressed = 0;  // 1 the up (or left) arrow, 2 the other, while the button is held
 };
+
+constexpr UINT_PTR kRepeatTimer = 1;
+constexpr UINT kFirstRepeat = 400;  // ms before a held arrow starts repeating
+constexpr UINT kRepeat = 100;
+
+// Which arrow a client point lies on: 1 the first (top or left), 2 the second, 0 none.
+int ArrowAt(HWND hwnd, POINT pt)
+{
+  RECT r;
+  GetClientRect(hwnd, &r);
+  if (!r.Contains(pt)) {
+    return 0;
+  }
+  const bool horizontal = (GetWindowLong(hwnd, GWL_STYLE) & UDS_HORZ) != 0;
+  return (horizontal ? pt.x < r.Width() / 2 : pt.y < r.Height() / 2) ? 1 : 2;
+}
+
+void Release(HWND hwnd, UpDown& u)
+{
+  if (u.pressed != 0) {
+    u.pressed = 0;
+    KillTimer(hwnd, kRepeatTimer);
+    InvalidateRect(hwnd, nullptr, TRUE);
+  }
+}
 
 DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE)); }
 
@@ -123,14 +149,46 @@ LRESULT UpDownProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case UDM_GETBUDDY: return reinterpret_cast<LRESULT>(u->buddy);
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {  // quick presses are presses each
-      RECT r;
-      GetClientRect(hwnd, &r);
+      const int arrow = ArrowAt(hwnd, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      if (arrow == 0) {
+        return 0;
+      }
+      u->pressed = arrow;
+      SetCapture(hwnd);
+      InvalidateRect(hwnd, nullptr, TRUE);
       const bool horizontal = (StyleOf(hwnd) & UDS_HORZ) != 0;
-      const bool first = horizontal ? GET_X_LPARAM(lParam) < r.Width() / 2 : GET_Y_LPARAM(lParam) < r.Height() / 2;
       // The upper (or right) arrow steps up.
-      Step(hwnd, *u, horizontal ? (first ? -1 : 1) : (first ? 1 : -1));
+      const int direction = horizontal ? (arrow == 1 ? -1 : 1) : (arrow == 1 ? 1 : -1);
+      Step(hwnd, *u, direction);
+      SetTimer(hwnd, kRepeatTimer, kFirstRepeat, nullptr);
       return 0;
     }
+    case WM_TIMER:
+      if (wParam == kRepeatTimer && u->pressed != 0) {
+        POINT pt;
+        GetCursorPos(&pt);
+        ScreenToClient(hwnd, &pt);
+        // A held arrow repeats only while the pointer stays on it.
+        if (ArrowAt(hwnd, pt) == u->pressed) {
+          const bool horizontal = (StyleOf(hwnd) & UDS_HORZ) != 0;
+          Step(hwnd, *u, horizontal ? (u->pressed == 1 ? -1 : 1) : (u->pressed == 1 ? 1 : -1));
+        }
+        SetTimer(hwnd, kRepeatTimer, kRepeat, nullptr);
+      }
+      return 0;
+    case WM_LBUTTONUP:
+      if (GetCapture() == hwnd) {
+        ReleaseCapture();
+      }
+      Release(hwnd, *u);
+      return 0;
+    case WM_CAPTURECHANGED:
+    case WM_CANCELMODE:
+      Release(hwnd, *u);
+      return 0;
+    case WM_DESTROY:
+      KillTimer(hwnd, kRepeatTimer);
+      break;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
       PAINTSTRUCT ps;
@@ -141,10 +199,11 @@ LRESULT UpDownProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       RECT a = horizontal ? RECT{r.left, r.top, r.left + r.Width() / 2, r.bottom}
                           : RECT{r.left, r.top, r.right, r.top + r.Height() / 2};
       RECT b = horizontal ? RECT{a.right, r.top, r.right, r.bottom} : RECT{r.left, a.bottom, r.right, r.bottom};
-      for (RECT part : {a, b}) {
-        FillRect(dc, &part, GetSysColorBrush(COLOR_BTNFACE));
-        DrawEdge(dc, &part, EDGE_RAISED, BF_RECT);
-      }
+      const UINT inactive = IsWindowEnabled(hwnd) ? 0u : DFCS_INACTIVE;
+      DrawFrameControl(dc, &a, DFC_SCROLL, (horizontal ? DFCS_SCROLLLEFT : DFCS_SCROLLUP) | inactive |
+                                               (u->pressed == 1 ? DFCS_PUSHED : 0u));
+      DrawFrameControl(dc, &b, DFC_SCROLL, (horizontal ? DFCS_SCROLLRIGHT : DFCS_SCROLLDOWN) | inactive |
+                                               (u->pressed == 2 ? DFCS_PUSHED : 0u));
       EndPaint(hwnd, &ps);
       return 0;
     }

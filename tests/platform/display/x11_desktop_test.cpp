@@ -263,13 +263,9 @@ TEST_F(X11Desktop, RussianTypedOnTheScreensKeyboardReachesAnEditControlAsCp1251)
   // The layout in force follows the screen's.
   EXPECT_EQ(GetKeyboardLayout(0), kLayoutRussian);
 
-  // Ctrl with a Russian letter is Ctrl and the key, as in any layout: it types no letter.
-  KeySym ef[2] = {XK_Cyrillic_ef, XK_Cyrillic_EF};
-  const KeyCode a = XKeysymToKeycode(dpy, XK_a);
-  XChangeKeyboardMapping(dpy, a, 2, ef, 1);
-  XSync(dpy, 0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  codes.push_back(a);
+  // Ctrl with a Russian letter is Ctrl and the key, as in any layout: it types no letter. (The key of B, и: Ctrl+A
+  // would select the field's text.)
+  codes.push_back(codes[2]);
   const KeyCode control = XKeysymToKeycode(dpy, XK_Control_L);
   auto controlKey = [&](int t) {
     XEvent ev{};
@@ -291,7 +287,7 @@ TEST_F(X11Desktop, RussianTypedOnTheScreensKeyboardReachesAnEditControlAsCp1251)
     GetWindowText(edit, text, sizeof text);
     return std::string(text).size() >= 7;
   }));
-  EXPECT_STREQ(text, "Приветф");
+  EXPECT_STREQ(text, "Привети");
 
   gdi::Surface shot;
   if (display::Current().Capture(shot)) {

@@ -612,3 +612,83 @@ TEST_F(DialogTest, ModelessLivesUntilItsWindowGoesAndDeletesItself)
 }
 
 }  // namespace
+
+namespace {
+
+// Moves itself while it initialises: the framework leaves such a dialog where it put itself.
+class CPlacedDialog : public CDialog {
+public:
+  BOOL OnInitDialog() override
+  {
+    CDialog::OnInitDialog();
+    SetWindowPos(nullptr, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    return TRUE;
+  }
+};
+
+TEST_F(DialogTest, ModalDialogsOpenCentredOverTheirOwnerOnTheScreenUnlessPlaced)
+{
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  struct Case {
+    const char* what;
+    RECT owner;
+    DWORD style;
+    bool placesItself;
+    std::function<bool(const RECT& dialog, const RECT& owner)> expected;
+  };
+  auto centredOver = [](const RECT& d, const RECT& o) {
+    return std::abs((d.left + d.right) - (o.left + o.right)) <= 1 &&
+           std::abs((d.top + d.bottom) - (o.top + o.bottom)) <= 1;
+  };
+  auto onScreen = [&](const RECT& d, const RECT&) {
+    return d.left >= 0 && d.top >= 0 && d.right <= screenWidth && d.bottom <= screenHeight;
+  };
+  const Case cases[] = {
+      {"over its owner", {200, 100, 1000, 700}, 0, false, centredOver},
+      {"owner partly off the right and bottom: kept on the screen",
+       {screenWidth - 150, screenHeight - 80, screenWidth + 650, screenHeight + 520},
+       0,
+       false,
+       onScreen},
+      {"owner partly off the left: kept on the screen", {-700, 100, 100, 700}, 0, false, onScreen},
+      {"DS_ABSALIGN: where the template says on the screen", {200, 100, 1000, 700}, DS_ABSALIGN, false,
+       [](const RECT& d, const RECT&) { return d.left == 0 && d.top == 0; }},
+      {"moved by OnInitDialog: stays there", {200, 100, 1000, 700}, 0, true,
+       [](const RECT& d, const RECT&) { return d.left == 30 && d.top == 40; }},
+  };
+  for (const Case& c : cases) {
+    owner_.MoveWindow(&c.owner);
+    DialogTemplate t(WS_POPUP | WS_CAPTION | c.style, 160, 50, "Шаг");
+    t.Item(kButtonClass, BS_DEFPUSHBUTTON | WS_TABSTOP, 50, 30, 45, 14, IDOK, "OK");
+    CDialog plain;
+    CPlacedDialog placed;
+    CDialog& dialog = c.placesItself ? static_cast<CDialog&>(placed) : plain;
+    ASSERT_TRUE(dialog.InitModalIndirect(t.Data(), &owner_));
+    RECT at{};
+    Responder responder([&](const user::ModalQuestion& q) {
+      ::GetWindowRect(q.dialog, &at);
+      return IDCANCEL;
+    });
+    dialog.DoModal();
+    EXPECT_TRUE(c.expected(at, c.owner)) << c.what << ": " << at.left << "," << at.top << " " << at.right << ","
+                                         << at.bottom;
+  }
+}
+
+TEST_F(DialogTest, AModelessDialogOfAnEnabledOwnerKeepsItsTemplatePlace)
+{
+  owner_.MoveWindow(200, 100, 800, 600);
+  DialogTemplate t(WS_POPUP | WS_CAPTION, 160, 50, "Шаг");
+  CDialog dialog;
+  ASSERT_TRUE(dialog.CreateIndirect(t.Data(), &owner_));
+  RECT at{};
+  dialog.GetWindowRect(&at);
+  POINT origin{0, 0};
+  ::ClientToScreen(owner_.m_hWnd, &origin);
+  EXPECT_EQ(at.left, origin.x);
+  EXPECT_EQ(at.top, origin.y);
+  dialog.DestroyWindow();
+}
+
+}  // namespace
