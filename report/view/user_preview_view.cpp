@@ -81,13 +81,14 @@ void CUserPreviewView::OnExportRtf()
         return;
       }
     }
-    if (report->ExportRtf(path)) {
+    CString reason;
+    if (report->ExportRtf(path, &reason)) {
       if (Shell::GetAnalyticsModule() != nullptr) {
         Shell::RegisterAnalyticsEvent("Протокол.Просмотр", "Экспорт", "Формат RTF", 0, 1);
       }
     } else {
       CString message;
-      message.Format("Невозможно сохранить отчёт в файле %s", shownName.GetString());
+      message.Format("Невозможно сохранить отчёт в файле %s: %s.", shownName.GetString(), reason.GetString());
       AfxMessageBox(message, MB_OK | MB_ICONSTOP);
     }
     return;
