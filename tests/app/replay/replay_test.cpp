@@ -143,6 +143,11 @@ TEST_F(Replay, EveryKeptAndHostileProjectOpensOrIsRefusedWithItsMessage)
     ASSERT_TRUE(Document()->OnSaveDocument(path.c_str())) << f.name;
     hostileFiles.push_back(path);
   }
+  // Kept beside the build's pictures, for a look at them in the live program.
+  const fs::path kept = fs::path(TESMIRA_ARTIFACTS_DIR) / "replay-hostile";
+  fs::create_directories(kept);
+  for (const fs::path& file : hostileFiles)
+    fs::copy_file(file, kept / file.filename(), fs::copy_options::overwrite_existing);
 
   int inputs = 0, opened = 0, refused = 0, repaired = 0;
   auto takeAll = [&](const std::vector<fs::path>& files, bool allHostile) {
