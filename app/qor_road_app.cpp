@@ -26,6 +26,7 @@
 #include "platform/base/crash_handler.h"
 #include "platform/base/fileops.h"
 #include "platform/base/folders.h"
+#include "platform/base/profile.h"
 #include "platform/mfc/afxres.h"
 #include "platform/shell/file_types.h"
 #include "platform/mfc/commdlg.h"
@@ -120,6 +121,12 @@ BOOL CQorRoadApp::InitInstance()
     return FALSE;
   }
   SetRegistryKey("Marvesta");
+  // Settings, pane layout and bar state that cannot be kept are said once, not at every write.
+  platform::SetProfileWriteFailureNotice([](int error) {
+    const std::string text = "Настройки программы, расположение панелей и панелей инструментов не сохранены: " +
+                             platform::WriteFailureReason(error) + ".";
+    ::MessageBox(Shell::GetMainWindow(), text.c_str(), "Tesmira Road", MB_OK | MB_ICONEXCLAMATION);
+  });
   LoadStdProfileSettings(4);
   Shell::SetShellServices(&m_services);
 
@@ -188,6 +195,7 @@ BOOL CQorRoadApp::InitInstance()
 int CQorRoadApp::ExitInstance()
 {
   const int code = CWinApp::ExitInstance();
+  platform::SetProfileWriteFailureNotice(nullptr);
   Shell::SetShellServices(nullptr);
   return code;
 }

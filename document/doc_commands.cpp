@@ -18,6 +18,8 @@
 #include "platform/user/msgbox.h"
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -96,29 +98,36 @@ _CATALOG_INFO InfoOf(const qorsrv::CatalogRecord& record)
   return info;
 }
 
-// Copies `from` to `to` whole or not at all: into a temporary file beside the destination first, renamed onto it
-// only when every byte is there. `replace` allows an existing destination to be replaced.
+// Why the database refused the last catalogue file it was given, in its own words.
+CString RefusalOf(ILuminaireDatabase* database)
+{
+  qorsrv::ILuminaireCatalogue* catalogue = nullptr;
+  CString reason;
+  if (database->QueryInterface(qorsrv::IID_ILuminaireCatalogue, reinterpret_cast<void**>(&catalogue)) == S_OK &&
+      catalogue) {
+    reason = catalogue->GetLastMessage();
+    catalogue->Release();
+  }
+  return reason;
+}
+
+// Copies `from` to `to` whole or not at all: into a save temporary beside the destination first, flushed to the
+// disk and renamed onto it only when every byte is there. `replace` allows an existing destination to be replaced.
 bool CopyWhole(const CString& from, const CString& to, bool replace)
 {
   const int slash = to.ReverseFind('\\') >= 0 ? to.ReverseFind('\\') : to.ReverseFind('/');
   const CString folder = slash >= 0 ? to.Left(slash + 1) : CString();
   if (!folder.IsEmpty() && GetFileAttributes(folder) == INVALID_FILE_ATTRIBUTES)
     CreateDirectory(folder, nullptr);
-  const CString partial = to + ".part";
-  DeleteFile(partial);
-  if (!CopyFile(from, partial, TRUE)) {
-    DeleteFile(partial);
+  if (!replace && GetFileAttributes(to) != INVALID_FILE_ATTRIBUTES)
     return false;
-  }
-  if (!replace && GetFileAttributes(to) != INVALID_FILE_ATTRIBUTES) {
-    DeleteFile(partial);
+  std::ifstream in(platform::ToFileSystemPath(from.GetString()), std::ios::binary);
+  if (!in)
     return false;
-  }
-  if (!MoveFileEx(partial, to, replace ? MOVEFILE_REPLACE_EXISTING : 0)) {
-    DeleteFile(partial);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad())
     return false;
-  }
-  return true;
+  return platform::WriteFileWhole(to.GetString(), bytes) == 0;
 }
 
 CatalogueCopier g_copier = &CopyWhole;
@@ -378,14 +387,7 @@ BOOL CQorRoadDoc::InstallCatalog(CWnd* parent, const char* file, BOOL showMessag
     return FALSE;
   case 1: {
     // No catalogue, or a damaged one: the database says what was wrong with it.
-    qorsrv::ILuminaireCatalogue* catalogue = nullptr;
-    CString reason;
-    const HRESULT found =
-        m_luminaireDatabase->QueryInterface(qorsrv::IID_ILuminaireCatalogue, reinterpret_cast<void**>(&catalogue));
-    if (found == S_OK && catalogue) {
-      reason = catalogue->GetLastMessage();
-      catalogue->Release();
-    }
+    const CString reason = RefusalOf(m_luminaireDatabase);
     if (!reason.IsEmpty())
       Shell::ShowMessageBox(OwnerOf(parent), reason, title, MB_OK | MB_ICONERROR);
     return FALSE;
@@ -447,9 +449,13 @@ BOOL CQorRoadDoc::UpdateCatalog(CWnd* parent, const CString& path, BOOL showMess
         records.push_back(InfoOf(*record));
     }
   }
+  const CString refusal = status == 1 ? RefusalOf(scratch) : CString();
   scratch->Release();
-  if (records.empty())
+  if (records.empty()) {
+    if (!refusal.IsEmpty())
+      Shell::ShowMessageBox(OwnerOf(parent), refusal, AppTitle(), MB_OK | MB_ICONERROR);
     return FALSE;
+  }
   const CatalogueNames names = NamesOf(records);
   const CString destination = Shell::GetPluginsFolder() + names.fileId + ".qord";
 

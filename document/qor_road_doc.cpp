@@ -9,6 +9,7 @@
 #include "model/iproject.h"
 #include "model/ivisualopt.h"
 #include "model/project.h"
+#include "model/read_checks.h"
 #include "model/iresults.h"
 #include "model/report_preferences.h"
 #include "model/shell/shell_services.h"
@@ -95,6 +96,9 @@ const char* const kMissingQorEconomic = "Не найдена компонент�
 const char* const kMissingQorStatcs = "Не найдена компонента приложения QorStatcs.dll";
 const char* const kLuminaireDbFailed = "Ошибка открытия базы данных световых приборов.";
 const char* const kLuminaireDbEmpty = "База данных не содержит световых приборов.";
+const char* const kRepairedValuesMessage =
+    "Некоторые параметры проекта (шаг или смещение опор, высота опор, размеры участка) выходят за допустимые "
+    "пределы. Они заменены ближайшими допустимыми значениями; проверьте проект перед расчетом.";
 
 
 void Step(int step)
@@ -174,7 +178,18 @@ BOOL CQorRoadDoc::OpenLuminaireDatabase()
         if (entry.path().extension() != ".qord")
           continue;
         std::string path = platform::FromFileSystemPath(entry.path().string());
+        status = 0;
         Check(database->LuminaireDbAddCatalog(_variant_t(path.c_str()), FALSE, &status));
+        // A plug-in that cannot be read is left out of this run, and the user hears why.
+        qorsrv::ILuminaireCatalogue* catalogue = nullptr;
+        if (status == qorsrv::kCatalogUnreadable &&
+            database->QueryInterface(qorsrv::IID_ILuminaireCatalogue, reinterpret_cast<void**>(&catalogue)) == S_OK &&
+            catalogue) {
+          const CString reason = catalogue->GetLastMessage();
+          catalogue->Release();
+          if (!reason.IsEmpty())
+            ServerMessage(reason);
+        }
       }
     }
     LONG count = 0;
@@ -510,9 +525,12 @@ void CQorRoadDoc::LoadProject(CArchive& ar)
   }
 
   m_loadingProjectNumber = g_newProjectCounter;
+  ObjectModel::TakeRepairedValues();
   ProjectFile::ReadBody(ar, header.version, &m_viewMode, GetCurrentOptions(), AsObject(GetCurrentProject()),
                         m_graphicCore);
   m_loadingProjectNumber = 0;
+  if (ObjectModel::TakeRepairedValues() > 0)
+    AfxMessageBox(kRepairedValuesMessage, MB_OK | MB_ICONEXCLAMATION);
 
   NotifyFontsChanged(0);
   Shell::GetShellServices().SendToMainWindow(UM_SHOWOBJECT, 0, 0);

@@ -2,6 +2,7 @@
 
 #include "model/identifiers.h"
 #include "model/model_strings.h"
+#include "model/read_checks.h"
 #include "model/version.h"
 #include "platform/mfc-core/archive.h"
 
@@ -14,6 +15,9 @@ namespace {
 
 constexpr float kDefaultViewParams[CArea::kViewParamCount] = {0.0f, -10.0f, -50.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
 constexpr float kViewParam7Max = 60.0f;
+// An area read from a file: at most this long or wide, m; a size that is no number becomes a new area's.
+constexpr double kGreatestSize = 100000.0;
+constexpr double kDefaultSize = 50.0;
 
 void StoreCamera(CArchive& ar, const _DEVCPOSITION& c)
 {
@@ -91,6 +95,8 @@ int CArea::Serialize(CArchive* archive, DWORD fileVersion)
   }
 
   ar >> m_caption >> m_width >> m_length >> m_active;
+  m_width = CheckedRead(m_width, 0.0, kGreatestSize, kDefaultSize);
+  m_length = CheckedRead(m_length, 0.0, kGreatestSize, kDefaultSize);
   CStandardsOfRoad::Serialize(archive, &m_standards, fileVersion);
   if (IsVersionAtLeast(fileVersion, MakeFormatVersion(4, 0, 3, 0))) {
     for (int i = 0; i < 5; ++i)

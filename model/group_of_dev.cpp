@@ -3,6 +3,7 @@
 #include "model/identifiers.h"
 #include "model/model_strings.h"
 #include "model/pole.h"
+#include "model/read_checks.h"
 #include "model/servers.h"
 #include "model/version.h"
 #include "outside/servers/iluminaire_database.h"
@@ -31,6 +32,12 @@ constexpr int kMaxNesting = 4;
 constexpr ULONGLONG kMinPoleBytes = 5 * sizeof(double) + sizeof(std::int32_t);
 constexpr ULONGLONG kMinGroupBytes = 16 + sizeof(std::int32_t);
 constexpr ULONGLONG kPointBytes = 32;
+// The pole steps the group's editor accepts, m, and the steps of a new group.
+constexpr double kLeastStep = 1.0;
+constexpr double kGreatestStep = 250.0;
+constexpr double kDefaultStep = 30.0;
+constexpr double kDefaultAngularStep = 30.0;
+constexpr double kDefaultContourStep = 20.0;
 
 constexpr UINT kVkLeft = 0x25;
 constexpr UINT kVkUp = 0x26;
@@ -721,12 +728,17 @@ int CGroupOfDev::Serialize(CArchive* archive, DWORD fileVersion)
   id.Data3 = static_cast<std::uint16_t>(data3);
   m_objectId.Assign(&id);
   ar >> m_state >> m_name >> m_roadScheme >> m_step >> m_offset;
+  // The step divides the road into the positions drawn and calculated; the editor keeps it within 1 to 250 m.
+  if (m_step != 0)
+    m_step = CheckedRead(m_step, kLeastStep, kGreatestStep, kDefaultStep);
+  m_offset = CheckedRead(m_offset, -kGreatestStep, kGreatestStep, 0.0);
   m_mountingKind = 0;
   m_placementScheme = 0;
   if (at(4, 0, 4, 0))
     ar >> m_mountingKind >> m_placementScheme;
   if (at(4, 0, 9, 0)) {
     ar >> m_basePoint[0] >> m_basePoint[1] >> m_basePoint[2] >> m_angularStep;
+    m_angularStep = CheckedRead(m_angularStep, -360.0, 360.0, kDefaultAngularStep);
   } else {
     std::fill(std::begin(m_basePoint), std::end(m_basePoint), 0.0);
     m_angularStep = 30.0;
@@ -758,6 +770,7 @@ int CGroupOfDev::Serialize(CArchive* archive, DWORD fileVersion)
     m_contourPoints.Add(p);
   }
   ar >> m_contourSide >> m_vertexOffset >> m_contourOffset >> m_contourOutreach >> m_contourStep >> m_contourAngle;
+  m_contourStep = CheckedRead(m_contourStep, kLeastStep, kGreatestStep, kDefaultContourStep);
   const std::int32_t subGroupCount = ReadCount(ar, kMinGroupBytes);
   if (subGroupCount > 0 && NestingDepth() >= kMaxNesting)
     AfxThrowArchiveException(CArchiveException::badIndex, ar.m_strFileName);

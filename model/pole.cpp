@@ -4,6 +4,7 @@
 #include "model/igroups.h"
 #include "model/model_strings.h"
 #include "model/money.h"
+#include "model/read_checks.h"
 #include "model/servers.h"
 #include "model/version.h"
 #include "outside/servers/iprice_database.h"
@@ -21,6 +22,10 @@ namespace {
 constexpr double kDegree = std::numbers::pi / 180.0;
 // The light centre sits this far along the luminaire from the arm's end.
 constexpr double kLuminaireCentreOffset = 0.3;
+// What a pole read from a file may measure, m: masts stand up to a few tens of metres.
+constexpr double kGreatestHeight = 200.0;
+constexpr double kDefaultHeight = 10.0;
+constexpr double kGreatestReach = 100.0;
 
 // The catalogue's typical pole and bracket, the first entries of the starter pole catalogue.
 constexpr const char* kTypicalPoleCode = "ОТ-8,5";
@@ -147,6 +152,10 @@ int CPole::Serialize(CArchive* archive, DWORD fileVersion)
     return IsVersionAtLeast(fileVersion, MakeFormatVersion(a, b, c, d));
   };
   ar >> m_height >> m_outreach >> m_setback >> m_tilt >> m_rotation >> m_typical;
+  // The height sizes the stretch of road drawn around the poles (a count of steps); the others place the light.
+  m_height = CheckedRead(m_height, 0.0, kGreatestHeight, kDefaultHeight);
+  m_outreach = CheckedRead(m_outreach, -kGreatestReach, kGreatestReach, 0.0);
+  m_setback = CheckedRead(m_setback, -kGreatestReach, kGreatestReach, 0.0);
   if (at(4, 0, 4, 0))
     ar >> m_position[0] >> m_position[1] >> m_position[2];
   m_coordFlags = 17;

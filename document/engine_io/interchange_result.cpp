@@ -152,8 +152,11 @@ int ReadEngineResult5(IQorRoadDoc* document, const CString& path)
   const int code = ReadResultArchive(file, [&](CArchive& ar) {
     ar.EnsureAvailable(static_cast<ULONGLONG>(expected) * 4);
     values.resize(expected);
-    for (float& v : values)
+    for (float& v : values) {
       ar >> v;
+      if (!IsLight(v))
+        AfxThrowArchiveException(CArchiveException::badIndex);
+    }
   });
   if (code != kOk)
     return code;

@@ -34,7 +34,7 @@ void ReadFile(ItemReader& in, ResultFile& f)
   f.xs = in.Items<float>(f.nX);
   f.ys = in.Items<float>(f.nY);
   const Count nodes = Mul(f.nX, f.nY);
-  f.values = in.Items<float>(nodes);
+  f.values = in.Lights(nodes);
   f.states = in.Items<std::int32_t>(nodes);
   const std::uint32_t nZones = in.Item<std::uint32_t>();
   in.archive().EnsureAvailable(Mul(nZones, kZoneItems * 4));
@@ -42,14 +42,14 @@ void ReadFile(ItemReader& in, ResultFile& f)
   for (_ZONE_RESULT& z : f.zones) {
     z = _ZONE_RESULT{};
     z.kind = in.Item<std::int32_t>();
-    z.average = in.Item<float>();
-    z.minimum = in.Item<float>();
-    z.maximum = in.Item<float>();
-    z.uniformity = in.Item<float>();
-    z.fifth = in.Item<float>();
-    z.i80 = in.Item<float>();
-    z.i85 = in.Item<float>();
-    z.utilisation = in.Item<float>();  // the item before it in the block stays 0
+    z.average = in.Light();
+    z.minimum = in.Light();
+    z.maximum = in.Light();
+    z.uniformity = in.Light();
+    z.fifth = in.Light();
+    z.i80 = in.Light();
+    z.i85 = in.Light();
+    z.utilisation = in.Light();  // the item before it in the block stays 0
   }
 }
 

@@ -32,7 +32,7 @@ Five Summary(ItemReader& in)
 {
   Five v{};
   for (float& f : v)
-    f = in.Item<float>();
+    f = in.Light();
   return v;
 }
 
@@ -83,11 +83,11 @@ Sidewalk ReadSidewalk(ItemReader& in, std::uint32_t nX)
   Sidewalk s;
   s.n = in.Item<std::uint32_t>();
   s.y = in.Items<float>(s.n);
-  s.e = in.Items<float>(Mul(nX, s.n));
+  s.e = in.Lights(Mul(nX, s.n));
   s.summary = Summary(in);
-  s.utilisation = in.Item<float>();
-  s.esc = in.Items<float>(Mul(nX, s.n));
-  s.escMin = in.Item<float>();
+  s.utilisation = in.Light();
+  s.esc = in.Lights(Mul(nX, s.n));
+  s.escMin = in.Light();
   return s;
 }
 
@@ -96,8 +96,8 @@ Wall ReadWall(ItemReader& in, std::uint32_t nWallX)
   Wall w;
   w.n = in.Item<std::uint32_t>();
   w.z = in.Items<float>(w.n);
-  w.ev = in.Items<float>(Mul(nWallX, w.n));
-  w.evMax = in.Item<float>();
+  w.ev = in.Lights(Mul(nWallX, w.n));
+  w.evMax = in.Light();
   return w;
 }
 
@@ -127,15 +127,15 @@ void ReadFile(ItemReader& in, const CrossSection& section, ResultFile& f)
   f.nRoad = in.Item<std::uint32_t>();
   f.yRoad = in.Items<float>(f.nRoad);
   const Count roadNodes = Mul(f.nX, f.nRoad);
-  f.eRoad = in.Items<float>(roadNodes);
+  f.eRoad = in.Lights(roadNodes);
   f.sumRoad = Summary(in);
-  f.utilRoad = in.Item<float>();
+  f.utilRoad = in.Light();
   f.sumWhole = f.sumRoad;
   f.utilWhole = f.utilRoad;
   // One observer per main lane of the model; each grid is checked against the file as it comes.
   for (std::uint32_t k = 0; k < section.mainLanes; ++k) {
     Observer& o = f.observers.emplace_back();
-    o.grid = in.Items<float>(roadNodes);
+    o.grid = in.Lights(roadNodes);
     if (!f.oppositeSeparate)
       o.values = Summary(in);
   }
@@ -143,19 +143,19 @@ void ReadFile(ItemReader& in, const CrossSection& section, ResultFile& f)
     f.nOpp = in.Item<std::uint32_t>();
     f.yOpp = in.Items<float>(f.nOpp);
     const Count oppNodes = Mul(f.nX, f.nOpp);
-    f.eOpp = in.Items<float>(oppNodes);
+    f.eOpp = in.Lights(oppNodes);
     f.sumOpp = Summary(in);
-    f.utilOpp = in.Item<float>();
+    f.utilOpp = in.Light();
     f.sumWhole = Summary(in);
-    f.utilWhole = in.Item<float>();
+    f.utilWhole = in.Light();
     for (Observer& o : f.observers) {
-      o.oppositeGrid = in.Items<float>(oppNodes);
+      o.oppositeGrid = in.Lights(oppNodes);
       o.values = Summary(in);
     }
   }
   for (Observer& o : f.observers) {
-    o.threshold = in.Item<float>();
-    o.glare = in.Item<float>();
+    o.threshold = in.Light();
+    o.glare = in.Light();
   }
   f.lumSummary = Summary(in);
 }

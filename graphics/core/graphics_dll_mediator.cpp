@@ -17,7 +17,7 @@ using DeleteObjectsFn = int (*)();
 using SerializeFn = int (*)(CArchive*, DWORD);
 using CloneProjectFn = void (*)(int*);
 using GetProjectFilePathFn = const char* (*)(int);
-using ExportDataFn = void (*)(const char*, void*, int, int);
+using ExportDataFn = int (*)(const char*, void*, int, int);
 using ObjectSnapFn = int (*)(int, int, int, double*, double*, double*);
 using DeleteProjectFn = int (*)(int);
 using OpenDXFFileFn = int (*)(const char*, int*);
@@ -115,10 +115,11 @@ CString CGraphicsDllMediator::GetProjectFilePath(int id)
   return CString();
 }
 
-void CGraphicsDllMediator::ExportData(const char* path, nsExp::CExportList* list, int flags)
+bool CGraphicsDllMediator::ExportData(const char* path, nsExp::CExportList* list, int flags)
 {
   if (auto f = reinterpret_cast<ExportDataFn>(FindExport("ExportData")))
-    f(path, list, flags, 0);
+    return f(path, list, flags, 0) != 0;
+  return false;
 }
 
 int CGraphicsDllMediator::ObjectSnap(int mouseFlags, int x, int y, double* worldX, double* worldY, double* worldZ)

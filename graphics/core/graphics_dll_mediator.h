@@ -46,7 +46,8 @@ public:
   void CloneProject(int* id);
   // Missing: an empty path.
   CString GetProjectFilePath(int id);
-  void ExportData(const char* path, nsExp::CExportList* list, int flags);
+  // False when the file was not written (the library has said why).
+  bool ExportData(const char* path, nsExp::CExportList* list, int flags);
   // Nonzero when the window point snaps to the world point written to x, y, z; missing: not snapped.
   int ObjectSnap(int mouseFlags, int x, int y, double* worldX, double* worldY, double* worldZ);
   void DeleteProject(int id);

@@ -64,7 +64,9 @@ int RunDxfExport(CGraphicsDllMediator& core, IQorRoadDoc* document)
     // A calculation the export needed and that failed has said why; nothing is written without its values.
     if (!core.BuildExportData(area.get(), &list, flags))
       return 1;
-    core.ExportData(path, &list, flags);
+    // Only a file that was written counts as an export.
+    if (!core.ExportData(path, &list, flags))
+      return 1;
   }
   if (Shell::GetAnalyticsModule()) {
     Shell::RegisterAnalyticsEvent("Проект", "Экспорт", "Формат DXF", 1, 1);

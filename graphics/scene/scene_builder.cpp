@@ -46,6 +46,10 @@ constexpr int kRoadCentral = 4;
 constexpr int kRoadSuspended = 5;
 
 int Trunc(double v) { return static_cast<int>(std::trunc(v)); }
+// No group draws more poles than this before or after the field's pole, whatever its figures (the file's
+// reader keeps them in range; this keeps the count an int).
+constexpr double kMostPositions = 1000;
+int Positions(double v) { return std::isfinite(v) ? Trunc(std::clamp(v, -kMostPositions, kMostPositions)) : 0; }
 double ThroughFloat(double v) { return static_cast<double>(static_cast<float>(v)); }
 
 }  // namespace
@@ -62,11 +66,11 @@ PolePositions CSceneBuilder::CountPositions(double step, double offset, double h
   if (step <= 0)
     return p;  // a group without a step stands at the field's pole alone
   if (halfStep) {
-    p.before = Trunc((5 * height - offset + step / 2) / step);
-    p.after = Trunc((12 * height + offset + step / 2) / step);
+    p.before = Positions((5 * height - offset + step / 2) / step);
+    p.after = Positions((12 * height + offset + step / 2) / step);
   } else {
-    p.before = Trunc((5 * height - offset) / step);
-    p.after = Trunc((step + offset + 12 * height) / step);
+    p.before = Positions((5 * height - offset) / step);
+    p.after = Positions((step + offset + 12 * height) / step);
   }
   p.total = p.before + p.after + 1;
   return p;

@@ -7,6 +7,7 @@
 #include "outside/grafocore/export_writer.h"
 #include "outside/grafocore/layers_dialog.h"
 #include "outside/grafocore/library_state.h"
+#include "platform/base/fileops.h"
 #include "platform/base/module.h"
 #include "platform/gl/wgl.h"
 #include "platform/mfc-core/archive.h"
@@ -111,18 +112,22 @@ const char* GetProjectFilePath(int id)
   return found == l.projects.byId.end() ? "" : found->second->path.c_str();
 }
 
-void ExportData(const char* path, void* exportList, int flags, int)
+int ExportData(const char* path, void* exportList, int flags, int)
 {
   if (!path || !exportList)
-    return;
+    return 0;
   const Project* project = Current();
   const std::string bytes = WriteExportDxf(*static_cast<const nsExp::CExportList*>(exportList), flags,
                                            project ? &project->drawing : nullptr,
                                            project ? project->centre : dxf::Point{});
-  if (!dxf::WriteFileReplacing(path, bytes)) {
-    const std::string message = std::string("Не удается записать файл ") + path + ". Экспорт не выполнен.";
+  // Written whole or not at all: an existing file stays as it was when the disk is full or the folder closed.
+  if (const int error = platform::WriteFileWhole(path, bytes); error != 0) {
+    const std::string message = std::string("Не удается записать файл ") + path + ": " +
+                                platform::WriteFailureReason(error) + ". Экспорт не выполнен.";
     MessageBox(State().window, message.c_str(), nullptr, MB_OK | MB_ICONHAND);
+    return 0;
   }
+  return 1;
 }
 
 int ObjectSnap(int, int x, int y, double* worldX, double* worldY, double* worldZ)

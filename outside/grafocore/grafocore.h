@@ -33,8 +33,9 @@ void CloneProject(int* id);
 // The drawing file of a project; empty for an id the library does not hold.
 const char* GetProjectFilePath(int id);
 // Writes the DXF file from the export list (an nsExp::CExportList); the current drawing too with flag 0x80.
-// The file is replaced only once written whole; a file that cannot be written is reported in a message box.
-void ExportData(const char* path, void* exportList, int flags, int reserved);
+// The file is replaced only once written whole; a file that cannot be written is reported in a message box, with
+// the reason. Answers 1 when the file was written, 0 otherwise.
+int ExportData(const char* path, void* exportList, int flags, int reserved);
 // Nonzero when the window point lies within kSnapPixels of a snap point of the current drawing (as the last
 // frame showed it); the point is written to the world coordinates. 0: the point is left as it is.
 inline constexpr double kSnapPixels = 8;

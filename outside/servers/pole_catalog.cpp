@@ -64,9 +64,15 @@ PoleCatalogContents ReadPoleCatalogue(const std::string& fileSystemPath)
   } closer{raw};
   if (rc != SQLITE_OK)
     throw QordError("the pole catalogue " + fileSystemPath + " cannot be opened");
+  sqlite3_db_config(raw, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+  sqlite3_db_config(raw, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+  detail::BoundQueries(raw);
   if (PragmaInt(raw, "PRAGMA application_id") != kPoleApplicationId ||
       PragmaInt(raw, "PRAGMA user_version") != kPoleSchemaVersion)
     throw QordError("the file " + fileSystemPath + " is no pole catalogue of this program");
+  if (!detail::IsTable(raw, "pole") || !detail::IsTable(raw, "bracket") || !detail::IsTable(raw, "fitting") ||
+      !detail::IsTable(raw, "arm"))
+    throw QordError("the pole catalogue " + fileSystemPath + " is damaged");
 
   PoleCatalogContents contents;
   Statement poles(raw, "SELECT code, designation, model, height FROM pole ORDER BY ord");

@@ -12,7 +12,9 @@
 
 namespace qorsrv {
 
+using detail::BoundQueries;
 using detail::Exec;
+using detail::IsTable;
 using detail::PragmaInt;
 using detail::Statement;
 using detail::Transaction;
@@ -176,6 +178,7 @@ QordFile QordFile::OpenForReading(const std::string& fileSystemPath)
   // The file's own schema may name functions and views; none of it runs with more trust than plain data.
   sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
   sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+  BoundQueries(db);
   try {
     if (PragmaInt(db, "PRAGMA application_id") != kApplicationId)
       throw QordError("the file " + fileSystemPath + " is no luminaire catalogue");
@@ -190,6 +193,8 @@ QordFile QordFile::OpenForReading(const std::string& fileSystemPath)
       throw QordError("the catalogue " + fileSystemPath + " is damaged");
   }
   for (const auto& expected : kExpectedTables) {
+    if (!IsTable(db, expected.table))
+      throw QordError("the catalogue " + fileSystemPath + " holds no table " + expected.table);
     std::set<std::string> columns;
     Statement info(db, ("PRAGMA table_info(" + std::string(expected.table) + ")").c_str());
     while (info.Step())
@@ -208,6 +213,7 @@ QordFile QordFile::OpenForWriting(const std::string& fileSystemPath)
   QordFile file(db, fileSystemPath);
   if (rc != SQLITE_OK)
     throw QordError("the catalogue " + fileSystemPath + " cannot be created");
+  BoundQueries(db);
   const int appId = PragmaInt(db, "PRAGMA application_id");
   if (appId == 0 && PragmaInt(db, "SELECT count(*) FROM sqlite_schema") == 0) {
     Transaction t(db);

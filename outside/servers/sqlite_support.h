@@ -5,6 +5,7 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -12,15 +13,35 @@
 
 namespace qorsrv::detail {
 
+// A file from outside may hold a view or a trigger that never ends; every statement on such a file gets this long
+// from its preparation to its last row. The deadline is the thread's, since a statement runs where it was made.
+inline constexpr std::chrono::seconds kQueryBound{3};
+inline thread_local std::chrono::steady_clock::time_point tQueryDeadline;
+
+inline void ArmQueryBound() { tQueryDeadline = std::chrono::steady_clock::now() + kQueryBound; }
+
+inline int QueryOverdue(void*) { return std::chrono::steady_clock::now() > tQueryDeadline ? 1 : 0; }
+
+// Every thousand steps of SQLite's machine the clock is read; past the deadline the statement stops.
+inline void BoundQueries(sqlite3* db) { sqlite3_progress_handler(db, 1000, QueryOverdue, nullptr); }
+
+inline std::string QueryFailure(sqlite3* db, int rc)
+{
+  if (rc == SQLITE_INTERRUPT)
+    return "a catalogue query took longer than " + std::to_string(kQueryBound.count()) + " s and was stopped";
+  return std::string("catalogue query failed: ") + sqlite3_errmsg(db);
+}
+
 class Statement {
 public:
   Statement(sqlite3* db, const char* sql) : m_db(db)
   {
+    ArmQueryBound();
     if (sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr) != SQLITE_OK)
       throw QordError(std::string("catalogue query failed: ") + sqlite3_errmsg(db));
   }
   // Borrows a statement kept prepared elsewhere; it is reset and unbound again when this is done with it.
-  Statement(sqlite3* db, sqlite3_stmt* prepared) : m_db(db), m_stmt(prepared), m_borrowed(true) {}
+  Statement(sqlite3* db, sqlite3_stmt* prepared) : m_db(db), m_stmt(prepared), m_borrowed(true) { ArmQueryBound(); }
   ~Statement()
   {
     if (m_borrowed) {
@@ -61,7 +82,7 @@ public:
       return true;
     if (rc == SQLITE_DONE)
       return false;
-    throw QordError(std::string("catalogue query failed: ") + sqlite3_errmsg(m_db));
+    throw QordError(QueryFailure(m_db, rc));
   }
   std::string Text(int i)
   {
@@ -136,8 +157,9 @@ private:
 inline void Exec(sqlite3* db, const char* sql)
 {
   char* error = nullptr;
-  if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-    std::string message = error ? error : "unknown error";
+  ArmQueryBound();
+  if (const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &error); rc != SQLITE_OK) {
+    std::string message = rc == SQLITE_INTERRUPT ? QueryFailure(db, rc) : error ? error : "unknown error";
     sqlite3_free(error);
     throw QordError("catalogue update failed: " + message);
   }
@@ -149,8 +171,10 @@ public:
   explicit Transaction(sqlite3* db) : m_db(db) { Exec(db, "BEGIN IMMEDIATE"); }
   ~Transaction()
   {
-    if (!m_done)
+    if (!m_done) {
+      ArmQueryBound();
       sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
   }
   void Commit()
   {
@@ -167,6 +191,14 @@ inline int PragmaInt(sqlite3* db, const char* sql)
 {
   Statement s(db, sql);
   return s.Step() ? static_cast<int>(s.Int(0)) : 0;
+}
+
+// A name the queries read must be a table: a view runs whatever query its file's author wrote.
+inline bool IsTable(sqlite3* db, const char* name)
+{
+  Statement s(db, "SELECT type FROM sqlite_schema WHERE name = ?1 COLLATE NOCASE");
+  s.Bind(1, std::string(name));
+  return s.Step() && s.Text(0) == "table" && !s.Step();
 }
 
 }  // namespace qorsrv::detail

@@ -5,6 +5,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -419,6 +421,118 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name)
     ++p;
   }
   return p == pattern.size();
+}
+
+namespace {
+constexpr std::string_view kSaveMark = ".~sav";
+constexpr std::string_view kSaveEnd = ".TMP";
+
+// The process id in a save temporary's name, or 0 when the name is no save temporary.
+pid_t SaverOf(std::string_view name)
+{
+  const std::size_t mark = name.rfind(kSaveMark);
+  if (mark == std::string_view::npos || mark == 0 || name.size() < kSaveEnd.size() ||
+      name.substr(name.size() - kSaveEnd.size()) != kSaveEnd)
+    return 0;
+  const std::string_view digits = name.substr(mark + kSaveMark.size(),
+                                              name.size() - kSaveEnd.size() - mark - kSaveMark.size());
+  if (digits.empty() || digits.size() > 9)
+    return 0;
+  pid_t pid = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9')
+      return 0;
+    pid = pid * 10 + (c - '0');
+  }
+  return pid;
+}
+}  // namespace
+
+std::string SaveTemporaryName(std::string_view target)
+{
+  return std::string(target) + std::string(kSaveMark) + std::to_string(::getpid()) + std::string(kSaveEnd);
+}
+
+int RemoveLeftSaveTemporaries(std::string_view folder)
+{
+  const std::string pattern = JoinPath(folder.empty() ? "." : folder, std::string("*") + std::string(kSaveEnd));
+  WIN32_FIND_DATA found;
+  HANDLE find = FindFirstFile(pattern.c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE)
+    return 0;
+  std::vector<std::string> left;
+  do {
+    const pid_t saver = SaverOf(found.cFileName);
+    if (saver <= 0 || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+      continue;
+    // A process that exists but is another user's answers EPERM: it may be writing.
+    const bool running = saver != ::getpid() && (::kill(saver, 0) == 0 || errno == EPERM);
+    if (!running)
+      left.push_back(JoinPath(folder.empty() ? "." : folder, found.cFileName));
+  } while (FindNextFile(find, &found));
+  FindClose(find);
+  int removed = 0;
+  for (const std::string& path : left)
+    removed += DeleteFile(path.c_str()) ? 1 : 0;
+  return removed;
+}
+
+int WriteFileWhole(std::string_view path, std::string_view bytes)
+{
+  const std::string target = ToFileSystemPath(path);
+  RemoveLeftSaveTemporaries(FolderOf(path));
+  const std::string temporary = ToFileSystemPath(SaveTemporaryName(path));
+  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0)
+    return errno;
+  int error = 0;
+  std::size_t done = 0;
+  while (error == 0 && done < bytes.size()) {
+    const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (wrote < 0 && errno != EINTR)
+      error = errno;
+    else if (wrote > 0)
+      done += static_cast<std::size_t>(wrote);
+  }
+  if (error == 0 && ::fsync(fd) != 0)
+    error = errno;
+  if (::close(fd) != 0 && error == 0)
+    error = errno;
+  if (error == 0) {
+    // The file keeps the permissions it had.
+    struct stat old;
+    if (::stat(target.c_str(), &old) == 0)
+      ::chmod(temporary.c_str(), old.st_mode & 07777);
+    if (::rename(temporary.c_str(), target.c_str()) != 0)
+      error = errno;
+  }
+  if (error != 0)
+    ::unlink(temporary.c_str());
+  return error;
+}
+
+std::string WriteFailureReason(int error)
+{
+  switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      return "недостаточно места на диске";
+    case EACCES:
+    case EPERM:
+      return "нет прав на запись в папку или файл";
+    case EROFS:
+      return "диск доступен только для чтения";
+    case ENOENT:
+    case ENOTDIR:
+      return "папка не найдена";
+    case EISDIR:
+      return "под этим именем находится папка";
+    case EIO:
+      return "ошибка ввода-вывода";
+    default:
+      return "ошибка " + std::to_string(error);
+  }
 }
 
 namespace {

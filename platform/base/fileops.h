@@ -77,6 +77,20 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name);
 FILETIME FileTimeFromUnix(std::int64_t seconds, long nanoseconds = 0);
 std::int64_t UnixFromFileTime(const FILETIME& time);
 
+// The temporary a save writes beside `target` before it takes the target's place: the target's name, ".~sav", the
+// writing process's id and ".TMP". A save killed half-way leaves it behind; the id tells whose it was.
+std::string SaveTemporaryName(std::string_view target);
+// Deletes the save temporaries in `folder` that nobody is writing: this process's own (a save runs to its end
+// before the next starts) and those of processes that no longer run. Answers how many went.
+int RemoveLeftSaveTemporaries(std::string_view folder);
+
+// Writes `bytes` as the file at the program path `path`, whole or not at all: into a save temporary beside it,
+// flushed to the disk, then put in its place; on any failure the temporary goes and an existing file stays as it
+// was. Answers 0, or the errno of the step that failed.
+int WriteFileWhole(std::string_view path, std::string_view bytes);
+// Why a write failed, for a message to the user: "недостаточно места на диске" and the like.
+std::string WriteFailureReason(int error);
+
 }  // namespace platform
 
 // The code-page names of the same functions, as some callers spell them.

@@ -31,6 +31,9 @@ constexpr char kLockName[] = "profile.lock";
 constexpr char kTempName[] = "profile.tmp";
 constexpr char kHeader[] = "tesmira-profile 1";
 constexpr char kHexDigits[] = "0123456789ABCDEF";
+// The program's own settings, bars and panes take a few tens of kilobytes; a larger file is no profile it wrote,
+// and reading it would hold up every start.
+constexpr std::size_t kMostProfileBytes = 1024 * 1024;
 
 // -1: no fault; otherwise the bytes a write may put before it fails.
 std::atomic<long long> g_writeFaultAfter{-1};
@@ -50,6 +53,25 @@ bool ThisValueWriteFails()
 }
 
 void Log(const std::string& line) { std::fprintf(stderr, "tesmira: %s\n", line.c_str()); }
+
+std::mutex g_noticeMutex;
+std::function<void(int)> g_writeFailureNotice;
+bool g_writeFailureTold = false;
+
+// A setting that was not kept is logged each time; the user hears of it once a run, with the first reason.
+void NotKept(const std::string& line, int error)
+{
+  Log(line);
+  std::function<void(int)> notice;
+  {
+    std::lock_guard guard(g_noticeMutex);
+    if (g_writeFailureTold || !g_writeFailureNotice)
+      return;
+    g_writeFailureTold = true;
+    notice = g_writeFailureNotice;
+  }
+  notice(error);
+}
 
 // ---- names ----
 
@@ -517,6 +539,13 @@ struct ProfileStore::Impl {
     struct stat info;
     std::string text;
     bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (ok && static_cast<std::uintmax_t>(info.st_size) > kMostProfileBytes) {
+      identity = FileIdentity::Of(info);
+      close(fd);
+      sections.clear();
+      problem = "larger than " + std::to_string(kMostProfileBytes) + " bytes";
+      return ReadOutcome::Damaged;
+    }
     if (ok) {
       identity = FileIdentity::Of(info);
       char buffer[65536];
@@ -533,6 +562,13 @@ struct ProfileStore::Impl {
           break;
         }
         text.append(buffer, static_cast<std::size_t>(got));
+        if (text.size() > kMostProfileBytes) {
+          // Grown while it was read: refused as the larger file it now is.
+          close(fd);
+          sections.clear();
+          problem = "larger than " + std::to_string(kMostProfileBytes) + " bytes";
+          return ReadOutcome::Damaged;
+        }
       }
     }
     if (!ok) {
@@ -625,7 +661,8 @@ struct ProfileStore::Impl {
     if (!ok) {
       error = error != 0 ? error : errno;
       unlink(tempFile.c_str());
-      Log("the profile " + file + " was not written (" + std::strerror(error) + "); it keeps its previous values");
+      NotKept("the profile " + file + " was not written (" + std::strerror(error) + "); it keeps its previous values",
+              error);
       return false;
     }
     // The rename itself must reach the disk too.
@@ -681,7 +718,9 @@ struct ProfileStore::Impl {
     MakeFolders(FromFileSystemPath(folder));
     FileLock lock(lockFile);
     if (!lock.Held()) {
-      Log("the profile " + file + " cannot be locked (" + std::strerror(errno) + "); nothing was written");
+      const int error = errno;
+      NotKept("the profile " + file + " cannot be locked (" + std::strerror(error) + "); nothing was written",
+              error);
       return false;
     }
     Sections sections;
@@ -716,7 +755,8 @@ struct ProfileStore::Impl {
       std::lock_guard batchGuard(BatchMutex());
       Batch* batch = FindBatch(file);
       if (ThisValueWriteFails()) {
-        Log("the profile " + file + " was not written (injected fault); it keeps its previous values");
+        NotKept("the profile " + file + " was not written (injected fault); it keeps its previous values",
+                ENOSPC);
         if (batch != nullptr) {
           Fail(*batch);
         }
@@ -730,7 +770,9 @@ struct ProfileStore::Impl {
     MakeFolders(FromFileSystemPath(folder));
     FileLock lock(lockFile);
     if (!lock.Held()) {
-      Log("the profile " + file + " cannot be locked (" + std::strerror(errno) + "); nothing was written");
+      const int error = errno;
+      NotKept("the profile " + file + " cannot be locked (" + std::strerror(error) + "); nothing was written",
+              error);
       return false;
     }
     Sections sections;
@@ -998,6 +1040,13 @@ BOOL ProfileWriteBatch::Commit()
   Batch ended = std::move(*batch);
   Batches().erase(file_);
   return !ended.failed && ended.writer->impl_->WriteBatch(ended.changes) ? TRUE : FALSE;
+}
+
+void SetProfileWriteFailureNotice(std::function<void(int error)> notice)
+{
+  std::lock_guard guard(g_noticeMutex);
+  g_writeFailureNotice = std::move(notice);
+  g_writeFailureTold = false;
 }
 
 }  // namespace platform

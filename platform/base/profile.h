@@ -31,6 +31,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -101,6 +102,10 @@ private:
   std::string file_;
   bool finished_ = false;
 };
+
+// Called once a run, at the first write of the settings that fails (a full or read-only disk), with its errno;
+// every failure is logged on stderr besides. Installing a notice starts the count again.
+void SetProfileWriteFailureNotice(std::function<void(int error)> notice);
 
 // For tests: makes every write of every store fail after `bytes` bytes of the temporary file, as a full disk
 // would (nullopt: writes work again).

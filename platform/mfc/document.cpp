@@ -230,15 +230,12 @@ BOOL CDocument::OnSaveDocument(LPCSTR lpszPathName)
 {
   // The whole document goes into a temporary file beside the target first; only a complete file, on disk,
   // takes the target's place, so a failure at any point leaves the old file as it was.
+  // The temporary is named after the target and this process, so that one left by a save that was killed is
+  // known for what it is and removed here, or at the next start.
   std::string target = lpszPathName != nullptr ? lpszPathName : "";
-  std::string folder(platform::FolderOf(target));
-  char tempName[MAX_PATH];
-  if (GetTempFileName(folder.empty() ? "." : folder.c_str(), "sav", 0, tempName) == 0) {
-    CFileException fe(CFileException::OsErrorToException(static_cast<LONG>(GetLastError())),
-                      static_cast<LONG>(GetLastError()), lpszPathName);
-    ReportSaveLoadException(lpszPathName, &fe, TRUE, AFX_IDP_FAILED_TO_SAVE_DOC);
-    return FALSE;
-  }
+  platform::RemoveLeftSaveTemporaries(platform::FolderOf(target));
+  const std::string temporary = platform::SaveTemporaryName(target);
+  const char* tempName = temporary.c_str();
   CFileException fe;
   CFile* pFile = GetFile(tempName, CFile::modeCreate | CFile::modeReadWrite | CFile::shareExclusive, &fe);
   if (pFile == nullptr) {

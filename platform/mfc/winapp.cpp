@@ -13,9 +13,12 @@
 #include "platform/mfc/msgbox.h"
 #include "platform/mfc/view.h"
 #include "platform/mfc/wnd.h"
+#include "platform/base/fileops.h"
+#include "platform/base/paths.h"
 
 #include <algorithm>
 #include <atomic>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -298,6 +301,14 @@ void CWinApp::LoadStdProfileSettings(UINT nMaxMRU)
     delete m_pRecentFileList;
     m_pRecentFileList = new CRecentFileList(0, kRecentFileSection, kRecentFileEntry, static_cast<int>(nMaxMRU));
     m_pRecentFileList->ReadList();
+    // Saves killed half-way leave their temporaries beside the files they were saving.
+    std::set<std::string> folders;
+    for (int i = 0; i < m_pRecentFileList->GetSize(); ++i)
+      if (!(*m_pRecentFileList)[i].IsEmpty())
+        folders.insert(std::string(platform::FolderOf(static_cast<LPCSTR>((*m_pRecentFileList)[i]))));
+    for (const std::string& folder : folders)
+      if (!folder.empty())
+        platform::RemoveLeftSaveTemporaries(folder);
   }
   m_nNumPreviewPages = GetProfileInt(kPreviewSection, kPreviewEntry, 0);
 }

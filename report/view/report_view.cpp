@@ -9,6 +9,7 @@
 #include "model/ivisualopt.h"
 #include "model/report_preferences.h"
 #include "model/shell/shell_services.h"
+#include "platform/base/fileops.h"
 #include "platform/mfc-core/memfile.h"
 #include "platform/mfc/afxwin.h"
 #include "platform/mfc/printing.h"
@@ -385,35 +386,24 @@ void CReportView::OnPrint(CDC* pDC, CPrintInfo* pInfo)
   pDC->SetTextAlign(TA_LEFT);
 }
 
-BOOL CReportView::ExportRtf(LPCTSTR path)
+BOOL CReportView::ExportRtf(LPCTSTR path, CString* reason)
 {
   CWaitCursor wait;
   std::string rtf;
   EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&rtf), 0, &CollectStreamOut};
   GetRichEditCtrl().StreamOut(SF_RTF, stream);
   if (stream.dwError != 0) {
+    if (reason != nullptr) {
+      *reason = "текст отчёта не получен";
+    }
     return FALSE;
   }
-  const std::string temporary = std::string(path) + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) {
-      return FALSE;
-    }
-    const std::string document = WithHeaderAndFooter(rtf);
-    out.write(document.data(), static_cast<std::streamsize>(document.size()));
-    out.close();
-    if (!out) {
-      std::remove(temporary.c_str());
-      return FALSE;
-    }
+  // The exported file is replaced only by a complete one, on the disk; until then it stays as it was.
+  const int error = platform::WriteFileWhole(path, WithHeaderAndFooter(rtf));
+  if (error != 0 && reason != nullptr) {
+    *reason = platform::WriteFailureReason(error).c_str();
   }
-  // The exported file is replaced only by a complete one; until then it stays as it was.
-  if (std::rename(temporary.c_str(), path) != 0) {
-    std::remove(temporary.c_str());
-    return FALSE;
-  }
-  return TRUE;
+  return error == 0;
 }
 
 }  // namespace VisualCtrl

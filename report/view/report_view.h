@@ -47,7 +47,8 @@ public:
   static CWnd* GetActiveView();
   // The shown text with the print header and footer, written to a temporary file that then replaces `path`.
   // FALSE when any step fails; `path` is then left as it was.
-  BOOL ExportRtf(LPCTSTR path);
+  // Says why in `reason` when the file could not be written.
+  BOOL ExportRtf(LPCTSTR path, CString* reason = nullptr);
 
   // The sections of the two protocols (the program's own unless set); the frame alone with null.
   void SetProtocolSections(CProtocolSections* straightRoad, CProtocolSections* openSite);

@@ -2,6 +2,7 @@
 
 #include "model/doc_interface.h"
 #include "model/shell/shell_services.h"
+#include "platform/base/paths.h"
 #include "platform/mfc/commdlg.h"
 #include "platform/mfc/msgbox.h"
 #include "report/view/report_help.h"
@@ -67,7 +68,7 @@ void CUserPreviewView::OnExportRtf()
     }
     const CString path = dialog.GetPathName();
     std::error_code error;
-    const bool exists = std::filesystem::exists(path.GetString(), error);
+    const bool exists = std::filesystem::exists(platform::ToFileSystemPath(path.GetString()), error);
     CString shownName = path;
     if (exists) {
       shownName = FileNameOf(path);
@@ -81,13 +82,14 @@ void CUserPreviewView::OnExportRtf()
         return;
       }
     }
-    if (report->ExportRtf(path)) {
+    CString reason;
+    if (report->ExportRtf(path, &reason)) {
       if (Shell::GetAnalyticsModule() != nullptr) {
         Shell::RegisterAnalyticsEvent("Протокол.Просмотр", "Экспорт", "Формат RTF", 0, 1);
       }
     } else {
       CString message;
-      message.Format("Невозможно сохранить отчёт в файле %s", shownName.GetString());
+      message.Format("Невозможно сохранить отчёт в файле %s: %s.", shownName.GetString(), reason.GetString());
       AfxMessageBox(message, MB_OK | MB_ICONSTOP);
     }
     return;

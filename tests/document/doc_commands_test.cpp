@@ -11,6 +11,7 @@
 #include "platform/mfc/cmdtarget.h"
 #include "platform/user/commdlg.h"
 #include "tests/model/archive_bytes.h"
+#include "tests/platform/base/write_faults.h"
 
 #include <gtest/gtest.h>
 
@@ -592,6 +593,43 @@ TEST_F(CatalogueInstall, AFailedCopyLeavesNothingHalfDone)
   EXPECT_FALSE(doc->InstallCatalog(nullptr, other.c_str(), FALSE));
   EXPECT_FALSE(Loaded("91"));
   EXPECT_FALSE(std::filesystem::exists(Plugin("91")));
+}
+
+// The real copy under real faults: a full disk, a closed plug-in folder and a kill part-way through. The update
+// fails each time with the installed catalogue's file as it was, and no temporary stays for long: the one of the
+// killed copy goes at the next.
+TEST_F(CatalogueInstall, AnUpdateUnderFaultsKeepsTheInstalledFileAndLeavesNoTemporary)
+{
+  const std::string v1 = MakeCatalogue("v1.qord", "92", 1);
+  ASSERT_TRUE(doc->InstallCatalog(nullptr, v1.c_str(), FALSE));
+  const std::vector<std::uint8_t> installed = ReadFile(Plugin("92"));
+  const std::string v2 = MakeCatalogue("v2.qord", "92", 2);
+  const std::filesystem::path plugins = shell.dataFolder + "plugins/";
+  const std::vector<std::string> only = {"92.qord"};
+
+  commands.messages.clear();
+  EXPECT_FALSE(writefaults::WithFullDisk(4096, [&] { return doc->InstallCatalog(nullptr, v2.c_str(), FALSE); }));
+  ASSERT_EQ(commands.messages.size(), 1u);
+  EXPECT_EQ(commands.messages[0], Text(833, v2));
+  EXPECT_EQ(ReadFile(Plugin("92")), installed);
+  EXPECT_EQ(writefaults::Leftovers(plugins, only), std::vector<std::string>{});
+
+  {
+    writefaults::ReadOnlyFolder closed(plugins);
+    if (closed.Effective()) {
+      EXPECT_FALSE(doc->InstallCatalog(nullptr, v2.c_str(), FALSE));
+      EXPECT_EQ(ReadFile(Plugin("92")), installed);
+      EXPECT_EQ(writefaults::Leftovers(plugins, only), std::vector<std::string>{});
+    }
+  }
+
+  EXPECT_EQ(writefaults::KilledDuringWrite(4096, [&] { doc->InstallCatalog(nullptr, v2.c_str(), FALSE); }), SIGXFSZ);
+  EXPECT_EQ(ReadFile(Plugin("92")), installed);
+  EXPECT_EQ(writefaults::Leftovers(plugins, only).size(), 1u) << "the killed copy's temporary";
+
+  ASSERT_TRUE(doc->InstallCatalog(nullptr, v2.c_str(), FALSE));
+  EXPECT_EQ(ReadFile(Plugin("92")), ReadFile(v2));
+  EXPECT_EQ(writefaults::Leftovers(plugins, only), std::vector<std::string>{});
 }
 
 TEST_F(CatalogueInstall, AFileThatIsNoCatalogueIsRefusedWithTheDatabasesReason)

@@ -47,10 +47,11 @@ const char* FakeGetProjectFilePath(int id)
   g_lastCall = "GetProjectFilePath " + std::to_string(id);
   return "/drawings/plan.dxf";
 }
-void FakeExportData(const char* path, void* list, int flags, int reserved)
+int FakeExportData(const char* path, void* list, int flags, int reserved)
 {
   g_lastCall = std::string("ExportData ") + path + " " + (list ? "list" : "null") + " " + std::to_string(flags) +
                " " + std::to_string(reserved);
+  return 1;
 }
 int FakeObjectSnap(int mouseFlags, int x, int y, double* wx, double* wy, double* wz)
 {

@@ -5,6 +5,7 @@
 #include "model/ivisualopt.h"
 #include "model/report_preferences.h"
 #include "model/shell/shell_services.h"
+#include "platform/base/paths.h"
 #include "platform/richedit/rtf_reader.h"
 #include "platform/shell/htmlhelp.h"
 #include "platform/user/clipboard.h"
@@ -16,6 +17,7 @@
 #include "graphics/core/view_services.h"
 #include "platform/mfc/gdiobj.h"
 #include "summary_fixture.h"
+#include "tests/platform/base/write_faults.h"
 #include "tests/platform/mfc/print_fixture.h"
 
 #include <algorithm>
@@ -261,7 +263,11 @@ TEST_F(ReportViewTest, ExportPutsHeaderAndFooterAfterTheColourTableAndNeverLeave
   EXPECT_EQ(rtf.find('}', colours) + 1, header) << "right after the colour table";
   EXPECT_LT(rtf.find("{\\fonttbl"), colours);
   EXPECT_NE(rtf.find("Протокол № _____ \\par}"), std::string::npos);
-  EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+  auto temporaries = [this] {
+    return std::count_if(std::filesystem::directory_iterator(folder_), {},
+                         [](const auto& entry) { return entry.path().extension() == ".TMP"; });
+  };
+  EXPECT_EQ(temporaries(), 0);
   richedit::RichDocument document;
   EXPECT_TRUE(richedit::ReadRtf(rtf, document).Ok());
 
@@ -269,11 +275,48 @@ TEST_F(ReportViewTest, ExportPutsHeaderAndFooterAfterTheColourTableAndNeverLeave
   const std::string folder = File("taken");
   std::filesystem::create_directory(folder);
   std::ofstream(folder + "/inside.txt") << "kept";
-  EXPECT_FALSE(report_->ExportRtf(folder.c_str()));
+  CString reason;
+  EXPECT_FALSE(report_->ExportRtf(folder.c_str(), &reason));
+  EXPECT_EQ(reason, CString("под этим именем находится папка"));
   EXPECT_EQ(ReadFile(folder + "/inside.txt"), "kept");
-  EXPECT_FALSE(std::filesystem::exists(folder + ".tmp"));
+  EXPECT_EQ(temporaries(), 0);
   // A folder that does not exist: nothing can be written.
-  EXPECT_FALSE(report_->ExportRtf(File("missing/summary.rtf").c_str()));
+  EXPECT_FALSE(report_->ExportRtf(File("missing/summary.rtf").c_str(), &reason));
+  EXPECT_EQ(reason, CString("папка не найдена"));
+}
+
+// The export under real faults, over an existing file: a full disk and a closed folder are refused with their
+// reason; a kill part-way leaves the old file and a temporary that the next export removes.
+TEST_F(ReportViewTest, AnExportUnderFaultsKeepsTheOldFileAndLeavesNoTemporary)
+{
+  report_->OnInitialUpdate();
+  report_->SendMessage(UM_SHOWOBJECT, 0, 0);
+  const std::filesystem::path folder = File("faults");
+  std::filesystem::create_directory(folder);
+  const std::string path = (folder / "kept.rtf").string();
+  std::ofstream(path) << "old";
+  const std::vector<std::string> only = {"kept.rtf"};
+
+  CString reason;
+  EXPECT_FALSE(writefaults::WithFullDisk(100, [&] { return report_->ExportRtf(path.c_str(), &reason); }));
+  EXPECT_EQ(reason, CString("недостаточно места на диске"));
+  EXPECT_EQ(ReadFile(path), "old");
+  EXPECT_EQ(writefaults::Leftovers(folder, only), std::vector<std::string>{});
+  {
+    writefaults::ReadOnlyFolder closed(folder);
+    if (closed.Effective()) {
+      EXPECT_FALSE(report_->ExportRtf(path.c_str(), &reason));
+      EXPECT_EQ(reason, CString("нет прав на запись в папку или файл"));
+      EXPECT_EQ(ReadFile(path), "old");
+    }
+  }
+  EXPECT_EQ(writefaults::KilledDuringWrite(100, [&] { report_->ExportRtf(path.c_str()); }), SIGXFSZ);
+  EXPECT_EQ(ReadFile(path), "old");
+  EXPECT_EQ(writefaults::Leftovers(folder, only).size(), 1u) << "the killed export's temporary";
+
+  ASSERT_TRUE(report_->ExportRtf(path.c_str()));
+  EXPECT_NE(ReadFile(path).find("{\\header "), std::string::npos);
+  EXPECT_EQ(writefaults::Leftovers(folder, only), std::vector<std::string>{});
 }
 
 // Report pictures as the application's view would render them: a plan of stripes for a person to recognise.
@@ -421,24 +464,25 @@ TEST_F(ReportViewTest, PreviewExportsToANewFileAndAsksBeforeReplacingOne)
   script = {{fresh, IDOK}};
   // The bar's button, through the preview's map.
   ::SendMessage(::GetDlgItem(preview->GetToolBar()->m_hWnd, res::program::ID_PREVIEW_EXPORT_RTF), BM_CLICK, 0, 0);
-  EXPECT_TRUE(std::filesystem::exists(fresh));
+  // On the disk the name is UTF-8, as every name the program writes.
+  EXPECT_TRUE(std::filesystem::exists(platform::ToFileSystemPath(fresh)));
   EXPECT_EQ(asked, (std::vector<std::string>{"save  (протокол)"}));
 
   // The file is there now: No asks again (with the default name), Yes replaces it.
-  std::ofstream(fresh, std::ios::trunc) << "old";
+  std::ofstream(platform::ToFileSystemPath(fresh), std::ios::trunc) << "old";
   asked.clear();
   script = {{fresh, IDOK}, {"", IDNO}, {fresh, IDOK}, {"", IDYES}};
   preview->OnExportRtf();
   EXPECT_EQ(asked, (std::vector<std::string>{"save  (протокол)", "box Заменить существующий файл новый.rtf?",
                                              "save  (протокол)", "box Заменить существующий файл новый.rtf?"}));
-  EXPECT_NE(ReadFile(fresh).find("{\\header "), std::string::npos);
+  EXPECT_NE(ReadFile(platform::ToFileSystemPath(fresh)).find("{\\header "), std::string::npos);
 
-  // A file that cannot be written: the failure names it.
+  // A file that cannot be written: the failure names it and says why.
   asked.clear();
   script = {{File("missing/x.rtf"), IDOK}, {"", IDOK}};
   preview->OnExportRtf();
   ASSERT_EQ(asked.size(), 2u);
-  EXPECT_EQ(asked[1], "box Невозможно сохранить отчёт в файле " + File("missing/x.rtf"));
+  EXPECT_EQ(asked[1], "box Невозможно сохранить отчёт в файле " + File("missing/x.rtf") + ": папка не найдена.");
   user::SetModalResponder(nullptr);
   preview->OnPreviewClose();
   Pump();

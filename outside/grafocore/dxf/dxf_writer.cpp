@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <unistd.h>
 
 namespace grafocore::dxf {
 
@@ -215,23 +214,6 @@ std::string Writer::File(const std::vector<LayerDef>& layers, const std::vector<
   w.Pair(0, "ENDSEC");
   w.Pair(0, "EOF");
   return w.m_out;
-}
-
-bool WriteFileReplacing(const std::string& path, std::string_view bytes)
-{
-  const std::string temporary = path + ".part~";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (!file)
-    return false;
-  bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  written = std::fflush(file) == 0 && written;
-  written = fsync(fileno(file)) == 0 && written;
-  written = std::fclose(file) == 0 && written;
-  if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
 }
 
 }  // namespace grafocore::dxf

@@ -44,8 +44,5 @@ private:
   std::string m_out;
 };
 
-// Writes the bytes to a temporary file beside path and renames it over path only when all were written, so a
-// failed write leaves an existing file as it was. False on any failure (nothing left behind).
-bool WriteFileReplacing(const std::string& path, std::string_view bytes);
 
 }  // namespace grafocore::dxf

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <vector>
 
 namespace {
@@ -172,6 +174,40 @@ TEST_F(StraightRoadResult, RightSidewalkOnlyLeavesEverythingElseEmpty)
   EXPECT_EQ(r.nObservers, 0u);
   EXPECT_EQ(r.obsThreshold, nullptr);
   EXPECT_EQ(Five(r.lumSummary), std::vector<float>(5, 0.0f));
+}
+
+// A figure of light that is no number, negative or beyond any lamp, or a point that is nowhere, is an engine's
+// fault: the results are refused whole rather than shown as "nan".
+TEST_F(StraightRoadResult, FiguresNotFiniteOrOutOfRangeAreRefused)
+{
+  const int carriagewayOff = 4;
+  road->SetState(&carriagewayOff);
+  SetState(Get<ILineOfRoad>(sidewalks, IID_LeftPavement), 0);
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  const struct {
+    const char* what;
+    float y, e, utilisation;
+    int code;
+  } cases[] = {
+      {"sound", -1, 5, 0.2f, 0},
+      {"illuminance NaN", -1, nan, 0.2f, EngineIo::kResultDamaged},
+      {"illuminance infinite", -1, inf, 0.2f, EngineIo::kResultDamaged},
+      {"illuminance -1", -1, -1, 0.2f, EngineIo::kResultDamaged},
+      {"illuminance 3e38", -1, 3e38f, 0.2f, EngineIo::kResultDamaged},
+      {"utilisation NaN", -1, 5, nan, EngineIo::kResultDamaged},
+      {"point NaN", nan, 5, 0.2f, EngineIo::kResultDamaged},
+      {"point 3e38", 3e38f, 5, 0.2f, EngineIo::kResultDamaged},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bytes b;
+    b.u32(2).i32(1).i32(1).f32s({1, 2});
+    b.u32(2).f32s({c.y, -2}).f32s({5, 6, c.e, 8}).f32s({6.5f, 5, 8, 0.77f, 0.63f}).f32(c.utilisation);
+    b.f32s({1, 2, 3, 4}).f32(1.0f);
+    EXPECT_EQ(Read(b), c.code);
+    EXPECT_EQ(Results().valid, c.code == 0 ? 1 : 0);
+  }
 }
 
 TEST_F(StraightRoadResult, DataAfterTheLastItemIsIgnored)

@@ -42,6 +42,10 @@ TEST(ScenePolePositions, CountsBeforeAndAfterTheField)
       {10, 30, 0, true, 2, 4, 7},     // the staggered row: (50 + 15) / 30, (120 + 15) / 30
       {8, 40, 50, false, 0, 4, 5},    // an offset beyond 5h counts towards zero, never below
       {10, 0, 0, false, 0, 0, 1},     // no step: the field's pole alone
+      // Figures no file of the program holds: the count stays an int, at most a thousand on each side.
+      {10, 1e-300, 0, false, 1000, 1000, 2001},
+      {1e300, 30, 0, true, 1000, 1000, 2001},
+      {10, std::nan(""), 0, false, 0, 0, 1},
   };
   for (const auto& c : cases) {
     const PolePositions p = CSceneBuilder::CountPositions(c.step, c.offset, c.height, c.halfStep);

@@ -10,6 +10,7 @@
 #include "platform/user/msgbox.h"
 #include "tests/model/archive_bytes.h"
 #include "tests/outside/grafocore/dxf_test_support.h"
+#include "tests/platform/base/write_faults.h"
 
 #include <gtest/gtest.h>
 
@@ -273,22 +274,69 @@ TEST_F(GrafoCoreDrawings, AnExportThatCannotBeWrittenIsReportedAndLeavesTheOldFi
   std::filesystem::remove_all(folder);
   std::filesystem::create_directory(folder);
   std::ofstream(folder + "/keep") << "old";
-  for (const std::string& target : {folder, ArtifactPath("no-such-folder/out.dxf")}) {
+  const struct {
+    std::string target;
+    const char* reason;
+  } cases[] = {{folder, "под этим именем находится папка"},
+               {ArtifactPath("no-such-folder/out.dxf"), "папка не найдена"}};
+  for (const auto& c : cases) {
     user::ScriptedResponder responder;
-    grafocore::ExportData(target.c_str(), &list, 0x900, 0);
-    ASSERT_EQ(responder.Asked().size(), 1u) << target;
-    EXPECT_NE(responder.Asked()[0].text.find(target), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(target + ".part~")) << target;
+    EXPECT_EQ(grafocore::ExportData(c.target.c_str(), &list, 0x900, 0), 0);
+    ASSERT_EQ(responder.Asked().size(), 1u) << c.target;
+    EXPECT_EQ(responder.Asked()[0].text,
+              "Не удается записать файл " + c.target + ": " + c.reason + ". Экспорт не выполнен.");
   }
   EXPECT_TRUE(std::filesystem::exists(folder + "/keep"));
 
   // Over an existing file, the whole new one.
   const std::string path = ArtifactPath("grafocore-export-replaced.dxf");
   std::ofstream(path) << "old";
-  grafocore::ExportData(path.c_str(), &list, 0x900, 0);
+  EXPECT_EQ(grafocore::ExportData(path.c_str(), &list, 0x900, 0), 1);
   std::ifstream in(path);
   const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(written.substr(written.size() - 8), "  0\nEOF\n");
+}
+
+// Under real faults, over an existing file: a full disk and a closed folder are refused with their reason; a kill
+// part-way leaves the old file and a temporary that the next export removes.
+TEST_F(GrafoCoreDrawings, AnExportUnderFaultsKeepsTheOldFileAndLeavesNoTemporary)
+{
+  nsExp::CExportList list;
+  list.m_records.push_back(new nsExp::CExpAxisData);
+  const std::filesystem::path folder = ArtifactPath("grafocore-export-faults");
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directory(folder);
+  const std::string path = (folder / "kept.dxf").string();
+  std::ofstream(path) << "old";
+  const std::vector<std::string> only = {"kept.dxf"};
+  auto old = [&] {
+    std::ifstream in(path);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()) == "old";
+  };
+  {
+    user::ScriptedResponder responder;
+    EXPECT_EQ(writefaults::WithFullDisk(100, [&] { return grafocore::ExportData(path.c_str(), &list, 0x900, 0); }), 0);
+    ASSERT_EQ(responder.Asked().size(), 1u);
+    EXPECT_NE(responder.Asked()[0].text.find(": недостаточно места на диске."), std::string::npos);
+  }
+  EXPECT_TRUE(old());
+  EXPECT_EQ(writefaults::Leftovers(folder, only), std::vector<std::string>{});
+  {
+    writefaults::ReadOnlyFolder closed(folder);
+    if (closed.Effective()) {
+      user::ScriptedResponder responder;
+      EXPECT_EQ(grafocore::ExportData(path.c_str(), &list, 0x900, 0), 0);
+      EXPECT_TRUE(old());
+    }
+  }
+  EXPECT_EQ(writefaults::KilledDuringWrite(100, [&] { grafocore::ExportData(path.c_str(), &list, 0x900, 0); }),
+            SIGXFSZ);
+  EXPECT_TRUE(old());
+  EXPECT_EQ(writefaults::Leftovers(folder, only).size(), 1u) << "the killed export's temporary";
+
+  EXPECT_EQ(grafocore::ExportData(path.c_str(), &list, 0x900, 0), 1);
+  EXPECT_FALSE(old());
+  EXPECT_EQ(writefaults::Leftovers(folder, only), std::vector<std::string>{});
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "outside/servers/analytic.h"
 #include "outside/servers/luminaire_database.h"
+#include "outside/servers/sqlite_support.h"
 #include "server_fixture.h"
 
 #include <gtest/gtest.h>
@@ -177,7 +178,7 @@ TEST(LuminaireDatabase, DamagedOrForeignCatalogueFilesAreRefusedBeforeAnythingCh
   std::vector<std::string> many;
   for (int i = 0; i < 200; ++i)
     many.push_back("code" + std::to_string(i));
-  for (const char* name : {"damaged.qord", "truncated.qord", "no-column.qord", "huge.qord"})
+  for (const char* name : {"damaged.qord", "truncated.qord", "no-column.qord", "huge.qord", "endless-view.qord"})
     WriteCatalogue(folder / name, "300000002", 1, 0, many);
   {
     // A page of the luminaire table overwritten.
@@ -193,6 +194,18 @@ TEST(LuminaireDatabase, DamagedOrForeignCatalogueFilesAreRefusedBeforeAnythingCh
     EXPECT_EQ(sqlite3_exec(raw, "ALTER TABLE luminaire DROP COLUMN notes", nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(raw);
   }
+  {
+    // The luminaires behind a view with every column, over a query that never ends.
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open((folder / "endless-view.qord").c_str(), &raw), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(raw,
+                           "ALTER TABLE luminaire RENAME TO kept;"
+                           "CREATE VIEW luminaire AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) "
+                           "SELECT kept.* FROM n, kept",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
+  }
   // Sparse: the size is what counts, not the bytes.
   std::filesystem::resize_file(folder / "huge.qord", 300ull * 1024 * 1024);
 
@@ -205,7 +218,7 @@ TEST(LuminaireDatabase, DamagedOrForeignCatalogueFilesAreRefusedBeforeAnythingCh
     const char* file;
     const char* said;
   } cases[] = {{"damaged.qord", ""}, {"truncated.qord", ""}, {"no-column.qord", "lacks luminaire.notes"},
-               {"huge.qord", "larger than a catalogue may be"}};
+               {"huge.qord", "larger than a catalogue may be"}, {"endless-view.qord", "holds no table luminaire"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     status = -1;
@@ -477,4 +490,23 @@ TEST(LuminaireDatabase, ReadsFromTwoThreadsAtOnce)
   reader(0);
   worker.join();
   EXPECT_EQ(failures.load(), 0);
+}
+
+// Whatever a file from outside holds, a query on it ends: one that runs past the bound is stopped and said so.
+TEST(LuminaireDatabase, AQueryThatNeverEndsIsStoppedAtTheBound)
+{
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(":memory:", &raw), SQLITE_OK);
+  qorsrv::detail::BoundQueries(raw);
+  try {
+    qorsrv::detail::Statement endless(
+        raw, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT count(*) FROM n");
+    endless.Step();
+    ADD_FAILURE() << "the query ended";
+  } catch (const qorsrv::QordError& e) {
+    EXPECT_NE(std::string(e.what()).find("took longer than 3 s and was stopped"), std::string::npos) << e.what();
+  }
+  // The next statement gets its own time.
+  EXPECT_EQ(qorsrv::detail::PragmaInt(raw, "SELECT 7"), 7);
+  sqlite3_close(raw);
 }

@@ -7,11 +7,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -212,6 +214,40 @@ TEST(Profile, ADamagedFileGivesDefaultsIsReportedAndIsKeptAside)
   }
 }
 
+// A profile larger than the program ever writes is not read at all (a 20 MB one held the start for most of a
+// minute): well-formed or not, it is set aside as a damaged one is, and the one just within the bound is read.
+TEST(Profile, AFileBeyondTheBoundIsSetAsideUnread)
+{
+  std::string body = "tesmira-profile 1\nsection \"Settings\"\nint \"StartPage\" 7\nsection \"Filler\"\n";
+  const std::string end = "end\n";
+  const std::size_t bound = 1024 * 1024;
+  for (int n = 0; body.size() + end.size() + 40 < bound; ++n)
+    body += "string \"E" + std::to_string(n) + "\" \"0123456789abcdef\"\n";
+  const std::string padEntry = "string \"Pad\" \"\"\n";
+  const std::size_t pad = bound - body.size() - end.size() - padEntry.size();
+  struct Case {
+    std::size_t extra;
+    unsigned expected;
+    bool setAside;
+  };
+  for (const Case c : {Case{0, 7, false}, Case{1, 42, true}}) {
+    SCOPED_TRACE(c.extra);
+    TempFolder folder;
+    const std::string whole = body + "string \"Pad\" \"" + std::string(pad + c.extra, 'x') + "\"\n" + end;
+    ASSERT_EQ(whole.size(), bound + c.extra);
+    WriteWhole(folder / "profile", whole);
+    auto store = ProfileStore::InFolder(folder.Path());
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(store->GetProfileInt("Settings", "StartPage", 42), c.expected);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::filesystem::exists(folder / "profile.damaged-1"), c.setAside);
+    if (c.setAside) {
+      EXPECT_NE(log.find("larger than 1048576 bytes"), std::string::npos) << log;
+      EXPECT_EQ(ReadWhole(folder / "profile.damaged-1"), whole);
+    }
+  }
+}
+
 TEST(Profile, ASecondDamagedFileDoesNotReplaceTheFirst)
 {
   TempFolder folder;
@@ -235,14 +271,19 @@ TEST(Profile, AFailedWriteLeavesThePreviousFileIntact)
   ASSERT_TRUE(store->WriteProfileString("Settings", "InstallDir", "/opt/tesmira"));
   std::string before = ReadWhole(store->FilePath());
 
-  // The disk fills up half-way through the temporary file.
+  // The disk fills up half-way through the temporary file. The user is told once, the log has every failure.
+  std::vector<int> told;
+  platform::SetProfileWriteFailureNotice([&told](int error) { told.push_back(error); });
   platform::SetProfileWriteFaultForTest(before.size() / 2);
   testing::internal::CaptureStderr();
   EXPECT_FALSE(store->WriteProfileInt("Settings", "StartPage", 2));
   EXPECT_FALSE(store->WriteProfileString("Settings", nullptr, nullptr));
   std::string log = testing::internal::GetCapturedStderr();
   platform::SetProfileWriteFaultForTest(std::nullopt);
+  platform::SetProfileWriteFailureNotice(nullptr);
   EXPECT_NE(log.find("not written"), std::string::npos) << log;
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
+  EXPECT_EQ(told, std::vector<int>{ENOSPC});
 
   EXPECT_EQ(ReadWhole(store->FilePath()), before);
   EXPECT_FALSE(std::filesystem::exists(folder / "profile.tmp"));

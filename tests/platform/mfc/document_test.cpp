@@ -4,6 +4,13 @@
 
 #include "platform/mfc/richedit.h"
 
+#include "platform/base/fileops.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <memory>
 
 namespace mfctest {
@@ -227,6 +234,38 @@ TEST_F(DocumentTest, AFailedSaveLeavesTheOldFileIntact)
     EXPECT_TRUE(Doc()->IsModified());
     EXPECT_TRUE(TempFilesLeft().empty());
   }
+}
+
+// A save killed while it wrote leaves its temporary beside the target; the next save in that folder removes it,
+// and what a running process is writing stays.
+TEST_F(DocumentTest, TemporariesOfKilledSavesGoAtTheNextSave)
+{
+  const std::string path = folder_.File("kept.qorr5");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // The killed save: its temporary half written, then the process gone without a chance to tidy up.
+    WriteFile(platform::SaveTemporaryName(path), "half a proj");
+    ::kill(::getpid(), SIGKILL);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  const std::string killed = "kept.qorr5.~sav" + std::to_string(child) + ".TMP";
+  // Written by a process that still runs (this test's parent), and a file of the user's named alike.
+  const std::string running = "other.qorr5.~sav" + std::to_string(::getppid()) + ".TMP";
+  WriteFile(folder_.File(running), "busy");
+  WriteFile(folder_.File("notes.~savings.TMP"), "the user's");
+  ASSERT_EQ(TempFilesLeft().size(), 3u);
+
+  Doc()->m_text = "saved";
+  SaveAs(path);
+  EXPECT_EQ(ReadFile(path), DocumentBytes("saved"));
+  const std::vector<std::string> left = TempFilesLeft();
+  EXPECT_EQ(std::count(left.begin(), left.end(), killed), 0);
+  EXPECT_EQ(std::count(left.begin(), left.end(), running), 1);
+  EXPECT_EQ(std::count(left.begin(), left.end(), "notes.~savings.TMP"), 1);
+  EXPECT_EQ(left.size(), 2u);
 }
 
 TEST_F(DocumentTest, OpeningAFileLoadsItBindsItAndUpdatesTheViews)
