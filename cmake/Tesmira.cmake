@@ -2,11 +2,9 @@
 
 find_program(CCACHE_PROGRAM ccache)
 if(CCACHE_PROGRAM)
-  # The tests' precompiled headers are cached only when ccache is told to trust them; paths are hashed relative to
-  # the project, so a clone at another path (or another worktree) shares the cache.
-  set(TESMIRA_CCACHE_LAUNCHER ${CMAKE_COMMAND} -E env
-    CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
-    CCACHE_BASEDIR=${PROJECT_SOURCE_DIR} CCACHE_NOHASHDIR=1 ${CCACHE_PROGRAM})
+  # Paths are hashed relative to the project, so a clone at another path (or another worktree) shares the cache.
+  set(TESMIRA_CCACHE_LAUNCHER ${CMAKE_COMMAND} -E env CCACHE_BASEDIR=${PROJECT_SOURCE_DIR} CCACHE_NOHASHDIR=1
+    ${CCACHE_PROGRAM})
   set(CMAKE_C_COMPILER_LAUNCHER ${TESMIRA_CCACHE_LAUNCHER})
   set(CMAKE_CXX_COMPILER_LAUNCHER ${TESMIRA_CCACHE_LAUNCHER})
 endif()
@@ -62,20 +60,6 @@ function(tesmira_library target)
   target_link_libraries(${target} PUBLIC ${ARG_PUBLIC_DEPS} PRIVATE ${ARG_DEPS})
 endfunction()
 
-# tesmira_test_headers(<target>): the test framework and the standard library are four fifths of what a test
-# source parses; every test program takes them precompiled once, by tesmira_test_headers (tests/).
-function(tesmira_test_headers target)
-  target_precompile_headers(${target} REUSE_FROM tesmira_test_headers)
-endfunction()
-
-# Where a test finds the sources, the shared data and the folder for what a person should look at.
-function(tesmira_test_definitions target)
-  target_compile_definitions(${target} PRIVATE
-    TESMIRA_ARTIFACTS_DIR="${TESMIRA_ARTIFACTS_DIR}"
-    TESMIRA_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-    TESMIRA_SHARED_DIR="${PROJECT_SOURCE_DIR}/../shared")
-endfunction()
-
 # tesmira_tests(<target> DEPS <targets...> [SOURCES <files...>])
 # One test executable per source folder; ctest sees every test case on its own so they run in parallel.
 function(tesmira_tests target)
@@ -91,8 +75,10 @@ function(tesmira_tests target)
   add_executable(${target} ${sources})
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${target} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
-  tesmira_test_headers(${target})
-  tesmira_test_definitions(${target})
+  target_compile_definitions(${target} PRIVATE
+    TESMIRA_ARTIFACTS_DIR="${TESMIRA_ARTIFACTS_DIR}"
+    TESMIRA_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    TESMIRA_SHARED_DIR="${PROJECT_SOURCE_DIR}/../shared")
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
