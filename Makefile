@@ -2,7 +2,10 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build test run acceptance bench tsan clean
+RELEASE_DIR ?= build-release
+PREFIX ?= /usr/local
+
+.PHONY: all setup configure build test run release install package acceptance bench tsan clean
 
 all: build
 
@@ -20,9 +23,23 @@ test: build
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS) --timeout 600
 
-# Starts the program from the build tree: on DISPLAY, else under Xvfb with a picture of its window saved.
-run: configure
-	@BUILD_DIR=$(BUILD_DIR) JOBS=$(JOBS) bash scripts/run
+# The optimised program without the sanitizers and without the tests, in its own build folder.
+release: setup
+	@cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESMIRA_TESTS=OFF -Wno-dev >/dev/null
+
+# Starts the optimised program from its build tree: on DISPLAY, else under Xvfb with a picture of its window saved.
+run: release
+	@BUILD_DIR=$(RELEASE_DIR) JOBS=$(JOBS) bash scripts/run
+
+# Installs the optimised program under PREFIX (DESTDIR for packaging).
+install: release
+	@cmake --build $(RELEASE_DIR) -j $(JOBS)
+	@cmake --install $(RELEASE_DIR) --prefix $(PREFIX)
+
+# A Debian package of the optimised program, in the release build folder.
+package: release
+	@cmake --build $(RELEASE_DIR) -j $(JOBS)
+	@cd $(RELEASE_DIR) && cpack -G DEB >/dev/null && ls -1 $(CURDIR)/$(RELEASE_DIR)/*.deb
 
 # The whole session on the program under Xvfb with real X key events; it runs headless in `make test` too.
 acceptance: configure
@@ -44,4 +61,4 @@ tsan: setup
 	  ctest --output-on-failure -j $(JOBS) --timeout 900 -R '$(TSAN_TESTS)'
 
 clean:
-	@rm -rf $(BUILD_DIR) build-bench $(TSAN_DIR)
+	@rm -rf $(BUILD_DIR) $(RELEASE_DIR) build-bench $(TSAN_DIR)

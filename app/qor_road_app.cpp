@@ -26,6 +26,7 @@
 #include "platform/base/crash_handler.h"
 #include "platform/base/fileops.h"
 #include "platform/base/folders.h"
+#include "platform/base/paths.h"
 #include "platform/base/profile.h"
 #include "platform/mfc/afxres.h"
 #include "platform/shell/file_types.h"
@@ -41,6 +42,7 @@
 
 #include <unistd.h>
 
+#include <filesystem>
 #include <memory>
 
 namespace {
@@ -82,6 +84,22 @@ void RegisterFileTypes()
                         {"application/x-qorroad-project", project, ".qorr4"},
                         {"application/x-qorroad-template", projectTemplate, ".qorrt"}};
   shell::RegisterUserFileTypes(registration);
+}
+
+// The installation folder (<prefix>/share/tesmira-road/, a program path) when this program is the installed one,
+// <prefix>/lib/tesmira-road/qorroad; empty when it runs from a build tree.
+std::string InstallationBesideProgram()
+{
+  char executable[4096] = {};
+  const ssize_t length = ::readlink("/proc/self/exe", executable, sizeof(executable) - 1);
+  if (length <= 0)
+    return {};
+  std::error_code error;
+  const auto installation =
+      std::filesystem::path(executable).parent_path().parent_path().parent_path() / "share" / "tesmira-road";
+  if (!std::filesystem::is_directory(installation / "Bin", error))
+    return {};
+  return platform::FromFileSystemPath(installation.string() + "/");
 }
 
 }  // namespace
@@ -130,6 +148,10 @@ BOOL CQorRoadApp::InitInstance()
   LoadStdProfileSettings(4);
   Shell::SetShellServices(&m_services);
 
+  // A package cannot write each user's settings as the Windows installer did: the installed program does.
+  if (const std::string installation = InstallationBesideProgram();
+      !installation.empty() && GetProfileString(kSettings, "InstallDir", "") != installation.c_str())
+    WriteProfileString(kSettings, "InstallDir", installation.c_str());
   if (GetProfileString(kSettings, "InstallDir", "").IsEmpty()) {
     char folder[MAX_PATH] = {};
     GetCurrentDirectory(MAX_PATH, folder);
