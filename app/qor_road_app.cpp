@@ -36,6 +36,7 @@
 #include "platform/user/common_controls.h"
 #include "platform/user/msgbox.h"
 #include "res/modules.h"
+#include "settings/preferences.h"
 #include "wizard/wizard.h"
 
 #include <unistd.h>
@@ -313,4 +314,10 @@ int CQorRoadApp::CServices::RunOptimizationDialog(HWND parent, Shell::Optimizati
 int CQorRoadApp::CServices::RunCatalogueManager(HWND parent, IQorRoadDoc* document)
 {
   return static_cast<int>(ManagementPlugins::RunCatalogueManager(parent, document));
+}
+
+int CQorRoadApp::CServices::RunPreferences(HWND parent, IQorRoadDoc* document, IVisualOpt* options,
+                                           Shell::PreferencesOutcome* outcome)
+{
+  return Options::RunPreferences(parent, document, options, outcome);
 }

@@ -45,6 +45,8 @@ private:
     int SendAnalyticsInfo(int flag) override;
     int RunOptimizationDialog(HWND parent, Shell::OptimizationChoice* values) override;
     int RunCatalogueManager(HWND parent, IQorRoadDoc* document) override;
+    int RunPreferences(HWND parent, IQorRoadDoc* document, IVisualOpt* options,
+                       Shell::PreferencesOutcome* outcome) override;
 
   private:
     CQorRoadApp* m_app;
