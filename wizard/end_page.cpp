@@ -6,8 +6,10 @@
 #include "model/igroups.h"
 #include "model/ipavement.h"
 #include "model/ipole.h"
+#include "model/light_device.h"
 #include "model/iroad.h"
 #include "model/shell/shell_services.h"
+#include "platform/com/comerror.h"
 #include "wizard/form_pages.h"
 #include "wizard/road_pages.h"
 #include "wizard/wizard.h"
@@ -59,6 +61,28 @@ UINT FormTemplate(int kind)
   }
 }
 
+// The luminaire the new project gets: the one the database remembers, else its default, as the project loads it.
+// Without a database the program's own default is named.
+void AppendLuminaire(CString& text, IGroupOfDev* group)
+{
+  bool loaded = false;
+  try {
+    loaded = group && group->LoadLightDevice(1, 1) == 0;
+  } catch (const _com_error&) {
+    loaded = false;
+  }
+  const CLightDevice* device = loaded ? group->GetLightDevice() : nullptr;
+  if (!device || device->luminaireName.IsEmpty()) {
+    text.AppendFormat("      Наименование: %s\r\n", kDefaultLuminaireName);
+    text += "      Mощность: 100 Вт\r\n";
+    text += "      Световой поток: 11500 лм\r\n";
+    return;
+  }
+  text.AppendFormat("      Наименование: %s\r\n", static_cast<LPCSTR>(device->luminaireName));
+  AppendValueLine(text, "      Mощность: %s Вт\r\n", device->lampPower * device->lampCount);
+  AppendValueLine(text, "      Световой поток: %s лм\r\n", device->lampFlux * device->lampCount);
+}
+
 }  // namespace
 
 CString BuildSummary(const _WIZARD_DATA& data, const CDlgWizard* wizard)
@@ -90,9 +114,7 @@ CString BuildSummary(const _WIZARD_DATA& data, const CDlgWizard* wizard)
     AppendValueLine(text, "   Наклон: %s град\r\n", pole->GetTilt(mounting));
   }
   text += "   Осветительный прибор:\r\n";
-  text.AppendFormat("      Наименование: %s\r\n", kDefaultLuminaireName);
-  text += "      Mощность: 100 Вт\r\n";
-  text += "      Световой поток: 11500 лм\r\n";
+  AppendLuminaire(text, group.get());
   text += "\r\nПримечание: Параметры проекта заданные по умолчанию\r\nмогут быть изменены в разделе параметры "
           "соответствующих\r\nобъектов. Дополнительную информацию по работе с\r\nобъектами вы можете получить из "
           "справочной системы F1.\r\n";
