@@ -22,6 +22,7 @@
 #include "outside/grafocore/grafocore.h"
 #include "outside/mailslot/mailslot_sender.h"
 #include "outside/norms/norms.h"
+#include "outside/servers/iluminaire_database.h"
 #include "outside/servers/registration.h"
 #include "platform/base/codepage.h"
 #include "platform/base/crash_handler.h"
@@ -39,8 +40,10 @@
 #include "platform/mfc/richedit.h"
 #include "platform/user/common_controls.h"
 #include "platform/user/msgbox.h"
+#include "model/servers.h"
 #include "res/modules.h"
 #include "settings/preferences.h"
+#include "wizard/end_page.h"
 #include "wizard/wizard.h"
 
 #include <spawn.h>
@@ -94,6 +97,21 @@ bool ShowHelpFile(const shell::HelpRequest& request)
   int status = 0;
   waitpid(pid, &status, 0);
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// What the wizard's end page names: the luminaire a new project loads, the one the database remembers, else its
+// default.
+bool ProjectLuminaireOf(IQorRoadDoc* document, Wizard::ProjectLuminaire* out)
+{
+  ObjectModel::ServerRef<ILuminaireDatabase> database(document, qorsrv::IID_ILuminaireDatabase);
+  qorsrv::LuminaireRecord* record = nullptr;
+  if (!database || FAILED(database->LuminaireDbSelectRemembered()) ||
+      database->LuminaireDbGetLuminaire(&record, -1, 0) != S_OK || !record)
+    return false;
+  out->name = record->luminaireName.c_str();
+  out->power = record->lampPower * record->lampCount;
+  out->flux = record->lampFlux * record->lampCount;
+  return true;
 }
 
 // The projects, older projects and templates open with this program, for this user.
@@ -204,8 +222,12 @@ BOOL CQorRoadApp::InitInstance()
       return FALSE;
   }
   m_pMainWnd->ShowWindow(SW_HIDE);
-  if (auto* frame = dynamic_cast<CMainFrame*>(m_pMainWnd))
-    shell::InstallLuminaireChooser(frame->GetDocumentInterface());
+  if (auto* frame = dynamic_cast<CMainFrame*>(m_pMainWnd)) {
+    IQorRoadDoc* document = frame->GetDocumentInterface();
+    shell::InstallLuminaireChooser(document);
+    Wizard::SetProjectLuminaireSource(
+        [document](Wizard::ProjectLuminaire* out) { return ProjectLuminaireOf(document, out); });
+  }
 
   if (!fileNamed) {
     if (GetProfileInt(kSettings, "StartPage", 1) == 0)
@@ -228,6 +250,7 @@ int CQorRoadApp::ExitInstance()
   const int code = CWinApp::ExitInstance();
   Shell::SetShellServices(nullptr);
   shell::SetHelpHandler(nullptr);
+  Wizard::SetProjectLuminaireSource(nullptr);
   return code;
 }
 

@@ -6,10 +6,8 @@
 #include "model/igroups.h"
 #include "model/ipavement.h"
 #include "model/ipole.h"
-#include "model/light_device.h"
 #include "model/iroad.h"
 #include "model/shell/shell_services.h"
-#include "platform/com/comerror.h"
 #include "wizard/form_pages.h"
 #include "wizard/road_pages.h"
 #include "wizard/wizard.h"
@@ -61,29 +59,29 @@ UINT FormTemplate(int kind)
   }
 }
 
-// The luminaire the new project gets: the one the database remembers, else its default, as the project loads it.
-// Without a database the program's own default is named.
-void AppendLuminaire(CString& text, IGroupOfDev* group)
+ProjectLuminaireSource& LuminaireSource()
 {
-  bool loaded = false;
-  try {
-    loaded = group && group->LoadLightDevice(1, 1) == 0;
-  } catch (const _com_error&) {
-    loaded = false;
-  }
-  const CLightDevice* device = loaded ? group->GetLightDevice() : nullptr;
-  if (!device || device->luminaireName.IsEmpty()) {
+  static ProjectLuminaireSource source;
+  return source;
+}
+
+void AppendLuminaire(CString& text)
+{
+  ProjectLuminaire luminaire;
+  if (!LuminaireSource() || !LuminaireSource()(&luminaire) || luminaire.name.IsEmpty()) {
     text.AppendFormat("      Наименование: %s\r\n", kDefaultLuminaireName);
     text += "      Mощность: 100 Вт\r\n";
     text += "      Световой поток: 11500 лм\r\n";
     return;
   }
-  text.AppendFormat("      Наименование: %s\r\n", static_cast<LPCSTR>(device->luminaireName));
-  AppendValueLine(text, "      Mощность: %s Вт\r\n", device->lampPower * device->lampCount);
-  AppendValueLine(text, "      Световой поток: %s лм\r\n", device->lampFlux * device->lampCount);
+  text.AppendFormat("      Наименование: %s\r\n", static_cast<LPCSTR>(luminaire.name));
+  AppendValueLine(text, "      Mощность: %s Вт\r\n", luminaire.power);
+  AppendValueLine(text, "      Световой поток: %s лм\r\n", luminaire.flux);
 }
 
 }  // namespace
+
+void SetProjectLuminaireSource(ProjectLuminaireSource source) { LuminaireSource() = std::move(source); }
 
 CString BuildSummary(const _WIZARD_DATA& data, const CDlgWizard* wizard)
 {
@@ -114,7 +112,7 @@ CString BuildSummary(const _WIZARD_DATA& data, const CDlgWizard* wizard)
     AppendValueLine(text, "   Наклон: %s град\r\n", pole->GetTilt(mounting));
   }
   text += "   Осветительный прибор:\r\n";
-  AppendLuminaire(text, group.get());
+  AppendLuminaire(text);
   text += "\r\nПримечание: Параметры проекта заданные по умолчанию\r\nмогут быть изменены в разделе параметры "
           "соответствующих\r\nобъектов. Дополнительную информацию по работе с\r\nобъектами вы можете получить из "
           "справочной системы F1.\r\n";
