@@ -204,8 +204,8 @@ TEST(LuminaireDatabase, DamagedOrForeignCatalogueFilesAreRefusedBeforeAnythingCh
   const struct {
     const char* file;
     const char* said;
-  } cases[] = {{"damaged.qord", ""}, {"truncated.qord", ""}, {"no-column.qord", "lacks luminaire.notes"},
-               {"huge.qord", "larger than a catalogue may be"}};
+  } cases[] = {{"damaged.qord", ""}, {"truncated.qord", ""}, {"no-column.qord", "нет поля luminaire.notes"},
+               {"huge.qord", "больше, чем может быть каталог"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     status = -1;
@@ -364,7 +364,7 @@ TEST(LuminaireDatabase, DamagedLuminaireIsRefusedNotHandedOut)
   EXPECT_EQ(r, nullptr);
   ILuminaireCatalogue* extra = nullptr;
   db->QueryInterface(IID_ILuminaireCatalogue, reinterpret_cast<void**>(&extra));
-  EXPECT_NE(std::string(extra->GetLastMessage()).find("damaged"), std::string::npos) << extra->GetLastMessage();
+  EXPECT_NE(std::string(extra->GetLastMessage()).find("поврежден"), std::string::npos) << extra->GetLastMessage();
   extra->Release();
   EXPECT_EQ(db->LuminaireDbGetLuminaire(&r, 1, 0), S_OK);
 }
