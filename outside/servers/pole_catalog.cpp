@@ -63,16 +63,16 @@ PoleCatalogContents ReadPoleCatalogue(const std::string& fileSystemPath)
     ~Closer() { sqlite3_close(db); }
   } closer{raw};
   if (rc != SQLITE_OK)
-    throw QordError(Ru(u8"каталог опор ") + fileSystemPath + Ru(u8" не открывается"));
+    throw QordError(Ru(u8"Каталог опор ") + fileSystemPath + Ru(u8" не открывается"));
   if (PragmaInt(raw, "PRAGMA application_id") != kPoleApplicationId ||
       PragmaInt(raw, "PRAGMA user_version") != kPoleSchemaVersion)
-    throw QordError(Ru(u8"файл ") + fileSystemPath + Ru(u8" не является каталогом опор этой программы"));
+    throw QordError(Ru(u8"Файл ") + fileSystemPath + Ru(u8" не является каталогом опор этой программы"));
 
   PoleCatalogContents contents;
   Statement poles(raw, "SELECT code, designation, model, height FROM pole ORDER BY ord");
   while (poles.Step()) {
     if (contents.poles.size() >= kMaxPoles)
-      throw QordError(Ru(u8"каталог опор ") + fileSystemPath + Ru(u8" поврежден"));
+      throw QordError(Ru(u8"Каталог опор ") + fileSystemPath + Ru(u8" поврежден"));
     PoleRecord p;
     p.code = poles.Text(0);  // kept UTF-8 until the brackets are found
     p.designation = Cp(poles.Text(1));
@@ -87,7 +87,7 @@ PoleCatalogContents ReadPoleCatalogue(const std::string& fileSystemPath)
     brackets.Bind(1, p.code);
     while (brackets.Step()) {
       if (p.brackets.size() >= kMaxPoles)
-        throw QordError(Ru(u8"каталог опор ") + fileSystemPath + Ru(u8" поврежден"));
+        throw QordError(Ru(u8"Каталог опор ") + fileSystemPath + Ru(u8" поврежден"));
       BracketRecord b;
       const std::string bracketCode = brackets.Text(0);
       b.code = Cp(bracketCode);
@@ -98,11 +98,11 @@ PoleCatalogContents ReadPoleCatalogue(const std::string& fileSystemPath)
       arms.Bind(1, bracketCode);
       while (arms.Step()) {
         if (b.arms.size() >= kMaxArms)
-          throw QordError(Ru(u8"кронштейн каталога опор ") + fileSystemPath + Ru(u8" поврежден"));
+          throw QordError(Ru(u8"Кронштейн каталога опор ") + fileSystemPath + Ru(u8" поврежден"));
         b.arms.push_back({arms.Real(0), arms.Real(1), arms.Real(2), arms.Real(3), 0.0, 0.0, 0});
       }
       if (b.arms.empty())
-        throw QordError(Ru(u8"у кронштейна каталога опор ") + fileSystemPath + Ru(u8" нет рожков"));
+        throw QordError(Ru(u8"У кронштейна каталога опор ") + fileSystemPath + Ru(u8" нет рожков"));
       p.brackets.push_back(std::move(b));
     }
     p.code = Cp(p.code);
@@ -229,7 +229,7 @@ void WritePoleCatalogue(const std::string& fileSystemPath, const std::vector<Pol
     ~Closer() { sqlite3_close(db); }
   } closer{raw};
   if (rc != SQLITE_OK)
-    throw QordError(Ru(u8"каталог опор ") + fileSystemPath + Ru(u8" не создается"));
+    throw QordError(Ru(u8"Каталог опор ") + fileSystemPath + Ru(u8" не создается"));
   Transaction t(raw);
   Exec(raw, kPoleSchema);
   Exec(raw, ("PRAGMA application_id = " + std::to_string(kPoleApplicationId)).c_str());

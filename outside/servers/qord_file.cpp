@@ -167,27 +167,27 @@ QordFile QordFile::OpenForReading(const std::string& fileSystemPath)
   std::error_code sizeError;
   const std::uintmax_t size = std::filesystem::file_size(fileSystemPath, sizeError);
   if (!sizeError && size > kMaxCatalogueFileBytes)
-    throw QordError(Ru(u8"файл ") + fileSystemPath + Ru(u8" больше, чем может быть каталог"));
+    throw QordError(Ru(u8"Файл ") + fileSystemPath + Ru(u8" больше, чем может быть каталог"));
   sqlite3* db = nullptr;
   int rc = sqlite3_open_v2(fileSystemPath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
   QordFile file(db, fileSystemPath);
   if (rc != SQLITE_OK)
-    throw QordError(Ru(u8"каталог ") + fileSystemPath + Ru(u8" не открывается"));
+    throw QordError(Ru(u8"Каталог ") + fileSystemPath + Ru(u8" не открывается"));
   // The file's own schema may name functions and views; none of it runs with more trust than plain data.
   sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
   sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
   try {
     if (PragmaInt(db, "PRAGMA application_id") != kApplicationId)
-      throw QordError(Ru(u8"файл ") + fileSystemPath + Ru(u8" не является каталогом светильников"));
+      throw QordError(Ru(u8"Файл ") + fileSystemPath + Ru(u8" не является каталогом светильников"));
   } catch (const QordError&) {
-    throw QordError(Ru(u8"файл ") + fileSystemPath + Ru(u8" не является каталогом светильников"));
+    throw QordError(Ru(u8"Файл ") + fileSystemPath + Ru(u8" не является каталогом светильников"));
   }
   if (PragmaInt(db, "PRAGMA user_version") != kSchemaVersion)
-    throw QordError(Ru(u8"каталог ") + fileSystemPath + Ru(u8" имеет неизвестный программе формат"));
+    throw QordError(Ru(u8"Каталог ") + fileSystemPath + Ru(u8" имеет неизвестный программе формат"));
   {
     Statement check(db, "PRAGMA quick_check(1)");
     if (!check.Step() || check.Text(0) != "ok")
-      throw QordError(Ru(u8"каталог ") + fileSystemPath + Ru(u8" поврежден"));
+      throw QordError(Ru(u8"Каталог ") + fileSystemPath + Ru(u8" поврежден"));
   }
   for (const auto& expected : kExpectedTables) {
     std::set<std::string> columns;
@@ -196,7 +196,7 @@ QordFile QordFile::OpenForReading(const std::string& fileSystemPath)
       columns.insert(info.Text(1));
     for (const char* column : expected.columns)
       if (!columns.count(column))
-        throw QordError(Ru(u8"в каталоге ") + fileSystemPath + Ru(u8" нет поля ") + expected.table + "." + column);
+        throw QordError(Ru(u8"В каталоге ") + fileSystemPath + Ru(u8" нет поля ") + expected.table + "." + column);
   }
   return file;
 }
@@ -207,7 +207,7 @@ QordFile QordFile::OpenForWriting(const std::string& fileSystemPath)
   int rc = sqlite3_open_v2(fileSystemPath.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
   QordFile file(db, fileSystemPath);
   if (rc != SQLITE_OK)
-    throw QordError(Ru(u8"каталог ") + fileSystemPath + Ru(u8" не создается"));
+    throw QordError(Ru(u8"Каталог ") + fileSystemPath + Ru(u8" не создается"));
   const int appId = PragmaInt(db, "PRAGMA application_id");
   if (appId == 0 && PragmaInt(db, "SELECT count(*) FROM sqlite_schema") == 0) {
     Transaction t(db);
@@ -216,7 +216,7 @@ QordFile QordFile::OpenForWriting(const std::string& fileSystemPath)
     Exec(db, ("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str());
     t.Commit();
   } else if (appId != kApplicationId || PragmaInt(db, "PRAGMA user_version") != kSchemaVersion) {
-    throw QordError(Ru(u8"файл ") + fileSystemPath + Ru(u8" не является каталогом светильников этой программы"));
+    throw QordError(Ru(u8"Файл ") + fileSystemPath + Ru(u8" не является каталогом светильников этой программы"));
   }
   return file;
 }
@@ -264,7 +264,7 @@ LuminaireEntry QordFile::ReadLuminaire(std::int64_t rowId)
   Statement s(m_db, m_readLuminaire);
   s.Bind(1, rowId);
   if (!s.Step())
-    throw QordError(Ru(u8"светильника больше нет в каталоге ") + m_path);
+    throw QordError(Ru(u8"Светильника больше нет в каталоге ") + m_path);
   LuminaireEntry e;
   Photometry& p = e.photometry;
   e.catalogueId = s.Text(0);
@@ -278,7 +278,7 @@ LuminaireEntry QordFile::ReadLuminaire(std::int64_t rowId)
   p.lampType = s.Text(8);
   const std::int64_t lampCount = s.Int(9);
   if (lampCount < 1 || lampCount > 1000)
-    throw QordError(Ru(u8"число ламп светильника повреждено в ") + m_path);
+    throw QordError(Ru(u8"Число ламп светильника повреждено в ") + m_path);
   p.lampCount = static_cast<int>(lampCount);
   p.lampFlux = s.Real(10);
   p.wattage = s.Real(11);
@@ -292,7 +292,7 @@ LuminaireEntry QordFile::ReadLuminaire(std::int64_t rowId)
   p.warnings = SplitNotes(s.Text(19));
   const std::int64_t symmetry = s.Int(20);
   if (symmetry < 0 || symmetry > 4)
-    throw QordError(Ru(u8"симметрия светильника повреждена в ") + m_path);
+    throw QordError(Ru(u8"Симметрия светильника повреждена в ") + m_path);
   p.symmetry = static_cast<PlaneSymmetry>(symmetry);
   p.planes = UnpackDoubles(s.Blob(21, kMaxAngles * 8), "planes");
   p.gammas = UnpackDoubles(s.Blob(22, kMaxAngles * 8), "gamma angles");
@@ -301,7 +301,7 @@ LuminaireEntry QordFile::ReadLuminaire(std::int64_t rowId)
   try {
     Validate(p);
   } catch (const PhotometryError& e) {
-    throw QordError(Ru(u8"светильник каталога ") + m_path + Ru(u8" поврежден: ") + e.what());
+    throw QordError(Ru(u8"Светильник каталога ") + m_path + Ru(u8" поврежден: ") + e.what());
   }
   return e;
 }
@@ -342,7 +342,7 @@ void QordFile::AddLuminaires(const std::vector<LuminaireEntry>& entries)
     s.BindBlob(24, cells.data(), cells.size());
     s.Step();
     if (sqlite3_changes(m_db) != 1)
-      throw QordError(Ru(u8"каталога ") + e.catalogueId + Ru(u8" нет в ") + m_path);
+      throw QordError(Ru(u8"Каталога ") + e.catalogueId + Ru(u8" нет в ") + m_path);
   }
   t.Commit();
 }

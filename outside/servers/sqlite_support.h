@@ -17,7 +17,7 @@ public:
   Statement(sqlite3* db, const char* sql) : m_db(db)
   {
     if (sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr) != SQLITE_OK)
-      throw QordError(Ru(u8"ошибка чтения каталога: ") + sqlite3_errmsg(db));
+      throw QordError(Ru(u8"Ошибка чтения каталога: ") + sqlite3_errmsg(db));
   }
   // Borrows a statement kept prepared elsewhere; it is reset and unbound again when this is done with it.
   Statement(sqlite3* db, sqlite3_stmt* prepared) : m_db(db), m_stmt(prepared), m_borrowed(true) {}
@@ -61,7 +61,7 @@ public:
       return true;
     if (rc == SQLITE_DONE)
       return false;
-    throw QordError(Ru(u8"ошибка чтения каталога: ") + sqlite3_errmsg(m_db));
+    throw QordError(Ru(u8"Ошибка чтения каталога: ") + sqlite3_errmsg(m_db));
   }
   std::string Text(int i)
   {
@@ -74,7 +74,7 @@ public:
   {
     const std::int64_t bytes = sqlite3_column_bytes(m_stmt, i);
     if (bytes > maxBytes)
-      throw QordError(Ru(u8"значение в каталоге больше допустимого"));
+      throw QordError(Ru(u8"Значение в каталоге больше допустимого"));
     const auto* data = static_cast<const std::uint8_t*>(sqlite3_column_blob(m_stmt, i));
     return data ? std::vector<std::uint8_t>(data, data + bytes) : std::vector<std::uint8_t>();
   }
@@ -83,7 +83,7 @@ private:
   void Check(int rc)
   {
     if (rc != SQLITE_OK)
-      throw QordError(Ru(u8"ошибка чтения каталога: ") + sqlite3_errmsg(m_db));
+      throw QordError(Ru(u8"Ошибка чтения каталога: ") + sqlite3_errmsg(m_db));
   }
   sqlite3* m_db;
   sqlite3_stmt* m_stmt = nullptr;
@@ -117,7 +117,7 @@ public:
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK) {
       sqlite3_finalize(stmt);
-      throw QordError(Ru(u8"ошибка чтения каталога: ") + sqlite3_errmsg(db));
+      throw QordError(Ru(u8"Ошибка чтения каталога: ") + sqlite3_errmsg(db));
     }
     m_entries.emplace_back(sql, stmt);
     return Statement(db, stmt);
@@ -139,7 +139,7 @@ inline void Exec(sqlite3* db, const char* sql)
   if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
     std::string message = error ? error : "unknown error";
     sqlite3_free(error);
-    throw QordError(Ru(u8"каталог не изменен: ") + message);
+    throw QordError(Ru(u8"Каталог не изменен: ") + message);
   }
 }
 
