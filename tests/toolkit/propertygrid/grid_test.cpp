@@ -99,6 +99,36 @@ protected:
   CTKPropertyGridItem* lanes = nullptr;
 };
 
+// Enter and Escape pressed on the keyboard come through the thread's pre-translation, which hands the edit's
+// key-downs to the dialog-message processing first; they must still end the edit.
+TEST_F(PropertyGridTest, KeysFromTheMessageLoopEndTheEdit)
+{
+  const auto press = [this](UINT key) {
+    MSG msg{Edit().GetSafeHwnd(), WM_KEYDOWN, key, 1, 0, {0, 0}};
+    if (!Edit().PreTranslateMessage(&msg)) {
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+    }
+    MSG pending;
+    while (PeekMessage(&pending, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&pending);
+      DispatchMessage(&pending);
+    }
+  };
+  name->OnChar('Л');
+  TypeIntoEdit("енина");
+  press(VK_RETURN);
+  EXPECT_EQ(EditCodes(), (std::vector<int>{11, 12, 3}));
+  EXPECT_EQ(S(name->GetValue()), "Ленина");
+  EXPECT_FALSE(Edit().IsWindowVisible() && ::GetFocus() == Edit().GetSafeHwnd()) << "the edit let the focus go";
+
+  owner.codes.clear();
+  name->OnChar('X');
+  press(VK_ESCAPE);
+  EXPECT_EQ(EditCodes(), (std::vector<int>{11, 13}));
+  EXPECT_EQ(S(name->GetValue()), "Ленина");
+}
+
 TEST_F(PropertyGridTest, RowsFollowTheExpandedCategory)
 {
   EXPECT_EQ(4, View().GetCount());
