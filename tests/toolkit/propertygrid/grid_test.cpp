@@ -129,6 +129,25 @@ TEST_F(PropertyGridTest, KeysFromTheMessageLoopEndTheEdit)
   EXPECT_EQ(S(name->GetValue()), "Ленина");
 }
 
+// A read-only row shows its value in the edit but offers no place to type: no caret; an editable row has one.
+TEST_F(PropertyGridTest, OnlyAnEditableRowShowsACaret)
+{
+  const auto caretShown = [] {
+    const RECT r = user::CaretRect();
+    return r.right > r.left && r.bottom > r.top;
+  };
+  name->OnChar('Л');
+  ASSERT_EQ(::GetFocus(), Edit().GetSafeHwnd());
+  EXPECT_TRUE(caretShown());
+  Edit().SendMessage(WM_CHAR, VK_ESCAPE, 0);
+
+  kind->SetReadOnly(TRUE);
+  kind->Select();
+  kind->SetFocusToInplaceControl();
+  ASSERT_EQ(::GetFocus(), Edit().GetSafeHwnd());
+  EXPECT_FALSE(caretShown());
+}
+
 TEST_F(PropertyGridTest, RowsFollowTheExpandedCategory)
 {
   EXPECT_EQ(4, View().GetCount());
