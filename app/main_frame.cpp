@@ -474,6 +474,9 @@ CQorRoadView* CMainFrame::GetFirstView() const
 
 void CMainFrame::OnClose()
 {
+  // The customise sheet works on the command bars that closing would free.
+  if (m_customizing)
+    return;
   int state = 0;
   SendMessage(UM_GETCALCSTATE, 0, reinterpret_cast<LPARAM>(&state));
   int exitPending = 0;
@@ -864,12 +867,9 @@ void CMainFrame::FinishPrimitiveOutline(IPrimitive* primitive)
 
 void CMainFrame::ShowHelpIndex()
 {
-  HH_AKLINK link;
-  link.cbStruct = sizeof(link);
-  link.pszKeywords = "";
-  link.fIndexOnFail = TRUE;
+  // A lookup needs a keyword: with none the help opens at its start.
   const CString helpFile = GetDocsFolder() + "QorRoad.chm";
-  HtmlHelp(GetSafeHwnd(), helpFile, HH_KEYWORD_LOOKUP, reinterpret_cast<DWORD_PTR>(&link));
+  HtmlHelp(GetSafeHwnd(), helpFile, HH_DISPLAY_TOPIC, 0);
 }
 
 LRESULT CMainFrame::OnEngineProgress(WPARAM wParam, LPARAM) { return SendMessage(UM_PROGRESS, wParam, 0); }
@@ -958,7 +958,14 @@ void CMainFrame::OnEconomicParameters()
     economics->SendMessage(WM_COMMAND, ids::ID_ECONOMIC_PARAMETERS);
 }
 
-void CMainFrame::OnCustomize() { RunCustomizeSheet(GetCommandBars()); }
+void CMainFrame::OnCustomize()
+{
+  if (m_customizing)
+    return;
+  m_customizing = TRUE;
+  RunCustomizeSheet(GetCommandBars());
+  m_customizing = FALSE;
+}
 
 LRESULT CMainFrame::OnDropFiles(WPARAM wParam, LPARAM)
 {

@@ -150,6 +150,7 @@ private:
   CTKStatusBar m_wndStatusBar;
   CTKDockingPaneManager m_paneManager;
   IQorRoadDoc* m_pDocument = nullptr;
+  BOOL m_customizing = FALSE;
   VisualCtrl::CTreeObjects* m_pTree = nullptr;
   VisualCtrl::CPropObjects* m_pProps = nullptr;
   VisualCtrl::CReportView* m_pReport = nullptr;

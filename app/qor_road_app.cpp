@@ -7,6 +7,7 @@
 #include "app/qor_road_view.h"
 #include "app/resource.h"
 #include "app/shell/analytics.h"
+#include "app/shell/luminaire_chooser.h"
 #include "app/shell/optimization_dialog.h"
 #include "app/shell/shell_dialogs.h"
 #include "app/shell/splash_screen.h"
@@ -21,25 +22,34 @@
 #include "outside/grafocore/grafocore.h"
 #include "outside/mailslot/mailslot_sender.h"
 #include "outside/norms/norms.h"
+#include "outside/servers/iluminaire_database.h"
 #include "outside/servers/registration.h"
 #include "platform/base/codepage.h"
 #include "platform/base/crash_handler.h"
 #include "platform/base/fileops.h"
+#include "platform/base/paths.h"
 #include "platform/base/folders.h"
 #include "platform/base/paths.h"
 #include "platform/base/profile.h"
 #include "platform/mfc/afxres.h"
 #include "platform/shell/file_types.h"
+#include "platform/shell/htmlhelp.h"
 #include "platform/mfc/commdlg.h"
+#include "platform/mfc/fileprompt.h"
 #include "platform/mfc/msgbox.h"
 #include "platform/mfc/ole.h"
 #include "platform/mfc/recentfilelist.h"
 #include "platform/mfc/richedit.h"
 #include "platform/user/common_controls.h"
 #include "platform/user/msgbox.h"
+#include "model/servers.h"
 #include "res/modules.h"
+#include "settings/preferences.h"
+#include "wizard/end_page.h"
 #include "wizard/wizard.h"
 
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -65,7 +75,45 @@ BEGIN_MESSAGE_MAP(CQorRoadApp, CWinApp)
   ON_UPDATE_COMMAND_UI(ids::ID_PRINT_GRAYSCALE, &CQorRoadApp::OnUpdatePrintGrayscale)
 END_MESSAGE_MAP()
 
+extern char** environ;
+
 namespace {
+
+// Every help button and command comes here: a help file that is not installed is said so, never passed over.
+bool ShowHelpFile(const shell::HelpRequest& request)
+{
+  std::error_code error;
+  const std::string path = platform::ToFileSystemPath(request.file);
+  if (request.file.empty() || !std::filesystem::is_regular_file(path, error)) {
+    CString text;
+    text.Format("Справка не установлена: файл справки %s не найден.", request.file.c_str());
+    ::MessageBox(request.caller ? request.caller : AfxGetMainWnd()->GetSafeHwnd(), text, "Tesmira Road",
+                 MB_OK | MB_ICONINFORMATION);
+    return false;
+  }
+  const char* argv[] = {"sh", "-c", "xdg-open \"$1\" >/dev/null 2>&1 &", "sh", path.c_str(), nullptr};
+  pid_t pid = 0;
+  if (posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0)
+    return false;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// What the wizard's end page names: the luminaire a new project loads, the one the database remembers, else its
+// default.
+bool ProjectLuminaireOf(IQorRoadDoc* document, Wizard::ProjectLuminaire* out)
+{
+  ObjectModel::ServerRef<ILuminaireDatabase> database(document, qorsrv::IID_ILuminaireDatabase);
+  qorsrv::LuminaireRecord* record = nullptr;
+  if (!database || FAILED(database->LuminaireDbSelectRemembered()) ||
+      database->LuminaireDbGetLuminaire(&record, -1, 0) != S_OK || !record)
+    return false;
+  out->name = record->luminaireName.c_str();
+  out->power = record->lampPower * record->lampCount;
+  out->flux = record->lampFlux * record->lampCount;
+  return true;
+}
 
 // The projects, older projects and templates open with this program, for this user.
 void RegisterFileTypes()
@@ -147,6 +195,7 @@ BOOL CQorRoadApp::InitInstance()
   });
   LoadStdProfileSettings(4);
   Shell::SetShellServices(&m_services);
+  shell::SetHelpHandler(&ShowHelpFile);
 
   // A package cannot write each user's settings as the Windows installer did: the installed program does.
   if (const std::string installation = InstallationBesideProgram();
@@ -194,9 +243,18 @@ BOOL CQorRoadApp::InitInstance()
     if (!m_pMainWnd)
       return FALSE;
   } else if (!ProcessShellCommand(commandLine)) {
-    return FALSE;
+    // The file could not be opened (its message was shown): the program goes on with a new project.
+    OnFileNew();
+    if (!m_pMainWnd)
+      return FALSE;
   }
   m_pMainWnd->ShowWindow(SW_HIDE);
+  if (auto* frame = dynamic_cast<CMainFrame*>(m_pMainWnd)) {
+    IQorRoadDoc* document = frame->GetDocumentInterface();
+    shell::InstallLuminaireChooser(document);
+    Wizard::SetProjectLuminaireSource(
+        [document](Wizard::ProjectLuminaire* out) { return ProjectLuminaireOf(document, out); });
+  }
 
   if (!fileNamed) {
     if (GetProfileInt(kSettings, "StartPage", 1) == 0)
@@ -219,6 +277,8 @@ int CQorRoadApp::ExitInstance()
   const int code = CWinApp::ExitInstance();
   platform::SetProfileWriteFailureNotice(nullptr);
   Shell::SetShellServices(nullptr);
+  shell::SetHelpHandler(nullptr);
+  Wizard::SetProjectLuminaireSource(nullptr);
   return code;
 }
 
@@ -228,7 +288,34 @@ void CQorRoadApp::OnAppAbout()
   about.DoModal();
 }
 
-void CQorRoadApp::OnFileOpen() { CWinApp::OnFileOpen(); }
+void CQorRoadApp::OnFileOpen()
+{
+  // The open project is settled before a file is chosen, and the answer is not asked for again after the choice.
+  auto* frame = dynamic_cast<CFrameWnd*>(m_pMainWnd);
+  CDocument* document = frame ? frame->GetActiveDocument() : nullptr;
+  if (document && document->IsModified() && !document->SaveModified())
+    return;
+  CString name;
+  if (!DoPromptFileName(name, AFX_IDS_OPENFILE, platform::mfc::kOfnHideReadOnly | platform::mfc::kOfnFileMustExist,
+                        TRUE, nullptr))
+    return;
+  const BOOL keptChanges = document && document->IsModified();
+  if (keptChanges)
+    document->SetModifiedFlag(FALSE);
+  if (!OpenDocumentFile(name) && keptChanges && frame->GetActiveDocument() == document)
+    document->SetModifiedFlag(TRUE);
+}
+
+BOOL CQorRoadApp::DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFlags, BOOL bOpenFileDialog,
+                                   CDocTemplate* pTemplate)
+{
+  if (fileName.Find('\\') < 0 && fileName.Find('/') < 0) {
+    const CString folder(platform::DocumentsFolder().c_str());
+    if (GetFileAttributes(folder) != INVALID_FILE_ATTRIBUTES)
+      fileName = folder + fileName;
+  }
+  return CWinApp::DoPromptFileName(fileName, nIDSTitle, lFlags, bOpenFileDialog, pTemplate);
+}
 
 void CQorRoadApp::OnProjectTemplates()
 {
@@ -343,4 +430,10 @@ int CQorRoadApp::CServices::RunOptimizationDialog(HWND parent, Shell::Optimizati
 int CQorRoadApp::CServices::RunCatalogueManager(HWND parent, IQorRoadDoc* document)
 {
   return static_cast<int>(ManagementPlugins::RunCatalogueManager(parent, document));
+}
+
+int CQorRoadApp::CServices::RunPreferences(HWND parent, IQorRoadDoc* document, IVisualOpt* options,
+                                           Shell::PreferencesOutcome* outcome)
+{
+  return Options::RunPreferences(parent, document, options, outcome);
 }

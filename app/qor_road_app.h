@@ -24,6 +24,10 @@ public:
   // Set by start-up when no file was named and the start page is due; tests read it.
   BOOL m_startPageDue = FALSE;
 
+  // A name without a folder is proposed in the documents folder, and an open dialog starts there.
+  BOOL DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFlags, BOOL bOpenFileDialog,
+                        CDocTemplate* pTemplate) override;
+
 protected:
   DECLARE_MESSAGE_MAP()
 
@@ -45,6 +49,8 @@ private:
     int SendAnalyticsInfo(int flag) override;
     int RunOptimizationDialog(HWND parent, Shell::OptimizationChoice* values) override;
     int RunCatalogueManager(HWND parent, IQorRoadDoc* document) override;
+    int RunPreferences(HWND parent, IQorRoadDoc* document, IVisualOpt* options,
+                       Shell::PreferencesOutcome* outcome) override;
 
   private:
     CQorRoadApp* m_app;

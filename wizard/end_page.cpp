@@ -59,7 +59,29 @@ UINT FormTemplate(int kind)
   }
 }
 
+ProjectLuminaireSource& LuminaireSource()
+{
+  static ProjectLuminaireSource source;
+  return source;
+}
+
+void AppendLuminaire(CString& text)
+{
+  ProjectLuminaire luminaire;
+  if (!LuminaireSource() || !LuminaireSource()(&luminaire) || luminaire.name.IsEmpty()) {
+    text.AppendFormat("      Наименование: %s\r\n", kDefaultLuminaireName);
+    text += "      Mощность: 100 Вт\r\n";
+    text += "      Световой поток: 11500 лм\r\n";
+    return;
+  }
+  text.AppendFormat("      Наименование: %s\r\n", static_cast<LPCSTR>(luminaire.name));
+  AppendValueLine(text, "      Mощность: %s Вт\r\n", luminaire.power);
+  AppendValueLine(text, "      Световой поток: %s лм\r\n", luminaire.flux);
+}
+
 }  // namespace
+
+void SetProjectLuminaireSource(ProjectLuminaireSource source) { LuminaireSource() = std::move(source); }
 
 CString BuildSummary(const _WIZARD_DATA& data, const CDlgWizard* wizard)
 {
@@ -90,9 +112,7 @@ CString BuildSummary(const _WIZARD_DATA& data, const CDlgWizard* wizard)
     AppendValueLine(text, "   Наклон: %s град\r\n", pole->GetTilt(mounting));
   }
   text += "   Осветительный прибор:\r\n";
-  text.AppendFormat("      Наименование: %s\r\n", kDefaultLuminaireName);
-  text += "      Mощность: 100 Вт\r\n";
-  text += "      Световой поток: 11500 лм\r\n";
+  AppendLuminaire(text);
   text += "\r\nПримечание: Параметры проекта заданные по умолчанию\r\nмогут быть изменены в разделе параметры "
           "соответствующих\r\nобъектов. Дополнительную информацию по работе с\r\nобъектами вы можете получить из "
           "справочной системы F1.\r\n";

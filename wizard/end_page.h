@@ -4,6 +4,8 @@
 
 #include "wizard/page.h"
 
+#include <functional>
+
 namespace Wizard {
 
 class CPageOfEnd : public CWDialog {
@@ -27,7 +29,17 @@ class CDlgWizard;
 // The summary of the record's area; the typical-form kinds read the page of their form in `wizard`.
 CString BuildSummary(const _WIZARD_DATA& data, const CDlgWizard* wizard);
 
-// The luminaire every new project starts with.
+// The luminaire every new project starts with when no luminaire database tells which.
 inline constexpr char kDefaultLuminaireName[] = "ЖКУ 21-100-001";
+
+// The luminaire a new project gets, as the program's luminaire database answers it.
+struct ProjectLuminaire {
+  CString name;
+  double power = 0;  // W, all light sources
+  double flux = 0;   // lm, all light sources
+};
+// False: not known, and the summary names the default above. The program sets it; null removes it.
+using ProjectLuminaireSource = std::function<bool(ProjectLuminaire*)>;
+void SetProjectLuminaireSource(ProjectLuminaireSource source);
 
 }  // namespace Wizard

@@ -166,7 +166,10 @@ void CDlgManagementPlugins::CListBoxManuf::Draw(const DRAWITEMSTRUCT& draw)
   if (const auto listFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT, 0, 0)))
     GetObjectA(listFont, sizeof font, &font);
   const int textTop = rc.top + std::max(0, height - (height - static_cast<int>(font.lfHeight)) / 2 - 2);
-  dc->TextOut(rc.left + 160, textTop, entry->m_trademark, entry->m_trademark.GetLength());
+  // The text stands beside the maker's picture; an entry without one (the program's own catalogue) would have it
+  // pushed past a narrow list's edge.
+  const int textLeft = rc.left + (entry->m_picture ? 160 : kTextInsetWithoutPicture);
+  dc->TextOut(textLeft, textTop, entry->m_trademark, entry->m_trademark.GetLength());
 
   if (entry->m_picture) {
     const int inset = std::max(0, (height - entry->m_pictureHeight) / 2);

@@ -55,6 +55,7 @@ public:
 class CDlgManagementPlugins : public CTKResizeDialog {
 public:
   static constexpr int kItemHeight = 54;
+  static constexpr int kTextInsetWithoutPicture = 6;
 
   // An owner-drawn list of catalogues. Its entries are touched only by the dialog's thread: the index thread
   // hands what it reads over by message.

@@ -63,22 +63,22 @@ PoleCatalogContents ReadPoleCatalogue(const std::string& fileSystemPath)
     ~Closer() { sqlite3_close(db); }
   } closer{raw};
   if (rc != SQLITE_OK)
-    throw QordError("the pole catalogue " + fileSystemPath + " cannot be opened");
+    throw QordError(Ru(u8"Каталог опор ") + fileSystemPath + Ru(u8" не открывается"));
   sqlite3_db_config(raw, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
   sqlite3_db_config(raw, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
   detail::BoundQueries(raw);
   if (PragmaInt(raw, "PRAGMA application_id") != kPoleApplicationId ||
       PragmaInt(raw, "PRAGMA user_version") != kPoleSchemaVersion)
-    throw QordError("the file " + fileSystemPath + " is no pole catalogue of this program");
+    throw QordError(Ru(u8"Файл ") + fileSystemPath + Ru(u8" не является каталогом опор этой программы"));
   if (!detail::IsTable(raw, "pole") || !detail::IsTable(raw, "bracket") || !detail::IsTable(raw, "fitting") ||
       !detail::IsTable(raw, "arm"))
-    throw QordError("the pole catalogue " + fileSystemPath + " is damaged");
+    throw QordError(Ru(u8"Каталог опор ") + fileSystemPath + Ru(u8" поврежден"));
 
   PoleCatalogContents contents;
   Statement poles(raw, "SELECT code, designation, model, height FROM pole ORDER BY ord");
   while (poles.Step()) {
     if (contents.poles.size() >= kMaxPoles)
-      throw QordError("the pole catalogue " + fileSystemPath + " is damaged");
+      throw QordError(Ru(u8"Каталог опор ") + fileSystemPath + Ru(u8" поврежден"));
     PoleRecord p;
     p.code = poles.Text(0);  // kept UTF-8 until the brackets are found
     p.designation = Cp(poles.Text(1));
@@ -93,7 +93,7 @@ PoleCatalogContents ReadPoleCatalogue(const std::string& fileSystemPath)
     brackets.Bind(1, p.code);
     while (brackets.Step()) {
       if (p.brackets.size() >= kMaxPoles)
-        throw QordError("the pole catalogue " + fileSystemPath + " is damaged");
+        throw QordError(Ru(u8"Каталог опор ") + fileSystemPath + Ru(u8" поврежден"));
       BracketRecord b;
       const std::string bracketCode = brackets.Text(0);
       b.code = Cp(bracketCode);
@@ -104,11 +104,11 @@ PoleCatalogContents ReadPoleCatalogue(const std::string& fileSystemPath)
       arms.Bind(1, bracketCode);
       while (arms.Step()) {
         if (b.arms.size() >= kMaxArms)
-          throw QordError("a bracket of the pole catalogue " + fileSystemPath + " is damaged");
+          throw QordError(Ru(u8"Кронштейн каталога опор ") + fileSystemPath + Ru(u8" поврежден"));
         b.arms.push_back({arms.Real(0), arms.Real(1), arms.Real(2), arms.Real(3), 0.0, 0.0, 0});
       }
       if (b.arms.empty())
-        throw QordError("a bracket of the pole catalogue " + fileSystemPath + " has no arm");
+        throw QordError(Ru(u8"У кронштейна каталога опор ") + fileSystemPath + Ru(u8" нет рожков"));
       p.brackets.push_back(std::move(b));
     }
     p.code = Cp(p.code);
@@ -235,7 +235,7 @@ void WritePoleCatalogue(const std::string& fileSystemPath, const std::vector<Pol
     ~Closer() { sqlite3_close(db); }
   } closer{raw};
   if (rc != SQLITE_OK)
-    throw QordError("the pole catalogue " + fileSystemPath + " cannot be created");
+    throw QordError(Ru(u8"Каталог опор ") + fileSystemPath + Ru(u8" не создается"));
   Transaction t(raw);
   Exec(raw, kPoleSchema);
   Exec(raw, ("PRAGMA application_id = " + std::to_string(kPoleApplicationId)).c_str());

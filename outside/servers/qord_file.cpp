@@ -169,39 +169,39 @@ QordFile QordFile::OpenForReading(const std::string& fileSystemPath)
   std::error_code sizeError;
   const std::uintmax_t size = std::filesystem::file_size(fileSystemPath, sizeError);
   if (!sizeError && size > kMaxCatalogueFileBytes)
-    throw QordError("the file " + fileSystemPath + " is larger than a catalogue may be");
+    throw QordError(Ru(u8"Файл ") + fileSystemPath + Ru(u8" больше, чем может быть каталог"));
   sqlite3* db = nullptr;
   int rc = sqlite3_open_v2(fileSystemPath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
   QordFile file(db, fileSystemPath);
   if (rc != SQLITE_OK)
-    throw QordError("the catalogue " + fileSystemPath + " cannot be opened");
+    throw QordError(Ru(u8"Каталог ") + fileSystemPath + Ru(u8" не открывается"));
   // The file's own schema may name functions and views; none of it runs with more trust than plain data.
   sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
   sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
   BoundQueries(db);
   try {
     if (PragmaInt(db, "PRAGMA application_id") != kApplicationId)
-      throw QordError("the file " + fileSystemPath + " is no luminaire catalogue");
+      throw QordError(Ru(u8"Файл ") + fileSystemPath + Ru(u8" не является каталогом светильников"));
   } catch (const QordError&) {
-    throw QordError("the file " + fileSystemPath + " is no luminaire catalogue");
+    throw QordError(Ru(u8"Файл ") + fileSystemPath + Ru(u8" не является каталогом светильников"));
   }
   if (PragmaInt(db, "PRAGMA user_version") != kSchemaVersion)
-    throw QordError("the catalogue " + fileSystemPath + " has a schema this program does not know");
+    throw QordError(Ru(u8"Каталог ") + fileSystemPath + Ru(u8" имеет неизвестный программе формат"));
   {
     Statement check(db, "PRAGMA quick_check(1)");
     if (!check.Step() || check.Text(0) != "ok")
-      throw QordError("the catalogue " + fileSystemPath + " is damaged");
+      throw QordError(Ru(u8"Каталог ") + fileSystemPath + Ru(u8" поврежден"));
   }
   for (const auto& expected : kExpectedTables) {
     if (!IsTable(db, expected.table))
-      throw QordError("the catalogue " + fileSystemPath + " holds no table " + expected.table);
+      throw QordError(Ru(u8"В каталоге ") + fileSystemPath + Ru(u8" нет таблицы ") + expected.table);
     std::set<std::string> columns;
     Statement info(db, ("PRAGMA table_info(" + std::string(expected.table) + ")").c_str());
     while (info.Step())
       columns.insert(info.Text(1));
     for (const char* column : expected.columns)
       if (!columns.count(column))
-        throw QordError("the catalogue " + fileSystemPath + " lacks " + expected.table + "." + column);
+        throw QordError(Ru(u8"В каталоге ") + fileSystemPath + Ru(u8" нет поля ") + expected.table + "." + column);
   }
   return file;
 }
@@ -212,7 +212,7 @@ QordFile QordFile::OpenForWriting(const std::string& fileSystemPath)
   int rc = sqlite3_open_v2(fileSystemPath.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
   QordFile file(db, fileSystemPath);
   if (rc != SQLITE_OK)
-    throw QordError("the catalogue " + fileSystemPath + " cannot be created");
+    throw QordError(Ru(u8"Каталог ") + fileSystemPath + Ru(u8" не создается"));
   BoundQueries(db);
   const int appId = PragmaInt(db, "PRAGMA application_id");
   if (appId == 0 && PragmaInt(db, "SELECT count(*) FROM sqlite_schema") == 0) {
@@ -222,7 +222,7 @@ QordFile QordFile::OpenForWriting(const std::string& fileSystemPath)
     Exec(db, ("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str());
     t.Commit();
   } else if (appId != kApplicationId || PragmaInt(db, "PRAGMA user_version") != kSchemaVersion) {
-    throw QordError("the file " + fileSystemPath + " is no luminaire catalogue of this program");
+    throw QordError(Ru(u8"Файл ") + fileSystemPath + Ru(u8" не является каталогом светильников этой программы"));
   }
   return file;
 }
@@ -270,7 +270,7 @@ LuminaireEntry QordFile::ReadLuminaire(std::int64_t rowId)
   Statement s(m_db, m_readLuminaire);
   s.Bind(1, rowId);
   if (!s.Step())
-    throw QordError("the luminaire is no longer in the catalogue " + m_path);
+    throw QordError(Ru(u8"Светильника больше нет в каталоге ") + m_path);
   LuminaireEntry e;
   Photometry& p = e.photometry;
   e.catalogueId = s.Text(0);
@@ -284,7 +284,7 @@ LuminaireEntry QordFile::ReadLuminaire(std::int64_t rowId)
   p.lampType = s.Text(8);
   const std::int64_t lampCount = s.Int(9);
   if (lampCount < 1 || lampCount > 1000)
-    throw QordError("the lamp count of a luminaire is damaged in " + m_path);
+    throw QordError(Ru(u8"Число ламп светильника повреждено в ") + m_path);
   p.lampCount = static_cast<int>(lampCount);
   p.lampFlux = s.Real(10);
   p.wattage = s.Real(11);
@@ -298,7 +298,7 @@ LuminaireEntry QordFile::ReadLuminaire(std::int64_t rowId)
   p.warnings = SplitNotes(s.Text(19));
   const std::int64_t symmetry = s.Int(20);
   if (symmetry < 0 || symmetry > 4)
-    throw QordError("the symmetry of a luminaire is damaged in " + m_path);
+    throw QordError(Ru(u8"Симметрия светильника повреждена в ") + m_path);
   p.symmetry = static_cast<PlaneSymmetry>(symmetry);
   p.planes = UnpackDoubles(s.Blob(21, kMaxAngles * 8), "planes");
   p.gammas = UnpackDoubles(s.Blob(22, kMaxAngles * 8), "gamma angles");
@@ -307,7 +307,7 @@ LuminaireEntry QordFile::ReadLuminaire(std::int64_t rowId)
   try {
     Validate(p);
   } catch (const PhotometryError& e) {
-    throw QordError("a luminaire of " + m_path + " is damaged: " + e.what());
+    throw QordError(Ru(u8"Светильник каталога ") + m_path + Ru(u8" поврежден: ") + e.what());
   }
   return e;
 }
@@ -348,7 +348,7 @@ void QordFile::AddLuminaires(const std::vector<LuminaireEntry>& entries)
     s.BindBlob(24, cells.data(), cells.size());
     s.Step();
     if (sqlite3_changes(m_db) != 1)
-      throw QordError("the catalogue " + e.catalogueId + " is not in " + m_path);
+      throw QordError(Ru(u8"Каталога ") + e.catalogueId + Ru(u8" нет в ") + m_path);
   }
   t.Commit();
 }

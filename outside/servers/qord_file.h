@@ -15,10 +15,14 @@ struct sqlite3_stmt;
 
 namespace qorsrv {
 
+// The message is UTF-8 and shown to the user as it is, so it is Russian.
 class QordError : public std::runtime_error {
 public:
   using std::runtime_error::runtime_error;
 };
+
+// A UTF-8 text kept as UTF-8 whatever the execution character set.
+inline std::string Ru(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
 struct CatalogueInfo {
   std::string id;

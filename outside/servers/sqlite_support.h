@@ -28,8 +28,9 @@ inline void BoundQueries(sqlite3* db) { sqlite3_progress_handler(db, 1000, Query
 inline std::string QueryFailure(sqlite3* db, int rc)
 {
   if (rc == SQLITE_INTERRUPT)
-    return "a catalogue query took longer than " + std::to_string(kQueryBound.count()) + " s and was stopped";
-  return std::string("catalogue query failed: ") + sqlite3_errmsg(db);
+    return Ru(u8"Запрос к каталогу длился дольше ") + std::to_string(kQueryBound.count()) +
+           Ru(u8" с и был остановлен");
+  return Ru(u8"Ошибка чтения каталога: ") + sqlite3_errmsg(db);
 }
 
 class Statement {
@@ -38,7 +39,7 @@ public:
   {
     ArmQueryBound();
     if (sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr) != SQLITE_OK)
-      throw QordError(std::string("catalogue query failed: ") + sqlite3_errmsg(db));
+      throw QordError(Ru(u8"Ошибка чтения каталога: ") + sqlite3_errmsg(db));
   }
   // Borrows a statement kept prepared elsewhere; it is reset and unbound again when this is done with it.
   Statement(sqlite3* db, sqlite3_stmt* prepared) : m_db(db), m_stmt(prepared), m_borrowed(true) { ArmQueryBound(); }
@@ -95,7 +96,7 @@ public:
   {
     const std::int64_t bytes = sqlite3_column_bytes(m_stmt, i);
     if (bytes > maxBytes)
-      throw QordError("a catalogue value is larger than allowed");
+      throw QordError(Ru(u8"Значение в каталоге больше допустимого"));
     const auto* data = static_cast<const std::uint8_t*>(sqlite3_column_blob(m_stmt, i));
     return data ? std::vector<std::uint8_t>(data, data + bytes) : std::vector<std::uint8_t>();
   }
@@ -104,7 +105,7 @@ private:
   void Check(int rc)
   {
     if (rc != SQLITE_OK)
-      throw QordError(std::string("catalogue query failed: ") + sqlite3_errmsg(m_db));
+      throw QordError(Ru(u8"Ошибка чтения каталога: ") + sqlite3_errmsg(m_db));
   }
   sqlite3* m_db;
   sqlite3_stmt* m_stmt = nullptr;
@@ -138,7 +139,7 @@ public:
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK) {
       sqlite3_finalize(stmt);
-      throw QordError(std::string("catalogue query failed: ") + sqlite3_errmsg(db));
+      throw QordError(Ru(u8"Ошибка чтения каталога: ") + sqlite3_errmsg(db));
     }
     m_entries.emplace_back(sql, stmt);
     return Statement(db, stmt);
@@ -159,9 +160,10 @@ inline void Exec(sqlite3* db, const char* sql)
   char* error = nullptr;
   ArmQueryBound();
   if (const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &error); rc != SQLITE_OK) {
-    std::string message = rc == SQLITE_INTERRUPT ? QueryFailure(db, rc) : error ? error : "unknown error";
+    std::string message =
+        rc == SQLITE_INTERRUPT ? QueryFailure(db, rc) : error ? error : Ru(u8"неизвестная ошибка");
     sqlite3_free(error);
-    throw QordError("catalogue update failed: " + message);
+    throw QordError(Ru(u8"Каталог не изменен: ") + message);
   }
 }
 

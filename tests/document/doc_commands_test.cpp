@@ -640,7 +640,7 @@ TEST_F(CatalogueInstall, AFileThatIsNoCatalogueIsRefusedWithTheDatabasesReason)
   commands.messages.clear();
   EXPECT_FALSE(doc->InstallCatalog(nullptr, junk.c_str(), FALSE));
   ASSERT_EQ(commands.messages.size(), 1u);
-  EXPECT_NE(commands.messages[0].find("is no luminaire catalogue"), std::string::npos) << commands.messages[0];
+  EXPECT_NE(commands.messages[0].find("не является каталогом светильников"), std::string::npos) << commands.messages[0];
   EXPECT_EQ(doc->GetCatalogCount(), count);
   EXPECT_FALSE(Loaded("95"));
   EXPECT_FALSE(std::filesystem::exists(Plugin("95")));

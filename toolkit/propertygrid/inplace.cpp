@@ -167,6 +167,17 @@ LRESULT CTKPropertyGridInplaceEdit::WindowProc(UINT message, WPARAM wParam, LPAR
   CTKPropertyGridDispatch dispatch;
   CTKPropertyGridItem* item = m_pItem;
   switch (message) {
+    case WM_GETDLGCODE:
+      // Enter and Escape end the edit as characters; the dialog-message processing its key-downs go through
+      // would otherwise take them as the default and cancel buttons of a dialog the edit is not in.
+      return CTKMaskEditT<CEdit>::WindowProc(message, wParam, lParam) | DLGC_WANTALLKEYS;
+    case WM_SETFOCUS: {
+      // A read-only value can be selected and copied, but a caret would invite typing into it.
+      const LRESULT result = CTKMaskEditT<CEdit>::WindowProc(message, wParam, lParam);
+      if ((GetStyle() & ES_READONLY) != 0)
+        ::HideCaret(GetSafeHwnd());
+      return result;
+    }
     case WM_CHAR: {
       const UINT ch = static_cast<UINT>(wParam);
       if (ch == VK_RETURN || ch == VK_ESCAPE) {

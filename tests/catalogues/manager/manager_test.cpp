@@ -6,6 +6,7 @@
 #include "tests/catalogues/manager/manager_fixture.h"
 #include "tests/model/fake_analytics.h"
 
+#include <algorithm>
 #include <regex>
 
 namespace {
@@ -329,6 +330,43 @@ TEST_F(CatalogueManagerTest, RestartingTheIndexWhileTheListsArePaintedStaysSound
   ASSERT_TRUE(IndexRead());
   PumpUntil([] { return false; }, std::chrono::milliseconds(20));
   EXPECT_EQ(Ids(dialog->m_offered), (std::vector<std::string>{"100000004", "100000005"}));
+}
+
+// The list is narrow: the program's own catalogue, which has no maker's picture, keeps its name in view.
+TEST_F(CatalogueManagerTest, AnInstalledNameWithoutAPictureStartsAtTheLeft)
+{
+  document.installed = {{"1", 1, "Tesmira Road", {}}};
+  Open();
+  ASSERT_EQ(dialog->m_installed.GetCount(), 1);
+  constexpr int width = 220;
+  const int height = ManagementPlugins::CDlgManagementPlugins::kItemHeight;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  DRAWITEMSTRUCT draw{};
+  draw.CtlType = ODT_LISTBOX;
+  draw.itemID = 0;
+  draw.itemAction = ODA_DRAWENTIRE;
+  draw.hDC = dc;
+  draw.rcItem = {0, 0, width, height};
+  SelectObject(dc, reinterpret_cast<HGDIOBJ>(dialog->m_installed.SendMessage(WM_GETFONT, 0, 0)));
+  dialog->m_installed.Draw(draw);
+  int leftmost = width;
+  int rightmost = -1;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      if (GetRValue(GetPixel(dc, x, y)) < 100) {
+        leftmost = std::min(leftmost, x);
+        rightmost = std::max(rightmost, x);
+      }
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ASSERT_GE(rightmost, 0) << "the name is drawn";
+  EXPECT_LT(leftmost, 20);
+  EXPECT_LT(rightmost, 160);
 }
 
 }  // namespace

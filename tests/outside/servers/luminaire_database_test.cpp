@@ -217,8 +217,8 @@ TEST(LuminaireDatabase, DamagedOrForeignCatalogueFilesAreRefusedBeforeAnythingCh
   const struct {
     const char* file;
     const char* said;
-  } cases[] = {{"damaged.qord", ""}, {"truncated.qord", ""}, {"no-column.qord", "lacks luminaire.notes"},
-               {"huge.qord", "larger than a catalogue may be"}, {"endless-view.qord", "holds no table luminaire"}};
+  } cases[] = {{"damaged.qord", ""}, {"truncated.qord", ""}, {"no-column.qord", "нет поля luminaire.notes"},
+               {"huge.qord", "больше, чем может быть каталог"}, {"endless-view.qord", "нет таблицы luminaire"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     status = -1;
@@ -377,7 +377,7 @@ TEST(LuminaireDatabase, DamagedLuminaireIsRefusedNotHandedOut)
   EXPECT_EQ(r, nullptr);
   ILuminaireCatalogue* extra = nullptr;
   db->QueryInterface(IID_ILuminaireCatalogue, reinterpret_cast<void**>(&extra));
-  EXPECT_NE(std::string(extra->GetLastMessage()).find("damaged"), std::string::npos) << extra->GetLastMessage();
+  EXPECT_NE(std::string(extra->GetLastMessage()).find("поврежден"), std::string::npos) << extra->GetLastMessage();
   extra->Release();
   EXPECT_EQ(db->LuminaireDbGetLuminaire(&r, 1, 0), S_OK);
 }
@@ -504,7 +504,7 @@ TEST(LuminaireDatabase, AQueryThatNeverEndsIsStoppedAtTheBound)
     endless.Step();
     ADD_FAILURE() << "the query ended";
   } catch (const qorsrv::QordError& e) {
-    EXPECT_NE(std::string(e.what()).find("took longer than 3 s and was stopped"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find(reinterpret_cast<const char*>(u8"длился дольше 3 с и был остановлен")), std::string::npos) << e.what();
   }
   // The next statement gets its own time.
   EXPECT_EQ(qorsrv::detail::PragmaInt(raw, "SELECT 7"), 7);

@@ -99,6 +99,55 @@ protected:
   CTKPropertyGridItem* lanes = nullptr;
 };
 
+// Enter and Escape pressed on the keyboard come through the thread's pre-translation, which hands the edit's
+// key-downs to the dialog-message processing first; they must still end the edit.
+TEST_F(PropertyGridTest, KeysFromTheMessageLoopEndTheEdit)
+{
+  const auto press = [this](UINT key) {
+    MSG msg{Edit().GetSafeHwnd(), WM_KEYDOWN, key, 1, 0, {0, 0}};
+    if (!Edit().PreTranslateMessage(&msg)) {
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+    }
+    MSG pending;
+    while (PeekMessage(&pending, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&pending);
+      DispatchMessage(&pending);
+    }
+  };
+  name->OnChar('Л');
+  TypeIntoEdit("енина");
+  press(VK_RETURN);
+  EXPECT_EQ(EditCodes(), (std::vector<int>{11, 12, 3}));
+  EXPECT_EQ(S(name->GetValue()), "Ленина");
+  EXPECT_FALSE(Edit().IsWindowVisible() && ::GetFocus() == Edit().GetSafeHwnd()) << "the edit let the focus go";
+
+  owner.codes.clear();
+  name->OnChar('X');
+  press(VK_ESCAPE);
+  EXPECT_EQ(EditCodes(), (std::vector<int>{11, 13}));
+  EXPECT_EQ(S(name->GetValue()), "Ленина");
+}
+
+// A read-only row shows its value in the edit but offers no place to type: no caret; an editable row has one.
+TEST_F(PropertyGridTest, OnlyAnEditableRowShowsACaret)
+{
+  const auto caretShown = [] {
+    const RECT r = user::CaretRect();
+    return r.right > r.left && r.bottom > r.top;
+  };
+  name->OnChar('Л');
+  ASSERT_EQ(::GetFocus(), Edit().GetSafeHwnd());
+  EXPECT_TRUE(caretShown());
+  Edit().SendMessage(WM_CHAR, VK_ESCAPE, 0);
+
+  kind->SetReadOnly(TRUE);
+  kind->Select();
+  kind->SetFocusToInplaceControl();
+  ASSERT_EQ(::GetFocus(), Edit().GetSafeHwnd());
+  EXPECT_FALSE(caretShown());
+}
+
 TEST_F(PropertyGridTest, RowsFollowTheExpandedCategory)
 {
   EXPECT_EQ(4, View().GetCount());
