@@ -3,7 +3,10 @@
 // write (the kernel's SIGXFSZ at the size limit, a signal no handler can tidy up after).
 #pragma once
 
+#include <fcntl.h>
+#include <linux/fs.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -66,12 +69,36 @@ public:
   explicit ReadOnlyFolder(std::filesystem::path folder) : folder_(std::move(folder))
   {
     ::chmod(folder_.c_str(), 0555);
+    // Permission bits do not stop root, who runs CI: the immutable flag does, where the file system has it.
+    if (::access(folder_.c_str(), W_OK) == 0)
+      immutable_ = SetImmutable(true);
   }
-  ~ReadOnlyFolder() { ::chmod(folder_.c_str(), 0755); }
+  ~ReadOnlyFolder()
+  {
+    if (immutable_)
+      SetImmutable(false);
+    ::chmod(folder_.c_str(), 0755);
+  }
   bool Effective() const { return ::access(folder_.c_str(), W_OK) != 0; }
 
 private:
+  bool SetImmutable(bool on) const
+  {
+    const int fd = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+      return false;
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+      flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+      done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return done;
+  }
+
   std::filesystem::path folder_;
+  bool immutable_ = false;
 };
 
 // The names in `folder` that are not in `expected`: what a failed write left behind.
