@@ -25,20 +25,6 @@ constexpr int kLengthFieldItem = 9;
 constexpr int kMaxDigits = 6;
 constexpr UINT kHelpKeyword = 33015;  // "Геоподоснова"
 
-// The program's help file as the report's views open it: the program's own path with the extension ".chm".
-// The dialog sits below the report, so it cannot call the report's help.
-CString ProgramHelpFile()
-{
-  char path[4096] = {};
-  const DWORD length = GetModuleFileName(nullptr, path, sizeof path);
-  CString file(length > 0 && length < sizeof path ? path : "");
-  const int slash = std::max(file.ReverseFind('/'), file.ReverseFind('\\'));
-  const int dot = file.ReverseFind('.');
-  if (dot > slash)
-    file = file.Left(dot);
-  return file + ".chm";
-}
-
 CString Format(const char* format, double a, double b, int c, int d)
 {
   char text[512];
@@ -463,7 +449,7 @@ void CRasterManagerDlg::OnHelp()
   link.cbStruct = sizeof(HH_AKLINK);
   link.pszKeywords = keyword;
   link.fIndexOnFail = TRUE;
-  ::HtmlHelp(GetSafeHwnd(), ProgramHelpFile(), HH_KEYWORD_LOOKUP, reinterpret_cast<DWORD_PTR>(&link));
+  ::HtmlHelp(GetSafeHwnd(), shell::ProgramHelpFile().c_str(), HH_KEYWORD_LOOKUP, reinterpret_cast<DWORD_PTR>(&link));
 }
 
 void CRasterManagerDlg::OnUpdateUnbind(CCmdUI* ui) { ui->Enable(m_viewer->HasPicture()); }

@@ -1,5 +1,7 @@
 #include "platform/shell/htmlhelp.h"
 
+#include "platform/base/module.h"
+
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -68,3 +70,15 @@ void SetHelpHandler(HelpHandler handler)
 }
 
 }  // namespace shell
+
+std::string shell::ProgramHelpFile()
+{
+  char path[4096] = {};
+  const DWORD length = GetModuleFileName(nullptr, path, sizeof path);
+  std::string file(length > 0 && length < sizeof path ? path : "");
+  const std::size_t slash = file.find_last_of("/\\");
+  const std::size_t dot = file.rfind('.');
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+    file.resize(dot);
+  return file + ".chm";
+}

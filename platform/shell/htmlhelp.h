@@ -39,4 +39,7 @@ struct HelpRequest {
 using HelpHandler = std::function<bool(const HelpRequest&)>;
 void SetHelpHandler(HelpHandler handler);
 
+// The program's help file: the program's own path with the extension ".chm".
+std::string ProgramHelpFile();
+
 }  // namespace shell

@@ -1,23 +1,9 @@
 #include "report/view/report_help.h"
 
-#include "platform/base/module.h"
 #include "platform/mfc/wnd.h"
 #include "platform/shell/htmlhelp.h"
 
-#include <algorithm>
-
-CString GetProgramHelpFile()
-{
-  char path[4096] = {};
-  const DWORD length = GetModuleFileName(nullptr, path, sizeof path);
-  CString file(length > 0 && length < sizeof path ? path : "");
-  const int slash = std::max(file.ReverseFind('/'), file.ReverseFind('\\'));
-  const int dot = file.ReverseFind('.');
-  if (dot > slash) {
-    file = file.Left(dot);
-  }
-  return file + ".chm";
-}
+CString GetProgramHelpFile() { return CString(shell::ProgramHelpFile().c_str()); }
 
 BOOL ShowProgramHelp(CWnd* caller, UINT keywordId)
 {
