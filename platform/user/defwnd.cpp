@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 using namespace user::detail;
 
@@ -670,8 +671,15 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       return 0;
     // Asked of the top-level window even when it has no menu of its own: a menu bar that took the window's menu
     // (the toolkit's) answers SC_KEYMENU itself.
-    case WM_SYSKEYUP:
-      if (wParam == VK_MENU || wParam == VK_F10) {
+    case WM_SYSKEYUP: {
+      // Alt opens the menu bar only pressed alone: not after a click, a drag or a key while it was held.
+      bool alone = false;
+      if (wParam == VK_MENU) {
+        Lock lock(S().mutex);
+        std::shared_ptr<ThreadQueue> q = CurrentQueueLocked();
+        alone = std::exchange(q->altAlone, false);
+      }
+      if (alone || wParam == VK_F10) {
         SendMessage(GetAncestor(hwnd, GA_ROOT), WM_SYSCOMMAND, SC_KEYMENU, 0);
       }
       return 0;

@@ -211,6 +211,7 @@ struct ThreadQueue {
   HWND focus = nullptr;
   HWND active = nullptr;
   BYTE keyState[256] = {};
+  bool altAlone = false;  // Alt went down and nothing else, key or button, since: its release opens the menu bar
   std::vector<Timer> timers;
   std::vector<std::shared_ptr<Hook>> hooks;  // oldest first
   std::uint64_t generation = 0;              // moves on whenever there may be something new to take
