@@ -27,6 +27,7 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
   ON_WM_SIZE()
   ON_WM_NCACTIVATE()
   ON_WM_ACTIVATE()
+  ON_WM_SETFOCUS()
   ON_WM_INITMENUPOPUP()
   ON_MESSAGE(WM_IDLEUPDATECMDUI, &CFrameWnd::OnIdleUpdateCmdUI)
   ON_MESSAGE(WM_SETMESSAGESTRING, &CFrameWnd::OnSetMessageString)
@@ -632,6 +633,16 @@ void CFrameWnd::OnActivate(UINT nState, CWnd* pWndOther, BOOL)
   if (nState == WA_INACTIVE && pWndOther != nullptr && IsSyncedFloat(pWndOther->m_hWnd, m_hWnd)) {
     DefWindowProc(WM_NCACTIVATE, TRUE, 0);
     NotifyFloatingWindows(FS_ACTIVATE);
+  }
+}
+
+// The frame passes the keyboard on to its active view: keys and the wheel go where the user works.
+void CFrameWnd::OnSetFocus(CWnd* pOldWnd)
+{
+  if (m_pViewActive != nullptr && ::IsWindow(m_pViewActive->m_hWnd)) {
+    m_pViewActive->SetFocus();
+  } else {
+    CWnd::OnSetFocus(pOldWnd);
   }
 }
 
