@@ -85,7 +85,17 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
   if (m_hAccelTable == nullptr) {
     LoadAccelTable(MAKEINTRESOURCE(static_cast<WORD>(nIDResource)));  // a frame may have none
   }
-  return Create(nullptr, m_strTitle, dwDefaultStyle, rectDefault, pParentWnd, nullptr, 0, pContext);
+  if (!Create(nullptr, m_strTitle, dwDefaultStyle, rectDefault, pParentWnd, nullptr, 0, pContext)) {
+    return FALSE;
+  }
+  // The icon of the same id, if there is one: as drawn, and the small one of captions and task lists.
+  const LPCSTR icon = MAKEINTRESOURCE(static_cast<WORD>(nIDResource));
+  if (HANDLE big = ::LoadImage(AfxGetResourceHandle(), icon, IMAGE_ICON, 0, 0, LR_SHARED)) {
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessage(WM_SETICON, ICON_SMALL,
+                reinterpret_cast<LPARAM>(::LoadImage(AfxGetResourceHandle(), icon, IMAGE_ICON, 16, 16, LR_SHARED)));
+  }
+  return TRUE;
 }
 
 BOOL CFrameWnd::LoadAccelTable(LPCSTR lpszResourceName)

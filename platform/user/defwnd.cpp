@@ -516,6 +516,28 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       NotifyTopLevel(hwnd);
       return TRUE;
     }
+    case WM_SETICON: {
+      HICON previous = nullptr;
+      {
+        Lock lock(S().mutex);
+        Window* w = Find(hwnd);
+        if (w == nullptr) {
+          return 0;
+        }
+        HICON& slot = wParam == ICON_BIG ? w->icon : w->iconSmall;
+        previous = std::exchange(slot, reinterpret_cast<HICON>(lParam));
+      }
+      NotifyTopLevel(hwnd);
+      return reinterpret_cast<LRESULT>(previous);
+    }
+    case WM_GETICON: {
+      Lock lock(S().mutex);
+      Window* w = Find(hwnd);
+      if (w == nullptr) {
+        return 0;
+      }
+      return reinterpret_cast<LRESULT>(wParam == ICON_BIG ? w->icon : w->iconSmall);
+    }
     case WM_GETTEXT: {
       auto* buffer = reinterpret_cast<char*>(lParam);
       if (buffer == nullptr || wParam == 0) {
@@ -683,6 +705,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         SendMessage(GetAncestor(hwnd, GA_ROOT), WM_SYSCOMMAND, SC_KEYMENU, 0);
       }
       return 0;
+    }
     case WM_SYSCHAR:
       if (wParam != VK_SPACE && (lParam & (1 << 29)) != 0) {
         SendMessage(GetAncestor(hwnd, GA_ROOT), WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(wParam));

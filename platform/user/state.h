@@ -69,6 +69,8 @@ struct Window {
   RECT window{};               // in the parent's client coordinates
   RECT client{};               // likewise
   std::string text;
+  HICON icon = nullptr;       // WM_SETICON's; the class's stands in when unset
+  HICON iconSmall = nullptr;
   WNDPROC proc = nullptr;
   HINSTANCE instance = nullptr;
   UINT_PTR idOrMenu = 0;  // the control id of a child, the menu of a top-level window

@@ -52,6 +52,21 @@ TEST_F(DesktopNames, WindowsCarryTheirClassProcessTypeAndOwner)
   EXPECT_NE(desktop_->TextProperty(main, "WM_NAME").find("Tesmira Road"), std::string::npos);
   EXPECT_TRUE(Has(desktop_->AtomProperty(main, "_NET_WM_WINDOW_TYPE"), "_NET_WM_WINDOW_TYPE_NORMAL"));
   EXPECT_TRUE(desktop_->LongProperty(main, "WM_TRANSIENT_FOR").empty());
+  // The program's icon: the picture as drawn and the small one, each led by its size; clear outside its rounded
+  // corners, opaque within, with the lamp's yellow at its head.
+  const std::vector<long> icon = desktop_->LongProperty(main, "_NET_WM_ICON");
+  ASSERT_EQ(icon.size(), 2u + 48 * 48 + 2u + 16 * 16);
+  EXPECT_EQ(icon[0], 48);
+  EXPECT_EQ(icon[1], 48);
+  EXPECT_EQ(icon[2 + 48 * 48], 16);
+  EXPECT_EQ(icon[2 + 48 * 48 + 1], 16);
+  auto pixel = [&](int x, int y) { return static_cast<unsigned long>(icon[2 + y * 48 + x]) & 0xFFFFFFFFul; };
+  EXPECT_EQ(pixel(0, 0) >> 24, 0u);
+  EXPECT_EQ(pixel(24, 40) >> 24, 0xFFu);
+  const unsigned long lamp = pixel(24, 10);
+  EXPECT_GT((lamp >> 16) & 0xFF, 200u);
+  EXPECT_GT((lamp >> 8) & 0xFF, 180u);
+  EXPECT_LT(lamp & 0xFF, 160u);
   ASSERT_TRUE(desktop_->WaitForStill(desktop_->Geometry(main), 1s, 60s));
 
   // The About box: a dialog over the main window, its owner.
