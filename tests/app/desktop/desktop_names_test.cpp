@@ -41,6 +41,65 @@ bool Has(const std::vector<std::string>& names, const std::string& name)
   return std::find(names.begin(), names.end(), name) != names.end();
 }
 
+// The program's tooltip windows, mapped or not: popups of its own the window manager does not manage.
+std::vector<XWindow> TooltipWindows(const Desktop& desktop)
+{
+  std::vector<XWindow> found;
+  ::Window root = 0;
+  ::Window parent = 0;
+  ::Window* children = nullptr;
+  unsigned count = 0;
+  if (XQueryTree(desktop.Dpy(), DefaultRoot(desktop), &root, &parent, &children, &count) == 0) {
+    return found;
+  }
+  for (unsigned i = 0; i < count; ++i) {
+    if (Has(desktop.AtomProperty(children[i], "_NET_WM_WINDOW_TYPE"), "_NET_WM_WINDOW_TYPE_TOOLTIP")) {
+      found.push_back(children[i]);
+    }
+  }
+  XFree(children);
+  return found;
+}
+
+int MapState(const Desktop& desktop, XWindow window)
+{
+  XWindowAttributes attributes{};
+  return XGetWindowAttributes(desktop.Dpy(), window, &attributes) != 0 ? attributes.map_state : -1;
+}
+
+// A tip shown over a toolbar button goes from the screen when it hides: its window is unmapped, not left up
+// empty or moved away.
+TEST_F(DesktopNames, AToolTipThatHidesIsUnmapped)
+{
+  LiveProgram program;
+  ASSERT_TRUE(program.Start(*desktop_));
+  const XWindow main = program.MainWindow(*desktop_);
+  ASSERT_NE(main, 0u) << program.Trace();
+  const Rect frame = desktop_->Geometry(main);
+  ASSERT_TRUE(desktop_->WaitForStill(frame, 1s, 60s));
+  auto shown = [&]() -> XWindow {
+    for (XWindow tip : TooltipWindows(*desktop_)) {
+      if (MapState(*desktop_, tip) == IsViewable) {
+        return tip;
+      }
+    }
+    return 0;
+  };
+  // Along the row of the standard toolbar, under the menu bar, until a button offers its tip.
+  XWindow tip = 0;
+  for (int x = frame.x + 12; x < frame.x + 400 && tip == 0; x += 23) {
+    desktop_->MoveTo(x, frame.y + 50);
+    WaitUntil([&] { return (tip = shown()) != 0; }, 3s);
+  }
+  ASSERT_NE(tip, 0u) << "no tip came up over the toolbar";
+  SavePng(desktop_->GrabScreen(), Artifact("x-names-tooltip-shown.png"));
+  // Away over the view, and a click there: the tip hides.
+  desktop_->Click(frame.x + frame.width / 2, frame.y + frame.height / 2);
+  EXPECT_TRUE(WaitUntil([&] { return MapState(*desktop_, tip) == IsUnmapped; }, 10s))
+      << "map state " << MapState(*desktop_, tip);
+  SavePng(desktop_->GrabScreen(), Artifact("x-names-tooltip-hidden.png"));
+}
+
 TEST_F(DesktopNames, WindowsCarryTheirClassProcessTypeAndOwner)
 {
   LiveProgram program;
