@@ -29,6 +29,9 @@ struct TopLevel {
   enum class Role { Normal, Dialog, Menu, Tooltip, Popup };
   Role role = Role::Normal;
   std::uintptr_t owner = 0;  // the top-level window it belongs to, or 0
+  // Its icon for task lists and window frames in _NET_WM_ICON's layout: for each size its width and height, then
+  // the rows of 0xAARRGGBB pixels. Empty: none.
+  std::vector<std::uint32_t> icon;
 };
 
 struct InputEvent {

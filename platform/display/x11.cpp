@@ -343,6 +343,18 @@ public:
     } else {
       XDeleteProperty(dpy_, xw, XA_WM_TRANSIENT_FOR);
     }
+    if (std::vector<std::uint32_t>& shown = icons_[w.id]; shown != w.icon) {
+      shown = w.icon;
+      Atom netWmIcon = XInternAtom(dpy_, "_NET_WM_ICON", 0);
+      if (w.icon.empty()) {
+        XDeleteProperty(dpy_, xw, netWmIcon);
+      } else {
+        // Format 32 is passed to Xlib as longs, whatever their width.
+        const std::vector<long> cardinals(w.icon.begin(), w.icon.end());
+        XChangeProperty(dpy_, xw, netWmIcon, XA_CARDINAL, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(cardinals.data()), static_cast<int>(cardinals.size()));
+      }
+    }
     if (w.visible != mapped_[w.id]) {
       if (w.visible) {
         if (!w.unmanaged) {
@@ -385,6 +397,7 @@ public:
     ids_.erase(it->second);
     windows_.erase(it);
     mapped_.erase(id);
+    icons_.erase(id);
     XFlush(dpy_);
   }
 
@@ -1030,6 +1043,7 @@ private:
   std::map<std::uintptr_t, ::Window> windows_;
   std::map<::Window, std::uintptr_t> ids_;
   std::map<std::uintptr_t, bool> mapped_;
+  std::map<std::uintptr_t, std::vector<std::uint32_t>> icons_;  // _NET_WM_ICON as last set
   std::mutex sinkMutex_;
   InputSink sink_;
   int wake_[2] = {-1, -1};

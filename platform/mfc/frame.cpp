@@ -27,6 +27,7 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
   ON_WM_SIZE()
   ON_WM_NCACTIVATE()
   ON_WM_ACTIVATE()
+  ON_WM_SETFOCUS()
   ON_WM_INITMENUPOPUP()
   ON_MESSAGE(WM_IDLEUPDATECMDUI, &CFrameWnd::OnIdleUpdateCmdUI)
   ON_MESSAGE(WM_SETMESSAGESTRING, &CFrameWnd::OnSetMessageString)
@@ -84,7 +85,17 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
   if (m_hAccelTable == nullptr) {
     LoadAccelTable(MAKEINTRESOURCE(static_cast<WORD>(nIDResource)));  // a frame may have none
   }
-  return Create(nullptr, m_strTitle, dwDefaultStyle, rectDefault, pParentWnd, nullptr, 0, pContext);
+  if (!Create(nullptr, m_strTitle, dwDefaultStyle, rectDefault, pParentWnd, nullptr, 0, pContext)) {
+    return FALSE;
+  }
+  // The icon of the same id, if there is one: as drawn, and the small one of captions and task lists.
+  const LPCSTR icon = MAKEINTRESOURCE(static_cast<WORD>(nIDResource));
+  if (HANDLE big = ::LoadImage(AfxGetResourceHandle(), icon, IMAGE_ICON, 0, 0, LR_SHARED)) {
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessage(WM_SETICON, ICON_SMALL,
+                reinterpret_cast<LPARAM>(::LoadImage(AfxGetResourceHandle(), icon, IMAGE_ICON, 16, 16, LR_SHARED)));
+  }
+  return TRUE;
 }
 
 BOOL CFrameWnd::LoadAccelTable(LPCSTR lpszResourceName)
@@ -632,6 +643,16 @@ void CFrameWnd::OnActivate(UINT nState, CWnd* pWndOther, BOOL)
   if (nState == WA_INACTIVE && pWndOther != nullptr && IsSyncedFloat(pWndOther->m_hWnd, m_hWnd)) {
     DefWindowProc(WM_NCACTIVATE, TRUE, 0);
     NotifyFloatingWindows(FS_ACTIVATE);
+  }
+}
+
+// The frame passes the keyboard on to its active view: keys and the wheel go where the user works.
+void CFrameWnd::OnSetFocus(CWnd* pOldWnd)
+{
+  if (m_pViewActive != nullptr && ::IsWindow(m_pViewActive->m_hWnd)) {
+    m_pViewActive->SetFocus();
+  } else {
+    CWnd::OnSetFocus(pOldWnd);
   }
 }
 

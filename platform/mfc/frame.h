@@ -122,6 +122,7 @@ public:
   // from it leaves its caption active.
   BOOL OnNcActivate(BOOL bActive);
   void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
+  void OnSetFocus(CWnd* pOldWnd);
   void NotifyFloatingWindows(DWORD dwFlags);
   LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
   LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 using namespace user::detail;
 
@@ -515,6 +516,28 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       NotifyTopLevel(hwnd);
       return TRUE;
     }
+    case WM_SETICON: {
+      HICON previous = nullptr;
+      {
+        Lock lock(S().mutex);
+        Window* w = Find(hwnd);
+        if (w == nullptr) {
+          return 0;
+        }
+        HICON& slot = wParam == ICON_BIG ? w->icon : w->iconSmall;
+        previous = std::exchange(slot, reinterpret_cast<HICON>(lParam));
+      }
+      NotifyTopLevel(hwnd);
+      return reinterpret_cast<LRESULT>(previous);
+    }
+    case WM_GETICON: {
+      Lock lock(S().mutex);
+      Window* w = Find(hwnd);
+      if (w == nullptr) {
+        return 0;
+      }
+      return reinterpret_cast<LRESULT>(wParam == ICON_BIG ? w->icon : w->iconSmall);
+    }
     case WM_GETTEXT: {
       auto* buffer = reinterpret_cast<char*>(lParam);
       if (buffer == nullptr || wParam == 0) {
@@ -670,11 +693,19 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       return 0;
     // Asked of the top-level window even when it has no menu of its own: a menu bar that took the window's menu
     // (the toolkit's) answers SC_KEYMENU itself.
-    case WM_SYSKEYUP:
-      if (wParam == VK_MENU || wParam == VK_F10) {
+    case WM_SYSKEYUP: {
+      // Alt opens the menu bar only pressed alone: not after a click, a drag or a key while it was held.
+      bool alone = false;
+      if (wParam == VK_MENU) {
+        Lock lock(S().mutex);
+        std::shared_ptr<ThreadQueue> q = CurrentQueueLocked();
+        alone = std::exchange(q->altAlone, false);
+      }
+      if (alone || wParam == VK_F10) {
         SendMessage(GetAncestor(hwnd, GA_ROOT), WM_SYSCOMMAND, SC_KEYMENU, 0);
       }
       return 0;
+    }
     case WM_SYSCHAR:
       if (wParam != VK_SPACE && (lParam & (1 << 29)) != 0) {
         SendMessage(GetAncestor(hwnd, GA_ROOT), WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(wParam));

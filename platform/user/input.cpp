@@ -568,11 +568,18 @@ void UpdateKeyStateForMessage(ThreadQueue& q, const InputMessage& in)
 {
   if (in.keyboard) {
     const bool down = in.msg.message == WM_KEYDOWN || in.msg.message == WM_SYSKEYDOWN;
+    if (down) {
+      const bool alt = in.vk == VK_MENU || in.vk == VK_LMENU || in.vk == VK_RMENU;
+      q.altAlone = alt && ((q.keyState[VK_MENU] & 0x80) == 0 || q.altAlone);
+    }
     SetKey(q.keyState, in.vk, down);
     if (down) {
       KeyDownTaken(in.msg);
     }
     return;
+  }
+  if (IsButtonDown(in.msg.message)) {
+    q.altAlone = false;
   }
   switch (in.msg.message) {
     case WM_LBUTTONDOWN:

@@ -2,6 +2,7 @@
 // and what the screen tells back, as injected input.
 #include "platform/base/codepage.h"
 #include "platform/display/presenter.h"
+#include "platform/gdi/icon.h"
 #include "platform/user/dropfiles.h"
 #include "platform/user/input.h"
 #include "platform/user/system.h"
@@ -93,6 +94,37 @@ display::Presenter& ConnectPresenter()
   return presenter;
 }
 
+}  // namespace user::detail
+
+namespace {
+
+// One size of an icon in _NET_WM_ICON's layout; a picture without alpha is opaque but where its mask says not.
+void AppendIcon(std::vector<std::uint32_t>& out, HICON icon)
+{
+  const gdi::Image* image = icon != nullptr ? gdi::IconImage(icon) : nullptr;
+  if (image == nullptr || image->width <= 0 || image->height <= 0 ||
+      image->color.size() != static_cast<std::size_t>(image->width) * static_cast<std::size_t>(image->height)) {
+    return;
+  }
+  out.push_back(static_cast<std::uint32_t>(image->width));
+  out.push_back(static_cast<std::uint32_t>(image->height));
+  for (int y = 0; y < image->height; ++y) {
+    for (int x = 0; x < image->width; ++x) {
+      const std::uint32_t c = image->color[static_cast<std::size_t>(y) * static_cast<std::size_t>(image->width) +
+                                           static_cast<std::size_t>(x)];
+      if (image->hasAlpha) {
+        out.push_back(c);
+      } else {
+        out.push_back((c & 0x00FFFFFFu) | (image->Opaque(x, y) ? 0xFF000000u : 0u));
+      }
+    }
+  }
+}
+
+}  // namespace
+
+namespace user::detail {
+
 void NotifyTopLevel(HWND hwnd)
 {
   display::TopLevel info;
@@ -122,6 +154,14 @@ void NotifyTopLevel(HWND hwnd)
     }
     if (w->owner != nullptr) {
       info.owner = reinterpret_cast<std::uintptr_t>(TopLevelOf(w->owner));
+    }
+    if (!info.unmanaged) {
+      HICON big = w->icon != nullptr ? w->icon : w->cls ? w->cls->icon : nullptr;
+      HICON small = w->iconSmall != nullptr ? w->iconSmall : w->cls ? w->cls->iconSmall : nullptr;
+      AppendIcon(info.icon, big);
+      if (small != big) {
+        AppendIcon(info.icon, small);
+      }
     }
   }
   display::Current().WindowChanged(info);

@@ -69,6 +69,8 @@ struct Window {
   RECT window{};               // in the parent's client coordinates
   RECT client{};               // likewise
   std::string text;
+  HICON icon = nullptr;       // WM_SETICON's; the class's stands in when unset
+  HICON iconSmall = nullptr;
   WNDPROC proc = nullptr;
   HINSTANCE instance = nullptr;
   UINT_PTR idOrMenu = 0;  // the control id of a child, the menu of a top-level window
@@ -211,6 +213,7 @@ struct ThreadQueue {
   HWND focus = nullptr;
   HWND active = nullptr;
   BYTE keyState[256] = {};
+  bool altAlone = false;  // Alt went down and nothing else, key or button, since: its release opens the menu bar
   std::vector<Timer> timers;
   std::vector<std::shared_ptr<Hook>> hooks;  // oldest first
   std::uint64_t generation = 0;              // moves on whenever there may be something new to take

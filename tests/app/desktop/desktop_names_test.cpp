@@ -41,6 +41,65 @@ bool Has(const std::vector<std::string>& names, const std::string& name)
   return std::find(names.begin(), names.end(), name) != names.end();
 }
 
+// The program's tooltip windows, mapped or not: popups of its own the window manager does not manage.
+std::vector<XWindow> TooltipWindows(const Desktop& desktop)
+{
+  std::vector<XWindow> found;
+  ::Window root = 0;
+  ::Window parent = 0;
+  ::Window* children = nullptr;
+  unsigned count = 0;
+  if (XQueryTree(desktop.Dpy(), DefaultRoot(desktop), &root, &parent, &children, &count) == 0) {
+    return found;
+  }
+  for (unsigned i = 0; i < count; ++i) {
+    if (Has(desktop.AtomProperty(children[i], "_NET_WM_WINDOW_TYPE"), "_NET_WM_WINDOW_TYPE_TOOLTIP")) {
+      found.push_back(children[i]);
+    }
+  }
+  XFree(children);
+  return found;
+}
+
+int MapState(const Desktop& desktop, XWindow window)
+{
+  XWindowAttributes attributes{};
+  return XGetWindowAttributes(desktop.Dpy(), window, &attributes) != 0 ? attributes.map_state : -1;
+}
+
+// A tip shown over a toolbar button goes from the screen when it hides: its window is unmapped, not left up
+// empty or moved away.
+TEST_F(DesktopNames, AToolTipThatHidesIsUnmapped)
+{
+  LiveProgram program;
+  ASSERT_TRUE(program.Start(*desktop_));
+  const XWindow main = program.MainWindow(*desktop_);
+  ASSERT_NE(main, 0u) << program.Trace();
+  const Rect frame = desktop_->Geometry(main);
+  ASSERT_TRUE(desktop_->WaitForStill(frame, 1s, 60s));
+  auto shown = [&]() -> XWindow {
+    for (XWindow tip : TooltipWindows(*desktop_)) {
+      if (MapState(*desktop_, tip) == IsViewable) {
+        return tip;
+      }
+    }
+    return 0;
+  };
+  // Along the row of the standard toolbar, under the menu bar, until a button offers its tip.
+  XWindow tip = 0;
+  for (int x = frame.x + 12; x < frame.x + 400 && tip == 0; x += 23) {
+    desktop_->MoveTo(x, frame.y + 50);
+    WaitUntil([&] { return (tip = shown()) != 0; }, 3s);
+  }
+  ASSERT_NE(tip, 0u) << "no tip came up over the toolbar";
+  SavePng(desktop_->GrabScreen(), Artifact("x-names-tooltip-shown.png"));
+  // Away over the view, and a click there: the tip hides.
+  desktop_->Click(frame.x + frame.width / 2, frame.y + frame.height / 2);
+  EXPECT_TRUE(WaitUntil([&] { return MapState(*desktop_, tip) == IsUnmapped; }, 10s))
+      << "map state " << MapState(*desktop_, tip);
+  SavePng(desktop_->GrabScreen(), Artifact("x-names-tooltip-hidden.png"));
+}
+
 TEST_F(DesktopNames, WindowsCarryTheirClassProcessTypeAndOwner)
 {
   LiveProgram program;
@@ -52,6 +111,21 @@ TEST_F(DesktopNames, WindowsCarryTheirClassProcessTypeAndOwner)
   EXPECT_NE(desktop_->TextProperty(main, "WM_NAME").find("Tesmira Road"), std::string::npos);
   EXPECT_TRUE(Has(desktop_->AtomProperty(main, "_NET_WM_WINDOW_TYPE"), "_NET_WM_WINDOW_TYPE_NORMAL"));
   EXPECT_TRUE(desktop_->LongProperty(main, "WM_TRANSIENT_FOR").empty());
+  // The program's icon: the picture as drawn and the small one, each led by its size; clear outside its rounded
+  // corners, opaque within, with the lamp's yellow at its head.
+  const std::vector<long> icon = desktop_->LongProperty(main, "_NET_WM_ICON");
+  ASSERT_EQ(icon.size(), 2u + 48 * 48 + 2u + 16 * 16);
+  EXPECT_EQ(icon[0], 48);
+  EXPECT_EQ(icon[1], 48);
+  EXPECT_EQ(icon[2 + 48 * 48], 16);
+  EXPECT_EQ(icon[2 + 48 * 48 + 1], 16);
+  auto pixel = [&](int x, int y) { return static_cast<unsigned long>(icon[2 + y * 48 + x]) & 0xFFFFFFFFul; };
+  EXPECT_EQ(pixel(0, 0) >> 24, 0u);
+  EXPECT_EQ(pixel(24, 40) >> 24, 0xFFu);
+  const unsigned long lamp = pixel(24, 10);
+  EXPECT_GT((lamp >> 16) & 0xFF, 200u);
+  EXPECT_GT((lamp >> 8) & 0xFF, 180u);
+  EXPECT_LT(lamp & 0xFF, 160u);
   ASSERT_TRUE(desktop_->WaitForStill(desktop_->Geometry(main), 1s, 60s));
 
   // The About box: a dialog over the main window, its owner.

@@ -369,4 +369,47 @@ TEST(Menus, TheMenuKeysAskAWindowWithoutAMenuForTheKeyboardMenu)
   DestroyWindow(main);
 }
 
+// Alt opens the menu bar only when nothing else happened while it was held: an Alt+drag or Alt+Shift leaves the
+// bar alone, and the next lone Alt opens it again.
+TEST(Menus, OnlyALoneAltAsksForTheKeyboardMenu)
+{
+  Recorder rec;
+  HWND main = rec.Create("main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, RECT{0, 0, 400, 300});
+  SetFocus(main);
+  rec.Pump();
+  rec.Only({WM_SYSCOMMAND});
+  POINT inside{100, 100};
+  ClientToScreen(main, &inside);
+  enum Step { AltDown, AltUp, Click, ShiftPress };
+  struct Case {
+    const char* name;
+    std::vector<Step> steps;
+    bool asks;
+  };
+  const Case cases[] = {
+      {"alone", {AltDown, AltUp}, true},
+      {"held with repeats", {AltDown, AltDown, AltDown, AltUp}, true},
+      {"a click while held", {AltDown, Click, AltUp}, false},
+      {"a click before", {Click, AltDown, AltUp}, true},
+      {"Shift while held", {AltDown, ShiftPress, AltUp}, false},
+      {"alone after an Alt+click", {AltDown, AltUp}, true},
+  };
+  for (const Case& c : cases) {
+    rec.Clear();
+    for (Step step : c.steps) {
+      switch (step) {
+        case AltDown: user::InjectKey(VK_MENU, true); break;
+        case AltUp: user::InjectKey(VK_MENU, false); break;
+        case Click: user::InjectClick(inside, VK_LBUTTON); break;
+        case ShiftPress: user::InjectKeyPress(VK_SHIFT); break;
+      }
+      rec.Pump();
+    }
+    const auto expected =
+        c.asks ? std::vector<Rec>{{"main", WM_SYSCOMMAND, How::SentByDefault}} : std::vector<Rec>{};
+    EXPECT_EQ(rec.Log(), expected) << c.name;
+  }
+  DestroyWindow(main);
+}
+
 }  // namespace
