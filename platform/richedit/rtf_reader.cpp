@@ -7,6 +7,8 @@
 // A control word is "\" letters [-]digits, its one space delimiter taken with it.
 #include "platform/richedit/rtf_reader.h"
 
+#include "platform/richedit/symbol_font.h"
+
 #include "platform/base/codepage.h"
 
 #include <cairo.h>
@@ -893,6 +895,16 @@ void Reader::AddCodePoint(char32_t codePoint) {
     codePoint = 0x10000 + ((static_cast<char32_t>(highSurrogate_) - 0xD800) << 10) + (codePoint - 0xDC00);
   }
   highSurrogate_ = 0;
+  if (St().destination != Destination::FontTable) {
+    // The writer gives a symbol font's bytes as the characters they show.
+    const auto font = static_cast<size_t>(RunFormat().font);
+    if (font < fonts_.size() && fonts_[font].charset == 2) {
+      if (const unsigned char symbol = SymbolByte(codePoint); symbol != 0) {
+        AddByte(symbol);
+        return;
+      }
+    }
+  }
   const char byte = codepage::Cp1251FromUnicode(codePoint);
   if (byte != '?' || codePoint == '?') {
     if (St().destination == Destination::FontTable) {
