@@ -128,13 +128,18 @@ shell::UpdateAddresses UpdateCheckAddresses()
   return {site, site + "/version.txt", site + "/version_info.txt"};
 }
 
-// The commands of the main menu, the only ones another program may send through the mailslot.
+// The commands of the main menu and of the plane views behind its "2D вид" arrow (a menu of that command's id):
+// the only ones another program may send through the mailslot.
 std::set<UINT> MainMenuCommands()
 {
   CMenu menu;
   if (!menu.LoadMenu(ids::IDR_MAINFRAME))
     return {};
-  return shell::CollectMenuCommands(menu.GetSafeHmenu());
+  std::set<UINT> commands = shell::CollectMenuCommands(menu.GetSafeHmenu());
+  CMenu planeViews;
+  if (planeViews.LoadMenu(ids::ID_VIEW_2D))
+    commands.merge(shell::CollectMenuCommands(planeViews.GetSafeHmenu()));
+  return commands;
 }
 
 // The grid's items carry their id in the data word, so the document knows which edits keep the results.
